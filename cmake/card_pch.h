@@ -1,0 +1,10 @@
+#pragma once
+#include <QtCore>
+#include <QtGui>
+#include <QtWidgets>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>

@@ -1,0 +1,21 @@
+# Debian packages the build needs; sourced by the other scripts.
+CARD_PACKAGES=(
+  cmake ninja-build pkg-config g++ ccache
+  qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
+  fonts-liberation2
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+# Installs whatever of CARD_PACKAGES is missing.
+card_install_packages() {
+  local missing=()
+  for pkg in "${CARD_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "ok installed" || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,34 @@
+#include "core/AppState.h"
+
+#include "core/FontNames.h"
+
+AppState::AppState()
+    : Text_Ctrl_Font(QStringLiteral("TimesNewRomanPS-ItalicMT")),
+      App_Name(QStringLiteral("Card Designer")),
+      design_file_EXT(QStringLiteral("zkse")),
+      batch_file_EXT(QStringLiteral("txt"))
+{
+    reset();
+}
+
+void AppState::reset()
+{
+    Main_App_wnd = nullptr;
+    Card_Front_Or_Back = 0;
+    Card_Shape = 0;
+    Resource_Path.clear();
+    Data_Folder_Path.clear();
+    Not_Draw_Only_Prop_Change = false;
+    Card_Value_In_Process = false;
+    All_Text_font = Font_With_Name(Text_Ctrl_Font, 14.0);
+    All_Text_clr = QColor(Qt::black);
+    last_ctrl_X = 10.0f;
+    last_ctrl_Y = 10.0f;
+    Project_File_Name.clear();
+}
+
+AppState &App()
+{
+    static AppState state;
+    return state;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <atomic>
+
+class DesignWindowHub;
+
+// The process-wide state of the design window, shared by the whole program.
+// Names are the program's own; reset() puts back the values the program starts with.
+struct AppState {
+    AppState();
+    AppState(const AppState &) = delete;
+    AppState &operator=(const AppState &) = delete;
+
+    void reset();
+
+    // The one design window; written once at start-up, read from any thread afterwards.
+    DesignWindowHub *Main_App_wnd;
+
+    int Card_Front_Or_Back;     // 0 front, 1 back
+    int Card_Shape;             // 0 rectangle, 1 rounded rectangle, 2 oval
+    QString Resource_Path;      // folder of the program's resources and data folders
+    QString Data_Folder_Path;   // Resource_Path + "DataSet"
+
+    bool Not_Draw_Only_Prop_Change;
+    std::atomic<bool> Card_Value_In_Process;
+
+    const QString Text_Ctrl_Font; // name of the default text font, used at 14 pt
+    QFont All_Text_font;          // card-wide content font
+    QColor All_Text_clr;          // card-wide content colour
+
+    const QString App_Name;     // shown in the window title and in dialogs
+
+    float last_ctrl_X;
+    float last_ctrl_Y;
+
+    QString Project_File_Name;
+    const QString design_file_EXT;
+    const QString batch_file_EXT;
+};
+
+AppState &App();

@@ -1,0 +1,167 @@
+#include "core/MessageBoxes.h"
+
+#include "core/AppState.h"
+#include "platform/Log.h"
+#include "platform/UiServices.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QThread>
+#include <QWidget>
+
+#include <exception>
+
+namespace {
+
+// Runs `body` on the GUI thread and waits for it. A blocking hand-off from the GUI thread itself
+// would deadlock, so that case (and the case of no application) runs it in place.
+template <typename Body>
+void onGuiThread(Body &&body)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread())
+        body();
+    else
+        QMetaObject::invokeMethod(app, std::forward<Body>(body), Qt::BlockingQueuedConnection);
+}
+
+void logException(const std::exception &e)
+{
+    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+}
+
+// Exceptions must not cross the event loop of a queued call, so they are caught where they arise.
+template <typename Body>
+void guarded(Body &&body)
+{
+    try {
+        body();
+    } catch (const std::exception &e) {
+        logException(e);
+    }
+}
+
+QString joinPath(const QString &folder, const QString &name)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+}
+
+void createFolder(const QString &path)
+{
+    // mkpath uses the default mode filtered by the user's umask: data folders must not be
+    // world-writable.
+    if (!path.isEmpty() && !QFileInfo::exists(path))
+        QDir().mkpath(path);
+}
+
+bool isDeletable(const QFileInfo &info)
+{
+    return info.exists() || info.isSymLink() ? QFileInfo(info.absolutePath()).isWritable() : false;
+}
+
+// A disabled label must read as disabled even when its text colour was set for every state.
+void greyWhenDisabled(QWidget *widget)
+{
+    const auto *edit = qobject_cast<QLineEdit *>(widget);
+    if (!qobject_cast<QLabel *>(widget) && !(edit && edit->isReadOnly()))
+        return;
+    const QPalette::ColorRole role = widget->foregroundRole();
+    QPalette palette = widget->palette();
+    const QColor disabled = QApplication::palette(widget).color(QPalette::Disabled, role);
+    if (palette.color(QPalette::Disabled, role) != disabled) {
+        palette.setColor(QPalette::Disabled, role, disabled);
+        widget->setPalette(palette);
+    }
+}
+
+void enableOne(QObject *object, bool enable)
+{
+    if (object->metaObject()->indexOfMethod("setEnabled(bool)") >= 0)
+        QMetaObject::invokeMethod(object, "setEnabled", Qt::DirectConnection, Q_ARG(bool, enable));
+    if (auto *widget = qobject_cast<QWidget *>(object))
+        greyWhenDisabled(widget);
+}
+
+} // namespace
+
+void Show_MessageBox(const QString &message)
+{
+    guarded([&] {
+        const QString text = QLatin1Char('\n') + message;
+        onGuiThread([&] { guarded([&] { platform::uiServices().showMessage(text); }); });
+    });
+}
+
+bool Show_YES_NO_MessageBox(const QString &question)
+{
+    // The answer lives on the caller's stack, so concurrent askers cannot see each other's answer.
+    bool yes = false;
+    guarded([&] { onGuiThread([&] { guarded([&] { yes = platform::uiServices().askYesNo(question); }); }); });
+    return yes;
+}
+
+void Show_MessageBox_No_Thread(const QString &message)
+{
+    guarded([&] { platform::uiServices().showMessage(QLatin1Char('\n') + message); });
+}
+
+void Show_NSLog_Message(const QString &text)
+{
+    if (!text.isEmpty())
+        platform::writeLog(text);
+}
+
+void Delete_File(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    guarded([&] {
+        const QFileInfo info(path);
+        if (!isDeletable(info))
+            return;
+        // A link is removed itself, never the folder it points to.
+        if (info.isDir() && !info.isSymLink())
+            QDir(path).removeRecursively();
+        else
+            QFile::remove(path);
+    });
+}
+
+void Check_Path_And_Create_Files()
+{
+    guarded([] {
+        const AppState &app = App();
+        createFolder(app.Data_Folder_Path);
+        // An unset resources folder would put these in the working directory.
+        if (app.Resource_Path.isEmpty())
+            return;
+        for (const char *name : {"Frames", "Fill_Style_Image", "LibraryImage", "Templates", "Templates/User"})
+            createFolder(joinPath(app.Resource_Path, QString::fromLatin1(name)));
+    });
+}
+
+void Open_Help_File()
+{
+    const QString path = joinPath(App().Resource_Path, QStringLiteral("Help.pdf"));
+    if (!App().Resource_Path.isEmpty() && QFileInfo::exists(path))
+        onGuiThread([&] { guarded([&] { platform::uiServices().openPath(path); }); });
+    else
+        Show_MessageBox(QStringLiteral("Help file does not exist!"));
+}
+
+void SetObjEnabled(QObject *object, bool enable)
+{
+    if (!object)
+        return;
+    enableOne(object, enable);
+    if (auto *box = qobject_cast<QGroupBox *>(object)) {
+        for (QWidget *child : box->findChildren<QWidget *>())
+            enableOne(child, enable);
+    }
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class QObject;
+
+// Message boxes that any thread may raise. A call from a worker waits on the GUI thread's box.
+// Exceptions are logged, never thrown.
+
+// Shows "\n" + message with one "OK" button.
+void Show_MessageBox(const QString &message);
+// Asks the question with "Yes" and "No"; true only for "Yes".
+bool Show_YES_NO_MessageBox(const QString &question);
+// As Show_MessageBox, shown on the calling thread: for the GUI thread only.
+void Show_MessageBox_No_Thread(const QString &message);
+// Writes a line to the system log; nothing for a null or empty text.
+void Show_NSLog_Message(const QString &text);
+
+// Removes the file or folder at `path` (a folder with its contents) when its folder lets it; failures
+// are ignored.
+void Delete_File(const QString &path);
+// Creates the data folders that are missing.
+void Check_Path_And_Create_Files();
+// Opens the help document, or says that it is missing.
+void Open_Help_File();
+
+// Enables or disables a control; a group box passes the flag to every control inside it.
+void SetObjEnabled(QObject *object, bool enable);

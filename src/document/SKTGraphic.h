@@ -1,0 +1,305 @@
+#pragma once
+
+#include "platform/KeyValueObserving.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QList>
+#include <QPainterPath>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QPainter;
+class SKTDocument;
+class SKTGraphic;
+
+using SKTGraphicPtr = std::shared_ptr<SKTGraphic>;
+using GraphicList = QList<SKTGraphicPtr>;
+
+// The styled text of a text object: its characters with one font and one colour.
+struct SKTTextStorage {
+    QString string;
+    QFont font;
+    QColor foregroundColor;
+};
+
+// Handle numbers on the bounds; 0 means no handle.
+enum SKTGraphicHandle {
+    SKTGraphicNoHandle = 0,
+    SKTGraphicUpperLeftHandle = 1,
+    SKTGraphicUpperMiddleHandle = 2,
+    SKTGraphicUpperRightHandle = 3,
+    SKTGraphicMiddleLeftHandle = 4,
+    SKTGraphicMiddleRightHandle = 5,
+    SKTGraphicLowerLeftHandle = 6,
+    SKTGraphicLowerMiddleHandle = 7,
+    SKTGraphicLowerRightHandle = 8,
+};
+
+constexpr double SKTGraphicHandleWidth = 6.0;
+constexpr double SKTGraphicHandleHalfWidth = 3.0;
+
+// Every object that can stand on a card side. One class holds every property of every kind of
+// object, so archiving, the pasteboard, data binding and the properties panel work on one set of
+// fields; the kinds decide how an object draws, is hit and is resized.
+//
+// Most fields are read and written directly by the program, silently and without undo. Only the
+// observed keys ("drawingFill", "fillColor", "drawingStroke", "strokeColor", "strokeWidth",
+// "bounds" and what derives from them) announce changes, and only through their setters.
+class SKTGraphic : public platform::KeyValueObservable {
+public:
+    // "Class is exactly X" tests compare kinds: a subclass is not its base here.
+    enum class Kind { Graphic, Shape, Line, Text, Image, Signature, Barcode };
+
+    SKTGraphic();
+    ~SKTGraphic() override;
+
+    virtual Kind kind() const { return Kind::Graphic; }
+    // The class name, as archives and property lists record it.
+    virtual QString className() const { return QStringLiteral("SKTGraphic"); }
+
+    // A new graphic of the same kind with every default, given this one's bounds, fill and stroke.
+    virtual SKTGraphicPtr clone() const;
+
+    // Observed keys and the keys derived from them.
+    static const QString DrawingFillKey;
+    static const QString FillColorKey;
+    static const QString DrawingStrokeKey;
+    static const QString StrokeColorKey;
+    static const QString StrokeWidthKey;
+    static const QString BoundsKey;
+    static const QString XPositionKey;
+    static const QString YPositionKey;
+    static const QString WidthKey;
+    static const QString HeightKey;
+    static const QString DrawingBoundsKey;
+    static const QString DrawingContentsKey;
+    static const QString KeysForValuesToObserveForUndoKey;
+
+    // Key-value access to the observed keys (and those a kind adds); setting announces the change.
+    virtual QVariant valueForKey(const QString &key);
+    virtual void setValueForKey(const QString &key, const QVariant &value);
+    virtual QStringList keysForValuesToObserveForUndo() const;
+    virtual QString presentablePropertyNameForKey(const QString &key) const;
+
+    // Accessors.
+    QRectF bounds() const { return _bounds; }
+    virtual void setBounds(const QRectF &bounds);
+    virtual bool isDrawingFill() const { return _isDrawingFill; }
+    void setDrawingFill(bool fill);
+    virtual bool isDrawingStroke() const { return _isDrawingStroke; }
+    void setDrawingStroke(bool stroke);
+    // The colour accessors stamp the opacity field into the stored colour and answer it.
+    QColor fillColor();
+    void setFillColor(const QColor &color);
+    QColor strokeColor();
+    void setStrokeColor(const QColor &color);
+    double strokeWidth() const { return _strokeWidth; }
+    void setStrokeWidth(double width);
+    QString strokeBorderType() const { return _stroke_border_type; }
+    QString fill_type() const { return _fill_type; }
+    QString fill_hatch_type() const { return _fill_hatch_type; }
+    QColor fill_hatch_bk_clr();
+    QColor fill_Grad_clr1();
+    QColor fill_Grad_clr2();
+    double fill_grad_angle() const { return _fill_grad_angle; }
+    QString Get_shape_type() const { return _shape_type; }
+    void Set_Shape_Type(const QString &type) { _shape_type = type; }
+    void Set_Barcode_image(const QImage &image) { _barcode_image = image; }
+    SKTTextStorage &Text_contents();
+    bool hasTextContents() const { return m_Text_contents != nullptr; }
+    QFont Text_Font_value() const { return text_ctrl_font; }
+    QColor Text_Color_Value() const { return txt_clr; }
+    int Get_Line_Ori() const { return _line_ori; }
+    int Get_Line_Cap_Style() const { return _line_cap_style; }
+    void Set_Batch_List_Name(const QString &name) { batch_list_name = name; }
+    QString batch_list_name_val() const { return batch_list_name; }
+    void Set_Batch_List_Index(int index) { batch_list_index = index; }
+    int batch_list_index_val() const { return batch_list_index; }
+    void Set_Data_source_type(int type) { data_source_type = type; }
+    int data_source_type_val() const { return data_source_type; }
+    void Set_Excel_binding(bool binding) { excel_binding = binding; }
+    void Set_Excel_binding_Index(int index) { excel_col_indx = index; }
+    void Set_Sign_Or_FP(const QString &value) { sign_or_fingureprint = value; }
+    QString Sign_Or_FP_Val() const { return sign_or_fingureprint; }
+    void Set_Control_File_path(const QString &path) { _file_path = path; }
+    QString FilePath() const { return _file_path; }
+    virtual void setFlippedHorizontally(bool flipped) { _isFlippedHorizontally = flipped; }
+    virtual void setFlippedVertically(bool flipped) { _isFlippedVertically = flipped; }
+    float Get_Image_Trnsp_val() const { return img_trnsp_val; }
+    float Get_Hue_val() const { return hue_val; }
+    bool Is_Control_Locked() const { return ctrl_is_locked; }
+    void Set_Ctrl_Is_Visible(bool visible) { ctrl_is_visible = visible; }
+    void setScriptingContainer(SKTDocument *container) { _scriptingContainer = container; }
+    SKTDocument *scriptingContainer() const { return _scriptingContainer; }
+    double xPosition() const { return _bounds.x(); }
+    double yPosition() const { return _bounds.y(); }
+    double width() const { return _bounds.width(); }
+    double height() const { return _bounds.height(); }
+    void setXPosition(double x);
+    void setYPosition(double y);
+    void setWidth(double width);
+    void setHeight(double height);
+
+    // Drawing. The painter is in canvas points, y growing downward.
+    virtual void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited);
+    // The outline of kinds that draw by path; the base has none and throws std::logic_error.
+    virtual QPainterPath bezierPathForDrawing() const;
+    virtual void drawHandlesInView(QPainter &painter, bool lock_hai);
+    void drawHandleInView(QPainter &painter, const QPointF &point, bool lock_hai);
+    virtual bool canSetDrawingFill() const { return true; }
+    virtual bool canSetDrawingStroke() const { return true; }
+    virtual bool canMakeNaturalSize() const;
+    // Turns the fill on when it can and is off, then sets the fill colour.
+    virtual void setColor(const QColor &color);
+
+    // Geometry, handles and hit testing.
+    virtual QRectF drawingBounds() const;
+    bool isHandleAtPoint(const QPointF &handlePoint, const QPointF &point) const;
+    virtual int handleUnderPoint(const QPointF &point) const;
+    virtual bool isContentsUnderPoint(const QPointF &point) const;
+    // Moves one handle to the point; answers the handle to keep dragging (it changes when the
+    // object turns inside out).
+    virtual int resizeByMovingHandle(int handle, const QPointF &point);
+    virtual void flipHorizontally() {}
+    virtual void flipVertically() {}
+    virtual void makeNaturalSize();
+    // The handle dragged while a new object is drawn.
+    virtual int creationSizingHandle() const { return SKTGraphicLowerRightHandle; }
+    static QPointF randomPoint(const QRectF &rect);
+
+    // Operations on lists of graphics.
+    static QRectF boundsOfGraphics(const GraphicList &graphics);
+    static QRectF drawingBoundsOfGraphics(const GraphicList &graphics);
+    static void translateGraphics(const GraphicList &graphics, double dx, double dy);
+    static void Paste_Location_Of_Graphics(const GraphicList &graphics, double x, double y,
+                                           const QString &card_side);
+
+    // Fields, in their declared order.
+    QRectF _bounds;
+    bool _isDrawingFill = true;
+    QColor _fillColor = Qt::white;
+    bool _isDrawingStroke = true;
+    QColor _strokeColor = Qt::black;
+    double _strokeWidth = 1.0;
+    QString _stroke_border_type = QStringLiteral("S");
+    QString _fill_type = QStringLiteral("S");
+    QColor _fill_Grad_clr1 = Qt::white;
+    QColor _fill_Grad_clr2 = Qt::white;
+    double _fill_grad_angle = 0.0;
+    QColor _fill_htch_clr = Qt::white;
+    QString _fill_hatch_type;
+    bool _isFlippedHorizontally = false;
+    bool _isFlippedVertically = false;
+    bool invert_clr = false;
+    bool gray_Scale = false;
+    bool Sepia = false;
+    float img_trnsp_val = 100.0f;
+    float hue_val = 0.0f;
+    float sat_val = 1.0f;
+    float brt_val = 0.0f;
+    float con_val = 1.0f;
+    float srp_val = 0.0f;
+    float ev_val = 0.0f;
+    float blr_val = 0.0f;
+    int data_source_type = 0;
+    float rotate_image = 0.0f;
+    QString _file_path;
+    SKTDocument *_scriptingContainer = nullptr; // not owned
+    QString sign_or_fingureprint = QStringLiteral("S");
+    QString batch_list_name;
+    int batch_list_index = 0;
+    int _line_ori = 0;
+    int _line_cap_style = 0;
+    float cor_rad_val = 10.0f;
+    float alpha_val = 100.0f;
+    float alpha_val_stroke = 100.0f;
+    QFont text_ctrl_font;
+    QColor txt_clr;
+    std::unique_ptr<SKTTextStorage> m_Text_contents;
+    QString _shape_type = QStringLiteral("R");
+    QImage _barcode_image;
+    int linear_or_2d = 0;
+    int barcode_font_index = 0;
+    QString linear_font_val = QStringLiteral("0123");
+    QString two_d_font_val = QStringLiteral("0123");
+    QString header_val = QStringLiteral("HEADER");
+    QString footer_val = QStringLiteral("FOOTER");
+    int show_hide_hdr = 0;
+    int show_hide_ftr = 0;
+    int show_hide_val = 0;
+    int show_val_on_top = 0;
+    int align_hdr_index = 1;
+    int align_ftr_index = 1;
+    float linear_height_val = 0.6f;
+    float linear_width_val = 20.0f;
+    int qr_size_val = 60;
+    int qr_version_index = 0;
+    int qr_ec_index = 0;
+    int pdf_hgt_val = 20;
+    int pdf_wdt_val = 100;
+    int pdf_ec_val = 2;
+    int dm_module_val = 2;
+    int dm_format_index = 0;
+    int dm_encoding_index = 0;
+    float hdr_margin_val = 0.1f;
+    float ftr_margin_val = 0.1f;
+    float val_margin_val = 0.1f;
+    float TB_marging_val = 0.1f;
+    float LR_margin_val = 0.1f;
+    QFont value_font_val;
+    QFont header_font_val;
+    QFont footer_font_val;
+    QColor barcode_hdr_clr_val = Qt::black;
+    QColor barcode_ftr_clr_val = Qt::black;
+    QColor barcode_val_clr_val = Qt::black;
+    QColor barcode_back_clr_val = Qt::white;
+    QColor barcode_clr_val = Qt::black;
+    int dpi_val_index = 0;
+    QString dpi_custom_val = QStringLiteral("0");
+    int barcode_unit_val = 1;
+    bool ctrl_is_locked = false;
+    int text_alignmnet = 2;
+    int text_alignmnet_Vert = 2;
+    int text_transfrom_case = 0;
+    float text_kerning = 0.0f;
+    int print_object = 0;
+    QString control_ID;
+    bool excel_binding = false;
+    int excel_col_indx = 0;
+    QString Text_Value = QStringLiteral("Text here");
+    bool ctrl_is_visible = true;
+    int double_star_type = 1;
+    int polygon_type = 1;
+    bool Drawing_Shadow = false;
+    QColor Shadow_Color = QColor(0, 0, 255);
+    float Shadow_offset_X = 5.0f;
+    float Shadow_offset_Y = 5.0f;
+    float Shadow_blur = 0.0f;
+    float Shadow_transparency = 50.0f;
+    int text_rotation = 0;
+
+protected:
+    // Copies what every kind's copy keeps (bounds, fill and stroke settings) into `copy`.
+    void copyBaseFieldsTo(SKTGraphic &copy) const;
+    template <typename KindClass>
+    SKTGraphicPtr cloneAs() const
+    {
+        auto copy = std::make_shared<KindClass>();
+        copyBaseFieldsTo(*copy);
+        return copy;
+    }
+    // Announces a change of an observed key and of the keys derived from it.
+    void announce(const QString &key, const QVariant &oldValue, const QVariant &newValue);
+
+    SKTGraphic(const SKTGraphic &) = delete;
+    SKTGraphic &operator=(const SKTGraphic &) = delete;
+};
+
+// Colour with its alpha component replaced by an opacity fraction (clamped to 0..1; above 1 is opaque).
+QColor colorWithOpacity(const QColor &color, double opacity);

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+
+namespace platform {
+
+// Everything that needs a person in front of a screen goes through here: message boxes, questions,
+// file panels, opening files and links, and ending the program. Tests install a scripted one.
+// All calls are made on the GUI thread (the core helpers hand calls from workers over).
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+
+    // One "OK" button; the text is shown as given.
+    virtual void showMessage(const QString &text) = 0;
+    // "Yes" (default) and "No"; true only for "Yes".
+    virtual bool askYesNo(const QString &question) = 0;
+
+    // File panels answer the chosen path, or an empty string when cancelled.
+    // `filters` are extensions without the dot; empty means any file.
+    virtual QString chooseFileToOpen(const QString &title, const QString &directory,
+                                     const QStringList &extensions) = 0;
+    virtual QStringList chooseFilesToOpen(const QString &title, const QString &directory,
+                                          const QStringList &extensions) = 0;
+    virtual QString chooseFolder(const QString &title, const QString &directory) = 0;
+    virtual QString chooseFileToSave(const QString &title, const QString &directory,
+                                     const QString &suggestedName, const QStringList &extensions) = 0;
+
+    // Opens a file with its default application, or a link in the browser.
+    virtual bool openPath(const QString &path) = 0;
+    virtual bool openUrl(const QUrl &url) = 0;
+
+    // Asks the application to end with the given exit code.
+    virtual void terminate(int exitCode) = 0;
+};
+
+// Dialogs of the desktop (QMessageBox, QFileDialog, QDesktopServices).
+class DesktopUiServices : public UiServices {
+public:
+    void showMessage(const QString &text) override;
+    bool askYesNo(const QString &question) override;
+    QString chooseFileToOpen(const QString &title, const QString &directory,
+                             const QStringList &extensions) override;
+    QStringList chooseFilesToOpen(const QString &title, const QString &directory,
+                                  const QStringList &extensions) override;
+    QString chooseFolder(const QString &title, const QString &directory) override;
+    QString chooseFileToSave(const QString &title, const QString &directory, const QString &suggestedName,
+                             const QStringList &extensions) override;
+    bool openPath(const QString &path) override;
+    bool openUrl(const QUrl &url) override;
+    void terminate(int exitCode) override;
+};
+
+// The service in use; the desktop one until another is installed.
+UiServices &uiServices();
+// Installs `services` and answers the one it replaces (so a test can put it back).
+std::unique_ptr<UiServices> installUiServices(std::unique_ptr<UiServices> services);
+
+} // namespace platform

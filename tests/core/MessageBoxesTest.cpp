@@ -1,0 +1,349 @@
+#include "core/MessageBoxes.h"
+
+#include "core/AppState.h"
+#include "fixtures/ScriptedServices.h"
+#include "fixtures/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <stdexcept>
+#include <thread>
+
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Records the thread of every box and can answer or fail from a function of the question.
+class ThreadCheckingServices : public ScriptedServices {
+public:
+    QList<QThread *> threads;
+    std::function<bool(const QString &)> answer;
+    bool failMessages = false;
+
+    void showMessage(const QString &text) override
+    {
+        threads << QThread::currentThread();
+        if (failMessages)
+            throw std::runtime_error("no screen");
+        ScriptedServices::showMessage(text);
+    }
+    bool askYesNo(const QString &question) override
+    {
+        threads << QThread::currentThread();
+        questions << question;
+        return answer ? answer(question) : ScriptedServices::askYesNo(question);
+    }
+};
+
+class ScopedThreadCheckingServices {
+public:
+    ScopedThreadCheckingServices()
+    {
+        auto services = std::make_unique<ThreadCheckingServices>();
+        m_services = services.get();
+        m_previous = platform::installUiServices(std::move(services));
+    }
+    ~ScopedThreadCheckingServices() { platform::installUiServices(std::move(m_previous)); }
+    ThreadCheckingServices *operator->() { return m_services; }
+
+private:
+    ThreadCheckingServices *m_services;
+    std::unique_ptr<platform::UiServices> m_previous;
+};
+
+// Runs the GUI thread's events until `done` holds; false on time-out, so a lost hand-off fails
+// instead of hanging.
+bool spinUntil(const std::function<bool()> &done, std::chrono::seconds limit = std::chrono::seconds(20))
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+QThread *guiThread()
+{
+    return QCoreApplication::instance()->thread();
+}
+
+TEST(MessageBoxes, MessageGetsLineFeedPrefixQuestionDoesNot)
+{
+    ScopedScriptedServices ui;
+    ui->yesNoAnswers = {true, false};
+
+    Show_MessageBox(QStringLiteral("Saved"));
+    Show_MessageBox_No_Thread(QStringLiteral("Done"));
+    EXPECT_TRUE(Show_YES_NO_MessageBox(QStringLiteral("Replace?")));
+    EXPECT_FALSE(Show_YES_NO_MessageBox(QStringLiteral("Really?")));
+
+    EXPECT_EQ(ui->messages, QStringList({QStringLiteral("\nSaved"), QStringLiteral("\nDone")}));
+    EXPECT_EQ(ui->questions, QStringList({QStringLiteral("Replace?"), QStringLiteral("Really?")}));
+}
+
+TEST(MessageBoxes, WorkerBoxesRunOnTheGuiThread)
+{
+    ScopedThreadCheckingServices ui;
+    ui->yesNoAnswers = {true};
+    std::atomic<bool> done{false};
+    bool answer = false;
+
+    std::thread worker([&] {
+        Show_MessageBox(QStringLiteral("From worker"));
+        answer = Show_YES_NO_MessageBox(QStringLiteral("Go on?"));
+        done = true;
+    });
+    const bool finished = spinUntil([&] { return done.load(); });
+    worker.join();
+
+    ASSERT_TRUE(finished);
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(ui->messages, QStringList(QStringLiteral("\nFrom worker")));
+    EXPECT_EQ(ui->threads, QList<QThread *>({guiThread(), guiThread()}));
+}
+
+TEST(MessageBoxes, ConcurrentQuestionsEachGetTheirOwnAnswer)
+{
+    ScopedThreadCheckingServices ui;
+    // Like a real modal box, the first question runs its own event loop until the second one has been
+    // asked and answered under it.
+    std::atomic<bool> secondAnswered{false};
+    ui->answer = [&](const QString &question) {
+        if (question == QLatin1String("first?")) {
+            QEventLoop modal;
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                if (secondAnswered)
+                    modal.quit();
+            });
+            poll.start(1);
+            QTimer::singleShot(std::chrono::seconds(20), &modal, &QEventLoop::quit);
+            modal.exec();
+            return true;
+        }
+        secondAnswered = true;
+        return false;
+    };
+
+    std::atomic<int> finished{0};
+    bool first = false;
+    bool second = true;
+    std::thread a([&] {
+        first = Show_YES_NO_MessageBox(QStringLiteral("first?"));
+        ++finished;
+    });
+    std::thread b([&] {
+        second = Show_YES_NO_MessageBox(QStringLiteral("second?"));
+        ++finished;
+    });
+    const bool allDone = spinUntil([&] { return finished.load() == 2; });
+    a.join();
+    b.join();
+
+    ASSERT_TRUE(allDone);
+    EXPECT_TRUE(first);
+    EXPECT_FALSE(second);
+    EXPECT_EQ(ui->questions.size(), 2);
+}
+
+TEST(MessageBoxes, ExceptionsAreLoggedNotThrown)
+{
+    ScopedThreadCheckingServices ui;
+    ui->failMessages = true;
+    LogCapture log;
+
+    Show_MessageBox(QStringLiteral("a"));
+    Show_MessageBox_No_Thread(QStringLiteral("b"));
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        Show_MessageBox(QStringLiteral("c"));
+        done = true;
+    });
+    const bool finished = spinUntil([&] { return done.load(); });
+    worker.join();
+
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(log.lines(), QStringList(3, QStringLiteral("no screen")));
+}
+
+TEST(MessageBoxes, LogSkipsNullAndEmptyText)
+{
+    LogCapture log;
+    Show_NSLog_Message(QString());
+    Show_NSLog_Message(QStringLiteral(""));
+    Show_NSLog_Message(QStringLiteral("Reason: 100%"));
+    EXPECT_EQ(log.lines(), QStringList(QStringLiteral("Reason: 100%")));
+}
+
+class FolderTest : public ::testing::Test {
+protected:
+    AppFixture app;
+    ScopedScriptedServices ui;
+
+    QString resource(const QString &name) const { return app.resourcePath() + name; }
+};
+
+// Names of the entries created directly in `folder` while `action` runs, in creation order.
+QStringList createdIn(const QString &folder, const std::function<void()> &action)
+{
+    const int fd = inotify_init1(IN_NONBLOCK);
+    if (fd < 0)
+        return {QStringLiteral("inotify unavailable")};
+    inotify_add_watch(fd, QFile::encodeName(folder).constData(), IN_CREATE);
+    action();
+    QStringList names;
+    alignas(inotify_event) char buffer[4096];
+    ssize_t length;
+    while ((length = read(fd, buffer, sizeof buffer)) > 0) {
+        for (char *p = buffer; p < buffer + length;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(p);
+            if (event->len > 0)
+                names << QFile::decodeName(event->name);
+            p += sizeof(inotify_event) + event->len;
+        }
+    }
+    close(fd);
+    return names;
+}
+
+TEST_F(FolderTest, CreatesTheDataFoldersInOrderWithoutWorldWriteAccess)
+{
+    const mode_t previousMask = umask(022);
+    const QStringList created = createdIn(app.resourcePath(), [] { Check_Path_And_Create_Files(); });
+    umask(previousMask);
+
+    EXPECT_EQ(created, QStringList({"DataSet", "Frames", "Fill_Style_Image", "LibraryImage", "Templates"}));
+    for (const char *name : {"DataSet", "Frames", "Fill_Style_Image", "LibraryImage", "Templates",
+                                "Templates/User"}) {
+        const QString path = resource(QString::fromLatin1(name));
+        struct stat info {};
+        ASSERT_EQ(stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
+        EXPECT_TRUE(S_ISDIR(info.st_mode)) << path.toStdString();
+        EXPECT_EQ(info.st_mode & S_IWOTH, 0u) << path.toStdString();
+    }
+}
+
+TEST_F(FolderTest, KeepsExistingFoldersAndIgnoresErrors)
+{
+    ASSERT_TRUE(QDir().mkpath(resource("Templates/User")));
+    QFile kept(resource("Templates/User/mine.zkse"));
+    ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+    kept.close();
+    // A file where a folder belongs cannot be replaced; the rest must still be made.
+    QFile blocker(resource("Frames"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    // Without a trailing slash the names must still land inside the folder.
+    App().Resource_Path.chop(1);
+
+    Check_Path_And_Create_Files();
+
+    EXPECT_TRUE(QFileInfo(resource("Templates/User/mine.zkse")).isFile());
+    EXPECT_TRUE(QFileInfo(resource("Frames")).isFile());
+    EXPECT_TRUE(QFileInfo(resource("LibraryImage")).isDir());
+    EXPECT_TRUE(QFileInfo(resource("DataSet")).isDir());
+}
+
+TEST_F(FolderTest, HelpFileOpensOrIsReportedMissing)
+{
+    Open_Help_File();
+    EXPECT_EQ(ui->messages, QStringList(QStringLiteral("\nHelp file does not exist!")));
+    EXPECT_TRUE(ui->openedPaths.isEmpty());
+
+    QFile help(resource("Help.pdf"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.close();
+    Open_Help_File();
+    EXPECT_EQ(ui->openedPaths, QStringList(resource("Help.pdf")));
+    EXPECT_EQ(ui->messages.size(), 1);
+}
+
+TEST_F(FolderTest, DeleteFileRemovesFilesAndFoldersButNotThroughLinks)
+{
+    QFile file(resource("a.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QDir().mkpath(resource("folder/inner")));
+    ASSERT_TRUE(QDir().mkpath(resource("target")));
+    QFile inTarget(resource("target/keep.txt"));
+    ASSERT_TRUE(inTarget.open(QIODevice::WriteOnly));
+    inTarget.close();
+    ASSERT_TRUE(QFile::link(resource("target"), resource("link")));
+
+    Delete_File(resource("a.txt"));
+    Delete_File(resource("folder"));
+    Delete_File(resource("link"));
+    Delete_File(resource("missing.txt"));
+    Delete_File(QString());
+
+    EXPECT_FALSE(QFileInfo::exists(resource("a.txt")));
+    EXPECT_FALSE(QFileInfo::exists(resource("folder")));
+    EXPECT_FALSE(QFileInfo(resource("link")).isSymLink());
+    EXPECT_TRUE(QFileInfo(resource("target/keep.txt")).isFile());
+}
+
+TEST(SetObjEnabled, GroupBoxPassesTheFlagToEveryControlInside)
+{
+    QGroupBox box;
+    auto *layout = new QVBoxLayout(&box);
+    auto *label = new QLabel(QStringLiteral("Name"));
+    auto *button = new QPushButton(QStringLiteral("Go"));
+    auto *inner = new QWidget;
+    auto *innerEdit = new QLineEdit;
+    (new QVBoxLayout(inner))->addWidget(innerEdit);
+    layout->addWidget(label);
+    layout->addWidget(button);
+    layout->addWidget(inner);
+    // A colour set for every state must not keep a disabled label looking enabled.
+    QPalette black = label->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(black);
+
+    SetObjEnabled(&box, false);
+    EXPECT_FALSE(label->isEnabled());
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_FALSE(innerEdit->isEnabled());
+    EXPECT_NE(label->palette().color(label->foregroundRole()), QColor(Qt::black));
+
+    SetObjEnabled(&box, true);
+    EXPECT_TRUE(box.isEnabled());
+    EXPECT_TRUE(label->isEnabled());
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(innerEdit->isEnabled());
+    EXPECT_EQ(label->palette().color(label->foregroundRole()), QColor(Qt::black));
+}
+
+TEST(SetObjEnabled, ReachesActionsAndLeavesOtherObjectsAlone)
+{
+    QAction action;
+    SetObjEnabled(&action, false);
+    EXPECT_FALSE(action.isEnabled());
+
+    QObject plain;
+    SetObjEnabled(&plain, false);
+    EXPECT_TRUE(plain.dynamicPropertyNames().isEmpty());
+    SetObjEnabled(nullptr, false);
+}
+
+} // namespace
