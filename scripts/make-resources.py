@@ -98,7 +98,7 @@ def hatch_patterns():
         for cx, cy in ((4, 4), (12, 4), (0, 12), (8, 12), (16, 12)):
             dx = min(abs(x - cx), size - abs(x - cx))
             dy = min(abs(y - cy), size - abs(y - cy))
-            if dx * dx + dy * dy <= 1.7 * 1.7:
+            if dx * dx + dy * dy <= 2.0 * 2.0:
                 return True
         return False
 

@@ -68,78 +68,40 @@ bool Card_Property::operator==(const Card_Property &other) const
     return true;
 }
 
+// The archive's field order and the coder call of each field.
+#define CARD_PROPERTY_ARCHIVE(BOOL, INT, FLOAT, OBJECT, POINT, SIZE)                                \
+    BOOL(Card_border_chk) BOOL(Card_fill_chk)                                                      \
+    INT(Card_bor_Stepper) INT(Card_grad_Stepper) INT(Card_Cat_index)                               \
+    FLOAT(Card_alpha_Stepper)                                                                      \
+    OBJECT(Card_bordr_clr) OBJECT(Card_fill_clr) OBJECT(Card_fill_Grd_1_clr)                       \
+    OBJECT(Card_fill_Grd_2_clr) OBJECT(Card_hatch_bk_clr) OBJECT(Card_border_style)                \
+    OBJECT(Card_fill_style) OBJECT(Card_hatch_style) OBJECT(Card_Side) OBJECT(Card_Side_Name)      \
+    OBJECT(Card_Shape) OBJECT(Card_Name) OBJECT(Card_Preset) OBJECT(Card_Category)                 \
+    OBJECT(Card_Sub_Category) OBJECT(Card_Create_Mode) OBJECT(Card_BG_Image_Path)                  \
+    OBJECT(Card_BG_Image_Layout) OBJECT(Card_BG_Image)                                             \
+    POINT(Card_Location) SIZE(Card_Size)                                                           \
+    OBJECT(Card_Content_clr) OBJECT(Card_Content_font)
+
 void Card_Property::encodeWithCoder(platform::KeyedEncoder &coder) const
 {
-#define KEY(Name) QStringLiteral(#Name), m_##Name
-#define OBJECT(Name) coder.encodeObject(QStringLiteral(#Name), objectValue(m_##Name))
-    coder.encodeBool(KEY(Card_border_chk));
-    coder.encodeBool(KEY(Card_fill_chk));
-    coder.encodeInt(KEY(Card_bor_Stepper));
-    coder.encodeInt(KEY(Card_grad_Stepper));
-    coder.encodeInt(KEY(Card_Cat_index));
-    coder.encodeFloat(KEY(Card_alpha_Stepper));
-    OBJECT(Card_bordr_clr);
-    OBJECT(Card_fill_clr);
-    OBJECT(Card_fill_Grd_1_clr);
-    OBJECT(Card_fill_Grd_2_clr);
-    OBJECT(Card_hatch_bk_clr);
-    OBJECT(Card_border_style);
-    OBJECT(Card_fill_style);
-    OBJECT(Card_hatch_style);
-    OBJECT(Card_Side);
-    OBJECT(Card_Side_Name);
-    OBJECT(Card_Shape);
-    OBJECT(Card_Name);
-    OBJECT(Card_Preset);
-    OBJECT(Card_Category);
-    OBJECT(Card_Sub_Category);
-    OBJECT(Card_Create_Mode);
-    OBJECT(Card_BG_Image_Path);
-    OBJECT(Card_BG_Image_Layout);
-    OBJECT(Card_BG_Image);
-    coder.encodePoint(KEY(Card_Location));
-    coder.encodeSize(KEY(Card_Size));
-    OBJECT(Card_Content_clr);
-    OBJECT(Card_Content_font);
-#undef OBJECT
-#undef KEY
+#define ENC_BOOL(Name) coder.encodeBool(QStringLiteral(#Name), m_##Name);
+#define ENC_INT(Name) coder.encodeInt(QStringLiteral(#Name), m_##Name);
+#define ENC_FLOAT(Name) coder.encodeFloat(QStringLiteral(#Name), m_##Name);
+#define ENC_OBJECT(Name) coder.encodeObject(QStringLiteral(#Name), objectValue(m_##Name));
+#define ENC_POINT(Name) coder.encodePoint(QStringLiteral(#Name), m_##Name);
+#define ENC_SIZE(Name) coder.encodeSize(QStringLiteral(#Name), m_##Name);
+    CARD_PROPERTY_ARCHIVE(ENC_BOOL, ENC_INT, ENC_FLOAT, ENC_OBJECT, ENC_POINT, ENC_SIZE)
 }
 
 Card_Property Card_Property::initWithCoder(const platform::KeyedDecoder &coder)
 {
     Card_Property p{Bare{}};
-#define DECODE(Name, call) p.m_##Name = coder.call(QStringLiteral(#Name))
-#define OBJECT(Name) p.m_##Name = fromObject<decltype(p.m_##Name)>(coder.decodeObject(QStringLiteral(#Name)))
-    DECODE(Card_border_chk, decodeBool);
-    DECODE(Card_fill_chk, decodeBool);
-    DECODE(Card_bor_Stepper, decodeInt);
-    DECODE(Card_grad_Stepper, decodeInt);
-    DECODE(Card_Cat_index, decodeInt);
-    DECODE(Card_alpha_Stepper, decodeFloat);
-    OBJECT(Card_bordr_clr);
-    OBJECT(Card_fill_clr);
-    OBJECT(Card_fill_Grd_1_clr);
-    OBJECT(Card_fill_Grd_2_clr);
-    OBJECT(Card_hatch_bk_clr);
-    OBJECT(Card_border_style);
-    OBJECT(Card_fill_style);
-    OBJECT(Card_hatch_style);
-    OBJECT(Card_Side);
-    OBJECT(Card_Side_Name);
-    OBJECT(Card_Shape);
-    OBJECT(Card_Name);
-    OBJECT(Card_Preset);
-    OBJECT(Card_Category);
-    OBJECT(Card_Sub_Category);
-    OBJECT(Card_Create_Mode);
-    OBJECT(Card_BG_Image_Path);
-    OBJECT(Card_BG_Image_Layout);
-    OBJECT(Card_BG_Image);
-    DECODE(Card_Location, decodePoint);
-    DECODE(Card_Size, decodeSize);
-    OBJECT(Card_Content_clr);
-    OBJECT(Card_Content_font);
-#undef OBJECT
-#undef DECODE
+#define DEC_BOOL(Name) p.m_##Name = coder.decodeBool(QStringLiteral(#Name));
+#define DEC_INT(Name) p.m_##Name = coder.decodeInt(QStringLiteral(#Name));
+#define DEC_FLOAT(Name) p.m_##Name = coder.decodeFloat(QStringLiteral(#Name));
+#define DEC_OBJECT(Name) p.m_##Name = fromObject<decltype(p.m_##Name)>(coder.decodeObject(QStringLiteral(#Name)));
+#define DEC_POINT(Name) p.m_##Name = coder.decodePoint(QStringLiteral(#Name));
+#define DEC_SIZE(Name) p.m_##Name = coder.decodeSize(QStringLiteral(#Name));
+    CARD_PROPERTY_ARCHIVE(DEC_BOOL, DEC_INT, DEC_FLOAT, DEC_OBJECT, DEC_POINT, DEC_SIZE)
     return p;
 }

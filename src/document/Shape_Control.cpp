@@ -186,7 +186,10 @@ QPen outlinePen(const QColor &color, double width, const QString &style)
 {
     QPen pen(color, width);
     pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
+    // Qt's plain mitre join clips long mitres at its own limit; the SVG one bevels past a limit of
+    // mitre length over width, which is how PostScript-style outlines behave (default limit 10).
+    pen.setJoinStyle(Qt::SvgMiterJoin);
+    pen.setMiterLimit(10);
     QList<double> pattern = dashPatternForStyle(style);
     if (!pattern.isEmpty()) {
         // Qt counts dashes in pen widths; a zero-width pen paints one unit wide.
