@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
 
+class QPainter;
 class SKTGraphic;
 
 // What the lower layers ask of the design window. The window implements it; tests install a
@@ -18,4 +20,26 @@ public:
     virtual QPointF Control_New_Point(const QString &cardSide) = 0;
     // Bounds of the front canvas, in canvas points.
     virtual QRectF frontCanvasBounds() const = 0;
+    // The grid's show flag drives the design window's align-to-grid button.
+    virtual void setAlignWithGridButtonEnabled(bool enabled) = 0;
+
+    // Paints the current side's card face over `cardRect` (canvas points), under everything else.
+    virtual void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect) = 0;
+    // Shows the panel for `graphic`, or the card tabs for nullptr (which also clears the current
+    // side's selection). The pointer is not kept beyond the call by the caller's promise.
+    virtual void Show_RHS_Properties(SKTGraphic *graphic) = 0;
+    // The tool number of the palette: 0 arrow, 1 line, 2 text, 3-7 and 13-15 shapes, 8-9 pictures,
+    // 10 barcode, 11 signature, 12 fingerprint.
+    virtual int Selected_Control_Tool() const = 0;
+    // The picture path chosen for the next picture object; empty when none.
+    virtual QString Library_Selected_Image() const = 0;
+    // Pictures new objects show until they are given their own.
+    virtual QImage no_image() const = 0;
+    virtual QImage barcode_sample_img() const = 0;
+    virtual QImage sign_sample_img() const = 0;
+    virtual QImage fp_sample_img() const = 0;
+    // Make same width, make same height and make natural size need two or more selected objects.
+    virtual void setMakeSameSizeButtonsEnabled(bool enabled) = 0;
+    // Opens the barcode settings for the current side's current graphic.
+    virtual void Open_Barcode_Window() = 0;
 };

@@ -1,0 +1,67 @@
+#include "canvas/CardFace.h"
+
+#include "core/MessageBoxes.h"
+#include "document/Card_Property.h"
+#include "document/Shape_Control.h"
+
+#include <QBrush>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <exception>
+
+namespace {
+
+QPainterPath cardPath(const QRectF &rect, int cardShape)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    if (cardShape == 1)
+        path.addRoundedRect(rect, 10, 10);
+    else if (cardShape == 2)
+        path.addEllipse(rect);
+    else
+        path.addRect(rect);
+    return path;
+}
+
+// Restores the painter however the drawing ends, so that an exception leaves the caller's state intact.
+class PainterStateGuard {
+public:
+    explicit PainterStateGuard(QPainter &painter) : m_painter(painter) { m_painter.save(); }
+    ~PainterStateGuard() { m_painter.restore(); }
+    PainterStateGuard(const PainterStateGuard &) = delete;
+    PainterStateGuard &operator=(const PainterStateGuard &) = delete;
+
+private:
+    QPainter &m_painter;
+};
+
+} // namespace
+
+void drawCardFace(QPainter &painter, const QRectF &cardRect, const Card_Property &side, int cardShape)
+{
+    try {
+        PainterStateGuard guard(painter);
+        const QPainterPath path = cardPath(cardRect, cardShape);
+        painter.fillPath(path, Qt::white);
+        if (!side.Card_fill_chk())
+            return;
+
+        const QString &style = side.Card_fill_style();
+        if (style == QLatin1String("G")) {
+            painter.fillPath(path, QBrush(ShapePainting::gradientForBox(path.boundingRect(), side.Card_grad_Stepper(),
+                                                                        side.Card_fill_Grd_1_clr(),
+                                                                        side.Card_fill_Grd_2_clr())));
+        } else if (style == QLatin1String("H")) {
+            painter.fillPath(path, side.Card_hatch_bk_clr());
+            const QImage pattern = ShapePainting::hatchPattern(side.Card_hatch_style());
+            if (!pattern.isNull())
+                painter.fillPath(path, QBrush(pattern));
+        } else if (style != QLatin1String("I")) {
+            painter.fillPath(path, side.Card_fill_clr());
+        }
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromUtf8(e.what()));
+    }
+}

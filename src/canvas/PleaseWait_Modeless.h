@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+// A small frameless panel asking the user to wait, with a busy indicator. It never blocks: the
+// caller shows it, carries on, and hides it when done.
+class PleaseWait_Modeless : public QWidget {
+    Q_OBJECT
+public:
+    explicit PleaseWait_Modeless(QWidget *parent = nullptr);
+
+    void setMessage(const QString &message);
+    QString message() const;
+
+    // Shows the panel centred over its parent's window (or the screen) without taking the focus.
+    void showPanel();
+    void hidePanel();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QLabel *m_message;
+    QProgressBar *m_busy;
+};

@@ -1,0 +1,977 @@
+#include "canvas/SKTGraphicView.h"
+
+#include "canvas/SKTGrid.h"
+#include "core/AppState.h"
+#include "core/DesignWindowHub.h"
+#include "core/FontNames.h"
+#include "core/MessageBoxes.h"
+#include "document/SKTDocument.h"
+#include "document/SKTGraphicKinds.h"
+#include "document/Shape_Control.h"
+
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollArea>
+
+#include <cmath>
+
+namespace {
+
+const QString kFrameTag = QStringLiteral("PARTY_IMAGE_BG");
+
+bool isFramePicture(const SKTGraphic &graphic)
+{
+    return graphic.control_ID == kFrameTag;
+}
+
+DesignWindowHub *designWindow()
+{
+    return App().Main_App_wnd;
+}
+
+// Command is Ctrl in Qt on macOS; on Linux Ctrl toggles as well, as users of other editors expect.
+bool extendsSelection(Qt::KeyboardModifiers modifiers)
+{
+    return modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::MetaModifier);
+}
+
+QRectF rectBetween(const QPointF &a, const QPointF &b)
+{
+    return QRectF(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                  QSizeF(std::abs(b.x() - a.x()), std::abs(b.y() - a.y())));
+}
+
+QString shapeCodeForTool(int tool)
+{
+    switch (tool) {
+    case 3: return QStringLiteral("R");
+    case 4: return QStringLiteral("C");
+    case 5: return QStringLiteral("RR");
+    case 6: return QStringLiteral("T");
+    case 7: return QStringLiteral("D");
+    case 13: return QStringLiteral("S");
+    case 14: return QStringLiteral("DS");
+    case 15: return QStringLiteral("P");
+    default: return QString();
+    }
+}
+
+SKTGraphicPtr newGraphicOfKind(SKTGraphic::Kind kind)
+{
+    switch (kind) {
+    case SKTGraphic::Kind::Shape: return std::make_shared<Shape_Control>();
+    case SKTGraphic::Kind::Line: return std::make_shared<SKTLine>();
+    case SKTGraphic::Kind::Text: return std::make_shared<SKTText>();
+    case SKTGraphic::Kind::Image: return std::make_shared<SKTImage>();
+    case SKTGraphic::Kind::Signature: return std::make_shared<SKTSignature>();
+    case SKTGraphic::Kind::Barcode: return std::make_shared<SKTBarcode>();
+    case SKTGraphic::Kind::Graphic: break;
+    }
+    return std::make_shared<SKTGraphic>();
+}
+
+bool isExistingFile(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+} // namespace
+
+SKTGraphicView::SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent)
+    : QWidget(parent), m_graphics(graphics), m_document(document), m_selection(graphics),
+      m_canvasSize(SKTDocument::defaultCanvasSize)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    m_handleShowingTimer.setSingleShot(true);
+    m_handleShowingTimer.setInterval(kHandleHidingMilliseconds);
+    connect(&m_handleShowingTimer, &QTimer::timeout, this, &SKTGraphicView::showHandlesAgain);
+
+    for (const SKTGraphicPtr &graphic : m_graphics.items())
+        startObservingGraphic(graphic);
+    // Registered after the selection's own list observer, so removed graphics have left the
+    // selection by the time the canvas hears of the removal.
+    m_listToken = m_graphics.addObserver([this](const SKTGraphicList::Change &change) { listChanged(change); });
+    m_selectionToken = m_selection.addObserver(
+        [this](const GraphicList &left, const GraphicList &entered) { selectionDidChange(left, entered); });
+    setFixedSize(sizeHint());
+}
+
+SKTGraphicView::~SKTGraphicView()
+{
+    // A drag cut short must not leave the undo manager grouping or disabled.
+    if (m_document) {
+        if (m_track.undoGroupOpen)
+            m_document->undoManager().endUndoGrouping();
+        if (m_track.undoDisabled)
+            m_document->undoManager().enableUndoRegistration();
+    }
+    m_handleShowingTimer.stop();
+    setGrid(nullptr);
+    m_selection.removeObserver(m_selectionToken);
+    m_graphics.removeObserver(m_listToken);
+    for (const SKTGraphicPtr &graphic : m_graphics.items()) {
+        const auto it = m_observed.find(graphic.get());
+        if (it == m_observed.end())
+            continue;
+        graphic->removeObserver(it->boundsToken);
+        graphic->removeObserver(it->contentsToken);
+        m_observed.erase(it);
+    }
+}
+
+std::optional<SKTGraphic::Kind> SKTGraphicView::currentGraphicClassForTool(int tool)
+{
+    switch (tool) {
+    case 1: return SKTGraphic::Kind::Line;
+    case 2: return SKTGraphic::Kind::Text;
+    case 3: case 4: case 5: case 6: case 7: case 13: case 14: case 15: return SKTGraphic::Kind::Shape;
+    case 8: case 9: return SKTGraphic::Kind::Image;
+    case 10: return SKTGraphic::Kind::Barcode;
+    case 11: return SKTGraphic::Kind::Signature;
+    default: return std::nullopt;
+    }
+}
+
+// --- Model -----------------------------------------------------------------------------------
+
+bool SKTGraphicView::isFrontList() const
+{
+    return m_document && &m_document->graphics() == &m_graphics;
+}
+
+void SKTGraphicView::insertGraphics(const GraphicList &graphics, const platform::IndexSet &indexes)
+{
+    if (isFrontList())
+        m_document->insertGraphics(graphics, indexes);
+    else
+        m_graphics.insertGraphics(graphics, indexes);
+}
+
+void SKTGraphicView::removeGraphicsAtIndexes(const platform::IndexSet &indexes)
+{
+    if (isFrontList())
+        m_document->removeGraphicsAtIndexes(indexes);
+    else
+        m_graphics.removeGraphicsAtIndexes(indexes);
+}
+
+void SKTGraphicView::changeSelectionIndexes(const platform::IndexSet &indexes)
+{
+    m_selection.setIndexes(indexes);
+    if (DesignWindowHub *hub = designWindow())
+        hub->setMakeSameSizeButtonsEnabled(m_selection.count() >= 2);
+}
+
+void SKTGraphicView::setSelected_Graphic(const SKTGraphicPtr &graphic)
+{
+    // Only a graphic of this side may be current; anything else would outlive its welcome.
+    if (graphic && m_graphics.contains(graphic.get()))
+        m_Selected_Graphic = graphic;
+    else
+        m_Selected_Graphic.reset();
+}
+
+void SKTGraphicView::startObservingGraphic(const SKTGraphicPtr &graphic)
+{
+    Observation &observation = m_observed[graphic.get()];
+    if (observation.occurrences++ == 0) {
+        const SKTGraphic *raw = graphic.get();
+        const auto changed = [this, raw](const QString &, const QVariant &, const QVariant &) {
+            graphicAreaChanged(raw);
+        };
+        observation.boundsToken = graphic->addObserver(SKTGraphic::DrawingBoundsKey, changed);
+        observation.contentsToken = graphic->addObserver(SKTGraphic::DrawingContentsKey, changed);
+        observation.lastDrawingBounds = graphic->drawingBounds();
+    }
+    setNeedsDisplayInRect(graphic->drawingBounds());
+}
+
+void SKTGraphicView::stopObservingGraphic(const SKTGraphicPtr &graphic)
+{
+    const auto it = m_observed.find(graphic.get());
+    if (it == m_observed.end())
+        return;
+    setNeedsDisplayInRect(it->lastDrawingBounds.united(graphic->drawingBounds()));
+    if (--it->occurrences > 0)
+        return;
+    graphic->removeObserver(it->boundsToken);
+    graphic->removeObserver(it->contentsToken);
+    m_observed.erase(it);
+}
+
+void SKTGraphicView::graphicAreaChanged(const SKTGraphic *graphic)
+{
+    const auto it = m_observed.find(graphic);
+    if (it == m_observed.end())
+        return;
+    // The announcement carries no old area: the one remembered covers what is on screen.
+    const QRectF now = graphic->drawingBounds();
+    setNeedsDisplayInRect(it->lastDrawingBounds.united(now));
+    it->lastDrawingBounds = now;
+}
+
+void SKTGraphicView::listChanged(const SKTGraphicList::Change &change)
+{
+    if (change.type == SKTGraphicList::Change::Inserted) {
+        for (const SKTGraphicPtr &graphic : change.graphics)
+            startObservingGraphic(graphic);
+        return;
+    }
+    for (const SKTGraphicPtr &graphic : change.graphics) {
+        stopObservingGraphic(graphic);
+        if (m_graphics.contains(graphic.get()))
+            continue;
+        if (m_Selected_Graphic.lock() == graphic)
+            m_Selected_Graphic.reset();
+        if (m_creatingGraphic.lock() == graphic)
+            m_creatingGraphic.reset();
+        // A graphic taken away mid-drag is no longer the canvas's to resize.
+        if (m_track.graphic == graphic &&
+            (m_track.mode == Tracking::Resize || m_track.mode == Tracking::Create))
+            m_track.mode = Tracking::Swallow;
+    }
+    if (m_graphics.isEmpty())
+        noticeEmptyList();
+}
+
+void SKTGraphicView::noticeEmptyList()
+{
+    if (m_emptyNoticePending)
+        return;
+    m_emptyNoticePending = true;
+    // Queued: the list may be emptied from inside a window call that is itself updating the panel.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_emptyNoticePending = false;
+            if (!m_graphics.isEmpty())
+                return;
+            if (DesignWindowHub *hub = designWindow())
+                hub->Show_RHS_Properties(nullptr);
+        },
+        Qt::QueuedConnection);
+}
+
+void SKTGraphicView::selectionDidChange(const GraphicList &left, const GraphicList &entered)
+{
+    for (const GraphicList *graphics : {&left, &entered})
+        for (const SKTGraphicPtr &graphic : *graphics) {
+            const auto it = m_observed.find(graphic.get());
+            const QRectF area = graphic->drawingBounds();
+            setNeedsDisplayInRect(it == m_observed.end() ? area : area.united(it->lastDrawingBounds));
+        }
+    adoptFrontMostSelected();
+    emit selectionChanged();
+}
+
+void SKTGraphicView::adoptFrontMostSelected()
+{
+    // The front-most selected graphic is current. It follows the selection rather than painting, so
+    // it does not depend on what a paint pass happened to cover.
+    for (const SKTGraphicPtr &graphic : m_selection.graphics()) {
+        if (!isFramePicture(*graphic)) {
+            m_Selected_Graphic = graphic;
+            return;
+        }
+    }
+}
+
+// --- Geometry and display --------------------------------------------------------------------
+
+void SKTGraphicView::setGrid(SKTGrid *grid)
+{
+    if (grid == m_grid)
+        return;
+    if (m_grid)
+        m_grid->removeObserver(m_gridToken);
+    m_grid = grid;
+    m_gridToken = 0;
+    if (m_grid)
+        m_gridToken = m_grid->addObserver([this] { update(); });
+    update();
+}
+
+void SKTGraphicView::setZoomFactor(double zoom)
+{
+    if (!(zoom > 0.0) || !std::isfinite(zoom) || zoom == m_zoom)
+        return;
+    m_zoom = zoom;
+    setFixedSize(sizeHint());
+    update();
+}
+
+void SKTGraphicView::setCanvasSize(const QSizeF &points)
+{
+    if (!(points.width() > 0.0 && points.height() > 0.0) || points == m_canvasSize)
+        return;
+    m_canvasSize = points;
+    setFixedSize(sizeHint());
+    update();
+}
+
+QSize SKTGraphicView::sizeHint() const
+{
+    // A hair below the next pixel still rounds down: 243 x 1.1 must not grow a blank column.
+    const auto pixels = [this](double points) { return static_cast<int>(std::ceil(points * m_zoom - 1e-6)); };
+    return QSize(pixels(m_canvasSize.width()), pixels(m_canvasSize.height()));
+}
+
+void SKTGraphicView::setNeedsDisplayInRect(const QRectF &rect)
+{
+    if (rect.isEmpty())
+        return;
+    const QRectF pixels(rect.x() * m_zoom, rect.y() * m_zoom, rect.width() * m_zoom, rect.height() * m_zoom);
+    // One pixel more on each side for antialiased edges.
+    update(pixels.toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+void SKTGraphicView::invalidateHandlesOfGraphics(const GraphicList &graphics)
+{
+    for (const SKTGraphicPtr &graphic : graphics)
+        setNeedsDisplayInRect(graphic->drawingBounds());
+}
+
+void SKTGraphicView::hideHandlesMomentarily()
+{
+    m_handleShowingTimer.start();
+    m_isHidingHandles = true;
+    const GraphicList selected = selectedGraphics();
+    if (!selected.isEmpty())
+        setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(selected));
+}
+
+void SKTGraphicView::showHandlesAgain()
+{
+    m_handleShowingTimer.stop();
+    m_isHidingHandles = false;
+    const GraphicList selected = selectedGraphics();
+    if (!selected.isEmpty())
+        setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(selected));
+}
+
+void SKTGraphicView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    // Outside a rounded or oval card nothing else paints.
+    painter.fillRect(event->rect(), palette().color(QPalette::Window));
+    painter.scale(m_zoom, m_zoom);
+    const QRectF pixels(event->rect());
+    const QRectF dirty(pixels.x() / m_zoom, pixels.y() / m_zoom, pixels.width() / m_zoom, pixels.height() / m_zoom);
+
+    // The whole face every time, so that a partial redraw matches a full one (gradients span the card).
+    if (DesignWindowHub *hub = designWindow()) {
+        painter.save();
+        hub->Card_Base_Drawing(painter, canvasBounds());
+        painter.restore();
+    }
+    if (m_grid && m_grid->isShowing()) {
+        painter.save();
+        m_grid->drawRect(painter, dirty.intersected(canvasBounds()));
+        painter.restore();
+    }
+
+    const SKTGraphicPtr creating = m_creatingGraphic.lock();
+    for (int i = m_graphics.count() - 1; i >= 0; --i) {
+        const SKTGraphicPtr &graphic = m_graphics.at(i);
+        const QRectF area = graphic->drawingBounds();
+        if (!area.intersects(dirty))
+            continue;
+        if (const auto it = m_observed.find(graphic.get()); it != m_observed.end())
+            it->lastDrawingBounds = area;
+        const bool beingCreated = graphic == creating;
+        const bool withHandles = !m_isHidingHandles && !beingCreated && m_selection.contains(graphic.get()) &&
+                                 !isFramePicture(*graphic);
+        painter.save();
+        painter.setClipRect(area, Qt::IntersectClip);
+        graphic->drawContentsInView(painter, beingCreated);
+        if (withHandles)
+            graphic->drawHandlesInView(painter, graphic->ctrl_is_locked);
+        painter.restore();
+    }
+
+    if (!m_marqueeSelectionBounds.isNull()) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(m_marqueeSelectionBounds);
+    }
+}
+
+// --- Hit testing ---------------------------------------------------------------------------
+
+SKTGraphicView::Hit SKTGraphicView::graphicUnderPoint(const QPointF &point) const
+{
+    for (int i = 0; i < m_graphics.count(); ++i) {
+        const SKTGraphicPtr &graphic = m_graphics.at(i);
+        if (isFramePicture(*graphic) || !graphic->drawingBounds().contains(point))
+            continue;
+        const bool selected = m_selection.contains(graphic.get());
+        if (selected) {
+            const int handle = graphic->handleUnderPoint(point);
+            if (handle != SKTGraphicNoHandle)
+                return {graphic, i, true, handle};
+        }
+        if (graphic->isContentsUnderPoint(point))
+            return {graphic, i, selected, SKTGraphicNoHandle};
+    }
+    return {};
+}
+
+platform::IndexSet SKTGraphicView::indexesOfGraphicsIntersectingRect(const QRectF &rect) const
+{
+    platform::IndexSet indexes;
+    for (int i = 0; i < m_graphics.count(); ++i) {
+        const SKTGraphicPtr &graphic = m_graphics.at(i);
+        if (!isFramePicture(*graphic) && graphic->drawingBounds().intersects(rect))
+            indexes.add(i);
+    }
+    return indexes;
+}
+
+// --- Mouse -----------------------------------------------------------------------------------
+
+void SKTGraphicView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    pressAt(event, 1);
+}
+
+void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    pressAt(event, 2);
+}
+
+void SKTGraphicView::pressAt(QMouseEvent *event, int clickCount)
+{
+    // A press while a drag is still open means its release was lost: end that drag first.
+    if (m_track.mode != Tracking::None)
+        finishTracking();
+    setFocus(Qt::MouseFocusReason);
+    stopEditing();
+    const QPointF point = canvasPointFromWidget(event->position());
+    DesignWindowHub *hub = designWindow();
+
+    if (hub) {
+        if (const auto kind = currentGraphicClassForTool(hub->Selected_Control_Tool())) {
+            createGraphicOfClass(*kind, point, false, QRectF(),
+                                 App().Card_Front_Or_Back == 1 ? QStringLiteral("B") : QStringLiteral("F"),
+                                 QString(), QString());
+            return;
+        }
+    }
+
+    m_Selected_Graphic.reset();
+    if (clickCount >= 2) {
+        const Hit hit = graphicUnderPoint(point);
+        if (hit.graphic) {
+            setSelected_Graphic(hit.graphic);
+            if (hit.graphic->ctrl_is_visible && !hit.graphic->ctrl_is_locked) {
+                startEditingGraphic(hit.graphic.get());
+                if (hit.graphic->kind() == SKTGraphic::Kind::Barcode && hub)
+                    hub->Open_Barcode_Window();
+            }
+            m_track = Track{};
+            m_track.mode = Tracking::Swallow;
+            return;
+        }
+    }
+    selectAndTrackMouse(point, event->modifiers());
+}
+
+void SKTGraphicView::selectAndTrackMouse(const QPointF &point, Qt::KeyboardModifiers modifiers)
+{
+    const bool extending = extendsSelection(modifiers);
+    const Hit hit = graphicUnderPoint(point);
+    m_track = Track{};
+    m_track.start = point;
+    m_track.last = point;
+
+    if (!hit.graphic) {
+        if (!extending)
+            changeSelectionIndexes({});
+        m_track.mode = Tracking::Marquee;
+        m_track.initialSelection = selectionIndexes();
+        return;
+    }
+
+    const SKTGraphicPtr &graphic = hit.graphic;
+    m_track.graphic = graphic;
+    setSelected_Graphic(graphic);
+    if (!graphic->ctrl_is_visible) {
+        m_track.mode = Tracking::Swallow;
+        return;
+    }
+    m_track.showHitAtEnd = true;
+
+    if (graphic->ctrl_is_locked) {
+        if (!hit.isSelected)
+            changeSelectionIndexes({hit.index});
+        setSelected_Graphic(graphic);
+        if (DesignWindowHub *hub = designWindow())
+            hub->Refresh_Canvas();
+        m_track.mode = Tracking::Swallow;
+        return;
+    }
+
+    if (hit.handle != SKTGraphicNoHandle) {
+        m_track.mode = Tracking::Resize;
+        m_track.handle = hit.handle;
+        beginTrackingUndoGroup();
+        beginRulerEcho(graphic->bounds());
+        return;
+    }
+
+    platform::IndexSet indexes = selectionIndexes();
+    if (extending) {
+        if (hit.isSelected)
+            indexes.remove(hit.index);
+        else
+            indexes.add(hit.index);
+        changeSelectionIndexes(indexes);
+    } else if (!hit.isSelected) {
+        changeSelectionIndexes({hit.index});
+    }
+    setSelected_Graphic(graphic);
+
+    if (!m_selection.contains(graphic.get())) {
+        m_track.mode = Tracking::Swallow;
+        return;
+    }
+    m_track.mode = Tracking::Move;
+    m_track.moved = selectedGraphics();
+    const QRectF united = SKTGraphic::boundsOfGraphics(m_track.moved);
+    m_track.offset = point - united.topLeft();
+    m_track.movedSize = united.size();
+    beginTrackingUndoGroup();
+    beginRulerEcho(united);
+}
+
+void SKTGraphicView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_track.mode == Tracking::None) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    autoscrollTo(event->position());
+    trackTo(canvasPointFromWidget(event->position()));
+}
+
+void SKTGraphicView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || m_track.mode == Tracking::None) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    // The release is the last tracked event, so a click without motion still resizes once.
+    trackTo(canvasPointFromWidget(event->position()));
+    finishTracking();
+}
+
+QPointF SKTGraphicView::constrained(const QPointF &point) const
+{
+    return m_grid ? m_grid->constrainedPoint(point) : point;
+}
+
+void SKTGraphicView::trackTo(const QPointF &point)
+{
+    switch (m_track.mode) {
+    case Tracking::None:
+    case Tracking::Swallow:
+        return;
+
+    case Tracking::Marquee: {
+        const QRectF band = rectBetween(m_track.start, point);
+        if (band == m_marqueeSelectionBounds)
+            return;
+        setMarquee(band);
+        const platform::IndexSet hits = indexesOfGraphicsIntersectingRect(band);
+        if (hits.isEmpty())
+            return;
+        // Every step starts again from the selection at the press, so sweeping back undoes a toggle.
+        platform::IndexSet indexes = m_track.initialSelection;
+        for (int index : hits) {
+            if (m_track.initialSelection.contains(index))
+                indexes.remove(index);
+            else
+                indexes.add(index);
+        }
+        changeSelectionIndexes(indexes);
+        return;
+    }
+
+    case Tracking::Move: {
+        if (!m_track.isMoving) {
+            if (std::abs(point.x() - m_track.start.x()) < kMoveThreshold &&
+                std::abs(point.y() - m_track.start.y()) < kMoveThreshold)
+                return;
+            m_track.isMoving = true;
+            m_handleShowingTimer.stop();
+            m_isHidingHandles = true;
+            setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(m_track.moved));
+        }
+        // The selection's origin snaps, not the mouse, so the grab point keeps its offset.
+        const QPointF origin = constrained(point - m_track.offset);
+        const QPointF target = origin + m_track.offset;
+        if (target != m_track.last) {
+            SKTGraphic::translateGraphics(m_track.moved, target.x() - m_track.last.x(), target.y() - m_track.last.y());
+            continueRulerEcho(QRectF(origin, m_track.movedSize));
+        }
+        m_track.last = target;
+        return;
+    }
+
+    case Tracking::Resize:
+    case Tracking::Create: {
+        const SKTGraphicPtr &graphic = m_track.graphic;
+        if (m_track.mode == Tracking::Resize && (graphic->ctrl_is_locked || isFramePicture(*graphic)))
+            return;
+        m_track.handle = graphic->resizeByMovingHandle(m_track.handle, constrained(point));
+        continueRulerEcho(graphic->bounds());
+        return;
+    }
+    }
+}
+
+void SKTGraphicView::finishTracking()
+{
+    Track track = std::move(m_track);
+    m_track = Track{};
+    DesignWindowHub *hub = designWindow();
+
+    switch (track.mode) {
+    case Tracking::None:
+    case Tracking::Swallow:
+        break;
+    case Tracking::Marquee:
+        setMarquee(QRectF());
+        if (hub)
+            hub->Refresh_Canvas();
+        // The panel follows what the band selected (or kept, after a Shift click on empty card).
+        if (!Selected_Graphic())
+            adoptFrontMostSelected();
+        if (!m_selection.isEmpty()) {
+            track.showHitAtEnd = true;
+            track.graphic = Selected_Graphic();
+        }
+        break;
+    case Tracking::Move:
+        stopRulerEcho();
+        if (track.isMoving) {
+            showHandlesAgain();
+            setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(track.moved));
+        }
+        if (hub)
+            hub->Refresh_Canvas();
+        break;
+    case Tracking::Resize:
+        stopRulerEcho();
+        break;
+    case Tracking::Create:
+        stopRulerEcho();
+        break;
+    }
+
+    if (m_document) {
+        if (track.undoGroupOpen)
+            m_document->undoManager().endUndoGrouping();
+        if (track.undoDisabled)
+            m_document->undoManager().enableUndoRegistration();
+    }
+    if (track.mode == Tracking::Create) {
+        m_creatingGraphic.reset();
+        finishCreation(track);
+    }
+
+    if (!hub)
+        return;
+    if (track.showHitAtEnd && track.graphic && m_graphics.contains(track.graphic.get()))
+        hub->Show_RHS_Properties(track.graphic.get());
+    if (!Selected_Graphic())
+        hub->Show_RHS_Properties(nullptr);
+}
+
+void SKTGraphicView::beginTrackingUndoGroup()
+{
+    // Qt delivers a drag as many events: one group keeps it one undo step.
+    if (!m_document)
+        return;
+    m_document->undoManager().beginUndoGrouping();
+    m_track.undoGroupOpen = true;
+}
+
+void SKTGraphicView::setMarquee(const QRectF &rect)
+{
+    const auto frame = [](const QRectF &r) { return r.adjusted(-1, -1, 1, 1); };
+    if (!m_marqueeSelectionBounds.isNull())
+        setNeedsDisplayInRect(frame(m_marqueeSelectionBounds));
+    m_marqueeSelectionBounds = rect;
+    if (!rect.isNull())
+        setNeedsDisplayInRect(frame(rect));
+}
+
+void SKTGraphicView::beginRulerEcho(const QRectF &rect)
+{
+    m_rulerEchoedBounds = rect;
+    emit rulerEchoChanged(rect);
+}
+
+void SKTGraphicView::continueRulerEcho(const QRectF &rect)
+{
+    if (rect == m_rulerEchoedBounds)
+        return;
+    m_rulerEchoedBounds = rect;
+    emit rulerEchoChanged(rect);
+}
+
+void SKTGraphicView::stopRulerEcho()
+{
+    m_rulerEchoedBounds = QRectF();
+    emit rulerEchoChanged(QRectF());
+}
+
+void SKTGraphicView::autoscrollTo(const QPointF &widgetPoint)
+{
+    for (QWidget *ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+        auto *area = qobject_cast<QScrollArea *>(ancestor);
+        if (!area)
+            continue;
+        QWidget *content = area->widget();
+        if (content == this) {
+            area->ensureVisible(qRound(widgetPoint.x()), qRound(widgetPoint.y()), 0, 0);
+        } else if (content && content->isAncestorOf(this)) {
+            const QPoint p = mapTo(content, widgetPoint.toPoint());
+            area->ensureVisible(p.x(), p.y(), 0, 0);
+        }
+        return;
+    }
+}
+
+// --- Keyboard and commands -------------------------------------------------------------------
+
+void SKTGraphicView::keyPressEvent(QKeyEvent *event)
+{
+    // With nothing to nudge the arrows scroll the enclosing view instead.
+    if (m_selection.isEmpty()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Left: moveLeft(); break;
+    case Qt::Key_Right: moveRight(); break;
+    case Qt::Key_Up: moveUp(); break;
+    case Qt::Key_Down: moveDown(); break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void SKTGraphicView::moveSelectedGraphicsByX(double dx, double dy)
+{
+    const GraphicList selected = selectedGraphics();
+    if (selected.isEmpty())
+        return;
+    hideHandlesMomentarily();
+    SKTGraphic::translateGraphics(selected, dx, dy);
+}
+
+// --- Creation --------------------------------------------------------------------------------
+
+SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QString &ctrl_value, const QString &ctrl_ID) const
+{
+    DesignWindowHub *hub = designWindow();
+    const int tool = hub ? hub->Selected_Control_Tool() : 0;
+    SKTGraphicPtr graphic;
+    switch (tool) {
+    case 8: {
+        graphic = std::make_shared<SKTImage>();
+        const QString library = hub->Library_Selected_Image();
+        if (isExistingFile(library))
+            graphic->Set_Control_File_path(library);
+        else if (isExistingFile(ctrl_value))
+            graphic->Set_Control_File_path(ctrl_value);
+        // Otherwise the object keeps the placeholder picture path every graphic starts with.
+        return graphic;
+    }
+    case 9:
+        graphic = std::make_shared<SKTImage>();
+        graphic->Set_Control_File_path(hub->Library_Selected_Image());
+        return graphic;
+    case 10:
+        graphic = std::make_shared<SKTBarcode>();
+        graphic->Set_Barcode_image(hub->barcode_sample_img());
+        return graphic;
+    case 11:
+    case 12:
+        graphic = std::make_shared<SKTSignature>();
+        graphic->Set_Sign_Or_FP(tool == 11 ? QStringLiteral("S") : QStringLiteral("F"));
+        return graphic;
+    default:
+        break;
+    }
+
+    graphic = newGraphicOfKind(kind);
+    if (kind == SKTGraphic::Kind::Text) {
+        if (ctrl_value.isEmpty())
+            return graphic;
+        graphic->Text_Value = ctrl_value;
+        graphic->_isDrawingStroke = false;
+        graphic->_isDrawingFill = false;
+        if (!ctrl_ID.contains(QLatin1String("PARTY_")))
+            return graphic;
+        static const QStringList centred = {QStringLiteral("PARTY_TITLE"), QStringLiteral("PARTY_DATE"),
+                                            QStringLiteral("PARTY_TIME"), QStringLiteral("PARTY_VENUE"),
+                                            QStringLiteral("PARTY_MARRINGE_INFO")};
+        if (centred.contains(ctrl_ID))
+            graphic->text_alignmnet = 2;
+        else if (ctrl_ID == QLatin1String("PARTY_FROM"))
+            graphic->text_alignmnet = 1;
+        if (ctrl_ID == QLatin1String("PARTY_TITLE") || ctrl_ID == QLatin1String("PARTY_MARRINGE_INFO"))
+            graphic->text_ctrl_font = Font_With_Name(QStringLiteral("TimesNewRomanPS-BoldItalicMT"), 18.0);
+        return graphic;
+    }
+    const QString code = shapeCodeForTool(tool);
+    if (!code.isEmpty())
+        graphic->Set_Shape_Type(code);
+    return graphic;
+}
+
+SKTGraphicPtr SKTGraphicView::createGraphicOfClass(SKTGraphic::Kind kind, std::optional<QPointF> eventPoint,
+                                                   bool use_rect, const QRectF &bound_rect,
+                                                   const QString &card_side, const QString &ctrl_value,
+                                                   const QString &ctrl_ID)
+{
+    if (m_track.mode != Tracking::None)
+        finishTracking();
+    DesignWindowHub *hub = designWindow();
+    changeSelectionIndexes({});
+
+    QPointF origin;
+    QSizeF size;
+    if (eventPoint) {
+        origin = constrained(*eventPoint);
+    } else {
+        const auto newPoint = [&] { return hub ? hub->Control_New_Point(card_side) : QPointF(10, 10); };
+        if (use_rect) {
+            origin = ctrl_ID.isEmpty() ? newPoint() : bound_rect.topLeft();
+            size = bound_rect.size();
+        } else {
+            origin = newPoint();
+            size = QSizeF(50, 50);
+        }
+        if (m_grid) {
+            // Both corners on the grid, so the size may change.
+            origin = m_grid->constrainedPoint(origin);
+            const QPointF corner = m_grid->constrainedPoint(origin + QPointF(size.width(), size.height()));
+            size = QSizeF(corner.x() - origin.x(), corner.y() - origin.y());
+        }
+    }
+
+    SKTGraphicPtr graphic = makeGraphic(kind, ctrl_value, ctrl_ID);
+    graphic->control_ID = ctrl_ID;
+    graphic->setBounds(QRectF(origin, size));
+
+    if (!eventPoint) {
+        if (size.width() == 0 && size.height() == 0)
+            return nullptr;
+        platform::UndoManager *undo = m_document ? &m_document->undoManager() : nullptr;
+        if (undo)
+            undo->beginUndoGrouping();
+        insertGraphics({graphic}, {0});
+        changeSelectionIndexes({0});
+        startEditingGraphic(graphic.get());
+        if (undo)
+            undo->endUndoGrouping();
+        setSelected_Graphic(graphic);
+        return graphic;
+    }
+
+    // The insertion is registered for undo only once the drag has kept the object, so a click that
+    // makes nothing leaves no undo step and the sizing steps are not separate ones.
+    m_track = Track{};
+    if (m_document) {
+        m_document->undoManager().disableUndoRegistration();
+        m_track.undoDisabled = true;
+    }
+    insertGraphics({graphic}, {0});
+    m_creatingGraphic = graphic;
+    m_track.mode = Tracking::Create;
+    m_track.graphic = graphic;
+    m_track.handle = graphic->creationSizingHandle();
+    m_track.start = m_track.last = origin;
+    beginRulerEcho(graphic->bounds());
+    return graphic;
+}
+
+void SKTGraphicView::finishCreation(Track &track)
+{
+    const SKTGraphicPtr graphic = track.graphic;
+    const int index = m_graphics.indexOf(graphic.get());
+    if (index < 0)
+        return;
+    if (graphic->width() == 0 && graphic->height() == 0) {
+        platform::UndoManager *undo = m_document ? &m_document->undoManager() : nullptr;
+        if (undo)
+            undo->disableUndoRegistration();
+        removeGraphicsAtIndexes({index});
+        if (undo)
+            undo->enableUndoRegistration();
+        return;
+    }
+    if (isFrontList() && m_document->undoManager().isUndoRegistrationEnabled()) {
+        SKTDocument *document = m_document;
+        m_document->undoManager().registerUndo(document, [document, index] { document->removeGraphicsAtIndexes({index}); });
+    }
+    changeSelectionIndexes({index});
+    startEditingGraphic(graphic.get());
+    setSelected_Graphic(graphic);
+    track.showHitAtEnd = true;
+}
+
+SKTGraphicPtr SKTGraphicView::Selcect_Ctrl_With_ID(const QString &ctrl_ID) const
+{
+    for (const SKTGraphicPtr &graphic : m_graphics.items()) {
+        const SKTGraphic::Kind kind = graphic->kind();
+        if ((kind == SKTGraphic::Kind::Text || kind == SKTGraphic::Kind::Image) && graphic->control_ID == ctrl_ID)
+            return graphic;
+    }
+    return nullptr;
+}
+
+void SKTGraphicView::ReplaceGraphicText(SKTGraphic::Kind kind, bool use_rect, const QRectF &bound_rect,
+                                        const QString &card_side, const QString &ctrl_value, const QString &ctrl_ID)
+{
+    const SKTGraphicPtr graphic = Selcect_Ctrl_With_ID(ctrl_ID);
+    if (!graphic) {
+        createGraphicOfClass(kind, std::nullopt, use_rect, bound_rect, card_side, ctrl_value, ctrl_ID);
+        return;
+    }
+    if (kind == SKTGraphic::Kind::Text) {
+        if (!ctrl_value.isEmpty()) {
+            graphic->Text_Value = ctrl_value;
+            graphic->_isDrawingStroke = false;
+            graphic->_isDrawingFill = false;
+            graphic->Text_contents().string = ctrl_value;
+            graphic->Set_Ctrl_Is_Visible(true);
+        }
+    } else if (kind == SKTGraphic::Kind::Image) {
+        if (isExistingFile(ctrl_value))
+            graphic->Set_Control_File_path(ctrl_value);
+        else
+            Show_NSLog_Message(ctrl_value);
+    }
+    // The writes above are silent field writes; the canvas still owes the screen a redraw.
+    setNeedsDisplayInRect(graphic->drawingBounds());
+    startEditingGraphic(graphic.get());
+    setSelected_Graphic(graphic);
+}

@@ -1,0 +1,199 @@
+#pragma once
+
+#include "canvas/SKTSelection.h"
+#include "document/SKTGraphic.h"
+#include "document/SKTGraphicList.h"
+#include "platform/IndexSet.h"
+
+#include <QHash>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class SKTDocument;
+class SKTGrid;
+
+// The canvas of one card side: shows the side's list over the card face and the grid, and is where
+// objects are selected, moved, resized and created with the mouse. It holds no graphics: it reads
+// and changes the list it is bound to and learns of every change by observation.
+//
+// Coordinates of the public interface are canvas points (the card, y growing downward); the widget
+// is the canvas size times the zoom factor. The list, the document and the grid must outlive the
+// canvas.
+class SKTGraphicView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kHandleHidingMilliseconds = 500;
+    static constexpr double kMoveThreshold = 2.0; // points of mouse travel before a drag moves
+
+    // Front-list changes go through `document`'s undoable mutators when it owns `graphics`;
+    // other lists are changed directly. `document` may be null.
+    SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent = nullptr);
+    ~SKTGraphicView() override;
+
+    // The graphic kind a palette tool creates; none for the arrow, the fingerprint and unknown tools.
+    static std::optional<SKTGraphic::Kind> currentGraphicClassForTool(int tool);
+
+    // --- Model -------------------------------------------------------------------------------
+    SKTGraphicList &graphicsList() { return m_graphics; }
+    const GraphicList &graphics() const { return m_graphics.items(); }
+    SKTDocument *document() const { return m_document; }
+    void insertGraphics(const GraphicList &graphics, const platform::IndexSet &indexes);
+    void removeGraphicsAtIndexes(const platform::IndexSet &indexes);
+
+    SKTSelection &selection() { return m_selection; }
+    platform::IndexSet selectionIndexes() const { return m_selection.indexes(); }
+    GraphicList selectedGraphics() const { return m_selection.graphics(); }
+    // Writes the selection and enables the make-same-size buttons for two or more objects.
+    void changeSelectionIndexes(const platform::IndexSet &indexes);
+
+    // The canvas's current graphic: the one the properties panel shows and edits.
+    SKTGraphicPtr Selected_Graphic() const { return m_Selected_Graphic.lock(); }
+    void setSelected_Graphic(const SKTGraphicPtr &graphic);
+
+    // --- Geometry and display ------------------------------------------------------------------
+    void setGrid(SKTGrid *grid);
+    SKTGrid *grid() const { return m_grid; }
+    void setZoomFactor(double zoom);
+    double zoomFactor() const { return m_zoom; }
+    void setCanvasSize(const QSizeF &points);
+    QSizeF canvasSize() const { return m_canvasSize; }
+    QRectF canvasBounds() const { return QRectF(QPointF(0, 0), m_canvasSize); }
+    QPointF canvasPointFromWidget(const QPointF &widgetPoint) const { return widgetPoint / m_zoom; }
+    // Marks an area given in canvas points for redrawing.
+    void setNeedsDisplayInRect(const QRectF &rect);
+    void invalidateHandlesOfGraphics(const GraphicList &graphics);
+    bool isHidingHandles() const { return m_isHidingHandles; }
+    void hideHandlesMomentarily();
+    QRectF marqueeSelectionBounds() const { return m_marqueeSelectionBounds; }
+    // The rectangle echoed on the rulers while moving or resizing; null when none.
+    QRectF rulerEchoedBounds() const { return m_rulerEchoedBounds; }
+
+    // No kind offers an in-place editor, so there is nothing to start or stop; callers still
+    // announce their edits through these hooks.
+    void startEditingGraphic(SKTGraphic *) {}
+    void stopEditing() {}
+
+    // --- Hit testing ---------------------------------------------------------------------------
+    struct Hit {
+        SKTGraphicPtr graphic;
+        int index = -1;
+        bool isSelected = false;
+        int handle = SKTGraphicNoHandle;
+    };
+    // Front to back; handles count only on selected graphics; the frame picture is never hit.
+    Hit graphicUnderPoint(const QPointF &point) const;
+    // The frame picture excepted; locked and invisible graphics included.
+    platform::IndexSet indexesOfGraphicsIntersectingRect(const QRectF &rect) const;
+
+    // --- Commands ------------------------------------------------------------------------------
+    void moveSelectedGraphicsByX(double dx, double dy);
+    void moveLeft() { moveSelectedGraphicsByX(-1, 0); }
+    void moveRight() { moveSelectedGraphicsByX(1, 0); }
+    void moveUp() { moveSelectedGraphicsByX(0, -1); }
+    void moveDown() { moveSelectedGraphicsByX(0, 1); }
+
+    // Makes one object of `kind` (tools 8 to 12 decide the kind themselves) and puts it on top.
+    // With `eventPoint` (a press, in canvas points) the object is sized by the drag that follows and
+    // is taken back if the drag leaves it without width and height; the answer is then the object
+    // being created. Without it the object is placed at once: at `bound_rect` when `use_rect` (at
+    // the side's new-object point when `ctrl_ID` is empty), else 50 x 50 at the new-object point.
+    // Answers null when nothing was made.
+    SKTGraphicPtr createGraphicOfClass(SKTGraphic::Kind kind, std::optional<QPointF> eventPoint, bool use_rect,
+                                       const QRectF &bound_rect, const QString &card_side,
+                                       const QString &ctrl_value, const QString &ctrl_ID);
+    // Gives the text or picture tagged `ctrl_ID` the new value, or creates it (without an event).
+    void ReplaceGraphicText(SKTGraphic::Kind kind, bool use_rect, const QRectF &bound_rect,
+                            const QString &card_side, const QString &ctrl_value, const QString &ctrl_ID);
+    // The first plain text or picture (not a subclass) tagged `ctrl_ID`, front to back.
+    SKTGraphicPtr Selcect_Ctrl_With_ID(const QString &ctrl_ID) const;
+
+    QSize sizeHint() const override;
+
+signals:
+    void selectionChanged();
+    // Begins, follows and (with a null rectangle) ends the rulers' echo of a move or resize.
+    void rulerEchoChanged(const QRectF &bounds);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    enum class Tracking { None, Swallow, Marquee, Move, Resize, Create };
+    struct Track {
+        Tracking mode = Tracking::None;
+        SKTGraphicPtr graphic; // the hit, resized or created graphic
+        int handle = SKTGraphicNoHandle;
+        QPointF start;   // press point
+        QPointF last;    // last point the selection was moved to
+        QPointF offset;  // from the moved union's origin to the press point
+        QSizeF movedSize;
+        GraphicList moved;
+        platform::IndexSet initialSelection;
+        bool isMoving = false;
+        bool showHitAtEnd = false; // the panel shows `graphic` when the press ends
+        bool undoGroupOpen = false;
+        bool undoDisabled = false;
+    };
+    struct Observation {
+        platform::KeyValueObservable::Token boundsToken = 0;
+        platform::KeyValueObservable::Token contentsToken = 0;
+        QRectF lastDrawingBounds; // where the graphic was last known to be drawn
+        int occurrences = 0;
+    };
+
+    void pressAt(QMouseEvent *event, int clickCount);
+    void selectAndTrackMouse(const QPointF &point, Qt::KeyboardModifiers modifiers);
+    void trackTo(const QPointF &point);
+    void finishTracking();
+    void finishCreation(Track &track);
+    void beginTrackingUndoGroup();
+    void beginRulerEcho(const QRectF &rect);
+    void continueRulerEcho(const QRectF &rect);
+    void stopRulerEcho();
+    void autoscrollTo(const QPointF &widgetPoint);
+    QPointF constrained(const QPointF &point) const;
+    void setMarquee(const QRectF &rect);
+    void showHandlesAgain();
+
+    void startObservingGraphic(const SKTGraphicPtr &graphic);
+    void stopObservingGraphic(const SKTGraphicPtr &graphic);
+    void listChanged(const SKTGraphicList::Change &change);
+    void selectionDidChange(const GraphicList &left, const GraphicList &entered);
+    void adoptFrontMostSelected();
+    void graphicAreaChanged(const SKTGraphic *graphic);
+    void noticeEmptyList();
+    bool isFrontList() const;
+    SKTGraphicPtr makeGraphic(SKTGraphic::Kind kind, const QString &ctrl_value, const QString &ctrl_ID) const;
+
+    SKTGraphicList &m_graphics;
+    SKTDocument *m_document;
+    SKTSelection m_selection;
+    SKTGraphicList::Token m_listToken = 0;
+    SKTSelection::Token m_selectionToken = 0;
+    QHash<const SKTGraphic *, Observation> m_observed;
+
+    SKTGrid *m_grid = nullptr;
+    quint64 m_gridToken = 0;
+    double m_zoom = 1.0;
+    QSizeF m_canvasSize;
+
+    std::weak_ptr<SKTGraphic> m_Selected_Graphic;
+    std::weak_ptr<SKTGraphic> m_creatingGraphic;
+    QRectF m_marqueeSelectionBounds;
+    QRectF m_rulerEchoedBounds;
+    bool m_isHidingHandles = false;
+    QTimer m_handleShowingTimer;
+    bool m_emptyNoticePending = false;
+    Track m_track;
+};

@@ -1,0 +1,132 @@
+#include "canvas/SKTGrid.h"
+
+#include "core/AppState.h"
+#include "core/DesignWindowHub.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QTimer>
+
+#include <cmath>
+
+const char *const SKTGrid::SKTGridAnyKey = "any";
+
+namespace {
+
+double snapped(double value, double spacing)
+{
+    return std::floor(value / spacing + 0.5) * spacing;
+}
+
+// Lines closer than this many per dirty rectangle are no longer told apart on any device, and an
+// absurdly small spacing must not stall the drawing.
+constexpr double kMaxLinesPerDirection = 100000.0;
+
+} // namespace
+
+SKTGrid::SKTGrid() : _color(Qt::lightGray) {}
+
+SKTGrid::~SKTGrid()
+{
+    delete _hidingTimer;
+}
+
+bool SKTGrid::isShowing() const
+{
+    return _isAlwaysShown || (_hidingTimer && _hidingTimer->isActive());
+}
+
+void SKTGrid::setConstraining(bool constraining)
+{
+    _isConstraining = constraining;
+    m_observers.notify();
+}
+
+void SKTGrid::setAlwaysShown(bool shown)
+{
+    if (shown != _isAlwaysShown) {
+        _isAlwaysShown = shown;
+        if (DesignWindowHub *window = App().Main_App_wnd)
+            window->setAlignWithGridButtonEnabled(shown);
+        if (_hidingTimer)
+            _hidingTimer->stop();
+    }
+    m_observers.notify();
+}
+
+void SKTGrid::setSpacing(double spacing)
+{
+    if (spacing != _spacing) {
+        _spacing = spacing;
+        if (_spacing > 0.0 && !_isAlwaysShown) {
+            if (!_hidingTimer) {
+                _hidingTimer = new QTimer;
+                _hidingTimer->setSingleShot(true);
+                _hidingTimer->setInterval(static_cast<int>(SKTGridTemporaryShowingTime * 1000));
+                QObject::connect(_hidingTimer, &QTimer::timeout, [this] { stopShowingGridForTimer(); });
+            }
+            _hidingTimer->start(); // restarts a pending showing
+        }
+    }
+    m_observers.notify();
+}
+
+void SKTGrid::stopShowingGridForTimer()
+{
+    if (_hidingTimer)
+        _hidingTimer->stop();
+    m_observers.notify();
+}
+
+QPointF SKTGrid::constrainedPoint(const QPointF &point) const
+{
+    if (!isUsable() || !_isConstraining)
+        return point;
+    return {snapped(point.x(), _spacing), snapped(point.y(), _spacing)};
+}
+
+QRectF SKTGrid::alignedRect(const QRectF &rect) const
+{
+    if (!isUsable())
+        return rect;
+    const double x0 = snapped(rect.x(), _spacing);
+    const double y0 = snapped(rect.y(), _spacing);
+    const double x1 = snapped(rect.x() + rect.width(), _spacing);
+    const double y1 = snapped(rect.y() + rect.height(), _spacing);
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+void SKTGrid::drawRect(QPainter &painter, const QRectF &dirtyRect) const
+{
+    if (!isUsable() || !isShowing())
+        return;
+    const QRectF r = dirtyRect.normalized();
+    const double first[2] = {std::ceil(r.left() / _spacing), std::ceil(r.top() / _spacing)};
+    const double last[2] = {std::floor(r.right() / _spacing), std::floor(r.bottom() / _spacing)};
+    for (int axis = 0; axis < 2; ++axis)
+        if (!std::isfinite(first[axis]) || !std::isfinite(last[axis]) || last[axis] - first[axis] > kMaxLinesPerDirection)
+            return;
+
+    QPainterPath path;
+    for (double i = first[0]; i <= last[0]; ++i) {
+        path.moveTo(i * _spacing, r.top());
+        path.lineTo(i * _spacing, r.bottom());
+    }
+    for (double j = first[1]; j <= last[1]; ++j) {
+        path.moveTo(r.left(), j * _spacing);
+        path.lineTo(r.right(), j * _spacing);
+    }
+    if (path.isEmpty())
+        return;
+
+    painter.save();
+    QPen pen(_color, 0);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    // A hairline on whole points would otherwise smear over two device pixels at 100 %.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawPath(path);
+    painter.restore();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/ObserverList.h"
+
+#include <QColor>
+#include <QPointF>
+#include <QRectF>
+
+class QPainter;
+class QTimer;
+
+// The one grid of the design window, shared by the three canvases: spacing, line colour, shown and
+// snapping flags. Observers of "any" (the canvases) redraw when it changes.
+class SKTGrid {
+public:
+    static constexpr double SKTGridTemporaryShowingTime = 1.0; // seconds
+    static const char *const SKTGridAnyKey;                    // "any"
+
+    SKTGrid();
+    ~SKTGrid();
+    SKTGrid(const SKTGrid &) = delete;
+    SKTGrid &operator=(const SKTGrid &) = delete;
+
+    bool isAlwaysShown() const { return _isAlwaysShown; }
+    bool isConstraining() const { return _isConstraining; }
+    bool isUsable() const { return _spacing > 0.0; }
+    bool canSetColor() const { return isAlwaysShown() && isUsable(); }
+    bool canSetSpacing() const { return isAlwaysShown() || isConstraining(); }
+    bool canAlign() const { return isUsable(); }
+    // Shown, or in a temporary showing after a spacing change.
+    bool isShowing() const;
+
+    void setConstraining(bool constraining);
+    void setAlwaysShown(bool shown);
+    void setSpacing(double spacing);
+    void stopShowingGridForTimer();
+
+    QPointF constrainedPoint(const QPointF &point) const;
+    // Requires a usable grid; answers the rectangle unchanged otherwise.
+    QRectF alignedRect(const QRectF &rect) const;
+    // Draws the lines that cross `dirtyRect`, in canvas points.
+    void drawRect(QPainter &painter, const QRectF &dirtyRect) const;
+
+    // Observers of "any", told after every setter call and at the end of a temporary showing.
+    using Observers = platform::ObserverList<>;
+    Observers::Token addObserver(Observers::Callback callback) { return m_observers.add(std::move(callback)); }
+    void removeObserver(Observers::Token token) { m_observers.remove(token); }
+
+    // Written directly by the grid dialog; nobody is told.
+    QColor _color;
+    double _spacing = 9.0;
+
+private:
+    bool _isAlwaysShown = false;
+    bool _isConstraining = false;
+    QTimer *_hidingTimer = nullptr;
+    Observers m_observers;
+};

@@ -1,0 +1,631 @@
+#include "canvas/SKTGraphicView.h"
+
+#include "canvas/SKTGrid.h"
+#include "core/AppState.h"
+#include "document/SKTDocument.h"
+#include "document/SKTGraphicKinds.h"
+#include "document/Shape_Control.h"
+#include "fixtures/TestSupport.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::IndexSet;
+
+void spinFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        spinFor(10);
+    }
+    return true;
+}
+
+std::shared_ptr<Shape_Control> shape(const QRectF &bounds, const QColor &fill, const QString &code = QStringLiteral("R"))
+{
+    auto graphic = std::make_shared<Shape_Control>();
+    graphic->Set_Shape_Type(code);
+    graphic->_bounds = bounds;
+    graphic->_fillColor = fill;
+    return graphic;
+}
+
+// Paints far outside its bounds: only the canvas's clipping keeps it in place.
+class Spill : public SKTGraphic {
+public:
+    void drawContentsInView(QPainter &painter, bool) override { painter.fillRect(QRectF(0, 0, 1000, 1000), Qt::blue); }
+};
+
+// Events in canvas points, the left button held from press to release.
+void mouse(SKTGraphicView &view, QEvent::Type type, const QPointF &point, Qt::KeyboardModifiers modifiers = {})
+{
+    const QPointF pos = point * view.zoomFactor();
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, pos, view.mapToGlobal(pos), button, held, modifiers);
+    QApplication::sendEvent(&view, &event);
+}
+
+void drag(SKTGraphicView &view, const QList<QPointF> &points, Qt::KeyboardModifiers modifiers = {})
+{
+    mouse(view, QEvent::MouseButtonPress, points.first(), modifiers);
+    for (qsizetype i = 1; i < points.size(); ++i)
+        mouse(view, QEvent::MouseMove, points.at(i), modifiers);
+    mouse(view, QEvent::MouseButtonRelease, points.last(), modifiers);
+}
+
+void click(SKTGraphicView &view, const QPointF &point, Qt::KeyboardModifiers modifiers = {})
+{
+    drag(view, {point}, modifiers);
+}
+
+void key(SKTGraphicView &view, int code)
+{
+    QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier);
+    QApplication::sendEvent(&view, &event);
+}
+
+QColor pixelAt(const QImage &image, const QPointF &canvasPoint, double zoom = 1.0)
+{
+    return image.pixelColor((canvasPoint * zoom).toPoint());
+}
+
+QColor highlight()
+{
+    return QGuiApplication::palette().color(QPalette::Highlight);
+}
+
+class SKTGraphicViewTest : public ::testing::Test {
+protected:
+    AppFixture app;
+    SKTDocument document;
+    SKTGrid grid;
+    SKTGraphicView view{document.graphics(), &document};
+
+    SKTGraphicViewTest() { view.setGrid(&grid); }
+
+    SKTGraphicPtr add(const SKTGraphicPtr &graphic)
+    {
+        view.insertGraphics({graphic}, {view.graphicsList().count()});
+        return graphic;
+    }
+    QImage picture() { return view.grab().toImage(); }
+};
+
+// --- Drawing ---------------------------------------------------------------------------------
+
+TEST_F(SKTGraphicViewTest, DrawsFaceThenGraphicsWithIndexZeroOnTopAndHandlesOfTheSelection)
+{
+    auto front = add(shape({20, 20, 40, 40}, Qt::red));
+    auto back = add(shape({40, 40, 40, 40}, Qt::green));
+    auto locked = add(shape({120, 20, 30, 30}, Qt::yellow));
+    locked->ctrl_is_locked = true;
+    auto frame = add(shape({150, 80, 40, 40}, Qt::cyan));
+    frame->control_ID = QStringLiteral("PARTY_IMAGE_BG");
+    view.changeSelectionIndexes({0, 2, 3});
+
+    const QImage image = picture();
+    EXPECT_EQ(image.size(), QSize(243, 154));
+    EXPECT_EQ(pixelAt(image, {5, 140}), QColor(Qt::white)); // card face
+    EXPECT_EQ(pixelAt(image, {50, 50}), QColor(Qt::red));   // overlap: index 0 wins
+    EXPECT_EQ(pixelAt(image, {70, 70}), QColor(Qt::green));
+    EXPECT_EQ(pixelAt(image, {19, 19}), highlight());       // handle of the selected front shape
+    EXPECT_NE(pixelAt(image, {79, 79}), highlight());       // the unselected one has none
+    EXPECT_EQ(pixelAt(image, {119, 19}), QColor(Qt::red));  // locked: red handles
+    EXPECT_EQ(pixelAt(image, {149, 79}), QColor(Qt::white)); // frame picture: never handles
+    EXPECT_EQ(view.Selected_Graphic(), front);
+}
+
+TEST_F(SKTGraphicViewTest, ZoomScalesTheWidgetAndThePaintingButNotTheModel)
+{
+    add(shape({20, 20, 40, 40}, Qt::red));
+    view.setZoomFactor(2.0);
+    EXPECT_EQ(view.size(), QSize(486, 308));
+    const QImage image = picture();
+    EXPECT_EQ(pixelAt(image, {59, 59}, 2.0), QColor(Qt::red));
+    EXPECT_EQ(pixelAt(image, {62, 62}, 2.0), QColor(Qt::white));
+
+    // Mouse positions map back to points: a click at widget pixel (100, 100) hits point (50, 50).
+    click(view, {50, 50});
+    EXPECT_EQ(view.selectionIndexes(), IndexSet({0}));
+    view.setZoomFactor(0.0); // refused
+    EXPECT_EQ(view.zoomFactor(), 2.0);
+}
+
+TEST_F(SKTGraphicViewTest, EachGraphicIsClippedToItsDrawingBounds)
+{
+    auto spill = std::make_shared<Spill>();
+    spill->_bounds = QRectF(50, 50, 20, 20);
+    add(spill);
+    const QImage image = picture();
+    EXPECT_EQ(pixelAt(image, {60, 60}), QColor(Qt::blue));
+    EXPECT_EQ(pixelAt(image, {10, 10}), QColor(Qt::white));
+    EXPECT_EQ(pixelAt(image, {100, 100}), QColor(Qt::white));
+}
+
+TEST_F(SKTGraphicViewTest, GridIsDrawnUnderTheGraphicsWhenShown)
+{
+    add(shape({0, 0, 40, 40}, Qt::red));
+    grid._color = Qt::black;
+    grid.setAlwaysShown(true);
+    const QImage image = picture();
+    EXPECT_EQ(pixelAt(image, {92, 100}), QColor(Qt::white));
+    EXPECT_NE(pixelAt(image, {92, 99}), QColor(Qt::white)); // line at y = 99 (11 x 9)
+    EXPECT_NE(pixelAt(image, {90, 100}), QColor(Qt::white));
+    EXPECT_EQ(pixelAt(image, {18, 20}), QColor(Qt::red));   // covered by the shape
+}
+
+TEST_F(SKTGraphicViewTest, RepaintsOnlyWhatChangedAndPaintingNeverAsksForMore)
+{
+    auto moving = add(shape({10, 10, 20, 20}, Qt::red));
+    QRegion painted;
+    int paints = 0;
+    struct Recorder : QObject {
+        QRegion *region;
+        int *count;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint) {
+                *region += static_cast<QPaintEvent *>(event)->region();
+                ++*count;
+            }
+            return false;
+        }
+    } recorder;
+    recorder.region = &painted;
+    recorder.count = &paints;
+    view.installEventFilter(&recorder);
+    view.show();
+    ASSERT_TRUE(waitFor([&] { return paints > 0; }, 2000));
+    spinFor(100);
+    const int settled = paints;
+    spinFor(150);
+    EXPECT_EQ(paints, settled) << "painting must not schedule another paint";
+
+    painted = QRegion();
+    moving->setBounds(QRectF(100, 100, 20, 20));
+    ASSERT_TRUE(waitFor([&] { return !painted.isEmpty(); }, 2000));
+    EXPECT_TRUE(painted.contains(QPoint(15, 15)));   // old place
+    EXPECT_TRUE(painted.contains(QPoint(115, 115))); // new place
+    EXPECT_FALSE(painted.contains(QPoint(200, 20)));
+
+    painted = QRegion();
+    view.changeSelectionIndexes({0});
+    ASSERT_TRUE(waitFor([&] { return !painted.isEmpty(); }, 2000));
+    EXPECT_TRUE(painted.contains(QPoint(98, 98)));
+    EXPECT_FALSE(painted.contains(QPoint(15, 15)));
+
+    painted = QRegion();
+    grid.setAlwaysShown(true);
+    ASSERT_TRUE(waitFor([&] { return !painted.isEmpty(); }, 2000));
+    EXPECT_TRUE(painted.contains(QPoint(200, 20)));
+    view.hide();
+}
+
+// --- Selection and the list ----------------------------------------------------------------
+
+TEST_F(SKTGraphicViewTest, SelectionFollowsTheListByIdentity)
+{
+    add(shape({10, 10, 20, 20}, Qt::red));
+    auto b = add(shape({40, 10, 20, 20}, Qt::red));
+    view.changeSelectionIndexes({1});
+    EXPECT_EQ(app.hub.sameSizeButtonStates, QList<bool>({false}));
+
+    view.insertGraphics({shape({0, 0, 5, 5}, Qt::red)}, {0});
+    EXPECT_EQ(view.selectionIndexes(), IndexSet({2}));
+    EXPECT_EQ(view.selectedGraphics(), GraphicList({b}));
+    EXPECT_EQ(view.Selected_Graphic(), b);
+
+    document.undoManager().closeEventGroup();
+    view.removeGraphicsAtIndexes({2});
+    document.undoManager().closeEventGroup();
+    EXPECT_TRUE(view.selectedGraphics().isEmpty());
+    EXPECT_EQ(view.Selected_Graphic(), nullptr) << "the current graphic leaves with its object";
+
+    document.undoManager().undo(); // b comes back, but not into the selection
+    EXPECT_EQ(view.graphicsList().count(), 3);
+    EXPECT_TRUE(view.selectedGraphics().isEmpty());
+
+    view.changeSelectionIndexes({0, 1, 7});
+    EXPECT_EQ(view.selectionIndexes(), IndexSet({0, 1}));
+    EXPECT_EQ(app.hub.sameSizeButtonStates.last(), true);
+}
+
+TEST_F(SKTGraphicViewTest, EmptyingTheListShowsTheCardTabsOnceAndLater)
+{
+    add(shape({10, 10, 20, 20}, Qt::red));
+    add(shape({40, 10, 20, 20}, Qt::red));
+    view.removeGraphicsAtIndexes({0});
+    view.removeGraphicsAtIndexes({0});
+    picture();
+    EXPECT_TRUE(app.hub.shownProperties.isEmpty()) << "never from inside the change or from painting";
+    spinFor(0);
+    EXPECT_EQ(app.hub.shownProperties, QList<SKTGraphic *>({nullptr}));
+    picture();
+    spinFor(0);
+    EXPECT_EQ(app.hub.shownProperties.size(), 1);
+}
+
+TEST_F(SKTGraphicViewTest, BackListChangesBypassTheDocumentUndo)
+{
+    SKTGraphicView back(document.graphics_back(), &document);
+    back.insertGraphics({shape({10, 10, 20, 20}, Qt::red)}, {0});
+    EXPECT_EQ(document.graphics_back().count(), 1);
+    EXPECT_FALSE(document.undoManager().canUndo());
+    view.insertGraphics({shape({10, 10, 20, 20}, Qt::red)}, {0});
+    EXPECT_TRUE(document.undoManager().canUndo());
+}
+
+TEST(SKTSelectionTest, TellsWhoLeftAndEnteredAndKeepsAnObjectStillInTheList)
+{
+    SKTGraphicList list;
+    auto a = shape({0, 0, 5, 5}, Qt::red);
+    auto b = shape({0, 0, 5, 5}, Qt::red);
+    list.insertGraphics({a, b, a}, {0, 1, 2}); // one object twice, as a scratch side may hold it
+    SKTSelection selection(list);
+    QList<std::pair<GraphicList, GraphicList>> heard;
+    selection.addObserver([&](const GraphicList &left, const GraphicList &entered) { heard.append({left, entered}); });
+
+    selection.setIndexes({0});
+    EXPECT_EQ(selection.indexes(), IndexSet({0, 2}));
+    selection.setIndexes({1, 2});
+    ASSERT_EQ(heard.size(), 2);
+    EXPECT_TRUE(heard.last().first.isEmpty());
+    EXPECT_EQ(heard.last().second, GraphicList({b}));
+    selection.setIndexes({1, 0});
+    EXPECT_EQ(heard.size(), 2) << "the same graphics are no change";
+
+    list.removeGraphicsAtIndexes({0});
+    EXPECT_TRUE(selection.contains(a.get()));
+    list.removeGraphicsAtIndexes({1});
+    EXPECT_FALSE(selection.contains(a.get()));
+    EXPECT_EQ(heard.last().first, GraphicList({a}));
+    EXPECT_EQ(selection.graphics(), GraphicList({b}));
+}
+
+// --- Clicks ----------------------------------------------------------------------------------
+
+TEST_F(SKTGraphicViewTest, ClickSelectsAloneAndModifiersToggle)
+{
+    auto a = add(shape({10, 10, 20, 20}, Qt::red));
+    auto b = add(shape({50, 10, 20, 20}, Qt::red));
+    add(shape({90, 10, 20, 20}, Qt::red));
+
+    click(view, {20, 20});
+    EXPECT_EQ(view.selectionIndexes(), IndexSet({0}));
+    EXPECT_EQ(app.hub.shownProperties.last(), a.get());
+
+    click(view, {60, 20}, Qt::ShiftModifier);
+    click(view, {100, 20}, Qt::ControlModifier);
+    EXPECT_EQ(view.selectionIndexes(), IndexSet({0, 1, 2}));
+
+    // Shift on a selected object deselects it and does not move it, even when dragged.
+    drag(view, {{60, 20}, {80, 40}}, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectionIndexes(), IndexSet({0, 2}));
+    EXPECT_EQ(b->bounds(), QRectF(50, 10, 20, 20));
+
+    // A plain click on a selected one keeps the whole selection (so it can be dragged).
+    click(view, {100, 20});
+    EXPECT_EQ(view.selectionIndexes(), IndexSet({0, 2}));
+
+    // Shift on empty card keeps the selection, and the panel is not sent back to the card tabs.
+    app.hub.shownProperties.clear();
+    click(view, {200, 120}, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectionIndexes(), IndexSet({0, 2}));
+    EXPECT_FALSE(app.hub.shownProperties.contains(nullptr));
+
+    app.hub.shownProperties.clear();
+    click(view, {200, 120});
+    EXPECT_TRUE(view.selectionIndexes().isEmpty());
+    EXPECT_EQ(app.hub.shownProperties, QList<SKTGraphic *>({nullptr}));
+}
+
+TEST_F(SKTGraphicViewTest, LockedInvisibleAndFramePictureAreLeftAlone)
+{
+    auto under = add(shape({10, 10, 60, 60}, Qt::red));
+    auto frame = add(shape({0, 0, 243, 154}, Qt::cyan));
+    frame->control_ID = QStringLiteral("PARTY_IMAGE_BG");
+    // Put the frame picture on top: clicks must fall through it.
+    view.removeGraphicsAtIndexes({1});
+    view.insertGraphics({frame}, {0});
+
+    click(view, {30, 30});
+    EXPECT_EQ(view.selectedGraphics(), GraphicList({under}));
+    click(view, {200, 120});
+    EXPECT_TRUE(view.selectedGraphics().isEmpty());
+
+    under->ctrl_is_locked = true;
+    const int refreshes = app.hub.refreshCount;
+    drag(view, {{30, 30}, {60, 60}});
+    EXPECT_EQ(view.selectedGraphics(), GraphicList({under}));
+    EXPECT_EQ(under->bounds(), QRectF(10, 10, 60, 60));
+    EXPECT_GT(app.hub.refreshCount, refreshes);
+    EXPECT_EQ(app.hub.shownProperties.last(), under.get());
+    // Its handles do not resize it either.
+    drag(view, {{70, 70}, {90, 90}});
+    EXPECT_EQ(under->bounds(), QRectF(10, 10, 60, 60));
+
+    under->ctrl_is_locked = false;
+    under->ctrl_is_visible = false;
+    view.changeSelectionIndexes({});
+    app.hub.shownProperties.clear();
+    drag(view, {{30, 30}, {60, 60}});
+    EXPECT_TRUE(view.selectedGraphics().isEmpty());
+    EXPECT_EQ(under->bounds(), QRectF(10, 10, 60, 60));
+    EXPECT_EQ(view.Selected_Graphic(), under);
+    EXPECT_TRUE(app.hub.shownProperties.isEmpty());
+}
+
+TEST_F(SKTGraphicViewTest, DoubleClickOnABarcodeOpensItsSettings)
+{
+    auto barcode = std::make_shared<SKTBarcode>();
+    barcode->_bounds = QRectF(10, 10, 60, 30);
+    add(barcode);
+    mouse(view, QEvent::MouseButtonPress, {20, 20});
+    mouse(view, QEvent::MouseButtonRelease, {20, 20});
+    mouse(view, QEvent::MouseButtonDblClick, {20, 20});
+    mouse(view, QEvent::MouseButtonRelease, {20, 20});
+    EXPECT_EQ(app.hub.barcodeWindowCount, 1);
+    EXPECT_EQ(view.Selected_Graphic(), barcode);
+}
+
+// --- Moving and resizing -------------------------------------------------------------------
+
+TEST_F(SKTGraphicViewTest, DragMovesFromTwoPointsAndHidesHandlesMeanwhile)
+{
+    auto a = add(shape({10, 10, 20, 20}, Qt::red));
+    click(view, {20, 20});
+
+    mouse(view, QEvent::MouseButtonPress, {20, 20});
+    mouse(view, QEvent::MouseMove, {21.9, 21.9});
+    EXPECT_EQ(a->bounds(), QRectF(10, 10, 20, 20));
+    EXPECT_FALSE(view.isHidingHandles());
+    mouse(view, QEvent::MouseMove, {22, 20});
+    EXPECT_EQ(a->bounds(), QRectF(12, 10, 20, 20));
+    EXPECT_TRUE(view.isHidingHandles());
+    mouse(view, QEvent::MouseMove, {30, 35});
+    mouse(view, QEvent::MouseButtonRelease, {30, 35});
+    EXPECT_EQ(a->bounds(), QRectF(20, 25, 20, 20));
+    EXPECT_FALSE(view.isHidingHandles());
+}
+
+TEST_F(SKTGraphicViewTest, DragSnapsTheSelectionOriginAndLeavesLockedMembers)
+{
+    auto a = add(shape({10, 10, 20, 20}, Qt::red));
+    auto locked = add(shape({60, 60, 20, 20}, Qt::red));
+    locked->ctrl_is_locked = true;
+    view.changeSelectionIndexes({0, 1});
+    grid.setConstraining(true); // spacing 9
+
+    QList<QRectF> echo;
+    QObject::connect(&view, &SKTGraphicView::rulerEchoChanged, [&echo](const QRectF &r) { echo << r; });
+    // Union origin (10, 10) + (5, 0) = (15, 10) snaps to (18, 9).
+    drag(view, {{20, 20}, {25, 20}});
+    EXPECT_EQ(a->bounds(), QRectF(18, 9, 20, 20));
+    EXPECT_EQ(locked->bounds(), QRectF(60, 60, 20, 20));
+    ASSERT_GE(echo.size(), 3);
+    EXPECT_EQ(echo.first(), QRectF(10, 10, 70, 70));
+    EXPECT_EQ(echo.at(1), QRectF(18, 9, 70, 70));
+    EXPECT_TRUE(echo.last().isNull());
+}
+
+TEST_F(SKTGraphicViewTest, HandleDragResizesSnapsAndTurnsInsideOut)
+{
+    auto a = add(shape({10, 10, 40, 30}, Qt::red));
+    view.changeSelectionIndexes({0});
+    drag(view, {{50, 40}, {70, 60}});
+    EXPECT_EQ(a->bounds(), QRectF(10, 10, 60, 50));
+
+    // Past the opposite edge the object flips and the drag carries on with the mirrored handle.
+    drag(view, {{70, 60}, {0, 60}, {-10, 80}});
+    EXPECT_EQ(a->bounds(), QRectF(-10, 10, 20, 70));
+
+    grid.setConstraining(true);
+    drag(view, {{10, 80}, {33, 47}});
+    EXPECT_EQ(a->bounds(), QRectF(-10, 10, 46, 35));
+}
+
+TEST_F(SKTGraphicViewTest, ArrowKeysNudgeAndHideHandlesUntilHalfASecondAfterTheLast)
+{
+    auto a = add(shape({10, 10, 20, 20}, Qt::red));
+    auto locked = add(shape({60, 10, 20, 20}, Qt::red));
+    locked->ctrl_is_locked = true;
+    view.changeSelectionIndexes({0, 1});
+
+    key(view, Qt::Key_Right);
+    key(view, Qt::Key_Down);
+    EXPECT_EQ(a->bounds(), QRectF(11, 11, 20, 20));
+    EXPECT_EQ(locked->bounds(), QRectF(60, 10, 20, 20));
+    EXPECT_TRUE(view.isHidingHandles());
+    EXPECT_NE(pixelAt(picture(), {10, 10}), highlight());
+
+    spinFor(300);
+    key(view, Qt::Key_Left);
+    spinFor(300);
+    EXPECT_TRUE(view.isHidingHandles()) << "each nudge restarts the half second";
+    EXPECT_TRUE(waitFor([&] { return !view.isHidingHandles(); }, 2000));
+    EXPECT_EQ(a->bounds(), QRectF(10, 11, 20, 20));
+    EXPECT_EQ(pixelAt(picture(), {9, 10}), highlight());
+
+    view.changeSelectionIndexes({});
+    key(view, Qt::Key_Up);
+    EXPECT_FALSE(view.isHidingHandles());
+}
+
+// --- Rubber band -----------------------------------------------------------------------------
+
+TEST_F(SKTGraphicViewTest, RubberBandTogglesAgainstTheSelectionAtThePress)
+{
+    auto a = add(shape({10, 10, 20, 20}, Qt::red));
+    auto b = add(shape({50, 10, 20, 20}, Qt::red));
+    auto frame = add(shape({0, 0, 243, 154}, Qt::cyan));
+    frame->control_ID = QStringLiteral("PARTY_IMAGE_BG");
+
+    drag(view, {{5, 5}, {40, 40}});
+    EXPECT_EQ(view.selectedGraphics(), GraphicList({a}));
+    EXPECT_TRUE(view.marqueeSelectionBounds().isNull());
+
+    // With Shift, sweeping over the selected one deselects it; sweeping back selects it again.
+    mouse(view, QEvent::MouseButtonPress, {80, 45}, Qt::ShiftModifier);
+    mouse(view, QEvent::MouseMove, {45, 25}, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedGraphics(), GraphicList({a, b}));
+    EXPECT_EQ(view.marqueeSelectionBounds(), QRectF(45, 25, 35, 20));
+    const QImage during = picture();
+    EXPECT_EQ(pixelAt(during, {60, 45}), highlight()); // the band's frame
+    mouse(view, QEvent::MouseMove, {20, 25}, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedGraphics(), GraphicList({b}));
+    mouse(view, QEvent::MouseMove, {45, 25}, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedGraphics(), GraphicList({a, b}));
+    // A band that covers nothing keeps the last selection.
+    mouse(view, QEvent::MouseMove, {85, 50}, Qt::ShiftModifier);
+    const int refreshes = app.hub.refreshCount;
+    mouse(view, QEvent::MouseButtonRelease, {85, 50}, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedGraphics(), GraphicList({a, b}));
+    EXPECT_GT(app.hub.refreshCount, refreshes);
+    EXPECT_NE(pixelAt(picture(), {60, 45}), highlight());
+}
+
+// --- Creation --------------------------------------------------------------------------------
+
+TEST_F(SKTGraphicViewTest, CreationByDragIsOneUndoStepAndStaysSelected)
+{
+    add(shape({100, 100, 20, 20}, Qt::red));
+    document.undoManager().removeAllActions();
+    app.hub.tool = 13; // star
+    drag(view, {{20, 20}, {40, 30}, {60, 50}});
+    ASSERT_EQ(view.graphicsList().count(), 2);
+    const SKTGraphicPtr star = view.graphicsList().at(0);
+    EXPECT_EQ(star->kind(), SKTGraphic::Kind::Shape);
+    EXPECT_EQ(star->Get_shape_type(), QStringLiteral("S"));
+    EXPECT_EQ(star->bounds(), QRectF(20, 20, 40, 30));
+    EXPECT_EQ(view.selectedGraphics(), GraphicList({star}));
+    EXPECT_EQ(view.Selected_Graphic(), star);
+    EXPECT_EQ(app.hub.shownProperties.last(), star.get());
+    EXPECT_EQ(pixelAt(picture(), {59, 49}), highlight());
+
+    document.undoManager().undo();
+    EXPECT_EQ(view.graphicsList().count(), 1);
+    EXPECT_FALSE(document.undoManager().canUndo());
+    document.undoManager().redo();
+    EXPECT_EQ(view.graphicsList().at(0), star);
+}
+
+TEST_F(SKTGraphicViewTest, ClickWithACreationToolLeavesNothing)
+{
+    app.hub.tool = 3;
+    click(view, {20, 20});
+    EXPECT_TRUE(view.graphicsList().isEmpty());
+    EXPECT_FALSE(document.undoManager().canUndo());
+    EXPECT_EQ(view.Selected_Graphic(), nullptr);
+    EXPECT_EQ(app.hub.shownProperties.last(), nullptr);
+
+    // With a snapping grid both corners land on it.
+    grid.setConstraining(true);
+    drag(view, {{20, 20}, {42, 40}});
+    ASSERT_EQ(view.graphicsList().count(), 1);
+    EXPECT_EQ(view.graphicsList().at(0)->bounds(), QRectF(18, 18, 27, 18));
+}
+
+TEST_F(SKTGraphicViewTest, CreationWithoutAnEventPlacesAtTheNewObjectPoint)
+{
+    app.hub.tool = 4;
+    app.hub.nextPoint = QPointF(30, 30);
+    auto oval = view.createGraphicOfClass(SKTGraphic::Kind::Shape, std::nullopt, false, {}, QStringLiteral("B"), {}, {});
+    ASSERT_TRUE(oval);
+    EXPECT_EQ(oval->bounds(), QRectF(30, 30, 50, 50));
+    EXPECT_EQ(oval->Get_shape_type(), QStringLiteral("C"));
+    EXPECT_EQ(app.hub.newPointSides, QStringList({QStringLiteral("B")}));
+    EXPECT_EQ(view.selectedGraphics(), GraphicList({oval}));
+
+    // A tagged rectangle keeps its own origin; with the grid both corners snap.
+    grid.setConstraining(true);
+    auto tagged = view.createGraphicOfClass(SKTGraphic::Kind::Shape, std::nullopt, true, {5, 5, 50, 50},
+                                            QStringLiteral("F"), {}, QStringLiteral("Fup_Name"));
+    EXPECT_EQ(tagged->bounds(), QRectF(9, 9, 54, 54)); // (9, 9) + 50 = 59 snaps to 63
+    EXPECT_EQ(tagged->control_ID, QStringLiteral("Fup_Name"));
+    EXPECT_EQ(view.graphicsList().at(0), tagged);
+
+    EXPECT_EQ(view.createGraphicOfClass(SKTGraphic::Kind::Shape, std::nullopt, true, {9, 9, 0, 0},
+                                        QStringLiteral("F"), {}, QStringLiteral("x")),
+              nullptr);
+    EXPECT_EQ(view.graphicsList().count(), 2);
+}
+
+TEST_F(SKTGraphicViewTest, ToolsDecideThePictureKindsAndTagsDecideInvitationTexts)
+{
+    const auto create = [this](int tool, SKTGraphic::Kind kind, const QString &value, const QString &tag) {
+        app.hub.tool = tool;
+        return view.createGraphicOfClass(kind, std::nullopt, false, {}, QStringLiteral("F"), value, tag);
+    };
+    EXPECT_EQ(create(10, SKTGraphic::Kind::Shape, {}, {})->kind(), SKTGraphic::Kind::Barcode);
+    EXPECT_EQ(create(12, SKTGraphic::Kind::Shape, {}, {})->Sign_Or_FP_Val(), QStringLiteral("F"));
+    const QString picturePath = app.resourcePath() + QStringLiteral("photo.png");
+    QFile(picturePath).open(QIODevice::WriteOnly);
+    app.hub.librarySelectedImage = picturePath;
+    EXPECT_EQ(create(8, SKTGraphic::Kind::Image, {}, {})->FilePath(), picturePath);
+
+    auto from = create(2, SKTGraphic::Kind::Text, QStringLiteral("Ann"), QStringLiteral("PARTY_FROM"));
+    EXPECT_EQ(from->text_alignmnet, 1);
+    EXPECT_EQ(from->Text_Value, QStringLiteral("Ann"));
+    EXPECT_FALSE(from->_isDrawingStroke);
+    auto title = create(2, SKTGraphic::Kind::Text, QStringLiteral("Party"), QStringLiteral("PARTY_TITLE"));
+    EXPECT_EQ(title->text_alignmnet, 2);
+    EXPECT_EQ(title->text_ctrl_font.pointSizeF(), 18.0);
+    auto plain = create(2, SKTGraphic::Kind::Text, {}, QStringLiteral("PARTY_FROM"));
+    EXPECT_EQ(plain->text_alignmnet, 2);
+    EXPECT_EQ(plain->text_ctrl_font, App().All_Text_font);
+
+    // Reuse: an empty value leaves the tagged text as it was; a value replaces its text.
+    plain->Set_Ctrl_Is_Visible(false);
+    view.ReplaceGraphicText(SKTGraphic::Kind::Text, false, {}, QStringLiteral("F"), {}, QStringLiteral("PARTY_FROM"));
+    EXPECT_EQ(from->Text_Value, QStringLiteral("Ann"));
+    EXPECT_EQ(view.Selcect_Ctrl_With_ID(QStringLiteral("PARTY_FROM")), plain);
+    EXPECT_FALSE(plain->ctrl_is_visible);
+    view.ReplaceGraphicText(SKTGraphic::Kind::Text, false, {}, QStringLiteral("F"), QStringLiteral("Bo"),
+                            QStringLiteral("PARTY_FROM"));
+    EXPECT_EQ(plain->Text_contents().string, QStringLiteral("Bo"));
+    EXPECT_TRUE(plain->ctrl_is_visible);
+    EXPECT_EQ(view.Selected_Graphic(), plain);
+}
+
+// --- A picture to look at ----------------------------------------------------------------------
+
+TEST_F(SKTGraphicViewTest, WritesACanvasPicture)
+{
+    add(shape({20, 20, 60, 40}, QColor(230, 120, 40)));
+    add(shape({100, 30, 60, 60}, QColor(250, 210, 60), QStringLiteral("S")));
+    auto locked = add(shape({170, 80, 50, 50}, QColor(90, 150, 220), QStringLiteral("C")));
+    locked->ctrl_is_locked = true;
+    add(shape({40, 90, 40, 40}, QColor(120, 200, 120), QStringLiteral("RR")));
+    grid.setAlwaysShown(true);
+    view.setZoomFactor(2.0);
+    view.changeSelectionIndexes({0, 1, 2});
+
+    const QImage image = picture();
+    ASSERT_TRUE(image.save(testOutputPath(QStringLiteral("canvas.png"))));
+    EXPECT_EQ(pixelAt(image, {19, 19}, 2.0), highlight());
+    EXPECT_EQ(pixelAt(image, {169, 79}, 2.0), QColor(Qt::red));
+    EXPECT_EQ(pixelAt(image, {130, 60}, 2.0), QColor(250, 210, 60));
+}
+
+} // namespace
