@@ -9,21 +9,23 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
-#include <QTimer>
 #include <QVBoxLayout>
 
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -69,18 +71,35 @@ private:
     std::unique_ptr<platform::UiServices> m_previous;
 };
 
-// Runs the GUI thread's events until `done` holds; false on time-out, so a lost hand-off fails
-// instead of hanging.
-bool spinUntil(const std::function<bool()> &done, std::chrono::seconds limit = std::chrono::seconds(20))
+// Runs each job on its own worker while the GUI thread serves their boxes. All workers are running
+// before the GUI thread takes any call, so their calls queue up together. A lost hand-off would hang
+// the workers, so it aborts with a message instead.
+void runOnWorkers(const std::vector<std::function<void()>> &jobs)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
+    std::atomic<int> started{0};
+    std::atomic<int> finished{0};
+    std::vector<std::thread> workers;
+    for (const auto &job : jobs)
+        workers.emplace_back([&] {
+            ++started;
+            job();
+            ++finished;
+        });
+    const int count = int(jobs.size());
+    while (started < count)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (finished < count) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            std::fprintf(stderr, "workers still waiting for the GUI thread\n");
+            std::abort();
+        }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return true;
+    for (std::thread &worker : workers)
+        worker.join();
 }
 
 QThread *guiThread()
@@ -106,18 +125,13 @@ TEST(MessageBoxes, WorkerBoxesRunOnTheGuiThread)
 {
     ScopedThreadCheckingServices ui;
     ui->yesNoAnswers = {true};
-    std::atomic<bool> done{false};
     bool answer = false;
 
-    std::thread worker([&] {
+    runOnWorkers({[&] {
         Show_MessageBox(QStringLiteral("From worker"));
         answer = Show_YES_NO_MessageBox(QStringLiteral("Go on?"));
-        done = true;
-    });
-    const bool finished = spinUntil([&] { return done.load(); });
-    worker.join();
+    }});
 
-    ASSERT_TRUE(finished);
     EXPECT_TRUE(answer);
     EXPECT_EQ(ui->messages, QStringList(QStringLiteral("\nFrom worker")));
     EXPECT_EQ(ui->threads, QList<QThread *>({guiThread(), guiThread()}));
@@ -126,45 +140,21 @@ TEST(MessageBoxes, WorkerBoxesRunOnTheGuiThread)
 TEST(MessageBoxes, ConcurrentQuestionsEachGetTheirOwnAnswer)
 {
     ScopedThreadCheckingServices ui;
-    // Like a real modal box, the first question runs its own event loop until the second one has been
-    // asked and answered under it.
-    std::atomic<bool> secondAnswered{false};
-    ui->answer = [&](const QString &question) {
-        if (question == QLatin1String("first?")) {
-            QEventLoop modal;
-            QTimer poll;
-            QObject::connect(&poll, &QTimer::timeout, [&] {
-                if (secondAnswered)
-                    modal.quit();
-            });
-            poll.start(1);
-            QTimer::singleShot(std::chrono::seconds(20), &modal, &QEventLoop::quit);
-            modal.exec();
-            return true;
-        }
-        secondAnswered = true;
-        return false;
-    };
+    ui->answer = [](const QString &question) { return question.startsWith(QLatin1String("yes")); };
 
-    std::atomic<int> finished{0};
-    bool first = false;
-    bool second = true;
-    std::thread a([&] {
-        first = Show_YES_NO_MessageBox(QStringLiteral("first?"));
-        ++finished;
-    });
-    std::thread b([&] {
-        second = Show_YES_NO_MessageBox(QStringLiteral("second?"));
-        ++finished;
-    });
-    const bool allDone = spinUntil([&] { return finished.load() == 2; });
-    a.join();
-    b.join();
+    std::array<bool, 6> answers{};
+    std::vector<std::function<void()>> jobs;
+    for (int i = 0; i < int(answers.size()); ++i)
+        jobs.push_back([&answers, i] {
+            const QString question = QString::fromLatin1(i % 2 ? "no %1?" : "yes %1?").arg(i);
+            answers[i] = Show_YES_NO_MessageBox(question);
+        });
+    runOnWorkers(jobs);
 
-    ASSERT_TRUE(allDone);
-    EXPECT_TRUE(first);
-    EXPECT_FALSE(second);
-    EXPECT_EQ(ui->questions.size(), 2);
+    for (int i = 0; i < int(answers.size()); ++i)
+        EXPECT_EQ(answers[i], i % 2 == 0) << i;
+    EXPECT_EQ(ui->questions.size(), int(answers.size()));
+    EXPECT_EQ(ui->threads.count(guiThread()), int(answers.size()));
 }
 
 TEST(MessageBoxes, ExceptionsAreLoggedNotThrown)
@@ -175,15 +165,8 @@ TEST(MessageBoxes, ExceptionsAreLoggedNotThrown)
 
     Show_MessageBox(QStringLiteral("a"));
     Show_MessageBox_No_Thread(QStringLiteral("b"));
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        Show_MessageBox(QStringLiteral("c"));
-        done = true;
-    });
-    const bool finished = spinUntil([&] { return done.load(); });
-    worker.join();
+    runOnWorkers({[] { Show_MessageBox(QStringLiteral("c")); }});
 
-    ASSERT_TRUE(finished);
     EXPECT_EQ(log.lines(), QStringList(3, QStringLiteral("no screen")));
 }
 
