@@ -335,22 +335,25 @@ void SKTGraphicView::invalidateHandlesOfGraphics(const GraphicList &graphics)
         setNeedsDisplayInRect(graphic->drawingBounds());
 }
 
+void SKTGraphicView::invalidateSelectedGraphics()
+{
+    const GraphicList selected = selectedGraphics();
+    if (!selected.isEmpty())
+        setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(selected));
+}
+
 void SKTGraphicView::hideHandlesMomentarily()
 {
     m_handleShowingTimer.start();
     m_isHidingHandles = true;
-    const GraphicList selected = selectedGraphics();
-    if (!selected.isEmpty())
-        setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(selected));
+    invalidateSelectedGraphics();
 }
 
 void SKTGraphicView::showHandlesAgain()
 {
     m_handleShowingTimer.stop();
     m_isHidingHandles = false;
-    const GraphicList selected = selectedGraphics();
-    if (!selected.isEmpty())
-        setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(selected));
+    invalidateSelectedGraphics();
 }
 
 void SKTGraphicView::paintEvent(QPaintEvent *event)

@@ -129,6 +129,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void invalidateSelectedGraphics();
     enum class Tracking { None, Swallow, Marquee, Move, Resize, Create };
     struct Track {
         Tracking mode = Tracking::None;

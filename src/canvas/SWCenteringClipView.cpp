@@ -124,10 +124,7 @@ void SWCenteringClipView::setDocumentSize(const QSizeF &points)
     if (points == m_documentSize)
         return;
     m_documentSize = points;
-    placeDocumentView();
-    update();
-    emit scrollGeometryChanged();
-    centerDocument();
+    relayout();
 }
 
 QRectF SWCenteringClipView::documentFrame() const
@@ -145,10 +142,7 @@ void SWCenteringClipView::setFactor(double factor)
     if (!(factor > 0.0) || !std::isfinite(factor) || factor == m_factor)
         return;
     m_factor = factor;
-    placeDocumentView();
-    update();
-    emit scrollGeometryChanged();
-    centerDocument();
+    relayout();
 }
 
 void SWCenteringClipView::setBoundsOrigin(const QPointF &origin)
@@ -157,10 +151,7 @@ void SWCenteringClipView::setBoundsOrigin(const QPointF &origin)
     if (origin == m_boundsOrigin)
         return;
     m_boundsOrigin = origin;
-    placeDocumentView();
-    update();
-    emit scrollGeometryChanged();
-    centerDocument();
+    relayout();
 }
 
 void SWCenteringClipView::scrollToPoint(const QPointF &point)
@@ -280,4 +271,12 @@ void SWCenteringClipView::drawShadow(QPainter &painter, const QPainterPath &card
         cache = {cardRect, area, shape, m_factor, blurredShadow(card, area)};
     }
     painter.drawImage(area.topLeft(), cache.image);
+}
+
+void SWCenteringClipView::relayout()
+{
+    placeDocumentView();
+    update();
+    emit scrollGeometryChanged();
+    centerDocument();
 }

@@ -60,6 +60,8 @@ protected:
 
 private:
     void placeDocumentView();
+    // After any change of size, zoom or origin: place the document, repaint, tell, centre.
+    void relayout();
     void drawShadow(QPainter &painter, const QPainterPath &card);
 
     QPointer<QWidget> m_documentView;
