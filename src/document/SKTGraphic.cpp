@@ -517,3 +517,8 @@ void SKTGraphic::Paste_Location_Of_Graphics(const GraphicList &graphics, double 
         g->setBounds(QRectF(place, b.size()));
     }
 }
+
+bool SKTGraphic::appendDrawingCacheKey(QByteArray &) const
+{
+    return false;
+}

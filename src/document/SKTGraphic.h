@@ -150,6 +150,10 @@ public:
     virtual void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited);
     // The outline of kinds that draw by path; the base has none and throws std::logic_error.
     virtual QPainterPath bezierPathForDrawing() const;
+    // Everything the contents drawing reads apart from the bounds' position, for canvases that keep
+    // drawn objects as pictures. A kind answers false (the default) when its drawing reads more than
+    // its own fields (files, process-wide pictures), so that it is always drawn afresh.
+    virtual bool appendDrawingCacheKey(QByteArray &key) const;
     virtual void drawHandlesInView(QPainter &painter, bool lock_hai);
     void drawHandleInView(QPainter &painter, const QPointF &point, bool lock_hai);
     virtual bool canSetDrawingFill() const { return true; }

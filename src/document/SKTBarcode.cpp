@@ -1,0 +1,6 @@
+#include "document/SKTBarcode.h"
+
+SKTGraphicPtr SKTBarcode::clone() const
+{
+    return cloneAs<SKTBarcode>();
+}

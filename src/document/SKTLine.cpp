@@ -1,0 +1,6 @@
+#include "document/SKTLine.h"
+
+SKTGraphicPtr SKTLine::clone() const
+{
+    return cloneAs<SKTLine>();
+}

@@ -1,0 +1,6 @@
+#include "document/SKTSignature.h"
+
+SKTGraphicPtr SKTSignature::clone() const
+{
+    return cloneAs<SKTSignature>();
+}

@@ -1,0 +1,6 @@
+#include "document/SKTText.h"
+
+SKTGraphicPtr SKTText::clone() const
+{
+    return cloneAs<SKTText>();
+}
