@@ -137,6 +137,23 @@ void BM_FullCanvasRepaint(benchmark::State &state)
 }
 BENCHMARK(BM_FullCanvasRepaint)->Unit(benchmark::kMillisecond);
 
+// The first paint of a canvas, before it keeps any object as a picture.
+void BM_FirstCanvasPaint(benchmark::State &state)
+{
+    QImage image(QSize(1000, 800), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto scene = std::make_unique<Scene>();
+        state.ResumeTiming();
+        scene->view->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+        state.PauseTiming();
+        scene.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FirstCanvasPaint)->Unit(benchmark::kMillisecond);
+
 // Argument 0: the model step only (hidden canvas, so invalidation is bookkeeping).
 // Argument 1: the canvas is shown and the step includes repainting what the move invalidated.
 void BM_DragFiftySelected(benchmark::State &state)

@@ -201,6 +201,7 @@ void SKTGraphicView::stopObservingGraphic(const SKTGraphicPtr &graphic)
     graphic->removeObserver(it->boundsToken);
     graphic->removeObserver(it->contentsToken);
     m_observed.erase(it);
+    m_pictures.forget(graphic.get());
 }
 
 void SKTGraphicView::graphicAreaChanged(const SKTGraphic *graphic)
@@ -390,7 +391,7 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
                                  !isFramePicture(*graphic);
         painter.save();
         painter.setClipRect(area, Qt::IntersectClip);
-        graphic->drawContentsInView(painter, beingCreated);
+        m_pictures.drawContents(painter, *graphic, beingCreated);
         if (withHandles)
             graphic->drawHandlesInView(painter, graphic->ctrl_is_locked);
         painter.restore();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/GraphicPictureCache.h"
 #include "canvas/SKTSelection.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTGraphicList.h"
@@ -183,6 +184,7 @@ private:
     SKTGraphicList::Token m_listToken = 0;
     SKTSelection::Token m_selectionToken = 0;
     QHash<const SKTGraphic *, Observation> m_observed;
+    GraphicPictureCache m_pictures;
 
     SKTGrid *m_grid = nullptr;
     quint64 m_gridToken = 0;

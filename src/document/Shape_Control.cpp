@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 
+#include <QDataStream>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
@@ -160,6 +161,19 @@ void Shape_Control::drawContentsInView(QPainter &painter, bool)
         painter.strokePath(path, ShapePainting::outlinePen(strokeColor(), _strokeWidth, _stroke_border_type));
     painter.restore();
     // No redraw request here: asking for one from inside a paint pass would repaint forever.
+}
+
+bool Shape_Control::appendDrawingCacheKey(QByteArray &key) const
+{
+    QDataStream out(&key, QIODevice::Append);
+    out << ctrl_is_visible << _shape_type << double_star_type << polygon_type << _bounds.size() << cor_rad_val
+        << isDrawingFill() << _fill_type << _fillColor << _fill_Grad_clr1 << _fill_Grad_clr2 << _fill_grad_angle
+        << _fill_htch_clr << _fill_hatch_type << alpha_val << isDrawingStroke() << _strokeColor << alpha_val_stroke
+        << _strokeWidth << _stroke_border_type;
+    // Hatch tiles are anchored at the canvas origin, so a hatched shape looks different elsewhere.
+    if (_fill_type == QLatin1String("H"))
+        out << _bounds.topLeft();
+    return true;
 }
 
 bool Shape_Control::isContentsUnderPoint(const QPointF &point) const

@@ -15,6 +15,7 @@ public:
     QPainterPath bezierPathForDrawing() const override;
     void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
     bool isContentsUnderPoint(const QPointF &point) const override;
+    bool appendDrawingCacheKey(QByteArray &key) const override;
 
     QPainterPath Rectangle_path() const;
     QPainterPath Circle_path() const;

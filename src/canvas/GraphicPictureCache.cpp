@@ -1,0 +1,77 @@
+#include "canvas/GraphicPictureCache.h"
+
+#include "document/SKTGraphic.h"
+
+#include <QDataStream>
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <cmath>
+
+void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, bool isBeingCreateOrEdited)
+{
+    QByteArray key;
+    const QTransform world = painter.combinedTransform();
+    if (world.type() > QTransform::TxScale || !painter.device() || !graphic.appendDrawingCacheKey(key)) {
+        graphic.drawContentsInView(painter, isBeingCreateOrEdited);
+        return;
+    }
+
+    // Everything below is in device pixels, so that high-density screens keep their sharpness.
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    const QTransform toPixels = world * QTransform::fromScale(ratio, ratio);
+    const QPointF origin = toPixels.map(graphic.bounds().topLeft());
+    const QPoint originPixel(static_cast<int>(std::floor(origin.x())), static_cast<int>(std::floor(origin.y())));
+    const QPointF phase = origin - QPointF(originPixel);
+    QDataStream(&key, QIODevice::Append) << toPixels.m11() << toPixels.m22() << phase << isBeingCreateOrEdited;
+
+    const auto it = m_entries.constFind(&graphic);
+    const Entry *entry = it != m_entries.constEnd() && it->key == key ? &*it : nullptr;
+    if (!entry) {
+        const QRectF area = toPixels.mapRect(graphic.drawingBounds());
+        const QPoint topLeft(static_cast<int>(std::floor(area.left())), static_cast<int>(std::floor(area.top())));
+        const QSize size(static_cast<int>(std::ceil(area.right())) - topLeft.x(),
+                         static_cast<int>(std::ceil(area.bottom())) - topLeft.y());
+        if (size.isEmpty() || qsizetype(size.width()) * size.height() > kMaxPicturePixels) {
+            forget(&graphic);
+            graphic.drawContentsInView(painter, isBeingCreateOrEdited);
+            return;
+        }
+        Entry fresh{key, QImage(size, QImage::Format_ARGB32_Premultiplied), topLeft - originPixel};
+        fresh.picture.fill(Qt::transparent);
+        {
+            QPainter picturePainter(&fresh.picture);
+            picturePainter.setRenderHints(painter.renderHints());
+            picturePainter.translate(-topLeft);
+            picturePainter.setTransform(toPixels, true);
+            picturePainter.setClipRect(graphic.drawingBounds());
+            graphic.drawContentsInView(picturePainter, isBeingCreateOrEdited);
+        }
+        fresh.picture.setDevicePixelRatio(ratio);
+        forget(&graphic);
+        if (m_bytes + fresh.picture.sizeInBytes() > kByteBudget)
+            clear();
+        m_bytes += fresh.picture.sizeInBytes();
+        entry = &*m_entries.insert(&graphic, std::move(fresh));
+    }
+
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(QPointF(originPixel + entry->offset) / ratio, entry->picture);
+    painter.restore();
+}
+
+void GraphicPictureCache::forget(const SKTGraphic *graphic)
+{
+    const auto it = m_entries.find(graphic);
+    if (it == m_entries.end())
+        return;
+    m_bytes -= it->picture.sizeInBytes();
+    m_entries.erase(it);
+}
+
+void GraphicPictureCache::clear()
+{
+    m_entries.clear();
+    m_bytes = 0;
+}
