@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/FontNames.h"
+#include "document/ArchiveValues.h"
 
 namespace {
 
@@ -15,33 +16,6 @@ template <>
 QSizeF bareValue<QSizeF>()
 {
     return QSizeF(0, 0);
-}
-
-template <typename T>
-QVariant objectValue(const T &value)
-{
-    return QVariant::fromValue(value);
-}
-template <>
-QVariant objectValue<QString>(const QString &value)
-{
-    return value.isNull() ? QVariant() : QVariant(value);
-}
-template <>
-QVariant objectValue<QImage>(const QImage &value)
-{
-    return value.isNull() ? QVariant() : QVariant(value);
-}
-template <>
-QVariant objectValue<QColor>(const QColor &value)
-{
-    return value.isValid() ? QVariant(value) : QVariant();
-}
-
-template <typename T>
-T fromObject(const QVariant &value)
-{
-    return value.isValid() ? value.value<T>() : bareValue<T>();
 }
 
 } // namespace
@@ -87,7 +61,7 @@ void Card_Property::encodeWithCoder(platform::KeyedEncoder &coder) const
 #define ENC_BOOL(Name) coder.encodeBool(QStringLiteral(#Name), m_##Name);
 #define ENC_INT(Name) coder.encodeInt(QStringLiteral(#Name), m_##Name);
 #define ENC_FLOAT(Name) coder.encodeFloat(QStringLiteral(#Name), m_##Name);
-#define ENC_OBJECT(Name) coder.encodeObject(QStringLiteral(#Name), objectValue(m_##Name));
+#define ENC_OBJECT(Name) coder.encodeObject(QStringLiteral(#Name), archiveObject(m_##Name));
 #define ENC_POINT(Name) coder.encodePoint(QStringLiteral(#Name), m_##Name);
 #define ENC_SIZE(Name) coder.encodeSize(QStringLiteral(#Name), m_##Name);
     CARD_PROPERTY_ARCHIVE(ENC_BOOL, ENC_INT, ENC_FLOAT, ENC_OBJECT, ENC_POINT, ENC_SIZE)
@@ -99,7 +73,7 @@ Card_Property Card_Property::initWithCoder(const platform::KeyedDecoder &coder)
 #define DEC_BOOL(Name) p.m_##Name = coder.decodeBool(QStringLiteral(#Name));
 #define DEC_INT(Name) p.m_##Name = coder.decodeInt(QStringLiteral(#Name));
 #define DEC_FLOAT(Name) p.m_##Name = coder.decodeFloat(QStringLiteral(#Name));
-#define DEC_OBJECT(Name) p.m_##Name = fromObject<decltype(p.m_##Name)>(coder.decodeObject(QStringLiteral(#Name)));
+#define DEC_OBJECT(Name) p.m_##Name = objectFromArchive<decltype(p.m_##Name)>(coder.decodeObject(QStringLiteral(#Name)));
 #define DEC_POINT(Name) p.m_##Name = coder.decodePoint(QStringLiteral(#Name));
 #define DEC_SIZE(Name) p.m_##Name = coder.decodeSize(QStringLiteral(#Name));
     CARD_PROPERTY_ARCHIVE(DEC_BOOL, DEC_INT, DEC_FLOAT, DEC_OBJECT, DEC_POINT, DEC_SIZE)

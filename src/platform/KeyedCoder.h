@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <QVariant>
@@ -22,6 +23,7 @@ public:
     virtual void encodeObject(const QString &key, const QVariant &value) = 0;
     virtual void encodePoint(const QString &key, const QPointF &value) = 0;
     virtual void encodeSize(const QString &key, const QSizeF &value) = 0;
+    virtual void encodeRect(const QString &key, const QRectF &value) = 0;
 };
 
 class KeyedDecoder {
@@ -35,13 +37,14 @@ public:
     virtual QVariant decodeObject(const QString &key) const = 0;
     virtual QPointF decodePoint(const QString &key) const = 0;
     virtual QSizeF decodeSize(const QString &key) const = 0;
+    virtual QRectF decodeRect(const QString &key) const = 0;
 };
 
 // An archive held in memory, in the order the fields were written. Readers accept a number where
 // another kind of number was written.
 class MemoryKeyedArchive : public KeyedEncoder, public KeyedDecoder {
 public:
-    enum class Type { Bool, Int, Float, Double, Object, Point, Size };
+    enum class Type { Bool, Int, Float, Double, Object, Point, Size, Rect };
     struct Entry {
         QString key;
         Type type;
@@ -55,6 +58,7 @@ public:
     void encodeObject(const QString &key, const QVariant &value) override { put(key, Type::Object, value); }
     void encodePoint(const QString &key, const QPointF &value) override { put(key, Type::Point, value); }
     void encodeSize(const QString &key, const QSizeF &value) override { put(key, Type::Size, value); }
+    void encodeRect(const QString &key, const QRectF &value) override { put(key, Type::Rect, value); }
 
     bool containsValueForKey(const QString &key) const override { return find(key) != nullptr; }
     bool decodeBool(const QString &key) const override { return number(key).toBool(); }
@@ -75,6 +79,11 @@ public:
     {
         const Entry *e = find(key);
         return e && e->type == Type::Size ? e->value.toSizeF() : QSizeF(0, 0);
+    }
+    QRectF decodeRect(const QString &key) const override
+    {
+        const Entry *e = find(key);
+        return e && e->type == Type::Rect ? e->value.toRectF() : QRectF(0, 0, 0, 0);
     }
 
     const std::vector<Entry> &entries() const { return m_entries; }

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/KeyedCoder.h"
+#include "platform/PropertyList.h"
+
+#include <QColor>
+#include <QImage>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+// A font as archives record it: PostScript name and size in points (the program maps names to fonts).
+struct ArchivedFont {
+    QString name;
+    double size = 0;
+};
+
+// An object of the program's own class nested in an archive: its class chain, most derived first,
+// and the fields it writes.
+struct EncodableObject {
+    QStringList classes;
+    std::function<void(KeyedEncoder &)> encodeFields;
+};
+
+class KeyedObjectDecoder;
+using KeyedObjectRef = std::shared_ptr<const KeyedObjectDecoder>;
+
+// Writes keyed archives in the desktop's keyed-archiver layout ($archiver, $version, $top/root,
+// $objects with UIDs, $class dictionaries with $classname/$classes) as a property list.
+// encodeObject takes QString, QByteArray, numbers, QColor, ArchivedFont, QImage (an image with one
+// bitmap representation holding PNG data), QVariantList (NSArray), QVariantMap with string keys
+// (NSDictionary) and EncodableObject; an invalid QVariant is nil.
+class KeyedArchiver {
+public:
+    static QByteArray archivedData(const EncodableObject &root,
+                                   PropertyListFormat format = PropertyListFormat::Binary);
+    // The same as a property-list value, for callers that embed archives in bigger lists.
+    static QVariant archivedPropertyList(const EncodableObject &root);
+};
+
+// Reads archives written in that layout. Archives are untrusted: every reference is bounds-checked,
+// nesting is limited, and what does not fit reads as the empty value of its kind.
+class KeyedUnarchiver {
+public:
+    // The root object of archived data, or null when the data is not a keyed archive.
+    static KeyedObjectRef rootObject(const QByteArray &data, QString *error = nullptr);
+    static KeyedObjectRef rootObjectOfPropertyList(const QVariant &archive, QString *error = nullptr);
+};
+
+// One object of an archive. decodeObject answers QString, QByteArray, numbers, QColor, ArchivedFont,
+// QImage, QVariantList, QVariantMap, or a KeyedObjectRef for any other class.
+class KeyedObjectDecoder : public KeyedDecoder {
+public:
+    struct Archive;
+    KeyedObjectDecoder(std::shared_ptr<const Archive> archive, QVariantMap object, int depth);
+
+    QStringList classes() const { return m_classes; }
+    QString className() const { return m_classes.value(0); }
+
+    bool containsValueForKey(const QString &key) const override;
+    bool decodeBool(const QString &key) const override;
+    int decodeInt(const QString &key) const override;
+    float decodeFloat(const QString &key) const override;
+    double decodeDouble(const QString &key) const override;
+    QVariant decodeObject(const QString &key) const override;
+    QPointF decodePoint(const QString &key) const override;
+    QSizeF decodeSize(const QString &key) const override;
+    QRectF decodeRect(const QString &key) const override;
+
+private:
+    QVariant resolved(const QVariant &value, int depth) const;
+    QVariant number(const QString &key) const;
+
+    std::shared_ptr<const Archive> m_archive;
+    QVariantMap m_object;
+    QStringList m_classes;
+    int m_depth;
+};
+
+constexpr int kKeyedArchiveMaxDepth = 32;
+
+// The desktop's geometry strings: "{x, y}", "{w, h}", "{{x, y}, {w, h}}".
+QString stringFromPoint(const QPointF &point);
+QString stringFromSize(const QSizeF &size);
+QString stringFromRect(const QRectF &rect);
+QPointF pointFromString(const QString &text);
+QSizeF sizeFromString(const QString &text);
+QRectF rectFromString(const QString &text);
+
+} // namespace platform
+
+Q_DECLARE_METATYPE(platform::ArchivedFont)
+Q_DECLARE_METATYPE(platform::EncodableObject)
+Q_DECLARE_METATYPE(platform::KeyedObjectRef)

@@ -1,0 +1,197 @@
+#include "platform/KeyedArchiver.h"
+#include "platform/PropertyList.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+QVariant sampleTree()
+{
+    return QVariantMap{
+        {QStringLiteral("text"), QStringLiteral("Grüße")},
+        {QStringLiteral("flag"), true},
+        {QStringLiteral("count"), qint64(-5)},
+        {QStringLiteral("big"), qint64(1) << 40},
+        {QStringLiteral("real"), 2.25},
+        {QStringLiteral("data"), QByteArray("\x00\x01\xff", 3)},
+        {QStringLiteral("when"), QDateTime(QDate(2024, 2, 29), QTime(12, 30, 1), Qt::UTC)},
+        {QStringLiteral("list"), QVariantList{qint64(1), QStringLiteral("two"), QVariant::fromValue(PlistUid{7})}},
+    };
+}
+
+} // namespace
+
+TEST(PropertyList, BothFormsGiveBackWhatWasWritten)
+{
+    for (PropertyListFormat format : {PropertyListFormat::Binary, PropertyListFormat::Xml}) {
+        const QByteArray data = propertyListData(sampleTree(), format);
+        ASSERT_FALSE(data.isEmpty());
+        PropertyListFormat read{};
+        const std::optional<QVariant> back = propertyListFromData(data, nullptr, &read);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(read, format);
+        const QVariantMap map = back->toMap();
+        EXPECT_EQ(map.value("text").toString(), QStringLiteral("Grüße"));
+        EXPECT_EQ(map.value("flag"), QVariant(true));
+        EXPECT_EQ(map.value("count").toLongLong(), -5);
+        EXPECT_EQ(map.value("big").toLongLong(), qint64(1) << 40);
+        EXPECT_EQ(map.value("real").toDouble(), 2.25);
+        EXPECT_EQ(map.value("data").toByteArray(), QByteArray("\x00\x01\xff", 3));
+        EXPECT_EQ(map.value("when").toDateTime(), QDateTime(QDate(2024, 2, 29), QTime(12, 30, 1), Qt::UTC));
+        const QVariantList list = map.value("list").toList();
+        ASSERT_EQ(list.size(), 3);
+        // XML has no UID element: the reader must turn {CF$UID: 7} back into a reference.
+        EXPECT_EQ(list.at(2).value<PlistUid>().value, 7u) << (format == PropertyListFormat::Xml ? "xml" : "binary");
+    }
+    EXPECT_TRUE(propertyListData(sampleTree(), PropertyListFormat::Xml).contains("<plist version=\"1.0\">"));
+    EXPECT_TRUE(propertyListData(sampleTree(), PropertyListFormat::Binary).startsWith("bplist00"));
+}
+
+TEST(PropertyList, RefusesWhatItCannotReadOrWrite)
+{
+    QString error;
+    EXPECT_FALSE(propertyListFromData(QByteArray("hello, world"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(propertyListFromData(QByteArray("bplist00\x01\x02\x03", 11)));
+    EXPECT_FALSE(propertyListFromData(QByteArray()));
+
+    // A bit of garbage in every position of a valid list never crashes the reader.
+    const QByteArray good = propertyListData(sampleTree(), PropertyListFormat::Binary);
+    for (qsizetype i = 0; i < good.size(); ++i) {
+        QByteArray bad = good;
+        bad[i] = char(bad[i] ^ 0x5a);
+        propertyListFromData(bad);
+    }
+    // Too deep to be a real list.
+    QByteArray deep = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+    for (int i = 0; i < 200; ++i)
+        deep += "<array>";
+    for (int i = 0; i < 200; ++i)
+        deep += "</array>";
+    deep += "</plist>";
+    EXPECT_FALSE(propertyListFromData(deep, &error));
+
+    EXPECT_TRUE(propertyListData(QVariantMap{{"x", QVariant::fromValue(QPointF(1, 2))}}, PropertyListFormat::Binary, &error)
+                    .isEmpty());
+    EXPECT_TRUE(error.contains("QPointF"));
+}
+
+TEST(KeyedArchiver, WritesTheDesktopLayoutAndReadsItBack)
+{
+    const EncodableObject nested{{QStringLiteral("Inner"), QStringLiteral("NSObject")},
+                                 [](KeyedEncoder &coder) { coder.encodeInt(QStringLiteral("depth"), 2); }};
+    const EncodableObject root{
+        {QStringLiteral("Shape_Control"), QStringLiteral("SKTGraphic"), QStringLiteral("NSObject")},
+        [&](KeyedEncoder &coder) {
+            coder.encodeRect(QStringLiteral("_bounds"), QRectF(1.5, -2, 30, 40.25));
+            coder.encodeBool(QStringLiteral("flag"), true);
+            coder.encodeInt(QStringLiteral("count"), -3);
+            coder.encodeFloat(QStringLiteral("width"), 0.1f);
+            coder.encodeDouble(QStringLiteral("angle"), 45.5);
+            coder.encodeObject(QStringLiteral("name"), QStringLiteral("S"));
+            coder.encodeObject(QStringLiteral("again"), QStringLiteral("S"));
+            coder.encodeObject(QStringLiteral("none"), QVariant());
+            coder.encodeObject(QStringLiteral("colour"), QColor::fromRgbF(0.25f, 0.5f, 1.0f, 0.75f));
+            coder.encodeObject(QStringLiteral("font"), QVariant::fromValue(ArchivedFont{"Arial-BoldMT", 14}));
+            coder.encodeObject(QStringLiteral("list"), QVariantList{QStringLiteral("a"), qint64(2)});
+            coder.encodeObject(QStringLiteral("map"), QVariantMap{{"k", QStringLiteral("v")}});
+            coder.encodeObject(QStringLiteral("inner"), QVariant::fromValue(nested));
+            QImage picture(3, 2, QImage::Format_ARGB32);
+            picture.fill(Qt::red);
+            coder.encodeObject(QStringLiteral("picture"), picture);
+            coder.encodePoint(QStringLiteral("point"), QPointF(3, 4));
+            coder.encodeSize(QStringLiteral("size"), QSizeF(5, 6));
+        }};
+
+    const QByteArray data = KeyedArchiver::archivedData(root);
+    const QVariantMap top = propertyListFromData(data)->toMap();
+    EXPECT_EQ(top.value("$archiver").toString(), "NSKeyedArchiver");
+    EXPECT_EQ(top.value("$version").toLongLong(), 100000);
+    EXPECT_EQ(top.value("$top").toMap().value("root").value<PlistUid>().value, 1u);
+    const QVariantList objects = top.value("$objects").toList();
+    EXPECT_EQ(objects.value(0).toString(), "$null");
+    EXPECT_EQ(objects.value(1).toMap().value("_bounds").toString(), "{{1.5, -2}, {30, 40.25}}");
+
+    const KeyedObjectRef back = KeyedUnarchiver::rootObject(data);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->classes(), QStringList({"Shape_Control", "SKTGraphic", "NSObject"}));
+    EXPECT_EQ(back->decodeRect("_bounds"), QRectF(1.5, -2, 30, 40.25));
+    EXPECT_TRUE(back->decodeBool("flag"));
+    EXPECT_EQ(back->decodeInt("count"), -3);
+    EXPECT_EQ(back->decodeFloat("width"), 0.1f);
+    EXPECT_EQ(back->decodeDouble("angle"), 45.5);
+    EXPECT_EQ(back->decodeObject("name").toString(), "S");
+    EXPECT_EQ(back->decodeObject("again").toString(), "S");
+    EXPECT_FALSE(back->containsValueForKey("none"));
+    EXPECT_FALSE(back->decodeObject("none").isValid());
+    EXPECT_EQ(back->decodeObject("colour").value<QColor>(), QColor::fromRgbF(0.25f, 0.5f, 1.0f, 0.75f));
+    EXPECT_EQ(back->decodeObject("font").value<ArchivedFont>().name, "Arial-BoldMT");
+    EXPECT_EQ(back->decodeObject("font").value<ArchivedFont>().size, 14);
+    EXPECT_EQ(back->decodeObject("list").toList(), QVariantList({QStringLiteral("a"), qint64(2)}));
+    EXPECT_EQ(back->decodeObject("map").toMap().value("k").toString(), "v");
+    const KeyedObjectRef inner = back->decodeObject("inner").value<KeyedObjectRef>();
+    ASSERT_TRUE(inner);
+    EXPECT_EQ(inner->className(), "Inner");
+    EXPECT_EQ(inner->decodeInt("depth"), 2);
+    const QImage picture = back->decodeObject("picture").value<QImage>();
+    EXPECT_EQ(picture.size(), QSize(3, 2));
+    EXPECT_EQ(picture.pixel(1, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(back->decodePoint("point"), QPointF(3, 4));
+    EXPECT_EQ(back->decodeSize("size"), QSizeF(5, 6));
+    // Missing keys read as the empty value of their kind.
+    EXPECT_EQ(back->decodeInt("missing"), 0);
+    EXPECT_EQ(back->decodeRect("missing"), QRectF(0, 0, 0, 0));
+
+    // The same archive in XML reads back the same.
+    const KeyedObjectRef fromXml =
+        KeyedUnarchiver::rootObject(propertyListData(*propertyListFromData(data), PropertyListFormat::Xml));
+    ASSERT_TRUE(fromXml);
+    EXPECT_EQ(fromXml->decodeObject("inner").value<KeyedObjectRef>()->decodeInt("depth"), 2);
+}
+
+TEST(KeyedArchiver, HostileArchivesReadAsEmptyValues)
+{
+    const auto archiveOf = [](const QVariantList &objects) {
+        return QVariantMap{{"$archiver", QStringLiteral("NSKeyedArchiver")},
+                           {"$top", QVariantMap{{"root", QVariant::fromValue(PlistUid{1})}}},
+                           {"$objects", objects}};
+    };
+    QString error;
+    EXPECT_FALSE(KeyedUnarchiver::rootObjectOfPropertyList(QVariantList{}, &error));
+    EXPECT_FALSE(KeyedUnarchiver::rootObjectOfPropertyList(archiveOf({QStringLiteral("$null")})));
+    EXPECT_FALSE(KeyedUnarchiver::rootObjectOfPropertyList(archiveOf({QStringLiteral("$null"), qint64(3)})));
+
+    // References out of range, to the wrong kinds, and to itself.
+    const QVariantMap self{{"out", QVariant::fromValue(PlistUid{99})},
+                           {"text", QVariant::fromValue(PlistUid{2})},
+                           {"me", QVariant::fromValue(PlistUid{1})},
+                           {"$class", QVariant::fromValue(PlistUid{1})}};
+    const KeyedObjectRef root =
+        KeyedUnarchiver::rootObjectOfPropertyList(archiveOf({QStringLiteral("$null"), self, QStringLiteral("x")}));
+    ASSERT_TRUE(root);
+    EXPECT_FALSE(root->decodeObject("out").isValid());
+    EXPECT_EQ(root->decodeInt("text"), 0);
+    // A cycle ends at the depth limit instead of recursing forever.
+    KeyedObjectRef walk = root;
+    int steps = 0;
+    while (walk && steps < 100) {
+        walk = walk->decodeObject("me").value<KeyedObjectRef>();
+        ++steps;
+    }
+    EXPECT_LE(steps, kKeyedArchiveMaxDepth + 1);
+
+    // An array that lists itself many times over must not blow up.
+    const QVariantMap classes{{"$classname", QStringLiteral("NSArray")}, {"$classes", QStringList{"NSArray"}}};
+    QVariantList refs;
+    for (int i = 0; i < 50; ++i)
+        refs << QVariant::fromValue(PlistUid{2});
+    const QVariantMap array{{"NS.objects", refs}, {"$class", QVariant::fromValue(PlistUid{3})}};
+    const QVariantMap bomb{{"list", QVariant::fromValue(PlistUid{2})}};
+    const KeyedObjectRef holder =
+        KeyedUnarchiver::rootObjectOfPropertyList(archiveOf({QStringLiteral("$null"), bomb, array, classes}));
+    ASSERT_TRUE(holder);
+    holder->decodeObject("list");
+}
