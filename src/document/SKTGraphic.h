@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/KeyValueObserving.h"
+#include "platform/KeyedArchiver.h"
 
 #include <QColor>
 #include <QFont>
@@ -80,6 +81,19 @@ public:
     static const QString DrawingBoundsKey;
     static const QString DrawingContentsKey;
     static const QString KeysForValuesToObserveForUndoKey;
+
+    // Keyed archive: every stored field under its own name. Reading keeps a new graphic's value for
+    // the few fields whose zero would hide the object (visibility, opacities, saturation, contrast)
+    // and reads every other missing key as zero, NO or nil.
+    void encodeWithCoder(platform::KeyedEncoder &coder) const;
+    void initWithCoder(const platform::KeyedDecoder &coder);
+    // The graphic as an archivable object naming its class, and archives back to graphics: nothing
+    // for data that is not an archive of a known kind.
+    platform::EncodableObject archivable() const;
+    QByteArray archivedData() const;
+    static SKTGraphicPtr graphicWithClassName(const QString &className);
+    static SKTGraphicPtr graphicWithArchive(const platform::KeyedObjectRef &archive);
+    static SKTGraphicPtr graphicWithArchivedData(const QByteArray &data);
 
     // Key-value access to the observed keys (and those a kind adds); setting announces the change.
     virtual QVariant valueForKey(const QString &key);

@@ -1,0 +1,164 @@
+// The keyed archive of a graphic: one entry per stored field, in a fixed order.
+
+#include "document/ArchiveValues.h"
+#include "document/SKTBarcode.h"
+#include "document/SKTGraphic.h"
+#include "document/SKTImage.h"
+#include "document/SKTLine.h"
+#include "document/SKTSignature.h"
+#include "document/SKTText.h"
+#include "document/Shape_Control.h"
+
+namespace {
+
+// Field order and coder kind of every entry. RECT, BOOL, INT and FLOAT are coded as such; WIDE is a
+// double field coded as a float; COLOR, STRING, FONT, IMAGE and TEXT are objects.
+#define SKT_GRAPHIC_ARCHIVE(RECT, BOOL, INT, FLOAT, WIDE, COLOR, STRING, FONT, IMAGE, TEXT)              \
+    RECT(_bounds) BOOL(ctrl_is_locked) BOOL(_isDrawingFill) COLOR(_fillColor) BOOL(_isDrawingStroke)     \
+    COLOR(_strokeColor) WIDE(_strokeWidth) STRING(_stroke_border_type) STRING(_fill_type)                 \
+    COLOR(_fill_Grad_clr1) COLOR(_fill_Grad_clr2) WIDE(_fill_grad_angle) COLOR(_fill_htch_clr)            \
+    STRING(_fill_hatch_type) BOOL(_isFlippedHorizontally) BOOL(_isFlippedVertically) BOOL(invert_clr)    \
+    BOOL(gray_Scale) BOOL(Sepia) FLOAT(img_trnsp_val) FLOAT(hue_val) FLOAT(sat_val) FLOAT(brt_val)        \
+    FLOAT(con_val) FLOAT(srp_val) FLOAT(ev_val) FLOAT(blr_val) INT(data_source_type) FLOAT(rotate_image) \
+    STRING(_file_path) STRING(sign_or_fingureprint) STRING(batch_list_name) INT(batch_list_index)        \
+    INT(_line_ori) INT(_line_cap_style) FLOAT(alpha_val) FLOAT(alpha_val_stroke) FONT(text_ctrl_font)    \
+    COLOR(txt_clr) TEXT(_Text_contents) STRING(_shape_type) FLOAT(cor_rad_val) IMAGE(_barcode_image)     \
+    INT(linear_or_2d) INT(barcode_font_index) STRING(linear_font_val) STRING(two_d_font_val)             \
+    STRING(header_val) STRING(footer_val) INT(show_hide_hdr) INT(show_hide_ftr) INT(show_hide_val)       \
+    INT(show_val_on_top) INT(align_hdr_index) INT(align_ftr_index) FLOAT(linear_height_val)              \
+    FLOAT(linear_width_val) INT(qr_size_val) INT(qr_version_index) INT(qr_ec_index) INT(pdf_hgt_val)     \
+    INT(pdf_wdt_val) INT(pdf_ec_val) INT(dm_module_val) INT(dm_format_index) INT(dm_encoding_index)      \
+    FLOAT(hdr_margin_val) FLOAT(ftr_margin_val) FLOAT(val_margin_val) FLOAT(TB_marging_val)              \
+    FLOAT(LR_margin_val) FONT(value_font_val) FONT(header_font_val) FONT(footer_font_val)                \
+    COLOR(barcode_hdr_clr_val) COLOR(barcode_ftr_clr_val) COLOR(barcode_val_clr_val)                     \
+    COLOR(barcode_back_clr_val) COLOR(barcode_clr_val) INT(dpi_val_index) STRING(dpi_custom_val)         \
+    INT(barcode_unit_val) INT(text_alignmnet_Vert) INT(text_alignmnet) INT(text_transfrom_case)          \
+    FLOAT(text_kerning) INT(print_object) STRING(control_ID) BOOL(excel_binding) INT(excel_col_indx)     \
+    STRING(Text_Value) BOOL(ctrl_is_visible) INT(double_star_type) INT(polygon_type) BOOL(Drawing_Shadow) \
+    COLOR(Shadow_Color) FLOAT(Shadow_offset_X) FLOAT(Shadow_offset_Y) FLOAT(Shadow_blur)                 \
+    FLOAT(Shadow_transparency) INT(text_rotation)
+
+const QStringList kTextStorageClasses{QStringLiteral("NSTextStorage"), QStringLiteral("NSMutableAttributedString"),
+                                      QStringLiteral("NSAttributedString"), QStringLiteral("NSObject")};
+
+QVariant archiveText(const std::unique_ptr<SKTTextStorage> &text)
+{
+    if (!text)
+        return {};
+    const SKTTextStorage copy = *text;
+    return QVariant::fromValue(platform::EncodableObject{kTextStorageClasses, [copy](platform::KeyedEncoder &coder) {
+        coder.encodeObject(QStringLiteral("NSString"), copy.string);
+        coder.encodeObject(QStringLiteral("NSAttributes"),
+                           QVariantMap{{QStringLiteral("NSFont"), archiveObject(copy.font)},
+                                       {QStringLiteral("NSColor"), archiveObject(copy.foregroundColor)}});
+    }});
+}
+
+std::unique_ptr<SKTTextStorage> textFromArchive(const QVariant &value)
+{
+    const platform::KeyedObjectRef object = value.value<platform::KeyedObjectRef>();
+    if (!object)
+        return nullptr;
+    auto text = std::make_unique<SKTTextStorage>();
+    text->string = objectFromArchive<QString>(object->decodeObject(QStringLiteral("NSString")));
+    const QVariantMap attributes = object->decodeObject(QStringLiteral("NSAttributes")).toMap();
+    text->font = objectFromArchive<QFont>(attributes.value(QStringLiteral("NSFont")));
+    text->foregroundColor = objectFromArchive<QColor>(attributes.value(QStringLiteral("NSColor")));
+    return text;
+}
+
+} // namespace
+
+void SKTGraphic::encodeWithCoder(platform::KeyedEncoder &coder) const
+{
+#define ENC_RECT(F) coder.encodeRect(QStringLiteral(#F), F);
+#define ENC_BOOL(F) coder.encodeBool(QStringLiteral(#F), F);
+#define ENC_INT(F) coder.encodeInt(QStringLiteral(#F), F);
+#define ENC_FLOAT(F) coder.encodeFloat(QStringLiteral(#F), F);
+#define ENC_WIDE(F) coder.encodeFloat(QStringLiteral(#F), static_cast<float>(F));
+#define ENC_OBJECT(F) coder.encodeObject(QStringLiteral(#F), archiveObject(F));
+#define ENC_TEXT(F) coder.encodeObject(QStringLiteral(#F), archiveText(m##F));
+    SKT_GRAPHIC_ARCHIVE(ENC_RECT, ENC_BOOL, ENC_INT, ENC_FLOAT, ENC_WIDE, ENC_OBJECT, ENC_OBJECT, ENC_OBJECT,
+                        ENC_OBJECT, ENC_TEXT)
+#undef ENC_RECT
+#undef ENC_BOOL
+#undef ENC_INT
+#undef ENC_FLOAT
+#undef ENC_WIDE
+#undef ENC_OBJECT
+#undef ENC_TEXT
+}
+
+void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
+{
+    // Zero would make these objects invisible or transparent: an older or foreign archive that lacks
+    // them keeps a new graphic's values.
+    static const QStringList keepWhenMissing{
+        QStringLiteral("ctrl_is_visible"), QStringLiteral("alpha_val"), QStringLiteral("alpha_val_stroke"),
+        QStringLiteral("sat_val"), QStringLiteral("con_val"), QStringLiteral("img_trnsp_val"),
+        QStringLiteral("Shadow_transparency")};
+    const auto read = [&](const QString &key) { return coder.containsValueForKey(key) || !keepWhenMissing.contains(key); };
+#define DEC_RECT(F) F = coder.decodeRect(QStringLiteral(#F));
+#define DEC_BOOL(F)                                                                                      \
+    if (read(QStringLiteral(#F)))                                                                        \
+        F = coder.decodeBool(QStringLiteral(#F));
+#define DEC_INT(F) F = coder.decodeInt(QStringLiteral(#F));
+#define DEC_FLOAT(F)                                                                                     \
+    if (read(QStringLiteral(#F)))                                                                        \
+        F = coder.decodeFloat(QStringLiteral(#F));
+#define DEC_WIDE(F) F = static_cast<double>(coder.decodeFloat(QStringLiteral(#F)));
+#define DEC_OBJECT(F) F = objectFromArchive<decltype(F)>(coder.decodeObject(QStringLiteral(#F)));
+#define DEC_TEXT(F) m##F = textFromArchive(coder.decodeObject(QStringLiteral(#F)));
+    SKT_GRAPHIC_ARCHIVE(DEC_RECT, DEC_BOOL, DEC_INT, DEC_FLOAT, DEC_WIDE, DEC_OBJECT, DEC_OBJECT, DEC_OBJECT,
+                        DEC_OBJECT, DEC_TEXT)
+#undef DEC_RECT
+#undef DEC_BOOL
+#undef DEC_INT
+#undef DEC_FLOAT
+#undef DEC_WIDE
+#undef DEC_OBJECT
+#undef DEC_TEXT
+}
+
+platform::EncodableObject SKTGraphic::archivable() const
+{
+    return {{className(), QStringLiteral("SKTGraphic"), QStringLiteral("NSObject")},
+            [this](platform::KeyedEncoder &coder) { encodeWithCoder(coder); }};
+}
+
+QByteArray SKTGraphic::archivedData() const
+{
+    return platform::KeyedArchiver::archivedData(archivable());
+}
+
+SKTGraphicPtr SKTGraphic::graphicWithClassName(const QString &className)
+{
+    if (className == QLatin1String("Shape_Control"))
+        return std::make_shared<Shape_Control>();
+    if (className == QLatin1String("SKTLine"))
+        return std::make_shared<SKTLine>();
+    if (className == QLatin1String("SKTText"))
+        return std::make_shared<SKTText>();
+    if (className == QLatin1String("SKTImage"))
+        return std::make_shared<SKTImage>();
+    if (className == QLatin1String("SKTSignature"))
+        return std::make_shared<SKTSignature>();
+    if (className == QLatin1String("SKTBarcode"))
+        return std::make_shared<SKTBarcode>();
+    return nullptr;
+}
+
+SKTGraphicPtr SKTGraphic::graphicWithArchive(const platform::KeyedObjectRef &archive)
+{
+    if (!archive)
+        return nullptr;
+    SKTGraphicPtr graphic = graphicWithClassName(archive->className());
+    if (graphic)
+        graphic->initWithCoder(*archive);
+    return graphic;
+}
+
+SKTGraphicPtr SKTGraphic::graphicWithArchivedData(const QByteArray &data)
+{
+    return graphicWithArchive(platform::KeyedUnarchiver::rootObject(data));
+}
