@@ -33,9 +33,9 @@ class Writer final : public KeyedEncoder {
 public:
     Writer() { m_objects << kNull; }
 
-    QVariant finish(const EncodableObject &root)
+    QVariant finish(const QVariant &root)
     {
-        const QVariant rootUid = add(QVariant::fromValue(root));
+        const QVariant rootUid = add(root);
         QVariantMap archive;
         archive.insert(QStringLiteral("$archiver"), QStringLiteral("NSKeyedArchiver"));
         archive.insert(QStringLiteral("$version"), 100000);
@@ -388,13 +388,37 @@ QByteArray KeyedArchiver::archivedData(const EncodableObject &root, PropertyList
 QVariant KeyedArchiver::archivedPropertyList(const EncodableObject &root)
 {
     Writer writer;
-    return writer.finish(root);
+    return writer.finish(QVariant::fromValue(root));
+}
+
+QByteArray KeyedArchiver::archivedDataWithRootValue(const QVariant &root, PropertyListFormat format)
+{
+    Writer writer;
+    return propertyListData(writer.finish(root), format);
 }
 
 KeyedObjectRef KeyedUnarchiver::rootObject(const QByteArray &data, QString *error)
 {
     const std::optional<QVariant> list = propertyListFromData(data, error);
     return list ? rootObjectOfPropertyList(*list, error) : nullptr;
+}
+
+std::optional<QVariant> KeyedUnarchiver::rootValue(const QByteArray &data, QString *error)
+{
+    const std::optional<QVariant> list = propertyListFromData(data, error);
+    if (!list)
+        return std::nullopt;
+    const QVariantMap top = list->toMap();
+    if (top.value(QStringLiteral("$archiver")).toString() != QLatin1String("NSKeyedArchiver")) {
+        if (error)
+            *error = QStringLiteral("not a keyed archive");
+        return std::nullopt;
+    }
+    auto table = std::make_shared<KeyedObjectDecoder::Archive>();
+    table->objects = top.value(QStringLiteral("$objects")).toList();
+    // The top dictionary reads like an object whose one field is the root.
+    const KeyedObjectDecoder holder(std::move(table), top.value(QStringLiteral("$top")).toMap(), 0);
+    return holder.decodeObject(QStringLiteral("root"));
 }
 
 KeyedObjectRef KeyedUnarchiver::rootObjectOfPropertyList(const QVariant &archive, QString *error)

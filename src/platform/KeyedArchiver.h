@@ -39,6 +39,9 @@ public:
                                    PropertyListFormat format = PropertyListFormat::Binary);
     // The same as a property-list value, for callers that embed archives in bigger lists.
     static QVariant archivedPropertyList(const EncodableObject &root);
+    // An archive whose root is a plain value (a colour, a font, a picture); nil gives a nil root.
+    static QByteArray archivedDataWithRootValue(const QVariant &root,
+                                                PropertyListFormat format = PropertyListFormat::Binary);
 };
 
 // Reads archives written in that layout. Archives are untrusted: every reference is bounds-checked,
@@ -48,6 +51,9 @@ public:
     // The root object of archived data, or null when the data is not a keyed archive.
     static KeyedObjectRef rootObject(const QByteArray &data, QString *error = nullptr);
     static KeyedObjectRef rootObjectOfPropertyList(const QVariant &archive, QString *error = nullptr);
+    // The root of any archive as decodeObject would answer it (nil for a nil root); nothing when the
+    // data is not a keyed archive.
+    static std::optional<QVariant> rootValue(const QByteArray &data, QString *error = nullptr);
 };
 
 // One object of an archive. decodeObject answers QString, QByteArray, numbers, QColor, ArchivedFont,

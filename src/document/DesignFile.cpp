@@ -1,0 +1,330 @@
+#include "document/DesignFile.h"
+
+#include "document/ArchiveValues.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/PropertyList.h"
+
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace DesignFile {
+
+const QString Signature = QStringLiteral("ZOLTMACKEEPSAKEDESIGN");
+
+namespace {
+
+QString flag(bool value)
+{
+    return value ? QStringLiteral("Y") : QStringLiteral("N");
+}
+
+QByteArray archive(const QVariant &value)
+{
+    return platform::KeyedArchiver::archivedDataWithRootValue(value);
+}
+
+// The 28 card-face elements of one side, in file order.
+void appendCard(QVariantList &root, const Card_Property &card)
+{
+    const bool picture = card.Card_fill_style() == QLatin1String("I");
+    root << flag(card.Card_border_chk()) << archive(archiveObject(card.Card_bordr_clr()))
+         << QString::number(card.Card_bor_Stepper()) << card.Card_border_style() << flag(card.Card_fill_chk())
+         << card.Card_fill_style() << archive(archiveObject(card.Card_fill_clr()))
+         << archive(archiveObject(card.Card_fill_Grd_1_clr())) << archive(archiveObject(card.Card_fill_Grd_2_clr()))
+         << QString::number(card.Card_grad_Stepper()) << card.Card_hatch_style()
+         << archive(archiveObject(card.Card_hatch_bk_clr())) << formatTwoDecimals(card.Card_alpha_Stepper())
+         << card.Card_Side() << card.Card_Side_Name() << card.Card_Shape() << card.Card_Name()
+         << platform::stringFromPoint(card.Card_Location()) << platform::stringFromSize(card.Card_Size())
+         << card.Card_Preset() << card.Card_Category() << card.Card_Sub_Category()
+         << QString::number(card.Card_Cat_index()) << card.Card_Create_Mode()
+         << (picture ? card.Card_BG_Image_Path() : QString(QLatin1String(""))) << card.Card_BG_Image_Layout()
+         << archive(archiveObject(card.Card_Content_clr())) << archive(archiveObject(card.Card_Content_font()));
+}
+
+void appendGraphics(QVariantList &root, const GraphicList &graphics)
+{
+    root << QString::number(static_cast<qulonglong>(graphics.size()));
+    for (const SKTGraphicPtr &graphic : graphics)
+        root << graphic->archivedData();
+}
+
+struct Corrupt {
+    QString reason;
+};
+
+// Reads the root array strictly by position; any element of the wrong kind throws.
+class Cursor {
+public:
+    explicit Cursor(QVariantList elements) : m_elements(std::move(elements)) {}
+
+    qsizetype remaining() const { return m_elements.size() - m_index; }
+
+    QString text()
+    {
+        const QVariant &value = next();
+        if (value.metaType() != QMetaType::fromType<QString>())
+            fail(QStringLiteral("is not text"));
+        return value.toString();
+    }
+    bool flag() { return text() == QLatin1String("Y"); }
+    int integer() { return leadingInt(text()); }
+    float real() { return static_cast<float>(leadingDouble(text())); }
+    QPointF point() { return platform::pointFromString(text()); }
+    QSizeF size() { return platform::sizeFromString(text()); }
+
+    qint64 count(qsizetype atMost)
+    {
+        const qint64 n = leadingInt64(text());
+        if (n < 0 || n > atMost)
+            fail(QStringLiteral("counts more objects than the file holds"));
+        return n;
+    }
+
+    // An archive whose root is a value of type T, or nil.
+    template <typename T>
+    T object()
+    {
+        const QVariant root = archiveRoot();
+        if (root.isValid() && root.metaType() != QMetaType::fromType<T>() &&
+            !(std::is_same_v<T, QFont> && root.metaType() == QMetaType::fromType<platform::ArchivedFont>()))
+            fail(QStringLiteral("holds the wrong kind of object"));
+        return objectFromArchive<T>(root);
+    }
+
+    SKTGraphicPtr graphic()
+    {
+        const QVariant &value = next();
+        if (value.metaType() != QMetaType::fromType<QByteArray>())
+            fail(QStringLiteral("is not an archive"));
+        SKTGraphicPtr g = SKTGraphic::graphicWithArchivedData(value.toByteArray());
+        if (!g)
+            fail(QStringLiteral("is not an object of a design"));
+        return g;
+    }
+
+    QStringList titles()
+    {
+        const QVariant &value = next();
+        if (value.metaType() != QMetaType::fromType<QVariantList>())
+            fail(QStringLiteral("is not a list of titles"));
+        QStringList titles;
+        for (const QVariant &title : value.toList()) {
+            if (title.metaType() != QMetaType::fromType<QString>())
+                fail(QStringLiteral("holds a title that is not text"));
+            titles << title.toString();
+        }
+        return titles;
+    }
+
+    QList<QVariantMap> rows()
+    {
+        const QVariant &value = next();
+        if (value.metaType() != QMetaType::fromType<QVariantList>())
+            fail(QStringLiteral("is not a list of rows"));
+        QList<QVariantMap> rows;
+        for (const QVariant &row : value.toList()) {
+            if (row.metaType() != QMetaType::fromType<QVariantMap>())
+                fail(QStringLiteral("holds a row that is not a dictionary"));
+            const QVariantMap cells = row.toMap();
+            for (const QVariant &cell : cells)
+                if (cell.metaType() != QMetaType::fromType<QString>())
+                    fail(QStringLiteral("holds a cell that is not text"));
+            rows << cells;
+        }
+        return rows;
+    }
+
+    [[noreturn]] void fail(const QString &what) const
+    {
+        throw Corrupt{QStringLiteral("element %1 %2").arg(m_index - 1).arg(what)};
+    }
+
+private:
+    const QVariant &next()
+    {
+        if (m_index >= m_elements.size())
+            throw Corrupt{QStringLiteral("the file ends at element %1").arg(m_index)};
+        return m_elements.at(m_index++);
+    }
+
+    QVariant archiveRoot()
+    {
+        const QVariant &value = next();
+        if (value.metaType() != QMetaType::fromType<QByteArray>())
+            fail(QStringLiteral("is not an archive"));
+        QString why;
+        const std::optional<QVariant> root = platform::KeyedUnarchiver::rootValue(value.toByteArray(), &why);
+        if (!root)
+            fail(QStringLiteral("is not a readable archive (%1)").arg(why));
+        return *root;
+    }
+
+    QVariantList m_elements;
+    qsizetype m_index = 0;
+};
+
+Card_Property readCard(Cursor &in)
+{
+    Card_Property card;
+    card.setCard_border_chk(in.flag());
+    card.setCard_bordr_clr(in.object<QColor>());
+    card.setCard_bor_Stepper(in.integer());
+    card.setCard_border_style(in.text());
+    card.setCard_fill_chk(in.flag());
+    card.setCard_fill_style(in.text());
+    card.setCard_fill_clr(in.object<QColor>());
+    card.setCard_fill_Grd_1_clr(in.object<QColor>());
+    card.setCard_fill_Grd_2_clr(in.object<QColor>());
+    card.setCard_grad_Stepper(in.integer());
+    card.setCard_hatch_style(in.text());
+    card.setCard_hatch_bk_clr(in.object<QColor>());
+    card.setCard_alpha_Stepper(in.real());
+    card.setCard_Side(in.text());
+    card.setCard_Side_Name(in.text());
+    card.setCard_Shape(in.text());
+    card.setCard_Name(in.text());
+    card.setCard_Location(in.point());
+    card.setCard_Size(in.size());
+    card.setCard_Preset(in.text());
+    card.setCard_Category(in.text());
+    card.setCard_Sub_Category(in.text());
+    card.setCard_Cat_index(in.integer());
+    card.setCard_Create_Mode(in.text());
+    card.setCard_BG_Image_Path(in.text());
+    card.setCard_BG_Image_Layout(in.text());
+    card.setCard_Content_clr(in.object<QColor>());
+    card.setCard_Content_font(in.object<QFont>());
+    return card;
+}
+
+} // namespace
+
+void dropUnusedBackgroundPath(Card_Property &card)
+{
+    if (card.Card_fill_style() != QLatin1String("I"))
+        card.setCard_BG_Image_Path(QStringLiteral(""));
+}
+
+QVariantList rootArray(const DesignFileContents &c)
+{
+    QVariantList root;
+    root << Signature;
+    appendCard(root, c.Front_card_Prop);
+    appendCard(root, c.Back_card_Prop);
+    root << c.Invite_Frame_Pic_IMG << archive(archiveObject(c.Main_Photo_image)) << flag(c.IMG_invert_clr)
+         << flag(c.IMG_gray_Scale) << flag(c.IMG_Sepia);
+    for (float value : {c.IMG_trnsp_val, c.IMG_hue_val, c.IMG_sat_val, c.IMG_brt_val, c.IMG_con_val, c.IMG_srp_val,
+                        c.IMG_ev_val, c.IMG_blr_val, c.IMG_rotate_image})
+        root << formatEffect(value);
+    root << flag(c.Excel_Binding_Use) << c.Excel_Source_Path << c.excelColumnTitles;
+    QVariantList rows;
+    for (const QVariantMap &row : c.excelRows)
+        rows << row;
+    root << QVariant(rows);
+    appendGraphics(root, c.frontGraphics);
+    appendGraphics(root, c.backGraphics);
+    return root;
+}
+
+QByteArray data(const DesignFileContents &contents)
+{
+    return platform::propertyListData(rootArray(contents), platform::PropertyListFormat::Xml);
+}
+
+std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error)
+{
+    const std::optional<QVariant> list = platform::propertyListFromData(bytes);
+    if (!list || list->metaType() != QMetaType::fromType<QVariantList>() || list->toList().value(0) != Signature) {
+        if (error)
+            *error = QStringLiteral("not a design file");
+        return std::nullopt;
+    }
+    try {
+        Cursor in(list->toList());
+        in.text();
+        DesignFileContents c;
+        c.Front_card_Prop = readCard(in);
+        c.Back_card_Prop = readCard(in);
+        c.Invite_Frame_Pic_IMG = in.text();
+        c.Main_Photo_image = in.object<QImage>();
+        c.IMG_invert_clr = in.flag();
+        c.IMG_gray_Scale = in.flag();
+        c.IMG_Sepia = in.flag();
+        for (float *value : {&c.IMG_trnsp_val, &c.IMG_hue_val, &c.IMG_sat_val, &c.IMG_brt_val, &c.IMG_con_val,
+                             &c.IMG_srp_val, &c.IMG_ev_val, &c.IMG_blr_val, &c.IMG_rotate_image})
+            *value = in.real();
+        c.Excel_Binding_Use = in.flag();
+        c.Excel_Source_Path = in.text();
+        c.excelColumnTitles = in.titles();
+        c.excelRows = in.rows();
+        // The back's count follows the front's objects, so the front may use all but one element.
+        const qint64 front = in.count(in.remaining() - 2);
+        for (qint64 i = 0; i < front; ++i)
+            c.frontGraphics << in.graphic();
+        const qint64 back = in.count(in.remaining() - 1);
+        for (qint64 i = 0; i < back; ++i)
+            c.backGraphics << in.graphic();
+        return c;
+    } catch (const Corrupt &corrupt) {
+        if (error)
+            *error = corrupt.reason;
+        return std::nullopt;
+    }
+}
+
+bool write(const QString &path, const DesignFileContents &contents, QString *error)
+{
+    QString reason;
+    const QByteArray bytes = platform::propertyListData(rootArray(contents), platform::PropertyListFormat::Xml, &reason);
+    QSaveFile file(path);
+    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = reason.isEmpty() ? file.errorString() : reason;
+        return false;
+    }
+    return true;
+}
+
+QString formatTwoDecimals(float value)
+{
+    return QString::asprintf("%0.2f", static_cast<double>(value));
+}
+
+QString formatEffect(float value)
+{
+    // Truncated toward zero; values beyond an int (or not numbers) are kept in range.
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
+    const double truncated = std::trunc(static_cast<double>(value));
+    return QString::number(static_cast<int>(std::clamp(truncated, double(INT_MIN), double(INT_MAX))));
+}
+
+qint64 leadingInt64(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?\\d+"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch())
+        return 0;
+    bool ok = false;
+    const qint64 value = match.captured().trimmed().toLongLong(&ok);
+    if (ok)
+        return value;
+    return match.captured().trimmed().startsWith(QLatin1Char('-')) ? std::numeric_limits<qint64>::min()
+                                                                   : std::numeric_limits<qint64>::max();
+}
+
+int leadingInt(const QString &text)
+{
+    return static_cast<int>(std::clamp<qint64>(leadingInt64(text), INT_MIN, INT_MAX));
+}
+
+double leadingDouble(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][-+]?\\d+)?"));
+    const QRegularExpressionMatch match = number.match(text);
+    return match.hasMatch() ? match.captured().trimmed().toDouble() : 0.0;
+}
+
+} // namespace DesignFile

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "document/Card_Property.h"
+#include "document/SKTGraphic.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <optional>
+
+// Everything a design file holds: both card faces, the invitation's frame and main photo with its
+// effects, the workbook bound to the design, and the objects of the front and the back (the temp
+// side is never stored).
+struct DesignFileContents {
+    Card_Property Front_card_Prop;
+    Card_Property Back_card_Prop;
+    QString Invite_Frame_Pic_IMG;
+    QImage Main_Photo_image;
+    bool IMG_invert_clr = false;
+    bool IMG_gray_Scale = false;
+    bool IMG_Sepia = false;
+    float IMG_trnsp_val = 100.0f;
+    float IMG_hue_val = 0.0f;
+    float IMG_sat_val = 1.0f;
+    float IMG_brt_val = 0.0f;
+    float IMG_con_val = 1.0f;
+    float IMG_srp_val = 0.0f;
+    float IMG_ev_val = 0.0f;
+    float IMG_blr_val = 0.0f;
+    float IMG_rotate_image = 0.0f;
+    bool Excel_Binding_Use = false;
+    QString Excel_Source_Path;
+    QStringList excelColumnTitles; // every column of the binding table, the row-number column first
+    QList<QVariantMap> excelRows;  // "Extension" and "Column1", "Column2"… with string values
+    GraphicList frontGraphics;
+    GraphicList backGraphics;
+};
+
+// The design file: an XML property list whose root array is read strictly by position.
+namespace DesignFile {
+
+extern const QString Signature;
+constexpr int kFixedElementCount = 77;
+
+// A side keeps its background picture's path only while its fill style is the picture ("I").
+void dropUnusedBackgroundPath(Card_Property &card);
+
+// The root array and its bytes. Paths of backgrounds that are not in use are written empty.
+QVariantList rootArray(const DesignFileContents &contents);
+QByteArray data(const DesignFileContents &contents);
+
+// Reads and checks the whole file before anything is made of it: the signature, every element's
+// kind, the counts against what remains and every archive. Nothing is answered for a file that is
+// not sound, with the reason.
+std::optional<DesignFileContents> read(const QByteArray &data, QString *error = nullptr);
+
+// Writes the file whole: a temporary file beside it renamed over it, so that a failed save leaves
+// the previous design as it was.
+bool write(const QString &path, const DesignFileContents &contents, QString *error = nullptr);
+
+// The number forms of the file.
+QString formatTwoDecimals(float value);
+QString formatEffect(float value);
+int leadingInt(const QString &text);
+qint64 leadingInt64(const QString &text);
+double leadingDouble(const QString &text);
+
+} // namespace DesignFile

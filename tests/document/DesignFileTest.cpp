@@ -1,0 +1,196 @@
+#include "document/DesignFile.h"
+#include "document/SKTGraphicKinds.h"
+#include "platform/PropertyList.h"
+
+#include "fixtures/TestSupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+DesignFileContents richDesign()
+{
+    DesignFileContents c;
+    c.Front_card_Prop.setCard_fill_chk(true);
+    c.Front_card_Prop.setCard_fill_style(QStringLiteral("I"));
+    c.Front_card_Prop.setCard_BG_Image_Path(QStringLiteral("/pictures/back drop.png"));
+    c.Front_card_Prop.setCard_Size(QSizeF(243, 154));
+    c.Front_card_Prop.setCard_alpha_Stepper(100);
+    c.Front_card_Prop.setCard_fill_Grd_2_clr(QColor(12, 34, 56, 128));
+    c.Front_card_Prop.setCard_Content_font(QFont(QStringLiteral("Liberation Serif"), 17));
+    c.Back_card_Prop.setCard_fill_style(QStringLiteral("S"));
+    c.Back_card_Prop.setCard_BG_Image_Path(QStringLiteral("/pictures/unused.png"));
+    c.Back_card_Prop.setCard_Location(QPointF(12.5, 3));
+    c.Back_card_Prop.setCard_Shape(QStringLiteral("O"));
+    c.Invite_Frame_Pic_IMG = QStringLiteral("/frames/gold.png");
+    c.Main_Photo_image = QImage(6, 4, QImage::Format_RGB32);
+    c.Main_Photo_image.fill(Qt::green);
+    c.IMG_Sepia = true;
+    c.IMG_hue_val = 1.7f;
+    c.IMG_ev_val = -2.5f;
+    c.IMG_rotate_image = 90;
+    c.Excel_Binding_Use = true;
+    c.Excel_Source_Path = QStringLiteral("/data/guests.xlsx");
+    c.excelColumnTitles = {QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("City")};
+    c.excelRows = {{{"Extension", QStringLiteral("1")}, {"Column1", QStringLiteral("Ann")}, {"Column2", QStringLiteral("Oslo")}},
+                   {{"Extension", QStringLiteral("2")}, {"Column1", QStringLiteral("Bo")}, {"Column2", QStringLiteral("Rome")}}};
+    for (const QString cls : {"Shape_Control", "SKTLine", "SKTText", "SKTImage", "SKTSignature", "SKTBarcode"}) {
+        SKTGraphicPtr g = SKTGraphic::graphicWithClassName(cls);
+        g->_bounds = QRectF(10 + c.frontGraphics.size() * 20, 5, 40, 30);
+        g->control_ID = cls + QStringLiteral("_ID");
+        g->Text_Value = QStringLiteral("value of ") + cls;
+        c.frontGraphics << g;
+    }
+    c.backGraphics << SKTGraphic::graphicWithClassName(QStringLiteral("SKTText"))
+                   << SKTGraphic::graphicWithClassName(QStringLiteral("Shape_Control"));
+    return c;
+}
+
+QVariantList elementsOf(const QByteArray &bytes)
+{
+    return platform::propertyListFromData(bytes)->toList();
+}
+
+QByteArray withElements(const QVariantList &elements)
+{
+    return platform::propertyListData(elements, platform::PropertyListFormat::Xml);
+}
+
+} // namespace
+
+TEST(DesignFile, ADesignComesBackFieldForField)
+{
+    AppFixture app;
+    const DesignFileContents design = richDesign();
+    const QByteArray bytes = DesignFile::data(design);
+    ASSERT_TRUE(bytes.contains("<plist version=\"1.0\">"));
+    ASSERT_EQ(elementsOf(bytes).size(), 77 + 6 + 2);
+
+    QString error;
+    const std::optional<DesignFileContents> back = DesignFile::read(bytes, &error);
+    ASSERT_TRUE(back) << error.toStdString();
+    Card_Property expectedBack = design.Back_card_Prop;
+    DesignFile::dropUnusedBackgroundPath(expectedBack);
+    EXPECT_EQ(back->Back_card_Prop, expectedBack);
+    EXPECT_EQ(back->Front_card_Prop.Card_BG_Image_Path(), "/pictures/back drop.png");
+    EXPECT_EQ(back->Front_card_Prop.Card_Size(), QSizeF(243, 154));
+    EXPECT_EQ(back->Front_card_Prop.Card_fill_Grd_2_clr(), QColor(12, 34, 56, 128));
+    EXPECT_EQ(back->Front_card_Prop.Card_Content_font().family(), "Liberation Serif");
+    EXPECT_EQ(back->Front_card_Prop.Card_Content_font().pointSizeF(), 17);
+    EXPECT_EQ(back->Invite_Frame_Pic_IMG, design.Invite_Frame_Pic_IMG);
+    EXPECT_EQ(back->Main_Photo_image.convertToFormat(QImage::Format_RGB32), design.Main_Photo_image);
+    EXPECT_TRUE(back->IMG_Sepia);
+    EXPECT_FALSE(back->IMG_gray_Scale);
+    // Effects travel truncated toward zero.
+    EXPECT_EQ(back->IMG_hue_val, 1.0f);
+    EXPECT_EQ(back->IMG_ev_val, -2.0f);
+    EXPECT_EQ(back->IMG_rotate_image, 90.0f);
+    EXPECT_EQ(back->IMG_trnsp_val, 100.0f);
+    EXPECT_TRUE(back->Excel_Binding_Use);
+    EXPECT_EQ(back->Excel_Source_Path, design.Excel_Source_Path);
+    EXPECT_EQ(back->excelColumnTitles, design.excelColumnTitles);
+    EXPECT_EQ(back->excelRows, design.excelRows);
+    ASSERT_EQ(back->frontGraphics.size(), 6);
+    ASSERT_EQ(back->backGraphics.size(), 2);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(back->frontGraphics[i]->className(), design.frontGraphics[i]->className());
+        EXPECT_EQ(back->frontGraphics[i]->archivedData(), design.frontGraphics[i]->archivedData()) << i;
+    }
+    EXPECT_EQ(back->backGraphics[0]->className(), "SKTText");
+}
+
+TEST(DesignFile, ElementsHaveTheirFixedForms)
+{
+    AppFixture app;
+    DesignFileContents empty;
+    QVariantList elements = elementsOf(DesignFile::data(empty));
+    ASSERT_EQ(elements.size(), 77);
+    EXPECT_EQ(elements[0].toString(), "ZOLTMACKEEPSAKEDESIGN");
+    EXPECT_EQ(elements[75].toString(), "0");
+    EXPECT_EQ(elements[76].toString(), "0");
+
+    elements = elementsOf(DesignFile::data(richDesign()));
+    EXPECT_EQ(elements[13].toString(), "100.00");
+    EXPECT_EQ(elements[18].toString(), "{0, 0}");
+    EXPECT_EQ(elements[19].toString(), "{243, 154}");
+    EXPECT_EQ(elements[25].toString(), "/pictures/back drop.png");
+    EXPECT_EQ(elements[28 + 18].toString(), "{12.5, 3}");
+    EXPECT_EQ(elements[53].toString(), "") << "a solid back keeps no background path";
+    EXPECT_EQ(elements[61].toString(), "Y");
+    EXPECT_EQ(elements[63].toString(), "1");
+    EXPECT_EQ(elements[68].toString(), "-2");
+    EXPECT_EQ(elements[75].toString(), "6");
+
+    Card_Property card;
+    card.setCard_fill_style(QStringLiteral("H"));
+    card.setCard_BG_Image_Path(QStringLiteral("/x.png"));
+    DesignFile::dropUnusedBackgroundPath(card);
+    EXPECT_EQ(card.Card_BG_Image_Path(), "");
+
+    EXPECT_EQ(DesignFile::leadingInt(QStringLiteral(" 42abc")), 42);
+    EXPECT_EQ(DesignFile::leadingInt(QStringLiteral("abc")), 0);
+    EXPECT_EQ(DesignFile::leadingInt(QStringLiteral("99999999999")), INT_MAX);
+    EXPECT_EQ(DesignFile::leadingDouble(QStringLiteral("-2.5e1x")), -25.0);
+    EXPECT_EQ(DesignFile::formatEffect(1e30f), QString::number(INT_MAX));
+}
+
+TEST(DesignFile, UnsoundFilesAreRefusedWhole)
+{
+    AppFixture app;
+    const QVariantList good = elementsOf(DesignFile::data(richDesign()));
+    QString error;
+
+    QVariantList bad = good;
+    bad[0] = QStringLiteral("ZOLTMACKEEPSAKEDESIGN ");
+    EXPECT_FALSE(DesignFile::read(withElements(bad), &error));
+    EXPECT_FALSE(DesignFile::read(QByteArray("not a plist at all"), &error));
+
+    // Ends after the workbook rows: the sides and the photo were fine, the counts are missing.
+    EXPECT_FALSE(DesignFile::read(withElements(good.mid(0, 75)), &error));
+    EXPECT_TRUE(error.contains("75")) << error.toStdString();
+
+    bad = good;
+    bad[75] = QStringLiteral("7"); // one more front object than the file holds
+    EXPECT_FALSE(DesignFile::read(withElements(bad), &error));
+    bad = good;
+    bad[76 + 6] = QStringLiteral("3");
+    EXPECT_FALSE(DesignFile::read(withElements(bad), &error));
+    bad = good;
+    bad[75] = QStringLiteral("-1");
+    EXPECT_FALSE(DesignFile::read(withElements(bad), &error));
+
+    bad = good;
+    bad[3] = qint64(4); // a number where the file keeps text
+    EXPECT_FALSE(DesignFile::read(withElements(bad), &error));
+    bad = good;
+    bad[2] = good[58]; // a picture where a colour belongs
+    EXPECT_FALSE(DesignFile::read(withElements(bad), &error));
+    bad = good;
+    bad[76] = QByteArray("junk");
+    EXPECT_FALSE(DesignFile::read(withElements(bad), &error));
+    bad = good;
+    bad[74] = QVariantList{QVariantMap{{"Column1", QVariantList{}}}};
+    EXPECT_FALSE(DesignFile::read(withElements(bad), &error));
+
+    // Elements after the back objects are ignored.
+    QVariantList longer = good;
+    longer << QStringLiteral("extra");
+    EXPECT_TRUE(DesignFile::read(withElements(longer), &error));
+}
+
+TEST(DesignFile, WritingReplacesTheFileWholeOrNotAtAll)
+{
+    AppFixture app;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.zkse"));
+    QString error;
+    ASSERT_TRUE(DesignFile::write(path, richDesign(), &error)) << error.toStdString();
+    DesignFile::write(testOutputPath(QStringLiteral("design.zkse")), richDesign());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(DesignFile::read(file.readAll()));
+    EXPECT_FALSE(DesignFile::write(dir.filePath(QStringLiteral("missing/card.zkse")), richDesign(), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
