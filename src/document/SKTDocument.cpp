@@ -1,5 +1,6 @@
 #include "document/SKTDocument.h"
 
+#include "platform/Log.h"
 #include "platform/UiServices.h"
 
 #include "core/AppState.h"
@@ -14,13 +15,34 @@ SKTError SKTErrorWithCode(int code)
             QStringLiteral("An unknown error occurred.")};
 }
 
-SKTDocument::SKTDocument() = default;
+SKTMapTableOwner::Entry &SKTMapTableOwner::entryFor(const SKTGraphicPtr &graphic)
+{
+    for (Entry &entry : _mapTable)
+        if (entry.graphic == graphic)
+            return entry;
+    _mapTable.push_back({graphic, {}});
+    return _mapTable.back();
+}
+
+SKTDocument::SKTDocument()
+{
+    m_checkpointToken = m_undoManager.addCheckpointObserver([this] { observeUndoManagerCheckpoint(); });
+    // Whatever path changes the front list, its graphics' undoable properties are watched.
+    m_frontListToken = m_graphics.addObserver([this](const SKTGraphicList::Change &change) {
+        if (change.type == SKTGraphicList::Change::Inserted)
+            startObservingGraphics(change.graphics);
+        else
+            stopObservingGraphics(change.graphics);
+    });
+}
 
 SKTDocument::~SKTDocument()
 {
     m_undoManager.removeAllActions();
     m_undoManager.disableUndoRegistration();
     m_graphics.removeGraphicsAtIndexes(platform::IndexSet::range(0, m_graphics.count()));
+    m_graphics.removeObserver(m_frontListToken);
+    m_undoManager.removeCheckpointObserver(m_checkpointToken);
 }
 
 void SKTDocument::insertGraphics(const GraphicList &graphics, const platform::IndexSet &indexes)
@@ -30,6 +52,9 @@ void SKTDocument::insertGraphics(const GraphicList &graphics, const platform::In
     for (const SKTGraphicPtr &graphic : graphics)
         graphic->setScriptingContainer(this);
     m_undoManager.registerUndo(this, [this, indexes] { removeGraphicsAtIndexes(indexes); });
+    if (m_undoManager.isUndoRegistrationEnabled())
+        for (const SKTGraphicPtr &graphic : graphics)
+            m_undoGroupInsertedGraphics.insert(graphic.get(), graphic);
 }
 
 void SKTDocument::removeGraphicsAtIndexes(const platform::IndexSet &indexes)
@@ -83,6 +108,119 @@ QSizeF SKTDocument::canvasSize(bool useDefault, const QSizeF &size_val)
 QString SKTDocument::displayName() const
 {
     return App().App_Name;
+}
+
+// --- Undo of property changes -------------------------------------------------------------
+
+void SKTDocument::startObservingGraphics(const GraphicList &graphics)
+{
+    for (const SKTGraphicPtr &graphic : graphics) {
+        SKTGraphic *raw = graphic.get();
+        UndoObservation &observation = m_undoObservations[raw];
+        if (observation.keysToken)
+            continue; // the same graphic twice in the list is watched once
+        observation.graphic = graphic;
+        for (const QString &key : graphic->keysForValuesToObserveForUndo())
+            observeUndoableKey(observation, raw, key);
+        observation.keysToken = graphic->addObserver(
+            SKTGraphic::KeysForValuesToObserveForUndoKey,
+            [this, raw](const QString &, const QVariant &oldValue, const QVariant &newValue) {
+                undoableKeysChanged(raw, oldValue.toStringList(), newValue.toStringList());
+            });
+    }
+}
+
+void SKTDocument::stopObservingGraphics(const GraphicList &graphics)
+{
+    for (const SKTGraphicPtr &graphic : graphics) {
+        if (m_graphics.contains(graphic.get()))
+            continue; // still in the list elsewhere
+        const auto it = m_undoObservations.find(graphic.get());
+        if (it == m_undoObservations.end())
+            continue;
+        graphic->removeObserver(it->keysToken);
+        for (const auto token : std::as_const(it->keyTokens))
+            graphic->removeObserver(token);
+        m_undoObservations.erase(it);
+    }
+}
+
+void SKTDocument::observeUndoableKey(UndoObservation &observation, SKTGraphic *graphic, const QString &key)
+{
+    if (observation.keyTokens.contains(key))
+        return;
+    observation.keyTokens.insert(
+        key, graphic->addObserver(key, [this, graphic](const QString &changed, const QVariant &oldValue,
+                                                       const QVariant &newValue) {
+            undoablePropertyChanged(graphic, changed, oldValue, newValue);
+        }));
+}
+
+void SKTDocument::undoableKeysChanged(SKTGraphic *graphic, const QStringList &oldKeys, const QStringList &newKeys)
+{
+    const auto it = m_undoObservations.find(graphic);
+    if (it == m_undoObservations.end())
+        return;
+    for (const QString &key : oldKeys)
+        if (!newKeys.contains(key))
+            graphic->removeObserver(it->keyTokens.take(key));
+    for (const QString &key : newKeys)
+        if (!oldKeys.contains(key))
+            observeUndoableKey(*it, graphic, key);
+}
+
+void SKTDocument::undoablePropertyChanged(SKTGraphic *graphic, const QString &key, const QVariant &oldValue,
+                                          const QVariant &newValue)
+{
+    // A graphic made in this group goes away as a whole on undo; its changes need no record.
+    if (m_undoGroupInsertedGraphics.contains(graphic) || oldValue == newValue)
+        return;
+    const auto observed = m_undoObservations.constFind(graphic);
+    const SKTGraphicPtr strong = observed == m_undoObservations.constEnd() ? nullptr : observed->graphic.lock();
+    if (!strong || !m_undoManager.isUndoRegistrationEnabled())
+        return;
+
+    if (!m_undoGroupOldPropertiesPerGraphic) {
+        m_undoGroupOldPropertiesPerGraphic = std::make_shared<SKTMapTableOwner>();
+        const std::shared_ptr<SKTMapTableOwner> owner = m_undoGroupOldPropertiesPerGraphic;
+        m_undoManager.registerUndo(this, [this, owner] { setGraphicProperties(owner); });
+    }
+    QVariantMap &oldValues = m_undoGroupOldPropertiesPerGraphic->entryFor(strong).oldValues;
+    if (!oldValues.contains(key))
+        oldValues.insert(key, oldValue);
+
+    if (m_undoManager.isUndoing() || m_undoManager.isRedoing())
+        return;
+    QString name = graphic->presentablePropertyNameForKey(key);
+    if (name.isNull()) {
+        // A kind that lists a key as undoable must name it; say so rather than stop the edit.
+        platform::writeLog(QStringLiteral("%1 lists \"%2\" among its undoable keys but has no presentable name for it")
+                     .arg(graphic->className(), key));
+        name = QStringLiteral("");
+    }
+    if (m_undoGroupHasChangesToMultipleProperties)
+        return;
+    if (m_undoGroupPresentablePropertyName.isNull()) {
+        m_undoGroupPresentablePropertyName = name;
+    } else if (m_undoGroupPresentablePropertyName != name) {
+        m_undoGroupHasChangesToMultipleProperties = true;
+        m_undoGroupPresentablePropertyName = QString();
+    }
+}
+
+void SKTDocument::setGraphicProperties(const std::shared_ptr<SKTMapTableOwner> &owner)
+{
+    for (const SKTMapTableOwner::Entry &entry : owner->mapTable())
+        for (auto it = entry.oldValues.cbegin(); it != entry.oldValues.cend(); ++it)
+            entry.graphic->setValueForKey(it.key(), it.value());
+}
+
+void SKTDocument::observeUndoManagerCheckpoint()
+{
+    m_undoGroupHasChangesToMultipleProperties = false;
+    m_undoGroupPresentablePropertyName = QString();
+    m_undoGroupOldPropertiesPerGraphic.reset();
+    m_undoGroupInsertedGraphics.clear();
 }
 
 int show_msg(const QString &message)

@@ -3,8 +3,13 @@
 #include "document/SKTGraphicList.h"
 #include "platform/UndoManager.h"
 
+#include <QHash>
 #include <QSizeF>
 #include <QString>
+#include <QVariantMap>
+
+#include <memory>
+#include <vector>
 
 // An error of the program's own domain.
 struct SKTError {
@@ -14,6 +19,23 @@ struct SKTError {
     QString localizedFailureReason;
 };
 SKTError SKTErrorWithCode(int code);
+
+// The values that one undo group's property changes replaced, per graphic: the value from before
+// the group's first change of each key. The graphics are held, so undo can reach them after they
+// left every list.
+class SKTMapTableOwner {
+public:
+    struct Entry {
+        SKTGraphicPtr graphic;
+        QVariantMap oldValues;
+    };
+    std::vector<Entry> &mapTable() { return _mapTable; }
+    const std::vector<Entry> &mapTable() const { return _mapTable; }
+    Entry &entryFor(const SKTGraphicPtr &graphic);
+
+private:
+    std::vector<Entry> _mapTable;
+};
 
 // The one document of a run: the front, back and scratch ("temp") lists of graphics and the undo
 // manager. Designs are not saved through it (the design window writes design files), so it never
@@ -54,11 +76,39 @@ public:
     QString displayName() const;
     bool isDocumentEdited() const { return false; }
 
+    // The undo action of a group's property changes: puts back every recorded value at once.
+    void setGraphicProperties(const std::shared_ptr<SKTMapTableOwner> &owner);
+    // The name of the one property the current undo group changed, empty when none or several.
+    QString undoGroupPresentablePropertyName() const { return m_undoGroupPresentablePropertyName; }
+    bool undoGroupHasChangesToMultipleProperties() const { return m_undoGroupHasChangesToMultipleProperties; }
+
 private:
+    struct UndoObservation {
+        std::weak_ptr<SKTGraphic> graphic;
+        QHash<QString, platform::KeyValueObservable::Token> keyTokens;
+        platform::KeyValueObservable::Token keysToken = 0;
+    };
+    void startObservingGraphics(const GraphicList &graphics);
+    void stopObservingGraphics(const GraphicList &graphics);
+    void observeUndoableKey(UndoObservation &observation, SKTGraphic *graphic, const QString &key);
+    void undoableKeysChanged(SKTGraphic *graphic, const QStringList &oldKeys, const QStringList &newKeys);
+    void undoablePropertyChanged(SKTGraphic *graphic, const QString &key, const QVariant &oldValue,
+                                 const QVariant &newValue);
+    void observeUndoManagerCheckpoint();
+
     SKTGraphicList m_graphics;
     SKTGraphicList m_graphics_back;
     SKTGraphicList m_graphics_temp;
     platform::UndoManager m_undoManager;
+
+    // Front graphics whose undoable properties are watched, and the state of the current group.
+    QHash<const SKTGraphic *, UndoObservation> m_undoObservations;
+    QHash<const SKTGraphic *, std::weak_ptr<SKTGraphic>> m_undoGroupInsertedGraphics;
+    std::shared_ptr<SKTMapTableOwner> m_undoGroupOldPropertiesPerGraphic;
+    QString m_undoGroupPresentablePropertyName;
+    bool m_undoGroupHasChangesToMultipleProperties = false;
+    quint64 m_checkpointToken = 0;
+    SKTGraphicList::Token m_frontListToken = 0;
 };
 
 // A modal alert with the message as its title and one "OK" button. Nothing calls it.
