@@ -1,10 +1,13 @@
 #include "platform/PropertyList.h"
 
 #include <QDateTime>
+#include <QXmlStreamReader>
 
 #include <plist/plist.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace platform {
@@ -22,14 +25,6 @@ struct PlistFree {
     void operator()(plist_t node) const { plist_free(node); }
 };
 using PlistPtr = std::unique_ptr<void, PlistFree>;
-
-// Strings that libplist hands out are the caller's to free.
-QString takeString(char *text)
-{
-    const QString s = text ? QString::fromUtf8(text) : QString();
-    std::free(text);
-    return s;
-}
 
 plist_t toNode(const QVariant &value, int depth, QString &error)
 {
@@ -102,105 +97,321 @@ plist_t toNode(const QVariant &value, int depth, QString &error)
     }
 }
 
-std::optional<QVariant> fromNode(plist_t node, int depth, QString &error)
+// Reading is done here rather than by the library, which aborts the process on some malformed
+// input; property lists arrive from the pasteboard and from files of unknown origin.
+
+QVariant uidOrMap(QVariantMap map)
 {
-    if (!node) {
-        error = QStringLiteral("missing property-list node");
-        return std::nullopt;
+    // XML has no UID element; writers spell one as this dictionary.
+    if (map.size() == 1) {
+        const QVariant uid = map.value(QStringLiteral("CF$UID"));
+        if (uid.metaType().id() == QMetaType::LongLong && uid.toLongLong() >= 0)
+            return QVariant::fromValue(PlistUid{static_cast<quint64>(uid.toLongLong())});
     }
-    if (depth > kPropertyListMaxDepth) {
-        error = QStringLiteral("property list nested too deeply");
-        return std::nullopt;
-    }
-    switch (plist_get_node_type(node)) {
-    case PLIST_DICT: {
-        QVariantMap map;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(node, &it);
-        const uint32_t count = plist_dict_get_size(node);
-        for (uint32_t i = 0; i < count; ++i) {
-            char *key = nullptr;
-            plist_t item = nullptr;
-            plist_dict_next_item(node, it, &key, &item);
-            const QString name = takeString(key);
-            if (!item)
-                break;
-            std::optional<QVariant> value = fromNode(item, depth + 1, error);
-            if (!value) {
-                std::free(it);
-                return std::nullopt;
-            }
-            map.insert(name, *value);
-        }
-        std::free(it);
-        // XML has no UID element; libplist reads one back as this dictionary.
-        if (map.size() == 1) {
-            const QVariant uid = map.value(QStringLiteral("CF$UID"));
-            if (uid.metaType().id() == QMetaType::LongLong && uid.toLongLong() >= 0)
-                return QVariant::fromValue(PlistUid{static_cast<quint64>(uid.toLongLong())});
-        }
-        return QVariant(map);
-    }
-    case PLIST_ARRAY: {
-        QVariantList list;
-        const uint32_t count = plist_array_get_size(node);
-        list.reserve(static_cast<qsizetype>(std::min<uint32_t>(count, 1u << 20)));
-        for (uint32_t i = 0; i < count; ++i) {
-            std::optional<QVariant> value = fromNode(plist_array_get_item(node, i), depth + 1, error);
-            if (!value)
-                return std::nullopt;
-            list << *value;
-        }
-        return QVariant(list);
-    }
-    case PLIST_STRING: {
-        char *text = nullptr;
-        plist_get_string_val(node, &text);
-        return QVariant(takeString(text));
-    }
-    case PLIST_KEY: {
-        char *text = nullptr;
-        plist_get_key_val(node, &text);
-        return QVariant(takeString(text));
-    }
-    case PLIST_DATA: {
-        char *bytes = nullptr;
-        uint64_t length = 0;
-        plist_get_data_val(node, &bytes, &length);
-        QByteArray data(bytes, static_cast<qsizetype>(length));
-        std::free(bytes);
-        return QVariant(data);
-    }
-    case PLIST_BOOLEAN: {
-        uint8_t flag = 0;
-        plist_get_bool_val(node, &flag);
-        return QVariant(flag != 0);
-    }
-    case PLIST_UINT: {
-        uint64_t number = 0;
-        plist_get_uint_val(node, &number);
-        return QVariant(static_cast<qint64>(number));
-    }
-    case PLIST_REAL: {
-        double number = 0;
-        plist_get_real_val(node, &number);
-        return QVariant(number);
-    }
-    case PLIST_DATE: {
-        int32_t seconds = 0, micro = 0;
-        plist_get_date_val(node, &seconds, &micro);
-        return QVariant(referenceDate().addMSecs(qint64(seconds) * 1000 + micro / 1000));
-    }
-    case PLIST_UID: {
-        uint64_t uid = 0;
-        plist_get_uid_val(node, &uid);
-        return QVariant::fromValue(PlistUid{uid});
-    }
-    default:
-        error = QStringLiteral("unknown property-list node");
-        return std::nullopt;
-    }
+    return QVariant(map);
 }
+
+class BinaryReader {
+public:
+    explicit BinaryReader(const QByteArray &data) : m_data(data) {}
+
+    std::optional<QVariant> read(QString &error)
+    {
+        const qsizetype size = m_data.size();
+        if (size < 8 + 32 || !m_data.startsWith("bplist00"))
+            return fail(error, QStringLiteral("not a binary property list"));
+        const qsizetype trailer = size - 32;
+        m_offsetSize = byteAt(trailer + 6);
+        m_refSize = byteAt(trailer + 7);
+        const quint64 count = unsignedAt(trailer + 8, 8);
+        const quint64 top = unsignedAt(trailer + 16, 8);
+        const quint64 tableOffset = unsignedAt(trailer + 24, 8);
+        if (m_offsetSize < 1 || m_offsetSize > 8 || m_refSize < 1 || m_refSize > 8 || count == 0 ||
+            top >= count || tableOffset < 8 || tableOffset >= quint64(trailer) ||
+            count > quint64(trailer - qsizetype(tableOffset)) / m_offsetSize)
+            return fail(error, QStringLiteral("damaged binary property list"));
+        m_count = count;
+        m_tableOffset = qsizetype(tableOffset);
+        m_end = qsizetype(tableOffset);
+        std::optional<QVariant> value = object(top, 0);
+        if (!value)
+            return fail(error, m_error);
+        return value;
+    }
+
+private:
+    static std::optional<QVariant> fail(QString &error, const QString &why)
+    {
+        error = why;
+        return std::nullopt;
+    }
+    int byteAt(qsizetype at) const { return static_cast<unsigned char>(m_data.at(at)); }
+    quint64 unsignedAt(qsizetype at, int width) const
+    {
+        quint64 value = 0;
+        for (int i = 0; i < width; ++i)
+            value = (value << 8) | quint64(byteAt(at + i));
+        return value;
+    }
+    bool has(qsizetype at, quint64 length) const { return at >= 8 && at <= m_end && length <= quint64(m_end - at); }
+
+    std::optional<QVariant> bad(const char *why)
+    {
+        m_error = QString::fromLatin1(why);
+        return std::nullopt;
+    }
+
+    // The length of a data, string or collection object, which may follow as an integer object.
+    bool length(qsizetype &at, int info, quint64 &count)
+    {
+        if (info != 0xF) {
+            count = quint64(info);
+            return true;
+        }
+        if (!has(at, 1))
+            return false;
+        const int marker = byteAt(at);
+        if ((marker & 0xF0) != 0x10 || (marker & 0x0F) > 3)
+            return false;
+        const int width = 1 << (marker & 0x0F);
+        if (!has(at + 1, quint64(width)))
+            return false;
+        count = unsignedAt(at + 1, width);
+        at += 1 + width;
+        return true;
+    }
+
+    std::optional<QVariant> object(quint64 ref, int depth)
+    {
+        if (depth > kPropertyListMaxDepth)
+            return bad("property list nested too deeply");
+        if (ref >= m_count)
+            return bad("reference out of range");
+        if (--m_budget < 0)
+            return bad("property list too large");
+        qsizetype at = qsizetype(unsignedAt(m_tableOffset + qsizetype(ref) * m_offsetSize, m_offsetSize));
+        if (!has(at, 1) || quint64(at) != unsignedAt(m_tableOffset + qsizetype(ref) * m_offsetSize, m_offsetSize))
+            return bad("object offset out of range");
+        const int marker = byteAt(at++);
+        const int type = marker >> 4, info = marker & 0x0F;
+        switch (type) {
+        case 0x0:
+            if (marker == 0x08 || marker == 0x09)
+                return QVariant(marker == 0x09);
+            return bad("unsupported object");
+        case 0x1: {
+            if (info > 4)
+                return bad("integer too wide");
+            const int width = 1 << info;
+            if (!has(at, quint64(width)))
+                return bad("integer out of range");
+            // Sixteen-byte integers hold the value in their low eight bytes.
+            const quint64 value = unsignedAt(at + (width == 16 ? 8 : 0), width == 16 ? 8 : width);
+            return QVariant(static_cast<qint64>(value));
+        }
+        case 0x2: {
+            if (info != 2 && info != 3)
+                return bad("unsupported real");
+            const int width = 1 << info;
+            if (!has(at, quint64(width)))
+                return bad("real out of range");
+            const quint64 bits = unsignedAt(at, width);
+            if (width == 4) {
+                const auto narrow = static_cast<quint32>(bits);
+                float f;
+                std::memcpy(&f, &narrow, 4);
+                return QVariant(double(f));
+            }
+            double d;
+            std::memcpy(&d, &bits, 8);
+            return QVariant(d);
+        }
+        case 0x3: {
+            if (marker != 0x33 || !has(at, 8))
+                return bad("damaged date");
+            const quint64 bits = unsignedAt(at, 8);
+            double seconds;
+            std::memcpy(&seconds, &bits, 8);
+            if (!std::isfinite(seconds) || std::abs(seconds) > 1e11)
+                return bad("date out of range");
+            return QVariant(referenceDate().addMSecs(qint64(std::llround(seconds * 1000))));
+        }
+        case 0x4:
+        case 0x5:
+        case 0x6: {
+            quint64 count = 0;
+            if (!length(at, info, count))
+                return bad("damaged length");
+            const quint64 bytes = type == 0x6 ? count * 2 : count;
+            if (count > quint64(m_end) || !has(at, bytes))
+                return bad("object runs past the end");
+            if (type == 0x4)
+                return QVariant(m_data.mid(at, qsizetype(bytes)));
+            if (type == 0x5)
+                return QVariant(QString::fromLatin1(m_data.constData() + at, qsizetype(count)));
+            QString text(qsizetype(count), Qt::Uninitialized);
+            for (quint64 i = 0; i < count; ++i)
+                text[qsizetype(i)] = QChar(char16_t(unsignedAt(at + qsizetype(i) * 2, 2)));
+            return QVariant(text);
+        }
+        case 0x8:
+            if (!has(at, quint64(info + 1)) || info > 7)
+                return bad("damaged reference");
+            return QVariant::fromValue(PlistUid{unsignedAt(at, info + 1)});
+        case 0xA:
+        case 0xD: {
+            quint64 count = 0;
+            if (!length(at, info, count))
+                return bad("damaged length");
+            const quint64 refs = type == 0xD ? count * 2 : count;
+            if (count > quint64(m_end) || !has(at, refs * quint64(m_refSize)))
+                return bad("collection runs past the end");
+            const auto refAt = [&](quint64 i) { return unsignedAt(at + qsizetype(i) * m_refSize, m_refSize); };
+            if (type == 0xA) {
+                QVariantList list;
+                for (quint64 i = 0; i < count; ++i) {
+                    std::optional<QVariant> element = object(refAt(i), depth + 1);
+                    if (!element)
+                        return std::nullopt;
+                    list << *element;
+                }
+                return QVariant(list);
+            }
+            QVariantMap map;
+            for (quint64 i = 0; i < count; ++i) {
+                std::optional<QVariant> key = object(refAt(i), depth + 1);
+                if (!key)
+                    return std::nullopt;
+                if (key->metaType() != QMetaType::fromType<QString>())
+                    return bad("dictionary key is not text");
+                std::optional<QVariant> value = object(refAt(count + i), depth + 1);
+                if (!value)
+                    return std::nullopt;
+                map.insert(key->toString(), *value);
+            }
+            return uidOrMap(map);
+        }
+        default:
+            return bad("unknown object type");
+        }
+    }
+
+    const QByteArray &m_data;
+    int m_offsetSize = 0;
+    int m_refSize = 0;
+    quint64 m_count = 0;
+    qsizetype m_tableOffset = 0;
+    qsizetype m_end = 0;
+    qint64 m_budget = 4'000'000;
+    QString m_error;
+};
+
+class XmlReader {
+public:
+    explicit XmlReader(const QByteArray &data) : m_xml(data) {}
+
+    std::optional<QVariant> read(QString &error)
+    {
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() != QLatin1String("plist"))
+                break;
+            if (!m_xml.readNextStartElement())
+                break;
+            std::optional<QVariant> value = element(0);
+            if (value && !m_xml.hasError()) {
+                return value;
+            }
+            break;
+        }
+        error = m_error.isEmpty() ? (m_xml.hasError() ? m_xml.errorString() : QStringLiteral("not a property list"))
+                                  : m_error;
+        return std::nullopt;
+    }
+
+private:
+    std::optional<QVariant> bad(const QString &why)
+    {
+        m_error = why;
+        return std::nullopt;
+    }
+
+    // Called at a start element; leaves the reader at its end element.
+    std::optional<QVariant> element(int depth)
+    {
+        if (depth > kPropertyListMaxDepth)
+            return bad(QStringLiteral("property list nested too deeply"));
+        if (--m_budget < 0)
+            return bad(QStringLiteral("property list too large"));
+        const QStringView name = m_xml.name();
+        if (name == QLatin1String("dict")) {
+            QVariantMap map;
+            while (m_xml.readNextStartElement()) {
+                if (m_xml.name() != QLatin1String("key"))
+                    return bad(QStringLiteral("dictionary entry without a key"));
+                const QString key = m_xml.readElementText();
+                if (!m_xml.readNextStartElement())
+                    return bad(QStringLiteral("dictionary key without a value"));
+                std::optional<QVariant> value = element(depth + 1);
+                if (!value)
+                    return std::nullopt;
+                map.insert(key, *value);
+            }
+            return uidOrMap(map);
+        }
+        if (name == QLatin1String("array")) {
+            QVariantList list;
+            while (m_xml.readNextStartElement()) {
+                std::optional<QVariant> value = element(depth + 1);
+                if (!value)
+                    return std::nullopt;
+                list << *value;
+            }
+            return QVariant(list);
+        }
+        if (name == QLatin1String("true") || name == QLatin1String("false")) {
+            const bool value = name == QLatin1String("true");
+            m_xml.skipCurrentElement();
+            return QVariant(value);
+        }
+        const QString tag = name.toString();
+        const QString text = m_xml.readElementText();
+        if (m_xml.hasError())
+            return std::nullopt;
+        if (tag == QLatin1String("string") || tag == QLatin1String("key"))
+            return QVariant(text);
+        if (tag == QLatin1String("data"))
+            return QVariant(QByteArray::fromBase64(text.toLatin1()));
+        if (tag == QLatin1String("integer")) {
+            bool ok = false;
+            const qint64 value = text.trimmed().toLongLong(&ok);
+            if (!ok) {
+                const quint64 large = text.trimmed().toULongLong(&ok);
+                if (!ok)
+                    return bad(QStringLiteral("damaged integer"));
+                return QVariant(static_cast<qint64>(large));
+            }
+            return QVariant(value);
+        }
+        if (tag == QLatin1String("real")) {
+            bool ok = false;
+            const double value = text.trimmed().toDouble(&ok);
+            if (!ok)
+                return bad(QStringLiteral("damaged real"));
+            return QVariant(value);
+        }
+        if (tag == QLatin1String("date")) {
+            QDateTime date = QDateTime::fromString(text.trimmed(), Qt::ISODate);
+            if (!date.isValid())
+                return bad(QStringLiteral("damaged date"));
+            return QVariant(date.toUTC());
+        }
+        return bad(QStringLiteral("unknown element <%1>").arg(tag));
+    }
+
+    QXmlStreamReader m_xml;
+    qint64 m_budget = 4'000'000;
+    QString m_error;
+};
 
 } // namespace
 
@@ -233,28 +444,19 @@ QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QSt
 std::optional<QVariant> propertyListFromData(const QByteArray &data, QString *error, PropertyListFormat *format)
 {
     QString reason;
-    const auto fail = [&](const QString &why) -> std::optional<QVariant> {
-        if (error)
-            *error = why;
-        return std::nullopt;
-    };
-    if (data.size() < 8)
-        return fail(QStringLiteral("not a property list"));
+    std::optional<QVariant> value;
+    const bool binary = data.startsWith("bplist");
     if (data.size() > kPropertyListMaxBytes)
-        return fail(QStringLiteral("property list too large"));
-    const auto length = static_cast<uint32_t>(data.size());
-    const bool binary = plist_is_binary(data.constData(), length) != 0;
-    plist_t raw = nullptr;
-    if (binary)
-        plist_from_bin(data.constData(), length, &raw);
+        reason = QStringLiteral("property list too large");
+    else if (binary)
+        value = BinaryReader(data).read(reason);
     else
-        plist_from_xml(data.constData(), length, &raw);
-    PlistPtr node(raw);
-    if (!node)
-        return fail(QStringLiteral("not a property list"));
-    std::optional<QVariant> value = fromNode(node.get(), 0, reason);
-    if (!value)
-        return fail(reason);
+        value = XmlReader(data).read(reason);
+    if (!value) {
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    }
     if (format)
         *format = binary ? PropertyListFormat::Binary : PropertyListFormat::Xml;
     return value;
