@@ -1,0 +1,206 @@
+#include "canvas/SKTRenderingView.h"
+
+#include "canvas/CardFace.h"
+#include "core/MessageBoxes.h"
+#include "document/SKTDocument.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <cmath>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+
+const QString SKTRenderingView::PDFType = QStringLiteral("application/pdf");
+const QString SKTRenderingView::TIFFType = QStringLiteral("image/tiff");
+
+namespace {
+
+constexpr double kPointsPerInch = 72.0;
+constexpr double kInchesPerMeter = 1.0 / 0.0254;
+// Beyond these a picture is a mistake in its input (a stray huge object), not a card.
+constexpr double kMaxImageEdge = 32767.0;
+constexpr double kMaxImagePixels = 128.0 * 1024 * 1024;
+
+// Restores the painter however the drawing ends.
+class PainterStateGuard {
+public:
+    explicit PainterStateGuard(QPainter &painter) : m_painter(painter) { m_painter.save(); }
+    ~PainterStateGuard() { m_painter.restore(); }
+    PainterStateGuard(const PainterStateGuard &) = delete;
+    PainterStateGuard &operator=(const PainterStateGuard &) = delete;
+
+private:
+    QPainter &m_painter;
+};
+
+QPageLayout pageLayoutForSize(const QSizeF &points)
+{
+    // A size equal to a standard paper in landscape would otherwise be taken for the portrait paper.
+    const bool landscape = points.width() > points.height();
+    const QSizeF portrait = landscape ? points.transposed() : points;
+    const QPageSize size(portrait, QPageSize::Point, QString(), QPageSize::ExactMatch);
+    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+}
+
+void setError(SKTError *error, int code)
+{
+    if (error)
+        *error = SKTErrorWithCode(code);
+}
+
+} // namespace
+
+SKTRenderingView::SKTRenderingView(const QRectF &frame, const GraphicList &graphics, const Card_Property &face,
+                                   int cardShape, const QString &printJobTitle)
+    : m_bounds(QPointF(0, 0), frame.size()), m_graphics(graphics), m_face(face), m_cardShape(cardShape),
+      m_printJobTitle(printJobTitle)
+{
+}
+
+void SKTRenderingView::drawRect(QPainter &painter, const QRectF &rect) const
+{
+    PainterStateGuard guard(painter);
+    try {
+        painter.setClipRect(rect, Qt::IntersectClip);
+        // The whole face, as the canvas draws it, so that a part looks like the same part of the whole.
+        drawCardFace(painter, m_bounds, m_face, m_cardShape);
+        for (qsizetype i = m_graphics.size() - 1; i >= 0; --i) {
+            const SKTGraphicPtr &graphic = m_graphics.at(i);
+            if (!graphic || graphic->print_object != 0)
+                continue;
+            const QRectF area = graphic->drawingBounds();
+            if (!area.intersects(rect))
+                continue;
+            PainterStateGuard graphicGuard(painter);
+            painter.setClipRect(area, Qt::IntersectClip);
+            graphic->drawContentsInView(painter, false);
+        }
+    } catch (const std::exception &e) {
+        Show_MessageBox(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+QByteArray SKTRenderingView::dataWithPDFInsideRect(const QRectF &rect) const
+{
+    if (!(rect.width() > 0 && rect.height() > 0) || !std::isfinite(rect.width()) || !std::isfinite(rect.height()))
+        return {};
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        // One device unit per point: the side is drawn in its own units and stays vector.
+        writer.setResolution(static_cast<int>(kPointsPerInch));
+        if (!writer.setPageLayout(pageLayoutForSize(rect.size())))
+            return {};
+        writer.setTitle(m_printJobTitle);
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return {};
+        painter.translate(-rect.topLeft());
+        drawRect(painter, rect);
+        if (!painter.end())
+            return {};
+    }
+    return buffer.data();
+}
+
+QImage SKTRenderingView::newTransparentImage(const QSizeF &pixelSize, double dpi)
+{
+    const double width = std::ceil(pixelSize.width());
+    const double height = std::ceil(pixelSize.height());
+    if (!(width >= 1 && height >= 1 && width <= kMaxImageEdge && height <= kMaxImageEdge) ||
+        width * height > kMaxImagePixels || !(dpi > 0) || !std::isfinite(dpi))
+        return {};
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    image.fill(Qt::transparent);
+    const int dotsPerMeter = static_cast<int>(std::lround(dpi * kInchesPerMeter));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
+Card_Side_Image SKTRenderingView::image_From_Card_Graphics(const GraphicList &graphics, bool,
+                                                           const Card_Property &face, int cardShape,
+                                                           const QRectF &frame)
+{
+    try {
+        return Card_Side_Image(std::make_shared<const SKTRenderingView>(frame, graphics, face, cardShape));
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        return {};
+    }
+}
+
+QByteArray SKTRenderingView::pdfDataWithGraphics_data(const GraphicList &graphics, const Card_Property &face,
+                                                      int cardShape, const QRectF &frame)
+{
+    const SKTRenderingView view(frame, graphics, face, cardShape);
+    return view.dataWithPDFInsideRect(view.bounds());
+}
+
+QByteArray SKTRenderingView::tiffDataWithGraphics(const GraphicList &graphics, const QRectF &frame,
+                                                  SKTError *error)
+{
+    // The union is taken here rather than through SKTGraphic so that an empty list asks nobody for
+    // the front canvas: the caller's frame stands for it.
+    const QRectF area = graphics.isEmpty() ? frame : SKTGraphic::drawingBoundsOfGraphics(graphics);
+    if (area.isEmpty() || !std::isfinite(area.x()) || !std::isfinite(area.y())) {
+        setError(error, 3);
+        return {};
+    }
+    QImage image = newTransparentImage(area.size(), kPointsPerInch);
+    if (image.isNull()) {
+        Show_NSLog_Message(QStringLiteral("No picture of %1 x %2 points can be made.")
+                               .arg(area.width())
+                               .arg(area.height()));
+        setError(error, 3);
+        return {};
+    }
+    {
+        QPainter painter(&image);
+        try {
+            painter.translate(-area.topLeft());
+            for (qsizetype i = graphics.size() - 1; i >= 0; --i) {
+                const SKTGraphicPtr &graphic = graphics.at(i);
+                if (!graphic)
+                    continue;
+                PainterStateGuard guard(painter);
+                painter.setClipRect(graphic->drawingBounds(), Qt::IntersectClip);
+                graphic->drawContentsInView(painter, false);
+            }
+        } catch (const std::exception &e) {
+            // Half a picture must not pass for the copied objects.
+            Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+            setError(error, 3);
+            return {};
+        }
+    }
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "tiff");
+    if (!writer.write(image)) {
+        Show_NSLog_Message(QStringLiteral("TIFF data could not be written: ") + writer.errorString());
+        setError(error, 3);
+        return {};
+    }
+    return buffer.data();
+}
+
+QByteArray SKTRenderingView::dataOfType(SKTDocument &document, const QString &typeName, const Card_Property &face,
+                                        int cardShape, const QRectF &frame, SKTError *error)
+{
+    const GraphicList &front = document.graphics().items();
+    if (typeName == PDFType)
+        return pdfDataWithGraphics_data(front, face, cardShape, frame);
+    if (typeName == TIFFType)
+        return tiffDataWithGraphics(front, frame, error);
+    throw std::invalid_argument("Invalid parameter not satisfying: " + typeName.toStdString());
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "canvas/Card_Side_Image.h"
+#include "document/Card_Property.h"
+#include "document/SKTGraphic.h"
+
+#include <QByteArray>
+#include <QRectF>
+#include <QString>
+
+class SKTDocument;
+struct SKTError;
+
+// Draws a card side away from the screen: the one road by which export, printing, e-mail, record
+// previews, the pasteboard's PDF and TIFF flavours and the document's own data get a picture of a
+// side. It draws as the side's canvas does (card face, then the objects from the last index to index
+// 0, each clipped to its drawing bounds) but without grid or handles, and it leaves out the objects
+// whose `print_object` is not 0.
+//
+// It reads only what it is given: the side's objects, the side's card face, the card shape code and
+// the frame (the front canvas's bounds, which all sides share). It never reads or switches the current
+// side and touches no widget, pixmap or design window, so a worker may render while the user edits,
+// provided it renders objects nobody changes meanwhile (snapshots).
+class SKTRenderingView {
+public:
+    // Keeps its own copy of the list; the objects themselves are shared with the caller. Only the
+    // frame's size counts: the side is drawn at the origin of the bounds.
+    SKTRenderingView(const QRectF &frame, const GraphicList &graphics, const Card_Property &face, int cardShape,
+                     const QString &printJobTitle = QString());
+
+    QRectF bounds() const { return m_bounds; }
+    const GraphicList &graphics() const { return m_graphics; }
+    const QString &printJobTitle() const { return m_printJobTitle; }
+
+    // Paints the card face over the whole bounds, then every printable object that meets `rect`,
+    // clipped to `rect`; the painter is in canvas points. An exception from an object is shown in a
+    // message box and ends the drawing; the painter's state is restored either way.
+    void drawRect(QPainter &painter, const QRectF &rect) const;
+    // A one-page PDF of `rect`, the page exactly `rect`'s size in points (PDF page sizes are whole
+    // points, so a fractional size is rounded). Empty when nothing can be written.
+    QByteArray dataWithPDFInsideRect(const QRectF &rect) const;
+
+    // The picture of a side at the frame's size. Null after an exception, which is logged.
+    // `print_box` chose an older bitmap road on old systems; here both roads give the same picture.
+    static Card_Side_Image image_From_Card_Graphics(const GraphicList &graphics, bool print_box,
+                                                    const Card_Property &face, int cardShape, const QRectF &frame);
+    // The side as PDF data at the frame's size, with its card face, even for a few selected objects.
+    static QByteArray pdfDataWithGraphics_data(const GraphicList &graphics, const Card_Property &face, int cardShape,
+                                               const QRectF &frame);
+    // The objects alone, cut to the union of their drawing bounds (the frame for an empty list), as
+    // TIFF data at one pixel per point. Unlike the pictures above it has no card face and keeps the
+    // objects that are not printed. An empty or unusable area, or an object that fails to draw, gives
+    // empty data and error code 3.
+    static QByteArray tiffDataWithGraphics(const GraphicList &graphics, const QRectF &frame,
+                                           SKTError *error = nullptr);
+
+    // A transparent picture covering `pixelSize` (a fractional edge pixel is kept), tagged with
+    // `dpi`; a null image when the size is empty, not finite or too large, or the dpi not positive.
+    static QImage newTransparentImage(const QSizeF &pixelSize, double dpi);
+
+    // Type names of the document's rendered data.
+    static const QString PDFType;  // "application/pdf"
+    static const QString TIFFType; // "image/tiff"
+    // The document's data of a rendered type, always made from the front list: PDF with `face` under
+    // it, or TIFF. Any other type is a programming error and throws std::invalid_argument.
+    static QByteArray dataOfType(SKTDocument &document, const QString &typeName, const Card_Property &face,
+                                 int cardShape, const QRectF &frame, SKTError *error = nullptr);
+
+private:
+    QRectF m_bounds;
+    GraphicList m_graphics;
+    Card_Property m_face;
+    int m_cardShape;
+    QString m_printJobTitle;
+};
