@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QImage>
+#include <QSizeF>
+
+// Picture utilities on QImage, free of widgets and callable from any thread. A picture's size is in
+// points: its pixel size divided by its device pixel ratio.
+
+QSizeF pictureSize(const QImage &picture);
+
+// Picture files ------------------------------------------------------------------------------
+
+// The path with a leading "~" expanded and "." / ".." resolved.
+QString standardizedPath(const QString &path);
+// The picture in the file at the standardised path, turned as its orientation tag says; a null
+// picture when the path is empty or the file does not load.
+QImage loadPicture(const QString &path);
+
+// Rotated ------------------------------------------------------------------------------------
+
+// Turns the picture about its centre by `degrees` (counter-clockwise on screen). Quarter turns swap
+// width and height, half turns keep them, any other angle gives a square of side max(w, h) + 20
+// with the corners that fall outside cut off. A zero angle (after reduction modulo 360) answers the
+// picture itself.
+QImage imageRotated(const QImage &picture, float degrees);
+// The picture drawn into a 32-bit RGBA bitmap of its size truncated to whole points; null when
+// either side is below one.
+QImage bitmapImageRepresentation(const QImage &picture);
+// The bitmap representation passed through PNG, as a standalone image; null when there is none.
+QImage toCGImageRef(const QImage &picture);
+
+// Transform ----------------------------------------------------------------------------------
+
+// Turns the picture about its centre into a new picture just large enough for all of it.
+QImage imageRotatedByDegrees(const QImage &picture, double degrees);
+
+// normalize ----------------------------------------------------------------------------------
+
+// One point per pixel. A null picture is left as it is.
+QImage &normalizeSize(QImage &picture);
+// A size of pixels / dpi * 72 points; `dpi` must be positive (others change nothing).
+QImage &setDPI(QImage &picture, int dpi);
+
+// Mask ---------------------------------------------------------------------------------------
+
+// The picture shown through the mask's grey levels: black lets the picture show, white makes it
+// transparent. Without a picture or a mask the picture comes back unchanged.
+QImage maskImage(const QImage &picture, const QImage &mask);
+QImage maskUsingMaskImage(const QImage &picture, const QImage &mask);

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/Image_Effect_Settings.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+#include <functional>
+
+// The picture effect chain: grey scale, sepia and inversion when switched on, then hue, colour
+// controls, sharpening, box blur and exposure, then the rotation. Every step is a plain function
+// on QImage giving the published effect of the filter it stands for; any thread may call them.
+// Colour steps work on the stored (sRGB) values with Rec. 709 luminance; exposure works in linear
+// light. Steps return a new picture and leave their input alone.
+class ImageProcesser {
+public:
+    ImageProcesser() = delete;
+
+    // The whole chain. A step that fails is reported in a message box and skipped; a failure of the
+    // chain itself is logged and answers a null picture. A null input answers a null picture.
+    // r is sharpness, g exposure, b blur; the transparency takes no part.
+    static QImage Get_Processed_Image(const QImage &image, bool grayscale, bool sepia, bool invrtclr, float hue,
+                                      float sat, float brt, float con, int rotate, float r, float g, float b,
+                                      float tranprency);
+    static QImage Get_Processed_Image(const QImage &image, const Image_Effect_Settings &settings);
+    // The same chain; the flips and the rectangle play no part.
+    static QImage Get_Processed_Image_Wizard(const QImage &image, bool grayscale, bool sepia, bool invrtclr,
+                                             float hue, float sat, float brt, float con, int rotate, float r,
+                                             float g, float b, float tranprency, bool fih, bool fiv,
+                                             const QRectF &bounds);
+
+    // The chain for drawing: answered from the shared cache when this picture was processed with
+    // these settings before. A failing step is written to the log once per picture and settings,
+    // never shown in a box (drawing may run on any thread, and a box would stop painting).
+    static QImage Get_Processed_Image_For_Drawing(const QImage &image, const Image_Effect_Settings &settings);
+
+    // Single steps.
+    static QImage GrayScale(const QImage &image);
+    static QImage Sepia(const QImage &image);
+    static QImage Invert_Color(const QImage &image);
+    static QImage adjust_Hue(const QImage &image, float hue);
+    static QImage adjust_Color_Control(const QImage &image, float sat, float brt, float con);
+    static QImage adjust_Sharpness(const QImage &image, float value);
+    static QImage adjust_boxBlur(const QImage &image, float value);
+    static QImage adjust_EV(const QImage &image, float value);
+    static QImage adjust_Gamma(const QImage &image, float value);
+
+    // Fills the picture's covered area with `color` (source-atop) in place; no colour, no change.
+    static QImage &imageTintedWithColor(QImage &image, const QColor &color);
+    // The whole picture turned by `degrees`, in a picture just large enough; 0 answers the input.
+    static QImage adjust_Rotate(const QImage &image, float degrees);
+    static QImage imageRotatedByDegrees(const QImage &image, double degrees);
+
+    // For tests: the step of that name fails (throws) until cleared with an empty name.
+    static void failStepForTesting(const QString &stepName);
+
+private:
+    using StepFailure = std::function<void(const QString &step, const QString &reason)>;
+    static QImage runChain(const QImage &image, const Image_Effect_Settings &settings, const StepFailure &onFailure);
+};

@@ -1,0 +1,405 @@
+#include "core/ImageCategories.h"
+#include "core/ImageEffectCache.h"
+#include "core/ImageProcesser.h"
+
+#include "fixtures/ScriptedServices.h"
+#include "fixtures/TestSupport.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <thread>
+#include <vector>
+
+namespace {
+
+QImage solid(const QColor &colour, int w = 4, int h = 4)
+{
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
+QColor at(const QImage &image, int x, int y)
+{
+    return image.convertToFormat(QImage::Format_ARGB32).pixelColor(x, y);
+}
+
+::testing::AssertionResult near(const QColor &actual, int r, int g, int b, int tolerance = 1)
+{
+    if (std::abs(actual.red() - r) <= tolerance && std::abs(actual.green() - g) <= tolerance
+        && std::abs(actual.blue() - b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << actual.red() << ", " << actual.green() << ", " << actual.blue()
+                                         << ") is not near (" << r << ", " << g << ", " << b << ")";
+}
+
+// A picture whose quadrants differ, so that turns and mirrors can be told apart.
+QImage quadrants(int w, int h)
+{
+    QImage image(w, h, QImage::Format_ARGB32);
+    QPainter p(&image);
+    p.fillRect(0, 0, w / 2, h / 2, Qt::red);
+    p.fillRect(w / 2, 0, w - w / 2, h / 2, Qt::green);
+    p.fillRect(0, h / 2, w / 2, h - h / 2, Qt::blue);
+    p.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, Qt::yellow);
+    return image;
+}
+
+class ImageEffectsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ImageEffectCache::sharedInstance().clear(); }
+    void TearDown() override
+    {
+        ImageProcesser::failStepForTesting(QString());
+        ImageEffectCache::sharedInstance().clear();
+    }
+    AppFixture app;
+};
+
+} // namespace
+
+TEST_F(ImageEffectsTest, ColourStepsFollowThePublishedFormulas)
+{
+    // Rec. 709 luminance: 0.2126 * 200 + 0.7152 * 100 + 0.0722 * 50 = 117.65.
+    EXPECT_TRUE(near(at(ImageProcesser::GrayScale(solid(QColor(200, 100, 50))), 0, 0), 118, 118, 118));
+    EXPECT_TRUE(near(at(ImageProcesser::Invert_Color(solid(Qt::red)), 0, 0), 0, 255, 255, 0));
+    EXPECT_TRUE(near(at(ImageProcesser::Sepia(solid(QColor(50, 100, 150))), 0, 0), 125, 111, 87));
+    EXPECT_TRUE(near(at(ImageProcesser::Sepia(solid(Qt::white)), 0, 0), 255, 255, 239));
+
+    // Hue turns about the grey axis: a third of a turn takes red to green and leaves grey alone.
+    const float third = static_cast<float>(2 * std::numbers::pi / 3);
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_Hue(solid(Qt::red), third), 0, 0), 0, 255, 0));
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_Hue(solid(Qt::red), -third), 0, 0), 0, 0, 255));
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_Hue(solid(QColor(90, 90, 90)), 1.3f), 0, 0), 90, 90, 90));
+
+    const QImage colour = solid(QColor(200, 100, 50));
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_Color_Control(colour, 0, 0, 1), 0, 0), 118, 118, 118));
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_Color_Control(solid(QColor(100, 100, 100)), 1, 0.2f, 1), 0, 0), 151, 151, 151));
+    // Contrast about mid grey: (0.6 - 0.5) * 3 + 0.5 = 0.8; mid grey itself stays.
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_Color_Control(solid(QColor(153, 153, 153)), 1, 0, 3), 0, 0), 204, 204, 204));
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_Color_Control(solid(QColor(128, 128, 128)), 1, 0, 3), 0, 0), 128, 128, 128));
+
+    // Exposure doubles linear light per EV: sRGB 128 at +1 EV is 175; white at -1 EV is 188.
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_EV(solid(QColor(128, 128, 128)), 1), 0, 0), 175, 175, 175));
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_EV(solid(Qt::white), -1), 0, 0), 188, 188, 188));
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_EV(solid(Qt::black), 3), 0, 0), 0, 0, 0, 0));
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_Gamma(solid(QColor(128, 128, 128)), 2), 0, 0), 64, 64, 64));
+}
+
+TEST_F(ImageEffectsTest, ColourStepsKeepAlphaAndSurviveNonsenseValues)
+{
+    const QImage halfRed = solid(QColor(255, 0, 0, 128));
+    EXPECT_EQ(at(ImageProcesser::Invert_Color(halfRed), 0, 0).alpha(), 128);
+    EXPECT_EQ(at(ImageProcesser::GrayScale(halfRed), 0, 0).alpha(), 128);
+    EXPECT_TRUE(near(at(ImageProcesser::Invert_Color(halfRed), 0, 0), 0, 255, 255));
+
+    const float nan = std::nanf("");
+    EXPECT_FALSE(ImageProcesser::adjust_Hue(halfRed, nan).isNull());
+    EXPECT_FALSE(ImageProcesser::adjust_Color_Control(halfRed, nan, nan, nan).isNull());
+    EXPECT_FALSE(ImageProcesser::adjust_boxBlur(halfRed, nan).isNull());
+    EXPECT_FALSE(ImageProcesser::adjust_boxBlur(halfRed, 1e30f).isNull());
+    EXPECT_TRUE(ImageProcesser::GrayScale(QImage()).isNull());
+}
+
+TEST_F(ImageEffectsTest, SharpeningRaisesEdgesOnLuminanceOnly)
+{
+    const QImage flat = solid(QColor(120, 60, 30), 8, 8);
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_Sharpness(flat, 2), 4, 4), 120, 60, 30, 0));
+
+    QImage edge(16, 4, QImage::Format_ARGB32);
+    edge.fill(QColor(140, 100, 60));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 8; x < 16; ++x)
+            edge.setPixelColor(x, y, QColor(180, 140, 100));
+    const QImage sharp = ImageProcesser::adjust_Sharpness(edge, 1);
+    // Darker on the dark side of the edge, lighter on the light side, by the same amount per channel.
+    const QColor dark = at(sharp, 7, 1), light = at(sharp, 8, 1);
+    EXPECT_LT(dark.red(), 140);
+    EXPECT_GT(light.red(), 180);
+    EXPECT_NEAR(dark.red() - dark.green(), 40, 1);
+    EXPECT_NEAR(light.green() - light.blue(), 40, 1);
+    EXPECT_TRUE(near(at(ImageProcesser::adjust_Sharpness(edge, 0), 7, 1), 140, 100, 60, 0));
+}
+
+TEST_F(ImageEffectsTest, BoxBlurKeepsTheSizeAndSpreadsEvenly)
+{
+    QImage dot(9, 7, QImage::Format_ARGB32);
+    dot.fill(Qt::black);
+    dot.setPixelColor(4, 3, Qt::white);
+    const QImage blurred = ImageProcesser::adjust_boxBlur(dot, 1);
+    EXPECT_EQ(blurred.size(), dot.size());
+    // A 3 x 3 box: a ninth of the light in each of the nine pixels, none beyond.
+    EXPECT_TRUE(near(at(blurred, 4, 3), 28, 28, 28));
+    EXPECT_TRUE(near(at(blurred, 3, 2), 28, 28, 28));
+    EXPECT_TRUE(near(at(blurred, 6, 3), 0, 0, 0, 0));
+
+    // Edges repeat outward: a flat picture stays flat right to its border.
+    const QImage flat = ImageProcesser::adjust_boxBlur(solid(QColor(30, 140, 220), 10, 10), 4.5f);
+    EXPECT_TRUE(near(at(flat, 0, 0), 30, 140, 220));
+    EXPECT_TRUE(near(at(flat, 9, 9), 30, 140, 220));
+
+    // Transparent neighbours thin the colour out instead of darkening it.
+    QImage lone(5, 5, QImage::Format_ARGB32);
+    lone.fill(Qt::transparent);
+    lone.setPixelColor(2, 2, Qt::red);
+    const QColor spread = at(ImageProcesser::adjust_boxBlur(lone, 1), 1, 1);
+    EXPECT_NEAR(spread.alpha(), 28, 1);
+    EXPECT_GT(spread.red(), 240);
+    EXPECT_EQ(spread.green(), 0);
+}
+
+TEST_F(ImageEffectsTest, RotationSizesAndDirection)
+{
+    const QImage picture = quadrants(100, 50);
+    EXPECT_EQ(imageRotated(picture, 0).cacheKey(), picture.cacheKey());
+    EXPECT_EQ(imageRotated(picture, 360).cacheKey(), picture.cacheKey());
+    EXPECT_EQ(imageRotated(picture, -90).size(), QSize(50, 100));
+    EXPECT_EQ(imageRotated(picture, 270).size(), QSize(50, 100));
+    EXPECT_EQ(imageRotated(picture, 450).size(), QSize(50, 100));
+    EXPECT_EQ(imageRotated(picture, 180).size(), QSize(100, 50));
+
+    // Counter-clockwise on screen: the top-right quadrant (green) ends up top-left.
+    const QImage quarter = imageRotated(picture, 90);
+    EXPECT_TRUE(near(at(quarter, 5, 5), 0, 255, 0, 0));
+    EXPECT_TRUE(near(at(quarter, 45, 95), 0, 0, 255, 0));
+    const QImage half = imageRotated(picture, 180);
+    EXPECT_TRUE(near(at(half, 5, 5), 255, 255, 0, 0));
+
+    const QImage square = quadrants(100, 100);
+    const QImage slanted = imageRotated(square, 45);
+    EXPECT_EQ(slanted.size(), QSize(120, 120));
+    EXPECT_EQ(at(slanted, 1, 1).alpha(), 0);     // outside the turned square
+    EXPECT_EQ(at(slanted, 60, 60).alpha(), 255); // its centre
+    EXPECT_EQ(at(slanted, 60, 0).alpha(), 255);  // its top corner reaches past the new picture: cut
+
+    EXPECT_EQ(Image_Effect_Settings::rotationFrom(45.9f), 45);
+    EXPECT_EQ(Image_Effect_Settings::rotationFrom(-45.9f), -45);
+    EXPECT_EQ(Image_Effect_Settings::rotationFrom(std::nanf("")), 0);
+    EXPECT_EQ(Image_Effect_Settings::rotationFrom(1e30f) % 360, Image_Effect_Settings::rotationFrom(1e30f));
+}
+
+TEST_F(ImageEffectsTest, TurningByDegreesKeepsTheWholePicture)
+{
+    const QImage picture = quadrants(200, 100);
+    EXPECT_EQ(imageRotatedByDegrees(picture, 90).size(), QSize(100, 200));
+    const QImage slanted = imageRotatedByDegrees(picture, 45);
+    EXPECT_NEAR(slanted.width(), 212, 1);
+    EXPECT_EQ(slanted.width(), slanted.height());
+    EXPECT_EQ(ImageProcesser::adjust_Rotate(picture, 0).cacheKey(), picture.cacheKey());
+    EXPECT_EQ(ImageProcesser::adjust_Rotate(picture, -90).size(), QSize(100, 200));
+}
+
+TEST_F(ImageEffectsTest, TheChainRunsItsStepsInOrder)
+{
+    const QImage input = solid(QColor(50, 100, 150));
+    Image_Effect_Settings s;
+    s.grayscale = s.sepia = s.invrtclr = true;
+    const QImage expected = ImageProcesser::Invert_Color(ImageProcesser::Sepia(ImageProcesser::GrayScale(input)));
+    const QImage chained = ImageProcesser::Get_Processed_Image(input, s);
+    EXPECT_EQ(at(chained, 1, 1), at(expected, 1, 1));
+
+    // Blur runs before exposure, and the transparency takes no part.
+    s = Image_Effect_Settings();
+    s.blur = 1;
+    s.exposure = 1;
+    s.tranprency = 0;
+    const QImage both = ImageProcesser::Get_Processed_Image(input, s);
+    EXPECT_EQ(at(both, 2, 2), at(ImageProcesser::adjust_EV(ImageProcesser::adjust_boxBlur(input, 1), 1), 2, 2));
+    EXPECT_EQ(at(both, 2, 2).alpha(), 255);
+
+    // Neutral values change no pixel; the rotation comes last and turns the picture.
+    const QImage picture = quadrants(40, 20);
+    const QImage neutral = ImageProcesser::Get_Processed_Image(picture, Image_Effect_Settings());
+    EXPECT_EQ(neutral.size(), picture.size());
+    EXPECT_EQ(at(neutral, 30, 15), at(picture, 30, 15));
+    EXPECT_EQ(ImageProcesser::Get_Processed_Image(picture, false, false, false, 0, 1, 0, 1, 90, 0, 0, 0, 100).size(),
+              QSize(20, 40));
+    EXPECT_TRUE(ImageProcesser::Get_Processed_Image(QImage(), s).isNull());
+}
+
+TEST_F(ImageEffectsTest, AFailingStepIsLeftOutAndTheRestStillApplies)
+{
+    ScopedScriptedServices services;
+    ImageProcesser::failStepForTesting(QStringLiteral("adjust_Hue"));
+    Image_Effect_Settings s;
+    s.invrtclr = true;
+    s.hue = static_cast<float>(2 * std::numbers::pi / 3);
+    const QImage result = ImageProcesser::Get_Processed_Image(solid(Qt::red), s);
+    // Inverted (cyan) but not turned (which would make it magenta).
+    EXPECT_TRUE(near(at(result, 0, 0), 0, 255, 255));
+    ASSERT_EQ(services->messages.size(), 1);
+    EXPECT_TRUE(services->messages.first().contains(QLatin1String("adjust_Hue")));
+
+    services->messages.clear();
+    ImageProcesser::failStepForTesting(QStringLiteral("GrayScale"));
+    s = Image_Effect_Settings();
+    s.grayscale = true;
+    ImageProcesser::Get_Processed_Image(solid(Qt::red), s);
+    ASSERT_EQ(services->messages.size(), 2); // the reason, then the step
+    EXPECT_TRUE(services->messages.last().contains(QLatin1String("GrayScale")));
+
+    // A failure of the chain itself answers no picture and is logged.
+    LogCapture log;
+    ImageProcesser::failStepForTesting(QStringLiteral("imageRotated"));
+    EXPECT_TRUE(ImageProcesser::Get_Processed_Image(solid(Qt::red), s).isNull());
+    EXPECT_FALSE(log.lines().isEmpty());
+}
+
+TEST_F(ImageEffectsTest, DrawingLogsAFailingStepOnceAndShowsNoBox)
+{
+    ScopedScriptedServices services;
+    LogCapture log;
+    ImageProcesser::failStepForTesting(QStringLiteral("adjust_boxBlur"));
+    const QImage picture = solid(Qt::red, 8, 8);
+    Image_Effect_Settings s;
+    s.blur = 2;
+    s.invrtclr = true;
+    for (int i = 0; i < 3; ++i) {
+        const QImage drawn = ImageProcesser::Get_Processed_Image_For_Drawing(picture, s);
+        EXPECT_TRUE(near(at(drawn, 0, 0), 0, 255, 255));
+    }
+    // Even when the result has been dropped from the cache and is made again.
+    ImageEffectCache &cache = ImageEffectCache::sharedInstance();
+    cache.setByteLimit(0);
+    cache.insert(0, Image_Effect_Settings(), solid(Qt::blue));
+    ASSERT_FALSE(cache.find(picture.cacheKey(), s));
+    ImageProcesser::Get_Processed_Image_For_Drawing(picture, s);
+    cache.setByteLimit(ImageEffectCache::DefaultByteLimit);
+
+    EXPECT_EQ(log.lines().filter(QStringLiteral("adjust_boxBlur")).size(), 1);
+    EXPECT_TRUE(services->messages.isEmpty());
+}
+
+TEST_F(ImageEffectsTest, DrawingAnswersRepeatsFromTheCache)
+{
+    ImageEffectCache &cache = ImageEffectCache::sharedInstance();
+    const QImage picture = quadrants(30, 30);
+    Image_Effect_Settings s;
+    s.sepia = true;
+    const QImage first = ImageProcesser::Get_Processed_Image_For_Drawing(picture, s);
+    const QImage second = ImageProcesser::Get_Processed_Image_For_Drawing(picture, s);
+    // The same pixels, not a second run of the chain.
+    EXPECT_EQ(first.cacheKey(), second.cacheKey());
+    EXPECT_EQ(cache.missCount(), 1u);
+    EXPECT_EQ(cache.hitCount(), 1u);
+
+    // Opacity is not part of the chain, so it does not make a new entry.
+    s.tranprency = 40;
+    EXPECT_EQ(ImageProcesser::Get_Processed_Image_For_Drawing(picture, s).cacheKey(), first.cacheKey());
+    s.hue = 1;
+    EXPECT_NE(ImageProcesser::Get_Processed_Image_For_Drawing(picture, s).cacheKey(), first.cacheKey());
+    // A changed picture is another picture.
+    QImage edited = picture;
+    edited.setPixelColor(0, 0, Qt::black);
+    s.hue = 0;
+    EXPECT_NE(ImageProcesser::Get_Processed_Image_For_Drawing(edited, s).cacheKey(), first.cacheKey());
+    EXPECT_EQ(cache.missCount(), 3u);
+}
+
+TEST_F(ImageEffectsTest, TheCacheStaysWithinItsBoundLeastRecentlyUsedFirst)
+{
+    ImageEffectCache cache(3 * 100 * 100 * 4);
+    const QImage a = solid(Qt::red, 100, 100), b = solid(Qt::green, 100, 100), c = solid(Qt::blue, 100, 100);
+    const Image_Effect_Settings s;
+    cache.insert(1, s, a);
+    cache.insert(2, s, b);
+    cache.insert(3, s, c);
+    ASSERT_TRUE(cache.find(1, s)); // 1 is now the most recently used
+    cache.insert(4, s, a);
+    EXPECT_EQ(cache.count(), 3);
+    EXPECT_FALSE(cache.find(2, s));
+    EXPECT_TRUE(cache.find(1, s));
+    EXPECT_LE(cache.byteCount(), 3 * 100 * 100 * 4);
+
+    // One picture larger than the whole bound is still kept until the next arrives.
+    const QImage big = solid(Qt::red, 300, 300);
+    cache.insert(5, s, big);
+    EXPECT_EQ(cache.count(), 1);
+    EXPECT_TRUE(cache.find(5, s));
+
+    EXPECT_TRUE(cache.firstReport(5, s, QStringLiteral("Sepia")));
+    EXPECT_FALSE(cache.firstReport(5, s, QStringLiteral("Sepia")));
+    EXPECT_TRUE(cache.firstReport(6, s, QStringLiteral("Sepia")));
+}
+
+TEST_F(ImageEffectsTest, DrawingThreadsShareTheCacheSafely)
+{
+    const QImage picture = quadrants(64, 64);
+    Image_Effect_Settings s;
+    s.blur = 3;
+    s.hue = 0.5f;
+    const QImage expected = ImageProcesser::Get_Processed_Image(picture, s);
+    std::vector<QImage> results(8);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < results.size(); ++i)
+        threads.emplace_back([&, i] {
+            for (int k = 0; k < 20; ++k)
+                results[i] = ImageProcesser::Get_Processed_Image_For_Drawing(picture, s);
+        });
+    for (std::thread &t : threads)
+        t.join();
+    for (const QImage &result : results)
+        EXPECT_EQ(result, expected);
+}
+
+TEST_F(ImageEffectsTest, PictureSizesAndBitmaps)
+{
+    QImage tiny(1, 20, QImage::Format_ARGB32);
+    tiny.fill(Qt::red);
+    tiny.setDevicePixelRatio(2.0); // 0.5 x 10 points
+    EXPECT_TRUE(bitmapImageRepresentation(tiny).isNull());
+    EXPECT_TRUE(toCGImageRef(tiny).isNull());
+
+    QImage bitmap = quadrants(300, 150);
+    setDPI(bitmap, 144);
+    EXPECT_EQ(pictureSize(bitmap), QSizeF(150, 75));
+    normalizeSize(bitmap);
+    EXPECT_EQ(pictureSize(bitmap), QSizeF(300, 150));
+    QImage none;
+    EXPECT_TRUE(normalizeSize(setDPI(none, 144)).isNull());
+
+    const QImage decoded = toCGImageRef(quadrants(20, 10));
+    EXPECT_EQ(decoded.size(), QSize(20, 10));
+    EXPECT_TRUE(near(at(decoded, 15, 8), 255, 255, 0, 0));
+}
+
+TEST_F(ImageEffectsTest, MasksAndTints)
+{
+    const QImage picture = solid(Qt::red, 10, 10);
+    EXPECT_EQ(maskImage(picture, QImage()).cacheKey(), picture.cacheKey());
+    EXPECT_EQ(maskUsingMaskImage(picture, QImage()).cacheKey(), picture.cacheKey());
+
+    // Black shows the picture, white hides it; a mask of another size is stretched over it.
+    QImage mask(5, 5, QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    QPainter(&mask).fillRect(0, 0, 2, 5, Qt::black);
+    const QImage masked = maskImage(picture, mask);
+    EXPECT_EQ(masked.size(), picture.size());
+    EXPECT_EQ(at(masked, 0, 5).alpha(), 255);
+    EXPECT_EQ(at(masked, 9, 5).alpha(), 0);
+
+    QImage half(10, 10, QImage::Format_ARGB32_Premultiplied);
+    half.fill(Qt::transparent);
+    QPainter(&half).fillRect(0, 0, 5, 10, Qt::red);
+    ImageProcesser::imageTintedWithColor(half, Qt::blue);
+    EXPECT_TRUE(near(at(half, 1, 1), 0, 0, 255, 0));
+    EXPECT_EQ(at(half, 8, 1).alpha(), 0);
+    QImage untouched = solid(Qt::red);
+    const qint64 before = untouched.cacheKey();
+    ImageProcesser::imageTintedWithColor(untouched, QColor());
+    EXPECT_EQ(untouched.cacheKey(), before);
+}
+
+TEST_F(ImageEffectsTest, PicturePathsAreStandardised)
+{
+    EXPECT_EQ(standardizedPath(QStringLiteral("/a/b/../c/./d.png")), QStringLiteral("/a/c/d.png"));
+    EXPECT_EQ(standardizedPath(QStringLiteral("~/x.png")), QDir::homePath() + QStringLiteral("/x.png"));
+    EXPECT_TRUE(loadPicture(QString()).isNull());
+    EXPECT_TRUE(loadPicture(app.resourcePath() + QStringLiteral("missing.png")).isNull());
+    const QString file = app.resourcePath() + QStringLiteral("q.png");
+    ASSERT_TRUE(quadrants(12, 6).save(file));
+    EXPECT_EQ(loadPicture(app.resourcePath() + QStringLiteral("sub/../q.png")).size(), QSize(12, 6));
+}
