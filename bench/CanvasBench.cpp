@@ -35,8 +35,13 @@ public:
     QImage barcode_sample_img() const override { return {}; }
     QImage sign_sample_img() const override { return {}; }
     QImage fp_sample_img() const override { return {}; }
+    QImage Main_Photo_image() const override { return {}; }
+    void Reset_Image_Editing_Controls() override {}
     void setMakeSameSizeButtonsEnabled(bool) override {}
     void Open_Barcode_Window() override {}
+    void Undo_Redo_Button_state() override {}
+    void Set_Paste_Button_Status() override {}
+    void Update_All_Card_Content() override {}
 };
 
 // A fixed pseudo-random sequence, so every run draws the same card.

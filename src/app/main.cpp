@@ -1,19 +1,21 @@
-#include "SampleWindow.h"
-
 #include "core/AppState.h"
+#include "document/SKTDocument.h"
+#include "window/SKTWindowController.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(App().App_Name);
-    // The shipped resources lie beside the executable.
-    App().Resource_Path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Resources")) + QLatin1Char('/');
-    App().Data_Folder_Path = App().Resource_Path + QStringLiteral("DataSet");
+    // The per-user data folder is named after the program, without spaces.
+    QApplication::setApplicationName(QStringLiteral("card-designer"));
+    QApplication::setApplicationDisplayName(App().App_Name);
 
-    SampleWindow window;
-    window.show();
+    // One untitled document, whose window controller is the design window.
+    SKTDocument document;
+    const std::unique_ptr<SKTWindowController> controller = SKTWindowController::makeWindowControllers(document);
+    // Shown from the event loop, so that a start sequence that ends the program can end the loop.
+    QTimer::singleShot(0, controller.get(), [&controller] { controller->showWindow(); });
     return app.exec();
 }

@@ -213,6 +213,7 @@ void SKTGraphicView::graphicAreaChanged(const SKTGraphic *graphic)
     const QRectF now = graphic->drawingBounds();
     setNeedsDisplayInRect(it->lastDrawingBounds.united(now));
     it->lastDrawingBounds = now;
+    noteUndoChange(graphic);
 }
 
 void SKTGraphicView::listChanged(const SKTGraphicList::Change &change)
@@ -220,6 +221,8 @@ void SKTGraphicView::listChanged(const SKTGraphicList::Change &change)
     if (change.type == SKTGraphicList::Change::Inserted) {
         for (const SKTGraphicPtr &graphic : change.graphics)
             startObservingGraphic(graphic);
+        if (_undoSelectionIndexes)
+            _undoSelectionIndexes->add(change.indexes);
         return;
     }
     for (const SKTGraphicPtr &graphic : change.graphics) {
@@ -775,6 +778,8 @@ void SKTGraphicView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Right: moveRight(); break;
     case Qt::Key_Up: moveUp(); break;
     case Qt::Key_Down: moveDown(); break;
+    case Qt::Key_Backspace: deleteBackward(); break;
+    case Qt::Key_Delete: deleteForward(); break;
     default: QWidget::keyPressEvent(event); return;
     }
     event->accept();

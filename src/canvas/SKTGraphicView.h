@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -114,12 +115,60 @@ public:
     // The first plain text or picture (not a subclass) tagged `ctrl_ID`, front to back.
     SKTGraphicPtr Selcect_Ctrl_With_ID(const QString &ctrl_ID) const;
 
+    // --- Edit commands -------------------------------------------------------------------------
+    // They act on this canvas's selection; refusals are shown in the shared message box.
+    static const QString SKTGraphicViewPasteboardType; // "ZOLT Card Graphics pasteboard type"
+    bool There_Is_Any_Lock_Contrl() const;
+    bool There_Is_Frame_Pic_Or_Frame_Photo() const;
+    void copy();
+    void cut();
+    void paste();
+    void delete_();
+    void deleteBackward() { delete_(); }
+    void deleteForward() { delete_(); }
+    void selectAll();
+    void deselectAll();
+    void Clear_Control_Selection() { deselectAll(); }
+    void bringToFront();
+    void sendToBack();
+    void alignLeftEdges();
+    void alignRightEdges();
+    void alignTopEdges();
+    void alignBottomEdges();
+    void alignHorizontalCenters();
+    void alignVerticalCenters();
+    void alignformCenter();
+    void alignWithGrid();
+    void makeSameWidth();
+    void makeSameHeight();
+    void makeNaturalSize();
+    void print_contol_or_not(int value);
+    void undo();
+    void redo();
+    void showOrHideRulers() { emit rulersToggleRequested(); }
+    void changeColor() {}
+    bool makeNewImageFromPasteboard(const QPointF &point);
+    bool makeNewImageFromContentsOfFile(const QString &path, const QPointF &point);
+    void delete_all_control();
+    void Hide_all_Text_control_FUP_Control();
+    void delete_all_Text_control();
+
+    enum class Command {
+        Copy, Cut, Paste, Delete, SelectAll, BringToFront, SendToBack, AlignLeftEdges, AlignRightEdges,
+        AlignTopEdges, AlignBottomEdges, AlignHorizontalCenters, AlignVerticalCenters, AlignFormCenter,
+        AlignWithGrid, MakeSameWidth, MakeSameHeight, MakeNaturalSize, Undo, Redo, ShowOrHideRulers
+    };
+    // Whether a menu item or button for the command is enabled now.
+    bool validateCommand(Command command) const;
+
     QSize sizeHint() const override;
 
 signals:
     void selectionChanged();
     // Begins, follows and (with a null rectangle) ends the rulers' echo of a move or resize.
     void rulerEchoChanged(const QRectF &bounds);
+    // The enclosing scroll view shows or hides its rulers.
+    void rulersToggleRequested();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -177,6 +226,12 @@ private:
     void noticeEmptyList();
     bool isFrontList() const;
     SKTGraphicPtr makeGraphic(SKTGraphic::Kind kind, const QString &ctrl_value, const QString &ctrl_ID) const;
+    bool refuseEdit(const QString &photoMessage) const;
+    void alignSelection(const std::function<QPointF(const QRectF &reference, const QRectF &bounds)> &toOrigin);
+    void makeSameSize(bool width);
+    void insertPicture(const QImage &picture, const QPointF &centre);
+    void replay(bool undoing);
+    void noteUndoChange(const SKTGraphic *graphic);
 
     SKTGraphicList &m_graphics;
     SKTDocument *m_document;
@@ -199,4 +254,8 @@ private:
     QTimer m_handleShowingTimer;
     bool m_emptyNoticePending = false;
     Track m_track;
+
+    qint64 _pasteboardChangeCount = -1;
+    qint64 _pasteCascadeNumber = 0;
+    std::optional<platform::IndexSet> _undoSelectionIndexes; // collected while undo or redo runs
 };

@@ -38,8 +38,18 @@ public:
     virtual QImage barcode_sample_img() const = 0;
     virtual QImage sign_sample_img() const = 0;
     virtual QImage fp_sample_img() const = 0;
+    // The invitation's main photo with its effects applied; null when there is none. Any thread.
+    virtual QImage Main_Photo_image() const = 0;
+    // Puts the image panel's effect controls back to neutral; changes no graphic.
+    virtual void Reset_Image_Editing_Controls() = 0;
     // Make same width, make same height and make natural size need two or more selected objects.
     virtual void setMakeSameSizeButtonsEnabled(bool enabled) = 0;
     // Opens the barcode settings for the current side's current graphic.
     virtual void Open_Barcode_Window() = 0;
+    // The undo and redo buttons follow the document's undo manager.
+    virtual void Undo_Redo_Button_state() = 0;
+    // The Paste button follows what the pasteboard offers.
+    virtual void Set_Paste_Button_Status() = 0;
+    // After an undo: the card-wide text colour and font and the frame picture's bounds apply again.
+    virtual void Update_All_Card_Content() = 0;
 };

@@ -1,6 +1,65 @@
 #include "document/SKTBarcode.h"
 
+#include "core/AppState.h"
+#include "core/ImageCategories.h"
+
+#include <QPainter>
+
+SKTBarcode::SKTBarcode(const QPointF &position, const QImage &)
+{
+    barcode_image_var_assign();
+    const QSizeF size = pictureSize(_contents);
+    _bounds = QRectF(position.x() - size.width() / 2.0, position.y() - size.height() / 2.0, size.width(), size.height());
+}
+
 SKTGraphicPtr SKTBarcode::clone() const
 {
     return cloneAs<SKTBarcode>();
+}
+
+QString SKTBarcode::samplePicturePath()
+{
+    const QString folder = App().Resource_Path;
+    const QString name = QStringLiteral("barcode_sample.png");
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+QRectF SKTBarcode::drawingBounds() const
+{
+    const QRectF base = SKTGraphic::drawingBounds();
+    const QImage &shown = _barcode_image.isNull() ? _contents : _barcode_image;
+    if (shown.isNull())
+        return base;
+    return base.united(QRectF(bounds().topLeft(), pictureSize(shown)).adjusted(-1, -1, 1, 1));
+}
+
+void SKTBarcode::barcode_image_var_assign()
+{
+    if (!_barcode_image.isNull()) {
+        _contents = _barcode_image;
+        m_samplePath.clear();
+        return;
+    }
+    const QString sample = standardizedPath(samplePicturePath());
+    if (m_samplePath == sample)
+        return;
+    _contents = loadPicture(sample);
+    m_samplePath = sample;
+}
+
+void SKTBarcode::drawContentsInView(QPainter &painter, bool)
+{
+    if (!ctrl_is_visible)
+        return;
+    barcode_image_var_assign();
+    if (_contents.isNull())
+        return;
+    // Unscaled: the symbol's modules keep their printed size whatever the frame says.
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(QRectF(bounds().topLeft(), pictureSize(_contents)), _contents);
+    painter.restore();
+    // No redraw request: asking for one while painting would repaint forever.
 }

@@ -2,11 +2,31 @@
 
 #include "document/SKTGraphic.h"
 
+// A barcode on the card. The barcode settings window renders the symbol into `_barcode_image`;
+// this object draws that picture at its own size from the frame's top-left corner, or the sample
+// picture "barcode_sample.png" while there is none.
 class SKTBarcode : public SKTGraphic {
 public:
+    SKTBarcode() = default;
+    // A new object showing the sample, centred on `position`; `contents` is not used.
+    SKTBarcode(const QPointF &position, const QImage &contents);
+
     Kind kind() const override { return Kind::Barcode; }
     QString className() const override { return QStringLiteral("SKTBarcode"); }
     SKTGraphicPtr clone() const override;
     bool isDrawingFill() const override { return false; }
     bool isDrawingStroke() const override { return false; }
+    // The frame and the drawn picture may differ in size; both must be redrawn and neither clipped.
+    QRectF drawingBounds() const override;
+
+    // Takes the latest barcode picture, or the sample when there is none.
+    void barcode_image_var_assign();
+    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
+
+    static QString samplePicturePath();
+
+    QImage _contents; // the picture drawn
+
+private:
+    QString m_samplePath; // the sample file `_contents` holds, so it is read once, not per drawing
 };

@@ -14,8 +14,10 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QPainter;
+struct SKTError;
 class SKTDocument;
 class SKTGraphic;
 
@@ -87,6 +89,9 @@ public:
     // and reads every other missing key as zero, NO or nil.
     void encodeWithCoder(platform::KeyedEncoder &coder) const;
     void initWithCoder(const platform::KeyedDecoder &coder);
+    // Fields a kind keeps beyond the common ones, written after them; read only where present.
+    virtual void encodeOwnFields(platform::KeyedEncoder &) const {}
+    virtual void decodeOwnFields(const platform::KeyedDecoder &) {}
     // The graphic as an archivable object naming its class, and archives back to graphics: nothing
     // for data that is not an archive of a known kind.
     platform::EncodableObject archivable() const;
@@ -94,6 +99,19 @@ public:
     static SKTGraphicPtr graphicWithClassName(const QString &className);
     static SKTGraphicPtr graphicWithArchive(const platform::KeyedObjectRef &archive);
     static SKTGraphicPtr graphicWithArchivedData(const QByteArray &data);
+
+    // Graphics pasteboard data: a binary property list whose root array holds one graphic archive
+    // per graphic, in order. The main photo and the frame picture never travel.
+    static QVariantList propertiesWithGraphics(const GraphicList &graphics);
+    static QByteArray pasteboardDataWithGraphics(const GraphicList &graphics);
+    // Pasteboard data comes from other programs too: elements that are not graphic archives are
+    // skipped, and data whose root is not an array gives nothing and the error with code 2.
+    static std::optional<GraphicList> graphicsWithPasteboardData(const QByteArray &data, SKTError *error = nullptr);
+    static GraphicList graphicsWithProperties(const QVariantList &archives);
+    // The older property dictionary of a graphic, kept as its description.
+    virtual QVariantMap properties();
+    virtual void initWithProperties(const QVariantMap &properties);
+    QString description();
 
     // Key-value access to the observed keys (and those a kind adds); setting announces the change.
     virtual QVariant valueForKey(const QString &key);

@@ -80,6 +80,7 @@ void SKTGraphic::encodeWithCoder(platform::KeyedEncoder &coder) const
 #define ENC_TEXT(F) coder.encodeObject(QStringLiteral(#F), archiveText(m##F));
     SKT_GRAPHIC_ARCHIVE(ENC_RECT, ENC_BOOL, ENC_INT, ENC_FLOAT, ENC_WIDE, ENC_OBJECT, ENC_OBJECT, ENC_OBJECT,
                         ENC_OBJECT, ENC_TEXT)
+    encodeOwnFields(coder);
 #undef ENC_RECT
 #undef ENC_BOOL
 #undef ENC_INT
@@ -111,6 +112,7 @@ void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
 #define DEC_TEXT(F) m##F = textFromArchive(coder.decodeObject(QStringLiteral(#F)));
     SKT_GRAPHIC_ARCHIVE(DEC_RECT, DEC_BOOL, DEC_INT, DEC_FLOAT, DEC_WIDE, DEC_OBJECT, DEC_OBJECT, DEC_OBJECT,
                         DEC_OBJECT, DEC_TEXT)
+    decodeOwnFields(coder);
 #undef DEC_RECT
 #undef DEC_BOOL
 #undef DEC_INT

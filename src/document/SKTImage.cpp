@@ -1,11 +1,293 @@
 #include "document/SKTImage.h"
 
+#include "core/AppState.h"
+#include "core/DesignWindowHub.h"
+#include "core/ImageCategories.h"
+#include "core/ImageProcesser.h"
+#include "document/Shape_Control.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QHash>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+const QString SKTImage::FlippedHorizontallyKey = QStringLiteral("flippedHorizontally");
+const QString SKTImage::FlippedVerticallyKey = QStringLiteral("flippedVertically");
+
+namespace {
+
+const QLatin1String kMainPhotoID("PARTY_IMAGE");
+const QLatin1String kFramePictureID("PARTY_IMAGE_BG");
+
+bool sameSize(const QSizeF &a, const QSizeF &b)
+{
+    return std::abs(a.width() - b.width()) < 1e-6 && std::abs(a.height() - b.height()) < 1e-6;
+}
+
+// Where a picture of `size` goes in `frame`: the whole frame, or, for a processed picture whose
+// shape differs from the original's, the largest centred rectangle of its own proportions.
+QRectF targetRect(const QRectF &frame, const QSizeF &size, bool keepAspect)
+{
+    if (!keepAspect || size.width() <= 0 || size.height() <= 0)
+        return frame;
+    const double scale = std::min(frame.width() / size.width(), frame.height() / size.height());
+    const QSizeF fitted = size * scale;
+    return QRectF(frame.center() - QPointF(fitted.width() / 2.0, fitted.height() / 2.0), fitted);
+}
+
+} // namespace
+
 SKTImage::SKTImage()
 {
     _isDrawingStroke = false;
 }
 
+SKTImage::SKTImage(const QPointF &position, const QImage &contents) : SKTImage()
+{
+    _contents = contents;
+    m_contentsLoaded = true;
+    if (const DesignWindowHub *hub = App().Main_App_wnd) {
+        // An empty path would hide the picture; "no library picture" is no path at all.
+        const QString library = hub->Library_Selected_Image();
+        _file_path = library.isEmpty() ? QString() : library;
+    }
+    placeCentredOn(position);
+    resetImagePanel();
+}
+
+SKTImage::SKTImage(const QPointF &position, const QString &path, const QString &ctrl_id) : SKTImage()
+{
+    // The tag first: the main photo object takes its picture from the design window.
+    control_ID = ctrl_id;
+    setFilePath(path);
+    placeCentredOn(position);
+    resetImagePanel();
+}
+
+void SKTImage::placeCentredOn(const QPointF &position)
+{
+    const QSizeF size = pictureSize(_contents);
+    _bounds = QRectF(position.x() - size.width() / 2.0, position.y() - size.height() / 2.0, size.width(), size.height());
+}
+
+void SKTImage::resetImagePanel()
+{
+    if (DesignWindowHub *hub = App().Main_App_wnd)
+        hub->Reset_Image_Editing_Controls();
+}
+
 SKTGraphicPtr SKTImage::clone() const
 {
-    return cloneAs<SKTImage>();
+    auto copy = std::make_shared<SKTImage>();
+    copyBaseFieldsTo(*copy);
+    copy->_contents = _contents;
+    copy->m_contentsLoaded = m_contentsLoaded;
+    return copy;
+}
+
+// --- Keys ------------------------------------------------------------------------------------
+
+QVariant SKTImage::valueForKey(const QString &key)
+{
+    if (key == FlippedHorizontallyKey)
+        return _isFlippedHorizontally;
+    if (key == FlippedVerticallyKey)
+        return _isFlippedVertically;
+    return SKTGraphic::valueForKey(key);
+}
+
+void SKTImage::setValueForKey(const QString &key, const QVariant &value)
+{
+    if (key == FlippedHorizontallyKey)
+        setFlippedHorizontally(value.toBool());
+    else if (key == FlippedVerticallyKey)
+        setFlippedVertically(value.toBool());
+    else
+        SKTGraphic::setValueForKey(key, value);
+}
+
+QStringList SKTImage::keysForValuesToObserveForUndo() const
+{
+    return SKTGraphic::keysForValuesToObserveForUndo() << FlippedHorizontallyKey << FlippedVerticallyKey;
+}
+
+QString SKTImage::presentablePropertyNameForKey(const QString &key) const
+{
+    static const QHash<QString, QString> names = {
+        {FlippedHorizontallyKey, QCoreApplication::translate("UndoStrings", "Horizontal Flipping")},
+        {FlippedVerticallyKey, QCoreApplication::translate("UndoStrings", "Vertical Flipping")},
+    };
+    const auto found = names.constFind(key);
+    return found != names.constEnd() ? found.value() : SKTGraphic::presentablePropertyNameForKey(key);
+}
+
+QVariantMap SKTImage::properties()
+{
+    QVariantMap dictionary = SKTGraphic::properties();
+    if (!_contents.isNull()) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (_contents.save(&buffer, "PNG"))
+            dictionary.insert(QStringLiteral("contents"), png);
+    }
+    dictionary.insert(FlippedHorizontallyKey, _isFlippedHorizontally);
+    dictionary.insert(FlippedVerticallyKey, _isFlippedVertically);
+    return dictionary;
+}
+
+void SKTImage::initWithProperties(const QVariantMap &dictionary)
+{
+    SKTGraphic::initWithProperties(dictionary);
+    const QVariant contents = dictionary.value(QStringLiteral("contents"));
+    if (contents.metaType().id() == QMetaType::QByteArray) {
+        const QImage picture = QImage::fromData(contents.toByteArray());
+        if (!picture.isNull()) {
+            _contents = picture;
+            m_contentsLoaded = true;
+        }
+    }
+    const auto isNumber = [](const QVariant &value) {
+        switch (value.metaType().id()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Double:
+            return true;
+        default:
+            return false;
+        }
+    };
+    if (const QVariant h = dictionary.value(FlippedHorizontallyKey); isNumber(h))
+        _isFlippedHorizontally = h.toBool();
+    if (const QVariant v = dictionary.value(FlippedVerticallyKey); isNumber(v))
+        _isFlippedVertically = v.toBool();
+}
+
+// --- Picture and flips -----------------------------------------------------------------------
+
+void SKTImage::setFilePath(const QString &path)
+{
+    Set_Control_File_path(path);
+    m_contentsLoaded = true;
+    if (control_ID == kMainPhotoID) {
+        const DesignWindowHub *hub = App().Main_App_wnd;
+        _contents = hub ? hub->Main_Photo_image() : QImage();
+    } else {
+        _contents = loadPicture(path);
+    }
+}
+
+void SKTImage::setFlippedHorizontally(bool flipped)
+{
+    const bool old = _isFlippedHorizontally;
+    _isFlippedHorizontally = flipped;
+    announce(FlippedHorizontallyKey, old, flipped);
+    didChangeValueForKey(DrawingContentsKey, QVariant(), QVariant());
+}
+
+void SKTImage::setFlippedVertically(bool flipped)
+{
+    const bool old = _isFlippedVertically;
+    _isFlippedVertically = flipped;
+    announce(FlippedVerticallyKey, old, flipped);
+    didChangeValueForKey(DrawingContentsKey, QVariant(), QVariant());
+}
+
+void SKTImage::flipHorizontally()
+{
+    setFlippedHorizontally(!_isFlippedHorizontally);
+}
+
+void SKTImage::flipVertically()
+{
+    setFlippedVertically(!_isFlippedVertically);
+}
+
+void SKTImage::makeNaturalSize()
+{
+    if (ctrl_is_locked)
+        return;
+    if (!m_contentsLoaded)
+        setFilePath(_file_path);
+    // Without a picture the natural size would shrink the object to nothing and lose it.
+    if (_contents.isNull())
+        return;
+    setBounds(QRectF(_bounds.topLeft(), pictureSize(_contents)));
+    setFlippedHorizontally(false);
+    setFlippedVertically(false);
+}
+
+Image_Effect_Settings SKTImage::effectSettings() const
+{
+    Image_Effect_Settings s;
+    s.grayscale = gray_Scale;
+    s.sepia = Sepia;
+    s.invrtclr = invert_clr;
+    s.hue = hue_val;
+    s.sat = sat_val;
+    s.brt = brt_val;
+    s.con = con_val;
+    s.sharpness = srp_val;
+    s.exposure = ev_val;
+    s.blur = blr_val;
+    s.tranprency = img_trnsp_val;
+    s.rotate = Image_Effect_Settings::rotationFrom(rotate_image);
+    return s;
+}
+
+bool SKTImage::drawsWithoutEffects() const
+{
+    return control_ID == kMainPhotoID || control_ID == kFramePictureID;
+}
+
+// --- Drawing ---------------------------------------------------------------------------------
+
+void SKTImage::drawContentsInView(QPainter &painter, bool)
+{
+    // An empty path (not an unset one) is the program's way of saying "no picture here".
+    if (!ctrl_is_visible || (!_file_path.isNull() && _file_path.isEmpty()))
+        return;
+    // Objects made before their path was set (by tool, or read back) load it on first sight.
+    if (!m_contentsLoaded)
+        setFilePath(_file_path);
+
+    const QRectF frame = bounds();
+    if (isDrawingStroke()) {
+        painter.save();
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(ShapePainting::outlinePen(_strokeColor, _strokeWidth, _stroke_border_type));
+        painter.drawRect(frame);
+        painter.restore();
+    }
+    if (_contents.isNull())
+        return;
+    const double opacity = std::min(1.0, static_cast<double>(img_trnsp_val) / 100.0);
+    if (!(opacity > 0.0))
+        return;
+    const QImage picture = drawsWithoutEffects()
+        ? _contents
+        : ImageProcesser::Get_Processed_Image_For_Drawing(_contents, effectSettings());
+    if (picture.isNull())
+        return;
+
+    const QSizeF size = pictureSize(picture);
+    const QRectF target = targetRect(frame, size, !sameSize(size, pictureSize(_contents)));
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setOpacity(painter.opacity() * opacity);
+    // Flips mirror about the frame's centre lines, so both together turn the picture half round.
+    const QPointF centre = frame.center();
+    painter.translate(centre);
+    painter.scale(_isFlippedHorizontally ? -1.0 : 1.0, _isFlippedVertically ? -1.0 : 1.0);
+    painter.translate(-centre);
+    painter.drawImage(target, picture);
+    painter.restore();
+    // No redraw request: asking for one while painting would repaint forever.
 }

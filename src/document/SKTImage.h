@@ -1,14 +1,60 @@
 #pragma once
 
+#include "core/Image_Effect_Settings.h"
 #include "document/SKTGraphic.h"
 
+// A picture on the card: a file, the invitation's main photo ("PARTY_IMAGE") or the frame picture
+// over the whole card ("PARTY_IMAGE_BG"). Drawn scaled into its frame through the effect chain,
+// mirrored as its flips say, with its opacity and an optional outline.
 class SKTImage : public SKTGraphic {
 public:
+    static const QString FlippedHorizontallyKey;
+    static const QString FlippedVerticallyKey;
+
+    // No picture yet: the first drawing loads the one `_file_path` names.
     SKTImage();
+    // A picture dropped, pasted or placed without a file, centred on `position`.
+    SKTImage(const QPointF &position, const QImage &contents);
+    // The picture at `path`, centred on `position`; with "PARTY_IMAGE" as `ctrl_id` the main photo.
+    SKTImage(const QPointF &position, const QString &path, const QString &ctrl_id = QString());
+
     Kind kind() const override { return Kind::Image; }
     QString className() const override { return QStringLiteral("SKTImage"); }
     SKTGraphicPtr clone() const override;
     bool isDrawingFill() const override { return false; }
     bool canSetDrawingFill() const override { return false; }
     bool canSetDrawingStroke() const override { return false; }
+
+    QVariant valueForKey(const QString &key) override;
+    void setValueForKey(const QString &key, const QVariant &value) override;
+    QStringList keysForValuesToObserveForUndo() const override;
+    QString presentablePropertyNameForKey(const QString &key) const override;
+    // The base dictionary plus "contents" (the picture as PNG data) and the two flip flags.
+    QVariantMap properties() override;
+    void initWithProperties(const QVariantMap &properties) override;
+
+    // Stores the path; the main photo object then takes the design window's main photo whatever the
+    // path, any other loads the file (no picture when it does not load). The frame stays.
+    void setFilePath(const QString &path);
+    void setFlippedHorizontally(bool flipped) override;
+    void setFlippedVertically(bool flipped) override;
+    void flipHorizontally() override;
+    void flipVertically() override;
+    // The picture's own size at the same top-left corner, flips cleared; nothing when locked or
+    // when there is no picture to measure.
+    void makeNaturalSize() override;
+
+    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
+
+    // The chain's settings from this object's effect fields.
+    Image_Effect_Settings effectSettings() const;
+    // The main photo and the frame picture are drawn as they are.
+    bool drawsWithoutEffects() const;
+
+    QImage _contents; // the unprocessed picture
+
+private:
+    void placeCentredOn(const QPointF &position);
+    void resetImagePanel();
+    bool m_contentsLoaded = false; // set once setFilePath ran or a picture was given
 };

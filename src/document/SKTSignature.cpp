@@ -1,6 +1,88 @@
 #include "document/SKTSignature.h"
 
+#include "core/AppState.h"
+#include "core/DesignWindowHub.h"
+#include "core/ImageCategories.h"
+#include "document/Shape_Control.h"
+
+#include <QPainter>
+
+SKTSignature::SKTSignature(const QPointF &position, const QImage &contents, const QString &sign_or_FP)
+{
+    _contents_img = contents;
+    Set_Sign_Or_FP(sign_or_FP);
+    file_path = samplePicturePath(sign_or_FP);
+    Set_Control_File_path(*file_path);
+    const QSizeF size = pictureSize(_contents_img);
+    _bounds = QRectF(position.x() - size.width() / 2.0, position.y() - size.height() / 2.0, size.width(), size.height());
+    if (DesignWindowHub *hub = App().Main_App_wnd)
+        hub->Reset_Image_Editing_Controls();
+}
+
+SKTSignature::SKTSignature(const QPointF &position, const QString &path, const QString &sign_or_FP)
+{
+    Set_Sign_Or_FP(sign_or_FP);
+    setFilePath(path);
+    const QSizeF size = pictureSize(_contents_img);
+    _bounds = QRectF(position.x() - size.width() / 2.0, position.y() - size.height() / 2.0, size.width(), size.height());
+    if (DesignWindowHub *hub = App().Main_App_wnd)
+        hub->Reset_Image_Editing_Controls();
+}
+
 SKTGraphicPtr SKTSignature::clone() const
 {
     return cloneAs<SKTSignature>();
+}
+
+QString SKTSignature::samplePicturePath(const QString &sign_or_FP)
+{
+    const QString name = sign_or_FP == QLatin1String("S") ? QStringLiteral("sign_sample.png")
+                                                          : QStringLiteral("fingerprints.png");
+    const QString folder = App().Resource_Path;
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+void SKTSignature::setFilePath(const QString &path)
+{
+    file_path = path == QLatin1String("Default") ? samplePicturePath(sign_or_fingureprint) : path;
+    Set_Control_File_path(*file_path);
+    _contents_img = loadPicture(*file_path);
+}
+
+void SKTSignature::drawContentsInView(QPainter &painter, bool)
+{
+    if (!ctrl_is_visible)
+        return;
+    // A path set by the panel, a record or a design just read takes effect here; a path that did
+    // not load is not tried again until it changes.
+    if (!file_path || *file_path != _file_path || file_path->isNull() != _file_path.isNull())
+        setFilePath(_file_path);
+
+    const QRectF frame = bounds();
+    if (isDrawingStroke()) {
+        painter.save();
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(ShapePainting::outlinePen(_strokeColor, _strokeWidth, _stroke_border_type));
+        painter.drawRect(frame);
+        painter.restore();
+    }
+    if (_contents_img.isNull())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(frame, _contents_img);
+    painter.restore();
+    // No redraw request: asking for one while painting would repaint forever.
+}
+
+QTransform RotationTransform(double angle, double x, double y)
+{
+    QTransform transform;
+    transform.translate(x, y);
+    transform.rotateRadians(angle);
+    transform.translate(-x, -y);
+    return transform;
 }

@@ -20,6 +20,7 @@ public:
     }
 
     void add(int index) { m_indexes.insert(index); }
+    void add(const IndexSet &other) { m_indexes.insert(other.m_indexes.begin(), other.m_indexes.end()); }
     void remove(int index) { m_indexes.erase(index); }
     bool contains(int index) const { return m_indexes.count(index) > 0; }
     int count() const { return static_cast<int>(m_indexes.size()); }

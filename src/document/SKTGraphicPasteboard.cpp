@@ -1,0 +1,119 @@
+// Graphics on the pasteboard and the property dictionary of a graphic.
+
+#include "document/SKTDocument.h"
+#include "document/SKTGraphic.h"
+#include "document/SKTImage.h"
+#include "platform/PropertyList.h"
+
+#include <QFileInfo>
+
+namespace {
+
+bool travelsOnPasteboard(const SKTGraphic &graphic)
+{
+    return graphic.control_ID != QLatin1String("PARTY_IMAGE") && graphic.control_ID != QLatin1String("PARTY_IMAGE_BG");
+}
+
+QByteArray colorData(const QColor &color)
+{
+    return platform::KeyedArchiver::archivedDataWithRootValue(color);
+}
+
+} // namespace
+
+QVariantList SKTGraphic::propertiesWithGraphics(const GraphicList &graphics)
+{
+    QVariantList archives;
+    for (const SKTGraphicPtr &graphic : graphics) {
+        if (!travelsOnPasteboard(*graphic))
+            continue;
+        // Built for its effects: the colours take their opacities and a text gets its storage.
+        graphic->properties();
+        archives << graphic->archivedData();
+    }
+    return archives;
+}
+
+QByteArray SKTGraphic::pasteboardDataWithGraphics(const GraphicList &graphics)
+{
+    return platform::propertyListData(propertiesWithGraphics(graphics), platform::PropertyListFormat::Binary);
+}
+
+std::optional<GraphicList> SKTGraphic::graphicsWithPasteboardData(const QByteArray &data, SKTError *error)
+{
+    const std::optional<QVariant> list = platform::propertyListFromData(data);
+    if (!list || list->metaType() != QMetaType::fromType<QVariantList>()) {
+        if (error)
+            *error = SKTErrorWithCode(2);
+        return std::nullopt;
+    }
+    return graphicsWithProperties(list->toList());
+}
+
+GraphicList SKTGraphic::graphicsWithProperties(const QVariantList &archives)
+{
+    GraphicList graphics;
+    for (const QVariant &element : archives) {
+        if (element.metaType() != QMetaType::fromType<QByteArray>())
+            continue;
+        SKTGraphicPtr graphic = graphicWithArchivedData(element.toByteArray());
+        if (!graphic)
+            continue;
+        // Pictures are not archived: a picture whose file is still there shows that file.
+        if (graphic->kind() == Kind::Image && QFileInfo(graphic->_file_path).isFile())
+            static_cast<SKTImage &>(*graphic).setFilePath(graphic->_file_path);
+        graphics << graphic;
+    }
+    return graphics;
+}
+
+QVariantMap SKTGraphic::properties()
+{
+    QVariantMap properties;
+    properties.insert(QStringLiteral("className"), className());
+    properties.insert(QStringLiteral("bounds"), platform::stringFromRect(bounds()));
+    properties.insert(QStringLiteral("drawingFill"), isDrawingFill());
+    if (const QColor fill = fillColor(); fill.isValid())
+        properties.insert(QStringLiteral("fillColor"), colorData(fill));
+    properties.insert(QStringLiteral("drawingStroke"), isDrawingStroke());
+    if (const QColor stroke = strokeColor(); stroke.isValid())
+        properties.insert(QStringLiteral("strokeColor"), colorData(stroke));
+    properties.insert(QStringLiteral("strokeWidth"), strokeWidth());
+    if (kind() == Kind::Text)
+        properties.insert(QStringLiteral("contents"), Text_contents().string);
+    return properties;
+}
+
+void SKTGraphic::initWithProperties(const QVariantMap &properties)
+{
+    const auto has = [&](const char *key, QMetaType::Type type) {
+        return properties.value(QLatin1String(key)).metaType().id() == type;
+    };
+    if (has("bounds", QMetaType::QString))
+        _bounds = platform::rectFromString(properties.value(QStringLiteral("bounds")).toString());
+    if (has("drawingFill", QMetaType::Bool))
+        _isDrawingFill = properties.value(QStringLiteral("drawingFill")).toBool();
+    if (has("drawingStroke", QMetaType::Bool))
+        _isDrawingStroke = properties.value(QStringLiteral("drawingStroke")).toBool();
+    if (has("strokeWidth", QMetaType::Double) || has("strokeWidth", QMetaType::LongLong))
+        _strokeWidth = properties.value(QStringLiteral("strokeWidth")).toDouble();
+    for (const auto &[key, field] : {std::pair{"fillColor", &_fillColor}, std::pair{"strokeColor", &_strokeColor}}) {
+        if (!has(key, QMetaType::QByteArray))
+            continue;
+        const std::optional<QVariant> color =
+            platform::KeyedUnarchiver::rootValue(properties.value(QLatin1String(key)).toByteArray());
+        if (color && color->metaType() == QMetaType::fromType<QColor>())
+            *field = color->value<QColor>();
+    }
+}
+
+QString SKTGraphic::description()
+{
+    const QVariantMap map = properties();
+    QStringList lines;
+    for (auto it = map.cbegin(); it != map.cend(); ++it)
+        lines << QStringLiteral("    %1 = %2;").arg(it.key(), it.value().metaType() == QMetaType::fromType<QByteArray>()
+                                                                 ? QStringLiteral("<%1 bytes>").arg(it.value().toByteArray().size())
+                                                                 : it.value().toString());
+    return QStringLiteral("{\n%1\n}").arg(lines.join(QLatin1Char('\n')));
+}

@@ -1,0 +1,332 @@
+#pragma once
+
+#include "canvas/SKTGrid.h"
+#include "core/DesignWindowHub.h"
+#include "document/Card_Property.h"
+#include "document/SKTGraphic.h"
+#include "document/SKTGraphicList.h"
+
+#include <QFont>
+#include <QImage>
+#include <QMutex>
+#include <QObject>
+#include <QSizeF>
+#include <QStringList>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class ColorWell;
+class PleaseWait_Modeless;
+class QAbstractItemView;
+class QAbstractTableModel;
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMainWindow;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTableView;
+class QToolButton;
+class QWidget;
+class SKTDocument;
+class SKTGraphicView;
+class SKTZoomingScrollView;
+class User_Profile_Class;
+
+// The one design window of the program and the hub through which every other part reaches the
+// design: the three canvases (front, back, temp), the card faces of both sides, the profiles, the
+// main photo, the current tool and the controls of the properties panel.
+//
+// Like a window controller it exists before its window: the constructor creates the model state,
+// and the window is built the first time it is asked for (window(), showWindow()), which runs
+// awakeFromNib and with it the start sequence. Its definitions are spread over several sources,
+// one per concern. Outlets carry their names as the widgets' objectName; they stay null until the
+// window is built. Main thread only, except where a method says otherwise.
+class SKTWindowController : public QObject, public DesignWindowHub {
+    Q_OBJECT
+public:
+    static constexpr const char *kWindowLayoutName = "DrawWindow";
+    static constexpr const char *kCanvasSizeContext = "com.zoltsoftware.SKTWindowController.canvasSize";
+
+    // --- Start-up and hub state --------------------------------------------------------------
+    // The controller `init` stored; null before and after its life.
+    static SKTWindowController *defaultInstance();
+    // The document's window controller: made for the first document only, null for later ones.
+    static std::unique_ptr<SKTWindowController> makeWindowControllers(SKTDocument &document);
+
+    SKTWindowController();
+    ~SKTWindowController() override;
+
+    SKTDocument *document() const { return m_document; }
+    // Attaches the canvases to `document`'s lists, or detaches them with null.
+    void setDocument(SKTDocument *document);
+    // The window, built (and awakeFromNib run) on first use.
+    QMainWindow *window();
+    bool isWindowLoaded() const { return m_windowLoaded; }
+    void showWindow();
+    void windowWillClose() {}
+    // Follows the document's "canvasSize" under kCanvasSizeContext; a value that is no size is ignored.
+    void observeValueForKeyPath(const QString &keyPath, const QVariant &newValue, const QString &context);
+
+    // New design and start sequence.
+    void New_Project_Setting_Reset();
+    void New_Project();
+    void Open_Start_Window();
+
+    // --- Card size and canvas size -----------------------------------------------------------
+    // Millimetres of a size preset: "PVC Card" (exactly) or the paper badges, by row; "V" turns it
+    // upright. An index without a row gives 30 x 30.
+    static QSizeF Get_My_card_Size(const QString &category, const QString &preset, int list_index);
+    void Set_Card_Size_In_Control(const QSizeF &millimetres);
+    // Kept for callers that send it before SetDocumentCanvasSize: the document keeps no size.
+    void Set_Document_Size(const QSizeF &points) { Q_UNUSED(points); }
+    // Gives the three canvases one size in points; sizes that are not positive are ignored.
+    void SetDocumentCanvasSize(const QSizeF &points);
+
+    // --- Side lists, placement and panels ----------------------------------------------------
+    // The live front and back lists (null without a document) and a copy of the temp list.
+    SKTGraphicList *Get_Front_Controls_Array() const;
+    SKTGraphicList *Get_Back_Controls_Array() const;
+    GraphicList Get_Temp_Controls_Array() const;
+    int Get_Front_Control_Count() const;
+    int Get_Back_Control_Count() const;
+    int Get_Temp_Control_Count() const;
+    void changeViewController(int index);
+    // The one-column list table of the card-size panel.
+    void Create_List(const QString &text);
+    QString Get_Item_Text(int row) const;
+    void Mark_List_New_Selection(int row);
+    int numberOfRowsInTableView(const QAbstractItemView *table) const;
+    QVariant tableView_objectValueForTableColumn_row(const QAbstractItemView *table, const QString &column,
+                                                     int row) const;
+    void tableView_setObjectValue_forTableColumn_row(const QAbstractItemView *table, const QVariant &value,
+                                                     const QString &column, int row);
+    bool tableView_shouldSelectRow(const QAbstractItemView *, int) const { return true; }
+    void tableViewSelectionDidChange() {}
+
+    // --- Tools, edit commands and sides ------------------------------------------------------
+    void Arrow_Tool_Clicked();
+    void Line_Tool_Clicked();
+    void Text_Tool_Clicked();
+    void Rect_Tool_Clicked();
+    void Circle_Tool_Clicked();
+    void Round_Rect_Tool_Clicked();
+    void Triangle_Tool_Clicked();
+    void Diamond_Tool_Clicked();
+    void Image_Tool_Clicked();
+    void Image_Library_Tool_Clicked();
+    void Barcode_Tool_Clicked();
+    void Signature_Tool_Clicked();
+    void Fingure_Print_Tool_Clicked();
+    void Star_Tool_Clicked();
+    void Double_Star_Tool_Clicked();
+    void Polygon_Tool_Clicked();
+    void Select_tool_action();
+    void selectArrowTool();
+    // Places one object of the current tool on the current side.
+    void selectedToolDidChange();
+    // The kind the current tool makes; none for the arrow and unknown tools.
+    std::optional<SKTGraphic::Kind> currentGraphicClass() const;
+    void newDocumentWindow();
+
+    void Undo_Clicked();
+    void Redo_Clicked();
+    void Cut_Clicked();
+    void Copy_Clicked();
+    void Paste_Clicked();
+    void Delete_Clicked();
+    void Begin_Front_Clicked();
+    void Send_Back_Clicked();
+    void Lock_Clicked();
+    void Unlock_Clicked();
+    void Undo_Redo_Button_state() override;
+
+    void Front_Card_Btn_Clicked();
+    void Back_Card_Btn_Clicked();
+    void Temp_Card_Btn_Clicked();
+    void Select_front_side();
+    void Select_back_side();
+    void Select_temp_design_side();
+    void Temp_Design_Control_Assign();
+    void Show_Hide_Ruler_ChkBox();
+    void User_Profile_Button_Clicked();
+    void Share_It_Button_Clicked();
+
+    // The canvas edit commands act on: back when Card_Front_Or_Back is 1, else front; never temp.
+    SKTGraphicView *currentCanvas() const;
+    // Empties the canvas's side; selection cleared.
+    void delete_all_control(SKTGraphicView *canvas);
+    void Clear_Control_Selection(SKTGraphicView *canvas);
+
+    // --- Window utilities --------------------------------------------------------------------
+    void Get_Email_Details();
+    void Open_Export_File_Box();
+    bool Check_Batch_File_In_Use_Validation(const QString &seriesName);
+    void Show_Create_Modeless();
+    void Hide_Destroy_Modeless();
+    // Workers call these two; the sheet itself is shown and hidden on the GUI thread.
+    void Show_One_By_One_Modeless();
+    void Hide_One_By_One_Modeless();
+
+    // --- Panel services (the properties panel fills them in) -----------------------------------
+    void Remove_All_Tab_Items();
+    void Set_Paste_Button_Status() override;
+    void Enable_Standard_Button_For_Control();
+    void Enable_Standard_Button_For_Unlock();
+    void Disable_Standard_Button_For_Card();
+    void Disable_Standard_Button_For_Lock();
+    void card_prop_set(const QString &fillStyle);
+    void Update_Card_Graphics();
+    void Update_All_Card_Content() override;
+    void Load_and_fill_backgrounds();
+    bool Browse_User_Image_Manually();
+    int Open_Image_Library_Window(const QString &category);
+
+    // --- Services of profiles, sharing and output ----------------------------------------------
+    int Open_User_Profile_Window(bool edit, const QString &side);
+    void Fill_User_profile_info_front_side();
+    void Fill_User_profile_info_back_side();
+    void Open_Share_It_Dl();
+    void Fill_Party_Invidation_Details();
+    void Set_Log_Name_In_Title();
+
+    // --- DesignWindowHub ------------------------------------------------------------------------
+    void Refresh_Canvas() override;
+    QPointF Control_New_Point(const QString &cardSide) override;
+    QRectF frontCanvasBounds() const override;
+    void setAlignWithGridButtonEnabled(bool enabled) override { m_alignWithGridEnabled = enabled; }
+    void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect) override;
+    void Show_RHS_Properties(SKTGraphic *graphic) override;
+    int Selected_Control_Tool() const override { return m_Selected_Control_Tool; }
+    QString Library_Selected_Image() const override;
+    QImage no_image() const override { return m_no_image; }
+    QImage barcode_sample_img() const override { return m_barcode_sample_img; }
+    QImage sign_sample_img() const override { return m_sign_sample_img; }
+    QImage fp_sample_img() const override { return m_fp_sample_img; }
+    QImage Main_Photo_image() const override;
+    void Reset_Image_Editing_Controls() override;
+    void setMakeSameSizeButtonsEnabled(bool enabled) override { m_makeSameSizeEnabled = enabled; }
+    void Open_Barcode_Window() override;
+
+    void setMain_Photo_image(const QImage &image);
+    bool alignWithGridButtonEnabled() const { return m_alignWithGridEnabled; }
+    bool makeSameSizeButtonsEnabled() const { return m_makeSameSizeEnabled; }
+
+    // --- State created by init and kept for the whole run --------------------------------------
+    SKTGrid _grid;
+    double _zoomFactor = 1.0;
+    bool main_photo_ds_batch = false;
+    std::weak_ptr<SKTGraphic> Last_Selected_Graphic;
+    QFont Text_font;
+    std::optional<QFont> All_Text_font_COPY;
+    QStringList paper_card_arry;
+    QStringList pvc_card_arry;
+    QString act_path_location;
+    QImage banner_image, promotion_pattern_image, wizard_pattern_image;
+    Card_Property Front_card_Prop;
+    Card_Property Back_card_Prop;
+    std::unique_ptr<User_Profile_Class> Front_user_profile, Back_user_profile, TEMP_user_profile;
+    QList<QVariantMap> ListData;
+    QVariantList data_table_content;
+    QObject *send_modls_wnd = nullptr; // the progress sheet's controller, once output exists
+
+    // --- Outlets --------------------------------------------------------------------------------
+    QMainWindow *Main_wnd = nullptr;
+    SKTGraphicView *_graphicView = nullptr, *_graphicView_BACK = nullptr, *_graphicView_TEMP = nullptr;
+    SKTZoomingScrollView *_zoomingScrollView = nullptr, *_zoomingScrollView_BACK = nullptr,
+                         *_zoomingScrollView_TEMP = nullptr;
+    QWidget *myTargetView = nullptr;
+    QWidget *first_view = nullptr, *second_view = nullptr, *temp_design_view = nullptr;
+    QListWidget *imageBrowser = nullptr;
+
+    QTabWidget *sett_tab = nullptr;
+    QWidget *card_setting_tab = nullptr, *card_info_tab = nullptr, *card_size_tab = nullptr,
+            *card_bkgd_tab = nullptr, *card_brdr_tab = nullptr, *line_tab = nullptr, *shape_tab = nullptr,
+            *text_edtng_tab = nullptr, *text_prop_tab = nullptr, *image_tab = nullptr, *sign_tab = nullptr,
+            *datasource_tab = nullptr, *aligmnt_tab = nullptr, *barcode_tab = nullptr, *Lock_tab = nullptr;
+
+    QComboBox *shape_border_style = nullptr, *Card_image_layout = nullptr, *Sides_ComboBox = nullptr,
+              *Preset_ComboBox = nullptr, *Category_ComboBox = nullptr, *Text_Date_style = nullptr,
+              *Text_Time_style = nullptr, *Text_vert_align_combo = nullptr, *Text_align_combo = nullptr,
+              *Text_case_combo = nullptr, *shape_hatch_style = nullptr, *Card_hatch_style = nullptr,
+              *Card_border_style = nullptr;
+    QSpinBox *Card_bor_Stepper = nullptr;
+    QLineEdit *Card_bor_Text = nullptr;
+    QTableView *ColList = nullptr;
+    QLabel *Text_font_value = nullptr, *All_Text_font_value = nullptr, *All_Text_font_value_COPY = nullptr;
+    ColorWell *All_Text_clr = nullptr, *All_Text_clr_COPY = nullptr;
+    QLabel *Front_back_label = nullptr;
+    QWidget *matrix_card_shape = nullptr;
+    QButtonGroup *matrix_card_shape_rows = nullptr;
+    QDoubleSpinBox *width_Stepper = nullptr, *height_Stepper = nullptr;
+    QLineEdit *width_Text = nullptr, *height_Text = nullptr;
+
+    QToolButton *Undo_btn = nullptr, *Redo_btn = nullptr, *Cut_btn = nullptr, *Copy_btn = nullptr,
+                *Paste_btn = nullptr, *Delete_btn = nullptr, *Begin_Front_btn = nullptr, *Send_Back_btn = nullptr,
+                *Lock_btn = nullptr, *Unlock_btn = nullptr;
+    std::array<QToolButton *, 16> toolButtons{}; // by tool number
+    QPushButton *Front_Side_btn = nullptr, *Back_Side_btn = nullptr, *Temp_Side_btn = nullptr;
+    QCheckBox *Show_Ruler_chk = nullptr;
+    QPushButton *User_Profile_btn = nullptr, *Share_It_btn = nullptr;
+
+    PleaseWait_Modeless *plz_wait_Window = nullptr;
+    QLabel *modeless_msg_lbl = nullptr;
+    QDialog *Send_Models_Window = nullptr;
+    QDialog *Open_Export_Files = nullptr;
+    QCheckBox *_open_log_chk = nullptr;
+    QLabel *_open_log_path = nullptr, *_open_log_message = nullptr;
+
+signals:
+    // The notification "SKTSelectedToolDidChange".
+    void SKTSelectedToolDidChange();
+
+protected:
+    // The start wizard's modal run: 1 goes on, anything else ends the program. Until the wizard
+    // exists this stand-in answers 1 and leaves Start_Card_Option as it is, so a blank card opens.
+    virtual int Run_Start_Wizard_StandIn();
+
+private:
+    void awakeFromNib();
+    void buildWindow();
+    void buildToolPalette(QWidget *palette);
+    QWidget *buildCommandBar();
+    QWidget *buildSideBar();
+    void buildPropertiesPanel();
+    void buildSheets();
+    void connectDialogs();
+    void bindCanvases();
+    void unbindCanvases();
+    void setTool(int tool);
+    void applyCanvasSize(const QSizeF &points);
+    void setLock(bool locked);
+    void showContentFont(const QFont &font);
+    void reloadListTable();
+    void setButtonsEnabled(bool cut, bool copy, bool del, bool front, bool back, bool lock, bool unlock);
+    SKTGraphicPtr findGraphic(const SKTGraphic *graphic) const;
+    QString insertTabItem(int index, QWidget *tab);
+    void syncRulerBox();
+
+    SKTDocument *m_document = nullptr;
+    bool m_windowLoaded = false;
+    bool m_awake = false;
+    int m_Selected_Control_Tool = 0;
+    QImage m_no_image, m_sign_sample_img, m_fp_sample_img, m_barcode_sample_img;
+    mutable QMutex m_mainPhotoMutex;
+    QImage m_Main_Photo_image;
+    bool m_alignWithGridEnabled = false;
+    bool m_makeSameSizeEnabled = false;
+    QAbstractTableModel *m_listModel = nullptr;
+    QList<QMetaObject::Connection> m_toolObservation;
+    QList<QMetaObject::Connection> m_canvasBindings;
+};

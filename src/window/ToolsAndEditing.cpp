@@ -1,0 +1,320 @@
+// The tool palette, the edit buttons and the side buttons.
+
+#include "window/SKTWindowController.h"
+
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTZoomingScrollView.h"
+#include "core/AppState.h"
+#include "core/MessageBoxes.h"
+#include "document/SKTDocument.h"
+#include "window/WindowState.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+// --- Tools -------------------------------------------------------------------------------------------
+
+void SKTWindowController::setTool(int tool)
+{
+    m_Selected_Control_Tool = tool;
+    Select_tool_action();
+}
+
+void SKTWindowController::Arrow_Tool_Clicked() { setTool(0); }
+void SKTWindowController::Line_Tool_Clicked() { setTool(1); }
+void SKTWindowController::Text_Tool_Clicked() { setTool(2); }
+void SKTWindowController::Rect_Tool_Clicked() { setTool(3); }
+void SKTWindowController::Circle_Tool_Clicked() { setTool(4); }
+void SKTWindowController::Round_Rect_Tool_Clicked() { setTool(5); }
+void SKTWindowController::Triangle_Tool_Clicked() { setTool(6); }
+void SKTWindowController::Diamond_Tool_Clicked() { setTool(7); }
+void SKTWindowController::Image_Tool_Clicked() { setTool(8); }
+void SKTWindowController::Image_Library_Tool_Clicked() { setTool(9); }
+void SKTWindowController::Barcode_Tool_Clicked() { setTool(10); }
+void SKTWindowController::Signature_Tool_Clicked() { setTool(11); }
+void SKTWindowController::Fingure_Print_Tool_Clicked() { setTool(12); }
+void SKTWindowController::Star_Tool_Clicked() { setTool(13); }
+void SKTWindowController::Double_Star_Tool_Clicked() { setTool(14); }
+void SKTWindowController::Polygon_Tool_Clicked() { setTool(15); }
+
+void SKTWindowController::Select_tool_action()
+{
+    emit SKTSelectedToolDidChange();
+    Refresh_Canvas();
+    SKTGraphicView *canvas = currentCanvas();
+    const SKTGraphicPtr shown = canvas ? canvas->Selected_Graphic() : nullptr;
+    Show_RHS_Properties(shown.get());
+}
+
+void SKTWindowController::selectArrowTool()
+{
+    m_Selected_Control_Tool = 0;
+    if (toolButtons[0])
+        toolButtons[0]->setChecked(true);
+    emit SKTSelectedToolDidChange();
+}
+
+std::optional<SKTGraphic::Kind> SKTWindowController::currentGraphicClass() const
+{
+    // The fingerprint is a signature object holding a print: the canvas tells them apart by tool.
+    if (m_Selected_Control_Tool == 12)
+        return SKTGraphic::Kind::Signature;
+    return SKTGraphicView::currentGraphicClassForTool(m_Selected_Control_Tool);
+}
+
+void SKTWindowController::selectedToolDidChange()
+{
+    const int tool = m_Selected_Control_Tool;
+    if (tool >= 0 && tool < static_cast<int>(toolButtons.size()) && toolButtons[static_cast<size_t>(tool)])
+        toolButtons[static_cast<size_t>(tool)]->setChecked(true);
+    const std::optional<SKTGraphic::Kind> kind = currentGraphicClass();
+    SKTGraphicView *canvas = currentCanvas();
+    if (!kind || !canvas)
+        return;
+
+    QRectF rect(0, 0, 50, 50);
+    if (*kind == SKTGraphic::Kind::Image) {
+        if (tool == 8 && !Browse_User_Image_Manually())
+            return;
+        if (tool == 9) {
+            if (Open_Image_Library_Window(QStringLiteral("C")) != 1)
+                return;
+            Win().Library_Selected_Image = Win().lib_window_sel_file;
+            Show_NSLog_Message(Win().Library_Selected_Image);
+        }
+    } else if (*kind == SKTGraphic::Kind::Barcode) {
+        rect.setSize(QSizeF(120, 60));
+    } else if (*kind == SKTGraphic::Kind::Signature) {
+        rect.setSize(QSizeF(100, 50));
+    }
+    const QString side = canvas == _graphicView_BACK ? QStringLiteral("B") : QStringLiteral("F");
+    canvas->createGraphicOfClass(*kind, std::nullopt, true, rect, side, QString(QLatin1String("")),
+                                 QString(QLatin1String("")));
+}
+
+void SKTWindowController::newDocumentWindow()
+{
+    Open_Start_Window();
+}
+
+// --- Edit commands -----------------------------------------------------------------------------------
+
+SKTGraphicView *SKTWindowController::currentCanvas() const
+{
+    return App().Card_Front_Or_Back == 1 ? _graphicView_BACK : _graphicView;
+}
+
+void SKTWindowController::Undo_Clicked()
+{
+    if (SKTGraphicView *canvas = currentCanvas())
+        canvas->undo();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Redo_Clicked()
+{
+    if (SKTGraphicView *canvas = currentCanvas())
+        canvas->redo();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Cut_Clicked()
+{
+    if (SKTGraphicView *canvas = currentCanvas())
+        canvas->cut();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Copy_Clicked()
+{
+    if (SKTGraphicView *canvas = currentCanvas())
+        canvas->copy();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Paste_Clicked()
+{
+    if (SKTGraphicView *canvas = currentCanvas())
+        canvas->paste();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Delete_Clicked()
+{
+    if (SKTGraphicView *canvas = currentCanvas())
+        canvas->delete_();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Begin_Front_Clicked()
+{
+    if (SKTGraphicView *canvas = currentCanvas())
+        canvas->bringToFront();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Send_Back_Clicked()
+{
+    if (SKTGraphicView *canvas = currentCanvas())
+        canvas->sendToBack();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Lock_Clicked()
+{
+    setLock(true);
+}
+
+void SKTWindowController::Unlock_Clicked()
+{
+    setLock(false);
+}
+
+void SKTWindowController::setLock(bool locked)
+{
+    if (locked)
+        Disable_Standard_Button_For_Lock();
+    else
+        Enable_Standard_Button_For_Unlock();
+    SKTGraphicView *canvas = currentCanvas();
+    const GraphicList selected = canvas ? canvas->selectedGraphics() : GraphicList();
+    if (selected.isEmpty()) {
+        Show_MessageBox(locked ? QStringLiteral("Please select a control to Lock.")
+                               : QStringLiteral("Please select a control to Unlock."));
+        return;
+    }
+    for (const SKTGraphicPtr &graphic : selected) {
+        graphic->ctrl_is_locked = locked;
+        canvas->startEditingGraphic(graphic.get());
+    }
+    // The panel is rebuilt through the card face so that it shows the new lock state.
+    const platform::IndexSet indexes = canvas->selectionIndexes();
+    Show_RHS_Properties(nullptr);
+    canvas->changeSelectionIndexes(indexes);
+    canvas->update();
+    Refresh_Canvas();
+    Show_RHS_Properties(selected.last().get());
+}
+
+void SKTWindowController::Undo_Redo_Button_state()
+{
+    const bool canUndo = m_document && m_document->undoManager().canUndo();
+    const bool canRedo = m_document && m_document->undoManager().canRedo();
+    if (Undo_btn && Undo_btn->defaultAction())
+        Undo_btn->defaultAction()->setEnabled(canUndo);
+    if (Redo_btn && Redo_btn->defaultAction())
+        Redo_btn->defaultAction()->setEnabled(canRedo);
+}
+
+// --- Sides -------------------------------------------------------------------------------------------
+
+void SKTWindowController::Front_Card_Btn_Clicked()
+{
+    Select_front_side();
+}
+
+void SKTWindowController::Back_Card_Btn_Clicked()
+{
+    Select_back_side();
+}
+
+void SKTWindowController::Temp_Card_Btn_Clicked()
+{
+    Select_temp_design_side();
+    Temp_Design_Control_Assign();
+}
+
+void SKTWindowController::Select_front_side()
+{
+    if (Front_back_label)
+        Front_back_label->setText(QStringLiteral("Front"));
+    if (Front_Side_btn)
+        Front_Side_btn->setChecked(true);
+    App().Card_Front_Or_Back = 0;
+    changeViewController(0);
+    Show_RHS_Properties(nullptr);
+}
+
+void SKTWindowController::Select_back_side()
+{
+    if (Front_back_label)
+        Front_back_label->setText(QStringLiteral("Back"));
+    if (Back_Side_btn)
+        Back_Side_btn->setChecked(true);
+    App().Card_Front_Or_Back = 1;
+    changeViewController(1);
+    Show_RHS_Properties(nullptr);
+}
+
+void SKTWindowController::Select_temp_design_side()
+{
+    if (Front_back_label)
+        Front_back_label->setText(QStringLiteral("TEMP"));
+    if (Temp_Side_btn)
+        Temp_Side_btn->setChecked(true);
+    changeViewController(2);
+    Show_RHS_Properties(nullptr);
+}
+
+void SKTWindowController::Temp_Design_Control_Assign()
+{
+    if (!_graphicView_TEMP)
+        return;
+    delete_all_control(_graphicView_TEMP);
+    SKTGraphicList *side = App().Card_Front_Or_Back == 1 ? Get_Back_Controls_Array() : Get_Front_Controls_Array();
+    if (side && !side->isEmpty()) {
+        // The same objects, not copies, so the preview shows the side as it is.
+        const GraphicList objects = side->items();
+        _graphicView_TEMP->graphicsList().insertGraphics(objects, platform::IndexSet::range(0, objects.size()));
+    }
+    _graphicView_TEMP->update();
+}
+
+void SKTWindowController::delete_all_control(SKTGraphicView *canvas)
+{
+    // An empty side stays as it is: removing nothing must not leave an undo step behind.
+    if (canvas && !canvas->graphicsList().isEmpty())
+        canvas->delete_all_control();
+}
+
+void SKTWindowController::Clear_Control_Selection(SKTGraphicView *canvas)
+{
+    if (canvas)
+        canvas->Clear_Control_Selection();
+}
+
+void SKTWindowController::Show_Hide_Ruler_ChkBox()
+{
+    // Each canvas's rulers belong to its scroll view, which exists before the canvas is bound.
+    for (SKTZoomingScrollView *scroll : {_zoomingScrollView, _zoomingScrollView_BACK, _zoomingScrollView_TEMP})
+        if (scroll)
+            scroll->toggleRulers();
+    syncRulerBox();
+}
+
+void SKTWindowController::syncRulerBox()
+{
+    // The box follows the rulers, whoever toggled them.
+    if (Show_Ruler_chk && _zoomingScrollView)
+        Show_Ruler_chk->setChecked(_zoomingScrollView->rulersVisible());
+}
+
+void SKTWindowController::User_Profile_Button_Clicked()
+{
+    const bool back = App().Card_Front_Or_Back == 1;
+    if (Open_User_Profile_Window(true, back ? QStringLiteral("B") : QStringLiteral("F")) == 1) {
+        if (back)
+            Fill_User_profile_info_back_side();
+        else
+            Fill_User_profile_info_front_side();
+    }
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Share_It_Button_Clicked()
+{
+    Open_Share_It_Dl();
+}

@@ -1,0 +1,217 @@
+#include "DesignWindowFixture.h"
+
+#include "canvas/SKTZoomingScrollView.h"
+#include "core/WindowUtilities.h"
+#include "document/SKTGraphicKinds.h"
+#include "window/ColorWell.h"
+
+#include <QAbstractItemModel>
+#include <QDoubleSpinBox>
+#include <QEvent>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTableView>
+
+#include <thread>
+
+namespace {
+
+void expectMillimetres(const QSizeF &size, double width, double height)
+{
+    EXPECT_NEAR(size.width(), width, 0.0005);
+    EXPECT_NEAR(size.height(), height, 0.0005);
+}
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+class WindowServicesTest : public DesignWindowTest {
+protected:
+    void SetUp() override
+    {
+        DesignWindowTest::SetUp();
+        load();
+    }
+};
+
+} // namespace
+
+TEST(CardSizePresets, PresetsGiveMillimetresInEitherOrientation)
+{
+    expectMillimetres(SKTWindowController::Get_My_card_Size(QStringLiteral("PVC Card"), QStringLiteral("H"), 0),
+                      85.598, 54.102);
+    expectMillimetres(SKTWindowController::Get_My_card_Size(QStringLiteral("PVC Card"), QStringLiteral("V"), 0),
+                      54.102, 85.598);
+    // A portrait badge stays portrait in the landscape orientation.
+    expectMillimetres(SKTWindowController::Get_My_card_Size(QStringLiteral("Paper"), QStringLiteral("H"), 5),
+                      59.944, 89.916);
+    expectMillimetres(SKTWindowController::Get_My_card_Size(QStringLiteral("Paper"), QStringLiteral("H"), 7),
+                      150.114, 125.984);
+    // Only the exact category names the plastic cards.
+    expectMillimetres(SKTWindowController::Get_My_card_Size(QStringLiteral("pvc card"), QStringLiteral("H"), 0),
+                      59.944, 40.132);
+    // The sizes are single precision, as the presets are.
+    EXPECT_EQ(SKTWindowController::Get_My_card_Size(QStringLiteral("PVC Card"), QStringLiteral("H"), 0).width(),
+              static_cast<double>(static_cast<float>(3.37f * 25.4)));
+}
+
+TEST(CardSizePresets, AnIndexWithoutARowGivesTheSmallDefaultCard)
+{
+    for (int index : {-1, 7, 100, -5}) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(SKTWindowController::Get_My_card_Size(QStringLiteral("PVC Card"), QStringLiteral("H"), index),
+                  QSizeF(30, 30));
+    }
+    EXPECT_EQ(SKTWindowController::Get_My_card_Size(QStringLiteral("Paper"), QStringLiteral("V"), 8), QSizeF(30, 30));
+}
+
+TEST_F(WindowServicesTest, MillimetresReachTheSizeControlsAndPointsReachAllThreeCanvases)
+{
+    const QSizeF mm = SKTWindowController::Get_My_card_Size(QStringLiteral("PVC Card"), QStringLiteral("V"), 2);
+    window->Set_Card_Size_In_Control(mm);
+    EXPECT_NEAR(window->width_Stepper->value(), 60.452, 0.0005);
+    EXPECT_EQ(window->width_Text->text(), QStringLiteral("60.452 mm"));
+    EXPECT_NEAR(window->height_Stepper->value(), 91.948, 0.0005);
+
+    const QSizeF points(MM_to_Points_Convert(85.6f), MM_to_Points_Convert(54.0f));
+    window->Set_Document_Size(points);
+    EXPECT_EQ(window->_graphicView->canvasSize(), QSizeF(243, 154));
+    window->SetDocumentCanvasSize(points);
+    for (SKTGraphicView *canvas : {window->_graphicView, window->_graphicView_BACK, window->_graphicView_TEMP})
+        EXPECT_EQ(canvas->canvasSize(), points);
+    for (SKTZoomingScrollView *scroll :
+         {window->_zoomingScrollView, window->_zoomingScrollView_BACK, window->_zoomingScrollView_TEMP})
+        EXPECT_EQ(scroll->documentSize(), points);
+    EXPECT_NEAR(points.width(), 242.65, 0.005);
+    EXPECT_EQ(window->frontCanvasBounds(), QRectF(QPointF(0, 0), points));
+
+    // Sizes that are no card leave the canvases alone.
+    for (const QSizeF &bad : {QSizeF(0, 0), QSizeF(-5, 20), QSizeF(qQNaN(), 20)})
+        window->SetDocumentCanvasSize(bad);
+    EXPECT_EQ(window->_graphicView_BACK->canvasSize(), points);
+}
+
+TEST_F(WindowServicesTest, TheDocumentsCanvasSizeIsFollowedOnlyUnderItsContext)
+{
+    window->observeValueForKeyPath(QStringLiteral("canvasSize"), QSizeF(300, 200), QStringLiteral("other"));
+    window->observeValueForKeyPath(QStringLiteral("canvasSize"), QVariant(), QString::fromLatin1(SKTWindowController::kCanvasSizeContext));
+    EXPECT_EQ(window->_graphicView->canvasSize(), QSizeF(243, 154));
+    window->observeValueForKeyPath(QStringLiteral("canvasSize"), QSizeF(300, 200),
+                                   QString::fromLatin1(SKTWindowController::kCanvasSizeContext));
+    EXPECT_EQ(window->_graphicView_TEMP->canvasSize(), QSizeF(300, 200));
+}
+
+TEST_F(WindowServicesTest, TheListTableHoldsTrimmedRowsAndRefusesRowsOutsideIt)
+{
+    LogCapture log;
+    window->Create_List(QStringLiteral("  "));
+    window->Create_List(QStringLiteral(" CR80 \n"));
+    window->Create_List(QStringLiteral("CR79"));
+    EXPECT_EQ(window->ListData.size(), 2);
+    EXPECT_EQ(window->Get_Item_Text(0), QStringLiteral("CR80"));
+    EXPECT_EQ(window->Get_Item_Text(2), QString(QLatin1String("")));
+    EXPECT_FALSE(window->Get_Item_Text(2).isNull());
+    EXPECT_EQ(window->ColList->model()->rowCount(), 2);
+    EXPECT_EQ(window->ColList->model()->index(1, 0).data().toString(), QStringLiteral("CR79"));
+    EXPECT_EQ(window->numberOfRowsInTableView(nullptr), 0);
+
+    window->tableView_setObjectValue_forTableColumn_row(window->ColList, QStringLiteral("x"),
+                                                        QStringLiteral("Extension"), 2);
+    EXPECT_TRUE(log.lines().contains(
+        QStringLiteral("Invalid parameter not satisfying: pRowIndex >= 0 && pRowIndex < [ListData count]")));
+    EXPECT_EQ(window->ListData.size(), 2);
+    window->ColList->model()->setData(window->ColList->model()->index(0, 0), QStringLiteral("CR80-Credit"));
+    EXPECT_EQ(window->Get_Item_Text(0), QStringLiteral("CR80-Credit"));
+
+    window->Mark_List_New_Selection(0);
+    window->Mark_List_New_Selection(1);
+    const QModelIndexList rows = window->ColList->selectionModel()->selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.first().row(), 1);
+    // A row without the key yields no text.
+    window->ListData.append(QVariantMap{{QStringLiteral("Other"), 1}});
+    EXPECT_TRUE(window->Get_Item_Text(2).isNull());
+}
+
+TEST_F(WindowServicesTest, RefreshMarksOnlyTheCurrentSideAndNothingDuringABatchRun)
+{
+    window->Main_wnd->show();
+    QCoreApplication::processEvents();
+    PaintCounter front, back;
+    window->_graphicView->installEventFilter(&front);
+    window->_graphicView_BACK->installEventFilter(&back);
+
+    window->Refresh_Canvas();
+    QCoreApplication::processEvents();
+    EXPECT_GT(front.paints, 0);
+
+    front.paints = 0;
+    App().Card_Value_In_Process = true;
+    window->Refresh_Canvas();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(front.paints, 0);
+    App().Card_Value_In_Process = false;
+
+    // From a worker the request is handed to the GUI thread.
+    std::thread worker([&] { window->Refresh_Canvas(); });
+    worker.join();
+    QCoreApplication::processEvents(); // the handed-over request
+    QCoreApplication::processEvents(); // the paint it asked for
+    EXPECT_GT(front.paints, 0);
+    EXPECT_EQ(back.paints, 0);
+}
+
+TEST_F(WindowServicesTest, TheCardFaceDrawnIsTheCurrentSidesFace)
+{
+    window->Front_card_Prop.setCard_fill_chk(true);
+    window->Front_card_Prop.setCard_fill_clr(QColor(200, 0, 0));
+    window->Back_card_Prop.setCard_fill_chk(true);
+    window->Back_card_Prop.setCard_fill_clr(QColor(0, 0, 200));
+    const auto face = [&] {
+        QImage image(20, 20, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        window->Card_Base_Drawing(painter, QRectF(0, 0, 20, 20));
+        painter.end();
+        return image.pixelColor(10, 10);
+    };
+    EXPECT_EQ(face(), QColor(200, 0, 0));
+    App().Card_Front_Or_Back = 1;
+    EXPECT_EQ(face(), QColor(0, 0, 200));
+}
+
+TEST_F(WindowServicesTest, CardWideTextSettingsApplyOnlyWhereTheyChanged)
+{
+    auto text = std::make_shared<SKTText>();
+    text->txt_clr = QColor(Qt::red);
+    text->text_ctrl_font = QFont(QStringLiteral("Liberation Sans"), 9);
+    auto frame = std::make_shared<SKTImage>();
+    frame->control_ID = QStringLiteral("PARTY_IMAGE_BG");
+    frame->setBounds(QRectF(5, 5, 10, 10));
+    document->insertGraphics({text, frame}, {0, 1});
+    window->SetDocumentCanvasSize(QSizeF(300, 200));
+
+    // Nothing changed since the baselines were taken: texts keep their own colour and font.
+    window->Update_All_Card_Content();
+    EXPECT_EQ(text->txt_clr, QColor(Qt::red));
+    EXPECT_EQ(text->text_ctrl_font.family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(frame->bounds(), QRectF(0, 0, 300, 200));
+
+    window->All_Text_clr->setColor(QColor(0, 90, 0));
+    window->All_Text_font_COPY = App().All_Text_font;
+    App().All_Text_font = QFont(QStringLiteral("Liberation Mono"), 11);
+    window->Update_All_Card_Content();
+    EXPECT_EQ(text->txt_clr, QColor(0, 90, 0));
+    EXPECT_EQ(text->text_ctrl_font.family(), QStringLiteral("Liberation Mono"));
+}

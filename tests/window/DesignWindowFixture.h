@@ -1,0 +1,99 @@
+#pragma once
+
+#include "fixtures/ScriptedServices.h"
+#include "fixtures/TestSupport.h"
+
+#include "canvas/SKTGraphicView.h"
+#include "core/AppState.h"
+#include "document/SKTDocument.h"
+#include "platform/Pasteboard.h"
+#include "window/SKTWindowController.h"
+#include "window/WindowState.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLayout>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// A design window whose start wizard is scripted: `onStartWizard` runs where the wizard would and
+// its answer is the wizard's result.
+class ScriptedDesignWindow : public SKTWindowController {
+public:
+    std::function<int()> onStartWizard = [] { return 1; };
+    int startWizardRuns = 0;
+
+protected:
+    int Run_Start_Wizard_StandIn() override
+    {
+        ++startWizardRuns;
+        return onStartWizard();
+    }
+};
+
+// One document and its design window over a private resources folder, with dialogs answered by
+// script. The window is built by load(), so a test can prepare resources and the wizard first.
+class DesignWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        App().reset();
+        Win().reset();
+        platform::installPasteboard(&pasteboard);
+        ASSERT_TRUE(resources.isValid());
+        qputenv("CARD_RESOURCE_PATH", resources.path().toLocal8Bit());
+        document = std::make_unique<SKTDocument>();
+        window = std::make_unique<ScriptedDesignWindow>();
+        window->setDocument(document.get());
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        document.reset();
+        qunsetenv("CARD_RESOURCE_PATH");
+        platform::installPasteboard(nullptr);
+        App().reset();
+        Win().reset();
+    }
+
+    void load() { ASSERT_NE(window->window(), nullptr); }
+
+    QString resourcePath(const QString &name = QString()) const { return resources.path() + QLatin1Char('/') + name; }
+
+    void writeFile(const QString &relative, const QByteArray &data = "x")
+    {
+        const QString path = resourcePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(data);
+    }
+
+    // The panel the canvas host shows.
+    QWidget *shownPanel() const
+    {
+        QLayout *host = window->myTargetView->layout();
+        return host->count() > 0 ? host->itemAt(0)->widget() : nullptr;
+    }
+
+    QStringList tabNames() const
+    {
+        QStringList names;
+        for (int i = 0; i < window->sett_tab->count(); ++i)
+            names << window->sett_tab->widget(i)->objectName();
+        return names;
+    }
+
+    QTemporaryDir resources;
+    ScopedScriptedServices services;
+    platform::MemoryPasteboard pasteboard;
+    std::unique_ptr<SKTDocument> document;
+    std::unique_ptr<ScriptedDesignWindow> window;
+};
