@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -246,6 +247,9 @@ void SKTWindowController::awakeFromNib()
     bindCanvases();
 
     connectDialogs();
+    // Another program's copy enables Paste here too.
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, &SKTWindowController::Set_Paste_Button_Status);
 
     // 18. The current tool once, then every tool change.
     selectedToolDidChange();
