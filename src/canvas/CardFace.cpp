@@ -1,4 +1,5 @@
 #include "canvas/CardFace.h"
+#include "canvas/PainterStateGuard.h"
 
 #include "core/MessageBoxes.h"
 #include "document/Card_Property.h"
@@ -24,18 +25,6 @@ QPainterPath cardPath(const QRectF &rect, int cardShape)
         path.addRect(rect);
     return path;
 }
-
-// Restores the painter however the drawing ends, so that an exception leaves the caller's state intact.
-class PainterStateGuard {
-public:
-    explicit PainterStateGuard(QPainter &painter) : m_painter(painter) { m_painter.save(); }
-    ~PainterStateGuard() { m_painter.restore(); }
-    PainterStateGuard(const PainterStateGuard &) = delete;
-    PainterStateGuard &operator=(const PainterStateGuard &) = delete;
-
-private:
-    QPainter &m_painter;
-};
 
 } // namespace
 

@@ -229,6 +229,8 @@ private:
     bool refuseEdit(const QString &photoMessage) const;
     void alignSelection(const std::function<QPointF(const QRectF &reference, const QRectF &bounds)> &toOrigin);
     void makeSameSize(bool width);
+    // Takes the selection out and puts it back, in order, on top or at the bottom.
+    void moveSelectionToEnd(bool front);
     void insertPicture(const QImage &picture, const QPointF &centre);
     void replay(bool undoing);
     void noteUndoChange(const SKTGraphic *graphic);

@@ -199,29 +199,27 @@ void SKTGraphicView::bringToFront()
 {
     if (refuseEdit(QString()) || There_Is_Frame_Pic_Or_Frame_Photo())
         return;
-    const platform::IndexSet indexes = selectionIndexes();
-    if (indexes.isEmpty())
-        return;
-    const GraphicList moving = m_graphics.objectsAtIndexes(indexes);
-    removeGraphicsAtIndexes(indexes);
-    const platform::IndexSet front = platform::IndexSet::range(0, int(moving.size()));
-    insertGraphics(moving, front);
-    changeSelectionIndexes(front);
-    updateUndoButtons();
+    moveSelectionToEnd(true);
 }
 
 void SKTGraphicView::sendToBack()
 {
     if (refuseEdit(QString()))
         return;
+    moveSelectionToEnd(false);
+}
+
+void SKTGraphicView::moveSelectionToEnd(bool front)
+{
     const platform::IndexSet indexes = selectionIndexes();
     if (indexes.isEmpty())
         return;
     const GraphicList moving = m_graphics.objectsAtIndexes(indexes);
     removeGraphicsAtIndexes(indexes);
-    const platform::IndexSet back = platform::IndexSet::range(m_graphics.count(), int(moving.size()));
-    insertGraphics(moving, back);
-    changeSelectionIndexes(back);
+    const platform::IndexSet target =
+        platform::IndexSet::range(front ? 0 : m_graphics.count(), int(moving.size()));
+    insertGraphics(moving, target);
+    changeSelectionIndexes(target);
     updateUndoButtons();
 }
 

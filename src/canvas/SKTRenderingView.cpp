@@ -1,4 +1,5 @@
 #include "canvas/SKTRenderingView.h"
+#include "canvas/PainterStateGuard.h"
 
 #include "canvas/CardFace.h"
 #include "core/MessageBoxes.h"
@@ -26,18 +27,6 @@ constexpr double kInchesPerMeter = 1.0 / 0.0254;
 // Beyond these a picture is a mistake in its input (a stray huge object), not a card.
 constexpr double kMaxImageEdge = 32767.0;
 constexpr double kMaxImagePixels = 128.0 * 1024 * 1024;
-
-// Restores the painter however the drawing ends.
-class PainterStateGuard {
-public:
-    explicit PainterStateGuard(QPainter &painter) : m_painter(painter) { m_painter.save(); }
-    ~PainterStateGuard() { m_painter.restore(); }
-    PainterStateGuard(const PainterStateGuard &) = delete;
-    PainterStateGuard &operator=(const PainterStateGuard &) = delete;
-
-private:
-    QPainter &m_painter;
-};
 
 QPageLayout pageLayoutForSize(const QSizeF &points)
 {

@@ -258,13 +258,8 @@ void SKTImage::drawContentsInView(QPainter &painter, bool)
         setFilePath(_file_path);
 
     const QRectF frame = bounds();
-    if (isDrawingStroke()) {
-        painter.save();
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(ShapePainting::outlinePen(_strokeColor, _strokeWidth, _stroke_border_type));
-        painter.drawRect(frame);
-        painter.restore();
-    }
+    if (isDrawingStroke())
+        ShapePainting::strokeFrame(painter, frame, _strokeColor, _strokeWidth, _stroke_border_type);
     if (_contents.isNull())
         return;
     const double opacity = std::min(1.0, static_cast<double>(img_trnsp_val) / 100.0);

@@ -61,13 +61,8 @@ void SKTSignature::drawContentsInView(QPainter &painter, bool)
         setFilePath(_file_path);
 
     const QRectF frame = bounds();
-    if (isDrawingStroke()) {
-        painter.save();
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(ShapePainting::outlinePen(_strokeColor, _strokeWidth, _stroke_border_type));
-        painter.drawRect(frame);
-        painter.restore();
-    }
+    if (isDrawingStroke())
+        ShapePainting::strokeFrame(painter, frame, _strokeColor, _strokeWidth, _stroke_border_type);
     if (_contents_img.isNull())
         return;
     painter.save();

@@ -216,6 +216,15 @@ QPen outlinePen(const QColor &color, double width, const QString &style)
     return pen;
 }
 
+void strokeFrame(QPainter &painter, const QRectF &frame, const QColor &color, double width, const QString &style)
+{
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(outlinePen(color, width, style));
+    painter.drawRect(frame);
+    painter.restore();
+}
+
 QLinearGradient gradientForBox(const QRectF &box, double angleDegrees, const QColor &start, const QColor &end)
 {
     const double radians = angleDegrees * std::numbers::pi / 180.0;

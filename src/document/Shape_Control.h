@@ -33,6 +33,8 @@ namespace ShapePainting {
 QList<double> dashPatternForStyle(const QString &style);
 // A pen of `width` points whose dashes keep their lengths in points whatever the width.
 QPen outlinePen(const QColor &color, double width, const QString &style);
+// The rectangular outline pictures draw around their frame.
+void strokeFrame(QPainter &painter, const QRectF &frame, const QColor &color, double width, const QString &style);
 // Fills `path` the way the graphic's fill settings say ("G" gradient, "H" hatch, else solid).
 void fillPath(QPainter &painter, const QPainterPath &path, SKTGraphic &graphic);
 // A linear gradient over `box` at `angleDegrees`: 0 runs left to right, 90 top to bottom.
