@@ -9,6 +9,12 @@ function(card_setup_target target)
                                              -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
+  if(CARD_BUILD_FUZZ)
+    # Coverage for the fuzzer in every library; the harnesses add the fuzzer's main.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                                             -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
   if(NOT target STREQUAL "card_pch")
     target_precompile_headers(${target} REUSE_FROM card_pch)
   endif()

@@ -131,7 +131,7 @@ std::optional<SKTGraphic::Kind> SKTGraphicView::currentGraphicClassForTool(int t
     case 3: case 4: case 5: case 6: case 7: case 13: case 14: case 15: return SKTGraphic::Kind::Shape;
     case 8: case 9: return SKTGraphic::Kind::Image;
     case 10: return SKTGraphic::Kind::Barcode;
-    case 11: return SKTGraphic::Kind::Signature;
+    case 11: case 12: return SKTGraphic::Kind::Signature;
     default: return std::nullopt;
     }
 }
@@ -796,40 +796,34 @@ void SKTGraphicView::moveSelectedGraphicsByX(double dx, double dy)
 
 // --- Creation --------------------------------------------------------------------------------
 
-SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QString &ctrl_value, const QString &ctrl_ID) const
+SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &point, const QString &ctrl_value,
+                                          const QString &ctrl_ID) const
 {
     DesignWindowHub *hub = designWindow();
     const int tool = hub ? hub->Selected_Control_Tool() : 0;
-    SKTGraphicPtr graphic;
+    // The picture kinds come from the tool whatever class the caller names, each with its picture.
     switch (tool) {
     case 8: {
-        graphic = std::make_shared<SKTImage>();
         const QString library = hub->Library_Selected_Image();
         if (isExistingFile(library))
-            graphic->Set_Control_File_path(library);
-        else if (isExistingFile(ctrl_value))
-            graphic->Set_Control_File_path(ctrl_value);
-        // Otherwise the object keeps the placeholder picture path every graphic starts with.
-        return graphic;
+            return std::make_shared<SKTImage>(point, library);
+        if (isExistingFile(ctrl_value))
+            return std::make_shared<SKTImage>(point, ctrl_value, ctrl_ID);
+        return std::make_shared<SKTImage>(point, hub->no_image());
     }
     case 9:
-        graphic = std::make_shared<SKTImage>();
-        graphic->Set_Control_File_path(hub->Library_Selected_Image());
-        return graphic;
+        return std::make_shared<SKTImage>(point, hub->Library_Selected_Image());
     case 10:
-        graphic = std::make_shared<SKTBarcode>();
-        graphic->Set_Barcode_image(hub->barcode_sample_img());
-        return graphic;
+        return std::make_shared<SKTBarcode>(point, hub->barcode_sample_img());
     case 11:
+        return std::make_shared<SKTSignature>(point, hub->sign_sample_img(), QStringLiteral("S"));
     case 12:
-        graphic = std::make_shared<SKTSignature>();
-        graphic->Set_Sign_Or_FP(tool == 11 ? QStringLiteral("S") : QStringLiteral("F"));
-        return graphic;
+        return std::make_shared<SKTSignature>(point, hub->fp_sample_img(), QStringLiteral("F"));
     default:
         break;
     }
 
-    graphic = newGraphicOfKind(kind);
+    SKTGraphicPtr graphic = newGraphicOfKind(kind);
     if (kind == SKTGraphic::Kind::Text) {
         if (ctrl_value.isEmpty())
             return graphic;
@@ -886,7 +880,7 @@ SKTGraphicPtr SKTGraphicView::createGraphicOfClass(SKTGraphic::Kind kind, std::o
         }
     }
 
-    SKTGraphicPtr graphic = makeGraphic(kind, ctrl_value, ctrl_ID);
+    SKTGraphicPtr graphic = makeGraphic(kind, origin, ctrl_value, ctrl_ID);
     graphic->control_ID = ctrl_ID;
     graphic->setBounds(QRectF(origin, size));
 

@@ -38,7 +38,8 @@ public:
     SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent = nullptr);
     ~SKTGraphicView() override;
 
-    // The graphic kind a palette tool creates; none for the arrow, the fingerprint and unknown tools.
+    // The graphic kind a palette tool creates (the fingerprint is a signature object); none for the
+    // arrow and unknown tools.
     static std::optional<SKTGraphic::Kind> currentGraphicClassForTool(int tool);
 
     // --- Model -------------------------------------------------------------------------------
@@ -225,7 +226,8 @@ private:
     void graphicAreaChanged(const SKTGraphic *graphic);
     void noticeEmptyList();
     bool isFrontList() const;
-    SKTGraphicPtr makeGraphic(SKTGraphic::Kind kind, const QString &ctrl_value, const QString &ctrl_ID) const;
+    SKTGraphicPtr makeGraphic(SKTGraphic::Kind kind, const QPointF &point, const QString &ctrl_value,
+                              const QString &ctrl_ID) const;
     bool refuseEdit(const QString &photoMessage) const;
     void alignSelection(const std::function<QPointF(const QRectF &reference, const QRectF &bounds)> &toOrigin);
     void makeSameSize(bool width);

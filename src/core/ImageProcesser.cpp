@@ -7,9 +7,15 @@
 #include <QMutex>
 #include <QPainter>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -28,14 +34,17 @@ void failWhenAsked(const char *step)
         throw std::runtime_error("the step was told to fail");
 }
 
-// NaN and out-of-range values end up as 0 or 255 rather than as an undefined conversion.
+// NaN and out-of-range values end up as 0 or 255 rather than as an undefined conversion. Written
+// without branches (the operand order makes NaN give 0), so that pixel loops vectorise.
 inline int toByte(float v)
 {
-    if (!(v > 0.0f))
-        return 0;
-    if (v >= 1.0f)
-        return 255;
-    return static_cast<int>(v * 255.0f + 0.5f);
+    return static_cast<int>(std::min(std::max(0.0f, v * 255.0f + 0.5f), 255.0f));
+}
+
+// The same for a value already in byte units.
+inline quint32 clampedByte(float v)
+{
+    return static_cast<quint32>(static_cast<int>(std::min(std::max(0.0f, v + 0.5f), 255.0f)));
 }
 
 QImage newLike(const QImage &source, QImage::Format format)
@@ -57,43 +66,132 @@ QImage converted(const QImage &source, QImage::Format format)
     return out;
 }
 
-// Applies f(r, g, b) to every pixel's unpremultiplied colour, in 0..1; alpha stays.
-template <typename F>
-QImage mapColours(const QImage &image, F f)
+// Every pixel step reads and writes unpremultiplied 32-bit ARGB, so that no step converts what the
+// previous one made. Each is a kernel from `in` to `out` of the same size; `out` may be `in` itself
+// (the chain works in place on the picture it owns), so a kernel reads a pixel before writing it
+// and allocates all it needs before its first write: a failure leaves `out` as it was.
+void requireSameSize(const QImage &in, const QImage &out)
 {
-    if (image.isNull())
-        return image;
-    const QImage in = converted(image, QImage::Format_ARGB32);
-    QImage out = newLike(in, QImage::Format_ARGB32);
-    for (int y = 0; y < in.height(); ++y) {
-        const auto *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
-        auto *dst = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < in.width(); ++x) {
-            const QRgb p = src[x];
-            float r = qRed(p) / 255.0f, g = qGreen(p) / 255.0f, b = qBlue(p) / 255.0f;
-            f(r, g, b);
-            dst[x] = qRgba(toByte(r), toByte(g), toByte(b), qAlpha(p));
-        }
-    }
-    return out;
+    if (in.size() != out.size() || in.format() != QImage::Format_ARGB32 || out.format() != QImage::Format_ARGB32)
+        throw std::logic_error("a pixel step needs two 32-bit ARGB pictures of one size");
 }
 
-// The same table for each channel, for steps that treat channels alike.
-QImage mapThroughTable(const QImage &image, const std::array<uchar, 256> &table)
+// Neutral settings leave the pixels as they are: nothing to do in place, a copy otherwise.
+void copyPixels(const QImage &in, QImage &out)
 {
-    if (image.isNull())
-        return image;
-    const QImage in = converted(image, QImage::Format_ARGB32);
-    QImage out = newLike(in, QImage::Format_ARGB32);
+    if (in.constBits() == out.constBits())
+        return;
+    for (int y = 0; y < in.height(); ++y)
+        std::memcpy(out.scanLine(y), in.constScanLine(y), static_cast<size_t>(in.width()) * 4);
+}
+
+// out_c = sum_k m[c][k] * in_k + offset[c], on colours in 0..1. Grey scale, sepia, hue and the
+// colour controls are all such maps.
+struct ColourMatrix {
+    float m[3][3];
+    float offset[3];
+};
+
+void applyMatrix(const QImage &in, QImage &out, const ColourMatrix &matrix)
+{
+    requireSameSize(in, out);
+    bool identity = matrix.offset[0] == 0.0f && matrix.offset[1] == 0.0f && matrix.offset[2] == 0.0f;
+    for (int c = 0; c < 3; ++c)
+        for (int k = 0; k < 3; ++k)
+            identity = identity && matrix.m[c][k] == (c == k ? 1.0f : 0.0f);
+    if (identity) {
+        copyPixels(in, out);
+        return;
+    }
+    // In byte units: out = m * in + 255 * offset.
+    const float m00 = matrix.m[0][0], m01 = matrix.m[0][1], m02 = matrix.m[0][2];
+    const float m10 = matrix.m[1][0], m11 = matrix.m[1][1], m12 = matrix.m[1][2];
+    const float m20 = matrix.m[2][0], m21 = matrix.m[2][1], m22 = matrix.m[2][2];
+    const float o0 = 255.0f * matrix.offset[0], o1 = 255.0f * matrix.offset[1], o2 = 255.0f * matrix.offset[2];
+    const int w = in.width();
+    for (int y = 0; y < in.height(); ++y) {
+        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(y));
+        auto *dst = reinterpret_cast<quint32 *>(out.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const quint32 p = src[x];
+            const float r = static_cast<float>(static_cast<int>((p >> 16) & 0xff));
+            const float g = static_cast<float>(static_cast<int>((p >> 8) & 0xff));
+            const float b = static_cast<float>(static_cast<int>(p & 0xff));
+            const quint32 nr = clampedByte(m00 * r + m01 * g + m02 * b + o0);
+            const quint32 ng = clampedByte(m10 * r + m11 * g + m12 * b + o1);
+            const quint32 nb = clampedByte(m20 * r + m21 * g + m22 * b + o2);
+            dst[x] = (p & 0xff000000u) | (nr << 16) | (ng << 8) | nb;
+        }
+    }
+}
+
+using ByteTable = std::array<uchar, 256>;
+
+// The same table for each channel; with `premultiply` the result is written premultiplied.
+void applyTable(const QImage &in, QImage &out, const ByteTable &table, bool premultiply = false)
+{
+    requireSameSize(in, out);
+    bool identity = !premultiply;
+    for (int i = 0; i < 256 && identity; ++i)
+        identity = table[i] == i;
+    if (identity) {
+        copyPixels(in, out);
+        return;
+    }
+    const int w = in.width();
     for (int y = 0; y < in.height(); ++y) {
         const auto *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
         auto *dst = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < in.width(); ++x) {
+        for (int x = 0; x < w; ++x) {
             const QRgb p = src[x];
-            dst[x] = qRgba(table[qRed(p)], table[qGreen(p)], table[qBlue(p)], qAlpha(p));
+            const QRgb mapped = qRgba(table[qRed(p)], table[qGreen(p)], table[qBlue(p)], qAlpha(p));
+            dst[x] = premultiply && qAlpha(p) != 255 ? qPremultiply(mapped) : mapped;
         }
     }
-    return out;
+}
+
+ColourMatrix grayScaleMatrix()
+{
+    // Monochrome in mid grey at full intensity leaves each pixel's luminance.
+    return {{{kLumaR, kLumaG, kLumaB}, {kLumaR, kLumaG, kLumaB}, {kLumaR, kLumaG, kLumaB}}, {0, 0, 0}};
+}
+
+ColourMatrix sepiaMatrix()
+{
+    return {{{0.393f, 0.769f, 0.189f}, {0.349f, 0.686f, 0.168f}, {0.272f, 0.534f, 0.131f}}, {0, 0, 0}};
+}
+
+ColourMatrix hueMatrix(float hue)
+{
+    // A turn of the colour cube about its grey diagonal: greys stay, red goes towards green for
+    // positive angles.
+    const float c = std::cos(hue), s = std::sin(hue);
+    const float third = (1.0f - c) / 3.0f;
+    const float root = std::sqrt(1.0f / 3.0f) * s;
+    const float d = c + third, p = third + root, m = third - root;
+    return {{{d, m, p}, {p, d, m}, {m, p, d}}, {0, 0, 0}};
+}
+
+ColourMatrix colourControlMatrix(float sat, float brt, float con)
+{
+    // Saturation from the grey (0) through the colour (1), then brightness added, then contrast
+    // about mid grey: out = con * (sat * v + (1 - sat) * luma + brt - 0.5) + 0.5.
+    const float luma[3] = {kLumaR, kLumaG, kLumaB};
+    ColourMatrix matrix{};
+    for (int c = 0; c < 3; ++c) {
+        for (int k = 0; k < 3; ++k)
+            matrix.m[c][k] = con * ((c == k ? sat : 0.0f) + (1.0f - sat) * luma[k]);
+        matrix.offset[c] = con * (brt - 0.5f) + 0.5f;
+    }
+    return matrix;
+}
+
+ByteTable invertTable()
+{
+    ByteTable table;
+    for (int i = 0; i < 256; ++i)
+        table[i] = static_cast<uchar>(255 - i);
+    return table;
 }
 
 float srgbToLinear(float c)
@@ -108,24 +206,230 @@ float linearToSrgb(float l)
     return l <= 0.0031308f ? 12.92f * l : 1.055f * std::pow(l, 1.0f / 2.4f) - 0.055f;
 }
 
-// A box along one line: full weight for samples within `whole` of the centre, the two
-// next ones weighted by the fraction, edge samples repeated beyond the ends.
-void boxLine(const float *in, float *out, int count, int stride, int whole, float fraction)
+ByteTable exposureTable(float ev)
 {
-    const double norm = 2.0 * whole + 1.0 + 2.0 * fraction;
-    for (int c = 0; c < 4; ++c) {
-        const auto sample = [&](long i) {
-            return static_cast<double>(in[std::clamp<long>(i, 0, count - 1) * stride * 4 + c]);
+    const float gain = std::exp2(ev);
+    ByteTable table;
+    for (int i = 0; i < 256; ++i)
+        table[i] = static_cast<uchar>(toByte(linearToSrgb(srgbToLinear(i / 255.0f) * gain)));
+    return table;
+}
+
+inline float lumaOf(quint32 p)
+{
+    return (kLumaR * static_cast<int>((p >> 16) & 0xff) + kLumaG * static_cast<int>((p >> 8) & 0xff)
+            + kLumaB * static_cast<int>(p & 0xff)) / 255.0f;
+}
+
+void sharpen(const QImage &in, QImage &out, float value)
+{
+    requireSameSize(in, out);
+    if (value == 0.0f) {
+        copyPixels(in, out);
+        return;
+    }
+    const int w = in.width(), h = in.height();
+    // Unsharp mask on luminance alone: each channel moves by the same amount, so the chroma stays.
+    // The 5 x 5 binomial blur runs across each row once and down through a ring of five rows, so
+    // row y is written only after the rows below it that it needs have been read.
+    static constexpr float kTaps[5] = {1.0f / 16, 4.0f / 16, 6.0f / 16, 4.0f / 16, 1.0f / 16};
+    constexpr int kRing = 5;
+    std::vector<float> luma(static_cast<size_t>(w));
+    std::vector<float> across(static_cast<size_t>(w) * kRing);
+    const auto blurAcross = [&](int row) {
+        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(row));
+        float *l = luma.data();
+        for (int x = 0; x < w; ++x)
+            l[x] = lumaOf(src[x]);
+        float *dst = &across[static_cast<size_t>(row % kRing) * w];
+        const auto clamped = [&](int x) {
+            float sum = 0.0f;
+            for (int k = -2; k <= 2; ++k)
+                sum += kTaps[k + 2] * l[std::clamp(x + k, 0, w - 1)];
+            return sum;
         };
-        double sum = 0.0;
-        for (long k = -whole; k <= whole; ++k)
-            sum += sample(k);
-        for (long x = 0; x < count; ++x) {
-            const double edge = fraction > 0.0f ? fraction * (sample(x - whole - 1) + sample(x + whole + 1)) : 0.0;
-            out[x * stride * 4 + c] = static_cast<float>((sum + edge) / norm);
-            sum += sample(x + whole + 1) - sample(x - whole);
+        const int inner = std::max(2, w - 2);
+        for (int x = 0; x < std::min(2, w); ++x)
+            dst[x] = clamped(x);
+        for (int x = 2; x < inner; ++x) {
+            float sum = 0.0f;
+            sum += kTaps[0] * l[x - 2];
+            sum += kTaps[1] * l[x - 1];
+            sum += kTaps[2] * l[x];
+            sum += kTaps[3] * l[x + 1];
+            sum += kTaps[4] * l[x + 2];
+            dst[x] = sum;
+        }
+        for (int x = std::max(inner, std::min(2, w)); x < w; ++x)
+            dst[x] = clamped(x);
+    };
+    const auto acrossRow = [&](int row) { return &across[static_cast<size_t>(std::clamp(row, 0, h - 1) % kRing) * w]; };
+
+    int ready = -1; // rows blurred across so far
+    for (int y = 0; y < h; ++y) {
+        for (const int last = std::min(y + 2, h - 1); ready < last;)
+            blurAcross(++ready);
+        const float *r0 = acrossRow(y - 2), *r1 = acrossRow(y - 1), *r2 = acrossRow(y), *r3 = acrossRow(y + 1),
+                    *r4 = acrossRow(y + 2);
+        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(y));
+        auto *dst = reinterpret_cast<quint32 *>(out.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            float blurred = 0.0f;
+            blurred += kTaps[0] * r0[x];
+            blurred += kTaps[1] * r1[x];
+            blurred += kTaps[2] * r2[x];
+            blurred += kTaps[3] * r3[x];
+            blurred += kTaps[4] * r4[x];
+            const quint32 p = src[x];
+            const float delta = value * (lumaOf(p) - blurred);
+            const auto moved = [&](int shift) {
+                return static_cast<quint32>(toByte(static_cast<int>((p >> shift) & 0xff) / 255.0f + delta)) << shift;
+            };
+            dst[x] = (p & 0xff000000u) | moved(16) | moved(8) | moved(0);
         }
     }
+}
+
+// Premultiplied RGBA floats in byte units back to straight 32-bit ARGB; a pixel without cover is
+// transparent black.
+void writeStraightPixels(const float *box, quint32 *dst, int w)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128 zero = _mm_setzero_ps(), half = _mm_set1_ps(0.5f), full = _mm_set1_ps(255.0f);
+    for (; x < w; ++x) {
+        // Lanes as stored: R, G, B, A; as written: B, G, R, A (little-endian ARGB).
+        const __m128 v = _mm_shuffle_ps(_mm_loadu_ps(box + static_cast<size_t>(x) * 4),
+                                        _mm_loadu_ps(box + static_cast<size_t>(x) * 4), _MM_SHUFFLE(3, 0, 1, 2));
+        const __m128 alpha = _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3));
+        __m128 straight = _mm_mul_ps(v, _mm_div_ps(full, _mm_max_ps(alpha, half)));
+        // Alpha itself stays as it is: only the colour lanes are scaled.
+        const __m128 alphaLane = _mm_castsi128_ps(_mm_set_epi32(-1, 0, 0, 0));
+        straight = _mm_or_ps(_mm_and_ps(alphaLane, v), _mm_andnot_ps(alphaLane, straight));
+        // max(0, v + 0.5) with NaN giving 0, then at most 255, then truncated.
+        const __m128 clamped = _mm_min_ps(_mm_max_ps(_mm_add_ps(straight, half), zero), full);
+        const __m128i ints = _mm_cvttps_epi32(clamped);
+        const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(ints, ints), _mm_packs_epi32(ints, ints));
+        const quint32 pixel = static_cast<quint32>(_mm_cvtsi128_si32(bytes));
+        dst[x] = (pixel >> 24) ? pixel : 0u;
+    }
+#endif
+    for (; x < w; ++x) {
+        const float *v = box + static_cast<size_t>(x) * 4;
+        const quint32 alpha = clampedByte(v[3]);
+        const float straight = 255.0f / std::max(v[3], 0.5f);
+        const quint32 pixel = (alpha << 24) | (clampedByte(v[0] * straight) << 16)
+            | (clampedByte(v[1] * straight) << 8) | clampedByte(v[2] * straight);
+        dst[x] = alpha ? pixel : 0u;
+    }
+}
+
+// A box of `whole` samples either side at full weight and the next one each side at `fraction`,
+// edge samples repeated beyond the ends. The weights are applied to premultiplied colour, so that
+// transparent pixels do not bleed their hidden colour into their neighbours.
+void boxBlur(const QImage &in, QImage &out, float value)
+{
+    requireSameSize(in, out);
+    if (!(value > 0.0f)) {
+        copyPixels(in, out);
+        return;
+    }
+    const int w = in.width(), h = in.height();
+    // Any wider box gives every picture the same even spread; the bound keeps the counts integers.
+    const float radius = std::min(value, 1e7f);
+    const int whole = static_cast<int>(radius);
+    const float fraction = radius - static_cast<float>(whole);
+    const double norm = 2.0 * whole + 1.0 + 2.0 * fraction;
+    const float invArea = static_cast<float>(1.0 / (norm * norm));
+
+    // Rows blurred across (unnormalised, premultiplied RGBA) for the rows the vertical box needs:
+    // y - whole - 1 to y + whole + 1, each kept until the box has passed it.
+    const int ringRows = std::min(2 * whole + 3, h);
+    const size_t rowFloats = static_cast<size_t>(w) * 4;
+    std::vector<float> ring(static_cast<size_t>(ringRows) * rowFloats);
+    std::vector<float> line(rowFloats);
+    // Float sums drift by well under a hundredth of a byte over a whole picture.
+    std::vector<float> column(rowFloats);
+    std::vector<float> box(rowFloats);
+    const auto ringRow = [&](int row) { return &ring[static_cast<size_t>(std::clamp(row, 0, h - 1) % ringRows) * rowFloats]; };
+    // The sum of `count` samples of 0..count-1 with the edge samples repeated past the end; the
+    // samples before 0 (whole + 1 of them, 0 included) are the first one repeated.
+    const auto addStartingBox = [whole](auto *sum, int count, const auto &sample) {
+        for (int c = 0; c < 4; ++c)
+            sum[c] += static_cast<float>(whole + 1) * sample(0, c);
+        const int inside = std::min(whole, count - 1);
+        for (int k = 1; k <= inside; ++k)
+            for (int c = 0; c < 4; ++c)
+                sum[c] += sample(k, c);
+        if (whole > inside)
+            for (int c = 0; c < 4; ++c)
+                sum[c] += static_cast<float>(whole - inside) * sample(count - 1, c);
+    };
+
+    const auto blurAcross = [&](int row) {
+        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(row));
+        float *pixels = line.data();
+        for (int x = 0; x < w; ++x) {
+            const quint32 p = src[x];
+            const float alpha = static_cast<float>(static_cast<int>(p >> 24));
+            const float cover = alpha / 255.0f;
+            pixels[x * 4 + 0] = static_cast<float>(static_cast<int>((p >> 16) & 0xff)) * cover;
+            pixels[x * 4 + 1] = static_cast<float>(static_cast<int>((p >> 8) & 0xff)) * cover;
+            pixels[x * 4 + 2] = static_cast<float>(static_cast<int>(p & 0xff)) * cover;
+            pixels[x * 4 + 3] = alpha;
+        }
+        const auto at = [&](int x) { return pixels + static_cast<size_t>(std::clamp(x, 0, w - 1)) * 4; };
+        float sum[4] = {0, 0, 0, 0};
+        addStartingBox(sum, w, [&](int x, int c) { return at(x)[c]; });
+        float *dst = ringRow(row);
+        const auto slide = [&](int x, const float *before, const float *after, const float *leaving) {
+            for (int c = 0; c < 4; ++c) {
+                dst[x * 4 + c] = sum[c] + fraction * (before[c] + after[c]);
+                sum[c] += after[c] - leaving[c];
+            }
+        };
+        // Only near the ends does the box reach past the row and need its edge samples repeated.
+        const int firstInside = std::min(whole + 1, w), lastInside = std::max(firstInside, w - whole - 1);
+        for (int x = 0; x < firstInside; ++x)
+            slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
+        for (int x = firstInside; x < lastInside; ++x)
+            slide(x, pixels + (x - whole - 1) * 4, pixels + (x + whole + 1) * 4, pixels + (x - whole) * 4);
+        for (int x = lastInside; x < w; ++x)
+            slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
+    };
+
+    int ready = -1;
+    const auto blurAcrossUpTo = [&](int row) {
+        for (const int last = std::min(row, h - 1); ready < last;)
+            blurAcross(++ready);
+    };
+    blurAcrossUpTo(whole + 1);
+    for (size_t i = 0; i < rowFloats; i += 4)
+        addStartingBox(&column[i], h, [&](int row, int c) { return ringRow(row)[i + c]; });
+    for (int y = 0; y < h; ++y) {
+        blurAcrossUpTo(y + whole + 1);
+        const float *above = ringRow(y - whole - 1), *below = ringRow(y + whole + 1);
+        for (size_t i = 0; i < rowFloats; ++i)
+            box[i] = (column[i] + fraction * (above[i] + below[i])) * invArea;
+        writeStraightPixels(box.data(), reinterpret_cast<quint32 *>(out.scanLine(y)), w);
+        // Slide the box down one row: the row leaving it is still in the ring, the row entering
+        // it has been blurred across.
+        const float *leaving = ringRow(y - whole), *entering = ringRow(y + whole + 1);
+        for (size_t i = 0; i < rowFloats; ++i)
+            column[i] += entering[i] - leaving[i];
+    }
+}
+
+// Runs a kernel into a new picture of the input's size.
+template <typename Kernel>
+QImage intoNewPicture(const QImage &image, Kernel kernel)
+{
+    if (image.isNull())
+        return image;
+    const QImage in = converted(image, QImage::Format_ARGB32);
+    QImage out = newLike(in, QImage::Format_ARGB32);
+    kernel(in, out);
+    return out;
 }
 
 } // namespace
@@ -135,174 +439,60 @@ void boxLine(const float *in, float *out, int count, int stride, int whole, floa
 QImage ImageProcesser::GrayScale(const QImage &image)
 {
     failWhenAsked("GrayScale");
-    // Monochrome in mid grey at full intensity leaves each pixel's luminance.
-    return mapColours(image, [](float &r, float &g, float &b) {
-        const float l = kLumaR * r + kLumaG * g + kLumaB * b;
-        r = g = b = l;
-    });
+    return intoNewPicture(image, [](const QImage &in, QImage &out) { applyMatrix(in, out, grayScaleMatrix()); });
 }
 
 QImage ImageProcesser::Sepia(const QImage &image)
 {
     failWhenAsked("Sepia");
-    return mapColours(image, [](float &r, float &g, float &b) {
-        const float nr = 0.393f * r + 0.769f * g + 0.189f * b;
-        const float ng = 0.349f * r + 0.686f * g + 0.168f * b;
-        const float nb = 0.272f * r + 0.534f * g + 0.131f * b;
-        r = nr;
-        g = ng;
-        b = nb;
-    });
+    return intoNewPicture(image, [](const QImage &in, QImage &out) { applyMatrix(in, out, sepiaMatrix()); });
 }
 
 QImage ImageProcesser::Invert_Color(const QImage &image)
 {
     failWhenAsked("Invert_Color");
-    std::array<uchar, 256> table;
-    for (int i = 0; i < 256; ++i)
-        table[i] = static_cast<uchar>(255 - i);
-    return mapThroughTable(image, table);
+    return intoNewPicture(image, [](const QImage &in, QImage &out) { applyTable(in, out, invertTable()); });
 }
 
 QImage ImageProcesser::adjust_Hue(const QImage &image, float hue)
 {
     failWhenAsked("adjust_Hue");
-    // A turn of the colour cube about its grey diagonal: greys stay, red goes towards green for
-    // positive angles.
-    const float c = std::cos(hue), s = std::sin(hue);
-    const float third = (1.0f - c) / 3.0f;
-    const float root = std::sqrt(1.0f / 3.0f) * s;
-    const float d = c + third, p = third + root, m = third - root;
-    return mapColours(image, [=](float &r, float &g, float &b) {
-        const float nr = d * r + m * g + p * b;
-        const float ng = p * r + d * g + m * b;
-        const float nb = m * r + p * g + d * b;
-        r = nr;
-        g = ng;
-        b = nb;
-    });
+    return intoNewPicture(image, [=](const QImage &in, QImage &out) { applyMatrix(in, out, hueMatrix(hue)); });
 }
 
 QImage ImageProcesser::adjust_Color_Control(const QImage &image, float sat, float brt, float con)
 {
     failWhenAsked("adjust_Color_Control");
-    return mapColours(image, [=](float &r, float &g, float &b) {
-        const float l = kLumaR * r + kLumaG * g + kLumaB * b;
-        float *channels[3] = {&r, &g, &b};
-        for (float *v : channels) {
-            float x = l + (*v - l) * sat; // saturation: from the grey (0) through the colour (1)
-            x += brt;
-            *v = (x - 0.5f) * con + 0.5f; // contrast about mid grey
-        }
+    return intoNewPicture(image, [=](const QImage &in, QImage &out) {
+        applyMatrix(in, out, colourControlMatrix(sat, brt, con));
     });
 }
 
 QImage ImageProcesser::adjust_Sharpness(const QImage &image, float value)
 {
     failWhenAsked("adjust_Sharpness");
-    if (image.isNull())
-        return image;
-    const QImage in = converted(image, QImage::Format_ARGB32);
-    const int w = in.width(), h = in.height();
-    std::vector<float> luma(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y) {
-        const auto *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
-        for (int x = 0; x < w; ++x)
-            luma[static_cast<size_t>(y) * w + x] = (kLumaR * qRed(src[x]) + kLumaG * qGreen(src[x]) + kLumaB * qBlue(src[x])) / 255.0f;
-    }
-    // Unsharp mask on luminance alone: each channel moves by the same amount, so the chroma stays.
-    static constexpr float kTaps[5] = {1.0f / 16, 4.0f / 16, 6.0f / 16, 4.0f / 16, 1.0f / 16};
-    std::vector<float> across(luma.size()), blurred(luma.size());
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            float sum = 0.0f;
-            for (int k = -2; k <= 2; ++k)
-                sum += kTaps[k + 2] * luma[static_cast<size_t>(y) * w + std::clamp(x + k, 0, w - 1)];
-            across[static_cast<size_t>(y) * w + x] = sum;
-        }
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            float sum = 0.0f;
-            for (int k = -2; k <= 2; ++k)
-                sum += kTaps[k + 2] * across[static_cast<size_t>(std::clamp(y + k, 0, h - 1)) * w + x];
-            blurred[static_cast<size_t>(y) * w + x] = sum;
-        }
-    QImage out = newLike(in, QImage::Format_ARGB32);
-    for (int y = 0; y < h; ++y) {
-        const auto *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
-        auto *dst = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const size_t i = static_cast<size_t>(y) * w + x;
-            const float delta = value * (luma[i] - blurred[i]);
-            const QRgb p = src[x];
-            dst[x] = qRgba(toByte(qRed(p) / 255.0f + delta), toByte(qGreen(p) / 255.0f + delta),
-                           toByte(qBlue(p) / 255.0f + delta), qAlpha(p));
-        }
-    }
-    return out;
+    return intoNewPicture(image, [=](const QImage &in, QImage &out) { sharpen(in, out, value); });
 }
 
 QImage ImageProcesser::adjust_boxBlur(const QImage &image, float value)
 {
     failWhenAsked("adjust_boxBlur");
-    if (image.isNull())
-        return image;
-    // Premultiplied, so that transparent pixels do not bleed their hidden colour into neighbours.
-    const QImage in = converted(image, QImage::Format_ARGB32_Premultiplied);
-    if (!(value > 0.0f))
-        return in.copy();
-    const int w = in.width(), h = in.height();
-    // Past the picture's own extent a wider box only repeats edge pixels.
-    const float radius = std::min(value, static_cast<float>(std::max(w, h)));
-    const int whole = static_cast<int>(radius);
-    const float fraction = radius - static_cast<float>(whole);
-
-    std::vector<float> a(static_cast<size_t>(w) * h * 4), b(a.size());
-    for (int y = 0; y < h; ++y) {
-        const auto *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
-        float *row = &a[static_cast<size_t>(y) * w * 4];
-        for (int x = 0; x < w; ++x) {
-            row[x * 4 + 0] = static_cast<float>(qRed(src[x]));
-            row[x * 4 + 1] = static_cast<float>(qGreen(src[x]));
-            row[x * 4 + 2] = static_cast<float>(qBlue(src[x]));
-            row[x * 4 + 3] = static_cast<float>(qAlpha(src[x]));
-        }
-    }
-    for (int y = 0; y < h; ++y)
-        boxLine(&a[static_cast<size_t>(y) * w * 4], &b[static_cast<size_t>(y) * w * 4], w, 1, whole, fraction);
-    for (int x = 0; x < w; ++x)
-        boxLine(&b[static_cast<size_t>(x) * 4], &a[static_cast<size_t>(x) * 4], h, w, whole, fraction);
-
-    QImage out = newLike(in, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < h; ++y) {
-        const float *row = &a[static_cast<size_t>(y) * w * 4];
-        auto *dst = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const int alpha = toByte(row[x * 4 + 3] / 255.0f);
-            const auto channel = [&](int c) { return std::min(alpha, toByte(row[x * 4 + c] / 255.0f)); };
-            dst[x] = qRgba(channel(0), channel(1), channel(2), alpha);
-        }
-    }
-    return out;
+    return intoNewPicture(image, [=](const QImage &in, QImage &out) { boxBlur(in, out, value); });
 }
 
 QImage ImageProcesser::adjust_EV(const QImage &image, float value)
 {
     failWhenAsked("adjust_EV");
-    const float gain = std::exp2(value);
-    std::array<uchar, 256> table;
-    for (int i = 0; i < 256; ++i)
-        table[i] = static_cast<uchar>(toByte(linearToSrgb(srgbToLinear(i / 255.0f) * gain)));
-    return mapThroughTable(image, table);
+    return intoNewPicture(image, [=](const QImage &in, QImage &out) { applyTable(in, out, exposureTable(value)); });
 }
 
 QImage ImageProcesser::adjust_Gamma(const QImage &image, float value)
 {
     failWhenAsked("adjust_Gamma");
-    std::array<uchar, 256> table;
+    ByteTable table;
     for (int i = 0; i < 256; ++i)
         table[i] = static_cast<uchar>(toByte(std::pow(i / 255.0f, value)));
-    return mapThroughTable(image, table);
+    return intoNewPicture(image, [&](const QImage &in, QImage &out) { applyTable(in, out, table); });
 }
 
 QImage &ImageProcesser::imageTintedWithColor(QImage &image, const QColor &color)
@@ -341,27 +531,47 @@ QImage ImageProcesser::runChain(const QImage &image, const Image_Effect_Settings
 {
     if (image.isNull())
         return QImage();
-    QImage p = image;
+    QImage p;
+    bool owned = false; // p is the chain's own picture, which later steps overwrite in place
+    bool premultiplied = false;
     // A failing step leaves the picture as it was before it; the chain goes on.
-    const auto step = [&](const char *name, auto &&apply) {
+    const auto step = [&](const char *name, auto &&kernel) {
         try {
-            p = apply(p);
+            failWhenAsked(name);
+            if (owned) {
+                kernel(p, p);
+            } else {
+                QImage out = newLike(p, QImage::Format_ARGB32);
+                kernel(p, out);
+                p = out;
+                owned = true;
+            }
         } catch (const std::exception &e) {
             onFailure(QString::fromLatin1(name), QString::fromLocal8Bit(e.what()));
         }
     };
     try {
+        p = converted(image, QImage::Format_ARGB32);
+        owned = p.constBits() != image.constBits();
         if (s.grayscale)
-            step("GrayScale", [](const QImage &q) { return GrayScale(q); });
+            step("GrayScale", [](const QImage &in, QImage &out) { applyMatrix(in, out, grayScaleMatrix()); });
         if (s.sepia)
-            step("Sepia", [](const QImage &q) { return Sepia(q); });
+            step("Sepia", [](const QImage &in, QImage &out) { applyMatrix(in, out, sepiaMatrix()); });
         if (s.invrtclr)
-            step("Invert_Color", [](const QImage &q) { return Invert_Color(q); });
-        step("adjust_Hue", [&](const QImage &q) { return adjust_Hue(q, s.hue); });
-        step("adjust_Color_Control", [&](const QImage &q) { return adjust_Color_Control(q, s.sat, s.brt, s.con); });
-        step("adjust_Sharpness", [&](const QImage &q) { return adjust_Sharpness(q, s.sharpness); });
-        step("adjust_boxBlur", [&](const QImage &q) { return adjust_boxBlur(q, s.blur); });
-        step("adjust_EV", [&](const QImage &q) { return adjust_EV(q, s.exposure); });
+            step("Invert_Color", [](const QImage &in, QImage &out) { applyTable(in, out, invertTable()); });
+        step("adjust_Hue", [&](const QImage &in, QImage &out) { applyMatrix(in, out, hueMatrix(s.hue)); });
+        step("adjust_Color_Control", [&](const QImage &in, QImage &out) {
+            applyMatrix(in, out, colourControlMatrix(s.sat, s.brt, s.con));
+        });
+        step("adjust_Sharpness", [&](const QImage &in, QImage &out) { sharpen(in, out, s.sharpness); });
+        step("adjust_boxBlur", [&](const QImage &in, QImage &out) { boxBlur(in, out, s.blur); });
+        // The last colour step also premultiplies, ready for drawing, instead of a pass of its own.
+        step("adjust_EV", [&](const QImage &in, QImage &out) {
+            applyTable(in, out, exposureTable(s.exposure), true);
+            premultiplied = true;
+        });
+        if (premultiplied && !p.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied))
+            throw std::runtime_error("the picture could not be prepared for drawing");
         failWhenAsked("imageRotated");
         p = imageRotated(p, static_cast<float>(s.rotate));
     } catch (const std::exception &e) {

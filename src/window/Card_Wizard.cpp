@@ -5,8 +5,8 @@
 #include "core/StringHelpers.h"
 #include "core/WindowUtilities.h"
 #include "window/DefaultDialog.h"
+#include "window/ListDataTableModel.h"
 
-#include <QAbstractTableModel>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -51,65 +51,20 @@ void setDialogBackground(QWidget *dialog)
 
 } // namespace
 
-// Shows the dialog's ListData through its data-source functions, one column "Extension".
-class CardPresetListModel : public QAbstractTableModel {
-public:
-    explicit CardPresetListModel(Card_Wizard *owner) : QAbstractTableModel(owner), m_owner(owner) {}
-
-    int rowCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : m_owner->numberOfRowsInTableView(m_owner->ColList);
-    }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 1; }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
-            return {};
-        return m_owner->tableView_objectValueForTableColumn_row(m_owner->ColList, Card_Wizard::kListColumn,
-                                                                index.row());
-    }
-
-    bool setData(const QModelIndex &index, const QVariant &value, int role) override
-    {
-        if (!index.isValid() || role != Qt::EditRole)
-            return false;
-        m_owner->tableView_setObjectValue_forTableColumn_row(m_owner->ColList, value, Card_Wizard::kListColumn,
-                                                             index.row());
-        emit dataChanged(index, index);
-        return true;
-    }
-
-    Qt::ItemFlags flags(const QModelIndex &index) const override
-    {
-        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable : Qt::NoItemFlags;
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
-            return QStringLiteral("Card Size");
-        return {};
-    }
-
-    void reload()
-    {
-        beginResetModel();
-        endResetModel();
-    }
-    void beginAppend(int row) { beginInsertRows({}, row, row); }
-    void endAppend() { endInsertRows(); }
-
-private:
-    Card_Wizard *m_owner;
-};
-
 Card_Wizard::Card_Wizard(QWidget *parent)
     : QDialog(parent), ColList(new QTableView(this)), Category_ComboBox(new QComboBox(this)),
       Preset_ComboBox(new QComboBox(this)), Sides_ComboBox(new QComboBox(this)),
       width_Stepper(new QDoubleSpinBox(this)), height_Stepper(new QDoubleSpinBox(this)),
       matrix_card_shape(new QGroupBox(tr("Card Shape"), this)), m_shapeButtons(new QButtonGroup(this)),
-      m_listModel(new CardPresetListModel(this))
+      m_listModel(new ListDataTableModel(
+          {[this] { return numberOfRowsInTableView(ColList); },
+           [this](const QString &column, int row) {
+               return tableView_objectValueForTableColumn_row(ColList, column, row);
+           },
+           [this](const QVariant &value, const QString &column, int row) {
+               tableView_setObjectValue_forTableColumn_row(ColList, value, column, row);
+           }},
+          {{kListColumn, QStringLiteral("Card Size")}}, this))
 {
     setObjectName(QStringLiteral("Card_Wizard"));
     setWindowTitle(tr("Card Size"));
@@ -336,7 +291,7 @@ void Card_Wizard::Create_List(const QString &name)
     if (trimmed.isEmpty())
         return;
     const int row = static_cast<int>(ListData.size());
-    m_listModel->beginAppend(row);
+    m_listModel->beginAppend(row, row);
     ListData.append(QVariantMap{{kListColumn, trimmed}});
     m_listModel->endAppend();
 }
@@ -357,5 +312,5 @@ int Card_Wizard::selectedRow() const
 
 void Card_Wizard::reloadList()
 {
-    m_listModel->reload();
+    m_listModel->reloadData();
 }

@@ -13,7 +13,7 @@ class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
 class QTableView;
-class CardPresetListModel;
+class ListDataTableModel;
 
 // The card-size dialog: size category, size preset list, orientation, width and height in
 // millimetres and the card's outline. OK gives the size to the canvases; Cancel puts the outline
@@ -87,5 +87,5 @@ private:
     void reloadList();
 
     QButtonGroup *m_shapeButtons;
-    CardPresetListModel *m_listModel;
+    ListDataTableModel *m_listModel;
 };

@@ -1,23 +1,29 @@
 #include "window/ListDataTableModel.h"
 
-#include "window/SKTWindowController.h"
-
-#include <QAbstractItemView>
+#include <QSize>
 
 const QString ListDataTableModel::kColumn = QStringLiteral("Extension");
 
-namespace {
-
-const QAbstractItemView *viewOf(const QObject *model)
+ListDataTableModel::ListDataTableModel(DataSource source, QList<Column> columns, QObject *parent)
+    : QAbstractTableModel(parent), m_source(std::move(source)), m_columns(std::move(columns))
 {
-    return qobject_cast<const QAbstractItemView *>(model->parent());
 }
 
-} // namespace
-
-ListDataTableModel::ListDataTableModel(SKTWindowController &window, QObject *parent)
-    : QAbstractTableModel(parent), m_window(window)
+void ListDataTableModel::addTableColumn(const Column &column)
 {
+    const int at = static_cast<int>(m_columns.size());
+    beginInsertColumns(QModelIndex(), at, at);
+    m_columns.append(column);
+    endInsertColumns();
+}
+
+void ListDataTableModel::removeTableColumn(int index)
+{
+    if (index < 0 || index >= m_columns.size())
+        return;
+    beginRemoveColumns(QModelIndex(), index, index);
+    m_columns.removeAt(index);
+    endRemoveColumns();
 }
 
 void ListDataTableModel::reloadData()
@@ -26,28 +32,39 @@ void ListDataTableModel::reloadData()
     endResetModel();
 }
 
+void ListDataTableModel::beginAppend(int first, int last)
+{
+    beginInsertRows(QModelIndex(), first, last);
+}
+
+void ListDataTableModel::endAppend()
+{
+    endInsertRows();
+}
+
 int ListDataTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_window.numberOfRowsInTableView(viewOf(this));
+    return parent.isValid() || !m_source.numberOfRows ? 0 : m_source.numberOfRows();
 }
 
 int ListDataTableModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 1;
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
 }
 
 QVariant ListDataTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid() || index.column() >= m_columns.size() || (role != Qt::DisplayRole && role != Qt::EditRole) ||
+        !m_source.objectValue)
         return QVariant();
-    return m_window.tableView_objectValueForTableColumn_row(viewOf(this), kColumn, index.row());
+    return m_source.objectValue(m_columns.at(index.column()).identifier, index.row());
 }
 
 bool ListDataTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!index.isValid() || role != Qt::EditRole)
+    if (!index.isValid() || index.column() >= m_columns.size() || role != Qt::EditRole || !m_source.setObjectValue)
         return false;
-    m_window.tableView_setObjectValue_forTableColumn_row(viewOf(this), value, kColumn, index.row());
+    m_source.setObjectValue(value, m_columns.at(index.column()).identifier, index.row());
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }
@@ -55,4 +72,21 @@ bool ListDataTableModel::setData(const QModelIndex &index, const QVariant &value
 Qt::ItemFlags ListDataTableModel::flags(const QModelIndex &index) const
 {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable : Qt::NoItemFlags;
+}
+
+QVariant ListDataTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const Column &column = m_columns.at(section);
+    switch (role) {
+    case Qt::DisplayRole:
+        return column.title;
+    case Qt::TextAlignmentRole:
+        return static_cast<int>(column.headerAlignment);
+    case Qt::SizeHintRole:
+        return QSize(column.width, -1);
+    default:
+        return QVariant();
+    }
 }

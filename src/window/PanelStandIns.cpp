@@ -8,6 +8,7 @@
 #include "canvas/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "document/SKTDocument.h"
+#include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
 #include "platform/UiServices.h"
 #include "window/ColorWell.h"
@@ -244,6 +245,37 @@ void SKTWindowController::Load_and_fill_backgrounds() {}
 
 // The image panel's effect controls come with the panel.
 void SKTWindowController::Reset_Image_Editing_Controls() {}
+
+// The background-path field comes with the panel; the side and the frame picture take the picture
+// now, so that a loaded design shows its background.
+void SKTWindowController::set_Front_BG_Image(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    Front_card_Prop.setCard_fill_chk(true);
+    Front_card_Prop.setCard_BG_Image_Path(path);
+    Front_card_Prop.setCard_BG_Image(QImage(path));
+    if (SKTGraphicList *front = Get_Front_Controls_Array()) {
+        for (const SKTGraphicPtr &graphic : front->items()) {
+            if (graphic->control_ID == QLatin1String("PARTY_IMAGE_BG") && graphic->kind() == SKTGraphic::Kind::Image) {
+                static_cast<SKTImage &>(*graphic).setFilePath(path);
+                break;
+            }
+        }
+    }
+    Show_RHS_Properties(nullptr);
+}
+
+void SKTWindowController::set_Back_BG_Image(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    Back_card_Prop.setCard_fill_chk(true);
+    Back_card_Prop.setCard_fill_style(QStringLiteral("I"));
+    Back_card_Prop.setCard_BG_Image_Path(path);
+    Back_card_Prop.setCard_BG_Image(QImage(path));
+    Show_RHS_Properties(nullptr);
+}
 
 // The barcode settings window comes with the barcodes.
 void SKTWindowController::Open_Barcode_Window() {}

@@ -3,6 +3,7 @@
 #include "canvas/SKTGrid.h"
 #include "core/DesignWindowHub.h"
 #include "document/Card_Property.h"
+#include "document/DesignFile.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTGraphicList.h"
 
@@ -29,10 +30,12 @@ class QCheckBox;
 class QComboBox;
 class QDialog;
 class QDoubleSpinBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMainWindow;
+class QMenu;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
@@ -199,7 +202,34 @@ public:
     void Fill_User_profile_info_back_side();
     void Open_Share_It_Dl();
     void Fill_Party_Invidation_Details();
+
+    // --- Design files ----------------------------------------------------------------------------
+    // Names the file when needed (the save panel; save-as always asks) and writes the whole design
+    // safely. True only when the file was written: a cancelled panel answers false and writes
+    // nothing; a failed write answers false and is always reported.
+    bool Save_project_file(bool save_as, bool show_msg);
+    // Reads and checks the whole file first; only a sound file replaces the design. Mode "L" makes
+    // it the open design file; any other mode loads without taking its path. 1 loaded, 0 not (the
+    // design then stays as it was).
+    int Read_and_load_design_Log(const QString &path, const QString &log_or_template);
+    // The open panel, then loading in mode "L"; 1 when a design was loaded.
+    int Open_Log_File();
+    // The window title: the application name, with the open file's name while that file exists.
     void Set_Log_Name_In_Title();
+    // Each asks whether to save first; a cancelled or failed save stops the command.
+    void New_Btn_Clicked();
+    void Open_Btn_Clicked();
+    void Save_Btn_Clicked();
+    void SaveAs_Btn_Clicked();
+    // The design as its file holds it. A side that does not fill with its picture loses the
+    // picture's path here, in memory too.
+    DesignFileContents designFileContents();
+    // The data-source combo offers "Excel" only while a sheet is bound (2 or 3 items).
+    void Add_Excel_Col_Name_In_Combo(QComboBox *combo);
+    void Remove_Excel_Col_Name_In_Combo(QComboBox *combo);
+    // A side's background picture from its file; an empty path changes nothing.
+    void set_Front_BG_Image(const QString &path);
+    void set_Back_BG_Image(const QString &path);
 
     // --- DesignWindowHub ------------------------------------------------------------------------
     void Refresh_Canvas() override;
@@ -279,6 +309,8 @@ public:
     QPushButton *Front_Side_btn = nullptr, *Back_Side_btn = nullptr, *Temp_Side_btn = nullptr;
     QCheckBox *Show_Ruler_chk = nullptr;
     QPushButton *User_Profile_btn = nullptr, *Share_It_btn = nullptr;
+    QToolButton *New_btn = nullptr, *Open_btn = nullptr, *Save_btn = nullptr, *SaveAs_btn = nullptr;
+    QComboBox *Data_source_type = nullptr; // the properties panel's data-source list, once it exists
 
     PleaseWait_Modeless *plz_wait_Window = nullptr;
     QLabel *modeless_msg_lbl = nullptr;
@@ -301,6 +333,8 @@ private:
     void buildWindow();
     void buildToolPalette(QWidget *palette);
     QWidget *buildCommandBar();
+    void buildFileCommands(QWidget *bar, QHBoxLayout *row, QMenu *fileMenu);
+    void applyDesignFile(const DesignFileContents &contents, const QString &path, const QString &log_or_template);
     QWidget *buildSideBar();
     void buildPropertiesPanel();
     void buildSheets();

@@ -4,12 +4,6 @@
 
 #include "window/SKTWindowController.h"
 
-#include "core/AppState.h"
-#include "core/StringHelpers.h"
-
-#include <QFileInfo>
-#include <QMainWindow>
-
 // The profile dialogs come with the profiles; until then no profile is accepted.
 int SKTWindowController::Open_User_Profile_Window(bool edit, const QString &side)
 {
@@ -27,14 +21,3 @@ void SKTWindowController::Fill_Party_Invidation_Details() {}
 
 // The sharing page's address comes with the toolbar links.
 void SKTWindowController::Open_Share_It_Dl() {}
-
-void SKTWindowController::Set_Log_Name_In_Title()
-{
-    if (!Main_wnd)
-        return;
-    const QString &file = App().Project_File_Name;
-    if (!file.isEmpty() && QFileInfo(file).isFile())
-        Main_wnd->setWindowTitle(QStringLiteral("%1 ( %2 )").arg(App().App_Name, QFileInfo(file).fileName()));
-    else
-        Main_wnd->setWindowTitle(App().App_Name);
-}

@@ -268,6 +268,40 @@ void drawOrder(QPainter &p, bool toFront)
     }
 }
 
+void drawPage(QPainter &p, const QRectF &page)
+{
+    // A sheet with its top-right corner folded over.
+    const double fold = 4.5;
+    QPainterPath sheet;
+    sheet.moveTo(page.topLeft());
+    sheet.lineTo(page.right() - fold, page.top());
+    sheet.lineTo(page.right(), page.top() + fold);
+    sheet.lineTo(page.bottomRight());
+    sheet.lineTo(page.bottomLeft());
+    sheet.closeSubpath();
+    p.setPen(inkPen(1.3));
+    p.setBrush(Qt::white);
+    p.drawPath(sheet);
+    QPainterPath corner;
+    corner.moveTo(page.right() - fold, page.top());
+    corner.lineTo(page.right() - fold, page.top() + fold);
+    corner.lineTo(page.right(), page.top() + fold);
+    p.setBrush(kAccentLight);
+    p.drawPath(corner);
+}
+
+void drawDisk(QPainter &p, const QRectF &disk)
+{
+    p.setPen(inkPen(1.3));
+    p.setBrush(kAccent);
+    p.drawRoundedRect(disk, 1.5, 1.5);
+    // Label below, shutter above.
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(disk.left() + 3, disk.top() + disk.height() * 0.52, disk.width() - 6, disk.height() * 0.42));
+    p.setBrush(kAccentLight);
+    p.drawRect(QRectF(disk.left() + 4, disk.top() + 0.6, disk.width() - 8, disk.height() * 0.32));
+}
+
 void drawCommand(QPainter &p, ToolIcons::Command command)
 {
     using ToolIcons::Command;
@@ -349,6 +383,55 @@ void drawCommand(QPainter &p, ToolIcons::Command command)
     case Command::Unlock:
         drawPadlock(p, true);
         break;
+    case Command::NewDesign:
+        drawPage(p, QRectF(5.5, 3.5, 13, 17));
+        p.setPen(QPen(kWarm, 1.8, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(12, 9.5), QPointF(12, 16.5));
+        p.drawLine(QPointF(8.5, 13), QPointF(15.5, 13));
+        break;
+    case Command::OpenDesign: {
+        p.setPen(inkPen(1.3));
+        p.setBrush(kWarm.lighter(130));
+        QPainterPath back;
+        back.moveTo(3.5, 19.5);
+        back.lineTo(3.5, 6);
+        back.lineTo(9, 6);
+        back.lineTo(11, 8);
+        back.lineTo(19, 8);
+        back.lineTo(19, 11);
+        p.drawPath(back);
+        QPainterPath front;
+        front.moveTo(3.5, 19.5);
+        front.lineTo(6.5, 11);
+        front.lineTo(21.5, 11);
+        front.lineTo(18.5, 19.5);
+        front.closeSubpath();
+        p.setBrush(kWarm.lighter(150));
+        p.drawPath(front);
+        break;
+    }
+    case Command::SaveDesign:
+        drawDisk(p, QRectF(4, 4, 16, 16));
+        break;
+    case Command::SaveDesignAs: {
+        drawDisk(p, QRectF(3, 3, 15, 15));
+        // A pencil across the corner: the design goes under a new name.
+        p.save();
+        p.translate(17, 17);
+        p.rotate(-45);
+        p.setPen(inkPen(1.1));
+        p.setBrush(kWarm);
+        p.drawRect(QRectF(-2, -6.5, 4, 10));
+        QPainterPath tip;
+        tip.moveTo(-2, 3.5);
+        tip.lineTo(0, 6.5);
+        tip.lineTo(2, 3.5);
+        tip.closeSubpath();
+        p.setBrush(Qt::white);
+        p.drawPath(tip);
+        p.restore();
+        break;
+    }
     }
 }
 

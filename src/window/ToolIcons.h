@@ -6,7 +6,22 @@
 // The design window's button icons, drawn here so that the program ships no icon files.
 namespace ToolIcons {
 
-enum class Command { Undo, Redo, Cut, Copy, Paste, Delete, BringToFront, SendToBack, Lock, Unlock };
+enum class Command {
+    Undo,
+    Redo,
+    Cut,
+    Copy,
+    Paste,
+    Delete,
+    BringToFront,
+    SendToBack,
+    Lock,
+    Unlock,
+    NewDesign,
+    OpenDesign,
+    SaveDesign,
+    SaveDesignAs
+};
 
 // The picture of a palette tool (0 arrow ... 15 polygon) or a command, `size` pixels square;
 // unknown tools give a blank picture.

@@ -59,9 +59,7 @@ void SKTWindowController::selectArrowTool()
 
 std::optional<SKTGraphic::Kind> SKTWindowController::currentGraphicClass() const
 {
-    // The fingerprint is a signature object holding a print: the canvas tells them apart by tool.
-    if (m_Selected_Control_Tool == 12)
-        return SKTGraphic::Kind::Signature;
+    // One table for the palette and a press on the canvas, so both make the same kind.
     return SKTGraphicView::currentGraphicClassForTool(m_Selected_Control_Tool);
 }
 

@@ -273,6 +273,7 @@ QWidget *SKTWindowController::buildCommandBar()
     QAction *newDesign = fileMenu->addAction(tr("&New Design"));
     newDesign->setShortcut(QKeySequence::New);
     connect(newDesign, &QAction::triggered, this, &SKTWindowController::newDocumentWindow);
+    buildFileCommands(bar, row, fileMenu);
     QMenu *editMenu = Main_wnd->menuBar()->addMenu(tr("&Edit"));
 
     for (const CommandEntry &entry : commands) {
@@ -424,7 +425,15 @@ void SKTWindowController::buildPropertiesPanel()
         size->addRow(tr("Category:"), Category_ComboBox);
         size->addRow(tr("Orientation:"), Preset_ComboBox);
         ColList = named(new QTableView, "ColList");
-        auto *model = new ListDataTableModel(*this, ColList);
+        auto *model = new ListDataTableModel(
+            {[this] { return numberOfRowsInTableView(ColList); },
+             [this](const QString &column, int row) {
+                 return tableView_objectValueForTableColumn_row(ColList, column, row);
+             },
+             [this](const QVariant &value, const QString &column, int row) {
+                 tableView_setObjectValue_forTableColumn_row(ColList, value, column, row);
+             }},
+            {{ListDataTableModel::kColumn, QString()}}, ColList);
         m_listModel = model;
         ColList->setModel(model);
         ColList->setSelectionBehavior(QAbstractItemView::SelectRows);

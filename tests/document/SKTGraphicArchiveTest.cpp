@@ -113,29 +113,9 @@ void setEveryField(SKTGraphic &g)
     g.text_rotation = 270;
 }
 
-// The fields in archive order as comparable text (fonts by family and size).
 QStringList describe(SKTGraphic &g)
 {
-    platform::MemoryKeyedArchive archive;
-    g.encodeWithCoder(archive);
-    QStringList lines;
-    for (const auto &entry : archive.entries()) {
-        QString value;
-        if (const auto font = entry.value.value<platform::ArchivedFont>(); !font.name.isEmpty())
-            value = font.name + QLatin1Char('@') + QString::number(font.size);
-        else if (entry.value.metaType() == QMetaType::fromType<QImage>())
-            value = QStringLiteral("image %1x%2").arg(entry.value.value<QImage>().width()).arg(entry.value.value<QImage>().height());
-        else if (entry.value.metaType() == QMetaType::fromType<QColor>())
-            value = entry.value.value<QColor>().name(QColor::HexArgb);
-        else if (entry.value.metaType() == QMetaType::fromType<platform::EncodableObject>())
-            value = g.hasTextContents() ? g.Text_contents().string + g.Text_contents().foregroundColor.name() +
-                                              g.Text_contents().font.family()
-                                        : QStringLiteral("no text");
-        else
-            value = entry.value.toString();
-        lines << entry.key + QLatin1Char('=') + value;
-    }
-    return lines;
+    return fieldsOf([&](platform::KeyedEncoder &coder) { g.encodeWithCoder(coder); });
 }
 
 } // namespace

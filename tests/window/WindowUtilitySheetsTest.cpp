@@ -175,7 +175,8 @@ TEST(ToolIconsTest, EveryToolAndCommandHasAPictureOfItsOwn)
     using ToolIcons::Command;
     for (Command command : {Command::Undo, Command::Redo, Command::Cut, Command::Copy, Command::Paste,
                             Command::Delete, Command::BringToFront, Command::SendToBack, Command::Lock,
-                            Command::Unlock})
+                            Command::Unlock, Command::NewDesign, Command::OpenDesign, Command::SaveDesign,
+                            Command::SaveDesignAs})
         keep(ToolIcons::commandImage(command, 24));
-    EXPECT_EQ(pictures.size(), 26);
+    EXPECT_EQ(pictures.size(), 30);
 }

@@ -1,0 +1,183 @@
+// Saving and opening a design of 1,000 objects of every kind: the file's data alone, and through the
+// design window's Save and Open (building the file from the window, reading, resetting, placing).
+
+#include "core/AppState.h"
+#include "document/DesignFile.h"
+#include "document/SKTDocument.h"
+#include "document/SKTGraphicKinds.h"
+#include "window/SKTWindowController.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kObjectCount = 1000;
+
+QTemporaryDir &workFolder()
+{
+    static QTemporaryDir folder;
+    return folder;
+}
+
+QString pictureFile()
+{
+    const QString path = workFolder().path() + QStringLiteral("/picture.png");
+    if (!QFile::exists(path)) {
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(QColor(90, 140, 200));
+        picture.save(path, "PNG");
+    }
+    return path;
+}
+
+// Shapes, lines, texts, pictures from a file, signatures and barcodes in turn.
+GraphicList mixedGraphics(int count)
+{
+    static const char *const kinds[] = {"Shape_Control", "SKTLine",      "SKTText",
+                                        "SKTImage",      "SKTSignature", "SKTBarcode"};
+    static const char *const shapes[] = {"R", "C", "RR", "T", "D", "S", "DS", "P"};
+    QImage bars(120, 60, QImage::Format_RGB32);
+    bars.fill(Qt::white);
+    GraphicList graphics;
+    for (int i = 0; i < count; ++i) {
+        SKTGraphicPtr g = SKTGraphic::graphicWithClassName(QLatin1String(kinds[i % 6]));
+        g->_bounds = QRectF(i % 40 * 6, i / 40 * 6, 50, 30);
+        g->_fillColor = QColor::fromHsv(i * 7 % 360, 180, 220);
+        g->control_ID = QStringLiteral("object %1").arg(i);
+        switch (g->kind()) {
+        case SKTGraphic::Kind::Shape:
+            g->_shape_type = QLatin1String(shapes[i % 8]);
+            break;
+        case SKTGraphic::Kind::Text:
+            g->Text_contents().string = QStringLiteral("Guest number %1").arg(i);
+            break;
+        case SKTGraphic::Kind::Image:
+            g->_file_path = pictureFile();
+            break;
+        case SKTGraphic::Kind::Barcode:
+            g->_barcode_image = bars;
+            g->Text_Value = QStringLiteral("%1").arg(100000 + i);
+            break;
+        default:
+            break;
+        }
+        graphics << g;
+    }
+    return graphics;
+}
+
+DesignFileContents mixedDesign()
+{
+    DesignFileContents design;
+    const GraphicList graphics = mixedGraphics(kObjectCount);
+    design.frontGraphics = graphics.mid(0, kObjectCount / 2);
+    design.backGraphics = graphics.mid(kObjectCount / 2);
+    design.Main_Photo_image = QImage(pictureFile());
+    design.excelColumnTitles = {QStringLiteral("#"), QStringLiteral("Name")};
+    return design;
+}
+
+void BM_DesignFileData(benchmark::State &state)
+{
+    const DesignFileContents design = mixedDesign();
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        const QByteArray data = DesignFile::data(design);
+        bytes = data.size();
+        benchmark::DoNotOptimize(data.constData());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_DesignFileData)->Unit(benchmark::kMillisecond);
+
+void BM_DesignFileRead(benchmark::State &state)
+{
+    const QByteArray data = DesignFile::data(mixedDesign());
+    for (auto _ : state) {
+        const std::optional<DesignFileContents> design = DesignFile::read(data);
+        if (!design || design->frontGraphics.size() + design->backGraphics.size() != kObjectCount) {
+            state.SkipWithError("the design did not come back");
+            return;
+        }
+        benchmark::DoNotOptimize(design->frontGraphics.constData());
+    }
+}
+BENCHMARK(BM_DesignFileRead)->Unit(benchmark::kMillisecond);
+
+// The design window with the design on its sides, as the user would save and open it.
+class WindowScene {
+public:
+    WindowScene()
+    {
+        qputenv("CARD_RESOURCE_PATH", (workFolder().path() + QStringLiteral("/Resources")).toLocal8Bit());
+        window = std::make_unique<SKTWindowController>();
+        window->setDocument(&document);
+        window->window();
+        const DesignFileContents design = mixedDesign();
+        document.graphics().insertGraphics(design.frontGraphics,
+                                           platform::IndexSet::range(0, static_cast<int>(design.frontGraphics.size())));
+        document.graphics_back().insertGraphics(
+            design.backGraphics, platform::IndexSet::range(0, static_cast<int>(design.backGraphics.size())));
+        window->setMain_Photo_image(design.Main_Photo_image);
+        path = workFolder().path() + QStringLiteral("/design.zkse");
+    }
+    ~WindowScene()
+    {
+        window.reset();
+        App().reset();
+    }
+
+    SKTDocument document;
+    std::unique_ptr<SKTWindowController> window;
+    QString path;
+};
+
+void BM_WindowSave(benchmark::State &state)
+{
+    WindowScene scene;
+    for (auto _ : state) {
+        App().Project_File_Name = scene.path;
+        if (!scene.window->Save_project_file(false, false)) {
+            state.SkipWithError("the design was not saved");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_WindowSave)->Unit(benchmark::kMillisecond);
+
+void BM_WindowOpen(benchmark::State &state)
+{
+    WindowScene scene;
+    App().Project_File_Name = scene.path;
+    if (!scene.window->Save_project_file(false, false)) {
+        state.SkipWithError("the design was not saved");
+        return;
+    }
+    for (auto _ : state) {
+        if (scene.window->Read_and_load_design_Log(scene.path, QStringLiteral("L")) != 1 ||
+            scene.document.graphics().count() + scene.document.graphics_back().count() != kObjectCount) {
+            state.SkipWithError("the design did not open");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_WindowOpen)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

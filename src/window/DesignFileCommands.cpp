@@ -1,0 +1,424 @@
+// The design file commands of the design window: New, Open, Save and Save As, the panels that name
+// the file, the window title that shows it, and building the design file from the window's state
+// and the design back from a file.
+
+#include "window/SKTWindowController.h"
+
+#include "core/AppState.h"
+#include "core/MessageBoxes.h"
+#include "core/StringHelpers.h"
+#include "core/WindowUtilities.h"
+#include "document/SKTDocument.h"
+#include "document/SKTImage.h"
+#include "platform/UiServices.h"
+#include "window/Data_From_Excel.h"
+#include "window/ToolIcons.h"
+#include "window/WindowState.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMainWindow>
+#include <QMenu>
+#include <QToolButton>
+
+#include <exception>
+
+namespace {
+
+const QString kSavedMessage = QStringLiteral("Photo Frame Design Log has been saved successfully.");
+const QString kSaveFailedMessage = QStringLiteral("fail");
+const QString kCorruptMessage = QStringLiteral("File is corrupt and cannot be opened.");
+const QString kSaveBeforeNew = QStringLiteral("Do you want to save changes before opening new document?");
+const QString kSaveBeforeOpen = QStringLiteral("Do you want to save changes before opening document?");
+const QString kExcelItem = QStringLiteral("Excel");
+
+// While a design is being loaded the panel must not write its controls back into the objects, and
+// the objects placed must not become undo steps. Both are put back however the load ends.
+class LoadScope {
+public:
+    explicit LoadScope(SKTDocument *document) : m_document(document), m_guard(App().Not_Draw_Only_Prop_Change)
+    {
+        App().Not_Draw_Only_Prop_Change = true;
+    }
+    ~LoadScope()
+    {
+        endGuard();
+        if (m_undoOff && m_document)
+            m_document->Enable_Disable_Undo_Registraion(1);
+    }
+    LoadScope(const LoadScope &) = delete;
+    LoadScope &operator=(const LoadScope &) = delete;
+
+    void stopUndoRegistration()
+    {
+        if (m_undoOff || !m_document)
+            return;
+        m_document->Enable_Disable_Undo_Registraion(0);
+        m_undoOff = true;
+    }
+    void endGuard()
+    {
+        if (m_guarding)
+            App().Not_Draw_Only_Prop_Change = m_guard;
+        m_guarding = false;
+    }
+
+private:
+    SKTDocument *m_document;
+    bool m_guard;
+    bool m_guarding = true;
+    bool m_undoOff = false;
+};
+
+// The card outline the design was saved with; drawing reads the process-wide code.
+int cardShapeFromCode(const QString &code)
+{
+    if (code == QLatin1String("RR"))
+        return 1;
+    if (code == QLatin1String("E"))
+        return 2;
+    return 0;
+}
+
+QString folderOf(const QString &path)
+{
+    return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+}
+
+} // namespace
+
+// --- Saving --------------------------------------------------------------------------------------
+
+DesignFileContents SKTWindowController::designFileContents()
+{
+    DesignFile::dropUnusedBackgroundPath(Front_card_Prop);
+    DesignFile::dropUnusedBackgroundPath(Back_card_Prop);
+
+    const WindowState &win = Win();
+    DesignFileContents c;
+    c.Front_card_Prop = Front_card_Prop;
+    c.Back_card_Prop = Back_card_Prop;
+    c.Invite_Frame_Pic_IMG = win.Invite_Frame_Pic_IMG;
+    c.Main_Photo_image = Main_Photo_image();
+    c.IMG_invert_clr = win.IMG_invert_clr;
+    c.IMG_gray_Scale = win.IMG_gray_Scale;
+    c.IMG_Sepia = win.IMG_Sepia;
+    c.IMG_trnsp_val = win.IMG_trnsp_val;
+    c.IMG_hue_val = win.IMG_hue_val;
+    c.IMG_sat_val = win.IMG_sat_val;
+    c.IMG_brt_val = win.IMG_brt_val;
+    c.IMG_con_val = win.IMG_con_val;
+    c.IMG_srp_val = win.IMG_srp_val;
+    c.IMG_ev_val = win.IMG_ev_val;
+    c.IMG_blr_val = win.IMG_blr_val;
+    c.IMG_rotate_image = win.IMG_rotate_image;
+    c.Excel_Binding_Use = win.Excel_Binding_Use;
+    c.Excel_Source_Path = win.Excel_Source_Path;
+    const Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+    c.excelColumnTitles = excel->columnTitles();
+    c.excelRows = excel->ListData;
+    if (const SKTGraphicList *front = Get_Front_Controls_Array())
+        c.frontGraphics = front->items();
+    if (const SKTGraphicList *back = Get_Back_Controls_Array())
+        c.backGraphics = back->items();
+    return c;
+}
+
+bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
+{
+    AppState &app = App();
+    const QString previous = app.Project_File_Name;
+    try {
+        if (save_as)
+            app.Project_File_Name.clear();
+        app.Project_File_Name = Trim_Str(app.Project_File_Name);
+        if (app.Project_File_Name.isEmpty()) {
+            const QString suggested = Trim_Str(previous).isEmpty() ? QStringLiteral("Untitled.") + app.design_file_EXT
+                                                                   : QFileInfo(previous).fileName();
+            QString chosen = platform::uiServices().chooseFileToSave(QStringLiteral("Save Design"), folderOf(previous),
+                                                                     suggested, {app.design_file_EXT});
+            if (chosen.isEmpty()) {
+                app.Project_File_Name = previous;
+                return false;
+            }
+            // The panel allows design files only: a name typed without the extension gets it.
+            if (QFileInfo(chosen).suffix().compare(app.design_file_EXT, Qt::CaseInsensitive) != 0)
+                chosen += QLatin1Char('.') + app.design_file_EXT;
+            if (Main_wnd) {
+                Main_wnd->raise();
+                Main_wnd->activateWindow();
+            }
+            app.Project_File_Name = chosen;
+        }
+
+        QString reason;
+        const bool written = DesignFile::write(app.Project_File_Name, designFileContents(), &reason);
+        if (!written) {
+            Show_NSLog_Message(QStringLiteral("Saving %1 failed: %2").arg(app.Project_File_Name, reason));
+            // A design that was not saved is always reported, asked for or not.
+            Show_MessageBox(kSaveFailedMessage);
+        } else if (show_msg) {
+            Show_MessageBox(kSavedMessage);
+        }
+        if (show_msg)
+            Set_Log_Name_In_Title();
+        return written;
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        Show_MessageBox(kSaveFailedMessage);
+        return false;
+    }
+}
+
+void SKTWindowController::Set_Log_Name_In_Title()
+{
+    if (!Main_wnd)
+        return;
+    const AppState &app = App();
+    const QFileInfo file(app.Project_File_Name);
+    if (!app.Project_File_Name.isEmpty() && file.isFile())
+        Main_wnd->setWindowTitle(QStringLiteral("%1 ( %2 )").arg(app.App_Name, file.fileName()));
+    else
+        Main_wnd->setWindowTitle(app.App_Name);
+}
+
+// --- Loading -------------------------------------------------------------------------------------
+
+int SKTWindowController::Read_and_load_design_Log(const QString &path, const QString &log_or_template)
+{
+    if (!m_document) {
+        Show_NSLog_Message(QStringLiteral("No document to load %1 into.").arg(path));
+        return 0;
+    }
+    // The whole file is read and checked before anything of the current design changes.
+    QString reason;
+    std::optional<DesignFileContents> contents;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        contents = DesignFile::read(file.readAll(), &reason);
+    else
+        reason = file.errorString();
+    if (!contents) {
+        Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, reason));
+        Show_MessageBox(kCorruptMessage);
+        return 0;
+    }
+    try {
+        applyDesignFile(*contents, path, log_or_template);
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        return 0;
+    }
+    return 1;
+}
+
+void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QString &path,
+                                          const QString &log_or_template)
+{
+    AppState &app = App();
+    WindowState &win = Win();
+
+    New_Project_Setting_Reset();
+    Remove_All_Tab_Items();
+    delete_all_control(_graphicView);
+    delete_all_control(_graphicView_BACK);
+    app.Project_File_Name = log_or_template == QLatin1String("L") ? path : QString(QLatin1String(""));
+
+    LoadScope scope(m_document);
+
+    Front_card_Prop = c.Front_card_Prop;
+    const QSizeF size = Front_card_Prop.Card_Size();
+    Set_Document_Size(size);
+    SetDocumentCanvasSize(size);
+    Set_Card_Size_In_Control(QSizeF(Points_to_MM_Convert(static_cast<float>(size.width())),
+                                    Points_to_MM_Convert(static_cast<float>(size.height()))));
+    Back_card_Prop = c.Back_card_Prop;
+    // The outline is drawn from the process-wide code, which the file keeps only in the card face.
+    app.Card_Shape = cardShapeFromCode(Front_card_Prop.Card_Shape());
+    if (matrix_card_shape_rows) {
+        if (QAbstractButton *row = matrix_card_shape_rows->button(app.Card_Shape))
+            row->setChecked(true);
+    }
+
+    // The main photo first: the photo object takes its picture from it when it is made.
+    win.Invite_Frame_Pic_IMG = c.Invite_Frame_Pic_IMG;
+    setMain_Photo_image(c.Main_Photo_image);
+    win.IMG_invert_clr = c.IMG_invert_clr;
+    win.IMG_gray_Scale = c.IMG_gray_Scale;
+    win.IMG_Sepia = c.IMG_Sepia;
+    win.IMG_trnsp_val = c.IMG_trnsp_val;
+    win.IMG_hue_val = c.IMG_hue_val;
+    win.IMG_sat_val = c.IMG_sat_val;
+    win.IMG_brt_val = c.IMG_brt_val;
+    win.IMG_con_val = c.IMG_con_val;
+    win.IMG_srp_val = c.IMG_srp_val;
+    win.IMG_ev_val = c.IMG_ev_val;
+    win.IMG_blr_val = c.IMG_blr_val;
+    win.IMG_rotate_image = c.IMG_rotate_image;
+
+    win.Excel_Binding_Use = c.Excel_Binding_Use;
+    if (c.Excel_Binding_Use)
+        Add_Excel_Col_Name_In_Combo(Data_source_type);
+    else
+        Remove_Excel_Col_Name_In_Combo(Data_source_type);
+    win.Excel_Source_Path = c.Excel_Source_Path;
+    Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+    excel->setColumnTitles(c.excelColumnTitles);
+    excel->setListData(c.excelRows);
+
+    scope.stopUndoRegistration();
+    // Only plain pictures load again from their files; signatures keep what their archive holds.
+    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
+        for (const SKTGraphicPtr &graphic : *side)
+            if (graphic->kind() == SKTGraphic::Kind::Image)
+                static_cast<SKTImage &>(*graphic).setFilePath(graphic->FilePath());
+    if (!c.frontGraphics.isEmpty())
+        m_document->insertGraphics(c.frontGraphics,
+                                   platform::IndexSet::range(0, static_cast<int>(c.frontGraphics.size())));
+    if (!c.backGraphics.isEmpty())
+        m_document->graphics_back().insertGraphics(
+            c.backGraphics, platform::IndexSet::range(0, static_cast<int>(c.backGraphics.size())));
+
+    if (log_or_template == QLatin1String("L"))
+        Set_Log_Name_In_Title();
+    scope.endGuard();
+    Show_RHS_Properties(nullptr);
+
+    if (Back_card_Prop.Card_fill_chk() && Back_card_Prop.Card_fill_style() == QLatin1String("I"))
+        set_Back_BG_Image(Back_card_Prop.Card_BG_Image_Path());
+    if (Front_card_Prop.Card_fill_chk() && Front_card_Prop.Card_fill_style() == QLatin1String("I"))
+        set_Front_BG_Image(Front_card_Prop.Card_BG_Image_Path());
+
+    selectArrowTool();
+    Refresh_Canvas();
+}
+
+// --- Commands ------------------------------------------------------------------------------------
+
+void SKTWindowController::New_Btn_Clicked()
+{
+    try {
+        // Nothing is lost without the user's word: a save that did not happen stops the command.
+        if (Show_YES_NO_MessageBox(kSaveBeforeNew) && !Save_project_file(false, true))
+            return;
+        New_Project();
+        Undo_Redo_Button_state();
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void SKTWindowController::Open_Btn_Clicked()
+{
+    try {
+        if (!Show_YES_NO_MessageBox(kSaveBeforeOpen) || Save_project_file(false, true)) {
+            // A cancelled panel or an unsound file leaves the current design as it was, so there is
+            // nothing to start again.
+            Open_Log_File();
+            Undo_Redo_Button_state();
+        }
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    }
+    App().Not_Draw_Only_Prop_Change = false;
+}
+
+void SKTWindowController::Save_Btn_Clicked()
+{
+    Save_project_file(false, true);
+}
+
+void SKTWindowController::SaveAs_Btn_Clicked()
+{
+    Save_project_file(true, true);
+}
+
+int SKTWindowController::Open_Log_File()
+{
+    try {
+        const AppState &app = App();
+        const QString path = platform::uiServices().chooseFileToOpen(
+            QStringLiteral("Open Design"), folderOf(app.Project_File_Name), {app.design_file_EXT});
+        if (path.isEmpty())
+            return 0;
+        return Read_and_load_design_Log(path, QStringLiteral("L"));
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        return 0;
+    }
+}
+
+// --- Excel binding in the panel ----------------------------------------------------------------------
+
+void SKTWindowController::Add_Excel_Col_Name_In_Combo(QComboBox *combo)
+{
+    if (combo && combo->count() == 2)
+        combo->addItem(kExcelItem);
+}
+
+void SKTWindowController::Remove_Excel_Col_Name_In_Combo(QComboBox *combo)
+{
+    if (combo && combo->count() == 3)
+        if (const int item = combo->findText(kExcelItem); item >= 0)
+            combo->removeItem(item);
+}
+
+// --- Buttons ---------------------------------------------------------------------------------------
+
+void SKTWindowController::buildFileCommands(QWidget *bar, QHBoxLayout *row, QMenu *fileMenu)
+{
+    using ToolIcons::Command;
+    struct FileCommand {
+        Command command;
+        const char *button;
+        const char *text;
+        QKeySequence::StandardKey key;
+        void (SKTWindowController::*action)();
+        QToolButton *SKTWindowController::*field;
+    };
+    // The menu's new-design entry keeps the standard New shortcut.
+    const FileCommand commands[] = {
+        {Command::NewDesign, "New_btn", "New", QKeySequence::UnknownKey, &SKTWindowController::New_Btn_Clicked,
+         &SKTWindowController::New_btn},
+        {Command::OpenDesign, "Open_btn", "Open", QKeySequence::Open, &SKTWindowController::Open_Btn_Clicked,
+         &SKTWindowController::Open_btn},
+        {Command::SaveDesign, "Save_btn", "Save", QKeySequence::Save, &SKTWindowController::Save_Btn_Clicked,
+         &SKTWindowController::Save_btn},
+        {Command::SaveDesignAs, "SaveAs_btn", "Save As", QKeySequence::SaveAs, &SKTWindowController::SaveAs_Btn_Clicked,
+         &SKTWindowController::SaveAs_btn},
+    };
+    fileMenu->addSeparator();
+    for (const FileCommand &entry : commands) {
+        auto *action = new QAction(ToolIcons::commandIcon(entry.command), tr(entry.text), Main_wnd);
+        if (entry.key != QKeySequence::UnknownKey)
+            action->setShortcut(entry.key);
+        const QString shortcut = action->shortcut().toString(QKeySequence::NativeText);
+        action->setToolTip(shortcut.isEmpty() ? action->text()
+                                              : QStringLiteral("%1 (%2)").arg(action->text(), shortcut));
+        connect(action, &QAction::triggered, this, entry.action);
+        auto *button = new QToolButton(bar);
+        button->setObjectName(QString::fromLatin1(entry.button));
+        button->setDefaultAction(action);
+        button->setIconSize(QSize(22, 22));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        // Narrower than the edit buttons: the command bar must still fit the window's width.
+        button->setMinimumWidth(40);
+        this->*entry.field = button;
+        row->addWidget(button);
+        if (entry.command != Command::NewDesign)
+            fileMenu->addAction(action);
+    }
+    auto *line = new QFrame(bar);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    row->addSpacing(4);
+    row->addWidget(line);
+    row->addSpacing(4);
+}

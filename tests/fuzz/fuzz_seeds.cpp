@@ -1,0 +1,112 @@
+// Writes seed inputs for the harnesses with the program's own writers:
+//   fuzz_seeds <folder>   makes <folder>/design, <folder>/archive and <folder>/pasteboard.
+
+#include "FuzzSupport.h"
+
+#include "document/ArchiveValues.h"
+#include "document/DesignFile.h"
+#include "document/SKTGraphicKinds.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/PropertyList.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+
+namespace {
+
+GraphicList everyKind()
+{
+    GraphicList graphics;
+    int i = 0;
+    for (const char *cls : {"Shape_Control", "SKTLine", "SKTText", "SKTImage", "SKTSignature", "SKTBarcode"}) {
+        SKTGraphicPtr g = SKTGraphic::graphicWithClassName(QLatin1String(cls));
+        g->_bounds = QRectF(10 + 20 * i, 5 + 3 * i, 40, 30);
+        g->control_ID = QStringLiteral("ID_%1").arg(i);
+        g->Text_Value = QStringLiteral("value %1").arg(i);
+        g->_fill_type = i % 2 ? QStringLiteral("G") : QStringLiteral("H");
+        g->_stroke_border_type = QStringLiteral("DD");
+        g->data_source_type = i % 3;
+        g->Drawing_Shadow = true;
+        graphics << g;
+        ++i;
+    }
+    graphics[0]->_shape_type = QStringLiteral("DS");
+    graphics[2]->Text_contents().string = QStringLiteral("Hello\nthere");
+    graphics[3]->_file_path = QStringLiteral("/tmp/picture.png");
+    QImage bars(8, 4, QImage::Format_RGB32);
+    bars.fill(Qt::black);
+    graphics[5]->_barcode_image = bars;
+    return graphics;
+}
+
+DesignFileContents design(const GraphicList &graphics)
+{
+    DesignFileContents c;
+    c.Front_card_Prop.setCard_fill_chk(true);
+    c.Front_card_Prop.setCard_fill_style(QStringLiteral("I"));
+    c.Front_card_Prop.setCard_BG_Image_Path(QStringLiteral("/pictures/backdrop.png"));
+    c.Front_card_Prop.setCard_Size(QSizeF(243, 154));
+    c.Main_Photo_image = QImage(3, 2, QImage::Format_RGB32);
+    c.Main_Photo_image.fill(Qt::green);
+    c.IMG_hue_val = 1.7f;
+    c.Excel_Binding_Use = true;
+    c.excelColumnTitles = {QStringLiteral("#"), QStringLiteral("Name")};
+    c.excelRows = {{{"Extension", QStringLiteral("1")}, {"Column1", QStringLiteral("Ann")}}};
+    c.frontGraphics = graphics;
+    c.backGraphics = graphics.mid(1, 2);
+    return c;
+}
+
+bool writeSeed(const QString &folder, const QString &name, const QByteArray &bytes)
+{
+    QDir().mkpath(folder);
+    QFile file(folder + QLatin1Char('/') + name);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray asXml(const QByteArray &binary)
+{
+    const std::optional<QVariant> list = platform::propertyListFromData(binary);
+    return list ? platform::propertyListData(*list, platform::PropertyListFormat::Xml) : QByteArray();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_seeds <folder>\n");
+        return 2;
+    }
+    startFuzzingApplication(&argc, &argv);
+    const QString root = QString::fromLocal8Bit(argv[1]);
+    const GraphicList graphics = everyKind();
+    bool ok = true;
+
+    ok &= writeSeed(root + QStringLiteral("/design"), QStringLiteral("empty.zkse"),
+                    DesignFile::data(DesignFileContents()));
+    ok &= writeSeed(root + QStringLiteral("/design"), QStringLiteral("rich.zkse"), DesignFile::data(design(graphics)));
+    // The reader takes binary property lists too; a small one mutates quickly.
+    ok &= writeSeed(root + QStringLiteral("/design"), QStringLiteral("small.bplist"),
+                    platform::propertyListData(DesignFile::rootArray(design(graphics.mid(1, 1))),
+                                               platform::PropertyListFormat::Binary));
+
+    for (const SKTGraphicPtr &g : graphics) {
+        const QByteArray binary = g->archivedData();
+        ok &= writeSeed(root + QStringLiteral("/archive"), g->className() + QStringLiteral(".bplist"), binary);
+        ok &= writeSeed(root + QStringLiteral("/archive"), g->className() + QStringLiteral(".xml"), asXml(binary));
+    }
+    ok &= writeSeed(root + QStringLiteral("/archive"), QStringLiteral("colour.bplist"),
+                    platform::KeyedArchiver::archivedDataWithRootValue(archiveObject(QColor(10, 20, 30, 40))));
+    ok &= writeSeed(root + QStringLiteral("/archive"), QStringLiteral("font.bplist"),
+                    platform::KeyedArchiver::archivedDataWithRootValue(
+                        archiveObject(QFont(QStringLiteral("Liberation Sans"), 12))));
+
+    ok &= writeSeed(root + QStringLiteral("/pasteboard"), QStringLiteral("every-kind.bplist"),
+                    SKTGraphic::pasteboardDataWithGraphics(graphics));
+    ok &= writeSeed(root + QStringLiteral("/pasteboard"), QStringLiteral("one.bplist"),
+                    SKTGraphic::pasteboardDataWithGraphics(graphics.mid(0, 1)));
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,456 @@
+#include "DesignWindowFixture.h"
+
+#include "document/DesignFile.h"
+#include "document/SKTGraphicKinds.h"
+#include "platform/KeyedCoder.h"
+#include "platform/PropertyList.h"
+#include "window/Data_From_Excel.h"
+#include "window/ToolIcons.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QMainWindow>
+#include <QPainter>
+#include <QToolButton>
+
+namespace {
+
+QImage filled(const QSize &size, const QColor &color)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+// A message box's text as shown: after a leading line feed.
+QString box(const char *text)
+{
+    return QLatin1Char('\n') + QString::fromUtf8(text);
+}
+
+QList<QStringList> archivesOf(const SKTGraphicList &list)
+{
+    QList<QStringList> archives;
+    for (const SKTGraphicPtr &graphic : list.items())
+        archives << (QStringList{graphic->className()} +
+                     fieldsOf([&](platform::KeyedEncoder &coder) { graphic->encodeWithCoder(coder); }));
+    return archives;
+}
+
+} // namespace
+
+class DesignFileCommandsTest : public DesignWindowTest {
+protected:
+    void SetUp() override
+    {
+        DesignWindowTest::SetUp();
+        Data_From_Excel::defaultInstance()->reset();
+        ASSERT_TRUE(files.isValid());
+        load();
+    }
+
+    void TearDown() override
+    {
+        Data_From_Excel::defaultInstance()->reset();
+        DesignWindowTest::TearDown();
+    }
+
+    QString filePath(const QString &name) const { return files.path() + QLatin1Char('/') + name; }
+
+    QString writePicture(const QString &name, const QColor &color, const QSize &size = QSize(12, 8))
+    {
+        const QString path = filePath(name);
+        EXPECT_TRUE(filled(size, color).save(path, "PNG"));
+        return path;
+    }
+
+    // One object of every kind on each side, the main photo among them, both card faces changed from
+    // their defaults, the main photo with effects and an Excel binding.
+    void buildRichDesign()
+    {
+        const QString picture = writePicture(QStringLiteral("flower.png"), Qt::magenta);
+        const QString backdrop = writePicture(QStringLiteral("backdrop.png"), Qt::darkGreen, QSize(30, 20));
+        window->setMain_Photo_image(filled(QSize(9, 7), Qt::cyan));
+
+        for (int side = 0; side < 2; ++side) {
+            GraphicList graphics;
+            for (const char *cls : {"Shape_Control", "SKTLine", "SKTText", "SKTImage", "SKTSignature", "SKTBarcode"}) {
+                SKTGraphicPtr g = SKTGraphic::graphicWithClassName(QLatin1String(cls));
+                g->_bounds = QRectF(10 + graphics.size() * 17, 5 + side * 3, 40, 30);
+                g->control_ID = QStringLiteral("%1_%2").arg(QLatin1String(cls)).arg(side);
+                g->Text_Value = QStringLiteral("value %1").arg(graphics.size());
+                g->_fillColor = QColor::fromHsv(static_cast<int>(graphics.size()) * 40, 200, 200);
+                g->_strokeWidth = 1.5 + side;
+                g->data_source_type = 2;
+                g->excel_col_indx = 1;
+                graphics << g;
+            }
+            graphics[0]->_shape_type = side == 0 ? QStringLiteral("DS") : QStringLiteral("P");
+            graphics[2]->Text_contents().string = QStringLiteral("Hello side %1").arg(side);
+            graphics[3]->_file_path = picture;
+            graphics[4]->_file_path = filePath(QStringLiteral("signature-elsewhere.png"));
+            graphics[4]->sign_or_fingureprint = side == 0 ? QStringLiteral("S") : QStringLiteral("F");
+            graphics[5]->_barcode_image = filled(QSize(6, 3), Qt::black);
+            SKTGraphicList &list = side == 0 ? document->graphics() : document->graphics_back();
+            list.insertGraphics(graphics, platform::IndexSet::range(0, static_cast<int>(graphics.size())));
+        }
+        auto photo = std::make_shared<SKTImage>();
+        photo->control_ID = QStringLiteral("PARTY_IMAGE");
+        photo->_bounds = QRectF(100, 60, 50, 40);
+        photo->_file_path = filePath(QStringLiteral("photo-gone.png"));
+        document->graphics().insertGraphics({photo}, {6});
+
+        Card_Property &front = window->Front_card_Prop;
+        front.setCard_fill_chk(true);
+        front.setCard_fill_style(QStringLiteral("I"));
+        front.setCard_BG_Image_Path(backdrop);
+        front.setCard_Size(QSizeF(283.5, 170.25));
+        front.setCard_Shape(QStringLiteral("E"));
+        front.setCard_Name(QStringLiteral("Party"));
+        front.setCard_Content_font(QFont(QStringLiteral("Liberation Sans"), 16));
+        Card_Property &back = window->Back_card_Prop;
+        back.setCard_fill_chk(true);
+        back.setCard_fill_style(QStringLiteral("G"));
+        back.setCard_fill_Grd_1_clr(QColor(200, 10, 10));
+        back.setCard_fill_Grd_2_clr(QColor(10, 10, 200, 128));
+        back.setCard_grad_Stepper(45);
+        back.setCard_BG_Image_Path(QStringLiteral("/left/over.png"));
+        back.setCard_Location(QPointF(12.5, 3));
+        back.setCard_Size(QSizeF(100, 50));
+
+        WindowState &win = Win();
+        win.Invite_Frame_Pic_IMG = picture;
+        win.IMG_Sepia = true;
+        win.IMG_invert_clr = true;
+        win.IMG_hue_val = 1.7f;
+        win.IMG_ev_val = -2.5f;
+        win.IMG_rotate_image = 90;
+        win.IMG_trnsp_val = 80;
+        win.Excel_Binding_Use = true;
+        win.Excel_Source_Path = filePath(QStringLiteral("guests.xlsx"));
+        Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+        excel->setColumnTitles({QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("City")});
+        excel->Create_List_By_Array({QStringLiteral("Ann"), QStringLiteral(" Oslo ")}, 2);
+        excel->Create_List_By_Array({QStringLiteral("Bo"), QStringLiteral("Rome")}, 2);
+    }
+
+    // A file written through the window, so tests can open it.
+    QString savedDesign(const QString &name)
+    {
+        const QString path = filePath(name);
+        App().Project_File_Name = path;
+        EXPECT_TRUE(window->Save_project_file(false, false));
+        return path;
+    }
+
+    bool undoIsRecorded() { return document->undoManager().isUndoRegistrationEnabled(); }
+
+    QTemporaryDir files;
+};
+
+TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
+{
+    buildRichDesign();
+    const QString path = filePath(QStringLiteral("party"));
+    services->fileAnswers << path;
+    window->Save_Btn_Clicked();
+    ASSERT_EQ(services->messages, QStringList{box("Photo Frame Design Log has been saved successfully.")});
+    // The panel's name gets the design file extension.
+    const QString saved = path + QStringLiteral(".zkse");
+    EXPECT_EQ(App().Project_File_Name, saved);
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer ( party.zkse )"));
+    // The solid back lost its unused background path, in memory too.
+    EXPECT_EQ(window->Back_card_Prop.Card_BG_Image_Path(), QString());
+
+    const Card_Property front = window->Front_card_Prop;
+    const Card_Property back = window->Back_card_Prop;
+    const QList<QStringList> frontArchives = archivesOf(document->graphics());
+    const QList<QStringList> backArchives = archivesOf(document->graphics_back());
+    ASSERT_EQ(frontArchives.size(), 7);
+    ASSERT_EQ(backArchives.size(), 6);
+    auto temp = std::make_shared<SKTText>();
+    document->graphics_temp().insertGraphics({temp}, {0});
+
+    // Everything is put back to a fresh design before opening.
+    window->New_Project_Setting_Reset();
+    Win().reset();
+    Data_From_Excel::defaultInstance()->reset();
+    App().Card_Shape = 0;
+    window->SetDocumentCanvasSize(QSizeF(50, 50));
+    ASSERT_EQ(document->graphics().count(), 0);
+
+    services->yesNoAnswers << false;
+    services->fileAnswers << saved;
+    window->Open_Btn_Clicked();
+    EXPECT_EQ(services->questions, QStringList{QStringLiteral("Do you want to save changes before opening document?")});
+    EXPECT_EQ(services->messages.size(), 1) << services->messages.join(QLatin1Char('|')).toStdString();
+
+    Card_Property expectedFront = front;
+    expectedFront.setCard_BG_Image(QImage(front.Card_BG_Image_Path()));
+    EXPECT_EQ(window->Front_card_Prop, expectedFront);
+    EXPECT_FALSE(window->Front_card_Prop.Card_BG_Image().isNull());
+    EXPECT_EQ(window->Back_card_Prop, back);
+    EXPECT_EQ(archivesOf(document->graphics()), frontArchives);
+    EXPECT_EQ(archivesOf(document->graphics_back()), backArchives);
+    EXPECT_EQ(document->graphics_temp().count(), 1) << "the temp side is not part of a design";
+
+    // The main photo came first, so the photo object shows it; plain pictures reloaded their files.
+    EXPECT_EQ(window->Main_Photo_image().convertToFormat(QImage::Format_ARGB32), filled(QSize(9, 7), Qt::cyan));
+    auto *photo = static_cast<SKTImage *>(document->graphics().at(6).get());
+    EXPECT_EQ(photo->_contents.convertToFormat(QImage::Format_ARGB32), filled(QSize(9, 7), Qt::cyan));
+    auto *picture = static_cast<SKTImage *>(document->graphics().at(3).get());
+    EXPECT_EQ(picture->_contents.convertToFormat(QImage::Format_ARGB32), filled(QSize(12, 8), Qt::magenta));
+
+    const WindowState &win = Win();
+    EXPECT_TRUE(win.IMG_Sepia);
+    EXPECT_TRUE(win.IMG_invert_clr);
+    EXPECT_FALSE(win.IMG_gray_Scale);
+    EXPECT_EQ(win.IMG_hue_val, 1.0f);
+    EXPECT_EQ(win.IMG_ev_val, -2.0f);
+    EXPECT_EQ(win.IMG_rotate_image, 90.0f);
+    EXPECT_EQ(win.IMG_trnsp_val, 80.0f);
+    EXPECT_EQ(win.IMG_sat_val, 1.0f);
+    EXPECT_EQ(win.Invite_Frame_Pic_IMG, filePath(QStringLiteral("flower.png")));
+    EXPECT_TRUE(win.Excel_Binding_Use);
+    EXPECT_EQ(win.Excel_Source_Path, filePath(QStringLiteral("guests.xlsx")));
+    const Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+    EXPECT_EQ(excel->columnTitles(),
+              (QStringList{QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("City")}));
+    ASSERT_EQ(excel->ListData.size(), 2);
+    EXPECT_EQ(excel->ListData[0].value(QStringLiteral("Column2")).toString(), QStringLiteral("Oslo"));
+    EXPECT_EQ(excel->ColList->index(1, 1).data().toString(), QStringLiteral("Bo"));
+
+    // The front size reached the canvases and the size controls; the outline is the saved oval.
+    for (SKTGraphicView *canvas : {window->_graphicView, window->_graphicView_BACK, window->_graphicView_TEMP})
+        EXPECT_EQ(canvas->canvasSize(), QSizeF(283.5, 170.25));
+    EXPECT_NEAR(window->width_Stepper->value(), 283.5 * 0.3527777777778, 1e-3);
+    EXPECT_NEAR(window->height_Stepper->value(), 170.25 * 0.3527777777778, 1e-3);
+    EXPECT_EQ(App().Card_Shape, 2);
+    EXPECT_TRUE(window->matrix_card_shape_rows->button(2)->isChecked());
+
+    // The loaded objects are no undo steps, and registration works again.
+    EXPECT_FALSE(document->undoManager().canUndo());
+    EXPECT_FALSE(App().Not_Draw_Only_Prop_Change);
+    EXPECT_TRUE(undoIsRecorded());
+    EXPECT_EQ(App().Project_File_Name, saved);
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer ( party.zkse )"));
+    EXPECT_EQ(window->Selected_Control_Tool(), 0);
+    EXPECT_EQ(tabNames(), (QStringList{QStringLiteral("card_setting_tab"), QStringLiteral("card_bkgd_tab")}));
+    EXPECT_EQ(window->startWizardRuns, 1) << "only the start-up wizard";
+}
+
+TEST_F(DesignFileCommandsTest, CancelledSavePanelsWriteNothingAndKeepTheName)
+{
+    // Untitled: the panel is shown; Cancel leaves the name empty and the title as it was.
+    window->Main_wnd->setWindowTitle(QStringLiteral("before"));
+    EXPECT_FALSE(window->Save_project_file(false, true));
+    EXPECT_TRUE(App().Project_File_Name.isEmpty());
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("before"));
+    EXPECT_TRUE(services->messages.isEmpty());
+    EXPECT_TRUE(QDir(files.path()).isEmpty());
+
+    // Save As on a titled design asks again; Cancel restores the previous name.
+    const QString titled = savedDesign(QStringLiteral("titled.zkse"));
+    const QByteArray before = [&] {
+        QFile file(titled);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    window->Front_card_Prop.setCard_Name(QStringLiteral("changed"));
+    window->SaveAs_Btn_Clicked();
+    EXPECT_EQ(App().Project_File_Name, titled);
+    QFile file(titled);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
+TEST_F(DesignFileCommandsTest, ANameOfBlanksIsUntitledAndADeletedFileIsWrittenAgain)
+{
+    App().Project_File_Name = QStringLiteral("   ");
+    services->fileAnswers << filePath(QStringLiteral("chosen.zkse"));
+    EXPECT_TRUE(window->Save_project_file(false, false));
+    EXPECT_TRUE(services->fileAnswers.isEmpty()) << "the panel was asked";
+    EXPECT_EQ(App().Project_File_Name, filePath(QStringLiteral("chosen.zkse")));
+    // No message and no title without show-message.
+    EXPECT_TRUE(services->messages.isEmpty());
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer"));
+
+    ASSERT_TRUE(QFile::remove(App().Project_File_Name));
+    services->fileAnswers << filePath(QStringLiteral("never.zkse"));
+    window->Save_Btn_Clicked();
+    EXPECT_TRUE(QFileInfo::exists(filePath(QStringLiteral("chosen.zkse"))));
+    EXPECT_EQ(services->fileAnswers.size(), 1) << "no panel for a named design";
+}
+
+TEST_F(DesignFileCommandsTest, AFailedWriteIsAlwaysReportedAndTheTitleShowsTheAppAlone)
+{
+    const QString unreachable = filePath(QStringLiteral("no-such-folder/design.zkse"));
+    App().Project_File_Name = unreachable;
+    window->Main_wnd->setWindowTitle(QStringLiteral("Card Designer ( old.zkse )"));
+    EXPECT_FALSE(window->Save_project_file(false, false));
+    EXPECT_EQ(services->messages, QStringList{box("fail")});
+
+    services->fileAnswers << unreachable;
+    window->SaveAs_Btn_Clicked();
+    EXPECT_EQ(services->messages, (QStringList{box("fail"), box("fail")}));
+    EXPECT_EQ(App().Project_File_Name, unreachable) << "a newly chosen name stays after a failed write";
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer"));
+}
+
+TEST_F(DesignFileCommandsTest, AnUnsoundFileLeavesTheCurrentDesignAsItWas)
+{
+    buildRichDesign();
+    const QString good = savedDesign(QStringLiteral("good.zkse"));
+    QFile in(good);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QVariantList elements = platform::propertyListFromData(in.readAll())->toList();
+
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile out(filePath(name));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return filePath(name);
+    };
+    QVariantList truncated = elements.mid(0, 75); // ends after the Excel rows
+    QVariantList badSignature = elements;
+    badSignature[0] = DesignFile::Signature + QLatin1Char(' ');
+    QVariantList badArchive = elements;
+    badArchive[76] = QByteArray("not an archive");
+    const QStringList unsound = {
+        write(QStringLiteral("truncated.zkse"),
+              platform::propertyListData(truncated, platform::PropertyListFormat::Xml)),
+        write(QStringLiteral("signature.zkse"),
+              platform::propertyListData(badSignature, platform::PropertyListFormat::Xml)),
+        write(QStringLiteral("archive.zkse"),
+              platform::propertyListData(badArchive, platform::PropertyListFormat::Xml)),
+        write(QStringLiteral("garbage.zkse"), QByteArray("<?xml version=\"1.0\"?><plist><array><string>")),
+        filePath(QStringLiteral("missing.zkse")),
+        files.path()};
+
+    const QList<QStringList> frontBefore = archivesOf(document->graphics());
+    const Card_Property cardBefore = window->Front_card_Prop;
+    window->Main_wnd->setWindowTitle(QStringLiteral("kept"));
+    for (const QString &path : unsound) {
+        services->messages.clear();
+        services->fileAnswers << path;
+        EXPECT_EQ(window->Open_Log_File(), 0) << path.toStdString();
+        EXPECT_EQ(services->messages, QStringList{box("File is corrupt and cannot be opened.")});
+        EXPECT_EQ(archivesOf(document->graphics()), frontBefore);
+        EXPECT_EQ(document->graphics_back().count(), 6);
+        EXPECT_EQ(window->Front_card_Prop, cardBefore);
+        EXPECT_EQ(App().Project_File_Name, good);
+        EXPECT_EQ(Data_From_Excel::defaultInstance()->ListData.size(), 2);
+        EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("kept"));
+        EXPECT_FALSE(App().Not_Draw_Only_Prop_Change);
+        EXPECT_TRUE(undoIsRecorded());
+    }
+}
+
+TEST_F(DesignFileCommandsTest, OpenResetsOnlyForASoundFileAndNeverRestartsTheWizard)
+{
+    buildRichDesign();
+    const QString good = savedDesign(QStringLiteral("good.zkse"));
+    const int wizardRuns = window->startWizardRuns;
+
+    // Cancelled panel: the design stays, no start wizard.
+    services->yesNoAnswers << false;
+    window->Open_Btn_Clicked();
+    EXPECT_EQ(document->graphics().count(), 7);
+    EXPECT_EQ(App().Project_File_Name, good);
+    EXPECT_EQ(window->startWizardRuns, wizardRuns);
+
+    // A save that fails stops Open before its panel.
+    App().Project_File_Name = filePath(QStringLiteral("gone/x.zkse"));
+    services->yesNoAnswers << true;
+    services->fileAnswers << good;
+    window->Open_Btn_Clicked();
+    EXPECT_EQ(services->messages, QStringList{box("fail")});
+    EXPECT_EQ(services->fileAnswers, QStringList{good}) << "the open panel was not shown";
+    EXPECT_EQ(services->questions.size(), 2) << "asked on every Open";
+
+    // Template mode loads without taking the path.
+    services->fileAnswers.clear();
+    window->Main_wnd->setWindowTitle(QStringLiteral("x"));
+    EXPECT_EQ(window->Read_and_load_design_Log(good, QStringLiteral("T")), 1);
+    EXPECT_EQ(App().Project_File_Name, QString());
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer"));
+    EXPECT_EQ(document->graphics().count(), 7);
+}
+
+TEST_F(DesignFileCommandsTest, NewStopsWhenTheSaveDoesNotHappen)
+{
+    buildRichDesign();
+    const int wizardRuns = window->startWizardRuns;
+    // Yes, then Cancel in the save panel: nothing is reset.
+    services->yesNoAnswers << true;
+    window->New_Btn_Clicked();
+    EXPECT_EQ(services->questions,
+              QStringList{QStringLiteral("Do you want to save changes before opening new document?")});
+    EXPECT_EQ(document->graphics().count(), 7);
+    EXPECT_EQ(window->startWizardRuns, wizardRuns);
+
+    // No: a new design and the start wizard.
+    services->yesNoAnswers << false;
+    window->New_Btn_Clicked();
+    EXPECT_EQ(document->graphics().count(), 0);
+    EXPECT_EQ(document->graphics_back().count(), 0);
+    EXPECT_EQ(window->startWizardRuns, wizardRuns + 1);
+
+    // Yes with a saved name: saved, then new.
+    App().Project_File_Name = filePath(QStringLiteral("kept.zkse"));
+    services->yesNoAnswers << true;
+    window->New_Btn_Clicked();
+    EXPECT_TRUE(QFileInfo::exists(filePath(QStringLiteral("kept.zkse"))));
+    EXPECT_TRUE(App().Project_File_Name.isEmpty());
+    EXPECT_EQ(window->startWizardRuns, wizardRuns + 2);
+}
+
+TEST_F(DesignFileCommandsTest, AnEmptyDesignIsSeventySevenElementsAndExcelLeavesTheCombo)
+{
+    const QString path = savedDesign(QStringLiteral("empty.zkse"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QVariantList elements = platform::propertyListFromData(file.readAll())->toList();
+    ASSERT_EQ(elements.size(), 77);
+    EXPECT_EQ(elements[73].toList(), QVariantList{Data_From_Excel::kRowNumberTitle});
+
+    auto *combo = new QComboBox(window->Main_wnd);
+    combo->addItems({QStringLiteral("Typed"), QStringLiteral("Series"), QStringLiteral("Excel")});
+    window->Data_source_type = combo;
+    EXPECT_EQ(window->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+    EXPECT_EQ(combo->count(), 2);
+    window->Add_Excel_Col_Name_In_Combo(combo);
+    window->Add_Excel_Col_Name_In_Combo(combo);
+    EXPECT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->itemText(2), QStringLiteral("Excel"));
+    combo->addItem(QStringLiteral("Other"));
+    window->Remove_Excel_Col_Name_In_Combo(combo);
+    EXPECT_EQ(combo->count(), 4) << "only a list of three loses its Excel entry";
+}
+
+TEST_F(DesignFileCommandsTest, FileCommandsHaveButtonsAndStandardShortcuts)
+{
+    for (QToolButton *button : {window->New_btn, window->Open_btn, window->Save_btn, window->SaveAs_btn}) {
+        ASSERT_NE(button, nullptr);
+        EXPECT_FALSE(button->icon().isNull());
+    }
+    EXPECT_EQ(window->Open_btn->defaultAction()->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(window->SaveAs_btn->defaultAction()->shortcut(), QKeySequence(QKeySequence::SaveAs));
+    // A sheet of the four pictures, large, for a look.
+    QImage sheet(4 * 104, 104, QImage::Format_ARGB32);
+    sheet.fill(QColor(241, 244, 250));
+    QPainter painter(&sheet);
+    int x = 4;
+    for (ToolIcons::Command command : {ToolIcons::Command::NewDesign, ToolIcons::Command::OpenDesign,
+                                       ToolIcons::Command::SaveDesign, ToolIcons::Command::SaveDesignAs}) {
+        painter.drawImage(x, 4, ToolIcons::commandImage(command, 96));
+        x += 104;
+    }
+    painter.end();
+    EXPECT_TRUE(sheet.save(testOutputPath(QStringLiteral("file-command-icons.png"))));
+
+    services->fileAnswers << filePath(QStringLiteral("clicked.zkse"));
+    window->Save_btn->click();
+    EXPECT_TRUE(QFileInfo::exists(filePath(QStringLiteral("clicked.zkse"))));
+}
