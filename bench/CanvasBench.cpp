@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <memory>
 
 namespace {
@@ -42,20 +44,6 @@ public:
     void Undo_Redo_Button_state() override {}
     void Set_Paste_Button_Status() override {}
     void Update_All_Card_Content() override {}
-};
-
-// A fixed pseudo-random sequence, so every run draws the same card.
-class Lcg {
-public:
-    double next()
-    {
-        m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<double>(m_state >> 11) / static_cast<double>(1ULL << 53);
-    }
-    double between(double low, double high) { return low + (high - low) * next(); }
-
-private:
-    quint64 m_state = 42;
 };
 
 SKTGraphicPtr makeShape(int i, Lcg &random)
@@ -204,14 +192,3 @@ void BM_DragFiftySelected(benchmark::State &state)
 BENCHMARK(BM_DragFiftySelected)->ArgName("repaint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

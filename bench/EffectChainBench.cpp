@@ -139,16 +139,3 @@ void BM_NeutralChain(benchmark::State &state)
 BENCHMARK(BM_NeutralChain)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    // Figures for one core: no pool thread may help.
-    QThreadPool::globalInstance()->setMaxThreadCount(1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

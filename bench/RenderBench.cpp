@@ -11,6 +11,8 @@
 #include <QThreadPool>
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <cmath>
 
 namespace {
@@ -19,20 +21,6 @@ constexpr double kPointsPerMillimetre = 2.834645669291;
 const QRectF kCard(0, 0, 85.6 * kPointsPerMillimetre, 54.0 * kPointsPerMillimetre);
 constexpr int kObjectCount = 200;
 constexpr double kDpi = 300.0;
-
-// A fixed pseudo-random sequence, so every run renders the same card.
-class Lcg {
-public:
-    double next()
-    {
-        m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<double>(m_state >> 11) / static_cast<double>(1ULL << 53);
-    }
-    double between(double low, double high) { return low + (high - low) * next(); }
-
-private:
-    quint64 m_state = 2024;
-};
 
 QRectF somewhere(Lcg &random, double w, double h)
 {
@@ -85,7 +73,7 @@ QImage barcodeBars(int seed)
 // shadow), pictures with effects (some flipped), signatures, fingerprints and barcodes.
 GraphicList makeSide()
 {
-    Lcg random;
+    Lcg random(2024);
     const QImage photos[] = {photo(1, 640, 480), photo(2, 800, 600), photo(3, 480, 640), photo(4, 1024, 768)};
     const QImage signature = signatureScan(400, 160);
     const QImage fingerprint = signatureScan(180, 220);
@@ -219,15 +207,3 @@ void BM_RenderSideAt300Dpi(benchmark::State &state)
 BENCHMARK(BM_RenderSideAt300Dpi)->ArgName("cold")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QThreadPool::globalInstance()->setMaxThreadCount(1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
