@@ -8,6 +8,16 @@
 
 #include <cmath>
 
+namespace {
+
+// Far inside int, so that differences of two such numbers cannot overflow either.
+bool fitsPixelNumbers(double value)
+{
+    return std::abs(value) <= 1 << 24; // false for NaN and infinities too
+}
+
+} // namespace
+
 void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, bool isBeingCreateOrEdited)
 {
     QByteArray key;
@@ -21,6 +31,13 @@ void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, b
     const qreal ratio = painter.device()->devicePixelRatioF();
     const QTransform toPixels = world * QTransform::fromScale(ratio, ratio);
     const QPointF origin = toPixels.map(graphic.bounds().topLeft());
+    // Positions are checked before they become pixel numbers: an object far off the card (a stray
+    // size or place read from a file or the pasteboard) is drawn directly.
+    if (!fitsPixelNumbers(origin.x()) || !fitsPixelNumbers(origin.y())) {
+        forget(&graphic);
+        graphic.drawContentsInView(painter, isBeingCreateOrEdited);
+        return;
+    }
     const QPoint originPixel(static_cast<int>(std::floor(origin.x())), static_cast<int>(std::floor(origin.y())));
     const QPointF phase = origin - QPointF(originPixel);
     QDataStream(&key, QIODevice::Append) << toPixels.m11() << toPixels.m22() << phase << isBeingCreateOrEdited;
@@ -29,14 +46,16 @@ void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, b
     const Entry *entry = it != m_entries.constEnd() && it->key == key ? &*it : nullptr;
     if (!entry) {
         const QRectF area = toPixels.mapRect(graphic.drawingBounds());
-        const QPoint topLeft(static_cast<int>(std::floor(area.left())), static_cast<int>(std::floor(area.top())));
-        const QSize size(static_cast<int>(std::ceil(area.right())) - topLeft.x(),
-                         static_cast<int>(std::ceil(area.bottom())) - topLeft.y());
-        if (size.isEmpty() || qsizetype(size.width()) * size.height() > kMaxPicturePixels) {
+        const double left = std::floor(area.left()), top = std::floor(area.top());
+        const double width = std::ceil(area.right()) - left, height = std::ceil(area.bottom()) - top;
+        if (!fitsPixelNumbers(left) || !fitsPixelNumbers(top) ||
+            !(width > 0 && height > 0 && width * height <= static_cast<double>(kMaxPicturePixels))) {
             forget(&graphic);
             graphic.drawContentsInView(painter, isBeingCreateOrEdited);
             return;
         }
+        const QPoint topLeft(static_cast<int>(left), static_cast<int>(top));
+        const QSize size(static_cast<int>(width), static_cast<int>(height));
         Entry fresh{key, QImage(size, QImage::Format_ARGB32_Premultiplied), topLeft - originPixel};
         fresh.picture.fill(Qt::transparent);
         {

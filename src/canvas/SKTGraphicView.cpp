@@ -329,8 +329,13 @@ void SKTGraphicView::setNeedsDisplayInRect(const QRectF &rect)
     if (rect.isEmpty())
         return;
     const QRectF pixels(rect.x() * m_zoom, rect.y() * m_zoom, rect.width() * m_zoom, rect.height() * m_zoom);
-    // One pixel more on each side for antialiased edges.
-    update(pixels.toAlignedRect().adjusted(-1, -1, 1, 1));
+    // One pixel more on each side for antialiased edges; only what the widget shows, so that an
+    // object far off the card (a stray size read from a file or the pasteboard) still gives
+    // integer pixels.
+    const QRectF shown = pixels.adjusted(-1, -1, 1, 1).intersected(QRectF(this->rect()));
+    if (!(shown.width() > 0 && shown.height() > 0))
+        return;
+    update(shown.toAlignedRect());
 }
 
 void SKTGraphicView::invalidateHandlesOfGraphics(const GraphicList &graphics)
@@ -968,10 +973,13 @@ void SKTGraphicView::ReplaceGraphicText(SKTGraphic::Kind kind, bool use_rect, co
             graphic->Set_Ctrl_Is_Visible(true);
         }
     } else if (kind == SKTGraphic::Kind::Image) {
-        if (isExistingFile(ctrl_value))
-            graphic->Set_Control_File_path(ctrl_value);
-        else
+        // The picture itself is read again: writing the path alone would go on showing the old one.
+        if (graphic->kind() == SKTGraphic::Kind::Image && isExistingFile(ctrl_value)) {
+            static_cast<SKTImage &>(*graphic).setFilePath(ctrl_value);
+            graphic->Set_Ctrl_Is_Visible(true);
+        } else {
             Show_NSLog_Message(ctrl_value);
+        }
     }
     // The writes above are silent field writes; the canvas still owes the screen a redraw.
     setNeedsDisplayInRect(graphic->drawingBounds());

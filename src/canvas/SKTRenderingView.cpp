@@ -9,7 +9,9 @@
 #include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QCoreApplication>
 #include <QPainter>
+#include <QThread>
 #include <QPdfWriter>
 
 #include <cmath>
@@ -71,7 +73,11 @@ void SKTRenderingView::drawRect(QPainter &painter, const QRectF &rect) const
             graphic->drawContentsInView(painter, false);
         }
     } catch (const std::exception &e) {
-        Show_MessageBox(QString::fromLocal8Bit(e.what()));
+        // A worker must not wait on the GUI thread, which may itself be waiting for the worker.
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            Show_MessageBox(QString::fromLocal8Bit(e.what()));
+        else
+            Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
     }
 }
 

@@ -22,6 +22,10 @@ constexpr PresetInches kPvcPresets[] = {{3.37f, 2.13f}, {3.31f, 2.06f}, {3.62f, 
 constexpr PresetInches kPaperPresets[] = {{2.36f, 1.58f}, {2.95f, 1.58f}, {2.95f, 1.58f}, {3.54f, 2.13f},
                                           {3.54f, 2.36f}, {2.36f, 3.54f}, {3.94f, 4.09f}, {5.91f, 4.96f}};
 
+// The largest page a PDF can hold, 200 inches: far beyond any card, and small enough that the canvas
+// at its greatest zoom still has a size in whole pixels.
+constexpr double kMaxCanvasPoints = 14400.0;
+
 float toMillimetres(float inches)
 {
     return static_cast<float>(static_cast<double>(inches) * 25.4);
@@ -58,8 +62,9 @@ void SKTWindowController::Set_Card_Size_In_Control(const QSizeF &millimetres)
 
 void SKTWindowController::SetDocumentCanvasSize(const QSizeF &points)
 {
-    if (!(points.width() > 0.0 && points.height() > 0.0) || !std::isfinite(points.width()) ||
-        !std::isfinite(points.height()))
+    // A size read from a design file is checked here too: NaN and infinities fail both tests.
+    if (!(points.width() > 0.0 && points.height() > 0.0 && points.width() <= kMaxCanvasPoints &&
+          points.height() <= kMaxCanvasPoints))
         return;
     applyCanvasSize(points);
     Refresh_Canvas();

@@ -36,7 +36,9 @@ const QString kSaveFailedMessage = QStringLiteral("fail");
 const QString kCorruptMessage = QStringLiteral("File is corrupt and cannot be opened.");
 const QString kSaveBeforeNew = QStringLiteral("Do you want to save changes before opening new document?");
 const QString kSaveBeforeOpen = QStringLiteral("Do you want to save changes before opening document?");
+const QString kSaveBeforeClosing = QStringLiteral("Do you want to save changes before closing?");
 const QString kExcelItem = QStringLiteral("Excel");
+const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you want to replace it?");
 
 // While a design is being loaded the panel must not write its controls back into the objects, and
 // the objects placed must not become undo steps. Both are put back however the load ends.
@@ -148,8 +150,16 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
                 return false;
             }
             // The panel allows design files only: a name typed without the extension gets it.
-            if (QFileInfo(chosen).suffix().compare(app.design_file_EXT, Qt::CaseInsensitive) != 0)
+            if (QFileInfo(chosen).suffix().compare(app.design_file_EXT, Qt::CaseInsensitive) != 0) {
                 chosen += QLatin1Char('.') + app.design_file_EXT;
+                // The panel asked about replacing the name as typed, not this one: another design
+                // under this name is replaced only on the user's word.
+                if (QFileInfo::exists(chosen) &&
+                    !Show_YES_NO_MessageBox(kReplaceQuestion.arg(QFileInfo(chosen).fileName()))) {
+                    app.Project_File_Name = previous;
+                    return false;
+                }
+            }
             if (Main_wnd) {
                 Main_wnd->raise();
                 Main_wnd->activateWindow();
@@ -312,6 +322,25 @@ void SKTWindowController::New_Btn_Clicked()
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
     }
+}
+
+bool SKTWindowController::windowShouldClose()
+{
+    try {
+        return !Show_YES_NO_MessageBox(kSaveBeforeClosing) || Save_project_file(false, false);
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+}
+
+bool SKTWindowController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Main_wnd && event->type() == QEvent::Close && !windowShouldClose()) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void SKTWindowController::Open_Btn_Clicked()

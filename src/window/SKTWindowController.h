@@ -94,7 +94,8 @@ public:
     void Set_Card_Size_In_Control(const QSizeF &millimetres);
     // Kept for callers that send it before SetDocumentCanvasSize: the document keeps no size.
     void Set_Document_Size(const QSizeF &points) { Q_UNUSED(points); }
-    // Gives the three canvases one size in points; sizes that are not positive are ignored.
+    // Gives the three canvases one size in points; sizes that are not positive, or that pass 14400
+    // points (the largest PDF page) on a side, are ignored.
     void SetDocumentCanvasSize(const QSizeF &points);
 
     // --- Side lists, placement and panels ----------------------------------------------------
@@ -205,9 +206,12 @@ public:
 
     // --- Design files ----------------------------------------------------------------------------
     // Names the file when needed (the save panel; save-as always asks) and writes the whole design
-    // safely. True only when the file was written: a cancelled panel answers false and writes
-    // nothing; a failed write answers false and is always reported.
+    // safely. True only when the file was written: a cancelled panel, or a "No" to replacing the
+    // existing file that adding the extension named, answers false and writes nothing; a failed
+    // write answers false and is always reported.
     bool Save_project_file(bool save_as, bool show_msg);
+    // Closing the window asks to save first; a save that does not happen keeps the window open.
+    bool windowShouldClose();
     // Reads and checks the whole file first; only a sound file replaces the design. Mode "L" makes
     // it the open design file; any other mode loads without taking its path. 1 loaded, 0 not (the
     // design then stays as it was).
@@ -324,6 +328,7 @@ signals:
     void SKTSelectedToolDidChange();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // The start wizard's modal run: 1 goes on, anything else ends the program. Until the wizard
     // exists this stand-in answers 1 and leaves Start_Card_Option as it is, so a blank card opens.
     virtual int Run_Start_Wizard_StandIn();

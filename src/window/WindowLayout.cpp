@@ -123,6 +123,7 @@ const ToolEntry kTools[] = {
 void SKTWindowController::buildWindow()
 {
     Main_wnd = named(new QMainWindow, "Main_wnd");
+    Main_wnd->installEventFilter(this);
     Main_wnd->setProperty("layoutName", QString::fromLatin1(kWindowLayoutName));
     Main_wnd->setWindowTitle(App().App_Name);
     QPalette palette = Main_wnd->palette();

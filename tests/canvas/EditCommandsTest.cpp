@@ -151,6 +151,29 @@ TEST(EditCommands, CopyThenPasteCascadesAtTheNewObjectPoint)
     EXPECT_FALSE(c.services->messages.isEmpty());
 }
 
+TEST(EditCommands, PastedObjectsFarOffTheCardAreShownWithoutOverflow)
+{
+    Canvas c;
+    // Pasteboard data is anyone's: sizes and places no pixel number can hold.
+    GraphicList foreign;
+    for (const QRectF &bounds : {QRectF(10, 10, 1e12, 50), QRectF(1e12, -1e12, 40, 40)}) {
+        auto shape = std::make_shared<Shape_Control>();
+        shape->_bounds = bounds;
+        shape->_isDrawingFill = true;
+        shape->_fillColor = Qt::red;
+        foreign << shape;
+    }
+    c.pasteboard.writeItems(
+        {{SKTGraphicView::SKTGraphicViewPasteboardType, SKTGraphic::pasteboardDataWithGraphics(foreign)}});
+    c.view.paste();
+    ASSERT_EQ(c.document.graphics().count(), 8);
+    const QImage shown = c.view.grab().toImage();
+    ASSERT_FALSE(shown.isNull());
+    // The long shape runs across the card from its left end.
+    EXPECT_EQ(shown.pixelColor(200, 30), QColor(Qt::red));
+    EXPECT_NE(shown.pixelColor(5, 30), QColor(Qt::red));
+}
+
 TEST(EditCommands, AlignmentAndSizing)
 {
     Canvas c;

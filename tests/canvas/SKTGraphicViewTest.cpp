@@ -608,6 +608,36 @@ TEST_F(SKTGraphicViewTest, ToolsDecideThePictureKindsAndTagsDecideInvitationText
     EXPECT_EQ(view.Selected_Graphic(), plain);
 }
 
+TEST_F(SKTGraphicViewTest, AReusedPictureShowsItsNewFile)
+{
+    const auto write = [this](const char *name, const QColor &color) {
+        QImage image(6, 4, QImage::Format_ARGB32);
+        image.fill(color);
+        const QString path = app.resourcePath() + QLatin1String(name);
+        EXPECT_TRUE(image.save(path, "PNG"));
+        return path;
+    };
+    const QString red = write("red.png", Qt::red);
+    const QString blue = write("blue.png", Qt::blue);
+    auto photo = std::make_shared<SKTImage>(QPointF(40, 40), red);
+    photo->control_ID = QStringLiteral("Fup_Photo");
+    add(photo);
+    ASSERT_EQ(photo->_contents.pixelColor(0, 0), QColor(Qt::red));
+    photo->Set_Ctrl_Is_Visible(false);
+
+    view.ReplaceGraphicText(SKTGraphic::Kind::Image, false, {}, QStringLiteral("F"), blue, QStringLiteral("Fup_Photo"));
+    EXPECT_EQ(photo->FilePath(), blue);
+    EXPECT_EQ(photo->_contents.pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_TRUE(photo->ctrl_is_visible);
+    EXPECT_EQ(view.Selected_Graphic(), photo);
+
+    // A value that names no file leaves the picture as it was.
+    view.ReplaceGraphicText(SKTGraphic::Kind::Image, false, {}, QStringLiteral("F"), red + QStringLiteral(".gone"),
+                            QStringLiteral("Fup_Photo"));
+    EXPECT_EQ(photo->FilePath(), blue);
+    EXPECT_EQ(view.graphicsList().count(), 1);
+}
+
 // --- A picture to look at ----------------------------------------------------------------------
 
 TEST_F(SKTGraphicViewTest, WritesACanvasPicture)

@@ -265,6 +265,47 @@ TEST_F(DesignFileCommandsTest, CancelledSavePanelsWriteNothingAndKeepTheName)
     EXPECT_EQ(file.readAll(), before);
 }
 
+TEST_F(DesignFileCommandsTest, ANameTypedWithoutTheExtensionReplacesAnotherDesignOnlyWhenAllowed)
+{
+    const QString other = savedDesign(QStringLiteral("party.zkse"));
+    QFile file(other);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    App().Project_File_Name = filePath(QStringLiteral("mine.zkse"));
+    window->Front_card_Prop.setCard_Name(QStringLiteral("changed"));
+
+    // The panel confirmed "party", which does not exist; "party.zkse" is another design.
+    services->fileAnswers << filePath(QStringLiteral("party"));
+    services->yesNoAnswers << false;
+    EXPECT_FALSE(window->Save_project_file(true, true));
+    EXPECT_EQ(services->questions, QStringList{QStringLiteral("\"party.zkse\" already exists. Do you want to replace it?")});
+    EXPECT_TRUE(services->messages.isEmpty());
+    EXPECT_EQ(App().Project_File_Name, filePath(QStringLiteral("mine.zkse")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    file.close();
+
+    services->fileAnswers << filePath(QStringLiteral("party"));
+    services->yesNoAnswers << true;
+    EXPECT_TRUE(window->Save_project_file(true, false));
+    EXPECT_EQ(App().Project_File_Name, other);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_NE(file.readAll(), before);
+}
+
+TEST_F(DesignFileCommandsTest, ACardSizeNoCanvasCanHoldLeavesTheCanvasesAsTheyWere)
+{
+    // A hostile or damaged file: the canvases would need more pixels than any integer holds.
+    window->Front_card_Prop.setCard_Size(QSizeF(1e12, 1e12));
+    const QString path = savedDesign(QStringLiteral("huge.zkse"));
+    window->SetDocumentCanvasSize(QSizeF(200, 100));
+    EXPECT_EQ(window->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+    for (SKTGraphicView *canvas : {window->_graphicView, window->_graphicView_BACK, window->_graphicView_TEMP})
+        EXPECT_EQ(canvas->canvasSize(), QSizeF(200, 100));
+    EXPECT_FALSE(window->_graphicView->grab().isNull());
+}
+
 TEST_F(DesignFileCommandsTest, ANameOfBlanksIsUntitledAndADeletedFileIsWrittenAgain)
 {
     App().Project_File_Name = QStringLiteral("   ");
@@ -453,4 +494,23 @@ TEST_F(DesignFileCommandsTest, FileCommandsHaveButtonsAndStandardShortcuts)
     services->fileAnswers << filePath(QStringLiteral("clicked.zkse"));
     window->Save_btn->click();
     EXPECT_TRUE(QFileInfo::exists(filePath(QStringLiteral("clicked.zkse"))));
+}
+
+TEST_F(DesignFileCommandsTest, ClosingTheWindowKeepsItOpenUntilTheDesignIsSavedOrGivenUp)
+{
+    window->Main_wnd->show();
+    // Yes, then a cancelled save panel: nothing was saved, so the window stays.
+    services->yesNoAnswers << true;
+    EXPECT_FALSE(window->Main_wnd->close());
+    EXPECT_TRUE(window->Main_wnd->isVisible());
+    EXPECT_EQ(services->questions, QStringList{"Do you want to save changes before closing?"});
+
+    // Yes with a name saves and closes; No closes without saving.
+    services->yesNoAnswers << true;
+    services->fileAnswers << filePath(QStringLiteral("closing"));
+    EXPECT_TRUE(window->Main_wnd->close());
+    EXPECT_TRUE(QFileInfo::exists(filePath(QStringLiteral("closing.zkse"))));
+    window->Main_wnd->show();
+    services->yesNoAnswers << false;
+    EXPECT_TRUE(window->Main_wnd->close());
 }
