@@ -403,16 +403,8 @@ void SKTWindowController::Remove_Excel_Col_Name_In_Combo(QComboBox *combo)
 void SKTWindowController::buildFileCommands(QWidget *bar, QHBoxLayout *row, QMenu *fileMenu)
 {
     using ToolIcons::Command;
-    struct FileCommand {
-        Command command;
-        const char *button;
-        const char *text;
-        QKeySequence::StandardKey key;
-        void (SKTWindowController::*action)();
-        QToolButton *SKTWindowController::*field;
-    };
     // The menu's new-design entry keeps the standard New shortcut.
-    const FileCommand commands[] = {
+    const CommandButton commands[] = {
         {Command::NewDesign, "New_btn", "New", QKeySequence::UnknownKey, &SKTWindowController::New_Btn_Clicked,
          &SKTWindowController::New_btn},
         {Command::OpenDesign, "Open_btn", "Open", QKeySequence::Open, &SKTWindowController::Open_Btn_Clicked,
@@ -423,31 +415,11 @@ void SKTWindowController::buildFileCommands(QWidget *bar, QHBoxLayout *row, QMen
          &SKTWindowController::SaveAs_btn},
     };
     fileMenu->addSeparator();
-    for (const FileCommand &entry : commands) {
-        auto *action = new QAction(ToolIcons::commandIcon(entry.command), tr(entry.text), Main_wnd);
-        if (entry.key != QKeySequence::UnknownKey)
-            action->setShortcut(entry.key);
-        const QString shortcut = action->shortcut().toString(QKeySequence::NativeText);
-        action->setToolTip(shortcut.isEmpty() ? action->text()
-                                              : QStringLiteral("%1 (%2)").arg(action->text(), shortcut));
-        connect(action, &QAction::triggered, this, entry.action);
-        auto *button = new QToolButton(bar);
-        button->setObjectName(QString::fromLatin1(entry.button));
-        button->setDefaultAction(action);
-        button->setIconSize(QSize(22, 22));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setAutoRaise(true);
+    for (const CommandButton &entry : commands) {
         // Narrower than the edit buttons: the command bar must still fit the window's width.
-        button->setMinimumWidth(40);
-        this->*entry.field = button;
-        row->addWidget(button);
+        QAction *action = addCommandButton(bar, row, entry, 40);
         if (entry.command != Command::NewDesign)
             fileMenu->addAction(action);
     }
-    auto *line = new QFrame(bar);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    row->addSpacing(4);
-    row->addWidget(line);
-    row->addSpacing(4);
+    addCommandSeparator(bar, row);
 }

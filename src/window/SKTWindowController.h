@@ -6,9 +6,11 @@
 #include "document/DesignFile.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTGraphicList.h"
+#include "window/ToolIcons.h"
 
 #include <QFont>
 #include <QImage>
+#include <QKeySequence>
 #include <QMutex>
 #include <QObject>
 #include <QSizeF>
@@ -339,6 +341,17 @@ private:
     void buildToolPalette(QWidget *palette);
     QWidget *buildCommandBar();
     void buildFileCommands(QWidget *bar, QHBoxLayout *row, QMenu *fileMenu);
+    // One button of the command bar with the action behind it (icon, shortcut, tooltip naming both).
+    struct CommandButton {
+        ToolIcons::Command command;
+        const char *button;
+        const char *text;
+        QKeySequence::StandardKey key;
+        void (SKTWindowController::*action)();
+        QToolButton *SKTWindowController::*field;
+    };
+    QAction *addCommandButton(QWidget *bar, QHBoxLayout *row, const CommandButton &entry, int minimumWidth);
+    static void addCommandSeparator(QWidget *bar, QHBoxLayout *row);
     void applyDesignFile(const DesignFileContents &contents, const QString &path, const QString &log_or_template);
     QWidget *buildSideBar();
     void buildPropertiesPanel();

@@ -239,15 +239,7 @@ QWidget *SKTWindowController::buildCommandBar()
     row->setSpacing(2);
 
     using ToolIcons::Command;
-    struct CommandEntry {
-        Command command;
-        const char *button;
-        const char *text;
-        QKeySequence::StandardKey key;
-        void (SKTWindowController::*action)();
-        QToolButton *SKTWindowController::*field;
-    };
-    const CommandEntry commands[] = {
+    const CommandButton commands[] = {
         {Command::Undo, "Undo_btn", "Undo", QKeySequence::Undo, &SKTWindowController::Undo_Clicked,
          &SKTWindowController::Undo_btn},
         {Command::Redo, "Redo_btn", "Redo", QKeySequence::Redo, &SKTWindowController::Redo_Clicked,
@@ -277,35 +269,17 @@ QWidget *SKTWindowController::buildCommandBar()
     buildFileCommands(bar, row, fileMenu);
     QMenu *editMenu = Main_wnd->menuBar()->addMenu(tr("&Edit"));
 
-    for (const CommandEntry &entry : commands) {
-        auto *action = new QAction(ToolIcons::commandIcon(entry.command), tr(entry.text), Main_wnd);
-        if (entry.key != QKeySequence::UnknownKey)
-            action->setShortcut(entry.key);
-        const QString shortcut = action->shortcut().toString(QKeySequence::NativeText);
-        action->setToolTip(shortcut.isEmpty() ? action->text() : QStringLiteral("%1 (%2)").arg(action->text(), shortcut));
+    for (const CommandButton &entry : commands) {
+        QAction *action = addCommandButton(bar, row, entry, 54);
         if (entry.command == Command::BringToFront)
             action->setIconText(tr("To Front"));
         else if (entry.command == Command::SendToBack)
             action->setIconText(tr("To Back"));
-        connect(action, &QAction::triggered, this, entry.action);
-        auto *button = named(new QToolButton(bar), entry.button);
-        button->setDefaultAction(action);
-        button->setIconSize(QSize(22, 22));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setAutoRaise(true);
-        button->setMinimumWidth(54);
-        this->*entry.field = button;
         editMenu->addAction(action);
-        row->addWidget(button);
         // Groups: history, clipboard, order, lock.
         if (entry.command == Command::Redo || entry.command == Command::Delete ||
             entry.command == Command::SendToBack) {
-            auto *line = new QFrame(bar);
-            line->setFrameShape(QFrame::VLine);
-            line->setFrameShadow(QFrame::Sunken);
-            row->addSpacing(4);
-            row->addWidget(line);
-            row->addSpacing(4);
+            addCommandSeparator(bar, row);
             editMenu->addSeparator();
         }
     }
@@ -587,4 +561,34 @@ void SKTWindowController::buildSheets()
     layout->addWidget(_open_log_path);
     layout->addWidget(_open_log_chk);
     layout->addWidget(buttons);
+}
+
+QAction *SKTWindowController::addCommandButton(QWidget *bar, QHBoxLayout *row, const CommandButton &entry,
+                                               int minimumWidth)
+{
+    auto *action = new QAction(ToolIcons::commandIcon(entry.command), tr(entry.text), Main_wnd);
+    if (entry.key != QKeySequence::UnknownKey)
+        action->setShortcut(entry.key);
+    const QString shortcut = action->shortcut().toString(QKeySequence::NativeText);
+    action->setToolTip(shortcut.isEmpty() ? action->text() : QStringLiteral("%1 (%2)").arg(action->text(), shortcut));
+    connect(action, &QAction::triggered, this, entry.action);
+    auto *button = named(new QToolButton(bar), entry.button);
+    button->setDefaultAction(action);
+    button->setIconSize(QSize(22, 22));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setMinimumWidth(minimumWidth);
+    this->*entry.field = button;
+    row->addWidget(button);
+    return action;
+}
+
+void SKTWindowController::addCommandSeparator(QWidget *bar, QHBoxLayout *row)
+{
+    auto *line = new QFrame(bar);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    row->addSpacing(4);
+    row->addWidget(line);
+    row->addSpacing(4);
 }
