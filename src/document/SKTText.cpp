@@ -260,12 +260,22 @@ void drawBlurred(QPainter &painter, const TextBlock &block, const QPointF &origi
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QTransform toPixels = painter.combinedTransform() * QTransform::fromScale(ratio, ratio);
     const double scale = std::sqrt(std::abs(toPixels.determinant()));
-    // A blur radius is taken as twice the deviation of the Gaussian.
-    const double sigma = blurRadius / 2.0 * scale;
+    // A blur radius is taken as twice the deviation of the Gaussian. A wider blur than this looks
+    // the same (an even haze), and the bound keeps every pixel count below within int range.
+    constexpr double maxSigma = 1.0e5;
+    const double sigma = std::min(blurRadius / 2.0 * scale, maxSigma);
+    if (!(sigma >= 0.0))
+        return;
     const double margin = std::ceil(3.0 * sigma) + 1.0;
     QRectF area = toPixels.mapRect(inkArea).adjusted(-margin, -margin, margin, margin);
     if (painter.hasClipping())
         area &= toPixels.mapRect(painter.clipBoundingRect()).adjusted(-margin, -margin, margin, margin);
+    // Nothing this far out can show; huge positions and sizes (from a damaged design) must not
+    // overflow the whole-pixel rectangle.
+    constexpr double maxExtent = 1.0e8;
+    area &= QRectF(-maxExtent, -maxExtent, 2 * maxExtent, 2 * maxExtent);
+    if (!(area.width() > 0.0 && area.height() > 0.0))
+        return;
     const QRect pixels = area.toAlignedRect();
     if (pixels.isEmpty())
         return;

@@ -207,6 +207,18 @@ QList<double> numbersIn(const QString &text, int most)
 struct KeyedObjectDecoder::Archive {
     QVariantList objects;
     mutable std::atomic<qint64> budget{100'000};
+    mutable std::atomic<qint64> imagePixels{kKeyedArchiveImagePixels};
+
+    // A picture, while the archive's pictures stay within their pixel budget: a small, highly
+    // compressed picture listed many times must not be decoded again for every listing.
+    QImage decodedImage(const QByteArray &bytes) const
+    {
+        if (bytes.isEmpty() || imagePixels.load() <= 0)
+            return {};
+        QImage image = QImage::fromData(bytes);
+        imagePixels.fetch_sub(qint64(image.width()) * image.height());
+        return image;
+    }
 
     const QVariant *object(const QVariant &ref) const
     {
@@ -323,7 +335,7 @@ QVariant KeyedObjectDecoder::resolved(const QVariant &value, int depth) const
     if (!target)
         return {};
     if (target->metaType() != QMetaType::fromType<QVariantMap>())
-        return *target == QVariant(kNull) ? QVariant() : *target;
+        return *target; // nil is reference 0 alone: a text that reads "$null" is that text
 
     const QVariantMap object = target->toMap();
     const QStringList classes = m_archive->classesOf(object);
@@ -356,7 +368,7 @@ QVariant KeyedObjectDecoder::resolved(const QVariant &value, int depth) const
             if (!repObject)
                 continue;
             for (const QString &key : {QStringLiteral("NSTIFFRepresentation"), QStringLiteral("NSPNGRepresentation")}) {
-                const QImage image = QImage::fromData(repObject->decodeObject(key).toByteArray());
+                const QImage image = m_archive->decodedImage(repObject->decodeObject(key).toByteArray());
                 if (!image.isNull())
                     return image;
             }

@@ -87,6 +87,9 @@ private:
 };
 
 constexpr int kKeyedArchiveMaxDepth = 32;
+// The pixels an archive's pictures may hold together (one picture of Qt's largest default size);
+// a picture read once the budget is spent reads as nil.
+constexpr qint64 kKeyedArchiveImagePixels = 64 * 1024 * 1024;
 
 // The desktop's geometry strings: "{x, y}", "{w, h}", "{{x, y}, {w, h}}".
 QString stringFromPoint(const QPointF &point);

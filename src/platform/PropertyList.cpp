@@ -1,10 +1,12 @@
 #include "platform/PropertyList.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QXmlStreamReader>
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -181,6 +183,9 @@ private:
         return true;
     }
 
+    // An object referred to many times is read once and shared: copying it for every reference
+    // would let a small list (a large data object listed thousands of times) fill the memory. A
+    // shared object still counts its own height, so sharing never makes a list deeper than the limit.
     std::optional<QVariant> object(quint64 ref, int depth)
     {
         if (depth > kPropertyListMaxDepth)
@@ -189,6 +194,24 @@ private:
             return bad("reference out of range");
         if (--m_budget < 0)
             return bad("property list too large");
+        if (const auto done = m_decoded.constFind(ref); done != m_decoded.constEnd()) {
+            if (depth + done->height - 1 > kPropertyListMaxDepth)
+                return bad("property list nested too deeply");
+            m_height = done->height;
+            return done->value;
+        }
+        int height = 1;
+        std::optional<QVariant> value = decode(ref, depth, height);
+        if (value) {
+            m_decoded.insert(ref, {*value, height});
+            m_height = height;
+        }
+        return value;
+    }
+
+    // Reads the object itself; a collection sets `height` to one more than its highest element.
+    std::optional<QVariant> decode(quint64 ref, int depth, int &height)
+    {
         qsizetype at = qsizetype(unsignedAt(m_tableOffset + qsizetype(ref) * m_offsetSize, m_offsetSize));
         if (!has(at, 1) || quint64(at) != unsignedAt(m_tableOffset + qsizetype(ref) * m_offsetSize, m_offsetSize))
             return bad("object offset out of range");
@@ -273,6 +296,7 @@ private:
                     std::optional<QVariant> element = object(refAt(i), depth + 1);
                     if (!element)
                         return std::nullopt;
+                    height = std::max(height, m_height + 1);
                     list << *element;
                 }
                 return QVariant(list);
@@ -287,6 +311,7 @@ private:
                 std::optional<QVariant> value = object(refAt(count + i), depth + 1);
                 if (!value)
                     return std::nullopt;
+                height = std::max(height, m_height + 1);
                 map.insert(key->toString(), *value);
             }
             return uidOrMap(map);
@@ -304,11 +329,62 @@ private:
     qsizetype m_end = 0;
     qint64 m_budget = 4'000'000;
     QString m_error;
+    struct Decoded {
+        QVariant value;
+        int height = 1;
+    };
+    QHash<quint64, Decoded> m_decoded;
+    int m_height = 1; // the height of the object object() answered last
 };
+
+// Writers put the control characters of a string into XML as they are, though XML 1.0 has no place
+// for them, and the XML reader would refuse the whole list. They pass through it as characters of a
+// private-use plane and are put back in the text read.
+constexpr char32_t kControlStandIn = 0x10FF00;
+
+bool isControlOutsideXml(char c)
+{
+    const auto byte = static_cast<uchar>(c);
+    return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
+}
+
+// The data with stand-ins, or nothing when it needs none. Data holding a NUL byte is not UTF-8
+// (the writers' encoding, in which these bytes are always characters) and is left as it is.
+std::optional<QByteArray> withControlStandIns(const QByteArray &data)
+{
+    if (data.contains('\0') || std::none_of(data.cbegin(), data.cend(), isControlOutsideXml))
+        return std::nullopt;
+    QByteArray out;
+    out.reserve(data.size() + 64);
+    for (const char c : data) {
+        if (isControlOutsideXml(c)) {
+            const char32_t standIn = kControlStandIn + static_cast<uchar>(c);
+            out += QString::fromUcs4(&standIn, 1).toUtf8();
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString withoutControlStandIns(QString text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (!text.at(i).isHighSurrogate() || !text.at(i + 1).isLowSurrogate())
+            continue;
+        const char32_t code = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+        if (code >= kControlStandIn && code < kControlStandIn + 0x20)
+            text.replace(i, 2, QChar(static_cast<char16_t>(code - kControlStandIn)));
+    }
+    return text;
+}
 
 class XmlReader {
 public:
-    explicit XmlReader(const QByteArray &data) : m_xml(data) {}
+    explicit XmlReader(const QByteArray &data)
+        : m_standIns(withControlStandIns(data)), m_xml(m_standIns.value_or(data))
+    {
+    }
 
     std::optional<QVariant> read(QString &error)
     {
@@ -348,7 +424,7 @@ private:
             while (m_xml.readNextStartElement()) {
                 if (m_xml.name() != QLatin1String("key"))
                     return bad(QStringLiteral("dictionary entry without a key"));
-                const QString key = m_xml.readElementText();
+                const QString key = restored(m_xml.readElementText());
                 if (!m_xml.readNextStartElement())
                     return bad(QStringLiteral("dictionary key without a value"));
                 std::optional<QVariant> value = element(depth + 1);
@@ -378,7 +454,7 @@ private:
         if (m_xml.hasError())
             return std::nullopt;
         if (tag == QLatin1String("string") || tag == QLatin1String("key"))
-            return QVariant(text);
+            return QVariant(restored(text));
         if (tag == QLatin1String("data"))
             return QVariant(QByteArray::fromBase64(text.toLatin1()));
         if (tag == QLatin1String("integer")) {
@@ -408,6 +484,9 @@ private:
         return bad(QStringLiteral("unknown element <%1>").arg(tag));
     }
 
+    QString restored(const QString &read) const { return m_standIns ? withoutControlStandIns(read) : read; }
+
+    const std::optional<QByteArray> m_standIns;
     QXmlStreamReader m_xml;
     qint64 m_budget = 4'000'000;
     QString m_error;

@@ -248,6 +248,26 @@ TEST_F(SKTTextTest, DrawingStaysWithinTheDrawingBounds)
     }
 }
 
+TEST_F(SKTTextTest, AShadowOfDamagedSizeOrPlaceDrawsWithoutOverflow)
+{
+    // Values a damaged design may hold: the shadow's pixel rectangle and blur radii must stay
+    // within int range (UndefinedBehaviorSanitizer stops the test otherwise).
+    auto text = makeText("Shadow", QRectF(20, 20, 160, 60));
+    text->Drawing_Shadow = true;
+    text->Shadow_blur = 1e20f;
+    QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setClipRect(image.rect());
+        text->drawContentsInView(painter, false);
+    }
+    EXPECT_TRUE(inkBox(image).isValid()) << "the text itself is still drawn";
+    text->Shadow_blur = 4;
+    text->Shadow_offset_X = 1e30f;
+    EXPECT_TRUE(inkBox(render(*text)).isValid());
+}
+
 TEST_F(SKTTextTest, CacheKeyFollowsWhatTheDrawingReadsButNotThePosition)
 {
     auto text = makeText("Key", QRectF(10, 10, 100, 40));

@@ -22,7 +22,87 @@ QVariant sampleTree()
     };
 }
 
+// A binary property list made by hand from encoded objects, the first being the top one; offsets
+// take four bytes and references two.
+QByteArray binaryList(const QList<QByteArray> &objects)
+{
+    const auto bigEndian = [](quint64 value, int bytes) {
+        QByteArray out;
+        for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
+            out += char((value >> shift) & 0xff);
+        return out;
+    };
+    QByteArray data("bplist00");
+    QList<quint64> offsets;
+    for (const QByteArray &object : objects) {
+        offsets << quint64(data.size());
+        data += object;
+    }
+    const quint64 table = quint64(data.size());
+    for (quint64 offset : offsets)
+        data += bigEndian(offset, 4);
+    data += QByteArray(6, '\0') + char(4) + char(2) + bigEndian(quint64(objects.size()), 8) + bigEndian(0, 8)
+        + bigEndian(table, 8);
+    return data;
+}
+
+QByteArray arrayOf(const QList<quint16> &refs)
+{
+    QByteArray object("\xAF\x12", 2);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        object += char((refs.size() >> shift) & 0xff);
+    for (quint16 ref : refs)
+        object += char(ref >> 8) + QByteArray(1, char(ref & 0xff));
+    return object;
+}
+
 } // namespace
+
+TEST(PropertyList, AnObjectListedManyTimesIsReadOnceAndShared)
+{
+    // 64 KB of data listed 4000 times: copied per listing it would take 256 MB.
+    QByteArray data("\x4F\x12\x00\x01\x00\x00", 6);
+    data += QByteArray(65536, 'x');
+    const std::optional<QVariant> read = propertyListFromData(binaryList({arrayOf(QList<quint16>(4000, 1)), data}));
+    ASSERT_TRUE(read);
+    const QVariantList list = read->toList();
+    ASSERT_EQ(list.size(), 4000);
+    EXPECT_EQ(list.last().toByteArray(), QByteArray(65536, 'x'));
+    EXPECT_TRUE(list.first().toByteArray().isSharedWith(list.last().toByteArray()));
+}
+
+TEST(PropertyList, ASharedObjectStillCountsItsDepth)
+{
+    // Object 1 is a chain of 60 nested arrays; the top lists it, then lists a chain of `wrappers`
+    // arrays ending in object 1 again, which puts its innermost array at depth 60 + wrappers.
+    const auto listWithWrappers = [](quint16 wrappers) {
+        QList<QByteArray> objects{arrayOf({1, 61})};
+        for (quint16 k = 1; k < 60; ++k)
+            objects << arrayOf({quint16(k + 1)});
+        objects << arrayOf({});
+        for (quint16 k = 61; k < 60 + wrappers; ++k)
+            objects << arrayOf({quint16(k + 1)});
+        objects << arrayOf({1});
+        return binaryList(objects);
+    };
+    EXPECT_TRUE(propertyListFromData(listWithWrappers(2)));
+    QString error;
+    EXPECT_FALSE(propertyListFromData(listWithWrappers(10), &error));
+    EXPECT_TRUE(error.contains("deep")) << error.toStdString();
+}
+
+TEST(PropertyList, ControlCharactersInTextSurviveTheXmlForm)
+{
+    // The XML writer puts them in as they are (a soft line break pasted from a word processor, a
+    // workbook cell): the file must read back, with the same text.
+    const QString text = QStringLiteral("line\x0b" "break \x01\x1f\tend");
+    const QByteArray xml = propertyListData(QVariantMap{{text, QVariantList{text}}}, PropertyListFormat::Xml);
+    ASSERT_TRUE(xml.contains('\x0b'));
+    QString error;
+    const std::optional<QVariant> read = propertyListFromData(xml, &error);
+    ASSERT_TRUE(read) << error.toStdString();
+    EXPECT_EQ(read->toMap().value(text).toList().value(0).toString(), text);
+}
 
 TEST(PropertyList, BothFormsGiveBackWhatWasWritten)
 {
@@ -194,4 +274,42 @@ TEST(KeyedArchiver, HostileArchivesReadAsEmptyValues)
         KeyedUnarchiver::rootObjectOfPropertyList(archiveOf({QStringLiteral("$null"), bomb, array, classes}));
     ASSERT_TRUE(holder);
     holder->decodeObject("list");
+}
+
+TEST(KeyedArchiver, PicturesAreDecodedOnlyUpToTheArchivesPixelBudget)
+{
+    // One picture that compresses to a few kilobytes but decodes to 4 MB, listed 80 times: decoded
+    // for every listing, a small archive from the pasteboard or a file could fill the memory.
+    QImage picture(1024, 1024, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QVariantMap archive = propertyListFromData(KeyedArchiver::archivedDataWithRootValue(QVariantList{picture}))->toMap();
+    QVariantList objects = archive.value("$objects").toList();
+    for (QVariant &object : objects) {
+        QVariantMap map = object.toMap();
+        if (map.contains("NS.objects") && map.value("NS.objects").toList().size() == 1 && !map.contains("NSReps")) {
+            const QVariant pictureRef = map.value("NS.objects").toList().first();
+            if (objects.at(qsizetype(pictureRef.value<PlistUid>().value)).toMap().contains("NSReps")) {
+                map.insert("NS.objects", QVariantList(80, pictureRef));
+                object = map;
+            }
+        }
+    }
+    archive.insert("$objects", objects);
+    const std::optional<QVariant> root =
+        KeyedUnarchiver::rootValue(propertyListData(archive, PropertyListFormat::Binary));
+    ASSERT_TRUE(root);
+    const QVariantList read = root->toList();
+    ASSERT_EQ(read.size(), 80);
+    EXPECT_EQ(read.first().value<QImage>().size(), picture.size());
+    const auto decoded =
+        std::count_if(read.cbegin(), read.cend(), [](const QVariant &v) { return !v.value<QImage>().isNull(); });
+    EXPECT_EQ(decoded, kKeyedArchiveImagePixels / (1024 * 1024));
+}
+
+TEST(KeyedArchiver, ATextThatReadsLikeTheNilMarkerIsKept)
+{
+    const std::optional<QVariant> root =
+        KeyedUnarchiver::rootValue(KeyedArchiver::archivedDataWithRootValue(QVariantList{QStringLiteral("$null")}));
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root->toList().value(0), QVariant(QStringLiteral("$null")));
 }
