@@ -4,10 +4,12 @@
 #include "core/DesignWindowHub.h"
 #include "core/ImageCategories.h"
 #include "core/ImageProcesser.h"
+#include "document/ArchiveValues.h"
 #include "document/Shape_Control.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHash>
 #include <QPainter>
 
@@ -85,6 +87,7 @@ SKTGraphicPtr SKTImage::clone() const
     copyBaseFieldsTo(*copy);
     copy->_contents = _contents;
     copy->m_contentsLoaded = m_contentsLoaded;
+    copy->m_contentsCarried = m_contentsCarried;
     return copy;
 }
 
@@ -181,6 +184,29 @@ void SKTImage::setFilePath(const QString &path)
     } else {
         _contents = loadPicture(path);
     }
+}
+
+void SKTImage::reloadFromFile()
+{
+    if (m_contentsCarried && !QFileInfo(_file_path).isFile() && control_ID != kMainPhotoID)
+        return;
+    setFilePath(_file_path);
+}
+
+void SKTImage::encodeOwnFields(platform::KeyedEncoder &coder) const
+{
+    if (!_contents.isNull() && !drawsWithoutEffects() && !QFileInfo(_file_path).isFile())
+        coder.encodeObject(QStringLiteral("_contents"), archiveObject(_contents));
+}
+
+void SKTImage::decodeOwnFields(const platform::KeyedDecoder &coder)
+{
+    const QImage carried = objectFromArchive<QImage>(coder.decodeObject(QStringLiteral("_contents")));
+    if (carried.isNull())
+        return;
+    _contents = carried;
+    m_contentsLoaded = true;
+    m_contentsCarried = true;
 }
 
 void SKTImage::setFlippedHorizontally(bool flipped)

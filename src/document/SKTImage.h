@@ -36,6 +36,13 @@ public:
     // Stores the path; the main photo object then takes the design window's main photo whatever the
     // path, any other loads the file (no picture when it does not load). The frame stays.
     void setFilePath(const QString &path);
+    // Loads the picture again from its stored path, as reading a design does; a picture the archive
+    // carried itself (one without a file) stays when no file is there.
+    void reloadFromFile();
+    // A picture without a file of its own travels in the archive, so a pasted or dropped picture
+    // survives saving and copying.
+    void encodeOwnFields(platform::KeyedEncoder &coder) const override;
+    void decodeOwnFields(const platform::KeyedDecoder &coder) override;
     void setFlippedHorizontally(bool flipped) override;
     void setFlippedVertically(bool flipped) override;
     void flipHorizontally() override;
@@ -57,4 +64,5 @@ private:
     void placeCentredOn(const QPointF &position);
     void resetImagePanel();
     bool m_contentsLoaded = false; // set once setFilePath ran or a picture was given
+    bool m_contentsCarried = false; // the picture came inside an archive
 };

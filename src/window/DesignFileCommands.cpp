@@ -287,7 +287,7 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (const SKTGraphicPtr &graphic : *side)
             if (graphic->kind() == SKTGraphic::Kind::Image)
-                static_cast<SKTImage &>(*graphic).setFilePath(graphic->FilePath());
+                static_cast<SKTImage &>(*graphic).reloadFromFile();
     if (!c.frontGraphics.isEmpty())
         m_document->insertGraphics(c.frontGraphics,
                                    platform::IndexSet::range(0, static_cast<int>(c.frontGraphics.size())));

@@ -119,3 +119,28 @@ TEST(PasteboardData, PropertyDictionaryStampsOpacitiesAndReadsBack)
     EXPECT_EQ(copy._bounds, QRectF(1, 2, 3, 4)) << "values of the wrong kind are ignored";
     EXPECT_TRUE(shape.description().contains("bounds"));
 }
+
+TEST(PasteboardData, APictureWithoutAFileTravelsWithItsPixels)
+{
+    AppFixture app;
+    QImage green(5, 3, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    auto dropped = std::make_shared<SKTImage>(QPointF(50, 50), green);
+    std::optional<GraphicList> pasted =
+        SKTGraphic::graphicsWithPasteboardData(SKTGraphic::pasteboardDataWithGraphics({dropped}));
+    ASSERT_TRUE(pasted && pasted->size() == 1);
+    auto &copy = static_cast<SKTImage &>(*pasted->at(0));
+    EXPECT_EQ(copy._contents.convertToFormat(QImage::Format_RGB32), green);
+    // Reading a design loads pictures again from their files; this one has none and keeps its own.
+    copy.reloadFromFile();
+    EXPECT_EQ(copy._contents.size(), QSize(5, 3));
+
+    // A picture with a file of its own does not carry its pixels.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("photo.png"));
+    ASSERT_TRUE(green.save(path));
+    auto filed = std::make_shared<SKTImage>(QPointF(50, 50), path);
+    platform::MemoryKeyedArchive archive;
+    filed->encodeWithCoder(archive);
+    EXPECT_FALSE(archive.containsValueForKey(QStringLiteral("_contents")));
+}
