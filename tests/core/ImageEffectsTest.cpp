@@ -36,18 +36,6 @@ QColor at(const QImage &image, int x, int y)
                                          << ") is not near (" << r << ", " << g << ", " << b << ")";
 }
 
-// A picture whose quadrants differ, so that turns and mirrors can be told apart.
-QImage quadrants(int w, int h)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    QPainter p(&image);
-    p.fillRect(0, 0, w / 2, h / 2, Qt::red);
-    p.fillRect(w / 2, 0, w - w / 2, h / 2, Qt::green);
-    p.fillRect(0, h / 2, w / 2, h - h / 2, Qt::blue);
-    p.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, Qt::yellow);
-    return image;
-}
-
 class ImageEffectsTest : public ::testing::Test {
 protected:
     void SetUp() override { ImageEffectCache::sharedInstance().clear(); }

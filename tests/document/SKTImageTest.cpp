@@ -11,18 +11,6 @@
 
 namespace {
 
-// Red, green / blue, yellow quadrants: turns and mirrors show in the corners.
-QImage quadrants(int w, int h)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    QPainter p(&image);
-    p.fillRect(0, 0, w / 2, h / 2, Qt::red);
-    p.fillRect(w / 2, 0, w - w / 2, h / 2, Qt::green);
-    p.fillRect(0, h / 2, w / 2, h - h / 2, Qt::blue);
-    p.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, Qt::yellow);
-    return image;
-}
-
 QImage canvas(int w = 300, int h = 200)
 {
     QImage image(w, h, QImage::Format_ARGB32);
