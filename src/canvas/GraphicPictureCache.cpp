@@ -45,7 +45,8 @@ void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, b
     const auto it = m_entries.constFind(&graphic);
     const Entry *entry = it != m_entries.constEnd() && it->key == key ? &*it : nullptr;
     if (!entry) {
-        const QRectF area = toPixels.mapRect(graphic.drawingBounds());
+        const QRectF drawn = graphic.drawingBounds();
+        const QRectF area = toPixels.mapRect(drawn);
         const double left = std::floor(area.left()), top = std::floor(area.top());
         const double width = std::ceil(area.right()) - left, height = std::ceil(area.bottom()) - top;
         if (!fitsPixelNumbers(left) || !fitsPixelNumbers(top) ||
@@ -63,7 +64,7 @@ void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, b
             picturePainter.setRenderHints(painter.renderHints());
             picturePainter.translate(-topLeft);
             picturePainter.setTransform(toPixels, true);
-            picturePainter.setClipRect(graphic.drawingBounds());
+            picturePainter.setClipRect(drawn);
             graphic.drawContentsInView(picturePainter, isBeingCreateOrEdited);
         }
         fresh.picture.setDevicePixelRatio(ratio);

@@ -22,8 +22,6 @@ namespace {
 
 const QString kMainPhotoTag = QStringLiteral("PARTY_IMAGE");
 const QString kFrameTag = QStringLiteral("PARTY_IMAGE_BG");
-const QString kPdfType = QStringLiteral("application/pdf");
-const QString kTiffType = QStringLiteral("image/tiff");
 const QString kLockedMessage = QStringLiteral("Selected control is locked.");
 const QString kNoCopyMessage =
     QStringLiteral("You cannot copy main photo. Please use 'Edit Main Photo' in toolbar to edit your photo.");
@@ -93,9 +91,10 @@ void SKTGraphicView::copy()
     const QRectF frame = canvasBounds();
     Card_Property face;
     face.setCard_Size(frame.size());
-    pasteboard.writeItems({{SKTGraphicViewPasteboardType, SKTGraphic::pasteboardDataWithGraphics(selected)},
-                           {kPdfType, SKTRenderingView::pdfDataWithGraphics_data(selected, face, 0, frame)},
-                           {kTiffType, SKTRenderingView::tiffDataWithGraphics(selected, frame)}});
+    pasteboard.writeItems(
+        {{SKTGraphicViewPasteboardType, SKTGraphic::pasteboardDataWithGraphics(selected)},
+         {SKTRenderingView::PDFType, SKTRenderingView::pdfDataWithGraphics_data(selected, face, 0, frame)},
+         {SKTRenderingView::TIFFType, SKTRenderingView::tiffDataWithGraphics(selected, frame)}});
     _pasteboardChangeCount = pasteboard.changeCount();
     _pasteCascadeNumber = 1;
     if (DesignWindowHub *window = hub())

@@ -149,13 +149,7 @@ QImage imageRotatedByDegrees(const QImage &picture, double degrees)
 
 QImage &normalizeSize(QImage &picture)
 {
-    if (picture.isNull())
-        return picture;
-    picture.setDevicePixelRatio(1.0);
-    const int dpm = qRound(72.0 / kMetresPerInch);
-    picture.setDotsPerMeterX(dpm);
-    picture.setDotsPerMeterY(dpm);
-    return picture;
+    return setDPI(picture, 72);
 }
 
 QImage &setDPI(QImage &picture, int dpi)

@@ -338,31 +338,21 @@ QString Format_Date_With_Pattern(const QDateTime &when, const QString &pattern)
     QString out;
     const qsizetype size = pattern.size();
     qsizetype i = 0;
+    bool quoted = false; // inside quoted text, which runs to the closing quote (or the end)
     while (i < size) {
         const QChar c = pattern.at(i);
         if (c == QLatin1Char('\'')) {
+            // '' stands for a quote, inside quoted text or out of it; a lone quote opens or closes.
             if (i + 1 < size && pattern.at(i + 1) == QLatin1Char('\'')) {
                 out += QLatin1Char('\'');
                 i += 2;
-                continue;
-            }
-            // Quoted text up to the closing quote (or the end), '' standing for a quote.
-            ++i;
-            while (i < size) {
-                if (pattern.at(i) == QLatin1Char('\'')) {
-                    if (i + 1 < size && pattern.at(i + 1) == QLatin1Char('\'')) {
-                        out += QLatin1Char('\'');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                out += pattern.at(i++);
+            } else {
+                quoted = !quoted;
+                ++i;
             }
             continue;
         }
-        if (!isPatternLetter(c)) {
+        if (quoted || !isPatternLetter(c)) {
             out += c;
             ++i;
             continue;

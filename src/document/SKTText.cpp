@@ -509,8 +509,7 @@ QRectF SKTText::drawingBounds() const
 QSizeF SKTText::naturalSize() const
 {
     // Measured as drawn (font, case, kerning, trimming), so that the fitted box shows all of it.
-    TextBlock block(drawnString(), layoutFont(text_ctrl_font, text_kerning), alignmentFor(text_alignmnet));
-    return block.layOut(_bounds.width());
+    return drawnTextSize();
 }
 
 void SKTText::makeNaturalSize()

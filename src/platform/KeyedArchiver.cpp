@@ -347,16 +347,13 @@ QVariant KeyedObjectDecoder::resolved(const QVariant &value, int depth) const
         return list;
     };
     if (cls == QLatin1String("NSColor")) {
+        const auto unit = [](double v) { return float(std::clamp(v, 0.0, 1.0)); };
         const QList<double> c = numbersIn(QString::fromLatin1(object.value(QStringLiteral("NSRGB")).toByteArray()), 4);
         if (c.size() >= 3)
-            return QColor::fromRgbF(float(std::clamp(c[0], 0.0, 1.0)), float(std::clamp(c[1], 0.0, 1.0)),
-                                    float(std::clamp(c[2], 0.0, 1.0)),
-                                    float(std::clamp(c.size() > 3 ? c[3] : 1.0, 0.0, 1.0)));
+            return QColor::fromRgbF(unit(c[0]), unit(c[1]), unit(c[2]), unit(c.size() > 3 ? c[3] : 1.0));
         const QList<double> w = numbersIn(QString::fromLatin1(object.value(QStringLiteral("NSWhite")).toByteArray()), 2);
         if (!w.isEmpty())
-            return QColor::fromRgbF(float(std::clamp(w[0], 0.0, 1.0)), float(std::clamp(w[0], 0.0, 1.0)),
-                                    float(std::clamp(w[0], 0.0, 1.0)),
-                                    float(std::clamp(w.size() > 1 ? w[1] : 1.0, 0.0, 1.0)));
+            return QColor::fromRgbF(unit(w[0]), unit(w[0]), unit(w[0]), unit(w.size() > 1 ? w[1] : 1.0));
         return {};
     }
     if (cls == QLatin1String("NSFont"))
@@ -415,43 +412,56 @@ KeyedObjectRef KeyedUnarchiver::rootObject(const QByteArray &data, QString *erro
     return list ? rootObjectOfPropertyList(*list, error) : nullptr;
 }
 
-std::optional<QVariant> KeyedUnarchiver::rootValue(const QByteArray &data, QString *error)
+namespace {
+
+// The object table and the $top dictionary of a keyed archive; nothing for any other property list.
+struct OpenedArchive {
+    std::shared_ptr<KeyedObjectDecoder::Archive> table;
+    QVariantMap top;
+};
+
+std::optional<OpenedArchive> openArchive(const QVariant &archive, QString *error)
 {
-    const std::optional<QVariant> list = propertyListFromData(data, error);
-    if (!list)
-        return std::nullopt;
-    const QVariantMap top = list->toMap();
-    if (top.value(QStringLiteral("$archiver")).toString() != QLatin1String("NSKeyedArchiver")) {
+    const QVariantMap map = archive.toMap();
+    if (archive.metaType() != QMetaType::fromType<QVariantMap>() ||
+        map.value(QStringLiteral("$archiver")).toString() != QLatin1String("NSKeyedArchiver")) {
         if (error)
             *error = QStringLiteral("not a keyed archive");
         return std::nullopt;
     }
     auto table = std::make_shared<KeyedObjectDecoder::Archive>();
-    table->objects = top.value(QStringLiteral("$objects")).toList();
+    table->objects = map.value(QStringLiteral("$objects")).toList();
+    return OpenedArchive{std::move(table), map.value(QStringLiteral("$top")).toMap()};
+}
+
+} // namespace
+
+std::optional<QVariant> KeyedUnarchiver::rootValue(const QByteArray &data, QString *error)
+{
+    const std::optional<QVariant> list = propertyListFromData(data, error);
+    if (!list)
+        return std::nullopt;
+    std::optional<OpenedArchive> opened = openArchive(*list, error);
+    if (!opened)
+        return std::nullopt;
     // The top dictionary reads like an object whose one field is the root.
-    const KeyedObjectDecoder holder(std::move(table), top.value(QStringLiteral("$top")).toMap(), 0);
+    const KeyedObjectDecoder holder(std::move(opened->table), opened->top, 0);
     return holder.decodeObject(QStringLiteral("root"));
 }
 
 KeyedObjectRef KeyedUnarchiver::rootObjectOfPropertyList(const QVariant &archive, QString *error)
 {
-    const auto fail = [error](const char *why) -> KeyedObjectRef {
-        if (error)
-            *error = QString::fromLatin1(why);
+    std::optional<OpenedArchive> opened = openArchive(archive, error);
+    if (!opened)
         return nullptr;
-    };
-    if (archive.metaType() != QMetaType::fromType<QVariantMap>())
-        return fail("not a keyed archive");
-    const QVariantMap top = archive.toMap();
-    if (top.value(QStringLiteral("$archiver")).toString() != QLatin1String("NSKeyedArchiver"))
-        return fail("not a keyed archive");
-    auto table = std::make_shared<KeyedObjectDecoder::Archive>();
-    table->objects = top.value(QStringLiteral("$objects")).toList();
-    const QVariant *root = table->object(top.value(QStringLiteral("$top")).toMap().value(QStringLiteral("root")));
-    if (!root || root->metaType() != QMetaType::fromType<QVariantMap>())
-        return fail("the keyed archive has no root object");
+    const QVariant *root = opened->table->object(opened->top.value(QStringLiteral("root")));
+    if (!root || root->metaType() != QMetaType::fromType<QVariantMap>()) {
+        if (error)
+            *error = QStringLiteral("the keyed archive has no root object");
+        return nullptr;
+    }
     const QVariantMap rootObject = root->toMap();
-    return std::make_shared<KeyedObjectDecoder>(std::move(table), rootObject, 0);
+    return std::make_shared<KeyedObjectDecoder>(std::move(opened->table), rootObject, 0);
 }
 
 QString stringFromPoint(const QPointF &point)

@@ -34,7 +34,7 @@ plist_t toNode(const QVariant &value, int depth, QString &error)
         error = QStringLiteral("property list nested too deeply");
         return nullptr;
     }
-    if (value.canConvert<PlistUid>() && value.metaType() == QMetaType::fromType<PlistUid>())
+    if (value.metaType() == QMetaType::fromType<PlistUid>())
         return plist_new_uid(value.value<PlistUid>().value);
     switch (value.metaType().id()) {
     case QMetaType::QVariantMap: {
@@ -212,8 +212,9 @@ private:
     // Reads the object itself; a collection sets `height` to one more than its highest element.
     std::optional<QVariant> decode(quint64 ref, int depth, int &height)
     {
-        qsizetype at = qsizetype(unsignedAt(m_tableOffset + qsizetype(ref) * m_offsetSize, m_offsetSize));
-        if (!has(at, 1) || quint64(at) != unsignedAt(m_tableOffset + qsizetype(ref) * m_offsetSize, m_offsetSize))
+        const quint64 offset = unsignedAt(m_tableOffset + qsizetype(ref) * m_offsetSize, m_offsetSize);
+        qsizetype at = qsizetype(offset);
+        if (!has(at, 1) || quint64(at) != offset)
             return bad("object offset out of range");
         const int marker = byteAt(at++);
         const int type = marker >> 4, info = marker & 0x0F;

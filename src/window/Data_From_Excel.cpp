@@ -42,9 +42,22 @@ Data_From_Excel::~Data_From_Excel()
 void Data_From_Excel::reset()
 {
     ListData.clear();
+    removeBoundColumns();
+    ColList->reloadData();
+}
+
+void Data_From_Excel::removeBoundColumns()
+{
     while (ColList->tableColumns().size() > 1)
         ColList->removeTableColumn(static_cast<int>(ColList->tableColumns().size()) - 1);
-    ColList->reloadData();
+}
+
+void Data_From_Excel::appendRow(const QVariantMap &row)
+{
+    const int at = static_cast<int>(ListData.size());
+    ColList->beginAppend(at, at);
+    ListData.append(row);
+    ColList->endAppend();
 }
 
 void Data_From_Excel::Create_List_By_Array(const QStringList &values, int count)
@@ -58,10 +71,7 @@ void Data_From_Excel::Create_List_By_Array(const QStringList &values, int count)
     row.insert(ListDataTableModel::kColumn, QString::number(ListData.size() + 1));
     for (int i = 0; i < count; ++i)
         row.insert(QStringLiteral("Column%1").arg(i + 1), Trim_Str(values.at(i)));
-    const int at = static_cast<int>(ListData.size());
-    ColList->beginAppend(at, at);
-    ListData.append(row);
-    ColList->endAppend();
+    appendRow(row);
 }
 
 void Data_From_Excel::Create_Value_List(const QString &text)
@@ -69,10 +79,7 @@ void Data_From_Excel::Create_Value_List(const QString &text)
     const QString trimmed = Trim_Str(text);
     if (trimmed.isEmpty())
         return;
-    const int at = static_cast<int>(ListData.size());
-    ColList->beginAppend(at, at);
-    ListData.append(QVariantMap{{ListDataTableModel::kColumn, trimmed}});
-    ColList->endAppend();
+    appendRow(QVariantMap{{ListDataTableModel::kColumn, trimmed}});
 }
 
 int Data_From_Excel::numberOfRowsInTableView(const QAbstractItemModel *table) const
@@ -113,8 +120,7 @@ QStringList Data_From_Excel::columnTitles() const
 void Data_From_Excel::setColumnTitles(const QStringList &titles)
 {
     if (!titles.isEmpty()) {
-        while (ColList->tableColumns().size() > 1)
-            ColList->removeTableColumn(static_cast<int>(ColList->tableColumns().size()) - 1);
+        removeBoundColumns();
         for (int k = 1; k < titles.size(); ++k)
             ColList->addTableColumn(
                 {QStringLiteral("Column%1").arg(k), titles.at(k), Qt::AlignLeft | Qt::AlignVCenter, kColumnWidth});

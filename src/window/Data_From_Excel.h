@@ -55,4 +55,9 @@ public:
 
     QList<QVariantMap> ListData;
     ListDataTableModel *ColList;
+
+private:
+    // Leaves the row-number column alone.
+    void removeBoundColumns();
+    void appendRow(const QVariantMap &row);
 };

@@ -234,10 +234,8 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     AppState &app = App();
     WindowState &win = Win();
 
-    New_Project_Setting_Reset();
+    New_Project_Setting_Reset(); // empties both sides too
     Remove_All_Tab_Items();
-    delete_all_control(_graphicView);
-    delete_all_control(_graphicView_BACK);
     app.Project_File_Name = log_or_template == QLatin1String("L") ? path : QString(QLatin1String(""));
 
     LoadScope scope(m_document);

@@ -185,9 +185,7 @@ void SKTWindowController::Set_Paste_Button_Status()
 
 void SKTWindowController::Enable_Standard_Button_For_Control()
 {
-    Undo_Redo_Button_state();
-    setButtonsEnabled(true, true, true, true, true, true, false);
-    Set_Paste_Button_Status();
+    Enable_Standard_Button_For_Unlock();
 }
 
 void SKTWindowController::Enable_Standard_Button_For_Unlock()

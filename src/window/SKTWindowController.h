@@ -362,6 +362,8 @@ private:
     void setTool(int tool);
     void applyCanvasSize(const QSizeF &points);
     void setLock(bool locked);
+    // Runs an edit command on the current side's canvas, then redraws it.
+    void onCurrentCanvas(void (SKTGraphicView::*command)());
     void showContentFont(const QFont &font);
     void reloadListTable();
     void setButtonsEnabled(bool cut, bool copy, bool del, bool front, bool back, bool lock, bool unlock);

@@ -105,61 +105,21 @@ SKTGraphicView *SKTWindowController::currentCanvas() const
     return App().Card_Front_Or_Back == 1 ? _graphicView_BACK : _graphicView;
 }
 
-void SKTWindowController::Undo_Clicked()
+void SKTWindowController::onCurrentCanvas(void (SKTGraphicView::*command)())
 {
     if (SKTGraphicView *canvas = currentCanvas())
-        canvas->undo();
+        (canvas->*command)();
     Refresh_Canvas();
 }
 
-void SKTWindowController::Redo_Clicked()
-{
-    if (SKTGraphicView *canvas = currentCanvas())
-        canvas->redo();
-    Refresh_Canvas();
-}
-
-void SKTWindowController::Cut_Clicked()
-{
-    if (SKTGraphicView *canvas = currentCanvas())
-        canvas->cut();
-    Refresh_Canvas();
-}
-
-void SKTWindowController::Copy_Clicked()
-{
-    if (SKTGraphicView *canvas = currentCanvas())
-        canvas->copy();
-    Refresh_Canvas();
-}
-
-void SKTWindowController::Paste_Clicked()
-{
-    if (SKTGraphicView *canvas = currentCanvas())
-        canvas->paste();
-    Refresh_Canvas();
-}
-
-void SKTWindowController::Delete_Clicked()
-{
-    if (SKTGraphicView *canvas = currentCanvas())
-        canvas->delete_();
-    Refresh_Canvas();
-}
-
-void SKTWindowController::Begin_Front_Clicked()
-{
-    if (SKTGraphicView *canvas = currentCanvas())
-        canvas->bringToFront();
-    Refresh_Canvas();
-}
-
-void SKTWindowController::Send_Back_Clicked()
-{
-    if (SKTGraphicView *canvas = currentCanvas())
-        canvas->sendToBack();
-    Refresh_Canvas();
-}
+void SKTWindowController::Undo_Clicked() { onCurrentCanvas(&SKTGraphicView::undo); }
+void SKTWindowController::Redo_Clicked() { onCurrentCanvas(&SKTGraphicView::redo); }
+void SKTWindowController::Cut_Clicked() { onCurrentCanvas(&SKTGraphicView::cut); }
+void SKTWindowController::Copy_Clicked() { onCurrentCanvas(&SKTGraphicView::copy); }
+void SKTWindowController::Paste_Clicked() { onCurrentCanvas(&SKTGraphicView::paste); }
+void SKTWindowController::Delete_Clicked() { onCurrentCanvas(&SKTGraphicView::delete_); }
+void SKTWindowController::Begin_Front_Clicked() { onCurrentCanvas(&SKTGraphicView::bringToFront); }
+void SKTWindowController::Send_Back_Clicked() { onCurrentCanvas(&SKTGraphicView::sendToBack); }
 
 void SKTWindowController::Lock_Clicked()
 {

@@ -152,19 +152,18 @@ void SKTWindowController::awakeFromNib()
 {
     AppState &app = App();
 
-    // 1. The window itself, shown before the start sequence runs.
+    // The window itself, shown before the start sequence runs.
     Main_wnd->move(100, 0);
     Main_wnd->resize(1000, 800);
     Main_wnd->show();
     Main_wnd->raise();
     Main_wnd->activateWindow();
 
-    // 2-3.
     send_modls_wnd = nullptr;
     data_table_content.clear();
     Get_Email_Details();
 
-    // 4-5. Every folder the program writes lives in the per-user copy of the resources.
+    // Every folder the program writes lives in the per-user copy of the resources.
     app.Resource_Path = ResourceFolders::userResourcesFolder();
     if (!ResourceFolders::prepareUserResources(act_path_location, app.Resource_Path)) {
         Show_MessageBox(QStringLiteral("Can not access Bulk sms Data file."));
@@ -173,16 +172,15 @@ void SKTWindowController::awakeFromNib()
     }
     app.Data_Folder_Path = app.Resource_Path + QStringLiteral("DataSet");
 
-    // 6-7.
     Load_and_fill_backgrounds();
     selectItem(shape_border_style, 0);
     ListData.clear();
     reloadListTable();
 
-    // 8. The rulers start shown.
+    // The rulers start shown.
     Show_Hide_Ruler_ChkBox();
 
-    // 9. Only the card tabs stay; the object tabs wait in their fields.
+    // Only the card tabs stay; the object tabs wait in their fields.
     for (QWidget *tab : {line_tab, shape_tab, text_edtng_tab, text_prop_tab, image_tab, sign_tab, datasource_tab,
                          aligmnt_tab, barcode_tab, Lock_tab}) {
         const int index = sett_tab->indexOf(tab);
@@ -190,7 +188,7 @@ void SKTWindowController::awakeFromNib()
             sett_tab->removeTab(index);
     }
 
-    // 10-14. Filling the lists must not write into objects.
+    // Filling the lists must not write into objects.
     app.Not_Draw_Only_Prop_Change = true;
     selectItem(Card_image_layout, 1);
     selectItem(Sides_ComboBox, 0);
@@ -241,7 +239,7 @@ void SKTWindowController::awakeFromNib()
     }
     app.Not_Draw_Only_Prop_Change = false;
 
-    // 15-17. The canvases take the default card size and the document's lists.
+    // The canvases take the default card size and the document's lists.
     applyCanvasSize(SKTDocument::canvasSize(true, QSizeF()));
     m_awake = true;
     bindCanvases();
@@ -251,12 +249,11 @@ void SKTWindowController::awakeFromNib()
     if (QClipboard *clipboard = QGuiApplication::clipboard())
         connect(clipboard, &QClipboard::dataChanged, this, &SKTWindowController::Set_Paste_Button_Status);
 
-    // 18. The current tool once, then every tool change.
+    // The current tool once, then every tool change.
     selectedToolDidChange();
     m_toolObservation << connect(this, &SKTWindowController::SKTSelectedToolDidChange, this,
                                  &SKTWindowController::selectedToolDidChange);
 
-    // 19-20.
     New_Project();
     changeViewController(0);
 }
