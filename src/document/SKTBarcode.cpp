@@ -8,8 +8,7 @@
 SKTBarcode::SKTBarcode(const QPointF &position, const QImage &)
 {
     barcode_image_var_assign();
-    const QSizeF size = pictureSize(_contents);
-    _bounds = QRectF(position.x() - size.width() / 2.0, position.y() - size.height() / 2.0, size.width(), size.height());
+    centreOn(position, pictureSize(_contents));
 }
 
 SKTGraphicPtr SKTBarcode::clone() const

@@ -522,3 +522,14 @@ bool SKTGraphic::appendDrawingCacheKey(QByteArray &) const
 {
     return false;
 }
+
+void SKTGraphic::centreOn(const QPointF &position, const QSizeF &size)
+{
+    _bounds = QRectF(position.x() - size.width() / 2.0, position.y() - size.height() / 2.0, size.width(), size.height());
+}
+
+void SKTGraphic::resetImagePanel()
+{
+    if (DesignWindowHub *hub = App().Main_App_wnd)
+        hub->Reset_Image_Editing_Controls();
+}

@@ -330,6 +330,10 @@ protected:
         copyBaseFieldsTo(*copy);
         return copy;
     }
+    // New pictures, signatures and barcodes: a frame of `size` centred on `position`.
+    void centreOn(const QPointF &position, const QSizeF &size);
+    // A new picture-like object puts the image panel's effect controls back to neutral.
+    static void resetImagePanel();
     // Announces a change of an observed key and of the keys derived from it.
     void announce(const QString &key, const QVariant &oldValue, const QVariant &newValue);
 

@@ -71,14 +71,7 @@ SKTImage::SKTImage(const QPointF &position, const QString &path, const QString &
 
 void SKTImage::placeCentredOn(const QPointF &position)
 {
-    const QSizeF size = pictureSize(_contents);
-    _bounds = QRectF(position.x() - size.width() / 2.0, position.y() - size.height() / 2.0, size.width(), size.height());
-}
-
-void SKTImage::resetImagePanel()
-{
-    if (DesignWindowHub *hub = App().Main_App_wnd)
-        hub->Reset_Image_Editing_Controls();
+    centreOn(position, pictureSize(_contents));
 }
 
 SKTGraphicPtr SKTImage::clone() const

@@ -62,7 +62,6 @@ public:
 
 private:
     void placeCentredOn(const QPointF &position);
-    void resetImagePanel();
     bool m_contentsLoaded = false; // set once setFilePath ran or a picture was given
     bool m_contentsCarried = false; // the picture came inside an archive
 };

@@ -13,20 +13,16 @@ SKTSignature::SKTSignature(const QPointF &position, const QImage &contents, cons
     Set_Sign_Or_FP(sign_or_FP);
     file_path = samplePicturePath(sign_or_FP);
     Set_Control_File_path(*file_path);
-    const QSizeF size = pictureSize(_contents_img);
-    _bounds = QRectF(position.x() - size.width() / 2.0, position.y() - size.height() / 2.0, size.width(), size.height());
-    if (DesignWindowHub *hub = App().Main_App_wnd)
-        hub->Reset_Image_Editing_Controls();
+    centreOn(position, pictureSize(_contents_img));
+    resetImagePanel();
 }
 
 SKTSignature::SKTSignature(const QPointF &position, const QString &path, const QString &sign_or_FP)
 {
     Set_Sign_Or_FP(sign_or_FP);
     setFilePath(path);
-    const QSizeF size = pictureSize(_contents_img);
-    _bounds = QRectF(position.x() - size.width() / 2.0, position.y() - size.height() / 2.0, size.width(), size.height());
-    if (DesignWindowHub *hub = App().Main_App_wnd)
-        hub->Reset_Image_Editing_Controls();
+    centreOn(position, pictureSize(_contents_img));
+    resetImagePanel();
 }
 
 SKTGraphicPtr SKTSignature::clone() const
