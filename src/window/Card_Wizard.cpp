@@ -263,9 +263,7 @@ int Card_Wizard::numberOfRowsInTableView(const QTableView *table) const
 QVariant Card_Wizard::tableView_objectValueForTableColumn_row(const QTableView *table, const QString &column,
                                                               int row) const
 {
-    if (table != ColList || row < 0 || row >= ListData.size())
-        return {};
-    return ListData.at(row).value(column);
+    return table == ColList ? ListDataTableModel::valueInRows(ListData, column, row) : QVariant();
 }
 
 void Card_Wizard::tableView_setObjectValue_forTableColumn_row(const QTableView *table, const QVariant &value,
@@ -274,7 +272,7 @@ void Card_Wizard::tableView_setObjectValue_forTableColumn_row(const QTableView *
     guarded([&] {
         if (table != ColList)
             return;
-        if (row < 0 || row >= ListData.size())
+        if (!ListDataTableModel::containsRow(ListData, row))
             throw std::out_of_range("Card_Wizard: edited row lies outside the size list");
         ListData[row].insert(column, value);
     });

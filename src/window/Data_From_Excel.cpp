@@ -90,9 +90,7 @@ int Data_From_Excel::numberOfRowsInTableView(const QAbstractItemModel *table) co
 QVariant Data_From_Excel::tableView_objectValueForTableColumn_row(const QAbstractItemModel *table,
                                                                   const QString &column, int row) const
 {
-    if (!table || table != ColList || row < 0 || row >= ListData.size())
-        return QVariant();
-    return ListData.at(row).value(column);
+    return table && table == ColList ? ListDataTableModel::valueInRows(ListData, column, row) : QVariant();
 }
 
 void Data_From_Excel::tableView_setObjectValue_forTableColumn_row(const QAbstractItemModel *table,
@@ -100,7 +98,7 @@ void Data_From_Excel::tableView_setObjectValue_forTableColumn_row(const QAbstrac
 {
     if (!table || table != ColList)
         return;
-    if (row < 0 || row >= ListData.size()) {
+    if (!ListDataTableModel::containsRow(ListData, row)) {
         Show_NSLog_Message(QStringLiteral("Invalid parameter not satisfying: %1")
                                .arg(QStringLiteral("pRowIndex >= 0 && pRowIndex < [ListData count]")));
         return;

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
+#include <QVariantMap>
 
 #include <functional>
 
@@ -27,6 +28,13 @@ public:
 
     // The identifier of the row-number column that the program's tables start with.
     static const QString kColumn; // "Extension"
+
+    // The owners keep their rows as dictionaries: a row's value for a column, nothing outside them.
+    static bool containsRow(const QList<QVariantMap> &rows, int row) { return row >= 0 && row < rows.size(); }
+    static QVariant valueInRows(const QList<QVariantMap> &rows, const QString &column, int row)
+    {
+        return containsRow(rows, row) ? rows.at(row).value(column) : QVariant();
+    }
 
     ListDataTableModel(DataSource source, QList<Column> columns, QObject *parent = nullptr);
 

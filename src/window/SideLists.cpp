@@ -162,7 +162,7 @@ void SKTWindowController::Create_List(const QString &text)
 
 QString SKTWindowController::Get_Item_Text(int row) const
 {
-    if (row < 0 || row >= ListData.size()) {
+    if (!ListDataTableModel::containsRow(ListData, row)) {
         Show_NSLog_Message(QStringLiteral("Row %1 is outside the list of %2 rows.").arg(row).arg(ListData.size()));
         return QString(QLatin1String(""));
     }
@@ -192,9 +192,7 @@ int SKTWindowController::numberOfRowsInTableView(const QAbstractItemView *table)
 QVariant SKTWindowController::tableView_objectValueForTableColumn_row(const QAbstractItemView *table,
                                                                       const QString &column, int row) const
 {
-    if (!table || table != ColList || row < 0 || row >= ListData.size())
-        return QVariant();
-    return ListData.at(row).value(column);
+    return table && table == ColList ? ListDataTableModel::valueInRows(ListData, column, row) : QVariant();
 }
 
 void SKTWindowController::tableView_setObjectValue_forTableColumn_row(const QAbstractItemView *table,
