@@ -1,5 +1,7 @@
-# Compile settings shared by every target of the project.
+# Compile settings shared by every target of the project. GUI_ONLY takes the precompiled header
+# without QtWidgets, so that a widget include in a model library fails to build.
 function(card_setup_target target)
+  cmake_parse_arguments(ARG "GUI_ONLY;PCH_ITSELF" "" "" ${ARGN})
   target_compile_options(${target} PRIVATE -Wall -Wextra)
   if(CARD_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
@@ -15,19 +17,30 @@ function(card_setup_target target)
                                              -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
-  if(NOT target STREQUAL "card_pch")
-    target_precompile_headers(${target} REUSE_FROM card_pch)
+  if(ARG_PCH_ITSELF)
+    return()
+  elseif(ARG_GUI_ONLY)
+    target_precompile_headers(${target} REUSE_FROM card_pch_gui)
+  else()
+    target_link_libraries(${target} PRIVATE Qt6::Widgets)
+    target_precompile_headers(${target} REUSE_FROM card_pch_widgets)
   endif()
 endfunction()
 
-# A static library built from every source of one src/ folder.
+# A static library built from every source of one src/ folder. A model library links Qt Core and
+# Gui only; WIDGETS marks a library of windows and views (the ui/ folders).
 function(card_library name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "WIDGETS" "" "DEPENDS" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_library(${name} STATIC ${_sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
-  card_setup_target(${name})
+  if(ARG_WIDGETS)
+    target_link_libraries(${name} PUBLIC Qt6::Widgets)
+    card_setup_target(${name})
+  else()
+    card_setup_target(${name} GUI_ONLY)
+  endif()
 endfunction()
 
 # One test executable per tests/ folder, discovered by CTest.

@@ -3,7 +3,7 @@ CARD_PACKAGES=(
   cmake ninja-build pkg-config g++ ccache
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
   fonts-liberation2
-  libplist-dev
+  libplist-dev libiec16022-dev libzxing-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

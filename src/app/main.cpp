@@ -1,4 +1,5 @@
 #include "core/AppState.h"
+#include "platform/ui/DesktopUiServices.h"
 #include "document/SKTDocument.h"
 #include "window/SKTWindowController.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char **argv)
     // The per-user data folder is named after the program, without spaces.
     QApplication::setApplicationName(QStringLiteral("card-designer"));
     QApplication::setApplicationDisplayName(App().App_Name);
+    platform::installUiServices(std::make_unique<platform::DesktopUiServices>());
 
     // One untitled document, whose window controller is the design window.
     SKTDocument document;

@@ -4,16 +4,12 @@
 #include "platform/Log.h"
 #include "platform/UiServices.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
-#include <QWidget>
 
 #include <exception>
 
@@ -63,29 +59,6 @@ void createFolder(const QString &path)
 bool isDeletable(const QFileInfo &info)
 {
     return info.exists() || info.isSymLink() ? QFileInfo(info.absolutePath()).isWritable() : false;
-}
-
-// A disabled label must read as disabled even when its text colour was set for every state.
-void greyWhenDisabled(QWidget *widget)
-{
-    const auto *edit = qobject_cast<QLineEdit *>(widget);
-    if (!qobject_cast<QLabel *>(widget) && !(edit && edit->isReadOnly()))
-        return;
-    const QPalette::ColorRole role = widget->foregroundRole();
-    QPalette palette = widget->palette();
-    const QColor disabled = QApplication::palette(widget).color(QPalette::Disabled, role);
-    if (palette.color(QPalette::Disabled, role) != disabled) {
-        palette.setColor(QPalette::Disabled, role, disabled);
-        widget->setPalette(palette);
-    }
-}
-
-void enableOne(QObject *object, bool enable)
-{
-    if (object->metaObject()->indexOfMethod("setEnabled(bool)") >= 0)
-        QMetaObject::invokeMethod(object, "setEnabled", Qt::DirectConnection, Q_ARG(bool, enable));
-    if (auto *widget = qobject_cast<QWidget *>(object))
-        greyWhenDisabled(widget);
 }
 
 } // namespace
@@ -153,15 +126,4 @@ void Open_Help_File()
         onGuiThread([&] { guarded([&] { platform::uiServices().openPath(path); }); });
     else
         Show_MessageBox(QStringLiteral("Help file does not exist!"));
-}
-
-void SetObjEnabled(QObject *object, bool enable)
-{
-    if (!object)
-        return;
-    enableOne(object, enable);
-    if (auto *box = qobject_cast<QGroupBox *>(object)) {
-        for (QWidget *child : box->findChildren<QWidget *>())
-            enableOne(child, enable);
-    }
 }

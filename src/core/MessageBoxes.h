@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QObject;
-
 // Message boxes that any thread may raise. A call from a worker waits on the GUI thread's box.
 // Exceptions are logged, never thrown.
 
@@ -23,6 +21,3 @@ void Delete_File(const QString &path);
 void Check_Path_And_Create_Files();
 // Opens the help document, or says that it is missing.
 void Open_Help_File();
-
-// Enables or disables a control; a group box passes the flag to every control inside it.
-void SetObjEnabled(QObject *object, bool enable);

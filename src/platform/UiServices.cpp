@@ -1,29 +1,39 @@
 #include "platform/UiServices.h"
 
-#include <QApplication>
-#include <QDesktopServices>
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QPushButton>
+#include "platform/Log.h"
+
+#include <QCoreApplication>
 
 namespace platform {
 
 namespace {
 
+// Without a screen nobody can answer: a message goes to the log, and every question and panel is
+// cancelled, so that no command goes ahead on an answer nobody gave.
+class HeadlessUiServices : public UiServices {
+public:
+    void showMessage(const QString &text) override { writeLog(text.trimmed()); }
+    bool askYesNo(const QString &question) override
+    {
+        writeLog(question.trimmed());
+        return false;
+    }
+    QString chooseFileToOpen(const QString &, const QString &, const QStringList &) override { return {}; }
+    QStringList chooseFilesToOpen(const QString &, const QString &, const QStringList &) override { return {}; }
+    QString chooseFolder(const QString &, const QString &) override { return {}; }
+    QString chooseFileToSave(const QString &, const QString &, const QString &, const QStringList &) override
+    {
+        return {};
+    }
+    bool openPath(const QString &) override { return false; }
+    bool openUrl(const QUrl &) override { return false; }
+    void terminate(int exitCode) override { QCoreApplication::exit(exitCode); }
+};
+
 std::unique_ptr<UiServices> &current()
 {
-    static std::unique_ptr<UiServices> services = std::make_unique<DesktopUiServices>();
+    static std::unique_ptr<UiServices> services = std::make_unique<HeadlessUiServices>();
     return services;
-}
-
-QString nameFilter(const QStringList &extensions)
-{
-    if (extensions.isEmpty())
-        return QString();
-    QStringList patterns;
-    for (const QString &ext : extensions)
-        patterns << QStringLiteral("*.") + ext;
-    return patterns.join(QLatin1Char(' '));
 }
 
 } // namespace
@@ -36,68 +46,8 @@ UiServices &uiServices()
 std::unique_ptr<UiServices> installUiServices(std::unique_ptr<UiServices> services)
 {
     std::unique_ptr<UiServices> previous = std::move(current());
-    current() = services ? std::move(services) : std::make_unique<DesktopUiServices>();
+    current() = services ? std::move(services) : std::make_unique<HeadlessUiServices>();
     return previous;
-}
-
-void DesktopUiServices::showMessage(const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.exec();
-}
-
-bool DesktopUiServices::askYesNo(const QString &question)
-{
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), question, QMessageBox::NoButton,
-                    QApplication::activeWindow());
-    QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.exec();
-    return box.clickedButton() == yes;
-}
-
-QString DesktopUiServices::chooseFileToOpen(const QString &title, const QString &directory,
-                                            const QStringList &extensions)
-{
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, directory, nameFilter(extensions));
-}
-
-QStringList DesktopUiServices::chooseFilesToOpen(const QString &title, const QString &directory,
-                                                 const QStringList &extensions)
-{
-    return QFileDialog::getOpenFileNames(QApplication::activeWindow(), title, directory, nameFilter(extensions));
-}
-
-QString DesktopUiServices::chooseFolder(const QString &title, const QString &directory)
-{
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, directory);
-}
-
-QString DesktopUiServices::chooseFileToSave(const QString &title, const QString &directory,
-                                            const QString &suggestedName, const QStringList &extensions)
-{
-    QString start = directory;
-    if (!suggestedName.isEmpty())
-        start = directory.isEmpty() ? suggestedName : directory + QLatin1Char('/') + suggestedName;
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, start, nameFilter(extensions));
-}
-
-bool DesktopUiServices::openPath(const QString &path)
-{
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
-
-bool DesktopUiServices::openUrl(const QUrl &url)
-{
-    return QDesktopServices::openUrl(url);
-}
-
-void DesktopUiServices::terminate(int exitCode)
-{
-    QCoreApplication::exit(exitCode);
 }
 
 } // namespace platform

@@ -38,24 +38,8 @@ public:
     virtual void terminate(int exitCode) = 0;
 };
 
-// Dialogs of the desktop (QMessageBox, QFileDialog, QDesktopServices).
-class DesktopUiServices : public UiServices {
-public:
-    void showMessage(const QString &text) override;
-    bool askYesNo(const QString &question) override;
-    QString chooseFileToOpen(const QString &title, const QString &directory,
-                             const QStringList &extensions) override;
-    QStringList chooseFilesToOpen(const QString &title, const QString &directory,
-                                  const QStringList &extensions) override;
-    QString chooseFolder(const QString &title, const QString &directory) override;
-    QString chooseFileToSave(const QString &title, const QString &directory, const QString &suggestedName,
-                             const QStringList &extensions) override;
-    bool openPath(const QString &path) override;
-    bool openUrl(const QUrl &url) override;
-    void terminate(int exitCode) override;
-};
-
-// The service in use; the desktop one until another is installed.
+// The service in use. Until the program installs the desktop's (platform/ui), a headless one that
+// logs messages and answers every question and panel as cancelled.
 UiServices &uiServices();
 // Installs `services` and answers the one it replaces (so a test can put it back).
 std::unique_ptr<UiServices> installUiServices(std::unique_ptr<UiServices> services);

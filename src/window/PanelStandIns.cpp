@@ -5,7 +5,7 @@
 
 #include "window/SKTWindowController.h"
 
-#include "canvas/SKTGraphicView.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"

@@ -4,7 +4,7 @@
 #include "window/SKTWindowController.h"
 
 #include "canvas/CardFace.h"
-#include "canvas/SKTGraphicView.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"

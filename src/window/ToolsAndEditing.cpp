@@ -2,8 +2,8 @@
 
 #include "window/SKTWindowController.h"
 
-#include "canvas/SKTGraphicView.h"
-#include "canvas/SKTZoomingScrollView.h"
+#include "canvas/ui/SKTGraphicView.h"
+#include "canvas/ui/SKTZoomingScrollView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "document/SKTDocument.h"

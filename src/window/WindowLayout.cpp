@@ -3,8 +3,8 @@
 
 #include "window/SKTWindowController.h"
 
-#include "canvas/PleaseWait_Modeless.h"
-#include "canvas/SKTZoomingScrollView.h"
+#include "canvas/ui/PleaseWait_Modeless.h"
+#include "canvas/ui/SKTZoomingScrollView.h"
 #include "core/AppState.h"
 #include "window/ColorWell.h"
 #include "window/ListDataTableModel.h"

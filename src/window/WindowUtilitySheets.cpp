@@ -3,7 +3,7 @@
 
 #include "window/SKTWindowController.h"
 
-#include "canvas/PleaseWait_Modeless.h"
+#include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "window/WindowState.h"

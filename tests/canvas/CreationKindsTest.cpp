@@ -1,4 +1,4 @@
-#include "canvas/SKTGraphicView.h"
+#include "canvas/ui/SKTGraphicView.h"
 
 #include "core/AppState.h"
 #include "document/SKTDocument.h"

@@ -1,4 +1,4 @@
-#include "canvas/SKTGraphicView.h"
+#include "canvas/ui/SKTGraphicView.h"
 
 #include "canvas/SKTGrid.h"
 #include "core/AppState.h"

@@ -1,7 +1,7 @@
 #include "canvas/SKTRenderingView.h"
 
 #include "canvas/CardFace.h"
-#include "canvas/SKTGraphicView.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "document/SKTDocument.h"
 #include "document/Shape_Control.h"

@@ -1,6 +1,6 @@
-#include "canvas/PleaseWait_Modeless.h"
-#include "canvas/Repeat_Image.h"
-#include "canvas/VerticallyCenteredTextFieldCell.h"
+#include "canvas/ui/PleaseWait_Modeless.h"
+#include "canvas/ui/Repeat_Image.h"
+#include "canvas/ui/VerticallyCenteredTextFieldCell.h"
 
 #include <QApplication>
 #include <QFontMetricsF>

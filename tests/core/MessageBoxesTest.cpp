@@ -6,16 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QThread>
-#include <QVBoxLayout>
 
 #include <array>
 #include <atomic>
@@ -284,49 +278,6 @@ TEST_F(FolderTest, DeleteFileRemovesFilesAndFoldersButNotThroughLinks)
     EXPECT_FALSE(QFileInfo::exists(resource("folder")));
     EXPECT_FALSE(QFileInfo(resource("link")).isSymLink());
     EXPECT_TRUE(QFileInfo(resource("target/keep.txt")).isFile());
-}
-
-TEST(SetObjEnabled, GroupBoxPassesTheFlagToEveryControlInside)
-{
-    QGroupBox box;
-    auto *layout = new QVBoxLayout(&box);
-    auto *label = new QLabel(QStringLiteral("Name"));
-    auto *button = new QPushButton(QStringLiteral("Go"));
-    auto *inner = new QWidget;
-    auto *innerEdit = new QLineEdit;
-    (new QVBoxLayout(inner))->addWidget(innerEdit);
-    layout->addWidget(label);
-    layout->addWidget(button);
-    layout->addWidget(inner);
-    // A colour set for every state must not keep a disabled label looking enabled.
-    QPalette black = label->palette();
-    black.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(black);
-
-    SetObjEnabled(&box, false);
-    EXPECT_FALSE(label->isEnabled());
-    EXPECT_FALSE(button->isEnabled());
-    EXPECT_FALSE(innerEdit->isEnabled());
-    EXPECT_NE(label->palette().color(label->foregroundRole()), QColor(Qt::black));
-
-    SetObjEnabled(&box, true);
-    EXPECT_TRUE(box.isEnabled());
-    EXPECT_TRUE(label->isEnabled());
-    EXPECT_TRUE(button->isEnabled());
-    EXPECT_TRUE(innerEdit->isEnabled());
-    EXPECT_EQ(label->palette().color(label->foregroundRole()), QColor(Qt::black));
-}
-
-TEST(SetObjEnabled, ReachesActionsAndLeavesOtherObjectsAlone)
-{
-    QAction action;
-    SetObjEnabled(&action, false);
-    EXPECT_FALSE(action.isEnabled());
-
-    QObject plain;
-    SetObjEnabled(&plain, false);
-    EXPECT_TRUE(plain.dynamicPropertyNames().isEmpty());
-    SetObjEnabled(nullptr, false);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
 
-#include "canvas/SKTGraphicView.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "document/SKTDocument.h"
 #include "platform/Pasteboard.h"

@@ -1,6 +1,6 @@
 #include "DesignWindowFixture.h"
 
-#include "canvas/SKTZoomingScrollView.h"
+#include "canvas/ui/SKTZoomingScrollView.h"
 #include "document/SKTGraphicKinds.h"
 
 #include <QAction>

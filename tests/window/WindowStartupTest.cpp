@@ -1,6 +1,6 @@
 #include "DesignWindowFixture.h"
 
-#include "canvas/SKTZoomingScrollView.h"
+#include "canvas/ui/SKTZoomingScrollView.h"
 #include "document/Shape_Control.h"
 #include "profile/User_Profile_Class.h"
 #include "window/Card_Wizard.h"

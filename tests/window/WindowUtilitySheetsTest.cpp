@@ -1,6 +1,6 @@
 #include "DesignWindowFixture.h"
 
-#include "canvas/PleaseWait_Modeless.h"
+#include "canvas/ui/PleaseWait_Modeless.h"
 #include "document/SKTGraphicKinds.h"
 #include "window/ResourceFolders.h"
 #include "window/ToolIcons.h"

@@ -1,4 +1,4 @@
-#include "canvas/SWCenteringClipView.h"
+#include "canvas/ui/SWCenteringClipView.h"
 
 #include "core/AppState.h"
 

@@ -1,6 +1,6 @@
-#include "canvas/RulerView.h"
+#include "canvas/ui/RulerView.h"
 
-#include "canvas/SWCenteringClipView.h"
+#include "canvas/ui/SWCenteringClipView.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "canvas/PleaseWait_Modeless.h"
+#include "canvas/ui/PleaseWait_Modeless.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The edit commands of a canvas: clipboard, delete, order, alignment and sizing, undo and redo, and
 // the helpers other parts use to clear a side or hide its profile objects.
 
-#include "canvas/SKTGraphicView.h"
+#include "canvas/ui/SKTGraphicView.h"
 
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTRenderingView.h"

@@ -1,4 +1,4 @@
-#include "canvas/Repeat_Image.h"
+#include "canvas/ui/Repeat_Image.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "canvas/SKTZoomingScrollView.h"
+#include "canvas/ui/SKTZoomingScrollView.h"
 
-#include "canvas/RulerView.h"
-#include "canvas/SWCenteringClipView.h"
+#include "canvas/ui/RulerView.h"
+#include "canvas/ui/SWCenteringClipView.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "canvas/VerticallyCenteredTextFieldCell.h"
+#include "canvas/ui/VerticallyCenteredTextFieldCell.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

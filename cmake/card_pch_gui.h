@@ -1,0 +1,9 @@
+#pragma once
+#include <QtCore>
+#include <QtGui>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>

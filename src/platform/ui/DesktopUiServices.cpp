@@ -1,0 +1,85 @@
+#include "platform/ui/DesktopUiServices.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+
+namespace {
+
+QString nameFilter(const QStringList &extensions)
+{
+    if (extensions.isEmpty())
+        return QString();
+    QStringList patterns;
+    for (const QString &ext : extensions)
+        patterns << QStringLiteral("*.") + ext;
+    return patterns.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+void DesktopUiServices::showMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+bool DesktopUiServices::askYesNo(const QString &question)
+{
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), question, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+QString DesktopUiServices::chooseFileToOpen(const QString &title, const QString &directory,
+                                            const QStringList &extensions)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, directory, nameFilter(extensions));
+}
+
+QStringList DesktopUiServices::chooseFilesToOpen(const QString &title, const QString &directory,
+                                                 const QStringList &extensions)
+{
+    return QFileDialog::getOpenFileNames(QApplication::activeWindow(), title, directory, nameFilter(extensions));
+}
+
+QString DesktopUiServices::chooseFolder(const QString &title, const QString &directory)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, directory);
+}
+
+QString DesktopUiServices::chooseFileToSave(const QString &title, const QString &directory,
+                                            const QString &suggestedName, const QStringList &extensions)
+{
+    QString start = directory;
+    if (!suggestedName.isEmpty())
+        start = directory.isEmpty() ? suggestedName : directory + QLatin1Char('/') + suggestedName;
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, start, nameFilter(extensions));
+}
+
+bool DesktopUiServices::openPath(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool DesktopUiServices::openUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+void DesktopUiServices::terminate(int exitCode)
+{
+    QCoreApplication::exit(exitCode);
+}
+
+} // namespace platform

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/UiServices.h"
+
+namespace platform {
+
+// Dialogs of the desktop (QMessageBox, QFileDialog, QDesktopServices).
+class DesktopUiServices : public UiServices {
+public:
+    void showMessage(const QString &text) override;
+    bool askYesNo(const QString &question) override;
+    QString chooseFileToOpen(const QString &title, const QString &directory,
+                             const QStringList &extensions) override;
+    QStringList chooseFilesToOpen(const QString &title, const QString &directory,
+                                  const QStringList &extensions) override;
+    QString chooseFolder(const QString &title, const QString &directory) override;
+    QString chooseFileToSave(const QString &title, const QString &directory, const QString &suggestedName,
+                             const QStringList &extensions) override;
+    bool openPath(const QString &path) override;
+    bool openUrl(const QUrl &url) override;
+    void terminate(int exitCode) override;
+};
+
+} // namespace platform
