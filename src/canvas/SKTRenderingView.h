@@ -33,11 +33,11 @@ public:
     const QString &printJobTitle() const { return m_printJobTitle; }
 
     // Paints the card face over the whole bounds, then every printable object that meets `rect`,
-    // clipped to `rect`; the painter is in canvas points. An exception from an object is shown in a
-    // message box and ends the drawing; the painter's state is restored either way.
-    void drawRect(QPainter &painter, const QRectF &rect) const;
+    // clipped to `rect`; the painter is in canvas points. An object that fails ends the drawing and
+    // answers false with its reason in `error` (and one log line); the caller decides what to show.
+    bool drawRect(QPainter &painter, const QRectF &rect, QString *error = nullptr) const;
     // A one-page PDF of `rect`, the page exactly `rect`'s size in points (PDF page sizes are whole
-    // points, so a fractional size is rounded). Empty when nothing can be written.
+    // points, so a fractional size is rounded). Empty when nothing can be written or drawn.
     QByteArray dataWithPDFInsideRect(const QRectF &rect) const;
 
     // The picture of a side at the frame's size. Null after an exception, which is logged.

@@ -6,6 +6,7 @@
 #include "core/ImageProcesser.h"
 #include "document/ArchiveValues.h"
 #include "document/Shape_Control.h"
+#include "document/ControlTags.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -21,8 +22,6 @@ const QString SKTImage::FlippedVerticallyKey = QStringLiteral("flippedVertically
 
 namespace {
 
-const QLatin1String kMainPhotoID("PARTY_IMAGE");
-const QLatin1String kFramePictureID("PARTY_IMAGE_BG");
 
 bool sameSize(const QSizeF &a, const QSizeF &b)
 {
@@ -171,7 +170,7 @@ void SKTImage::setFilePath(const QString &path)
 {
     Set_Control_File_path(path);
     m_contentsLoaded = true;
-    if (control_ID == kMainPhotoID) {
+    if (isMainPhoto(*this)) {
         const DesignWindowHub *hub = App().Main_App_wnd;
         _contents = hub ? hub->Main_Photo_image() : QImage();
     } else {
@@ -181,7 +180,7 @@ void SKTImage::setFilePath(const QString &path)
 
 void SKTImage::reloadFromFile()
 {
-    if (m_contentsCarried && !QFileInfo(_file_path).isFile() && control_ID != kMainPhotoID)
+    if (m_contentsCarried && !QFileInfo(_file_path).isFile() && !isMainPhoto(*this))
         return;
     setFilePath(_file_path);
 }
@@ -262,7 +261,7 @@ Image_Effect_Settings SKTImage::effectSettings() const
 
 bool SKTImage::drawsWithoutEffects() const
 {
-    return control_ID == kMainPhotoID || control_ID == kFramePictureID;
+    return isInvitationPicture(*this);
 }
 
 // --- Drawing ---------------------------------------------------------------------------------

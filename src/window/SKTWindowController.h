@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/SKTGrid.h"
+#include "canvas/SKTTool.h"
 #include "core/DesignWindowHub.h"
 #include "document/Card_Property.h"
 #include "document/DesignFile.h"
@@ -236,13 +237,14 @@ public:
     // A side's background picture from its file; an empty path changes nothing.
     void set_Front_BG_Image(const QString &path);
     void set_Back_BG_Image(const QString &path);
+    // Paints the current side's card face over `cardRect`; each canvas draws its own side's face.
+    void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect);
 
     // --- DesignWindowHub ------------------------------------------------------------------------
     void Refresh_Canvas() override;
     QPointF Control_New_Point(const QString &cardSide) override;
     QRectF frontCanvasBounds() const override;
     void setAlignWithGridButtonEnabled(bool enabled) override { m_alignWithGridEnabled = enabled; }
-    void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect) override;
     void Show_RHS_Properties(SKTGraphic *graphic) override;
     int Selected_Control_Tool() const override { return m_Selected_Control_Tool; }
     QString Library_Selected_Image() const override;
@@ -311,7 +313,7 @@ public:
     QToolButton *Undo_btn = nullptr, *Redo_btn = nullptr, *Cut_btn = nullptr, *Copy_btn = nullptr,
                 *Paste_btn = nullptr, *Delete_btn = nullptr, *Begin_Front_btn = nullptr, *Send_Back_btn = nullptr,
                 *Lock_btn = nullptr, *Unlock_btn = nullptr;
-    std::array<QToolButton *, 16> toolButtons{}; // by tool number
+    std::array<QToolButton *, SKTTool::Count> toolButtons{}; // by tool number
     QPushButton *Front_Side_btn = nullptr, *Back_Side_btn = nullptr, *Temp_Side_btn = nullptr;
     QCheckBox *Show_Ruler_chk = nullptr;
     QPushButton *User_Profile_btn = nullptr, *Share_It_btn = nullptr;
@@ -331,8 +333,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // The start wizard's modal run: 1 goes on, anything else ends the program. Until the wizard
-    // exists this stand-in answers 1 and leaves Start_Card_Option as it is, so a blank card opens.
+    // The start wizard's modal run: 1 goes on, anything else ends the program. This stand-in
+    // answers 1 and leaves Start_Card_Option as it is, so a blank card opens.
     virtual int Run_Start_Wizard_StandIn();
 
 private:

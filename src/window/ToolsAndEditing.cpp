@@ -2,6 +2,7 @@
 
 #include "window/SKTWindowController.h"
 
+#include "canvas/SKTTool.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "core/AppState.h"
@@ -23,22 +24,22 @@ void SKTWindowController::setTool(int tool)
     Select_tool_action();
 }
 
-void SKTWindowController::Arrow_Tool_Clicked() { setTool(0); }
-void SKTWindowController::Line_Tool_Clicked() { setTool(1); }
-void SKTWindowController::Text_Tool_Clicked() { setTool(2); }
-void SKTWindowController::Rect_Tool_Clicked() { setTool(3); }
-void SKTWindowController::Circle_Tool_Clicked() { setTool(4); }
-void SKTWindowController::Round_Rect_Tool_Clicked() { setTool(5); }
-void SKTWindowController::Triangle_Tool_Clicked() { setTool(6); }
-void SKTWindowController::Diamond_Tool_Clicked() { setTool(7); }
-void SKTWindowController::Image_Tool_Clicked() { setTool(8); }
-void SKTWindowController::Image_Library_Tool_Clicked() { setTool(9); }
-void SKTWindowController::Barcode_Tool_Clicked() { setTool(10); }
-void SKTWindowController::Signature_Tool_Clicked() { setTool(11); }
-void SKTWindowController::Fingure_Print_Tool_Clicked() { setTool(12); }
-void SKTWindowController::Star_Tool_Clicked() { setTool(13); }
-void SKTWindowController::Double_Star_Tool_Clicked() { setTool(14); }
-void SKTWindowController::Polygon_Tool_Clicked() { setTool(15); }
+void SKTWindowController::Arrow_Tool_Clicked() { setTool(SKTTool::Arrow); }
+void SKTWindowController::Line_Tool_Clicked() { setTool(SKTTool::Line); }
+void SKTWindowController::Text_Tool_Clicked() { setTool(SKTTool::Text); }
+void SKTWindowController::Rect_Tool_Clicked() { setTool(SKTTool::Rectangle); }
+void SKTWindowController::Circle_Tool_Clicked() { setTool(SKTTool::Oval); }
+void SKTWindowController::Round_Rect_Tool_Clicked() { setTool(SKTTool::RoundedRectangle); }
+void SKTWindowController::Triangle_Tool_Clicked() { setTool(SKTTool::Triangle); }
+void SKTWindowController::Diamond_Tool_Clicked() { setTool(SKTTool::Diamond); }
+void SKTWindowController::Image_Tool_Clicked() { setTool(SKTTool::PictureFromFile); }
+void SKTWindowController::Image_Library_Tool_Clicked() { setTool(SKTTool::PictureFromLibrary); }
+void SKTWindowController::Barcode_Tool_Clicked() { setTool(SKTTool::Barcode); }
+void SKTWindowController::Signature_Tool_Clicked() { setTool(SKTTool::Signature); }
+void SKTWindowController::Fingure_Print_Tool_Clicked() { setTool(SKTTool::Fingerprint); }
+void SKTWindowController::Star_Tool_Clicked() { setTool(SKTTool::Star); }
+void SKTWindowController::Double_Star_Tool_Clicked() { setTool(SKTTool::ManyPointStar); }
+void SKTWindowController::Polygon_Tool_Clicked() { setTool(SKTTool::Polygon); }
 
 void SKTWindowController::Select_tool_action()
 {
@@ -51,46 +52,37 @@ void SKTWindowController::Select_tool_action()
 
 void SKTWindowController::selectArrowTool()
 {
-    m_Selected_Control_Tool = 0;
-    if (toolButtons[0])
-        toolButtons[0]->setChecked(true);
+    m_Selected_Control_Tool = SKTTool::Arrow;
+    if (toolButtons[SKTTool::Arrow])
+        toolButtons[SKTTool::Arrow]->setChecked(true);
     emit SKTSelectedToolDidChange();
 }
 
 std::optional<SKTGraphic::Kind> SKTWindowController::currentGraphicClass() const
 {
     // One table for the palette and a press on the canvas, so both make the same kind.
-    return SKTGraphicView::currentGraphicClassForTool(m_Selected_Control_Tool);
+    return SKTTool::kindForNumber(m_Selected_Control_Tool);
 }
 
 void SKTWindowController::selectedToolDidChange()
 {
-    const int tool = m_Selected_Control_Tool;
-    if (tool >= 0 && tool < static_cast<int>(toolButtons.size()) && toolButtons[static_cast<size_t>(tool)])
-        toolButtons[static_cast<size_t>(tool)]->setChecked(true);
-    const std::optional<SKTGraphic::Kind> kind = currentGraphicClass();
+    const SKTTool *tool = SKTTool::withNumber(m_Selected_Control_Tool);
+    if (tool && toolButtons[tool->number])
+        toolButtons[tool->number]->setChecked(true);
     SKTGraphicView *canvas = currentCanvas();
-    if (!kind || !canvas)
+    if (!tool || !tool->kind || !canvas)
         return;
 
-    QRectF rect(0, 0, 50, 50);
-    if (*kind == SKTGraphic::Kind::Image) {
-        if (tool == 8 && !Browse_User_Image_Manually())
+    if (tool->number == SKTTool::PictureFromFile && !Browse_User_Image_Manually())
+        return;
+    if (tool->number == SKTTool::PictureFromLibrary) {
+        if (Open_Image_Library_Window(QStringLiteral("C")) != 1)
             return;
-        if (tool == 9) {
-            if (Open_Image_Library_Window(QStringLiteral("C")) != 1)
-                return;
-            Win().Library_Selected_Image = Win().lib_window_sel_file;
-            Show_NSLog_Message(Win().Library_Selected_Image);
-        }
-    } else if (*kind == SKTGraphic::Kind::Barcode) {
-        rect.setSize(QSizeF(120, 60));
-    } else if (*kind == SKTGraphic::Kind::Signature) {
-        rect.setSize(QSizeF(100, 50));
+        Win().Library_Selected_Image = Win().lib_window_sel_file;
+        Show_NSLog_Message(Win().Library_Selected_Image);
     }
-    const QString side = canvas == _graphicView_BACK ? QStringLiteral("B") : QStringLiteral("F");
-    canvas->createGraphicOfClass(*kind, std::nullopt, true, rect, side, QString(QLatin1String("")),
-                                 QString(QLatin1String("")));
+    canvas->createGraphicOfClass(*tool->kind, std::nullopt, true, QRectF(QPointF(), tool->placedSize),
+                                 currentCardSideCode(), QString(QLatin1String("")), QString(QLatin1String("")));
 }
 
 void SKTWindowController::newDocumentWindow()
@@ -222,7 +214,9 @@ void SKTWindowController::Temp_Design_Control_Assign()
     if (!_graphicView_TEMP)
         return;
     delete_all_control(_graphicView_TEMP);
-    SKTGraphicList *side = App().Card_Front_Or_Back == 1 ? Get_Back_Controls_Array() : Get_Front_Controls_Array();
+    const bool back = App().Card_Front_Or_Back == 1;
+    _graphicView_TEMP->setCardFace(back ? &Back_card_Prop : &Front_card_Prop);
+    SKTGraphicList *side = back ? Get_Back_Controls_Array() : Get_Front_Controls_Array();
     if (side && !side->isEmpty()) {
         // The same objects, not copies, so the preview shows the side as it is.
         const GraphicList objects = side->items();
@@ -263,7 +257,7 @@ void SKTWindowController::syncRulerBox()
 void SKTWindowController::User_Profile_Button_Clicked()
 {
     const bool back = App().Card_Front_Or_Back == 1;
-    if (Open_User_Profile_Window(true, back ? QStringLiteral("B") : QStringLiteral("F")) == 1) {
+    if (Open_User_Profile_Window(true, currentCardSideCode()) == 1) {
         if (back)
             Fill_User_profile_info_back_side();
         else

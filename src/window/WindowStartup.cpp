@@ -326,6 +326,7 @@ void SKTWindowController::bindCanvases()
         auto *canvas = new SKTGraphicView(*lists[i], m_document);
         canvas->setObjectName(QString::fromLatin1(names[i]));
         canvas->setGrid(&_grid);
+        canvas->setCardFace(i == 1 ? &Back_card_Prop : &Front_card_Prop);
         canvas->setCanvasSize(size);
         canvas->setZoomFactor(_zoomFactor);
         scrolls[i]->setDocumentView(canvas);

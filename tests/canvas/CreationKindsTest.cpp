@@ -170,7 +170,6 @@ TEST_F(CreationKindsTest, APressWithTheFingerprintToolDragsOutAFingerprint)
     EXPECT_EQ(fingerprint->sign_or_fingureprint, QStringLiteral("F"));
     EXPECT_EQ(fingerprint->bounds(), QRectF(20, 20, 60, 50));
     EXPECT_EQ(centreOf(drawn(*fingerprint), *fingerprint), QColor(120, 60, 0));
-    EXPECT_EQ(SKTGraphicView::currentGraphicClassForTool(12), SKTGraphic::Kind::Signature);
 
     // One undo step takes it away again.
     document.undoManager().undo();

@@ -1,12 +1,15 @@
 #include "canvas/ui/SKTGraphicView.h"
 
 #include "canvas/SKTGrid.h"
+#include "canvas/SKTTool.h"
+#include "canvas/SideDrawing.h"
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
 #include "core/FontNames.h"
 #include "core/MessageBoxes.h"
 #include "document/SKTDocument.h"
 #include "document/SKTGraphicKinds.h"
+#include "document/ControlTags.h"
 #include "document/Shape_Control.h"
 
 #include <QFileInfo>
@@ -19,13 +22,6 @@
 #include <cmath>
 
 namespace {
-
-const QString kFrameTag = QStringLiteral("PARTY_IMAGE_BG");
-
-bool isFramePicture(const SKTGraphic &graphic)
-{
-    return graphic.control_ID == kFrameTag;
-}
 
 DesignWindowHub *designWindow()
 {
@@ -42,21 +38,6 @@ QRectF rectBetween(const QPointF &a, const QPointF &b)
 {
     return QRectF(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
                   QSizeF(std::abs(b.x() - a.x()), std::abs(b.y() - a.y())));
-}
-
-QString shapeCodeForTool(int tool)
-{
-    switch (tool) {
-    case 3: return QStringLiteral("R");
-    case 4: return QStringLiteral("C");
-    case 5: return QStringLiteral("RR");
-    case 6: return QStringLiteral("T");
-    case 7: return QStringLiteral("D");
-    case 13: return QStringLiteral("S");
-    case 14: return QStringLiteral("DS");
-    case 15: return QStringLiteral("P");
-    default: return QString();
-    }
 }
 
 SKTGraphicPtr newGraphicOfKind(SKTGraphic::Kind kind)
@@ -120,19 +101,6 @@ SKTGraphicView::~SKTGraphicView()
         graphic->removeObserver(it->boundsToken);
         graphic->removeObserver(it->contentsToken);
         m_observed.erase(it);
-    }
-}
-
-std::optional<SKTGraphic::Kind> SKTGraphicView::currentGraphicClassForTool(int tool)
-{
-    switch (tool) {
-    case 1: return SKTGraphic::Kind::Line;
-    case 2: return SKTGraphic::Kind::Text;
-    case 3: case 4: case 5: case 6: case 7: case 13: case 14: case 15: return SKTGraphic::Kind::Shape;
-    case 8: case 9: return SKTGraphic::Kind::Image;
-    case 10: return SKTGraphic::Kind::Barcode;
-    case 11: case 12: return SKTGraphic::Kind::Signature;
-    default: return std::nullopt;
     }
 }
 
@@ -299,6 +267,12 @@ void SKTGraphicView::setGrid(SKTGrid *grid)
     update();
 }
 
+void SKTGraphicView::setCardFace(const Card_Property *face)
+{
+    m_cardFace = face;
+    update();
+}
+
 void SKTGraphicView::setZoomFactor(double zoom)
 {
     if (!(zoom > 0.0) || !std::isfinite(zoom) || zoom == m_zoom)
@@ -374,36 +348,18 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
     const QRectF pixels(event->rect());
     const QRectF dirty(pixels.x() / m_zoom, pixels.y() / m_zoom, pixels.width() / m_zoom, pixels.height() / m_zoom);
 
-    // The whole face every time, so that a partial redraw matches a full one (gradients span the card).
-    if (DesignWindowHub *hub = designWindow()) {
-        painter.save();
-        hub->Card_Base_Drawing(painter, canvasBounds());
-        painter.restore();
-    }
-    if (m_grid && m_grid->isShowing()) {
-        painter.save();
-        m_grid->drawRect(painter, dirty.intersected(canvasBounds()));
-        painter.restore();
-    }
-
+    SideDrawingOptions options;
+    options.nonPrintingObjects = true;
+    options.grid = m_grid;
+    options.handlesOf = m_isHidingHandles ? nullptr : &m_selection;
     const SKTGraphicPtr creating = m_creatingGraphic.lock();
-    for (int i = m_graphics.count() - 1; i >= 0; --i) {
-        const SKTGraphicPtr &graphic = m_graphics.at(i);
-        const QRectF area = graphic->drawingBounds();
-        if (!area.intersects(dirty))
-            continue;
-        if (const auto it = m_observed.find(graphic.get()); it != m_observed.end())
-            it->lastDrawingBounds = area;
-        const bool beingCreated = graphic == creating;
-        const bool withHandles = !m_isHidingHandles && !beingCreated && m_selection.contains(graphic.get()) &&
-                                 !isFramePicture(*graphic);
-        painter.save();
-        painter.setClipRect(area, Qt::IntersectClip);
-        m_pictures.drawContents(painter, *graphic, beingCreated);
-        if (withHandles)
-            graphic->drawHandlesInView(painter, graphic->ctrl_is_locked);
-        painter.restore();
-    }
+    options.beingCreated = creating.get();
+    options.pictures = &m_pictures;
+    options.drawn = [this](const SKTGraphic &graphic, const QRectF &drawingBounds) {
+        if (const auto it = m_observed.find(&graphic); it != m_observed.end())
+            it->lastDrawingBounds = drawingBounds;
+    };
+    drawCardSide(painter, m_graphics.items(), m_cardFace, App().Card_Shape, canvasBounds(), dirty, options);
 
     if (!m_marqueeSelectionBounds.isNull()) {
         painter.setRenderHint(QPainter::Antialiasing, false);
@@ -475,10 +431,8 @@ void SKTGraphicView::pressAt(QMouseEvent *event, int clickCount)
     DesignWindowHub *hub = designWindow();
 
     if (hub) {
-        if (const auto kind = currentGraphicClassForTool(hub->Selected_Control_Tool())) {
-            createGraphicOfClass(*kind, point, false, QRectF(),
-                                 App().Card_Front_Or_Back == 1 ? QStringLiteral("B") : QStringLiteral("F"),
-                                 QString(), QString());
+        if (const auto kind = SKTTool::kindForNumber(hub->Selected_Control_Tool())) {
+            createGraphicOfClass(*kind, point, false, QRectF(), currentCardSideCode(), QString(), QString());
             return;
         }
     }
@@ -808,7 +762,7 @@ SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &
     const int tool = hub ? hub->Selected_Control_Tool() : 0;
     // The picture kinds come from the tool whatever class the caller names, each with its picture.
     switch (tool) {
-    case 8: {
+    case SKTTool::PictureFromFile: {
         const QString library = hub->Library_Selected_Image();
         if (isExistingFile(library))
             return std::make_shared<SKTImage>(point, library);
@@ -816,13 +770,13 @@ SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &
             return std::make_shared<SKTImage>(point, ctrl_value, ctrl_ID);
         return std::make_shared<SKTImage>(point, hub->no_image());
     }
-    case 9:
+    case SKTTool::PictureFromLibrary:
         return std::make_shared<SKTImage>(point, hub->Library_Selected_Image());
-    case 10:
+    case SKTTool::Barcode:
         return std::make_shared<SKTBarcode>(point, hub->barcode_sample_img());
-    case 11:
+    case SKTTool::Signature:
         return std::make_shared<SKTSignature>(point, hub->sign_sample_img(), QStringLiteral("S"));
-    case 12:
+    case SKTTool::Fingerprint:
         return std::make_shared<SKTSignature>(point, hub->fp_sample_img(), QStringLiteral("F"));
     default:
         break;
@@ -835,22 +789,20 @@ SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &
         graphic->Text_Value = ctrl_value;
         graphic->_isDrawingStroke = false;
         graphic->_isDrawingFill = false;
-        if (!ctrl_ID.contains(QLatin1String("PARTY_")))
+        using namespace ControlTags;
+        if (!ctrl_ID.contains(PartyPrefix))
             return graphic;
-        static const QStringList centred = {QStringLiteral("PARTY_TITLE"), QStringLiteral("PARTY_DATE"),
-                                            QStringLiteral("PARTY_TIME"), QStringLiteral("PARTY_VENUE"),
-                                            QStringLiteral("PARTY_MARRINGE_INFO")};
-        if (centred.contains(ctrl_ID))
+        if (ctrl_ID == PartyTitle || ctrl_ID == PartyDate || ctrl_ID == PartyTime || ctrl_ID == PartyVenue ||
+            ctrl_ID == PartyMarriageInfo)
             graphic->text_alignmnet = 2;
-        else if (ctrl_ID == QLatin1String("PARTY_FROM"))
+        else if (ctrl_ID == PartyFrom)
             graphic->text_alignmnet = 1;
-        if (ctrl_ID == QLatin1String("PARTY_TITLE") || ctrl_ID == QLatin1String("PARTY_MARRINGE_INFO"))
+        if (ctrl_ID == PartyTitle || ctrl_ID == PartyMarriageInfo)
             graphic->text_ctrl_font = Font_With_Name(QStringLiteral("TimesNewRomanPS-BoldItalicMT"), 18.0);
         return graphic;
     }
-    const QString code = shapeCodeForTool(tool);
-    if (!code.isEmpty())
-        graphic->Set_Shape_Type(code);
+    if (const SKTTool *shapeTool = SKTTool::withNumber(tool); shapeTool && *shapeTool->shapeCode)
+        graphic->Set_Shape_Type(shapeTool->shapeType());
     return graphic;
 }
 

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+class Card_Property;
 class SKTDocument;
 class SKTGrid;
 
@@ -38,10 +39,6 @@ public:
     SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent = nullptr);
     ~SKTGraphicView() override;
 
-    // The graphic kind a palette tool creates (the fingerprint is a signature object); none for the
-    // arrow and unknown tools.
-    static std::optional<SKTGraphic::Kind> currentGraphicClassForTool(int tool);
-
     // --- Model -------------------------------------------------------------------------------
     SKTGraphicList &graphicsList() { return m_graphics; }
     const GraphicList &graphics() const { return m_graphics.items(); }
@@ -62,6 +59,10 @@ public:
     // --- Geometry and display ------------------------------------------------------------------
     void setGrid(SKTGrid *grid);
     SKTGrid *grid() const { return m_grid; }
+    // The face of this canvas's side, drawn under its objects; nullptr draws a plain white card.
+    // Not owned: the design window keeps both sides' faces for the whole run.
+    void setCardFace(const Card_Property *face);
+    const Card_Property *cardFace() const { return m_cardFace; }
     void setZoomFactor(double zoom);
     double zoomFactor() const { return m_zoom; }
     void setCanvasSize(const QSizeF &points);
@@ -247,6 +248,7 @@ private:
 
     SKTGrid *m_grid = nullptr;
     quint64 m_gridToken = 0;
+    const Card_Property *m_cardFace = nullptr;
     double m_zoom = 1.0;
     QSizeF m_canvasSize;
 

@@ -12,6 +12,7 @@
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
 #include "platform/UiServices.h"
+#include "document/ControlTags.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -20,19 +21,11 @@ const QString SKTGraphicView::SKTGraphicViewPasteboardType = QStringLiteral("ZOL
 
 namespace {
 
-const QString kMainPhotoTag = QStringLiteral("PARTY_IMAGE");
-const QString kFrameTag = QStringLiteral("PARTY_IMAGE_BG");
 const QString kLockedMessage = QStringLiteral("Selected control is locked.");
 const QString kNoCopyMessage =
     QStringLiteral("You cannot copy main photo. Please use 'Edit Main Photo' in toolbar to edit your photo.");
 const QString kNoDeleteMessage =
     QStringLiteral("You cannot delete main photo. Please use 'Edit Main Photo' in toolbar to edit your photo.");
-
-const QStringList kProfileTags{
-    QStringLiteral("Fup_Name"),    QStringLiteral("Fup_Title"),   QStringLiteral("Fup_Company"),
-    QStringLiteral("Fup_CompanySlogan"), QStringLiteral("Fup_Address"), QStringLiteral("Fup_PhoneNO"),
-    QStringLiteral("Fup_FaxNo"),   QStringLiteral("Fup_EmailID"), QStringLiteral("Fup_Website"),
-    QStringLiteral("Fup_UniqueNo"), QStringLiteral("Fup_Photo")};
 
 DesignWindowHub *hub()
 {
@@ -62,7 +55,7 @@ bool SKTGraphicView::There_Is_Frame_Pic_Or_Frame_Photo() const
 {
     const GraphicList selected = selectedGraphics();
     return std::any_of(selected.cbegin(), selected.cend(), [](const SKTGraphicPtr &g) {
-        return g->control_ID == kMainPhotoTag || g->control_ID == kFrameTag;
+        return isInvitationPicture(*g);
     });
 }
 
@@ -129,7 +122,7 @@ void SKTGraphicView::paste()
         if (graphics->isEmpty())
             return;
         if (_pasteCascadeNumber > 0) {
-            const QString side = App().Card_Front_Or_Back == 1 ? QStringLiteral("B") : QStringLiteral("F");
+            const QString side = currentCardSideCode();
             const QPointF point = hub() ? hub()->Control_New_Point(side) : QPointF();
             SKTGraphic::Paste_Location_Of_Graphics(*graphics, point.x(), point.y(), side);
         }
@@ -437,7 +430,7 @@ void SKTGraphicView::Hide_all_Text_control_FUP_Control()
 {
     for (int i = m_graphics.count() - 1; i >= 0; --i) {
         const SKTGraphicPtr &graphic = m_graphics.at(i);
-        if (isTextOrPicture(*graphic) && kProfileTags.contains(graphic->control_ID))
+        if (isTextOrPicture(*graphic) && isProfileObject(*graphic))
             graphic->Set_Ctrl_Is_Visible(false);
     }
     update();
