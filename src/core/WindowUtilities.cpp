@@ -395,3 +395,26 @@ int Get_OS_Version()
     const QVersionNumber version = QVersionNumber::fromString(QString::fromLatin1(qVersion()));
     return version.majorVersion() * 10000 + version.minorVersion() * 100 + version.microVersion();
 }
+
+QString Panel_Start_Folder(QStandardPaths::StandardLocation fallback)
+{
+    const auto usable = [](const QString &folder) {
+        const QFileInfo info(folder);
+        if (folder.isEmpty() || !info.isDir() || !info.isReadable())
+            return false;
+        // System folders of devices and processes are no place for a user's designs.
+        const QString path = info.canonicalFilePath();
+        for (const char *special : {"/dev", "/proc", "/sys", "/run"})
+            if (path == QLatin1String(special) || path.startsWith(QLatin1String(special) + QLatin1Char('/')))
+                return false;
+        return true;
+    };
+    const QString design = App().Project_File_Name;
+    if (!design.isEmpty()) {
+        const QString folder = QFileInfo(design).absolutePath();
+        if (usable(folder))
+            return folder;
+    }
+    const QString standard = QStandardPaths::writableLocation(fallback);
+    return usable(standard) ? standard : QDir::homePath();
+}

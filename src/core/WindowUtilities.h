@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QSizeF>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -58,3 +59,8 @@ int Check_And_Validate_File_Path(const QString &path);
 
 // The running toolkit's version as major × 10000 + minor × 100 + patch (6.4.2 gives 60402).
 int Get_OS_Version();
+
+// Where a file panel opens: the folder of the open design when it is there, else `fallback` (the
+// user's documents or pictures), else the home folder; never the working folder, and never a
+// folder of special files, where a panel can hang reading them.
+QString Panel_Start_Folder(QStandardPaths::StandardLocation fallback);

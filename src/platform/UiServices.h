@@ -15,10 +15,13 @@ class UiServices {
 public:
     virtual ~UiServices() = default;
 
+    enum class Answer { Yes, No, Cancelled };
+
     // One "OK" button; the text is shown as given.
     virtual void showMessage(const QString &text) = 0;
-    // "Yes" (default) and "No"; true only for "Yes".
-    virtual bool askYesNo(const QString &question) = 0;
+    // "Yes" (default) and "No". Escape or closing the box answers Cancelled, never No: a question
+    // that guards the user's work then stops its command with nothing changed.
+    virtual Answer askYesNo(const QString &question) = 0;
 
     // File panels answer the chosen path, or an empty string when cancelled.
     // `filters` are extensions without the dot; empty means any file.

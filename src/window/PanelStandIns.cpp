@@ -6,6 +6,7 @@
 
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
+#include "core/WindowUtilities.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
@@ -281,7 +282,7 @@ void SKTWindowController::Open_Barcode_Window() {}
 bool SKTWindowController::Browse_User_Image_Manually()
 {
     const QString path = platform::uiServices().chooseFileToOpen(
-        QStringLiteral("Choose a Picture"), QString(),
+        QStringLiteral("Choose a Picture"), Panel_Start_Folder(QStandardPaths::PicturesLocation),
         {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"), QStringLiteral("jfif"),
          QStringLiteral("gif"), QStringLiteral("bmp"), QStringLiteral("png"), QStringLiteral("tif"),
          QStringLiteral("tiff")});

@@ -215,6 +215,9 @@ public:
     bool Save_project_file(bool save_as, bool show_msg);
     // Closing the window asks to save first; a save that does not happen keeps the window open.
     bool windowShouldClose();
+    // Asks whether to save first: true once saved or when the user said No; false when the save
+    // failed or the question was cancelled (Escape), and the command must stop.
+    bool savedOrDiscardedOnWord(const QString &question, bool show_msg);
     // Reads and checks the whole file first; only a sound file replaces the design. Mode "L" makes
     // it the open design file; any other mode loads without taking its path. 1 loaded, 0 not (the
     // design then stays as it was).

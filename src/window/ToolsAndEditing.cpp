@@ -87,7 +87,8 @@ void SKTWindowController::selectedToolDidChange()
 
 void SKTWindowController::newDocumentWindow()
 {
-    Open_Start_Window();
+    // The menu's New and the toolbar's are one command.
+    New_Btn_Clicked();
 }
 
 // --- Edit commands -----------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "DesignWindowFixture.h"
 
+#include "core/WindowUtilities.h"
 #include "document/DesignFile.h"
 #include "document/SKTGraphicKinds.h"
 #include "platform/KeyedCoder.h"
@@ -160,7 +161,7 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
     // The panel's name gets the design file extension.
     const QString saved = path + QStringLiteral(".zkse");
     EXPECT_EQ(App().Project_File_Name, saved);
-    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer ( party.zkse )"));
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("party.zkse"));
     // The solid back lost its unused background path, in memory too.
     EXPECT_EQ(window->Back_card_Prop.Card_BG_Image_Path(), QString());
 
@@ -235,7 +236,7 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
     EXPECT_FALSE(App().Not_Draw_Only_Prop_Change);
     EXPECT_TRUE(undoIsRecorded());
     EXPECT_EQ(App().Project_File_Name, saved);
-    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer ( party.zkse )"));
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("party.zkse"));
     EXPECT_EQ(window->Selected_Control_Tool(), 0);
     EXPECT_EQ(tabNames(), (QStringList{QStringLiteral("card_setting_tab"), QStringLiteral("card_bkgd_tab")}));
     EXPECT_EQ(window->startWizardRuns, 1) << "only the start-up wizard";
@@ -324,19 +325,91 @@ TEST_F(DesignFileCommandsTest, ANameOfBlanksIsUntitledAndADeletedFileIsWrittenAg
     EXPECT_EQ(services->fileAnswers.size(), 1) << "no panel for a named design";
 }
 
-TEST_F(DesignFileCommandsTest, AFailedWriteIsAlwaysReportedAndTheTitleShowsTheAppAlone)
+TEST_F(DesignFileCommandsTest, AFailedWriteSaysWhyAndLeavesTheDesignWithItsPreviousName)
 {
     const QString unreachable = filePath(QStringLiteral("no-such-folder/design.zkse"));
     App().Project_File_Name = unreachable;
-    window->Main_wnd->setWindowTitle(QStringLiteral("Card Designer ( old.zkse )"));
+    window->Main_wnd->setWindowTitle(QStringLiteral("old.zkse"));
     EXPECT_FALSE(window->Save_project_file(false, false));
-    EXPECT_EQ(services->messages, QStringList{box("fail")});
+    ASSERT_EQ(services->messages.size(), 1);
+    EXPECT_TRUE(services->messages[0].startsWith(box("fail") + QLatin1Char('\n')));
+    EXPECT_GT(services->messages[0].size(), box("fail").size() + 1) << "the reason follows on its own line";
 
+    // Save As to a name that cannot be written: the design keeps its previous name (here the
+    // saved one), so the next Save writes there and asks nothing.
+    const QString saved = savedDesign(QStringLiteral("saved.zkse"));
+    services->messages.clear();
     services->fileAnswers << unreachable;
     window->SaveAs_Btn_Clicked();
-    EXPECT_EQ(services->messages, (QStringList{box("fail"), box("fail")}));
-    EXPECT_EQ(App().Project_File_Name, unreachable) << "a newly chosen name stays after a failed write";
-    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer"));
+    ASSERT_EQ(services->messages.size(), 1);
+    EXPECT_TRUE(services->messages[0].startsWith(box("fail")));
+    EXPECT_EQ(App().Project_File_Name, saved);
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("saved.zkse"));
+
+    // Untitled, a failed Save As leaves it untitled: the next Save shows the panel again.
+    App().Project_File_Name.clear();
+    services->fileAnswers << unreachable;
+    window->SaveAs_Btn_Clicked();
+    EXPECT_TRUE(App().Project_File_Name.isEmpty());
+    services->fileAnswers << filePath(QStringLiteral("second-try.zkse"));
+    window->Save_Btn_Clicked();
+    EXPECT_TRUE(QFileInfo::exists(filePath(QStringLiteral("second-try.zkse"))));
+}
+
+TEST_F(DesignFileCommandsTest, EscapeOnASaveQuestionStopsTheCommandWithNothingChanged)
+{
+    buildRichDesign();
+    const QString saved = savedDesign(QStringLiteral("escape.zkse"));
+    const int wizardRuns = window->startWizardRuns;
+    window->Main_wnd->show();
+    const struct {
+        const char *command;
+        std::function<bool()> run; // true when the command went ahead
+    } commands[] = {
+        {"New button", [&] { window->New_Btn_Clicked(); return window->startWizardRuns != wizardRuns; }},
+        {"File > New", [&] {
+             window->newDocumentWindow();
+             return window->startWizardRuns != wizardRuns;
+         }},
+        {"Open", [&] {
+             services->fileAnswers << saved;
+             window->Open_Btn_Clicked();
+             return services->fileAnswers.isEmpty();
+         }},
+        {"Close", [&] { return window->Main_wnd->close(); }},
+    };
+    for (const auto &command : commands) {
+        services->questions.clear();
+        services->yesNoAnswers << std::nullopt;
+        EXPECT_FALSE(command.run()) << command.command;
+        EXPECT_EQ(services->questions.size(), 1) << command.command;
+        EXPECT_EQ(document->graphics().count(), 7) << command.command;
+        EXPECT_TRUE(window->Main_wnd->isVisible()) << command.command;
+        EXPECT_EQ(App().Project_File_Name, saved) << command.command;
+        services->fileAnswers.clear();
+    }
+    // The menu's New is the toolbar's: answered No, it starts a new design.
+    services->yesNoAnswers << false;
+    window->newDocumentWindow();
+    EXPECT_EQ(window->startWizardRuns, wizardRuns + 1);
+    EXPECT_EQ(document->graphics().count(), 0);
+}
+
+TEST_F(DesignFileCommandsTest, PanelsOpenInTheDesignsFolderOrAUsableStandardOne)
+{
+    App().Project_File_Name = filePath(QStringLiteral("somewhere.zkse"));
+    EXPECT_EQ(Panel_Start_Folder(QStandardPaths::DocumentsLocation), files.path());
+
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString expected = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    for (const QString &design : {QString(), filePath(QStringLiteral("gone/x.zkse")), QStringLiteral("/dev/x.zkse"),
+                                  QStringLiteral("relative.zkse")}) {
+        App().Project_File_Name = design;
+        const QString folder = Panel_Start_Folder(QStandardPaths::DocumentsLocation);
+        if (design == QLatin1String("relative.zkse") && QDir::currentPath() != QLatin1String("/dev"))
+            continue; // a design named relative to a usable working folder does live there
+        EXPECT_EQ(folder, expected) << qPrintable(design);
+    }
 }
 
 TEST_F(DesignFileCommandsTest, AnUnsoundFileLeavesTheCurrentDesignAsItWas)
@@ -406,7 +479,8 @@ TEST_F(DesignFileCommandsTest, OpenResetsOnlyForASoundFileAndNeverRestartsTheWiz
     services->yesNoAnswers << true;
     services->fileAnswers << good;
     window->Open_Btn_Clicked();
-    EXPECT_EQ(services->messages, QStringList{box("fail")});
+    ASSERT_EQ(services->messages.size(), 1);
+    EXPECT_TRUE(services->messages[0].startsWith(box("fail")));
     EXPECT_EQ(services->fileAnswers, QStringList{good}) << "the open panel was not shown";
     EXPECT_EQ(services->questions.size(), 2) << "asked on every Open";
 

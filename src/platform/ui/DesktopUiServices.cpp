@@ -24,21 +24,27 @@ QString nameFilter(const QStringList &extensions)
 
 void DesktopUiServices::showMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::NoButton,
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
 }
 
-bool DesktopUiServices::askYesNo(const QString &question)
+UiServices::Answer DesktopUiServices::askYesNo(const QString &question)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), question, QMessageBox::NoButton,
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), question, QMessageBox::NoButton,
                     QApplication::activeWindow());
     QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    QPushButton *no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
+    // Escape and the close button would otherwise press No. They press a cancel button nobody sees.
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    cancel->hide();
+    box.setEscapeButton(cancel);
     box.exec();
-    return box.clickedButton() == yes;
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    return box.clickedButton() == no ? Answer::No : Answer::Cancelled;
 }
 
 QString DesktopUiServices::chooseFileToOpen(const QString &title, const QString &directory,

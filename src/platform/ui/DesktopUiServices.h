@@ -8,7 +8,7 @@ namespace platform {
 class DesktopUiServices : public UiServices {
 public:
     void showMessage(const QString &text) override;
-    bool askYesNo(const QString &question) override;
+    Answer askYesNo(const QString &question) override;
     QString chooseFileToOpen(const QString &title, const QString &directory,
                              const QStringList &extensions) override;
     QStringList chooseFilesToOpen(const QString &title, const QString &directory,
