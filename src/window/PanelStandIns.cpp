@@ -168,6 +168,8 @@ void SKTWindowController::Show_RHS_Properties(SKTGraphic *graphic)
 void SKTWindowController::setButtonsEnabled(bool cut, bool copy, bool del, bool front, bool back, bool lock,
                                             bool unlock)
 {
+    if (isPreviewShown())
+        cut = copy = del = front = back = lock = unlock = false;
     setEnabled(Cut_btn, cut);
     setEnabled(Copy_btn, copy);
     setEnabled(Delete_btn, del);
@@ -180,8 +182,8 @@ void SKTWindowController::setButtonsEnabled(bool cut, bool copy, bool del, bool 
 void SKTWindowController::Set_Paste_Button_Status()
 {
     // Graphics come first: a pasteboard offering graphics and file names pastes graphics.
-    setEnabled(Paste_btn,
-               platform::generalPasteboard().types().contains(SKTGraphicView::SKTGraphicViewPasteboardType));
+    setEnabled(Paste_btn, !isPreviewShown() && platform::generalPasteboard().types().contains(
+                                                   SKTGraphicView::SKTGraphicViewPasteboardType));
 }
 
 void SKTWindowController::Enable_Standard_Button_For_Control()

@@ -367,8 +367,13 @@ private:
     void setTool(int tool);
     void applyCanvasSize(const QSizeF &points);
     void setLock(bool locked);
-    // Runs an edit command on the current side's canvas, then redraws it.
+    // Runs an edit command on the current side's canvas, then redraws it and lets the panel and the
+    // buttons follow the selection the command left. Nothing runs while the preview is shown.
     void onCurrentCanvas(void (SKTGraphicView::*command)());
+    // The preview shows objects of another side: nothing may be made or edited through it.
+    bool isPreviewShown() const { return m_shownView == 2; }
+    // Tools and edit commands off while the preview is shown, back on with a side.
+    void followShownSide();
     void showContentFont(const QFont &font);
     void reloadListTable();
     void setButtonsEnabled(bool cut, bool copy, bool del, bool front, bool back, bool lock, bool unlock);
@@ -377,6 +382,7 @@ private:
     void syncRulerBox();
 
     SKTDocument *m_document = nullptr;
+    int m_shownView = 0; // 0 front, 1 back, 2 preview
     bool m_windowLoaded = false;
     bool m_awake = false;
     int m_Selected_Control_Tool = 0;

@@ -20,6 +20,8 @@
 
 void SKTWindowController::setTool(int tool)
 {
+    if (isPreviewShown() && tool != SKTTool::Arrow)
+        return;
     m_Selected_Control_Tool = tool;
     Select_tool_action();
 }
@@ -100,13 +102,43 @@ SKTGraphicView *SKTWindowController::currentCanvas() const
 
 void SKTWindowController::onCurrentCanvas(void (SKTGraphicView::*command)())
 {
-    if (SKTGraphicView *canvas = currentCanvas())
-        (canvas->*command)();
+    if (isPreviewShown())
+        return;
+    SKTGraphicView *canvas = currentCanvas();
+    if (!canvas)
+        return;
+    (canvas->*command)();
     Refresh_Canvas();
+    const SKTGraphicPtr current = canvas->selectedGraphics().isEmpty() ? nullptr : canvas->Selected_Graphic();
+    Show_RHS_Properties(current.get());
 }
 
-void SKTWindowController::Undo_Clicked() { onCurrentCanvas(&SKTGraphicView::undo); }
-void SKTWindowController::Redo_Clicked() { onCurrentCanvas(&SKTGraphicView::redo); }
+void SKTWindowController::followShownSide()
+{
+    const bool editable = !isPreviewShown();
+    for (QToolButton *button : toolButtons)
+        if (button && button != toolButtons[SKTTool::Arrow])
+            button->setEnabled(editable);
+    if (!editable) {
+        selectArrowTool();
+        setButtonsEnabled(false, false, false, false, false, false, false);
+    }
+    Set_Paste_Button_Status();
+    Undo_Redo_Button_state();
+}
+
+// Undo is kept for the front only: on another side it would change what the user cannot see.
+void SKTWindowController::Undo_Clicked()
+{
+    if (m_shownView == 0)
+        onCurrentCanvas(&SKTGraphicView::undo);
+}
+
+void SKTWindowController::Redo_Clicked()
+{
+    if (m_shownView == 0)
+        onCurrentCanvas(&SKTGraphicView::redo);
+}
 void SKTWindowController::Cut_Clicked() { onCurrentCanvas(&SKTGraphicView::cut); }
 void SKTWindowController::Copy_Clicked() { onCurrentCanvas(&SKTGraphicView::copy); }
 void SKTWindowController::Paste_Clicked() { onCurrentCanvas(&SKTGraphicView::paste); }
@@ -152,8 +184,9 @@ void SKTWindowController::setLock(bool locked)
 
 void SKTWindowController::Undo_Redo_Button_state()
 {
-    const bool canUndo = m_document && m_document->undoManager().canUndo();
-    const bool canRedo = m_document && m_document->undoManager().canRedo();
+    const bool front = m_shownView == 0;
+    const bool canUndo = front && m_document && m_document->undoManager().canUndo();
+    const bool canRedo = front && m_document && m_document->undoManager().canRedo();
     if (Undo_btn && Undo_btn->defaultAction())
         Undo_btn->defaultAction()->setEnabled(canUndo);
     if (Redo_btn && Redo_btn->defaultAction())
@@ -187,6 +220,7 @@ void SKTWindowController::Select_front_side()
     App().Card_Front_Or_Back = 0;
     changeViewController(0);
     Show_RHS_Properties(nullptr);
+    followShownSide();
 }
 
 void SKTWindowController::Select_back_side()
@@ -198,6 +232,7 @@ void SKTWindowController::Select_back_side()
     App().Card_Front_Or_Back = 1;
     changeViewController(1);
     Show_RHS_Properties(nullptr);
+    followShownSide();
 }
 
 void SKTWindowController::Select_temp_design_side()
@@ -208,6 +243,7 @@ void SKTWindowController::Select_temp_design_side()
         Temp_Side_btn->setChecked(true);
     changeViewController(2);
     Show_RHS_Properties(nullptr);
+    followShownSide();
 }
 
 void SKTWindowController::Temp_Design_Control_Assign()

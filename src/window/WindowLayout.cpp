@@ -6,6 +6,7 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "canvas/SKTTool.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "window/ColorWell.h"
 #include "window/ListDataTableModel.h"
@@ -256,6 +257,22 @@ QWidget *SKTWindowController::buildCommandBar()
             addCommandSeparator(bar, row);
             editMenu->addSeparator();
         }
+    }
+    editMenu->addSeparator();
+    const struct {
+        const char *name;
+        const char *text;
+        QKeySequence::StandardKey key;
+        void (SKTGraphicView::*command)();
+    } selecting[] = {
+        {"Select_All_action", "Select &All", QKeySequence::SelectAll, &SKTGraphicView::selectAll},
+        {"Deselect_action", "&Deselect", QKeySequence::Deselect, &SKTGraphicView::deselectAll},
+    };
+    for (const auto &entry : selecting) {
+        QAction *action = editMenu->addAction(tr(entry.text));
+        action->setObjectName(QLatin1String(entry.name));
+        action->setShortcut(entry.key);
+        connect(action, &QAction::triggered, this, [this, command = entry.command] { onCurrentCanvas(command); });
     }
     row->addStretch(1);
 

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -220,6 +222,39 @@ void SWCenteringClipView::placeDocumentView()
 {
     if (m_documentView)
         m_documentView->setGeometry(documentRectInView());
+}
+
+void SWCenteringClipView::forwardToDocument(QMouseEvent *event)
+{
+    if (!m_documentView || !m_documentView->isVisible()) {
+        event->ignore();
+        return;
+    }
+    QMouseEvent mapped(event->type(), event->position() - QPointF(m_documentView->pos()), event->scenePosition(),
+                       event->globalPosition(), event->button(), event->buttons(), event->modifiers(),
+                       event->pointingDevice());
+    QCoreApplication::sendEvent(m_documentView, &mapped);
+    event->setAccepted(mapped.isAccepted());
+}
+
+void SWCenteringClipView::mousePressEvent(QMouseEvent *event)
+{
+    forwardToDocument(event);
+}
+
+void SWCenteringClipView::mouseMoveEvent(QMouseEvent *event)
+{
+    forwardToDocument(event);
+}
+
+void SWCenteringClipView::mouseReleaseEvent(QMouseEvent *event)
+{
+    forwardToDocument(event);
+}
+
+void SWCenteringClipView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    forwardToDocument(event);
 }
 
 void SWCenteringClipView::resizeEvent(QResizeEvent *event)
