@@ -839,6 +839,12 @@ SKTGraphicPtr SKTGraphicView::createGraphicOfClass(SKTGraphic::Kind kind, std::o
 
     SKTGraphicPtr graphic = makeGraphic(kind, origin, ctrl_value, ctrl_ID);
     graphic->control_ID = ctrl_ID;
+    // A picture from a file placed by its tool keeps its shape within the tool's size; one placed
+    // by the program (a tag names it) takes the frame it was given.
+    const QSizeF natural = graphic->bounds().size();
+    if (!eventPoint && use_rect && ctrl_ID.isEmpty() && graphic->kind() == SKTGraphic::Kind::Image &&
+        !graphic->FilePath().isEmpty() && natural.width() > 0 && natural.height() > 0)
+        size = natural.scaled(size, Qt::KeepAspectRatio);
     graphic->setBounds(QRectF(origin, size));
 
     if (!eventPoint) {

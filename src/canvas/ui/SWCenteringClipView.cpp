@@ -143,7 +143,11 @@ void SWCenteringClipView::setFactor(double factor)
 {
     if (!(factor > 0.0) || !std::isfinite(factor) || factor == m_factor)
         return;
+    // The point at the centre of the view stays there, as the eye expects of a zoom.
+    const QPointF centre = bounds().center();
     m_factor = factor;
+    const QSizeF size = bounds().size();
+    m_boundsOrigin = constrainScrollPoint(centre - QPointF(size.width() / 2, size.height() / 2));
     relayout();
 }
 
