@@ -418,3 +418,20 @@ QString Panel_Start_Folder(QStandardPaths::StandardLocation fallback)
     const QString standard = QStandardPaths::writableLocation(fallback);
     return usable(standard) ? standard : QDir::homePath();
 }
+
+QString Relocated_Resource_Path(const QString &path)
+{
+    static const QLatin1String kResources("/Resources/");
+    const QString resources = App().Resource_Path;
+    if (path.isEmpty() || resources.isEmpty() || QFileInfo::exists(path))
+        return path;
+    const qsizetype at = path.lastIndexOf(kResources);
+    if (at < 0)
+        return path;
+    const QString below = path.mid(at + kResources.size());
+    // Only a path that stays inside the data folders is followed.
+    if (below.isEmpty() || QDir::cleanPath(below).startsWith(QLatin1String("..")))
+        return path;
+    const QString candidate = QDir(resources).filePath(below);
+    return QFileInfo::exists(candidate) ? candidate : path;
+}

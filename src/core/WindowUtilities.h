@@ -64,3 +64,8 @@ int Get_OS_Version();
 // user's documents or pictures), else the home folder; never the working folder, and never a
 // folder of special files, where a panel can hang reading them.
 QString Panel_Start_Folder(QStandardPaths::StandardLocation fallback);
+
+// A path to a file of the program's data folders as it was on another account or machine: a
+// file that is not there but lies below a folder named "Resources" is looked for at the same
+// place below the current Resource_Path. The path as given when neither is there.
+QString Relocated_Resource_Path(const QString &path);

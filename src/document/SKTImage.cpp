@@ -185,6 +185,11 @@ void SKTImage::reloadFromFile()
     setFilePath(_file_path);
 }
 
+bool SKTImage::isMissingItsFile() const
+{
+    return m_contentsLoaded && _contents.isNull() && !_file_path.isEmpty() && !isMainPhoto(*this);
+}
+
 void SKTImage::encodeOwnFields(platform::KeyedEncoder &coder) const
 {
     if (!_contents.isNull() && !drawsWithoutEffects() && !QFileInfo(_file_path).isFile())
@@ -278,6 +283,18 @@ void SKTImage::drawContentsInView(QPainter &painter, bool)
     const QRectF frame = bounds();
     if (isDrawingStroke())
         ShapePainting::strokeFrame(painter, frame, _strokeColor, _strokeWidth, _stroke_border_type);
+    if (isMissingItsFile()) {
+        // A vanished picture must not vanish from the card unseen.
+        const DesignWindowHub *hub = App().Main_App_wnd;
+        const QImage placeholder = hub ? hub->no_image() : QImage();
+        if (!placeholder.isNull()) {
+            painter.save();
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(targetRect(frame, pictureSize(placeholder), true), placeholder);
+            painter.restore();
+        }
+        return;
+    }
     if (_contents.isNull())
         return;
     const double opacity = std::min(1.0, static_cast<double>(img_trnsp_val) / 100.0);

@@ -39,6 +39,8 @@ const QString kSaveBeforeNew = QStringLiteral("Do you want to save changes befor
 const QString kSaveBeforeOpen = QStringLiteral("Do you want to save changes before opening document?");
 const QString kSaveBeforeClosing = QStringLiteral("Do you want to save changes before closing?");
 const QString kExcelItem = QStringLiteral("Excel");
+const QString kMissingPicturesMessage =
+    QStringLiteral("These pictures of the design were not found; the card shows a placeholder in their place:\n");
 const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you want to replace it?");
 
 // While a design is being loaded the panel must not write its controls back into the objects, and
@@ -258,8 +260,11 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
             row->setChecked(true);
     }
 
+    // Pictures of the data folders are found where this account keeps them.
+    Front_card_Prop.setCard_BG_Image_Path(Relocated_Resource_Path(Front_card_Prop.Card_BG_Image_Path()));
+    Back_card_Prop.setCard_BG_Image_Path(Relocated_Resource_Path(Back_card_Prop.Card_BG_Image_Path()));
     // The main photo first: the photo object takes its picture from it when it is made.
-    win.Invite_Frame_Pic_IMG = c.Invite_Frame_Pic_IMG;
+    win.Invite_Frame_Pic_IMG = Relocated_Resource_Path(c.Invite_Frame_Pic_IMG);
     setMain_Photo_image(c.Main_Photo_image);
     win.IMG_invert_clr = c.IMG_invert_clr;
     win.IMG_gray_Scale = c.IMG_gray_Scale;
@@ -286,10 +291,16 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
 
     scope.stopUndoRegistration();
     // Only plain pictures load again from their files; signatures keep what their archive holds.
+    QStringList missing;
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (const SKTGraphicPtr &graphic : *side)
-            if (graphic->kind() == SKTGraphic::Kind::Image)
-                static_cast<SKTImage &>(*graphic).reloadFromFile();
+            if (graphic->kind() == SKTGraphic::Kind::Image) {
+                auto &picture = static_cast<SKTImage &>(*graphic);
+                picture._file_path = Relocated_Resource_Path(picture._file_path);
+                picture.reloadFromFile();
+                if (picture.isMissingItsFile() && !missing.contains(picture._file_path))
+                    missing << picture._file_path;
+            }
     if (!c.frontGraphics.isEmpty())
         m_document->insertGraphics(c.frontGraphics,
                                    platform::IndexSet::range(0, static_cast<int>(c.frontGraphics.size())));
@@ -309,6 +320,8 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
 
     selectArrowTool();
     Refresh_Canvas();
+    if (!missing.isEmpty())
+        Show_MessageBox(kMissingPicturesMessage + missing.join(QLatin1Char('\n')));
 }
 
 // --- Commands ------------------------------------------------------------------------------------

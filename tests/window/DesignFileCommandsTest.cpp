@@ -395,6 +395,54 @@ TEST_F(DesignFileCommandsTest, EscapeOnASaveQuestionStopsTheCommandWithNothingCh
     EXPECT_EQ(document->graphics().count(), 0);
 }
 
+TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissing)
+{
+    // Saved on another account: its data folder's pictures lay below another "Resources".
+    writeFile(QStringLiteral("Frames/rose.png"));
+    ASSERT_TRUE(filled(QSize(10, 10), Qt::red).save(resourcePath(QStringLiteral("Frames/rose.png")), "PNG"));
+    const QString elsewhere = QStringLiteral("/home/someone/.local/share/card-designer/Resources/Frames/rose.png");
+    const QString gone = filePath(QStringLiteral("moved-away.png"));
+    const QString here = writePicture(QStringLiteral("here.png"), Qt::blue);
+    GraphicList pictures;
+    for (const QString &path : {elsewhere, gone, here, gone}) {
+        auto picture = std::make_shared<SKTImage>();
+        picture->_file_path = path;
+        picture->_bounds = QRectF(10 + 40 * pictures.size(), 10, 30, 30);
+        pictures << picture;
+    }
+    document->graphics().insertGraphics(pictures, platform::IndexSet::range(0, 4));
+    window->Front_card_Prop.setCard_fill_chk(true);
+    window->Front_card_Prop.setCard_fill_style(QStringLiteral("I"));
+    window->Front_card_Prop.setCard_BG_Image_Path(elsewhere);
+    const QString saved = savedDesign(QStringLiteral("moved.zkse"));
+    services->messages.clear();
+
+    ASSERT_EQ(window->Read_and_load_design_Log(saved, QStringLiteral("L")), 1);
+    const GraphicList opened = document->graphics().items();
+    ASSERT_EQ(opened.size(), 4);
+    EXPECT_EQ(opened[0]->FilePath(), resourcePath(QStringLiteral("Frames/rose.png")));
+    EXPECT_EQ(window->Front_card_Prop.Card_BG_Image_Path(), resourcePath(QStringLiteral("Frames/rose.png")));
+    EXPECT_EQ(opened[1]->FilePath(), gone) << "the path is kept for when the file comes back";
+    EXPECT_EQ(services->messages.size(), 1) << "one message for the whole design";
+    ASSERT_FALSE(services->messages.isEmpty());
+    EXPECT_TRUE(services->messages[0].contains(gone));
+    EXPECT_FALSE(services->messages[0].contains(QStringLiteral("rose.png")));
+    EXPECT_EQ(services->messages[0].count(gone), 1);
+
+    // The missing picture shows the placeholder; the found ones their own pictures.
+    const auto centre = [](SKTGraphic &graphic) {
+        QImage page(200, 60, QImage::Format_ARGB32);
+        page.fill(Qt::transparent);
+        QPainter painter(&page);
+        graphic.drawContentsInView(painter, false);
+        painter.end();
+        return page.pixelColor(graphic.bounds().center().toPoint());
+    };
+    EXPECT_EQ(centre(*opened[0]), QColor(Qt::red));
+    EXPECT_EQ(centre(*opened[2]), QColor(Qt::blue));
+    EXPECT_TRUE(static_cast<SKTImage &>(*opened[1]).isMissingItsFile()) << "shown by the placeholder";
+}
+
 TEST_F(DesignFileCommandsTest, PanelsOpenInTheDesignsFolderOrAUsableStandardOne)
 {
     App().Project_File_Name = filePath(QStringLiteral("somewhere.zkse"));
