@@ -205,8 +205,10 @@ TEST(KeyedArchiver, WritesTheDesktopLayoutAndReadsItBack)
     EXPECT_EQ(back->decodeDouble("angle"), 45.5);
     EXPECT_EQ(back->decodeObject("name").toString(), "S");
     EXPECT_EQ(back->decodeObject("again").toString(), "S");
-    EXPECT_FALSE(back->containsValueForKey("none"));
+    // A nil object is written as the null reference: present, and nil.
+    EXPECT_TRUE(back->containsValueForKey("none"));
     EXPECT_FALSE(back->decodeObject("none").isValid());
+    EXPECT_FALSE(back->containsValueForKey("never written"));
     EXPECT_EQ(back->decodeObject("colour").value<QColor>(), QColor::fromRgbF(0.25f, 0.5f, 1.0f, 0.75f));
     EXPECT_EQ(back->decodeObject("font").value<ArchivedFont>().name, "Arial-BoldMT");
     EXPECT_EQ(back->decodeObject("font").value<ArchivedFont>().size, 14);
