@@ -49,8 +49,8 @@ void setError(SKTError *error, int code)
 
 SKTRenderingView::SKTRenderingView(const QRectF &frame, const GraphicList &graphics, const Card_Property &face,
                                    int cardShape, const QString &printJobTitle)
-    : m_bounds(QPointF(0, 0), frame.size()), m_graphics(graphics), m_face(face), m_cardShape(cardShape),
-      m_printJobTitle(printJobTitle)
+    : m_bounds(QPointF(0, 0), frame.size()), _graphics(graphics), m_face(face), m_cardShape(cardShape),
+      _printJobTitle(printJobTitle)
 {
 }
 
@@ -61,8 +61,8 @@ void SKTRenderingView::drawRect(QPainter &painter, const QRectF &rect) const
         painter.setClipRect(rect, Qt::IntersectClip);
         // The whole face, as the canvas draws it, so that a part looks like the same part of the whole.
         drawCardFace(painter, m_bounds, m_face, m_cardShape);
-        for (qsizetype i = m_graphics.size() - 1; i >= 0; --i) {
-            const SKTGraphicPtr &graphic = m_graphics.at(i);
+        for (qsizetype i = _graphics.size() - 1; i >= 0; --i) {
+            const SKTGraphicPtr &graphic = _graphics.at(i);
             if (!graphic || graphic->print_object != 0)
                 continue;
             const QRectF area = graphic->drawingBounds();
@@ -93,7 +93,7 @@ QByteArray SKTRenderingView::dataWithPDFInsideRect(const QRectF &rect) const
         writer.setResolution(static_cast<int>(kPointsPerInch));
         if (!writer.setPageLayout(pageLayoutForSize(rect.size())))
             return {};
-        writer.setTitle(m_printJobTitle);
+        writer.setTitle(_printJobTitle);
         QPainter painter;
         if (!painter.begin(&writer))
             return {};

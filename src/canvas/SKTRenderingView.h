@@ -29,8 +29,8 @@ public:
                      const QString &printJobTitle = QString());
 
     QRectF bounds() const { return m_bounds; }
-    const GraphicList &graphics() const { return m_graphics; }
-    const QString &printJobTitle() const { return m_printJobTitle; }
+    const GraphicList &graphics() const { return _graphics; }
+    const QString &printJobTitle() const { return _printJobTitle; }
 
     // Paints the card face over the whole bounds, then every printable object that meets `rect`,
     // clipped to `rect`; the painter is in canvas points. An exception from an object is shown in a
@@ -68,8 +68,8 @@ public:
 
 private:
     QRectF m_bounds;
-    GraphicList m_graphics;
+    GraphicList _graphics;
     Card_Property m_face;
     int m_cardShape;
-    QString m_printJobTitle;
+    QString _printJobTitle;
 };

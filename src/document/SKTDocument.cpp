@@ -28,7 +28,7 @@ SKTDocument::SKTDocument()
 {
     m_checkpointToken = m_undoManager.addCheckpointObserver([this] { observeUndoManagerCheckpoint(); });
     // Whatever path changes the front list, its graphics' undoable properties are watched.
-    m_frontListToken = m_graphics.addObserver([this](const SKTGraphicList::Change &change) {
+    m_frontListToken = _graphics.addObserver([this](const SKTGraphicList::Change &change) {
         if (change.type == SKTGraphicList::Change::Inserted)
             startObservingGraphics(change.graphics);
         else
@@ -40,27 +40,27 @@ SKTDocument::~SKTDocument()
 {
     m_undoManager.removeAllActions();
     m_undoManager.disableUndoRegistration();
-    m_graphics.removeGraphicsAtIndexes(platform::IndexSet::range(0, m_graphics.count()));
-    m_graphics.removeObserver(m_frontListToken);
+    _graphics.removeGraphicsAtIndexes(platform::IndexSet::range(0, _graphics.count()));
+    _graphics.removeObserver(m_frontListToken);
     m_undoManager.removeCheckpointObserver(m_checkpointToken);
 }
 
 void SKTDocument::insertGraphics(const GraphicList &graphics, const platform::IndexSet &indexes)
 {
-    if (!m_graphics.insertGraphics(graphics, indexes))
+    if (!_graphics.insertGraphics(graphics, indexes))
         return;
     for (const SKTGraphicPtr &graphic : graphics)
         graphic->setScriptingContainer(this);
     m_undoManager.registerUndo(this, [this, indexes] { removeGraphicsAtIndexes(indexes); });
     if (m_undoManager.isUndoRegistrationEnabled())
         for (const SKTGraphicPtr &graphic : graphics)
-            m_undoGroupInsertedGraphics.insert(graphic.get(), graphic);
+            _undoGroupInsertedGraphics.insert(graphic.get(), graphic);
 }
 
 void SKTDocument::removeGraphicsAtIndexes(const platform::IndexSet &indexes)
 {
-    const GraphicList removed = m_graphics.objectsAtIndexes(indexes);
-    if (!m_graphics.removeGraphicsAtIndexes(indexes))
+    const GraphicList removed = _graphics.objectsAtIndexes(indexes);
+    if (!_graphics.removeGraphicsAtIndexes(indexes))
         return;
     m_undoManager.registerUndo(this, [this, removed, indexes] { insertGraphics(removed, indexes); });
     for (const SKTGraphicPtr &graphic : removed)
@@ -79,7 +79,7 @@ void SKTDocument::removeGraphicAtIndex(int index)
 
 void SKTDocument::addInGraphics(const SKTGraphicPtr &graphic)
 {
-    insertGraphic(graphic, m_graphics.count());
+    insertGraphic(graphic, _graphics.count());
 }
 
 void SKTDocument::Enable_Disable_Undo_Registraion(int enable)
@@ -95,7 +95,7 @@ void SKTDocument::Clear_All_Undo_Redo()
     m_undoManager.removeAllActions();
     m_undoManager.removeAllActionsWithTarget(this);
     m_undoManager.disableUndoRegistration();
-    removeGraphicsAtIndexes(platform::IndexSet::range(0, m_graphics.count()));
+    removeGraphicsAtIndexes(platform::IndexSet::range(0, _graphics.count()));
     insertGraphics({}, {});
     m_undoManager.enableUndoRegistration();
 }
@@ -133,7 +133,7 @@ void SKTDocument::startObservingGraphics(const GraphicList &graphics)
 void SKTDocument::stopObservingGraphics(const GraphicList &graphics)
 {
     for (const SKTGraphicPtr &graphic : graphics) {
-        if (m_graphics.contains(graphic.get()))
+        if (_graphics.contains(graphic.get()))
             continue; // still in the list elsewhere
         const auto it = m_undoObservations.find(graphic.get());
         if (it == m_undoObservations.end())
@@ -173,19 +173,19 @@ void SKTDocument::undoablePropertyChanged(SKTGraphic *graphic, const QString &ke
                                           const QVariant &newValue)
 {
     // A graphic made in this group goes away as a whole on undo; its changes need no record.
-    if (m_undoGroupInsertedGraphics.contains(graphic) || oldValue == newValue)
+    if (_undoGroupInsertedGraphics.contains(graphic) || oldValue == newValue)
         return;
     const auto observed = m_undoObservations.constFind(graphic);
     const SKTGraphicPtr strong = observed == m_undoObservations.constEnd() ? nullptr : observed->graphic.lock();
     if (!strong || !m_undoManager.isUndoRegistrationEnabled())
         return;
 
-    if (!m_undoGroupOldPropertiesPerGraphic) {
-        m_undoGroupOldPropertiesPerGraphic = std::make_shared<SKTMapTableOwner>();
-        const std::shared_ptr<SKTMapTableOwner> owner = m_undoGroupOldPropertiesPerGraphic;
+    if (!_undoGroupOldPropertiesPerGraphic) {
+        _undoGroupOldPropertiesPerGraphic = std::make_shared<SKTMapTableOwner>();
+        const std::shared_ptr<SKTMapTableOwner> owner = _undoGroupOldPropertiesPerGraphic;
         m_undoManager.registerUndo(this, [this, owner] { setGraphicProperties(owner); });
     }
-    QVariantMap &oldValues = m_undoGroupOldPropertiesPerGraphic->entryFor(strong).oldValues;
+    QVariantMap &oldValues = _undoGroupOldPropertiesPerGraphic->entryFor(strong).oldValues;
     if (!oldValues.contains(key))
         oldValues.insert(key, oldValue);
 
@@ -198,13 +198,13 @@ void SKTDocument::undoablePropertyChanged(SKTGraphic *graphic, const QString &ke
                      .arg(graphic->className(), key));
         name = QStringLiteral("");
     }
-    if (m_undoGroupHasChangesToMultipleProperties)
+    if (_undoGroupHasChangesToMultipleProperties)
         return;
-    if (m_undoGroupPresentablePropertyName.isNull()) {
-        m_undoGroupPresentablePropertyName = name;
-    } else if (m_undoGroupPresentablePropertyName != name) {
-        m_undoGroupHasChangesToMultipleProperties = true;
-        m_undoGroupPresentablePropertyName = QString();
+    if (_undoGroupPresentablePropertyName.isNull()) {
+        _undoGroupPresentablePropertyName = name;
+    } else if (_undoGroupPresentablePropertyName != name) {
+        _undoGroupHasChangesToMultipleProperties = true;
+        _undoGroupPresentablePropertyName = QString();
     }
 }
 
@@ -217,10 +217,10 @@ void SKTDocument::setGraphicProperties(const std::shared_ptr<SKTMapTableOwner> &
 
 void SKTDocument::observeUndoManagerCheckpoint()
 {
-    m_undoGroupHasChangesToMultipleProperties = false;
-    m_undoGroupPresentablePropertyName = QString();
-    m_undoGroupOldPropertiesPerGraphic.reset();
-    m_undoGroupInsertedGraphics.clear();
+    _undoGroupHasChangesToMultipleProperties = false;
+    _undoGroupPresentablePropertyName = QString();
+    _undoGroupOldPropertiesPerGraphic.reset();
+    _undoGroupInsertedGraphics.clear();
 }
 
 int show_msg(const QString &message)

@@ -52,9 +52,9 @@ public:
 
     // The live lists. Only the front list has undoable mutators of the document; the back and temp
     // lists are changed through the lists themselves, without undo.
-    SKTGraphicList &graphics() { return m_graphics; }
-    SKTGraphicList &graphics_back() { return m_graphics_back; }
-    SKTGraphicList &graphics_temp() { return m_graphics_temp; }
+    SKTGraphicList &graphics() { return _graphics; }
+    SKTGraphicList &graphics_back() { return _graphics_back; }
+    SKTGraphicList &graphics_temp() { return _graphics_temp; }
 
     platform::UndoManager &undoManager() { return m_undoManager; }
 
@@ -79,8 +79,8 @@ public:
     // The undo action of a group's property changes: puts back every recorded value at once.
     void setGraphicProperties(const std::shared_ptr<SKTMapTableOwner> &owner);
     // The name of the one property the current undo group changed, empty when none or several.
-    QString undoGroupPresentablePropertyName() const { return m_undoGroupPresentablePropertyName; }
-    bool undoGroupHasChangesToMultipleProperties() const { return m_undoGroupHasChangesToMultipleProperties; }
+    QString undoGroupPresentablePropertyName() const { return _undoGroupPresentablePropertyName; }
+    bool undoGroupHasChangesToMultipleProperties() const { return _undoGroupHasChangesToMultipleProperties; }
 
 private:
     struct UndoObservation {
@@ -96,17 +96,17 @@ private:
                                  const QVariant &newValue);
     void observeUndoManagerCheckpoint();
 
-    SKTGraphicList m_graphics;
-    SKTGraphicList m_graphics_back;
-    SKTGraphicList m_graphics_temp;
+    SKTGraphicList _graphics;
+    SKTGraphicList _graphics_back;
+    SKTGraphicList _graphics_temp;
     platform::UndoManager m_undoManager;
 
     // Front graphics whose undoable properties are watched, and the state of the current group.
     QHash<const SKTGraphic *, UndoObservation> m_undoObservations;
-    QHash<const SKTGraphic *, std::weak_ptr<SKTGraphic>> m_undoGroupInsertedGraphics;
-    std::shared_ptr<SKTMapTableOwner> m_undoGroupOldPropertiesPerGraphic;
-    QString m_undoGroupPresentablePropertyName;
-    bool m_undoGroupHasChangesToMultipleProperties = false;
+    QHash<const SKTGraphic *, std::weak_ptr<SKTGraphic>> _undoGroupInsertedGraphics;
+    std::shared_ptr<SKTMapTableOwner> _undoGroupOldPropertiesPerGraphic;
+    QString _undoGroupPresentablePropertyName;
+    bool _undoGroupHasChangesToMultipleProperties = false;
     quint64 m_checkpointToken = 0;
     SKTGraphicList::Token m_frontListToken = 0;
 };
