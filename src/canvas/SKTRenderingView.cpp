@@ -192,6 +192,8 @@ QByteArray SKTRenderingView::tiffDataWithGraphics(const GraphicList &graphics, c
 QByteArray SKTRenderingView::dataOfType(SKTDocument &document, const QString &typeName, const Card_Property &face,
                                         int cardShape, const QRectF &frame, SKTError *error)
 {
+    if (SKTDocument::isNativeType(typeName))
+        return document.dataOfType(typeName, error);
     const GraphicList &front = document.graphics().items();
     if (typeName == PDFType)
         return pdfDataWithGraphics_data(front, face, cardShape, frame);

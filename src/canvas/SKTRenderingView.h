@@ -61,8 +61,9 @@ public:
     // Type names of the document's rendered data.
     static const QString PDFType;  // "application/pdf"
     static const QString TIFFType; // "image/tiff"
-    // The document's data of a rendered type, always made from the front list: PDF with `face` under
-    // it, or TIFF. Any other type is a programming error and throws std::invalid_argument.
+    // The document's data of a type, always made from the front list: its native data (from the
+    // document), PDF with `face` under it, or TIFF. Any other type is a programming error and throws
+    // std::invalid_argument.
     static QByteArray dataOfType(SKTDocument &document, const QString &typeName, const Card_Property &face,
                                  int cardShape, const QRectF &frame, SKTError *error = nullptr);
 

@@ -1,11 +1,25 @@
 #include "document/SKTDocument.h"
 
 #include "platform/Log.h"
+#include "platform/PropertyList.h"
 #include "platform/UiServices.h"
 
 #include "core/AppState.h"
 
+#include <stdexcept>
+
 const QSizeF SKTDocument::defaultCanvasSize(243.0, 154.0);
+const QString SKTDocument::documentType = QStringLiteral("com.zoltsoftware.mirelle");
+const QString SKTDocument::oldDocumentTypeName = QStringLiteral("ZOLT Frame document");
+const QString SKTDocument::CanvasSizeKey = QStringLiteral("canvasSize");
+
+namespace {
+
+const QString kVersionKey = QStringLiteral("version");
+const QString kGraphicsKey = QStringLiteral("graphics");
+const QString kPrintInfoKey = QStringLiteral("printInfo");
+
+} // namespace
 
 SKTError SKTErrorWithCode(int code)
 {
@@ -108,6 +122,65 @@ QSizeF SKTDocument::canvasSize(bool useDefault, const QSizeF &size_val)
 QString SKTDocument::displayName() const
 {
     return App().App_Name;
+}
+
+bool SKTDocument::isNativeType(const QString &typeName)
+{
+    return typeName == documentType || typeName == oldDocumentTypeName;
+}
+
+void SKTDocument::setPrintInfo(const platform::PrintInfo &printInfo)
+{
+    m_printInfo = printInfo;
+    didChangeValueForKey(CanvasSizeKey, QVariant(), QVariant());
+}
+
+QByteArray SKTDocument::dataOfType(const QString &typeName, SKTError *error)
+{
+    if (!isNativeType(typeName))
+        throw std::invalid_argument("Invalid parameter not satisfying: " + typeName.toStdString());
+    const QVariantMap root{
+        {kVersionKey, version},
+        {kGraphicsKey, SKTGraphic::propertiesWithGraphics(_graphics.items())},
+        {kPrintInfoKey, m_printInfo.propertyList()},
+    };
+    QString reason;
+    const QByteArray data = platform::propertyListData(root, platform::PropertyListFormat::Binary, &reason);
+    if (data.isEmpty()) {
+        platform::writeLog(QStringLiteral("The document's data could not be written: %1").arg(reason));
+        if (error)
+            *error = SKTErrorWithCode(1);
+    }
+    return data;
+}
+
+bool SKTDocument::readFromData(const QByteArray &data, const QString &typeName, SKTError *error)
+{
+    const auto fail = [error] {
+        if (error)
+            *error = SKTErrorWithCode(2);
+        return false;
+    };
+    if (!isNativeType(typeName))
+        return fail();
+    const std::optional<QVariant> list = platform::propertyListFromData(data);
+    if (!list || list->metaType() != QMetaType::fromType<QVariantMap>())
+        return fail();
+    const QVariantMap root = list->toMap();
+    const QVariant graphics = root.value(kGraphicsKey);
+    const int versionType = root.value(kVersionKey).metaType().id();
+    if ((versionType != QMetaType::LongLong && versionType != QMetaType::Int) ||
+        root.value(kVersionKey).toLongLong() != version || graphics.metaType() != QMetaType::fromType<QVariantList>())
+        return fail();
+
+    const GraphicList read = SKTGraphic::graphicsWithProperties(graphics.toList());
+    // A document read from data starts with nothing to undo.
+    Clear_All_Undo_Redo();
+    m_undoManager.disableUndoRegistration();
+    insertGraphics(read, platform::IndexSet::range(0, static_cast<int>(read.size())));
+    m_undoManager.enableUndoRegistration();
+    setPrintInfo(platform::PrintInfo::fromPropertyList(root.value(kPrintInfoKey)));
+    return true;
 }
 
 // --- Undo of property changes -------------------------------------------------------------

@@ -372,6 +372,7 @@ private:
     void syncRulerBox();
 
     SKTDocument *m_document = nullptr;
+    platform::KeyValueObservable::Token m_canvasSizeToken = 0; // the observation of the document's "canvasSize"
     bool m_windowLoaded = false;
     bool m_awake = false;
     int m_Selected_Control_Tool = 0;
