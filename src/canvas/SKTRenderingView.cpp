@@ -46,14 +46,14 @@ void setError(SKTError *error, int code)
 
 SKTRenderingView::SKTRenderingView(const QRectF &frame, const GraphicList &graphics, const Card_Property &face,
                                    int cardShape, const QString &printJobTitle)
-    : m_bounds(QPointF(0, 0), frame.size()), m_graphics(graphics), m_face(face), m_cardShape(cardShape),
-      m_printJobTitle(printJobTitle)
+    : m_bounds(QPointF(0, 0), frame.size()), _graphics(graphics), m_face(face), m_cardShape(cardShape),
+      _printJobTitle(printJobTitle)
 {
 }
 
 bool SKTRenderingView::drawRect(QPainter &painter, const QRectF &rect, QString *error) const
 {
-    return drawCardSide(painter, m_graphics, &m_face, m_cardShape, m_bounds, rect, SideDrawingOptions(), error);
+    return drawCardSide(painter, _graphics, &m_face, m_cardShape, m_bounds, rect, SideDrawingOptions(), error);
 }
 
 QByteArray SKTRenderingView::dataWithPDFInsideRect(const QRectF &rect) const
@@ -68,7 +68,7 @@ QByteArray SKTRenderingView::dataWithPDFInsideRect(const QRectF &rect) const
         writer.setResolution(static_cast<int>(kPointsPerInch));
         if (!writer.setPageLayout(pageLayoutForSize(rect.size())))
             return {};
-        writer.setTitle(m_printJobTitle);
+        writer.setTitle(_printJobTitle);
         QPainter painter;
         if (!painter.begin(&writer))
             return {};
@@ -160,6 +160,8 @@ QByteArray SKTRenderingView::tiffDataWithGraphics(const GraphicList &graphics, c
 QByteArray SKTRenderingView::dataOfType(SKTDocument &document, const QString &typeName, const Card_Property &face,
                                         int cardShape, const QRectF &frame, SKTError *error)
 {
+    if (SKTDocument::isNativeType(typeName))
+        return document.dataOfType(typeName, error);
     const GraphicList &front = document.graphics().items();
     if (typeName == PDFType)
         return pdfDataWithGraphics_data(front, face, cardShape, frame);

@@ -25,6 +25,11 @@ public:
     {
         return {};
     }
+    SavePanelChoice chooseFileToSaveInFormat(const QString &, const QString &, const QString &,
+                                             const QStringList &) override
+    {
+        return {};
+    }
     bool openPath(const QString &) override { return false; }
     bool openUrl(const QUrl &) override { return false; }
     void terminate(int exitCode) override { QCoreApplication::exit(exitCode); }

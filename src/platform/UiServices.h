@@ -8,6 +8,12 @@
 
 namespace platform {
 
+// What a save panel with a choice of formats answers.
+struct SavePanelChoice {
+    QString path;   // as the user typed it; empty when cancelled
+    QString format; // the offered format picked in the panel's box; empty when cancelled
+};
+
 // Everything that needs a person in front of a screen goes through here: message boxes, questions,
 // file panels, opening files and links, and ending the program. Tests install a scripted one.
 // All calls are made on the GUI thread (the core helpers hand calls from workers over).
@@ -32,6 +38,11 @@ public:
     virtual QString chooseFolder(const QString &title, const QString &directory) = 0;
     virtual QString chooseFileToSave(const QString &title, const QString &directory,
                                      const QString &suggestedName, const QStringList &extensions) = 0;
+    // A save panel that offers `formats` (extensions without the dot), the first one picked at the
+    // start. The path keeps whatever extension the user typed: callers that write the picked
+    // format give the path its extension themselves.
+    virtual SavePanelChoice chooseFileToSaveInFormat(const QString &title, const QString &directory,
+                                                     const QString &suggestedName, const QStringList &formats) = 0;
 
     // Opens a file with its default application, or a link in the browser.
     virtual bool openPath(const QString &path) = 0;

@@ -383,6 +383,7 @@ private:
 
     SKTDocument *m_document = nullptr;
     int m_shownView = 0; // 0 front, 1 back, 2 preview
+    platform::KeyValueObservable::Token m_canvasSizeToken = 0; // the observation of the document's "canvasSize"
     bool m_windowLoaded = false;
     bool m_awake = false;
     int m_Selected_Control_Tool = 0;

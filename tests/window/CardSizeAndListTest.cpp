@@ -110,6 +110,13 @@ TEST_F(WindowServicesTest, TheDocumentsCanvasSizeIsFollowedOnlyUnderItsContext)
     window->observeValueForKeyPath(QStringLiteral("canvasSize"), QSizeF(300, 200),
                                    QString::fromLatin1(SKTWindowController::kCanvasSizeContext));
     EXPECT_EQ(window->_graphicView_TEMP->canvasSize(), QSizeF(300, 200));
+
+    // The document announces "canvasSize" with its print information, but without a size.
+    document->setPrintInfo(platform::PrintInfo());
+    EXPECT_EQ(window->_graphicView->canvasSize(), QSizeF(300, 200));
+    ASSERT_TRUE(document->hasObservers(SKTDocument::CanvasSizeKey));
+    window->setDocument(nullptr);
+    EXPECT_FALSE(document->hasObservers(SKTDocument::CanvasSizeKey));
 }
 
 TEST_F(WindowServicesTest, TheListTableHoldsTrimmedRowsAndRefusesRowsOutsideIt)

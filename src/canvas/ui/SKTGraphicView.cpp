@@ -67,9 +67,9 @@ SKTGraphicView::SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, 
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    m_handleShowingTimer.setSingleShot(true);
-    m_handleShowingTimer.setInterval(kHandleHidingMilliseconds);
-    connect(&m_handleShowingTimer, &QTimer::timeout, this, &SKTGraphicView::showHandlesAgain);
+    _handleShowingTimer.setSingleShot(true);
+    _handleShowingTimer.setInterval(kHandleHidingMilliseconds);
+    connect(&_handleShowingTimer, &QTimer::timeout, this, &SKTGraphicView::unhideHandlesForTimer);
 
     for (const SKTGraphicPtr &graphic : m_graphics.items())
         startObservingGraphic(graphic);
@@ -90,7 +90,7 @@ SKTGraphicView::~SKTGraphicView()
         if (m_track.undoDisabled)
             m_document->undoManager().enableUndoRegistration();
     }
-    m_handleShowingTimer.stop();
+    _handleShowingTimer.stop();
     setGrid(nullptr);
     m_selection.removeObserver(m_selectionToken);
     m_graphics.removeObserver(m_listToken);
@@ -199,8 +199,8 @@ void SKTGraphicView::listChanged(const SKTGraphicList::Change &change)
             continue;
         if (m_Selected_Graphic.lock() == graphic)
             m_Selected_Graphic.reset();
-        if (m_creatingGraphic.lock() == graphic)
-            m_creatingGraphic.reset();
+        if (_creatingGraphic.lock() == graphic)
+            _creatingGraphic.reset();
         // A graphic taken away mid-drag is no longer the canvas's to resize.
         if (m_track.graphic == graphic &&
             (m_track.mode == Tracking::Resize || m_track.mode == Tracking::Create))
@@ -256,14 +256,14 @@ void SKTGraphicView::adoptFrontMostSelected()
 
 void SKTGraphicView::setGrid(SKTGrid *grid)
 {
-    if (grid == m_grid)
+    if (grid == _grid)
         return;
-    if (m_grid)
-        m_grid->removeObserver(m_gridToken);
-    m_grid = grid;
+    if (_grid)
+        _grid->removeObserver(m_gridToken);
+    _grid = grid;
     m_gridToken = 0;
-    if (m_grid)
-        m_gridToken = m_grid->addObserver([this] { update(); });
+    if (_grid)
+        m_gridToken = _grid->addObserver([this] { update(); });
     update();
 }
 
@@ -318,6 +318,18 @@ void SKTGraphicView::invalidateHandlesOfGraphics(const GraphicList &graphics)
         setNeedsDisplayInRect(graphic->drawingBounds());
 }
 
+void SKTGraphicView::Refresh_ScrollView(QObject *sender)
+{
+    Q_UNUSED(sender);
+    for (QWidget *ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+        if (auto *area = qobject_cast<QAbstractScrollArea *>(ancestor)) {
+            area->viewport()->update();
+            area->update();
+            return;
+        }
+    }
+}
+
 void SKTGraphicView::invalidateSelectedGraphics()
 {
     const GraphicList selected = selectedGraphics();
@@ -327,15 +339,15 @@ void SKTGraphicView::invalidateSelectedGraphics()
 
 void SKTGraphicView::hideHandlesMomentarily()
 {
-    m_handleShowingTimer.start();
-    m_isHidingHandles = true;
+    _handleShowingTimer.start();
+    _isHidingHandles = true;
     invalidateSelectedGraphics();
 }
 
-void SKTGraphicView::showHandlesAgain()
+void SKTGraphicView::unhideHandlesForTimer()
 {
-    m_handleShowingTimer.stop();
-    m_isHidingHandles = false;
+    _handleShowingTimer.stop();
+    _isHidingHandles = false;
     invalidateSelectedGraphics();
 }
 
@@ -350,9 +362,9 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
 
     SideDrawingOptions options;
     options.nonPrintingObjects = true;
-    options.grid = m_grid;
-    options.handlesOf = m_isHidingHandles ? nullptr : &m_selection;
-    const SKTGraphicPtr creating = m_creatingGraphic.lock();
+    options.grid = _grid;
+    options.handlesOf = _isHidingHandles ? nullptr : &m_selection;
+    const SKTGraphicPtr creating = _creatingGraphic.lock();
     options.beingCreated = creating.get();
     options.pictures = &m_pictures;
     options.drawn = [this](const SKTGraphic &graphic, const QRectF &drawingBounds) {
@@ -361,11 +373,11 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
     };
     drawCardSide(painter, m_graphics.items(), m_cardFace, App().Card_Shape, canvasBounds(), dirty, options);
 
-    if (!m_marqueeSelectionBounds.isNull()) {
+    if (!_marqueeSelectionBounds.isNull()) {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1.0));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(m_marqueeSelectionBounds);
+        painter.drawRect(_marqueeSelectionBounds);
     }
 }
 
@@ -408,7 +420,7 @@ void SKTGraphicView::mousePressEvent(QMouseEvent *event)
         QWidget::mousePressEvent(event);
         return;
     }
-    pressAt(event, 1);
+    mouseDown(event);
 }
 
 void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent *event)
@@ -417,10 +429,10 @@ void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent *event)
         QWidget::mouseDoubleClickEvent(event);
         return;
     }
-    pressAt(event, 2);
+    mouseDown(event);
 }
 
-void SKTGraphicView::pressAt(QMouseEvent *event, int clickCount)
+void SKTGraphicView::mouseDown(QMouseEvent *event)
 {
     // A press while a drag is still open means its release was lost: end that drag first.
     if (m_track.mode != Tracking::None)
@@ -438,7 +450,7 @@ void SKTGraphicView::pressAt(QMouseEvent *event, int clickCount)
     }
 
     m_Selected_Graphic.reset();
-    if (clickCount >= 2) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
         const Hit hit = graphicUnderPoint(point);
         if (hit.graphic) {
             setSelected_Graphic(hit.graphic);
@@ -452,22 +464,20 @@ void SKTGraphicView::pressAt(QMouseEvent *event, int clickCount)
             return;
         }
     }
-    selectAndTrackMouse(point, event->modifiers());
+    selectAndTrackMouseWithEvent(event);
 }
 
-void SKTGraphicView::selectAndTrackMouse(const QPointF &point, Qt::KeyboardModifiers modifiers)
+void SKTGraphicView::selectAndTrackMouseWithEvent(QMouseEvent *event)
 {
-    const bool extending = extendsSelection(modifiers);
+    const bool extending = extendsSelection(event->modifiers());
+    const QPointF point = canvasPointFromWidget(event->position());
     const Hit hit = graphicUnderPoint(point);
     m_track = Track{};
-    m_track.start = point;
-    m_track.last = point;
 
     if (!hit.graphic) {
         if (!extending)
             changeSelectionIndexes({});
-        m_track.mode = Tracking::Marquee;
-        m_track.initialSelection = selectionIndexes();
+        marqueeSelectWithEvent(event);
         return;
     }
 
@@ -491,10 +501,7 @@ void SKTGraphicView::selectAndTrackMouse(const QPointF &point, Qt::KeyboardModif
     }
 
     if (hit.handle != SKTGraphicNoHandle) {
-        m_track.mode = Tracking::Resize;
-        m_track.handle = hit.handle;
-        beginTrackingUndoGroup();
-        beginRulerEcho(graphic->bounds());
+        resizeGraphic(graphic, hit.handle, event);
         return;
     }
 
@@ -514,13 +521,40 @@ void SKTGraphicView::selectAndTrackMouse(const QPointF &point, Qt::KeyboardModif
         m_track.mode = Tracking::Swallow;
         return;
     }
+    moveSelectedGraphicsWithEvent(event);
+}
+
+// The tracking routines below start a drag; the moves that follow reach trackTo() and the release
+// ends it in finishTracking().
+
+void SKTGraphicView::marqueeSelectWithEvent(QMouseEvent *event)
+{
+    m_track.mode = Tracking::Marquee;
+    m_track.start = m_track.last = canvasPointFromWidget(event->position());
+    m_track.initialSelection = selectionIndexes();
+}
+
+void SKTGraphicView::moveSelectedGraphicsWithEvent(QMouseEvent *event)
+{
+    const QPointF point = canvasPointFromWidget(event->position());
     m_track.mode = Tracking::Move;
+    m_track.start = m_track.last = point;
     m_track.moved = selectedGraphics();
     const QRectF united = SKTGraphic::boundsOfGraphics(m_track.moved);
     m_track.offset = point - united.topLeft();
     m_track.movedSize = united.size();
     beginTrackingUndoGroup();
-    beginRulerEcho(united);
+    beginEchoingMoveToRulers(united);
+}
+
+void SKTGraphicView::resizeGraphic(const SKTGraphicPtr &graphic, int usingHandle, QMouseEvent *withEvent)
+{
+    m_track.mode = Tracking::Resize;
+    m_track.graphic = graphic;
+    m_track.handle = usingHandle;
+    m_track.start = m_track.last = canvasPointFromWidget(withEvent->position());
+    beginTrackingUndoGroup();
+    beginEchoingMoveToRulers(graphic->bounds());
 }
 
 void SKTGraphicView::mouseMoveEvent(QMouseEvent *event)
@@ -539,6 +573,11 @@ void SKTGraphicView::mouseReleaseEvent(QMouseEvent *event)
         QWidget::mouseReleaseEvent(event);
         return;
     }
+    mouseUp(event);
+}
+
+void SKTGraphicView::mouseUp(QMouseEvent *event)
+{
     // The release is the last tracked event, so a click without motion still resizes once.
     trackTo(canvasPointFromWidget(event->position()));
     finishTracking();
@@ -546,7 +585,7 @@ void SKTGraphicView::mouseReleaseEvent(QMouseEvent *event)
 
 QPointF SKTGraphicView::constrained(const QPointF &point) const
 {
-    return m_grid ? m_grid->constrainedPoint(point) : point;
+    return _grid ? _grid->constrainedPoint(point) : point;
 }
 
 void SKTGraphicView::trackTo(const QPointF &point)
@@ -558,7 +597,7 @@ void SKTGraphicView::trackTo(const QPointF &point)
 
     case Tracking::Marquee: {
         const QRectF band = rectBetween(m_track.start, point);
-        if (band == m_marqueeSelectionBounds)
+        if (band == _marqueeSelectionBounds)
             return;
         setMarquee(band);
         const platform::IndexSet hits = indexesOfGraphicsIntersectingRect(band);
@@ -582,8 +621,8 @@ void SKTGraphicView::trackTo(const QPointF &point)
                 std::abs(point.y() - m_track.start.y()) < kMoveThreshold)
                 return;
             m_track.isMoving = true;
-            m_handleShowingTimer.stop();
-            m_isHidingHandles = true;
+            _handleShowingTimer.stop();
+            _isHidingHandles = true;
             setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(m_track.moved));
         }
         // The selection's origin snaps, not the mouse, so the grab point keeps its offset.
@@ -591,7 +630,7 @@ void SKTGraphicView::trackTo(const QPointF &point)
         const QPointF target = origin + m_track.offset;
         if (target != m_track.last) {
             SKTGraphic::translateGraphics(m_track.moved, target.x() - m_track.last.x(), target.y() - m_track.last.y());
-            continueRulerEcho(QRectF(origin, m_track.movedSize));
+            continueEchoingMoveToRulers(QRectF(origin, m_track.movedSize));
         }
         m_track.last = target;
         return;
@@ -603,7 +642,7 @@ void SKTGraphicView::trackTo(const QPointF &point)
         if (m_track.mode == Tracking::Resize && (graphic->ctrl_is_locked || isFramePicture(*graphic)))
             return;
         m_track.handle = graphic->resizeByMovingHandle(m_track.handle, constrained(point));
-        continueRulerEcho(graphic->bounds());
+        continueEchoingMoveToRulers(graphic->bounds());
         return;
     }
     }
@@ -632,19 +671,19 @@ void SKTGraphicView::finishTracking()
         }
         break;
     case Tracking::Move:
-        stopRulerEcho();
+        stopEchoingMoveToRulers();
         if (track.isMoving) {
-            showHandlesAgain();
+            unhideHandlesForTimer();
             setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(track.moved));
         }
         if (hub)
             hub->Refresh_Canvas();
         break;
     case Tracking::Resize:
-        stopRulerEcho();
+        stopEchoingMoveToRulers();
         break;
     case Tracking::Create:
-        stopRulerEcho();
+        stopEchoingMoveToRulers();
         break;
     }
 
@@ -655,7 +694,7 @@ void SKTGraphicView::finishTracking()
             m_document->undoManager().enableUndoRegistration();
     }
     if (track.mode == Tracking::Create) {
-        m_creatingGraphic.reset();
+        _creatingGraphic.reset();
         finishCreation(track);
     }
 
@@ -679,30 +718,30 @@ void SKTGraphicView::beginTrackingUndoGroup()
 void SKTGraphicView::setMarquee(const QRectF &rect)
 {
     const auto frame = [](const QRectF &r) { return r.adjusted(-1, -1, 1, 1); };
-    if (!m_marqueeSelectionBounds.isNull())
-        setNeedsDisplayInRect(frame(m_marqueeSelectionBounds));
-    m_marqueeSelectionBounds = rect;
+    if (!_marqueeSelectionBounds.isNull())
+        setNeedsDisplayInRect(frame(_marqueeSelectionBounds));
+    _marqueeSelectionBounds = rect;
     if (!rect.isNull())
         setNeedsDisplayInRect(frame(rect));
 }
 
-void SKTGraphicView::beginRulerEcho(const QRectF &rect)
+void SKTGraphicView::beginEchoingMoveToRulers(const QRectF &rect)
 {
-    m_rulerEchoedBounds = rect;
+    _rulerEchoedBounds = rect;
     emit rulerEchoChanged(rect);
 }
 
-void SKTGraphicView::continueRulerEcho(const QRectF &rect)
+void SKTGraphicView::continueEchoingMoveToRulers(const QRectF &rect)
 {
-    if (rect == m_rulerEchoedBounds)
+    if (rect == _rulerEchoedBounds)
         return;
-    m_rulerEchoedBounds = rect;
+    _rulerEchoedBounds = rect;
     emit rulerEchoChanged(rect);
 }
 
-void SKTGraphicView::stopRulerEcho()
+void SKTGraphicView::stopEchoingMoveToRulers()
 {
-    m_rulerEchoedBounds = QRectF();
+    _rulerEchoedBounds = QRectF();
     emit rulerEchoChanged(QRectF());
 }
 
@@ -829,10 +868,10 @@ SKTGraphicPtr SKTGraphicView::createGraphicOfClass(SKTGraphic::Kind kind, std::o
             origin = newPoint();
             size = QSizeF(50, 50);
         }
-        if (m_grid) {
+        if (_grid) {
             // Both corners on the grid, so the size may change.
-            origin = m_grid->constrainedPoint(origin);
-            const QPointF corner = m_grid->constrainedPoint(origin + QPointF(size.width(), size.height()));
+            origin = _grid->constrainedPoint(origin);
+            const QPointF corner = _grid->constrainedPoint(origin + QPointF(size.width(), size.height()));
             size = QSizeF(corner.x() - origin.x(), corner.y() - origin.y());
         }
     }
@@ -870,12 +909,12 @@ SKTGraphicPtr SKTGraphicView::createGraphicOfClass(SKTGraphic::Kind kind, std::o
         m_track.undoDisabled = true;
     }
     insertGraphics({graphic}, {0});
-    m_creatingGraphic = graphic;
+    _creatingGraphic = graphic;
     m_track.mode = Tracking::Create;
     m_track.graphic = graphic;
     m_track.handle = graphic->creationSizingHandle();
     m_track.start = m_track.last = origin;
-    beginRulerEcho(graphic->bounds());
+    beginEchoingMoveToRulers(graphic->bounds());
     return graphic;
 }
 

@@ -286,11 +286,11 @@ void SKTGraphicView::alignformCenter()
 
 void SKTGraphicView::alignWithGrid()
 {
-    if (!m_grid || !m_grid->canAlign())
+    if (!_grid || !_grid->canAlign())
         return;
     for (const SKTGraphicPtr &graphic : selectedGraphics())
         if (!graphic->ctrl_is_locked)
-            graphic->setBounds(m_grid->alignedRect(graphic->bounds()));
+            graphic->setBounds(_grid->alignedRect(graphic->bounds()));
     updateUndoButtons();
 }
 
@@ -386,7 +386,19 @@ void SKTGraphicView::noteUndoChange(const SKTGraphic *graphic)
         _undoSelectionIndexes->add(index);
 }
 
-bool SKTGraphicView::validateCommand(Command command) const
+bool SKTGraphicView::Get_Menu_Status(Command command) const
+{
+    switch (command) {
+    case Command::Undo:
+        return m_document && m_document->undoManager().canUndo();
+    case Command::Redo:
+        return m_document && m_document->undoManager().canRedo();
+    default:
+        return true;
+    }
+}
+
+bool SKTGraphicView::validateMenuItem(Command command) const
 {
     const GraphicList selected = selectedGraphics();
     switch (command) {
@@ -394,7 +406,7 @@ bool SKTGraphicView::validateCommand(Command command) const
         return std::any_of(selected.cbegin(), selected.cend(),
                            [](const SKTGraphicPtr &g) { return g->canMakeNaturalSize(); });
     case Command::AlignWithGrid:
-        return m_grid && m_grid->canAlign() && !selected.isEmpty();
+        return _grid && _grid->canAlign() && !selected.isEmpty();
     case Command::Delete:
     case Command::BringToFront:
     case Command::SendToBack:
@@ -411,9 +423,8 @@ bool SKTGraphicView::validateCommand(Command command) const
     case Command::MakeSameHeight:
         return selected.size() > 1;
     case Command::Undo:
-        return m_document && m_document->undoManager().canUndo();
     case Command::Redo:
-        return m_document && m_document->undoManager().canRedo();
+        return Get_Menu_Status(command);
     default:
         return true;
     }

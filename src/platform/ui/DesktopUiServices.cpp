@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -18,6 +20,13 @@ QString nameFilter(const QStringList &extensions)
     for (const QString &ext : extensions)
         patterns << QStringLiteral("*.") + ext;
     return patterns.join(QLatin1Char(' '));
+}
+
+QString startPath(const QString &directory, const QString &suggestedName)
+{
+    if (suggestedName.isEmpty())
+        return directory;
+    return directory.isEmpty() ? suggestedName : directory + QLatin1Char('/') + suggestedName;
 }
 
 } // namespace
@@ -67,10 +76,24 @@ QString DesktopUiServices::chooseFolder(const QString &title, const QString &dir
 QString DesktopUiServices::chooseFileToSave(const QString &title, const QString &directory,
                                             const QString &suggestedName, const QStringList &extensions)
 {
-    QString start = directory;
-    if (!suggestedName.isEmpty())
-        start = directory.isEmpty() ? suggestedName : directory + QLatin1Char('/') + suggestedName;
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, start, nameFilter(extensions));
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, startPath(directory, suggestedName),
+                                        nameFilter(extensions));
+}
+
+SavePanelChoice DesktopUiServices::chooseFileToSaveInFormat(const QString &title, const QString &directory,
+                                                            const QString &suggestedName, const QStringList &formats)
+{
+    // One filter per format: the dialog's filter box is the choice of format.
+    QStringList filters;
+    for (const QString &format : formats)
+        filters << QStringLiteral("%1 (%2)").arg(format.toUpper(), nameFilter({format}));
+    QString selected = filters.value(0);
+    const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), title,
+                                                      startPath(directory, suggestedName),
+                                                      filters.join(QStringLiteral(";;")), &selected);
+    if (path.isEmpty())
+        return {};
+    return {path, formats.value(std::max<qsizetype>(0, filters.indexOf(selected)))};
 }
 
 bool DesktopUiServices::openPath(const QString &path)

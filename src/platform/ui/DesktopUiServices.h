@@ -16,6 +16,8 @@ public:
     QString chooseFolder(const QString &title, const QString &directory) override;
     QString chooseFileToSave(const QString &title, const QString &directory, const QString &suggestedName,
                              const QStringList &extensions) override;
+    SavePanelChoice chooseFileToSaveInFormat(const QString &title, const QString &directory,
+                                             const QString &suggestedName, const QStringList &formats) override;
     bool openPath(const QString &path) override;
     bool openUrl(const QUrl &url) override;
     void terminate(int exitCode) override;
