@@ -1,0 +1,16 @@
+#pragma once
+
+#include "barcode/NKDCode39Barcode.h"
+
+// Full-ASCII Code 39: the characters Code 39 lacks are written as pairs of Code 39 characters, as
+// the published full-ASCII table gives them; the content keeps its case.
+class NKDExtendedCode39Barcode : public NKDCode39Barcode {
+public:
+    explicit NKDExtendedCode39Barcode(const QString &content, bool printsCaption = true);
+    explicit NKDExtendedCode39Barcode(const Init &init) : NKDCode39Barcode(init) { calculateWidth(); }
+
+    QString className() const override { return QStringLiteral("NKDExtendedCode39Barcode"); }
+    std::unique_ptr<NKDBarcode> clone() const override { return cloneAs<NKDExtendedCode39Barcode>(); }
+
+    QString _encodeChar(char c) const override;
+};
