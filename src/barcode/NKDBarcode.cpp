@@ -15,20 +15,6 @@ NKDBarcode::NKDBarcode(const Init &init)
 
 NKDBarcode::~NKDBarcode() = default;
 
-std::unique_ptr<NKDBarcode> NKDBarcode::clone() const
-{
-    return cloneAs<NKDBarcode>();
-}
-
-QString NKDBarcode::description() const
-{
-    const auto number = [](float value) { return QString::number(value, 'f', 6); };
-    return QStringLiteral("\n\tBarcode Class: %1\n\tContent: %2\n\tCheck Digit:%3\n\tWidth:%4\n\tHeight:%5\n\tBar "
-                          "Width:%6\n\tCaption Font Size:%7\n\tCaption Height:%8")
-        .arg(className(), m_content, QChar(static_cast<uchar>(m_checkDigit)), number(m_width), number(m_height),
-             number(m_barWidth), number(m_caption_fontSize), number(m_captionHeight));
-}
-
 void NKDBarcode::calculateWidth()
 {
     m_width = static_cast<float>(completeBarcode().size()) * m_barWidth;

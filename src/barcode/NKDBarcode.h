@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QString>
 
-#include <memory>
 #include <optional>
 
 struct Barcode_Margins;
@@ -17,8 +16,8 @@ struct Barcode_Margins;
 // wide, read left to right: `initiator` + `barcode` + `terminator`. Caption, header and footer
 // heights are in inches; every other length is in points.
 //
-// A subclass constructor runs `calculateWidth` again once its own encoding is in place (in the base
-// constructor only the base encoding is), and overrides `clone` with `cloneAs<Its_Class>()`.
+// A subclass constructor runs `calculateWidth` again once its own encoding is in place: in the base
+// constructor only the base encoding is.
 class NKDBarcode {
 public:
     // The arguments of the designated initialiser.
@@ -35,13 +34,8 @@ public:
     explicit NKDBarcode(const Init &init); // designated
     virtual ~NKDBarcode();
 
-    virtual QString className() const { return QStringLiteral("NKDBarcode"); }
-    // A new object of the same class from the content, caption flag, bar width, height, caption font
-    // size and check digit; texts, flags and measures other than these start empty.
-    virtual std::unique_ptr<NKDBarcode> clone() const;
     // Barcodes are equal when their contents are, whatever their symbologies.
     bool isEqual(const NKDBarcode &other) const { return m_content == other.m_content; }
-    QString description() const;
 
     const QString &content() const { return m_content; }
     virtual void setContent(const QString &content) { m_content = content; }
@@ -114,14 +108,6 @@ public:
     virtual float lastBar() const { return m_width - m_barWidth; }
 
 protected:
-    template <typename KindClass>
-    std::unique_ptr<NKDBarcode> cloneAs() const
-    {
-        auto copy = std::make_unique<KindClass>(
-            Init{m_content, m_printsCaption, m_barWidth, m_height, m_caption_fontSize, m_checkDigit});
-        copy->calculateWidth();
-        return copy;
-    }
     // The content as ASCII bytes; nothing when a character lies outside ASCII.
     std::optional<QByteArray> asciiContent() const;
 

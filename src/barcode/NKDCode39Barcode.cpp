@@ -34,11 +34,6 @@ NKDCode39Barcode::NKDCode39Barcode(const QString &content, bool printsCaption)
     calculateWidth();
 }
 
-NKDCode39Barcode::NKDCode39Barcode(const Init &init) : NKDBarcode(init)
-{
-    calculateWidth();
-}
-
 QString NKDCode39Barcode::code39Pattern(char c)
 {
     const int index = indexOf(c);

@@ -9,10 +9,6 @@ class NKDCode39Barcode : public NKDBarcode {
 public:
     // The content is upper-cased.
     explicit NKDCode39Barcode(const QString &content, bool printsCaption = true);
-    explicit NKDCode39Barcode(const Init &init);
-
-    QString className() const override { return QStringLiteral("NKDCode39Barcode"); }
-    std::unique_ptr<NKDBarcode> clone() const override { return cloneAs<NKDCode39Barcode>(); }
 
     QString _encodeChar(char c) const override;
     QString initiator() const override { return startStop(); }

@@ -7,10 +7,6 @@
 class NKDExtendedCode39Barcode : public NKDCode39Barcode {
 public:
     explicit NKDExtendedCode39Barcode(const QString &content, bool printsCaption = true);
-    explicit NKDExtendedCode39Barcode(const Init &init) : NKDCode39Barcode(init) { calculateWidth(); }
-
-    QString className() const override { return QStringLiteral("NKDExtendedCode39Barcode"); }
-    std::unique_ptr<NKDBarcode> clone() const override { return cloneAs<NKDExtendedCode39Barcode>(); }
 
     QString _encodeChar(char c) const override;
 };

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QString>
 
+#include <ostream>
 #include <string>
 
 // What zxing-cpp reads in a picture: the symbology's name and the text, or an empty name.
@@ -15,6 +16,11 @@ struct Decoded {
     std::string text;
     bool operator==(const Decoded &) const = default;
 };
+
+inline void PrintTo(const Decoded &decoded, std::ostream *out)
+{
+    *out << (decoded.format.empty() ? "nothing read" : decoded.format + " \"" + decoded.text + "\"");
+}
 
 inline Decoded decodeBarcode(const QImage &picture, ZXing::BarcodeFormats formats, bool code39Extended = false)
 {
