@@ -50,7 +50,7 @@ int BarcodeSettings::USED_DPI_VALUE() const
     if (title == QLatin1String("Custom")) {
         bool ok = false;
         const int custom = dpi_custom_val.trimmed().toInt(&ok);
-        return ok ? std::clamp(custom, kLeastCustomDpi, kMostCustomDpi) : kAutoDpi;
+        return ok && custom > 0 ? std::clamp(custom, kLeastCustomDpi, kMostCustomDpi) : kAutoDpi;
     }
     bool ok = false;
     const int listed = title.toInt(&ok);

@@ -79,7 +79,7 @@ struct BarcodeSettings {
     QString headerAlignment() const;
     QString footerAlignment() const;
     // Dots per inch of the barcode's pictures: the resolution list's item, "Auto" 600, or the custom
-    // value, which is held to 72…1200 (a custom value that is no number counts as "Auto").
+    // value held to 72…1200 (one that is no positive number, as a new barcode's "0", counts as "Auto").
     int USED_DPI_VALUE() const;
 };
 

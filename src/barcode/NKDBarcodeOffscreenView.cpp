@@ -51,15 +51,18 @@ NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(std::shared_ptr<const NKDBarcod
     const NKDBarcode &b = *m_barcode;
     const double width = std::max({b.printsHeader() ? double(b.headerWidth()) : 0.0,
                                    b.printsFooter() ? double(b.footerWidth()) : 0.0, double(b.width())});
-    m_bounds = QRectF(0, 0, width, b.height());
+    // Settings come from files too: a size that is no number draws nothing.
+    if (std::isfinite(width) && std::isfinite(b.width()) && std::isfinite(b.barWidth()) && std::isfinite(b.height()))
+        m_bounds = QRectF(0, 0, width, b.height());
 }
 
 NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(const QImage &image_2d, const Barcode_2D_Frame &frame,
                                                  const BarcodeSettings &settings)
     : m_settings(settings), m_margins(Barcode_Margins_Of(settings)),
-      m_bounds(0, 0, frame.width(), frame.height()), m_fromImageOrBarcode(true), m_image_2d(image_2d),
-      m_frame(frame)
+      m_fromImageOrBarcode(true), m_image_2d(image_2d), m_frame(frame)
 {
+    if (std::isfinite(frame.width()) && std::isfinite(frame.height()))
+        m_bounds = QRectF(0, 0, frame.width(), frame.height());
 }
 
 QRectF NKDBarcodeOffscreenView::flipped(double x, double y, double width, double height) const

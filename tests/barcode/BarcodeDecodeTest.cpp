@@ -15,6 +15,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 // Every symbol is drawn by the generator and read back by zxing-cpp, an independent decoder: from the
@@ -111,6 +113,15 @@ TEST(BarcodeDecode, AnInvalidValueMakesNoPicture)
         EXPECT_TRUE(Get_Image_From_Val(settings, value, {}, {}).isNull()) << value.toStdString();
     settings.linear_or_2d = 1;
     EXPECT_TRUE(Get_Image_From_Val(settings, QStringLiteral("CODE39"), {}, {}).isNull()) << "no 2-D drawing yet";
+    // Settings read from a file may hold anything: no picture then, or a harmless one, never a crash.
+    const float hostile[] = {std::nanf(""), INFINITY, -5.0f, 1e30f};
+    for (const float value : hostile) {
+        BarcodeSettings odd;
+        odd.linear_height_val = odd.linear_width_val = odd.TB_marging_val = odd.LR_margin_val = value;
+        const BarcodePicture picture = Get_Image_From_Val(odd, QStringLiteral("A"), QStringLiteral("H"), {});
+        picture.toImage(300);
+        picture.pdfData();
+    }
 }
 
 // A QR symbol made by zxing itself, `module` points per module, framed by the renderer.

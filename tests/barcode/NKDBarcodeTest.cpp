@@ -1,6 +1,8 @@
+#include "barcode/BarcodeSettings.h"
 #include "barcode/NKDBarcode.h"
 #include "barcode/NKDCode39Barcode.h"
 #include "barcode/NKDExtendedCode39Barcode.h"
+#include "document/SKTGraphic.h"
 
 #include <gtest/gtest.h>
 
@@ -109,6 +111,34 @@ TEST(NKDBarcode, CaptionsAndTextsBeforeAnythingIsSet)
     EXPECT_EQ(kept.caption(), QStringLiteral("abc"));
     EXPECT_EQ(kept.header() + kept.footer() + kept.leftCaption() + kept.rightCaption(), QLatin1String(""));
     EXPECT_TRUE(kept.isEqual(NKDBarcode(QStringLiteral("abc"))));
+}
+
+TEST(BarcodeSettings, TravelWithTheGraphicAndChooseTheResolution)
+{
+    SKTGraphic graphic;
+    EXPECT_TRUE(Barcode_Settings_Of(graphic) == BarcodeSettings()) << "a new barcode's settings";
+    BarcodeSettings settings;
+    settings.header_val = QStringLiteral("H");
+    settings.footer_font_val = QFont(QStringLiteral("Liberation Sans"), 7);
+    settings.barcode_clr_val = Qt::darkBlue;
+    settings.LR_margin_val = 0.3f;
+    Set_Barcode_Settings(graphic, settings);
+    EXPECT_TRUE(Barcode_Settings_Of(graphic) == settings);
+
+    const auto dpi = [](const char *title, const char *custom) {
+        BarcodeSettings s;
+        s.dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QLatin1String(title)));
+        s.dpi_custom_val = QLatin1String(custom);
+        return s.USED_DPI_VALUE();
+    };
+    EXPECT_EQ(dpi("Auto", "0"), 600);
+    EXPECT_EQ(dpi("300", "0"), 300);
+    EXPECT_EQ(dpi("Custom", " 450 "), 450);
+    EXPECT_EQ(dpi("Custom", "0"), 600) << "never set";
+    EXPECT_EQ(dpi("Custom", "20"), 72) << "held to the usable range";
+    EXPECT_EQ(dpi("Custom", "99999"), 1200);
+    EXPECT_EQ(dpi("Custom", "many"), 600);
+    EXPECT_EQ(dpi("no such item", "0"), 600);
 }
 
 } // namespace
