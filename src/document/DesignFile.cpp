@@ -1,6 +1,7 @@
 #include "document/DesignFile.h"
 
 #include "document/ArchiveValues.h"
+#include "platform/ConcurrentFor.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/PropertyList.h"
 
@@ -46,8 +47,11 @@ void appendCard(QVariantList &root, const Card_Property &card)
 void appendGraphics(QVariantList &root, const GraphicList &graphics)
 {
     root << QString::number(static_cast<qulonglong>(graphics.size()));
-    for (const SKTGraphicPtr &graphic : graphics)
-        root << graphic->archivedData();
+    // Each archive stands alone, so they are made side by side.
+    QList<QByteArray> archives(graphics.size());
+    platform::concurrentFor(graphics.size(), [&](qsizetype i) { archives[i] = graphics.at(i)->archivedData(); });
+    for (QByteArray &archive : archives)
+        root << std::move(archive);
 }
 
 struct Corrupt {
