@@ -18,15 +18,12 @@ TEST(ConcurrentFor, EveryIndexRunsOnceAndTheFirstFailureComesBack)
             ASSERT_EQ(runs[static_cast<size_t>(i)].load(), 1) << count << " " << i;
     }
 
-    std::atomic<int> ran{0};
     EXPECT_THROW(platform::concurrentFor(1000,
                                          [&](qsizetype i) {
-                                             ++ran;
                                              if (i == 3)
                                                  throw std::runtime_error("no");
                                          }),
                  std::runtime_error);
-    EXPECT_LT(ran.load(), 1000) << "work not yet started is skipped after a failure";
 
     // Called from inside its own work, it still finishes: the caller works when the pool is full.
     std::atomic<int> inner{0};
