@@ -6,16 +6,19 @@
 
 extern "C" {
 #include <iec16022ecc200.h>
+#include <reedsol.h>
 }
 
 #include <QColor>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -72,6 +75,140 @@ void c40Runs(const QByteArray &data, char letter, QByteArray &encoding)
 bool plainAscii(const QByteArray &data)
 {
     return std::all_of(data.begin(), data.end(), [](char c) { return c != 0 && static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Where the bits of each codeword lie in the mapping matrix of an ECC200 symbol (the symbol without
+// its finder and alignment patterns): codeword * 8 + bit, codewords counted from 1, bit 7 first;
+// 1 marks the fixed dark corner that some sizes leave.
+class CodewordPlacement {
+public:
+    CodewordPlacement(int rows, int columns)
+        : m_rows(rows), m_columns(columns), m_places(static_cast<std::size_t>(rows) * columns, 0)
+    {
+        int codeword = 1, r = 4, c = 0;
+        do {
+            if (r == rows && c == 0)
+                corner(kCornerA, codeword++);
+            if (r == rows - 2 && c == 0 && columns % 4)
+                corner(kCornerB, codeword++);
+            if (r == rows - 2 && c == 0 && columns % 8 == 4)
+                corner(kCornerC, codeword++);
+            if (r == rows + 4 && c == 2 && columns % 8 == 0)
+                corner(kCornerD, codeword++);
+            do { // up and to the right
+                if (r < rows && c >= 0 && !at(r, c))
+                    utah(r, c, codeword++);
+                r -= 2;
+                c += 2;
+            } while (r >= 0 && c < columns);
+            r += 1;
+            c += 3;
+            do { // down and to the left
+                if (r >= 0 && c < columns && !at(r, c))
+                    utah(r, c, codeword++);
+                r += 2;
+                c -= 2;
+            } while (r < rows && c >= 0);
+            r += 3;
+            c += 1;
+        } while (r < rows || c < columns);
+        if (!at(rows - 1, columns - 1))
+            m_places.back() = m_places[static_cast<std::size_t>(rows - 1) * columns - 2] = 1;
+    }
+
+    int at(int r, int c) const { return m_places[static_cast<std::size_t>(r) * m_columns + c]; }
+
+private:
+    // A corner's eight modules, bit 7 first; a negative row or column counts from the far edge.
+    using Corner = std::array<std::pair<int, int>, 8>;
+    static constexpr Corner kCornerA = {{{-1, 0}, {-1, 1}, {-1, 2}, {0, -2}, {0, -1}, {1, -1}, {2, -1}, {3, -1}}};
+    static constexpr Corner kCornerB = {{{-3, 0}, {-2, 0}, {-1, 0}, {0, -4}, {0, -3}, {0, -2}, {0, -1}, {1, -1}}};
+    static constexpr Corner kCornerC = {{{-3, 0}, {-2, 0}, {-1, 0}, {0, -2}, {0, -1}, {1, -1}, {2, -1}, {3, -1}}};
+    static constexpr Corner kCornerD = {{{-1, 0}, {-1, -1}, {0, -3}, {0, -2}, {0, -1}, {1, -3}, {1, -2}, {1, -1}}};
+
+    void module(int r, int c, int codeword, int bit)
+    {
+        if (r < 0) {
+            r += m_rows;
+            c += 4 - ((m_rows + 4) % 8);
+        }
+        if (c < 0) {
+            c += m_columns;
+            r += 4 - ((m_columns + 4) % 8);
+        }
+        m_places[static_cast<std::size_t>(r) * m_columns + c] = codeword * 8 + bit;
+    }
+
+    // The usual L-shaped group of eight modules whose last module is (r, c).
+    void utah(int r, int c, int codeword)
+    {
+        static constexpr std::pair<int, int> offsets[8] = {{-2, -2}, {-2, -1}, {-1, -2}, {-1, -1},
+                                                           {-1, 0},  {0, -2},  {0, -1},  {0, 0}};
+        for (int k = 0; k < 8; ++k)
+            module(r + offsets[k].first, c + offsets[k].second, codeword, 7 - k);
+    }
+
+    void corner(const Corner &cells, int codeword)
+    {
+        for (int k = 0; k < 8; ++k) {
+            const auto [r, c] = cells[k];
+            m_places[static_cast<std::size_t>(r < 0 ? m_rows + r : r) * m_columns + (c < 0 ? m_columns + c : c)] =
+                codeword * 8 + 7 - k;
+        }
+    }
+
+    int m_rows, m_columns;
+    std::vector<int> m_places;
+};
+
+// A 144 x 144 symbol holds 1558 data codewords in ten interleaved blocks, so its check codewords
+// continue the interleaving at block 8. This encoder starts them at block 0, and readers reject the
+// symbol. Moves each check codeword to its place once the encoder's own Reed-Solomon coder confirms
+// which order the grid holds; false when it holds neither.
+bool repairLargestSize(unsigned char *grid, int w, int h)
+{
+    constexpr int kData = 1558, kBlocks = 10, kCheck = 62, kRegion = 22, kMapped = 132;
+    if (w != 144 || h != 144)
+        return false;
+    const CodewordPlacement placement(kMapped, kMapped);
+    // Mapping row 0 is the top; the grid's row 0 is the bottom, and regions are framed by two modules.
+    const auto module = [grid, w](int r, int c) -> unsigned char & {
+        const int y = kMapped - 1 - r;
+        return grid[static_cast<std::size_t>(1 + y + 2 * (y / kRegion)) * w + 1 + c + 2 * (c / kRegion)];
+    };
+    std::vector<unsigned char> codewords(kData + kBlocks * kCheck, 0);
+    for (int r = 0; r < kMapped; ++r)
+        for (int c = 0; c < kMapped; ++c)
+            if (const int v = placement.at(r, c); v > 7 && module(r, c))
+                codewords[static_cast<std::size_t>((v >> 3) - 1)] |= static_cast<unsigned char>(1 << (v & 7));
+
+    std::vector<unsigned char> block, check(kCheck);
+    for (int n = 0; n < kData; n += kBlocks)
+        block.push_back(codewords[static_cast<std::size_t>(n)]);
+    rs_init_gf(0x12d);
+    rs_init_code(kCheck, 1);
+    rs_encode(static_cast<int>(block.size()), block.data(), check.data()); // last check codeword first
+    const auto blockZeroAt = [&](int slot) {
+        for (int k = 0; k < kCheck; ++k)
+            if (codewords[static_cast<std::size_t>(kData + kBlocks * k + slot)] != check[kCheck - 1 - k])
+                return false;
+        return true;
+    };
+    if (blockZeroAt(2))
+        return true;
+    if (!blockZeroAt(0))
+        return false;
+
+    std::vector<unsigned char> moved(codewords);
+    for (int k = 0; k < kCheck; ++k)
+        for (int b = 0; b < kBlocks; ++b)
+            moved[static_cast<std::size_t>(kData + kBlocks * k + (b + 2) % kBlocks)] =
+                codewords[static_cast<std::size_t>(kData + kBlocks * k + b)];
+    for (int r = 0; r < kMapped; ++r)
+        for (int c = 0; c < kMapped; ++c)
+            if (const int v = placement.at(r, c); v > 7 && (v >> 3) > kData)
+                module(r, c) = (moved[static_cast<std::size_t>((v >> 3) - 1)] >> (v & 7)) & 1;
+    return true;
 }
 
 // The symbol as the picture of its PostScript form: one pixel per module, a light module around it,
@@ -191,16 +328,15 @@ QImage Draw_DataMatrix_Barcode(const QString &text, const QString &formatItem, c
             if (answer.grid && forced && encoding.isEmpty())
                 encoding = QByteArray(forced);
             std::free(forced);
+            if (answer.grid && answer.w == 144 && !repairLargestSize(answer.grid, answer.w, answer.h)) {
+                std::free(answer.grid);
+                writeDiagnostics(data, encoding, answer, "No readable 144x144 symbol can be made");
+                return {};
+            }
         }
         if (!answer.grid || answer.w == 0) {
             std::free(answer.grid);
             writeDiagnostics(data, encoding, answer, nullptr);
-            return {};
-        }
-        // This encoder orders the error correction of its largest size so that readers reject it.
-        if (answer.w == 144) {
-            std::free(answer.grid);
-            writeDiagnostics(data, encoding, answer, "No readable 144x144 symbol can be made");
             return {};
         }
         QImage picture = gridPicture(answer.grid, answer.w, answer.h);
