@@ -251,12 +251,16 @@ QImage imageResize(const QImage &image, const QSizeF &newSize)
 
 QImage Increase_DPI(const QImage &image, double dpi)
 {
+    return Increase_DPI(image, dpi, imageSizeInPoints(image));
+}
+
+QImage Increase_DPI(const QImage &image, double dpi, const QSizeF &points)
+{
     if (image.isNull()) {
         Show_NSLog_Message(QStringLiteral("Invalid image"));
         return {};
     }
     try {
-        const QSizeF points = imageSizeInPoints(image);
         // Single precision, as the symbol sizes built on these pixel counts assume.
         const float scale = static_cast<float>(dpi) / 72.0f;
         const double pixelWidth = std::ceil(scale * static_cast<float>(points.width()));

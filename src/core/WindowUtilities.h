@@ -31,6 +31,9 @@ QImage imageResize(const QImage &image, const QSizeF &newSize);
 // The picture redrawn, without interpolation, into ceil(dpi × w / 72) × ceil(dpi × h / 72) pixels
 // that measure the picture's w × h points. A null picture logs "Invalid image" and gives a null one.
 QImage Increase_DPI(const QImage &image, double dpi);
+// As Increase_DPI, for a picture whose pixels are stretched over `points` (whatever resolution it
+// carries): each pixel becomes a sharp block of points.width() / width by points.height() / height.
+QImage Increase_DPI(const QImage &image, double dpi, const QSizeF &points);
 // Writes the picture as PNG data, whatever the path's extension, replacing the file at the path
 // in one step. On failure the path and then the reason are shown; the old file is kept. Answers
 // whether the file was written.
