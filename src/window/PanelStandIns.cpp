@@ -10,7 +10,7 @@
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
 #include "platform/UiServices.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 #include "window/WindowState.h"
 #include "document/ControlTags.h"
 

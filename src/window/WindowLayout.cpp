@@ -7,7 +7,7 @@
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "canvas/SKTTool.h"
 #include "core/AppState.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 #include "window/ListDataTableModel.h"
 #include "window/ToolIcons.h"
 

@@ -14,7 +14,7 @@
 #include "platform/UiServices.h"
 #include "profile/User_Profile_Class.h"
 #include "window/Card_Wizard.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 #include "window/Grid_Wizard.h"
 #include "window/ResourceFolders.h"
 #include "window/WindowState.h"

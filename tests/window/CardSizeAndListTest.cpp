@@ -3,7 +3,7 @@
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "core/WindowUtilities.h"
 #include "document/SKTGraphicKinds.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 
 #include <QAbstractItemModel>
 #include <QDoubleSpinBox>

@@ -4,7 +4,7 @@
 #include "document/Shape_Control.h"
 #include "profile/User_Profile_Class.h"
 #include "window/Card_Wizard.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 #include "window/Grid_Wizard.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,4 @@
-#include "window/SetObjEnabled.h"
+#include "platform/ui/SetObjEnabled.h"
 
 #include <QApplication>
 #include <QGroupBox>
