@@ -1,0 +1,304 @@
+// The design window's side of the properties panel: its specified panel methods forward to the
+// panel, it lends the panel the current side's selection and card face, and it keeps the object
+// buttons in step with what the panel shows. The picture library and the background browser are
+// still stand-ins: the functions below that do nothing say so.
+
+#include "window/SKTWindowController.h"
+
+#include "canvas/ui/SKTGraphicView.h"
+#include "core/AppState.h"
+#include "document/ControlTags.h"
+#include "document/SKTDocument.h"
+#include "document/SKTImage.h"
+#include "platform/Pasteboard.h"
+#include "platform/UiServices.h"
+#include "platform/ui/ColorWell.h"
+#include "properties/ui/CardBackgroundTab.h"
+#include "properties/ui/CardPanel.h"
+#include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/LineTab.h"
+#include "properties/ui/PropertiesPanel.h"
+#include "properties/ui/ShapeTab.h"
+#include "window/WindowState.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+void setEnabled(QToolButton *button, bool enabled)
+{
+    if (!button)
+        return;
+    if (QAction *action = button->defaultAction())
+        action->setEnabled(enabled);
+    else
+        button->setEnabled(enabled);
+}
+
+} // namespace
+
+// --- The panel's methods -----------------------------------------------------------------------------
+
+void SKTWindowController::Show_RHS_Properties(SKTGraphic *graphic)
+{
+    if (Properties_Panel)
+        Properties_Panel->Show_RHS_Properties(graphic);
+}
+
+void SKTWindowController::Remove_All_Tab_Items()
+{
+    if (Properties_Panel)
+        Properties_Panel->Remove_All_Tab_Items();
+}
+
+void SKTWindowController::card_prop_set(const QString &fillStyle)
+{
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->card_prop_set(fillStyle);
+}
+
+void SKTWindowController::Update_Card_Graphics()
+{
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->Update_Card_Graphics();
+}
+
+void SKTWindowController::Update_Shape_Graphics()
+{
+    if (shape_tab)
+        shape_tab->Update_Shape_Graphics();
+}
+
+void SKTWindowController::Update_Line_Graphics()
+{
+    if (line_tab)
+        line_tab->Update_Line_Graphics();
+}
+
+void SKTWindowController::Apply_Size_Clicked(QObject *sender)
+{
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->Apply_Size_Clicked(sender);
+}
+
+void SKTWindowController::card_shape_CellClick(QObject *sender)
+{
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->card_shape_CellClick(sender);
+}
+
+// --- What the panel is lent ----------------------------------------------------------------------------
+
+GraphicList SKTWindowController::selectedGraphics() const
+{
+    const SKTGraphicView *canvas = currentCanvas();
+    return canvas ? canvas->selectedGraphics() : GraphicList();
+}
+
+Card_Property &SKTWindowController::currentCardFace()
+{
+    return App().Card_Front_Or_Back == 0 ? Front_card_Prop : Back_card_Prop;
+}
+
+void SKTWindowController::showSizePresets(int categoryIndex)
+{
+    ListData.clear();
+    reloadListTable();
+    for (const QString &name : categoryIndex == 0 ? pvc_card_arry : paper_card_arry)
+        Create_List(name);
+    reloadListTable();
+}
+
+void SKTWindowController::setTwoSided(bool twoSided)
+{
+    Win().CARD_SIDE_STR = twoSided ? QStringLiteral("2") : QStringLiteral("1");
+    if (Back_Side_btn)
+        Back_Side_btn->setEnabled(twoSided);
+}
+
+void SKTWindowController::setCurrentSideBackground(const QString &path)
+{
+    if (App().Card_Front_Or_Back == 0)
+        set_Front_BG_Image(path);
+    else
+        set_Back_BG_Image(path);
+}
+
+QString SKTWindowController::chooseLibraryBackground()
+{
+    return Open_Image_Library_Window(QStringLiteral("B")) == 1 ? Win().lib_window_sel_file : QString();
+}
+
+void SKTWindowController::print_contol_or_not(int value)
+{
+    if (SKTGraphicView *canvas = currentCanvas())
+        canvas->print_contol_or_not(value);
+}
+
+void SKTWindowController::clearCurrentSelection()
+{
+    Clear_Control_Selection(currentCanvas());
+}
+
+SKTGraphicPtr SKTWindowController::sharedGraphic(const SKTGraphic *graphic) const
+{
+    if (!graphic || !m_document)
+        return nullptr;
+    for (SKTGraphicList *list : {&m_document->graphics(), &m_document->graphics_back(), &m_document->graphics_temp()}) {
+        const int index = list->indexOf(graphic);
+        if (index >= 0)
+            return list->at(index);
+    }
+    return nullptr;
+}
+
+bool SKTWindowController::frontSelectionHoldsFramePicture() const
+{
+    return _graphicView && _graphicView->There_Is_Frame_Pic_Or_Frame_Photo();
+}
+
+// --- Object buttons --------------------------------------------------------------------------------
+
+void SKTWindowController::setButtonsEnabled(bool cut, bool copy, bool del, bool front, bool back, bool lock,
+                                            bool unlock)
+{
+    setEnabled(Cut_btn, cut);
+    setEnabled(Copy_btn, copy);
+    setEnabled(Delete_btn, del);
+    setEnabled(Begin_Front_btn, front);
+    setEnabled(Send_Back_btn, back);
+    setEnabled(Lock_btn, lock);
+    setEnabled(Unlock_btn, unlock);
+}
+
+void SKTWindowController::Set_Paste_Button_Status()
+{
+    // Graphics come first: a pasteboard offering graphics and file names pastes graphics.
+    setEnabled(Paste_btn,
+               platform::generalPasteboard().types().contains(SKTGraphicView::SKTGraphicViewPasteboardType));
+}
+
+void SKTWindowController::Enable_Standard_Button_For_Control()
+{
+    Enable_Standard_Button_For_Unlock();
+}
+
+void SKTWindowController::Enable_Standard_Button_For_Unlock()
+{
+    Undo_Redo_Button_state();
+    setButtonsEnabled(true, true, true, true, true, true, false);
+    Set_Paste_Button_Status();
+}
+
+void SKTWindowController::Disable_Standard_Button_For_Card()
+{
+    setButtonsEnabled(false, false, false, false, false, false, false);
+    Set_Paste_Button_Status();
+}
+
+void SKTWindowController::Disable_Standard_Button_For_Lock()
+{
+    setButtonsEnabled(false, false, false, false, false, false, true);
+    setEnabled(Paste_btn, false);
+}
+
+void SKTWindowController::setArrangeAndLockButtonsEnabled(bool enabled)
+{
+    for (QToolButton *button : {Begin_Front_btn, Send_Back_btn, Lock_btn, Unlock_btn})
+        setEnabled(button, enabled);
+}
+
+void SKTWindowController::Update_All_Card_Content()
+{
+    AppState &app = App();
+    SKTGraphicView *canvas = currentCanvas();
+    if (canvas && card_setting_tab) {
+        const ColorWell *colour = card_setting_tab->All_Text_clr;
+        const bool colourChanged = colour->color() != card_setting_tab->All_Text_clr_COPY->color();
+        // Without a baseline the card-wide font was never changed: texts keep their own fonts.
+        const std::optional<QFont> &baseline = card_setting_tab->All_Text_font_COPY;
+        const bool fontChanged = baseline && app.All_Text_font != *baseline;
+        for (const SKTGraphicPtr &graphic : canvas->graphics()) {
+            if (graphic->kind() == SKTGraphic::Kind::Text) {
+                if (colourChanged)
+                    graphic->txt_clr = colour->color();
+                if (fontChanged)
+                    graphic->text_ctrl_font = app.All_Text_font;
+            } else if (graphic->kind() == SKTGraphic::Kind::Image &&
+                       isFramePicture(*graphic) && _graphicView) {
+                graphic->setBounds(_graphicView->canvasBounds());
+            }
+        }
+    }
+    Update_Card_Graphics();
+}
+
+// --- Backgrounds -----------------------------------------------------------------------------------
+
+// The background browser shows no pictures: does nothing.
+void SKTWindowController::Load_and_fill_backgrounds() {}
+
+// No effect controls on the image panel: does nothing.
+void SKTWindowController::Reset_Image_Editing_Controls() {}
+
+void SKTWindowController::set_Front_BG_Image(const QString &path)
+{
+    if (card_bkgd_tab)
+        card_bkgd_tab->Card_Image_path->setText(path);
+    if (path.isEmpty())
+        return;
+    Front_card_Prop.setCard_fill_chk(true);
+    Front_card_Prop.setCard_BG_Image_Path(path);
+    Front_card_Prop.setCard_BG_Image(QImage(path));
+    // The frame picture shows the front's background.
+    if (_graphicView) {
+        const SKTGraphicPtr frame = _graphicView->Selcect_Ctrl_With_ID(QStringLiteral("PARTY_IMAGE_BG"));
+        _graphicView->setSelected_Graphic(frame);
+        if (frame && frame->kind() == SKTGraphic::Kind::Image)
+            static_cast<SKTImage &>(*frame).setFilePath(path);
+    }
+    Show_RHS_Properties(nullptr);
+}
+
+void SKTWindowController::set_Back_BG_Image(const QString &path)
+{
+    if (card_bkgd_tab)
+        card_bkgd_tab->Card_Image_path->setText(path);
+    if (path.isEmpty())
+        return;
+    Back_card_Prop.setCard_fill_chk(true);
+    Back_card_Prop.setCard_fill_style(QStringLiteral("I"));
+    Back_card_Prop.setCard_BG_Image_Path(path);
+    Back_card_Prop.setCard_BG_Image(QImage(path));
+    Show_RHS_Properties(nullptr);
+}
+
+// No barcode settings window: does nothing.
+void SKTWindowController::Open_Barcode_Window() {}
+
+bool SKTWindowController::Browse_User_Image_Manually()
+{
+    const QString path = platform::uiServices().chooseFileToOpen(
+        QStringLiteral("Choose a Picture"), QString(),
+        {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"), QStringLiteral("jfif"),
+         QStringLiteral("gif"), QStringLiteral("bmp"), QStringLiteral("png"), QStringLiteral("tif"),
+         QStringLiteral("tiff")});
+    Win().Library_Selected_Image = path;
+    return !path.isEmpty();
+}
+
+int SKTWindowController::Open_Image_Library_Window(const QString &category)
+{
+    Q_UNUSED(category);
+    // No image library window: a picture is chosen from the library folder.
+    const QString path = platform::uiServices().chooseFileToOpen(
+        QStringLiteral("Choose a Library Picture"), App().Resource_Path + QStringLiteral("LibraryImage"),
+        {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg")});
+    if (path.isEmpty())
+        return 0;
+    Win().lib_window_sel_file = path;
+    return 1;
+}
