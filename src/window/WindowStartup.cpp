@@ -236,7 +236,11 @@ void SKTWindowController::awakeFromNib()
     app.Not_Draw_Only_Prop_Change = false;
 
     // The canvases take the default card size and the document's lists.
-    applyCanvasSize(SKTDocument::canvasSize(true, QSizeF()));
+    const QSizeF cardSize = SKTDocument::canvasSize(true, QSizeF());
+    applyCanvasSize(cardSize);
+    // The size controls start at the card's size, so that a step goes on from there.
+    Set_Card_Size_In_Control(QSizeF(Points_to_MM_Convert(static_cast<float>(cardSize.width())),
+                                    Points_to_MM_Convert(static_cast<float>(cardSize.height()))));
     m_awake = true;
     bindCanvases();
 

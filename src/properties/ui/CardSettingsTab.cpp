@@ -53,10 +53,13 @@ CardSettingsTab::CardSettingsTab(QWidget *parent) : PanelTab("card_setting_tab",
     ColList->horizontalHeader()->hide();
     ColList->verticalHeader()->hide();
     ColList->setShowGrid(false);
+    ColList->verticalHeader()->setDefaultSectionSize(ColList->fontMetrics().height() + 6);
     ColList->setFixedHeight(112);
     addRow(size, tr("Preset:"), ColList)->setAlignment(Qt::AlignRight | Qt::AlignTop);
     width_Stepper = stepper("width_Stepper", "width_Text", 1.0, 1000.0, tr(" mm"), 3);
     height_Stepper = stepper("height_Stepper", "height_Text", 1.0, 1000.0, tr(" mm"), 3);
+    width_Stepper->setMinimumWidth(110);
+    height_Stepper->setMinimumWidth(110);
     width_Text = width_Stepper->textField();
     height_Text = height_Stepper->textField();
     addRow(size, tr("Width:"), width_Stepper);

@@ -13,6 +13,7 @@
 #include "properties/ui/ShapeTab.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopedValueRollback>
@@ -39,7 +40,10 @@ PropertiesPanel::PropertiesPanel(PanelDesign &design, PanelWindow &window, QWidg
     print_object_chk = new QCheckBox(tr("Leave out when printing"), this);
     print_object_chk->setObjectName(QStringLiteral("print_object_chk"));
     print_object_chk->setToolTip(tr("The object stays on the card but is not printed or exported"));
-    layout->addWidget(print_object_chk);
+    auto *printRow = new QHBoxLayout;
+    printRow->setContentsMargins(8, 0, 8, 2);
+    printRow->addWidget(print_object_chk);
+    layout->addLayout(printRow);
     connect(print_object_chk, &QCheckBox::clicked, this, [this] { Print_object_chk_changed(print_object_chk); });
     sel_control_name = new QLineEdit(QStringLiteral("NONE"), this);
     sel_control_name->setObjectName(QStringLiteral("sel_control_name"));
