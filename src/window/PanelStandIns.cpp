@@ -1,4 +1,4 @@
-// The design window's side of the properties panel: its specified panel methods forward to the
+// The design window's side of the properties panel: its panel methods forward to the
 // panel, it lends the panel the current side's selection and card face, and it keeps the object
 // buttons in step with what the panel shows. The picture library and the background browser are
 // still stand-ins: the functions below that do nothing say so.
