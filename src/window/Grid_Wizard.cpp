@@ -1,7 +1,7 @@
 #include "window/Grid_Wizard.h"
 
 #include "core/MessageBoxes.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 #include "window/DefaultDialog.h"
 
 #include <QCheckBox>

@@ -7,6 +7,8 @@
 #include "document/DesignFile.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTGraphicList.h"
+#include "properties/PanelDesign.h"
+#include "properties/PanelWindow.h"
 #include "window/ToolIcons.h"
 
 #include <QFont>
@@ -23,31 +25,29 @@
 #include <memory>
 #include <optional>
 
-class ColorWell;
+class CardBackgroundTab;
+class CardSettingsTab;
+class LineTab;
 class PleaseWait_Modeless;
+class PropertiesPanel;
 class QAbstractItemView;
 class QAbstractTableModel;
 class QAction;
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QDialog;
-class QDoubleSpinBox;
 class QHBoxLayout;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QMainWindow;
 class QMenu;
 class QPushButton;
-class QSpinBox;
 class QTabWidget;
-class QTableView;
 class QToolButton;
 class QWidget;
 class SKTDocument;
 class SKTGraphicView;
 class SKTZoomingScrollView;
+class ShapeTab;
 class User_Profile_Class;
 
 // The one design window of the program and the hub through which every other part reaches the
@@ -59,7 +59,7 @@ class User_Profile_Class;
 // awakeFromNib and with it the start sequence. Its definitions are spread over several sources,
 // one per concern. Outlets carry their names as the widgets' objectName; they stay null until the
 // window is built. Main thread only, except where a method says otherwise.
-class SKTWindowController : public QObject, public DesignWindowHub {
+class SKTWindowController : public QObject, public DesignWindowHub, public PanelDesign, public PanelWindow {
     Q_OBJECT
 public:
     static constexpr const char *kWindowLayoutName = "DrawWindow";
@@ -99,7 +99,7 @@ public:
     void Set_Document_Size(const QSizeF &points) { Q_UNUSED(points); }
     // Gives the three canvases one size in points; sizes that are not positive, or that pass 14400
     // points (the largest PDF page) on a side, are ignored.
-    void SetDocumentCanvasSize(const QSizeF &points);
+    void SetDocumentCanvasSize(const QSizeF &points) override;
 
     // --- Side lists, placement and panels ----------------------------------------------------
     // The live front and back lists (null without a document) and a copy of the temp list.
@@ -112,7 +112,7 @@ public:
     void changeViewController(int index);
     // The one-column list table of the card-size panel.
     void Create_List(const QString &text);
-    QString Get_Item_Text(int row) const;
+    QString Get_Item_Text(int row) const override;
     void Mark_List_New_Selection(int row);
     int numberOfRowsInTableView(const QAbstractItemView *table) const;
     QVariant tableView_objectValueForTableColumn_row(const QAbstractItemView *table, const QString &column,
@@ -140,7 +140,7 @@ public:
     void Double_Star_Tool_Clicked();
     void Polygon_Tool_Clicked();
     void Select_tool_action();
-    void selectArrowTool();
+    void selectArrowTool() override;
     // Places one object of the current tool on the current side.
     void selectedToolDidChange();
     // The kind the current tool makes; none for the arrow and unknown tools.
@@ -186,19 +186,37 @@ public:
     void Show_One_By_One_Modeless();
     void Hide_One_By_One_Modeless();
 
-    // --- Panel services (the properties panel fills them in) -----------------------------------
+    // --- Properties panel: the panel does the work ---------------------------------------------
     void Remove_All_Tab_Items();
-    void Set_Paste_Button_Status() override;
-    void Enable_Standard_Button_For_Control();
-    void Enable_Standard_Button_For_Unlock();
-    void Disable_Standard_Button_For_Card();
-    void Disable_Standard_Button_For_Lock();
     void card_prop_set(const QString &fillStyle);
     void Update_Card_Graphics();
+    void Update_Shape_Graphics();
+    void Update_Line_Graphics();
+    void Apply_Size_Clicked(QObject *sender);
+    void card_shape_CellClick(QObject *sender);
+    // The object command buttons for what the panel shows, and Paste for the pasteboard.
+    void Set_Paste_Button_Status() override;
+    void Enable_Standard_Button_For_Control() override;
+    void Enable_Standard_Button_For_Unlock() override;
+    void Disable_Standard_Button_For_Card() override;
+    void Disable_Standard_Button_For_Lock() override;
+    void setArrangeAndLockButtonsEnabled(bool enabled) override;
     void Update_All_Card_Content() override;
     void Load_and_fill_backgrounds();
     bool Browse_User_Image_Manually();
     int Open_Image_Library_Window(const QString &category);
+
+    // --- What the panel is lent (PanelDesign, PanelWindow) ---------------------------------------
+    GraphicList selectedGraphics() const override;
+    Card_Property &currentCardFace() override;
+    void showSizePresets(int categoryIndex) override;
+    void setTwoSided(bool twoSided) override;
+    void setCurrentSideBackground(const QString &path) override;
+    QString chooseLibraryBackground() override;
+    void print_contol_or_not(int value) override;
+    void clearCurrentSelection() override;
+    SKTGraphicPtr sharedGraphic(const SKTGraphic *graphic) const override;
+    bool frontSelectionHoldsFramePicture() const override;
 
     // --- Services of profiles, sharing and output ----------------------------------------------
     int Open_User_Profile_Window(bool edit, const QString &side);
@@ -268,9 +286,7 @@ public:
     SKTGrid _grid;
     double _zoomFactor = 1.0;
     bool main_photo_ds_batch = false;
-    std::weak_ptr<SKTGraphic> Last_Selected_Graphic;
     QFont Text_font;
-    std::optional<QFont> All_Text_font_COPY;
     QStringList paper_card_arry;
     QStringList pvc_card_arry;
     QString act_path_location;
@@ -289,29 +305,21 @@ public:
                          *_zoomingScrollView_TEMP = nullptr;
     QWidget *myTargetView = nullptr;
     QWidget *first_view = nullptr, *second_view = nullptr, *temp_design_view = nullptr;
-    QListWidget *imageBrowser = nullptr;
 
+    // The properties panel owns its tabs and their controls; these name them as the window's.
+    PropertiesPanel *Properties_Panel = nullptr;
     QTabWidget *sett_tab = nullptr;
-    QWidget *card_setting_tab = nullptr, *card_info_tab = nullptr, *card_size_tab = nullptr,
-            *card_bkgd_tab = nullptr, *card_brdr_tab = nullptr, *line_tab = nullptr, *shape_tab = nullptr,
-            *text_edtng_tab = nullptr, *text_prop_tab = nullptr, *image_tab = nullptr, *sign_tab = nullptr,
+    CardSettingsTab *card_setting_tab = nullptr;
+    CardBackgroundTab *card_bkgd_tab = nullptr;
+    ShapeTab *shape_tab = nullptr;
+    LineTab *line_tab = nullptr;
+    QWidget *text_edtng_tab = nullptr, *text_prop_tab = nullptr, *image_tab = nullptr, *sign_tab = nullptr,
             *datasource_tab = nullptr, *aligmnt_tab = nullptr, *barcode_tab = nullptr, *Lock_tab = nullptr;
 
-    QComboBox *shape_border_style = nullptr, *Card_image_layout = nullptr, *Sides_ComboBox = nullptr,
-              *Preset_ComboBox = nullptr, *Category_ComboBox = nullptr, *Text_Date_style = nullptr,
-              *Text_Time_style = nullptr, *Text_vert_align_combo = nullptr, *Text_align_combo = nullptr,
-              *Text_case_combo = nullptr, *shape_hatch_style = nullptr, *Card_hatch_style = nullptr,
-              *Card_border_style = nullptr;
-    QSpinBox *Card_bor_Stepper = nullptr;
-    QLineEdit *Card_bor_Text = nullptr;
-    QTableView *ColList = nullptr;
-    QLabel *Text_font_value = nullptr, *All_Text_font_value = nullptr, *All_Text_font_value_COPY = nullptr;
-    ColorWell *All_Text_clr = nullptr, *All_Text_clr_COPY = nullptr;
+    QComboBox *Text_Date_style = nullptr, *Text_Time_style = nullptr, *Text_vert_align_combo = nullptr,
+              *Text_align_combo = nullptr, *Text_case_combo = nullptr;
+    QLabel *Text_font_value = nullptr;
     QLabel *Front_back_label = nullptr;
-    QWidget *matrix_card_shape = nullptr;
-    QButtonGroup *matrix_card_shape_rows = nullptr;
-    QDoubleSpinBox *width_Stepper = nullptr, *height_Stepper = nullptr;
-    QLineEdit *width_Text = nullptr, *height_Text = nullptr;
 
     QToolButton *Undo_btn = nullptr, *Redo_btn = nullptr, *Cut_btn = nullptr, *Copy_btn = nullptr,
                 *Paste_btn = nullptr, *Delete_btn = nullptr, *Begin_Front_btn = nullptr, *Send_Back_btn = nullptr,
@@ -374,11 +382,8 @@ private:
     bool isPreviewShown() const { return m_shownView == 2; }
     // Tools and edit commands off while the preview is shown, back on with a side.
     void followShownSide();
-    void showContentFont(const QFont &font);
     void reloadListTable();
     void setButtonsEnabled(bool cut, bool copy, bool del, bool front, bool back, bool lock, bool unlock);
-    SKTGraphicPtr findGraphic(const SKTGraphic *graphic) const;
-    QString insertTabItem(int index, QWidget *tab);
     void syncRulerBox();
 
     SKTDocument *m_document = nullptr;
