@@ -6,6 +6,7 @@
 
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
+#include "core/WindowUtilities.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
@@ -15,6 +16,7 @@
 #include "document/ControlTags.h"
 
 #include <QAction>
+#include <QDoubleSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -235,8 +237,17 @@ void SKTWindowController::Update_All_Card_Content()
 // No card-face fill controls to fill: does nothing.
 void SKTWindowController::card_prop_set(const QString &) {}
 
-// No card-face controls to write back: does nothing.
-void SKTWindowController::Update_Card_Graphics() {}
+// Of the card-face controls only the size ones exist: the current side takes their size (in
+// points), so that a saved design or template opens again at the card's size.
+void SKTWindowController::Update_Card_Graphics()
+{
+    if (App().Not_Draw_Only_Prop_Change || !width_Stepper || !height_Stepper)
+        return;
+    const QSizeF points(MM_to_Points_Convert(static_cast<float>(width_Stepper->value())),
+                        MM_to_Points_Convert(static_cast<float>(height_Stepper->value())));
+    (App().Card_Front_Or_Back == 1 ? Back_card_Prop : Front_card_Prop).setCard_Size(points);
+    Refresh_Canvas();
+}
 
 // The background browser shows no pictures: does nothing.
 void SKTWindowController::Load_and_fill_backgrounds() {}
