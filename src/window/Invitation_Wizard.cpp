@@ -1075,7 +1075,7 @@ void Invitation_Wizard::Browse_Image_Click()
                                : QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     const QString path = platform::uiServices().chooseFileToOpen(tr("Choose a Photo"), folder, kPhotoTypes);
     if (!path.isEmpty())
-        Load_Photo(Convert_Path_From_URL(QUrl::fromLocalFile(path)));
+        Load_Photo(path);
 }
 
 bool Invitation_Wizard::Load_Photo(const QString &path)
