@@ -187,7 +187,7 @@ void Template_Wizard::fillFrom(const QString &folder, bool user)
             QString uid = entry;
             if (user)
                 uid = QStringLiteral("TEMP%1.png").arg(User_Defined_File++);
-            addImageWithPath(QDir(folder).filePath(entry), TemplateFiles::baseName(entry), uid);
+            addImageWithPath(QDir(folder).filePath(entry), entry, uid);
         }
         if (imageBrowser->count() > 0)
             imageBrowser->setSelectionIndexes({0});

@@ -73,11 +73,13 @@ protected:
         browser()->comboBoxSelectionDidChange(browser()->cat_cmbo_bx);
     }
 
+    // Chooses the user template `name` (its picture a PNG).
     void select(const QString &name)
     {
         const QStringList names = shownNames();
-        ASSERT_TRUE(names.contains(name)) << name.toStdString();
-        browser()->imageBrowser->setSelectionIndexes({static_cast<int>(names.indexOf(name))});
+        const QString picture = name + QStringLiteral(".png");
+        ASSERT_TRUE(names.contains(picture)) << name.toStdString();
+        browser()->imageBrowser->setSelectionIndexes({static_cast<int>(names.indexOf(picture))});
     }
 
     QString user, shipped;
@@ -205,7 +207,7 @@ TEST_F(TemplatesTest, BrowserListsPicturesAndNumbersTheUsersItems)
     writeFile(QStringLiteral("Templates/Z.gif"));
     writeFile(QStringLiteral("Templates/B.zkse"));
     browser()->Prepare_Template_Window();
-    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("A.PNG"), QStringLiteral("B.jpg")}));
     EXPECT_EQ(browser()->imageBrowser->itemAtIndex(0).image_UID, QStringLiteral("A.PNG"));
     // The first is chosen; the commands are for the user's own templates only.
     EXPECT_EQ(Win().Selected_Template_Path, shipped + QStringLiteral("A.PNG"));
@@ -215,7 +217,7 @@ TEST_F(TemplatesTest, BrowserListsPicturesAndNumbersTheUsersItems)
     userTemplate(QStringLiteral("Two"));
     showUserTemplates();
     EXPECT_FALSE(browser()->Delete_temp_btn->isHidden());
-    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
+    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("One.png"), QStringLiteral("Two.png")}));
     EXPECT_EQ(browser()->imageBrowser->itemAtIndex(1).image_UID, QStringLiteral("TEMP1.png"));
     browser()->Fill_Templates_User_Defined();
     EXPECT_EQ(browser()->imageBrowser->itemAtIndex(0).image_UID, QStringLiteral("TEMP2.png"));
@@ -223,7 +225,7 @@ TEST_F(TemplatesTest, BrowserListsPicturesAndNumbersTheUsersItems)
 
     // Dragging one item to the end moves it.
     EXPECT_TRUE(browser()->imageBrowser_moveItemsAtIndexes_toIndex({0}, 2));
-    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("Two"), QStringLiteral("One")}));
+    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("Two.png"), QStringLiteral("One.png")}));
 
     // An empty user folder shows nothing, and nothing stays chosen from the other list.
     QDir(user).removeRecursively();
@@ -267,7 +269,7 @@ TEST_F(TemplatesTest, CopyMakesTheFirstFreeCopyOfBothFilesOrNone)
     EXPECT_EQ(services->questions.last(), QStringLiteral("Do you want to make copy of this template?"));
     EXPECT_EQ(contentsOf(user + QStringLiteral("Party (copy 2).png")), QByteArray("party"));
     EXPECT_EQ(contentsOf(user + QStringLiteral("Party (copy 2).zkse")), QByteArray("design of party"));
-    EXPECT_TRUE(shownNames().contains(QStringLiteral("Party (copy 2)")));
+    EXPECT_TRUE(shownNames().contains(QStringLiteral("Party (copy 2).png")));
 
     // A template without its design file is not copied in half, and the user hears why.
     writeFile(QStringLiteral("Templates/User/Lonely.png"), "lonely");
@@ -323,7 +325,7 @@ TEST_F(TemplatesTest, RenameMovesBothFilesAndKeepsTheOriginalsWhenItCannot)
     EXPECT_EQ(contentsOf(user + QStringLiteral("Picnic.zkse")), QByteArray("design of party"));
     EXPECT_FALSE(QFileInfo::exists(user + QStringLiteral("Party.png")));
     EXPECT_FALSE(QFileInfo::exists(user + QStringLiteral("Party.zkse")));
-    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("Picnic"), QStringLiteral("Taken")}));
+    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("Picnic.png"), QStringLiteral("Taken.png")}));
 
     // A template whose design file is missing cannot move: its picture stays where it is.
     writeFile(QStringLiteral("Templates/User/Lonely.png"), "lonely");
