@@ -452,5 +452,9 @@ void SKTWindowController::buildFileCommands(QWidget *bar, QHBoxLayout *row, QMen
         if (entry.command != Command::NewDesign)
             fileMenu->addAction(action);
     }
+    fileMenu->addSeparator();
+    QAction *exportTemplate = fileMenu->addAction(tr("Export as &Template..."));
+    exportTemplate->setObjectName(QStringLiteral("Export_As_Template_action"));
+    connect(exportTemplate, &QAction::triggered, this, &SKTWindowController::Export_As_Template_Clicked);
     addCommandSeparator(bar, row);
 }

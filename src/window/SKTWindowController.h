@@ -28,6 +28,12 @@
 class CardBackgroundTab;
 class CardSettingsTab;
 class LineTab;
+class ColorWell;
+class Export_Template;
+class Insert_Template;
+class Invitation_Wizard;
+class StartWizardHost;
+class Template_Wizard;
 class PleaseWait_Modeless;
 class PropertiesPanel;
 class QAbstractItemView;
@@ -223,7 +229,42 @@ public:
     void Fill_User_profile_info_front_side();
     void Fill_User_profile_info_back_side();
     void Open_Share_It_Dl();
+
+    // --- Start wizard, invitation content and main photo ----------------------------------------
+    // The windows the design window owns once its window is built (null before).
+    Invitation_Wizard *invitationWizard() const { return m_invitationWizard; }
+    Template_Wizard *templateWizard() const { return m_templateWizard; }
+    Export_Template *exportTemplateDialog() const { return m_exportTemplate; }
+    Insert_Template *titleMessagePicker() const { return m_titleMessagePicker; }
+    // Places the wizard's texts, main photo and frame picture on the front side, the frame on top.
     void Fill_Party_Invidation_Details();
+    // Loads the main photo from `path` and applies its effect settings; with `change_path` the path
+    // becomes the main photo's path.
+    void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path);
+    // The main photo becomes the unprocessed photo with the current effect settings applied.
+    void Update_Image_With_Settings();
+    // Edits the main photo on the wizard's photo page and puts the result on the card.
+    void Edit_Main_Photo_Button();
+    // A picture of the size `image` takes turned by `angle` degrees (each side truncated), with it
+    // drawn turned about the centre; null for a null picture.
+    static QImage RotateImage(const QImage &image, float angle);
+    // The main photo as loaded, before effects: what every change of effects starts from. Read
+    // again from the main photo's path when the design did not bring it.
+    QImage Main_Photo_original() const;
+    void setMainPhoto(const QImage &original, const QImage &processed);
+
+    // --- Templates ------------------------------------------------------------------------------
+    // Asks for a name and writes the design and a picture of its front above its back into the
+    // user's template folder.
+    void Export_As_Template_Clicked();
+    // Writes the template `name` (an accepted name) and says so; false when a file could not be
+    // written, which is reported.
+    bool Write_Template(const QString &name);
+    // The template browser, then the chosen template loaded without taking its path; 1 loaded.
+    int Open_Template_Design();
+    // The front above the back, each at the canvas size; null when a side cannot be drawn (the
+    // reason in `error`).
+    QImage templatePicture(QString *error = nullptr);
 
     // --- Design files ----------------------------------------------------------------------------
     // Names the file when needed (the save panel; save-as always asks) and writes the whole design
@@ -344,9 +385,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // The start wizard's modal run: 1 goes on, anything else ends the program. This stand-in
-    // answers 1 and leaves Start_Card_Option as it is, so a blank card opens.
-    virtual int Run_Start_Wizard_StandIn();
+    // The start wizard's modal run: 1 goes on, anything else ends the program.
+    virtual int runStartWizard();
 
 private:
     void awakeFromNib();
@@ -370,6 +410,9 @@ private:
     void buildPropertiesPanel();
     void buildSheets();
     void connectDialogs();
+    void createWindows();
+    // Frame pictures of a template made elsewhere are found again in this program's "Frames".
+    void relinkFramePictures();
     void bindCanvases();
     void unbindCanvases();
     void setTool(int tool);
@@ -395,6 +438,12 @@ private:
     QImage m_no_image, m_sign_sample_img, m_fp_sample_img, m_barcode_sample_img;
     mutable QMutex m_mainPhotoMutex;
     QImage m_Main_Photo_image;
+    QImage m_Main_Photo_original;
+    std::unique_ptr<StartWizardHost> m_startWizardHost;
+    Invitation_Wizard *m_invitationWizard = nullptr;
+    Template_Wizard *m_templateWizard = nullptr;
+    Export_Template *m_exportTemplate = nullptr;
+    Insert_Template *m_titleMessagePicker = nullptr;
     bool m_alignWithGridEnabled = false;
     bool m_makeSameSizeEnabled = false;
     QAbstractTableModel *m_listModel = nullptr;

@@ -234,6 +234,10 @@ QWidget *SKTWindowController::buildCommandBar()
         connect(action, &QAction::triggered, this, [this, command = entry.command] { onCurrentCanvas(command); });
     }
     row->addStretch(1);
+    editMenu->addSeparator();
+    QAction *editPhoto = editMenu->addAction(tr("Edit Main &Photo..."));
+    editPhoto->setObjectName(QStringLiteral("Edit_Main_Photo_action"));
+    connect(editPhoto, &QAction::triggered, this, &SKTWindowController::Edit_Main_Photo_Button);
 
     User_Profile_btn = named(new QPushButton(tr("User Profile"), bar), "User_Profile_btn");
     User_Profile_btn->setToolTip(tr("Place a user profile on the current side"));

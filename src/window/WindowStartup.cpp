@@ -23,7 +23,9 @@
 #include "properties/ui/ShapeTab.h"
 #include "properties/ui/StepperSpinBox.h"
 #include "window/Grid_Wizard.h"
+#include "window/Invitation_Wizard.h"
 #include "window/ResourceFolders.h"
+#include "window/StartWizardHost.h"
 #include "window/WindowState.h"
 
 #include <QApplication>
@@ -99,7 +101,7 @@ SKTWindowController::SKTWindowController()
     m_no_image = loadResourcePicture(act_path_location, QStringLiteral("no.png"));
     banner_image = loadResourcePicture(act_path_location, QStringLiteral("banner.png"));
     promotion_pattern_image = loadResourcePicture(act_path_location, QStringLiteral("pattern_1.jpg"));
-    wizard_pattern_image = loadResourcePicture(act_path_location, QStringLiteral("Wizard_pattern.jpg"));
+    wizard_pattern_image = loadResourcePicture(act_path_location, QStringLiteral("Wizard_pattern.png"));
     m_sign_sample_img = loadResourcePicture(act_path_location, QStringLiteral("sign_sample.png"));
     m_fp_sample_img = loadResourcePicture(act_path_location, QStringLiteral("fingerprints.png"));
     m_barcode_sample_img = loadResourcePicture(act_path_location, QStringLiteral("barcode_sample.png"));
@@ -245,6 +247,7 @@ void SKTWindowController::awakeFromNib()
     bindCanvases();
 
     connectDialogs();
+    createWindows();
     // Another program's copy enables Paste here too.
     if (QClipboard *clipboard = QGuiApplication::clipboard())
         connect(clipboard, &QClipboard::dataChanged, this, &SKTWindowController::Set_Paste_Button_Status);
@@ -405,7 +408,7 @@ void SKTWindowController::New_Project_Setting_Reset()
 
     app.Project_File_Name.clear();
     main_photo_ds_batch = false;
-    setMain_Photo_image(QImage());
+    setMainPhoto(QImage(), QImage());
     win.Library_Selected_Image.clear();
     win.Invite_Frame_IMG.clear();
     win.Invite_Frame_Pic_IMG.clear();
@@ -474,16 +477,16 @@ void SKTWindowController::New_Project()
     App().Not_Draw_Only_Prop_Change = false;
 }
 
-int SKTWindowController::Run_Start_Wizard_StandIn()
+int SKTWindowController::runStartWizard()
 {
-    return 1;
+    return m_invitationWizard ? m_invitationWizard->Open_Wnd() : 0;
 }
 
 void SKTWindowController::Open_Start_Window()
 {
     if (Front_back_label)
         Front_back_label->hide();
-    if (Run_Start_Wizard_StandIn() != 1) {
+    if (runStartWizard() != 1) {
         platform::uiServices().terminate(0);
         return;
     }

@@ -35,7 +35,7 @@ public:
     int startWizardRuns = 0;
 
 protected:
-    int Run_Start_Wizard_StandIn() override
+    int runStartWizard() override
     {
         ++startWizardRuns;
         return onStartWizard();
