@@ -45,12 +45,30 @@ void appendCard(QVariantList &root, const Card_Property &card)
          << archive(archiveObject(card.Card_Content_clr())) << archive(archiveObject(card.Card_Content_font()));
 }
 
-void appendGraphics(QVariantList &root, const GraphicList &graphics)
+// Work on the objects of a design goes in steps of this many, with word of progress between steps.
+constexpr qsizetype kProgressStep = 512;
+
+// Runs body(i) for [0, count) side by side, a step at a time, telling `progress` after each step
+// (on the calling thread, while no other thread works on the objects).
+void inSteps(qsizetype count, qsizetype &done, qsizetype total, const Progress &progress,
+             const std::function<void(qsizetype)> &body)
+{
+    for (qsizetype first = 0; first < count; first += kProgressStep) {
+        const qsizetype n = std::min(kProgressStep, count - first);
+        platform::concurrentFor(n, [&](qsizetype i) { body(first + i); });
+        done += n;
+        if (progress)
+            progress(done, total);
+    }
+}
+
+void appendGraphics(QVariantList &root, const GraphicList &graphics, qsizetype &done, qsizetype total,
+                    const Progress &progress)
 {
     root << QString::number(static_cast<qulonglong>(graphics.size()));
     // Each archive stands alone, so they are made side by side.
     QList<QByteArray> archives(graphics.size());
-    platform::concurrentFor(graphics.size(), [&](qsizetype i) { archives[i] = graphics.at(i)->archivedData(); });
+    inSteps(graphics.size(), done, total, progress, [&](qsizetype i) { archives[i] = graphics.at(i)->archivedData(); });
     for (QByteArray &archive : archives)
         root << std::move(archive);
 }
@@ -98,15 +116,23 @@ public:
         return objectFromArchive<T>(root);
     }
 
-    SKTGraphicPtr graphic()
+    // The next `count` elements, which must be graphic archives; read side by side.
+    GraphicList graphics(qint64 count, qsizetype &done, qsizetype total, const Progress &progress)
     {
-        const QVariant &value = next();
-        if (value.metaType() != QMetaType::fromType<QByteArray>())
-            fail(QStringLiteral("is not an archive"));
-        SKTGraphicPtr g = SKTGraphic::graphicWithArchivedData(value.toByteArray());
-        if (!g)
-            fail(QStringLiteral("is not an object of a design"));
-        return g;
+        const qsizetype first = m_index;
+        for (qint64 i = 0; i < count; ++i)
+            if (next().metaType() != QMetaType::fromType<QByteArray>())
+                fail(QStringLiteral("is not an archive"));
+        GraphicList graphics(count);
+        inSteps(count, done, total, progress, [&](qsizetype i) {
+            graphics[i] = SKTGraphic::graphicWithArchivedData(m_elements.at(first + i).toByteArray());
+        });
+        for (qint64 i = 0; i < count; ++i)
+            if (!graphics.at(i)) {
+                m_index = first + i + 1;
+                fail(QStringLiteral("is not an object of a design"));
+            }
+        return graphics;
     }
 
     QStringList titles()
@@ -212,7 +238,7 @@ void dropUnusedBackgroundPath(Card_Property &card)
         card.setCard_BG_Image_Path(QStringLiteral(""));
 }
 
-QVariantList rootArray(const DesignFileContents &c)
+QVariantList rootArray(const DesignFileContents &c, const Progress &progress)
 {
     QVariantList root;
     root << Signature;
@@ -228,14 +254,16 @@ QVariantList rootArray(const DesignFileContents &c)
     for (const QVariantMap &row : c.excelRows)
         rows << row;
     root << QVariant(rows);
-    appendGraphics(root, c.frontGraphics);
-    appendGraphics(root, c.backGraphics);
+    qsizetype done = 0;
+    const qsizetype total = c.frontGraphics.size() + c.backGraphics.size();
+    appendGraphics(root, c.frontGraphics, done, total, progress);
+    appendGraphics(root, c.backGraphics, done, total, progress);
     return root;
 }
 
-QByteArray data(const DesignFileContents &contents)
+QByteArray data(const DesignFileContents &contents, const Progress &progress)
 {
-    return platform::propertyListData(rootArray(contents), platform::PropertyListFormat::Xml);
+    return platform::propertyListData(rootArray(contents, progress), platform::PropertyListFormat::Xml);
 }
 
 QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable)
@@ -248,7 +276,8 @@ QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable)
     return {clamp(size.width(), unusable.width()), clamp(size.height(), unusable.height())};
 }
 
-std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, qsizetype maxBytes)
+std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, qsizetype maxBytes,
+                                       const Progress &progress)
 {
     const auto refuse = [&](const QString &reason) -> std::optional<DesignFileContents> {
         if (error)
@@ -287,11 +316,12 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
         c.excelRows = in.rows();
         // The back's count follows the front's objects, so the front may use all but one element.
         const qint64 front = in.count(in.remaining() - 2);
-        for (qint64 i = 0; i < front; ++i)
-            c.frontGraphics << in.graphic();
+        qsizetype done = 0;
+        // Both sides' objects and the back's count are what remains, unless elements follow them.
+        const qsizetype total = in.remaining() - 1;
+        c.frontGraphics = in.graphics(front, done, total, progress);
         const qint64 back = in.count(in.remaining() - 1);
-        for (qint64 i = 0; i < back; ++i)
-            c.backGraphics << in.graphic();
+        c.backGraphics = in.graphics(back, done, std::max(total, done + back), progress);
         return c;
     } catch (const Corrupt &corrupt) {
         if (error)
@@ -300,10 +330,12 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
     }
 }
 
-bool write(const QString &path, const DesignFileContents &contents, QString *error, qsizetype maxBytes)
+bool write(const QString &path, const DesignFileContents &contents, QString *error, qsizetype maxBytes,
+           const Progress &progress)
 {
     QString reason;
-    const QByteArray bytes = platform::propertyListData(rootArray(contents), platform::PropertyListFormat::Xml, &reason);
+    const QByteArray bytes =
+        platform::propertyListData(rootArray(contents, progress), platform::PropertyListFormat::Xml, &reason);
     // What could not be opened again is not written: the previous file stays.
     if (bytes.size() > maxBytes) {
         if (error)

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
 #include <optional>
 
 // Everything a design file holds: both card faces, the invitation's frame and main photo with its
@@ -49,9 +50,13 @@ constexpr int kFixedElementCount = 77;
 // A side keeps its background picture's path only while its fill style is the picture ("I").
 void dropUnusedBackgroundPath(Card_Property &card);
 
+// Told how many of a design's objects are done, of how many, now and then while a large design is
+// written or read, on the thread that writes or reads it.
+using Progress = std::function<void(qsizetype done, qsizetype total)>;
+
 // The root array and its bytes. Paths of backgrounds that are not in use are written empty.
-QVariantList rootArray(const DesignFileContents &contents);
-QByteArray data(const DesignFileContents &contents);
+QVariantList rootArray(const DesignFileContents &contents, const Progress &progress = {});
+QByteArray data(const DesignFileContents &contents, const Progress &progress = {});
 
 // Reads and checks the whole file before anything is made of it: the signature, every element's
 // kind, the counts against what remains and every archive. Nothing is answered for a file that is
@@ -60,7 +65,8 @@ QByteArray data(const DesignFileContents &contents);
 constexpr qsizetype kMaxBytes = platform::kPropertyListMaxBytes;
 // The largest card edge, in points: the largest page a PDF may have.
 constexpr double kMaxCardPoints = 14400.0;
-std::optional<DesignFileContents> read(const QByteArray &data, QString *error = nullptr, qsizetype maxBytes = kMaxBytes);
+std::optional<DesignFileContents> read(const QByteArray &data, QString *error = nullptr, qsizetype maxBytes = kMaxBytes,
+                                       const Progress &progress = {});
 // A card size the canvases can show: each edge not finite or negative (or zero, where `unusable`
 // has a positive edge) takes `unusable`'s edge, and none passes kMaxCardPoints.
 QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable);
@@ -69,7 +75,7 @@ QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable);
 // the previous design as it was.
 // A design larger than `maxBytes` is not written, and `error` says so.
 bool write(const QString &path, const DesignFileContents &contents, QString *error = nullptr,
-           qsizetype maxBytes = kMaxBytes);
+           qsizetype maxBytes = kMaxBytes, const Progress &progress = {});
 
 // The number forms of the file.
 QString formatTwoDecimals(float value);

@@ -4,6 +4,7 @@
 
 #include "window/SKTWindowController.h"
 
+#include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
@@ -20,11 +21,13 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMainWindow>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QStandardPaths>
 #include <QToolButton>
@@ -95,6 +98,38 @@ int cardShapeFromCode(const QString &code)
 
 
 } // namespace
+
+// --- Progress of long work ----------------------------------------------------------------------
+
+DesignFile::Progress SKTWindowController::longWorkProgress(const QString &message)
+{
+    struct Sheet {
+        PleaseWait_Modeless *sheet;
+        QString message;
+        QElapsedTimer clock;
+        int delayMs;
+        bool shown = false;
+        ~Sheet()
+        {
+            if (shown && sheet)
+                sheet->hidePanel();
+        }
+    };
+    auto state = std::make_shared<Sheet>(Sheet{plz_wait_Window, message, {}, longWorkDelayMs});
+    state->clock.start();
+    return [state](qsizetype done, qsizetype total) {
+        if (!state->sheet || state->clock.elapsed() < state->delayMs)
+            return;
+        if (!state->shown) {
+            state->sheet->setMessage(state->message);
+            state->sheet->showPanel();
+            state->shown = true;
+        }
+        state->sheet->setProgress(done, total);
+        // Painting only: the objects must not change while they are being written or read.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+}
 
 // --- Saving --------------------------------------------------------------------------------------
 
@@ -170,7 +205,8 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
         }
 
         QString reason;
-        const bool written = DesignFile::write(app.Project_File_Name, designFileContents(), &reason);
+        const bool written = DesignFile::write(app.Project_File_Name, designFileContents(), &reason,
+                                               DesignFile::kMaxBytes, longWorkProgress(tr("Saving the design...")));
         if (!written) {
             Show_NSLog_Message(QStringLiteral("Saving %1 failed: %2").arg(app.Project_File_Name, reason));
             // A name that could not be written is no name of this design: the next Save asks again.
@@ -218,7 +254,8 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
     std::optional<DesignFileContents> contents;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly))
-        contents = DesignFile::read(file.readAll(), &reason);
+        contents = DesignFile::read(file.readAll(), &reason, DesignFile::kMaxBytes,
+                                    longWorkProgress(tr("Opening the design...")));
     else
         reason = file.errorString();
     if (!contents) {

@@ -281,6 +281,8 @@ public:
     // it the open design file; any other mode loads without taking its path. 1 loaded, 0 not (the
     // design then stays as it was).
     int Read_and_load_design_Log(const QString &path, const QString &log_or_template);
+    // Saves and opens that take longer than this show the please-wait sheet with their progress.
+    int longWorkDelayMs = 500;
     // The open panel, then loading in mode "L"; 1 when a design was loaded.
     int Open_Log_File();
     // The window title: the application name, with the open file's name while that file exists.
@@ -373,6 +375,10 @@ public:
     QComboBox *Data_source_type = nullptr; // the properties panel's data-source list, once it exists
 
     PleaseWait_Modeless *plz_wait_Window = nullptr;
+    // Reports a long save or open: the sheet with its progress once the work has taken
+    // longWorkDelayMs, the window painted between steps, input held back until the work is done.
+    // The sheet goes when the last copy of the answer goes.
+    DesignFile::Progress longWorkProgress(const QString &message);
     QLabel *modeless_msg_lbl = nullptr;
     QDialog *Send_Models_Window = nullptr;
     QDialog *Open_Export_Files = nullptr;

@@ -1,4 +1,5 @@
 #include "DesignWindowFixture.h"
+#include "canvas/ui/PleaseWait_Modeless.h"
 
 #include "core/WindowUtilities.h"
 #include "document/DesignFile.h"
@@ -441,6 +442,42 @@ TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissi
     EXPECT_EQ(centre(*opened[0]), QColor(Qt::red));
     EXPECT_EQ(centre(*opened[2]), QColor(Qt::blue));
     EXPECT_TRUE(static_cast<SKTImage &>(*opened[1]).isMissingItsFile()) << "shown by the placeholder";
+}
+
+TEST_F(DesignFileCommandsTest, LongSavesAndOpensShowTheirProgressAndThenGo)
+{
+    struct ShowCounter : QObject {
+        int shows = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            shows += event->type() == QEvent::Show;
+            return false;
+        }
+    } counter;
+    window->plz_wait_Window->installEventFilter(&counter);
+    GraphicList shapes;
+    for (int i = 0; i < 600; ++i) { // more than one step of work
+        auto shape = std::make_shared<Shape_Control>();
+        shape->_bounds = QRectF(i % 50, i / 50, 20, 10);
+        shapes << shape;
+    }
+    document->graphics().insertGraphics(shapes, platform::IndexSet::range(0, int(shapes.size())));
+
+    // Quick work shows nothing.
+    const QString path = savedDesign(QStringLiteral("many.zkse"));
+    EXPECT_EQ(counter.shows, 0);
+
+    // Work that takes longer than the delay (none, here) shows the sheet, which ends full and goes.
+    window->longWorkDelayMs = 0;
+    for (const auto &run : {std::function<bool()>([&] { return window->Save_project_file(false, false); }),
+                            std::function<bool()>([&] { return window->Read_and_load_design_Log(path, "L") == 1; })}) {
+        counter.shows = 0;
+        ASSERT_TRUE(run());
+        EXPECT_EQ(counter.shows, 1);
+        EXPECT_EQ(window->plz_wait_Window->progressPercent(), 100);
+        EXPECT_FALSE(window->plz_wait_Window->isVisible());
+    }
+    EXPECT_EQ(document->graphics().count(), 600);
 }
 
 TEST_F(DesignFileCommandsTest, PanelsOpenInTheDesignsFolderOrAUsableStandardOne)

@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 PleaseWait_Modeless::PleaseWait_Modeless(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_message(new QLabel(this)),
       m_busy(new QProgressBar(this))
@@ -46,6 +48,21 @@ void PleaseWait_Modeless::setMessage(const QString &message)
 QString PleaseWait_Modeless::message() const
 {
     return m_message->text();
+}
+
+void PleaseWait_Modeless::setProgress(qint64 done, qint64 total)
+{
+    if (total <= 0) {
+        m_busy->setRange(0, 0);
+        return;
+    }
+    m_busy->setRange(0, 100);
+    m_busy->setValue(int(std::clamp<qint64>(done * 100 / total, 0, 100)));
+}
+
+int PleaseWait_Modeless::progressPercent() const
+{
+    return m_busy->maximum() > 0 ? m_busy->value() : -1;
 }
 
 void PleaseWait_Modeless::showPanel()

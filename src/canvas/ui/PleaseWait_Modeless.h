@@ -14,6 +14,9 @@ public:
 
     void setMessage(const QString &message);
     QString message() const;
+    // How far the work is: the bar fills; a total of 0 makes it a busy indicator again.
+    void setProgress(qint64 done, qint64 total);
+    int progressPercent() const;
 
     // Shows the panel centred over its parent's window (or the screen) without taking the focus.
     void showPanel();
