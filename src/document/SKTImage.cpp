@@ -264,6 +264,31 @@ Image_Effect_Settings SKTImage::effectSettings() const
     return s;
 }
 
+QImage SKTImage::pictureForDrawing(const QPainter &painter, const QRectF &target) const
+{
+    if (_contents.isNull())
+        return _contents;
+    const QTransform device = painter.deviceTransform();
+    const double across = target.width() * std::hypot(device.m11(), device.m12());
+    const double down = target.height() * std::hypot(device.m21(), device.m22());
+    const double needed = std::max(across / _contents.width(), down / _contents.height());
+    // Reductions come in steps of 1.25, so that a small change of zoom keeps the copy it has.
+    constexpr double kStep = 1.25;
+    if (!(needed > 0.0) || !std::isfinite(needed) || needed * kStep >= 1.0) {
+        m_reduced = QImage();
+        return _contents;
+    }
+    const double factor = std::pow(kStep, std::floor(std::log(1.0 / needed) / std::log(kStep)));
+    const QSize size(std::max(1, int(std::ceil(_contents.width() / factor))),
+                     std::max(1, int(std::ceil(_contents.height() / factor))));
+    if (m_reduced.isNull() || m_reducedFrom != _contents.cacheKey() || m_reduced.size() != size) {
+        m_reduced = _contents.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_reduced.setDevicePixelRatio(_contents.devicePixelRatio() * double(size.width()) / _contents.width());
+        m_reducedFrom = _contents.cacheKey();
+    }
+    return m_reduced;
+}
+
 bool SKTImage::drawsWithoutEffects() const
 {
     return isInvitationPicture(*this);
@@ -300,14 +325,17 @@ void SKTImage::drawContentsInView(QPainter &painter, bool)
     const double opacity = std::min(1.0, static_cast<double>(img_trnsp_val) / 100.0);
     if (!(opacity > 0.0))
         return;
-    const QImage picture = drawsWithoutEffects()
-        ? _contents
-        : ImageProcesser::Get_Processed_Image_For_Drawing(_contents, effectSettings());
+    const QImage source = pictureForDrawing(painter, frame);
+    Image_Effect_Settings settings = effectSettings();
+    // A blur of so many pixels of the picture is so many fewer of a smaller copy.
+    settings.blur *= static_cast<float>(double(source.width()) / double(_contents.width()));
+    const QImage picture =
+        drawsWithoutEffects() ? source : ImageProcesser::Get_Processed_Image_For_Drawing(source, settings);
     if (picture.isNull())
         return;
 
     const QSizeF size = pictureSize(picture);
-    const QRectF target = targetRect(frame, size, !sameSize(size, pictureSize(_contents)));
+    const QRectF target = targetRect(frame, size, !sameSize(size, pictureSize(source)));
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);

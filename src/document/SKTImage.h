@@ -60,11 +60,17 @@ public:
     Image_Effect_Settings effectSettings() const;
     // The main photo and the frame picture are drawn as they are.
     bool drawsWithoutEffects() const;
+    // The picture to draw into `target` through `painter`: a copy reduced to about the size it
+    // covers on the device, kept between paints, where that is smaller than the picture (the
+    // effects then run on far fewer pixels); the picture itself otherwise.
+    QImage pictureForDrawing(const QPainter &painter, const QRectF &target) const;
 
     QImage _contents; // the unprocessed picture
 
 private:
     void placeCentredOn(const QPointF &position);
     bool m_contentsLoaded = false; // set once setFilePath ran or a picture was given
+    mutable QImage m_reduced;           // a smaller copy of _contents for drawing
+    mutable qint64 m_reducedFrom = 0;   // the cacheKey of the _contents it was made from
     bool m_contentsCarried = false; // the picture came inside an archive
 };

@@ -53,11 +53,14 @@ void concurrentFor(qsizetype count, const std::function<void(qsizetype)> &body)
     for (int i = 0; i < helpers; ++i) {
         // A pool that is busy with other work may not start a helper soon: the caller does the work
         // then, so waiting never depends on a free thread.
-        if (!pool->tryStart(QRunnable::create([shared] {
-                shared->work();
-                shared->done.release();
-            })))
+        QRunnable *helper = QRunnable::create([shared] {
+            shared->work();
+            shared->done.release();
+        });
+        if (!pool->tryStart(helper)) {
+            delete helper; // not started, so never the pool's
             break;
+        }
         ++started;
     }
     shared->work();

@@ -320,3 +320,57 @@ TEST_F(SKTImageTest, ThePropertyFormCarriesThePictureAndFlips)
     EXPECT_TRUE(odd._contents.isNull());
     EXPECT_FALSE(odd._isFlippedHorizontally);
 }
+
+TEST_F(SKTImageTest, LargePicturesAreDrawnFromACopyOfTheSizeTheyCover)
+{
+    // Fine stripes and a ramp: a copy reduced badly would shift the average or the edges.
+    QImage large(1600, 1200, QImage::Format_ARGB32);
+    for (int y = 0; y < large.height(); ++y)
+        for (int x = 0; x < large.width(); ++x)
+            large.setPixel(x, y, qRgb(x % 2 ? 255 : 0, x * 255 / 1600, y * 255 / 1200));
+    auto image = std::make_shared<SKTImage>(QPointF(0, 0), large);
+    image->_bounds = QRectF(10, 10, 100, 75);
+
+    const struct {
+        double scale;  // device pixels per point
+        bool reduced;
+    } cases[] = {{1.0, true}, {300.0 / 72.0, true}, {20.0, false}};
+    for (const auto &c : cases) {
+        QImage page(int(130 * c.scale), int(100 * c.scale), QImage::Format_ARGB32);
+        QPainter painter(&page);
+        painter.scale(c.scale, c.scale);
+        const QImage copy = image->pictureForDrawing(painter, image->bounds());
+        const double covered = 100 * c.scale;
+        if (c.reduced) {
+            EXPECT_GE(copy.width(), covered) << c.scale;
+            EXPECT_LE(copy.width(), covered * 1.25 + 1) << c.scale;
+            EXPECT_EQ(copy.cacheKey(), image->pictureForDrawing(painter, image->bounds()).cacheKey())
+                << "kept between paints";
+            EXPECT_NEAR(copy.deviceIndependentSize().width(), large.width(), large.width() * 0.01);
+            EXPECT_NEAR(copy.deviceIndependentSize().height(), large.height(), large.height() * 0.01);
+        } else {
+            EXPECT_EQ(copy.cacheKey(), large.cacheKey()) << "drawn larger than it is: the picture itself";
+        }
+    }
+
+    // What the copy draws is what the whole picture draws, within the filtering's rounding.
+    QImage fromCopy(130, 100, QImage::Format_ARGB32), whole(130, 100, QImage::Format_ARGB32);
+    fromCopy.fill(Qt::white);
+    whole.fill(Qt::white);
+    {
+        QPainter painter(&fromCopy);
+        image->drawContentsInView(painter, false);
+    }
+    {
+        QPainter painter(&whole);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(image->bounds(), large.scaled(100, 75, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    long long difference = 0;
+    for (int y = 20; y < 75; ++y)
+        for (int x = 20; x < 100; ++x) {
+            const QRgb a = fromCopy.pixel(x, y), b = whole.pixel(x, y);
+            difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+        }
+    EXPECT_LT(double(difference) / (55 * 80 * 3), 6.0);
+}
