@@ -34,7 +34,7 @@ std::optional<DataMatrix> QREncoder::encodeWithECLevel(int level, int version, c
 }
 
 std::optional<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int version, QByteArrayView cstring,
-                                                               bool shiftJIS)
+                                                              bool shiftJIS)
 {
     if (level < 0 || level > 3 || version < 0 || version > 40 || cstring.isEmpty())
         return std::nullopt;
@@ -80,7 +80,7 @@ QImage QREncoder::renderDataMatrix(const DataMatrix &matrix, int imageDimension)
     static constexpr uchar kDark[4] = {0, 0, 0, 255};
     static constexpr uchar kLight[4] = {255, 255, 255, 255};
     static constexpr uchar kMargin[4] = {255, 255, 255, 0};
-    const auto fillPixels = [](uchar *line, qint64 count, const uchar (&rgba)[4]) {
+    const auto fillPixels = [](uchar *line, qint64 count, const uchar(&rgba)[4]) {
         for (qint64 i = 0; i < count; ++i, line += 4)
             std::memcpy(line, rgba, 4);
     };

@@ -12,8 +12,7 @@
 
 namespace qr_detail {
 
-// The most characters of one mode that fit (version, level), as single segments whose counts their
-// indicators can hold.
+// The most characters of one mode that fit (version, level) as one segment.
 constexpr std::array<qint64, 160> characterCapacities(quint8 mode)
 {
     std::array<qint64, 160> table{};
@@ -24,9 +23,9 @@ constexpr std::array<qint64, 160> characterCapacities(quint8 mode)
             const qint64 bits = data_bit_size_array[static_cast<std::size_t>((v - 1) * 4 + level)];
             // From the count the data bits alone would allow, down to the first that fits with its headers.
             qint64 chars = mode == QR_MODE_NUMERAL ? bits * 3 / 10 + 1
-                           : mode == QR_MODE_ALPHABET ? bits * 2 / 11 + 1
-                           : mode == QR_MODE_8BIT     ? bits / 8
-                                                      : bits / 13;
+                : mode == QR_MODE_ALPHABET         ? bits * 2 / 11 + 1
+                : mode == QR_MODE_8BIT             ? bits / 8
+                                                   : bits / 13;
             while (chars > 0 && CQR_Encode::GetBitLength(mode, chars * bytesPerChar, group) > bits)
                 --chars;
             table[static_cast<std::size_t>((v - 1) * 4 + level)] = chars;

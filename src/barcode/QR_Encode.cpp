@@ -50,8 +50,9 @@ constexpr Generators makeGenerators()
             for (int k = i + 1; k >= 1; --k) {
                 quint8 product = 0;
                 if (poly[static_cast<std::size_t>(k - 1)] != 0)
-                    product = kField.byExpToInt[(kField.byIntToExp[poly[static_cast<std::size_t>(k - 1)]] +
-                                                 kField.byIntToExp[root]) % 255];
+                    product = kField.byExpToInt[(kField.byIntToExp[poly[static_cast<std::size_t>(k - 1)]]
+                                                 + kField.byIntToExp[root])
+                                                % 255];
                 poly[static_cast<std::size_t>(k)] ^= product;
             }
         }
@@ -182,12 +183,13 @@ qint64 acrossLinesPenalty(const BitLine *line, int n, int words, const BitLine &
 
         // Dark-light-dark-dark-dark-light-dark with light on both sides and four light on one.
         for (int s = 0; s + 7 <= n; ++s) {
-            quint64 m = line[s][ws] & ~line[s + 1][ws] & line[s + 2][ws] & line[s + 3][ws] & line[s + 4][ws] &
-                        ~line[s + 5][ws] & line[s + 6][ws];
+            quint64 m = line[s][ws] & ~line[s + 1][ws] & line[s + 2][ws] & line[s + 3][ws] & line[s + 4][ws]
+                & ~line[s + 5][ws] & line[s + 6][ws];
             if (m == 0)
                 continue;
             m &= ~at(s - 1)[ws] & ~at(s + 7)[ws] & v;
-            m &= (~at(s - 2)[ws] & ~at(s - 3)[ws] & ~at(s - 4)[ws]) | (~at(s + 8)[ws] & ~at(s + 9)[ws] & ~at(s + 10)[ws]);
+            m &= (~at(s - 2)[ws] & ~at(s - 3)[ws] & ~at(s - 4)[ws])
+                | (~at(s + 8)[ws] & ~at(s + 9)[ws] & ~at(s + 10)[ws]);
             penalty += 40 * std::popcount(m);
         }
     }
@@ -197,15 +199,15 @@ qint64 acrossLinesPenalty(const BitLine *line, int n, int words, const BitLine &
 qint64 penaltyOf(const BitSymbol &symbol)
 {
     const int n = symbol.size, words = symbol.words;
-    qint64 penalty = acrossLinesPenalty(symbol.rows, n, words, symbol.valid) +
-                     acrossLinesPenalty(symbol.columns, n, words, symbol.valid);
+    qint64 penalty = acrossLinesPenalty(symbol.rows, n, words, symbol.valid)
+        + acrossLinesPenalty(symbol.columns, n, words, symbol.valid);
 
     // 2 x 2 blocks of one colour.
     BitLine inner = symbol.valid;
     setBit(inner, n - 1, false);
     const auto nextBit = [](const BitLine &line, int w) {
-        return (line[static_cast<std::size_t>(w)] >> 1) |
-               (w + 1 < kWords ? line[static_cast<std::size_t>(w + 1)] << 63 : 0);
+        return (line[static_cast<std::size_t>(w)] >> 1)
+            | (w + 1 < kWords ? line[static_cast<std::size_t>(w + 1)] << 63 : 0);
     };
     for (int y = 0; y + 1 < n; ++y) {
         BitLine vertical, horizontal;
@@ -224,14 +226,15 @@ qint64 penaltyOf(const BitSymbol &symbol)
     qint64 dark = 0;
     for (int y = 0; y < n; ++y)
         for (int w = 0; w < words; ++w)
-            dark += std::popcount(symbol.rows[y][static_cast<std::size_t>(w)] & symbol.valid[static_cast<std::size_t>(w)]);
+            dark +=
+                std::popcount(symbol.rows[y][static_cast<std::size_t>(w)] & symbol.valid[static_cast<std::size_t>(w)]);
     const qint64 all = qint64(n) * n;
     penalty += 10 * (std::abs(50 - (100 * (all - dark)) / all) / 5);
     return penalty;
 }
 
 // The format information's cells: bit k of the word, or -1 for the module that is always dark.
-template<typename Place>
+template <typename Place>
 void forEachFormatCell(int size, Place place)
 {
     for (int i = 0; i < 6; ++i)
@@ -393,59 +396,6 @@ void CQR_Encode::joinBlock(qint64 nInto)
     --m_ncDataBlock;
 }
 
-bool CQR_Encode::writeSegment(qint64 &nIndex, quint8 nMode, const unsigned char *data, qint64 ncData,
-                              qint64 nVerGroup)
-{
-    // A segment longer than its count indicator can say goes out as several.
-    const qint64 indicator = qr_detail::indicatorLength(nMode, nVerGroup);
-    const qint64 maxBytes = qr_detail::maxSegmentBytes(nMode, nVerGroup);
-    while (ncData > 0) {
-        const qint64 n = std::min(ncData, maxBytes);
-        switch (nMode) {
-        case QR_MODE_NUMERAL:
-            nIndex = SetBitStream(nIndex, 1, 4);
-            nIndex = SetBitStream(nIndex, static_cast<quint16>(n), indicator);
-            for (qint64 i = 0; i < n; i += 3) {
-                const qint64 digits = std::min<qint64>(3, n - i);
-                quint16 value = 0;
-                for (qint64 k = 0; k < digits; ++k)
-                    value = static_cast<quint16>(value * 10 + (data[i + k] - '0'));
-                nIndex = SetBitStream(nIndex, value, digits == 3 ? 10 : digits == 2 ? 7 : 4);
-            }
-            break;
-        case QR_MODE_ALPHABET:
-            nIndex = SetBitStream(nIndex, 2, 4);
-            nIndex = SetBitStream(nIndex, static_cast<quint16>(n), indicator);
-            for (qint64 i = 0; i < n; i += 2) {
-                if (i + 1 < n)
-                    nIndex = SetBitStream(
-                        nIndex, static_cast<quint16>(AlphabetToBinaly(data[i]) * 45 + AlphabetToBinaly(data[i + 1])),
-                        11);
-                else
-                    nIndex = SetBitStream(nIndex, AlphabetToBinaly(data[i]), 6);
-            }
-            break;
-        case QR_MODE_8BIT:
-            nIndex = SetBitStream(nIndex, 4, 4);
-            nIndex = SetBitStream(nIndex, static_cast<quint16>(n), indicator);
-            for (qint64 i = 0; i < n; ++i)
-                nIndex = SetBitStream(nIndex, data[i], 8);
-            break;
-        default:
-            nIndex = SetBitStream(nIndex, 8, 4);
-            nIndex = SetBitStream(nIndex, static_cast<quint16>(n / 2), indicator);
-            for (qint64 i = 0; i + 1 < n; i += 2)
-                nIndex = SetBitStream(nIndex, KanjiToBinaly(static_cast<quint16>(data[i] << 8 | data[i + 1])), 13);
-            break;
-        }
-        if (nIndex == -1)
-            return false;
-        data += n;
-        ncData -= n;
-    }
-    return true;
-}
-
 bool CQR_Encode::EncodeSourceData(const char *lpsSource, qint64 ncLength, qint64 nVerGroup)
 {
     const auto *src = reinterpret_cast<const unsigned char *>(lpsSource);
@@ -491,15 +441,15 @@ bool CQR_Encode::EncodeSourceData(const char *lpsSource, qint64 ncLength, qint64
                 qint64 ncJoinFront = 0, ncJoinBehind = 0;
                 if (nBlock >= 1 && m_byBlockMode[nBlock - 1] == QR_MODE_8BIT) {
                     ncJoinFront =
-                        GetBitLength(QR_MODE_8BIT, m_nBlockLength[nBlock - 1] + m_nBlockLength[nBlock], nVerGroup) +
-                        cost(nBlock + 1);
+                        GetBitLength(QR_MODE_8BIT, m_nBlockLength[nBlock - 1] + m_nBlockLength[nBlock], nVerGroup)
+                        + cost(nBlock + 1);
                     if (ncJoinFront > ncDstBits + cost(nBlock - 1))
                         ncJoinFront = 0;
                 }
                 if (nBlock < m_ncDataBlock - 2 && m_byBlockMode[nBlock + 2] == QR_MODE_8BIT) {
-                    ncJoinBehind =
-                        cost(nBlock) +
-                        GetBitLength(QR_MODE_8BIT, m_nBlockLength[nBlock + 1] + m_nBlockLength[nBlock + 2], nVerGroup);
+                    ncJoinBehind = cost(nBlock)
+                        + GetBitLength(QR_MODE_8BIT, m_nBlockLength[nBlock + 1] + m_nBlockLength[nBlock + 2],
+                                       nVerGroup);
                     if (ncJoinBehind > ncDstBits + cost(nBlock + 2))
                         ncJoinBehind = 0;
                 }
@@ -557,15 +507,51 @@ bool CQR_Encode::EncodeSourceData(const char *lpsSource, qint64 ncLength, qint64
     std::memset(m_byDataCodeWord, 0, sizeof(m_byDataCodeWord));
     qint64 nIndex = 0;
     const unsigned char *data = src;
-    for (qint64 block = 0; block < m_ncDataBlock; ++block) {
-        if (!writeSegment(nIndex, m_byBlockMode[block], data, m_nBlockLength[block], nVerGroup)) {
-            m_ncDataCodeWordBit = -1;
-            return false;
+    for (qint64 block = 0; block < m_ncDataBlock && nIndex != -1; ++block) {
+        const quint8 mode = m_byBlockMode[block];
+        const qint64 n = m_nBlockLength[block];
+        const qint64 indicator = qr_detail::indicatorLength(mode, nVerGroup);
+        switch (mode) {
+        case QR_MODE_NUMERAL:
+            nIndex = SetBitStream(nIndex, 1, 4);
+            nIndex = SetBitStream(nIndex, static_cast<quint16>(n), indicator);
+            for (qint64 i = 0; i < n; i += 3) {
+                const qint64 digits = std::min<qint64>(3, n - i);
+                quint16 value = 0;
+                for (qint64 k = 0; k < digits; ++k)
+                    value = static_cast<quint16>(value * 10 + (data[i + k] - '0'));
+                nIndex = SetBitStream(nIndex, value, digits == 3 ? 10 : digits == 2 ? 7 : 4);
+            }
+            break;
+        case QR_MODE_ALPHABET:
+            nIndex = SetBitStream(nIndex, 2, 4);
+            nIndex = SetBitStream(nIndex, static_cast<quint16>(n), indicator);
+            for (qint64 i = 0; i < n; i += 2) {
+                if (i + 1 < n)
+                    nIndex = SetBitStream(
+                        nIndex, static_cast<quint16>(AlphabetToBinaly(data[i]) * 45 + AlphabetToBinaly(data[i + 1])),
+                        11);
+                else
+                    nIndex = SetBitStream(nIndex, AlphabetToBinaly(data[i]), 6);
+            }
+            break;
+        case QR_MODE_8BIT:
+            nIndex = SetBitStream(nIndex, 4, 4);
+            nIndex = SetBitStream(nIndex, static_cast<quint16>(n), indicator);
+            for (qint64 i = 0; i < n; ++i)
+                nIndex = SetBitStream(nIndex, data[i], 8);
+            break;
+        default:
+            nIndex = SetBitStream(nIndex, 8, 4);
+            nIndex = SetBitStream(nIndex, static_cast<quint16>(n / 2), indicator);
+            for (qint64 i = 0; i + 1 < n; i += 2)
+                nIndex = SetBitStream(nIndex, KanjiToBinaly(static_cast<quint16>(data[i] << 8 | data[i + 1])), 13);
+            break;
         }
-        data += m_nBlockLength[block];
+        data += n;
     }
     m_ncDataCodeWordBit = nIndex;
-    return true;
+    return nIndex != -1;
 }
 
 qint64 CQR_Encode::GetEncodeVersion(qint64 nVersion, const char *lpsSource, qint64 ncLength)
@@ -578,18 +564,17 @@ qint64 CQR_Encode::GetEncodeVersion(qint64 nVersion, const char *lpsSource, qint
             continue;
         const qint64 needed = (m_ncDataCodeWordBit + 7) / 8;
         for (qint64 v = kGroupFirst[group]; v <= kGroupLast[group]; ++v)
-            if (QR_VersonInfo[static_cast<std::size_t>(v)].ncDataCodeWord[static_cast<std::size_t>(m_nLevel)] >=
-                needed)
+            if (QR_VersonInfo[static_cast<std::size_t>(v)].ncDataCodeWord[static_cast<std::size_t>(m_nLevel)] >= needed)
                 return v;
     }
     return 0;
 }
 
-bool CQR_Encode::EncodeData(qint64 nLevel, qint64 nVersion, bool bAutoExtent, qint64 nMaskingNo,
-                            const char *lpsSource, qint64 ncSource, bool bShiftJIS)
+bool CQR_Encode::EncodeData(qint64 nLevel, qint64 nVersion, bool bAutoExtent, qint64 nMaskingNo, const char *lpsSource,
+                            qint64 ncSource, bool bShiftJIS)
 {
-    if (lpsSource == nullptr || nLevel < QR_LEVEL_L || nLevel > QR_LEVEL_H || nVersion < 0 || nVersion > 40 ||
-        nMaskingNo < -1 || nMaskingNo > 7)
+    if (lpsSource == nullptr || nLevel < QR_LEVEL_L || nLevel > QR_LEVEL_H || nVersion < 0 || nVersion > 40
+        || nMaskingNo < -1 || nMaskingNo > 7)
         return false;
     m_nLevel = nLevel;
     m_nMaskingNo = nMaskingNo;
@@ -629,8 +614,9 @@ bool CQR_Encode::EncodeData(qint64 nLevel, qint64 nVersion, bool bAutoExtent, qi
         const bool second = block >= group1.ncRSBlock;
         const qint64 ncBlockData = second ? group2.ncDataCodeWord : group1.ncDataCodeWord;
         for (qint64 j = 0; j < ncBlockData; ++j) {
-            const qint64 position = j < group1.ncDataCodeWord ? ncBlocks * j + block
-                                                              : ncBlocks * group1.ncDataCodeWord + (block - group1.ncRSBlock);
+            const qint64 position = j < group1.ncDataCodeWord
+                ? ncBlocks * j + block
+                : ncBlocks * group1.ncDataCodeWord + (block - group1.ncRSBlock);
             m_byAllCodeWord[position] = m_byDataCodeWord[nDataCwIndex + j];
         }
         std::memset(m_byRSWork, 0, sizeof(m_byRSWork));

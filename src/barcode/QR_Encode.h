@@ -19,7 +19,7 @@ inline constexpr qint64 QR_VRESION_S = 0; // versions 1 to 9
 inline constexpr qint64 QR_VRESION_M = 1; // versions 10 to 26
 inline constexpr qint64 QR_VRESION_L = 2; // versions 27 to 40
 
-inline constexpr int MAX_MODULESIZE = 177;   // version 40
+inline constexpr int MAX_MODULESIZE = 177;    // version 40
 inline constexpr int MAX_DATACODEWORD = 2956; // version 40-L
 inline constexpr int MAX_ALLCODEWORD = 3706;  // version 40
 inline constexpr int MAX_CODEBLOCK = 153;     // the longest block (version 23-L)
@@ -46,6 +46,7 @@ namespace qr_detail {
 
 // The only typed part of the symbol tables: error-correction codewords per block and the number of
 // blocks, by level and version. Everything else follows from the symbol's geometry.
+// clang-format off
 inline constexpr std::array<std::array<quint8, 41>, 4> kEccPerBlock = {{
     {0,  7,  10, 15, 20, 26, 18, 20, 24, 30, 18, 20, 24, 26, 30, 22, 24, 28, 30, 28, 28,
      28, 28, 30, 30, 26, 28, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30},
@@ -66,6 +67,7 @@ inline constexpr std::array<std::array<quint8, 41>, 4> kBlockCount = {{
     {0,  1,  1,  2,  4,  4,  4,  5,  6,  8,  8,  11, 11, 16, 16, 18, 16, 19, 21, 25, 25,
      25, 34, 30, 32, 35, 37, 40, 42, 45, 48, 51, 54, 57, 60, 63, 66, 70, 74, 77, 81},
 }};
+// clang-format on
 
 // Alignment-pattern centres besides 6: evenly spaced back from the far edge (size - 7), the spacing
 // even and rounded up, except version 32's.
@@ -146,13 +148,7 @@ constexpr qint64 indicatorLength(quint8 mode, qint64 group)
     }
 }
 
-// Bytes of the longest segment one count indicator can announce.
-constexpr qint64 maxSegmentBytes(quint8 mode, qint64 group)
-{
-    return ((qint64(1) << indicatorLength(mode, group)) - 1) * (mode == QR_MODE_KANJI ? 2 : 1);
-}
-
-// Bits of one segment of n bytes whose count fits its indicator.
+// Bits of one segment of n bytes.
 constexpr qint64 segmentBits(quint8 mode, qint64 n, qint64 indicator)
 {
     switch (mode) {
@@ -194,16 +190,11 @@ public:
     qint64 GetEncodeVersion(qint64 nVersion, const char *lpsSource, qint64 ncLength);
     // Segments the data for the counts of one version group and writes the data bit stream.
     bool EncodeSourceData(const char *lpsSource, qint64 ncLength, qint64 nVerGroup);
-    // Bits of a segment of `ncData` bytes with its mode and count indicators; a segment too long for
-    // one count indicator is written as several, each with its own.
+    // Bits of a segment of `ncData` bytes with its mode and count indicators. Within a symbol's capacity
+    // every count fits its indicator.
     static constexpr qint64 GetBitLength(quint8 nMode, qint64 ncData, qint64 nVerGroup)
     {
-        const qint64 indicator = qr_detail::indicatorLength(nMode, nVerGroup);
-        const qint64 maxBytes = qr_detail::maxSegmentBytes(nMode, nVerGroup);
-        qint64 bits = 0;
-        for (; ncData > maxBytes; ncData -= maxBytes)
-            bits += qr_detail::segmentBits(nMode, maxBytes, indicator);
-        return bits + qr_detail::segmentBits(nMode, ncData, indicator);
+        return qr_detail::segmentBits(nMode, ncData, qr_detail::indicatorLength(nMode, nVerGroup));
     }
     // Writes the low `ncData` bits of `wData` from bit `nIndex` on; the next index, or -1 when it would
     // not fit (or was handed -1).
@@ -264,5 +255,4 @@ public:
 
 private:
     void joinBlock(qint64 nInto); // appends segment nInto + 1 to nInto
-    bool writeSegment(qint64 &nIndex, quint8 nMode, const unsigned char *data, qint64 ncData, qint64 nVerGroup);
 };

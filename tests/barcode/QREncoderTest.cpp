@@ -12,7 +12,7 @@ namespace {
 
 class Random {
 public:
-    explicit Random(quint32 seed) : m_state(seed) {}
+    explicit Random(quint32 seed) : m_state(seed) { }
     quint32 next(quint32 bound)
     {
         m_state = m_state * 1664525u + 1013904223u;
@@ -51,7 +51,7 @@ const DataKind kKinds[] = {
      [](Random &r, qint64 n) { return pick(r, n, u"abcdefghijklmnopqrstuvwxyz!\"#&'()<=>?@[]^_{|}~"); }},
     {"UTF-8", &QREncoder::QR_8_BIT_size_array,
      [](Random &r, qint64 n) {
-         static const QStringList characters = {u"ü"_qs, u"ß"_qs, u"“"_qs, u"”"_qs, u"€"_qs, u"日"_qs,
+         static const QStringList characters = {u"ü"_qs,  u"ß"_qs, u"“"_qs, u"”"_qs, u"€"_qs, u"日"_qs,
                                                 u"本"_qs, u"😀"_qs, u"a"_qs, u"é"_qs, u"–"_qs};
          QString text;
          for (;;) {
@@ -109,7 +109,8 @@ TEST(QREncoder, EveryVersionAndLevelFullOfEachKindReadsBack)
 // every value, zeros included.
 TEST(QREncoder, RandomPayloadsReadBackInTheSmallestVersion)
 {
-    static const QStringView pools[] = {u"0123456789", u"ABCDEFXYZ $%*+-./:", u"abcxyz!?&@", u"äöüß€“”日本😀"};
+    static const QStringView pools[] = {
+        u"0123456789", u"ABCDEFXYZ $%*+-./:", u"abcxyz!?&@", u"äöüß€“”日本😀"};
     Random random(2024);
     for (int round = 0; round < 150; ++round) {
         QString text;
@@ -125,9 +126,9 @@ TEST(QREncoder, RandomPayloadsReadBackInTheSmallestVersion)
 
         // No larger than the whole text in one mode would need.
         const quint8 mode = CQR_Encode::Get_Encoding_Mode(bytes.constData(), bytes.size());
-        const auto &capacities = mode == QR_MODE_NUMERAL    ? QREncoder::QR_Numric_size_array
-                                 : mode == QR_MODE_ALPHABET ? QREncoder::QR_AlphaNumric_size_array
-                                                            : QREncoder::QR_8_BIT_size_array;
+        const auto &capacities = mode == QR_MODE_NUMERAL ? QREncoder::QR_Numric_size_array
+            : mode == QR_MODE_ALPHABET                   ? QREncoder::QR_AlphaNumric_size_array
+                                                         : QREncoder::QR_8_BIT_size_array;
         int singleMode = 1;
         while (capacities[at(singleMode, level)] < bytes.size())
             ++singleMode;
@@ -229,9 +230,9 @@ TEST(QREncoder, RenderedPicture)
             for (int x = 0; x < c.side; ++x) {
                 const int mx = (x - c.margin) / c.scale, my = (y - c.margin) / c.scale;
                 const bool inside = x >= c.margin && y >= c.margin && mx < 21 && my < 21;
-                const QColor expected = !inside                   ? QColor(255, 255, 255, 0)
-                                        : grid->valueAt(mx, my) ? QColor(0, 0, 0, 255)
-                                                                  : QColor(255, 255, 255, 255);
+                const QColor expected = !inside ? QColor(255, 255, 255, 0)
+                    : grid->valueAt(mx, my)     ? QColor(0, 0, 0, 255)
+                                                : QColor(255, 255, 255, 255);
                 wrong += picture.pixelColor(x, y) != expected;
             }
         EXPECT_EQ(wrong, 0);

@@ -64,14 +64,22 @@ uint8_t gfMultiply(uint8_t a, uint8_t b)
 bool maskHits(int mask, int i, int j) // i row, j column
 {
     switch (mask) {
-    case 0: return (i + j) % 2 == 0;
-    case 1: return i % 2 == 0;
-    case 2: return j % 3 == 0;
-    case 3: return (i + j) % 3 == 0;
-    case 4: return (i / 2 + j / 3) % 2 == 0;
-    case 5: return i * j % 2 + i * j % 3 == 0;
-    case 6: return (i * j % 2 + i * j % 3) % 2 == 0;
-    default: return (i * j % 3 + (i + j) % 2) % 2 == 0;
+    case 0:
+        return (i + j) % 2 == 0;
+    case 1:
+        return i % 2 == 0;
+    case 2:
+        return j % 3 == 0;
+    case 3:
+        return (i + j) % 3 == 0;
+    case 4:
+        return (i / 2 + j / 3) % 2 == 0;
+    case 5:
+        return i * j % 2 + i * j % 3 == 0;
+    case 6:
+        return (i * j % 2 + i * j % 3) % 2 == 0;
+    default:
+        return (i * j % 3 + (i + j) % 2) % 2 == 0;
     }
 }
 
@@ -220,10 +228,11 @@ long maskPenalty(const DataMatrix &grid)
                 start = end;
             }
             for (int s = 0; s + 7 <= n; ++s) {
-                const bool finderLike = cell(s) && !cell(s + 1) && cell(s + 2) && cell(s + 3) && cell(s + 4) &&
-                                        !cell(s + 5) && cell(s + 6) && light(s - 1) && light(s + 7);
-                if (finderLike && ((light(s - 2) && light(s - 3) && light(s - 4)) ||
-                                   (light(s + 8) && light(s + 9) && light(s + 10))))
+                const bool finderLike = cell(s) && !cell(s + 1) && cell(s + 2) && cell(s + 3) && cell(s + 4)
+                    && !cell(s + 5) && cell(s + 6) && light(s - 1) && light(s + 7);
+                if (finderLike
+                    && ((light(s - 2) && light(s - 3) && light(s - 4))
+                        || (light(s + 8) && light(s + 9) && light(s + 10))))
                     penalty += 40;
             }
         }
@@ -231,8 +240,8 @@ long maskPenalty(const DataMatrix &grid)
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
             lightCount += !dark(x, y);
-            if (x + 1 < n && y + 1 < n && dark(x, y) == dark(x + 1, y) && dark(x, y) == dark(x, y + 1) &&
-                dark(x, y) == dark(x + 1, y + 1))
+            if (x + 1 < n && y + 1 < n && dark(x, y) == dark(x + 1, y) && dark(x, y) == dark(x, y + 1)
+                && dark(x, y) == dark(x + 1, y + 1))
                 penalty += 3;
         }
     penalty += 10 * (std::abs(50 - 100 * lightCount / (long(n) * n)) / 5);

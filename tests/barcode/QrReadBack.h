@@ -21,12 +21,12 @@ ZxingRead readWithZxing(const DataMatrix &grid);
 // format and version information must be exact codewords, and every block must divide by its
 // generator (all syndromes zero). Decoders correct small faults silently; this does not.
 struct QrReadBack {
-    bool formatExact = false;  // both copies equal and a valid codeword, the fixed dark module set
-    int level = -1;            // 0 L, 1 M, 2 Q, 3 H
+    bool formatExact = false; // both copies equal and a valid codeword, the fixed dark module set
+    int level = -1;           // 0 L, 1 M, 2 Q, 3 H
     int mask = -1;
-    bool versionExact = false; // both copies valid for the version (trivially true below version 7)
-    bool checksClean = false;  // every block's syndromes are zero
-    std::vector<uint8_t> dataCodewords; // the data stream, blocks joined in order
+    bool versionExact = false;           // both copies valid for the version (trivially true below version 7)
+    bool checksClean = false;            // every block's syndromes are zero
+    std::vector<uint8_t> dataCodewords;  // the data stream, blocks joined in order
     std::vector<uint8_t> checkCodewords; // each block's check codewords, blocks joined in order
 };
 QrReadBack readBack(const DataMatrix &grid);
