@@ -5,6 +5,7 @@ CARD_PACKAGES=(
   fonts-liberation2
   libplist-dev libiec16022-dev libzxing-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libqrencode-dev # benchmarks only: the QR Code comparison
 )
 
 # Installs whatever of CARD_PACKAGES is missing.

@@ -12,11 +12,11 @@ qint64 capacity(quint8 mode, int version, int level)
 {
     const auto index = static_cast<std::size_t>((version - 1) * 4 + level);
     switch (mode) {
-    case QR_MODE_NUMERAL:
+    case CQR_Encode::QR_MODE_NUMERAL:
         return QREncoder::QR_Numric_size_array[index];
-    case QR_MODE_ALPHABET:
+    case CQR_Encode::QR_MODE_ALPHABET:
         return QREncoder::QR_AlphaNumric_size_array[index];
-    case QR_MODE_8BIT:
+    case CQR_Encode::QR_MODE_8BIT:
         return QREncoder::QR_8_BIT_size_array[index];
     default:
         return QREncoder::QR_Kanji_size_array[index];
@@ -42,7 +42,7 @@ std::optional<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int ver
         const qint64 n = cstring.size();
         const quint8 mode = CQR_Encode::Get_Encoding_Mode(cstring.data(), n, shiftJIS);
         // Kanji capacities count characters.
-        const qint64 characters = mode == QR_MODE_KANJI ? (n + 1) / 2 : n;
+        const qint64 characters = mode == CQR_Encode::QR_MODE_KANJI ? (n + 1) / 2 : n;
         if (characters > capacity(mode, version == 0 ? 40 : version, level))
             return std::nullopt;
 

@@ -16,16 +16,18 @@ namespace qr_detail {
 constexpr std::array<qint64, 160> characterCapacities(quint8 mode)
 {
     std::array<qint64, 160> table{};
-    const qint64 bytesPerChar = mode == QR_MODE_KANJI ? 2 : 1;
+    const qint64 bytesPerChar = mode == CQR_Encode::QR_MODE_KANJI ? 2 : 1;
     for (int v = 1; v <= 40; ++v) {
-        const qint64 group = v >= 27 ? QR_VRESION_L : v >= 10 ? QR_VRESION_M : QR_VRESION_S;
+        const qint64 group = v >= 27 ? CQR_Encode::QR_VRESION_L
+            : v >= 10                ? CQR_Encode::QR_VRESION_M
+                                     : CQR_Encode::QR_VRESION_S;
         for (int level = 0; level < 4; ++level) {
             const qint64 bits = data_bit_size_array[static_cast<std::size_t>((v - 1) * 4 + level)];
             // From the count the data bits alone would allow, down to the first that fits with its headers.
-            qint64 chars = mode == QR_MODE_NUMERAL ? bits * 3 / 10 + 1
-                : mode == QR_MODE_ALPHABET         ? bits * 2 / 11 + 1
-                : mode == QR_MODE_8BIT             ? bits / 8
-                                                   : bits / 13;
+            qint64 chars = mode == CQR_Encode::QR_MODE_NUMERAL ? bits * 3 / 10 + 1
+                : mode == CQR_Encode::QR_MODE_ALPHABET         ? bits * 2 / 11 + 1
+                : mode == CQR_Encode::QR_MODE_8BIT             ? bits / 8
+                                                               : bits / 13;
             while (chars > 0 && CQR_Encode::GetBitLength(mode, chars * bytesPerChar, group) > bits)
                 --chars;
             table[static_cast<std::size_t>((v - 1) * 4 + level)] = chars;
@@ -41,11 +43,14 @@ constexpr std::array<qint64, 160> characterCapacities(quint8 mode)
 class QREncoder {
 public:
     // Characters of each data mode that fit (version, level), indexed (version - 1) * 4 + level.
-    static constexpr std::array<qint64, 160> QR_Numric_size_array = qr_detail::characterCapacities(QR_MODE_NUMERAL);
+    static constexpr std::array<qint64, 160> QR_Numric_size_array =
+        qr_detail::characterCapacities(CQR_Encode::QR_MODE_NUMERAL);
     static constexpr std::array<qint64, 160> QR_AlphaNumric_size_array =
-        qr_detail::characterCapacities(QR_MODE_ALPHABET);
-    static constexpr std::array<qint64, 160> QR_8_BIT_size_array = qr_detail::characterCapacities(QR_MODE_8BIT);
-    static constexpr std::array<qint64, 160> QR_Kanji_size_array = qr_detail::characterCapacities(QR_MODE_KANJI);
+        qr_detail::characterCapacities(CQR_Encode::QR_MODE_ALPHABET);
+    static constexpr std::array<qint64, 160> QR_8_BIT_size_array =
+        qr_detail::characterCapacities(CQR_Encode::QR_MODE_8BIT);
+    static constexpr std::array<qint64, 160> QR_Kanji_size_array =
+        qr_detail::characterCapacities(CQR_Encode::QR_MODE_KANJI);
 
     // The grid of the text's UTF-8 bytes (byte mode for everything beyond alphanumeric data). `level` 0
     // to 3 is L, M, Q, H; `version` 0 picks the smallest version that holds the text, 1 to 40 asks for

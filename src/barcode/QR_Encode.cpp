@@ -67,7 +67,7 @@ constexpr Generators makeGenerators()
 constexpr Generators kGenerators = makeGenerators();
 static_assert(kGenerators.allCoefficientsNonZero, "generator coefficients are stored as logarithms");
 
-constexpr int kMaxStreamBits = MAX_DATACODEWORD * 8;
+constexpr int kMaxStreamBits = CQR_Encode::MAX_DATACODEWORD * 8;
 
 constexpr std::array<quint8, 7> kFinderRows = {0x7F, 0x41, 0x5D, 0x5D, 0x5D, 0x41, 0x7F};
 constexpr std::array<quint8, 5> kAlignmentRows = {0x1F, 0x11, 0x15, 0x11, 0x1F};
@@ -100,7 +100,8 @@ constexpr bool maskCondition(int pattern, int i, int j)
 
 // The masks are scored on the symbol held as bits, a line of modules per row and per column, so that
 // one word operation covers 64 modules.
-constexpr int kWords = (MAX_MODULESIZE + 63) / 64;
+constexpr int kModules = CQR_Encode::MAX_MODULESIZE;
+constexpr int kWords = (kModules + 63) / 64;
 using BitLine = std::array<quint64, kWords>;
 
 constexpr bool bitAt(const BitLine &line, int k)
@@ -127,7 +128,7 @@ constexpr MaskTables makeMaskTables()
     MaskTables tables;
     for (int p = 0; p < 8; ++p)
         for (int k = 0; k < 12; ++k)
-            for (int t = 0; t < MAX_MODULESIZE; ++t) {
+            for (int t = 0; t < kModules; ++t) {
                 setBit(tables.rows[p][k], t, maskCondition(p, k, t));
                 setBit(tables.columns[p][k], t, maskCondition(p, t, k));
             }
@@ -140,8 +141,8 @@ struct BitSymbol {
     int size = 0;
     int words = 0;
     BitLine valid{}; // bits 0 to size - 1
-    BitLine rows[MAX_MODULESIZE];
-    BitLine columns[MAX_MODULESIZE];
+    BitLine rows[kModules];
+    BitLine columns[kModules];
 
     explicit BitSymbol(int n) : size(n), words((n + 63) / 64)
     {
@@ -164,7 +165,7 @@ qint64 acrossLinesPenalty(const BitLine *line, int n, int words, const BitLine &
     static constexpr BitLine kOutside{}; // light
     const auto at = [line, n](int k) -> const BitLine & { return k >= 0 && k < n ? line[k] : kOutside; };
     qint64 penalty = 0;
-    quint64 equal[MAX_MODULESIZE]; // line k equals line k + 1
+    quint64 equal[kModules]; // line k equals line k + 1
     for (int w = 0; w < words; ++w) {
         const auto ws = static_cast<std::size_t>(w);
         const quint64 v = valid[ws];
@@ -510,7 +511,7 @@ bool CQR_Encode::EncodeSourceData(const char *lpsSource, qint64 ncLength, qint64
     for (qint64 block = 0; block < m_ncDataBlock && nIndex != -1; ++block) {
         const quint8 mode = m_byBlockMode[block];
         const qint64 n = m_nBlockLength[block];
-        const qint64 indicator = qr_detail::indicatorLength(mode, nVerGroup);
+        const qint64 indicator = IndicatorLength(mode, nVerGroup);
         switch (mode) {
         case QR_MODE_NUMERAL:
             nIndex = SetBitStream(nIndex, 1, 4);

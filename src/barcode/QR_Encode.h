@@ -4,27 +4,6 @@
 
 #include <array>
 
-// Error-correction levels, data modes and version groups as the encoder numbers them.
-inline constexpr qint64 QR_LEVEL_L = 0;
-inline constexpr qint64 QR_LEVEL_M = 1;
-inline constexpr qint64 QR_LEVEL_Q = 2;
-inline constexpr qint64 QR_LEVEL_H = 3;
-
-inline constexpr quint8 QR_MODE_NUMERAL = 0;
-inline constexpr quint8 QR_MODE_ALPHABET = 1;
-inline constexpr quint8 QR_MODE_8BIT = 2;
-inline constexpr quint8 QR_MODE_KANJI = 3;
-
-inline constexpr qint64 QR_VRESION_S = 0; // versions 1 to 9
-inline constexpr qint64 QR_VRESION_M = 1; // versions 10 to 26
-inline constexpr qint64 QR_VRESION_L = 2; // versions 27 to 40
-
-inline constexpr int MAX_MODULESIZE = 177;    // version 40
-inline constexpr int MAX_DATACODEWORD = 2956; // version 40-L
-inline constexpr int MAX_ALLCODEWORD = 3706;  // version 40
-inline constexpr int MAX_CODEBLOCK = 153;     // the longest block (version 23-L)
-inline constexpr int MAX_SOURCEDATA = 7089;   // digits of version 40-L: no longer input can fit
-
 // One group of equal Reed-Solomon blocks.
 struct RS_BLOCKINFO {
     qint64 ncRSBlock = 0;      // blocks in the group
@@ -125,46 +104,6 @@ inline constexpr std::array<qint64, 160> data_bit_size_array = [] {
     return bits;
 }();
 
-// Character-count indicator lengths by version group.
-inline constexpr std::array<qint64, 3> nIndicatorLenNumeral = {10, 12, 14};
-inline constexpr std::array<qint64, 3> nIndicatorLenAlphabet = {9, 11, 13};
-inline constexpr std::array<qint64, 3> nIndicatorLen8Bit = {8, 16, 16};
-inline constexpr std::array<qint64, 3> nIndicatorLenKanji = {8, 10, 12};
-
-namespace qr_detail {
-
-constexpr qint64 indicatorLength(quint8 mode, qint64 group)
-{
-    const auto g = static_cast<std::size_t>(group);
-    switch (mode) {
-    case QR_MODE_NUMERAL:
-        return nIndicatorLenNumeral[g];
-    case QR_MODE_ALPHABET:
-        return nIndicatorLenAlphabet[g];
-    case QR_MODE_8BIT:
-        return nIndicatorLen8Bit[g];
-    default:
-        return nIndicatorLenKanji[g];
-    }
-}
-
-// Bits of one segment of n bytes.
-constexpr qint64 segmentBits(quint8 mode, qint64 n, qint64 indicator)
-{
-    switch (mode) {
-    case QR_MODE_NUMERAL:
-        return 4 + indicator + 10 * (n / 3) + (n % 3 == 1 ? 4 : n % 3 == 2 ? 7 : 0);
-    case QR_MODE_ALPHABET:
-        return 4 + indicator + 11 * (n / 2) + 6 * (n % 2);
-    case QR_MODE_8BIT:
-        return 4 + indicator + 8 * n;
-    default:
-        return 4 + indicator + 13 * (n / 2);
-    }
-}
-
-} // namespace qr_detail
-
 // Builds one QR Code symbol (model 2, ISO/IEC 18004) from a byte string: segments the data into
 // numeric, alphanumeric, byte and Kanji runs, picks the smallest version that holds it, adds the
 // Reed-Solomon codewords, places everything and picks the mask of the lowest penalty.
@@ -175,6 +114,33 @@ constexpr qint64 segmentBits(quint8 mode, qint64 n, qint64 indicator)
 // every reader gets its bytes back unchanged.
 class CQR_Encode {
 public:
+    // Error-correction levels, data modes and version groups as the encoder numbers them.
+    static constexpr qint64 QR_LEVEL_L = 0;
+    static constexpr qint64 QR_LEVEL_M = 1;
+    static constexpr qint64 QR_LEVEL_Q = 2;
+    static constexpr qint64 QR_LEVEL_H = 3;
+
+    static constexpr quint8 QR_MODE_NUMERAL = 0;
+    static constexpr quint8 QR_MODE_ALPHABET = 1;
+    static constexpr quint8 QR_MODE_8BIT = 2;
+    static constexpr quint8 QR_MODE_KANJI = 3;
+
+    static constexpr qint64 QR_VRESION_S = 0; // versions 1 to 9
+    static constexpr qint64 QR_VRESION_M = 1; // versions 10 to 26
+    static constexpr qint64 QR_VRESION_L = 2; // versions 27 to 40
+
+    static constexpr int MAX_MODULESIZE = 177;    // version 40
+    static constexpr int MAX_DATACODEWORD = 2956; // version 40-L
+    static constexpr int MAX_ALLCODEWORD = 3706;  // version 40
+    static constexpr int MAX_CODEBLOCK = 153;     // the longest block (version 23-L)
+    static constexpr int MAX_SOURCEDATA = 7089;   // digits of version 40-L: no longer input can fit
+
+    // Character-count indicator lengths by version group.
+    static constexpr std::array<qint64, 3> nIndicatorLenNumeral = {10, 12, 14};
+    static constexpr std::array<qint64, 3> nIndicatorLenAlphabet = {9, 11, 13};
+    static constexpr std::array<qint64, 3> nIndicatorLen8Bit = {8, 16, 16};
+    static constexpr std::array<qint64, 3> nIndicatorLenKanji = {8, 10, 12};
+
     // Leaves the large buffers uninitialised: every encoding clears what it uses.
     CQR_Encode();
 
@@ -194,7 +160,31 @@ public:
     // every count fits its indicator.
     static constexpr qint64 GetBitLength(quint8 nMode, qint64 ncData, qint64 nVerGroup)
     {
-        return qr_detail::segmentBits(nMode, ncData, qr_detail::indicatorLength(nMode, nVerGroup));
+        const qint64 indicator = IndicatorLength(nMode, nVerGroup);
+        switch (nMode) {
+        case QR_MODE_NUMERAL:
+            return 4 + indicator + 10 * (ncData / 3) + (ncData % 3 == 1 ? 4 : ncData % 3 == 2 ? 7 : 0);
+        case QR_MODE_ALPHABET:
+            return 4 + indicator + 11 * (ncData / 2) + 6 * (ncData % 2);
+        case QR_MODE_8BIT:
+            return 4 + indicator + 8 * ncData;
+        default:
+            return 4 + indicator + 13 * (ncData / 2);
+        }
+    }
+    static constexpr qint64 IndicatorLength(quint8 nMode, qint64 nVerGroup)
+    {
+        const auto group = static_cast<std::size_t>(nVerGroup);
+        switch (nMode) {
+        case QR_MODE_NUMERAL:
+            return nIndicatorLenNumeral[group];
+        case QR_MODE_ALPHABET:
+            return nIndicatorLenAlphabet[group];
+        case QR_MODE_8BIT:
+            return nIndicatorLen8Bit[group];
+        default:
+            return nIndicatorLenKanji[group];
+        }
     }
     // Writes the low `ncData` bits of `wData` from bit `nIndex` on; the next index, or -1 when it would
     // not fit (or was handed -1).

@@ -109,8 +109,7 @@ TEST(QREncoder, EveryVersionAndLevelFullOfEachKindReadsBack)
 // every value, zeros included.
 TEST(QREncoder, RandomPayloadsReadBackInTheSmallestVersion)
 {
-    static const QStringView pools[] = {
-        u"0123456789", u"ABCDEFXYZ $%*+-./:", u"abcxyz!?&@", u"äöüß€“”日本😀"};
+    static const QStringView pools[] = {u"0123456789", u"ABCDEFXYZ $%*+-./:", u"abcxyz!?&@", u"äß€“”日😀"};
     Random random(2024);
     for (int round = 0; round < 150; ++round) {
         QString text;
@@ -126,9 +125,9 @@ TEST(QREncoder, RandomPayloadsReadBackInTheSmallestVersion)
 
         // No larger than the whole text in one mode would need.
         const quint8 mode = CQR_Encode::Get_Encoding_Mode(bytes.constData(), bytes.size());
-        const auto &capacities = mode == QR_MODE_NUMERAL ? QREncoder::QR_Numric_size_array
-            : mode == QR_MODE_ALPHABET                   ? QREncoder::QR_AlphaNumric_size_array
-                                                         : QREncoder::QR_8_BIT_size_array;
+        const auto &capacities = mode == CQR_Encode::QR_MODE_NUMERAL ? QREncoder::QR_Numric_size_array
+            : mode == CQR_Encode::QR_MODE_ALPHABET                   ? QREncoder::QR_AlphaNumric_size_array
+                                                                     : QREncoder::QR_8_BIT_size_array;
         int singleMode = 1;
         while (capacities[at(singleMode, level)] < bytes.size())
             ++singleMode;
@@ -193,8 +192,8 @@ TEST(QREncoder, KanjiOnlyForShiftJis)
         ASSERT_TRUE(grid.has_value());
         expectSound(*grid, bytes, 1);
     }
-    EXPECT_EQ(CQR_Encode::Get_Encoding_Mode(shiftJis.constData(), shiftJis.size(), true), QR_MODE_KANJI);
-    EXPECT_EQ(CQR_Encode::Get_Encoding_Mode(utf8.constData(), utf8.size()), QR_MODE_8BIT);
+    EXPECT_EQ(CQR_Encode::Get_Encoding_Mode(shiftJis.constData(), shiftJis.size(), true), CQR_Encode::QR_MODE_KANJI);
+    EXPECT_EQ(CQR_Encode::Get_Encoding_Mode(utf8.constData(), utf8.size()), CQR_Encode::QR_MODE_8BIT);
 
     // Kanji capacity counts characters: ten fill version 1-L.
     const QByteArray ten = shiftJis.left(4).repeated(5);

@@ -41,8 +41,8 @@ TEST(CQR_Encode, WorkedExamplesCodewordForCodeword)
         const char *check;
     };
     const Case cases[] = {
-        {"01234567", QR_LEVEL_M, "10200c566180ec11ec11ec11ec11ec11", "a524d4c1ed36c7872c55"},
-        {"HELLO WORLD", QR_LEVEL_Q, "205b0b78d172dc4d4340ec11ec", "a8481652d9369c002e0fb47a10"},
+        {"01234567", CQR_Encode::QR_LEVEL_M, "10200c566180ec11ec11ec11ec11ec11", "a524d4c1ed36c7872c55"},
+        {"HELLO WORLD", CQR_Encode::QR_LEVEL_Q, "205b0b78d172dc4d4340ec11ec", "a8481652d9369c002e0fb47a10"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
@@ -65,34 +65,34 @@ TEST(CQR_Encode, Segmentation)
     };
     const QByteArray shiftJis("\x93\x5f\xe4\xaa", 4); // 点茗
     const Case cases[] = {
-        {"digits", "0123456789", false, {{QR_MODE_NUMERAL, 10}}},
-        {"capitals, digits and spaces", "HELLO WORLD 123", false, {{QR_MODE_ALPHABET, 15}}},
-        {"lower case", "hello", false, {{QR_MODE_8BIT, 5}}},
-        {"Shift JIS Kanji", shiftJis, true, {{QR_MODE_KANJI, 4}}},
-        {"the same bytes not said to be Shift JIS", shiftJis, false, {{QR_MODE_8BIT, 4}}},
-        {"UTF-8 curly quotes", "\xe2\x80\x9cok\xe2\x80\x9d", false, {{QR_MODE_8BIT, 8}}},
+        {"digits", "0123456789", false, {{CQR_Encode::QR_MODE_NUMERAL, 10}}},
+        {"capitals, digits and spaces", "HELLO WORLD 123", false, {{CQR_Encode::QR_MODE_ALPHABET, 15}}},
+        {"lower case", "hello", false, {{CQR_Encode::QR_MODE_8BIT, 5}}},
+        {"Shift JIS Kanji", shiftJis, true, {{CQR_Encode::QR_MODE_KANJI, 4}}},
+        {"the same bytes not said to be Shift JIS", shiftJis, false, {{CQR_Encode::QR_MODE_8BIT, 4}}},
+        {"UTF-8 curly quotes", "\xe2\x80\x9cok\xe2\x80\x9d", false, {{CQR_Encode::QR_MODE_8BIT, 8}}},
         {"a long digit run after bytes",
          "abcdefgh" + QByteArray(30, '5'),
          false,
-         {{QR_MODE_8BIT, 8}, {QR_MODE_NUMERAL, 30}}},
+         {{CQR_Encode::QR_MODE_8BIT, 8}, {CQR_Encode::QR_MODE_NUMERAL, 30}}},
         {"a long digit run between capitals",
          "ABC12345678901234XYZ",
          false,
-         {{QR_MODE_ALPHABET, 3}, {QR_MODE_NUMERAL, 14}, {QR_MODE_ALPHABET, 3}}},
-        {"a short digit run between capitals", "ABC123XYZ", false, {{QR_MODE_ALPHABET, 9}}},
-        {"a digit between bytes", "a1b", false, {{QR_MODE_8BIT, 3}}},
+         {{CQR_Encode::QR_MODE_ALPHABET, 3}, {CQR_Encode::QR_MODE_NUMERAL, 14}, {CQR_Encode::QR_MODE_ALPHABET, 3}}},
+        {"a short digit run between capitals", "ABC123XYZ", false, {{CQR_Encode::QR_MODE_ALPHABET, 9}}},
+        {"a digit between bytes", "a1b", false, {{CQR_Encode::QR_MODE_8BIT, 3}}},
         {"a capital between bytes and digits",
          "abcdefghijkl"
          "A"
          "1234",
          false,
-         {{QR_MODE_8BIT, 13}, {QR_MODE_NUMERAL, 4}}},
+         {{CQR_Encode::QR_MODE_8BIT, 13}, {CQR_Encode::QR_MODE_NUMERAL, 4}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const auto encoder = std::make_unique<CQR_Encode>();
         encoder->m_bShiftJIS = c.shiftJIS;
-        ASSERT_TRUE(encoder->EncodeSourceData(c.text.constData(), c.text.size(), QR_VRESION_S));
+        ASSERT_TRUE(encoder->EncodeSourceData(c.text.constData(), c.text.size(), CQR_Encode::QR_VRESION_S));
         std::vector<std::pair<quint8, qint64>> segments;
         for (qint64 i = 0; i < encoder->m_ncDataBlock; ++i)
             segments.emplace_back(encoder->m_byBlockMode[i], encoder->m_nBlockLength[i]);
@@ -100,7 +100,7 @@ TEST(CQR_Encode, Segmentation)
         // The stream is as long as its segments say.
         qint64 bits = 0;
         for (const auto &[mode, length] : segments)
-            bits += CQR_Encode::GetBitLength(mode, length, QR_VRESION_S);
+            bits += CQR_Encode::GetBitLength(mode, length, CQR_Encode::QR_VRESION_S);
         EXPECT_EQ(encoder->m_ncDataCodeWordBit, bits);
     }
 }
@@ -114,9 +114,10 @@ TEST(CQR_Encode, CharacterClassesAndWholeTextMode)
     };
     const QByteArray kanji("\x93\x5f", 2);
     for (const Case &c :
-         {Case{"", false, QR_MODE_8BIT}, Case{"123", false, QR_MODE_NUMERAL}, Case{"12A:", false, QR_MODE_ALPHABET},
-          Case{"12a", false, QR_MODE_8BIT}, Case{kanji, true, QR_MODE_KANJI}, Case{"12" + kanji, true, QR_MODE_KANJI},
-          Case{kanji, false, QR_MODE_8BIT}, Case{"x" + kanji, true, QR_MODE_8BIT}}) {
+         {Case{"", false, CQR_Encode::QR_MODE_8BIT}, Case{"123", false, CQR_Encode::QR_MODE_NUMERAL},
+          Case{"12A:", false, CQR_Encode::QR_MODE_ALPHABET}, Case{"12a", false, CQR_Encode::QR_MODE_8BIT},
+          Case{kanji, true, CQR_Encode::QR_MODE_KANJI}, Case{"12" + kanji, true, CQR_Encode::QR_MODE_KANJI},
+          Case{kanji, false, CQR_Encode::QR_MODE_8BIT}, Case{"x" + kanji, true, CQR_Encode::QR_MODE_8BIT}}) {
         SCOPED_TRACE(c.text.toHex().toStdString());
         EXPECT_EQ(CQR_Encode::Get_Encoding_Mode(c.text.constData(), c.text.size(), c.shiftJIS), c.mode);
     }
@@ -125,10 +126,12 @@ TEST(CQR_Encode, CharacterClassesAndWholeTextMode)
         quint8 asked;
         quint8 answer;
     };
-    for (const TestCase &c :
-         {TestCase{"", QR_MODE_ALPHABET, QR_MODE_NUMERAL}, TestCase{"123", QR_MODE_NUMERAL, QR_MODE_NUMERAL},
-          TestCase{"12A", QR_MODE_NUMERAL, QR_MODE_8BIT}, TestCase{"12A", QR_MODE_ALPHABET, QR_MODE_ALPHABET},
-          TestCase{kanji + kanji, QR_MODE_KANJI, QR_MODE_KANJI}, TestCase{kanji + "1", QR_MODE_KANJI, QR_MODE_8BIT}}) {
+    for (const TestCase &c : {TestCase{"", CQR_Encode::QR_MODE_ALPHABET, CQR_Encode::QR_MODE_NUMERAL},
+                              TestCase{"123", CQR_Encode::QR_MODE_NUMERAL, CQR_Encode::QR_MODE_NUMERAL},
+                              TestCase{"12A", CQR_Encode::QR_MODE_NUMERAL, CQR_Encode::QR_MODE_8BIT},
+                              TestCase{"12A", CQR_Encode::QR_MODE_ALPHABET, CQR_Encode::QR_MODE_ALPHABET},
+                              TestCase{kanji + kanji, CQR_Encode::QR_MODE_KANJI, CQR_Encode::QR_MODE_KANJI},
+                              TestCase{kanji + "1", CQR_Encode::QR_MODE_KANJI, CQR_Encode::QR_MODE_8BIT}}) {
         SCOPED_TRACE(c.text.toHex().toStdString());
         EXPECT_EQ(CQR_Encode::Get_Encoding_Mode_Test(c.text.constData(), c.text.size(), c.asked, true), c.answer);
     }
@@ -159,18 +162,19 @@ TEST(CQR_Encode, VersionChoice)
         qint64 size; // 0: fails
     };
     const Case cases[] = {
-        {"too small a version grows when allowed", QR_LEVEL_L, 1, true, QByteArray(40, 'a'), 40, 29},
-        {"too small a version fails otherwise", QR_LEVEL_L, 1, false, QByteArray(40, 'a'), 40, 0},
-        {"a larger version is kept", QR_LEVEL_L, 5, false, "short", 5, 37},
-        {"a version of the middle group is kept", QR_LEVEL_H, 10, false, "short", 5, 57},
-        {"automatic takes the smallest", QR_LEVEL_H, 0, false, QByteArray(119, 'a'), 119, 57},
-        {"one byte more", QR_LEVEL_H, 0, false, QByteArray(120, 'a'), 120, 61},
-        {"a length of 0 reads to the terminating zero", QR_LEVEL_M, 0, true, QByteArray("HELLO\0WORLD", 11), 0, 21},
-        {"an empty text", QR_LEVEL_M, 0, true, "", 0, 0},
-        {"bytes beyond any bit stream", QR_LEVEL_L, 0, true, QByteArray(2957, 'a'), 2957, 0},
-        {"the largest byte payload", QR_LEVEL_L, 0, true, QByteArray(2953, 'a'), 2953, 177},
+        {"too small a version grows when allowed", CQR_Encode::QR_LEVEL_L, 1, true, QByteArray(40, 'a'), 40, 29},
+        {"too small a version fails otherwise", CQR_Encode::QR_LEVEL_L, 1, false, QByteArray(40, 'a'), 40, 0},
+        {"a larger version is kept", CQR_Encode::QR_LEVEL_L, 5, false, "short", 5, 37},
+        {"a version of the middle group is kept", CQR_Encode::QR_LEVEL_H, 10, false, "short", 5, 57},
+        {"automatic takes the smallest", CQR_Encode::QR_LEVEL_H, 0, false, QByteArray(119, 'a'), 119, 57},
+        {"one byte more", CQR_Encode::QR_LEVEL_H, 0, false, QByteArray(120, 'a'), 120, 61},
+        {"a length of 0 reads to the terminating zero", CQR_Encode::QR_LEVEL_M, 0, true, QByteArray("HELLO\0WORLD", 11),
+         0, 21},
+        {"an empty text", CQR_Encode::QR_LEVEL_M, 0, true, "", 0, 0},
+        {"bytes beyond any bit stream", CQR_Encode::QR_LEVEL_L, 0, true, QByteArray(2957, 'a'), 2957, 0},
+        {"the largest byte payload", CQR_Encode::QR_LEVEL_L, 0, true, QByteArray(2953, 'a'), 2953, 177},
         {"an unknown level", 4, 0, true, "x", 1, 0},
-        {"an unknown version", QR_LEVEL_L, 41, true, "x", 1, 0},
+        {"an unknown version", CQR_Encode::QR_LEVEL_L, 41, true, "x", 1, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
