@@ -41,8 +41,16 @@ std::optional<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int ver
     try {
         const qint64 n = cstring.size();
         const quint8 mode = CQR_Encode::Get_Encoding_Mode(cstring.data(), n, shiftJIS);
-        // Kanji capacities count characters.
-        const qint64 characters = mode == CQR_Encode::QR_MODE_KANJI ? (n + 1) / 2 : n;
+        // Kanji capacities count characters, a pair of bytes each.
+        qint64 characters = n;
+        if (mode == CQR_Encode::QR_MODE_KANJI) {
+            const auto *bytes = reinterpret_cast<const unsigned char *>(cstring.data());
+            for (qint64 i = 0; i + 1 < n; ++i)
+                if (CQR_Encode::IsKanjiData(bytes[i], bytes[i + 1])) {
+                    --characters;
+                    ++i;
+                }
+        }
         if (characters > capacity(mode, version == 0 ? 40 : version, level))
             return std::nullopt;
 

@@ -29,7 +29,8 @@ constexpr GaloisField makeField()
 }
 constexpr GaloisField kField = makeField();
 
-constexpr int kMaxEcc = 30;
+// Symbols use up to 30 check codewords per block; the generators go on to 68.
+constexpr int kMaxEcc = 68;
 
 // Generator polynomial of n check codewords, the product of (x - alpha^i) for i < n, as the exponents of
 // its n coefficients below the leading one, highest degree first.
@@ -252,7 +253,8 @@ void forEachFormatCell(int size, Place place)
     place(8, size - 8, -1);
 }
 
-// Remainder of `data` (with `dataBits` bits) shifted left by the generator's degree, divided by it.
+// `data` followed by the remainder of its division by the generator: the codeword of the format and
+// version information.
 constexpr unsigned bchCode(unsigned data, unsigned generator, int generatorDegree)
 {
     unsigned value = data << generatorDegree;
@@ -270,9 +272,7 @@ unsigned formatWord(qint64 level, qint64 mask)
 
 } // namespace
 
-CQR_Encode::CQR_Encode() // NOLINT: the buffers are written before they are read
-{
-}
+CQR_Encode::CQR_Encode() = default;
 
 bool CQR_Encode::IsNumeralData(unsigned char c)
 {
@@ -379,7 +379,7 @@ quint8 CQR_Encode::Get_Encoding_Mode_Test(const char *lpsSource, qint64 ncLength
 
 qint64 CQR_Encode::SetBitStream(qint64 nIndex, quint16 wData, qint64 ncData)
 {
-    if (nIndex == -1 || nIndex + ncData > kMaxStreamBits)
+    if (nIndex < 0 || ncData < 0 || ncData > 16 || nIndex + ncData > kMaxStreamBits)
         return -1;
     for (qint64 i = 0; i < ncData; ++i) {
         if (wData & (1u << (ncData - i - 1)))
@@ -400,7 +400,8 @@ void CQR_Encode::joinBlock(qint64 nInto)
 bool CQR_Encode::EncodeSourceData(const char *lpsSource, qint64 ncLength, qint64 nVerGroup)
 {
     const auto *src = reinterpret_cast<const unsigned char *>(lpsSource);
-    if (ncLength <= 0 || ncLength > MAX_SOURCEDATA)
+    if (ncLength <= 0 || ncLength > MAX_SOURCEDATA || nVerGroup < QR_VRESION_S || nVerGroup > QR_VRESION_L
+        || m_nLevel < QR_LEVEL_L || m_nLevel > QR_LEVEL_H || m_nVersion_pass < 1 || m_nVersion_pass > 40)
         return false;
 
     // Runs of one character class.
@@ -635,6 +636,8 @@ bool CQR_Encode::EncodeData(qint64 nLevel, qint64 nVersion, bool bAutoExtent, qi
 
 void CQR_Encode::GetRSCodeWord(quint8 *lpbyRSWork, qint64 ncDataCodeWord, qint64 ncRSCodeWord)
 {
+    if (ncRSCodeWord < 1 || ncRSCodeWord > kMaxEcc)
+        return;
     // Long division by the generator in a shift register of the check codewords.
     const auto &generator = kGenerators.byRSExp[static_cast<std::size_t>(ncRSCodeWord)];
     quint8 remainder[kMaxEcc] = {};

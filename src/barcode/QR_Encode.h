@@ -204,7 +204,7 @@ public:
                                          bool bShiftJIS = false);
 
     // Divides the `ncDataCodeWord` data codewords at the start of `lpbyRSWork` by the generator of
-    // `ncRSCodeWord` check codewords; the check codewords replace the start of the buffer.
+    // `ncRSCodeWord` (1 to 68) check codewords; the check codewords replace the start of the buffer.
     static void GetRSCodeWord(quint8 *lpbyRSWork, qint64 ncDataCodeWord, qint64 ncRSCodeWord);
 
     void FormatModule();

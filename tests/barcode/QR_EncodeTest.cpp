@@ -55,6 +55,23 @@ TEST(CQR_Encode, WorkedExamplesCodewordForCodeword)
     }
 }
 
+// Every generator, those beyond the 30 check codewords that symbols use included.
+TEST(CQR_Encode, ReedSolomonCodewords)
+{
+    quint32 seed = 5;
+    for (int ecc : {1, 7, 10, 13, 30, 31, 68}) {
+        SCOPED_TRACE(testing::Message() << ecc << " check codewords");
+        std::vector<uint8_t> block(60);
+        for (uint8_t &c : block)
+            c = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+        quint8 work[CQR_Encode::MAX_CODEBLOCK] = {};
+        std::copy(block.begin(), block.end(), work);
+        CQR_Encode::GetRSCodeWord(work, static_cast<qint64>(block.size()), ecc);
+        block.insert(block.end(), work, work + ecc);
+        EXPECT_TRUE(syndromesZero(block, ecc));
+    }
+}
+
 TEST(CQR_Encode, Segmentation)
 {
     struct Case {

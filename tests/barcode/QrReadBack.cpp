@@ -198,16 +198,22 @@ QrReadBack readBack(const DataMatrix &grid)
             block.push_back(placed[static_cast<std::size_t>(totalData + j * blocks + b)]);
             out.checkCodewords.push_back(block.back());
         }
-        // c(alpha^i) = 0 for i < ecc, by Horner's rule.
-        uint8_t root = 1;
-        for (int i = 0; i < ecc; ++i, root = gfMultiply(root, 2)) {
-            uint8_t value = 0;
-            for (uint8_t c : block)
-                value = static_cast<uint8_t>(gfMultiply(value, root) ^ c);
-            out.checksClean = out.checksClean && value == 0;
-        }
+        out.checksClean = out.checksClean && syndromesZero(block, ecc);
     }
     return out;
+}
+
+bool syndromesZero(const std::vector<uint8_t> &block, int ecc)
+{
+    uint8_t root = 1;
+    for (int i = 0; i < ecc; ++i, root = gfMultiply(root, 2)) {
+        uint8_t value = 0; // by Horner's rule
+        for (uint8_t c : block)
+            value = static_cast<uint8_t>(gfMultiply(value, root) ^ c);
+        if (value != 0)
+            return false;
+    }
+    return true;
 }
 
 long maskPenalty(const DataMatrix &grid)

@@ -31,5 +31,9 @@ struct QrReadBack {
 };
 QrReadBack readBack(const DataMatrix &grid);
 
+// Whether a block (data codewords, then check codewords) is a Reed-Solomon codeword of `ecc` check
+// codewords: it vanishes at alpha^0 to alpha^(ecc - 1).
+bool syndromesZero(const std::vector<uint8_t> &block, int ecc);
+
 // The mask penalty as the encoder defines it, evaluated plainly on a 0/1 grid.
 long maskPenalty(const DataMatrix &grid);
