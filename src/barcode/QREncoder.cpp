@@ -54,7 +54,7 @@ std::optional<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int ver
         if (characters > capacity(mode, version == 0 ? 40 : version, level))
             return std::nullopt;
 
-        // Too large for a worker's stack.
+        // About 100 KB: off the stack.
         const auto encoder = std::make_unique<CQR_Encode>();
         if (!encoder->EncodeData(level, version, true, -1, cstring.data(), n, shiftJIS))
             return std::nullopt;

@@ -29,8 +29,7 @@ constexpr GaloisField makeField()
 }
 constexpr GaloisField kField = makeField();
 
-// Symbols use up to 30 check codewords per block; the generators go on to 68.
-constexpr int kMaxEcc = 68;
+constexpr int kMaxEcc = 30; // check codewords per block in any symbol
 
 // Generator polynomial of n check codewords, the product of (x - alpha^i) for i < n, as the exponents of
 // its n coefficients below the leading one, highest degree first.
@@ -353,28 +352,6 @@ quint8 CQR_Encode::Get_Encoding_Mode(const char *lpsSource, qint64 ncLength, boo
     if (alphabet)
         return QR_MODE_ALPHABET;
     return numeral ? QR_MODE_NUMERAL : QR_MODE_8BIT;
-}
-
-quint8 CQR_Encode::Get_Encoding_Mode_Test(const char *lpsSource, qint64 ncLength, quint8 byte_mode, bool bShiftJIS)
-{
-    const auto *src = reinterpret_cast<const unsigned char *>(lpsSource);
-    if (ncLength <= 0)
-        return QR_MODE_NUMERAL;
-    for (qint64 i = 0; i < ncLength; ++i) {
-        const bool pair = bShiftJIS && i + 1 < ncLength && IsKanjiData(src[i], src[i + 1]);
-        bool belongs = byte_mode == QR_MODE_8BIT;
-        if (byte_mode == QR_MODE_NUMERAL)
-            belongs = !pair && IsNumeralData(src[i]);
-        else if (byte_mode == QR_MODE_ALPHABET)
-            belongs = !pair && IsAlphabetData(src[i]);
-        else if (byte_mode == QR_MODE_KANJI)
-            belongs = pair;
-        if (!belongs)
-            return QR_MODE_8BIT;
-        if (pair)
-            ++i;
-    }
-    return byte_mode;
 }
 
 qint64 CQR_Encode::SetBitStream(qint64 nIndex, quint16 wData, qint64 ncData)

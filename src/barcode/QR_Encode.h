@@ -199,12 +199,9 @@ public:
     // One mode for the whole text: byte if any byte needs it, else Kanji (Shift JIS only) if any pair
     // is Kanji, else alphanumeric if any character is, else numeric; byte for an empty text.
     static quint8 Get_Encoding_Mode(const char *lpsSource, qint64 ncLength, bool bShiftJIS = false);
-    // `byte_mode` when every character of the text belongs to it, else byte; numeric for an empty text.
-    static quint8 Get_Encoding_Mode_Test(const char *lpsSource, qint64 ncLength, quint8 byte_mode,
-                                         bool bShiftJIS = false);
 
     // Divides the `ncDataCodeWord` data codewords at the start of `lpbyRSWork` by the generator of
-    // `ncRSCodeWord` (1 to 68) check codewords; the check codewords replace the start of the buffer.
+    // `ncRSCodeWord` (1 to 30) check codewords; the check codewords replace the start of the buffer.
     static void GetRSCodeWord(quint8 *lpbyRSWork, qint64 ncDataCodeWord, qint64 ncRSCodeWord);
 
     void FormatModule();

@@ -145,62 +145,46 @@ TEST(QREncoder, RandomPayloadsReadBackInTheSmallestVersion)
     }
 }
 
+// The capacity check of the asked version, the automatic version, and Kanji mode for Shift JIS only
+// (UTF-8 text, curly quotes included, stays bytes).
 TEST(QREncoder, CapacityCheckAndVersionChoice)
 {
+    const QByteArray kanji("\x93\x5f\xe4\xaa", 4); // 点茗 in Shift JIS
     struct Case {
         const char *name;
         int level;
         int version;
-        QString text;
+        QByteArray text;
+        bool shiftJIS;
         qint64 dimension; // 0: refused
     };
     const Case cases[] = {
-        {"17 bytes at L fit version 1", 0, 0, QString(17, u'a'), 21},
-        {"18 bytes at L take version 2", 0, 0, QString(18, u'a'), 25},
-        {"version 2 holds 32 bytes at L", 0, 2, QString(32, u'a'), 25},
-        {"version 2 refuses 33 bytes at L", 0, 2, QString(33, u'a'), 0},
-        {"25 capitals fit version 1-L", 0, 1, QString(25, u'A'), 21},
-        {"26 capitals are refused by version 1-L", 0, 1, QString(26, u'A'), 0},
-        {"26 capitals take version 2 when automatic", 0, 0, QString(26, u'A'), 25},
-        {"a larger version is kept", 1, 5, u"short"_qs, 37},
-        {"the largest version", 3, 40, u"short"_qs, 177},
-        {"the most digits of any symbol", 0, 0, QString(7089, u'7'), 177},
-        {"one digit more than any symbol holds", 0, 0, QString(7090, u'7'), 0},
-        {"an empty text", 0, 0, QString(), 0},
-        {"a level beyond H", 4, 0, u"x"_qs, 0},
-        {"a version beyond 40", 0, 41, u"x"_qs, 0},
+        {"17 bytes at L fit version 1", 0, 0, QByteArray(17, 'a'), false, 21},
+        {"18 bytes at L take version 2", 0, 0, QByteArray(18, 'a'), false, 25},
+        {"version 2 holds 32 bytes at L", 0, 2, QByteArray(32, 'a'), false, 25},
+        {"version 2 refuses 33 bytes at L", 0, 2, QByteArray(33, 'a'), false, 0},
+        {"25 capitals fit version 1-L", 0, 1, QByteArray(25, 'A'), false, 21},
+        {"26 capitals are refused by version 1-L", 0, 1, QByteArray(26, 'A'), false, 0},
+        {"a larger version is kept", 1, 5, "short", false, 37},
+        {"the largest version", 3, 40, "short", false, 177},
+        {"the most digits of any symbol", 0, 0, QByteArray(7089, '7'), false, 177},
+        {"one digit more than any symbol holds", 0, 0, QByteArray(7090, '7'), false, 0},
+        {"an empty text", 0, 0, "", false, 0},
+        {"a level beyond H", 4, 0, "x", false, 0},
+        {"a version beyond 40", 0, 41, "x", false, 0},
+        {"ten Kanji fill version 1-L", 0, 1, kanji.repeated(5), true, 21},
+        {"eleven do not", 0, 1, kanji.repeated(5) + kanji.left(2), true, 0},
+        {"Kanji bytes not said to be Shift JIS", 0, 0, kanji.repeated(5), false, 25},
+        {"UTF-8", 1, 0, u"“点茗” ‘quoted’"_qs.toUtf8(), false, 25},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const std::optional<DataMatrix> grid = QREncoder::encodeWithECLevel(c.level, c.version, c.text);
+        const std::optional<DataMatrix> grid =
+            QREncoder::encodeCStringWithECLevel(c.level, c.version, c.text, c.shiftJIS);
         EXPECT_EQ(grid ? grid->dimension() : 0, c.dimension);
         if (grid)
-            expectSound(*grid, c.text.toUtf8(), c.level);
+            expectSound(*grid, c.text, c.level);
     }
-}
-
-// Kanji mode for Shift JIS only; UTF-8 text, curly quotes included, stays bytes and reads back equal.
-TEST(QREncoder, KanjiOnlyForShiftJis)
-{
-    const QByteArray shiftJis("\x93\x5f\xe4\xaa\x82\xa0", 6); // 点茗あ
-    const QByteArray utf8 = u"“点茗” ‘quoted’"_qs.toUtf8();
-    for (const auto &[name, bytes, shiftJIS] :
-         {std::tuple{"Shift JIS", shiftJis, true}, std::tuple{"Shift JIS bytes taken as bytes", shiftJis, false},
-          std::tuple{"UTF-8", utf8, false}}) {
-        SCOPED_TRACE(name);
-        const std::optional<DataMatrix> grid = QREncoder::encodeCStringWithECLevel(1, 0, bytes, shiftJIS);
-        ASSERT_TRUE(grid.has_value());
-        expectSound(*grid, bytes, 1);
-    }
-    EXPECT_EQ(CQR_Encode::Get_Encoding_Mode(shiftJis.constData(), shiftJis.size(), true), CQR_Encode::QR_MODE_KANJI);
-    EXPECT_EQ(CQR_Encode::Get_Encoding_Mode(utf8.constData(), utf8.size()), CQR_Encode::QR_MODE_8BIT);
-
-    // Kanji capacity counts characters: ten fill version 1-L.
-    const QByteArray ten = shiftJis.left(4).repeated(5);
-    const std::optional<DataMatrix> grid = QREncoder::encodeCStringWithECLevel(0, 1, ten, true);
-    ASSERT_TRUE(grid.has_value());
-    expectSound(*grid, ten, 0);
-    EXPECT_FALSE(QREncoder::encodeCStringWithECLevel(0, 1, ten + shiftJis.left(2), true).has_value());
 }
 
 // Whole pixels per module, centred; the remainder is a transparent margin; too small a side gives
