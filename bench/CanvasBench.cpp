@@ -22,14 +22,13 @@ constexpr int kShapeCount = 500;
 constexpr int kSelectedEvery = 10; // 50 of the 500
 const QSizeF kCanvasPoints(1000, 800);
 
-// The canvas asks the design window for the card face and little else while painting and dragging.
+// The canvas asks the design window for little while painting and dragging.
 class BenchHub : public DesignWindowHub {
 public:
     void Refresh_Canvas() override {}
     QPointF Control_New_Point(const QString &) override { return {10, 10}; }
     QRectF frontCanvasBounds() const override { return QRectF(QPointF(0, 0), kCanvasPoints); }
     void setAlignWithGridButtonEnabled(bool) override {}
-    void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect) override { painter.fillRect(cardRect, Qt::white); }
     void Show_RHS_Properties(SKTGraphic *) override {}
     int Selected_Control_Tool() const override { return 0; }
     QString Library_Selected_Image() const override { return {}; }

@@ -4,8 +4,9 @@ CARD_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
   fonts-liberation2
   libplist-dev libiec16022-dev libzxing-dev
+  poppler-utils
   libgtest-dev libgmock-dev libbenchmark-dev
-  libqrencode-dev # benchmarks only: the QR Code comparison
+  libzint-dev libqrencode-dev
 )
 
 # Installs whatever of CARD_PACKAGES is missing.

@@ -6,8 +6,18 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
+
 int main(int argc, char **argv)
 {
+    // Without a screen Qt would abort with advice to reinstall; say what is missing instead.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("Card Designer needs a graphical session: no display was found (DISPLAY and "
+                   "WAYLAND_DISPLAY are not set).\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     // The per-user data folder is named after the program, without spaces.
     QApplication::setApplicationName(QStringLiteral("card-designer"));

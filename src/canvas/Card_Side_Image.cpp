@@ -1,5 +1,6 @@
 #include "canvas/Card_Side_Image.h"
 
+#include "canvas/PainterStateGuard.h"
 #include "canvas/SKTRenderingView.h"
 
 #include <QPainter>
@@ -11,20 +12,19 @@ QSizeF Card_Side_Image::size() const
     return m_view ? m_view->bounds().size() : QSizeF();
 }
 
-void Card_Side_Image::draw(QPainter &painter, const QRectF &target) const
+bool Card_Side_Image::draw(QPainter &painter, const QRectF &target, QString *error) const
 {
     const QSizeF own = size();
     if (own.isEmpty() || target.isEmpty())
-        return;
-    painter.save();
+        return true;
+    PainterStateGuard guard(painter);
     painter.setClipRect(target, Qt::IntersectClip);
     painter.translate(target.topLeft());
     painter.scale(target.width() / own.width(), target.height() / own.height());
-    m_view->drawRect(painter, m_view->bounds());
-    painter.restore();
+    return m_view->drawRect(painter, m_view->bounds(), error);
 }
 
-QImage Card_Side_Image::toImage(double dpi) const
+QImage Card_Side_Image::toImage(double dpi, QString *error) const
 {
     const double scale = dpi / 72.0;
     const QSizeF pixels = size() * scale;
@@ -32,6 +32,7 @@ QImage Card_Side_Image::toImage(double dpi) const
     if (image.isNull())
         return image;
     QPainter painter(&image);
-    draw(painter, QRectF(QPointF(0, 0), pixels));
+    if (!draw(painter, QRectF(QPointF(0, 0), pixels), error))
+        return QImage();
     return image;
 }

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRectF>
 #include <QSizeF>
+#include <QString>
 
 #include <memory>
 
@@ -25,12 +26,14 @@ public:
     const SKTRenderingView *renderingView() const { return m_view.get(); }
 
     // Paints the side so that its whole area fills `target` (in the painter's coordinates), clipped
-    // to `target`; the painter's state is left as it was.
-    void draw(QPainter &painter, const QRectF &target) const;
+    // to `target`; the painter's state is left as it was. False when an object failed to draw, with
+    // its reason in `error`.
+    bool draw(QPainter &painter, const QRectF &target, QString *error = nullptr) const;
     // The side at `dpi` pixels per inch (72: one pixel per point; a fractional edge pixel is kept),
     // transparent outside the card's shape and tagged with its resolution. A null image for the null
-    // picture, an empty side, or a size or resolution that cannot make an image.
-    QImage toImage(double dpi = 72.0) const;
+    // picture, an empty side, a size or resolution that cannot make an image, or an object that
+    // failed to draw (its reason in `error`): half a card never passes for the card.
+    QImage toImage(double dpi = 72.0, QString *error = nullptr) const;
 
 private:
     std::shared_ptr<const SKTRenderingView> m_view;

@@ -1,7 +1,6 @@
 #include "canvas/SKTRenderingView.h"
-#include "canvas/PainterStateGuard.h"
 
-#include "canvas/CardFace.h"
+#include "canvas/SideDrawing.h"
 #include "core/MessageBoxes.h"
 #include "document/SKTDocument.h"
 
@@ -9,9 +8,7 @@
 #include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QCoreApplication>
 #include <QPainter>
-#include <QThread>
 #include <QPdfWriter>
 
 #include <cmath>
@@ -49,36 +46,14 @@ void setError(SKTError *error, int code)
 
 SKTRenderingView::SKTRenderingView(const QRectF &frame, const GraphicList &graphics, const Card_Property &face,
                                    int cardShape, const QString &printJobTitle)
-    : m_bounds(QPointF(0, 0), frame.size()), m_graphics(graphics), m_face(face), m_cardShape(cardShape),
-      m_printJobTitle(printJobTitle)
+    : m_bounds(QPointF(0, 0), frame.size()), _graphics(graphics), m_face(face), m_cardShape(cardShape),
+      _printJobTitle(printJobTitle)
 {
 }
 
-void SKTRenderingView::drawRect(QPainter &painter, const QRectF &rect) const
+bool SKTRenderingView::drawRect(QPainter &painter, const QRectF &rect, QString *error) const
 {
-    PainterStateGuard guard(painter);
-    try {
-        painter.setClipRect(rect, Qt::IntersectClip);
-        // The whole face, as the canvas draws it, so that a part looks like the same part of the whole.
-        drawCardFace(painter, m_bounds, m_face, m_cardShape);
-        for (qsizetype i = m_graphics.size() - 1; i >= 0; --i) {
-            const SKTGraphicPtr &graphic = m_graphics.at(i);
-            if (!graphic || graphic->print_object != 0)
-                continue;
-            const QRectF area = graphic->drawingBounds();
-            if (!area.intersects(rect))
-                continue;
-            PainterStateGuard graphicGuard(painter);
-            painter.setClipRect(area, Qt::IntersectClip);
-            graphic->drawContentsInView(painter, false);
-        }
-    } catch (const std::exception &e) {
-        // A worker must not wait on the GUI thread, which may itself be waiting for the worker.
-        if (QThread::currentThread() == QCoreApplication::instance()->thread())
-            Show_MessageBox(QString::fromLocal8Bit(e.what()));
-        else
-            Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    return drawCardSide(painter, _graphics, &m_face, m_cardShape, m_bounds, rect, SideDrawingOptions(), error);
 }
 
 QByteArray SKTRenderingView::dataWithPDFInsideRect(const QRectF &rect) const
@@ -93,13 +68,13 @@ QByteArray SKTRenderingView::dataWithPDFInsideRect(const QRectF &rect) const
         writer.setResolution(static_cast<int>(kPointsPerInch));
         if (!writer.setPageLayout(pageLayoutForSize(rect.size())))
             return {};
-        writer.setTitle(m_printJobTitle);
+        writer.setTitle(_printJobTitle);
         QPainter painter;
         if (!painter.begin(&writer))
             return {};
         painter.translate(-rect.topLeft());
-        drawRect(painter, rect);
-        if (!painter.end())
+        const bool drawn = drawRect(painter, rect);
+        if (!painter.end() || !drawn)
             return {};
     }
     return buffer.data();
@@ -161,19 +136,12 @@ QByteArray SKTRenderingView::tiffDataWithGraphics(const GraphicList &graphics, c
     }
     {
         QPainter painter(&image);
-        try {
-            painter.translate(-area.topLeft());
-            for (qsizetype i = graphics.size() - 1; i >= 0; --i) {
-                const SKTGraphicPtr &graphic = graphics.at(i);
-                if (!graphic)
-                    continue;
-                PainterStateGuard guard(painter);
-                painter.setClipRect(graphic->drawingBounds(), Qt::IntersectClip);
-                graphic->drawContentsInView(painter, false);
-            }
-        } catch (const std::exception &e) {
-            // Half a picture must not pass for the copied objects.
-            Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        painter.translate(-area.topLeft());
+        SideDrawingOptions objectsAlone;
+        objectsAlone.cardFace = false;
+        objectsAlone.nonPrintingObjects = true;
+        // Half a picture must not pass for the copied objects.
+        if (!drawCardSide(painter, graphics, nullptr, 0, area, area, objectsAlone)) {
             setError(error, 3);
             return {};
         }
@@ -192,6 +160,8 @@ QByteArray SKTRenderingView::tiffDataWithGraphics(const GraphicList &graphics, c
 QByteArray SKTRenderingView::dataOfType(SKTDocument &document, const QString &typeName, const Card_Property &face,
                                         int cardShape, const QRectF &frame, SKTError *error)
 {
+    if (SKTDocument::isNativeType(typeName))
+        return document.dataOfType(typeName, error);
     const GraphicList &front = document.graphics().items();
     if (typeName == PDFType)
         return pdfDataWithGraphics_data(front, face, cardShape, frame);

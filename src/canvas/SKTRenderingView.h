@@ -29,15 +29,15 @@ public:
                      const QString &printJobTitle = QString());
 
     QRectF bounds() const { return m_bounds; }
-    const GraphicList &graphics() const { return m_graphics; }
-    const QString &printJobTitle() const { return m_printJobTitle; }
+    const GraphicList &graphics() const { return _graphics; }
+    const QString &printJobTitle() const { return _printJobTitle; }
 
     // Paints the card face over the whole bounds, then every printable object that meets `rect`,
-    // clipped to `rect`; the painter is in canvas points. An exception from an object is shown in a
-    // message box and ends the drawing; the painter's state is restored either way.
-    void drawRect(QPainter &painter, const QRectF &rect) const;
+    // clipped to `rect`; the painter is in canvas points. An object that fails ends the drawing and
+    // answers false with its reason in `error` (and one log line); the caller decides what to show.
+    bool drawRect(QPainter &painter, const QRectF &rect, QString *error = nullptr) const;
     // A one-page PDF of `rect`, the page exactly `rect`'s size in points (PDF page sizes are whole
-    // points, so a fractional size is rounded). Empty when nothing can be written.
+    // points, so a fractional size is rounded). Empty when nothing can be written or drawn.
     QByteArray dataWithPDFInsideRect(const QRectF &rect) const;
 
     // The picture of a side at the frame's size. Null after an exception, which is logged.
@@ -61,15 +61,16 @@ public:
     // Type names of the document's rendered data.
     static const QString PDFType;  // "application/pdf"
     static const QString TIFFType; // "image/tiff"
-    // The document's data of a rendered type, always made from the front list: PDF with `face` under
-    // it, or TIFF. Any other type is a programming error and throws std::invalid_argument.
+    // The document's data of a type, always made from the front list: its native data (from the
+    // document), PDF with `face` under it, or TIFF. Any other type is a programming error and throws
+    // std::invalid_argument.
     static QByteArray dataOfType(SKTDocument &document, const QString &typeName, const Card_Property &face,
                                  int cardShape, const QRectF &frame, SKTError *error = nullptr);
 
 private:
     QRectF m_bounds;
-    GraphicList m_graphics;
+    GraphicList _graphics;
     Card_Property m_face;
     int m_cardShape;
-    QString m_printJobTitle;
+    QString _printJobTitle;
 };

@@ -32,3 +32,13 @@ AppState &App()
     static AppState state;
     return state;
 }
+
+QString Card_Side_Code(int cardFrontOrBack)
+{
+    return cardFrontOrBack == 1 ? QStringLiteral("B") : QStringLiteral("F");
+}
+
+QString currentCardSideCode()
+{
+    return Card_Side_Code(App().Card_Front_Or_Back);
+}

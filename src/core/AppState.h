@@ -43,3 +43,8 @@ struct AppState {
 };
 
 AppState &App();
+
+// The side string of `Card_Front_Or_Back`: "B" for 1, "F" for anything else.
+QString Card_Side_Code(int cardFrontOrBack);
+// The current side's string.
+QString currentCardSideCode();

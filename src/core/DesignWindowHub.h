@@ -23,13 +23,10 @@ public:
     // The grid's show flag drives the design window's align-to-grid button.
     virtual void setAlignWithGridButtonEnabled(bool enabled) = 0;
 
-    // Paints the current side's card face over `cardRect` (canvas points), under everything else.
-    virtual void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect) = 0;
     // Shows the panel for `graphic`, or the card tabs for nullptr (which also clears the current
     // side's selection). The pointer is not kept beyond the call by the caller's promise.
     virtual void Show_RHS_Properties(SKTGraphic *graphic) = 0;
-    // The tool number of the palette: 0 arrow, 1 line, 2 text, 3-7 and 13-15 shapes, 8-9 pictures,
-    // 10 barcode, 11 signature, 12 fingerprint.
+    // The number of the palette's current tool (see SKTTool).
     virtual int Selected_Control_Tool() const = 0;
     // The picture path chosen for the next picture object; empty when none.
     virtual QString Library_Selected_Image() const = 0;

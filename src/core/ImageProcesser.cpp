@@ -584,13 +584,20 @@ QImage ImageProcesser::runChain(const QImage &image, const Image_Effect_Settings
     return p;
 }
 
-QImage ImageProcesser::Get_Processed_Image(const QImage &image, const Image_Effect_Settings &settings)
+QImage ImageProcesser::Get_Processed_Image(const QImage &image, const Image_Effect_Settings &settings,
+                                           QString *error)
 {
-    return runChain(image, settings, [](const QString &step, const QString &reason) {
-        if (step == QLatin1String("GrayScale"))
-            Show_MessageBox(reason);
-        Show_MessageBox(step);
+    QStringList failed;
+    QImage result = runChain(image, settings, [&](const QString &step, const QString &reason) {
+        failed << QStringLiteral("%1: %2").arg(step, reason);
     });
+    if (!failed.isEmpty()) {
+        const QString report = failed.join(QLatin1Char('\n'));
+        Show_NSLog_Message(QStringLiteral("Picture effects failed and were left out: ") + failed.join(QStringLiteral("; ")));
+        if (error)
+            *error = report;
+    }
+    return result;
 }
 
 QImage ImageProcesser::Get_Processed_Image(const QImage &image, bool grayscale, bool sepia, bool invrtclr, float hue,

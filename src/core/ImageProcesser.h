@@ -17,13 +17,15 @@ class ImageProcesser {
 public:
     ImageProcesser() = delete;
 
-    // The whole chain. A step that fails is reported in a message box and skipped; a failure of the
-    // chain itself is logged and answers a null picture. A null input answers a null picture.
+    // The whole chain. A step that fails is skipped; the failed steps with their reasons, one a line,
+    // go to `error` and to one log line, and the command that asked decides what to show. A failure
+    // of the chain itself is logged and answers a null picture, as does a null input.
     // r is sharpness, g exposure, b blur; the transparency takes no part.
     static QImage Get_Processed_Image(const QImage &image, bool grayscale, bool sepia, bool invrtclr, float hue,
                                       float sat, float brt, float con, int rotate, float r, float g, float b,
                                       float tranprency);
-    static QImage Get_Processed_Image(const QImage &image, const Image_Effect_Settings &settings);
+    static QImage Get_Processed_Image(const QImage &image, const Image_Effect_Settings &settings,
+                                      QString *error = nullptr);
     // The same chain; the flips and the rectangle play no part.
     static QImage Get_Processed_Image_Wizard(const QImage &image, bool grayscale, bool sepia, bool invrtclr,
                                              float hue, float sat, float brt, float con, int rotate, float r,

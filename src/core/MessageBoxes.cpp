@@ -73,10 +73,15 @@ void Show_MessageBox(const QString &message)
 
 bool Show_YES_NO_MessageBox(const QString &question)
 {
+    return Show_YES_NO_Cancel_MessageBox(question) == platform::UiServices::Answer::Yes;
+}
+
+platform::UiServices::Answer Show_YES_NO_Cancel_MessageBox(const QString &question)
+{
     // The answer lives on the caller's stack, so concurrent askers cannot see each other's answer.
-    bool yes = false;
-    guarded([&] { onGuiThread([&] { guarded([&] { yes = platform::uiServices().askYesNo(question); }); }); });
-    return yes;
+    auto answer = platform::UiServices::Answer::Cancelled;
+    guarded([&] { onGuiThread([&] { guarded([&] { answer = platform::uiServices().askYesNo(question); }); }); });
+    return answer;
 }
 
 void Show_MessageBox_No_Thread(const QString &message)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/UiServices.h"
+
 #include <QString>
 
 // Message boxes that any thread may raise. A call from a worker waits on the GUI thread's box.
@@ -9,6 +11,9 @@
 void Show_MessageBox(const QString &message);
 // Asks the question with "Yes" and "No"; true only for "Yes".
 bool Show_YES_NO_MessageBox(const QString &question);
+// The same question for commands that guard the user's work: Escape or closing the box answers
+// Cancelled, and the command then stops with nothing changed.
+platform::UiServices::Answer Show_YES_NO_Cancel_MessageBox(const QString &question);
 // As Show_MessageBox, shown on the calling thread: for the GUI thread only.
 void Show_MessageBox_No_Thread(const QString &message);
 // Writes a line to the system log; nothing for a null or empty text.

@@ -251,12 +251,16 @@ QImage imageResize(const QImage &image, const QSizeF &newSize)
 
 QImage Increase_DPI(const QImage &image, double dpi)
 {
+    return Increase_DPI(image, dpi, imageSizeInPoints(image));
+}
+
+QImage Increase_DPI(const QImage &image, double dpi, const QSizeF &points)
+{
     if (image.isNull()) {
         Show_NSLog_Message(QStringLiteral("Invalid image"));
         return {};
     }
     try {
-        const QSizeF points = imageSizeInPoints(image);
         // Single precision, as the symbol sizes built on these pixel counts assume.
         const float scale = static_cast<float>(dpi) / 72.0f;
         const double pixelWidth = std::ceil(scale * static_cast<float>(points.width()));
@@ -394,4 +398,44 @@ int Get_OS_Version()
 {
     const QVersionNumber version = QVersionNumber::fromString(QString::fromLatin1(qVersion()));
     return version.majorVersion() * 10000 + version.minorVersion() * 100 + version.microVersion();
+}
+
+QString Panel_Start_Folder(QStandardPaths::StandardLocation fallback)
+{
+    const auto usable = [](const QString &folder) {
+        const QFileInfo info(folder);
+        if (folder.isEmpty() || !info.isDir() || !info.isReadable())
+            return false;
+        // System folders of devices and processes are no place for a user's designs.
+        const QString path = info.canonicalFilePath();
+        for (const char *special : {"/dev", "/proc", "/sys", "/run"})
+            if (path == QLatin1String(special) || path.startsWith(QLatin1String(special) + QLatin1Char('/')))
+                return false;
+        return true;
+    };
+    const QString design = App().Project_File_Name;
+    if (!design.isEmpty()) {
+        const QString folder = QFileInfo(design).absolutePath();
+        if (usable(folder))
+            return folder;
+    }
+    const QString standard = QStandardPaths::writableLocation(fallback);
+    return usable(standard) ? standard : QDir::homePath();
+}
+
+QString Relocated_Resource_Path(const QString &path)
+{
+    static const QLatin1String kResources("/Resources/");
+    const QString resources = App().Resource_Path;
+    if (path.isEmpty() || resources.isEmpty() || QFileInfo::exists(path))
+        return path;
+    const qsizetype at = path.lastIndexOf(kResources);
+    if (at < 0)
+        return path;
+    const QString below = path.mid(at + kResources.size());
+    // Only a path that stays inside the data folders is followed.
+    if (below.isEmpty() || QDir::cleanPath(below).startsWith(QLatin1String("..")))
+        return path;
+    const QString candidate = QDir(resources).filePath(below);
+    return QFileInfo::exists(candidate) ? candidate : path;
 }

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QSizeF>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -30,6 +31,9 @@ QImage imageResize(const QImage &image, const QSizeF &newSize);
 // The picture redrawn, without interpolation, into ceil(dpi × w / 72) × ceil(dpi × h / 72) pixels
 // that measure the picture's w × h points. A null picture logs "Invalid image" and gives a null one.
 QImage Increase_DPI(const QImage &image, double dpi);
+// As Increase_DPI, for a picture whose pixels are stretched over `points` (whatever resolution it
+// carries): each pixel becomes a sharp block of points.width() / width by points.height() / height.
+QImage Increase_DPI(const QImage &image, double dpi, const QSizeF &points);
 // Writes the picture as PNG data, whatever the path's extension, replacing the file at the path
 // in one step. On failure the path and then the reason are shown; the old file is kept. Answers
 // whether the file was written.
@@ -58,3 +62,13 @@ int Check_And_Validate_File_Path(const QString &path);
 
 // The running toolkit's version as major × 10000 + minor × 100 + patch (6.4.2 gives 60402).
 int Get_OS_Version();
+
+// Where a file panel opens: the folder of the open design when it is there, else `fallback` (the
+// user's documents or pictures), else the home folder; never the working folder, and never a
+// folder of special files, where a panel can hang reading them.
+QString Panel_Start_Folder(QStandardPaths::StandardLocation fallback);
+
+// A path to a file of the program's data folders as it was on another account or machine: a
+// file that is not there but lies below a folder named "Resources" is looked for at the same
+// place below the current Resource_Path. The path as given when neither is there.
+QString Relocated_Resource_Path(const QString &path);

@@ -1,11 +1,13 @@
 #include "document/DesignFile.h"
 
 #include "document/ArchiveValues.h"
+#include "document/SKTDocument.h"
+#include "platform/ConcurrentFor.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/PropertyList.h"
+#include "platform/SafeFileWriter.h"
 
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -46,8 +48,11 @@ void appendCard(QVariantList &root, const Card_Property &card)
 void appendGraphics(QVariantList &root, const GraphicList &graphics)
 {
     root << QString::number(static_cast<qulonglong>(graphics.size()));
-    for (const SKTGraphicPtr &graphic : graphics)
-        root << graphic->archivedData();
+    // Each archive stands alone, so they are made side by side.
+    QList<QByteArray> archives(graphics.size());
+    platform::concurrentFor(graphics.size(), [&](qsizetype i) { archives[i] = graphics.at(i)->archivedData(); });
+    for (QByteArray &archive : archives)
+        root << std::move(archive);
 }
 
 struct Corrupt {
@@ -233,20 +238,41 @@ QByteArray data(const DesignFileContents &contents)
     return platform::propertyListData(rootArray(contents), platform::PropertyListFormat::Xml);
 }
 
-std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error)
+QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable)
 {
-    const std::optional<QVariant> list = platform::propertyListFromData(bytes);
-    if (!list || list->metaType() != QMetaType::fromType<QVariantList>() || list->toList().value(0) != Signature) {
+    const auto clamp = [](double value, double fallback) {
+        if (!std::isfinite(value) || value < 0.0 || (value == 0.0 && fallback > 0.0))
+            return fallback;
+        return std::min(value, kMaxCardPoints);
+    };
+    return {clamp(size.width(), unusable.width()), clamp(size.height(), unusable.height())};
+}
+
+std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, qsizetype maxBytes)
+{
+    const auto refuse = [&](const QString &reason) -> std::optional<DesignFileContents> {
         if (error)
-            *error = QStringLiteral("not a design file");
+            *error = reason;
         return std::nullopt;
-    }
+    };
+    if (bytes.size() > maxBytes)
+        return refuse(QStringLiteral("too large: %1 bytes, more than the %2 a design may have").arg(bytes.size()).arg(maxBytes));
+    QString reason;
+    const std::optional<QVariant> list = platform::propertyListFromData(bytes, &reason);
+    if (!list)
+        return refuse(reason);
+    if (list->metaType() != QMetaType::fromType<QVariantList>() || list->toList().value(0) != Signature)
+        return refuse(QStringLiteral("not a design file"));
     try {
         Cursor in(list->toList());
         in.text();
         DesignFileContents c;
         c.Front_card_Prop = readCard(in);
         c.Back_card_Prop = readCard(in);
+        // The canvases show the front's size, so it is one they can show; the back's stays unset
+        // when it was.
+        c.Front_card_Prop.setCard_Size(usableCardSize(c.Front_card_Prop.Card_Size(), SKTDocument::defaultCanvasSize));
+        c.Back_card_Prop.setCard_Size(usableCardSize(c.Back_card_Prop.Card_Size(), QSizeF(0, 0)));
         c.Invite_Frame_Pic_IMG = in.text();
         c.Main_Photo_image = in.object<QImage>();
         c.IMG_invert_clr = in.flag();
@@ -274,17 +300,24 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error)
     }
 }
 
-bool write(const QString &path, const DesignFileContents &contents, QString *error)
+bool write(const QString &path, const DesignFileContents &contents, QString *error, qsizetype maxBytes)
 {
     QString reason;
     const QByteArray bytes = platform::propertyListData(rootArray(contents), platform::PropertyListFormat::Xml, &reason);
-    QSaveFile file(path);
-    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // What could not be opened again is not written: the previous file stays.
+    if (bytes.size() > maxBytes) {
         if (error)
-            *error = reason.isEmpty() ? file.errorString() : reason;
+            *error = QStringLiteral("The design is too large to be saved: %1 MB, more than the %2 MB a design may have.")
+                         .arg(double(bytes.size()) / (1024 * 1024), 0, 'f', 1)
+                         .arg(double(maxBytes) / (1024 * 1024), 0, 'f', 1);
         return false;
     }
-    return true;
+    if (bytes.isEmpty()) {
+        if (error)
+            *error = reason;
+        return false;
+    }
+    return platform::writeFileSafely(path, bytes, error);
 }
 
 QString formatTwoDecimals(float value)

@@ -2,6 +2,7 @@
 
 #include "document/Card_Property.h"
 #include "document/SKTGraphic.h"
+#include "platform/PropertyList.h"
 
 #include <QImage>
 #include <QList>
@@ -55,11 +56,20 @@ QByteArray data(const DesignFileContents &contents);
 // Reads and checks the whole file before anything is made of it: the signature, every element's
 // kind, the counts against what remains and every archive. Nothing is answered for a file that is
 // not sound, with the reason.
-std::optional<DesignFileContents> read(const QByteArray &data, QString *error = nullptr);
+// The largest design, for writing and reading alike, so that what is saved can be opened.
+constexpr qsizetype kMaxBytes = platform::kPropertyListMaxBytes;
+// The largest card edge, in points: the largest page a PDF may have.
+constexpr double kMaxCardPoints = 14400.0;
+std::optional<DesignFileContents> read(const QByteArray &data, QString *error = nullptr, qsizetype maxBytes = kMaxBytes);
+// A card size the canvases can show: each edge not finite or negative (or zero, where `unusable`
+// has a positive edge) takes `unusable`'s edge, and none passes kMaxCardPoints.
+QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable);
 
 // Writes the file whole: a temporary file beside it renamed over it, so that a failed save leaves
 // the previous design as it was.
-bool write(const QString &path, const DesignFileContents &contents, QString *error = nullptr);
+// A design larger than `maxBytes` is not written, and `error` says so.
+bool write(const QString &path, const DesignFileContents &contents, QString *error = nullptr,
+           qsizetype maxBytes = kMaxBytes);
 
 // The number forms of the file.
 QString formatTwoDecimals(float value);

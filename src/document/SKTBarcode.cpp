@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/ImageCategories.h"
+#include "core/WindowUtilities.h"
 
 #include <QPainter>
 
@@ -32,6 +33,12 @@ QRectF SKTBarcode::drawingBounds() const
     if (shown.isNull())
         return base;
     return base.united(QRectF(bounds().topLeft(), pictureSize(shown)).adjusted(-1, -1, 1, 1));
+}
+
+void SKTBarcode::decodeOwnFields(const platform::KeyedDecoder &)
+{
+    if (!_barcode_image.isNull())
+        setImageSizeInPoints(_barcode_image, imageSizeInPoints(_barcode_image));
 }
 
 void SKTBarcode::barcode_image_var_assign()

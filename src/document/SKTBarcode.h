@@ -18,6 +18,9 @@ public:
     bool isDrawingStroke() const override { return false; }
     // The frame and the drawn picture may differ in size; both must be redrawn and neither clipped.
     QRectF drawingBounds() const override;
+    // Archives and pasteboard data carry the picture's size as its resolution, which a picture read
+    // back turns into its size in points again: a 300 dpi symbol keeps its printed size.
+    void decodeOwnFields(const platform::KeyedDecoder &coder) override;
 
     // Takes the latest barcode picture, or the sample when there is none.
     void barcode_image_var_assign();

@@ -1,11 +1,25 @@
 #include "document/SKTDocument.h"
 
 #include "platform/Log.h"
+#include "platform/PropertyList.h"
 #include "platform/UiServices.h"
 
 #include "core/AppState.h"
 
+#include <stdexcept>
+
 const QSizeF SKTDocument::defaultCanvasSize(243.0, 154.0);
+const QString SKTDocument::documentType = QStringLiteral("com.zoltsoftware.mirelle");
+const QString SKTDocument::oldDocumentTypeName = QStringLiteral("ZOLT Frame document");
+const QString SKTDocument::CanvasSizeKey = QStringLiteral("canvasSize");
+
+namespace {
+
+const QString kVersionKey = QStringLiteral("version");
+const QString kGraphicsKey = QStringLiteral("graphics");
+const QString kPrintInfoKey = QStringLiteral("printInfo");
+
+} // namespace
 
 SKTError SKTErrorWithCode(int code)
 {
@@ -28,7 +42,7 @@ SKTDocument::SKTDocument()
 {
     m_checkpointToken = m_undoManager.addCheckpointObserver([this] { observeUndoManagerCheckpoint(); });
     // Whatever path changes the front list, its graphics' undoable properties are watched.
-    m_frontListToken = m_graphics.addObserver([this](const SKTGraphicList::Change &change) {
+    m_frontListToken = _graphics.addObserver([this](const SKTGraphicList::Change &change) {
         if (change.type == SKTGraphicList::Change::Inserted)
             startObservingGraphics(change.graphics);
         else
@@ -40,27 +54,27 @@ SKTDocument::~SKTDocument()
 {
     m_undoManager.removeAllActions();
     m_undoManager.disableUndoRegistration();
-    m_graphics.removeGraphicsAtIndexes(platform::IndexSet::range(0, m_graphics.count()));
-    m_graphics.removeObserver(m_frontListToken);
+    _graphics.removeGraphicsAtIndexes(platform::IndexSet::range(0, _graphics.count()));
+    _graphics.removeObserver(m_frontListToken);
     m_undoManager.removeCheckpointObserver(m_checkpointToken);
 }
 
 void SKTDocument::insertGraphics(const GraphicList &graphics, const platform::IndexSet &indexes)
 {
-    if (!m_graphics.insertGraphics(graphics, indexes))
+    if (!_graphics.insertGraphics(graphics, indexes))
         return;
     for (const SKTGraphicPtr &graphic : graphics)
         graphic->setScriptingContainer(this);
     m_undoManager.registerUndo(this, [this, indexes] { removeGraphicsAtIndexes(indexes); });
     if (m_undoManager.isUndoRegistrationEnabled())
         for (const SKTGraphicPtr &graphic : graphics)
-            m_undoGroupInsertedGraphics.insert(graphic.get(), graphic);
+            _undoGroupInsertedGraphics.insert(graphic.get(), graphic);
 }
 
 void SKTDocument::removeGraphicsAtIndexes(const platform::IndexSet &indexes)
 {
-    const GraphicList removed = m_graphics.objectsAtIndexes(indexes);
-    if (!m_graphics.removeGraphicsAtIndexes(indexes))
+    const GraphicList removed = _graphics.objectsAtIndexes(indexes);
+    if (!_graphics.removeGraphicsAtIndexes(indexes))
         return;
     m_undoManager.registerUndo(this, [this, removed, indexes] { insertGraphics(removed, indexes); });
     for (const SKTGraphicPtr &graphic : removed)
@@ -79,7 +93,7 @@ void SKTDocument::removeGraphicAtIndex(int index)
 
 void SKTDocument::addInGraphics(const SKTGraphicPtr &graphic)
 {
-    insertGraphic(graphic, m_graphics.count());
+    insertGraphic(graphic, _graphics.count());
 }
 
 void SKTDocument::Enable_Disable_Undo_Registraion(int enable)
@@ -95,7 +109,7 @@ void SKTDocument::Clear_All_Undo_Redo()
     m_undoManager.removeAllActions();
     m_undoManager.removeAllActionsWithTarget(this);
     m_undoManager.disableUndoRegistration();
-    removeGraphicsAtIndexes(platform::IndexSet::range(0, m_graphics.count()));
+    removeGraphicsAtIndexes(platform::IndexSet::range(0, _graphics.count()));
     insertGraphics({}, {});
     m_undoManager.enableUndoRegistration();
 }
@@ -108,6 +122,65 @@ QSizeF SKTDocument::canvasSize(bool useDefault, const QSizeF &size_val)
 QString SKTDocument::displayName() const
 {
     return App().App_Name;
+}
+
+bool SKTDocument::isNativeType(const QString &typeName)
+{
+    return typeName == documentType || typeName == oldDocumentTypeName;
+}
+
+void SKTDocument::setPrintInfo(const platform::PrintInfo &printInfo)
+{
+    m_printInfo = printInfo;
+    didChangeValueForKey(CanvasSizeKey, QVariant(), QVariant());
+}
+
+QByteArray SKTDocument::dataOfType(const QString &typeName, SKTError *error)
+{
+    if (!isNativeType(typeName))
+        throw std::invalid_argument("Invalid parameter not satisfying: " + typeName.toStdString());
+    const QVariantMap root{
+        {kVersionKey, version},
+        {kGraphicsKey, SKTGraphic::propertiesWithGraphics(_graphics.items())},
+        {kPrintInfoKey, m_printInfo.propertyList()},
+    };
+    QString reason;
+    const QByteArray data = platform::propertyListData(root, platform::PropertyListFormat::Binary, &reason);
+    if (data.isEmpty()) {
+        platform::writeLog(QStringLiteral("The document's data could not be written: %1").arg(reason));
+        if (error)
+            *error = SKTErrorWithCode(1);
+    }
+    return data;
+}
+
+bool SKTDocument::readFromData(const QByteArray &data, const QString &typeName, SKTError *error)
+{
+    const auto fail = [error] {
+        if (error)
+            *error = SKTErrorWithCode(2);
+        return false;
+    };
+    if (!isNativeType(typeName))
+        return fail();
+    const std::optional<QVariant> list = platform::propertyListFromData(data);
+    if (!list || list->metaType() != QMetaType::fromType<QVariantMap>())
+        return fail();
+    const QVariantMap root = list->toMap();
+    const QVariant graphics = root.value(kGraphicsKey);
+    const int versionType = root.value(kVersionKey).metaType().id();
+    if ((versionType != QMetaType::LongLong && versionType != QMetaType::Int) ||
+        root.value(kVersionKey).toLongLong() != version || graphics.metaType() != QMetaType::fromType<QVariantList>())
+        return fail();
+
+    const GraphicList read = SKTGraphic::graphicsWithProperties(graphics.toList());
+    // A document read from data starts with nothing to undo.
+    Clear_All_Undo_Redo();
+    m_undoManager.disableUndoRegistration();
+    insertGraphics(read, platform::IndexSet::range(0, static_cast<int>(read.size())));
+    m_undoManager.enableUndoRegistration();
+    setPrintInfo(platform::PrintInfo::fromPropertyList(root.value(kPrintInfoKey)));
+    return true;
 }
 
 // --- Undo of property changes -------------------------------------------------------------
@@ -133,7 +206,7 @@ void SKTDocument::startObservingGraphics(const GraphicList &graphics)
 void SKTDocument::stopObservingGraphics(const GraphicList &graphics)
 {
     for (const SKTGraphicPtr &graphic : graphics) {
-        if (m_graphics.contains(graphic.get()))
+        if (_graphics.contains(graphic.get()))
             continue; // still in the list elsewhere
         const auto it = m_undoObservations.find(graphic.get());
         if (it == m_undoObservations.end())
@@ -173,19 +246,19 @@ void SKTDocument::undoablePropertyChanged(SKTGraphic *graphic, const QString &ke
                                           const QVariant &newValue)
 {
     // A graphic made in this group goes away as a whole on undo; its changes need no record.
-    if (m_undoGroupInsertedGraphics.contains(graphic) || oldValue == newValue)
+    if (_undoGroupInsertedGraphics.contains(graphic) || oldValue == newValue)
         return;
     const auto observed = m_undoObservations.constFind(graphic);
     const SKTGraphicPtr strong = observed == m_undoObservations.constEnd() ? nullptr : observed->graphic.lock();
     if (!strong || !m_undoManager.isUndoRegistrationEnabled())
         return;
 
-    if (!m_undoGroupOldPropertiesPerGraphic) {
-        m_undoGroupOldPropertiesPerGraphic = std::make_shared<SKTMapTableOwner>();
-        const std::shared_ptr<SKTMapTableOwner> owner = m_undoGroupOldPropertiesPerGraphic;
+    if (!_undoGroupOldPropertiesPerGraphic) {
+        _undoGroupOldPropertiesPerGraphic = std::make_shared<SKTMapTableOwner>();
+        const std::shared_ptr<SKTMapTableOwner> owner = _undoGroupOldPropertiesPerGraphic;
         m_undoManager.registerUndo(this, [this, owner] { setGraphicProperties(owner); });
     }
-    QVariantMap &oldValues = m_undoGroupOldPropertiesPerGraphic->entryFor(strong).oldValues;
+    QVariantMap &oldValues = _undoGroupOldPropertiesPerGraphic->entryFor(strong).oldValues;
     if (!oldValues.contains(key))
         oldValues.insert(key, oldValue);
 
@@ -198,13 +271,13 @@ void SKTDocument::undoablePropertyChanged(SKTGraphic *graphic, const QString &ke
                      .arg(graphic->className(), key));
         name = QStringLiteral("");
     }
-    if (m_undoGroupHasChangesToMultipleProperties)
+    if (_undoGroupHasChangesToMultipleProperties)
         return;
-    if (m_undoGroupPresentablePropertyName.isNull()) {
-        m_undoGroupPresentablePropertyName = name;
-    } else if (m_undoGroupPresentablePropertyName != name) {
-        m_undoGroupHasChangesToMultipleProperties = true;
-        m_undoGroupPresentablePropertyName = QString();
+    if (_undoGroupPresentablePropertyName.isNull()) {
+        _undoGroupPresentablePropertyName = name;
+    } else if (_undoGroupPresentablePropertyName != name) {
+        _undoGroupHasChangesToMultipleProperties = true;
+        _undoGroupPresentablePropertyName = QString();
     }
 }
 
@@ -217,10 +290,10 @@ void SKTDocument::setGraphicProperties(const std::shared_ptr<SKTMapTableOwner> &
 
 void SKTDocument::observeUndoManagerCheckpoint()
 {
-    m_undoGroupHasChangesToMultipleProperties = false;
-    m_undoGroupPresentablePropertyName = QString();
-    m_undoGroupOldPropertiesPerGraphic.reset();
-    m_undoGroupInsertedGraphics.clear();
+    _undoGroupHasChangesToMultipleProperties = false;
+    _undoGroupPresentablePropertyName = QString();
+    _undoGroupOldPropertiesPerGraphic.reset();
+    _undoGroupInsertedGraphics.clear();
 }
 
 int show_msg(const QString &message)

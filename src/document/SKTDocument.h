@@ -1,8 +1,11 @@
 #pragma once
 
 #include "document/SKTGraphicList.h"
+#include "platform/KeyValueObserving.h"
+#include "platform/PrintInfo.h"
 #include "platform/UndoManager.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QSizeF>
 #include <QString>
@@ -37,13 +40,17 @@ private:
     std::vector<Entry> _mapTable;
 };
 
-// The one document of a run: the front, back and scratch ("temp") lists of graphics and the undo
-// manager. Designs are not saved through it (the design window writes design files), so it never
-// counts as edited.
-class SKTDocument {
+// The one document of a run: the front, back and scratch ("temp") lists of graphics, the undo
+// manager and the print information. Designs are not saved through it (the design window writes
+// design files), so it never counts as edited.
+class SKTDocument : public platform::KeyValueObservable {
 public:
     static constexpr int version = 2;
     static const QSizeF defaultCanvasSize; // 243 x 154 points
+    static const QString documentType;        // "com.zoltsoftware.mirelle"
+    static const QString oldDocumentTypeName; // "ZOLT Frame document", the same type by its old name
+    static const QString CanvasSizeKey;       // "canvasSize"
+    static bool isNativeType(const QString &typeName);
 
     SKTDocument();
     ~SKTDocument();
@@ -52,9 +59,9 @@ public:
 
     // The live lists. Only the front list has undoable mutators of the document; the back and temp
     // lists are changed through the lists themselves, without undo.
-    SKTGraphicList &graphics() { return m_graphics; }
-    SKTGraphicList &graphics_back() { return m_graphics_back; }
-    SKTGraphicList &graphics_temp() { return m_graphics_temp; }
+    SKTGraphicList &graphics() { return _graphics; }
+    SKTGraphicList &graphics_back() { return _graphics_back; }
+    SKTGraphicList &graphics_temp() { return _graphics_temp; }
 
     platform::UndoManager &undoManager() { return m_undoManager; }
 
@@ -76,11 +83,27 @@ public:
     QString displayName() const;
     bool isDocumentEdited() const { return false; }
 
+    const platform::PrintInfo &printInfo() const { return m_printInfo; }
+    // Stores the print information and announces "canvasSize". The document has no canvas size of
+    // its own, so the announcement carries no value and the canvases keep their size.
+    void setPrintInfo(const platform::PrintInfo &printInfo);
+
+    // The native data: a binary property list {"version": 2, "graphics": the graphic archives of the
+    // front list (the main photo and the frame picture left out), "printInfo": the print
+    // information}. The rendered types come from SKTRenderingView::dataOfType, which hands the native
+    // type on to this; any other type is a programming error and throws std::invalid_argument.
+    // Empty data and an error when nothing could be written.
+    QByteArray dataOfType(const QString &typeName, SKTError *error = nullptr);
+    // Reads native data back: the front list takes the graphics, with no undo left behind, and the
+    // print information is set. Data of another type or layout changes nothing and answers false
+    // with error code 2.
+    bool readFromData(const QByteArray &data, const QString &typeName, SKTError *error = nullptr);
+
     // The undo action of a group's property changes: puts back every recorded value at once.
     void setGraphicProperties(const std::shared_ptr<SKTMapTableOwner> &owner);
     // The name of the one property the current undo group changed, empty when none or several.
-    QString undoGroupPresentablePropertyName() const { return m_undoGroupPresentablePropertyName; }
-    bool undoGroupHasChangesToMultipleProperties() const { return m_undoGroupHasChangesToMultipleProperties; }
+    QString undoGroupPresentablePropertyName() const { return _undoGroupPresentablePropertyName; }
+    bool undoGroupHasChangesToMultipleProperties() const { return _undoGroupHasChangesToMultipleProperties; }
 
 private:
     struct UndoObservation {
@@ -96,17 +119,18 @@ private:
                                  const QVariant &newValue);
     void observeUndoManagerCheckpoint();
 
-    SKTGraphicList m_graphics;
-    SKTGraphicList m_graphics_back;
-    SKTGraphicList m_graphics_temp;
+    SKTGraphicList _graphics;
+    SKTGraphicList _graphics_back;
+    SKTGraphicList _graphics_temp;
     platform::UndoManager m_undoManager;
+    platform::PrintInfo m_printInfo;
 
     // Front graphics whose undoable properties are watched, and the state of the current group.
     QHash<const SKTGraphic *, UndoObservation> m_undoObservations;
-    QHash<const SKTGraphic *, std::weak_ptr<SKTGraphic>> m_undoGroupInsertedGraphics;
-    std::shared_ptr<SKTMapTableOwner> m_undoGroupOldPropertiesPerGraphic;
-    QString m_undoGroupPresentablePropertyName;
-    bool m_undoGroupHasChangesToMultipleProperties = false;
+    QHash<const SKTGraphic *, std::weak_ptr<SKTGraphic>> _undoGroupInsertedGraphics;
+    std::shared_ptr<SKTMapTableOwner> _undoGroupOldPropertiesPerGraphic;
+    QString _undoGroupPresentablePropertyName;
+    bool _undoGroupHasChangesToMultipleProperties = false;
     quint64 m_checkpointToken = 0;
     SKTGraphicList::Token m_frontListToken = 0;
 };

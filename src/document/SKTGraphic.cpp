@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
 #include "core/FontNames.h"
+#include "document/ControlTags.h"
 
 #include <QPainter>
 #include <QPalette>
@@ -497,7 +498,7 @@ QRectF SKTGraphic::drawingBoundsOfGraphics(const GraphicList &graphics)
 void SKTGraphic::translateGraphics(const GraphicList &graphics, double dx, double dy)
 {
     for (const SKTGraphicPtr &g : graphics) {
-        if (g->ctrl_is_locked || g->control_ID == QLatin1String("PARTY_IMAGE_BG"))
+        if (g->ctrl_is_locked || isFramePicture(*g))
             continue;
         g->setBounds(g->bounds().translated(dx, dy));
     }

@@ -84,9 +84,8 @@ public:
     static const QString DrawingContentsKey;
     static const QString KeysForValuesToObserveForUndoKey;
 
-    // Keyed archive: every stored field under its own name. Reading keeps a new graphic's value for
-    // the few fields whose zero would hide the object (visibility, opacities, saturation, contrast)
-    // and reads every other missing key as zero, NO or nil.
+    // Keyed archive: every stored field under its own name, nil objects as the null reference.
+    // Reading keeps a new graphic's value for every key the archive lacks.
     void encodeWithCoder(platform::KeyedEncoder &coder) const;
     void initWithCoder(const platform::KeyedDecoder &coder);
     // Fields a kind keeps beyond the common ones, written after them; read only where present.

@@ -92,27 +92,23 @@ void SKTGraphic::encodeWithCoder(platform::KeyedEncoder &coder) const
 
 void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
 {
-    // Zero would make these objects invisible or transparent: an older or foreign archive that lacks
-    // them keeps a new graphic's values.
-    static const QStringList keepWhenMissing{
-        QStringLiteral("ctrl_is_visible"), QStringLiteral("alpha_val"), QStringLiteral("alpha_val_stroke"),
-        QStringLiteral("sat_val"), QStringLiteral("con_val"), QStringLiteral("img_trnsp_val"),
-        QStringLiteral("Shadow_transparency")};
-    const auto read = [&](const QString &key) { return coder.containsValueForKey(key) || !keepWhenMissing.contains(key); };
-#define DEC_RECT(F) F = coder.decodeRect(QStringLiteral(#F));
-#define DEC_BOOL(F)                                                                                      \
-    if (read(QStringLiteral(#F)))                                                                        \
-        F = coder.decodeBool(QStringLiteral(#F));
-#define DEC_INT(F) F = coder.decodeInt(QStringLiteral(#F));
-#define DEC_FLOAT(F)                                                                                     \
-    if (read(QStringLiteral(#F)))                                                                        \
-        F = coder.decodeFloat(QStringLiteral(#F));
-#define DEC_WIDE(F) F = static_cast<double>(coder.decodeFloat(QStringLiteral(#F)));
-#define DEC_OBJECT(F) F = objectFromArchive<decltype(F)>(coder.decodeObject(QStringLiteral(#F)));
-#define DEC_TEXT(F) m##F = textFromArchive(coder.decodeObject(QStringLiteral(#F)));
+    // A key the archive lacks (an older or foreign writer's) keeps the value a new graphic of this
+    // class has: zero would hide the object, empty its shape, stroke and the like. A nil object
+    // that was written is read as nil.
+#define SKT_IF_STORED(F, DECODE)                                                                         \
+    if (coder.containsValueForKey(QStringLiteral(#F)))                                                  \
+        DECODE;
+#define DEC_RECT(F) SKT_IF_STORED(F, F = coder.decodeRect(QStringLiteral(#F)))
+#define DEC_BOOL(F) SKT_IF_STORED(F, F = coder.decodeBool(QStringLiteral(#F)))
+#define DEC_INT(F) SKT_IF_STORED(F, F = coder.decodeInt(QStringLiteral(#F)))
+#define DEC_FLOAT(F) SKT_IF_STORED(F, F = coder.decodeFloat(QStringLiteral(#F)))
+#define DEC_WIDE(F) SKT_IF_STORED(F, F = static_cast<double>(coder.decodeFloat(QStringLiteral(#F))))
+#define DEC_OBJECT(F) SKT_IF_STORED(F, F = objectFromArchive<decltype(F)>(coder.decodeObject(QStringLiteral(#F))))
+#define DEC_TEXT(F) SKT_IF_STORED(F, m##F = textFromArchive(coder.decodeObject(QStringLiteral(#F))))
     SKT_GRAPHIC_ARCHIVE(DEC_RECT, DEC_BOOL, DEC_INT, DEC_FLOAT, DEC_WIDE, DEC_OBJECT, DEC_OBJECT, DEC_OBJECT,
                         DEC_OBJECT, DEC_TEXT)
     decodeOwnFields(coder);
+#undef SKT_IF_STORED
 #undef DEC_RECT
 #undef DEC_BOOL
 #undef DEC_INT

@@ -4,6 +4,7 @@
 #include "document/SKTGraphic.h"
 #include "document/SKTImage.h"
 #include "platform/PropertyList.h"
+#include "document/ControlTags.h"
 
 #include <QFileInfo>
 
@@ -11,7 +12,7 @@ namespace {
 
 bool travelsOnPasteboard(const SKTGraphic &graphic)
 {
-    return graphic.control_ID != QLatin1String("PARTY_IMAGE") && graphic.control_ID != QLatin1String("PARTY_IMAGE_BG");
+    return !isInvitationPicture(graphic);
 }
 
 QByteArray colorData(const QColor &color)

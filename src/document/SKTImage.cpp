@@ -6,6 +6,7 @@
 #include "core/ImageProcesser.h"
 #include "document/ArchiveValues.h"
 #include "document/Shape_Control.h"
+#include "document/ControlTags.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -21,8 +22,6 @@ const QString SKTImage::FlippedVerticallyKey = QStringLiteral("flippedVertically
 
 namespace {
 
-const QLatin1String kMainPhotoID("PARTY_IMAGE");
-const QLatin1String kFramePictureID("PARTY_IMAGE_BG");
 
 bool sameSize(const QSizeF &a, const QSizeF &b)
 {
@@ -171,7 +170,7 @@ void SKTImage::setFilePath(const QString &path)
 {
     Set_Control_File_path(path);
     m_contentsLoaded = true;
-    if (control_ID == kMainPhotoID) {
+    if (isMainPhoto(*this)) {
         const DesignWindowHub *hub = App().Main_App_wnd;
         _contents = hub ? hub->Main_Photo_image() : QImage();
     } else {
@@ -181,9 +180,14 @@ void SKTImage::setFilePath(const QString &path)
 
 void SKTImage::reloadFromFile()
 {
-    if (m_contentsCarried && !QFileInfo(_file_path).isFile() && control_ID != kMainPhotoID)
+    if (m_contentsCarried && !QFileInfo(_file_path).isFile() && !isMainPhoto(*this))
         return;
     setFilePath(_file_path);
+}
+
+bool SKTImage::isMissingItsFile() const
+{
+    return m_contentsLoaded && _contents.isNull() && !_file_path.isEmpty() && !isMainPhoto(*this);
 }
 
 void SKTImage::encodeOwnFields(platform::KeyedEncoder &coder) const
@@ -262,7 +266,7 @@ Image_Effect_Settings SKTImage::effectSettings() const
 
 bool SKTImage::drawsWithoutEffects() const
 {
-    return control_ID == kMainPhotoID || control_ID == kFramePictureID;
+    return isInvitationPicture(*this);
 }
 
 // --- Drawing ---------------------------------------------------------------------------------
@@ -279,6 +283,18 @@ void SKTImage::drawContentsInView(QPainter &painter, bool)
     const QRectF frame = bounds();
     if (isDrawingStroke())
         ShapePainting::strokeFrame(painter, frame, _strokeColor, _strokeWidth, _stroke_border_type);
+    if (isMissingItsFile()) {
+        // A vanished picture must not vanish from the card unseen.
+        const DesignWindowHub *hub = App().Main_App_wnd;
+        const QImage placeholder = hub ? hub->no_image() : QImage();
+        if (!placeholder.isNull()) {
+            painter.save();
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(targetRect(frame, pictureSize(placeholder), true), placeholder);
+            painter.restore();
+        }
+        return;
+    }
     if (_contents.isNull())
         return;
     const double opacity = std::min(1.0, static_cast<double>(img_trnsp_val) / 100.0);

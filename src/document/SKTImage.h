@@ -39,6 +39,9 @@ public:
     // Loads the picture again from its stored path, as reading a design does; a picture the archive
     // carried itself (one without a file) stays when no file is there.
     void reloadFromFile();
+    // A file is named but gave no picture: the object shows the program's placeholder, and keeps
+    // the path so that the picture comes back once the file does.
+    bool isMissingItsFile() const;
     // A picture without a file of its own travels in the archive, so a pasted or dropped picture
     // survives saving and copying.
     void encodeOwnFields(platform::KeyedEncoder &coder) const override;

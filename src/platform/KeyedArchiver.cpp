@@ -50,10 +50,9 @@ public:
     void encodeDouble(const QString &key, double value) override { m_current->insert(key, value); }
     void encodeObject(const QString &key, const QVariant &value) override
     {
-        const QVariant ref = add(value);
-        // A nil object is simply absent, as the desktop's archiver leaves it.
-        if (ref.value<PlistUid>().value != 0)
-            m_current->insert(key, ref);
+        // A nil object is the null reference ($null, UID 0), as the desktop's archiver writes it, so
+        // that it reads back as nil while a key truly absent can take a default.
+        m_current->insert(key, add(value));
     }
     void encodePoint(const QString &key, const QPointF &value) override { m_current->insert(key, stringFromPoint(value)); }
     void encodeSize(const QString &key, const QSizeF &value) override { m_current->insert(key, stringFromSize(value)); }

@@ -10,7 +10,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -98,6 +100,246 @@ plist_t toNode(const QVariant &value, int depth, QString &error)
         return nullptr;
     }
 }
+
+// The binary form is written here: the library's writer builds a node tree with dictionaries of
+// linear lookup, and orders shared objects by address, so that the same list gave other bytes.
+// This one writes the objects in the order met, each text once, and the same list the same bytes.
+class BinaryWriter {
+public:
+    QByteArray write(const QVariant &root, QString &error)
+    {
+        if (add(root, 0, error) < 0)
+            return {};
+        const quint64 count = m_objects.size();
+        const int refSize = bytesFor(count);
+        QByteArray out("bplist00");
+        out.reserve(qsizetype(count) * 8 + m_payload);
+        QList<quint64> offsets;
+        offsets.reserve(qsizetype(count));
+        for (const Object &object : m_objects) {
+            offsets << quint64(out.size());
+            writeObject(out, object, refSize);
+        }
+        const quint64 tableOffset = quint64(out.size());
+        const int offsetSize = bytesFor(tableOffset);
+        for (const quint64 offset : offsets)
+            appendUnsigned(out, offset, offsetSize);
+        out.append(6, '\0');
+        out.append(char(offsetSize));
+        out.append(char(refSize));
+        appendUnsigned(out, count, 8);
+        appendUnsigned(out, 0, 8); // the root is written first
+        appendUnsigned(out, tableOffset, 8);
+        return out;
+    }
+
+private:
+    struct Object {
+        QVariant value;       // a scalar, or invalid for a collection
+        char collection = 0;  // 'a' array, 'd' dictionary (keys, then values)
+        QList<quint64> refs;
+    };
+
+    static int bytesFor(quint64 value)
+    {
+        if (value <= 0xFF)
+            return 1;
+        if (value <= 0xFFFF)
+            return 2;
+        return value <= 0xFFFFFFFFu ? 4 : 8;
+    }
+
+    static void appendUnsigned(QByteArray &out, quint64 value, int width)
+    {
+        for (int i = width - 1; i >= 0; --i)
+            out.append(char((value >> (8 * i)) & 0xFF));
+    }
+
+    static void appendMarkerAndLength(QByteArray &out, int type, quint64 length)
+    {
+        if (length < 15) {
+            out.append(char((type << 4) | int(length)));
+            return;
+        }
+        out.append(char((type << 4) | 0xF));
+        const int width = bytesFor(length);
+        out.append(char(0x10 | (width == 1 ? 0 : width == 2 ? 1 : width == 4 ? 2 : 3)));
+        appendUnsigned(out, length, width);
+    }
+
+    qint64 reserve(Object object)
+    {
+        m_objects.push_back(std::move(object));
+        return qint64(m_objects.size()) - 1;
+    }
+
+    qint64 addString(const QString &text)
+    {
+        if (const auto it = m_strings.constFind(text); it != m_strings.constEnd())
+            return qint64(*it);
+        const qint64 index = reserve({QVariant(text), 0, {}});
+        m_strings.insert(text, quint64(index));
+        m_payload += text.size() * 2 + 3;
+        return index;
+    }
+
+    qint64 add(const QVariant &value, int depth, QString &error)
+    {
+        if (depth > kPropertyListMaxDepth) {
+            error = QStringLiteral("property list nested too deeply");
+            return -1;
+        }
+        if (value.metaType() == QMetaType::fromType<PlistUid>())
+            return reserve({value, 0, {}});
+        switch (value.metaType().id()) {
+        case QMetaType::QVariantMap: {
+            const QVariantMap map = value.toMap();
+            const qint64 index = reserve({QVariant(), 'd', {}});
+            QList<quint64> refs(map.size() * 2);
+            qsizetype i = 0;
+            for (auto it = map.cbegin(); it != map.cend(); ++it, ++i) {
+                refs[i] = quint64(addString(it.key()));
+                const qint64 item = add(it.value(), depth + 1, error);
+                if (item < 0)
+                    return -1;
+                refs[map.size() + i] = quint64(item);
+            }
+            m_objects[size_t(index)].refs = std::move(refs);
+            return index;
+        }
+        case QMetaType::QVariantList:
+        case QMetaType::QStringList: {
+            const QVariantList list = value.toList();
+            const qint64 index = reserve({QVariant(), 'a', {}});
+            QList<quint64> refs;
+            refs.reserve(list.size());
+            for (const QVariant &element : list) {
+                const qint64 item = add(element, depth + 1, error);
+                if (item < 0)
+                    return -1;
+                refs << quint64(item);
+            }
+            m_objects[size_t(index)].refs = std::move(refs);
+            return index;
+        }
+        case QMetaType::QString:
+            return addString(value.toString());
+        case QMetaType::QByteArray:
+            m_payload += value.toByteArray().size() + 10;
+            return reserve({value, 0, {}});
+        case QMetaType::Bool:
+        case QMetaType::Double:
+        case QMetaType::Float:
+        case QMetaType::QDateTime:
+            return reserve({value, 0, {}});
+        case QMetaType::Int:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::Char:
+        case QMetaType::SChar:
+            return reserve({QVariant(value.toLongLong()), 0, {}});
+        case QMetaType::UInt:
+        case QMetaType::ULong:
+        case QMetaType::ULongLong:
+        case QMetaType::UShort:
+        case QMetaType::UChar:
+            return reserve({QVariant(value.toULongLong()), 0, {}});
+        default:
+            error = QStringLiteral("a value of type %1 has no property-list form").arg(QString::fromLatin1(value.typeName()));
+            return -1;
+        }
+    }
+
+    void writeObject(QByteArray &out, const Object &object, int refSize) const
+    {
+        if (object.collection) {
+            const bool dictionary = object.collection == 'd';
+            appendMarkerAndLength(out, dictionary ? 0xD : 0xA, quint64(object.refs.size()) / (dictionary ? 2 : 1));
+            for (const quint64 ref : object.refs)
+                appendUnsigned(out, ref, refSize);
+            return;
+        }
+        const QVariant &value = object.value;
+        if (value.metaType() == QMetaType::fromType<PlistUid>()) {
+            const quint64 uid = value.value<PlistUid>().value;
+            const int width = bytesFor(uid);
+            out.append(char(0x80 | (width - 1)));
+            appendUnsigned(out, uid, width);
+            return;
+        }
+        switch (value.metaType().id()) {
+        case QMetaType::QString: {
+            const QString text = value.toString();
+            const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x80; });
+            appendMarkerAndLength(out, ascii ? 0x5 : 0x6, quint64(text.size()));
+            if (ascii) {
+                out.append(text.toLatin1());
+            } else {
+                for (const QChar ch : text)
+                    appendUnsigned(out, ch.unicode(), 2);
+            }
+            return;
+        }
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            appendMarkerAndLength(out, 0x4, quint64(bytes.size()));
+            out.append(bytes);
+            return;
+        }
+        case QMetaType::Bool:
+            out.append(char(value.toBool() ? 0x09 : 0x08));
+            return;
+        case QMetaType::LongLong: {
+            const qint64 number = value.toLongLong();
+            if (number < 0) {
+                out.append(char(0x13));
+                appendUnsigned(out, quint64(number), 8);
+                return;
+            }
+            writeUnsigned(out, quint64(number));
+            return;
+        }
+        case QMetaType::ULongLong:
+            writeUnsigned(out, value.toULongLong());
+            return;
+        case QMetaType::QDateTime: {
+            const qint64 ms = referenceDate().msecsTo(value.toDateTime());
+            writeDouble(out, 0x33, double(ms) / 1000.0);
+            return;
+        }
+        default: // double and float
+            writeDouble(out, 0x23, value.toDouble());
+            return;
+        }
+    }
+
+    static void writeUnsigned(QByteArray &out, quint64 number)
+    {
+        if (number > quint64(std::numeric_limits<qint64>::max())) {
+            // Beyond the signed range the binary form takes sixteen bytes.
+            out.append(char(0x14));
+            appendUnsigned(out, 0, 8);
+            appendUnsigned(out, number, 8);
+            return;
+        }
+        const int width = bytesFor(number);
+        out.append(char(0x10 | (width == 1 ? 0 : width == 2 ? 1 : width == 4 ? 2 : 3)));
+        appendUnsigned(out, number, width);
+    }
+
+    static void writeDouble(QByteArray &out, int marker, double number)
+    {
+        quint64 bits;
+        std::memcpy(&bits, &number, 8);
+        out.append(char(marker));
+        appendUnsigned(out, bits, 8);
+    }
+
+    std::vector<Object> m_objects;
+    QHash<QString, quint64> m_strings;
+    qint64 m_payload = 0;
+};
 
 // Reading is done here rather than by the library, which aborts the process on some malformed
 // input; property lists arrive from the pasteboard and from files of unknown origin.
@@ -498,6 +740,16 @@ private:
 QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QString *error)
 {
     QString reason;
+    QByteArray data;
+    if (format == PropertyListFormat::Binary) {
+        data = BinaryWriter().write(root, reason);
+        if (data.isEmpty()) {
+            if (error)
+                *error = reason;
+            return {};
+        }
+        return data;
+    }
     PlistPtr node(toNode(root, 0, reason));
     if (!node) {
         if (error)
@@ -506,16 +758,9 @@ QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QSt
     }
     char *bytes = nullptr;
     uint32_t length = 0;
-    QByteArray data;
-    if (format == PropertyListFormat::Binary) {
-        plist_to_bin(node.get(), &bytes, &length);
-        data = QByteArray(bytes, static_cast<qsizetype>(length));
-        plist_to_bin_free(bytes);
-    } else {
-        plist_to_xml(node.get(), &bytes, &length);
-        data = QByteArray(bytes, static_cast<qsizetype>(length));
-        plist_to_xml_free(bytes);
-    }
+    plist_to_xml(node.get(), &bytes, &length);
+    data = QByteArray(bytes, static_cast<qsizetype>(length));
+    plist_to_xml_free(bytes);
     if (data.isEmpty() && error)
         *error = QStringLiteral("the property list could not be written");
     return data;

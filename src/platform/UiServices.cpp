@@ -13,15 +13,20 @@ namespace {
 class HeadlessUiServices : public UiServices {
 public:
     void showMessage(const QString &text) override { writeLog(text.trimmed()); }
-    bool askYesNo(const QString &question) override
+    Answer askYesNo(const QString &question) override
     {
         writeLog(question.trimmed());
-        return false;
+        return Answer::Cancelled;
     }
     QString chooseFileToOpen(const QString &, const QString &, const QStringList &) override { return {}; }
     QStringList chooseFilesToOpen(const QString &, const QString &, const QStringList &) override { return {}; }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
     QString chooseFileToSave(const QString &, const QString &, const QString &, const QStringList &) override
+    {
+        return {};
+    }
+    SavePanelChoice chooseFileToSaveInFormat(const QString &, const QString &, const QString &,
+                                             const QStringList &) override
     {
         return {};
     }

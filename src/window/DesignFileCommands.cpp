@@ -25,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QMainWindow>
 #include <QMenu>
+#include <QStandardPaths>
 #include <QToolButton>
 
 #include <exception>
@@ -38,6 +39,8 @@ const QString kSaveBeforeNew = QStringLiteral("Do you want to save changes befor
 const QString kSaveBeforeOpen = QStringLiteral("Do you want to save changes before opening document?");
 const QString kSaveBeforeClosing = QStringLiteral("Do you want to save changes before closing?");
 const QString kExcelItem = QStringLiteral("Excel");
+const QString kMissingPicturesMessage =
+    QStringLiteral("These pictures of the design were not found; the card shows a placeholder in their place:\n");
 const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you want to replace it?");
 
 // While a design is being loaded the panel must not write its controls back into the objects, and
@@ -88,10 +91,7 @@ int cardShapeFromCode(const QString &code)
     return 0;
 }
 
-QString folderOf(const QString &path)
-{
-    return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
-}
+
 
 } // namespace
 
@@ -143,7 +143,8 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
         if (app.Project_File_Name.isEmpty()) {
             const QString suggested = Trim_Str(previous).isEmpty() ? QStringLiteral("Untitled.") + app.design_file_EXT
                                                                    : QFileInfo(previous).fileName();
-            QString chosen = platform::uiServices().chooseFileToSave(QStringLiteral("Save Design"), folderOf(previous),
+            QString chosen = platform::uiServices().chooseFileToSave(QStringLiteral("Save Design"),
+                                                                     Panel_Start_Folder(QStandardPaths::DocumentsLocation),
                                                                      suggested, {app.design_file_EXT});
             if (chosen.isEmpty()) {
                 app.Project_File_Name = previous;
@@ -171,8 +172,10 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
         const bool written = DesignFile::write(app.Project_File_Name, designFileContents(), &reason);
         if (!written) {
             Show_NSLog_Message(QStringLiteral("Saving %1 failed: %2").arg(app.Project_File_Name, reason));
-            // A design that was not saved is always reported, asked for or not.
-            Show_MessageBox(kSaveFailedMessage);
+            // A name that could not be written is no name of this design: the next Save asks again.
+            app.Project_File_Name = previous;
+            // A design that was not saved is always reported, asked for or not, with the reason.
+            Show_MessageBox(reason.isEmpty() ? kSaveFailedMessage : kSaveFailedMessage + QLatin1Char('\n') + reason);
         } else if (show_msg) {
             Show_MessageBox(kSavedMessage);
         }
@@ -181,7 +184,8 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
         return written;
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-        Show_MessageBox(kSaveFailedMessage);
+        app.Project_File_Name = previous;
+        Show_MessageBox(kSaveFailedMessage + QLatin1Char('\n') + QString::fromLocal8Bit(e.what()));
         return false;
     }
 }
@@ -192,8 +196,10 @@ void SKTWindowController::Set_Log_Name_In_Title()
         return;
     const AppState &app = App();
     const QFileInfo file(app.Project_File_Name);
+    // The desktop adds the program's display name to a title of its own, so the title is the
+    // file's name alone; without one it is that name, which the desktop does not repeat.
     if (!app.Project_File_Name.isEmpty() && file.isFile())
-        Main_wnd->setWindowTitle(QStringLiteral("%1 ( %2 )").arg(app.App_Name, file.fileName()));
+        Main_wnd->setWindowTitle(file.fileName());
     else
         Main_wnd->setWindowTitle(app.App_Name);
 }
@@ -254,8 +260,11 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
             row->setChecked(true);
     }
 
+    // Pictures of the data folders are found where this account keeps them.
+    Front_card_Prop.setCard_BG_Image_Path(Relocated_Resource_Path(Front_card_Prop.Card_BG_Image_Path()));
+    Back_card_Prop.setCard_BG_Image_Path(Relocated_Resource_Path(Back_card_Prop.Card_BG_Image_Path()));
     // The main photo first: the photo object takes its picture from it when it is made.
-    win.Invite_Frame_Pic_IMG = c.Invite_Frame_Pic_IMG;
+    win.Invite_Frame_Pic_IMG = Relocated_Resource_Path(c.Invite_Frame_Pic_IMG);
     setMain_Photo_image(c.Main_Photo_image);
     win.IMG_invert_clr = c.IMG_invert_clr;
     win.IMG_gray_Scale = c.IMG_gray_Scale;
@@ -282,10 +291,16 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
 
     scope.stopUndoRegistration();
     // Only plain pictures load again from their files; signatures keep what their archive holds.
+    QStringList missing;
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (const SKTGraphicPtr &graphic : *side)
-            if (graphic->kind() == SKTGraphic::Kind::Image)
-                static_cast<SKTImage &>(*graphic).reloadFromFile();
+            if (graphic->kind() == SKTGraphic::Kind::Image) {
+                auto &picture = static_cast<SKTImage &>(*graphic);
+                picture._file_path = Relocated_Resource_Path(picture._file_path);
+                picture.reloadFromFile();
+                if (picture.isMissingItsFile() && !missing.contains(picture._file_path))
+                    missing << picture._file_path;
+            }
     if (!c.frontGraphics.isEmpty())
         m_document->insertGraphics(c.frontGraphics,
                                    platform::IndexSet::range(0, static_cast<int>(c.frontGraphics.size())));
@@ -305,15 +320,31 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
 
     selectArrowTool();
     Refresh_Canvas();
+    if (!missing.isEmpty())
+        Show_MessageBox(kMissingPicturesMessage + missing.join(QLatin1Char('\n')));
 }
 
 // --- Commands ------------------------------------------------------------------------------------
 
+bool SKTWindowController::savedOrDiscardedOnWord(const QString &question, bool show_msg)
+{
+    switch (Show_YES_NO_Cancel_MessageBox(question)) {
+    case platform::UiServices::Answer::Yes:
+        // A save that did not happen stops the command.
+        return Save_project_file(false, show_msg);
+    case platform::UiServices::Answer::No:
+        return true;
+    case platform::UiServices::Answer::Cancelled:
+        break;
+    }
+    return false;
+}
+
 void SKTWindowController::New_Btn_Clicked()
 {
     try {
-        // Nothing is lost without the user's word: a save that did not happen stops the command.
-        if (Show_YES_NO_MessageBox(kSaveBeforeNew) && !Save_project_file(false, true))
+        // Nothing is lost without the user's word.
+        if (!savedOrDiscardedOnWord(kSaveBeforeNew, true))
             return;
         New_Project();
         Undo_Redo_Button_state();
@@ -325,7 +356,7 @@ void SKTWindowController::New_Btn_Clicked()
 bool SKTWindowController::windowShouldClose()
 {
     try {
-        return !Show_YES_NO_MessageBox(kSaveBeforeClosing) || Save_project_file(false, false);
+        return savedOrDiscardedOnWord(kSaveBeforeClosing, false);
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
         return false;
@@ -344,7 +375,7 @@ bool SKTWindowController::eventFilter(QObject *watched, QEvent *event)
 void SKTWindowController::Open_Btn_Clicked()
 {
     try {
-        if (!Show_YES_NO_MessageBox(kSaveBeforeOpen) || Save_project_file(false, true)) {
+        if (savedOrDiscardedOnWord(kSaveBeforeOpen, true)) {
             // A cancelled panel or an unsound file leaves the current design as it was, so there is
             // nothing to start again.
             Open_Log_File();
@@ -371,7 +402,8 @@ int SKTWindowController::Open_Log_File()
     try {
         const AppState &app = App();
         const QString path = platform::uiServices().chooseFileToOpen(
-            QStringLiteral("Open Design"), folderOf(app.Project_File_Name), {app.design_file_EXT});
+            QStringLiteral("Open Design"), Panel_Start_Folder(QStandardPaths::DocumentsLocation),
+            {app.design_file_EXT});
         if (path.isEmpty())
             return 0;
         return Read_and_load_design_Log(path, QStringLiteral("L"));

@@ -1,18 +1,19 @@
-// What the design window asks of the properties panel before the panel itself exists: the panel's
-// tabs follow the selection and the object buttons their state, and the picture tools get their
-// file. Filling the panel's controls from objects and the card face, and writing them back, belong
-// to the panel and are left out here; the functions below that do nothing yet say so.
+// What the design window asks of the properties panel: the panel's tabs follow the selection and the
+// object buttons their state, and the picture tools get their file. The panel has no controls that
+// edit objects or the card face: the functions below that do nothing say so.
 
 #include "window/SKTWindowController.h"
 
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
+#include "core/WindowUtilities.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
 #include "platform/UiServices.h"
 #include "window/ColorWell.h"
 #include "window/WindowState.h"
+#include "document/ControlTags.h"
 
 #include <QAction>
 #include <QTabWidget>
@@ -102,7 +103,7 @@ void SKTWindowController::Show_RHS_Properties(SKTGraphic *graphic)
         Disable_Standard_Button_For_Lock();
     } else {
         Enable_Standard_Button_For_Unlock();
-        if (graphic->control_ID == QLatin1String("PARTY_IMAGE")) {
+        if (isMainPhoto(*graphic)) {
             for (QToolButton *button : {Begin_Front_btn, Send_Back_btn, Lock_btn, Unlock_btn})
                 setEnabled(button, false);
         }
@@ -167,6 +168,8 @@ void SKTWindowController::Show_RHS_Properties(SKTGraphic *graphic)
 void SKTWindowController::setButtonsEnabled(bool cut, bool copy, bool del, bool front, bool back, bool lock,
                                             bool unlock)
 {
+    if (isPreviewShown())
+        cut = copy = del = front = back = lock = unlock = false;
     setEnabled(Cut_btn, cut);
     setEnabled(Copy_btn, copy);
     setEnabled(Delete_btn, del);
@@ -179,8 +182,8 @@ void SKTWindowController::setButtonsEnabled(bool cut, bool copy, bool del, bool 
 void SKTWindowController::Set_Paste_Button_Status()
 {
     // Graphics come first: a pasteboard offering graphics and file names pastes graphics.
-    setEnabled(Paste_btn,
-               platform::generalPasteboard().types().contains(SKTGraphicView::SKTGraphicViewPasteboardType));
+    setEnabled(Paste_btn, !isPreviewShown() && platform::generalPasteboard().types().contains(
+                                                   SKTGraphicView::SKTGraphicViewPasteboardType));
 }
 
 void SKTWindowController::Enable_Standard_Button_For_Control()
@@ -222,7 +225,7 @@ void SKTWindowController::Update_All_Card_Content()
                 if (fontChanged)
                     graphic->text_ctrl_font = app.All_Text_font;
             } else if (graphic->kind() == SKTGraphic::Kind::Image &&
-                       graphic->control_ID == QLatin1String("PARTY_IMAGE_BG") && _graphicView) {
+                       isFramePicture(*graphic) && _graphicView) {
                 graphic->setBounds(_graphicView->canvasBounds());
             }
         }
@@ -230,22 +233,22 @@ void SKTWindowController::Update_All_Card_Content()
     Update_Card_Graphics();
 }
 
-// --- Panel services not built yet ----------------------------------------------------------------
+// --- Panel services without controls ---------------------------------------------------------------
 
-// The fill controls of the card face come with the panel.
+// No card-face fill controls to fill: does nothing.
 void SKTWindowController::card_prop_set(const QString &) {}
 
-// Writing the card-face controls back into the side comes with the panel.
+// No card-face controls to write back: does nothing.
 void SKTWindowController::Update_Card_Graphics() {}
 
-// The background browser's pictures come with the panel's browser.
+// The background browser shows no pictures: does nothing.
 void SKTWindowController::Load_and_fill_backgrounds() {}
 
-// The image panel's effect controls come with the panel.
+// No effect controls on the image panel: does nothing.
 void SKTWindowController::Reset_Image_Editing_Controls() {}
 
-// The background-path field comes with the panel; the side and the frame picture take the picture
-// now, so that a loaded design shows its background.
+// No background-path field: the side and the frame picture take the picture, so that a loaded
+// design shows its background.
 void SKTWindowController::set_Front_BG_Image(const QString &path)
 {
     if (path.isEmpty())
@@ -255,7 +258,7 @@ void SKTWindowController::set_Front_BG_Image(const QString &path)
     Front_card_Prop.setCard_BG_Image(QImage(path));
     if (SKTGraphicList *front = Get_Front_Controls_Array()) {
         for (const SKTGraphicPtr &graphic : front->items()) {
-            if (graphic->control_ID == QLatin1String("PARTY_IMAGE_BG") && graphic->kind() == SKTGraphic::Kind::Image) {
+            if (isFramePicture(*graphic) && graphic->kind() == SKTGraphic::Kind::Image) {
                 static_cast<SKTImage &>(*graphic).setFilePath(path);
                 break;
             }
@@ -275,13 +278,13 @@ void SKTWindowController::set_Back_BG_Image(const QString &path)
     Show_RHS_Properties(nullptr);
 }
 
-// The barcode settings window comes with the barcodes.
+// No barcode settings window: does nothing.
 void SKTWindowController::Open_Barcode_Window() {}
 
 bool SKTWindowController::Browse_User_Image_Manually()
 {
     const QString path = platform::uiServices().chooseFileToOpen(
-        QStringLiteral("Choose a Picture"), QString(),
+        QStringLiteral("Choose a Picture"), Panel_Start_Folder(QStandardPaths::PicturesLocation),
         {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"), QStringLiteral("jfif"),
          QStringLiteral("gif"), QStringLiteral("bmp"), QStringLiteral("png"), QStringLiteral("tif"),
          QStringLiteral("tiff")});
@@ -292,7 +295,7 @@ bool SKTWindowController::Browse_User_Image_Manually()
 int SKTWindowController::Open_Image_Library_Window(const QString &category)
 {
     Q_UNUSED(category);
-    // Until the image library window exists, its pictures are chosen from the library folder.
+    // No image library window: a picture is chosen from the library folder.
     const QString path = platform::uiServices().chooseFileToOpen(
         QStringLiteral("Choose a Library Picture"), App().Resource_Path + QStringLiteral("LibraryImage"),
         {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg")});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/SKTGrid.h"
+#include "canvas/SKTTool.h"
 #include "core/DesignWindowHub.h"
 #include "document/Card_Property.h"
 #include "document/DesignFile.h"
@@ -214,6 +215,9 @@ public:
     bool Save_project_file(bool save_as, bool show_msg);
     // Closing the window asks to save first; a save that does not happen keeps the window open.
     bool windowShouldClose();
+    // Asks whether to save first: true once saved or when the user said No; false when the save
+    // failed or the question was cancelled (Escape), and the command must stop.
+    bool savedOrDiscardedOnWord(const QString &question, bool show_msg);
     // Reads and checks the whole file first; only a sound file replaces the design. Mode "L" makes
     // it the open design file; any other mode loads without taking its path. 1 loaded, 0 not (the
     // design then stays as it was).
@@ -236,13 +240,14 @@ public:
     // A side's background picture from its file; an empty path changes nothing.
     void set_Front_BG_Image(const QString &path);
     void set_Back_BG_Image(const QString &path);
+    // Paints the current side's card face over `cardRect`; each canvas draws its own side's face.
+    void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect);
 
     // --- DesignWindowHub ------------------------------------------------------------------------
     void Refresh_Canvas() override;
     QPointF Control_New_Point(const QString &cardSide) override;
     QRectF frontCanvasBounds() const override;
     void setAlignWithGridButtonEnabled(bool enabled) override { m_alignWithGridEnabled = enabled; }
-    void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect) override;
     void Show_RHS_Properties(SKTGraphic *graphic) override;
     int Selected_Control_Tool() const override { return m_Selected_Control_Tool; }
     QString Library_Selected_Image() const override;
@@ -311,7 +316,7 @@ public:
     QToolButton *Undo_btn = nullptr, *Redo_btn = nullptr, *Cut_btn = nullptr, *Copy_btn = nullptr,
                 *Paste_btn = nullptr, *Delete_btn = nullptr, *Begin_Front_btn = nullptr, *Send_Back_btn = nullptr,
                 *Lock_btn = nullptr, *Unlock_btn = nullptr;
-    std::array<QToolButton *, 16> toolButtons{}; // by tool number
+    std::array<QToolButton *, SKTTool::Count> toolButtons{}; // by tool number
     QPushButton *Front_Side_btn = nullptr, *Back_Side_btn = nullptr, *Temp_Side_btn = nullptr;
     QCheckBox *Show_Ruler_chk = nullptr;
     QPushButton *User_Profile_btn = nullptr, *Share_It_btn = nullptr;
@@ -331,8 +336,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // The start wizard's modal run: 1 goes on, anything else ends the program. Until the wizard
-    // exists this stand-in answers 1 and leaves Start_Card_Option as it is, so a blank card opens.
+    // The start wizard's modal run: 1 goes on, anything else ends the program. This stand-in
+    // answers 1 and leaves Start_Card_Option as it is, so a blank card opens.
     virtual int Run_Start_Wizard_StandIn();
 
 private:
@@ -362,8 +367,13 @@ private:
     void setTool(int tool);
     void applyCanvasSize(const QSizeF &points);
     void setLock(bool locked);
-    // Runs an edit command on the current side's canvas, then redraws it.
+    // Runs an edit command on the current side's canvas, then redraws it and lets the panel and the
+    // buttons follow the selection the command left. Nothing runs while the preview is shown.
     void onCurrentCanvas(void (SKTGraphicView::*command)());
+    // The preview shows objects of another side: nothing may be made or edited through it.
+    bool isPreviewShown() const { return m_shownView == 2; }
+    // Tools and edit commands off while the preview is shown, back on with a side.
+    void followShownSide();
     void showContentFont(const QFont &font);
     void reloadListTable();
     void setButtonsEnabled(bool cut, bool copy, bool del, bool front, bool back, bool lock, bool unlock);
@@ -372,6 +382,8 @@ private:
     void syncRulerBox();
 
     SKTDocument *m_document = nullptr;
+    int m_shownView = 0; // 0 front, 1 back, 2 preview
+    platform::KeyValueObservable::Token m_canvasSizeToken = 0; // the observation of the document's "canvasSize"
     bool m_windowLoaded = false;
     bool m_awake = false;
     int m_Selected_Control_Tool = 0;

@@ -1,10 +1,10 @@
-// Calls the design window makes into parts of the program that come later: the profile dialogs and
-// the placement of profiles, the invitation content of the start wizard, and the sharing page.
-// Each does nothing harmful until its part exists.
+// Calls the design window makes into parts the program does not have: the profile dialogs and the
+// placement of profiles, the invitation content of the start wizard, and the sharing page. Each
+// does nothing harmful.
 
 #include "window/SKTWindowController.h"
 
-// The profile dialogs come with the profiles; until then no profile is accepted.
+// No profile dialog: no profile is accepted.
 int SKTWindowController::Open_User_Profile_Window(bool edit, const QString &side)
 {
     Q_UNUSED(edit);
@@ -16,8 +16,8 @@ void SKTWindowController::Fill_User_profile_info_front_side() {}
 
 void SKTWindowController::Fill_User_profile_info_back_side() {}
 
-// The invitation's texts and photos come with the start wizard.
+// No invitation content to place: does nothing.
 void SKTWindowController::Fill_Party_Invidation_Details() {}
 
-// The sharing page's address comes with the toolbar links.
+// No sharing page: does nothing.
 void SKTWindowController::Open_Share_It_Dl() {}

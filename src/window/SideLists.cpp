@@ -130,6 +130,7 @@ void SKTWindowController::changeViewController(int index)
     if (index < 0 || index > 2 || !myTargetView || !panels[index])
         return;
     QWidget *chosen = panels[index];
+    m_shownView = index;
     QLayout *host = myTargetView->layout();
     QWidget *shown = host->count() > 0 ? host->itemAt(0)->widget() : nullptr;
     if (shown == chosen)

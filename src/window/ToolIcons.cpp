@@ -1,5 +1,7 @@
 #include "window/ToolIcons.h"
 
+#include "canvas/SKTTool.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -80,7 +82,7 @@ void drawArrowHead(QPainter &p, const QPointF &tip, double angleDegrees)
 void drawTool(QPainter &p, int tool)
 {
     switch (tool) {
-    case 0: { // arrow
+    case SKTTool::Arrow: {
         QPainterPath arrow;
         arrow.moveTo(7, 3);
         arrow.lineTo(7, 19);
@@ -95,7 +97,7 @@ void drawTool(QPainter &p, int tool)
         p.drawPath(arrow);
         break;
     }
-    case 1: // line
+    case SKTTool::Line:
         p.setPen(inkPen(2.0));
         p.drawLine(QPointF(5, 19), QPointF(19, 5));
         p.setPen(Qt::NoPen);
@@ -103,7 +105,7 @@ void drawTool(QPainter &p, int tool)
         p.drawEllipse(QPointF(5, 19), 2.2, 2.2);
         p.drawEllipse(QPointF(19, 5), 2.2, 2.2);
         break;
-    case 2: { // text
+    case SKTTool::Text: {
         QFont font(QStringLiteral("Liberation Serif"));
         font.setPixelSize(19);
         font.setBold(true);
@@ -116,25 +118,25 @@ void drawTool(QPainter &p, int tool)
         p.drawPath(glyph);
         break;
     }
-    case 3: { // rectangle
+    case SKTTool::Rectangle: {
         QPainterPath path;
         path.addRect(QRectF(4, 6, 16, 12));
         drawShape(p, path);
         break;
     }
-    case 4: { // oval
+    case SKTTool::Oval: {
         QPainterPath path;
         path.addEllipse(QRectF(3.5, 6, 17, 12));
         drawShape(p, path);
         break;
     }
-    case 5: { // rounded rectangle
+    case SKTTool::RoundedRectangle: {
         QPainterPath path;
         path.addRoundedRect(QRectF(4, 6, 16, 12), 4, 4);
         drawShape(p, path);
         break;
     }
-    case 6: { // triangle
+    case SKTTool::Triangle: {
         QPainterPath path;
         path.moveTo(12, 4.5);
         path.lineTo(20.5, 19);
@@ -143,7 +145,7 @@ void drawTool(QPainter &p, int tool)
         drawShape(p, path);
         break;
     }
-    case 7: { // diamond
+    case SKTTool::Diamond: {
         QPainterPath path;
         path.moveTo(12, 3.5);
         path.lineTo(20.5, 12);
@@ -153,16 +155,16 @@ void drawTool(QPainter &p, int tool)
         drawShape(p, path);
         break;
     }
-    case 8: // picture from a file
+    case SKTTool::PictureFromFile:
         drawPicture(p, QRectF(3.5, 5.5, 17, 13));
         break;
-    case 9: // picture from the library: a stack of pictures
+    case SKTTool::PictureFromLibrary: // a stack of pictures
         p.setPen(inkPen(1.2));
         p.setBrush(QColor(236, 240, 247));
         p.drawRoundedRect(QRectF(7.5, 3.5, 13, 10), 1.5, 1.5);
         drawPicture(p, QRectF(3.5, 8.5, 14, 11));
         break;
-    case 10: { // barcode
+    case SKTTool::Barcode: {
         p.setPen(Qt::NoPen);
         p.setBrush(kInk);
         const double bars[][2] = {{4, 1.2}, {6.2, 0.8}, {7.8, 2.0}, {10.8, 0.8}, {12.4, 1.4},
@@ -173,7 +175,7 @@ void drawTool(QPainter &p, int tool)
         p.drawRect(QRectF(4, 18, 16.2, 1.4));
         break;
     }
-    case 11: { // signature
+    case SKTTool::Signature: {
         QPainterPath ink;
         ink.moveTo(3.5, 15);
         ink.cubicTo(5, 6, 8, 5, 8.5, 10);
@@ -188,7 +190,7 @@ void drawTool(QPainter &p, int tool)
         p.drawLine(QPointF(3.5, 19.5), QPointF(20.5, 19.5));
         break;
     }
-    case 12: { // fingerprint
+    case SKTTool::Fingerprint: {
         p.setBrush(Qt::NoBrush);
         p.setPen(inkPen(1.2));
         const QPointF centre(12, 13);
@@ -201,13 +203,13 @@ void drawTool(QPainter &p, int tool)
         }
         break;
     }
-    case 13: // star
+    case SKTTool::Star:
         drawShape(p, starPath(QPointF(12, 12.8), 5, 9.5, 4.0));
         break;
-    case 14: // many-point star
+    case SKTTool::ManyPointStar:
         drawShape(p, starPath(QPointF(12, 12), 8, 9.5, 5.5));
         break;
-    case 15: { // polygon
+    case SKTTool::Polygon: {
         QPainterPath path;
         for (int i = 0; i < 6; ++i) {
             const double angle = M_PI / 6 + i * M_PI / 3;

@@ -23,7 +23,7 @@ enum class Command {
     SaveDesignAs
 };
 
-// The picture of a palette tool (0 arrow ... 15 polygon) or a command, `size` pixels square;
+// The picture of a palette tool (an SKTTool number) or a command, `size` pixels square;
 // unknown tools give a blank picture.
 QImage toolImage(int tool, int size);
 QImage commandImage(Command command, int size);

@@ -2,6 +2,7 @@
 
 #include "window/SKTWindowController.h"
 
+#include "canvas/SKTTool.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "core/AppState.h"
@@ -19,26 +20,28 @@
 
 void SKTWindowController::setTool(int tool)
 {
+    if (isPreviewShown() && tool != SKTTool::Arrow)
+        return;
     m_Selected_Control_Tool = tool;
     Select_tool_action();
 }
 
-void SKTWindowController::Arrow_Tool_Clicked() { setTool(0); }
-void SKTWindowController::Line_Tool_Clicked() { setTool(1); }
-void SKTWindowController::Text_Tool_Clicked() { setTool(2); }
-void SKTWindowController::Rect_Tool_Clicked() { setTool(3); }
-void SKTWindowController::Circle_Tool_Clicked() { setTool(4); }
-void SKTWindowController::Round_Rect_Tool_Clicked() { setTool(5); }
-void SKTWindowController::Triangle_Tool_Clicked() { setTool(6); }
-void SKTWindowController::Diamond_Tool_Clicked() { setTool(7); }
-void SKTWindowController::Image_Tool_Clicked() { setTool(8); }
-void SKTWindowController::Image_Library_Tool_Clicked() { setTool(9); }
-void SKTWindowController::Barcode_Tool_Clicked() { setTool(10); }
-void SKTWindowController::Signature_Tool_Clicked() { setTool(11); }
-void SKTWindowController::Fingure_Print_Tool_Clicked() { setTool(12); }
-void SKTWindowController::Star_Tool_Clicked() { setTool(13); }
-void SKTWindowController::Double_Star_Tool_Clicked() { setTool(14); }
-void SKTWindowController::Polygon_Tool_Clicked() { setTool(15); }
+void SKTWindowController::Arrow_Tool_Clicked() { setTool(SKTTool::Arrow); }
+void SKTWindowController::Line_Tool_Clicked() { setTool(SKTTool::Line); }
+void SKTWindowController::Text_Tool_Clicked() { setTool(SKTTool::Text); }
+void SKTWindowController::Rect_Tool_Clicked() { setTool(SKTTool::Rectangle); }
+void SKTWindowController::Circle_Tool_Clicked() { setTool(SKTTool::Oval); }
+void SKTWindowController::Round_Rect_Tool_Clicked() { setTool(SKTTool::RoundedRectangle); }
+void SKTWindowController::Triangle_Tool_Clicked() { setTool(SKTTool::Triangle); }
+void SKTWindowController::Diamond_Tool_Clicked() { setTool(SKTTool::Diamond); }
+void SKTWindowController::Image_Tool_Clicked() { setTool(SKTTool::PictureFromFile); }
+void SKTWindowController::Image_Library_Tool_Clicked() { setTool(SKTTool::PictureFromLibrary); }
+void SKTWindowController::Barcode_Tool_Clicked() { setTool(SKTTool::Barcode); }
+void SKTWindowController::Signature_Tool_Clicked() { setTool(SKTTool::Signature); }
+void SKTWindowController::Fingure_Print_Tool_Clicked() { setTool(SKTTool::Fingerprint); }
+void SKTWindowController::Star_Tool_Clicked() { setTool(SKTTool::Star); }
+void SKTWindowController::Double_Star_Tool_Clicked() { setTool(SKTTool::ManyPointStar); }
+void SKTWindowController::Polygon_Tool_Clicked() { setTool(SKTTool::Polygon); }
 
 void SKTWindowController::Select_tool_action()
 {
@@ -51,51 +54,43 @@ void SKTWindowController::Select_tool_action()
 
 void SKTWindowController::selectArrowTool()
 {
-    m_Selected_Control_Tool = 0;
-    if (toolButtons[0])
-        toolButtons[0]->setChecked(true);
+    m_Selected_Control_Tool = SKTTool::Arrow;
+    if (toolButtons[SKTTool::Arrow])
+        toolButtons[SKTTool::Arrow]->setChecked(true);
     emit SKTSelectedToolDidChange();
 }
 
 std::optional<SKTGraphic::Kind> SKTWindowController::currentGraphicClass() const
 {
     // One table for the palette and a press on the canvas, so both make the same kind.
-    return SKTGraphicView::currentGraphicClassForTool(m_Selected_Control_Tool);
+    return SKTTool::kindForNumber(m_Selected_Control_Tool);
 }
 
 void SKTWindowController::selectedToolDidChange()
 {
-    const int tool = m_Selected_Control_Tool;
-    if (tool >= 0 && tool < static_cast<int>(toolButtons.size()) && toolButtons[static_cast<size_t>(tool)])
-        toolButtons[static_cast<size_t>(tool)]->setChecked(true);
-    const std::optional<SKTGraphic::Kind> kind = currentGraphicClass();
+    const SKTTool *tool = SKTTool::withNumber(m_Selected_Control_Tool);
+    if (tool && toolButtons[tool->number])
+        toolButtons[tool->number]->setChecked(true);
     SKTGraphicView *canvas = currentCanvas();
-    if (!kind || !canvas)
+    if (!tool || !tool->kind || !canvas)
         return;
 
-    QRectF rect(0, 0, 50, 50);
-    if (*kind == SKTGraphic::Kind::Image) {
-        if (tool == 8 && !Browse_User_Image_Manually())
+    if (tool->number == SKTTool::PictureFromFile && !Browse_User_Image_Manually())
+        return;
+    if (tool->number == SKTTool::PictureFromLibrary) {
+        if (Open_Image_Library_Window(QStringLiteral("C")) != 1)
             return;
-        if (tool == 9) {
-            if (Open_Image_Library_Window(QStringLiteral("C")) != 1)
-                return;
-            Win().Library_Selected_Image = Win().lib_window_sel_file;
-            Show_NSLog_Message(Win().Library_Selected_Image);
-        }
-    } else if (*kind == SKTGraphic::Kind::Barcode) {
-        rect.setSize(QSizeF(120, 60));
-    } else if (*kind == SKTGraphic::Kind::Signature) {
-        rect.setSize(QSizeF(100, 50));
+        Win().Library_Selected_Image = Win().lib_window_sel_file;
+        Show_NSLog_Message(Win().Library_Selected_Image);
     }
-    const QString side = canvas == _graphicView_BACK ? QStringLiteral("B") : QStringLiteral("F");
-    canvas->createGraphicOfClass(*kind, std::nullopt, true, rect, side, QString(QLatin1String("")),
-                                 QString(QLatin1String("")));
+    canvas->createGraphicOfClass(*tool->kind, std::nullopt, true, QRectF(QPointF(), tool->placedSize),
+                                 currentCardSideCode(), QString(QLatin1String("")), QString(QLatin1String("")));
 }
 
 void SKTWindowController::newDocumentWindow()
 {
-    Open_Start_Window();
+    // The menu's New and the toolbar's are one command.
+    New_Btn_Clicked();
 }
 
 // --- Edit commands -----------------------------------------------------------------------------------
@@ -107,13 +102,43 @@ SKTGraphicView *SKTWindowController::currentCanvas() const
 
 void SKTWindowController::onCurrentCanvas(void (SKTGraphicView::*command)())
 {
-    if (SKTGraphicView *canvas = currentCanvas())
-        (canvas->*command)();
+    if (isPreviewShown())
+        return;
+    SKTGraphicView *canvas = currentCanvas();
+    if (!canvas)
+        return;
+    (canvas->*command)();
     Refresh_Canvas();
+    const SKTGraphicPtr current = canvas->selectedGraphics().isEmpty() ? nullptr : canvas->Selected_Graphic();
+    Show_RHS_Properties(current.get());
 }
 
-void SKTWindowController::Undo_Clicked() { onCurrentCanvas(&SKTGraphicView::undo); }
-void SKTWindowController::Redo_Clicked() { onCurrentCanvas(&SKTGraphicView::redo); }
+void SKTWindowController::followShownSide()
+{
+    const bool editable = !isPreviewShown();
+    for (QToolButton *button : toolButtons)
+        if (button && button != toolButtons[SKTTool::Arrow])
+            button->setEnabled(editable);
+    if (!editable) {
+        selectArrowTool();
+        setButtonsEnabled(false, false, false, false, false, false, false);
+    }
+    Set_Paste_Button_Status();
+    Undo_Redo_Button_state();
+}
+
+// Undo is kept for the front only: on another side it would change what the user cannot see.
+void SKTWindowController::Undo_Clicked()
+{
+    if (m_shownView == 0)
+        onCurrentCanvas(&SKTGraphicView::undo);
+}
+
+void SKTWindowController::Redo_Clicked()
+{
+    if (m_shownView == 0)
+        onCurrentCanvas(&SKTGraphicView::redo);
+}
 void SKTWindowController::Cut_Clicked() { onCurrentCanvas(&SKTGraphicView::cut); }
 void SKTWindowController::Copy_Clicked() { onCurrentCanvas(&SKTGraphicView::copy); }
 void SKTWindowController::Paste_Clicked() { onCurrentCanvas(&SKTGraphicView::paste); }
@@ -159,8 +184,9 @@ void SKTWindowController::setLock(bool locked)
 
 void SKTWindowController::Undo_Redo_Button_state()
 {
-    const bool canUndo = m_document && m_document->undoManager().canUndo();
-    const bool canRedo = m_document && m_document->undoManager().canRedo();
+    const bool front = m_shownView == 0;
+    const bool canUndo = front && m_document && m_document->undoManager().canUndo();
+    const bool canRedo = front && m_document && m_document->undoManager().canRedo();
     if (Undo_btn && Undo_btn->defaultAction())
         Undo_btn->defaultAction()->setEnabled(canUndo);
     if (Redo_btn && Redo_btn->defaultAction())
@@ -194,6 +220,7 @@ void SKTWindowController::Select_front_side()
     App().Card_Front_Or_Back = 0;
     changeViewController(0);
     Show_RHS_Properties(nullptr);
+    followShownSide();
 }
 
 void SKTWindowController::Select_back_side()
@@ -205,6 +232,7 @@ void SKTWindowController::Select_back_side()
     App().Card_Front_Or_Back = 1;
     changeViewController(1);
     Show_RHS_Properties(nullptr);
+    followShownSide();
 }
 
 void SKTWindowController::Select_temp_design_side()
@@ -215,6 +243,7 @@ void SKTWindowController::Select_temp_design_side()
         Temp_Side_btn->setChecked(true);
     changeViewController(2);
     Show_RHS_Properties(nullptr);
+    followShownSide();
 }
 
 void SKTWindowController::Temp_Design_Control_Assign()
@@ -222,7 +251,9 @@ void SKTWindowController::Temp_Design_Control_Assign()
     if (!_graphicView_TEMP)
         return;
     delete_all_control(_graphicView_TEMP);
-    SKTGraphicList *side = App().Card_Front_Or_Back == 1 ? Get_Back_Controls_Array() : Get_Front_Controls_Array();
+    const bool back = App().Card_Front_Or_Back == 1;
+    _graphicView_TEMP->setCardFace(back ? &Back_card_Prop : &Front_card_Prop);
+    SKTGraphicList *side = back ? Get_Back_Controls_Array() : Get_Front_Controls_Array();
     if (side && !side->isEmpty()) {
         // The same objects, not copies, so the preview shows the side as it is.
         const GraphicList objects = side->items();
@@ -263,7 +294,7 @@ void SKTWindowController::syncRulerBox()
 void SKTWindowController::User_Profile_Button_Clicked()
 {
     const bool back = App().Card_Front_Or_Back == 1;
-    if (Open_User_Profile_Window(true, back ? QStringLiteral("B") : QStringLiteral("F")) == 1) {
+    if (Open_User_Profile_Window(true, currentCardSideCode()) == 1) {
         if (back)
             Fill_User_profile_info_back_side();
         else

@@ -5,6 +5,8 @@
 
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "canvas/ui/SKTZoomingScrollView.h"
+#include "canvas/SKTTool.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "window/ColorWell.h"
 #include "window/ListDataTableModel.h"
@@ -90,33 +92,6 @@ void finishPage(QWidget *page)
 {
     static_cast<QVBoxLayout *>(page->layout())->addStretch(1);
 }
-
-struct ToolEntry {
-    int number;
-    const char *button;
-    const char *tip;
-    void (SKTWindowController::*action)();
-};
-
-// Palette order: selection, lines and text, shapes, pictures and marks.
-const ToolEntry kTools[] = {
-    {0, "Arrow_Tool_btn", "Select", &SKTWindowController::Arrow_Tool_Clicked},
-    {1, "Line_Tool_btn", "Line", &SKTWindowController::Line_Tool_Clicked},
-    {2, "Text_Tool_btn", "Text", &SKTWindowController::Text_Tool_Clicked},
-    {3, "Rect_Tool_btn", "Rectangle", &SKTWindowController::Rect_Tool_Clicked},
-    {4, "Circle_Tool_btn", "Oval", &SKTWindowController::Circle_Tool_Clicked},
-    {5, "Round_Rect_Tool_btn", "Rounded Rectangle", &SKTWindowController::Round_Rect_Tool_Clicked},
-    {6, "Triangle_Tool_btn", "Triangle", &SKTWindowController::Triangle_Tool_Clicked},
-    {7, "Diamond_Tool_btn", "Diamond", &SKTWindowController::Diamond_Tool_Clicked},
-    {13, "Star_Tool_btn", "Star", &SKTWindowController::Star_Tool_Clicked},
-    {14, "Double_Star_Tool_btn", "Many-Point Star", &SKTWindowController::Double_Star_Tool_Clicked},
-    {15, "Polygon_Tool_btn", "Polygon", &SKTWindowController::Polygon_Tool_Clicked},
-    {8, "Image_Tool_btn", "Picture from a File", &SKTWindowController::Image_Tool_Clicked},
-    {9, "Image_Library_Tool_btn", "Picture from the Library", &SKTWindowController::Image_Library_Tool_Clicked},
-    {10, "Barcode_Tool_btn", "Barcode", &SKTWindowController::Barcode_Tool_Clicked},
-    {11, "Signature_Tool_btn", "Signature", &SKTWindowController::Signature_Tool_Clicked},
-    {12, "Fingure_Print_Tool_btn", "Fingerprint", &SKTWindowController::Fingure_Print_Tool_Clicked},
-};
 
 } // namespace
 
@@ -212,17 +187,17 @@ void SKTWindowController::buildToolPalette(QWidget *palettePanel)
     auto *group = new QButtonGroup(frame);
     group->setExclusive(true);
     int slot = 0;
-    for (const ToolEntry &tool : kTools) {
+    for (const SKTTool &tool : SKTTool::palette()) {
         auto *button = named(new QToolButton(frame), tool.button);
         button->setIcon(ToolIcons::toolIcon(tool.number));
         button->setIconSize(QSize(24, 24));
         button->setFixedSize(36, 36);
         button->setCheckable(true);
         button->setAutoRaise(true);
-        button->setToolTip(tr(tool.tip));
-        button->setChecked(tool.number == 0);
+        button->setToolTip(tr(tool.tooltip));
+        button->setChecked(tool.number == SKTTool::Arrow);
         group->addButton(button, tool.number);
-        connect(button, &QToolButton::clicked, this, tool.action);
+        connect(button, &QToolButton::clicked, this, [this, number = tool.number] { setTool(number); });
         toolButtons[static_cast<size_t>(tool.number)] = button;
         grid->addWidget(button, slot / 2, slot % 2);
         ++slot;
@@ -282,6 +257,22 @@ QWidget *SKTWindowController::buildCommandBar()
             addCommandSeparator(bar, row);
             editMenu->addSeparator();
         }
+    }
+    editMenu->addSeparator();
+    const struct {
+        const char *name;
+        const char *text;
+        QKeySequence::StandardKey key;
+        void (SKTGraphicView::*command)();
+    } selecting[] = {
+        {"Select_All_action", "Select &All", QKeySequence::SelectAll, &SKTGraphicView::selectAll},
+        {"Deselect_action", "&Deselect", QKeySequence::Deselect, &SKTGraphicView::deselectAll},
+    };
+    for (const auto &entry : selecting) {
+        QAction *action = editMenu->addAction(tr(entry.text));
+        action->setObjectName(QLatin1String(entry.name));
+        action->setShortcut(entry.key);
+        connect(action, &QAction::triggered, this, [this, command = entry.command] { onCurrentCanvas(command); });
     }
     row->addStretch(1);
 

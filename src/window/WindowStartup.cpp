@@ -305,8 +305,16 @@ void SKTWindowController::setDocument(SKTDocument *document)
 {
     if (document == m_document)
         return;
+    if (m_document)
+        m_document->removeObserver(m_canvasSizeToken);
+    m_canvasSizeToken = 0;
     unbindCanvases();
     m_document = document;
+    if (m_document)
+        m_canvasSizeToken = m_document->addObserver(
+            SKTDocument::CanvasSizeKey, [this](const QString &key, const QVariant &, const QVariant &newValue) {
+                observeValueForKeyPath(key, newValue, QString::fromLatin1(kCanvasSizeContext));
+            });
     if (m_awake)
         bindCanvases();
 }
@@ -326,6 +334,7 @@ void SKTWindowController::bindCanvases()
         auto *canvas = new SKTGraphicView(*lists[i], m_document);
         canvas->setObjectName(QString::fromLatin1(names[i]));
         canvas->setGrid(&_grid);
+        canvas->setCardFace(i == 1 ? &Back_card_Prop : &Front_card_Prop);
         canvas->setCanvasSize(size);
         canvas->setZoomFactor(_zoomFactor);
         scrolls[i]->setDocumentView(canvas);

@@ -54,6 +54,7 @@ void WindowState::reset()
     Stop_SMS_Sending_Now = false;
     list_count = 0;
     curr_barcode_count = 0.0;
+    curr_msg_count = QString();
 
     for (QString *text : {&sender_email, &sender_pwd, &sending_server, &sending_port, &send_enable_ssl})
         text->clear();

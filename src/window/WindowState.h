@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Guarded.h"
+
 #include <QImage>
 #include <QString>
 
@@ -58,6 +60,7 @@ struct WindowState {
     std::atomic<bool> Stop_SMS_Sending_Now;
     std::atomic<int> list_count;
     std::atomic<double> curr_barcode_count;
+    platform::Guarded<QString> curr_msg_count; // progress text last shown ("%d / %d ")
 
     // Mail settings in force (loaded by Get_Email_Details).
     QString sender_email, sender_pwd, sending_server, sending_port, send_enable_ssl;

@@ -20,8 +20,7 @@
 
 namespace {
 
-// Where the mail settings come from once the e-mail settings store exists; until then none are
-// saved, so every field is empty.
+// The mail settings: none are saved, so every field is empty.
 struct EmailDetails {
     QString sender, password, server, port, ssl;
 };

@@ -156,6 +156,12 @@ TEST_F(CreationKindsTest, PictureToolTakesTheChosenFileThenTheValueThenThePlaceh
 
     // The library tool takes its path without asking whether the file is there.
     EXPECT_EQ(placeWithTool(9, SKTGraphic::Kind::Image, {50, 50})->FilePath(), app.hub.librarySelectedImage);
+
+    // A picture placed by its tool keeps its shape (40 x 30) within the tool's size.
+    app.hub.librarySelectedImage = chosen;
+    for (const QSizeF &toolSize : {QSizeF(50, 50), QSizeF(20, 60)})
+        EXPECT_EQ(placeWithTool(8, SKTGraphic::Kind::Image, toolSize)->bounds().size(),
+                  QSizeF(40, 30).scaled(toolSize, Qt::KeepAspectRatio));
 }
 
 TEST_F(CreationKindsTest, APressWithTheFingerprintToolDragsOutAFingerprint)
@@ -170,7 +176,6 @@ TEST_F(CreationKindsTest, APressWithTheFingerprintToolDragsOutAFingerprint)
     EXPECT_EQ(fingerprint->sign_or_fingureprint, QStringLiteral("F"));
     EXPECT_EQ(fingerprint->bounds(), QRectF(20, 20, 60, 50));
     EXPECT_EQ(centreOf(drawn(*fingerprint), *fingerprint), QColor(120, 60, 0));
-    EXPECT_EQ(SKTGraphicView::currentGraphicClassForTool(12), SKTGraphic::Kind::Signature);
 
     // One undo step takes it away again.
     document.undoManager().undo();

@@ -211,11 +211,11 @@ TEST(EditCommands, AlignmentAndSizing)
     c.view.print_contol_or_not(1);
     EXPECT_EQ(c.at(5)->print_object, 1);
 
-    EXPECT_FALSE(c.view.validateCommand(SKTGraphicView::Command::AlignLeftEdges));
-    EXPECT_TRUE(c.view.validateCommand(SKTGraphicView::Command::Copy));
+    EXPECT_FALSE(c.view.validateMenuItem(SKTGraphicView::Command::AlignLeftEdges));
+    EXPECT_TRUE(c.view.validateMenuItem(SKTGraphicView::Command::Copy));
     c.view.deselectAll();
-    EXPECT_FALSE(c.view.validateCommand(SKTGraphicView::Command::Copy));
-    EXPECT_FALSE(c.view.validateCommand(SKTGraphicView::Command::MakeNaturalSize));
+    EXPECT_FALSE(c.view.validateMenuItem(SKTGraphicView::Command::Copy));
+    EXPECT_FALSE(c.view.validateMenuItem(SKTGraphicView::Command::MakeNaturalSize));
 }
 
 TEST(EditCommands, UndoReselectsWhatItPutBack)

@@ -1,4 +1,5 @@
 #include "canvas/ui/SKTGraphicView.h"
+#include "canvas/ui/SKTZoomingScrollView.h"
 
 #include "canvas/SKTGrid.h"
 #include "core/AppState.h"
@@ -220,6 +221,35 @@ TEST_F(SKTGraphicViewTest, RepaintsOnlyWhatChangedAndPaintingNeverAsksForMore)
     ASSERT_TRUE(waitFor([&] { return !painted.isEmpty(); }, 2000));
     EXPECT_TRUE(painted.contains(QPoint(200, 20)));
     view.hide();
+}
+
+TEST_F(SKTGraphicViewTest, RefreshScrollViewRepaintsTheEnclosingScrollView)
+{
+    view.Refresh_ScrollView(); // no scroll view around it: nothing to do
+
+    SKTZoomingScrollView scroll;
+    auto *canvas = new SKTGraphicView(document.graphics_back(), &document);
+    scroll.setDocumentView(canvas);
+    int paints = 0;
+    struct Counter : QObject {
+        int *count;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            *count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    counter.count = &paints;
+    scroll.viewport()->installEventFilter(&counter);
+    scroll.show();
+    ASSERT_TRUE(waitFor([&] { return paints > 0; }, 2000));
+    spinFor(100);
+    paints = 0;
+    spinFor(100);
+    ASSERT_EQ(paints, 0);
+
+    canvas->Refresh_ScrollView(&scroll);
+    EXPECT_TRUE(waitFor([&] { return paints > 0; }, 2000));
 }
 
 // --- Selection and the list ----------------------------------------------------------------

@@ -69,15 +69,6 @@ public:
     void drawContentsInView(QPainter &painter, bool) override { painter.fillRect(QRectF(0, 0, 1000, 1000), Qt::blue); }
 };
 
-class FaceHub : public RecordingHub {
-public:
-    Card_Property side;
-    void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect) override
-    {
-        drawCardFace(painter, cardRect, side, App().Card_Shape);
-    }
-};
-
 class SKTRenderingViewTest : public ::testing::Test {
 protected:
     AppFixture app;
@@ -102,8 +93,7 @@ TEST_F(SKTRenderingViewTest, PictureHoldsTheGivenFaceAndThePrintableObjectsWithI
     EXPECT_EQ(at(render({}), 120, 77), kFace);
     EXPECT_EQ(SKTRenderingView::image_From_Card_Graphics(graphics, true, face(), 0, kFrame).toImage(), image);
 
-    // Everything comes from the arguments: neither the design window nor the current side is asked.
-    EXPECT_EQ(app.hub.cardFaceDrawCount, 0);
+    // Everything comes from the arguments: the current side is neither asked nor switched.
     EXPECT_EQ(App().Card_Front_Or_Back, 1);
     EXPECT_TRUE(render({}, std::nan("")).isNull());
     EXPECT_TRUE(render({}, 1e9).isNull());
@@ -111,15 +101,14 @@ TEST_F(SKTRenderingViewTest, PictureHoldsTheGivenFaceAndThePrintableObjectsWithI
 
 TEST_F(SKTRenderingViewTest, DrawsAsTheCanvasDoesWithoutHandles)
 {
-    FaceHub hub;
-    hub.side = face();
-    hub.side.setCard_fill_style(QStringLiteral("G"));
-    hub.side.setCard_fill_Grd_2_clr(QColor(120, 160, 230));
-    hub.side.setCard_grad_Stepper(30);
-    App().Main_App_wnd = &hub;
+    Card_Property side = face();
+    side.setCard_fill_style(QStringLiteral("G"));
+    side.setCard_fill_Grd_2_clr(QColor(120, 160, 230));
+    side.setCard_grad_Stepper(30);
 
     SKTGraphicList list;
     SKTGraphicView canvas(list, nullptr);
+    canvas.setCardFace(&side);
     auto star = shape({20, 15, 70, 70}, QColor(250, 200, 60), "S");
     star->_isDrawingStroke = true;
     star->_stroke_border_type = QStringLiteral("DA");
@@ -130,7 +119,7 @@ TEST_F(SKTRenderingViewTest, DrawsAsTheCanvasDoesWithoutHandles)
     canvas.changeSelectionIndexes({0});
 
     const QImage onCanvas = canvas.grab().toImage();
-    const QImage rendered = render(list.items(), 72, hub.side);
+    const QImage rendered = render(list.items(), 72, side);
     ASSERT_EQ(onCanvas.size(), rendered.size());
     // The canvas blends cached pictures of its objects, which may round an edge pixel differently.
     int largest = 0;
@@ -177,16 +166,20 @@ TEST_F(SKTRenderingViewTest, DrawsAtTheResolutionOfItsTargetNotScaledUp)
     EXPECT_EQ(at(sheet, 490, 340), QColor(Qt::white));
 }
 
-TEST_F(SKTRenderingViewTest, AnObjectThatFailsToDrawEndsTheDrawingWithAMessage)
+TEST_F(SKTRenderingViewTest, AnObjectThatFailsToDrawFailsThePictureAndTellsTheCallerWhy)
 {
     auto failing = std::make_shared<Failing>();
     failing->_bounds = QRectF(60, 10, 30, 30);
     const GraphicList graphics{shape({10, 10, 30, 30}, Qt::red), failing, shape({100, 10, 30, 30}, Qt::green)};
 
-    const QImage image = render(graphics);
-    EXPECT_EQ(services->messages, QStringList{QStringLiteral("\ncannot draw this object")});
-    EXPECT_EQ(at(image, 110, 20), QColor(Qt::green));
-    EXPECT_EQ(at(image, 20, 20), kFace) << "the rest of the drawing is abandoned";
+    LogCapture log;
+    QString reason;
+    const Card_Side_Image picture = SKTRenderingView::image_From_Card_Graphics(graphics, false, face(), 0, kFrame);
+    EXPECT_TRUE(picture.toImage(72, &reason).isNull()) << "half a card never passes for the card";
+    EXPECT_EQ(reason, QStringLiteral("cannot draw this object"));
+    EXPECT_EQ(log.lines().filter(QStringLiteral("cannot draw this object")).size(), 1);
+    EXPECT_TRUE(services->messages.isEmpty()) << "drawing shows no box: the command decides";
+    EXPECT_TRUE(SKTRenderingView::pdfDataWithGraphics_data(graphics, face(), 0, kFrame).isEmpty());
 
     SKTError error;
     EXPECT_TRUE(SKTRenderingView::tiffDataWithGraphics(graphics, kFrame, &error).isEmpty())

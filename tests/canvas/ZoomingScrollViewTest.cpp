@@ -166,9 +166,12 @@ TEST_F(ZoomingScrollViewTest, ZoomScalesTheDocumentAndClampsScrolling)
     EXPECT_EQ(v.card->size(), QSize(486, 308));
     EXPECT_EQ(v.view.zoomFactor(), 2.0);
 
+    // The point at the centre of the view stays there: the card's centre, (121.5, 77).
     v.view.setFactor(4.0);
     EXPECT_EQ(v.view.clipView()->bounds().size(), QSizeF(125, 100));
-    EXPECT_EQ(v.boundsOrigin(), QPointF(0, 0));
+    EXPECT_EQ(v.boundsOrigin(), QPointF(59, 27));
+    v.view.horizontalScrollBar()->setValue(0);
+    v.view.verticalScrollBar()->setValue(0);
     EXPECT_EQ(v.view.horizontalScrollBar()->maximum(), 118 * 4);
     EXPECT_EQ(v.view.verticalScrollBar()->maximum(), 54 * 4);
 
@@ -186,6 +189,18 @@ TEST_F(ZoomingScrollViewTest, ZoomScalesTheDocumentAndClampsScrolling)
     v.view.setFactor(1.0);
     EXPECT_EQ(v.boundsOrigin(), QPointF(-129, -123));
     EXPECT_EQ(v.card->geometry(), QRect(129, 123, 243, 154));
+
+    // Anywhere on a card larger than the view, the centre stays within the half point that
+    // whole-point scrolling allows.
+    v.view.setFactor(4.0);
+    v.view.horizontalScrollBar()->setValue(100 * 4);
+    v.view.verticalScrollBar()->setValue(20 * 4);
+    for (double factor : {8.0, 5.0, 16.0}) {
+        const QPointF centre = v.view.clipView()->bounds().center();
+        v.view.setFactor(factor);
+        EXPECT_NEAR(v.view.clipView()->bounds().center().x(), centre.x(), 0.5) << factor;
+        EXPECT_NEAR(v.view.clipView()->bounds().center().y(), centre.y(), 0.5) << factor;
+    }
 }
 
 TEST_F(ZoomingScrollViewTest, DocumentSizeChangesInPointsFollowTheZoom)

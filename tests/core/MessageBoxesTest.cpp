@@ -41,11 +41,13 @@ public:
             throw std::runtime_error("no screen");
         ScriptedServices::showMessage(text);
     }
-    bool askYesNo(const QString &question) override
+    Answer askYesNo(const QString &question) override
     {
         threads << QThread::currentThread();
+        if (!answer)
+            return ScriptedServices::askYesNo(question);
         questions << question;
-        return answer ? answer(question) : ScriptedServices::askYesNo(question);
+        return answer(question) ? Answer::Yes : Answer::No;
     }
 };
 

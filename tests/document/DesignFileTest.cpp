@@ -1,12 +1,16 @@
 #include "document/DesignFile.h"
 #include "document/SKTGraphicKinds.h"
 #include "platform/PropertyList.h"
+#include "platform/SafeFileWriter.h"
 
 #include "fixtures/TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace {
 
@@ -196,4 +200,90 @@ TEST(DesignFile, WritingReplacesTheFileWholeOrNotAtAll)
     EXPECT_TRUE(DesignFile::read(file.readAll()));
     EXPECT_FALSE(DesignFile::write(dir.filePath(QStringLiteral("missing/card.zkse")), richDesign(), &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(DesignFile, ALimitAgreedByWriterAndReaderAndTheReadersOwnReason)
+{
+    AppFixture app;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.zkse"));
+    ASSERT_TRUE(DesignFile::write(path, DesignFileContents()));
+    const QByteArray before = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const qsizetype limit = before.size() + 100; // the empty design fits, the rich one does not
+
+    QString error;
+    EXPECT_FALSE(DesignFile::write(path, richDesign(), &error, limit));
+    EXPECT_TRUE(error.startsWith(QLatin1String("The design is too large to be saved: "))) << error.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before) << "the old file is kept";
+
+    EXPECT_FALSE(DesignFile::read(DesignFile::data(richDesign()), &error, limit));
+    EXPECT_TRUE(error.startsWith(QLatin1String("too large"))) << error.toStdString();
+
+    // The reader says what is wrong, not only that it is no design.
+    EXPECT_FALSE(DesignFile::read(QByteArray("<?xml version=\"1.0\"?><plist><array><string>x</arra"), &error));
+    EXPECT_NE(error, QStringLiteral("not a design file"));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(DesignFile, CardSizesTheCanvasesCannotShowAreMadeUsable)
+{
+    AppFixture app;
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    const QSizeF none(-1, -1); // whatever the number text reads as, within the rules
+    const struct {
+        QSizeF stored, front, back;
+    } cases[] = {
+        {{300, 200}, {300, 200}, {300, 200}},
+        {{1e308, 200}, {14400, 200}, {14400, 200}},
+        {{-5, 0}, {243, 154}, {0, 0}},
+        {{inf, -inf}, none, none},
+        {{nan, 50}, none, none},
+    };
+    for (const auto &c : cases) {
+        DesignFileContents design = richDesign();
+        design.Front_card_Prop.setCard_Size(c.stored);
+        design.Back_card_Prop.setCard_Size(c.stored);
+        QString error;
+        const std::optional<DesignFileContents> read = DesignFile::read(DesignFile::data(design), &error);
+        ASSERT_TRUE(read) << error.toStdString();
+        const QSizeF front = read->Front_card_Prop.Card_Size(), back = read->Back_card_Prop.Card_Size();
+        if (c.front != none) {
+            EXPECT_EQ(front, c.front) << c.stored.width();
+            EXPECT_EQ(back, c.back) << c.stored.width();
+        }
+        EXPECT_TRUE(front.width() > 0 && front.width() <= 14400 && front.height() > 0 && front.height() <= 14400);
+        EXPECT_TRUE(back.width() >= 0 && back.width() <= 14400 && back.height() >= 0 && back.height() <= 14400);
+        // What is read is what is saved again.
+        const std::optional<DesignFileContents> again = DesignFile::read(DesignFile::data(*read));
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->Front_card_Prop.Card_Size(), front);
+        EXPECT_EQ(again->Back_card_Prop.Card_Size(), back);
+    }
+}
+
+TEST(DesignFile, OnlyTheTemporaryCopiesOfAnUnfinishedSaveOfTheSameDesignAreCleared)
+{
+    AppFixture app;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.zkse"));
+    const QStringList leftovers{path + QStringLiteral(".saving-Ab3xZ9")};
+    const QStringList kept{path + QStringLiteral(".backup"), path + QStringLiteral(".saving-Ab3xZ"),
+                           path + QStringLiteral(".saving-Ab3xZ9!"), dir.filePath(QStringLiteral("other.zkse.saving-Ab3xZ9")),
+                           path + QStringLiteral(".AbC123")};
+    for (const QString &name : leftovers + kept) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+    ASSERT_TRUE(DesignFile::write(path, richDesign()));
+    for (const QString &name : leftovers)
+        EXPECT_FALSE(QFileInfo::exists(name)) << name.toStdString();
+    for (const QString &name : kept)
+        EXPECT_TRUE(QFileInfo::exists(name)) << name.toStdString();
+    EXPECT_TRUE(platform::leftoverTemporaryFiles(path).isEmpty()) << "a finished save leaves nothing behind";
 }

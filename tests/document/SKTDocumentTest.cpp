@@ -1,10 +1,17 @@
 #include "document/SKTDocument.h"
 #include "core/AppState.h"
 #include "document/Shape_Control.h"
+#include "platform/PropertyList.h"
 
 #include "fixtures/TestSupport.h"
 
+#include <QPageSize>
+
 #include <gtest/gtest.h>
+#include <plist/plist.h>
+
+#include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -127,4 +134,116 @@ TEST_F(SKTDocumentTest, CanvasSizeNameAndErrors)
     EXPECT_EQ(error.domain, QStringLiteral("SKTErrorDomain"));
     EXPECT_EQ(error.code, 2);
     EXPECT_EQ(error.localizedFailureReason, QStringLiteral("An unknown error occurred."));
+}
+
+// --- Native data and print information ----------------------------------------------------------
+
+namespace {
+
+SKTGraphicPtr made(const char *className, const QRectF &bounds, const QString &tag = QString())
+{
+    SKTGraphicPtr graphic = SKTGraphic::graphicWithClassName(QLatin1String(className));
+    graphic->_bounds = bounds;
+    graphic->control_ID = tag;
+    return graphic;
+}
+
+platform::PrintInfo letterOnItsSide()
+{
+    platform::PrintInfo info;
+    info.pageLayout = QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape, QMarginsF(18, 36, 18, 36),
+                                  QPageLayout::Point);
+    info.dictionary.insert(platform::PrintInfo::Copies, 2);
+    return info;
+}
+
+} // namespace
+
+TEST_F(SKTDocumentTest, NativeDataHoldsTheFrontListAndPrintInfoAndReadsBack)
+{
+    const GraphicList kept{made("Shape_Control", {1, 2, 30, 40}, "A"), made("SKTText", {5, 5, 80, 20}, "PARTY_TITLE"),
+                           made("SKTLine", {0, 0, 50, 1})};
+    doc.insertGraphics({kept[0], made("SKTImage", {0, 0, 243, 154}, "PARTY_IMAGE_BG"), kept[1],
+                        made("SKTImage", {20, 20, 60, 60}, "PARTY_IMAGE"), kept[2]},
+                       platform::IndexSet::range(0, 5));
+    doc.graphics_back().insertGraphics({shape(9)}, {0});
+    doc.setPrintInfo(letterOnItsSide());
+
+    const QByteArray data = doc.dataOfType(SKTDocument::documentType);
+    EXPECT_EQ(doc.dataOfType(SKTDocument::oldDocumentTypeName), data) << "the old name is the same type";
+    EXPECT_THROW(doc.dataOfType(QStringLiteral("application/pdf")), std::invalid_argument);
+
+    // The layout as another property-list reader sees it.
+    plist_t root = nullptr;
+    plist_from_bin(data.constData(), static_cast<uint32_t>(data.size()), &root);
+    ASSERT_NE(root, nullptr);
+    const std::unique_ptr<void, void (*)(plist_t)> owner(root, plist_free);
+    ASSERT_EQ(plist_get_node_type(root), PLIST_DICT);
+    uint64_t version = 0;
+    plist_get_uint_val(plist_dict_get_item(root, "version"), &version);
+    EXPECT_EQ(version, 2u);
+    const plist_t graphics = plist_dict_get_item(root, "graphics");
+    ASSERT_EQ(plist_get_node_type(graphics), PLIST_ARRAY);
+    ASSERT_EQ(plist_array_get_size(graphics), 3u) << "the main photo and the frame picture stay out";
+    for (uint32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(plist_get_node_type(plist_array_get_item(graphics, i)), PLIST_DATA);
+    EXPECT_EQ(plist_get_node_type(plist_dict_get_item(root, "printInfo")), PLIST_DICT);
+
+    // Read into a document that has a front list and undo history of its own.
+    SKTDocument other;
+    other.insertGraphics({shape(7)}, {0});
+    other.graphics_back().insertGraphics({shape(8)}, {0});
+    other.undoManager().closeEventGroup();
+    SKTError error;
+    ASSERT_TRUE(other.readFromData(data, SKTDocument::documentType, &error));
+    other.undoManager().closeEventGroup();
+    EXPECT_EQ(SKTGraphic::propertiesWithGraphics(other.graphics().items()), SKTGraphic::propertiesWithGraphics(kept));
+    EXPECT_EQ(other.graphics_back().at(0)->_bounds.x(), 8) << "only the front list is read";
+    EXPECT_EQ(other.printInfo(), letterOnItsSide());
+    EXPECT_FALSE(other.undoManager().canUndo());
+    EXPECT_TRUE(other.undoManager().isUndoRegistrationEnabled());
+}
+
+TEST_F(SKTDocumentTest, ReadingOtherTypesOrLayoutsChangesNothing)
+{
+    const auto list = [](const QVariant &root) {
+        return platform::propertyListData(root, platform::PropertyListFormat::Binary);
+    };
+    const QString type = SKTDocument::documentType;
+    const struct {
+        const char *what;
+        QByteArray data;
+        QString type;
+    } cases[] = {
+        {"another type", doc.dataOfType(type), QStringLiteral("image/tiff")},
+        {"no property list", QByteArray("bplist00 and then nothing"), type},
+        {"an array at the root", list(QVariantList{}), type},
+        {"another version", list(QVariantMap{{"version", 1}, {"graphics", QVariantList{}}}), type},
+        {"a version in words", list(QVariantMap{{"version", "2"}, {"graphics", QVariantList{}}}), type},
+        {"no graphics", list(QVariantMap{{"version", 2}}), type},
+        {"graphics that are no list", list(QVariantMap{{"version", 2}, {"graphics", "none"}}), type},
+    };
+    doc.insertGraphics({shape(5)}, {0});
+    doc.setPrintInfo(letterOnItsSide());
+    for (const auto &c : cases) {
+        SKTError error;
+        EXPECT_FALSE(doc.readFromData(c.data, c.type, &error)) << c.what;
+        EXPECT_EQ(error.code, 2) << c.what;
+        EXPECT_EQ(frontXs(), QList<double>{5}) << c.what;
+        EXPECT_EQ(doc.printInfo(), letterOnItsSide()) << c.what;
+    }
+}
+
+TEST_F(SKTDocumentTest, SettingThePrintInfoAnnouncesCanvasSizeWithoutASize)
+{
+    QList<QVariant> heard;
+    doc.addObserver(SKTDocument::CanvasSizeKey, [&](const QString &, const QVariant &oldValue, const QVariant &newValue) {
+        EXPECT_EQ(doc.printInfo(), letterOnItsSide()) << "observers hear of the change after it";
+        heard << oldValue << newValue;
+    });
+    doc.setPrintInfo(letterOnItsSide());
+    doc.setPrintInfo(letterOnItsSide());
+    ASSERT_EQ(heard.size(), 4) << "every setting is announced";
+    for (const QVariant &value : heard)
+        EXPECT_FALSE(value.isValid());
 }

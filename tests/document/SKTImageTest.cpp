@@ -124,18 +124,25 @@ TEST_F(SKTImageTest, OpacityAndOutline)
     EXPECT_TRUE(isColour(drawn(*image), 11, 20, Qt::red)); // the picture covers the inner half
 }
 
-TEST_F(SKTImageTest, AnEmptyPathDrawsNothingButAMissingFileStillDrawsTheOutline)
+TEST_F(SKTImageTest, AnEmptyPathDrawsNothingAndAMissingFileTheOutlineAndThePlaceholder)
 {
     auto image = placed();
     image->_isDrawingStroke = true;
     image->_strokeWidth = 2;
     image->setFilePath(QLatin1String(""));
     EXPECT_TRUE(isColour(drawn(*image), 10, 30, Qt::white));
+    EXPECT_FALSE(image->isMissingItsFile());
 
+    // The placeholder keeps its square shape in the middle of the frame.
+    QImage placeholder(10, 10, QImage::Format_ARGB32);
+    placeholder.fill(Qt::magenta);
+    app.hub.noImage = placeholder;
     image->setFilePath(app.resourcePath() + QStringLiteral("missing.png"));
+    EXPECT_TRUE(image->isMissingItsFile());
     QImage out = drawn(*image);
     EXPECT_TRUE(isColour(out, 10, 30, Qt::black));
     EXPECT_TRUE(isColour(out, 15, 15, Qt::white));
+    EXPECT_TRUE(isColour(out, 50, 30, Qt::magenta));
 
     image->setFilePath(QString());
     EXPECT_TRUE(isColour(drawn(*image), 10, 30, Qt::black));

@@ -2,6 +2,9 @@
 #include "platform/PropertyList.h"
 
 #include <QDateTime>
+#include <plist/plist.h>
+
+#include <limits>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -130,6 +133,40 @@ TEST(PropertyList, BothFormsGiveBackWhatWasWritten)
     EXPECT_TRUE(propertyListData(sampleTree(), PropertyListFormat::Binary).startsWith("bplist00"));
 }
 
+TEST(PropertyList, TheBinaryFormReadsTheSameInTheLibraryAndIsTheSameEachTime)
+{
+    // Sizes that cross the format's thresholds: long texts, lists and data, wide references.
+    QVariantList many;
+    for (int i = 0; i < 300; ++i)
+        many << QStringLiteral("item %1").arg(i % 120) << qint64(i) * 1000003 - 150000000;
+    const QVariantMap tree{{"sample", sampleTree()},
+                           {"many", many},
+                           {"long text", QString(70000, QChar(0x263A))},
+                           {"data", QByteArray(70000, '\x5a')},
+                           {"huge", quint64(std::numeric_limits<quint64>::max())},
+                           {"ref", QVariant::fromValue(PlistUid{70000})}};
+    const QByteArray ours = propertyListData(tree, PropertyListFormat::Binary);
+    ASSERT_TRUE(ours.startsWith("bplist00"));
+    EXPECT_EQ(propertyListData(tree, PropertyListFormat::Binary), ours);
+
+    // The library reads our bytes; its XML and our bytes give the same tree.
+    plist_t node = nullptr;
+    plist_from_bin(ours.constData(), uint32_t(ours.size()), &node);
+    ASSERT_NE(node, nullptr);
+    char *xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(node, &xml, &length);
+    const QByteArray libraryXml(xml, qsizetype(length));
+    plist_to_xml_free(xml);
+    plist_free(node);
+    const std::optional<QVariant> viaLibrary = propertyListFromData(libraryXml);
+    const std::optional<QVariant> direct = propertyListFromData(ours);
+    ASSERT_TRUE(viaLibrary && direct);
+    EXPECT_EQ(*viaLibrary, *direct);
+    EXPECT_EQ(direct->toMap().value("many").toList().value(1).toLongLong(), -150000000);
+    EXPECT_EQ(direct->toMap().value("long text").toString().size(), 70000);
+}
+
 TEST(PropertyList, RefusesWhatItCannotReadOrWrite)
 {
     QString error;
@@ -205,8 +242,10 @@ TEST(KeyedArchiver, WritesTheDesktopLayoutAndReadsItBack)
     EXPECT_EQ(back->decodeDouble("angle"), 45.5);
     EXPECT_EQ(back->decodeObject("name").toString(), "S");
     EXPECT_EQ(back->decodeObject("again").toString(), "S");
-    EXPECT_FALSE(back->containsValueForKey("none"));
+    // A nil object is written as the null reference: present, and nil.
+    EXPECT_TRUE(back->containsValueForKey("none"));
     EXPECT_FALSE(back->decodeObject("none").isValid());
+    EXPECT_FALSE(back->containsValueForKey("never written"));
     EXPECT_EQ(back->decodeObject("colour").value<QColor>(), QColor::fromRgbF(0.25f, 0.5f, 1.0f, 0.75f));
     EXPECT_EQ(back->decodeObject("font").value<ArchivedFont>().name, "Arial-BoldMT");
     EXPECT_EQ(back->decodeObject("font").value<ArchivedFont>().size, 14);

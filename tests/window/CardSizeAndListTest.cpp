@@ -110,6 +110,13 @@ TEST_F(WindowServicesTest, TheDocumentsCanvasSizeIsFollowedOnlyUnderItsContext)
     window->observeValueForKeyPath(QStringLiteral("canvasSize"), QSizeF(300, 200),
                                    QString::fromLatin1(SKTWindowController::kCanvasSizeContext));
     EXPECT_EQ(window->_graphicView_TEMP->canvasSize(), QSizeF(300, 200));
+
+    // The document announces "canvasSize" with its print information, but without a size.
+    document->setPrintInfo(platform::PrintInfo());
+    EXPECT_EQ(window->_graphicView->canvasSize(), QSizeF(300, 200));
+    ASSERT_TRUE(document->hasObservers(SKTDocument::CanvasSizeKey));
+    window->setDocument(nullptr);
+    EXPECT_FALSE(document->hasObservers(SKTDocument::CanvasSizeKey));
 }
 
 TEST_F(WindowServicesTest, TheListTableHoldsTrimmedRowsAndRefusesRowsOutsideIt)
@@ -172,7 +179,7 @@ TEST_F(WindowServicesTest, RefreshMarksOnlyTheCurrentSideAndNothingDuringABatchR
     EXPECT_EQ(back.paints, 0);
 }
 
-TEST_F(WindowServicesTest, TheCardFaceDrawnIsTheCurrentSidesFace)
+TEST_F(WindowServicesTest, EveryCanvasDrawsItsOwnSidesFace)
 {
     window->Front_card_Prop.setCard_fill_chk(true);
     window->Front_card_Prop.setCard_fill_clr(QColor(200, 0, 0));
@@ -189,6 +196,20 @@ TEST_F(WindowServicesTest, TheCardFaceDrawnIsTheCurrentSidesFace)
     EXPECT_EQ(face(), QColor(200, 0, 0));
     App().Card_Front_Or_Back = 1;
     EXPECT_EQ(face(), QColor(0, 0, 200));
+
+    // Each canvas draws its own side's face whichever side is current, so both can show at once;
+    // the preview shows the face of the side it was filled from.
+    const auto centreOf = [](SKTGraphicView *canvas) {
+        const QImage image = canvas->grab().toImage();
+        return image.pixelColor(image.width() / 2, image.height() / 2);
+    };
+    for (int current : {0, 1}) {
+        App().Card_Front_Or_Back = current;
+        EXPECT_EQ(centreOf(window->_graphicView), QColor(200, 0, 0));
+        EXPECT_EQ(centreOf(window->_graphicView_BACK), QColor(0, 0, 200));
+        window->Temp_Design_Control_Assign();
+        EXPECT_EQ(centreOf(window->_graphicView_TEMP), current == 1 ? QColor(0, 0, 200) : QColor(200, 0, 0));
+    }
 }
 
 TEST_F(WindowServicesTest, CardWideTextSettingsApplyOnlyWhereTheyChanged)

@@ -1,5 +1,6 @@
 #include "DesignWindowFixture.h"
 
+#include "core/WindowUtilities.h"
 #include "document/DesignFile.h"
 #include "document/SKTGraphicKinds.h"
 #include "platform/KeyedCoder.h"
@@ -160,7 +161,7 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
     // The panel's name gets the design file extension.
     const QString saved = path + QStringLiteral(".zkse");
     EXPECT_EQ(App().Project_File_Name, saved);
-    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer ( party.zkse )"));
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("party.zkse"));
     // The solid back lost its unused background path, in memory too.
     EXPECT_EQ(window->Back_card_Prop.Card_BG_Image_Path(), QString());
 
@@ -235,7 +236,7 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
     EXPECT_FALSE(App().Not_Draw_Only_Prop_Change);
     EXPECT_TRUE(undoIsRecorded());
     EXPECT_EQ(App().Project_File_Name, saved);
-    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer ( party.zkse )"));
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("party.zkse"));
     EXPECT_EQ(window->Selected_Control_Tool(), 0);
     EXPECT_EQ(tabNames(), (QStringList{QStringLiteral("card_setting_tab"), QStringLiteral("card_bkgd_tab")}));
     EXPECT_EQ(window->startWizardRuns, 1) << "only the start-up wizard";
@@ -294,16 +295,16 @@ TEST_F(DesignFileCommandsTest, ANameTypedWithoutTheExtensionReplacesAnotherDesig
     EXPECT_NE(file.readAll(), before);
 }
 
-TEST_F(DesignFileCommandsTest, ACardSizeNoCanvasCanHoldLeavesTheCanvasesAsTheyWere)
+TEST_F(DesignFileCommandsTest, ACardSizeNoCanvasCanHoldIsMadeOneTheCanvasesShowAndSave)
 {
     // A hostile or damaged file: the canvases would need more pixels than any integer holds.
-    window->Front_card_Prop.setCard_Size(QSizeF(1e12, 1e12));
+    window->Front_card_Prop.setCard_Size(QSizeF(1e12, 90));
     const QString path = savedDesign(QStringLiteral("huge.zkse"));
     window->SetDocumentCanvasSize(QSizeF(200, 100));
     EXPECT_EQ(window->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
     for (SKTGraphicView *canvas : {window->_graphicView, window->_graphicView_BACK, window->_graphicView_TEMP})
-        EXPECT_EQ(canvas->canvasSize(), QSizeF(200, 100));
-    EXPECT_FALSE(window->_graphicView->grab().isNull());
+        EXPECT_EQ(canvas->canvasSize(), QSizeF(14400, 90));
+    EXPECT_EQ(window->Front_card_Prop.Card_Size(), QSizeF(14400, 90)) << "what is shown is what is saved";
 }
 
 TEST_F(DesignFileCommandsTest, ANameOfBlanksIsUntitledAndADeletedFileIsWrittenAgain)
@@ -324,19 +325,139 @@ TEST_F(DesignFileCommandsTest, ANameOfBlanksIsUntitledAndADeletedFileIsWrittenAg
     EXPECT_EQ(services->fileAnswers.size(), 1) << "no panel for a named design";
 }
 
-TEST_F(DesignFileCommandsTest, AFailedWriteIsAlwaysReportedAndTheTitleShowsTheAppAlone)
+TEST_F(DesignFileCommandsTest, AFailedWriteSaysWhyAndLeavesTheDesignWithItsPreviousName)
 {
     const QString unreachable = filePath(QStringLiteral("no-such-folder/design.zkse"));
     App().Project_File_Name = unreachable;
-    window->Main_wnd->setWindowTitle(QStringLiteral("Card Designer ( old.zkse )"));
+    window->Main_wnd->setWindowTitle(QStringLiteral("old.zkse"));
     EXPECT_FALSE(window->Save_project_file(false, false));
-    EXPECT_EQ(services->messages, QStringList{box("fail")});
+    ASSERT_EQ(services->messages.size(), 1);
+    EXPECT_TRUE(services->messages[0].startsWith(box("fail") + QLatin1Char('\n')));
+    EXPECT_GT(services->messages[0].size(), box("fail").size() + 1) << "the reason follows on its own line";
 
+    // Save As to a name that cannot be written: the design keeps its previous name (here the
+    // saved one), so the next Save writes there and asks nothing.
+    const QString saved = savedDesign(QStringLiteral("saved.zkse"));
+    services->messages.clear();
     services->fileAnswers << unreachable;
     window->SaveAs_Btn_Clicked();
-    EXPECT_EQ(services->messages, (QStringList{box("fail"), box("fail")}));
-    EXPECT_EQ(App().Project_File_Name, unreachable) << "a newly chosen name stays after a failed write";
-    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("Card Designer"));
+    ASSERT_EQ(services->messages.size(), 1);
+    EXPECT_TRUE(services->messages[0].startsWith(box("fail")));
+    EXPECT_EQ(App().Project_File_Name, saved);
+    EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("saved.zkse"));
+
+    // Untitled, a failed Save As leaves it untitled: the next Save shows the panel again.
+    App().Project_File_Name.clear();
+    services->fileAnswers << unreachable;
+    window->SaveAs_Btn_Clicked();
+    EXPECT_TRUE(App().Project_File_Name.isEmpty());
+    services->fileAnswers << filePath(QStringLiteral("second-try.zkse"));
+    window->Save_Btn_Clicked();
+    EXPECT_TRUE(QFileInfo::exists(filePath(QStringLiteral("second-try.zkse"))));
+}
+
+TEST_F(DesignFileCommandsTest, EscapeOnASaveQuestionStopsTheCommandWithNothingChanged)
+{
+    buildRichDesign();
+    const QString saved = savedDesign(QStringLiteral("escape.zkse"));
+    const int wizardRuns = window->startWizardRuns;
+    window->Main_wnd->show();
+    const struct {
+        const char *command;
+        std::function<bool()> run; // true when the command went ahead
+    } commands[] = {
+        {"New button", [&] { window->New_Btn_Clicked(); return window->startWizardRuns != wizardRuns; }},
+        {"File > New", [&] {
+             window->newDocumentWindow();
+             return window->startWizardRuns != wizardRuns;
+         }},
+        {"Open", [&] {
+             services->fileAnswers << saved;
+             window->Open_Btn_Clicked();
+             return services->fileAnswers.isEmpty();
+         }},
+        {"Close", [&] { return window->Main_wnd->close(); }},
+    };
+    for (const auto &command : commands) {
+        services->questions.clear();
+        services->yesNoAnswers << std::nullopt;
+        EXPECT_FALSE(command.run()) << command.command;
+        EXPECT_EQ(services->questions.size(), 1) << command.command;
+        EXPECT_EQ(document->graphics().count(), 7) << command.command;
+        EXPECT_TRUE(window->Main_wnd->isVisible()) << command.command;
+        EXPECT_EQ(App().Project_File_Name, saved) << command.command;
+        services->fileAnswers.clear();
+    }
+    // The menu's New is the toolbar's: answered No, it starts a new design.
+    services->yesNoAnswers << false;
+    window->newDocumentWindow();
+    EXPECT_EQ(window->startWizardRuns, wizardRuns + 1);
+    EXPECT_EQ(document->graphics().count(), 0);
+}
+
+TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissing)
+{
+    // Saved on another account: its data folder's pictures lay below another "Resources".
+    writeFile(QStringLiteral("Frames/rose.png"));
+    ASSERT_TRUE(filled(QSize(10, 10), Qt::red).save(resourcePath(QStringLiteral("Frames/rose.png")), "PNG"));
+    const QString elsewhere = QStringLiteral("/home/someone/.local/share/card-designer/Resources/Frames/rose.png");
+    const QString gone = filePath(QStringLiteral("moved-away.png"));
+    const QString here = writePicture(QStringLiteral("here.png"), Qt::blue);
+    GraphicList pictures;
+    for (const QString &path : {elsewhere, gone, here, gone}) {
+        auto picture = std::make_shared<SKTImage>();
+        picture->_file_path = path;
+        picture->_bounds = QRectF(10 + 40 * pictures.size(), 10, 30, 30);
+        pictures << picture;
+    }
+    document->graphics().insertGraphics(pictures, platform::IndexSet::range(0, 4));
+    window->Front_card_Prop.setCard_fill_chk(true);
+    window->Front_card_Prop.setCard_fill_style(QStringLiteral("I"));
+    window->Front_card_Prop.setCard_BG_Image_Path(elsewhere);
+    const QString saved = savedDesign(QStringLiteral("moved.zkse"));
+    services->messages.clear();
+
+    ASSERT_EQ(window->Read_and_load_design_Log(saved, QStringLiteral("L")), 1);
+    const GraphicList opened = document->graphics().items();
+    ASSERT_EQ(opened.size(), 4);
+    EXPECT_EQ(opened[0]->FilePath(), resourcePath(QStringLiteral("Frames/rose.png")));
+    EXPECT_EQ(window->Front_card_Prop.Card_BG_Image_Path(), resourcePath(QStringLiteral("Frames/rose.png")));
+    EXPECT_EQ(opened[1]->FilePath(), gone) << "the path is kept for when the file comes back";
+    EXPECT_EQ(services->messages.size(), 1) << "one message for the whole design";
+    ASSERT_FALSE(services->messages.isEmpty());
+    EXPECT_TRUE(services->messages[0].contains(gone));
+    EXPECT_FALSE(services->messages[0].contains(QStringLiteral("rose.png")));
+    EXPECT_EQ(services->messages[0].count(gone), 1);
+
+    // The missing picture shows the placeholder; the found ones their own pictures.
+    const auto centre = [](SKTGraphic &graphic) {
+        QImage page(200, 60, QImage::Format_ARGB32);
+        page.fill(Qt::transparent);
+        QPainter painter(&page);
+        graphic.drawContentsInView(painter, false);
+        painter.end();
+        return page.pixelColor(graphic.bounds().center().toPoint());
+    };
+    EXPECT_EQ(centre(*opened[0]), QColor(Qt::red));
+    EXPECT_EQ(centre(*opened[2]), QColor(Qt::blue));
+    EXPECT_TRUE(static_cast<SKTImage &>(*opened[1]).isMissingItsFile()) << "shown by the placeholder";
+}
+
+TEST_F(DesignFileCommandsTest, PanelsOpenInTheDesignsFolderOrAUsableStandardOne)
+{
+    App().Project_File_Name = filePath(QStringLiteral("somewhere.zkse"));
+    EXPECT_EQ(Panel_Start_Folder(QStandardPaths::DocumentsLocation), files.path());
+
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString expected = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    for (const QString &design : {QString(), filePath(QStringLiteral("gone/x.zkse")), QStringLiteral("/dev/x.zkse"),
+                                  QStringLiteral("relative.zkse")}) {
+        App().Project_File_Name = design;
+        const QString folder = Panel_Start_Folder(QStandardPaths::DocumentsLocation);
+        if (design == QLatin1String("relative.zkse") && QDir::currentPath() != QLatin1String("/dev"))
+            continue; // a design named relative to a usable working folder does live there
+        EXPECT_EQ(folder, expected) << qPrintable(design);
+    }
 }
 
 TEST_F(DesignFileCommandsTest, AnUnsoundFileLeavesTheCurrentDesignAsItWas)
@@ -406,7 +527,8 @@ TEST_F(DesignFileCommandsTest, OpenResetsOnlyForASoundFileAndNeverRestartsTheWiz
     services->yesNoAnswers << true;
     services->fileAnswers << good;
     window->Open_Btn_Clicked();
-    EXPECT_EQ(services->messages, QStringList{box("fail")});
+    ASSERT_EQ(services->messages.size(), 1);
+    EXPECT_TRUE(services->messages[0].startsWith(box("fail")));
     EXPECT_EQ(services->fileAnswers, QStringList{good}) << "the open panel was not shown";
     EXPECT_EQ(services->questions.size(), 2) << "asked on every Open";
 

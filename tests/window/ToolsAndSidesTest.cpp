@@ -1,11 +1,13 @@
 #include "DesignWindowFixture.h"
 
 #include "canvas/ui/SKTZoomingScrollView.h"
+#include "canvas/ui/SWCenteringClipView.h"
 #include "document/SKTGraphicKinds.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -226,19 +228,33 @@ TEST_F(ToolsAndSidesTest, LockWithoutSelectionSaysSoAndChangesNothing)
     EXPECT_FALSE(document->graphics().at(0)->ctrl_is_locked);
 }
 
-TEST_F(ToolsAndSidesTest, UndoAndRedoFollowTheDocumentFromAnySide)
+TEST_F(ToolsAndSidesTest, UndoAndRedoWorkOnlyWhileTheFrontIsShown)
 {
     EXPECT_FALSE(enabled(window->Undo_btn));
     window->Rect_Tool_Clicked();
     document->undoManager().closeEventGroup();
     EXPECT_TRUE(enabled(window->Undo_btn));
-    // The temp side after the back side: the buttons act through the back canvas.
+
+    // The document keeps undo for the front: elsewhere it would change what nobody sees.
     window->Back_Card_Btn_Clicked();
-    window->Temp_Card_Btn_Clicked();
+    window->Circle_Tool_Clicked();
+    document->undoManager().closeEventGroup();
+    for (auto show : {&SKTWindowController::Back_Card_Btn_Clicked, &SKTWindowController::Temp_Card_Btn_Clicked}) {
+        (window.get()->*show)();
+        EXPECT_FALSE(enabled(window->Undo_btn));
+        window->Undo_Clicked();
+        EXPECT_EQ(document->graphics().count(), 1);
+        EXPECT_EQ(document->graphics_back().count(), 1);
+    }
+
+    window->Front_Card_Btn_Clicked();
+    EXPECT_TRUE(enabled(window->Undo_btn));
     window->Undo_Clicked();
     EXPECT_EQ(document->graphics().count(), 0);
-    EXPECT_FALSE(enabled(window->Undo_btn));
     EXPECT_TRUE(enabled(window->Redo_btn));
+    window->Back_Card_Btn_Clicked();
+    EXPECT_FALSE(enabled(window->Redo_btn));
+    window->Front_Card_Btn_Clicked();
     window->Redo_Clicked();
     EXPECT_EQ(document->graphics().count(), 1);
 }
@@ -250,8 +266,6 @@ TEST_F(ToolsAndSidesTest, EditButtonsActOnTheCurrentSidesCanvas)
     window->Back_Card_Btn_Clicked();
     window->Circle_Tool_Clicked();
     window->Rect_Tool_Clicked();
-    // The temp side shown after the back side still edits the back side.
-    window->Temp_Card_Btn_Clicked();
     window->_graphicView_BACK->changeSelectionIndexes({1});
 
     EXPECT_FALSE(enabled(window->Paste_btn));
@@ -274,6 +288,87 @@ TEST_F(ToolsAndSidesTest, EditButtonsActOnTheCurrentSidesCanvas)
     window->Cut_Clicked();
     EXPECT_EQ(document->graphics_back().count(), 2);
     EXPECT_EQ(services->messages, QStringList{QStringLiteral("\nSelected control is locked.")});
+}
+
+TEST_F(ToolsAndSidesTest, ThePreviewMakesAndEditsNothing)
+{
+    window->Rect_Tool_Clicked();
+    window->_graphicView->changeSelectionIndexes({0});
+    window->Copy_Clicked();
+    window->Temp_Card_Btn_Clicked();
+    for (QToolButton *button : {window->Cut_btn, window->Copy_btn, window->Paste_btn, window->Delete_btn,
+                                window->Begin_Front_btn, window->Lock_btn, window->Undo_btn})
+        EXPECT_FALSE(enabled(button)) << qPrintable(button->objectName());
+    for (QToolButton *tool : window->toolButtons)
+        EXPECT_EQ(tool->isEnabled(), tool == window->toolButtons[SKTTool::Arrow]);
+
+    window->Circle_Tool_Clicked();
+    window->Paste_Clicked();
+    window->_graphicView->changeSelectionIndexes({0});
+    window->Delete_Clicked();
+    EXPECT_EQ(document->graphics().count(), 1);
+    EXPECT_EQ(document->graphics_back().count(), 0);
+    EXPECT_EQ(window->Selected_Control_Tool(), SKTTool::Arrow);
+
+    // Back on a side, the tools and the pasteboard's button work again.
+    window->Front_Card_Btn_Clicked();
+    EXPECT_TRUE(window->toolButtons[SKTTool::Oval]->isEnabled());
+    EXPECT_TRUE(enabled(window->Paste_btn));
+    window->Circle_Tool_Clicked();
+    EXPECT_EQ(document->graphics().count(), 2);
+}
+
+TEST_F(ToolsAndSidesTest, ButtonsAndPanelFollowTheSelectionAfterEveryEditCommand)
+{
+    window->Rect_Tool_Clicked();
+    window->_graphicView->changeSelectionIndexes({0});
+    window->Cut_Clicked();
+    EXPECT_FALSE(enabled(window->Copy_btn));
+    window->Paste_Clicked();
+    ASSERT_EQ(window->_graphicView->selectedGraphics().size(), 1);
+    for (QToolButton *button : {window->Cut_btn, window->Copy_btn, window->Delete_btn, window->Begin_Front_btn,
+                                window->Lock_btn})
+        EXPECT_TRUE(enabled(button)) << qPrintable(button->objectName());
+    EXPECT_EQ(window->sett_tab->widget(0), window->shape_tab);
+}
+
+TEST_F(ToolsAndSidesTest, SelectAllDeselectAndTheBackdropAroundTheCard)
+{
+    window->Rect_Tool_Clicked();
+    window->Circle_Tool_Clicked();
+    auto *selectAll = window->Main_wnd->findChild<QAction *>(QStringLiteral("Select_All_action"));
+    auto *deselect = window->Main_wnd->findChild<QAction *>(QStringLiteral("Deselect_action"));
+    ASSERT_TRUE(selectAll && deselect);
+    EXPECT_EQ(selectAll->shortcut(), QKeySequence(QKeySequence::SelectAll));
+    EXPECT_EQ(deselect->shortcut(), QKeySequence(QKeySequence::Deselect));
+    selectAll->trigger();
+    EXPECT_EQ(window->_graphicView->selectedGraphics().size(), 2);
+    EXPECT_TRUE(enabled(window->Delete_btn)) << "the buttons follow";
+    deselect->trigger();
+    EXPECT_TRUE(window->_graphicView->selectedGraphics().isEmpty());
+
+    // The grey backdrop is the canvas's too: a click there deselects, a drag from there selects.
+    window->Main_wnd->resize(1400, 1000);
+    window->Main_wnd->show();
+    SWCenteringClipView *clip = window->_zoomingScrollView->clipView();
+    const QPointF card = window->_graphicView->pos();
+    ASSERT_GT(card.x(), 4) << "the card must leave some backdrop";
+    const auto mouseOnClip = [&](QEvent::Type type, const QPointF &at) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, clip->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(clip, &event);
+    };
+    selectAll->trigger();
+    mouseOnClip(QEvent::MouseButtonPress, card - QPointF(3, 3));
+    mouseOnClip(QEvent::MouseButtonRelease, card - QPointF(3, 3));
+    EXPECT_TRUE(window->_graphicView->selectedGraphics().isEmpty());
+
+    const QRectF first = document->graphics().at(0)->bounds();
+    mouseOnClip(QEvent::MouseButtonPress, card - QPointF(3, 3));
+    mouseOnClip(QEvent::MouseMove, card + first.center());
+    mouseOnClip(QEvent::MouseButtonRelease, card + first.bottomRight() + QPointF(2, 2));
+    EXPECT_FALSE(window->_graphicView->selectedGraphics().isEmpty());
 }
 
 TEST_F(ToolsAndSidesTest, ShortcutsAreTheDesktopsStandardOnes)

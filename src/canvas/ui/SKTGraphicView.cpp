@@ -1,12 +1,15 @@
 #include "canvas/ui/SKTGraphicView.h"
 
 #include "canvas/SKTGrid.h"
+#include "canvas/SKTTool.h"
+#include "canvas/SideDrawing.h"
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
 #include "core/FontNames.h"
 #include "core/MessageBoxes.h"
 #include "document/SKTDocument.h"
 #include "document/SKTGraphicKinds.h"
+#include "document/ControlTags.h"
 #include "document/Shape_Control.h"
 
 #include <QFileInfo>
@@ -19,13 +22,6 @@
 #include <cmath>
 
 namespace {
-
-const QString kFrameTag = QStringLiteral("PARTY_IMAGE_BG");
-
-bool isFramePicture(const SKTGraphic &graphic)
-{
-    return graphic.control_ID == kFrameTag;
-}
 
 DesignWindowHub *designWindow()
 {
@@ -42,21 +38,6 @@ QRectF rectBetween(const QPointF &a, const QPointF &b)
 {
     return QRectF(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
                   QSizeF(std::abs(b.x() - a.x()), std::abs(b.y() - a.y())));
-}
-
-QString shapeCodeForTool(int tool)
-{
-    switch (tool) {
-    case 3: return QStringLiteral("R");
-    case 4: return QStringLiteral("C");
-    case 5: return QStringLiteral("RR");
-    case 6: return QStringLiteral("T");
-    case 7: return QStringLiteral("D");
-    case 13: return QStringLiteral("S");
-    case 14: return QStringLiteral("DS");
-    case 15: return QStringLiteral("P");
-    default: return QString();
-    }
 }
 
 SKTGraphicPtr newGraphicOfKind(SKTGraphic::Kind kind)
@@ -86,9 +67,9 @@ SKTGraphicView::SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, 
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    m_handleShowingTimer.setSingleShot(true);
-    m_handleShowingTimer.setInterval(kHandleHidingMilliseconds);
-    connect(&m_handleShowingTimer, &QTimer::timeout, this, &SKTGraphicView::showHandlesAgain);
+    _handleShowingTimer.setSingleShot(true);
+    _handleShowingTimer.setInterval(kHandleHidingMilliseconds);
+    connect(&_handleShowingTimer, &QTimer::timeout, this, &SKTGraphicView::unhideHandlesForTimer);
 
     for (const SKTGraphicPtr &graphic : m_graphics.items())
         startObservingGraphic(graphic);
@@ -109,7 +90,7 @@ SKTGraphicView::~SKTGraphicView()
         if (m_track.undoDisabled)
             m_document->undoManager().enableUndoRegistration();
     }
-    m_handleShowingTimer.stop();
+    _handleShowingTimer.stop();
     setGrid(nullptr);
     m_selection.removeObserver(m_selectionToken);
     m_graphics.removeObserver(m_listToken);
@@ -120,19 +101,6 @@ SKTGraphicView::~SKTGraphicView()
         graphic->removeObserver(it->boundsToken);
         graphic->removeObserver(it->contentsToken);
         m_observed.erase(it);
-    }
-}
-
-std::optional<SKTGraphic::Kind> SKTGraphicView::currentGraphicClassForTool(int tool)
-{
-    switch (tool) {
-    case 1: return SKTGraphic::Kind::Line;
-    case 2: return SKTGraphic::Kind::Text;
-    case 3: case 4: case 5: case 6: case 7: case 13: case 14: case 15: return SKTGraphic::Kind::Shape;
-    case 8: case 9: return SKTGraphic::Kind::Image;
-    case 10: return SKTGraphic::Kind::Barcode;
-    case 11: case 12: return SKTGraphic::Kind::Signature;
-    default: return std::nullopt;
     }
 }
 
@@ -231,8 +199,8 @@ void SKTGraphicView::listChanged(const SKTGraphicList::Change &change)
             continue;
         if (m_Selected_Graphic.lock() == graphic)
             m_Selected_Graphic.reset();
-        if (m_creatingGraphic.lock() == graphic)
-            m_creatingGraphic.reset();
+        if (_creatingGraphic.lock() == graphic)
+            _creatingGraphic.reset();
         // A graphic taken away mid-drag is no longer the canvas's to resize.
         if (m_track.graphic == graphic &&
             (m_track.mode == Tracking::Resize || m_track.mode == Tracking::Create))
@@ -288,14 +256,20 @@ void SKTGraphicView::adoptFrontMostSelected()
 
 void SKTGraphicView::setGrid(SKTGrid *grid)
 {
-    if (grid == m_grid)
+    if (grid == _grid)
         return;
-    if (m_grid)
-        m_grid->removeObserver(m_gridToken);
-    m_grid = grid;
+    if (_grid)
+        _grid->removeObserver(m_gridToken);
+    _grid = grid;
     m_gridToken = 0;
-    if (m_grid)
-        m_gridToken = m_grid->addObserver([this] { update(); });
+    if (_grid)
+        m_gridToken = _grid->addObserver([this] { update(); });
+    update();
+}
+
+void SKTGraphicView::setCardFace(const Card_Property *face)
+{
+    m_cardFace = face;
     update();
 }
 
@@ -344,6 +318,18 @@ void SKTGraphicView::invalidateHandlesOfGraphics(const GraphicList &graphics)
         setNeedsDisplayInRect(graphic->drawingBounds());
 }
 
+void SKTGraphicView::Refresh_ScrollView(QObject *sender)
+{
+    Q_UNUSED(sender);
+    for (QWidget *ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+        if (auto *area = qobject_cast<QAbstractScrollArea *>(ancestor)) {
+            area->viewport()->update();
+            area->update();
+            return;
+        }
+    }
+}
+
 void SKTGraphicView::invalidateSelectedGraphics()
 {
     const GraphicList selected = selectedGraphics();
@@ -353,15 +339,15 @@ void SKTGraphicView::invalidateSelectedGraphics()
 
 void SKTGraphicView::hideHandlesMomentarily()
 {
-    m_handleShowingTimer.start();
-    m_isHidingHandles = true;
+    _handleShowingTimer.start();
+    _isHidingHandles = true;
     invalidateSelectedGraphics();
 }
 
-void SKTGraphicView::showHandlesAgain()
+void SKTGraphicView::unhideHandlesForTimer()
 {
-    m_handleShowingTimer.stop();
-    m_isHidingHandles = false;
+    _handleShowingTimer.stop();
+    _isHidingHandles = false;
     invalidateSelectedGraphics();
 }
 
@@ -374,42 +360,24 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
     const QRectF pixels(event->rect());
     const QRectF dirty(pixels.x() / m_zoom, pixels.y() / m_zoom, pixels.width() / m_zoom, pixels.height() / m_zoom);
 
-    // The whole face every time, so that a partial redraw matches a full one (gradients span the card).
-    if (DesignWindowHub *hub = designWindow()) {
-        painter.save();
-        hub->Card_Base_Drawing(painter, canvasBounds());
-        painter.restore();
-    }
-    if (m_grid && m_grid->isShowing()) {
-        painter.save();
-        m_grid->drawRect(painter, dirty.intersected(canvasBounds()));
-        painter.restore();
-    }
+    SideDrawingOptions options;
+    options.nonPrintingObjects = true;
+    options.grid = _grid;
+    options.handlesOf = _isHidingHandles ? nullptr : &m_selection;
+    const SKTGraphicPtr creating = _creatingGraphic.lock();
+    options.beingCreated = creating.get();
+    options.pictures = &m_pictures;
+    options.drawn = [this](const SKTGraphic &graphic, const QRectF &drawingBounds) {
+        if (const auto it = m_observed.find(&graphic); it != m_observed.end())
+            it->lastDrawingBounds = drawingBounds;
+    };
+    drawCardSide(painter, m_graphics.items(), m_cardFace, App().Card_Shape, canvasBounds(), dirty, options);
 
-    const SKTGraphicPtr creating = m_creatingGraphic.lock();
-    for (int i = m_graphics.count() - 1; i >= 0; --i) {
-        const SKTGraphicPtr &graphic = m_graphics.at(i);
-        const QRectF area = graphic->drawingBounds();
-        if (!area.intersects(dirty))
-            continue;
-        if (const auto it = m_observed.find(graphic.get()); it != m_observed.end())
-            it->lastDrawingBounds = area;
-        const bool beingCreated = graphic == creating;
-        const bool withHandles = !m_isHidingHandles && !beingCreated && m_selection.contains(graphic.get()) &&
-                                 !isFramePicture(*graphic);
-        painter.save();
-        painter.setClipRect(area, Qt::IntersectClip);
-        m_pictures.drawContents(painter, *graphic, beingCreated);
-        if (withHandles)
-            graphic->drawHandlesInView(painter, graphic->ctrl_is_locked);
-        painter.restore();
-    }
-
-    if (!m_marqueeSelectionBounds.isNull()) {
+    if (!_marqueeSelectionBounds.isNull()) {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1.0));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(m_marqueeSelectionBounds);
+        painter.drawRect(_marqueeSelectionBounds);
     }
 }
 
@@ -452,7 +420,7 @@ void SKTGraphicView::mousePressEvent(QMouseEvent *event)
         QWidget::mousePressEvent(event);
         return;
     }
-    pressAt(event, 1);
+    mouseDown(event);
 }
 
 void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent *event)
@@ -461,10 +429,10 @@ void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent *event)
         QWidget::mouseDoubleClickEvent(event);
         return;
     }
-    pressAt(event, 2);
+    mouseDown(event);
 }
 
-void SKTGraphicView::pressAt(QMouseEvent *event, int clickCount)
+void SKTGraphicView::mouseDown(QMouseEvent *event)
 {
     // A press while a drag is still open means its release was lost: end that drag first.
     if (m_track.mode != Tracking::None)
@@ -475,16 +443,14 @@ void SKTGraphicView::pressAt(QMouseEvent *event, int clickCount)
     DesignWindowHub *hub = designWindow();
 
     if (hub) {
-        if (const auto kind = currentGraphicClassForTool(hub->Selected_Control_Tool())) {
-            createGraphicOfClass(*kind, point, false, QRectF(),
-                                 App().Card_Front_Or_Back == 1 ? QStringLiteral("B") : QStringLiteral("F"),
-                                 QString(), QString());
+        if (const auto kind = SKTTool::kindForNumber(hub->Selected_Control_Tool())) {
+            createGraphicOfClass(*kind, point, false, QRectF(), currentCardSideCode(), QString(), QString());
             return;
         }
     }
 
     m_Selected_Graphic.reset();
-    if (clickCount >= 2) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
         const Hit hit = graphicUnderPoint(point);
         if (hit.graphic) {
             setSelected_Graphic(hit.graphic);
@@ -498,22 +464,20 @@ void SKTGraphicView::pressAt(QMouseEvent *event, int clickCount)
             return;
         }
     }
-    selectAndTrackMouse(point, event->modifiers());
+    selectAndTrackMouseWithEvent(event);
 }
 
-void SKTGraphicView::selectAndTrackMouse(const QPointF &point, Qt::KeyboardModifiers modifiers)
+void SKTGraphicView::selectAndTrackMouseWithEvent(QMouseEvent *event)
 {
-    const bool extending = extendsSelection(modifiers);
+    const bool extending = extendsSelection(event->modifiers());
+    const QPointF point = canvasPointFromWidget(event->position());
     const Hit hit = graphicUnderPoint(point);
     m_track = Track{};
-    m_track.start = point;
-    m_track.last = point;
 
     if (!hit.graphic) {
         if (!extending)
             changeSelectionIndexes({});
-        m_track.mode = Tracking::Marquee;
-        m_track.initialSelection = selectionIndexes();
+        marqueeSelectWithEvent(event);
         return;
     }
 
@@ -537,10 +501,7 @@ void SKTGraphicView::selectAndTrackMouse(const QPointF &point, Qt::KeyboardModif
     }
 
     if (hit.handle != SKTGraphicNoHandle) {
-        m_track.mode = Tracking::Resize;
-        m_track.handle = hit.handle;
-        beginTrackingUndoGroup();
-        beginRulerEcho(graphic->bounds());
+        resizeGraphic(graphic, hit.handle, event);
         return;
     }
 
@@ -560,13 +521,40 @@ void SKTGraphicView::selectAndTrackMouse(const QPointF &point, Qt::KeyboardModif
         m_track.mode = Tracking::Swallow;
         return;
     }
+    moveSelectedGraphicsWithEvent(event);
+}
+
+// The tracking routines below start a drag; the moves that follow reach trackTo() and the release
+// ends it in finishTracking().
+
+void SKTGraphicView::marqueeSelectWithEvent(QMouseEvent *event)
+{
+    m_track.mode = Tracking::Marquee;
+    m_track.start = m_track.last = canvasPointFromWidget(event->position());
+    m_track.initialSelection = selectionIndexes();
+}
+
+void SKTGraphicView::moveSelectedGraphicsWithEvent(QMouseEvent *event)
+{
+    const QPointF point = canvasPointFromWidget(event->position());
     m_track.mode = Tracking::Move;
+    m_track.start = m_track.last = point;
     m_track.moved = selectedGraphics();
     const QRectF united = SKTGraphic::boundsOfGraphics(m_track.moved);
     m_track.offset = point - united.topLeft();
     m_track.movedSize = united.size();
     beginTrackingUndoGroup();
-    beginRulerEcho(united);
+    beginEchoingMoveToRulers(united);
+}
+
+void SKTGraphicView::resizeGraphic(const SKTGraphicPtr &graphic, int usingHandle, QMouseEvent *withEvent)
+{
+    m_track.mode = Tracking::Resize;
+    m_track.graphic = graphic;
+    m_track.handle = usingHandle;
+    m_track.start = m_track.last = canvasPointFromWidget(withEvent->position());
+    beginTrackingUndoGroup();
+    beginEchoingMoveToRulers(graphic->bounds());
 }
 
 void SKTGraphicView::mouseMoveEvent(QMouseEvent *event)
@@ -585,6 +573,11 @@ void SKTGraphicView::mouseReleaseEvent(QMouseEvent *event)
         QWidget::mouseReleaseEvent(event);
         return;
     }
+    mouseUp(event);
+}
+
+void SKTGraphicView::mouseUp(QMouseEvent *event)
+{
     // The release is the last tracked event, so a click without motion still resizes once.
     trackTo(canvasPointFromWidget(event->position()));
     finishTracking();
@@ -592,7 +585,7 @@ void SKTGraphicView::mouseReleaseEvent(QMouseEvent *event)
 
 QPointF SKTGraphicView::constrained(const QPointF &point) const
 {
-    return m_grid ? m_grid->constrainedPoint(point) : point;
+    return _grid ? _grid->constrainedPoint(point) : point;
 }
 
 void SKTGraphicView::trackTo(const QPointF &point)
@@ -604,7 +597,7 @@ void SKTGraphicView::trackTo(const QPointF &point)
 
     case Tracking::Marquee: {
         const QRectF band = rectBetween(m_track.start, point);
-        if (band == m_marqueeSelectionBounds)
+        if (band == _marqueeSelectionBounds)
             return;
         setMarquee(band);
         const platform::IndexSet hits = indexesOfGraphicsIntersectingRect(band);
@@ -628,8 +621,8 @@ void SKTGraphicView::trackTo(const QPointF &point)
                 std::abs(point.y() - m_track.start.y()) < kMoveThreshold)
                 return;
             m_track.isMoving = true;
-            m_handleShowingTimer.stop();
-            m_isHidingHandles = true;
+            _handleShowingTimer.stop();
+            _isHidingHandles = true;
             setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(m_track.moved));
         }
         // The selection's origin snaps, not the mouse, so the grab point keeps its offset.
@@ -637,7 +630,7 @@ void SKTGraphicView::trackTo(const QPointF &point)
         const QPointF target = origin + m_track.offset;
         if (target != m_track.last) {
             SKTGraphic::translateGraphics(m_track.moved, target.x() - m_track.last.x(), target.y() - m_track.last.y());
-            continueRulerEcho(QRectF(origin, m_track.movedSize));
+            continueEchoingMoveToRulers(QRectF(origin, m_track.movedSize));
         }
         m_track.last = target;
         return;
@@ -649,7 +642,7 @@ void SKTGraphicView::trackTo(const QPointF &point)
         if (m_track.mode == Tracking::Resize && (graphic->ctrl_is_locked || isFramePicture(*graphic)))
             return;
         m_track.handle = graphic->resizeByMovingHandle(m_track.handle, constrained(point));
-        continueRulerEcho(graphic->bounds());
+        continueEchoingMoveToRulers(graphic->bounds());
         return;
     }
     }
@@ -678,19 +671,19 @@ void SKTGraphicView::finishTracking()
         }
         break;
     case Tracking::Move:
-        stopRulerEcho();
+        stopEchoingMoveToRulers();
         if (track.isMoving) {
-            showHandlesAgain();
+            unhideHandlesForTimer();
             setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(track.moved));
         }
         if (hub)
             hub->Refresh_Canvas();
         break;
     case Tracking::Resize:
-        stopRulerEcho();
+        stopEchoingMoveToRulers();
         break;
     case Tracking::Create:
-        stopRulerEcho();
+        stopEchoingMoveToRulers();
         break;
     }
 
@@ -701,7 +694,7 @@ void SKTGraphicView::finishTracking()
             m_document->undoManager().enableUndoRegistration();
     }
     if (track.mode == Tracking::Create) {
-        m_creatingGraphic.reset();
+        _creatingGraphic.reset();
         finishCreation(track);
     }
 
@@ -725,30 +718,30 @@ void SKTGraphicView::beginTrackingUndoGroup()
 void SKTGraphicView::setMarquee(const QRectF &rect)
 {
     const auto frame = [](const QRectF &r) { return r.adjusted(-1, -1, 1, 1); };
-    if (!m_marqueeSelectionBounds.isNull())
-        setNeedsDisplayInRect(frame(m_marqueeSelectionBounds));
-    m_marqueeSelectionBounds = rect;
+    if (!_marqueeSelectionBounds.isNull())
+        setNeedsDisplayInRect(frame(_marqueeSelectionBounds));
+    _marqueeSelectionBounds = rect;
     if (!rect.isNull())
         setNeedsDisplayInRect(frame(rect));
 }
 
-void SKTGraphicView::beginRulerEcho(const QRectF &rect)
+void SKTGraphicView::beginEchoingMoveToRulers(const QRectF &rect)
 {
-    m_rulerEchoedBounds = rect;
+    _rulerEchoedBounds = rect;
     emit rulerEchoChanged(rect);
 }
 
-void SKTGraphicView::continueRulerEcho(const QRectF &rect)
+void SKTGraphicView::continueEchoingMoveToRulers(const QRectF &rect)
 {
-    if (rect == m_rulerEchoedBounds)
+    if (rect == _rulerEchoedBounds)
         return;
-    m_rulerEchoedBounds = rect;
+    _rulerEchoedBounds = rect;
     emit rulerEchoChanged(rect);
 }
 
-void SKTGraphicView::stopRulerEcho()
+void SKTGraphicView::stopEchoingMoveToRulers()
 {
-    m_rulerEchoedBounds = QRectF();
+    _rulerEchoedBounds = QRectF();
     emit rulerEchoChanged(QRectF());
 }
 
@@ -808,7 +801,7 @@ SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &
     const int tool = hub ? hub->Selected_Control_Tool() : 0;
     // The picture kinds come from the tool whatever class the caller names, each with its picture.
     switch (tool) {
-    case 8: {
+    case SKTTool::PictureFromFile: {
         const QString library = hub->Library_Selected_Image();
         if (isExistingFile(library))
             return std::make_shared<SKTImage>(point, library);
@@ -816,13 +809,13 @@ SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &
             return std::make_shared<SKTImage>(point, ctrl_value, ctrl_ID);
         return std::make_shared<SKTImage>(point, hub->no_image());
     }
-    case 9:
+    case SKTTool::PictureFromLibrary:
         return std::make_shared<SKTImage>(point, hub->Library_Selected_Image());
-    case 10:
+    case SKTTool::Barcode:
         return std::make_shared<SKTBarcode>(point, hub->barcode_sample_img());
-    case 11:
+    case SKTTool::Signature:
         return std::make_shared<SKTSignature>(point, hub->sign_sample_img(), QStringLiteral("S"));
-    case 12:
+    case SKTTool::Fingerprint:
         return std::make_shared<SKTSignature>(point, hub->fp_sample_img(), QStringLiteral("F"));
     default:
         break;
@@ -835,22 +828,20 @@ SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &
         graphic->Text_Value = ctrl_value;
         graphic->_isDrawingStroke = false;
         graphic->_isDrawingFill = false;
-        if (!ctrl_ID.contains(QLatin1String("PARTY_")))
+        using namespace ControlTags;
+        if (!ctrl_ID.contains(PartyPrefix))
             return graphic;
-        static const QStringList centred = {QStringLiteral("PARTY_TITLE"), QStringLiteral("PARTY_DATE"),
-                                            QStringLiteral("PARTY_TIME"), QStringLiteral("PARTY_VENUE"),
-                                            QStringLiteral("PARTY_MARRINGE_INFO")};
-        if (centred.contains(ctrl_ID))
+        if (ctrl_ID == PartyTitle || ctrl_ID == PartyDate || ctrl_ID == PartyTime || ctrl_ID == PartyVenue ||
+            ctrl_ID == PartyMarriageInfo)
             graphic->text_alignmnet = 2;
-        else if (ctrl_ID == QLatin1String("PARTY_FROM"))
+        else if (ctrl_ID == PartyFrom)
             graphic->text_alignmnet = 1;
-        if (ctrl_ID == QLatin1String("PARTY_TITLE") || ctrl_ID == QLatin1String("PARTY_MARRINGE_INFO"))
+        if (ctrl_ID == PartyTitle || ctrl_ID == PartyMarriageInfo)
             graphic->text_ctrl_font = Font_With_Name(QStringLiteral("TimesNewRomanPS-BoldItalicMT"), 18.0);
         return graphic;
     }
-    const QString code = shapeCodeForTool(tool);
-    if (!code.isEmpty())
-        graphic->Set_Shape_Type(code);
+    if (const SKTTool *shapeTool = SKTTool::withNumber(tool); shapeTool && *shapeTool->shapeCode)
+        graphic->Set_Shape_Type(shapeTool->shapeType());
     return graphic;
 }
 
@@ -877,16 +868,22 @@ SKTGraphicPtr SKTGraphicView::createGraphicOfClass(SKTGraphic::Kind kind, std::o
             origin = newPoint();
             size = QSizeF(50, 50);
         }
-        if (m_grid) {
+        if (_grid) {
             // Both corners on the grid, so the size may change.
-            origin = m_grid->constrainedPoint(origin);
-            const QPointF corner = m_grid->constrainedPoint(origin + QPointF(size.width(), size.height()));
+            origin = _grid->constrainedPoint(origin);
+            const QPointF corner = _grid->constrainedPoint(origin + QPointF(size.width(), size.height()));
             size = QSizeF(corner.x() - origin.x(), corner.y() - origin.y());
         }
     }
 
     SKTGraphicPtr graphic = makeGraphic(kind, origin, ctrl_value, ctrl_ID);
     graphic->control_ID = ctrl_ID;
+    // A picture from a file placed by its tool keeps its shape within the tool's size; one placed
+    // by the program (a tag names it) takes the frame it was given.
+    const QSizeF natural = graphic->bounds().size();
+    if (!eventPoint && use_rect && ctrl_ID.isEmpty() && graphic->kind() == SKTGraphic::Kind::Image &&
+        !graphic->FilePath().isEmpty() && natural.width() > 0 && natural.height() > 0)
+        size = natural.scaled(size, Qt::KeepAspectRatio);
     graphic->setBounds(QRectF(origin, size));
 
     if (!eventPoint) {
@@ -912,12 +909,12 @@ SKTGraphicPtr SKTGraphicView::createGraphicOfClass(SKTGraphic::Kind kind, std::o
         m_track.undoDisabled = true;
     }
     insertGraphics({graphic}, {0});
-    m_creatingGraphic = graphic;
+    _creatingGraphic = graphic;
     m_track.mode = Tracking::Create;
     m_track.graphic = graphic;
     m_track.handle = graphic->creationSizingHandle();
     m_track.start = m_track.last = origin;
-    beginRulerEcho(graphic->bounds());
+    beginEchoingMoveToRulers(graphic->bounds());
     return graphic;
 }
 

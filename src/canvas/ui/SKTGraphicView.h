@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+class Card_Property;
 class SKTDocument;
 class SKTGrid;
 
@@ -38,10 +39,6 @@ public:
     SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent = nullptr);
     ~SKTGraphicView() override;
 
-    // The graphic kind a palette tool creates (the fingerprint is a signature object); none for the
-    // arrow and unknown tools.
-    static std::optional<SKTGraphic::Kind> currentGraphicClassForTool(int tool);
-
     // --- Model -------------------------------------------------------------------------------
     SKTGraphicList &graphicsList() { return m_graphics; }
     const GraphicList &graphics() const { return m_graphics.items(); }
@@ -61,7 +58,11 @@ public:
 
     // --- Geometry and display ------------------------------------------------------------------
     void setGrid(SKTGrid *grid);
-    SKTGrid *grid() const { return m_grid; }
+    SKTGrid *grid() const { return _grid; }
+    // The face of this canvas's side, drawn under its objects; nullptr draws a plain white card.
+    // Not owned: the design window keeps both sides' faces for the whole run.
+    void setCardFace(const Card_Property *face);
+    const Card_Property *cardFace() const { return m_cardFace; }
     void setZoomFactor(double zoom);
     double zoomFactor() const { return m_zoom; }
     void setCanvasSize(const QSizeF &points);
@@ -71,11 +72,14 @@ public:
     // Marks an area given in canvas points for redrawing.
     void setNeedsDisplayInRect(const QRectF &rect);
     void invalidateHandlesOfGraphics(const GraphicList &graphics);
-    bool isHidingHandles() const { return m_isHidingHandles; }
+    // Marks the enclosing scroll view for redrawing: after a size change the area around the card
+    // changes too. `sender` is the control that asked.
+    void Refresh_ScrollView(QObject *sender = nullptr);
+    bool isHidingHandles() const { return _isHidingHandles; }
     void hideHandlesMomentarily();
-    QRectF marqueeSelectionBounds() const { return m_marqueeSelectionBounds; }
+    QRectF marqueeSelectionBounds() const { return _marqueeSelectionBounds; }
     // The rectangle echoed on the rulers while moving or resizing; null when none.
-    QRectF rulerEchoedBounds() const { return m_rulerEchoedBounds; }
+    QRectF rulerEchoedBounds() const { return _rulerEchoedBounds; }
 
     // No kind offers an in-place editor, so there is nothing to start or stop; callers still
     // announce their edits through these hooks.
@@ -160,7 +164,9 @@ public:
         AlignWithGrid, MakeSameWidth, MakeSameHeight, MakeNaturalSize, Undo, Redo, ShowOrHideRulers
     };
     // Whether a menu item or button for the command is enabled now.
-    bool validateCommand(Command command) const;
+    bool validateMenuItem(Command command) const;
+    // The window's own answer for the commands the canvas leaves to it (undo and redo).
+    bool Get_Menu_Status(Command command) const;
 
     QSize sizeHint() const override;
 
@@ -178,6 +184,10 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+
+    // A press starts the tracking of a drag, the moves follow it and the release ends it.
+    void mouseDown(QMouseEvent *event);
+    void mouseUp(QMouseEvent *event);
 
 private:
     void invalidateSelectedGraphics();
@@ -204,19 +214,21 @@ private:
         int occurrences = 0;
     };
 
-    void pressAt(QMouseEvent *event, int clickCount);
-    void selectAndTrackMouse(const QPointF &point, Qt::KeyboardModifiers modifiers);
+    void selectAndTrackMouseWithEvent(QMouseEvent *event);
+    void marqueeSelectWithEvent(QMouseEvent *event);
+    void moveSelectedGraphicsWithEvent(QMouseEvent *event);
+    void resizeGraphic(const SKTGraphicPtr &graphic, int usingHandle, QMouseEvent *withEvent);
     void trackTo(const QPointF &point);
     void finishTracking();
     void finishCreation(Track &track);
     void beginTrackingUndoGroup();
-    void beginRulerEcho(const QRectF &rect);
-    void continueRulerEcho(const QRectF &rect);
-    void stopRulerEcho();
+    void beginEchoingMoveToRulers(const QRectF &rect);
+    void continueEchoingMoveToRulers(const QRectF &rect);
+    void stopEchoingMoveToRulers();
     void autoscrollTo(const QPointF &widgetPoint);
     QPointF constrained(const QPointF &point) const;
     void setMarquee(const QRectF &rect);
-    void showHandlesAgain();
+    void unhideHandlesForTimer();
 
     void startObservingGraphic(const SKTGraphicPtr &graphic);
     void stopObservingGraphic(const SKTGraphicPtr &graphic);
@@ -245,17 +257,18 @@ private:
     QHash<const SKTGraphic *, Observation> m_observed;
     GraphicPictureCache m_pictures;
 
-    SKTGrid *m_grid = nullptr;
+    SKTGrid *_grid = nullptr;
     quint64 m_gridToken = 0;
+    const Card_Property *m_cardFace = nullptr;
     double m_zoom = 1.0;
     QSizeF m_canvasSize;
 
     std::weak_ptr<SKTGraphic> m_Selected_Graphic;
-    std::weak_ptr<SKTGraphic> m_creatingGraphic;
-    QRectF m_marqueeSelectionBounds;
-    QRectF m_rulerEchoedBounds;
-    bool m_isHidingHandles = false;
-    QTimer m_handleShowingTimer;
+    std::weak_ptr<SKTGraphic> _creatingGraphic;
+    QRectF _marqueeSelectionBounds;
+    QRectF _rulerEchoedBounds;
+    bool _isHidingHandles = false;
+    QTimer _handleShowingTimer;
     bool m_emptyNoticePending = false;
     Track m_track;
 

@@ -12,6 +12,7 @@
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
 #include "platform/UiServices.h"
+#include "document/ControlTags.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -20,19 +21,11 @@ const QString SKTGraphicView::SKTGraphicViewPasteboardType = QStringLiteral("ZOL
 
 namespace {
 
-const QString kMainPhotoTag = QStringLiteral("PARTY_IMAGE");
-const QString kFrameTag = QStringLiteral("PARTY_IMAGE_BG");
 const QString kLockedMessage = QStringLiteral("Selected control is locked.");
 const QString kNoCopyMessage =
     QStringLiteral("You cannot copy main photo. Please use 'Edit Main Photo' in toolbar to edit your photo.");
 const QString kNoDeleteMessage =
     QStringLiteral("You cannot delete main photo. Please use 'Edit Main Photo' in toolbar to edit your photo.");
-
-const QStringList kProfileTags{
-    QStringLiteral("Fup_Name"),    QStringLiteral("Fup_Title"),   QStringLiteral("Fup_Company"),
-    QStringLiteral("Fup_CompanySlogan"), QStringLiteral("Fup_Address"), QStringLiteral("Fup_PhoneNO"),
-    QStringLiteral("Fup_FaxNo"),   QStringLiteral("Fup_EmailID"), QStringLiteral("Fup_Website"),
-    QStringLiteral("Fup_UniqueNo"), QStringLiteral("Fup_Photo")};
 
 DesignWindowHub *hub()
 {
@@ -62,7 +55,7 @@ bool SKTGraphicView::There_Is_Frame_Pic_Or_Frame_Photo() const
 {
     const GraphicList selected = selectedGraphics();
     return std::any_of(selected.cbegin(), selected.cend(), [](const SKTGraphicPtr &g) {
-        return g->control_ID == kMainPhotoTag || g->control_ID == kFrameTag;
+        return isInvitationPicture(*g);
     });
 }
 
@@ -129,7 +122,7 @@ void SKTGraphicView::paste()
         if (graphics->isEmpty())
             return;
         if (_pasteCascadeNumber > 0) {
-            const QString side = App().Card_Front_Or_Back == 1 ? QStringLiteral("B") : QStringLiteral("F");
+            const QString side = currentCardSideCode();
             const QPointF point = hub() ? hub()->Control_New_Point(side) : QPointF();
             SKTGraphic::Paste_Location_Of_Graphics(*graphics, point.x(), point.y(), side);
         }
@@ -293,11 +286,11 @@ void SKTGraphicView::alignformCenter()
 
 void SKTGraphicView::alignWithGrid()
 {
-    if (!m_grid || !m_grid->canAlign())
+    if (!_grid || !_grid->canAlign())
         return;
     for (const SKTGraphicPtr &graphic : selectedGraphics())
         if (!graphic->ctrl_is_locked)
-            graphic->setBounds(m_grid->alignedRect(graphic->bounds()));
+            graphic->setBounds(_grid->alignedRect(graphic->bounds()));
     updateUndoButtons();
 }
 
@@ -393,7 +386,19 @@ void SKTGraphicView::noteUndoChange(const SKTGraphic *graphic)
         _undoSelectionIndexes->add(index);
 }
 
-bool SKTGraphicView::validateCommand(Command command) const
+bool SKTGraphicView::Get_Menu_Status(Command command) const
+{
+    switch (command) {
+    case Command::Undo:
+        return m_document && m_document->undoManager().canUndo();
+    case Command::Redo:
+        return m_document && m_document->undoManager().canRedo();
+    default:
+        return true;
+    }
+}
+
+bool SKTGraphicView::validateMenuItem(Command command) const
 {
     const GraphicList selected = selectedGraphics();
     switch (command) {
@@ -401,7 +406,7 @@ bool SKTGraphicView::validateCommand(Command command) const
         return std::any_of(selected.cbegin(), selected.cend(),
                            [](const SKTGraphicPtr &g) { return g->canMakeNaturalSize(); });
     case Command::AlignWithGrid:
-        return m_grid && m_grid->canAlign() && !selected.isEmpty();
+        return _grid && _grid->canAlign() && !selected.isEmpty();
     case Command::Delete:
     case Command::BringToFront:
     case Command::SendToBack:
@@ -418,9 +423,8 @@ bool SKTGraphicView::validateCommand(Command command) const
     case Command::MakeSameHeight:
         return selected.size() > 1;
     case Command::Undo:
-        return m_document && m_document->undoManager().canUndo();
     case Command::Redo:
-        return m_document && m_document->undoManager().canRedo();
+        return Get_Menu_Status(command);
     default:
         return true;
     }
@@ -437,7 +441,7 @@ void SKTGraphicView::Hide_all_Text_control_FUP_Control()
 {
     for (int i = m_graphics.count() - 1; i >= 0; --i) {
         const SKTGraphicPtr &graphic = m_graphics.at(i);
-        if (isTextOrPicture(*graphic) && kProfileTags.contains(graphic->control_ID))
+        if (isTextOrPicture(*graphic) && isProfileObject(*graphic))
             graphic->Set_Ctrl_Is_Visible(false);
     }
     update();

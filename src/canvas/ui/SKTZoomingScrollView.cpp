@@ -225,6 +225,12 @@ bool SKTZoomingScrollView::viewportEvent(QEvent *event)
     case QEvent::Paint:
         // The clip view paints and centres itself.
         return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        // The clip view hands presses on its backdrop to the canvas.
+        return false;
     case QEvent::Resize:
     case QEvent::Move:
         if (m_rulersVisible)

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -141,7 +143,11 @@ void SWCenteringClipView::setFactor(double factor)
 {
     if (!(factor > 0.0) || !std::isfinite(factor) || factor == m_factor)
         return;
+    // The point at the centre of the view stays there, as the eye expects of a zoom.
+    const QPointF centre = bounds().center();
     m_factor = factor;
+    const QSizeF size = bounds().size();
+    m_boundsOrigin = constrainScrollPoint(centre - QPointF(size.width() / 2, size.height() / 2));
     relayout();
 }
 
@@ -220,6 +226,39 @@ void SWCenteringClipView::placeDocumentView()
 {
     if (m_documentView)
         m_documentView->setGeometry(documentRectInView());
+}
+
+void SWCenteringClipView::forwardToDocument(QMouseEvent *event)
+{
+    if (!m_documentView || !m_documentView->isVisible()) {
+        event->ignore();
+        return;
+    }
+    QMouseEvent mapped(event->type(), event->position() - QPointF(m_documentView->pos()), event->scenePosition(),
+                       event->globalPosition(), event->button(), event->buttons(), event->modifiers(),
+                       event->pointingDevice());
+    QCoreApplication::sendEvent(m_documentView, &mapped);
+    event->setAccepted(mapped.isAccepted());
+}
+
+void SWCenteringClipView::mousePressEvent(QMouseEvent *event)
+{
+    forwardToDocument(event);
+}
+
+void SWCenteringClipView::mouseMoveEvent(QMouseEvent *event)
+{
+    forwardToDocument(event);
+}
+
+void SWCenteringClipView::mouseReleaseEvent(QMouseEvent *event)
+{
+    forwardToDocument(event);
+}
+
+void SWCenteringClipView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    forwardToDocument(event);
 }
 
 void SWCenteringClipView::resizeEvent(QResizeEvent *event)

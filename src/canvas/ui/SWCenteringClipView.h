@@ -55,11 +55,18 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A press on the backdrop around the card is the canvas's: it deselects, and a rubber band
+    // may start there.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void placeDocumentView();
+    void forwardToDocument(QMouseEvent *event);
     // After any change of size, zoom or origin: place the document, repaint, tell, centre.
     void relayout();
     void drawShadow(QPainter &painter, const QPainterPath &card);

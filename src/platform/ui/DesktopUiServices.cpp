@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -20,25 +22,38 @@ QString nameFilter(const QStringList &extensions)
     return patterns.join(QLatin1Char(' '));
 }
 
+QString startPath(const QString &directory, const QString &suggestedName)
+{
+    if (suggestedName.isEmpty())
+        return directory;
+    return directory.isEmpty() ? suggestedName : directory + QLatin1Char('/') + suggestedName;
+}
+
 } // namespace
 
 void DesktopUiServices::showMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::NoButton,
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
 }
 
-bool DesktopUiServices::askYesNo(const QString &question)
+UiServices::Answer DesktopUiServices::askYesNo(const QString &question)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), question, QMessageBox::NoButton,
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), question, QMessageBox::NoButton,
                     QApplication::activeWindow());
     QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    QPushButton *no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
+    // Escape and the close button would otherwise press No. They press a cancel button nobody sees.
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    cancel->hide();
+    box.setEscapeButton(cancel);
     box.exec();
-    return box.clickedButton() == yes;
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    return box.clickedButton() == no ? Answer::No : Answer::Cancelled;
 }
 
 QString DesktopUiServices::chooseFileToOpen(const QString &title, const QString &directory,
@@ -61,10 +76,24 @@ QString DesktopUiServices::chooseFolder(const QString &title, const QString &dir
 QString DesktopUiServices::chooseFileToSave(const QString &title, const QString &directory,
                                             const QString &suggestedName, const QStringList &extensions)
 {
-    QString start = directory;
-    if (!suggestedName.isEmpty())
-        start = directory.isEmpty() ? suggestedName : directory + QLatin1Char('/') + suggestedName;
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, start, nameFilter(extensions));
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, startPath(directory, suggestedName),
+                                        nameFilter(extensions));
+}
+
+SavePanelChoice DesktopUiServices::chooseFileToSaveInFormat(const QString &title, const QString &directory,
+                                                            const QString &suggestedName, const QStringList &formats)
+{
+    // One filter per format: the dialog's filter box is the choice of format.
+    QStringList filters;
+    for (const QString &format : formats)
+        filters << QStringLiteral("%1 (%2)").arg(format.toUpper(), nameFilter({format}));
+    QString selected = filters.value(0);
+    const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), title,
+                                                      startPath(directory, suggestedName),
+                                                      filters.join(QStringLiteral(";;")), &selected);
+    if (path.isEmpty())
+        return {};
+    return {path, formats.value(std::max<qsizetype>(0, filters.indexOf(selected)))};
 }
 
 bool DesktopUiServices::openPath(const QString &path)

@@ -8,7 +8,7 @@ namespace platform {
 class DesktopUiServices : public UiServices {
 public:
     void showMessage(const QString &text) override;
-    bool askYesNo(const QString &question) override;
+    Answer askYesNo(const QString &question) override;
     QString chooseFileToOpen(const QString &title, const QString &directory,
                              const QStringList &extensions) override;
     QStringList chooseFilesToOpen(const QString &title, const QString &directory,
@@ -16,6 +16,8 @@ public:
     QString chooseFolder(const QString &title, const QString &directory) override;
     QString chooseFileToSave(const QString &title, const QString &directory, const QString &suggestedName,
                              const QStringList &extensions) override;
+    SavePanelChoice chooseFileToSaveInFormat(const QString &title, const QString &directory,
+                                             const QString &suggestedName, const QStringList &formats) override;
     bool openPath(const QString &path) override;
     bool openUrl(const QUrl &url) override;
     void terminate(int exitCode) override;

@@ -1,0 +1,261 @@
+#include "barcode/NKDBarcodeOffscreenView.h"
+
+#include "barcode/BarcodeText.h"
+#include "core/WindowUtilities.h"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kPointsPerInch = 72.0;
+// Rise of the side digits above the caption line; share of `firstBar` before the left digits and of
+// the width after `lastBar` before the right ones.
+constexpr double kSideCaptionRise = 3.0;
+constexpr double kLeftCaptionShare = 0.25;
+constexpr double kRightCaptionShare = 0.07;
+// Kerning of header, footer and an unspread caption, and the factor of a spread one.
+constexpr float kTextKerning = 2.0f;
+// Kerning factor and x offset factor of the parts of a split caption.
+constexpr double kSplitKerningFactor = 1.3;
+constexpr double kSplitOffsetFactor = 3.0;
+
+double pointsOf(float inches)
+{
+    return inches * kPointsPerInch;
+}
+
+QPageLayout pageLayoutForSize(const QSizeF &points)
+{
+    // A size equal to a standard paper in landscape would otherwise be taken for the portrait paper.
+    const bool landscape = points.width() > points.height();
+    const QSizeF portrait = landscape ? points.transposed() : points;
+    const QPageSize size(portrait, QPageSize::Point, QString(), QPageSize::ExactMatch);
+    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+}
+
+} // namespace
+
+NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(std::shared_ptr<const NKDBarcode> barcode,
+                                                 const BarcodeSettings &settings)
+    : m_settings(settings), m_margins(Barcode_Margins_Of(settings)), m_barcode(std::move(barcode))
+{
+    if (!m_barcode)
+        return;
+    const NKDBarcode &b = *m_barcode;
+    const double width = std::max({b.printsHeader() ? double(b.headerWidth()) : 0.0,
+                                   b.printsFooter() ? double(b.footerWidth()) : 0.0, double(b.width())});
+    // Settings come from files too: a size that is no number draws nothing.
+    if (std::isfinite(width) && std::isfinite(b.width()) && std::isfinite(b.barWidth()) && std::isfinite(b.height()))
+        m_bounds = QRectF(0, 0, width, b.height());
+}
+
+NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(const QImage &image_2d, const Barcode_2D_Frame &frame,
+                                                 const BarcodeSettings &settings)
+    : m_settings(settings), m_margins(Barcode_Margins_Of(settings)),
+      m_fromImageOrBarcode(true), m_image_2d(image_2d), m_frame(frame)
+{
+    if (std::isfinite(frame.width()) && std::isfinite(frame.height()))
+        m_bounds = QRectF(0, 0, frame.width(), frame.height());
+}
+
+QRectF NKDBarcodeOffscreenView::flipped(double x, double y, double width, double height) const
+{
+    return QRectF(m_bounds.x() + x, m_bounds.bottom() - y - height, width, height);
+}
+
+void NKDBarcodeOffscreenView::drawLineAt(QPainter &painter, const BarcodeText &line, double x, double y,
+                                         const QColor &color) const
+{
+    line.draw(painter, QPointF(m_bounds.x() + x, m_bounds.bottom() - y), color);
+}
+
+void NKDBarcodeOffscreenView::drawLineAcross(QPainter &painter, const BarcodeText &line, const QString &alignment,
+                                             double y, const QColor &color) const
+{
+    double x = 0.0; // "Left", and the natural alignment of any other value
+    if (alignment == QLatin1String("Center"))
+        x = (m_bounds.width() - line.width()) / 2.0;
+    else if (alignment == QLatin1String("Right"))
+        x = m_bounds.width() - line.width();
+    drawLineAt(painter, line, x, y, color);
+}
+
+void NKDBarcodeOffscreenView::drawRect(QPainter &painter) const
+{
+    if (m_bounds.isEmpty())
+        return;
+    painter.save();
+    painter.setClipRect(m_bounds, Qt::IntersectClip);
+    if (m_fromImageOrBarcode)
+        draw2D(painter);
+    else
+        drawLinear(painter);
+    painter.restore();
+}
+
+void NKDBarcodeOffscreenView::drawLinear(QPainter &painter) const
+{
+    painter.fillRect(m_bounds, m_settings.barcode_back_clr_val);
+    const NKDBarcode &b = *m_barcode;
+    const QString modules = b.completeBarcode();
+    const qsizetype count = modules.size();
+    const double barWidth = b.barWidth();
+
+    // The symbol is centred whatever the margins.
+    double x = (m_bounds.width() - static_cast<double>(count) * barWidth) / 2.0;
+    const double captionBand = b.printsCaption() ? pointsOf(b.captionHeight()) : 0.0;
+    const double footerBand = b.printsFooter() ? pointsOf(b.footerHeight()) : 0.0;
+    const double baseline = m_settings.captionOnTop()
+                                ? footerBand + m_margins.footer_margin + m_margins.TB_margin
+                                : captionBand + footerBand + m_margins.value_margin + m_margins.footer_margin +
+                                      m_margins.TB_margin;
+
+    // Each run of dark modules is one rectangle on the common baseline, as high as the bar top of its
+    // last module (postal bars differ in height).
+    double barsTop = 0.0;
+    int run = 0;
+    int last = 0;
+    const auto drawRun = [&] {
+        const double top = b.barTop(last, m_margins);
+        barsTop = top;
+        if (top > 0.0)
+            painter.fillRect(flipped(x, baseline, barWidth * run, top), m_settings.barcode_clr_val);
+    };
+    for (qsizetype i = 0; i < count; ++i) {
+        if (modules.at(i) == QLatin1Char('1')) {
+            ++run;
+            last = static_cast<int>(i);
+            if (i == count - 1)
+                drawRun();
+            continue;
+        }
+        if (run > 0)
+            drawRun();
+        x += barWidth * (run + 1);
+        run = 0;
+    }
+
+    drawCaptions(painter, barsTop);
+    if (b.printsHeader())
+        drawHeader(painter, b.header(), pointsOf(b.headerHeight()));
+    if (b.printsFooter())
+        drawFooter(painter, b.footer());
+}
+
+void NKDBarcodeOffscreenView::drawCaptions(QPainter &painter, double barsTop) const
+{
+    const NKDBarcode &b = *m_barcode;
+    if (!b.printsCaption())
+        return;
+    const double footerBand = b.printsFooter() ? pointsOf(b.footerHeight()) : 0.0;
+    const double line = m_settings.captionOnTop() ? footerBand + m_margins.footer_margin + barsTop +
+                                                        m_margins.value_margin + m_margins.TB_margin
+                                                  : footerBand + m_margins.footer_margin + m_margins.TB_margin;
+    const QFont &font = m_settings.value_font_val;
+    const QColor &color = m_settings.barcode_val_clr_val;
+
+    const QString left = b.leftCaption();
+    if (!left.isEmpty())
+        drawLineAt(painter, BarcodeText(left, font), b.firstBar() * kLeftCaptionShare + m_margins.LR_margin,
+                   line + kSideCaptionRise, color);
+
+    const QString caption = b.caption();
+    if (!caption.isEmpty()) {
+        const QStringList parts = caption.split(QLatin1Char('\t'));
+        const double width = b.width();
+        const double guard = static_cast<double>(b.initiator().size()) * b.barWidth();
+        if (left.isEmpty() && parts.size() == 1) {
+            // One line centred over the view: spread over the barcode's width when asked.
+            const BarcodeText measured(caption, font);
+            const double k = (width - measured.width()) / (2.0 * static_cast<double>(caption.size()));
+            const float kerning = m_settings.kerning_value ? static_cast<float>(2.0 * k) : kTextKerning;
+            drawLineAcross(painter, BarcodeText(caption, font, kerning), QStringLiteral("Center"), line, color);
+        } else {
+            // Each part spread over its own segment between the guard bars.
+            const qsizetype n = parts.size();
+            const double segment = n == 1 ? width - 2.0 * guard - 2.0 * b.firstBar()
+                                          : width / static_cast<double>(n) - guard - b.firstBar();
+            for (qsizetype j = 0; j < n; ++j) {
+                const QString &part = parts.at(j);
+                // An empty part has no characters to spread over: it draws nothing.
+                if (part.isEmpty())
+                    continue;
+                const double k = (segment - BarcodeText(part, font).width()) / (2.0 * static_cast<double>(part.size()));
+                const double x = kSplitOffsetFactor * k + b.firstBar() + static_cast<double>(j + 1) * guard +
+                                 static_cast<double>(j) * segment + m_margins.LR_margin;
+                drawLineAt(painter, BarcodeText(part, font, static_cast<float>(kSplitKerningFactor * k)), x, line,
+                           color);
+            }
+        }
+    }
+
+    const QString right = b.rightCaption();
+    if (!right.isEmpty())
+        drawLineAt(painter, BarcodeText(right, font),
+                   b.lastBar() + b.width() * kRightCaptionShare + m_margins.LR_margin, line + kSideCaptionRise,
+                   color);
+}
+
+void NKDBarcodeOffscreenView::drawHeader(QPainter &painter, const QString &text, double headerBand) const
+{
+    const BarcodeText line(text, m_settings.header_font_val, kTextKerning);
+    drawLineAcross(painter, line, m_settings.headerAlignment(),
+                   m_bounds.height() - headerBand - m_margins.TB_margin, m_settings.barcode_hdr_clr_val);
+}
+
+void NKDBarcodeOffscreenView::drawFooter(QPainter &painter, const QString &text) const
+{
+    const BarcodeText line(text, m_settings.footer_font_val, kTextKerning);
+    drawLineAcross(painter, line, m_settings.footerAlignment(), m_margins.TB_margin, m_settings.barcode_ftr_clr_val);
+}
+
+void NKDBarcodeOffscreenView::draw2D(QPainter &painter) const
+{
+    painter.fillRect(m_bounds, Qt::white);
+    const double headerBand = m_frame.printsHeader() ? pointsOf(m_frame.headerHeight()) : 0.0;
+    if (m_frame.printsHeader())
+        drawHeader(painter, m_frame.header(), headerBand);
+    if (!m_image_2d.isNull()) {
+        const QSizeF symbol = imageSizeInPoints(m_image_2d);
+        // Below the header band, as the linear layout keeps its bars below it.
+        const double top = m_bounds.height() - m_margins.TB_margin;
+        const double x = (m_frame.width() - symbol.width()) / 2.0;
+        const double y = top - headerBand - m_margins.header_margin - symbol.height();
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(flipped(x, y, symbol.width(), symbol.height()), m_image_2d);
+        painter.restore();
+    }
+    if (m_frame.printsFooter())
+        drawFooter(painter, m_frame.footer());
+}
+
+QByteArray NKDBarcodeOffscreenView::dataWithPDFInsideRect(const QRectF &rect) const
+{
+    if (!(rect.width() > 0 && rect.height() > 0) || !std::isfinite(rect.width()) || !std::isfinite(rect.height()))
+        return {};
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        // One device unit per point; pages are whole points, so round up rather than cut the picture.
+        writer.setResolution(static_cast<int>(kPointsPerInch));
+        if (!writer.setPageLayout(pageLayoutForSize(QSizeF(std::ceil(rect.width()), std::ceil(rect.height())))))
+            return {};
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return {};
+        painter.translate(-rect.topLeft());
+        drawRect(painter);
+        if (!painter.end())
+            return {};
+    }
+    return buffer.data();
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "barcode/BarcodeSettings.h"
+#include "barcode/Barcode_2D_Frame.h"
+#include "barcode/NKDBarcode.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+
+#include <memory>
+
+class QPainter;
+class BarcodeText;
+
+// Draws one barcode picture: the bars of a linear or postal barcode with its caption, header and
+// footer, or a finished 2-D symbol placed between its header and footer. It is never shown: it draws
+// into whatever painter it is given (a picture at any resolution, PDF, the canvas). Every colour,
+// font, margin and alignment comes from the settings it was made with; it keeps them, and the
+// barcode, unchanged, so any thread may draw it.
+//
+// Lengths are in points. The layout is worked out as the desktop does it, y growing upward from the
+// bottom edge; the painter has y growing downward with the origin at the bounds' top-left.
+class NKDBarcodeOffscreenView {
+public:
+    // A linear picture: as wide as the widest of the bars (`width`) and the printed header and
+    // footer, as high as the barcode's `height`.
+    NKDBarcodeOffscreenView(std::shared_ptr<const NKDBarcode> barcode, const BarcodeSettings &settings);
+    // A 2-D picture: the frame's width and height, the symbol drawn at its own size in points.
+    NKDBarcodeOffscreenView(const QImage &image_2d, const Barcode_2D_Frame &frame, const BarcodeSettings &settings);
+
+    QRectF bounds() const { return m_bounds; }
+    bool fromImageOrBarcode() const { return m_fromImageOrBarcode; }
+    const NKDBarcode *barcode() const { return m_barcode.get(); }
+    const QImage &image_2d() const { return m_image_2d; }
+
+    // Draws the whole picture; the painter's state is left as it was.
+    void drawRect(QPainter &painter) const;
+    // A one-page PDF of `rect`, vector bars and text outlines; the page rounded up to whole points.
+    // Empty when nothing can be written.
+    QByteArray dataWithPDFInsideRect(const QRectF &rect) const;
+
+private:
+    void drawLinear(QPainter &painter) const;
+    void draw2D(QPainter &painter) const;
+    void drawCaptions(QPainter &painter, double barsTop) const;
+    void drawHeader(QPainter &painter, const QString &text, double headerBand) const;
+    void drawFooter(QPainter &painter, const QString &text) const;
+    // The painter rectangle of a rectangle given by its lower-left corner in the upward layout.
+    QRectF flipped(double x, double y, double width, double height) const;
+    // Paints a line with its box's lower-left corner at (x, y) of the upward layout.
+    void drawLineAt(QPainter &painter, const BarcodeText &line, double x, double y, const QColor &color) const;
+    // Paints a line across the bounds' width, aligned by an alignment title, its box's bottom at y.
+    void drawLineAcross(QPainter &painter, const BarcodeText &line, const QString &alignment, double y,
+                        const QColor &color) const;
+
+    BarcodeSettings m_settings;
+    Barcode_Margins m_margins;
+    QRectF m_bounds;
+    bool m_fromImageOrBarcode = false;
+    std::shared_ptr<const NKDBarcode> m_barcode;
+    QImage m_image_2d;
+    Barcode_2D_Frame m_frame;
+};

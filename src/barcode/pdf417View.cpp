@@ -1,0 +1,67 @@
+#include "barcode/pdf417View.h"
+
+#include "core/MessageBoxes.h"
+#include "core/WindowUtilities.h"
+
+#include <QColor>
+
+#include <cstring>
+
+namespace {
+
+// The matrix as a one-bit picture, one pixel per module and per symbol row: a 0 bit black, a 1 bit
+// white, so the inverted output draws dark bars. The bits are copied: the encoder's buffer is not
+// kept alive by the picture.
+QImage bitPicture(const pdf417param &p)
+{
+    QImage bits(p.bitColumns, p.codeRows, QImage::Format_Mono);
+    if (bits.isNull())
+        return {};
+    bits.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    const int bytesPerRow = p.lenBits / p.codeRows;
+    for (int r = 0; r < p.codeRows; ++r)
+        std::memcpy(bits.scanLine(r), p.outBits.data() + static_cast<std::size_t>(r) * bytesPerRow,
+                    static_cast<std::size_t>(bytesPerRow));
+    return bits;
+}
+
+} // namespace
+
+pdf417View::pdf417View(const QSizeF &frameSize) : m_bounds(frameSize)
+{
+    pdf417init(p);
+}
+
+void pdf417View::setErrorLevel(int level)
+{
+    errorLevel = level;
+    Show_NSLog_Message(QStringLiteral("ErrorLevel set to %1").arg(level));
+}
+
+int pdf417View::drawWithText(const QString &text, double dpi)
+{
+    if (text.isEmpty()) {
+        m_imageState = Empty;
+        return m_imageState;
+    }
+    pdf417init(p);
+    p.text = text.toUtf8();
+    p.lenText = static_cast<int>(p.text.size());
+    p.options = PDF417_USE_ERROR_LEVEL | PDF417_INVERT_BITMAP;
+    p.errorLevel = errorLevel;
+    p.aspectRatio = 1.0f;
+    paintCode(p);
+    if (p.error != PDF417_ERROR_SUCCESS) {
+        Show_NSLog_Message(QStringLiteral("Error encountered while drawing barcode, error %1.").arg(p.error));
+        pdf417free(p);
+        m_imageState = Error;
+        return m_imageState;
+    }
+
+    // Each module stretched over the frame: one picture pixel per module and per symbol row.
+    const QImage bits = m_bounds.width() > 0 && m_bounds.height() > 0 ? bitPicture(p) : QImage();
+    pdf417free(p);
+    pdf417Image = Increase_DPI(bits, dpi, m_bounds);
+    m_imageState = Drawn;
+    return m_imageState;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "barcode/pdf417lib.h"
+
+#include <QImage>
+#include <QSizeF>
+#include <QString>
+
+// The PDF417 drawing of the barcode settings window (its `pdf_barcode`): encodes a text with its own
+// encoder record and keeps the symbol as a picture of its frame size, re-rendered at a resolution.
+// A plain object: the window owns one and shows the picture it makes; any thread may draw with its
+// own instance.
+class pdf417View {
+public:
+    enum ImageState { Drawn = 0, Empty = 1, Error = 2 };
+
+    explicit pdf417View(const QSizeF &frameSize = QSizeF());
+
+    void setFrameSize(const QSizeF &size) { m_bounds = size; }
+    QSizeF bounds() const { return m_bounds; }
+
+    // Encodes the text's UTF-8 bytes at the view's error level, draws the symbol over the frame size
+    // (each module stretched, each symbol row an equal share of the height) and re-renders it at
+    // `dpi` (the window's USED_DPI_VALUE). Answers the new state; after an error the previous picture
+    // stays. An empty frame gives a null picture.
+    int drawWithText(const QString &text, double dpi);
+
+    QImage getImage() const { return pdf417Image; }
+    int imageState() const { return m_imageState; }
+
+    void setErrorLevel(int level);
+    int getErrorLevel() const { return errorLevel; }
+
+private:
+    QImage pdf417Image;
+    pdf417param p;
+    int errorLevel = 2;
+    int m_imageState = Empty;
+    QSizeF m_bounds;
+};

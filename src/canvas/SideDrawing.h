@@ -1,0 +1,42 @@
+#pragma once
+
+#include "document/SKTGraphic.h"
+
+#include <QRectF>
+#include <QString>
+
+#include <functional>
+
+class Card_Property;
+class GraphicPictureCache;
+class QPainter;
+class SKTGrid;
+class SKTSelection;
+
+// What a side shows beyond the printed card. The defaults give the card as it prints.
+struct SideDrawingOptions {
+    // Off for the objects alone, without the card under them.
+    bool cardFace = true;
+    // The canvas also shows the objects that prints and exports leave out.
+    bool nonPrintingObjects = false;
+    // Drawn over the face while it is showing.
+    const SKTGrid *grid = nullptr;
+    // Handles on these objects, but never on the frame picture or on the object being created.
+    const SKTSelection *handlesOf = nullptr;
+    const SKTGraphic *beingCreated = nullptr;
+    // Keeps drawn objects as pictures between repaints of a canvas.
+    GraphicPictureCache *pictures = nullptr;
+    // Told of every object drawn and where.
+    std::function<void(const SKTGraphic &, const QRectF &drawingBounds)> drawn;
+};
+
+// Draws one card side into any painter, in canvas points: the card face over the whole card (so
+// that a part looks like the same part of the whole; nullptr for a plain white card), the grid,
+// then the objects from the last index to index 0, each clipped to its drawing bounds. Only what
+// meets `area` is drawn, and nothing outside it. Every canvas, render and output draws a side here.
+//
+// An object that throws ends the drawing: its reason is written to the log once and into `error`,
+// and the answer is false. The painter's state is restored either way. Any thread may call it.
+bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Property *face, int cardShape,
+                  const QRectF &cardBounds, const QRectF &area, const SideDrawingOptions &options = {},
+                  QString *error = nullptr);

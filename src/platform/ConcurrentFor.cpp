@@ -1,0 +1,69 @@
+#include "platform/ConcurrentFor.h"
+
+#include <QRunnable>
+#include <QSemaphore>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+struct Shared {
+    const std::function<void(qsizetype)> *body = nullptr;
+    qsizetype count = 0;
+    std::atomic<qsizetype> next{0};
+    std::atomic<bool> failed{false};
+    std::mutex errorLock;
+    std::exception_ptr error;
+    QSemaphore done;
+
+    void work()
+    {
+        for (qsizetype i = next.fetch_add(1); i < count && !failed.load(); i = next.fetch_add(1)) {
+            try {
+                (*body)(i);
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(errorLock);
+                if (!error)
+                    error = std::current_exception();
+                failed = true;
+            }
+        }
+    }
+};
+
+} // namespace
+
+void concurrentFor(qsizetype count, const std::function<void(qsizetype)> &body)
+{
+    if (count <= 0)
+        return;
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int helpers = int(std::min<qsizetype>(count - 1, std::max(0, pool->maxThreadCount() - 1)));
+    auto shared = std::make_shared<Shared>();
+    shared->body = &body;
+    shared->count = count;
+    int started = 0;
+    for (int i = 0; i < helpers; ++i) {
+        // A pool that is busy with other work may not start a helper soon: the caller does the work
+        // then, so waiting never depends on a free thread.
+        if (!pool->tryStart(QRunnable::create([shared] {
+                shared->work();
+                shared->done.release();
+            })))
+            break;
+        ++started;
+    }
+    shared->work();
+    shared->done.acquire(started);
+    if (shared->error)
+        std::rethrow_exception(shared->error);
+}
+
+} // namespace platform

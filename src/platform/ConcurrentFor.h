@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+
+namespace platform {
+
+// Runs body(i) once for every i in [0, count), on the global thread pool and on the calling
+// thread, and returns when every call has returned. The calls run in no set order, so each must
+// touch only what belongs to its own index. The first exception thrown is thrown again here once
+// all calls have ended; the indexes not yet started are then skipped.
+void concurrentFor(qsizetype count, const std::function<void(qsizetype)> &body);
+
+} // namespace platform

@@ -1,0 +1,89 @@
+#include "platform/SafeFileWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+const QLatin1String kTemporaryInfix(".saving-");
+constexpr int kRandomLength = 6; // QTemporaryFile's XXXXXX
+
+bool isOurTemporaryName(const QString &name, const QString &target)
+{
+    const QString prefix = target + kTemporaryInfix;
+    if (name.size() != prefix.size() + kRandomLength || !name.startsWith(prefix))
+        return false;
+    for (qsizetype i = prefix.size(); i < name.size(); ++i)
+        if (!name.at(i).isLetterOrNumber() || name.at(i).unicode() > 0x7F)
+            return false;
+    return true;
+}
+
+bool syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+} // namespace
+
+QStringList leftoverTemporaryFiles(const QString &path)
+{
+    const QFileInfo target(path);
+    QStringList found;
+    const QStringList names = target.absoluteDir().entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &name : names)
+        if (isOurTemporaryName(name, target.fileName()))
+            found << target.absoluteDir().filePath(name);
+    return found;
+}
+
+bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const auto fail = [&](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    const QFileInfo target(path);
+    const QString folder = target.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return fail(QStringLiteral("No such folder: %1").arg(folder));
+    // Leftovers of this same file only; a current write of it by someone else is not expected.
+    const QStringList leftovers = leftoverTemporaryFiles(path);
+
+    QTemporaryFile file(target.absoluteFilePath() + kTemporaryInfix + QStringLiteral("XXXXXX"));
+    if (!file.open())
+        return fail(file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return fail(file.errorString());
+    if (::fsync(file.handle()) != 0)
+        return fail(QStringLiteral("The file could not be written to the disk."));
+    // A file that existed keeps its permissions.
+    if (target.exists())
+        file.setPermissions(QFile::permissions(path));
+    else
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    file.close();
+    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        return fail(QString::fromLocal8Bit(strerror(errno)));
+    file.setAutoRemove(false);
+    syncFolder(folder);
+    for (const QString &leftover : leftovers)
+        QFile::remove(leftover);
+    return true;
+}
+
+} // namespace platform

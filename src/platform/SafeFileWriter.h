@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// Writes a file whole and safely: the bytes go to a temporary file beside it, named
+// "<name>.saving-XXXXXX", which is flushed to the disk and renamed over the file; the folder is then
+// synced, so that after a crash the folder holds the old file or the new one, never half of one.
+// A temporary file that an interrupted earlier write of the same file left behind is removed; no
+// other file is touched. False, with the reason, when the file could not be written; the previous
+// file is then as it was.
+bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// The temporary files that unfinished writes of `path` left beside it.
+QStringList leftoverTemporaryFiles(const QString &path);
+
+} // namespace platform
