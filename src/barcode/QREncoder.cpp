@@ -23,9 +23,6 @@ qint64 capacity(quint8 mode, int version, int level)
     }
 }
 
-// 72 dots per inch: one pixel per point.
-constexpr int kDotsPerMeter72 = 2835;
-
 } // namespace
 
 std::optional<DataMatrix> QREncoder::encodeWithECLevel(int level, int version, const QString &string)
@@ -82,8 +79,6 @@ QImage QREncoder::renderDataMatrix(const DataMatrix &matrix, int imageDimension)
     QImage image(static_cast<int>(side), static_cast<int>(side), QImage::Format_RGBA8888);
     if (image.isNull())
         return {};
-    image.setDotsPerMeterX(kDotsPerMeter72);
-    image.setDotsPerMeterY(kDotsPerMeter72);
 
     static constexpr uchar kDark[4] = {0, 0, 0, 255};
     static constexpr uchar kLight[4] = {255, 255, 255, 255};

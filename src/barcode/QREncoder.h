@@ -63,7 +63,8 @@ public:
                                                               bool shiftJIS = false);
 
     // The grid drawn on a transparent square of `imageDimension` pixels (RGBA, not premultiplied):
-    // whole pixels per module, black on opaque white, centred; the rounding remainder is the margin. A
-    // null picture for an empty grid and for a side too small to give each module a pixel.
+    // whole pixels per module, black on opaque white, centred; the rounding remainder is the margin. It
+    // carries no resolution of its own, so it measures `imageDimension` points. A null picture for an
+    // empty grid and for a side too small to give each module a pixel.
     static QImage renderDataMatrix(const DataMatrix &matrix, int imageDimension);
 };

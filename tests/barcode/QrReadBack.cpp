@@ -1,33 +1,9 @@
 #include "QrReadBack.h"
 
-#include "barcode/QREncoder.h"
 #include "barcode/QR_Encode.h"
-
-#define ZX_USE_UTF8
-#include <ZXing/ReadBarcode.h>
 
 #include <algorithm>
 #include <cstdlib>
-
-ZxingRead readWithZxing(const DataMatrix &grid)
-{
-    const int n = static_cast<int>(grid.dimension());
-    const QImage picture = QREncoder::renderDataMatrix(grid, n + 8); // one pixel per module, 4 margin
-    if (picture.isNull())
-        return {};
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::QRCode);
-    hints.setIsPure(true);
-    hints.setBinarizer(ZXing::Binarizer::FixedThreshold);
-    const ZXing::ImageView view(picture.constBits(), picture.width(), picture.height(), ZXing::ImageFormat::RGBX,
-                                static_cast<int>(picture.bytesPerLine()));
-    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-    if (!result.isValid())
-        return {};
-    const auto &bytes = result.bytes();
-    return {QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())),
-            result.ecLevel()};
-}
 
 namespace {
 

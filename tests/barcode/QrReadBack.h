@@ -2,20 +2,10 @@
 
 #include "barcode/DataMatrix.h"
 
-#include <QByteArray>
-
 #include <cstdint>
 #include <vector>
 
-// Test oracles for QR Code symbols.
-
-// What an independent decoder (zxing-cpp) reads from the grid drawn with a four-module quiet zone:
-// the payload bytes and the level letter; empty `level` when nothing was read.
-struct ZxingRead {
-    QByteArray bytes;
-    std::string level;
-};
-ZxingRead readWithZxing(const DataMatrix &grid);
+// Test oracles for QR Code symbols, beside the decoder of SymbolReader.h.
 
 // The symbol read back module by module as the standard lays it out, without error correction: the
 // format and version information must be exact codewords, and every block must divide by its
