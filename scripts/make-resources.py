@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Draws the program's own pictures into resources/: the placeholder picture, the hatch pattern
-tiles and the samples that new signature, fingerprint and barcode objects show.
+tiles, the samples that new signature, fingerprint and barcode objects show, the frame pictures,
+the wizard's banner and backdrop; and writes the lists of ready-made titles and messages.
 
 Only the standard library is used, so the pictures can be remade anywhere:
     /usr/bin/python3 scripts/make-resources.py
@@ -342,6 +343,300 @@ def barcode_sample():
     return compose(width, height, [(white, (255, 255, 255, 255)), (bar_cover, ink), (caption, ink)]), width, height
 
 
+# --- Frames: a decorated band around a clear window, drawn for a 120 x 150 mm card at twice its
+# size in points. The window shows the card and what lies on it.
+FRAME_W, FRAME_H = 680, 850
+FRAME_SUBSAMPLES = 2
+
+
+def inside_rounded(x, y, x0, y0, x1, y1, radius):
+    if not (x0 <= x < x1 and y0 <= y < y1):
+        return False
+    cx = min(max(x, x0 + radius), x1 - radius)
+    cy = min(max(y, y0 + radius), y1 - radius)
+    return (x - cx) ** 2 + (y - cy) ** 2 <= radius * radius
+
+
+def render_frame(band, paint, window_radius=18):
+    """paint(x, y) -> list of (r, g, b, a) layers, bottom first, for a point of the band.
+    Points inside the window (inset `band`) are clear; no layer is asked for them."""
+    n = FRAME_SUBSAMPLES
+    rows = []
+    for py in range(FRAME_H):
+        row = []
+        for px in range(FRAME_W):
+            # Well inside the window: clear at once.
+            if band + 2 < px < FRAME_W - band - 2 and band + 2 < py < FRAME_H - band - 2 and (
+                    inside_rounded(px, py, band + 2, band + 2, FRAME_W - band - 2, FRAME_H - band - 2, window_radius)
+                    and inside_rounded(px + 1, py + 1, band + 2, band + 2, FRAME_W - band - 2, FRAME_H - band - 2,
+                                       window_radius)):
+                row.append((0, 0, 0, 0))
+                continue
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(n):
+                for sx in range(n):
+                    x, y = px + (sx + 0.5) / n, py + (sy + 0.5) / n
+                    r = g = b = a = 0.0
+                    if not inside_rounded(x, y, band, band, FRAME_W - band, FRAME_H - band, window_radius):
+                        for cr, cg, cb, ca in paint(x, y):
+                            ca /= 255.0
+                            r = cr / 255.0 * ca + r * (1 - ca)
+                            g = cg / 255.0 * ca + g * (1 - ca)
+                            b = cb / 255.0 * ca + b * (1 - ca)
+                            a = ca + a * (1 - ca)
+                    acc[0] += r
+                    acc[1] += g
+                    acc[2] += b
+                    acc[3] += a
+            samples = n * n
+            a = acc[3] / samples
+            if a <= 0:
+                row.append((0, 0, 0, 0))
+            else:
+                row.append(tuple(round(min(1.0, c / samples / a) * 255) for c in acc[:3]) + (round(a * 255),))
+        rows.append(row)
+    return rows
+
+
+def edge_distance(x, y):
+    return min(x, y, FRAME_W - x, FRAME_H - y)
+
+
+def star(cx, cy, outer, inner, points=5, turn=-math.pi / 2):
+    corners = []
+    for i in range(points * 2):
+        radius = outer if i % 2 == 0 else inner
+        angle = turn + i * math.pi / points
+        corners.append((cx + radius * math.cos(angle), cy + radius * math.sin(angle)))
+
+    def inside(x, y):
+        if abs(x - cx) > outer or abs(y - cy) > outer:
+            return False
+        hit = False
+        j = len(corners) - 1
+        for i, (xi, yi) in enumerate(corners):
+            xj, yj = corners[j]
+            if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+                hit = not hit
+            j = i
+        return hit
+    return inside
+
+
+def gold_frame():
+    """Cream band between two gold rules, diamonds at the corners and the middles of the sides."""
+    band = 46
+    cream, gold, light_gold = (251, 247, 236, 255), (190, 150, 62, 255), (222, 194, 120, 255)
+    diamonds = [(x, y) for x in (23, FRAME_W / 2, FRAME_W - 23) for y in (23, FRAME_H / 2, FRAME_H - 23)
+                if not (x == FRAME_W / 2 and y == FRAME_H / 2)]
+
+    def paint(x, y):
+        layers = [cream]
+        d = edge_distance(x, y)
+        if 6 <= d < 9 or band - 9 <= d < band - 6:
+            layers.append(gold)
+        if 13 <= d < 14.5 or band - 14.5 <= d < band - 13:
+            layers.append(light_gold)
+        for cx, cy in diamonds:
+            if abs(x - cx) + abs(y - cy) <= 15:
+                layers.append(gold if abs(x - cx) + abs(y - cy) > 6 else cream)
+        return layers
+    return render_frame(band, paint, window_radius=6)
+
+
+def floral_frame():
+    """Blush band with five-petal flowers and leaves at the corners and along the sides."""
+    band = 44
+    blush, rose, deep, centre, leaf = (248, 229, 233, 255), (236, 160, 178, 255), (214, 112, 140, 255), \
+        (250, 214, 120, 255), (128, 168, 120, 255)
+    flowers = [(30, 30, 26), (FRAME_W - 30, 30, 26), (30, FRAME_H - 30, 26), (FRAME_W - 30, FRAME_H - 30, 26)]
+    for i in range(1, 4):
+        flowers += [(FRAME_W * i / 4, 22, 14), (FRAME_W * i / 4, FRAME_H - 22, 14)]
+    for i in range(1, 5):
+        flowers += [(22, FRAME_H * i / 5, 14), (FRAME_W - 22, FRAME_H * i / 5, 14)]
+
+    def paint(x, y):
+        layers = [blush]
+        d = edge_distance(x, y)
+        if band - 4 <= d < band - 2:
+            layers.append(rose)
+        for cx, cy, size in flowers:
+            dx, dy = x - cx, y - cy
+            if abs(dx) > size * 1.9 or abs(dy) > size * 1.9:
+                continue
+            # Two leaves under the flower, then five petals and a centre.
+            for angle in (math.pi / 4, math.pi * 5 / 4):
+                lx, ly = cx + math.cos(angle) * size * 1.15, cy + math.sin(angle) * size * 1.15
+                u = (x - lx) * math.cos(angle) + (y - ly) * math.sin(angle)
+                v = -(x - lx) * math.sin(angle) + (y - ly) * math.cos(angle)
+                if (u / (size * 0.75)) ** 2 + (v / (size * 0.32)) ** 2 <= 1:
+                    layers.append(leaf)
+            for k in range(5):
+                angle = -math.pi / 2 + k * 2 * math.pi / 5
+                px, py = cx + math.cos(angle) * size * 0.5, cy + math.sin(angle) * size * 0.5
+                if (x - px) ** 2 + (y - py) ** 2 <= (size * 0.42) ** 2:
+                    layers.append(rose if (x - px) ** 2 + (y - py) ** 2 > (size * 0.22) ** 2 else deep)
+            if dx * dx + dy * dy <= (size * 0.22) ** 2:
+                layers.append(centre)
+        return layers
+    return render_frame(band, paint, window_radius=22)
+
+
+def confetti_frame():
+    """Bright confetti scattered over a white band, thinning towards the window."""
+    import random
+    band = 48
+    rng = random.Random(7)
+    colours = [(239, 83, 80, 255), (255, 183, 77, 255), (102, 187, 106, 255), (66, 165, 245, 255),
+               (171, 71, 188, 255), (255, 238, 88, 255)]
+    pieces = []
+    while len(pieces) < 260:
+        x, y = rng.uniform(0, FRAME_W), rng.uniform(0, FRAME_H)
+        d = edge_distance(x, y)
+        if d > band - 4 or rng.random() < d / band * 0.6:
+            continue
+        kind = rng.random()
+        pieces.append((x, y, rng.uniform(3.5, 7.5), rng.uniform(0, math.pi), kind, rng.choice(colours)))
+
+    def paint(x, y):
+        layers = [(255, 255, 255, 255)]
+        if band - 5 <= edge_distance(x, y) < band - 3:
+            layers.append((66, 165, 245, 255))
+        for cx, cy, size, angle, kind, colour in pieces:
+            dx, dy = x - cx, y - cy
+            if abs(dx) > size * 2.2 or abs(dy) > size * 2.2:
+                continue
+            if kind < 0.45:
+                if dx * dx + dy * dy <= size * size:
+                    layers.append(colour)
+            else:
+                u = dx * math.cos(angle) + dy * math.sin(angle)
+                v = -dx * math.sin(angle) + dy * math.cos(angle)
+                if abs(u) <= size * 1.8 and abs(v) <= size * 0.55:
+                    layers.append(colour)
+        return layers
+    return render_frame(band, paint, window_radius=14)
+
+
+def starry_frame():
+    """A night-blue band with gold stars and a fine gold rule around the window."""
+    import random
+    band = 50
+    rng = random.Random(11)
+    navy, gold, pale = (28, 38, 84, 255), (236, 196, 92, 255), (246, 226, 160, 255)
+    stars = []
+    while len(stars) < 70:
+        x, y = rng.uniform(0, FRAME_W), rng.uniform(0, FRAME_H)
+        if edge_distance(x, y) > band - 14:
+            continue
+        size = rng.uniform(4, 11)
+        stars.append((star(x, y, size, size * 0.42, turn=rng.uniform(0, math.pi)), pale if size < 6 else gold))
+
+    def paint(x, y):
+        layers = [navy]
+        # A rule that follows the window's rounded corners.
+        if inside_rounded(x, y, band - 7, band - 7, FRAME_W - band + 7, FRAME_H - band + 7, 31) and not inside_rounded(
+                x, y, band - 4, band - 4, FRAME_W - band + 4, FRAME_H - band + 4, 28):
+            layers.append(gold)
+        for inside, colour in stars:
+            if inside(x, y):
+                layers.append(colour)
+        return layers
+    return render_frame(band, paint, window_radius=24)
+
+
+def botanical_frame():
+    """Sage band with a climbing vine of leaves on every side."""
+    band = 42
+    sage, vine, leaf, leaf_light = (226, 236, 222, 255), (96, 128, 88, 255), (104, 150, 96, 255), (150, 190, 132, 255)
+    leaves = []
+    centre_line = band / 2
+    for side in range(4):
+        length = FRAME_W if side in (0, 2) else FRAME_H
+        for k in range(int(length / 34)):
+            t = 17 + k * 34
+            flip = 1 if k % 2 == 0 else -1
+            if side == 0:
+                leaves.append((t, centre_line, 0.0, flip))
+            elif side == 2:
+                leaves.append((t, FRAME_H - centre_line, 0.0, flip))
+            elif side == 1:
+                leaves.append((FRAME_W - centre_line, t, math.pi / 2, flip))
+            else:
+                leaves.append((centre_line, t, math.pi / 2, flip))
+
+    def paint(x, y):
+        layers = [sage]
+        d = edge_distance(x, y)
+        if centre_line - 1 <= d < centre_line + 1:
+            layers.append(vine)
+        for cx, cy, along, flip in leaves:
+            if abs(x - cx) > 22 or abs(y - cy) > 22:
+                continue
+            angle = along + flip * math.pi / 4
+            lx, ly = cx + math.cos(angle) * 9 * flip, cy + math.sin(angle) * 9 * flip
+            u = (x - lx) * math.cos(angle) + (y - ly) * math.sin(angle)
+            v = -(x - lx) * math.sin(angle) + (y - ly) * math.cos(angle)
+            if (u / 10) ** 2 + (v / 4.2) ** 2 <= 1:
+                layers.append(leaf_light if v > 0 else leaf)
+        return layers
+    return render_frame(band, paint, window_radius=10)
+
+
+def banner_tile():
+    """The heading band of the wizard windows: deep blue with fine light diagonals, repeating."""
+    width, height = 64, 64
+
+    def pixel(x, y):
+        t = y / height
+        base = tuple(round(a + (b - a) * t) for a, b in zip((70, 112, 196), (46, 80, 160)))
+        stripe = (x + y) % 16 < 1.2
+        if stripe:
+            base = tuple(min(255, c + 14) for c in base)
+        return base + (255,)
+    return [[pixel(x, y) for x in range(width)] for y in range(height)], width, height
+
+
+def wizard_pattern():
+    """The wizard's backdrop: the dialog colour with faint dots."""
+    size = 24
+    base = (241, 244, 250, 255)
+    layers = [(lambda x, y: True, base)]
+    for cx, cy in ((6, 6), (18, 18)):
+        layers.append(((lambda cx, cy: lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= 1.3 ** 2)(cx, cy),
+                       (228, 233, 244, 255)))
+    return render(size, size, layers), size
+
+
+TITLES = [
+    "You're Invited!",
+    "Let's Celebrate",
+    "Join Us for a Birthday Party",
+    "A Little Garden Party",
+    "Save the Date",
+    "Together with Their Families",
+    "Housewarming Get-Together",
+    "Summer Barbecue",
+    "Baby Shower",
+    "Graduation Celebration",
+    "A Night Under the Stars",
+    "Happy Anniversary",
+]
+
+MESSAGES = [
+    "We would love you to join us for an afternoon of good food, good friends and plenty of laughter.",
+    "Come and celebrate with us! There will be cake, music and games for everyone.",
+    "Please join us as we celebrate a very special day. Your company would make it complete.",
+    "We have a new home and would love to show it to you. Bring your appetite, we will bring the snacks.",
+    "The grill is hot and the lemonade is cold. Drop by for an easy summer evening in the garden.",
+    "A little one is on the way! Join us for tea, cake and a few silly games to welcome the baby.",
+    "Years of hard work have paid off. Help us raise a glass to the graduate!",
+    "Dress warmly and bring a blanket: we will watch the stars, tell stories and share hot chocolate.",
+    "Twenty-five years together and still counting. Celebrate with us over dinner and dancing.",
+    "Kindly let us know by the end of the month whether you can come. We hope to see you there!",
+]
+
+
 def main():
     patterns, tile = hatch_patterns()
     for name, layers in patterns.items():
@@ -352,6 +647,18 @@ def main():
                        ("barcode_sample.png", barcode_sample)):
         pixels, width, height = make()
         write_png(os.path.join(ROOT, name), width, height, pixels)
+    pixels, width, height = banner_tile()
+    write_png(os.path.join(ROOT, "banner.png"), width, height, pixels)
+    pixels, size = wizard_pattern()
+    write_png(os.path.join(ROOT, "Wizard_pattern.png"), size, size, pixels)
+    # Some frames keep upper-case extensions: the program lists them all the same.
+    for name, make in (("Gold Classic.png", gold_frame), ("Blush Floral.png", floral_frame),
+                       ("Confetti.PNG", confetti_frame), ("Starry Night.PNG", starry_frame),
+                       ("Botanical.png", botanical_frame)):
+        write_png(os.path.join(ROOT, "Frames", name), FRAME_W, FRAME_H, make())
+    for name, lines in (("Title.txt", TITLES), ("Message.txt", MESSAGES)):
+        with open(os.path.join(ROOT, name), "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
 
 
 if __name__ == "__main__":

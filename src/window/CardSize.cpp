@@ -4,8 +4,9 @@
 
 #include "canvas/ui/SKTGraphicView.h"
 #include "canvas/ui/SKTZoomingScrollView.h"
+#include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/StepperSpinBox.h"
 
-#include <QDoubleSpinBox>
 
 #include <cmath>
 
@@ -54,10 +55,10 @@ QSizeF SKTWindowController::Get_My_card_Size(const QString &category, const QStr
 void SKTWindowController::Set_Card_Size_In_Control(const QSizeF &millimetres)
 {
     // Through single precision, as the size controls hold it.
-    if (width_Stepper)
-        width_Stepper->setValue(static_cast<double>(static_cast<float>(millimetres.width())));
-    if (height_Stepper)
-        height_Stepper->setValue(static_cast<double>(static_cast<float>(millimetres.height())));
+    if (!card_setting_tab)
+        return;
+    card_setting_tab->width_Stepper->setValue(static_cast<double>(static_cast<float>(millimetres.width())));
+    card_setting_tab->height_Stepper->setValue(static_cast<double>(static_cast<float>(millimetres.height())));
 }
 
 void SKTWindowController::SetDocumentCanvasSize(const QSizeF &points)

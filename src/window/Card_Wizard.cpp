@@ -5,6 +5,7 @@
 #include "core/StringHelpers.h"
 #include "core/WindowUtilities.h"
 #include "window/DefaultDialog.h"
+#include "window/DialogLook.h"
 #include "window/ListDataTableModel.h"
 
 #include <QButtonGroup>
@@ -41,14 +42,6 @@ bool guarded(Body &&body)
     }
 }
 
-void setDialogBackground(QWidget *dialog)
-{
-    QPalette pal = dialog->palette();
-    pal.setColor(QPalette::Window, QColor(241, 244, 250));
-    dialog->setPalette(pal);
-    dialog->setAutoFillBackground(true);
-}
-
 } // namespace
 
 Card_Wizard::Card_Wizard(QWidget *parent)
@@ -69,7 +62,7 @@ Card_Wizard::Card_Wizard(QWidget *parent)
     setObjectName(QStringLiteral("Card_Wizard"));
     setWindowTitle(tr("Card Size"));
     setModal(true);
-    setDialogBackground(this);
+    DialogLook::applyBackground(this);
 
     Category_ComboBox->setObjectName(QStringLiteral("Category_ComboBox"));
     Category_ComboBox->addItems({QStringLiteral("PVC Card"), QStringLiteral("Paper Badge")});

@@ -11,6 +11,7 @@
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/UiServices.h"
+#include "properties/ui/CardSettingsTab.h"
 #include "window/Data_From_Excel.h"
 #include "window/ToolIcons.h"
 #include "window/WindowState.h"
@@ -255,8 +256,8 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     Back_card_Prop = c.Back_card_Prop;
     // The outline is drawn from the process-wide code, which the file keeps only in the card face.
     app.Card_Shape = cardShapeFromCode(Front_card_Prop.Card_Shape());
-    if (matrix_card_shape_rows) {
-        if (QAbstractButton *row = matrix_card_shape_rows->button(app.Card_Shape))
+    if (card_setting_tab) {
+        if (QAbstractButton *row = card_setting_tab->matrix_card_shape_rows->button(app.Card_Shape))
             row->setChecked(true);
     }
 
@@ -451,5 +452,9 @@ void SKTWindowController::buildFileCommands(QWidget *bar, QHBoxLayout *row, QMen
         if (entry.command != Command::NewDesign)
             fileMenu->addAction(action);
     }
+    fileMenu->addSeparator();
+    QAction *exportTemplate = fileMenu->addAction(tr("Export as &Template..."));
+    exportTemplate->setObjectName(QStringLiteral("Export_As_Template_action"));
+    connect(exportTemplate, &QAction::triggered, this, &SKTWindowController::Export_As_Template_Clicked);
     addCommandSeparator(bar, row);
 }

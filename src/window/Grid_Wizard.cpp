@@ -1,8 +1,9 @@
 #include "window/Grid_Wizard.h"
 
 #include "core/MessageBoxes.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 #include "window/DefaultDialog.h"
+#include "window/DialogLook.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -40,10 +41,7 @@ Grid_Wizard::Grid_Wizard(QWidget *parent)
     setObjectName(QStringLiteral("Grid_Wizard"));
     setWindowTitle(tr("Grid"));
     setModal(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(241, 244, 250));
-    setPalette(pal);
-    setAutoFillBackground(true);
+    DialogLook::applyBackground(this);
 
     Show_hide_grid_chk->setObjectName(QStringLiteral("Show_hide_grid_chk"));
     Grid_Opt_box->setObjectName(QStringLiteral("Grid_Opt_box"));

@@ -1,39 +1,33 @@
-// What the design window asks of the properties panel: the panel's tabs follow the selection and the
-// object buttons their state, and the picture tools get their file. The panel has no controls that
-// edit objects or the card face: the functions below that do nothing say so.
+// The design window's side of the properties panel: its panel methods forward to the
+// panel, it lends the panel the current side's selection and card face, and it keeps the object
+// buttons in step with what the panel shows. The picture library and the background browser are
+// still stand-ins: the functions below that do nothing say so.
 
 #include "window/SKTWindowController.h"
 
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/WindowUtilities.h"
+#include "document/ControlTags.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
 #include "platform/UiServices.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
+#include "properties/ui/CardBackgroundTab.h"
+#include "properties/ui/CardPanel.h"
+#include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/LineTab.h"
+#include "properties/ui/PropertiesPanel.h"
+#include "properties/ui/ShapeTab.h"
 #include "window/WindowState.h"
-#include "document/ControlTags.h"
 
 #include <QAction>
-#include <QTabWidget>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QToolButton>
 
 namespace {
-
-QString shapeTabLabel(const QString &code)
-{
-    static const QHash<QString, QString> names = {
-        {QStringLiteral("R"), QStringLiteral("Rectangle Properties")},
-        {QStringLiteral("C"), QStringLiteral("Ellipse Properties")},
-        {QStringLiteral("RR"), QStringLiteral("Rounded Rectangle Properties")},
-        {QStringLiteral("T"), QStringLiteral("Triangle Properties")},
-        {QStringLiteral("D"), QStringLiteral("Diamond Properties")},
-        {QStringLiteral("S"), QStringLiteral("Star Properties")},
-        {QStringLiteral("DS"), QStringLiteral("Double Star Properties")},
-        {QStringLiteral("P"), QStringLiteral("Polygon Properties")}};
-    return names.value(code);
-}
 
 void setEnabled(QToolButton *button, bool enabled)
 {
@@ -47,7 +41,110 @@ void setEnabled(QToolButton *button, bool enabled)
 
 } // namespace
 
-SKTGraphicPtr SKTWindowController::findGraphic(const SKTGraphic *graphic) const
+// --- The panel's methods -----------------------------------------------------------------------------
+
+void SKTWindowController::Show_RHS_Properties(SKTGraphic *graphic)
+{
+    if (Properties_Panel)
+        Properties_Panel->Show_RHS_Properties(graphic);
+}
+
+void SKTWindowController::Remove_All_Tab_Items()
+{
+    if (Properties_Panel)
+        Properties_Panel->Remove_All_Tab_Items();
+}
+
+void SKTWindowController::card_prop_set(const QString &fillStyle)
+{
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->card_prop_set(fillStyle);
+}
+
+void SKTWindowController::Update_Card_Graphics()
+{
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->Update_Card_Graphics();
+}
+
+void SKTWindowController::Update_Shape_Graphics()
+{
+    if (shape_tab)
+        shape_tab->Update_Shape_Graphics();
+}
+
+void SKTWindowController::Update_Line_Graphics()
+{
+    if (line_tab)
+        line_tab->Update_Line_Graphics();
+}
+
+void SKTWindowController::Apply_Size_Clicked(QObject *sender)
+{
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->Apply_Size_Clicked(sender);
+}
+
+void SKTWindowController::card_shape_CellClick(QObject *sender)
+{
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->card_shape_CellClick(sender);
+}
+
+// --- What the panel is lent ----------------------------------------------------------------------------
+
+GraphicList SKTWindowController::selectedGraphics() const
+{
+    const SKTGraphicView *canvas = currentCanvas();
+    return canvas ? canvas->selectedGraphics() : GraphicList();
+}
+
+Card_Property &SKTWindowController::currentCardFace()
+{
+    return App().Card_Front_Or_Back == 0 ? Front_card_Prop : Back_card_Prop;
+}
+
+void SKTWindowController::showSizePresets(int categoryIndex)
+{
+    ListData.clear();
+    reloadListTable();
+    for (const QString &name : categoryIndex == 0 ? pvc_card_arry : paper_card_arry)
+        Create_List(name);
+    reloadListTable();
+}
+
+void SKTWindowController::setTwoSided(bool twoSided)
+{
+    Win().CARD_SIDE_STR = twoSided ? QStringLiteral("2") : QStringLiteral("1");
+    if (Back_Side_btn)
+        Back_Side_btn->setEnabled(twoSided);
+}
+
+void SKTWindowController::setCurrentSideBackground(const QString &path)
+{
+    if (App().Card_Front_Or_Back == 0)
+        set_Front_BG_Image(path);
+    else
+        set_Back_BG_Image(path);
+}
+
+QString SKTWindowController::chooseLibraryBackground()
+{
+    return Open_Image_Library_Window(QStringLiteral("B")) == 1 ? Win().lib_window_sel_file : QString();
+}
+
+void SKTWindowController::print_contol_or_not(int value)
+{
+    if (SKTGraphicView *canvas = currentCanvas())
+        canvas->print_contol_or_not(value);
+}
+
+void SKTWindowController::clearCurrentSelection()
+{
+    Clear_Control_Selection(currentCanvas());
+}
+
+SKTGraphicPtr SKTWindowController::sharedGraphic(const SKTGraphic *graphic) const
 {
     if (!graphic || !m_document)
         return nullptr;
@@ -59,108 +156,9 @@ SKTGraphicPtr SKTWindowController::findGraphic(const SKTGraphic *graphic) const
     return nullptr;
 }
 
-QString SKTWindowController::insertTabItem(int index, QWidget *tab)
+bool SKTWindowController::frontSelectionHoldsFramePicture() const
 {
-    const QString label = tab->windowTitle();
-    sett_tab->insertTab(index, tab, label);
-    return label;
-}
-
-void SKTWindowController::Remove_All_Tab_Items()
-{
-    if (!sett_tab)
-        return;
-    // The pages stay with the window: they are shown again later.
-    while (sett_tab->count() > 0)
-        sett_tab->removeTab(0);
-}
-
-void SKTWindowController::Show_RHS_Properties(SKTGraphic *graphic)
-{
-    AppState &app = App();
-    if (app.Not_Draw_Only_Prop_Change)
-        return;
-    selectArrowTool();
-    if (!sett_tab)
-        return;
-
-    if (!graphic) {
-        app.Not_Draw_Only_Prop_Change = true;
-        Clear_Control_Selection(currentCanvas());
-        Disable_Standard_Button_For_Card();
-        Last_Selected_Graphic.reset();
-        Remove_All_Tab_Items();
-        insertTabItem(0, card_setting_tab);
-        insertTabItem(1, card_bkgd_tab);
-        sett_tab->setCurrentIndex(0);
-        app.Not_Draw_Only_Prop_Change = false;
-        return;
-    }
-
-    Enable_Standard_Button_For_Control();
-    const bool locked = graphic->ctrl_is_locked;
-    if (locked) {
-        Disable_Standard_Button_For_Lock();
-    } else {
-        Enable_Standard_Button_For_Unlock();
-        if (isMainPhoto(*graphic)) {
-            for (QToolButton *button : {Begin_Front_btn, Send_Back_btn, Lock_btn, Unlock_btn})
-                setEnabled(button, false);
-        }
-    }
-    if (Last_Selected_Graphic.lock().get() == graphic)
-        return;
-    Last_Selected_Graphic = findGraphic(graphic);
-    Remove_All_Tab_Items();
-
-    QList<QWidget *> tabs;
-    QString lockLabel;
-    switch (graphic->kind()) {
-    case SKTGraphic::Kind::Text:
-        datasource_tab->setWindowTitle(QStringLiteral("Text Source"));
-        tabs = {text_edtng_tab, text_prop_tab, datasource_tab};
-        lockLabel = QStringLiteral("Text Properties");
-        break;
-    case SKTGraphic::Kind::Image:
-        datasource_tab->setWindowTitle(QStringLiteral("Image Source"));
-        tabs = {datasource_tab, image_tab};
-        lockLabel = QStringLiteral("Image Properties");
-        break;
-    case SKTGraphic::Kind::Line:
-        tabs = {line_tab};
-        lockLabel = QStringLiteral("Line Properties");
-        break;
-    case SKTGraphic::Kind::Signature:
-        sign_tab->setWindowTitle(graphic->sign_or_fingureprint == QLatin1String("S")
-                                     ? QStringLiteral("Signature Properties")
-                                     : QStringLiteral("FingrePrint Properties"));
-        tabs = {sign_tab};
-        lockLabel = QStringLiteral("Signature Properties");
-        break;
-    case SKTGraphic::Kind::Barcode:
-        tabs = {barcode_tab};
-        lockLabel = QStringLiteral("Barcode Properties");
-        break;
-    case SKTGraphic::Kind::Shape:
-    case SKTGraphic::Kind::Graphic: {
-        // A code without a name keeps the label the tab had.
-        const QString name = shapeTabLabel(graphic->Get_shape_type());
-        if (!name.isEmpty())
-            shape_tab->setWindowTitle(name);
-        tabs = {shape_tab};
-        lockLabel = shape_tab->windowTitle();
-        break;
-    }
-    }
-    if (locked) {
-        Lock_tab->setWindowTitle(lockLabel);
-        insertTabItem(0, Lock_tab);
-    } else {
-        for (int i = 0; i < tabs.size(); ++i)
-            insertTabItem(i, tabs[i]);
-        insertTabItem(sett_tab->count(), aligmnt_tab);
-    }
-    sett_tab->setCurrentIndex(0);
+    return _graphicView && _graphicView->There_Is_Frame_Pic_Or_Frame_Photo();
 }
 
 // --- Object buttons --------------------------------------------------------------------------------
@@ -210,18 +208,26 @@ void SKTWindowController::Disable_Standard_Button_For_Lock()
     setEnabled(Paste_btn, false);
 }
 
+void SKTWindowController::setArrangeAndLockButtonsEnabled(bool enabled)
+{
+    for (QToolButton *button : {Begin_Front_btn, Send_Back_btn, Lock_btn, Unlock_btn})
+        setEnabled(button, enabled);
+}
+
 void SKTWindowController::Update_All_Card_Content()
 {
     AppState &app = App();
     SKTGraphicView *canvas = currentCanvas();
-    if (canvas) {
-        const bool colourChanged = All_Text_clr && All_Text_clr_COPY && All_Text_clr->color() != All_Text_clr_COPY->color();
+    if (canvas && card_setting_tab) {
+        const ColorWell *colour = card_setting_tab->All_Text_clr;
+        const bool colourChanged = colour->color() != card_setting_tab->All_Text_clr_COPY->color();
         // Without a baseline the card-wide font was never changed: texts keep their own fonts.
-        const bool fontChanged = All_Text_font_COPY && app.All_Text_font != *All_Text_font_COPY;
+        const std::optional<QFont> &baseline = card_setting_tab->All_Text_font_COPY;
+        const bool fontChanged = baseline && app.All_Text_font != *baseline;
         for (const SKTGraphicPtr &graphic : canvas->graphics()) {
             if (graphic->kind() == SKTGraphic::Kind::Text) {
                 if (colourChanged)
-                    graphic->txt_clr = All_Text_clr->color();
+                    graphic->txt_clr = colour->color();
                 if (fontChanged)
                     graphic->text_ctrl_font = app.All_Text_font;
             } else if (graphic->kind() == SKTGraphic::Kind::Image &&
@@ -233,13 +239,7 @@ void SKTWindowController::Update_All_Card_Content()
     Update_Card_Graphics();
 }
 
-// --- Panel services without controls ---------------------------------------------------------------
-
-// No card-face fill controls to fill: does nothing.
-void SKTWindowController::card_prop_set(const QString &) {}
-
-// No card-face controls to write back: does nothing.
-void SKTWindowController::Update_Card_Graphics() {}
+// --- Backgrounds -----------------------------------------------------------------------------------
 
 // The background browser shows no pictures: does nothing.
 void SKTWindowController::Load_and_fill_backgrounds() {}
@@ -247,28 +247,29 @@ void SKTWindowController::Load_and_fill_backgrounds() {}
 // No effect controls on the image panel: does nothing.
 void SKTWindowController::Reset_Image_Editing_Controls() {}
 
-// No background-path field: the side and the frame picture take the picture, so that a loaded
-// design shows its background.
 void SKTWindowController::set_Front_BG_Image(const QString &path)
 {
+    if (card_bkgd_tab)
+        card_bkgd_tab->Card_Image_path->setText(path);
     if (path.isEmpty())
         return;
     Front_card_Prop.setCard_fill_chk(true);
     Front_card_Prop.setCard_BG_Image_Path(path);
     Front_card_Prop.setCard_BG_Image(QImage(path));
-    if (SKTGraphicList *front = Get_Front_Controls_Array()) {
-        for (const SKTGraphicPtr &graphic : front->items()) {
-            if (isFramePicture(*graphic) && graphic->kind() == SKTGraphic::Kind::Image) {
-                static_cast<SKTImage &>(*graphic).setFilePath(path);
-                break;
-            }
-        }
+    // The frame picture shows the front's background.
+    if (_graphicView) {
+        const SKTGraphicPtr frame = _graphicView->Selcect_Ctrl_With_ID(QStringLiteral("PARTY_IMAGE_BG"));
+        _graphicView->setSelected_Graphic(frame);
+        if (frame && frame->kind() == SKTGraphic::Kind::Image)
+            static_cast<SKTImage &>(*frame).setFilePath(path);
     }
     Show_RHS_Properties(nullptr);
 }
 
 void SKTWindowController::set_Back_BG_Image(const QString &path)
 {
+    if (card_bkgd_tab)
+        card_bkgd_tab->Card_Image_path->setText(path);
     if (path.isEmpty())
         return;
     Back_card_Prop.setCard_fill_chk(true);

@@ -7,6 +7,8 @@
 #include "document/DesignFile.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTGraphicList.h"
+#include "properties/PanelDesign.h"
+#include "properties/PanelWindow.h"
 #include "window/ToolIcons.h"
 
 #include <QFont>
@@ -23,31 +25,35 @@
 #include <memory>
 #include <optional>
 
+class CardBackgroundTab;
+class CardSettingsTab;
+class LineTab;
 class ColorWell;
+class Export_Template;
+class Insert_Template;
+class Invitation_Wizard;
+class StartWizardHost;
+class Template_Wizard;
 class PleaseWait_Modeless;
+class PropertiesPanel;
 class QAbstractItemView;
 class QAbstractTableModel;
 class QAction;
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QDialog;
-class QDoubleSpinBox;
 class QHBoxLayout;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QMainWindow;
 class QMenu;
 class QPushButton;
-class QSpinBox;
 class QTabWidget;
-class QTableView;
 class QToolButton;
 class QWidget;
 class SKTDocument;
 class SKTGraphicView;
 class SKTZoomingScrollView;
+class ShapeTab;
 class User_Profile_Class;
 
 // The one design window of the program and the hub through which every other part reaches the
@@ -59,7 +65,7 @@ class User_Profile_Class;
 // awakeFromNib and with it the start sequence. Its definitions are spread over several sources,
 // one per concern. Outlets carry their names as the widgets' objectName; they stay null until the
 // window is built. Main thread only, except where a method says otherwise.
-class SKTWindowController : public QObject, public DesignWindowHub {
+class SKTWindowController : public QObject, public DesignWindowHub, public PanelDesign, public PanelWindow {
     Q_OBJECT
 public:
     static constexpr const char *kWindowLayoutName = "DrawWindow";
@@ -99,7 +105,7 @@ public:
     void Set_Document_Size(const QSizeF &points) { Q_UNUSED(points); }
     // Gives the three canvases one size in points; sizes that are not positive, or that pass 14400
     // points (the largest PDF page) on a side, are ignored.
-    void SetDocumentCanvasSize(const QSizeF &points);
+    void SetDocumentCanvasSize(const QSizeF &points) override;
 
     // --- Side lists, placement and panels ----------------------------------------------------
     // The live front and back lists (null without a document) and a copy of the temp list.
@@ -112,7 +118,7 @@ public:
     void changeViewController(int index);
     // The one-column list table of the card-size panel.
     void Create_List(const QString &text);
-    QString Get_Item_Text(int row) const;
+    QString Get_Item_Text(int row) const override;
     void Mark_List_New_Selection(int row);
     int numberOfRowsInTableView(const QAbstractItemView *table) const;
     QVariant tableView_objectValueForTableColumn_row(const QAbstractItemView *table, const QString &column,
@@ -140,7 +146,7 @@ public:
     void Double_Star_Tool_Clicked();
     void Polygon_Tool_Clicked();
     void Select_tool_action();
-    void selectArrowTool();
+    void selectArrowTool() override;
     // Places one object of the current tool on the current side.
     void selectedToolDidChange();
     // The kind the current tool makes; none for the arrow and unknown tools.
@@ -186,26 +192,79 @@ public:
     void Show_One_By_One_Modeless();
     void Hide_One_By_One_Modeless();
 
-    // --- Panel services (the properties panel fills them in) -----------------------------------
+    // --- Properties panel: the panel does the work ---------------------------------------------
     void Remove_All_Tab_Items();
-    void Set_Paste_Button_Status() override;
-    void Enable_Standard_Button_For_Control();
-    void Enable_Standard_Button_For_Unlock();
-    void Disable_Standard_Button_For_Card();
-    void Disable_Standard_Button_For_Lock();
     void card_prop_set(const QString &fillStyle);
     void Update_Card_Graphics();
+    void Update_Shape_Graphics();
+    void Update_Line_Graphics();
+    void Apply_Size_Clicked(QObject *sender);
+    void card_shape_CellClick(QObject *sender);
+    // The object command buttons for what the panel shows, and Paste for the pasteboard.
+    void Set_Paste_Button_Status() override;
+    void Enable_Standard_Button_For_Control() override;
+    void Enable_Standard_Button_For_Unlock() override;
+    void Disable_Standard_Button_For_Card() override;
+    void Disable_Standard_Button_For_Lock() override;
+    void setArrangeAndLockButtonsEnabled(bool enabled) override;
     void Update_All_Card_Content() override;
     void Load_and_fill_backgrounds();
     bool Browse_User_Image_Manually();
     int Open_Image_Library_Window(const QString &category);
+
+    // --- What the panel is lent (PanelDesign, PanelWindow) ---------------------------------------
+    GraphicList selectedGraphics() const override;
+    Card_Property &currentCardFace() override;
+    void showSizePresets(int categoryIndex) override;
+    void setTwoSided(bool twoSided) override;
+    void setCurrentSideBackground(const QString &path) override;
+    QString chooseLibraryBackground() override;
+    void print_contol_or_not(int value) override;
+    void clearCurrentSelection() override;
+    SKTGraphicPtr sharedGraphic(const SKTGraphic *graphic) const override;
+    bool frontSelectionHoldsFramePicture() const override;
 
     // --- Services of profiles, sharing and output ----------------------------------------------
     int Open_User_Profile_Window(bool edit, const QString &side);
     void Fill_User_profile_info_front_side();
     void Fill_User_profile_info_back_side();
     void Open_Share_It_Dl();
+
+    // --- Start wizard, invitation content and main photo ----------------------------------------
+    // The windows the design window owns once its window is built (null before).
+    Invitation_Wizard *invitationWizard() const { return m_invitationWizard; }
+    Template_Wizard *templateWizard() const { return m_templateWizard; }
+    Export_Template *exportTemplateDialog() const { return m_exportTemplate; }
+    Insert_Template *titleMessagePicker() const { return m_titleMessagePicker; }
+    // Places the wizard's texts, main photo and frame picture on the front side, the frame on top.
     void Fill_Party_Invidation_Details();
+    // Loads the main photo from `path` and applies its effect settings; with `change_path` the path
+    // becomes the main photo's path.
+    void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path);
+    // The main photo becomes the unprocessed photo with the current effect settings applied.
+    void Update_Image_With_Settings();
+    // Edits the main photo on the wizard's photo page and puts the result on the card.
+    void Edit_Main_Photo_Button();
+    // A picture of the size `image` takes turned by `angle` degrees (each side truncated), with it
+    // drawn turned about the centre; null for a null picture.
+    static QImage RotateImage(const QImage &image, float angle);
+    // The main photo as loaded, before effects: what every change of effects starts from. Read
+    // again from the main photo's path when the design did not bring it.
+    QImage Main_Photo_original() const;
+    void setMainPhoto(const QImage &original, const QImage &processed);
+
+    // --- Templates ------------------------------------------------------------------------------
+    // Asks for a name and writes the design and a picture of its front above its back into the
+    // user's template folder.
+    void Export_As_Template_Clicked();
+    // Writes the template `name` (an accepted name) and says so; false when a file could not be
+    // written, which is reported.
+    bool Write_Template(const QString &name);
+    // The template browser, then the chosen template loaded without taking its path; 1 loaded.
+    int Open_Template_Design();
+    // The front above the back, each at the canvas size; null when a side cannot be drawn (the
+    // reason in `error`).
+    QImage templatePicture(QString *error = nullptr);
 
     // --- Design files ----------------------------------------------------------------------------
     // Names the file when needed (the save panel; save-as always asks) and writes the whole design
@@ -268,9 +327,7 @@ public:
     SKTGrid _grid;
     double _zoomFactor = 1.0;
     bool main_photo_ds_batch = false;
-    std::weak_ptr<SKTGraphic> Last_Selected_Graphic;
     QFont Text_font;
-    std::optional<QFont> All_Text_font_COPY;
     QStringList paper_card_arry;
     QStringList pvc_card_arry;
     QString act_path_location;
@@ -289,29 +346,21 @@ public:
                          *_zoomingScrollView_TEMP = nullptr;
     QWidget *myTargetView = nullptr;
     QWidget *first_view = nullptr, *second_view = nullptr, *temp_design_view = nullptr;
-    QListWidget *imageBrowser = nullptr;
 
+    // The properties panel owns its tabs and their controls; these name them as the window's.
+    PropertiesPanel *Properties_Panel = nullptr;
     QTabWidget *sett_tab = nullptr;
-    QWidget *card_setting_tab = nullptr, *card_info_tab = nullptr, *card_size_tab = nullptr,
-            *card_bkgd_tab = nullptr, *card_brdr_tab = nullptr, *line_tab = nullptr, *shape_tab = nullptr,
-            *text_edtng_tab = nullptr, *text_prop_tab = nullptr, *image_tab = nullptr, *sign_tab = nullptr,
+    CardSettingsTab *card_setting_tab = nullptr;
+    CardBackgroundTab *card_bkgd_tab = nullptr;
+    ShapeTab *shape_tab = nullptr;
+    LineTab *line_tab = nullptr;
+    QWidget *text_edtng_tab = nullptr, *text_prop_tab = nullptr, *image_tab = nullptr, *sign_tab = nullptr,
             *datasource_tab = nullptr, *aligmnt_tab = nullptr, *barcode_tab = nullptr, *Lock_tab = nullptr;
 
-    QComboBox *shape_border_style = nullptr, *Card_image_layout = nullptr, *Sides_ComboBox = nullptr,
-              *Preset_ComboBox = nullptr, *Category_ComboBox = nullptr, *Text_Date_style = nullptr,
-              *Text_Time_style = nullptr, *Text_vert_align_combo = nullptr, *Text_align_combo = nullptr,
-              *Text_case_combo = nullptr, *shape_hatch_style = nullptr, *Card_hatch_style = nullptr,
-              *Card_border_style = nullptr;
-    QSpinBox *Card_bor_Stepper = nullptr;
-    QLineEdit *Card_bor_Text = nullptr;
-    QTableView *ColList = nullptr;
-    QLabel *Text_font_value = nullptr, *All_Text_font_value = nullptr, *All_Text_font_value_COPY = nullptr;
-    ColorWell *All_Text_clr = nullptr, *All_Text_clr_COPY = nullptr;
+    QComboBox *Text_Date_style = nullptr, *Text_Time_style = nullptr, *Text_vert_align_combo = nullptr,
+              *Text_align_combo = nullptr, *Text_case_combo = nullptr;
+    QLabel *Text_font_value = nullptr;
     QLabel *Front_back_label = nullptr;
-    QWidget *matrix_card_shape = nullptr;
-    QButtonGroup *matrix_card_shape_rows = nullptr;
-    QDoubleSpinBox *width_Stepper = nullptr, *height_Stepper = nullptr;
-    QLineEdit *width_Text = nullptr, *height_Text = nullptr;
 
     QToolButton *Undo_btn = nullptr, *Redo_btn = nullptr, *Cut_btn = nullptr, *Copy_btn = nullptr,
                 *Paste_btn = nullptr, *Delete_btn = nullptr, *Begin_Front_btn = nullptr, *Send_Back_btn = nullptr,
@@ -336,9 +385,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // The start wizard's modal run: 1 goes on, anything else ends the program. This stand-in
-    // answers 1 and leaves Start_Card_Option as it is, so a blank card opens.
-    virtual int Run_Start_Wizard_StandIn();
+    // The start wizard's modal run: 1 goes on, anything else ends the program.
+    virtual int runStartWizard();
 
 private:
     void awakeFromNib();
@@ -362,6 +410,9 @@ private:
     void buildPropertiesPanel();
     void buildSheets();
     void connectDialogs();
+    void createWindows();
+    // Frame pictures of a template made elsewhere are found again in this program's "Frames".
+    void relinkFramePictures();
     void bindCanvases();
     void unbindCanvases();
     void setTool(int tool);
@@ -374,11 +425,8 @@ private:
     bool isPreviewShown() const { return m_shownView == 2; }
     // Tools and edit commands off while the preview is shown, back on with a side.
     void followShownSide();
-    void showContentFont(const QFont &font);
     void reloadListTable();
     void setButtonsEnabled(bool cut, bool copy, bool del, bool front, bool back, bool lock, bool unlock);
-    SKTGraphicPtr findGraphic(const SKTGraphic *graphic) const;
-    QString insertTabItem(int index, QWidget *tab);
     void syncRulerBox();
 
     SKTDocument *m_document = nullptr;
@@ -390,6 +438,12 @@ private:
     QImage m_no_image, m_sign_sample_img, m_fp_sample_img, m_barcode_sample_img;
     mutable QMutex m_mainPhotoMutex;
     QImage m_Main_Photo_image;
+    QImage m_Main_Photo_original;
+    std::unique_ptr<StartWizardHost> m_startWizardHost;
+    Invitation_Wizard *m_invitationWizard = nullptr;
+    Template_Wizard *m_templateWizard = nullptr;
+    Export_Template *m_exportTemplate = nullptr;
+    Insert_Template *m_titleMessagePicker = nullptr;
     bool m_alignWithGridEnabled = false;
     bool m_makeSameSizeEnabled = false;
     QAbstractTableModel *m_listModel = nullptr;

@@ -1,6 +1,5 @@
 // Calls the design window makes into parts the program does not have: the profile dialogs and the
-// placement of profiles, the invitation content of the start wizard, and the sharing page. Each
-// does nothing harmful.
+// placement of profiles, and the sharing page. Each does nothing harmful.
 
 #include "window/SKTWindowController.h"
 
@@ -15,9 +14,6 @@ int SKTWindowController::Open_User_Profile_Window(bool edit, const QString &side
 void SKTWindowController::Fill_User_profile_info_front_side() {}
 
 void SKTWindowController::Fill_User_profile_info_back_side() {}
-
-// No invitation content to place: does nothing.
-void SKTWindowController::Fill_Party_Invidation_Details() {}
 
 // No sharing page: does nothing.
 void SKTWindowController::Open_Share_It_Dl() {}

@@ -9,6 +9,9 @@
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "document/SKTDocument.h"
+#include "properties/ui/CardPanel.h"
+#include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/PropertiesPanel.h"
 #include "window/ListDataTableModel.h"
 #include "window/WindowState.h"
 
@@ -174,33 +177,26 @@ QString SKTWindowController::Get_Item_Text(int row) const
 
 void SKTWindowController::Mark_List_New_Selection(int row)
 {
-    if (!ColList || !ColList->selectionModel())
-        return;
-    const QModelIndex index = ColList->model()->index(row, 0);
-    if (!index.isValid()) {
-        ColList->clearSelection();
-        return;
-    }
-    ColList->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ColList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->Mark_List_New_Selection(row);
 }
 
 int SKTWindowController::numberOfRowsInTableView(const QAbstractItemView *table) const
 {
-    return table && table == ColList ? static_cast<int>(ListData.size()) : 0;
+    return table && card_setting_tab && table == card_setting_tab->ColList ? static_cast<int>(ListData.size()) : 0;
 }
 
 QVariant SKTWindowController::tableView_objectValueForTableColumn_row(const QAbstractItemView *table,
                                                                       const QString &column, int row) const
 {
-    return table && table == ColList ? ListDataTableModel::valueInRows(ListData, column, row) : QVariant();
+    return table && card_setting_tab && table == card_setting_tab->ColList ? ListDataTableModel::valueInRows(ListData, column, row) : QVariant();
 }
 
 void SKTWindowController::tableView_setObjectValue_forTableColumn_row(const QAbstractItemView *table,
                                                                       const QVariant &value,
                                                                       const QString &column, int row)
 {
-    if (!table || table != ColList)
+    if (!table || !card_setting_tab || table != card_setting_tab->ColList)
         return;
     if (row < 0 || row >= ListData.size()) {
         Show_NSLog_Message(QStringLiteral("Invalid parameter not satisfying: %1")

@@ -3,6 +3,7 @@
 #include "core/MessageBoxes.h"
 #include "platform/UiServices.h"
 #include "window/DefaultDialog.h"
+#include "window/DialogLook.h"
 #include "window/WindowState.h"
 
 #include <QDialogButtonBox>
@@ -12,41 +13,21 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace {
-
-QPushButton *choiceButton(const QString &title, const QString &detail, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(title + QLatin1Char('\n') + detail, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    button->setMinimumHeight(button->sizeHint().height() + 12);
-    button->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 6px 14px; }"));
-    return button;
-}
-
-} // namespace
-
 Start_Card::Start_Card(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Start_Card"));
     setWindowTitle(tr("Start a Card"));
     setModal(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(241, 244, 250));
-    setPalette(pal);
-    setAutoFillBackground(true);
+    DialogLook::applyBackground(this);
 
     auto *heading = new QLabel(tr("How would you like to start your card?"), this);
-    QFont headingFont = heading->font();
-    headingFont.setBold(true);
-    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.15);
-    heading->setFont(headingFont);
+    DialogLook::makeHeading(heading);
 
-    QPushButton *templateButton = choiceButton(tr("Using a Template"), tr("Begin from a ready-made design."),
+    QPushButton *templateButton = DialogLook::choiceButton(tr("Using a Template"), tr("Begin from a ready-made design."),
                                                QStringLiteral("Using_Template_btn"), this);
-    QPushButton *wizardButton = choiceButton(tr("Using the Wizard"), tr("Pick a frame, texts and a photo step by step."),
+    QPushButton *wizardButton = DialogLook::choiceButton(tr("Using the Wizard"), tr("Pick a frame, texts and a photo step by step."),
                                              QStringLiteral("Using_Wizard_btn"), this);
-    QPushButton *openButton = choiceButton(tr("Open a Saved Design"), tr("Continue a design you saved before."),
+    QPushButton *openButton = DialogLook::choiceButton(tr("Open a Saved Design"), tr("Continue a design you saved before."),
                                            QStringLiteral("Open_Log_btn"), this);
 
     auto *helpButton = new QPushButton(tr("Help"), this);

@@ -8,7 +8,9 @@
 #include "canvas/SKTTool.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
-#include "window/ColorWell.h"
+#include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/PanelTab.h"
+#include "properties/ui/PropertiesPanel.h"
 #include "window/ListDataTableModel.h"
 #include "window/ToolIcons.h"
 
@@ -48,49 +50,6 @@ Widget *named(Widget *widget, const char *name)
 {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
-}
-
-QComboBox *comboBox(const char *name, const QStringList &items = {})
-{
-    auto *combo = named(new QComboBox, name);
-    combo->addItems(items);
-    combo->setMinimumWidth(120);
-    return combo;
-}
-
-QStringList outlineStyles()
-{
-    return {QStringLiteral("Solid"), QStringLiteral("Dash"), QStringLiteral("Dot"), QStringLiteral("Dash Dot"),
-            QStringLiteral("Dash Dot Dot")};
-}
-
-// A page of the properties panel: sections stacked from the top.
-QWidget *tabPage(const char *name, const QString &title)
-{
-    auto *page = named(new QWidget, name);
-    page->setWindowTitle(title);
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(10, 12, 10, 10);
-    layout->setSpacing(12);
-    return page;
-}
-
-QFormLayout *section(QWidget *page, const QString &title)
-{
-    auto *box = new QGroupBox(title, page);
-    auto *form = new QFormLayout(box);
-    form->setContentsMargins(10, 8, 10, 10);
-    form->setHorizontalSpacing(10);
-    form->setVerticalSpacing(8);
-    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    static_cast<QVBoxLayout *>(page->layout())->addWidget(box);
-    return form;
-}
-
-void finishPage(QWidget *page)
-{
-    static_cast<QVBoxLayout *>(page->layout())->addStretch(1);
 }
 
 } // namespace
@@ -162,7 +121,7 @@ void SKTWindowController::buildWindow()
     columns->addWidget(centre, 1);
 
     buildPropertiesPanel();
-    columns->addWidget(sett_tab);
+    columns->addWidget(Properties_Panel);
 
     Main_wnd->setCentralWidget(central);
     buildSheets();
@@ -275,6 +234,10 @@ QWidget *SKTWindowController::buildCommandBar()
         connect(action, &QAction::triggered, this, [this, command = entry.command] { onCurrentCanvas(command); });
     }
     row->addStretch(1);
+    editMenu->addSeparator();
+    QAction *editPhoto = editMenu->addAction(tr("Edit Main &Photo..."));
+    editPhoto->setObjectName(QStringLiteral("Edit_Main_Photo_action"));
+    connect(editPhoto, &QAction::triggered, this, &SKTWindowController::Edit_Main_Photo_Button);
 
     User_Profile_btn = named(new QPushButton(tr("User Profile"), bar), "User_Profile_btn");
     User_Profile_btn->setToolTip(tr("Place a user profile on the current side"));
@@ -339,178 +302,53 @@ QWidget *SKTWindowController::buildSideBar()
 
 void SKTWindowController::buildPropertiesPanel()
 {
-    sett_tab = named(new QTabWidget, "sett_tab");
-    sett_tab->setFixedWidth(320);
-    sett_tab->setUsesScrollButtons(true);
-    sett_tab->setDocumentMode(false);
+    Properties_Panel = new PropertiesPanel(*this, *this);
+    Properties_Panel->setFixedWidth(320);
+    sett_tab = Properties_Panel->sett_tab;
+    card_setting_tab = Properties_Panel->card_setting_tab;
+    card_bkgd_tab = Properties_Panel->card_bkgd_tab;
+    shape_tab = Properties_Panel->shape_tab;
+    line_tab = Properties_Panel->line_tab;
+    text_edtng_tab = Properties_Panel->text_edtng_tab;
+    text_prop_tab = Properties_Panel->text_prop_tab;
+    image_tab = Properties_Panel->image_tab;
+    sign_tab = Properties_Panel->sign_tab;
+    datasource_tab = Properties_Panel->datasource_tab;
+    aligmnt_tab = Properties_Panel->aligmnt_tab;
+    barcode_tab = Properties_Panel->barcode_tab;
+    Lock_tab = Properties_Panel->Lock_tab;
 
-    // Card settings.
-    card_setting_tab = tabPage("card_setting_tab", tr("Card Settings"));
-    {
-        QFormLayout *card = section(card_setting_tab, tr("Card"));
-        Sides_ComboBox = comboBox("Sides_ComboBox", {tr("Two Sides"), tr("One Side")});
-        card->addRow(tr("Sides:"), Sides_ComboBox);
-        matrix_card_shape = named(new QWidget, "matrix_card_shape");
-        auto *rows = new QVBoxLayout(matrix_card_shape);
-        rows->setContentsMargins(0, 0, 0, 0);
-        rows->setSpacing(4);
-        matrix_card_shape_rows = new QButtonGroup(matrix_card_shape);
-        const QString shapes[] = {tr("Rectangle"), tr("Rounded Rectangle"), tr("Oval")};
-        for (int row = 0; row < 3; ++row) {
-            auto *radio = new QRadioButton(shapes[row], matrix_card_shape);
-            radio->setObjectName(QStringLiteral("matrix_card_shape_%1").arg(row));
-            matrix_card_shape_rows->addButton(radio, row);
-            rows->addWidget(radio);
-        }
-        matrix_card_shape_rows->button(0)->setChecked(true);
-        card->addRow(tr("Shape:"), matrix_card_shape);
+    // The card-size list shows the window's list data.
+    QTableView *list = card_setting_tab->ColList;
+    auto *model = new ListDataTableModel(
+        {[this, list] { return numberOfRowsInTableView(list); },
+         [this, list](const QString &column, int row) { return tableView_objectValueForTableColumn_row(list, column, row); },
+         [this, list](const QVariant &value, const QString &column, int row) {
+             tableView_setObjectValue_forTableColumn_row(list, value, column, row);
+         }},
+        {{ListDataTableModel::kColumn, QString()}}, list);
+    m_listModel = model;
+    list->setModel(model);
 
-        QFormLayout *content = section(card_setting_tab, tr("Content Font"));
-        All_Text_font_value = named(new QLabel, "All_Text_font_value");
-        All_Text_font_value->setWordWrap(true);
-        All_Text_clr = named(new ColorWell, "All_Text_clr");
-        All_Text_clr->setToolTip(tr("Text colour of the whole card"));
-        content->addRow(tr("Font:"), All_Text_font_value);
-        content->addRow(tr("Colour:"), All_Text_clr);
-        // The baselines against which card-wide changes are found; never shown.
-        All_Text_font_value_COPY = named(new QLabel(card_setting_tab), "All_Text_font_value_COPY");
-        All_Text_clr_COPY = named(new ColorWell(card_setting_tab), "All_Text_clr_COPY");
-        All_Text_font_value_COPY->hide();
-        All_Text_clr_COPY->hide();
-        finishPage(card_setting_tab);
-    }
-
-    card_info_tab = tabPage("card_info_tab", tr("Card Info"));
-    finishPage(card_info_tab);
-
-    card_size_tab = tabPage("card_size_tab", tr("Card Size"));
-    {
-        QFormLayout *size = section(card_size_tab, tr("Size"));
-        Category_ComboBox = comboBox("Category_ComboBox", {tr("PVC Card"), tr("Paper Card")});
-        Preset_ComboBox = comboBox("Preset_ComboBox", {tr("Horizontal"), tr("Vertical")});
-        size->addRow(tr("Category:"), Category_ComboBox);
-        size->addRow(tr("Orientation:"), Preset_ComboBox);
-        ColList = named(new QTableView, "ColList");
-        auto *model = new ListDataTableModel(
-            {[this] { return numberOfRowsInTableView(ColList); },
-             [this](const QString &column, int row) {
-                 return tableView_objectValueForTableColumn_row(ColList, column, row);
-             },
-             [this](const QVariant &value, const QString &column, int row) {
-                 tableView_setObjectValue_forTableColumn_row(ColList, value, column, row);
-             }},
-            {{ListDataTableModel::kColumn, QString()}}, ColList);
-        m_listModel = model;
-        ColList->setModel(model);
-        ColList->setSelectionBehavior(QAbstractItemView::SelectRows);
-        ColList->setSelectionMode(QAbstractItemView::SingleSelection);
-        ColList->horizontalHeader()->setStretchLastSection(true);
-        ColList->horizontalHeader()->hide();
-        ColList->verticalHeader()->hide();
-        ColList->setMinimumHeight(150);
-        size->addRow(ColList);
-        const auto millimetres = [](const char *name) {
-            auto *spin = named(new QDoubleSpinBox, name);
-            spin->setDecimals(3);
-            spin->setRange(1.0, 1000.0);
-            spin->setSingleStep(1.0);
-            spin->setSuffix(QStringLiteral(" mm"));
-            return spin;
-        };
-        width_Stepper = millimetres("width_Stepper");
-        height_Stepper = millimetres("height_Stepper");
-        // The stepper and its text are one control here: the text is the spin box's field.
-        width_Text = named(width_Stepper->findChild<QLineEdit *>(), "width_Text");
-        height_Text = named(height_Stepper->findChild<QLineEdit *>(), "height_Text");
-        size->addRow(tr("Width:"), width_Stepper);
-        size->addRow(tr("Height:"), height_Stepper);
-        finishPage(card_size_tab);
-    }
-
-    card_bkgd_tab = tabPage("card_bkgd_tab", tr("Card Background"));
-    {
-        QFormLayout *background = section(card_bkgd_tab, tr("Background"));
-        imageBrowser = named(new QListWidget, "imageBrowser");
-        imageBrowser->setViewMode(QListView::IconMode);
-        imageBrowser->setIconSize(QSize(72, 72));
-        imageBrowser->setResizeMode(QListView::Adjust);
-        imageBrowser->setMovement(QListView::Snap);
-        imageBrowser->setMinimumHeight(220);
-        background->addRow(imageBrowser);
-        Card_image_layout = comboBox("Card_image_layout", {tr("Center"), tr("Stretch"), tr("Tile")});
-        Card_hatch_style = comboBox("Card_hatch_style");
-        background->addRow(tr("Layout:"), Card_image_layout);
-        background->addRow(tr("Pattern:"), Card_hatch_style);
-        finishPage(card_bkgd_tab);
-    }
-
-    card_brdr_tab = tabPage("card_brdr_tab", tr("Card Border"));
-    {
-        QFormLayout *border = section(card_brdr_tab, tr("Border"));
-        Card_border_style = comboBox("Card_border_style", outlineStyles());
-        Card_bor_Stepper = named(new QSpinBox, "Card_bor_Stepper");
-        Card_bor_Stepper->setRange(0, 50);
-        Card_bor_Stepper->setSuffix(QStringLiteral(" pt"));
-        Card_bor_Text = named(Card_bor_Stepper->findChild<QLineEdit *>(), "Card_bor_Text");
-        border->addRow(tr("Style:"), Card_border_style);
-        border->addRow(tr("Width:"), Card_bor_Stepper);
-        finishPage(card_brdr_tab);
-    }
-
-    line_tab = tabPage("line_tab", tr("Line Properties"));
-    finishPage(line_tab);
-
-    shape_tab = tabPage("shape_tab", tr("Rectangle Properties"));
-    {
-        QFormLayout *shape = section(shape_tab, tr("Outline and Fill"));
-        shape_border_style = comboBox("shape_border_style", outlineStyles());
-        shape_hatch_style = comboBox("shape_hatch_style");
-        shape->addRow(tr("Outline:"), shape_border_style);
-        shape->addRow(tr("Pattern:"), shape_hatch_style);
-        finishPage(shape_tab);
-    }
-
-    text_edtng_tab = tabPage("text_edtng_tab", tr("Text"));
-    finishPage(text_edtng_tab);
-
-    text_prop_tab = tabPage("text_prop_tab", tr("Text Properties"));
-    {
-        QFormLayout *text = section(text_prop_tab, tr("Text"));
-        Text_font_value = named(new QLabel, "Text_font_value");
-        Text_font_value->setWordWrap(true);
-        Text_align_combo = comboBox("Text_align_combo", {tr("Left"), tr("Right"), tr("Center"), tr("Justified"),
-                                                         tr("Natural")});
-        Text_vert_align_combo = comboBox("Text_vert_align_combo", {tr("Top"), tr("Bottom"), tr("Middle")});
-        Text_case_combo = comboBox("Text_case_combo", {tr("As Typed"), tr("Upper Case"), tr("Lower Case"),
-                                                       tr("Capitalized")});
-        Text_Date_style = comboBox("Text_Date_style");
-        Text_Time_style = comboBox("Text_Time_style");
-        text->addRow(tr("Font:"), Text_font_value);
-        text->addRow(tr("Alignment:"), Text_align_combo);
-        text->addRow(tr("Vertical:"), Text_vert_align_combo);
-        text->addRow(tr("Case:"), Text_case_combo);
-        text->addRow(tr("Date:"), Text_Date_style);
-        text->addRow(tr("Time:"), Text_Time_style);
-        finishPage(text_prop_tab);
-    }
-
-    image_tab = tabPage("image_tab", tr("Image Properties"));
-    finishPage(image_tab);
-    sign_tab = tabPage("sign_tab", tr("Signature Properties"));
-    finishPage(sign_tab);
-    datasource_tab = tabPage("datasource_tab", tr("Text Source"));
-    finishPage(datasource_tab);
-    aligmnt_tab = tabPage("aligmnt_tab", tr("Alignment"));
-    finishPage(aligmnt_tab);
-    barcode_tab = tabPage("barcode_tab", tr("Barcode Properties"));
-    finishPage(barcode_tab);
-    Lock_tab = tabPage("Lock_tab", tr("Lock"));
-    finishPage(Lock_tab);
-
-    for (QWidget *tab : {card_setting_tab, card_info_tab, card_size_tab, card_bkgd_tab, card_brdr_tab, line_tab,
-                         shape_tab, text_edtng_tab, text_prop_tab, image_tab, sign_tab, datasource_tab, aligmnt_tab,
-                         barcode_tab, Lock_tab})
-        sett_tab->addTab(tab, tab->windowTitle());
+    // The text tab's lists, until the text tab has controls of its own.
+    auto *textTab = Properties_Panel->text_prop_tab;
+    QFormLayout *text = textTab->addSection(tr("Text"));
+    Text_font_value = named(new QLabel, "Text_font_value");
+    Text_font_value->setWordWrap(true);
+    Text_align_combo = PanelTab::comboBox("Text_align_combo", {tr("Left"), tr("Right"), tr("Center"), tr("Justified"),
+                                                               tr("Natural")});
+    Text_vert_align_combo = PanelTab::comboBox("Text_vert_align_combo", {tr("Top"), tr("Bottom"), tr("Middle")});
+    Text_case_combo = PanelTab::comboBox("Text_case_combo", {tr("As Typed"), tr("Upper Case"), tr("Lower Case"),
+                                                             tr("Capitalized")});
+    Text_Date_style = PanelTab::comboBox("Text_Date_style");
+    Text_Time_style = PanelTab::comboBox("Text_Time_style");
+    PanelTab::addRow(text, tr("Font:"), Text_font_value);
+    PanelTab::addRow(text, tr("Alignment:"), Text_align_combo);
+    PanelTab::addRow(text, tr("Vertical:"), Text_vert_align_combo);
+    PanelTab::addRow(text, tr("Case:"), Text_case_combo);
+    PanelTab::addRow(text, tr("Date:"), Text_Date_style);
+    PanelTab::addRow(text, tr("Time:"), Text_Time_style);
+    textTab->finish();
 }
 
 void SKTWindowController::buildSheets()

@@ -14,9 +14,18 @@
 #include "platform/UiServices.h"
 #include "profile/User_Profile_Class.h"
 #include "window/Card_Wizard.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
+#include "properties/PanelConversions.h"
+#include "properties/ui/CardBackgroundTab.h"
+#include "properties/ui/CardPanel.h"
+#include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/PropertiesPanel.h"
+#include "properties/ui/ShapeTab.h"
+#include "properties/ui/StepperSpinBox.h"
 #include "window/Grid_Wizard.h"
+#include "window/Invitation_Wizard.h"
 #include "window/ResourceFolders.h"
+#include "window/StartWizardHost.h"
 #include "window/WindowState.h"
 
 #include <QApplication>
@@ -43,16 +52,6 @@ QImage loadResourcePicture(const QString &folder, const QString &name)
     if (!folder.isEmpty())
         picture.load(folder + name);
     return picture;
-}
-
-QString fontDisplayName(const QFont &font)
-{
-    QString name = font.family();
-    if (font.bold())
-        name += QStringLiteral(" Bold");
-    if (font.italic())
-        name += QStringLiteral(" Italic");
-    return name;
 }
 
 void selectItem(QComboBox *combo, int index)
@@ -102,7 +101,7 @@ SKTWindowController::SKTWindowController()
     m_no_image = loadResourcePicture(act_path_location, QStringLiteral("no.png"));
     banner_image = loadResourcePicture(act_path_location, QStringLiteral("banner.png"));
     promotion_pattern_image = loadResourcePicture(act_path_location, QStringLiteral("pattern_1.jpg"));
-    wizard_pattern_image = loadResourcePicture(act_path_location, QStringLiteral("Wizard_pattern.jpg"));
+    wizard_pattern_image = loadResourcePicture(act_path_location, QStringLiteral("Wizard_pattern.png"));
     m_sign_sample_img = loadResourcePicture(act_path_location, QStringLiteral("sign_sample.png"));
     m_fp_sample_img = loadResourcePicture(act_path_location, QStringLiteral("fingerprints.png"));
     m_barcode_sample_img = loadResourcePicture(act_path_location, QStringLiteral("barcode_sample.png"));
@@ -173,27 +172,24 @@ void SKTWindowController::awakeFromNib()
     app.Data_Folder_Path = app.Resource_Path + QStringLiteral("DataSet");
 
     Load_and_fill_backgrounds();
-    selectItem(shape_border_style, 0);
+    selectItem(shape_tab->shape_border_style, 0);
     ListData.clear();
     reloadListTable();
 
     // The rulers start shown.
     Show_Hide_Ruler_ChkBox();
 
-    // Only the card tabs stay; the object tabs wait in their fields.
-    for (QWidget *tab : {line_tab, shape_tab, text_edtng_tab, text_prop_tab, image_tab, sign_tab, datasource_tab,
-                         aligmnt_tab, barcode_tab, Lock_tab}) {
-        const int index = sett_tab->indexOf(tab);
-        if (index >= 0)
-            sett_tab->removeTab(index);
-    }
-
     // Filling the lists must not write into objects.
     app.Not_Draw_Only_Prop_Change = true;
-    selectItem(Card_image_layout, 1);
-    selectItem(Sides_ComboBox, 0);
-    selectItem(Preset_ComboBox, 0);
-    selectItem(Category_ComboBox, 0);
+    CardSettingsTab *card = card_setting_tab;
+    CardBackgroundTab *background = card_bkgd_tab;
+    selectItem(background->Card_image_layout, 1);
+    selectItem(card->Sides_ComboBox, 0);
+    selectItem(card->Preset_ComboBox, 0);
+    selectItem(card->Category_ComboBox, 0);
+    // The lists were selected when they were made: their choices run as a selection would run them.
+    Properties_Panel->cardPanel->Sides_Changed();
+    Properties_Panel->cardPanel->Category_Changed();
     {
         const QSignalBlocker blockDates(Text_Date_style);
         const QSignalBlocker blockTimes(Text_Time_style);
@@ -212,39 +208,46 @@ void SKTWindowController::awakeFromNib()
     selectItem(Text_align_combo, 0);
     selectItem(Text_case_combo, 0);
 
+    QComboBox *shapeHatches = shape_tab->shape_hatch_style;
+    QComboBox *cardHatches = background->Card_hatch_style;
     {
-        const QSignalBlocker blockShape(shape_hatch_style);
-        const QSignalBlocker blockCard(Card_hatch_style);
-        shape_hatch_style->clear();
-        shape_hatch_style->setCurrentIndex(-1);
-        Card_hatch_style->clear();
-        Card_hatch_style->setCurrentIndex(-1);
+        const QSignalBlocker blockShape(shapeHatches);
+        const QSignalBlocker blockCard(cardHatches);
+        shapeHatches->clear();
+        shapeHatches->setCurrentIndex(-1);
+        cardHatches->clear();
+        cardHatches->setCurrentIndex(-1);
     }
-    Card_bor_Stepper->setValue(3);
-    selectItem(Card_border_style, 0);
+    card->Card_bor_Stepper->setValue(3);
+    selectItem(card->Card_border_style, 0);
     card_prop_set(QStringLiteral("S"));
 
     const QStringList hatches = Get_Files_Array_At_Path(app.Resource_Path + QStringLiteral("Fill_Style_Image"));
     if (!hatches.isEmpty()) {
         {
-            const QSignalBlocker blockShape(shape_hatch_style);
-            const QSignalBlocker blockCard(Card_hatch_style);
-            shape_hatch_style->addItems(hatches);
-            Card_hatch_style->addItems(hatches);
-            shape_hatch_style->setCurrentIndex(-1);
-            Card_hatch_style->setCurrentIndex(-1);
+            const QSignalBlocker blockShape(shapeHatches);
+            const QSignalBlocker blockCard(cardHatches);
+            shapeHatches->addItems(hatches);
+            cardHatches->addItems(hatches);
+            shapeHatches->setCurrentIndex(-1);
+            cardHatches->setCurrentIndex(-1);
         }
-        shape_hatch_style->setCurrentIndex(0);
-        Card_hatch_style->setCurrentIndex(0);
+        shapeHatches->setCurrentIndex(0);
+        cardHatches->setCurrentIndex(0);
     }
     app.Not_Draw_Only_Prop_Change = false;
 
     // The canvases take the default card size and the document's lists.
-    applyCanvasSize(SKTDocument::canvasSize(true, QSizeF()));
+    const QSizeF cardSize = SKTDocument::canvasSize(true, QSizeF());
+    applyCanvasSize(cardSize);
+    // The size controls start at the card's size, so that a step goes on from there.
+    Set_Card_Size_In_Control(QSizeF(Points_to_MM_Convert(static_cast<float>(cardSize.width())),
+                                    Points_to_MM_Convert(static_cast<float>(cardSize.height()))));
     m_awake = true;
     bindCanvases();
 
     connectDialogs();
+    createWindows();
     // Another program's copy enables Paste here too.
     if (QClipboard *clipboard = QGuiApplication::clipboard())
         connect(clipboard, &QClipboard::dataChanged, this, &SKTWindowController::Set_Paste_Button_Status);
@@ -368,7 +371,8 @@ void SKTWindowController::unbindCanvases()
         delete *canvases[i];
         *canvases[i] = nullptr;
     }
-    Last_Selected_Graphic.reset();
+    if (Properties_Panel)
+        Properties_Panel->Last_Selected_Graphic.reset();
 }
 
 void SKTWindowController::observeValueForKeyPath(const QString &keyPath, const QVariant &newValue,
@@ -382,13 +386,6 @@ void SKTWindowController::observeValueForKeyPath(const QString &keyPath, const Q
 }
 
 // --- New design ----------------------------------------------------------------------------------
-
-void SKTWindowController::showContentFont(const QFont &font)
-{
-    if (All_Text_font_value)
-        All_Text_font_value->setText(
-            QStringLiteral("%1 ( %2 )").arg(fontDisplayName(font), QString::number(font.pointSizeF(), 'f', 2)));
-}
 
 void SKTWindowController::New_Project_Setting_Reset()
 {
@@ -411,22 +408,21 @@ void SKTWindowController::New_Project_Setting_Reset()
 
     app.Project_File_Name.clear();
     main_photo_ds_batch = false;
-    setMain_Photo_image(QImage());
+    setMainPhoto(QImage(), QImage());
     win.Library_Selected_Image.clear();
     win.Invite_Frame_IMG.clear();
     win.Invite_Frame_Pic_IMG.clear();
 
     // The content font and colour start afresh whatever the text panel showed.
     app.All_Text_font = Font_With_Name(app.Text_Ctrl_Font, 14.0);
-    showContentFont(app.All_Text_font);
     app.All_Text_clr = QColor(Qt::black);
-    if (All_Text_clr)
-        All_Text_clr->setColor(app.All_Text_clr);
-    if (All_Text_font_value_COPY)
-        All_Text_font_value_COPY->clear();
-    All_Text_font_COPY.reset();
-    if (All_Text_clr_COPY)
-        All_Text_clr_COPY->setColor(app.All_Text_clr);
+    if (CardSettingsTab *card = card_setting_tab) {
+        card->All_Text_font_value->setText(PanelConversions::fontLabel(app.All_Text_font));
+        card->All_Text_clr->setColor(app.All_Text_clr);
+        card->All_Text_font_value_COPY->clear();
+        card->All_Text_font_COPY.reset();
+        card->All_Text_clr_COPY->setColor(app.All_Text_clr);
+    }
 
     for (Card_Property *side : {&Front_card_Prop, &Back_card_Prop}) {
         side->setCard_border_chk(true);
@@ -481,16 +477,16 @@ void SKTWindowController::New_Project()
     App().Not_Draw_Only_Prop_Change = false;
 }
 
-int SKTWindowController::Run_Start_Wizard_StandIn()
+int SKTWindowController::runStartWizard()
 {
-    return 1;
+    return m_invitationWizard ? m_invitationWizard->Open_Wnd() : 0;
 }
 
 void SKTWindowController::Open_Start_Window()
 {
     if (Front_back_label)
         Front_back_label->hide();
-    if (Run_Start_Wizard_StandIn() != 1) {
+    if (runStartWizard() != 1) {
         platform::uiServices().terminate(0);
         return;
     }
@@ -504,8 +500,8 @@ void SKTWindowController::Open_Start_Window()
         myTargetView->show();
     if (sett_tab)
         sett_tab->show();
-    if (matrix_card_shape_rows) {
-        if (QAbstractButton *row = matrix_card_shape_rows->button(App().Card_Shape))
+    if (card_setting_tab) {
+        if (QAbstractButton *row = card_setting_tab->matrix_card_shape_rows->button(App().Card_Shape))
             row->setChecked(true);
     }
     Fill_Party_Invidation_Details();

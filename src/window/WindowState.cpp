@@ -36,6 +36,7 @@ void WindowState::reset()
     Title_image = QStringLiteral("Photo :");
 
     Selected_Template_Path.clear();
+    export_template_name.clear();
     Template_Msg_Val.clear();
     CARD_SIDE_STR.clear();
     export_card_side.clear();

@@ -40,7 +40,8 @@ struct WindowState {
     QString Title_Name, Title_Title, Title_Company_name, Title_slogan, Title_address, Title_phone, Title_fax,
         Title_email, Title_website, Title_unique, Title_image;
 
-    QString Selected_Template_Path;
+    QString Selected_Template_Path; // the template browser's choice: its picture, after OK its design file
+    QString export_template_name;   // the name the template-name dialog accepted
     QString Template_Msg_Val;
 
     QString CARD_SIDE_STR; // "2" two-sided design, "1" one side

@@ -3,7 +3,7 @@
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "core/WindowUtilities.h"
 #include "document/SKTGraphicKinds.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 
 #include <QAbstractItemModel>
 #include <QDoubleSpinBox>
@@ -80,9 +80,9 @@ TEST_F(WindowServicesTest, MillimetresReachTheSizeControlsAndPointsReachAllThree
 {
     const QSizeF mm = SKTWindowController::Get_My_card_Size(QStringLiteral("PVC Card"), QStringLiteral("V"), 2);
     window->Set_Card_Size_In_Control(mm);
-    EXPECT_NEAR(window->width_Stepper->value(), 60.452, 0.0005);
-    EXPECT_EQ(window->width_Text->text(), QStringLiteral("60.452 mm"));
-    EXPECT_NEAR(window->height_Stepper->value(), 91.948, 0.0005);
+    EXPECT_NEAR(window->card_setting_tab->width_Stepper->value(), 60.452, 0.0005);
+    EXPECT_EQ(window->card_setting_tab->width_Text->text(), QStringLiteral("60.452 mm"));
+    EXPECT_NEAR(window->card_setting_tab->height_Stepper->value(), 91.948, 0.0005);
 
     const QSizeF points(MM_to_Points_Convert(85.6f), MM_to_Points_Convert(54.0f));
     window->Set_Document_Size(points);
@@ -121,6 +121,9 @@ TEST_F(WindowServicesTest, TheDocumentsCanvasSizeIsFollowedOnlyUnderItsContext)
 
 TEST_F(WindowServicesTest, TheListTableHoldsTrimmedRowsAndRefusesRowsOutsideIt)
 {
+    // The window starts with the plastic card sizes listed.
+    EXPECT_EQ(window->ListData.size(), window->pvc_card_arry.size());
+    window->ListData.clear();
     LogCapture log;
     window->Create_List(QStringLiteral("  "));
     window->Create_List(QStringLiteral(" CR80 \n"));
@@ -129,21 +132,21 @@ TEST_F(WindowServicesTest, TheListTableHoldsTrimmedRowsAndRefusesRowsOutsideIt)
     EXPECT_EQ(window->Get_Item_Text(0), QStringLiteral("CR80"));
     EXPECT_EQ(window->Get_Item_Text(2), QString(QLatin1String("")));
     EXPECT_FALSE(window->Get_Item_Text(2).isNull());
-    EXPECT_EQ(window->ColList->model()->rowCount(), 2);
-    EXPECT_EQ(window->ColList->model()->index(1, 0).data().toString(), QStringLiteral("CR79"));
+    EXPECT_EQ(window->card_setting_tab->ColList->model()->rowCount(), 2);
+    EXPECT_EQ(window->card_setting_tab->ColList->model()->index(1, 0).data().toString(), QStringLiteral("CR79"));
     EXPECT_EQ(window->numberOfRowsInTableView(nullptr), 0);
 
-    window->tableView_setObjectValue_forTableColumn_row(window->ColList, QStringLiteral("x"),
+    window->tableView_setObjectValue_forTableColumn_row(window->card_setting_tab->ColList, QStringLiteral("x"),
                                                         QStringLiteral("Extension"), 2);
     EXPECT_TRUE(log.lines().contains(
         QStringLiteral("Invalid parameter not satisfying: pRowIndex >= 0 && pRowIndex < [ListData count]")));
     EXPECT_EQ(window->ListData.size(), 2);
-    window->ColList->model()->setData(window->ColList->model()->index(0, 0), QStringLiteral("CR80-Credit"));
+    window->card_setting_tab->ColList->model()->setData(window->card_setting_tab->ColList->model()->index(0, 0), QStringLiteral("CR80-Credit"));
     EXPECT_EQ(window->Get_Item_Text(0), QStringLiteral("CR80-Credit"));
 
     window->Mark_List_New_Selection(0);
     window->Mark_List_New_Selection(1);
-    const QModelIndexList rows = window->ColList->selectionModel()->selectedRows();
+    const QModelIndexList rows = window->card_setting_tab->ColList->selectionModel()->selectedRows();
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows.first().row(), 1);
     // A row without the key yields no text.
@@ -229,8 +232,8 @@ TEST_F(WindowServicesTest, CardWideTextSettingsApplyOnlyWhereTheyChanged)
     EXPECT_EQ(text->text_ctrl_font.family(), QStringLiteral("Liberation Sans"));
     EXPECT_EQ(frame->bounds(), QRectF(0, 0, 300, 200));
 
-    window->All_Text_clr->setColor(QColor(0, 90, 0));
-    window->All_Text_font_COPY = App().All_Text_font;
+    window->card_setting_tab->All_Text_clr->setColor(QColor(0, 90, 0));
+    window->card_setting_tab->All_Text_font_COPY = App().All_Text_font;
     App().All_Text_font = QFont(QStringLiteral("Liberation Mono"), 11);
     window->Update_All_Card_Content();
     EXPECT_EQ(text->txt_clr, QColor(0, 90, 0));

@@ -226,10 +226,10 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
     // The front size reached the canvases and the size controls; the outline is the saved oval.
     for (SKTGraphicView *canvas : {window->_graphicView, window->_graphicView_BACK, window->_graphicView_TEMP})
         EXPECT_EQ(canvas->canvasSize(), QSizeF(283.5, 170.25));
-    EXPECT_NEAR(window->width_Stepper->value(), 283.5 * 0.3527777777778, 1e-3);
-    EXPECT_NEAR(window->height_Stepper->value(), 170.25 * 0.3527777777778, 1e-3);
+    EXPECT_NEAR(window->card_setting_tab->width_Stepper->value(), 283.5 * 0.3527777777778, 1e-3);
+    EXPECT_NEAR(window->card_setting_tab->height_Stepper->value(), 170.25 * 0.3527777777778, 1e-3);
     EXPECT_EQ(App().Card_Shape, 2);
-    EXPECT_TRUE(window->matrix_card_shape_rows->button(2)->isChecked());
+    EXPECT_TRUE(window->card_setting_tab->matrix_card_shape_rows->button(2)->isChecked());
 
     // The loaded objects are no undo steps, and registration works again.
     EXPECT_FALSE(document->undoManager().canUndo());

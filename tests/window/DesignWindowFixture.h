@@ -7,6 +7,11 @@
 #include "core/AppState.h"
 #include "document/SKTDocument.h"
 #include "platform/Pasteboard.h"
+#include "properties/ui/CardBackgroundTab.h"
+#include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/PropertiesPanel.h"
+#include "properties/ui/ShapeTab.h"
+#include "properties/ui/StepperSpinBox.h"
 #include "window/SKTWindowController.h"
 #include "window/WindowState.h"
 
@@ -30,7 +35,7 @@ public:
     int startWizardRuns = 0;
 
 protected:
-    int Run_Start_Wizard_StandIn() override
+    int runStartWizard() override
     {
         ++startWizardRuns;
         return onStartWizard();

@@ -2,7 +2,7 @@
 
 #include "canvas/SKTGrid.h"
 #include "fixtures/TestSupport.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 
 #include <gtest/gtest.h>
 

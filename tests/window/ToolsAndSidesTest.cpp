@@ -70,7 +70,7 @@ TEST_F(ToolsAndSidesTest, EveryToolPlacesItsObjectAtOnceAndReturnsToTheArrow)
         }
         // Selected, shown in the panel, and the palette is back on the arrow.
         EXPECT_EQ(window->_graphicView->selectedGraphics(), GraphicList{made});
-        EXPECT_EQ(window->Last_Selected_Graphic.lock(), made);
+        EXPECT_EQ(window->Properties_Panel->Last_Selected_Graphic.lock(), made);
         EXPECT_EQ(window->Selected_Control_Tool(), 0);
         EXPECT_TRUE(window->toolButtons[0]->isChecked());
     }
@@ -203,7 +203,7 @@ TEST_F(ToolsAndSidesTest, LockingSelectedObjectsKeepsThemSelectedAndShowsTheLast
     const GraphicList objects = document->graphics().items();
     EXPECT_TRUE(objects[0]->ctrl_is_locked && objects[1]->ctrl_is_locked);
     EXPECT_EQ(window->_graphicView->selectionIndexes(), (platform::IndexSet{0, 1}));
-    EXPECT_EQ(window->Last_Selected_Graphic.lock(), objects[1]);
+    EXPECT_EQ(window->Properties_Panel->Last_Selected_Graphic.lock(), objects[1]);
     EXPECT_EQ(tabNames(), QStringList{QStringLiteral("Lock_tab")});
     EXPECT_EQ(window->sett_tab->tabText(0), QStringLiteral("Rectangle Properties"));
     EXPECT_TRUE(enabled(window->Unlock_btn));

@@ -4,7 +4,7 @@
 #include "document/Shape_Control.h"
 #include "profile/User_Profile_Class.h"
 #include "window/Card_Wizard.h"
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 #include "window/Grid_Wizard.h"
 
 #include <QAbstractButton>
@@ -84,10 +84,11 @@ TEST_F(DesignWindowTest, StartUpPreparesEverythingBeforeTheStartWizardRuns)
         EXPECT_EQ(window->Text_Date_style->count(), 9);
         EXPECT_EQ(window->Text_Date_style->currentText(), QStringLiteral("M-d-yyyy"));
         EXPECT_EQ(window->Text_Time_style->itemText(3), QStringLiteral("HH:mm:ss"));
-        EXPECT_EQ(window->Card_image_layout->currentIndex(), 1);
-        EXPECT_EQ(window->Card_bor_Stepper->value(), 3);
-        EXPECT_EQ(window->Card_bor_Text->text(), QStringLiteral("3 pt"));
-        for (QComboBox *hatches : {window->shape_hatch_style, window->Card_hatch_style}) {
+        EXPECT_EQ(window->card_bkgd_tab->Card_image_layout->currentIndex(), 1);
+        // The panel shows the new design's card face.
+        EXPECT_EQ(window->card_setting_tab->Card_bor_Stepper->value(), 1);
+        EXPECT_EQ(window->card_setting_tab->Card_bor_Text->text(), QStringLiteral("1 pt"));
+        for (QComboBox *hatches : {window->shape_tab->shape_hatch_style, window->card_bkgd_tab->Card_hatch_style}) {
             EXPECT_EQ(hatches->count(), 2);
             EXPECT_EQ(hatches->itemText(0), QStringLiteral("a"));
             EXPECT_EQ(hatches->currentText(), QStringLiteral("a"));
@@ -107,8 +108,8 @@ TEST_F(DesignWindowTest, StartUpPreparesEverythingBeforeTheStartWizardRuns)
 TEST_F(DesignWindowTest, MissingHatchFolderLeavesBothHatchListsEmpty)
 {
     load();
-    EXPECT_EQ(window->shape_hatch_style->count(), 0);
-    EXPECT_EQ(window->Card_hatch_style->currentIndex(), -1);
+    EXPECT_EQ(window->shape_tab->shape_hatch_style->count(), 0);
+    EXPECT_EQ(window->card_bkgd_tab->Card_hatch_style->currentIndex(), -1);
 }
 
 TEST_F(DesignWindowTest, CancellingTheStartWizardEndsTheProgram)
@@ -147,7 +148,7 @@ TEST_F(DesignWindowTest, WizardCardIsPlacedWithoutUndoRegistration)
     };
     load();
     EXPECT_TRUE(document->undoManager().isUndoRegistrationEnabled());
-    EXPECT_TRUE(window->matrix_card_shape_rows->button(2)->isChecked());
+    EXPECT_TRUE(window->card_setting_tab->matrix_card_shape_rows->button(2)->isChecked());
     EXPECT_TRUE(window->sett_tab->isVisible());
 }
 
@@ -182,8 +183,8 @@ TEST_F(DesignWindowTest, NewDesignResetsBothPrintableSidesButNotTheScratchSide)
     EXPECT_TRUE(window->Main_Photo_image().isNull());
     EXPECT_EQ(App().Card_Front_Or_Back, 0);
     EXPECT_EQ(shownPanel(), window->first_view);
-    EXPECT_EQ(window->All_Text_font_value->text(), QStringLiteral("Times New Roman Italic ( 14.00 )"));
-    EXPECT_EQ(window->All_Text_clr->color(), QColor(Qt::black));
+    EXPECT_EQ(window->card_setting_tab->All_Text_font_value->text(), QStringLiteral("Times New Roman Italic ( 14.00 )"));
+    EXPECT_EQ(window->card_setting_tab->All_Text_clr->color(), QColor(Qt::black));
     // A new design starts with the border on, unlike a fresh card face.
     for (const Card_Property *side : {&window->Front_card_Prop, &window->Back_card_Prop}) {
         EXPECT_TRUE(side->Card_border_chk());

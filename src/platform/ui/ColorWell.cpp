@@ -1,4 +1,4 @@
-#include "window/ColorWell.h"
+#include "platform/ui/ColorWell.h"
 
 #include <QColorDialog>
 #include <QPainter>

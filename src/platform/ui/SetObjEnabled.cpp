@@ -1,4 +1,4 @@
-#include "window/SetObjEnabled.h"
+#include "platform/ui/SetObjEnabled.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -32,15 +32,28 @@ void enableOne(QObject *object, bool enable)
         greyWhenDisabled(widget);
 }
 
+// A control inside a box is one control: its own parts (a spin box's field) follow it.
+void enableWithin(QWidget *box, bool enable)
+{
+    for (QObject *child : box->children()) {
+        auto *widget = qobject_cast<QWidget *>(child);
+        if (!widget)
+            continue;
+        if (auto *inner = qobject_cast<QGroupBox *>(widget))
+            enableWithin(inner, enable);
+        else
+            enableOne(widget, enable);
+    }
+}
+
 } // namespace
 
 void SetObjEnabled(QObject *object, bool enable)
 {
     if (!object)
         return;
-    enableOne(object, enable);
-    if (auto *box = qobject_cast<QGroupBox *>(object)) {
-        for (QWidget *child : box->findChildren<QWidget *>())
-            enableOne(child, enable);
-    }
+    if (auto *box = qobject_cast<QGroupBox *>(object))
+        enableWithin(box, enable);
+    else
+        enableOne(object, enable);
 }

@@ -1,4 +1,4 @@
-#include "window/SetObjEnabled.h"
+#include "platform/ui/SetObjEnabled.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,6 +41,29 @@ TEST(SetObjEnabled, GroupBoxPassesTheFlagToEveryControlInside)
     EXPECT_TRUE(button->isEnabled());
     EXPECT_TRUE(innerEdit->isEnabled());
     EXPECT_EQ(label->palette().color(label->foregroundRole()), QColor(Qt::black));
+}
+
+TEST(SetObjEnabled, AControlInsideADisabledBoxCanBeEnabledOnItsOwn)
+{
+    QGroupBox box;
+    auto *layout = new QVBoxLayout(&box);
+    auto *innerBox = new QGroupBox;
+    auto *innerLayout = new QVBoxLayout(innerBox);
+    auto *spin = new QSpinBox;
+    auto *other = new QPushButton;
+    innerLayout->addWidget(spin);
+    layout->addWidget(innerBox);
+    layout->addWidget(other);
+
+    SetObjEnabled(&box, false);
+    EXPECT_FALSE(spin->isEnabled());
+    EXPECT_FALSE(other->isEnabled());
+    EXPECT_TRUE(box.isEnabled() && innerBox->isEnabled());
+    // The spin box's own field follows the spin box.
+    SetObjEnabled(spin, true);
+    EXPECT_TRUE(spin->isEnabled());
+    EXPECT_TRUE(spin->findChild<QLineEdit *>()->isEnabled());
+    EXPECT_FALSE(other->isEnabled());
 }
 
 TEST(SetObjEnabled, ReachesActionsAndLeavesOtherObjectsAlone)

@@ -1,0 +1,82 @@
+#include "properties/PanelConversions.h"
+
+#include <QHash>
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace PanelConversions {
+
+namespace {
+
+const std::array<QString, 5> kOutlineCodes = {QStringLiteral("S"), QStringLiteral("DA"), QStringLiteral("DO"),
+                                              QStringLiteral("DD"), QStringLiteral("DDD")};
+
+QString fontDisplayName(const QFont &font)
+{
+    QString name = font.family();
+    if (font.bold())
+        name += QStringLiteral(" Bold");
+    if (font.italic())
+        name += QStringLiteral(" Italic");
+    return name;
+}
+
+} // namespace
+
+QString outlineCodeForIndex(int index)
+{
+    if (index < 0 || index >= static_cast<int>(kOutlineCodes.size()))
+        return QString();
+    return kOutlineCodes[static_cast<size_t>(index)];
+}
+
+int outlineIndexForCode(const QString &code)
+{
+    for (size_t i = 0; i < kOutlineCodes.size(); ++i)
+        if (kOutlineCodes[i] == code)
+            return static_cast<int>(i);
+    return -1;
+}
+
+QString fontLabel(const QFont &font)
+{
+    return QStringLiteral("%1 ( %2 )").arg(fontDisplayName(font), QString::number(font.pointSizeF(), 'f', 2));
+}
+
+QString shapePropertiesName(const QString &code)
+{
+    static const QHash<QString, QString> names = {
+        {QStringLiteral("R"), QStringLiteral("Rectangle Properties")},
+        {QStringLiteral("C"), QStringLiteral("Ellipse Properties")},
+        {QStringLiteral("RR"), QStringLiteral("Rounded Rectangle Properties")},
+        {QStringLiteral("T"), QStringLiteral("Triangle Properties")},
+        {QStringLiteral("D"), QStringLiteral("Diamond Properties")},
+        {QStringLiteral("S"), QStringLiteral("Star Properties")},
+        {QStringLiteral("DS"), QStringLiteral("Double Star Properties")},
+        {QStringLiteral("P"), QStringLiteral("Polygon Properties")}};
+    return names.value(code);
+}
+
+QString cardShapeCode(int cardShape)
+{
+    if (cardShape == 0)
+        return QStringLiteral("R");
+    if (cardShape == 1)
+        return QStringLiteral("RR");
+    return QStringLiteral("E");
+}
+
+int truncatedInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
+
+} // namespace PanelConversions

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+// How the properties panel turns stored values into what its controls show, and back.
+namespace PanelConversions {
+
+// The outline style lists of every tab hold "S", "DA", "DO", "DD", "DDD" in this order. The code of
+// a list position, or a null string for a position without one (no item selected).
+QString outlineCodeForIndex(int index);
+// The list position of an outline code; -1 for any other code.
+int outlineIndexForCode(const QString &code);
+
+// A font as the panel's labels show it: display name and point size, "Arial Bold ( 12.00 )".
+QString fontLabel(const QFont &font);
+
+// The tab label of a shape code, "Rectangle Properties" for "R"; empty for an unknown code.
+QString shapePropertiesName(const QString &code);
+
+// The card outline as the card settings store it: "R" rectangle (0), "RR" rounded (1), "E" else.
+QString cardShapeCode(int cardShape);
+
+// Toward zero, as a stepper reads a field into whole units. Values beyond int's range (a damaged
+// file's width) stop at its ends and NaN gives 0, rather than an undefined conversion.
+int truncatedInt(double value);
+
+} // namespace PanelConversions

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "document/SKTGraphic.h"
+
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+class Card_Property;
+
+// What the properties panel edits, as the design window lends it: the current side's selection and
+// card face, the card's size and background, and redraws. The panel never includes the window; the
+// window implements this, tests give a stand-in.
+class PanelDesign {
+public:
+    virtual ~PanelDesign() = default;
+
+    // The selected objects of the current side (front when Card_Front_Or_Back is 0, else back),
+    // front-most first; empty when nothing is selected.
+    virtual GraphicList selectedGraphics() const = 0;
+    // The card-face settings of the current side.
+    virtual Card_Property &currentCardFace() = 0;
+    // The front canvas's bounds, in points: the card rectangle of both sides.
+    virtual QRectF frontCanvasBounds() const = 0;
+    // Marks the current side's canvas for redrawing (nothing while a batch run applies a record).
+    virtual void Refresh_Canvas() = 0;
+
+    // The size preset name of a row of the card-size list; "" after a logged failed lookup.
+    virtual QString Get_Item_Text(int row) const = 0;
+    // Fills the card-size list with the plastic card sizes (category 0) or the paper badge sizes.
+    virtual void showSizePresets(int categoryIndex) = 0;
+    // A design of two printable sides, or of the front alone.
+    virtual void setTwoSided(bool twoSided) = 0;
+    // The one size of the three canvases, in points.
+    virtual void SetDocumentCanvasSize(const QSizeF &points) = 0;
+    // Card-wide text colour and font to the side's texts, the frame picture to the card, then the
+    // card panel into the side's settings.
+    virtual void Update_All_Card_Content() = 0;
+
+    // Makes the picture at `path` the current side's background.
+    virtual void setCurrentSideBackground(const QString &path) = 0;
+    // Runs the frame library window; the chosen picture's path, or empty when it was cancelled.
+    virtual QString chooseLibraryBackground() = 0;
+    // The print flag of the current side's selected, unlocked objects.
+    virtual void print_contol_or_not(int value) = 0;
+};

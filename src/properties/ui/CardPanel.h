@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Card_Property;
+class CardBackgroundTab;
+class CardSettingsTab;
+class PanelDesign;
+struct CardPanelValues;
+
+// The card panel: the card-settings and card-background tabs, shown while nothing is selected,
+// which edit the current side's card face. Every change is written straight into the side's
+// settings (no undo) and the side is redrawn. Its actions take the sending control.
+class CardPanel : public QObject {
+    Q_OBJECT
+public:
+    explicit CardPanel(PanelDesign &design, QObject *parent = nullptr);
+    ~CardPanel() override;
+
+    CardSettingsTab *card_setting_tab;
+    CardBackgroundTab *card_bkgd_tab;
+
+    // The panel into the current side's settings; nothing while the panel is being filled.
+    void Update_Card_Graphics();
+    // The fill radios for a fill style code and the enabling of the fill controls.
+    void card_prop_set(const QString &fillStyle);
+    // The tabs show the current side's settings, which take the card's place and size; only while
+    // the panel's filling guard is set.
+    void fill();
+    void Apply_Size_Clicked(QObject *sender);
+    void card_shape_CellClick(QObject *sender);
+    // Selects that row alone of the card-size list; a row outside it clears the selection.
+    void Mark_List_New_Selection(int row);
+
+    // Actions of the controls.
+    void Set_Card_Clr(QObject *sender);
+    void Card_Border_ChkBox(QObject *sender);
+    void Card_Border_Changed(QObject *sender);
+    void Card_Fill_Chk_Box(QObject *sender);
+    void Card_Gradient_Changed(QObject *sender);
+    void Card_Alpha_Changed(QObject *sender);
+    void Card_Solid_RD_Sel(QObject *sender);
+    void Card_Gradient_RD_Sel(QObject *sender);
+    void Card_Hatch_RD_Sel(QObject *sender);
+    void Card_Image_RD_Sel(QObject *sender);
+    void Card_Image_Browse_Btn(QObject *sender);
+    void Card_Image_Library_Btn(QObject *sender);
+    void Card_Width_Changed(QObject *sender);
+    void Card_Height_Changed(QObject *sender);
+    void Contect_Color_Clicked(QObject *sender);
+    // The sides, orientation and category lists.
+    void Sides_Changed();
+    void Preset_Changed();
+    void Category_Changed();
+
+private:
+    void connectActions();
+    CardPanelValues values() const;
+    // Radios and the controls of one fill style; the fill and border boxes are left alone.
+    void showFillStyle(const QString &fillStyle);
+    void useBackgroundPicture(const QString &path);
+
+    PanelDesign &m_design;
+};

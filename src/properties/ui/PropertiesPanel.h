@@ -1,0 +1,64 @@
+#pragma once
+
+#include "document/SKTGraphic.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class CardBackgroundTab;
+class CardPanel;
+class CardSettingsTab;
+class LineTab;
+class PanelDesign;
+class PanelTab;
+class PanelWindow;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+class ShapeTab;
+
+// The right-hand properties panel of the design window: one tab view whose tabs follow what is
+// shown. Nothing selected shows the current side's card face on two tabs; an object shows the tabs
+// of its kind filled from that object, or the lock tab alone while it is locked. Every tab is kept
+// for the whole run and only put into the tab view and taken out again.
+class PropertiesPanel : public QWidget {
+    Q_OBJECT
+public:
+    PropertiesPanel(PanelDesign &design, PanelWindow &window, QWidget *parent = nullptr);
+    ~PropertiesPanel() override;
+
+    // The card face for nullptr, else `graphic`'s tabs and values. The same object again only sets
+    // the command buttons. Nothing at all happens while the panel is being filled. A failure on the
+    // way is logged, and the panel stays usable.
+    void Show_RHS_Properties(SKTGraphic *graphic);
+    // Takes every tab out of the tab view; none is deleted.
+    void Remove_All_Tab_Items();
+    // The print box: the print flag of the selected, unlocked objects.
+    void Print_object_chk_changed(QObject *sender);
+
+    QTabWidget *sett_tab;
+    CardPanel *cardPanel;
+    CardSettingsTab *card_setting_tab;
+    CardBackgroundTab *card_bkgd_tab;
+    ShapeTab *shape_tab;
+    LineTab *line_tab;
+    PanelTab *text_edtng_tab, *text_prop_tab, *image_tab, *sign_tab, *datasource_tab, *aligmnt_tab, *barcode_tab,
+        *Lock_tab;
+    QLabel *data_source_title;
+    // One print box for every object tab, below the tabs.
+    QCheckBox *print_object_chk;
+    // The kind of the object shown: "NONE", "T" text, "I" image, or a signature's own code.
+    QLineEdit *sel_control_name;
+    // The object whose tabs are shown; empty while the card face is.
+    std::weak_ptr<SKTGraphic> Last_Selected_Graphic;
+
+private:
+    void showCardFace();
+    void showObject(SKTGraphic &graphic);
+    void insertTab(int index, QWidget *tab);
+
+    PanelDesign &m_design;
+    PanelWindow &m_window;
+};

@@ -1,0 +1,145 @@
+// Templates from the design window: exporting the design as a template of the user's, and starting
+// from a template chosen in the template browser.
+
+#include "window/SKTWindowController.h"
+
+#include "canvas/SKTRenderingView.h"
+#include "canvas/ui/SKTGraphicView.h"
+#include "core/AppState.h"
+#include "core/MessageBoxes.h"
+#include "core/WindowUtilities.h"
+#include "document/SKTDocument.h"
+#include "document/SKTImage.h"
+#include "window/Export_Template.h"
+#include "window/TemplateFiles.h"
+#include "window/Template_Wizard.h"
+#include "window/WindowState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPainter>
+
+#include <exception>
+
+namespace {
+
+const QString kExported = QStringLiteral("Template exported successfully.");
+
+} // namespace
+
+QImage SKTWindowController::templatePicture(QString *error)
+{
+    const QRectF frame =
+        _graphicView ? _graphicView->canvasBounds() : QRectF(QPointF(0, 0), SKTDocument::defaultCanvasSize);
+    const SKTGraphicList *frontList = Get_Front_Controls_Array();
+    const SKTGraphicList *backList = Get_Back_Controls_Array();
+    const GraphicList front = frontList ? frontList->items() : GraphicList();
+    const GraphicList back = backList ? backList->items() : GraphicList();
+    const QImage frontSide = SKTRenderingView::image_From_Card_Graphics(front, false, Front_card_Prop, App().Card_Shape, frame)
+                                 .toImage(72.0, error);
+    const QImage backSide = SKTRenderingView::image_From_Card_Graphics(back, false, Back_card_Prop, App().Card_Shape, frame)
+                                .toImage(72.0, error);
+    if (frontSide.isNull() || backSide.isNull())
+        return QImage();
+    QImage picture(frontSide.width(), frontSide.height() * 2, QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull())
+        return picture;
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.drawImage(QPoint(0, 0), frontSide);
+    painter.drawImage(QPoint(0, frontSide.height()), backSide);
+    return picture;
+}
+
+bool SKTWindowController::Write_Template(const QString &name)
+{
+    AppState &app = App();
+    const QString folder = TemplateFiles::userFolder();
+    QDir().mkpath(folder);
+    const QString base = folder + name;
+    const QString designPath = base + QLatin1Char('.') + app.design_file_EXT;
+    const QString picturePath = base + QStringLiteral(".png");
+
+    // The picture is drawn before anything is written, so a design that cannot be drawn leaves the
+    // old template as it was. Both files replace their old versions only once complete.
+    QString reason;
+    const QImage picture = templatePicture(&reason);
+    if (picture.isNull()) {
+        Show_NSLog_Message(reason);
+        Show_MessageBox(tr("The template could not be exported.\n\n%1").arg(reason));
+        return false;
+    }
+    const bool replacing = QFileInfo::exists(designPath);
+    const QString kept = app.Project_File_Name;
+    app.Project_File_Name = designPath;
+    bool saved = false;
+    try {
+        saved = Save_project_file(false, false);
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    }
+    app.Project_File_Name = kept;
+    Set_Log_Name_In_Title();
+    Win().export_card_side = QStringLiteral("BOTH");
+    // Either write reports its own failure.
+    if (!saved)
+        return false;
+    if (!Save_gen_image(picture, picturePath)) {
+        // A new template without its picture would only block its name.
+        if (!replacing)
+            QFile::remove(designPath);
+        return false;
+    }
+    Show_MessageBox(kExported);
+    return true;
+}
+
+void SKTWindowController::Export_As_Template_Clicked()
+{
+    try {
+        if (!m_exportTemplate)
+            return;
+        m_exportTemplate->template_name->clear();
+        m_exportTemplate->template_passed.clear();
+        if (m_exportTemplate->Open_Wnd() != 1)
+            return;
+        Write_Template(Win().export_template_name);
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+int SKTWindowController::Open_Template_Design()
+{
+    try {
+        if (!m_templateWizard || m_templateWizard->Open_Template_Window() != 1)
+            return 0;
+        if (Read_and_load_design_Log(Win().Selected_Template_Path, QStringLiteral("T")) != 1)
+            return 0;
+        relinkFramePictures();
+        Refresh_Canvas();
+        return 1;
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        return 0;
+    }
+}
+
+void SKTWindowController::relinkFramePictures()
+{
+    const QString frames = App().Resource_Path + QStringLiteral("Frames/");
+    for (SKTGraphicList *side : {Get_Front_Controls_Array(), Get_Back_Controls_Array()}) {
+        if (!side)
+            continue;
+        for (const SKTGraphicPtr &graphic : side->items()) {
+            const QString path = graphic->FilePath();
+            if (graphic->kind() != SKTGraphic::Kind::Image || path.isEmpty() || QFileInfo(path).isFile())
+                continue;
+            const QString here = frames + QFileInfo(path).fileName();
+            if (QFileInfo(here).isFile())
+                static_cast<SKTImage &>(*graphic).setFilePath(here);
+        }
+    }
+}

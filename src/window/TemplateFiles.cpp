@@ -1,0 +1,139 @@
+#include "window/TemplateFiles.h"
+
+#include "core/AppState.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+QByteArray digestOf(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return QByteArray();
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file)) {
+        if (error)
+            *error = file.errorString();
+        return QByteArray();
+    }
+    return hash.result();
+}
+
+bool fail(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
+namespace TemplateFiles {
+
+QString shippedFolder()
+{
+    return App().Resource_Path + QStringLiteral("Templates/");
+}
+
+QString userFolder()
+{
+    return App().Resource_Path + QStringLiteral("Templates/User/");
+}
+
+bool isAcceptableName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
+QString withExtension(const QString &path, const QString &extension)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > 0 ? name.left(dot) : name;
+    const QString folder = path.left(path.size() - name.size());
+    return folder + base + QLatin1Char('.') + extension;
+}
+
+QString baseName(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+QString firstFreeCopyPath(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const QString folder = path.left(path.size() - name.size());
+    const QString base = baseName(path);
+    const QString extension = name.size() > base.size() ? name.mid(base.size() + 1) : QString();
+    for (int k = 1;; ++k) {
+        // Only the file's own name changes: a folder that happens to contain it stays as it is.
+        const QString copyName = extension.isEmpty() ? QStringLiteral("%1 (copy %2)").arg(base).arg(k)
+                                                     : QStringLiteral("%1 (copy %2).%3").arg(base).arg(k).arg(extension);
+        const QString candidate = folder + copyName;
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+
+bool copyVerified(const QString &from, const QString &to, QString *error)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("%1: %2").arg(from, source.errorString()));
+    QSaveFile target(to);
+    if (!target.open(QIODevice::WriteOnly))
+        return fail(error, QStringLiteral("%1: %2").arg(to, target.errorString()));
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(1 << 16);
+        if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
+            target.cancelWriting();
+            return fail(error, QStringLiteral("%1: %2").arg(from, source.errorString()));
+        }
+        if (target.write(chunk) != chunk.size()) {
+            target.cancelWriting();
+            return fail(error, QStringLiteral("%1: %2").arg(to, target.errorString()));
+        }
+    }
+    if (!target.commit())
+        return fail(error, QStringLiteral("%1: %2").arg(to, target.errorString()));
+    QString reason;
+    const QByteArray original = digestOf(from, &reason);
+    const QByteArray copy = digestOf(to, &reason);
+    if (original.isEmpty() || copy.isEmpty() || original != copy)
+        return fail(error, QStringLiteral("%1: %2").arg(to, reason.isEmpty() ? QStringLiteral("the copy differs") : reason));
+    return true;
+}
+
+bool moveFile(const QString &from, const QString &to, QString *error)
+{
+    if (QFileInfo(from).absoluteFilePath() == QFileInfo(to).absoluteFilePath())
+        return true;
+    if (!QFileInfo(from).isFile())
+        return fail(error, QStringLiteral("%1: no such file").arg(from));
+    // A rename replaces the target in one step on the same file system.
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    if (!copyVerified(from, to, error))
+        return false;
+    QFile original(from);
+    if (!original.remove())
+        return fail(error, QStringLiteral("%1: %2").arg(from, original.errorString()));
+    return true;
+}
+
+} // namespace TemplateFiles
