@@ -1,0 +1,70 @@
+#pragma once
+
+#include "barcode/DataMatrix.h"
+#include "barcode/QR_Encode.h"
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace qr_detail {
+
+// The most characters of one mode that fit (version, level) as one segment.
+constexpr std::array<qint64, 160> characterCapacities(quint8 mode)
+{
+    std::array<qint64, 160> table{};
+    const qint64 bytesPerChar = mode == CQR_Encode::QR_MODE_KANJI ? 2 : 1;
+    for (int v = 1; v <= 40; ++v) {
+        const qint64 group = v >= 27 ? CQR_Encode::QR_VRESION_L
+            : v >= 10                ? CQR_Encode::QR_VRESION_M
+                                     : CQR_Encode::QR_VRESION_S;
+        for (int level = 0; level < 4; ++level) {
+            const qint64 bits = data_bit_size_array[static_cast<std::size_t>((v - 1) * 4 + level)];
+            // From the count the data bits alone would allow, down to the first that fits with its headers.
+            qint64 chars = mode == CQR_Encode::QR_MODE_NUMERAL ? bits * 3 / 10 + 1
+                : mode == CQR_Encode::QR_MODE_ALPHABET         ? bits * 2 / 11 + 1
+                : mode == CQR_Encode::QR_MODE_8BIT             ? bits / 8
+                                                               : bits / 13;
+            while (chars > 0 && CQR_Encode::GetBitLength(mode, chars * bytesPerChar, group) > bits)
+                --chars;
+            table[static_cast<std::size_t>((v - 1) * 4 + level)] = chars;
+        }
+    }
+    return table;
+}
+
+} // namespace qr_detail
+
+// Turns a QR barcode's value into its picture: the capacity check, the symbol, its module grid and the
+// square picture of the grid. Class methods only; safe on any thread.
+class QREncoder {
+public:
+    // Characters of each data mode that fit (version, level), indexed (version - 1) * 4 + level.
+    static constexpr std::array<qint64, 160> QR_Numric_size_array =
+        qr_detail::characterCapacities(CQR_Encode::QR_MODE_NUMERAL);
+    static constexpr std::array<qint64, 160> QR_AlphaNumric_size_array =
+        qr_detail::characterCapacities(CQR_Encode::QR_MODE_ALPHABET);
+    static constexpr std::array<qint64, 160> QR_8_BIT_size_array =
+        qr_detail::characterCapacities(CQR_Encode::QR_MODE_8BIT);
+    static constexpr std::array<qint64, 160> QR_Kanji_size_array =
+        qr_detail::characterCapacities(CQR_Encode::QR_MODE_KANJI);
+
+    // The grid of the text's UTF-8 bytes (byte mode for everything beyond alphanumeric data). `level` 0
+    // to 3 is L, M, Q, H; `version` 0 picks the smallest version that holds the text, 1 to 40 asks for
+    // that one and refuses a text longer than its capacity. Nothing for an empty text, a text that does
+    // not fit, or settings out of range.
+    static std::optional<DataMatrix> encodeWithECLevel(int level, int version, const QString &string);
+    // The same for raw bytes; `shiftJIS` says that they are Shift JIS text, whose Kanji then take
+    // Kanji mode.
+    static std::optional<DataMatrix> encodeCStringWithECLevel(int level, int version, QByteArrayView cstring,
+                                                              bool shiftJIS = false);
+
+    // The grid drawn on a transparent square of `imageDimension` pixels (RGBA, not premultiplied):
+    // whole pixels per module, black on opaque white, centred; the rounding remainder is the margin. It
+    // carries no resolution of its own, so it measures `imageDimension` points. A null picture for an
+    // empty grid and for a side too small to give each module a pixel.
+    static QImage renderDataMatrix(const DataMatrix &matrix, int imageDimension);
+};
