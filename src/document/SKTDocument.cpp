@@ -94,10 +94,9 @@ void SKTDocument::Clear_All_Undo_Redo()
 {
     m_undoManager.removeAllActions();
     m_undoManager.removeAllActionsWithTarget(this);
-    m_undoManager.disableUndoRegistration();
+    const platform::ScopedUndoDisabling quietly(&m_undoManager);
     removeGraphicsAtIndexes(platform::IndexSet::range(0, m_graphics.count()));
     insertGraphics({}, {});
-    m_undoManager.enableUndoRegistration();
 }
 
 QSizeF SKTDocument::canvasSize(bool useDefault, const QSizeF &size_val)

@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "core/FontNames.h"
 #include "core/StringHelpers.h"
+#include "platform/ScopedFlag.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -523,11 +524,13 @@ void SKTText::makeNaturalSize()
 void SKTText::setHeightToMatchContents()
 {
     const QStringList before = keysForValuesToObserveForUndo();
-    _boundsBeingChangedToMatchContents = true;
-    announceUndoKeys(before);
-    setBounds(QRectF(_bounds.x(), _bounds.y(), _bounds.width(), naturalSize().height()));
-    const QStringList during = keysForValuesToObserveForUndo();
-    _boundsBeingChangedToMatchContents = false;
+    QStringList during;
+    {
+        const platform::ScopedFlag fitting(_boundsBeingChangedToMatchContents);
+        announceUndoKeys(before);
+        setBounds(QRectF(_bounds.x(), _bounds.y(), _bounds.width(), naturalSize().height()));
+        during = keysForValuesToObserveForUndo();
+    }
     announceUndoKeys(during);
 }
 
@@ -555,18 +558,20 @@ void SKTText::setScriptingContents(const QVariant &value)
 {
     const SKTTextStorage old = Text_contents();
     const QStringList before = keysForValuesToObserveForUndo();
-    _contentsBeingChangedByScripting = true;
-    announceUndoKeys(before);
+    QStringList during;
+    {
+        const platform::ScopedFlag scripting(_contentsBeingChangedByScripting);
+        announceUndoKeys(before);
 
-    SKTTextStorage &storage = Text_contents();
-    if (value.metaType() == QMetaType::fromType<SKTTextStorage>())
-        storage = value.value<SKTTextStorage>();
-    else
-        storage.string = value.toString();
-    didChangeValueForKey(UndoContentsKey, QVariant::fromValue(old), QVariant::fromValue(storage));
+        SKTTextStorage &storage = Text_contents();
+        if (value.metaType() == QMetaType::fromType<SKTTextStorage>())
+            storage = value.value<SKTTextStorage>();
+        else
+            storage.string = value.toString();
+        didChangeValueForKey(UndoContentsKey, QVariant::fromValue(old), QVariant::fromValue(storage));
 
-    const QStringList during = keysForValuesToObserveForUndo();
-    _contentsBeingChangedByScripting = false;
+        during = keysForValuesToObserveForUndo();
+    }
     announceUndoKeys(during);
 }
 

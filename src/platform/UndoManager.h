@@ -91,4 +91,25 @@ private:
     quint64 m_nextObserverToken = 1;
 };
 
+// Undo registration switched off for as long as it lives (nesting like the calls it stands for),
+// however the scope is left. A null manager is allowed: nothing is switched.
+class ScopedUndoDisabling {
+public:
+    explicit ScopedUndoDisabling(UndoManager *undo) : m_undo(undo)
+    {
+        if (m_undo)
+            m_undo->disableUndoRegistration();
+    }
+    ~ScopedUndoDisabling()
+    {
+        if (m_undo)
+            m_undo->enableUndoRegistration();
+    }
+    ScopedUndoDisabling(const ScopedUndoDisabling &) = delete;
+    ScopedUndoDisabling &operator=(const ScopedUndoDisabling &) = delete;
+
+private:
+    UndoManager *m_undo;
+};
+
 } // namespace platform

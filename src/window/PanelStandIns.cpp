@@ -10,6 +10,7 @@
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
+#include "platform/ScopedFlag.h"
 #include "platform/UiServices.h"
 #include "window/ColorWell.h"
 #include "window/WindowState.h"
@@ -84,7 +85,7 @@ void SKTWindowController::Show_RHS_Properties(SKTGraphic *graphic)
         return;
 
     if (!graphic) {
-        app.Not_Draw_Only_Prop_Change = true;
+        const platform::ScopedFlag showingCard(app.Not_Draw_Only_Prop_Change);
         Clear_Control_Selection(currentCanvas());
         Disable_Standard_Button_For_Card();
         Last_Selected_Graphic.reset();
@@ -92,7 +93,6 @@ void SKTWindowController::Show_RHS_Properties(SKTGraphic *graphic)
         insertTabItem(0, card_setting_tab);
         insertTabItem(1, card_bkgd_tab);
         sett_tab->setCurrentIndex(0);
-        app.Not_Draw_Only_Prop_Change = false;
         return;
     }
 

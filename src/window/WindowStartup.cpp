@@ -11,6 +11,7 @@
 #include "core/WindowUtilities.h"
 #include "document/SKTDocument.h"
 #include "platform/Pasteboard.h"
+#include "platform/ScopedFlag.h"
 #include "platform/UiServices.h"
 #include "profile/User_Profile_Class.h"
 #include "window/Card_Wizard.h"
@@ -189,7 +190,7 @@ void SKTWindowController::awakeFromNib()
     }
 
     // Filling the lists must not write into objects.
-    app.Not_Draw_Only_Prop_Change = true;
+    platform::ScopedFlag fillingLists(app.Not_Draw_Only_Prop_Change);
     selectItem(Card_image_layout, 1);
     selectItem(Sides_ComboBox, 0);
     selectItem(Preset_ComboBox, 0);
@@ -237,7 +238,7 @@ void SKTWindowController::awakeFromNib()
         shape_hatch_style->setCurrentIndex(0);
         Card_hatch_style->setCurrentIndex(0);
     }
-    app.Not_Draw_Only_Prop_Change = false;
+    fillingLists.end();
 
     // The canvases take the default card size and the document's lists.
     applyCanvasSize(SKTDocument::canvasSize(true, QSizeF()));
@@ -385,7 +386,7 @@ void SKTWindowController::New_Project_Setting_Reset()
 {
     AppState &app = App();
     WindowState &win = Win();
-    app.Not_Draw_Only_Prop_Change = true;
+    const platform::ScopedFlag resetting(app.Not_Draw_Only_Prop_Change);
 
     platform::generalPasteboard().writeItems({});
     Check_Path_And_Create_Files();
@@ -456,7 +457,6 @@ void SKTWindowController::New_Project_Setting_Reset()
     Set_Log_Name_In_Title();
     delete_all_control(_graphicView);
     delete_all_control(_graphicView_BACK);
-    app.Not_Draw_Only_Prop_Change = false;
 }
 
 void SKTWindowController::New_Project()
@@ -469,7 +469,6 @@ void SKTWindowController::New_Project()
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
     }
-    App().Not_Draw_Only_Prop_Change = false;
 }
 
 int SKTWindowController::Run_Start_Wizard_StandIn()
@@ -488,8 +487,7 @@ void SKTWindowController::Open_Start_Window()
     if (Win().Start_Card_Option != QLatin1String("W"))
         return;
     // The wizard's objects are part of the new design, not steps the user can undo.
-    if (m_document)
-        m_document->Enable_Disable_Undo_Registraion(0);
+    const platform::ScopedUndoDisabling quietly(m_document ? &m_document->undoManager() : nullptr);
     Update_Card_Graphics();
     if (myTargetView)
         myTargetView->show();
@@ -501,6 +499,4 @@ void SKTWindowController::Open_Start_Window()
     }
     Fill_Party_Invidation_Details();
     Show_RHS_Properties(nullptr);
-    if (m_document)
-        m_document->Enable_Disable_Undo_Registraion(1);
 }

@@ -928,12 +928,8 @@ void SKTGraphicView::finishCreation(Track &track)
     if (index < 0)
         return;
     if (graphic->width() == 0 && graphic->height() == 0) {
-        platform::UndoManager *undo = m_document ? &m_document->undoManager() : nullptr;
-        if (undo)
-            undo->disableUndoRegistration();
+        const platform::ScopedUndoDisabling quietly(m_document ? &m_document->undoManager() : nullptr);
         removeGraphicsAtIndexes({index});
-        if (undo)
-            undo->enableUndoRegistration();
         return;
     }
     if (isFrontList() && m_document->undoManager().isUndoRegistrationEnabled()) {
