@@ -8,7 +8,9 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // An error of the program's own domain.
@@ -85,8 +87,8 @@ public:
 private:
     struct UndoObservation {
         std::weak_ptr<SKTGraphic> graphic;
-        QHash<QString, platform::KeyValueObservable::Token> keyTokens;
-        platform::KeyValueObservable::Token keysToken = 0;
+        std::map<QString, platform::Subscription> keySubscriptions;
+        platform::Subscription keysSubscription;
     };
     void startObservingGraphics(const GraphicList &graphics);
     void stopObservingGraphics(const GraphicList &graphics);
@@ -102,13 +104,13 @@ private:
     platform::UndoManager m_undoManager;
 
     // Front graphics whose undoable properties are watched, and the state of the current group.
-    QHash<const SKTGraphic *, UndoObservation> m_undoObservations;
+    std::unordered_map<const SKTGraphic *, UndoObservation> m_undoObservations;
     QHash<const SKTGraphic *, std::weak_ptr<SKTGraphic>> m_undoGroupInsertedGraphics;
     std::shared_ptr<SKTMapTableOwner> m_undoGroupOldPropertiesPerGraphic;
     QString m_undoGroupPresentablePropertyName;
     bool m_undoGroupHasChangesToMultipleProperties = false;
-    quint64 m_checkpointToken = 0;
-    SKTGraphicList::Token m_frontListToken = 0;
+    platform::Subscription m_checkpointSubscription;
+    platform::Subscription m_frontListSubscription;
 };
 
 // A modal alert with the message as its title and one "OK" button. Nothing calls it.

@@ -6,6 +6,7 @@
 #include "document/DesignFile.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTGraphicList.h"
+#include "platform/Subscription.h"
 #include "window/ToolIcons.h"
 
 #include <QFont>
@@ -21,6 +22,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class ColorWell;
 class PleaseWait_Modeless;
@@ -381,6 +383,6 @@ private:
     bool m_alignWithGridEnabled = false;
     bool m_makeSameSizeEnabled = false;
     QAbstractTableModel *m_listModel = nullptr;
-    QList<QMetaObject::Connection> m_toolObservation;
-    QList<QMetaObject::Connection> m_canvasBindings;
+    platform::Subscription m_toolObservation;
+    std::vector<platform::Subscription> m_canvasBindings;
 };

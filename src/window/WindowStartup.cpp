@@ -118,8 +118,8 @@ SKTWindowController::SKTWindowController()
 
 SKTWindowController::~SKTWindowController()
 {
-    for (const QMetaObject::Connection &connection : m_toolObservation)
-        disconnect(connection);
+    // First: a tool change while the window is taken apart would reach controls already gone.
+    m_toolObservation.cancel();
     setDocument(nullptr);
     delete Main_wnd;
     Main_wnd = nullptr;
@@ -252,8 +252,8 @@ void SKTWindowController::awakeFromNib()
 
     // The current tool once, then every tool change.
     selectedToolDidChange();
-    m_toolObservation << connect(this, &SKTWindowController::SKTSelectedToolDidChange, this,
-                                 &SKTWindowController::selectedToolDidChange);
+    m_toolObservation = platform::Subscription::connection(connect(
+        this, &SKTWindowController::SKTSelectedToolDidChange, this, &SKTWindowController::selectedToolDidChange));
 
     New_Project();
     changeViewController(0);
@@ -331,23 +331,22 @@ void SKTWindowController::bindCanvases()
         canvas->setZoomFactor(_zoomFactor);
         scrolls[i]->setDocumentView(canvas);
         scrolls[i]->setDocumentSize(canvas->canvasSize());
-        m_canvasBindings << connect(scrolls[i], &SKTZoomingScrollView::zoomFactorChanged, canvas,
-                                    &SKTGraphicView::setZoomFactor);
-        m_canvasBindings << connect(canvas, &SKTGraphicView::rulerEchoChanged, scrolls[i],
-                                    &SKTZoomingScrollView::echoOnRulers);
+        const auto bind = [this](const QMetaObject::Connection &connection) {
+            m_canvasBindings.push_back(platform::Subscription::connection(connection));
+        };
+        bind(connect(scrolls[i], &SKTZoomingScrollView::zoomFactorChanged, canvas, &SKTGraphicView::setZoomFactor));
+        bind(connect(canvas, &SKTGraphicView::rulerEchoChanged, scrolls[i], &SKTZoomingScrollView::echoOnRulers));
         SKTZoomingScrollView *scroll = scrolls[i];
-        m_canvasBindings << connect(canvas, &SKTGraphicView::rulersToggleRequested, this, [this, scroll] {
+        bind(connect(canvas, &SKTGraphicView::rulersToggleRequested, this, [this, scroll] {
             scroll->toggleRulers();
             syncRulerBox();
-        });
+        }));
         *canvases[i] = canvas;
     }
 }
 
 void SKTWindowController::unbindCanvases()
 {
-    for (const QMetaObject::Connection &connection : m_canvasBindings)
-        disconnect(connection);
     m_canvasBindings.clear();
     // A canvas holds its list by reference: without the document it cannot stay.
     SKTZoomingScrollView *scrolls[3] = {_zoomingScrollView, _zoomingScrollView_BACK, _zoomingScrollView_TEMP};

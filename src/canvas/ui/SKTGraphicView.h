@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 class SKTDocument;
 class SKTGrid;
@@ -198,8 +199,6 @@ private:
         bool undoDisabled = false;
     };
     struct Observation {
-        platform::KeyValueObservable::Token boundsToken = 0;
-        platform::KeyValueObservable::Token contentsToken = 0;
         QRectF lastDrawingBounds; // where the graphic was last known to be drawn
         int occurrences = 0;
     };
@@ -240,13 +239,14 @@ private:
     SKTGraphicList &m_graphics;
     SKTDocument *m_document;
     SKTSelection m_selection;
-    SKTGraphicList::Token m_listToken = 0;
-    SKTSelection::Token m_selectionToken = 0;
+    platform::Subscription m_listSubscription;
+    platform::Subscription m_selectionSubscription;
     QHash<const SKTGraphic *, Observation> m_observed;
+    std::unordered_map<const SKTGraphic *, platform::Subscription> m_areaSubscriptions;
     GraphicPictureCache m_pictures;
 
     SKTGrid *m_grid = nullptr;
-    quint64 m_gridToken = 0;
+    platform::Subscription m_gridSubscription;
     double m_zoom = 1.0;
     QSizeF m_canvasSize;
 
