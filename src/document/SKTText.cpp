@@ -13,6 +13,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPalette>
+#include <QScreen>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -24,11 +25,18 @@
 
 const QString SKTText::UndoContentsKey = QStringLiteral("undoContents");
 
-// The resolution Qt lays text out at when no device is named (exported by QtGui, not declared in
-// its public headers).
-int qt_defaultDpiY();
-
 namespace {
+
+// The resolution Qt lays text out at when no device is named: 96 when the application asks for
+// it, else the primary screen's logical resolution in whole dots, else 100 before there is a screen.
+int defaultDpiY()
+{
+    if (QCoreApplication::testAttribute(Qt::AA_Use96Dpi))
+        return 96;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return qRound(screen->logicalDotsPerInchY());
+    return 100;
+}
 
 // Never painted on, only asked for its resolution, which is Qt's default one: absolute letter
 // spacing is scaled by this resolution over the default one in whole numbers, so any other
@@ -44,13 +52,13 @@ protected:
         case PdmWidth:
         case PdmHeight: return 100000;
         case PdmWidthMM:
-        case PdmHeightMM: return 100000 * 254 / (10 * qt_defaultDpiY());
+        case PdmHeightMM: return 100000 * 254 / (10 * defaultDpiY());
         case PdmNumColors: return INT_MAX;
         case PdmDepth: return 32;
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return qt_defaultDpiY();
+        case PdmPhysicalDpiY: return defaultDpiY();
         case PdmDevicePixelRatio: return 1;
         case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
         default: return 0;
