@@ -4,6 +4,7 @@
 
 #include "core/AppState.h"
 #include "core/FontNames.h"
+#include "core/ImageProcesser.h"
 #include "core/StringHelpers.h"
 #include "platform/ScopedFlag.h"
 
@@ -17,7 +18,6 @@
 #include <QTextLayout>
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cmath>
 #include <numbers>
@@ -198,69 +198,6 @@ QTransform turnAbout(const QPointF &centre, int degrees)
 
 // --- Shadow blur -------------------------------------------------------------------------------
 
-// Radii of three box blurs whose succession approximates a Gaussian of deviation `sigma`.
-std::array<int, 3> boxRadiiForGauss(double sigma)
-{
-    constexpr int passes = 3;
-    const double ideal = std::sqrt(12.0 * sigma * sigma / passes + 1.0);
-    int lower = static_cast<int>(std::floor(ideal));
-    if (lower % 2 == 0)
-        --lower;
-    const int upper = lower + 2;
-    const double m = (12.0 * sigma * sigma - passes * lower * lower - 4.0 * passes * lower - 3.0 * passes)
-                     / (-4.0 * lower - 4.0);
-    const int lowerCount = static_cast<int>(std::lround(m));
-    std::array<int, 3> radii{};
-    for (int i = 0; i < passes; ++i)
-        radii[i] = ((i < lowerCount ? lower : upper) - 1) / 2;
-    return radii;
-}
-
-// One box blur of radius r along a run of `count` pixels `stride` apart; beyond the run is empty.
-void boxBlurRun(quint32 *pixels, qsizetype count, qsizetype stride, int r, std::vector<quint32> &scratch)
-{
-    scratch.resize(static_cast<size_t>(count));
-    for (qsizetype i = 0; i < count; ++i)
-        scratch[static_cast<size_t>(i)] = pixels[i * stride];
-    const int window = 2 * r + 1;
-    std::array<qint64, 4> sum{};
-    auto add = [&sum](quint32 p, int sign) {
-        for (int c = 0; c < 4; ++c)
-            sum[c] += sign * static_cast<qint64>((p >> (8 * c)) & 0xff);
-    };
-    for (qsizetype i = 0; i < std::min<qsizetype>(r, count); ++i)
-        add(scratch[static_cast<size_t>(i)], 1);
-    for (qsizetype i = 0; i < count; ++i) {
-        if (i + r < count)
-            add(scratch[static_cast<size_t>(i + r)], 1);
-        quint32 out = 0;
-        for (int c = 0; c < 4; ++c)
-            out |= static_cast<quint32>((sum[c] + window / 2) / window) << (8 * c);
-        pixels[i * stride] = out;
-        if (i - r >= 0)
-            add(scratch[static_cast<size_t>(i - r)], -1);
-    }
-}
-
-// Gaussian-like blur of a premultiplied picture, every channel alike, so colours stay premultiplied.
-void blurImage(QImage &image, double sigma)
-{
-    if (sigma < 0.2 || image.isNull())
-        return;
-    const qsizetype w = image.width(), h = image.height();
-    const qsizetype stride = image.bytesPerLine() / 4;
-    auto *bits = reinterpret_cast<quint32 *>(image.bits());
-    std::vector<quint32> scratch;
-    for (const int r : boxRadiiForGauss(sigma)) {
-        if (r <= 0)
-            continue;
-        for (qsizetype y = 0; y < h; ++y)
-            boxBlurRun(bits + y * stride, w, 1, r, scratch);
-        for (qsizetype x = 0; x < w; ++x)
-            boxBlurRun(bits + x, h, stride, r, scratch);
-    }
-}
-
 // Draws `block` blurred, through a picture in device pixels: the blur radius is in canvas points
 // and grows with the zoom like everything else on the card.
 void drawBlurred(QPainter &painter, const TextBlock &block, const QPointF &origin, qreal height,
@@ -305,7 +242,7 @@ void drawBlurred(QPainter &painter, const TextBlock &block, const QPointF &origi
         p.setPen(color);
         block.draw(p, origin, height);
     }
-    blurImage(picture, sigma * coarse);
+    picture = ImageProcesser::gaussianBlur(picture, sigma * coarse);
 
     painter.save();
     painter.resetTransform();
