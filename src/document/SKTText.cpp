@@ -198,6 +198,24 @@ QTransform turnAbout(const QPointF &centre, int degrees)
 
 // --- Shadow blur -------------------------------------------------------------------------------
 
+// Whether blurring `ink` (a rectangle in a picture of `picture` pixels) by a deviation of `sigma`
+// pixels leaves no pixel at even the lowest opacity: a pass of the narrowest of the blur's boxes
+// already averages what ink it can gather below half a step. Ink at an edge of the picture counts
+// as going on, as the blur repeats edge pixels.
+bool blurLeavesNothing(const QRectF &ink, const QSizeF &picture, double sigma)
+{
+    const double narrowest = std::sqrt(4.0 * sigma * sigma + 1.0) - 2.0;
+    if (!(narrowest > 1.0))
+        return false;
+    const auto gathered = [narrowest](double from, double to, double extent) {
+        return from <= 0.0 || to >= extent ? narrowest : std::min(to - from, narrowest);
+    };
+    const QRectF touched = ink.adjusted(-1, -1, 1, 1);
+    const double most = 255.0 * gathered(touched.left(), touched.right(), picture.width())
+                        * gathered(touched.top(), touched.bottom(), picture.height());
+    return most < 0.25 * narrowest * narrowest; // half a step, less what float sums may drift
+}
+
 // Draws `block` blurred, through a picture in device pixels: the blur radius is in canvas points
 // and grows with the zoom like everything else on the card.
 void drawBlurred(QPainter &painter, const TextBlock &block, const QPointF &origin, qreal height,
@@ -231,6 +249,12 @@ void drawBlurred(QPainter &painter, const TextBlock &block, const QPointF &origi
     const double coarse = std::min(1.0, std::sqrt(maxPixels / (double(pixels.width()) * pixels.height())));
     const QSize size(std::max(1, int(std::ceil(pixels.width() * coarse))),
                      std::max(1, int(std::ceil(pixels.height() * coarse))));
+    // A damaged design may hold a blur so wide for its text that nothing would show: then there is
+    // no picture to make at all.
+    const QRectF ink = toPixels.mapRect(inkArea).translated(-QPointF(pixels.topLeft()));
+    if (painter.compositionMode() == QPainter::CompositionMode_SourceOver
+        && blurLeavesNothing(QRectF(ink.topLeft() * coarse, ink.size() * coarse), QSizeF(size), sigma * coarse))
+        return;
     QImage picture(size, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     {
