@@ -2,13 +2,10 @@
 
 SKTSelection::SKTSelection(SKTGraphicList &list) : m_list(list)
 {
-    m_listToken = m_list.addObserver([this](const SKTGraphicList::Change &change) { listChanged(change); });
+    m_listSubscription = m_list.subscribe([this](const SKTGraphicList::Change &change) { listChanged(change); });
 }
 
-SKTSelection::~SKTSelection()
-{
-    m_list.removeObserver(m_listToken);
-}
+SKTSelection::~SKTSelection() = default;
 
 platform::IndexSet SKTSelection::indexes() const
 {

@@ -31,6 +31,7 @@ public:
     void setIndexes(const platform::IndexSet &indexes);
     void clear() { setIndexes({}); }
 
+    platform::Subscription subscribe(Observers::Callback callback) { return m_observers.subscribe(std::move(callback)); }
     Token addObserver(Observers::Callback callback) { return m_observers.add(std::move(callback)); }
     void removeObserver(Token token) { m_observers.remove(token); }
 
@@ -39,7 +40,7 @@ private:
     void listChanged(const SKTGraphicList::Change &change);
 
     SKTGraphicList &m_list;
-    SKTGraphicList::Token m_listToken;
+    platform::Subscription m_listSubscription;
     // Raw pointers are safe: an entry leaves as soon as its graphic leaves the list.
     QSet<const SKTGraphic *> m_selected;
     Observers m_observers;

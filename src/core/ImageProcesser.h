@@ -47,6 +47,9 @@ public:
     static QImage adjust_boxBlur(const QImage &image, float value);
     static QImage adjust_EV(const QImage &image, float value);
     static QImage adjust_Gamma(const QImage &image, float value);
+    // A blur close to a Gaussian of deviation `sigma` pixels: three passes of the box blur above, of
+    // whole radii. Not a step of the chain (text shadows use it); below 0.2 the input comes back.
+    static QImage gaussianBlur(const QImage &image, double sigma);
 
     // Fills the picture's covered area with `color` (source-atop) in place; no colour, no change.
     static QImage &imageTintedWithColor(QImage &image, const QColor &color);

@@ -40,9 +40,9 @@ SKTMapTableOwner::Entry &SKTMapTableOwner::entryFor(const SKTGraphicPtr &graphic
 
 SKTDocument::SKTDocument()
 {
-    m_checkpointToken = m_undoManager.addCheckpointObserver([this] { observeUndoManagerCheckpoint(); });
+    m_checkpointSubscription = m_undoManager.subscribeToCheckpoints([this] { observeUndoManagerCheckpoint(); });
     // Whatever path changes the front list, its graphics' undoable properties are watched.
-    m_frontListToken = _graphics.addObserver([this](const SKTGraphicList::Change &change) {
+    m_frontListSubscription = _graphics.subscribe([this](const SKTGraphicList::Change &change) {
         if (change.type == SKTGraphicList::Change::Inserted)
             startObservingGraphics(change.graphics);
         else
@@ -55,8 +55,6 @@ SKTDocument::~SKTDocument()
     m_undoManager.removeAllActions();
     m_undoManager.disableUndoRegistration();
     _graphics.removeGraphicsAtIndexes(platform::IndexSet::range(0, _graphics.count()));
-    _graphics.removeObserver(m_frontListToken);
-    m_undoManager.removeCheckpointObserver(m_checkpointToken);
 }
 
 void SKTDocument::insertGraphics(const GraphicList &graphics, const platform::IndexSet &indexes)
@@ -108,10 +106,9 @@ void SKTDocument::Clear_All_Undo_Redo()
 {
     m_undoManager.removeAllActions();
     m_undoManager.removeAllActionsWithTarget(this);
-    m_undoManager.disableUndoRegistration();
+    const platform::ScopedUndoDisabling quietly(&m_undoManager);
     removeGraphicsAtIndexes(platform::IndexSet::range(0, _graphics.count()));
     insertGraphics({}, {});
-    m_undoManager.enableUndoRegistration();
 }
 
 QSizeF SKTDocument::canvasSize(bool useDefault, const QSizeF &size_val)
@@ -190,12 +187,12 @@ void SKTDocument::startObservingGraphics(const GraphicList &graphics)
     for (const SKTGraphicPtr &graphic : graphics) {
         SKTGraphic *raw = graphic.get();
         UndoObservation &observation = m_undoObservations[raw];
-        if (observation.keysToken)
+        if (observation.keysSubscription.isActive())
             continue; // the same graphic twice in the list is watched once
         observation.graphic = graphic;
         for (const QString &key : graphic->keysForValuesToObserveForUndo())
             observeUndoableKey(observation, raw, key);
-        observation.keysToken = graphic->addObserver(
+        observation.keysSubscription = graphic->subscribe(
             SKTGraphic::KeysForValuesToObserveForUndoKey,
             [this, raw](const QString &, const QVariant &oldValue, const QVariant &newValue) {
                 undoableKeysChanged(raw, oldValue.toStringList(), newValue.toStringList());
@@ -208,23 +205,17 @@ void SKTDocument::stopObservingGraphics(const GraphicList &graphics)
     for (const SKTGraphicPtr &graphic : graphics) {
         if (_graphics.contains(graphic.get()))
             continue; // still in the list elsewhere
-        const auto it = m_undoObservations.find(graphic.get());
-        if (it == m_undoObservations.end())
-            continue;
-        graphic->removeObserver(it->keysToken);
-        for (const auto token : std::as_const(it->keyTokens))
-            graphic->removeObserver(token);
-        m_undoObservations.erase(it);
+        m_undoObservations.erase(graphic.get());
     }
 }
 
 void SKTDocument::observeUndoableKey(UndoObservation &observation, SKTGraphic *graphic, const QString &key)
 {
-    if (observation.keyTokens.contains(key))
+    if (observation.keySubscriptions.contains(key))
         return;
-    observation.keyTokens.insert(
-        key, graphic->addObserver(key, [this, graphic](const QString &changed, const QVariant &oldValue,
-                                                       const QVariant &newValue) {
+    observation.keySubscriptions.emplace(
+        key, graphic->subscribe(key, [this, graphic](const QString &changed, const QVariant &oldValue,
+                                                     const QVariant &newValue) {
             undoablePropertyChanged(graphic, changed, oldValue, newValue);
         }));
 }
@@ -236,10 +227,10 @@ void SKTDocument::undoableKeysChanged(SKTGraphic *graphic, const QStringList &ol
         return;
     for (const QString &key : oldKeys)
         if (!newKeys.contains(key))
-            graphic->removeObserver(it->keyTokens.take(key));
+            it->second.keySubscriptions.erase(key);
     for (const QString &key : newKeys)
         if (!oldKeys.contains(key))
-            observeUndoableKey(*it, graphic, key);
+            observeUndoableKey(it->second, graphic, key);
 }
 
 void SKTDocument::undoablePropertyChanged(SKTGraphic *graphic, const QString &key, const QVariant &oldValue,
@@ -248,8 +239,8 @@ void SKTDocument::undoablePropertyChanged(SKTGraphic *graphic, const QString &ke
     // A graphic made in this group goes away as a whole on undo; its changes need no record.
     if (_undoGroupInsertedGraphics.contains(graphic) || oldValue == newValue)
         return;
-    const auto observed = m_undoObservations.constFind(graphic);
-    const SKTGraphicPtr strong = observed == m_undoObservations.constEnd() ? nullptr : observed->graphic.lock();
+    const auto observed = m_undoObservations.find(graphic);
+    const SKTGraphicPtr strong = observed == m_undoObservations.end() ? nullptr : observed->second.graphic.lock();
     if (!strong || !m_undoManager.isUndoRegistrationEnabled())
         return;
 

@@ -11,7 +11,9 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // An error of the program's own domain.
@@ -108,8 +110,8 @@ public:
 private:
     struct UndoObservation {
         std::weak_ptr<SKTGraphic> graphic;
-        QHash<QString, platform::KeyValueObservable::Token> keyTokens;
-        platform::KeyValueObservable::Token keysToken = 0;
+        std::map<QString, platform::Subscription> keySubscriptions;
+        platform::Subscription keysSubscription;
     };
     void startObservingGraphics(const GraphicList &graphics);
     void stopObservingGraphics(const GraphicList &graphics);
@@ -126,13 +128,13 @@ private:
     platform::PrintInfo m_printInfo;
 
     // Front graphics whose undoable properties are watched, and the state of the current group.
-    QHash<const SKTGraphic *, UndoObservation> m_undoObservations;
+    std::unordered_map<const SKTGraphic *, UndoObservation> m_undoObservations;
     QHash<const SKTGraphic *, std::weak_ptr<SKTGraphic>> _undoGroupInsertedGraphics;
     std::shared_ptr<SKTMapTableOwner> _undoGroupOldPropertiesPerGraphic;
     QString _undoGroupPresentablePropertyName;
     bool _undoGroupHasChangesToMultipleProperties = false;
-    quint64 m_checkpointToken = 0;
-    SKTGraphicList::Token m_frontListToken = 0;
+    platform::Subscription m_checkpointSubscription;
+    platform::Subscription m_frontListSubscription;
 };
 
 // A modal alert with the message as its title and one "OK" button. Nothing calls it.

@@ -164,23 +164,17 @@ QString SKTGraphic::presentablePropertyNameForKey(const QString &) const
 
 void SKTGraphic::setBounds(const QRectF &bounds)
 {
-    const QRectF old = _bounds;
-    _bounds = bounds;
-    announce(BoundsKey, old, bounds);
+    setObserved(_bounds, bounds, BoundsKey);
 }
 
 void SKTGraphic::setDrawingFill(bool fill)
 {
-    const bool old = _isDrawingFill;
-    _isDrawingFill = fill;
-    announce(DrawingFillKey, old, fill);
+    setObserved(_isDrawingFill, fill, DrawingFillKey);
 }
 
 void SKTGraphic::setDrawingStroke(bool stroke)
 {
-    const bool old = _isDrawingStroke;
-    _isDrawingStroke = stroke;
-    announce(DrawingStrokeKey, old, stroke);
+    setObserved(_isDrawingStroke, stroke, DrawingStrokeKey);
 }
 
 QColor SKTGraphic::fillColor()
@@ -191,9 +185,7 @@ QColor SKTGraphic::fillColor()
 
 void SKTGraphic::setFillColor(const QColor &color)
 {
-    const QColor old = _fillColor;
-    _fillColor = color;
-    announce(FillColorKey, old, color);
+    setObserved(_fillColor, color, FillColorKey);
 }
 
 QColor SKTGraphic::strokeColor()
@@ -204,16 +196,12 @@ QColor SKTGraphic::strokeColor()
 
 void SKTGraphic::setStrokeColor(const QColor &color)
 {
-    const QColor old = _strokeColor;
-    _strokeColor = color;
-    announce(StrokeColorKey, old, color);
+    setObserved(_strokeColor, color, StrokeColorKey);
 }
 
 void SKTGraphic::setStrokeWidth(double width)
 {
-    const double old = _strokeWidth;
-    _strokeWidth = width;
-    announce(StrokeWidthKey, old, width);
+    setObserved(_strokeWidth, width, StrokeWidthKey);
 }
 
 QColor SKTGraphic::fill_hatch_bk_clr()

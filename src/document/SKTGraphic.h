@@ -335,6 +335,14 @@ protected:
     static void resetImagePanel();
     // Announces a change of an observed key and of the keys derived from it.
     void announce(const QString &key, const QVariant &oldValue, const QVariant &newValue);
+    // An observed setter: writes the field, then announces the change with the value it replaced.
+    template <typename T>
+    void setObserved(T &field, const T &value, const QString &key)
+    {
+        const T old = field;
+        field = value;
+        announce(key, QVariant::fromValue(old), QVariant::fromValue(value));
+    }
 
     SKTGraphic(const SKTGraphic &) = delete;
     SKTGraphic &operator=(const SKTGraphic &) = delete;

@@ -36,6 +36,7 @@ public:
     // Answers false and changes nothing when an index lies outside the list.
     bool removeGraphicsAtIndexes(const platform::IndexSet &indexes);
 
+    platform::Subscription subscribe(Observer observer) { return m_observers.subscribe(std::move(observer)); }
     Token addObserver(Observer observer) { return m_observers.add(std::move(observer)); }
     void removeObserver(Token token) { m_observers.remove(token); }
 

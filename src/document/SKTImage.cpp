@@ -208,17 +208,13 @@ void SKTImage::decodeOwnFields(const platform::KeyedDecoder &coder)
 
 void SKTImage::setFlippedHorizontally(bool flipped)
 {
-    const bool old = _isFlippedHorizontally;
-    _isFlippedHorizontally = flipped;
-    announce(FlippedHorizontallyKey, old, flipped);
+    setObserved(_isFlippedHorizontally, flipped, FlippedHorizontallyKey);
     didChangeValueForKey(DrawingContentsKey, QVariant(), QVariant());
 }
 
 void SKTImage::setFlippedVertically(bool flipped)
 {
-    const bool old = _isFlippedVertically;
-    _isFlippedVertically = flipped;
-    announce(FlippedVerticallyKey, old, flipped);
+    setObserved(_isFlippedVertically, flipped, FlippedVerticallyKey);
     didChangeValueForKey(DrawingContentsKey, QVariant(), QVariant());
 }
 

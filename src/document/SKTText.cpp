@@ -4,7 +4,9 @@
 
 #include "core/AppState.h"
 #include "core/FontNames.h"
+#include "core/ImageProcesser.h"
 #include "core/StringHelpers.h"
+#include "platform/ScopedFlag.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -12,10 +14,10 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPalette>
+#include <QScreen>
 #include <QTextLayout>
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cmath>
 #include <numbers>
@@ -23,11 +25,18 @@
 
 const QString SKTText::UndoContentsKey = QStringLiteral("undoContents");
 
-// The resolution Qt lays text out at when no device is named (exported by QtGui, not declared in
-// its public headers).
-int qt_defaultDpiY();
-
 namespace {
+
+// The resolution Qt lays text out at when no device is named: 96 when the application asks for
+// it, else the primary screen's logical resolution in whole dots, else 100 before there is a screen.
+int defaultDpiY()
+{
+    if (QCoreApplication::testAttribute(Qt::AA_Use96Dpi))
+        return 96;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return qRound(screen->logicalDotsPerInchY());
+    return 100;
+}
 
 // Never painted on, only asked for its resolution, which is Qt's default one: absolute letter
 // spacing is scaled by this resolution over the default one in whole numbers, so any other
@@ -43,13 +52,13 @@ protected:
         case PdmWidth:
         case PdmHeight: return 100000;
         case PdmWidthMM:
-        case PdmHeightMM: return 100000 * 254 / (10 * qt_defaultDpiY());
+        case PdmHeightMM: return 100000 * 254 / (10 * defaultDpiY());
         case PdmNumColors: return INT_MAX;
         case PdmDepth: return 32;
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return qt_defaultDpiY();
+        case PdmPhysicalDpiY: return defaultDpiY();
         case PdmDevicePixelRatio: return 1;
         case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
         default: return 0;
@@ -189,67 +198,22 @@ QTransform turnAbout(const QPointF &centre, int degrees)
 
 // --- Shadow blur -------------------------------------------------------------------------------
 
-// Radii of three box blurs whose succession approximates a Gaussian of deviation `sigma`.
-std::array<int, 3> boxRadiiForGauss(double sigma)
+// Whether blurring `ink` (a rectangle in a picture of `picture` pixels) by a deviation of `sigma`
+// pixels leaves no pixel at even the lowest opacity: a pass of the narrowest of the blur's boxes
+// already averages what ink it can gather below half a step. Ink at an edge of the picture counts
+// as going on, as the blur repeats edge pixels.
+bool blurLeavesNothing(const QRectF &ink, const QSizeF &picture, double sigma)
 {
-    constexpr int passes = 3;
-    const double ideal = std::sqrt(12.0 * sigma * sigma / passes + 1.0);
-    int lower = static_cast<int>(std::floor(ideal));
-    if (lower % 2 == 0)
-        --lower;
-    const int upper = lower + 2;
-    const double m = (12.0 * sigma * sigma - passes * lower * lower - 4.0 * passes * lower - 3.0 * passes)
-                     / (-4.0 * lower - 4.0);
-    const int lowerCount = static_cast<int>(std::lround(m));
-    std::array<int, 3> radii{};
-    for (int i = 0; i < passes; ++i)
-        radii[i] = ((i < lowerCount ? lower : upper) - 1) / 2;
-    return radii;
-}
-
-// One box blur of radius r along a run of `count` pixels `stride` apart; beyond the run is empty.
-void boxBlurRun(quint32 *pixels, qsizetype count, qsizetype stride, int r, std::vector<quint32> &scratch)
-{
-    scratch.resize(static_cast<size_t>(count));
-    for (qsizetype i = 0; i < count; ++i)
-        scratch[static_cast<size_t>(i)] = pixels[i * stride];
-    const int window = 2 * r + 1;
-    std::array<qint64, 4> sum{};
-    auto add = [&sum](quint32 p, int sign) {
-        for (int c = 0; c < 4; ++c)
-            sum[c] += sign * static_cast<qint64>((p >> (8 * c)) & 0xff);
+    const double narrowest = std::sqrt(4.0 * sigma * sigma + 1.0) - 2.0;
+    if (!(narrowest > 1.0))
+        return false;
+    const auto gathered = [narrowest](double from, double to, double extent) {
+        return from <= 0.0 || to >= extent ? narrowest : std::min(to - from, narrowest);
     };
-    for (qsizetype i = 0; i < std::min<qsizetype>(r, count); ++i)
-        add(scratch[static_cast<size_t>(i)], 1);
-    for (qsizetype i = 0; i < count; ++i) {
-        if (i + r < count)
-            add(scratch[static_cast<size_t>(i + r)], 1);
-        quint32 out = 0;
-        for (int c = 0; c < 4; ++c)
-            out |= static_cast<quint32>((sum[c] + window / 2) / window) << (8 * c);
-        pixels[i * stride] = out;
-        if (i - r >= 0)
-            add(scratch[static_cast<size_t>(i - r)], -1);
-    }
-}
-
-// Gaussian-like blur of a premultiplied picture, every channel alike, so colours stay premultiplied.
-void blurImage(QImage &image, double sigma)
-{
-    if (sigma < 0.2 || image.isNull())
-        return;
-    const qsizetype w = image.width(), h = image.height();
-    const qsizetype stride = image.bytesPerLine() / 4;
-    auto *bits = reinterpret_cast<quint32 *>(image.bits());
-    std::vector<quint32> scratch;
-    for (const int r : boxRadiiForGauss(sigma)) {
-        if (r <= 0)
-            continue;
-        for (qsizetype y = 0; y < h; ++y)
-            boxBlurRun(bits + y * stride, w, 1, r, scratch);
-        for (qsizetype x = 0; x < w; ++x)
-            boxBlurRun(bits + x, h, stride, r, scratch);
-    }
+    const QRectF touched = ink.adjusted(-1, -1, 1, 1);
+    const double most = 255.0 * gathered(touched.left(), touched.right(), picture.width())
+                        * gathered(touched.top(), touched.bottom(), picture.height());
+    return most < 0.25 * narrowest * narrowest; // half a step, less what float sums may drift
 }
 
 // Draws `block` blurred, through a picture in device pixels: the blur radius is in canvas points
@@ -285,6 +249,12 @@ void drawBlurred(QPainter &painter, const TextBlock &block, const QPointF &origi
     const double coarse = std::min(1.0, std::sqrt(maxPixels / (double(pixels.width()) * pixels.height())));
     const QSize size(std::max(1, int(std::ceil(pixels.width() * coarse))),
                      std::max(1, int(std::ceil(pixels.height() * coarse))));
+    // A damaged design may hold a blur so wide for its text that nothing would show: then there is
+    // no picture to make at all.
+    const QRectF ink = toPixels.mapRect(inkArea).translated(-QPointF(pixels.topLeft()));
+    if (painter.compositionMode() == QPainter::CompositionMode_SourceOver
+        && blurLeavesNothing(QRectF(ink.topLeft() * coarse, ink.size() * coarse), QSizeF(size), sigma * coarse))
+        return;
     QImage picture(size, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     {
@@ -296,7 +266,7 @@ void drawBlurred(QPainter &painter, const TextBlock &block, const QPointF &origi
         p.setPen(color);
         block.draw(p, origin, height);
     }
-    blurImage(picture, sigma * coarse);
+    picture = ImageProcesser::gaussianBlur(picture, sigma * coarse);
 
     painter.save();
     painter.resetTransform();
@@ -523,11 +493,13 @@ void SKTText::makeNaturalSize()
 void SKTText::setHeightToMatchContents()
 {
     const QStringList before = keysForValuesToObserveForUndo();
-    _boundsBeingChangedToMatchContents = true;
-    announceUndoKeys(before);
-    setBounds(QRectF(_bounds.x(), _bounds.y(), _bounds.width(), naturalSize().height()));
-    const QStringList during = keysForValuesToObserveForUndo();
-    _boundsBeingChangedToMatchContents = false;
+    QStringList during;
+    {
+        const platform::ScopedFlag fitting(_boundsBeingChangedToMatchContents);
+        announceUndoKeys(before);
+        setBounds(QRectF(_bounds.x(), _bounds.y(), _bounds.width(), naturalSize().height()));
+        during = keysForValuesToObserveForUndo();
+    }
     announceUndoKeys(during);
 }
 
@@ -555,18 +527,20 @@ void SKTText::setScriptingContents(const QVariant &value)
 {
     const SKTTextStorage old = Text_contents();
     const QStringList before = keysForValuesToObserveForUndo();
-    _contentsBeingChangedByScripting = true;
-    announceUndoKeys(before);
+    QStringList during;
+    {
+        const platform::ScopedFlag scripting(_contentsBeingChangedByScripting);
+        announceUndoKeys(before);
 
-    SKTTextStorage &storage = Text_contents();
-    if (value.metaType() == QMetaType::fromType<SKTTextStorage>())
-        storage = value.value<SKTTextStorage>();
-    else
-        storage.string = value.toString();
-    didChangeValueForKey(UndoContentsKey, QVariant::fromValue(old), QVariant::fromValue(storage));
+        SKTTextStorage &storage = Text_contents();
+        if (value.metaType() == QMetaType::fromType<SKTTextStorage>())
+            storage = value.value<SKTTextStorage>();
+        else
+            storage.string = value.toString();
+        didChangeValueForKey(UndoContentsKey, QVariant::fromValue(old), QVariant::fromValue(storage));
 
-    const QStringList during = keysForValuesToObserveForUndo();
-    _contentsBeingChangedByScripting = false;
+        during = keysForValuesToObserveForUndo();
+    }
     announceUndoKeys(during);
 }
 

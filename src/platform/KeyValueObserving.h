@@ -21,6 +21,15 @@ public:
     KeyValueObservable &operator=(const KeyValueObservable &) { return *this; }
     virtual ~KeyValueObservable() = default;
 
+    // The observer stays until its subscription goes.
+    Subscription subscribe(const QString &key, Observer observer)
+    {
+        return m_observers.subscribe(std::move(observer), key);
+    }
+    Subscription subscribe(const QStringList &keys, const Observer &observer)
+    {
+        return m_observers.subscribe(observer, keys);
+    }
     Token addObserver(const QString &key, Observer observer) { return m_observers.add(std::move(observer), key); }
     // Safe to call from inside an announcement; a removed observer hears nothing more.
     void removeObserver(Token token) { m_observers.remove(token); }

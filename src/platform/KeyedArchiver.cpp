@@ -201,12 +201,18 @@ QList<double> numbersIn(const QString &text, int most)
 
 } // namespace
 
-// The object table shared by every decoder of one archive, with a budget that stops archives whose
-// references fan out into an enormous tree.
+// The object table shared by every decoder of one archive, with the budgets of its limits.
 struct KeyedObjectDecoder::Archive {
+    Archive(QVariantList objects, const KeyedArchiveLimits &limits)
+        : objects(std::move(objects)), maxDepth(limits.maxDepth), budget(limits.objectReads),
+          imagePixels(limits.imagePixels)
+    {
+    }
+
     QVariantList objects;
-    mutable std::atomic<qint64> budget{100'000};
-    mutable std::atomic<qint64> imagePixels{kKeyedArchiveImagePixels};
+    int maxDepth;
+    mutable std::atomic<qint64> budget;
+    mutable std::atomic<qint64> imagePixels;
 
     // A picture, while the archive's pictures stay within their pixel budget: a small, highly
     // compressed picture listed many times must not be decoded again for every listing.
@@ -326,7 +332,7 @@ QVariant KeyedObjectDecoder::decodeObject(const QString &key) const
 
 QVariant KeyedObjectDecoder::resolved(const QVariant &value, int depth) const
 {
-    if (depth > kKeyedArchiveMaxDepth)
+    if (depth > m_archive->maxDepth)
         return {};
     if (!isUid(value))
         return value; // written inline
@@ -405,10 +411,10 @@ QByteArray KeyedArchiver::archivedDataWithRootValue(const QVariant &root, Proper
     return propertyListData(writer.finish(root), format);
 }
 
-KeyedObjectRef KeyedUnarchiver::rootObject(const QByteArray &data, QString *error)
+KeyedObjectRef KeyedUnarchiver::rootObject(const QByteArray &data, QString *error, const KeyedArchiveLimits &limits)
 {
     const std::optional<QVariant> list = propertyListFromData(data, error);
-    return list ? rootObjectOfPropertyList(*list, error) : nullptr;
+    return list ? rootObjectOfPropertyList(*list, error, limits) : nullptr;
 }
 
 namespace {
@@ -419,7 +425,7 @@ struct OpenedArchive {
     QVariantMap top;
 };
 
-std::optional<OpenedArchive> openArchive(const QVariant &archive, QString *error)
+std::optional<OpenedArchive> openArchive(const QVariant &archive, QString *error, const KeyedArchiveLimits &limits)
 {
     const QVariantMap map = archive.toMap();
     if (archive.metaType() != QMetaType::fromType<QVariantMap>() ||
@@ -428,19 +434,19 @@ std::optional<OpenedArchive> openArchive(const QVariant &archive, QString *error
             *error = QStringLiteral("not a keyed archive");
         return std::nullopt;
     }
-    auto table = std::make_shared<KeyedObjectDecoder::Archive>();
-    table->objects = map.value(QStringLiteral("$objects")).toList();
+    auto table = std::make_shared<KeyedObjectDecoder::Archive>(map.value(QStringLiteral("$objects")).toList(), limits);
     return OpenedArchive{std::move(table), map.value(QStringLiteral("$top")).toMap()};
 }
 
 } // namespace
 
-std::optional<QVariant> KeyedUnarchiver::rootValue(const QByteArray &data, QString *error)
+std::optional<QVariant> KeyedUnarchiver::rootValue(const QByteArray &data, QString *error,
+                                                   const KeyedArchiveLimits &limits)
 {
     const std::optional<QVariant> list = propertyListFromData(data, error);
     if (!list)
         return std::nullopt;
-    std::optional<OpenedArchive> opened = openArchive(*list, error);
+    std::optional<OpenedArchive> opened = openArchive(*list, error, limits);
     if (!opened)
         return std::nullopt;
     // The top dictionary reads like an object whose one field is the root.
@@ -448,9 +454,10 @@ std::optional<QVariant> KeyedUnarchiver::rootValue(const QByteArray &data, QStri
     return holder.decodeObject(QStringLiteral("root"));
 }
 
-KeyedObjectRef KeyedUnarchiver::rootObjectOfPropertyList(const QVariant &archive, QString *error)
+KeyedObjectRef KeyedUnarchiver::rootObjectOfPropertyList(const QVariant &archive, QString *error,
+                                                         const KeyedArchiveLimits &limits)
 {
-    std::optional<OpenedArchive> opened = openArchive(archive, error);
+    std::optional<OpenedArchive> opened = openArchive(archive, error, limits);
     if (!opened)
         return nullptr;
     const QVariant *root = opened->table->object(opened->top.value(QStringLiteral("root")));

@@ -28,6 +28,21 @@ struct EncodableObject {
 class KeyedObjectDecoder;
 using KeyedObjectRef = std::shared_ptr<const KeyedObjectDecoder>;
 
+constexpr int kKeyedArchiveMaxDepth = 32;
+// Reads of objects by reference, so that references fanning out into an enormous tree end.
+constexpr qint64 kKeyedArchiveObjectReads = 100'000;
+// The pixels an archive's pictures may hold together (one picture of Qt's largest default size);
+// a picture read once the budget is spent reads as nil.
+constexpr qint64 kKeyedArchiveImagePixels = 64 * 1024 * 1024;
+
+// What reading one archive may cost: nesting, object reads and decoded pixels. The defaults are
+// the program's; whatever exceeds them reads as the empty value of its kind.
+struct KeyedArchiveLimits {
+    int maxDepth = kKeyedArchiveMaxDepth;
+    qint64 objectReads = kKeyedArchiveObjectReads;
+    qint64 imagePixels = kKeyedArchiveImagePixels;
+};
+
 // Writes keyed archives in the desktop's keyed-archiver layout ($archiver, $version, $top/root,
 // $objects with UIDs, $class dictionaries with $classname/$classes) as a property list.
 // encodeObject takes QString, QByteArray, numbers, QColor, ArchivedFont, QImage (an image with one
@@ -49,11 +64,14 @@ public:
 class KeyedUnarchiver {
 public:
     // The root object of archived data, or null when the data is not a keyed archive.
-    static KeyedObjectRef rootObject(const QByteArray &data, QString *error = nullptr);
-    static KeyedObjectRef rootObjectOfPropertyList(const QVariant &archive, QString *error = nullptr);
+    static KeyedObjectRef rootObject(const QByteArray &data, QString *error = nullptr,
+                                     const KeyedArchiveLimits &limits = {});
+    static KeyedObjectRef rootObjectOfPropertyList(const QVariant &archive, QString *error = nullptr,
+                                                   const KeyedArchiveLimits &limits = {});
     // The root of any archive as decodeObject would answer it (nil for a nil root); nothing when the
     // data is not a keyed archive.
-    static std::optional<QVariant> rootValue(const QByteArray &data, QString *error = nullptr);
+    static std::optional<QVariant> rootValue(const QByteArray &data, QString *error = nullptr,
+                                             const KeyedArchiveLimits &limits = {});
 };
 
 // One object of an archive. decodeObject answers QString, QByteArray, numbers, QColor, ArchivedFont,
@@ -85,11 +103,6 @@ private:
     QStringList m_classes;
     int m_depth;
 };
-
-constexpr int kKeyedArchiveMaxDepth = 32;
-// The pixels an archive's pictures may hold together (one picture of Qt's largest default size);
-// a picture read once the budget is spent reads as nil.
-constexpr qint64 kKeyedArchiveImagePixels = 64 * 1024 * 1024;
 
 // The desktop's geometry strings: "{x, y}", "{w, h}", "{{x, y}, {w, h}}".
 QString stringFromPoint(const QPointF &point);

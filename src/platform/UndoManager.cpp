@@ -193,16 +193,19 @@ void UndoManager::removeAllActionsWithTarget(const void *target)
                 entry.action = nullptr;
 }
 
+Subscription UndoManager::subscribeToCheckpoints(CheckpointObserver observer)
+{
+    return m_checkpointObservers.subscribe(std::move(observer));
+}
+
 quint64 UndoManager::addCheckpointObserver(CheckpointObserver observer)
 {
-    const quint64 token = m_nextObserverToken++;
-    m_checkpointObservers.emplace_back(token, std::move(observer));
-    return token;
+    return m_checkpointObservers.add(std::move(observer));
 }
 
 void UndoManager::removeCheckpointObserver(quint64 token)
 {
-    std::erase_if(m_checkpointObservers, [token](const auto &entry) { return entry.first == token; });
+    m_checkpointObservers.remove(token);
 }
 
 void UndoManager::replay(Direction direction)
@@ -281,19 +284,7 @@ void UndoManager::closeInnermostGroup()
 
 void UndoManager::sendCheckpoint()
 {
-    // Observers may add or remove observers: call by token, looking each one up again.
-    std::vector<quint64> tokens;
-    tokens.reserve(m_checkpointObservers.size());
-    for (const auto &entry : m_checkpointObservers)
-        tokens.push_back(entry.first);
-    for (quint64 token : tokens) {
-        const auto it = std::find_if(m_checkpointObservers.begin(), m_checkpointObservers.end(),
-                                     [token](const auto &entry) { return entry.first == token; });
-        if (it == m_checkpointObservers.end())
-            continue;
-        const CheckpointObserver observer = it->second;
-        observer();
-    }
+    m_checkpointObservers.notify();
 }
 
 void UndoManager::watchEventLoop()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ObserverList.h"
+
 #include <QObject>
 #include <QString>
 
@@ -57,6 +59,7 @@ public:
 
     // Observers hear every checkpoint: a nested group opened, any group closed (after it has been
     // folded or stacked), and the start of undo() and redo().
+    Subscription subscribeToCheckpoints(CheckpointObserver observer);
     quint64 addCheckpointObserver(CheckpointObserver observer);
     void removeCheckpointObserver(quint64 token);
 
@@ -87,8 +90,28 @@ private:
     bool m_watchingEventLoop = false;
     bool m_undoing = false;
     bool m_redoing = false;
-    std::vector<std::pair<quint64, CheckpointObserver>> m_checkpointObservers;
-    quint64 m_nextObserverToken = 1;
+    ObserverList<> m_checkpointObservers;
+};
+
+// Undo registration switched off for as long as it lives (nesting like the calls it stands for),
+// however the scope is left. A null manager is allowed: nothing is switched.
+class ScopedUndoDisabling {
+public:
+    explicit ScopedUndoDisabling(UndoManager *undo) : m_undo(undo)
+    {
+        if (m_undo)
+            m_undo->disableUndoRegistration();
+    }
+    ~ScopedUndoDisabling()
+    {
+        if (m_undo)
+            m_undo->enableUndoRegistration();
+    }
+    ScopedUndoDisabling(const ScopedUndoDisabling &) = delete;
+    ScopedUndoDisabling &operator=(const ScopedUndoDisabling &) = delete;
+
+private:
+    UndoManager *m_undo;
 };
 
 } // namespace platform

@@ -11,6 +11,7 @@
 #include "core/WindowUtilities.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
+#include "platform/ScopedFlag.h"
 #include "platform/UiServices.h"
 #include "properties/ui/CardSettingsTab.h"
 #include "window/Data_From_Excel.h"
@@ -33,6 +34,7 @@
 #include <QToolButton>
 
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -51,38 +53,19 @@ const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you w
 // the objects placed must not become undo steps. Both are put back however the load ends.
 class LoadScope {
 public:
-    explicit LoadScope(SKTDocument *document) : m_document(document), m_guard(App().Not_Draw_Only_Prop_Change)
-    {
-        App().Not_Draw_Only_Prop_Change = true;
-    }
-    ~LoadScope()
-    {
-        endGuard();
-        if (m_undoOff && m_document)
-            m_document->Enable_Disable_Undo_Registraion(1);
-    }
-    LoadScope(const LoadScope &) = delete;
-    LoadScope &operator=(const LoadScope &) = delete;
+    explicit LoadScope(SKTDocument *document) : m_document(document), m_guard(App().Not_Draw_Only_Prop_Change) {}
 
     void stopUndoRegistration()
     {
-        if (m_undoOff || !m_document)
-            return;
-        m_document->Enable_Disable_Undo_Registraion(0);
-        m_undoOff = true;
+        if (!m_undoOff && m_document)
+            m_undoOff.emplace(&m_document->undoManager());
     }
-    void endGuard()
-    {
-        if (m_guarding)
-            App().Not_Draw_Only_Prop_Change = m_guard;
-        m_guarding = false;
-    }
+    void endGuard() { m_guard.end(); }
 
 private:
     SKTDocument *m_document;
-    bool m_guard;
-    bool m_guarding = true;
-    bool m_undoOff = false;
+    std::optional<platform::ScopedUndoDisabling> m_undoOff;
+    platform::ScopedFlag<bool> m_guard; // ends first
 };
 
 // The card outline the design was saved with; drawing reads the process-wide code.
@@ -422,7 +405,6 @@ void SKTWindowController::Open_Btn_Clicked()
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
     }
-    App().Not_Draw_Only_Prop_Change = false;
 }
 
 void SKTWindowController::Save_Btn_Clicked()

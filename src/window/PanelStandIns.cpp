@@ -12,6 +12,7 @@
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
+#include "platform/ScopedFlag.h"
 #include "platform/UiServices.h"
 #include "platform/ui/ColorWell.h"
 #include "properties/ui/CardBackgroundTab.h"

@@ -9,6 +9,7 @@
 #include "document/SKTGraphicList.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWindow.h"
+#include "platform/Subscription.h"
 #include "window/ToolIcons.h"
 
 #include <QFont>
@@ -24,6 +25,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CardBackgroundTab;
 class CardSettingsTab;
@@ -437,7 +439,7 @@ private:
 
     SKTDocument *m_document = nullptr;
     int m_shownView = 0; // 0 front, 1 back, 2 preview
-    platform::KeyValueObservable::Token m_canvasSizeToken = 0; // the observation of the document's "canvasSize"
+    platform::Subscription m_canvasSizeSubscription; // the observation of the document's "canvasSize"
     bool m_windowLoaded = false;
     bool m_awake = false;
     int m_Selected_Control_Tool = 0;
@@ -453,6 +455,6 @@ private:
     bool m_alignWithGridEnabled = false;
     bool m_makeSameSizeEnabled = false;
     QAbstractTableModel *m_listModel = nullptr;
-    QList<QMetaObject::Connection> m_toolObservation;
-    QList<QMetaObject::Connection> m_canvasBindings;
+    platform::Subscription m_toolObservation;
+    std::vector<platform::Subscription> m_canvasBindings;
 };

@@ -11,6 +11,7 @@
 #include "core/WindowUtilities.h"
 #include "document/SKTDocument.h"
 #include "platform/Pasteboard.h"
+#include "platform/ScopedFlag.h"
 #include "platform/UiServices.h"
 #include "profile/User_Profile_Class.h"
 #include "window/Card_Wizard.h"
@@ -116,8 +117,8 @@ SKTWindowController::SKTWindowController()
 
 SKTWindowController::~SKTWindowController()
 {
-    for (const QMetaObject::Connection &connection : m_toolObservation)
-        disconnect(connection);
+    // First: a tool change while the window is taken apart would reach controls already gone.
+    m_toolObservation.cancel();
     setDocument(nullptr);
     delete Main_wnd;
     Main_wnd = nullptr;
@@ -180,7 +181,7 @@ void SKTWindowController::awakeFromNib()
     Show_Hide_Ruler_ChkBox();
 
     // Filling the lists must not write into objects.
-    app.Not_Draw_Only_Prop_Change = true;
+    platform::ScopedFlag fillingLists(app.Not_Draw_Only_Prop_Change);
     CardSettingsTab *card = card_setting_tab;
     CardBackgroundTab *background = card_bkgd_tab;
     selectItem(background->Card_image_layout, 1);
@@ -235,7 +236,7 @@ void SKTWindowController::awakeFromNib()
         shapeHatches->setCurrentIndex(0);
         cardHatches->setCurrentIndex(0);
     }
-    app.Not_Draw_Only_Prop_Change = false;
+    fillingLists.end();
 
     // The canvases take the default card size and the document's lists.
     const QSizeF cardSize = SKTDocument::canvasSize(true, QSizeF());
@@ -254,8 +255,8 @@ void SKTWindowController::awakeFromNib()
 
     // The current tool once, then every tool change.
     selectedToolDidChange();
-    m_toolObservation << connect(this, &SKTWindowController::SKTSelectedToolDidChange, this,
-                                 &SKTWindowController::selectedToolDidChange);
+    m_toolObservation = platform::Subscription::connection(connect(
+        this, &SKTWindowController::SKTSelectedToolDidChange, this, &SKTWindowController::selectedToolDidChange));
 
     New_Project();
     changeViewController(0);
@@ -308,13 +309,11 @@ void SKTWindowController::setDocument(SKTDocument *document)
 {
     if (document == m_document)
         return;
-    if (m_document)
-        m_document->removeObserver(m_canvasSizeToken);
-    m_canvasSizeToken = 0;
+    m_canvasSizeSubscription.cancel();
     unbindCanvases();
     m_document = document;
     if (m_document)
-        m_canvasSizeToken = m_document->addObserver(
+        m_canvasSizeSubscription = m_document->subscribe(
             SKTDocument::CanvasSizeKey, [this](const QString &key, const QVariant &, const QVariant &newValue) {
                 observeValueForKeyPath(key, newValue, QString::fromLatin1(kCanvasSizeContext));
             });
@@ -342,23 +341,22 @@ void SKTWindowController::bindCanvases()
         canvas->setZoomFactor(_zoomFactor);
         scrolls[i]->setDocumentView(canvas);
         scrolls[i]->setDocumentSize(canvas->canvasSize());
-        m_canvasBindings << connect(scrolls[i], &SKTZoomingScrollView::zoomFactorChanged, canvas,
-                                    &SKTGraphicView::setZoomFactor);
-        m_canvasBindings << connect(canvas, &SKTGraphicView::rulerEchoChanged, scrolls[i],
-                                    &SKTZoomingScrollView::echoOnRulers);
+        const auto bind = [this](const QMetaObject::Connection &connection) {
+            m_canvasBindings.push_back(platform::Subscription::connection(connection));
+        };
+        bind(connect(scrolls[i], &SKTZoomingScrollView::zoomFactorChanged, canvas, &SKTGraphicView::setZoomFactor));
+        bind(connect(canvas, &SKTGraphicView::rulerEchoChanged, scrolls[i], &SKTZoomingScrollView::echoOnRulers));
         SKTZoomingScrollView *scroll = scrolls[i];
-        m_canvasBindings << connect(canvas, &SKTGraphicView::rulersToggleRequested, this, [this, scroll] {
+        bind(connect(canvas, &SKTGraphicView::rulersToggleRequested, this, [this, scroll] {
             scroll->toggleRulers();
             syncRulerBox();
-        });
+        }));
         *canvases[i] = canvas;
     }
 }
 
 void SKTWindowController::unbindCanvases()
 {
-    for (const QMetaObject::Connection &connection : m_canvasBindings)
-        disconnect(connection);
     m_canvasBindings.clear();
     // A canvas holds its list by reference: without the document it cannot stay.
     SKTZoomingScrollView *scrolls[3] = {_zoomingScrollView, _zoomingScrollView_BACK, _zoomingScrollView_TEMP};
@@ -391,7 +389,7 @@ void SKTWindowController::New_Project_Setting_Reset()
 {
     AppState &app = App();
     WindowState &win = Win();
-    app.Not_Draw_Only_Prop_Change = true;
+    const platform::ScopedFlag resetting(app.Not_Draw_Only_Prop_Change);
 
     platform::generalPasteboard().writeItems({});
     Check_Path_And_Create_Files();
@@ -461,7 +459,6 @@ void SKTWindowController::New_Project_Setting_Reset()
     Set_Log_Name_In_Title();
     delete_all_control(_graphicView);
     delete_all_control(_graphicView_BACK);
-    app.Not_Draw_Only_Prop_Change = false;
 }
 
 void SKTWindowController::New_Project()
@@ -474,7 +471,6 @@ void SKTWindowController::New_Project()
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
     }
-    App().Not_Draw_Only_Prop_Change = false;
 }
 
 int SKTWindowController::runStartWizard()
@@ -493,8 +489,7 @@ void SKTWindowController::Open_Start_Window()
     if (Win().Start_Card_Option != QLatin1String("W"))
         return;
     // The wizard's objects are part of the new design, not steps the user can undo.
-    if (m_document)
-        m_document->Enable_Disable_Undo_Registraion(0);
+    const platform::ScopedUndoDisabling quietly(m_document ? &m_document->undoManager() : nullptr);
     Update_Card_Graphics();
     if (myTargetView)
         myTargetView->show();
@@ -506,6 +501,4 @@ void SKTWindowController::Open_Start_Window()
     }
     Fill_Party_Invidation_Details();
     Show_RHS_Properties(nullptr);
-    if (m_document)
-        m_document->Enable_Disable_Undo_Registraion(1);
 }

@@ -180,6 +180,39 @@ TEST_F(EffectKernelsTest, BoxBlurMatchesTheBoxOverPremultipliedColour)
     }
 }
 
+TEST_F(EffectKernelsTest, TheGaussianBlurSpreadsASquareByItsDeviationAndKeepsItsInk)
+{
+    // An opaque 9 x 9 square spreads, along each axis, with the variance of the square plus sigma²
+    // (three boxes of odd widths come a little short), and the ink it holds stays.
+    constexpr int side = 121, half = 4, centre = side / 2;
+    QImage square(side, side, QImage::Format_ARGB32);
+    square.fill(Qt::transparent);
+    for (int y = centre - half; y <= centre + half; ++y)
+        for (int x = centre - half; x <= centre + half; ++x)
+            square.setPixel(x, y, qRgba(20, 40, 160, 255));
+    const double squareVariance = ((2 * half + 1) * (2 * half + 1) - 1) / 12.0;
+    for (const double sigma : {2.0, 3.3, 5.0, 8.0}) {
+        SCOPED_TRACE(sigma);
+        const QImage blurred = ImageProcesser::gaussianBlur(square, sigma).convertToFormat(QImage::Format_ARGB32);
+        double ink = 0, across = 0, down = 0;
+        int worstColour = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                const QRgb p = blurred.pixel(x, y);
+                ink += qAlpha(p);
+                across += qAlpha(p) * (x - centre) * (x - centre);
+                down += qAlpha(p) * (y - centre) * (y - centre);
+                if (qAlpha(p) >= 64)
+                    worstColour = std::max(worstColour, largestChannelDifference(p, qRgba(20, 40, 160, qAlpha(p))));
+            }
+        EXPECT_NEAR(ink / (255.0 * (2 * half + 1) * (2 * half + 1)), 1.0, 0.01);
+        EXPECT_DOUBLE_EQ(across, down);
+        EXPECT_NEAR(across / ink - squareVariance, sigma * sigma, 0.1 * sigma * sigma + 0.5);
+        EXPECT_LE(worstColour, 2);
+    }
+    EXPECT_EQ(ImageProcesser::gaussianBlur(square, 0.1), square);
+}
+
 TEST_F(EffectKernelsTest, SharpeningMatchesTheLuminanceUnsharpMask)
 {
     static constexpr double kTaps[5] = {1 / 16.0, 4 / 16.0, 6 / 16.0, 4 / 16.0, 1 / 16.0};

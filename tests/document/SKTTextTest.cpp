@@ -268,6 +268,17 @@ TEST_F(SKTTextTest, AShadowOfDamagedSizeOrPlaceDrawsWithoutOverflow)
     EXPECT_TRUE(inkBox(render(*text)).isValid());
 }
 
+TEST_F(SKTTextTest, AShadowSpreadTooThinToShowLeavesNoTrace)
+{
+    auto text = makeText("Shadow", QRectF(20, 20, 160, 60));
+    text->txt_clr = Qt::transparent; // only the shadow shows
+    text->Drawing_Shadow = true;
+    for (const float blur : {6.0f, 1e6f}) {
+        text->Shadow_blur = blur;
+        EXPECT_EQ(inkBox(render(*text), isPainted).isValid(), blur < 100) << blur;
+    }
+}
+
 TEST_F(SKTTextTest, CacheKeyFollowsWhatTheDrawingReadsButNotThePosition)
 {
     auto text = makeText("Key", QRectF(10, 10, 100, 40));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 class Thing : public platform::KeyValueObservable {
@@ -51,4 +53,29 @@ TEST(KeyValueObserving, ACopyStartsWithoutObservers)
     Thing copy(thing);
     EXPECT_TRUE(thing.hasObservers(QStringLiteral("k")));
     EXPECT_FALSE(copy.hasObservers(QStringLiteral("k")));
+}
+
+TEST(KeyValueObserving, ASubscriptionRemovesItsObserversWhenItGoesEvenAfterTheObservedObject)
+{
+    auto thing = std::make_unique<Thing>();
+    QStringList heard;
+    const auto hear = [&](const QString &key, const QVariant &, const QVariant &) { heard << key; };
+    platform::Subscription both = thing->subscribe(QStringList{QStringLiteral("a"), QStringLiteral("b")}, hear);
+    {
+        const platform::Subscription scoped = thing->subscribe(QStringLiteral("a"), hear);
+        thing->set(QStringLiteral("a"), 0, 1);
+    }
+    thing->set(QStringLiteral("b"), 0, 1);
+    EXPECT_EQ(heard, (QStringList{QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b")}));
+
+    platform::Subscription moved = std::move(both);
+    EXPECT_FALSE(both.isActive());
+    EXPECT_TRUE(thing->hasObservers(QStringLiteral("a")));
+    moved.cancel();
+    EXPECT_FALSE(thing->hasObservers(QStringLiteral("a")) || thing->hasObservers(QStringLiteral("b")));
+
+    platform::Subscription outliving = thing->subscribe(QStringLiteral("a"), hear);
+    thing.reset();
+    outliving.cancel(); // the observed object is gone: nothing to remove, nothing touched
+    EXPECT_FALSE(outliving.isActive());
 }

@@ -7,6 +7,8 @@
 #include <limits>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace platform;
 
 namespace {
@@ -302,24 +304,34 @@ TEST(KeyedArchiver, HostileArchivesReadAsEmptyValues)
     }
     EXPECT_LE(steps, kKeyedArchiveMaxDepth + 1);
 
-    // An array that lists itself many times over must not blow up.
+    // An array that lists itself many times over must not blow up: the reads end at the budget.
     const QVariantMap classes{{"$classname", QStringLiteral("NSArray")}, {"$classes", QStringList{"NSArray"}}};
     QVariantList refs;
     for (int i = 0; i < 50; ++i)
         refs << QVariant::fromValue(PlistUid{2});
     const QVariantMap array{{"NS.objects", refs}, {"$class", QVariant::fromValue(PlistUid{3})}};
     const QVariantMap bomb{{"list", QVariant::fromValue(PlistUid{2})}};
-    const KeyedObjectRef holder =
-        KeyedUnarchiver::rootObjectOfPropertyList(archiveOf({QStringLiteral("$null"), bomb, array, classes}));
+    const KeyedArchiveLimits limits{.objectReads = 2'000};
+    const KeyedObjectRef holder = KeyedUnarchiver::rootObjectOfPropertyList(
+        archiveOf({QStringLiteral("$null"), bomb, array, classes}), nullptr, limits);
     ASSERT_TRUE(holder);
-    holder->decodeObject("list");
+    // Every element read costs a read at least; the rest read as nil.
+    const std::function<qint64(const QVariant &)> elements = [&](const QVariant &value) -> qint64 {
+        qint64 count = 0;
+        for (const QVariant &element : value.toList())
+            count += element.isValid() ? 1 + elements(element) : 0;
+        return count;
+    };
+    const qint64 read = elements(holder->decodeObject("list"));
+    EXPECT_GT(read, 0);
+    EXPECT_LE(read, limits.objectReads);
 }
 
 TEST(KeyedArchiver, PicturesAreDecodedOnlyUpToTheArchivesPixelBudget)
 {
-    // One picture that compresses to a few kilobytes but decodes to 4 MB, listed 80 times: decoded
-    // for every listing, a small archive from the pasteboard or a file could fill the memory.
-    QImage picture(1024, 1024, QImage::Format_RGB32);
+    // One picture that compresses to a few bytes but decodes to many, listed 80 times: decoded for
+    // every listing, a small archive from the pasteboard or a file could fill the memory.
+    QImage picture(64, 64, QImage::Format_RGB32);
     picture.fill(Qt::white);
     QVariantMap archive = propertyListFromData(KeyedArchiver::archivedDataWithRootValue(QVariantList{picture}))->toMap();
     QVariantList objects = archive.value("$objects").toList();
@@ -334,15 +346,16 @@ TEST(KeyedArchiver, PicturesAreDecodedOnlyUpToTheArchivesPixelBudget)
         }
     }
     archive.insert("$objects", objects);
+    const KeyedArchiveLimits limits{.imagePixels = 5 * 64 * 64};
     const std::optional<QVariant> root =
-        KeyedUnarchiver::rootValue(propertyListData(archive, PropertyListFormat::Binary));
+        KeyedUnarchiver::rootValue(propertyListData(archive, PropertyListFormat::Binary), nullptr, limits);
     ASSERT_TRUE(root);
     const QVariantList read = root->toList();
     ASSERT_EQ(read.size(), 80);
     EXPECT_EQ(read.first().value<QImage>().size(), picture.size());
     const auto decoded =
         std::count_if(read.cbegin(), read.cend(), [](const QVariant &v) { return !v.value<QImage>().isNull(); });
-    EXPECT_EQ(decoded, kKeyedArchiveImagePixels / (1024 * 1024));
+    EXPECT_EQ(decoded, limits.imagePixels / (64 * 64));
 }
 
 TEST(KeyedArchiver, ATextThatReadsLikeTheNilMarkerIsKept)

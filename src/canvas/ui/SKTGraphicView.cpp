@@ -75,8 +75,8 @@ SKTGraphicView::SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, 
         startObservingGraphic(graphic);
     // Registered after the selection's own list observer, so removed graphics have left the
     // selection by the time the canvas hears of the removal.
-    m_listToken = m_graphics.addObserver([this](const SKTGraphicList::Change &change) { listChanged(change); });
-    m_selectionToken = m_selection.addObserver(
+    m_listSubscription = m_graphics.subscribe([this](const SKTGraphicList::Change &change) { listChanged(change); });
+    m_selectionSubscription = m_selection.subscribe(
         [this](const GraphicList &left, const GraphicList &entered) { selectionDidChange(left, entered); });
     setFixedSize(sizeHint());
 }
@@ -91,17 +91,6 @@ SKTGraphicView::~SKTGraphicView()
             m_document->undoManager().enableUndoRegistration();
     }
     _handleShowingTimer.stop();
-    setGrid(nullptr);
-    m_selection.removeObserver(m_selectionToken);
-    m_graphics.removeObserver(m_listToken);
-    for (const SKTGraphicPtr &graphic : m_graphics.items()) {
-        const auto it = m_observed.find(graphic.get());
-        if (it == m_observed.end())
-            continue;
-        graphic->removeObserver(it->boundsToken);
-        graphic->removeObserver(it->contentsToken);
-        m_observed.erase(it);
-    }
 }
 
 // --- Model -----------------------------------------------------------------------------------
@@ -151,8 +140,7 @@ void SKTGraphicView::startObservingGraphic(const SKTGraphicPtr &graphic)
         const auto changed = [this, raw](const QString &, const QVariant &, const QVariant &) {
             graphicAreaChanged(raw);
         };
-        observation.boundsToken = graphic->addObserver(SKTGraphic::DrawingBoundsKey, changed);
-        observation.contentsToken = graphic->addObserver(SKTGraphic::DrawingContentsKey, changed);
+        m_areaSubscriptions[raw] = graphic->subscribe({SKTGraphic::DrawingBoundsKey, SKTGraphic::DrawingContentsKey}, changed);
         observation.lastDrawingBounds = graphic->drawingBounds();
     }
     setNeedsDisplayInRect(graphic->drawingBounds());
@@ -166,8 +154,7 @@ void SKTGraphicView::stopObservingGraphic(const SKTGraphicPtr &graphic)
     setNeedsDisplayInRect(it->lastDrawingBounds.united(graphic->drawingBounds()));
     if (--it->occurrences > 0)
         return;
-    graphic->removeObserver(it->boundsToken);
-    graphic->removeObserver(it->contentsToken);
+    m_areaSubscriptions.erase(graphic.get());
     m_observed.erase(it);
     m_pictures.forget(graphic.get());
 }
@@ -258,12 +245,10 @@ void SKTGraphicView::setGrid(SKTGrid *grid)
 {
     if (grid == _grid)
         return;
-    if (_grid)
-        _grid->removeObserver(m_gridToken);
+    m_gridSubscription.cancel();
     _grid = grid;
-    m_gridToken = 0;
     if (_grid)
-        m_gridToken = _grid->addObserver([this] { update(); });
+        m_gridSubscription = _grid->subscribe([this] { update(); });
     update();
 }
 
@@ -925,12 +910,8 @@ void SKTGraphicView::finishCreation(Track &track)
     if (index < 0)
         return;
     if (graphic->width() == 0 && graphic->height() == 0) {
-        platform::UndoManager *undo = m_document ? &m_document->undoManager() : nullptr;
-        if (undo)
-            undo->disableUndoRegistration();
+        const platform::ScopedUndoDisabling quietly(m_document ? &m_document->undoManager() : nullptr);
         removeGraphicsAtIndexes({index});
-        if (undo)
-            undo->enableUndoRegistration();
         return;
     }
     if (isFrontList() && m_document->undoManager().isUndoRegistrationEnabled()) {

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 class Card_Property;
 class SKTDocument;
@@ -208,8 +209,6 @@ private:
         bool undoDisabled = false;
     };
     struct Observation {
-        platform::KeyValueObservable::Token boundsToken = 0;
-        platform::KeyValueObservable::Token contentsToken = 0;
         QRectF lastDrawingBounds; // where the graphic was last known to be drawn
         int occurrences = 0;
     };
@@ -252,13 +251,14 @@ private:
     SKTGraphicList &m_graphics;
     SKTDocument *m_document;
     SKTSelection m_selection;
-    SKTGraphicList::Token m_listToken = 0;
-    SKTSelection::Token m_selectionToken = 0;
+    platform::Subscription m_listSubscription;
+    platform::Subscription m_selectionSubscription;
     QHash<const SKTGraphic *, Observation> m_observed;
+    std::unordered_map<const SKTGraphic *, platform::Subscription> m_areaSubscriptions;
     GraphicPictureCache m_pictures;
 
     SKTGrid *_grid = nullptr;
-    quint64 m_gridToken = 0;
+    platform::Subscription m_gridSubscription;
     const Card_Property *m_cardFace = nullptr;
     double m_zoom = 1.0;
     QSizeF m_canvasSize;

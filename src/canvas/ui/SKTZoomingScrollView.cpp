@@ -2,6 +2,7 @@
 
 #include "canvas/ui/RulerView.h"
 #include "canvas/ui/SWCenteringClipView.h"
+#include "platform/ScopedFlag.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -268,8 +269,7 @@ void SKTZoomingScrollView::syncScrollBars()
         bar->setSingleStep(step);
         bar->setValue(qRound(std::max(0.0, origin) * f));
     };
-    m_syncingScrollBars = true;
+    const platform::ScopedFlag syncing(m_syncingScrollBars);
     sync(horizontalScrollBar(), document.width(), bounds.width(), bounds.x(), viewport()->width());
     sync(verticalScrollBar(), document.height(), bounds.height(), bounds.y(), viewport()->height());
-    m_syncingScrollBars = false;
 }

@@ -88,18 +88,14 @@ SWCenteringClipView::SWCenteringClipView(QWidget *parent) : QWidget(parent)
     setAutoFillBackground(false);
 }
 
-SWCenteringClipView::~SWCenteringClipView()
-{
-    // Children die in QWidget's destructor, when this object can no longer take their signals.
-    disconnect(m_documentDestroyed);
-}
+SWCenteringClipView::~SWCenteringClipView() = default;
 
 void SWCenteringClipView::setDocumentView(QWidget *view)
 {
     if (view == m_documentView)
         return;
     if (m_documentView) {
-        disconnect(m_documentDestroyed);
+        m_documentDestroyed.cancel();
         m_documentView->removeEventFilter(this);
         m_documentView->hide();
     }
@@ -108,11 +104,11 @@ void SWCenteringClipView::setDocumentView(QWidget *view)
         m_documentSize = view->size();
         view->setParent(this);
         view->installEventFilter(this);
-        m_documentDestroyed = connect(view, &QObject::destroyed, this, [this] {
+        m_documentDestroyed = platform::Subscription::connection(connect(view, &QObject::destroyed, this, [this] {
             update();
             emit scrollGeometryChanged();
             centerDocument();
-        });
+        }));
         placeDocumentView();
         view->show();
     }

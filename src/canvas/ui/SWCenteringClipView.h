@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Subscription.h"
+
 #include <QImage>
 #include <QLinearGradient>
 #include <QPointer>
@@ -72,7 +74,8 @@ private:
     void drawShadow(QPainter &painter, const QPainterPath &card);
 
     QPointer<QWidget> m_documentView;
-    QMetaObject::Connection m_documentDestroyed;
+    // Gone with the members, before QWidget's destructor deletes the children whose signal it takes.
+    platform::Subscription m_documentDestroyed;
     QSizeF m_documentSize;
     QPointF m_boundsOrigin;
     double m_factor = 1.0;
