@@ -232,10 +232,14 @@ struct KeyedObjectDecoder::Archive {
         const quint64 index = ref.value<PlistUid>().value;
         if (index == 0 || index >= static_cast<quint64>(objects.size()))
             return nullptr;
-        if (budget.fetch_sub(1) <= 0)
+        if (!spend())
             return nullptr;
         return &objects.at(static_cast<qsizetype>(index));
     }
+
+    // Every object resolved and every element of a list visited costs one read, so that the work
+    // of reading an archive stays in proportion to its size whatever refers to what.
+    bool spend() const { return budget.fetch_sub(1) > 0; }
 
     QStringList classesOf(const QVariantMap &object) const
     {
@@ -330,25 +334,33 @@ QVariant KeyedObjectDecoder::decodeObject(const QString &key) const
     return resolved(m_object.value(key), m_depth + 1);
 }
 
-QVariant KeyedObjectDecoder::resolved(const QVariant &value, int depth) const
+QVariant KeyedObjectDecoder::resolved(const QVariant &value, int depth, const Resolving *resolving) const
 {
     if (depth > m_archive->maxDepth)
         return {};
     if (!isUid(value))
         return value; // written inline
+    const quint64 index = value.value<PlistUid>().value;
+    for (const Resolving *outer = resolving; outer; outer = outer->outer)
+        if (outer->index == index)
+            return {};
     const QVariant *target = m_archive->object(value);
     if (!target)
         return {};
     if (target->metaType() != QMetaType::fromType<QVariantMap>())
         return *target; // nil is reference 0 alone: a text that reads "$null" is that text
 
+    const Resolving here{index, resolving};
     const QVariantMap object = target->toMap();
     const QStringList classes = m_archive->classesOf(object);
     const QString cls = classes.value(0);
     const auto listOf = [&](const QString &name) {
         QVariantList list;
-        for (const QVariant &element : object.value(name).toList())
-            list << resolved(element, depth + 1);
+        for (const QVariant &element : object.value(name).toList()) {
+            if (!m_archive->spend())
+                break;
+            list << resolved(element, depth + 1, &here);
+        }
         return list;
     };
     if (cls == QLatin1String("NSColor")) {
@@ -362,10 +374,10 @@ QVariant KeyedObjectDecoder::resolved(const QVariant &value, int depth) const
         return {};
     }
     if (cls == QLatin1String("NSFont"))
-        return QVariant::fromValue(ArchivedFont{resolved(object.value(QStringLiteral("NSName")), depth + 1).toString(),
+        return QVariant::fromValue(ArchivedFont{resolved(object.value(QStringLiteral("NSName")), depth + 1, &here).toString(),
                                                 object.value(QStringLiteral("NSSize")).toDouble()});
     if (cls == QLatin1String("NSImage")) {
-        for (const QVariant &rep : resolved(object.value(QStringLiteral("NSReps")), depth + 1).toList()) {
+        for (const QVariant &rep : resolved(object.value(QStringLiteral("NSReps")), depth + 1, &here).toList()) {
             const KeyedObjectRef repObject = rep.value<KeyedObjectRef>();
             if (!repObject)
                 continue;
@@ -388,7 +400,7 @@ QVariant KeyedObjectDecoder::resolved(const QVariant &value, int depth) const
         return map;
     }
     if (cls == QLatin1String("NSString") || cls == QLatin1String("NSMutableString"))
-        return resolved(object.value(QStringLiteral("NS.string")), depth + 1).toString();
+        return resolved(object.value(QStringLiteral("NS.string")), depth + 1, &here).toString();
     if (cls == QLatin1String("NSData") || cls == QLatin1String("NSMutableData"))
         return object.value(QStringLiteral("NS.bytes")).toByteArray();
     return QVariant::fromValue(KeyedObjectRef(std::make_shared<KeyedObjectDecoder>(m_archive, object, depth)));

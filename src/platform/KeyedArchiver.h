@@ -95,7 +95,13 @@ public:
     QRectF decodeRect(const QString &key) const override;
 
 private:
-    QVariant resolved(const QVariant &value, int depth) const;
+    // The objects being resolved on the way to this one, innermost first: a reference back to one
+    // of them is a cycle, which reads as nil.
+    struct Resolving {
+        quint64 index;
+        const Resolving *outer;
+    };
+    QVariant resolved(const QVariant &value, int depth, const Resolving *resolving = nullptr) const;
     QVariant number(const QString &key) const;
 
     std::shared_ptr<const Archive> m_archive;

@@ -2,6 +2,7 @@
 #include "platform/PropertyList.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <plist/plist.h>
 
 #include <limits>
@@ -304,27 +305,51 @@ TEST(KeyedArchiver, HostileArchivesReadAsEmptyValues)
     }
     EXPECT_LE(steps, kKeyedArchiveMaxDepth + 1);
 
-    // An array that lists itself many times over must not blow up: the reads end at the budget.
+    // Lists that refer to lists: every element visited costs a read, so the work ends at the budget
+    // however the references fan out, and a list inside itself is a cycle that reads as nil.
     const QVariantMap classes{{"$classname", QStringLiteral("NSArray")}, {"$classes", QStringList{"NSArray"}}};
-    QVariantList refs;
-    for (int i = 0; i < 50; ++i)
-        refs << QVariant::fromValue(PlistUid{2});
-    const QVariantMap array{{"NS.objects", refs}, {"$class", QVariant::fromValue(PlistUid{3})}};
-    const QVariantMap bomb{{"list", QVariant::fromValue(PlistUid{2})}};
-    const KeyedArchiveLimits limits{.objectReads = 2'000};
-    const KeyedObjectRef holder = KeyedUnarchiver::rootObjectOfPropertyList(
-        archiveOf({QStringLiteral("$null"), bomb, array, classes}), nullptr, limits);
-    ASSERT_TRUE(holder);
-    // Every element read costs a read at least; the rest read as nil.
+    const auto listOf = [](quint64 element, int count) {
+        QVariantList refs;
+        for (int i = 0; i < count; ++i)
+            refs << QVariant::fromValue(PlistUid{element});
+        return QVariantMap{{"NS.objects", refs}, {"$class", QVariant::fromValue(PlistUid{1})}};
+    };
     const std::function<qint64(const QVariant &)> elements = [&](const QVariant &value) -> qint64 {
+        if (value.metaType() != QMetaType::fromType<QVariantList>())
+            return 0;
         qint64 count = 0;
         for (const QVariant &element : value.toList())
             count += element.isValid() ? 1 + elements(element) : 0;
         return count;
     };
-    const qint64 read = elements(holder->decodeObject("list"));
+    const KeyedArchiveLimits limits{.objectReads = 2'000};
+    // objects: 1 the class, 2 the holder, 3.. the lists; list k holds list k+1 a thousand times.
+    QVariantList fanOut{QStringLiteral("$null"), classes, QVariantMap{{"list", QVariant::fromValue(PlistUid{3})}}};
+    for (quint64 k = 3; k < 8; ++k)
+        fanOut << listOf(k + 1, 1000);
+    fanOut << QStringLiteral("leaf");
+    QVariantMap top = archiveOf(fanOut);
+    top.insert("$top", QVariantMap{{"root", QVariant::fromValue(PlistUid{2})}});
+    const KeyedObjectRef wide = KeyedUnarchiver::rootObjectOfPropertyList(top, nullptr, limits);
+    ASSERT_TRUE(wide);
+    const qint64 read = elements(wide->decodeObject("list"));
     EXPECT_GT(read, 0);
     EXPECT_LE(read, limits.objectReads);
+
+    QVariantList cyclic{QStringLiteral("$null"), classes, QVariantMap{{"list", QVariant::fromValue(PlistUid{3})}},
+                        listOf(3, 1000)};
+    top = archiveOf(cyclic);
+    top.insert("$top", QVariantMap{{"root", QVariant::fromValue(PlistUid{2})}});
+    // With the program's own budget: the list reads at once, not in the hundreds of millions of
+    // steps that the budget times the list's length would take.
+    QElapsedTimer clock;
+    clock.start();
+    const KeyedObjectRef selfish = KeyedUnarchiver::rootObjectOfPropertyList(top);
+    ASSERT_TRUE(selfish);
+    const QVariantList inside = selfish->decodeObject("list").toList();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(elements(QVariant(inside)), 0) << "the list inside itself reads as nil";
+    EXPECT_LE(inside.size(), 1000);
 }
 
 TEST(KeyedArchiver, PicturesAreDecodedOnlyUpToTheArchivesPixelBudget)
