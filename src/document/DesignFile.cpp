@@ -123,10 +123,24 @@ public:
         for (qint64 i = 0; i < count; ++i)
             if (next().metaType() != QMetaType::fromType<QByteArray>())
                 fail(QStringLiteral("is not an archive"));
+        // A file may name one archive many times (a binary list shares its objects): each is
+        // read once and copied for the other places, so the work stays in proportion to the file.
+        QList<qsizetype> original(count);
+        QHash<const char *, qsizetype> firstOfData;
+        for (qint64 i = 0; i < count; ++i) {
+            const QByteArray data = m_elements.at(first + i).toByteArray();
+            original[i] = data.isEmpty() ? i : firstOfData.value(data.constData(), i);
+            if (original.at(i) == i && !data.isEmpty())
+                firstOfData.insert(data.constData(), i);
+        }
         GraphicList graphics(count);
         inSteps(count, done, total, progress, [&](qsizetype i) {
-            graphics[i] = SKTGraphic::graphicWithArchivedData(m_elements.at(first + i).toByteArray());
+            if (original.at(i) == i)
+                graphics[i] = SKTGraphic::graphicWithArchivedData(m_elements.at(first + i).toByteArray());
         });
+        for (qint64 i = 0; i < count; ++i)
+            if (original.at(i) != i && graphics.at(original.at(i)))
+                graphics[i] = graphics.at(original.at(i))->fullCopy();
         for (qint64 i = 0; i < count; ++i)
             if (!graphics.at(i)) {
                 m_index = first + i + 1;

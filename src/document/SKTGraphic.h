@@ -68,6 +68,9 @@ public:
 
     // A new graphic of the same kind with every default, given this one's bounds, fill and stroke.
     virtual SKTGraphicPtr clone() const;
+    // A graphic of the same kind with every stored field of this one, as reading its archive would
+    // give; nothing for a kind without an archive.
+    SKTGraphicPtr fullCopy() const;
 
     // Observed keys and the keys derived from them.
     static const QString DrawingFillKey;

@@ -118,6 +118,24 @@ void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
 #undef DEC_TEXT
 }
 
+SKTGraphicPtr SKTGraphic::fullCopy() const
+{
+    SKTGraphicPtr copy = graphicWithClassName(className());
+    if (!copy)
+        return nullptr;
+#define COPY_FIELD(F) copy->F = F;
+#define COPY_TEXT(F) copy->m##F = m##F ? std::make_unique<SKTTextStorage>(*m##F) : nullptr;
+    SKT_GRAPHIC_ARCHIVE(COPY_FIELD, COPY_FIELD, COPY_FIELD, COPY_FIELD, COPY_FIELD, COPY_FIELD, COPY_FIELD,
+                        COPY_FIELD, COPY_FIELD, COPY_TEXT)
+#undef COPY_FIELD
+#undef COPY_TEXT
+    // A kind's own fields go through a memory archive, as they would through a file.
+    platform::MemoryKeyedArchive own;
+    encodeOwnFields(own);
+    copy->decodeOwnFields(own);
+    return copy;
+}
+
 platform::EncodableObject SKTGraphic::archivable() const
 {
     return {{className(), QStringLiteral("SKTGraphic"), QStringLiteral("NSObject")},

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -224,9 +225,17 @@ private:
         }
         case QMetaType::QString:
             return addString(value.toString());
-        case QMetaType::QByteArray:
-            m_payload += value.toByteArray().size() + 10;
-            return reserve({value, 0, {}});
+        case QMetaType::QByteArray: {
+            // Data shared in memory (one picture listed many times) is written once.
+            const QByteArray bytes = value.toByteArray();
+            const auto key = std::make_pair(bytes.constData(), bytes.size());
+            if (const auto it = m_data.find(key); it != m_data.end())
+                return qint64(it->second);
+            m_payload += bytes.size() + 10;
+            const qint64 index = reserve({value, 0, {}});
+            m_data.emplace(key, quint64(index));
+            return index;
+        }
         case QMetaType::Bool:
         case QMetaType::Double:
         case QMetaType::Float:
@@ -338,6 +347,7 @@ private:
 
     std::vector<Object> m_objects;
     QHash<QString, quint64> m_strings;
+    std::map<std::pair<const char *, qsizetype>, quint64> m_data;
     qint64 m_payload = 0;
 };
 

@@ -6,6 +6,7 @@
 #include "fixtures/TestSupport.h"
 
 #include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -286,4 +287,41 @@ TEST(DesignFile, OnlyTheTemporaryCopiesOfAnUnfinishedSaveOfTheSameDesignAreClear
     for (const QString &name : kept)
         EXPECT_TRUE(QFileInfo::exists(name)) << name.toStdString();
     EXPECT_TRUE(platform::leftoverTemporaryFiles(path).isEmpty()) << "a finished save leaves nothing behind";
+}
+
+TEST(DesignFile, AnArchiveNamedManyTimesIsReadOnceAndCopied)
+{
+    AppFixture app;
+    // A binary list whose front objects are all one shared archive, as a hostile file may have.
+    QVariantList elements = elementsOf(DesignFile::data(DesignFileContents()));
+    auto text = std::make_shared<SKTText>();
+    text->Text_contents().string = QStringLiteral("shared");
+    text->_bounds = QRectF(3, 4, 50, 20);
+    text->_fillColor = QColor(10, 20, 30);
+    const QByteArray archive = text->archivedData();
+    constexpr int kCopies = 20000;
+    QVariantList withCopies = elements.mid(0, 75);
+    withCopies << QString::number(kCopies);
+    for (int i = 0; i < kCopies; ++i)
+        withCopies << archive; // one data, shared
+    withCopies << QStringLiteral("0");
+    const QByteArray binary = platform::propertyListData(withCopies, platform::PropertyListFormat::Binary);
+    ASSERT_LT(binary.size(), 200 * 1024) << "the data is stored once";
+
+    QElapsedTimer clock;
+    clock.start();
+    QString error;
+    const std::optional<DesignFileContents> read = DesignFile::read(binary, &error);
+    ASSERT_TRUE(read) << error.toStdString();
+    ASSERT_EQ(read->frontGraphics.size(), kCopies);
+    // Reading 20,000 archives one by one takes many seconds in a debug build.
+    EXPECT_LT(clock.elapsed(), 4000);
+    const QStringList expected = fieldsOf([&](platform::KeyedEncoder &coder) { text->encodeWithCoder(coder); });
+    for (const int i : {0, 1, kCopies - 1}) {
+        const SKTGraphicPtr &g = read->frontGraphics.at(i);
+        EXPECT_EQ(fieldsOf([&](platform::KeyedEncoder &coder) { g->encodeWithCoder(coder); }), expected);
+    }
+    EXPECT_NE(read->frontGraphics.at(0).get(), read->frontGraphics.at(1).get()) << "each its own object";
+    read->frontGraphics.at(1)->Text_contents().string = QStringLiteral("changed");
+    EXPECT_EQ(read->frontGraphics.at(0)->Text_contents().string, QStringLiteral("shared"));
 }
