@@ -1,6 +1,7 @@
 #include "barcode/BarcodeGenerator.h"
 
 #include "barcode/BarcodeSizing.h"
+#include "barcode/JapanPostBarcode.h"
 #include "barcode/NKDCodabarBarcode.h"
 #include "barcode/NKDCode128Barcode.h"
 #include "barcode/NKDCode39Barcode.h"
@@ -11,6 +12,9 @@
 #include "barcode/NKDInterleavedTwoOfFiveBarcode.h"
 #include "barcode/NKDModifiedPlesseyBarcode.h"
 #include "barcode/NKDModifiedPlesseyHexBarcode.h"
+#include "barcode/NKDPlanetBarcode.h"
+#include "barcode/NKDPostnetBarcode.h"
+#include "barcode/NKDRoyalMailBarcode.h"
 #include "barcode/NKDUPCABarcode.h"
 #include "barcode/NKDUPCEBarcode.h"
 #include "document/SKTGraphic.h"
@@ -36,6 +40,7 @@ const std::array kSymbologies{
     Barcode_Symbology{QStringLiteral("Extended Code 39"), &linear<NKDExtendedCode39Barcode>},
     Barcode_Symbology{QStringLiteral("Interleaved 2 of 5"), &linear<NKDInterleavedTwoOfFiveBarcode>},
     Barcode_Symbology{QStringLiteral("UPCA"), &linear<NKDUPCABarcode>},
+    Barcode_Symbology{QStringLiteral("PostNet"), &linear<NKDPostnetBarcode>},
     Barcode_Symbology{QStringLiteral("Modified Plessey"), &linear<NKDModifiedPlesseyBarcode>},
     Barcode_Symbology{QStringLiteral("Modified Plessey (Hex)"), &linear<NKDModifiedPlesseyHexBarcode>},
     Barcode_Symbology{QStringLiteral("Industrial 2 of 5"), &linear<NKDIndustrialTwoOfFiveBarcode>},
@@ -47,6 +52,9 @@ const std::array kSymbologies{
     Barcode_Symbology{QStringLiteral("Codabar"), &linear<NKDCodabarBarcode>},
     Barcode_Symbology{QStringLiteral("UPCE"), &linear<NKDUPCEBarcode>},
     Barcode_Symbology{QStringLiteral("EAN-8"), &linear<NKDEAN8Barcode>},
+    Barcode_Symbology{QStringLiteral("Royal Mail Barcode (RM4SCC / CBC)"), &linear<NKDRoyalMailBarcode>},
+    Barcode_Symbology{QStringLiteral("Planet"), &linear<NKDPlanetBarcode>},
+    Barcode_Symbology{QStringLiteral("Japan Post Barcode"), &linear<JapanPostBarcode>},
 };
 
 } // namespace

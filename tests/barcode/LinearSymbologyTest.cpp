@@ -38,6 +38,11 @@ struct Code128Row {
     int check;
 };
 
+void PrintTo(const Code128Row &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
 class Code128Symbols : public testing::TestWithParam<Code128Row> {};
 
 TEST_P(Code128Symbols, FollowTheSetAndCountEverySymbol)
@@ -100,6 +105,11 @@ struct ModulesRow {
     QString modules;
     int check; // -1 for none
 };
+
+void PrintTo(const ModulesRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
 
 class LinearModules : public testing::TestWithParam<ModulesRow> {};
 
@@ -167,6 +177,11 @@ struct RetailRow {
     std::string number; // as zxing writes it: data and check digit
     QString left, caption, right;
 };
+
+void PrintTo(const RetailRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
 
 class RetailSymbols : public testing::TestWithParam<RetailRow> {};
 

@@ -18,6 +18,11 @@ struct SymbolRow {
     std::string expected; // what a reader must find; "" when the value must make no picture
 };
 
+void PrintTo(const SymbolRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
 BarcodeSettings settingsFor(const SymbolRow &row, float mils)
 {
     BarcodeSettings settings;
