@@ -91,13 +91,6 @@ QString NKDCode128Barcode::_encodeChar(char c) const
     return other.isEmpty() ? QString() : patternOf(kShift) + other;
 }
 
-QString NKDCode128Barcode::_encodeNumberPair(const QString &number)
-{
-    bool ok = false;
-    const int value = number.toInt(&ok);
-    return ok && value >= 0 && value < kModulo ? patternOf(value) : QString();
-}
-
 int NKDCode128Barcode::_bestCodeSetForContent() const
 {
     int controls = 0;

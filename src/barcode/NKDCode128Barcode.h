@@ -37,8 +37,6 @@ public:
     static bool _canEncodeChar(char c, int codeSet);
     // The pattern of a character in sets A and B; "" for one the set lacks and in set C.
     static QString _encodeChar(char c, int codeSet);
-    // The pattern of the value a decimal string names (0 to 102); "" for any other string.
-    static QString _encodeNumberPair(const QString &number);
     // All digits (or empty): set C; else more control characters than lower-case letters: set A;
     // else set B.
     int _bestCodeSetForContent() const;

@@ -23,7 +23,7 @@ int royalmail_collapseDescenders(int descriptor);
 class NKDRoyalMailBarcode : public NKDBarcode {
 public:
     // The content is upper-cased.
-    explicit NKDRoyalMailBarcode(const QString &content, bool printsCaption = false);
+    explicit NKDRoyalMailBarcode(const QString &content, bool printsCaption = true);
 
     bool printsCaption() const override { return true; }
     bool printsHeader() const override { return true; }
