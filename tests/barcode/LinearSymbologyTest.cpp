@@ -71,15 +71,16 @@ INSTANTIATE_TEST_SUITE_P(
         Code128Row{"oddDigits", 3, QStringLiteral("12345"), 2,
                    QStringLiteral("211232" "112232" "131123" "114131" "213212" "311123"), 54},
         // 103 + 33 + 2 × 98 (Shift) + 3 × 65 ("a") = 527, mod 103 = 12
-        Code128Row{"shiftInSetA", 0, QStringLiteral("Aa"), 0, QStringLiteral("211412" "111323" "411311" "121124" "112232"),
-                   12},
+        Code128Row{"shiftInSetA", 0, QStringLiteral("Aa"), 0,
+                   QStringLiteral("211412" "111323" "411311" "121124" "112232"), 12},
         // A line feed in set A has value 74; 103 + 74 = 177, mod 103 = 74
         Code128Row{"lineFeed", 0, QStringLiteral("\n"), 0, QStringLiteral("211412" "142211" "142211"), 74},
         // A space counts 0: 104 + 0 + 2 × 33 = 170, mod 103 = 67
         Code128Row{"space", 1, QStringLiteral(" A"), 1, QStringLiteral("211214" "212222" "111323" "141122"), 67},
-        Code128Row{"autoControls", 3, QStringLiteral("\t\tx"), 0, QStringLiteral("211412" "142112" "142112" "411311" "421211" "231311"),
-                   // 103 + 73 + 2 × 73 + 3 × 98 + 4 × 88 = 968, mod 103 = 41
-                   41},
+        // More control characters than lower-case letters: set A; 103 + 73 + 2 × 73 + 3 × 98 + 4 × 88 = 968,
+        // mod 103 = 41
+        Code128Row{"autoControls", 3, QStringLiteral("\t\tx"), 0,
+                   QStringLiteral("211412" "142112" "142112" "411311" "421211" "231311"), 41},
         Code128Row{"setCLetters", 2, QStringLiteral("1A"), 2, {}, 0},
         Code128Row{"delete", 1, QStringLiteral("\x7f"), 1, {}, 0},
         Code128Row{"badSet", 7, QStringLiteral("1"), 7, {}, 0}),
@@ -195,7 +196,8 @@ TEST_P(RetailSymbols, MatchAnIndependentEncoderAndPlaceTheirDigits)
     EXPECT_EQ(barcode->caption(), row.caption);
     EXPECT_EQ(barcode->rightCaption(), row.right);
     // A tenth of the width on each side for the digits beside the guards.
-    EXPECT_FLOAT_EQ(barcode->width(), static_cast<float>(barcode->completeBarcode().size()) * barcode->barWidth() * 1.2f);
+    const auto modules = static_cast<float>(barcode->completeBarcode().size());
+    EXPECT_FLOAT_EQ(barcode->width(), modules * barcode->barWidth() * 1.2f);
     EXPECT_FLOAT_EQ(barcode->firstBar(), barcode->width() * 0.1f);
 }
 

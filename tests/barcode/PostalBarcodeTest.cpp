@@ -177,8 +177,8 @@ TEST_P(PostalBars, FollowThePublishedTablesInTheModelAndThePicture)
     for (int i = 0; i < modules.size(); ++i)
         if (modules.at(i) == u'1')
             modelled.append({model->isFourState() ? model->barBottom(i) : 0.0, model->barTop(i, {})});
-    const QList<Span> drawn = drawnBars(imageFromBarcode(model, settings).toImage(600).convertToFormat(QImage::Format_ARGB32),
-                                        600.0 / 72.0);
+    const QImage picture = imageFromBarcode(model, settings).toImage(600).convertToFormat(QImage::Format_ARGB32);
+    const QList<Span> drawn = drawnBars(picture, 600.0 / 72.0);
     ASSERT_EQ(modelled.size(), row.bars.size());
     ASSERT_EQ(drawn.size(), row.bars.size());
     for (qsizetype i = 0; i < row.bars.size(); ++i) {

@@ -39,7 +39,8 @@ TEST_P(SymbologyDecode, ReadsBackAsTyped)
     const SymbolRow &row = GetParam();
     for (const auto &[mils, dpi] : {std::pair{20.0f, 300.0}, std::pair{2000.0f / 72.0f, 72.0}}) {
         const BarcodeSettings settings = settingsFor(row, mils);
-        const BarcodePicture picture = Get_Image_From_Val(settings, row.value, settings.header_val, settings.footer_val);
+        const BarcodePicture picture =
+            Get_Image_From_Val(settings, row.value, settings.header_val, settings.footer_val);
         if (row.expected.empty()) {
             EXPECT_TRUE(picture.isNull()) << "no symbol for a value the symbology cannot carry";
             continue;
