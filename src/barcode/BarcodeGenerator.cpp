@@ -1,8 +1,22 @@
 #include "barcode/BarcodeGenerator.h"
 
 #include "barcode/BarcodeSizing.h"
+#include "barcode/JapanPostBarcode.h"
+#include "barcode/NKDCodabarBarcode.h"
+#include "barcode/NKDCode128Barcode.h"
 #include "barcode/NKDCode39Barcode.h"
+#include "barcode/NKDEAN13Barcode.h"
+#include "barcode/NKDEAN8Barcode.h"
 #include "barcode/NKDExtendedCode39Barcode.h"
+#include "barcode/NKDIndustrialTwoOfFiveBarcode.h"
+#include "barcode/NKDInterleavedTwoOfFiveBarcode.h"
+#include "barcode/NKDModifiedPlesseyBarcode.h"
+#include "barcode/NKDModifiedPlesseyHexBarcode.h"
+#include "barcode/NKDPlanetBarcode.h"
+#include "barcode/NKDPostnetBarcode.h"
+#include "barcode/NKDRoyalMailBarcode.h"
+#include "barcode/NKDUPCABarcode.h"
+#include "barcode/NKDUPCEBarcode.h"
 #include "document/SKTGraphic.h"
 
 #include <array>
@@ -15,9 +29,32 @@ std::unique_ptr<NKDBarcode> linear(const QString &value, bool printsCaption)
     return std::make_unique<Model>(value, printsCaption);
 }
 
+template <int CodeSet>
+std::unique_ptr<NKDBarcode> code128(const QString &value, bool printsCaption)
+{
+    return std::make_unique<NKDCode128Barcode>(value, printsCaption, CodeSet);
+}
+
 const std::array kSymbologies{
     Barcode_Symbology{QStringLiteral("Code 39"), &linear<NKDCode39Barcode>},
     Barcode_Symbology{QStringLiteral("Extended Code 39"), &linear<NKDExtendedCode39Barcode>},
+    Barcode_Symbology{QStringLiteral("Interleaved 2 of 5"), &linear<NKDInterleavedTwoOfFiveBarcode>},
+    Barcode_Symbology{QStringLiteral("UPCA"), &linear<NKDUPCABarcode>},
+    Barcode_Symbology{QStringLiteral("PostNet"), &linear<NKDPostnetBarcode>},
+    Barcode_Symbology{QStringLiteral("Modified Plessey"), &linear<NKDModifiedPlesseyBarcode>},
+    Barcode_Symbology{QStringLiteral("Modified Plessey (Hex)"), &linear<NKDModifiedPlesseyHexBarcode>},
+    Barcode_Symbology{QStringLiteral("Industrial 2 of 5"), &linear<NKDIndustrialTwoOfFiveBarcode>},
+    Barcode_Symbology{QStringLiteral("EAN-13"), &linear<NKDEAN13Barcode>},
+    Barcode_Symbology{QStringLiteral("Code 128"), &code128<NKDCode128Barcode::Automatic>},
+    Barcode_Symbology{QStringLiteral("Code 128 SET A"), &code128<NKDCode128Barcode::SetA>},
+    Barcode_Symbology{QStringLiteral("Code 128 SET B"), &code128<NKDCode128Barcode::SetB>},
+    Barcode_Symbology{QStringLiteral("Code 128 SET C"), &code128<NKDCode128Barcode::SetC>},
+    Barcode_Symbology{QStringLiteral("Codabar"), &linear<NKDCodabarBarcode>},
+    Barcode_Symbology{QStringLiteral("UPCE"), &linear<NKDUPCEBarcode>},
+    Barcode_Symbology{QStringLiteral("EAN-8"), &linear<NKDEAN8Barcode>},
+    Barcode_Symbology{QStringLiteral("Royal Mail Barcode (RM4SCC / CBC)"), &linear<NKDRoyalMailBarcode>},
+    Barcode_Symbology{QStringLiteral("Planet"), &linear<NKDPlanetBarcode>},
+    Barcode_Symbology{QStringLiteral("Japan Post Barcode"), &linear<JapanPostBarcode>},
 };
 
 } // namespace

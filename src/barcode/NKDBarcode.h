@@ -104,6 +104,10 @@ public:
     // full bar height, the texts' bands and margins taken off the height), and the bands below it.
     virtual float barTop(int index, const Barcode_Margins &margins) const;
     virtual float barBottom(int index) const;
+    // Four-state postal codes: each bar spans from its own `barBottom` to its own `barTop` above the
+    // baseline. Every other symbology's bars stand on the baseline, and `barBottom` answers the height
+    // of the bands below them.
+    virtual bool isFourState() const { return false; }
     virtual float firstBar() const { return 0.0f; }
     virtual float lastBar() const { return m_width - m_barWidth; }
 

@@ -117,16 +117,18 @@ void NKDBarcodeOffscreenView::drawLinear(QPainter &painter) const
                                 : captionBand + footerBand + m_margins.value_margin + m_margins.footer_margin +
                                       m_margins.TB_margin;
 
-    // Each run of dark modules is one rectangle on the common baseline, as high as the bar top of its
-    // last module (postal bars differ in height).
+    // Each run of dark modules is one rectangle up to the bar top of its last module (postal bars
+    // differ in height), standing on the common baseline; a four-state bar starts at its own bottom.
+    const bool fourState = b.isFourState();
     double barsTop = 0.0;
     int run = 0;
     int last = 0;
     const auto drawRun = [&] {
         const double top = b.barTop(last, m_margins);
+        const double bottom = fourState ? b.barBottom(last) : 0.0;
         barsTop = top;
-        if (top > 0.0)
-            painter.fillRect(flipped(x, baseline, barWidth * run, top), m_settings.barcode_clr_val);
+        if (top > bottom)
+            painter.fillRect(flipped(x, baseline + bottom, barWidth * run, top - bottom), m_settings.barcode_clr_val);
     };
     for (qsizetype i = 0; i < count; ++i) {
         if (modules.at(i) == QLatin1Char('1')) {

@@ -22,7 +22,7 @@ inline void PrintTo(const Decoded &decoded, std::ostream *out)
     *out << (decoded.format.empty() ? "nothing read" : decoded.format + " \"" + decoded.text + "\"");
 }
 
-inline Decoded decodeBarcode(const QImage &picture, ZXing::BarcodeFormats formats, bool code39Extended = false)
+inline Decoded decodeBarcode(const QImage &picture, const ZXing::DecodeHints &hints)
 {
     // On white, as paper shows a transparent edge.
     QImage flat(picture.size(), QImage::Format_RGB32);
@@ -34,10 +34,6 @@ inline Decoded decodeBarcode(const QImage &picture, ZXing::BarcodeFormats format
         painter.drawImage(QPoint(0, 0), pixels);
     }
     const QImage grey = flat.convertToFormat(QImage::Format_Grayscale8);
-    ZXing::DecodeHints hints;
-    hints.setFormats(formats);
-    hints.setTryHarder(true);
-    hints.setTryCode39ExtendedMode(code39Extended);
     const ZXing::Result result = ZXing::ReadBarcode(
         ZXing::ImageView(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
                          static_cast<int>(grey.bytesPerLine())),
@@ -45,4 +41,15 @@ inline Decoded decodeBarcode(const QImage &picture, ZXing::BarcodeFormats format
     if (!result.isValid())
         return {};
     return {ZXing::ToString(result.format()), result.text()};
+}
+
+// Code 39 extended mode only when asked for; Codabar start and stop characters kept, which the reader
+// drops by default.
+inline Decoded decodeBarcode(const QImage &picture, ZXing::BarcodeFormats formats, bool code39Extended = false)
+{
+    return decodeBarcode(picture, ZXing::DecodeHints()
+                                      .setFormats(formats)
+                                      .setTryHarder(true)
+                                      .setTryCode39ExtendedMode(code39Extended)
+                                      .setReturnCodabarStartEnd(true));
 }
