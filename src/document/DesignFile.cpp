@@ -106,6 +106,19 @@ public:
     }
 
     // An archive whose root is a value of type T, or nil.
+    // A picture, or nothing with its data in `undecoded` when the file holds one that cannot be read.
+    QImage picture(QVariant &undecoded)
+    {
+        const QVariant root = archiveRoot();
+        if (root.metaType() == QMetaType::fromType<platform::UndecodedPicture>()) {
+            undecoded = root;
+            return {};
+        }
+        if (root.isValid() && root.metaType() != QMetaType::fromType<QImage>())
+            fail(QStringLiteral("holds the wrong kind of object"));
+        return objectFromArchive<QImage>(root);
+    }
+
     template <typename T>
     T object()
     {
@@ -258,7 +271,9 @@ QVariantList rootArray(const DesignFileContents &c, const Progress &progress)
     root << Signature;
     appendCard(root, c.Front_card_Prop);
     appendCard(root, c.Back_card_Prop);
-    root << c.Invite_Frame_Pic_IMG << archive(archiveObject(c.Main_Photo_image)) << flag(c.IMG_invert_clr)
+    root << c.Invite_Frame_Pic_IMG << archive(c.Main_Photo_image.isNull() && c.Main_Photo_undecoded.isValid()
+                                                             ? c.Main_Photo_undecoded
+                                                             : archiveObject(c.Main_Photo_image)) << flag(c.IMG_invert_clr)
          << flag(c.IMG_gray_Scale) << flag(c.IMG_Sepia);
     for (float value : {c.IMG_trnsp_val, c.IMG_hue_val, c.IMG_sat_val, c.IMG_brt_val, c.IMG_con_val, c.IMG_srp_val,
                         c.IMG_ev_val, c.IMG_blr_val, c.IMG_rotate_image})
@@ -317,7 +332,7 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
         c.Front_card_Prop.setCard_Size(usableCardSize(c.Front_card_Prop.Card_Size(), SKTDocument::defaultCanvasSize));
         c.Back_card_Prop.setCard_Size(usableCardSize(c.Back_card_Prop.Card_Size(), QSizeF(0, 0)));
         c.Invite_Frame_Pic_IMG = in.text();
-        c.Main_Photo_image = in.object<QImage>();
+        c.Main_Photo_image = in.picture(c.Main_Photo_undecoded);
         c.IMG_invert_clr = in.flag();
         c.IMG_gray_Scale = in.flag();
         c.IMG_Sepia = in.flag();

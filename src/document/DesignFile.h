@@ -21,6 +21,7 @@ struct DesignFileContents {
     Card_Property Back_card_Prop;
     QString Invite_Frame_Pic_IMG;
     QImage Main_Photo_image;
+    QVariant Main_Photo_undecoded; // a main photo the file held but that could not be read, kept as it came
     bool IMG_invert_clr = false;
     bool IMG_gray_Scale = false;
     bool IMG_Sepia = false;

@@ -4,6 +4,7 @@
 #include "platform/KeyedArchiver.h"
 
 #include <QColor>
+#include <QHash>
 #include <QFont>
 #include <QImage>
 #include <QList>
@@ -71,6 +72,13 @@ public:
     // A graphic of the same kind with every stored field of this one, as reading its archive would
     // give; nothing for a kind without an archive.
     SKTGraphicPtr fullCopy() const;
+    // Pictures the archive held that could not be decoded, by field: kept as they came, so that
+    // saving again loses nothing, until the field is given a picture.
+    QHash<QString, platform::UndecodedPicture> m_undecodedPictures;
+    // Reads a picture field of an archive: the picture, or nothing with its data kept aside.
+    QImage pictureFromArchive(const QString &field, const QVariant &archived);
+    // A picture field for an archive: the picture, or the data kept aside when it has none.
+    QVariant pictureForArchive(const QString &field, const QImage &picture) const;
 
     // Observed keys and the keys derived from them.
     static const QString DrawingFillKey;

@@ -78,8 +78,9 @@ void SKTGraphic::encodeWithCoder(platform::KeyedEncoder &coder) const
 #define ENC_WIDE(F) coder.encodeFloat(QStringLiteral(#F), static_cast<float>(F));
 #define ENC_OBJECT(F) coder.encodeObject(QStringLiteral(#F), archiveObject(F));
 #define ENC_TEXT(F) coder.encodeObject(QStringLiteral(#F), archiveText(m##F));
+#define ENC_IMAGE(F) coder.encodeObject(QStringLiteral(#F), pictureForArchive(QStringLiteral(#F), F));
     SKT_GRAPHIC_ARCHIVE(ENC_RECT, ENC_BOOL, ENC_INT, ENC_FLOAT, ENC_WIDE, ENC_OBJECT, ENC_OBJECT, ENC_OBJECT,
-                        ENC_OBJECT, ENC_TEXT)
+                        ENC_IMAGE, ENC_TEXT)
     encodeOwnFields(coder);
 #undef ENC_RECT
 #undef ENC_BOOL
@@ -88,6 +89,7 @@ void SKTGraphic::encodeWithCoder(platform::KeyedEncoder &coder) const
 #undef ENC_WIDE
 #undef ENC_OBJECT
 #undef ENC_TEXT
+#undef ENC_IMAGE
 }
 
 void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
@@ -105,8 +107,9 @@ void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
 #define DEC_WIDE(F) SKT_IF_STORED(F, F = static_cast<double>(coder.decodeFloat(QStringLiteral(#F))))
 #define DEC_OBJECT(F) SKT_IF_STORED(F, F = objectFromArchive<decltype(F)>(coder.decodeObject(QStringLiteral(#F))))
 #define DEC_TEXT(F) SKT_IF_STORED(F, m##F = textFromArchive(coder.decodeObject(QStringLiteral(#F))))
+#define DEC_IMAGE(F) SKT_IF_STORED(F, F = pictureFromArchive(QStringLiteral(#F), coder.decodeObject(QStringLiteral(#F))))
     SKT_GRAPHIC_ARCHIVE(DEC_RECT, DEC_BOOL, DEC_INT, DEC_FLOAT, DEC_WIDE, DEC_OBJECT, DEC_OBJECT, DEC_OBJECT,
-                        DEC_OBJECT, DEC_TEXT)
+                        DEC_IMAGE, DEC_TEXT)
     decodeOwnFields(coder);
 #undef SKT_IF_STORED
 #undef DEC_RECT
@@ -116,6 +119,24 @@ void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
 #undef DEC_WIDE
 #undef DEC_OBJECT
 #undef DEC_TEXT
+#undef DEC_IMAGE
+}
+
+QImage SKTGraphic::pictureFromArchive(const QString &field, const QVariant &archived)
+{
+    if (archived.metaType() == QMetaType::fromType<platform::UndecodedPicture>())
+        m_undecodedPictures.insert(field, archived.value<platform::UndecodedPicture>());
+    else
+        m_undecodedPictures.remove(field);
+    return objectFromArchive<QImage>(archived);
+}
+
+QVariant SKTGraphic::pictureForArchive(const QString &field, const QImage &picture) const
+{
+    if (picture.isNull())
+        if (const auto kept = m_undecodedPictures.constFind(field); kept != m_undecodedPictures.constEnd())
+            return QVariant::fromValue(*kept);
+    return archiveObject(picture);
 }
 
 SKTGraphicPtr SKTGraphic::fullCopy() const
@@ -129,6 +150,7 @@ SKTGraphicPtr SKTGraphic::fullCopy() const
                         COPY_FIELD, COPY_FIELD, COPY_TEXT)
 #undef COPY_FIELD
 #undef COPY_TEXT
+    copy->m_undecodedPictures = m_undecodedPictures;
     // A kind's own fields go through a memory archive, as they would through a file.
     platform::MemoryKeyedArchive own;
     encodeOwnFields(own);

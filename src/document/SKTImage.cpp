@@ -192,13 +192,17 @@ bool SKTImage::isMissingItsFile() const
 
 void SKTImage::encodeOwnFields(platform::KeyedEncoder &coder) const
 {
-    if (!_contents.isNull() && !drawsWithoutEffects() && !QFileInfo(_file_path).isFile())
-        coder.encodeObject(QStringLiteral("_contents"), archiveObject(_contents));
+    if (drawsWithoutEffects() || QFileInfo(_file_path).isFile())
+        return;
+    const QVariant contents = pictureForArchive(QStringLiteral("_contents"), _contents);
+    if (contents.isValid())
+        coder.encodeObject(QStringLiteral("_contents"), contents);
 }
 
 void SKTImage::decodeOwnFields(const platform::KeyedDecoder &coder)
 {
-    const QImage carried = objectFromArchive<QImage>(coder.decodeObject(QStringLiteral("_contents")));
+    const QImage carried =
+        pictureFromArchive(QStringLiteral("_contents"), coder.decodeObject(QStringLiteral("_contents")));
     if (carried.isNull())
         return;
     _contents = carried;

@@ -89,6 +89,10 @@ private:
         }
         if (type == QMetaType::fromType<QImage>())
             return addImage(value.value<QImage>());
+        if (type == QMetaType::fromType<UndecodedPicture>()) {
+            const UndecodedPicture picture = value.value<UndecodedPicture>();
+            return picture.data.isEmpty() ? uid(0) : addPictureData(picture.data, picture.size);
+        }
         if (type == QMetaType::fromType<QVariantList>() || type == QMetaType::fromType<QStringList>()) {
             QVariantList refs;
             for (const QVariant &element : value.toList())
@@ -146,17 +150,22 @@ private:
         buffer.open(QIODevice::WriteOnly);
         if (!image.save(&buffer, "PNG"))
             return uid(0);
-        const QVariant rep = addObject({{QStringLiteral("NSTIFFRepresentation"), png}},
+        const QSizeF points = image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0
+                                  ? QSizeF(image.width() * 72.0 / (image.dotsPerMeterX() * 0.0254),
+                                           image.height() * 72.0 / (image.dotsPerMeterY() * 0.0254))
+                                  : QSizeF(image.size());
+        return addPictureData(png, stringFromSize(points));
+    }
+
+    QVariant addPictureData(const QByteArray &data, const QString &size)
+    {
+        const QVariant rep = addObject({{QStringLiteral("NSTIFFRepresentation"), data}},
                                        {QStringLiteral("NSBitmapImageRep"), QStringLiteral("NSImageRep"),
                                         QStringLiteral("NSObject")});
         const QVariant reps = addObject({{QStringLiteral("NS.objects"), QVariantList{rep}}},
                                         {QStringLiteral("NSMutableArray"), QStringLiteral("NSArray"),
                                          QStringLiteral("NSObject")});
-        const QSizeF points = image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0
-                                  ? QSizeF(image.width() * 72.0 / (image.dotsPerMeterX() * 0.0254),
-                                           image.height() * 72.0 / (image.dotsPerMeterY() * 0.0254))
-                                  : QSizeF(image.size());
-        return addObject({{QStringLiteral("NSReps"), reps}, {QStringLiteral("NSSize"), stringFromSize(points)}},
+        return addObject({{QStringLiteral("NSReps"), reps}, {QStringLiteral("NSSize"), size}},
                          {QStringLiteral("NSImage"), QStringLiteral("NSObject")});
     }
 
@@ -377,17 +386,24 @@ QVariant KeyedObjectDecoder::resolved(const QVariant &value, int depth, const Re
         return QVariant::fromValue(ArchivedFont{resolved(object.value(QStringLiteral("NSName")), depth + 1, &here).toString(),
                                                 object.value(QStringLiteral("NSSize")).toDouble()});
     if (cls == QLatin1String("NSImage")) {
+        QByteArray undecoded;
         for (const QVariant &rep : resolved(object.value(QStringLiteral("NSReps")), depth + 1, &here).toList()) {
             const KeyedObjectRef repObject = rep.value<KeyedObjectRef>();
             if (!repObject)
                 continue;
             for (const QString &key : {QStringLiteral("NSTIFFRepresentation"), QStringLiteral("NSPNGRepresentation")}) {
-                const QImage image = m_archive->decodedImage(repObject->decodeObject(key).toByteArray());
+                const QByteArray data = repObject->decodeObject(key).toByteArray();
+                const QImage image = m_archive->decodedImage(data);
                 if (!image.isNull())
                     return image;
+                if (undecoded.isEmpty())
+                    undecoded = data;
             }
         }
-        return {};
+        if (undecoded.isEmpty())
+            return {};
+        return QVariant::fromValue(UndecodedPicture{
+            undecoded, resolved(object.value(QStringLiteral("NSSize")), depth + 1, &here).toString()});
     }
     if (cls == QLatin1String("NSArray") || cls == QLatin1String("NSMutableArray"))
         return listOf(QStringLiteral("NS.objects"));

@@ -25,6 +25,13 @@ struct EncodableObject {
     std::function<void(KeyedEncoder &)> encodeFields;
 };
 
+// A picture an archive holds but that could not be decoded (damaged, of an unknown format, or past
+// the archive's pixel budget): its data as it was, so that writing it again loses nothing.
+struct UndecodedPicture {
+    QByteArray data;
+    QString size; // the picture's size in points, as the archive wrote it
+};
+
 class KeyedObjectDecoder;
 using KeyedObjectRef = std::shared_ptr<const KeyedObjectDecoder>;
 
@@ -46,8 +53,9 @@ struct KeyedArchiveLimits {
 // Writes keyed archives in the desktop's keyed-archiver layout ($archiver, $version, $top/root,
 // $objects with UIDs, $class dictionaries with $classname/$classes) as a property list.
 // encodeObject takes QString, QByteArray, numbers, QColor, ArchivedFont, QImage (an image with one
-// bitmap representation holding PNG data), QVariantList (NSArray), QVariantMap with string keys
-// (NSDictionary) and EncodableObject; an invalid QVariant is nil.
+// bitmap representation holding PNG data), UndecodedPicture (the same, with its data as it came),
+// QVariantList (NSArray), QVariantMap with string keys (NSDictionary) and EncodableObject; an
+// invalid QVariant is nil.
 class KeyedArchiver {
 public:
     static QByteArray archivedData(const EncodableObject &root,
@@ -121,5 +129,6 @@ QRectF rectFromString(const QString &text);
 } // namespace platform
 
 Q_DECLARE_METATYPE(platform::ArchivedFont)
+Q_DECLARE_METATYPE(platform::UndecodedPicture)
 Q_DECLARE_METATYPE(platform::EncodableObject)
 Q_DECLARE_METATYPE(platform::KeyedObjectRef)

@@ -45,6 +45,8 @@ const QString kSaveBeforeNew = QStringLiteral("Do you want to save changes befor
 const QString kSaveBeforeOpen = QStringLiteral("Do you want to save changes before opening document?");
 const QString kSaveBeforeClosing = QStringLiteral("Do you want to save changes before closing?");
 const QString kExcelItem = QStringLiteral("Excel");
+const QString kUnreadablePicturesMessage =
+    QStringLiteral("The pictures of these objects could not be read; they are kept in the design as they are:\n");
 const QString kMissingPicturesMessage =
     QStringLiteral("These pictures of the design were not found; the card shows a placeholder in their place:\n");
 const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you want to replace it?");
@@ -79,6 +81,21 @@ int cardShapeFromCode(const QString &code)
 }
 
 
+
+// The name of an object's kind in messages.
+QString kindName(SKTGraphic::Kind kind)
+{
+    switch (kind) {
+    case SKTGraphic::Kind::Image: return QStringLiteral("Picture");
+    case SKTGraphic::Kind::Signature: return QStringLiteral("Signature");
+    case SKTGraphic::Kind::Barcode: return QStringLiteral("Barcode");
+    case SKTGraphic::Kind::Text: return QStringLiteral("Text");
+    case SKTGraphic::Kind::Line: return QStringLiteral("Line");
+    case SKTGraphic::Kind::Shape:
+    case SKTGraphic::Kind::Graphic: break;
+    }
+    return QStringLiteral("Shape");
+}
 
 } // namespace
 
@@ -127,6 +144,10 @@ DesignFileContents SKTWindowController::designFileContents()
     c.Back_card_Prop = Back_card_Prop;
     c.Invite_Frame_Pic_IMG = win.Invite_Frame_Pic_IMG;
     c.Main_Photo_image = Main_Photo_image();
+    {
+        QMutexLocker lock(&m_mainPhotoMutex);
+        c.Main_Photo_undecoded = m_undecodedMainPhoto;
+    }
     c.IMG_invert_clr = win.IMG_invert_clr;
     c.IMG_gray_Scale = win.IMG_gray_Scale;
     c.IMG_Sepia = win.IMG_Sepia;
@@ -286,7 +307,13 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     Back_card_Prop.setCard_BG_Image_Path(Relocated_Resource_Path(Back_card_Prop.Card_BG_Image_Path()));
     // The main photo first: the photo object takes its picture from it when it is made.
     win.Invite_Frame_Pic_IMG = Relocated_Resource_Path(c.Invite_Frame_Pic_IMG);
+    QStringList unreadable; // objects whose pictures the file holds but cannot be read
     setMain_Photo_image(c.Main_Photo_image);
+    if (c.Main_Photo_undecoded.isValid()) {
+        QMutexLocker lock(&m_mainPhotoMutex);
+        m_undecodedMainPhoto = c.Main_Photo_undecoded;
+        unreadable << tr("the main photo");
+    }
     win.IMG_invert_clr = c.IMG_invert_clr;
     win.IMG_gray_Scale = c.IMG_gray_Scale;
     win.IMG_Sepia = c.IMG_Sepia;
@@ -313,6 +340,13 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     scope.stopUndoRegistration();
     // Only plain pictures load again from their files; signatures keep what their archive holds.
     QStringList missing;
+    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
+        for (qsizetype i = 0; i < side->size(); ++i)
+            if (!side->at(i)->m_undecodedPictures.isEmpty())
+                unreadable << tr("%1 %2 on the %3")
+                                  .arg(kindName(side->at(i)->kind()))
+                                  .arg(i + 1)
+                                  .arg(side == &c.frontGraphics ? tr("front") : tr("back"));
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (const SKTGraphicPtr &graphic : *side)
             if (graphic->kind() == SKTGraphic::Kind::Image) {
@@ -343,6 +377,8 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     Refresh_Canvas();
     if (!missing.isEmpty())
         Show_MessageBox(kMissingPicturesMessage + missing.join(QLatin1Char('\n')));
+    if (!unreadable.isEmpty())
+        Show_MessageBox(kUnreadablePicturesMessage + unreadable.join(QLatin1Char('\n')));
 }
 
 // --- Commands ------------------------------------------------------------------------------------

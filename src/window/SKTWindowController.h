@@ -283,6 +283,8 @@ public:
     // it the open design file; any other mode loads without taking its path. 1 loaded, 0 not (the
     // design then stays as it was).
     int Read_and_load_design_Log(const QString &path, const QString &log_or_template);
+    // A main photo the open design held but could not read, kept for its next save.
+    QVariant m_undecodedMainPhoto;
     // Saves and opens that take longer than this show the please-wait sheet with their progress.
     int longWorkDelayMs = 500;
     // The open panel, then loading in mode "L"; 1 when a design was loaded.

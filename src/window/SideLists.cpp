@@ -123,6 +123,8 @@ void SKTWindowController::setMain_Photo_image(const QImage &image)
 {
     QMutexLocker lock(&m_mainPhotoMutex);
     m_Main_Photo_image = image;
+    // A photo given replaces one the design held but could not read.
+    m_undecodedMainPhoto = QVariant();
 }
 
 // --- Panels ------------------------------------------------------------------------------------------

@@ -480,6 +480,78 @@ TEST_F(DesignFileCommandsTest, LongSavesAndOpensShowTheirProgressAndThenGo)
     EXPECT_EQ(document->graphics().count(), 600);
 }
 
+namespace {
+
+// Every PNG in an archive (a design element or a graphic archive inside one) replaced by bytes no
+// reader can decode.
+QVariant withDamagedPictures(const QVariant &value, int &damaged)
+{
+    if (value.metaType() == QMetaType::fromType<QByteArray>()) {
+        const QByteArray bytes = value.toByteArray();
+        if (bytes.startsWith("\x89PNG")) {
+            ++damaged;
+            return QByteArray("\x89PNG damaged beyond reading");
+        }
+        if (bytes.startsWith("bplist")) {
+            const std::optional<QVariant> inner = platform::propertyListFromData(bytes);
+            return inner ? QVariant(platform::propertyListData(withDamagedPictures(*inner, damaged),
+                                                              platform::PropertyListFormat::Binary))
+                         : value;
+        }
+        return value;
+    }
+    if (value.metaType() == QMetaType::fromType<QVariantList>()) {
+        QVariantList list = value.toList();
+        for (QVariant &element : list)
+            element = withDamagedPictures(element, damaged);
+        return list;
+    }
+    if (value.metaType() == QMetaType::fromType<QVariantMap>()) {
+        QVariantMap map = value.toMap();
+        for (QVariant &element : map)
+            element = withDamagedPictures(element, damaged);
+        return map;
+    }
+    return value;
+}
+
+} // namespace
+
+TEST_F(DesignFileCommandsTest, UnreadablePicturesAreNamedAndKeptForTheNextSave)
+{
+    window->setMain_Photo_image(filled(QSize(9, 7), Qt::cyan));
+    auto pasted = std::make_shared<SKTImage>(QPointF(40, 40), filled(QSize(6, 6), Qt::red));
+    auto barcode = std::make_shared<SKTBarcode>();
+    barcode->_barcode_image = filled(QSize(6, 3), Qt::black);
+    document->graphics().insertGraphics({pasted, barcode}, platform::IndexSet::range(0, 2));
+    const QString path = savedDesign(QStringLiteral("damaged.zkse"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    int damaged = 0;
+    const QByteArray broken = platform::propertyListData(
+        withDamagedPictures(*platform::propertyListFromData(file.readAll()), damaged), platform::PropertyListFormat::Xml);
+    file.close();
+    ASSERT_EQ(damaged, 3);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(broken);
+    file.close();
+
+    services->messages.clear();
+    ASSERT_EQ(window->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+    ASSERT_EQ(services->messages.size(), 1);
+    for (const char *name : {"the main photo", "Picture 1 on the front", "Barcode 2 on the front"})
+        EXPECT_TRUE(services->messages[0].contains(QLatin1String(name))) << name;
+
+    // Saved again, the pictures' data is what the file held, byte for byte: damaging the new file
+    // finds the three damaged pictures and no readable one.
+    ASSERT_TRUE(window->Save_project_file(false, false));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    int found = 0;
+    const QVariant resaved = *platform::propertyListFromData(file.readAll());
+    EXPECT_EQ(withDamagedPictures(resaved, found), withDamagedPictures(resaved, damaged));
+    EXPECT_EQ(found, 3);
+}
+
 TEST_F(DesignFileCommandsTest, PanelsOpenInTheDesignsFolderOrAUsableStandardOne)
 {
     App().Project_File_Name = filePath(QStringLiteral("somewhere.zkse"));
