@@ -1,6 +1,7 @@
 #include "properties/ui/CardBackgroundTab.h"
 
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/ImageBrowserView.h"
 #include "properties/ui/StepperSpinBox.h"
 
 #include <QCheckBox>
@@ -9,7 +10,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -65,11 +65,11 @@ CardBackgroundTab::CardBackgroundTab(QWidget *parent) : PanelTab("card_bkgd_tab"
     addRow(picture, tr("Layout:"), Card_image_layout);
 
     QFormLayout *frames = addSection(tr("Frames"));
-    imageBrowser = named(new QListWidget, "imageBrowser");
-    imageBrowser->setViewMode(QListView::IconMode);
-    imageBrowser->setIconSize(QSize(72, 72));
-    imageBrowser->setResizeMode(QListView::Adjust);
-    imageBrowser->setMovement(QListView::Snap);
+    imageBrowser = named(new ImageBrowserView, "imageBrowser");
+    imageBrowser->setAllowsReordering(true);
+    imageBrowser->setZoomValue(0.4);
+    imageBrowser->setSelectionMode(QAbstractItemView::SingleSelection);
+    imageBrowser->setToolTip(tr("Pick a frame for the front; drag to change the order"));
     imageBrowser->setMinimumHeight(180);
     frames->addRow(imageBrowser);
     finish();

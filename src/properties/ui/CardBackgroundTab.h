@@ -2,10 +2,10 @@
 
 #include "properties/ui/PanelTab.h"
 
+class ImageBrowserView;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
 class StepperSpinBox;
@@ -29,5 +29,6 @@ public:
     QLineEdit *Card_Image_path;
     QPushButton *Card_Image_Browse_btn, *Card_Image_Library_btn;
     QComboBox *Card_image_layout;
-    QListWidget *imageBrowser;
+    // The frame pictures of the resources; a pick becomes the front's background.
+    ImageBrowserView *imageBrowser;
 };
