@@ -180,13 +180,13 @@ AlignmentTab::AlignmentTab(PanelDesign &design, PanelArrange &arrange, QWidget *
     align->addRow(note);
 
     QFormLayout *size = addSection(tr("Size"));
-    Make_same_width_btn = textButton("Make_same_width_btn", tr("Same Width"), glyph(sameWidth),
+    Make_same_width_btn = textButton("Make_same_width_btn", tr("Width"), glyph(sameWidth),
                                      tr("Give the selected objects the width of the first one"));
-    Make_same_height_btn = textButton("Make_same_height_btn", tr("Same Height"), glyph(sameHeight),
+    Make_same_height_btn = textButton("Make_same_height_btn", tr("Height"), glyph(sameHeight),
                                       tr("Give the selected objects the height of the first one"));
     Make_natural_size_btn = textButton("Make_natural_size_btn", tr("Natural Size"), glyph(naturalSize),
                                        tr("Give each selected object its natural size"));
-    addRow(size, tr("Match:"), sideBySide({Make_same_width_btn, Make_same_height_btn}));
+    addRow(size, tr("Same:"), sideBySide({Make_same_width_btn, Make_same_height_btn}));
     addRow(size, QString(), Make_natural_size_btn);
 
     QFormLayout *grid = addSection(tr("Grid"));

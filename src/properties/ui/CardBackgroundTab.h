@@ -18,6 +18,9 @@ class CardBackgroundTab : public PanelTab {
 public:
     explicit CardBackgroundTab(QWidget *parent = nullptr);
 
+    // The thumbnail size of the frame browser.
+    static constexpr double kFrameZoom = 0.2;
+
     QCheckBox *Card_fill_chk;
     QGroupBox *Card_Fill_Box;
     QRadioButton *Card_solid_fill_rd, *Card_gradient_fill_rd, *Card_Style_fill_rd, *Card_Image_fill_rd;
