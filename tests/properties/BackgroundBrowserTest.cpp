@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
-#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -178,20 +177,6 @@ TEST_F(BackgroundBrowserTest, DeleteKeyAndDoubleClickLeaveTheListAsItIs)
     EXPECT_EQ(names().join(QString()), QStringLiteral("ABC"));
     // The double click's first press picked the item, and that was all.
     EXPECT_EQ(design.frontBackgrounds, (QStringList{"/frames/B", "/frames/C"}));
-}
-
-TEST_F(BackgroundBrowserTest, APickKeepsTheBackgroundTabInView)
-{
-    QTabWidget tabs;
-    tabs.addTab(new QWidget, QStringLiteral("Card Settings"));
-    tabs.addTab(card.card_bkgd_tab, QStringLiteral("Card Background"));
-    tabs.setCurrentIndex(1);
-    listLetters(QStringLiteral("AB"));
-    // Setting the background shows the card face again, which selects its first tab.
-    design.onFrontBackground = [&tabs] { tabs.setCurrentIndex(0); };
-    card.card_bkgd_tab->imageBrowser->setSelectionIndexes({0});
-    EXPECT_EQ(tabs.currentWidget(), card.card_bkgd_tab);
-    EXPECT_EQ(design.frontBackgrounds, QStringList{"/frames/A"});
 }
 
 } // namespace

@@ -35,7 +35,6 @@ public:
     int cardContentUpdates = 0;
     QStringList backgrounds;
     QStringList frontBackgrounds;
-    std::function<void()> onFrontBackground;
     QString libraryAnswer;
     QList<int> printFlags;
 
@@ -62,12 +61,7 @@ public:
             onUpdateAllCardContent();
     }
     void setCurrentSideBackground(const QString &path) override { backgrounds << path; }
-    void setFrontBackground(const QString &path) override
-    {
-        frontBackgrounds << path;
-        if (onFrontBackground)
-            onFrontBackground();
-    }
+    void setFrontBackground(const QString &path) override { frontBackgrounds << path; }
     QString chooseLibraryBackground() override { return libraryAnswer; }
     void print_contol_or_not(int value) override { printFlags << value; }
 
@@ -100,16 +94,12 @@ public:
     void Disable_Standard_Button_For_Lock() override { buttonCalls << QStringLiteral("lock"); }
     void setArrangeAndLockButtonsEnabled(bool enabled) override { arrangeAndLockEnabled = enabled; }
 
-    // The arrange operations and the grid.
-    QList<PanelArrange::Operation> operations;
-    bool gridShown = false, gridSnaps = false;
-    int gridWindowRuns = 0;
-
-    void arrangeSelection(PanelArrange::Operation operation) override { operations << operation; }
-    bool isGridAlwaysShown() const override { return gridShown; }
-    bool isGridConstraining() const override { return gridSnaps; }
-    void toggleGridConstraining() override { gridSnaps = !gridSnaps; }
-    void toggleGridShowing() override { ++gridWindowRuns; }
+    // The arrange operations and the grid: the design window's own tests run them.
+    void arrangeSelection(PanelArrange::Operation) override {}
+    bool isGridAlwaysShown() const override { return false; }
+    bool isGridConstraining() const override { return false; }
+    void toggleGridConstraining() override {}
+    void toggleGridShowing() override {}
 };
 
 // Types into a stepper's field as a user would, then presses Return.

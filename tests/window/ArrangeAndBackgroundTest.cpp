@@ -294,13 +294,6 @@ TEST_F(BackgroundInWindowTest, TheWindowListsTheFramesAtStart)
     EXPECT_EQ(listed(), (QStringList{"Amber.png", "Rose.PNG", "lily.jpg"}));
     EXPECT_EQ(browser->itemAtIndex(1).path, resourcePath(QStringLiteral("Frames/Rose.PNG")));
     EXPECT_TRUE(browser->allowsReordering());
-
-    // Reordering is the window's list only: the folder is as it was.
-    ASSERT_TRUE(window->Properties_Panel->cardPanel->imageBrowser_moveItemsAtIndexes_toIndex({0, 1}, 3));
-    EXPECT_EQ(listed(), (QStringList{"lily.jpg", "Amber.png", "Rose.PNG"}));
-    EXPECT_EQ(QDir(resourcePath(QStringLiteral("Frames"))).entryList(QDir::Files, QDir::Name).size(), 5);
-    window->Load_and_fill_backgrounds();
-    EXPECT_EQ(listed(), (QStringList{"Amber.png", "Rose.PNG", "lily.jpg"}));
 }
 
 TEST_F(BackgroundInWindowTest, APickOnTheBackSideChangesTheFrontOnly)
