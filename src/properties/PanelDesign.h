@@ -39,6 +39,8 @@ public:
 
     // Makes the picture at `path` the current side's background.
     virtual void setCurrentSideBackground(const QString &path) = 0;
+    // Makes the picture at `path` the front's background and frame picture, whichever side is current.
+    virtual void setFrontBackground(const QString &path) = 0;
     // Runs the frame library window; the chosen picture's path, or empty when it was cancelled.
     virtual QString chooseLibraryBackground() = 0;
     // The print flag of the current side's selected, unlocked objects.

@@ -1,7 +1,7 @@
 // The design window's side of the properties panel: its panel methods forward to the
 // panel, it lends the panel the current side's selection and card face, and it keeps the object
-// buttons in step with what the panel shows. The picture library and the background browser are
-// still stand-ins: the functions below that do nothing say so.
+// buttons in step with what the panel shows. The picture library is still a stand-in: the functions
+// below that do nothing say so.
 
 #include "window/SKTWindowController.h"
 
@@ -15,12 +15,14 @@
 #include "platform/ScopedFlag.h"
 #include "platform/UiServices.h"
 #include "platform/ui/ColorWell.h"
+#include "properties/ui/AlignmentTab.h"
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardPanel.h"
 #include "properties/ui/CardSettingsTab.h"
 #include "properties/ui/LineTab.h"
 #include "properties/ui/PropertiesPanel.h"
 #include "properties/ui/ShapeTab.h"
+#include "window/Grid_Wizard.h"
 #include "window/WindowState.h"
 
 #include <QAction>
@@ -129,6 +131,11 @@ void SKTWindowController::setCurrentSideBackground(const QString &path)
         set_Back_BG_Image(path);
 }
 
+void SKTWindowController::setFrontBackground(const QString &path)
+{
+    set_Front_BG_Image(path);
+}
+
 QString SKTWindowController::chooseLibraryBackground()
 {
     return Open_Image_Library_Window(QStringLiteral("B")) == 1 ? Win().lib_window_sel_file : QString();
@@ -160,6 +167,65 @@ SKTGraphicPtr SKTWindowController::sharedGraphic(const SKTGraphic *graphic) cons
 bool SKTWindowController::frontSelectionHoldsFramePicture() const
 {
     return _graphicView && _graphicView->There_Is_Frame_Pic_Or_Frame_Photo();
+}
+
+// --- Arrange and grid --------------------------------------------------------------------------------
+
+void SKTWindowController::arrangeSelection(PanelArrange::Operation operation)
+{
+    SKTGraphicView *canvas = currentCanvas();
+    if (!canvas || isPreviewShown())
+        return;
+    using Op = PanelArrange::Operation;
+    switch (operation) {
+    case Op::AlignFormCenter: canvas->alignformCenter(); break;
+    case Op::AlignLeftEdges: canvas->alignLeftEdges(); break;
+    case Op::AlignRightEdges: canvas->alignRightEdges(); break;
+    case Op::AlignTopEdges: canvas->alignTopEdges(); break;
+    case Op::AlignBottomEdges: canvas->alignBottomEdges(); break;
+    case Op::AlignHorizontalCenters: canvas->alignHorizontalCenters(); break;
+    case Op::AlignVerticalCenters: canvas->alignVerticalCenters(); break;
+    case Op::MakeSameWidth: canvas->makeSameWidth(); break;
+    case Op::MakeSameHeight: canvas->makeSameHeight(); break;
+    case Op::MakeNaturalSize: canvas->makeNaturalSize(); break;
+    case Op::AlignWithGrid: canvas->alignWithGrid(); break;
+    }
+}
+
+bool SKTWindowController::isGridAlwaysShown() const
+{
+    return _grid.isAlwaysShown();
+}
+
+bool SKTWindowController::isGridConstraining() const
+{
+    return _grid.isConstraining();
+}
+
+void SKTWindowController::toggleGridConstraining()
+{
+    _grid.setConstraining(!_grid.isConstraining());
+}
+
+void SKTWindowController::toggleGridShowing()
+{
+    Grid_Wizard *wizard = Grid_Wizard::defaultInstance();
+    wizard->Fill_Controls(_grid._color, _grid._spacing, _grid.isAlwaysShown());
+    wizard->Open_Wnd();
+}
+
+void SKTWindowController::setAlignWithGridButtonEnabled(bool enabled)
+{
+    m_alignWithGridEnabled = enabled;
+    if (Properties_Panel)
+        Properties_Panel->aligmnt_tab->setAlignWithGridButtonEnabled(enabled);
+}
+
+void SKTWindowController::setMakeSameSizeButtonsEnabled(bool enabled)
+{
+    m_makeSameSizeEnabled = enabled;
+    if (Properties_Panel)
+        Properties_Panel->aligmnt_tab->setMakeSameSizeButtonsEnabled(enabled);
 }
 
 // --- Object buttons --------------------------------------------------------------------------------
@@ -242,8 +308,11 @@ void SKTWindowController::Update_All_Card_Content()
 
 // --- Backgrounds -----------------------------------------------------------------------------------
 
-// The background browser shows no pictures: does nothing.
-void SKTWindowController::Load_and_fill_backgrounds() {}
+void SKTWindowController::Load_and_fill_backgrounds()
+{
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->Load_and_fill_backgrounds();
+}
 
 // No effect controls on the image panel: does nothing.
 void SKTWindowController::Reset_Image_Editing_Controls() {}

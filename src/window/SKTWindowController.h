@@ -7,6 +7,7 @@
 #include "document/DesignFile.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTGraphicList.h"
+#include "properties/PanelArrange.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWindow.h"
 #include "platform/Subscription.h"
@@ -67,7 +68,8 @@ class User_Profile_Class;
 // awakeFromNib and with it the start sequence. Its definitions are spread over several sources,
 // one per concern. Outlets carry their names as the widgets' objectName; they stay null until the
 // window is built. Main thread only, except where a method says otherwise.
-class SKTWindowController : public QObject, public DesignWindowHub, public PanelDesign, public PanelWindow {
+class SKTWindowController : public QObject, public DesignWindowHub, public PanelDesign, public PanelWindow,
+                            public PanelArrange {
     Q_OBJECT
 public:
     static constexpr const char *kWindowLayoutName = "DrawWindow";
@@ -220,11 +222,18 @@ public:
     void showSizePresets(int categoryIndex) override;
     void setTwoSided(bool twoSided) override;
     void setCurrentSideBackground(const QString &path) override;
+    void setFrontBackground(const QString &path) override;
     QString chooseLibraryBackground() override;
     void print_contol_or_not(int value) override;
     void clearCurrentSelection() override;
     SKTGraphicPtr sharedGraphic(const SKTGraphic *graphic) const override;
     bool frontSelectionHoldsFramePicture() const override;
+    // The arrange operations of the current side's canvas and the grid (PanelArrange).
+    void arrangeSelection(PanelArrange::Operation operation) override;
+    bool isGridAlwaysShown() const override;
+    bool isGridConstraining() const override;
+    void toggleGridConstraining() override;
+    void toggleGridShowing() override;
 
     // --- Services of profiles, sharing and output ----------------------------------------------
     int Open_User_Profile_Window(bool edit, const QString &side);
@@ -312,7 +321,7 @@ public:
     void Refresh_Canvas() override;
     QPointF Control_New_Point(const QString &cardSide) override;
     QRectF frontCanvasBounds() const override;
-    void setAlignWithGridButtonEnabled(bool enabled) override { m_alignWithGridEnabled = enabled; }
+    void setAlignWithGridButtonEnabled(bool enabled) override;
     void Show_RHS_Properties(SKTGraphic *graphic) override;
     int Selected_Control_Tool() const override { return m_Selected_Control_Tool; }
     QString Library_Selected_Image() const override;
@@ -322,7 +331,7 @@ public:
     QImage fp_sample_img() const override { return m_fp_sample_img; }
     QImage Main_Photo_image() const override;
     void Reset_Image_Editing_Controls() override;
-    void setMakeSameSizeButtonsEnabled(bool enabled) override { m_makeSameSizeEnabled = enabled; }
+    void setMakeSameSizeButtonsEnabled(bool enabled) override;
     void Open_Barcode_Window() override;
 
     void setMain_Photo_image(const QImage &image);

@@ -8,6 +8,7 @@
 #include "canvas/SKTTool.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
+#include "properties/ui/AlignmentTab.h"
 #include "properties/ui/CardSettingsTab.h"
 #include "properties/ui/PanelTab.h"
 #include "properties/ui/PropertiesPanel.h"
@@ -302,7 +303,7 @@ QWidget *SKTWindowController::buildSideBar()
 
 void SKTWindowController::buildPropertiesPanel()
 {
-    Properties_Panel = new PropertiesPanel(*this, *this);
+    Properties_Panel = new PropertiesPanel(*this, *this, *this);
     Properties_Panel->setFixedWidth(320);
     sett_tab = Properties_Panel->sett_tab;
     card_setting_tab = Properties_Panel->card_setting_tab;

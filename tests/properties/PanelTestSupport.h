@@ -6,6 +6,7 @@
 #include "core/AppState.h"
 #include "document/Card_Property.h"
 #include "document/SKTGraphicKinds.h"
+#include "properties/PanelArrange.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWindow.h"
 #include "properties/ui/StepperSpinBox.h"
@@ -19,7 +20,7 @@
 #include <optional>
 
 // The design and the window as the panel sees them, recording what the panel asks.
-class FakeDesign : public PanelDesign, public PanelWindow {
+class FakeDesign : public PanelDesign, public PanelWindow, public PanelArrange {
 public:
     GraphicList selection; // the current side's selection
     GraphicList others;    // objects of the sides that are not selected
@@ -33,6 +34,7 @@ public:
     std::function<void()> onUpdateAllCardContent;
     int cardContentUpdates = 0;
     QStringList backgrounds;
+    QStringList frontBackgrounds;
     QString libraryAnswer;
     QList<int> printFlags;
 
@@ -59,6 +61,7 @@ public:
             onUpdateAllCardContent();
     }
     void setCurrentSideBackground(const QString &path) override { backgrounds << path; }
+    void setFrontBackground(const QString &path) override { frontBackgrounds << path; }
     QString chooseLibraryBackground() override { return libraryAnswer; }
     void print_contol_or_not(int value) override { printFlags << value; }
 
@@ -90,6 +93,13 @@ public:
     void Disable_Standard_Button_For_Card() override { buttonCalls << QStringLiteral("card"); }
     void Disable_Standard_Button_For_Lock() override { buttonCalls << QStringLiteral("lock"); }
     void setArrangeAndLockButtonsEnabled(bool enabled) override { arrangeAndLockEnabled = enabled; }
+
+    // The arrange operations and the grid: the design window's own tests run them.
+    void arrangeSelection(PanelArrange::Operation) override {}
+    bool isGridAlwaysShown() const override { return false; }
+    bool isGridConstraining() const override { return false; }
+    void toggleGridConstraining() override {}
+    void toggleGridShowing() override {}
 };
 
 // Types into a stepper's field as a user would, then presses Return.

@@ -49,7 +49,7 @@ protected:
 
     AppFixture app;
     FakeDesign design;
-    PropertiesPanel panel{design, design};
+    PropertiesPanel panel{design, design, design};
 };
 
 std::shared_ptr<SKTSignature> signature(const char *code)

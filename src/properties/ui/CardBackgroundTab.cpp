@@ -1,6 +1,7 @@
 #include "properties/ui/CardBackgroundTab.h"
 
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/ImageBrowserView.h"
 #include "properties/ui/StepperSpinBox.h"
 
 #include <QCheckBox>
@@ -9,9 +10,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 CardBackgroundTab::CardBackgroundTab(QWidget *parent) : PanelTab("card_bkgd_tab", tr("Card Background"), parent)
 {
@@ -64,13 +65,18 @@ CardBackgroundTab::CardBackgroundTab(QWidget *parent) : PanelTab("card_bkgd_tab"
     Card_image_layout = comboBox("Card_image_layout", {QStringLiteral("Center"), QStringLiteral("Stretch"), QStringLiteral("Tile")});
     addRow(picture, tr("Layout:"), Card_image_layout);
 
-    QFormLayout *frames = addSection(tr("Frames"));
-    imageBrowser = named(new QListWidget, "imageBrowser");
-    imageBrowser->setViewMode(QListView::IconMode);
-    imageBrowser->setIconSize(QSize(72, 72));
-    imageBrowser->setResizeMode(QListView::Adjust);
-    imageBrowser->setMovement(QListView::Snap);
+    // The frames take the height the page has left, so a taller window shows more of them.
+    auto *frames = named(new QGroupBox(tr("Frames")), "Frames_box");
+    frames->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    auto *framesLayout = new QVBoxLayout(frames);
+    framesLayout->setContentsMargins(8, 8, 8, 8);
+    imageBrowser = named(new ImageBrowserView, "imageBrowser");
+    imageBrowser->setAllowsReordering(true);
+    // Two frames side by side in the panel's width.
+    imageBrowser->setZoomValue(kFrameZoom);
+    imageBrowser->setSelectionMode(QAbstractItemView::SingleSelection);
+    imageBrowser->setToolTip(tr("Pick a frame for the front; drag to change the order"));
     imageBrowser->setMinimumHeight(180);
-    frames->addRow(imageBrowser);
-    finish();
+    framesLayout->addWidget(imageBrowser);
+    addWidget(frames);
 }

@@ -2,10 +2,10 @@
 
 #include "properties/ui/PanelTab.h"
 
+class ImageBrowserView;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
 class StepperSpinBox;
@@ -18,6 +18,9 @@ class CardBackgroundTab : public PanelTab {
 public:
     explicit CardBackgroundTab(QWidget *parent = nullptr);
 
+    // The thumbnail size of the frame browser.
+    static constexpr double kFrameZoom = 0.2;
+
     QCheckBox *Card_fill_chk;
     QGroupBox *Card_Fill_Box;
     QRadioButton *Card_solid_fill_rd, *Card_gradient_fill_rd, *Card_Style_fill_rd, *Card_Image_fill_rd;
@@ -29,5 +32,6 @@ public:
     QLineEdit *Card_Image_path;
     QPushButton *Card_Image_Browse_btn, *Card_Image_Library_btn;
     QComboBox *Card_image_layout;
-    QListWidget *imageBrowser;
+    // The frame pictures of the resources; a pick becomes the front's background.
+    ImageBrowserView *imageBrowser;
 };

@@ -5,6 +5,7 @@
 #include "core/WindowUtilities.h"
 #include "platform/UiServices.h"
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/ImageBrowserView.h"
 #include "platform/ui/SetObjEnabled.h"
 #include "properties/CardPanelValues.h"
 #include "properties/PanelConversions.h"
@@ -17,6 +18,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QItemSelectionModel>
@@ -25,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableView>
 
 namespace {
@@ -45,6 +48,19 @@ int selectedRow(const QTableView *table)
         return -1;
     const QModelIndexList rows = selection->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+// Makes `page` the current tab of the tab view that shows it, if one does.
+void keepInView(QWidget *page)
+{
+    for (QWidget *parent = page->parentWidget(); parent; parent = parent->parentWidget()) {
+        if (auto *tabs = qobject_cast<QTabWidget *>(parent)) {
+            const int index = tabs->indexOf(page);
+            if (index >= 0)
+                tabs->setCurrentIndex(index);
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -107,6 +123,7 @@ void CardPanel::connectActions()
     connect(s->Sides_ComboBox, &QComboBox::currentIndexChanged, this, [this] { Sides_Changed(); });
     connect(s->Preset_ComboBox, &QComboBox::currentIndexChanged, this, [this] { Preset_Changed(); });
     connect(s->Category_ComboBox, &QComboBox::currentIndexChanged, this, [this] { Category_Changed(); });
+    connect(b->imageBrowser, &ImageBrowserView::selectionDidChange, this, [this] { imageBrowserSelectionDidChange(); });
 }
 
 CardPanelValues CardPanel::values() const
@@ -375,4 +392,59 @@ void CardPanel::Category_Changed()
 {
     m_design.showSizePresets(card_setting_tab->Category_ComboBox->currentIndex());
     Mark_List_New_Selection(0);
+}
+
+// --- Background browser --------------------------------------------------------------------------
+
+void CardPanel::Load_and_fill_backgrounds()
+{
+    // Without a resources folder there is no "Frames" to list, least of all the working folder's.
+    const QString resources = App().Resource_Path;
+    const QDir folder(resources + QStringLiteral("Frames"));
+    if (resources.isEmpty() || !QFileInfo(folder.path()).isDir())
+        return;
+    card_bkgd_tab->imageBrowser->removeAllItems();
+    for (const QString &entry : folder.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString extension = QFileInfo(entry).suffix().toLower();
+        if (extension == QLatin1String("png") || extension == QLatin1String("jpg"))
+            addImageWithPath(folder.filePath(entry), entry, entry);
+    }
+}
+
+void CardPanel::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID)
+{
+    const QString trimmed = path.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    MyImageObject item(trimmed, imageName, image_UID);
+    item.setPath(trimmed);
+    card_bkgd_tab->imageBrowser->addItem(item);
+}
+
+int CardPanel::numberOfItemsInImageBrowser() const
+{
+    return card_bkgd_tab->imageBrowser->count();
+}
+
+const MyImageObject &CardPanel::imageBrowser_itemAtIndex(int index) const
+{
+    return card_bkgd_tab->imageBrowser->itemAtIndex(index);
+}
+
+bool CardPanel::imageBrowser_moveItemsAtIndexes_toIndex(const QList<int> &indexes, int destination)
+{
+    card_bkgd_tab->imageBrowser->moveItemsAtIndexes(indexes, destination);
+    return true;
+}
+
+void CardPanel::imageBrowserSelectionDidChange()
+{
+    const QList<int> selection = card_bkgd_tab->imageBrowser->selectionIndexes();
+    if (selection.isEmpty() || selection.first() >= numberOfItemsInImageBrowser())
+        return;
+    selected_image = imageBrowser_itemAtIndex(selection.first()).path;
+    m_design.setFrontBackground(selected_image);
+    m_design.Refresh_Canvas();
+    // Showing the card face again selects its first tab; the user is still choosing frames here.
+    keepInView(card_bkgd_tab);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -8,6 +9,7 @@ class CardBackgroundTab;
 class CardSettingsTab;
 class PanelDesign;
 struct CardPanelValues;
+struct MyImageObject;
 
 // The card panel: the card-settings and card-background tabs, shown while nothing is selected,
 // which edit the current side's card face. Every change is written straight into the side's
@@ -53,6 +55,21 @@ public:
     void Sides_Changed();
     void Preset_Changed();
     void Category_Changed();
+
+    // --- The background browser: the frame pictures of the resources --------------------------
+    // Lists the png and jpg pictures (any letter case) of the resources' "Frames" folder, sorted
+    // by name; without that folder the list stays as it is.
+    void Load_and_fill_backgrounds();
+    // Appends the picture at `path`, trimmed; an empty path adds nothing.
+    void addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID);
+    int numberOfItemsInImageBrowser() const;
+    const MyImageObject &imageBrowser_itemAtIndex(int index) const;
+    // Reorders the list in memory only (see ImageBrowserView::moveItemsAtIndexes); always true.
+    bool imageBrowser_moveItemsAtIndexes_toIndex(const QList<int> &indexes, int destination);
+    // The first picked picture becomes the front's background, whichever side is current.
+    void imageBrowserSelectionDidChange();
+    // The path of the frame picked last.
+    QString selected_image;
 
 private:
     void connectActions();

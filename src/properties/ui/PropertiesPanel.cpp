@@ -6,6 +6,7 @@
 #include "properties/PanelConversions.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWindow.h"
+#include "properties/ui/AlignmentTab.h"
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardPanel.h"
 #include "properties/ui/CardSettingsTab.h"
@@ -23,7 +24,7 @@
 #include <exception>
 #include <functional>
 
-PropertiesPanel::PropertiesPanel(PanelDesign &design, PanelWindow &window, QWidget *parent)
+PropertiesPanel::PropertiesPanel(PanelDesign &design, PanelWindow &window, PanelArrange &arrange, QWidget *parent)
     : QWidget(parent), m_design(design), m_window(window)
 {
     setObjectName(QStringLiteral("Properties_Panel"));
@@ -65,7 +66,7 @@ PropertiesPanel::PropertiesPanel(PanelDesign &design, PanelWindow &window, QWidg
     bold.setBold(true);
     data_source_title->setFont(bold);
     datasource_tab->addWidget(data_source_title);
-    aligmnt_tab = new PanelTab("aligmnt_tab", tr("Alignment"));
+    aligmnt_tab = new AlignmentTab(design, arrange);
     barcode_tab = new PanelTab("barcode_tab", tr("Barcode Properties"));
     Lock_tab = new PanelTab("Lock_tab", tr("Locked"));
     auto *locked = new QLabel(tr("This object is locked. Unlock it to change its properties."));

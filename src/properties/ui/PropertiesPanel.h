@@ -6,10 +6,12 @@
 
 #include <memory>
 
+class AlignmentTab;
 class CardBackgroundTab;
 class CardPanel;
 class CardSettingsTab;
 class LineTab;
+class PanelArrange;
 class PanelDesign;
 class PanelTab;
 class PanelWindow;
@@ -26,7 +28,7 @@ class ShapeTab;
 class PropertiesPanel : public QWidget {
     Q_OBJECT
 public:
-    PropertiesPanel(PanelDesign &design, PanelWindow &window, QWidget *parent = nullptr);
+    PropertiesPanel(PanelDesign &design, PanelWindow &window, PanelArrange &arrange, QWidget *parent = nullptr);
     ~PropertiesPanel() override;
 
     // The card face for nullptr, else `graphic`'s tabs and values. The same object again only sets
@@ -44,8 +46,8 @@ public:
     CardBackgroundTab *card_bkgd_tab;
     ShapeTab *shape_tab;
     LineTab *line_tab;
-    PanelTab *text_edtng_tab, *text_prop_tab, *image_tab, *sign_tab, *datasource_tab, *aligmnt_tab, *barcode_tab,
-        *Lock_tab;
+    PanelTab *text_edtng_tab, *text_prop_tab, *image_tab, *sign_tab, *datasource_tab, *barcode_tab, *Lock_tab;
+    AlignmentTab *aligmnt_tab;
     QLabel *data_source_title;
     // One print box for every object tab, below the tabs.
     QCheckBox *print_object_chk;
