@@ -3,11 +3,10 @@
 #include "core/AppState.h"
 #include "document/SKTDocument.h"
 #include "document/SKTGraphicKinds.h"
+#include "fixtures/CanvasEvents.h"
 #include "fixtures/TestSupport.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QMouseEvent>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -34,14 +33,6 @@ QImage drawn(SKTGraphic &graphic, const QSize &page = QSize(300, 200))
 QColor centreOf(const QImage &image, const SKTGraphic &graphic)
 {
     return image.pixelColor(graphic.bounds().center().toPoint());
-}
-
-void mouse(SKTGraphicView &view, QEvent::Type type, const QPointF &point)
-{
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, point, view.mapToGlobal(point), button, held, Qt::NoModifier);
-    QApplication::sendEvent(&view, &event);
 }
 
 class CreationKindsTest : public ::testing::Test {

@@ -80,15 +80,15 @@ bool isExistingFile(const QString &path)
 
 } // namespace
 
-SKTGraphicView::SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent)
+SKTGraphicView::SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent,
+                               const platform::TimerFactory &timers)
     : QWidget(parent), m_graphics(graphics), m_document(document), m_selection(graphics),
       m_canvasSize(SKTDocument::defaultCanvasSize)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    m_handleShowingTimer.setSingleShot(true);
-    m_handleShowingTimer.setInterval(kHandleHidingMilliseconds);
-    connect(&m_handleShowingTimer, &QTimer::timeout, this, &SKTGraphicView::showHandlesAgain);
+    m_handleShowingTimer = platform::makeTimer(timers, std::chrono::milliseconds(kHandleHidingMilliseconds),
+                                               [this] { showHandlesAgain(); });
 
     for (const SKTGraphicPtr &graphic : m_graphics.items())
         startObservingGraphic(graphic);
@@ -109,7 +109,7 @@ SKTGraphicView::~SKTGraphicView()
         if (m_track.undoDisabled)
             m_document->undoManager().enableUndoRegistration();
     }
-    m_handleShowingTimer.stop();
+    m_handleShowingTimer->stop();
 }
 
 std::optional<SKTGraphic::Kind> SKTGraphicView::currentGraphicClassForTool(int tool)
@@ -338,14 +338,14 @@ void SKTGraphicView::invalidateSelectedGraphics()
 
 void SKTGraphicView::hideHandlesMomentarily()
 {
-    m_handleShowingTimer.start();
+    m_handleShowingTimer->start();
     m_isHidingHandles = true;
     invalidateSelectedGraphics();
 }
 
 void SKTGraphicView::showHandlesAgain()
 {
-    m_handleShowingTimer.stop();
+    m_handleShowingTimer->stop();
     m_isHidingHandles = false;
     invalidateSelectedGraphics();
 }
@@ -613,7 +613,7 @@ void SKTGraphicView::trackTo(const QPointF &point)
                 std::abs(point.y() - m_track.start.y()) < kMoveThreshold)
                 return;
             m_track.isMoving = true;
-            m_handleShowingTimer.stop();
+            m_handleShowingTimer->stop();
             m_isHidingHandles = true;
             setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(m_track.moved));
         }
