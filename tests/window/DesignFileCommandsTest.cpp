@@ -2,6 +2,7 @@
 
 #include "document/DesignFile.h"
 #include "document/SKTGraphicKinds.h"
+#include "fixtures/Pictures.h"
 #include "platform/KeyedCoder.h"
 #include "platform/PropertyList.h"
 #include "window/Data_From_Excel.h"
@@ -16,13 +17,6 @@
 #include <QToolButton>
 
 namespace {
-
-QImage filled(const QSize &size, const QColor &color)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(color);
-    return image;
-}
 
 // A message box's text as shown: after a leading line feed.
 QString box(const char *text)
@@ -62,7 +56,7 @@ protected:
     QString writePicture(const QString &name, const QColor &color, const QSize &size = QSize(12, 8))
     {
         const QString path = filePath(name);
-        EXPECT_TRUE(filled(size, color).save(path, "PNG"));
+        EXPECT_TRUE(solidPicture(color, size.width(), size.height()).save(path, "PNG"));
         return path;
     }
 
@@ -72,7 +66,7 @@ protected:
     {
         const QString picture = writePicture(QStringLiteral("flower.png"), Qt::magenta);
         const QString backdrop = writePicture(QStringLiteral("backdrop.png"), Qt::darkGreen, QSize(30, 20));
-        window->setMain_Photo_image(filled(QSize(9, 7), Qt::cyan));
+        window->setMain_Photo_image(solidPicture(Qt::cyan, 9, 7));
 
         for (int side = 0; side < 2; ++side) {
             GraphicList graphics;
@@ -92,7 +86,7 @@ protected:
             graphics[3]->_file_path = picture;
             graphics[4]->_file_path = filePath(QStringLiteral("signature-elsewhere.png"));
             graphics[4]->sign_or_fingureprint = side == 0 ? QStringLiteral("S") : QStringLiteral("F");
-            graphics[5]->_barcode_image = filled(QSize(6, 3), Qt::black);
+            graphics[5]->_barcode_image = solidPicture(Qt::black, 6, 3);
             SKTGraphicList &list = side == 0 ? document->graphics() : document->graphics_back();
             list.insertGraphics(graphics, platform::IndexSet::range(0, static_cast<int>(graphics.size())));
         }
@@ -197,11 +191,11 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
     EXPECT_EQ(document->graphics_temp().count(), 1) << "the temp side is not part of a design";
 
     // The main photo came first, so the photo object shows it; plain pictures reloaded their files.
-    EXPECT_EQ(window->Main_Photo_image().convertToFormat(QImage::Format_ARGB32), filled(QSize(9, 7), Qt::cyan));
+    EXPECT_EQ(window->Main_Photo_image().convertToFormat(QImage::Format_ARGB32), solidPicture(Qt::cyan, 9, 7));
     auto *photo = static_cast<SKTImage *>(document->graphics().at(6).get());
-    EXPECT_EQ(photo->_contents.convertToFormat(QImage::Format_ARGB32), filled(QSize(9, 7), Qt::cyan));
+    EXPECT_EQ(photo->_contents.convertToFormat(QImage::Format_ARGB32), solidPicture(Qt::cyan, 9, 7));
     auto *picture = static_cast<SKTImage *>(document->graphics().at(3).get());
-    EXPECT_EQ(picture->_contents.convertToFormat(QImage::Format_ARGB32), filled(QSize(12, 8), Qt::magenta));
+    EXPECT_EQ(picture->_contents.convertToFormat(QImage::Format_ARGB32), solidPicture(Qt::magenta, 12, 8));
 
     const WindowState &win = Win();
     EXPECT_TRUE(win.IMG_Sepia);
