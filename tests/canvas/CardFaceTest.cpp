@@ -114,7 +114,7 @@ TEST_F(CardFace, HatchLaysThePatternOverItsBackground)
         << "a missing pattern leaves the background";
 }
 
-TEST_F(CardFace, SampleSheet)
+TEST_F(CardFace, SampleSheetForALook)
 {
     QDir().mkpath(app.resourcePath() + "Fill_Style_Image");
     ASSERT_TRUE(QFile::copy(sourceResourcesPath() + "Fill_Style_Image/Cross_Hatch.png",

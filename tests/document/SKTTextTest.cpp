@@ -309,7 +309,7 @@ TEST_F(SKTTextTest, CacheKeyFollowsWhatTheDrawingReadsButNotThePosition)
     }
 }
 
-TEST_F(SKTTextTest, SheetOfTextsAndLinesToLookAt)
+TEST_F(SKTTextTest, SheetOfTextsAndLinesForALook)
 {
     QImage sheet(660, 420, QImage::Format_ARGB32_Premultiplied);
     sheet.fill(Qt::white);
