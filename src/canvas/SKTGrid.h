@@ -46,7 +46,10 @@ public:
 
     // Observers of "any", told after every setter call and at the end of a temporary showing.
     using Observers = platform::ObserverList<>;
-    platform::Subscription subscribe(Observers::Callback callback) { return m_observers.subscribe(std::move(callback)); }
+    platform::Subscription subscribe(Observers::Callback callback)
+    {
+        return m_observers.subscribe(std::move(callback));
+    }
     Observers::Token addObserver(Observers::Callback callback) { return m_observers.add(std::move(callback)); }
     void removeObserver(Observers::Token token) { m_observers.remove(token); }
 

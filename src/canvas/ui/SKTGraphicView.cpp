@@ -172,7 +172,8 @@ void SKTGraphicView::startObservingGraphic(const SKTGraphicPtr &graphic)
         const auto changed = [this, raw](const QString &, const QVariant &, const QVariant &) {
             graphicAreaChanged(raw);
         };
-        m_areaSubscriptions[raw] = graphic->subscribe({SKTGraphic::DrawingBoundsKey, SKTGraphic::DrawingContentsKey}, changed);
+        m_areaSubscriptions[raw] =
+            graphic->subscribe({SKTGraphic::DrawingBoundsKey, SKTGraphic::DrawingContentsKey}, changed);
         observation.lastDrawingBounds = graphic->drawingBounds();
     }
     setNeedsDisplayInRect(graphic->drawingBounds());
