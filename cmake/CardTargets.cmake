@@ -43,13 +43,18 @@ function(card_library name)
   endif()
 endfunction()
 
-# One test executable per tests/ folder, discovered by CTest.
+# One test executable per tests/ folder, discovered by CTest. Tests named "...ForALook" only write
+# pictures for a person to look at: they carry the label "screenshot" (ctest -LE screenshot skips them).
 function(card_test name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${_sources})
   target_link_libraries(${name} PRIVATE card_test_fixtures ${ARG_DEPENDS} GTest::gtest GTest::gmock)
   card_setup_target(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CARD_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  # One variable only: the discovery splits a list value into separate properties. The tests find
+  # the source tree through the fixtures' compiled-in path.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_FILTER "-*ForALook"
+                       PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_FILTER "*ForALook"
+                       PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen LABELS screenshot)
 endfunction()

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
-#include <QTimer>
 
 #include <cmath>
 
@@ -25,12 +24,9 @@ constexpr double kMaxLinesPerDirection = 100000.0;
 
 } // namespace
 
-SKTGrid::SKTGrid() : _color(Qt::lightGray) {}
+SKTGrid::SKTGrid(platform::TimerFactory timers) : _color(Qt::lightGray), m_timers(std::move(timers)) {}
 
-SKTGrid::~SKTGrid()
-{
-    delete _hidingTimer;
-}
+SKTGrid::~SKTGrid() = default;
 
 bool SKTGrid::isShowing() const
 {
@@ -60,12 +56,10 @@ void SKTGrid::setSpacing(double spacing)
     if (spacing != _spacing) {
         _spacing = spacing;
         if (_spacing > 0.0 && !_isAlwaysShown) {
-            if (!_hidingTimer) {
-                _hidingTimer = new QTimer;
-                _hidingTimer->setSingleShot(true);
-                _hidingTimer->setInterval(static_cast<int>(SKTGridTemporaryShowingTime * 1000));
-                QObject::connect(_hidingTimer, &QTimer::timeout, [this] { stopShowingGridForTimer(); });
-            }
+            if (!_hidingTimer)
+                _hidingTimer = platform::makeTimer(
+                    m_timers, std::chrono::milliseconds(static_cast<int>(SKTGridTemporaryShowingTime * 1000)),
+                    [this] { stopShowingGridForTimer(); });
             _hidingTimer->start(); // restarts a pending showing
         }
     }

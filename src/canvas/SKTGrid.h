@@ -1,13 +1,15 @@
 #pragma once
 
 #include "platform/ObserverList.h"
+#include "platform/SingleShotTimer.h"
 
 #include <QColor>
 #include <QPointF>
 #include <QRectF>
 
+#include <memory>
+
 class QPainter;
-class QTimer;
 
 // The one grid of the design window, shared by the three canvases: spacing, line colour, shown and
 // snapping flags. Observers of "any" (the canvases) redraw when it changes.
@@ -16,7 +18,8 @@ public:
     static constexpr double SKTGridTemporaryShowingTime = 1.0; // seconds
     static const char *const SKTGridAnyKey;                    // "any"
 
-    SKTGrid();
+    // The temporary showing's timer comes from `timers` (the event loop's when none).
+    explicit SKTGrid(platform::TimerFactory timers = {});
     ~SKTGrid();
     SKTGrid(const SKTGrid &) = delete;
     SKTGrid &operator=(const SKTGrid &) = delete;
@@ -43,7 +46,10 @@ public:
 
     // Observers of "any", told after every setter call and at the end of a temporary showing.
     using Observers = platform::ObserverList<>;
-    platform::Subscription subscribe(Observers::Callback callback) { return m_observers.subscribe(std::move(callback)); }
+    platform::Subscription subscribe(Observers::Callback callback)
+    {
+        return m_observers.subscribe(std::move(callback));
+    }
     Observers::Token addObserver(Observers::Callback callback) { return m_observers.add(std::move(callback)); }
     void removeObserver(Observers::Token token) { m_observers.remove(token); }
 
@@ -54,6 +60,7 @@ public:
 private:
     bool _isAlwaysShown = false;
     bool _isConstraining = false;
-    QTimer *_hidingTimer = nullptr;
+    platform::TimerFactory m_timers;
+    std::unique_ptr<platform::SingleShotTimer> _hidingTimer;
     Observers m_observers;
 };

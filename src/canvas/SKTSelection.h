@@ -31,7 +31,10 @@ public:
     void setIndexes(const platform::IndexSet &indexes);
     void clear() { setIndexes({}); }
 
-    platform::Subscription subscribe(Observers::Callback callback) { return m_observers.subscribe(std::move(callback)); }
+    platform::Subscription subscribe(Observers::Callback callback)
+    {
+        return m_observers.subscribe(std::move(callback));
+    }
     Token addObserver(Observers::Callback callback) { return m_observers.add(std::move(callback)); }
     void removeObserver(Token token) { m_observers.remove(token); }
 

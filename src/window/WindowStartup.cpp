@@ -332,6 +332,9 @@ void SKTWindowController::bindCanvases()
     static const char *const names[3] = {"_graphicView", "_graphicView_BACK", "_graphicView_TEMP"};
     const QSizeF size = _zoomingScrollView->documentSize().isEmpty() ? SKTDocument::defaultCanvasSize
                                                                      : _zoomingScrollView->documentSize();
+    const auto bind = [this](const QMetaObject::Connection &connection) {
+        m_canvasBindings.push_back(platform::Subscription::connection(connection));
+    };
     for (int i = 0; i < 3; ++i) {
         auto *canvas = new SKTGraphicView(*lists[i], m_document);
         canvas->setObjectName(QString::fromLatin1(names[i]));
@@ -341,9 +344,6 @@ void SKTWindowController::bindCanvases()
         canvas->setZoomFactor(_zoomFactor);
         scrolls[i]->setDocumentView(canvas);
         scrolls[i]->setDocumentSize(canvas->canvasSize());
-        const auto bind = [this](const QMetaObject::Connection &connection) {
-            m_canvasBindings.push_back(platform::Subscription::connection(connection));
-        };
         bind(connect(scrolls[i], &SKTZoomingScrollView::zoomFactorChanged, canvas, &SKTGraphicView::setZoomFactor));
         bind(connect(canvas, &SKTGraphicView::rulerEchoChanged, scrolls[i], &SKTZoomingScrollView::echoOnRulers));
         SKTZoomingScrollView *scroll = scrolls[i];

@@ -3,45 +3,23 @@
 #include "core/AppState.h"
 #include "document/SKTDocument.h"
 #include "document/SKTGraphicKinds.h"
+#include "fixtures/CanvasEvents.h"
+#include "fixtures/Pictures.h"
 #include "fixtures/TestSupport.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QMouseEvent>
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-QImage filled(const QColor &colour, int w = 20, int h = 10)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(colour);
-    return image;
-}
-
-// What a graphic puts on a white page, one pixel per point.
-QImage drawn(SKTGraphic &graphic, const QSize &page = QSize(300, 200))
-{
-    QImage image(page, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    graphic.drawContentsInView(painter, false);
-    return image;
-}
+// One pixel per point.
+const Page kPage(QSize(300, 200), QImage::Format_ARGB32);
 
 QColor centreOf(const QImage &image, const SKTGraphic &graphic)
 {
     return image.pixelColor(graphic.bounds().center().toPoint());
-}
-
-void mouse(SKTGraphicView &view, QEvent::Type type, const QPointF &point)
-{
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, point, view.mapToGlobal(point), button, held, Qt::NoModifier);
-    QApplication::sendEvent(&view, &event);
 }
 
 class CreationKindsTest : public ::testing::Test {
@@ -52,11 +30,11 @@ protected:
 
     CreationKindsTest()
     {
-        app.hub.noImage = filled(QColor(200, 200, 200));
-        app.hub.barcodeSample = filled(QColor(10, 10, 10), 120, 60);
-        app.hub.signSample = filled(QColor(0, 0, 180), 200, 80);
-        app.hub.fingerprintSample = filled(QColor(120, 60, 0), 90, 110);
-        app.hub.mainPhoto = filled(QColor(0, 160, 0));
+        app.hub.noImage = solidPicture(QColor(200, 200, 200), 20, 10);
+        app.hub.barcodeSample = solidPicture(QColor(10, 10, 10), 120, 60);
+        app.hub.signSample = solidPicture(QColor(0, 0, 180), 200, 80);
+        app.hub.fingerprintSample = solidPicture(QColor(120, 60, 0), 90, 110);
+        app.hub.mainPhoto = solidPicture(QColor(0, 160, 0), 20, 10);
         app.hub.nextPoint = QPointF(40, 30);
     }
 
@@ -71,7 +49,7 @@ protected:
     QString writePicture(const QString &name, const QColor &colour)
     {
         const QString path = app.resourcePath() + name;
-        EXPECT_TRUE(filled(colour, 40, 30).save(path));
+        EXPECT_TRUE(solidPicture(colour, 40, 30).save(path));
         return path;
     }
 };
@@ -88,7 +66,7 @@ TEST_F(CreationKindsTest, SignatureAndFingerprintToolsHoldTheirSamplesInTheWindo
     EXPECT_TRUE(signature->_isDrawingStroke);
     // The sample file is not in this resources folder: what shows is the window's own picture,
     // scaled into the frame, not a failed reload.
-    EXPECT_EQ(centreOf(drawn(*signature), *signature), QColor(0, 0, 180));
+    EXPECT_EQ(centreOf(drawnOnWhite(*signature, kPage), *signature), QColor(0, 0, 180));
 
     // The class the caller names does not matter for the picture tools.
     app.hub.nextPoint = QPointF(150, 100);
@@ -97,7 +75,7 @@ TEST_F(CreationKindsTest, SignatureAndFingerprintToolsHoldTheirSamplesInTheWindo
     EXPECT_EQ(fingerprint->sign_or_fingureprint, QStringLiteral("F"));
     EXPECT_EQ(fingerprint->FilePath(), app.resourcePath() + QStringLiteral("fingerprints.png"));
     EXPECT_EQ(fingerprint->bounds(), QRectF(150, 100, 100, 50));
-    EXPECT_EQ(centreOf(drawn(*fingerprint), *fingerprint), QColor(120, 60, 0));
+    EXPECT_EQ(centreOf(drawnOnWhite(*fingerprint, kPage), *fingerprint), QColor(120, 60, 0));
 
     EXPECT_EQ(app.hub.imageControlsResetCount, 2);
     EXPECT_EQ(view.graphicsList().at(0), fingerprint);
@@ -116,10 +94,10 @@ TEST_F(CreationKindsTest, BarcodeToolShowsTheSampleWithoutTakingItAsItsBarcode)
     EXPECT_TRUE(barcode->_barcode_image.isNull());
 
     // Once the settings window delivers a symbol it is drawn, and taking it away brings the sample back.
-    barcode->Set_Barcode_image(filled(QColor(255, 0, 0), 30, 30));
-    EXPECT_EQ(drawn(*barcode).pixelColor(45, 35), QColor(255, 0, 0));
+    barcode->Set_Barcode_image(solidPicture(QColor(255, 0, 0), 30, 30));
+    EXPECT_EQ(drawnOnWhite(*barcode, kPage).pixelColor(45, 35), QColor(255, 0, 0));
     barcode->Set_Barcode_image(QImage());
-    EXPECT_NE(drawn(*barcode).pixelColor(45, 35), QColor(255, 0, 0));
+    EXPECT_NE(drawnOnWhite(*barcode, kPage).pixelColor(45, 35), QColor(255, 0, 0));
 }
 
 TEST_F(CreationKindsTest, PictureToolTakesTheChosenFileThenTheValueThenThePlaceholder)
@@ -129,7 +107,7 @@ TEST_F(CreationKindsTest, PictureToolTakesTheChosenFileThenTheValueThenThePlaceh
     auto placeholder = placeWithTool(8, SKTGraphic::Kind::Image, {50, 50});
     ASSERT_EQ(placeholder->kind(), SKTGraphic::Kind::Image);
     EXPECT_EQ(placeholder->bounds(), QRectF(40, 30, 50, 50));
-    EXPECT_EQ(centreOf(drawn(*placeholder), *placeholder), QColor(200, 200, 200));
+    EXPECT_EQ(centreOf(drawnOnWhite(*placeholder, kPage), *placeholder), QColor(200, 200, 200));
 
     // The chosen file wins over the value.
     const QString chosen = writePicture(QStringLiteral("chosen.png"), QColor(250, 120, 0));
@@ -141,7 +119,7 @@ TEST_F(CreationKindsTest, PictureToolTakesTheChosenFileThenTheValueThenThePlaceh
     EXPECT_EQ(fromChosen->FilePath(), chosen);
     EXPECT_EQ(fromChosen->control_ID, QStringLiteral("Fup_Photo"));
     EXPECT_EQ(fromChosen->bounds(), QRectF(60, 60, 80, 40));
-    EXPECT_EQ(centreOf(drawn(*fromChosen), *fromChosen), QColor(250, 120, 0));
+    EXPECT_EQ(centreOf(drawnOnWhite(*fromChosen, kPage), *fromChosen), QColor(250, 120, 0));
 
     // A missing chosen file falls back to the value's file, tagged before it loads, so the main
     // photo's object shows the window's main photo.
@@ -149,10 +127,10 @@ TEST_F(CreationKindsTest, PictureToolTakesTheChosenFileThenTheValueThenThePlaceh
     auto fromValue = view.createGraphicOfClass(SKTGraphic::Kind::Image, std::nullopt, true, {60, 60, 80, 40},
                                                QStringLiteral("F"), value, QStringLiteral("Fup_Photo"));
     EXPECT_EQ(fromValue->FilePath(), value);
-    EXPECT_EQ(centreOf(drawn(*fromValue), *fromValue), QColor(0, 120, 250));
+    EXPECT_EQ(centreOf(drawnOnWhite(*fromValue, kPage), *fromValue), QColor(0, 120, 250));
     auto mainPhoto = view.createGraphicOfClass(SKTGraphic::Kind::Image, std::nullopt, true, {60, 60, 80, 40},
                                                QStringLiteral("F"), value, QStringLiteral("PARTY_IMAGE"));
-    EXPECT_EQ(centreOf(drawn(*mainPhoto), *mainPhoto), QColor(0, 160, 0));
+    EXPECT_EQ(centreOf(drawnOnWhite(*mainPhoto, kPage), *mainPhoto), QColor(0, 160, 0));
 
     // The library tool takes its path without asking whether the file is there.
     EXPECT_EQ(placeWithTool(9, SKTGraphic::Kind::Image, {50, 50})->FilePath(), app.hub.librarySelectedImage);
@@ -175,7 +153,7 @@ TEST_F(CreationKindsTest, APressWithTheFingerprintToolDragsOutAFingerprint)
     ASSERT_TRUE(fingerprint);
     EXPECT_EQ(fingerprint->sign_or_fingureprint, QStringLiteral("F"));
     EXPECT_EQ(fingerprint->bounds(), QRectF(20, 20, 60, 50));
-    EXPECT_EQ(centreOf(drawn(*fingerprint), *fingerprint), QColor(120, 60, 0));
+    EXPECT_EQ(centreOf(drawnOnWhite(*fingerprint, kPage), *fingerprint), QColor(120, 60, 0));
 
     // One undo step takes it away again.
     document.undoManager().undo();

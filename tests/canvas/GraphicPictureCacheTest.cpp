@@ -1,6 +1,7 @@
 #include "canvas/GraphicPictureCache.h"
 #include "document/Shape_Control.h"
 
+#include "fixtures/Pictures.h"
 #include "fixtures/TestSupport.h"
 
 #include <QPainter>
@@ -22,17 +23,10 @@ std::shared_ptr<Shape_Control> dashedStar()
     return shape;
 }
 
-QImage blank()
-{
-    QImage image(240, 200, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    return image;
-}
-
 // What the canvas does for one object: scale, clip to the drawing bounds, draw.
 QImage drawn(SKTGraphic &graphic, double zoom, GraphicPictureCache *cache)
 {
-    QImage image = blank();
+    QImage image = whitePage(QSize(240, 200));
     QPainter painter(&image);
     painter.scale(zoom, zoom);
     painter.setClipRect(graphic.drawingBounds());
@@ -114,14 +108,14 @@ TEST(GraphicPictureCache, TurnedPaintersAndUndescribedKindsAreDrawnDirectly)
     AppFixture app;
     GraphicPictureCache cache;
     auto shape = dashedStar();
-    QImage image = blank();
+    QImage image = whitePage(QSize(240, 200));
     {
         QPainter painter(&image);
         painter.rotate(10);
         cache.drawContents(painter, *shape, false);
     }
     EXPECT_EQ(cache.pictureCount(), 0);
-    QImage direct = blank();
+    QImage direct = whitePage(QSize(240, 200));
     {
         QPainter painter(&direct);
         painter.rotate(10);

@@ -4,6 +4,7 @@
 #include "core/ImageEffectCache.h"
 #include "document/SKTGraphicKinds.h"
 #include "document/Shape_Control.h"
+#include "fixtures/Pictures.h"
 #include "fixtures/TestSupport.h"
 
 #include <QFile>
@@ -29,24 +30,17 @@ const QColor kHidden(255, 0, 255);
 const QColor kPhoto(0, 200, 255), kPhotoInverted(255, 55, 0);
 const QColor kSignatureInk(20, 40, 160), kFingerprintInk(120, 70, 40);
 
-QImage solid(const QColor &colour, int w, int h)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(colour);
-    return image;
-}
-
 // Left half red, right half blue: a mirror shows at once.
 QImage halves(int w, int h)
 {
-    QImage image = solid(Qt::red, w, h);
+    QImage image = solidPicture(Qt::red, w, h);
     QPainter(&image).fillRect(w / 2, 0, w - w / 2, h, Qt::blue);
     return image;
 }
 
 QImage bars()
 {
-    QImage image = solid(Qt::white, 120, 40);
+    QImage image = solidPicture(Qt::white, 120, 40);
     QPainter painter(&image);
     for (int x = 6; x < 114; x += 6)
         painter.fillRect(x, 4, (x / 6) % 3 + 1, 32, Qt::black);
@@ -102,7 +96,7 @@ GraphicList everyKind()
     text->Shadow_blur = 1.5f;
     side << text;
 
-    auto photo = std::make_shared<SKTImage>(QPointF(), solid(kPhoto, 100, 72));
+    auto photo = std::make_shared<SKTImage>(QPointF(), solidPicture(kPhoto, 100, 72));
     photo->_bounds = kPhotoArea;
     photo->invert_clr = true;
     side << photo;
@@ -112,11 +106,13 @@ GraphicList everyKind()
     flipped->_isFlippedHorizontally = true;
     side << flipped;
 
-    auto signature = std::make_shared<SKTSignature>(QPointF(), solid(kSignatureInk, 200, 100), QStringLiteral("S"));
+    auto signature =
+        std::make_shared<SKTSignature>(QPointF(), solidPicture(kSignatureInk, 200, 100), QStringLiteral("S"));
     signature->_bounds = kSignatureArea;
     side << signature;
 
-    auto fingerprint = std::make_shared<SKTSignature>(QPointF(), solid(kFingerprintInk, 80, 50), QStringLiteral("F"));
+    auto fingerprint =
+        std::make_shared<SKTSignature>(QPointF(), solidPicture(kFingerprintInk, 80, 50), QStringLiteral("F"));
     fingerprint->_bounds = kFingerprintArea;
     side << fingerprint;
 

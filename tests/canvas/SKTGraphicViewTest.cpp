@@ -6,41 +6,24 @@
 #include "document/SKTDocument.h"
 #include "document/SKTGraphicKinds.h"
 #include "document/Shape_Control.h"
+#include "fixtures/CanvasEvents.h"
+#include "fixtures/EventLoop.h"
+#include "fixtures/ManualClock.h"
 #include "fixtures/TestSupport.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 
 #include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
 
 namespace {
 
 using platform::IndexSet;
-
-void spinFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool waitFor(const std::function<bool()> &condition, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        spinFor(10);
-    }
-    return true;
-}
 
 std::shared_ptr<Shape_Control> shape(const QRectF &bounds, const QColor &fill, const QString &code = QStringLiteral("R"))
 {
@@ -56,16 +39,6 @@ class Spill : public SKTGraphic {
 public:
     void drawContentsInView(QPainter &painter, bool) override { painter.fillRect(QRectF(0, 0, 1000, 1000), Qt::blue); }
 };
-
-// Events in canvas points, the left button held from press to release.
-void mouse(SKTGraphicView &view, QEvent::Type type, const QPointF &point, Qt::KeyboardModifiers modifiers = {})
-{
-    const QPointF pos = point * view.zoomFactor();
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, pos, view.mapToGlobal(pos), button, held, modifiers);
-    QApplication::sendEvent(&view, &event);
-}
 
 void drag(SKTGraphicView &view, const QList<QPointF> &points, Qt::KeyboardModifiers modifiers = {})
 {
@@ -101,7 +74,8 @@ protected:
     AppFixture app;
     SKTDocument document;
     SKTGrid grid;
-    SKTGraphicView view{document.graphics(), &document};
+    ManualClock clock;
+    SKTGraphicView view{document.graphics(), &document, nullptr, clock.timers()};
 
     SKTGraphicViewTest() { view.setGrid(&grid); }
 
@@ -489,11 +463,12 @@ TEST_F(SKTGraphicViewTest, ArrowKeysNudgeAndHideHandlesUntilHalfASecondAfterTheL
     EXPECT_TRUE(view.isHidingHandles());
     EXPECT_NE(pixelAt(picture(), {10, 10}), highlight());
 
-    spinFor(300);
+    clock.advance(300ms);
     key(view, Qt::Key_Left);
-    spinFor(300);
+    clock.advance(499ms);
     EXPECT_TRUE(view.isHidingHandles()) << "each nudge restarts the half second";
-    EXPECT_TRUE(waitFor([&] { return !view.isHidingHandles(); }, 2000));
+    clock.advance(1ms);
+    EXPECT_FALSE(view.isHidingHandles());
     EXPECT_EQ(a->bounds(), QRectF(10, 11, 20, 20));
     EXPECT_EQ(pixelAt(picture(), {9, 10}), highlight());
 

@@ -1,24 +1,17 @@
 #include "canvas/SKTGrid.h"
 
 #include "core/AppState.h"
+#include "fixtures/ManualClock.h"
 #include "fixtures/TestSupport.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QImage>
 #include <QPainter>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
-namespace {
+using namespace std::chrono_literals;
 
-void spinFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+namespace {
 
 // A red grid over a white 40 x 40 picture, drawn for the dirty rectangle given.
 QImage drawGrid(SKTGrid &grid, const QRectF &dirty)
@@ -153,23 +146,22 @@ TEST(SKTGridShowing, ShowingEndsATemporaryShowingAndAShownGridStartsNoTimer)
 TEST(SKTGridShowing, ANewSpacingShowsTheGridForASecondRestartedByTheNext)
 {
     int any = 0;
-    SKTGrid grid;
+    ManualClock clock;
+    SKTGrid grid(clock.timers());
     grid.addObserver([&any] { ++any; });
     grid.setSpacing(12);
     EXPECT_GT(redPixels(drawGrid(grid, QRectF(0, 0, 40, 40))), 0) << "draws while temporarily shown";
 
-    spinFor(600);
+    clock.advance(600ms);
     ASSERT_TRUE(grid.isShowing());
     grid.setSpacing(15);
-    QElapsedTimer sinceRestart;
-    sinceRestart.start();
-    spinFor(600);
+    clock.advance(600ms);
     EXPECT_TRUE(grid.isShowing()) << "the second spacing restarted the second";
 
     const int before = any;
-    while (grid.isShowing() && sinceRestart.elapsed() < 3000)
-        spinFor(20);
-    EXPECT_FALSE(grid.isShowing());
-    EXPECT_GE(sinceRestart.elapsed(), 900);
+    clock.advance(399ms);
+    EXPECT_TRUE(grid.isShowing());
+    clock.advance(1ms);
+    EXPECT_FALSE(grid.isShowing()) << "a second after the restart";
     EXPECT_EQ(any, before + 1) << "the end of the showing tells the canvases";
 }

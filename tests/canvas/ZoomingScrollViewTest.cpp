@@ -302,7 +302,7 @@ TEST_F(ZoomingScrollViewTest, BackdropShadowAndCardShape)
     EXPECT_EQ(grey(image, card.topLeft() + QPoint(4, 4)), 255); // radius 10 leaves this inside
 }
 
-TEST_F(ZoomingScrollViewTest, PictureOfTheWholeView)
+TEST_F(ZoomingScrollViewTest, WholeViewForALook)
 {
     CardInView v({560, 420}, true);
     v.view.setRulersVisible(true);

@@ -47,7 +47,7 @@ void caption(QPainter &p, const QRectF &frame, const QString &text)
 } // namespace
 
 // Not a check of pixels: a sheet to look at after changing how pictures are drawn.
-TEST(PictureSheet, RendersEveryPictureKind)
+TEST(PictureSheet, EveryPictureKindForALook)
 {
     AppFixture app;
     for (const char *name : {"sign_sample.png", "fingerprints.png", "barcode_sample.png"})

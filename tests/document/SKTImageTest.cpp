@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/ImageEffectCache.h"
+#include "fixtures/Pictures.h"
 #include "fixtures/TestSupport.h"
 
 #include <QPainter>
@@ -11,31 +12,7 @@
 
 namespace {
 
-QImage canvas(int w = 300, int h = 200)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    return image;
-}
-
-QImage drawn(SKTGraphic &graphic, int w = 300, int h = 200)
-{
-    QImage image = canvas(w, h);
-    QPainter painter(&image);
-    graphic.drawContentsInView(painter, false);
-    return image;
-}
-
-::testing::AssertionResult isColour(const QImage &image, int x, int y, const QColor &expected, int tolerance = 2)
-{
-    const QColor c = image.pixelColor(x, y);
-    if (std::abs(c.red() - expected.red()) <= tolerance && std::abs(c.green() - expected.green()) <= tolerance
-        && std::abs(c.blue() - expected.blue()) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is (" << c.red() << ", " << c.green()
-                                         << ", " << c.blue() << "), not (" << expected.red() << ", "
-                                         << expected.green() << ", " << expected.blue() << ")";
-}
+const Page kPage(QSize(300, 200), QImage::Format_ARGB32);
 
 class SKTImageTest : public ::testing::Test {
 protected:
@@ -78,30 +55,30 @@ TEST_F(SKTImageTest, ANewPictureIsCentredOnItsPoint)
     app.hub.librarySelectedImage = QString();
     SKTImage pasted(QPointF(50, 50), quadrants(20, 20));
     EXPECT_TRUE(pasted.FilePath().isNull());
-    EXPECT_TRUE(isColour(drawn(pasted), 45, 45, Qt::red));
+    EXPECT_TRUE(colourNear(drawnOnWhite(pasted, kPage).pixelColor(45, 45), Qt::red, 2));
 }
 
 TEST_F(SKTImageTest, PicturesAreDrawnScaledIntoTheFrameAndMirroredByTheFlips)
 {
     auto image = placed();
-    QImage out = drawn(*image);
-    EXPECT_TRUE(isColour(out, 15, 15, Qt::red));
-    EXPECT_TRUE(isColour(out, 85, 15, Qt::green));
-    EXPECT_TRUE(isColour(out, 15, 45, Qt::blue));
-    EXPECT_TRUE(isColour(out, 85, 45, Qt::yellow));
-    EXPECT_TRUE(isColour(out, 95, 30, Qt::white));
+    QImage out = drawnOnWhite(*image, kPage);
+    EXPECT_TRUE(colourNear(out.pixelColor(15, 15), Qt::red, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(85, 15), Qt::green, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(15, 45), Qt::blue, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(85, 45), Qt::yellow, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(95, 30), Qt::white, 2));
 
     image->_isFlippedHorizontally = true;
-    out = drawn(*image);
-    EXPECT_TRUE(isColour(out, 15, 15, Qt::green));
-    EXPECT_TRUE(isColour(out, 15, 45, Qt::yellow));
+    out = drawnOnWhite(*image, kPage);
+    EXPECT_TRUE(colourNear(out.pixelColor(15, 15), Qt::green, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(15, 45), Qt::yellow, 2));
 
     // Both flips turn the picture half round inside the same frame.
     image->_isFlippedVertically = true;
-    out = drawn(*image);
-    EXPECT_TRUE(isColour(out, 15, 15, Qt::yellow));
-    EXPECT_TRUE(isColour(out, 85, 45, Qt::red));
-    EXPECT_TRUE(isColour(out, 95, 30, Qt::white));
+    out = drawnOnWhite(*image, kPage);
+    EXPECT_TRUE(colourNear(out.pixelColor(15, 15), Qt::yellow, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(85, 45), Qt::red, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(95, 30), Qt::white, 2));
     EXPECT_EQ(app.hub.refreshCount, 0); // drawing never asks for another drawing
 }
 
@@ -112,16 +89,17 @@ TEST_F(SKTImageTest, OpacityAndOutline)
     image->_strokeColor = Qt::black;
     image->_strokeWidth = 4;
     image->img_trnsp_val = 0;
-    QImage out = drawn(*image);
-    EXPECT_TRUE(isColour(out, 15, 15, Qt::white));
-    EXPECT_TRUE(isColour(out, 9, 30, Qt::black)); // the outer half of the outline
+    QImage out = drawnOnWhite(*image, kPage);
+    EXPECT_TRUE(colourNear(out.pixelColor(15, 15), Qt::white, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(9, 30), Qt::black, 2)); // the outer half of the outline
 
     image->img_trnsp_val = 50;
-    out = drawn(*image);
-    EXPECT_TRUE(isColour(out, 15, 15, QColor(255, 128, 128)));
-    EXPECT_TRUE(isColour(out, 9, 30, Qt::black));
+    out = drawnOnWhite(*image, kPage);
+    EXPECT_TRUE(colourNear(out.pixelColor(15, 15), QColor(255, 128, 128), 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(9, 30), Qt::black, 2));
     image->img_trnsp_val = 100;
-    EXPECT_TRUE(isColour(drawn(*image), 11, 20, Qt::red)); // the picture covers the inner half
+    // The picture covers the inner half.
+    EXPECT_TRUE(colourNear(drawnOnWhite(*image, kPage).pixelColor(11, 20), Qt::red, 2));
 }
 
 TEST_F(SKTImageTest, AnEmptyPathDrawsNothingAndAMissingFileTheOutlineAndThePlaceholder)
@@ -130,7 +108,7 @@ TEST_F(SKTImageTest, AnEmptyPathDrawsNothingAndAMissingFileTheOutlineAndThePlace
     image->_isDrawingStroke = true;
     image->_strokeWidth = 2;
     image->setFilePath(QLatin1String(""));
-    EXPECT_TRUE(isColour(drawn(*image), 10, 30, Qt::white));
+    EXPECT_TRUE(colourNear(drawnOnWhite(*image, kPage).pixelColor(10, 30), Qt::white, 2));
     EXPECT_FALSE(image->isMissingItsFile());
 
     // The placeholder keeps its square shape in the middle of the frame.
@@ -139,15 +117,15 @@ TEST_F(SKTImageTest, AnEmptyPathDrawsNothingAndAMissingFileTheOutlineAndThePlace
     app.hub.noImage = placeholder;
     image->setFilePath(app.resourcePath() + QStringLiteral("missing.png"));
     EXPECT_TRUE(image->isMissingItsFile());
-    QImage out = drawn(*image);
-    EXPECT_TRUE(isColour(out, 10, 30, Qt::black));
-    EXPECT_TRUE(isColour(out, 15, 15, Qt::white));
-    EXPECT_TRUE(isColour(out, 50, 30, Qt::magenta));
+    QImage out = drawnOnWhite(*image, kPage);
+    EXPECT_TRUE(colourNear(out.pixelColor(10, 30), Qt::black, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(15, 15), Qt::white, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(50, 30), Qt::magenta, 2));
 
     image->setFilePath(QString());
-    EXPECT_TRUE(isColour(drawn(*image), 10, 30, Qt::black));
+    EXPECT_TRUE(colourNear(drawnOnWhite(*image, kPage).pixelColor(10, 30), Qt::black, 2));
     image->ctrl_is_visible = false;
-    EXPECT_TRUE(isColour(drawn(*image), 10, 30, Qt::white));
+    EXPECT_TRUE(colourNear(drawnOnWhite(*image, kPage).pixelColor(10, 30), Qt::white, 2));
 }
 
 TEST_F(SKTImageTest, TheMainPhotoShowsWhateverThePathWithoutItsOwnEffects)
@@ -160,16 +138,16 @@ TEST_F(SKTImageTest, TheMainPhotoShowsWhateverThePathWithoutItsOwnEffects)
     photo.invert_clr = true;
     photo._isFlippedHorizontally = true;
     photo.img_trnsp_val = 50;
-    const QImage out = drawn(photo);
-    EXPECT_TRUE(isColour(out, 75, 90, QColor(128, 255, 128))); // green at half opacity, not magenta
+    const QImage out = drawnOnWhite(photo, kPage);
+    EXPECT_TRUE(colourNear(out.pixelColor(75, 90), QColor(128, 255, 128), 2)); // green at half opacity, not magenta
 
     // The frame picture is drawn as it is too; any other picture goes through the chain.
     auto frame = placed();
     frame->control_ID = QStringLiteral("PARTY_IMAGE_BG");
     frame->invert_clr = true;
-    EXPECT_TRUE(isColour(drawn(*frame), 15, 15, Qt::red));
+    EXPECT_TRUE(colourNear(drawnOnWhite(*frame, kPage).pixelColor(15, 15), Qt::red, 2));
     frame->control_ID.clear();
-    EXPECT_TRUE(isColour(drawn(*frame), 15, 15, Qt::cyan));
+    EXPECT_TRUE(colourNear(drawnOnWhite(*frame, kPage).pixelColor(15, 15), Qt::cyan, 2));
 
     // A replacement main photo reaches the object at its next setFilePath only.
     app.hub.mainPhoto = quadrants(10, 10);
@@ -186,7 +164,7 @@ TEST_F(SKTImageTest, ObjectsGivenOnlyAPathLoadItOnFirstDrawing)
     tool.Set_Control_File_path(picturePath);
     tool.control_ID = QStringLiteral("PARTY_IMAGE");
     tool._bounds = QRectF(0, 0, 40, 40);
-    EXPECT_TRUE(isColour(drawn(tool), 35, 35, Qt::yellow));
+    EXPECT_TRUE(colourNear(drawnOnWhite(tool, kPage).pixelColor(35, 35), Qt::yellow, 2));
     EXPECT_EQ(tool._contents.cacheKey(), app.hub.mainPhoto.cacheKey());
 
     SKTImage plain;
@@ -200,17 +178,17 @@ TEST_F(SKTImageTest, AProcessedPictureOfAnotherShapeIsFittedIntoTheFrame)
 {
     auto image = placed(); // 40 x 20 picture in an 80 x 40 frame
     image->rotate_image = 90.7f;
-    const QImage out = drawn(*image);
+    const QImage out = drawnOnWhite(*image, kPage);
     // Turned to 20 x 40, fitted into 80 x 40 keeping its shape: 20 x 40 centred at x 40..60.
-    EXPECT_TRUE(isColour(out, 35, 30, Qt::white));
-    EXPECT_TRUE(isColour(out, 65, 30, Qt::white));
-    EXPECT_TRUE(isColour(out, 44, 14, Qt::green)); // the top-right quadrant turned to the top-left
-    EXPECT_TRUE(isColour(out, 56, 46, Qt::blue));
+    EXPECT_TRUE(colourNear(out.pixelColor(35, 30), Qt::white, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(65, 30), Qt::white, 2));
+    EXPECT_TRUE(colourNear(out.pixelColor(44, 14), Qt::green, 2)); // the top-right quadrant turned to the top-left
+    EXPECT_TRUE(colourNear(out.pixelColor(56, 46), Qt::blue, 2));
 
     // Blur keeps the size, so the picture still fills the frame.
     image->rotate_image = 0;
     image->blr_val = 2;
-    EXPECT_FALSE(isColour(drawn(*image), 11, 11, Qt::white, 60));
+    EXPECT_FALSE(colourNear(drawnOnWhite(*image, kPage).pixelColor(11, 11), Qt::white, 60));
 }
 
 TEST_F(SKTImageTest, RepaintingUsesTheCachedEffects)
@@ -218,15 +196,15 @@ TEST_F(SKTImageTest, RepaintingUsesTheCachedEffects)
     ImageEffectCache &cache = ImageEffectCache::sharedInstance();
     auto image = placed();
     image->Sepia = true;
-    drawn(*image);
+    drawnOnWhite(*image, kPage);
     const quint64 misses = cache.missCount();
     for (int i = 0; i < 5; ++i)
-        drawn(*image);
+        drawnOnWhite(*image, kPage);
     EXPECT_EQ(cache.missCount(), misses);
     EXPECT_EQ(cache.hitCount(), 5u);
     // Opacity is applied while drawing, not by the chain.
     image->img_trnsp_val = 30;
-    drawn(*image);
+    drawnOnWhite(*image, kPage);
     EXPECT_EQ(cache.missCount(), misses);
 }
 
@@ -241,12 +219,12 @@ TEST_F(SKTImageTest, WorkersDrawTheirOwnCopies)
             auto copy = std::make_shared<SKTImage>(QPointF(0, 0), picturePath);
             copy->_bounds = image->bounds();
             copy->gray_Scale = true;
-            out[i] = drawn(*copy);
+            out[i] = drawnOnWhite(*copy, kPage);
         });
     for (std::thread &w : workers)
         w.join();
     for (const QImage &o : out)
-        EXPECT_EQ(o, drawn(*image));
+        EXPECT_EQ(o, drawnOnWhite(*image, kPage));
 }
 
 TEST_F(SKTImageTest, NaturalSizeAndFlipsAnnounceTheirChanges)
@@ -297,7 +275,7 @@ TEST_F(SKTImageTest, ACopyKeepsThePictureButNotTheEffects)
     EXPECT_EQ(copy->bounds(), image->bounds());
     EXPECT_FALSE(copy->invert_clr);
     EXPECT_TRUE(copy->_isDrawingStroke);
-    EXPECT_TRUE(isColour(drawn(*copy), 15, 15, Qt::red));
+    EXPECT_TRUE(colourNear(drawnOnWhite(*copy, kPage).pixelColor(15, 15), Qt::red, 2));
 }
 
 TEST_F(SKTImageTest, ThePropertyFormCarriesThePictureAndFlips)

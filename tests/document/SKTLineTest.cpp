@@ -1,5 +1,6 @@
 #include "document/SKTLine.h"
 
+#include "fixtures/Pictures.h"
 #include "fixtures/TestSupport.h"
 
 #include <QPainter>
@@ -9,6 +10,8 @@
 #include <functional>
 
 namespace {
+
+const QSize kPage(200, 120);
 
 class SKTLineTest : public ::testing::Test {
 protected:
@@ -21,15 +24,6 @@ std::shared_ptr<SKTLine> lineFrom(const QPointF &begin, const QPointF &end, doub
     line->_bounds = SKTLine::boundsWithBeginPoint(begin, end, &line->_pointsRight, &line->_pointsDown);
     line->_strokeWidth = width;
     return line;
-}
-
-QImage render(SKTLine &line, int w = 200, int h = 120)
-{
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    line.drawContentsInView(painter, false);
-    return image;
 }
 
 bool isInk(QRgb pixel)
@@ -119,19 +113,19 @@ TEST_F(SKTLineTest, DrawsOnlyItsStrokeWithItsDashesAndCaps)
     line->_strokeColor = Qt::blue;
     line->_isDrawingStroke = false; // not consulted
     line->_fillColor = Qt::red;     // never drawn
-    QImage image = render(*line);
+    QImage image = drawnOnWhite(*line, kPage);
     EXPECT_EQ(image.pixelColor(50, 60), QColor(Qt::blue));
     EXPECT_EQ(image.pixelColor(50, 65), QColor(Qt::white));
     EXPECT_EQ(app.hub.refreshCount, 0);
     line->alpha_val_stroke = 0.5f;
-    EXPECT_NEAR(render(*line).pixelColor(50, 60).red(), 127, 3);
+    EXPECT_NEAR(drawnOnWhite(*line, kPage).pixelColor(50, 60).red(), 127, 3);
     line->Set_Ctrl_Is_Visible(false);
-    EXPECT_FALSE(isInk(render(*line).pixel(50, 60)));
+    EXPECT_FALSE(isInk(drawnOnWhite(*line, kPage).pixel(50, 60)));
 
     // Dashes are in points, whatever the width.
     auto dashed = lineFrom({0, 50}, {200, 50}, 4);
     dashed->_stroke_border_type = "DD";
-    image = render(*dashed);
+    image = drawnOnWhite(*dashed, kPage);
     QList<int> runs{0};
     for (int x = 0; x < 100; ++x) {
         if (x > 0 && isInk(image.pixel(x, 50)) != isInk(image.pixel(x - 1, 50)))
@@ -144,7 +138,7 @@ TEST_F(SKTLineTest, DrawsOnlyItsStrokeWithItsDashesAndCaps)
     auto capped = lineFrom({20, 50}, {80, 50}, 10);
     for (int cap : {0, 1, 2}) {
         capped->_line_cap_style = cap;
-        image = render(*capped);
+        image = drawnOnWhite(*capped, kPage);
         EXPECT_EQ(isInk(image.pixel(84, 50)), cap != 0) << cap;
         EXPECT_EQ(isInk(image.pixel(84, 54)), cap == 2) << cap;
     }
@@ -152,7 +146,7 @@ TEST_F(SKTLineTest, DrawsOnlyItsStrokeWithItsDashesAndCaps)
     // A thick diagonal's projecting caps reach furthest, yet stay within the drawing bounds.
     auto diagonal = lineFrom({40, 40}, {80, 80}, 20);
     diagonal->_line_cap_style = 2;
-    image = render(*diagonal);
+    image = drawnOnWhite(*diagonal, kPage);
     const QRect allowed = diagonal->drawingBounds().toAlignedRect();
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -169,7 +163,7 @@ TEST_F(SKTLineTest, CacheKeyFollowsWhatTheDrawingReadsButNotThePosition)
     };
     const QByteArray base = keyOf();
     line->setBounds(line->bounds().translated(30, 7));
-    render(*line); // stamps the opacity into the colour
+    drawnOnWhite(*line, kPage); // stamps the opacity into the colour
     EXPECT_EQ(keyOf(), base);
 
     auto &l = *line;

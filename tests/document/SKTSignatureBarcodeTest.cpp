@@ -2,6 +2,7 @@
 #include "document/SKTSignature.h"
 
 #include "core/AppState.h"
+#include "fixtures/Pictures.h"
 #include "fixtures/TestSupport.h"
 
 #include <QFile>
@@ -12,21 +13,7 @@
 
 namespace {
 
-QImage plain(const QColor &colour, int w, int h)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(colour);
-    return image;
-}
-
-QImage drawn(SKTGraphic &graphic, int w = 400, int h = 200)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    graphic.drawContentsInView(painter, false);
-    return image;
-}
+const Page kPage(QSize(400, 200), QImage::Format_ARGB32);
 
 class PictureKindsTest : public ::testing::Test {
 protected:
@@ -66,7 +53,7 @@ TEST_F(PictureKindsTest, NewSignaturesAndFingerprintsShowTheirSamples)
     EXPECT_EQ(fingerprint.bounds().size(), QSizeF(print.size()));
 
     // Drawn at the picture's own size with a black outline on the frame.
-    const QImage out = drawn(fingerprint, 300, 300);
+    const QImage out = drawnOnWhite(fingerprint, Page(QSize(300, 300), QImage::Format_ARGB32));
     const QRectF frame = fingerprint.bounds();
     EXPECT_EQ(out.pixelColor(qRound(frame.left()), qRound(frame.center().y())), QColor(Qt::black));
     int ink = 0;
@@ -83,16 +70,16 @@ TEST_F(PictureKindsTest, TheSignaturePictureFollowsThePathField)
     fingerprint._bounds = QRectF(10, 10, 60, 30);
     fingerprint._isDrawingStroke = false;
     fingerprint.Set_Control_File_path(QStringLiteral("Default"));
-    drawn(fingerprint);
+    drawnOnWhite(fingerprint, kPage);
     EXPECT_EQ(fingerprint.FilePath(), resource("fingerprints.png"));
     EXPECT_EQ(fingerprint.file_path, resource("fingerprints.png"));
     EXPECT_FALSE(fingerprint._contents_img.isNull());
 
     // The panel writes another file: the next drawing shows it in the unchanged frame.
     const QString red = resource("red.png");
-    plain(Qt::red, 5, 5).save(red);
+    solidPicture(Qt::red, 5, 5).save(red);
     fingerprint.Set_Control_File_path(red);
-    QImage out = drawn(fingerprint);
+    QImage out = drawnOnWhite(fingerprint, kPage);
     EXPECT_EQ(out.pixelColor(12, 12), QColor(Qt::red));
     EXPECT_EQ(out.pixelColor(68, 38), QColor(Qt::red));
     EXPECT_EQ(out.pixelColor(72, 20), QColor(Qt::white));
@@ -101,17 +88,17 @@ TEST_F(PictureKindsTest, TheSignaturePictureFollowsThePathField)
     // Opacity and effects belong to picture objects, not to this one.
     fingerprint.img_trnsp_val = 0;
     fingerprint.invert_clr = true;
-    EXPECT_EQ(drawn(fingerprint).pixelColor(30, 20), QColor(Qt::red));
+    EXPECT_EQ(drawnOnWhite(fingerprint, kPage).pixelColor(30, 20), QColor(Qt::red));
 
     // Hidden, it does not reload; shown again, it does.
     const QString blue = resource("blue.png");
-    plain(Qt::blue, 5, 5).save(blue);
+    solidPicture(Qt::blue, 5, 5).save(blue);
     fingerprint.Set_Control_File_path(blue);
     fingerprint.ctrl_is_visible = false;
-    drawn(fingerprint);
+    drawnOnWhite(fingerprint, kPage);
     EXPECT_EQ(fingerprint.file_path, red);
     fingerprint.ctrl_is_visible = true;
-    EXPECT_EQ(drawn(fingerprint).pixelColor(30, 20), QColor(Qt::blue));
+    EXPECT_EQ(drawnOnWhite(fingerprint, kPage).pixelColor(30, 20), QColor(Qt::blue));
     EXPECT_EQ(app.hub.refreshCount, 0);
 }
 
@@ -121,17 +108,17 @@ TEST_F(PictureKindsTest, AnUnreadableSignatureDrawsItsOutlineAndIsNotRetried)
     signature._bounds = QRectF(10, 10, 60, 30);
     const QString later = resource("later.png");
     signature.Set_Control_File_path(later);
-    QImage out = drawn(signature);
+    QImage out = drawnOnWhite(signature, kPage);
     EXPECT_EQ(out.pixelColor(10, 20), QColor(Qt::black));
     EXPECT_EQ(out.pixelColor(30, 20), QColor(Qt::white));
 
     // The file appearing afterwards changes nothing until the path itself changes.
-    plain(Qt::green, 4, 4).save(later);
-    EXPECT_EQ(drawn(signature).pixelColor(30, 20), QColor(Qt::white));
+    solidPicture(Qt::green, 4, 4).save(later);
+    EXPECT_EQ(drawnOnWhite(signature, kPage).pixelColor(30, 20), QColor(Qt::white));
     signature.Set_Control_File_path(QStringLiteral("Default"));
-    drawn(signature);
+    drawnOnWhite(signature, kPage);
     signature.Set_Control_File_path(later);
-    EXPECT_EQ(drawn(signature).pixelColor(30, 20), QColor(Qt::green));
+    EXPECT_EQ(drawnOnWhite(signature, kPage).pixelColor(30, 20), QColor(Qt::green));
 }
 
 TEST_F(PictureKindsTest, RotationTransformTurnsAboutItsPoint)
@@ -151,13 +138,13 @@ TEST_F(PictureKindsTest, BarcodesDrawTheirPictureUnscaledOrTheSample)
 
     SKTBarcode barcode(QPointF(200, 100), QImage());
     EXPECT_EQ(barcode.bounds(), QRectF(140, 70, 120, 60));
-    QImage out = drawn(barcode);
+    QImage out = drawnOnWhite(barcode, kPage);
     EXPECT_EQ(out.pixelColor(140 + 60, 70 + 20), sample.pixelColor(60, 20));
     EXPECT_EQ(out.pixelColor(139, 90), QColor(Qt::white));
 
     // A delivered barcode picture is drawn at its own size; the frame stays.
-    barcode.Set_Barcode_image(plain(Qt::darkGreen, 300, 80));
-    out = drawn(barcode);
+    barcode.Set_Barcode_image(solidPicture(Qt::darkGreen, 300, 80));
+    out = drawnOnWhite(barcode, kPage);
     EXPECT_EQ(out.pixelColor(141, 71), QColor(Qt::darkGreen));
     EXPECT_EQ(out.pixelColor(398, 148), QColor(Qt::darkGreen));
     EXPECT_EQ(out.pixelColor(300, 151), QColor(Qt::white));
@@ -167,7 +154,7 @@ TEST_F(PictureKindsTest, BarcodesDrawTheirPictureUnscaledOrTheSample)
 
     // Taken away again, the sample returns.
     barcode.Set_Barcode_image(QImage());
-    EXPECT_EQ(drawn(barcode).pixelColor(140 + 60, 70 + 20), sample.pixelColor(60, 20));
+    EXPECT_EQ(drawnOnWhite(barcode, kPage).pixelColor(140 + 60, 70 + 20), sample.pixelColor(60, 20));
     EXPECT_EQ(app.hub.refreshCount, 0);
 }
 
@@ -175,17 +162,17 @@ TEST_F(PictureKindsTest, BarcodesIgnoreOutlineAndFill)
 {
     SKTBarcode barcode;
     barcode._bounds = QRectF(10, 10, 100, 50);
-    barcode.Set_Barcode_image(plain(Qt::black, 20, 10));
+    barcode.Set_Barcode_image(solidPicture(Qt::black, 20, 10));
     barcode._isDrawingStroke = true;
     barcode._isDrawingFill = true;
     barcode._fillColor = Qt::red;
     barcode._strokeWidth = 6;
-    const QImage out = drawn(barcode);
+    const QImage out = drawnOnWhite(barcode, kPage);
     EXPECT_EQ(out.pixelColor(15, 15), QColor(Qt::black));
     EXPECT_EQ(out.pixelColor(60, 40), QColor(Qt::white));
     EXPECT_EQ(out.pixelColor(10, 40), QColor(Qt::white));
     EXPECT_FALSE(barcode.isDrawingStroke());
 
     barcode.ctrl_is_visible = false;
-    EXPECT_EQ(drawn(barcode).pixelColor(15, 15), QColor(Qt::white));
+    EXPECT_EQ(drawnOnWhite(barcode, kPage).pixelColor(15, 15), QColor(Qt::white));
 }

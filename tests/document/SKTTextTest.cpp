@@ -2,6 +2,7 @@
 #include "document/SKTLine.h"
 
 #include "core/FontNames.h"
+#include "fixtures/Pictures.h"
 #include "fixtures/TestSupport.h"
 
 #include <QPainter>
@@ -12,6 +13,8 @@
 #include <tuple>
 
 namespace {
+
+const QSize kPage(200, 200);
 
 class SKTTextTest : public ::testing::Test {
 protected:
@@ -28,16 +31,6 @@ protected:
         return text;
     }
 };
-
-QImage render(SKTText &text, int w = 200, int h = 200, bool creating = false, double scale = 1)
-{
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.scale(scale, scale);
-    text.drawContentsInView(painter, creating);
-    return image;
-}
 
 bool isDark(QRgb pixel)
 {
@@ -67,8 +60,8 @@ TEST_F(SKTTextTest, FontsAreSizedInPointsOnEveryDevice)
     // A 72-point capital H of Liberation Sans stands 0.688 of its size tall: 49.5 units, not the
     // 66 that the image's 96 dpi would make of it.
     auto text = makeText("H", QRectF(0, 0, 200, 100), 72);
-    EXPECT_NEAR(inkBox(render(*text)).height(), 49.5, 1.5);
-    EXPECT_NEAR(inkBox(render(*text, 400, 200, false, 2)).height(), 99, 2);
+    EXPECT_NEAR(inkBox(drawnOnWhite(*text, kPage)).height(), 49.5, 1.5);
+    EXPECT_NEAR(inkBox(drawnOnWhite(*text, QSize(400, 200), 2)).height(), 99, 2);
 }
 
 TEST_F(SKTTextTest, VerticalAndHorizontalPlacement)
@@ -82,15 +75,15 @@ TEST_F(SKTTextTest, VerticalAndHorizontalPlacement)
         EXPECT_NEAR(text->textRect().y(), expected[placement % 4], 0.1) << placement;
     }
     text->text_alignmnet_Vert = 1;
-    EXPECT_NEAR(inkBox(render(*text)).bottom(), 95, 3);
+    EXPECT_NEAR(inkBox(drawnOnWhite(*text, kPage)).bottom(), 95, 3);
 
     text->_bounds = QRectF(20, 20, 160, 40);
     text->text_alignmnet = 0;
-    EXPECT_NEAR(inkBox(render(*text)).left(), 22, 3);
+    EXPECT_NEAR(inkBox(drawnOnWhite(*text, kPage)).left(), 22, 3);
     text->text_alignmnet = 1;
-    EXPECT_NEAR(inkBox(render(*text)).right(), 178, 3);
+    EXPECT_NEAR(inkBox(drawnOnWhite(*text, kPage)).right(), 178, 3);
     text->text_alignmnet = 2;
-    EXPECT_NEAR(inkBox(render(*text)).center().x(), 100, 3);
+    EXPECT_NEAR(inkBox(drawnOnWhite(*text, kPage)).center().x(), 100, 3);
     // Kerning spaces the characters by its points.
     const double plain = text->drawnTextSize().width();
     text->text_kerning = 5;
@@ -103,10 +96,10 @@ TEST_F(SKTTextTest, CaseAndTrimming)
     text->text_transfrom_case = 1;
     EXPECT_EQ(text->drawnString(), "HELLO");
     // Blanks left in would shift the centred word.
-    const QImage trimmed = render(*text);
+    const QImage trimmed = drawnOnWhite(*text, kPage);
     text->Text_contents().string = "HELLO";
     text->text_transfrom_case = 0;
-    EXPECT_EQ(render(*text), trimmed);
+    EXPECT_EQ(drawnOnWhite(*text, kPage), trimmed);
 
     text->Text_contents().string = "\n hello wORLD\télan \r\n";
     const QStringList cases{"hello wORLD\télan", "HELLO WORLD\tÉLAN", "hello world\télan", "Hello World\tÉlan",
@@ -152,11 +145,11 @@ TEST_F(SKTTextTest, ShadowOpacityIsStampedIntoItsColour)
 {
     auto text = makeText("Shadow", QRectF(20, 20, 160, 60));
     text->Drawing_Shadow = true;
-    render(*text);
+    drawnOnWhite(*text, kPage);
     EXPECT_EQ(text->Shadow_Color.alphaF(), 1.0f); // the default 50 acts as 1
 
     text->Shadow_transparency = 0.5f;
-    const QImage image = render(*text);
+    const QImage image = drawnOnWhite(*text, kPage);
     EXPECT_NEAR(text->Shadow_Color.alphaF(), 0.5, 0.01);
     // Half-opaque blue, 5 points right and down of the text.
     auto halfBlue = [](QRgb p) { return qBlue(p) > 200 && qRed(p) > 60 && qRed(p) < 200; };
@@ -164,7 +157,8 @@ TEST_F(SKTTextTest, ShadowOpacityIsStampedIntoItsColour)
     EXPECT_NEAR(shadow.right() - inkBox(image).right(), 5, 1);
     EXPECT_NEAR(shadow.bottom() - inkBox(image).bottom(), 5, 1);
     text->Shadow_blur = 6;
-    EXPECT_GT(inkBox(render(*text), [](QRgb p) { return qBlue(p) > 200 && qRed(p) < 250; }).right(), shadow.right() + 2);
+    EXPECT_GT(inkBox(drawnOnWhite(*text, kPage), [](QRgb p) { return qBlue(p) > 200 && qRed(p) < 250; }).right(),
+              shadow.right() + 2);
 }
 
 TEST_F(SKTTextTest, BlankTextCreationAndHiding)
@@ -176,26 +170,26 @@ TEST_F(SKTTextTest, BlankTextCreationAndHiding)
     text->_fillColor = Qt::yellow;
     text->_isDrawingStroke = true;
     text->_strokeWidth = 4;
-    QImage image = render(*text);
+    QImage image = drawnOnWhite(*text, kPage);
     EXPECT_EQ(inkBox(image, isPainted), QRect(40, 40, 100, 60));
     EXPECT_EQ(image.pixelColor(40, 40), QColor(Qt::yellow));
 
     // While it is dragged out, only a one-point frame just outside the bounds.
     text->Text_contents().string = "Hello";
-    image = render(*text, 200, 200, true);
+    image = drawnOnWhite(*text, kPage, 1, true);
     EXPECT_EQ(inkBox(image, isPainted), QRect(39, 39, 102, 62));
     EXPECT_EQ(image.pixelColor(90, 70), QColor(Qt::white));
 
     EXPECT_EQ(app.hub.refreshCount, 0);
     text->Set_Ctrl_Is_Visible(false);
-    EXPECT_TRUE(inkBox(render(*text), isPainted).isNull());
+    EXPECT_TRUE(inkBox(drawnOnWhite(*text, kPage), isPainted).isNull());
 }
 
 TEST_F(SKTTextTest, WrappedTextIsPlacedByItsWrappedHeightAndOverflowIsCut)
 {
     auto text = makeText("one two three four five six", QRectF(20, 0, 80, 200), 14);
     text->text_alignmnet_Vert = 2;
-    const QRect ink = inkBox(render(*text));
+    const QRect ink = inkBox(drawnOnWhite(*text, kPage));
     EXPECT_GT(ink.height(), 40);
     EXPECT_NEAR(ink.top(), 200 - ink.bottom(), 6);
     EXPECT_LE(ink.right(), 100);
@@ -204,9 +198,9 @@ TEST_F(SKTTextTest, WrappedTextIsPlacedByItsWrappedHeightAndOverflowIsCut)
     text->text_alignmnet_Vert = 0;
     const double line = text->drawnTextSize().height() / 3;
     text->_bounds.setHeight(line * 1.5);
-    EXPECT_LT(inkBox(render(*text)).bottom(), line + 1);
+    EXPECT_LT(inkBox(drawnOnWhite(*text, kPage)).bottom(), line + 1);
     text->_bounds.setHeight(line * 0.9);
-    EXPECT_TRUE(inkBox(render(*text)).isNull());
+    EXPECT_TRUE(inkBox(drawnOnWhite(*text, kPage)).isNull());
 }
 
 TEST_F(SKTTextTest, NaturalSizeAndHeightFitting)
@@ -243,7 +237,7 @@ TEST_F(SKTTextTest, DrawingStaysWithinTheDrawingBounds)
     text->Shadow_blur = 4;
     for (int degrees : {0, 30, 90, 200}) {
         text->text_rotation = degrees;
-        const QRect ink = inkBox(render(*text, 240, 240), isPainted);
+        const QRect ink = inkBox(drawnOnWhite(*text, QSize(240, 240)), isPainted);
         EXPECT_TRUE(text->drawingBounds().contains(QRectF(ink))) << degrees;
     }
 }
@@ -265,7 +259,7 @@ TEST_F(SKTTextTest, AShadowOfDamagedSizeOrPlaceDrawsWithoutOverflow)
     EXPECT_TRUE(inkBox(image).isValid()) << "the text itself is still drawn";
     text->Shadow_blur = 4;
     text->Shadow_offset_X = 1e30f;
-    EXPECT_TRUE(inkBox(render(*text)).isValid());
+    EXPECT_TRUE(inkBox(drawnOnWhite(*text, kPage)).isValid());
 }
 
 TEST_F(SKTTextTest, AShadowSpreadTooThinToShowLeavesNoTrace)
@@ -275,7 +269,7 @@ TEST_F(SKTTextTest, AShadowSpreadTooThinToShowLeavesNoTrace)
     text->Drawing_Shadow = true;
     for (const float blur : {6.0f, 1e6f}) {
         text->Shadow_blur = blur;
-        EXPECT_EQ(inkBox(render(*text), isPainted).isValid(), blur < 100) << blur;
+        EXPECT_EQ(inkBox(drawnOnWhite(*text, kPage), isPainted).isValid(), blur < 100) << blur;
     }
 }
 
@@ -315,7 +309,7 @@ TEST_F(SKTTextTest, CacheKeyFollowsWhatTheDrawingReadsButNotThePosition)
     }
 }
 
-TEST_F(SKTTextTest, SheetOfTextsAndLinesToLookAt)
+TEST_F(SKTTextTest, SheetOfTextsAndLinesForALook)
 {
     QImage sheet(660, 420, QImage::Format_ARGB32_Premultiplied);
     sheet.fill(Qt::white);

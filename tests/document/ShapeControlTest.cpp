@@ -1,5 +1,6 @@
 #include "document/Shape_Control.h"
 
+#include "fixtures/Pictures.h"
 #include "fixtures/TestSupport.h"
 
 #include <QDir>
@@ -47,28 +48,11 @@ QPointF onCircle(double cx, double cy, double r, double degrees)
     return {cx + r * std::cos(a), cy + r * std::sin(a)};
 }
 
-QImage whiteImage(int w, int h)
-{
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    return image;
-}
-
 void draw(Shape_Control &shape, QImage &image, double scale = 1)
 {
     QPainter painter(&image);
     painter.scale(scale, scale);
     shape.drawContentsInView(painter, false);
-}
-
-::testing::AssertionResult colourNear(QRgb actual, const QColor &expected, int tolerance = 12)
-{
-    const QColor a = QColor::fromRgba(actual);
-    if (std::abs(a.red() - expected.red()) <= tolerance && std::abs(a.green() - expected.green()) <= tolerance &&
-        std::abs(a.blue() - expected.blue()) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << a.name().toStdString() << ", expected "
-                                         << expected.name().toStdString();
 }
 
 // Lengths of the alternating painted and open runs along a row, from the first painted pixel; the
@@ -220,15 +204,15 @@ TEST(ShapePainting, GradientCornersTakeThePureColours)
 
 TEST_F(ShapeRendering, FillsFollowTheWindingRuleAndTheGradientAngle)
 {
-    QImage image = whiteImage(240, 200);
+    QImage image = whitePage(QSize(240, 200));
     auto star = makeShape("S", QRectF(10, 10, 100, 100));
     star->_fillColor = QColor(0, 128, 0);
     star->_isDrawingStroke = false;
     draw(*star, image);
-    EXPECT_TRUE(colourNear(image.pixel(60, 60), QColor(0, 128, 0))); // inner pentagon
-    EXPECT_TRUE(colourNear(image.pixel(60, 13), QColor(0, 128, 0))); // top point
-    EXPECT_TRUE(colourNear(image.pixel(60, 106), Qt::white));        // between the lower points
-    EXPECT_TRUE(colourNear(image.pixel(115, 60), Qt::white));        // just outside
+    EXPECT_TRUE(colourNear(image.pixel(60, 60), QColor(0, 128, 0), 12)); // inner pentagon
+    EXPECT_TRUE(colourNear(image.pixel(60, 13), QColor(0, 128, 0), 12)); // top point
+    EXPECT_TRUE(colourNear(image.pixel(60, 106), Qt::white, 12));        // between the lower points
+    EXPECT_TRUE(colourNear(image.pixel(115, 60), Qt::white, 12));        // just outside
 
     auto gradient = makeShape("R", QRectF(120, 10, 100, 50));
     gradient->_isDrawingStroke = false;
@@ -275,7 +259,7 @@ TEST_F(ShapeRendering, HatchShowsAHalfOpaqueBackgroundUnderAnOpaquePattern)
     shape->_fill_hatch_type = "Lines";
     shape->_fill_htch_clr = QColor(255, 0, 0);
     shape->alpha_val = 0.5f;
-    QImage image = whiteImage(80, 80);
+    QImage image = whitePage(QSize(80, 80));
     draw(*shape, image);
 
     // Tiles repeat from the canvas origin at their own size.
@@ -283,7 +267,7 @@ TEST_F(ShapeRendering, HatchShowsAHalfOpaqueBackgroundUnderAnOpaquePattern)
     const QPoint openAt = open + QPoint(tile.width(), tile.height());
     EXPECT_TRUE(colourNear(image.pixel(inkAt), QColor::fromRgba(tile.pixel(ink)), 2));
     EXPECT_TRUE(colourNear(image.pixel(openAt), QColor(255, 128, 128), 3));
-    EXPECT_TRUE(colourNear(image.pixel(70, 70), Qt::white));
+    EXPECT_TRUE(colourNear(image.pixel(70, 70), Qt::white, 12));
 
     // A replaced picture shows at the next draw.
     QImage solid(4, 4, QImage::Format_ARGB32);
@@ -296,7 +280,7 @@ TEST_F(ShapeRendering, HatchShowsAHalfOpaqueBackgroundUnderAnOpaquePattern)
     // Without a readable picture only the background is painted.
     for (const QString name : {"", "Missing"}) {
         shape->_fill_hatch_type = name;
-        QImage plain = whiteImage(80, 80);
+        QImage plain = whitePage(QSize(80, 80));
         draw(*shape, plain);
         EXPECT_TRUE(colourNear(plain.pixel(inkAt), QColor(255, 128, 128), 3)) << name.toStdString();
     }
@@ -310,7 +294,7 @@ TEST_F(ShapeRendering, DashesKeepTheirLengthInPointsAtEveryWidth)
         shape->_isDrawingFill = false;
         shape->_strokeWidth = width;
         shape->_stroke_border_type = "DO";
-        QImage image = whiteImage(240, 80);
+        QImage image = whitePage(QSize(240, 80));
         draw(*shape, image);
         const QList<int> runs = runsAlongRow(image, 20, 10, 200);
         ASSERT_GE(runs.size(), 10) << "width " << width;
@@ -327,7 +311,7 @@ TEST_F(ShapeRendering, CornersAreMitredUpToTenTimesTheWidth)
         auto shape = makeShape("T", QRectF(100 - halfBase, 60, 2 * halfBase, 200));
         shape->_isDrawingFill = false;
         shape->_strokeWidth = 10;
-        QImage image = whiteImage(200, 280);
+        QImage image = whitePage(QSize(200, 280));
         draw(*shape, image);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
@@ -346,7 +330,7 @@ TEST_F(ShapeRendering, DrawingLeavesPainterAndWindowAlone)
     shape->_strokeWidth = 4;
     shape->_stroke_border_type = "DA";
 
-    QImage image = whiteImage(80, 80);
+    QImage image = whitePage(QSize(80, 80));
     {
         QPainter painter(&image);
         const QPen pen(Qt::green, 7);
@@ -359,11 +343,11 @@ TEST_F(ShapeRendering, DrawingLeavesPainterAndWindowAlone)
         EXPECT_EQ(painter.transform(), QTransform::fromTranslate(1, 2));
         EXPECT_FALSE(painter.testRenderHint(QPainter::Antialiasing));
     }
-    EXPECT_NE(image, whiteImage(80, 80));
+    EXPECT_NE(image, whitePage(QSize(80, 80)));
 
     // Invisible, pointless and unknown shapes draw nothing.
     shape->ctrl_is_visible = false;
-    QImage untouched = whiteImage(80, 80);
+    QImage untouched = whitePage(QSize(80, 80));
     draw(*shape, untouched);
     shape->ctrl_is_visible = true;
     shape->double_star_type = 0;
@@ -371,7 +355,7 @@ TEST_F(ShapeRendering, DrawingLeavesPainterAndWindowAlone)
         shape->Set_Shape_Type(code);
         draw(*shape, untouched);
     }
-    EXPECT_EQ(untouched, whiteImage(80, 80));
+    EXPECT_EQ(untouched, whitePage(QSize(80, 80)));
     EXPECT_EQ(app.hub.refreshCount, 0);
 }
 
@@ -396,7 +380,7 @@ TEST_F(ShapeRendering, SampleSheet)
         rows.append({"H", name, "S", 1});
 
     const int cell = 90, inset = 10, scale = 2;
-    QImage sheet = whiteImage(columns.size() * cell * scale, rows.size() * cell * scale);
+    QImage sheet = whitePage(QSize(columns.size() * cell * scale, rows.size() * cell * scale));
     const auto cellBox = [&](int r, int c) {
         return QRectF(c * cell + inset, r * cell + inset, cell - 2 * inset, cell - 2 * inset);
     };
@@ -424,7 +408,7 @@ TEST_F(ShapeRendering, SampleSheet)
         const QRectF box = cellBox(r, c);
         return sheet.pixel(int((box.x() + fx * box.width()) * scale), int((box.y() + fy * box.height()) * scale));
     };
-    EXPECT_TRUE(colourNear(at(0, 5, 0.5, 0.5), QColor(90, 160, 220)));
+    EXPECT_TRUE(colourNear(at(0, 5, 0.5, 0.5), QColor(90, 160, 220), 12));
     EXPECT_TRUE(colourNear(at(1, 0, 0.02, 0.5), QColor(250, 200, 40), 16));
     EXPECT_TRUE(colourNear(at(2, 0, 0.5, 0.98), QColor(200, 30, 90), 16));
 

@@ -1,11 +1,9 @@
 #include "platform/UndoManager.h"
 
+#include "fixtures/EventLoop.h"
 #include "fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <QEventLoop>
-#include <QTimer>
 
 #include <stdexcept>
 
@@ -206,9 +204,7 @@ TEST_F(UndoManagerTest, EventGroupClosesByHandAndWhenTheLoopIdles)
 
     // The loop announces it is about to block only when allowed to wait, so wait on a real timer.
     undo.registerUndo(nullptr, record(4));
-    QEventLoop loop;
-    QTimer::singleShot(10, &loop, &QEventLoop::quit);
-    loop.exec();
+    spinFor(10);
     EXPECT_EQ(undo.groupingLevel(), 0);
 }
 

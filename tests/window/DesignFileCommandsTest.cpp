@@ -4,6 +4,7 @@
 #include "core/WindowUtilities.h"
 #include "document/DesignFile.h"
 #include "document/SKTGraphicKinds.h"
+#include "fixtures/Pictures.h"
 #include "platform/KeyedCoder.h"
 #include "platform/PropertyList.h"
 #include "window/Data_From_Excel.h"
@@ -18,13 +19,6 @@
 #include <QToolButton>
 
 namespace {
-
-QImage filled(const QSize &size, const QColor &color)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(color);
-    return image;
-}
 
 // A message box's text as shown: after a leading line feed.
 QString box(const char *text)
@@ -64,7 +58,7 @@ protected:
     QString writePicture(const QString &name, const QColor &color, const QSize &size = QSize(12, 8))
     {
         const QString path = filePath(name);
-        EXPECT_TRUE(filled(size, color).save(path, "PNG"));
+        EXPECT_TRUE(solidPicture(color, size.width(), size.height()).save(path, "PNG"));
         return path;
     }
 
@@ -74,7 +68,7 @@ protected:
     {
         const QString picture = writePicture(QStringLiteral("flower.png"), Qt::magenta);
         const QString backdrop = writePicture(QStringLiteral("backdrop.png"), Qt::darkGreen, QSize(30, 20));
-        window->setMain_Photo_image(filled(QSize(9, 7), Qt::cyan));
+        window->setMain_Photo_image(solidPicture(Qt::cyan, 9, 7));
 
         for (int side = 0; side < 2; ++side) {
             GraphicList graphics;
@@ -94,7 +88,7 @@ protected:
             graphics[3]->_file_path = picture;
             graphics[4]->_file_path = filePath(QStringLiteral("signature-elsewhere.png"));
             graphics[4]->sign_or_fingureprint = side == 0 ? QStringLiteral("S") : QStringLiteral("F");
-            graphics[5]->_barcode_image = filled(QSize(6, 3), Qt::black);
+            graphics[5]->_barcode_image = solidPicture(Qt::black, 6, 3);
             SKTGraphicList &list = side == 0 ? document->graphics() : document->graphics_back();
             list.insertGraphics(graphics, platform::IndexSet::range(0, static_cast<int>(graphics.size())));
         }
@@ -199,11 +193,11 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
     EXPECT_EQ(document->graphics_temp().count(), 1) << "the temp side is not part of a design";
 
     // The main photo came first, so the photo object shows it; plain pictures reloaded their files.
-    EXPECT_EQ(window->Main_Photo_image().convertToFormat(QImage::Format_ARGB32), filled(QSize(9, 7), Qt::cyan));
+    EXPECT_EQ(window->Main_Photo_image().convertToFormat(QImage::Format_ARGB32), solidPicture(Qt::cyan, 9, 7));
     auto *photo = static_cast<SKTImage *>(document->graphics().at(6).get());
-    EXPECT_EQ(photo->_contents.convertToFormat(QImage::Format_ARGB32), filled(QSize(9, 7), Qt::cyan));
+    EXPECT_EQ(photo->_contents.convertToFormat(QImage::Format_ARGB32), solidPicture(Qt::cyan, 9, 7));
     auto *picture = static_cast<SKTImage *>(document->graphics().at(3).get());
-    EXPECT_EQ(picture->_contents.convertToFormat(QImage::Format_ARGB32), filled(QSize(12, 8), Qt::magenta));
+    EXPECT_EQ(picture->_contents.convertToFormat(QImage::Format_ARGB32), solidPicture(Qt::magenta, 12, 8));
 
     const WindowState &win = Win();
     EXPECT_TRUE(win.IMG_Sepia);
@@ -400,7 +394,7 @@ TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissi
 {
     // Saved on another account: its data folder's pictures lay below another "Resources".
     writeFile(QStringLiteral("Frames/rose.png"));
-    ASSERT_TRUE(filled(QSize(10, 10), Qt::red).save(resourcePath(QStringLiteral("Frames/rose.png")), "PNG"));
+    ASSERT_TRUE(solidPicture(Qt::red, 10, 10).save(resourcePath(QStringLiteral("Frames/rose.png")), "PNG"));
     const QString elsewhere = QStringLiteral("/home/someone/.local/share/card-designer/Resources/Frames/rose.png");
     const QString gone = filePath(QStringLiteral("moved-away.png"));
     const QString here = writePicture(QStringLiteral("here.png"), Qt::blue);
@@ -519,10 +513,10 @@ QVariant withDamagedPictures(const QVariant &value, int &damaged)
 
 TEST_F(DesignFileCommandsTest, UnreadablePicturesAreNamedAndKeptForTheNextSave)
 {
-    window->setMain_Photo_image(filled(QSize(9, 7), Qt::cyan));
-    auto pasted = std::make_shared<SKTImage>(QPointF(40, 40), filled(QSize(6, 6), Qt::red));
+    window->setMain_Photo_image(solidPicture(Qt::cyan, 9, 7));
+    auto pasted = std::make_shared<SKTImage>(QPointF(40, 40), solidPicture(Qt::red, 6, 6));
     auto barcode = std::make_shared<SKTBarcode>();
-    barcode->_barcode_image = filled(QSize(6, 3), Qt::black);
+    barcode->_barcode_image = solidPicture(Qt::black, 6, 3);
     document->graphics().insertGraphics({pasted, barcode}, platform::IndexSet::range(0, 2));
     const QString path = savedDesign(QStringLiteral("damaged.zkse"));
     QFile file(path);

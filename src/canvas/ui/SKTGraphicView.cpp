@@ -61,15 +61,15 @@ bool isExistingFile(const QString &path)
 
 } // namespace
 
-SKTGraphicView::SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent)
+SKTGraphicView::SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent,
+                               const platform::TimerFactory &timers)
     : QWidget(parent), m_graphics(graphics), m_document(document), m_selection(graphics),
       m_canvasSize(SKTDocument::defaultCanvasSize)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    _handleShowingTimer.setSingleShot(true);
-    _handleShowingTimer.setInterval(kHandleHidingMilliseconds);
-    connect(&_handleShowingTimer, &QTimer::timeout, this, &SKTGraphicView::unhideHandlesForTimer);
+    _handleShowingTimer = platform::makeTimer(timers, std::chrono::milliseconds(kHandleHidingMilliseconds),
+                                               [this] { unhideHandlesForTimer(); });
 
     for (const SKTGraphicPtr &graphic : m_graphics.items())
         startObservingGraphic(graphic);
@@ -90,7 +90,7 @@ SKTGraphicView::~SKTGraphicView()
         if (m_track.undoDisabled)
             m_document->undoManager().enableUndoRegistration();
     }
-    _handleShowingTimer.stop();
+    _handleShowingTimer->stop();
 }
 
 // --- Model -----------------------------------------------------------------------------------
@@ -140,7 +140,8 @@ void SKTGraphicView::startObservingGraphic(const SKTGraphicPtr &graphic)
         const auto changed = [this, raw](const QString &, const QVariant &, const QVariant &) {
             graphicAreaChanged(raw);
         };
-        m_areaSubscriptions[raw] = graphic->subscribe({SKTGraphic::DrawingBoundsKey, SKTGraphic::DrawingContentsKey}, changed);
+        m_areaSubscriptions[raw] =
+            graphic->subscribe({SKTGraphic::DrawingBoundsKey, SKTGraphic::DrawingContentsKey}, changed);
         observation.lastDrawingBounds = graphic->drawingBounds();
     }
     setNeedsDisplayInRect(graphic->drawingBounds());
@@ -324,14 +325,14 @@ void SKTGraphicView::invalidateSelectedGraphics()
 
 void SKTGraphicView::hideHandlesMomentarily()
 {
-    _handleShowingTimer.start();
+    _handleShowingTimer->start();
     _isHidingHandles = true;
     invalidateSelectedGraphics();
 }
 
 void SKTGraphicView::unhideHandlesForTimer()
 {
-    _handleShowingTimer.stop();
+    _handleShowingTimer->stop();
     _isHidingHandles = false;
     invalidateSelectedGraphics();
 }
@@ -606,7 +607,7 @@ void SKTGraphicView::trackTo(const QPointF &point)
                 std::abs(point.y() - m_track.start.y()) < kMoveThreshold)
                 return;
             m_track.isMoving = true;
-            _handleShowingTimer.stop();
+            _handleShowingTimer->stop();
             _isHidingHandles = true;
             setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(m_track.moved));
         }

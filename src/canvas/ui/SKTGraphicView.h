@@ -5,12 +5,12 @@
 #include "document/SKTGraphic.h"
 #include "document/SKTGraphicList.h"
 #include "platform/IndexSet.h"
+#include "platform/SingleShotTimer.h"
 
 #include <QHash>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -36,8 +36,10 @@ public:
     static constexpr double kMoveThreshold = 2.0; // points of mouse travel before a drag moves
 
     // Front-list changes go through `document`'s undoable mutators when it owns `graphics`;
-    // other lists are changed directly. `document` may be null.
-    SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent = nullptr);
+    // other lists are changed directly. `document` may be null. The timer that shows the handles
+    // again after nudges comes from `timers` (the event loop's when none).
+    SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent = nullptr,
+                   const platform::TimerFactory &timers = {});
     ~SKTGraphicView() override;
 
     // --- Model -------------------------------------------------------------------------------
@@ -268,7 +270,7 @@ private:
     QRectF _marqueeSelectionBounds;
     QRectF _rulerEchoedBounds;
     bool _isHidingHandles = false;
-    QTimer _handleShowingTimer;
+    std::unique_ptr<platform::SingleShotTimer> _handleShowingTimer;
     bool m_emptyNoticePending = false;
     Track m_track;
 
