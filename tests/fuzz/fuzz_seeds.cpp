@@ -72,6 +72,48 @@ QByteArray asXml(const QByteArray &binary)
     return list ? platform::propertyListData(*list, platform::PropertyListFormat::Xml) : QByteArray();
 }
 
+// A graphic archive one of whose fields is a list that holds itself a thousand times.
+QByteArray selfHoldingArchive()
+{
+    QVariantMap top = platform::propertyListFromData(Shape_Control().archivedData())->toMap();
+    QVariantList objects = top.value(QStringLiteral("$objects")).toList();
+    const quint64 classIndex = quint64(objects.size());
+    objects << QVariantMap{{QStringLiteral("$classname"), QStringLiteral("NSArray")},
+                           {QStringLiteral("$classes"), QStringList{QStringLiteral("NSArray")}}};
+    const quint64 listIndex = quint64(objects.size());
+    QVariantList refs;
+    for (int i = 0; i < 1000; ++i)
+        refs << QVariant::fromValue(platform::PlistUid{listIndex});
+    objects << QVariantMap{{QStringLiteral("NS.objects"), refs},
+                           {QStringLiteral("$class"), QVariant::fromValue(platform::PlistUid{classIndex})}};
+    QVariantMap root = objects.at(1).toMap();
+    root.insert(QStringLiteral("_shape_type"), QVariant::fromValue(platform::PlistUid{listIndex}));
+    objects[1] = root;
+    top.insert(QStringLiteral("$objects"), objects);
+    return platform::propertyListData(top, platform::PropertyListFormat::Binary);
+}
+
+// A binary design whose front names one graphic archive many times.
+QByteArray sharedArchiveDesign()
+{
+    QVariantList elements = DesignFile::rootArray(DesignFileContents()).mid(0, 75);
+    const QByteArray archive = Shape_Control().archivedData();
+    elements << QStringLiteral("3000");
+    for (int i = 0; i < 3000; ++i)
+        elements << archive;
+    elements << QStringLiteral("0");
+    return platform::propertyListData(elements, platform::PropertyListFormat::Binary);
+}
+
+// A design whose card is larger than any page and whose pictures cannot be decoded.
+QByteArray damagedDesign(const GraphicList &graphics)
+{
+    DesignFileContents c = design(graphics);
+    c.Front_card_Prop.setCard_Size(QSizeF(1e308, -5));
+    QByteArray data = DesignFile::data(c);
+    return data.replace("iVBORw0KGgo", "iVBORw0KGgX"); // every PNG signature, base64
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -92,6 +134,12 @@ int main(int argc, char **argv)
     ok &= writeSeed(root + QStringLiteral("/design"), QStringLiteral("small.bplist"),
                     platform::propertyListData(DesignFile::rootArray(design(graphics.mid(1, 1))),
                                                platform::PropertyListFormat::Binary));
+
+    ok &= writeSeed(root + QStringLiteral("/design"), QStringLiteral("shared-archive.bplist"), sharedArchiveDesign());
+    ok &= writeSeed(root + QStringLiteral("/design"), QStringLiteral("damaged.zkse"), damagedDesign(graphics));
+    ok &= writeSeed(root + QStringLiteral("/archive"), QStringLiteral("self-holding-list.bplist"), selfHoldingArchive());
+    ok &= writeSeed(root + QStringLiteral("/pasteboard"), QStringLiteral("self-holding-list.bplist"),
+                    platform::propertyListData(QVariantList{selfHoldingArchive()}, platform::PropertyListFormat::Binary));
 
     for (const SKTGraphicPtr &g : graphics) {
         const QByteArray binary = g->archivedData();
