@@ -72,6 +72,9 @@ TEST(DesignFile, ADesignComesBackFieldForField)
     const QByteArray bytes = DesignFile::data(design);
     ASSERT_TRUE(bytes.contains("<plist version=\"1.0\">"));
     ASSERT_EQ(elementsOf(bytes).size(), 77 + 6 + 2);
+    // The same design gives the same bytes, however its archives were made side by side.
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(DesignFile::data(design), bytes);
 
     QString error;
     const std::optional<DesignFileContents> back = DesignFile::read(bytes, &error);
