@@ -56,6 +56,8 @@ public:
     // error and the window stays open.
     void OK_Btn_Clicked();
     void Cancel_Btn_Clicked();
+    // Escape and the close button are Cancel.
+    void reject() override;
 
     // The settings the controls hold now.
     BarcodeSettings currentSettings() const;
@@ -194,6 +196,7 @@ public:
 
 private:
     void build();
+    void showSettings(const BarcodeSettings &settings);
     QWidget *buildSymbolTab();
     QWidget *buildTextTab();
     QWidget *buildLayoutTab();
