@@ -360,10 +360,8 @@ QWidget *Barcode_Gen::buildTextTab()
     val_text_box = section("val_text_box", tr("Value Text"), &rows);
     captionCheckbox = PanelTab::checkBox("captionCheckbox", tr("Hide the value text"));
     showinTopCheckbox = PanelTab::checkBox("showinTopCheckbox", tr("Above the bars"));
-    kerning_value_Checkbox = PanelTab::checkBox("kerning_value_Checkbox", tr("Spread over the bars' width"));
     rows->addRow(rowLabel(QString()), captionCheckbox);
     rows->addRow(rowLabel(QString()), showinTopCheckbox);
-    rows->addRow(rowLabel(QString()), kerning_value_Checkbox);
     val_font_label = PanelTab::named(rowLabel(tr("Font:")), "val_font_label");
     rows->addRow(val_font_label, fontRow(&value_font_value, &val_font_btn, "value_font_value", "val_font_btn"));
 
@@ -489,7 +487,6 @@ void Barcode_Gen::connectActions()
     connect(showinTopCheckbox, &QCheckBox::clicked, this, [this] { showinTopChanged(); });
     connect(hideHeaderCheckbox, &QCheckBox::clicked, this, [this] { hideHeaderChanged(); });
     connect(hideFooterCheckbox, &QCheckBox::clicked, this, [this] { hideFooterChanged(); });
-    connect(kerning_value_Checkbox, &QCheckBox::clicked, this, [this] { resizeAndRedraw(); });
 
     for (ColorWell *well : {bar_hdr_clr, bar_ftr_clr, bar_val_clr, bar_back_clr, barcode_clr})
         connect(well, &ColorWell::colorChanged, this, [this] { Header_Color_Changed(); });
@@ -507,7 +504,7 @@ QList<QWidget *> Barcode_Gen::inputControls() const
             Data_source_type,     Batch_Series,       HeightStepper,        widthStepper,        bar_align_combo,
             HeightStepper_2D,     qr_version_ComboBox, qr_ec_lvl_ComboBox,  Pdf_widthStepper_2D, pdf_HeightStepper_2D,
             pdf_ec_lvl_Stepper,   dm_moduleStepper_2D, dm_format_ComboBox,  dm_encoding_ComboBox, captionCheckbox,
-            showinTopCheckbox,    kerning_value_Checkbox, hideHeaderCheckbox, hideFooterCheckbox, align_hdr_combo,
+            showinTopCheckbox,    hideHeaderCheckbox, hideFooterCheckbox, align_hdr_combo,
             align_ftr_combo,      val_mar_Stepper,    hdr_mar_Stepper,      ftr_mar_Stepper,     TB_mar_Stepper,
             LR_mar_Stepper,       bar_hdr_clr,        bar_ftr_clr,          bar_val_clr,         bar_back_clr,
             barcode_clr,          DPI_ComboBox,       dpi_Stepper};
@@ -618,7 +615,6 @@ BarcodeSettings Barcode_Gen::currentSettings() const
     s.dpi_val_index = DPI_ComboBox->currentIndex();
     s.dpi_custom_val = DPI_ComboBox->currentText() == kCustom ? QString::number(dpi_Stepper->intValue())
                                                                 : m_dpi_custom_val;
-    s.kerning_value = kerning_value_Checkbox->isChecked();
     return s;
 }
 
@@ -967,9 +963,9 @@ void Barcode_Gen::barcodeTypeChanged()
             Liner_Barcode_Opt_Select();
             for (QWidget *control : std::initializer_list<QWidget *>{
                      HeightStepper, widthStepper, captionCheckbox, hideHeaderCheckbox, hideFooterCheckbox, FooterText,
-                     val_mar_Stepper, hdr_mar_Stepper, ftr_mar_Stepper, align_hdr_combo, align_ftr_combo,
-                     showinTopCheckbox, kerning_value_Checkbox})
+                     val_mar_Stepper, hdr_mar_Stepper, ftr_mar_Stepper, align_hdr_combo, align_ftr_combo})
                 control->setEnabled(true);
+            Get_Print_State();
         }
         _setLabels();
         if (currentValue().isEmpty()) {
@@ -977,10 +973,6 @@ void Barcode_Gen::barcodeTypeChanged()
             Set_Blank_Image();
             return;
         }
-        // Their digits stand apart under the bars: there is nothing to spread.
-        if (title == QLatin1String("UPCE") || title == QLatin1String("UPCA") || title == QLatin1String("EAN-8") ||
-            title == QLatin1String("EAN-13"))
-            kerning_value_Checkbox->setEnabled(false);
         goButtonActionPerformed();
     });
 }

@@ -176,8 +176,7 @@ public:
     QComboBox *dm_format_ComboBox, *dm_encoding_ComboBox;
 
     QGroupBox *val_text_box;
-    QCheckBox *captionCheckbox, *showinTopCheckbox, *kerning_value_Checkbox, *hideHeaderCheckbox,
-        *hideFooterCheckbox;
+    QCheckBox *captionCheckbox, *showinTopCheckbox, *hideHeaderCheckbox, *hideFooterCheckbox;
     QLabel *val_font_label, *value_font_value, *header_font_value, *footer_font_value;
     QPushButton *val_font_btn, *hdr_font_btn, *ftr_font_btn;
     QComboBox *align_hdr_combo, *align_ftr_combo;
