@@ -64,7 +64,7 @@ const Barcode_Symbology *Barcode_Symbology_Named(const QString &title)
     for (const Barcode_Symbology &symbology : kSymbologies)
         if (symbology.title == title)
             return &symbology;
-    return nullptr;
+    return Barcode_2D_Symbology_Named(title);
 }
 
 std::shared_ptr<NKDBarcode> Generate_Barcode_Variable(const BarcodeSettings &settings, const QString &value,
@@ -130,7 +130,12 @@ BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString
 
 QImage Barcode_Image_For_Graphic(const SKTGraphic &graphic)
 {
+    return Barcode_Image_For_Graphic(graphic, Barcode_Settings_Of(graphic).value());
+}
+
+QImage Barcode_Image_For_Graphic(const SKTGraphic &graphic, const QString &value)
+{
     const BarcodeSettings settings = Barcode_Settings_Of(graphic);
-    return Get_Image_From_Val(settings, settings.value(), graphic.header_val, graphic.footer_val)
+    return Get_Image_From_Val(settings, value, graphic.header_val, graphic.footer_val)
         .toImage(settings.USED_DPI_VALUE());
 }

@@ -25,6 +25,16 @@ struct Barcode_Symbology {
 };
 // The symbology of a title; null for a title nothing makes.
 const Barcode_Symbology *Barcode_Symbology_Named(const QString &title);
+// The 2-D rows of the table, "QR Code", "PDF417" and "DataMatrix": each draws its symbol from the
+// settings' own options for it, already at the settings' resolution. Null for any other title.
+const Barcode_Symbology *Barcode_2D_Symbology_Named(const QString &title);
+
+// The QR size, in points, that a version needs: one point per module, 4 × version + 17, and 21
+// (version 1) for automatic and below.
+int QR_Minimum_Size(int version);
+// Modules per side of the QR symbol the settings make of the value; 0 when it cannot be made. An
+// automatic version grows with the value, past version 1.
+int QR_Modules_For(const BarcodeSettings &settings, const QString &value);
 
 // The linear model of the value, set up from the settings: texts, flags, bar width, fonts, height and
 // width. Null for an empty value, in 2-D mode, for a title without a linear model, and for a value the
@@ -40,3 +50,6 @@ BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString
 // A barcode object's picture: its own value, header and footer drawn with its settings, in pixels at
 // their resolution and carrying its size in points. Null when none can be made.
 QImage Barcode_Image_For_Graphic(const SKTGraphic &graphic);
+// The same object's picture for another value, as a bound run makes it for every record: always
+// from the object's own settings, header and footer, whichever object was drawn before.
+QImage Barcode_Image_For_Graphic(const SKTGraphic &graphic, const QString &value);

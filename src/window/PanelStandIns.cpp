@@ -349,9 +349,6 @@ void SKTWindowController::set_Back_BG_Image(const QString &path)
     Show_RHS_Properties(nullptr);
 }
 
-// No barcode settings window: does nothing.
-void SKTWindowController::Open_Barcode_Window() {}
-
 bool SKTWindowController::Browse_User_Image_Manually()
 {
     const QString path = platform::uiServices().chooseFileToOpen(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "barcode/ui/BarcodeWindowDesign.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTTool.h"
 #include "core/DesignWindowHub.h"
@@ -28,6 +29,7 @@
 #include <optional>
 #include <vector>
 
+class Barcode_Gen;
 class CardBackgroundTab;
 class CardSettingsTab;
 class LineTab;
@@ -68,8 +70,12 @@ class User_Profile_Class;
 // awakeFromNib and with it the start sequence. Its definitions are spread over several sources,
 // one per concern. Outlets carry their names as the widgets' objectName; they stay null until the
 // window is built. Main thread only, except where a method says otherwise.
-class SKTWindowController : public QObject, public DesignWindowHub, public PanelDesign, public PanelWindow,
-                            public PanelArrange {
+class SKTWindowController : public QObject,
+                            public DesignWindowHub,
+                            public PanelDesign,
+                            public PanelWindow,
+                            public PanelArrange,
+                            public BarcodeWindowDesign {
     Q_OBJECT
 public:
     static constexpr const char *kWindowLayoutName = "DrawWindow";
@@ -337,6 +343,23 @@ public:
     void setMain_Photo_image(const QImage &image);
     bool alignWithGridButtonEnabled() const { return m_alignWithGridEnabled; }
     bool makeSameSizeButtonsEnabled() const { return m_makeSameSizeEnabled; }
+
+    // --- Barcode settings window: the window does the work -------------------------------------
+    // The one barcode settings window of the run, made on first use and owned by the window.
+    Barcode_Gen *barcodeSettingsWindow();
+    // The barcode tab's button: the settings window on the current side's current barcode.
+    void View_barcode_prop_Button();
+    // After the settings window's OK: the settings of `source` into the selection, the handed-over
+    // picture to the current object (the barcode tab writes them).
+    void Update_Barcode_Graphics(const SKTGraphic &source);
+    // What the settings window asks (BarcodeWindowDesign).
+    QString Get_First_Value_Of_Dataset(const QString &seriesName) const override;
+    bool Excel_Binding_Use() const override;
+    QStringList Excel_Column_Titles() const override;
+    QString Get_First_Value_Of_Excel_Binding(int column) const override;
+    void View_Data_Series(const QString &seriesName) override;
+    void Open_Long_sms_Dialog(const QString &title, const QString &text) override;
+    Barcode_Gen *Barcode_Gen_Var = nullptr;
 
     // --- State created by init and kept for the whole run --------------------------------------
     SKTGrid _grid;

@@ -67,7 +67,7 @@ PropertiesPanel::PropertiesPanel(PanelDesign &design, PanelWindow &window, Panel
     data_source_title->setFont(bold);
     datasource_tab->addWidget(data_source_title);
     aligmnt_tab = new AlignmentTab(design, arrange);
-    barcode_tab = new PanelTab("barcode_tab", tr("Barcode Properties"));
+    barcode_tab = new BarcodeTab(design, print_object_chk);
     Lock_tab = new PanelTab("Lock_tab", tr("Locked"));
     auto *locked = new QLabel(tr("This object is locked. Unlock it to change its properties."));
     locked->setWordWrap(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/SKTGraphic.h"
+#include "properties/ui/BarcodeTab.h"
 
 #include <QWidget>
 
@@ -46,8 +47,9 @@ public:
     CardBackgroundTab *card_bkgd_tab;
     ShapeTab *shape_tab;
     LineTab *line_tab;
-    PanelTab *text_edtng_tab, *text_prop_tab, *image_tab, *sign_tab, *datasource_tab, *barcode_tab, *Lock_tab;
+    PanelTab *text_edtng_tab, *text_prop_tab, *image_tab, *sign_tab, *datasource_tab, *Lock_tab;
     AlignmentTab *aligmnt_tab;
+    BarcodeTab *barcode_tab;
     QLabel *data_source_title;
     // One print box for every object tab, below the tabs.
     QCheckBox *print_object_chk;

@@ -1,0 +1,129 @@
+// The design window's side of the barcode settings window: it owns the window, opens it on the
+// current barcode and hands what OK made to the barcode tab; it answers the window's questions about
+// the data sources a barcode takes its value from, and shows its help texts.
+
+#include "window/SKTWindowController.h"
+
+#include "barcode/ui/Barcode_Gen.h"
+#include "canvas/ui/SKTGraphicView.h"
+#include "core/AppState.h"
+#include "core/MessageBoxes.h"
+#include "output/ui/Long_SMS_Dlg.h"
+#include "properties/ui/PropertiesPanel.h"
+#include "window/Data_From_Excel.h"
+#include "window/WindowState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+
+#include <exception>
+
+namespace {
+
+// A series file holds one value a line; longer reads than this are no series of ours.
+constexpr qint64 kMostSeriesBytes = 16 * 1024 * 1024;
+
+// The series file of a name from the series list; empty for a name that would leave its folder.
+QString seriesFile(const QString &seriesName)
+{
+    if (seriesName.isEmpty() || seriesName.contains(QLatin1Char('/')) || seriesName.contains(QLatin1Char('\\')) ||
+        seriesName == QLatin1String("..") || seriesName == QLatin1String("."))
+        return {};
+    return QDir(App().Data_Folder_Path).filePath(seriesName + QLatin1Char('.') + App().batch_file_EXT);
+}
+
+} // namespace
+
+Barcode_Gen *SKTWindowController::barcodeSettingsWindow()
+{
+    if (!Barcode_Gen_Var)
+        Barcode_Gen_Var = new Barcode_Gen(*this, window());
+    return Barcode_Gen_Var;
+}
+
+void SKTWindowController::Open_Barcode_Window()
+{
+    try {
+        // The preview shows another side's objects: nothing is edited through it.
+        if (isPreviewShown())
+            return;
+        const SKTGraphicView *canvas = currentCanvas();
+        const SKTGraphicPtr graphic = canvas ? canvas->Selected_Graphic() : nullptr;
+        if (!graphic || graphic->kind() != SKTGraphic::Kind::Barcode)
+            return;
+        Barcode_Gen *settings = barcodeSettingsWindow();
+        const SKTGraphicPtr result = settings->Open_Wnd(graphic);
+        Win().Barcode_output_image = settings->Barcode_output_image;
+        if (result && !Win().Barcode_output_image.isNull())
+            Update_Barcode_Graphics(*result);
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void SKTWindowController::View_barcode_prop_Button()
+{
+    Open_Barcode_Window();
+}
+
+void SKTWindowController::Update_Barcode_Graphics(const SKTGraphic &source)
+{
+    if (!Properties_Panel)
+        return;
+    const SKTGraphicView *canvas = currentCanvas();
+    const SKTGraphicPtr current = canvas ? canvas->Selected_Graphic() : nullptr;
+    Properties_Panel->barcode_tab->Update_Barcode_Graphics(source, current.get(), Win().Barcode_output_image);
+}
+
+QString SKTWindowController::Get_First_Value_Of_Dataset(const QString &seriesName) const
+{
+    QFile file(seriesFile(seriesName));
+    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    // The text up to the first line feed, as it stands.
+    QByteArray line = file.readLine(kMostSeriesBytes);
+    if (line.endsWith('\n'))
+        line.chop(1);
+    return QString::fromUtf8(line);
+}
+
+bool SKTWindowController::Excel_Binding_Use() const
+{
+    return Win().Excel_Binding_Use;
+}
+
+QStringList SKTWindowController::Excel_Column_Titles() const
+{
+    return Data_From_Excel::defaultInstance()->columnTitles();
+}
+
+QString SKTWindowController::Get_First_Value_Of_Excel_Binding(int column) const
+{
+    const QList<QVariantMap> &rows = Data_From_Excel::defaultInstance()->ListData;
+    if (rows.isEmpty() || column < 0)
+        return {};
+    const QString key = column == 0 ? QStringLiteral("Extension") : QStringLiteral("Column%1").arg(column);
+    return rows.first().value(key).toString();
+}
+
+void SKTWindowController::View_Data_Series(const QString &seriesName)
+{
+    // No series viewer yet: the values, one a line, in the long-message dialog.
+    QFile file(seriesFile(seriesName));
+    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        Show_MessageBox(QStringLiteral("Please select the series."));
+        return;
+    }
+    Open_Long_sms_Dialog(seriesName, QString::fromUtf8(file.read(kMostSeriesBytes)));
+}
+
+void SKTWindowController::Open_Long_sms_Dialog(const QString &title, const QString &text)
+{
+    WindowState &win = Win();
+    win.Cutom_Msg_Title = title;
+    win.Cutom_Msg_Val = text;
+    Long_SMS_Dlg *dialog = Long_SMS_Dlg::defaultInstance();
+    dialog->Set_Message(win.Cutom_Msg_Title, win.Cutom_Msg_Val);
+    dialog->Open_Long_sms_Dialog();
+}

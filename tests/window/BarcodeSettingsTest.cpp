@@ -1,0 +1,108 @@
+#include "DesignWindowFixture.h"
+
+#include "barcode/BarcodeGenerator.h"
+#include "barcode/BarcodeSettings.h"
+#include "barcode/ui/Barcode_Gen.h"
+#include "document/SKTBarcode.h"
+#include "output/ui/Long_SMS_Dlg.h"
+#include "properties/ui/BarcodeTab.h"
+#include "window/Data_From_Excel.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// The design window opens the barcode settings on the current side's current barcode and hands
+// what OK made to the selection.
+class BarcodeSettingsTest : public DesignWindowTest {
+protected:
+    void SetUp() override
+    {
+        DesignWindowTest::SetUp();
+        load();
+        window->Barcode_Tool_Clicked();
+        window->Barcode_Tool_Clicked();
+        current = document->graphics().at(0);
+        other = document->graphics().at(1);
+        window->_graphicView->changeSelectionIndexes({0, 1});
+        window->_graphicView->setSelected_Graphic(current);
+    }
+
+    // Runs `inWindow` once the settings window's modal run has started.
+    void whileOpen(std::function<void(Barcode_Gen &)> inWindow)
+    {
+        QTimer::singleShot(0, window.get(), [this, inWindow] { inWindow(*window->Barcode_Gen_Var); });
+    }
+
+    SKTGraphicPtr current, other;
+};
+
+TEST_F(BarcodeSettingsTest, OkPutsTheSettingsOnTheSelectionAndEachBarcodeShowsItsPicture)
+{
+    const int qr = static_cast<int>(Barcode_Symbology_Titles().indexOf(QStringLiteral("QR Code")));
+    whileOpen([qr](Barcode_Gen &settings) {
+        settings.barcodeTypePopup->setCurrentIndex(qr);
+        settings.dataText_2D->setPlainText(QStringLiteral("https://example.org/rsvp"));
+        settings.OK_Btn_Clicked();
+    });
+    window->Open_Barcode_Window();
+
+    EXPECT_EQ(current->barcode_font_index, qr);
+    EXPECT_EQ(current->two_d_font_val, QStringLiteral("https://example.org/rsvp"));
+    ASSERT_FALSE(Win().Barcode_output_image.isNull());
+    EXPECT_EQ(current->_barcode_image, Win().Barcode_output_image);
+    EXPECT_EQ(current->_barcode_image, Barcode_Image_For_Graphic(*current));
+    EXPECT_EQ(Barcode_Settings_Of(*other), Barcode_Settings_Of(*current));
+    EXPECT_FALSE(other->_barcode_image.isNull());
+    EXPECT_EQ(other->_barcode_image, Barcode_Image_For_Graphic(*other));
+}
+
+TEST_F(BarcodeSettingsTest, CancelFromTheTabButtonChangesNothing)
+{
+    const BarcodeSettings before = Barcode_Settings_Of(*current);
+    window->Show_RHS_Properties(current.get());
+    whileOpen([](Barcode_Gen &settings) {
+        settings.dataText->setText(QStringLiteral("CHANGED"));
+        settings.Cancel_Btn_Clicked();
+    });
+    window->Properties_Panel->barcode_tab->barcode_prop_btn->click();
+    EXPECT_EQ(Barcode_Settings_Of(*current), before);
+    EXPECT_TRUE(current->_barcode_image.isNull());
+    EXPECT_TRUE(other->_barcode_image.isNull());
+    EXPECT_TRUE(Win().Barcode_output_image.isNull());
+}
+
+TEST_F(BarcodeSettingsTest, DataSourcesAnswerFromTheirFilesAndRows)
+{
+    writeFile(QStringLiteral("DataSet/Guests.txt"), "Ann Lee\r\nBo Chan\n");
+    EXPECT_EQ(window->Get_First_Value_Of_Dataset(QStringLiteral("Guests")), QStringLiteral("Ann Lee\r"));
+    for (const QString &name : {QStringLiteral("Missing"), QStringLiteral("../Guests"), QString()})
+        EXPECT_EQ(window->Get_First_Value_Of_Dataset(name), QString()) << name.toStdString();
+
+    Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+    EXPECT_EQ(window->Get_First_Value_Of_Excel_Binding(1), QString());
+    excel->setColumnTitles({Data_From_Excel::kRowNumberTitle, QStringLiteral("Name"), QStringLiteral("Code")});
+    excel->setListData({{{QStringLiteral("Extension"), QStringLiteral("1")},
+                         {QStringLiteral("Column1"), QStringLiteral("Ann")},
+                         {QStringLiteral("Column2"), QStringLiteral("A-7")}}});
+    EXPECT_EQ(window->Excel_Column_Titles().size(), 3);
+    EXPECT_EQ(window->Get_First_Value_Of_Excel_Binding(0), QStringLiteral("1"));
+    EXPECT_EQ(window->Get_First_Value_Of_Excel_Binding(2), QStringLiteral("A-7"));
+    excel->reset();
+}
+
+TEST_F(BarcodeSettingsTest, HelpShowsInTheLongMessageDialog)
+{
+    QTimer::singleShot(0, window.get(), [] { Long_SMS_Dlg::defaultInstance()->OK_Btn_Clicked(); });
+    window->barcodeSettingsWindow()->QR_Version_Help_Btn();
+    EXPECT_EQ(Win().Cutom_Msg_Title, QStringLiteral("Version :"));
+    EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->msg_title_lbl->text(), QStringLiteral("Version :"));
+    EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->msg_text_view->toPlainText(), Win().Cutom_Msg_Val);
+    EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->result(), 1);
+}
+
+} // namespace
