@@ -1,13 +1,11 @@
 #include "barcode/NKDBarcodeOffscreenView.h"
 
+#include "canvas/SKTRenderingView.h"
+
 #include "barcode/BarcodeText.h"
 #include "core/WindowUtilities.h"
 
-#include <QBuffer>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include <algorithm>
 #include <cmath>
@@ -29,15 +27,6 @@ constexpr double kSplitOffsetFactor = 3.0;
 double pointsOf(float inches)
 {
     return inches * kPointsPerInch;
-}
-
-QPageLayout pageLayoutForSize(const QSizeF &points)
-{
-    // A size equal to a standard paper in landscape would otherwise be taken for the portrait paper.
-    const bool landscape = points.width() > points.height();
-    const QSizeF portrait = landscape ? points.transposed() : points;
-    const QPageSize size(portrait, QPageSize::Point, QString(), QPageSize::ExactMatch);
-    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
 }
 
 } // namespace
@@ -241,23 +230,11 @@ void NKDBarcodeOffscreenView::draw2D(QPainter &painter) const
 
 QByteArray NKDBarcodeOffscreenView::dataWithPDFInsideRect(const QRectF &rect) const
 {
-    if (!(rect.width() > 0 && rect.height() > 0) || !std::isfinite(rect.width()) || !std::isfinite(rect.height()))
-        return {};
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        // One device unit per point; pages are whole points, so round up rather than cut the picture.
-        writer.setResolution(static_cast<int>(kPointsPerInch));
-        if (!writer.setPageLayout(pageLayoutForSize(QSizeF(std::ceil(rect.width()), std::ceil(rect.height())))))
-            return {};
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return {};
+    // Pages are whole points: round up rather than cut the picture.
+    const QSizeF page(std::ceil(rect.width()), std::ceil(rect.height()));
+    return SKTRenderingView::onePagePDF(page, QString(), [&](QPainter &painter) {
         painter.translate(-rect.topLeft());
         drawRect(painter);
-        if (!painter.end())
-            return {};
-    }
-    return buffer.data();
+        return true;
+    });
 }

@@ -56,28 +56,36 @@ bool SKTRenderingView::drawRect(QPainter &painter, const QRectF &rect, QString *
     return drawCardSide(painter, _graphics, &m_face, m_cardShape, m_bounds, rect, SideDrawingOptions(), error);
 }
 
-QByteArray SKTRenderingView::dataWithPDFInsideRect(const QRectF &rect) const
+QByteArray SKTRenderingView::onePagePDF(const QSizeF &page, const QString &title,
+                                        const std::function<bool(QPainter &)> &draw)
 {
-    if (!(rect.width() > 0 && rect.height() > 0) || !std::isfinite(rect.width()) || !std::isfinite(rect.height()))
+    if (!(page.width() > 0 && page.height() > 0) || !std::isfinite(page.width()) || !std::isfinite(page.height()))
         return {};
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        // One device unit per point: the side is drawn in its own units and stays vector.
+        // One device unit per point: what is drawn keeps its own units and stays vector.
         writer.setResolution(static_cast<int>(kPointsPerInch));
-        if (!writer.setPageLayout(pageLayoutForSize(rect.size())))
+        if (!writer.setPageLayout(pageLayoutForSize(page)))
             return {};
-        writer.setTitle(_printJobTitle);
+        writer.setTitle(title);
         QPainter painter;
         if (!painter.begin(&writer))
             return {};
-        painter.translate(-rect.topLeft());
-        const bool drawn = drawRect(painter, rect);
+        const bool drawn = draw(painter);
         if (!painter.end() || !drawn)
             return {};
     }
     return buffer.data();
+}
+
+QByteArray SKTRenderingView::dataWithPDFInsideRect(const QRectF &rect) const
+{
+    return onePagePDF(rect.size(), _printJobTitle, [&](QPainter &painter) {
+        painter.translate(-rect.topLeft());
+        return drawRect(painter, rect);
+    });
 }
 
 QImage SKTRenderingView::newTransparentImage(const QSizeF &pixelSize, double dpi)

@@ -8,6 +8,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
+
 class SKTDocument;
 struct SKTError;
 
@@ -53,6 +55,11 @@ public:
     // empty data and error code 3.
     static QByteArray tiffDataWithGraphics(const GraphicList &graphics, const QRectF &frame,
                                            SKTError *error = nullptr);
+
+    // A one-page PDF of `page` points (a fractional size is rounded to whole points) drawn by `draw`
+    // with one device unit per point; empty when nothing can be written or `draw` answers false.
+    static QByteArray onePagePDF(const QSizeF &page, const QString &title,
+                                 const std::function<bool(QPainter &)> &draw);
 
     // A transparent picture covering `pixelSize` (a fractional edge pixel is kept), tagged with
     // `dpi`; a null image when the size is empty, not finite or too large, or the dpi not positive.

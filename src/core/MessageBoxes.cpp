@@ -27,20 +27,11 @@ void onGuiThread(Body &&body)
         QMetaObject::invokeMethod(app, std::forward<Body>(body), Qt::BlockingQueuedConnection);
 }
 
-void logException(const std::exception &e)
-{
-    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-}
-
 // Exceptions must not cross the event loop of a queued call, so they are caught where they arise.
 template <typename Body>
 void guarded(Body &&body)
 {
-    try {
-        body();
-    } catch (const std::exception &e) {
-        logException(e);
-    }
+    Log_Exceptions(std::forward<Body>(body));
 }
 
 QString joinPath(const QString &folder, const QString &name)

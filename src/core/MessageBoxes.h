@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <exception>
+
 // Message boxes that any thread may raise. A call from a worker waits on the GUI thread's box.
 // Exceptions are logged, never thrown.
 
@@ -18,6 +20,18 @@ platform::UiServices::Answer Show_YES_NO_Cancel_MessageBox(const QString &questi
 void Show_MessageBox_No_Thread(const QString &message);
 // Writes a line to the system log; nothing for a null or empty text.
 void Show_NSLog_Message(const QString &text);
+
+// Runs `body`; an exception it throws is written to the system log instead of going on, so that
+// it never crosses an event loop or ends a command half done without a word.
+template <typename Body>
+void Log_Exceptions(Body &&body)
+{
+    try {
+        body();
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    }
+}
 
 // Removes the file or folder at `path` (a folder with its contents) when its folder lets it; failures
 // are ignored.

@@ -68,11 +68,7 @@ void logException(const std::exception &e)
 template <typename Body>
 void guarded(Body &&body)
 {
-    try {
-        body();
-    } catch (const std::exception &e) {
-        logException(e);
-    }
+    Log_Exceptions(std::forward<Body>(body));
 }
 
 // An index the list does not hold selects nothing.
