@@ -284,6 +284,21 @@ TEST_F(ImageEffectsTest, DrawingAnswersRepeatsFromTheCache)
     EXPECT_EQ(cache.missCount(), 3u);
 }
 
+TEST_F(ImageEffectsTest, NeutralSettingsDrawAPictureAsItIsWithoutACopy)
+{
+    ImageEffectCache &cache = ImageEffectCache::sharedInstance();
+    const Image_Effect_Settings neutral;
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+        const QImage photo = quadrants(40, 30).convertToFormat(format);
+        EXPECT_EQ(ImageProcesser::Get_Processed_Image_For_Drawing(photo, neutral).cacheKey(), photo.cacheKey());
+    }
+    EXPECT_EQ(cache.missCount(), 0u) << "the chain did not run";
+    // A picture that would draw slowly as it is still goes through once, and gives the same pixels.
+    const QImage straight = quadrants(40, 30).convertToFormat(QImage::Format_ARGB32);
+    const QImage drawn = ImageProcesser::Get_Processed_Image_For_Drawing(straight, neutral);
+    EXPECT_EQ(drawn.convertToFormat(QImage::Format_ARGB32), straight);
+}
+
 TEST_F(ImageEffectsTest, TheCacheStaysWithinItsBoundLeastRecentlyUsedFirst)
 {
     ImageEffectCache cache(3 * 100 * 100 * 4);
