@@ -6,6 +6,7 @@
 #include "properties/ui/LineTab.h"
 #include "properties/ui/PropertiesPanel.h"
 #include "properties/ui/ShapeTab.h"
+#include "properties/ui/SignatureTab.h"
 
 #include <QCheckBox>
 #include <QComboBox>

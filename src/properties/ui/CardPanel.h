@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QFont>
 #include <QObject>
 #include <QString>
 
 class Card_Property;
 class CardBackgroundTab;
 class CardSettingsTab;
+class FontPanel;
 class PanelDesign;
 struct CardPanelValues;
 
@@ -20,6 +22,8 @@ public:
 
     CardSettingsTab *card_setting_tab;
     CardBackgroundTab *card_bkgd_tab;
+    // The font panel shared with the text tab; without one the card-wide font cannot be chosen.
+    FontPanel *fontManager = nullptr;
 
     // The panel into the current side's settings; nothing while the panel is being filled.
     void Update_Card_Graphics();
@@ -49,6 +53,10 @@ public:
     void Card_Width_Changed(QObject *sender);
     void Card_Height_Changed(QObject *sender);
     void Contect_Color_Clicked(QObject *sender);
+    // Opens the font panel for the card-wide font.
+    void Content_Font_Clicked(QObject *sender);
+    // The font panel's pick while it serves the card-wide font: to the label and the side's texts.
+    void changeAllTextFont(const QFont &font);
     // The sides, orientation and category lists.
     void Sides_Changed();
     void Preset_Changed();

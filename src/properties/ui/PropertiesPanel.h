@@ -9,6 +9,9 @@
 class CardBackgroundTab;
 class CardPanel;
 class CardSettingsTab;
+class DataSourceTab;
+class FontPanel;
+class ImageTab;
 class LineTab;
 class PanelDesign;
 class PanelTab;
@@ -18,6 +21,10 @@ class QLabel;
 class QLineEdit;
 class QTabWidget;
 class ShapeTab;
+class SignatureTab;
+class TextEditTab;
+class TextPanel;
+class TextPropertiesTab;
 
 // The right-hand properties panel of the design window: one tab view whose tabs follow what is
 // shown. Nothing selected shows the current side's card face on two tabs; an object shows the tabs
@@ -44,9 +51,16 @@ public:
     CardBackgroundTab *card_bkgd_tab;
     ShapeTab *shape_tab;
     LineTab *line_tab;
-    PanelTab *text_edtng_tab, *text_prop_tab, *image_tab, *sign_tab, *datasource_tab, *aligmnt_tab, *barcode_tab,
-        *Lock_tab;
+    TextPanel *textPanel;
+    TextEditTab *text_edtng_tab;
+    TextPropertiesTab *text_prop_tab;
+    ImageTab *image_tab;
+    SignatureTab *sign_tab;
+    DataSourceTab *datasource_tab;
+    PanelTab *aligmnt_tab, *barcode_tab, *Lock_tab;
     QLabel *data_source_title;
+    // The font panel the text tab and the card-wide font share.
+    FontPanel *fontManager;
     // One print box for every object tab, below the tabs.
     QCheckBox *print_object_chk;
     // The kind of the object shown: "NONE", "T" text, "I" image, or a signature's own code.
