@@ -8,8 +8,7 @@ FontPanel::~FontPanel()
 {
     // The action belongs to objects that may be gone before the panel window is.
     m_action = nullptr;
-    if (m_panel)
-        m_panel->disconnect(this);
+    delete m_panel.data();
 }
 
 void FontPanel::open(const QFont &selected, Action action)

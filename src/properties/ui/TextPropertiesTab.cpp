@@ -17,8 +17,7 @@
 TextPropertiesTab::TextPropertiesTab(QWidget *parent) : PanelTab("text_prop_tab", tr("Text Properties"), parent)
 {
     QFormLayout *text = addSection(tr("Text"));
-    Text_font_value = named(new QLabel, "Text_font_value");
-    Text_font_value->setWordWrap(true);
+    Text_font_value = wrappingLabel("Text_font_value");
     addRow(text, tr("Font:"), Text_font_value);
     Text_Font_btn = named(new QPushButton(tr("Choose Font…")), "Text_Font_btn");
     Text_Font_btn->setToolTip(tr("Open the font panel for the selected texts"));
