@@ -37,10 +37,12 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTabWidget>
 
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -180,7 +182,7 @@ void SKTWindowController::awakeFromNib()
     Show_Hide_Ruler_ChkBox();
 
     // Filling the lists must not write into objects.
-    app.Not_Draw_Only_Prop_Change = true;
+    std::optional<QScopedValueRollback<bool>> filling(std::in_place, app.Not_Draw_Only_Prop_Change, true);
     CardSettingsTab *card = card_setting_tab;
     CardBackgroundTab *background = card_bkgd_tab;
     selectItem(background->Card_image_layout, 1);
@@ -235,7 +237,7 @@ void SKTWindowController::awakeFromNib()
         shapeHatches->setCurrentIndex(0);
         cardHatches->setCurrentIndex(0);
     }
-    app.Not_Draw_Only_Prop_Change = false;
+    filling.reset();
 
     // The canvases take the default card size and the document's lists.
     const QSizeF cardSize = SKTDocument::canvasSize(true, QSizeF());
@@ -391,7 +393,7 @@ void SKTWindowController::New_Project_Setting_Reset()
 {
     AppState &app = App();
     WindowState &win = Win();
-    app.Not_Draw_Only_Prop_Change = true;
+    const QScopedValueRollback<bool> filling(app.Not_Draw_Only_Prop_Change, true);
 
     platform::generalPasteboard().writeItems({});
     Check_Path_And_Create_Files();
@@ -461,7 +463,6 @@ void SKTWindowController::New_Project_Setting_Reset()
     Set_Log_Name_In_Title();
     delete_all_control(_graphicView);
     delete_all_control(_graphicView_BACK);
-    app.Not_Draw_Only_Prop_Change = false;
 }
 
 void SKTWindowController::New_Project()
