@@ -3,9 +3,7 @@
 #include "properties/CardPanelValues.h"
 #include "properties/LinePanelValues.h"
 #include "properties/PanelConversions.h"
-#include "properties/ImagePanelValues.h"
 #include "properties/ShapePanelValues.h"
-#include "properties/SignaturePanelValues.h"
 #include "properties/TextPanelValues.h"
 
 #include <gtest/gtest.h>
@@ -347,56 +345,6 @@ TEST(TextPanelValues, TheTextGoesInOnlyWhenAskedAndOpacitiesAreFractions)
     EXPECT_DOUBLE_EQ(back.shadowOpacityPercent, 50.0);
     EXPECT_EQ(back.borderWidth, 4);
     EXPECT_EQ(back.text, QStringLiteral("New words"));
-}
-
-TEST(ImagePanelValues, SlidersAreStoredAsTheyStandAndComeBack)
-{
-    ImagePanelValues v;
-    v.opacityPercent = 40;
-    v.rotation = 33;
-    v.hue = -1.5;
-    v.saturation = 0.75;
-    v.brightness = 0.25;
-    v.contrast = 2;
-    v.sharpness = 0.5;
-    v.exposure = -1;
-    v.blur = 3.5;
-    v.flipHorizontally = true;
-    v.grayScale = true;
-    v.path = QStringLiteral("/p/a.png");
-    v.borderStyle = 7; // no such style: the object keeps its own
-    auto picture = made<SKTImage>();
-    picture->_stroke_border_type = QStringLiteral("DD");
-    v.writeInto(*picture);
-    EXPECT_EQ(picture->img_trnsp_val, 40.0f);
-    EXPECT_EQ(picture->_stroke_border_type, QStringLiteral("DD"));
-    EXPECT_TRUE(picture->_isFlippedHorizontally);
-    const ImagePanelValues back = ImagePanelValues::of(*picture);
-    for (const auto &[mine, theirs] : {std::pair{v.opacityPercent, back.opacityPercent}, {v.rotation, back.rotation},
-                                       {v.hue, back.hue}, {v.saturation, back.saturation},
-                                       {v.brightness, back.brightness}, {v.contrast, back.contrast},
-                                       {v.sharpness, back.sharpness}, {v.exposure, back.exposure}, {v.blur, back.blur}})
-        EXPECT_DOUBLE_EQ(mine, theirs);
-    EXPECT_EQ(back.path, v.path);
-    EXPECT_TRUE(back.grayScale);
-    EXPECT_EQ(back.borderStyle, 3);
-}
-
-TEST(SignaturePanelValues, OutlineAndPathReachTheObject)
-{
-    SignaturePanelValues v;
-    v.border = true;
-    v.borderWidth = 2;
-    v.borderStyle = 4;
-    v.path = QStringLiteral("/scans/me.png");
-    v.printObject = 1;
-    auto sign = made<SKTSignature>();
-    v.writeInto(*sign);
-    const SignaturePanelValues back = SignaturePanelValues::of(*sign);
-    EXPECT_EQ(back.borderWidth, 2);
-    EXPECT_EQ(back.borderStyle, 4);
-    EXPECT_EQ(back.path, v.path);
-    EXPECT_EQ(back.printObject, 1);
 }
 
 } // namespace
