@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Draws the program's own pictures into resources/: the placeholder picture, the hatch pattern
 tiles, the samples that new signature, fingerprint and barcode objects show, the frame pictures,
-the wizard's banner and backdrop; and writes the lists of ready-made titles and messages.
+the image library's pictures by category, the wizard's banner and backdrop; and writes the lists of
+ready-made titles and messages.
 
 Only the standard library is used, so the pictures can be remade anywhere:
     /usr/bin/python3 scripts/make-resources.py
@@ -583,6 +584,208 @@ def botanical_frame():
     return render_frame(band, paint, window_radius=10)
 
 
+# --- Image library: small clip-art pictures by category. Some category folders are named in lower
+# case, as users name them; the program shows every category capitalised.
+LIB = 128
+
+
+def circle(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def ellipse(cx, cy, rx, ry, turn=0.0):
+    c, s = math.cos(turn), math.sin(turn)
+
+    def inside(x, y):
+        dx, dy = x - cx, y - cy
+        u, v = dx * c + dy * s, -dx * s + dy * c
+        return (u / rx) ** 2 + (v / ry) ** 2 <= 1.0
+    return inside
+
+
+def polygon(corners):
+    def inside(x, y):
+        hit = False
+        j = len(corners) - 1
+        for i, (xi, yi) in enumerate(corners):
+            xj, yj = corners[j]
+            if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+                hit = not hit
+            j = i
+        return hit
+    return inside
+
+
+def segment(x0, y0, x1, y1, half):
+    dx, dy = x1 - x0, y1 - y0
+    length2 = dx * dx + dy * dy
+
+    def inside(x, y):
+        t = min(1.0, max(0.0, ((x - x0) * dx + (y - y0) * dy) / length2))
+        ex, ey = x - (x0 + t * dx), y - (y0 + t * dy)
+        return ex * ex + ey * ey <= half * half
+    return inside
+
+
+def both(a, b):
+    return lambda x, y: a(x, y) and b(x, y)
+
+
+def minus(a, b):
+    return lambda x, y: a(x, y) and not b(x, y)
+
+
+def any_of(*parts):
+    return lambda x, y: any(part(x, y) for part in parts)
+
+
+def cat_picture():
+    fur, dark, pink = (236, 150, 64, 255), (60, 44, 38, 255), (238, 140, 150, 255)
+    return [
+        (polygon([(26, 58), (34, 14), (58, 40)]), fur),
+        (polygon([(102, 58), (94, 14), (70, 40)]), fur),
+        (polygon([(32, 48), (36, 24), (50, 40)]), pink),
+        (polygon([(96, 48), (92, 24), (78, 40)]), pink),
+        (ellipse(64, 72, 44, 38), fur),
+        (ellipse(48, 66, 6, 8), dark),
+        (ellipse(80, 66, 6, 8), dark),
+        (polygon([(58, 80), (70, 80), (64, 87)]), pink),
+        (segment(64, 87, 56, 94, 1.4), dark),
+        (segment(64, 87, 72, 94, 1.4), dark),
+        (segment(20, 78, 44, 82, 1.0), dark),
+        (segment(108, 78, 84, 82, 1.0), dark),
+    ]
+
+
+def fish_picture():
+    body, tail, dark, stripe = (66, 148, 222, 255), (40, 110, 190, 255), (30, 40, 60, 255), (250, 210, 80, 255)
+    return [
+        (polygon([(86, 64), (118, 38), (118, 90)]), tail),
+        (ellipse(58, 64, 46, 30), body),
+        (both(ellipse(58, 64, 46, 30), lambda x, y: 50 <= x <= 58), stripe),
+        (both(ellipse(58, 64, 46, 30), lambda x, y: 70 <= x <= 76), stripe),
+        (circle(30, 58, 6), (255, 255, 255, 255)),
+        (circle(31, 58, 3), dark),
+    ]
+
+
+def bird_picture():
+    red, wing, beak, dark = (214, 56, 52, 255), (170, 36, 40, 255), (246, 176, 40, 255), (40, 30, 30, 255)
+    return [
+        (polygon([(18, 96), (40, 76), (46, 92)]), wing),
+        (ellipse(66, 78, 38, 28), red),
+        (circle(90, 48, 20), red),
+        (polygon([(106, 44), (124, 52), (106, 58)]), beak),
+        (ellipse(60, 78, 22, 12, 0.35), wing),
+        (circle(94, 44, 4), dark),
+        (segment(58, 104, 54, 118, 2), beak),
+        (segment(74, 104, 76, 118, 2), beak),
+    ]
+
+
+def balloons_picture():
+    string = (120, 120, 130, 255)
+    return [
+        (segment(40, 70, 62, 122, 1), string),
+        (segment(64, 60, 62, 122, 1), string),
+        (segment(90, 72, 62, 122, 1), string),
+        (ellipse(40, 46, 22, 27), (232, 70, 90, 255)),
+        (ellipse(90, 48, 22, 27), (70, 150, 230, 255)),
+        (ellipse(64, 34, 22, 27), (250, 196, 50, 255)),
+        (ellipse(33, 36, 5, 9, -0.5), (255, 255, 255, 150)),
+        (ellipse(57, 24, 5, 9, -0.5), (255, 255, 255, 150)),
+        (ellipse(83, 38, 5, 9, -0.5), (255, 255, 255, 150)),
+    ]
+
+
+def gift_picture():
+    box, lid, ribbon = (120, 84, 200, 255), (140, 104, 220, 255), (250, 206, 70, 255)
+    return [
+        (rounded_rect(20, 56, 108, 118, 4), box),
+        (rounded_rect(14, 42, 114, 60, 4), lid),
+        (lambda x, y: 56 <= x <= 72 and 42 <= y <= 118, ribbon),
+        (ellipse(50, 32, 16, 9, 0.5), ribbon),
+        (ellipse(78, 32, 16, 9, -0.5), ribbon),
+        (circle(64, 40, 7), ribbon),
+    ]
+
+
+def cake_picture():
+    sponge, icing, candle, flame = (214, 160, 110, 255), (252, 236, 240, 255), (110, 170, 230, 255), (250, 180, 40, 255)
+    return [
+        (rounded_rect(18, 76, 110, 116, 6), sponge),
+        (rounded_rect(32, 48, 96, 80, 6), sponge),
+        (rounded_rect(16, 72, 112, 82, 5), icing),
+        (rounded_rect(30, 44, 98, 54, 5), icing),
+        (lambda x, y: 60 <= x <= 68 and 20 <= y <= 46, candle),
+        (ellipse(64, 14, 5, 9), flame),
+        (any_of(circle(34, 96, 4), circle(54, 100, 4), circle(74, 96, 4), circle(94, 100, 4)), (232, 70, 90, 255)),
+    ]
+
+
+def daisy_picture():
+    petal, centre, stem = (255, 255, 255, 255), (250, 196, 40, 255), (80, 160, 80, 255)
+    layers = [
+        (segment(64, 60, 64, 124, 3), stem),
+        (ellipse(84, 106, 14, 6, -0.6), stem),
+    ]
+    for i in range(12):
+        turn = i * math.pi / 6
+        layers.append((ellipse(64 + 24 * math.cos(turn), 48 + 24 * math.sin(turn), 14, 7, turn), (214, 218, 226, 255)))
+        layers.append((ellipse(64 + 24 * math.cos(turn), 48 + 24 * math.sin(turn), 12.5, 5.5, turn), petal))
+    layers.append((circle(64, 48, 14), centre))
+    return layers
+
+
+def tulip_picture():
+    bloom, shade, stem = (230, 60, 110, 255), (196, 40, 90, 255), (80, 160, 80, 255)
+    cup = both(ellipse(64, 46, 26, 30), lambda x, y: y >= 40)
+    return [
+        (segment(64, 70, 64, 124, 3), stem),
+        (ellipse(46, 100, 8, 24, -0.4), stem),
+        (ellipse(82, 104, 8, 20, 0.45), stem),
+        (polygon([(38, 48), (40, 14), (62, 42)]), bloom),
+        (polygon([(90, 48), (88, 14), (66, 42)]), bloom),
+        (cup, bloom),
+        (polygon([(50, 50), (64, 10), (78, 50)]), shade),
+        (both(ellipse(64, 46, 14, 30), lambda x, y: y >= 46), shade),
+    ]
+
+
+def sunset_picture():
+    top, bottom = (250, 160, 90), (255, 222, 150)
+    layers = []
+    for band in range(8):
+        t = band / 7
+        colour = tuple(round(a + (b - a) * t) for a, b in zip(top, bottom)) + (255,)
+        layers.append((lambda x, y, band=band: y >= band * 10, colour))
+    layers += [
+        (circle(64, 84, 26), (252, 110, 60, 255)),
+        (lambda x, y: y >= 84 - (12 - abs(x - 30) * 0.35), (120, 90, 140, 255)),
+        (lambda x, y: y >= 96 - (10 - abs(x - 96) * 0.3), (80, 62, 110, 255)),
+        (lambda x, y: y >= 108, (56, 44, 84, 255)),
+    ]
+    return layers
+
+
+def night_sky_picture():
+    layers = [(lambda x, y: True, (24, 36, 86, 255)),
+              (minus(circle(86, 40, 20), circle(96, 34, 18)), (250, 238, 180, 255))]
+    for cx, cy, size in ((24, 24, 7), (46, 60, 5), (20, 92, 6), (64, 104, 4), (104, 94, 7), (60, 26, 4)):
+        layers.append((star(cx, cy, size, size * 0.42), (255, 248, 210, 255)))
+    layers.append((lambda x, y: y >= 112 - 6 * math.sin(x / 18.0), (20, 26, 50, 255)))
+    return layers
+
+
+LIBRARY = {
+    "animals": {"Cat.png": cat_picture, "Fish.png": fish_picture, "Bird.png": bird_picture},
+    "celebration": {"Balloons.png": balloons_picture, "Gift.png": gift_picture, "Cake.png": cake_picture},
+    "Flowers": {"Daisy.png": daisy_picture, "Tulip.png": tulip_picture},
+    "nature scenes": {"Sunset.png": sunset_picture, "Night Sky.png": night_sky_picture},
+}
+
+
+
 def banner_tile():
     """The heading band of the wizard windows: deep blue with fine light diagonals, repeating."""
     width, height = 64, 64
@@ -656,6 +859,9 @@ def main():
                        ("Confetti.PNG", confetti_frame), ("Starry Night.PNG", starry_frame),
                        ("Botanical.png", botanical_frame)):
         write_png(os.path.join(ROOT, "Frames", name), FRAME_W, FRAME_H, make())
+    for category, pictures in LIBRARY.items():
+        for name, make in pictures.items():
+            write_png(os.path.join(ROOT, "LibraryImage", category, name), LIB, LIB, render(LIB, LIB, make()))
     for name, lines in (("Title.txt", TITLES), ("Message.txt", MESSAGES)):
         with open(os.path.join(ROOT, name), "w", encoding="utf-8") as f:
             f.write("\n".join(lines) + "\n")

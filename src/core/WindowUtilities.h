@@ -44,6 +44,9 @@ bool Save_gen_image(const QImage &image, const QString &path);
 QStringList Get_Files_Array_At_Path(const QString &folder);
 // The series names: Get_Files_Array_At_Path of the series folder.
 QStringList Get_datasheet_File_Name_Array();
+// The first line of the series `seriesName` (its file in the series folder, split at line feeds,
+// not trimmed); "" when there is no such file. A name that is not a plain file name gives "".
+QString Get_First_Value_Of_Dataset(const QString &seriesName);
 // Removes the workbook scratch folder "ziptmp" in the temporary folder; failures are ignored.
 void Delete_Excel_File_Temp_Folder();
 

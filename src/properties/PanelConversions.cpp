@@ -79,4 +79,17 @@ int truncatedInt(double value)
     return static_cast<int>(value);
 }
 
+QString cleanedEditorText(const QString &text)
+{
+    QString cleaned = text;
+    cleaned.remove(QLatin1String(kTextPlaceholder));
+    if (cleaned.size() > kTextLimit) {
+        qsizetype keep = kTextLimit;
+        if (cleaned.at(keep - 1).isHighSurrogate() && cleaned.at(keep).isLowSurrogate())
+            --keep;
+        cleaned.truncate(keep);
+    }
+    return cleaned;
+}
+
 } // namespace PanelConversions

@@ -25,4 +25,12 @@ QString cardShapeCode(int cardShape);
 // file's width) stop at its ends and NaN gives 0, rather than an undefined conversion.
 int truncatedInt(double value);
 
+// The longest text a text object's editor keeps, in UTF-16 code units.
+inline constexpr int kTextLimit = 250;
+// What a new text object's editor holds until the user types.
+inline constexpr char kTextPlaceholder[] = "Text here";
+// The editor's text after the user changed it: every placeholder taken out, then cut to the
+// limit. The cut never splits a character made of two code units; it keeps one unit less instead.
+QString cleanedEditorText(const QString &text);
+
 } // namespace PanelConversions

@@ -5,6 +5,9 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class Card_Property;
 
@@ -45,4 +48,29 @@ public:
     virtual QString chooseLibraryBackground() = 0;
     // The print flag of the current side's selected, unlocked objects.
     virtual void print_contol_or_not(int value) = 0;
+
+    // --- Where objects' values come from ---------------------------------------------------------
+    // The current side's current object (the one the canvas draws handles on or chose last); null
+    // when there is none. Not owned.
+    virtual SKTGraphic *currentGraphic() const = 0;
+    // Loads the file as the design's main photo with the start wizard's effects; with
+    // `change_path` its path becomes the invitation's picture path.
+    virtual void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path) = 0;
+    // The main photo (or frame picture) takes its value from a series, or not.
+    virtual void set_main_photo_ds_batch(bool fromSeries) = 0;
+    // The titles of the bound Excel sheet's columns, the row-number column's first.
+    virtual QStringList excelColumnTitles() const = 0;
+    // From the first loaded Excel row: its number for column 0, else that column's value; "" when
+    // no row is loaded.
+    virtual QString Get_First_Value_Of_Excel_Binding(int column) const = 0;
+    // A picture file from the file panel, kept as the picture of the next picture object; empty
+    // when the panel was cancelled (which forgets that picture).
+    virtual QString chooseUserPicture() = 0;
+    // A picture from the image library window, kept as the picture of the next picture object;
+    // empty when the window was cancelled.
+    virtual QString chooseLibraryPicture() = 0;
+    // The title ("T") or message (any other code) picker: the chosen text, nothing when cancelled.
+    virtual std::optional<QString> chooseTemplateText(const QString &title_or_msg) = 0;
+    // Shows the series of that name.
+    virtual void View_Data_Series(const QString &name) = 0;
 };

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/Image_Effect_Settings.h"
+#include "platform/ui/EffectSlider.h"
 #include "window/TextEntryList.h"
 
 #include <QDialog>
 #include <QImage>
 #include <QSizeF>
-#include <QSlider>
 #include <QString>
 
 class ImageBrowserView;
@@ -41,20 +41,6 @@ public:
     virtual void setMainPhoto(const QImage &original, const QImage &processed) = 0;
     // The main photo comes from a data source: it cannot be browsed for.
     virtual bool mainPhotoFromDataSource() const = 0;
-};
-
-// A slider over a range of decimal values, in steps of `step`.
-class EffectSlider : public QSlider {
-    Q_OBJECT
-public:
-    EffectSlider(double minimum, double maximum, double step, QWidget *parent = nullptr);
-    double floatValue() const;
-    void setFloatValue(double value);
-    int decimals() const;
-
-private:
-    double m_minimum;
-    double m_step;
 };
 
 // The start wizard every run begins with: a start page (a new card with the wizard, a template or

@@ -1,7 +1,6 @@
 // The design window's side of the properties panel: its panel methods forward to the
 // panel, it lends the panel the current side's selection and card face, and it keeps the object
-// buttons in step with what the panel shows. The picture library is still a stand-in: the functions
-// below that do nothing say so.
+// buttons in step with what the panel shows.
 
 #include "window/SKTWindowController.h"
 
@@ -19,10 +18,16 @@
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardPanel.h"
 #include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/ImageTab.h"
+#include "properties/ui/Image_Library.h"
 #include "properties/ui/LineTab.h"
 #include "properties/ui/PropertiesPanel.h"
 #include "properties/ui/ShapeTab.h"
+#include "properties/ui/SignatureTab.h"
+#include "properties/ui/TextPanel.h"
+#include "window/Data_From_Excel.h"
 #include "window/Grid_Wizard.h"
+#include "window/Insert_Template.h"
 #include "window/WindowState.h"
 
 #include <QAction>
@@ -80,6 +85,24 @@ void SKTWindowController::Update_Line_Graphics()
 {
     if (line_tab)
         line_tab->Update_Line_Graphics();
+}
+
+void SKTWindowController::Update_Text_Graphics()
+{
+    if (textPanel)
+        textPanel->Update_Text_Graphics();
+}
+
+void SKTWindowController::Update_Image_Graphics()
+{
+    if (image_tab)
+        image_tab->Update_Image_Graphics();
+}
+
+void SKTWindowController::Update_Sign_Graphics()
+{
+    if (sign_tab)
+        sign_tab->Update_Sign_Graphics();
 }
 
 void SKTWindowController::Apply_Size_Clicked(QObject *sender)
@@ -228,6 +251,45 @@ void SKTWindowController::setMakeSameSizeButtonsEnabled(bool enabled)
         Properties_Panel->aligmnt_tab->setMakeSameSizeButtonsEnabled(enabled);
 }
 
+// --- What the text, picture and source tabs ask -----------------------------------------------------
+
+SKTGraphic *SKTWindowController::currentGraphic() const
+{
+    // The list keeps the object alive; the panel does not hold on to it.
+    const SKTGraphicView *canvas = currentCanvas();
+    return canvas ? canvas->Selected_Graphic().get() : nullptr;
+}
+
+QStringList SKTWindowController::excelColumnTitles() const
+{
+    return Excel_Column_Titles();
+}
+
+QString SKTWindowController::chooseUserPicture()
+{
+    return Browse_User_Image_Manually() ? Win().Library_Selected_Image : QString();
+}
+
+QString SKTWindowController::chooseLibraryPicture()
+{
+    if (Open_Image_Library_Window(QStringLiteral("C")) != 1)
+        return QString();
+    Win().Library_Selected_Image = Win().lib_window_sel_file;
+    return Win().Library_Selected_Image;
+}
+
+std::optional<QString> SKTWindowController::chooseTemplateText(const QString &title_or_msg)
+{
+    Insert_Template *picker = titleMessagePicker();
+    if (!picker)
+        return std::nullopt;
+    picker->title_or_msg = title_or_msg;
+    if (picker->Open_Template_Dialog() != 1)
+        return std::nullopt;
+    return Win().Template_Msg_Val;
+}
+
+
 // --- Object buttons --------------------------------------------------------------------------------
 
 void SKTWindowController::setButtonsEnabled(bool cut, bool copy, bool del, bool front, bool back, bool lock,
@@ -302,6 +364,10 @@ void SKTWindowController::Update_All_Card_Content()
                 graphic->setBounds(_graphicView->canvasBounds());
             }
         }
+        // Applied once: a later size change or undo leaves texts coloured one by one as they are.
+        card_setting_tab->All_Text_clr_COPY->setColor(colour->color());
+        if (baseline)
+            card_setting_tab->All_Text_font_COPY = app.All_Text_font;
     }
     Update_Card_Graphics();
 }
@@ -314,8 +380,11 @@ void SKTWindowController::Load_and_fill_backgrounds()
         Properties_Panel->cardPanel->Load_and_fill_backgrounds();
 }
 
-// No effect controls on the image panel: does nothing.
-void SKTWindowController::Reset_Image_Editing_Controls() {}
+void SKTWindowController::Reset_Image_Editing_Controls()
+{
+    if (image_tab)
+        image_tab->Reset_Image_Editing_Controls();
+}
 
 void SKTWindowController::set_Front_BG_Image(const QString &path)
 {
@@ -362,13 +431,10 @@ bool SKTWindowController::Browse_User_Image_Manually()
 
 int SKTWindowController::Open_Image_Library_Window(const QString &category)
 {
-    Q_UNUSED(category);
-    // No image library window: a picture is chosen from the library folder.
-    const QString path = platform::uiServices().chooseFileToOpen(
-        QStringLiteral("Choose a Library Picture"), App().Resource_Path + QStringLiteral("LibraryImage"),
-        {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg")});
-    if (path.isEmpty())
-        return 0;
-    Win().lib_window_sel_file = path;
-    return 1;
+    Image_Library *library = Image_Library::defaultInstance();
+    library->control_or_BG = category;
+    const int result = library->Open_Library_Window();
+    if (result == 1)
+        Win().lib_window_sel_file = library->selected_image;
+    return result;
 }

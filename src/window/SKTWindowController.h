@@ -32,7 +32,13 @@
 class Barcode_Gen;
 class CardBackgroundTab;
 class CardSettingsTab;
+class DataSourceTab;
+class ImageTab;
 class LineTab;
+class SignatureTab;
+class TextEditTab;
+class TextPanel;
+class TextPropertiesTab;
 class ColorWell;
 class Export_Template;
 class Insert_Template;
@@ -208,6 +214,9 @@ public:
     void Update_Card_Graphics();
     void Update_Shape_Graphics();
     void Update_Line_Graphics();
+    void Update_Text_Graphics();
+    void Update_Image_Graphics();
+    void Update_Sign_Graphics();
     void Apply_Size_Clicked(QObject *sender);
     void card_shape_CellClick(QObject *sender);
     // The object command buttons for what the panel shows, and Paste for the pasteboard.
@@ -240,6 +249,14 @@ public:
     bool isGridConstraining() const override;
     void toggleGridConstraining() override;
     void toggleGridShowing() override;
+    SKTGraphic *currentGraphic() const override;
+    void set_main_photo_ds_batch(bool fromSeries) override { main_photo_ds_batch = fromSeries; }
+    QStringList excelColumnTitles() const override;
+    // The file panel (Browse_User_Image_Manually) and the image library ("C"); the chosen
+    // picture becomes the next picture object's.
+    QString chooseUserPicture() override;
+    QString chooseLibraryPicture() override;
+    std::optional<QString> chooseTemplateText(const QString &title_or_msg) override;
 
     // --- Services of profiles, sharing and output ----------------------------------------------
     int Open_User_Profile_Window(bool edit, const QString &side);
@@ -257,7 +274,7 @@ public:
     void Fill_Party_Invidation_Details();
     // Loads the main photo from `path` and applies its effect settings; with `change_path` the path
     // becomes the main photo's path.
-    void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path);
+    void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path) override;
     // The main photo becomes the unprocessed photo with the current effect settings applied.
     void Update_Image_With_Settings();
     // Edits the main photo on the wizard's photo page and puts the result on the card.
@@ -392,8 +409,13 @@ public:
     CardBackgroundTab *card_bkgd_tab = nullptr;
     ShapeTab *shape_tab = nullptr;
     LineTab *line_tab = nullptr;
-    QWidget *text_edtng_tab = nullptr, *text_prop_tab = nullptr, *image_tab = nullptr, *sign_tab = nullptr,
-            *datasource_tab = nullptr, *aligmnt_tab = nullptr, *barcode_tab = nullptr, *Lock_tab = nullptr;
+    TextPanel *textPanel = nullptr;
+    TextEditTab *text_edtng_tab = nullptr;
+    TextPropertiesTab *text_prop_tab = nullptr;
+    ImageTab *image_tab = nullptr;
+    SignatureTab *sign_tab = nullptr;
+    DataSourceTab *datasource_tab = nullptr;
+    QWidget *aligmnt_tab = nullptr, *barcode_tab = nullptr, *Lock_tab = nullptr;
 
     QComboBox *Text_Date_style = nullptr, *Text_Time_style = nullptr, *Text_vert_align_combo = nullptr,
               *Text_align_combo = nullptr, *Text_case_combo = nullptr;

@@ -10,8 +10,11 @@
 #include "core/AppState.h"
 #include "properties/ui/AlignmentTab.h"
 #include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/DataSourceTab.h"
 #include "properties/ui/PanelTab.h"
 #include "properties/ui/PropertiesPanel.h"
+#include "properties/ui/TextEditTab.h"
+#include "properties/ui/TextPropertiesTab.h"
 #include "window/ListDataTableModel.h"
 #include "window/ToolIcons.h"
 
@@ -331,25 +334,15 @@ void SKTWindowController::buildPropertiesPanel()
     m_listModel = model;
     list->setModel(model);
 
-    // The text tab's lists, until the text tab has controls of its own.
-    auto *textTab = Properties_Panel->text_prop_tab;
-    QFormLayout *text = textTab->addSection(tr("Text"));
-    Text_font_value = named(new QLabel, "Text_font_value");
-    Text_font_value->setWordWrap(true);
-    Text_align_combo = PanelTab::comboBox("Text_align_combo", {tr("Left"), tr("Right"), tr("Center"), tr("Justified"),
-                                                               tr("Natural")});
-    Text_vert_align_combo = PanelTab::comboBox("Text_vert_align_combo", {tr("Top"), tr("Bottom"), tr("Middle")});
-    Text_case_combo = PanelTab::comboBox("Text_case_combo", {tr("As Typed"), tr("Upper Case"), tr("Lower Case"),
-                                                             tr("Capitalized")});
-    Text_Date_style = PanelTab::comboBox("Text_Date_style");
-    Text_Time_style = PanelTab::comboBox("Text_Time_style");
-    PanelTab::addRow(text, tr("Font:"), Text_font_value);
-    PanelTab::addRow(text, tr("Alignment:"), Text_align_combo);
-    PanelTab::addRow(text, tr("Vertical:"), Text_vert_align_combo);
-    PanelTab::addRow(text, tr("Case:"), Text_case_combo);
-    PanelTab::addRow(text, tr("Date:"), Text_Date_style);
-    PanelTab::addRow(text, tr("Time:"), Text_Time_style);
-    textTab->finish();
+    // The text tabs' controls the window fills at start-up.
+    textPanel = Properties_Panel->textPanel;
+    Text_Date_style = text_edtng_tab->Text_Date_style;
+    Text_Time_style = text_edtng_tab->Text_Time_style;
+    Text_font_value = text_prop_tab->Text_font_value;
+    Text_align_combo = text_prop_tab->Text_align_combo;
+    Text_vert_align_combo = text_prop_tab->Text_vert_align_combo;
+    Text_case_combo = text_prop_tab->Text_case_combo;
+    Data_source_type = datasource_tab->Data_source_type;
 }
 
 void SKTWindowController::buildSheets()

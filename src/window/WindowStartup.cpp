@@ -38,10 +38,12 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTabWidget>
 
 #include <exception>
+#include <optional>
 
 namespace {
 

@@ -161,6 +161,26 @@ TEST_F(WindowUtilitiesTest, FileListHasRegularFilesByNameWithoutExtension)
     EXPECT_EQ(Get_datasheet_File_Name_Array(), (QStringList{"Guests", "Numbers"}));
 }
 
+TEST_F(WindowUtilitiesTest, TheFirstValueOfASeriesIsItsFirstLineAsWritten)
+{
+    ASSERT_TRUE(QDir().mkpath(App().Data_Folder_Path));
+    writeFile(App().Data_Folder_Path + QStringLiteral("/Guests.txt"), "  Ann Lee \nBob\n");
+    writeFile(App().Data_Folder_Path + QStringLiteral("/Windows.txt"), "Row one\r\nRow two\r\n");
+    writeFile(App().Data_Folder_Path + QStringLiteral("/Single.txt"), "only");
+    writeFile(App().Data_Folder_Path + QStringLiteral("/Empty.txt"), "");
+    writeFile(App().Data_Folder_Path + QStringLiteral("/Accents.txt"), "Gr\xC3\xBC\xC3\x9F Gott\n");
+    writeFile(app.resourcePath() + QStringLiteral("outside.txt"), "secret\n");
+    const struct {
+        const char *name;
+        const char *first;
+    } cases[] = {{"Guests", "  Ann Lee "}, {"Windows", "Row one\r"}, {"Single", "only"}, {"Empty", ""},
+                 {"Accents", "Gr\xC3\xBC\xC3\x9F Gott"}, {"Missing", ""}, {"", ""},
+                 // Names lead to files of the series folder only.
+                 {"../outside", ""}, {"..", ""}};
+    for (const auto &c : cases)
+        EXPECT_EQ(Get_First_Value_Of_Dataset(QString::fromUtf8(c.name)), QString::fromUtf8(c.first)) << c.name;
+}
+
 TEST_F(WindowUtilitiesTest, ScratchFolderIsRemovedButNotThroughALink)
 {
     const QByteArray previous = qgetenv("TMPDIR");

@@ -65,6 +65,38 @@ public:
     QString chooseLibraryBackground() override { return libraryAnswer; }
     void print_contol_or_not(int value) override { printFlags << value; }
 
+    // Sources of objects' values.
+    SKTGraphicPtr current;           // the current side's current object
+    QStringList mainPhotos;          // every main photo path given, in order
+    std::optional<bool> mainPhotoFromSeries;
+    QStringList excelTitles;
+    QStringList excelFirstRow;       // by column
+    QString userPictureAnswer, libraryPictureAnswer;
+    std::optional<QString> templateAnswer;
+    QStringList templateModes;
+    QStringList viewedSeries;
+
+    SKTGraphic *currentGraphic() const override { return current.get(); }
+    void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path) override
+    {
+        if (change_path)
+            mainPhotos << path;
+    }
+    void set_main_photo_ds_batch(bool fromSeries) override { mainPhotoFromSeries = fromSeries; }
+    QStringList excelColumnTitles() const override { return excelTitles; }
+    QString Get_First_Value_Of_Excel_Binding(int column) const override
+    {
+        return column >= 0 && column < excelFirstRow.size() ? excelFirstRow.at(column) : QString(QLatin1String(""));
+    }
+    QString chooseUserPicture() override { return userPictureAnswer; }
+    QString chooseLibraryPicture() override { return libraryPictureAnswer; }
+    std::optional<QString> chooseTemplateText(const QString &title_or_msg) override
+    {
+        templateModes << title_or_msg;
+        return templateAnswer;
+    }
+    void View_Data_Series(const QString &name) override { viewedSeries << name; }
+
     // The window.
     int arrowSelections = 0, selectionClears = 0;
     std::function<void()> onClearSelection;

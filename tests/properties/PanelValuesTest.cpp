@@ -4,6 +4,7 @@
 #include "properties/LinePanelValues.h"
 #include "properties/PanelConversions.h"
 #include "properties/ShapePanelValues.h"
+#include "properties/TextPanelValues.h"
 
 #include <gtest/gtest.h>
 
@@ -274,6 +275,76 @@ TEST(CardPanelValues, EmptyNamesAreUntitledAndABorderThatIsOffKeepsItsSettings)
     EXPECT_EQ(side.Card_bor_Stepper(), 7);
     EXPECT_EQ(side.Card_border_style(), QStringLiteral("DO"));
     EXPECT_EQ(side.Card_Name(), QStringLiteral("Untitled"));
+}
+
+TEST(PanelConversions, TheEditorsTextLosesPlaceholdersAndStopsAtTheLimitOnACharacterBoundary)
+{
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80"); // two code units
+    const QString a249(249, QLatin1Char('a'));
+    const struct {
+        const char *name;
+        QString text, kept;
+    } cases[] = {
+        {"plain", QStringLiteral("Party at eight"), QStringLiteral("Party at eight")},
+        {"placeholder", QStringLiteral("Text hereX"), QStringLiteral("X")},
+        {"two placeholders", QStringLiteral("Text here and Text here"), QStringLiteral(" and ")},
+        {"placeholder in another case stays", QStringLiteral("text here"), QStringLiteral("text here")},
+        {"250", QString(250, QLatin1Char('b')), QString(250, QLatin1Char('b'))},
+        {"251", QString(251, QLatin1Char('b')), QString(250, QLatin1Char('b'))},
+        {"pair across the cut", a249 + face + QStringLiteral("c"), a249},
+        {"pair ending at the cut", QString(248, QLatin1Char('a')) + face + QStringLiteral("c"),
+         QString(248, QLatin1Char('a')) + face},
+        {"placeholder before the cut counts out", QStringLiteral("Text here") + QString(250, QLatin1Char('d')),
+         QString(250, QLatin1Char('d'))},
+    };
+    for (const auto &c : cases) {
+        const QString kept = cleanedEditorText(c.text);
+        EXPECT_EQ(kept, c.kept) << c.name;
+        EXPECT_LE(kept.size(), kTextLimit) << c.name;
+        EXPECT_FALSE(!kept.isEmpty() && kept.back().isHighSurrogate()) << c.name;
+    }
+}
+
+TEST(TextPanelValues, TheTextGoesInOnlyWhenAskedAndOpacitiesAreFractions)
+{
+    TextPanelValues v;
+    v.border = true;
+    v.borderColor = QColor(1, 2, 3);
+    v.borderWidth = 4;
+    v.borderStyle = 1;
+    v.fill = true;
+    v.gradient = true;
+    v.opacityPercent = 30;
+    v.text = QStringLiteral("New words");
+    v.alignment = -1;
+    v.textCase = 3;
+    v.rotation = -20;
+    v.shadowOpacityPercent = 50;
+    v.shadowX = -2.5;
+    auto text = made<SKTText>();
+    v.writeInto(*text, false);
+    EXPECT_EQ(storedText(*text), QStringLiteral("Text here"));
+    EXPECT_FALSE(text->hasTextContents());
+    EXPECT_EQ(text->_fill_type, QStringLiteral("G"));
+    EXPECT_FLOAT_EQ(text->alpha_val, 0.3f);
+    EXPECT_FLOAT_EQ(text->Shadow_transparency, 0.5f);
+    EXPECT_EQ(text->Shadow_offset_X, -2.5f);
+    EXPECT_EQ(text->text_alignmnet, -1);
+    EXPECT_EQ(text->text_rotation, -20);
+    v.writeInto(*text, true);
+    EXPECT_EQ(storedText(*text), QStringLiteral("New words"));
+
+    // A fill that is off is solid whatever radio is on; an outline that is off keeps its colour.
+    v.fill = false;
+    v.border = false;
+    v.borderColor = QColor(Qt::red);
+    v.writeInto(*text, true);
+    EXPECT_EQ(text->_fill_type, QStringLiteral("S"));
+    EXPECT_EQ(text->_strokeColor, QColor(1, 2, 3));
+    const TextPanelValues back = TextPanelValues::of(*text);
+    EXPECT_DOUBLE_EQ(back.shadowOpacityPercent, 50.0);
+    EXPECT_EQ(back.borderWidth, 4);
+    EXPECT_EQ(back.text, QStringLiteral("New words"));
 }
 
 } // namespace

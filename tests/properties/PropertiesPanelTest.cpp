@@ -1,11 +1,25 @@
 #include "PanelTestSupport.h"
 
+#include "platform/ui/ColorWell.h"
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardPanel.h"
 #include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/DataSourceTab.h"
+#include "properties/ui/ImageTab.h"
 #include "properties/ui/LineTab.h"
 #include "properties/ui/PropertiesPanel.h"
 #include "properties/ui/ShapeTab.h"
+#include "properties/ui/SignatureTab.h"
+#include "properties/ui/TextEditTab.h"
+#include "properties/ui/TextPanel.h"
+#include "properties/ui/TextPropertiesTab.h"
+#include "properties/TextPanelValues.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -218,6 +232,97 @@ TEST_F(PropertiesPanelTest, ThePrintBoxShowsTheObjectsFlagAndSetsTheSelections)
     EXPECT_EQ(design.printFlags, QList<int>{0});
 }
 
+TEST_F(PropertiesPanelTest, EveryListOfThePanelReachesItsWriteBack)
+{
+    QDir().mkpath(App().Data_Folder_Path);
+    QFile series(App().Data_Folder_Path + QStringLiteral("/Guests.txt"));
+    ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+    series.write("Dana\n");
+    series.close();
+    panel.datasource_tab->Data_source_type->addItem(QStringLiteral("Excel"));
+    design.excelTitles = {QStringLiteral("Row"), QStringLiteral("Name")};
+    design.excelFirstRow = {QStringLiteral("1"), QStringLiteral("Erin")};
+    panel.card_bkgd_tab->Card_image_layout->setCurrentIndex(0);
+    const auto objectField = [this](std::function<QVariant(SKTGraphic &)> field) {
+        return [this, field] {
+            QVariantList values;
+            for (const SKTGraphicPtr &graphic : design.selection)
+                values << field(*graphic);
+            return QVariant(values);
+        };
+    };
+    const auto onAll = [](const QVariant &value) { return QVariant(QVariantList(5, value)); };
+    const struct {
+        const char *list;
+        int item;
+        std::function<QVariant()> outcome;
+        QVariant expected;
+    } cases[] = {
+        {"Text_border_style", 2, objectField([](SKTGraphic &g) { return QVariant(g._stroke_border_type); }), onAll(QStringLiteral("DO"))},
+        {"Text_align_combo", 1, objectField([](SKTGraphic &g) { return QVariant(g.text_alignmnet); }), onAll(1)},
+        {"Text_vert_align_combo", 2, objectField([](SKTGraphic &g) { return QVariant(g.text_alignmnet_Vert); }), onAll(2)},
+        {"Text_case_combo", 3, objectField([](SKTGraphic &g) { return QVariant(g.text_transfrom_case); }), onAll(3)},
+        {"shape_border_style", 3, objectField([](SKTGraphic &g) { return QVariant(g._stroke_border_type); }), onAll(QStringLiteral("DD"))},
+        {"shape_hatch_style", 1, objectField([](SKTGraphic &g) { return QVariant(g._fill_hatch_type); }), onAll(QStringLiteral("Dots"))},
+        {"Line_border_style", 4, objectField([](SKTGraphic &g) { return QVariant(g._stroke_border_type); }), onAll(QStringLiteral("DDD"))},
+        {"Line_ori_style", 2, objectField([](SKTGraphic &g) { return QVariant(g._line_ori); }), onAll(2)},
+        {"Line_cap_style", 1, objectField([](SKTGraphic &g) { return QVariant(g._line_cap_style); }), onAll(1)},
+        {"Image_border_style", 1, objectField([](SKTGraphic &g) { return QVariant(g._stroke_border_type); }), onAll(QStringLiteral("DA"))},
+        {"Sign_border_style", 3, objectField([](SKTGraphic &g) { return QVariant(g._stroke_border_type); }), onAll(QStringLiteral("DD"))},
+        {"Card_border_style", 1, [this] { return QVariant(design.front.Card_border_style()); }, QStringLiteral("DA")},
+        {"Card_hatch_style", 1, [this] { return QVariant(design.front.Card_hatch_style()); }, QStringLiteral("Dots")},
+        {"Card_image_layout", 2, [this] { return QVariant(design.front.Card_BG_Image_Layout()); }, QStringLiteral("Tile")},
+        {"Data_source_type", 1, [this] { return QVariant(design.current->data_source_type); }, 1},
+        {"Batch_Series", 0, [this] { return QVariant(storedText(*design.current)); }, QStringLiteral("Dana")},
+        {"Data_source_type", 2, [this] { return QVariant(storedText(*design.current)); }, QStringLiteral("1")},
+        {"Batch_Series", 1, [this] { return QVariant(storedText(*design.current)); }, QStringLiteral("Erin")},
+        {"Sides_ComboBox", 1, [this] { return QVariant(design.twoSided.value_or(true)); }, false},
+        {"Category_ComboBox", 1, [this] { return QVariant(design.shownCategories.value(design.shownCategories.size() - 1)); }, 1},
+        {"Preset_ComboBox", 1, [this] { return QVariant(design.shownCategories.size()); }, 3},
+    };
+    auto text = made<SKTText>();
+    design.current = text;
+    design.selection = {text, made<SKTImage>(), made<SKTSignature>(), made<Shape_Control>(QStringLiteral("R")),
+                        made<SKTLine>()};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.list);
+        auto *list = panel.findChild<QComboBox *>(QString::fromLatin1(c.list));
+        ASSERT_NE(list, nullptr);
+        list->setCurrentIndex(c.item);
+        EXPECT_EQ(c.outcome(), c.expected);
+    }
+}
+
+TEST_F(PropertiesPanelTest, TextsAndPicturesShowTheirSourceAndValues)
+{
+    panel.show();
+    auto title = made<SKTText>();
+    title->control_ID = QStringLiteral("PARTY_TITLE");
+    title->Text_contents().string = QStringLiteral("Welcome");
+    title->txt_clr = QColor(Qt::darkRed);
+    title->print_object = 1;
+    design.current = title;
+    panel.Show_RHS_Properties(selectable(title).get());
+    EXPECT_EQ(panel.text_edtng_tab->Text_value_Edit->toPlainText(), QStringLiteral("Welcome"));
+    EXPECT_TRUE(panel.text_edtng_tab->insert_template_btn->isVisibleTo(panel.text_edtng_tab));
+    EXPECT_EQ(panel.text_prop_tab->Text_clr->color(), QColor(Qt::darkRed));
+    EXPECT_FALSE(panel.datasource_tab->manual_brws_box->isVisibleTo(panel.datasource_tab));
+    EXPECT_TRUE(panel.print_object_chk->isChecked());
+
+    auto picture = made<SKTImage>();
+    picture->_file_path = QStringLiteral("/pictures/cake.png");
+    picture->hue_val = 1.0f;
+    design.current = picture;
+    panel.Show_RHS_Properties(selectable(picture).get());
+    EXPECT_EQ(panel.datasource_tab->Manual_image_path->text(), QStringLiteral("/pictures/cake.png"));
+    EXPECT_TRUE(panel.datasource_tab->manual_brws_box->isVisibleTo(panel.datasource_tab));
+    EXPECT_EQ(panel.image_tab->Hue_slidr_val->text(), QStringLiteral("1.00"));
+    EXPECT_EQ(panel.datasource_tab->data_source_title->text(), QStringLiteral("Image Source"));
+    // Filling wrote nothing back.
+    EXPECT_EQ(design.refreshes, 0);
+    EXPECT_EQ(storedText(*title), QStringLiteral("Welcome"));
+}
+
 // Pictures of the tabs, to be looked at.
 TEST_F(PropertiesPanelTest, TabsRenderForALook)
 {
@@ -255,6 +360,44 @@ TEST_F(PropertiesPanelTest, TabsRenderForALook)
     locked->ctrl_is_locked = true;
     panel.Show_RHS_Properties(selectable(locked).get());
     shot(QStringLiteral("panel-lock.png"));
+
+    panel.text_edtng_tab->Text_Date_style->addItems({QStringLiteral("M-d-yyyy"), QStringLiteral("yyyy-MM-dd")});
+    panel.text_edtng_tab->Text_Time_style->addItems({QStringLiteral("h:mm:ss a"), QStringLiteral("HH:mm:ss")});
+    auto title = made<SKTText>();
+    title->control_ID = QStringLiteral("PARTY_TITLE");
+    title->Text_contents().string = QStringLiteral("You are invited!\nSaturday at eight");
+    title->text_ctrl_font = QFont(QStringLiteral("Liberation Serif"), 22);
+    title->txt_clr = QColor(150, 30, 60);
+    title->_isDrawingFill = true;
+    title->_fill_type = QStringLiteral("G");
+    title->Drawing_Shadow = true;
+    title->Shadow_transparency = 0.4f;
+    title->text_rotation = 12;
+    design.current = title;
+    panel.Show_RHS_Properties(selectable(title).get());
+    shot(QStringLiteral("panel-text.png"));
+    panel.sett_tab->setCurrentIndex(1);
+    shot(QStringLiteral("panel-text-properties.png"));
+    panel.sett_tab->setCurrentIndex(2);
+    shot(QStringLiteral("panel-text-source.png"));
+
+    auto picture = made<SKTImage>();
+    picture->_file_path = QStringLiteral("/home/guest/Pictures/garden party.jpg");
+    picture->_isDrawingStroke = true;
+    picture->Sepia = true;
+    picture->sat_val = 1.4f;
+    picture->img_trnsp_val = 90;
+    design.current = picture;
+    panel.Show_RHS_Properties(selectable(picture).get());
+    shot(QStringLiteral("panel-image-source.png"));
+    panel.sett_tab->setCurrentIndex(1);
+    shot(QStringLiteral("panel-image.png"));
+
+    auto sign = made<SKTSignature>();
+    sign->_file_path = QStringLiteral("/home/guest/Pictures/signature.png");
+    design.current = sign;
+    panel.Show_RHS_Properties(selectable(sign).get());
+    shot(QStringLiteral("panel-signature.png"));
 }
 
 } // namespace

@@ -3,14 +3,24 @@
 #include "core/WindowUtilities.h"
 #include "document/SKTGraphicKinds.h"
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/ImageBrowserView.h"
 #include "properties/ui/CardPanel.h"
+#include "properties/ui/DataSourceTab.h"
+#include "properties/ui/FontPanel.h"
+#include "properties/ui/Image_Library.h"
 #include "properties/ui/LineTab.h"
+#include "properties/ui/TextEditTab.h"
+#include "properties/ui/TextPropertiesTab.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -183,6 +193,133 @@ TEST_F(PanelInWindowTest, WindowWithAShapeShownRendersForALook)
     window->Main_wnd->show();
     QApplication::processEvents();
     EXPECT_TRUE(window->Main_wnd->grab().save(testOutputPath(QStringLiteral("design-window-shape.png"))));
+}
+
+} // namespace
+
+namespace {
+
+class TextAndPictureInWindowTest : public PanelInWindowTest {
+protected:
+    SKTGraphicPtr place(void (SKTWindowController::*tool)())
+    {
+        (window.get()->*tool)();
+        return document->graphics().at(0);
+    }
+};
+
+TEST_F(TextAndPictureInWindowTest, TheTextTabsAreTheWindowsOwnAndEditTheSelectedTexts)
+{
+    EXPECT_EQ(window->Text_align_combo, window->text_prop_tab->Text_align_combo);
+    EXPECT_EQ(window->Text_Date_style, window->text_edtng_tab->Text_Date_style);
+    EXPECT_EQ(window->Data_source_type, window->datasource_tab->Data_source_type);
+    EXPECT_EQ(window->Text_Date_style->itemText(5), QStringLiteral("yyyy-MM-dd"));
+
+    const SKTGraphicPtr first = place(&SKTWindowController::Text_Tool_Clicked);
+    EXPECT_EQ(window->sett_tab->widget(0), window->text_edtng_tab);
+    window->text_edtng_tab->Text_value_Edit->setPlainText(QStringLiteral("Dear friends"));
+    EXPECT_EQ(first->Text_contents().string, QStringLiteral("Dear friends"));
+
+    const SKTGraphicPtr second = place(&SKTWindowController::Text_Tool_Clicked);
+    window->_graphicView->changeSelectionIndexes({0, 1});
+    window->text_prop_tab->Text_case_combo->setCurrentIndex(1);
+    for (const SKTGraphicPtr &text : {first, second})
+        EXPECT_EQ(text->text_transfrom_case, 1);
+    window->text_prop_tab->Text_clr->setColor(QColor(0, 0, 120));
+    window->Update_Text_Graphics();
+    EXPECT_EQ(first->txt_clr, QColor(0, 0, 120));
+    EXPECT_EQ(first->Text_contents().string, QStringLiteral("Dear friends"));
+}
+
+TEST_F(TextAndPictureInWindowTest, CardWideColourAndFontReachTheSidesTextsOnceAndTheFramePictureFollowsTheCard)
+{
+    const SKTGraphicPtr first = place(&SKTWindowController::Text_Tool_Clicked);
+    const SKTGraphicPtr second = place(&SKTWindowController::Text_Tool_Clicked);
+    auto frame = std::make_shared<SKTImage>();
+    frame->control_ID = QStringLiteral("PARTY_IMAGE_BG");
+    frame->setBounds(QRectF(5, 5, 10, 10));
+    document->insertGraphics({frame}, {2});
+    window->Back_Card_Btn_Clicked();
+    window->Text_Tool_Clicked();
+    const SKTGraphicPtr back = document->graphics_back().at(0);
+    const QColor backColour = back->txt_clr;
+    window->Front_Card_Btn_Clicked();
+    window->Show_RHS_Properties(nullptr);
+
+    CardSettingsTab *card = window->card_setting_tab;
+    card->All_Text_clr->setColor(QColor(0, 120, 0));
+    emit card->All_Text_clr->colorChanged(QColor(0, 120, 0));
+    for (const SKTGraphicPtr &text : {first, second})
+        EXPECT_EQ(text->txt_clr, QColor(0, 120, 0));
+    EXPECT_EQ(back->txt_clr, backColour);
+    EXPECT_EQ(window->Front_card_Prop.Card_Content_clr(), QColor(0, 120, 0));
+
+    card->Content_Font_btn->click();
+    QFontDialog *fonts = window->Properties_Panel->fontManager->fontPanel();
+    ASSERT_NE(fonts, nullptr);
+    fonts->setCurrentFont(QFont(QStringLiteral("Liberation Mono"), 16));
+    for (const SKTGraphicPtr &text : {first, second})
+        EXPECT_EQ(text->text_ctrl_font.family(), QStringLiteral("Liberation Mono"));
+    EXPECT_EQ(card->All_Text_font_value->text(), QStringLiteral("Liberation Mono ( 16.00 )"));
+    EXPECT_EQ(window->Front_card_Prop.Card_Content_font().family(), QStringLiteral("Liberation Mono"));
+    fonts->close();
+
+    // A text coloured and set by hand afterwards keeps its own through a size change and an undo.
+    first->txt_clr = QColor(Qt::magenta);
+    first->text_ctrl_font = QFont(QStringLiteral("Liberation Serif"), 9);
+    card->width_Stepper->stepBy(10);
+    window->Update_All_Card_Content();
+    EXPECT_EQ(first->txt_clr, QColor(Qt::magenta));
+    EXPECT_EQ(first->text_ctrl_font.family(), QStringLiteral("Liberation Serif"));
+    EXPECT_EQ(frame->bounds(), window->_graphicView->canvasBounds());
+    EXPECT_GT(frame->bounds().width(), 243.0);
+}
+
+TEST_F(TextAndPictureInWindowTest, APictureFileReplacesTheMainPhotoOnlyThroughTheMainPhotoObject)
+{
+    const QString before = resourcePath(QStringLiteral("before.png"));
+    const QString chosen = resourcePath(QStringLiteral("chosen.png"));
+    QImage(4, 4, QImage::Format_ARGB32).save(before);
+    QImage(9, 6, QImage::Format_ARGB32).save(chosen);
+    window->Update_frame_Main_Photo_And_Path(before, true);
+    auto photo = std::make_shared<SKTImage>(QPointF(50, 50), before, QStringLiteral("PARTY_IMAGE"));
+    auto picture = std::make_shared<SKTImage>(QPointF(50, 50), before);
+    document->insertGraphics({photo, picture}, {0, 1});
+
+    for (const auto &[object, replaces] : {std::pair{SKTGraphicPtr(picture), false}, std::pair{SKTGraphicPtr(photo), true}}) {
+        SCOPED_TRACE(object->control_ID.toStdString());
+        window->_graphicView->changeSelectionIndexes({document->graphics().indexOf(object.get())});
+        window->_graphicView->setSelected_Graphic(object);
+        services->fileAnswers = {chosen};
+        window->datasource_tab->manual_brws_btn->click();
+        EXPECT_EQ(object->_file_path, chosen);
+        EXPECT_EQ(Win().Invite_Frame_Pic_IMG, replaces ? chosen : before);
+        EXPECT_EQ(window->Main_Photo_original().size(), replaces ? QSize(9, 6) : QSize(4, 4));
+    }
+    EXPECT_EQ(static_cast<SKTImage &>(*picture)._contents.size(), QSize(9, 6));
+}
+
+TEST_F(TextAndPictureInWindowTest, TheLibraryButtonsOpenTheLibraryInTheirModes)
+{
+    writeFile(QStringLiteral("LibraryImage/party/hat.png"));
+    QImage(5, 5, QImage::Format_ARGB32).save(resourcePath(QStringLiteral("LibraryImage/party/hat.png")));
+    QImage(5, 5, QImage::Format_ARGB32).save(resourcePath(QStringLiteral("Frames/gold.png")));
+    Image_Library *library = Image_Library::defaultInstance();
+    QStringList titles;
+    QTimer::singleShot(0, library, [&] {
+        titles << library->windowTitle() << library->cat_cmbo_bx->currentText();
+        library->imageBrowser->setSelectionIndexes({0});
+        library->OK_Clicked();
+    });
+    EXPECT_EQ(window->chooseLibraryPicture(), resourcePath(QStringLiteral("LibraryImage/party/hat.png")));
+    EXPECT_EQ(Win().Library_Selected_Image, Win().lib_window_sel_file);
+    QTimer::singleShot(0, library, [&] {
+        titles << library->windowTitle();
+        library->imageBrowser->setSelectionIndexes({0});
+        library->OK_Clicked();
+    });
+    EXPECT_EQ(window->chooseLibraryBackground(), resourcePath(QStringLiteral("Frames/gold.png")));
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("Image Library"), QStringLiteral("Party"), QStringLiteral("Frame Library")}));
 }
 
 } // namespace

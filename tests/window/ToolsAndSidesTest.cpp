@@ -3,12 +3,15 @@
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "canvas/ui/SWCenteringClipView.h"
 #include "document/SKTGraphicKinds.h"
+#include "platform/ui/ImageBrowserView.h"
+#include "properties/ui/Image_Library.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 #include <thread>
@@ -117,21 +120,28 @@ TEST_F(ToolsAndSidesTest, ToolsOnTheBackSidePlaceOnTheBackList)
 
 TEST_F(ToolsAndSidesTest, PictureToolsAskForTheirFileAndMakeNothingWhenCancelled)
 {
-    const QString picture = resourcePath(QStringLiteral("photo.png"));
+    const QString picture = resourcePath(QStringLiteral("LibraryImage/animals/photo.png"));
+    QDir().mkpath(QFileInfo(picture).absolutePath());
     QImage(8, 8, QImage::Format_ARGB32).save(picture);
+    Image_Library *library = Image_Library::defaultInstance();
 
     window->Image_Tool_Clicked(); // cancelled: no answer scripted
+    QTimer::singleShot(0, library, [library] { library->Cancel_Clicked(); });
     window->Image_Library_Tool_Clicked();
     EXPECT_EQ(document->graphics().count(), 0);
     EXPECT_TRUE(Win().Library_Selected_Image.isEmpty());
 
-    services->fileAnswers = {picture, picture};
+    services->fileAnswers = {picture};
     window->Image_Tool_Clicked();
     ASSERT_EQ(document->graphics().count(), 1);
     EXPECT_EQ(document->graphics().at(0)->kind(), SKTGraphic::Kind::Image);
     EXPECT_EQ(document->graphics().at(0)->FilePath(), picture);
     EXPECT_EQ(document->graphics().at(0)->bounds().size(), QSizeF(50, 50));
 
+    QTimer::singleShot(0, library, [library] {
+        library->imageBrowser->setSelectionIndexes({0});
+        library->OK_Clicked();
+    });
     window->Image_Library_Tool_Clicked();
     ASSERT_EQ(document->graphics().count(), 2);
     EXPECT_EQ(Win().lib_window_sel_file, picture);

@@ -22,6 +22,13 @@ struct MyImageObject {
 
     void setPath(const QString &newPath) { path = newPath; }
 
+    // What a browser asks of its items: the browser loads the picture from the path itself, and
+    // shows the name as title and subtitle alike.
+    QString imageRepresentation() const { return path; }
+    QString imageUID() const { return image_UID; }
+    QString imageTitle() const { return image_Name; }
+    QString imageSubtitle() const { return image_Name; }
+
     QString path;
     QImage image;
     QString image_Name;

@@ -1,6 +1,7 @@
 #include "properties/ui/CardPanel.h"
 
 #include "core/AppState.h"
+#include "core/MessageBoxes.h"
 #include "document/Card_Property.h"
 #include "core/WindowUtilities.h"
 #include "platform/UiServices.h"
@@ -12,6 +13,7 @@
 #include "properties/PanelDesign.h"
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/FontPanel.h"
 #include "properties/ui/StepperSpinBox.h"
 
 #include <QAbstractButton>
@@ -29,6 +31,8 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
+
+#include <exception>
 
 namespace {
 
@@ -117,6 +121,7 @@ void CardPanel::connectActions()
     connect(s->matrix_card_shape_rows, &QButtonGroup::idClicked, this,
             [this, s] { card_shape_CellClick(s->matrix_card_shape); });
     connect(s->All_Text_clr, &ColorWell::colorChanged, this, [this, s] { Contect_Color_Clicked(s->All_Text_clr); });
+    connect(s->Content_Font_btn, &QPushButton::clicked, this, [this, s] { Content_Font_Clicked(s->Content_Font_btn); });
     // Selections made while the panel is filled reach these too; the write-back then does nothing.
     for (QComboBox *combo : {b->Card_image_layout, s->Card_border_style, b->Card_hatch_style})
         connect(combo, &QComboBox::currentIndexChanged, this, [this] { Update_Card_Graphics(); });
@@ -343,6 +348,23 @@ void CardPanel::Card_Image_RD_Sel(QObject *)
 void CardPanel::Contect_Color_Clicked(QObject *)
 {
     m_design.Update_All_Card_Content();
+}
+
+void CardPanel::Content_Font_Clicked(QObject *)
+{
+    if (fontManager)
+        fontManager->open(App().All_Text_font, [this](const QFont &font) { changeAllTextFont(font); });
+}
+
+void CardPanel::changeAllTextFont(const QFont &font)
+{
+    try {
+        App().All_Text_font = font;
+        card_setting_tab->All_Text_font_value->setText(PanelConversions::fontLabel(font));
+        m_design.Update_All_Card_Content();
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    }
 }
 
 // --- Background picture --------------------------------------------------------------------------

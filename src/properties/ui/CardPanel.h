@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -7,6 +8,7 @@
 class Card_Property;
 class CardBackgroundTab;
 class CardSettingsTab;
+class FontPanel;
 class PanelDesign;
 struct CardPanelValues;
 struct MyImageObject;
@@ -22,6 +24,8 @@ public:
 
     CardSettingsTab *card_setting_tab;
     CardBackgroundTab *card_bkgd_tab;
+    // The font panel shared with the text tab; without one the card-wide font cannot be chosen.
+    FontPanel *fontManager = nullptr;
 
     // The panel into the current side's settings; nothing while the panel is being filled.
     void Update_Card_Graphics();
@@ -51,6 +55,10 @@ public:
     void Card_Width_Changed(QObject *sender);
     void Card_Height_Changed(QObject *sender);
     void Contect_Color_Clicked(QObject *sender);
+    // Opens the font panel for the card-wide font.
+    void Content_Font_Clicked(QObject *sender);
+    // The font panel's pick while it serves the card-wide font: to the label and the side's texts.
+    void changeAllTextFont(const QFont &font);
     // The sides, orientation and category lists.
     void Sides_Changed();
     void Preset_Changed();

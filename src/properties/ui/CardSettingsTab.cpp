@@ -83,10 +83,12 @@ CardSettingsTab::CardSettingsTab(QWidget *parent) : PanelTab("card_setting_tab",
     borderSection->addRow(Card_Border_Box);
 
     QFormLayout *content = addSection(tr("Text of the Card"));
-    All_Text_font_value = named(new QLabel, "All_Text_font_value");
-    All_Text_font_value->setWordWrap(true);
+    All_Text_font_value = wrappingLabel("All_Text_font_value");
     All_Text_clr = colorWell("All_Text_clr", tr("Text colour of the whole card"));
     addRow(content, tr("Font:"), All_Text_font_value);
+    Content_Font_btn = named(new QPushButton(tr("Choose Font…")), "Content_Font_btn");
+    Content_Font_btn->setToolTip(tr("Open the font panel for every text of this side"));
+    addRow(content, QString(), Content_Font_btn);
     addRow(content, tr("Colour:"), All_Text_clr);
     All_Text_font_value_COPY = named(new QLabel(this), "All_Text_font_value_COPY");
     All_Text_clr_COPY = named(new ColorWell(this), "All_Text_clr_COPY");

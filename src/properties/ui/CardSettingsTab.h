@@ -40,6 +40,7 @@ public:
     ColorWell *Card_bordr_clr;
     QComboBox *Card_border_style;
     QLabel *All_Text_font_value;
+    QPushButton *Content_Font_btn;
     ColorWell *All_Text_clr;
     // The card-wide font and colour as last shown from the side's settings: the card-wide
     // commands change the texts only where the panel's values differ from these. Never shown.

@@ -109,6 +109,17 @@ QCheckBox *PanelTab::checkBox(const char *name, const QString &text)
     return named(new QCheckBox(text), name);
 }
 
+QLabel *PanelTab::wrappingLabel(const char *name)
+{
+    auto *label = named(new QLabel, name);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFixedWidth(180);
+    // Form rows do not grow with wrapped text: the room for a second line is kept from the start.
+    label->setMinimumHeight(label->fontMetrics().lineSpacing() * 2 + 2);
+    return label;
+}
+
 QGroupBox *PanelTab::innerBox(const char *name, QFormLayout **rows)
 {
     auto *box = named(new QGroupBox, name);

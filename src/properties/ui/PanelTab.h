@@ -41,6 +41,9 @@ public:
     static StepperSpinBox *stepper(const char *name, const char *textName, double minimum, double maximum,
                                    const QString &suffix = QString(), int decimals = 0);
     static QCheckBox *checkBox(const char *name, const QString &text);
+    // A label for a value that may not fit one line (a font's name): it wraps within the width of
+    // a field, into a row with room for two lines.
+    static QLabel *wrappingLabel(const char *name);
     // A box of rows without a frame of its own, inside a section: what SetObjEnabled turns on and
     // off as a whole. Its rows line up with the section's.
     static QGroupBox *innerBox(const char *name, QFormLayout **rows);

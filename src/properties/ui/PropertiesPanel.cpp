@@ -10,8 +10,15 @@
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardPanel.h"
 #include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/DataSourceTab.h"
+#include "properties/ui/FontPanel.h"
+#include "properties/ui/ImageTab.h"
 #include "properties/ui/LineTab.h"
 #include "properties/ui/ShapeTab.h"
+#include "properties/ui/SignatureTab.h"
+#include "properties/ui/TextEditTab.h"
+#include "properties/ui/TextPanel.h"
+#include "properties/ui/TextPropertiesTab.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -50,22 +57,24 @@ PropertiesPanel::PropertiesPanel(PanelDesign &design, PanelWindow &window, Panel
     sel_control_name->setObjectName(QStringLiteral("sel_control_name"));
     sel_control_name->hide();
 
+    fontManager = new FontPanel(this);
     cardPanel = new CardPanel(design, this);
+    cardPanel->fontManager = fontManager;
     card_setting_tab = cardPanel->card_setting_tab;
     card_bkgd_tab = cardPanel->card_bkgd_tab;
     shape_tab = new ShapeTab(design, print_object_chk);
     line_tab = new LineTab(design, print_object_chk);
-    text_edtng_tab = new PanelTab("text_edtng_tab", tr("Text"));
-    text_prop_tab = new PanelTab("text_prop_tab", tr("Text Properties"));
-    image_tab = new PanelTab("image_tab", tr("Image Properties"));
-    sign_tab = new PanelTab("sign_tab", tr("Signature Properties"));
-    datasource_tab = new PanelTab("datasource_tab", tr("Text Source"));
-    data_source_title = new QLabel(datasource_tab->windowTitle());
-    data_source_title->setObjectName(QStringLiteral("data_source_title"));
-    QFont bold = data_source_title->font();
-    bold.setBold(true);
-    data_source_title->setFont(bold);
-    datasource_tab->addWidget(data_source_title);
+    datasource_tab = new DataSourceTab(design, window);
+    data_source_title = datasource_tab->data_source_title;
+    textPanel = new TextPanel(design, print_object_chk, *datasource_tab, *fontManager, this);
+    text_edtng_tab = textPanel->text_edtng_tab;
+    text_prop_tab = textPanel->text_prop_tab;
+    image_tab = new ImageTab(design, print_object_chk, *datasource_tab);
+    sign_tab = new SignatureTab(design, print_object_chk, *datasource_tab);
+    // What choosing a source changes on the other tabs.
+    datasource_tab->Text_value_Edit = text_edtng_tab->Text_value_Edit;
+    datasource_tab->insert_template_btn = text_edtng_tab->insert_template_btn;
+    datasource_tab->Update_Image_Graphics = [this] { image_tab->Update_Image_Graphics(); };
     aligmnt_tab = new AlignmentTab(design, arrange);
     barcode_tab = new BarcodeTab(design, print_object_chk);
     Lock_tab = new PanelTab("Lock_tab", tr("Locked"));
@@ -167,7 +176,9 @@ void PropertiesPanel::showObject(SKTGraphic &g)
             if (!locked) {
                 datasource_tab->setWindowTitle(tr("Text Source"));
                 data_source_title->setText(tr("Text Source"));
+                datasource_tab->manual_brws_box->hide();
             }
+            fill = [this, &g] { textPanel->fill(g); };
             break;
         case SKTGraphic::Kind::Image:
             sel_control_name->setText(QStringLiteral("I"));
@@ -176,9 +187,15 @@ void PropertiesPanel::showObject(SKTGraphic &g)
             if (!locked) {
                 datasource_tab->setWindowTitle(tr("Image Source"));
                 data_source_title->setText(tr("Image Source"));
+                datasource_tab->manual_brws_box->show();
             }
-            // Neither the main photo nor the frame picture moves in the order or locks, locked or not.
-            fill = [this] { m_window.setArrangeAndLockButtonsEnabled(!m_window.frontSelectionHoldsFramePicture()); };
+            fill = [this, &g] {
+                // Neither the main photo nor the frame picture moves in the order or locks, locked
+                // or not, nor shows effects.
+                const bool framePicture = m_window.frontSelectionHoldsFramePicture();
+                m_window.setArrangeAndLockButtonsEnabled(!framePicture);
+                image_tab->fill(g, framePicture);
+            };
             break;
         case SKTGraphic::Kind::Line:
             tabs = {line_tab};
@@ -191,6 +208,7 @@ void PropertiesPanel::showObject(SKTGraphic &g)
                                                                                 : tr("FingrePrint Properties"));
             tabs = {sign_tab};
             lockLabel = tr("Signature Properties");
+            fill = [this, &g] { sign_tab->fill(g); };
             break;
         case SKTGraphic::Kind::Barcode:
             tabs = {barcode_tab};

@@ -11,6 +11,9 @@ class AlignmentTab;
 class CardBackgroundTab;
 class CardPanel;
 class CardSettingsTab;
+class DataSourceTab;
+class FontPanel;
+class ImageTab;
 class LineTab;
 class PanelArrange;
 class PanelDesign;
@@ -21,6 +24,10 @@ class QLabel;
 class QLineEdit;
 class QTabWidget;
 class ShapeTab;
+class SignatureTab;
+class TextEditTab;
+class TextPanel;
+class TextPropertiesTab;
 
 // The right-hand properties panel of the design window: one tab view whose tabs follow what is
 // shown. Nothing selected shows the current side's card face on two tabs; an object shows the tabs
@@ -47,10 +54,18 @@ public:
     CardBackgroundTab *card_bkgd_tab;
     ShapeTab *shape_tab;
     LineTab *line_tab;
-    PanelTab *text_edtng_tab, *text_prop_tab, *image_tab, *sign_tab, *datasource_tab, *Lock_tab;
+    TextPanel *textPanel;
+    TextEditTab *text_edtng_tab;
+    TextPropertiesTab *text_prop_tab;
+    ImageTab *image_tab;
+    SignatureTab *sign_tab;
+    DataSourceTab *datasource_tab;
+    PanelTab *Lock_tab;
     AlignmentTab *aligmnt_tab;
     BarcodeTab *barcode_tab;
     QLabel *data_source_title;
+    // The font panel the text tab and the card-wide font share.
+    FontPanel *fontManager;
     // One print box for every object tab, below the tabs.
     QCheckBox *print_object_chk;
     // The kind of the object shown: "NONE", "T" text, "I" image, or a signature's own code.

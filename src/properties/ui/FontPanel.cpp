@@ -1,0 +1,39 @@
+#include "properties/ui/FontPanel.h"
+
+#include <QFontDialog>
+
+FontPanel::FontPanel(QWidget *owner) : QObject(owner), m_owner(owner) {}
+
+FontPanel::~FontPanel()
+{
+    // The action belongs to objects that may be gone before the panel window is.
+    m_action = nullptr;
+    delete m_panel.data();
+}
+
+void FontPanel::open(const QFont &selected, Action action)
+{
+    if (!m_panel) {
+        m_panel = new QFontDialog(m_owner);
+        m_panel->setObjectName(QStringLiteral("fontPanel"));
+        m_panel->setWindowTitle(tr("Fonts"));
+        // A live panel: each pick applies at once, as the desktop's font panels do.
+        m_panel->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+        m_panel->setModal(false);
+        connect(m_panel, &QFontDialog::currentFontChanged, this, &FontPanel::changeFont);
+    }
+    {
+        const QSignalBlocker quiet(m_panel);
+        m_panel->setCurrentFont(selected);
+    }
+    m_action = std::move(action);
+    m_panel->show();
+    m_panel->raise();
+    m_panel->activateWindow();
+}
+
+void FontPanel::changeFont(const QFont &font)
+{
+    if (m_action)
+        m_action(font);
+}
