@@ -36,7 +36,8 @@ struct SideDrawingOptions {
 // meets `area` is drawn, and nothing outside it. Every canvas, render and output draws a side here.
 //
 // An object that throws ends the drawing: its reason is written to the log once and into `error`,
-// and the answer is false. The painter's state is restored either way. Any thread may call it.
+// and the answer is false. The painter's state is restored either way. Any thread may call it for
+// graphics no other thread draws meanwhile: drawing loads and keeps pictures in the objects.
 bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Property *face, int cardShape,
                   const QRectF &cardBounds, const QRectF &area, const SideDrawingOptions &options = {},
                   QString *error = nullptr);

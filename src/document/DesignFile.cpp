@@ -80,7 +80,11 @@ struct Corrupt {
 // Reads the root array strictly by position; any element of the wrong kind throws.
 class Cursor {
 public:
-    explicit Cursor(QVariantList elements) : m_elements(std::move(elements)) {}
+    Cursor(QVariantList elements, qint64 maxPixels) : m_elements(std::move(elements))
+    {
+        // One archive per object: the pictures of the whole design share one pixel budget.
+        m_limits.sharedImagePixels = std::make_shared<std::atomic<qint64>>(maxPixels);
+    }
 
     qsizetype remaining() const { return m_elements.size() - m_index; }
 
@@ -149,7 +153,7 @@ public:
         GraphicList graphics(count);
         inSteps(count, done, total, progress, [&](qsizetype i) {
             if (original.at(i) == i)
-                graphics[i] = SKTGraphic::graphicWithArchivedData(m_elements.at(first + i).toByteArray());
+                graphics[i] = SKTGraphic::graphicWithArchivedData(m_elements.at(first + i).toByteArray(), m_limits);
         });
         for (qint64 i = 0; i < count; ++i)
             if (original.at(i) != i && graphics.at(original.at(i)))
@@ -213,7 +217,7 @@ private:
         if (value.metaType() != QMetaType::fromType<QByteArray>())
             fail(QStringLiteral("is not an archive"));
         QString why;
-        const std::optional<QVariant> root = platform::KeyedUnarchiver::rootValue(value.toByteArray(), &why);
+        const std::optional<QVariant> root = platform::KeyedUnarchiver::rootValue(value.toByteArray(), &why, m_limits);
         if (!root)
             fail(QStringLiteral("is not a readable archive (%1)").arg(why));
         return *root;
@@ -221,6 +225,7 @@ private:
 
     QVariantList m_elements;
     qsizetype m_index = 0;
+    platform::KeyedArchiveLimits m_limits;
 };
 
 Card_Property readCard(Cursor &in)
@@ -306,7 +311,7 @@ QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable)
 }
 
 std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, qsizetype maxBytes,
-                                       const Progress &progress)
+                                       const Progress &progress, qint64 maxPixels)
 {
     const auto refuse = [&](const QString &reason) -> std::optional<DesignFileContents> {
         if (error)
@@ -322,7 +327,7 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
     if (list->metaType() != QMetaType::fromType<QVariantList>() || list->toList().value(0) != Signature)
         return refuse(QStringLiteral("not a design file"));
     try {
-        Cursor in(list->toList());
+        Cursor in(list->toList(), maxPixels);
         in.text();
         DesignFileContents c;
         c.Front_card_Prop = readCard(in);

@@ -64,10 +64,13 @@ QByteArray data(const DesignFileContents &contents, const Progress &progress = {
 // not sound, with the reason.
 // The largest design, for writing and reading alike, so that what is saved can be opened.
 constexpr qsizetype kMaxBytes = platform::kPropertyListMaxBytes;
+// The pixels all the pictures of one design may hold together when read (1 GiB of pixels);
+// pictures beyond it are kept as they came, unread.
+constexpr qint64 kMaxDesignPixels = 256LL * 1024 * 1024;
 // The largest card edge, in points: the largest page a PDF may have.
 constexpr double kMaxCardPoints = 14400.0;
 std::optional<DesignFileContents> read(const QByteArray &data, QString *error = nullptr, qsizetype maxBytes = kMaxBytes,
-                                       const Progress &progress = {});
+                                       const Progress &progress = {}, qint64 maxPixels = kMaxDesignPixels);
 // A card size the canvases can show: each edge not finite or negative (or zero, where `unusable`
 // has a positive edge) takes `unusable`'s edge, and none passes kMaxCardPoints.
 QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable);

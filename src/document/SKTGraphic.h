@@ -108,7 +108,7 @@ public:
     QByteArray archivedData() const;
     static SKTGraphicPtr graphicWithClassName(const QString &className);
     static SKTGraphicPtr graphicWithArchive(const platform::KeyedObjectRef &archive);
-    static SKTGraphicPtr graphicWithArchivedData(const QByteArray &data);
+    static SKTGraphicPtr graphicWithArchivedData(const QByteArray &data, const platform::KeyedArchiveLimits &limits = {});
 
     // Graphics pasteboard data: a binary property list whose root array holds one graphic archive
     // per graphic, in order. The main photo and the frame picture never travel.
@@ -152,7 +152,11 @@ public:
     double fill_grad_angle() const { return _fill_grad_angle; }
     QString Get_shape_type() const { return _shape_type; }
     void Set_Shape_Type(const QString &type) { _shape_type = type; }
-    void Set_Barcode_image(const QImage &image) { _barcode_image = image; }
+    void Set_Barcode_image(const QImage &image)
+    {
+        _barcode_image = image;
+        m_undecodedPictures.remove(QStringLiteral("_barcode_image"));
+    }
     SKTTextStorage &Text_contents();
     bool hasTextContents() const { return m_Text_contents != nullptr; }
     QFont Text_Font_value() const { return text_ctrl_font; }

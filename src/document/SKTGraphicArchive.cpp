@@ -196,7 +196,7 @@ SKTGraphicPtr SKTGraphic::graphicWithArchive(const platform::KeyedObjectRef &arc
     return graphic;
 }
 
-SKTGraphicPtr SKTGraphic::graphicWithArchivedData(const QByteArray &data)
+SKTGraphicPtr SKTGraphic::graphicWithArchivedData(const QByteArray &data, const platform::KeyedArchiveLimits &limits)
 {
-    return graphicWithArchive(platform::KeyedUnarchiver::rootObject(data));
+    return graphicWithArchive(platform::KeyedUnarchiver::rootObject(data, nullptr, limits));
 }

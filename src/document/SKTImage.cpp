@@ -176,6 +176,9 @@ void SKTImage::setFilePath(const QString &path)
     } else {
         _contents = loadPicture(path);
     }
+    // A picture that loads replaces one the design held but could not read.
+    if (!_contents.isNull())
+        m_undecodedPictures.remove(QStringLiteral("_contents"));
 }
 
 void SKTImage::reloadFromFile()

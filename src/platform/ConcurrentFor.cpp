@@ -50,18 +50,25 @@ void concurrentFor(qsizetype count, const std::function<void(qsizetype)> &body)
     shared->body = &body;
     shared->count = count;
     int started = 0;
-    for (int i = 0; i < helpers; ++i) {
-        // A pool that is busy with other work may not start a helper soon: the caller does the work
-        // then, so waiting never depends on a free thread.
-        QRunnable *helper = QRunnable::create([shared] {
-            shared->work();
-            shared->done.release();
-        });
-        if (!pool->tryStart(helper)) {
-            delete helper; // not started, so never the pool's
-            break;
+    try {
+        for (int i = 0; i < helpers; ++i) {
+            // A pool that is busy with other work may not start a helper soon: the caller does the
+            // work then, so waiting never depends on a free thread.
+            QRunnable *helper = QRunnable::create([shared] {
+                shared->work();
+                shared->done.release();
+            });
+            if (!pool->tryStart(helper)) {
+                delete helper; // not started, so never the pool's
+                break;
+            }
+            ++started;
         }
-        ++started;
+    } catch (...) {
+        // The helpers started hold `body`, which dies with this call: they must end first.
+        shared->failed = true;
+        shared->done.acquire(started);
+        throw;
     }
     shared->work();
     shared->done.acquire(started);

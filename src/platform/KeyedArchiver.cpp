@@ -1,5 +1,7 @@
 #include "platform/KeyedArchiver.h"
 
+#include <QImageReader>
+
 #include <QBuffer>
 #include <QHash>
 #include <QRegularExpression>
@@ -214,7 +216,7 @@ QList<double> numbersIn(const QString &text, int most)
 struct KeyedObjectDecoder::Archive {
     Archive(QVariantList objects, const KeyedArchiveLimits &limits)
         : objects(std::move(objects)), maxDepth(limits.maxDepth), budget(limits.objectReads),
-          imagePixels(limits.imagePixels)
+          imagePixels(limits.imagePixels), sharedImagePixels(limits.sharedImagePixels)
     {
     }
 
@@ -222,16 +224,36 @@ struct KeyedObjectDecoder::Archive {
     int maxDepth;
     mutable std::atomic<qint64> budget;
     mutable std::atomic<qint64> imagePixels;
+    std::shared_ptr<std::atomic<qint64>> sharedImagePixels;
 
-    // A picture, while the archive's pictures stay within their pixel budget: a small, highly
-    // compressed picture listed many times must not be decoded again for every listing.
+    // A picture, while the pictures stay within their pixel budgets: a small, highly compressed
+    // picture may decode to an enormous one, and may be listed many times. Its size is read before
+    // it is decoded, and a picture that does not fit is not decoded at all.
     QImage decodedImage(const QByteArray &bytes) const
     {
-        if (bytes.isEmpty() || imagePixels.load() <= 0)
+        if (bytes.isEmpty())
             return {};
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        const QSize size = reader.size();
+        const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
+        if (!spendPixels(pixels))
+            return {};
+        buffer.seek(0);
         QImage image = QImage::fromData(bytes);
-        imagePixels.fetch_sub(qint64(image.width()) * image.height());
+        // A picture whose header told no size is charged once it is known.
+        if (!size.isValid() && !spendPixels(qint64(image.width()) * image.height()))
+            return {};
         return image;
+    }
+
+    bool spendPixels(qint64 pixels) const
+    {
+        if (imagePixels.fetch_sub(pixels) < pixels)
+            return false;
+        return !sharedImagePixels || sharedImagePixels->fetch_sub(pixels) >= pixels;
     }
 
     const QVariant *object(const QVariant &ref) const

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -48,6 +49,9 @@ struct KeyedArchiveLimits {
     int maxDepth = kKeyedArchiveMaxDepth;
     qint64 objectReads = kKeyedArchiveObjectReads;
     qint64 imagePixels = kKeyedArchiveImagePixels;
+    // When set, a pixel budget that every archive read with these limits shares (a design holds
+    // one archive per object); each archive's own budget applies as well.
+    std::shared_ptr<std::atomic<qint64>> sharedImagePixels = nullptr;
 };
 
 // Writes keyed archives in the desktop's keyed-archiver layout ($archiver, $version, $top/root,

@@ -6,7 +6,11 @@
 #include <QStringList>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -57,12 +61,14 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
             *error = reason;
         return false;
     };
-    const QFileInfo target(path);
+    // A link keeps pointing at the file it names: that file is the one written.
+    const QFileInfo named(path);
+    const QFileInfo target(named.isSymLink() ? named.symLinkTarget() : path);
     const QString folder = target.absolutePath();
     if (!QFileInfo(folder).isDir())
         return fail(QStringLiteral("No such folder: %1").arg(folder));
     // Leftovers of this same file only; a current write of it by someone else is not expected.
-    const QStringList leftovers = leftoverTemporaryFiles(path);
+    const QStringList leftovers = leftoverTemporaryFiles(target.absoluteFilePath());
 
     QTemporaryFile file(target.absoluteFilePath() + kTemporaryInfix + QStringLiteral("XXXXXX"));
     if (!file.open())
@@ -71,11 +77,18 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
         return fail(file.errorString());
     if (::fsync(file.handle()) != 0)
         return fail(QStringLiteral("The file could not be written to the disk."));
-    // A file that existed keeps its permissions.
-    if (target.exists())
-        file.setPermissions(QFile::permissions(path));
-    else
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    // A file that existed keeps its permissions and, where allowed, its group; a new one gets the
+    // permissions the user's umask gives new files.
+    if (target.exists()) {
+        file.setPermissions(QFile::permissions(target.absoluteFilePath()));
+        struct stat old {};
+        if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0)
+            (void)::fchown(file.handle(), old.st_uid, old.st_gid);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(file.handle(), 0666 & ~mask);
+    }
     file.close();
     if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
         return fail(QString::fromLocal8Bit(strerror(errno)));

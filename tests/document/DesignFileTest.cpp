@@ -328,3 +328,49 @@ TEST(DesignFile, AnArchiveNamedManyTimesIsReadOnceAndCopied)
     read->frontGraphics.at(1)->Text_contents().string = QStringLiteral("changed");
     EXPECT_EQ(read->frontGraphics.at(0)->Text_contents().string, QStringLiteral("shared"));
 }
+
+TEST(DesignFile, ThePicturesOfAWholeDesignShareOnePixelBudget)
+{
+    AppFixture app;
+    // Pictures carried by their objects, each of another colour so that no archive repeats.
+    DesignFileContents design;
+    for (const QColor colour : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue)}) {
+        QImage picture(100, 100, QImage::Format_RGB32);
+        picture.fill(colour);
+        design.frontGraphics << std::make_shared<SKTImage>(QPointF(50, 50), picture);
+    }
+    const QByteArray data = DesignFile::data(design);
+    const std::optional<DesignFileContents> read =
+        DesignFile::read(data, nullptr, DesignFile::kMaxBytes, {}, 2 * 100 * 100 + 50);
+    ASSERT_TRUE(read);
+    int decoded = 0, kept = 0;
+    for (const SKTGraphicPtr &g : read->frontGraphics) {
+        decoded += !static_cast<SKTImage &>(*g)._contents.isNull();
+        kept += g->m_undecodedPictures.contains(QStringLiteral("_contents"));
+    }
+    EXPECT_EQ(decoded, 2);
+    EXPECT_EQ(kept, 1) << "the picture past the budget is kept as it came, unread";
+    // Saved again, it is the same design.
+    const std::optional<DesignFileContents> whole = DesignFile::read(DesignFile::data(*read));
+    ASSERT_TRUE(whole);
+    for (const SKTGraphicPtr &g : whole->frontGraphics)
+        EXPECT_FALSE(static_cast<SKTImage &>(*g)._contents.isNull());
+}
+
+TEST(DesignFile, SavingThroughALinkWritesTheFileItNamesAndKeepsItsPermissions)
+{
+    AppFixture app;
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("real.zkse")), link = dir.filePath(QStringLiteral("link.zkse"));
+    ASSERT_TRUE(DesignFile::write(real, DesignFileContents()));
+    ASSERT_TRUE(QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::link(real, link));
+    ASSERT_TRUE(DesignFile::write(link, richDesign()));
+    EXPECT_TRUE(QFileInfo(link).isSymLink()) << "the link stays a link";
+    QFile file(real);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::optional<DesignFileContents> read = DesignFile::read(file.readAll());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->frontGraphics.size(), richDesign().frontGraphics.size()) << "the named file has the new design";
+    EXPECT_EQ(QFile::permissions(real) & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+}
