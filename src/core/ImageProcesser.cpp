@@ -3,6 +3,7 @@
 #include "core/ImageCategories.h"
 #include "core/ImageEffectCache.h"
 #include "core/MessageBoxes.h"
+#include "platform/ConcurrentFor.h"
 
 #include <QMutex>
 #include <QPainter>
@@ -76,13 +77,52 @@ void requireSameSize(const QImage &in, const QImage &out)
         throw std::logic_error("a pixel step needs two 32-bit ARGB pictures of one size");
 }
 
+// Runs rows(first, end) over bands of a picture's rows, side by side for a large picture: the
+// pixel steps treat every row alone, so the result is the same however the rows are shared out.
+template <typename Rows>
+void inRowBands(const QImage &picture, Rows &&rows)
+{
+    constexpr int kBandRows = 32;
+    constexpr qint64 kWorthSharing = 256 * 1024; // pixels
+    const int height = picture.height();
+    const int bands = (height + kBandRows - 1) / kBandRows;
+    if (bands <= 1 || qint64(picture.width()) * height < kWorthSharing) {
+        rows(0, height);
+        return;
+    }
+    platform::concurrentFor(bands, [&](qsizetype band) {
+        const int first = int(band) * kBandRows;
+        rows(first, std::min(height, first + kBandRows));
+    });
+}
+
+// Row pointers taken once on the calling thread: scanLine() of a shared picture detaches it,
+// which threads must not do side by side.
+struct Rows {
+    const uchar *in;
+    qsizetype inStride;
+    uchar *out;
+    qsizetype outStride;
+    Rows(const QImage &source, QImage &target)
+        : out(target.bits()), outStride(target.bytesPerLine())
+    {
+        in = source.constBits();
+        inStride = source.bytesPerLine();
+    }
+    const quint32 *source(int y) const { return reinterpret_cast<const quint32 *>(in + y * inStride); }
+    quint32 *target(int y) const { return reinterpret_cast<quint32 *>(out + y * outStride); }
+};
+
 // Neutral settings leave the pixels as they are: nothing to do in place, a copy otherwise.
 void copyPixels(const QImage &in, QImage &out)
 {
     if (in.constBits() == out.constBits())
         return;
-    for (int y = 0; y < in.height(); ++y)
-        std::memcpy(out.scanLine(y), in.constScanLine(y), static_cast<size_t>(in.width()) * 4);
+    const Rows rows(in, out);
+    inRowBands(in, [&](int first, int end) {
+        for (int y = first; y < end; ++y)
+            std::memcpy(rows.target(y), rows.source(y), static_cast<size_t>(in.width()) * 4);
+    });
 }
 
 // out_c = sum_k m[c][k] * in_k + offset[c], on colours in 0..1. Grey scale, sepia, hue and the
@@ -109,20 +149,23 @@ void applyMatrix(const QImage &in, QImage &out, const ColourMatrix &matrix)
     const float m20 = matrix.m[2][0], m21 = matrix.m[2][1], m22 = matrix.m[2][2];
     const float o0 = 255.0f * matrix.offset[0], o1 = 255.0f * matrix.offset[1], o2 = 255.0f * matrix.offset[2];
     const int w = in.width();
-    for (int y = 0; y < in.height(); ++y) {
-        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(y));
-        auto *dst = reinterpret_cast<quint32 *>(out.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const quint32 p = src[x];
-            const float r = static_cast<float>(static_cast<int>((p >> 16) & 0xff));
-            const float g = static_cast<float>(static_cast<int>((p >> 8) & 0xff));
-            const float b = static_cast<float>(static_cast<int>(p & 0xff));
-            const quint32 nr = clampedByte(m00 * r + m01 * g + m02 * b + o0);
-            const quint32 ng = clampedByte(m10 * r + m11 * g + m12 * b + o1);
-            const quint32 nb = clampedByte(m20 * r + m21 * g + m22 * b + o2);
-            dst[x] = (p & 0xff000000u) | (nr << 16) | (ng << 8) | nb;
+    const Rows rows(in, out);
+    inRowBands(in, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            const quint32 *src = rows.source(y);
+            quint32 *dst = rows.target(y);
+            for (int x = 0; x < w; ++x) {
+                const quint32 p = src[x];
+                const float r = static_cast<float>(static_cast<int>((p >> 16) & 0xff));
+                const float g = static_cast<float>(static_cast<int>((p >> 8) & 0xff));
+                const float b = static_cast<float>(static_cast<int>(p & 0xff));
+                const quint32 nr = clampedByte(m00 * r + m01 * g + m02 * b + o0);
+                const quint32 ng = clampedByte(m10 * r + m11 * g + m12 * b + o1);
+                const quint32 nb = clampedByte(m20 * r + m21 * g + m22 * b + o2);
+                dst[x] = (p & 0xff000000u) | (nr << 16) | (ng << 8) | nb;
+            }
         }
-    }
+    });
 }
 
 using ByteTable = std::array<uchar, 256>;
@@ -139,15 +182,18 @@ void applyTable(const QImage &in, QImage &out, const ByteTable &table, bool prem
         return;
     }
     const int w = in.width();
-    for (int y = 0; y < in.height(); ++y) {
-        const auto *src = reinterpret_cast<const QRgb *>(in.constScanLine(y));
-        auto *dst = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const QRgb p = src[x];
-            const QRgb mapped = qRgba(table[qRed(p)], table[qGreen(p)], table[qBlue(p)], qAlpha(p));
-            dst[x] = premultiply && qAlpha(p) != 255 ? qPremultiply(mapped) : mapped;
+    const Rows rows(in, out);
+    inRowBands(in, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            const QRgb *src = rows.source(y);
+            QRgb *dst = rows.target(y);
+            for (int x = 0; x < w; ++x) {
+                const QRgb p = src[x];
+                const QRgb mapped = qRgba(table[qRed(p)], table[qGreen(p)], table[qBlue(p)], qAlpha(p));
+                dst[x] = premultiply && qAlpha(p) != 255 ? qPremultiply(mapped) : mapped;
+            }
         }
-    }
+    });
 }
 
 ColourMatrix grayScaleMatrix()

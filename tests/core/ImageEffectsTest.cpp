@@ -404,3 +404,27 @@ TEST_F(ImageEffectsTest, PicturePathsAreStandardised)
     ASSERT_TRUE(quadrants(12, 6).save(file));
     EXPECT_EQ(loadPicture(app.resourcePath() + QStringLiteral("sub/../q.png")).size(), QSize(12, 6));
 }
+
+TEST_F(ImageEffectsTest, LargePicturesGiveTheSamePixelsAsTheirPiecesDoneAlone)
+{
+    // Rows are shared out among threads for a large picture; pieces small enough to be done on one
+    // thread must give the same bytes.
+    QImage large(900, 600, QImage::Format_ARGB32);
+    for (int y = 0; y < large.height(); ++y)
+        for (int x = 0; x < large.width(); ++x)
+            large.setPixel(x, y, qRgba(x * 255 / 900, y * 255 / 600, (x ^ y) & 0xff, 128 + (x + y) % 128));
+    Image_Effect_Settings s;
+    s.sepia = true;
+    s.hue = 0.8f;
+    s.sat = 1.4f;
+    s.brt = 0.05f;
+    s.con = 1.2f;
+    s.exposure = 0.7f;
+    const QImage whole = ImageProcesser::Get_Processed_Image(large, s).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(whole.size(), large.size());
+    for (int first = 0; first < large.height(); first += 150) {
+        const QImage piece =
+            ImageProcesser::Get_Processed_Image(large.copy(0, first, 900, 150), s).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(piece, whole.copy(0, first, 900, 150)) << "rows from " << first;
+    }
+}
