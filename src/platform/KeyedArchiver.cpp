@@ -201,12 +201,41 @@ private:
     QVariantMap *m_current = &m_rootFields;
 };
 
-QList<double> numbersIn(const QString &text, int most)
+// The numbers of a geometry or colour string, read left to right as [-+]?(d+.?d*|.d+)([eE][-+]?d+)?
+// would match them; geometry strings are read for every object, so without a regular expression.
+QList<double> numbersIn(QStringView text, int most)
 {
-    static const QRegularExpression number(QStringLiteral("[-+]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][-+]?\\d+)?"));
     QList<double> numbers;
-    for (auto it = number.globalMatch(text); it.hasNext() && numbers.size() < most;)
-        numbers << it.next().captured().toDouble();
+    const qsizetype n = text.size();
+    const auto digit = [&](qsizetype i) { return i < n && text[i] >= u'0' && text[i] <= u'9'; };
+    const auto sign = [&](qsizetype i) { return i < n && (text[i] == u'-' || text[i] == u'+'); };
+    qsizetype i = 0;
+    while (i < n && numbers.size() < most) {
+        qsizetype j = sign(i) ? i + 1 : i;
+        if (digit(j)) {
+            while (digit(j))
+                ++j;
+            if (j < n && text[j] == u'.')
+                for (++j; digit(j);)
+                    ++j;
+        } else if (j < n && text[j] == u'.' && digit(j + 1)) {
+            for (++j; digit(j);)
+                ++j;
+        } else {
+            ++i;
+            continue;
+        }
+        if (j < n && (text[j] == u'e' || text[j] == u'E')) {
+            qsizetype k = sign(j + 1) ? j + 2 : j + 1;
+            if (digit(k)) {
+                while (digit(k))
+                    ++k;
+                j = k;
+            }
+        }
+        numbers << text.mid(i, j - i).toDouble();
+        i = j;
+    }
     return numbers;
 }
 

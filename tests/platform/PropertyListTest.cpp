@@ -3,9 +3,12 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <plist/plist.h>
 
+#include <cmath>
 #include <limits>
+#include <random>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -389,4 +392,34 @@ TEST(KeyedArchiver, ATextThatReadsLikeTheNilMarkerIsKept)
         KeyedUnarchiver::rootValue(KeyedArchiver::archivedDataWithRootValue(QVariantList{QStringLiteral("$null")}));
     ASSERT_TRUE(root);
     EXPECT_EQ(root->toList().value(0), QVariant(QStringLiteral("$null")));
+}
+
+TEST(KeyedArchiver, GeometryStringsReadAsTheNumberPatternReadsThem)
+{
+    // The reference: the numbers a regular expression finds, left to right.
+    const auto reference = [](const QString &text) {
+        static const QRegularExpression number(QStringLiteral("[-+]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][-+]?[0-9]+)?"));
+        QList<double> numbers;
+        for (auto it = number.globalMatch(text); it.hasNext() && numbers.size() < 4;)
+            numbers << it.next().captured().toDouble();
+        return numbers.size() == 4 ? QRectF(numbers[0], numbers[1], numbers[2], numbers[3]) : QRectF(0, 0, 0, 0);
+    };
+    QStringList texts{"{{0, 0}, {243, 154}}", "{{-1.5, +2.}, {.25, 1e3}}", "{{1e, 2E-2}, {3.e+1, -.5}}",
+                      "{{--1, +-2}, {1.2.3, 4ee5}}", "", "{}", "x1y2z3w4", "{{12.5, -3.25}, {140, 60.75}} trailing 9"};
+    // And random strings of the characters that matter.
+    const QString alphabet = QStringLiteral("0123456789.-+eE{}, x");
+    std::mt19937 random(7);
+    for (int i = 0; i < 2000; ++i) {
+        QString text;
+        for (int k = std::uniform_int_distribution<int>(0, 30)(random); k > 0; --k)
+            text += alphabet.at(std::uniform_int_distribution<int>(0, int(alphabet.size()) - 1)(random));
+        texts << text;
+    }
+    for (const QString &text : texts) {
+        const QRectF expected = reference(text), read = rectFromString(text);
+        const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+        EXPECT_TRUE(same(read.x(), expected.x()) && same(read.y(), expected.y()) &&
+                    same(read.width(), expected.width()) && same(read.height(), expected.height()))
+            << text.toStdString();
+    }
 }
