@@ -3,6 +3,7 @@
 #include "canvas/SKTGrid.h"
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
+#include "document/Card_Property.h"
 #include "document/SKTDocument.h"
 #include "document/Shape_Control.h"
 
@@ -76,6 +77,7 @@ struct Scene {
     BenchHub hub;
     SKTDocument document;
     SKTGrid grid;
+    Card_Property face;
     std::unique_ptr<SKTGraphicView> view;
 
     Scene()
@@ -88,6 +90,13 @@ struct Scene {
         // Straight into the list: building the card is not what is measured and needs no undo.
         document.graphics().insertGraphics(shapes, platform::IndexSet::range(0, kShapeCount));
         view = std::make_unique<SKTGraphicView>(document.graphics(), &document);
+        // The card face a user sees: a gradient fill over the whole card.
+        face.setCard_fill_chk(true);
+        face.setCard_fill_style(QStringLiteral("G"));
+        face.setCard_fill_Grd_1_clr(QColor(250, 240, 210));
+        face.setCard_fill_Grd_2_clr(QColor(120, 160, 230));
+        face.setCard_grad_Stepper(30);
+        view->setCardFace(&face);
         view->setCanvasSize(kCanvasPoints);
         view->setZoomFactor(1.0);
         grid.setAlwaysShown(true);

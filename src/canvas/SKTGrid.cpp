@@ -1,5 +1,8 @@
 #include "canvas/SKTGrid.h"
 
+#include <QPaintEngine>
+#include <QPainter>
+
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
 
@@ -122,5 +125,47 @@ void SKTGrid::drawRect(QPainter &painter, const QRectF &dirtyRect) const
     // A hairline on whole points would otherwise smear over two device pixels at 100 %.
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.drawPath(path);
+    painter.restore();
+}
+
+void SKTGrid::drawRect(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const
+{
+    if (!isUsable() || !isShowing())
+        return;
+    const QTransform device = painter.deviceTransform();
+    const double scaleX = device.m11(), scaleY = device.m22();
+    // Lines on the card's far edges are drawn one pixel past it, as stroking does.
+    const QSize pixels(int(std::ceil(cardBounds.width() * scaleX)) + 1, int(std::ceil(cardBounds.height() * scaleY)) + 1);
+    // Only where the copy lands on whole pixels exactly as stroking would draw them.
+    constexpr qint64 kMostPixels = 4096LL * 4096;
+    const bool plain = device.type() <= QTransform::TxScale && scaleX > 0 && scaleY > 0 &&
+                       device.dx() == std::round(device.dx()) && device.dy() == std::round(device.dy()) &&
+                       painter.device() && painter.device()->devicePixelRatioF() == 1.0 &&
+                       painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
+                       cardBounds.topLeft() == QPointF(0, 0) && !pixels.isEmpty() &&
+                       qint64(pixels.width()) * pixels.height() <= kMostPixels;
+    if (!plain) {
+        drawRect(painter, dirtyRect);
+        return;
+    }
+    Picture &picture = m_picture;
+    if (picture.lines.size() != pixels || picture.color != _color || picture.spacing != _spacing ||
+        picture.scaleX != scaleX || picture.scaleY != scaleY || picture.card != cardBounds) {
+        picture.lines = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        picture.lines.fill(Qt::transparent);
+        QPainter lines(&picture.lines);
+        lines.scale(scaleX, scaleY);
+        drawRect(lines, cardBounds);
+        lines.end();
+        picture = {picture.lines, _color, _spacing, scaleX, scaleY, cardBounds};
+    }
+    const QRect target = device.mapRect(dirtyRect.intersected(cardBounds))
+                             .toAlignedRect()
+                             .adjusted(0, 0, 1, 1)
+                             .intersected(QRect(QPoint(int(device.dx()), int(device.dy())), pixels));
+    const QPoint origin(int(device.dx()), int(device.dy()));
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(target.topLeft(), picture.lines, target.translated(-origin));
     painter.restore();
 }

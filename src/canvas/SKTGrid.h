@@ -4,6 +4,7 @@
 #include "platform/SingleShotTimer.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
 
@@ -43,6 +44,10 @@ public:
     QRectF alignedRect(const QRectF &rect) const;
     // Draws the lines that cross `dirtyRect`, in canvas points.
     void drawRect(QPainter &painter, const QRectF &dirtyRect) const;
+    // The same for a card at `cardBounds` (origin at 0, 0): on a plain raster device the lines of the
+    // whole card are kept as a picture per scale, spacing and colour, and each repaint copies the
+    // part it needs instead of stroking every line again. The pixels are the same either way.
+    void drawRect(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const;
 
     // Observers of "any", told after every setter call and at the end of a temporary showing.
     using Observers = platform::ObserverList<>;
@@ -56,6 +61,17 @@ public:
     // Written directly by the grid dialog; nobody is told.
     QColor _color;
     double _spacing = 9.0;
+
+private:
+    struct Picture {
+        QImage lines;
+        QColor color;
+        double spacing = 0.0;
+        double scaleX = 0.0, scaleY = 0.0;
+        QRectF card;
+    };
+    mutable Picture m_picture; // the GUI thread's canvases draw the grid
+public:
 
 private:
     bool _isAlwaysShown = false;

@@ -23,7 +23,7 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
             drawCardFace(painter, cardBounds, face ? *face : plainWhite, cardShape);
         }
         if (options.grid && options.grid->isShowing())
-            options.grid->drawRect(painter, area.intersected(cardBounds));
+            options.grid->drawRect(painter, area.intersected(cardBounds), cardBounds);
 
         for (qsizetype i = graphics.size() - 1; i >= 0; --i) {
             const SKTGraphicPtr &graphic = graphics.at(i);

@@ -165,3 +165,37 @@ TEST(SKTGridShowing, ANewSpacingShowsTheGridForASecondRestartedByTheNext)
     EXPECT_FALSE(grid.isShowing()) << "a second after the restart";
     EXPECT_EQ(any, before + 1) << "the end of the showing tells the canvases";
 }
+
+TEST(SKTGridDrawing, TheKeptPictureOfTheLinesGivesTheSamePixelsAsStrokingThem)
+{
+    AppFixture app;
+    SKTGrid grid;
+    grid.setAlwaysShown(true);
+    const QRectF card(0, 0, 243, 154);
+    const struct {
+        double zoom;
+        QPointF offset; // device pixels, whole
+        double spacing;
+        QColor colour;
+    } cases[] = {{1.0, {0, 0}, 9.0, Qt::lightGray}, {1.5, {0, 0}, 9.0, Qt::lightGray}, {2.25, {7, 3}, 12.5, Qt::blue},
+                 {0.5, {0, 0}, 9.0, QColor(200, 30, 30)}, {3.0, {2, 11}, 7.3, Qt::darkGreen}};
+    for (const auto &c : cases) {
+        grid._spacing = c.spacing;
+        grid._color = c.colour;
+        for (const QRectF &dirty : {card, QRectF(10.3, 20.7, 55.5, 40.1), QRectF(200, 100, 80, 80)}) {
+            QImage stroked(800, 520, QImage::Format_ARGB32_Premultiplied), copied = stroked;
+            for (QImage *page : {&stroked, &copied}) {
+                page->fill(Qt::white);
+                QPainter painter(page);
+                painter.translate(c.offset);
+                painter.scale(c.zoom, c.zoom);
+                painter.setClipRect(dirty);
+                if (page == &stroked)
+                    grid.drawRect(painter, dirty.intersected(card));
+                else
+                    grid.drawRect(painter, dirty.intersected(card), card);
+            }
+            ASSERT_EQ(copied, stroked) << "zoom " << c.zoom << " dirty " << dirty.x();
+        }
+    }
+}
