@@ -1,14 +1,13 @@
 #include "barcode/NKDBarcode.h"
 
 #include "barcode/BarcodeSettings.h"
-#include "barcode/BarcodeText.h"
 
 NKDBarcode::NKDBarcode(const QString &content, bool printsCaption) : NKDBarcode(Init{content, printsCaption}) {}
 
 NKDBarcode::NKDBarcode(const Init &init)
-    : m_barWidth(init.barWidth), m_content(init.content), m_height(init.height), m_printsCaption(init.printsCaption),
-      m_caption_fontSize(init.fontSize)
+    : m_barWidth(init.barWidth), m_content(init.content), m_height(init.height), m_printsCaption(init.printsCaption)
 {
+    m_caption_fontSize = init.fontSize;
     calculateWidth();
     m_checkDigit = init.checkDigit;
 }
@@ -64,26 +63,6 @@ QString NKDBarcode::barcode() const
 QString NKDBarcode::completeBarcode() const
 {
     return initiator() + barcode() + terminator();
-}
-
-void NKDBarcode::setCaptionFontSize(const QFont &value_font)
-{
-    m_caption_fontSize = static_cast<float>(value_font.pointSizeF());
-    m_captionHeight = BarcodeText::bandHeight(value_font);
-}
-
-void NKDBarcode::setHeaderFontSize(const QFont &header_font)
-{
-    m_header_fontSize = static_cast<float>(header_font.pointSizeF());
-    m_headerHeight = BarcodeText::bandHeight(header_font);
-    m_headerWidth = BarcodeText::measuredWidth(m_header, header_font);
-}
-
-void NKDBarcode::setFooterFontSize(const QFont &footer_font)
-{
-    m_footer_fontSize = static_cast<float>(footer_font.pointSizeF());
-    m_footerHeight = BarcodeText::bandHeight(footer_font);
-    m_footerWidth = BarcodeText::measuredWidth(m_footer, footer_font);
 }
 
 QString NKDBarcode::leftCaption() const

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "barcode/BarcodeBands.h"
+
 #include <QByteArray>
-#include <QFont>
 #include <QString>
 
 #include <optional>
@@ -18,7 +19,7 @@ struct Barcode_Margins;
 //
 // A subclass constructor runs `calculateWidth` again once its own encoding is in place: in the base
 // constructor only the base encoding is.
-class NKDBarcode {
+class NKDBarcode : public BarcodeBands {
 public:
     // The arguments of the designated initialiser.
     struct Init {
@@ -39,10 +40,6 @@ public:
 
     const QString &content() const { return m_content; }
     virtual void setContent(const QString &content) { m_content = content; }
-    QString header() const { return m_header; }
-    QString footer() const { return m_footer; }
-    void setHeader(const QString &header) { m_header = header; }
-    void setFooter(const QString &footer) { m_footer = footer; }
 
     float height() const { return m_height; }
     virtual void setHeight(float height) { m_height = height; }
@@ -74,25 +71,6 @@ public:
     virtual QString barcode() const;
     QString completeBarcode() const;
 
-    // Caption, header and footer bands. Setting a font size measures with that font: the band height
-    // (1.35 cap heights, in inches) and, for header and footer, the text's unkerned width in points.
-    float captionHeight() const { return m_captionHeight; }
-    float headerHeight() const { return m_headerHeight; }
-    float footerHeight() const { return m_footerHeight; }
-    float headerWidth() const { return m_headerWidth; }
-    float footerWidth() const { return m_footerWidth; }
-    void setCaptionHeight(float height) { m_captionHeight = height; }
-    void setHeaderHeight(float height) { m_headerHeight = height; }
-    void setFooterHeight(float height) { m_footerHeight = height; }
-    void setHeaderWidth(float width) { m_headerWidth = width; }
-    void setFooterWidth(float width) { m_footerWidth = width; }
-    void setCaptionFontSize(const QFont &value_font);
-    void setHeaderFontSize(const QFont &header_font);
-    void setFooterFontSize(const QFont &footer_font);
-    float caption_fontSize() const { return m_caption_fontSize; }
-    float header_fontSize() const { return m_header_fontSize; }
-    float footer_fontSize() const { return m_footer_fontSize; }
-
     // Captions: the digits printed left and right of the guard bars, and the data line between.
     virtual int digitsToLeft() const { return 0; }
     virtual int digitsToRight() const { return 0; }
@@ -118,19 +96,9 @@ protected:
     signed char m_checkDigit = -1;
     float m_barWidth = 0;
     QString m_content;
-    QString m_header;
-    QString m_footer;
     float m_height = 0;
     float m_width = 0;
     bool m_printsCaption = false;
     bool m_printsHeader = false;
     bool m_printsFooter = false;
-    float m_caption_fontSize = 0;
-    float m_header_fontSize = 0;
-    float m_footer_fontSize = 0;
-    float m_captionHeight = 0;
-    float m_headerHeight = 0;
-    float m_footerHeight = 0;
-    float m_headerWidth = 0;
-    float m_footerWidth = 0;
 };
