@@ -995,22 +995,13 @@ void Invitation_Wizard::Load_and_fill_backgrounds()
     if (!QFileInfo(folder).isDir())
         return;
     imageBrowser->removeAllItems();
-    QStringList entries = QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &entry : entries) {
-        const QString extension = QFileInfo(entry).suffix().toLower();
-        if (extension == QLatin1String("png") || extension == QLatin1String("jpg"))
-            addImageWithPath(QDir(folder).filePath(entry), entry, entry);
-    }
+    for (const QString &entry : ImageBrowserView::pictureFilesIn(folder))
+        addImageWithPath(QDir(folder).filePath(entry), entry, entry);
 }
 
 void Invitation_Wizard::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID)
 {
-    const QString trimmed = path.trimmed();
-    if (trimmed.isEmpty())
-        return;
-    MyImageObject item(trimmed, imageName, image_UID);
-    item.setPath(trimmed);
-    imageBrowser->addItem(item);
+    imageBrowser->addImageWithPath(path, imageName, image_UID);
 }
 
 int Invitation_Wizard::numberOfItemsInImageBrowser() const

@@ -179,11 +179,7 @@ void Template_Wizard::fillFrom(const QString &folder, bool user)
         imageBrowser->removeAllItems();
         if (!QFileInfo(folder).isDir())
             return;
-        const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QString &entry : entries) {
-            const QString extension = QFileInfo(entry).suffix().toLower();
-            if (extension != QLatin1String("png") && extension != QLatin1String("jpg"))
-                continue;
+        for (const QString &entry : ImageBrowserView::pictureFilesIn(folder)) {
             QString uid = entry;
             if (user)
                 uid = QStringLiteral("TEMP%1.png").arg(User_Defined_File++);
@@ -196,12 +192,7 @@ void Template_Wizard::fillFrom(const QString &folder, bool user)
 
 void Template_Wizard::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID)
 {
-    const QString trimmed = path.trimmed();
-    if (trimmed.isEmpty())
-        return;
-    MyImageObject item(trimmed, imageName, image_UID);
-    item.setPath(trimmed);
-    imageBrowser->addItem(item);
+    imageBrowser->addImageWithPath(path, imageName, image_UID);
 }
 
 void Template_Wizard::Show_Hide_Template_Buttons(bool hide)

@@ -2,9 +2,11 @@
 
 #include <QAbstractListModel>
 #include <QCache>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QMimeData>
 #include <QMutex>
@@ -361,6 +363,27 @@ void ImageBrowserView::setItems(const QList<MyImageObject> &items)
 void ImageBrowserView::addItem(const MyImageObject &item)
 {
     m_model->append(item);
+}
+
+void ImageBrowserView::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID)
+{
+    const QString trimmed = path.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    MyImageObject item(trimmed, imageName, image_UID);
+    item.setPath(trimmed);
+    addItem(item);
+}
+
+QStringList ImageBrowserView::pictureFilesIn(const QString &folder)
+{
+    QStringList pictures;
+    for (const QString &entry : QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString extension = QFileInfo(entry).suffix().toLower();
+        if (extension == QLatin1String("png") || extension == QLatin1String("jpg"))
+            pictures << entry;
+    }
+    return pictures;
 }
 
 void ImageBrowserView::removeAllItems()

@@ -30,6 +30,10 @@ public:
     const MyImageObject &itemAtIndex(int index) const;
     void setItems(const QList<MyImageObject> &items);
     void addItem(const MyImageObject &item);
+    // Adds the picture at `path`, trimmed of white space; a blank path adds nothing.
+    void addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID);
+    // The names of the .png and .jpg files of `folder` (any case), sorted by name.
+    static QStringList pictureFilesIn(const QString &folder);
     void removeAllItems();
     // Takes the items at `indexes` out and inserts them, in their order, at `destination` less the
     // number of them that lay before it. Indexes outside the list are ignored; false when none is

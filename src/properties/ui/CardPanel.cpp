@@ -426,21 +426,13 @@ void CardPanel::Load_and_fill_backgrounds()
     if (resources.isEmpty() || !QFileInfo(folder.path()).isDir())
         return;
     card_bkgd_tab->imageBrowser->removeAllItems();
-    for (const QString &entry : folder.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QString extension = QFileInfo(entry).suffix().toLower();
-        if (extension == QLatin1String("png") || extension == QLatin1String("jpg"))
-            addImageWithPath(folder.filePath(entry), entry, entry);
-    }
+    for (const QString &entry : ImageBrowserView::pictureFilesIn(folder.path()))
+        addImageWithPath(folder.filePath(entry), entry, entry);
 }
 
 void CardPanel::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID)
 {
-    const QString trimmed = path.trimmed();
-    if (trimmed.isEmpty())
-        return;
-    MyImageObject item(trimmed, imageName, image_UID);
-    item.setPath(trimmed);
-    card_bkgd_tab->imageBrowser->addItem(item);
+    card_bkgd_tab->imageBrowser->addImageWithPath(path, imageName, image_UID);
 }
 
 int CardPanel::numberOfItemsInImageBrowser() const

@@ -175,21 +175,13 @@ void Image_Library::Load_and_fill_backgrounds()
 void Image_Library::addPicturesOf(const QString &folder)
 {
     const QDir dir(folder);
-    for (const QString &entry : dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QString extension = QFileInfo(entry).suffix().toLower();
-        if (extension == QLatin1String("png") || extension == QLatin1String("jpg"))
-            addImageWithPath(dir.filePath(entry), entry, entry);
-    }
+    for (const QString &entry : ImageBrowserView::pictureFilesIn(folder))
+        addImageWithPath(dir.filePath(entry), entry, entry);
 }
 
 void Image_Library::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID)
 {
-    const QString trimmed = path.trimmed();
-    if (trimmed.isEmpty())
-        return;
-    MyImageObject item(trimmed, imageName, image_UID);
-    item.setPath(trimmed);
-    imageBrowser->addItem(item);
+    imageBrowser->addImageWithPath(path, imageName, image_UID);
 }
 
 int Image_Library::numberOfItemsInImageBrowser() const
