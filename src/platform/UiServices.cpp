@@ -43,6 +43,14 @@ std::unique_ptr<UiServices> &current()
 
 } // namespace
 
+const QStringList &photoFileTypes()
+{
+    static const QStringList types = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"),
+                                      QStringLiteral("jfif"), QStringLiteral("gif"), QStringLiteral("bmp"),
+                                      QStringLiteral("png"), QStringLiteral("tif"), QStringLiteral("tiff")};
+    return types;
+}
+
 UiServices &uiServices()
 {
     return *current();

@@ -52,6 +52,9 @@ public:
     virtual void terminate(int exitCode) = 0;
 };
 
+// The extensions an open panel for a photo offers.
+const QStringList &photoFileTypes();
+
 // The service in use. Until the program installs the desktop's (platform/ui), a headless one that
 // logs messages and answers every question and panel as cancelled.
 UiServices &uiServices();

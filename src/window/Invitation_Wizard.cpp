@@ -44,9 +44,6 @@ const QString kSelectFrame = QStringLiteral("Please select frame.");
 const QString kSelectPhoto = QStringLiteral("Please select photo.");
 const QString kClearDetailsQuestion = QStringLiteral("Are you sure you want to clear details?");
 const QString kResetQuestion = QStringLiteral("Are you sure you want to continue?");
-const QStringList kPhotoTypes = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"),
-                                 QStringLiteral("jfif"), QStringLiteral("gif"),  QStringLiteral("bmp"),
-                                 QStringLiteral("png"), QStringLiteral("tif"),  QStringLiteral("tiff")};
 // The start wizard's card, in millimetres.
 constexpr double kDefaultWidth = 120.0, kDefaultHeight = 150.0;
 // The preview shows the effects on a copy of at most this many pixels a side.
@@ -1039,7 +1036,7 @@ void Invitation_Wizard::Browse_Image_Click()
     const QString folder = isExistingFile(current)
                                ? QFileInfo(current).absolutePath()
                                : QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    const QString path = platform::uiServices().chooseFileToOpen(tr("Choose a Photo"), folder, kPhotoTypes);
+    const QString path = platform::uiServices().chooseFileToOpen(tr("Choose a Photo"), folder, platform::photoFileTypes());
     if (!path.isEmpty())
         Load_Photo(path);
 }

@@ -422,9 +422,7 @@ bool SKTWindowController::Browse_User_Image_Manually()
 {
     const QString path = platform::uiServices().chooseFileToOpen(
         QStringLiteral("Choose a Picture"), Panel_Start_Folder(QStandardPaths::PicturesLocation),
-        {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"), QStringLiteral("jfif"),
-         QStringLiteral("gif"), QStringLiteral("bmp"), QStringLiteral("png"), QStringLiteral("tif"),
-         QStringLiteral("tiff")});
+        platform::photoFileTypes());
     Win().Library_Selected_Image = path;
     return !path.isEmpty();
 }

@@ -378,9 +378,7 @@ void CardPanel::Card_Image_Browse_Btn(QObject *)
 {
     const QString path = platform::uiServices().chooseFileToOpen(
         tr("Choose a Background Picture"), pictureFolder(),
-        {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"), QStringLiteral("jfif"),
-         QStringLiteral("gif"), QStringLiteral("bmp"), QStringLiteral("png"), QStringLiteral("tif"),
-         QStringLiteral("tiff")});
+        platform::photoFileTypes());
     if (path.isEmpty())
         return;
     useBackgroundPicture(path);
