@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,15 +24,8 @@ CardBackgroundTab::CardBackgroundTab(QWidget *parent) : PanelTab("card_bkgd_tab"
     Card_gradient_fill_rd = named(new QRadioButton(tr("Gradient")), "Card_gradient_fill_rd");
     Card_Style_fill_rd = named(new QRadioButton(tr("Pattern")), "Card_Style_fill_rd");
     Card_Image_fill_rd = named(new QRadioButton(tr("Picture")), "Card_Image_fill_rd");
-    auto *radios = new QGridLayout;
-    radios->setContentsMargins(0, 0, 0, 0);
-    radios->setHorizontalSpacing(12);
-    radios->setVerticalSpacing(4);
-    radios->addWidget(Card_solid_fill_rd, 0, 0);
-    radios->addWidget(Card_gradient_fill_rd, 0, 1);
-    radios->addWidget(Card_Style_fill_rd, 1, 0);
-    radios->addWidget(Card_Image_fill_rd, 1, 1);
-    addRow(fill, tr("Type:"), radios)->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    addRow(fill, tr("Type:"),
+           twoColumns({Card_solid_fill_rd, Card_gradient_fill_rd, Card_Style_fill_rd, Card_Image_fill_rd}))->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Card_fill_clr = colorWell("Card_fill_clr", tr("Fill colour"));
     addRow(fill, tr("Colour:"), Card_fill_clr);
     Card_fill_Grd_1_clr = colorWell("Card_fill_Grd_1_clr", tr("Gradient start colour"));

@@ -79,15 +79,9 @@ ImageTab::ImageTab(PanelDesign &design, QCheckBox *print_object_chk, DataSourceT
     Image_Invert_chk = checkBox("Image_Invert_chk", tr("Invert"));
     Image_Gray_Scale_chk = checkBox("Image_Gray_Scale_chk", tr("Greyscale"));
     Image_Sepia_chk = checkBox("Image_Sepia_chk", tr("Sepia"));
-    auto *checks = new QGridLayout;
+    QGridLayout *checks =
+        twoColumns({Image_FIH_chk, Image_FIV_chk, Image_Gray_Scale_chk, Image_Sepia_chk, Image_Invert_chk});
     checks->setContentsMargins(0, 0, 0, 4);
-    checks->setHorizontalSpacing(12);
-    checks->setVerticalSpacing(4);
-    checks->addWidget(Image_FIH_chk, 0, 0);
-    checks->addWidget(Image_FIV_chk, 0, 1);
-    checks->addWidget(Image_Gray_Scale_chk, 1, 0);
-    checks->addWidget(Image_Sepia_chk, 1, 1);
-    checks->addWidget(Image_Invert_chk, 2, 0);
     effects->addRow(checks);
     const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("-180.00")) + 4;
     for (const Slider &entry : kSliders) {

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -158,6 +159,20 @@ QLayout *PanelTab::sideBySide(std::initializer_list<QWidget *> widgets)
         row->addWidget(widget);
     row->addStretch(1);
     return row;
+}
+
+QGridLayout *PanelTab::twoColumns(std::initializer_list<QWidget *> widgets)
+{
+    auto *grid = new QGridLayout;
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(4);
+    int index = 0;
+    for (QWidget *widget : widgets) {
+        grid->addWidget(widget, index / 2, index % 2);
+        ++index;
+    }
+    return grid;
 }
 
 QStringList PanelTab::outlineStyles()

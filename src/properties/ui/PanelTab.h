@@ -8,6 +8,7 @@ class ColorWell;
 class QCheckBox;
 class QComboBox;
 class QFormLayout;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QVBoxLayout;
@@ -52,6 +53,8 @@ public:
     static QLabel *addRow(QFormLayout *rows, const QString &label, QLayout *fields);
     // Several controls side by side in one row.
     static QLayout *sideBySide(std::initializer_list<QWidget *> widgets);
+    // Radio buttons or check boxes two to a row, in reading order.
+    static QGridLayout *twoColumns(std::initializer_list<QWidget *> widgets);
     // The five outline styles in the order of their codes.
     static QStringList outlineStyles();
 

@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,14 +53,7 @@ void ShapeTab::build()
     Shape_solid_fill_rd = named(new QRadioButton(tr("Solid")), "Shape_solid_fill_rd");
     Shape_gradient_fill_rd = named(new QRadioButton(tr("Gradient")), "Shape_gradient_fill_rd");
     Shape_Style_fill_rd = named(new QRadioButton(tr("Pattern")), "Shape_Style_fill_rd");
-    auto *radios = new QGridLayout;
-    radios->setContentsMargins(0, 0, 0, 0);
-    radios->setHorizontalSpacing(12);
-    radios->setVerticalSpacing(4);
-    radios->addWidget(Shape_solid_fill_rd, 0, 0);
-    radios->addWidget(Shape_gradient_fill_rd, 0, 1);
-    radios->addWidget(Shape_Style_fill_rd, 1, 0);
-    addRow(fill, tr("Type:"), radios)->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    addRow(fill, tr("Type:"), twoColumns({Shape_solid_fill_rd, Shape_gradient_fill_rd, Shape_Style_fill_rd}))->setAlignment(Qt::AlignRight | Qt::AlignTop);
     shape_fill_clr = colorWell("shape_fill_clr", tr("Fill colour"));
     addRow(fill, tr("Colour:"), shape_fill_clr);
     shape_fill_Grd_1_clr = colorWell("shape_fill_Grd_1_clr", tr("Gradient start colour"));
