@@ -22,14 +22,16 @@ void Show_MessageBox_No_Thread(const QString &message);
 void Show_NSLog_Message(const QString &text);
 
 // Runs `body`; an exception it throws is written to the system log instead of going on, so that
-// it never crosses an event loop or ends a command half done without a word.
+// it never crosses an event loop or ends a command half done without a word. False when it threw.
 template <typename Body>
-void Log_Exceptions(Body &&body)
+bool Log_Exceptions(Body &&body)
 {
     try {
         body();
+        return true;
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        return false;
     }
 }
 

@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QMainWindow>
 
-#include <exception>
 
 namespace {
 
@@ -44,7 +43,7 @@ Barcode_Gen *SKTWindowController::barcodeSettingsWindow()
 
 void SKTWindowController::Open_Barcode_Window()
 {
-    try {
+    Log_Exceptions([&] {
         // The preview shows another side's objects: nothing is edited through it.
         if (isPreviewShown())
             return;
@@ -57,9 +56,7 @@ void SKTWindowController::Open_Barcode_Window()
         Win().Barcode_output_image = settings->Barcode_output_image;
         if (result && !Win().Barcode_output_image.isNull())
             Update_Barcode_Graphics(*result);
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 void SKTWindowController::View_barcode_prop_Button()

@@ -22,27 +22,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <exception>
 #include <stdexcept>
 
 const QString Card_Wizard::kListColumn = QStringLiteral("Extension");
-
-namespace {
-
-// Every step runs guarded: a failure is logged and the step abandoned.
-template <typename Body>
-bool guarded(Body &&body)
-{
-    try {
-        body();
-        return true;
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-        return false;
-    }
-}
-
-} // namespace
 
 Card_Wizard::Card_Wizard(QWidget *parent)
     : QDialog(parent), ColList(new QTableView(this)), Category_ComboBox(new QComboBox(this)),
@@ -175,7 +157,7 @@ void Card_Wizard::Reset_Controls()
 int Card_Wizard::Open_Wnd()
 {
     int code = 0;
-    const bool ran = guarded([&] {
+    const bool ran = Log_Exceptions([&] {
         Reset_Controls();
         code = exec();
         hide();
@@ -185,7 +167,7 @@ int Card_Wizard::Open_Wnd()
 
 void Card_Wizard::OK_Click()
 {
-    guarded([&] {
+    Log_Exceptions([&] {
         const QSizeF points(MM_to_Points_Convert(static_cast<float>(width_Stepper->value())),
                             MM_to_Points_Convert(static_cast<float>(height_Stepper->value())));
         if (Set_Document_Size)
@@ -197,7 +179,7 @@ void Card_Wizard::OK_Click()
 
 void Card_Wizard::CancelClick()
 {
-    guarded([&] {
+    Log_Exceptions([&] {
         App().Card_Shape = 0;
         done(0);
     });
@@ -210,7 +192,7 @@ void Card_Wizard::reject()
 
 void Card_Wizard::card_shape_CellClick()
 {
-    guarded([&] {
+    Log_Exceptions([&] {
         const int row = m_shapeButtons->checkedId();
         if (row >= 0)
             App().Card_Shape = row;
@@ -219,14 +201,14 @@ void Card_Wizard::card_shape_CellClick()
 
 void Card_Wizard::User_Profile_Click()
 {
-    guarded([&] { Open_User_Profile_Window(false, QString()); });
+    Log_Exceptions([&] { Open_User_Profile_Window(false, QString()); });
 }
 
 void Card_Wizard::comboBoxSelectionDidChange(QComboBox *sender)
 {
     if (sender != Category_ComboBox)
         return;
-    guarded([&] {
+    Log_Exceptions([&] {
         ListData.clear();
         reloadList();
         const QStringList &names = Category_ComboBox->currentIndex() == 0 ? pvc_card_arry : paper_card_arry;
@@ -239,7 +221,7 @@ void Card_Wizard::comboBoxSelectionDidChange(QComboBox *sender)
 
 void Card_Wizard::tableViewSelectionDidChange()
 {
-    guarded([&] {
+    Log_Exceptions([&] {
         const QString orientation =
             Preset_ComboBox->currentText() == QLatin1String("Horizontal") ? QStringLiteral("H") : QStringLiteral("V");
         const QSizeF size = Get_My_card_Size(Category_ComboBox->currentText(), orientation, selectedRow());
@@ -262,7 +244,7 @@ QVariant Card_Wizard::tableView_objectValueForTableColumn_row(const QTableView *
 void Card_Wizard::tableView_setObjectValue_forTableColumn_row(const QTableView *table, const QVariant &value,
                                                               const QString &column, int row)
 {
-    guarded([&] {
+    Log_Exceptions([&] {
         if (table != ColList)
             return;
         if (!ListDataTableModel::containsRow(ListData, row))

@@ -399,15 +399,13 @@ bool SKTWindowController::savedOrDiscardedOnWord(const QString &question, bool s
 
 void SKTWindowController::New_Btn_Clicked()
 {
-    try {
+    Log_Exceptions([&] {
         // Nothing is lost without the user's word.
         if (!savedOrDiscardedOnWord(kSaveBeforeNew, true))
             return;
         New_Project();
         Undo_Redo_Button_state();
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 bool SKTWindowController::windowShouldClose()
@@ -431,16 +429,14 @@ bool SKTWindowController::eventFilter(QObject *watched, QEvent *event)
 
 void SKTWindowController::Open_Btn_Clicked()
 {
-    try {
+    Log_Exceptions([&] {
         if (savedOrDiscardedOnWord(kSaveBeforeOpen, true)) {
             // A cancelled panel or an unsound file leaves the current design as it was, so there is
             // nothing to start again.
             Open_Log_File();
             Undo_Redo_Button_state();
         }
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 void SKTWindowController::Save_Btn_Clicked()

@@ -17,21 +17,6 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <exception>
-
-namespace {
-
-template <typename Body>
-void guarded(Body &&body)
-{
-    try {
-        body();
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
-}
-
-} // namespace
 
 Grid_Wizard::Grid_Wizard(QWidget *parent)
     : QDialog(parent), Grid_clr(new ColorWell(this)), Grid_Space_slidr(new QSlider(Qt::Horizontal, this)),
@@ -83,21 +68,21 @@ Grid_Wizard::Grid_Wizard(QWidget *parent)
     Fill_Controls(Grid_clr->color(), 9.0, false);
 
     connect(Grid_clr, &ColorWell::colorChanged, this, [this](const QColor &color) {
-        guarded([&] {
+        Log_Exceptions([&] {
             if (Grid_Clr_Changed)
                 Grid_Clr_Changed(color);
         });
     });
     connect(Grid_Space_slidr, &QSlider::valueChanged, this, [this](int value) {
         showSpacing(value);
-        guarded([&] {
+        Log_Exceptions([&] {
             if (Grid_Slider_Changed)
                 Grid_Slider_Changed(static_cast<double>(value));
         });
     });
     connect(Show_hide_grid_chk, &QCheckBox::toggled, this, [this](bool shown) {
         Grid_Opt_box->setEnabled(shown);
-        guarded([&] {
+        Log_Exceptions([&] {
             if (Grid_Show_Hide_Changed)
                 Grid_Show_Hide_Changed(shown);
         });
@@ -125,7 +110,7 @@ void Grid_Wizard::Fill_Controls(const QColor &color, double spacing, bool shown)
 
 void Grid_Wizard::Open_Wnd()
 {
-    guarded([&] {
+    Log_Exceptions([&] {
         exec();
         hide();
     });

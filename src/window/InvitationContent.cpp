@@ -205,7 +205,7 @@ void SKTWindowController::setMainPhoto(const QImage &original, const QImage &pro
 
 void SKTWindowController::Update_frame_Main_Photo_And_Path(const QString &path, bool change_path)
 {
-    try {
+    Log_Exceptions([&] {
         m_Main_Photo_original = loadPhoto(path);
         if (m_Main_Photo_original.isNull())
             setMain_Photo_image(QImage());
@@ -213,27 +213,23 @@ void SKTWindowController::Update_frame_Main_Photo_And_Path(const QString &path, 
             Update_Image_With_Settings();
         if (change_path)
             Win().Invite_Frame_Pic_IMG = path;
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 void SKTWindowController::Update_Image_With_Settings()
 {
-    try {
+    Log_Exceptions([&] {
         // From the photo as loaded, so that effects never pile up on a photo that has them already.
         const QImage original = Main_Photo_original();
         if (original.isNull())
             return;
         setMain_Photo_image(ImageProcesser::Get_Processed_Image(original, mainPhotoSettings()));
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 void SKTWindowController::Edit_Main_Photo_Button()
 {
-    try {
+    Log_Exceptions([&] {
         if (!m_invitationWizard || m_invitationWizard->Open_Wnd_For_Edit_Photo() != 1)
             return;
         if (_graphicView)
@@ -241,9 +237,7 @@ void SKTWindowController::Edit_Main_Photo_Button()
                                              Win().Invite_Frame_Pic_IMG, ControlTags::MainPhoto);
         Refresh_Canvas();
         Show_RHS_Properties(nullptr);
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 QImage SKTWindowController::RotateImage(const QImage &image, float angle)

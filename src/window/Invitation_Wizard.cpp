@@ -550,28 +550,24 @@ void Invitation_Wizard::setBanner(const QImage &banner)
 
 int Invitation_Wizard::Open_Wnd()
 {
-    try {
+    int code = 0;
+    Log_Exceptions([&] {
         Prepare_Wizard();
-        const int code = exec();
+        code = exec();
         hide();
-        return code;
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-        return 0;
-    }
+    });
+    return code;
 }
 
 int Invitation_Wizard::Open_Wnd_For_Edit_Photo()
 {
-    try {
+    int code = 0;
+    Log_Exceptions([&] {
         Prepare_Edit_Photo();
-        const int code = exec();
+        code = exec();
         hide();
-        return code;
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-        return 0;
-    }
+    });
+    return code;
 }
 
 void Invitation_Wizard::Prepare_Wizard()

@@ -100,12 +100,10 @@ QRectF SKTWindowController::frontCanvasBounds() const
 
 void SKTWindowController::Card_Base_Drawing(QPainter &painter, const QRectF &cardRect)
 {
-    try {
+    Log_Exceptions([&] {
         drawCardFace(painter, cardRect, App().Card_Front_Or_Back == 0 ? Front_card_Prop : Back_card_Prop,
                      App().Card_Shape);
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 QString SKTWindowController::Library_Selected_Image() const

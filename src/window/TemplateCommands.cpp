@@ -98,7 +98,7 @@ bool SKTWindowController::Write_Template(const QString &name)
 
 void SKTWindowController::Export_As_Template_Clicked()
 {
-    try {
+    Log_Exceptions([&] {
         if (!m_exportTemplate)
             return;
         m_exportTemplate->template_name->clear();
@@ -106,9 +106,7 @@ void SKTWindowController::Export_As_Template_Clicked()
         if (m_exportTemplate->Open_Wnd() != 1)
             return;
         Write_Template(Win().export_template_name);
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 int SKTWindowController::Open_Template_Design()

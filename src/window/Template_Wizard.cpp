@@ -20,7 +20,6 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include <exception>
 
 namespace {
 
@@ -35,15 +34,6 @@ bool isExistingFile(const QString &path)
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
-template <typename Body>
-void logged(Body &&body)
-{
-    try {
-        body();
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
-}
 
 } // namespace
 
@@ -135,15 +125,13 @@ Template_Wizard *Template_Wizard::defaultInstance()
 
 int Template_Wizard::Open_Template_Window()
 {
-    try {
+    int code = 0;
+    Log_Exceptions([&] {
         Prepare_Template_Window();
-        const int code = exec();
+        code = exec();
         hide();
-        return code;
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-        return 0;
-    }
+    });
+    return code;
 }
 
 void Template_Wizard::Prepare_Template_Window()
@@ -172,7 +160,7 @@ void Template_Wizard::Fill_Templates_User_Defined()
 
 void Template_Wizard::fillFrom(const QString &folder, bool user)
 {
-    logged([&] {
+    Log_Exceptions([&] {
         Show_NSLog_Message(folder);
         // A choice from the other list must not stay chosen: delete would reach the wrong template.
         Win().Selected_Template_Path = QString(QLatin1String(""));
@@ -235,7 +223,7 @@ bool Template_Wizard::imageBrowser_moveItemsAtIndexes_toIndex(const QList<int> &
 
 void Template_Wizard::imageBrowserSelectionDidChange()
 {
-    logged([&] {
+    Log_Exceptions([&] {
         const QList<int> selection = imageBrowser->selectionIndexes();
         if (!selection.isEmpty() && selection.first() < imageBrowser->count())
             Win().Selected_Template_Path = imageBrowser->itemAtIndex(selection.first()).path;
@@ -285,7 +273,7 @@ QString Template_Wizard::selectedUserTemplate() const
 
 void Template_Wizard::Delete_Template_Click()
 {
-    logged([&] {
+    Log_Exceptions([&] {
         const QString picture = selectedUserTemplate();
         if (picture.isEmpty() || !Show_YES_NO_MessageBox(kDeleteQuestion))
             return;
@@ -297,7 +285,7 @@ void Template_Wizard::Delete_Template_Click()
 
 void Template_Wizard::Copy_Templatee_Click()
 {
-    logged([&] {
+    Log_Exceptions([&] {
         const QString picture = selectedUserTemplate();
         if (picture.isEmpty() || !Show_YES_NO_MessageBox(kCopyQuestion))
             return;
@@ -324,7 +312,7 @@ QString Template_Wizard::Create_New_File_Path(const QString &path)
 
 void Template_Wizard::Rename_Template_Click()
 {
-    logged([&] {
+    Log_Exceptions([&] {
         const QString picture = selectedUserTemplate();
         if (picture.isEmpty())
             return;

@@ -465,14 +465,12 @@ void SKTWindowController::New_Project_Setting_Reset()
 
 void SKTWindowController::New_Project()
 {
-    try {
+    Log_Exceptions([&] {
         New_Project_Setting_Reset();
         Show_RHS_Properties(nullptr);
         Refresh_Canvas();
         Open_Start_Window();
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 int SKTWindowController::runStartWizard()

@@ -32,7 +32,6 @@
 #include <QTabWidget>
 #include <QTableView>
 
-#include <exception>
 
 namespace {
 
@@ -358,13 +357,11 @@ void CardPanel::Content_Font_Clicked(QObject *)
 
 void CardPanel::changeAllTextFont(const QFont &font)
 {
-    try {
+    Log_Exceptions([&] {
         App().All_Text_font = font;
         card_setting_tab->All_Text_font_value->setText(PanelConversions::fontLabel(font));
         m_design.Update_All_Card_Content();
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 // --- Background picture --------------------------------------------------------------------------

@@ -18,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <exception>
 
 namespace {
 
@@ -90,7 +89,7 @@ void DataSourceTab::enableForSource(bool bound)
 
 void DataSourceTab::Data_Source_Changed()
 {
-    try {
+    Log_Exceptions([&] {
         const QString choice = Data_source_type->currentText();
         SKTGraphic *current = m_design.currentGraphic();
         // Only the front holds the main photo and the frame picture.
@@ -127,14 +126,12 @@ void DataSourceTab::Data_Source_Changed()
             Batch_Series->setCurrentIndex(column >= 0 && column < Batch_Series->count() ? column : -1);
             current->Set_Data_source_type(2);
         }
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 void DataSourceTab::Batch_Series_Changed()
 {
-    try {
+    Log_Exceptions([&] {
         const QString source = Data_source_type->currentText();
         const int index = Batch_Series->currentIndex();
         const QString name = index < 0 ? QString() : Trim_Str(Batch_Series->currentText());
@@ -173,9 +170,7 @@ void DataSourceTab::Batch_Series_Changed()
                 Update_Image_Graphics();
         }
         m_design.Refresh_Canvas();
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 void DataSourceTab::View_batch_Series_Button(QObject *)

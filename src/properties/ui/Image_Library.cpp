@@ -17,7 +17,6 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include <exception>
 
 namespace {
 
@@ -105,15 +104,13 @@ Image_Library *Image_Library::defaultInstance()
 
 int Image_Library::Open_Library_Window()
 {
-    try {
+    int code = 0;
+    Log_Exceptions([&] {
         Prepare_Window();
-        const int code = exec();
+        code = exec();
         hide();
-        return code;
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-        return 0;
-    }
+    });
+    return code;
 }
 
 void Image_Library::Prepare_Window()
@@ -149,7 +146,7 @@ void Image_Library::Fill_Combobox()
 
 void Image_Library::comboBoxSelectionDidChange()
 {
-    try {
+    Log_Exceptions([&] {
         if (cat_cmbo_bx->currentIndex() < 0)
             return;
         // The folder by its own name: the item shows it capitalised.
@@ -158,9 +155,7 @@ void Image_Library::comboBoxSelectionDidChange()
             return;
         imageBrowser->removeAllItems();
         addPicturesOf(folder);
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 void Image_Library::Load_and_fill_backgrounds()

@@ -275,13 +275,11 @@ void TextPanel::Text_Font_Changed(QObject *)
 
 void TextPanel::changeTextFont(const QFont &font)
 {
-    try {
+    Log_Exceptions([&] {
         Text_font = font;
         showFont();
         Update_Text_Graphics();
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 void TextPanel::insertAtCursor(const QString &pattern, const QString &message, QString (*value)(const QString &))
@@ -312,7 +310,7 @@ void TextPanel::Text_Insert_Time(QObject *)
 
 void TextPanel::textDidChange()
 {
-    try {
+    Log_Exceptions([&] {
         QPlainTextEdit *editor = text_edtng_tab->Text_value_Edit;
         const QString text = editor->toPlainText();
         const QString cleaned = PanelConversions::cleanedEditorText(text);
@@ -327,9 +325,7 @@ void TextPanel::textDidChange()
             editor->setTextCursor(cursor);
         }
         Update_Text_Graphics();
-    } catch (const std::exception &e) {
-        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-    }
+    });
 }
 
 void TextPanel::Insert_Template_Button(QObject *)
