@@ -134,6 +134,31 @@ int lengthAt(const SegmentList &list, int k)
     return k >= 0 && k < static_cast<int>(list.size()) ? list[k].length() : 0;
 }
 
+// Every segment that `absorbs` merges with the neighbours on either side that are `absorbable`,
+// and the scan starts again after each merge, until nothing more merges.
+template <typename Absorbs, typename Absorbable>
+void absorbNeighbours(SegmentList &list, Absorbs absorbs, Absorbable absorbable)
+{
+    for (int k = 0; k < static_cast<int>(list.size()); ++k) {
+        if (!absorbs(k))
+            continue;
+        bool changed = false;
+        if (absorbable(k - 1)) {
+            list[k].start = list[k - 1].start;
+            list.erase(list.begin() + k - 1);
+            --k;
+            changed = true;
+        }
+        if (absorbable(k + 1)) {
+            list[k].end = list[k + 1].end;
+            list.erase(list.begin() + k + 1);
+            changed = true;
+        }
+        if (changed)
+            k = -1;
+    }
+}
+
 void breakString(const unsigned char *text, int len, SegmentList &list)
 {
     // Runs of 13 digits or more become numeric stretches; everything between is cut by byte kind.
@@ -169,50 +194,13 @@ void breakString(const unsigned char *text, int len, SegmentList &list)
     }
 
     // A long text takes in its neighbouring texts and lone bytes.
-    for (int k = 0; k < static_cast<int>(list.size()); ++k) {
-        if (!isType(list, k, 'T') || lengthAt(list, k) < 5)
-            continue;
-        bool changed = false;
-        const auto absorbable = [&list](int j) {
-            return isType(list, j, 'T') || (isType(list, j, 'B') && lengthAt(list, j) == 1);
-        };
-        if (absorbable(k - 1)) {
-            list[k].start = list[k - 1].start;
-            list.erase(list.begin() + k - 1);
-            --k;
-            changed = true;
-        }
-        if (absorbable(k + 1)) {
-            list[k].end = list[k + 1].end;
-            list.erase(list.begin() + k + 1);
-            changed = true;
-        }
-        if (changed)
-            k = -1;
-    }
-
+    absorbNeighbours(
+        list, [&list](int k) { return isType(list, k, 'T') && lengthAt(list, k) >= 5; },
+        [&list](int j) { return isType(list, j, 'T') || (isType(list, j, 'B') && lengthAt(list, j) == 1); });
     // Bytes take in their neighbouring bytes and short texts.
-    for (int k = 0; k < static_cast<int>(list.size()); ++k) {
-        if (!isType(list, k, 'B'))
-            continue;
-        bool changed = false;
-        const auto absorbable = [&list](int j) {
-            return isType(list, j, 'B') || (isType(list, j, 'T') && lengthAt(list, j) < 5);
-        };
-        if (absorbable(k - 1)) {
-            list[k].start = list[k - 1].start;
-            list.erase(list.begin() + k - 1);
-            --k;
-            changed = true;
-        }
-        if (absorbable(k + 1)) {
-            list[k].end = list[k + 1].end;
-            list.erase(list.begin() + k + 1);
-            changed = true;
-        }
-        if (changed)
-            k = -1;
-    }
+    absorbNeighbours(
+        list, [&list](int k) { return isType(list, k, 'B'); },
+        [&list](int j) { return isType(list, j, 'B') || (isType(list, j, 'T') && lengthAt(list, j) < 5); });
 
     if (list.size() == 1 && list[0].type == 'T' && list[0].length() >= 8
         && std::all_of(text + list[0].start, text + list[0].end, isDigit))
