@@ -8,14 +8,7 @@ using namespace PanelConversions;
 void ImagePanelValues::writeInto(SKTGraphic &g) const
 {
     g.print_object = printObject;
-    g._isDrawingStroke = border;
-    if (border) {
-        g._strokeColor = borderColor;
-        g._strokeWidth = borderWidth;
-    }
-    const QString style = outlineCodeForIndex(borderStyle);
-    if (!style.isNull())
-        g._stroke_border_type = style;
+    writeOutline(*this, g);
     // Direct writes, as every panel edit: no undo step and no notice.
     g._isFlippedHorizontally = flipHorizontally;
     g._isFlippedVertically = flipVertically;
@@ -38,10 +31,7 @@ ImagePanelValues ImagePanelValues::of(const SKTGraphic &g)
 {
     ImagePanelValues v;
     v.path = g._file_path;
-    v.border = g._isDrawingStroke;
-    v.borderWidth = truncatedInt(g._strokeWidth);
-    v.borderColor = g._strokeColor;
-    v.borderStyle = outlineIndexForCode(g._stroke_border_type);
+    readOutline(v, g);
     v.rotation = g.rotate_image;
     v.opacityPercent = g.img_trnsp_val;
     v.hue = g.hue_val;

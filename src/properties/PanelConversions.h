@@ -33,4 +33,29 @@ inline constexpr char kTextPlaceholder[] = "Text here";
 // limit. The cut never splits a character made of two code units; it keeps one unit less instead.
 QString cleanedEditorText(const QString &text);
 
+// An object's outline to and from the fields its tab keeps: `border`, `borderColor`, `borderWidth`
+// (whole points) and `borderStyle` (list position). Colour and width are kept while the outline is
+// off, and so is the stored style when the position has no code.
+template <typename Values, typename Graphic>
+void writeOutline(const Values &v, Graphic &g)
+{
+    g._isDrawingStroke = v.border;
+    if (v.border) {
+        g._strokeColor = v.borderColor;
+        g._strokeWidth = v.borderWidth;
+    }
+    const QString style = outlineCodeForIndex(v.borderStyle);
+    if (!style.isNull())
+        g._stroke_border_type = style;
+}
+
+template <typename Values, typename Graphic>
+void readOutline(Values &v, const Graphic &g)
+{
+    v.border = g._isDrawingStroke;
+    v.borderWidth = truncatedInt(g._strokeWidth);
+    v.borderColor = g._strokeColor;
+    v.borderStyle = outlineIndexForCode(g._stroke_border_type);
+}
+
 } // namespace PanelConversions

@@ -7,14 +7,7 @@ using namespace PanelConversions;
 
 void ShapePanelValues::writeInto(SKTGraphic &g) const
 {
-    g._isDrawingStroke = border;
-    if (border) {
-        g._strokeColor = borderColor;
-        g._strokeWidth = borderWidth;
-    }
-    const QString style = outlineCodeForIndex(borderStyle);
-    if (!style.isNull())
-        g._stroke_border_type = style;
+    writeOutline(*this, g);
     g._isDrawingFill = fill;
     if (fill)
         g._fillColor = fillColor;
@@ -35,10 +28,7 @@ void ShapePanelValues::writeInto(SKTGraphic &g) const
 ShapePanelValues ShapePanelValues::of(const SKTGraphic &g)
 {
     ShapePanelValues v;
-    v.border = g._isDrawingStroke;
-    v.borderWidth = truncatedInt(g._strokeWidth);
-    v.borderColor = g._strokeColor;
-    v.borderStyle = outlineIndexForCode(g._stroke_border_type);
+    readOutline(v, g);
     v.fill = g._isDrawingFill;
     v.fillColor = g._fillColor;
     v.fillRadio = g._fill_type == QLatin1String("G") || g._fill_type == QLatin1String("H") ? g._fill_type

@@ -13,14 +13,7 @@ QString storedText(const SKTGraphic &g)
 void TextPanelValues::writeInto(SKTGraphic &g, bool withText) const
 {
     g.print_object = printObject;
-    g._isDrawingStroke = border;
-    if (border) {
-        g._strokeColor = borderColor;
-        g._strokeWidth = borderWidth;
-    }
-    const QString style = outlineCodeForIndex(borderStyle);
-    if (!style.isNull())
-        g._stroke_border_type = style;
+    writeOutline(*this, g);
     g._isDrawingFill = fill;
     if (fill)
         g._fillColor = fillColor;
@@ -50,11 +43,8 @@ void TextPanelValues::writeInto(SKTGraphic &g, bool withText) const
 TextPanelValues TextPanelValues::of(const SKTGraphic &g)
 {
     TextPanelValues v;
-    v.border = g._isDrawingStroke;
+    readOutline(v, g);
     v.fill = g._isDrawingFill;
-    v.borderWidth = truncatedInt(g._strokeWidth);
-    v.borderColor = g._strokeColor;
-    v.borderStyle = outlineIndexForCode(g._stroke_border_type);
     v.fillColor = g._fillColor;
     v.gradient = g._fill_type == QLatin1String("G");
     v.gradient1 = g._fill_Grad_clr1;
