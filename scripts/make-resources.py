@@ -39,6 +39,29 @@ def write_png(path, width, height, pixels):
     os.replace(tmp, path)
 
 
+def premultiplied(colour):
+    """A straight 8-bit (r, g, b, a) as a premultiplied [r, g, b, a] in 0..1."""
+    r, g, b, a = (c / 255.0 for c in colour)
+    return [r * a, g * a, b * a, a]
+
+
+def paint_over(pixel, colour, coverage=1.0):
+    """Paints a straight 8-bit colour at `coverage` source-over onto a premultiplied pixel."""
+    k = coverage * colour[3] / 255.0
+    if k <= 0:
+        return
+    for i in range(3):
+        pixel[i] = colour[i] / 255.0 * k + pixel[i] * (1 - k)
+    pixel[3] = k + pixel[3] * (1 - k)
+
+
+def straight(r, g, b, a):
+    """A premultiplied pixel as straight 8-bit (r, g, b, a)."""
+    if a <= 0:
+        return (0, 0, 0, 0)
+    return tuple(round(min(1.0, c / a) * 255) for c in (r, g, b)) + (round(a * 255),)
+
+
 def render(width, height, layers, background=(0, 0, 0, 0)):
     """layers: (inside(x, y) -> bool, (r, g, b, a)) painted in order, source-over, supersampled."""
     rows = []
@@ -50,25 +73,14 @@ def render(width, height, layers, background=(0, 0, 0, 0)):
             for sy in range(n):
                 for sx in range(n):
                     x, y = px + (sx + 0.5) / n, py + (sy + 0.5) / n
-                    r, g, b, a = (c / 255.0 for c in background)
-                    r, g, b = r * a, g * a, b * a
+                    pixel = premultiplied(background)
                     for inside, colour in layers:
                         if inside(x, y):
-                            cr, cg, cb, ca = (c / 255.0 for c in colour)
-                            r = cr * ca + r * (1 - ca)
-                            g = cg * ca + g * (1 - ca)
-                            b = cb * ca + b * (1 - ca)
-                            a = ca + a * (1 - ca)
-                    acc[0] += r
-                    acc[1] += g
-                    acc[2] += b
-                    acc[3] += a
+                            paint_over(pixel, colour)
+                    for i in range(4):
+                        acc[i] += pixel[i]
             samples = n * n
-            a = acc[3] / samples
-            if a <= 0:
-                row.append((0, 0, 0, 0))
-            else:
-                row.append(tuple(round(min(1.0, c / samples / a) * 255) for c in acc[:3]) + (round(a * 255),))
+            row.append(straight(*(c / samples for c in acc)))
         rows.append(row)
     return rows
 
@@ -223,20 +235,10 @@ def compose(width, height, layers, background=(0, 0, 0, 0)):
     for py in range(height):
         row = []
         for px in range(width):
-            r, g, b, a = (c / 255.0 for c in background)
-            r, g, b = r * a, g * a, b * a
+            pixel = premultiplied(background)
             for coverage, colour in layers:
-                k = coverage[py][px] * colour[3] / 255.0
-                if k <= 0:
-                    continue
-                r = colour[0] / 255.0 * k + r * (1 - k)
-                g = colour[1] / 255.0 * k + g * (1 - k)
-                b = colour[2] / 255.0 * k + b * (1 - k)
-                a = k + a * (1 - k)
-            if a <= 0:
-                row.append((0, 0, 0, 0))
-            else:
-                row.append(tuple(round(min(1.0, c / a) * 255) for c in (r, g, b)) + (round(a * 255),))
+                paint_over(pixel, colour, coverage[py][px])
+            row.append(straight(*pixel))
         rows.append(row)
     return rows
 
@@ -377,24 +379,14 @@ def render_frame(band, paint, window_radius=18):
             for sy in range(n):
                 for sx in range(n):
                     x, y = px + (sx + 0.5) / n, py + (sy + 0.5) / n
-                    r = g = b = a = 0.0
                     if not inside_rounded(x, y, band, band, FRAME_W - band, FRAME_H - band, window_radius):
-                        for cr, cg, cb, ca in paint(x, y):
-                            ca /= 255.0
-                            r = cr / 255.0 * ca + r * (1 - ca)
-                            g = cg / 255.0 * ca + g * (1 - ca)
-                            b = cb / 255.0 * ca + b * (1 - ca)
-                            a = ca + a * (1 - ca)
-                    acc[0] += r
-                    acc[1] += g
-                    acc[2] += b
-                    acc[3] += a
+                        pixel = [0.0, 0.0, 0.0, 0.0]
+                        for colour in paint(x, y):
+                            paint_over(pixel, colour)
+                        for i in range(4):
+                            acc[i] += pixel[i]
             samples = n * n
-            a = acc[3] / samples
-            if a <= 0:
-                row.append((0, 0, 0, 0))
-            else:
-                row.append(tuple(round(min(1.0, c / samples / a) * 255) for c in acc[:3]) + (round(a * 255),))
+            row.append(straight(*(c / samples for c in acc)))
         rows.append(row)
     return rows
 
