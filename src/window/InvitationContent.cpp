@@ -38,25 +38,6 @@ QImage loadPhoto(const QString &path)
     return reader.read();
 }
 
-Image_Effect_Settings mainPhotoSettings()
-{
-    const WindowState &win = Win();
-    Image_Effect_Settings s;
-    s.grayscale = win.IMG_gray_Scale;
-    s.sepia = win.IMG_Sepia;
-    s.invrtclr = win.IMG_invert_clr;
-    s.hue = win.IMG_hue_val;
-    s.sat = win.IMG_sat_val;
-    s.brt = win.IMG_brt_val;
-    s.con = win.IMG_con_val;
-    s.sharpness = win.IMG_srp_val;
-    s.exposure = win.IMG_ev_val;
-    s.blur = win.IMG_blr_val;
-    s.tranprency = win.IMG_trnsp_val;
-    s.rotate = Image_Effect_Settings::rotationFrom(win.IMG_rotate_image);
-    return s;
-}
-
 } // namespace
 
 // --- Windows ---------------------------------------------------------------------------------------
@@ -223,7 +204,7 @@ void SKTWindowController::Update_Image_With_Settings()
         const QImage original = Main_Photo_original();
         if (original.isNull())
             return;
-        setMain_Photo_image(ImageProcesser::Get_Processed_Image(original, mainPhotoSettings()));
+        setMain_Photo_image(ImageProcesser::Get_Processed_Image(original, Win().mainPhotoEffects()));
     });
 }
 

@@ -611,18 +611,7 @@ void Invitation_Wizard::Prepare_Edit_Photo()
     // Effects always start from the photo as it was loaded, never from one that carries them.
     User_Picture = m_host ? m_host->Main_Photo_original() : QImage();
     m_previewSource = QImage();
-    Image_Effect_Settings kept;
-    kept.grayscale = win.IMG_gray_Scale;
-    kept.sepia = win.IMG_Sepia;
-    kept.invrtclr = win.IMG_invert_clr;
-    kept.hue = win.IMG_hue_val;
-    kept.sat = win.IMG_sat_val;
-    kept.brt = win.IMG_brt_val;
-    kept.con = win.IMG_con_val;
-    kept.sharpness = win.IMG_srp_val;
-    kept.exposure = win.IMG_ev_val;
-    kept.blur = win.IMG_blr_val;
-    kept.tranprency = win.IMG_trnsp_val;
+    const Image_Effect_Settings kept = win.mainPhotoEffects();
     const float keptRotation = win.IMG_rotate_image;
     m_kept = kept;
     m_keptRotation = keptRotation;
@@ -833,19 +822,7 @@ void Invitation_Wizard::Close_Form_Click()
 
 void Invitation_Wizard::restoreKeptSettings()
 {
-    WindowState &win = Win();
-    win.IMG_invert_clr = m_kept.invrtclr;
-    win.IMG_gray_Scale = m_kept.grayscale;
-    win.IMG_Sepia = m_kept.sepia;
-    win.IMG_trnsp_val = m_kept.tranprency;
-    win.IMG_rotate_image = m_keptRotation;
-    win.IMG_hue_val = m_kept.hue;
-    win.IMG_sat_val = m_kept.sat;
-    win.IMG_brt_val = m_kept.brt;
-    win.IMG_con_val = m_kept.con;
-    win.IMG_srp_val = m_kept.sharpness;
-    win.IMG_ev_val = m_kept.exposure;
-    win.IMG_blr_val = m_kept.blur;
+    Win().setMainPhotoEffects(m_kept, m_keptRotation);
 }
 
 void Invitation_Wizard::ExitClick()
@@ -1132,19 +1109,7 @@ Image_Effect_Settings Invitation_Wizard::effectSettings() const
 void Invitation_Wizard::Update_Image_With_Settings()
 {
     const Image_Effect_Settings s = effectSettings();
-    WindowState &win = Win();
-    win.IMG_invert_clr = s.invrtclr;
-    win.IMG_gray_Scale = s.grayscale;
-    win.IMG_Sepia = s.sepia;
-    win.IMG_trnsp_val = s.tranprency;
-    win.IMG_rotate_image = static_cast<float>(Rotate_Slider->floatValue());
-    win.IMG_hue_val = s.hue;
-    win.IMG_sat_val = s.sat;
-    win.IMG_brt_val = s.brt;
-    win.IMG_con_val = s.con;
-    win.IMG_srp_val = s.sharpness;
-    win.IMG_ev_val = s.exposure;
-    win.IMG_blr_val = s.blur;
+    Win().setMainPhotoEffects(s, static_cast<float>(Rotate_Slider->floatValue()));
     if (m_previewSource.isNull())
         return;
     // The preview works on a smaller copy: its blur is measured in the copy's pixels.

@@ -78,3 +78,37 @@ WindowState &Win()
     static WindowState state;
     return state;
 }
+
+Image_Effect_Settings WindowState::mainPhotoEffects() const
+{
+    Image_Effect_Settings s;
+    s.grayscale = IMG_gray_Scale;
+    s.sepia = IMG_Sepia;
+    s.invrtclr = IMG_invert_clr;
+    s.hue = IMG_hue_val;
+    s.sat = IMG_sat_val;
+    s.brt = IMG_brt_val;
+    s.con = IMG_con_val;
+    s.sharpness = IMG_srp_val;
+    s.exposure = IMG_ev_val;
+    s.blur = IMG_blr_val;
+    s.tranprency = IMG_trnsp_val;
+    s.rotate = Image_Effect_Settings::rotationFrom(IMG_rotate_image);
+    return s;
+}
+
+void WindowState::setMainPhotoEffects(const Image_Effect_Settings &effects, float rotation)
+{
+    IMG_invert_clr = effects.invrtclr;
+    IMG_gray_Scale = effects.grayscale;
+    IMG_Sepia = effects.sepia;
+    IMG_trnsp_val = effects.tranprency;
+    IMG_rotate_image = rotation;
+    IMG_hue_val = effects.hue;
+    IMG_sat_val = effects.sat;
+    IMG_brt_val = effects.brt;
+    IMG_con_val = effects.con;
+    IMG_srp_val = effects.sharpness;
+    IMG_ev_val = effects.exposure;
+    IMG_blr_val = effects.blur;
+}

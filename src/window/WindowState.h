@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Image_Effect_Settings.h"
 #include "platform/Guarded.h"
 
 #include <QImage>
@@ -33,6 +34,10 @@ struct WindowState {
     float IMG_trnsp_val;
     float IMG_sat_val, IMG_con_val;
     float IMG_hue_val, IMG_brt_val, IMG_srp_val, IMG_ev_val, IMG_blr_val, IMG_rotate_image;
+    // The effect settings above as the processer takes them, and back; `rotation` in degrees, as
+    // IMG_rotate_image keeps it.
+    Image_Effect_Settings mainPhotoEffects() const;
+    void setMainPhotoEffects(const Image_Effect_Settings &effects, float rotation);
 
     bool Fill_User_Profile; // a profile was accepted and may be placed on the card
 
