@@ -8,6 +8,7 @@
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
+#include "core/WindowUtilities.h"
 #include "output/ui/Long_SMS_Dlg.h"
 #include "properties/ui/PropertiesPanel.h"
 #include "window/Data_From_Excel.h"
@@ -18,21 +19,6 @@
 #include <QMainWindow>
 
 
-namespace {
-
-// A series file holds one value a line; longer reads than this are no series of ours.
-constexpr qint64 kMostSeriesBytes = 16 * 1024 * 1024;
-
-// The series file of a name from the series list; empty for a name that would leave its folder.
-QString seriesFile(const QString &seriesName)
-{
-    if (seriesName.isEmpty() || seriesName.contains(QLatin1Char('/')) || seriesName.contains(QLatin1Char('\\')) ||
-        seriesName == QLatin1String("..") || seriesName == QLatin1String("."))
-        return {};
-    return QDir(App().Data_Folder_Path).filePath(seriesName + QLatin1Char('.') + App().batch_file_EXT);
-}
-
-} // namespace
 
 Barcode_Gen *SKTWindowController::barcodeSettingsWindow()
 {
@@ -75,14 +61,7 @@ void SKTWindowController::Update_Barcode_Graphics(const SKTGraphic &source)
 
 QString SKTWindowController::Get_First_Value_Of_Dataset(const QString &seriesName) const
 {
-    QFile file(seriesFile(seriesName));
-    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
-        return {};
-    // The text up to the first line feed, as it stands.
-    QByteArray line = file.readLine(kMostSeriesBytes);
-    if (line.endsWith('\n'))
-        line.chop(1);
-    return QString::fromUtf8(line);
+    return ::Get_First_Value_Of_Dataset(seriesName);
 }
 
 bool SKTWindowController::Excel_Binding_Use() const
@@ -107,8 +86,9 @@ QString SKTWindowController::Get_First_Value_Of_Excel_Binding(int column) const
 void SKTWindowController::View_Data_Series(const QString &seriesName)
 {
     // No series viewer yet: the values, one a line, in the long-message dialog.
-    QFile file(seriesFile(seriesName));
-    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    const QString path = Series_File_Path(seriesName);
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         Show_MessageBox(QStringLiteral("Please select the series."));
         return;
     }

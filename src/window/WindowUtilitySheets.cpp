@@ -6,6 +6,7 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
+#include "core/WindowUtilities.h"
 #include "window/WindowState.h"
 
 #include <QCheckBox>
@@ -65,12 +66,8 @@ bool SKTWindowController::Check_Batch_File_In_Use_Validation(const QString &seri
 {
     bool used = false;
     try {
-        // A name that walks out of the series folder names no series of ours.
-        if (seriesName.isEmpty() || seriesName.contains(QLatin1Char('/')) || seriesName == QLatin1String("..") ||
-            seriesName == QLatin1String("."))
-            return false;
-        const QString file = QDir(App().Data_Folder_Path).filePath(seriesName + QLatin1Char('.') + App().batch_file_EXT);
-        if (!QFileInfo(file).isFile())
+        const QString file = Series_File_Path(seriesName);
+        if (file.isEmpty() || !QFileInfo(file).isFile())
             return false;
         used = sideUsesSeries(Get_Front_Controls_Array(), seriesName);
         if (!used && Win().CARD_SIDE_STR == QLatin1String("2"))
