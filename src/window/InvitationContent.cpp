@@ -8,6 +8,7 @@
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/ImageProcesser.h"
+#include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
 #include "document/ControlTags.h"
 #include "document/SKTImage.h"
@@ -18,27 +19,12 @@
 #include "window/Template_Wizard.h"
 #include "window/WindowState.h"
 
-#include <QFileInfo>
-#include <QImageReader>
 #include <QMainWindow>
 #include <QPainter>
 
 #include <cmath>
 #include <exception>
 #include <numbers>
-
-namespace {
-
-QImage loadPhoto(const QString &path)
-{
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return QImage();
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    return reader.read();
-}
-
-} // namespace
 
 // --- Windows ---------------------------------------------------------------------------------------
 
@@ -175,7 +161,7 @@ QImage SKTWindowController::Main_Photo_original() const
 {
     if (!m_Main_Photo_original.isNull())
         return m_Main_Photo_original;
-    return loadPhoto(Win().Invite_Frame_Pic_IMG);
+    return loadPicture(Win().Invite_Frame_Pic_IMG);
 }
 
 void SKTWindowController::setMainPhoto(const QImage &original, const QImage &processed)
@@ -187,7 +173,7 @@ void SKTWindowController::setMainPhoto(const QImage &original, const QImage &pro
 void SKTWindowController::Update_frame_Main_Photo_And_Path(const QString &path, bool change_path)
 {
     Log_Exceptions([&] {
-        m_Main_Photo_original = loadPhoto(path);
+        m_Main_Photo_original = loadPicture(path);
         if (m_Main_Photo_original.isNull())
             setMain_Photo_image(QImage());
         else

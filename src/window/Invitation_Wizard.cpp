@@ -3,6 +3,7 @@
 #include "canvas/ui/Repeat_Image.h"
 #include "core/AppState.h"
 #include "core/ImageProcesser.h"
+#include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "core/WindowUtilities.h"
@@ -21,7 +22,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -53,13 +53,6 @@ constexpr int kPreviewBox = 300;
 bool isExistingFile(const QString &path)
 {
     return !path.isEmpty() && QFileInfo(path).isFile();
-}
-
-QImage loadPicture(const QString &path)
-{
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    return reader.read();
 }
 
 QToolButton *arrowButton(QStyle::StandardPixmap arrow, const QString &name, const QString &tip, QWidget *parent)
