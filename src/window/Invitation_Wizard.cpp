@@ -615,10 +615,7 @@ void Invitation_Wizard::Prepare_Edit_Photo()
     }
     showSliderValue(Rotate_Slider);
     if (!User_Picture.isNull()) {
-        m_previewSource = User_Picture.width() > kPreviewEdge || User_Picture.height() > kPreviewEdge
-                              ? User_Picture.scaled(kPreviewEdge, kPreviewEdge, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                              : User_Picture;
-        m_previewScale = static_cast<double>(m_previewSource.width()) / User_Picture.width();
+        setPreviewSource(User_Picture);
         Update_Image_With_Settings();
     } else {
         showPreview(m_host ? m_host->Main_Photo_image() : QImage());
@@ -777,9 +774,10 @@ void Invitation_Wizard::finish()
     win.Invite_Frame_Pic_IMG = Trim_Str(image_path->text());
 
     // The card's photo is made from the whole unprocessed photo, not from the preview's copy.
-    Update_Image_With_Settings();
+    const Image_Effect_Settings effects = effectSettings();
+    win.setMainPhotoEffects(effects, static_cast<float>(Rotate_Slider->floatValue()));
     QString failed;
-    const QImage processed = ImageProcesser::Get_Processed_Image(User_Picture, effectSettings(), &failed);
+    const QImage processed = ImageProcesser::Get_Processed_Image(User_Picture, effects, &failed);
     if (!failed.isEmpty())
         Show_MessageBox(tr("These effects could not be applied to the photo and were left out:\n%1").arg(failed));
     if (m_host)
@@ -1018,12 +1016,17 @@ bool Invitation_Wizard::Load_Photo(const QString &path)
     Image_Setting_Box->setEnabled(true);
     image_path->setText(path);
     User_Picture = picture;
-    m_previewSource = picture.width() > kPreviewEdge || picture.height() > kPreviewEdge
-                          ? picture.scaled(kPreviewEdge, kPreviewEdge, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                          : picture;
-    m_previewScale = static_cast<double>(m_previewSource.width()) / picture.width();
+    setPreviewSource(picture);
     Update_Image_With_Settings();
     return true;
+}
+
+void Invitation_Wizard::setPreviewSource(const QImage &photo)
+{
+    m_previewSource = photo.width() > kPreviewEdge || photo.height() > kPreviewEdge
+                          ? photo.scaled(kPreviewEdge, kPreviewEdge, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                          : photo;
+    m_previewScale = static_cast<double>(m_previewSource.width()) / photo.width();
 }
 
 void Invitation_Wizard::Image_reset_Button()

@@ -174,6 +174,8 @@ private:
     QWidget *buildDesignPage();
     QWidget *buildPhotoPage();
     void showPhotoPage();
+    // The unprocessed photo at preview size, and the scale it was taken down by.
+    void setPreviewSource(const QImage &photo);
     void showPreview(const QImage &picture);
     void finish();
     void setEffectControls(const Image_Effect_Settings &settings, bool flipV, bool flipH);
