@@ -173,9 +173,10 @@ bool SKTDocument::readFromData(const QByteArray &data, const QString &typeName, 
     const GraphicList read = SKTGraphic::graphicsWithProperties(graphics.toList());
     // A document read from data starts with nothing to undo.
     Clear_All_Undo_Redo();
-    m_undoManager.disableUndoRegistration();
-    insertGraphics(read, platform::IndexSet::range(0, static_cast<int>(read.size())));
-    m_undoManager.enableUndoRegistration();
+    {
+        const platform::ScopedUndoDisabling quietly(&m_undoManager);
+        insertGraphics(read, platform::IndexSet::range(0, static_cast<int>(read.size())));
+    }
     setPrintInfo(platform::PrintInfo::fromPropertyList(root.value(kPrintInfoKey)));
     return true;
 }
