@@ -1,11 +1,9 @@
 #include "canvas/SKTGrid.h"
 
-#include <QPaintEngine>
-#include <QPainter>
-
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
