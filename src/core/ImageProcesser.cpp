@@ -709,13 +709,7 @@ QImage ImageProcesser::Get_Processed_Image_For_Drawing(const QImage &image, cons
         return QImage();
     // Neutral settings change no pixel: a picture that draws fast as it is is drawn as it is,
     // without a copy through the chain.
-    const Image_Effect_Settings neutral;
-    const bool changesNothing = !settings.grayscale && !settings.sepia && !settings.invrtclr &&
-                                settings.hue == neutral.hue && settings.sat == neutral.sat &&
-                                settings.brt == neutral.brt && settings.con == neutral.con &&
-                                settings.sharpness == neutral.sharpness && settings.exposure == neutral.exposure &&
-                                settings.blur == neutral.blur && settings.rotate == 0;
-    if (changesNothing &&
+    if (settings.changesNoPixel() &&
         (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32))
         return image;
     ImageEffectCache &cache = ImageEffectCache::sharedInstance();

@@ -18,6 +18,15 @@ struct Image_Effect_Settings {
     float tranprency = 100.0f; // percent; the chain ignores it, drawing uses it as opacity
     int rotate = 0;          // whole degrees
 
+    // Whether the chain leaves every pixel as it is (the opacity is drawing's, not the chain's).
+    bool changesNoPixel() const
+    {
+        const Image_Effect_Settings neutral;
+        return !grayscale && !sepia && !invrtclr && hue == neutral.hue && sat == neutral.sat && brt == neutral.brt &&
+               con == neutral.con && sharpness == neutral.sharpness && exposure == neutral.exposure &&
+               blur == neutral.blur && rotate == neutral.rotate;
+    }
+
     // Kept rotations are floats; the chain takes them truncated toward zero. Values beyond any
     // turn are reduced first so that the conversion stays defined.
     static int rotationFrom(float degrees)
