@@ -47,11 +47,6 @@ const QString kSeries = QStringLiteral("Series");
 const QString kExcel = QStringLiteral("Excel");
 const QString kCustom = QStringLiteral("Custom");
 
-bool isTwoDimensionalTitle(const QString &title)
-{
-    return title == kQRCode || title == kPDF417 || title == kDataMatrix;
-}
-
 bool isAscii(const QString &value)
 {
     for (const QChar c : value)
@@ -915,7 +910,7 @@ void Barcode_Gen::two_d_barcode_Opt_Select()
     if (sett_tab->count() == 3)
         sett_tab->insertTab(3, dpi_tab_item, tr("Resolution"));
     const QString title = barcodeTypePopup->currentText();
-    if (isTwoDimensionalTitle(title)) {
+    if (Barcode_2D_Symbology_Named(title)) {
         two_d_sett_box->setVisible(title == kQRCode);
         pdf_2d_sett_box->setVisible(title == kPDF417);
         dm_2d_sett_box->setVisible(title == kDataMatrix);
@@ -953,7 +948,7 @@ void Barcode_Gen::barcodeTypeChanged()
 {
     guarded([this] {
         const QString title = barcodeTypePopup->currentText();
-        if (isTwoDimensionalTitle(title)) {
+        if (Barcode_2D_Symbology_Named(title)) {
             two_d_barcode_Opt_Select();
         } else {
             Liner_Barcode_Opt_Select();
