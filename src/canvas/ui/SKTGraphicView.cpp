@@ -140,7 +140,7 @@ void SKTGraphicView::startObservingGraphic(const SKTGraphicPtr &graphic)
         const auto changed = [this, raw](const QString &, const QVariant &, const QVariant &) {
             graphicAreaChanged(raw);
         };
-        m_areaSubscriptions[raw] =
+        observation.areaChanges =
             graphic->subscribe({SKTGraphic::DrawingBoundsKey, SKTGraphic::DrawingContentsKey}, changed);
         observation.lastDrawingBounds = graphic->drawingBounds();
     }
@@ -152,10 +152,9 @@ void SKTGraphicView::stopObservingGraphic(const SKTGraphicPtr &graphic)
     const auto it = m_observed.find(graphic.get());
     if (it == m_observed.end())
         return;
-    setNeedsDisplayInRect(it->lastDrawingBounds.united(graphic->drawingBounds()));
-    if (--it->occurrences > 0)
+    setNeedsDisplayInRect(it->second.lastDrawingBounds.united(graphic->drawingBounds()));
+    if (--it->second.occurrences > 0)
         return;
-    m_areaSubscriptions.erase(graphic.get());
     m_observed.erase(it);
     m_pictures.forget(graphic.get());
 }
@@ -167,8 +166,8 @@ void SKTGraphicView::graphicAreaChanged(const SKTGraphic *graphic)
         return;
     // The announcement carries no old area: the one remembered covers what is on screen.
     const QRectF now = graphic->drawingBounds();
-    setNeedsDisplayInRect(it->lastDrawingBounds.united(now));
-    it->lastDrawingBounds = now;
+    setNeedsDisplayInRect(it->second.lastDrawingBounds.united(now));
+    it->second.lastDrawingBounds = now;
     noteUndoChange(graphic);
 }
 
@@ -222,7 +221,7 @@ void SKTGraphicView::selectionDidChange(const GraphicList &left, const GraphicLi
         for (const SKTGraphicPtr &graphic : *graphics) {
             const auto it = m_observed.find(graphic.get());
             const QRectF area = graphic->drawingBounds();
-            setNeedsDisplayInRect(it == m_observed.end() ? area : area.united(it->lastDrawingBounds));
+            setNeedsDisplayInRect(it == m_observed.end() ? area : area.united(it->second.lastDrawingBounds));
         }
     adoptFrontMostSelected();
     emit selectionChanged();
@@ -355,7 +354,7 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
     options.pictures = &m_pictures;
     options.drawn = [this](const SKTGraphic &graphic, const QRectF &drawingBounds) {
         if (const auto it = m_observed.find(&graphic); it != m_observed.end())
-            it->lastDrawingBounds = drawingBounds;
+            it->second.lastDrawingBounds = drawingBounds;
     };
     drawCardSide(painter, m_graphics.items(), m_cardFace, App().Card_Shape, canvasBounds(), dirty, options);
 

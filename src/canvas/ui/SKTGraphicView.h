@@ -7,7 +7,6 @@
 #include "platform/IndexSet.h"
 #include "platform/SingleShotTimer.h"
 
-#include <QHash>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -213,6 +212,7 @@ private:
     struct Observation {
         QRectF lastDrawingBounds; // where the graphic was last known to be drawn
         int occurrences = 0;
+        platform::Subscription areaChanges;
     };
 
     void selectAndTrackMouseWithEvent(QMouseEvent *event);
@@ -255,8 +255,7 @@ private:
     SKTSelection m_selection;
     platform::Subscription m_listSubscription;
     platform::Subscription m_selectionSubscription;
-    QHash<const SKTGraphic *, Observation> m_observed;
-    std::unordered_map<const SKTGraphic *, platform::Subscription> m_areaSubscriptions;
+    std::unordered_map<const SKTGraphic *, Observation> m_observed;
     GraphicPictureCache m_pictures;
 
     SKTGrid *_grid = nullptr;
