@@ -112,6 +112,14 @@ Barcode_2D_Frame Barcode_2D_Frame_For(const BarcodeSettings &settings, const QSt
     return frame;
 }
 
+QImage Barcode_2D_Symbol(const BarcodeSettings &settings, const QString &value)
+{
+    const Barcode_Symbology *symbology = Barcode_Symbology_Named(settings.symbologyTitle());
+    if (!symbology || !symbology->symbolPicture)
+        return {};
+    return symbology->symbolPicture(settings, value);
+}
+
 BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString &value, const QString &header,
                                   const QString &footer)
 {
@@ -119,10 +127,7 @@ BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString
         return {};
     if (settings.linear_or_2d != 1)
         return imageFromBarcode(Generate_Barcode_Variable(settings, value, header, footer), settings);
-    const Barcode_Symbology *symbology = Barcode_Symbology_Named(settings.symbologyTitle());
-    if (!symbology || !symbology->symbolPicture)
-        return {};
-    const QImage symbol = symbology->symbolPicture(settings, value);
+    const QImage symbol = Barcode_2D_Symbol(settings, value);
     if (symbol.isNull())
         return {};
     return imageFromBarcodeImage(symbol, Barcode_2D_Frame_For(settings, value, header, footer, symbol), settings);

@@ -28,6 +28,9 @@ const Barcode_Symbology *Barcode_Symbology_Named(const QString &title);
 // The 2-D rows of the table, "QR Code", "PDF417" and "DataMatrix": each draws its symbol from the
 // settings' own options for it, already at the settings' resolution. Null for any other title.
 const Barcode_Symbology *Barcode_2D_Symbology_Named(const QString &title);
+// The 2-D symbol the settings' symbology draws of the value; null when the symbology draws none or
+// cannot draw this value.
+QImage Barcode_2D_Symbol(const BarcodeSettings &settings, const QString &value);
 
 // The QR size, in points, that a version needs: one point per module, 4 × version + 17, and 21
 // (version 1) for automatic and below.

@@ -775,11 +775,7 @@ std::shared_ptr<NKDBarcode> Barcode_Gen::Generate_Barcode_Variable(int show, con
         }
         if (show == 1 && barcodeTypePopup->currentText() == kQRCode)
             keepQrSizeForValue(value);
-        const BarcodeSettings settings = currentSettings();
-        image_2d = QImage();
-        if (const Barcode_Symbology *symbology = Barcode_Symbology_Named(settings.symbologyTitle());
-            symbology && symbology->symbolPicture)
-            image_2d = symbology->symbolPicture(settings, value);
+        image_2d = Barcode_2D_Symbol(currentSettings(), value);
         if (show == 1) {
             if (image_2d.isNull())
                 Set_Blank_Image();
