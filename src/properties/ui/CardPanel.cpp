@@ -234,21 +234,10 @@ void CardPanel::card_prop_set(const QString &fillStyle)
 void CardPanel::showFillStyle(const QString &fillStyle)
 {
     CardBackgroundTab *b = card_bkgd_tab;
-    const bool gradient = fillStyle == QLatin1String("G");
-    const bool hatch = fillStyle == QLatin1String("H");
-    const bool picture = fillStyle == QLatin1String("I");
-    const bool solid = !gradient && !hatch && !picture;
-    b->Card_solid_fill_rd->setChecked(solid);
-    b->Card_gradient_fill_rd->setChecked(gradient);
-    b->Card_Style_fill_rd->setChecked(hatch);
-    b->Card_Image_fill_rd->setChecked(picture);
-    SetObjEnabled(b->Card_fill_clr, solid);
-    for (QWidget *control : {static_cast<QWidget *>(b->Card_fill_Grd_1_clr),
-                             static_cast<QWidget *>(b->Card_fill_Grd_2_clr), static_cast<QWidget *>(b->Card_grad_Stepper)})
-        SetObjEnabled(control, gradient);
-    SetObjEnabled(b->Card_hatch_style, hatch);
-    SetObjEnabled(b->Card_hatch_bk_clr, hatch);
-    SetObjEnabled(b->Card_image_box, picture);
+    PanelTab::showFillType({b->Card_solid_fill_rd, b->Card_gradient_fill_rd, b->Card_Style_fill_rd, b->Card_Image_fill_rd,
+                            b->Card_fill_clr, b->Card_fill_Grd_1_clr, b->Card_fill_Grd_2_clr, b->Card_grad_Stepper,
+                            b->Card_hatch_style, b->Card_hatch_bk_clr, b->Card_image_box},
+                           fillStyle);
 }
 
 void CardPanel::Mark_List_New_Selection(int row)

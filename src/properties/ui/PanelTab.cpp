@@ -1,12 +1,14 @@
 #include "properties/ui/PanelTab.h"
 
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/SetObjEnabled.h"
 #include "properties/ui/StepperSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QRadioButton>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -173,6 +175,32 @@ QGridLayout *PanelTab::twoColumns(std::initializer_list<QWidget *> widgets)
         ++index;
     }
     return grid;
+}
+
+void PanelTab::showFillType(const FillControls &c, const QString &fillType)
+{
+    const bool gradient = c.gradientRadio && fillType == QLatin1String("G");
+    const bool pattern = c.patternRadio && fillType == QLatin1String("H");
+    const bool picture = c.pictureRadio && fillType == QLatin1String("I");
+    const bool solid = !gradient && !pattern && !picture;
+    const auto check = [](QRadioButton *radio, bool on) {
+        if (radio)
+            radio->setChecked(on);
+    };
+    const auto enable = [](QWidget *control, bool on) {
+        if (control)
+            SetObjEnabled(control, on);
+    };
+    check(c.solidRadio, solid);
+    check(c.gradientRadio, gradient);
+    check(c.patternRadio, pattern);
+    check(c.pictureRadio, picture);
+    enable(c.color, solid);
+    for (QWidget *control : {c.gradient1, c.gradient2, c.angle})
+        enable(control, gradient);
+    enable(c.patternStyle, pattern);
+    enable(c.patternBehind, pattern);
+    enable(c.pictureBox, picture);
 }
 
 QStringList PanelTab::outlineStyles()

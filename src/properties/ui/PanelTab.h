@@ -10,6 +10,7 @@ class QComboBox;
 class QFormLayout;
 class QGridLayout;
 class QGroupBox;
+class QRadioButton;
 class QLabel;
 class QVBoxLayout;
 class StepperSpinBox;
@@ -55,6 +56,14 @@ public:
     static QLayout *sideBySide(std::initializer_list<QWidget *> widgets);
     // Radio buttons or check boxes two to a row, in reading order.
     static QGridLayout *twoColumns(std::initializer_list<QWidget *> widgets);
+    // The fill controls of a tab; a tab without a kind of fill leaves its controls null.
+    struct FillControls {
+        QRadioButton *solidRadio, *gradientRadio, *patternRadio, *pictureRadio;
+        QWidget *color, *gradient1, *gradient2, *angle, *patternStyle, *patternBehind, *pictureBox;
+    };
+    // Ticks the radio of a fill type ("G" gradient, "H" pattern, "I" picture, solid for any other
+    // and for a kind the tab does not have) and enables only the controls of that type.
+    static void showFillType(const FillControls &controls, const QString &fillType);
     // The five outline styles in the order of their codes.
     static QStringList outlineStyles();
 

@@ -195,18 +195,10 @@ void ShapeTab::setShapeName(const QString &name)
 
 void ShapeTab::showFillType(const QString &fillType)
 {
-    const bool gradient = fillType == QLatin1String("G");
-    const bool hatch = fillType == QLatin1String("H");
-    const bool solid = !gradient && !hatch;
-    Shape_solid_fill_rd->setChecked(solid);
-    Shape_gradient_fill_rd->setChecked(gradient);
-    Shape_Style_fill_rd->setChecked(hatch);
-    SetObjEnabled(shape_fill_clr, solid);
-    for (QWidget *control : {static_cast<QWidget *>(shape_fill_Grd_1_clr), static_cast<QWidget *>(shape_fill_Grd_2_clr),
-                             static_cast<QWidget *>(shape_grad_Stepper)})
-        SetObjEnabled(control, gradient);
-    SetObjEnabled(shape_hatch_style, hatch);
-    SetObjEnabled(shape_hatch_bk_clr, hatch);
+    PanelTab::showFillType({Shape_solid_fill_rd, Shape_gradient_fill_rd, Shape_Style_fill_rd, nullptr, shape_fill_clr,
+                            shape_fill_Grd_1_clr, shape_fill_Grd_2_clr, shape_grad_Stepper, shape_hatch_style,
+                            shape_hatch_bk_clr, nullptr},
+                           fillType);
 }
 
 // The text fields are the steppers' own: a step shows in its field at once, and a typed value is

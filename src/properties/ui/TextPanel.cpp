@@ -204,12 +204,10 @@ void TextPanel::fill(SKTGraphic &graphic)
 void TextPanel::showFillType(bool gradient)
 {
     TextPropertiesTab *p = text_prop_tab;
-    p->Text_solid_fill_rd->setChecked(!gradient);
-    p->Text_gradient_fill_rd->setChecked(gradient);
-    SetObjEnabled(p->Text_fill_clr, !gradient);
-    for (QWidget *control : {static_cast<QWidget *>(p->Text_fill_Grd_1_clr), static_cast<QWidget *>(p->Text_fill_Grd_2_clr),
-                             static_cast<QWidget *>(p->Text_grad_Stepper)})
-        SetObjEnabled(control, gradient);
+    PanelTab::showFillType({p->Text_solid_fill_rd, p->Text_gradient_fill_rd, nullptr, nullptr, p->Text_fill_clr,
+                            p->Text_fill_Grd_1_clr, p->Text_fill_Grd_2_clr, p->Text_grad_Stepper, nullptr, nullptr,
+                            nullptr},
+                           gradient ? QStringLiteral("G") : QStringLiteral("S"));
 }
 
 void TextPanel::showFont()
