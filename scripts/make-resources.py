@@ -62,25 +62,36 @@ def straight(r, g, b, a):
     return tuple(round(min(1.0, c / a) * 255) for c in (r, g, b)) + (round(a * 255),)
 
 
+def supersampled(px, py, n, sample):
+    """The pixel at (px, py) as the mean of n × n samples, straight 8-bit;
+    sample(x, y) -> premultiplied [r, g, b, a], or None where the point is clear."""
+    acc = [0.0, 0.0, 0.0, 0.0]
+    for sy in range(n):
+        for sx in range(n):
+            pixel = sample(px + (sx + 0.5) / n, py + (sy + 0.5) / n)
+            if pixel is not None:
+                for i in range(4):
+                    acc[i] += pixel[i]
+    samples = n * n
+    return straight(*(c / samples for c in acc))
+
+
 def render(width, height, layers, background=(0, 0, 0, 0)):
     """layers: (inside(x, y) -> bool, (r, g, b, a)) painted in order, source-over, supersampled."""
+
+    def sample(x, y):
+        pixel = premultiplied(background)
+        for inside, colour in layers:
+            if inside(x, y):
+                paint_over(pixel, colour)
+        return pixel
+
     rows = []
     n = SUBSAMPLES
     for py in range(height):
         row = []
         for px in range(width):
-            acc = [0.0, 0.0, 0.0, 0.0]  # premultiplied
-            for sy in range(n):
-                for sx in range(n):
-                    x, y = px + (sx + 0.5) / n, py + (sy + 0.5) / n
-                    pixel = premultiplied(background)
-                    for inside, colour in layers:
-                        if inside(x, y):
-                            paint_over(pixel, colour)
-                    for i in range(4):
-                        acc[i] += pixel[i]
-            samples = n * n
-            row.append(straight(*(c / samples for c in acc)))
+            row.append(supersampled(px, py, n, sample))
         rows.append(row)
     return rows
 
@@ -363,6 +374,15 @@ def inside_rounded(x, y, x0, y0, x1, y1, radius):
 def render_frame(band, paint, window_radius=18):
     """paint(x, y) -> list of (r, g, b, a) layers, bottom first, for a point of the band.
     Points inside the window (inset `band`) are clear; no layer is asked for them."""
+
+    def sample(x, y):
+        if inside_rounded(x, y, band, band, FRAME_W - band, FRAME_H - band, window_radius):
+            return None
+        pixel = [0.0, 0.0, 0.0, 0.0]
+        for colour in paint(x, y):
+            paint_over(pixel, colour)
+        return pixel
+
     n = FRAME_SUBSAMPLES
     rows = []
     for py in range(FRAME_H):
@@ -375,18 +395,7 @@ def render_frame(band, paint, window_radius=18):
                                        window_radius)):
                 row.append((0, 0, 0, 0))
                 continue
-            acc = [0.0, 0.0, 0.0, 0.0]
-            for sy in range(n):
-                for sx in range(n):
-                    x, y = px + (sx + 0.5) / n, py + (sy + 0.5) / n
-                    if not inside_rounded(x, y, band, band, FRAME_W - band, FRAME_H - band, window_radius):
-                        pixel = [0.0, 0.0, 0.0, 0.0]
-                        for colour in paint(x, y):
-                            paint_over(pixel, colour)
-                        for i in range(4):
-                            acc[i] += pixel[i]
-            samples = n * n
-            row.append(straight(*(c / samples for c in acc)))
+            row.append(supersampled(px, py, n, sample))
         rows.append(row)
     return rows
 
