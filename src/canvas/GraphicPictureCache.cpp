@@ -1,8 +1,8 @@
 #include "canvas/GraphicPictureCache.h"
 
+#include "document/DrawingCacheKey.h"
 #include "document/SKTGraphic.h"
 
-#include <QDataStream>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -20,7 +20,9 @@ bool fitsPixelNumbers(double value)
 
 void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, bool isBeingCreateOrEdited)
 {
-    QByteArray key;
+    // One buffer for every paint's keys: a key is built for every object on every paint.
+    QByteArray &key = m_key;
+    key.resize(0);
     const QTransform world = painter.combinedTransform();
     if (world.type() > QTransform::TxScale || !painter.device() || !graphic.appendDrawingCacheKey(key)) {
         graphic.drawContentsInView(painter, isBeingCreateOrEdited);
@@ -40,7 +42,7 @@ void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, b
     }
     const QPoint originPixel(static_cast<int>(std::floor(origin.x())), static_cast<int>(std::floor(origin.y())));
     const QPointF phase = origin - QPointF(originPixel);
-    QDataStream(&key, QIODevice::Append) << toPixels.m11() << toPixels.m22() << phase << isBeingCreateOrEdited;
+    DrawingCacheKey(key) << toPixels.m11() << toPixels.m22() << phase << isBeingCreateOrEdited;
 
     const auto it = m_entries.constFind(&graphic);
     const Entry *entry = it != m_entries.constEnd() && it->key == key ? &*it : nullptr;

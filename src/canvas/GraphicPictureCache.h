@@ -34,5 +34,6 @@ private:
         QPoint offset; // of the picture's top-left pixel from the pixel holding the bounds' origin
     };
     QHash<const SKTGraphic *, Entry> m_entries;
+    QByteArray m_key;
     qsizetype m_bytes = 0;
 };

@@ -1,9 +1,9 @@
 #include "document/SKTLine.h"
 
+#include "document/DrawingCacheKey.h"
 #include "document/Shape_Control.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QPainter>
 
 #include <algorithm>
@@ -153,7 +153,7 @@ void SKTLine::drawContentsInView(QPainter &painter, bool)
 
 bool SKTLine::appendDrawingCacheKey(QByteArray &key) const
 {
-    QDataStream out(&key, QIODevice::Append);
+    DrawingCacheKey out(key);
     // The colour as drawn, so that the opacity a draw stamps into it leaves the key as it was.
     out << ctrl_is_visible << _bounds.size() << _pointsRight << _pointsDown
         << colorWithOpacity(_strokeColor, alpha_val_stroke) << _strokeWidth << _stroke_border_type << _line_cap_style;

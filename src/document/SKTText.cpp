@@ -1,5 +1,6 @@
 #include "document/SKTText.h"
 
+#include "document/DrawingCacheKey.h"
 #include "document/Shape_Control.h"
 
 #include "core/AppState.h"
@@ -9,7 +10,6 @@
 #include "platform/ScopedFlag.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainter>
@@ -329,11 +329,8 @@ QSizeF SKTText::drawnTextSize() const
     // as though it were one line, off centre or hanging out of the bottom.
     const QString text = drawnString();
     QByteArray key;
-    {
-        QDataStream out(&key, QIODevice::WriteOnly);
-        out << text << text_ctrl_font << (text_ctrl_font.resolveMask() == 0) << text_kerning << text_alignmnet
-            << _bounds.width();
-    }
+    DrawingCacheKey(key) << text << text_ctrl_font << (text_ctrl_font.resolveMask() == 0) << text_kerning
+                         << text_alignmnet << _bounds.width();
     if (key != m_measured.key) {
         TextBlock block(text, layoutFont(text_ctrl_font, text_kerning), alignmentFor(text_alignmnet));
         m_measured = {key, block.layOut(_bounds.width())};
@@ -438,7 +435,7 @@ bool SKTText::appendDrawingCacheKey(QByteArray &key) const
 {
     // Colours as drawn, with their opacity stamped in, so that the stamping a draw does leaves the
     // key as it was.
-    QDataStream out(&key, QIODevice::Append);
+    DrawingCacheKey out(key);
     out << ctrl_is_visible << _bounds.size() << storedString() << text_transfrom_case << text_alignmnet
         << text_alignmnet_Vert << text_ctrl_font << (text_ctrl_font.resolveMask() == 0) << txt_clr << text_kerning
         << text_rotation << Drawing_Shadow << colorWithOpacity(Shadow_Color, Shadow_transparency) << Shadow_offset_X

@@ -1,8 +1,8 @@
 #include "document/Shape_Control.h"
 
 #include "core/AppState.h"
+#include "document/DrawingCacheKey.h"
 
-#include <QDataStream>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
@@ -165,7 +165,7 @@ void Shape_Control::drawContentsInView(QPainter &painter, bool)
 
 bool Shape_Control::appendDrawingCacheKey(QByteArray &key) const
 {
-    QDataStream out(&key, QIODevice::Append);
+    DrawingCacheKey out(key);
     out << ctrl_is_visible << _shape_type << double_star_type << polygon_type << _bounds.size() << cor_rad_val
         << isDrawingFill() << _fill_type << _fillColor << _fill_Grad_clr1 << _fill_Grad_clr2 << _fill_grad_angle
         << _fill_htch_clr << _fill_hatch_type << alpha_val << isDrawingStroke() << _strokeColor << alpha_val_stroke
