@@ -2,6 +2,7 @@
 
 #include "document/DrawingCacheKey.h"
 #include "document/SKTGraphic.h"
+#include "platform/ConcurrentFor.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -18,69 +19,135 @@ bool fitsPixelNumbers(double value)
 
 } // namespace
 
-void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, bool isBeingCreateOrEdited)
+GraphicPictureCache::Request GraphicPictureCache::request(const QPainter &painter, const SKTGraphic &graphic,
+                                                          bool isBeingCreateOrEdited, QByteArray &key) const
 {
-    // One buffer for every paint's keys: a key is built for every object on every paint.
-    QByteArray &key = m_key;
     key.resize(0);
+    Request request;
     const QTransform world = painter.combinedTransform();
-    if (world.type() > QTransform::TxScale || !painter.device() || !graphic.appendDrawingCacheKey(key)) {
-        graphic.drawContentsInView(painter, isBeingCreateOrEdited);
-        return;
-    }
+    if (world.type() > QTransform::TxScale || !painter.device() || !graphic.appendDrawingCacheKey(key))
+        return request;
 
     // Everything below is in device pixels, so that high-density screens keep their sharpness.
-    const qreal ratio = painter.device()->devicePixelRatioF();
-    const QTransform toPixels = world * QTransform::fromScale(ratio, ratio);
-    const QPointF origin = toPixels.map(graphic.bounds().topLeft());
+    request.ratio = painter.device()->devicePixelRatioF();
+    request.toPixels = world * QTransform::fromScale(request.ratio, request.ratio);
+    const QPointF origin = request.toPixels.map(graphic.bounds().topLeft());
     // Positions are checked before they become pixel numbers: an object far off the card (a stray
     // size or place read from a file or the pasteboard) is drawn directly.
-    if (!fitsPixelNumbers(origin.x()) || !fitsPixelNumbers(origin.y())) {
+    if (!fitsPixelNumbers(origin.x()) || !fitsPixelNumbers(origin.y()))
+        return request;
+    request.originPixel = QPoint(static_cast<int>(std::floor(origin.x())), static_cast<int>(std::floor(origin.y())));
+    const QPointF phase = origin - QPointF(request.originPixel);
+    DrawingCacheKey(key) << request.toPixels.m11() << request.toPixels.m22() << phase << isBeingCreateOrEdited;
+    request.keepable = true;
+    return request;
+}
+
+const GraphicPictureCache::Entry *GraphicPictureCache::find(const SKTGraphic &graphic, const QByteArray &key) const
+{
+    const auto it = m_entries.constFind(&graphic);
+    return it != m_entries.constEnd() && it->key == key ? &*it : nullptr;
+}
+
+std::optional<GraphicPictureCache::Entry> GraphicPictureCache::make(const Request &request, QByteArray key,
+                                                                    SKTGraphic &graphic, int renderHints,
+                                                                    bool isBeingCreateOrEdited)
+{
+    const QRectF drawn = graphic.drawingBounds();
+    const QRectF area = request.toPixels.mapRect(drawn);
+    const double left = std::floor(area.left()), top = std::floor(area.top());
+    const double width = std::ceil(area.right()) - left, height = std::ceil(area.bottom()) - top;
+    if (!fitsPixelNumbers(left) || !fitsPixelNumbers(top) ||
+        !(width > 0 && height > 0 && width * height <= static_cast<double>(kMaxPicturePixels)))
+        return std::nullopt;
+    const QPoint topLeft(static_cast<int>(left), static_cast<int>(top));
+    const QSize size(static_cast<int>(width), static_cast<int>(height));
+    Entry fresh{std::move(key), QImage(size, QImage::Format_ARGB32_Premultiplied), topLeft - request.originPixel};
+    fresh.picture.fill(Qt::transparent);
+    {
+        QPainter picturePainter(&fresh.picture);
+        picturePainter.setRenderHints(QPainter::RenderHints(renderHints));
+        picturePainter.translate(-topLeft);
+        picturePainter.setTransform(request.toPixels, true);
+        picturePainter.setClipRect(drawn);
+        graphic.drawContentsInView(picturePainter, isBeingCreateOrEdited);
+    }
+    fresh.picture.setDevicePixelRatio(request.ratio);
+    return fresh;
+}
+
+const GraphicPictureCache::Entry &GraphicPictureCache::keep(const SKTGraphic &graphic, Entry &&entry)
+{
+    forget(&graphic);
+    if (m_bytes + entry.picture.sizeInBytes() > kByteBudget)
+        clear();
+    m_bytes += entry.picture.sizeInBytes();
+    return *m_entries.insert(&graphic, std::move(entry));
+}
+
+GraphicPictureCache::Placed GraphicPictureCache::placed(const Request &request, const Entry &entry)
+{
+    return {entry.picture, QPointF(request.originPixel + entry.offset) / request.ratio};
+}
+
+void GraphicPictureCache::draw(QPainter &painter, const Placed &placed)
+{
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(placed.position, placed.picture);
+    painter.restore();
+}
+
+void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, bool isBeingCreateOrEdited)
+{
+    const Request asked = request(painter, graphic, isBeingCreateOrEdited, m_key);
+    const Entry *entry = asked.keepable ? find(graphic, m_key) : nullptr;
+    if (!entry && asked.keepable) {
+        if (std::optional<Entry> fresh = make(asked, m_key, graphic, painter.renderHints(), isBeingCreateOrEdited))
+            entry = &keep(graphic, std::move(*fresh));
+    }
+    if (!entry) {
         forget(&graphic);
         graphic.drawContentsInView(painter, isBeingCreateOrEdited);
         return;
     }
-    const QPoint originPixel(static_cast<int>(std::floor(origin.x())), static_cast<int>(std::floor(origin.y())));
-    const QPointF phase = origin - QPointF(originPixel);
-    DrawingCacheKey(key) << toPixels.m11() << toPixels.m22() << phase << isBeingCreateOrEdited;
+    draw(painter, placed(asked, *entry));
+}
 
-    const auto it = m_entries.constFind(&graphic);
-    const Entry *entry = it != m_entries.constEnd() && it->key == key ? &*it : nullptr;
-    if (!entry) {
-        const QRectF drawn = graphic.drawingBounds();
-        const QRectF area = toPixels.mapRect(drawn);
-        const double left = std::floor(area.left()), top = std::floor(area.top());
-        const double width = std::ceil(area.right()) - left, height = std::ceil(area.bottom()) - top;
-        if (!fitsPixelNumbers(left) || !fitsPixelNumbers(top) ||
-            !(width > 0 && height > 0 && width * height <= static_cast<double>(kMaxPicturePixels))) {
-            forget(&graphic);
-            graphic.drawContentsInView(painter, isBeingCreateOrEdited);
-            return;
-        }
-        const QPoint topLeft(static_cast<int>(left), static_cast<int>(top));
-        const QSize size(static_cast<int>(width), static_cast<int>(height));
-        Entry fresh{key, QImage(size, QImage::Format_ARGB32_Premultiplied), topLeft - originPixel};
-        fresh.picture.fill(Qt::transparent);
-        {
-            QPainter picturePainter(&fresh.picture);
-            picturePainter.setRenderHints(painter.renderHints());
-            picturePainter.translate(-topLeft);
-            picturePainter.setTransform(toPixels, true);
-            picturePainter.setClipRect(drawn);
-            graphic.drawContentsInView(picturePainter, isBeingCreateOrEdited);
-        }
-        fresh.picture.setDevicePixelRatio(ratio);
-        forget(&graphic);
-        if (m_bytes + fresh.picture.sizeInBytes() > kByteBudget)
-            clear();
-        m_bytes += fresh.picture.sizeInBytes();
-        entry = &*m_entries.insert(&graphic, std::move(fresh));
+std::vector<std::optional<GraphicPictureCache::Placed>>
+GraphicPictureCache::prepare(const QPainter &painter, const std::vector<SKTGraphic *> &graphics)
+{
+    struct Asked {
+        Request request;
+        QByteArray key;
+        std::optional<Entry> made;
+    };
+    std::vector<Asked> asked(graphics.size());
+    std::vector<size_t> missing;
+    for (size_t i = 0; i < graphics.size(); ++i) {
+        Asked &a = asked[i];
+        a.request = request(painter, *graphics[i], false, a.key);
+        if (a.request.keepable && !find(*graphics[i], a.key))
+            missing.push_back(i);
     }
-
-    painter.save();
-    painter.resetTransform();
-    painter.drawImage(QPointF(originPixel + entry->offset) / ratio, entry->picture);
-    painter.restore();
+    const int hints = painter.renderHints();
+    // Each call draws one object into a picture of its own.
+    platform::concurrentFor(qsizetype(missing.size()), [&](qsizetype m) {
+        Asked &a = asked[missing[size_t(m)]];
+        a.made = make(a.request, a.key, *graphics[missing[size_t(m)]], hints, false);
+    });
+    for (const size_t i : missing) {
+        if (asked[i].made)
+            keep(*graphics[i], std::move(*asked[i].made));
+        else
+            forget(graphics[i]);
+    }
+    // Kept only now: keeping may have started the cache over.
+    std::vector<std::optional<Placed>> pictures(graphics.size());
+    for (size_t i = 0; i < graphics.size(); ++i)
+        if (const Entry *entry = asked[i].request.keepable ? find(*graphics[i], asked[i].key) : nullptr)
+            pictures[i] = placed(asked[i].request, *entry);
+    return pictures;
 }
 
 void GraphicPictureCache::forget(const SKTGraphic *graphic)

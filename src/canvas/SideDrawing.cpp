@@ -8,14 +8,124 @@
 #include "core/MessageBoxes.h"
 #include "document/Card_Property.h"
 #include "document/ControlTags.h"
+#include "platform/ConcurrentFor.h"
 
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <cmath>
 #include <exception>
+#include <optional>
+#include <vector>
+
+namespace {
+
+struct Item {
+    SKTGraphic *graphic;
+    QRectF bounds;
+    bool beingCreated;
+    bool handles;
+    std::optional<GraphicPictureCache::Placed> kept;
+};
+
+void drawItem(QPainter &painter, const Item &item, GraphicPictureCache *pictures)
+{
+    PainterStateGuard graphicGuard(painter);
+    painter.setClipRect(item.bounds, Qt::IntersectClip);
+    if (item.kept)
+        GraphicPictureCache::draw(painter, *item.kept);
+    else if (pictures)
+        pictures->drawContents(painter, *item.graphic, item.beingCreated);
+    else
+        item.graphic->drawContentsInView(painter, item.beingCreated);
+    if (item.handles)
+        item.graphic->drawHandlesInView(painter, item.graphic->ctrl_is_locked);
+}
+
+// Blends runs of kept pictures into the painter's picture in bands of rows, one painter per band,
+// each set up as the caller's painter is. Rows of a band are whole pixels at whole points, so the
+// bands neither overlap nor leave a gap.
+class Bands {
+public:
+    Bands(QPainter &painter, const QRectF &area) : m_painter(painter), m_area(area)
+    {
+        QPaintDevice *device = painter.device();
+        if (!device || device->devType() != QInternal::Image || painter.hasClipping() ||
+            painter.combinedTransform() != painter.worldTransform() ||
+            painter.worldTransform().type() > QTransform::TxScale)
+            return;
+        auto *image = static_cast<QImage *>(device);
+        const qreal ratio = image->devicePixelRatio();
+        if (!(ratio >= 1 && ratio == std::floor(ratio)))
+            return;
+        m_ratio = static_cast<int>(ratio);
+        const int threads = std::max(1, QThreadPool::globalInstance()->maxThreadCount());
+        // A band of fewer rows costs more in setting up its painter than it saves.
+        m_count = std::min(threads, image->height() / (kLeastRows * m_ratio));
+        if (m_count < 2)
+            return;
+        m_image = image;
+        m_bits = image->bits();
+    }
+
+    bool usable() const { return m_image != nullptr; }
+
+    void draw(const std::vector<Item> &items, size_t from, size_t to) const
+    {
+        // The handles' colours come from the application palette, made on first use.
+        (void)QGuiApplication::palette();
+        const int rows = m_image->height() / m_ratio; // in whole points of the picture
+        platform::concurrentFor(m_count, [&](qsizetype band) {
+            const int top = int(rows * band / m_count), bottom = int(rows * (band + 1) / m_count);
+            QImage picture(m_bits, m_image->width(), m_image->height(), m_image->bytesPerLine(), m_image->format());
+            picture.setDevicePixelRatio(m_ratio);
+            QPainter painter(&picture);
+            painter.setRenderHints(m_painter.renderHints());
+            // The last band also takes the rows below the last whole point.
+            const QRectF rows(0, top, picture.width(), band == m_count - 1 ? picture.height() : bottom - top);
+            const QTransform world = m_painter.worldTransform();
+            // The clip of each object is set up afresh, as drawItem's chain of clips gives it:
+            // saving and restoring the painter would have every band count references to the same
+            // pens and brushes, and the threads would wait on one another.
+            for (size_t i = from; i < to; ++i) {
+                const Item &item = items[i];
+                painter.resetTransform();
+                painter.setClipRect(rows);
+                painter.setWorldTransform(world);
+                painter.setClipRect(m_area, Qt::IntersectClip);
+                painter.setClipRect(item.bounds, Qt::IntersectClip);
+                painter.resetTransform();
+                painter.drawImage(item.kept->position, item.kept->picture);
+                if (item.handles) {
+                    painter.setWorldTransform(world);
+                    item.graphic->drawHandlesInView(painter, item.graphic->ctrl_is_locked);
+                }
+            }
+        });
+    }
+
+private:
+    static constexpr int kLeastRows = 48;
+    QPainter &m_painter;
+    QRectF m_area;
+    QImage *m_image = nullptr;
+    uchar *m_bits = nullptr;
+    int m_ratio = 1;
+    int m_count = 0;
+};
+
+} // namespace
 
 bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Property *face, int cardShape,
                   const QRectF &cardBounds, const QRectF &area, const SideDrawingOptions &options, QString *error)
 {
     PainterStateGuard guard(painter);
     try {
+        const Bands bands(painter, area);
+        const QTransform toExposed = painter.worldTransform();
         painter.setClipRect(area, Qt::IntersectClip);
         if (options.cardFace) {
             static const Card_Property plainWhite;
@@ -25,6 +135,7 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
         if (options.grid && options.grid->isShowing())
             options.grid->drawRect(painter, area.intersected(cardBounds), cardBounds);
 
+        std::vector<Item> items;
         for (qsizetype i = graphics.size() - 1; i >= 0; --i) {
             const SKTGraphicPtr &graphic = graphics.at(i);
             if (!graphic || (graphic->print_object != 0 && !options.nonPrintingObjects))
@@ -32,18 +143,38 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
             const QRectF bounds = graphic->drawingBounds();
             if (!bounds.intersects(area))
                 continue;
+            if (!options.exposed.isEmpty() && !options.exposed.intersects(toExposed.mapRect(bounds).toAlignedRect()))
+                continue;
             if (options.drawn)
                 options.drawn(*graphic, bounds);
             const bool beingCreated = graphic.get() == options.beingCreated;
-            PainterStateGuard graphicGuard(painter);
-            painter.setClipRect(bounds, Qt::IntersectClip);
-            if (options.pictures)
-                options.pictures->drawContents(painter, *graphic, beingCreated);
-            else
-                graphic->drawContentsInView(painter, beingCreated);
-            if (options.handlesOf && !beingCreated && !isFramePicture(*graphic) &&
-                options.handlesOf->contains(graphic.get()))
-                graphic->drawHandlesInView(painter, graphic->ctrl_is_locked);
+            const bool handles = options.handlesOf && !beingCreated && !isFramePicture(*graphic) &&
+                                 options.handlesOf->contains(graphic.get());
+            items.push_back({graphic.get(), bounds, beingCreated, handles, std::nullopt});
+        }
+
+        if (options.pictures && bands.usable()) {
+            std::vector<SKTGraphic *> keepable;
+            std::vector<Item *> asking;
+            for (Item &item : items)
+                if (!item.beingCreated) {
+                    keepable.push_back(item.graphic);
+                    asking.push_back(&item);
+                }
+            std::vector<std::optional<GraphicPictureCache::Placed>> kept = options.pictures->prepare(painter, keepable);
+            for (size_t i = 0; i < asking.size(); ++i)
+                asking[i]->kept = std::move(kept[i]);
+        }
+        for (size_t from = 0; from < items.size();) {
+            size_t to = from;
+            while (to < items.size() && items[to].kept)
+                ++to;
+            if (to > from) {
+                bands.draw(items, from, to);
+                from = to;
+            } else {
+                drawItem(painter, items[from++], options.pictures);
+            }
         }
         return true;
     } catch (const std::exception &e) {

@@ -3,6 +3,7 @@
 #include "document/SKTGraphic.h"
 
 #include <QRectF>
+#include <QRegion>
 #include <QString>
 
 #include <functional>
@@ -24,8 +25,12 @@ struct SideDrawingOptions {
     // Handles on these objects, but never on the frame picture or on the object being created.
     const SKTSelection *handlesOf = nullptr;
     const SKTGraphic *beingCreated = nullptr;
-    // Keeps drawn objects as pictures between repaints of a canvas.
+    // Keeps drawn objects as pictures between repaints of a canvas. Into a picture with no clip
+    // set, the missing pictures are made and the kept ones blended side by side on the thread pool.
     GraphicPictureCache *pictures = nullptr;
+    // When not empty, objects that do not meet it are left out: what a repaint of a few scattered
+    // places needs. In logical pixels of the painter's device.
+    QRegion exposed;
     // Told of every object drawn and where.
     std::function<void(const SKTGraphic &, const QRectF &drawingBounds)> drawn;
 };
@@ -34,6 +39,8 @@ struct SideDrawingOptions {
 // that a part looks like the same part of the whole; nullptr for a plain white card), the grid,
 // then the objects from the last index to index 0, each clipped to its drawing bounds. Only what
 // meets `area` is drawn, and nothing outside it. Every canvas, render and output draws a side here.
+//
+// Blending kept pictures in bands of rows gives the same pixels as blending them in one pass.
 //
 // An object that throws ends the drawing: its reason is written to the log once and into `error`,
 // and the answer is false. The painter's state is restored either way. Any thread may call it for

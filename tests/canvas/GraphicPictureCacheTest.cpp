@@ -1,4 +1,10 @@
 #include "canvas/GraphicPictureCache.h"
+#include "canvas/SKTSelection.h"
+#include "canvas/SideDrawing.h"
+#include "document/Card_Property.h"
+#include "document/SKTImage.h"
+#include "document/SKTLine.h"
+#include "document/SKTText.h"
 #include "document/Shape_Control.h"
 
 #include "fixtures/Pictures.h"
@@ -6,6 +12,8 @@
 
 #include <QPainter>
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
@@ -131,4 +139,87 @@ TEST(GraphicPictureCache, TurnedPaintersAndUndescribedKindsAreDrawnDirectly)
     cache.forget(shape.get());
     EXPECT_EQ(cache.pictureCount(), 0);
     EXPECT_EQ(cache.byteCount(), 0);
+}
+
+// A side as the canvas draws it: pictures kept, handles on every third object, a picture object
+// (never kept) and an object being created breaking the runs of kept pictures.
+TEST(GraphicPictureCache, SideBlendedInBandsMatchesOnePassByteForByte)
+{
+    AppFixture app;
+    std::mt19937 engine(42);
+    const auto between = [&](double low, double high) { return std::uniform_real_distribution<>(low, high)(engine); };
+    GraphicList graphics;
+    for (int i = 0; i < 120; ++i) {
+        SKTGraphicPtr graphic;
+        if (i % 7 == 3) {
+            auto line = std::make_shared<SKTLine>();
+            line->_bounds = QRectF(between(0, 200), between(0, 150), between(5, 60), between(0, 40));
+            line->_strokeWidth = 1 + i % 4;
+            graphic = line;
+        } else if (i % 11 == 5) {
+            auto text = std::make_shared<SKTText>();
+            text->Text_Value = QStringLiteral("Band %1").arg(i);
+            text->_bounds = QRectF(between(0, 200), between(0, 150), 70, 24);
+            text->Drawing_Shadow = i % 2 == 1;
+            graphic = text;
+        } else if (i == 40) {
+            graphic = std::make_shared<SKTImage>(QPointF(60.5, 33.25), solidPicture(Qt::darkGreen, 50, 40));
+        } else {
+            auto shape = dashedStar();
+            shape->Set_Shape_Type(QLatin1String(i % 3 ? "C" : "DS"));
+            shape->_bounds = QRectF(between(-20, 220), between(-20, 170), between(10, 90), between(10, 90));
+            shape->_fill_Grad_clr1 = QColor::fromHsvF(float(between(0, 1)), 0.7f, 0.9f);
+            graphic = shape;
+        }
+        graphics << graphic;
+    }
+    SKTGraphicList list;
+    list.insertGraphics(graphics, platform::IndexSet::range(0, graphics.size()));
+    SKTSelection selection(list);
+    platform::IndexSet every3rd;
+    for (int i = 0; i < graphics.size(); i += 3)
+        every3rd.add(i);
+    selection.setIndexes(every3rd);
+    Card_Property face;
+    const QRectF card(0, 0, 243, 190);
+
+    struct Case {
+        double zoom;
+        qreal ratio;
+        QRectF area;
+    };
+    for (const Case &c : {Case{1.0, 1, card}, Case{1.37, 1, QRectF(13.2, 7.7, 200, 170)}, Case{1.0, 2, card},
+                          Case{2.0, 2, QRectF(40, 30, 120, 110)}, Case{1.25, 3, card}}) {
+        GraphicPictureCache inBands, inOnePass;
+        SideDrawingOptions options;
+        options.nonPrintingObjects = true;
+        options.handlesOf = &selection;
+        options.beingCreated = graphics.at(17).get();
+        const QSize pixels = (card.size() * c.zoom * c.ratio).toSize();
+        const auto paint = [&](GraphicPictureCache &pictures, bool clipFirst) {
+            QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::gray);
+            image.setDevicePixelRatio(c.ratio);
+            QPainter painter(&image);
+            if (clipFirst) // a clip set by the caller keeps the drawing in one pass
+                painter.setClipRect(QRect(QPoint(), pixels));
+            painter.scale(c.zoom, c.zoom);
+            options.pictures = &pictures;
+            EXPECT_TRUE(drawCardSide(painter, list.items(), &face, 0, card, c.area, options));
+            return image;
+        };
+        for (int round = 0; round < 2; ++round) // pictures made, then pictures kept
+            EXPECT_EQ(paint(inBands, false), paint(inOnePass, true)) << c.zoom << " x" << c.ratio << " round " << round;
+        EXPECT_EQ(inBands.pictureCount(), inOnePass.pictureCount());
+
+        // A repaint of scattered places leaves objects elsewhere out, and gives the same pixels there.
+        const QImage whole = paint(inBands, false);
+        const QRegion exposed = QRegion(QRect(10, 10, 30, 20)) + QRect(QPoint(pixels.width() / 2, 40) / c.ratio, QSize(25, 60));
+        options.exposed = exposed;
+        const QImage scattered = paint(inBands, false);
+        for (const QRect &rect : exposed)
+            for (int y = rect.top(); y <= rect.bottom(); ++y)
+                for (int x = rect.left(); x <= rect.right(); ++x)
+                    ASSERT_EQ(whole.pixel(QPoint(x, y) * c.ratio), scattered.pixel(QPoint(x, y) * c.ratio)) << x << "," << y;
+    }
 }

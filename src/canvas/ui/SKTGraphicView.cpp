@@ -336,13 +336,47 @@ void SKTGraphicView::unhideHandlesForTimer()
     invalidateSelectedGraphics();
 }
 
+QImage SKTGraphicView::paintBuffer(const QSize &size)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels(static_cast<int>(std::ceil(size.width() * ratio)),
+                       static_cast<int>(std::ceil(size.height() * ratio)));
+    if (m_paintBuffer.width() < pixels.width() || m_paintBuffer.height() < pixels.height())
+        m_paintBuffer = QImage(pixels.expandedTo(m_paintBuffer.size()), QImage::Format_ARGB32_Premultiplied);
+    QImage buffer(m_paintBuffer.bits(), pixels.width(), pixels.height(), m_paintBuffer.bytesPerLine(),
+                  m_paintBuffer.format());
+    buffer.setDevicePixelRatio(ratio);
+    return buffer;
+}
+
 void SKTGraphicView::paintEvent(QPaintEvent *event)
 {
+    const QRect area = event->rect();
+    QImage buffer = paintBuffer(area.size());
+    {
+        QPainter painter(&buffer);
+        painter.translate(-area.topLeft());
+        // Outside a rounded or oval card nothing else paints.
+        painter.fillRect(area, palette().color(QPalette::Window));
+        painter.scale(m_zoom, m_zoom);
+        drawSide(painter, area, event->region().translated(-area.topLeft()));
+    }
     QPainter painter(this);
-    // Outside a rounded or oval card nothing else paints.
-    painter.fillRect(event->rect(), palette().color(QPalette::Window));
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(area.topLeft(), buffer);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.scale(m_zoom, m_zoom);
-    const QRectF pixels(event->rect());
+    if (!_marqueeSelectionBounds.isNull()) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(_marqueeSelectionBounds);
+    }
+}
+
+void SKTGraphicView::drawSide(QPainter &painter, const QRect &area, const QRegion &exposed)
+{
+    const QRectF pixels(area);
     const QRectF dirty(pixels.x() / m_zoom, pixels.y() / m_zoom, pixels.width() / m_zoom, pixels.height() / m_zoom);
 
     SideDrawingOptions options;
@@ -356,14 +390,8 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
         if (const auto it = m_observed.find(&graphic); it != m_observed.end())
             it->second.lastDrawingBounds = drawingBounds;
     };
+    options.exposed = exposed;
     drawCardSide(painter, m_graphics.items(), m_cardFace, App().Card_Shape, canvasBounds(), dirty, options);
-
-    if (!_marqueeSelectionBounds.isNull()) {
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.0));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(_marqueeSelectionBounds);
-    }
 }
 
 // --- Hit testing ---------------------------------------------------------------------------

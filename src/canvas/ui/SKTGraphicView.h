@@ -7,6 +7,7 @@
 #include "platform/IndexSet.h"
 #include "platform/SingleShotTimer.h"
 
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -181,6 +182,8 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    QImage paintBuffer(const QSize &size);
+    void drawSide(QPainter &painter, const QRect &area, const QRegion &exposed);
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -257,6 +260,9 @@ private:
     platform::Subscription m_selectionSubscription;
     std::unordered_map<const SKTGraphic *, Observation> m_observed;
     GraphicPictureCache m_pictures;
+    // Repaints are drawn here first, so that objects are drawn with no clip but the area's, and
+    // then copied out; kept at the largest area asked for, which is at most what the screen shows.
+    QImage m_paintBuffer;
 
     SKTGrid *_grid = nullptr;
     platform::Subscription m_gridSubscription;
