@@ -1,5 +1,7 @@
 #include "platform/PropertyList.h"
 
+#include "platform/ConcurrentFor.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QXmlStreamReader>
@@ -632,10 +634,62 @@ QString withoutControlStandIns(QString text)
     return text;
 }
 
+// The Base64 text of every <data> element taken out of the XML and decoded side by side, so that
+// the XML reader never scans the bulk of a design (its archives and pictures). Only for XML in
+// which "<data" can mean nothing but a data element: no comments, CDATA sections, processing
+// instructions past the declaration or declarations of a document type's own; every data element
+// written plainly as <data>, holding Base64 and white space alone. Anything else is read as it is.
+struct LiftedData {
+    QByteArray xml; // with every data element emptied
+    std::vector<QByteArray> payloads; // decoded, in document order
+};
+
+std::optional<LiftedData> liftedData(const QByteArray &xml)
+{
+    static const QByteArrayView open("<data"), close("</data>");
+    if (xml.size() < 64 * 1024 || xml.indexOf("<?", 1) >= 0 || xml.contains("<!--") || xml.contains("<![CDATA["))
+        return std::nullopt;
+    if (const qsizetype doctype = xml.indexOf("<!"); doctype >= 0) {
+        const qsizetype end = xml.indexOf('>', doctype);
+        const qsizetype subset = xml.indexOf('[', doctype);
+        if (end < 0 || (subset >= 0 && subset < end) || xml.indexOf("<!", doctype + 2) >= 0)
+            return std::nullopt;
+    }
+    const auto isBase64Text = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/' ||
+               c == '=' || c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    };
+    LiftedData lifted;
+    std::vector<QByteArrayView> texts;
+    lifted.xml.reserve(xml.size() / 8);
+    qsizetype done = 0;
+    for (qsizetype at = xml.indexOf(open); at >= 0; at = xml.indexOf(open, done)) {
+        const qsizetype textStart = at + open.size() + 1;
+        if (textStart > xml.size() || xml.at(textStart - 1) != '>')
+            return std::nullopt;
+        const qsizetype textEnd = xml.indexOf('<', textStart);
+        if (textEnd < 0 || !QByteArrayView(xml).sliced(textEnd).startsWith(close))
+            return std::nullopt;
+        const QByteArrayView text = QByteArrayView(xml).sliced(textStart, textEnd - textStart);
+        if (!std::all_of(text.begin(), text.end(), isBase64Text))
+            return std::nullopt;
+        lifted.xml.append(QByteArrayView(xml).sliced(done, textStart - done));
+        texts.push_back(text);
+        done = textEnd;
+    }
+    lifted.xml.append(QByteArrayView(xml).sliced(done));
+    lifted.payloads.resize(texts.size());
+    concurrentFor(qsizetype(texts.size()), [&](qsizetype i) {
+        lifted.payloads[size_t(i)] = QByteArray::fromBase64(texts[size_t(i)].toByteArray());
+    });
+    return lifted;
+}
+
 class XmlReader {
 public:
     explicit XmlReader(const QByteArray &data)
-        : m_standIns(withControlStandIns(data)), m_xml(m_standIns.value_or(data))
+        : m_standIns(withControlStandIns(data)), m_lifted(liftedData(m_standIns.value_or(data))),
+          m_xml(m_lifted ? m_lifted->xml : m_standIns.value_or(data))
     {
     }
 
@@ -708,8 +762,11 @@ private:
             return std::nullopt;
         if (tag == QLatin1String("string") || tag == QLatin1String("key"))
             return QVariant(restored(text));
-        if (tag == QLatin1String("data"))
+        if (tag == QLatin1String("data")) {
+            if (m_lifted && m_nextPayload < m_lifted->payloads.size())
+                return QVariant(std::move(m_lifted->payloads[m_nextPayload++]));
             return QVariant(QByteArray::fromBase64(text.toLatin1()));
+        }
         if (tag == QLatin1String("integer")) {
             bool ok = false;
             const qint64 value = text.trimmed().toLongLong(&ok);
@@ -740,6 +797,8 @@ private:
     QString restored(const QString &read) const { return m_standIns ? withoutControlStandIns(read) : read; }
 
     const std::optional<QByteArray> m_standIns;
+    std::optional<LiftedData> m_lifted;
+    size_t m_nextPayload = 0;
     QXmlStreamReader m_xml;
     qint64 m_budget = 4'000'000;
     QString m_error;

@@ -423,3 +423,27 @@ TEST(KeyedArchiver, GeometryStringsReadAsTheNumberPatternReadsThem)
             << text.toStdString();
     }
 }
+
+// Large XML lists have their Base64 read apart from the XML; a comment makes the XML reader read
+// all of it, so each list must read the same both ways.
+TEST(PropertyList, LargeDataReadsTheSameWhateverReadsItsBase64)
+{
+    const QByteArray bulk = QByteArray(100 * 1024, 'x').toBase64();
+    const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n";
+    const QList<QByteArray> bodies = {
+        "<dict><key>a</key><data>" + bulk + "</data><key>b</key><string>&lt;data>QUJD</string>"
+        "<key>c</key><data>\n\tQUJD\r\n REVG\n</data><key>d</key><data></data></dict>",
+        "<array><data>" + bulk + "</data><data>QUJD</data><array><data>=QU-JD</data></array></array>",
+        "<array><data>" + bulk + "</data><data/><data >QUJD</data></array>",
+        "<array><data>" + bulk + "</data><string>" + bulk + "</string><data>QUJDRA==</data></array>",
+    };
+    for (const QByteArray &body : bodies) {
+        const QByteArray plain = head + "<plist version=\"1.0\">" + body + "</plist>\n";
+        const QByteArray commented = head + "<!-- read by the XML reader alone -->\n<plist version=\"1.0\">" + body + "</plist>\n";
+        const std::optional<QVariant> lifted = propertyListFromData(plain), whole = propertyListFromData(commented);
+        ASSERT_TRUE(lifted && whole) << body.left(60).constData();
+        EXPECT_EQ(*lifted, *whole) << body.left(60).constData();
+    }
+}
