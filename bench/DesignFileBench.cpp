@@ -94,7 +94,7 @@ void BM_DesignFileData(benchmark::State &state)
     }
     state.counters["bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_DesignFileData)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DesignFileData)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DesignFileRead(benchmark::State &state)
 {
@@ -108,7 +108,7 @@ void BM_DesignFileRead(benchmark::State &state)
         benchmark::DoNotOptimize(design->frontGraphics.constData());
     }
 }
-BENCHMARK(BM_DesignFileRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DesignFileRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A design window whose start wizard goes on at once, as if the user had chosen a blank card.
 class BenchWindow : public SKTWindowController {
@@ -155,7 +155,7 @@ void BM_WindowSave(benchmark::State &state)
         }
     }
 }
-BENCHMARK(BM_WindowSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_WindowOpen(benchmark::State &state)
 {
@@ -173,6 +173,6 @@ void BM_WindowOpen(benchmark::State &state)
         }
     }
 }
-BENCHMARK(BM_WindowOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowOpen)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
