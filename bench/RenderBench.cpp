@@ -6,13 +6,16 @@
 #include "document/Shape_Control.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QThreadPool>
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -204,6 +207,188 @@ void BM_RenderSideAt300Dpi(benchmark::State &state)
     state.counters["width_px"] = pixels.width();
     state.counters["height_px"] = pixels.height();
 }
-BENCHMARK(BM_RenderSideAt300Dpi)->ArgName("cold")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderSideAt300Dpi)->ArgName("cold")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// --- The first export of a typical card, beside the same drawing done with plain QPainter calls.
+
+const QRectF kTypicalCard(0, 0, 3.5 * 72, 2.0 * 72);
+constexpr int kPointsPerMetre = 2835; // 72 per inch
+const int kDotsPerMetre = static_cast<int>(std::lround(kDpi / 0.0254));
+const QRectF kPhotoFrame(10, 8, 232, 118);
+
+// A 12-megapixel camera photo as opening the design leaves it: decoded from JPEG, with soft
+// gradients and sensor grain, so that neither the scaling nor the PNG encoding meets flat colour.
+const QImage &decodedPhoto()
+{
+    static const QImage decoded = [] {
+        constexpr int w = 4000, h = 3000;
+        QImage image = photo(5, w, h);
+        {
+            QPainter painter(&image);
+            QRadialGradient light(QPointF(w * 0.7, h * 0.25), w * 0.4);
+            light.setColorAt(0, QColor(255, 250, 220, 170));
+            light.setColorAt(1, QColor(255, 250, 220, 0));
+            painter.fillRect(image.rect(), light);
+        }
+        Lcg random(7);
+        for (int y = 0; y < h; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < w; ++x) {
+                const int grain = static_cast<int>(random.between(-12, 12));
+                const QRgb p = line[x];
+                line[x] = qRgb(std::clamp(qRed(p) + grain, 0, 255), std::clamp(qGreen(p) + grain, 0, 255),
+                               std::clamp(qBlue(p) + grain, 0, 255));
+            }
+        }
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG", 90);
+        return QImage::fromData(jpeg, "JPEG");
+    }();
+    return decoded;
+}
+
+struct TypicalText {
+    const char *text;
+    const char *font;
+    double size;
+    QRectF bounds;
+    QColor color;
+};
+const TypicalText kTypicalTexts[] = {
+    {"Jane Example", "TimesNewRomanPSMT", 20, QRectF(20, 14, 200, 30), QColor(30, 30, 60)},
+    {"Designer\nPhotography and prints", "ArialMT", 9, QRectF(20, 92, 150, 26), QColor(60, 40, 20)},
+    {"+1 555 0100  jane@example.com", "ArialMT", 8, QRectF(20, 128, 200, 12), QColor(20, 20, 20)},
+};
+const QRectF kTypicalShape(196, 86, 44, 44);
+const QLineF kTypicalLine(20, 124, 232, 124);
+const QColor kShapeFill(230, 120, 40);
+const QColor kShapeStroke(90, 40, 10);
+
+// Made afresh for every export: nothing laid out, no reduced copy, as right after opening.
+GraphicList typicalSide()
+{
+    GraphicList side;
+    for (const TypicalText &t : kTypicalTexts) {
+        auto text = std::make_shared<SKTText>();
+        text->Text_Value = QString::fromUtf8(t.text);
+        text->text_ctrl_font = Font_With_Name(QLatin1String(t.font), t.size);
+        text->txt_clr = t.color;
+        text->_isDrawingFill = false;
+        text->_isDrawingStroke = false;
+        text->_bounds = t.bounds;
+        side << text;
+    }
+    auto shape = std::make_shared<Shape_Control>();
+    shape->Set_Shape_Type(QStringLiteral("C"));
+    shape->_bounds = kTypicalShape;
+    shape->_fillColor = kShapeFill;
+    shape->_strokeColor = kShapeStroke;
+    shape->_strokeWidth = 2;
+    side << shape;
+    auto line = std::make_shared<SKTLine>();
+    line->setBounds(QRectF(kTypicalLine.p1(), kTypicalLine.p2()));
+    line->_strokeWidth = 1;
+    side << line;
+    auto picture = std::make_shared<SKTImage>(QPointF(), decodedPhoto());
+    picture->_bounds = kPhotoFrame;
+    picture->sat_val = 1.15f;
+    picture->brt_val = 0.04f;
+    picture->srp_val = 0.3f;
+    side << picture; // the last object is drawn first, under the rest
+    return side;
+}
+
+// As the program's export writes a PNG file.
+qint64 savedPngBytes(const QImage &image)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        return -1;
+    return buffer.size();
+}
+
+void reportExport(benchmark::State &state, const QImage &image, qint64 pngBytes)
+{
+    if (image.isNull() || pngBytes <= 0)
+        state.SkipWithError("the card was not exported");
+    state.counters["width_px"] = image.width();
+    state.counters["height_px"] = image.height();
+    state.counters["png_bytes"] = static_cast<double>(pngBytes);
+}
+
+void BM_FirstExportOfTypicalCard(benchmark::State &state)
+{
+    decodedPhoto(); // made once, before any timing
+    const Card_Property face = gradientFace();
+    QImage image;
+    qint64 pngBytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ImageEffectCache::sharedInstance().clear();
+        const GraphicList side = typicalSide();
+        state.ResumeTiming();
+        image = SKTRenderingView::image_From_Card_Graphics(side, false, face, 0, kTypicalCard).toImage(kDpi);
+        pngBytes = savedPngBytes(image);
+    }
+    reportExport(state, image, pngBytes);
+}
+BENCHMARK(BM_FirstExportOfTypicalCard)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same card with no effects and nothing of the program's: the least its export could cost.
+// Argument 0: drawImage scales the photo itself, sampling a few photo pixels per device pixel; the
+// grain aliases into a noisier card, whose PNG is larger and slower to write than the export's.
+// Argument 1: the photo is first scaled to its device pixels, averaging every photo pixel as the
+// export's reduced copy does, so both PNGs hold about as much detail.
+void BM_FirstExportFloor(benchmark::State &state)
+{
+    const bool scaledFirst = state.range(0) != 0;
+    const QImage &picture = decodedPhoto();
+    const Card_Property face = gradientFace();
+    const double scale = kDpi / 72.0;
+    QImage image;
+    qint64 pngBytes = 0;
+    for (auto _ : state) {
+        image = QImage(static_cast<int>(std::ceil(kTypicalCard.width() * scale)),
+                       static_cast<int>(std::ceil(kTypicalCard.height() * scale)), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        // Fonts are sized at one point a unit, as on the card, while painting.
+        image.setDotsPerMeterX(kPointsPerMetre);
+        image.setDotsPerMeterY(kPointsPerMetre);
+        {
+            QPainter painter(&image);
+            painter.scale(scale, scale);
+            painter.fillRect(kTypicalCard,
+                             ShapePainting::gradientForBox(kTypicalCard, face.Card_grad_Stepper(),
+                                                           face.Card_fill_Grd_1_clr(), face.Card_fill_Grd_2_clr()));
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            if (scaledFirst) {
+                const QSize pixels = painter.transform().mapRect(kPhotoFrame).toAlignedRect().size();
+                painter.drawImage(kPhotoFrame, picture.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            } else {
+                painter.drawImage(kPhotoFrame, picture);
+            }
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(Qt::black, 1));
+            painter.drawLine(kTypicalLine);
+            painter.setPen(QPen(kShapeStroke, 2));
+            painter.setBrush(kShapeFill);
+            painter.drawEllipse(kTypicalShape);
+            for (const TypicalText &t : kTypicalTexts) {
+                painter.setFont(Font_With_Name(QLatin1String(t.font), t.size));
+                painter.setPen(t.color);
+                painter.drawText(t.bounds, Qt::AlignHCenter | Qt::TextWordWrap, QString::fromUtf8(t.text));
+            }
+        }
+        image.setDotsPerMeterX(kDotsPerMetre);
+        image.setDotsPerMeterY(kDotsPerMetre);
+        pngBytes = savedPngBytes(image);
+    }
+    reportExport(state, image, pngBytes);
+}
+BENCHMARK(BM_FirstExportFloor)->ArgName("scaled_first")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
