@@ -68,7 +68,8 @@ public:
         if (m_count < 2)
             return;
         m_image = image;
-        m_bits = image->bits();
+        // The memory the caller's painter draws into: asking for writable bits could copy it.
+        m_bits = const_cast<uchar *>(image->constBits());
     }
 
     bool usable() const { return m_image != nullptr; }
@@ -85,7 +86,7 @@ public:
             QPainter painter(&picture);
             painter.setRenderHints(m_painter.renderHints());
             // The last band also takes the rows below the last whole point.
-            const QRectF rows(0, top, picture.width(), band == m_count - 1 ? picture.height() : bottom - top);
+            const QRectF ownRows(0, top, picture.width(), band == m_count - 1 ? picture.height() : bottom - top);
             const QTransform world = m_painter.worldTransform();
             // The clip of each object is set up afresh, as drawItem's chain of clips gives it:
             // saving and restoring the painter would have every band count references to the same
@@ -93,7 +94,7 @@ public:
             for (size_t i = from; i < to; ++i) {
                 const Item &item = items[i];
                 painter.resetTransform();
-                painter.setClipRect(rows);
+                painter.setClipRect(ownRows);
                 painter.setWorldTransform(world);
                 painter.setClipRect(m_area, Qt::IntersectClip);
                 painter.setClipRect(item.bounds, Qt::IntersectClip);

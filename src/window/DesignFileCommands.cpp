@@ -34,6 +34,7 @@
 #include <QToolButton>
 
 #include <exception>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -60,13 +61,14 @@ public:
     void stopUndoRegistration()
     {
         if (!m_undoOff && m_document)
-            m_undoOff.emplace(&m_document->undoManager());
+            m_undoOff = std::make_unique<platform::ScopedUndoDisabling>(&m_document->undoManager());
     }
     void endGuard() { m_guard.end(); }
 
 private:
     SKTDocument *m_document;
-    std::optional<platform::ScopedUndoDisabling> m_undoOff;
+    // Not an optional: GCC 12 at -O3 takes its flag for unset and warns.
+    std::unique_ptr<platform::ScopedUndoDisabling> m_undoOff;
     platform::ScopedFlag<bool> m_guard; // ends first
 };
 

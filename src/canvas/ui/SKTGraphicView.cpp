@@ -352,6 +352,8 @@ QImage SKTGraphicView::paintBuffer(const QSize &size)
 void SKTGraphicView::paintEvent(QPaintEvent *event)
 {
     const QRect area = event->rect();
+    if (area.isEmpty())
+        return;
     QImage buffer = paintBuffer(area.size());
     {
         QPainter painter(&buffer);
