@@ -603,12 +603,9 @@ void ImageProcesser::failStepForTesting(const QString &stepName)
 
 // --- The chain -------------------------------------------------------------------------------
 
-QImage ImageProcesser::runChain(const QImage &image, const Image_Effect_Settings &s, const StepFailure &onFailure)
+bool ImageProcesser::runPixelSteps(QImage &p, bool owned, const Image_Effect_Settings &s, const StepFailure &onFailure,
+                                   bool premultiply)
 {
-    if (image.isNull())
-        return QImage();
-    QImage p;
-    bool owned = false; // p is the chain's own picture, which later steps overwrite in place
     bool premultiplied = false;
     // A failing step leaves the picture as it was before it; the chain goes on.
     const auto step = [&](const char *name, auto &&kernel) {
@@ -626,26 +623,36 @@ QImage ImageProcesser::runChain(const QImage &image, const Image_Effect_Settings
             onFailure(QString::fromLatin1(name), QString::fromLocal8Bit(e.what()));
         }
     };
+    if (s.grayscale)
+        step("GrayScale", [](const QImage &in, QImage &out) { applyMatrix(in, out, grayScaleMatrix()); });
+    if (s.sepia)
+        step("Sepia", [](const QImage &in, QImage &out) { applyMatrix(in, out, sepiaMatrix()); });
+    if (s.invrtclr)
+        step("Invert_Color", [](const QImage &in, QImage &out) { applyTable(in, out, invertTable()); });
+    step("adjust_Hue", [&](const QImage &in, QImage &out) { applyMatrix(in, out, hueMatrix(s.hue)); });
+    step("adjust_Color_Control", [&](const QImage &in, QImage &out) {
+        applyMatrix(in, out, colourControlMatrix(s.sat, s.brt, s.con));
+    });
+    step("adjust_Sharpness", [&](const QImage &in, QImage &out) { sharpen(in, out, s.sharpness); });
+    step("adjust_boxBlur", [&](const QImage &in, QImage &out) { boxBlur(in, out, s.blur); });
+    // The last colour step also premultiplies, ready for drawing, instead of a pass of its own.
+    step("adjust_EV", [&](const QImage &in, QImage &out) {
+        applyTable(in, out, exposureTable(s.exposure), premultiply);
+        premultiplied = premultiply;
+    });
+    return premultiplied;
+}
+
+QImage ImageProcesser::runChain(const QImage &image, const Image_Effect_Settings &s, const StepFailure &onFailure)
+{
+    if (image.isNull())
+        return QImage();
+    QImage p;
     try {
         p = converted(image, QImage::Format_ARGB32);
-        owned = p.constBits() != image.constBits();
-        if (s.grayscale)
-            step("GrayScale", [](const QImage &in, QImage &out) { applyMatrix(in, out, grayScaleMatrix()); });
-        if (s.sepia)
-            step("Sepia", [](const QImage &in, QImage &out) { applyMatrix(in, out, sepiaMatrix()); });
-        if (s.invrtclr)
-            step("Invert_Color", [](const QImage &in, QImage &out) { applyTable(in, out, invertTable()); });
-        step("adjust_Hue", [&](const QImage &in, QImage &out) { applyMatrix(in, out, hueMatrix(s.hue)); });
-        step("adjust_Color_Control", [&](const QImage &in, QImage &out) {
-            applyMatrix(in, out, colourControlMatrix(s.sat, s.brt, s.con));
-        });
-        step("adjust_Sharpness", [&](const QImage &in, QImage &out) { sharpen(in, out, s.sharpness); });
-        step("adjust_boxBlur", [&](const QImage &in, QImage &out) { boxBlur(in, out, s.blur); });
-        // The last colour step also premultiplies, ready for drawing, instead of a pass of its own.
-        step("adjust_EV", [&](const QImage &in, QImage &out) {
-            applyTable(in, out, exposureTable(s.exposure), true);
-            premultiplied = true;
-        });
+        // p is the chain's own picture when the conversion made one; later steps overwrite it in place.
+        const bool owned = p.constBits() != image.constBits();
+        const bool premultiplied = runPixelSteps(p, owned, s, onFailure, true);
         if (premultiplied && !p.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied))
             throw std::runtime_error("the picture could not be prepared for drawing");
         failWhenAsked("imageRotated");
@@ -660,6 +667,15 @@ QImage ImageProcesser::runChain(const QImage &image, const Image_Effect_Settings
     return p;
 }
 
+void ImageProcesser::reportFailures(const QStringList &failed, QString *error)
+{
+    if (failed.isEmpty())
+        return;
+    Show_NSLog_Message(QStringLiteral("Picture effects failed and were left out: ") + failed.join(QStringLiteral("; ")));
+    if (error)
+        *error = failed.join(QLatin1Char('\n'));
+}
+
 QImage ImageProcesser::Get_Processed_Image(const QImage &image, const Image_Effect_Settings &settings,
                                            QString *error)
 {
@@ -667,13 +683,21 @@ QImage ImageProcesser::Get_Processed_Image(const QImage &image, const Image_Effe
     QImage result = runChain(image, settings, [&](const QString &step, const QString &reason) {
         failed << QStringLiteral("%1: %2").arg(step, reason);
     });
-    if (!failed.isEmpty()) {
-        const QString report = failed.join(QLatin1Char('\n'));
-        Show_NSLog_Message(QStringLiteral("Picture effects failed and were left out: ") + failed.join(QStringLiteral("; ")));
-        if (error)
-            *error = report;
-    }
+    reportFailures(failed, error);
     return result;
+}
+
+void ImageProcesser::applyStepsInPlace(QImage &picture, const Image_Effect_Settings &settings, QString *error)
+{
+    if (picture.isNull())
+        return;
+    if (picture.format() != QImage::Format_ARGB32)
+        picture = converted(picture, QImage::Format_ARGB32);
+    QStringList failed;
+    runPixelSteps(picture, true, settings, [&](const QString &step, const QString &reason) {
+        failed << QStringLiteral("%1: %2").arg(step, reason);
+    }, false);
+    reportFailures(failed, error);
 }
 
 QImage ImageProcesser::Get_Processed_Image(const QImage &image, bool grayscale, bool sepia, bool invrtclr, float hue,
