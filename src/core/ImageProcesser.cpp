@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -77,25 +78,6 @@ void requireSameSize(const QImage &in, const QImage &out)
         throw std::logic_error("a pixel step needs two 32-bit ARGB pictures of one size");
 }
 
-// Runs rows(first, end) over bands of a picture's rows, side by side for a large picture: the
-// pixel steps treat every row alone, so the result is the same however the rows are shared out.
-template <typename Rows>
-void inRowBands(const QImage &picture, Rows &&rows)
-{
-    constexpr int kBandRows = 32;
-    constexpr qint64 kWorthSharing = 256 * 1024; // pixels
-    const int height = picture.height();
-    const int bands = (height + kBandRows - 1) / kBandRows;
-    if (bands <= 1 || qint64(picture.width()) * height < kWorthSharing) {
-        rows(0, height);
-        return;
-    }
-    platform::concurrentFor(bands, [&](qsizetype band) {
-        const int first = int(band) * kBandRows;
-        rows(first, std::min(height, first + kBandRows));
-    });
-}
-
 // Row pointers taken once on the calling thread: scanLine() of a shared picture detaches it,
 // which threads must not do side by side.
 struct Rows {
@@ -109,9 +91,113 @@ struct Rows {
         in = source.constBits();
         inStride = source.bytesPerLine();
     }
+    bool inPlace() const { return in == out; }
     const quint32 *source(int y) const { return reinterpret_cast<const quint32 *>(in + y * inStride); }
     quint32 *target(int y) const { return reinterpret_cast<quint32 *>(out + y * outStride); }
 };
+
+// --- Sharing a picture out among threads -------------------------------------------------------
+//
+// A large picture is cut into pieces (bands or strips of rows, bands of columns) that the thread
+// pool works on side by side. Every piece does exactly the arithmetic one thread would do for its
+// pixels, so the bytes never depend on how the picture was cut.
+
+std::atomic<int> g_pieceSizeForTesting{0};
+
+// Rows (or columns) per piece: `size` for a picture worth sharing out, 0 for one that a single
+// thread does faster.
+int pieceSize(const QImage &picture, int size)
+{
+    constexpr qint64 kWorthSharing = 256 * 1024; // pixels
+    if (const int forced = g_pieceSizeForTesting.load(std::memory_order_relaxed); forced != 0)
+        return std::max(forced, 0);
+    return qint64(picture.width()) * picture.height() < kWorthSharing ? 0 : size;
+}
+
+// Calls part(i) for every i in [0, parts), side by side when there are several.
+template <typename Part>
+void sideBySide(int parts, Part &&part)
+{
+    if (parts == 1)
+        part(0);
+    else if (parts > 1)
+        platform::concurrentFor(parts, [&](qsizetype i) { part(static_cast<int>(i)); });
+}
+
+// Runs rows(first, end) over bands of a picture's rows: for steps that treat every row alone.
+template <typename RowRange>
+void inRowBands(const QImage &picture, RowRange &&rows)
+{
+    const int height = picture.height();
+    const int bandRows = pieceSize(picture, 32);
+    if (bandRows == 0) {
+        rows(0, height);
+        return;
+    }
+    sideBySide((height + bandRows - 1) / bandRows, [&](int band) {
+        const int first = band * bandRows;
+        rows(first, std::min(height, first + bandRows));
+    });
+}
+
+// One horizontal strip of a step whose output row y reads the input rows y - reach to y + reach:
+// its own rows [first, end) and, from `edges` when set, copies of the rows within reach outside.
+struct Strip {
+    const Rows &rows;
+    int first, end, reach;
+    const quint32 *edges; // reach rows above the strip, then reach rows below it
+    qsizetype width;
+    float *scratch;       // the strip's own
+
+    const quint32 *source(int y) const
+    {
+        Q_ASSERT(y >= first - reach && y < end + reach);
+        if (!edges || (y >= first && y < end))
+            return rows.source(y);
+        return edges + (y < first ? y - (first - reach) : reach + (y - end)) * width;
+    }
+    quint32 *target(int y) const { return rows.target(y); }
+};
+
+// Runs strip(Strip) over horizontal strips of the picture side by side, each with `scratchFloats`
+// floats of its own, allocated with everything else before the first pixel is written. Working in
+// place, a strip would read rows that its neighbours may already have overwritten: the rows within
+// reach outside every strip are copied first, and the strip reads those rows from the copies.
+template <typename StripWork>
+void inRowStrips(const QImage &in, QImage &out, int reach, size_t scratchFloats, StripWork &&work)
+{
+    const int h = in.height();
+    const qsizetype w = in.width();
+    // Several strips for each thread (they finish unevenly), each tall next to the rows it reads
+    // twice at its edges.
+    const int quarterShare = (h + 4 * platform::concurrentThreads() - 1) / (4 * platform::concurrentThreads());
+    const int shared = pieceSize(in, std::max({32, 16 * reach, quarterShare}));
+    const int stripRows = shared > 0 ? shared : std::max(h, 1);
+    const int strips = (h + stripRows - 1) / stripRows;
+    const Rows rows(in, out);
+    const bool copyEdges = rows.inPlace() && strips > 1;
+    const qsizetype edgeRows = 2 * qsizetype(reach);
+    std::vector<quint32> edges(copyEdges ? size_t(strips * edgeRows * w) : 0);
+    std::vector<float> scratch(size_t(strips) * scratchFloats);
+    const auto edgesOf = [&](int s) { return copyEdges ? edges.data() + s * edgeRows * w : nullptr; };
+    const auto strip = [&](int s) {
+        const int first = s * stripRows;
+        return Strip{rows, first, std::min(h, first + stripRows), reach, edgesOf(s), w,
+                     scratch.data() + size_t(s) * scratchFloats};
+    };
+    if (copyEdges)
+        sideBySide(strips, [&](int s) {
+            const Strip piece = strip(s);
+            quint32 *copy = edgesOf(s);
+            for (int k = 0; k < reach; ++k) {
+                if (const int above = piece.first - reach + k; above >= 0)
+                    std::memcpy(copy + k * w, rows.source(above), size_t(w) * 4);
+                if (const int below = piece.end + k; below < h)
+                    std::memcpy(copy + (reach + k) * w, rows.source(below), size_t(w) * 4);
+            }
+        });
+    sideBySide(strips, [&](int s) { work(strip(s)); });
+}
 
 // Neutral settings leave the pixels as they are: nothing to do in place, a copy otherwise.
 void copyPixels(const QImage &in, QImage &out)
@@ -277,63 +363,66 @@ void sharpen(const QImage &in, QImage &out, float value)
     const int w = in.width(), h = in.height();
     // Unsharp mask on luminance alone: each channel moves by the same amount, so the chroma stays.
     // The 5 x 5 binomial blur runs across each row once and down through a ring of five rows, so
-    // row y is written only after the rows below it that it needs have been read.
+    // row y is written only after the rows below it that it needs have been read; strips of rows
+    // run side by side.
     static constexpr float kTaps[5] = {1.0f / 16, 4.0f / 16, 6.0f / 16, 4.0f / 16, 1.0f / 16};
     constexpr int kRing = 5;
-    std::vector<float> luma(static_cast<size_t>(w));
-    std::vector<float> across(static_cast<size_t>(w) * kRing);
-    const auto blurAcross = [&](int row) {
-        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(row));
-        float *l = luma.data();
-        for (int x = 0; x < w; ++x)
-            l[x] = lumaOf(src[x]);
-        float *dst = &across[static_cast<size_t>(row % kRing) * w];
-        const auto clamped = [&](int x) {
-            float sum = 0.0f;
-            for (int k = -2; k <= 2; ++k)
-                sum += kTaps[k + 2] * l[std::clamp(x + k, 0, w - 1)];
-            return sum;
-        };
-        const int inner = std::max(2, w - 2);
-        for (int x = 0; x < std::min(2, w); ++x)
-            dst[x] = clamped(x);
-        for (int x = 2; x < inner; ++x) {
-            float sum = 0.0f;
-            sum += kTaps[0] * l[x - 2];
-            sum += kTaps[1] * l[x - 1];
-            sum += kTaps[2] * l[x];
-            sum += kTaps[3] * l[x + 1];
-            sum += kTaps[4] * l[x + 2];
-            dst[x] = sum;
-        }
-        for (int x = std::max(inner, std::min(2, w)); x < w; ++x)
-            dst[x] = clamped(x);
-    };
-    const auto acrossRow = [&](int row) { return &across[static_cast<size_t>(std::clamp(row, 0, h - 1) % kRing) * w]; };
-
-    int ready = -1; // rows blurred across so far
-    for (int y = 0; y < h; ++y) {
-        for (const int last = std::min(y + 2, h - 1); ready < last;)
-            blurAcross(++ready);
-        const float *r0 = acrossRow(y - 2), *r1 = acrossRow(y - 1), *r2 = acrossRow(y), *r3 = acrossRow(y + 1),
-                    *r4 = acrossRow(y + 2);
-        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(y));
-        auto *dst = reinterpret_cast<quint32 *>(out.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            float blurred = 0.0f;
-            blurred += kTaps[0] * r0[x];
-            blurred += kTaps[1] * r1[x];
-            blurred += kTaps[2] * r2[x];
-            blurred += kTaps[3] * r3[x];
-            blurred += kTaps[4] * r4[x];
-            const quint32 p = src[x];
-            const float delta = value * (lumaOf(p) - blurred);
-            const auto moved = [&](int shift) {
-                return static_cast<quint32>(toByte(static_cast<int>((p >> shift) & 0xff) / 255.0f + delta)) << shift;
+    // Each strip keeps a row of luminance and its ring of rows blurred across.
+    inRowStrips(in, out, 2, static_cast<size_t>(w) * (1 + kRing), [&](const Strip &strip) {
+        float *luma = strip.scratch, *across = strip.scratch + w;
+        const auto blurAcross = [&](int row) {
+            const quint32 *src = strip.source(row);
+            float *l = luma;
+            for (int x = 0; x < w; ++x)
+                l[x] = lumaOf(src[x]);
+            float *dst = &across[static_cast<size_t>(row % kRing) * w];
+            const auto clamped = [&](int x) {
+                float sum = 0.0f;
+                for (int k = -2; k <= 2; ++k)
+                    sum += kTaps[k + 2] * l[std::clamp(x + k, 0, w - 1)];
+                return sum;
             };
-            dst[x] = (p & 0xff000000u) | moved(16) | moved(8) | moved(0);
+            const int inner = std::max(2, w - 2);
+            for (int x = 0; x < std::min(2, w); ++x)
+                dst[x] = clamped(x);
+            for (int x = 2; x < inner; ++x) {
+                float sum = 0.0f;
+                sum += kTaps[0] * l[x - 2];
+                sum += kTaps[1] * l[x - 1];
+                sum += kTaps[2] * l[x];
+                sum += kTaps[3] * l[x + 1];
+                sum += kTaps[4] * l[x + 2];
+                dst[x] = sum;
+            }
+            for (int x = std::max(inner, std::min(2, w)); x < w; ++x)
+                dst[x] = clamped(x);
+        };
+        const auto acrossRow = [&](int row) { return &across[static_cast<size_t>(std::clamp(row, 0, h - 1) % kRing) * w]; };
+
+        int ready = std::max(strip.first - 2, 0) - 1; // rows blurred across so far
+        for (int y = strip.first; y < strip.end; ++y) {
+            for (const int last = std::min(y + 2, h - 1); ready < last;)
+                blurAcross(++ready);
+            const float *r0 = acrossRow(y - 2), *r1 = acrossRow(y - 1), *r2 = acrossRow(y), *r3 = acrossRow(y + 1),
+                        *r4 = acrossRow(y + 2);
+            const quint32 *src = strip.source(y);
+            quint32 *dst = strip.target(y);
+            for (int x = 0; x < w; ++x) {
+                float blurred = 0.0f;
+                blurred += kTaps[0] * r0[x];
+                blurred += kTaps[1] * r1[x];
+                blurred += kTaps[2] * r2[x];
+                blurred += kTaps[3] * r3[x];
+                blurred += kTaps[4] * r4[x];
+                const quint32 p = src[x];
+                const float delta = value * (lumaOf(p) - blurred);
+                const auto moved = [&](int shift) {
+                    return static_cast<quint32>(toByte(static_cast<int>((p >> shift) & 0xff) / 255.0f + delta)) << shift;
+                };
+                dst[x] = (p & 0xff000000u) | moved(16) | moved(8) | moved(0);
+            }
         }
-    }
+    });
 }
 
 // Premultiplied RGBA floats in byte units back to straight 32-bit ARGB; a pixel without cover is
@@ -599,6 +688,11 @@ void ImageProcesser::failStepForTesting(const QString &stepName)
 {
     QMutexLocker lock(&g_failingStepMutex);
     g_failingStep = stepName;
+}
+
+void ImageProcesser::cutPicturesForTesting(int pieceSize)
+{
+    g_pieceSizeForTesting.store(pieceSize, std::memory_order_relaxed);
 }
 
 // --- The chain -------------------------------------------------------------------------------

@@ -65,6 +65,10 @@ public:
 
     // For tests: the step of that name fails (throws) until cleared with an empty name.
     static void failStepForTesting(const QString &stepName);
+    // For tests: a positive size cuts every picture, however small, into pieces of that many rows
+    // (and columns) shared among the threads; a negative one keeps every picture whole on one
+    // thread; 0 brings back the usual choice by size.
+    static void cutPicturesForTesting(int pieceSize);
 
 private:
     using StepFailure = std::function<void(const QString &step, const QString &reason)>;

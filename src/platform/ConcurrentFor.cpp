@@ -76,4 +76,9 @@ void concurrentFor(qsizetype count, const std::function<void(qsizetype)> &body)
         std::rethrow_exception(shared->error);
 }
 
+int concurrentThreads()
+{
+    return std::max(1, QThreadPool::globalInstance()->maxThreadCount());
+}
+
 } // namespace platform

@@ -12,4 +12,7 @@ namespace platform {
 // all calls have ended; the indexes not yet started are then skipped.
 void concurrentFor(qsizetype count, const std::function<void(qsizetype)> &body);
 
+// How many calls concurrentFor may run at once at most: the pool's threads, the caller among them.
+int concurrentThreads();
+
 } // namespace platform
