@@ -477,15 +477,27 @@ void boxBlur(const QImage &in, QImage &out, float value)
     const double norm = 2.0 * whole + 1.0 + 2.0 * fraction;
     const float invArea = static_cast<float>(1.0 / (norm * norm));
 
-    // Rows blurred across (unnormalised, premultiplied RGBA) for the rows the vertical box needs:
-    // y - whole - 1 to y + whole + 1, each kept until the box has passed it.
-    const int ringRows = std::min(2 * whole + 3, h);
+    // Shared out, the box goes down the picture a block of rows at a time: the rows it reaches are
+    // blurred across first, rows side by side, then it slides down the block, columns side by side.
+    // Each column keeps its running sum from the top, the same float sum one thread makes; strips
+    // of rows would each start a sum of their own and round differently.
+    const int threads = platform::concurrentThreads();
+    const bool shareOut = pieceSize(in, 1) != 0;
+    const int blockRows = shareOut ? pieceSize(in, 64) : 1;
+    const int bandPixels = shareOut ? pieceSize(in, std::max(64, (w / (2 * threads) + 15) / 16 * 16)) : w;
+    const int bands = (w + bandPixels - 1) / bandPixels;
+    const int acrossParts = shareOut ? 2 * threads : 1;
+
+    // Rows blurred across (unnormalised, premultiplied RGBA) for the rows the vertical box needs
+    // while it passes a block: from its first row - whole - 1 to its last row + whole + 1.
+    const int ringRows = static_cast<int>(std::min<qint64>(qint64(blockRows) + 2 * qint64(whole) + 2, h));
     const size_t rowFloats = static_cast<size_t>(w) * 4;
     std::vector<float> ring(static_cast<size_t>(ringRows) * rowFloats);
-    std::vector<float> line(rowFloats);
+    std::vector<float> lines(static_cast<size_t>(acrossParts) * rowFloats);
     // Float sums drift by well under a hundredth of a byte over a whole picture.
     std::vector<float> column(rowFloats);
     std::vector<float> box(rowFloats);
+    const Rows rows(in, out);
     const auto ringRow = [&](int row) { return &ring[static_cast<size_t>(std::clamp(row, 0, h - 1) % ringRows) * rowFloats]; };
     // The sum of `count` samples of 0..count-1 with the edge samples repeated past the end; the
     // samples before 0 (whole + 1 of them, 0 included) are the first one repeated.
@@ -501,9 +513,8 @@ void boxBlur(const QImage &in, QImage &out, float value)
                 sum[c] += static_cast<float>(whole - inside) * sample(count - 1, c);
     };
 
-    const auto blurAcross = [&](int row) {
-        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(row));
-        float *pixels = line.data();
+    const auto blurAcross = [&](int row, float *pixels) {
+        const quint32 *src = rows.source(row);
         for (int x = 0; x < w; ++x) {
             const quint32 p = src[x];
             const float alpha = static_cast<float>(static_cast<int>(p >> 24));
@@ -533,25 +544,43 @@ void boxBlur(const QImage &in, QImage &out, float value)
             slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
     };
 
-    int ready = -1;
+    int ready = -1; // rows blurred across so far
     const auto blurAcrossUpTo = [&](int row) {
-        for (const int last = std::min(row, h - 1); ready < last;)
-            blurAcross(++ready);
+        const int first = ready + 1, count = std::min(row, h - 1) - ready;
+        if (count <= 0)
+            return;
+        const int parts = std::min(count, acrossParts);
+        sideBySide(parts, [&](int part) {
+            float *line = lines.data() + static_cast<size_t>(part) * rowFloats;
+            for (int r = first + count * part / parts, end = first + count * (part + 1) / parts; r < end; ++r)
+                blurAcross(r, line);
+        });
+        ready += count;
     };
-    blurAcrossUpTo(whole + 1);
-    for (size_t i = 0; i < rowFloats; i += 4)
-        addStartingBox(&column[i], h, [&](int row, int c) { return ringRow(row)[i + c]; });
-    for (int y = 0; y < h; ++y) {
-        blurAcrossUpTo(y + whole + 1);
-        const float *above = ringRow(y - whole - 1), *below = ringRow(y + whole + 1);
-        for (size_t i = 0; i < rowFloats; ++i)
-            box[i] = (column[i] + fraction * (above[i] + below[i])) * invArea;
-        writeStraightPixels(box.data(), reinterpret_cast<quint32 *>(out.scanLine(y)), w);
-        // Slide the box down one row: the row leaving it is still in the ring, the row entering
-        // it has been blurred across.
-        const float *leaving = ringRow(y - whole), *entering = ringRow(y + whole + 1);
-        for (size_t i = 0; i < rowFloats; ++i)
-            column[i] += entering[i] - leaving[i];
+    // The box over rows [first, end) of the columns [x0, x1).
+    const auto slideDown = [&](int first, int end, int x0, int x1) {
+        const size_t i0 = static_cast<size_t>(x0) * 4, i1 = static_cast<size_t>(x1) * 4;
+        if (first == 0)
+            for (size_t i = i0; i < i1; i += 4)
+                addStartingBox(&column[i], h, [&](int row, int c) { return ringRow(row)[i + c]; });
+        for (int y = first; y < end; ++y) {
+            const float *above = ringRow(y - whole - 1), *below = ringRow(y + whole + 1);
+            for (size_t i = i0; i < i1; ++i)
+                box[i] = (column[i] + fraction * (above[i] + below[i])) * invArea;
+            writeStraightPixels(&box[i0], rows.target(y) + x0, x1 - x0);
+            // Slide the box down one row: the row leaving it is still in the ring, the row entering
+            // it has been blurred across.
+            const float *leaving = ringRow(y - whole), *entering = ringRow(y + whole + 1);
+            for (size_t i = i0; i < i1; ++i)
+                column[i] += entering[i] - leaving[i];
+        }
+    };
+    for (int first = 0; first < h; first += blockRows) {
+        const int end = std::min(h, first + blockRows);
+        blurAcrossUpTo(end + whole);
+        sideBySide(bands, [&](int band) {
+            slideDown(first, end, band * bandPixels, std::min(w, (band + 1) * bandPixels));
+        });
     }
 }
 
