@@ -185,17 +185,17 @@ void inRowStrips(const QImage &in, QImage &out, int reach, size_t scratchFloats,
         return Strip{rows, first, std::min(h, first + stripRows), reach, edgesOf(s), w,
                      scratch.data() + size_t(s) * scratchFloats};
     };
-    if (copyEdges)
-        sideBySide(strips, [&](int s) {
-            const Strip piece = strip(s);
-            quint32 *copy = edgesOf(s);
-            for (int k = 0; k < reach; ++k) {
-                if (const int above = piece.first - reach + k; above >= 0)
-                    std::memcpy(copy + k * w, rows.source(above), size_t(w) * 4);
-                if (const int below = piece.end + k; below < h)
-                    std::memcpy(copy + (reach + k) * w, rows.source(below), size_t(w) * 4);
-            }
-        });
+    // A few rows a strip: copied here rather than in a round of their own among the threads.
+    for (int s = 0; copyEdges && s < strips; ++s) {
+        const Strip piece = strip(s);
+        quint32 *copy = edgesOf(s);
+        for (int k = 0; k < reach; ++k) {
+            if (const int above = piece.first - reach + k; above >= 0)
+                std::memcpy(copy + k * w, rows.source(above), size_t(w) * 4);
+            if (const int below = piece.end + k; below < h)
+                std::memcpy(copy + (reach + k) * w, rows.source(below), size_t(w) * 4);
+        }
+    }
     sideBySide(strips, [&](int s) { work(strip(s)); });
 }
 
