@@ -49,6 +49,39 @@ inline quint32 clampedByte(float v)
     return static_cast<quint32>(static_cast<int>(std::min(std::max(0.0f, v + 0.5f), 255.0f)));
 }
 
+#if defined(__SSE2__)
+// Four pixels at a time where the compiler does not vectorise by itself. Each lane does exactly
+// the arithmetic of the plain loop, in its order, so that the bytes are the same.
+
+// A channel of four 32-bit pixels as floats: 16 red, 8 green, 0 blue.
+template <int shift>
+inline __m128 channelOf(__m128i pixels)
+{
+    return _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(pixels, shift), _mm_set1_epi32(0xff)));
+}
+
+// clampedByte of each lane (max(v, 0) is 0 for NaN, as in the plain function).
+inline __m128i clampedBytes(__m128 v)
+{
+    const __m128 clamped = _mm_min_ps(_mm_max_ps(_mm_add_ps(v, _mm_set1_ps(0.5f)), _mm_setzero_ps()), _mm_set1_ps(255.0f));
+    return _mm_cvttps_epi32(clamped);
+}
+
+// Four 32-bit pixels from lanes of 0..255.
+inline __m128i pixelsOf(__m128i a, __m128i r, __m128i g, __m128i b)
+{
+    return _mm_or_si128(_mm_or_si128(_mm_slli_epi32(a, 24), _mm_slli_epi32(r, 16)),
+                        _mm_or_si128(_mm_slli_epi32(g, 8), b));
+}
+
+// Alpha of four pixels kept, colour channels from lanes of 0..255.
+inline __m128i withColours(__m128i pixels, __m128i r, __m128i g, __m128i b)
+{
+    return _mm_or_si128(_mm_and_si128(pixels, _mm_set1_epi32(static_cast<int>(0xff000000u))),
+                        pixelsOf(_mm_setzero_si128(), r, g, b));
+}
+#endif
+
 QImage newLike(const QImage &source, QImage::Format format)
 {
     QImage out(source.size(), format);
@@ -234,13 +267,33 @@ void applyMatrix(const QImage &in, QImage &out, const ColourMatrix &matrix)
     const float m10 = matrix.m[1][0], m11 = matrix.m[1][1], m12 = matrix.m[1][2];
     const float m20 = matrix.m[2][0], m21 = matrix.m[2][1], m22 = matrix.m[2][2];
     const float o0 = 255.0f * matrix.offset[0], o1 = 255.0f * matrix.offset[1], o2 = 255.0f * matrix.offset[2];
+#if defined(__SSE2__)
+    const __m128 v00 = _mm_set1_ps(m00), v01 = _mm_set1_ps(m01), v02 = _mm_set1_ps(m02);
+    const __m128 v10 = _mm_set1_ps(m10), v11 = _mm_set1_ps(m11), v12 = _mm_set1_ps(m12);
+    const __m128 v20 = _mm_set1_ps(m20), v21 = _mm_set1_ps(m21), v22 = _mm_set1_ps(m22);
+    const __m128 vo0 = _mm_set1_ps(o0), vo1 = _mm_set1_ps(o1), vo2 = _mm_set1_ps(o2);
+#endif
     const int w = in.width();
     const Rows rows(in, out);
     inRowBands(in, [&](int first, int end) {
         for (int y = first; y < end; ++y) {
             const quint32 *src = rows.source(y);
             quint32 *dst = rows.target(y);
-            for (int x = 0; x < w; ++x) {
+            int x = 0;
+#if defined(__SSE2__)
+            const auto sum = [](__m128 m0, __m128 r, __m128 m1, __m128 g, __m128 m2, __m128 b, __m128 o) {
+                return _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(m0, r), _mm_mul_ps(m1, g)), _mm_mul_ps(m2, b)), o);
+            };
+            for (; x + 4 <= w; x += 4) {
+                const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x));
+                const __m128 r = channelOf<16>(p), g = channelOf<8>(p), b = channelOf<0>(p);
+                const __m128i nr = clampedBytes(sum(v00, r, v01, g, v02, b, vo0));
+                const __m128i ng = clampedBytes(sum(v10, r, v11, g, v12, b, vo1));
+                const __m128i nb = clampedBytes(sum(v20, r, v21, g, v22, b, vo2));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + x), withColours(p, nr, ng, nb));
+            }
+#endif
+            for (; x < w; ++x) {
                 const quint32 p = src[x];
                 const float r = static_cast<float>(static_cast<int>((p >> 16) & 0xff));
                 const float g = static_cast<float>(static_cast<int>((p >> 8) & 0xff));
@@ -353,6 +406,16 @@ inline float lumaOf(quint32 p)
             + kLumaB * static_cast<int>(p & 0xff)) / 255.0f;
 }
 
+#if defined(__SSE2__)
+inline __m128 lumaOf(__m128i p)
+{
+    const __m128 weighted = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(kLumaR), channelOf<16>(p)),
+                                                  _mm_mul_ps(_mm_set1_ps(kLumaG), channelOf<8>(p))),
+                                       _mm_mul_ps(_mm_set1_ps(kLumaB), channelOf<0>(p)));
+    return _mm_div_ps(weighted, _mm_set1_ps(255.0f));
+}
+#endif
+
 void sharpen(const QImage &in, QImage &out, float value)
 {
     requireSameSize(in, out);
@@ -373,7 +436,12 @@ void sharpen(const QImage &in, QImage &out, float value)
         const auto blurAcross = [&](int row) {
             const quint32 *src = strip.source(row);
             float *l = luma;
-            for (int x = 0; x < w; ++x)
+            int x = 0;
+#if defined(__SSE2__)
+            for (; x + 4 <= w; x += 4)
+                _mm_storeu_ps(l + x, lumaOf(_mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x))));
+#endif
+            for (; x < w; ++x)
                 l[x] = lumaOf(src[x]);
             float *dst = &across[static_cast<size_t>(row % kRing) * w];
             const auto clamped = [&](int x) {
@@ -407,7 +475,26 @@ void sharpen(const QImage &in, QImage &out, float value)
                         *r4 = acrossRow(y + 2);
             const quint32 *src = strip.source(y);
             quint32 *dst = strip.target(y);
-            for (int x = 0; x < w; ++x) {
+            int x = 0;
+#if defined(__SSE2__)
+            const __m128 amount = _mm_set1_ps(value), full = _mm_set1_ps(255.0f);
+            for (; x + 4 <= w; x += 4) {
+                __m128 blurred = _mm_setzero_ps();
+                blurred = _mm_add_ps(blurred, _mm_mul_ps(_mm_set1_ps(kTaps[0]), _mm_loadu_ps(r0 + x)));
+                blurred = _mm_add_ps(blurred, _mm_mul_ps(_mm_set1_ps(kTaps[1]), _mm_loadu_ps(r1 + x)));
+                blurred = _mm_add_ps(blurred, _mm_mul_ps(_mm_set1_ps(kTaps[2]), _mm_loadu_ps(r2 + x)));
+                blurred = _mm_add_ps(blurred, _mm_mul_ps(_mm_set1_ps(kTaps[3]), _mm_loadu_ps(r3 + x)));
+                blurred = _mm_add_ps(blurred, _mm_mul_ps(_mm_set1_ps(kTaps[4]), _mm_loadu_ps(r4 + x)));
+                const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x));
+                const __m128 delta = _mm_mul_ps(amount, _mm_sub_ps(lumaOf(p), blurred));
+                const auto moved = [&](__m128 channel) {
+                    return clampedBytes(_mm_mul_ps(_mm_add_ps(_mm_div_ps(channel, full), delta), full));
+                };
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + x),
+                                 withColours(p, moved(channelOf<16>(p)), moved(channelOf<8>(p)), moved(channelOf<0>(p))));
+            }
+#endif
+            for (; x < w; ++x) {
                 float blurred = 0.0f;
                 blurred += kTaps[0] * r0[x];
                 blurred += kTaps[1] * r1[x];
@@ -425,6 +512,19 @@ void sharpen(const QImage &in, QImage &out, float value)
     });
 }
 
+#if defined(__SSE2__)
+// The same for four pixels of R, G, B, A lanes each, with one division for them all.
+inline void writeStraightPixels(__m128 p0, __m128 p1, __m128 p2, __m128 p3, quint32 *dst)
+{
+    _MM_TRANSPOSE4_PS(p0, p1, p2, p3); // now red, green, blue and alpha of the four
+    const __m128 straight = _mm_div_ps(_mm_set1_ps(255.0f), _mm_max_ps(p3, _mm_set1_ps(0.5f)));
+    const __m128i alpha = clampedBytes(p3);
+    const __m128i pixels = pixelsOf(alpha, clampedBytes(_mm_mul_ps(p0, straight)), clampedBytes(_mm_mul_ps(p1, straight)),
+                                    clampedBytes(_mm_mul_ps(p2, straight)));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_andnot_si128(_mm_cmpeq_epi32(alpha, _mm_setzero_si128()), pixels));
+}
+#endif
+
 // Premultiplied RGBA floats in byte units back to straight 32-bit ARGB; a pixel without cover is
 // transparent black.
 void writeStraightPixels(const float *box, quint32 *dst, int w)
@@ -432,6 +532,10 @@ void writeStraightPixels(const float *box, quint32 *dst, int w)
     int x = 0;
 #if defined(__SSE2__)
     const __m128 zero = _mm_setzero_ps(), half = _mm_set1_ps(0.5f), full = _mm_set1_ps(255.0f);
+    for (; x + 4 <= w; x += 4) {
+        const float *v = box + static_cast<size_t>(x) * 4;
+        writeStraightPixels(_mm_loadu_ps(v), _mm_loadu_ps(v + 4), _mm_loadu_ps(v + 8), _mm_loadu_ps(v + 12), dst + x);
+    }
     for (; x < w; ++x) {
         // Lanes as stored: R, G, B, A; as written: B, G, R, A (little-endian ARGB).
         const __m128 v = _mm_shuffle_ps(_mm_loadu_ps(box + static_cast<size_t>(x) * 4),
