@@ -580,29 +580,49 @@ void boxBlur(const QImage &in, QImage &out, float value)
     const float fraction = radius - static_cast<float>(whole);
     const double norm = 2.0 * whole + 1.0 + 2.0 * fraction;
     const float invArea = static_cast<float>(1.0 / (norm * norm));
+    // Columns a pixel's box reads on either side of it, the partly weighted one included.
+    const int reach = static_cast<int>(std::min<qint64>(qint64(whole) + 1, w));
 
-    // Shared out, the box goes down the picture a block of rows at a time: the rows it reaches are
-    // blurred across first, rows side by side, then it slides down the block, columns side by side.
-    // Each column keeps its running sum from the top, the same float sum one thread makes; strips
-    // of rows would each start a sum of their own and round differently.
-    const int threads = platform::concurrentThreads();
-    const bool shareOut = pieceSize(in, 1) != 0;
-    const int blockRows = shareOut ? pieceSize(in, 64) : 1;
-    const int bandPixels = shareOut ? pieceSize(in, std::max(64, (w / (2 * threads) + 15) / 16 * 16)) : w;
-    const int bands = (w + bandPixels - 1) / bandPixels;
-    const int acrossParts = shareOut ? 2 * threads : 1;
+    // Shared out, bands of columns go down the picture side by side, each with its own rows
+    // blurred across, small enough to stay in its thread's cache. Each column keeps its running sum
+    // from the top, and each row's running sum across starts in the leftmost band and is handed on
+    // band to band: the float sums are the ones a single thread makes, so the bytes are too. A band
+    // thus follows its left neighbour down the picture; bands wide next to the box read little of
+    // their neighbours' columns.
+    const int shared = pieceSize(in, std::max({64, 2 * reach, (w + platform::concurrentThreads() - 1) / platform::concurrentThreads()}));
+    const int bandWidth = shared > 0 ? std::min(shared, w) : w;
+    const int bands = (w + bandWidth - 1) / bandWidth;
+    const auto bandStart = [&](int band) { return band * bandWidth; };
+    const auto bandEnd = [&](int band) { return std::min(w, (band + 1) * bandWidth); };
+    // A band's pixels with the reach either side, as the blur across reads them.
+    const int lineWidth = std::min(w, bandWidth + 2 * reach);
 
-    // Rows blurred across (unnormalised, premultiplied RGBA) for the rows the vertical box needs
-    // while it passes a block: from its first row - whole - 1 to its last row + whole + 1.
-    const int ringRows = static_cast<int>(std::min<qint64>(qint64(blockRows) + 2 * qint64(whole) + 2, h));
-    const size_t rowFloats = static_cast<size_t>(w) * 4;
-    std::vector<float> ring(static_cast<size_t>(ringRows) * rowFloats);
-    std::vector<float> lines(static_cast<size_t>(acrossParts) * rowFloats);
+    // Rows blurred across (unnormalised, premultiplied RGBA) for the rows the vertical box needs:
+    // y - whole - 1 to y + whole + 1, each kept until the box has passed it.
+    const int ringRows = static_cast<int>(std::min<qint64>(2 * qint64(whole) + 3, h));
+    const size_t ringFloats = static_cast<size_t>(ringRows) * bandWidth * 4;
+    std::vector<float> rings(ringFloats * bands);
+    std::vector<float> lines(static_cast<size_t>(lineWidth) * 4 * bands);
     // Float sums drift by well under a hundredth of a byte over a whole picture.
-    std::vector<float> column(rowFloats);
-    std::vector<float> box(rowFloats);
+    std::vector<float> column(static_cast<size_t>(w) * 4);
+    std::vector<float> box(static_cast<size_t>(w) * 4);
+    // Each row's running sum across where one band hands it to the next, and the rows handed so far.
+    std::vector<float> handedOn(static_cast<size_t>(bands - 1) * h * 4);
+    std::vector<std::atomic<int>> rowsHandedOn(static_cast<size_t>(bands));
     const Rows rows(in, out);
-    const auto ringRow = [&](int row) { return &ring[static_cast<size_t>(std::clamp(row, 0, h - 1) % ringRows) * rowFloats]; };
+    // Working in place, a band's left neighbour overwrites the columns the band reads to its left
+    // before the band gets there: those columns are copied first. (Its right neighbours follow it
+    // and write a row only after the band has read it.)
+    const auto leftColumns = [&](int band) { return std::min(reach, bandStart(band)); };
+    std::vector<size_t> leftStart(static_cast<size_t>(bands) + 1, 0);
+    for (int band = 0; band < bands; ++band)
+        leftStart[band + 1] = leftStart[band] + (rows.inPlace() ? static_cast<size_t>(leftColumns(band)) * h : 0);
+    std::vector<quint32> left(leftStart[bands]);
+    for (int band = 1; band < bands && rows.inPlace(); ++band)
+        for (int y = 0; y < h; ++y)
+            std::memcpy(&left[leftStart[band] + static_cast<size_t>(y) * leftColumns(band)],
+                        rows.source(y) + bandStart(band) - leftColumns(band), static_cast<size_t>(leftColumns(band)) * 4);
+
     // The sum of `count` samples of 0..count-1 with the edge samples repeated past the end; the
     // samples before 0 (whole + 1 of them, 0 included) are the first one repeated.
     const auto addStartingBox = [whole](auto *sum, int count, const auto &sample) {
@@ -616,10 +636,24 @@ void boxBlur(const QImage &in, QImage &out, float value)
             for (int c = 0; c < 4; ++c)
                 sum[c] += static_cast<float>(whole - inside) * sample(count - 1, c);
     };
-
-    const auto blurAcross = [&](int row, float *pixels) {
-        const quint32 *src = rows.source(row);
-        for (int x = 0; x < w; ++x) {
+    // Premultiplied RGBA floats of `count` pixels.
+    const auto premultiplied = [](const quint32 *src, int count, float *pixels) {
+        int x = 0;
+#if defined(__SSE2__)
+        for (; x + 4 <= count; x += 4) {
+            const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x));
+            __m128 a = _mm_cvtepi32_ps(_mm_srli_epi32(p, 24));
+            const __m128 cover = _mm_div_ps(a, _mm_set1_ps(255.0f));
+            __m128 r = _mm_mul_ps(channelOf<16>(p), cover), g = _mm_mul_ps(channelOf<8>(p), cover),
+                   b = _mm_mul_ps(channelOf<0>(p), cover);
+            _MM_TRANSPOSE4_PS(r, g, b, a);
+            _mm_storeu_ps(pixels + x * 4, r);
+            _mm_storeu_ps(pixels + x * 4 + 4, g);
+            _mm_storeu_ps(pixels + x * 4 + 8, b);
+            _mm_storeu_ps(pixels + x * 4 + 12, a);
+        }
+#endif
+        for (; x < count; ++x) {
             const quint32 p = src[x];
             const float alpha = static_cast<float>(static_cast<int>(p >> 24));
             const float cover = alpha / 255.0f;
@@ -628,64 +662,114 @@ void boxBlur(const QImage &in, QImage &out, float value)
             pixels[x * 4 + 2] = static_cast<float>(static_cast<int>(p & 0xff)) * cover;
             pixels[x * 4 + 3] = alpha;
         }
-        const auto at = [&](int x) { return pixels + static_cast<size_t>(std::clamp(x, 0, w - 1)) * 4; };
-        float sum[4] = {0, 0, 0, 0};
-        addStartingBox(sum, w, [&](int x, int c) { return at(x)[c]; });
-        float *dst = ringRow(row);
-        const auto slide = [&](int x, const float *before, const float *after, const float *leaving) {
-            for (int c = 0; c < 4; ++c) {
-                dst[x * 4 + c] = sum[c] + fraction * (before[c] + after[c]);
-                sum[c] += after[c] - leaving[c];
-            }
-        };
-        // Only near the ends does the box reach past the row and need its edge samples repeated.
-        const int firstInside = std::min(whole + 1, w), lastInside = std::max(firstInside, w - whole - 1);
-        for (int x = 0; x < firstInside; ++x)
-            slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
-        for (int x = firstInside; x < lastInside; ++x)
-            slide(x, pixels + (x - whole - 1) * 4, pixels + (x + whole + 1) * 4, pixels + (x - whole) * 4);
-        for (int x = lastInside; x < w; ++x)
-            slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
     };
 
-    int ready = -1; // rows blurred across so far
-    const auto blurAcrossUpTo = [&](int row) {
-        const int first = ready + 1, count = std::min(row, h - 1) - ready;
-        if (count <= 0)
-            return;
-        const int parts = std::min(count, acrossParts);
-        sideBySide(parts, [&](int part) {
-            float *line = lines.data() + static_cast<size_t>(part) * rowFloats;
-            for (int r = first + count * part / parts, end = first + count * (part + 1) / parts; r < end; ++r)
-                blurAcross(r, line);
-        });
-        ready += count;
-    };
-    // The box over rows [first, end) of the columns [x0, x1).
-    const auto slideDown = [&](int first, int end, int x0, int x1) {
+    const auto goDown = [&](int band) {
+        const int x0 = bandStart(band), x1 = bandEnd(band);
+        const int lo = std::max(0, x0 - reach), hi = std::min(w, x1 + reach);
+        float *ring = &rings[ringFloats * band];
+        float *pixels = &lines[static_cast<size_t>(lineWidth) * 4 * band];
+        const auto ringRow = [&](int row) {
+            return ring + static_cast<size_t>(std::clamp(row, 0, h - 1) % ringRows) * bandWidth * 4;
+        };
+
+        const auto blurAcross = [&](int row) {
+            const quint32 *src = rows.source(row);
+            if (rows.inPlace() && lo < x0) {
+                premultiplied(&left[leftStart[band] + static_cast<size_t>(row) * (x0 - lo)], x0 - lo, pixels);
+                premultiplied(src + x0, hi - x0, pixels + static_cast<size_t>(x0 - lo) * 4);
+            } else {
+                premultiplied(src + lo, hi - lo, pixels);
+            }
+            const auto at = [&](int x) { return pixels + static_cast<size_t>(std::clamp(x, 0, w - 1) - lo) * 4; };
+            float sum[4] = {0, 0, 0, 0};
+            if (band == 0) {
+                addStartingBox(sum, w, [&](int x, int c) { return at(x)[c]; });
+            } else {
+                // The left neighbour's part of the row comes first.
+                std::atomic<int> &done = rowsHandedOn[band - 1];
+                for (int seen = done.load(std::memory_order_acquire); seen <= row; seen = done.load(std::memory_order_acquire))
+                    done.wait(seen, std::memory_order_acquire);
+                std::memcpy(sum, &handedOn[(static_cast<size_t>(band - 1) * h + row) * 4], sizeof sum);
+            }
+            float *dst = ringRow(row) - static_cast<size_t>(x0) * 4; // indexed by the picture's columns
+#if defined(__SSE2__)
+            // The four channels of a pixel side by side.
+            __m128 running = _mm_loadu_ps(sum);
+            const __m128 part = _mm_set1_ps(fraction);
+            const auto slide = [&](int x, const float *before, const float *after, const float *leaving) {
+                const __m128 entering = _mm_loadu_ps(after);
+                _mm_storeu_ps(dst + x * 4, _mm_add_ps(running, _mm_mul_ps(part, _mm_add_ps(_mm_loadu_ps(before), entering))));
+                running = _mm_add_ps(running, _mm_sub_ps(entering, _mm_loadu_ps(leaving)));
+            };
+#else
+            const auto slide = [&](int x, const float *before, const float *after, const float *leaving) {
+                for (int c = 0; c < 4; ++c) {
+                    dst[x * 4 + c] = sum[c] + fraction * (before[c] + after[c]);
+                    sum[c] += after[c] - leaving[c];
+                }
+            };
+#endif
+            // Only near the ends does the box reach past the row and need its edge samples repeated.
+            const int firstInside = std::clamp(whole + 1, x0, x1), lastInside = std::clamp(w - whole - 1, firstInside, x1);
+            for (int x = x0; x < firstInside; ++x)
+                slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
+            for (int x = firstInside; x < lastInside; ++x)
+                slide(x, pixels + (x - whole - 1 - lo) * 4, pixels + (x + whole + 1 - lo) * 4, pixels + (x - whole - lo) * 4);
+            for (int x = lastInside; x < x1; ++x)
+                slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
+            if (band + 1 < bands) {
+#if defined(__SSE2__)
+                _mm_storeu_ps(sum, running);
+#endif
+                std::memcpy(&handedOn[(static_cast<size_t>(band) * h + row) * 4], sum, sizeof sum);
+                rowsHandedOn[band].store(row + 1, std::memory_order_release);
+                rowsHandedOn[band].notify_one();
+            }
+        };
+
+        int ready = -1; // rows blurred across so far
+        const auto blurAcrossUpTo = [&](int row) {
+            for (const int last = std::min(row, h - 1); ready < last;)
+                blurAcross(++ready);
+        };
         const size_t i0 = static_cast<size_t>(x0) * 4, i1 = static_cast<size_t>(x1) * 4;
-        if (first == 0)
-            for (size_t i = i0; i < i1; i += 4)
-                addStartingBox(&column[i], h, [&](int row, int c) { return ringRow(row)[i + c]; });
-        for (int y = first; y < end; ++y) {
-            const float *above = ringRow(y - whole - 1), *below = ringRow(y + whole + 1);
-            for (size_t i = i0; i < i1; ++i)
-                box[i] = (column[i] + fraction * (above[i] + below[i])) * invArea;
-            writeStraightPixels(&box[i0], rows.target(y) + x0, x1 - x0);
+        blurAcrossUpTo(whole + 1);
+        for (size_t i = i0; i < i1; i += 4)
+            addStartingBox(&column[i], h, [&](int row, int c) { return ringRow(row)[i - i0 + c]; });
+        for (int y = 0; y < h; ++y) {
+            blurAcrossUpTo(y + whole + 1);
+            // Indexed by the picture's columns, as `column` is.
+            const float *above = ringRow(y - whole - 1) - i0, *below = ringRow(y + whole + 1) - i0;
             // Slide the box down one row: the row leaving it is still in the ring, the row entering
             // it has been blurred across.
-            const float *leaving = ringRow(y - whole), *entering = ringRow(y + whole + 1);
-            for (size_t i = i0; i < i1; ++i)
+            const float *leaving = ringRow(y - whole) - i0, *entering = ringRow(y + whole + 1) - i0;
+            quint32 *dst = rows.target(y);
+            int x = x0;
+#if defined(__SSE2__)
+            // Four pixels at a time from registers, the box and the slide in one pass.
+            const __m128 part = _mm_set1_ps(fraction), scale = _mm_set1_ps(invArea);
+            for (; x + 4 <= x1; x += 4) {
+                __m128 v[4];
+                for (int k = 0; k < 4; ++k) {
+                    const size_t i = static_cast<size_t>(x + k) * 4;
+                    const __m128 sum = _mm_loadu_ps(&column[i]);
+                    v[k] = _mm_mul_ps(_mm_add_ps(sum, _mm_mul_ps(part, _mm_add_ps(_mm_loadu_ps(above + i), _mm_loadu_ps(below + i)))),
+                                      scale);
+                    _mm_storeu_ps(&column[i], _mm_add_ps(sum, _mm_sub_ps(_mm_loadu_ps(entering + i), _mm_loadu_ps(leaving + i))));
+                }
+                writeStraightPixels(v[0], v[1], v[2], v[3], dst + x);
+            }
+#endif
+            const size_t rest = static_cast<size_t>(x) * 4;
+            for (size_t i = rest; i < i1; ++i)
+                box[i] = (column[i] + fraction * (above[i] + below[i])) * invArea;
+            writeStraightPixels(&box[rest], dst + x, x1 - x);
+            for (size_t i = rest; i < i1; ++i)
                 column[i] += entering[i] - leaving[i];
         }
     };
-    for (int first = 0; first < h; first += blockRows) {
-        const int end = std::min(h, first + blockRows);
-        blurAcrossUpTo(end + whole);
-        sideBySide(bands, [&](int band) {
-            slideDown(first, end, band * bandPixels, std::min(w, (band + 1) * bandPixels));
-        });
-    }
+    sideBySide(bands, goDown);
 }
 
 // Radii of three box blurs whose succession approximates a Gaussian of deviation `sigma`.

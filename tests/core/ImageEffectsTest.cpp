@@ -432,9 +432,10 @@ TEST_F(ImageEffectsTest, LargePicturesGiveTheSamePixelsAsTheirPiecesDoneAlone)
 
 TEST_F(ImageEffectsTest, PicturesCutIntoPiecesForThreadsGiveTheBytesOfOneThread)
 {
-    // Sharpening and blurring read rows beyond the piece of the picture they write. Cut into pieces
-    // of any height, down to one row and far below the blur's reach, whether the steps work in
-    // place or into a new picture, they must give the bytes of the whole picture on one thread.
+    // Sharpening and blurring read pixels beyond the piece of the picture they write (strips of rows,
+    // bands of columns). Cut into pieces of any size, down to one row or column and far below the
+    // blur's reach, whether the steps work in place or into a new picture, they must give the bytes
+    // of the whole picture on one thread.
     struct Step {
         const char *name;
         void (*set)(Image_Effect_Settings &);
