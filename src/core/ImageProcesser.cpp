@@ -589,7 +589,9 @@ void boxBlur(const QImage &in, QImage &out, float value)
     // band to band: the float sums are the ones a single thread makes, so the bytes are too. A band
     // thus follows its left neighbour down the picture; bands wide next to the box read little of
     // their neighbours' columns.
-    const int shared = pieceSize(in, std::max({64, 2 * reach, (w + platform::concurrentThreads() - 1) / platform::concurrentThreads()}));
+    // A band for each thread, whole cache lines of the picture's rows.
+    const int threads = platform::concurrentThreads();
+    const int shared = pieceSize(in, std::max({64, 2 * reach, ((w + threads - 1) / threads + 15) / 16 * 16}));
     const int bandWidth = shared > 0 ? std::min(shared, w) : w;
     const int bands = (w + bandWidth - 1) / bandWidth;
     const auto bandStart = [&](int band) { return band * bandWidth; };
@@ -608,7 +610,11 @@ void boxBlur(const QImage &in, QImage &out, float value)
     std::vector<float> box(static_cast<size_t>(w) * 4);
     // Each row's running sum across where one band hands it to the next, and the rows handed so far.
     std::vector<float> handedOn(static_cast<size_t>(bands - 1) * h * 4);
-    std::vector<std::atomic<int>> rowsHandedOn(static_cast<size_t>(bands));
+    // A cache line each: every band writes its count every row.
+    struct alignas(64) Count {
+        std::atomic<int> rows{0};
+    };
+    std::vector<Count> handed(static_cast<size_t>(bands));
     const Rows rows(in, out);
     // Working in place, a band's left neighbour overwrites the columns the band reads to its left
     // before the band gets there: those columns are copied first. (Its right neighbours follow it
@@ -687,7 +693,7 @@ void boxBlur(const QImage &in, QImage &out, float value)
                 addStartingBox(sum, w, [&](int x, int c) { return at(x)[c]; });
             } else {
                 // The left neighbour's part of the row comes first.
-                std::atomic<int> &done = rowsHandedOn[band - 1];
+                std::atomic<int> &done = handed[band - 1].rows;
                 for (int seen = done.load(std::memory_order_acquire); seen <= row; seen = done.load(std::memory_order_acquire))
                     done.wait(seen, std::memory_order_acquire);
                 std::memcpy(sum, &handedOn[(static_cast<size_t>(band - 1) * h + row) * 4], sizeof sum);
@@ -723,8 +729,8 @@ void boxBlur(const QImage &in, QImage &out, float value)
                 _mm_storeu_ps(sum, running);
 #endif
                 std::memcpy(&handedOn[(static_cast<size_t>(band) * h + row) * 4], sum, sizeof sum);
-                rowsHandedOn[band].store(row + 1, std::memory_order_release);
-                rowsHandedOn[band].notify_one();
+                handed[band].rows.store(row + 1, std::memory_order_release);
+                handed[band].rows.notify_one();
             }
         };
 
