@@ -86,9 +86,9 @@ inline __m128i withColours(__m128i pixels, __m128i r, __m128i g, __m128i b)
 }
 #endif
 
-// A picture of its own to write in. Large ones come in huge pages where the system offers them:
-// the steps go down bands of columns, touching a new 4 KB page every row, and the first touch of
-// each page costs a fault.
+// A picture of its own to write in. Large ones (photos, not icons) come in huge pages where the
+// system offers them: the blur goes down bands of columns, touching a new 4 KB page every row,
+// and the first touch of every page costs a fault.
 QImage newPicture(QSize size, QImage::Format format)
 {
 #if defined(MADV_HUGEPAGE)
@@ -220,7 +220,7 @@ struct Strip {
     quint32 *target(int y) const { return rows.target(y); }
 };
 
-// Runs strip(Strip) over horizontal strips of the picture side by side, each with `scratchFloats`
+// Runs work(strip) over horizontal strips of the picture side by side, each with `scratchFloats`
 // floats of its own, allocated with everything else before the first pixel is written. Working in
 // place, a strip would read rows that its neighbours may already have overwritten: the rows within
 // reach outside every strip are copied first, and the strip reads those rows from the copies.
