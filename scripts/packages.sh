@@ -6,7 +6,7 @@ CARD_PACKAGES=(
   libplist-dev libiec16022-dev libzxing-dev
   poppler-utils
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzint-dev libqrencode-dev
+  libzint-dev libqrencode-dev libvips-dev
 )
 
 # Installs whatever of CARD_PACKAGES is missing.

@@ -11,10 +11,15 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(Q_OS_LINUX)
+#include <sys/mman.h>
+#endif
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -48,9 +53,66 @@ inline quint32 clampedByte(float v)
     return static_cast<quint32>(static_cast<int>(std::min(std::max(0.0f, v + 0.5f), 255.0f)));
 }
 
+#if defined(__SSE2__)
+// Four pixels at a time where the compiler does not vectorise by itself. Each lane does exactly
+// the arithmetic of the plain loop, in its order, so that the bytes are the same.
+
+// A channel of four 32-bit pixels as floats: 16 red, 8 green, 0 blue.
+template <int shift>
+inline __m128 channelOf(__m128i pixels)
+{
+    return _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(pixels, shift), _mm_set1_epi32(0xff)));
+}
+
+// clampedByte of each lane (max(v, 0) is 0 for NaN, as in the plain function).
+inline __m128i clampedBytes(__m128 v)
+{
+    const __m128 clamped = _mm_min_ps(_mm_max_ps(_mm_add_ps(v, _mm_set1_ps(0.5f)), _mm_setzero_ps()), _mm_set1_ps(255.0f));
+    return _mm_cvttps_epi32(clamped);
+}
+
+// Four 32-bit pixels from lanes of 0..255.
+inline __m128i pixelsOf(__m128i a, __m128i r, __m128i g, __m128i b)
+{
+    return _mm_or_si128(_mm_or_si128(_mm_slli_epi32(a, 24), _mm_slli_epi32(r, 16)),
+                        _mm_or_si128(_mm_slli_epi32(g, 8), b));
+}
+
+// Alpha of four pixels kept, colour channels from lanes of 0..255.
+inline __m128i withColours(__m128i pixels, __m128i r, __m128i g, __m128i b)
+{
+    return _mm_or_si128(_mm_and_si128(pixels, _mm_set1_epi32(static_cast<int>(0xff000000u))),
+                        pixelsOf(_mm_setzero_si128(), r, g, b));
+}
+#endif
+
+// A picture of its own to write in. Large ones (photos, not icons) come in huge pages where the
+// system offers them: the blur goes down bands of columns, touching a new 4 KB page every row,
+// and the first touch of every page costs a fault.
+QImage newPicture(QSize size, QImage::Format format)
+{
+#if defined(MADV_HUGEPAGE)
+    constexpr size_t kHugePage = 2 * 1024 * 1024;
+    const qsizetype bytesPerLine = (qsizetype(size.width()) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
+    const size_t bytes = static_cast<size_t>(bytesPerLine) * static_cast<size_t>(size.height());
+    if (bytes >= 4 * kHugePage) {
+        const size_t whole = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        if (void *data = std::aligned_alloc(kHugePage, whole)) {
+            madvise(data, whole, MADV_HUGEPAGE);
+            QImage image(static_cast<uchar *>(data), size.width(), size.height(), bytesPerLine, format,
+                         [](void *pixels) { std::free(pixels); }, data);
+            if (!image.isNull())
+                return image;
+            std::free(data);
+        }
+    }
+#endif
+    return QImage(size, format);
+}
+
 QImage newLike(const QImage &source, QImage::Format format)
 {
-    QImage out(source.size(), format);
+    QImage out = newPicture(source.size(), format);
     if (out.isNull())
         throw std::runtime_error("no memory for the picture");
     out.setDevicePixelRatio(source.devicePixelRatio());
@@ -77,25 +139,6 @@ void requireSameSize(const QImage &in, const QImage &out)
         throw std::logic_error("a pixel step needs two 32-bit ARGB pictures of one size");
 }
 
-// Runs rows(first, end) over bands of a picture's rows, side by side for a large picture: the
-// pixel steps treat every row alone, so the result is the same however the rows are shared out.
-template <typename Rows>
-void inRowBands(const QImage &picture, Rows &&rows)
-{
-    constexpr int kBandRows = 32;
-    constexpr qint64 kWorthSharing = 256 * 1024; // pixels
-    const int height = picture.height();
-    const int bands = (height + kBandRows - 1) / kBandRows;
-    if (bands <= 1 || qint64(picture.width()) * height < kWorthSharing) {
-        rows(0, height);
-        return;
-    }
-    platform::concurrentFor(bands, [&](qsizetype band) {
-        const int first = int(band) * kBandRows;
-        rows(first, std::min(height, first + kBandRows));
-    });
-}
-
 // Row pointers taken once on the calling thread: scanLine() of a shared picture detaches it,
 // which threads must not do side by side.
 struct Rows {
@@ -109,9 +152,113 @@ struct Rows {
         in = source.constBits();
         inStride = source.bytesPerLine();
     }
+    bool inPlace() const { return in == out; }
     const quint32 *source(int y) const { return reinterpret_cast<const quint32 *>(in + y * inStride); }
     quint32 *target(int y) const { return reinterpret_cast<quint32 *>(out + y * outStride); }
 };
+
+// --- Sharing a picture out among threads -------------------------------------------------------
+//
+// A large picture is cut into pieces (bands or strips of rows, bands of columns) that the thread
+// pool works on side by side. Every piece does exactly the arithmetic one thread would do for its
+// pixels, so the bytes never depend on how the picture was cut.
+
+std::atomic<int> g_pieceSizeForTesting{0};
+
+// Rows (or columns) per piece: `size` for a picture worth sharing out, 0 for one that a single
+// thread does faster.
+int pieceSize(const QImage &picture, int size)
+{
+    constexpr qint64 kWorthSharing = 256 * 1024; // pixels
+    if (const int forced = g_pieceSizeForTesting.load(std::memory_order_relaxed); forced != 0)
+        return std::max(forced, 0);
+    return qint64(picture.width()) * picture.height() < kWorthSharing ? 0 : size;
+}
+
+// Calls part(i) for every i in [0, parts), side by side when there are several.
+template <typename Part>
+void sideBySide(int parts, Part &&part)
+{
+    if (parts == 1)
+        part(0);
+    else if (parts > 1)
+        platform::concurrentFor(parts, [&](qsizetype i) { part(static_cast<int>(i)); });
+}
+
+// Runs rows(first, end) over bands of a picture's rows: for steps that treat every row alone.
+template <typename RowRange>
+void inRowBands(const QImage &picture, RowRange &&rows)
+{
+    const int height = picture.height();
+    const int bandRows = pieceSize(picture, 32);
+    if (bandRows == 0) {
+        rows(0, height);
+        return;
+    }
+    sideBySide((height + bandRows - 1) / bandRows, [&](int band) {
+        const int first = band * bandRows;
+        rows(first, std::min(height, first + bandRows));
+    });
+}
+
+// One horizontal strip of a step whose output row y reads the input rows y - reach to y + reach:
+// its own rows [first, end) and, from `edges` when set, copies of the rows within reach outside.
+struct Strip {
+    const Rows &rows;
+    int first, end, reach;
+    const quint32 *edges; // reach rows above the strip, then reach rows below it
+    qsizetype width;
+    float *scratch;       // the strip's own
+
+    const quint32 *source(int y) const
+    {
+        Q_ASSERT(y >= first - reach && y < end + reach);
+        if (!edges || (y >= first && y < end))
+            return rows.source(y);
+        return edges + (y < first ? y - (first - reach) : reach + (y - end)) * width;
+    }
+    quint32 *target(int y) const { return rows.target(y); }
+};
+
+// Runs work(strip) over horizontal strips of the picture side by side, each with `scratchFloats`
+// floats of its own, allocated with everything else before the first pixel is written. Working in
+// place, a strip would read rows that its neighbours may already have overwritten: the rows within
+// reach outside every strip are copied first, and the strip reads those rows from the copies.
+template <typename StripWork>
+void inRowStrips(const QImage &in, QImage &out, int reach, size_t scratchFloats, StripWork &&work)
+{
+    const int h = in.height();
+    const qsizetype w = in.width();
+    // Several strips for each thread (they finish unevenly), each tall next to the rows it reads
+    // twice at its edges.
+    const int quarterShare = (h + 4 * platform::concurrentThreads() - 1) / (4 * platform::concurrentThreads());
+    const int shared = pieceSize(in, std::max({32, 16 * reach, quarterShare}));
+    const int stripRows = shared > 0 ? shared : std::max(h, 1);
+    const int strips = (h + stripRows - 1) / stripRows;
+    const Rows rows(in, out);
+    const bool copyEdges = rows.inPlace() && strips > 1;
+    const qsizetype edgeRows = 2 * qsizetype(reach);
+    std::vector<quint32> edges(copyEdges ? size_t(strips * edgeRows * w) : 0);
+    std::vector<float> scratch(size_t(strips) * scratchFloats);
+    const auto edgesOf = [&](int s) { return copyEdges ? edges.data() + s * edgeRows * w : nullptr; };
+    const auto strip = [&](int s) {
+        const int first = s * stripRows;
+        return Strip{rows, first, std::min(h, first + stripRows), reach, edgesOf(s), w,
+                     scratch.data() + size_t(s) * scratchFloats};
+    };
+    // A few rows a strip: copied here rather than in a round of their own among the threads.
+    for (int s = 0; copyEdges && s < strips; ++s) {
+        const Strip piece = strip(s);
+        quint32 *copy = edgesOf(s);
+        for (int k = 0; k < reach; ++k) {
+            if (const int above = piece.first - reach + k; above >= 0)
+                std::memcpy(copy + k * w, rows.source(above), size_t(w) * 4);
+            if (const int below = piece.end + k; below < h)
+                std::memcpy(copy + (reach + k) * w, rows.source(below), size_t(w) * 4);
+        }
+    }
+    sideBySide(strips, [&](int s) { work(strip(s)); });
+}
 
 // Neutral settings leave the pixels as they are: nothing to do in place, a copy otherwise.
 void copyPixels(const QImage &in, QImage &out)
@@ -148,13 +295,33 @@ void applyMatrix(const QImage &in, QImage &out, const ColourMatrix &matrix)
     const float m10 = matrix.m[1][0], m11 = matrix.m[1][1], m12 = matrix.m[1][2];
     const float m20 = matrix.m[2][0], m21 = matrix.m[2][1], m22 = matrix.m[2][2];
     const float o0 = 255.0f * matrix.offset[0], o1 = 255.0f * matrix.offset[1], o2 = 255.0f * matrix.offset[2];
+#if defined(__SSE2__)
+    const __m128 v00 = _mm_set1_ps(m00), v01 = _mm_set1_ps(m01), v02 = _mm_set1_ps(m02);
+    const __m128 v10 = _mm_set1_ps(m10), v11 = _mm_set1_ps(m11), v12 = _mm_set1_ps(m12);
+    const __m128 v20 = _mm_set1_ps(m20), v21 = _mm_set1_ps(m21), v22 = _mm_set1_ps(m22);
+    const __m128 vo0 = _mm_set1_ps(o0), vo1 = _mm_set1_ps(o1), vo2 = _mm_set1_ps(o2);
+#endif
     const int w = in.width();
     const Rows rows(in, out);
     inRowBands(in, [&](int first, int end) {
         for (int y = first; y < end; ++y) {
             const quint32 *src = rows.source(y);
             quint32 *dst = rows.target(y);
-            for (int x = 0; x < w; ++x) {
+            int x = 0;
+#if defined(__SSE2__)
+            const auto sum = [](__m128 m0, __m128 r, __m128 m1, __m128 g, __m128 m2, __m128 b, __m128 o) {
+                return _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(m0, r), _mm_mul_ps(m1, g)), _mm_mul_ps(m2, b)), o);
+            };
+            for (; x + 4 <= w; x += 4) {
+                const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x));
+                const __m128 r = channelOf<16>(p), g = channelOf<8>(p), b = channelOf<0>(p);
+                const __m128i nr = clampedBytes(sum(v00, r, v01, g, v02, b, vo0));
+                const __m128i ng = clampedBytes(sum(v10, r, v11, g, v12, b, vo1));
+                const __m128i nb = clampedBytes(sum(v20, r, v21, g, v22, b, vo2));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + x), withColours(p, nr, ng, nb));
+            }
+#endif
+            for (; x < w; ++x) {
                 const quint32 p = src[x];
                 const float r = static_cast<float>(static_cast<int>((p >> 16) & 0xff));
                 const float g = static_cast<float>(static_cast<int>((p >> 8) & 0xff));
@@ -267,6 +434,16 @@ inline float lumaOf(quint32 p)
             + kLumaB * static_cast<int>(p & 0xff)) / 255.0f;
 }
 
+#if defined(__SSE2__)
+inline __m128 lumaOf(__m128i p)
+{
+    const __m128 weighted = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(kLumaR), channelOf<16>(p)),
+                                                  _mm_mul_ps(_mm_set1_ps(kLumaG), channelOf<8>(p))),
+                                       _mm_mul_ps(_mm_set1_ps(kLumaB), channelOf<0>(p)));
+    return _mm_div_ps(weighted, _mm_set1_ps(255.0f));
+}
+#endif
+
 void sharpen(const QImage &in, QImage &out, float value)
 {
     requireSameSize(in, out);
@@ -277,64 +454,104 @@ void sharpen(const QImage &in, QImage &out, float value)
     const int w = in.width(), h = in.height();
     // Unsharp mask on luminance alone: each channel moves by the same amount, so the chroma stays.
     // The 5 x 5 binomial blur runs across each row once and down through a ring of five rows, so
-    // row y is written only after the rows below it that it needs have been read.
+    // row y is written only after the rows below it that it needs have been read; strips of rows
+    // run side by side.
     static constexpr float kTaps[5] = {1.0f / 16, 4.0f / 16, 6.0f / 16, 4.0f / 16, 1.0f / 16};
     constexpr int kRing = 5;
-    std::vector<float> luma(static_cast<size_t>(w));
-    std::vector<float> across(static_cast<size_t>(w) * kRing);
-    const auto blurAcross = [&](int row) {
-        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(row));
-        float *l = luma.data();
-        for (int x = 0; x < w; ++x)
-            l[x] = lumaOf(src[x]);
-        float *dst = &across[static_cast<size_t>(row % kRing) * w];
-        const auto clamped = [&](int x) {
-            float sum = 0.0f;
-            for (int k = -2; k <= 2; ++k)
-                sum += kTaps[k + 2] * l[std::clamp(x + k, 0, w - 1)];
-            return sum;
-        };
-        const int inner = std::max(2, w - 2);
-        for (int x = 0; x < std::min(2, w); ++x)
-            dst[x] = clamped(x);
-        for (int x = 2; x < inner; ++x) {
-            float sum = 0.0f;
-            sum += kTaps[0] * l[x - 2];
-            sum += kTaps[1] * l[x - 1];
-            sum += kTaps[2] * l[x];
-            sum += kTaps[3] * l[x + 1];
-            sum += kTaps[4] * l[x + 2];
-            dst[x] = sum;
-        }
-        for (int x = std::max(inner, std::min(2, w)); x < w; ++x)
-            dst[x] = clamped(x);
-    };
-    const auto acrossRow = [&](int row) { return &across[static_cast<size_t>(std::clamp(row, 0, h - 1) % kRing) * w]; };
-
-    int ready = -1; // rows blurred across so far
-    for (int y = 0; y < h; ++y) {
-        for (const int last = std::min(y + 2, h - 1); ready < last;)
-            blurAcross(++ready);
-        const float *r0 = acrossRow(y - 2), *r1 = acrossRow(y - 1), *r2 = acrossRow(y), *r3 = acrossRow(y + 1),
-                    *r4 = acrossRow(y + 2);
-        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(y));
-        auto *dst = reinterpret_cast<quint32 *>(out.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            float blurred = 0.0f;
-            blurred += kTaps[0] * r0[x];
-            blurred += kTaps[1] * r1[x];
-            blurred += kTaps[2] * r2[x];
-            blurred += kTaps[3] * r3[x];
-            blurred += kTaps[4] * r4[x];
-            const quint32 p = src[x];
-            const float delta = value * (lumaOf(p) - blurred);
-            const auto moved = [&](int shift) {
-                return static_cast<quint32>(toByte(static_cast<int>((p >> shift) & 0xff) / 255.0f + delta)) << shift;
+    // Each strip keeps a row of luminance and its ring of rows blurred across.
+    inRowStrips(in, out, 2, static_cast<size_t>(w) * (1 + kRing), [&](const Strip &strip) {
+        float *luma = strip.scratch, *across = strip.scratch + w;
+        const auto blurAcross = [&](int row) {
+            const quint32 *src = strip.source(row);
+            float *l = luma;
+            int x = 0;
+#if defined(__SSE2__)
+            for (; x + 4 <= w; x += 4)
+                _mm_storeu_ps(l + x, lumaOf(_mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x))));
+#endif
+            for (; x < w; ++x)
+                l[x] = lumaOf(src[x]);
+            float *dst = &across[static_cast<size_t>(row % kRing) * w];
+            const auto clamped = [&](int x) {
+                float sum = 0.0f;
+                for (int k = -2; k <= 2; ++k)
+                    sum += kTaps[k + 2] * l[std::clamp(x + k, 0, w - 1)];
+                return sum;
             };
-            dst[x] = (p & 0xff000000u) | moved(16) | moved(8) | moved(0);
+            const int inner = std::max(2, w - 2);
+            for (int x = 0; x < std::min(2, w); ++x)
+                dst[x] = clamped(x);
+            for (int x = 2; x < inner; ++x) {
+                float sum = 0.0f;
+                sum += kTaps[0] * l[x - 2];
+                sum += kTaps[1] * l[x - 1];
+                sum += kTaps[2] * l[x];
+                sum += kTaps[3] * l[x + 1];
+                sum += kTaps[4] * l[x + 2];
+                dst[x] = sum;
+            }
+            for (int x = std::max(inner, std::min(2, w)); x < w; ++x)
+                dst[x] = clamped(x);
+        };
+        const auto acrossRow = [&](int row) { return &across[static_cast<size_t>(std::clamp(row, 0, h - 1) % kRing) * w]; };
+
+        int ready = std::max(strip.first - 2, 0) - 1; // rows blurred across so far
+        for (int y = strip.first; y < strip.end; ++y) {
+            for (const int last = std::min(y + 2, h - 1); ready < last;)
+                blurAcross(++ready);
+            const float *r0 = acrossRow(y - 2), *r1 = acrossRow(y - 1), *r2 = acrossRow(y), *r3 = acrossRow(y + 1),
+                        *r4 = acrossRow(y + 2);
+            const quint32 *src = strip.source(y);
+            quint32 *dst = strip.target(y);
+            int x = 0;
+#if defined(__SSE2__)
+            const __m128 amount = _mm_set1_ps(value), full = _mm_set1_ps(255.0f);
+            for (; x + 4 <= w; x += 4) {
+                __m128 blurred = _mm_setzero_ps();
+                blurred = _mm_add_ps(blurred, _mm_mul_ps(_mm_set1_ps(kTaps[0]), _mm_loadu_ps(r0 + x)));
+                blurred = _mm_add_ps(blurred, _mm_mul_ps(_mm_set1_ps(kTaps[1]), _mm_loadu_ps(r1 + x)));
+                blurred = _mm_add_ps(blurred, _mm_mul_ps(_mm_set1_ps(kTaps[2]), _mm_loadu_ps(r2 + x)));
+                blurred = _mm_add_ps(blurred, _mm_mul_ps(_mm_set1_ps(kTaps[3]), _mm_loadu_ps(r3 + x)));
+                blurred = _mm_add_ps(blurred, _mm_mul_ps(_mm_set1_ps(kTaps[4]), _mm_loadu_ps(r4 + x)));
+                const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x));
+                const __m128 delta = _mm_mul_ps(amount, _mm_sub_ps(lumaOf(p), blurred));
+                const auto moved = [&](__m128 channel) {
+                    return clampedBytes(_mm_mul_ps(_mm_add_ps(_mm_div_ps(channel, full), delta), full));
+                };
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + x),
+                                 withColours(p, moved(channelOf<16>(p)), moved(channelOf<8>(p)), moved(channelOf<0>(p))));
+            }
+#endif
+            for (; x < w; ++x) {
+                float blurred = 0.0f;
+                blurred += kTaps[0] * r0[x];
+                blurred += kTaps[1] * r1[x];
+                blurred += kTaps[2] * r2[x];
+                blurred += kTaps[3] * r3[x];
+                blurred += kTaps[4] * r4[x];
+                const quint32 p = src[x];
+                const float delta = value * (lumaOf(p) - blurred);
+                const auto moved = [&](int shift) {
+                    return static_cast<quint32>(toByte(static_cast<int>((p >> shift) & 0xff) / 255.0f + delta)) << shift;
+                };
+                dst[x] = (p & 0xff000000u) | moved(16) | moved(8) | moved(0);
+            }
         }
-    }
+    });
 }
+
+#if defined(__SSE2__)
+// The same for four pixels of R, G, B, A lanes each, with one division for them all.
+inline void writeStraightPixels(__m128 p0, __m128 p1, __m128 p2, __m128 p3, quint32 *dst)
+{
+    _MM_TRANSPOSE4_PS(p0, p1, p2, p3); // now red, green, blue and alpha of the four
+    const __m128 straight = _mm_div_ps(_mm_set1_ps(255.0f), _mm_max_ps(p3, _mm_set1_ps(0.5f)));
+    const __m128i alpha = clampedBytes(p3);
+    const __m128i pixels = pixelsOf(alpha, clampedBytes(_mm_mul_ps(p0, straight)), clampedBytes(_mm_mul_ps(p1, straight)),
+                                    clampedBytes(_mm_mul_ps(p2, straight)));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_andnot_si128(_mm_cmpeq_epi32(alpha, _mm_setzero_si128()), pixels));
+}
+#endif
 
 // Premultiplied RGBA floats in byte units back to straight 32-bit ARGB; a pixel without cover is
 // transparent black.
@@ -343,6 +560,10 @@ void writeStraightPixels(const float *box, quint32 *dst, int w)
     int x = 0;
 #if defined(__SSE2__)
     const __m128 zero = _mm_setzero_ps(), half = _mm_set1_ps(0.5f), full = _mm_set1_ps(255.0f);
+    for (; x + 4 <= w; x += 4) {
+        const float *v = box + static_cast<size_t>(x) * 4;
+        writeStraightPixels(_mm_loadu_ps(v), _mm_loadu_ps(v + 4), _mm_loadu_ps(v + 8), _mm_loadu_ps(v + 12), dst + x);
+    }
     for (; x < w; ++x) {
         // Lanes as stored: R, G, B, A; as written: B, G, R, A (little-endian ARGB).
         const __m128 v = _mm_shuffle_ps(_mm_loadu_ps(box + static_cast<size_t>(x) * 4),
@@ -387,17 +608,55 @@ void boxBlur(const QImage &in, QImage &out, float value)
     const float fraction = radius - static_cast<float>(whole);
     const double norm = 2.0 * whole + 1.0 + 2.0 * fraction;
     const float invArea = static_cast<float>(1.0 / (norm * norm));
+    // Columns a pixel's box reads on either side of it, the partly weighted one included.
+    const int reach = static_cast<int>(std::min<qint64>(qint64(whole) + 1, w));
+
+    // Shared out, bands of columns go down the picture side by side, each with its own rows
+    // blurred across, small enough to stay in its thread's cache. Each column keeps its running sum
+    // from the top, and each row's running sum across starts in the leftmost band and is handed on
+    // band to band: the float sums are the ones a single thread makes, so the bytes are too. A band
+    // thus follows its left neighbour down the picture; bands wide next to the box read little of
+    // their neighbours' columns.
+    // A band for each thread, whole cache lines of the picture's rows.
+    const int threads = platform::concurrentThreads();
+    const int shared = pieceSize(in, std::max({64, 2 * reach, ((w + threads - 1) / threads + 15) / 16 * 16}));
+    const int bandWidth = shared > 0 ? std::min(shared, w) : w;
+    const int bands = (w + bandWidth - 1) / bandWidth;
+    const auto bandStart = [&](int band) { return band * bandWidth; };
+    const auto bandEnd = [&](int band) { return std::min(w, (band + 1) * bandWidth); };
+    // A band's pixels with the reach either side, as the blur across reads them.
+    const int lineWidth = std::min(w, bandWidth + 2 * reach);
 
     // Rows blurred across (unnormalised, premultiplied RGBA) for the rows the vertical box needs:
     // y - whole - 1 to y + whole + 1, each kept until the box has passed it.
-    const int ringRows = std::min(2 * whole + 3, h);
-    const size_t rowFloats = static_cast<size_t>(w) * 4;
-    std::vector<float> ring(static_cast<size_t>(ringRows) * rowFloats);
-    std::vector<float> line(rowFloats);
+    const int ringRows = static_cast<int>(std::min<qint64>(2 * qint64(whole) + 3, h));
+    const size_t ringFloats = static_cast<size_t>(ringRows) * bandWidth * 4;
+    std::vector<float> rings(ringFloats * bands);
+    std::vector<float> lines(static_cast<size_t>(lineWidth) * 4 * bands);
     // Float sums drift by well under a hundredth of a byte over a whole picture.
-    std::vector<float> column(rowFloats);
-    std::vector<float> box(rowFloats);
-    const auto ringRow = [&](int row) { return &ring[static_cast<size_t>(std::clamp(row, 0, h - 1) % ringRows) * rowFloats]; };
+    std::vector<float> column(static_cast<size_t>(w) * 4);
+    std::vector<float> box(static_cast<size_t>(w) * 4);
+    // Each row's running sum across where one band hands it to the next, and the rows handed so far.
+    std::vector<float> handedOn(static_cast<size_t>(bands - 1) * h * 4);
+    // A cache line each: every band writes its count every row.
+    struct alignas(64) Count {
+        std::atomic<int> rows{0};
+    };
+    std::vector<Count> handed(static_cast<size_t>(bands));
+    const Rows rows(in, out);
+    // Working in place, a band's left neighbour overwrites the columns the band reads to its left
+    // before the band gets there: those columns are copied first. (Its right neighbours follow it
+    // and write a row only after the band has read it.)
+    const auto leftColumns = [&](int band) { return std::min(reach, bandStart(band)); };
+    std::vector<size_t> leftStart(static_cast<size_t>(bands) + 1, 0);
+    for (int band = 0; band < bands; ++band)
+        leftStart[band + 1] = leftStart[band] + (rows.inPlace() ? static_cast<size_t>(leftColumns(band)) * h : 0);
+    std::vector<quint32> left(leftStart[bands]);
+    for (int band = 1; band < bands && rows.inPlace(); ++band)
+        for (int y = 0; y < h; ++y)
+            std::memcpy(&left[leftStart[band] + static_cast<size_t>(y) * leftColumns(band)],
+                        rows.source(y) + bandStart(band) - leftColumns(band), static_cast<size_t>(leftColumns(band)) * 4);
+
     // The sum of `count` samples of 0..count-1 with the edge samples repeated past the end; the
     // samples before 0 (whole + 1 of them, 0 included) are the first one repeated.
     const auto addStartingBox = [whole](auto *sum, int count, const auto &sample) {
@@ -411,11 +670,24 @@ void boxBlur(const QImage &in, QImage &out, float value)
             for (int c = 0; c < 4; ++c)
                 sum[c] += static_cast<float>(whole - inside) * sample(count - 1, c);
     };
-
-    const auto blurAcross = [&](int row) {
-        const auto *src = reinterpret_cast<const quint32 *>(in.constScanLine(row));
-        float *pixels = line.data();
-        for (int x = 0; x < w; ++x) {
+    // Premultiplied RGBA floats of `count` pixels.
+    const auto premultiplied = [](const quint32 *src, int count, float *pixels) {
+        int x = 0;
+#if defined(__SSE2__)
+        for (; x + 4 <= count; x += 4) {
+            const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x));
+            __m128 a = _mm_cvtepi32_ps(_mm_srli_epi32(p, 24));
+            const __m128 cover = _mm_div_ps(a, _mm_set1_ps(255.0f));
+            __m128 r = _mm_mul_ps(channelOf<16>(p), cover), g = _mm_mul_ps(channelOf<8>(p), cover),
+                   b = _mm_mul_ps(channelOf<0>(p), cover);
+            _MM_TRANSPOSE4_PS(r, g, b, a);
+            _mm_storeu_ps(pixels + x * 4, r);
+            _mm_storeu_ps(pixels + x * 4 + 4, g);
+            _mm_storeu_ps(pixels + x * 4 + 8, b);
+            _mm_storeu_ps(pixels + x * 4 + 12, a);
+        }
+#endif
+        for (; x < count; ++x) {
             const quint32 p = src[x];
             const float alpha = static_cast<float>(static_cast<int>(p >> 24));
             const float cover = alpha / 255.0f;
@@ -424,46 +696,114 @@ void boxBlur(const QImage &in, QImage &out, float value)
             pixels[x * 4 + 2] = static_cast<float>(static_cast<int>(p & 0xff)) * cover;
             pixels[x * 4 + 3] = alpha;
         }
-        const auto at = [&](int x) { return pixels + static_cast<size_t>(std::clamp(x, 0, w - 1)) * 4; };
-        float sum[4] = {0, 0, 0, 0};
-        addStartingBox(sum, w, [&](int x, int c) { return at(x)[c]; });
-        float *dst = ringRow(row);
-        const auto slide = [&](int x, const float *before, const float *after, const float *leaving) {
-            for (int c = 0; c < 4; ++c) {
-                dst[x * 4 + c] = sum[c] + fraction * (before[c] + after[c]);
-                sum[c] += after[c] - leaving[c];
-            }
-        };
-        // Only near the ends does the box reach past the row and need its edge samples repeated.
-        const int firstInside = std::min(whole + 1, w), lastInside = std::max(firstInside, w - whole - 1);
-        for (int x = 0; x < firstInside; ++x)
-            slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
-        for (int x = firstInside; x < lastInside; ++x)
-            slide(x, pixels + (x - whole - 1) * 4, pixels + (x + whole + 1) * 4, pixels + (x - whole) * 4);
-        for (int x = lastInside; x < w; ++x)
-            slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
     };
 
-    int ready = -1;
-    const auto blurAcrossUpTo = [&](int row) {
-        for (const int last = std::min(row, h - 1); ready < last;)
-            blurAcross(++ready);
+    const auto goDown = [&](int band) {
+        const int x0 = bandStart(band), x1 = bandEnd(band);
+        const int lo = std::max(0, x0 - reach), hi = std::min(w, x1 + reach);
+        float *ring = &rings[ringFloats * band];
+        float *pixels = &lines[static_cast<size_t>(lineWidth) * 4 * band];
+        const auto ringRow = [&](int row) {
+            return ring + static_cast<size_t>(std::clamp(row, 0, h - 1) % ringRows) * bandWidth * 4;
+        };
+
+        const auto blurAcross = [&](int row) {
+            const quint32 *src = rows.source(row);
+            if (rows.inPlace() && lo < x0) {
+                premultiplied(&left[leftStart[band] + static_cast<size_t>(row) * (x0 - lo)], x0 - lo, pixels);
+                premultiplied(src + x0, hi - x0, pixels + static_cast<size_t>(x0 - lo) * 4);
+            } else {
+                premultiplied(src + lo, hi - lo, pixels);
+            }
+            const auto at = [&](int x) { return pixels + static_cast<size_t>(std::clamp(x, 0, w - 1) - lo) * 4; };
+            float sum[4] = {0, 0, 0, 0};
+            if (band == 0) {
+                addStartingBox(sum, w, [&](int x, int c) { return at(x)[c]; });
+            } else {
+                // The left neighbour's part of the row comes first.
+                std::atomic<int> &done = handed[band - 1].rows;
+                for (int seen = done.load(std::memory_order_acquire); seen <= row; seen = done.load(std::memory_order_acquire))
+                    done.wait(seen, std::memory_order_acquire);
+                std::memcpy(sum, &handedOn[(static_cast<size_t>(band - 1) * h + row) * 4], sizeof sum);
+            }
+            float *dst = ringRow(row) - static_cast<size_t>(x0) * 4; // indexed by the picture's columns
+#if defined(__SSE2__)
+            // The four channels of a pixel side by side.
+            __m128 running = _mm_loadu_ps(sum);
+            const __m128 part = _mm_set1_ps(fraction);
+            const auto slide = [&](int x, const float *before, const float *after, const float *leaving) {
+                const __m128 entering = _mm_loadu_ps(after);
+                _mm_storeu_ps(dst + x * 4, _mm_add_ps(running, _mm_mul_ps(part, _mm_add_ps(_mm_loadu_ps(before), entering))));
+                running = _mm_add_ps(running, _mm_sub_ps(entering, _mm_loadu_ps(leaving)));
+            };
+#else
+            const auto slide = [&](int x, const float *before, const float *after, const float *leaving) {
+                for (int c = 0; c < 4; ++c) {
+                    dst[x * 4 + c] = sum[c] + fraction * (before[c] + after[c]);
+                    sum[c] += after[c] - leaving[c];
+                }
+            };
+#endif
+            // Only near the ends does the box reach past the row and need its edge samples repeated.
+            const int firstInside = std::clamp(whole + 1, x0, x1), lastInside = std::clamp(w - whole - 1, firstInside, x1);
+            for (int x = x0; x < firstInside; ++x)
+                slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
+            for (int x = firstInside; x < lastInside; ++x)
+                slide(x, pixels + (x - whole - 1 - lo) * 4, pixels + (x + whole + 1 - lo) * 4, pixels + (x - whole - lo) * 4);
+            for (int x = lastInside; x < x1; ++x)
+                slide(x, at(x - whole - 1), at(x + whole + 1), at(x - whole));
+            if (band + 1 < bands) {
+#if defined(__SSE2__)
+                _mm_storeu_ps(sum, running);
+#endif
+                std::memcpy(&handedOn[(static_cast<size_t>(band) * h + row) * 4], sum, sizeof sum);
+                handed[band].rows.store(row + 1, std::memory_order_release);
+                handed[band].rows.notify_one();
+            }
+        };
+
+        int ready = -1; // rows blurred across so far
+        const auto blurAcrossUpTo = [&](int row) {
+            for (const int last = std::min(row, h - 1); ready < last;)
+                blurAcross(++ready);
+        };
+        const size_t i0 = static_cast<size_t>(x0) * 4, i1 = static_cast<size_t>(x1) * 4;
+        blurAcrossUpTo(whole + 1);
+        for (size_t i = i0; i < i1; i += 4)
+            addStartingBox(&column[i], h, [&](int row, int c) { return ringRow(row)[i - i0 + c]; });
+        for (int y = 0; y < h; ++y) {
+            blurAcrossUpTo(y + whole + 1);
+            // Indexed by the picture's columns, as `column` is.
+            const float *above = ringRow(y - whole - 1) - i0, *below = ringRow(y + whole + 1) - i0;
+            // Slide the box down one row: the row leaving it is still in the ring, the row entering
+            // it has been blurred across.
+            const float *leaving = ringRow(y - whole) - i0, *entering = ringRow(y + whole + 1) - i0;
+            quint32 *dst = rows.target(y);
+            int x = x0;
+#if defined(__SSE2__)
+            // Four pixels at a time from registers, the box and the slide in one pass.
+            const __m128 part = _mm_set1_ps(fraction), scale = _mm_set1_ps(invArea);
+            for (; x + 4 <= x1; x += 4) {
+                __m128 v[4];
+                for (int k = 0; k < 4; ++k) {
+                    const size_t i = static_cast<size_t>(x + k) * 4;
+                    const __m128 sum = _mm_loadu_ps(&column[i]);
+                    v[k] = _mm_mul_ps(_mm_add_ps(sum, _mm_mul_ps(part, _mm_add_ps(_mm_loadu_ps(above + i), _mm_loadu_ps(below + i)))),
+                                      scale);
+                    _mm_storeu_ps(&column[i], _mm_add_ps(sum, _mm_sub_ps(_mm_loadu_ps(entering + i), _mm_loadu_ps(leaving + i))));
+                }
+                writeStraightPixels(v[0], v[1], v[2], v[3], dst + x);
+            }
+#endif
+            const size_t rest = static_cast<size_t>(x) * 4;
+            for (size_t i = rest; i < i1; ++i)
+                box[i] = (column[i] + fraction * (above[i] + below[i])) * invArea;
+            writeStraightPixels(&box[rest], dst + x, x1 - x);
+            for (size_t i = rest; i < i1; ++i)
+                column[i] += entering[i] - leaving[i];
+        }
     };
-    blurAcrossUpTo(whole + 1);
-    for (size_t i = 0; i < rowFloats; i += 4)
-        addStartingBox(&column[i], h, [&](int row, int c) { return ringRow(row)[i + c]; });
-    for (int y = 0; y < h; ++y) {
-        blurAcrossUpTo(y + whole + 1);
-        const float *above = ringRow(y - whole - 1), *below = ringRow(y + whole + 1);
-        for (size_t i = 0; i < rowFloats; ++i)
-            box[i] = (column[i] + fraction * (above[i] + below[i])) * invArea;
-        writeStraightPixels(box.data(), reinterpret_cast<quint32 *>(out.scanLine(y)), w);
-        // Slide the box down one row: the row leaving it is still in the ring, the row entering
-        // it has been blurred across.
-        const float *leaving = ringRow(y - whole), *entering = ringRow(y + whole + 1);
-        for (size_t i = 0; i < rowFloats; ++i)
-            column[i] += entering[i] - leaving[i];
-    }
+    sideBySide(bands, goDown);
 }
 
 // Radii of three box blurs whose succession approximates a Gaussian of deviation `sigma`.
@@ -601,14 +941,16 @@ void ImageProcesser::failStepForTesting(const QString &stepName)
     g_failingStep = stepName;
 }
 
+void ImageProcesser::cutPicturesForTesting(int pieceSize)
+{
+    g_pieceSizeForTesting.store(pieceSize, std::memory_order_relaxed);
+}
+
 // --- The chain -------------------------------------------------------------------------------
 
-QImage ImageProcesser::runChain(const QImage &image, const Image_Effect_Settings &s, const StepFailure &onFailure)
+bool ImageProcesser::runPixelSteps(QImage &p, bool owned, const Image_Effect_Settings &s, const StepFailure &onFailure,
+                                   bool premultiply)
 {
-    if (image.isNull())
-        return QImage();
-    QImage p;
-    bool owned = false; // p is the chain's own picture, which later steps overwrite in place
     bool premultiplied = false;
     // A failing step leaves the picture as it was before it; the chain goes on.
     const auto step = [&](const char *name, auto &&kernel) {
@@ -626,26 +968,36 @@ QImage ImageProcesser::runChain(const QImage &image, const Image_Effect_Settings
             onFailure(QString::fromLatin1(name), QString::fromLocal8Bit(e.what()));
         }
     };
+    if (s.grayscale)
+        step("GrayScale", [](const QImage &in, QImage &out) { applyMatrix(in, out, grayScaleMatrix()); });
+    if (s.sepia)
+        step("Sepia", [](const QImage &in, QImage &out) { applyMatrix(in, out, sepiaMatrix()); });
+    if (s.invrtclr)
+        step("Invert_Color", [](const QImage &in, QImage &out) { applyTable(in, out, invertTable()); });
+    step("adjust_Hue", [&](const QImage &in, QImage &out) { applyMatrix(in, out, hueMatrix(s.hue)); });
+    step("adjust_Color_Control", [&](const QImage &in, QImage &out) {
+        applyMatrix(in, out, colourControlMatrix(s.sat, s.brt, s.con));
+    });
+    step("adjust_Sharpness", [&](const QImage &in, QImage &out) { sharpen(in, out, s.sharpness); });
+    step("adjust_boxBlur", [&](const QImage &in, QImage &out) { boxBlur(in, out, s.blur); });
+    // The last colour step also premultiplies, ready for drawing, instead of a pass of its own.
+    step("adjust_EV", [&](const QImage &in, QImage &out) {
+        applyTable(in, out, exposureTable(s.exposure), premultiply);
+        premultiplied = premultiply;
+    });
+    return premultiplied;
+}
+
+QImage ImageProcesser::runChain(const QImage &image, const Image_Effect_Settings &s, const StepFailure &onFailure)
+{
+    if (image.isNull())
+        return QImage();
+    QImage p;
     try {
         p = converted(image, QImage::Format_ARGB32);
-        owned = p.constBits() != image.constBits();
-        if (s.grayscale)
-            step("GrayScale", [](const QImage &in, QImage &out) { applyMatrix(in, out, grayScaleMatrix()); });
-        if (s.sepia)
-            step("Sepia", [](const QImage &in, QImage &out) { applyMatrix(in, out, sepiaMatrix()); });
-        if (s.invrtclr)
-            step("Invert_Color", [](const QImage &in, QImage &out) { applyTable(in, out, invertTable()); });
-        step("adjust_Hue", [&](const QImage &in, QImage &out) { applyMatrix(in, out, hueMatrix(s.hue)); });
-        step("adjust_Color_Control", [&](const QImage &in, QImage &out) {
-            applyMatrix(in, out, colourControlMatrix(s.sat, s.brt, s.con));
-        });
-        step("adjust_Sharpness", [&](const QImage &in, QImage &out) { sharpen(in, out, s.sharpness); });
-        step("adjust_boxBlur", [&](const QImage &in, QImage &out) { boxBlur(in, out, s.blur); });
-        // The last colour step also premultiplies, ready for drawing, instead of a pass of its own.
-        step("adjust_EV", [&](const QImage &in, QImage &out) {
-            applyTable(in, out, exposureTable(s.exposure), true);
-            premultiplied = true;
-        });
+        // p is the chain's own picture when the conversion made one; later steps overwrite it in place.
+        const bool owned = p.constBits() != image.constBits();
+        const bool premultiplied = runPixelSteps(p, owned, s, onFailure, true);
         if (premultiplied && !p.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied))
             throw std::runtime_error("the picture could not be prepared for drawing");
         failWhenAsked("imageRotated");
@@ -660,6 +1012,15 @@ QImage ImageProcesser::runChain(const QImage &image, const Image_Effect_Settings
     return p;
 }
 
+void ImageProcesser::reportFailures(const QStringList &failed, QString *error)
+{
+    if (failed.isEmpty())
+        return;
+    Show_NSLog_Message(QStringLiteral("Picture effects failed and were left out: ") + failed.join(QStringLiteral("; ")));
+    if (error)
+        *error = failed.join(QLatin1Char('\n'));
+}
+
 QImage ImageProcesser::Get_Processed_Image(const QImage &image, const Image_Effect_Settings &settings,
                                            QString *error)
 {
@@ -667,13 +1028,21 @@ QImage ImageProcesser::Get_Processed_Image(const QImage &image, const Image_Effe
     QImage result = runChain(image, settings, [&](const QString &step, const QString &reason) {
         failed << QStringLiteral("%1: %2").arg(step, reason);
     });
-    if (!failed.isEmpty()) {
-        const QString report = failed.join(QLatin1Char('\n'));
-        Show_NSLog_Message(QStringLiteral("Picture effects failed and were left out: ") + failed.join(QStringLiteral("; ")));
-        if (error)
-            *error = report;
-    }
+    reportFailures(failed, error);
     return result;
+}
+
+void ImageProcesser::applyStepsInPlace(QImage &picture, const Image_Effect_Settings &settings, QString *error)
+{
+    if (picture.isNull())
+        return;
+    if (picture.format() != QImage::Format_ARGB32)
+        picture = converted(picture, QImage::Format_ARGB32);
+    QStringList failed;
+    runPixelSteps(picture, true, settings, [&](const QString &step, const QString &reason) {
+        failed << QStringLiteral("%1: %2").arg(step, reason);
+    }, false);
+    reportFailures(failed, error);
 }
 
 QImage ImageProcesser::Get_Processed_Image(const QImage &image, bool grayscale, bool sepia, bool invrtclr, float hue,

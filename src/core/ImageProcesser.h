@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -31,6 +32,11 @@ public:
                                              float hue, float sat, float brt, float con, int rotate, float r,
                                              float g, float b, float tranprency, bool fih, bool fiv,
                                              const QRectF &bounds);
+
+    // The chain's pixel steps without the rotation, changing a picture the caller owns in place
+    // instead of making a new one; the picture ends as 32-bit ARGB, not premultiplied. Failing steps
+    // are left out and reported as by Get_Processed_Image.
+    static void applyStepsInPlace(QImage &picture, const Image_Effect_Settings &settings, QString *error = nullptr);
 
     // The chain for drawing: answered from the shared cache when this picture was processed with
     // these settings before. A failing step is written to the log once per picture and settings,
@@ -59,8 +65,17 @@ public:
 
     // For tests: the step of that name fails (throws) until cleared with an empty name.
     static void failStepForTesting(const QString &stepName);
+    // For tests: a positive size cuts every picture, however small, into pieces of that many rows
+    // (and columns) shared among the threads; a negative one keeps every picture whole on one
+    // thread; 0 brings back the usual choice by size.
+    static void cutPicturesForTesting(int pieceSize);
 
 private:
     using StepFailure = std::function<void(const QString &step, const QString &reason)>;
     static QImage runChain(const QImage &image, const Image_Effect_Settings &settings, const StepFailure &onFailure);
+    // The pixel steps on `picture`, 32-bit ARGB; `owned` says whether the steps may overwrite it.
+    // With `premultiply` the last step leaves premultiplied pixels (the answer says whether it did).
+    static bool runPixelSteps(QImage &picture, bool owned, const Image_Effect_Settings &settings,
+                              const StepFailure &onFailure, bool premultiply);
+    static void reportFailures(const QStringList &failed, QString *error);
 };

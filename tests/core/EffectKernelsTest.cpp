@@ -262,12 +262,18 @@ TEST_F(EffectKernelsTest, TheChainWorkingInPlaceEqualsTheStepsOneAfterAnotherAnd
         stepped = ImageProcesser::Invert_Color(ImageProcesser::Sepia(stepped));
         stepped = ImageProcesser::adjust_Color_Control(ImageProcesser::adjust_Hue(stepped, s.hue), s.sat, s.brt, s.con);
         stepped = ImageProcesser::adjust_boxBlur(ImageProcesser::adjust_Sharpness(stepped, s.sharpness), s.blur);
-        stepped = ImageProcesser::adjust_EV(stepped, s.exposure).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        stepped = ImageProcesser::adjust_EV(stepped, s.exposure);
 
         const QImage chained = ImageProcesser::Get_Processed_Image(input, s);
         EXPECT_EQ(chained.format(), QImage::Format_ARGB32_Premultiplied);
-        EXPECT_EQ(chained, stepped);
+        EXPECT_EQ(chained, stepped.convertToFormat(QImage::Format_ARGB32_Premultiplied));
         EXPECT_EQ(input, untouched);
+
+        // The same steps on a picture of the caller's own, changed in place, stay unpremultiplied.
+        QImage own = input.copy();
+        ImageProcesser::applyStepsInPlace(own, s);
+        EXPECT_EQ(own.format(), QImage::Format_ARGB32);
+        EXPECT_EQ(own, stepped);
     }
 }
 

@@ -27,6 +27,7 @@ protected:
     void TearDown() override
     {
         ImageProcesser::failStepForTesting(QString());
+        ImageProcesser::cutPicturesForTesting(0);
         ImageEffectCache::sharedInstance().clear();
     }
     AppFixture app;
@@ -407,12 +408,13 @@ TEST_F(ImageEffectsTest, PicturePathsAreStandardised)
 
 TEST_F(ImageEffectsTest, LargePicturesGiveTheSamePixelsAsTheirPiecesDoneAlone)
 {
-    // Rows are shared out among threads for a large picture; pieces small enough to be done on one
-    // thread must give the same bytes.
-    QImage large(900, 600, QImage::Format_ARGB32);
+    // Rows are shared out among threads for a large picture, made in a picture of the chain's own
+    // (in huge pages where the system has them); pieces small enough to be done on one thread must
+    // give the same bytes.
+    QImage large(1800, 1200, QImage::Format_ARGB32);
     for (int y = 0; y < large.height(); ++y)
         for (int x = 0; x < large.width(); ++x)
-            large.setPixel(x, y, qRgba(x * 255 / 900, y * 255 / 600, (x ^ y) & 0xff, 128 + (x + y) % 128));
+            large.setPixel(x, y, qRgba(x * 255 / 1800, y * 255 / 1200, (x ^ y) & 0xff, 128 + (x + y) % 128));
     Image_Effect_Settings s;
     s.sepia = true;
     s.hue = 0.8f;
@@ -422,9 +424,76 @@ TEST_F(ImageEffectsTest, LargePicturesGiveTheSamePixelsAsTheirPiecesDoneAlone)
     s.exposure = 0.7f;
     const QImage whole = ImageProcesser::Get_Processed_Image(large, s).convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(whole.size(), large.size());
-    for (int first = 0; first < large.height(); first += 150) {
+    for (int first = 0; first < large.height(); first += 100) {
         const QImage piece =
-            ImageProcesser::Get_Processed_Image(large.copy(0, first, 900, 150), s).convertToFormat(QImage::Format_ARGB32);
-        ASSERT_EQ(piece, whole.copy(0, first, 900, 150)) << "rows from " << first;
+            ImageProcesser::Get_Processed_Image(large.copy(0, first, 1800, 100), s).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(piece, whole.copy(0, first, 1800, 100)) << "rows from " << first;
+    }
+}
+
+TEST_F(ImageEffectsTest, PicturesCutIntoPiecesForThreadsGiveTheBytesOfOneThread)
+{
+    // Sharpening and blurring read pixels beyond the piece of the picture they write (strips of rows,
+    // bands of columns). Cut into pieces of any size, down to one row or column and far below the
+    // blur's reach, whether the steps work in place or into a new picture, they must give the bytes
+    // of the whole picture on one thread.
+    struct Step {
+        const char *name;
+        void (*set)(Image_Effect_Settings &);
+    };
+    const Step steps[] = {
+        {"sharpen", [](Image_Effect_Settings &s) { s.sharpness = 1.5f; }},
+        {"blur 0.5", [](Image_Effect_Settings &s) { s.blur = 0.5f; }},
+        {"blur 2.5", [](Image_Effect_Settings &s) { s.blur = 2.5f; }},
+        {"blur 6.25", [](Image_Effect_Settings &s) { s.blur = 6.25f; }},
+        {"blur 40", [](Image_Effect_Settings &s) { s.blur = 40.0f; }},
+        {"blur 1000", [](Image_Effect_Settings &s) { s.blur = 1000.0f; }},
+        {"every step", [](Image_Effect_Settings &s) {
+             s.sepia = true;
+             s.hue = 0.8f;
+             s.sat = 1.4f;
+             s.brt = 0.05f;
+             s.con = 1.2f;
+             s.sharpness = 0.9f;
+             s.blur = 3.5f;
+             s.exposure = 0.7f;
+         }},
+    };
+    struct Cut {
+        QSize size;
+        std::vector<int> pieces; // 0: as the size decides
+    };
+    const Cut cuts[] = {
+        {{1, 1}, {1, 2}},         {{3, 2}, {1, 3}},       {{1, 9}, {1, 2, 4}}, {{13, 1}, {1, 5}},
+        {{37, 23}, {1, 2, 3, 7}}, {{101, 67}, {5, 16, 0}}, {{700, 500}, {0}},
+    };
+    for (const Cut &cut : cuts) {
+        QImage input(cut.size, QImage::Format_ARGB32);
+        quint32 seed = 11;
+        for (int y = 0; y < input.height(); ++y)
+            for (int x = 0; x < input.width(); ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                const int alpha = (seed >> 8) % 5 == 0 ? 0 : 64 + static_cast<int>(seed >> 26) * 3;
+                input.setPixel(x, y, qRgba(x * 255 / input.width(), static_cast<int>(seed >> 24), (x ^ y) & 0xff, alpha));
+            }
+        for (const Step &step : steps) {
+            Image_Effect_Settings s;
+            step.set(s);
+            const auto inPlace = [&] {
+                QImage picture = input.copy();
+                ImageProcesser::applyStepsInPlace(picture, s);
+                return picture;
+            };
+            ImageProcesser::cutPicturesForTesting(-1);
+            const QImage aloneInPlace = inPlace(), alone = ImageProcesser::Get_Processed_Image(input, s);
+            for (const int piece : cut.pieces) {
+                SCOPED_TRACE(QStringLiteral("%1 x %2, %3, pieces of %4")
+                                 .arg(cut.size.width()).arg(cut.size.height()).arg(QLatin1String(step.name)).arg(piece)
+                                 .toStdString());
+                ImageProcesser::cutPicturesForTesting(piece);
+                EXPECT_EQ(inPlace(), aloneInPlace);
+                EXPECT_EQ(ImageProcesser::Get_Processed_Image(input, s), alone);
+            }
+        }
     }
 }

@@ -25,6 +25,14 @@ TEST(ConcurrentFor, EveryIndexRunsOnceAndTheFirstFailureComesBack)
                                          }),
                  std::runtime_error);
 
+    // Lower indexes are taken first: a call may wait for the one before it to begin.
+    std::vector<std::atomic<bool>> begun(200);
+    platform::concurrentFor(200, [&](qsizetype i) {
+        begun[static_cast<size_t>(i)] = true;
+        while (i > 0 && !begun[static_cast<size_t>(i - 1)])
+            QThread::yieldCurrentThread();
+    });
+
     // Called from inside its own work, it still finishes: the caller works when the pool is full.
     std::atomic<int> inner{0};
     platform::concurrentFor(64, [&](qsizetype) { platform::concurrentFor(64, [&](qsizetype) { ++inner; }); });
