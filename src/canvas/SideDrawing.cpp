@@ -13,7 +13,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPalette>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
@@ -62,9 +61,8 @@ public:
         if (!(ratio >= 1 && ratio == std::floor(ratio)))
             return;
         m_ratio = static_cast<int>(ratio);
-        const int threads = std::max(1, QThreadPool::globalInstance()->maxThreadCount());
         // A band of fewer rows costs more in setting up its painter than it saves.
-        m_count = std::min(threads, image->height() / (kLeastRows * m_ratio));
+        m_count = std::min(platform::concurrentThreads(), image->height() / (kLeastRows * m_ratio));
         if (m_count < 2)
             return;
         m_image = image;
