@@ -126,10 +126,10 @@ void SKTGrid::drawRect(QPainter &painter, const QRectF &dirtyRect) const
     painter.restore();
 }
 
-void SKTGrid::drawRect(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const
+bool SKTGrid::keepPictureFor(const QPainter &painter, const QRectF &cardBounds) const
 {
     if (!isUsable() || !isShowing())
-        return;
+        return false;
     const QTransform device = painter.deviceTransform();
     const double scaleX = device.m11(), scaleY = device.m22();
     // Lines on the card's far edges are drawn one pixel past it, as stroking does.
@@ -142,10 +142,8 @@ void SKTGrid::drawRect(QPainter &painter, const QRectF &dirtyRect, const QRectF 
                        painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
                        cardBounds.topLeft() == QPointF(0, 0) && !pixels.isEmpty() &&
                        qint64(pixels.width()) * pixels.height() <= kMostPixels;
-    if (!plain) {
-        drawRect(painter, dirtyRect);
-        return;
-    }
+    if (!plain)
+        return false;
     Picture &picture = m_picture;
     if (picture.lines.size() != pixels || picture.color != _color || picture.spacing != _spacing ||
         picture.scaleX != scaleX || picture.scaleY != scaleY || picture.card != cardBounds) {
@@ -157,13 +155,23 @@ void SKTGrid::drawRect(QPainter &painter, const QRectF &dirtyRect, const QRectF 
         lines.end();
         picture = {picture.lines, _color, _spacing, scaleX, scaleY, cardBounds};
     }
+    return true;
+}
+
+void SKTGrid::drawRect(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const
+{
+    if (!keepPictureFor(painter, cardBounds)) {
+        drawRect(painter, dirtyRect);
+        return;
+    }
+    const QTransform device = painter.deviceTransform();
+    const QPoint origin(int(device.dx()), int(device.dy()));
     const QRect target = device.mapRect(dirtyRect.intersected(cardBounds))
                              .toAlignedRect()
                              .adjusted(0, 0, 1, 1)
-                             .intersected(QRect(QPoint(int(device.dx()), int(device.dy())), pixels));
-    const QPoint origin(int(device.dx()), int(device.dy()));
+                             .intersected(QRect(origin, m_picture.lines.size()));
     painter.save();
     painter.resetTransform();
-    painter.drawImage(target.topLeft(), picture.lines, target.translated(-origin));
+    painter.drawImage(target.topLeft(), m_picture.lines, target.translated(-origin));
     painter.restore();
 }

@@ -48,6 +48,9 @@ public:
     // whole card are kept as a picture per scale, spacing and colour, and each repaint copies the
     // part it needs instead of stroking every line again. The pixels are the same either way.
     void drawRect(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const;
+    // Brings the kept picture up to date for painters set up as this one; false where lines are
+    // stroked instead. After it, painters set up alike may draw the grid on any threads at once.
+    bool keepPictureFor(const QPainter &painter, const QRectF &cardBounds) const;
 
     // Observers of "any", told after every setter call and at the end of a temporary showing.
     using Observers = platform::ObserverList<>;
@@ -70,7 +73,7 @@ private:
         double scaleX = 0.0, scaleY = 0.0;
         QRectF card;
     };
-    mutable Picture m_picture; // the GUI thread's canvases draw the grid
+    mutable Picture m_picture; // made on the GUI thread, which canvases draw the grid on
 public:
 
 private:

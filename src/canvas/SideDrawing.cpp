@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -44,15 +45,17 @@ void drawItem(QPainter &painter, const Item &item, GraphicPictureCache *pictures
         item.graphic->drawHandlesInView(painter, item.graphic->ctrl_is_locked);
 }
 
-// Blends runs of kept pictures into the painter's picture in bands of rows, one painter per band,
-// each set up as the caller's painter is. Rows of a band are whole pixels at whole points, so the
-// bands neither overlap nor leave a gap.
+// Draws the card face and grid, and blends runs of kept pictures, into the painter's picture in
+// bands of rows, one painter per band, each set up as the caller's painter is. Rows of a band are
+// whole pixels at whole points, so the bands neither overlap nor leave a gap, and a fill's rows start
+// where they would in one pass, so a gradient's colours do not move.
 class Bands {
 public:
-    Bands(QPainter &painter, const QRectF &area) : m_painter(painter), m_area(area)
+    // Only for a canvas, whose objects are kept as pictures: its repaints are the ones to hurry.
+    Bands(QPainter &painter, const QRectF &area, bool forCanvas) : m_painter(painter), m_area(area)
     {
         QPaintDevice *device = painter.device();
-        if (!device || device->devType() != QInternal::Image || painter.hasClipping() ||
+        if (!forCanvas || !device || device->devType() != QInternal::Image || painter.hasClipping() ||
             painter.combinedTransform() != painter.worldTransform() ||
             painter.worldTransform().type() > QTransform::TxScale)
             return;
@@ -72,10 +75,10 @@ public:
 
     bool usable() const { return m_image != nullptr; }
 
-    void draw(const std::vector<Item> &items, size_t from, size_t to) const
+    // Runs `paint` once for each band, on the thread pool, with a painter on the caller's picture
+    // set up as the caller's: clipped to the band's rows, then to the area, in its world transform.
+    void each(const std::function<void(QPainter &, const std::function<void()> &setUp)> &paint) const
     {
-        // The handles' colours come from the application palette, made on first use.
-        (void)QGuiApplication::palette();
         const int rows = m_image->height() / m_ratio; // in whole points of the picture
         platform::concurrentFor(m_count, [&](qsizetype band) {
             const int top = int(rows * band / m_count), bottom = int(rows * (band + 1) / m_count);
@@ -86,15 +89,34 @@ public:
             // The last band also takes the rows below the last whole point.
             const QRectF ownRows(0, top, picture.width(), band == m_count - 1 ? picture.height() : bottom - top);
             const QTransform world = m_painter.worldTransform();
-            // The clip of each object is set up afresh, as drawItem's chain of clips gives it:
-            // saving and restoring the painter would have every band count references to the same
-            // pens and brushes, and the threads would wait on one another.
-            for (size_t i = from; i < to; ++i) {
-                const Item &item = items[i];
+            const auto setUp = [&] {
                 painter.resetTransform();
                 painter.setClipRect(ownRows);
                 painter.setWorldTransform(world);
                 painter.setClipRect(m_area, Qt::IntersectClip);
+            };
+            setUp();
+            paint(painter, setUp);
+        });
+    }
+
+    // Blends the kept pictures of items [from, to), over what `under` draws first when given.
+    void draw(const std::vector<Item> &items, size_t from, size_t to,
+              const std::function<void(QPainter &)> *under) const
+    {
+        // The handles' colours come from the application palette, made on first use.
+        (void)QGuiApplication::palette();
+        each([&](QPainter &painter, const std::function<void()> &setUp) {
+            if (under)
+                (*under)(painter);
+            // The clip of each object is set up afresh, as drawItem's chain of clips gives it:
+            // saving and restoring the painter would have every band count references to the same
+            // pens and brushes, and the threads would wait on one another.
+            const QTransform world = painter.worldTransform();
+            for (size_t i = from; i < to; ++i) {
+                const Item &item = items[i];
+                if (i > from || under)
+                    setUp();
                 painter.setClipRect(item.bounds, Qt::IntersectClip);
                 painter.resetTransform();
                 painter.drawImage(item.kept->position, item.kept->picture);
@@ -123,16 +145,35 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
 {
     PainterStateGuard guard(painter);
     try {
-        const Bands bands(painter, area);
+        const Bands bands(painter, area, options.pictures != nullptr);
         const QTransform toExposed = painter.worldTransform();
         painter.setClipRect(area, Qt::IntersectClip);
-        if (options.cardFace) {
-            static const Card_Property plainWhite;
-            PainterStateGuard faceGuard(painter);
-            drawCardFace(painter, cardBounds, face ? *face : plainWhite, cardShape);
+        const bool grid = options.grid && options.grid->isShowing();
+        const std::function<void(QPainter &)> drawUnderObjects = [&](QPainter &under) {
+            if (options.backdrop.isValid())
+                under.fillRect(area, options.backdrop);
+            if (options.cardFace) {
+                static const Card_Property plainWhite;
+                PainterStateGuard faceGuard(under);
+                drawCardFace(under, cardBounds, face ? *face : plainWhite, cardShape);
+            }
+            if (grid)
+                options.grid->drawRect(under, area.intersected(cardBounds), cardBounds);
+        };
+        // With bands, the face and grid are drawn with the first objects, in the same round.
+        bool underDrawn = false;
+        const auto drawUnderFirst = [&] {
+            if (!underDrawn)
+                bands.each([&](QPainter &under, const std::function<void()> &) { drawUnderObjects(under); });
+            underDrawn = true;
+        };
+        if (bands.usable()) {
+            if (grid)
+                options.grid->keepPictureFor(painter, cardBounds);
+        } else {
+            drawUnderObjects(painter);
+            underDrawn = true;
         }
-        if (options.grid && options.grid->isShowing())
-            options.grid->drawRect(painter, area.intersected(cardBounds), cardBounds);
 
         std::vector<Item> items;
         for (qsizetype i = graphics.size() - 1; i >= 0; --i) {
@@ -152,7 +193,7 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
             items.push_back({graphic.get(), bounds, beingCreated, handles, std::nullopt});
         }
 
-        if (options.pictures && bands.usable()) {
+        if (bands.usable()) {
             std::vector<SKTGraphic *> keepable;
             std::vector<Item *> asking;
             for (Item &item : items)
@@ -169,12 +210,15 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
             while (to < items.size() && items[to].kept)
                 ++to;
             if (to > from) {
-                bands.draw(items, from, to);
+                bands.draw(items, from, to, underDrawn ? nullptr : &drawUnderObjects);
+                underDrawn = true;
                 from = to;
             } else {
+                drawUnderFirst();
                 drawItem(painter, items[from++], options.pictures);
             }
         }
+        drawUnderFirst();
         return true;
     } catch (const std::exception &e) {
         const QString reason = QString::fromLocal8Bit(e.what());

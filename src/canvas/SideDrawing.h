@@ -2,6 +2,7 @@
 
 #include "document/SKTGraphic.h"
 
+#include <QColor>
 #include <QRectF>
 #include <QRegion>
 #include <QString>
@@ -16,6 +17,8 @@ class SKTSelection;
 
 // What a side shows beyond the printed card. The defaults give the card as it prints.
 struct SideDrawingOptions {
+    // Filled over the whole area first, when valid: a canvas's own colour around a rounded or oval card.
+    QColor backdrop;
     // Off for the objects alone, without the card under them.
     bool cardFace = true;
     // The canvas also shows the objects that prints and exports leave out.
@@ -40,7 +43,7 @@ struct SideDrawingOptions {
 // then the objects from the last index to index 0, each clipped to its drawing bounds. Only what
 // meets `area` is drawn, and nothing outside it. Every canvas, render and output draws a side here.
 //
-// Blending kept pictures in bands of rows gives the same pixels as blending them in one pass.
+// Drawing a canvas in bands of rows gives the same pixels as drawing it in one pass.
 //
 // An object that throws ends the drawing: its reason is written to the log once and into `error`,
 // and the answer is false. The painter's state is restored either way. Any thread may call it for

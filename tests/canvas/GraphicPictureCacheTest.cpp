@@ -1,4 +1,5 @@
 #include "canvas/GraphicPictureCache.h"
+#include "canvas/SKTGrid.h"
 #include "canvas/SKTSelection.h"
 #include "canvas/SideDrawing.h"
 #include "document/Card_Property.h"
@@ -141,8 +142,8 @@ TEST(GraphicPictureCache, TurnedPaintersAndUndescribedKindsAreDrawnDirectly)
     EXPECT_EQ(cache.byteCount(), 0);
 }
 
-// A side as the canvas draws it: pictures kept, handles on every third object, a picture object
-// (never kept) and an object being created breaking the runs of kept pictures.
+// A side as the canvas draws it: gradient face, grid, pictures kept, handles on every third object,
+// a picture object (never kept) and an object being created breaking the runs of kept pictures.
 TEST(GraphicPictureCache, SideBlendedInBandsMatchesOnePassByteForByte)
 {
     AppFixture app;
@@ -181,20 +182,29 @@ TEST(GraphicPictureCache, SideBlendedInBandsMatchesOnePassByteForByte)
         every3rd.add(i);
     selection.setIndexes(every3rd);
     Card_Property face;
+    face.setCard_fill_chk(true);
+    face.setCard_fill_style(QStringLiteral("G"));
+    face.setCard_fill_Grd_1_clr(QColor(250, 240, 210));
+    face.setCard_fill_Grd_2_clr(QColor(120, 160, 230));
+    SKTGrid grid;
+    grid.setAlwaysShown(true);
     const QRectF card(0, 0, 243, 190);
 
     struct Case {
         double zoom;
         qreal ratio;
         QRectF area;
+        int cardShape; // square, rounded, oval
     };
-    for (const Case &c : {Case{1.0, 1, card}, Case{1.37, 1, QRectF(13.2, 7.7, 200, 170)}, Case{1.0, 2, card},
-                          Case{2.0, 2, QRectF(40, 30, 120, 110)}, Case{1.25, 3, card}}) {
+    for (const Case &c : {Case{1.0, 1, card, 0}, Case{1.37, 1, QRectF(13.2, 7.7, 200, 170), 1},
+                          Case{1.0, 2, card, 2}, Case{2.0, 2, QRectF(40, 30, 120, 110), 1}, Case{1.25, 3, card, 2}}) {
         GraphicPictureCache inBands, inOnePass;
         SideDrawingOptions options;
         options.nonPrintingObjects = true;
         options.handlesOf = &selection;
         options.beingCreated = graphics.at(17).get();
+        options.grid = &grid;
+        options.backdrop = QColor(230, 231, 232);
         const QSize pixels = (card.size() * c.zoom * c.ratio).toSize();
         const auto paint = [&](GraphicPictureCache &pictures, bool clipFirst) {
             QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
@@ -205,16 +215,18 @@ TEST(GraphicPictureCache, SideBlendedInBandsMatchesOnePassByteForByte)
                 painter.setClipRect(QRect(QPoint(), pixels));
             painter.scale(c.zoom, c.zoom);
             options.pictures = &pictures;
-            EXPECT_TRUE(drawCardSide(painter, list.items(), &face, 0, card, c.area, options));
+            EXPECT_TRUE(drawCardSide(painter, list.items(), &face, c.cardShape, card, c.area, options));
             return image;
         };
         for (int round = 0; round < 2; ++round) // pictures made, then pictures kept
             EXPECT_EQ(paint(inBands, false), paint(inOnePass, true)) << c.zoom << " x" << c.ratio << " round " << round;
         EXPECT_EQ(inBands.pictureCount(), inOnePass.pictureCount());
 
-        // A repaint of scattered places leaves objects elsewhere out, and gives the same pixels there.
+        // A repaint of scattered places leaves objects elsewhere out, draws the face under each
+        // place alone, and gives the same pixels there.
         const QImage whole = paint(inBands, false);
-        const QRegion exposed = QRegion(QRect(10, 10, 30, 20)) + QRect(QPoint(pixels.width() / 2, 40) / c.ratio, QSize(25, 60));
+        const QRegion exposed = QRegion(QRect(10, 10, 30, 20)) + QRect(QPoint(pixels.width() / 2, 40) / c.ratio, QSize(25, 60)) +
+                                QRect(QPoint(pixels.width() / 3, pixels.height() * 2 / 3) / c.ratio, QSize(7, 3));
         options.exposed = exposed;
         const QImage scattered = paint(inBands, false);
         for (const QRect &rect : exposed)

@@ -358,8 +358,6 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
     {
         QPainter painter(&buffer);
         painter.translate(-area.topLeft());
-        // Outside a rounded or oval card nothing else paints.
-        painter.fillRect(area, palette().color(QPalette::Window));
         painter.scale(m_zoom, m_zoom);
         drawSide(painter, area, event->region().translated(-area.topLeft()));
     }
@@ -383,6 +381,7 @@ void SKTGraphicView::drawSide(QPainter &painter, const QRect &area, const QRegio
 
     SideDrawingOptions options;
     options.nonPrintingObjects = true;
+    options.backdrop = palette().color(QPalette::Window);
     options.grid = _grid;
     options.handlesOf = _isHidingHandles ? nullptr : &m_selection;
     const SKTGraphicPtr creating = _creatingGraphic.lock();
