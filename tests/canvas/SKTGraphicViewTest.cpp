@@ -111,6 +111,26 @@ TEST_F(SKTGraphicViewTest, DrawsFaceThenGraphicsWithIndexZeroOnTopAndHandlesOfTh
     EXPECT_EQ(view.Selected_Graphic(), front);
 }
 
+TEST_F(SKTGraphicViewTest, ARepaintOfScatteredPlacesGivesTheirPixelsAsAWholeRepaintDoes)
+{
+    for (int i = 0; i < 12; ++i)
+        add(shape({10.0 + i * 17, 8.0 + (i % 4) * 33, 40, 30}, QColor::fromHsv(i * 30, 200, 220),
+                  QLatin1String(i % 2 ? "C" : "R")));
+    view.changeSelectionIndexes({1, 4, 7});
+    for (const double zoom : {1.0, 1.5}) {
+        view.setZoomFactor(zoom);
+        const QImage whole = picture();
+        const QRegion places = QRegion(12, 10, 30, 25) + QRect(100, 40, 17, 60) + QRect(150, 120, 40, 9);
+        QImage scattered(whole.size(), QImage::Format_ARGB32_Premultiplied);
+        scattered.fill(Qt::black);
+        view.render(&scattered, places.boundingRect().topLeft(), places);
+        for (const QRect &place : places)
+            for (int y = place.top(); y <= place.bottom(); ++y)
+                for (int x = place.left(); x <= place.right(); ++x)
+                    ASSERT_EQ(scattered.pixel(x, y), whole.pixel(x, y)) << zoom << ": " << x << "," << y;
+    }
+}
+
 TEST_F(SKTGraphicViewTest, ZoomScalesTheWidgetAndThePaintingButNotTheModel)
 {
     add(shape({20, 20, 40, 40}, Qt::red));

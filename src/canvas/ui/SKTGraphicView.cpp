@@ -363,7 +363,16 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
     }
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(area.topLeft(), buffer);
+    const qreal ratio = buffer.devicePixelRatio();
+    if (event->region().rectCount() > 1 && ratio == std::floor(ratio)) {
+        // Place by place: a copy through a clip of many places would go row by row, handed out
+        // to the thread pool.
+        for (const QRect &place : event->region())
+            painter.drawImage(QRectF(place), buffer,
+                              QRectF(QPointF(place.topLeft() - area.topLeft()) * ratio, QSizeF(place.size()) * ratio));
+    } else {
+        painter.drawImage(area.topLeft(), buffer);
+    }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.scale(m_zoom, m_zoom);
     if (!_marqueeSelectionBounds.isNull()) {
