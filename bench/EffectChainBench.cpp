@@ -192,18 +192,25 @@ BENCHMARK(BM_PhotoChain)->Unit(benchmark::kMillisecond)->UseRealTime();
 //   exposure              sRGB to scRGB (linear light), vips_linear by 2^EV, back to sRGB
 // Our blur works on premultiplied colour; the photo is opaque, so that changes nothing libvips would
 // have to match. libvips takes the photo's pixels as RGBA bytes, converted once outside the timing.
+// The pictures a chain of libvips operations makes, let go however the chain ends.
+template <size_t N>
+struct VipsSteps {
+    std::array<VipsImage *, N> images{};
+    VipsSteps() = default;
+    VipsSteps(const VipsSteps &) = delete;
+    VipsSteps &operator=(const VipsSteps &) = delete;
+    ~VipsSteps()
+    {
+        for (VipsImage *image : images)
+            if (image)
+                g_object_unref(image);
+    }
+};
+
 bool vipsPhotoSteps(VipsImage *in, VipsImage *box, const Image_Effect_Settings &s)
 {
-    std::array<VipsImage *, 9> t{};
-    struct Unref {
-        std::array<VipsImage *, 9> &images;
-        ~Unref()
-        {
-            for (VipsImage *image : images)
-                if (image)
-                    g_object_unref(image);
-        }
-    } unref{t};
+    VipsSteps<9> steps;
+    auto &t = steps.images;
     double lchScale[4] = {1.0, s.sat, 1.0, 1.0};
     double lchShift[4] = {0.0, 0.0, s.hue * 180.0 / std::numbers::pi, 0.0};
     const double grey = s.con * (255.0 * s.brt - 127.5) + 127.5;
@@ -282,16 +289,8 @@ struct VipsMatrixSteps {
 
     bool run(VipsImage *in, VipsImage *box)
     {
-        std::array<VipsImage *, 6> t{};
-        struct Unref {
-            std::array<VipsImage *, 6> &images;
-            ~Unref()
-            {
-                for (VipsImage *image : images)
-                    if (image)
-                        g_object_unref(image);
-            }
-        } unref{t};
+        VipsSteps<6> steps;
+        auto &t = steps.images;
         double ones[4] = {1, 1, 1, 1};
         if (vips_recomb(in, &t[0], hue, nullptr) || vips_recomb(t[0], &t[1], controls, nullptr)
             || vips_linear(t[1], &t[2], ones, offset, 4, "uchar", TRUE, nullptr)
