@@ -647,7 +647,7 @@ struct LiftedData {
 std::optional<LiftedData> liftedData(const QByteArray &xml)
 {
     static const QByteArrayView open("<data"), close("</data>");
-    if (xml.size() < 64 * 1024 || xml.indexOf("<?", 1) >= 0 || xml.contains("<!--") || xml.contains("<![CDATA["))
+    if (xml.indexOf("<?", 1) >= 0 || xml.contains("<!--") || xml.contains("<![CDATA["))
         return std::nullopt;
     if (const qsizetype doctype = xml.indexOf("<!"); doctype >= 0) {
         const qsizetype end = xml.indexOf('>', doctype);

@@ -424,9 +424,9 @@ TEST(KeyedArchiver, GeometryStringsReadAsTheNumberPatternReadsThem)
     }
 }
 
-// Large XML lists have their Base64 read apart from the XML; a comment makes the XML reader read
+// XML lists have their Base64 read apart from the XML; a comment makes the XML reader read
 // all of it, so each list must read the same both ways.
-TEST(PropertyList, LargeDataReadsTheSameWhateverReadsItsBase64)
+TEST(PropertyList, DataReadsTheSameWhateverReadsItsBase64)
 {
     const QByteArray bulk = QByteArray(100 * 1024, 'x').toBase64();
     const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
