@@ -136,17 +136,20 @@ GraphicPictureCache::prepare(const QPainter &painter, const std::vector<SKTGraph
         Asked &a = asked[missing[size_t(m)]];
         a.made = make(a.request, a.key, *graphics[missing[size_t(m)]], hints, false);
     });
-    for (const size_t i : missing) {
-        if (asked[i].made)
-            keep(*graphics[i], std::move(*asked[i].made));
-        else
-            forget(graphics[i]);
-    }
-    // Kept only now: keeping may have started the cache over.
+    // Pictures found are placed first, as keeping may start the cache over; those just made are
+    // placed from their own copy, which serves this paint whatever the cache lets go.
     std::vector<std::optional<Placed>> pictures(graphics.size());
     for (size_t i = 0; i < graphics.size(); ++i)
         if (const Entry *entry = asked[i].request.keepable ? find(*graphics[i], asked[i].key) : nullptr)
             pictures[i] = placed(asked[i].request, *entry);
+    for (const size_t i : missing) {
+        if (asked[i].made) {
+            pictures[i] = placed(asked[i].request, *asked[i].made);
+            keep(*graphics[i], std::move(*asked[i].made));
+        } else {
+            forget(graphics[i]);
+        }
+    }
     return pictures;
 }
 

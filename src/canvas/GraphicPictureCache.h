@@ -28,9 +28,9 @@ public:
     // and translates (anything else is drawn directly).
     void drawContents(QPainter &painter, SKTGraphic &graphic, bool isBeingCreateOrEdited);
     // The pictures of these graphics for this painter, the missing ones made side by side on the
-    // thread pool; nothing for a graphic that is drawn directly. Only kinds whose drawing reads
-    // nothing but their own fields are kept, and no graphic being created or edited is passed here
-    // (its drawing reads the desktop's colours).
+    // thread pool; nothing for a graphic that is drawn directly. Only kinds whose key covers what
+    // their drawing reads are kept, and no graphic being created or edited is passed here (its
+    // drawing reads the desktop's colours).
     std::vector<std::optional<Placed>> prepare(const QPainter &painter, const std::vector<SKTGraphic *> &graphics);
     // Blends a kept picture as drawContents does; touches no cache, so any thread may call it.
     static void draw(QPainter &painter, const Placed &placed);

@@ -126,10 +126,10 @@ void SKTGrid::drawRect(QPainter &painter, const QRectF &dirtyRect) const
     painter.restore();
 }
 
-bool SKTGrid::keepPictureFor(const QPainter &painter, const QRectF &cardBounds) const
+std::optional<SKTGrid::Picture> SKTGrid::plainPicture(const QPainter &painter, const QRectF &cardBounds) const
 {
     if (!isUsable() || !isShowing())
-        return false;
+        return std::nullopt;
     const QTransform device = painter.deviceTransform();
     const double scaleX = device.m11(), scaleY = device.m22();
     // Lines on the card's far edges are drawn one pixel past it, as stroking does.
@@ -143,27 +143,52 @@ bool SKTGrid::keepPictureFor(const QPainter &painter, const QRectF &cardBounds) 
                        cardBounds.topLeft() == QPointF(0, 0) && !pixels.isEmpty() &&
                        qint64(pixels.width()) * pixels.height() <= kMostPixels;
     if (!plain)
+        return std::nullopt;
+    return Picture{QImage(), _color, _spacing, scaleX, scaleY, cardBounds, pixels};
+}
+
+bool SKTGrid::Picture::sameLinesAs(const Picture &other) const
+{
+    return color == other.color && spacing == other.spacing && scaleX == other.scaleX && scaleY == other.scaleY &&
+           card == other.card && pixels == other.pixels;
+}
+
+bool SKTGrid::keepPictureFor(const QPainter &painter, const QRectF &cardBounds) const
+{
+    std::optional<Picture> wanted = plainPicture(painter, cardBounds);
+    if (!wanted)
         return false;
-    Picture &picture = m_picture;
-    if (picture.lines.size() != pixels || picture.color != _color || picture.spacing != _spacing ||
-        picture.scaleX != scaleX || picture.scaleY != scaleY || picture.card != cardBounds) {
-        picture.lines = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        picture.lines.fill(Qt::transparent);
-        QPainter lines(&picture.lines);
-        lines.scale(scaleX, scaleY);
+    if (m_picture.lines.isNull() || !m_picture.sameLinesAs(*wanted)) {
+        wanted->lines = QImage(wanted->pixels, QImage::Format_ARGB32_Premultiplied);
+        wanted->lines.fill(Qt::transparent);
+        QPainter lines(&wanted->lines);
+        lines.scale(wanted->scaleX, wanted->scaleY);
         drawRect(lines, cardBounds);
         lines.end();
-        picture = {picture.lines, _color, _spacing, scaleX, scaleY, cardBounds};
+        m_picture = *wanted;
     }
     return true;
 }
 
 void SKTGrid::drawRect(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const
 {
-    if (!keepPictureFor(painter, cardBounds)) {
+    if (keepPictureFor(painter, cardBounds))
+        copyKeptLines(painter, dirtyRect, cardBounds);
+    else
         drawRect(painter, dirtyRect);
-        return;
-    }
+}
+
+void SKTGrid::drawRectFromKeptPicture(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const
+{
+    const std::optional<Picture> wanted = plainPicture(painter, cardBounds);
+    if (wanted && !m_picture.lines.isNull() && m_picture.sameLinesAs(*wanted))
+        copyKeptLines(painter, dirtyRect, cardBounds);
+    else
+        drawRect(painter, dirtyRect);
+}
+
+void SKTGrid::copyKeptLines(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const
+{
     const QTransform device = painter.deviceTransform();
     const QPoint origin(int(device.dx()), int(device.dy()));
     const QRect target = device.mapRect(dirtyRect.intersected(cardBounds))

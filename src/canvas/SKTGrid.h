@@ -9,6 +9,7 @@
 #include <QRectF>
 
 #include <memory>
+#include <optional>
 
 class QPainter;
 
@@ -49,8 +50,11 @@ public:
     // part it needs instead of stroking every line again. The pixels are the same either way.
     void drawRect(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const;
     // Brings the kept picture up to date for painters set up as this one; false where lines are
-    // stroked instead. After it, painters set up alike may draw the grid on any threads at once.
+    // stroked instead.
     bool keepPictureFor(const QPainter &painter, const QRectF &cardBounds) const;
+    // As drawRect, but never makes the kept picture, so that painters on any threads may draw the
+    // grid at once: after keepPictureFor on painters set up alike, they copy it.
+    void drawRectFromKeptPicture(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const;
 
     // Observers of "any", told after every setter call and at the end of a temporary showing.
     using Observers = platform::ObserverList<>;
@@ -72,7 +76,12 @@ private:
         double spacing = 0.0;
         double scaleX = 0.0, scaleY = 0.0;
         QRectF card;
+        QSize pixels;
+        bool sameLinesAs(const Picture &other) const;
     };
+    // What a picture of the lines would be for this painter, where a copy of one draws them.
+    std::optional<Picture> plainPicture(const QPainter &painter, const QRectF &cardBounds) const;
+    void copyKeptLines(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const;
     mutable Picture m_picture; // made on the GUI thread, which canvases draw the grid on
 public:
 

@@ -87,7 +87,8 @@ public:
             QPainter painter(&picture);
             painter.setRenderHints(m_painter.renderHints());
             // The last band also takes the rows below the last whole point.
-            const QRectF ownRows(0, top, picture.width(), band == m_count - 1 ? picture.height() : bottom - top);
+            const QSizeF size = picture.deviceIndependentSize();
+            const QRectF ownRows(0, top, size.width(), band == m_count - 1 ? size.height() - top : bottom - top);
             const QTransform world = m_painter.worldTransform();
             const auto setUp = [&] {
                 painter.resetTransform();
@@ -158,7 +159,7 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
                 drawCardFace(under, cardBounds, face ? *face : plainWhite, cardShape);
             }
             if (grid)
-                options.grid->drawRect(under, area.intersected(cardBounds), cardBounds);
+                options.grid->drawRectFromKeptPicture(under, area.intersected(cardBounds), cardBounds);
         };
         // With bands, the face and grid are drawn with the first objects, in the same round.
         bool underDrawn = false;
@@ -167,10 +168,10 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
                 bands.each([&](QPainter &under, const std::function<void()> &) { drawUnderObjects(under); });
             underDrawn = true;
         };
-        if (bands.usable()) {
-            if (grid)
-                options.grid->keepPictureFor(painter, cardBounds);
-        } else {
+        // Made here, on this thread: bands only copy it.
+        if (grid)
+            options.grid->keepPictureFor(painter, cardBounds);
+        if (!bands.usable()) {
             drawUnderObjects(painter);
             underDrawn = true;
         }

@@ -617,7 +617,7 @@ void boxBlur(const QImage &in, QImage &out, float value)
     // band to band: the float sums are the ones a single thread makes, so the bytes are too. A band
     // thus follows its left neighbour down the picture; bands wide next to the box read little of
     // their neighbours' columns.
-    // A band for each thread, whole cache lines of the picture's rows.
+    // A band for each thread, a multiple of 16 pixels wide.
     const int threads = platform::concurrentThreads();
     const int shared = pieceSize(in, std::max({64, 2 * reach, ((w + threads - 1) / threads + 15) / 16 * 16}));
     const int bandWidth = shared > 0 ? std::min(shared, w) : w;
@@ -720,7 +720,7 @@ void boxBlur(const QImage &in, QImage &out, float value)
             if (band == 0) {
                 addStartingBox(sum, w, [&](int x, int c) { return at(x)[c]; });
             } else {
-                // The left neighbour's part of the row comes first.
+                // The left neighbour's part of the row comes first (it cannot throw, so it comes).
                 std::atomic<int> &done = handed[band - 1].rows;
                 for (int seen = done.load(std::memory_order_acquire); seen <= row; seen = done.load(std::memory_order_acquire))
                     done.wait(seen, std::memory_order_acquire);

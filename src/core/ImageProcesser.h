@@ -35,7 +35,8 @@ public:
 
     // The chain's pixel steps without the rotation, changing a picture the caller owns in place
     // instead of making a new one; the picture ends as 32-bit ARGB, not premultiplied. Failing steps
-    // are left out and reported as by Get_Processed_Image.
+    // are left out and reported as by Get_Processed_Image; a picture of another format is converted
+    // first, which throws std::runtime_error when there is no memory for it.
     static void applyStepsInPlace(QImage &picture, const Image_Effect_Settings &settings, QString *error = nullptr);
 
     // The chain for drawing: answered from the shared cache when this picture was processed with

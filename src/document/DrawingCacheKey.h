@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <type_traits>
 
@@ -39,7 +40,17 @@ public:
             return *this << color.redF() << color.greenF() << color.blueF() << color.alphaF();
         return *this << static_cast<quint64>(color.rgba64());
     }
-    DrawingCacheKey &operator<<(const QFont &font) { return *this << font.toString(); }
+    // The font's text form leaves some of these out and rounds the size.
+    DrawingCacheKey &operator<<(const QFont &font)
+    {
+        *this << font.toString() << font.pointSizeF() << font.pixelSize() << font.kerning() << font.overline()
+              << font.hintingPreference() << font.letterSpacing() << font.wordSpacing();
+        const QStringList families = font.families();
+        *this << families.size();
+        for (const QString &family : families)
+            *this << family;
+        return *this;
+    }
 
 private:
     QByteArray &m_bytes;

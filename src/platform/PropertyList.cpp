@@ -639,15 +639,29 @@ QString withoutControlStandIns(QString text)
 // which "<data" can mean nothing but a data element: no comments, CDATA sections, processing
 // instructions past the declaration or declarations of a document type's own; every data element
 // written plainly as <data>, holding Base64 and white space alone. Anything else is read as it is.
+// Each element taken out is left holding "#" and its number, which no Base64 text holds, so that
+// data elements the reader skips (inside <true>, say) leave the others their own payloads.
 struct LiftedData {
-    QByteArray xml; // with every data element emptied
+    QByteArray xml;
     std::vector<QByteArray> payloads; // decoded, in document order
+
+    std::optional<QByteArray> payloadFor(const QString &text) const
+    {
+        if (!text.startsWith(QLatin1Char('#')))
+            return std::nullopt;
+        bool ok = false;
+        const qulonglong index = QStringView(text).sliced(1).toULongLong(&ok);
+        if (!ok || index >= payloads.size())
+            return std::nullopt;
+        return payloads[index];
+    }
 };
 
 std::optional<LiftedData> liftedData(const QByteArray &xml)
 {
     static const QByteArrayView open("<data"), close("</data>");
-    if (xml.indexOf("<?", 1) >= 0 || xml.contains("<!--") || xml.contains("<![CDATA["))
+    // ":data" could name a data element in a namespace of its own, which the scan would not take.
+    if (xml.indexOf("<?", 1) >= 0 || xml.contains("<!--") || xml.contains("<![CDATA[") || xml.contains(":data"))
         return std::nullopt;
     if (const qsizetype doctype = xml.indexOf("<!"); doctype >= 0) {
         const qsizetype end = xml.indexOf('>', doctype);
@@ -674,6 +688,7 @@ std::optional<LiftedData> liftedData(const QByteArray &xml)
         if (!std::all_of(text.begin(), text.end(), isBase64Text))
             return std::nullopt;
         lifted.xml.append(QByteArrayView(xml).sliced(done, textStart - done));
+        lifted.xml.append('#').append(QByteArray::number(qulonglong(texts.size())));
         texts.push_back(text);
         done = textEnd;
     }
@@ -763,8 +778,9 @@ private:
         if (tag == QLatin1String("string") || tag == QLatin1String("key"))
             return QVariant(restored(text));
         if (tag == QLatin1String("data")) {
-            if (m_lifted && m_nextPayload < m_lifted->payloads.size())
-                return QVariant(std::move(m_lifted->payloads[m_nextPayload++]));
+            if (m_lifted)
+                if (std::optional<QByteArray> payload = m_lifted->payloadFor(text))
+                    return QVariant(*payload);
             return QVariant(QByteArray::fromBase64(text.toLatin1()));
         }
         if (tag == QLatin1String("integer")) {
@@ -798,7 +814,6 @@ private:
 
     const std::optional<QByteArray> m_standIns;
     std::optional<LiftedData> m_lifted;
-    size_t m_nextPayload = 0;
     QXmlStreamReader m_xml;
     qint64 m_budget = 4'000'000;
     QString m_error;

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -33,6 +35,12 @@ std::shared_ptr<Shape_Control> shape(const QRectF &bounds, const QColor &fill, c
     graphic->_fillColor = fill;
     return graphic;
 }
+
+// Kept as a picture like any shape, but its drawing fails.
+class FailingShape : public Shape_Control {
+public:
+    void drawContentsInView(QPainter &, bool) override { throw std::runtime_error("cannot draw this shape"); }
+};
 
 // Paints far outside its bounds: only the canvas's clipping keeps it in place.
 class Spill : public SKTGraphic {
@@ -129,6 +137,19 @@ TEST_F(SKTGraphicViewTest, ARepaintOfScatteredPlacesGivesTheirPixelsAsAWholeRepa
                 for (int x = place.left(); x <= place.right(); ++x)
                     ASSERT_EQ(scattered.pixel(x, y), whole.pixel(x, y)) << zoom << ": " << x << "," << y;
     }
+}
+
+TEST_F(SKTGraphicViewTest, ASideThatFailsToDrawShowsNoneOfItself)
+{
+    add(shape({20, 20, 40, 40}, Qt::red));
+    picture(); // leaves the side in the canvas's buffer
+    auto failing = std::make_shared<FailingShape>();
+    failing->_bounds = QRectF(100, 50, 30, 30);
+    add(failing);
+    const QImage image = picture();
+    const QColor window = view.palette().color(QPalette::Window);
+    for (const QPointF &point : {QPointF(40, 40), QPointF(5, 140), QPointF(110, 60)})
+        EXPECT_EQ(pixelAt(image, point), window) << point.x() << "," << point.y();
 }
 
 TEST_F(SKTGraphicViewTest, ZoomScalesTheWidgetAndThePaintingButNotTheModel)

@@ -438,6 +438,9 @@ TEST(PropertyList, DataReadsTheSameWhateverReadsItsBase64)
         "<array><data>" + bulk + "</data><data>QUJD</data><array><data>=QU-JD</data></array></array>",
         "<array><data>" + bulk + "</data><data/><data >QUJD</data></array>",
         "<array><data>" + bulk + "</data><string>" + bulk + "</string><data>QUJDRA==</data></array>",
+        // Data the reader skips, and data the scan does not take
+        "<array><true><data>QUJD</data></true><data>REVG</data><data>" + bulk + "</data></array>",
+        "<array><p:data xmlns:p=\"urn:x\">QUJD</p:data><data>REVG</data><p:data xmlns:p=\"urn:x\">#0</p:data></array>",
     };
     for (const QByteArray &body : bodies) {
         const QByteArray plain = head + "<plist version=\"1.0\">" + body + "</plist>\n";

@@ -354,27 +354,37 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
     const QRect area = event->rect();
     if (area.isEmpty())
         return;
-    QImage buffer = paintBuffer(area.size());
-    {
-        QPainter painter(&buffer);
-        painter.translate(-area.topLeft());
-        painter.scale(m_zoom, m_zoom);
-        drawSide(painter, area, event->region().translated(-area.topLeft()));
-    }
     QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    const qreal ratio = buffer.devicePixelRatio();
-    if (event->region().rectCount() > 1 && ratio == std::floor(ratio)) {
-        // Place by place: a copy through a clip of many places would go row by row, handed out
-        // to the thread pool.
-        for (const QRect &place : event->region())
-            painter.drawImage(QRectF(place), buffer,
-                              QRectF(QPointF(place.topLeft() - area.topLeft()) * ratio, QSizeF(place.size()) * ratio));
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == std::floor(ratio)) {
+        QImage buffer = paintBuffer(area.size());
+        bool drawn = false;
+        {
+            QPainter bufferPainter(&buffer);
+            bufferPainter.translate(-area.topLeft());
+            bufferPainter.scale(m_zoom, m_zoom);
+            drawn = drawSide(bufferPainter, area, event->region().translated(-area.topLeft()));
+        }
+        // A side that fails to draw shows none of itself rather than what the buffer last held.
+        if (!drawn)
+            buffer.fill(palette().color(QPalette::Window));
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        if (event->region().rectCount() > 1) {
+            // Place by place: a copy through a clip of many places would go row by row, handed out
+            // to the thread pool.
+            for (const QRect &place : event->region())
+                painter.drawImage(QRectF(place), buffer,
+                                  QRectF(QPointF(place.topLeft() - area.topLeft()) * ratio, QSizeF(place.size()) * ratio));
+        } else {
+            painter.drawImage(area.topLeft(), buffer);
+        }
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.scale(m_zoom, m_zoom);
     } else {
-        painter.drawImage(area.topLeft(), buffer);
+        // A buffer would start between device pixels and be copied out shifted by one.
+        painter.scale(m_zoom, m_zoom);
+        drawSide(painter, area, QRegion());
     }
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.scale(m_zoom, m_zoom);
     if (!_marqueeSelectionBounds.isNull()) {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1.0));
@@ -383,7 +393,7 @@ void SKTGraphicView::paintEvent(QPaintEvent *event)
     }
 }
 
-void SKTGraphicView::drawSide(QPainter &painter, const QRect &area, const QRegion &exposed)
+bool SKTGraphicView::drawSide(QPainter &painter, const QRect &area, const QRegion &exposed)
 {
     const QRectF pixels(area);
     const QRectF dirty(pixels.x() / m_zoom, pixels.y() / m_zoom, pixels.width() / m_zoom, pixels.height() / m_zoom);
@@ -401,7 +411,7 @@ void SKTGraphicView::drawSide(QPainter &painter, const QRect &area, const QRegio
             it->second.lastDrawingBounds = drawingBounds;
     };
     options.exposed = exposed;
-    drawCardSide(painter, m_graphics.items(), m_cardFace, App().Card_Shape, canvasBounds(), dirty, options);
+    return drawCardSide(painter, m_graphics.items(), m_cardFace, App().Card_Shape, canvasBounds(), dirty, options);
 }
 
 // --- Hit testing ---------------------------------------------------------------------------

@@ -183,7 +183,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     QImage paintBuffer(const QSize &size);
-    void drawSide(QPainter &painter, const QRect &area, const QRegion &exposed);
+    bool drawSide(QPainter &painter, const QRect &area, const QRegion &exposed);
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
