@@ -139,6 +139,45 @@ private:
     int m_count = 0;
 };
 
+// The objects to draw, back to front.
+std::vector<Item> itemsToDraw(const GraphicList &graphics, const QRectF &area, const SideDrawingOptions &options,
+                              const QTransform &toExposed)
+{
+    std::vector<Item> items;
+    for (qsizetype i = graphics.size() - 1; i >= 0; --i) {
+        const SKTGraphicPtr &graphic = graphics.at(i);
+        if (!graphic || (graphic->print_object != 0 && !options.nonPrintingObjects))
+            continue;
+        const QRectF bounds = graphic->drawingBounds();
+        if (!bounds.intersects(area))
+            continue;
+        if (!options.exposed.isEmpty() && !options.exposed.intersects(toExposed.mapRect(bounds).toAlignedRect()))
+            continue;
+        if (options.drawn)
+            options.drawn(*graphic, bounds);
+        const bool beingCreated = graphic.get() == options.beingCreated;
+        const bool handles = options.handlesOf && !beingCreated && !isFramePicture(*graphic) &&
+                             options.handlesOf->contains(graphic.get());
+        items.push_back({graphic.get(), bounds, beingCreated, handles, std::nullopt});
+    }
+    return items;
+}
+
+// Every object's kept picture, the missing ones made first; the object being created is drawn afresh.
+void findKeptPictures(const QPainter &painter, std::vector<Item> &items, GraphicPictureCache &pictures)
+{
+    std::vector<SKTGraphic *> keepable;
+    std::vector<Item *> asking;
+    for (Item &item : items)
+        if (!item.beingCreated) {
+            keepable.push_back(item.graphic);
+            asking.push_back(&item);
+        }
+    std::vector<std::optional<GraphicPictureCache::Placed>> kept = pictures.prepare(painter, keepable);
+    for (size_t i = 0; i < asking.size(); ++i)
+        asking[i]->kept = std::move(kept[i]);
+}
+
 } // namespace
 
 bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Property *face, int cardShape,
@@ -176,36 +215,9 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
             underDrawn = true;
         }
 
-        std::vector<Item> items;
-        for (qsizetype i = graphics.size() - 1; i >= 0; --i) {
-            const SKTGraphicPtr &graphic = graphics.at(i);
-            if (!graphic || (graphic->print_object != 0 && !options.nonPrintingObjects))
-                continue;
-            const QRectF bounds = graphic->drawingBounds();
-            if (!bounds.intersects(area))
-                continue;
-            if (!options.exposed.isEmpty() && !options.exposed.intersects(toExposed.mapRect(bounds).toAlignedRect()))
-                continue;
-            if (options.drawn)
-                options.drawn(*graphic, bounds);
-            const bool beingCreated = graphic.get() == options.beingCreated;
-            const bool handles = options.handlesOf && !beingCreated && !isFramePicture(*graphic) &&
-                                 options.handlesOf->contains(graphic.get());
-            items.push_back({graphic.get(), bounds, beingCreated, handles, std::nullopt});
-        }
-
-        if (bands.usable()) {
-            std::vector<SKTGraphic *> keepable;
-            std::vector<Item *> asking;
-            for (Item &item : items)
-                if (!item.beingCreated) {
-                    keepable.push_back(item.graphic);
-                    asking.push_back(&item);
-                }
-            std::vector<std::optional<GraphicPictureCache::Placed>> kept = options.pictures->prepare(painter, keepable);
-            for (size_t i = 0; i < asking.size(); ++i)
-                asking[i]->kept = std::move(kept[i]);
-        }
+        std::vector<Item> items = itemsToDraw(graphics, area, options, toExposed);
+        if (bands.usable())
+            findKeptPictures(painter, items, *options.pictures);
         for (size_t from = 0; from < items.size();) {
             size_t to = from;
             while (to < items.size() && items[to].kept)
