@@ -20,6 +20,15 @@ namespace {
 
 const QColor kPanelColor(241, 244, 250);
 
+// Every row's label: right-aligned in a column of one width.
+QLabel *rowLabel(const QString &label)
+{
+    auto *text = new QLabel(label);
+    text->setMinimumWidth(PanelTab::kLabelWidth);
+    text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return text;
+}
+
 QFormLayout *rowsLayout(QWidget *owner)
 {
     auto *rows = new QFormLayout(owner);
@@ -136,18 +145,14 @@ QGroupBox *PanelTab::innerBox(const char *name, QFormLayout **rows)
 
 QLabel *PanelTab::addRow(QFormLayout *rows, const QString &label, QWidget *field)
 {
-    auto *text = new QLabel(label);
-    text->setMinimumWidth(kLabelWidth);
-    text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QLabel *text = rowLabel(label);
     rows->addRow(text, field);
     return text;
 }
 
 QLabel *PanelTab::addRow(QFormLayout *rows, const QString &label, QLayout *fields)
 {
-    auto *text = new QLabel(label);
-    text->setMinimumWidth(kLabelWidth);
-    text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QLabel *text = rowLabel(label);
     rows->addRow(text, fields);
     return text;
 }
