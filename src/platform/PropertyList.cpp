@@ -34,16 +34,63 @@ struct PlistFree {
 };
 using PlistPtr = std::unique_ptr<void, PlistFree>;
 
+// What a value becomes in a property list, in either form.
+enum class PlistKind { Uid, Dictionary, Array, String, Data, Boolean, Signed, Unsigned, Real, Date, None };
+
+PlistKind plistKindOf(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<PlistUid>())
+        return PlistKind::Uid;
+    switch (value.metaType().id()) {
+    case QMetaType::QVariantMap:
+        return PlistKind::Dictionary;
+    case QMetaType::QVariantList:
+    case QMetaType::QStringList:
+        return PlistKind::Array;
+    case QMetaType::QString:
+        return PlistKind::String;
+    case QMetaType::QByteArray:
+        return PlistKind::Data;
+    case QMetaType::Bool:
+        return PlistKind::Boolean;
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+        return PlistKind::Signed;
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+        return PlistKind::Unsigned;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return PlistKind::Real;
+    case QMetaType::QDateTime:
+        return PlistKind::Date;
+    default:
+        return PlistKind::None;
+    }
+}
+
+QString hasNoPlistForm(const QVariant &value)
+{
+    return QStringLiteral("a value of type %1 has no property-list form").arg(QString::fromLatin1(value.typeName()));
+}
+
 plist_t toNode(const QVariant &value, int depth, QString &error)
 {
     if (depth > kPropertyListMaxDepth) {
         error = QStringLiteral("property list nested too deeply");
         return nullptr;
     }
-    if (value.metaType() == QMetaType::fromType<PlistUid>())
+    switch (plistKindOf(value)) {
+    case PlistKind::Uid:
         return plist_new_uid(value.value<PlistUid>().value);
-    switch (value.metaType().id()) {
-    case QMetaType::QVariantMap: {
+    case PlistKind::Dictionary: {
         plist_t dict = plist_new_dict();
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
@@ -56,8 +103,7 @@ plist_t toNode(const QVariant &value, int depth, QString &error)
         }
         return dict;
     }
-    case QMetaType::QVariantList:
-    case QMetaType::QStringList: {
+    case PlistKind::Array: {
         plist_t array = plist_new_array();
         for (const QVariant &element : value.toList()) {
             plist_t item = toNode(element, depth + 1, error);
@@ -69,40 +115,31 @@ plist_t toNode(const QVariant &value, int depth, QString &error)
         }
         return array;
     }
-    case QMetaType::QString:
+    case PlistKind::String:
         return plist_new_string(value.toString().toUtf8().constData());
-    case QMetaType::QByteArray: {
+    case PlistKind::Data: {
         const QByteArray bytes = value.toByteArray();
         return plist_new_data(bytes.constData(), static_cast<uint64_t>(bytes.size()));
     }
-    case QMetaType::Bool:
+    case PlistKind::Boolean:
         return plist_new_bool(value.toBool() ? 1 : 0);
-    case QMetaType::Int:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::Char:
-    case QMetaType::SChar:
+    case PlistKind::Signed:
         // Negative values travel as their two's complement, which is how the binary form stores them.
         return plist_new_uint(static_cast<uint64_t>(value.toLongLong()));
-    case QMetaType::UInt:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong:
-    case QMetaType::UShort:
-    case QMetaType::UChar:
+    case PlistKind::Unsigned:
         return plist_new_uint(value.toULongLong());
-    case QMetaType::Double:
-    case QMetaType::Float:
+    case PlistKind::Real:
         return plist_new_real(value.toDouble());
-    case QMetaType::QDateTime: {
+    case PlistKind::Date: {
         const qint64 ms = referenceDate().msecsTo(value.toDateTime());
         const qint64 seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
         return plist_new_date(static_cast<int32_t>(seconds), static_cast<int32_t>((ms - seconds * 1000) * 1000));
     }
-    default:
-        error = QStringLiteral("a value of type %1 has no property-list form").arg(QString::fromLatin1(value.typeName()));
-        return nullptr;
+    case PlistKind::None:
+        break;
     }
+    error = hasNoPlistForm(value);
+    return nullptr;
 }
 
 // The binary form is written here: the library's writer builds a node tree with dictionaries of
@@ -193,10 +230,13 @@ private:
             error = QStringLiteral("property list nested too deeply");
             return -1;
         }
-        if (value.metaType() == QMetaType::fromType<PlistUid>())
+        switch (plistKindOf(value)) {
+        case PlistKind::Uid:
+        case PlistKind::Boolean:
+        case PlistKind::Real:
+        case PlistKind::Date:
             return reserve({value, 0, {}});
-        switch (value.metaType().id()) {
-        case QMetaType::QVariantMap: {
+        case PlistKind::Dictionary: {
             const QVariantMap map = value.toMap();
             const qint64 index = reserve({QVariant(), 'd', {}});
             QList<quint64> refs(map.size() * 2);
@@ -211,8 +251,7 @@ private:
             m_objects[size_t(index)].refs = std::move(refs);
             return index;
         }
-        case QMetaType::QVariantList:
-        case QMetaType::QStringList: {
+        case PlistKind::Array: {
             const QVariantList list = value.toList();
             const qint64 index = reserve({QVariant(), 'a', {}});
             QList<quint64> refs;
@@ -226,9 +265,9 @@ private:
             m_objects[size_t(index)].refs = std::move(refs);
             return index;
         }
-        case QMetaType::QString:
+        case PlistKind::String:
             return addString(value.toString());
-        case QMetaType::QByteArray: {
+        case PlistKind::Data: {
             // Data shared in memory (one picture listed many times) is written once.
             const QByteArray bytes = value.toByteArray();
             const auto key = std::make_pair(bytes.constData(), bytes.size());
@@ -239,28 +278,15 @@ private:
             m_data.emplace(key, quint64(index));
             return index;
         }
-        case QMetaType::Bool:
-        case QMetaType::Double:
-        case QMetaType::Float:
-        case QMetaType::QDateTime:
-            return reserve({value, 0, {}});
-        case QMetaType::Int:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-        case QMetaType::Short:
-        case QMetaType::Char:
-        case QMetaType::SChar:
+        case PlistKind::Signed:
             return reserve({QVariant(value.toLongLong()), 0, {}});
-        case QMetaType::UInt:
-        case QMetaType::ULong:
-        case QMetaType::ULongLong:
-        case QMetaType::UShort:
-        case QMetaType::UChar:
+        case PlistKind::Unsigned:
             return reserve({QVariant(value.toULongLong()), 0, {}});
-        default:
-            error = QStringLiteral("a value of type %1 has no property-list form").arg(QString::fromLatin1(value.typeName()));
-            return -1;
+        case PlistKind::None:
+            break;
         }
+        error = hasNoPlistForm(value);
+        return -1;
     }
 
     void writeObject(QByteArray &out, const Object &object, int refSize) const
