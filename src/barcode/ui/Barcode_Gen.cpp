@@ -55,11 +55,6 @@ bool isAscii(const QString &value)
     return true;
 }
 
-void logException(const std::exception &e)
-{
-    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-}
-
 template <typename Body>
 void guarded(Body &&body)
 {
@@ -731,7 +726,8 @@ void Barcode_Gen::Encode_btn()
 bool Barcode_Gen::Check_And_Validat_Barcode(bool show_message, bool check_image)
 {
     barcode_error_label->hide();
-    try {
+    bool valid = true;
+    guarded([&] {
         const QString value = currentValue();
         bool invalid = value.isEmpty() || !isAscii(value);
         if (!invalid && check_image)
@@ -740,12 +736,10 @@ bool Barcode_Gen::Check_And_Validat_Barcode(bool show_message, bool check_image)
             Set_Blank_Image();
             if (show_message)
                 Show_MessageBox(QStringLiteral("Invalid barcode value"));
-            return false;
+            valid = false;
         }
-    } catch (const std::exception &e) {
-        logException(e);
-    }
-    return true;
+    });
+    return valid;
 }
 
 std::shared_ptr<NKDBarcode> Barcode_Gen::Generate_Barcode_Variable(int show, const QString &value,
@@ -755,7 +749,8 @@ std::shared_ptr<NKDBarcode> Barcode_Gen::Generate_Barcode_Variable(int show, con
         return testBarcode;
     if (value.isEmpty())
         return nullptr;
-    try {
+    std::shared_ptr<NKDBarcode> linear;
+    guarded([&] {
         if (show == 1) {
             m_preview = BarcodePicture();
             barcodeImage->clear();
@@ -767,11 +762,12 @@ std::shared_ptr<NKDBarcode> Barcode_Gen::Generate_Barcode_Variable(int show, con
             if (!model) {
                 if (show == 1)
                     Set_Blank_Image();
-                return nullptr;
+                return;
             }
             if (show == 1)
                 Get_Image_From_Barcode(model);
-            return model;
+            linear = model;
+            return;
         }
         if (show == 1 && barcodeTypePopup->currentText() == kQRCode)
             keepQrSizeForValue(value);
@@ -782,10 +778,8 @@ std::shared_ptr<NKDBarcode> Barcode_Gen::Generate_Barcode_Variable(int show, con
             else
                 Get_Image_From_barcode_image(image_2d);
         }
-    } catch (const std::exception &e) {
-        logException(e);
-    }
-    return nullptr;
+    });
+    return linear;
 }
 
 void Barcode_Gen::keepQrSizeForValue(const QString &value)
@@ -810,15 +804,13 @@ void Barcode_Gen::Get_Image_From_barcode_image(const QImage &symbol)
         Set_Blank_Image();
         return;
     }
-    try {
+    guarded([&] {
         barcodeImage->setAlignment(Qt::AlignCenter);
         const BarcodeSettings settings = currentSettings();
         const Barcode_2D_Frame frame =
             Barcode_2D_Frame_For(settings, currentValue(), HeaderText->text(), FooterText->text(), symbol);
         Set_Barcode_On_Panel(imageFromBarcodeImage(symbol, frame, settings));
-    } catch (const std::exception &e) {
-        logException(e);
-    }
+    });
 }
 
 void Barcode_Gen::Get_2d_barcode_from_image()
@@ -1014,38 +1006,34 @@ void Barcode_Gen::Footer_Font_Changed()
 
 void Barcode_Gen::changeFont(const QFont &font)
 {
-    guarded([&] {
-        value_font = font;
-        setFontLabel(value_font_value, font);
-        if (liner_or_2D_font == 1)
-            Get_2d_barcode_from_image();
-        else
-            resizeAndRedraw();
-    });
+    useFont(value_font, value_font_value, font);
 }
 
 void Barcode_Gen::header_changeFont(const QFont &font)
 {
-    guarded([&] {
-        header_font = font;
-        setFontLabel(header_font_value, font);
-        if (liner_or_2D_font == 1)
-            Get_2d_barcode_from_image();
-        else
-            resizeAndRedraw();
-    });
+    useFont(header_font, header_font_value, font);
 }
 
 void Barcode_Gen::footer_changeFont(const QFont &font)
 {
+    useFont(footer_font, footer_font_value, font);
+}
+
+void Barcode_Gen::useFont(QFont &kept, QLabel *shown, const QFont &font)
+{
     guarded([&] {
-        footer_font = font;
-        setFontLabel(footer_font_value, font);
-        if (liner_or_2D_font == 1)
-            Get_2d_barcode_from_image();
-        else
-            resizeAndRedraw();
+        kept = font;
+        setFontLabel(shown, font);
+        redrawAround();
     });
+}
+
+void Barcode_Gen::redrawAround()
+{
+    if (liner_or_2D_font == 1)
+        Get_2d_barcode_from_image();
+    else
+        resizeAndRedraw();
 }
 
 void Barcode_Gen::Value_Margin_Changed()
@@ -1055,25 +1043,22 @@ void Barcode_Gen::Value_Margin_Changed()
 
 void Barcode_Gen::Header_Margin_Changed()
 {
-    if (liner_or_2D_font == 1)
-        Get_2d_barcode_from_image();
-    else
-        resizeAndRedraw();
+    redrawAround();
 }
 
 void Barcode_Gen::Footer_Margin_Changed()
 {
-    Header_Margin_Changed();
+    redrawAround();
 }
 
 void Barcode_Gen::LR_Margin_Changed()
 {
-    Header_Margin_Changed();
+    redrawAround();
 }
 
 void Barcode_Gen::TB_Margin_Changed()
 {
-    Header_Margin_Changed();
+    redrawAround();
 }
 
 void Barcode_Gen::heightChanged()

@@ -205,6 +205,10 @@ private:
 
     // Linear handlers act only on a shown preview: they make it again from the controls.
     void resizeAndRedraw();
+    // What a change of the texts' fonts or margins asks: the 2-D symbol framed again, or the linear
+    // barcode sized and drawn again.
+    void redrawAround();
+    void useFont(QFont &kept, QLabel *shown, const QFont &font);
     // 2-D: the last symbol framed again with the current texts, fonts, colours and margins.
     void Get_2d_barcode_from_image();
     void Get_Image_From_Barcode(const std::shared_ptr<NKDBarcode> &model);
