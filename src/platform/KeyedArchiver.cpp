@@ -270,8 +270,7 @@ struct KeyedObjectDecoder::Archive {
         const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
         if (!spendPixels(pixels))
             return {};
-        buffer.seek(0);
-        QImage image = QImage::fromData(bytes);
+        QImage image = reader.read();
         // A picture whose header told no size is charged once it is known.
         if (!size.isValid() && !spendPixels(qint64(image.width()) * image.height()))
             return {};
