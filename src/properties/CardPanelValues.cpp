@@ -1,5 +1,6 @@
 #include "properties/CardPanelValues.h"
 
+#include "core/AppState.h"
 #include "core/StringHelpers.h"
 #include "document/Card_Property.h"
 #include "document/SKTGraphic.h"
@@ -40,7 +41,7 @@ void CardPanelValues::writeInto(Card_Property &p) const
     p.setCard_Content_font(contentFont);
 
     p.setCard_Side(sidesIndex == 0 ? QStringLiteral("2") : QStringLiteral("1"));
-    p.setCard_Side_Name(side == 1 ? QStringLiteral("B") : QStringLiteral("F"));
+    p.setCard_Side_Name(Card_Side_Code(side));
     p.setCard_Shape(cardShapeCode(cardShape));
     const QString name = Trim_Str(cardName);
     p.setCard_Name(name.isEmpty() ? QStringLiteral("Untitled") : name);

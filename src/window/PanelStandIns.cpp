@@ -397,7 +397,7 @@ void SKTWindowController::set_Front_BG_Image(const QString &path)
     Front_card_Prop.setCard_BG_Image(QImage(path));
     // The frame picture shows the front's background.
     if (_graphicView) {
-        const SKTGraphicPtr frame = _graphicView->Selcect_Ctrl_With_ID(QStringLiteral("PARTY_IMAGE_BG"));
+        const SKTGraphicPtr frame = _graphicView->Selcect_Ctrl_With_ID(ControlTags::FramePicture);
         _graphicView->setSelected_Graphic(frame);
         if (frame && frame->kind() == SKTGraphic::Kind::Image)
             static_cast<SKTImage &>(*frame).setFilePath(path);
