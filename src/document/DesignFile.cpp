@@ -295,9 +295,9 @@ QVariantList rootArray(const DesignFileContents &c, const Progress &progress)
     return root;
 }
 
-QByteArray data(const DesignFileContents &contents, const Progress &progress)
+QByteArray data(const DesignFileContents &contents, const Progress &progress, QString *error)
 {
-    return platform::propertyListData(rootArray(contents, progress), platform::PropertyListFormat::Xml);
+    return platform::propertyListData(rootArray(contents, progress), platform::PropertyListFormat::Xml, error);
 }
 
 QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable)
@@ -368,8 +368,7 @@ bool write(const QString &path, const DesignFileContents &contents, QString *err
            const Progress &progress)
 {
     QString reason;
-    const QByteArray bytes =
-        platform::propertyListData(rootArray(contents, progress), platform::PropertyListFormat::Xml, &reason);
+    const QByteArray bytes = data(contents, progress, &reason);
     // What could not be opened again is not written: the previous file stays.
     if (bytes.size() > maxBytes) {
         if (error)

@@ -55,9 +55,10 @@ void dropUnusedBackgroundPath(Card_Property &card);
 // written or read, on the thread that writes or reads it.
 using Progress = std::function<void(qsizetype done, qsizetype total)>;
 
-// The root array and its bytes. Paths of backgrounds that are not in use are written empty.
+// The root array and its bytes (none when a value has no form in a file, with the reason). Paths of
+// backgrounds that are not in use are written empty.
 QVariantList rootArray(const DesignFileContents &contents, const Progress &progress = {});
-QByteArray data(const DesignFileContents &contents, const Progress &progress = {});
+QByteArray data(const DesignFileContents &contents, const Progress &progress = {}, QString *error = nullptr);
 
 // Reads and checks the whole file before anything is made of it: the signature, every element's
 // kind, the counts against what remains and every archive. Nothing is answered for a file that is
