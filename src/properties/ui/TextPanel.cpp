@@ -287,9 +287,8 @@ void TextPanel::insertAtCursor(const QString &pattern, const QString &message, Q
         Show_MessageBox(message);
         return;
     }
-    // In place of the selection, or at the caret; the editor's own change notice follows.
+    // In place of the selection, or at the caret; the editor's change notice writes it to the objects.
     text_edtng_tab->Text_value_Edit->insertPlainText(value(format));
-    Update_Text_Graphics();
 }
 
 void TextPanel::Text_Insert_Date(QObject *)
@@ -332,6 +331,6 @@ void TextPanel::Insert_Template_Button(QObject *)
     const std::optional<QString> chosen = m_design.chooseTemplateText(titles ? QStringLiteral("T") : QStringLiteral("M"));
     if (!chosen)
         return;
+    // The editor's change notice writes it to the objects.
     text_edtng_tab->Text_value_Edit->setPlainText(*chosen);
-    Update_Text_Graphics();
 }
