@@ -1074,7 +1074,7 @@ void Invitation_Wizard::showSliderValue(EffectSlider *slider)
 {
     const qsizetype index = m_sliders.indexOf(slider);
     if (index >= 0)
-        m_sliderValues.at(index)->setText(QString::number(slider->floatValue(), 'f', slider->decimals()));
+        m_sliderValues.at(index)->setText(slider->valueText());
 }
 
 void Invitation_Wizard::Image_Setting_Changed()

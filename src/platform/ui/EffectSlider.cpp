@@ -25,3 +25,8 @@ int EffectSlider::decimals() const
 {
     return m_step >= 1.0 ? 0 : static_cast<int>(std::lround(-std::log10(m_step)));
 }
+
+QString EffectSlider::valueText() const
+{
+    return QString::number(floatValue(), 'f', decimals());
+}

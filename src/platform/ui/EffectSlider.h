@@ -10,6 +10,8 @@ public:
     double floatValue() const;
     void setFloatValue(double value);
     int decimals() const;
+    // The value as its label shows it: as many decimals as the step has.
+    QString valueText() const;
 
 private:
     double m_minimum;

@@ -174,7 +174,7 @@ void ImageTab::showSlider(EffectSlider *slider, double value)
         slider->setFloatValue(value);
     }
     if (QLabel *field = valueField(slider))
-        field->setText(QString::number(slider->floatValue(), 'f', slider->decimals()));
+        field->setText(slider->valueText());
 }
 
 void ImageTab::fill(SKTGraphic &graphic, bool framePictureSelected)
@@ -220,7 +220,7 @@ void ImageTab::Reset_Image_Editing_Controls()
 void ImageTab::slid(EffectSlider *slider)
 {
     if (QLabel *field = valueField(slider))
-        field->setText(QString::number(slider->floatValue(), 'f', slider->decimals()));
+        field->setText(slider->valueText());
     Update_Image_Graphics();
 }
 
