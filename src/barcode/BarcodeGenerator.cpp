@@ -57,6 +57,22 @@ const std::array kSymbologies{
     Barcode_Symbology{QStringLiteral("Japan Post Barcode"), &linear<JapanPostBarcode>},
 };
 
+// The header, footer and value bands as the settings ask, for a linear model and a 2-D frame alike
+// (whose "prints" flags are virtual on the one and plain on the other). The texts come first: the
+// font sizes measure them.
+template <typename Banded>
+void setBands(Banded &target, const BarcodeSettings &settings, const QString &header, const QString &footer)
+{
+    target.setHeader(header);
+    target.setFooter(footer);
+    target.setPrintsCaption(settings.printsCaption());
+    target.setPrintsHeader(settings.printsHeader());
+    target.setPrintsFooter(settings.printsFooter());
+    target.setCaptionFontSize(settings.value_font_val);
+    target.setHeaderFontSize(settings.header_font_val);
+    target.setFooterFontSize(settings.footer_font_val);
+}
+
 } // namespace
 
 const Barcode_Symbology *Barcode_Symbology_Named(const QString &title)
@@ -79,15 +95,8 @@ std::shared_ptr<NKDBarcode> Generate_Barcode_Variable(const BarcodeSettings &set
     if (!model || !model->isContentValid())
         return nullptr;
     // Later steps measure what earlier ones set.
-    model->setHeader(header);
-    model->setFooter(footer);
-    model->setPrintsCaption(settings.printsCaption());
-    model->setPrintsHeader(settings.printsHeader());
-    model->setPrintsFooter(settings.printsFooter());
+    setBands(*model, settings, header, footer);
     model->setBarWidth(Mils_To_Points(settings.linear_width_val));
-    model->setCaptionFontSize(settings.value_font_val);
-    model->setHeaderFontSize(settings.header_font_val);
-    model->setFooterFontSize(settings.footer_font_val);
     Set_Barcode_Height(settings, *model);
     model->calculateWidth();
     model->setWidth(Set_Linear_Barcode_Width(settings, *model));
@@ -99,14 +108,7 @@ Barcode_2D_Frame Barcode_2D_Frame_For(const BarcodeSettings &settings, const QSt
 {
     Barcode_2D_Frame frame;
     frame.setContent(value);
-    frame.setHeader(header);
-    frame.setFooter(footer);
-    frame.setPrintsCaption(settings.printsCaption());
-    frame.setPrintsHeader(settings.printsHeader());
-    frame.setPrintsFooter(settings.printsFooter());
-    frame.setCaptionFontSize(settings.value_font_val);
-    frame.setHeaderFontSize(settings.header_font_val);
-    frame.setFooterFontSize(settings.footer_font_val);
+    setBands(frame, settings, header, footer);
     Set_2d_Barcode_Height(settings, frame, symbol);
     Set_2d_Barcode_Width(settings, frame, symbol);
     return frame;
