@@ -446,6 +446,12 @@ QString Panel_Start_Folder(QStandardPaths::StandardLocation fallback)
     return usable(standard) ? standard : QDir::homePath();
 }
 
+QString Frames_Folder()
+{
+    const QString resources = App().Resource_Path;
+    return resources.isEmpty() ? QString() : resources + QStringLiteral("Frames");
+}
+
 QString Relocated_Resource_Path(const QString &path)
 {
     static const QLatin1String kResources("/Resources/");

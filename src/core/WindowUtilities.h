@@ -80,3 +80,6 @@ QString Panel_Start_Folder(QStandardPaths::StandardLocation fallback);
 // file that is not there but lies below a folder named "Resources" is looked for at the same
 // place below the current Resource_Path. The path as given when neither is there.
 QString Relocated_Resource_Path(const QString &path);
+// The folder of the frame pictures in the resources; empty without a resources folder, so that the
+// working folder's "Frames" is never taken for it.
+QString Frames_Folder();

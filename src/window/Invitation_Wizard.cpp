@@ -952,12 +952,7 @@ void Invitation_Wizard::Reset_All()
 
 void Invitation_Wizard::Load_and_fill_backgrounds()
 {
-    const QString folder = App().Resource_Path + QStringLiteral("Frames");
-    if (!QFileInfo(folder).isDir())
-        return;
-    imageBrowser->removeAllItems();
-    for (const QString &entry : ImageBrowserView::pictureFilesIn(folder))
-        addImageWithPath(QDir(folder).filePath(entry), entry, entry);
+    imageBrowser->showPicturesIn(Frames_Folder());
 }
 
 void Invitation_Wizard::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID)

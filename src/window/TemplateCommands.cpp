@@ -127,7 +127,9 @@ int SKTWindowController::Open_Template_Design()
 
 void SKTWindowController::relinkFramePictures()
 {
-    const QString frames = App().Resource_Path + QStringLiteral("Frames/");
+    const QString frames = Frames_Folder();
+    if (frames.isEmpty())
+        return;
     for (SKTGraphicList *side : {Get_Front_Controls_Array(), Get_Back_Controls_Array()}) {
         if (!side)
             continue;
@@ -135,7 +137,7 @@ void SKTWindowController::relinkFramePictures()
             const QString path = graphic->FilePath();
             if (graphic->kind() != SKTGraphic::Kind::Image || path.isEmpty() || QFileInfo(path).isFile())
                 continue;
-            const QString here = frames + QFileInfo(path).fileName();
+            const QString here = QDir(frames).filePath(QFileInfo(path).fileName());
             if (QFileInfo(here).isFile())
                 static_cast<SKTImage &>(*graphic).setFilePath(here);
         }

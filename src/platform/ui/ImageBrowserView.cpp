@@ -375,6 +375,16 @@ void ImageBrowserView::addImageWithPath(const QString &path, const QString &imag
     addItem(item);
 }
 
+void ImageBrowserView::showPicturesIn(const QString &folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return;
+    removeAllItems();
+    const QDir dir(folder);
+    for (const QString &entry : pictureFilesIn(folder))
+        addImageWithPath(dir.filePath(entry), entry, entry);
+}
+
 QStringList ImageBrowserView::pictureFilesIn(const QString &folder)
 {
     QStringList pictures;

@@ -34,6 +34,9 @@ public:
     void addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID);
     // The names of the .png and .jpg files of `folder` (any case), sorted by name.
     static QStringList pictureFilesIn(const QString &folder);
+    // Replaces the items with the pictures of `folder`, named by their file names; nothing changes
+    // when it is not a folder.
+    void showPicturesIn(const QString &folder);
     void removeAllItems();
     // Takes the items at `indexes` out and inserts them, in their order, at `destination` less the
     // number of them that lay before it. Indexes outside the list are ignored; false when none is

@@ -404,14 +404,7 @@ void CardPanel::Category_Changed()
 
 void CardPanel::Load_and_fill_backgrounds()
 {
-    // Without a resources folder there is no "Frames" to list, least of all the working folder's.
-    const QString resources = App().Resource_Path;
-    const QDir folder(resources + QStringLiteral("Frames"));
-    if (resources.isEmpty() || !QFileInfo(folder.path()).isDir())
-        return;
-    card_bkgd_tab->imageBrowser->removeAllItems();
-    for (const QString &entry : ImageBrowserView::pictureFilesIn(folder.path()))
-        addImageWithPath(folder.filePath(entry), entry, entry);
+    card_bkgd_tab->imageBrowser->showPicturesIn(Frames_Folder());
 }
 
 void CardPanel::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID)

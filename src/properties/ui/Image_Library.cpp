@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
+#include "core/WindowUtilities.h"
 #include "document/SKTText.h"
 #include "platform/ui/ImageBrowserView.h"
 
@@ -150,28 +151,13 @@ void Image_Library::comboBoxSelectionDidChange()
         if (cat_cmbo_bx->currentIndex() < 0)
             return;
         // The folder by its own name: the item shows it capitalised.
-        const QString folder = QDir(libraryFolder()).filePath(cat_cmbo_bx->currentData().toString());
-        if (!QFileInfo(folder).isDir())
-            return;
-        imageBrowser->removeAllItems();
-        addPicturesOf(folder);
+        imageBrowser->showPicturesIn(QDir(libraryFolder()).filePath(cat_cmbo_bx->currentData().toString()));
     });
 }
 
 void Image_Library::Load_and_fill_backgrounds()
 {
-    const QString folder = App().Resource_Path + QStringLiteral("Frames");
-    if (!QFileInfo(folder).isDir())
-        return;
-    imageBrowser->removeAllItems();
-    addPicturesOf(folder);
-}
-
-void Image_Library::addPicturesOf(const QString &folder)
-{
-    const QDir dir(folder);
-    for (const QString &entry : ImageBrowserView::pictureFilesIn(folder))
-        addImageWithPath(dir.filePath(entry), entry, entry);
+    imageBrowser->showPicturesIn(Frames_Folder());
 }
 
 void Image_Library::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID)

@@ -71,5 +71,4 @@ public slots:
 
 private:
     // Picture files of a folder, sorted by name: "png" and "jpg" in any case.
-    void addPicturesOf(const QString &folder);
 };
