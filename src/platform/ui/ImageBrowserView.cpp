@@ -45,9 +45,18 @@ ImageBrowserView::ThumbnailDecoder currentDecoder()
 }
 
 // Items with a file share thumbnails by path; pictures held in memory by identifier.
+const QLatin1String kFileKey("file:"), kUidKey("uid:");
+
 QString thumbnailKey(const MyImageObject &item)
 {
-    return item.image.isNull() ? QStringLiteral("file:") + item.path : QStringLiteral("uid:") + item.image_UID;
+    return item.image.isNull() ? kFileKey + item.path : kUidKey + item.image_UID;
+}
+
+// thumbnailKey(item) == key, without making the key: every arrival is compared with every item.
+bool hasThumbnailKey(const MyImageObject &item, QStringView key)
+{
+    const QLatin1String prefix = item.image.isNull() ? kFileKey : kUidKey;
+    return key.startsWith(prefix) && key.sliced(prefix.size()) == (item.image.isNull() ? item.path : item.image_UID);
 }
 
 } // namespace
@@ -227,7 +236,7 @@ private:
             m_thumbnails.insert(key, pixmap, static_cast<int>(std::min<qint64>(bytes, kThumbnailBytes)));
         }
         for (int row = 0; row < items.size(); ++row) {
-            if (thumbnailKey(items.at(row)) != key)
+            if (!hasThumbnailKey(items.at(row), key))
                 continue;
             const QModelIndex changed = index(row);
             emit dataChanged(changed, changed, {Qt::DecorationRole, kThumbnailRole});
