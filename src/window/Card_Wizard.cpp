@@ -4,8 +4,8 @@
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "core/WindowUtilities.h"
-#include "window/DefaultDialog.h"
-#include "window/DialogLook.h"
+#include "platform/ui/DefaultDialog.h"
+#include "platform/ui/DialogLook.h"
 #include "window/ListDataTableModel.h"
 
 #include <QButtonGroup>

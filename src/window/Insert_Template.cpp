@@ -3,7 +3,7 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
-#include "window/DialogLook.h"
+#include "platform/ui/DialogLook.h"
 #include "window/WindowState.h"
 
 #include <QDialogButtonBox>

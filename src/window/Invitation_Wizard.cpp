@@ -9,7 +9,7 @@
 #include "core/WindowUtilities.h"
 #include "platform/UiServices.h"
 #include "platform/ui/ImageBrowserView.h"
-#include "window/DialogLook.h"
+#include "platform/ui/DialogLook.h"
 #include "window/WindowState.h"
 
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 
 #include "core/MessageBoxes.h"
 #include "platform/UiServices.h"
-#include "window/DefaultDialog.h"
-#include "window/DialogLook.h"
+#include "platform/ui/DefaultDialog.h"
+#include "platform/ui/DialogLook.h"
 #include "window/WindowState.h"
 
 #include <QDialogButtonBox>

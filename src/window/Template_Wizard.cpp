@@ -3,7 +3,7 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "platform/ui/ImageBrowserView.h"
-#include "window/DialogLook.h"
+#include "platform/ui/DialogLook.h"
 #include "window/Export_Template.h"
 #include "window/TemplateFiles.h"
 #include "window/WindowState.h"

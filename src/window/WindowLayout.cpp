@@ -17,6 +17,7 @@
 #include "properties/ui/TextPropertiesTab.h"
 #include "window/ListDataTableModel.h"
 #include "window/ToolIcons.h"
+#include "platform/ui/DialogLook.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -47,7 +48,6 @@
 
 namespace {
 
-const QColor kWindowColor(241, 244, 250);
 
 template <typename Widget>
 Widget *named(Widget *widget, const char *name)
@@ -64,10 +64,7 @@ void SKTWindowController::buildWindow()
     Main_wnd->installEventFilter(this);
     Main_wnd->setProperty("layoutName", QString::fromLatin1(kWindowLayoutName));
     Main_wnd->setWindowTitle(App().App_Name);
-    QPalette palette = Main_wnd->palette();
-    palette.setColor(QPalette::Window, kWindowColor);
-    Main_wnd->setPalette(palette);
-    Main_wnd->setAutoFillBackground(true);
+    DialogLook::applyBackground(Main_wnd);
 
     auto *central = new QWidget(Main_wnd);
     auto *rows = new QVBoxLayout(central);
@@ -361,7 +358,7 @@ void SKTWindowController::buildSheets()
     Open_Export_Files = named(new QDialog(Main_wnd), "Open_Export_Files");
     Open_Export_Files->setWindowTitle(tr("Export"));
     QPalette palette = Open_Export_Files->palette();
-    palette.setColor(QPalette::Window, kWindowColor);
+    palette.setColor(QPalette::Window, DialogLook::kBackground);
     Open_Export_Files->setPalette(palette);
     auto *layout = new QVBoxLayout(Open_Export_Files);
     layout->setContentsMargins(20, 18, 20, 14);

@@ -9,6 +9,7 @@
 #include "core/StringHelpers.h"
 #include "core/WindowUtilities.h"
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/DialogLook.h"
 #include "properties/PanelConversions.h"
 #include "properties/ui/PanelTab.h"
 #include "properties/ui/StepperSpinBox.h"
@@ -37,7 +38,6 @@
 
 namespace {
 
-const QColor kWindowColor(241, 244, 250);
 
 const QString kQRCode = QStringLiteral("QR Code");
 const QString kPDF417 = QStringLiteral("PDF417");
@@ -125,10 +125,7 @@ Barcode_Gen::Barcode_Gen(BarcodeWindowDesign &design, QWidget *parent) : QDialog
     setObjectName(QStringLiteral("Barcode_Gen"));
     setWindowTitle(tr("Barcode Settings"));
     setModal(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kWindowColor);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    DialogLook::applyBackground(this);
 
     value_font = header_font = footer_font = BarcodeSettings::defaultBarcodeFont();
     chooseFont = [this](const QFont &current, const QString &title) -> std::optional<QFont> {

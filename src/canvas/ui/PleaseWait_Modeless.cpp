@@ -1,5 +1,7 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 
+#include "platform/ui/DialogLook.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -17,10 +19,7 @@ PleaseWait_Modeless::PleaseWait_Modeless(QWidget *parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(tr("Please Wait"));
 
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(241, 244, 250));
-    setPalette(pal);
-    setAutoFillBackground(true);
+    DialogLook::applyBackground(this);
 
     m_message->setObjectName(QStringLiteral("message"));
     m_message->setAlignment(Qt::AlignCenter);

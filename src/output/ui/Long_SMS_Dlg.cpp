@@ -1,10 +1,12 @@
 #include "output/ui/Long_SMS_Dlg.h"
 
+#include "platform/ui/DefaultDialog.h"
+#include "platform/ui/DialogLook.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -13,16 +15,10 @@ Long_SMS_Dlg::Long_SMS_Dlg(QWidget *parent)
 {
     setObjectName(QStringLiteral("Long_SMS_Dlg"));
     setModal(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(241, 244, 250));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    DialogLook::applyBackground(this);
 
     msg_title_lbl->setObjectName(QStringLiteral("msg_title_lbl"));
-    QFont bold = msg_title_lbl->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.15);
-    msg_title_lbl->setFont(bold);
+    DialogLook::makeHeading(msg_title_lbl);
     msg_title_lbl->setWordWrap(true);
     msg_text_view->setObjectName(QStringLiteral("msg_text_view"));
     msg_text_view->setReadOnly(true);
@@ -43,13 +39,7 @@ Long_SMS_Dlg::Long_SMS_Dlg(QWidget *parent)
 
 Long_SMS_Dlg *Long_SMS_Dlg::defaultInstance()
 {
-    // Deleted while the application object still exists: a widget outliving it crashes at exit.
-    static QPointer<Long_SMS_Dlg> instance;
-    if (!instance) {
-        instance = new Long_SMS_Dlg;
-        qAddPostRoutine([] { delete instance.data(); });
-    }
-    return instance.data();
+    return defaultDialogInstance<Long_SMS_Dlg>();
 }
 
 void Long_SMS_Dlg::Set_Message(const QString &title, const QString &text)

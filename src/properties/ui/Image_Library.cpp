@@ -4,6 +4,8 @@
 #include "core/MessageBoxes.h"
 #include "core/WindowUtilities.h"
 #include "document/SKTText.h"
+#include "platform/ui/DefaultDialog.h"
+#include "platform/ui/DialogLook.h"
 #include "platform/ui/ImageBrowserView.h"
 
 #include <QComboBox>
@@ -13,7 +15,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -22,7 +23,6 @@
 namespace {
 
 constexpr double kStartZoom = 0.4;
-const QColor kWindowColor(241, 244, 250);
 
 QString libraryFolder()
 {
@@ -36,10 +36,7 @@ Image_Library::Image_Library(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("Image_Library"));
     setWindowTitle(tr("Image Library"));
     setModal(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kWindowColor);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    DialogLook::applyBackground(this);
 
     category_label = new QLabel(tr("Category:"), this);
     category_label->setObjectName(QStringLiteral("category_label"));
@@ -94,13 +91,7 @@ Image_Library::~Image_Library() = default;
 
 Image_Library *Image_Library::defaultInstance()
 {
-    static QPointer<Image_Library> instance;
-    if (!instance) {
-        instance = new Image_Library;
-        // A window outliving the application object would crash at exit.
-        qAddPostRoutine([] { delete instance.data(); });
-    }
-    return instance.data();
+    return defaultDialogInstance<Image_Library>();
 }
 
 int Image_Library::Open_Library_Window()

@@ -1,6 +1,7 @@
 #include "properties/ui/PanelTab.h"
 
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/DialogLook.h"
 #include "platform/ui/SetObjEnabled.h"
 #include "properties/ui/StepperSpinBox.h"
 
@@ -18,7 +19,6 @@
 
 namespace {
 
-const QColor kPanelColor(241, 244, 250);
 
 // Every row's label: right-aligned in a column of one width.
 QLabel *rowLabel(const QString &label)
@@ -46,10 +46,7 @@ PanelTab::PanelTab(const char *name, const QString &title, QWidget *parent) : QW
 {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(title);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kPanelColor);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    DialogLook::applyBackground(this);
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);

@@ -1,4 +1,4 @@
-#include "window/DialogLook.h"
+#include "platform/ui/DialogLook.h"
 
 #include <QLabel>
 #include <QPushButton>

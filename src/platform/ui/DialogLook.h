@@ -7,7 +7,7 @@ class QPushButton;
 class QString;
 class QWidget;
 
-// The look every dialog of the design window shares.
+// The look every dialog of the program shares.
 namespace DialogLook {
 
 // The design window's background, RGB 241/244/250.
