@@ -50,11 +50,6 @@ constexpr double kDefaultWidth = 120.0, kDefaultHeight = 150.0;
 constexpr int kPreviewEdge = 600;
 constexpr int kPreviewBox = 300;
 
-bool isExistingFile(const QString &path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
-
 QToolButton *arrowButton(QStyle::StandardPixmap arrow, const QString &name, const QString &tip, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
@@ -728,13 +723,13 @@ void Invitation_Wizard::OK_Click()
         setPageHeading();
         break;
     case 2:
-        if (isExistingFile(selected_image))
+        if (QFileInfo(selected_image).isFile())
             showPhotoPage();
         else
             Show_MessageBox(kSelectFrame);
         break;
     case 3:
-        if (!isExistingFile(image_path->text()) || User_Picture.isNull()) {
+        if (!QFileInfo(image_path->text()).isFile() || User_Picture.isNull()) {
             Show_MessageBox(kSelectPhoto);
             break;
         }
@@ -992,7 +987,7 @@ void Invitation_Wizard::imageBrowserSelectionDidChange()
 void Invitation_Wizard::Browse_Image_Click()
 {
     const QString current = image_path->text();
-    const QString folder = isExistingFile(current)
+    const QString folder = QFileInfo(current).isFile()
                                ? QFileInfo(current).absolutePath()
                                : QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     const QString path = platform::uiServices().chooseFileToOpen(tr("Choose a Photo"), folder, platform::photoFileTypes());

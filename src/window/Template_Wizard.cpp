@@ -29,12 +29,6 @@ const QString kSelectTemplate = QStringLiteral("Please select template.");
 const QString kDeleteQuestion = QStringLiteral("Do you want to delete this template?");
 const QString kCopyQuestion = QStringLiteral("Do you want to make copy of this template?");
 
-bool isExistingFile(const QString &path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
-
-
 } // namespace
 
 Template_Wizard::Template_Wizard(Export_Template *nameDialog, QWidget *parent)
@@ -235,7 +229,7 @@ void Template_Wizard::imageBrowserSelectionDidChange()
 void Template_Wizard::OK_Click()
 {
     WindowState &win = Win();
-    if (!isExistingFile(win.Selected_Template_Path)) {
+    if (!QFileInfo(win.Selected_Template_Path).isFile()) {
         Show_MessageBox(kSelectTemplate);
         return;
     }
@@ -264,7 +258,7 @@ QString Template_Wizard::selectedUserTemplate() const
     // Only a template of the user's own folder: the shipped ones are not the user's to change.
     const bool inUserFolder =
         QFileInfo(picture).canonicalPath() == QFileInfo(TemplateFiles::userFolder()).canonicalFilePath();
-    if (!isExistingFile(picture) || !inUserFolder) {
+    if (!QFileInfo(picture).isFile() || !inUserFolder) {
         Show_MessageBox(kSelectTemplate);
         return QString();
     }

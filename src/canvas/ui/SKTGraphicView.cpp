@@ -54,11 +54,6 @@ SKTGraphicPtr newGraphicOfKind(SKTGraphic::Kind kind)
     return std::make_shared<SKTGraphic>();
 }
 
-bool isExistingFile(const QString &path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
-
 } // namespace
 
 SKTGraphicView::SKTGraphicView(SKTGraphicList &graphics, SKTDocument *document, QWidget *parent,
@@ -836,9 +831,9 @@ SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &
     switch (tool) {
     case SKTTool::PictureFromFile: {
         const QString library = hub->Library_Selected_Image();
-        if (isExistingFile(library))
+        if (QFileInfo(library).isFile())
             return std::make_shared<SKTImage>(point, library);
-        if (isExistingFile(ctrl_value))
+        if (QFileInfo(ctrl_value).isFile())
             return std::make_shared<SKTImage>(point, ctrl_value, ctrl_ID);
         return std::make_shared<SKTImage>(point, hub->no_image());
     }
@@ -1000,7 +995,7 @@ void SKTGraphicView::ReplaceGraphicText(SKTGraphic::Kind kind, bool use_rect, co
         }
     } else if (kind == SKTGraphic::Kind::Image) {
         // The picture itself is read again: writing the path alone would go on showing the old one.
-        if (graphic->kind() == SKTGraphic::Kind::Image && isExistingFile(ctrl_value)) {
+        if (graphic->kind() == SKTGraphic::Kind::Image && QFileInfo(ctrl_value).isFile()) {
             static_cast<SKTImage &>(*graphic).setFilePath(ctrl_value);
             graphic->Set_Ctrl_Is_Visible(true);
         } else {
