@@ -135,14 +135,23 @@ BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString
     return imageFromBarcodeImage(symbol, Barcode_2D_Frame_For(settings, value, header, footer, symbol), settings);
 }
 
+namespace {
+
+QImage barcodeImageFor(const SKTGraphic &graphic, const BarcodeSettings &settings, const QString &value)
+{
+    return Get_Image_From_Val(settings, value, graphic.header_val, graphic.footer_val)
+        .toImage(settings.USED_DPI_VALUE());
+}
+
+} // namespace
+
 QImage Barcode_Image_For_Graphic(const SKTGraphic &graphic)
 {
-    return Barcode_Image_For_Graphic(graphic, Barcode_Settings_Of(graphic).value());
+    const BarcodeSettings settings = Barcode_Settings_Of(graphic);
+    return barcodeImageFor(graphic, settings, settings.value());
 }
 
 QImage Barcode_Image_For_Graphic(const SKTGraphic &graphic, const QString &value)
 {
-    const BarcodeSettings settings = Barcode_Settings_Of(graphic);
-    return Get_Image_From_Val(settings, value, graphic.header_val, graphic.footer_val)
-        .toImage(settings.USED_DPI_VALUE());
+    return barcodeImageFor(graphic, Barcode_Settings_Of(graphic), value);
 }
