@@ -177,21 +177,9 @@ void SKTGraphic::setDrawingStroke(bool stroke)
     setObserved(_isDrawingStroke, stroke, DrawingStrokeKey);
 }
 
-QColor SKTGraphic::fillColor()
-{
-    _fillColor = colorWithOpacity(_fillColor, alpha_val);
-    return _fillColor;
-}
-
 void SKTGraphic::setFillColor(const QColor &color)
 {
     setObserved(_fillColor, color, FillColorKey);
-}
-
-QColor SKTGraphic::strokeColor()
-{
-    _strokeColor = colorWithOpacity(_strokeColor, alpha_val_stroke);
-    return _strokeColor;
 }
 
 void SKTGraphic::setStrokeColor(const QColor &color)
@@ -204,22 +192,12 @@ void SKTGraphic::setStrokeWidth(double width)
     setObserved(_strokeWidth, width, StrokeWidthKey);
 }
 
-QColor SKTGraphic::fill_hatch_bk_clr()
+QColor SKTGraphic::colourAsSaved(QColor SKTGraphic::*field) const
 {
-    _fill_htch_clr = colorWithOpacity(_fill_htch_clr, alpha_val);
-    return _fill_htch_clr;
-}
-
-QColor SKTGraphic::fill_Grad_clr1()
-{
-    _fill_Grad_clr1 = colorWithOpacity(_fill_Grad_clr1, alpha_val);
-    return _fill_Grad_clr1;
-}
-
-QColor SKTGraphic::fill_Grad_clr2()
-{
-    _fill_Grad_clr2 = colorWithOpacity(_fill_Grad_clr2, alpha_val);
-    return _fill_Grad_clr2;
+    for (const OpacityStamp &stamp : drawnColours())
+        if (stamp.colour == field)
+            return colorWithOpacity(this->*field, this->*stamp.opacity);
+    return this->*field;
 }
 
 SKTTextStorage &SKTGraphic::Text_contents()

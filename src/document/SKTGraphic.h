@@ -48,6 +48,9 @@ enum SKTGraphicHandle {
 constexpr double SKTGraphicHandleWidth = 6.0;
 constexpr double SKTGraphicHandleHalfWidth = 3.0;
 
+// Colour with its alpha component replaced by an opacity fraction (clamped to 0..1; above 1 is opaque).
+QColor colorWithOpacity(const QColor &color, double opacity);
+
 // Every object that can stand on a card side. One class holds every property of every kind of
 // object, so archiving, the pasteboard, data binding and the properties panel work on one set of
 // fields; the kinds decide how an object draws, is hit and is resized.
@@ -136,19 +139,30 @@ public:
     void setDrawingFill(bool fill);
     virtual bool isDrawingStroke() const { return _isDrawingStroke; }
     void setDrawingStroke(bool stroke);
-    // The colour accessors stamp the opacity field into the stored colour and answer it.
-    QColor fillColor();
+    // The colour accessors answer the stored colour with its opacity field as alpha.
+    QColor fillColor() const { return colorWithOpacity(_fillColor, alpha_val); }
     void setFillColor(const QColor &color);
-    QColor strokeColor();
+    QColor strokeColor() const { return colorWithOpacity(_strokeColor, alpha_val_stroke); }
     void setStrokeColor(const QColor &color);
     double strokeWidth() const { return _strokeWidth; }
     void setStrokeWidth(double width);
     QString strokeBorderType() const { return _stroke_border_type; }
     QString fill_type() const { return _fill_type; }
     QString fill_hatch_type() const { return _fill_hatch_type; }
-    QColor fill_hatch_bk_clr();
-    QColor fill_Grad_clr1();
-    QColor fill_Grad_clr2();
+    QColor fill_hatch_bk_clr() const { return colorWithOpacity(_fill_htch_clr, alpha_val); }
+    QColor fill_Grad_clr1() const { return colorWithOpacity(_fill_Grad_clr1, alpha_val); }
+    QColor fill_Grad_clr2() const { return colorWithOpacity(_fill_Grad_clr2, alpha_val); }
+    // A colour field and the opacity field that drawing takes as its alpha.
+    struct OpacityStamp {
+        QColor SKTGraphic::*colour;
+        float SKTGraphic::*opacity;
+    };
+    // The colours this object's drawing shows, as its present settings choose them, each with its
+    // opacity. Archives carry these colours with the opacity stamped in, as they always did once
+    // the object had been drawn, whether it was or not; the fields stay as they were set.
+    virtual QList<OpacityStamp> drawnColours() const { return {}; }
+    // The colour of a field as a saved design holds it: stamped when the drawing shows it.
+    QColor colourAsSaved(QColor SKTGraphic::*field) const;
     double fill_grad_angle() const { return _fill_grad_angle; }
     QString Get_shape_type() const { return _shape_type; }
     void Set_Shape_Type(const QString &type) { _shape_type = type; }
@@ -363,5 +377,3 @@ protected:
     SKTGraphic &operator=(const SKTGraphic &) = delete;
 };
 
-// Colour with its alpha component replaced by an opacity fraction (clamped to 0..1; above 1 is opaque).
-QColor colorWithOpacity(const QColor &color, double opacity);

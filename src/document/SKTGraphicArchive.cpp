@@ -77,9 +77,10 @@ void SKTGraphic::encodeWithCoder(platform::KeyedEncoder &coder) const
 #define ENC_FLOAT(F) coder.encodeFloat(QStringLiteral(#F), F);
 #define ENC_WIDE(F) coder.encodeFloat(QStringLiteral(#F), static_cast<float>(F));
 #define ENC_OBJECT(F) coder.encodeObject(QStringLiteral(#F), archiveObject(F));
+#define ENC_COLOR(F) coder.encodeObject(QStringLiteral(#F), archiveObject(colourAsSaved(&SKTGraphic::F)));
 #define ENC_TEXT(F) coder.encodeObject(QStringLiteral(#F), archiveText(m##F));
 #define ENC_IMAGE(F) coder.encodeObject(QStringLiteral(#F), pictureForArchive(QStringLiteral(#F), F));
-    SKT_GRAPHIC_ARCHIVE(ENC_RECT, ENC_BOOL, ENC_INT, ENC_FLOAT, ENC_WIDE, ENC_OBJECT, ENC_OBJECT, ENC_OBJECT,
+    SKT_GRAPHIC_ARCHIVE(ENC_RECT, ENC_BOOL, ENC_INT, ENC_FLOAT, ENC_WIDE, ENC_COLOR, ENC_OBJECT, ENC_OBJECT,
                         ENC_IMAGE, ENC_TEXT)
     encodeOwnFields(coder);
 #undef ENC_RECT
@@ -88,6 +89,7 @@ void SKTGraphic::encodeWithCoder(platform::KeyedEncoder &coder) const
 #undef ENC_FLOAT
 #undef ENC_WIDE
 #undef ENC_OBJECT
+#undef ENC_COLOR
 #undef ENC_TEXT
 #undef ENC_IMAGE
 }

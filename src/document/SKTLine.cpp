@@ -151,10 +151,16 @@ void SKTLine::drawContentsInView(QPainter &painter, bool)
     // No redraw request here: asking for one from inside a paint pass would repaint forever.
 }
 
+QList<SKTGraphic::OpacityStamp> SKTLine::drawnColours() const
+{
+    if (!ctrl_is_visible)
+        return {};
+    return {{&SKTGraphic::_strokeColor, &SKTGraphic::alpha_val_stroke}};
+}
+
 bool SKTLine::appendDrawingCacheKey(QByteArray &key) const
 {
     DrawingCacheKey out(key);
-    // The colour as drawn, so that the opacity a draw stamps into it leaves the key as it was.
     out << ctrl_is_visible << _bounds.size() << _pointsRight << _pointsDown
         << colorWithOpacity(_strokeColor, alpha_val_stroke) << _strokeWidth << _stroke_border_type << _line_cap_style;
     return true;

@@ -43,6 +43,7 @@ public:
     QPen linePen(const QColor &color) const;
     void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
     bool appendDrawingCacheKey(QByteArray &key) const override;
+    QList<OpacityStamp> drawnColours() const override;
     QRectF drawingBounds() const override;
     void drawHandlesInView(QPainter &painter, bool lock_hai) override;
     int handleUnderPoint(const QPointF &point) const override;

@@ -398,7 +398,7 @@ void SKTText::drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited)
     const bool wraps = b.width() > 0;
 
     if (Drawing_Shadow && Shadow_Color.isValid()) {
-        Shadow_Color = colorWithOpacity(Shadow_Color, Shadow_transparency);
+        const QColor shadow = colorWithOpacity(Shadow_Color, Shadow_transparency);
         // The offset is in canvas points and does not turn with the text: the light stays put.
         painter.save();
         painter.translate(Shadow_offset_X, Shadow_offset_Y);
@@ -408,9 +408,9 @@ void SKTText::drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited)
                 const QRectF ink(rect.x(), rect.y(), rect.width(), std::min(size.height(), rect.height()));
                 const qreal pad = fontSize(sourceFont(text_ctrl_font));
                 drawBlurred(painter, block, rect.topLeft(), rect.height(), ink.adjusted(-pad, -pad, pad, pad),
-                            Shadow_Color, Shadow_blur);
+                            shadow, Shadow_blur);
             } else {
-                painter.setPen(Shadow_Color);
+                painter.setPen(shadow);
                 block.draw(painter, rect.topLeft(), rect.height());
             }
         }
@@ -431,10 +431,31 @@ void SKTText::drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited)
     // No redraw request here: asking for one from inside a paint pass would repaint forever.
 }
 
+QList<SKTGraphic::OpacityStamp> SKTText::drawnColours() const
+{
+    QList<OpacityStamp> colours;
+    if (!ctrl_is_visible)
+        return colours;
+    if (isDrawingFill()) {
+        if (_fill_type == QLatin1String("G"))
+            colours << OpacityStamp{&SKTGraphic::_fill_Grad_clr1, &SKTGraphic::alpha_val}
+                    << OpacityStamp{&SKTGraphic::_fill_Grad_clr2, &SKTGraphic::alpha_val};
+        else
+            colours << OpacityStamp{&SKTGraphic::_fillColor, &SKTGraphic::alpha_val};
+    }
+    // Without characters neither shadow nor border is drawn.
+    if (drawnString().isEmpty())
+        return colours;
+    if (Drawing_Shadow && Shadow_Color.isValid())
+        colours << OpacityStamp{&SKTGraphic::Shadow_Color, &SKTGraphic::Shadow_transparency};
+    if (isDrawingStroke())
+        colours << OpacityStamp{&SKTGraphic::_strokeColor, &SKTGraphic::alpha_val_stroke};
+    return colours;
+}
+
 bool SKTText::appendDrawingCacheKey(QByteArray &key) const
 {
-    // Colours as drawn, with their opacity stamped in, so that the stamping a draw does leaves the
-    // key as it was.
+    // Colours as drawn, with their opacity as alpha.
     DrawingCacheKey out(key);
     out << ctrl_is_visible << _bounds.size() << storedString() << text_transfrom_case << text_alignmnet
         << text_alignmnet_Vert << text_ctrl_font << (text_ctrl_font.resolveMask() == 0) << txt_clr << text_kerning

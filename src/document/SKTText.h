@@ -23,6 +23,7 @@ public:
 
     void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
     bool appendDrawingCacheKey(QByteArray &key) const override;
+    QList<OpacityStamp> drawnColours() const override;
     // Also covers the turned text and border, and the shadow, so that no canvas clips them.
     QRectF drawingBounds() const override;
 

@@ -16,6 +16,7 @@ public:
     void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
     bool isContentsUnderPoint(const QPointF &point) const override;
     bool appendDrawingCacheKey(QByteArray &key) const override;
+    QList<OpacityStamp> drawnColours() const override;
 
     QPainterPath Rectangle_path() const;
     QPainterPath Circle_path() const;

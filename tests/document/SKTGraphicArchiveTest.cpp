@@ -105,7 +105,8 @@ void setEveryField(SKTGraphic &g)
     g.double_star_type = 3;
     g.polygon_type = 4;
     g.Drawing_Shadow = true;
-    g.Shadow_Color = QColor(1, 2, 3, 128);
+    // Opaque, as its opacity of 30 (above 1) draws it: the colour saved is the colour set.
+    g.Shadow_Color = QColor(1, 2, 3);
     g.Shadow_offset_X = -2;
     g.Shadow_offset_Y = 7;
     g.Shadow_blur = 1.5f;
