@@ -4,6 +4,7 @@ CARD_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
   fonts-liberation2
   libplist-dev libiec16022-dev libzxing-dev
+  libminizip-dev zlib1g-dev libpugixml-dev python3-openpyxl
   poppler-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   libzint-dev libqrencode-dev libvips-dev

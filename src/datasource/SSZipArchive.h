@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QTemporaryDir;
+
+// Writes zip archives: entries deflated at the library's default level, "/" between folders, a
+// folder entry's name ending in "/". The archive is assembled in a private scratch folder and
+// written whole and safely at `close`, so that a failed or abandoned write leaves the file that was
+// there. Reading archives is ZipArchiveReader's. One caller at a time; any thread.
+class SSZipArchive {
+public:
+    explicit SSZipArchive(const QString &path);
+    // An archive still open is abandoned: nothing is written.
+    ~SSZipArchive();
+    SSZipArchive(const SSZipArchive &) = delete;
+    SSZipArchive &operator=(const SSZipArchive &) = delete;
+
+    // Packs each file or folder (with everything in it) under its last path component; a path that
+    // cannot be packed does not stop the others. False when the archive cannot be written.
+    static bool createZipFileAtPath(const QString &path, const QStringList &paths, QString *error = nullptr);
+
+    bool open();
+    // Adds the file `basePath` + `name` under `name`, or that folder with everything in it (an empty
+    // folder as the entry `name` + "/"). Links are not followed and only regular files are read.
+    bool writeFile(const QString &name, const QString &basePath);
+    // Adds one entry dated now; false when there are no bytes.
+    bool writeData(const QByteArray &data, const QString &filename);
+    // Finishes the archive and writes it to its path; false, with the reason, when that fails.
+    bool close();
+    QString errorString() const { return m_error; }
+
+    // 1 January 1980, the earliest date an entry can carry.
+    static QDateTime _dateFor1980();
+
+private:
+    bool addEntry(const QString &name, const QDateTime &date, qint64 size, const QString &sourceFile,
+                  const QByteArray &data);
+
+    QString _path;
+    void *_zip = nullptr;
+    std::unique_ptr<QTemporaryDir> m_scratch;
+    QString m_error;
+};

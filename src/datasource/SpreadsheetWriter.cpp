@@ -1,0 +1,447 @@
+#include "datasource/SpreadsheetWriter.h"
+
+#include "datasource/SSZipArchive.h"
+#include "datasource/ZipArchiveReader.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Elements a part may hold before it is parsed: a parsed node costs some fifty bytes, so the bytes
+// of a part alone do not bound the memory its document takes.
+constexpr qsizetype kMaxMarkup = 8 * 1024 * 1024;
+
+const char kMainNamespace[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+const char kRelationshipsNamespace[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+// Element names are compared without their prefix: documents may bind the main namespace to one.
+const char *localName(const pugi::xml_node &node)
+{
+    const char *name = node.name();
+    const char *colon = std::strrchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+bool is(const pugi::xml_node &node, const char *name)
+{
+    return node.type() == pugi::node_element && std::strcmp(localName(node), name) == 0;
+}
+
+QString textOf(const pugi::xml_node &element)
+{
+    QString text;
+    for (const pugi::xml_node &child : element.children())
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+            text += QString::fromUtf8(child.value());
+    return text;
+}
+
+// A shared-string item or an inline string: its text and the text of its runs, without the
+// phonetic runs.
+QString itemText(const pugi::xml_node &item)
+{
+    QString text;
+    for (const pugi::xml_node &child : item.children()) {
+        if (is(child, "t"))
+            text += textOf(child);
+        else if (is(child, "r"))
+            for (const pugi::xml_node &part : child.children())
+                if (is(part, "t"))
+                    text += textOf(part);
+    }
+    return text;
+}
+
+// The column number from 1 of a reference's leading capital letters ("AB12" gives 28), within a
+// sheet's width; 0 when there are none or too many.
+int columnOf(const QString &reference)
+{
+    int column = 0;
+    for (const QChar c : reference) {
+        if (c < QLatin1Char('A') || c > QLatin1Char('Z'))
+            break;
+        column = column * 26 + (c.unicode() - 'A' + 1);
+        if (column > SpreadsheetWriter::kMaxColumns)
+            return 0;
+    }
+    return column;
+}
+
+bool parsePart(ZipArchiveReader &zip, const QString &name, pugi::xml_document &document, QString *error)
+{
+    const std::optional<QByteArray> bytes = zip.read(name);
+    if (!bytes) {
+        *error = zip.errorString();
+        return false;
+    }
+    if (bytes->count('<') > kMaxMarkup) {
+        *error = QStringLiteral("The part \"%1\" holds too many elements.").arg(name);
+        return false;
+    }
+    const pugi::xml_parse_result parsed = document.load_buffer(bytes->constData(), size_t(bytes->size()),
+                                                               pugi::parse_default | pugi::parse_ws_pcdata_single);
+    if (!parsed) {
+        *error = QStringLiteral("The part \"%1\" cannot be read: %2 at byte %3.")
+                     .arg(name, QString::fromUtf8(parsed.description()))
+                     .arg(parsed.offset);
+        return false;
+    }
+    return true;
+}
+
+QString worksheetPart(int sheetNumber)
+{
+    return QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheetNumber);
+}
+
+SpreadsheetRows readSheet(const QString &path, int sheetNumber)
+{
+    ZipArchiveReader zip(path);
+    if (!zip.isOpen())
+        return SpreadsheetRows::failure(zip.errorString());
+    if (sheetNumber < 1 || !zip.contains(worksheetPart(sheetNumber)))
+        return SpreadsheetRows::failure(QStringLiteral("The workbook has no worksheet %1.").arg(sheetNumber));
+
+    QString error;
+    QStringList sharedStrings;
+    const QString sharedPart = QStringLiteral("xl/sharedStrings.xml");
+    if (zip.contains(sharedPart)) {
+        pugi::xml_document document;
+        if (!parsePart(zip, sharedPart, document, &error))
+            return SpreadsheetRows::failure(error);
+        for (const pugi::xpath_node &item : document.select_nodes("/*[local-name()='sst'][1]/*[local-name()='si']"))
+            sharedStrings << itemText(item.node());
+    }
+
+    pugi::xml_document document;
+    if (!parsePart(zip, worksheetPart(sheetNumber), document, &error))
+        return SpreadsheetRows::failure(error);
+    const pugi::xpath_node_set rowNodes =
+        document.select_nodes("/*[local-name()='worksheet'][1]/*[local-name()='sheetData'][1]/*[local-name()='row']");
+    if (rowNodes.size() > size_t(SpreadsheetWriter::kMaxRows))
+        return SpreadsheetRows::failure(QStringLiteral("The worksheet has more than %1 rows.").arg(SpreadsheetWriter::kMaxRows));
+
+    const pugi::xml_node dimension =
+        document.select_node("/*[local-name()='worksheet'][1]/*[local-name()='dimension'][1]").node();
+    const QString range = QString::fromUtf8(dimension.attribute("ref").value());
+    int columnCount = columnOf(range.mid(range.indexOf(QLatin1Char(':')) + 1));
+
+    // The cells as the part places them; padded only once the sheet's size is known to be sane.
+    std::vector<std::vector<std::pair<int, QString>>> cells(rowNodes.size());
+    for (size_t r = 0; r < rowNodes.size(); ++r) {
+        int column = 0;
+        for (const pugi::xml_node &cell : rowNodes[r].node().children()) {
+            if (!is(cell, "c"))
+                continue;
+            const pugi::xml_attribute reference = cell.attribute("r");
+            // A cell without a reference follows the one before it.
+            column = reference ? columnOf(QString::fromUtf8(reference.value())) : column + 1;
+            if (column < 1 || column > SpreadsheetWriter::kMaxColumns)
+                return SpreadsheetRows::failure(QStringLiteral("The worksheet has a cell with the malformed reference \"%1\".")
+                                                    .arg(QString::fromUtf8(reference.value())));
+            QString value;
+            const QString type = QString::fromUtf8(cell.attribute("t").value());
+            if (type == QLatin1String("s")) {
+                bool isIndex = false;
+                const qsizetype index = QString::fromUtf8(cell.child_value("v")).trimmed().toLongLong(&isIndex);
+                if (isIndex && index >= 0 && index < sharedStrings.size())
+                    value = sharedStrings.at(index);
+                else if (isIndex && index == sharedStrings.size() && !sharedStrings.isEmpty())
+                    value = sharedStrings.last();
+            } else if (type == QLatin1String("inlineStr")) {
+                for (const pugi::xml_node &child : cell.children())
+                    if (is(child, "is"))
+                        value = itemText(child);
+            } else {
+                for (const pugi::xml_node &child : cell.children())
+                    if (is(child, "v"))
+                        value = textOf(child);
+            }
+            columnCount = std::max(columnCount, column);
+            cells[r].emplace_back(column, std::move(value));
+        }
+    }
+    if (qint64(cells.size()) * columnCount > SpreadsheetWriter::kMaxCells)
+        return SpreadsheetRows::failure(
+            QStringLiteral("The worksheet is too large: %1 rows of %2 columns.").arg(cells.size()).arg(columnCount));
+
+    SpreadsheetRows result;
+    result.columnCount = columnCount;
+    result.rows.reserve(qsizetype(cells.size()));
+    for (const auto &rowCells : cells) {
+        QStringList row(columnCount);
+        for (const auto &[column, value] : rowCells)
+            if (!value.isEmpty())
+                row[column - 1] = value;
+        result.rows << row;
+    }
+    return result;
+}
+
+// Writing.
+
+struct ByteWriter : pugi::xml_writer {
+    QByteArray bytes;
+    void write(const void *data, size_t size) override { bytes.append(static_cast<const char *>(data), qsizetype(size)); }
+};
+
+pugi::xml_document newPart()
+{
+    pugi::xml_document document;
+    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+    declaration.append_attribute("standalone") = "yes";
+    return document;
+}
+
+QByteArray bytesOf(const pugi::xml_document &document)
+{
+    ByteWriter writer;
+    // Characters that XML cannot hold are left out rather than making the part unreadable.
+    document.save(writer, "  ", pugi::format_indent | pugi::format_skip_control_chars, pugi::encoding_utf8);
+    return writer.bytes;
+}
+
+QString cellReference(int column, int row)
+{
+    return SpreadsheetWriter::ColumnIndexToName(column) + QString::number(row);
+}
+
+// Only a text that comes back unchanged from the number it names is stored as a number: "007",
+// "1.50", "1e3" or a 20-digit code would otherwise come back altered.
+bool isPlainNumber(const QString &value)
+{
+    bool isNumber = false;
+    const double number = QLocale::c().toDouble(value, &isNumber);
+    return isNumber && qIsFinite(number) && QString::number(number, 'g', 15) == value;
+}
+
+QByteArray WriteWorksheetData(const QList<QStringList> &data, QStringList &sharedStrings)
+{
+    qsizetype width = 0;
+    for (const QStringList &row : data)
+        width = std::max(width, row.size());
+    const int columns = int(std::max<qsizetype>(width, 1));
+    const QString last = cellReference(columns, int(std::max<qsizetype>(data.size(), 1)));
+    const QByteArray spans = "1:" + QByteArray::number(columns);
+
+    pugi::xml_document document = newPart();
+    pugi::xml_node worksheet = document.append_child("worksheet");
+    worksheet.append_attribute("xmlns") = kMainNamespace;
+    worksheet.append_attribute("xmlns:r") = kRelationshipsNamespace;
+    worksheet.append_attribute("xmlns:mc") = "http://schemas.openxmlformats.org/markup-compatibility/2006";
+    worksheet.append_attribute("xmlns:x14ac") = "http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac";
+    worksheet.append_attribute("mc:Ignorable") = "x14ac";
+    worksheet.append_child("dimension").append_attribute("ref") = ("A1:" + last).toUtf8().constData();
+    pugi::xml_node view = worksheet.append_child("sheetViews").append_child("sheetView");
+    view.append_attribute("tabSelected") = "1";
+    view.append_attribute("workbookViewId") = "0";
+    pugi::xml_node selection = view.append_child("selection");
+    selection.append_attribute("activeCell") = last.toUtf8().constData();
+    selection.append_attribute("sqref") = last.toUtf8().constData();
+    pugi::xml_node format = worksheet.append_child("sheetFormatPr");
+    format.append_attribute("baseColWidth") = "10";
+    format.append_attribute("defaultRowHeight") = "15";
+    format.append_attribute("x14ac:dyDescent") = "0";
+
+    pugi::xml_node sheetData = worksheet.append_child("sheetData");
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        pugi::xml_node row = sheetData.append_child("row");
+        row.append_attribute("r") = qint64(i + 1);
+        row.append_attribute("spans") = spans.constData();
+        for (qsizetype j = 0; j < data[i].size(); ++j) {
+            const QString &value = data[i][j];
+            pugi::xml_node cell = row.append_child("c");
+            cell.append_attribute("r") = cellReference(int(j + 1), int(i + 1)).toUtf8().constData();
+            pugi::xml_node v = cell.append_child("v");
+            if (isPlainNumber(value)) {
+                v.text() = value.toUtf8().constData();
+            } else {
+                cell.append_attribute("t") = "s";
+                v.text() = qint64(sharedStrings.size());
+                sharedStrings << value;
+            }
+        }
+    }
+
+    pugi::xml_node margins = worksheet.append_child("pageMargins");
+    for (const auto &[name, value] : {std::pair{"left", "0.75"}, {"right", "0.75"}, {"top", "1"}, {"bottom", "0.5"},
+                                      {"header", "0.5"}, {"footer", "0.5"}})
+        margins.append_attribute(name) = value;
+    pugi::xml_node ext = worksheet.append_child("extLst").append_child("ext");
+    ext.append_attribute("xmlns:mx") = "http://schemas.microsoft.com/office/mac/excel/2008/main";
+    ext.append_attribute("uri") = "{64002731-A6B0-56B0-2670-7721B7C09600}";
+    pugi::xml_node plv = ext.append_child("mx:PLV");
+    plv.append_attribute("Mode") = "0";
+    plv.append_attribute("OnePage") = "0";
+    plv.append_attribute("WScale") = "0";
+    return bytesOf(document);
+}
+
+QByteArray WriteSharedStringsXML(const QStringList &sharedStrings)
+{
+    pugi::xml_document document = newPart();
+    pugi::xml_node sst = document.append_child("sst");
+    sst.append_attribute("xmlns") = kMainNamespace;
+    if (!sharedStrings.isEmpty()) {
+        sst.append_attribute("count") = qint64(sharedStrings.size());
+        sst.append_attribute("uniqueCount") = qint64(sharedStrings.size());
+    }
+    static const QRegularExpression edgeSpace(QStringLiteral("^\\s|\\s$"));
+    for (const QString &text : sharedStrings) {
+        pugi::xml_node t = sst.append_child("si").append_child("t");
+        if (text.contains(edgeSpace))
+            t.append_attribute("xml:space") = "preserve";
+        t.text() = text.toUtf8().constData();
+    }
+    return bytesOf(document);
+}
+
+// The sheet carries its id and relationship too: without them no reader finds the sheet's part.
+QByteArray WriteWorkbookXML(const QString &sheetName)
+{
+    pugi::xml_document document = newPart();
+    pugi::xml_node workbook = document.append_child("workbook");
+    workbook.append_attribute("xml:space") = "preserve";
+    workbook.append_attribute("xmlns") = kMainNamespace;
+    workbook.append_attribute("xmlns:r") = kRelationshipsNamespace;
+    pugi::xml_node sheet = workbook.append_child("sheets").append_child("sheet");
+    sheet.append_attribute("name") = sheetName.toUtf8().constData();
+    sheet.append_attribute("sheetId") = "1";
+    sheet.append_attribute("r:id") = "rId1";
+    return bytesOf(document);
+}
+
+// The fixed parts of a written workbook, around its sheet, shared strings and workbook part.
+const char kContentTypes[] = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">
+  <Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>
+  <Default Extension="xml" ContentType="application/xml"/>
+  <Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>
+  <Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>
+  <Override PartName="/xl/sharedStrings.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/>
+  <Override PartName="/xl/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/>
+</Types>
+)";
+const char kPackageRelationships[] = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
+  <Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>
+</Relationships>
+)";
+const char kWorkbookRelationships[] = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
+  <Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>
+  <Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>
+  <Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>
+</Relationships>
+)";
+const char kStyles[] = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+  <fonts count="1"><font><sz val="11"/><name val="Arial"/><family val="2"/></font></fonts>
+  <fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/></fill></fills>
+  <borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders>
+  <cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>
+  <cellXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/></cellXfs>
+  <cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>
+</styleSheet>
+)";
+
+} // namespace
+
+SpreadsheetWriter::Workbook SpreadsheetWriter::ReadWorkbook(const QString &path)
+{
+    Workbook workbook;
+    try {
+        ZipArchiveReader zip(path);
+        if (!zip.isOpen()) {
+            workbook.error = zip.errorString();
+            return workbook;
+        }
+        static const QRegularExpression sheetPart(QStringLiteral("^xl/worksheets/sheet([1-9][0-9]{0,6})\\.xml$"));
+        for (const QString &name : zip.entryNames())
+            if (const QRegularExpressionMatch match = sheetPart.match(name); match.hasMatch())
+                workbook.worksheets << match.captured(1).toInt();
+        std::sort(workbook.worksheets.begin(), workbook.worksheets.end());
+        if (workbook.worksheets.isEmpty()) {
+            workbook.error = QStringLiteral("The file holds no worksheet.");
+            return workbook;
+        }
+        // The names are a help to the eye only: a workbook part that cannot be read leaves them out.
+        pugi::xml_document document;
+        QString ignored;
+        if (zip.contains(QStringLiteral("xl/workbook.xml"))
+            && parsePart(zip, QStringLiteral("xl/workbook.xml"), document, &ignored))
+            for (const pugi::xpath_node &sheet : document.select_nodes(
+                     "/*[local-name()='workbook'][1]/*[local-name()='sheets'][1]/*[local-name()='sheet']"))
+                workbook.sheetNames << QString::fromUtf8(sheet.node().attribute("name").value());
+    } catch (const std::bad_alloc &) {
+        workbook = {};
+        workbook.error = QStringLiteral("There is not enough memory to read the workbook.");
+    }
+    return workbook;
+}
+
+SpreadsheetRows SpreadsheetWriter::ReadData(const QString &path, int sheetNumber)
+{
+    try {
+        return readSheet(path, sheetNumber);
+    } catch (const std::bad_alloc &) {
+        return SpreadsheetRows::failure(QStringLiteral("There is not enough memory to read the workbook."));
+    }
+}
+
+SpreadsheetRows SpreadsheetWriter::ReadData_only_column(const QString &path, int sheetNumber)
+{
+    SpreadsheetRows sheet = ReadData(path, sheetNumber);
+    if (sheet.rows.size() > 1)
+        sheet.rows.resize(1);
+    if (!sheet.rows.isEmpty())
+        for (int i = 0; i < sheet.columnCount; ++i)
+            if (sheet.rows[0][i].isEmpty())
+                sheet.rows[0][i] = QStringLiteral("Untitled Column %1").arg(i + 1);
+    return sheet;
+}
+
+bool SpreadsheetWriter::WriteWorkbook(const QString &path, const QList<QStringList> &data, bool hasTitleRow,
+                                      QString *error)
+{
+    Q_UNUSED(hasTitleRow)
+    QStringList sharedStrings;
+    const QByteArray worksheet = WriteWorksheetData(data, sharedStrings);
+    const std::pair<const char *, QByteArray> parts[] = {
+        {"[Content_Types].xml", kContentTypes},
+        {"_rels/.rels", kPackageRelationships},
+        {"xl/workbook.xml", WriteWorkbookXML(QStringLiteral("Sheet1"))},
+        {"xl/_rels/workbook.xml.rels", kWorkbookRelationships},
+        {"xl/styles.xml", kStyles},
+        {"xl/worksheets/sheet1.xml", worksheet},
+        {"xl/sharedStrings.xml", WriteSharedStringsXML(sharedStrings)},
+    };
+    SSZipArchive archive(path);
+    bool written = archive.open();
+    for (const auto &[name, bytes] : parts)
+        written = written && archive.writeData(bytes, QString::fromLatin1(name));
+    if (written)
+        written = archive.close();
+    if (!written && error)
+        *error = QStringLiteral("Error when writing file %1: %2").arg(path, archive.errorString());
+    return written;
+}
+
+QString SpreadsheetWriter::ColumnIndexToName(int n)
+{
+    QString name;
+    for (; n > 0; n = (n - 1) / 26)
+        name.prepend(QChar(u'A' + (n - 1) % 26));
+    return name;
+}

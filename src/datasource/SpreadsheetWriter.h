@@ -1,0 +1,53 @@
+#pragma once
+
+#include "datasource/SpreadsheetRows.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Reads the cells of one worksheet of an .xlsx workbook and writes a one-sheet .xlsx workbook from
+// rows of values. Plain functions of their arguments: any thread may call them, nothing is kept
+// between calls and nothing is unpacked to disk; parts are read from the archive into memory,
+// bounded in size, and a workbook that cannot be read gives an error with its reason. Worksheet N
+// is the part "xl/worksheets/sheetN.xml".
+class SpreadsheetWriter {
+public:
+    // Bounds for what a sheet may make this program allocate (Excel's own sheet size, and cells
+    // after padding every row to the column count).
+    static constexpr int kMaxColumns = 16384;
+    static constexpr int kMaxRows = 1048576;
+    static constexpr qint64 kMaxCells = 4000000;
+
+    struct Workbook {
+        QList<int> worksheets; // the numbers of the worksheet parts, in numeric order
+        QStringList sheetNames; // the sheets' names as the workbook lists them, in its order
+        QString error;
+        bool ok() const { return error.isEmpty(); }
+    };
+
+    // Opens the workbook at `path`: which worksheets it has and what they are called. A package
+    // without worksheets is an error.
+    static Workbook ReadWorkbook(const QString &path);
+
+    // Every row of worksheet `sheetNumber` (from 1) in the order the part writes them: a row the part
+    // does not write is not returned, a written empty row is a row of empty strings. The column count
+    // is the larger of the sheet's declared dimension and the last column that holds a cell. A shared
+    // string gives the text of its item, runs included; an inline string likewise; any other cell
+    // (number, formula, boolean) gives its stored value as written, "" when it has none.
+    static SpreadsheetRows ReadData(const QString &path, int sheetNumber);
+
+    // The titles of worksheet `sheetNumber`: its first row, "Untitled Column %d" (from 1) where a cell
+    // has no text; no row when the sheet has none.
+    static SpreadsheetRows ReadData_only_column(const QString &path, int sheetNumber);
+
+    // Writes `data` as the one sheet of a new workbook at `path`, whole and safely. A value that reads
+    // back as the same number is a numeric cell, any other value a shared string, so that texts such
+    // as "007" or long digit strings keep every character. `hasTitleRow` changes nothing: a title row
+    // is simply the first row of the data.
+    static bool WriteWorkbook(const QString &path, const QList<QStringList> &data, bool hasTitleRow,
+                              QString *error = nullptr);
+
+    // Column letters of column `n` from 1: A … Z, AA … ZZ, AAA … (empty for n < 1).
+    static QString ColumnIndexToName(int n);
+};

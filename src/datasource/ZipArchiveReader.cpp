@@ -1,0 +1,137 @@
+#include "datasource/ZipArchiveReader.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <minizip/unzip.h>
+
+const QString ZipArchiveReader::ErrorDomain = QStringLiteral("SSZipArchiveErrorDomain");
+
+namespace {
+
+constexpr int kChunk = 64 * 1024;
+constexpr uLong kMaxNameBytes = 65535; // the format's own limit
+
+unzFile handle(void *zip)
+{
+    return static_cast<unzFile>(zip);
+}
+
+// Names that would lead outside a folder they were unpacked into, or that no folder could hold.
+bool isSafeEntryName(const QByteArray &name)
+{
+    if (name.isEmpty() || name.startsWith('/') || (name.size() >= 2 && name.at(1) == ':'))
+        return false;
+    for (const QByteArray &part : name.split('/'))
+        if (part == "..")
+            return false;
+    return true;
+}
+
+} // namespace
+
+ZipArchiveReader::ZipArchiveReader(const QString &path, qint64 maxEntrySize)
+    : m_maxEntrySize(maxEntrySize)
+{
+    // A FIFO or a device would block or never end.
+    if (!QFileInfo(path).isFile()) {
+        fail(FailedToOpen, QStringLiteral("\"%1\" is not a file that can be read.").arg(QFileInfo(path).fileName()));
+        return;
+    }
+    m_zip = unzOpen64(QFile::encodeName(path).constData());
+    if (!m_zip) {
+        fail(FailedToOpen, QStringLiteral("failed to open zip file"));
+        return;
+    }
+    if (!listEntries()) {
+        unzClose(handle(m_zip));
+        m_zip = nullptr;
+        m_names.clear();
+        m_positions.clear();
+    }
+}
+
+ZipArchiveReader::~ZipArchiveReader()
+{
+    if (m_zip)
+        unzClose(handle(m_zip));
+}
+
+bool ZipArchiveReader::fail(ErrorCode code, const QString &reason)
+{
+    m_errorCode = code;
+    m_errorString = reason;
+    return false;
+}
+
+bool ZipArchiveReader::listEntries()
+{
+    unz_global_info64 global{};
+    if (unzGetGlobalInfo64(handle(m_zip), &global) != UNZ_OK || unzGoToFirstFile(handle(m_zip)) != UNZ_OK)
+        return fail(FailedToOpenFirst, QStringLiteral("failed to open first file in zip file"));
+    QByteArray name(kMaxNameBytes + 1, '\0');
+    int status = UNZ_OK;
+    for (; status == UNZ_OK; status = unzGoToNextFile(handle(m_zip))) {
+        if (m_names.size() >= kMaxEntries)
+            return fail(Refused, QStringLiteral("The archive holds more than %1 entries.").arg(kMaxEntries));
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(handle(m_zip), &info, name.data(), kMaxNameBytes, nullptr, 0, nullptr, 0) != UNZ_OK)
+            return fail(FailedToOpenFirst, QStringLiteral("failed to open first file in zip file"));
+        QByteArray entry(name.constData(), qsizetype(qMin<uLong>(info.size_filename, kMaxNameBytes)));
+        entry.replace('\\', '/');
+        const QString text = QString::fromUtf8(entry);
+        if (!isSafeEntryName(entry))
+            return fail(Refused, QStringLiteral("The archive holds an entry whose name leads outside its folder: \"%1\".")
+                                     .arg(text));
+        if (m_positions.contains(text))
+            return fail(Refused, QStringLiteral("The archive holds two entries named \"%1\".").arg(text));
+        unz64_file_pos position{};
+        unzGetFilePos64(handle(m_zip), &position);
+        m_positions.insert(text, {position.pos_in_zip_directory, position.num_of_file});
+        m_names << text;
+    }
+    if (status != UNZ_END_OF_LIST_OF_FILE)
+        return fail(FailedToOpenFirst, QStringLiteral("failed to open first file in zip file"));
+    return true;
+}
+
+std::optional<QByteArray> ZipArchiveReader::read(const QString &name)
+{
+    const auto failed = [&](ErrorCode code, const QString &reason) {
+        fail(code, reason);
+        return std::nullopt;
+    };
+    if (!m_zip)
+        return failed(FailedToOpen, QStringLiteral("failed to open zip file"));
+    const auto found = m_positions.constFind(name);
+    if (found == m_positions.constEnd())
+        return failed(FailedToRead, QStringLiteral("The archive has no entry \"%1\".").arg(name));
+    const unz64_file_pos position{found->directoryOffset, found->fileNumber};
+    unz_file_info64 info{};
+    if (unzGoToFilePos64(handle(m_zip), &position) != UNZ_OK
+        || unzGetCurrentFileInfo64(handle(m_zip), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        return failed(FailedToRead, QStringLiteral("The entry \"%1\" cannot be read.").arg(name));
+    if (info.flag & 1u)
+        return failed(FailedToRead, QStringLiteral("The entry \"%1\" is encrypted.").arg(name));
+    const QString tooLarge = QStringLiteral("The entry \"%1\" is larger than %2 MB.").arg(name).arg(m_maxEntrySize >> 20);
+    if (info.uncompressed_size > quint64(m_maxEntrySize))
+        return failed(Refused, tooLarge);
+    if (unzOpenCurrentFile(handle(m_zip)) != UNZ_OK)
+        return failed(FailedToRead, QStringLiteral("The entry \"%1\" cannot be read.").arg(name));
+    // The declared size is not trusted: the bytes are counted as they come.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(info.uncompressed_size));
+    QByteArray chunk(kChunk, Qt::Uninitialized);
+    int got = 0;
+    while ((got = unzReadCurrentFile(handle(m_zip), chunk.data(), kChunk)) > 0) {
+        if (bytes.size() + got > m_maxEntrySize) {
+            unzCloseCurrentFile(handle(m_zip));
+            return failed(Refused, tooLarge);
+        }
+        bytes.append(chunk.constData(), got);
+    }
+    const int closed = unzCloseCurrentFile(handle(m_zip));
+    if (got < 0 || closed != UNZ_OK || quint64(bytes.size()) != info.uncompressed_size)
+        return failed(FailedToRead, QStringLiteral("The entry \"%1\" is damaged.").arg(name));
+    return bytes;
+}

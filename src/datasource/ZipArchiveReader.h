@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Reads entries of a zip archive into memory, for packages (workbooks) that the user picks: the
+// archive is hostile until proven otherwise. Opening checks every entry name and refuses the whole
+// archive when one is unsafe (a ".." component, an absolute or drive path, an empty name, two
+// entries of one name) or when it holds too many entries; reading an entry stops at a size limit
+// whatever size the archive declares, and fails on a checksum error or an encrypted entry. Nothing
+// is ever written to disk. One reader serves one caller; any thread.
+class ZipArchiveReader {
+public:
+    // The error domain and the codes of the opening failures that callers tell apart.
+    static const QString ErrorDomain; // "SSZipArchiveErrorDomain"
+    enum ErrorCode {
+        NoError = 0,
+        FailedToOpen = -1,      // "failed to open zip file"
+        FailedToOpenFirst = -2, // "failed to open first file in zip file"
+        Refused = -3,           // an unsafe or oversized archive or entry
+        FailedToRead = -4,      // an entry that is missing, damaged, encrypted or in an unknown method
+    };
+
+    static constexpr int kMaxEntries = 10000;
+    static constexpr qint64 kDefaultMaxEntrySize = 64LL * 1024 * 1024;
+
+    // Opens the archive at `path`, a regular file only.
+    explicit ZipArchiveReader(const QString &path, qint64 maxEntrySize = kDefaultMaxEntrySize);
+    ~ZipArchiveReader();
+    ZipArchiveReader(const ZipArchiveReader &) = delete;
+    ZipArchiveReader &operator=(const ZipArchiveReader &) = delete;
+
+    bool isOpen() const { return m_zip != nullptr; }
+    ErrorCode errorCode() const { return m_errorCode; }
+    // The reason of the last failure, for the user.
+    QString errorString() const { return m_errorString; }
+
+    // Entry names in archive order, with "/" between folders (a "\" is read as "/").
+    QStringList entryNames() const { return m_names; }
+    bool contains(const QString &name) const { return m_positions.contains(name); }
+    // The bytes of the entry `name`; nothing, with the reason, when it cannot be read.
+    std::optional<QByteArray> read(const QString &name);
+
+private:
+    struct Position {
+        quint64 directoryOffset, fileNumber;
+    };
+    bool fail(ErrorCode code, const QString &reason);
+    bool listEntries();
+
+    void *m_zip = nullptr;
+    qint64 m_maxEntrySize;
+    ErrorCode m_errorCode = NoError;
+    QString m_errorString;
+    QStringList m_names;
+    QHash<QString, Position> m_positions;
+};

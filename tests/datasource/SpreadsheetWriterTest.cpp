@@ -1,0 +1,158 @@
+#include "PythonReader.h"
+
+#include "datasource/SpreadsheetWriter.h"
+#include "datasource/ZipArchiveReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString dataFile(const QString &name)
+{
+    return QStringLiteral(CARD_DATASOURCE_TEST_DATA "/") + name;
+}
+
+// The workbooks' expected tables: RFC 4180 with CRLF record ends; line breaks inside quotes stay.
+QList<QStringList> readCsv(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(file.readAll());
+    QList<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted && c == u'"' && text.mid(i + 1, 1) == u"\"")
+            field += text.at(++i);
+        else if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && c == u',')
+            row << std::exchange(field, {});
+        else if (!quoted && text.mid(i, 2) == u"\r\n") {
+            row << std::exchange(field, {});
+            rows << std::exchange(row, {});
+            ++i;
+        } else
+            field += c;
+    }
+    return rows;
+}
+
+QString show(const QList<QStringList> &rows)
+{
+    QStringList lines;
+    for (const QStringList &row : rows)
+        lines << QStringLiteral("[") + row.join(QStringLiteral("|")) + QStringLiteral("]");
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+// Workbooks written by LibreOffice and openpyxl read as the reference reader read them.
+TEST(SpreadsheetWriter, ReadsEachSheetOfTheCorpusAsExpected)
+{
+    struct Case {
+        QString workbook;
+        int sheet;
+        QString expected;
+    };
+    QList<Case> cases{{"lo-plain.xlsx", 1, "lo-plain.expected.csv"},
+                      {"lo-features.xlsx", 1, "lo-features.sheet1.expected.csv"},
+                      {"lo-features.xlsx", 2, "lo-features.sheet2.expected.csv"},
+                      {"openpyxl-features.xlsx", 1, "openpyxl-features.sheet1.expected.csv"},
+                      {"openpyxl-features.xlsx", 2, "openpyxl-features.sheet2.expected.csv"}};
+    for (int sheet = 1; sheet <= 12; ++sheet)
+        cases.append({"lo-twelve-sheets.xlsx", sheet, QStringLiteral("lo-twelve-sheets.sheet%1.expected.csv").arg(sheet)});
+
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.expected.toStdString());
+        const QList<QStringList> expected = readCsv(dataFile(c.expected));
+        ASSERT_FALSE(expected.isEmpty());
+        const SpreadsheetRows read = SpreadsheetWriter::ReadData(dataFile(c.workbook), c.sheet);
+        ASSERT_TRUE(read.ok()) << read.error.toStdString();
+        EXPECT_EQ(show(read.rows), show(expected));
+        EXPECT_EQ(read.columnCount, expected.first().size());
+        // The titles are the first row.
+        EXPECT_EQ(SpreadsheetWriter::ReadData_only_column(dataFile(c.workbook), c.sheet).rows, expected.mid(0, 1));
+    }
+}
+
+TEST(SpreadsheetWriter, ListsWorksheetsInNumericOrderWithTheirNames)
+{
+    const SpreadsheetWriter::Workbook workbook = SpreadsheetWriter::ReadWorkbook(dataFile("lo-twelve-sheets.xlsx"));
+    ASSERT_TRUE(workbook.ok()) << workbook.error.toStdString();
+    EXPECT_EQ(workbook.worksheets, QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(workbook.sheetNames.join(u' '), QStringLiteral("Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec"));
+}
+
+// What is written reads back unchanged here and in openpyxl: texts that look like numbers keep
+// their characters, real numbers are numeric cells, short rows are padded.
+TEST(SpreadsheetWriter, WrittenWorkbookReadsBackHereAndInAnIndependentReader)
+{
+    QStringList wide;
+    for (int i = 1; i <= 28; ++i)
+        wide << QString::number(i * 10);
+    const QList<QStringList> written{{"Batch Value", "", "City"},
+                                     {"007", "12.5", "-2"},
+                                     {"123456789012345678", "1,5", "1e3"},
+                                     {"  padded  ", "A&B <tag> \"q\"", "line one\nline two"},
+                                     {"Zoë Ångström", "東京 Tōkyō", "Ελληνικά 😀"},
+                                     wide};
+    QList<QStringList> expected = written;
+    for (QStringList &row : expected)
+        row.resize(28);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("series.xlsx"));
+    QString error;
+    ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path, written, false, &error)) << error.toStdString();
+
+    const SpreadsheetRows read = SpreadsheetWriter::ReadData(path, 1);
+    ASSERT_TRUE(read.ok()) << read.error.toStdString();
+    EXPECT_EQ(show(read.rows), show(expected));
+    EXPECT_EQ(SpreadsheetWriter::ReadData_only_column(path, 1).rows.value(0).mid(0, 3),
+              QStringList({"Batch Value", "Untitled Column 2", "City"}));
+    EXPECT_EQ(SpreadsheetWriter::ReadWorkbook(path).sheetNames, QStringList{"Sheet1"});
+
+    const std::optional<QString> openpyxl = runPython(QStringLiteral(R"(
+import json, sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).active
+rows = [["" if v is None else repr(v) if isinstance(v, float) else str(v) for v in r] for r in ws.iter_rows(values_only=True)]
+print(json.dumps([rows, ws["A2"].data_type + ws["B2"].data_type + ws["C2"].data_type + ws["AB6"].data_type]))
+)"),
+                                                      {path}, {QStringLiteral("openpyxl")});
+    if (!openpyxl)
+        GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not installed";
+    const QJsonArray answer = QJsonDocument::fromJson(openpyxl->toUtf8()).array();
+    ASSERT_EQ(answer.size(), 2) << openpyxl->toStdString();
+    QList<QStringList> independent;
+    for (const QJsonValue &row : answer.at(0).toArray())
+        independent << row.toVariant().toStringList();
+    EXPECT_EQ(show(independent), show(expected));
+    EXPECT_EQ(answer.at(1).toString(), QStringLiteral("snnn"));
+}
+
+TEST(SpreadsheetWriter, SheetPartDeclaresItsSizeAndSharedStringsTheirCount)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("three.xlsx"));
+    ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path, {{"title"}, {"5"}, {"x"}}, true));
+    ZipArchiveReader zip(path);
+    // The parts are indented: compared without the blanks between elements.
+    const auto part = [&](const char *name) {
+        return zip.read(QString::fromLatin1(name)).value_or(QByteArray()).simplified().replace("> <", "><");
+    };
+    const QByteArray sheet = part("xl/worksheets/sheet1.xml"), strings = part("xl/sharedStrings.xml");
+    EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:A3" />)")) << sheet.constData();
+    EXPECT_TRUE(sheet.contains(R"(<c r="A2"><v>5</v></c>)")) << sheet.constData();
+    EXPECT_TRUE(strings.contains(R"(count="2" uniqueCount="2")")) << strings.constData();
+}

@@ -1,0 +1,147 @@
+#include "PythonReader.h"
+
+#include "datasource/SSZipArchive.h"
+#include "datasource/SpreadsheetWriter.h"
+#include "datasource/ZipArchiveReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <minizip/zip.h>
+#include <sys/stat.h>
+#include <zlib.h>
+
+#include <functional>
+
+namespace {
+
+QString dataFile(const QString &name)
+{
+    return QStringLiteral(CARD_DATASOURCE_TEST_DATA "/") + name;
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A workbook whose sheet inflates to `size` blanks while the archive declares `declared` bytes.
+bool writeBomb(const QString &path, qint64 size, qint64 declared)
+{
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return false;
+    QByteArray blanks(1 << 20, ' '), deflated, chunk(1 << 16, Qt::Uninitialized);
+    uLong crc = crc32(0, nullptr, 0);
+    for (qint64 done = 0; done < size; done += blanks.size()) {
+        const bool last = done + blanks.size() >= size;
+        stream.next_in = reinterpret_cast<Bytef *>(blanks.data());
+        stream.avail_in = uInt(blanks.size());
+        crc = crc32(crc, stream.next_in, stream.avail_in);
+        do {
+            stream.next_out = reinterpret_cast<Bytef *>(chunk.data());
+            stream.avail_out = uInt(chunk.size());
+            deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+            deflated.append(chunk.constData(), chunk.size() - stream.avail_out);
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
+    const zip_fileinfo info{};
+    bool written = zip && zipOpenNewFileInZip2(zip, "xl/worksheets/sheet1.xml", &info, nullptr, 0, nullptr, 0, nullptr,
+                                               Z_DEFLATED, Z_BEST_COMPRESSION, 1) == ZIP_OK;
+    written = written && zipWriteInFileInZip(zip, deflated.constData(), unsigned(deflated.size())) == ZIP_OK;
+    written = written && zipCloseFileInZipRaw64(zip, ZPOS64_T(declared), crc) == ZIP_OK;
+    return zip && zipClose(zip, nullptr) == ZIP_OK && written;
+}
+
+bool writeSheet(const QString &path, const QByteArray &sheet)
+{
+    SSZipArchive archive(path);
+    return archive.open() && archive.writeData(sheet, QStringLiteral("xl/worksheets/sheet1.xml")) && archive.close();
+}
+
+} // namespace
+
+// Hostile or broken files give an error with a reason: no crash, no hang, nothing written.
+TEST(ZipArchive, HostileAndBrokenWorkbooksAreRefused)
+{
+    QTemporaryDir dir;
+    const auto at = [&](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
+    QFile plain(dataFile(QStringLiteral("lo-plain.xlsx")));
+    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+    const QByteArray workbook = plain.readAll();
+    QByteArray tallSheet = R"(<worksheet><dimension ref="A1:XFD300"/><sheetData>)";
+    for (int i = 0; i < 300; ++i)
+        tallSheet += "<row/>";
+    tallSheet += "</sheetData></worksheet>";
+
+    const QList<std::pair<const char *, std::function<QString()>>> cases{
+        {"entry named ../evil.txt", [&] { return dataFile(QStringLiteral("evil-dotdot.xlsx")); }},
+        {"entry named /evil-absolute.txt", [&] { return dataFile(QStringLiteral("evil-absolute.xlsx")); }},
+        {"a sheet of 80 MB declared as such", [&] { return writeBomb(at("honest-bomb.xlsx"), 80 << 20, 80 << 20) ? at("honest-bomb.xlsx") : QString(); }},
+        {"a sheet of 80 MB declared as 1000 bytes", [&] { return writeBomb(at("lying-bomb.xlsx"), 80 << 20, 1000) ? at("lying-bomb.xlsx") : QString(); }},
+        {"the first half of a workbook", [&] { return writeBytes(at("half.xlsx"), workbook.left(workbook.size() / 2)) ? at("half.xlsx") : QString(); }},
+        {"a workbook with its middle overwritten", [&] {
+             QByteArray damaged = workbook;
+             damaged.replace(damaged.size() / 3, 200, QByteArray(200, 'x'));
+             return writeBytes(at("damaged.xlsx"), damaged) ? at("damaged.xlsx") : QString();
+         }},
+        {"a text file", [&] { return writeBytes(at("text.xlsx"), "Name,City\n") ? at("text.xlsx") : QString(); }},
+        {"a FIFO", [&] { return ::mkfifo(QFile::encodeName(at("fifo.xlsx")).constData(), 0600) == 0 ? at("fifo.xlsx") : QString(); }},
+        {"a folder", [&] { return dir.path(); }},
+        {"a missing file", [&] { return at("missing.xlsx"); }},
+        {"300 rows declared 16384 columns wide", [&] { return writeSheet(at("tall.xlsx"), tallSheet) ? at("tall.xlsx") : QString(); }},
+        {"a cell reference past the last column", [&] {
+             return writeSheet(at("wide.xlsx"), R"(<worksheet><sheetData><row><c r="XFE1"><v>1</v></c></row></sheetData></worksheet>)")
+                        ? at("wide.xlsx") : QString();
+         }},
+        {"a sheet that is not XML", [&] { return writeSheet(at("notxml.xlsx"), "<worksheet><sheetData>") ? at("notxml.xlsx") : QString(); }},
+    };
+    for (const auto &[what, make] : cases) {
+        SCOPED_TRACE(what);
+        const QString path = make();
+        ASSERT_FALSE(path.isEmpty());
+        const SpreadsheetRows read = SpreadsheetWriter::ReadData(path, 1);
+        EXPECT_FALSE(read.ok());
+        EXPECT_TRUE(read.rows.isEmpty());
+        EXPECT_FALSE(read.error.isEmpty());
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("evil")), QStringList());
+    EXPECT_FALSE(QFileInfo::exists(QDir::temp().filePath(QStringLiteral("evil.txt"))));
+    EXPECT_EQ(ZipArchiveReader(at("text.xlsx")).errorString(), QStringLiteral("failed to open zip file"));
+}
+
+// A packed folder keeps its layout under names relative to the folder packed, an empty folder as an
+// entry of its own, every file deflated; Python's zipfile checks the archive independently.
+TEST(ZipArchive, PackedFoldersReadBackHereAndInAnIndependentReader)
+{
+    QTemporaryDir dir;
+    const QString scratch = dir.filePath(QStringLiteral("scratch"));
+    ASSERT_TRUE(QDir().mkpath(scratch + QStringLiteral("/xl/worksheets")) && QDir().mkpath(scratch + QStringLiteral("/empty")));
+    ASSERT_TRUE(writeBytes(scratch + QStringLiteral("/[Content_Types].xml"), "<Types/>"));
+    ASSERT_TRUE(writeBytes(scratch + QStringLiteral("/xl/worksheets/sheet1.xml"), QByteArray(100000, 'a')));
+    const QString target = dir.filePath(QStringLiteral("packed.zip"));
+    ASSERT_TRUE(writeBytes(target, "an older archive"));
+    QStringList top;
+    for (const QString &entry : QDir(scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name))
+        top << scratch + QLatin1Char('/') + entry;
+    ASSERT_TRUE(SSZipArchive::createZipFileAtPath(target, top));
+
+    const QStringList names{"[Content_Types].xml", "empty/", "xl/worksheets/sheet1.xml"};
+    ZipArchiveReader zip(target);
+    EXPECT_EQ(zip.entryNames(), names);
+    EXPECT_EQ(zip.read(QStringLiteral("xl/worksheets/sheet1.xml")), QByteArray(100000, 'a'));
+
+    const std::optional<QString> listing = runPython(
+        QStringLiteral("import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\nassert z.testzip() is None\n"
+                       "print(' '.join('%s:%d:%d' % (i.filename, i.compress_type, i.date_time[1]) for i in z.infolist()))"),
+        {target});
+    if (!listing)
+        GTEST_SKIP() << "/usr/bin/python3 is not installed";
+    EXPECT_EQ(*listing, QStringLiteral("[Content_Types].xml:8:1 empty/:8:1 xl/worksheets/sheet1.xml:8:1"));
+}
