@@ -1,27 +1,23 @@
 #include "barcode/BarcodeText.h"
 
+#include "platform/PointTextLayout.h"
+
 #include <QColor>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
-// The resolution Qt lays text out at when no device is named (exported by QtGui, not declared in
-// its public headers).
-int qt_defaultDpiY();
-
 namespace {
 
+// Captions leave out the font's pair kerning.
 QFont layoutFont(const QFont &font, float kerning)
 {
-    QFont f = font;
-    // Without a device Qt lays points out at its default resolution: scale so one unit is one point.
-    if (f.pointSizeF() > 0)
-        f.setPointSizeF(f.pointSizeF() * 72.0 / qt_defaultDpiY());
-    f.setHintingPreference(QFont::PreferNoHinting);
-    f.setKerning(false);
-    if (kerning != 0.0f)
-        f.setLetterSpacing(QFont::AbsoluteSpacing, kerning);
-    return f;
+    return PointTextLayout::font(font, kerning, PointTextLayout::NoPairKerning);
+}
+
+QFontMetricsF metricsOf(const QFont &font)
+{
+    return QFontMetricsF(font, PointTextLayout::device());
 }
 
 } // namespace
@@ -33,17 +29,17 @@ BarcodeText::BarcodeText(const QString &text, const QFont &font, float kerning)
 
 double BarcodeText::width() const
 {
-    return QFontMetricsF(m_font).horizontalAdvance(m_text);
+    return metricsOf(m_font).horizontalAdvance(m_text);
 }
 
 double BarcodeText::height() const
 {
-    return QFontMetricsF(m_font).height();
+    return metricsOf(m_font).height();
 }
 
 double BarcodeText::descent() const
 {
-    return QFontMetricsF(m_font).descent();
+    return metricsOf(m_font).descent();
 }
 
 void BarcodeText::draw(QPainter &painter, const QPointF &leftBottom, const QColor &color) const
@@ -61,7 +57,7 @@ void BarcodeText::draw(QPainter &painter, const QPointF &leftBottom, const QColo
 
 float BarcodeText::bandHeight(const QFont &font)
 {
-    const double capHeight = QFontMetricsF(layoutFont(font, 0.0f)).capHeight();
+    const double capHeight = metricsOf(layoutFont(font, 0.0f)).capHeight();
     return static_cast<float>(capHeight / 72.0 + 0.35 * capHeight / 72.0);
 }
 

@@ -7,18 +7,16 @@
 #include "core/FontNames.h"
 #include "core/ImageProcesser.h"
 #include "core/StringHelpers.h"
+#include "platform/PointTextLayout.h"
 #include "platform/ScopedFlag.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QPaintDevice>
 #include <QPainter>
 #include <QPalette>
-#include <QScreen>
 #include <QTextLayout>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -26,51 +24,6 @@
 const QString SKTText::UndoContentsKey = QStringLiteral("undoContents");
 
 namespace {
-
-// The resolution Qt lays text out at when no device is named: 96 when the application asks for
-// it, else the primary screen's logical resolution in whole dots, else 100 before there is a screen.
-int defaultDpiY()
-{
-    if (QCoreApplication::testAttribute(Qt::AA_Use96Dpi))
-        return 96;
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        return qRound(screen->logicalDotsPerInchY());
-    return 100;
-}
-
-// Never painted on, only asked for its resolution, which is Qt's default one: absolute letter
-// spacing is scaled by this resolution over the default one in whole numbers, so any other
-// resolution would lose or multiply the kerning.
-class LayoutDevice final : public QPaintDevice {
-public:
-    QPaintEngine *paintEngine() const override { return nullptr; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-        case PdmWidth:
-        case PdmHeight: return 100000;
-        case PdmWidthMM:
-        case PdmHeightMM: return 100000 * 254 / (10 * defaultDpiY());
-        case PdmNumColors: return INT_MAX;
-        case PdmDepth: return 32;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return defaultDpiY();
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
-        default: return 0;
-        }
-    }
-};
-
-const QPaintDevice *layoutDevice()
-{
-    static const LayoutDevice device;
-    return &device;
-}
 
 // Without a design window a text has no font of its own; the text system then uses its default.
 QFont sourceFont(const QFont &font)
@@ -88,14 +41,7 @@ qreal fontSize(const QFont &font)
 // between characters in those units.
 QFont layoutFont(const QFont &font, float kerning)
 {
-    QFont f = sourceFont(font);
-    if (f.pointSizeF() > 0)
-        f.setPointSizeF(f.pointSizeF() * 72.0 / layoutDevice()->logicalDpiY());
-    // Hinted advances would depend on the size in device pixels, so layouts would change with zoom.
-    f.setHintingPreference(QFont::PreferNoHinting);
-    if (kerning != 0.0f)
-        f.setLetterSpacing(QFont::AbsoluteSpacing, kerning);
-    return f;
+    return PointTextLayout::font(sourceFont(font), kerning);
 }
 
 Qt::Alignment alignmentFor(int textAlignment)
@@ -139,7 +85,7 @@ public:
     TextBlock(const QString &text, const QFont &font, Qt::Alignment alignment)
     {
         for (const QString &paragraph : paragraphsOf(text)) {
-            auto layout = std::make_unique<QTextLayout>(paragraph, font, layoutDevice());
+            auto layout = std::make_unique<QTextLayout>(paragraph, font, PointTextLayout::device());
             QTextOption option(alignment);
             option.setUseDesignMetrics(true);
             option.setTabStopDistance(28.0);
