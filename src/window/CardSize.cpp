@@ -1,11 +1,11 @@
 // Card size presets and the one size of the three canvases.
 
+#include "platform/ui/StepperSpinBox.h"
 #include "window/SKTWindowController.h"
 
 #include "canvas/ui/SKTGraphicView.h"
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "properties/ui/CardSettingsTab.h"
-#include "properties/ui/StepperSpinBox.h"
 
 
 #include <cmath>

@@ -1,6 +1,7 @@
 // Creation of the design window controller, the set-up of its window, its attachment to the document,
 // and the start of a new design.
 
+#include "platform/ui/StepperSpinBox.h"
 #include "window/SKTWindowController.h"
 
 #include "canvas/ui/SKTGraphicView.h"
@@ -22,7 +23,6 @@
 #include "properties/ui/CardSettingsTab.h"
 #include "properties/ui/PropertiesPanel.h"
 #include "properties/ui/ShapeTab.h"
-#include "properties/ui/StepperSpinBox.h"
 #include "window/Grid_Wizard.h"
 #include "window/Invitation_Wizard.h"
 #include "window/ResourceFolders.h"

@@ -6,10 +6,10 @@
 #include "core/AppState.h"
 #include "document/Card_Property.h"
 #include "document/SKTGraphicKinds.h"
+#include "platform/ui/StepperSpinBox.h"
 #include "properties/PanelArrange.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWindow.h"
-#include "properties/ui/StepperSpinBox.h"
 
 #include <QApplication>
 #include <QKeyEvent>

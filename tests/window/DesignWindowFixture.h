@@ -7,11 +7,11 @@
 #include "core/AppState.h"
 #include "document/SKTDocument.h"
 #include "platform/Pasteboard.h"
+#include "platform/ui/StepperSpinBox.h"
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardSettingsTab.h"
 #include "properties/ui/PropertiesPanel.h"
 #include "properties/ui/ShapeTab.h"
-#include "properties/ui/StepperSpinBox.h"
 #include "window/SKTWindowController.h"
 #include "window/WindowState.h"
 

@@ -10,9 +10,9 @@
 #include "core/WindowUtilities.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/DialogLook.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/StepperSpinBox.h"
 #include "properties/PanelConversions.h"
-#include "properties/ui/PanelTab.h"
-#include "properties/ui/StepperSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -80,27 +80,19 @@ constexpr int kLabelWidth = 110;
 
 QLabel *rowLabel(const QString &text)
 {
-    auto *label = new QLabel(text);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setMinimumWidth(kLabelWidth);
-    return label;
+    return Form::rowLabel(text, kLabelWidth);
 }
 
 QFormLayout *formIn(QWidget *box)
 {
-    auto *rows = new QFormLayout(box);
-    rows->setHorizontalSpacing(8);
-    rows->setVerticalSpacing(6);
-    rows->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    rows->setFormAlignment(Qt::AlignLeft | Qt::AlignTop);
-    rows->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    QFormLayout *rows = Form::rows(box);
     rows->setContentsMargins(10, 10, 10, 10);
     return rows;
 }
 
 QGroupBox *section(const char *name, const QString &title, QFormLayout **rows)
 {
-    auto *box = PanelTab::named(new QGroupBox(title), name);
+    auto *box = Form::named(new QGroupBox(title), name);
     *rows = formIn(box);
     return box;
 }
@@ -154,7 +146,7 @@ Barcode_Gen::~Barcode_Gen() = default;
 
 QToolButton *Barcode_Gen::helpButton(const char *name, void (Barcode_Gen::*action)())
 {
-    auto *button = PanelTab::named(new QToolButton, name);
+    auto *button = Form::named(new QToolButton, name);
     button->setText(QStringLiteral("?"));
     button->setToolTip(tr("Explain this setting"));
     button->setAutoRaise(false);
@@ -165,26 +157,26 @@ QToolButton *Barcode_Gen::helpButton(const char *name, void (Barcode_Gen::*actio
 void Barcode_Gen::build()
 {
     // The barcode and where its value comes from.
-    barcodeTypePopup = PanelTab::comboBox("barcodeTypePopup", Barcode_Symbology_Titles());
+    barcodeTypePopup = Form::comboBox("barcodeTypePopup", Barcode_Symbology_Titles());
     barcodeTypePopup->setMaxVisibleItems(Barcode_Symbology_Titles().size());
     barcodeTypePopup->setMinimumWidth(240);
-    Data_source_type = PanelTab::comboBox("Data_source_type", {kManual, kSeries});
+    Data_source_type = Form::comboBox("Data_source_type", {kManual, kSeries});
     Data_source_type->setMinimumWidth(100);
-    Batch_Series = PanelTab::comboBox("Batch_Series");
+    Batch_Series = Form::comboBox("Batch_Series");
     Batch_Series->setMinimumWidth(160);
-    view_series_btn = PanelTab::named(new QPushButton(tr("View")), "view_series_btn");
+    view_series_btn = Form::named(new QPushButton(tr("View")), "view_series_btn");
     view_series_btn->setToolTip(tr("Show the values of the series"));
 
-    dataText = PanelTab::named(new QLineEdit, "dataText");
+    dataText = Form::named(new QLineEdit, "dataText");
     dataText->setPlaceholderText(tr("Value to encode"));
-    dataText_2D_scl_v = PanelTab::named(new QWidget, "dataText_2D_scl_v");
-    dataText_2D = PanelTab::named(new QPlainTextEdit, "dataText_2D");
+    dataText_2D_scl_v = Form::named(new QWidget, "dataText_2D_scl_v");
+    dataText_2D = Form::named(new QPlainTextEdit, "dataText_2D");
     dataText_2D->setTabChangesFocus(true);
     dataText_2D->setFixedHeight(dataText_2D->fontMetrics().lineSpacing() * 3 + 14);
     auto *twoDValue = new QVBoxLayout(dataText_2D_scl_v);
     twoDValue->setContentsMargins(0, 0, 0, 0);
     twoDValue->addWidget(dataText_2D);
-    encodeButton = PanelTab::named(new QPushButton(tr("Encode")), "Encode_btn");
+    encodeButton = Form::named(new QPushButton(tr("Encode")), "Encode_btn");
     encodeButton->setToolTip(tr("Make the preview again"));
     encodeButton->setAutoDefault(false);
 
@@ -214,17 +206,17 @@ void Barcode_Gen::build()
     grid->setColumnStretch(2, 1);
 
     // The preview: the picture at its own size, centred, scrolled when larger.
-    barcodeImage = PanelTab::named(new QLabel, "barcodeImage");
+    barcodeImage = Form::named(new QLabel, "barcodeImage");
     barcodeImage->setAlignment(Qt::AlignCenter);
     barcodeImage->setBackgroundRole(QPalette::Base);
     barcodeImage->setAutoFillBackground(true);
-    image_scroll = PanelTab::named(new QScrollArea, "image_scroll");
+    image_scroll = Form::named(new QScrollArea, "image_scroll");
     image_scroll->setWidget(barcodeImage);
     image_scroll->setWidgetResizable(true);
     image_scroll->setAlignment(Qt::AlignCenter);
     image_scroll->setMinimumSize(380, 300);
-    barcode_error_label = PanelTab::named(new QLabel(tr("The value cannot be encoded in this symbology.")),
-                                          "barcode_error_label");
+    barcode_error_label = Form::named(new QLabel(tr("The value cannot be encoded in this symbology.")),
+                                      "barcode_error_label");
     QPalette warning = barcode_error_label->palette();
     warning.setColor(QPalette::WindowText, QColor(178, 34, 34));
     barcode_error_label->setPalette(warning);
@@ -237,7 +229,7 @@ void Barcode_Gen::build()
     previewColumn->addWidget(image_scroll, 1);
     previewColumn->addWidget(barcode_error_label);
 
-    sett_tab = PanelTab::named(new QTabWidget, "sett_tab");
+    sett_tab = Form::named(new QTabWidget, "sett_tab");
     sett_tab->addTab(buildSymbolTab(), tr("Symbol"));
     sett_tab->addTab(buildTextTab(), tr("Texts"));
     sett_tab->addTab(buildLayoutTab(), tr("Margins and Colours"));
@@ -269,63 +261,63 @@ QWidget *Barcode_Gen::buildSymbolTab()
 {
     QFormLayout *rows = nullptr;
     linear_sett_box = section("linear_sett_box", tr("Bars"), &rows);
-    HeightStepper = PanelTab::stepper("HeightStepper", "HeightText", 0.1, 20.0, QString(), 2);
+    HeightStepper = Form::stepper("HeightStepper", "HeightText", 0.1, 20.0, QString(), 2);
     HeightStepper->setSingleStep(0.1);
     HeightText = HeightStepper->textField();
-    widthStepper = PanelTab::stepper("widthStepper", "widthText", 5.0, 200.0, QString(), 1);
+    widthStepper = Form::stepper("widthStepper", "widthText", 5.0, 200.0, QString(), 1);
     widthText = widthStepper->textField();
-    bar_align_combo = PanelTab::comboBox("bar_align_combo",
-                                         {QStringLiteral("Center"), QStringLiteral("Top"), QStringLiteral("TopLeft"),
-                                          QStringLiteral("TopRight"), QStringLiteral("Left"), QStringLiteral("Bottom"),
-                                          QStringLiteral("BottomLeft"), QStringLiteral("BottomRight"),
-                                          QStringLiteral("Right")});
-    barHeightLabel = PanelTab::named(rowLabel(QString()), "barHeightLabel");
-    barWidthLabel = PanelTab::named(rowLabel(QString()), "barWidthLabel");
+    bar_align_combo = Form::comboBox("bar_align_combo",
+                                     {QStringLiteral("Center"), QStringLiteral("Top"), QStringLiteral("TopLeft"),
+                                      QStringLiteral("TopRight"), QStringLiteral("Left"), QStringLiteral("Bottom"),
+                                      QStringLiteral("BottomLeft"), QStringLiteral("BottomRight"),
+                                      QStringLiteral("Right")});
+    barHeightLabel = Form::named(rowLabel(QString()), "barHeightLabel");
+    barWidthLabel = Form::named(rowLabel(QString()), "barWidthLabel");
     rows->addRow(barHeightLabel, HeightStepper);
     rows->addRow(barWidthLabel, widthStepper);
     rows->addRow(rowLabel(tr("In the preview:")), bar_align_combo);
 
     two_d_sett_box = section("two_d_sett_box", tr("QR Code"), &rows);
-    HeightStepper_2D = PanelTab::stepper("HeightStepper_2D", "HeightText_2D", 21, 1000, tr(" pt"));
+    HeightStepper_2D = Form::stepper("HeightStepper_2D", "HeightText_2D", 21, 1000, tr(" pt"));
     HeightText_2D = HeightStepper_2D->textField();
-    qr_version_ComboBox = PanelTab::comboBox("qr_version_ComboBox", qrVersionItems());
+    qr_version_ComboBox = Form::comboBox("qr_version_ComboBox", qrVersionItems());
     qr_version_ComboBox->setMaxVisibleItems(12);
-    qr_ec_lvl_ComboBox = PanelTab::comboBox(
+    qr_ec_lvl_ComboBox = Form::comboBox(
         "qr_ec_lvl_ComboBox", {tr("L (7%)"), tr("M (15%)"), tr("Q (25%)"), tr("H (30%)")});
     rows->addRow(rowLabel(tr("Size:")), HeightStepper_2D);
     rows->addRow(rowLabel(tr("Version:")),
-                 PanelTab::sideBySide({qr_version_ComboBox,
-                                       helpButton("QR_Version_Help_Btn", &Barcode_Gen::QR_Version_Help_Btn)}));
+                 Form::sideBySide({qr_version_ComboBox,
+                                   helpButton("QR_Version_Help_Btn", &Barcode_Gen::QR_Version_Help_Btn)}));
     rows->addRow(rowLabel(tr("Error correction:")),
-                 PanelTab::sideBySide(
+                 Form::sideBySide(
                      {qr_ec_lvl_ComboBox, helpButton("QR_EC_Lvl_Help_Btn", &Barcode_Gen::QR_EC_Lvl_Help_Btn)}));
 
     pdf_2d_sett_box = section("pdf_2d_sett_box", tr("PDF417"), &rows);
-    Pdf_widthStepper_2D = PanelTab::stepper("Pdf_widthStepper_2D", "Pdf_widthText_2D", 20, 2000, tr(" pt"));
+    Pdf_widthStepper_2D = Form::stepper("Pdf_widthStepper_2D", "Pdf_widthText_2D", 20, 2000, tr(" pt"));
     Pdf_widthText_2D = Pdf_widthStepper_2D->textField();
-    pdf_HeightStepper_2D = PanelTab::stepper("pdf_HeightStepper_2D", "pdf_HeightText_2D", 5, 1000, tr(" pt"));
+    pdf_HeightStepper_2D = Form::stepper("pdf_HeightStepper_2D", "pdf_HeightText_2D", 5, 1000, tr(" pt"));
     pdf_HeightText_2D = pdf_HeightStepper_2D->textField();
-    pdf_ec_lvl_Stepper = PanelTab::stepper("pdf_ec_lvl_Stepper", "pdf_ec_lvl_Text", 0, 8);
+    pdf_ec_lvl_Stepper = Form::stepper("pdf_ec_lvl_Stepper", "pdf_ec_lvl_Text", 0, 8);
     pdf_ec_lvl_Text = pdf_ec_lvl_Stepper->textField();
     rows->addRow(rowLabel(tr("Width:")), Pdf_widthStepper_2D);
     rows->addRow(rowLabel(tr("Height:")), pdf_HeightStepper_2D);
     rows->addRow(rowLabel(tr("Error correction:")),
-                 PanelTab::sideBySide(
+                 Form::sideBySide(
                      {pdf_ec_lvl_Stepper, helpButton("PDF_ec_lvl_Help_btn", &Barcode_Gen::PDF_ec_lvl_Help_btn)}));
 
     dm_2d_sett_box = section("dm_2d_sett_box", tr("Data Matrix"), &rows);
-    dm_moduleStepper_2D = PanelTab::stepper("dm_moduleStepper_2D", "dm_moduleText_2D", 1, 20, tr(" pt"));
+    dm_moduleStepper_2D = Form::stepper("dm_moduleStepper_2D", "dm_moduleText_2D", 1, 20, tr(" pt"));
     dm_moduleText_2D = dm_moduleStepper_2D->textField();
-    dm_format_ComboBox = PanelTab::comboBox("dm_format_ComboBox", Data_Matrix_Format_Items());
+    dm_format_ComboBox = Form::comboBox("dm_format_ComboBox", Data_Matrix_Format_Items());
     dm_format_ComboBox->setMaxVisibleItems(12);
-    dm_encoding_ComboBox = PanelTab::comboBox("dm_encoding_ComboBox", Data_Matrix_Encoding_Items());
+    dm_encoding_ComboBox = Form::comboBox("dm_encoding_ComboBox", Data_Matrix_Encoding_Items());
     rows->addRow(rowLabel(tr("Module size:")), dm_moduleStepper_2D);
     rows->addRow(rowLabel(tr("Format:")),
-                 PanelTab::sideBySide(
+                 Form::sideBySide(
                      {dm_format_ComboBox, helpButton("DM_format_Help_btn", &Barcode_Gen::DM_format_Help_btn)}));
     rows->addRow(rowLabel(tr("Encoding:")),
-                 PanelTab::sideBySide({dm_encoding_ComboBox,
-                                       helpButton("DM_Encoding_Help_btn", &Barcode_Gen::DM_Encoding_Help_btn)}));
+                 Form::sideBySide({dm_encoding_ComboBox,
+                                   helpButton("DM_Encoding_Help_btn", &Barcode_Gen::DM_Encoding_Help_btn)}));
 
     return page({linear_sett_box, two_d_sett_box, pdf_2d_sett_box, dm_2d_sett_box});
 }
@@ -333,27 +325,27 @@ QWidget *Barcode_Gen::buildSymbolTab()
 QWidget *Barcode_Gen::buildTextTab()
 {
     const auto fontRow = [](QLabel **label, QPushButton **button, const char *labelName, const char *buttonName) {
-        *label = PanelTab::named(new QLabel, labelName);
-        *button = PanelTab::named(new QPushButton(tr("Choose…")), buttonName);
+        *label = Form::named(new QLabel, labelName);
+        *button = Form::named(new QPushButton(tr("Choose…")), buttonName);
         (*button)->setAutoDefault(false);
-        return PanelTab::sideBySide({*label, *button});
+        return Form::sideBySide({*label, *button});
     };
 
     QFormLayout *rows = nullptr;
     val_text_box = section("val_text_box", tr("Value Text"), &rows);
-    captionCheckbox = PanelTab::checkBox("captionCheckbox", tr("Hide the value text"));
-    showinTopCheckbox = PanelTab::checkBox("showinTopCheckbox", tr("Above the bars"));
+    captionCheckbox = Form::checkBox("captionCheckbox", tr("Hide the value text"));
+    showinTopCheckbox = Form::checkBox("showinTopCheckbox", tr("Above the bars"));
     rows->addRow(rowLabel(QString()), captionCheckbox);
     rows->addRow(rowLabel(QString()), showinTopCheckbox);
-    val_font_label = PanelTab::named(rowLabel(tr("Font:")), "val_font_label");
+    val_font_label = Form::named(rowLabel(tr("Font:")), "val_font_label");
     rows->addRow(val_font_label, fontRow(&value_font_value, &val_font_btn, "value_font_value", "val_font_btn"));
 
     QFormLayout *headerRows = nullptr;
     QGroupBox *header = section("header_box", tr("Header"), &headerRows);
-    HeaderText = PanelTab::named(new QLineEdit, "HeaderText");
+    HeaderText = Form::named(new QLineEdit, "HeaderText");
     HeaderText->setMinimumWidth(200);
-    hideHeaderCheckbox = PanelTab::checkBox("hideHeaderCheckbox", tr("Hide the header"));
-    align_hdr_combo = PanelTab::comboBox("align_hdr_combo", Barcode_Alignment_Titles());
+    hideHeaderCheckbox = Form::checkBox("hideHeaderCheckbox", tr("Hide the header"));
+    align_hdr_combo = Form::comboBox("align_hdr_combo", Barcode_Alignment_Titles());
     headerRows->addRow(rowLabel(tr("Text:")), HeaderText);
     headerRows->addRow(rowLabel(QString()), hideHeaderCheckbox);
     headerRows->addRow(rowLabel(tr("Alignment:")), align_hdr_combo);
@@ -362,10 +354,10 @@ QWidget *Barcode_Gen::buildTextTab()
 
     QFormLayout *footerRows = nullptr;
     QGroupBox *footer = section("footer_box", tr("Footer"), &footerRows);
-    FooterText = PanelTab::named(new QLineEdit, "FooterText");
+    FooterText = Form::named(new QLineEdit, "FooterText");
     FooterText->setMinimumWidth(200);
-    hideFooterCheckbox = PanelTab::checkBox("hideFooterCheckbox", tr("Hide the footer"));
-    align_ftr_combo = PanelTab::comboBox("align_ftr_combo", Barcode_Alignment_Titles());
+    hideFooterCheckbox = Form::checkBox("hideFooterCheckbox", tr("Hide the footer"));
+    align_ftr_combo = Form::comboBox("align_ftr_combo", Barcode_Alignment_Titles());
     footerRows->addRow(rowLabel(tr("Text:")), FooterText);
     footerRows->addRow(rowLabel(QString()), hideFooterCheckbox);
     footerRows->addRow(rowLabel(tr("Alignment:")), align_ftr_combo);
@@ -378,7 +370,7 @@ QWidget *Barcode_Gen::buildTextTab()
 QWidget *Barcode_Gen::buildLayoutTab()
 {
     const auto margin = [](const char *name, const char *textName) {
-        StepperSpinBox *stepper = PanelTab::stepper(name, textName, 0.0, 5.0, tr(" cm"), 2);
+        StepperSpinBox *stepper = Form::stepper(name, textName, 0.0, 5.0, tr(" cm"), 2);
         stepper->setSingleStep(0.05);
         return stepper;
     };
@@ -394,7 +386,7 @@ QWidget *Barcode_Gen::buildLayoutTab()
     ftr_mar_Text = ftr_mar_Stepper->textField();
     TB_mar_Text = TB_mar_Stepper->textField();
     LR_mar_Text = LR_mar_Stepper->textField();
-    val_mar_label = PanelTab::named(rowLabel(tr("Value text:")), "val_mar_label");
+    val_mar_label = Form::named(rowLabel(tr("Value text:")), "val_mar_label");
     rows->addRow(val_mar_label, val_mar_Stepper);
     rows->addRow(rowLabel(tr("Header:")), hdr_mar_Stepper);
     rows->addRow(rowLabel(tr("Footer:")), ftr_mar_Stepper);
@@ -403,14 +395,14 @@ QWidget *Barcode_Gen::buildLayoutTab()
 
     QFormLayout *colours = nullptr;
     QGroupBox *colourBox = section("colour_box", tr("Colours"), &colours);
-    barcode_clr = PanelTab::colorWell("barcode_clr", tr("Bar colour"));
-    bar_back_clr = PanelTab::colorWell("bar_back_clr", tr("Background colour"));
-    bar_val_clr = PanelTab::colorWell("bar_val_clr", tr("Value text colour"));
-    bar_hdr_clr = PanelTab::colorWell("bar_hdr_clr", tr("Header colour"));
-    bar_ftr_clr = PanelTab::colorWell("bar_ftr_clr", tr("Footer colour"));
-    bar_clr_label = PanelTab::named(rowLabel(tr("Bars:")), "bar_clr_label");
-    bar_bk_clr_label = PanelTab::named(rowLabel(tr("Background:")), "bar_bk_clr_label");
-    val_clr_label = PanelTab::named(rowLabel(tr("Value text:")), "val_clr_label");
+    barcode_clr = Form::colorWell("barcode_clr", tr("Bar colour"));
+    bar_back_clr = Form::colorWell("bar_back_clr", tr("Background colour"));
+    bar_val_clr = Form::colorWell("bar_val_clr", tr("Value text colour"));
+    bar_hdr_clr = Form::colorWell("bar_hdr_clr", tr("Header colour"));
+    bar_ftr_clr = Form::colorWell("bar_ftr_clr", tr("Footer colour"));
+    bar_clr_label = Form::named(rowLabel(tr("Bars:")), "bar_clr_label");
+    bar_bk_clr_label = Form::named(rowLabel(tr("Background:")), "bar_bk_clr_label");
+    val_clr_label = Form::named(rowLabel(tr("Value text:")), "val_clr_label");
     colours->addRow(bar_clr_label, barcode_clr);
     colours->addRow(bar_bk_clr_label, bar_back_clr);
     colours->addRow(val_clr_label, bar_val_clr);
@@ -424,11 +416,11 @@ QWidget *Barcode_Gen::buildResolutionTab()
 {
     QFormLayout *rows = nullptr;
     QGroupBox *box = section("dpi_box", tr("Resolution of the Picture"), &rows);
-    DPI_ComboBox = PanelTab::comboBox("DPI_ComboBox", Barcode_DPI_Titles());
-    dpi_Stepper = PanelTab::stepper("dpi_Stepper", "dpi_Text", 72, 1200, tr(" dpi"));
+    DPI_ComboBox = Form::comboBox("DPI_ComboBox", Barcode_DPI_Titles());
+    dpi_Stepper = Form::stepper("dpi_Stepper", "dpi_Text", 72, 1200, tr(" dpi"));
     dpi_Text = dpi_Stepper->textField();
     rows->addRow(rowLabel(tr("Dots per inch:")),
-                 PanelTab::sideBySide({DPI_ComboBox, helpButton("DPI_Help_Label", &Barcode_Gen::DPI_Help_Label)}));
+                 Form::sideBySide({DPI_ComboBox, helpButton("DPI_Help_Label", &Barcode_Gen::DPI_Help_Label)}));
     rows->addRow(rowLabel(tr("Custom:")), dpi_Stepper);
     return page({box});
 }

@@ -1,8 +1,9 @@
 #include "properties/ui/CardBackgroundTab.h"
 
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/FillBox.h"
 #include "platform/ui/ImageBrowserView.h"
-#include "properties/ui/StepperSpinBox.h"
+#include "platform/ui/StepperSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,7 +11,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 CardBackgroundTab::CardBackgroundTab(QWidget *parent) : PanelTab("card_bkgd_tab", tr("Card Background"), parent)
@@ -18,33 +18,27 @@ CardBackgroundTab::CardBackgroundTab(QWidget *parent) : PanelTab("card_bkgd_tab"
     QFormLayout *fillSection = addSection(tr("Fill"));
     Card_fill_chk = checkBox("Card_fill_chk", tr("Fill the card"));
     addRow(fillSection, QString(), Card_fill_chk);
-    QFormLayout *fill = nullptr;
-    Card_Fill_Box = innerBox("Card_Fill_Box", &fill);
-    Card_solid_fill_rd = named(new QRadioButton(tr("Solid")), "Card_solid_fill_rd");
-    Card_gradient_fill_rd = named(new QRadioButton(tr("Gradient")), "Card_gradient_fill_rd");
-    Card_Style_fill_rd = named(new QRadioButton(tr("Pattern")), "Card_Style_fill_rd");
-    Card_Image_fill_rd = named(new QRadioButton(tr("Picture")), "Card_Image_fill_rd");
-    addRow(fill, tr("Type:"),
-           twoColumns({Card_solid_fill_rd, Card_gradient_fill_rd, Card_Style_fill_rd, Card_Image_fill_rd}))->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    Card_fill_clr = colorWell("Card_fill_clr", tr("Fill colour"));
-    addRow(fill, tr("Colour:"), Card_fill_clr);
-    Card_fill_Grd_1_clr = colorWell("Card_fill_Grd_1_clr", tr("Gradient start colour"));
-    Card_fill_Grd_2_clr = colorWell("Card_fill_Grd_2_clr", tr("Gradient end colour"));
-    addRow(fill, tr("Gradient:"), sideBySide({Card_fill_Grd_1_clr, Card_fill_Grd_2_clr}));
-    Card_grad_Stepper = stepper("Card_grad_Stepper", "Card_grad_Text", 0, 360, QStringLiteral("°"));
-    Card_grad_Text = Card_grad_Stepper->textField();
-    addRow(fill, tr("Angle:"), Card_grad_Stepper);
-    Card_hatch_style = comboBox("Card_hatch_style");
-    addRow(fill, tr("Pattern:"), Card_hatch_style);
-    Card_hatch_bk_clr = colorWell("Card_hatch_bk_clr", tr("Colour behind the pattern"));
-    addRow(fill, tr("Behind:"), Card_hatch_bk_clr);
-    Card_alpha_Stepper = stepper("Card_alpha_Stepper", "Card_alpha_Text", 0, 100, tr(" %"));
-    Card_alpha_Text = Card_alpha_Stepper->textField();
-    addRow(fill, tr("Opacity:"), Card_alpha_Stepper);
+    Card_Fill_Box = new FillBox(QStringLiteral("Card"), QStringLiteral("Card"),
+                                FillBox::Gradient | FillBox::Pattern | FillBox::Picture);
+    const FillBox &f = *Card_Fill_Box;
+    Card_solid_fill_rd = f.solidRadio;
+    Card_gradient_fill_rd = f.gradientRadio;
+    Card_Style_fill_rd = f.patternRadio;
+    Card_Image_fill_rd = f.pictureRadio;
+    Card_fill_clr = f.color;
+    Card_fill_Grd_1_clr = f.gradient1;
+    Card_fill_Grd_2_clr = f.gradient2;
+    Card_grad_Stepper = f.angle;
+    Card_grad_Text = f.angle->textField();
+    Card_hatch_style = f.patternStyle;
+    Card_hatch_bk_clr = f.patternBehind;
+    Card_alpha_Stepper = f.opacity;
+    Card_alpha_Text = f.opacity->textField();
     fillSection->addRow(Card_Fill_Box);
 
     QFormLayout *picture = addSection(tr("Picture"), &Card_image_box);
     Card_image_box->setObjectName(QStringLiteral("Card_image_box"));
+    Card_Fill_Box->pictureControls = Card_image_box;
     Card_Image_path = named(new QLineEdit, "Card_Image_path");
     Card_Image_path->setReadOnly(true);
     Card_Image_path->setPlaceholderText(tr("No picture"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/FillBox.h"
 #include "properties/ui/PanelTab.h"
 
 class ImageBrowserView;
@@ -22,7 +23,7 @@ public:
     static constexpr double kFrameZoom = 0.2;
 
     QCheckBox *Card_fill_chk;
-    QGroupBox *Card_Fill_Box;
+    FillBox *Card_Fill_Box;
     QRadioButton *Card_solid_fill_rd, *Card_gradient_fill_rd, *Card_Style_fill_rd, *Card_Image_fill_rd;
     ColorWell *Card_fill_clr, *Card_fill_Grd_1_clr, *Card_fill_Grd_2_clr, *Card_hatch_bk_clr;
     StepperSpinBox *Card_grad_Stepper, *Card_alpha_Stepper;

@@ -8,13 +8,13 @@
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/ImageBrowserView.h"
 #include "platform/ui/SetObjEnabled.h"
+#include "platform/ui/StepperSpinBox.h"
 #include "properties/CardPanelValues.h"
 #include "properties/PanelConversions.h"
 #include "properties/PanelDesign.h"
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardSettingsTab.h"
 #include "properties/ui/FontPanel.h"
-#include "properties/ui/StepperSpinBox.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -142,10 +142,7 @@ CardPanelValues CardPanel::values() const
     v.borderStyle = s->Card_border_style->currentIndex();
     v.fill = b->Card_fill_chk->isChecked();
     v.fillColor = b->Card_fill_clr->color();
-    v.fillRadio = b->Card_gradient_fill_rd->isChecked() ? QStringLiteral("G")
-                  : b->Card_Style_fill_rd->isChecked()  ? QStringLiteral("H")
-                  : b->Card_Image_fill_rd->isChecked()  ? QStringLiteral("I")
-                                                        : QStringLiteral("S");
+    v.fillRadio = b->Card_Fill_Box->fillType();
     v.gradient1 = b->Card_fill_Grd_1_clr->color();
     v.gradient2 = b->Card_fill_Grd_2_clr->color();
     v.gradientAngle = b->Card_grad_Stepper->value();
@@ -233,11 +230,7 @@ void CardPanel::card_prop_set(const QString &fillStyle)
 
 void CardPanel::showFillStyle(const QString &fillStyle)
 {
-    CardBackgroundTab *b = card_bkgd_tab;
-    PanelTab::showFillType({b->Card_solid_fill_rd, b->Card_gradient_fill_rd, b->Card_Style_fill_rd, b->Card_Image_fill_rd,
-                            b->Card_fill_clr, b->Card_fill_Grd_1_clr, b->Card_fill_Grd_2_clr, b->Card_grad_Stepper,
-                            b->Card_hatch_style, b->Card_hatch_bk_clr, b->Card_image_box},
-                           fillStyle);
+    card_bkgd_tab->Card_Fill_Box->showFillType(fillStyle);
 }
 
 void CardPanel::Mark_List_New_Selection(int row)

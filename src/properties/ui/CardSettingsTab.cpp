@@ -1,7 +1,7 @@
 #include "properties/ui/CardSettingsTab.h"
 
 #include "platform/ui/ColorWell.h"
-#include "properties/ui/StepperSpinBox.h"
+#include "platform/ui/StepperSpinBox.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -6,11 +6,11 @@
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/EffectSlider.h"
 #include "platform/ui/SetObjEnabled.h"
+#include "platform/ui/StepperSpinBox.h"
 #include "properties/ImagePanelValues.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWriteBack.h"
 #include "properties/ui/DataSourceTab.h"
-#include "properties/ui/StepperSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,10 +2,10 @@
 
 #include "document/SKTGraphic.h"
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/StepperSpinBox.h"
 #include "properties/LinePanelValues.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWriteBack.h"
-#include "properties/ui/StepperSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

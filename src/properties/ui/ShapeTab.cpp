@@ -2,11 +2,12 @@
 
 #include "document/SKTGraphic.h"
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/FillBox.h"
 #include "platform/ui/SetObjEnabled.h"
+#include "platform/ui/StepperSpinBox.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWriteBack.h"
 #include "properties/ShapePanelValues.h"
-#include "properties/ui/StepperSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,27 +49,21 @@ void ShapeTab::build()
     QFormLayout *fillSection = addSection(tr("Fill"));
     Shape_fill_chk = checkBox("Shape_fill_chk", tr("Fill the shape"));
     addRow(fillSection, QString(), Shape_fill_chk);
-    QFormLayout *fill = nullptr;
-    Shape_Fill_Box = innerBox("Shape_Fill_Box", &fill);
-    Shape_solid_fill_rd = named(new QRadioButton(tr("Solid")), "Shape_solid_fill_rd");
-    Shape_gradient_fill_rd = named(new QRadioButton(tr("Gradient")), "Shape_gradient_fill_rd");
-    Shape_Style_fill_rd = named(new QRadioButton(tr("Pattern")), "Shape_Style_fill_rd");
-    addRow(fill, tr("Type:"), twoColumns({Shape_solid_fill_rd, Shape_gradient_fill_rd, Shape_Style_fill_rd}))->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    shape_fill_clr = colorWell("shape_fill_clr", tr("Fill colour"));
-    addRow(fill, tr("Colour:"), shape_fill_clr);
-    shape_fill_Grd_1_clr = colorWell("shape_fill_Grd_1_clr", tr("Gradient start colour"));
-    shape_fill_Grd_2_clr = colorWell("shape_fill_Grd_2_clr", tr("Gradient end colour"));
-    addRow(fill, tr("Gradient:"), sideBySide({shape_fill_Grd_1_clr, shape_fill_Grd_2_clr}));
-    shape_grad_Stepper = stepper("shape_grad_Stepper", "shape_grad_Text", 0, 360, QStringLiteral("°"));
-    shape_grad_Text = shape_grad_Stepper->textField();
-    addRow(fill, tr("Angle:"), shape_grad_Stepper);
-    shape_hatch_style = comboBox("shape_hatch_style");
-    addRow(fill, tr("Pattern:"), shape_hatch_style);
-    shape_hatch_bk_clr = colorWell("shape_hatch_bk_clr", tr("Colour behind the pattern"));
-    addRow(fill, tr("Behind:"), shape_hatch_bk_clr);
-    shape_alpha_Stepper = stepper("shape_alpha_Stepper", "shape_alpha_Text", 0, 100, tr(" %"));
-    shape_alpha_Text = shape_alpha_Stepper->textField();
-    addRow(fill, tr("Opacity:"), shape_alpha_Stepper);
+    Shape_Fill_Box = new FillBox(QStringLiteral("Shape"), QStringLiteral("shape"),
+                                 FillBox::Gradient | FillBox::Pattern);
+    const FillBox &f = *Shape_Fill_Box;
+    Shape_solid_fill_rd = f.solidRadio;
+    Shape_gradient_fill_rd = f.gradientRadio;
+    Shape_Style_fill_rd = f.patternRadio;
+    shape_fill_clr = f.color;
+    shape_fill_Grd_1_clr = f.gradient1;
+    shape_fill_Grd_2_clr = f.gradient2;
+    shape_grad_Stepper = f.angle;
+    shape_grad_Text = f.angle->textField();
+    shape_hatch_style = f.patternStyle;
+    shape_hatch_bk_clr = f.patternBehind;
+    shape_alpha_Stepper = f.opacity;
+    shape_alpha_Text = f.opacity->textField();
     fillSection->addRow(Shape_Fill_Box);
 
     m_measures = addSection(tr("Shape"), &Shape_Measure_Box);
@@ -128,9 +123,7 @@ ShapePanelValues ShapeTab::values() const
     v.borderStyle = shape_border_style->currentIndex();
     v.fill = Shape_fill_chk->isChecked();
     v.fillColor = shape_fill_clr->color();
-    v.fillRadio = Shape_gradient_fill_rd->isChecked() ? QStringLiteral("G")
-                  : Shape_Style_fill_rd->isChecked()  ? QStringLiteral("H")
-                                                      : QStringLiteral("S");
+    v.fillRadio = Shape_Fill_Box->fillType();
     v.gradient1 = shape_fill_Grd_1_clr->color();
     v.gradient2 = shape_fill_Grd_2_clr->color();
     v.gradientAngle = shape_grad_Stepper->value();
@@ -195,10 +188,7 @@ void ShapeTab::setShapeName(const QString &name)
 
 void ShapeTab::showFillType(const QString &fillType)
 {
-    PanelTab::showFillType({Shape_solid_fill_rd, Shape_gradient_fill_rd, Shape_Style_fill_rd, nullptr, shape_fill_clr,
-                            shape_fill_Grd_1_clr, shape_fill_Grd_2_clr, shape_grad_Stepper, shape_hatch_style,
-                            shape_hatch_bk_clr, nullptr},
-                           fillType);
+    Shape_Fill_Box->showFillType(fillType);
 }
 
 // The text fields are the steppers' own: a step shows in its field at once, and a typed value is

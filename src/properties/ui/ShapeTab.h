@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/FillBox.h"
 #include "properties/ui/PanelTab.h"
 
 class PanelDesign;
@@ -52,7 +53,7 @@ public:
     ColorWell *shape_bordr_clr;
     QComboBox *shape_border_style;
     QCheckBox *Shape_fill_chk;
-    QGroupBox *Shape_Fill_Box;
+    FillBox *Shape_Fill_Box;
     QRadioButton *Shape_solid_fill_rd, *Shape_gradient_fill_rd, *Shape_Style_fill_rd;
     ColorWell *shape_fill_clr, *shape_fill_Grd_1_clr, *shape_fill_Grd_2_clr;
     StepperSpinBox *shape_grad_Stepper;

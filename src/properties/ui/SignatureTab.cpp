@@ -5,11 +5,11 @@
 #include "platform/UiServices.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/SetObjEnabled.h"
+#include "platform/ui/StepperSpinBox.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWriteBack.h"
 #include "properties/SignaturePanelValues.h"
 #include "properties/ui/DataSourceTab.h"
-#include "properties/ui/StepperSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -8,14 +8,15 @@
 #include "document/ControlTags.h"
 #include "document/SKTGraphic.h"
 #include "platform/ui/ColorWell.h"
+#include "platform/ui/FillBox.h"
 #include "platform/ui/SetObjEnabled.h"
+#include "platform/ui/StepperSpinBox.h"
 #include "properties/PanelConversions.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWriteBack.h"
 #include "properties/TextPanelValues.h"
 #include "properties/ui/DataSourceTab.h"
 #include "properties/ui/FontPanel.h"
-#include "properties/ui/StepperSpinBox.h"
 #include "properties/ui/TextEditTab.h"
 #include "properties/ui/TextPropertiesTab.h"
 
@@ -203,11 +204,7 @@ void TextPanel::fill(SKTGraphic &graphic)
 
 void TextPanel::showFillType(bool gradient)
 {
-    TextPropertiesTab *p = text_prop_tab;
-    PanelTab::showFillType({p->Text_solid_fill_rd, p->Text_gradient_fill_rd, nullptr, nullptr, p->Text_fill_clr,
-                            p->Text_fill_Grd_1_clr, p->Text_fill_Grd_2_clr, p->Text_grad_Stepper, nullptr, nullptr,
-                            nullptr},
-                           gradient ? QStringLiteral("G") : QStringLiteral("S"));
+    text_prop_tab->Text_Fill_Box->showFillType(gradient ? QStringLiteral("G") : QStringLiteral("S"));
 }
 
 void TextPanel::showFont()

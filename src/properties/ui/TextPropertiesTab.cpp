@@ -1,7 +1,8 @@
 #include "properties/ui/TextPropertiesTab.h"
 
 #include "platform/ui/ColorWell.h"
-#include "properties/ui/StepperSpinBox.h"
+#include "platform/ui/FillBox.h"
+#include "platform/ui/StepperSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,28 +64,17 @@ TextPropertiesTab::TextPropertiesTab(QWidget *parent) : PanelTab("text_prop_tab"
     QFormLayout *fillSection = addSection(tr("Background"));
     Text_fill_chk = checkBox("Text_fill_chk", tr("Fill behind the text"));
     addRow(fillSection, QString(), Text_fill_chk);
-    QFormLayout *fill = nullptr;
-    Text_Fill_Box = innerBox("Text_Fill_Box", &fill);
-    Text_solid_fill_rd = named(new QRadioButton(tr("Solid")), "Text_solid_fill_rd");
-    Text_gradient_fill_rd = named(new QRadioButton(tr("Gradient")), "Text_gradient_fill_rd");
-    auto *radios = new QHBoxLayout;
-    radios->setContentsMargins(0, 0, 0, 0);
-    radios->setSpacing(12);
-    radios->addWidget(Text_solid_fill_rd);
-    radios->addWidget(Text_gradient_fill_rd);
-    radios->addStretch(1);
-    addRow(fill, tr("Type:"), radios);
-    Text_fill_clr = colorWell("Text_fill_clr", tr("Fill colour"));
-    addRow(fill, tr("Colour:"), Text_fill_clr);
-    Text_fill_Grd_1_clr = colorWell("Text_fill_Grd_1_clr", tr("Gradient start colour"));
-    Text_fill_Grd_2_clr = colorWell("Text_fill_Grd_2_clr", tr("Gradient end colour"));
-    addRow(fill, tr("Gradient:"), sideBySide({Text_fill_Grd_1_clr, Text_fill_Grd_2_clr}));
-    Text_grad_Stepper = stepper("Text_grad_Stepper", "Text_grad_Text", 0, 360, QStringLiteral("°"));
-    Text_grad_Text = Text_grad_Stepper->textField();
-    addRow(fill, tr("Angle:"), Text_grad_Stepper);
-    Text_alpha_Stepper = stepper("Text_alpha_Stepper", "Text_alpha_Text", 0, 100, tr(" %"));
-    Text_alpha_Text = Text_alpha_Stepper->textField();
-    addRow(fill, tr("Opacity:"), Text_alpha_Stepper);
+    Text_Fill_Box = new FillBox(QStringLiteral("Text"), QStringLiteral("Text"), FillBox::Gradient);
+    const FillBox &f = *Text_Fill_Box;
+    Text_solid_fill_rd = f.solidRadio;
+    Text_gradient_fill_rd = f.gradientRadio;
+    Text_fill_clr = f.color;
+    Text_fill_Grd_1_clr = f.gradient1;
+    Text_fill_Grd_2_clr = f.gradient2;
+    Text_grad_Stepper = f.angle;
+    Text_grad_Text = f.angle->textField();
+    Text_alpha_Stepper = f.opacity;
+    Text_alpha_Text = f.opacity->textField();
     fillSection->addRow(Text_Fill_Box);
 
     QFormLayout *shadowSection = addSection(tr("Shadow"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/FillBox.h"
 #include "properties/ui/PanelTab.h"
 
 class QCheckBox;
@@ -38,7 +39,7 @@ public:
     QComboBox *Text_border_style;
 
     QCheckBox *Text_fill_chk;
-    QGroupBox *Text_Fill_Box;
+    FillBox *Text_Fill_Box;
     QRadioButton *Text_solid_fill_rd, *Text_gradient_fill_rd;
     ColorWell *Text_fill_clr, *Text_fill_Grd_1_clr, *Text_fill_Grd_2_clr;
     StepperSpinBox *Text_grad_Stepper, *Text_alpha_Stepper;

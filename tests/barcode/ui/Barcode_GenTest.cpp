@@ -9,7 +9,7 @@
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
 #include "platform/ui/ColorWell.h"
-#include "properties/ui/StepperSpinBox.h"
+#include "platform/ui/StepperSpinBox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,10 @@
-#include "properties/ui/StepperSpinBox.h"
-
-#include "properties/PanelConversions.h"
+#include "platform/ui/StepperSpinBox.h"
 
 #include <QLineEdit>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
 
 StepperSpinBox::StepperSpinBox(QWidget *parent) : QDoubleSpinBox(parent)
 {
@@ -22,7 +24,9 @@ StepperSpinBox::StepperSpinBox(QWidget *parent) : QDoubleSpinBox(parent)
 
 int StepperSpinBox::intValue() const
 {
-    return PanelConversions::truncatedInt(value());
+    // A range beyond int's stops at its ends.
+    const double whole = std::trunc(value());
+    return std::isnan(whole) ? 0 : static_cast<int>(std::clamp(whole, double(INT_MIN), double(INT_MAX)));
 }
 
 void StepperSpinBox::stepBy(int steps)
