@@ -1,6 +1,7 @@
 #include "core/AppState.h"
 
 #include "core/FontNames.h"
+#include "core/Side_Code.h"
 
 AppState::AppState()
     : Text_Ctrl_Font(QStringLiteral("TimesNewRomanPS-ItalicMT")),
@@ -35,7 +36,7 @@ AppState &App()
 
 QString Card_Side_Code(int cardFrontOrBack)
 {
-    return cardFrontOrBack == 1 ? QStringLiteral("B") : QStringLiteral("F");
+    return Side_Code_Name(cardFrontOrBack == 1 ? Side_Code::Back : Side_Code::Front);
 }
 
 QString currentCardSideCode()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Side_Code.h"
 #include "platform/KeyedCoder.h"
 
 #include <QColor>
@@ -30,7 +31,7 @@
     X(QString, Card_hatch_style, QString(QLatin1String("")))                                       \
     X(QColor, Card_hatch_bk_clr, QColor(Qt::white))                                                \
     X(QString, Card_Side, QStringLiteral("2"))                                                     \
-    X(QString, Card_Side_Name, QStringLiteral("F"))                                                \
+    X(QString, Card_Side_Name, Side_Code_Name(Side_Code::Front))                                   \
     X(QString, Card_Shape, QStringLiteral("R"))                                                    \
     X(QString, Card_Name, QStringLiteral("Untitled"))                                              \
     X(QPointF, Card_Location, QPointF(0, 0))                                                       \

@@ -10,6 +10,7 @@
 #include "core/ImageProcesser.h"
 #include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
+#include "core/Side_Code.h"
 #include "document/ControlTags.h"
 #include "document/SKTImage.h"
 #include "window/Export_Template.h"
@@ -95,7 +96,7 @@ void SKTWindowController::Fill_Party_Invidation_Details()
     if (!front)
         return;
     const WindowState &win = Win();
-    const QString side = QStringLiteral("F");
+    const QString side = Side_Code_Name(Side_Code::Front);
     // The card the wizard has just sized.
     const QSizeF card = front->canvasSize();
     const double w = card.width() - 80.0;
@@ -200,7 +201,7 @@ void SKTWindowController::Edit_Main_Photo_Button()
         if (!m_invitationWizard || m_invitationWizard->Open_Wnd_For_Edit_Photo() != 1)
             return;
         if (_graphicView)
-            _graphicView->ReplaceGraphicText(SKTGraphic::Kind::Image, false, QRectF(), QStringLiteral("F"),
+            _graphicView->ReplaceGraphicText(SKTGraphic::Kind::Image, false, QRectF(), Side_Code_Name(Side_Code::Front),
                                              Win().Invite_Frame_Pic_IMG, ControlTags::MainPhoto);
         Refresh_Canvas();
         Show_RHS_Properties(nullptr);

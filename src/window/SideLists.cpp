@@ -7,6 +7,7 @@
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
+#include "core/Side_Code.h"
 #include "core/StringHelpers.h"
 #include "document/SKTDocument.h"
 #include "properties/ui/CardPanel.h"
@@ -66,7 +67,7 @@ QPointF SKTWindowController::Control_New_Point(const QString &cardSide)
         return QPointF(10, 10);
     }
     // Each new object steps further from the last one, by at least 20 points.
-    const int count = cardSide == QLatin1String("F") ? Get_Front_Control_Count() : Get_Back_Control_Count();
+    const int count = Side_Code_Named(cardSide) == Side_Code::Front ? Get_Front_Control_Count() : Get_Back_Control_Count();
     const int step = std::max(count, 20);
     float x = app.last_ctrl_X + static_cast<float>(step);
     float y = app.last_ctrl_Y + static_cast<float>(step);

@@ -7,6 +7,7 @@
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
+#include "core/Side_Code.h"
 #include "core/WindowUtilities.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
@@ -82,7 +83,7 @@ bool SKTWindowController::Write_Template(const QString &name)
     }
     app.Project_File_Name = kept;
     Set_Log_Name_In_Title();
-    Win().export_card_side = QStringLiteral("BOTH");
+    Win().export_card_side = Side_Code_Name(Side_Code::Both);
     // Either write reports its own failure.
     if (!saved)
         return false;

@@ -9,6 +9,7 @@
 #include "core/AppState.h"
 #include "core/FontNames.h"
 #include "core/MessageBoxes.h"
+#include "core/Side_Code.h"
 #include "core/WindowUtilities.h"
 #include "document/SKTDocument.h"
 #include "platform/Pasteboard.h"
@@ -439,7 +440,7 @@ void SKTWindowController::New_Project_Setting_Reset()
         side->setCard_hatch_bk_clr(QColor(Qt::white));
         side->setCard_alpha_Stepper(100);
         side->setCard_Side(QStringLiteral("2"));
-        side->setCard_Side_Name(QStringLiteral("F"));
+        side->setCard_Side_Name(Side_Code_Name(Side_Code::Front));
         side->setCard_Shape(QStringLiteral("R"));
         side->setCard_Name(QStringLiteral("Untitled"));
         side->setCard_Location(QPointF(0, 0));
