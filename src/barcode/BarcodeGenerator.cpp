@@ -1,61 +1,9 @@
 #include "barcode/BarcodeGenerator.h"
 
 #include "barcode/BarcodeSizing.h"
-#include "barcode/JapanPostBarcode.h"
-#include "barcode/NKDCodabarBarcode.h"
-#include "barcode/NKDCode128Barcode.h"
-#include "barcode/NKDCode39Barcode.h"
-#include "barcode/NKDEAN13Barcode.h"
-#include "barcode/NKDEAN8Barcode.h"
-#include "barcode/NKDExtendedCode39Barcode.h"
-#include "barcode/NKDIndustrialTwoOfFiveBarcode.h"
-#include "barcode/NKDInterleavedTwoOfFiveBarcode.h"
-#include "barcode/NKDModifiedPlesseyBarcode.h"
-#include "barcode/NKDModifiedPlesseyHexBarcode.h"
-#include "barcode/NKDPlanetBarcode.h"
-#include "barcode/NKDPostnetBarcode.h"
-#include "barcode/NKDRoyalMailBarcode.h"
-#include "barcode/NKDUPCABarcode.h"
-#include "barcode/NKDUPCEBarcode.h"
 #include "document/SKTGraphic.h"
 
-#include <array>
-
 namespace {
-
-template <typename Model>
-std::unique_ptr<NKDBarcode> linear(const QString &value, bool printsCaption)
-{
-    return std::make_unique<Model>(value, printsCaption);
-}
-
-template <int CodeSet>
-std::unique_ptr<NKDBarcode> code128(const QString &value, bool printsCaption)
-{
-    return std::make_unique<NKDCode128Barcode>(value, printsCaption, CodeSet);
-}
-
-const std::array kSymbologies{
-    Barcode_Symbology{QStringLiteral("Code 39"), &linear<NKDCode39Barcode>},
-    Barcode_Symbology{QStringLiteral("Extended Code 39"), &linear<NKDExtendedCode39Barcode>},
-    Barcode_Symbology{QStringLiteral("Interleaved 2 of 5"), &linear<NKDInterleavedTwoOfFiveBarcode>},
-    Barcode_Symbology{QStringLiteral("UPCA"), &linear<NKDUPCABarcode>},
-    Barcode_Symbology{QStringLiteral("PostNet"), &linear<NKDPostnetBarcode>},
-    Barcode_Symbology{QStringLiteral("Modified Plessey"), &linear<NKDModifiedPlesseyBarcode>},
-    Barcode_Symbology{QStringLiteral("Modified Plessey (Hex)"), &linear<NKDModifiedPlesseyHexBarcode>},
-    Barcode_Symbology{QStringLiteral("Industrial 2 of 5"), &linear<NKDIndustrialTwoOfFiveBarcode>},
-    Barcode_Symbology{QStringLiteral("EAN-13"), &linear<NKDEAN13Barcode>},
-    Barcode_Symbology{QStringLiteral("Code 128"), &code128<NKDCode128Barcode::Automatic>},
-    Barcode_Symbology{QStringLiteral("Code 128 SET A"), &code128<NKDCode128Barcode::SetA>},
-    Barcode_Symbology{QStringLiteral("Code 128 SET B"), &code128<NKDCode128Barcode::SetB>},
-    Barcode_Symbology{QStringLiteral("Code 128 SET C"), &code128<NKDCode128Barcode::SetC>},
-    Barcode_Symbology{QStringLiteral("Codabar"), &linear<NKDCodabarBarcode>},
-    Barcode_Symbology{QStringLiteral("UPCE"), &linear<NKDUPCEBarcode>},
-    Barcode_Symbology{QStringLiteral("EAN-8"), &linear<NKDEAN8Barcode>},
-    Barcode_Symbology{QStringLiteral("Royal Mail Barcode (RM4SCC / CBC)"), &linear<NKDRoyalMailBarcode>},
-    Barcode_Symbology{QStringLiteral("Planet"), &linear<NKDPlanetBarcode>},
-    Barcode_Symbology{QStringLiteral("Japan Post Barcode"), &linear<JapanPostBarcode>},
-};
 
 // The header, footer and value bands as the settings ask, for a linear model and a 2-D frame alike
 // (whose "prints" flags are virtual on the one and plain on the other). The texts come first: the
@@ -75,20 +23,12 @@ void setBands(Banded &target, const BarcodeSettings &settings, const QString &he
 
 } // namespace
 
-const Barcode_Symbology *Barcode_Symbology_Named(const QString &title)
-{
-    for (const Barcode_Symbology &symbology : kSymbologies)
-        if (symbology.title == title)
-            return &symbology;
-    return Barcode_2D_Symbology_Named(title);
-}
-
 std::shared_ptr<NKDBarcode> Generate_Barcode_Variable(const BarcodeSettings &settings, const QString &value,
                                                       const QString &header, const QString &footer)
 {
     if (value.isEmpty() || settings.linear_or_2d == 1)
         return nullptr;
-    const Barcode_Symbology *symbology = Barcode_Symbology_Named(settings.symbologyTitle());
+    const Barcode_Symbology *symbology = settings.symbology();
     if (!symbology || !symbology->linearModel)
         return nullptr;
     std::shared_ptr<NKDBarcode> model = symbology->linearModel(value, settings.printsCaption());
@@ -116,7 +56,7 @@ Barcode_2D_Frame Barcode_2D_Frame_For(const BarcodeSettings &settings, const QSt
 
 QImage Barcode_2D_Symbol(const BarcodeSettings &settings, const QString &value)
 {
-    const Barcode_Symbology *symbology = Barcode_Symbology_Named(settings.symbologyTitle());
+    const Barcode_Symbology *symbology = settings.symbology();
     if (!symbology || !symbology->symbolPicture)
         return {};
     return symbology->symbolPicture(settings, value);

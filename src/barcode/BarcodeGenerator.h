@@ -2,6 +2,7 @@
 
 #include "barcode/BarcodePicture.h"
 #include "barcode/BarcodeSettings.h"
+#include "barcode/BarcodeSymbology.h"
 #include "barcode/Barcode_2D_Frame.h"
 #include "barcode/NKDBarcode.h"
 
@@ -16,18 +17,11 @@ class SKTGraphic;
 // read no window and no process-wide variable, so the settings window's preview, the hand-off to a
 // barcode object and every record of a bound run may call them, from any thread.
 
-// What a symbology title of the settings makes: a linear model for a value and caption flag, or a
-// 2-D symbol picture for a value. One of the two is set.
-struct Barcode_Symbology {
-    QString title;
-    std::unique_ptr<NKDBarcode> (*linearModel)(const QString &value, bool printsCaption) = nullptr;
-    QImage (*symbolPicture)(const BarcodeSettings &settings, const QString &value) = nullptr;
-};
-// The symbology of a title; null for a title nothing makes.
-const Barcode_Symbology *Barcode_Symbology_Named(const QString &title);
-// The 2-D rows of the table, "QR Code", "PDF417" and "DataMatrix": each draws its symbol from the
-// settings' own options for it, already at the settings' resolution. Null for any other title.
-const Barcode_Symbology *Barcode_2D_Symbology_Named(const QString &title);
+// The makers of the 2-D symbologies: each draws its symbol from the settings' own options for it,
+// already at the settings' resolution; null when the value does not fit.
+QImage QR_Code_Symbol(const BarcodeSettings &settings, const QString &value);
+QImage PDF417_Symbol(const BarcodeSettings &settings, const QString &value);
+QImage DataMatrix_Symbol(const BarcodeSettings &settings, const QString &value);
 // The 2-D symbol the settings' symbology draws of the value; null when the symbology draws none or
 // cannot draw this value.
 QImage Barcode_2D_Symbol(const BarcodeSettings &settings, const QString &value);

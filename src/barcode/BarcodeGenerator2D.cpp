@@ -1,5 +1,5 @@
-// The 2-D rows of the generator's symbology table: the QR Code, PDF417 and Data Matrix drawings of a
-// value with a barcode's own settings.
+// The makers of the 2-D rows of the symbology table: the QR Code, PDF417 and Data Matrix drawings of
+// a value with a barcode's own settings.
 
 #include "barcode/BarcodeGenerator.h"
 
@@ -9,7 +9,6 @@
 #include "barcode/pdf417View.h"
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
@@ -21,7 +20,9 @@ std::optional<DataMatrix> qrGrid(const BarcodeSettings &settings, const QString 
     return QREncoder::encodeWithECLevel(settings.qr_ec_index, settings.qr_version_index, value);
 }
 
-QImage qrSymbol(const BarcodeSettings &settings, const QString &value)
+} // namespace
+
+QImage QR_Code_Symbol(const BarcodeSettings &settings, const QString &value)
 {
     const std::optional<DataMatrix> grid = qrGrid(settings, value);
     if (!grid)
@@ -34,7 +35,7 @@ QImage qrSymbol(const BarcodeSettings &settings, const QString &value)
     return symbol.isNull() ? symbol : Increase_DPI(symbol, settings);
 }
 
-QImage pdf417Symbol(const BarcodeSettings &settings, const QString &value)
+QImage PDF417_Symbol(const BarcodeSettings &settings, const QString &value)
 {
     pdf417View view(QSizeF(settings.pdf_wdt_val, settings.pdf_hgt_val));
     if (settings.pdf_ec_val != view.getErrorLevel())
@@ -44,27 +45,11 @@ QImage pdf417Symbol(const BarcodeSettings &settings, const QString &value)
     return view.getImage();
 }
 
-QImage dataMatrixSymbol(const BarcodeSettings &settings, const QString &value)
+QImage DataMatrix_Symbol(const BarcodeSettings &settings, const QString &value)
 {
     return Draw_DataMatrix_Barcode(value, Data_Matrix_Format_Items().value(settings.dm_format_index),
                                    Data_Matrix_Encoding_Items().value(settings.dm_encoding_index),
                                    settings.dm_module_val, settings.USED_DPI_VALUE());
-}
-
-const std::array kTwoDimensional{
-    Barcode_Symbology{QStringLiteral("QR Code"), nullptr, &qrSymbol},
-    Barcode_Symbology{QStringLiteral("PDF417"), nullptr, &pdf417Symbol},
-    Barcode_Symbology{QStringLiteral("DataMatrix"), nullptr, &dataMatrixSymbol},
-};
-
-} // namespace
-
-const Barcode_Symbology *Barcode_2D_Symbology_Named(const QString &title)
-{
-    for (const Barcode_Symbology &symbology : kTwoDimensional)
-        if (symbology.title == title)
-            return &symbology;
-    return nullptr;
 }
 
 int QR_Minimum_Size(int version)

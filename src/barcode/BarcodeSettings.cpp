@@ -1,6 +1,5 @@
 #include "barcode/BarcodeSettings.h"
 
-#include "core/FontNames.h"
 #include "document/SKTGraphic.h"
 
 #include <algorithm>
@@ -14,11 +13,6 @@ constexpr int kMostCustomDpi = 1200;
 
 } // namespace
 
-QFont BarcodeSettings::defaultBarcodeFont()
-{
-    return Font_With_Name(QStringLiteral("Times New Roman"), 10.0);
-}
-
 bool BarcodeSettings::operator==(const BarcodeSettings &other) const
 {
 #define BARCODE_SETTINGS_EQUAL(Type, Name, Initial)                                                \
@@ -27,11 +21,6 @@ bool BarcodeSettings::operator==(const BarcodeSettings &other) const
     BARCODE_SETTINGS_FIELDS(BARCODE_SETTINGS_EQUAL)
 #undef BARCODE_SETTINGS_EQUAL
     return kerning_value == other.kerning_value;
-}
-
-QString BarcodeSettings::symbologyTitle() const
-{
-    return Barcode_Symbology_Titles().value(barcode_font_index);
 }
 
 QString BarcodeSettings::headerAlignment() const
@@ -71,35 +60,6 @@ void Set_Barcode_Settings(SKTGraphic &graphic, const BarcodeSettings &settings)
 #define BARCODE_SETTINGS_WRITE(Type, Name, Initial) graphic.Name = settings.Name;
     BARCODE_SETTINGS_FIELDS(BARCODE_SETTINGS_WRITE)
 #undef BARCODE_SETTINGS_WRITE
-}
-
-const QStringList &Barcode_Symbology_Titles()
-{
-    static const QStringList titles{
-        QStringLiteral("Code 39"),
-        QStringLiteral("Extended Code 39"),
-        QStringLiteral("Interleaved 2 of 5"),
-        QStringLiteral("UPCA"),
-        QStringLiteral("PostNet"),
-        QStringLiteral("Modified Plessey"),
-        QStringLiteral("Modified Plessey (Hex)"),
-        QStringLiteral("Industrial 2 of 5"),
-        QStringLiteral("EAN-13"),
-        QStringLiteral("Code 128"),
-        QStringLiteral("Code 128 SET A"),
-        QStringLiteral("Code 128 SET B"),
-        QStringLiteral("Code 128 SET C"),
-        QStringLiteral("Codabar"),
-        QStringLiteral("UPCE"),
-        QStringLiteral("EAN-8"),
-        QStringLiteral("Royal Mail Barcode (RM4SCC / CBC)"),
-        QStringLiteral("Planet"),
-        QStringLiteral("Japan Post Barcode"),
-        QStringLiteral("QR Code"),
-        QStringLiteral("PDF417"),
-        QStringLiteral("DataMatrix"),
-    };
-    return titles;
 }
 
 const QStringList &Barcode_Alignment_Titles()

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QColor>
-#include <QFont>
+#include "barcode/BarcodeSymbology.h"
+#include "document/BarcodeFields.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,51 +12,7 @@ class SKTGraphic;
 // with a new graphic's defaults. The settings window edits such a value, a barcode object keeps one in
 // its fields, and the generator, the renderer and the sizing read nothing else, so any thread may draw
 // any barcode from its own settings.
-//
-// Lengths are as typed: bar height and margins in centimetres, bar width in mils.
-#define BARCODE_SETTINGS_FIELDS(X)                                                                 \
-    X(int, linear_or_2d, 0)                                                                        \
-    X(int, barcode_font_index, 0)                                                                  \
-    X(QString, linear_font_val, QStringLiteral("0123"))                                            \
-    X(QString, two_d_font_val, QStringLiteral("0123"))                                             \
-    X(QString, header_val, QStringLiteral("HEADER"))                                               \
-    X(QString, footer_val, QStringLiteral("FOOTER"))                                               \
-    X(int, show_hide_hdr, 0)                                                                       \
-    X(int, show_hide_ftr, 0)                                                                       \
-    X(int, show_hide_val, 0)                                                                       \
-    X(int, show_val_on_top, 0)                                                                     \
-    X(int, align_hdr_index, 1)                                                                     \
-    X(int, align_ftr_index, 1)                                                                     \
-    X(float, linear_height_val, 0.6f)                                                              \
-    X(float, linear_width_val, 20.0f)                                                              \
-    X(int, qr_size_val, 60)                                                                        \
-    X(int, qr_version_index, 0)                                                                    \
-    X(int, qr_ec_index, 0)                                                                         \
-    X(int, pdf_hgt_val, 20)                                                                        \
-    X(int, pdf_wdt_val, 100)                                                                       \
-    X(int, pdf_ec_val, 2)                                                                          \
-    X(int, dm_module_val, 2)                                                                       \
-    X(int, dm_format_index, 0)                                                                     \
-    X(int, dm_encoding_index, 0)                                                                   \
-    X(float, hdr_margin_val, 0.1f)                                                                 \
-    X(float, ftr_margin_val, 0.1f)                                                                 \
-    X(float, val_margin_val, 0.1f)                                                                 \
-    X(float, TB_marging_val, 0.1f)                                                                 \
-    X(float, LR_margin_val, 0.1f)                                                                  \
-    X(QFont, value_font_val, defaultBarcodeFont())                                                 \
-    X(QFont, header_font_val, defaultBarcodeFont())                                                \
-    X(QFont, footer_font_val, defaultBarcodeFont())                                                \
-    X(QColor, barcode_hdr_clr_val, QColor(Qt::black))                                              \
-    X(QColor, barcode_ftr_clr_val, QColor(Qt::black))                                              \
-    X(QColor, barcode_val_clr_val, QColor(Qt::black))                                              \
-    X(QColor, barcode_back_clr_val, QColor(Qt::white))                                             \
-    X(QColor, barcode_clr_val, QColor(Qt::black))                                                  \
-    X(int, dpi_val_index, 0)                                                                       \
-    X(QString, dpi_custom_val, QStringLiteral("0"))
-
 struct BarcodeSettings {
-    static QFont defaultBarcodeFont();
-
 #define BARCODE_SETTINGS_MEMBER(Type, Name, Initial) Type Name = Initial;
     BARCODE_SETTINGS_FIELDS(BARCODE_SETTINGS_MEMBER)
 #undef BARCODE_SETTINGS_MEMBER
@@ -72,9 +29,9 @@ struct BarcodeSettings {
     bool printsHeader() const { return show_hide_hdr != 1; }
     bool printsFooter() const { return show_hide_ftr != 1; }
     bool captionOnTop() const { return show_val_on_top != 0; }
-    // The value of the current mode and the symbology title the popup index names ("" past the list).
+    // The value of the current mode, and the symbology the popup index names (null past the table).
     const QString &value() const { return linear_or_2d == 1 ? two_d_font_val : linear_font_val; }
-    QString symbologyTitle() const;
+    const Barcode_Symbology *symbology() const { return Barcode_Symbology_At(barcode_font_index); }
     // "Left", "Center" or "Right"; "" for an index outside the list.
     QString headerAlignment() const;
     QString footerAlignment() const;
@@ -87,9 +44,8 @@ struct BarcodeSettings {
 BarcodeSettings Barcode_Settings_Of(const SKTGraphic &graphic);
 void Set_Barcode_Settings(SKTGraphic &graphic, const BarcodeSettings &settings);
 
-// The item lists of the settings window, whose indexes the settings keep: the symbology popup (linear
-// titles first, then the 2-D ones), the header and footer alignments, and the resolution list.
-const QStringList &Barcode_Symbology_Titles();
+// The item lists of the settings window, whose indexes the settings keep: the header and footer
+// alignments, and the resolution list.
 const QStringList &Barcode_Alignment_Titles();
 const QStringList &Barcode_DPI_Titles();
 

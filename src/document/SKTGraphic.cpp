@@ -47,10 +47,6 @@ SKTGraphic::SKTGraphic()
         if (!app.Resource_Path.isEmpty())
             _file_path = app.Resource_Path + QStringLiteral("no.png");
     }
-    const QFont barcodeFont = Font_With_Name(QStringLiteral("Times New Roman"), 10.0);
-    value_font_val = barcodeFont;
-    header_font_val = barcodeFont;
-    footer_font_val = barcodeFont;
 }
 
 SKTGraphic::~SKTGraphic() = default;

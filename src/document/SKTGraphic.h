@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/BarcodeFields.h"
 #include "platform/KeyValueObserving.h"
 #include "platform/KeyedArchiver.h"
 
@@ -288,44 +289,9 @@ public:
     std::unique_ptr<SKTTextStorage> m_Text_contents;
     QString _shape_type = QStringLiteral("R");
     QImage _barcode_image;
-    int linear_or_2d = 0;
-    int barcode_font_index = 0;
-    QString linear_font_val = QStringLiteral("0123");
-    QString two_d_font_val = QStringLiteral("0123");
-    QString header_val = QStringLiteral("HEADER");
-    QString footer_val = QStringLiteral("FOOTER");
-    int show_hide_hdr = 0;
-    int show_hide_ftr = 0;
-    int show_hide_val = 0;
-    int show_val_on_top = 0;
-    int align_hdr_index = 1;
-    int align_ftr_index = 1;
-    float linear_height_val = 0.6f;
-    float linear_width_val = 20.0f;
-    int qr_size_val = 60;
-    int qr_version_index = 0;
-    int qr_ec_index = 0;
-    int pdf_hgt_val = 20;
-    int pdf_wdt_val = 100;
-    int pdf_ec_val = 2;
-    int dm_module_val = 2;
-    int dm_format_index = 0;
-    int dm_encoding_index = 0;
-    float hdr_margin_val = 0.1f;
-    float ftr_margin_val = 0.1f;
-    float val_margin_val = 0.1f;
-    float TB_marging_val = 0.1f;
-    float LR_margin_val = 0.1f;
-    QFont value_font_val;
-    QFont header_font_val;
-    QFont footer_font_val;
-    QColor barcode_hdr_clr_val = Qt::black;
-    QColor barcode_ftr_clr_val = Qt::black;
-    QColor barcode_val_clr_val = Qt::black;
-    QColor barcode_back_clr_val = Qt::white;
-    QColor barcode_clr_val = Qt::black;
-    int dpi_val_index = 0;
-    QString dpi_custom_val = QStringLiteral("0");
+#define SKT_GRAPHIC_BARCODE_FIELD(Type, Name, Initial) Type Name = Initial;
+    BARCODE_SETTINGS_FIELDS(SKT_GRAPHIC_BARCODE_FIELD)
+#undef SKT_GRAPHIC_BARCODE_FIELD
     int barcode_unit_val = 1;
     bool ctrl_is_locked = false;
     int text_alignmnet = 2;

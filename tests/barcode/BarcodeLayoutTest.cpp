@@ -251,7 +251,7 @@ TEST(BarcodeRenderer, SplitCaptionDrawsItsPartsAndSkipsEmptyOnes)
     for (const auto &[caption, inked] : rows) {
         auto model = std::make_shared<Modules>(QString(60, QLatin1Char('1')), caption, QStringLiteral("101"));
         model->setPrintsCaption(true);
-        model->setCaptionFontSize(BarcodeSettings::defaultBarcodeFont());
+        model->setCaptionFontSize(Default_Barcode_Font());
         model->setHeight(40);
         const QImage image = render(imageFromBarcode(model, noMargins()));
         EXPECT_EQ(inkBox(image, red).has_value(), inked) << caption.toStdString();

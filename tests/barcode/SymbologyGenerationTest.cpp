@@ -34,7 +34,7 @@ BarcodeSettings settingsOf(const GenerationRow &row)
 {
     BarcodeSettings settings;
     settings.barcode_font_index = titleIndex(row.title);
-    const bool twoD = Barcode_2D_Symbology_Named(QLatin1String(row.title)) != nullptr;
+    const bool twoD = Barcode_Symbology_Named(QLatin1String(row.title))->isTwoD();
     settings.linear_or_2d = twoD ? 1 : 0;
     (twoD ? settings.two_d_font_val : settings.linear_font_val) = row.value;
     if (row.options)

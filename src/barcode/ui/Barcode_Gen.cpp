@@ -39,13 +39,16 @@
 namespace {
 
 
-const QString kQRCode = QStringLiteral("QR Code");
-const QString kPDF417 = QStringLiteral("PDF417");
-const QString kDataMatrix = QStringLiteral("DataMatrix");
 const QString kManual = QStringLiteral("Manual");
 const QString kSeries = QStringLiteral("Series");
 const QString kExcel = QStringLiteral("Excel");
 const QString kCustom = QStringLiteral("Custom");
+
+// The popup lists the symbologies at their stored indexes; none while it shows nothing.
+const Barcode_Symbology *shownSymbology(const QComboBox &popup)
+{
+    return Barcode_Symbology_At(popup.currentIndex());
+}
 
 bool isAscii(const QString &value)
 {
@@ -119,7 +122,7 @@ Barcode_Gen::Barcode_Gen(BarcodeWindowDesign &design, QWidget *parent) : QDialog
     setModal(true);
     DialogLook::applyBackground(this);
 
-    value_font = header_font = footer_font = BarcodeSettings::defaultBarcodeFont();
+    value_font = header_font = footer_font = Default_Barcode_Font();
     chooseFont = [this](const QFont &current, const QString &title) -> std::optional<QFont> {
         bool chosen = false;
         const QFont font = QFontDialog::getFont(&chosen, current, this, title);
@@ -758,7 +761,7 @@ std::shared_ptr<NKDBarcode> Barcode_Gen::Generate_Barcode_Variable(int show, con
             linear = model;
             return;
         }
-        if (show == 1 && barcodeTypePopup->currentText() == kQRCode)
+        if (show == 1 && shownSymbology(*barcodeTypePopup) == &Barcode_Symbology_Of(Symbology::QRCode))
             keepQrSizeForValue(value);
         image_2d = Barcode_2D_Symbol(currentSettings(), value);
         if (show == 1) {
@@ -886,11 +889,10 @@ void Barcode_Gen::two_d_barcode_Opt_Select()
         setBoxShown(widget, false);
     if (sett_tab->count() == 3)
         sett_tab->insertTab(3, dpi_tab_item, tr("Resolution"));
-    const QString title = barcodeTypePopup->currentText();
-    if (Barcode_2D_Symbology_Named(title)) {
-        two_d_sett_box->setVisible(title == kQRCode);
-        pdf_2d_sett_box->setVisible(title == kPDF417);
-        dm_2d_sett_box->setVisible(title == kDataMatrix);
+    if (const Barcode_Symbology *symbology = shownSymbology(*barcodeTypePopup); symbology && symbology->isTwoD()) {
+        two_d_sett_box->setVisible(symbology->id == Symbology::QRCode);
+        pdf_2d_sett_box->setVisible(symbology->id == Symbology::PDF417);
+        dm_2d_sett_box->setVisible(symbology->id == Symbology::DataMatrix);
     }
 }
 
@@ -924,8 +926,8 @@ void Barcode_Gen::resizeAndRedraw()
 void Barcode_Gen::barcodeTypeChanged()
 {
     guarded([this] {
-        const QString title = barcodeTypePopup->currentText();
-        if (Barcode_2D_Symbology_Named(title)) {
+        const Barcode_Symbology *symbology = shownSymbology(*barcodeTypePopup);
+        if (symbology && symbology->isTwoD()) {
             two_d_barcode_Opt_Select();
         } else {
             Liner_Barcode_Opt_Select();

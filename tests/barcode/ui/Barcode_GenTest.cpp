@@ -63,7 +63,7 @@ std::shared_ptr<SKTBarcode> barcodeObject(const QString &title, const QString &v
 {
     auto object = std::make_shared<SKTBarcode>();
     object->barcode_font_index = titleIndex(title);
-    object->linear_or_2d = Barcode_2D_Symbology_Named(title) ? 1 : 0;
+    object->linear_or_2d = Barcode_Symbology_Named(title)->isTwoD() ? 1 : 0;
     (object->linear_or_2d == 1 ? object->two_d_font_val : object->linear_font_val) = value;
     return object;
 }

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class NKDBarcode;
+struct BarcodeSettings;
+
+// The symbologies of the settings window's popup, linear ones first, then 2-D. An enumerator's value
+// is its popup index, which barcode objects store as `barcode_font_index`: append, never reorder.
+enum class Symbology {
+    Code39,
+    ExtendedCode39,
+    Interleaved2Of5,
+    UPCA,
+    PostNet,
+    ModifiedPlessey,
+    ModifiedPlesseyHex,
+    Industrial2Of5,
+    EAN13,
+    Code128,
+    Code128SetA,
+    Code128SetB,
+    Code128SetC,
+    Codabar,
+    UPCE,
+    EAN8,
+    RoyalMail,
+    Planet,
+    JapanPost,
+    QRCode,
+    PDF417,
+    DataMatrix,
+    Count
+};
+
+// A row of the symbology table: the title the popup shows, and what makes the symbology: a linear
+// model for a value and caption flag, or a 2-D symbol picture for a value. One of the two is set.
+struct Barcode_Symbology {
+    Symbology id;
+    const char *title;
+    std::unique_ptr<NKDBarcode> (*linearModel)(const QString &value, bool printsCaption);
+    QImage (*symbolPicture)(const BarcodeSettings &settings, const QString &value);
+
+    int storedIndex() const { return static_cast<int>(id); }
+    bool isTwoD() const { return symbolPicture != nullptr; }
+    QString name() const { return QLatin1String(title); }
+};
+
+const Barcode_Symbology &Barcode_Symbology_Of(Symbology id);
+// The symbology a barcode object's stored index names; null past the table.
+const Barcode_Symbology *Barcode_Symbology_At(int storedIndex);
+// The symbology of a title; null for a title nothing makes.
+const Barcode_Symbology *Barcode_Symbology_Named(const QString &title);
+// The popup's items: every title, at its stored index.
+const QStringList &Barcode_Symbology_Titles();
