@@ -5,7 +5,6 @@
 #include "core/StringHelpers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QLocale>
@@ -324,39 +323,6 @@ QStringList Get_Files_Array_At_Path(const QString &folder)
     for (QString &name : names)
         name = withoutExtension(name);
     return names;
-}
-
-QStringList Get_datasheet_File_Name_Array()
-{
-    return Get_Files_Array_At_Path(App().Data_Folder_Path);
-}
-
-QString Series_File_Path(const QString &seriesName)
-{
-    const AppState &app = App();
-    // A name from a design file must not lead out of the series folder.
-    if (seriesName.isEmpty() || seriesName.contains(QLatin1Char('/')) || seriesName.contains(QLatin1Char('\\'))
-        || seriesName == QLatin1String(".") || seriesName == QLatin1String("..") || app.Data_Folder_Path.isEmpty())
-        return {};
-    return QDir(app.Data_Folder_Path).filePath(seriesName + QLatin1Char('.') + app.batch_file_EXT);
-}
-
-QString Get_First_Value_Of_Dataset(const QString &seriesName)
-{
-    const QString path = Series_File_Path(seriesName);
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return QString(QLatin1String(""));
-    QByteArray line = file.readLine(kMostSeriesBytes);
-    if (line.endsWith('\n'))
-        line.chop(1);
-    return QString::fromUtf8(line);
-}
-
-void Delete_Excel_File_Temp_Folder()
-{
-    // Delete_File removes a link in place of the folder it points to: /tmp is shared.
-    Delete_File(QDir(QDir::tempPath()).filePath(QStringLiteral("ziptmp")));
 }
 
 QString Format_Date_With_Pattern(const QDateTime &when, const QString &pattern)

@@ -42,18 +42,6 @@ bool Save_gen_image(const QImage &image, const QString &path);
 // Names, last extension removed, of the regular files in `folder` (hidden ones included, folders
 // left out), sorted by file name; empty when `folder` is not an existing folder.
 QStringList Get_Files_Array_At_Path(const QString &folder);
-// The series names: Get_Files_Array_At_Path of the series folder.
-QStringList Get_datasheet_File_Name_Array();
-// The file of the series `seriesName` in the series folder; empty for a name that is not a plain
-// file name (it would lead out of the folder) or while there is no series folder.
-QString Series_File_Path(const QString &seriesName);
-// A series file holds one value a line; longer reads than this are no series of ours.
-inline constexpr qint64 kMostSeriesBytes = 16 * 1024 * 1024;
-// The first line of the series `seriesName` (its file in the series folder, split at line feeds,
-// not trimmed); "" when there is no such file. A name that is not a plain file name gives "".
-QString Get_First_Value_Of_Dataset(const QString &seriesName);
-// Removes the workbook scratch folder "ziptmp" in the temporary folder; failures are ignored.
-void Delete_Excel_File_Temp_Folder();
 
 // `when` formatted with a Unicode date pattern ("dd-MMM-yy", "h:mm:ss a"), names in the default
 // locale. Text in single quotes is literal, '' is a quote.

@@ -58,11 +58,6 @@ public:
     virtual void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path) = 0;
     // The main photo (or frame picture) takes its value from a series, or not.
     virtual void set_main_photo_ds_batch(bool fromSeries) = 0;
-    // The titles of the bound Excel sheet's columns, the row-number column's first.
-    virtual QStringList excelColumnTitles() const = 0;
-    // From the first loaded Excel row: its number for column 0, else that column's value; "" when
-    // no row is loaded.
-    virtual QString Get_First_Value_Of_Excel_Binding(int column) const = 0;
     // A picture file from the file panel, kept as the picture of the next picture object; empty
     // when the panel was cancelled (which forgets that picture).
     virtual QString chooseUserPicture() = 0;

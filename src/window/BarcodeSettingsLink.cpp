@@ -8,10 +8,9 @@
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
-#include "core/WindowUtilities.h"
+#include "datasource/SeriesStore.h"
 #include "output/ui/Long_SMS_Dlg.h"
 #include "properties/ui/PropertiesPanel.h"
-#include "window/Data_From_Excel.h"
 #include "window/WindowState.h"
 
 #include <QDir>
@@ -59,28 +58,9 @@ void SKTWindowController::Update_Barcode_Graphics(const SKTGraphic &source)
     Properties_Panel->barcode_tab->Update_Barcode_Graphics(source, current.get(), Win().Barcode_output_image);
 }
 
-QString SKTWindowController::Get_First_Value_Of_Dataset(const QString &seriesName) const
-{
-    return ::Get_First_Value_Of_Dataset(seriesName);
-}
-
 bool SKTWindowController::Excel_Binding_Use() const
 {
     return Win().Excel_Binding_Use;
-}
-
-QStringList SKTWindowController::Excel_Column_Titles() const
-{
-    return Data_From_Excel::defaultInstance()->columnTitles();
-}
-
-QString SKTWindowController::Get_First_Value_Of_Excel_Binding(int column) const
-{
-    const QList<QVariantMap> &rows = Data_From_Excel::defaultInstance()->ListData;
-    if (rows.isEmpty() || column < 0)
-        return {};
-    const QString key = column == 0 ? QStringLiteral("Extension") : QStringLiteral("Column%1").arg(column);
-    return rows.first().value(key).toString();
 }
 
 void SKTWindowController::View_Data_Series(const QString &seriesName)

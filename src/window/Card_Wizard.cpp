@@ -6,7 +6,7 @@
 #include "core/WindowUtilities.h"
 #include "platform/ui/DefaultDialog.h"
 #include "platform/ui/DialogLook.h"
-#include "window/ListDataTableModel.h"
+#include "datasource/ui/ListDataTableModel.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

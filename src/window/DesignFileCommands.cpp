@@ -14,7 +14,7 @@
 #include "platform/ScopedFlag.h"
 #include "platform/UiServices.h"
 #include "properties/ui/CardSettingsTab.h"
-#include "window/Data_From_Excel.h"
+#include "datasource/Data_From_Excel.h"
 #include "window/ToolIcons.h"
 #include "window/WindowState.h"
 

@@ -25,7 +25,6 @@
 #include "properties/ui/ShapeTab.h"
 #include "properties/ui/SignatureTab.h"
 #include "properties/ui/TextPanel.h"
-#include "window/Data_From_Excel.h"
 #include "window/Grid_Wizard.h"
 #include "window/Insert_Template.h"
 #include "window/WindowState.h"
@@ -258,11 +257,6 @@ SKTGraphic *SKTWindowController::currentGraphic() const
     // The list keeps the object alive; the panel does not hold on to it.
     const SKTGraphicView *canvas = currentCanvas();
     return canvas ? canvas->Selected_Graphic().get() : nullptr;
-}
-
-QStringList SKTWindowController::excelColumnTitles() const
-{
-    return Excel_Column_Titles();
 }
 
 QString SKTWindowController::chooseUserPicture()

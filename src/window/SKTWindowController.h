@@ -251,7 +251,6 @@ public:
     void toggleGridShowing() override;
     SKTGraphic *currentGraphic() const override;
     void set_main_photo_ds_batch(bool fromSeries) override { main_photo_ds_batch = fromSeries; }
-    QStringList excelColumnTitles() const override;
     // The file panel (Browse_User_Image_Manually) and the image library ("C"); the chosen
     // picture becomes the next picture object's.
     QString chooseUserPicture() override;
@@ -370,10 +369,7 @@ public:
     // picture to the current object (the barcode tab writes them).
     void Update_Barcode_Graphics(const SKTGraphic &source);
     // What the settings window asks (BarcodeWindowDesign).
-    QString Get_First_Value_Of_Dataset(const QString &seriesName) const override;
     bool Excel_Binding_Use() const override;
-    QStringList Excel_Column_Titles() const override;
-    QString Get_First_Value_Of_Excel_Binding(int column) const override;
     void View_Data_Series(const QString &seriesName) override;
     void Open_Long_sms_Dialog(const QString &title, const QString &text) override;
     Barcode_Gen *Barcode_Gen_Var = nullptr;

@@ -13,7 +13,7 @@
 #include "properties/ui/CardPanel.h"
 #include "properties/ui/CardSettingsTab.h"
 #include "properties/ui/PropertiesPanel.h"
-#include "window/ListDataTableModel.h"
+#include "datasource/ui/ListDataTableModel.h"
 #include "window/WindowState.h"
 
 #include <QLayout>

@@ -15,7 +15,7 @@
 #include "properties/ui/PropertiesPanel.h"
 #include "properties/ui/TextEditTab.h"
 #include "properties/ui/TextPropertiesTab.h"
-#include "window/ListDataTableModel.h"
+#include "datasource/ui/ListDataTableModel.h"
 #include "window/ToolIcons.h"
 #include "platform/ui/DialogLook.h"
 

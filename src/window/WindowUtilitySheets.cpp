@@ -6,18 +6,16 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
-#include "core/WindowUtilities.h"
+#include "datasource/SeriesStore.h"
 #include "window/WindowState.h"
 
 #include <QCheckBox>
 #include <QDialog>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QThread>
 
-#include <exception>
 
 namespace {
 
@@ -29,24 +27,6 @@ struct EmailDetails {
 EmailDetails savedEmailDetailsSeam()
 {
     return {};
-}
-
-bool isSeriesBound(const SKTGraphic &graphic, const QString &seriesName)
-{
-    const SKTGraphic::Kind kind = graphic.kind();
-    const bool bindable =
-        kind == SKTGraphic::Kind::Image || kind == SKTGraphic::Kind::Text || kind == SKTGraphic::Kind::Barcode;
-    return bindable && graphic.data_source_type == 1 && graphic.batch_list_name == seriesName;
-}
-
-bool sideUsesSeries(const SKTGraphicList *side, const QString &seriesName)
-{
-    if (!side)
-        return false;
-    for (const SKTGraphicPtr &graphic : side->items())
-        if (isSeriesBound(*graphic, seriesName))
-            return true;
-    return false;
 }
 
 } // namespace
@@ -64,18 +44,9 @@ void SKTWindowController::Get_Email_Details()
 
 bool SKTWindowController::Check_Batch_File_In_Use_Validation(const QString &seriesName)
 {
-    bool used = false;
-    try {
-        const QString file = Series_File_Path(seriesName);
-        if (file.isEmpty() || !QFileInfo(file).isFile())
-            return false;
-        used = sideUsesSeries(Get_Front_Controls_Array(), seriesName);
-        if (!used && Win().CARD_SIDE_STR == QLatin1String("2"))
-            used = sideUsesSeries(Get_Back_Controls_Array(), seriesName);
-    } catch (const std::exception &e) {
-        Show_MessageBox(QString::fromLocal8Bit(e.what()));
-    }
-    return used;
+    return ::Check_Batch_File_In_Use_Validation(
+        seriesName, Get_Front_Controls_Array(),
+        Win().CARD_SIDE_STR == QLatin1String("2") ? Get_Back_Controls_Array() : nullptr);
 }
 
 void SKTWindowController::Open_Export_File_Box()

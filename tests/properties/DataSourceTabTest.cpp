@@ -1,5 +1,7 @@
 #include "PanelTestSupport.h"
 
+#include "datasource/Data_From_Excel.h"
+
 #include "properties/TextPanelValues.h"
 #include "properties/ui/DataSourceTab.h"
 
@@ -26,8 +28,9 @@ protected:
         text = made<SKTText>();
         text->Text_contents().string = QStringLiteral("Typed");
         design.current = text;
-        design.excelTitles = {QStringLiteral("Row"), QStringLiteral("Name"), QStringLiteral("Photo")};
+        excel.setColumnTitles(excelTitles);
     }
+    void TearDown() override { excel.reset(); }
 
     void writeSeries(const QString &name, const QByteArray &lines)
     {
@@ -45,6 +48,8 @@ protected:
     }
 
     AppFixture app;
+    Data_From_Excel &excel = *Data_From_Excel::defaultInstance();
+    const QStringList excelTitles{QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("Photo")};
     ScopedScriptedServices services;
     FakeDesign design;
     QPlainTextEdit editor;
@@ -111,7 +116,7 @@ TEST_F(DataSourceTabTest, ChoosingASeriesOrAColumnBindsTheCurrentObjectAlone)
 {
     writeSeries(QStringLiteral("Cities"), "Rome\n");
     writeSeries(QStringLiteral("Guests"), "Alice\r\nBob\n");
-    design.excelFirstRow = {QStringLiteral("1"), QStringLiteral("Carol"), QStringLiteral("/photos/carol.png")};
+    excel.Create_List_By_Array({QStringLiteral("Carol"), QStringLiteral("/photos/carol.png")}, 2);
     source.Data_source_type->addItem(QStringLiteral("Excel"));
     auto other = made<SKTText>();
     design.selection = {text, other};
@@ -125,7 +130,7 @@ TEST_F(DataSourceTabTest, ChoosingASeriesOrAColumnBindsTheCurrentObjectAlone)
 
     text->excel_col_indx = 1;
     source.Data_source_type->setCurrentIndex(2);
-    EXPECT_EQ(seriesItems(), design.excelTitles);
+    EXPECT_EQ(seriesItems(), excelTitles);
     EXPECT_EQ(source.Batch_Series->currentIndex(), 1);
     EXPECT_EQ(text->data_source_type, 2);
     EXPECT_EQ(storedText(*text), QStringLiteral("Carol"));

@@ -69,8 +69,6 @@ public:
     SKTGraphicPtr current;           // the current side's current object
     QStringList mainPhotos;          // every main photo path given, in order
     std::optional<bool> mainPhotoFromSeries;
-    QStringList excelTitles;
-    QStringList excelFirstRow;       // by column
     QString userPictureAnswer, libraryPictureAnswer;
     std::optional<QString> templateAnswer;
     QStringList templateModes;
@@ -83,11 +81,6 @@ public:
             mainPhotos << path;
     }
     void set_main_photo_ds_batch(bool fromSeries) override { mainPhotoFromSeries = fromSeries; }
-    QStringList excelColumnTitles() const override { return excelTitles; }
-    QString Get_First_Value_Of_Excel_Binding(int column) const override
-    {
-        return column >= 0 && column < excelFirstRow.size() ? excelFirstRow.at(column) : QString(QLatin1String(""));
-    }
     QString chooseUserPicture() override { return userPictureAnswer; }
     QString chooseLibraryPicture() override { return libraryPictureAnswer; }
     std::optional<QString> chooseTemplateText(const QString &title_or_msg) override

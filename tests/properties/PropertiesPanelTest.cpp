@@ -1,5 +1,6 @@
 #include "PanelTestSupport.h"
 
+#include "datasource/Data_From_Excel.h"
 #include "platform/ui/ColorWell.h"
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardPanel.h"
@@ -16,6 +17,7 @@
 #include "properties/TextPanelValues.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QFile>
 #include <QGroupBox>
 #include <QPlainTextEdit>
@@ -240,8 +242,10 @@ TEST_F(PropertiesPanelTest, EveryListOfThePanelReachesItsWriteBack)
     series.write("Dana\n");
     series.close();
     panel.datasource_tab->Data_source_type->addItem(QStringLiteral("Excel"));
-    design.excelTitles = {QStringLiteral("Row"), QStringLiteral("Name")};
-    design.excelFirstRow = {QStringLiteral("1"), QStringLiteral("Erin")};
+    Data_From_Excel &excel = *Data_From_Excel::defaultInstance();
+    excel.setColumnTitles({QStringLiteral("#"), QStringLiteral("Name")});
+    excel.Create_List_By_Array({QStringLiteral("Erin")}, 1);
+    const QScopeGuard forget([&excel] { excel.reset(); });
     panel.card_bkgd_tab->Card_image_layout->setCurrentIndex(0);
     const auto objectField = [this](std::function<QVariant(SKTGraphic &)> field) {
         return [this, field] {

@@ -6,7 +6,6 @@
 #include "document/SKTBarcode.h"
 #include "output/ui/Long_SMS_Dlg.h"
 #include "properties/ui/BarcodeTab.h"
-#include "window/Data_From_Excel.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -74,25 +73,6 @@ TEST_F(BarcodeSettingsTest, CancelFromTheTabButtonChangesNothing)
     EXPECT_TRUE(current->_barcode_image.isNull());
     EXPECT_TRUE(other->_barcode_image.isNull());
     EXPECT_TRUE(Win().Barcode_output_image.isNull());
-}
-
-TEST_F(BarcodeSettingsTest, DataSourcesAnswerFromTheirFilesAndRows)
-{
-    writeFile(QStringLiteral("DataSet/Guests.txt"), "Ann Lee\r\nBo Chan\n");
-    EXPECT_EQ(window->Get_First_Value_Of_Dataset(QStringLiteral("Guests")), QStringLiteral("Ann Lee\r"));
-    for (const QString &name : {QStringLiteral("Missing"), QStringLiteral("../Guests"), QString()})
-        EXPECT_EQ(window->Get_First_Value_Of_Dataset(name), QString()) << name.toStdString();
-
-    Data_From_Excel *excel = Data_From_Excel::defaultInstance();
-    EXPECT_EQ(window->Get_First_Value_Of_Excel_Binding(1), QString());
-    excel->setColumnTitles({Data_From_Excel::kRowNumberTitle, QStringLiteral("Name"), QStringLiteral("Code")});
-    excel->setListData({{{QStringLiteral("Extension"), QStringLiteral("1")},
-                         {QStringLiteral("Column1"), QStringLiteral("Ann")},
-                         {QStringLiteral("Column2"), QStringLiteral("A-7")}}});
-    EXPECT_EQ(window->Excel_Column_Titles().size(), 3);
-    EXPECT_EQ(window->Get_First_Value_Of_Excel_Binding(0), QStringLiteral("1"));
-    EXPECT_EQ(window->Get_First_Value_Of_Excel_Binding(2), QStringLiteral("A-7"));
-    excel->reset();
 }
 
 TEST_F(BarcodeSettingsTest, HelpShowsInTheLongMessageDialog)

@@ -7,7 +7,7 @@
 #include "fixtures/Pictures.h"
 #include "platform/KeyedCoder.h"
 #include "platform/PropertyList.h"
-#include "window/Data_From_Excel.h"
+#include "datasource/Data_From_Excel.h"
 #include "window/ToolIcons.h"
 
 #include <QAbstractButton>
@@ -216,7 +216,7 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
               (QStringList{QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("City")}));
     ASSERT_EQ(excel->ListData.size(), 2);
     EXPECT_EQ(excel->ListData[0].value(QStringLiteral("Column2")).toString(), QStringLiteral("Oslo"));
-    EXPECT_EQ(excel->ColList->index(1, 1).data().toString(), QStringLiteral("Bo"));
+    EXPECT_EQ(excel->value(QStringLiteral("Column1"), 1).toString(), QStringLiteral("Bo"));
 
     // The front size reached the canvases and the size controls; the outline is the saved oval.
     for (SKTGraphicView *canvas : {window->_graphicView, window->_graphicView_BACK, window->_graphicView_TEMP})

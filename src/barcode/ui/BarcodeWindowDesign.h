@@ -13,13 +13,8 @@ public:
     // Marks the current side's canvas for redrawing.
     virtual void Refresh_Canvas() = 0;
 
-    // The first value of a series; "" when it has none or is missing.
-    virtual QString Get_First_Value_Of_Dataset(const QString &seriesName) const = 0;
-    // Whether an Excel sheet is bound, the titles of its columns (the row-number column first) and
-    // the first bound row's value of a column; "" without rows.
+    // Whether an Excel sheet is bound.
     virtual bool Excel_Binding_Use() const = 0;
-    virtual QStringList Excel_Column_Titles() const = 0;
-    virtual QString Get_First_Value_Of_Excel_Binding(int column) const = 0;
     // Shows the values of a series.
     virtual void View_Data_Series(const QString &seriesName) = 0;
 

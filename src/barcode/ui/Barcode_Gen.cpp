@@ -7,7 +7,8 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
-#include "core/WindowUtilities.h"
+#include "datasource/Data_From_Excel.h"
+#include "datasource/SeriesStore.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/DialogLook.h"
 #include "platform/ui/Form.h"
@@ -1187,7 +1188,7 @@ void Barcode_Gen::showDataSource(int source)
                                   ? static_cast<int>(names.indexOf(object->batch_list_name))
                                   : -1);
     } else if (source == 2) {
-        fillSeriesList(m_design.Excel_Column_Titles(), object ? object->excel_col_indx : -1);
+        fillSeriesList(Data_From_Excel::defaultInstance()->columnTitles(), object ? object->excel_col_indx : -1);
     } else {
         fillSeriesList({}, -1);
     }
@@ -1232,11 +1233,11 @@ void Barcode_Gen::Batch_Series_Changed()
     QString first;
     if (object->data_source_type == 2) {
         object->Set_Excel_binding_Index(index);
-        first = m_design.Get_First_Value_Of_Excel_Binding(index);
+        first = Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(index);
     } else {
         object->Set_Batch_List_Name(name);
         object->Set_Batch_List_Index(index);
-        first = m_design.Get_First_Value_Of_Dataset(name);
+        first = Get_First_Value_Of_Dataset(name);
     }
     setValueText(first);
     goButtonActionPerformed();

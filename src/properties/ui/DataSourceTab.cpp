@@ -3,7 +3,8 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
-#include "core/WindowUtilities.h"
+#include "datasource/Data_From_Excel.h"
+#include "datasource/SeriesStore.h"
 #include "document/ControlTags.h"
 #include "document/SKTImage.h"
 #include "platform/ui/SetObjEnabled.h"
@@ -120,7 +121,7 @@ void DataSourceTab::Data_Source_Changed()
                 current->Set_Data_source_type(1);
             return;
         }
-        refill(Batch_Series, m_design.excelColumnTitles());
+        refill(Batch_Series, Data_From_Excel::defaultInstance()->columnTitles());
         if (current) {
             const int column = current->excel_col_indx;
             Batch_Series->setCurrentIndex(column >= 0 && column < Batch_Series->count() ? column : -1);
@@ -147,7 +148,7 @@ void DataSourceTab::Batch_Series_Changed()
         } else if (source == kExcel) {
             current->Set_Data_source_type(2);
             current->Set_Excel_binding_Index(index);
-            sample = m_design.Get_First_Value_Of_Excel_Binding(index);
+            sample = Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(index);
         } else {
             // Nothing is bound: the object keeps its own text or picture.
             m_design.Refresh_Canvas();

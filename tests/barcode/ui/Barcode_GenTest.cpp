@@ -5,6 +5,7 @@
 #include "barcode/ui/BarcodeWindowDesign.h"
 #include "barcode/ui/Barcode_Gen.h"
 #include "core/AppState.h"
+#include "datasource/Data_From_Excel.h"
 #include "document/SKTBarcode.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
@@ -38,18 +39,11 @@ class RecordingDesign : public BarcodeWindowDesign {
 public:
     int refreshes = 0;
     bool excelBound = false;
-    QStringList excelTitles;
     QStringList shownSeries;
     QList<QPair<QString, QString>> messages;
 
     void Refresh_Canvas() override { ++refreshes; }
-    QString Get_First_Value_Of_Dataset(const QString &name) const override { return name + QStringLiteral("-001"); }
     bool Excel_Binding_Use() const override { return excelBound; }
-    QStringList Excel_Column_Titles() const override { return excelTitles; }
-    QString Get_First_Value_Of_Excel_Binding(int column) const override
-    {
-        return QStringLiteral("CELL-%1").arg(column);
-    }
     void View_Data_Series(const QString &name) override { shownSeries << name; }
     void Open_Long_sms_Dialog(const QString &title, const QString &text) override { messages.append({title, text}); }
 };
@@ -465,7 +459,7 @@ TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
     window.Batch_Series->setCurrentIndex(1);
     EXPECT_EQ(object->batch_list_name, QStringLiteral("Tables"));
     EXPECT_EQ(object->batch_list_index, 1);
-    EXPECT_EQ(window.dataText->text(), QStringLiteral("Tables-001"));
+    EXPECT_EQ(window.dataText->text(), QStringLiteral("T-1"));
     EXPECT_EQ(design.refreshes, 1);
     window.view_series_btn->click();
     EXPECT_EQ(design.shownSeries, QStringList{QStringLiteral("Tables")});
@@ -482,7 +476,9 @@ TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
 
     // With a bound sheet the third choice lists its columns.
     design.excelBound = true;
-    design.excelTitles = {QStringLiteral("Row"), QStringLiteral("Name"), QStringLiteral("Code")};
+    Data_From_Excel &excel = *Data_From_Excel::defaultInstance();
+    excel.setColumnTitles({QStringLiteral("Row"), QStringLiteral("Name"), QStringLiteral("Code")});
+    excel.Create_List_By_Array({QStringLiteral("Ann"), QStringLiteral("CELL-2")}, 2);
     window.Prepare_Wnd(object);
     ASSERT_EQ(window.Data_source_type->count(), 3);
     window.Data_source_type->setCurrentIndex(2);
@@ -491,6 +487,7 @@ TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
     EXPECT_EQ(object->excel_col_indx, 2);
     EXPECT_EQ(window.dataText->text(), QStringLiteral("CELL-2"));
     EXPECT_EQ(object->batch_list_name, QStringLiteral("Tables"));
+    excel.reset();
 }
 
 TEST_F(BarcodeGenTest, HelpButtonsShowTheirTexts)

@@ -1,4 +1,4 @@
-#include "window/ListDataTableModel.h"
+#include "datasource/ui/ListDataTableModel.h"
 
 #include <QSize>
 

@@ -1,0 +1,96 @@
+#include "datasource/Data_From_Excel.h"
+
+#include "core/MessageBoxes.h"
+#include "core/StringHelpers.h"
+
+const QString Data_From_Excel::kRowNumberTitle = QStringLiteral("#");
+
+Data_From_Excel *Data_From_Excel::defaultInstance()
+{
+    // Lives for the whole run, like the window it stands for.
+    static Data_From_Excel *const instance = new Data_From_Excel;
+    return instance;
+}
+
+QString Data_From_Excel::columnKey(int column)
+{
+    return column == 0 ? QStringLiteral("Extension") : QStringLiteral("Column%1").arg(column);
+}
+
+void Data_From_Excel::reset()
+{
+    ListData.clear();
+    m_boundTitles.clear();
+    columnsChanged.notify();
+    rowsChanged.notify();
+}
+
+void Data_From_Excel::appendRow(const QVariantMap &row)
+{
+    ListData.append(row);
+    rowsChanged.notify();
+}
+
+void Data_From_Excel::Create_List_By_Array(const QStringList &values, int count)
+{
+    if (count > values.size()) {
+        Show_NSLog_Message(
+            QStringLiteral("An Excel row has %1 cells where %2 are bound.").arg(values.size()).arg(count));
+        return;
+    }
+    QVariantMap row;
+    row.insert(columnKey(0), QString::number(ListData.size() + 1));
+    for (int i = 0; i < count; ++i)
+        row.insert(columnKey(i + 1), Trim_Str(values.at(i)));
+    appendRow(row);
+}
+
+void Data_From_Excel::Create_Value_List(const QString &text)
+{
+    const QString trimmed = Trim_Str(text);
+    if (trimmed.isEmpty())
+        return;
+    appendRow(QVariantMap{{columnKey(0), trimmed}});
+}
+
+QVariant Data_From_Excel::value(const QString &key, int row) const
+{
+    return row >= 0 && row < ListData.size() ? ListData.at(row).value(key) : QVariant();
+}
+
+void Data_From_Excel::setValue(const QVariant &value, const QString &key, int row)
+{
+    if (row < 0 || row >= ListData.size()) {
+        Show_NSLog_Message(QStringLiteral("Invalid parameter not satisfying: %1")
+                               .arg(QStringLiteral("pRowIndex >= 0 && pRowIndex < [ListData count]")));
+        return;
+    }
+    // The rows hold text only: the design file stores them as strings.
+    ListData[row].insert(key, value.toString());
+}
+
+QString Data_From_Excel::Get_First_Value_Of_Excel_Binding(int column) const
+{
+    if (ListData.isEmpty() || column < 0)
+        return {};
+    return ListData.first().value(columnKey(column)).toString();
+}
+
+QStringList Data_From_Excel::columnTitles() const
+{
+    return QStringList{kRowNumberTitle} + m_boundTitles;
+}
+
+void Data_From_Excel::setColumnTitles(const QStringList &titles)
+{
+    if (titles.isEmpty())
+        return;
+    m_boundTitles = titles.mid(1);
+    columnsChanged.notify();
+}
+
+void Data_From_Excel::setListData(const QList<QVariantMap> &rows)
+{
+    ListData = rows;
+    rowsChanged.notify();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/ObserverList.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+// The rows of the Excel worksheet a design is bound to, kept for the whole run. `ListData` holds one
+// Excel row dictionary per loaded row ("Extension" = its number from 1, "Column1" … the bound
+// columns' texts by position); the column titles are the names objects are bound under, the
+// row-number column's first. The sheet picker fills both, the design file stores and restores both,
+// the record engine reads them; the table that shows them (datasource/ui) follows the changes.
+// Changed on the main thread only; a run reads it while nothing changes it.
+class Data_From_Excel {
+public:
+    static const QString kRowNumberTitle; // title of the row-number column
+
+    // The one store, made on first use.
+    static Data_From_Excel *defaultInstance();
+
+    Data_From_Excel() = default;
+    Data_From_Excel(const Data_From_Excel &) = delete;
+    Data_From_Excel &operator=(const Data_From_Excel &) = delete;
+
+    // The key under which a row keeps the value of a column: "Extension" for the row-number column
+    // 0, "Column%d" for the bound column k from 1.
+    static QString columnKey(int column);
+
+    // Back to the start of a run: no rows and the row-number column alone.
+    void reset();
+
+    // Appends one row built from the first `count` values (trimmed); a shorter list is logged and
+    // adds nothing.
+    void Create_List_By_Array(const QStringList &values, int count);
+    // Appends a row holding only "Extension" = the trimmed text; nothing for a blank text.
+    void Create_Value_List(const QString &text);
+
+    // A row's value under a key; nothing outside the rows.
+    QVariant value(const QString &key, int row) const;
+    // Stores an edited value (as text: the design file keeps strings) under a key. A row outside
+    // the rows is refused and logged.
+    void setValue(const QVariant &value, const QString &key, int row);
+    // From the first row: its number for column 0, else that column's value; "" without rows.
+    QString Get_First_Value_Of_Excel_Binding(int column) const;
+
+    // The design file's form: the titles of every column, the row-number column's first.
+    QStringList columnTitles() const;
+    // Keeps the row-number column and binds one column per title after the first. An empty list
+    // leaves the columns as they are.
+    void setColumnTitles(const QStringList &titles);
+    // Replaces the rows.
+    void setListData(const QList<QVariantMap> &rows);
+
+    QList<QVariantMap> ListData;
+
+    // Told after rows were added or replaced, and after the columns changed.
+    platform::ObserverList<> rowsChanged;
+    platform::ObserverList<> columnsChanged;
+
+private:
+    void appendRow(const QVariantMap &row);
+
+    QStringList m_boundTitles; // titles of Column1 …
+};
