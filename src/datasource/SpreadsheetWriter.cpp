@@ -4,7 +4,6 @@
 #include "datasource/ZipArchiveReader.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 
 #include <pugixml.hpp>
 
@@ -43,6 +42,19 @@ QString textOf(const pugi::xml_node &element)
         if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
             text += QString::fromUtf8(child.value());
     return text;
+}
+
+pugi::xml_node child(const pugi::xml_node &parent, const char *name)
+{
+    for (const pugi::xml_node &node : parent.children())
+        if (is(node, name))
+            return node;
+    return {};
+}
+
+QString childText(const pugi::xml_node &parent, const char *name)
+{
+    return textOf(child(parent, name));
 }
 
 // A shared-string item or an inline string: its text and the text of its runs, without the
@@ -103,6 +115,18 @@ QString worksheetPart(int sheetNumber)
     return QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheetNumber);
 }
 
+// N of the part name "xl/worksheets/sheetN.xml"; 0 for any other name.
+int worksheetNumber(const QString &part)
+{
+    const QLatin1String prefix("xl/worksheets/sheet"), suffix(".xml");
+    if (!part.startsWith(prefix) || !part.endsWith(suffix))
+        return 0;
+    const QStringView digits = QStringView(part).mid(prefix.size(), part.size() - prefix.size() - suffix.size());
+    bool isNumber = false;
+    const int number = digits.size() <= 7 && !digits.startsWith(u'0') ? digits.toInt(&isNumber) : 0;
+    return isNumber && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }) ? number : 0;
+}
+
 SpreadsheetRows readSheet(const QString &path, int sheetNumber)
 {
     ZipArchiveReader zip(path);
@@ -152,19 +176,15 @@ SpreadsheetRows readSheet(const QString &path, int sheetNumber)
             const QString type = QString::fromUtf8(cell.attribute("t").value());
             if (type == QLatin1String("s")) {
                 bool isIndex = false;
-                const qsizetype index = QString::fromUtf8(cell.child_value("v")).trimmed().toLongLong(&isIndex);
+                const qsizetype index = childText(cell, "v").trimmed().toLongLong(&isIndex);
                 if (isIndex && index >= 0 && index < sharedStrings.size())
                     value = sharedStrings.at(index);
                 else if (isIndex && index == sharedStrings.size() && !sharedStrings.isEmpty())
                     value = sharedStrings.last();
             } else if (type == QLatin1String("inlineStr")) {
-                for (const pugi::xml_node &child : cell.children())
-                    if (is(child, "is"))
-                        value = itemText(child);
+                value = itemText(child(cell, "is"));
             } else {
-                for (const pugi::xml_node &child : cell.children())
-                    if (is(child, "v"))
-                        value = textOf(child);
+                value = childText(cell, "v");
             }
             columnCount = std::max(columnCount, column);
             cells[r].emplace_back(column, std::move(value));
@@ -297,10 +317,9 @@ QByteArray WriteSharedStringsXML(const QStringList &sharedStrings)
         sst.append_attribute("count") = qint64(sharedStrings.size());
         sst.append_attribute("uniqueCount") = qint64(sharedStrings.size());
     }
-    static const QRegularExpression edgeSpace(QStringLiteral("^\\s|\\s$"));
     for (const QString &text : sharedStrings) {
         pugi::xml_node t = sst.append_child("si").append_child("t");
-        if (text.contains(edgeSpace))
+        if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()))
             t.append_attribute("xml:space") = "preserve";
         t.text() = text.toUtf8().constData();
     }
@@ -367,10 +386,9 @@ SpreadsheetWriter::Workbook SpreadsheetWriter::ReadWorkbook(const QString &path)
             workbook.error = zip.errorString();
             return workbook;
         }
-        static const QRegularExpression sheetPart(QStringLiteral("^xl/worksheets/sheet([1-9][0-9]{0,6})\\.xml$"));
         for (const QString &name : zip.entryNames())
-            if (const QRegularExpressionMatch match = sheetPart.match(name); match.hasMatch())
-                workbook.worksheets << match.captured(1).toInt();
+            if (const int number = worksheetNumber(name); number > 0)
+                workbook.worksheets << number;
         std::sort(workbook.worksheets.begin(), workbook.worksheets.end());
         if (workbook.worksheets.isEmpty()) {
             workbook.error = QStringLiteral("The file holds no worksheet.");
