@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/Image_Effect_Settings.h"
+#include "document/SKTGraphic.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+// What writing one record into a side's objects gave. Every bound object is written whatever
+// happens to the others; each one that could not take its value is named in `failures`, with why.
+struct RecordOutcome {
+    bool ok = true;
+    QStringList failures;
+
+    void fail(const QString &reason)
+    {
+        ok = false;
+        failures.append(reason);
+    }
+};
+
+// Everything a bound run reads of its sources, gathered on the GUI thread before the run and left
+// alone afterwards: the values of each series the sides are bound to, by series name; the loaded
+// Excel rows; which sources are in use and the record counts.
+//
+// `apply` reads nothing but this value and the objects it is given, so any thread may call it, at
+// the same time, on different objects. Give it copies of a side's objects (a design snapshot),
+// never the objects the user edits: it writes texts, pictures and barcode pictures into them.
+class RecordBinding {
+public:
+    // The sources of a design: `front` and `back` are a side's objects, `back` empty for a design
+    // of the front alone. Series files are read here, once; a bound series whose file is missing,
+    // too large or not UTF-8 text is named in `problems` and gives "" for every record. A bound
+    // Excel column that some rows lack is logged once here and gives "" in those rows.
+    // `mainPhotoEffects` are what the main photo object draws a record's picture with.
+    static RecordBinding load(const GraphicList &front, const GraphicList &back, const QList<QVariantMap> &excelRows,
+                              const Image_Effect_Settings &mainPhotoEffects = {});
+
+    // A run without a source the user switched off; the counts follow.
+    void useSources(bool series, bool excel);
+
+    // The value of record `record` (from 0) of the series `name`: "" past its end or for a series
+    // that did not load. Untrimmed, as the file holds it.
+    QString seriesValue(const QString &name, int record) const;
+    // Of the Excel rows: column 0 the row's number from 1, column k the k-th bound column; "" past
+    // the rows or for a column the row lacks.
+    QString excelValue(int record, int column) const;
+
+    // Writes record `record` into the bound texts, pictures and barcodes among `objects` (each
+    // trimmed value, each barcode drawn again in its own settings) and leaves every other object
+    // as it is. A picture is read only from a regular file; a barcode whose value cannot be
+    // encoded, or that has no value, is drawn as no symbol. Thread-safe; see above.
+    RecordOutcome apply(int record, GraphicList &objects) const;
+
+    bool Use_Data_Sheet_Values = false;    // bound to series that give at least one record
+    bool Use_Excel_Binding_Values = false; // bound to Excel columns and rows are loaded
+    int Data_table_rows = 0;               // the longest bound series, 0 when not in use
+    int Excel_table_rows = 0;              // the loaded rows, 0 when not in use
+    int Total_Batch_Excel_Card = 0;        // records of the run: the larger of the two
+
+    // Bound series that cannot be used, one message each, for the caller to show before a run.
+    QStringList problems;
+
+private:
+    void count();
+
+    QHash<QString, QStringList> m_series; // bound series that loaded, by name
+    QList<QVariantMap> m_rows;
+    Image_Effect_Settings m_mainPhotoEffects;
+    bool m_seriesBound = false;
+    bool m_excelBound = false;
+    bool m_seriesAllowed = true;
+    bool m_excelAllowed = true;
+};
