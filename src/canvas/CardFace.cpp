@@ -28,7 +28,8 @@ QPainterPath cardPath(const QRectF &rect, int cardShape)
 
 } // namespace
 
-void drawCardFace(QPainter &painter, const QRectF &cardRect, const Card_Property &side, int cardShape)
+void drawCardFace(QPainter &painter, const QRectF &cardRect, const Card_Property &side, int cardShape,
+                  const DrawingResources &resources)
 {
     try {
         PainterStateGuard guard(painter);
@@ -44,7 +45,7 @@ void drawCardFace(QPainter &painter, const QRectF &cardRect, const Card_Property
                                                                         side.Card_fill_Grd_2_clr())));
         } else if (style == QLatin1String("H")) {
             painter.fillPath(path, side.Card_hatch_bk_clr());
-            const QImage pattern = ShapePainting::hatchPattern(side.Card_hatch_style());
+            const QImage pattern = resources.hatchPattern(side.Card_hatch_style());
             if (!pattern.isNull())
                 painter.fillPath(path, QBrush(pattern));
         } else if (style != QLatin1String("I")) {

@@ -4,8 +4,11 @@
 
 class Card_Property;
 class QPainter;
+struct DrawingResources;
 
 // Paints the card face of one side under everything else: white in the card's shape (1 rounded
 // rectangle, 2 oval, anything else the rectangle), then the side's fill when its fill is on. The
-// border and the background picture are not part of the face. Any thread may call it.
-void drawCardFace(QPainter &painter, const QRectF &cardRect, const Card_Property &side, int cardShape);
+// border and the background picture are not part of the face. Any thread may call it; a hatch comes
+// from `resources`.
+void drawCardFace(QPainter &painter, const QRectF &cardRect, const Card_Property &side, int cardShape,
+                  const DrawingResources &resources);

@@ -51,7 +51,8 @@ const GraphicPictureCache::Entry *GraphicPictureCache::find(const SKTGraphic &gr
 
 std::optional<GraphicPictureCache::Entry> GraphicPictureCache::make(const Request &request, QByteArray key,
                                                                     SKTGraphic &graphic, int renderHints,
-                                                                    bool isBeingCreateOrEdited)
+                                                                    bool isBeingCreateOrEdited,
+                                                                    const DrawingResources &resources)
 {
     const QRectF drawn = graphic.drawingBounds();
     const QRectF area = request.toPixels.mapRect(drawn);
@@ -70,7 +71,7 @@ std::optional<GraphicPictureCache::Entry> GraphicPictureCache::make(const Reques
         picturePainter.translate(-topLeft);
         picturePainter.setTransform(request.toPixels, true);
         picturePainter.setClipRect(drawn);
-        graphic.drawContentsInView(picturePainter, isBeingCreateOrEdited);
+        graphic.drawContentsInView(picturePainter, isBeingCreateOrEdited, resources);
     }
     fresh.picture.setDevicePixelRatio(request.ratio);
     return fresh;
@@ -98,24 +99,27 @@ void GraphicPictureCache::draw(QPainter &painter, const Placed &placed)
     painter.restore();
 }
 
-void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, bool isBeingCreateOrEdited)
+void GraphicPictureCache::drawContents(QPainter &painter, SKTGraphic &graphic, bool isBeingCreateOrEdited,
+                                       const DrawingResources &resources)
 {
     const Request asked = request(painter, graphic, isBeingCreateOrEdited, m_key);
     const Entry *entry = asked.keepable ? find(graphic, m_key) : nullptr;
     if (!entry && asked.keepable) {
-        if (std::optional<Entry> fresh = make(asked, m_key, graphic, painter.renderHints(), isBeingCreateOrEdited))
+        if (std::optional<Entry> fresh =
+                make(asked, m_key, graphic, painter.renderHints(), isBeingCreateOrEdited, resources))
             entry = &keep(graphic, std::move(*fresh));
     }
     if (!entry) {
         forget(&graphic);
-        graphic.drawContentsInView(painter, isBeingCreateOrEdited);
+        graphic.drawContentsInView(painter, isBeingCreateOrEdited, resources);
         return;
     }
     draw(painter, placed(asked, *entry));
 }
 
 std::vector<std::optional<GraphicPictureCache::Placed>>
-GraphicPictureCache::prepare(const QPainter &painter, const std::vector<SKTGraphic *> &graphics)
+GraphicPictureCache::prepare(const QPainter &painter, const std::vector<SKTGraphic *> &graphics,
+                             const DrawingResources &resources)
 {
     struct Asked {
         Request request;
@@ -134,7 +138,7 @@ GraphicPictureCache::prepare(const QPainter &painter, const std::vector<SKTGraph
     // Each call draws one object into a picture of its own.
     platform::concurrentFor(qsizetype(missing.size()), [&](qsizetype m) {
         Asked &a = asked[missing[size_t(m)]];
-        a.made = make(a.request, a.key, *graphics[missing[size_t(m)]], hints, false);
+        a.made = make(a.request, a.key, *graphics[missing[size_t(m)]], hints, false, resources);
     });
     // Pictures found are placed first, as keeping may start the cache over; those just made are
     // placed from their own copy, which serves this paint whatever the cache lets go.

@@ -11,6 +11,7 @@
 
 class QPainter;
 class SKTGraphic;
+struct DrawingResources;
 
 // Keeps each drawn object as a picture at the canvas's scale, so that a repaint blends pictures
 // instead of filling and stroking every outline again. A picture is reused while the object's
@@ -26,12 +27,14 @@ public:
 
     // Draws the graphic's contents, as drawContentsInView would, into a painter that only scales
     // and translates (anything else is drawn directly).
-    void drawContents(QPainter &painter, SKTGraphic &graphic, bool isBeingCreateOrEdited);
+    void drawContents(QPainter &painter, SKTGraphic &graphic, bool isBeingCreateOrEdited,
+                      const DrawingResources &resources);
     // The pictures of these graphics for this painter, the missing ones made side by side on the
     // thread pool; nothing for a graphic that is drawn directly. Only kinds whose key covers what
     // their drawing reads are kept, and no graphic being created or edited is passed here (its
     // drawing reads the desktop's colours).
-    std::vector<std::optional<Placed>> prepare(const QPainter &painter, const std::vector<SKTGraphic *> &graphics);
+    std::vector<std::optional<Placed>> prepare(const QPainter &painter, const std::vector<SKTGraphic *> &graphics,
+                                               const DrawingResources &resources);
     // Blends a kept picture as drawContents does; touches no cache, so any thread may call it.
     static void draw(QPainter &painter, const Placed &placed);
 
@@ -64,7 +67,7 @@ private:
     const Entry *find(const SKTGraphic &graphic, const QByteArray &key) const;
     // Draws a fresh picture; touches no cache. Nothing when the picture would be too large.
     static std::optional<Entry> make(const Request &request, QByteArray key, SKTGraphic &graphic,
-                                     int renderHints, bool isBeingCreateOrEdited);
+                                     int renderHints, bool isBeingCreateOrEdited, const DrawingResources &resources);
     const Entry &keep(const SKTGraphic &graphic, Entry &&entry);
     static Placed placed(const Request &request, const Entry &entry);
 

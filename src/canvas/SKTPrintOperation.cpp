@@ -20,7 +20,8 @@ SKTPrintOperation SKTPrintOperation::printOperationWithSettings(SKTDocument &doc
                                                                 const Card_Property &face, int cardShape)
 {
     const SKTRenderingView view(QRectF(QPointF(0, 0), SKTDocument::canvasSize(true, QSizeF())),
-                                document.graphics().items(), face, cardShape, document.displayName());
+                                document.graphics().items(), face, cardShape, DrawingResources::ofProgram(),
+                                document.displayName());
     platform::PrintInfo info = document.printInfo();
     info.dictionary.insert(settings);
     return SKTPrintOperation(view, info);

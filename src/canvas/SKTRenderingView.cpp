@@ -45,15 +45,17 @@ void setError(SKTError *error, int code)
 } // namespace
 
 SKTRenderingView::SKTRenderingView(const QRectF &frame, const GraphicList &graphics, const Card_Property &face,
-                                   int cardShape, const QString &printJobTitle)
+                                   int cardShape, const DrawingResources &resources, const QString &printJobTitle)
     : m_bounds(QPointF(0, 0), frame.size()), _graphics(graphics), m_face(face), m_cardShape(cardShape),
-      _printJobTitle(printJobTitle)
+      m_resources(resources), _printJobTitle(printJobTitle)
 {
 }
 
 bool SKTRenderingView::drawRect(QPainter &painter, const QRectF &rect, QString *error) const
 {
-    return drawCardSide(painter, _graphics, &m_face, m_cardShape, m_bounds, rect, SideDrawingOptions(), error);
+    SideDrawingOptions options;
+    options.resources = m_resources;
+    return drawCardSide(painter, _graphics, &m_face, m_cardShape, m_bounds, rect, options, error);
 }
 
 QByteArray SKTRenderingView::onePagePDF(const QSizeF &page, const QString &title,
@@ -110,7 +112,8 @@ Card_Side_Image SKTRenderingView::image_From_Card_Graphics(const GraphicList &gr
                                                            const QRectF &frame)
 {
     try {
-        return Card_Side_Image(std::make_shared<const SKTRenderingView>(frame, graphics, face, cardShape));
+        return Card_Side_Image(std::make_shared<const SKTRenderingView>(frame, graphics, face, cardShape,
+                                                                                DrawingResources::ofProgram()));
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
         return {};
@@ -120,7 +123,7 @@ Card_Side_Image SKTRenderingView::image_From_Card_Graphics(const GraphicList &gr
 QByteArray SKTRenderingView::pdfDataWithGraphics_data(const GraphicList &graphics, const Card_Property &face,
                                                       int cardShape, const QRectF &frame)
 {
-    const SKTRenderingView view(frame, graphics, face, cardShape);
+    const SKTRenderingView view(frame, graphics, face, cardShape, DrawingResources::ofProgram());
     return view.dataWithPDFInsideRect(view.bounds());
 }
 
@@ -148,6 +151,7 @@ QByteArray SKTRenderingView::tiffDataWithGraphics(const GraphicList &graphics, c
         SideDrawingOptions objectsAlone;
         objectsAlone.cardFace = false;
         objectsAlone.nonPrintingObjects = true;
+        objectsAlone.resources = DrawingResources::ofProgram();
         // Half a picture must not pass for the copied objects.
         if (!drawCardSide(painter, graphics, nullptr, 0, area, area, objectsAlone)) {
             setError(error, 3);

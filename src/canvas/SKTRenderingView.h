@@ -26,9 +26,10 @@ struct SKTError;
 class SKTRenderingView {
 public:
     // Keeps its own copy of the list; the objects themselves are shared with the caller. Only the
-    // frame's size counts: the side is drawn at the origin of the bounds.
+    // frame's size counts: the side is drawn at the origin of the bounds. The placeholder and hatch
+    // patterns drawn are those of `resources`.
     SKTRenderingView(const QRectF &frame, const GraphicList &graphics, const Card_Property &face, int cardShape,
-                     const QString &printJobTitle = QString());
+                     const DrawingResources &resources, const QString &printJobTitle = QString());
 
     QRectF bounds() const { return m_bounds; }
     const GraphicList &graphics() const { return _graphics; }
@@ -42,6 +43,8 @@ public:
     // points, so a fractional size is rounded). Empty when nothing can be written or drawn.
     QByteArray dataWithPDFInsideRect(const QRectF &rect) const;
 
+    // These static functions draw with the running program's resources (DrawingResources::ofProgram),
+    // so they are called on the GUI thread.
     // The picture of a side at the frame's size. Null after an exception, which is logged.
     // `print_box` chose an older bitmap road on old systems; here both roads give the same picture.
     static Card_Side_Image image_From_Card_Graphics(const GraphicList &graphics, bool print_box,
@@ -79,5 +82,6 @@ private:
     GraphicList _graphics;
     Card_Property m_face;
     int m_cardShape;
+    DrawingResources m_resources;
     QString _printJobTitle;
 };

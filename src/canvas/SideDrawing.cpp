@@ -31,16 +31,16 @@ struct Item {
     std::optional<GraphicPictureCache::Placed> kept;
 };
 
-void drawItem(QPainter &painter, const Item &item, GraphicPictureCache *pictures)
+void drawItem(QPainter &painter, const Item &item, GraphicPictureCache *pictures, const DrawingResources &resources)
 {
     PainterStateGuard graphicGuard(painter);
     painter.setClipRect(item.bounds, Qt::IntersectClip);
     if (item.kept)
         GraphicPictureCache::draw(painter, *item.kept);
     else if (pictures)
-        pictures->drawContents(painter, *item.graphic, item.beingCreated);
+        pictures->drawContents(painter, *item.graphic, item.beingCreated, resources);
     else
-        item.graphic->drawContentsInView(painter, item.beingCreated);
+        item.graphic->drawContentsInView(painter, item.beingCreated, resources);
     if (item.handles)
         item.graphic->drawHandlesInView(painter, item.graphic->ctrl_is_locked);
 }
@@ -164,7 +164,8 @@ std::vector<Item> itemsToDraw(const GraphicList &graphics, const QRectF &area, c
 }
 
 // Every object's kept picture, the missing ones made first; the object being created is drawn afresh.
-void findKeptPictures(const QPainter &painter, std::vector<Item> &items, GraphicPictureCache &pictures)
+void findKeptPictures(const QPainter &painter, std::vector<Item> &items, GraphicPictureCache &pictures,
+                      const DrawingResources &resources)
 {
     std::vector<SKTGraphic *> keepable;
     std::vector<Item *> asking;
@@ -173,7 +174,7 @@ void findKeptPictures(const QPainter &painter, std::vector<Item> &items, Graphic
             keepable.push_back(item.graphic);
             asking.push_back(&item);
         }
-    std::vector<std::optional<GraphicPictureCache::Placed>> kept = pictures.prepare(painter, keepable);
+    std::vector<std::optional<GraphicPictureCache::Placed>> kept = pictures.prepare(painter, keepable, resources);
     for (size_t i = 0; i < asking.size(); ++i)
         asking[i]->kept = std::move(kept[i]);
 }
@@ -195,7 +196,7 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
             if (options.cardFace) {
                 static const Card_Property plainWhite;
                 PainterStateGuard faceGuard(under);
-                drawCardFace(under, cardBounds, face ? *face : plainWhite, cardShape);
+                drawCardFace(under, cardBounds, face ? *face : plainWhite, cardShape, options.resources);
             }
             if (grid)
                 options.grid->drawRectFromKeptPicture(under, area.intersected(cardBounds), cardBounds);
@@ -217,7 +218,7 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
 
         std::vector<Item> items = itemsToDraw(graphics, area, options, toExposed);
         if (bands.usable())
-            findKeptPictures(painter, items, *options.pictures);
+            findKeptPictures(painter, items, *options.pictures, options.resources);
         for (size_t from = 0; from < items.size();) {
             size_t to = from;
             while (to < items.size() && items[to].kept)
@@ -228,7 +229,7 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
                 from = to;
             } else {
                 drawUnderFirst();
-                drawItem(painter, items[from++], options.pictures);
+                drawItem(painter, items[from++], options.pictures, options.resources);
             }
         }
         drawUnderFirst();

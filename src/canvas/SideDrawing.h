@@ -36,6 +36,8 @@ struct SideDrawingOptions {
     QRegion exposed;
     // Told of every object drawn and where.
     std::function<void(const SKTGraphic &, const QRectF &drawingBounds)> drawn;
+    // The placeholder and hatch patterns; without them neither is drawn.
+    DrawingResources resources;
 };
 
 // Draws one card side into any painter, in canvas points: the card face over the whole card (so

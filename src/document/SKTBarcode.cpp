@@ -55,17 +55,21 @@ void SKTBarcode::barcode_image_var_assign()
     m_samplePath = sample;
 }
 
-void SKTBarcode::drawContentsInView(QPainter &painter, bool)
+void SKTBarcode::drawContentsInView(QPainter &painter, bool, const DrawingResources &)
 {
     if (!ctrl_is_visible)
         return;
-    barcode_image_var_assign();
-    if (_contents.isNull())
+    // Only the sample is loaded here, once: drawing a symbol writes nothing, so that threads may
+    // draw the same object side by side.
+    if (_barcode_image.isNull())
+        barcode_image_var_assign();
+    const QImage &shown = _barcode_image.isNull() ? _contents : _barcode_image;
+    if (shown.isNull())
         return;
     // Unscaled: the symbol's modules keep their printed size whatever the frame says.
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(QRectF(bounds().topLeft(), pictureSize(_contents)), _contents);
+    painter.drawImage(QRectF(bounds().topLeft(), pictureSize(shown)), shown);
     painter.restore();
     // No redraw request: asking for one while painting would repaint forever.
 }

@@ -24,7 +24,8 @@ public:
 
     // Takes the latest barcode picture, or the sample when there is none.
     void barcode_image_var_assign();
-    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
+    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
+                            const DrawingResources &resources = {}) override;
 
     static QString samplePicturePath();
 

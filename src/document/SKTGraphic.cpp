@@ -246,7 +246,7 @@ void SKTGraphic::setColor(const QColor &color)
 
 // --- Drawing ---------------------------------------------------------------------------------
 
-void SKTGraphic::drawContentsInView(QPainter &, bool)
+void SKTGraphic::drawContentsInView(QPainter &, bool, const DrawingResources &)
 {
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/BarcodeFields.h"
+#include "document/DrawingResources.h"
 #include "platform/KeyValueObserving.h"
 #include "platform/KeyedArchiver.h"
 
@@ -207,8 +208,10 @@ public:
     void setWidth(double width);
     void setHeight(double height);
 
-    // Drawing. The painter is in canvas points, y growing downward.
-    virtual void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited);
+    // Drawing. The painter is in canvas points, y growing downward. The program's own pictures
+    // (placeholder, hatch patterns) come from `resources` alone; without them none are drawn.
+    virtual void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
+                                    const DrawingResources &resources = {});
     // The outline of kinds that draw by path; the base has none and throws std::logic_error.
     virtual QPainterPath bezierPathForDrawing() const;
     // Everything the contents drawing reads apart from the bounds' position, for canvases that keep

@@ -277,6 +277,7 @@ QImage SKTImage::pictureForDrawing(const QPainter &painter, const QRectF &target
     const double needed = std::max(across / _contents.width(), down / _contents.height());
     // Reductions come in steps of 1.25, so that a small change of zoom keeps the copy it has.
     constexpr double kStep = 1.25;
+    const std::lock_guard lock(m_reducedMutex);
     if (!(needed > 0.0) || !std::isfinite(needed) || needed * kStep >= 1.0) {
         m_reduced = QImage();
         return _contents;
@@ -299,7 +300,7 @@ bool SKTImage::drawsWithoutEffects() const
 
 // --- Drawing ---------------------------------------------------------------------------------
 
-void SKTImage::drawContentsInView(QPainter &painter, bool)
+void SKTImage::drawContentsInView(QPainter &painter, bool, const DrawingResources &resources)
 {
     // An empty path (not an unset one) is the program's way of saying "no picture here".
     if (!ctrl_is_visible || (!_file_path.isNull() && _file_path.isEmpty()))
@@ -313,8 +314,7 @@ void SKTImage::drawContentsInView(QPainter &painter, bool)
         ShapePainting::strokeFrame(painter, frame, _strokeColor, _strokeWidth, _stroke_border_type);
     if (isMissingItsFile()) {
         // A vanished picture must not vanish from the card unseen.
-        const DesignWindowHub *hub = App().Main_App_wnd;
-        const QImage placeholder = hub ? hub->no_image() : QImage();
+        const QImage &placeholder = resources.placeholder;
         if (!placeholder.isNull()) {
             painter.save();
             painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -3,6 +3,8 @@
 #include "core/Image_Effect_Settings.h"
 #include "document/SKTGraphic.h"
 
+#include <mutex>
+
 // A picture on the card: a file, the invitation's main photo ("PARTY_IMAGE") or the frame picture
 // over the whole card ("PARTY_IMAGE_BG"). Drawn scaled into its frame through the effect chain,
 // mirrored as its flips say, with its opacity and an optional outline.
@@ -54,7 +56,8 @@ public:
     // when there is no picture to measure.
     void makeNaturalSize() override;
 
-    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
+    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
+                            const DrawingResources &resources = {}) override;
 
     // The chain's settings from this object's effect fields.
     Image_Effect_Settings effectSettings() const;
@@ -72,5 +75,6 @@ private:
     bool m_contentsLoaded = false; // set once setFilePath ran or a picture was given
     mutable QImage m_reduced;           // a smaller copy of _contents for drawing
     mutable qint64 m_reducedFrom = 0;   // the cacheKey of the _contents it was made from
+    mutable std::mutex m_reducedMutex;  // threads drawing the same object share the copy
     bool m_contentsCarried = false; // the picture came inside an archive
 };

@@ -140,7 +140,7 @@ QPen SKTLine::linePen(const QColor &color) const
     return pen;
 }
 
-void SKTLine::drawContentsInView(QPainter &painter, bool)
+void SKTLine::drawContentsInView(QPainter &painter, bool, const DrawingResources &)
 {
     if (!ctrl_is_visible)
         return;

@@ -41,7 +41,8 @@ public:
     QPainterPath bezierPathForDrawing() const override;
     // The pen the line is stroked with, colour aside: width, cap style, mitred joins and dashes.
     QPen linePen(const QColor &color) const;
-    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
+    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
+                            const DrawingResources &resources = {}) override;
     bool appendDrawingCacheKey(QByteArray &key) const override;
     QList<OpacityStamp> drawnColours() const override;
     QRectF drawingBounds() const override;

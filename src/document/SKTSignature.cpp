@@ -47,7 +47,7 @@ void SKTSignature::setFilePath(const QString &path)
     _contents_img = loadPicture(*file_path);
 }
 
-void SKTSignature::drawContentsInView(QPainter &painter, bool)
+void SKTSignature::drawContentsInView(QPainter &painter, bool, const DrawingResources &)
 {
     if (!ctrl_is_visible)
         return;

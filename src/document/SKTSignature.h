@@ -22,7 +22,8 @@ public:
     bool isDrawingFill() const override { return false; }
 
     void setFilePath(const QString &path);
-    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
+    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
+                            const DrawingResources &resources = {}) override;
 
     // The sample picture's full path for a kind, in the resources folder.
     static QString samplePicturePath(const QString &sign_or_FP);

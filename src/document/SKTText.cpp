@@ -277,11 +277,17 @@ QSizeF SKTText::drawnTextSize() const
     QByteArray key;
     DrawingCacheKey(key) << text << text_ctrl_font << (text_ctrl_font.resolveMask() == 0) << text_kerning
                          << text_alignmnet << _bounds.width();
-    if (key != m_measured.key) {
-        TextBlock block(text, layoutFont(text_ctrl_font, text_kerning), alignmentFor(text_alignmnet));
-        m_measured = {key, block.layOut(_bounds.width())};
+    {
+        // Threads drawing the same object measure it side by side.
+        const std::lock_guard lock(m_measuredMutex);
+        if (key == m_measured.key)
+            return m_measured.size;
     }
-    return m_measured.size;
+    TextBlock block(text, layoutFont(text_ctrl_font, text_kerning), alignmentFor(text_alignmnet));
+    const QSizeF size = block.layOut(_bounds.width());
+    const std::lock_guard lock(m_measuredMutex);
+    m_measured = {key, size};
+    return size;
 }
 
 QRectF SKTText::textRect() const
@@ -302,7 +308,7 @@ QRectF SKTText::textRectFor(double th) const
 
 // --- Drawing ---------------------------------------------------------------------------------
 
-void SKTText::drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited)
+void SKTText::drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited, const DrawingResources &)
 {
     if (!ctrl_is_visible)
         return;

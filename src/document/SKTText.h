@@ -5,6 +5,7 @@
 #include <QSizeF>
 
 #include <memory>
+#include <mutex>
 
 // A block of text. Only the plain characters of the text storage are drawn; the look comes from the
 // graphic's own fields (font, colour, alignment, case, kerning, shadow, rotation), with an optional
@@ -21,7 +22,8 @@ public:
 
     static const QString UndoContentsKey;
 
-    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
+    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
+                            const DrawingResources &resources = {}) override;
     bool appendDrawingCacheKey(QByteArray &key) const override;
     QList<OpacityStamp> drawnColours() const override;
     // Also covers the turned text and border, and the shadow, so that no canvas clips them.
@@ -69,6 +71,7 @@ private:
         QSizeF size;
     };
     mutable Measurement m_measured;
+    mutable std::mutex m_measuredMutex;
 };
 
 // The text in a case: 1 upper, 2 lower, 3 every word capitalised; anything else leaves it alone.

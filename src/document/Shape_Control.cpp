@@ -1,6 +1,6 @@
 #include "document/Shape_Control.h"
 
-#include "core/AppState.h"
+#include "document/DrawingResources.h"
 #include "document/DrawingCacheKey.h"
 
 #include <QDateTime>
@@ -148,7 +148,7 @@ QPainterPath Shape_Control::Custom_Polygon() const
                           QPointF(x, y + h), QPointF(x + w / 4, y + h / 2)});
 }
 
-void Shape_Control::drawContentsInView(QPainter &painter, bool)
+void Shape_Control::drawContentsInView(QPainter &painter, bool, const DrawingResources &resources)
 {
     if (!ctrl_is_visible)
         return;
@@ -156,7 +156,7 @@ void Shape_Control::drawContentsInView(QPainter &painter, bool)
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     if (isDrawingFill())
-        ShapePainting::fillPath(painter, path, *this);
+        ShapePainting::fillPath(painter, path, *this, resources);
     if (isDrawingStroke())
         painter.strokePath(path, ShapePainting::outlinePen(strokeColor(), _strokeWidth, _stroke_border_type));
     painter.restore();
@@ -257,7 +257,8 @@ QLinearGradient gradientForBox(const QRectF &box, double angleDegrees, const QCo
     return gradient;
 }
 
-void fillPath(QPainter &painter, const QPainterPath &path, SKTGraphic &graphic)
+void fillPath(QPainter &painter, const QPainterPath &path, const SKTGraphic &graphic,
+              const DrawingResources &resources)
 {
     const QString fillType = graphic.fill_type();
     if (fillType == QLatin1String("G")) {
@@ -266,7 +267,7 @@ void fillPath(QPainter &painter, const QPainterPath &path, SKTGraphic &graphic)
     } else if (fillType == QLatin1String("H")) {
         painter.fillPath(path, graphic.fill_hatch_bk_clr());
         // The tiles are anchored at the canvas origin, so neighbouring shapes line up.
-        const QImage pattern = hatchPattern(graphic.fill_hatch_type());
+        const QImage pattern = resources.hatchPattern(graphic.fill_hatch_type());
         if (!pattern.isNull())
             painter.fillPath(path, QBrush(pattern));
     } else {
@@ -274,11 +275,11 @@ void fillPath(QPainter &painter, const QPainterPath &path, SKTGraphic &graphic)
     }
 }
 
-QImage hatchPattern(const QString &name)
+QImage hatchPattern(const QString &folder, const QString &name)
 {
-    if (name.isEmpty())
+    if (folder.isEmpty() || name.isEmpty())
         return {};
-    const QString path = App().Resource_Path + QStringLiteral("Fill_Style_Image/") + name + QStringLiteral(".png");
+    const QString path = folder + name + QStringLiteral(".png");
     const QFileInfo info(path);
     if (!info.isFile())
         return {};

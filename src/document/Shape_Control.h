@@ -13,7 +13,8 @@ public:
     SKTGraphicPtr clone() const override;
 
     QPainterPath bezierPathForDrawing() const override;
-    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited) override;
+    void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
+                            const DrawingResources &resources = {}) override;
     bool isContentsUnderPoint(const QPointF &point) const override;
     bool appendDrawingCacheKey(QByteArray &key) const override;
     QList<OpacityStamp> drawnColours() const override;
@@ -37,10 +38,11 @@ QPen outlinePen(const QColor &color, double width, const QString &style);
 // The rectangular outline pictures draw around their frame.
 void strokeFrame(QPainter &painter, const QRectF &frame, const QColor &color, double width, const QString &style);
 // Fills `path` the way the graphic's fill settings say ("G" gradient, "H" hatch, else solid).
-void fillPath(QPainter &painter, const QPainterPath &path, SKTGraphic &graphic);
+void fillPath(QPainter &painter, const QPainterPath &path, const SKTGraphic &graphic,
+              const DrawingResources &resources);
 // A linear gradient over `box` at `angleDegrees`: 0 runs left to right, 90 top to bottom.
 QLinearGradient gradientForBox(const QRectF &box, double angleDegrees, const QColor &start, const QColor &end);
-// The hatch pattern picture of that name in the resources, or a null image.
-QImage hatchPattern(const QString &name);
+// The hatch pattern picture "<name>.png" in `folder` (ending with '/'), or a null image.
+QImage hatchPattern(const QString &folder, const QString &name);
 
 } // namespace ShapePainting

@@ -103,7 +103,7 @@ void SKTWindowController::Card_Base_Drawing(QPainter &painter, const QRectF &car
 {
     Log_Exceptions([&] {
         drawCardFace(painter, cardRect, App().Card_Front_Or_Back == 0 ? Front_card_Prop : Back_card_Prop,
-                     App().Card_Shape);
+                     App().Card_Shape, DrawingResources::ofProgram());
     });
 }
 

@@ -22,7 +22,7 @@ QImage drawFace(const Card_Property &side, int shape, QSize size = {100, 60})
     QImage image(size, QImage::Format_ARGB32);
     image.fill(kUntouched);
     QPainter painter(&image);
-    drawCardFace(painter, QRectF(QPointF(), size), side, shape);
+    drawCardFace(painter, QRectF(QPointF(), size), side, shape, DrawingResources::ofProgram());
     return image;
 }
 
@@ -140,7 +140,7 @@ TEST_F(CardFace, SampleSheetForALook)
     for (int row = 0; row < 3; ++row)
         for (int shape = 0; shape < 3; ++shape) {
             const QPointF at(gap + shape * (card.width() + gap), gap + row * (card.height() + gap));
-            drawCardFace(painter, QRectF(at, card), fills[row], shape);
+            drawCardFace(painter, QRectF(at, card), fills[row], shape, DrawingResources::ofProgram());
         }
     painter.end();
     EXPECT_TRUE(sheet.save(testOutputPath("card_faces.png")));

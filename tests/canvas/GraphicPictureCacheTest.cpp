@@ -40,7 +40,7 @@ QImage drawn(SKTGraphic &graphic, double zoom, GraphicPictureCache *cache)
     painter.scale(zoom, zoom);
     painter.setClipRect(graphic.drawingBounds());
     if (cache)
-        cache->drawContents(painter, graphic, false);
+        cache->drawContents(painter, graphic, false, {});
     else
         graphic.drawContentsInView(painter, false);
     return image;
@@ -121,7 +121,7 @@ TEST(GraphicPictureCache, TurnedPaintersAndUndescribedKindsAreDrawnDirectly)
     {
         QPainter painter(&image);
         painter.rotate(10);
-        cache.drawContents(painter, *shape, false);
+        cache.drawContents(painter, *shape, false, {});
     }
     EXPECT_EQ(cache.pictureCount(), 0);
     QImage direct = whitePage(QSize(240, 200));
@@ -134,7 +134,7 @@ TEST(GraphicPictureCache, TurnedPaintersAndUndescribedKindsAreDrawnDirectly)
 
     {
         QPainter painter(&image);
-        cache.drawContents(painter, *shape, false);
+        cache.drawContents(painter, *shape, false, {});
     }
     EXPECT_EQ(cache.pictureCount(), 1);
     cache.forget(shape.get());

@@ -39,13 +39,13 @@ std::shared_ptr<Shape_Control> shape(const QRectF &bounds, const QColor &fill, c
 // Kept as a picture like any shape, but its drawing fails.
 class FailingShape : public Shape_Control {
 public:
-    void drawContentsInView(QPainter &, bool) override { throw std::runtime_error("cannot draw this shape"); }
+    void drawContentsInView(QPainter &, bool, const DrawingResources &) override { throw std::runtime_error("cannot draw this shape"); }
 };
 
 // Paints far outside its bounds: only the canvas's clipping keeps it in place.
 class Spill : public SKTGraphic {
 public:
-    void drawContentsInView(QPainter &painter, bool) override { painter.fillRect(QRectF(0, 0, 1000, 1000), Qt::blue); }
+    void drawContentsInView(QPainter &painter, bool, const DrawingResources &) override { painter.fillRect(QRectF(0, 0, 1000, 1000), Qt::blue); }
 };
 
 void drag(SKTGraphicView &view, const QList<QPointF> &points, Qt::KeyboardModifiers modifiers = {})

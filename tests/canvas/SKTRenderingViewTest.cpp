@@ -60,13 +60,13 @@ QSizeF pdfPageSize(const QByteArray &pdf)
 
 class Failing : public SKTGraphic {
 public:
-    void drawContentsInView(QPainter &, bool) override { throw std::runtime_error("cannot draw this object"); }
+    void drawContentsInView(QPainter &, bool, const DrawingResources &) override { throw std::runtime_error("cannot draw this object"); }
 };
 
 // Paints far outside its bounds: only clipping keeps it in place.
 class Spill : public SKTGraphic {
 public:
-    void drawContentsInView(QPainter &painter, bool) override { painter.fillRect(QRectF(0, 0, 1000, 1000), Qt::blue); }
+    void drawContentsInView(QPainter &painter, bool, const DrawingResources &) override { painter.fillRect(QRectF(0, 0, 1000, 1000), Qt::blue); }
 };
 
 class SKTRenderingViewTest : public ::testing::Test {

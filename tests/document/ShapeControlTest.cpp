@@ -52,7 +52,7 @@ void draw(Shape_Control &shape, QImage &image, double scale = 1)
 {
     QPainter painter(&image);
     painter.scale(scale, scale);
-    shape.drawContentsInView(painter, false);
+    shape.drawContentsInView(painter, false, DrawingResources::ofProgram());
 }
 
 // Lengths of the alternating painted and open runs along a row, from the first painted pixel; the

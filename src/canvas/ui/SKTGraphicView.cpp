@@ -406,6 +406,7 @@ bool SKTGraphicView::drawSide(QPainter &painter, const QRect &area, const QRegio
             it->second.lastDrawingBounds = drawingBounds;
     };
     options.exposed = exposed;
+    options.resources = DrawingResources::ofProgram();
     return drawCardSide(painter, m_graphics.items(), m_cardFace, App().Card_Shape, canvasBounds(), dirty, options);
 }
 
