@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/WindowUtilities.h"
+#include "datasource/DataSourceType.h"
 #include "document/SKTGraphicList.h"
 
 #include <QDir>
@@ -18,7 +19,7 @@ bool isSeriesBound(const SKTGraphic &graphic, const QString &seriesName)
     const SKTGraphic::Kind kind = graphic.kind();
     const bool bindable =
         kind == SKTGraphic::Kind::Image || kind == SKTGraphic::Kind::Text || kind == SKTGraphic::Kind::Barcode;
-    return bindable && graphic.data_source_type == 1 && graphic.batch_list_name == seriesName;
+    return bindable && dataSourceTypeOf(graphic) == DataSourceType::Series && graphic.batch_list_name == seriesName;
 }
 
 bool sideUsesSeries(const SKTGraphicList *side, const QString &seriesName)

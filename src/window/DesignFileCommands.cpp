@@ -15,6 +15,7 @@
 #include "platform/UiServices.h"
 #include "properties/ui/CardSettingsTab.h"
 #include "datasource/Data_From_Excel.h"
+#include "datasource/DataSourceType.h"
 #include "window/ToolIcons.h"
 #include "window/WindowState.h"
 
@@ -45,7 +46,6 @@ const QString kCorruptMessage = QStringLiteral("File is corrupt and cannot be op
 const QString kSaveBeforeNew = QStringLiteral("Do you want to save changes before opening new document?");
 const QString kSaveBeforeOpen = QStringLiteral("Do you want to save changes before opening document?");
 const QString kSaveBeforeClosing = QStringLiteral("Do you want to save changes before closing?");
-const QString kExcelItem = QStringLiteral("Excel");
 const QString kUnreadablePicturesMessage =
     QStringLiteral("The pictures of these objects could not be read; they are kept in the design as they are:\n");
 const QString kMissingPicturesMessage =
@@ -472,13 +472,13 @@ int SKTWindowController::Open_Log_File()
 void SKTWindowController::Add_Excel_Col_Name_In_Combo(QComboBox *combo)
 {
     if (combo && combo->count() == 2)
-        combo->addItem(kExcelItem);
+        combo->addItem(dataSourceTypeName(DataSourceType::Excel));
 }
 
 void SKTWindowController::Remove_Excel_Col_Name_In_Combo(QComboBox *combo)
 {
     if (combo && combo->count() == 3)
-        if (const int item = combo->findText(kExcelItem); item >= 0)
+        if (const int item = combo->findText(dataSourceTypeName(DataSourceType::Excel)); item >= 0)
             combo->removeItem(item);
 }
 

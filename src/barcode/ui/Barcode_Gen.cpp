@@ -8,6 +8,7 @@
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "datasource/Data_From_Excel.h"
+#include "datasource/DataSourceType.h"
 #include "datasource/SeriesStore.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/DialogLook.h"
@@ -40,9 +41,6 @@
 namespace {
 
 
-const QString kManual = QStringLiteral("Manual");
-const QString kSeries = QStringLiteral("Series");
-const QString kExcel = QStringLiteral("Excel");
 const QString kCustom = QStringLiteral("Custom");
 
 // The popup lists the symbologies at their stored indexes; none while it shows nothing.
@@ -137,7 +135,7 @@ Barcode_Gen::Barcode_Gen(BarcodeWindowDesign &design, QWidget *parent) : QDialog
     {
         const QScopedValueRollback<bool> filling(App().Not_Draw_Only_Prop_Change, true);
         showSettings(BarcodeSettings());
-        showDataSource(0);
+        showDataSource(DataSourceType::Typed);
         Liner_Barcode_Opt_Select();
         _setLabels();
     }
@@ -164,7 +162,7 @@ void Barcode_Gen::build()
     barcodeTypePopup = Form::comboBox("barcodeTypePopup", Barcode_Symbology_Titles());
     barcodeTypePopup->setMaxVisibleItems(Barcode_Symbology_Titles().size());
     barcodeTypePopup->setMinimumWidth(240);
-    Data_source_type = Form::comboBox("Data_source_type", {kManual, kSeries});
+    Data_source_type = Form::comboBox("Data_source_type", dataSourceTypeNames(false));
     Data_source_type->setMinimumWidth(100);
     Batch_Series = Form::comboBox("Batch_Series");
     Batch_Series->setMinimumWidth(160);
@@ -630,13 +628,14 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(const SKTGraphicPtr &graphic)
         {
             const QSignalBlocker quiet(Data_source_type);
             const bool excel = m_design.Excel_Binding_Use();
-            if (excel && Data_source_type->findText(kExcel) < 0)
-                Data_source_type->addItem(kExcel);
-            else if (!excel && Data_source_type->findText(kExcel) >= 0)
-                Data_source_type->removeItem(Data_source_type->findText(kExcel));
+            const QString excelItem = dataSourceTypeName(DataSourceType::Excel);
+            if (excel && Data_source_type->findText(excelItem) < 0)
+                Data_source_type->addItem(excelItem);
+            else if (!excel && Data_source_type->findText(excelItem) >= 0)
+                Data_source_type->removeItem(Data_source_type->findText(excelItem));
             selectIndex(Data_source_type, graphic->data_source_type);
         }
-        showDataSource(Data_source_type->currentIndex());
+        showDataSource(dataSourceTypeOfCode(Data_source_type->currentIndex()));
         if (liner_or_2D_font == 1)
             two_d_barcode_Opt_Select();
         else
@@ -1174,20 +1173,20 @@ void Barcode_Gen::fillSeriesList(const QStringList &items, int selected)
     selectIndex(Batch_Series, selected);
 }
 
-void Barcode_Gen::showDataSource(int source)
+void Barcode_Gen::showDataSource(std::optional<DataSourceType> source)
 {
-    const bool bound = source == 1 || source == 2;
+    const bool bound = source == DataSourceType::Series || source == DataSourceType::Excel;
     view_series_btn->setEnabled(bound);
     Batch_Series->setEnabled(bound);
     dataText->setReadOnly(bound);
     dataText_2D->setReadOnly(bound);
     const SKTGraphic *object = pass_barcode_control.get();
-    if (source == 1) {
+    if (source == DataSourceType::Series) {
         const QStringList names = Get_datasheet_File_Name_Array();
         fillSeriesList(names, object && !object->batch_list_name.isEmpty()
                                   ? static_cast<int>(names.indexOf(object->batch_list_name))
                                   : -1);
-    } else if (source == 2) {
+    } else if (source == DataSourceType::Excel) {
         fillSeriesList(Data_From_Excel::defaultInstance()->columnTitles(), object ? object->excel_col_indx : -1);
     } else {
         fillSeriesList({}, -1);
@@ -1196,13 +1195,13 @@ void Barcode_Gen::showDataSource(int source)
 
 void Barcode_Gen::Data_Source_Changed()
 {
-    const QString title = Data_source_type->currentText();
+    const std::optional<DataSourceType> chosen = dataSourceTypeNamed(Data_source_type->currentText());
     SKTGraphic *object = pass_barcode_control.get();
-    if (title == kManual) {
-        showDataSource(0);
+    if (chosen == DataSourceType::Typed) {
+        showDataSource(DataSourceType::Typed);
         if (object)
-            object->Set_Data_source_type(0);
-    } else if (title == kSeries) {
+            setDataSourceType(*object, DataSourceType::Typed);
+    } else if (chosen == DataSourceType::Series) {
         view_series_btn->setEnabled(true);
         Batch_Series->setEnabled(true);
         dataText->setReadOnly(true);
@@ -1212,13 +1211,13 @@ void Barcode_Gen::Data_Source_Changed()
             Show_MessageBox(QStringLiteral("Please create batch processing series first."));
             return;
         }
-        showDataSource(1);
+        showDataSource(DataSourceType::Series);
         if (object)
-            object->Set_Data_source_type(1);
+            setDataSourceType(*object, DataSourceType::Series);
     } else {
-        showDataSource(2);
+        showDataSource(DataSourceType::Excel);
         if (object)
-            object->Set_Data_source_type(2);
+            setDataSourceType(*object, DataSourceType::Excel);
     }
     goButtonActionPerformed();
 }
@@ -1231,7 +1230,7 @@ void Barcode_Gen::Batch_Series_Changed()
     if (name.isEmpty() || !object)
         return;
     QString first;
-    if (object->data_source_type == 2) {
+    if (dataSourceTypeOf(*object) == DataSourceType::Excel) {
         object->Set_Excel_binding_Index(index);
         first = Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(index);
     } else {

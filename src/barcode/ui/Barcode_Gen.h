@@ -2,6 +2,7 @@
 
 #include "barcode/BarcodePicture.h"
 #include "barcode/BarcodeSettings.h"
+#include "datasource/DataSourceType.h"
 #include "document/SKTGraphic.h"
 
 #include <QDialog>
@@ -216,8 +217,8 @@ private:
     void Set_Barcode_On_Panel(const BarcodePicture &picture);
     // The QR size never below what the version, or for an automatic one the value, needs.
     void keepQrSizeForValue(const QString &value);
-    // The data-source controls for a source code, filled without writing into the object.
-    void showDataSource(int source);
+    // The data-source controls for a source, filled without writing into the object.
+    void showDataSource(std::optional<DataSourceType> source);
     void fillSeriesList(const QStringList &items, int selected);
     void Data_Source_Changed();
     void Batch_Series_Changed();

@@ -4,6 +4,7 @@
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "datasource/Data_From_Excel.h"
+#include "datasource/DataSourceType.h"
 #include "datasource/SeriesStore.h"
 #include "document/ControlTags.h"
 #include "document/SKTImage.h"
@@ -22,9 +23,6 @@
 
 namespace {
 
-const QString kManual = QStringLiteral("Manual");
-const QString kSeries = QStringLiteral("Series");
-const QString kExcel = QStringLiteral("Excel");
 
 } // namespace
 
@@ -38,7 +36,7 @@ DataSourceTab::DataSourceTab(PanelDesign &design, PanelWindow &window, QWidget *
     addWidget(data_source_title);
 
     QFormLayout *source = addSection(tr("Value"));
-    Data_source_type = comboBox("Data_source_type", {kManual, kSeries});
+    Data_source_type = comboBox("Data_source_type", dataSourceTypeNames(false));
     Data_source_type->setToolTip(tr("Typed here, or one value per card from a series or an Excel column"));
     addRow(source, tr("From:"), Data_source_type);
     Batch_Series = comboBox("Batch_Series");
@@ -91,20 +89,20 @@ void DataSourceTab::enableForSource(bool bound)
 void DataSourceTab::Data_Source_Changed()
 {
     Log_Exceptions([&] {
-        const QString choice = Data_source_type->currentText();
+        const std::optional<DataSourceType> choice = dataSourceTypeNamed(Data_source_type->currentText());
         SKTGraphic *current = m_design.currentGraphic();
         // Only the front holds the main photo and the frame picture.
         const bool framePicture = App().Card_Front_Or_Back == 0 && m_window.frontSelectionHoldsFramePicture();
-        if (choice == kManual) {
+        if (choice == DataSourceType::Typed) {
             enableForSource(false);
             if (framePicture)
                 m_design.set_main_photo_ds_batch(false);
             if (current)
-                current->Set_Data_source_type(0);
+                setDataSourceType(*current, DataSourceType::Typed);
             return;
         }
         enableForSource(true);
-        if (choice == kSeries) {
+        if (choice == DataSourceType::Series) {
             const QStringList names = Get_datasheet_File_Name_Array();
             refill(Batch_Series, names);
             if (names.isEmpty()) {
@@ -118,14 +116,14 @@ void DataSourceTab::Data_Source_Changed()
             if (framePicture)
                 m_design.set_main_photo_ds_batch(true);
             if (current)
-                current->Set_Data_source_type(1);
+                setDataSourceType(*current, DataSourceType::Series);
             return;
         }
         refill(Batch_Series, Data_From_Excel::defaultInstance()->columnTitles());
         if (current) {
             const int column = current->excel_col_indx;
             Batch_Series->setCurrentIndex(column >= 0 && column < Batch_Series->count() ? column : -1);
-            current->Set_Data_source_type(2);
+            setDataSourceType(*current, DataSourceType::Excel);
         }
     });
 }
@@ -133,20 +131,20 @@ void DataSourceTab::Data_Source_Changed()
 void DataSourceTab::Batch_Series_Changed()
 {
     Log_Exceptions([&] {
-        const QString source = Data_source_type->currentText();
+        const std::optional<DataSourceType> source = dataSourceTypeNamed(Data_source_type->currentText());
         const int index = Batch_Series->currentIndex();
         const QString name = index < 0 ? QString() : Trim_Str(Batch_Series->currentText());
         SKTGraphic *current = m_design.currentGraphic();
         if (name.isEmpty() || !current)
             return;
         QString sample;
-        if (source == kSeries) {
-            current->Set_Data_source_type(1);
+        if (source == DataSourceType::Series) {
+            setDataSourceType(*current, DataSourceType::Series);
             current->Set_Batch_List_Name(name);
             current->Set_Batch_List_Index(index);
             sample = Get_First_Value_Of_Dataset(name);
-        } else if (source == kExcel) {
-            current->Set_Data_source_type(2);
+        } else if (source == DataSourceType::Excel) {
+            setDataSourceType(*current, DataSourceType::Excel);
             current->Set_Excel_binding_Index(index);
             sample = Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(index);
         } else {
