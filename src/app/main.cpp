@@ -7,6 +7,30 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QtMessageHandler g_qtMessages = nullptr;
+
+// Qt aborts when no platform plugin can start, as when DISPLAY names a display nobody answers at:
+// say what is missing and fail instead.
+void noDisplayIsFatal(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg || !message.contains(QLatin1String("platform plugin"))) {
+        if (g_qtMessages)
+            g_qtMessages(type, context, message);
+        return;
+    }
+    const QByteArray display = qgetenv("DISPLAY");
+    std::fprintf(stderr,
+                 "Card Designer needs a graphical session: the display could not be opened (DISPLAY is \"%s\"%s).\n",
+                 display.constData(), qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "" : ", WAYLAND_DISPLAY is set");
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -18,7 +42,9 @@ int main(int argc, char **argv)
                    stderr);
         return 1;
     }
+    g_qtMessages = qInstallMessageHandler(noDisplayIsFatal);
     QApplication app(argc, argv);
+    qInstallMessageHandler(g_qtMessages);
     // The per-user data folder is named after the program, without spaces.
     QApplication::setApplicationName(QStringLiteral("card-designer"));
     QApplication::setApplicationDisplayName(App().App_Name);

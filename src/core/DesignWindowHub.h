@@ -32,6 +32,7 @@ public:
     virtual QString Library_Selected_Image() const = 0;
     // Pictures new objects show until they are given their own.
     virtual QImage no_image() const = 0;
+    // For a barcode, the symbol a new object's settings make; null leaves it showing the sample.
     virtual QImage barcode_sample_img() const = 0;
     virtual QImage sign_sample_img() const = 0;
     virtual QImage fp_sample_img() const = 0;

@@ -6,8 +6,9 @@
 
 #include <QPainter>
 
-SKTBarcode::SKTBarcode(const QPointF &position, const QImage &)
+SKTBarcode::SKTBarcode(const QPointF &position, const QImage &contents)
 {
+    Set_Barcode_image(contents);
     barcode_image_var_assign();
     centreOn(position, pictureSize(_contents));
 }
@@ -33,6 +34,21 @@ QRectF SKTBarcode::drawingBounds() const
     if (shown.isNull())
         return base;
     return base.united(QRectF(bounds().topLeft(), pictureSize(shown)).adjusted(-1, -1, 1, 1));
+}
+
+bool SKTBarcode::canMakeNaturalSize() const
+{
+    const QImage &shown = _barcode_image.isNull() ? _contents : _barcode_image;
+    return !shown.isNull() && bounds().size() != pictureSize(shown);
+}
+
+void SKTBarcode::makeNaturalSize()
+{
+    if (ctrl_is_locked)
+        return;
+    barcode_image_var_assign();
+    if (!_contents.isNull())
+        setBounds(QRectF(bounds().topLeft(), pictureSize(_contents)));
 }
 
 void SKTBarcode::decodeOwnFields(const platform::KeyedDecoder &)

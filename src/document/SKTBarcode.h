@@ -8,7 +8,8 @@
 class SKTBarcode : public SKTGraphic {
 public:
     SKTBarcode() = default;
-    // A new object showing the sample, centred on `position`; `contents` is not used.
+    // A new object centred on `position`, its frame the size of `contents`, the symbol its settings
+    // make; with no symbol it shows the sample.
     SKTBarcode(const QPointF &position, const QImage &contents);
 
     Kind kind() const override { return Kind::Barcode; }
@@ -21,6 +22,10 @@ public:
     // Archives and pasteboard data carry the picture's size as its resolution, which a picture read
     // back turns into its size in points again: a 300 dpi symbol keeps its printed size.
     void decodeOwnFields(const platform::KeyedDecoder &coder) override;
+
+    // The frame takes the size of the picture drawn, which is never scaled.
+    bool canMakeNaturalSize() const override;
+    void makeNaturalSize() override;
 
     // Takes the latest barcode picture, or the sample when there is none.
     void barcode_image_var_assign();

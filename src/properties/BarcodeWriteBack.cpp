@@ -22,5 +22,8 @@ bool writeBarcodeSettingsToSelection(PanelDesign &design, const SKTGraphic &sour
             if (!own.isNull())
                 graphic.Set_Barcode_image(own);
         }
+        // The symbol is drawn unscaled: a frame of another size would not cover what is drawn.
+        if (graphic.kind() == SKTGraphic::Kind::Barcode)
+            graphic.makeNaturalSize();
     });
 }

@@ -24,6 +24,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -41,7 +42,7 @@
 namespace {
 
 const QString kSavedMessage = QStringLiteral("Photo Frame Design Log has been saved successfully.");
-const QString kSaveFailedMessage = QStringLiteral("fail");
+const QString kSaveFailedMessage = QStringLiteral("The design could not be saved to \"%1\".");
 const QString kCorruptMessage = QStringLiteral("File is corrupt and cannot be opened.");
 const QString kSaveBeforeNew = QStringLiteral("Do you want to save changes before opening new document?");
 const QString kSaveBeforeOpen = QStringLiteral("Do you want to save changes before opening document?");
@@ -51,6 +52,13 @@ const QString kUnreadablePicturesMessage =
 const QString kMissingPicturesMessage =
     QStringLiteral("These pictures of the design were not found; the card shows a placeholder in their place:\n");
 const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you want to replace it?");
+
+// Which file could not be written, and why.
+QString saveFailure(const QString &path, const QString &reason)
+{
+    const QString message = kSaveFailedMessage.arg(QDir::toNativeSeparators(path));
+    return reason.isEmpty() ? message : message + QLatin1Char('\n') + reason;
+}
 
 // While a design is being loaded the panel must not write its controls back into the objects, and
 // the objects placed must not become undo steps. Both are put back however the load ends.
@@ -178,6 +186,8 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
 {
     AppState &app = App();
     const QString previous = app.Project_File_Name;
+    // Taken while the design still has its name: Save As opens in the design's own folder.
+    const QString startFolder = Panel_Start_Folder(QStandardPaths::DocumentsLocation);
     try {
         if (save_as)
             app.Project_File_Name.clear();
@@ -185,8 +195,7 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
         if (app.Project_File_Name.isEmpty()) {
             const QString suggested = Trim_Str(previous).isEmpty() ? QStringLiteral("Untitled.") + app.design_file_EXT
                                                                    : QFileInfo(previous).fileName();
-            QString chosen = platform::uiServices().chooseFileToSave(QStringLiteral("Save Design"),
-                                                                     Panel_Start_Folder(QStandardPaths::DocumentsLocation),
+            QString chosen = platform::uiServices().chooseFileToSave(QStringLiteral("Save Design"), startFolder,
                                                                      suggested, {app.design_file_EXT});
             if (chosen.isEmpty()) {
                 app.Project_File_Name = previous;
@@ -215,10 +224,11 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
                                                DesignFile::kMaxBytes, longWorkProgress(tr("Saving the design...")));
         if (!written) {
             Show_NSLog_Message(QStringLiteral("Saving %1 failed: %2").arg(app.Project_File_Name, reason));
+            const QString failed = app.Project_File_Name;
             // A name that could not be written is no name of this design: the next Save asks again.
             app.Project_File_Name = previous;
             // A design that was not saved is always reported, asked for or not, with the reason.
-            Show_MessageBox(reason.isEmpty() ? kSaveFailedMessage : kSaveFailedMessage + QLatin1Char('\n') + reason);
+            Show_MessageBox(saveFailure(failed, reason));
         } else if (show_msg) {
             Show_MessageBox(kSavedMessage);
         }
@@ -227,8 +237,9 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
         return written;
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        const QString failed = app.Project_File_Name;
         app.Project_File_Name = previous;
-        Show_MessageBox(kSaveFailedMessage + QLatin1Char('\n') + QString::fromLocal8Bit(e.what()));
+        Show_MessageBox(saveFailure(failed, QString::fromLocal8Bit(e.what())));
         return false;
     }
 }

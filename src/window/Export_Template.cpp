@@ -20,6 +20,9 @@ namespace {
 const QString kEnterName = QStringLiteral("Please enter template name.");
 const QString kReplaceQuestion =
     QStringLiteral("Template with this name already exists, Do you want to replace the existing template?");
+const QString kUnusableName = QStringLiteral(
+    "\"%1\" cannot be a template name: a template is a file in your templates folder, so its name may "
+    "not contain \"/\" or \"\\\" and may not be \".\" or \"..\".");
 const QString kNameTaken = QStringLiteral("Template with this name already exists.");
 
 } // namespace
@@ -76,7 +79,7 @@ void Export_Template::OKPressed()
     const QString name = Remove_Reserve_Char_In_File_Name(Trim_Str(template_name->text()));
     // The name becomes a file name in the user's folder: nothing may lead out of it.
     if (!TemplateFiles::isAcceptableName(name)) {
-        Show_MessageBox(kEnterName);
+        Show_MessageBox(name.isEmpty() ? kEnterName : kUnusableName.arg(name));
         return;
     }
     const QString passed = Trim_Str(template_passed);

@@ -106,6 +106,27 @@ void SKTWindowController::Fill_Party_Invidation_Details()
     const auto place = [&](QLatin1String tag, const QString &text, const QRectF &rect) {
         front->createGraphicOfClass(SKTGraphic::Kind::Text, std::nullopt, true, rect, side, text, tag);
     };
+    // The photo goes first, so that the texts typed in the wizard lie over it and show. It keeps its
+    // shape and stays on the card: the band of 250 points it is centred in is taller than a small card.
+    const bool photo = !win.Invite_Frame_Pic_IMG.isEmpty();
+    if (photo) {
+        m_Selected_Control_Tool = SKTTool::PictureFromFile;
+        const QRectF cardRect(QPointF(0, 0), card);
+        QRectF band = QRectF(x0, (card.height() - 250.0) / 2.0, w, 250.0).normalized() & cardRect;
+        if (band.isEmpty())
+            band = cardRect;
+        const SKTGraphicPtr placed =
+            front->createGraphicOfClass(SKTGraphic::Kind::Image, std::nullopt, true, band, side,
+                                        win.Invite_Frame_Pic_IMG, MainPhoto);
+        const QSizeF natural = placed && placed->kind() == SKTGraphic::Kind::Image
+                                   ? pictureSize(static_cast<const SKTImage &>(*placed)._contents)
+                                   : QSizeF();
+        if (!natural.isEmpty()) {
+            QRectF fitted(QPointF(), natural.scaled(band.size(), Qt::KeepAspectRatio));
+            fitted.moveCenter(band.center());
+            placed->setBounds(fitted);
+        }
+    }
     m_Selected_Control_Tool = SKTTool::Text;
     if (!win.Invite_Title.isEmpty()) {
         place(PartyTitle, win.Invite_Title, QRectF(x0, y, w, 30));
@@ -141,12 +162,8 @@ void SKTWindowController::Fill_Party_Invidation_Details()
     if (!win.Invite_From.isEmpty())
         place(PartyFrom, QStringLiteral("From:\n") + win.Invite_From, QRectF(x0, y, w, 40));
 
-    if (!win.Invite_Frame_Pic_IMG.isEmpty()) {
+    if (photo)
         m_Selected_Control_Tool = SKTTool::PictureFromFile;
-        front->createGraphicOfClass(SKTGraphic::Kind::Image, std::nullopt, true,
-                                    QRectF(x0, (card.height() - 250.0) / 2.0, w, 250.0), side,
-                                    win.Invite_Frame_Pic_IMG, MainPhoto);
-    }
     // Last, so that it lies over everything: its clear window shows the card through it.
     if (!win.Invite_Frame_IMG.isEmpty()) {
         m_Selected_Control_Tool = SKTTool::PictureFromFile;

@@ -987,9 +987,9 @@ void Invitation_Wizard::imageBrowserSelectionDidChange()
 void Invitation_Wizard::Browse_Image_Click()
 {
     const QString current = image_path->text();
-    const QString folder = QFileInfo(current).isFile()
-                               ? QFileInfo(current).absolutePath()
-                               : QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // A folder that is there: a panel given a missing one opens elsewhere with its name typed in.
+    const QString folder = QFileInfo(current).isFile() ? QFileInfo(current).absolutePath()
+                                                       : Panel_Start_Folder(QStandardPaths::PicturesLocation);
     const QString path = platform::uiServices().chooseFileToOpen(tr("Choose a Photo"), folder, platform::photoFileTypes());
     if (!path.isEmpty())
         Load_Photo(path);

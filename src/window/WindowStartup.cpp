@@ -4,6 +4,7 @@
 #include "platform/ui/StepperSpinBox.h"
 #include "window/SKTWindowController.h"
 
+#include "barcode/BarcodeGenerator.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "core/AppState.h"
@@ -11,6 +12,7 @@
 #include "core/MessageBoxes.h"
 #include "core/Side_Code.h"
 #include "core/WindowUtilities.h"
+#include "document/SKTBarcode.h"
 #include "document/SKTDocument.h"
 #include "platform/Pasteboard.h"
 #include "platform/ScopedFlag.h"
@@ -108,7 +110,8 @@ SKTWindowController::SKTWindowController()
     wizard_pattern_image = loadResourcePicture(act_path_location, QStringLiteral("Wizard_pattern.png"));
     m_sign_sample_img = loadResourcePicture(act_path_location, QStringLiteral("sign_sample.png"));
     m_fp_sample_img = loadResourcePicture(act_path_location, QStringLiteral("fingerprints.png"));
-    m_barcode_sample_img = loadResourcePicture(act_path_location, QStringLiteral("barcode_sample.png"));
+    // A new barcode object shows the symbol its default settings make, which reads as it says.
+    m_barcode_sample_img = Barcode_Image_For_Graphic(SKTBarcode());
 
     Front_user_profile = std::make_unique<User_Profile_Class>();
     Back_user_profile = std::make_unique<User_Profile_Class>();

@@ -5,6 +5,7 @@
 #include "properties/PanelConversions.h"
 #include "properties/TextPanelValues.h"
 #include "properties/ui/DataSourceTab.h"
+#include "core/FontNames.h"
 #include "properties/ui/FontPanel.h"
 #include "properties/ui/TextEditTab.h"
 #include "properties/ui/TextPanel.h"
@@ -358,6 +359,28 @@ TEST_F(TextPanelTest, TheFontPanelServesWhoeverOpenedItLast)
     fonts.changeFont(QFont(QStringLiteral("Liberation Serif"), 30));
     EXPECT_EQ(elsewhere.size(), 1);
     EXPECT_EQ(text.Text_font.family(), QStringLiteral("Liberation Sans"));
+    fonts.fontPanel()->close();
+}
+
+// The panel opens on the object's font as the desktop draws it, its style and size included.
+TEST_F(TextPanelTest, TheFontPanelOpensAtTheObjectsFont)
+{
+    for (const char *name : {"TimesNewRomanPS-BoldItalicMT", "Arial-BoldMT", "CourierNewPS-ItalicMT"}) {
+        SCOPED_TRACE(name);
+        const QFont font = Font_With_Name(QString::fromLatin1(name), 18);
+        auto object = made<SKTText>();
+        object->text_ctrl_font = font;
+        design.selection = {object};
+        show(*object);
+        text.text_prop_tab->Text_Font_btn->click();
+        ASSERT_NE(fonts.fontPanel(), nullptr);
+        const QFont shown = fonts.fontPanel()->currentFont();
+        EXPECT_EQ(shown.family(), QFontInfo(font).family());
+        EXPECT_EQ(shown.bold(), font.bold());
+        EXPECT_EQ(shown.italic(), font.italic());
+        EXPECT_EQ(shown.pointSize(), 18);
+        EXPECT_EQ(object->text_ctrl_font, font) << "showing the font is no pick";
+    }
     fonts.fontPanel()->close();
 }
 

@@ -60,6 +60,31 @@ TEST_F(BarcodeSettingsTest, OkPutsTheSettingsOnTheSelectionAndEachBarcodeShowsIt
     EXPECT_EQ(other->_barcode_image, Barcode_Image_For_Graphic(*other));
 }
 
+// The symbol is drawn unscaled from the frame's corner, so the frame takes its size: on OK, and by
+// Natural Size after the user has resized it.
+TEST_F(BarcodeSettingsTest, OkAndNaturalSizeGiveEachFrameItsPicturesSize)
+{
+    const int code128 = static_cast<int>(Barcode_Symbology_Titles().indexOf(QStringLiteral("Code 128")));
+    whileOpen([code128](Barcode_Gen &settings) {
+        settings.barcodeTypePopup->setCurrentIndex(code128);
+        settings.dataText->setText(QStringLiteral("A LONGER VALUE THAN THE SAMPLE 0123456789"));
+        settings.OK_Btn_Clicked();
+    });
+    window->Open_Barcode_Window();
+    for (const SKTGraphicPtr &barcode : {current, other}) {
+        ASSERT_FALSE(barcode->_barcode_image.isNull());
+        EXPECT_EQ(barcode->bounds().size(), barcode->_barcode_image.deviceIndependentSize());
+        EXPECT_GT(barcode->bounds().width(), 300.0);
+    }
+
+    current->setBounds(QRectF(20, 30, 40, 40));
+    window->_graphicView->changeSelectionIndexes({0});
+    ASSERT_TRUE(window->_graphicView->validateMenuItem(SKTGraphicView::Command::MakeNaturalSize));
+    window->_graphicView->makeNaturalSize();
+    EXPECT_EQ(current->bounds(), QRectF(QPointF(20, 30), current->_barcode_image.deviceIndependentSize()));
+    EXPECT_FALSE(window->_graphicView->validateMenuItem(SKTGraphicView::Command::MakeNaturalSize));
+}
+
 TEST_F(BarcodeSettingsTest, CancelFromTheTabButtonChangesNothing)
 {
     const BarcodeSettings before = Barcode_Settings_Of(*current);
@@ -68,10 +93,11 @@ TEST_F(BarcodeSettingsTest, CancelFromTheTabButtonChangesNothing)
         settings.dataText->setText(QStringLiteral("CHANGED"));
         settings.Cancel_Btn_Clicked();
     });
+    const QImage currentBefore = current->_barcode_image, otherBefore = other->_barcode_image;
     window->Properties_Panel->barcode_tab->barcode_prop_btn->click();
     EXPECT_EQ(Barcode_Settings_Of(*current), before);
-    EXPECT_TRUE(current->_barcode_image.isNull());
-    EXPECT_TRUE(other->_barcode_image.isNull());
+    EXPECT_EQ(current->_barcode_image, currentBefore);
+    EXPECT_EQ(other->_barcode_image, otherBefore);
     EXPECT_TRUE(Win().Barcode_output_image.isNull());
 }
 

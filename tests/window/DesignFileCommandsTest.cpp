@@ -26,6 +26,12 @@ QString box(const char *text)
     return QLatin1Char('\n') + QString::fromUtf8(text);
 }
 
+// A failed save names the file; its reason follows on a line of its own.
+QString saveFailed(const QString &path)
+{
+    return QStringLiteral("\nThe design could not be saved to \"%1\".").arg(path);
+}
+
 QList<QStringList> archivesOf(const SKTGraphicList &list)
 {
     QList<QStringList> archives;
@@ -327,17 +333,19 @@ TEST_F(DesignFileCommandsTest, AFailedWriteSaysWhyAndLeavesTheDesignWithItsPrevi
     window->Main_wnd->setWindowTitle(QStringLiteral("old.zkse"));
     EXPECT_FALSE(window->Save_project_file(false, false));
     ASSERT_EQ(services->messages.size(), 1);
-    EXPECT_TRUE(services->messages[0].startsWith(box("fail") + QLatin1Char('\n')));
-    EXPECT_GT(services->messages[0].size(), box("fail").size() + 1) << "the reason follows on its own line";
+    EXPECT_EQ(services->messages[0],
+              saveFailed(unreachable) + QStringLiteral("\nNo such folder: ") + QFileInfo(unreachable).absolutePath());
 
     // Save As to a name that cannot be written: the design keeps its previous name (here the
     // saved one), so the next Save writes there and asks nothing.
     const QString saved = savedDesign(QStringLiteral("saved.zkse"));
     services->messages.clear();
     services->fileAnswers << unreachable;
+    services->panelFolders.clear();
     window->SaveAs_Btn_Clicked();
+    EXPECT_EQ(services->panelFolders, QStringList{files.path()}) << "Save As opens in the design's folder";
     ASSERT_EQ(services->messages.size(), 1);
-    EXPECT_TRUE(services->messages[0].startsWith(box("fail")));
+    EXPECT_TRUE(services->messages[0].startsWith(saveFailed(unreachable)));
     EXPECT_EQ(App().Project_File_Name, saved);
     EXPECT_EQ(window->Main_wnd->windowTitle(), QStringLiteral("saved.zkse"));
 
@@ -632,7 +640,7 @@ TEST_F(DesignFileCommandsTest, OpenResetsOnlyForASoundFileAndNeverRestartsTheWiz
     services->fileAnswers << good;
     window->Open_Btn_Clicked();
     ASSERT_EQ(services->messages.size(), 1);
-    EXPECT_TRUE(services->messages[0].startsWith(box("fail")));
+    EXPECT_TRUE(services->messages[0].startsWith(saveFailed(filePath(QStringLiteral("gone/x.zkse")))));
     EXPECT_EQ(services->fileAnswers, QStringList{good}) << "the open panel was not shown";
     EXPECT_EQ(services->questions.size(), 2) << "asked on every Open";
 

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimeEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -105,33 +106,33 @@ TEST_F(InvitationWizardTest, WizardCardPlacesItsObjectsAsTheExampleCard)
     struct Row {
         const char *name;
         Details details;
-        QList<Placed> expected; // front to back
+        QList<Placed> expected; // front to back: the frame over the texts, the photo under them
     };
     const Row rows[] = {
         {"every field",
          {QStringLiteral("  Party Time  "), QStringLiteral("Come along!\n"), QStringLiteral("Ben"), QStringLiteral("Anna"),
           QStringLiteral("The Old Mill"), QDate(2025, 6, 14), QTime(19, 30)},
          {{QString(FramePicture), QRectF(0, 0, 340.157, 425.197), QString()},
-          {QString(MainPhoto), QRectF(40, 87.598, 260.157, 250), QString()},
           {QString(PartyFrom), QRectF(40, 300, 260.157, 40), QStringLiteral("From:\nBen")},
           {QString(PartyVenue), QRectF(30, 230, 260.157, 60), QStringLiteral("Venue:\nThe Old Mill")},
           {QString(PartyDate), QRectF(30, 200, 260.157, 20), QStringLiteral("DATE at 7:30 PM")},
           {QString(PartyMessage), QRectF(50, 120, 260.157, 80), QStringLiteral("Come along!")},
           {QString(PartyTo), QRectF(30, 90, 260.157, 20), QStringLiteral("Dear Anna,")},
-          {QString(PartyTitle), QRectF(40, 40, 260.157, 30), QStringLiteral("Party Time")}}},
+          {QString(PartyTitle), QRectF(40, 40, 260.157, 30), QStringLiteral("Party Time")},
+          {QString(MainPhoto), QRectF(40, 115.039, 260.157, 195.118), QString()}}},
         {"a time without a date",
          {QStringLiteral("Party Time"), QString(), QString(), QString(), QStringLiteral("Home"), QDate(), QTime(9, 5)},
          {{QString(FramePicture), QRectF(0, 0, 340.157, 425.197), QString()},
-          {QString(MainPhoto), QRectF(40, 87.598, 260.157, 250), QString()},
           {QString(PartyVenue), QRectF(30, 150, 260.157, 60), QStringLiteral("Venue:\nHome")},
           {QString(PartyTime), QRectF(30, 90, 260.157, 20), QStringLiteral("AT 9:05 AM")},
-          {QString(PartyTitle), QRectF(40, 40, 260.157, 30), QStringLiteral("Party Time")}}},
+          {QString(PartyTitle), QRectF(40, 40, 260.157, 30), QStringLiteral("Party Time")},
+          {QString(MainPhoto), QRectF(40, 115.039, 260.157, 195.118), QString()}}},
         {"no title",
          {QString(), QString(), QStringLiteral("Ben"), QStringLiteral("Anna"), QString(), QDate(), QTime()},
          {{QString(FramePicture), QRectF(0, 0, 340.157, 425.197), QString()},
-          {QString(MainPhoto), QRectF(40, 87.598, 260.157, 250), QString()},
           {QString(PartyFrom), QRectF(40, 120, 260.157, 40), QStringLiteral("From:\nBen")},
-          {QString(PartyTo), QRectF(30, 40, 260.157, 20), QStringLiteral("Dear Anna,")}}},
+          {QString(PartyTo), QRectF(30, 40, 260.157, 20), QStringLiteral("Dear Anna,")},
+          {QString(MainPhoto), QRectF(40, 115.039, 260.157, 195.118), QString()}}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -153,9 +154,71 @@ TEST_F(InvitationWizardTest, WizardCardPlacesItsObjectsAsTheExampleCard)
         }
         const SKTGraphicPtr frameObject = document->graphics().at(0);
         EXPECT_EQ(frameObject->FilePath(), frame);
-        EXPECT_EQ(document->graphics().at(1)->FilePath(), photoPath);
+        EXPECT_EQ(document->graphics().items().last()->FilePath(), photoPath);
         EXPECT_FALSE(document->undoManager().canUndo()) << "the wizard's card is no undo step";
     }
+}
+
+// The photo keeps its shape and stays on the card, centred where the 250-point band is, under the texts.
+TEST_F(InvitationWizardTest, TheMainPhotoKeepsItsShapeOnTheCardUnderTheTexts)
+{
+    const struct {
+        QSizeF millimetres;
+        QSize photo;
+        QRectF bounds;
+    } rows[] = {
+        {{120, 150}, {60, 120}, {107.579, 87.598, 125, 250}}, // taller than the band
+        {{86, 54}, {80, 60}, {40, 15.118, 163.780, 122.835}}, // a card lower than the band
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.millimetres.width());
+        TearDown();
+        SetUp();
+        ASSERT_TRUE(quadrants(row.photo.width(), row.photo.height()).save(resourcePath(QStringLiteral("photo.png"))));
+        window->onStartWizard = [this, &row] {
+            Invitation_Wizard *w = wizard();
+            w->Prepare_Wizard();
+            w->Using_Wizard_Click();
+            w->msg_title->setText(QStringLiteral("Title"));
+            w->width_Stepper->setValue(row.millimetres.width());
+            w->height_Stepper->setValue(row.millimetres.height());
+            w->OK_Click();
+            w->Load_Photo(resourcePath(QStringLiteral("photo.png")));
+            w->OK_Click();
+            return w->result();
+        };
+        load();
+        const GraphicList objects = document->graphics().items();
+        ASSERT_GE(objects.size(), 3);
+        EXPECT_EQ(objects.at(0)->control_ID, QString(ControlTags::FramePicture));
+        EXPECT_EQ(objects.at(objects.size() - 2)->control_ID, QString(ControlTags::PartyTitle));
+        EXPECT_EQ(objects.last()->control_ID, QString(ControlTags::MainPhoto));
+        const QRectF got = objects.last()->bounds();
+        EXPECT_NEAR(got.x(), row.bounds.x(), 0.01);
+        EXPECT_NEAR(got.y(), row.bounds.y(), 0.01);
+        EXPECT_NEAR(got.width(), row.bounds.width(), 0.01);
+        EXPECT_NEAR(got.height(), row.bounds.height(), 0.01);
+    }
+}
+
+// Without a pictures folder the photo panel opens in one that is there, with no name typed in.
+TEST_F(InvitationWizardTest, PhotoBrowseOpensInAFolderThatIsThere)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    struct Environment {
+        QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+        ~Environment()
+        {
+            qputenv("HOME", home);
+            config.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+        }
+    } kept;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
+    load();
+    wizard()->Browse_Image_Click();
+    EXPECT_EQ(services->panelFolders, QStringList{home.path()});
 }
 
 TEST_F(InvitationWizardTest, FinishingSetsTheCardSizeAndLeavesTheTrimmedChoices)

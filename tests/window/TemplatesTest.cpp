@@ -165,14 +165,22 @@ TEST_F(TemplatesTest, TheNameDialogRefusesNamesThatAreNoFileNameOfTheFolder)
         QString message;
     };
     const QString enter = box(QStringLiteral("Please enter template name."));
+    // A name that is there but cannot be used is told apart from no name, with the reason.
+    const auto unusable = [](const QString &name) {
+        return box(QStringLiteral("\"%1\" cannot be a template name: a template is a file in your templates folder, "
+                                  "so its name may not contain \"/\" or \"\\\" and may not be \".\" or \"..\".")
+                       .arg(name));
+    };
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
     const Row rows[] = {
         {QStringLiteral("   "), {}, {}, false, {}, enter},
         {QStringLiteral("/*?"), {}, {}, false, {}, enter},
-        {QStringLiteral("a/b"), {}, {}, false, {}, enter},
-        {QStringLiteral("a\\b"), {}, {}, false, {}, enter},
-        {QStringLiteral(".."), {}, {}, false, {}, enter},
-        {QStringLiteral("."), {}, {}, false, {}, enter},
-        {QStringLiteral("a") + QChar(0) + QStringLiteral("b"), {}, {}, false, {}, enter},
+        {QStringLiteral("a/b"), {}, {}, false, {}, unusable(QStringLiteral("a/b"))},
+        {QStringLiteral("a\\b"), {}, {}, false, {}, unusable(QStringLiteral("a\\b"))},
+        {QStringLiteral("../Escaped"), {}, {}, false, {}, unusable(QStringLiteral("../Escaped"))},
+        {QStringLiteral(".."), {}, {}, false, {}, unusable(QStringLiteral(".."))},
+        {QStringLiteral("."), {}, {}, false, {}, unusable(QStringLiteral("."))},
+        {nul, {}, {}, false, {}, unusable(nul)},
         {QStringLiteral(" *Party* "), {}, {}, true, QStringLiteral("Party"), {}},
         {QStringLiteral("Taken"), {}, {false}, false, {}, {}},
         {QStringLiteral("Taken"), {}, {true}, true, QStringLiteral("Taken"), {}},

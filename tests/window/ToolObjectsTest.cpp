@@ -1,5 +1,6 @@
 #include "DesignWindowFixture.h"
 
+#include "barcode/SymbolReader.h"
 #include "document/SKTGraphicKinds.h"
 
 namespace {
@@ -51,11 +52,11 @@ TEST_F(ToolObjectsTest, SignatureAndFingerprintToolsShowTheirSamplesInTheirFrame
     EXPECT_EQ(fingerprint->FilePath(), App().Resource_Path + QStringLiteral("fingerprints.png"));
 }
 
-TEST_F(ToolObjectsTest, BarcodeToolShowsTheSampleUntilASymbolIsMade)
+TEST_F(ToolObjectsTest, BarcodeToolMakesTheSymbolOfItsDefaultSettingsInAFrameOfItsSize)
 {
     const auto barcode = made<SKTBarcode>(&SKTWindowController::Barcode_Tool_Clicked);
     ASSERT_TRUE(barcode);
-    EXPECT_EQ(barcode->bounds().size(), QSizeF(120, 60));
-    EXPECT_TRUE(barcode->_barcode_image.isNull());
-    EXPECT_EQ(barcode->_contents, QImage(resourcePath(QStringLiteral("barcode_sample.png"))));
+    EXPECT_EQ(readSymbol(barcode->_barcode_image, ZXing::BarcodeFormat::Code39), QByteArray("0123"));
+    EXPECT_EQ(barcode->_contents, barcode->_barcode_image);
+    EXPECT_EQ(barcode->bounds().size(), barcode->_barcode_image.deviceIndependentSize());
 }

@@ -913,6 +913,10 @@ SKTGraphicPtr SKTGraphicView::createGraphicOfClass(SKTGraphic::Kind kind, std::o
     if (!eventPoint && use_rect && ctrl_ID.isEmpty() && graphic->kind() == SKTGraphic::Kind::Image &&
         !graphic->FilePath().isEmpty() && natural.width() > 0 && natural.height() > 0)
         size = natural.scaled(size, Qt::KeepAspectRatio);
+    // A barcode's symbol is drawn unscaled, so its frame is the symbol's size.
+    const bool symbolSized = graphic->kind() == SKTGraphic::Kind::Barcode && !graphic->_barcode_image.isNull();
+    if (!eventPoint && symbolSized)
+        size = natural;
     graphic->setBounds(QRectF(origin, size));
 
     if (!eventPoint) {
@@ -958,6 +962,8 @@ void SKTGraphicView::finishCreation(Track &track)
         removeGraphicsAtIndexes({index});
         return;
     }
+    if (graphic->kind() == SKTGraphic::Kind::Barcode && !graphic->_barcode_image.isNull())
+        graphic->makeNaturalSize();
     if (isFrontList() && m_document->undoManager().isUndoRegistrationEnabled()) {
         SKTDocument *document = m_document;
         m_document->undoManager().registerUndo(document, [document, index] { document->removeGraphicsAtIndexes({index}); });

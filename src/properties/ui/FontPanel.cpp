@@ -1,6 +1,26 @@
 #include "properties/ui/FontPanel.h"
 
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
+
+namespace {
+
+// The panel lists installed families only: a family the desktop stands in for ("Times New Roman"
+// drawn by its metric twin) would open on the panel's first entry. Show the family and style that
+// draw the font instead.
+QFont asListed(const QFont &font)
+{
+    if (QFontDatabase::families().contains(font.family()))
+        return font;
+    const QFontInfo drawn(font);
+    QFont listed = font;
+    listed.setFamily(drawn.family());
+    listed.setStyleName(drawn.styleName());
+    return listed;
+}
+
+} // namespace
 
 FontPanel::FontPanel(QWidget *owner) : QObject(owner), m_owner(owner) {}
 
@@ -24,7 +44,7 @@ void FontPanel::open(const QFont &selected, Action action)
     }
     {
         const QSignalBlocker quiet(m_panel);
-        m_panel->setCurrentFont(selected);
+        m_panel->setCurrentFont(asListed(selected));
     }
     m_action = std::move(action);
     m_panel->show();
