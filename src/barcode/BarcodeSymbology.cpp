@@ -19,7 +19,6 @@
 #include "barcode/NKDUPCEBarcode.h"
 #include "core/NamesTable.h"
 
-#include <algorithm>
 #include <array>
 
 namespace {
@@ -63,9 +62,6 @@ constexpr std::array kSymbologies{
     Barcode_Symbology{S::DataMatrix, "DataMatrix", nullptr, &DataMatrix_Symbol},
 };
 static_assert(Names_Table_In_Step<Symbology>(kSymbologies));
-static_assert(std::ranges::all_of(kSymbologies, [](const Barcode_Symbology &row) {
-    return (row.linearModel == nullptr) != (row.symbolPicture == nullptr);
-}));
 
 } // namespace
 
