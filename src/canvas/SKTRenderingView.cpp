@@ -2,6 +2,7 @@
 
 #include "canvas/SideDrawing.h"
 #include "core/MessageBoxes.h"
+#include "document/DesignSnapshot.h"
 #include "document/SKTDocument.h"
 
 #include <QBuffer>
@@ -48,6 +49,12 @@ SKTRenderingView::SKTRenderingView(const QRectF &frame, const GraphicList &graph
                                    int cardShape, const DrawingResources &resources, const QString &printJobTitle)
     : m_bounds(QPointF(0, 0), frame.size()), _graphics(graphics), m_face(face), m_cardShape(cardShape),
       m_resources(resources), _printJobTitle(printJobTitle)
+{
+}
+
+SKTRenderingView::SKTRenderingView(const DesignSnapshot &snapshot, int cardSide)
+    : SKTRenderingView(snapshot.frame, snapshot.side(cardSide).graphics, snapshot.side(cardSide).face,
+                       snapshot.cardShape, snapshot.resources)
 {
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 
 class SKTDocument;
+struct DesignSnapshot;
 struct SKTError;
 
 // Draws a card side away from the screen: the one road by which export, printing, e-mail, record
@@ -30,6 +31,10 @@ public:
     // patterns drawn are those of `resources`.
     SKTRenderingView(const QRectF &frame, const GraphicList &graphics, const Card_Property &face, int cardShape,
                      const DrawingResources &resources, const QString &printJobTitle = QString());
+
+    // A side of a snapshot (0 the front, else the back), drawn with the snapshot's resources; the
+    // snapshot's copies are shared, not copied again.
+    SKTRenderingView(const DesignSnapshot &snapshot, int cardSide);
 
     QRectF bounds() const { return m_bounds; }
     const GraphicList &graphics() const { return _graphics; }

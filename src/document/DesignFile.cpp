@@ -45,6 +45,36 @@ void appendCard(QVariantList &root, const Card_Property &card)
          << archive(archiveObject(card.Card_Content_clr())) << archive(archiveObject(card.Card_Content_font()));
 }
 
+} // namespace
+
+DesignFileContents contentsOf(const DesignSnapshot &snapshot)
+{
+    DesignFileContents c;
+    c.Front_card_Prop = snapshot.front.face;
+    c.Back_card_Prop = snapshot.back.face;
+    c.Invite_Frame_Pic_IMG = snapshot.mainPhotoPath;
+    c.Main_Photo_image = snapshot.mainPhoto;
+    c.Main_Photo_undecoded = snapshot.mainPhotoUndecoded;
+    const Image_Effect_Settings &e = snapshot.mainPhotoEffects;
+    c.IMG_invert_clr = e.invrtclr;
+    c.IMG_gray_Scale = e.grayscale;
+    c.IMG_Sepia = e.sepia;
+    c.IMG_trnsp_val = e.tranprency;
+    c.IMG_hue_val = e.hue;
+    c.IMG_sat_val = e.sat;
+    c.IMG_brt_val = e.brt;
+    c.IMG_con_val = e.con;
+    c.IMG_srp_val = e.sharpness;
+    c.IMG_ev_val = e.exposure;
+    c.IMG_blr_val = e.blur;
+    c.IMG_rotate_image = snapshot.mainPhotoRotation;
+    c.frontGraphics = snapshot.front.graphics;
+    c.backGraphics = snapshot.back.graphics;
+    return c;
+}
+
+namespace {
+
 // Work on the objects of a design goes in steps of this many, with word of progress between steps.
 constexpr qsizetype kProgressStep = 512;
 

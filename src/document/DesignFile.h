@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Card_Property.h"
+#include "document/DesignSnapshot.h"
 #include "document/SKTGraphic.h"
 #include "platform/PropertyList.h"
 
@@ -50,6 +51,9 @@ constexpr int kFixedElementCount = 77;
 
 // A side keeps its background picture's path only while its fill style is the picture ("I").
 void dropUnusedBackgroundPath(Card_Property &card);
+
+// What a file holds of a snapshot: all but the bound workbook, which the caller adds.
+DesignFileContents contentsOf(const DesignSnapshot &snapshot);
 
 // Told how many of a design's objects are done, of how many, now and then while a large design is
 // written or read, on the thread that writes or reads it.

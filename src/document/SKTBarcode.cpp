@@ -71,14 +71,26 @@ void SKTBarcode::barcode_image_var_assign()
     m_samplePath = sample;
 }
 
+void SKTBarcode::loadPicturesForDrawing()
+{
+    if (_barcode_image.isNull())
+        barcode_image_var_assign();
+}
+
+void SKTBarcode::copyLoadedPicturesTo(SKTGraphic &copy) const
+{
+    auto &barcode = static_cast<SKTBarcode &>(copy);
+    barcode._contents = _contents;
+    barcode.m_samplePath = m_samplePath;
+}
+
 void SKTBarcode::drawContentsInView(QPainter &painter, bool, const DrawingResources &)
 {
     if (!ctrl_is_visible)
         return;
     // Only the sample is loaded here, once: drawing a symbol writes nothing, so that threads may
     // draw the same object side by side.
-    if (_barcode_image.isNull())
-        barcode_image_var_assign();
+    loadPicturesForDrawing();
     const QImage &shown = _barcode_image.isNull() ? _contents : _barcode_image;
     if (shown.isNull())
         return;

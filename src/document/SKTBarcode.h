@@ -29,12 +29,16 @@ public:
 
     // Takes the latest barcode picture, or the sample when there is none.
     void barcode_image_var_assign();
+    void loadPicturesForDrawing() override;
     void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
                             const DrawingResources &resources = {}) override;
 
     static QString samplePicturePath();
 
     QImage _contents; // the picture drawn
+
+protected:
+    void copyLoadedPicturesTo(SKTGraphic &copy) const override;
 
 private:
     QString m_samplePath; // the sample file `_contents` holds, so it is read once, not per drawing

@@ -75,8 +75,12 @@ public:
     // A new graphic of the same kind with every default, given this one's bounds, fill and stroke.
     virtual SKTGraphicPtr clone() const;
     // A graphic of the same kind with every stored field of this one, as reading its archive would
-    // give; nothing for a kind without an archive.
+    // give, holding the pictures this one has loaded (so that it draws without reading them
+    // again); nothing for a kind without an archive.
     SKTGraphicPtr fullCopy() const;
+    // Loads the picture the kind draws from its path where it has not yet, as drawing does on first
+    // sight; after it, drawing the object reads no file and writes nothing.
+    virtual void loadPicturesForDrawing() {}
     // Pictures the archive held that could not be decoded, by field: kept as they came, so that
     // saving again loses nothing, until the field is given a picture.
     QHash<QString, platform::UndecodedPicture> m_undecodedPictures;
@@ -320,6 +324,8 @@ public:
 protected:
     // Copies what every kind's copy keeps (bounds, fill and stroke settings) into `copy`.
     void copyBaseFieldsTo(SKTGraphic &copy) const;
+    // Hands the pictures loaded for drawing to a full copy of the same kind.
+    virtual void copyLoadedPicturesTo(SKTGraphic &) const {}
     template <typename KindClass>
     SKTGraphicPtr cloneAs() const
     {

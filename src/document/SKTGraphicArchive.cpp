@@ -157,6 +157,7 @@ SKTGraphicPtr SKTGraphic::fullCopy() const
     platform::MemoryKeyedArchive own;
     encodeOwnFields(own);
     copy->decodeOwnFields(own);
+    copyLoadedPicturesTo(*copy);
     return copy;
 }
 

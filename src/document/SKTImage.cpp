@@ -188,6 +188,22 @@ void SKTImage::reloadFromFile()
     setFilePath(_file_path);
 }
 
+void SKTImage::loadPicturesForDrawing()
+{
+    if (!m_contentsLoaded)
+        setFilePath(_file_path);
+}
+
+void SKTImage::copyLoadedPicturesTo(SKTGraphic &copy) const
+{
+    auto &image = static_cast<SKTImage &>(copy);
+    if (!m_contentsLoaded || image.m_contentsLoaded)
+        return;
+    image._contents = _contents;
+    image.m_contentsLoaded = true;
+    image.m_contentsCarried = m_contentsCarried;
+}
+
 bool SKTImage::isMissingItsFile() const
 {
     return m_contentsLoaded && _contents.isNull() && !_file_path.isEmpty() && !isMainPhoto(*this);
@@ -306,8 +322,7 @@ void SKTImage::drawContentsInView(QPainter &painter, bool, const DrawingResource
     if (!ctrl_is_visible || (!_file_path.isNull() && _file_path.isEmpty()))
         return;
     // Objects made before their path was set (by tool, or read back) load it on first sight.
-    if (!m_contentsLoaded)
-        setFilePath(_file_path);
+    loadPicturesForDrawing();
 
     const QRectF frame = bounds();
     if (isDrawingStroke())

@@ -56,6 +56,7 @@ public:
     // when there is no picture to measure.
     void makeNaturalSize() override;
 
+    void loadPicturesForDrawing() override;
     void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
                             const DrawingResources &resources = {}) override;
 
@@ -69,6 +70,9 @@ public:
     QImage pictureForDrawing(const QPainter &painter, const QRectF &target) const;
 
     QImage _contents; // the unprocessed picture
+
+protected:
+    void copyLoadedPicturesTo(SKTGraphic &copy) const override;
 
 private:
     void placeCentredOn(const QPointF &position);

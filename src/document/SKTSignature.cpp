@@ -47,14 +47,26 @@ void SKTSignature::setFilePath(const QString &path)
     _contents_img = loadPicture(*file_path);
 }
 
+void SKTSignature::loadPicturesForDrawing()
+{
+    if (!file_path || *file_path != _file_path || file_path->isNull() != _file_path.isNull())
+        setFilePath(_file_path);
+}
+
+void SKTSignature::copyLoadedPicturesTo(SKTGraphic &copy) const
+{
+    auto &signature = static_cast<SKTSignature &>(copy);
+    signature._contents_img = _contents_img;
+    signature.file_path = file_path;
+}
+
 void SKTSignature::drawContentsInView(QPainter &painter, bool, const DrawingResources &)
 {
     if (!ctrl_is_visible)
         return;
     // A path set by the panel, a record or a design just read takes effect here; a path that did
     // not load is not tried again until it changes.
-    if (!file_path || *file_path != _file_path || file_path->isNull() != _file_path.isNull())
-        setFilePath(_file_path);
+    loadPicturesForDrawing();
 
     const QRectF frame = bounds();
     if (isDrawingStroke())

@@ -22,6 +22,7 @@ public:
     bool isDrawingFill() const override { return false; }
 
     void setFilePath(const QString &path);
+    void loadPicturesForDrawing() override;
     void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
                             const DrawingResources &resources = {}) override;
 
@@ -30,6 +31,9 @@ public:
 
     QImage _contents_img;               // the picture drawn
     std::optional<QString> file_path;   // where `_contents_img` came from; unset until first loaded
+
+protected:
+    void copyLoadedPicturesTo(SKTGraphic &copy) const override;
 };
 
 // Turns points by `angle` radians about (x, y).

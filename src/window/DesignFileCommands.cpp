@@ -12,6 +12,7 @@
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/ScopedFlag.h"
+#include "profile/User_Profile_Class.h"
 #include "platform/UiServices.h"
 #include "properties/ui/CardSettingsTab.h"
 #include "datasource/Data_From_Excel.h"
@@ -149,37 +150,41 @@ DesignFileContents SKTWindowController::designFileContents()
     DesignFile::dropUnusedBackgroundPath(Back_card_Prop);
 
     const WindowState &win = Win();
-    DesignFileContents c;
-    c.Front_card_Prop = Front_card_Prop;
-    c.Back_card_Prop = Back_card_Prop;
-    c.Invite_Frame_Pic_IMG = win.Invite_Frame_Pic_IMG;
-    c.Main_Photo_image = Main_Photo_image();
-    {
-        QMutexLocker lock(&m_mainPhotoMutex);
-        c.Main_Photo_undecoded = m_undecodedMainPhoto;
-    }
-    c.IMG_invert_clr = win.IMG_invert_clr;
-    c.IMG_gray_Scale = win.IMG_gray_Scale;
-    c.IMG_Sepia = win.IMG_Sepia;
-    c.IMG_trnsp_val = win.IMG_trnsp_val;
-    c.IMG_hue_val = win.IMG_hue_val;
-    c.IMG_sat_val = win.IMG_sat_val;
-    c.IMG_brt_val = win.IMG_brt_val;
-    c.IMG_con_val = win.IMG_con_val;
-    c.IMG_srp_val = win.IMG_srp_val;
-    c.IMG_ev_val = win.IMG_ev_val;
-    c.IMG_blr_val = win.IMG_blr_val;
-    c.IMG_rotate_image = win.IMG_rotate_image;
+    DesignFileContents c = DesignFile::contentsOf(designSnapshot());
     c.Excel_Binding_Use = win.Excel_Binding_Use;
     c.Excel_Source_Path = win.Excel_Source_Path;
     const Data_From_Excel *excel = Data_From_Excel::defaultInstance();
     c.excelColumnTitles = excel->columnTitles();
     c.excelRows = excel->ListData;
-    if (const SKTGraphicList *front = Get_Front_Controls_Array())
-        c.frontGraphics = front->items();
-    if (const SKTGraphicList *back = Get_Back_Controls_Array())
-        c.backGraphics = back->items();
     return c;
+}
+
+DesignSnapshot SKTWindowController::designSnapshot()
+{
+    const WindowState &win = Win();
+    DesignSnapshot s;
+    s.front.face = Front_card_Prop;
+    s.back.face = Back_card_Prop;
+    if (const SKTGraphicList *front = Get_Front_Controls_Array())
+        s.front.graphics = DesignSnapshot::copyOf(front->items());
+    if (const SKTGraphicList *back = Get_Back_Controls_Array())
+        s.back.graphics = DesignSnapshot::copyOf(back->items());
+    s.cardShape = App().Card_Shape;
+    s.frame = frontCanvasBounds();
+    s.mainPhotoPath = win.Invite_Frame_Pic_IMG;
+    s.mainPhoto = Main_Photo_image();
+    {
+        QMutexLocker lock(&m_mainPhotoMutex);
+        s.mainPhotoUndecoded = m_undecodedMainPhoto;
+    }
+    s.mainPhotoEffects = win.mainPhotoEffects();
+    s.mainPhotoRotation = win.IMG_rotate_image;
+    if (Front_user_profile)
+        s.frontProfile = std::make_shared<const User_Profile_Class>(*Front_user_profile);
+    if (Back_user_profile)
+        s.backProfile = std::make_shared<const User_Profile_Class>(*Back_user_profile);
+    s.resources = DrawingResources::ofProgram();
+    return s;
 }
 
 bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)

@@ -330,6 +330,10 @@ public:
     // The design as its file holds it. A side that does not fill with its picture loses the
     // picture's path here, in memory too.
     DesignFileContents designFileContents();
+    // Both sides with copies of their objects, their faces, the card shape and frame, the main
+    // photo with its effects, the profiles and the drawing resources, as they stand now; on the
+    // GUI thread. Saving and the record runs of export, printing and e-mail start from it.
+    DesignSnapshot designSnapshot();
     // The data-source combo offers "Excel" only while a sheet is bound (2 or 3 items).
     void Add_Excel_Col_Name_In_Combo(QComboBox *combo);
     void Remove_Excel_Col_Name_In_Combo(QComboBox *combo);

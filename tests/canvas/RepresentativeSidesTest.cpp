@@ -1,5 +1,6 @@
 #include "canvas/SKTRenderingView.h"
 
+#include "document/DesignSnapshot.h"
 #include "document/SKTGraphicKinds.h"
 #include "fixtures/Pictures.h"
 #include "fixtures/StoredPictures.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <thread>
 
 namespace {
@@ -182,5 +184,39 @@ TEST(RepresentativeSides, OneSideOnEightThreadsAtOnceGivesOnePicture)
     const QImage alone = drawn(side, 2);
     for (const QImage &picture : pictures)
         EXPECT_TRUE(picture == alone);
-    EXPECT_TRUE(matchesStoredPicture(drawn(side), QStringLiteral("canvas/pictures/everything.png")));
+}
+
+// Workers draw a snapshot while the design it was taken from changes under the user's hands.
+TEST(RepresentativeSides, ASnapshotDrawsTheSideAsItWasWhenTaken)
+{
+    AppFixture app;
+    const Side side = everything();
+    DesignSnapshot snapshot;
+    snapshot.frame = kCard;
+    snapshot.cardShape = 1;
+    snapshot.resources = shippedResources();
+    snapshot.back = {DesignSnapshot::copyOf(side.graphics), side.face};
+    snapshot.loadPictures();
+
+    std::atomic<bool> drawing{true};
+    std::thread editing([&] {
+        // The user's objects only: the snapshot shares none of them.
+        for (int step = 0; drawing; ++step)
+            for (const SKTGraphicPtr &graphic : side.graphics) {
+                graphic->_bounds.translate(step % 2 ? 1 : -1, 0);
+                graphic->Text_Value = QString::number(step);
+                graphic->_fillColor = QColor::fromHsv(step % 360, 200, 200);
+            }
+    });
+    QImage image(kCard.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const SKTRenderingView view(snapshot, 1);
+        EXPECT_TRUE(view.drawRect(painter, view.bounds()));
+    }
+    drawing = false;
+    editing.join();
+    EXPECT_TRUE(matchesStoredPicture(image, QStringLiteral("canvas/pictures/everything.png")));
 }

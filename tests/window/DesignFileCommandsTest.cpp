@@ -7,6 +7,7 @@
 #include "fixtures/Pictures.h"
 #include "platform/KeyedCoder.h"
 #include "platform/PropertyList.h"
+#include "profile/User_Profile_Class.h"
 #include "datasource/Data_From_Excel.h"
 #include "window/ToolIcons.h"
 
@@ -747,4 +748,28 @@ TEST_F(DesignFileCommandsTest, ClosingTheWindowKeepsItOpenUntilTheDesignIsSavedO
     window->Main_wnd->show();
     services->yesNoAnswers << false;
     EXPECT_TRUE(window->Main_wnd->close());
+}
+
+// Saving and the record runs start from a snapshot: what it holds stays as the design was when it
+// was taken, whatever the user changes afterwards.
+TEST_F(DesignFileCommandsTest, ASnapshotStaysAsTheDesignWasWhenTaken)
+{
+    buildRichDesign();
+    window->Front_user_profile->Name_id = QStringLiteral("NAME");
+    const DesignSnapshot snapshot = window->designSnapshot();
+    const QByteArray taken = DesignFile::data(DesignFile::contentsOf(snapshot));
+
+    for (SKTGraphicList *list : {&document->graphics(), &document->graphics_back()})
+        for (const SKTGraphicPtr &graphic : list->items()) {
+            EXPECT_FALSE(snapshot.front.graphics.contains(graphic) || snapshot.back.graphics.contains(graphic));
+            graphic->_bounds.translate(3, 3);
+            graphic->Text_Value = QStringLiteral("changed");
+        }
+    window->Front_card_Prop.setCard_Name(QStringLiteral("Changed"));
+    window->setMain_Photo_image(solidPicture(Qt::red, 3, 3));
+    Win().IMG_hue_val = 0.2f;
+    window->Front_user_profile->Name_id = QStringLiteral("OTHER");
+    EXPECT_TRUE(DesignFile::data(DesignFile::contentsOf(snapshot)) == taken);
+    EXPECT_EQ(snapshot.frontProfile->Name_id, QStringLiteral("NAME"));
+    EXPECT_EQ(snapshot.frame, window->frontCanvasBounds());
 }
