@@ -57,6 +57,13 @@ bool isAscii(const QString &value)
     return true;
 }
 
+// UPC and EAN digits stand apart between the guard bars: there is no caption line to spread.
+bool spreadsCaption(const Barcode_Symbology *symbology)
+{
+    const Symbology id = symbology ? symbology->id : Symbology::Count;
+    return id != Symbology::UPCE && id != Symbology::UPCA && id != Symbology::EAN8 && id != Symbology::EAN13;
+}
+
 template <typename Body>
 void guarded(Body &&body)
 {
@@ -282,6 +289,7 @@ QWidget *Barcode_Gen::buildSymbolTab()
     two_d_sett_box = section("two_d_sett_box", tr("QR Code"), &rows);
     HeightStepper_2D = Form::stepper("HeightStepper_2D", "HeightText_2D", 21, 1000, tr(" pt"));
     HeightText_2D = HeightStepper_2D->textField();
+    setQrSizeFloor(21);
     qr_version_ComboBox = Form::comboBox("qr_version_ComboBox", qrVersionItems());
     qr_version_ComboBox->setMaxVisibleItems(12);
     qr_ec_lvl_ComboBox = Form::comboBox(
@@ -337,8 +345,10 @@ QWidget *Barcode_Gen::buildTextTab()
     val_text_box = section("val_text_box", tr("Value Text"), &rows);
     captionCheckbox = Form::checkBox("captionCheckbox", tr("Hide the value text"));
     showinTopCheckbox = Form::checkBox("showinTopCheckbox", tr("Above the bars"));
+    kerning_value_Checkbox = Form::checkBox("kerning_value_Checkbox", tr("Spread over the bars' width"));
     rows->addRow(rowLabel(QString()), captionCheckbox);
     rows->addRow(rowLabel(QString()), showinTopCheckbox);
+    rows->addRow(rowLabel(QString()), kerning_value_Checkbox);
     val_font_label = Form::named(rowLabel(tr("Font:")), "val_font_label");
     rows->addRow(val_font_label, fontRow(&value_font_value, &val_font_btn, "value_font_value", "val_font_btn"));
 
@@ -464,6 +474,7 @@ void Barcode_Gen::connectActions()
     connect(showinTopCheckbox, &QCheckBox::clicked, this, [this] { showinTopChanged(); });
     connect(hideHeaderCheckbox, &QCheckBox::clicked, this, [this] { hideHeaderChanged(); });
     connect(hideFooterCheckbox, &QCheckBox::clicked, this, [this] { hideFooterChanged(); });
+    connect(kerning_value_Checkbox, &QCheckBox::clicked, this, [this] { resizeAndRedraw(); });
 
     for (ColorWell *well : {bar_hdr_clr, bar_ftr_clr, bar_val_clr, bar_back_clr, barcode_clr})
         connect(well, &ColorWell::colorChanged, this, [this] { Header_Color_Changed(); });
@@ -481,7 +492,7 @@ QList<QWidget *> Barcode_Gen::inputControls() const
             Data_source_type,     Batch_Series,       HeightStepper,        widthStepper,        bar_align_combo,
             HeightStepper_2D,     qr_version_ComboBox, qr_ec_lvl_ComboBox,  Pdf_widthStepper_2D, pdf_HeightStepper_2D,
             pdf_ec_lvl_Stepper,   dm_moduleStepper_2D, dm_format_ComboBox,  dm_encoding_ComboBox, captionCheckbox,
-            showinTopCheckbox,    hideHeaderCheckbox, hideFooterCheckbox, align_hdr_combo,
+            showinTopCheckbox,    kerning_value_Checkbox, hideHeaderCheckbox, hideFooterCheckbox, align_hdr_combo,
             align_ftr_combo,      val_mar_Stepper,    hdr_mar_Stepper,      ftr_mar_Stepper,     TB_mar_Stepper,
             LR_mar_Stepper,       bar_hdr_clr,        bar_ftr_clr,          bar_val_clr,         bar_back_clr,
             barcode_clr,          DPI_ComboBox,       dpi_Stepper};
@@ -512,7 +523,7 @@ void Barcode_Gen::showSettings(const BarcodeSettings &s)
     HeightStepper->setValue(s.linear_height_val);
     widthStepper->setValue(s.linear_width_val);
     // The size's lower limit is the object's own version's, not the one shown before.
-    HeightStepper_2D->setMinimum(QR_Minimum_Size(s.qr_version_index));
+    setQrSizeFloor(QR_Minimum_Size(s.qr_version_index));
     HeightStepper_2D->setValue(s.qr_size_val);
     selectIndex(qr_version_ComboBox, s.qr_version_index);
     selectIndex(qr_ec_lvl_ComboBox, s.qr_ec_index);
@@ -592,6 +603,7 @@ BarcodeSettings Barcode_Gen::currentSettings() const
     s.dpi_val_index = DPI_ComboBox->currentIndex();
     s.dpi_custom_val = DPI_ComboBox->currentText() == kCustom ? QString::number(dpi_Stepper->intValue())
                                                                 : m_dpi_custom_val;
+    s.kerning_value = kerning_value_Checkbox->isChecked();
     return s;
 }
 
@@ -640,6 +652,7 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(const SKTGraphicPtr &graphic)
             two_d_barcode_Opt_Select();
         else
             Liner_Barcode_Opt_Select();
+        kerning_value_Checkbox->setEnabled(spreadsCaption(shownSymbology(*barcodeTypePopup)));
         _setLabels();
     });
 }
@@ -779,7 +792,16 @@ void Barcode_Gen::keepQrSizeForValue(const QString &value)
     const BarcodeSettings settings = currentSettings();
     const int needed = std::max(QR_Minimum_Size(settings.qr_version_index), QR_Modules_For(settings, value));
     const QSignalBlocker quiet(HeightStepper_2D);
-    HeightStepper_2D->setMinimum(needed);
+    setQrSizeFloor(needed);
+}
+
+void Barcode_Gen::setQrSizeFloor(int modules)
+{
+    HeightStepper_2D->setMinimum(modules);
+    HeightStepper_2D->setToolTip(
+        tr("At least %1 pt for this version and value: a module is never drawn smaller than one point, so a "
+           "value that needs more modules makes the symbol larger than the size asked for.")
+            .arg(modules));
 }
 
 void Barcode_Gen::Get_Image_From_Barcode(const std::shared_ptr<NKDBarcode> &model)
@@ -900,7 +922,7 @@ void Barcode_Gen::Check_And_Set_QR_size_Acc_Version(int version)
 {
     // Setting the lower limit raises a smaller size to it; a larger one stays.
     const QSignalBlocker quiet(HeightStepper_2D);
-    HeightStepper_2D->setMinimum(QR_Minimum_Size(version));
+    setQrSizeFloor(QR_Minimum_Size(version));
 }
 
 void Barcode_Gen::_setLabels()
@@ -933,9 +955,11 @@ void Barcode_Gen::barcodeTypeChanged()
             Liner_Barcode_Opt_Select();
             for (QWidget *control : std::initializer_list<QWidget *>{
                      HeightStepper, widthStepper, captionCheckbox, hideHeaderCheckbox, hideFooterCheckbox, FooterText,
-                     val_mar_Stepper, hdr_mar_Stepper, ftr_mar_Stepper, align_hdr_combo, align_ftr_combo})
+                     val_mar_Stepper, hdr_mar_Stepper, ftr_mar_Stepper, align_hdr_combo, align_ftr_combo,
+                     kerning_value_Checkbox})
                 control->setEnabled(true);
             Get_Print_State();
+            kerning_value_Checkbox->setEnabled(spreadsCaption(symbology));
         }
         _setLabels();
         if (currentValue().isEmpty()) {

@@ -178,6 +178,8 @@ public:
 
     QGroupBox *val_text_box;
     QCheckBox *captionCheckbox, *showinTopCheckbox, *hideHeaderCheckbox, *hideFooterCheckbox;
+    // The window's own setting, which no object keeps: it stays as it was from one object to the next.
+    QCheckBox *kerning_value_Checkbox;
     QLabel *val_font_label, *value_font_value, *header_font_value, *footer_font_value;
     QPushButton *val_font_btn, *hdr_font_btn, *ftr_font_btn;
     QComboBox *align_hdr_combo, *align_ftr_combo;
@@ -217,6 +219,8 @@ private:
     void Set_Barcode_On_Panel(const BarcodePicture &picture);
     // The QR size never below what the version, or for an automatic one the value, needs.
     void keepQrSizeForValue(const QString &value);
+    // The QR size's lower limit, with the reason told in its tooltip.
+    void setQrSizeFloor(int modules);
     // The data-source controls for a source, filled without writing into the object.
     void showDataSource(std::optional<DataSourceType> source);
     void fillSeriesList(const QStringList &items, int selected);

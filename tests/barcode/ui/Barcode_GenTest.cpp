@@ -438,6 +438,43 @@ TEST_F(BarcodeGenTest, QrSizeKeepsUpWithTheVersionAndTheValue)
     EXPECT_EQ(readAny(window.Barcode_output_image), (Decoded{"QRCode", longValue.toStdString()}));
 }
 
+// The size's tooltip names the floor a value sets, so that a symbol grown past its size is explained.
+TEST_F(BarcodeGenTest, QrSizeTooltipTellsWhyTheSymbolGrew)
+{
+    auto object = barcodeObject(QStringLiteral("QR Code"), QStringLiteral("0123"));
+    object->qr_size_val = 21;
+    window.Prepare_Wnd(object);
+    EXPECT_TRUE(window.HeightStepper_2D->toolTip().startsWith(QStringLiteral("At least 21 pt")));
+    window.dataText_2D->setPlainText(QString(300, QLatin1Char('x')));
+    EXPECT_EQ(window.HeightStepper_2D->intValue(), 61);
+    EXPECT_TRUE(window.HeightStepper_2D->toolTip().startsWith(QStringLiteral("At least 61 pt")));
+    window.qr_version_ComboBox->setCurrentIndex(15);
+    EXPECT_TRUE(window.HeightStepper_2D->toolTip().startsWith(QStringLiteral("At least 77 pt")));
+}
+
+// Spreading is the window's own setting: it reaches the preview and the picture handed over, is not
+// offered for UPC and EAN, and stays as it was for the next object, which keeps no trace of it.
+TEST_F(BarcodeGenTest, SpreadingBoxIsTheWindowsOwnSetting)
+{
+    auto object = barcodeObject(QStringLiteral("Code 128"), QStringLiteral("SPREAD"));
+    window.Prepare_Wnd(object);
+    ASSERT_TRUE(window.kerning_value_Checkbox->isEnabled());
+    const QImage plain = window.previewPicture().toImage(72.0);
+    window.kerning_value_Checkbox->click();
+    EXPECT_TRUE(window.currentSettings().kerning_value);
+    EXPECT_NE(window.previewPicture().toImage(72.0), plain);
+    ASSERT_EQ(pressOk(), 1);
+    EXPECT_EQ(readAny(window.Barcode_output_image), (Decoded{"Code128", "SPREAD"}));
+    EXPECT_FALSE(Barcode_Settings_Of(*object).kerning_value);
+
+    auto ean = barcodeObject(QStringLiteral("EAN-13"), QStringLiteral("400638133393"));
+    window.Prepare_Wnd(ean);
+    EXPECT_TRUE(window.kerning_value_Checkbox->isChecked());
+    EXPECT_FALSE(window.kerning_value_Checkbox->isEnabled());
+    window.barcodeTypePopup->setCurrentIndex(titleIndex(QStringLiteral("Code 39")));
+    EXPECT_TRUE(window.kerning_value_Checkbox->isEnabled());
+}
+
 TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
 {
     auto object = barcodeObject(QStringLiteral("Code 39"), QStringLiteral("TYPED"));
