@@ -1,5 +1,7 @@
 #include "barcode/Draw_DataMatrix_Barcode.h"
 
+#include "barcode/DataMatrixEncodation.h"
+
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "core/WindowUtilities.h"
@@ -17,7 +19,9 @@ extern "C" {
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -30,37 +34,21 @@ std::mutex &encoderLock()
     return lock;
 }
 
-// Values a byte takes in the encoder's C40 (or Text) sets; 0 where it writes the byte wrongly (the
-// zero byte, plain or upper-shifted).
-int c40Values(unsigned char c, bool text)
-{
-    int values = 0;
-    if (c & 0x80) {
-        values = 2; // upper shift
-        c &= 0x7f;
-    }
-    if (c == 0)
-        return 0;
-    const bool basic = c == ' ' || (c >= '0' && c <= '9') || (text ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z'));
-    return values + (basic ? 1 : 2);
-}
-
 // C40 and Text write three values per codeword pair. The encoder pads an unfinished last pair with
 // values that read back as an extra zero byte, so each run ends where its values fill whole pairs and
 // the rest goes in ASCII.
 void c40Runs(const QByteArray &data, char letter, QByteArray &encoding)
 {
-    const bool text = letter == 'T';
     const int n = static_cast<int>(data.size());
     int k = 0;
     while (k < n) {
-        if (c40Values(static_cast<unsigned char>(data[k]), text) == 0) {
+        if (dataMatrixTripletValues(static_cast<unsigned char>(data[k]), letter) == 0) {
             ++k;
             continue;
         }
         int sum = 0, whole = k, end = k;
         for (; end < n; ++end) {
-            const int v = c40Values(static_cast<unsigned char>(data[end]), text);
+            const int v = dataMatrixTripletValues(static_cast<unsigned char>(data[end]), letter);
             if (v == 0)
                 break;
             sum += v;
@@ -70,11 +58,6 @@ void c40Runs(const QByteArray &data, char letter, QByteArray &encoding)
         std::memset(encoding.data() + k, letter, static_cast<std::size_t>(whole - k));
         k = end;
     }
-}
-
-bool plainAscii(const QByteArray &data)
-{
-    return std::all_of(data.begin(), data.end(), [](char c) { return c != 0 && static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Where the bits of each codeword lie in the mapping matrix of an ECC200 symbol (the symbol without
@@ -211,6 +194,56 @@ bool repairLargestSize(unsigned char *grid, int w, int h)
     return true;
 }
 
+// The ECC200 sizes: rows, columns, rows and columns of a data region with its frame, data codewords.
+struct SymbolSize {
+    int rows, columns, regionRows, regionColumns, dataCodewords;
+};
+constexpr SymbolSize kSymbolSizes[] = {
+    {10, 10, 10, 10, 3},      {12, 12, 12, 12, 5},      {14, 14, 14, 14, 8},      {16, 16, 16, 16, 12},
+    {18, 18, 18, 18, 18},     {20, 20, 20, 20, 22},     {22, 22, 22, 22, 30},     {24, 24, 24, 24, 36},
+    {26, 26, 26, 26, 44},     {32, 32, 16, 16, 62},     {36, 36, 18, 18, 86},     {40, 40, 20, 20, 114},
+    {44, 44, 22, 22, 144},    {48, 48, 24, 24, 174},    {52, 52, 26, 26, 204},    {64, 64, 16, 16, 280},
+    {72, 72, 18, 18, 368},    {80, 80, 20, 20, 456},    {88, 88, 22, 22, 576},    {96, 96, 24, 24, 696},
+    {104, 104, 26, 26, 816},  {120, 120, 20, 20, 1050}, {132, 132, 22, 22, 1304}, {144, 144, 24, 24, 1558},
+    {8, 18, 8, 18, 5},        {8, 32, 8, 16, 10},       {12, 26, 12, 26, 16},     {12, 36, 12, 18, 22},
+    {16, 36, 16, 18, 32},     {16, 48, 16, 24, 49},
+};
+
+// The data codewords of the largest size smaller than one of the given capacity; 0 for none.
+int smallerCapacity(int capacity)
+{
+    int smaller = 0;
+    for (const SymbolSize &size : kSymbolSizes)
+        if (size.dataCodewords < capacity)
+            smaller = std::max(smaller, size.dataCodewords);
+    return smaller;
+}
+
+// The data the grid's modules carry, read as a reader reads it; none for a grid of no ECC200 size or
+// codewords that stand for no data this program writes.
+std::optional<QByteArray> readBack(const unsigned char *grid, int w, int h)
+{
+    const auto size = std::find_if(std::begin(kSymbolSizes), std::end(kSymbolSizes),
+                                   [w, h](const SymbolSize &s) { return s.columns == w && s.rows == h; });
+    if (size == std::end(kSymbolSizes))
+        return std::nullopt;
+    const int regionRows = size->regionRows - 2, regionColumns = size->regionColumns - 2;
+    const int mappedRows = h / size->regionRows * regionRows, mappedColumns = w / size->regionColumns * regionColumns;
+    const CodewordPlacement placement(mappedRows, mappedColumns);
+    std::vector<unsigned char> codewords(static_cast<std::size_t>(size->dataCodewords), 0);
+    for (int r = 0; r < mappedRows; ++r)
+        for (int c = 0; c < mappedColumns; ++c) {
+            const int v = placement.at(r, c);
+            if (v <= 7 || (v >> 3) > size->dataCodewords)
+                continue;
+            // Mapping row 0 is the top; the grid's row 0 is the bottom, and regions are framed.
+            const int y = mappedRows - 1 - r;
+            if (grid[static_cast<std::size_t>(1 + y + 2 * (y / regionRows)) * w + 1 + c + 2 * (c / regionColumns)])
+                codewords[static_cast<std::size_t>((v >> 3) - 1)] |= static_cast<unsigned char>(1 << (v & 7));
+        }
+    return dataMatrixDecodeCodewords(codewords.data(), size->dataCodewords);
+}
+
 // The symbol as the picture of its PostScript form: one pixel per module, a light module around it,
 // grid row 0 at the bottom, dark modules black.
 QImage gridPicture(const unsigned char *grid, int w, int h)
@@ -230,12 +263,36 @@ QImage gridPicture(const unsigned char *grid, int w, int h)
     return picture;
 }
 
-struct EncoderAnswer {
-    unsigned char *grid = nullptr;
+struct EncoderCounts {
     int w = 0, h = 0, length = 0, capacity = 0, ecc = 0;
 };
 
-void writeDiagnostics(const QByteArray &data, const QByteArray &encoding, const EncoderAnswer &answer,
+struct EncoderAnswer : EncoderCounts {
+    std::unique_ptr<unsigned char, void (*)(void *)> grid{nullptr, std::free};
+};
+
+// The encoder's symbol of the data in the encoding and the size (0 x 0: the smallest that holds it),
+// with the largest size repaired; no grid where it refuses. Callers hold the encoder lock.
+EncoderAnswer encode(QByteArray data, const QByteArray &encoding, const DataMatrixFormatSize &size)
+{
+    EncoderAnswer answer;
+    answer.w = size.columns;
+    answer.h = size.rows;
+    // The encoder hands the string back through the pointer; it must be malloc'ed.
+    char *forced = static_cast<char *>(std::malloc(static_cast<std::size_t>(encoding.size()) + 1));
+    if (!forced)
+        throw std::bad_alloc();
+    std::memcpy(forced, encoding.constData(), static_cast<std::size_t>(encoding.size()) + 1);
+    answer.grid.reset(iec16022ecc200(&answer.w, &answer.h, &forced, static_cast<int>(data.size()),
+                                     reinterpret_cast<unsigned char *>(data.data()), &answer.length,
+                                     &answer.capacity, &answer.ecc));
+    std::free(forced);
+    if (answer.grid && (answer.w == 0 || (answer.w == 144 && !repairLargestSize(answer.grid.get(), answer.w, answer.h))))
+        answer.grid.reset();
+    return answer;
+}
+
+void writeDiagnostics(const QByteArray &data, const QByteArray &encoding, const EncoderCounts &answer,
                       const char *reason)
 {
     std::fprintf(stderr, "No barcode produced\n");
@@ -244,7 +301,7 @@ void writeDiagnostics(const QByteArray &data, const QByteArray &encoding, const 
     std::fprintf(stdout, "Size    : %dx%d\n", answer.w, answer.h);
     std::fprintf(stdout, "Encoded : %d of %d bytes with %d bytes of ecc\n", answer.length, answer.capacity, answer.ecc);
     std::fprintf(stdout, "Barcode : %s\n", data.constData());
-    std::fprintf(stdout, "Encoding: %s\n", encoding.isEmpty() ? "Auto" : encoding.constData());
+    std::fprintf(stdout, "Encoding: %s\n", encoding.constData());
     std::fflush(stdout);
 }
 
@@ -285,9 +342,9 @@ DataMatrixFormatSize dataMatrixFormatSize(const QString &formatItem)
 
 QByteArray dataMatrixEncoding(const QByteArray &data, const QString &encodingItem)
 {
-    // The encoder's own choice, and its Base256, fail on any byte above 127 (and Base256 on all data).
     if (encodingItem == QLatin1String("Auto") || !Data_Matrix_Encoding_Items().contains(encodingItem))
-        return plainAscii(data) ? QByteArray() : QByteArray(data.size(), 'A');
+        return dataMatrixEncodation(data, 0).letters;
+    // Base256 fails in this encoder whatever the data.
     QByteArray encoding(data.size(), 'A');
     if (encodingItem == QLatin1String("C40"))
         c40Runs(data, 'C', encoding);
@@ -301,50 +358,60 @@ QImage Draw_DataMatrix_Barcode(const QString &text, const QString &formatItem, c
 {
     try {
         const DataMatrixFormatSize size = dataMatrixFormatSize(formatItem);
-        QByteArray data = text.toUtf8();
-        QByteArray encoding = dataMatrixEncoding(data, encodingItem);
+        const QByteArray data = text.toUtf8();
+        const bool automatic =
+            encodingItem == QLatin1String("Auto") || !Data_Matrix_Encoding_Items().contains(encodingItem);
+        // The encodings to try: a forced one, priced at nothing, then plain ASCII, which the encoder
+        // always writes right, for when it does not read back; or this program's own choices.
+        const QByteArray ascii(data.size(), 'A');
+        const auto encodingTried = [&](int k) {
+            return automatic ? dataMatrixEncodation(data, k)
+                             : DataMatrixEncodation{k == 0 ? dataMatrixEncoding(data, encodingItem) : ascii, 0};
+        };
 
-        EncoderAnswer answer;
-        answer.w = size.columns;
-        answer.h = size.rows;
+        EncoderCounts first;
+        first.w = size.columns;
+        first.h = size.rows;
         // The encoder cannot take an empty value, nor more than it could ever place.
         if (data.isEmpty() || data.size() > MAXBARCODE) {
-            writeDiagnostics(data, encoding, answer, data.isEmpty() ? "Empty value" : "Value too long");
+            writeDiagnostics(data, encodingTried(0).letters, first, data.isEmpty() ? "Empty value" : "Value too long");
             return {};
         }
-        {
-            const std::lock_guard<std::mutex> guard(encoderLock());
-            // The encoder hands back either this string or, choosing itself, one of its own.
-            char *forced = nullptr;
-            if (!encoding.isEmpty()) {
-                forced = static_cast<char *>(std::malloc(static_cast<std::size_t>(encoding.size()) + 1));
-                if (!forced)
-                    throw std::bad_alloc();
-                std::memcpy(forced, encoding.constData(), static_cast<std::size_t>(encoding.size()) + 1);
+        // The smallest symbol that reads back as the data; a fixed size or a forced choice takes the
+        // first that does, and an encoding too long for a smaller symbol than the best is not tried.
+        EncoderAnswer best;
+        QByteArray firstLetters;
+        QList<QByteArray> tried;
+        for (int k = 0; k < (automatic ? kDataMatrixEncodations : 2); ++k) {
+            const DataMatrixEncodation encoding = encodingTried(k);
+            if (tried.contains(encoding.letters) ||
+                (best.grid && encoding.codewords - 1 > smallerCapacity(best.capacity)))
+                continue;
+            tried.append(encoding.letters);
+            EncoderAnswer answer;
+            {
+                const std::lock_guard<std::mutex> guard(encoderLock());
+                answer = encode(data, encoding.letters, size);
             }
-            answer.grid = iec16022ecc200(&answer.w, &answer.h, &forced, static_cast<int>(data.size()),
-                                         reinterpret_cast<unsigned char *>(data.data()), &answer.length,
-                                         &answer.capacity, &answer.ecc);
-            if (answer.grid && forced && encoding.isEmpty())
-                encoding = QByteArray(forced);
-            std::free(forced);
-            if (answer.grid && answer.w == 144 && !repairLargestSize(answer.grid, answer.w, answer.h)) {
-                std::free(answer.grid);
-                writeDiagnostics(data, encoding, answer, "No readable 144x144 symbol can be made");
-                return {};
+            if (k == 0) {
+                first = answer;
+                firstLetters = encoding.letters;
             }
+            if (!answer.grid || readBack(answer.grid.get(), answer.w, answer.h) != data)
+                continue;
+            if (!best.grid || answer.capacity < best.capacity)
+                best = std::move(answer);
+            if (size.columns != 0 || !automatic)
+                break;
         }
-        if (!answer.grid || answer.w == 0) {
-            std::free(answer.grid);
-            writeDiagnostics(data, encoding, answer, nullptr);
+        if (!best.grid) {
+            writeDiagnostics(data, firstLetters, first, nullptr);
             return {};
         }
-        QImage picture = gridPicture(answer.grid, answer.w, answer.h);
-        std::free(answer.grid);
-
-        QImage result = Increase_DPI(picture, USED_DPI_VALUE, QSizeF(answer.w + 2, answer.h + 2));
+        const QImage picture = gridPicture(best.grid.get(), best.w, best.h);
+        QImage result = Increase_DPI(picture, USED_DPI_VALUE, QSizeF(best.w + 2, best.h + 2));
         const int module = std::max(1, Barcode_module_size);
-        setImageSizeInPoints(result, QSizeF(answer.w * module, answer.h * module));
+        setImageSizeInPoints(result, QSizeF(best.w * module, best.h * module));
         return result;
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));

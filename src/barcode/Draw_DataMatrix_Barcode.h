@@ -22,15 +22,16 @@ struct DataMatrixFormatSize {
 // "X", ask for none (0 x 0): the encoder chooses.
 DataMatrixFormatSize dataMatrixFormatSize(const QString &formatItem);
 
-// The encoder's forced-encoding string for the data, one letter per byte, or empty to let the encoder
-// choose. Letters are A (ASCII), C (C40) and T (Text). Where this encoder would write a wrong symbol
-// the string says A instead: for Base256, for bytes it writes wrongly in C40 and Text, for the last
-// bytes of a C40 or Text run that do not fill a whole codeword pair, and for automatic choice of data
-// that is not plain ASCII.
+// The encoder's forced-encoding string for the data, one letter per byte. "Auto" (and any item not in
+// the list) gives the shortest encodation this program chooses (see dataMatrixEncodations). A forced item's letters are A (ASCII),
+// C (C40) and T (Text); where this encoder would write a wrong symbol the string says A instead: for
+// Base256, for bytes it writes wrongly in C40 and Text, and for the last bytes of a C40 or Text run
+// that do not fill a whole codeword pair.
 QByteArray dataMatrixEncoding(const QByteArray &data, const QString &encodingItem);
 
 // The text's UTF-8 bytes as a Data Matrix symbol of the chosen format and encoding. The picture shows
-// the symbol with a one-module light border, measures columns x Barcode_module_size by
+// the smallest symbol of the format that reads back as the value (the encoding's string first, plain
+// ASCII when it does not), with a one-module light border, measures columns x Barcode_module_size by
 // rows x Barcode_module_size points and is rendered at USED_DPI_VALUE dots per inch. When no symbol
 // can be made (empty or too long a value, a size that does not hold it, a refusal of the encoder)
 // the answer is a null picture and the reason is written to the diagnostic streams.

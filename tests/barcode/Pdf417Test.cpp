@@ -80,6 +80,8 @@ const char *kindName(TextKind kind)
         return "utf8";
     case TextKind::Binary:
         return "binary";
+    default:
+        break;
     }
     return "";
 }

@@ -13,9 +13,10 @@
 
 // Reads the one symbol of `format` in a picture with an independent decoder. The picture is laid on
 // white with a margin first, as the barcode frame places it, and read pixel for pixel. `ecLevel`
-// receives the error-correction level the decoder found.
+// receives the error-correction level the decoder found. A `pure` picture holds nothing but the
+// symbol, which the decoder then reads without searching for it.
 inline std::optional<QByteArray> readSymbol(const QImage &picture, ZXing::BarcodeFormat format,
-                                            std::string *ecLevel = nullptr, int margin = 12)
+                                            std::string *ecLevel = nullptr, int margin = 12, bool pure = false)
 {
     QImage pixels = picture;
     pixels.setDevicePixelRatio(1.0);
@@ -27,6 +28,7 @@ inline std::optional<QByteArray> readSymbol(const QImage &picture, ZXing::Barcod
     }
     ZXing::DecodeHints hints;
     hints.setFormats(format);
+    hints.setIsPure(pure);
     const ZXing::Result result = ZXing::ReadBarcode(
         ZXing::ImageView(page.constBits(), page.width(), page.height(), ZXing::ImageFormat::Lum,
                          static_cast<int>(page.bytesPerLine())),
@@ -40,7 +42,8 @@ inline std::optional<QByteArray> readSymbol(const QImage &picture, ZXing::Barcod
 }
 
 // Test texts of one kind, of a byte length in [1, maxBytes], from a fixed seed.
-enum class TextKind { Ascii, Digits, Utf8, Binary };
+// Upper and Lower favour Data Matrix's C40 and Text: letters of one case, digits, some punctuation.
+enum class TextKind { Ascii, Digits, Utf8, Binary, Upper, Lower };
 
 inline QByteArray randomBytes(std::mt19937 &rng, TextKind kind, int maxBytes)
 {
@@ -72,6 +75,13 @@ inline QByteArray randomBytes(std::mt19937 &rng, TextKind kind, int maxBytes)
         }
         case TextKind::Binary:
             piece.append(static_cast<char>(pick(0, 255)));
+            break;
+        case TextKind::Upper:
+        case TextKind::Lower:
+            piece.append(static_cast<char>(r < 60   ? pick(0, 25) + (kind == TextKind::Upper ? 'A' : 'a')
+                                           : r < 85 ? pick('0', '9')
+                                           : r < 93 ? ' '
+                                                    : pick(33, 64)));
             break;
         }
         if (out.size() + piece.size() > target) {
