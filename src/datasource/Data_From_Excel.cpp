@@ -31,18 +31,36 @@ void Data_From_Excel::appendRow(const QVariantMap &row)
     rowsChanged.notify();
 }
 
-void Data_From_Excel::Create_List_By_Array(const QStringList &values, int count)
+std::optional<QVariantMap> Data_From_Excel::makeRow(const QStringList &values, int count, qsizetype number)
 {
     if (count > values.size()) {
         Show_NSLog_Message(
             QStringLiteral("An Excel row has %1 cells where %2 are bound.").arg(values.size()).arg(count));
-        return;
+        return std::nullopt;
     }
     QVariantMap row;
-    row.insert(columnKey(0), QString::number(ListData.size() + 1));
+    row.insert(columnKey(0), QString::number(number));
     for (int i = 0; i < count; ++i)
         row.insert(columnKey(i + 1), Trim_Str(values.at(i)));
-    appendRow(row);
+    return row;
+}
+
+void Data_From_Excel::Create_List_By_Array(const QStringList &values, int count)
+{
+    if (std::optional<QVariantMap> row = makeRow(values, count, ListData.size() + 1))
+        appendRow(*row);
+}
+
+void Data_From_Excel::bind(const QStringList &boundTitles, const QList<QStringList> &rows)
+{
+    QList<QVariantMap> bound;
+    bound.reserve(rows.size());
+    for (const QStringList &values : rows)
+        if (std::optional<QVariantMap> row = makeRow(values, int(boundTitles.size()), bound.size() + 1))
+            bound << std::move(*row);
+    m_boundTitles = boundTitles;
+    columnsChanged.notify();
+    setListData(bound);
 }
 
 void Data_From_Excel::Create_Value_List(const QString &text)

@@ -8,6 +8,8 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <optional>
+
 // The rows of the Excel worksheet a design is bound to, kept for the whole run. `ListData` holds one
 // Excel row dictionary per loaded row ("Extension" = its number from 1, "Column1" … the bound
 // columns' texts by position); the column titles are the names objects are bound under, the
@@ -37,6 +39,10 @@ public:
     void Create_List_By_Array(const QStringList &values, int count);
     // Appends a row holding only "Extension" = the trimmed text; nothing for a blank text.
     void Create_Value_List(const QString &text);
+    // A new binding in one step: the bound columns' titles and one row per cell list, numbered from
+    // 1, each keeping its first titles.size() values (trimmed); a shorter cell list is logged and
+    // dropped, as Create_List_By_Array drops it.
+    void bind(const QStringList &boundTitles, const QList<QStringList> &rows);
 
     // A row's value under a key; nothing outside the rows.
     QVariant value(const QString &key, int row) const;
@@ -62,6 +68,8 @@ public:
 
 private:
     void appendRow(const QVariantMap &row);
+    // Row `number` made of the first `count` values; nothing (logged) when there are fewer.
+    static std::optional<QVariantMap> makeRow(const QStringList &values, int count, qsizetype number);
 
     QStringList m_boundTitles; // titles of Column1 …
 };

@@ -54,24 +54,43 @@ int ListDataTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant ListDataTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.column() >= m_columns.size() || (role != Qt::DisplayRole && role != Qt::EditRole) ||
-        !m_source.objectValue)
+    if (!index.isValid() || index.column() >= m_columns.size() || !m_source.objectValue)
         return QVariant();
-    return m_source.objectValue(m_columns.at(index.column()).identifier, index.row());
+    const Column &column = m_columns.at(index.column());
+    if (column.checkBox)
+        return role == Qt::CheckStateRole
+                   ? QVariant(m_source.objectValue(column.identifier, index.row()).toInt() != 0 ? Qt::Checked : Qt::Unchecked)
+                   : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return QVariant();
+    return m_source.objectValue(column.identifier, index.row());
 }
 
 bool ListDataTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!index.isValid() || index.column() >= m_columns.size() || role != Qt::EditRole || !m_source.setObjectValue)
+    if (!index.isValid() || index.column() >= m_columns.size() || !m_source.setObjectValue)
         return false;
-    m_source.setObjectValue(value, m_columns.at(index.column()).identifier, index.row());
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    const Column &column = m_columns.at(index.column());
+    if (column.checkBox ? role != Qt::CheckStateRole : (role != Qt::EditRole || !column.editable))
+        return false;
+    // A check box stores 0 or 1, as the program's rows keep ticks.
+    const QVariant stored = column.checkBox ? QVariant(value.toInt() == Qt::Checked ? 1 : 0) : value;
+    m_source.setObjectValue(stored, column.identifier, index.row());
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole, Qt::CheckStateRole});
     return true;
 }
 
 Qt::ItemFlags ListDataTableModel::flags(const QModelIndex &index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable : Qt::NoItemFlags;
+    if (!index.isValid() || index.column() >= m_columns.size())
+        return Qt::NoItemFlags;
+    const Column &column = m_columns.at(index.column());
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (column.checkBox)
+        flags |= Qt::ItemIsUserCheckable;
+    else if (column.editable)
+        flags |= Qt::ItemIsEditable;
+    return flags;
 }
 
 QVariant ListDataTableModel::headerData(int section, Qt::Orientation orientation, int role) const

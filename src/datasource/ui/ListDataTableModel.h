@@ -17,6 +17,9 @@ public:
         QString title;
         Qt::Alignment headerAlignment = Qt::AlignLeft | Qt::AlignVCenter;
         int width = 100;
+        // A check box (the row holds 0 or 1) instead of a text; a text column may be read-only.
+        bool checkBox = false;
+        bool editable = true;
     };
 
     // The owner's data source, asked for this table.

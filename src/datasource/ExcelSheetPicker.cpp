@@ -1,0 +1,201 @@
+#include "datasource/ExcelSheetPicker.h"
+
+#include "core/MessageBoxes.h"
+#include "core/StringHelpers.h"
+#include "datasource/BatchSeriesManager.h"
+#include "datasource/Data_From_Excel.h"
+#include "datasource/SpreadsheetWriter.h"
+
+const QString ExcelSheetPicker::kStateKey = QStringLiteral("State");
+const QString ExcelSheetPicker::kTitleKey = QStringLiteral("Extension");
+const QString ExcelSheetPicker::kNoColumn = QStringLiteral("There is no column.");
+const QString ExcelSheetPicker::kNoSelection = QStringLiteral("No column is selected.");
+const QString ExcelSheetPicker::kUnreadable =
+    QStringLiteral("Either file is corrupted or selected file contains invalid characters.");
+
+namespace {
+
+bool fail(QString *error, const QString &reason)
+{
+    Show_NSLog_Message(reason);
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
+QList<QStringList> ExcelSheetPicker::takeCells(const QList<QStringList> &rows, const QList<int> &columns,
+                                               bool containsHeader)
+{
+    QList<QStringList> taken;
+    for (qsizetype r = containsHeader ? 1 : 0; r < rows.size(); ++r) {
+        QStringList cells;
+        cells.reserve(columns.size());
+        for (const int column : columns)
+            cells << Trim_Str(rows[r].value(column));
+        taken << cells;
+    }
+    return taken;
+}
+
+bool ExcelSheetPicker::Open(const QString &path, QString *error)
+{
+    Excel_Sheet_Number = 1;
+    contains_header = true;
+    ListData_xl.clear();
+    excel_content = {};
+    m_worksheets.clear();
+    m_chosen = -1;
+    return Load_file_Func(path, error);
+}
+
+bool ExcelSheetPicker::Load_file_Func(const QString &path, QString *error)
+{
+    m_path = path;
+    const SpreadsheetWriter::Workbook workbook = SpreadsheetWriter::ReadWorkbook(path);
+    if (!workbook.ok())
+        return fail(error, workbook.error);
+    m_worksheets = workbook.worksheets;
+    m_chosen = -1;
+    return comboBoxSelectionDidChange(0, error);
+}
+
+QStringList ExcelSheetPicker::sheetNames() const
+{
+    QStringList names;
+    for (const int number : m_worksheets)
+        names << QStringLiteral("sheet%1").arg(number);
+    return names;
+}
+
+bool ExcelSheetPicker::comboBoxSelectionDidChange(int index, QString *error)
+{
+    if (index < 0 || index >= m_worksheets.size())
+        return fail(error, QStringLiteral("The workbook has no sheet %1.").arg(index + 1));
+    // The sheet is read by its part's number: the list may skip numbers.
+    const int number = m_worksheets.at(index);
+    SpreadsheetRows titles = SpreadsheetWriter::ReadData_only_column(m_path, number);
+    if (!titles.ok())
+        return fail(error, titles.error);
+    if (titles.rows.isEmpty())
+        return fail(error, QStringLiteral("The sheet \"sheet%1\" holds no rows.").arg(number));
+    Excel_Sheet_Number = number;
+    m_chosen = index;
+    excel_content = std::move(titles);
+    ListData_xl.clear();
+    for (const QString &title : excel_content.rows.first())
+        Create_List(title, false);
+    return true;
+}
+
+void ExcelSheetPicker::Create_List(const QString &title, bool ExtState)
+{
+    QString trimmed = Trim_Str(title);
+    if (trimmed.isEmpty())
+        trimmed = QStringLiteral("Untitled Column %1").arg(ListData_xl.size() + 1);
+    ListData_xl << QVariantMap{{kStateKey, ExtState ? 1 : 0}, {kTitleKey, trimmed}};
+}
+
+int ExcelSheetPicker::Get_Selection_State(int column) const
+{
+    return column >= 0 && column < ListData_xl.size() ? ListData_xl.at(column).value(kStateKey).toInt() : 0;
+}
+
+bool ExcelSheetPicker::Check_For_One_Extension_Selection() const
+{
+    return !tickedColumns().isEmpty();
+}
+
+void ExcelSheetPicker::setTick(int column, bool ticked)
+{
+    if (column >= 0 && column < ListData_xl.size())
+        ListData_xl[column].insert(kStateKey, ticked ? 1 : 0);
+}
+
+void ExcelSheetPicker::setAllTicks(bool ticked)
+{
+    for (int c = 0; c < ListData_xl.size(); ++c)
+        setTick(c, ticked);
+}
+
+QList<int> ExcelSheetPicker::tickedColumns() const
+{
+    QList<int> columns;
+    for (int c = 0; c < ListData_xl.size(); ++c)
+        if (Get_Selection_State(c) != 0)
+            columns << c;
+    return columns;
+}
+
+std::optional<int> ExcelSheetPicker::OKPressed(Data_From_Excel &store)
+{
+    if (ListData_xl.isEmpty()) {
+        Show_MessageBox(kNoColumn);
+        return std::nullopt;
+    }
+    if (!Check_For_One_Extension_Selection()) {
+        Show_MessageBox(kNoSelection);
+        return std::nullopt;
+    }
+    bool taken = false;
+    if (open_mode == QLatin1String("D")) {
+        if (BatchSeriesManager *manager = BatchWizard_Window())
+            taken = Insert_file_Func(*manager);
+        else
+            Show_NSLog_Message(QStringLiteral("No series is being edited to take the values."));
+    } else {
+        taken = Create_Excel_List_Func(store);
+    }
+    excel_content = {};
+    return taken ? 1 : 0;
+}
+
+int ExcelSheetPicker::CancelPressed()
+{
+    excel_content = {};
+    return 0;
+}
+
+SpreadsheetRows ExcelSheetPicker::readChosenSheet() const
+{
+    SpreadsheetRows sheet = SpreadsheetWriter::ReadData(m_path, Excel_Sheet_Number);
+    if (sheet.ok() && sheet.rows.isEmpty())
+        sheet.error = QStringLiteral("The sheet \"sheet%1\" holds no rows.").arg(Excel_Sheet_Number);
+    if (!sheet.ok()) {
+        Show_NSLog_Message(sheet.error);
+        Show_MessageBox(kUnreadable);
+    }
+    return sheet;
+}
+
+bool ExcelSheetPicker::Create_Excel_List_Func(Data_From_Excel &store, QString *error)
+{
+    const SpreadsheetRows sheet = readChosenSheet();
+    if (!sheet.ok()) {
+        if (error)
+            *error = sheet.error;
+        return false;
+    }
+    // The titles are the ones listed, so that a blank title cell binds under its placeholder.
+    const QList<int> columns = tickedColumns();
+    QStringList titles;
+    for (const int column : columns)
+        titles << ListData_xl.at(column).value(kTitleKey).toString();
+    store.bind(titles, takeCells(sheet.rows, columns, contains_header));
+    return true;
+}
+
+bool ExcelSheetPicker::Insert_file_Func(BatchSeriesManager &manager, QString *error)
+{
+    const SpreadsheetRows sheet = readChosenSheet();
+    if (!sheet.ok()) {
+        if (error)
+            *error = sheet.error;
+        return false;
+    }
+    for (const QStringList &cells : takeCells(sheet.rows, tickedColumns(), contains_header))
+        for (const QString &cell : cells)
+            manager.Create_Value_List(cell);
+    return true;
+}

@@ -1,0 +1,216 @@
+#include "datasource/ui/Import_Excel.h"
+
+#include "canvas/ui/PleaseWait_Modeless.h"
+#include "core/MessageBoxes.h"
+#include "datasource/Data_From_Excel.h"
+#include "datasource/ui/ListDataTableModel.h"
+#include "platform/ui/DefaultDialog.h"
+#include "platform/ui/DialogLook.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <QVBoxLayout>
+
+Import_Excel *Import_Excel::defaultInstance()
+{
+    return defaultDialogInstance<Import_Excel>();
+}
+
+Import_Excel::Import_Excel(QWidget *parent)
+    : QDialog(parent), file_path(new QLineEdit(this)), contains_header(new QCheckBox(tr("First row holds the column titles"), this)),
+      Sheet_ComboBox(new QComboBox(this)), ColList(new QTableView(this)), plz_wait_Window(new PleaseWait_Modeless(this))
+{
+    setObjectName(QStringLiteral("Import_Excel"));
+    setWindowTitle(tr("Choose Sheet and Columns"));
+    setModal(true);
+    DialogLook::applyBackground(this);
+
+    const auto &entries = picker.ListData_xl;
+    m_columns = new ListDataTableModel(
+        {[&entries] { return static_cast<int>(entries.size()); },
+         [&entries](const QString &column, int row) { return ListDataTableModel::valueInRows(entries, column, row); },
+         [this](const QVariant &value, const QString &column, int row) {
+             if (!ListDataTableModel::containsRow(picker.ListData_xl, row)) {
+                 Show_NSLog_Message(QStringLiteral("Invalid parameter not satisfying: %1")
+                                        .arg(QStringLiteral("pRowIndex >= 0 && pRowIndex < [ListData_xl count]")));
+                 return;
+             }
+             picker.ListData_xl[row].insert(column, value);
+         }},
+        {{ExcelSheetPicker::kStateKey, tr("Use"), Qt::AlignCenter, 48, true, false},
+         {ExcelSheetPicker::kTitleKey, tr("Column"), Qt::AlignLeft | Qt::AlignVCenter, 260, false, false}},
+        this);
+
+    auto *heading = new QLabel(tr("Choose a sheet of the workbook and tick the columns to take."), this);
+    DialogLook::makeHeading(heading, 1.05);
+
+    file_path->setObjectName(QStringLiteral("file_path"));
+    file_path->setReadOnly(true);
+    file_path->setMinimumWidth(340);
+    Sheet_ComboBox->setObjectName(QStringLiteral("Sheet_ComboBox"));
+    contains_header->setObjectName(QStringLiteral("contains_header"));
+    auto *form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->addRow(tr("Workbook:"), file_path);
+    form->addRow(tr("Sheet:"), Sheet_ComboBox);
+    form->addRow(QString(), contains_header);
+
+    ColList->setObjectName(QStringLiteral("ColList"));
+    ColList->setModel(m_columns);
+    ColList->setSelectionMode(QAbstractItemView::NoSelection);
+    ColList->setAlternatingRowColors(true);
+    ColList->verticalHeader()->hide();
+    ColList->horizontalHeader()->resizeSection(0, 48);
+    ColList->horizontalHeader()->setStretchLastSection(true);
+    // The columns' size hints give widths only: the header takes the height of its text.
+    ColList->horizontalHeader()->setMinimumHeight(ColList->horizontalHeader()->fontMetrics().height() + 10);
+    ColList->setMinimumHeight(220);
+
+    auto *selectAll = new QPushButton(tr("Select All"), this);
+    selectAll->setObjectName(QStringLiteral("Select_ALL_btn"));
+    auto *clearAll = new QPushButton(tr("Clear All"), this);
+    clearAll->setObjectName(QStringLiteral("Clear_All_btn"));
+    auto *cancel = new QPushButton(tr("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Cancel_btn"));
+    auto *ok = new QPushButton(tr("OK"), this);
+    ok->setObjectName(QStringLiteral("OK_btn"));
+    ok->setDefault(true);
+    for (QPushButton *button : {selectAll, clearAll, cancel})
+        button->setAutoDefault(false);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(selectAll);
+    buttons->addWidget(clearAll);
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    buttons->addWidget(ok);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 18, 20, 14);
+    layout->setSpacing(12);
+    layout->addWidget(heading);
+    layout->addLayout(form);
+    layout->addWidget(ColList, 1);
+    layout->addLayout(buttons);
+
+    connect(Sheet_ComboBox, &QComboBox::currentIndexChanged, this, [this](int index) { comboBoxSelectionDidChange(index); });
+    connect(contains_header, &QCheckBox::toggled, this, [this](bool on) { picker.contains_header = on; });
+    connect(selectAll, &QPushButton::clicked, this, [this] { Select_ALL_Pressed(); });
+    connect(clearAll, &QPushButton::clicked, this, [this] { Clear_All_Pressed(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { CancelPressed(); });
+    connect(ok, &QPushButton::clicked, this, [this] { OKPressed(); });
+}
+
+int Import_Excel::Open_excel_Wnd(const QString &path)
+{
+    file_path->setText(path);
+    if (!Load_file_Func(path))
+        return 0;
+    const int code = exec();
+    hide();
+    return code;
+}
+
+bool Import_Excel::Load_file_Func(const QString &path)
+{
+    Show_Create_Modeless();
+    QString error;
+    const bool loaded = picker.Open(path, &error);
+    showSheets();
+    Hide_Destroy_Modeless();
+    if (!loaded)
+        Show_MessageBox(ExcelSheetPicker::kUnreadable + QStringLiteral("\n\n") + error);
+    return loaded;
+}
+
+void Import_Excel::showSheets()
+{
+    {
+        const QSignalBlocker blocker(Sheet_ComboBox);
+        Sheet_ComboBox->clear();
+        Sheet_ComboBox->addItems(picker.sheetNames());
+        Sheet_ComboBox->setCurrentIndex(picker.chosenSheet());
+    }
+    {
+        const QSignalBlocker blocker(contains_header);
+        contains_header->setChecked(picker.contains_header);
+    }
+    reloadColumns();
+}
+
+void Import_Excel::reloadColumns()
+{
+    m_columns->reloadData();
+}
+
+void Import_Excel::comboBoxSelectionDidChange(int index)
+{
+    if (index < 0 || index == picker.chosenSheet())
+        return;
+    QString error;
+    Show_Create_Modeless();
+    const bool chosen = picker.comboBoxSelectionDidChange(index, &error);
+    Hide_Destroy_Modeless();
+    if (!chosen) {
+        const QSignalBlocker blocker(Sheet_ComboBox);
+        Sheet_ComboBox->setCurrentIndex(picker.chosenSheet());
+        Show_MessageBox(error);
+    }
+    reloadColumns();
+}
+
+void Import_Excel::Select_ALL_Pressed()
+{
+    picker.Select_ALL_Pressed();
+    reloadColumns();
+}
+
+void Import_Excel::Clear_All_Pressed()
+{
+    picker.Clear_All_Pressed();
+    reloadColumns();
+}
+
+void Import_Excel::OKPressed()
+{
+    // The sheet is read only once a column is ticked; until then OK only says what is missing.
+    const bool reading = picker.Check_For_One_Extension_Selection();
+    if (reading)
+        Show_Create_Modeless();
+    const std::optional<int> code = picker.OKPressed(*Data_From_Excel::defaultInstance());
+    if (reading)
+        Hide_Destroy_Modeless();
+    if (code)
+        done(*code);
+}
+
+void Import_Excel::CancelPressed()
+{
+    done(picker.CancelPressed());
+}
+
+void Import_Excel::reject()
+{
+    CancelPressed();
+}
+
+void Import_Excel::Show_Create_Modeless()
+{
+    plz_wait_Window->setMessage(tr("Reading the workbook, please wait…"));
+    plz_wait_Window->showPanel();
+    // The panel is painted before the reading holds the event loop.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Import_Excel::Hide_Destroy_Modeless()
+{
+    plz_wait_Window->hidePanel();
+}
