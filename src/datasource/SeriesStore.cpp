@@ -2,14 +2,17 @@
 
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
-#include "core/WindowUtilities.h"
+#include "core/StringHelpers.h"
 #include "datasource/DataSourceType.h"
 #include "document/SKTGraphicList.h"
+#include "platform/SafeFileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -36,29 +39,125 @@ bool sideUsesSeries(const SKTGraphicList *side, const QString &seriesName)
 
 QStringList Get_datasheet_File_Name_Array()
 {
-    return Get_Files_Array_At_Path(App().Data_Folder_Path);
+    const AppState &app = App();
+    if (app.Data_Folder_Path.isEmpty() || !QFileInfo(app.Data_Folder_Path).isDir())
+        return {};
+    const QString suffix = QLatin1Char('.') + app.batch_file_EXT;
+    QStringList names;
+    const QFileInfoList entries =
+        QDir(app.Data_Folder_Path).entryInfoList({QLatin1Char('*') + suffix}, QDir::Files, QDir::Unsorted);
+    for (const QFileInfo &entry : entries) {
+        // Files only: a FIFO or a device never reads as a series.
+        const QString name = entry.fileName().chopped(suffix.size());
+        if (entry.isFile() && entry.fileName().endsWith(suffix) && Is_Series_Name_Safe(name))
+            names.append(name);
+    }
+    // Name order by code unit, not by locale: stored list positions must mean the same everywhere.
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool Is_Series_Name_Safe(const QString &seriesName)
+{
+    return !seriesName.isEmpty() && seriesName != QLatin1String(".") && seriesName != QLatin1String("..")
+           && !seriesName.contains(QLatin1Char('/')) && !seriesName.contains(QLatin1Char('\\'))
+           && !seriesName.contains(QChar(0));
 }
 
 QString Series_File_Path(const QString &seriesName)
 {
     const AppState &app = App();
     // A name from a design file must not lead out of the series folder.
-    if (seriesName.isEmpty() || seriesName.contains(QLatin1Char('/')) || seriesName.contains(QLatin1Char('\\'))
-        || seriesName == QLatin1String(".") || seriesName == QLatin1String("..") || app.Data_Folder_Path.isEmpty())
+    if (!Is_Series_Name_Safe(seriesName) || app.Data_Folder_Path.isEmpty())
         return {};
     return QDir(app.Data_Folder_Path).filePath(seriesName + QLatin1Char('.') + app.batch_file_EXT);
 }
 
 QString Get_First_Value_Of_Dataset(const QString &seriesName)
 {
-    const QString path = Series_File_Path(seriesName);
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+    const std::optional<QString> text = Read_Series_Text(Series_File_Path(seriesName));
+    if (!text)
         return QString(QLatin1String(""));
-    QByteArray line = file.readLine(kMostSeriesBytes);
-    if (line.endsWith('\n'))
-        line.chop(1);
-    return QString::fromUtf8(line);
+    return text->left(text->indexOf(QLatin1Char('\n')));
+}
+
+std::optional<QString> Read_Series_Text(const QString &path, QString *error)
+{
+    const auto failed = [error](const QString &reason) -> std::optional<QString> {
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    };
+    const QString tooLarge = QStringLiteral("the file is larger than %1 MB").arg(kMostSeriesBytes / (1024 * 1024));
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
+        return failed(info.exists() ? QStringLiteral("it is not a regular file")
+                                    : QStringLiteral("there is no such file"));
+    if (info.size() > kMostSeriesBytes)
+        return failed(tooLarge);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(file.errorString());
+    // The file may have grown since it was measured.
+    const QByteArray bytes = file.read(kMostSeriesBytes + 1);
+    if (bytes.size() > kMostSeriesBytes)
+        return failed(tooLarge);
+    if (bytes.contains('\0'))
+        return failed(QStringLiteral("the file is not text"));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return failed(QStringLiteral("the file is not UTF-8 text"));
+    return text;
+}
+
+QStringList Series_Record_Values(const QString &text)
+{
+    return Trim_Str(text).split(QLatin1Char('\n'));
+}
+
+QStringList Series_List_Values(const QString &text)
+{
+    QStringList values;
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        const QString value = Trim_Str(line.toString());
+        if (!value.isEmpty())
+            values.append(value);
+    }
+    return values;
+}
+
+bool Write_Series_File(const QString &seriesName, const QStringList &values, bool append)
+{
+    const QString path = Series_File_Path(seriesName);
+    QByteArray bytes;
+    QString reason = QStringLiteral("it is not a series name");
+    bool readable = true;
+    if (!path.isEmpty() && append && QFileInfo::exists(path)) {
+        const std::optional<QString> old = Read_Series_Text(path, &reason);
+        readable = old.has_value();
+        bytes = old.value_or(QString()).toUtf8();
+        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+            bytes.append('\n');
+    }
+    for (const QString &value : values) {
+        bytes.append(value.toUtf8());
+        bytes.append('\n');
+    }
+    if (path.isEmpty() || !readable || !platform::writeFileSafely(path, bytes, &reason)) {
+        Show_NSLog_Message(QStringLiteral("Series \"%1\": %2").arg(seriesName, reason));
+        Show_MessageBox(QStringLiteral("Error in file accessing."));
+        return false;
+    }
+    return true;
+}
+
+bool Confirm_Series_Replace(const QString &seriesName)
+{
+    const QString path = Series_File_Path(seriesName);
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return true;
+    return Show_YES_NO_MessageBox(QStringLiteral("Batch Processing Series already exists. Do you want to replace it?"));
 }
 
 bool Check_Batch_File_In_Use_Validation(const QString &seriesName, const SKTGraphicList *front,

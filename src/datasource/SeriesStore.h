@@ -3,21 +3,48 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class SKTGraphicList;
 
 // The series: text files of one value a line in the series folder (App().Data_Folder_Path), named
-// after the series. Any thread may read them.
+// after the series: UTF-8, each value followed by a line feed, an empty series an empty file. Any
+// thread may read them; writing asks and shows, so it belongs to the GUI thread.
 
-// The series names: Get_Files_Array_At_Path of the series folder.
+// The series names: the regular, non-hidden "<name>.txt" files of the series folder, sorted by
+// name, so that a stored list position means the same on every machine. Editor backups and files
+// of other types beside a series are no series.
 QStringList Get_datasheet_File_Name_Array();
-// The file of the series `seriesName` in the series folder; empty for a name that is not a plain
-// file name (it would lead out of the folder) or while there is no series folder.
+// Whether a series name may become a file of the series folder: not empty, not "." or "..", and
+// without a path separator or NUL, which would lead out of it or cut it short.
+bool Is_Series_Name_Safe(const QString &seriesName);
+// The file of the series `seriesName` in the series folder; empty for a name that is not safe or
+// while there is no series folder.
 QString Series_File_Path(const QString &seriesName);
 // A series file holds one value a line; longer reads than this are no series of ours.
 inline constexpr qint64 kMostSeriesBytes = 16 * 1024 * 1024;
 // The first line of the series `seriesName` (its file in the series folder, split at line feeds,
-// not trimmed); "" when there is no such file. A name that is not a plain file name gives "".
+// not trimmed); "" when there is no such file or it does not read as a series.
 QString Get_First_Value_Of_Dataset(const QString &seriesName);
+
+// The text of the series file at `path`; nothing, with the reason in `error`, for a path that is no
+// regular file (a FIFO or a device would block or never end), a file larger than kMostSeriesBytes,
+// one that does not open, holds NUL bytes or is not UTF-8.
+std::optional<QString> Read_Series_Text(const QString &path, QString *error = nullptr);
+// The records of a series text as a bound run counts them: the whole text trimmed, then split at
+// line feeds, so that blank lines inside count as empty values and an empty text as one value.
+QStringList Series_Record_Values(const QString &text);
+// The values of a series text as lists show them: each line trimmed, blank lines left out.
+QStringList Series_List_Values(const QString &text);
+
+// Writes the series `seriesName` whole, each value followed by a line feed; with `append` after the
+// values the file holds. The bytes go to a temporary file that then replaces the old one, so a
+// failed write leaves the old file as it was. A name that is not safe, or a file that cannot be
+// written, shows "Error in file accessing." and answers false with nothing written.
+bool Write_Series_File(const QString &seriesName, const QStringList &values, bool append = false);
+// Whether the series may be written under `seriesName`: yes when there is no such series, else the
+// user's answer to replacing it.
+bool Confirm_Series_Replace(const QString &seriesName);
 
 // Whether a picture, text or barcode object of the sides takes its value from the series, which
 // must be a file of the series folder. `back` is null for a design of the front alone. A failure

@@ -181,6 +181,15 @@ void SKTImage::setFilePath(const QString &path)
         m_undecodedPictures.remove(QStringLiteral("_contents"));
 }
 
+void SKTImage::setRecordPicture(const QString &path, const QImage &picture)
+{
+    Set_Control_File_path(path);
+    _contents = picture;
+    m_contentsLoaded = true;
+    m_contentsCarried = false;
+    m_undecodedPictures.remove(QStringLiteral("_contents"));
+}
+
 void SKTImage::reloadFromFile()
 {
     if (m_contentsCarried && !QFileInfo(_file_path).isFile() && !isMainPhoto(*this))

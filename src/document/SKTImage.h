@@ -38,6 +38,9 @@ public:
     // Stores the path; the main photo object then takes the design window's main photo whatever the
     // path, any other loads the file (no picture when it does not load). The frame stays.
     void setFilePath(const QString &path);
+    // Stores the path and shows `picture`, whatever the tag: a record's picture, read by the caller,
+    // in a run's copy of the object. A null picture with a path shows the missing-file placeholder.
+    void setRecordPicture(const QString &path, const QImage &picture);
     // Loads the picture again from its stored path, as reading a design does; a picture the archive
     // carried itself (one without a file) stays when no file is there.
     void reloadFromFile();

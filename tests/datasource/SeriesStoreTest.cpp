@@ -2,14 +2,19 @@
 
 #include "core/AppState.h"
 #include "datasource/WorkbookScratch.h"
+#include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
+#include "platform/SafeFileWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -30,13 +35,18 @@ protected:
 
 } // namespace
 
-TEST_F(SeriesStoreTest, SeriesAreTheFilesOfTheSeriesFolder)
+TEST_F(SeriesStoreTest, SeriesAreTheRegularTextFilesOfTheSeriesFolderEachOnce)
 {
     EXPECT_TRUE(Get_datasheet_File_Name_Array().isEmpty());
-    ASSERT_TRUE(QDir().mkpath(App().Data_Folder_Path));
-    writeFile(App().Data_Folder_Path + QStringLiteral("/Guests.txt"));
-    writeFile(App().Data_Folder_Path + QStringLiteral("/Numbers.csv"));
-    EXPECT_EQ(Get_datasheet_File_Name_Array(), (QStringList{"Guests", "Numbers"}));
+    const QDir folder(App().Data_Folder_Path);
+    ASSERT_TRUE(QDir().mkpath(folder.path()));
+    // Files other programs leave beside a series are no second series.
+    for (const char *name : {"Guests.txt", "Numbers.csv", "A.txt", "A.csv", "Guests.txt~", ".hidden.txt", "B.TXT",
+                             "Zebra.txt", "a.txt"})
+        writeFile(folder.filePath(QLatin1String(name)));
+    ASSERT_TRUE(folder.mkdir(QStringLiteral("Folder.txt")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("Pipe.txt"))).constData(), 0600), 0);
+    EXPECT_EQ(Get_datasheet_File_Name_Array(), (QStringList{"A", "Guests", "Zebra", "a"}));
 }
 
 TEST_F(SeriesStoreTest, TheFirstValueOfASeriesIsItsFirstLineAsWritten)
@@ -47,12 +57,16 @@ TEST_F(SeriesStoreTest, TheFirstValueOfASeriesIsItsFirstLineAsWritten)
     writeFile(App().Data_Folder_Path + QStringLiteral("/Single.txt"), "only");
     writeFile(App().Data_Folder_Path + QStringLiteral("/Empty.txt"), "");
     writeFile(App().Data_Folder_Path + QStringLiteral("/Accents.txt"), "Gr\xC3\xBC\xC3\x9F Gott\n");
+    writeFile(App().Data_Folder_Path + QStringLiteral("/Latin1.txt"), "Gr\xFC\xDF Gott\n");
+    ASSERT_EQ(mkfifo(QFile::encodeName(App().Data_Folder_Path + QStringLiteral("/Pipe.txt")).constData(), 0600), 0);
     writeFile(app.resourcePath() + QStringLiteral("outside.txt"), "secret\n");
     const struct {
         const char *name;
         const char *first;
     } cases[] = {{"Guests", "  Ann Lee "}, {"Windows", "Row one\r"}, {"Single", "only"}, {"Empty", ""},
                  {"Accents", "Gr\xC3\xBC\xC3\x9F Gott"}, {"Missing", ""}, {"", ""},
+                 // Not UTF-8, or a FIFO that would never end.
+                 {"Latin1", ""}, {"Pipe", ""},
                  // Names lead to files of the series folder only.
                  {"../outside", ""}, {"..", ""}};
     for (const auto &c : cases)
@@ -76,4 +90,65 @@ TEST_F(SeriesStoreTest, ScratchFolderIsRemovedButNotThroughALink)
     Delete_Excel_File_Temp_Folder();
     EXPECT_TRUE(QFileInfo::exists(elsewhere.filePath(QStringLiteral("precious.txt"))));
     previous.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", previous);
+}
+
+TEST_F(SeriesStoreTest, UnsafeSeriesNamesAreRefusedWithNothingWritten)
+{
+    ScopedScriptedServices services;
+    ASSERT_TRUE(QDir().mkpath(App().Data_Folder_Path));
+    const auto everything = [this] {
+        QStringList files;
+        QDirIterator it(app.resourcePath(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next();
+        return files;
+    };
+    const QStringList before = everything();
+    const QString names[] = {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("A/B"),
+                             QStringLiteral("../Up"), QStringLiteral("A\\B"), QStringLiteral("A") + QChar(0) + "B"};
+    for (const QString &name : names) {
+        EXPECT_FALSE(Write_Series_File(name, {QStringLiteral("x")})) << name.toStdString();
+        EXPECT_FALSE(Write_Series_File(name, {QStringLiteral("x")}, true)) << name.toStdString();
+    }
+    EXPECT_EQ(services->messages, QStringList(std::size(names) * 2, QStringLiteral("\nError in file accessing.")));
+    EXPECT_EQ(everything(), before);
+}
+
+TEST_F(SeriesStoreTest, WrittenSeriesReadBackInEachForm)
+{
+    ScopedScriptedServices services;
+    ASSERT_TRUE(QDir().mkpath(App().Data_Folder_Path));
+    const QString file = Series_File_Path(QStringLiteral("Guests"));
+    const struct {
+        QStringList values;
+        bool append;
+        QByteArray bytes;      // the file afterwards
+        QStringList records;   // as a bound run counts them
+        QStringList listed;    // as lists show them
+    } steps[] = {
+        {{"Ann", "", " Bob "}, false, "Ann\n\n Bob \n", {"Ann", "", " Bob"}, {"Ann", "Bob"}},
+        {{"Cy"}, true, "Ann\n\n Bob \nCy\n", {"Ann", "", " Bob ", "Cy"}, {"Ann", "Bob", "Cy"}},
+        {{}, false, "", {""}, {}},
+        {{QString::fromUtf8("\xC3\x9F")}, true, "\xC3\x9F\n", {QString::fromUtf8("\xC3\x9F")}, {QString::fromUtf8("\xC3\x9F")}},
+    };
+    for (const auto &step : steps) {
+        ASSERT_TRUE(Write_Series_File(QStringLiteral("Guests"), step.values, step.append));
+        QFile written(file);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_EQ(written.readAll(), step.bytes);
+        const std::optional<QString> text = Read_Series_Text(file);
+        ASSERT_TRUE(text.has_value());
+        EXPECT_EQ(Series_Record_Values(*text), step.records);
+        EXPECT_EQ(Series_List_Values(*text), step.listed);
+    }
+    EXPECT_TRUE(platform::leftoverTemporaryFiles(file).isEmpty());
+    EXPECT_TRUE(services->messages.isEmpty());
+
+    // A series that does not read as one is not appended to: its bytes stay as they were.
+    writeFile(file, "caf\xE9\n");
+    EXPECT_FALSE(Write_Series_File(QStringLiteral("Guests"), {QStringLiteral("more")}, true));
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("caf\xE9\n"));
 }

@@ -1,0 +1,190 @@
+#include "datasource/RecordBinding.h"
+
+#include "barcode/BarcodeGenerator.h"
+#include "core/ImageCategories.h"
+#include "core/ImageProcesser.h"
+#include "core/MessageBoxes.h"
+#include "core/StringHelpers.h"
+#include "datasource/Data_From_Excel.h"
+#include "datasource/SeriesStore.h"
+#include "document/ControlTags.h"
+#include "document/SKTImage.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+constexpr int kSeriesSource = 1;
+constexpr int kExcelSource = 2;
+
+bool takesRecords(const SKTGraphic &graphic)
+{
+    const SKTGraphic::Kind kind = graphic.kind();
+    return kind == SKTGraphic::Kind::Text || kind == SKTGraphic::Kind::Image || kind == SKTGraphic::Kind::Barcode;
+}
+
+// "Barcode 3 (series "Codes")": the object's place in its side's list and where its value comes from.
+QString describe(const SKTGraphic &graphic, int index)
+{
+    QString kind = QStringLiteral("Text");
+    if (graphic.kind() == SKTGraphic::Kind::Image)
+        kind = QStringLiteral("Picture");
+    else if (graphic.kind() == SKTGraphic::Kind::Barcode)
+        kind = QStringLiteral("Barcode");
+    const QString source = graphic.data_source_type == kSeriesSource
+                               ? QStringLiteral("series \"%1\"").arg(graphic.batch_list_name)
+                               : QStringLiteral("Excel column %1").arg(graphic.excel_col_indx);
+    return QStringLiteral("%1 %2 (%3)").arg(kind).arg(index + 1).arg(source);
+}
+
+// The picture a record names, read only from a regular file; null with the reason otherwise.
+QImage recordPicture(const QString &path, QString *reason)
+{
+    if (!QFileInfo(path).isFile()) {
+        *reason = QStringLiteral("\"%1\" is not a picture file").arg(path);
+        return QImage();
+    }
+    QImage picture = loadPicture(path);
+    if (picture.isNull())
+        *reason = QStringLiteral("\"%1\" cannot be read as a picture").arg(path);
+    return picture;
+}
+
+} // namespace
+
+RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &back,
+                                  const QList<QVariantMap> &excelRows, const Image_Effect_Settings &mainPhotoEffects)
+{
+    RecordBinding binding;
+    binding.m_rows = excelRows;
+    binding.m_mainPhotoEffects = mainPhotoEffects;
+    QStringList seriesNames;
+    QList<int> columns;
+    for (const GraphicList *side : {&front, &back}) {
+        for (const SKTGraphicPtr &graphic : *side) {
+            if (!graphic || !takesRecords(*graphic))
+                continue;
+            if (graphic->data_source_type == kSeriesSource) {
+                binding.m_seriesBound = true;
+                if (!seriesNames.contains(graphic->batch_list_name))
+                    seriesNames.append(graphic->batch_list_name);
+            } else if (graphic->data_source_type == kExcelSource) {
+                binding.m_excelBound = true;
+                if (!columns.contains(graphic->excel_col_indx))
+                    columns.append(graphic->excel_col_indx);
+            }
+        }
+    }
+    for (const QString &name : seriesNames) {
+        QString reason = QStringLiteral("it is not a series name");
+        const QString path = Series_File_Path(name);
+        const std::optional<QString> text = path.isEmpty() ? std::nullopt : Read_Series_Text(path, &reason);
+        if (text)
+            binding.m_series.insert(name, Series_Record_Values(*text));
+        else
+            binding.problems.append(QStringLiteral("The series \"%1\" cannot be used: %2.").arg(name, reason));
+    }
+    // A sheet replaced by one with fewer bound columns: said once here, not once per record.
+    for (const int column : columns) {
+        const QString key = Data_From_Excel::columnKey(column);
+        const auto lacking = std::count_if(excelRows.cbegin(), excelRows.cend(),
+                                           [&key](const QVariantMap &row) { return !row.contains(key); });
+        if (lacking > 0)
+            Show_NSLog_Message(QStringLiteral("Excel column %1 is missing from %2 of %3 rows; those records take \"\".")
+                                   .arg(column)
+                                   .arg(lacking)
+                                   .arg(excelRows.size()));
+    }
+    binding.count();
+    return binding;
+}
+
+void RecordBinding::useSources(bool series, bool excel)
+{
+    m_seriesAllowed = series;
+    m_excelAllowed = excel;
+    count();
+}
+
+void RecordBinding::count()
+{
+    Data_table_rows = 0;
+    if (m_seriesBound && m_seriesAllowed)
+        for (const QStringList &values : m_series)
+            Data_table_rows = std::max(Data_table_rows, int(values.size()));
+    Use_Data_Sheet_Values = Data_table_rows > 0;
+    Excel_table_rows = m_excelBound && m_excelAllowed ? int(m_rows.size()) : 0;
+    Use_Excel_Binding_Values = Excel_table_rows > 0;
+    Total_Batch_Excel_Card = std::max(Data_table_rows, Excel_table_rows);
+}
+
+QString RecordBinding::seriesValue(const QString &name, int record) const
+{
+    const auto found = m_series.constFind(name);
+    if (found == m_series.constEnd() || record < 0 || record >= found->size())
+        return QString(QLatin1String(""));
+    return found->at(record);
+}
+
+QString RecordBinding::excelValue(int record, int column) const
+{
+    if (record < 0 || record >= m_rows.size() || column < 0)
+        return QString(QLatin1String(""));
+    return m_rows.at(record).value(Data_From_Excel::columnKey(column), QString(QLatin1String(""))).toString();
+}
+
+RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
+{
+    RecordOutcome outcome;
+    for (int index = 0; index < objects.size(); ++index) {
+        SKTGraphic *graphic = objects.at(index).get();
+        if (!graphic || !takesRecords(*graphic))
+            continue;
+        QString value;
+        if (graphic->data_source_type == kSeriesSource && Use_Data_Sheet_Values)
+            value = seriesValue(graphic->batch_list_name, record);
+        else if (graphic->data_source_type == kExcelSource && Use_Excel_Binding_Values)
+            value = excelValue(record, graphic->excel_col_indx);
+        else
+            continue;
+        value = Trim_Str(value);
+        try {
+            switch (graphic->kind()) {
+            case SKTGraphic::Kind::Text:
+                graphic->Text_contents().string = value;
+                break;
+            case SKTGraphic::Kind::Image: {
+                auto *image = static_cast<SKTImage *>(graphic);
+                QString reason;
+                QImage picture = value.isEmpty() ? QImage() : recordPicture(value, &reason);
+                // The main photo draws without effects: it shows its picture with the main photo's own.
+                if (!picture.isNull() && isMainPhoto(*image) && !m_mainPhotoEffects.changesNoPixel())
+                    picture = ImageProcesser::Get_Processed_Image(picture, m_mainPhotoEffects);
+                image->setRecordPicture(value, picture);
+                if (!reason.isEmpty())
+                    outcome.fail(QStringLiteral("%1: %2").arg(describe(*graphic, index), reason));
+                break;
+            }
+            case SKTGraphic::Kind::Barcode: {
+                const QImage symbol = value.isEmpty() ? QImage() : Barcode_Image_For_Graphic(*graphic, value);
+                graphic->Set_Barcode_image(symbol);
+                // Without a symbol of its own it would draw the sample, or another record's symbol.
+                if (symbol.isNull())
+                    graphic->Set_Ctrl_Is_Visible(false);
+                if (symbol.isNull() && !value.isEmpty())
+                    outcome.fail(QStringLiteral("%1: \"%2\" cannot be encoded").arg(describe(*graphic, index), value));
+                break;
+            }
+            default:
+                break;
+            }
+        } catch (const std::exception &e) {
+            outcome.fail(QStringLiteral("%1: %2").arg(describe(*graphic, index), QString::fromLocal8Bit(e.what())));
+        }
+    }
+    return outcome;
+}
