@@ -5,6 +5,7 @@
 #include "core/ImageProcesser.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
+#include "datasource/DataSourceType.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/SeriesStore.h"
 #include "document/ControlTags.h"
@@ -17,9 +18,6 @@
 #include <exception>
 
 namespace {
-
-constexpr int kSeriesSource = 1;
-constexpr int kExcelSource = 2;
 
 bool takesRecords(const SKTGraphic &graphic)
 {
@@ -35,7 +33,7 @@ QString describe(const SKTGraphic &graphic, int index)
         kind = QStringLiteral("Picture");
     else if (graphic.kind() == SKTGraphic::Kind::Barcode)
         kind = QStringLiteral("Barcode");
-    const QString source = graphic.data_source_type == kSeriesSource
+    const QString source = dataSourceTypeOf(graphic) == DataSourceType::Series
                                ? QStringLiteral("series \"%1\"").arg(graphic.batch_list_name)
                                : QStringLiteral("Excel column %1").arg(graphic.excel_col_indx);
     return QStringLiteral("%1 %2 (%3)").arg(kind).arg(index + 1).arg(source);
@@ -68,11 +66,11 @@ RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &b
         for (const SKTGraphicPtr &graphic : *side) {
             if (!graphic || !takesRecords(*graphic))
                 continue;
-            if (graphic->data_source_type == kSeriesSource) {
+            if (dataSourceTypeOf(*graphic) == DataSourceType::Series) {
                 binding.m_seriesBound = true;
                 if (!seriesNames.contains(graphic->batch_list_name))
                     seriesNames.append(graphic->batch_list_name);
-            } else if (graphic->data_source_type == kExcelSource) {
+            } else if (dataSourceTypeOf(*graphic) == DataSourceType::Excel) {
                 binding.m_excelBound = true;
                 if (!columns.contains(graphic->excel_col_indx))
                     columns.append(graphic->excel_col_indx);
@@ -145,9 +143,9 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
         if (!graphic || !takesRecords(*graphic))
             continue;
         QString value;
-        if (graphic->data_source_type == kSeriesSource && Use_Data_Sheet_Values)
+        if (dataSourceTypeOf(*graphic) == DataSourceType::Series && Use_Data_Sheet_Values)
             value = seriesValue(graphic->batch_list_name, record);
-        else if (graphic->data_source_type == kExcelSource && Use_Excel_Binding_Values)
+        else if (dataSourceTypeOf(*graphic) == DataSourceType::Excel && Use_Excel_Binding_Values)
             value = excelValue(record, graphic->excel_col_indx);
         else
             continue;
