@@ -9,10 +9,28 @@ AppState::AppState()
       design_file_EXT(QStringLiteral("zkse")),
       batch_file_EXT(QStringLiteral("txt"))
 {
-    reset();
+    resetOwnValues();
 }
 
 void AppState::reset()
+{
+    resetOwnValues();
+    std::vector<std::function<void()>> resets;
+    {
+        QMutexLocker lock(&m_resetsMutex);
+        resets = m_subsystemResets;
+    }
+    for (const std::function<void()> &subsystemReset : resets)
+        subsystemReset();
+}
+
+void AppState::addSubsystemReset(std::function<void()> reset)
+{
+    QMutexLocker lock(&m_resetsMutex);
+    m_subsystemResets.push_back(std::move(reset));
+}
+
+void AppState::resetOwnValues()
 {
     Main_App_wnd = nullptr;
     Card_Front_Or_Back = 0;

@@ -4,18 +4,26 @@
 #include <QFont>
 #include <QString>
 
+#include <QMutex>
+
 #include <atomic>
+#include <functional>
+#include <vector>
 
 class DesignWindowHub;
 
 // The process-wide state of the design window, shared by the whole program.
-// Names are the program's own; reset() puts back the values the program starts with.
+// Names are the program's own; reset() puts back the values the program starts with, here and in
+// every subsystem's state beside this one.
 struct AppState {
     AppState();
     AppState(const AppState &) = delete;
     AppState &operator=(const AppState &) = delete;
 
     void reset();
+    // A subsystem's state, made on first use, registers its own reset here; reset() calls it after
+    // putting back the values of this struct.
+    void addSubsystemReset(std::function<void()> reset);
 
     // The one design window; written once at start-up, read from any thread afterwards.
     DesignWindowHub *Main_App_wnd;
@@ -40,6 +48,12 @@ struct AppState {
     QString Project_File_Name;
     const QString design_file_EXT;
     const QString batch_file_EXT;
+
+private:
+    void resetOwnValues();
+
+    QMutex m_resetsMutex;
+    std::vector<std::function<void()>> m_subsystemResets;
 };
 
 AppState &App();

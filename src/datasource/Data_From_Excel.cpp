@@ -1,5 +1,6 @@
 #include "datasource/Data_From_Excel.h"
 
+#include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 
@@ -7,8 +8,12 @@ const QString Data_From_Excel::kRowNumberTitle = QStringLiteral("#");
 
 Data_From_Excel *Data_From_Excel::defaultInstance()
 {
-    // Lives for the whole run, like the window it stands for.
-    static Data_From_Excel *const instance = new Data_From_Excel;
+    // Lives for the whole run, like the window it stands for; App().reset() empties it.
+    static Data_From_Excel *const instance = [] {
+        auto *made = new Data_From_Excel;
+        App().addSubsystemReset([made] { made->reset(); });
+        return made;
+    }();
     return instance;
 }
 

@@ -5,13 +5,14 @@
 #include "window/SKTWindowController.h"
 
 #include "barcode/ui/Barcode_Gen.h"
+#include "barcode/BarcodeWindowState.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "datasource/SeriesStore.h"
+#include "output/OutputState.h"
 #include "output/ui/Long_SMS_Dlg.h"
 #include "properties/ui/PropertiesPanel.h"
-#include "window/WindowState.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,8 +39,8 @@ void SKTWindowController::Open_Barcode_Window()
             return;
         Barcode_Gen *settings = barcodeSettingsWindow();
         const SKTGraphicPtr result = settings->Open_Wnd(graphic);
-        Win().Barcode_output_image = settings->Barcode_output_image;
-        if (result && !Win().Barcode_output_image.isNull())
+        BarcodeWindow().Barcode_output_image = settings->Barcode_output_image;
+        if (result && !BarcodeWindow().Barcode_output_image.isNull())
             Update_Barcode_Graphics(*result);
     });
 }
@@ -55,12 +56,7 @@ void SKTWindowController::Update_Barcode_Graphics(const SKTGraphic &source)
         return;
     const SKTGraphicView *canvas = currentCanvas();
     const SKTGraphicPtr current = canvas ? canvas->Selected_Graphic() : nullptr;
-    Properties_Panel->barcode_tab->Update_Barcode_Graphics(source, current.get(), Win().Barcode_output_image);
-}
-
-bool SKTWindowController::Excel_Binding_Use() const
-{
-    return Win().Excel_Binding_Use;
+    Properties_Panel->barcode_tab->Update_Barcode_Graphics(source, current.get(), BarcodeWindow().Barcode_output_image);
 }
 
 void SKTWindowController::View_Data_Series(const QString &seriesName)
@@ -77,10 +73,10 @@ void SKTWindowController::View_Data_Series(const QString &seriesName)
 
 void SKTWindowController::Open_Long_sms_Dialog(const QString &title, const QString &text)
 {
-    WindowState &win = Win();
-    win.Cutom_Msg_Title = title;
-    win.Cutom_Msg_Val = text;
+    OutputState &output = Output();
+    output.Cutom_Msg_Title = title;
+    output.Cutom_Msg_Val = text;
     Long_SMS_Dlg *dialog = Long_SMS_Dlg::defaultInstance();
-    dialog->Set_Message(win.Cutom_Msg_Title, win.Cutom_Msg_Val);
+    dialog->Set_Message(output.Cutom_Msg_Title, output.Cutom_Msg_Val);
     dialog->Open_Long_sms_Dialog();
 }

@@ -16,6 +16,7 @@
 #include "platform/UiServices.h"
 #include "properties/ui/CardSettingsTab.h"
 #include "datasource/Data_From_Excel.h"
+#include "datasource/DataSourceState.h"
 #include "datasource/DataSourceType.h"
 #include "window/ToolIcons.h"
 #include "window/WindowState.h"
@@ -149,10 +150,9 @@ DesignFileContents SKTWindowController::designFileContents()
     DesignFile::dropUnusedBackgroundPath(Front_card_Prop);
     DesignFile::dropUnusedBackgroundPath(Back_card_Prop);
 
-    const WindowState &win = Win();
     DesignFileContents c = DesignFile::contentsOf(designSnapshot());
-    c.Excel_Binding_Use = win.Excel_Binding_Use;
-    c.Excel_Source_Path = win.Excel_Source_Path;
+    c.Excel_Binding_Use = DataSources().Excel_Binding_Use;
+    c.Excel_Source_Path = DataSources().Excel_Source_Path;
     const Data_From_Excel *excel = Data_From_Excel::defaultInstance();
     c.excelColumnTitles = excel->columnTitles();
     c.excelRows = excel->ListData;
@@ -345,12 +345,12 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     win.IMG_blr_val = c.IMG_blr_val;
     win.IMG_rotate_image = c.IMG_rotate_image;
 
-    win.Excel_Binding_Use = c.Excel_Binding_Use;
+    DataSources().Excel_Binding_Use = c.Excel_Binding_Use;
     if (c.Excel_Binding_Use)
         Add_Excel_Col_Name_In_Combo(Data_source_type);
     else
         Remove_Excel_Col_Name_In_Combo(Data_source_type);
-    win.Excel_Source_Path = c.Excel_Source_Path;
+    DataSources().Excel_Source_Path = c.Excel_Source_Path;
     Data_From_Excel *excel = Data_From_Excel::defaultInstance();
     excel->setColumnTitles(c.excelColumnTitles);
     excel->setListData(c.excelRows);

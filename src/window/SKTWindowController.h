@@ -373,7 +373,6 @@ public:
     // picture to the current object (the barcode tab writes them).
     void Update_Barcode_Graphics(const SKTGraphic &source);
     // What the settings window asks (BarcodeWindowDesign).
-    bool Excel_Binding_Use() const override;
     void View_Data_Series(const QString &seriesName) override;
     void Open_Long_sms_Dialog(const QString &title, const QString &text) override;
     Barcode_Gen *Barcode_Gen_Var = nullptr;

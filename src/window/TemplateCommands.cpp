@@ -11,6 +11,7 @@
 #include "core/WindowUtilities.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
+#include "output/OutputState.h"
 #include "window/Export_Template.h"
 #include "window/TemplateFiles.h"
 #include "window/Template_Wizard.h"
@@ -83,7 +84,7 @@ bool SKTWindowController::Write_Template(const QString &name)
     }
     app.Project_File_Name = kept;
     Set_Log_Name_In_Title();
-    Win().export_card_side = Side_Code_Name(Side_Code::Both);
+    Output().export_card_side = Side_Code_Name(Side_Code::Both);
     // Either write reports its own failure.
     if (!saved)
         return false;

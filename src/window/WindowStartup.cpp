@@ -17,6 +17,7 @@
 #include "platform/Pasteboard.h"
 #include "platform/ScopedFlag.h"
 #include "platform/UiServices.h"
+#include "profile/ProfileState.h"
 #include "profile/User_Profile_Class.h"
 #include "window/Card_Wizard.h"
 #include "platform/ui/ColorWell.h"
@@ -406,7 +407,7 @@ void SKTWindowController::New_Project_Setting_Reset()
     app.last_ctrl_X = 10.0f;
     app.last_ctrl_Y = 10.0f;
 
-    win.Fill_User_Profile = false;
+    Profiles().Fill_User_Profile = false;
     Front_user_profile->Reset_All_Values();
     Back_user_profile->Reset_All_Values();
 

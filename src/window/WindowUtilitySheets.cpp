@@ -7,6 +7,7 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "datasource/SeriesStore.h"
+#include "output/OutputState.h"
 #include "window/WindowState.h"
 
 #include <QCheckBox>
@@ -34,12 +35,12 @@ EmailDetails savedEmailDetailsSeam()
 void SKTWindowController::Get_Email_Details()
 {
     const EmailDetails details = savedEmailDetailsSeam();
-    WindowState &win = Win();
-    win.sender_email = details.sender;
-    win.sender_pwd = details.password;
-    win.sending_server = details.server;
-    win.sending_port = details.port;
-    win.send_enable_ssl = details.ssl;
+    OutputState &mail = Output();
+    mail.sender_email = details.sender;
+    mail.sender_pwd = details.password;
+    mail.sending_server = details.server;
+    mail.sending_port = details.port;
+    mail.send_enable_ssl = details.ssl;
 }
 
 bool SKTWindowController::Check_Batch_File_In_Use_Validation(const QString &seriesName)
@@ -53,11 +54,11 @@ void SKTWindowController::Open_Export_File_Box()
 {
     if (!Open_Export_Files)
         return;
-    const WindowState &win = Win();
-    _open_log_chk->setText(QFileInfo(win.Export_File_Path).isDir() ? QStringLiteral("Open containing folder.")
+    const OutputState &output = Output();
+    _open_log_chk->setText(QFileInfo(output.Export_File_Path).isDir() ? QStringLiteral("Open containing folder.")
                                                                     : QStringLiteral("Open exported file."));
-    _open_log_path->setText(win.Export_File_Path);
-    _open_log_message->setText(win.Export_File_Message);
+    _open_log_path->setText(output.Export_File_Path);
+    _open_log_message->setText(output.Export_File_Message);
     Open_Export_Files->adjustSize();
     Open_Export_Files->exec();
     Open_Export_Files->hide();

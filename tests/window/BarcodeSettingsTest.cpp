@@ -2,8 +2,10 @@
 
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSettings.h"
+#include "barcode/BarcodeWindowState.h"
 #include "barcode/ui/Barcode_Gen.h"
 #include "document/SKTBarcode.h"
+#include "output/OutputState.h"
 #include "output/ui/Long_SMS_Dlg.h"
 #include "properties/ui/BarcodeTab.h"
 
@@ -52,8 +54,8 @@ TEST_F(BarcodeSettingsTest, OkPutsTheSettingsOnTheSelectionAndEachBarcodeShowsIt
 
     EXPECT_EQ(current->barcode_font_index, qr);
     EXPECT_EQ(current->two_d_font_val, QStringLiteral("https://example.org/rsvp"));
-    ASSERT_FALSE(Win().Barcode_output_image.isNull());
-    EXPECT_EQ(current->_barcode_image, Win().Barcode_output_image);
+    ASSERT_FALSE(BarcodeWindow().Barcode_output_image.isNull());
+    EXPECT_EQ(current->_barcode_image, BarcodeWindow().Barcode_output_image);
     EXPECT_EQ(current->_barcode_image, Barcode_Image_For_Graphic(*current));
     EXPECT_EQ(Barcode_Settings_Of(*other), Barcode_Settings_Of(*current));
     EXPECT_FALSE(other->_barcode_image.isNull());
@@ -98,16 +100,16 @@ TEST_F(BarcodeSettingsTest, CancelFromTheTabButtonChangesNothing)
     EXPECT_EQ(Barcode_Settings_Of(*current), before);
     EXPECT_EQ(current->_barcode_image, currentBefore);
     EXPECT_EQ(other->_barcode_image, otherBefore);
-    EXPECT_TRUE(Win().Barcode_output_image.isNull());
+    EXPECT_TRUE(BarcodeWindow().Barcode_output_image.isNull());
 }
 
 TEST_F(BarcodeSettingsTest, HelpShowsInTheLongMessageDialog)
 {
     QTimer::singleShot(0, window.get(), [] { Long_SMS_Dlg::defaultInstance()->OK_Btn_Clicked(); });
     window->barcodeSettingsWindow()->QR_Version_Help_Btn();
-    EXPECT_EQ(Win().Cutom_Msg_Title, QStringLiteral("Version :"));
+    EXPECT_EQ(Output().Cutom_Msg_Title, QStringLiteral("Version :"));
     EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->msg_title_lbl->text(), QStringLiteral("Version :"));
-    EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->msg_text_view->toPlainText(), Win().Cutom_Msg_Val);
+    EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->msg_text_view->toPlainText(), Output().Cutom_Msg_Val);
     EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->result(), 1);
 }
 

@@ -2,6 +2,7 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 
 #include "core/WindowUtilities.h"
+#include "datasource/DataSourceState.h"
 #include "document/DesignFile.h"
 #include "document/SKTGraphicKinds.h"
 #include "fixtures/Pictures.h"
@@ -131,8 +132,8 @@ protected:
         win.IMG_ev_val = -2.5f;
         win.IMG_rotate_image = 90;
         win.IMG_trnsp_val = 80;
-        win.Excel_Binding_Use = true;
-        win.Excel_Source_Path = filePath(QStringLiteral("guests.xlsx"));
+        DataSources().Excel_Binding_Use = true;
+        DataSources().Excel_Source_Path = filePath(QStringLiteral("guests.xlsx"));
         Data_From_Excel *excel = Data_From_Excel::defaultInstance();
         excel->setColumnTitles({QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("City")});
         excel->Create_List_By_Array({QStringLiteral("Ann"), QStringLiteral(" Oslo ")}, 2);
@@ -179,6 +180,7 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
     // Everything is put back to a fresh design before opening.
     window->New_Project_Setting_Reset();
     Win().reset();
+    DataSources().reset();
     Data_From_Excel::defaultInstance()->reset();
     App().Card_Shape = 0;
     window->SetDocumentCanvasSize(QSizeF(50, 50));
@@ -216,8 +218,8 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
     EXPECT_EQ(win.IMG_trnsp_val, 80.0f);
     EXPECT_EQ(win.IMG_sat_val, 1.0f);
     EXPECT_EQ(win.Invite_Frame_Pic_IMG, filePath(QStringLiteral("flower.png")));
-    EXPECT_TRUE(win.Excel_Binding_Use);
-    EXPECT_EQ(win.Excel_Source_Path, filePath(QStringLiteral("guests.xlsx")));
+    EXPECT_TRUE(DataSources().Excel_Binding_Use);
+    EXPECT_EQ(DataSources().Excel_Source_Path, filePath(QStringLiteral("guests.xlsx")));
     const Data_From_Excel *excel = Data_From_Excel::defaultInstance();
     EXPECT_EQ(excel->columnTitles(),
               (QStringList{QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("City")}));

@@ -49,7 +49,6 @@ protected:
     void SetUp() override
     {
         App().reset();
-        Win().reset();
         platform::installPasteboard(&pasteboard);
         ASSERT_TRUE(resources.isValid());
         qputenv("CARD_RESOURCE_PATH", resources.path().toLocal8Bit());
@@ -65,7 +64,6 @@ protected:
         qunsetenv("CARD_RESOURCE_PATH");
         platform::installPasteboard(nullptr);
         App().reset();
-        Win().reset();
     }
 
     void load() { ASSERT_NE(window->window(), nullptr); }

@@ -3,6 +3,7 @@
 #include "canvas/SKTRenderingView.h"
 #include "document/SKTImage.h"
 #include "document/Shape_Control.h"
+#include "output/OutputState.h"
 #include "platform/ui/ImageBrowserView.h"
 #include "window/Export_Template.h"
 #include "window/Invitation_Wizard.h"
@@ -95,7 +96,7 @@ TEST_F(TemplatesTest, ExportWritesTheDesignAndAPictureOfTheFrontAboveTheBack)
     EXPECT_EQ(services->messages, QStringList{box(QStringLiteral("Template exported successfully."))});
     // The open design keeps its own name.
     EXPECT_EQ(App().Project_File_Name, QStringLiteral("/somewhere/mine.zkse"));
-    EXPECT_EQ(Win().export_card_side, QStringLiteral("BOTH"));
+    EXPECT_EQ(Output().export_card_side, QStringLiteral("BOTH"));
 
     // The picture: one side wide, two high, each half the side as the renderer draws it.
     QImage picture(user + QStringLiteral("Party.png"));

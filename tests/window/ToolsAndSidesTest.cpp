@@ -4,6 +4,7 @@
 #include "canvas/ui/SWCenteringClipView.h"
 #include "document/SKTGraphicKinds.h"
 #include "platform/ui/ImageBrowserView.h"
+#include "profile/ProfileState.h"
 #include "properties/ui/Image_Library.h"
 
 #include <QAction>
@@ -412,7 +413,7 @@ TEST_F(ToolsAndSidesTest, ProfileButtonPlacesNothingWhileNoProfileIsAccepted)
 {
     window->User_Profile_Button_Clicked();
     EXPECT_EQ(document->graphics().count(), 0);
-    EXPECT_FALSE(Win().Fill_User_Profile);
+    EXPECT_FALSE(Profiles().Fill_User_Profile);
 }
 
 TEST_F(ToolsAndSidesTest, WindowWithObjectsOnBothSidesRendersForALook)

@@ -2,6 +2,8 @@
 
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "document/Shape_Control.h"
+#include "output/OutputState.h"
+#include "profile/ProfileState.h"
 #include "profile/User_Profile_Class.h"
 #include "window/Card_Wizard.h"
 #include "platform/ui/ColorWell.h"
@@ -53,7 +55,7 @@ TEST_F(DesignWindowTest, StartUpPreparesEverythingBeforeTheStartWizardRuns)
 {
     writeFile(QStringLiteral("Fill_Style_Image/b.png"));
     writeFile(QStringLiteral("Fill_Style_Image/a.png"));
-    Win().sender_email = QStringLiteral("left over");
+    Output().sender_email = QStringLiteral("left over");
     bool checked = false;
     window->onStartWizard = [&]() -> int {
         checked = true;
@@ -66,7 +68,7 @@ TEST_F(DesignWindowTest, StartUpPreparesEverythingBeforeTheStartWizardRuns)
         EXPECT_EQ(App().Resource_Path, resourcePath());
         EXPECT_EQ(App().Data_Folder_Path, resourcePath(QStringLiteral("DataSet")));
         EXPECT_TRUE(QFileInfo(resourcePath(QStringLiteral("Templates/User"))).isDir());
-        EXPECT_TRUE(Win().sender_email.isEmpty());
+        EXPECT_TRUE(Output().sender_email.isEmpty());
         // Canvases bound to the document's lists at the default size, rulers shown.
         EXPECT_EQ(&window->_graphicView->graphicsList(), &document->graphics());
         EXPECT_EQ(&window->_graphicView_BACK->graphicsList(), &document->graphics_back());
@@ -161,7 +163,7 @@ TEST_F(DesignWindowTest, NewDesignResetsBothPrintableSidesButNotTheScratchSide)
     document->graphics_temp().insertGraphics({scratch}, {0});
     window->TEMP_user_profile->Name = QStringLiteral("kept");
     window->Front_user_profile->Name = QStringLiteral("dropped");
-    Win().Fill_User_Profile = true;
+    Profiles().Fill_User_Profile = true;
     App().last_ctrl_X = 120;
     App().Project_File_Name = QStringLiteral("/tmp/some.zkse");
     App().All_Text_font = QFont(QStringLiteral("Liberation Sans"), 30);
@@ -177,7 +179,7 @@ TEST_F(DesignWindowTest, NewDesignResetsBothPrintableSidesButNotTheScratchSide)
     EXPECT_FALSE(document->undoManager().canUndo());
     EXPECT_EQ(window->TEMP_user_profile->Name, QStringLiteral("kept"));
     EXPECT_TRUE(window->Front_user_profile->Name.isEmpty());
-    EXPECT_FALSE(Win().Fill_User_Profile);
+    EXPECT_FALSE(Profiles().Fill_User_Profile);
     EXPECT_EQ(App().last_ctrl_X, 10.0f);
     EXPECT_TRUE(App().Project_File_Name.isEmpty());
     EXPECT_TRUE(window->Main_Photo_image().isNull());

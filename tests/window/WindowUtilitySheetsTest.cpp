@@ -2,6 +2,7 @@
 
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "document/SKTGraphicKinds.h"
+#include "output/OutputState.h"
 #include "window/ResourceFolders.h"
 #include "window/ToolIcons.h"
 
@@ -70,7 +71,7 @@ TEST_F(WindowSheetsTest, ASeriesIsInUseOnlyWhenItsFileExistsAndABindableObjectNa
 TEST_F(WindowSheetsTest, ExportBoxOffersToOpenTheFileOrTheFolder)
 {
     writeFile(QStringLiteral("out/Card_1.png"));
-    Win().Export_File_Message = QStringLiteral("Frame has been exported successfully.");
+    Output().Export_File_Message = QStringLiteral("Frame has been exported successfully.");
     QStringList seen;
     const auto runBox = [&] {
         QTimer::singleShot(0, window->Open_Export_Files, [&] {
@@ -81,9 +82,9 @@ TEST_F(WindowSheetsTest, ExportBoxOffersToOpenTheFileOrTheFolder)
         });
         window->Open_Export_File_Box();
     };
-    Win().Export_File_Path = resourcePath(QStringLiteral("out"));
+    Output().Export_File_Path = resourcePath(QStringLiteral("out"));
     runBox();
-    Win().Export_File_Path = resourcePath(QStringLiteral("out/Card_1.png"));
+    Output().Export_File_Path = resourcePath(QStringLiteral("out/Card_1.png"));
     runBox();
     EXPECT_EQ(seen, (QStringList{QStringLiteral("Open containing folder."), resourcePath(QStringLiteral("out")),
                                  QStringLiteral("Frame has been exported successfully."),

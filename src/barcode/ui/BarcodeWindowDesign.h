@@ -13,8 +13,6 @@ public:
     // Marks the current side's canvas for redrawing.
     virtual void Refresh_Canvas() = 0;
 
-    // Whether an Excel sheet is bound.
-    virtual bool Excel_Binding_Use() const = 0;
     // Shows the values of a series.
     virtual void View_Data_Series(const QString &seriesName) = 0;
 

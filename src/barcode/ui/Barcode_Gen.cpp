@@ -8,6 +8,7 @@
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "datasource/Data_From_Excel.h"
+#include "datasource/DataSourceState.h"
 #include "datasource/DataSourceType.h"
 #include "datasource/SeriesStore.h"
 #include "platform/ui/ColorWell.h"
@@ -639,7 +640,7 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(const SKTGraphicPtr &graphic)
         showSettings(Barcode_Settings_Of(*graphic));
         {
             const QSignalBlocker quiet(Data_source_type);
-            const bool excel = m_design.Excel_Binding_Use();
+            const bool excel = DataSources().Excel_Binding_Use;
             const QString excelItem = dataSourceTypeName(DataSourceType::Excel);
             if (excel && Data_source_type->findText(excelItem) < 0)
                 Data_source_type->addItem(excelItem);

@@ -5,6 +5,7 @@
 #include "barcode/ui/BarcodeWindowDesign.h"
 #include "barcode/ui/Barcode_Gen.h"
 #include "core/AppState.h"
+#include "datasource/DataSourceState.h"
 #include "datasource/Data_From_Excel.h"
 #include "document/SKTBarcode.h"
 #include "fixtures/ScriptedServices.h"
@@ -38,12 +39,10 @@ namespace {
 class RecordingDesign : public BarcodeWindowDesign {
 public:
     int refreshes = 0;
-    bool excelBound = false;
     QStringList shownSeries;
     QList<QPair<QString, QString>> messages;
 
     void Refresh_Canvas() override { ++refreshes; }
-    bool Excel_Binding_Use() const override { return excelBound; }
     void View_Data_Series(const QString &name) override { shownSeries << name; }
     void Open_Long_sms_Dialog(const QString &title, const QString &text) override { messages.append({title, text}); }
 };
@@ -512,7 +511,7 @@ TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
     EXPECT_EQ(window.Batch_Series->currentText(), QStringLiteral("Tables"));
 
     // With a bound sheet the third choice lists its columns.
-    design.excelBound = true;
+    DataSources().Excel_Binding_Use = true;
     Data_From_Excel &excel = *Data_From_Excel::defaultInstance();
     excel.setColumnTitles({QStringLiteral("Row"), QStringLiteral("Name"), QStringLiteral("Code")});
     excel.Create_List_By_Array({QStringLiteral("Ann"), QStringLiteral("CELL-2")}, 2);
