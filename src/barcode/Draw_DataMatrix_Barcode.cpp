@@ -305,6 +305,12 @@ void writeDiagnostics(const QByteArray &data, const QByteArray &encoding, const 
     std::fflush(stdout);
 }
 
+// "Auto", and any item the list does not hold, leave the encodation to this program.
+bool automaticEncoding(const QString &encodingItem)
+{
+    return encodingItem == QLatin1String("Auto") || !Data_Matrix_Encoding_Items().contains(encodingItem);
+}
+
 } // namespace
 
 const QStringList &Data_Matrix_Format_Items()
@@ -342,7 +348,7 @@ DataMatrixFormatSize dataMatrixFormatSize(const QString &formatItem)
 
 QByteArray dataMatrixEncoding(const QByteArray &data, const QString &encodingItem)
 {
-    if (encodingItem == QLatin1String("Auto") || !Data_Matrix_Encoding_Items().contains(encodingItem))
+    if (automaticEncoding(encodingItem))
         return dataMatrixEncodation(data, 0).letters;
     // Base256 fails in this encoder whatever the data.
     QByteArray encoding(data.size(), 'A');
@@ -359,8 +365,7 @@ QImage Draw_DataMatrix_Barcode(const QString &text, const QString &formatItem, c
     try {
         const DataMatrixFormatSize size = dataMatrixFormatSize(formatItem);
         const QByteArray data = text.toUtf8();
-        const bool automatic =
-            encodingItem == QLatin1String("Auto") || !Data_Matrix_Encoding_Items().contains(encodingItem);
+        const bool automatic = automaticEncoding(encodingItem);
         // The encodings to try: a forced one, priced at nothing, then plain ASCII, which the encoder
         // always writes right, for when it does not read back; or this program's own choices.
         const QByteArray ascii(data.size(), 'A');
