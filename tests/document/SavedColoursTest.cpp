@@ -31,28 +31,23 @@ SKTGraphicPtr made(const QString &className, const std::function<void(SKTGraphic
 // Every kind in the states that decide which of its colours a drawing shows.
 DesignFileContents designOfEveryColourUse()
 {
-    DesignFileContents c;
-    const auto shape = [](const QString &fill, bool fills, bool strokes) {
-        return made(QStringLiteral("Shape_Control"), [=](SKTGraphic &g) {
-            g._fill_type = fill;
+    const auto kind = [](const char *className, const std::function<void(SKTGraphic &)> &set) {
+        return made(QLatin1String(className), set);
+    };
+    const auto shape = [&](const char *fill, bool fills, bool strokes) {
+        return kind("Shape_Control", [=](SKTGraphic &g) {
+            g._fill_type = QLatin1String(fill);
             g._isDrawingFill = fills;
             g._isDrawingStroke = strokes;
         });
     };
-    c.frontGraphics << shape("S", true, true) << shape("G", true, false) << shape("H", true, true)
-                    << shape("S", false, true)
-                    << made(QStringLiteral("Shape_Control"), [](SKTGraphic &g) { g.ctrl_is_visible = false; })
-                    << made(QStringLiteral("SKTLine"), [](SKTGraphic &) {})
-                    << made(QStringLiteral("SKTText"), [](SKTGraphic &g) { g.Drawing_Shadow = true; })
-                    << made(QStringLiteral("SKTText"), [](SKTGraphic &g) {
-                           g._fill_type = QStringLiteral("G");
-                           g._isDrawingStroke = false;
-                       })
-                    << made(QStringLiteral("SKTText"), [](SKTGraphic &g) {
-                           g.Text_Value = QStringLiteral("  ");
-                           g.Drawing_Shadow = true;
-                       })
-                    << made(QStringLiteral("SKTImage"), [](SKTGraphic &g) { g._file_path = QString(); });
+    DesignFileContents c;
+    c.frontGraphics = {shape("S", true, true), shape("G", true, false), shape("H", true, true),
+                       shape("S", false, true), kind("Shape_Control", [](SKTGraphic &g) { g.ctrl_is_visible = false; }),
+                       kind("SKTLine", [](SKTGraphic &) {}), kind("SKTText", [](SKTGraphic &g) { g.Drawing_Shadow = true; }),
+                       kind("SKTText", [](SKTGraphic &g) { g._fill_type = QStringLiteral("G"), g._isDrawingStroke = false; }),
+                       kind("SKTText", [](SKTGraphic &g) { g.Text_Value = QStringLiteral("  "), g.Drawing_Shadow = true; }),
+                       kind("SKTImage", [](SKTGraphic &g) { g._file_path = QString(); })};
     return c;
 }
 
