@@ -2,7 +2,7 @@
 
 #include "barcode/NKDBarcodeOffscreenView.h"
 #include "canvas/SKTRenderingView.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
 #include <QPainter>
 

@@ -2,7 +2,7 @@
 
 #include "barcode/Barcode_2D_Frame.h"
 #include "barcode/NKDBarcode.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
 extern "C" {
 #include <iec16022ecc200.h>

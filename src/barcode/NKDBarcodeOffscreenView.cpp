@@ -3,7 +3,7 @@
 #include "canvas/SKTRenderingView.h"
 
 #include "barcode/BarcodeText.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
 #include <QPainter>
 

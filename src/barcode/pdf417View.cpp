@@ -1,7 +1,7 @@
 #include "barcode/pdf417View.h"
 
 #include "core/MessageBoxes.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
 #include <QColor>
 

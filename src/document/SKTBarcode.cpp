@@ -2,7 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/ImageCategories.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
 #include <QPainter>
 

@@ -3,7 +3,7 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
-#include "core/WindowUtilities.h"
+#include "core/UnitConversion.h"
 #include "platform/ui/DefaultDialog.h"
 #include "platform/ui/DialogLook.h"
 #include "datasource/ui/ListDataTableModel.h"

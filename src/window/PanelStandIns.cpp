@@ -6,7 +6,7 @@
 
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
-#include "core/WindowUtilities.h"
+#include "core/PathHelpers.h"
 #include "document/ControlTags.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"

@@ -3,7 +3,7 @@
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSizing.h"
 #include "canvas/SKTRenderingView.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 #include "document/SKTBarcode.h"
 #include "fixtures/TestSupport.h"
 

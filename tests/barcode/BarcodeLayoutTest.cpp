@@ -2,7 +2,7 @@
 #include "barcode/BarcodeSizing.h"
 #include "barcode/BarcodeText.h"
 #include "barcode/NKDBarcodeOffscreenView.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
 #include <QRawFont>
 

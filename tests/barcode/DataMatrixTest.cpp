@@ -1,5 +1,5 @@
 #include "barcode/Draw_DataMatrix_Barcode.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
 #include "SymbolReader.h"
 

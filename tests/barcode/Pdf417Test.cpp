@@ -1,6 +1,6 @@
 #include "barcode/pdf417View.h"
 #include "barcode/pdf417lib.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
 #include "SymbolReader.h"
 

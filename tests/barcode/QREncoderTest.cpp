@@ -2,7 +2,7 @@
 #include "SymbolReader.h"
 
 #include "barcode/QREncoder.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
 #include <gtest/gtest.h>
 

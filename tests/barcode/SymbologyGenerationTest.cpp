@@ -2,7 +2,7 @@
 
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/Draw_DataMatrix_Barcode.h"
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 #include "document/SKTBarcode.h"
 #include "fixtures/TestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "PanelTestSupport.h"
 
-#include "core/WindowUtilities.h"
+#include "core/UnitConversion.h"
 #include "platform/ui/ColorWell.h"
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardPanel.h"

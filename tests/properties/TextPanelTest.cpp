@@ -1,6 +1,5 @@
 #include "PanelTestSupport.h"
 
-#include "core/WindowUtilities.h"
 #include "platform/ui/ColorWell.h"
 #include "properties/PanelConversions.h"
 #include "properties/TextPanelValues.h"

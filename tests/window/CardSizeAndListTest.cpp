@@ -1,7 +1,7 @@
 #include "DesignWindowFixture.h"
 
 #include "canvas/ui/SKTZoomingScrollView.h"
-#include "core/WindowUtilities.h"
+#include "core/UnitConversion.h"
 #include "document/SKTGraphicKinds.h"
 #include "platform/ui/ColorWell.h"
 

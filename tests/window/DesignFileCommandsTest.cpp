@@ -1,7 +1,7 @@
 #include "DesignWindowFixture.h"
 #include "canvas/ui/PleaseWait_Modeless.h"
 
-#include "core/WindowUtilities.h"
+#include "core/PathHelpers.h"
 #include "datasource/DataSourceState.h"
 #include "document/DesignFile.h"
 #include "document/SKTGraphicKinds.h"

@@ -1,6 +1,6 @@
 #include "DesignWindowFixture.h"
 
-#include "core/WindowUtilities.h"
+#include "core/UnitConversion.h"
 #include "document/SKTGraphicKinds.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/ImageBrowserView.h"

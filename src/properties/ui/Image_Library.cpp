@@ -2,7 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
-#include "core/WindowUtilities.h"
+#include "core/PathHelpers.h"
 #include "document/SKTText.h"
 #include "platform/ui/DefaultDialog.h"
 #include "platform/ui/DialogLook.h"

@@ -1,6 +1,6 @@
 #include "properties/ui/SignatureTab.h"
 
-#include "core/WindowUtilities.h"
+#include "core/PathHelpers.h"
 #include "document/SKTGraphic.h"
 #include "platform/UiServices.h"
 #include "platform/ui/ColorWell.h"

@@ -4,7 +4,7 @@
 #include "core/FontNames.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
-#include "core/WindowUtilities.h"
+#include "core/DatePatterns.h"
 #include "document/ControlTags.h"
 #include "document/SKTGraphic.h"
 #include "platform/ui/ColorWell.h"

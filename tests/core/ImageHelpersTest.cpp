@@ -1,6 +1,5 @@
-#include "core/WindowUtilities.h"
+#include "core/ImageHelpers.h"
 
-#include "core/AppState.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
 
@@ -8,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -48,7 +46,7 @@ bool onlyRedAndBlue(const QImage &image)
     return true;
 }
 
-class WindowUtilitiesTest : public ::testing::Test {
+class ImageHelpersTest : public ::testing::Test {
 protected:
     AppFixture app;
     ScopedScriptedServices services;
@@ -59,12 +57,8 @@ protected:
 
 } // namespace
 
-TEST(WindowUtilities, UnitsAndPictureSizes)
+TEST(ImageHelpers, PictureSizesInPoints)
 {
-    EXPECT_FLOAT_EQ(MM_to_Points_Convert(25.4f), 72.0f);
-    EXPECT_FLOAT_EQ(Points_to_MM_Convert(72.0f), 25.4f);
-    EXPECT_NEAR(MM_to_Points_Convert(85.6f), 242.65f, 0.005f);
-
     // A new QImage claims the screen's resolution: that means "none", one pixel per point.
     EXPECT_EQ(imageSizeInPoints(QImage(100, 50, QImage::Format_ARGB32)), QSizeF(100, 50));
     // ... yet a picture given exactly that resolution must keep its size.
@@ -76,10 +70,9 @@ TEST(WindowUtilities, UnitsAndPictureSizes)
     QImage doubled(200, 100, QImage::Format_ARGB32);
     doubled.setDevicePixelRatio(2.0);
     EXPECT_EQ(imageSizeInPoints(doubled), QSizeF(100, 50));
-    EXPECT_GT(Get_OS_Version(), 1038);
 }
 
-TEST_F(WindowUtilitiesTest, ResolutionAndResizeMakeNewPictures)
+TEST_F(ImageHelpersTest, ResolutionAndResizeMakeNewPictures)
 {
     const QImage result = Increase_DPI(twoColourImage(100, 50), 300.0);
     ASSERT_EQ(result.size(), QSize(417, 209));
@@ -109,8 +102,7 @@ TEST_F(WindowUtilitiesTest, ResolutionAndResizeMakeNewPictures)
     EXPECT_EQ(log.lines().last(), QStringLiteral("Invalid image size"));
 }
 
-
-TEST_F(WindowUtilitiesTest, SaveWritesPngWholeWhateverTheExtension)
+TEST_F(ImageHelpersTest, SaveWritesPngWholeWhateverTheExtension)
 {
     const QString target = path(QStringLiteral("card.jpg"));
     writeFile(target, QByteArray("old"));
@@ -139,56 +131,4 @@ TEST_F(WindowUtilitiesTest, SaveWritesPngWholeWhateverTheExtension)
     EXPECT_EQ(readFile(existing), QByteArray("keep me"));
     EXPECT_FALSE(Save_gen_image(twoColourImage(4, 4), dir.path()));
     EXPECT_EQ(services->messages.size(), 6);
-}
-
-TEST_F(WindowUtilitiesTest, FileListHasRegularFilesByNameWithoutExtension)
-{
-    for (const char *name : {"b.png", "a.txt", ".hidden", "C.txt", "x.tar.gz", "a-b.txt"})
-        writeFile(path(QString::fromLatin1(name)));
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("c")));
-    ASSERT_TRUE(QFile::link(path(QStringLiteral("c")), path(QStringLiteral("e"))));
-
-    // Code-unit order whatever the locale: upper case first, and "a-b.txt" before "a.txt".
-    EXPECT_EQ(Get_Files_Array_At_Path(dir.path()),
-              (QStringList{".hidden", "C", "a-b", "a", "b", "x.tar"}));
-    EXPECT_TRUE(Get_Files_Array_At_Path(path(QStringLiteral("b.png"))).isEmpty());
-    EXPECT_TRUE(Get_Files_Array_At_Path(QString()).isEmpty()) << "not the working directory";
-}
-
-TEST(WindowUtilities, DatesFollowUnicodePatterns)
-{
-    const QLocale locale;
-    const QDateTime afternoon(QDate(2024, 3, 5), QTime(14, 7, 9, 45));
-    const std::pair<const char *, QString> cases[] = {
-        {"M-d-yyyy", "3-5-2024"},
-        {"MM-dd-yy", "03-05-24"},
-        {"yy-MM-dd", "24-03-05"},
-        {"dd-MMM-yy", "05-" + locale.monthName(3, QLocale::ShortFormat) + "-24"},
-        {"h:mm:ss a", "2:07:09 " + locale.pmText()},
-        {"hh:mm:ss a", "02:07:09 " + locale.pmText()},
-        {"HH:mm:ss.SSS", "14:07:09.045"},
-        {"EEEE 'o''clock' ''", locale.dayName(2) + " o'clock '"},
-    };
-    for (const auto &[pattern, expected] : cases)
-        EXPECT_EQ(Format_Date_With_Pattern(afternoon, QString::fromLatin1(pattern)), expected) << pattern;
-
-    const QDateTime midnight(QDate(2009, 12, 31), QTime(0, 5, 0));
-    EXPECT_EQ(Format_Date_With_Pattern(midnight, QStringLiteral("h a|H|HH|k")), "12 " + locale.amText() + "|0|00|24");
-    EXPECT_EQ(Format_Date_With_Pattern(midnight, QStringLiteral("'open d")), "open d");
-}
-
-TEST_F(WindowUtilitiesTest, PathChecks)
-{
-    EXPECT_EQ(Convert_Path_From_URL(QUrl(QStringLiteral("file:///tmp/a%20b%23.png"))), "/tmp/a b#.png");
-
-    writeFile(path(QStringLiteral("design.zkse")));
-    EXPECT_EQ(Check_And_Validate_File_Path(" " + path(QStringLiteral("design.zkse")) + "\n"), 0);
-    EXPECT_EQ(Check_And_Validate_File_Path(dir.path()), 0);
-    EXPECT_TRUE(services->messages.isEmpty());
-
-    EXPECT_EQ(Check_And_Validate_File_Path(QStringLiteral("   \t ")), 1);
-    EXPECT_EQ(services->messages, QStringList{QStringLiteral("\nPlease select valid file path.")});
-    EXPECT_EQ(Check_And_Validate_File_Path(QString()), 1);
-    EXPECT_EQ(Check_And_Validate_File_Path(path(QStringLiteral("missing"))), 1);
-    EXPECT_EQ(services->messages.size(), 3);
 }

@@ -1,0 +1,93 @@
+#include "core/PathHelpers.h"
+
+#include "core/AppState.h"
+#include "core/MessageBoxes.h"
+#include "core/StringHelpers.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+// A file name with its last extension removed; a name that is all extension (".hidden") stays.
+QString withoutExtension(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+} // namespace
+
+QStringList Get_Files_Array_At_Path(const QString &folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return {};
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Unsorted);
+    // Name order by code unit, not by locale: stored list positions must mean the same everywhere.
+    std::sort(names.begin(), names.end());
+    for (QString &name : names)
+        name = withoutExtension(name);
+    return names;
+}
+
+QString Convert_Path_From_URL(const QUrl &url)
+{
+    return url.isLocalFile() ? url.toLocalFile() : url.path();
+}
+
+int Check_And_Validate_File_Path(const QString &path)
+{
+    const QString trimmed = Trim_Str(path);
+    if (!trimmed.isEmpty() && QFileInfo::exists(trimmed))
+        return 0;
+    Show_MessageBox(QStringLiteral("Please select valid file path."));
+    return 1;
+}
+
+QString Panel_Start_Folder(QStandardPaths::StandardLocation fallback)
+{
+    const auto usable = [](const QString &folder) {
+        const QFileInfo info(folder);
+        if (folder.isEmpty() || !info.isDir() || !info.isReadable())
+            return false;
+        // System folders of devices and processes are no place for a user's designs.
+        const QString path = info.canonicalFilePath();
+        for (const char *special : {"/dev", "/proc", "/sys", "/run"})
+            if (path == QLatin1String(special) || path.startsWith(QLatin1String(special) + QLatin1Char('/')))
+                return false;
+        return true;
+    };
+    const QString design = App().Project_File_Name;
+    if (!design.isEmpty()) {
+        const QString folder = QFileInfo(design).absolutePath();
+        if (usable(folder))
+            return folder;
+    }
+    const QString standard = QStandardPaths::writableLocation(fallback);
+    return usable(standard) ? standard : QDir::homePath();
+}
+
+QString Frames_Folder()
+{
+    const QString resources = App().Resource_Path;
+    return resources.isEmpty() ? QString() : resources + QStringLiteral("Frames");
+}
+
+QString Relocated_Resource_Path(const QString &path)
+{
+    static const QLatin1String kResources("/Resources/");
+    const QString resources = App().Resource_Path;
+    if (path.isEmpty() || resources.isEmpty() || QFileInfo::exists(path))
+        return path;
+    const qsizetype at = path.lastIndexOf(kResources);
+    if (at < 0)
+        return path;
+    const QString below = path.mid(at + kResources.size());
+    // Only a path that stays inside the data folders is followed.
+    if (below.isEmpty() || QDir::cleanPath(below).startsWith(QLatin1String("..")))
+        return path;
+    const QString candidate = QDir(resources).filePath(below);
+    return QFileInfo::exists(candidate) ? candidate : path;
+}
