@@ -45,7 +45,7 @@ bool ExcelSheetPicker::Open(const QString &path, QString *error)
     contains_header = true;
     ListData_xl.clear();
     excel_content = {};
-    m_worksheets.clear();
+    m_sheets.clear();
     m_chosen = -1;
     return Load_file_Func(path, error);
 }
@@ -56,7 +56,7 @@ bool ExcelSheetPicker::Load_file_Func(const QString &path, QString *error)
     const SpreadsheetWriter::Workbook workbook = SpreadsheetWriter::ReadWorkbook(path);
     if (!workbook.ok())
         return fail(error, workbook.error);
-    m_worksheets = workbook.worksheets;
+    m_sheets = workbook.sheets;
     m_chosen = -1;
     return comboBoxSelectionDidChange(0, error);
 }
@@ -64,22 +64,22 @@ bool ExcelSheetPicker::Load_file_Func(const QString &path, QString *error)
 QStringList ExcelSheetPicker::sheetNames() const
 {
     QStringList names;
-    for (const int number : m_worksheets)
-        names << QStringLiteral("sheet%1").arg(number);
+    for (const SpreadsheetWriter::Sheet &sheet : m_sheets)
+        names << sheet.name;
     return names;
 }
 
 bool ExcelSheetPicker::comboBoxSelectionDidChange(int index, QString *error)
 {
-    if (index < 0 || index >= m_worksheets.size())
+    if (index < 0 || index >= m_sheets.size())
         return fail(error, QStringLiteral("The workbook has no sheet %1.").arg(index + 1));
-    // The sheet is read by its part's number: the list may skip numbers.
-    const int number = m_worksheets.at(index);
+    // The sheet is read from the part the workbook gives it, not by its place in the list.
+    const int number = m_sheets.at(index).worksheet;
     SpreadsheetRows titles = SpreadsheetWriter::ReadData_only_column(m_path, number);
     if (!titles.ok())
         return fail(error, titles.error);
     if (titles.rows.isEmpty())
-        return fail(error, QStringLiteral("The sheet \"sheet%1\" holds no rows.").arg(number));
+        return fail(error, QStringLiteral("The sheet \"%1\" holds no rows.").arg(m_sheets.at(index).name));
     Excel_Sheet_Number = number;
     m_chosen = index;
     excel_content = std::move(titles);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datasource/SpreadsheetRows.h"
+#include "datasource/SpreadsheetWriter.h"
 
 #include <QList>
 #include <QString>
@@ -38,7 +39,7 @@ public:
     bool Load_file_Func(const QString &path, QString *error = nullptr);
 
     const QString &path() const { return m_path; }
-    // The worksheets to choose from, by their part names ("sheet1", "sheet2" …, in numeric order).
+    // The sheets to choose from, by name in the workbook's order (see SpreadsheetWriter::Workbook).
     QStringList sheetNames() const;
     // The index in sheetNames() of the sheet whose columns are listed; -1 before one was read.
     int chosenSheet() const { return m_chosen; }
@@ -90,6 +91,6 @@ private:
     SpreadsheetRows readChosenSheet() const;
 
     QString m_path;
-    QList<int> m_worksheets;
+    QList<SpreadsheetWriter::Sheet> m_sheets;
     int m_chosen = -1;
 };

@@ -4,6 +4,7 @@
 #include "datasource/ZipArchiveReader.h"
 
 #include <QLocale>
+#include <QMap>
 
 #include <pugixml.hpp>
 
@@ -125,6 +126,33 @@ int worksheetNumber(const QString &part)
     bool isNumber = false;
     const int number = digits.size() <= 7 && !digits.startsWith(u'0') ? digits.toInt(&isNumber) : 0;
     return isNumber && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }) ? number : 0;
+}
+
+// The worksheet parts a workbook's relationships name, by relationship id. A target is relative
+// to the folder "xl" unless it starts with "/".
+QMap<QString, int> worksheetRelationships(const pugi::xml_document &relationships)
+{
+    QMap<QString, int> parts;
+    for (const pugi::xpath_node &relationship :
+         relationships.select_nodes("/*[local-name()='Relationships'][1]/*[local-name()='Relationship']")) {
+        const QString target = QString::fromUtf8(relationship.node().attribute("Target").value());
+        const int number = worksheetNumber(target.startsWith(u'/') ? target.mid(1) : QStringLiteral("xl/") + target);
+        if (number > 0)
+            parts.insert(QString::fromUtf8(relationship.node().attribute("Id").value()), number);
+    }
+    return parts;
+}
+
+// The relationship id of a workbook's sheet: its attribute "id" of the relationships namespace,
+// under whatever prefix.
+QString relationshipId(const pugi::xml_node &sheet)
+{
+    for (const pugi::xml_attribute &attribute : sheet.attributes()) {
+        const char *colon = std::strrchr(attribute.name(), ':');
+        if (colon && std::strcmp(colon + 1, "id") == 0)
+            return QString::fromUtf8(attribute.value());
+    }
+    return {};
 }
 
 SpreadsheetRows readSheet(const QString &path, int sheetNumber)
@@ -395,13 +423,26 @@ SpreadsheetWriter::Workbook SpreadsheetWriter::ReadWorkbook(const QString &path)
             return workbook;
         }
         // The names are a help to the eye only: a workbook part that cannot be read leaves them out.
-        pugi::xml_document document;
+        pugi::xml_document document, relationships;
         QString ignored;
+        const QMap<QString, int> parts =
+            zip.contains(QStringLiteral("xl/_rels/workbook.xml.rels"))
+                    && parsePart(zip, QStringLiteral("xl/_rels/workbook.xml.rels"), relationships, &ignored)
+                ? worksheetRelationships(relationships)
+                : QMap<QString, int>();
         if (zip.contains(QStringLiteral("xl/workbook.xml"))
             && parsePart(zip, QStringLiteral("xl/workbook.xml"), document, &ignored))
             for (const pugi::xpath_node &sheet : document.select_nodes(
-                     "/*[local-name()='workbook'][1]/*[local-name()='sheets'][1]/*[local-name()='sheet']"))
-                workbook.sheetNames << QString::fromUtf8(sheet.node().attribute("name").value());
+                     "/*[local-name()='workbook'][1]/*[local-name()='sheets'][1]/*[local-name()='sheet']")) {
+                const QString name = QString::fromUtf8(sheet.node().attribute("name").value());
+                workbook.sheetNames << name;
+                const int number = parts.value(relationshipId(sheet.node()));
+                if (workbook.worksheets.contains(number))
+                    workbook.sheets.append({name, number});
+            }
+        if (workbook.sheets.isEmpty())
+            for (const int number : std::as_const(workbook.worksheets))
+                workbook.sheets.append({QStringLiteral("sheet%1").arg(number), number});
     } catch (const std::bad_alloc &) {
         workbook = {};
         workbook.error = QStringLiteral("There is not enough memory to read the workbook.");

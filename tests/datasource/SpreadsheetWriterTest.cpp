@@ -1,6 +1,7 @@
 #include "CorpusTables.h"
 #include "PythonReader.h"
 
+#include "datasource/SSZipArchive.h"
 #include "datasource/SpreadsheetWriter.h"
 #include "datasource/ZipArchiveReader.h"
 
@@ -59,6 +60,31 @@ TEST(SpreadsheetWriter, ListsWorksheetsInNumericOrderWithTheirNames)
     ASSERT_TRUE(workbook.ok()) << workbook.error.toStdString();
     EXPECT_EQ(workbook.worksheets, QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
     EXPECT_EQ(workbook.sheetNames.join(u' '), QStringLiteral("Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec"));
+    EXPECT_EQ(workbook.sheets.value(9), (SpreadsheetWriter::Sheet{QStringLiteral("Oct"), 10}));
+}
+
+// A sheet is the part its relationship names, whatever its place; a chart sheet is no worksheet.
+TEST(SpreadsheetWriter, OffersTheSheetsInTheWorkbooksOrderByTheirRelationships)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("moved.xlsx"));
+    const QByteArray rel = "<Relationship Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    SSZipArchive zip(path);
+    ASSERT_TRUE(zip.open());
+    for (const auto &[name, xml] : {
+             std::pair{"xl/workbook.xml", QByteArray("<workbook xmlns:x=\"r\"><sheets><sheet name=\"Two\" x:id=\"rId7\"/>"
+                                                   "<sheet name=\"Chart\" x:id=\"rId2\"/><sheet name=\"One\" x:id=\"rId3\"/>"
+                                                   "</sheets></workbook>")},
+             {"xl/_rels/workbook.xml.rels", "<Relationships>" + rel + "worksheet\" Id=\"rId7\" Target=\"worksheets/sheet2.xml\"/>" +
+                                                rel + "chartsheet\" Id=\"rId2\" Target=\"chartsheets/sheet1.xml\"/>" + rel +
+                                                "worksheet\" Id=\"rId3\" Target=\"/xl/worksheets/sheet1.xml\"/></Relationships>"},
+             {"xl/worksheets/sheet1.xml", "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>one</t></is></c></row></sheetData></worksheet>"},
+             {"xl/worksheets/sheet2.xml", "<worksheet><sheetData><row><c><v>2</v></c></row></sheetData></worksheet>"}})
+        ASSERT_TRUE(zip.writeData(xml, QString::fromLatin1(name)));
+    ASSERT_TRUE(zip.close());
+    const SpreadsheetWriter::Workbook workbook = SpreadsheetWriter::ReadWorkbook(path);
+    EXPECT_EQ(workbook.sheets, (QList<SpreadsheetWriter::Sheet>{{"Two", 2}, {"One", 1}}));
+    EXPECT_EQ(SpreadsheetWriter::ReadData(path, workbook.sheets[1].worksheet).rows, QList<QStringList>{{"one"}});
 }
 
 // What is written reads back unchanged here and in openpyxl: texts that look like numbers keep
