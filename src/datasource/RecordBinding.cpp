@@ -1,6 +1,7 @@
 #include "datasource/RecordBinding.h"
 
 #include "barcode/BarcodeGenerator.h"
+#include "core/AppState.h"
 #include "core/ImageCategories.h"
 #include "core/ImageProcesser.h"
 #include "core/MessageBoxes.h"
@@ -8,7 +9,9 @@
 #include "datasource/DataSourceType.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/SeriesStore.h"
+#include "canvas/SKTRenderingView.h"
 #include "document/ControlTags.h"
+#include "document/DesignSnapshot.h"
 #include "document/SKTImage.h"
 
 #include <QFileInfo>
@@ -101,6 +104,15 @@ RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &b
     return binding;
 }
 
+RecordBinding RecordBinding::Check_Series_Or_Excel_Use_or_not(const GraphicList &front, const GraphicList &back,
+                                                              const Image_Effect_Settings &mainPhotoEffects)
+{
+    RecordBinding binding = load(front, back, Data_From_Excel::defaultInstance()->ListData, mainPhotoEffects);
+    if (!binding.problems.isEmpty())
+        Show_MessageBox(binding.problems.join(QLatin1Char('\n')));
+    return binding;
+}
+
 void RecordBinding::useSources(bool series, bool excel)
 {
     m_seriesAllowed = series;
@@ -185,4 +197,22 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
         }
     }
     return outcome;
+}
+
+Card_Side_Image RecordBinding::Set_data_table_value_to_card(const DesignSnapshot &snapshot, int record,
+                                                            const QString &card_side, bool) const
+{
+    try {
+        const int side = card_side == Card_Side_Code(0) ? 0 : 1;
+        const DesignSnapshot::Side &shown = snapshot.side(side);
+        GraphicList copies = DesignSnapshot::copyOf(shown.graphics);
+        const RecordOutcome outcome = apply(record, copies);
+        for (const QString &failure : outcome.failures)
+            Show_NSLog_Message(QStringLiteral("Record %1: %2").arg(record + 1).arg(failure));
+        return Card_Side_Image(std::make_shared<const SKTRenderingView>(snapshot.frame, copies, shown.face,
+                                                                       snapshot.cardShape, snapshot.resources));
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        return {};
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/Card_Side_Image.h"
 #include "core/Image_Effect_Settings.h"
 #include "document/SKTGraphic.h"
 
@@ -8,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
+
+struct DesignSnapshot;
 
 // What writing one record into a side's objects gave. Every bound object is written whatever
 // happens to the others; each one that could not take its value is named in `failures`, with why.
@@ -39,6 +42,11 @@ public:
     static RecordBinding load(const GraphicList &front, const GraphicList &back, const QList<QVariantMap> &excelRows,
                               const Image_Effect_Settings &mainPhotoEffects = {});
 
+    // The sources of the design whose sides these are, with the Excel rows loaded for binding; bound
+    // series that cannot be used are shown, in one box, before any run. On the GUI thread.
+    static RecordBinding Check_Series_Or_Excel_Use_or_not(const GraphicList &front, const GraphicList &back,
+                                                          const Image_Effect_Settings &mainPhotoEffects);
+
     // A run without a source the user switched off; the counts follow.
     void useSources(bool series, bool excel);
 
@@ -54,6 +62,11 @@ public:
     // as it is. A picture is read only from a regular file; a barcode whose value cannot be
     // encoded, or that has no value, is drawn as no symbol. Thread-safe; see above.
     RecordOutcome apply(int record, GraphicList &objects) const;
+    // Record `record` written into copies of a side of the snapshot ("F" the front, any other code
+    // the back) and that side drawn; the snapshot's own objects stay as they are. Objects that
+    // failed are logged. `print_box` plays no part in the picture.
+    Card_Side_Image Set_data_table_value_to_card(const DesignSnapshot &snapshot, int record, const QString &card_side,
+                                                 bool print_box) const;
 
     bool Use_Data_Sheet_Values = false;    // bound to series that give at least one record
     bool Use_Excel_Binding_Values = false; // bound to Excel columns and rows are loaded

@@ -68,4 +68,6 @@ public:
     virtual std::optional<QString> chooseTemplateText(const QString &title_or_msg) = 0;
     // Shows the series of that name.
     virtual void View_Data_Series(const QString &name) = 0;
+    // Shows a long text under a title in the long-message dialog.
+    virtual void Open_Long_sms_Dialog(const QString &title, const QString &text) = 0;
 };

@@ -62,13 +62,12 @@ void SKTWindowController::Update_Barcode_Graphics(const SKTGraphic &source)
 void SKTWindowController::View_Data_Series(const QString &seriesName)
 {
     // No series viewer yet: the values, one a line, in the long-message dialog.
-    const QString path = Series_File_Path(seriesName);
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    const std::optional<QString> text = Read_Series_Text(Series_File_Path(seriesName));
+    if (!text) {
         Show_MessageBox(QStringLiteral("Please select the series."));
         return;
     }
-    Open_Long_sms_Dialog(seriesName, QString::fromUtf8(file.read(kMostSeriesBytes)));
+    Open_Long_sms_Dialog(seriesName, Series_List_Values(*text).join(QLatin1Char('\n')));
 }
 
 void SKTWindowController::Open_Long_sms_Dialog(const QString &title, const QString &text)

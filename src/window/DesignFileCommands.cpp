@@ -18,7 +18,6 @@
 #include "properties/ui/CardSettingsTab.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/DataSourceState.h"
-#include "datasource/DataSourceType.h"
 #include "window/ToolIcons.h"
 #include "window/WindowState.h"
 
@@ -482,21 +481,6 @@ int SKTWindowController::Open_Log_File()
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
         return 0;
     }
-}
-
-// --- Excel binding in the panel ----------------------------------------------------------------------
-
-void SKTWindowController::Add_Excel_Col_Name_In_Combo(QComboBox *combo)
-{
-    if (combo && combo->count() == 2)
-        combo->addItem(dataSourceTypeName(DataSourceType::Excel));
-}
-
-void SKTWindowController::Remove_Excel_Col_Name_In_Combo(QComboBox *combo)
-{
-    if (combo && combo->count() == 3)
-        if (const int item = combo->findText(dataSourceTypeName(DataSourceType::Excel)); item >= 0)
-            combo->removeItem(item);
 }
 
 // --- Buttons ---------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTTool.h"
 #include "core/DesignWindowHub.h"
+#include "datasource/RecordBinding.h"
 #include "document/Card_Property.h"
 #include "document/DesignFile.h"
 #include "document/SKTGraphic.h"
@@ -334,9 +335,21 @@ public:
     // photo with its effects, the profiles and the drawing resources, as they stand now; on the
     // GUI thread. Saving and the record runs of export, printing and e-mail start from it.
     DesignSnapshot designSnapshot();
+
+    // --- Records of bound runs and the panel's data-source controls (datasource does the work) -----
+    // Reads the sources of the design as it stands into data_table_content and publishes its flags
+    // and counts; series that cannot be used are shown before any run.
+    void Check_Series_Or_Excel_Use_or_not();
+    // Record `record` written into copies of the side `card_side` names and that side drawn; the
+    // design itself stays as it is.
+    Card_Side_Image Set_data_table_value_to_card(int record, const QString &card_side, bool print_box);
+    void Fill_Data_Set_File_Name_In_Combo(QComboBox *combo);
+    void Fill_Excel_Col_Name_In_Combo(QComboBox *combo);
     // The data-source combo offers "Excel" only while a sheet is bound (2 or 3 items).
     void Add_Excel_Col_Name_In_Combo(QComboBox *combo);
     void Remove_Excel_Col_Name_In_Combo(QComboBox *combo);
+    void View_batch_Series_Button(QObject *sender);
+    void Data_Source_Help_Button(QObject *sender);
     // A side's background picture from its file; an empty path changes nothing.
     void set_Front_BG_Image(const QString &path);
     void set_Back_BG_Image(const QString &path);
@@ -390,7 +403,7 @@ public:
     Card_Property Back_card_Prop;
     std::unique_ptr<User_Profile_Class> Front_user_profile, Back_user_profile, TEMP_user_profile;
     QList<QVariantMap> ListData;
-    QVariantList data_table_content;
+    RecordBinding data_table_content; // the sources of the latest bound run
     QObject *send_modls_wnd = nullptr; // the progress sheet's controller, once output exists
 
     // --- Outlets --------------------------------------------------------------------------------

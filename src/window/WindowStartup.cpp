@@ -168,7 +168,7 @@ void SKTWindowController::awakeFromNib()
     Main_wnd->activateWindow();
 
     send_modls_wnd = nullptr;
-    data_table_content.clear();
+    data_table_content = RecordBinding();
     Get_Email_Details();
 
     // Every folder the program writes lives in the per-user copy of the resources.

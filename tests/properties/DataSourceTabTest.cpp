@@ -239,6 +239,13 @@ TEST_F(DataSourceTabTest, TheViewButtonAsksForASeriesFirst)
     source.Batch_Series->setCurrentIndex(0);
     source.view_series_btn->click();
     EXPECT_EQ(design.viewedSeries, QStringList{QStringLiteral("Guests")});
+    // A typed value has nothing to show; the help explains the sources.
+    source.Data_source_type->setCurrentIndex(0);
+    source.View_batch_Series_Button(nullptr);
+    EXPECT_EQ(design.viewedSeries.size(), 1);
+    EXPECT_EQ(services->messages.size(), 1);
+    source.data_source_help_btn->click();
+    EXPECT_EQ(design.longMessages.size(), 2);
 }
 
 } // namespace

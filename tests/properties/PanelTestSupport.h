@@ -89,6 +89,8 @@ public:
         return templateAnswer;
     }
     void View_Data_Series(const QString &name) override { viewedSeries << name; }
+    QStringList longMessages; // title, then text
+    void Open_Long_sms_Dialog(const QString &title, const QString &text) override { longMessages << title << text; }
 
     // The window.
     int arrowSelections = 0, selectionClears = 0;

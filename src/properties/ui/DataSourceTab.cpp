@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
+#include "datasource/ui/ExcelRowsWindow.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/DataSourceType.h"
 #include "datasource/SeriesStore.h"
@@ -44,7 +45,9 @@ DataSourceTab::DataSourceTab(PanelDesign &design, PanelWindow &window, QWidget *
     addRow(source, tr("Series:"), Batch_Series);
     view_series_btn = named(new QPushButton(tr("View Series…")), "view_series_btn");
     view_series_btn->setToolTip(tr("Show the values of the chosen series"));
-    addRow(source, QString(), view_series_btn);
+    data_source_help_btn = named(new QPushButton(tr("Help")), "data_source_help_btn");
+    data_source_help_btn->setToolTip(tr("Where a value can come from"));
+    addRow(source, QString(), sideBySide({view_series_btn, data_source_help_btn}));
 
     QFormLayout *picture = addSection(tr("Picture"), &manual_brws_box);
     manual_brws_box->setObjectName(QStringLiteral("manual_brws_box"));
@@ -64,6 +67,8 @@ DataSourceTab::DataSourceTab(PanelDesign &design, PanelWindow &window, QWidget *
     connect(Data_source_type, &QComboBox::currentIndexChanged, this, [this] { Data_Source_Changed(); });
     connect(Batch_Series, &QComboBox::currentIndexChanged, this, [this] { Batch_Series_Changed(); });
     connect(view_series_btn, &QPushButton::clicked, this, [this] { View_batch_Series_Button(view_series_btn); });
+    connect(data_source_help_btn, &QPushButton::clicked, this,
+            [this] { Data_Source_Help_Button(data_source_help_btn); });
 }
 
 void DataSourceTab::refill(QComboBox *combo, const QStringList &items)
@@ -103,9 +108,8 @@ void DataSourceTab::Data_Source_Changed()
         }
         enableForSource(true);
         if (choice == DataSourceType::Series) {
-            const QStringList names = Get_datasheet_File_Name_Array();
-            refill(Batch_Series, names);
-            if (names.isEmpty()) {
+            Fill_Data_Set_File_Name_In_Combo(Batch_Series);
+            if (Batch_Series->count() == 0) {
                 Show_MessageBox(QStringLiteral("Please create batch processing series first."));
                 return;
             }
@@ -119,7 +123,7 @@ void DataSourceTab::Data_Source_Changed()
                 setDataSourceType(*current, DataSourceType::Series);
             return;
         }
-        refill(Batch_Series, Data_From_Excel::defaultInstance()->columnTitles());
+        Fill_Excel_Col_Name_In_Combo(Batch_Series);
         if (current) {
             const int column = current->excel_col_indx;
             Batch_Series->setCurrentIndex(column >= 0 && column < Batch_Series->count() ? column : -1);
@@ -174,12 +178,54 @@ void DataSourceTab::Batch_Series_Changed()
 
 void DataSourceTab::View_batch_Series_Button(QObject *)
 {
-    const QString name = Batch_Series->currentIndex() < 0 ? QString() : Trim_Str(Batch_Series->currentText());
-    if (name.isEmpty()) {
-        Show_MessageBox(QStringLiteral("Please select the series."));
-        return;
-    }
-    m_design.View_Data_Series(name);
+    Log_Exceptions([&] {
+        const std::optional<DataSourceType> source = dataSourceTypeNamed(Data_source_type->currentText());
+        if (source == DataSourceType::Excel) {
+            ExcelRowsWindow::defaultInstance()->Open_Wnd();
+            return;
+        }
+        if (source != DataSourceType::Series)
+            return;
+        const QString name = Batch_Series->currentIndex() < 0 ? QString() : Trim_Str(Batch_Series->currentText());
+        if (name.isEmpty()) {
+            Show_MessageBox(QStringLiteral("Please select the series."));
+            return;
+        }
+        m_design.View_Data_Series(name);
+    });
+}
+
+void DataSourceTab::Data_Source_Help_Button(QObject *)
+{
+    m_design.Open_Long_sms_Dialog(
+        QStringLiteral("Batch Processing Settings Help :"),
+        QStringLiteral("Select Data Source as 'Manual' to enter value manually, Select 'Batch Processing Series' to "
+                       "fetch the value from the list of existing Batch Processing Series."));
+}
+
+void DataSourceTab::Fill_Data_Set_File_Name_In_Combo(QComboBox *combo)
+{
+    if (combo)
+        refill(combo, Get_datasheet_File_Name_Array());
+}
+
+void DataSourceTab::Fill_Excel_Col_Name_In_Combo(QComboBox *combo)
+{
+    if (combo)
+        refill(combo, Data_From_Excel::defaultInstance()->columnTitles());
+}
+
+void DataSourceTab::Add_Excel_Col_Name_In_Combo(QComboBox *combo)
+{
+    if (combo && combo->count() == 2)
+        combo->addItem(dataSourceTypeName(DataSourceType::Excel));
+}
+
+void DataSourceTab::Remove_Excel_Col_Name_In_Combo(QComboBox *combo)
+{
+    if (combo && combo->count() == 3)
+        if (const int item = combo->findText(dataSourceTypeName(DataSourceType::Excel)); item >= 0)
+            combo->removeItem(item);
 }
 
 void DataSourceTab::showDataSource(int dataSource)

@@ -30,6 +30,7 @@ public:
     // Series names or Excel column titles.
     QComboBox *Batch_Series;
     QPushButton *view_series_btn;
+    QPushButton *data_source_help_btn;
     // The picture file and the buttons that choose it; only a typed source may choose.
     QGroupBox *manual_brws_box;
     QLineEdit *Manual_image_path;
@@ -48,7 +49,19 @@ public:
     // object. Nothing is bound, and the object is left alone, for a source that is neither a series
     // nor the Excel sheet.
     void Batch_Series_Changed();
+    // Shows the data behind the chosen source: the chosen series, or the rows of the Excel sheet.
     void View_batch_Series_Button(QObject *sender);
+    // Explains the sources in the long-message dialog.
+    void Data_Source_Help_Button(QObject *sender);
+
+    // The series names, or the Excel sheet's column titles (the row number's first): the list is
+    // emptied and refilled with nothing chosen, quietly; the caller runs what a choice would run.
+    static void Fill_Data_Set_File_Name_In_Combo(QComboBox *combo);
+    static void Fill_Excel_Col_Name_In_Combo(QComboBox *combo);
+    // A data-source list offers "Excel" only while a sheet is bound: added to a list of the other two
+    // alone, removed from a list of all three.
+    static void Add_Excel_Col_Name_In_Combo(QComboBox *combo);
+    static void Remove_Excel_Col_Name_In_Combo(QComboBox *combo);
 
     // For the fills: shows an object's source code, and the choice runs even when that item was
     // shown already. A code the list does not hold selects nothing.

@@ -1,0 +1,42 @@
+#include "DesignWindowFixture.h"
+
+#include "canvas/Card_Side_Image.h"
+#include "datasource/DataSourceState.h"
+#include "document/SKTText.h"
+
+namespace {
+
+std::shared_ptr<SKTText> boundText(const QString &series)
+{
+    auto text = std::make_shared<SKTText>();
+    text->_bounds = QRectF(10, 10, 120, 30);
+    text->Text_contents().string = QStringLiteral("Typed");
+    text->data_source_type = 1;
+    text->batch_list_name = series;
+    return text;
+}
+
+// A run reads the sources of the sides in use, names a series it cannot use before it starts, and
+// draws each record into copies: the design keeps its own values.
+TEST_F(DesignWindowTest, BoundRunsReadTheSidesInUseAndDrawRecordsIntoCopies)
+{
+    load();
+    writeFile(QStringLiteral("DataSet/Names.txt"), "Ann\nBob\nCy\n");
+    const auto front = boundText(QStringLiteral("Names"));
+    document->graphics().insertGraphics({front}, platform::IndexSet{0});
+    document->graphics_back().insertGraphics({boundText(QStringLiteral("Gone"))}, platform::IndexSet{0});
+    for (const bool twoSided : {false, true}) {
+        Win().CARD_SIDE_STR = QLatin1String(twoSided ? "2" : "1");
+        services->messages.clear();
+        window->Check_Series_Or_Excel_Use_or_not();
+        EXPECT_EQ(DataSources().Total_Batch_Excel_Card, 3);
+        EXPECT_EQ(services->messages.size(), twoSided ? 1 : 0);
+    }
+    const QImage first = window->Set_data_table_value_to_card(0, QStringLiteral("F"), false).toImage();
+    EXPECT_FALSE(first.isNull());
+    EXPECT_NE(window->Set_data_table_value_to_card(1, QStringLiteral("F"), false).toImage(), first);
+    EXPECT_EQ(window->Set_data_table_value_to_card(0, QStringLiteral("F"), false).toImage(), first);
+    EXPECT_EQ(front->Text_contents().string, QStringLiteral("Typed"));
+}
+
+} // namespace
