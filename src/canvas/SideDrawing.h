@@ -49,7 +49,9 @@ struct SideDrawingOptions {
 //
 // An object that throws ends the drawing: its reason is written to the log once and into `error`,
 // and the answer is false. The painter's state is restored either way. Any thread may call it for
-// graphics no other thread draws meanwhile: drawing loads and keeps pictures in the objects.
+// graphics nobody edits meanwhile; several threads may draw the same graphics at once once their
+// pictures are loaded (SKTGraphic::loadPicturesForDrawing, as a snapshot does), since drawing then
+// writes nothing into them.
 bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Property *face, int cardShape,
                   const QRectF &cardBounds, const QRectF &area, const SideDrawingOptions &options = {},
                   QString *error = nullptr);
