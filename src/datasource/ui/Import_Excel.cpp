@@ -7,7 +7,6 @@
 #include "platform/ui/DefaultDialog.h"
 #include "platform/ui/DialogLook.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -109,6 +108,13 @@ Import_Excel::Import_Excel(QWidget *parent)
     connect(ok, &QPushButton::clicked, this, [this] { OKPressed(); });
 }
 
+Import_Excel::~Import_Excel()
+{
+    // The column list reads the picker's entries, which go first.
+    ColList->setModel(nullptr);
+    delete m_columns;
+}
+
 int Import_Excel::Open_excel_Wnd(const QString &path)
 {
     file_path->setText(path);
@@ -206,8 +212,9 @@ void Import_Excel::Show_Create_Modeless()
 {
     plz_wait_Window->setMessage(tr("Reading the workbook, please wait…"));
     plz_wait_Window->showPanel();
-    // The panel is painted before the reading holds the event loop.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Painted now: the reading holds the event loop, and running it here could run a caller's
+    // queued work before the picker is shown.
+    plz_wait_Window->repaint();
 }
 
 void Import_Excel::Hide_Destroy_Modeless()

@@ -21,6 +21,7 @@ public:
     static Import_Excel *defaultInstance();
 
     explicit Import_Excel(QWidget *parent = nullptr);
+    ~Import_Excel() override;
 
     QString open_mode() const { return picker.open_mode; }
     void setOpen_mode(const QString &mode) { picker.open_mode = mode; }
