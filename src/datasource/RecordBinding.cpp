@@ -155,9 +155,10 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
         if (!graphic || !takesRecords(*graphic))
             continue;
         QString value;
-        if (dataSourceTypeOf(*graphic) == DataSourceType::Series && Use_Data_Sheet_Values)
+        // A bound series that could not be read gives "" like the others past their end.
+        if (dataSourceTypeOf(*graphic) == DataSourceType::Series && m_seriesBound && m_seriesAllowed)
             value = seriesValue(graphic->batch_list_name, record);
-        else if (dataSourceTypeOf(*graphic) == DataSourceType::Excel && Use_Excel_Binding_Values)
+        else if (dataSourceTypeOf(*graphic) == DataSourceType::Excel && m_excelBound && m_excelAllowed)
             value = excelValue(record, graphic->excel_col_indx);
         else
             continue;
