@@ -211,6 +211,10 @@ void SKTImage::copyLoadedPicturesTo(SKTGraphic &copy) const
     image._contents = _contents;
     image.m_contentsLoaded = true;
     image.m_contentsCarried = m_contentsCarried;
+    // The same reduced picture: a copy's effects are then found in the cache, not made again.
+    const std::lock_guard lock(m_reducedMutex);
+    image.m_reduced = m_reduced;
+    image.m_reducedFrom = m_reducedFrom;
 }
 
 bool SKTImage::isMissingItsFile() const

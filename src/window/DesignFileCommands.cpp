@@ -438,9 +438,12 @@ bool SKTWindowController::windowShouldClose()
 
 bool SKTWindowController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Main_wnd && event->type() == QEvent::Close && !windowShouldClose()) {
-        event->ignore();
-        return true;
+    if (watched == Main_wnd && event->type() == QEvent::Close) {
+        if (!windowShouldClose()) {
+            event->ignore();
+            return true;
+        }
+        stopRecordRun();
     }
     return QObject::eventFilter(watched, event);
 }
@@ -507,6 +510,10 @@ void SKTWindowController::buildFileCommands(QWidget *bar, QHBoxLayout *row, QMen
             fileMenu->addAction(action);
     }
     fileMenu->addSeparator();
+    QAction *exportPictures = fileMenu->addAction(tr("&Export..."));
+    exportPictures->setObjectName(QStringLiteral("Export_Button_action"));
+    exportPictures->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(exportPictures, &QAction::triggered, this, &SKTWindowController::Export_Button);
     QAction *exportTemplate = fileMenu->addAction(tr("Export as &Template..."));
     exportTemplate->setObjectName(QStringLiteral("Export_As_Template_action"));
     connect(exportTemplate, &QAction::triggered, this, &SKTWindowController::Export_As_Template_Clicked);

@@ -9,6 +9,7 @@
 #include "document/DesignFile.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTGraphicList.h"
+#include "output/PictureExport.h"
 #include "properties/PanelArrange.h"
 #include "properties/PanelDesign.h"
 #include "properties/PanelWindow.h"
@@ -42,6 +43,9 @@ class TextPanel;
 class TextPropertiesTab;
 class ColorWell;
 class Export_Template;
+class ExportSheet;
+class RecordRun;
+class Send_Modeless;
 class Insert_Template;
 class Invitation_Wizard;
 class StartWizardHost;
@@ -201,6 +205,7 @@ public:
 
     // --- Window utilities --------------------------------------------------------------------
     void Get_Email_Details();
+    // The completion box of an export; its OK opens Export_File_Path when its box is ticked.
     void Open_Export_File_Box();
     bool Check_Batch_File_In_Use_Validation(const QString &seriesName);
     void Show_Create_Modeless();
@@ -287,6 +292,27 @@ public:
     QImage Main_Photo_original() const;
     void setMainPhoto(const QImage &original, const QImage &processed);
 
+    // --- Export ----------------------------------------------------------------------------------
+    // The export sheet, then a single picture file or, for a bound design, one file set per record.
+    void Export_Button();
+    // The design as it stands, as `exportChoice` says, to `path` (and its back name). Failures are
+    // always reported; with `show_msg` the completion box follows success.
+    bool Export_Single_File(const QString &path, bool show_msg);
+    // Starts one file set per record into `folder` on a worker with the progress sheet; the end is
+    // reported in the completion box. False when a run is already going or there are no records.
+    bool Export_Batch_File(const QString &folder, int count, const RecordApplier &apply);
+    // The end of a bound run: the canvas shows the design again.
+    void Select_first_row_value_for_design(bool print_box);
+    // The design snapshot a run draws from, its pictures loaded, on the GUI thread.
+    DesignSnapshot exportSnapshot();
+    // The process-wide progress counters and stop flag of a run.
+    static RunCounters runCounters();
+    // Stops a bound run and waits for its worker (closing the window does).
+    void stopRecordRun();
+    RecordRun *recordRun() const { return m_recordRun; }
+    // What the export sheet chose last, or the template export's.
+    ExportChoice exportChoice;
+
     // --- Templates ------------------------------------------------------------------------------
     // Asks for a name and writes the design and a picture of its front above its back into the
     // user's template folder.
@@ -296,9 +322,6 @@ public:
     bool Write_Template(const QString &name);
     // The template browser, then the chosen template loaded without taking its path; 1 loaded.
     int Open_Template_Design();
-    // The front above the back, each at the canvas size; null when a side cannot be drawn (the
-    // reason in `error`).
-    QImage templatePicture(QString *error = nullptr);
 
     // --- Design files ----------------------------------------------------------------------------
     // Names the file when needed (the save panel; save-as always asks) and writes the whole design
@@ -404,7 +427,7 @@ public:
     std::unique_ptr<User_Profile_Class> Front_user_profile, Back_user_profile, TEMP_user_profile;
     QList<QVariantMap> ListData;
     RecordBinding data_table_content; // the sources of the latest bound run
-    QObject *send_modls_wnd = nullptr; // the progress sheet's controller, once output exists
+    Send_Modeless *send_modls_wnd = nullptr; // the progress sheet, also Send_Models_Window
 
     // --- Outlets --------------------------------------------------------------------------------
     QMainWindow *Main_wnd = nullptr;
@@ -452,6 +475,8 @@ public:
     QLabel *modeless_msg_lbl = nullptr;
     QDialog *Send_Models_Window = nullptr;
     QDialog *Open_Export_Files = nullptr;
+    // The export sheet (its layout's `panel` too).
+    ExportSheet *ExportWindow = nullptr;
     QCheckBox *_open_log_chk = nullptr;
     QLabel *_open_log_path = nullptr, *_open_log_message = nullptr;
 
@@ -520,6 +545,7 @@ private:
     Template_Wizard *m_templateWizard = nullptr;
     Export_Template *m_exportTemplate = nullptr;
     Insert_Template *m_titleMessagePicker = nullptr;
+    RecordRun *m_recordRun = nullptr;
     bool m_alignWithGridEnabled = false;
     bool m_makeSameSizeEnabled = false;
     QAbstractTableModel *m_listModel = nullptr;

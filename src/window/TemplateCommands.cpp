@@ -3,7 +3,6 @@
 
 #include "window/SKTWindowController.h"
 
-#include "canvas/SKTRenderingView.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
@@ -22,7 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPainter>
 
 #include <exception>
 
@@ -31,30 +29,6 @@ namespace {
 const QString kExported = QStringLiteral("Template exported successfully.");
 
 } // namespace
-
-QImage SKTWindowController::templatePicture(QString *error)
-{
-    const QRectF frame =
-        _graphicView ? _graphicView->canvasBounds() : QRectF(QPointF(0, 0), SKTDocument::defaultCanvasSize);
-    const SKTGraphicList *frontList = Get_Front_Controls_Array();
-    const SKTGraphicList *backList = Get_Back_Controls_Array();
-    const GraphicList front = frontList ? frontList->items() : GraphicList();
-    const GraphicList back = backList ? backList->items() : GraphicList();
-    const QImage frontSide = SKTRenderingView::image_From_Card_Graphics(front, false, Front_card_Prop, App().Card_Shape, frame)
-                                 .toImage(72.0, error);
-    const QImage backSide = SKTRenderingView::image_From_Card_Graphics(back, false, Back_card_Prop, App().Card_Shape, frame)
-                                .toImage(72.0, error);
-    if (frontSide.isNull() || backSide.isNull())
-        return QImage();
-    QImage picture(frontSide.width(), frontSide.height() * 2, QImage::Format_ARGB32_Premultiplied);
-    if (picture.isNull())
-        return picture;
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.drawImage(QPoint(0, 0), frontSide);
-    painter.drawImage(QPoint(0, frontSide.height()), backSide);
-    return picture;
-}
 
 bool SKTWindowController::Write_Template(const QString &name)
 {
@@ -65,15 +39,6 @@ bool SKTWindowController::Write_Template(const QString &name)
     const QString designPath = base + QLatin1Char('.') + app.design_file_EXT;
     const QString picturePath = base + QStringLiteral(".png");
 
-    // The picture is drawn before anything is written, so a design that cannot be drawn leaves the
-    // old template as it was. Both files replace their old versions only once complete.
-    QString reason;
-    const QImage picture = templatePicture(&reason);
-    if (picture.isNull()) {
-        Show_NSLog_Message(reason);
-        Show_MessageBox(tr("The template could not be exported.\n\n%1").arg(reason));
-        return false;
-    }
     const bool replacing = QFileInfo::exists(designPath);
     const QString kept = app.Project_File_Name;
     app.Project_File_Name = designPath;
@@ -85,11 +50,15 @@ bool SKTWindowController::Write_Template(const QString &name)
     }
     app.Project_File_Name = kept;
     Set_Log_Name_In_Title();
+    // The thumbnail is the design's one picture of both sides, front above back, at one pixel per
+    // point whatever the export sheet chose last.
     Output().export_card_side = Side_Code_Name(Side_Code::Both);
+    exportChoice = ExportChoice{Side_Code_Name(Side_Code::Both), true, QStringLiteral("PNG"),
+                                double(PictureExport::resolutions().first())};
     // Either write reports its own failure.
     if (!saved)
         return false;
-    if (!Save_gen_image(picture, picturePath)) {
+    if (!Export_Single_File(picturePath, false)) {
         // A new template without its picture would only block its name.
         if (!replacing)
             QFile::remove(designPath);

@@ -8,6 +8,9 @@
 #include "canvas/SKTTool.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
+#include "output/ui/ExportSheet.h"
+#include "output/ui/RecordRun.h"
+#include "output/ui/Send_Modeless.h"
 #include "properties/ui/AlignmentTab.h"
 #include "properties/ui/CardSettingsTab.h"
 #include "properties/ui/DataSourceTab.h"
@@ -349,11 +352,12 @@ void SKTWindowController::buildSheets()
     if (modeless_msg_lbl)
         modeless_msg_lbl->setObjectName(QStringLiteral("modeless_msg_lbl"));
 
-    // The progress sheet's controls belong to the output windows, which fill this sheet.
-    Send_Models_Window = named(new QDialog(Main_wnd, Qt::Sheet), "Send_Models_Window");
-    Send_Models_Window->setWindowTitle(tr("Sending"));
-    Send_Models_Window->setModal(false);
-    new QVBoxLayout(Send_Models_Window);
+    // The progress sheet and the export sheet are the output windows'; a run's worker is owned here
+    // so that it ends with the window.
+    auto *progress = new Send_Modeless(Main_wnd);
+    Send_Models_Window = progress;
+    m_recordRun = new RecordRun(progress, this);
+    ExportWindow = new ExportSheet(Main_wnd);
 
     Open_Export_Files = named(new QDialog(Main_wnd), "Open_Export_Files");
     Open_Export_Files->setWindowTitle(tr("Export"));

@@ -15,6 +15,8 @@
 #include "core/UnitConversion.h"
 #include "document/SKTBarcode.h"
 #include "document/SKTDocument.h"
+#include "output/ui/RecordRun.h"
+#include "output/ui/Send_Modeless.h"
 #include "platform/Pasteboard.h"
 #include "platform/ScopedFlag.h"
 #include "platform/UiServices.h"
@@ -125,7 +127,9 @@ SKTWindowController::SKTWindowController()
 
 SKTWindowController::~SKTWindowController()
 {
-    // First: a tool change while the window is taken apart would reach controls already gone.
+    // First: a run's worker must not outlive the window, and a tool change while the window is taken
+    // apart would reach controls already gone.
+    stopRecordRun();
     m_toolObservation.cancel();
     setDocument(nullptr);
     delete Main_wnd;
@@ -167,7 +171,7 @@ void SKTWindowController::awakeFromNib()
     Main_wnd->raise();
     Main_wnd->activateWindow();
 
-    send_modls_wnd = nullptr;
+    send_modls_wnd = qobject_cast<Send_Modeless *>(Send_Models_Window);
     data_table_content = RecordBinding();
     Get_Email_Details();
 

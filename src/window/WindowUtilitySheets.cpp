@@ -8,6 +8,7 @@
 #include "core/MessageBoxes.h"
 #include "datasource/SeriesStore.h"
 #include "output/OutputState.h"
+#include "platform/UiServices.h"
 #include "window/WindowState.h"
 
 #include <QCheckBox>
@@ -60,8 +61,12 @@ void SKTWindowController::Open_Export_File_Box()
     _open_log_path->setText(output.Export_File_Path);
     _open_log_message->setText(output.Export_File_Message);
     Open_Export_Files->adjustSize();
-    Open_Export_Files->exec();
+    const int answer = Open_Export_Files->exec();
     Open_Export_Files->hide();
+    if (answer == 1 && _open_log_chk->isChecked())
+        platform::uiServices().openPath(output.Export_File_Path);
+    // Ticked again for next time, whatever the user did with it.
+    _open_log_chk->setChecked(true);
 }
 
 void SKTWindowController::Show_Create_Modeless()

@@ -1,0 +1,205 @@
+#include "output/PictureExport.h"
+
+#include "barcode/BarcodeGenerator.h"
+#include "barcode/BarcodeSettings.h"
+#include "canvas/SKTRenderingView.h"
+#include "core/FontNames.h"
+#include "core/ImageEffectCache.h"
+#include "document/SKTBarcode.h"
+#include "document/SKTImage.h"
+#include "document/SKTText.h"
+#include "platform/ConcurrentFor.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cmath>
+#include <fstream>
+#include <string>
+
+// A batch export of a typical bound card at 300 dpi as PNG: two texts, a Code 128 and a QR code bound
+// to the record, and a 12-megapixel photo with effects. The whole run (record loop, pool, files) is
+// set against the same pictures made and encoded one after another with no loop, divided by the
+// pool's threads; and the run's peak memory against the number of records.
+
+namespace {
+
+constexpr double kDpi = 300.0;
+const QRectF kCard(0, 0, 85.6 * 72 / 25.4, 54.0 * 72 / 25.4);
+
+QImage twelveMegapixelPhoto()
+{
+    QImage image(4000, 3000, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 4000, 3000);
+    sky.setColorAt(0, QColor(90, 140, 220));
+    sky.setColorAt(1, QColor(230, 170, 90));
+    painter.fillRect(image.rect(), sky);
+    painter.setBrush(QColor(40, 120, 60));
+    for (int i = 0; i < 40; ++i)
+        painter.drawEllipse(QPointF((i * 977) % 4000, (i * 613) % 3000), 150 + i * 7, 120 + i * 5);
+    return image;
+}
+
+SKTGraphicPtr text(const QString &series, const QRectF &bounds, double size)
+{
+    auto graphic = std::make_shared<SKTText>();
+    graphic->Set_Data_source_type(1);
+    graphic->Set_Batch_List_Name(series);
+    graphic->text_ctrl_font = Font_With_Name(QStringLiteral("ArialMT"), size);
+    graphic->_isDrawingFill = false;
+    graphic->_isDrawingStroke = false;
+    graphic->_bounds = bounds;
+    return graphic;
+}
+
+SKTGraphicPtr barcode(const QString &symbology, const QString &series, const QRectF &bounds)
+{
+    auto graphic = std::make_shared<SKTBarcode>();
+    graphic->barcode_font_index = static_cast<int>(Barcode_Symbology_Titles().indexOf(symbology));
+    graphic->linear_or_2d = symbology == QLatin1String("QR Code") ? 1 : 0;
+    graphic->dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
+    graphic->Set_Data_source_type(1);
+    graphic->Set_Batch_List_Name(series);
+    graphic->_bounds = bounds;
+    return graphic;
+}
+
+DesignSnapshot typicalCard()
+{
+    auto photo = std::make_shared<SKTImage>(QPointF(), twelveMegapixelPhoto());
+    photo->_bounds = QRectF(8, 8, 80, 100);
+    photo->sat_val = 1.3f;
+    photo->con_val = 1.1f;
+    photo->Sepia = true;
+    photo->blr_val = 2.0f;
+    const GraphicList front{text(QStringLiteral("Name"), QRectF(96, 10, 140, 24), 16),
+                            text(QStringLiteral("Title"), QRectF(96, 36, 140, 18), 10),
+                            barcode(QStringLiteral("Code 128"), QStringLiteral("Code"), QRectF(96, 60, 140, 50)),
+                            barcode(QStringLiteral("QR Code"), QStringLiteral("Link"), QRectF(180, 100, 50, 50)), photo};
+    DesignSnapshot design;
+    design.front.graphics = front;
+    design.frame = kCard;
+    return design;
+}
+
+// The record engine's part: each bound object takes the record's value.
+RecordOutcome applyRecord(int record, GraphicList &objects)
+{
+    for (const SKTGraphicPtr &object : objects) {
+        const QString series = object->batch_list_name;
+        if (series == QLatin1String("Name") || series == QLatin1String("Title")) {
+            auto *graphic = static_cast<SKTText *>(object.get());
+            graphic->Text_Value = QStringLiteral("%1 %2").arg(series).arg(record + 1);
+            graphic->contents_val.reset();
+        } else if (series == QLatin1String("Code")) {
+            object->Set_Barcode_image(Barcode_Image_For_Graphic(*object, QStringLiteral("TICKET-%1").arg(record + 100000)));
+        } else if (series == QLatin1String("Link")) {
+            object->Set_Barcode_image(
+                Barcode_Image_For_Graphic(*object, QStringLiteral("https://example.org/guest/%1").arg(record + 1)));
+        }
+    }
+    return {};
+}
+
+// Resident-set high-water mark in MiB, after resetting it when asked.
+double peakMiB(bool reset)
+{
+    if (reset) {
+        std::ofstream clear("/proc/self/clear_refs");
+        clear << "5";
+    }
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    return 0;
+}
+
+// One picture made and encoded with no loop: a copy of the side, the record's values, drawing, PNG.
+QByteArray oneRecord(const DesignSnapshot &design, int record)
+{
+    GraphicList copies = DesignSnapshot::copyOf(design.front.graphics);
+    applyRecord(record, copies);
+    const QImage picture =
+        Card_Side_Image(std::make_shared<const SKTRenderingView>(design.frame, copies, design.front.face,
+                                                                 design.cardShape, design.resources))
+            .toImage(kDpi);
+    return PictureExport::encodePicture(picture, QStringLiteral("x.png"));
+}
+
+const DesignSnapshot &design()
+{
+    static const DesignSnapshot card = [] {
+        DesignSnapshot made = typicalCard();
+        // Drawn once as a run does first, so that the photo's effects are made once for all.
+        Card_Side_Image(std::make_shared<const SKTRenderingView>(made, 0)).toImage(kDpi);
+        return made;
+    }();
+    return card;
+}
+
+// Seconds one picture takes made and encoded on one thread, with no loop around it.
+double secondsPerPicture()
+{
+    static const double seconds = [] {
+        constexpr int kPictures = 24;
+        oneRecord(design(), 0);
+        QElapsedTimer timer;
+        timer.start();
+        for (int record = 0; record < kPictures; ++record)
+            benchmark::DoNotOptimize(oneRecord(design(), record));
+        return timer.nsecsElapsed() / 1e9 / kPictures;
+    }();
+    return seconds;
+}
+
+void BM_PictureWithoutLoop(benchmark::State &state)
+{
+    int record = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(oneRecord(design(), record++));
+    state.counters["ms_per_picture"] = secondsPerPicture() * 1000;
+    state.counters["effect_cache_misses"] = double(ImageEffectCache::sharedInstance().missCount());
+}
+BENCHMARK(BM_PictureWithoutLoop)->Unit(benchmark::kMillisecond)->Iterations(16);
+
+// The whole batch: files written into a fresh folder, the pool drawing records side by side.
+void BM_BatchExport(benchmark::State &state)
+{
+    const int records = int(state.range(0));
+    const double ideal = records * secondsPerPicture() / platform::concurrentThreads();
+    const quint64 missesBefore = ImageEffectCache::sharedInstance().missCount();
+    double seconds = 0, peak = 0, before = 0;
+    for (auto _ : state) {
+        QTemporaryDir folder;
+        std::atomic<int> total{0};
+        std::atomic<double> current{0};
+        std::atomic<bool> stop{false};
+        before = peakMiB(true);
+        QElapsedTimer timer;
+        timer.start();
+        const ExportReport report = PictureExport::Export_Batch_File(
+            design(), ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), kDpi}, folder.path(), records,
+            applyRecord, RunCounters{&total, &current, &stop});
+        seconds = timer.nsecsElapsed() / 1e9;
+        peak = peakMiB(false);
+        if (!report.succeeded())
+            state.SkipWithError(report.message().toUtf8().constData());
+    }
+    state.counters["records_per_s"] = records / seconds;
+    state.counters["ratio_to_ideal"] = seconds / ideal;
+    state.counters["peak_MiB"] = peak;
+    state.counters["resident_before_MiB"] = before;
+    state.counters["threads"] = platform::concurrentThreads();
+    state.counters["effect_runs"] = double(ImageEffectCache::sharedInstance().missCount() - missesBefore);
+}
+BENCHMARK(BM_BatchExport)->Arg(200)->Arg(1000)->Arg(5000)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+} // namespace

@@ -1,0 +1,232 @@
+#include "output/PictureExport.h"
+
+#include "canvas/SKTRenderingView.h"
+#include "platform/SafeFileWriter.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPainter>
+
+#include <cmath>
+#include <utility>
+
+QString ExportReport::message() const
+{
+    if (!error.isEmpty())
+        return error;
+    return run.summary(PictureExport::kExported, QStringLiteral("frames"));
+}
+
+namespace PictureExport {
+
+namespace {
+
+// One file of a record: where it goes and its bytes, or why it has none.
+struct PreparedFile {
+    QString path;
+    QByteArray bytes;
+    QString error;
+};
+using PreparedFiles = QList<PreparedFile>;
+
+PreparedFile prepareFile(const QString &path, const QImage &image, const QString &drawError)
+{
+    PreparedFile file{path, {}, {}};
+    if (image.isNull()) {
+        file.error = drawError.isEmpty() ? QStringLiteral("The card could not be drawn.") : drawError;
+        return file;
+    }
+    file.bytes = encodePicture(image, path, &file.error);
+    return file;
+}
+
+} // namespace
+
+const QStringList &fileTypes()
+{
+    static const QStringList types{QStringLiteral("TIFF"), QStringLiteral("PNG"), QStringLiteral("JPEG"),
+                                   QStringLiteral("BMP")};
+    return types;
+}
+
+const QList<int> &resolutions()
+{
+    static const QList<int> dpi{72, 300, 600};
+    return dpi;
+}
+
+QByteArray formatOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("png"))
+        return "png";
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return "jpeg";
+    if (suffix == QLatin1String("tif") || suffix == QLatin1String("tiff"))
+        return "tiff";
+    if (suffix == QLatin1String("bmp"))
+        return "bmp";
+    return {};
+}
+
+QString Create_Front_Card_Path(const QString &path)
+{
+    return path;
+}
+
+QString Create_Back_Card_Path(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString name = info.suffix().isEmpty()
+                             ? info.fileName() + QStringLiteral("_Back")
+                             : QStringLiteral("%1_Back.%2").arg(info.completeBaseName(), info.suffix());
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? name : path.left(slash + 1) + name;
+}
+
+QImage combinedPicture(const Card_Side_Image &front, const Card_Side_Image &back, double dpi, QString *error)
+{
+    if (front.isNull() || back.isNull()) {
+        if (error)
+            *error = QStringLiteral("Invalid image");
+        return {};
+    }
+    const double scale = dpi / 72.0;
+    const QSizeF half = front.size() * scale;
+    // Each half takes whole rows, so the picture is exactly twice a side's picture.
+    const double rows = std::ceil(half.height());
+    QImage picture = SKTRenderingView::newTransparentImage(QSizeF(half.width(), 2 * rows), dpi);
+    if (picture.isNull()) {
+        if (error)
+            *error = QStringLiteral("Invalid image resolution");
+        return {};
+    }
+    QPainter painter(&picture);
+    if (!front.draw(painter, QRectF(QPointF(0, 0), half), error) ||
+        !back.draw(painter, QRectF(QPointF(0, rows), back.size() * scale), error))
+        return {};
+    return picture;
+}
+
+QByteArray encodePicture(const QImage &image, const QString &path, QString *error)
+{
+    const QByteArray format = formatOf(path);
+    if (format.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("No picture type has the extension of %1.").arg(path);
+        return {};
+    }
+    QImage pixels = image;
+    if (format == "jpeg" || format == "bmp") {
+        // Without transparency the corners of a rounded card would come out black.
+        QImage opaque(image.size(), QImage::Format_RGB32);
+        opaque.fill(Qt::white);
+        opaque.setDotsPerMeterX(image.dotsPerMeterX());
+        opaque.setDotsPerMeterY(image.dotsPerMeterY());
+        QPainter painter(&opaque);
+        painter.drawImage(0, 0, image);
+        painter.end();
+        pixels = opaque;
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (format == "jpeg")
+        writer.setQuality(95);
+    if (format == "tiff")
+        writer.setCompression(1); // LZW: lossless and far smaller than raw rows
+    if (!writer.write(pixels)) {
+        if (error)
+            *error = writer.errorString();
+        return {};
+    }
+    return bytes;
+}
+
+QString batchPath(const QString &folder, const ExportChoice &choice, int record)
+{
+    return QDir(folder).filePath(QStringLiteral("Card_%1.%2").arg(record + 1).arg(choice.type));
+}
+
+PictureFileSink::PictureFileSink(ExportChoice choice, std::function<QString(int record)> pathOf)
+    : m_choice(std::move(choice)), m_pathOf(std::move(pathOf))
+{
+}
+
+std::any PictureFileSink::prepare(const RecordDrawing &drawing) const
+{
+    const QString path = m_pathOf(drawing.record);
+    PreparedFiles files;
+    QString error;
+    if (m_choice.sides == QLatin1String("BOTH") && m_choice.combined) {
+        const QImage picture = combinedPicture(drawing.front, drawing.back, m_choice.dpi, &error);
+        files.append(prepareFile(path, picture, error));
+        return files;
+    }
+    if (m_choice.wantsBack()) {
+        const QImage picture = drawing.back.toImage(m_choice.dpi, &error);
+        files.append(prepareFile(Create_Back_Card_Path(path), picture, error));
+    }
+    if (m_choice.wantsFront()) {
+        const QImage picture = drawing.front.toImage(m_choice.dpi, &error);
+        files.append(prepareFile(Create_Front_Card_Path(path), picture, error));
+    }
+    return files;
+}
+
+bool PictureFileSink::deliver(const RecordDrawing &, std::any &prepared, QString *error)
+{
+    const auto *files = std::any_cast<PreparedFiles>(&prepared);
+    if (!files) {
+        if (error)
+            *error = QStringLiteral("The card could not be drawn.");
+        return false;
+    }
+    for (const PreparedFile &file : *files) {
+        QString reason = file.error;
+        if (reason.isEmpty() && platform::writeFileSafely(file.path, file.bytes, &reason)) {
+            m_written.append(file.path);
+            continue;
+        }
+        if (error)
+            *error = QStringLiteral("%1 could not be written. %2").arg(QDir::toNativeSeparators(file.path), reason);
+        return false;
+    }
+    return true;
+}
+
+ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &path)
+{
+    ExportReport report;
+    PictureFileSink sink(choice, [path](int) { return path; });
+    report.run = runRecords(design, 1, {}, sink, {}, 1);
+    // The file to open afterwards: the front's when both were written, the back's for the back alone.
+    report.path = sink.written().isEmpty() ? path : sink.written().last();
+    return report;
+}
+
+ExportReport Export_Batch_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &folder, int count,
+                               const RecordApplier &apply, const RunCounters &counters)
+{
+    ExportReport report;
+    if (count <= 0) {
+        report.error = kListEmpty;
+        return report;
+    }
+    const QString target = QDir(folder).filePath(kBatchFolder);
+    if (!QDir().mkpath(target)) {
+        report.error = QStringLiteral("Unable to continue saving barcode image.\n\nEither Destination Drive is "
+                                      "inaccessible or there is no free space available in drive to save barcode "
+                                      "image.");
+        return report;
+    }
+    report.path = target;
+    PictureFileSink sink(choice, [&](int record) { return batchPath(target, choice, record); });
+    report.run = runRecords(design, count, apply, sink, counters);
+    return report;
+}
+
+} // namespace PictureExport

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "canvas/Card_Side_Image.h"
+#include "datasource/RecordBinding.h"
+#include "document/DesignSnapshot.h"
+#include "document/SKTGraphic.h"
+
+#include <QList>
+#include <QRectF>
+#include <QStringList>
+
+#include <any>
+#include <atomic>
+#include <functional>
+
+// Writes record `record`'s values into `objects` (copies of one side's objects, nobody else's), as
+// RecordBinding::apply does. Called on pool threads, side by side for different records: it must read
+// only what the run gave it.
+using RecordApplier = std::function<RecordOutcome(int record, GraphicList &objects)>;
+
+// The sides of one record as the loop drew them, with what applying the record came to.
+struct RecordDrawing {
+    int record = 0;
+    Card_Side_Image front, back; // the null picture for a side the sink does not want
+    RecordOutcome outcome;
+};
+
+// Where a run's records go: picture files now, a printed page's cells or a mail's attachment in
+// their turn. The loop calls prepare() on pool threads, several records at once, and deliver() on
+// its own thread, once per record, in record order.
+class RecordSink {
+public:
+    virtual ~RecordSink() = default;
+
+    virtual bool wantsFront() const = 0;
+    virtual bool wantsBack() const = 0;
+    // The costly part that records may do side by side (pixels, encoding). It reads only `drawing`
+    // and the sink's settings; a failure goes back as the prepared value, for deliver() to report.
+    virtual std::any prepare(const RecordDrawing &drawing) const = 0;
+    // Writes, prints or sends a prepared record. False stops the run, with the reason in `error`.
+    virtual bool deliver(const RecordDrawing &drawing, std::any &prepared, QString *error) = 0;
+};
+
+// Progress that a timer on the GUI thread shows while the run goes on, and the stop request.
+struct RunCounters {
+    std::atomic<int> *total = nullptr;    // set to the record count when the run starts
+    std::atomic<double> *current = nullptr; // 1-based number of the record last handed to the sink
+    std::atomic<bool> *stop = nullptr;    // read before each record
+};
+
+// How a run ended, for its closing report.
+struct RunReport {
+    int total = 0;
+    int delivered = 0;              // records handed to the sink
+    bool stopped = false;           // the user asked to stop
+    QString failure;                // the reason the sink gave for stopping the run; empty when none
+    QList<int> failedRecords;       // 0-based records whose values did not all apply
+    QStringList reasons;            // one line per failed record, naming the record
+
+    bool succeeded() const { return failure.isEmpty() && !stopped && failedRecords.isEmpty(); }
+    // One closing text for any sink: what was done of how many, why it stopped, which records failed.
+    QString summary(const QString &doneMessage, const QString &unit) const;
+};
+
+// The one record loop of export, printing and e-mail. Records [0, count) are copied from `design` (a
+// snapshot nobody edits),
+// given their values by `apply` and drawn, up to `window` of them at once on the thread pool (0: two
+// per pool thread), so memory stays bounded however many records there are; `sink` receives them in
+// record order on the calling thread. Stops before the next record when the stop flag is set or the
+// sink fails.
+RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplier &apply, RecordSink &sink,
+                     const RunCounters &counters, int window = 0);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "output/RecordLoop.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <thread>
+
+class Send_Modeless;
+
+// Runs a bound run's record loop on a worker thread while the progress sheet shows its counters
+// (read every half second on the GUI thread) and offers Stop. One run at a time; the worker is
+// always joined: when the run ends, or when the owner goes (closing the program stops the run and
+// waits for it), so no thread outlives the window.
+class RecordRun : public QObject {
+    Q_OBJECT
+public:
+    explicit RecordRun(Send_Modeless *sheet, QObject *parent = nullptr);
+    ~RecordRun() override;
+
+    bool isRunning() const { return m_worker.joinable(); }
+    // Starts `job` on the worker and shows the sheet over its parent window; `finished` runs on the GUI
+    // thread after the job returned and the worker was joined. False while another run goes on.
+    bool start(const RunCounters &counters, const QString &stopQuestion, const QString &unit,
+               std::function<void()> job, std::function<void()> finished);
+    // Asks the run to stop and waits for its worker; `finished` is not called.
+    void stopAndWait();
+
+    static constexpr int kTickMs = 500;
+
+private:
+    void end();
+
+    QPointer<Send_Modeless> m_sheet;
+    QTimer m_timer;
+    RunCounters m_counters;
+    std::thread m_worker;
+    std::function<void()> m_finished;
+    quint64 m_generation = 0; // an end posted by a run that was stopped and waited for does nothing
+};

@@ -1,0 +1,97 @@
+#include "output/ui/Send_Modeless.h"
+
+#include "platform/UiServices.h"
+#include "platform/ui/DialogLook.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+Send_Modeless *g_instance = nullptr;
+
+} // namespace
+
+Send_Modeless::Send_Modeless(QWidget *parent)
+    : QDialog(parent, Qt::Sheet), _Curr_Progress(new QProgressBar(this)), _tot_msg_cnt(new QLabel(this)),
+      _curr_msg_cnt(new QLabel(this)), pause_label(new QLabel(this)), _stop_btn(new QPushButton(tr("Stop"), this))
+{
+    setObjectName(QStringLiteral("Send_Modeless"));
+    setWindowTitle(tr("Exporting"));
+    DialogLook::applyBackground(this);
+    _Curr_Progress->setObjectName(QStringLiteral("_Curr_Progress"));
+    _tot_msg_cnt->setObjectName(QStringLiteral("_tot_msg_cnt"));
+    _curr_msg_cnt->setObjectName(QStringLiteral("_curr_msg_cnt"));
+    pause_label->setObjectName(QStringLiteral("pause_label"));
+    _stop_btn->setObjectName(QStringLiteral("_stop_btn"));
+    _Curr_Progress->setMinimumWidth(340);
+    _Curr_Progress->setTextVisible(false);
+    pause_label->setWordWrap(true);
+    pause_label->hide();
+    _stop_btn->setAutoDefault(false);
+    connect(_stop_btn, &QPushButton::clicked, this, [this] { Stop_Sending_Pressed(); });
+
+    auto *counts = new QFormLayout;
+    counts->setLabelAlignment(Qt::AlignRight);
+    counts->addRow(tr("Total:"), _tot_msg_cnt);
+    counts->addRow(tr("Done:"), _curr_msg_cnt);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(_stop_btn, QDialogButtonBox::RejectRole);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 18, 20, 14);
+    layout->setSpacing(10);
+    layout->addWidget(_Curr_Progress);
+    layout->addLayout(counts);
+    layout->addWidget(pause_label);
+    layout->addWidget(buttons);
+    g_instance = this;
+}
+
+Send_Modeless::~Send_Modeless()
+{
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+Send_Modeless *Send_Modeless::defaultInstance()
+{
+    return g_instance;
+}
+
+void Send_Modeless::beginRun(const RunCounters &counters, const QString &stopQuestion, const QString &unit)
+{
+    m_counters = counters;
+    m_stopQuestion = stopQuestion;
+    m_unit = unit;
+    _stop_btn->setEnabled(true);
+    pause_label->hide();
+    update_sending_progress_bar();
+}
+
+void Send_Modeless::update_sending_progress_bar()
+{
+    const int total = m_counters.total ? m_counters.total->load() : 0;
+    const int done = m_counters.current ? static_cast<int>(m_counters.current->load()) : 0;
+    _Curr_Progress->setRange(0, std::max(total, 1));
+    _Curr_Progress->setValue(std::min(done, total));
+    _tot_msg_cnt->setText(QString::number(total));
+    _curr_msg_cnt->setText(QStringLiteral("%1 / %2 %3").arg(done).arg(total).arg(m_unit).trimmed());
+}
+
+void Send_Modeless::Stop_Sending_Pressed()
+{
+    if (!m_counters.stop || m_counters.stop->load())
+        return;
+    if (platform::uiServices().askYesNo(m_stopQuestion) != platform::UiServices::Answer::Yes)
+        return;
+    m_counters.stop->store(true);
+    // The record under way is finished first.
+    _stop_btn->setEnabled(false);
+    pause_label->setText(tr("Stopping after the current record…"));
+    pause_label->show();
+}

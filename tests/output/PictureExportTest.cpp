@@ -1,0 +1,352 @@
+#include "output/PictureExport.h"
+
+#include "../barcode/SymbolReader.h"
+#include "fixtures/TestSupport.h"
+
+#include "barcode/BarcodeGenerator.h"
+#include "barcode/BarcodeSettings.h"
+#include "canvas/SKTRenderingView.h"
+#include "document/SKTBarcode.h"
+#include "document/SKTText.h"
+#include "document/Shape_Control.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+
+namespace {
+
+const QRectF kFrame(0, 0, 243, 153);
+
+// The series the tests bind: each record's value by series name, as the record engine gives it.
+struct Series {
+    QString name;
+    QStringList values;
+};
+
+// A stand-in for the record engine: bound texts take the record's value, bound barcodes their
+// symbol of it; a value "FAIL" fails its object.
+RecordApplier applierOf(const QList<Series> &series)
+{
+    return [series](int record, GraphicList &objects) {
+        RecordOutcome outcome;
+        for (const SKTGraphicPtr &object : objects) {
+            for (const Series &one : series) {
+                if (object->batch_list_name != one.name)
+                    continue;
+                const QString value = record >= 0 && record < one.values.size() ? one.values.at(record) : QString();
+                if (value == QLatin1String("FAIL")) {
+                    outcome.ok = false;
+                    outcome.failures << QStringLiteral("%1 has no value").arg(one.name);
+                } else if (object->kind() == SKTGraphic::Kind::Barcode) {
+                    object->Set_Barcode_image(Barcode_Image_For_Graphic(*object, value));
+                } else if (auto *text = dynamic_cast<SKTText *>(object.get())) {
+                    text->Text_Value = value;
+                    text->contents_val.reset();
+                }
+            }
+        }
+        return outcome;
+    };
+}
+
+SKTGraphicPtr boundText(const QString &series, const QRectF &bounds)
+{
+    auto text = std::make_shared<SKTText>();
+    text->setBounds(bounds);
+    text->Set_Data_source_type(1);
+    text->Set_Batch_List_Name(series);
+    return text;
+}
+
+SKTGraphicPtr filled(const QRectF &bounds, const QColor &colour)
+{
+    auto shape = std::make_shared<Shape_Control>();
+    shape->setBounds(bounds);
+    shape->setFillColor(colour);
+    shape->setDrawingFill(true);
+    return shape;
+}
+
+// A front with a bound text and a bound Code 128, a back with a blue block.
+DesignSnapshot cardDesign()
+{
+    auto code = std::make_shared<SKTBarcode>();
+    code->barcode_font_index = static_cast<int>(Barcode_Symbology_Titles().indexOf(QStringLiteral("Code 128")));
+    code->dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
+    code->Set_Data_source_type(1);
+    code->Set_Batch_List_Name(QStringLiteral("Codes"));
+    code->setBounds(QRectF(20, 70, 200, 70));
+    DesignSnapshot design;
+    design.front.graphics = {boundText(QStringLiteral("Guests"), QRectF(10, 10, 200, 40)), code};
+    design.back.graphics = {filled(QRectF(100, 60, 50, 50), Qt::blue)};
+    design.frame = kFrame;
+    return design;
+}
+
+const QList<Series> kGuests{{QStringLiteral("Guests"), {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}},
+                            {QStringLiteral("Codes"),
+                             {QStringLiteral("CODE-A1"), QStringLiteral("CODE-B2"), QStringLiteral("CODE-C3")}}};
+
+QStringList filesIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    return names;
+}
+
+// A side drawn directly with a record applied, at `dpi`: what an exported picture must show.
+QImage drawnDirectly(const DesignSnapshot &design, bool back, int record, double dpi = 72)
+{
+    GraphicList copies = DesignSnapshot::copyOf(design.side(back ? 1 : 0).graphics);
+    if (record >= 0)
+        applierOf(kGuests)(record, copies);
+    return SKTRenderingView::image_From_Card_Graphics(copies, false, design.side(back ? 1 : 0).face, 0, design.frame)
+        .toImage(dpi)
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage readPicture(const QString &path)
+{
+    return QImage(path).convertToFormat(QImage::Format_ARGB32);
+}
+
+class PictureExportTest : public ::testing::Test {
+protected:
+    AppFixture app;
+    QTemporaryDir dir;
+    std::atomic<int> total{0};
+    std::atomic<double> current{0};
+    std::atomic<bool> stop{false};
+    RunCounters counters{&total, &current, &stop};
+    DesignSnapshot design = cardDesign();
+
+    QString folder() const { return dir.filePath(PictureExport::kBatchFolder); }
+    ExportReport batch(const ExportChoice &choice, int count = 3)
+    {
+        return PictureExport::Export_Batch_File(design, choice, dir.path(), count, applierOf(kGuests), counters);
+    }
+};
+
+} // namespace
+
+TEST_F(PictureExportTest, ASeriesBoundToTheFrontExportsOneDistinctPicturePerRecord)
+{
+    // Another program's file in the folder stays; the run's own names are written again.
+    QDir().mkpath(folder());
+    QFile foreign(QDir(folder()).filePath(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+    foreign.write("mine");
+    foreign.close();
+
+    for (int run = 0; run < 2; ++run) {
+        const ExportReport report = batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72});
+        EXPECT_TRUE(report.succeeded()) << report.message().toStdString();
+        EXPECT_EQ(report.message(), PictureExport::kExported);
+        EXPECT_EQ(report.path, folder());
+        EXPECT_EQ(filesIn(folder()), (QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG", "notes.txt"}));
+        EXPECT_EQ(total, 3);
+        EXPECT_EQ(current, 3.0);
+    }
+    QList<QImage> pictures;
+    for (int record = 0; record < 3; ++record) {
+        const QImage picture = readPicture(QDir(folder()).filePath(QStringLiteral("Card_%1.PNG").arg(record + 1)));
+        EXPECT_EQ(picture, drawnDirectly(design, false, record)) << record;
+        EXPECT_FALSE(pictures.contains(picture)) << "record " << record << " repeats an earlier picture";
+        pictures << picture;
+    }
+    // Each record's barcode, read back from its file at 300 dpi by an independent decoder.
+    const ExportReport report = batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 300});
+    ASSERT_TRUE(report.succeeded());
+    for (int record = 0; record < 3; ++record) {
+        const QImage picture = QImage(QDir(folder()).filePath(QStringLiteral("Card_%1.PNG").arg(record + 1)));
+        EXPECT_EQ(readSymbol(picture, ZXing::BarcodeFormat::Code128), kGuests[1].values[record].toLatin1());
+    }
+}
+
+TEST_F(PictureExportTest, SidesGiveTheirFilesInOrderAndCombinedPicturesAreTwiceAsHigh)
+{
+    const struct {
+        QString sides;
+        bool combined;
+        QStringList files; // of record 1; records 2 and 3 alike
+        int heightFactor;
+    } rows[] = {
+        {"F", false, {"Card_1.PNG"}, 1},
+        {"B", false, {"Card_1_Back.PNG"}, 1},
+        {"BOTH", false, {"Card_1_Back.PNG", "Card_1.PNG"}, 1},
+        {"BOTH", true, {"Card_1.PNG"}, 2},
+        {"F", true, {"Card_1.PNG"}, 1}, // combining means nothing for one side
+    };
+    for (const auto &row : rows) {
+        QDir(folder()).removeRecursively();
+        const ExportReport report = batch(ExportChoice{row.sides, row.combined, QStringLiteral("PNG"), 72});
+        ASSERT_TRUE(report.succeeded()) << row.sides.toStdString();
+        QStringList expected;
+        for (int record = 1; record <= 3; ++record)
+            for (QString file : row.files)
+                expected << file.replace(QStringLiteral("_1"), QStringLiteral("_%1").arg(record));
+        expected.sort();
+        EXPECT_EQ(filesIn(folder()), expected) << row.sides.toStdString() << row.combined;
+        const QImage front = drawnDirectly(design, false, 1), back = drawnDirectly(design, true, 1);
+        const QImage second = readPicture(QDir(folder()).filePath(row.files.last()).replace("_1", "_2"));
+        ASSERT_EQ(second.height(), front.height() * row.heightFactor) << row.sides.toStdString();
+        if (row.heightFactor == 2) {
+            EXPECT_EQ(second.copy(0, 0, front.width(), front.height()), front) << "the front is the upper half";
+            EXPECT_EQ(second.copy(0, front.height(), back.width(), back.height()), back);
+        } else {
+            EXPECT_EQ(second, row.sides == QLatin1String("B") ? back : front);
+        }
+    }
+}
+
+TEST_F(PictureExportTest, FilesHoldTheFormatTheirExtensionNamesAtTheChosenResolution)
+{
+    const struct {
+        QString type;
+        QByteArray format;
+        double dpi;
+        bool exact; // lossless: the pixels are those drawn at that resolution
+    } rows[] = {
+        {"TIFF", "tiff", 72, true}, {"PNG", "png", 300, true},  {"JPEG", "jpeg", 600, false},
+        {"BMP", "bmp", 300, false}, {"png", "png", 600, true},
+    };
+    for (const auto &row : rows) {
+        const QString path = dir.filePath(QStringLiteral("card.") + row.type);
+        const ExportReport report =
+            PictureExport::Export_Single_File(design, ExportChoice{QStringLiteral("F"), false, row.type, row.dpi}, path);
+        ASSERT_TRUE(report.succeeded()) << report.message().toStdString();
+        QImageReader reader(path);
+        EXPECT_EQ(reader.format(), row.format) << row.type.toStdString();
+        const QImage picture = reader.read();
+        const QSizeF scaled = kFrame.size() * (row.dpi / 72);
+        const QSize pixels(int(std::ceil(scaled.width())), int(std::ceil(scaled.height())));
+        EXPECT_EQ(picture.size(), pixels) << row.type.toStdString();
+        EXPECT_NEAR(picture.dotsPerMeterX() * 0.0254, row.dpi, 0.5) << row.type.toStdString();
+        const QImage drawn = drawnDirectly(design, false, -1, row.dpi);
+        if (row.exact) {
+            EXPECT_EQ(picture.convertToFormat(QImage::Format_ARGB32), drawn) << row.type.toStdString();
+        }
+    }
+    EXPECT_EQ(PictureExport::Export_Single_File(design, ExportChoice{}, dir.filePath(QStringLiteral("card.xyz")))
+                  .message()
+                  .contains(QStringLiteral("No picture type")),
+              true);
+}
+
+TEST_F(PictureExportTest, BackFilesAreNamedBesideTheFront)
+{
+    const struct {
+        const char *front, *back;
+    } rows[] = {{"/out/Card_3.TIFF", "/out/Card_3_Back.TIFF"},
+                {"x.tiff", "x_Back.tiff"},
+                {"/a.b/card", "/a.b/card_Back"},
+                {"/out/my.card.png", "/out/my.card_Back.png"}};
+    for (const auto &row : rows)
+        EXPECT_EQ(PictureExport::Create_Back_Card_Path(QString::fromUtf8(row.front)), QString::fromUtf8(row.back));
+}
+
+TEST_F(PictureExportTest, NoRecordsCreateNothing)
+{
+    const ExportReport report = batch(ExportChoice{}, 0);
+    EXPECT_EQ(report.message(), PictureExport::kListEmpty);
+    EXPECT_FALSE(QFileInfo::exists(folder()));
+}
+
+TEST_F(PictureExportTest, StopEndsAfterTheRecordUnderWayAndSaysSo)
+{
+    // The user's Stop, confirmed while record 3 of 10 is written.
+    class StoppingSink : public PictureExport::PictureFileSink {
+    public:
+        using PictureFileSink::PictureFileSink;
+        std::atomic<bool> *stop = nullptr;
+        bool deliver(const RecordDrawing &drawing, std::any &prepared, QString *error) override
+        {
+            if (drawing.record == 2)
+                stop->store(true);
+            return PictureFileSink::deliver(drawing, prepared, error);
+        }
+    };
+    QDir().mkpath(folder());
+    const ExportChoice choice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72};
+    StoppingSink sink(choice, [&](int record) { return PictureExport::batchPath(folder(), choice, record); });
+    sink.stop = &stop;
+    ExportReport report;
+    report.run = runRecords(design, 10, applierOf(kGuests), sink, counters);
+    EXPECT_EQ(filesIn(folder()), (QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"}));
+    EXPECT_TRUE(report.run.stopped);
+    EXPECT_EQ(report.message(), QStringLiteral("Stopped after 3 of 10 frames."));
+}
+
+TEST_F(PictureExportTest, AFailedWriteStopsTheRunAndIsNeverASuccess)
+{
+    const auto blockWith = [this](const QString &how) {
+        QDir().mkpath(folder());
+        if (how == QLatin1String("folder in the way"))
+            QDir().mkpath(QDir(folder()).filePath(QStringLiteral("Card_2.PNG")));
+        else
+            QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    };
+    for (const QString how : {"folder in the way", "read-only folder"}) {
+        QDir(folder()).removeRecursively();
+        blockWith(how);
+        if (how == QLatin1String("read-only folder") && QFileInfo(folder()).isWritable())
+            continue; // an administrator writes anyway
+        const ExportReport report = batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, 5);
+        EXPECT_FALSE(report.succeeded()) << how.toStdString();
+        EXPECT_TRUE(report.message().startsWith(QStringLiteral("Stopped after"))) << report.message().toStdString();
+        EXPECT_TRUE(report.message().contains(QStringLiteral("Card_"))) << "the file is named";
+        EXPECT_LE(report.run.delivered, 1);
+        EXPECT_FALSE(QFileInfo::exists(QDir(folder()).filePath(QStringLiteral("Card_3.PNG"))));
+        QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+}
+
+TEST_F(PictureExportTest, RecordsThatFailAreCountedAndNamedAndTheRunGoesOn)
+{
+    const QList<Series> series{Series{QStringLiteral("Guests"), {"A", "FAIL", "C", "FAIL"}}};
+    const ExportReport report = PictureExport::Export_Batch_File(
+        design, ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, dir.path(), 4, applierOf(series),
+        counters);
+    EXPECT_EQ(report.run.delivered, 4);
+    EXPECT_EQ(report.run.failedRecords, (QList<int>{1, 3}));
+    EXPECT_TRUE(report.message().contains(QStringLiteral("2 of 4 records")));
+    EXPECT_TRUE(report.message().contains(QStringLiteral("Record 2: Guests has no value")));
+    EXPECT_EQ(filesIn(folder()).size(), 4);
+}
+
+TEST_F(PictureExportTest, RecordsInFlightStayWithinTheWindowAndArriveInOrder)
+{
+    class CountingSink : public RecordSink {
+    public:
+        std::atomic<int> started{0};
+        int window = 3, delivered = 0, widest = 0;
+        QList<int> order;
+        bool wantsFront() const override { return true; }
+        bool wantsBack() const override { return false; }
+        std::any prepare(const RecordDrawing &drawing) const override { return drawing.front.toImage(36).width(); }
+        bool deliver(const RecordDrawing &drawing, std::any &, QString *) override
+        {
+            order << drawing.record;
+            widest = std::max(widest, started.load() - delivered);
+            ++delivered;
+            return true;
+        }
+    } sink;
+    const RecordApplier apply = [&](int, GraphicList &) {
+        ++sink.started;
+        return RecordOutcome{};
+    };
+    runRecords(design, 40, apply, sink, counters, sink.window);
+    QList<int> expected;
+    for (int i = 0; i < 40; ++i)
+        expected << i;
+    EXPECT_EQ(sink.order, expected);
+    EXPECT_LE(sink.widest, sink.window);
+}

@@ -1,0 +1,156 @@
+#include "output/ui/ExportSheet.h"
+#include "output/ui/RecordRun.h"
+#include "output/ui/Send_Modeless.h"
+
+#include "fixtures/EventLoop.h"
+#include "fixtures/ScriptedServices.h"
+#include "fixtures/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+TEST(ExportSheet, ChoicesFollowTheRowsTheUserClicks)
+{
+    ExportSheet sheet;
+    const struct {
+        int sideRow;
+        bool tickCombined;
+        int typeRow;
+        int dpiItem;
+        ExportChoice expected;
+    } rows[] = {
+        {1, true, 0, 0, {"F", false, "TIFF", 72}},
+        {0, true, 1, 1, {"BOTH", true, "PNG", 300}},
+        {0, false, 2, 2, {"BOTH", false, "JPEG", 600}},
+        {2, true, 3, 1, {"B", false, "BMP", 300}},
+    };
+    for (const auto &row : rows) {
+        sheet.resetForExport(false, false);
+        sheet.export_card_side_CellClick(row.sideRow);
+        EXPECT_EQ(sheet.export_combined_image_chk->isEnabled(), row.sideRow == 0);
+        sheet.export_combined_image_chk->setChecked(row.tickCombined);
+        sheet.export_file_type_CellClick(row.typeRow);
+        EXPECT_EQ(sheet.fileFormatPopup->currentIndex(), row.typeRow);
+        sheet.saveDPIText->setCurrentIndex(row.dpiItem);
+        const ExportChoice choice = sheet.choice();
+        EXPECT_EQ(choice.sides, row.expected.sides);
+        EXPECT_EQ(choice.combined, row.expected.combined);
+        EXPECT_EQ(choice.type, row.expected.type);
+        EXPECT_EQ(choice.dpi, row.expected.dpi);
+    }
+    // The popup moves the type rows with it.
+    sheet.fileFormatPopup->setCurrentIndex(2);
+    sheet.exportFileTypeChanged(2);
+    EXPECT_EQ(sheet.typeRows->checkedId(), 2);
+}
+
+TEST(ExportSheet, OpeningResetsItAndOffersOnlyTheSourcesInUse)
+{
+    ExportSheet sheet;
+    for (const bool series : {false, true}) {
+        for (const bool excel : {false, true}) {
+            sheet.export_card_side_CellClick(0);
+            sheet.export_file_type_CellClick(3);
+            sheet.resetForExport(series, excel);
+            EXPECT_EQ(sheet.choice().sides, QStringLiteral("F"));
+            EXPECT_EQ(sheet.choice().type, QStringLiteral("TIFF"));
+            EXPECT_EQ(sheet.choice().dpi, 72.0);
+            EXPECT_EQ(sheet.exportsSeries(), series);
+            EXPECT_EQ(sheet.exportsExcel(), excel);
+            // A source the user unticks is left out of the run.
+            sheet.Export_with_batch_chk->setChecked(false);
+            EXPECT_FALSE(sheet.exportsSeries());
+        }
+    }
+}
+
+TEST(Send_Modeless, StopAsksWhetherToStopAndOnlyYesStops)
+{
+    ScopedScriptedServices services;
+    std::atomic<int> total{10};
+    std::atomic<double> current{3};
+    std::atomic<bool> stop{false};
+    Send_Modeless sheet;
+    EXPECT_EQ(Send_Modeless::defaultInstance(), &sheet);
+    sheet.beginRun({&total, &current, &stop}, QStringLiteral("Do you want to stop the export?"), QStringLiteral("Frame"));
+    EXPECT_EQ(sheet._tot_msg_cnt->text(), QStringLiteral("10"));
+    EXPECT_EQ(sheet._curr_msg_cnt->text(), QStringLiteral("3 / 10 Frame"));
+    EXPECT_EQ(sheet._Curr_Progress->value(), 3);
+
+    services->yesNoAnswers = {false, std::nullopt, true};
+    for (int press = 0; press < 3; ++press)
+        sheet._stop_btn->click();
+    EXPECT_EQ(services->questions, QStringList(3, QStringLiteral("Do you want to stop the export?")));
+    EXPECT_TRUE(stop);
+    EXPECT_FALSE(sheet._stop_btn->isEnabled());
+}
+
+TEST(RecordRun, TheSheetFollowsTheWorkerAndClosingStopsAndJoinsIt)
+{
+    ScopedScriptedServices services;
+    std::atomic<int> total{0};
+    std::atomic<double> current{0};
+    std::atomic<bool> stop{false};
+    const RunCounters counters{&total, &current, &stop};
+    QWidget window;
+    auto *sheet = new Send_Modeless(&window);
+    window.show();
+
+    // A run that ends by itself: the sheet shows the counters until the end, then `finished` runs.
+    auto run = std::make_unique<RecordRun>(sheet);
+    std::atomic<bool> release{false};
+    bool finished = false;
+    ASSERT_TRUE(run->start(counters, QStringLiteral("Stop?"), QStringLiteral("Frame"), [&] {
+        total = 4;
+        current = 2;
+        while (!release)
+            std::this_thread::yield();
+    }, [&] { finished = true; }));
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_FALSE(run->start(counters, {}, {}, [] {}, [] {})) << "one run at a time";
+    EXPECT_TRUE(waitFor([&] { return sheet->_curr_msg_cnt->text() == QStringLiteral("2 / 4 Frame"); }, 3000));
+    release = true;
+    EXPECT_TRUE(waitFor([&] { return finished; }, 3000));
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_FALSE(run->isRunning());
+
+    // A run the owner's end interrupts: stopped, joined, and its end never reported.
+    finished = false;
+    stop = false;
+    ASSERT_TRUE(run->start(counters, {}, {}, [&] {
+        while (!stop)
+            std::this_thread::yield();
+    }, [&] { finished = true; }));
+    run.reset();
+    EXPECT_TRUE(stop);
+    spinFor(50);
+    EXPECT_FALSE(finished);
+}
+
+TEST(ExportSheet, SheetsForALook)
+{
+    ExportSheet sheet;
+    sheet.resetForExport(true, false);
+    sheet.show();
+    sheet.adjustSize();
+    EXPECT_EQ(sheet.palette().color(QPalette::Window), QColor(241, 244, 250));
+    EXPECT_TRUE(sheet.grab().save(testOutputPath(QStringLiteral("ExportSheet.png"))));
+    std::atomic<int> total{250};
+    std::atomic<double> current{87};
+    std::atomic<bool> stop{false};
+    Send_Modeless progress;
+    progress.beginRun({&total, &current, &stop}, QString(), QStringLiteral("Frame"));
+    progress.show();
+    progress.adjustSize();
+    EXPECT_TRUE(progress.grab().save(testOutputPath(QStringLiteral("Send_Modeless.png"))));
+}

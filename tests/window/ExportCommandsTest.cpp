@@ -1,0 +1,142 @@
+#include "DesignWindowFixture.h"
+
+#include "document/SKTText.h"
+#include "fixtures/EventLoop.h"
+#include "output/OutputState.h"
+#include "output/ui/ExportSheet.h"
+#include "output/ui/RecordRun.h"
+#include "output/ui/Send_Modeless.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+// The record engine's part in a run: the front's text takes each record's name.
+RecordOutcome nameOfRecord(int record, GraphicList &objects)
+{
+    for (const SKTGraphicPtr &object : objects)
+        if (auto *text = dynamic_cast<SKTText *>(object.get())) {
+            text->Text_Value = QStringLiteral("Guest %1").arg(record + 1);
+            text->contents_val.reset();
+        }
+    return {};
+}
+
+} // namespace
+
+class ExportCommandsTest : public DesignWindowTest {
+protected:
+    void SetUp() override
+    {
+        DesignWindowTest::SetUp();
+        load();
+        auto text = std::make_shared<SKTText>();
+        text->setBounds(QRectF(10, 10, 150, 30));
+        text->Text_Value = QStringLiteral("Sample");
+        document->insertGraphics({text}, {0});
+    }
+
+    // Answers the completion box with OK once it shows, and keeps what it showed.
+    void answerCompletionBox()
+    {
+        auto *poll = new QTimer(window->Open_Export_Files);
+        QObject::connect(poll, &QTimer::timeout, window->Open_Export_Files, [this, poll] {
+            if (!window->Open_Export_Files->isVisible())
+                return;
+            shown = window->_open_log_message->text();
+            window->Open_Export_Files->done(1);
+            poll->deleteLater();
+        });
+        poll->start(5);
+    }
+
+    QString shown;
+};
+
+TEST_F(ExportCommandsTest, TheSheetsChoiceGoesToTheSavePanelsFileAndTheBoxOpensIt)
+{
+    const QString path = resourcePath(QStringLiteral("out/Card"));
+    QDir().mkpath(resourcePath(QStringLiteral("out")));
+    services->fileAnswers = {path};
+    QTimer::singleShot(0, window->ExportWindow, [this] {
+        window->ExportWindow->export_card_side_CellClick(2);
+        window->ExportWindow->export_file_type_CellClick(1);
+        window->ExportWindow->exportOkay();
+        answerCompletionBox();
+    });
+    window->Export_Button();
+    // The type's extension is added; the back alone goes to its back name.
+    EXPECT_TRUE(QFileInfo(resourcePath(QStringLiteral("out/Card_Back.PNG"))).isFile());
+    EXPECT_EQ(QDir(resourcePath(QStringLiteral("out"))).entryList(QDir::Files), QStringList{"Card_Back.PNG"});
+    EXPECT_EQ(shown, QStringLiteral("Frame has been exported successfully."));
+    EXPECT_EQ(services->openedPaths, QStringList{resourcePath(QStringLiteral("out/Card_Back.PNG"))});
+    EXPECT_TRUE(window->_open_log_chk->isChecked());
+}
+
+TEST_F(ExportCommandsTest, ABatchRunsOnAWorkerWithoutTouchingTheDesignAndReportsAtTheEnd)
+{
+    const GraphicList before = document->graphics().items();
+    ASSERT_TRUE(window->Export_Batch_File(resourcePath(QStringLiteral("out")), 4, nameOfRecord));
+    EXPECT_TRUE(window->send_modls_wnd->isVisible());
+    EXPECT_TRUE(App().Card_Value_In_Process);
+    answerCompletionBox();
+    ASSERT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !shown.isEmpty(); }, 10000));
+    EXPECT_EQ(shown, QStringLiteral("Frame has been exported successfully."));
+    EXPECT_EQ(QDir(resourcePath(QStringLiteral("out/ZOLT Photo Frame"))).entryList(QDir::Files).size(), 4);
+    EXPECT_EQ(Output().list_count, 4);
+    // The design the user sees never took a record's value.
+    EXPECT_EQ(document->graphics().items(), before);
+    EXPECT_EQ(static_cast<SKTText *>(before.first().get())->Text_Value, QStringLiteral("Sample"));
+    EXPECT_FALSE(App().Card_Value_In_Process);
+    EXPECT_FALSE(window->send_modls_wnd->isVisible());
+}
+
+TEST_F(ExportCommandsTest, NoRecordsSayTheListIsEmptyAndClosingStopsARun)
+{
+    EXPECT_FALSE(window->Export_Batch_File(resourcePath(QStringLiteral("out")), 0, nameOfRecord));
+    EXPECT_EQ(services->messages, QStringList{QStringLiteral("\nList is empty.")});
+    EXPECT_FALSE(QFileInfo::exists(resourcePath(QStringLiteral("out"))));
+
+    // A run the window's end interrupts: stopped and joined, no box afterwards.
+    std::atomic<bool> entered{false};
+    const RecordApplier slow = [&](int, GraphicList &) {
+        entered = true;
+        while (!Output().Stop_SMS_Sending_Now)
+            std::this_thread::yield();
+        return RecordOutcome{};
+    };
+    ASSERT_TRUE(window->Export_Batch_File(resourcePath(QStringLiteral("out")), 100, slow));
+    ASSERT_TRUE(waitFor([&] { return entered.load(); }, 5000));
+    window.reset();
+    EXPECT_TRUE(Output().Stop_SMS_Sending_Now);
+    EXPECT_FALSE(App().Card_Value_In_Process);
+    EXPECT_LT(QDir(resourcePath(QStringLiteral("out/ZOLT Photo Frame"))).entryList(QDir::Files).size(), 100);
+}
+
+TEST_F(ExportCommandsTest, ASeriesBoundToTheFrontExportsOnePictureOfEachRecord)
+{
+    writeFile(QStringLiteral("DataSet/Guests.txt"), "A\nB\nC\n");
+    auto *text = static_cast<SKTText *>(document->graphics().items().first().get());
+    text->data_source_type = 1;
+    text->batch_list_name = QStringLiteral("Guests");
+    services->fileAnswers = {resourcePath(QStringLiteral("out"))};
+    QTimer::singleShot(0, window->ExportWindow, [this] {
+        EXPECT_TRUE(window->ExportWindow->Export_with_batch_chk->isChecked());
+        EXPECT_FALSE(window->ExportWindow->Export_with_excel_chk->isEnabled());
+        window->ExportWindow->export_file_type_CellClick(1);
+        window->ExportWindow->exportOkay();
+    });
+    window->Export_Button();
+    answerCompletionBox();
+    ASSERT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !shown.isEmpty(); }, 10000));
+    const QDir folder(resourcePath(QStringLiteral("out/ZOLT Photo Frame")));
+    EXPECT_EQ(folder.entryList(QDir::Files), (QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"}));
+    const QImage first(folder.filePath(QStringLiteral("Card_1.PNG")));
+    EXPECT_NE(QImage(folder.filePath(QStringLiteral("Card_2.PNG"))), first);
+    EXPECT_NE(QImage(folder.filePath(QStringLiteral("Card_3.PNG"))), first);
+    EXPECT_EQ(services->openedPaths, QStringList{folder.path()});
+}
