@@ -206,12 +206,17 @@ void SKTImage::loadPicturesForDrawing()
 void SKTImage::copyLoadedPicturesTo(SKTGraphic &copy) const
 {
     auto &image = static_cast<SKTImage &>(copy);
-    if (!m_contentsLoaded || image.m_contentsLoaded)
+    if (!m_contentsLoaded)
         return;
-    image._contents = _contents;
-    image.m_contentsLoaded = true;
-    image.m_contentsCarried = m_contentsCarried;
-    // The same reduced picture: a copy's effects are then found in the cache, not made again.
+    if (!image.m_contentsLoaded) {
+        image._contents = _contents;
+        image.m_contentsLoaded = true;
+        image.m_contentsCarried = m_contentsCarried;
+    }
+    // The same picture draws through the same reduced copy: a copy's effects are then found in the
+    // cache instead of being made again, and the picture is not reduced again.
+    if (image._contents.cacheKey() != _contents.cacheKey())
+        return;
     const std::lock_guard lock(m_reducedMutex);
     image.m_reduced = m_reduced;
     image.m_reducedFrom = m_reducedFrom;

@@ -6,6 +6,8 @@
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSettings.h"
 #include "canvas/SKTRenderingView.h"
+#include "core/ImageEffectCache.h"
+#include "document/SKTImage.h"
 #include "document/SKTBarcode.h"
 #include "document/SKTText.h"
 #include "document/Shape_Control.h"
@@ -349,4 +351,19 @@ TEST_F(PictureExportTest, RecordsInFlightStayWithinTheWindowAndArriveInOrder)
         expected << i;
     EXPECT_EQ(sink.order, expected);
     EXPECT_LE(sink.widest, sink.window);
+}
+
+TEST_F(PictureExportTest, APhotosEffectsAreMadeOncePerRunNotPerRecord)
+{
+    QImage photo(1600, 1200, QImage::Format_ARGB32);
+    photo.fill(QColor(200, 120, 40));
+    auto picture = std::make_shared<SKTImage>(QPointF(), photo);
+    picture->setBounds(QRectF(150, 10, 80, 60));
+    picture->sat_val = 1.4f;
+    picture->blr_val = 3.0f;
+    design.front.graphics.append(picture);
+    const quint64 before = ImageEffectCache::sharedInstance().missCount();
+    const ExportReport report = batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 150});
+    ASSERT_TRUE(report.succeeded());
+    EXPECT_EQ(ImageEffectCache::sharedInstance().missCount() - before, 1u);
 }
