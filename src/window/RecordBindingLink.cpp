@@ -2,6 +2,8 @@
 
 #include "core/AppState.h"
 #include "datasource/DataSourceState.h"
+#include "datasource/Data_From_Excel.h"
+#include "datasource/SeriesStore.h"
 #include "datasource/RecordBinding.h"
 #include "document/DesignSnapshot.h"
 #include "properties/ui/DataSourceTab.h"
@@ -32,6 +34,16 @@ Card_Side_Image SKTWindowController::Set_data_table_value_to_card(int record, co
                                                                   bool print_box)
 {
     return data_table_content.Set_data_table_value_to_card(designSnapshot(), record, card_side, print_box);
+}
+
+QString SKTWindowController::Get_First_Value_Of_Dataset(const QString &seriesName) const
+{
+    return ::Get_First_Value_Of_Dataset(seriesName);
+}
+
+QString SKTWindowController::Get_First_Value_Of_Excel_Binding(int column) const
+{
+    return Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(column);
 }
 
 void SKTWindowController::Fill_Data_Set_File_Name_In_Combo(QComboBox *combo)

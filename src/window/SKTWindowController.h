@@ -366,6 +366,9 @@ public:
     // Record `record` written into copies of the side `card_side` names and that side drawn; the
     // design itself stays as it is.
     Card_Side_Image Set_data_table_value_to_card(int record, const QString &card_side, bool print_box);
+    // Sample values of a series (its first line) and of an Excel column (from the first row).
+    QString Get_First_Value_Of_Dataset(const QString &seriesName) const;
+    QString Get_First_Value_Of_Excel_Binding(int column) const;
     void Fill_Data_Set_File_Name_In_Combo(QComboBox *combo);
     void Fill_Excel_Col_Name_In_Combo(QComboBox *combo);
     // The data-source combo offers "Excel" only while a sheet is bound (2 or 3 items).
