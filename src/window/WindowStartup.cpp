@@ -45,10 +45,13 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPointer>
+#include <QScreen>
 #include <QScopedValueRollback>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -164,9 +167,18 @@ void SKTWindowController::awakeFromNib()
 {
     AppState &app = App();
 
-    // The window itself, shown before the start sequence runs.
-    Main_wnd->move(100, 0);
-    Main_wnd->resize(1000, 800);
+    // The window itself, shown before the start sequence runs. It keeps within the screen's free
+    // area, title bar included: a window reaching past the screen's edge hides the bottom of the card
+    // at high zooms, and the scroll bar that would bring it up.
+    QRect frame(QPoint(100, 0), QSize(1000, 800));
+    if (const QScreen *screen = Main_wnd->screen()) {
+        const QRect free = screen->availableGeometry();
+        const int titleBar = Main_wnd->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        frame.setSize(frame.size().boundedTo(free.size() - QSize(0, titleBar)).expandedTo(Main_wnd->minimumSizeHint()));
+        frame.moveTo(free.left() + std::clamp(free.width() - frame.width(), 0, 100), free.top());
+    }
+    Main_wnd->move(frame.topLeft());
+    Main_wnd->resize(frame.size());
     Main_wnd->show();
     Main_wnd->raise();
     Main_wnd->activateWindow();

@@ -1,6 +1,7 @@
 #include "DesignWindowFixture.h"
 
 #include "canvas/ui/SKTZoomingScrollView.h"
+#include "canvas/ui/SWCenteringClipView.h"
 #include "core/UnitConversion.h"
 #include "document/SKTGraphicKinds.h"
 #include "platform/ui/ColorWell.h"
@@ -11,6 +12,7 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTableView>
 
 #include <thread>
@@ -100,6 +102,20 @@ TEST_F(WindowServicesTest, MillimetresReachTheSizeControlsAndPointsReachAllThree
     for (const QSizeF &bad : {QSizeF(0, 0), QSizeF(-5, 20), QSizeF(qQNaN(), 20)})
         window->SetDocumentCanvasSize(bad);
     EXPECT_EQ(window->_graphicView_BACK->canvasSize(), points);
+}
+
+// Scrolled to its end at any zoom, the view shows the card's far edges, fractions of a point included.
+TEST_F(WindowServicesTest, EveryPartOfTheCardCanBeScrolledIntoViewAtEveryZoom)
+{
+    window->SetDocumentCanvasSize(QSizeF(340.157, 425.197));
+    SKTZoomingScrollView *scroll = window->_zoomingScrollView;
+    for (double factor : SKTZoomingScrollView::SKTZoomingScrollViewFactors) {
+        scroll->setFactor(factor);
+        for (QScrollBar *bar : {scroll->horizontalScrollBar(), scroll->verticalScrollBar()})
+            bar->setValue(bar->maximum());
+        const QRectF shown = scroll->clipView()->bounds();
+        EXPECT_TRUE(shown.right() >= 340.157 && shown.bottom() >= 425.197) << factor;
+    }
 }
 
 TEST_F(WindowServicesTest, TheDocumentsCanvasSizeIsFollowedOnlyUnderItsContext)

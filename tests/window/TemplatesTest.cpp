@@ -166,11 +166,9 @@ TEST_F(TemplatesTest, TheNameDialogRefusesNamesThatAreNoFileNameOfTheFolder)
         QString message;
     };
     const QString enter = box(QStringLiteral("Please enter template name."));
-    // A name that is there but cannot be used is told apart from no name, with the reason.
-    const auto unusable = [](const QString &name) {
+    const auto unusable = [](const QString &name) { // told apart from no name, with the reason
         return box(QStringLiteral("\"%1\" cannot be a template name: a template is a file in your templates folder, "
-                                  "so its name may not contain \"/\" or \"\\\" and may not be \".\" or \"..\".")
-                       .arg(name));
+                                  "so its name may not contain \"/\" or \"\\\" and may not be \".\" or \"..\".").arg(name));
     };
     const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
     const Row rows[] = {

@@ -264,7 +264,7 @@ void SKTZoomingScrollView::syncScrollBars()
     // Values are pixels, and scrolling rounds to whole points: a step must move at least one.
     const int step = std::max(20, static_cast<int>(std::ceil(f)));
     const auto sync = [&](QScrollBar *bar, double documentExtent, double boundsExtent, double origin, int page) {
-        bar->setRange(0, qRound(std::max(0.0, documentExtent - boundsExtent) * f));
+        bar->setRange(0, qRound(SWCenteringClipView::farthestOrigin(documentExtent - boundsExtent) * f));
         bar->setPageStep(page);
         bar->setSingleStep(step);
         bar->setValue(qRound(std::max(0.0, origin) * f));

@@ -52,6 +52,17 @@ void boxPass(std::vector<std::uint8_t> &alpha, int count, int length, int stride
     }
 }
 
+} // namespace
+
+double SWCenteringClipView::farthestOrigin(double overhang)
+{
+    // Origins are whole points: rounding a fractional overhang down would leave the far edge of the
+    // card out of reach, by more pixels the higher the zoom.
+    return overhang > 0.0 ? std::ceil(overhang - 1e-9) : 0.0;
+}
+
+namespace {
+
 QImage blurredShadow(const QPainterPath &shape, const QRect &area)
 {
     QImage mask(area.size(), QImage::Format_Alpha8);
@@ -187,7 +198,7 @@ QPointF SWCenteringClipView::constrainScrollPoint(const QPointF &point, const QR
     const auto axis = [](double p, double documentExtent, double boundsExtent) {
         const double max = documentExtent - boundsExtent;
         if (boundsExtent <= documentExtent)
-            return roundHalfAway(std::max(0.0, std::min(p, max)));
+            return std::clamp(roundHalfAway(p), 0.0, farthestOrigin(max));
         return roundHalfAway(max / 2.0);
     };
     return {axis(point.x(), documentFrame.width(), bounds.width()),

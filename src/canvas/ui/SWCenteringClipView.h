@@ -44,6 +44,8 @@ public:
 
     // The bounds origin that centres the document on each axis where the bounds are larger.
     static QPointF centeredOrigin(const QRectF &documentFrame, const QRectF &bounds);
+    // The largest origin on an axis where the document overhangs the bounds by `overhang` points.
+    static double farthestOrigin(double overhang);
     // Keeps the document inside the bounds and centred on an axis where it is smaller.
     static QPointF constrainScrollPoint(const QPointF &point, const QRectF &documentFrame, const QRectF &bounds);
 
