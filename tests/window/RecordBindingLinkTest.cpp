@@ -6,25 +6,20 @@
 
 namespace {
 
-std::shared_ptr<SKTText> boundText(const QString &series)
-{
-    auto text = std::make_shared<SKTText>();
-    text->_bounds = QRectF(10, 10, 120, 30);
-    text->Text_contents().string = QStringLiteral("Typed");
-    text->data_source_type = 1;
-    text->batch_list_name = series;
-    return text;
-}
-
 // A run reads the sources of the sides in use, names a series it cannot use before it starts, and
 // draws each record into copies: the design keeps its own values.
 TEST_F(DesignWindowTest, BoundRunsReadTheSidesInUseAndDrawRecordsIntoCopies)
 {
     load();
     writeFile(QStringLiteral("DataSet/Names.txt"), "Ann\nBob\nCy\n");
-    const auto front = boundText(QStringLiteral("Names"));
-    document->graphics().insertGraphics({front}, platform::IndexSet{0});
-    document->graphics_back().insertGraphics({boundText(QStringLiteral("Gone"))}, platform::IndexSet{0});
+    GraphicList texts{std::make_shared<SKTText>(), std::make_shared<SKTText>()};
+    for (const SKTGraphicPtr &text : texts) {
+        text->_bounds = QRectF(10, 10, 120, 30);
+        text->data_source_type = 1;
+        text->batch_list_name = text == texts.first() ? QStringLiteral("Names") : QStringLiteral("Gone");
+    }
+    document->graphics().insertGraphics({texts.first()}, platform::IndexSet{0});
+    document->graphics_back().insertGraphics({texts.last()}, platform::IndexSet{0});
     for (const bool twoSided : {false, true}) {
         Win().CARD_SIDE_STR = QLatin1String(twoSided ? "2" : "1");
         services->messages.clear();
@@ -36,7 +31,7 @@ TEST_F(DesignWindowTest, BoundRunsReadTheSidesInUseAndDrawRecordsIntoCopies)
     EXPECT_FALSE(first.isNull());
     EXPECT_NE(window->Set_data_table_value_to_card(1, QStringLiteral("F"), false).toImage(), first);
     EXPECT_EQ(window->Set_data_table_value_to_card(0, QStringLiteral("F"), false).toImage(), first);
-    EXPECT_EQ(front->Text_contents().string, QStringLiteral("Typed"));
+    EXPECT_EQ(texts.first()->Text_contents().string, QStringLiteral("Text here"));
 }
 
 } // namespace
