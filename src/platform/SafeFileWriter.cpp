@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,10 +48,21 @@ QStringList leftoverTemporaryFiles(const QString &path)
 {
     const QFileInfo target(path);
     QStringList found;
-    const QStringList names = target.absoluteDir().entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString &name : names)
-        if (isOurTemporaryName(name, target.fileName()))
+    // Names only, without looking each entry up: a batch writes thousands of files into one folder,
+    // and every write looks for its own leftovers there.
+    DIR *folder = ::opendir(QFile::encodeName(target.absolutePath()).constData());
+    if (!folder)
+        return found;
+    const QByteArray prefix = QFile::encodeName(target.fileName() + kTemporaryInfix);
+    while (const dirent *entry = ::readdir(folder)) {
+        if (std::strncmp(entry->d_name, prefix.constData(), size_t(prefix.size())) != 0)
+            continue;
+        const QString name = QFile::decodeName(entry->d_name);
+        if (isOurTemporaryName(name, target.fileName()) && QFileInfo(target.absoluteDir().filePath(name)).isFile())
             found << target.absoluteDir().filePath(name);
+    }
+    ::closedir(folder);
+    found.sort();
     return found;
 }
 
