@@ -112,15 +112,15 @@ bool SSZipArchive::writeFile(const QString &name, const QString &basePath)
     return addEntry(name, _dateFor1980(), source.size(), source.filePath(), {});
 }
 
-bool SSZipArchive::writeData(const QByteArray &data, const QString &filename)
+bool SSZipArchive::writeData(const QByteArray &data, const QString &filename, Method method)
 {
     if (!_zip || data.isEmpty())
         return false;
-    return addEntry(filename, QDateTime::currentDateTime(), data.size(), {}, data);
+    return addEntry(filename, QDateTime::currentDateTime(), data.size(), {}, data, method);
 }
 
 bool SSZipArchive::addEntry(const QString &name, const QDateTime &date, qint64 size, const QString &sourceFile,
-                            const QByteArray &data)
+                            const QByteArray &data, Method method)
 {
     const QByteArray entryName = name.toUtf8();
     if (entryName.isEmpty() || entryName.size() > kMaxNameBytes)
@@ -130,9 +130,10 @@ bool SSZipArchive::addEntry(const QString &name, const QDateTime &date, qint64 s
         return false;
     const zip_fileinfo info = infoFor(date);
     const int zip64 = size >= 0xffffffffLL ? 1 : 0;
-    if (zipOpenNewFileInZip4_64(handle(_zip), entryName.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                                Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
-                                kMadeByUnix, kUtf8Names, zip64)
+    const int level = method == Method::Stored ? 0 : Z_DEFAULT_COMPRESSION;
+    if (zipOpenNewFileInZip4_64(handle(_zip), entryName.constData(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                method == Method::Stored ? 0 : Z_DEFLATED, level, 0, -MAX_WBITS, DEF_MEM_LEVEL,
+                                Z_DEFAULT_STRATEGY, nullptr, 0, kMadeByUnix, kUtf8Names, zip64)
         != ZIP_OK)
         return false;
     bool written = true;

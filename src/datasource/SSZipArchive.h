@@ -9,7 +9,7 @@
 
 class QTemporaryDir;
 
-// Writes zip archives: entries deflated at the library's default level, "/" between folders, a
+// Writes zip archives: entries deflated at the library's default level unless asked stored, "/" between folders, a
 // folder entry's name ending in "/". The archive is assembled in a private scratch folder and
 // written whole and safely at `close`, so that a failed or abandoned write leaves the file that was
 // there. Reading archives is ZipArchiveReader's. One caller at a time; any thread.
@@ -29,8 +29,10 @@ public:
     // Adds the file `basePath` + `name` under `name`, or that folder with everything in it (an empty
     // folder as the entry `name` + "/"). Links are not followed and only regular files are read.
     bool writeFile(const QString &name, const QString &basePath);
-    // Adds one entry dated now; false when there are no bytes.
-    bool writeData(const QByteArray &data, const QString &filename);
+    enum class Method { Deflated, Stored };
+    // Adds one entry dated now; false when there are no bytes. Formats that sniff their type from the
+    // first entry (OpenDocument's "mimetype") need it Stored.
+    bool writeData(const QByteArray &data, const QString &filename, Method method = Method::Deflated);
     // Finishes the archive and writes it to its path; false, with the reason, when that fails.
     bool close();
     QString errorString() const { return m_error; }
@@ -40,7 +42,7 @@ public:
 
 private:
     bool addEntry(const QString &name, const QDateTime &date, qint64 size, const QString &sourceFile,
-                  const QByteArray &data);
+                  const QByteArray &data, Method method = Method::Deflated);
 
     QString _path;
     void *_zip = nullptr;
