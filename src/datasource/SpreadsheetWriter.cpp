@@ -255,9 +255,27 @@ pugi::xml_document newPart()
 QByteArray bytesOf(const pugi::xml_document &document)
 {
     ByteWriter writer;
-    // Characters that XML cannot hold are left out rather than making the part unreadable.
-    document.save(writer, "  ", pugi::format_indent | pugi::format_skip_control_chars, pugi::encoding_utf8);
+    document.save(writer, "  ", pugi::format_indent, pugi::encoding_utf8);
     return writer.bytes;
+}
+
+// Whether every character is one XML 1.0 allows: no control character but tab, line feed and
+// carriage return, no unpaired surrogate, neither U+FFFE nor U+FFFF.
+bool isXmlText(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            return false;
+        if (c == 0xFFFE || c == 0xFFFF || QChar::isLowSurrogate(c))
+            return false;
+        if (QChar::isHighSurrogate(c)) {
+            if (i + 1 == text.size() || !QChar::isLowSurrogate(text[i + 1].unicode()))
+                return false;
+            ++i;
+        }
+    }
+    return true;
 }
 
 QString cellReference(int column, int row)
@@ -475,6 +493,17 @@ bool SpreadsheetWriter::WriteWorkbook(const QString &path, const QList<QStringLi
                                       QString *error)
 {
     Q_UNUSED(hasTitleRow)
+    // A character XML cannot hold would make the workbook unreadable, and leaving it out would change
+    // the value: the workbook is not written.
+    for (qsizetype i = 0; i < data.size(); ++i)
+        for (qsizetype j = 0; j < data[i].size(); ++j)
+            if (!isXmlText(data[i][j])) {
+                if (error)
+                    *error = QStringLiteral("The value in row %1, column %2 holds a character a workbook cannot store.")
+                                 .arg(i + 1)
+                                 .arg(j + 1);
+                return false;
+            }
     QStringList sharedStrings;
     const QByteArray worksheet = WriteWorksheetData(data, sharedStrings);
     const std::pair<const char *, QByteArray> parts[] = {

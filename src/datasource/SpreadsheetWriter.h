@@ -55,7 +55,8 @@ public:
     // Writes `data` as the one sheet of a new workbook at `path`, whole and safely. A value that reads
     // back as the same number is a numeric cell, any other value a shared string, so that texts such
     // as "007" or long digit strings keep every character. `hasTitleRow` changes nothing: a title row
-    // is simply the first row of the data.
+    // is simply the first row of the data. Nothing is written, and the reason given, when a value
+    // holds a character XML 1.0 does not allow.
     static bool WriteWorkbook(const QString &path, const QList<QStringList> &data, bool hasTitleRow,
                               QString *error = nullptr);
 

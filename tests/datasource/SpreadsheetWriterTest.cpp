@@ -149,3 +149,30 @@ TEST(SpreadsheetWriter, SheetPartDeclaresItsSizeAndSharedStringsTheirCount)
     EXPECT_TRUE(sheet.contains(R"(<c r="A2"><v>5</v></c>)")) << sheet.constData();
     EXPECT_TRUE(strings.contains(R"(count="2" uniqueCount="2")")) << strings.constData();
 }
+
+// A value XML cannot hold fails the write with its place and leaves the file that was there.
+TEST(SpreadsheetWriter, RefusesCharactersXmlCannotHold)
+{
+    const QList<std::pair<QString, bool>> cases{
+        {QStringLiteral("tab\there"), true},          {QStringLiteral("Ελληνικά 😀"), true},
+        {QStringLiteral("bell\x07"), false},          {QStringLiteral("nul") + QChar(0), false},
+        {QString(QChar(0xD83D)) + u'x', false},       {QString(QChar(0xDE00)), false},
+        {QString(QChar(0xFFFE)), false},              {QString(QChar(0xD83D)), false},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kept.xlsx"));
+    for (const auto &[value, storable] : cases) {
+        SCOPED_TRACE(value.toStdString());
+        QFile empty(path);
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        empty.close();
+        QString error;
+        EXPECT_EQ(SpreadsheetWriter::WriteWorkbook(path, {{"title", "x"}, {"a", value}}, true, &error), storable);
+        if (storable) {
+            EXPECT_EQ(SpreadsheetWriter::ReadData(path, 1).rows.value(1), QStringList({"a", value}));
+        } else {
+            EXPECT_EQ(error, QStringLiteral("The value in row 2, column 2 holds a character a workbook cannot store."));
+            EXPECT_EQ(QFileInfo(path).size(), 0);
+        }
+    }
+}
