@@ -1,6 +1,7 @@
 #include "core/ImageCategories.h"
 
 #include "platform/Log.h"
+#include "platform/RegularFile.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -53,7 +54,7 @@ QString standardizedPath(const QString &path)
 QImage loadPicture(const QString &path)
 {
     const QString file = standardizedPath(path);
-    if (file.isEmpty())
+    if (!platform::isRegularFile(file))
         return QImage();
     QImageReader reader(file);
     reader.setAutoTransform(true);

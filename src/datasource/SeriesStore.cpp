@@ -5,6 +5,7 @@
 #include "core/StringHelpers.h"
 #include "datasource/DataSourceType.h"
 #include "document/SKTGraphicList.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
 
 #include <QDir>
@@ -88,20 +89,11 @@ std::optional<QString> Read_Series_Text(const QString &path, QString *error)
             *error = reason;
         return std::nullopt;
     };
-    const QString tooLarge = QStringLiteral("the file is larger than %1 MB").arg(kMostSeriesBytes / (1024 * 1024));
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile())
-        return failed(info.exists() ? QStringLiteral("it is not a regular file")
-                                    : QStringLiteral("there is no such file"));
-    if (info.size() > kMostSeriesBytes)
-        return failed(tooLarge);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(file.errorString());
-    // The file may have grown since it was measured.
-    const QByteArray bytes = file.read(kMostSeriesBytes + 1);
-    if (bytes.size() > kMostSeriesBytes)
-        return failed(tooLarge);
+    QString reason;
+    const std::optional<QByteArray> read = platform::readRegularFile(path, kMostSeriesBytes, &reason);
+    if (!read)
+        return failed(reason);
+    const QByteArray &bytes = *read;
     if (bytes.contains('\0'))
         return failed(QStringLiteral("the file is not text"));
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -165,7 +157,7 @@ bool Check_Batch_File_In_Use_Validation(const QString &seriesName, const SKTGrap
 {
     try {
         const QString file = Series_File_Path(seriesName);
-        if (file.isEmpty() || !QFileInfo(file).isFile())
+        if (!platform::isRegularFile(file))
             return false;
         return sideUsesSeries(front, seriesName) || sideUsesSeries(back, seriesName);
     } catch (const std::exception &e) {

@@ -12,6 +12,7 @@
 #include "core/UnitConversion.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
+#include "platform/RegularFile.h"
 #include "platform/ScopedFlag.h"
 #include "profile/User_Profile_Class.h"
 #include "platform/UiServices.h"
@@ -274,12 +275,9 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
     // The whole file is read and checked before anything of the current design changes.
     QString reason;
     std::optional<DesignFileContents> contents;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        contents = DesignFile::read(file.readAll(), &reason, DesignFile::kMaxBytes,
+    if (const std::optional<QByteArray> bytes = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason))
+        contents = DesignFile::read(*bytes, &reason, DesignFile::kMaxBytes,
                                     longWorkProgress(tr("Opening the design...")));
-    else
-        reason = file.errorString();
     if (!contents) {
         Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, reason));
         Show_MessageBox(kCorruptMessage);

@@ -6,6 +6,7 @@
 
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
+#include "core/ImageCategories.h"
 #include "core/PathHelpers.h"
 #include "document/ControlTags.h"
 #include "document/SKTDocument.h"
@@ -388,7 +389,7 @@ void SKTWindowController::set_Front_BG_Image(const QString &path)
         return;
     Front_card_Prop.setCard_fill_chk(true);
     Front_card_Prop.setCard_BG_Image_Path(path);
-    Front_card_Prop.setCard_BG_Image(QImage(path));
+    Front_card_Prop.setCard_BG_Image(loadPicture(path));
     // The frame picture shows the front's background.
     if (_graphicView) {
         const SKTGraphicPtr frame = _graphicView->Selcect_Ctrl_With_ID(ControlTags::FramePicture);
@@ -408,7 +409,7 @@ void SKTWindowController::set_Back_BG_Image(const QString &path)
     Back_card_Prop.setCard_fill_chk(true);
     Back_card_Prop.setCard_fill_style(QStringLiteral("I"));
     Back_card_Prop.setCard_BG_Image_Path(path);
-    Back_card_Prop.setCard_BG_Image(QImage(path));
+    Back_card_Prop.setCard_BG_Image(loadPicture(path));
     Show_RHS_Properties(nullptr);
 }
 

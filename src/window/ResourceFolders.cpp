@@ -1,6 +1,7 @@
 #include "window/ResourceFolders.h"
 
 #include "core/MessageBoxes.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,6 +31,8 @@ QString overridePath()
 
 bool copyWhole(const QString &from, const QString &to)
 {
+    if (!platform::isRegularFile(from))
+        return false;
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return false;

@@ -1,6 +1,7 @@
 #include "window/TemplateFiles.h"
 
 #include "core/AppState.h"
+#include "platform/RegularFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -14,6 +15,11 @@ namespace {
 
 QByteArray digestOf(const QString &path, QString *error)
 {
+    if (!platform::isRegularFile(path)) {
+        if (error)
+            *error = QStringLiteral("not a file that can be read");
+        return QByteArray();
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
@@ -92,6 +98,8 @@ QString firstFreeCopyPath(const QString &path)
 
 bool copyVerified(const QString &from, const QString &to, QString *error)
 {
+    if (!platform::isRegularFile(from))
+        return fail(error, QStringLiteral("%1: not a file that can be read").arg(from));
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("%1: %2").arg(from, source.errorString()));
@@ -123,7 +131,7 @@ bool moveFile(const QString &from, const QString &to, QString *error)
 {
     if (QFileInfo(from).absoluteFilePath() == QFileInfo(to).absoluteFilePath())
         return true;
-    if (!QFileInfo(from).isFile())
+    if (!platform::isRegularFile(from))
         return fail(error, QStringLiteral("%1: no such file").arg(from));
     // A rename replaces the target in one step on the same file system.
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)

@@ -1,15 +1,22 @@
 #include "window/TextEntryList.h"
 
+#include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
+#include "platform/RegularFile.h"
 
-#include <QFile>
+#include <QFileInfo>
 
 std::optional<QStringList> Load_Text_Entries(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QString reason;
+    const std::optional<QByteArray> text = platform::readRegularFile(path, kMaxTextEntriesBytes, &reason);
+    if (!text) {
+        // A list that is not there is simply not offered; one that is there but refused says why.
+        if (QFileInfo::exists(path))
+            Show_MessageBox(QStringLiteral("The list \"%1\" cannot be used: %2.").arg(QFileInfo(path).fileName(), reason));
         return std::nullopt;
-    return Trim_Str(QString::fromUtf8(file.readAll())).split(QLatin1Char('\n'));
+    }
+    return Trim_Str(QString::fromUtf8(*text)).split(QLatin1Char('\n'));
 }
 
 void TextEntryCycler::setEntries(std::optional<QStringList> entries)

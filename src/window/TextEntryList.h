@@ -10,7 +10,9 @@
 //
 // A list file is UTF-8 text, one entry a line: the whole text is trimmed, then split at every line
 // feed, so blank lines at the ends give no entries while one inside the text is an entry of its own.
-// A carriage return stays inside its entry. None when the file cannot be read.
+// A carriage return stays inside its entry. None when the file cannot be read; a file that is there
+// but is not a regular file or is larger than kMaxTextEntriesBytes is refused with a message.
+constexpr qint64 kMaxTextEntriesBytes = 4 * 1024 * 1024;
 std::optional<QStringList> Load_Text_Entries(const QString &path);
 
 // One list and the entry shown; Next past the last shows the first, Back before the first the last.

@@ -9,6 +9,7 @@
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "core/AppState.h"
 #include "core/FontNames.h"
+#include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
 #include "core/Side_Code.h"
 #include "core/PathHelpers.h"
@@ -61,10 +62,7 @@ SKTWindowController *app_DefaultInstance = nullptr;
 
 QImage loadResourcePicture(const QString &folder, const QString &name)
 {
-    QImage picture;
-    if (!folder.isEmpty())
-        picture.load(folder + name);
-    return picture;
+    return folder.isEmpty() ? QImage() : loadPicture(folder + name);
 }
 
 void selectItem(QComboBox *combo, int index)

@@ -1,9 +1,13 @@
 #include "DesignWindowFixture.h"
 
+#include "core/ImageCategories.h"
+#include "platform/ui/ImageBrowserView.h"
 #include "window/Insert_Template.h"
 #include "window/TextEntryList.h"
 
 #include <QPlainTextEdit>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -42,6 +46,34 @@ TEST(TextEntryList, ListFilesAreTrimmedThenSplitAtLineFeeds)
     EXPECT_EQ(missing.current(), QString());
     EXPECT_EQ(missing.next(), QString());
     EXPECT_EQ(missing.back(), QString());
+}
+
+// Every reader of a path it was given: a FIFO blocked each of them in open(2) for good, /dev/zero
+// ran a list reader out of memory.
+TEST_F(DesignWindowTest, OnlyRegularFilesOfBoundedSizeAreRead)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile huge(dir.filePath(QStringLiteral("huge.txt")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxTextEntriesBytes + 1));
+    struct Row {
+        QString path;
+        const char *reason;
+    };
+    for (const Row &row : {Row{fifo, "not a regular file"}, Row{QStringLiteral("/dev/zero"), "not a regular file"},
+                           Row{dir.path(), "not a regular file"}, Row{huge.fileName(), "larger than 4 MB"}}) {
+        SCOPED_TRACE(row.path.toStdString());
+        services->messages.clear();
+        EXPECT_EQ(Load_Text_Entries(row.path), std::nullopt);
+        ASSERT_EQ(services->messages.size(), 1);
+        EXPECT_TRUE(services->messages.first().contains(QLatin1String(row.reason))) << services->messages.first().toStdString();
+        EXPECT_TRUE(loadPicture(row.path).isNull());
+        EXPECT_TRUE(ImageBrowserView::decodeThumbnail(row.path, QSize(64, 64)).isNull());
+        EXPECT_EQ(window->Read_and_load_design_Log(row.path, QStringLiteral("L")), 0);
+        window->set_Front_BG_Image(row.path);
+        EXPECT_TRUE(window->Front_card_Prop.Card_BG_Image().isNull());
+    }
 }
 
 class Insert_TemplateTest : public DesignWindowTest {

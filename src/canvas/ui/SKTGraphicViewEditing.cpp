@@ -11,6 +11,7 @@
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
+#include "platform/RegularFile.h"
 #include "platform/UiServices.h"
 #include "document/ControlTags.h"
 
@@ -149,6 +150,8 @@ bool SKTGraphicView::makeNewImageFromPasteboard(const QPointF &point)
 
 bool SKTGraphicView::makeNewImageFromContentsOfFile(const QString &path, const QPointF &point)
 {
+    if (!platform::isRegularFile(path))
+        return false;
     const QByteArray format = QImageReader::imageFormat(path);
     if (format.isEmpty() || !QImageReader::supportedImageFormats().contains(format))
         return false;

@@ -1,5 +1,7 @@
 #include "platform/ui/ImageBrowserView.h"
 
+#include "platform/RegularFile.h"
+
 #include <QAbstractListModel>
 #include <QCache>
 #include <QDir>
@@ -514,6 +516,8 @@ void ImageBrowserView::requestThumbnails(int first, int last)
 
 QImage ImageBrowserView::decodeThumbnail(const QString &path, const QSize &maxSize)
 {
+    if (!platform::isRegularFile(path))
+        return {};
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
