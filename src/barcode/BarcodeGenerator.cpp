@@ -29,7 +29,7 @@ std::shared_ptr<NKDBarcode> Generate_Barcode_Variable(const BarcodeSettings &set
     if (value.isEmpty() || settings.linear_or_2d == 1)
         return nullptr;
     const Barcode_Symbology *symbology = settings.symbology();
-    if (!symbology || !symbology->linearModel)
+    if (!symbology || !symbology->linearModel || !symbology->mayHold(value))
         return nullptr;
     std::shared_ptr<NKDBarcode> model = symbology->linearModel(value, settings.printsCaption());
     if (!model || !model->isContentValid())
@@ -57,7 +57,7 @@ Barcode_2D_Frame Barcode_2D_Frame_For(const BarcodeSettings &settings, const QSt
 QImage Barcode_2D_Symbol(const BarcodeSettings &settings, const QString &value)
 {
     const Barcode_Symbology *symbology = settings.symbology();
-    if (!symbology || !symbology->symbolPicture)
+    if (!symbology || !symbology->symbolPicture || !symbology->mayHold(value))
         return {};
     return symbology->symbolPicture(settings, value);
 }

@@ -17,6 +17,8 @@ constexpr int kMostQrSide = 2000;
 
 std::optional<DataMatrix> qrGrid(const BarcodeSettings &settings, const QString &value)
 {
+    if (!Barcode_Symbology_Of(Symbology::QRCode).mayHold(value))
+        return std::nullopt;
     return QREncoder::encodeWithECLevel(settings.qr_ec_index, settings.qr_version_index, value);
 }
 

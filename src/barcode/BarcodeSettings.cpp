@@ -52,6 +52,8 @@ BarcodeSettings Barcode_Settings_Of(const SKTGraphic &graphic)
 #define BARCODE_SETTINGS_READ(Type, Name, Initial) settings.Name = graphic.Name;
     BARCODE_SETTINGS_FIELDS(BARCODE_SETTINGS_READ)
 #undef BARCODE_SETTINGS_READ
+    // Whatever wrote the fields, the generator draws only what the settings window could set.
+    Hold_Barcode_Fields_To_Ranges(settings);
     return settings;
 }
 

@@ -57,9 +57,10 @@ constexpr std::array kSymbologies{
     Barcode_Symbology{S::RoyalMail, "Royal Mail Barcode (RM4SCC / CBC)", &linear<NKDRoyalMailBarcode>, nullptr},
     Barcode_Symbology{S::Planet, "Planet", &linear<NKDPlanetBarcode>, nullptr},
     Barcode_Symbology{S::JapanPost, "Japan Post Barcode", &linear<JapanPostBarcode>, nullptr},
-    Barcode_Symbology{S::QRCode, "QR Code", nullptr, &QR_Code_Symbol},
-    Barcode_Symbology{S::PDF417, "PDF417", nullptr, &PDF417_Symbol},
-    Barcode_Symbology{S::DataMatrix, "DataMatrix", nullptr, &DataMatrix_Symbol},
+    // The 2-D lengths are each symbology's largest capacity, in digits.
+    Barcode_Symbology{S::QRCode, "QR Code", nullptr, &QR_Code_Symbol, 7089},
+    Barcode_Symbology{S::PDF417, "PDF417", nullptr, &PDF417_Symbol, 2710},
+    Barcode_Symbology{S::DataMatrix, "DataMatrix", nullptr, &DataMatrix_Symbol, 3116},
 };
 static_assert(Names_Table_In_Step<Symbology>(kSymbologies));
 

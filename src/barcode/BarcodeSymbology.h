@@ -37,15 +37,23 @@ enum class Symbology {
     Count
 };
 
-// A row of the symbology table: the title the popup shows, and what makes the symbology: a linear
-// model for a value and caption flag, or a 2-D symbol picture for a value. One of the two is set.
+// The longest value a linear symbology is asked to draw: far past any that fits on a card, and short
+// enough that a damaged file's megabyte value is refused at once instead of drawn for a minute.
+inline constexpr int kMostLinearValueLength = 256;
+
+// A row of the symbology table: the title the popup shows, what makes the symbology (a linear model
+// for a value and caption flag, or a 2-D symbol picture for a value; one of the two is set), and
+// the most characters a value of it can have.
 struct Barcode_Symbology {
     Symbology id;
     const char *title;
     std::unique_ptr<NKDBarcode> (*linearModel)(const QString &value, bool printsCaption);
     QImage (*symbolPicture)(const BarcodeSettings &settings, const QString &value);
+    int mostValueLength = kMostLinearValueLength;
 
     int storedIndex() const { return static_cast<int>(id); }
+    // Whether the value is short enough to be tried; a longer one draws nothing, as an invalid one.
+    bool mayHold(const QString &value) const { return value.size() <= mostValueLength; }
     bool isTwoD() const { return symbolPicture != nullptr; }
     QString name() const { return QLatin1String(title); }
 };

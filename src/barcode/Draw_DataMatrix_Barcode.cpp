@@ -5,6 +5,7 @@
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "core/ImageHelpers.h"
+#include "document/BarcodeFields.h"
 
 extern "C" {
 #include <iec16022ecc200.h>
@@ -415,7 +416,7 @@ QImage Draw_DataMatrix_Barcode(const QString &text, const QString &formatItem, c
         }
         const QImage picture = gridPicture(best.grid.get(), best.w, best.h);
         QImage result = Increase_DPI(picture, USED_DPI_VALUE, QSizeF(best.w + 2, best.h + 2));
-        const int module = std::max(1, Barcode_module_size);
+        const int module = Held_To_Range(Barcode_module_size, Barcode_Ranges::dm_module_val);
         setImageSizeInPoints(result, QSizeF(best.w * module, best.h * module));
         return result;
     } catch (const std::exception &e) {

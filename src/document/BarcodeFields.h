@@ -6,6 +6,9 @@
 #include <QFont>
 #include <QString>
 
+#include <algorithm>
+#include <cmath>
+
 // The barcode fields of a graphic, in their declared order, with a new barcode's values. A graphic
 // declares its fields from this list and the barcode settings value its members, so both start
 // alike and copy into each other field by field.
@@ -50,6 +53,47 @@
     X(QColor, barcode_clr_val, QColor(Qt::black))                                                  \
     X(int, dpi_val_index, 0)                                                                       \
     X(QString, dpi_custom_val, QStringLiteral("0"))
+
+// The range the settings window allows each number of a barcode, the same units as the fields.
+struct Barcode_Field_Range {
+    double least;
+    double most;
+};
+namespace Barcode_Ranges {
+inline constexpr Barcode_Field_Range linear_height_val{0.1, 20.0};
+inline constexpr Barcode_Field_Range linear_width_val{5.0, 200.0};
+inline constexpr Barcode_Field_Range qr_size_val{21, 1000};
+inline constexpr Barcode_Field_Range pdf_wdt_val{20, 2000};
+inline constexpr Barcode_Field_Range pdf_hgt_val{5, 1000};
+inline constexpr Barcode_Field_Range pdf_ec_val{0, 8};
+inline constexpr Barcode_Field_Range dm_module_val{1, 20};
+inline constexpr Barcode_Field_Range margin{0.0, 5.0};
+} // namespace Barcode_Ranges
+
+#define BARCODE_SETTINGS_RANGES(X)                                                                 \
+    X(linear_height_val, linear_height_val) X(linear_width_val, linear_width_val)                  \
+    X(qr_size_val, qr_size_val) X(pdf_wdt_val, pdf_wdt_val) X(pdf_hgt_val, pdf_hgt_val)              \
+    X(pdf_ec_val, pdf_ec_val) X(dm_module_val, dm_module_val) X(hdr_margin_val, margin)              \
+    X(ftr_margin_val, margin) X(val_margin_val, margin) X(TB_marging_val, margin) X(LR_margin_val, margin)
+
+template <typename Number>
+Number Held_To_Range(Number value, Barcode_Field_Range range)
+{
+    const double v = static_cast<double>(value);
+    // A number that is none (NaN) takes the least.
+    return static_cast<Number>(std::isnan(v) ? range.least : std::clamp(v, range.least, range.most));
+}
+
+// Holds every number of a graphic's or a settings value's barcode fields to the settings window's
+// range, as read from a file or a pasteboard: a size of INT_MAX or 1e30 would make a picture of
+// gigapoints or overflow the drawing's arithmetic.
+template <typename Fields>
+void Hold_Barcode_Fields_To_Ranges(Fields &fields)
+{
+#define BARCODE_HOLD_TO_RANGE(Name, Range) fields.Name = Held_To_Range(fields.Name, Barcode_Ranges::Range);
+    BARCODE_SETTINGS_RANGES(BARCODE_HOLD_TO_RANGE)
+#undef BARCODE_HOLD_TO_RANGE
+}
 
 // The font of a new barcode's value text, header and footer.
 inline QFont Default_Barcode_Font()

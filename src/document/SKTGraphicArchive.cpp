@@ -112,6 +112,7 @@ void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
 #define DEC_IMAGE(F) SKT_IF_STORED(F, F = pictureFromArchive(QStringLiteral(#F), coder.decodeObject(QStringLiteral(#F))))
     SKT_GRAPHIC_ARCHIVE(DEC_RECT, DEC_BOOL, DEC_INT, DEC_FLOAT, DEC_WIDE, DEC_OBJECT, DEC_OBJECT, DEC_OBJECT,
                         DEC_IMAGE, DEC_TEXT)
+    Hold_Barcode_Fields_To_Ranges(*this);
     decodeOwnFields(coder);
 #undef SKT_IF_STORED
 #undef DEC_RECT

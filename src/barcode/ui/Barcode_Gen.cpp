@@ -271,10 +271,12 @@ QWidget *Barcode_Gen::buildSymbolTab()
 {
     QFormLayout *rows = nullptr;
     linear_sett_box = section("linear_sett_box", tr("Bars"), &rows);
-    HeightStepper = Form::stepper("HeightStepper", "HeightText", 0.1, 20.0, QString(), 2);
+    HeightStepper = Form::stepper("HeightStepper", "HeightText", Barcode_Ranges::linear_height_val.least,
+                                  Barcode_Ranges::linear_height_val.most, QString(), 2);
     HeightStepper->setSingleStep(0.1);
     HeightText = HeightStepper->textField();
-    widthStepper = Form::stepper("widthStepper", "widthText", 5.0, 200.0, QString(), 1);
+    widthStepper = Form::stepper("widthStepper", "widthText", Barcode_Ranges::linear_width_val.least,
+                                 Barcode_Ranges::linear_width_val.most, QString(), 1);
     widthText = widthStepper->textField();
     bar_align_combo = Form::comboBox("bar_align_combo",
                                      {QStringLiteral("Center"), QStringLiteral("Top"), QStringLiteral("TopLeft"),
@@ -288,7 +290,8 @@ QWidget *Barcode_Gen::buildSymbolTab()
     rows->addRow(rowLabel(tr("In the preview:")), bar_align_combo);
 
     two_d_sett_box = section("two_d_sett_box", tr("QR Code"), &rows);
-    HeightStepper_2D = Form::stepper("HeightStepper_2D", "HeightText_2D", 21, 1000, tr(" pt"));
+    HeightStepper_2D = Form::stepper("HeightStepper_2D", "HeightText_2D", Barcode_Ranges::qr_size_val.least,
+                                     Barcode_Ranges::qr_size_val.most, tr(" pt"));
     HeightText_2D = HeightStepper_2D->textField();
     setQrSizeFloor(21);
     qr_version_ComboBox = Form::comboBox("qr_version_ComboBox", qrVersionItems());
@@ -304,11 +307,14 @@ QWidget *Barcode_Gen::buildSymbolTab()
                      {qr_ec_lvl_ComboBox, helpButton("QR_EC_Lvl_Help_Btn", &Barcode_Gen::QR_EC_Lvl_Help_Btn)}));
 
     pdf_2d_sett_box = section("pdf_2d_sett_box", tr("PDF417"), &rows);
-    Pdf_widthStepper_2D = Form::stepper("Pdf_widthStepper_2D", "Pdf_widthText_2D", 20, 2000, tr(" pt"));
+    Pdf_widthStepper_2D = Form::stepper("Pdf_widthStepper_2D", "Pdf_widthText_2D", Barcode_Ranges::pdf_wdt_val.least,
+                                        Barcode_Ranges::pdf_wdt_val.most, tr(" pt"));
     Pdf_widthText_2D = Pdf_widthStepper_2D->textField();
-    pdf_HeightStepper_2D = Form::stepper("pdf_HeightStepper_2D", "pdf_HeightText_2D", 5, 1000, tr(" pt"));
+    pdf_HeightStepper_2D = Form::stepper("pdf_HeightStepper_2D", "pdf_HeightText_2D", Barcode_Ranges::pdf_hgt_val.least,
+                                         Barcode_Ranges::pdf_hgt_val.most, tr(" pt"));
     pdf_HeightText_2D = pdf_HeightStepper_2D->textField();
-    pdf_ec_lvl_Stepper = Form::stepper("pdf_ec_lvl_Stepper", "pdf_ec_lvl_Text", 0, 8);
+    pdf_ec_lvl_Stepper = Form::stepper("pdf_ec_lvl_Stepper", "pdf_ec_lvl_Text", Barcode_Ranges::pdf_ec_val.least,
+                                       Barcode_Ranges::pdf_ec_val.most);
     pdf_ec_lvl_Text = pdf_ec_lvl_Stepper->textField();
     rows->addRow(rowLabel(tr("Width:")), Pdf_widthStepper_2D);
     rows->addRow(rowLabel(tr("Height:")), pdf_HeightStepper_2D);
@@ -317,7 +323,8 @@ QWidget *Barcode_Gen::buildSymbolTab()
                      {pdf_ec_lvl_Stepper, helpButton("PDF_ec_lvl_Help_btn", &Barcode_Gen::PDF_ec_lvl_Help_btn)}));
 
     dm_2d_sett_box = section("dm_2d_sett_box", tr("Data Matrix"), &rows);
-    dm_moduleStepper_2D = Form::stepper("dm_moduleStepper_2D", "dm_moduleText_2D", 1, 20, tr(" pt"));
+    dm_moduleStepper_2D = Form::stepper("dm_moduleStepper_2D", "dm_moduleText_2D", Barcode_Ranges::dm_module_val.least,
+                                        Barcode_Ranges::dm_module_val.most, tr(" pt"));
     dm_moduleText_2D = dm_moduleStepper_2D->textField();
     dm_format_ComboBox = Form::comboBox("dm_format_ComboBox", Data_Matrix_Format_Items());
     dm_format_ComboBox->setMaxVisibleItems(12);
@@ -383,7 +390,8 @@ QWidget *Barcode_Gen::buildTextTab()
 QWidget *Barcode_Gen::buildLayoutTab()
 {
     const auto margin = [](const char *name, const char *textName) {
-        StepperSpinBox *stepper = Form::stepper(name, textName, 0.0, 5.0, tr(" cm"), 2);
+        StepperSpinBox *stepper = Form::stepper(name, textName, Barcode_Ranges::margin.least, Barcode_Ranges::margin.most,
+                                                tr(" cm"), 2);
         stepper->setSingleStep(0.05);
         return stepper;
     };
