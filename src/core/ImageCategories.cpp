@@ -51,14 +51,26 @@ QString standardizedPath(const QString &path)
     return expanded.isEmpty() ? expanded : QDir::cleanPath(expanded);
 }
 
-QImage loadPicture(const QString &path)
+QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget)
 {
     const QString file = standardizedPath(path);
     if (!platform::isRegularFile(file))
         return QImage();
     QImageReader reader(file);
     reader.setAutoTransform(true);
-    return reader.read();
+    const QSize size = reader.size();
+    if (pixelBudget && size.isValid() && !spendPixels(*pixelBudget, qint64(size.width()) * size.height()))
+        return QImage();
+    QImage picture = reader.read();
+    // A format whose header tells no size is charged once it is known.
+    if (pixelBudget && !size.isValid() && !spendPixels(*pixelBudget, qint64(picture.width()) * picture.height()))
+        return QImage();
+    return picture;
+}
+
+bool spendPixels(std::atomic<qint64> &budget, qint64 pixels)
+{
+    return budget.fetch_sub(pixels) >= pixels;
 }
 
 QImage imageRotated(const QImage &picture, float degrees)

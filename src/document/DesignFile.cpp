@@ -117,6 +117,7 @@ public:
     }
 
     qsizetype remaining() const { return m_elements.size() - m_index; }
+    qint64 pixelsLeft() const { return m_limits.sharedImagePixels->load(); }
 
     QString text()
     {
@@ -380,18 +381,33 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
         c.excelRows = in.rows();
         // The back's count follows the front's objects, so the front may use all but one element.
         const qint64 front = in.count(in.remaining() - 2);
+        if (front > kMaxDesignObjects)
+            return refuse(tooManyObjectsReason(front));
         qsizetype done = 0;
         // Both sides' objects and the back's count are what remains, unless elements follow them.
         const qsizetype total = in.remaining() - 1;
         c.frontGraphics = in.graphics(front, done, total, progress);
         const qint64 back = in.count(in.remaining() - 1);
+        if (front + back > kMaxDesignObjects)
+            return refuse(tooManyObjectsReason(front + back));
         c.backGraphics = in.graphics(back, done, std::max(total, done + back), progress);
+        c.picturePixelsLeft = std::max<qint64>(0, in.pixelsLeft());
         return c;
     } catch (const Corrupt &corrupt) {
         if (error)
             *error = corrupt.reason;
         return std::nullopt;
     }
+}
+
+QString tooManyObjectsReason(qint64 count)
+{
+    return QStringLiteral("It holds %1 objects, more than the %2 a design may have.").arg(count).arg(kMaxDesignObjects);
+}
+
+bool isTooManyObjectsReason(const QString &reason)
+{
+    return reason.startsWith(QLatin1String("It holds ")) && reason.endsWith(QLatin1String(" a design may have."));
 }
 
 bool write(const QString &path, const DesignFileContents &contents, QString *error, qsizetype maxBytes,

@@ -41,6 +41,8 @@ struct DesignFileContents {
     QList<QVariantMap> excelRows;  // "Extension" and "Column1", "Column2"… with string values
     GraphicList frontGraphics;
     GraphicList backGraphics;
+    // Of the design's pixel budget, what the pictures the file carries left for those it names by path.
+    qint64 picturePixelsLeft = 0;
 };
 
 // The design file: an XML property list whose root array is read strictly by position.
@@ -72,6 +74,12 @@ constexpr qsizetype kMaxBytes = platform::kPropertyListMaxBytes;
 // The pixels all the pictures of one design may hold together when read (1 GiB of pixels);
 // pictures beyond it are kept as they came, unread.
 constexpr qint64 kMaxDesignPixels = 256LL * 1024 * 1024;
+// The most objects a design (and a paste) may hold: far more than any card shows, and few enough
+// that what opens can be saved again within kMaxBytes.
+constexpr qsizetype kMaxDesignObjects = 10'000;
+// The refusal of a design or paste of more objects, in the program's words.
+QString tooManyObjectsReason(qint64 count);
+bool isTooManyObjectsReason(const QString &reason);
 // The largest card edge, in points: the largest page a PDF may have.
 constexpr double kMaxCardPoints = 14400.0;
 std::optional<DesignFileContents> read(const QByteArray &data, QString *error = nullptr, qsizetype maxBytes = kMaxBytes,

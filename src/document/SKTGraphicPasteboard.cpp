@@ -1,9 +1,11 @@
 // Graphics on the pasteboard and the property dictionary of a graphic.
 
+#include "document/DesignFile.h"
 #include "document/SKTDocument.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTImage.h"
 #include "platform/PropertyList.h"
+#include "platform/RegularFile.h"
 #include "document/ControlTags.h"
 
 #include <QFileInfo>
@@ -42,27 +44,47 @@ QByteArray SKTGraphic::pasteboardDataWithGraphics(const GraphicList &graphics)
 
 std::optional<GraphicList> SKTGraphic::graphicsWithPasteboardData(const QByteArray &data, SKTError *error)
 {
-    const std::optional<QVariant> list = platform::propertyListFromData(data);
-    if (!list || list->metaType() != QMetaType::fromType<QVariantList>()) {
-        if (error)
-            *error = SKTErrorWithCode(2);
+    const auto refuse = [error](int code, const QString &reason) -> std::optional<GraphicList> {
+        if (error) {
+            *error = SKTErrorWithCode(code);
+            error->localizedDescription = QStringLiteral("The objects on the pasteboard cannot be pasted.");
+            error->localizedFailureReason = reason;
+        }
         return std::nullopt;
-    }
+    };
+    const std::optional<QVariant> list = platform::propertyListFromData(data);
+    if (!list || list->metaType() != QMetaType::fromType<QVariantList>())
+        return refuse(2, QStringLiteral("The pasteboard data is damaged: it is not a list of objects."));
+    if (list->toList().size() > DesignFile::kMaxDesignObjects)
+        return refuse(3, DesignFile::tooManyObjectsReason(list->toList().size()));
     return graphicsWithProperties(list->toList());
 }
 
 GraphicList SKTGraphic::graphicsWithProperties(const QVariantList &archives)
 {
+    // As when a design is read: the pictures of all the objects share one pixel budget, whether
+    // the archives carry them or name their files, and an archive named many times (a binary list
+    // shares its objects) is read once and copied.
+    platform::KeyedArchiveLimits limits;
+    limits.sharedImagePixels = std::make_shared<std::atomic<qint64>>(DesignFile::kMaxDesignPixels);
+    QHash<const char *, SKTGraphicPtr> read;
     GraphicList graphics;
     for (const QVariant &element : archives) {
         if (element.metaType() != QMetaType::fromType<QByteArray>())
             continue;
-        SKTGraphicPtr graphic = graphicWithArchivedData(element.toByteArray());
+        const QByteArray data = element.toByteArray();
+        if (const SKTGraphicPtr first = read.value(data.constData())) {
+            graphics << first->fullCopy();
+            continue;
+        }
+        SKTGraphicPtr graphic = graphicWithArchivedData(data, limits);
         if (!graphic)
             continue;
         // Pictures are not archived: a picture whose file is still there shows that file.
-        if (graphic->kind() == Kind::Image && QFileInfo(graphic->_file_path).isFile())
-            static_cast<SKTImage &>(*graphic).setFilePath(graphic->_file_path);
+        if (graphic->kind() == Kind::Image && platform::isRegularFile(graphic->_file_path))
+            static_cast<SKTImage &>(*graphic).setFilePath(graphic->_file_path, limits.sharedImagePixels.get());
+        if (!data.isEmpty())
+            read.insert(data.constData(), graphic);
         graphics << graphic;
     }
     return graphics;

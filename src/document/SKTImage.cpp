@@ -7,6 +7,7 @@
 #include "document/ArchiveValues.h"
 #include "document/Shape_Control.h"
 #include "document/ControlTags.h"
+#include "platform/RegularFile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -166,7 +167,7 @@ void SKTImage::initWithProperties(const QVariantMap &dictionary)
 
 // --- Picture and flips -----------------------------------------------------------------------
 
-void SKTImage::setFilePath(const QString &path)
+void SKTImage::setFilePath(const QString &path, std::atomic<qint64> *pixelBudget)
 {
     Set_Control_File_path(path);
     m_contentsLoaded = true;
@@ -174,7 +175,7 @@ void SKTImage::setFilePath(const QString &path)
         const DesignWindowHub *hub = App().Main_App_wnd;
         _contents = hub ? hub->Main_Photo_image() : QImage();
     } else {
-        _contents = loadPicture(path);
+        _contents = loadPicture(path, pixelBudget);
     }
     // A picture that loads replaces one the design held but could not read.
     if (!_contents.isNull())
@@ -190,11 +191,11 @@ void SKTImage::setRecordPicture(const QString &path, const QImage &picture)
     m_undecodedPictures.remove(QStringLiteral("_contents"));
 }
 
-void SKTImage::reloadFromFile()
+void SKTImage::reloadFromFile(std::atomic<qint64> *pixelBudget)
 {
-    if (m_contentsCarried && !QFileInfo(_file_path).isFile() && !isMainPhoto(*this))
+    if (m_contentsCarried && !platform::isRegularFile(_file_path) && !isMainPhoto(*this))
         return;
-    setFilePath(_file_path);
+    setFilePath(_file_path, pixelBudget);
 }
 
 void SKTImage::loadPicturesForDrawing()

@@ -3,6 +3,7 @@
 #include "core/Image_Effect_Settings.h"
 #include "document/SKTGraphic.h"
 
+#include <atomic>
 #include <mutex>
 
 // A picture on the card: a file, the invitation's main photo ("PARTY_IMAGE") or the frame picture
@@ -37,13 +38,14 @@ public:
 
     // Stores the path; the main photo object then takes the design window's main photo whatever the
     // path, any other loads the file (no picture when it does not load). The frame stays.
-    void setFilePath(const QString &path);
+    // With a budget, the picture's pixels are taken from it (see loadPicture).
+    void setFilePath(const QString &path, std::atomic<qint64> *pixelBudget = nullptr);
     // Stores the path and shows `picture`, whatever the tag: a record's picture, read by the caller,
     // in a run's copy of the object. A null picture with a path shows the missing-file placeholder.
     void setRecordPicture(const QString &path, const QImage &picture);
     // Loads the picture again from its stored path, as reading a design does; a picture the archive
     // carried itself (one without a file) stays when no file is there.
-    void reloadFromFile();
+    void reloadFromFile(std::atomic<qint64> *pixelBudget = nullptr);
     // A file is named but gave no picture: the object shows the program's placeholder, and keeps
     // the path so that the picture comes back once the file does.
     bool isMissingItsFile() const;

@@ -275,12 +275,20 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
     // The whole file is read and checked before anything of the current design changes.
     QString reason;
     std::optional<DesignFileContents> contents;
-    if (const std::optional<QByteArray> bytes = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason))
+    const std::optional<QByteArray> bytes = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
+    if (bytes)
         contents = DesignFile::read(*bytes, &reason, DesignFile::kMaxBytes,
                                     longWorkProgress(tr("Opening the design...")));
     if (!contents) {
         Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, reason));
-        Show_MessageBox(kCorruptMessage);
+        // A file refused before it was read, or a sound design beyond the limits, is not corrupt.
+        const QString name = QFileInfo(path).fileName();
+        if (!bytes)
+            Show_MessageBox(QStringLiteral("\"%1\" cannot be opened: %2.").arg(name, reason));
+        else if (DesignFile::isTooManyObjectsReason(reason))
+            Show_MessageBox(QStringLiteral("\"%1\" cannot be opened. %2").arg(name, reason));
+        else
+            Show_MessageBox(kCorruptMessage);
         return 0;
     }
     try {
@@ -363,12 +371,14 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
                                   .arg(kindName(side->at(i)->kind()))
                                   .arg(i + 1)
                                   .arg(side == &c.frontGraphics ? tr("front") : tr("back"));
+    // Pictures named by path share the design's pixel budget with those the file carries.
+    std::atomic<qint64> pixelsLeft{c.picturePixelsLeft};
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (const SKTGraphicPtr &graphic : *side)
             if (graphic->kind() == SKTGraphic::Kind::Image) {
                 auto &picture = static_cast<SKTImage &>(*graphic);
                 picture._file_path = Relocated_Resource_Path(picture._file_path);
-                picture.reloadFromFile();
+                picture.reloadFromFile(&pixelsLeft);
                 if (picture.isMissingItsFile() && !missing.contains(picture._file_path))
                     missing << picture._file_path;
             }

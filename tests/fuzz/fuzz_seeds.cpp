@@ -98,8 +98,8 @@ QByteArray sharedArchiveDesign()
 {
     QVariantList elements = DesignFile::rootArray(DesignFileContents()).mid(0, 75);
     const QByteArray archive = Shape_Control().archivedData();
-    elements << QStringLiteral("3000");
-    for (int i = 0; i < 3000; ++i)
+    elements << QStringLiteral("300");
+    for (int i = 0; i < 300; ++i)
         elements << archive;
     elements << QStringLiteral("0");
     return platform::propertyListData(elements, platform::PropertyListFormat::Binary);

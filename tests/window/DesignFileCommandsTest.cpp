@@ -612,7 +612,11 @@ TEST_F(DesignFileCommandsTest, AnUnsoundFileLeavesTheCurrentDesignAsItWas)
         services->messages.clear();
         services->fileAnswers << path;
         EXPECT_EQ(window->Open_Log_File(), 0) << path.toStdString();
-        EXPECT_EQ(services->messages, QStringList{box("File is corrupt and cannot be opened.")});
+        // A file that is not there or not a file is not called corrupt: the message says what it is.
+        const QString expected = !QFileInfo(path).exists() ? QStringLiteral("\"missing.zkse\" cannot be opened: there is no such file.")
+                                 : QFileInfo(path).isDir() ? QStringLiteral("\"%1\" cannot be opened: it is not a regular file.").arg(QFileInfo(path).fileName())
+                                                           : QStringLiteral("File is corrupt and cannot be opened.");
+        EXPECT_EQ(services->messages, QStringList{QLatin1Char('\n') + expected});
         EXPECT_EQ(archivesOf(document->graphics()), frontBefore);
         EXPECT_EQ(document->graphics_back().count(), 6);
         EXPECT_EQ(window->Front_card_Prop, cardBefore);
