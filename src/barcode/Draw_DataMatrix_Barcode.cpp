@@ -6,6 +6,7 @@
 #include "core/StringHelpers.h"
 #include "core/ImageHelpers.h"
 #include "document/BarcodeFields.h"
+#include "platform/Log.h"
 
 extern "C" {
 #include <iec16022ecc200.h>
@@ -293,17 +294,19 @@ EncoderAnswer encode(QByteArray data, const QByteArray &encoding, const DataMatr
     return answer;
 }
 
+// One line in the log, without the value: a value may be a record's private data, and megabytes long.
 void writeDiagnostics(const QByteArray &data, const QByteArray &encoding, const EncoderCounts &answer,
                       const char *reason)
 {
-    std::fprintf(stderr, "No barcode produced\n");
-    if (reason)
-        std::fprintf(stderr, "%s\n", reason);
-    std::fprintf(stdout, "Size    : %dx%d\n", answer.w, answer.h);
-    std::fprintf(stdout, "Encoded : %d of %d bytes with %d bytes of ecc\n", answer.length, answer.capacity, answer.ecc);
-    std::fprintf(stdout, "Barcode : %s\n", data.constData());
-    std::fprintf(stdout, "Encoding: %s\n", encoding.constData());
-    std::fflush(stdout);
+    platform::writeLog(QStringLiteral("No Data Matrix symbol for a value of %1 bytes (%2 letters of encodation, "
+                                      "size %3x%4, %5 of %6 bytes encoded)%7")
+                           .arg(data.size())
+                           .arg(encoding.size())
+                           .arg(answer.w)
+                           .arg(answer.h)
+                           .arg(answer.length)
+                           .arg(answer.capacity)
+                           .arg(reason ? QStringLiteral(": ") + QLatin1String(reason) : QString()));
 }
 
 // "Auto", and any item the list does not hold, leave the encodation to this program.

@@ -336,7 +336,7 @@ QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable)
     const auto clamp = [](double value, double fallback) {
         if (!std::isfinite(value) || value < 0.0 || (value == 0.0 && fallback > 0.0))
             return fallback;
-        return std::min(value, kMaxCardPoints);
+        return value == 0.0 ? value : std::clamp(value, kMinCardPoints, kMaxCardPoints);
     };
     return {clamp(size.width(), unusable.width()), clamp(size.height(), unusable.height())};
 }

@@ -80,12 +80,14 @@ constexpr qsizetype kMaxDesignObjects = 10'000;
 // The refusal of a design or paste of more objects, in the program's words.
 QString tooManyObjectsReason(qint64 count);
 bool isTooManyObjectsReason(const QString &reason);
-// The largest card edge, in points: the largest page a PDF may have.
+// The largest card edge, in points: the largest page a PDF may have; and the smallest, a point.
 constexpr double kMaxCardPoints = 14400.0;
+constexpr double kMinCardPoints = 1.0;
 std::optional<DesignFileContents> read(const QByteArray &data, QString *error = nullptr, qsizetype maxBytes = kMaxBytes,
                                        const Progress &progress = {}, qint64 maxPixels = kMaxDesignPixels);
 // A card size the canvases can show: each edge not finite or negative (or zero, where `unusable`
-// has a positive edge) takes `unusable`'s edge, and none passes kMaxCardPoints.
+// has a positive edge) takes `unusable`'s edge, and every other lies within kMinCardPoints to
+// kMaxCardPoints.
 QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable);
 
 // Writes the file whole: a temporary file beside it renamed over it, so that a failed save leaves

@@ -85,10 +85,17 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
     QTemporaryFile file(target.absoluteFilePath() + kTemporaryInfix + QStringLiteral("XXXXXX"));
     if (!file.open())
         return fail(file.errorString());
+    // The system's reason, read at once: Qt may report a full disk as an unknown error.
+    const auto systemReason = [](int code, const QString &otherwise) {
+        if (code == ENOSPC || code == EDQUOT)
+            return QStringLiteral("There is no space left on the disk.");
+        return code != 0 ? QString::fromLocal8Bit(strerror(code)) : otherwise;
+    };
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush())
-        return fail(file.errorString());
+        return fail(systemReason(errno, file.errorString()));
     if (::fsync(file.handle()) != 0)
-        return fail(QStringLiteral("The file could not be written to the disk."));
+        return fail(systemReason(errno, QStringLiteral("The file could not be written to the disk.")));
     // A file that existed keeps its permissions and, where allowed, its group; a new one gets the
     // permissions the user's umask gives new files.
     if (target.exists()) {

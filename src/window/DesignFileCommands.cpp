@@ -54,6 +54,9 @@ const QString kUnreadablePicturesMessage =
     QStringLiteral("The pictures of these objects could not be read; they are kept in the design as they are:\n");
 const QString kMissingPicturesMessage =
     QStringLiteral("These pictures of the design were not found; the card shows a placeholder in their place:\n");
+const QString kUndecodablePicturesMessage =
+    QStringLiteral("These pictures of the design could not be read (too large for the design, or not pictures); "
+                   "the card shows a placeholder in their place:\n");
 const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you want to replace it?");
 
 // Which file could not be written, and why.
@@ -363,7 +366,7 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
 
     scope.stopUndoRegistration();
     // Only plain pictures load again from their files; signatures keep what their archive holds.
-    QStringList missing;
+    QStringList missing, undecodable;
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (qsizetype i = 0; i < side->size(); ++i)
             if (!side->at(i)->m_undecodedPictures.isEmpty())
@@ -379,8 +382,10 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
                 auto &picture = static_cast<SKTImage &>(*graphic);
                 picture._file_path = Relocated_Resource_Path(picture._file_path);
                 picture.reloadFromFile(&pixelsLeft);
-                if (picture.isMissingItsFile() && !missing.contains(picture._file_path))
-                    missing << picture._file_path;
+                // A file that is there but gave no picture is too large or no picture: not "missing".
+                if (picture.isMissingItsFile() && !missing.contains(picture._file_path) &&
+                    !undecodable.contains(picture._file_path))
+                    (platform::isRegularFile(picture._file_path) ? undecodable : missing) << picture._file_path;
             }
     if (!c.frontGraphics.isEmpty())
         m_document->insertGraphics(c.frontGraphics,
@@ -403,6 +408,8 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     Refresh_Canvas();
     if (!missing.isEmpty())
         Show_MessageBox(kMissingPicturesMessage + missing.join(QLatin1Char('\n')));
+    if (!undecodable.isEmpty())
+        Show_MessageBox(kUndecodablePicturesMessage + undecodable.join(QLatin1Char('\n')));
     if (!unreadable.isEmpty())
         Show_MessageBox(kUnreadablePicturesMessage + unreadable.join(QLatin1Char('\n')));
 }

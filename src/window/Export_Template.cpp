@@ -78,8 +78,10 @@ void Export_Template::OKPressed()
 {
     const QString name = Remove_Reserve_Char_In_File_Name(Trim_Str(template_name->text()));
     // The name becomes a file name in the user's folder: nothing may lead out of it.
-    if (!TemplateFiles::isAcceptableName(name)) {
-        Show_MessageBox(name.isEmpty() ? kEnterName : kUnusableName.arg(name));
+    if (const QString problem = TemplateFiles::nameProblem(name); !problem.isEmpty()) {
+        Show_MessageBox(name.isEmpty() ? kEnterName
+                        : TemplateFiles::isNameTooLong(name) ? QStringLiteral("\"%1…\" cannot be a template name: %2.").arg(name.left(40), problem)
+                                       : kUnusableName.arg(name));
         return;
     }
     const QString passed = Trim_Str(template_passed);

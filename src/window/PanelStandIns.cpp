@@ -7,6 +7,7 @@
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/ImageCategories.h"
+#include "core/MessageBoxes.h"
 #include "core/PathHelpers.h"
 #include "document/ControlTags.h"
 #include "document/SKTDocument.h"
@@ -36,6 +37,9 @@
 #include <QToolButton>
 
 namespace {
+
+const QString kUnreadableBackground =
+    QStringLiteral("The card background \"%1\" could not be read: it is not there, not a picture, or too large.");
 
 void setEnabled(QToolButton *button, bool enabled)
 {
@@ -390,6 +394,8 @@ void SKTWindowController::set_Front_BG_Image(const QString &path)
     Front_card_Prop.setCard_fill_chk(true);
     Front_card_Prop.setCard_BG_Image_Path(path);
     Front_card_Prop.setCard_BG_Image(loadPicture(path));
+    if (Front_card_Prop.Card_BG_Image().isNull())
+        Show_MessageBox(kUnreadableBackground.arg(path));
     // The frame picture shows the front's background.
     if (_graphicView) {
         const SKTGraphicPtr frame = _graphicView->Selcect_Ctrl_With_ID(ControlTags::FramePicture);
@@ -410,6 +416,8 @@ void SKTWindowController::set_Back_BG_Image(const QString &path)
     Back_card_Prop.setCard_fill_style(QStringLiteral("I"));
     Back_card_Prop.setCard_BG_Image_Path(path);
     Back_card_Prop.setCard_BG_Image(loadPicture(path));
+    if (Back_card_Prop.Card_BG_Image().isNull())
+        Show_MessageBox(kUnreadableBackground.arg(path));
     Show_RHS_Properties(nullptr);
 }
 

@@ -32,6 +32,12 @@ const QString kExported = QStringLiteral("Template exported successfully.");
 
 bool SKTWindowController::Write_Template(const QString &name)
 {
+    // Whoever calls, the name becomes a file name in the user's folder: nothing may lead out of it.
+    if (const QString problem = TemplateFiles::nameProblem(name); !problem.isEmpty()) {
+        Show_MessageBox(tr("The template could not be exported.\n\n\"%1\" cannot be a template name: %2.")
+                            .arg(name.left(80), problem));
+        return false;
+    }
     AppState &app = App();
     const QString folder = TemplateFiles::userFolder();
     QDir().mkpath(folder);

@@ -9,7 +9,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -58,9 +61,25 @@ QString userFolder()
 
 bool isAcceptableName(const QString &name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+    return nameProblem(name).isEmpty();
+}
+
+QString nameProblem(const QString &name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("it is empty");
+    if (name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/')) ||
+        name.contains(QLatin1Char('\\')) || name.contains(QChar(0)))
+        return QStringLiteral("it may not contain \"/\" or \"\\\" and may not be \".\" or \"..\"");
+    if (isNameTooLong(name))
+        return QString::fromLocal8Bit(std::strerror(ENAMETOOLONG));
+    return {};
+}
+
+bool isNameTooLong(const QString &name)
+{
+    // The longest extension a template's files take is the design's.
+    return QFile::encodeName(name + QLatin1Char('.') + App().design_file_EXT).size() > NAME_MAX;
 }
 
 QString withExtension(const QString &path, const QString &extension)

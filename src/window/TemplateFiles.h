@@ -9,8 +9,12 @@ namespace TemplateFiles {
 // Resource_Path + "Templates/" and + "Templates/User/".
 QString shippedFolder();
 QString userFolder();
-// A name the user may give a template: not empty, no path separator or NUL, not "." or "..".
+// A name the user may give a template: not empty, no path separator or NUL, not "." or "..", and
+// short enough for a file name with its extension.
 bool isAcceptableName(const QString &name);
+// Why a name is not acceptable, in the message's words; empty for an acceptable name.
+QString nameProblem(const QString &name);
+bool isNameTooLong(const QString &name);
 // The path with its last extension replaced by `extension` (without the dot).
 QString withExtension(const QString &path, const QString &extension);
 // The file name without its last extension; a name that is all extension (".png") stays whole.

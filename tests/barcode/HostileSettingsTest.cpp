@@ -1,4 +1,5 @@
 #include "barcode/BarcodeGenerator.h"
+#include "barcode/Draw_DataMatrix_Barcode.h"
 #include "document/SKTBarcode.h"
 
 #include <QElapsedTimer>
@@ -63,4 +64,13 @@ TEST(HostileBarcodeSettings, ValuesLongerThanTheSymbologyHoldsDrawNothingAtOnce)
     }
     EXPECT_TRUE(Get_Image_From_Val(BarcodeSettings(), QString(10'000'000, QLatin1Char('A')), {}, {}).isNull());
     EXPECT_LT(clock.elapsed(), 5000);
+
+    // A value the Data Matrix encoder refuses is not printed anywhere: it may be a record's private data.
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    for (const int length : {1, 3000, 5000})
+        Draw_DataMatrix_Barcode(QString(length, QLatin1Char('S')) + QStringLiteral("ECRET"), QStringLiteral("C10X10"),
+                                QStringLiteral("Auto"), 2, 300);
+    const std::string printed = testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed.find("ECRET"), std::string::npos) << printed;
 }

@@ -244,6 +244,7 @@ TEST(DesignFile, CardSizesTheCanvasesCannotShowAreMadeUsable)
     } cases[] = {
         {{300, 200}, {300, 200}, {300, 200}},
         {{1e308, 200}, {14400, 200}, {14400, 200}},
+        {{1e-308, 0.5}, {1, 1}, {1, 1}},
         {{-5, 0}, {243, 154}, {0, 0}},
         {{inf, -inf}, none, none},
         {{nan, 50}, none, none},

@@ -120,6 +120,24 @@ TEST_F(TemplatesTest, ExportWritesTheDesignAndAPictureOfTheFrontAboveTheBack)
     EXPECT_TRUE(App().Project_File_Name.isEmpty());
 }
 
+TEST_F(TemplatesTest, ExportRefusesNamesThatLeaveTheFolderOrAreTooLongWhoeverCalls)
+{
+    const struct {
+        QString name;
+        const char *reason;
+    } rows[] = {{QStringLiteral("../escape"), "may not contain"},
+                {QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "may not contain"},
+                {QString(100'000, QLatin1Char('n')), "File name too long"}};
+    for (const auto &row : rows) {
+        services->messages.clear();
+        EXPECT_FALSE(window->Write_Template(row.name));
+        ASSERT_EQ(services->messages.size(), 1);
+        EXPECT_TRUE(services->messages.first().contains(QLatin1String(row.reason))) << services->messages.first().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(user + QStringLiteral("../escape.zkse")));
+    EXPECT_EQ(QDir(user).entryList(QDir::Files).size(), 0);
+}
+
 TEST_F(TemplatesTest, ExportSaysSuccessOnlyWhenBothFilesWereWritten)
 {
     // A folder where the picture should go: it cannot be written.
