@@ -242,25 +242,6 @@ TEST_F(PictureExportTest, FilesHoldTheFormatTheirExtensionNamesAtTheChosenResolu
               true);
 }
 
-TEST_F(PictureExportTest, BackFilesAreNamedBesideTheFront)
-{
-    const struct {
-        const char *front, *back;
-    } rows[] = {{"/out/Card_3.TIFF", "/out/Card_3_Back.TIFF"},
-                {"x.tiff", "x_Back.tiff"},
-                {"/a.b/card", "/a.b/card_Back"},
-                {"/out/my.card.png", "/out/my.card_Back.png"}};
-    for (const auto &row : rows)
-        EXPECT_EQ(PictureExport::Create_Back_Card_Path(QString::fromUtf8(row.front)), QString::fromUtf8(row.back));
-}
-
-TEST_F(PictureExportTest, NoRecordsCreateNothing)
-{
-    const ExportReport report = batch(ExportChoice{}, 0);
-    EXPECT_EQ(report.message(), PictureExport::kListEmpty);
-    EXPECT_FALSE(QFileInfo::exists(folder()));
-}
-
 TEST_F(PictureExportTest, StopEndsAfterTheRecordUnderWayAndSaysSo)
 {
     // The user's Stop, confirmed while record 3 of 10 is written.
@@ -288,26 +269,13 @@ TEST_F(PictureExportTest, StopEndsAfterTheRecordUnderWayAndSaysSo)
 
 TEST_F(PictureExportTest, AFailedWriteStopsTheRunAndIsNeverASuccess)
 {
-    const auto blockWith = [this](const QString &how) {
-        QDir().mkpath(folder());
-        if (how == QLatin1String("folder in the way"))
-            QDir().mkpath(QDir(folder()).filePath(QStringLiteral("Card_2.PNG")));
-        else
-            QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    };
-    for (const QString how : {"folder in the way", "read-only folder"}) {
-        QDir(folder()).removeRecursively();
-        blockWith(how);
-        if (how == QLatin1String("read-only folder") && QFileInfo(folder()).isWritable())
-            continue; // an administrator writes anyway
-        const ExportReport report = batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, 5);
-        EXPECT_FALSE(report.succeeded()) << how.toStdString();
-        EXPECT_TRUE(report.message().startsWith(QStringLiteral("Stopped after"))) << report.message().toStdString();
-        EXPECT_TRUE(report.message().contains(QStringLiteral("Card_"))) << "the file is named";
-        EXPECT_LE(report.run.delivered, 1);
-        EXPECT_FALSE(QFileInfo::exists(QDir(folder()).filePath(QStringLiteral("Card_3.PNG"))));
-        QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
+    // A folder where the second picture goes: it cannot be written, whoever runs the test.
+    QDir().mkpath(QDir(folder()).filePath(QStringLiteral("Card_2.PNG")));
+    const ExportReport report = batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, 5);
+    EXPECT_FALSE(report.succeeded());
+    EXPECT_TRUE(report.message().startsWith(QStringLiteral("Stopped after 1 of 5 frames:"))) << report.message().toStdString();
+    EXPECT_TRUE(report.message().contains(QStringLiteral("Card_2.PNG"))) << "the file is named";
+    EXPECT_FALSE(QFileInfo::exists(QDir(folder()).filePath(QStringLiteral("Card_3.PNG"))));
 }
 
 TEST_F(PictureExportTest, RecordsThatFailAreCountedAndNamedAndTheRunGoesOn)
@@ -321,36 +289,6 @@ TEST_F(PictureExportTest, RecordsThatFailAreCountedAndNamedAndTheRunGoesOn)
     EXPECT_TRUE(report.message().contains(QStringLiteral("2 of 4 records")));
     EXPECT_TRUE(report.message().contains(QStringLiteral("Record 2: Guests has no value")));
     EXPECT_EQ(filesIn(folder()).size(), 4);
-}
-
-TEST_F(PictureExportTest, RecordsInFlightStayWithinTheWindowAndArriveInOrder)
-{
-    class CountingSink : public RecordSink {
-    public:
-        std::atomic<int> started{0};
-        int window = 3, delivered = 0, widest = 0;
-        QList<int> order;
-        bool wantsFront() const override { return true; }
-        bool wantsBack() const override { return false; }
-        std::any prepare(const RecordDrawing &drawing) const override { return drawing.front.toImage(36).width(); }
-        bool deliver(const RecordDrawing &drawing, std::any &, QString *) override
-        {
-            order << drawing.record;
-            widest = std::max(widest, started.load() - delivered);
-            ++delivered;
-            return true;
-        }
-    } sink;
-    const RecordApplier apply = [&](int, GraphicList &) {
-        ++sink.started;
-        return RecordOutcome{};
-    };
-    runRecords(design, 40, apply, sink, counters, sink.window);
-    QList<int> expected;
-    for (int i = 0; i < 40; ++i)
-        expected << i;
-    EXPECT_EQ(sink.order, expected);
-    EXPECT_LE(sink.widest, sink.window);
 }
 
 TEST_F(PictureExportTest, APhotosEffectsAreMadeOncePerRunNotPerRecord)

