@@ -5,6 +5,7 @@
 
 #include "document/ArchiveValues.h"
 #include "document/DesignFile.h"
+#include "document/SKTBarcode.h"
 #include "document/SKTGraphicKinds.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/PropertyList.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -114,6 +116,20 @@ QByteArray damagedDesign(const GraphicList &graphics)
     return data.replace("iVBORw0KGgo", "iVBORw0KGgX"); // every PNG signature, base64
 }
 
+// The barcode harness's input: symbology, mode and indexes, the ranged numbers, then the value.
+QByteArray barcodeSeed(int symbology, bool twoD, int hostile, const QByteArray &value)
+{
+    QByteArray seed;
+    for (const int byte : {symbology, twoD ? 1 : 0, 0, 0, 0, 0, 0, 0})
+        seed.append(static_cast<char>(byte));
+    SKTBarcode fields;
+    const auto append = [&seed](auto number) { seed.append(reinterpret_cast<const char *>(&number), sizeof number); };
+#define APPEND_FIELD(Name, Range) append(hostile ? decltype(fields.Name)(hostile) : fields.Name);
+    BARCODE_SETTINGS_RANGES(APPEND_FIELD)
+#undef APPEND_FIELD
+    return seed + value;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -156,5 +172,10 @@ int main(int argc, char **argv)
                     SKTGraphic::pasteboardDataWithGraphics(graphics));
     ok &= writeSeed(root + QStringLiteral("/pasteboard"), QStringLiteral("one.bplist"),
                     SKTGraphic::pasteboardDataWithGraphics(graphics.mid(0, 1)));
+    // Every symbology with a value it takes, with the window's defaults and with sizes of INT_MAX.
+    for (int symbology = 0; symbology < 22; ++symbology)
+        for (const int hostile : {0, INT_MAX})
+            ok &= writeSeed(root + QStringLiteral("/barcode"), QStringLiteral("symbology-%1-%2.bin").arg(symbology).arg(hostile),
+                            barcodeSeed(symbology, symbology >= 19, hostile, "0123456789012"));
     return ok ? 0 : 1;
 }
