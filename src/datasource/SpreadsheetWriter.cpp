@@ -76,22 +76,23 @@ QString itemText(const pugi::xml_node &item)
 
 // The column number from 1 of a reference's leading capital letters ("AB12" gives 28), within a
 // sheet's width; 0 when there are none or too many.
-int columnOf(const QString &reference)
+int columnOf(const char *reference)
 {
     int column = 0;
-    for (const QChar c : reference) {
-        if (c < QLatin1Char('A') || c > QLatin1Char('Z'))
-            break;
-        column = column * 26 + (c.unicode() - 'A' + 1);
+    for (const char *c = reference; *c >= 'A' && *c <= 'Z'; ++c) {
+        column = column * 26 + (*c - 'A' + 1);
         if (column > SpreadsheetWriter::kMaxColumns)
             return 0;
     }
     return column;
 }
 
-bool parsePart(ZipArchiveReader &zip, const QString &name, pugi::xml_document &document, QString *error)
+// With `storage`, the document is parsed in place in the part's bytes, which `storage` keeps: a large
+// sheet is then not held twice.
+bool parsePart(ZipArchiveReader &zip, const QString &name, pugi::xml_document &document, QString *error,
+               QByteArray *storage = nullptr)
 {
-    const std::optional<QByteArray> bytes = zip.read(name);
+    std::optional<QByteArray> bytes = zip.read(name);
     if (!bytes) {
         *error = zip.errorString();
         return false;
@@ -100,8 +101,14 @@ bool parsePart(ZipArchiveReader &zip, const QString &name, pugi::xml_document &d
         *error = QStringLiteral("The part \"%1\" holds too many elements.").arg(name);
         return false;
     }
-    const pugi::xml_parse_result parsed = document.load_buffer(bytes->constData(), size_t(bytes->size()),
-                                                               pugi::parse_default | pugi::parse_ws_pcdata_single);
+    const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single;
+    pugi::xml_parse_result parsed;
+    if (storage) {
+        *storage = std::move(*bytes);
+        parsed = document.load_buffer_inplace(storage->data(), size_t(storage->size()), options);
+    } else {
+        parsed = document.load_buffer(bytes->constData(), size_t(bytes->size()), options);
+    }
     if (!parsed) {
         *error = QStringLiteral("The part \"%1\" cannot be read: %2 at byte %3.")
                      .arg(name, QString::fromUtf8(parsed.description()))
@@ -168,14 +175,16 @@ SpreadsheetRows readSheet(const QString &path, int sheetNumber)
     const QString sharedPart = QStringLiteral("xl/sharedStrings.xml");
     if (zip.contains(sharedPart)) {
         pugi::xml_document document;
-        if (!parsePart(zip, sharedPart, document, &error))
+        QByteArray bytes;
+        if (!parsePart(zip, sharedPart, document, &error, &bytes))
             return SpreadsheetRows::failure(error);
         for (const pugi::xpath_node &item : document.select_nodes("/*[local-name()='sst'][1]/*[local-name()='si']"))
             sharedStrings << itemText(item.node());
     }
 
     pugi::xml_document document;
-    if (!parsePart(zip, worksheetPart(sheetNumber), document, &error))
+    QByteArray bytes;
+    if (!parsePart(zip, worksheetPart(sheetNumber), document, &error, &bytes))
         return SpreadsheetRows::failure(error);
     const pugi::xpath_node_set rowNodes =
         document.select_nodes("/*[local-name()='worksheet'][1]/*[local-name()='sheetData'][1]/*[local-name()='row']");
@@ -184,8 +193,9 @@ SpreadsheetRows readSheet(const QString &path, int sheetNumber)
 
     const pugi::xml_node dimension =
         document.select_node("/*[local-name()='worksheet'][1]/*[local-name()='dimension'][1]").node();
-    const QString range = QString::fromUtf8(dimension.attribute("ref").value());
-    int columnCount = columnOf(range.mid(range.indexOf(QLatin1Char(':')) + 1));
+    const char *range = dimension.attribute("ref").value();
+    const char *colon = std::strchr(range, ':');
+    int columnCount = columnOf(colon ? colon + 1 : range);
 
     // The cells as the part places them; padded only once the sheet's size is known to be sane.
     std::vector<std::vector<std::pair<int, QString>>> cells(rowNodes.size());
@@ -196,20 +206,20 @@ SpreadsheetRows readSheet(const QString &path, int sheetNumber)
                 continue;
             const pugi::xml_attribute reference = cell.attribute("r");
             // A cell without a reference follows the one before it.
-            column = reference ? columnOf(QString::fromUtf8(reference.value())) : column + 1;
+            column = reference ? columnOf(reference.value()) : column + 1;
             if (column < 1 || column > SpreadsheetWriter::kMaxColumns)
                 return SpreadsheetRows::failure(QStringLiteral("The worksheet has a cell with the malformed reference \"%1\".")
                                                     .arg(QString::fromUtf8(reference.value())));
             QString value;
-            const QString type = QString::fromUtf8(cell.attribute("t").value());
-            if (type == QLatin1String("s")) {
+            const char *type = cell.attribute("t").value();
+            if (std::strcmp(type, "s") == 0) {
                 bool isIndex = false;
                 const qsizetype index = childText(cell, "v").trimmed().toLongLong(&isIndex);
                 if (isIndex && index >= 0 && index < sharedStrings.size())
                     value = sharedStrings.at(index);
                 else if (isIndex && index == sharedStrings.size() && !sharedStrings.isEmpty())
                     value = sharedStrings.last();
-            } else if (type == QLatin1String("inlineStr")) {
+            } else if (std::strcmp(type, "inlineStr") == 0) {
                 value = itemText(child(cell, "is"));
             } else {
                 value = childText(cell, "v");
