@@ -435,7 +435,7 @@ TEST_F(ToolsAndSidesTest, WindowWithObjectsOnBothSidesRendersForALook)
     window->_graphicView->changeSelectionIndexes({1});
     QCoreApplication::processEvents();
     const QImage front = window->Main_wnd->grab().toImage();
-    EXPECT_EQ(front.size(), QSize(1000, 800));
+    EXPECT_EQ(front.size(), window->Main_wnd->size());
     EXPECT_TRUE(front.save(testOutputPath(QStringLiteral("design-window-front.png"))));
     EXPECT_TRUE(back.save(testOutputPath(QStringLiteral("design-window-back.png"))));
 }
