@@ -1,6 +1,7 @@
 #include "output/PictureExport.h"
 
 #include "canvas/SKTRenderingView.h"
+#include "core/NamesTable.h"
 #include "platform/SafeFileWriter.h"
 
 #include <QBuffer>
@@ -9,6 +10,7 @@
 #include <QImageWriter>
 #include <QPainter>
 
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -22,6 +24,35 @@ QString ExportReport::message() const
 namespace PictureExport {
 
 namespace {
+
+enum class ExportFormat { TIFF, PNG, JPEG, BMP, Count };
+
+// The sheet's file types in its order: the title is the extension written, `writer` the image
+// writer's format, `alias` the other extension that names it.
+struct ExportFormatRow {
+    ExportFormat id;
+    const char *title;
+    const char *writer;
+    const char *alias;
+    bool transparent;
+};
+
+constexpr std::array kExportFormats{
+    ExportFormatRow{ExportFormat::TIFF, "TIFF", "tiff", "tif", true},
+    ExportFormatRow{ExportFormat::PNG, "PNG", "png", "png", true},
+    ExportFormatRow{ExportFormat::JPEG, "JPEG", "jpeg", "jpg", false},
+    ExportFormatRow{ExportFormat::BMP, "BMP", "bmp", "bmp", false},
+};
+static_assert(Names_Table_In_Step<ExportFormat>(kExportFormats));
+
+const ExportFormatRow *formatRowOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    for (const ExportFormatRow &row : kExportFormats)
+        if (suffix == QLatin1String(row.writer) || suffix == QLatin1String(row.alias))
+            return &row;
+    return nullptr;
+}
 
 // One file of a record: where it goes and its bytes, or why it has none.
 struct PreparedFile {
@@ -46,8 +77,12 @@ PreparedFile prepareFile(const QString &path, const QImage &image, const QString
 
 const QStringList &fileTypes()
 {
-    static const QStringList types{QStringLiteral("TIFF"), QStringLiteral("PNG"), QStringLiteral("JPEG"),
-                                   QStringLiteral("BMP")};
+    static const QStringList types = [] {
+        QStringList titles;
+        for (const ExportFormatRow &row : kExportFormats)
+            titles << QLatin1String(row.title);
+        return titles;
+    }();
     return types;
 }
 
@@ -59,16 +94,8 @@ const QList<int> &resolutions()
 
 QByteArray formatOf(const QString &path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("png"))
-        return "png";
-    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
-        return "jpeg";
-    if (suffix == QLatin1String("tif") || suffix == QLatin1String("tiff"))
-        return "tiff";
-    if (suffix == QLatin1String("bmp"))
-        return "bmp";
-    return {};
+    const ExportFormatRow *row = formatRowOf(path);
+    return row ? QByteArray(row->writer) : QByteArray();
 }
 
 QString Create_Front_Card_Path(const QString &path)
@@ -112,14 +139,15 @@ QImage combinedPicture(const Card_Side_Image &front, const Card_Side_Image &back
 
 QByteArray encodePicture(const QImage &image, const QString &path, QString *error)
 {
-    const QByteArray format = formatOf(path);
-    if (format.isEmpty()) {
+    const ExportFormatRow *row = formatRowOf(path);
+    if (!row) {
         if (error)
             *error = QStringLiteral("No picture type has the extension of %1.").arg(path);
         return {};
     }
+    const QByteArray format(row->writer);
     QImage pixels = image;
-    if (format == "jpeg" || format == "bmp") {
+    if (!row->transparent) {
         // Without transparency the corners of a rounded card would come out black.
         QImage opaque(image.size(), QImage::Format_RGB32);
         opaque.fill(Qt::white);
