@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -175,4 +178,32 @@ TEST(SpreadsheetWriter, RefusesCharactersXmlCannotHold)
             EXPECT_EQ(QFileInfo(path).size(), 0);
         }
     }
+}
+
+// LibreOffice, converting what is written to CSV, finds the same table.
+TEST(SpreadsheetWriter, WrittenWorkbookConvertsInLibreOffice)
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
+    if (office.isEmpty())
+        GTEST_SKIP() << "libreoffice is not installed";
+    const QList<QStringList> written{{"Name", "Code", "Amount"}, {"Zoë Ångström", "007", "12.5"},
+                                     {"A&B <tag> \"q\"", "", "-2"}, {"東京", "1,5", "1e3"}};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("series.xlsx"));
+    ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path, written, true));
+    QProcess convert;
+    convert.setWorkingDirectory(dir.path());
+    convert.start(office, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
+                           QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                           QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"), QStringLiteral("--outdir"),
+                           dir.path(), path});
+    ASSERT_TRUE(convert.waitForFinished(180000));
+    QFile csv(dir.filePath(QStringLiteral("series.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly)) << convert.readAllStandardError().constData();
+    // LibreOffice ends records with a line feed alone; no value here holds one.
+    QFile crlf(dir.filePath(QStringLiteral("crlf.csv")));
+    ASSERT_TRUE(crlf.open(QIODevice::WriteOnly) && crlf.write(csv.readAll().replace("\n", "\r\n")) > 0);
+    crlf.close();
+    const QList<QStringList> converted = readCsv(crlf.fileName());
+    EXPECT_EQ(show(converted), show(written));
 }
