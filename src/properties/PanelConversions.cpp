@@ -3,8 +3,6 @@
 #include <QHash>
 
 #include <array>
-#include <cmath>
-#include <limits>
 
 namespace PanelConversions {
 
@@ -66,17 +64,6 @@ QString cardShapeCode(int cardShape)
     if (cardShape == 1)
         return QStringLiteral("RR");
     return QStringLiteral("E");
-}
-
-int truncatedInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
 }
 
 QString cleanedEditorText(const QString &text)

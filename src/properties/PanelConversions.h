@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WholeNumbers.h"
+
 #include <QFont>
 #include <QString>
 
@@ -21,9 +23,8 @@ QString shapePropertiesName(const QString &code);
 // The card outline as the card settings store it: "R" rectangle (0), "RR" rounded (1), "E" else.
 QString cardShapeCode(int cardShape);
 
-// Toward zero, as a stepper reads a field into whole units. Values beyond int's range (a damaged
-// file's width) stop at its ends and NaN gives 0, rather than an undefined conversion.
-int truncatedInt(double value);
+// Toward zero, with int's ends and NaN held (one function for panels and steppers alike).
+using ::truncatedInt;
 
 // The longest text a text object's editor keeps, in UTF-16 code units.
 inline constexpr int kTextLimit = 250;

@@ -1,10 +1,9 @@
 #include "platform/ui/StepperSpinBox.h"
 
+#include "platform/WholeNumbers.h"
+
 #include <QLineEdit>
 
-#include <algorithm>
-#include <climits>
-#include <cmath>
 
 StepperSpinBox::StepperSpinBox(QWidget *parent) : QDoubleSpinBox(parent)
 {
@@ -24,9 +23,7 @@ StepperSpinBox::StepperSpinBox(QWidget *parent) : QDoubleSpinBox(parent)
 
 int StepperSpinBox::intValue() const
 {
-    // A range beyond int's stops at its ends.
-    const double whole = std::trunc(value());
-    return std::isnan(whole) ? 0 : static_cast<int>(std::clamp(whole, double(INT_MIN), double(INT_MAX)));
+    return truncatedInt(value());
 }
 
 void StepperSpinBox::stepBy(int steps)
