@@ -188,6 +188,18 @@ void SKTGraphic::setStrokeWidth(double width)
     setObserved(_strokeWidth, width, StrokeWidthKey);
 }
 
+QList<SKTGraphic::OpacityStamp> SKTGraphic::drawnFillColours(bool drawsHatches) const
+{
+    if (!isDrawingFill())
+        return {};
+    if (_fill_type == QLatin1String("G"))
+        return {OpacityStamp{&SKTGraphic::_fill_Grad_clr1, &SKTGraphic::alpha_val},
+                OpacityStamp{&SKTGraphic::_fill_Grad_clr2, &SKTGraphic::alpha_val}};
+    if (drawsHatches && _fill_type == QLatin1String("H"))
+        return {OpacityStamp{&SKTGraphic::_fill_htch_clr, &SKTGraphic::alpha_val}};
+    return {OpacityStamp{&SKTGraphic::_fillColor, &SKTGraphic::alpha_val}};
+}
+
 QColor SKTGraphic::colourAsSaved(QColor SKTGraphic::*field) const
 {
     for (const OpacityStamp &stamp : drawnColours())

@@ -167,6 +167,9 @@ public:
     // opacity. Archives carry these colours with the opacity stamped in, as they always did once
     // the object had been drawn, whether it was or not; the fields stay as they were set.
     virtual QList<OpacityStamp> drawnColours() const { return {}; }
+    // The fill's colours as the fill type draws them, for the kinds that fill; a hatch counts only
+    // where the kind draws hatches.
+    QList<OpacityStamp> drawnFillColours(bool drawsHatches) const;
     // The colour of a field as a saved design holds it: stamped when the drawing shows it.
     QColor colourAsSaved(QColor SKTGraphic::*field) const;
     double fill_grad_angle() const { return _fill_grad_angle; }

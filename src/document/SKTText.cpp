@@ -385,16 +385,9 @@ void SKTText::drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited, 
 
 QList<SKTGraphic::OpacityStamp> SKTText::drawnColours() const
 {
-    QList<OpacityStamp> colours;
     if (!ctrl_is_visible)
-        return colours;
-    if (isDrawingFill()) {
-        if (_fill_type == QLatin1String("G"))
-            colours << OpacityStamp{&SKTGraphic::_fill_Grad_clr1, &SKTGraphic::alpha_val}
-                    << OpacityStamp{&SKTGraphic::_fill_Grad_clr2, &SKTGraphic::alpha_val};
-        else
-            colours << OpacityStamp{&SKTGraphic::_fillColor, &SKTGraphic::alpha_val};
-    }
+        return {};
+    QList<OpacityStamp> colours = drawnFillColours(false);
     // Without characters neither shadow nor border is drawn.
     if (drawnString().isEmpty())
         return colours;

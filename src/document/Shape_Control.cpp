@@ -165,18 +165,9 @@ void Shape_Control::drawContentsInView(QPainter &painter, bool, const DrawingRes
 
 QList<SKTGraphic::OpacityStamp> Shape_Control::drawnColours() const
 {
-    QList<OpacityStamp> colours;
     if (!ctrl_is_visible)
-        return colours;
-    if (isDrawingFill()) {
-        if (_fill_type == QLatin1String("G"))
-            colours << OpacityStamp{&SKTGraphic::_fill_Grad_clr1, &SKTGraphic::alpha_val}
-                    << OpacityStamp{&SKTGraphic::_fill_Grad_clr2, &SKTGraphic::alpha_val};
-        else if (_fill_type == QLatin1String("H"))
-            colours << OpacityStamp{&SKTGraphic::_fill_htch_clr, &SKTGraphic::alpha_val};
-        else
-            colours << OpacityStamp{&SKTGraphic::_fillColor, &SKTGraphic::alpha_val};
-    }
+        return {};
+    QList<OpacityStamp> colours = drawnFillColours(true);
     if (isDrawingStroke())
         colours << OpacityStamp{&SKTGraphic::_strokeColor, &SKTGraphic::alpha_val_stroke};
     return colours;
