@@ -1,0 +1,197 @@
+#include "output/SheetPrinting.h"
+
+#include "canvas/SKTRenderingView.h"
+#include "core/MessageBoxes.h"
+
+#include <QPageSize>
+#include <QPagedPaintDevice>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double kPointsPerInch = 72.0;
+
+// Collects the cards of a sheet in cell order and paints the sheet once it is full; the last sheets
+// of a run are painted with whatever cells are left, blank past the records.
+class SheetSink : public RecordSink {
+public:
+    SheetSink(const SheetRun &run, const QSizeF &card, int firstRecord, SheetTarget &target)
+        : m_layout(run.layout), m_painter(run.layout, card), m_firstRecord(firstRecord), m_target(target)
+    {
+    }
+
+    bool wantsFront() const override { return !m_layout.backOnly(); }
+    bool wantsBack() const override { return m_layout.backOnly() || m_layout.bothSides(); }
+    std::any prepare(const RecordDrawing &) const override { return {}; }
+    bool deliver(const RecordDrawing &drawing, std::any &, QString *error) override
+    {
+        m_cards.append(SheetCard{drawing.front, drawing.back});
+        return m_cards.size() < m_layout.cellsPerSheet() || paintSheet(error);
+    }
+
+    bool paintSheet(QString *error)
+    {
+        QPainter *painter = m_target.beginSheet(error);
+        if (!painter)
+            return false;
+        QList<int> failed;
+        m_painter.paintSheet(
+            *painter, [this](int cell) { return cell < m_cards.size() ? &m_cards.at(cell) : nullptr; }, &failed);
+        for (const int cell : failed)
+            m_failedRecords.append(m_firstRecord + m_sheets * m_layout.cellsPerSheet() + cell);
+        ++m_sheets;
+        m_cards.clear();
+        return m_target.endSheet(error);
+    }
+
+    int sheets() const { return m_sheets; }
+    const QList<int> &failedRecords() const { return m_failedRecords; }
+
+private:
+    const Print_Sheet_Layout &m_layout;
+    SheetPainter m_painter;
+    int m_firstRecord;
+    SheetTarget &m_target;
+    QList<SheetCard> m_cards;
+    QList<int> m_failedRecords; // cards that could not be drawn, by their record
+    int m_sheets = 0;
+};
+
+} // namespace
+
+QPainter *PagedDeviceTarget::beginSheet(QString *error)
+{
+    const bool started = m_sheets == 0 ? m_painter.begin(&m_device) : m_device.newPage();
+    if (!started) {
+        if (error)
+            *error = m_sheets == 0 ? QStringLiteral("The printer could not be started.")
+                                   : QStringLiteral("The printer refused a new page.");
+        return nullptr;
+    }
+    ++m_sheets;
+    m_painter.resetTransform();
+    m_painter.scale(m_device.logicalDpiX() / kPointsPerInch, m_device.logicalDpiY() / kPointsPerInch);
+    return &m_painter;
+}
+
+bool PagedDeviceTarget::endSheet(QString *)
+{
+    return true;
+}
+
+bool PagedDeviceTarget::finish(QString *error)
+{
+    if (!m_painter.isActive() || m_painter.end())
+        return true;
+    if (error)
+        *error = QStringLiteral("The printed pages could not be written.");
+    return false;
+}
+
+void PagedDeviceTarget::abandon()
+{
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+QPainter *SheetPictures::beginSheet(QString *error)
+{
+    m_sheet = SKTRenderingView::newTransparentImage(m_paper * (m_dpi / kPointsPerInch), m_dpi);
+    if (m_sheet.isNull()) {
+        if (error)
+            *error = QStringLiteral("No picture of the sheet can be made.");
+        return nullptr;
+    }
+    m_painter = std::make_unique<QPainter>(&m_sheet);
+    m_painter->setRenderHint(QPainter::Antialiasing);
+    m_painter->scale(m_dpi / kPointsPerInch, m_dpi / kPointsPerInch);
+    return m_painter.get();
+}
+
+bool SheetPictures::endSheet(QString *)
+{
+    m_painter.reset();
+    m_pictures.append(m_sheet);
+    m_sheet = QImage();
+    return true;
+}
+
+QPageLayout sheetPageLayout(const QSizeF &paper)
+{
+    // A landscape paper is the upright paper turned, so that a standard paper keeps its name.
+    const bool landscape = paper.width() > paper.height();
+    const QSizeF upright = landscape ? paper.transposed() : paper;
+    QPageLayout layout(QPageSize(upright, QPageSize::Point, QString(), QPageSize::FuzzyMatch),
+                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+    layout.setMode(QPageLayout::FullPageMode);
+    return layout;
+}
+
+RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const RecordApplier &apply,
+                      SheetTarget &target, const RunCounters &counters)
+{
+    const Print_Sheet_Layout &layout = run.layout;
+    const int allSheets = layout.sheetCount();
+    const int first = std::max(1, run.firstSheet);
+    const int last = run.lastSheet > 0 ? std::min(run.lastSheet, allSheets) : allSheets;
+    RunReport report;
+    if (first > last) {
+        report.failure = SheetRun::kNothingToPrint;
+        return report;
+    }
+    const int perSheet = layout.cellsPerSheet();
+    const int firstCell = (first - 1) * perSheet;
+    const int endCell = std::min(layout.Total_Label, last * perSheet);
+    const bool bound = run.records >= 0;
+    const int cards = std::max(0, std::min(endCell, bound ? run.records : endCell) - firstCell);
+    SheetSink sink(run, design.frame.size(), firstCell, target);
+
+    if (bound) {
+        const RecordApplier shifted = [&apply, firstCell](int record, GraphicList &objects) {
+            return apply ? apply(firstCell + record, objects) : RecordOutcome{};
+        };
+        report = runRecords(design, cards, shifted, sink, counters);
+        for (int &record : report.failedRecords)
+            record += firstCell;
+    } else {
+        // The design as it stands fills every cell: drawn from the snapshot itself, never copied.
+        report.total = cards;
+        if (counters.total)
+            *counters.total = cards;
+        RecordDrawing drawing;
+        drawing.front = Card_Side_Image(std::make_shared<const SKTRenderingView>(design, 0));
+        drawing.back = Card_Side_Image(std::make_shared<const SKTRenderingView>(design, 1));
+        std::any nothing;
+        for (int cell = 0; cell < cards; ++cell) {
+            if (counters.stop && counters.stop->load()) {
+                report.stopped = true;
+                break;
+            }
+            drawing.record = firstCell + cell;
+            if (!sink.deliver(drawing, nothing, &report.failure))
+                break;
+            report.delivered = cell + 1;
+            if (counters.current)
+                *counters.current = cell + 1;
+        }
+    }
+    // The sheets the layout asks for are all printed, the last ones partly or wholly blank.
+    while (report.failure.isEmpty() && !report.stopped && sink.sheets() < last - first + 1)
+        sink.paintSheet(&report.failure);
+    if (!report.failure.isEmpty() || report.stopped) {
+        target.abandon();
+        if (!report.failure.isEmpty())
+            Show_NSLog_Message(report.failure);
+        return report;
+    }
+    if (!target.finish(&report.failure))
+        return report;
+    for (const int record : sink.failedRecords()) {
+        if (report.failedRecords.contains(record))
+            continue;
+        report.failedRecords.append(record);
+        report.reasons.append(QStringLiteral("Record %1: it could not be drawn.").arg(record + 1));
+    }
+    return report;
+}

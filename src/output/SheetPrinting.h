@@ -1,0 +1,82 @@
+#pragma once
+
+#include "output/RecordLoop.h"
+#include "output/SheetPainter.h"
+
+#include <QImage>
+#include <QList>
+#include <QPageLayout>
+#include <QPainter>
+
+#include <memory>
+
+class QPagedPaintDevice;
+
+// Where the sheets of a run go, one after another, each painted in points from the paper's corner.
+class SheetTarget {
+public:
+    virtual ~SheetTarget() = default;
+    // The painter of the next sheet; nullptr, with the reason in `error`, when there is none.
+    virtual QPainter *beginSheet(QString *error) = 0;
+    virtual bool endSheet(QString *error) = 0;
+    // After the last sheet: the job or file is complete.
+    virtual bool finish(QString *error) = 0;
+    // A run that stopped or failed: nothing more is printed.
+    virtual void abandon() = 0;
+};
+
+// The pages of a printer or PDF writer given the sheet's paper as a full page (its margins are in
+// the layout already, and must not be applied twice).
+class PagedDeviceTarget : public SheetTarget {
+public:
+    explicit PagedDeviceTarget(QPagedPaintDevice &device) : m_device(device) {}
+    QPainter *beginSheet(QString *error) override;
+    bool endSheet(QString *error) override;
+    bool finish(QString *error) override;
+    void abandon() override;
+
+private:
+    QPagedPaintDevice &m_device;
+    QPainter m_painter;
+    int m_sheets = 0;
+};
+
+// Pictures of the sheets at `dpi`, for the preview.
+class SheetPictures : public SheetTarget {
+public:
+    explicit SheetPictures(QSizeF paper, double dpi) : m_paper(paper), m_dpi(dpi) {}
+    QPainter *beginSheet(QString *error) override;
+    bool endSheet(QString *error) override;
+    bool finish(QString *) override { return true; }
+    void abandon() override {}
+
+    const QList<QImage> &pictures() const { return m_pictures; }
+
+private:
+    QSizeF m_paper;
+    double m_dpi;
+    QImage m_sheet;
+    std::unique_ptr<QPainter> m_painter;
+    QList<QImage> m_pictures;
+};
+
+// What a run prints: a layout, the records behind its cells and the sheets wanted.
+struct SheetRun {
+    Print_Sheet_Layout layout;
+    int records = -1;    // cards of a bound run; -1: the design as it stands in every cell
+    int firstSheet = 1;  // from 1
+    int lastSheet = 0;   // 0: through the layout's last sheet
+
+    static inline const QString kNothingToPrint = QStringLiteral("There is no barcode to print.");
+};
+
+// A paper of the layout's size and orientation as a full page, for a PDF writer or a printer.
+QPageLayout sheetPageLayout(const QSizeF &paper);
+
+// Prints sheets `firstSheet` to `lastSheet` of the layout into `target`. A cell's record is fixed by
+// its sheet and place, so any range prints the cards it would print in the whole run. Bound, each
+// record is drawn through the record loop (records side by side on the pool, sheets in order);
+// cells past the records or the total stay blank. A card that cannot be drawn says "Invalid Data"
+// and is counted among the failed records. No sheet at all is a failure, and nothing is begun.
+RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const RecordApplier &apply,
+                      SheetTarget &target, const RunCounters &counters);
