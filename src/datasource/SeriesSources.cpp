@@ -1,0 +1,474 @@
+#include "datasource/SeriesSources.h"
+
+#include "core/StringHelpers.h"
+#include "datasource/SeriesStore.h"
+#include "platform/RegularFile.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <cctype>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const QString kNotText = QStringLiteral("Either file is corrupted or selected file contains invalid characters.");
+
+SeriesSource failure(const QString &reason)
+{
+    SeriesSource source;
+    source.error = reason;
+    return source;
+}
+
+// Control characters other than tab, line breaks and form feed mark bytes that are no text.
+bool holdsText(QStringView text)
+{
+    return std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r' && c != u'\f' && c != u'\v';
+    });
+}
+
+// Calls `field(text, endsRecord)` for each field of CSV `text`; a false answer stops the walk. Runs
+// of plain characters are taken whole: sources may hold tens of millions of them.
+template <typename Field>
+void forEachCsvField(const QString &text, Field &&field)
+{
+    const QChar *p = text.constData();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        QString value;
+        if (p[i] == u'"') {
+            for (++i;;) {
+                const qsizetype start = i;
+                while (i < n && p[i] != u'"')
+                    ++i;
+                value.append(p + start, i - start);
+                if (i + 1 < n && p[i + 1] == u'"') {
+                    value += u'"';
+                    i += 2;
+                    continue;
+                }
+                i = std::min(i + 1, n);
+                break;
+            }
+        }
+        // Unquoted text, or what follows a closing quote, runs up to the next comma or line end.
+        const qsizetype start = i;
+        while (i < n && p[i] != u',' && p[i] != u'\r' && p[i] != u'\n')
+            ++i;
+        value.append(p + start, i - start);
+        const bool endsRecord = i >= n || p[i] != u',';
+        if (i < n && p[i] == u'\r' && i + 1 < n && p[i + 1] == u'\n')
+            ++i;
+        const bool trailingComma = !endsRecord && i + 1 >= n;
+        ++i;
+        if (!field(std::move(value), endsRecord))
+            return;
+        if (trailingComma)
+            field(QString(), true);
+    }
+}
+
+// The bytes of a value and its line feed in a series file.
+qint64 lineBytes(QStringView value)
+{
+    qint64 bytes = 1;
+    for (const QChar c : value)
+        bytes += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 || c.isSurrogate() ? 2 : 3;
+    return bytes;
+}
+
+// Collects values up to what a series can hold.
+class ValueCollector {
+public:
+    bool add(QString value)
+    {
+        if (value.isEmpty())
+            return true;
+        m_bytes += lineBytes(value);
+        m_source.values << std::move(value);
+        if (m_bytes > kMostSeriesBytes || m_source.values.size() > kMostSeriesValues)
+            m_source.error = Series_Size_Problem(m_source.values).value_or(QString());
+        return m_source.ok();
+    }
+    SeriesSource take()
+    {
+        if (!m_source.ok())
+            m_source.values.clear();
+        return std::move(m_source);
+    }
+
+private:
+    qint64 m_bytes = 0;
+    SeriesSource m_source;
+};
+
+// Line breaks inside a value become one blank.
+QString foldLineBreaks(const QString &value)
+{
+    if (!value.contains(u'\n') && !value.contains(u'\r'))
+        return value;
+    QString folded;
+    folded.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c == u'\r' && i + 1 < value.size() && value.at(i + 1) == u'\n')
+            continue;
+        folded += (c == u'\r' || c == u'\n') ? QChar(u' ') : c;
+    }
+    return folded;
+}
+
+QList<QStringView> lines(const QString &text)
+{
+    QList<QStringView> found;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        found << QStringView(text).mid(start, i - start);
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        found << QStringView(text).mid(start);
+    return found;
+}
+
+// The RTF reader: a group stack that knows whether its text is skipped and how many fallback
+// characters follow a \uN, and the bytes of \'hh escapes waiting to be decoded in the code page.
+class RtfReader {
+public:
+    explicit RtfReader(const QByteArray &rtf) : m_in(rtf) {}
+
+    std::optional<QString> read(QString *error)
+    {
+        if (!m_in.startsWith("{\\rtf"))
+            return fail(error, QStringLiteral("it is not an RTF document"));
+        while (m_pos < m_in.size()) {
+            const char c = m_in.at(m_pos++);
+            if (c == '{') {
+                if (m_stack.size() >= size_t(kMostRtfDepth))
+                    return fail(error, QStringLiteral("its groups nest more than %1 deep").arg(kMostRtfDepth));
+                m_stack.push_back(m_group);
+                m_fallback = 0;
+            } else if (c == '}') {
+                if (!m_stack.empty()) {
+                    m_group = m_stack.back();
+                    m_stack.pop_back();
+                }
+                m_fallback = 0;
+            } else if (c == '\\') {
+                control();
+            } else if (c != '\r' && c != '\n') {
+                byte(c);
+            }
+        }
+        flush();
+        return m_out;
+    }
+
+private:
+    struct Group {
+        bool skip = false;
+        int uc = 1;
+    };
+
+    static std::optional<QString> fail(QString *error, const QString &reason)
+    {
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    }
+
+    // A character of the text, unless it is skipped or stands in for the \uN before it.
+    bool counts()
+    {
+        if (m_fallback > 0) {
+            --m_fallback;
+            return false;
+        }
+        return !m_group.skip;
+    }
+    void byte(char c)
+    {
+        if (counts())
+            m_bytes.append(c);
+    }
+    void text(const QString &s)
+    {
+        if (!counts())
+            return;
+        flush();
+        m_out += s;
+    }
+    void flush()
+    {
+        if (m_bytes.isEmpty())
+            return;
+        m_out += m_codepage.isValid() ? m_codepage.decode(m_bytes) : QString::fromLatin1(m_bytes);
+        m_bytes.clear();
+    }
+
+    void control()
+    {
+        if (m_pos >= m_in.size())
+            return;
+        const char c = m_in.at(m_pos);
+        if (!std::isalpha(static_cast<unsigned char>(c))) {
+            ++m_pos;
+            symbol(c);
+            return;
+        }
+        const qsizetype start = m_pos;
+        while (m_pos < m_in.size() && m_pos - start < 32 && std::isalpha(static_cast<unsigned char>(m_in.at(m_pos))))
+            ++m_pos;
+        const QByteArray word = m_in.mid(start, m_pos - start);
+        const qsizetype digits = m_pos;
+        if (m_pos < m_in.size() && m_in.at(m_pos) == '-')
+            ++m_pos;
+        while (m_pos < m_in.size() && m_pos - digits < 11 && std::isdigit(static_cast<unsigned char>(m_in.at(m_pos))))
+            ++m_pos;
+        bool hasParameter = false;
+        const long long parameter = m_in.mid(digits, m_pos - digits).toLongLong(&hasParameter);
+        if (m_pos < m_in.size() && m_in.at(m_pos) == ' ')
+            ++m_pos;
+        this->word(word, hasParameter ? parameter : 0, hasParameter);
+    }
+
+    void symbol(char c)
+    {
+        switch (c) {
+        case '\'': {
+            bool ok = false;
+            const int value = m_in.mid(m_pos, 2).toInt(&ok, 16);
+            m_pos = std::min(m_pos + 2, m_in.size());
+            if (ok)
+                byte(char(value));
+            break;
+        }
+        case '*':
+            m_group.skip = true;
+            break;
+        case '\\':
+        case '{':
+        case '}':
+            byte(c);
+            break;
+        case '~':
+            text(QString(QChar(0x00A0)));
+            break;
+        case '_':
+            text(QStringLiteral("-"));
+            break;
+        case '\r':
+        case '\n':
+            text(QStringLiteral("\n"));
+            break;
+        default: // \- (optional hyphen), \| and the like: nothing to show
+            break;
+        }
+    }
+
+    void word(const QByteArray &word, long long parameter, bool hasParameter)
+    {
+        static const QList<QByteArray> skipped{
+            "fonttbl",  "colortbl",  "stylesheet", "info",     "pict",      "object",  "header",
+            "headerl",  "headerr",   "headerf",    "footer",   "footerl",   "footerr", "footerf",
+            "footnote", "listtable", "listoverridetable",      "revtbl",    "rsidtbl", "filetbl",
+            "xmlnstbl", "themedata", "colorschememapping",     "datastore", "latentstyles", "fldinst"};
+        static const QList<std::pair<QByteArray, char16_t>> characters{
+            {"par", u'\n'},     {"line", u'\n'},    {"sect", u'\n'},    {"page", u'\n'},
+            {"row", u'\n'},     {"cell", u'\n'},    {"tab", u'\t'},     {"emdash", 0x2014},
+            {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},
+            {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", u' '}, {"enspace", u' '}};
+        if (skipped.contains(word)) {
+            m_group.skip = true;
+        } else if (word == "u" && hasParameter) {
+            text(QString(QChar(char16_t(parameter < 0 ? parameter + 65536 : parameter))));
+            m_fallback = m_group.uc;
+        } else if (word == "uc") {
+            m_group.uc = int(std::clamp(parameter, 0LL, 10LL));
+        } else if (word == "bin") {
+            m_pos = std::min(m_pos + qsizetype(std::max(parameter, 0LL)), m_in.size());
+        } else if (word == "ansicpg" && hasParameter) {
+            flush();
+            QStringDecoder codepage(QByteArray("windows-") + QByteArray::number(parameter));
+            if (codepage.isValid())
+                m_codepage = std::move(codepage);
+        } else {
+            const auto found = std::find_if(characters.begin(), characters.end(),
+                                            [&word](const auto &entry) { return entry.first == word; });
+            if (found != characters.end())
+                text(QString(QChar(found->second)));
+            else if (m_fallback > 0)
+                --m_fallback;
+        }
+    }
+
+    const QByteArray &m_in;
+    qsizetype m_pos = 0;
+    std::vector<Group> m_stack;
+    Group m_group;
+    int m_fallback = 0;
+    QByteArray m_bytes;
+    QString m_out;
+    QStringDecoder m_codepage{"windows-1252"};
+};
+
+} // namespace
+
+const QStringList &seriesPictureExtensions()
+{
+    static const QStringList extensions{QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"),
+                                        QStringLiteral("jfif"), QStringLiteral("gif"), QStringLiteral("bmp"),
+                                        QStringLiteral("png"), QStringLiteral("tif"), QStringLiteral("tiff")};
+    return extensions;
+}
+
+std::optional<QString> Decode_Text(const QByteArray &bytes)
+{
+    QString text;
+    if (std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
+        marked && (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))) {
+        QStringDecoder decoder(*marked);
+        text = decoder.decode(bytes);
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = utf8.decode(bytes);
+        if (utf8.hasError()) {
+            QStringDecoder windows1252("windows-1252");
+            text = windows1252.isValid() ? windows1252.decode(bytes) : QString::fromLatin1(bytes);
+        }
+    }
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    if (!holdsText(text))
+        return std::nullopt;
+    return text;
+}
+
+QList<QStringList> Csv_Rows(const QString &text)
+{
+    QList<QStringList> rows;
+    QStringList row;
+    forEachCsvField(text, [&](QString field, bool endsRecord) {
+        row << std::move(field);
+        if (endsRecord)
+            rows << std::exchange(row, {});
+        return true;
+    });
+    return rows;
+}
+
+std::optional<QString> Rtf_Plain_Text(const QByteArray &rtf, QString *error)
+{
+    return RtfReader(rtf).read(error);
+}
+
+QString Series_Line_Value(const QString &value)
+{
+    return foldLineBreaks(Trim_Str(value));
+}
+
+QString Clean_Series_Value(const QString &value)
+{
+    QString cleaned = value;
+    return Series_Line_Value(cleaned.remove(u'\\').remove(u'{').remove(u'}'));
+}
+
+SeriesSource Text_Values(const QString &text)
+{
+    ValueCollector values;
+    for (const QStringView line : lines(text))
+        if (!line.isEmpty() && !values.add(Clean_Series_Value(line.toString())))
+            break;
+    return values.take();
+}
+
+SeriesSource Csv_Values(const QString &text)
+{
+    ValueCollector values;
+    forEachCsvField(text, [&values](const QString &field, bool) {
+        return field.isEmpty() || values.add(Clean_Series_Value(field));
+    });
+    return values.take();
+}
+
+SeriesSource Read_Text_Source(const QString &path)
+{
+    QString reason;
+    const std::optional<QByteArray> bytes = platform::readRegularFile(path, kMostSourceBytes, &reason);
+    if (!bytes)
+        return failure(QStringLiteral("Please select a valid file.\n\n") + reason.left(1).toUpper() + reason.mid(1) + u'.');
+    const QString type = QFileInfo(path).suffix().toLower();
+    std::optional<QString> text;
+    if (type == QLatin1String("rtf")) {
+        text = Rtf_Plain_Text(*bytes, &reason);
+        if (!text)
+            return failure(kNotText + QStringLiteral("\n\nThe RTF file cannot be read: ") + reason + u'.');
+        if (!holdsText(*text))
+            text.reset();
+    } else {
+        text = Decode_Text(*bytes);
+    }
+    if (!text || text->isEmpty())
+        return failure(kNotText);
+    return type == QLatin1String("csv") ? Csv_Values(*text) : Text_Values(*text);
+}
+
+QStringList Pasted_Lines(const QString &text)
+{
+    QStringList found;
+    const QString trimmed = Trim_Str(text);
+    for (const QStringView line : lines(trimmed))
+        if (!line.isEmpty())
+            found << line.toString();
+    return found;
+}
+
+SeriesSource Picture_Files(const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return failure(QStringLiteral("Please select valid file path."));
+    QStringList names;
+    QDirIterator entries(folder, QDir::Files | QDir::Hidden | QDir::System);
+    int seen = 0;
+    while (entries.hasNext()) {
+        if (++seen > kMostFolderEntries)
+            return failure(QStringLiteral("The folder holds more than %1 entries; choose a smaller folder.")
+                               .arg(kMostFolderEntries));
+        const QFileInfo entry = entries.nextFileInfo();
+        if (entry.isFile() && seriesPictureExtensions().contains(entry.suffix().toLower()))
+            names << entry.fileName();
+    }
+    // Name order, the same on every machine.
+    std::sort(names.begin(), names.end());
+    ValueCollector values;
+    const QDir dir(folder);
+    for (const QString &name : names)
+        if (!values.add(dir.absoluteFilePath(name)))
+            break;
+    return values.take();
+}
+
+std::optional<QString> Series_Size_Problem(const QStringList &values)
+{
+    if (values.size() > kMostSeriesValues)
+        return QStringLiteral("The source holds more than %L1 values, more than a series can take.").arg(kMostSeriesValues);
+    qint64 bytes = 0;
+    for (const QString &value : values)
+        bytes += lineBytes(value);
+    if (bytes <= kMostSeriesBytes)
+        return std::nullopt;
+    return QStringLiteral("The values would make a series larger than %1 MB, which could not be read back.")
+        .arg(kMostSeriesBytes / (1024 * 1024));
+}
