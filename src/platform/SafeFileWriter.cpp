@@ -66,7 +66,7 @@ QStringList leftoverTemporaryFiles(const QString &path)
     return found;
 }
 
-bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error)
+bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error, int mode)
 {
     const auto fail = [&](const QString &reason) {
         if (error)
@@ -85,6 +85,8 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
     QTemporaryFile file(target.absoluteFilePath() + kTemporaryInfix + QStringLiteral("XXXXXX"));
     if (!file.open())
         return fail(file.errorString());
+    if (mode >= 0 && ::fchmod(file.handle(), mode_t(mode)) != 0)
+        return fail(QString::fromLocal8Bit(strerror(errno)));
     // The system's reason, read at once: Qt may report a full disk as an unknown error.
     const auto systemReason = [](int code, const QString &otherwise) {
         if (code == ENOSPC || code == EDQUOT)
@@ -98,12 +100,13 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
         return fail(systemReason(errno, QStringLiteral("The file could not be written to the disk.")));
     // A file that existed keeps its permissions and, where allowed, its group; a new one gets the
     // permissions the user's umask gives new files.
-    if (target.exists()) {
+    // A mode that was asked for was set before the first byte and stays.
+    if (mode < 0 && target.exists()) {
         file.setPermissions(QFile::permissions(target.absoluteFilePath()));
         struct stat old {};
         if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0)
             (void)::fchown(file.handle(), old.st_uid, old.st_gid);
-    } else {
+    } else if (mode < 0) {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         ::fchmod(file.handle(), 0666 & ~mask);

@@ -183,7 +183,6 @@ void SKTWindowController::awakeFromNib()
 
     send_modls_wnd = qobject_cast<Send_Modeless *>(Send_Models_Window);
     data_table_content = RecordBinding();
-    Get_Email_Details();
 
     // Every folder the program writes lives in the per-user copy of the resources.
     app.Resource_Path = ResourceFolders::userResourcesFolder();
@@ -193,6 +192,8 @@ void SKTWindowController::awakeFromNib()
         return;
     }
     app.Data_Folder_Path = app.Resource_Path + QStringLiteral("DataSet");
+    // The mail settings live in that copy too.
+    Get_Email_Details();
 
     Load_and_fill_backgrounds();
     selectItem(shape_tab->shape_border_style, 0);

@@ -8,6 +8,7 @@
 #include "core/MessageBoxes.h"
 #include "datasource/SeriesStore.h"
 #include "output/OutputState.h"
+#include "output/Preferences.h"
 #include "platform/UiServices.h"
 #include "window/WindowState.h"
 
@@ -19,29 +20,17 @@
 #include <QThread>
 
 
-namespace {
-
-// The mail settings: none are saved, so every field is empty.
-struct EmailDetails {
-    QString sender, password, server, port, ssl;
-};
-
-EmailDetails savedEmailDetailsSeam()
-{
-    return {};
-}
-
-} // namespace
-
 void SKTWindowController::Get_Email_Details()
 {
-    const EmailDetails details = savedEmailDetailsSeam();
+    const Preferences saved;
+    // An unreadable file is left alone and said when mail is used; here it only gives no settings.
+    Show_NSLog_Message(saved.readError());
     OutputState &mail = Output();
-    mail.sender_email = details.sender;
-    mail.sender_pwd = details.password;
-    mail.sending_server = details.server;
-    mail.sending_port = details.port;
-    mail.send_enable_ssl = details.ssl;
+    mail.sender_email = saved.send_email_SenderEmail();
+    mail.sender_pwd = saved.send_email_Password();
+    mail.sending_server = saved.send_email_SMTP_server();
+    mail.sending_port = saved.send_email_PORT_num();
+    mail.send_enable_ssl = saved.send_email_enable_ssl();
 }
 
 bool SKTWindowController::Check_Batch_File_In_Use_Validation(const QString &seriesName)

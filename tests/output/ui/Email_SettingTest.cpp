@@ -1,0 +1,74 @@
+#include "output/ui/Email_Setting.h"
+
+#include "fixtures/ScriptedServices.h"
+#include "fixtures/TestSupport.h"
+
+#include "core/AppState.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void fill(Email_Setting &window, bool ssl)
+{
+    window._send_mail_sender_mail->setText(QStringLiteral("Me@Example.org"));
+    window._send_mail_password->setText(QStringLiteral("pw"));
+    window._send_mail_smtp->setText(QStringLiteral("smtp.example.org"));
+    window._send_mail_port->setText(QStringLiteral("465"));
+    ssl ? window.SSL_Selected() : window.TLS_Selected();
+}
+
+} // namespace
+
+TEST(Email_Setting, SavedFieldsComeBackAsTypedAndResetForgetsThem)
+{
+    AppFixture app;
+    ScopedScriptedServices services;
+    int resets = 0;
+    for (const bool ssl : {true, false}) {
+        Email_Setting window(MailScript{});
+        fill(window, ssl);
+        window.setResult(-1);
+        window.Save_Button();
+        EXPECT_EQ(window.result(), 1);
+        EXPECT_EQ(Preferences().send_email_enable_ssl(), ssl ? QStringLiteral("Y") : QStringLiteral("N"));
+
+        Email_Setting again(MailScript{});
+        again.settingsReset = [&] { ++resets; };
+        again.loadPreferences();
+        EXPECT_EQ(again.form().sender, QStringLiteral("Me@Example.org"));
+        EXPECT_EQ(again._send_mail_ssl->isChecked(), ssl);
+        EXPECT_EQ(again._send_mail_tls->isChecked(), !ssl);
+
+        services->yesNoAnswers = {true};
+        again.Reset_Button();
+        EXPECT_FALSE(QFileInfo::exists(Preferences::Email_Settings_File()));
+        EXPECT_TRUE(again._send_mail_sender_mail->text().isEmpty());
+        EXPECT_TRUE(again._send_mail_tls->isChecked());
+    }
+    EXPECT_EQ(resets, 2);
+    EXPECT_TRUE(services->messages.isEmpty());
+}
+
+TEST(Email_Setting, ASaveThatFailsIsSaidAndTheWindowStaysOpen)
+{
+    AppFixture app;
+    ScopedScriptedServices services;
+    App().Resource_Path = app.resourcePath() + QStringLiteral("gone/");
+    Email_Setting window(MailScript{});
+    fill(window, false);
+    window.setResult(-1);
+    window.Save_Button();
+    EXPECT_EQ(window.result(), -1);
+    ASSERT_EQ(services->messages.size(), 1);
+    EXPECT_TRUE(services->messages.first().contains(QStringLiteral("could not be saved")));
+
+    // An invalid form is not saved either; the first wanting field takes the focus.
+    window._send_mail_port->clear();
+    window.Save_Button();
+    EXPECT_EQ(services->messages.last(), QStringLiteral("\nPlease enter port number."));
+}
