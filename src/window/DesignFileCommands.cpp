@@ -453,12 +453,9 @@ bool SKTWindowController::windowShouldClose()
 
 bool SKTWindowController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Main_wnd && event->type() == QEvent::Close) {
-        if (!windowShouldClose()) {
-            event->ignore();
-            return true;
-        }
-        stopRecordRun();
+    if (watched == Main_wnd && event->type() == QEvent::Close && !Exit_App()) {
+        event->ignore();
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -43,6 +43,7 @@ class TextPanel;
 class TextPropertiesTab;
 class ColorWell;
 class Export_Template;
+class Help_Support;
 class ExportSheet;
 class RecordRun;
 class Send_Modeless;
@@ -268,6 +269,29 @@ public:
     void Fill_User_profile_info_front_side();
     void Fill_User_profile_info_back_side();
     void Open_Share_It_Dl();
+
+    // --- Help, quitting, card-face buttons and links ---------------------------------------------
+    void Help_Button();
+    void Exit_Btn_Clicked();
+    // Asks to save, shows the review request and ends the program; false when the user or a failed
+    // save kept it running. The window's close box and Quit come here once.
+    bool Exit_App();
+    void ZOLT_SMS_Prmotion();
+    void ZOLT_Recovery_Prmotion();
+    void ZOLT_Barcode_Prmotion();
+    void Card_Prop_Clicked();
+    void Card_Bckgrnd_Clicked();
+    void Open_Support_Mail();
+    void Open_Reseller_Mail();
+    void Open_Website_1();
+    void Open_Website_2();
+    void Open_Google_Plus();
+    void Open_FaceBook();
+    void Open_Twitter();
+    void Open_FB_Like();
+    Help_Support *HelpWindow = nullptr;
+    // Set once the program is on its way out, so the closing window does not ask again.
+    bool quitting = false;
 
     // --- Start wizard, invitation content and main photo ----------------------------------------
     // The windows the design window owns once its window is built (null before).
@@ -498,6 +522,8 @@ private:
     void buildToolPalette(QWidget *palette);
     QWidget *buildCommandBar();
     void buildFileCommands(QWidget *bar, QHBoxLayout *row, QMenu *fileMenu);
+    // Quit at the end of the File menu, the Card and Help menus, and the Help button.
+    void buildSupportCommands(QWidget *bar, QHBoxLayout *row, QMenu *fileMenu);
     // One button of the command bar with the action behind it (icon, shortcut, tooltip naming both).
     struct CommandButton {
         ToolIcons::Command command;

@@ -1,5 +1,5 @@
 // Calls the design window makes into parts the program does not have: the profile dialogs and the
-// placement of profiles, and the sharing page. Each does nothing harmful.
+// placement of profiles. Each does nothing harmful.
 
 #include "window/SKTWindowController.h"
 
@@ -14,6 +14,3 @@ int SKTWindowController::Open_User_Profile_Window(bool edit, const QString &side
 void SKTWindowController::Fill_User_profile_info_front_side() {}
 
 void SKTWindowController::Fill_User_profile_info_back_side() {}
-
-// No sharing page: does nothing.
-void SKTWindowController::Open_Share_It_Dl() {}

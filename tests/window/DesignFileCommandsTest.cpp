@@ -5,6 +5,7 @@
 #include "datasource/DataSourceState.h"
 #include "document/DesignFile.h"
 #include "document/SKTGraphicKinds.h"
+#include "output/ui/SupportWindows.h"
 #include "fixtures/Pictures.h"
 #include "platform/KeyedCoder.h"
 #include "platform/PropertyList.h"
@@ -13,6 +14,9 @@
 #include "window/ToolIcons.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -737,23 +741,51 @@ TEST_F(DesignFileCommandsTest, FileCommandsHaveButtonsAndStandardShortcuts)
     EXPECT_TRUE(QFileInfo::exists(filePath(QStringLiteral("clicked.zkse"))));
 }
 
-TEST_F(DesignFileCommandsTest, ClosingTheWindowKeepsItOpenUntilTheDesignIsSavedOrGivenUp)
+TEST_F(DesignFileCommandsTest, QuittingAsksToSaveShowsTheReviewRequestAndEndsTheProgramOnce)
 {
+    // Answers the review request once it is up, counting the times it was.
+    int reviews = 0;
+    const auto answerReview = [&] {
+        QTimer::singleShot(0, [&] {
+            if (auto *review = qobject_cast<Review_Form *>(QApplication::activeModalWidget())) {
+                ++reviews;
+                review->OK_Clicked();
+            }
+        });
+    };
     window->Main_wnd->show();
-    // Yes, then a cancelled save panel: nothing was saved, so the window stays.
+    // Yes, then a cancelled save panel: nothing was saved, so the window stays and nothing ends.
     services->yesNoAnswers << true;
     EXPECT_FALSE(window->Main_wnd->close());
     EXPECT_TRUE(window->Main_wnd->isVisible());
     EXPECT_EQ(services->questions, QStringList{"Do you want to save changes before closing?"});
+    EXPECT_EQ(reviews, 0);
+    EXPECT_TRUE(services->terminations.isEmpty());
 
-    // Yes with a name saves and closes; No closes without saving.
+    // Yes with a name saves, shows the review request and ends the program; the window closing
+    // afterwards asks nothing more.
     services->yesNoAnswers << true;
     services->fileAnswers << filePath(QStringLiteral("closing"));
+    answerReview();
     EXPECT_TRUE(window->Main_wnd->close());
     EXPECT_TRUE(QFileInfo::exists(filePath(QStringLiteral("closing.zkse"))));
+    EXPECT_EQ(reviews, 1);
+    EXPECT_EQ(services->terminations, QList<int>{0});
+    EXPECT_EQ(services->openedUrls.size(), 1);
+    window->Main_wnd->show();
+    EXPECT_TRUE(window->Main_wnd->close());
+    EXPECT_EQ(services->questions.size(), 2);
+
+    // No skips the save and still shows the review request; Quit goes the same way.
+    window->quitting = false;
+    services->terminations.clear();
     window->Main_wnd->show();
     services->yesNoAnswers << false;
-    EXPECT_TRUE(window->Main_wnd->close());
+    answerReview();
+    window->Main_wnd->findChild<QAction *>(QStringLiteral("Exit_action"))->trigger();
+    EXPECT_FALSE(window->Main_wnd->isVisible());
+    EXPECT_EQ(reviews, 2);
+    EXPECT_EQ(services->terminations, QList<int>{0});
 }
 
 // Saving and the record runs start from a snapshot: what it holds stays as the design was when it
