@@ -19,6 +19,9 @@ void DataSourceState::reset()
     Total_Batch_Excel_Card = 0;
     Custom_Msg_Title.clear();
     Custom_Msg_Val.clear();
+    Cutom_Msg_Title.clear();
+    Cutom_Msg_Val.clear();
+    Msg_Apply_All_Chk = false;
 }
 
 DataSourceState &DataSources()

@@ -21,6 +21,10 @@ struct DataSourceState {
     std::atomic<int> Data_table_rows, Excel_table_rows, Total_Batch_Excel_Card;
 
     QString Custom_Msg_Title, Custom_Msg_Val; // help box of the series generator
+    // The long-message dialog: the information form's title and text, and the apply-to-all answer
+    // of its last question (cleared when the import that asked ends).
+    QString Cutom_Msg_Title, Cutom_Msg_Val;
+    bool Msg_Apply_All_Chk;
 };
 
 DataSourceState &DataSources();

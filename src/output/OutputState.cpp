@@ -22,9 +22,6 @@ void OutputState::reset()
     for (QString *text : {&sender_email, &sender_pwd, &sending_server, &sending_port, &send_enable_ssl})
         text->clear();
     yes_no_msg_val = false;
-    Msg_Apply_All_Chk = false;
-    Cutom_Msg_Title.clear();
-    Cutom_Msg_Val.clear();
 }
 
 OutputState &Output()

@@ -32,8 +32,6 @@ struct OutputState {
     QString sender_email, sender_pwd, sending_server, sending_port, send_enable_ssl;
 
     bool yes_no_msg_val;
-    bool Msg_Apply_All_Chk;
-    QString Cutom_Msg_Title, Cutom_Msg_Val; // long-message dialog
 };
 
 OutputState &Output();

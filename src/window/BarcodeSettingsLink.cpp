@@ -9,9 +9,8 @@
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
-#include "datasource/SeriesStore.h"
-#include "output/OutputState.h"
-#include "output/ui/Long_SMS_Dlg.h"
+#include "datasource/ui/Long_SMS_Dlg.h"
+#include "datasource/ui/View_Data_Series.h"
 #include "properties/ui/PropertiesPanel.h"
 
 #include <QDir>
@@ -61,21 +60,10 @@ void SKTWindowController::Update_Barcode_Graphics(const SKTGraphic &source)
 
 void SKTWindowController::View_Data_Series(const QString &seriesName)
 {
-    // No series viewer yet: the values, one a line, in the long-message dialog.
-    const std::optional<QString> text = Read_Series_Text(Series_File_Path(seriesName));
-    if (!text) {
-        Show_MessageBox(QStringLiteral("Please select the series."));
-        return;
-    }
-    Open_Long_sms_Dialog(seriesName, Series_List_Values(*text).join(QLatin1Char('\n')));
+    ::View_Data_Series::Open_Series(seriesName, window());
 }
 
 void SKTWindowController::Open_Long_sms_Dialog(const QString &title, const QString &text)
 {
-    OutputState &output = Output();
-    output.Cutom_Msg_Title = title;
-    output.Cutom_Msg_Val = text;
-    Long_SMS_Dlg *dialog = Long_SMS_Dlg::defaultInstance();
-    dialog->Set_Message(output.Cutom_Msg_Title, output.Cutom_Msg_Val);
-    dialog->Open_Long_sms_Dialog();
+    Long_SMS_Dlg::Show_Information(title, text);
 }

@@ -5,11 +5,15 @@
 #include "barcode/BarcodeWindowState.h"
 #include "barcode/ui/Barcode_Gen.h"
 #include "document/SKTBarcode.h"
-#include "output/OutputState.h"
-#include "output/ui/Long_SMS_Dlg.h"
+#include "datasource/DataSourceState.h"
+#include "datasource/ui/Long_SMS_Dlg.h"
+#include "datasource/ui/View_Data_Series.h"
+#include "datasource/SeriesStore.h"
+#include "core/AppState.h"
 #include "properties/ui/BarcodeTab.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -86,12 +90,31 @@ TEST_F(BarcodeSettingsTest, CancelFromTheTabButtonChangesNothing)
 
 TEST_F(BarcodeSettingsTest, HelpShowsInTheLongMessageDialog)
 {
-    QTimer::singleShot(0, window.get(), [] { Long_SMS_Dlg::defaultInstance()->OK_Btn_Clicked(); });
+    QTimer::singleShot(0, window.get(), [] { Long_SMS_Dlg::defaultInstance()->OKPressed(); });
     window->barcodeSettingsWindow()->QR_Version_Help_Btn();
-    EXPECT_EQ(Output().Cutom_Msg_Title, QStringLiteral("Version :"));
-    EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->msg_title_lbl->text(), QStringLiteral("Version :"));
-    EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->msg_text_view->toPlainText(), Output().Cutom_Msg_Val);
+    EXPECT_EQ(DataSources().Cutom_Msg_Title, QStringLiteral("Version :"));
+    EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->m_Msg_Title->text(), QStringLiteral("Version :"));
+    EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->m_Msg_Val->toPlainText(), DataSources().Cutom_Msg_Val);
     EXPECT_EQ(Long_SMS_Dlg::defaultInstance()->result(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BarcodeSettingsTest, ViewSeriesShowsTheSeriesInTheViewerOverTheDesignWindow)
+{
+    ASSERT_TRUE(QDir().mkpath(App().Data_Folder_Path));
+    ASSERT_TRUE(Write_Series_File(QStringLiteral("Tables"), {QStringLiteral("T1"), QStringLiteral(" "), QStringLiteral("T2")}));
+    View_Data_Series *viewer = View_Data_Series::defaultInstance();
+    QString count;
+    QTimer::singleShot(0, viewer, [&] {
+        count = viewer->list_count->text();
+        viewer->OK_Btn_Clicked();
+    });
+    window->View_Data_Series(QStringLiteral("Tables"));
+    EXPECT_EQ(count, QStringLiteral("Total Rows : 2"));
+    EXPECT_EQ(viewer->parentWidget(), window->window());
 }
 
 } // namespace

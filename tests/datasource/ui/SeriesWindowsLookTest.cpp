@@ -1,0 +1,44 @@
+#include "core/AppState.h"
+#include "datasource/SeriesStore.h"
+#include "datasource/ui/Long_SMS_Dlg.h"
+#include "datasource/ui/View_Data_Series.h"
+#include "fixtures/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTimer>
+
+namespace {
+
+// Grabs the dialog once it shows, then closes it.
+void shootWhileOpen(QDialog *dialog, const QString &file)
+{
+    QTimer::singleShot(0, dialog, [dialog, file] {
+        EXPECT_TRUE(dialog->grab().toImage().save(testOutputPath(file)));
+        dialog->done(0);
+    });
+}
+
+} // namespace
+
+TEST(SeriesWindowsLook, TheSeriesWindowsForALook)
+{
+    AppFixture app;
+    ASSERT_TRUE(QDir().mkpath(App().Data_Folder_Path));
+    QStringList values;
+    for (int n = 1; n <= 250; ++n)
+        values << QStringLiteral("Guest %1").arg(n, 3, 10, QLatin1Char('0'));
+    ASSERT_TRUE(Write_Series_File(QStringLiteral("Guests"), values));
+    shootWhileOpen(View_Data_Series::defaultInstance(), QStringLiteral("series-viewer.png"));
+    View_Data_Series::Open_Series(QStringLiteral("Guests"));
+
+    shootWhileOpen(Long_SMS_Dlg::defaultInstance(), QStringLiteral("long-message-question.png"));
+    Long_SMS_Dlg::Ask_Question(QStringLiteral("Batch Processing Series already exists :"),
+                               QStringLiteral("Guests\nBatch Processing Series already exists. Do you want to replace it?"),
+                               true);
+    shootWhileOpen(Long_SMS_Dlg::defaultInstance(), QStringLiteral("long-message-information.png"));
+    Long_SMS_Dlg::Show_Information(QStringLiteral("Version :"),
+                                   QStringLiteral("Version is configuration or number of modules (combination of black "
+                                                  "and white dots).\n\nA higher version holds more data."));
+}
