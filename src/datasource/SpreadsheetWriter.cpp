@@ -1,6 +1,8 @@
 #include "datasource/SpreadsheetWriter.h"
 
 #include "datasource/SSZipArchive.h"
+#include "datasource/SheetRowsBuilder.h"
+#include "datasource/XmlPullReader.h"
 #include "datasource/ZipArchiveReader.h"
 
 #include <QLocale>
@@ -9,88 +11,39 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <deque>
 #include <cstring>
 #include <new>
+#include <thread>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// Elements a part may hold before it is parsed: a parsed node costs some fifty bytes, so the bytes
-// of a part alone do not bound the memory its document takes.
+// Elements a small part may hold before it is parsed as a document: a parsed node costs some fifty
+// bytes, so the bytes of a part alone do not bound the memory its document takes.
 constexpr qsizetype kMaxMarkup = 8 * 1024 * 1024;
 
 const char kMainNamespace[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 const char kRelationshipsNamespace[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
-// Element names are compared without their prefix: documents may bind the main namespace to one.
-const char *localName(const pugi::xml_node &node)
-{
-    const char *name = node.name();
-    const char *colon = std::strrchr(name, ':');
-    return colon ? colon + 1 : name;
-}
-
-bool is(const pugi::xml_node &node, const char *name)
-{
-    return node.type() == pugi::node_element && std::strcmp(localName(node), name) == 0;
-}
-
-QString textOf(const pugi::xml_node &element)
-{
-    QString text;
-    for (const pugi::xml_node &child : element.children())
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
-            text += QString::fromUtf8(child.value());
-    return text;
-}
-
-pugi::xml_node child(const pugi::xml_node &parent, const char *name)
-{
-    for (const pugi::xml_node &node : parent.children())
-        if (is(node, name))
-            return node;
-    return {};
-}
-
-QString childText(const pugi::xml_node &parent, const char *name)
-{
-    return textOf(child(parent, name));
-}
-
-// A shared-string item or an inline string: its text and the text of its runs, without the
-// phonetic runs.
-QString itemText(const pugi::xml_node &item)
-{
-    QString text;
-    for (const pugi::xml_node &child : item.children()) {
-        if (is(child, "t"))
-            text += textOf(child);
-        else if (is(child, "r"))
-            for (const pugi::xml_node &part : child.children())
-                if (is(part, "t"))
-                    text += textOf(part);
-    }
-    return text;
-}
-
 // The column number from 1 of a reference's leading capital letters ("AB12" gives 28), within a
 // sheet's width; 0 when there are none or too many.
-int columnOf(const char *reference)
+int columnOf(std::string_view reference)
 {
     int column = 0;
-    for (const char *c = reference; *c >= 'A' && *c <= 'Z'; ++c) {
-        column = column * 26 + (*c - 'A' + 1);
-        if (column > SpreadsheetWriter::kMaxColumns)
+    for (const char c : reference) {
+        if (c < 'A' || c > 'Z')
+            break;
+        column = column * 26 + (c - 'A' + 1);
+        if (column > SheetRowsBuilder::kMaxColumns)
             return 0;
     }
     return column;
 }
 
-// With `storage`, the document is parsed in place in the part's bytes, which `storage` keeps: a large
-// sheet is then not held twice.
-bool parsePart(ZipArchiveReader &zip, const QString &name, pugi::xml_document &document, QString *error,
-               QByteArray *storage = nullptr)
+// The small parts (workbook, relationships) as documents.
+bool parsePart(ZipArchiveReader &zip, const QString &name, pugi::xml_document &document, QString *error)
 {
     std::optional<QByteArray> bytes = zip.read(name);
     if (!bytes) {
@@ -101,14 +54,8 @@ bool parsePart(ZipArchiveReader &zip, const QString &name, pugi::xml_document &d
         *error = QStringLiteral("The part \"%1\" holds too many elements.").arg(name);
         return false;
     }
-    const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single;
-    pugi::xml_parse_result parsed;
-    if (storage) {
-        *storage = std::move(*bytes);
-        parsed = document.load_buffer_inplace(storage->data(), size_t(storage->size()), options);
-    } else {
-        parsed = document.load_buffer(bytes->constData(), size_t(bytes->size()), options);
-    }
+    const pugi::xml_parse_result parsed =
+        document.load_buffer(bytes->constData(), size_t(bytes->size()), pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (!parsed) {
         *error = QStringLiteral("The part \"%1\" cannot be read: %2 at byte %3.")
                      .arg(name, QString::fromUtf8(parsed.description()))
@@ -162,6 +109,256 @@ QString relationshipId(const pugi::xml_node &sheet)
     return {};
 }
 
+// Reads a large part token by token; `handle` sees every start, end and text token and answers
+// false to stop with the handler's own error.
+template <typename Handler>
+bool streamPart(ZipArchiveReader &zip, const QString &name, QString *error, Handler &&handle)
+{
+    if (!zip.openEntry(name, ZipArchiveReader::kMaxStreamedSize)) {
+        *error = zip.errorString();
+        return false;
+    }
+    XmlPullReader xml([&zip](char *buffer, std::size_t capacity) { return zip.readPiece(buffer, capacity); });
+    for (;;) {
+        const XmlPullReader::Token token = xml.readNext();
+        if (token == XmlPullReader::EndDocument)
+            return true;
+        if (token == XmlPullReader::Invalid) {
+            *error = xml.errorString().isEmpty()
+                         ? zip.errorString()
+                         : QStringLiteral("The part \"%1\" cannot be read. %2").arg(name, xml.errorString());
+            return false;
+        }
+        if (!handle(xml, token))
+            return false;
+    }
+}
+
+// The text of a shared-string item or an inline string at `depth`: its <t> children and the <t>
+// of its <r> runs, without the phonetic runs.
+struct ItemText {
+    int depth = 0; // of the item; 0 outside one
+    int runDepth = 0, textDepth = 0;
+    std::string text;
+
+    void begin(int itemDepth)
+    {
+        depth = itemDepth;
+        runDepth = textDepth = 0;
+        text.clear();
+    }
+    // Whether the token was inside the item.
+    bool take(const XmlPullReader &xml, XmlPullReader::Token token)
+    {
+        if (depth == 0)
+            return false;
+        const int d = token == XmlPullReader::EndElement ? xml.depth() + 1 : xml.depth();
+        if (token == XmlPullReader::StartElement) {
+            if (d == depth + 1 && xml.nameIs("t"))
+                textDepth = d;
+            else if (d == depth + 1 && xml.nameIs("r"))
+                runDepth = d;
+            else if (runDepth && d == runDepth + 1 && xml.nameIs("t"))
+                textDepth = d;
+        } else if (token == XmlPullReader::Characters) {
+            if (d == textDepth)
+                text += xml.text();
+        } else if (d == textDepth) {
+            textDepth = 0;
+        } else if (d == runDepth) {
+            runDepth = 0;
+        } else if (d == depth) {
+            depth = 0;
+        }
+        return true;
+    }
+};
+
+// A shared-string table may name more strings than a sheet holds cells, but not without bound.
+constexpr qsizetype kMaxSharedStrings = 2 * SheetRowsBuilder::kMaxCells;
+
+bool readSharedStrings(ZipArchiveReader &zip, const QString &part, QStringList &strings, QString *error)
+{
+    bool inTable = false;
+    ItemText item;
+    return streamPart(zip, part, error, [&](const XmlPullReader &xml, XmlPullReader::Token token) {
+        if (item.take(xml, token)) {
+            if (item.depth == 0)
+                strings << QString::fromUtf8(item.text);
+            return true;
+        }
+        if (token != XmlPullReader::StartElement)
+            return true;
+        if (xml.depth() == 1) {
+            inTable = xml.nameIs("sst");
+        } else if (inTable && xml.depth() == 2 && xml.nameIs("si")) {
+            if (strings.size() >= kMaxSharedStrings) {
+                *error = QStringLiteral("The workbook holds more than %1 shared strings.").arg(kMaxSharedStrings);
+                return false;
+            }
+            item.begin(2);
+        }
+        return true;
+    });
+}
+
+// The index a shared-string cell holds, as the number its text reads as once trimmed; -1 for none.
+qint64 sharedIndex(std::string_view text)
+{
+    if (!text.empty() && text.size() <= 18 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        qint64 index = 0;
+        for (const char c : text)
+            index = index * 10 + (c - '0');
+        return index;
+    }
+    bool isIndex = false;
+    const qint64 index = QString::fromUtf8(text).trimmed().toLongLong(&isIndex);
+    return isIndex ? index : -1;
+}
+
+// The sheet's rows as its part writes them, read straight from the archive into rows. The shared
+// strings are read beside the sheet: a shared-string cell is noted and filled in at the end.
+class SheetReader {
+public:
+    void fillSharedStrings(const QStringList &strings)
+    {
+        const qsizetype count = strings.size();
+        for (const SharedCell &cell : m_sharedCells) {
+            const qsizetype index = cell.index;
+            const QString &value = index < count ? strings.at(index) : index == count && count > 0 ? strings.last() : QString();
+            if (!value.isEmpty())
+                m_rows.fill(cell.row, int(cell.column), value);
+        }
+        m_sharedCells.clear();
+    }
+
+    bool take(const XmlPullReader &xml, XmlPullReader::Token token, QString *error)
+    {
+        if (m_inline.take(xml, token))
+            return true;
+        const int d = token == XmlPullReader::EndElement ? xml.depth() + 1 : xml.depth();
+        if (token == XmlPullReader::Characters) {
+            if (d == m_valueDepth)
+                m_value += xml.text();
+            return true;
+        }
+        if (token == XmlPullReader::EndElement) {
+            if (d == m_valueDepth)
+                m_valueDepth = 0;
+            else if (d == 4 && m_inCell)
+                return endCell(error);
+            else if (d == 3 && m_inRow) {
+                m_inRow = false;
+                return m_rows.endRow() || failed(error);
+            } else if (d == 2)
+                m_inSheetData = false;
+            return true;
+        }
+        switch (d) {
+        case 1:
+            m_inWorksheet = xml.nameIs("worksheet");
+            break;
+        case 2:
+            if (!m_inWorksheet)
+                break;
+            if (xml.nameIs("dimension") && !m_dimensionSeen) {
+                m_dimensionSeen = true;
+                const std::string *ref = xml.attribute("ref");
+                std::string_view range = ref ? std::string_view(*ref) : std::string_view();
+                if (const std::size_t colon = range.find(':'); colon != std::string_view::npos)
+                    range.remove_prefix(colon + 1);
+                return m_rows.widen(columnOf(range)) || failed(error);
+            }
+            if (xml.nameIs("sheetData") && !m_sheetDataSeen)
+                m_sheetDataSeen = m_inSheetData = true;
+            break;
+        case 3:
+            if (m_inSheetData && xml.nameIs("row")) {
+                m_inRow = true;
+                m_column = 0;
+                m_rows.beginRow();
+            }
+            break;
+        case 4:
+            if (m_inRow && xml.nameIs("c"))
+                return beginCell(xml, error);
+            break;
+        case 5:
+            if (!m_inCell)
+                break;
+            if (xml.nameIs("v") && !m_valueSeen) {
+                m_valueSeen = true;
+                m_valueDepth = 5;
+            } else if (xml.nameIs("is") && !m_inlineSeen) {
+                m_inlineSeen = true;
+                m_inline.begin(5);
+            }
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+    SpreadsheetRows finish() { return m_rows.finish(); }
+
+private:
+    bool failed(QString *error)
+    {
+        *error = m_rows.finish().error;
+        return false;
+    }
+
+    bool beginCell(const XmlPullReader &xml, QString *error)
+    {
+        const std::string *reference = xml.attribute("r");
+        // A cell without a reference follows the one before it.
+        m_column = reference ? columnOf(*reference) : m_column + 1;
+        if (m_column < 1 || m_column > SheetRowsBuilder::kMaxColumns) {
+            *error = QStringLiteral("The worksheet has a cell with the malformed reference \"%1\".")
+                         .arg(reference ? QString::fromStdString(*reference) : QString());
+            return false;
+        }
+        const std::string *type = xml.attribute("t");
+        m_type = !type ? Type::Other : *type == "s" ? Type::Shared : *type == "inlineStr" ? Type::Inline : Type::Other;
+        m_inCell = true;
+        m_valueSeen = m_inlineSeen = false;
+        m_value.clear();
+        m_inline.text.clear();
+        return true;
+    }
+
+    bool endCell(QString *error)
+    {
+        m_inCell = false;
+        QString value;
+        if (m_type == Type::Shared) {
+            // No table holds more than kMaxSharedStrings: a larger index names nothing.
+            const qint64 index = sharedIndex(m_value);
+            if (index >= 0 && index <= kMaxSharedStrings)
+                m_sharedCells.push_back({quint32(m_rows.rowCount()), quint32(m_column), quint32(index)});
+        } else if (m_type == Type::Inline) {
+            value = QString::fromUtf8(m_inline.text);
+        } else if (!m_value.empty()) {
+            value = QString::fromUtf8(m_value);
+        }
+        return m_rows.setCell(m_column, value) || failed(error);
+    }
+
+    enum class Type { Other, Shared, Inline };
+    struct SharedCell {
+        quint32 row, column, index;
+    };
+    std::deque<SharedCell> m_sharedCells; // grows without copying itself
+    SheetRowsBuilder m_rows{SheetRowsBuilder::EmptyRows::Kept};
+    bool m_inWorksheet = false, m_dimensionSeen = false, m_sheetDataSeen = false, m_inSheetData = false;
+    bool m_inRow = false, m_inCell = false, m_valueSeen = false, m_inlineSeen = false;
+    int m_column = 0, m_valueDepth = 0;
+    Type m_type = Type::Other;
+    std::string m_value;
+    ItemText m_inline;
+};
+
 SpreadsheetRows readSheet(const QString &path, int sheetNumber)
 {
     ZipArchiveReader zip(path);
@@ -170,79 +367,36 @@ SpreadsheetRows readSheet(const QString &path, int sheetNumber)
     if (sheetNumber < 1 || !zip.contains(worksheetPart(sheetNumber)))
         return SpreadsheetRows::failure(QStringLiteral("The workbook has no worksheet %1.").arg(sheetNumber));
 
-    QString error;
+    // The shared strings are read on a thread of their own, through an archive handle of its own.
     QStringList sharedStrings;
+    QString sharedError;
     const QString sharedPart = QStringLiteral("xl/sharedStrings.xml");
-    if (zip.contains(sharedPart)) {
-        pugi::xml_document document;
-        QByteArray bytes;
-        if (!parsePart(zip, sharedPart, document, &error, &bytes))
-            return SpreadsheetRows::failure(error);
-        for (const pugi::xpath_node &item : document.select_nodes("/*[local-name()='sst'][1]/*[local-name()='si']"))
-            sharedStrings << itemText(item.node());
-    }
-
-    pugi::xml_document document;
-    QByteArray bytes;
-    if (!parsePart(zip, worksheetPart(sheetNumber), document, &error, &bytes))
-        return SpreadsheetRows::failure(error);
-    const pugi::xpath_node_set rowNodes =
-        document.select_nodes("/*[local-name()='worksheet'][1]/*[local-name()='sheetData'][1]/*[local-name()='row']");
-    if (rowNodes.size() > size_t(SpreadsheetWriter::kMaxRows))
-        return SpreadsheetRows::failure(QStringLiteral("The worksheet has more than %1 rows.").arg(SpreadsheetWriter::kMaxRows));
-
-    const pugi::xml_node dimension =
-        document.select_node("/*[local-name()='worksheet'][1]/*[local-name()='dimension'][1]").node();
-    const char *range = dimension.attribute("ref").value();
-    const char *colon = std::strchr(range, ':');
-    int columnCount = columnOf(colon ? colon + 1 : range);
-
-    // The cells as the part places them; padded only once the sheet's size is known to be sane.
-    std::vector<std::vector<std::pair<int, QString>>> cells(rowNodes.size());
-    for (size_t r = 0; r < rowNodes.size(); ++r) {
-        int column = 0;
-        for (const pugi::xml_node &cell : rowNodes[r].node().children()) {
-            if (!is(cell, "c"))
-                continue;
-            const pugi::xml_attribute reference = cell.attribute("r");
-            // A cell without a reference follows the one before it.
-            column = reference ? columnOf(reference.value()) : column + 1;
-            if (column < 1 || column > SpreadsheetWriter::kMaxColumns)
-                return SpreadsheetRows::failure(QStringLiteral("The worksheet has a cell with the malformed reference \"%1\".")
-                                                    .arg(QString::fromUtf8(reference.value())));
-            QString value;
-            const char *type = cell.attribute("t").value();
-            if (std::strcmp(type, "s") == 0) {
-                bool isIndex = false;
-                const qsizetype index = childText(cell, "v").trimmed().toLongLong(&isIndex);
-                if (isIndex && index >= 0 && index < sharedStrings.size())
-                    value = sharedStrings.at(index);
-                else if (isIndex && index == sharedStrings.size() && !sharedStrings.isEmpty())
-                    value = sharedStrings.last();
-            } else if (std::strcmp(type, "inlineStr") == 0) {
-                value = itemText(child(cell, "is"));
-            } else {
-                value = childText(cell, "v");
+    std::jthread sharedReader;
+    if (zip.contains(sharedPart))
+        sharedReader = std::jthread([&] {
+            try {
+                ZipArchiveReader own(path);
+                if (!own.isOpen())
+                    sharedError = own.errorString();
+                else
+                    readSharedStrings(own, sharedPart, sharedStrings, &sharedError);
+            } catch (const std::bad_alloc &) {
+                sharedError = QStringLiteral("There is not enough memory to read the workbook.");
             }
-            columnCount = std::max(columnCount, column);
-            cells[r].emplace_back(column, std::move(value));
-        }
-    }
-    if (qint64(cells.size()) * columnCount > SpreadsheetWriter::kMaxCells)
-        return SpreadsheetRows::failure(
-            QStringLiteral("The worksheet is too large: %1 rows of %2 columns.").arg(cells.size()).arg(columnCount));
+        });
 
-    SpreadsheetRows result;
-    result.columnCount = columnCount;
-    result.rows.reserve(qsizetype(cells.size()));
-    for (const auto &rowCells : cells) {
-        QStringList row(columnCount);
-        for (const auto &[column, value] : rowCells)
-            if (!value.isEmpty())
-                row[column - 1] = value;
-        result.rows << row;
-    }
-    return result;
+    QString error;
+    SheetReader sheet;
+    const bool read = streamPart(zip, worksheetPart(sheetNumber), &error,
+                                 [&](const XmlPullReader &xml, XmlPullReader::Token token) { return sheet.take(xml, token, &error); });
+    if (sharedReader.joinable())
+        sharedReader.join();
+    if (!sharedError.isEmpty())
+        return SpreadsheetRows::failure(sharedError);
+    if (!read)
+        return SpreadsheetRows::failure(error);
+    sheet.fillSharedStrings(sharedStrings);
+    return sheet.finish();
 }
 
 // Writing.

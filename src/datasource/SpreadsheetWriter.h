@@ -8,17 +8,12 @@
 
 // Reads the cells of one worksheet of an .xlsx workbook and writes a one-sheet .xlsx workbook from
 // rows of values. Plain functions of their arguments: any thread may call them, nothing is kept
-// between calls and nothing is unpacked to disk; parts are read from the archive into memory,
-// bounded in size, and a workbook that cannot be read gives an error with its reason. Worksheet N
-// is the part "xl/worksheets/sheetN.xml".
+// between calls and nothing is unpacked to disk. A sheet and its shared strings are inflated and
+// parsed piece by piece straight into rows (side by side, on two threads), so that memory follows
+// the rows rather than the XML; the small parts are read whole. A workbook that cannot be read gives
+// an error with its reason. Worksheet N is the part "xl/worksheets/sheetN.xml".
 class SpreadsheetWriter {
 public:
-    // Bounds for what a sheet may make this program allocate (Excel's own sheet size, and cells
-    // after padding every row to the column count).
-    static constexpr int kMaxColumns = 16384;
-    static constexpr int kMaxRows = 1048576;
-    static constexpr qint64 kMaxCells = 4000000;
-
     // A sheet as the workbook lists it: its name and the number of the worksheet part that the
     // workbook's relationships give it.
     struct Sheet {

@@ -5,6 +5,8 @@
 
 #include <minizip/unzip.h>
 
+#include <algorithm>
+
 const QString ZipArchiveReader::ErrorDomain = QStringLiteral("SSZipArchiveErrorDomain");
 
 namespace {
@@ -53,6 +55,8 @@ ZipArchiveReader::ZipArchiveReader(const QString &path, qint64 maxEntrySize)
 
 ZipArchiveReader::~ZipArchiveReader()
 {
+    if (m_entryOpen)
+        unzCloseCurrentFile(handle(m_zip));
     if (m_zip)
         unzClose(handle(m_zip));
 }
@@ -97,41 +101,79 @@ bool ZipArchiveReader::listEntries()
 
 std::optional<QByteArray> ZipArchiveReader::read(const QString &name)
 {
-    const auto failed = [&](ErrorCode code, const QString &reason) {
-        fail(code, reason);
+    if (!openEntry(name))
         return std::nullopt;
-    };
+    QByteArray bytes;
+    bytes.reserve(qsizetype(m_entrySize));
+    // The declared size is not trusted: the bytes are counted as they come.
+    std::ptrdiff_t got = 0;
+    do {
+        if (bytes.capacity() - bytes.size() < kChunk)
+            bytes.reserve(bytes.size() + std::max<qsizetype>(kChunk, bytes.size()));
+        const qsizetype at = bytes.size();
+        bytes.resize(at + kChunk);
+        got = readPiece(bytes.data() + at, kChunk);
+        bytes.resize(at + std::max<std::ptrdiff_t>(got, 0));
+    } while (got > 0);
+    if (got < 0)
+        return std::nullopt;
+    return bytes;
+}
+
+bool ZipArchiveReader::openEntry(const QString &name, qint64 maxSize)
+{
+    if (m_entryOpen) {
+        unzCloseCurrentFile(handle(m_zip));
+        m_entryOpen = false;
+    }
     if (!m_zip)
-        return failed(FailedToOpen, QStringLiteral("failed to open zip file"));
+        return fail(FailedToOpen, QStringLiteral("failed to open zip file"));
     const auto found = m_positions.constFind(name);
     if (found == m_positions.constEnd())
-        return failed(FailedToRead, QStringLiteral("The archive has no entry \"%1\".").arg(name));
+        return fail(FailedToRead, QStringLiteral("The archive has no entry \"%1\".").arg(name));
     const unz64_file_pos position{found->directoryOffset, found->fileNumber};
     unz_file_info64 info{};
     if (unzGoToFilePos64(handle(m_zip), &position) != UNZ_OK
         || unzGetCurrentFileInfo64(handle(m_zip), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-        return failed(FailedToRead, QStringLiteral("The entry \"%1\" cannot be read.").arg(name));
+        return fail(FailedToRead, QStringLiteral("The entry \"%1\" cannot be read.").arg(name));
     if (info.flag & 1u)
-        return failed(FailedToRead, QStringLiteral("The entry \"%1\" is encrypted.").arg(name));
-    const QString tooLarge = QStringLiteral("The entry \"%1\" is larger than %2 MB.").arg(name).arg(m_maxEntrySize >> 20);
-    if (info.uncompressed_size > quint64(m_maxEntrySize))
-        return failed(Refused, tooLarge);
+        return fail(FailedToRead, QStringLiteral("The entry \"%1\" is encrypted.").arg(name));
+    m_entry = name;
+    m_entryLimit = maxSize > 0 ? maxSize : m_maxEntrySize;
+    if (info.uncompressed_size > quint64(m_entryLimit))
+        return fail(Refused, QStringLiteral("The entry \"%1\" is larger than %2 MB.").arg(name).arg(m_entryLimit >> 20));
     if (unzOpenCurrentFile(handle(m_zip)) != UNZ_OK)
-        return failed(FailedToRead, QStringLiteral("The entry \"%1\" cannot be read.").arg(name));
-    // The declared size is not trusted: the bytes are counted as they come.
-    QByteArray bytes;
-    bytes.reserve(qsizetype(info.uncompressed_size));
-    QByteArray chunk(kChunk, Qt::Uninitialized);
-    int got = 0;
-    while ((got = unzReadCurrentFile(handle(m_zip), chunk.data(), kChunk)) > 0) {
-        if (bytes.size() + got > m_maxEntrySize) {
-            unzCloseCurrentFile(handle(m_zip));
-            return failed(Refused, tooLarge);
-        }
-        bytes.append(chunk.constData(), got);
+        return fail(FailedToRead, QStringLiteral("The entry \"%1\" cannot be read.").arg(name));
+    m_entryOpen = true;
+    m_entrySize = info.uncompressed_size;
+    m_entryRead = 0;
+    return true;
+}
+
+std::ptrdiff_t ZipArchiveReader::readPiece(char *buffer, std::size_t capacity)
+{
+    if (!m_entryOpen)
+        return -1;
+    const auto failed = [&](ErrorCode code, const QString &reason) {
+        unzCloseCurrentFile(handle(m_zip));
+        m_entryOpen = false;
+        fail(code, reason);
+        return std::ptrdiff_t(-1);
+    };
+    const int got = unzReadCurrentFile(handle(m_zip), buffer, unsigned(std::min<std::size_t>(capacity, 1u << 30)));
+    if (got > 0) {
+        m_entryRead += quint64(got);
+        if (m_entryRead > quint64(m_entryLimit))
+            return failed(Refused, QStringLiteral("The entry \"%1\" is larger than %2 MB.").arg(m_entry).arg(m_entryLimit >> 20));
+        return got;
     }
-    const int closed = unzCloseCurrentFile(handle(m_zip));
-    if (got < 0 || closed != UNZ_OK || quint64(bytes.size()) != info.uncompressed_size)
-        return failed(FailedToRead, QStringLiteral("The entry \"%1\" is damaged.").arg(name));
-    return bytes;
+    if (got < 0)
+        return failed(FailedToRead, QStringLiteral("The entry \"%1\" is damaged.").arg(m_entry));
+    m_entryOpen = false;
+    // Closing checks the checksum.
+    if (unzCloseCurrentFile(handle(m_zip)) != UNZ_OK || m_entryRead != m_entrySize) {
+        fail(FailedToRead, QStringLiteral("The entry \"%1\" is damaged.").arg(m_entry));
+        return -1;
+    }
+    return 0;
 }

@@ -27,6 +27,8 @@ public:
 
     static constexpr int kMaxEntries = 10000;
     static constexpr qint64 kDefaultMaxEntrySize = 64LL * 1024 * 1024;
+    // An entry read a piece at a time is not held in memory: only the time to inflate it is bounded.
+    static constexpr qint64 kMaxStreamedSize = 256LL * 1024 * 1024;
 
     // Opens the archive at `path`, a regular file only.
     explicit ZipArchiveReader(const QString &path, qint64 maxEntrySize = kDefaultMaxEntrySize);
@@ -45,6 +47,13 @@ public:
     // The bytes of the entry `name`; nothing, with the reason, when it cannot be read.
     std::optional<QByteArray> read(const QString &name);
 
+    // Opens the entry `name` to be read a piece at a time with readPiece, up to `maxSize` bytes
+    // (the reader's own limit when 0). Opening another entry, or read(), ends it.
+    bool openEntry(const QString &name, qint64 maxSize = 0);
+    // Inflates up to `capacity` bytes of the open entry into `buffer`: their count, 0 at its end
+    // once its checksum and size have been found right, -1 on an error (see errorString).
+    std::ptrdiff_t readPiece(char *buffer, std::size_t capacity);
+
 private:
     struct Position {
         quint64 directoryOffset, fileNumber;
@@ -54,6 +63,11 @@ private:
 
     void *m_zip = nullptr;
     qint64 m_maxEntrySize;
+    // The entry open for readPiece.
+    QString m_entry;
+    bool m_entryOpen = false;
+    quint64 m_entrySize = 0, m_entryRead = 0;
+    qint64 m_entryLimit = 0;
     ErrorCode m_errorCode = NoError;
     QString m_errorString;
     QStringList m_names;

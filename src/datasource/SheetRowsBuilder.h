@@ -1,0 +1,53 @@
+#pragma once
+
+#include "datasource/SpreadsheetRows.h"
+
+// Gathers the cells a spreadsheet reader finds, row by row, into the padded rows of
+// SpreadsheetRows, holding the table to the readers' bounds before memory is taken: a file that
+// asks for more rows, columns or cells than a sheet may have fails with the reason. Cells are
+// placed by column, so gaps stay gaps. Repeats (a cell or row standing for several) are expanded
+// only up to the last value: repeated empty cells at the end of a row and empty rows at the end of
+// the table take no memory and are not returned.
+class SheetRowsBuilder {
+public:
+    // Bounds for what a sheet may make this program allocate (the largest sheet the common
+    // spreadsheet programs make, and cells after padding every row to the column count).
+    static constexpr int kMaxColumns = 16384;
+    static constexpr int kMaxRows = 1048576;
+    static constexpr qint64 kMaxCells = 4000000;
+
+    enum class EmptyRows {
+        Kept,            // every row the file writes is a row, empty or not (.xlsx)
+        UpToTheLastValue // empty rows count only before a row that holds a value
+    };
+    explicit SheetRowsBuilder(EmptyRows emptyRows) : m_emptyRows(emptyRows) {}
+
+    // The table is at least `columns` wide: a dimension the file declares, an empty cell it writes.
+    bool widen(int columns);
+    void beginRow();
+    // `value` in `column` (from 1) and in the `repeat` - 1 columns after it.
+    bool setCell(int column, const QString &value, qint64 repeat = 1);
+    // The row ends, standing for `repeat` rows.
+    bool endRow(qint64 repeat = 1);
+    // Rows ended so far.
+    qsizetype rowCount() const { return m_rows.size() + m_pendingEmptyRows; }
+    // Puts `value` into the ended row `row` (from 0) at a `column` (from 1) that setCell has already
+    // taken into the width: for values known only once the whole sheet has been read.
+    void fill(qsizetype row, int column, const QString &value);
+    // The rows, each padded to the column count; the error when a bound was passed.
+    SpreadsheetRows finish();
+
+    bool failed() const { return !m_error.isEmpty(); }
+
+private:
+    bool fail(const QString &reason);
+    bool fits(qint64 rows, qint64 columns);
+
+    EmptyRows m_emptyRows;
+    QList<QStringList> m_rows;
+    QStringList m_row;
+    bool m_rowHasValue = false;
+    qint64 m_pendingEmptyRows = 0;
+    int m_columns = 0;
+    QString m_error;
+};
