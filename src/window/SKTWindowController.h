@@ -266,8 +266,12 @@ public:
 
     // --- Services of profiles, sharing and output ----------------------------------------------
     int Open_User_Profile_Window(bool edit, const QString &side);
+    // Place a side's profile as tagged objects once a profile dialog was accepted (the temp side's
+    // for a preview, always); each first offers or withdraws "Excel" in the panel's source list.
     void Fill_User_profile_info_front_side();
     void Fill_User_profile_info_back_side();
+    void Fill_User_profile_info_TEMP_side();
+    void Fill_User_profile_Details();
     void Open_Share_It_Dl();
 
     // --- Help, quitting, card-face buttons and links ---------------------------------------------
@@ -546,6 +550,8 @@ private:
     void bindCanvases();
     void unbindCanvases();
     void setTool(int tool);
+    // Side 0 front, 1 back, 2 temp.
+    void fillProfileSide(int side);
     void applyCanvasSize(const QSizeF &points);
     void setLock(bool locked);
     // Runs an edit command on the current side's canvas, then redraws it and lets the panel and the

@@ -1,5 +1,5 @@
-// Calls the design window makes into parts the program does not have: the profile dialogs and the
-// placement of profiles. Each does nothing harmful.
+// Calls the design window makes into parts the program does not have: the profile dialogs. Each
+// does nothing harmful.
 
 #include "window/SKTWindowController.h"
 
@@ -10,7 +10,3 @@ int SKTWindowController::Open_User_Profile_Window(bool edit, const QString &side
     Q_UNUSED(side);
     return 0;
 }
-
-void SKTWindowController::Fill_User_profile_info_front_side() {}
-
-void SKTWindowController::Fill_User_profile_info_back_side() {}

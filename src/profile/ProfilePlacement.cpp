@@ -1,0 +1,186 @@
+#include "profile/ProfilePlacement.h"
+
+#include "canvas/SKTGrid.h"
+#include "core/ImageCategories.h"
+#include "datasource/DataSourceType.h"
+#include "document/ControlTags.h"
+#include "document/SKTGraphicList.h"
+#include "document/SKTImage.h"
+#include "document/SKTText.h"
+#include "platform/RegularFile.h"
+#include "profile/User_Profile_Class.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <atomic>
+
+const std::array<Profile_Layout_Entry, 11> &Profile_Layout_Table()
+{
+    // Landscape within 169 x 113 points, portrait within 113 x 169: the smallest badge presets.
+    // The photo heads the card; the contact lines are small enough to be read in the space.
+    static const std::array<Profile_Layout_Entry, 11> table{{
+        {"Fup_Name", {52, 6, 112, 14}, {6, 58, 101, 14}, 11},
+        {"Fup_Title", {52, 20, 112, 10}, {6, 72, 101, 10}, 7},
+        {"Fup_Company", {52, 32, 112, 12}, {6, 83, 101, 12}, 9},
+        {"Fup_CompanySlogan", {52, 44, 112, 10}, {6, 95, 101, 10}, 7},
+        {"Fup_Address", {6, 58, 158, 10}, {6, 106, 101, 10}, 7},
+        {"Fup_PhoneNO", {6, 70, 78, 10}, {6, 117, 101, 9}, 7},
+        {"Fup_FaxNo", {86, 70, 78, 10}, {6, 126, 101, 9}, 7},
+        {"Fup_EmailID", {6, 82, 78, 10}, {6, 135, 101, 9}, 7},
+        {"Fup_Website", {86, 82, 78, 10}, {6, 144, 101, 9}, 7},
+        {"Fup_UniqueNo", {6, 96, 158, 10}, {6, 154, 101, 9}, 7},
+        {"Fup_Photo", {6, 6, 40, 48}, {36, 6, 41, 48}, 0},
+    }};
+    return table;
+}
+
+namespace {
+
+const Profile_Layout_Entry *layoutEntry(const QString &tag)
+{
+    for (const Profile_Layout_Entry &entry : Profile_Layout_Table())
+        if (tag == QLatin1String(entry.tag))
+            return &entry;
+    return nullptr;
+}
+
+} // namespace
+
+QRectF Get_Control_Rect_From_Template(const QString &tag, const QSizeF &frontCardSize)
+{
+    const Profile_Layout_Entry *entry = layoutEntry(tag);
+    if (!entry)
+        return QRectF();
+    return frontCardSize.width() >= frontCardSize.height() ? entry->landscape : entry->portrait;
+}
+
+bool isPlacedProfileObject(const SKTGraphic &graphic)
+{
+    const SKTGraphic::Kind kind = graphic.kind();
+    return (kind == SKTGraphic::Kind::Text || kind == SKTGraphic::Kind::Image) && isProfileObject(graphic);
+}
+
+SKTGraphicPtr Selcect_Ctrl_With_ID(const SKTGraphicList &list, const QString &tag)
+{
+    for (const SKTGraphicPtr &graphic : list.items())
+        if (graphic && isPlacedProfileObject(*graphic) && graphic->control_ID == tag)
+            return graphic;
+    return nullptr;
+}
+
+void Hide_all_Text_control_FUP_Control(SKTGraphicList &list)
+{
+    for (const SKTGraphicPtr &graphic : list.items())
+        if (graphic && isPlacedProfileObject(*graphic))
+            graphic->Set_Ctrl_Is_Visible(false);
+}
+
+namespace {
+
+// The photo at `path`, or the null picture with the reason as a clause.
+QImage loadProfilePhoto(const QString &path, QString *reason)
+{
+    const QString file = standardizedPath(path);
+    if (!QFileInfo::exists(file)) {
+        *reason = QStringLiteral("the file does not exist");
+        return QImage();
+    }
+    if (!platform::isRegularFile(file)) {
+        *reason = QStringLiteral("it is not a picture file");
+        return QImage();
+    }
+    std::atomic<qint64> budget{kMostProfilePhotoPixels};
+    QImage picture = loadPicture(file, &budget);
+    if (picture.isNull())
+        *reason = budget.load() < 0 ? QStringLiteral("the picture is too large")
+                                    : QStringLiteral("it cannot be read as a picture");
+    return picture;
+}
+
+void bind(SKTGraphic &graphic, const User_Profile_Class &profile, const User_Profile_Field &field)
+{
+    if (profile.*field.ds) {
+        setDataSourceType(graphic, DataSourceType::Series);
+        graphic.Set_Batch_List_Name(profile.*field.ds_name);
+        graphic.Set_Batch_List_Index(profile.*field.ds_indx);
+        graphic.Set_Excel_binding(false);
+    }
+    if (profile.*field.xl) {
+        setDataSourceType(graphic, DataSourceType::Excel);
+        graphic.Set_Excel_binding(true);
+        graphic.Set_Excel_binding_Index(profile.*field.xl_col_indx);
+    }
+    if (!(profile.*field.ds) && !(profile.*field.xl))
+        setDataSourceType(graphic, DataSourceType::Typed);
+}
+
+void showText(SKTGraphic &graphic, const QString &value)
+{
+    graphic.Text_Value = value;
+    graphic._isDrawingStroke = false;
+    graphic._isDrawingFill = false;
+    graphic.Text_contents().string = value;
+}
+
+QRectF snapped(const QRectF &rect, const SKTGrid *grid)
+{
+    if (!grid)
+        return rect;
+    const QPointF origin = grid->constrainedPoint(rect.topLeft());
+    return QRectF(origin, grid->constrainedPoint(rect.bottomRight()));
+}
+
+} // namespace
+
+Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Profile_Side_Target &target)
+{
+    Profile_Fill_Result result;
+    Hide_all_Text_control_FUP_Control(target.list);
+    GraphicList made; // new objects, the last made first: each goes on top of the ones before
+    for (const User_Profile_Field &field : User_Profile_Fields()) {
+        const QString &value = profile.*field.value;
+        if (value.isEmpty())
+            continue;
+        const QString &tag = profile.*field.id;
+        SKTGraphicPtr graphic = Selcect_Ctrl_With_ID(target.list, tag);
+        if (!graphic) {
+            const QRectF rect = snapped(Get_Control_Rect_From_Template(tag, target.frontCardSize), target.grid);
+            if (rect.width() == 0 && rect.height() == 0)
+                continue; // no place for it: such an object would be lost on the canvas
+            if (field.isPhoto) {
+                graphic = std::make_shared<SKTImage>();
+            } else {
+                graphic = std::make_shared<SKTText>();
+                graphic->text_ctrl_font.setPointSizeF(layoutEntry(tag)->pointSize);
+            }
+            graphic->control_ID = tag;
+            graphic->setBounds(rect);
+            made.prepend(graphic);
+        }
+        if (field.isPhoto) {
+            if (graphic->kind() != SKTGraphic::Kind::Image)
+                continue;
+            auto &image = static_cast<SKTImage &>(*graphic);
+            QString reason;
+            const QImage picture = loadProfilePhoto(value, &reason);
+            image.setRecordPicture(value, picture.isNull() ? target.noImage : picture);
+            if (!reason.isEmpty())
+                result.photoProblem = QStringLiteral("The photo \"%1\" cannot be shown: %2.").arg(value, reason);
+        } else {
+            showText(*graphic, value);
+        }
+        graphic->Set_Ctrl_Is_Visible(true);
+        bind(*graphic, profile, field);
+        result.lastPlaced = graphic;
+    }
+    if (!made.isEmpty()) {
+        const platform::IndexSet indexes = platform::IndexSet::range(0, int(made.size()));
+        if (target.insert)
+            target.insert(made, indexes);
+        else
+            target.list.insertGraphics(made, indexes);
+    }
+    result.created = int(made.size());
+    return result;
+}

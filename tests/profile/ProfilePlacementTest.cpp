@@ -1,0 +1,193 @@
+#include "core/AppState.h"
+#include "datasource/Data_From_Excel.h"
+#include "datasource/RecordBinding.h"
+#include "document/DesignSnapshot.h"
+#include "document/SKTGraphicList.h"
+#include "document/SKTImage.h"
+#include "document/SKTText.h"
+#include "document/Shape_Control.h"
+#include "fixtures/TestSupport.h"
+#include "profile/ProfilePlacement.h"
+#include "profile/User_Profile_Class.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
+
+#include <chrono>
+
+// A profile becomes tagged objects; a bound run then draws each record's value where the profile
+// placed it. The oracle for a record is the same profile typed with that record's value.
+
+namespace {
+
+const auto &fields = User_Profile_Fields();
+enum Source { Typed, Series, Excel };
+
+QString picture(const QString &folder, const QString &name, const QColor &colour)
+{
+    QImage image(12, 9, QImage::Format_RGB32);
+    image.fill(colour);
+    const QString path = QDir(folder).filePath(name);
+    image.save(path, "PNG");
+    return path;
+}
+
+QImage drawn(const GraphicList &side, const RecordBinding *binding = nullptr, int record = 0)
+{
+    DesignSnapshot snapshot;
+    snapshot.frame = QRectF(0, 0, 243, 154);
+    snapshot.front.graphics = side;
+    const RecordBinding none;
+    return (binding ? *binding : none).Set_data_table_value_to_card(snapshot, record, "F", false).toImage();
+}
+
+User_Profile_Class profileWith(const User_Profile_Field &field, const QString &value, Source source)
+{
+    User_Profile_Class profile;
+    profile.Reset_All_Values();
+    profile.*field.value = value;
+    profile.*field.ds = source == Series;
+    profile.*field.ds_name = source == Series ? QStringLiteral("Values") : QString();
+    profile.*field.ds_indx = source == Series ? 3 : 0;
+    profile.*field.xl = source == Excel;
+    profile.*field.xl_col_indx = source == Excel ? 2 : 0;
+    return profile;
+}
+
+} // namespace
+
+TEST(ProfilePlacement, EveryFieldFromEverySourceIsPlacedOnceAndDrawsEachRecordsValue)
+{
+    AppFixture app;
+    QDir().mkpath(App().Data_Folder_Path);
+    const QStringList photos{picture(app.resourcePath(), "a.png", Qt::red), picture(app.resourcePath(), "b.png", Qt::blue)};
+    for (const User_Profile_Field &field : fields) {
+        const QStringList values = field.isPhoto ? photos : QStringList{"Ann Lee", "Bo Chan"};
+        QFile series(QDir(App().Data_Folder_Path).filePath("Values.txt"));
+        ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+        series.write((values.join('\n') + '\n').toUtf8());
+        series.close();
+        QList<QVariantMap> rows;
+        for (int row = 0; row < 2; ++row)
+            rows.append({{"Extension", QString::number(row + 1)}, {"Column2", values.at(row)}});
+        for (const Source source : {Typed, Series, Excel}) {
+            SCOPED_TRACE(QStringLiteral("%1 from source %2").arg(field.stem).arg(source).toStdString());
+            SKTGraphicList side;
+            Profile_Side_Target target(side, QSizeF(243, 154));
+            const User_Profile_Class profile = profileWith(field, values.first(), source);
+            const Profile_Fill_Result first = Fill_User_Profile_Side(profile, target);
+            ASSERT_EQ(first.created, 1);
+            EXPECT_TRUE(first.photoProblem.isEmpty());
+            const SKTGraphicPtr placed = side.at(0);
+            EXPECT_EQ(placed->control_ID, QLatin1String(field.objectTag));
+            EXPECT_EQ(placed->kind(), field.isPhoto ? SKTGraphic::Kind::Image : SKTGraphic::Kind::Text);
+            EXPECT_EQ(placed->bounds(), Get_Control_Rect_From_Template(placed->control_ID, QSizeF(243, 154)));
+            EXPECT_EQ(placed->data_source_type, int(source));
+            EXPECT_EQ(Fill_User_Profile_Side(profile, target).created, 0);
+            EXPECT_EQ(side.count(), 1);
+
+            const RecordBinding binding = RecordBinding::load(side.items(), {}, rows);
+            for (int record = 0; record < 2; ++record) {
+                SKTGraphicList typed;
+                Profile_Side_Target oracle(typed, QSizeF(243, 154));
+                const QString expected = source == Typed ? values.first() : values.at(record);
+                Fill_User_Profile_Side(profileWith(field, expected, Typed), oracle);
+                const QImage card = drawn(side.items(), &binding, record);
+                EXPECT_FALSE(card.isNull());
+                EXPECT_EQ(card, drawn(typed.items())) << "record " << record;
+            }
+        }
+    }
+}
+
+TEST(ProfilePlacement, RefillingUpdatesTaggedObjectsInPlaceAndHidesEmptiedOnes)
+{
+    AppFixture app;
+    SKTGraphicList side;
+    auto stranger = std::make_shared<Shape_Control>(); // a tag on another kind is no profile object
+    stranger->control_ID = QStringLiteral("Fup_Name");
+    side.insertGraphics(GraphicList{stranger}, {0});
+    Profile_Side_Target target(side, QSizeF(113, 169));
+    User_Profile_Class profile;
+    profile.Reset_All_Values();
+    profile.Name = QStringLiteral("  Ann  ");
+    profile.email = QStringLiteral("ann@example.org");
+    EXPECT_EQ(Fill_User_Profile_Side(profile, target).created, 2);
+    const SKTGraphicPtr name = Selcect_Ctrl_With_ID(side, "Fup_Name");
+    ASSERT_TRUE(name && name != stranger);
+    EXPECT_EQ(name->Text_contents().string, "  Ann  ");
+    EXPECT_EQ(name->bounds(), Profile_Layout_Table()[0].portrait);
+    name->setBounds(QRectF(1, 2, 30, 40));
+
+    profile.Name = QStringLiteral("Bo");
+    profile.email.clear();
+    EXPECT_EQ(Fill_User_Profile_Side(profile, target).created, 0);
+    EXPECT_EQ(side.count(), 3);
+    EXPECT_EQ(name->bounds(), QRectF(1, 2, 30, 40));
+    EXPECT_TRUE(name->ctrl_is_visible);
+    EXPECT_EQ(name->Text_contents().string, "Bo");
+    EXPECT_FALSE(Selcect_Ctrl_With_ID(side, "Fup_EmailID")->ctrl_is_visible);
+    EXPECT_TRUE(stranger->ctrl_is_visible);
+}
+
+TEST(ProfilePlacement, APhotoThatCannotBeReadShowsTheNoImagePictureAndSaysWhy)
+{
+    AppFixture app;
+    const QString folder = app.resourcePath();
+    const QString fifo = folder + "fifo.png", huge = folder + "huge.ppm", text = folder + "text.png";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile header(huge); // a header that promises 30000 x 30000 pixels
+    ASSERT_TRUE(header.open(QIODevice::WriteOnly) && header.write("P6\n30000 30000\n255\n") > 0);
+    header.close();
+    QFile notPicture(text);
+    ASSERT_TRUE(notPicture.open(QIODevice::WriteOnly) && notPicture.write("not a picture") > 0);
+    notPicture.close();
+    QImage noImage(4, 4, QImage::Format_RGB32);
+    noImage.fill(Qt::green);
+    const QString good = picture(folder, "good.png", Qt::red);
+
+    for (const QString &path : {folder + "missing.png", folder, fifo, QStringLiteral("/dev/zero"), huge, text}) {
+        SCOPED_TRACE(path.toStdString());
+        SKTGraphicList side;
+        Profile_Side_Target target(side, QSizeF(243, 154), noImage);
+        User_Profile_Class profile;
+        profile.Reset_All_Values();
+        for (const QString &photo : {path, good, path}) { // new, then an existing object
+            profile.image = photo;
+            const auto started = std::chrono::steady_clock::now();
+            const Profile_Fill_Result result = Fill_User_Profile_Side(profile, target);
+            EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+            auto &placed = static_cast<SKTImage &>(*side.at(0));
+            EXPECT_EQ(side.count(), 1);
+            EXPECT_TRUE(placed.ctrl_is_visible);
+            EXPECT_EQ(result.photoProblem.contains(path), photo == path) << result.photoProblem.toStdString();
+            EXPECT_EQ(placed._contents == noImage, photo == path);
+        }
+    }
+}
+
+TEST(ProfilePlacement, BothLayoutsOnTheSmallestCardsForALook)
+{
+    AppFixture app;
+    User_Profile_Class profile;
+    profile.Reset_All_Values();
+    const QStringList values{"Ann Lee",     "Head of Design",   "Zolt Ltd",     "Cards that say it", "1 Long Road, Leeds",
+                             "0113 496 0000", "0113 496 0001", "ann@zolt.example", "www.zolt.example", "No. 0042"};
+    for (int r = 0; r < 10; ++r)
+        profile.*fields[r].value = values.at(r);
+    profile.image = picture(app.resourcePath(), "photo.png", QColor(90, 140, 200));
+    for (const QSizeF card : {QSizeF(170, 114), QSizeF(114, 170)}) {
+        SKTGraphicList side;
+        Profile_Side_Target target(side, card);
+        Fill_User_Profile_Side(profile, target);
+        DesignSnapshot snapshot;
+        snapshot.frame = QRectF(QPointF(), card);
+        snapshot.front.graphics = side.items();
+        const QImage drawn = RecordBinding().Set_data_table_value_to_card(snapshot, 0, "F", false).toImage(288);
+        EXPECT_TRUE(drawn.save(testOutputPath(QStringLiteral("profile_%1.png").arg(card.width() > card.height() ? "landscape" : "portrait"))));
+    }
+}
