@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFile>
+#include <QThread>
 #include <benchmark/benchmark.h>
 
 // Every benchmark runs headless unless told otherwise.
@@ -8,6 +10,11 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
+    // Figures mean little without the cores they had (taskset narrows them) and the machine's load.
+    benchmark::AddCustomContext("cores", std::to_string(QThread::idealThreadCount()));
+    QFile load(QStringLiteral("/proc/loadavg"));
+    if (load.open(QIODevice::ReadOnly))
+        benchmark::AddCustomContext("loadavg", load.readLine(64).trimmed().toStdString());
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
