@@ -526,6 +526,10 @@ void SKTWindowController::buildFileCommands(QWidget *bar, QHBoxLayout *row, QMen
     exportPictures->setObjectName(QStringLiteral("Export_Button_action"));
     exportPictures->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(exportPictures, &QAction::triggered, this, &SKTWindowController::Export_Button);
+    QAction *printSheets = fileMenu->addAction(tr("&Print..."));
+    printSheets->setObjectName(QStringLiteral("Print_Button_action"));
+    printSheets->setShortcut(QKeySequence::Print);
+    connect(printSheets, &QAction::triggered, this, &SKTWindowController::Print_Button);
     QAction *exportTemplate = fileMenu->addAction(tr("Export as &Template..."));
     exportTemplate->setObjectName(QStringLiteral("Export_As_Template_action"));
     connect(exportTemplate, &QAction::triggered, this, &SKTWindowController::Export_As_Template_Clicked);

@@ -341,6 +341,12 @@ public:
     // What the export sheet chose last, or the template export's.
     ExportChoice exportChoice;
 
+    // --- Printing --------------------------------------------------------------------------------
+    // Reads the design's sources; a bound design without records says "List is empty.".
+    void Print_Button();
+    // The print dialog, with the system's printers and a PDF file beside them.
+    void Print_method();
+
     // --- Templates ------------------------------------------------------------------------------
     // Asks for a name and writes the design and a picture of its front above its back into the
     // user's template folder.

@@ -1,0 +1,188 @@
+#include "output/ui/Print_Wnd.h"
+#include "output/ui/RecordRun.h"
+#include "output/ui/Sample_Preview.h"
+#include "output/ui/SheetPreview.h"
+
+#include "fixtures/EventLoop.h"
+#include "fixtures/ScriptedServices.h"
+#include "fixtures/TestSupport.h"
+
+#include "document/SKTText.h"
+#include "platform/ui/StepperSpinBox.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A card whose text shows its Excel row when bound.
+PrintSource source(int rows)
+{
+    auto text = std::make_shared<SKTText>();
+    text->setBounds(QRectF(10, 10, 200, 40));
+    text->Text_Value = QStringLiteral("Typed");
+    text->data_source_type = rows > 0 ? 2 : 0;
+    text->excel_col_indx = 1;
+    auto design = std::make_shared<DesignSnapshot>();
+    design->front.graphics = {text};
+    design->frame = QRectF(0, 0, 243, 153);
+    QList<QVariantMap> excel;
+    for (int row = 1; row <= rows; ++row)
+        excel.append({{"Extension", QString::number(row)}, {"Column1", QStringLiteral("Row %1").arg(row)}});
+    PrintSource made;
+    made.design = design;
+    if (rows > 0)
+        made.binding = std::make_shared<RecordBinding>(RecordBinding::load(design->front.graphics, {}, excel));
+    return made;
+}
+
+class Print_WndTest : public ::testing::Test {
+protected:
+    AppFixture app;
+    ScopedScriptedServices services;
+    Print_Wnd dialog;
+    QTemporaryDir dir;
+    int finished = 0;
+
+    PrintSource opened(int rows)
+    {
+        PrintSource made = source(rows);
+        made.finished = [this] { ++finished; };
+        dialog.fill(made);
+        return made;
+    }
+    int pagesOf(const QString &pdf) const
+    {
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        info.waitForFinished(30000);
+        const QString text = QString::fromUtf8(info.readAllStandardOutput());
+        const qsizetype at = text.indexOf(QStringLiteral("Pages:"));
+        return at < 0 ? -1 : text.mid(at + 6).section(QLatin1Char('\n'), 0, 0).trimmed().toInt();
+    }
+};
+
+TEST_F(Print_WndTest, EveryOpeningStartsFromOneFrontCardAtTheTopLeftWithThePdfTargetOffered)
+{
+    opened(0);
+    dialog.card_side_CellClick(0);
+    dialog.alignmentClicked(9);
+    dialog.Col_Stepper->setValue(2);
+    dialog.Check_Max_Cell_Value();
+    opened(0);
+    EXPECT_EQ(dialog.layout().Print_Card_Side, QStringLiteral("F"));
+    EXPECT_EQ(dialog.layout().label_align_val, 1);
+    EXPECT_EQ(dialog.layout().Print_Col, 1);
+    EXPECT_FALSE(dialog.print_with_batch_chk->isEnabled());
+    EXPECT_EQ(dialog.Total_Stepper->value(), 1);
+    EXPECT_EQ(dialog.Total_Stepper->maximum(), 999999);
+    EXPECT_EQ(dialog.Printer_ComboBox->itemText(dialog.Printer_ComboBox->count() - 1), Print_Wnd::kPdfTarget);
+    EXPECT_NEAR(dialog.width_Stepper->value(), 85.725, 0.01);
+}
+
+TEST_F(Print_WndTest, BoundRecordsSetTheTotalUntilTheirBoxIsCleared)
+{
+    opened(25);
+    EXPECT_TRUE(dialog.print_with_excel_chk->isEnabled() && dialog.print_with_excel_chk->isChecked());
+    EXPECT_EQ(dialog.Total_Stepper->value(), 25);
+    EXPECT_EQ(dialog.Total_Stepper->maximum(), 25);
+    dialog.Row_Stepper->setValue(2);
+    dialog.Check_Max_Cell_Value();
+    EXPECT_EQ(dialog.Total_Stepper->value(), 25) << "a bound total does not follow the grid";
+    dialog.print_with_excel_chk->setChecked(false);
+    dialog.Verify_Card_Count(false);
+    EXPECT_EQ(dialog.Total_Stepper->value(), 1);
+}
+
+TEST_F(Print_WndTest, AutoCentreTakesTheGapsAndThePlaceOutOfTheUsersHands)
+{
+    opened(0);
+    for (const bool on : {true, false}) {
+        dialog.Auto_Center_chk_bx->setChecked(on);
+        dialog.Auto_Center_Checked();
+        EXPECT_EQ(dialog.horz_mar_Stepper->isEnabled(), !on);
+        EXPECT_EQ(dialog.vert_mar_Stepper->isEnabled(), !on);
+        EXPECT_EQ(dialog.align_Gp_Bx->isEnabled(), !on);
+    }
+}
+
+TEST_F(Print_WndTest, PrintWritesEverySheetToThePdfFileChosen)
+{
+    const struct {
+        int records, rows, cols, pages;
+    } cases[] = {{10, 2, 1, 5}, {0, 2, 2, 1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.records);
+        opened(c.records);
+        dialog.Row_Stepper->setValue(c.rows);
+        dialog.Col_Stepper->setValue(c.cols);
+        dialog.Check_Max_Cell_Value();
+        const QString pdf = dir.filePath(QStringLiteral("run%1").arg(c.records));
+        services->fileAnswers << pdf;
+        finished = 0;
+        ASSERT_TRUE(dialog.Execute_Printing(false));
+        ASSERT_TRUE(waitFor([&] { return !dialog.printRun()->isRunning(); }, 60000));
+        EXPECT_EQ(pagesOf(pdf + QStringLiteral(".pdf")), c.pages);
+        EXPECT_EQ(finished, 1);
+    }
+    EXPECT_TRUE(services->messages.isEmpty()) << services->messages.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(Print_WndTest, NoJobStartsForNoCardsOrForAnUnansweredSizeQuestion)
+{
+    opened(0);
+    dialog.Total_Stepper->setValue(0);
+    EXPECT_FALSE(dialog.Execute_Printing(false));
+    EXPECT_EQ(services->messages, QStringList{QLatin1Char('\n') + SheetRun::kNothingToPrint});
+    opened(0);
+    dialog.width_Stepper->setValue(400);
+    dialog.Check_Max_Cell_Value();
+    services->yesNoAnswers = {std::nullopt, false};
+    EXPECT_FALSE(dialog.Execute_Printing(false));
+    EXPECT_FALSE(dialog.Execute_Printing(true));
+    EXPECT_EQ(services->questions, (QStringList{Print_Wnd::kTooBig, Print_Wnd::kTooBig}));
+    EXPECT_TRUE(services->panelFolders.isEmpty()) << "no file was asked for";
+}
+
+TEST_F(Print_WndTest, APreviewOfManySheetsSaysItShowsTheFirstFifty)
+{
+    opened(0);
+    dialog.Total_Stepper->setValue(60);
+    ASSERT_TRUE(dialog.Execute_Printing(true));
+    EXPECT_EQ(services->messages, QStringList{QLatin1Char('\n') + Print_Wnd::kPreviewCap});
+    auto *preview = dialog.findChild<SheetPreview *>();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->sheets(), 50);
+    preview->showSheet(50);
+    EXPECT_EQ(preview->sheet(), 50);
+    EXPECT_FALSE(preview->picture().isNull());
+}
+
+TEST_F(Print_WndTest, DialogAndPreviewForALook)
+{
+    opened(12);
+    dialog.card_side_CellClick(0);
+    dialog.print_alignment->setCurrentIndex(1);
+    dialog.arrangementChanged();
+    dialog.Row_Stepper->setValue(3);
+    dialog.Col_Stepper->setValue(1);
+    dialog.Check_Max_Cell_Value();
+    dialog.alignmentClicked(5);
+    dialog.show();
+    dialog.adjustSize();
+    EXPECT_TRUE(dialog.grab().save(testOutputPath(QStringLiteral("Print_Wnd.png"))));
+    ASSERT_TRUE(dialog.Execute_Printing(true));
+    auto *preview = dialog.findChild<SheetPreview *>();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->grab().save(testOutputPath(QStringLiteral("SheetPreview.png"))));
+}
+
+} // namespace

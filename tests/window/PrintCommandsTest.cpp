@@ -1,0 +1,57 @@
+#include "DesignWindowFixture.h"
+
+#include "document/SKTText.h"
+#include "fixtures/EventLoop.h"
+#include "output/ui/Print_Wnd.h"
+#include "output/ui/RecordRun.h"
+
+#include <QComboBox>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QTimer>
+
+class PrintCommandsTest : public DesignWindowTest {
+protected:
+    void SetUp() override
+    {
+        DesignWindowTest::SetUp();
+        load();
+    }
+};
+
+TEST_F(PrintCommandsTest, WithoutAPrinterTheDialogOffersAPdfFileThatGetsOneCardPerRecord)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "this machine has a printer";
+    writeFile(QStringLiteral("DataSet/Guests.txt"), "Ann\nBob\nCy\n");
+    auto text = std::make_shared<SKTText>();
+    text->setBounds(QRectF(10, 10, 150, 30));
+    text->Text_Value = QStringLiteral("Sample");
+    text->data_source_type = 1;
+    text->batch_list_name = QStringLiteral("Guests");
+    document->insertGraphics({text}, {0});
+    const QString pdf = resourcePath(QStringLiteral("sheets.pdf"));
+    services->fileAnswers = {pdf};
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        Print_Wnd *dialog = Print_Wnd::defaultInstance();
+        opened = dialog->isVisible();
+        EXPECT_EQ(dialog->Printer_ComboBox->currentText(), Print_Wnd::kPdfTarget);
+        EXPECT_EQ(dialog->Total_Stepper->intValue(), 3);
+        EXPECT_TRUE(dialog->Execute_Printing(false));
+        EXPECT_TRUE(waitFor([&] { return !dialog->printRun()->isRunning(); }, 30000));
+        dialog->CancelButtonPressed();
+    });
+    window->Print_Button();
+    EXPECT_TRUE(opened);
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(reader.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(reader.readAllStandardOutput());
+    EXPECT_EQ(printed.count(QLatin1Char('\f')), 3) << "one card a sheet";
+    for (const char *name : {"Ann", "Bob", "Cy"})
+        EXPECT_TRUE(printed.contains(QLatin1String(name))) << name;
+    // The design itself never took a record.
+    EXPECT_EQ(text->Text_Value, QStringLiteral("Sample"));
+    EXPECT_FALSE(App().Card_Value_In_Process);
+}
