@@ -2,6 +2,9 @@
 
 #include <QtGlobal>
 
+#include <fstream>
+#include <string>
+
 // A fixed pseudo-random sequence, so every run of a benchmark works on the same card.
 class Lcg {
 public:
@@ -16,3 +19,17 @@ public:
 private:
     quint64 m_state;
 };
+
+// Resident-set high-water mark of the process in MiB, after resetting it when asked.
+inline double peakMiB(bool reset)
+{
+    if (reset) {
+        std::ofstream clear("/proc/self/clear_refs");
+        clear << "5";
+    }
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    return 0;
+}

@@ -1,5 +1,7 @@
 #include "output/PictureExport.h"
 
+#include "BenchSupport.h"
+
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSettings.h"
 #include "canvas/SKTRenderingView.h"
@@ -123,20 +125,6 @@ double processCpuSeconds()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// Resident-set high-water mark in MiB, after resetting it when asked.
-double peakMiB(bool reset)
-{
-    if (reset) {
-        std::ofstream clear("/proc/self/clear_refs");
-        clear << "5";
-    }
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    return 0;
 }
 
 // One picture made and encoded with no loop: a copy of the side, the record's values, drawing, PNG.
