@@ -323,6 +323,9 @@ public:
     // --- Export ----------------------------------------------------------------------------------
     // The export sheet, then a single picture file or, for a bound design, one file set per record.
     void Export_Button();
+    // The batch series manager, and the import wizard making a new series.
+    void Batch_Series_Button();
+    void Import_Wizard_Button();
     // The design as it stands, as `exportChoice` says, to `path` (and its back name). Failures are
     // always reported; with `show_msg` the completion box follows success.
     bool Export_Single_File(const QString &path, bool show_msg);
@@ -532,6 +535,8 @@ private:
     void buildToolPalette(QWidget *palette);
     QWidget *buildCommandBar();
     void buildFileCommands(QWidget *bar, QHBoxLayout *row, QMenu *fileMenu);
+    // The Series menu: the batch series manager and the import wizard.
+    void buildSeriesCommands();
     // Quit at the end of the File menu, the Card and Help menus, and the Help button.
     void buildSupportCommands(QWidget *bar, QHBoxLayout *row, QMenu *fileMenu);
     // One button of the command bar with the action behind it (icon, shortcut, tooltip naming both).

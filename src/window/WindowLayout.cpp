@@ -251,6 +251,7 @@ QWidget *SKTWindowController::buildCommandBar()
     row->addSpacing(12);
     row->addWidget(User_Profile_btn);
     row->addWidget(Share_It_btn);
+    buildSeriesCommands();
     buildSupportCommands(bar, row, fileMenu);
     return bar;
 }

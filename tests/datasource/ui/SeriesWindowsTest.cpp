@@ -1,0 +1,132 @@
+#include "../CorpusTables.h"
+
+#include "core/AppState.h"
+#include "datasource/ui/BatchWizard.h"
+#include "datasource/ui/Import_Wizard.h"
+#include "fixtures/ScriptedServices.h"
+#include "fixtures/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void click(QWidget &window, const char *name)
+{
+    window.findChild<QPushButton *>(QLatin1String(name))->click();
+}
+
+class SeriesWindowsTest : public ::testing::Test {
+protected:
+    SeriesWindowsTest()
+    {
+        QDir().mkpath(App().Data_Folder_Path);
+        QFile file(App().Data_Folder_Path + QStringLiteral("/Guests.txt"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("Ann\nBob\n");
+    }
+
+    AppFixture app;
+    ScopedScriptedServices ui;
+};
+
+} // namespace
+
+// The manager opens a series, edits a value in its dialog, asks before Back or Close drops the
+// edit, and its value-list Import fills the series through the wizard.
+TEST_F(SeriesWindowsTest, TheManagerEditsAndImportsAndAsksBeforeDroppingValues)
+{
+    BatchWizard manager;
+    QTimer::singleShot(0, &manager, [&] {
+        ASSERT_EQ(manager.List->model()->rowCount(), 1);
+        EXPECT_EQ(manager.batch_list_count->text(), QStringLiteral("Total List : 1"));
+        manager.List->selectRow(0);
+        click(manager, "Update_btn");
+        ASSERT_TRUE(manager.showsValues());
+        EXPECT_EQ(manager.batch_list_name->text(), QStringLiteral("Guests"));
+        manager.List_value->selectRow(1);
+        QTimer::singleShot(0, manager.Update_Value_Wnd, [&] {
+            manager.Update_m_ex_num_str->setText(QStringLiteral(" Bea "));
+            click(*manager.Update_Value_Wnd, "Update_OK_btn");
+        });
+        manager.doubleClickTable(manager.List_value);
+        EXPECT_EQ(manager.List_value->model()->index(1, 0).data().toString(), QStringLiteral("Bea"));
+
+        Import_Wizard *wizard = Import_Wizard::defaultInstance();
+        QTimer::singleShot(0, wizard, [wizard] {
+            EXPECT_FALSE(wizard->Manual_file_name->isVisible());
+            wizard->Mnul_RD->click();
+            wizard->ManualEdit->setPlainText(QStringLiteral("Cy\n\n Dee \n"));
+            click(*wizard, "OK_btn");
+        });
+        ui->yesNoAnswers = {false, std::nullopt, std::nullopt, false};
+        click(manager, "Import_Value_btn");
+        manager.reloadTables();
+        EXPECT_EQ(manager.batch_value_count->text(), QStringLiteral("Total Rows : 4"));
+        EXPECT_EQ(manager.List_value->model()->index(3, 0).data().toString(), QStringLiteral("Dee"));
+        click(manager, "Back_btn");
+        click(manager, "Close_Value_btn");
+        EXPECT_TRUE(manager.isVisible());
+        click(manager, "Close_Value_btn");
+    });
+    EXPECT_EQ(manager.Open_Wnd(), 0);
+    EXPECT_EQ(ui->questions.size(), 4);
+    QFile file(App().Data_Folder_Path + QStringLiteral("/Guests.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "Ann\nBob\n");
+}
+
+// From the design window the wizard asks for a name and writes a new series; a browsed file is
+// imported at once.
+TEST_F(SeriesWindowsTest, TheWizardWritesANewSeriesFromABrowsedFile)
+{
+    Import_Wizard *wizard = Import_Wizard::defaultInstance();
+    wizard->file_name_required = 1;
+    wizard->file_name_Insert = 0;
+    ui->fileAnswers = {dataFile("csv-one-column.csv")};
+    QTimer::singleShot(0, wizard, [wizard] {
+        EXPECT_TRUE(wizard->Excel_RD->isChecked());
+        EXPECT_FALSE(wizard->Text_path->isEnabled());
+        wizard->Text_RD->click();
+        EXPECT_EQ(wizard->Text_file_name->text(), QStringLiteral("Untitled"));
+        wizard->Text_file_name->setText(QStringLiteral("Codes"));
+        click(*wizard, "Text_btn");
+    });
+    EXPECT_EQ(wizard->Open_Wnd(), 1);
+    QFile file(App().Data_Folder_Path + QStringLiteral("/Codes.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "Code\nA-001\nB-002\nC 003\n007\n");
+}
+
+TEST_F(SeriesWindowsTest, BothWindowsRenderForALook)
+{
+    BatchWizard manager;
+    manager.editor.Fill_List();
+    manager.List->selectRow(0);
+    manager.show();
+    manager.adjustSize();
+    EXPECT_TRUE(manager.grab().save(testOutputPath(QStringLiteral("BatchWizard_list.png"))));
+    manager.Update_Btn_Clicked();
+    EXPECT_TRUE(manager.grab().save(testOutputPath(QStringLiteral("BatchWizard_values.png"))));
+    manager.hide();
+
+    Import_Wizard *wizard = Import_Wizard::defaultInstance();
+    wizard->file_name_required = 1;
+    QTimer::singleShot(0, wizard, [wizard] {
+        wizard->Text_RD->click();
+        wizard->Text_path->setText(dataFile("list-styled.rtf"));
+        wizard->adjustSize();
+        EXPECT_TRUE(wizard->grab().save(testOutputPath(QStringLiteral("Import_Wizard.png"))));
+        wizard->CancelPressed();
+    });
+    EXPECT_EQ(wizard->Open_Wnd(), 0);
+}
