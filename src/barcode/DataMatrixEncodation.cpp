@@ -223,6 +223,32 @@ DataMatrixEncodation dataMatrixEncodation(const QByteArray &data, int variant)
     return {QByteArray(data.size(), 'A'), codewords};
 }
 
+bool dataMatrixEncoderTakes(const QByteArray &data, const QByteArray &letters)
+{
+    if (letters.size() < data.size() || letters.left(data.size()).contains('\0'))
+        return false;
+    for (qsizetype k = 0; k < data.size(); ++k) {
+        const auto byte = static_cast<unsigned char>(data[k]);
+        switch (letters[k] | 0x20) {
+        case 'a':
+        case 'c':
+        case 't':
+            break;
+        case 'x': // its table, whose end the zero byte matches
+            if (byte != 0 && dataMatrixTripletValues(byte, 'X') == 0)
+                return false;
+            break;
+        case 'e':
+            if (!isEdifact(byte))
+                return false;
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<QByteArray> dataMatrixDecodeCodewords(const unsigned char *codewords, int count)
 {
     QByteArray out;

@@ -25,6 +25,11 @@ struct DataMatrixEncodation {
 constexpr int kDataMatrixEncodations = 5;
 DataMatrixEncodation dataMatrixEncodation(const QByteArray &data, int variant);
 
+// Whether libiec16022 takes every byte of `data` in the mode its letter of `letters` names (A, C, T,
+// X, E): it refuses the others by printing them on standard error. Runs of C40, Text and X12 must
+// end where their values fill whole codeword pairs, as the strings chosen here do.
+bool dataMatrixEncoderTakes(const QByteArray &data, const QByteArray &letters);
+
 // The bytes that a symbol's data codewords stand for, as a reader takes them; none when they hold
 // anything this program does not write (Base256, FNC1, ECI, macros, a dangling shift) or are cut short.
 std::optional<QByteArray> dataMatrixDecodeCodewords(const unsigned char *codewords, int count);

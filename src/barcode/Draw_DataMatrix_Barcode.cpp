@@ -11,6 +11,10 @@
 extern "C" {
 #include <iec16022ecc200.h>
 #include <reedsol.h>
+// The encoder's writing of the data codewords, exported by the library though its header does not
+// declare it: nonzero when the data fits in `tl` codewords. It prints nothing for letters and bytes
+// it takes, where the whole encoder prints every size it finds too small.
+char ecc200encode(unsigned char *t, int tl, unsigned char *s, int sl, char *encoding, int *lenp);
 }
 
 #include <QColor>
@@ -211,6 +215,8 @@ constexpr SymbolSize kSymbolSizes[] = {
     {16, 36, 16, 18, 32},     {16, 48, 16, 24, 49},
 };
 
+constexpr int kLargestCapacity = 1558;
+
 // The data codewords of the largest size smaller than one of the given capacity; 0 for none.
 int smallerCapacity(int capacity)
 {
@@ -280,6 +286,22 @@ EncoderAnswer encode(QByteArray data, const QByteArray &encoding, const DataMatr
     EncoderAnswer answer;
     answer.w = size.columns;
     answer.h = size.rows;
+    // The encoder prints its refusals on standard error, a byte of the value among them: it is asked
+    // only what it takes, at a size it is known to fit (without one it tries each, the largest last).
+    const auto fixed = std::find_if(std::begin(kSymbolSizes), std::end(kSymbolSizes), [&size](const SymbolSize &s) {
+        return s.columns == size.columns && s.rows == size.rows;
+    });
+    const bool automatic = size.columns == 0 && size.rows == 0;
+    if ((!automatic && fixed == std::end(kSymbolSizes)) || !dataMatrixEncoderTakes(data, encoding))
+        return answer;
+    {
+        std::array<unsigned char, 3000> codewords{}; // as large as the encoder's own
+        QByteArray letters = encoding;
+        if (!ecc200encode(codewords.data(), automatic ? kLargestCapacity : fixed->dataCodewords,
+                          reinterpret_cast<unsigned char *>(data.data()), static_cast<int>(data.size()), letters.data(),
+                          nullptr))
+            return answer;
+    }
     // The encoder hands the string back through the pointer; it must be malloc'ed.
     char *forced = static_cast<char *>(std::malloc(static_cast<std::size_t>(encoding.size()) + 1));
     if (!forced)

@@ -1,3 +1,4 @@
+#include "barcode/DataMatrixEncodation.h"
 #include "barcode/Draw_DataMatrix_Barcode.h"
 #include "core/ImageHelpers.h"
 
@@ -15,11 +16,17 @@ extern "C" {
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <iostream>
 #include <map>
+#include <random>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -366,4 +373,76 @@ TEST(DataMatrix, AutomaticEncodingSweepReadsBackEveryValue)
     std::cout << kSweepValues << " values, " << readBack << " read back equal; the library's own choice writes "
               << libraryWrong << " wrongly; of the " << compared << " it writes right, " << smaller
               << " take a smaller symbol here, " << larger << " a larger one\n";
+}
+
+namespace {
+
+// What `work` writes on file descriptor 2, where the encoder prints.
+std::string standardErrorOf(const std::function<void()> &work)
+{
+    std::fflush(stderr);
+    FILE *capture = std::tmpfile();
+    const int saved = dup(2);
+    dup2(fileno(capture), 2);
+    work();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::string text(static_cast<std::size_t>(std::ftell(capture)), '\0');
+    std::rewind(capture);
+    text.resize(std::fread(text.data(), 1, text.size(), capture));
+    std::fclose(capture);
+    return text;
+}
+
+} // namespace
+
+// The encoder itself is the reference: for values of every kind of byte and encoding strings of
+// every letter, it prints nothing exactly for what the check says it takes; and the drawing, which
+// asks it only that and only at sizes the data fits, never makes it print.
+TEST(DataMatrix, TheEncoderIsAskedOnlyWhatItTakesSilently)
+{
+    std::mt19937 random(29);
+    const QByteArray alphabets[] = {"0123456789", "ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789*>\r",
+                                    "abcdefghijklmnopqrstuvwxyz !^_`{|}~\x7f@[\\]",
+                                    QByteArray("\x00\x01\x1f\x80\xa9\xff", 6)};
+    int taken = 0, refused = 0;
+    for (int round = 0; round < 400; ++round) {
+        QByteArray data;
+        for (int i = 0, length = 1 + int(random() % 40); i < length; ++i) {
+            const QByteArray &alphabet = alphabets[random() % (round % 4 == 3 ? 4 : 3)];
+            data.append(alphabet[int(random() % alphabet.size())]);
+        }
+        for (const QByteArray &letters : {dataMatrixEncodation(data, int(random() % kDataMatrixEncodations)).letters,
+                                          dataMatrixEncoding(data, QStringLiteral("C40")),
+                                          QByteArray(data.size(), "ACTXEB"[random() % 6])}) {
+            const bool takes = dataMatrixEncoderTakes(data, letters);
+            const std::string printed = standardErrorOf([&] {
+                int w = 0, h = 0, length = 0, max = 0, ecc = 0;
+                char *encoding = static_cast<char *>(std::malloc(std::size_t(letters.size()) + 1));
+                std::memcpy(encoding, letters.constData(), std::size_t(letters.size()) + 1);
+                QByteArray bytes = data;
+                std::free(iec16022ecc200(&w, &h, &encoding, int(bytes.size()), reinterpret_cast<unsigned char *>(bytes.data()),
+                                         &length, &max, &ecc));
+                std::free(encoding);
+            });
+            EXPECT_EQ(takes, printed.empty()) << data.toHex().toStdString() << " " << letters.toStdString() << " " << printed;
+            (takes ? taken : refused) += 1;
+        }
+    }
+    EXPECT_GT(taken, 400);
+    EXPECT_GT(refused, 100);
+
+    const QByteArray hostile[] = {QByteArray(1500, '\xe9'), QByteArray(1600, 'x'), QByteArray(3000, '7'),
+                                  QByteArray(40, '^'), QByteArray("SECRET\x01\xff value", 15), "short"};
+    const QString printed = QString::fromStdString(standardErrorOf([&] {
+        for (const QByteArray &value : hostile)
+            for (const QString &format : Data_Matrix_Format_Items())
+                for (const QString &encoding : Data_Matrix_Encoding_Items())
+                    Draw_DataMatrix_Barcode(QString::fromLatin1(value), format, encoding, 1, 72.0);
+    }));
+    // Only the program's own log lines, which never hold the value.
+    for (const QString &line : printed.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        EXPECT_TRUE(line.contains(QLatin1String("No Data Matrix symbol for a value of ")) && !line.contains("SECRET"))
+            << line.toStdString();
 }
