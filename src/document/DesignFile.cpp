@@ -400,16 +400,6 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
     }
 }
 
-QString tooManyObjectsReason(qint64 count)
-{
-    return QStringLiteral("It holds %1 objects, more than the %2 a design may have.").arg(count).arg(kMaxDesignObjects);
-}
-
-bool isTooManyObjectsReason(const QString &reason)
-{
-    return reason.startsWith(QLatin1String("It holds ")) && reason.endsWith(QLatin1String(" a design may have."));
-}
-
 bool write(const QString &path, const DesignFileContents &contents, QString *error, qsizetype maxBytes,
            const Progress &progress)
 {

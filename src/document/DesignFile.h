@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Card_Property.h"
+#include "document/DesignLimits.h"
 #include "document/DesignSnapshot.h"
 #include "document/SKTGraphic.h"
 #include "platform/PropertyList.h"
@@ -71,15 +72,6 @@ QByteArray data(const DesignFileContents &contents, const Progress &progress = {
 // not sound, with the reason.
 // The largest design, for writing and reading alike, so that what is saved can be opened.
 constexpr qsizetype kMaxBytes = platform::kPropertyListMaxBytes;
-// The pixels all the pictures of one design may hold together when read (1 GiB of pixels);
-// pictures beyond it are kept as they came, unread.
-constexpr qint64 kMaxDesignPixels = 256LL * 1024 * 1024;
-// The most objects a design (and a paste) may hold: far more than any card shows, and few enough
-// that what opens can be saved again within kMaxBytes.
-constexpr qsizetype kMaxDesignObjects = 10'000;
-// The refusal of a design or paste of more objects, in the program's words.
-QString tooManyObjectsReason(qint64 count);
-bool isTooManyObjectsReason(const QString &reason);
 // The largest card edge, in points: the largest page a PDF may have; and the smallest, a point.
 constexpr double kMaxCardPoints = 14400.0;
 constexpr double kMinCardPoints = 1.0;

@@ -57,6 +57,17 @@ SKTDocument::~SKTDocument()
     _graphics.removeGraphicsAtIndexes(platform::IndexSet::range(0, _graphics.count()));
 }
 
+DesignFile::DesignLoad SKTDocument::designLoad() const
+{
+    DesignFile::DesignLoad load;
+    for (const SKTGraphicList *side : {&_graphics, &_graphics_back}) {
+        load.objects += side->count();
+        for (const SKTGraphicPtr &graphic : side->items())
+            load.pixels += graphic->picturePixels();
+    }
+    return load;
+}
+
 void SKTDocument::insertGraphics(const GraphicList &graphics, const platform::IndexSet &indexes)
 {
     if (!_graphics.insertGraphics(graphics, indexes))

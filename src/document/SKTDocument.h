@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DesignLimits.h"
 #include "document/SKTGraphicList.h"
 #include "platform/KeyValueObserving.h"
 #include "platform/PrintInfo.h"
@@ -66,6 +67,10 @@ public:
     SKTGraphicList &graphics_temp() { return _graphics_temp; }
 
     platform::UndoManager &undoManager() { return m_undoManager; }
+
+    // What the front and back hold against the limits of a design; the main photo, which the design
+    // window keeps, is not among them.
+    DesignFile::DesignLoad designLoad() const;
 
     // Front list, undoable.
     void insertGraphics(const GraphicList &graphics, const platform::IndexSet &indexes);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/BarcodeFields.h"
+#include "document/DesignLimits.h"
 #include "document/DrawingResources.h"
 #include "platform/KeyValueObserving.h"
 #include "platform/KeyedArchiver.h"
@@ -88,6 +89,9 @@ public:
     QImage pictureFromArchive(const QString &field, const QVariant &archived);
     // A picture field for an archive: the picture, or the data kept aside when it has none.
     QVariant pictureForArchive(const QString &field, const QImage &picture) const;
+    // The pixels that reading this object's design again takes from the design's budget: the
+    // pictures it holds, and those kept aside that reading would try again.
+    virtual qint64 picturePixels() const;
 
     // Observed keys and the keys derived from them.
     static const QString DrawingFillKey;
@@ -124,9 +128,15 @@ public:
     static QVariantList propertiesWithGraphics(const GraphicList &graphics);
     static QByteArray pasteboardDataWithGraphics(const GraphicList &graphics);
     // Pasteboard data comes from other programs too: elements that are not graphic archives are
-    // skipped, and data whose root is not an array gives nothing and the error with code 2.
-    static std::optional<GraphicList> graphicsWithPasteboardData(const QByteArray &data, SKTError *error = nullptr);
-    static GraphicList graphicsWithProperties(const QVariantList &archives);
+    // skipped, and data whose root is not an array gives nothing and the error with code 2. Objects
+    // that would not fit in `room` (what the design leaves of its limits) give nothing and the
+    // error with code 3, the reason saying so.
+    static std::optional<GraphicList> graphicsWithPasteboardData(
+        const QByteArray &data, SKTError *error = nullptr,
+        const DesignFile::DesignLoad &room = {DesignFile::kMaxDesignObjects, DesignFile::kMaxDesignPixels});
+    // The graphics of the archives; their pictures take their pixels from `pixelBudget` (a
+    // design's whole budget when none is given), and those that do not fit are not decoded.
+    static GraphicList graphicsWithProperties(const QVariantList &archives, qint64 *pixelBudget = nullptr);
     // The older property dictionary of a graphic, kept as its description.
     virtual QVariantMap properties();
     virtual void initWithProperties(const QVariantMap &properties);

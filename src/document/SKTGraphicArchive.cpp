@@ -9,6 +9,9 @@
 #include "document/SKTText.h"
 #include "document/Shape_Control.h"
 
+#include <QBuffer>
+#include <QImageReader>
+
 namespace {
 
 // Field order and coder kind of every entry. RECT, BOOL, INT and FLOAT are coded as such; WIDE is a
@@ -140,6 +143,21 @@ QVariant SKTGraphic::pictureForArchive(const QString &field, const QImage &pictu
         if (const auto kept = m_undecodedPictures.constFind(field); kept != m_undecodedPictures.constEnd())
             return QVariant::fromValue(*kept);
     return archiveObject(picture);
+}
+
+qint64 SKTGraphic::picturePixels() const
+{
+    qint64 pixels = qint64(_barcode_image.width()) * _barcode_image.height();
+    for (const platform::UndecodedPicture &kept : m_undecodedPictures) {
+        QBuffer buffer;
+        buffer.setData(kept.data);
+        buffer.open(QIODevice::ReadOnly);
+        const QSize size = QImageReader(&buffer).size();
+        // One larger than an archive may decode is never tried, so it takes nothing.
+        if (const qint64 n = qint64(size.width()) * size.height(); size.isValid() && n <= platform::kKeyedArchiveImagePixels)
+            pixels += n;
+    }
+    return pixels;
 }
 
 SKTGraphicPtr SKTGraphic::fullCopy() const

@@ -1,5 +1,6 @@
 // Graphics on the pasteboard and the property dictionary of a graphic.
 
+#include "core/ImageCategories.h"
 #include "document/DesignFile.h"
 #include "document/SKTDocument.h"
 #include "document/SKTGraphic.h"
@@ -42,7 +43,8 @@ QByteArray SKTGraphic::pasteboardDataWithGraphics(const GraphicList &graphics)
     return platform::propertyListData(propertiesWithGraphics(graphics), platform::PropertyListFormat::Binary);
 }
 
-std::optional<GraphicList> SKTGraphic::graphicsWithPasteboardData(const QByteArray &data, SKTError *error)
+std::optional<GraphicList> SKTGraphic::graphicsWithPasteboardData(const QByteArray &data, SKTError *error,
+                                                                  const DesignFile::DesignLoad &room)
 {
     const auto refuse = [error](int code, const QString &reason) -> std::optional<GraphicList> {
         if (error) {
@@ -55,26 +57,38 @@ std::optional<GraphicList> SKTGraphic::graphicsWithPasteboardData(const QByteArr
     const std::optional<QVariant> list = platform::propertyListFromData(data);
     if (!list || list->metaType() != QMetaType::fromType<QVariantList>())
         return refuse(2, QStringLiteral("The pasteboard data is damaged: it is not a list of objects."));
-    if (list->toList().size() > DesignFile::kMaxDesignObjects)
-        return refuse(3, DesignFile::tooManyObjectsReason(list->toList().size()));
-    return graphicsWithProperties(list->toList());
+    // What the design already holds counts: a design pasted into again and again must still be
+    // one that can be saved and read again whole.
+    const qsizetype count = list->toList().size();
+    if (count > room.objects)
+        return refuse(3, DesignFile::tooManyObjectsReason(count, DesignFile::kMaxDesignObjects - room.objects));
+    qint64 pixels = std::max<qint64>(0, room.pixels);
+    GraphicList graphics = graphicsWithProperties(list->toList(), &pixels);
+    if (pixels < 0)
+        return refuse(3, DesignFile::tooManyPixelsReason());
+    return graphics;
 }
 
-GraphicList SKTGraphic::graphicsWithProperties(const QVariantList &archives)
+GraphicList SKTGraphic::graphicsWithProperties(const QVariantList &archives, qint64 *pixelBudget)
 {
     // As when a design is read: the pictures of all the objects share one pixel budget, whether
     // the archives carry them or name their files, and an archive named many times (a binary list
-    // shares its objects) is read once and copied.
+    // shares its objects) is read once and copied. Each copy is a picture of its own once saved.
     platform::KeyedArchiveLimits limits;
-    limits.sharedImagePixels = std::make_shared<std::atomic<qint64>>(DesignFile::kMaxDesignPixels);
+    limits.sharedImagePixels =
+        std::make_shared<std::atomic<qint64>>(pixelBudget ? *pixelBudget : DesignFile::kMaxDesignPixels);
     QHash<const char *, SKTGraphicPtr> read;
     GraphicList graphics;
     for (const QVariant &element : archives) {
+        // A caller's budget that is spent means the caller refuses the lot: read no further.
+        if (pixelBudget && limits.sharedImagePixels->load() < 0)
+            break;
         if (element.metaType() != QMetaType::fromType<QByteArray>())
             continue;
         const QByteArray data = element.toByteArray();
         if (const SKTGraphicPtr first = read.value(data.constData())) {
             graphics << first->fullCopy();
+            spendPixels(*limits.sharedImagePixels, first->picturePixels());
             continue;
         }
         SKTGraphicPtr graphic = graphicWithArchivedData(data, limits);
@@ -87,6 +101,8 @@ GraphicList SKTGraphic::graphicsWithProperties(const QVariantList &archives)
             read.insert(data.constData(), graphic);
         graphics << graphic;
     }
+    if (pixelBudget)
+        *pixelBudget = limits.sharedImagePixels->load();
     return graphics;
 }
 

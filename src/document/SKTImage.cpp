@@ -223,6 +223,12 @@ void SKTImage::copyLoadedPicturesTo(SKTGraphic &copy) const
     image.m_reducedFrom = m_reducedFrom;
 }
 
+qint64 SKTImage::picturePixels() const
+{
+    const qint64 own = isMainPhoto(*this) ? 0 : qint64(_contents.width()) * _contents.height();
+    return SKTGraphic::picturePixels() + own;
+}
+
 bool SKTImage::isMissingItsFile() const
 {
     return m_contentsLoaded && _contents.isNull() && !_file_path.isEmpty() && !isMainPhoto(*this);

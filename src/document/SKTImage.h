@@ -62,6 +62,8 @@ public:
     void makeNaturalSize() override;
 
     void loadPicturesForDrawing() override;
+    // The main photo's pixels belong to the design, whatever objects show it.
+    qint64 picturePixels() const override;
     void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
                             const DrawingResources &resources = {}) override;
 

@@ -267,3 +267,19 @@ TEST(EditCommands, SideWideHelpers)
     c.view.delete_all_control();
     EXPECT_TRUE(c.document.graphics().isEmpty());
 }
+
+TEST(EditCommands, RepeatedPastesStopWhereTheDesignWouldHoldTooManyObjects)
+{
+    Canvas c;
+    GraphicList back;
+    for (qsizetype i = 0; i < DesignFile::kMaxDesignObjects - 10; ++i)
+        back << std::make_shared<Shape_Control>();
+    c.document.graphics_back().insertGraphics(back, IndexSet::range(0, int(back.size())));
+    c.view.changeSelectionIndexes({0, 1});
+    c.view.copy();
+    for (int i = 0; i < 3; ++i)
+        c.view.paste();
+    EXPECT_EQ(c.document.designLoad().objects, DesignFile::kMaxDesignObjects);
+    EXPECT_EQ(c.messages(), QStringList{"The objects on the pasteboard cannot be pasted.\nWith its 10000 objects the "
+                                        "design would hold 10002, more than the 10000 a design may have."});
+}

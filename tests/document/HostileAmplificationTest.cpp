@@ -1,5 +1,6 @@
 #include "core/ImageCategories.h"
 #include "document/DesignFile.h"
+#include "document/SKTBarcode.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "document/Shape_Control.h"
@@ -76,5 +77,42 @@ TEST(HostileAmplification, PicturesByPathSpendThePixelBudgetBeforeTheyAreDecoded
             loaded += image._contents.isNull() ? 0 : 1;
         }
         EXPECT_EQ(loaded, row.loaded) << row.budget;
+    }
+}
+
+TEST(HostileAmplification, PastesCountWhatTheDesignAlreadyHolds)
+{
+    AppFixture app;
+    QImage pixels(40, 30, QImage::Format_RGB32);
+    pixels.fill(Qt::blue);
+    const auto picture = std::make_shared<SKTImage>(QPointF(), pixels);
+    const auto barcode = std::make_shared<SKTBarcode>();
+    barcode->_barcode_image = QImage(10, 10, QImage::Format_Mono);
+    SKTDocument document;
+    document.graphics().insertGraphics({barcode}, {0});
+    document.graphics_back().insertGraphics({picture, std::make_shared<Shape_Control>()}, platform::IndexSet::range(0, 2));
+    EXPECT_EQ(document.designLoad().objects, 3);
+    EXPECT_EQ(document.designLoad().pixels, 1300);
+
+    // A picture and a shape, and the same picture's archive named three times, each a picture once saved.
+    const QByteArray pair = SKTGraphic::pasteboardDataWithGraphics({picture, std::make_shared<Shape_Control>()});
+    const QByteArray shared = platform::propertyListData(QVariantList(3, picture->archivedData()),
+                                                         platform::PropertyListFormat::Binary);
+    struct Row {
+        QByteArray data;
+        DesignFile::DesignLoad room;
+        bool pasted;
+        bool tooManyObjects;
+    };
+    for (const Row &row : {Row{pair, {2, 1200}, true, false}, Row{pair, {1, 1200}, false, true},
+                           Row{pair, {2, 1199}, false, false}, Row{pair, {2, -5}, false, false},
+                           Row{shared, {3, 3600}, true, false}, Row{shared, {3, 3599}, false, false}}) {
+        SKTError error;
+        const std::optional<GraphicList> pasted = SKTGraphic::graphicsWithPasteboardData(row.data, &error, row.room);
+        EXPECT_EQ(pasted.has_value(), row.pasted) << row.room.objects << " " << row.room.pixels;
+        if (!row.pasted) {
+            EXPECT_EQ(error.localizedFailureReason, row.tooManyObjects ? DesignFile::tooManyObjectsReason(2, 9999)
+                                                                       : DesignFile::tooManyPixelsReason());
+        }
     }
 }

@@ -250,6 +250,8 @@ private:
     // Takes the selection out and puts it back, in order, on top or at the bottom.
     void moveSelectionToEnd(bool front);
     void insertPicture(const QImage &picture, const QPointF &centre);
+    // What the design leaves of its limits for objects added to it.
+    DesignFile::DesignLoad designRoom() const;
     void replay(bool undoing);
     void noteUndoChange(const SKTGraphic *graphic);
 

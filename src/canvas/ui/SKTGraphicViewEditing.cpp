@@ -110,8 +110,8 @@ void SKTGraphicView::paste()
     const QStringList types = pasteboard.types();
     if (types.contains(SKTGraphicViewPasteboardType)) {
         SKTError error;
-        const std::optional<GraphicList> graphics =
-            SKTGraphic::graphicsWithPasteboardData(pasteboard.dataForType(SKTGraphicViewPasteboardType), &error);
+        const std::optional<GraphicList> graphics = SKTGraphic::graphicsWithPasteboardData(
+            pasteboard.dataForType(SKTGraphicViewPasteboardType), &error, designRoom());
         if (!graphics) {
             platform::uiServices().showMessage(error.localizedDescription + QLatin1Char('\n') + error.localizedFailureReason);
             return;
@@ -162,8 +162,26 @@ bool SKTGraphicView::makeNewImageFromContentsOfFile(const QString &path, const Q
     return true;
 }
 
+DesignFile::DesignLoad SKTGraphicView::designRoom() const
+{
+    DesignFile::DesignLoad held = m_document ? m_document->designLoad() : DesignFile::DesignLoad{};
+    if (const DesignWindowHub *window = hub()) {
+        const QImage photo = window->Main_Photo_image();
+        held.pixels += qint64(photo.width()) * photo.height();
+    }
+    return DesignFile::roomBeside(held);
+}
+
 void SKTGraphicView::insertPicture(const QImage &picture, const QPointF &centre)
 {
+    const DesignFile::DesignLoad room = designRoom();
+    if (room.objects < 1 || qint64(picture.width()) * picture.height() > room.pixels) {
+        platform::uiServices().showMessage(
+            QStringLiteral("The picture cannot be added.\n") +
+            (room.objects < 1 ? DesignFile::tooManyObjectsReason(1, DesignFile::kMaxDesignObjects - room.objects)
+                              : DesignFile::tooManyPixelsReason()));
+        return;
+    }
     insertGraphics({std::make_shared<SKTImage>(centre, picture)}, {0});
     changeSelectionIndexes({0});
 }
