@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTemporaryFile>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -32,6 +33,23 @@ bool isOurTemporaryName(const QString &name, const QString &target)
     return true;
 }
 
+std::atomic<WriteFunction> g_write{&::write};
+
+// All the bytes, or false with errno telling why not.
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const WriteFunction write = g_write.load();
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
 bool syncFolder(const QString &folder)
 {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -43,6 +61,11 @@ bool syncFolder(const QString &folder)
 }
 
 } // namespace
+
+WriteFunction setSafeWriteFunction(WriteFunction write)
+{
+    return g_write.exchange(write ? write : &::write);
+}
 
 QStringList leftoverTemporaryFiles(const QString &path)
 {
@@ -94,8 +117,8 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
         return code != 0 ? QString::fromLocal8Bit(strerror(code)) : otherwise;
     };
     errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return fail(systemReason(errno, file.errorString()));
+    if (!writeAll(file.handle(), bytes))
+        return fail(systemReason(errno, QStringLiteral("The file could not be written.")));
     if (::fsync(file.handle()) != 0)
         return fail(systemReason(errno, QStringLiteral("The file could not be written to the disk.")));
     // A file that existed keeps its permissions and, where allowed, its group; a new one gets the

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <sys/types.h>
+
 namespace platform {
 
 // Writes a file whole and safely: the bytes go to a temporary file beside it, named
@@ -16,5 +18,10 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
 
 // The temporary files that unfinished writes of `path` left beside it.
 QStringList leftoverTemporaryFiles(const QString &path);
+
+// The system call that puts the bytes in the temporary file: tests replace it to meet a full disk.
+// Returns the one it replaces.
+using WriteFunction = ssize_t (*)(int fd, const void *data, size_t size);
+WriteFunction setSafeWriteFunction(WriteFunction write);
 
 } // namespace platform

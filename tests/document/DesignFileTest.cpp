@@ -11,7 +11,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <limits>
+#include <utility>
+
+#include <unistd.h>
 
 namespace {
 
@@ -204,6 +208,48 @@ TEST(DesignFile, WritingReplacesTheFileWholeOrNotAtAll)
     EXPECT_TRUE(DesignFile::read(file.readAll()));
     EXPECT_FALSE(DesignFile::write(dir.filePath(QStringLiteral("missing/card.zkse")), richDesign(), &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+namespace {
+
+int g_failWith = 0;
+
+// Takes part of the first chunk, then fails as a full disk or a broken one does.
+ssize_t failingWrite(int fd, const void *data, size_t size)
+{
+    static bool first = true;
+    if (std::exchange(first, false) && size > 1)
+        return ::write(fd, data, size / 2);
+    first = true;
+    errno = g_failWith;
+    return -1;
+}
+
+} // namespace
+
+TEST(DesignFile, AFailedWriteSaysWhyAndLeavesTheSavedDesign)
+{
+    AppFixture app;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.zkse"));
+    ASSERT_TRUE(DesignFile::write(path, DesignFileContents()));
+    QFile before(path);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    for (const auto &[code, reason] : {std::pair{ENOSPC, "There is no space left on the disk."},
+                                       std::pair{EDQUOT, "There is no space left on the disk."},
+                                       std::pair{EIO, "Input/output error"}}) {
+        g_failWith = code;
+        const platform::WriteFunction system = platform::setSafeWriteFunction(&failingWrite);
+        QString error;
+        EXPECT_FALSE(DesignFile::write(path, richDesign(), &error));
+        platform::setSafeWriteFunction(system);
+        EXPECT_EQ(error, QLatin1String(reason));
+        QFile after(path);
+        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+        EXPECT_EQ(after.readAll(), old);
+        EXPECT_TRUE(platform::leftoverTemporaryFiles(path).isEmpty());
+    }
 }
 
 TEST(DesignFile, ALimitAgreedByWriterAndReaderAndTheReadersOwnReason)
