@@ -2,6 +2,7 @@
 
 #include "document/DesignLimits.h"
 #include "document/SKTGraphicList.h"
+#include "document/SKTObjectSpecifier.h"
 #include "platform/KeyValueObserving.h"
 #include "platform/PrintInfo.h"
 #include "platform/UndoManager.h"
@@ -14,6 +15,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -106,6 +108,49 @@ public:
     // with error code 2.
     bool readFromData(const QByteArray &data, const QString &typeName, SKTError *error = nullptr);
 
+    // --- Scripting: the front list as a script sees it; no other side can be reached.
+    // The front graphics under an element key, in order: "graphics" all, "rectangles", "circles"
+    // and "rectangles_round" every shape, "lines", "textAreas" and "images" the graphics of those
+    // kinds; "graphics_back" and "graphics_temp" name the front list too. None for other keys.
+    std::optional<GraphicList> elementsForKey(const QString &key) const;
+    // The front graphics of a kind, in order; every graphic for the plain kind (no kind derives
+    // from another but from the plain graphic).
+    GraphicList graphicsWithClass(SKTGraphic::Kind kind) const;
+    GraphicList rectangles() const { return graphicsWithClass(SKTGraphic::Kind::Shape); }
+    GraphicList circles() const { return graphicsWithClass(SKTGraphic::Kind::Shape); }
+    GraphicList rectangles_round() const { return graphicsWithClass(SKTGraphic::Kind::Shape); }
+    GraphicList lines() const { return graphicsWithClass(SKTGraphic::Kind::Line); }
+    GraphicList textAreas() const { return graphicsWithClass(SKTGraphic::Kind::Text); }
+    GraphicList images() const { return graphicsWithClass(SKTGraphic::Kind::Image); }
+    // Inserts into an element list: at its length the graphic goes to the end of the front list,
+    // else to the front index of the element now at `index`. An index outside the list is a range
+    // error, and nothing changes.
+    std::optional<SKTScriptingError> insertObject_inRectanglesAtIndex(const SKTGraphicPtr &graphic, int index);
+    std::optional<SKTScriptingError> insertObject_inCirclesAtIndex(const SKTGraphicPtr &graphic, int index);
+    std::optional<SKTScriptingError> insertObject_inLinesAtIndex(const SKTGraphicPtr &graphic, int index);
+    std::optional<SKTScriptingError> insertObject_inTextAreasAtIndex(const SKTGraphicPtr &graphic, int index);
+    std::optional<SKTScriptingError> insertObject_inImagesAtIndex(const SKTGraphicPtr &graphic, int index);
+    // Removes the element at `index` of an element list from the front list; a range error outside it.
+    std::optional<SKTScriptingError> removeObjectFromRectanglesAtIndex(int index);
+    std::optional<SKTScriptingError> removeObjectFromCirclesAtIndex(int index);
+    std::optional<SKTScriptingError> removeObjectFromLinesAtIndex(int index);
+    std::optional<SKTScriptingError> removeObjectFromTextAreasAtIndex(int index);
+    std::optional<SKTScriptingError> removeObjectFromImagesAtIndex(int index);
+    // A new graphic of the class a script names: a shape for the plain graphic; none for a class
+    // that is not a graphic's.
+    static SKTGraphicPtr newScriptingObjectOfClass(const QString &className);
+    // "graphics" at the graphic's front index; none when it is not in the front list.
+    std::optional<SKTObjectSpecifier> objectSpecifierForGraphic(const SKTGraphic *graphic) const;
+    // The indexes, in the specifier's element list, of the objects a range or relative specifier
+    // names; none for other forms and for specifiers that name nothing.
+    std::optional<QList<int>> indicesOfObjectsByEvaluatingObjectSpecifier(const SKTObjectSpecifier &specifier) const;
+    std::optional<QList<int>> indicesOfObjectsByEvaluatingRangeSpecifier(const SKTObjectSpecifier &specifier) const;
+    std::optional<QList<int>> indicesOfObjectsByEvaluatingRelativeSpecifier(const SKTObjectSpecifier &specifier) const;
+    // The objects a specifier names, in its element list's order.
+    GraphicList objectsByEvaluatingSpecifier(const SKTObjectSpecifier &specifier) const;
+    // What graphics keep of their document: a reference that lapses when the document goes.
+    std::weak_ptr<SKTDocument *> scriptingReference() const { return m_scriptingSelf; }
+
     // The undo action of a group's property changes: puts back every recorded value at once.
     void setGraphicProperties(const std::shared_ptr<SKTMapTableOwner> &owner);
     // The name of the one property the current undo group changed, empty when none or several.
@@ -125,6 +170,9 @@ private:
     void undoablePropertyChanged(SKTGraphic *graphic, const QString &key, const QVariant &oldValue,
                                  const QVariant &newValue);
     void observeUndoManagerCheckpoint();
+    std::optional<SKTScriptingError> insertElement(const GraphicList &elements, const char *kindName,
+                                                   const SKTGraphicPtr &graphic, int index);
+    std::optional<SKTScriptingError> removeElement(const GraphicList &elements, const char *kindName, int index);
 
     SKTGraphicList _graphics;
     SKTGraphicList _graphics_back;
@@ -140,6 +188,7 @@ private:
     bool _undoGroupHasChangesToMultipleProperties = false;
     platform::Subscription m_checkpointSubscription;
     platform::Subscription m_frontListSubscription;
+    std::shared_ptr<SKTDocument *> m_scriptingSelf = std::make_shared<SKTDocument *>(this);
 };
 
 // A modal alert with the message as its title and one "OK" button. Nothing calls it.

@@ -2,6 +2,7 @@
 
 #include "document/BarcodeFields.h"
 #include "document/DesignLimits.h"
+#include "document/SKTObjectSpecifier.h"
 #include "document/DrawingResources.h"
 #include "platform/KeyValueObserving.h"
 #include "platform/KeyedArchiver.h"
@@ -214,8 +215,23 @@ public:
     float Get_Hue_val() const { return hue_val; }
     bool Is_Control_Locked() const { return ctrl_is_locked; }
     void Set_Ctrl_Is_Visible(bool visible) { ctrl_is_visible = visible; }
-    void setScriptingContainer(SKTDocument *container) { _scriptingContainer = container; }
-    SKTDocument *scriptingContainer() const { return _scriptingContainer; }
+    // The document whose front list holds this graphic, for scripts; none once it is gone (undo
+    // and the pasteboard may keep a graphic longer than its document).
+    void setScriptingContainer(SKTDocument *container);
+    SKTDocument *scriptingContainer() const;
+    // This graphic as its document names it; none, with the internal-inconsistency error, when it
+    // has no document or its document does not hold it.
+    std::optional<SKTObjectSpecifier> objectSpecifier(SKTScriptingError *error = nullptr) const;
+    // The fill colour, stroke colour and stroke width while they are drawn, else none.
+    std::optional<QColor> scriptingFillColor() const;
+    std::optional<QColor> scriptingStrokeColor() const;
+    std::optional<double> scriptingStrokeWidth() const;
+    // A value switches the fill (stroke) on where it may and sets it; none switches it off. A kind
+    // that cannot do so answers the command's error -10000 and is left as it was. The changes go
+    // through the observed setters, so on the front side they are undone like any other.
+    std::optional<SKTScriptingError> setScriptingFillColor(const std::optional<QColor> &color);
+    std::optional<SKTScriptingError> setScriptingStrokeColor(const std::optional<QColor> &color);
+    std::optional<SKTScriptingError> setScriptingStrokeWidth(const std::optional<double> &width);
     double xPosition() const { return _bounds.x(); }
     double yPosition() const { return _bounds.y(); }
     double width() const { return _bounds.width(); }
@@ -295,7 +311,7 @@ public:
     int data_source_type = 0;
     float rotate_image = 0.0f;
     QString _file_path;
-    SKTDocument *_scriptingContainer = nullptr; // not owned
+    std::weak_ptr<SKTDocument *> _scriptingContainer;
     QString sign_or_fingureprint = QStringLiteral("S");
     QString batch_list_name;
     int batch_list_index = 0;
