@@ -4,6 +4,7 @@
 // before the first read (the program's own size), sheet_xml_MiB the size of the inflated sheet the
 // reading is set against.
 
+#include "core/AppState.h"
 #include "datasource/SpreadsheetWriter.h"
 #include "datasource/ZipArchiveReader.h"
 
@@ -20,6 +21,7 @@ constexpr int kColumns = 10;
 
 QString workbookFile()
 {
+    App().Resource_Path = QStringLiteral(CARD_RESOURCES_DIR "/");
     const QString path = QDir::temp().filePath(QStringLiteral("card-bench-workbook-%1x%2.xlsx").arg(kRows).arg(kColumns));
     if (QFileInfo::exists(path))
         return path;

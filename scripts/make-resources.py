@@ -2,7 +2,8 @@
 """Draws the program's own pictures into resources/: the placeholder picture, the hatch pattern
 tiles, the samples that new signature, fingerprint and barcode objects show, the frame pictures,
 the image library's pictures by category, the wizard's banner and backdrop; and writes the lists of
-ready-made titles and messages.
+ready-made titles and messages and the spreadsheet templates that the workbook writers fill
+("Template.xlsx", "Template.ods"; only those: `make-resources.py templates`).
 
 Only the standard library is used, so the pictures can be remade anywhere:
     /usr/bin/python3 scripts/make-resources.py
@@ -11,6 +12,8 @@ Only the standard library is used, so the pictures can be remade anywhere:
 import math
 import os
 import struct
+import sys
+import zipfile
 import zlib
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "resources")
@@ -841,7 +844,132 @@ MESSAGES = [
 ]
 
 
+# The spreadsheet templates. The writers replace the sheet and its shared strings (.xlsx) or the
+# content (.ods) and keep every other part, in this order.
+XLSX_PARTS = [
+    ("[Content_Types].xml", """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">
+  <Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>
+  <Default Extension="xml" ContentType="application/xml"/>
+  <Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>
+  <Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>
+  <Override PartName="/xl/sharedStrings.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/>
+  <Override PartName="/xl/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/>
+</Types>
+"""),
+    ("_rels/.rels", """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
+  <Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>
+</Relationships>
+"""),
+    # The sheet carries its id and relationship: without them no reader finds the sheet's part.
+    ("xl/workbook.xml", """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<workbook xml:space="preserve" xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">
+  <sheets>
+    <sheet name="Sheet1" sheetId="1" r:id="rId1"/>
+  </sheets>
+</workbook>
+"""),
+    ("xl/_rels/workbook.xml.rels", """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
+  <Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>
+  <Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>
+  <Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>
+</Relationships>
+"""),
+    ("xl/styles.xml", """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+  <fonts count="1"><font><sz val="11"/><name val="Arial"/><family val="2"/></font></fonts>
+  <fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/></fill></fills>
+  <borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders>
+  <cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>
+  <cellXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/></cellXfs>
+  <cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>
+</styleSheet>
+"""),
+    ("xl/worksheets/sheet1.xml", """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+  <dimension ref="A1"/>
+  <sheetData/>
+</worksheet>
+"""),
+    ("xl/sharedStrings.xml", """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"/>
+"""),
+]
+
+ODF_OFFICE = "urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ODS_PARTS = [
+    # Readers tell the package's type from this first entry, stored without compression.
+    ("mimetype", "application/vnd.oasis.opendocument.spreadsheet"),
+    ("META-INF/manifest.xml", """<?xml version="1.0" encoding="UTF-8"?>
+<manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0" manifest:version="1.2">
+  <manifest:file-entry manifest:full-path="/" manifest:version="1.2" manifest:media-type="application/vnd.oasis.opendocument.spreadsheet"/>
+  <manifest:file-entry manifest:full-path="content.xml" manifest:media-type="text/xml"/>
+  <manifest:file-entry manifest:full-path="styles.xml" manifest:media-type="text/xml"/>
+  <manifest:file-entry manifest:full-path="meta.xml" manifest:media-type="text/xml"/>
+</manifest:manifest>
+"""),
+    ("content.xml", """<?xml version="1.0" encoding="UTF-8"?>
+<office:document-content xmlns:office="%s" xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" office:version="1.2">
+  <office:body>
+    <office:spreadsheet>
+      <table:table table:name="Sheet1"/>
+    </office:spreadsheet>
+  </office:body>
+</office:document-content>
+""" % ODF_OFFICE),
+    # The content's table style names the master page "Default".
+    ("styles.xml", """<?xml version="1.0" encoding="UTF-8"?>
+<office:document-styles xmlns:office="%s" xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" office:version="1.2">
+  <office:styles>
+    <style:default-style style:family="table-cell">
+      <style:text-properties fo:font-size="10pt"/>
+    </style:default-style>
+    <style:style style:name="Default" style:family="table-cell"/>
+  </office:styles>
+  <office:automatic-styles>
+    <style:page-layout style:name="pm1">
+      <style:page-layout-properties fo:margin-top="2cm" fo:margin-bottom="2cm" fo:margin-left="2cm" fo:margin-right="2cm"/>
+    </style:page-layout>
+  </office:automatic-styles>
+  <office:master-styles>
+    <style:master-page style:name="Default" style:page-layout-name="pm1"/>
+  </office:master-styles>
+</office:document-styles>
+""" % ODF_OFFICE),
+    ("meta.xml", """<?xml version="1.0" encoding="UTF-8"?>
+<office:document-meta xmlns:office="%s" xmlns:meta="urn:oasis:names:tc:opendocument:xmlns:meta:1.0" office:version="1.2">
+  <office:meta>
+    <meta:generator>Card designer</meta:generator>
+  </office:meta>
+</office:document-meta>
+""" % ODF_OFFICE),
+]
+
+
+def write_zip(path, parts):
+    """parts: (name, text) in archive order; "mimetype" is stored, the rest deflated, all dated
+    1 January 1980 so that the archive's bytes do not change from one run to the next."""
+    tmp = path + ".tmp"
+    with zipfile.ZipFile(tmp, "w") as archive:
+        for name, text in parts:
+            info = zipfile.ZipInfo(name, date_time=(1980, 1, 1, 0, 0, 0))
+            info.compress_type = zipfile.ZIP_STORED if name == "mimetype" else zipfile.ZIP_DEFLATED
+            info.external_attr = 0o644 << 16
+            archive.writestr(info, text.encode("utf-8"))
+    os.replace(tmp, path)
+
+
+def write_templates():
+    write_zip(os.path.join(ROOT, "Template.xlsx"), XLSX_PARTS)
+    write_zip(os.path.join(ROOT, "Template.ods"), ODS_PARTS)
+
+
 def main():
+    if sys.argv[1:] == ["templates"]:
+        write_templates()
+        return
     patterns, tile = hatch_patterns()
     for name, layers in patterns.items():
         write_png(os.path.join(ROOT, "Fill_Style_Image", name + ".png"), tile, tile, render(tile, tile, layers))
@@ -866,6 +994,7 @@ def main():
     for name, lines in (("Title.txt", TITLES), ("Message.txt", MESSAGES)):
         with open(os.path.join(ROOT, name), "w", encoding="utf-8") as f:
             f.write("\n".join(lines) + "\n")
+    write_templates()
 
 
 if __name__ == "__main__":

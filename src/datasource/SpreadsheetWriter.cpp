@@ -1,5 +1,6 @@
 #include "datasource/SpreadsheetWriter.h"
 
+#include "core/AppState.h"
 #include "datasource/SSZipArchive.h"
 #include "datasource/SheetRowsBuilder.h"
 #include "datasource/XmlPullReader.h"
@@ -536,54 +537,43 @@ QByteArray WriteSharedStringsXML(const QStringList &sharedStrings)
     return bytesOf(document);
 }
 
-// The sheet carries its id and relationship too: without them no reader finds the sheet's part.
-QByteArray WriteWorkbookXML(const QString &sheetName)
+// The package written from the shipped template `templateName`: the template's entries in its
+// order, those of `replaced` with their new bytes, "mimetype" first and stored (OpenDocument
+// readers tell the type from it). Nothing but the template and these parts goes in.
+bool writeFromTemplate(const QString &path, const QString &templateName, const QMap<QString, QByteArray> &replaced,
+                       QString *error)
 {
-    pugi::xml_document document = newPart();
-    pugi::xml_node workbook = document.append_child("workbook");
-    workbook.append_attribute("xml:space") = "preserve";
-    workbook.append_attribute("xmlns") = kMainNamespace;
-    workbook.append_attribute("xmlns:r") = kRelationshipsNamespace;
-    pugi::xml_node sheet = workbook.append_child("sheets").append_child("sheet");
-    sheet.append_attribute("name") = sheetName.toUtf8().constData();
-    sheet.append_attribute("sheetId") = "1";
-    sheet.append_attribute("r:id") = "rId1";
-    return bytesOf(document);
-}
+    const auto failed = [&](const QString &reason) {
+        if (error)
+            *error = QStringLiteral("Error when writing file %1: %2").arg(path, reason);
+        return false;
+    };
+    const QString templateFile = App().Resource_Path + templateName;
+    ZipArchiveReader source(templateFile);
+    if (!source.isOpen())
+        return failed(QStringLiteral("the template \"%1\" cannot be read (%2).").arg(templateFile, source.errorString()));
+    QStringList names = source.entryNames();
+    for (auto part = replaced.keyBegin(); part != replaced.keyEnd(); ++part)
+        if (!names.contains(*part))
+            return failed(QStringLiteral("the template \"%1\" has no part \"%2\".").arg(templateFile, *part));
+    const QString mimetype = QStringLiteral("mimetype");
+    if (names.removeAll(mimetype) > 0)
+        names.prepend(mimetype);
 
-// The fixed parts of a written workbook, around its sheet, shared strings and workbook part.
-const char kContentTypes[] = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">
-  <Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>
-  <Default Extension="xml" ContentType="application/xml"/>
-  <Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>
-  <Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>
-  <Override PartName="/xl/sharedStrings.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/>
-  <Override PartName="/xl/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/>
-</Types>
-)";
-const char kPackageRelationships[] = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
-  <Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>
-</Relationships>
-)";
-const char kWorkbookRelationships[] = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
-  <Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>
-  <Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>
-  <Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>
-</Relationships>
-)";
-const char kStyles[] = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
-  <fonts count="1"><font><sz val="11"/><name val="Arial"/><family val="2"/></font></fonts>
-  <fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/></fill></fills>
-  <borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders>
-  <cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>
-  <cellXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/></cellXfs>
-  <cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>
-</styleSheet>
-)";
+    SSZipArchive archive(path);
+    if (!archive.open())
+        return failed(archive.errorString());
+    for (const QString &name : std::as_const(names)) {
+        if (name.endsWith(u'/'))
+            continue;
+        std::optional<QByteArray> bytes = replaced.contains(name) ? replaced.value(name) : source.read(name);
+        if (!bytes)
+            return failed(source.errorString());
+        if (!archive.writeData(*bytes, name, name == mimetype ? SSZipArchive::Method::Stored : SSZipArchive::Method::Deflated))
+            return failed(archive.errorString());
+    }
+    return archive.close() || failed(archive.errorString());
+}
 
 } // namespace
 
@@ -670,24 +660,10 @@ bool SpreadsheetWriter::WriteWorkbook(const QString &path, const QList<QStringLi
             }
     QStringList sharedStrings;
     const QByteArray worksheet = WriteWorksheetData(data, sharedStrings);
-    const std::pair<const char *, QByteArray> parts[] = {
-        {"[Content_Types].xml", kContentTypes},
-        {"_rels/.rels", kPackageRelationships},
-        {"xl/workbook.xml", WriteWorkbookXML(QStringLiteral("Sheet1"))},
-        {"xl/_rels/workbook.xml.rels", kWorkbookRelationships},
-        {"xl/styles.xml", kStyles},
-        {"xl/worksheets/sheet1.xml", worksheet},
-        {"xl/sharedStrings.xml", WriteSharedStringsXML(sharedStrings)},
-    };
-    SSZipArchive archive(path);
-    bool written = archive.open();
-    for (const auto &[name, bytes] : parts)
-        written = written && archive.writeData(bytes, QString::fromLatin1(name));
-    if (written)
-        written = archive.close();
-    if (!written && error)
-        *error = QStringLiteral("Error when writing file %1: %2").arg(path, archive.errorString());
-    return written;
+    return writeFromTemplate(path, QStringLiteral("Template.xlsx"),
+                             {{QStringLiteral("xl/worksheets/sheet1.xml"), worksheet},
+                              {QStringLiteral("xl/sharedStrings.xml"), WriteSharedStringsXML(sharedStrings)}},
+                             error);
 }
 
 QString SpreadsheetWriter::ColumnIndexToName(int n)

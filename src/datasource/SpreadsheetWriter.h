@@ -47,7 +47,8 @@ public:
     // has no text; no row when the sheet has none.
     static SpreadsheetRows ReadData_only_column(const QString &path, int sheetNumber);
 
-    // Writes `data` as the one sheet of a new workbook at `path`, whole and safely. A value that reads
+    // Writes `data` as the one sheet of a new workbook at `path`, whole and safely, from the shipped
+    // "Template.xlsx" of Resource_Path: its sheet and shared strings replaced, every other part kept. A value that reads
     // back as the same number is a numeric cell, any other value a shared string, so that texts such
     // as "007" or long digit strings keep every character. `hasTitleRow` changes nothing: a title row
     // is simply the first row of the data. Nothing is written, and the reason given, when a value

@@ -1,5 +1,6 @@
 #include "CorpusTables.h"
 #include "PythonReader.h"
+#include "fixtures/TestSupport.h"
 
 #include "datasource/SSZipArchive.h"
 #include "datasource/SpreadsheetWriter.h"
@@ -94,6 +95,7 @@ TEST(SpreadsheetWriter, OffersTheSheetsInTheWorkbooksOrderByTheirRelationships)
 // their characters, real numbers are numeric cells, short rows are padded.
 TEST(SpreadsheetWriter, WrittenWorkbookReadsBackHereAndInAnIndependentReader)
 {
+    AppFixture app;
     QStringList wide;
     for (int i = 1; i <= 28; ++i)
         wide << QString::number(i * 10);
@@ -137,12 +139,20 @@ print(json.dumps([rows, ws["A2"].data_type + ws["B2"].data_type + ws["C2"].data_
     EXPECT_EQ(answer.at(1).toString(), QStringLiteral("snnn"));
 }
 
+// The template's parts stay, in its order; without a template nothing is written.
 TEST(SpreadsheetWriter, SheetPartDeclaresItsSizeAndSharedStringsTheirCount)
 {
+    AppFixture app;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("three.xlsx"));
     ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path, {{"title"}, {"5"}, {"x"}}, true));
     ZipArchiveReader zip(path);
+    EXPECT_EQ(zip.entryNames(), ZipArchiveReader(app.resourcePath() + QStringLiteral("Template.xlsx")).entryNames());
+    QString error;
+    QFile::remove(app.resourcePath() + QStringLiteral("Template.xlsx"));
+    EXPECT_FALSE(SpreadsheetWriter::WriteWorkbook(dir.filePath(QStringLiteral("none.xlsx")), {{"x"}}, true, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("Template.xlsx"))) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("none.xlsx"))));
     // The parts are indented: compared without the blanks between elements.
     const auto part = [&](const char *name) {
         return zip.read(QString::fromLatin1(name)).value_or(QByteArray()).simplified().replace("> <", "><");
@@ -156,6 +166,7 @@ TEST(SpreadsheetWriter, SheetPartDeclaresItsSizeAndSharedStringsTheirCount)
 // A value XML cannot hold fails the write with its place and leaves the file that was there.
 TEST(SpreadsheetWriter, RefusesCharactersXmlCannotHold)
 {
+    AppFixture app;
     const QList<std::pair<QString, bool>> cases{
         {QStringLiteral("tab\there"), true},          {QStringLiteral("Ελληνικά 😀"), true},
         {QStringLiteral("bell\x07"), false},          {QStringLiteral("nul") + QChar(0), false},
@@ -183,6 +194,7 @@ TEST(SpreadsheetWriter, RefusesCharactersXmlCannotHold)
 // LibreOffice, converting what is written to CSV, finds the same table.
 TEST(SpreadsheetWriter, WrittenWorkbookConvertsInLibreOffice)
 {
+    AppFixture app;
     const QString office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
     if (office.isEmpty())
         GTEST_SKIP() << "libreoffice is not installed";
