@@ -91,7 +91,7 @@ public:
 class KeyedObjectDecoder : public KeyedDecoder {
 public:
     struct Archive;
-    KeyedObjectDecoder(std::shared_ptr<const Archive> archive, QVariantMap object, int depth);
+    KeyedObjectDecoder(std::shared_ptr<const Archive> archive, quint64 object, int depth);
 
     QStringList classes() const { return m_classes; }
     QString className() const { return m_classes.value(0); }
@@ -113,13 +113,17 @@ private:
         quint64 index;
         const Resolving *outer;
     };
-    QVariant resolved(const QVariant &value, int depth, const Resolving *resolving = nullptr) const;
+    QVariant resolved(quint64 value, int depth, const Resolving *resolving = nullptr) const;
     QVariant number(const QString &key) const;
+    quint64 field(const QString &key) const;
 
     std::shared_ptr<const Archive> m_archive;
-    QVariantMap m_object;
+    quint64 m_object; // its dictionary in the archive's property list
     QStringList m_classes;
     int m_depth;
+    bool m_ordered = false; // its keys ascend, so a key is looked up by halves
+    mutable QString m_lastKey;
+    mutable quint64 m_lastField = 0;
 };
 
 // The desktop's geometry strings: "{x, y}", "{w, h}", "{{x, y}, {w, h}}".

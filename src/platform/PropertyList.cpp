@@ -9,13 +9,16 @@
 #include <plist/plist.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -151,79 +154,10 @@ public:
     {
         if (add(root, 0, error) < 0)
             return {};
-        const quint64 count = m_objects.size();
-        const int refSize = bytesFor(count);
-        QByteArray out("bplist00");
-        out.reserve(qsizetype(count) * 8 + m_payload);
-        QList<quint64> offsets;
-        offsets.reserve(qsizetype(count));
-        for (const Object &object : m_objects) {
-            offsets << quint64(out.size());
-            writeObject(out, object, refSize);
-        }
-        const quint64 tableOffset = quint64(out.size());
-        const int offsetSize = bytesFor(tableOffset);
-        for (const quint64 offset : offsets)
-            appendUnsigned(out, offset, offsetSize);
-        out.append(6, '\0');
-        out.append(char(offsetSize));
-        out.append(char(refSize));
-        appendUnsigned(out, count, 8);
-        appendUnsigned(out, 0, 8); // the root is written first
-        appendUnsigned(out, tableOffset, 8);
-        return out;
+        return m_out.bytes();
     }
 
 private:
-    struct Object {
-        QVariant value;       // a scalar, or invalid for a collection
-        char collection = 0;  // 'a' array, 'd' dictionary (keys, then values)
-        QList<quint64> refs;
-    };
-
-    static int bytesFor(quint64 value)
-    {
-        if (value <= 0xFF)
-            return 1;
-        if (value <= 0xFFFF)
-            return 2;
-        return value <= 0xFFFFFFFFu ? 4 : 8;
-    }
-
-    static void appendUnsigned(QByteArray &out, quint64 value, int width)
-    {
-        for (int i = width - 1; i >= 0; --i)
-            out.append(char((value >> (8 * i)) & 0xFF));
-    }
-
-    static void appendMarkerAndLength(QByteArray &out, int type, quint64 length)
-    {
-        if (length < 15) {
-            out.append(char((type << 4) | int(length)));
-            return;
-        }
-        out.append(char((type << 4) | 0xF));
-        const int width = bytesFor(length);
-        out.append(char(0x10 | (width == 1 ? 0 : width == 2 ? 1 : width == 4 ? 2 : 3)));
-        appendUnsigned(out, length, width);
-    }
-
-    qint64 reserve(Object object)
-    {
-        m_objects.push_back(std::move(object));
-        return qint64(m_objects.size()) - 1;
-    }
-
-    qint64 addString(const QString &text)
-    {
-        if (const auto it = m_strings.constFind(text); it != m_strings.constEnd())
-            return qint64(*it);
-        const qint64 index = reserve({QVariant(text), 0, {}});
-        m_strings.insert(text, quint64(index));
-        m_payload += text.size() * 2 + 3;
-        return index;
-    }
-
     qint64 add(const QVariant &value, int depth, QString &error)
     {
         if (depth > kPropertyListMaxDepth) {
@@ -232,56 +166,50 @@ private:
         }
         switch (plistKindOf(value)) {
         case PlistKind::Uid:
+            return qint64(m_out.uid(value.value<PlistUid>().value));
         case PlistKind::Boolean:
+            return qint64(m_out.boolean(value.toBool()));
         case PlistKind::Real:
+            return qint64(m_out.real(value.toDouble()));
         case PlistKind::Date:
-            return reserve({value, 0, {}});
+            return qint64(m_out.date(double(referenceDate().msecsTo(value.toDateTime())) / 1000.0));
         case PlistKind::Dictionary: {
             const QVariantMap map = value.toMap();
-            const qint64 index = reserve({QVariant(), 'd', {}});
-            QList<quint64> refs(map.size() * 2);
-            qsizetype i = 0;
+            const quint64 index = m_out.reserve();
+            std::vector<quint64> refs(size_t(map.size()) * 2);
+            size_t i = 0;
             for (auto it = map.cbegin(); it != map.cend(); ++it, ++i) {
-                refs[i] = quint64(addString(it.key()));
+                refs[i] = m_out.text(it.key());
                 const qint64 item = add(it.value(), depth + 1, error);
                 if (item < 0)
                     return -1;
-                refs[map.size() + i] = quint64(item);
+                refs[size_t(map.size()) + i] = quint64(item);
             }
-            m_objects[size_t(index)].refs = std::move(refs);
-            return index;
+            m_out.setDictionary(index, refs.data(), map.size());
+            return qint64(index);
         }
         case PlistKind::Array: {
             const QVariantList list = value.toList();
-            const qint64 index = reserve({QVariant(), 'a', {}});
-            QList<quint64> refs;
-            refs.reserve(list.size());
+            const quint64 index = m_out.reserve();
+            std::vector<quint64> refs;
+            refs.reserve(size_t(list.size()));
             for (const QVariant &element : list) {
                 const qint64 item = add(element, depth + 1, error);
                 if (item < 0)
                     return -1;
-                refs << quint64(item);
+                refs.push_back(quint64(item));
             }
-            m_objects[size_t(index)].refs = std::move(refs);
-            return index;
+            m_out.setArray(index, refs.data(), qsizetype(refs.size()));
+            return qint64(index);
         }
         case PlistKind::String:
-            return addString(value.toString());
-        case PlistKind::Data: {
-            // Data shared in memory (one picture listed many times) is written once.
-            const QByteArray bytes = value.toByteArray();
-            const auto key = std::make_pair(bytes.constData(), bytes.size());
-            if (const auto it = m_data.find(key); it != m_data.end())
-                return qint64(it->second);
-            m_payload += bytes.size() + 10;
-            const qint64 index = reserve({value, 0, {}});
-            m_data.emplace(key, quint64(index));
-            return index;
-        }
+            return qint64(m_out.text(value.toString()));
+        case PlistKind::Data:
+            return qint64(m_out.data(value.toByteArray()));
         case PlistKind::Signed:
-            return reserve({QVariant(value.toLongLong()), 0, {}});
+            return qint64(m_out.integer(value.toLongLong()));
         case PlistKind::Unsigned:
-            return reserve({QVariant(value.toULongLong()), 0, {}});
+            return qint64(m_out.unsignedInteger(value.toULongLong()));
         case PlistKind::None:
             break;
         }
@@ -289,95 +217,415 @@ private:
         return -1;
     }
 
-    void writeObject(QByteArray &out, const Object &object, int refSize) const
-    {
-        if (object.collection) {
-            const bool dictionary = object.collection == 'd';
-            appendMarkerAndLength(out, dictionary ? 0xD : 0xA, quint64(object.refs.size()) / (dictionary ? 2 : 1));
-            for (const quint64 ref : object.refs)
-                appendUnsigned(out, ref, refSize);
-            return;
+    BinaryPropertyListBuilder m_out;
+};
+
+int bytesFor(quint64 value)
+{
+    if (value <= 0xFF)
+        return 1;
+    if (value <= 0xFFFF)
+        return 2;
+    return value <= 0xFFFFFFFFu ? 4 : 8;
+}
+
+void appendUnsigned(std::string &out, quint64 value, int width)
+{
+    for (int i = width - 1; i >= 0; --i)
+        out.push_back(char((value >> (8 * i)) & 0xFF));
+}
+
+void appendMarkerAndLength(std::string &out, int type, quint64 length)
+{
+    if (length < 15) {
+        out.push_back(char((type << 4) | int(length)));
+        return;
+    }
+    out.push_back(char((type << 4) | 0xF));
+    const int width = bytesFor(length);
+    out.push_back(char(0x10 | (width == 1 ? 0 : width == 2 ? 1 : width == 4 ? 2 : 3)));
+    appendUnsigned(out, length, width);
+}
+
+void writeUnsigned(std::string &out, quint64 number)
+{
+    if (number > quint64(std::numeric_limits<qint64>::max())) {
+        // Beyond the signed range the binary form takes sixteen bytes.
+        out.push_back(char(0x14));
+        appendUnsigned(out, 0, 8);
+        appendUnsigned(out, number, 8);
+        return;
+    }
+    const int width = bytesFor(number);
+    out.push_back(char(0x10 | (width == 1 ? 0 : width == 2 ? 1 : width == 4 ? 2 : 3)));
+    appendUnsigned(out, number, width);
+}
+
+} // namespace
+
+quint64 BinaryPropertyListBuilder::add(Kind kind, quint64 bits, const QString &text, const QByteArray &data)
+{
+    Object &object = m_objects.emplace_back();
+    object.kind = kind;
+    object.bits = bits;
+    object.text = text;
+    object.data = data;
+    return quint64(m_objects.size() - 1);
+}
+
+quint64 BinaryPropertyListBuilder::text(const QString &text)
+{
+    // Texts are looked up for every key of every object written: a plain FNV hash of the
+    // characters is enough for so few, and far cheaper than QString's seeded one.
+    const auto hashOf = [](QStringView t) {
+        quint32 hash = 2166136261u;
+        for (const QChar c : t)
+            hash = (hash ^ c.unicode()) * 16777619u;
+        return hash;
+    };
+    if (qsizetype(m_texts.size()) < 2 * (m_textCount + 1)) {
+        std::vector<quint32> table(std::max<size_t>(64, m_texts.size() * 2), 0);
+        const size_t mask = table.size() - 1;
+        for (const quint32 slot : m_texts)
+            if (slot) {
+                size_t at = hashOf(m_objects[slot - 1].text) & mask;
+                while (table[at])
+                    at = (at + 1) & mask;
+                table[at] = slot;
+            }
+        m_texts = std::move(table);
+    }
+    const size_t mask = m_texts.size() - 1;
+    size_t at = hashOf(text) & mask;
+    for (; m_texts[at]; at = (at + 1) & mask)
+        if (m_objects[m_texts[at] - 1].text == text)
+            return m_texts[at] - 1;
+    const quint64 index = add(Kind::Text, 0, text);
+    m_texts[at] = quint32(index + 1);
+    ++m_textCount;
+    m_payload += text.size() * 2 + 3;
+    return index;
+}
+
+quint64 BinaryPropertyListBuilder::data(const QByteArray &bytes)
+{
+    // Data shared in memory (one picture listed many times) is written once.
+    const auto key = std::make_pair(bytes.constData(), bytes.size());
+    if (const auto it = m_data.constFind(key); it != m_data.constEnd())
+        return *it;
+    m_payload += bytes.size() + 10;
+    const quint64 index = add(Kind::Data, 0, {}, bytes);
+    m_data.insert(key, index);
+    return index;
+}
+
+quint64 BinaryPropertyListBuilder::integer(qint64 value)
+{
+    return add(Kind::Signed, quint64(value));
+}
+
+quint64 BinaryPropertyListBuilder::unsignedInteger(quint64 value)
+{
+    return add(Kind::Unsigned, value);
+}
+
+quint64 BinaryPropertyListBuilder::real(double value)
+{
+    quint64 bits;
+    std::memcpy(&bits, &value, 8);
+    return add(Kind::Real, bits);
+}
+
+quint64 BinaryPropertyListBuilder::date(double secondsSinceReference)
+{
+    quint64 bits;
+    std::memcpy(&bits, &secondsSinceReference, 8);
+    return add(Kind::Date, bits);
+}
+
+quint64 BinaryPropertyListBuilder::boolean(bool value)
+{
+    return add(Kind::Boolean, value ? 1u : 0u);
+}
+
+quint64 BinaryPropertyListBuilder::uid(quint64 value)
+{
+    return add(Kind::Uid, value);
+}
+
+quint64 BinaryPropertyListBuilder::reserve()
+{
+    return add(Kind::Array);
+}
+
+void BinaryPropertyListBuilder::setArray(quint64 index, const quint64 *refs, qsizetype count)
+{
+    Object &object = m_objects[size_t(index)];
+    object.kind = Kind::Array;
+    object.bits = m_refs.size();
+    object.count = quint64(count);
+    m_refs.insert(m_refs.end(), refs, refs + count);
+}
+
+void BinaryPropertyListBuilder::setDictionary(quint64 index, const quint64 *refs, qsizetype pairs)
+{
+    setArray(index, refs, pairs * 2);
+    m_objects[size_t(index)].kind = Kind::Dictionary;
+    m_objects[size_t(index)].count = quint64(pairs);
+}
+
+QByteArray BinaryPropertyListBuilder::bytes() const
+{
+    const quint64 count = m_objects.size();
+    const int refSize = bytesFor(count);
+    std::string out("bplist00");
+    out.reserve(size_t(count) * 8 + m_refs.size() * size_t(refSize) + size_t(m_payload) + 64);
+    std::vector<quint64> offsets;
+    offsets.reserve(size_t(count));
+    for (const Object &object : m_objects) {
+        offsets.push_back(quint64(out.size()));
+        switch (object.kind) {
+        case Kind::Array:
+        case Kind::Dictionary: {
+            const bool dictionary = object.kind == Kind::Dictionary;
+            appendMarkerAndLength(out, dictionary ? 0xD : 0xA, object.count);
+            const quint64 *refs = m_refs.data() + object.bits;
+            for (quint64 i = 0, n = dictionary ? object.count * 2 : object.count; i < n; ++i)
+                appendUnsigned(out, refs[i], refSize);
+            break;
         }
-        const QVariant &value = object.value;
-        if (value.metaType() == QMetaType::fromType<PlistUid>()) {
-            const quint64 uid = value.value<PlistUid>().value;
-            const int width = bytesFor(uid);
-            out.append(char(0x80 | (width - 1)));
-            appendUnsigned(out, uid, width);
-            return;
+        case Kind::Uid: {
+            const int width = bytesFor(object.bits);
+            out.push_back(char(0x80 | (width - 1)));
+            appendUnsigned(out, object.bits, width);
+            break;
         }
-        switch (value.metaType().id()) {
-        case QMetaType::QString: {
-            const QString text = value.toString();
+        case Kind::Text: {
+            const QString &text = object.text;
             const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x80; });
             appendMarkerAndLength(out, ascii ? 0x5 : 0x6, quint64(text.size()));
             if (ascii) {
-                out.append(text.toLatin1());
+                const size_t at = out.size();
+                out.resize(at + size_t(text.size()));
+                char *to = out.data() + at;
+                for (const QChar ch : text)
+                    *to++ = char(ch.unicode());
             } else {
                 for (const QChar ch : text)
                     appendUnsigned(out, ch.unicode(), 2);
             }
-            return;
+            break;
         }
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
-            appendMarkerAndLength(out, 0x4, quint64(bytes.size()));
-            out.append(bytes);
-            return;
-        }
-        case QMetaType::Bool:
-            out.append(char(value.toBool() ? 0x09 : 0x08));
-            return;
-        case QMetaType::LongLong: {
-            const qint64 number = value.toLongLong();
-            if (number < 0) {
-                out.append(char(0x13));
-                appendUnsigned(out, quint64(number), 8);
-                return;
+        case Kind::Data:
+            appendMarkerAndLength(out, 0x4, quint64(object.data.size()));
+            out.append(object.data.constData(), size_t(object.data.size()));
+            break;
+        case Kind::Boolean:
+            out.push_back(char(object.bits ? 0x09 : 0x08));
+            break;
+        case Kind::Signed:
+            if (qint64(object.bits) < 0) {
+                out.push_back(char(0x13));
+                appendUnsigned(out, object.bits, 8);
+            } else {
+                writeUnsigned(out, object.bits);
             }
-            writeUnsigned(out, quint64(number));
-            return;
-        }
-        case QMetaType::ULongLong:
-            writeUnsigned(out, value.toULongLong());
-            return;
-        case QMetaType::QDateTime: {
-            const qint64 ms = referenceDate().msecsTo(value.toDateTime());
-            writeDouble(out, 0x33, double(ms) / 1000.0);
-            return;
-        }
-        default: // double and float
-            writeDouble(out, 0x23, value.toDouble());
-            return;
+            break;
+        case Kind::Unsigned:
+            writeUnsigned(out, object.bits);
+            break;
+        case Kind::Real:
+        case Kind::Date:
+            out.push_back(char(object.kind == Kind::Real ? 0x23 : 0x33));
+            appendUnsigned(out, object.bits, 8);
+            break;
         }
     }
+    const quint64 tableOffset = quint64(out.size());
+    const int offsetSize = bytesFor(tableOffset);
+    for (const quint64 offset : offsets)
+        appendUnsigned(out, offset, offsetSize);
+    out.append(6, '\0');
+    out.push_back(char(offsetSize));
+    out.push_back(char(refSize));
+    appendUnsigned(out, count, 8);
+    appendUnsigned(out, 0, 8); // the root is written first
+    appendUnsigned(out, tableOffset, 8);
+    return QByteArray(out.data(), qsizetype(out.size()));
+}
 
-    static void writeUnsigned(QByteArray &out, quint64 number)
+namespace {
+
+constexpr char kBase64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Base64 as QByteArray::fromBase64 reads it, a character outside the alphabet ('=' and white space
+// among them) passed over, but four characters at a time wherever four of the alphabet follow.
+QByteArray fromBase64(QByteArrayView text)
+{
+    static constexpr std::array<qint8, 256> kValues = [] {
+        std::array<qint8, 256> values{};
+        values.fill(-1);
+        for (int i = 0; i < 64; ++i)
+            values[uchar(kBase64Digits[i])] = qint8(i);
+        return values;
+    }();
+    QByteArray out(text.size() / 4 * 3 + 3, Qt::Uninitialized);
+    char *to = out.data();
+    const auto *at = reinterpret_cast<const uchar *>(text.data());
+    const uchar *const end = at + text.size();
+    quint32 bits = 0;
+    int count = 0;
+    while (at < end) {
+        if (count == 0 && end - at >= 4) {
+            const int a = kValues[at[0]], b = kValues[at[1]], c = kValues[at[2]], d = kValues[at[3]];
+            if ((a | b | c | d) >= 0) {
+                const quint32 v = quint32(a) << 18 | quint32(b) << 12 | quint32(c) << 6 | quint32(d);
+                *to++ = char(v >> 16);
+                *to++ = char(v >> 8);
+                *to++ = char(v);
+                at += 4;
+                continue;
+            }
+        }
+        const int value = kValues[*at++];
+        if (value < 0)
+            continue;
+        bits = bits << 6 | quint32(value);
+        count += 6;
+        if (count >= 8) {
+            count -= 8;
+            *to++ = char(bits >> count);
+            bits &= (1u << count) - 1;
+        }
+    }
+    out.truncate(to - out.data());
+    return out;
+}
+
+// The XML form as the library writes it, byte for byte, for the values a design file holds
+// (arrays, dictionaries, text and data) without building the library's tree of nodes; nothing for
+// any other value, which the library then writes.
+class XmlWriter {
+public:
+    std::optional<QByteArray> write(const QVariant &root)
     {
-        if (number > quint64(std::numeric_limits<qint64>::max())) {
-            // Beyond the signed range the binary form takes sixteen bytes.
-            out.append(char(0x14));
-            appendUnsigned(out, 0, 8);
-            appendUnsigned(out, number, 8);
-            return;
-        }
-        const int width = bytesFor(number);
-        out.append(char(0x10 | (width == 1 ? 0 : width == 2 ? 1 : width == 4 ? 2 : 3)));
-        appendUnsigned(out, number, width);
+        m_out.reserve(4096);
+        m_out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                     "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n");
+        if (!add(root, 0))
+            return std::nullopt;
+        m_out.append("</plist>\n");
+        return m_out;
     }
 
-    static void writeDouble(QByteArray &out, int marker, double number)
+private:
+    // The library takes text as C strings: it ends at the first NUL.
+    static QByteArray cText(const QString &text)
     {
-        quint64 bits;
-        std::memcpy(&bits, &number, 8);
-        out.append(char(marker));
-        appendUnsigned(out, bits, 8);
+        QByteArray utf8 = text.toUtf8();
+        if (const qsizetype nul = utf8.indexOf('\0'); nul >= 0)
+            utf8.truncate(nul);
+        return utf8;
     }
 
-    std::vector<Object> m_objects;
-    QHash<QString, quint64> m_strings;
-    std::map<std::pair<const char *, qsizetype>, quint64> m_data;
-    qint64 m_payload = 0;
+    void element(const char *tag, const QByteArray &text, int depth)
+    {
+        m_out.append(depth, '\t').append('<').append(tag).append('>');
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char c = text.at(i);
+            const char *entity = c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '&' ? "&amp;" : nullptr;
+            if (entity) {
+                m_out.append(text.constData() + from, i - from).append(entity);
+                from = i + 1;
+            }
+        }
+        m_out.append(text.constData() + from, text.size() - from).append("</").append(tag).append(">\n");
+    }
+
+    void data(const QByteArray &bytes, int depth)
+    {
+        const int indent = std::min(depth, 8);
+        const qsizetype perLine = ((76 - (indent << 3)) >> 2) * 3;
+        m_out.append(depth, '\t').append("<data>\n");
+        const qsizetype needed = m_out.size() + bytes.size() / 3 * 4 + (bytes.size() / perLine + 2) * (indent + 6) + 16;
+        if (m_out.capacity() < needed)
+            m_out.reserve(std::max(needed, m_out.capacity() * 2));
+        const auto *in = reinterpret_cast<const uchar *>(bytes.constData());
+        for (qsizetype at = 0; at < bytes.size(); at += perLine) {
+            m_out.append(indent, '\t');
+            const qsizetype n = std::min(perLine, bytes.size() - at);
+            const qsizetype start = m_out.size();
+            m_out.resize(start + (n + 2) / 3 * 4);
+            char *out = m_out.data() + start;
+            const uchar *p = in + at, *end = p + n;
+            for (; end - p >= 3; p += 3) {
+                const quint32 v = quint32(p[0]) << 16 | quint32(p[1]) << 8 | p[2];
+                *out++ = kBase64Digits[v >> 18];
+                *out++ = kBase64Digits[(v >> 12) & 63];
+                *out++ = kBase64Digits[(v >> 6) & 63];
+                *out++ = kBase64Digits[v & 63];
+            }
+            if (end - p > 0) {
+                const quint32 v = quint32(p[0]) << 16 | (end - p > 1 ? quint32(p[1]) << 8 : 0);
+                *out++ = kBase64Digits[v >> 18];
+                *out++ = kBase64Digits[(v >> 12) & 63];
+                *out++ = end - p > 1 ? kBase64Digits[(v >> 6) & 63] : '=';
+                *out++ = '=';
+            }
+            m_out.append('\n');
+        }
+        m_out.append(depth, '\t').append("</data>\n");
+    }
+
+    bool add(const QVariant &value, int depth)
+    {
+        if (depth > kPropertyListMaxDepth)
+            return false;
+        switch (plistKindOf(value)) {
+        case PlistKind::String:
+            element("string", cText(value.toString()), depth);
+            return true;
+        case PlistKind::Data:
+            data(value.toByteArray(), depth);
+            return true;
+        case PlistKind::Array: {
+            const QVariantList list = value.toList();
+            if (list.isEmpty()) {
+                m_out.append(depth, '\t').append("<array/>\n");
+                return true;
+            }
+            m_out.append(depth, '\t').append("<array>\n");
+            for (const QVariant &element : list)
+                if (!add(element, depth + 1))
+                    return false;
+            m_out.append(depth, '\t').append("</array>\n");
+            return true;
+        }
+        case PlistKind::Dictionary: {
+            const QVariantMap map = value.toMap();
+            if (map.isEmpty()) {
+                m_out.append(depth, '\t').append("<dict/>\n");
+                return true;
+            }
+            m_out.append(depth, '\t').append("<dict>\n");
+            for (auto it = map.cbegin(); it != map.cend(); ++it) {
+                // Keys that a NUL would cut short may meet: the library's business.
+                if (it.key().contains(QChar(0)))
+                    return false;
+                element("key", cText(it.key()), depth + 1);
+                if (!add(it.value(), depth + 1))
+                    return false;
+            }
+            m_out.append(depth, '\t').append("</dict>\n");
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+    QByteArray m_out;
 };
 
 // Reading is done here rather than by the library, which aborts the process on some malformed
@@ -394,39 +642,51 @@ QVariant uidOrMap(QVariantMap map)
     return QVariant(map);
 }
 
-class BinaryReader {
-public:
-    explicit BinaryReader(const QByteArray &data) : m_data(data) {}
+} // namespace
 
-    std::optional<QVariant> read(QString &error)
+class BinaryListReader {
+public:
+    using Kind = BinaryPropertyList::Kind;
+    using Node = BinaryPropertyList::Node;
+
+    explicit BinaryListReader(BinaryPropertyList &list) : m_list(list), m_data(list.m_data) {}
+
+    bool read(QString &error)
     {
         const qsizetype size = m_data.size();
         if (size < 8 + 32 || !m_data.startsWith("bplist00"))
             return fail(error, QStringLiteral("not a binary property list"));
         const qsizetype trailer = size - 32;
         m_offsetSize = byteAt(trailer + 6);
-        m_refSize = byteAt(trailer + 7);
+        m_list.m_refSize = byteAt(trailer + 7);
         const quint64 count = unsignedAt(trailer + 8, 8);
         const quint64 top = unsignedAt(trailer + 16, 8);
         const quint64 tableOffset = unsignedAt(trailer + 24, 8);
-        if (m_offsetSize < 1 || m_offsetSize > 8 || m_refSize < 1 || m_refSize > 8 || count == 0 ||
+        if (m_offsetSize < 1 || m_offsetSize > 8 || m_list.m_refSize < 1 || m_list.m_refSize > 8 || count == 0 ||
             top >= count || tableOffset < 8 || tableOffset >= quint64(trailer) ||
             count > quint64(trailer - qsizetype(tableOffset)) / m_offsetSize)
             return fail(error, QStringLiteral("damaged binary property list"));
         m_count = count;
         m_tableOffset = qsizetype(tableOffset);
         m_end = qsizetype(tableOffset);
-        std::optional<QVariant> value = object(top, 0);
-        if (!value)
+        if (count <= kDenseObjects) {
+            m_list.m_nodes.resize(size_t(count));
+            m_heights.resize(size_t(count), 0);
+        }
+        m_list.m_top = top;
+        if (!object(top, 0))
             return fail(error, m_error);
-        return value;
+        return true;
     }
 
 private:
-    static std::optional<QVariant> fail(QString &error, const QString &why)
+    // Lists of up to this many objects keep them by reference, larger ones those read.
+    static constexpr quint64 kDenseObjects = 1 << 16;
+
+    static bool fail(QString &error, const QString &why)
     {
         error = why;
-        return std::nullopt;
+        return false;
     }
     int byteAt(qsizetype at) const { return static_cast<unsigned char>(m_data.at(at)); }
     quint64 unsignedAt(qsizetype at, int width) const
@@ -438,10 +698,10 @@ private:
     }
     bool has(qsizetype at, quint64 length) const { return at >= 8 && at <= m_end && length <= quint64(m_end - at); }
 
-    std::optional<QVariant> bad(const char *why)
+    bool bad(const char *why)
     {
         m_error = QString::fromLatin1(why);
-        return std::nullopt;
+        return false;
     }
 
     // The length of a data, string or collection object, which may follow as an integer object.
@@ -464,10 +724,12 @@ private:
         return true;
     }
 
+    int &heightOf(quint64 ref) { return m_list.m_nodes.empty() ? m_sparseHeights[ref] : m_heights[size_t(ref)]; }
+
     // An object referred to many times is read once and shared: copying it for every reference
     // would let a small list (a large data object listed thousands of times) fill the memory. A
     // shared object still counts its own height, so sharing never makes a list deeper than the limit.
-    std::optional<QVariant> object(quint64 ref, int depth)
+    bool object(quint64 ref, int depth)
     {
         if (depth > kPropertyListMaxDepth)
             return bad("property list nested too deeply");
@@ -475,23 +737,27 @@ private:
             return bad("reference out of range");
         if (--m_budget < 0)
             return bad("property list too large");
-        if (const auto done = m_decoded.constFind(ref); done != m_decoded.constEnd()) {
-            if (depth + done->height - 1 > kPropertyListMaxDepth)
+        if (const int done = heightOf(ref); done > 0) {
+            if (depth + done - 1 > kPropertyListMaxDepth)
                 return bad("property list nested too deeply");
-            m_height = done->height;
-            return done->value;
+            m_height = done;
+            return true;
         }
         int height = 1;
-        std::optional<QVariant> value = decode(ref, depth, height);
-        if (value) {
-            m_decoded.insert(ref, {*value, height});
-            m_height = height;
-        }
-        return value;
+        Node node;
+        if (!decode(ref, depth, height, node))
+            return false;
+        if (m_list.m_nodes.empty())
+            m_list.m_sparse.insert(ref, node);
+        else
+            m_list.m_nodes[size_t(ref)] = node;
+        heightOf(ref) = height;
+        m_height = height;
+        return true;
     }
 
     // Reads the object itself; a collection sets `height` to one more than its highest element.
-    std::optional<QVariant> decode(quint64 ref, int depth, int &height)
+    bool decode(quint64 ref, int depth, int &height, Node &node)
     {
         const quint64 offset = unsignedAt(m_tableOffset + qsizetype(ref) * m_offsetSize, m_offsetSize);
         qsizetype at = qsizetype(offset);
@@ -501,8 +767,10 @@ private:
         const int type = marker >> 4, info = marker & 0x0F;
         switch (type) {
         case 0x0:
-            if (marker == 0x08 || marker == 0x09)
-                return QVariant(marker == 0x09);
+            if (marker == 0x08 || marker == 0x09) {
+                node = {Kind::Boolean, false, at, 0, marker == 0x09 ? 1u : 0u};
+                return true;
+            }
             return bad("unsupported object");
         case 0x1: {
             if (info > 4)
@@ -511,8 +779,8 @@ private:
             if (!has(at, quint64(width)))
                 return bad("integer out of range");
             // Sixteen-byte integers hold the value in their low eight bytes.
-            const quint64 value = unsignedAt(at + (width == 16 ? 8 : 0), width == 16 ? 8 : width);
-            return QVariant(static_cast<qint64>(value));
+            node = {Kind::Integer, false, at, 0, unsignedAt(at + (width == 16 ? 8 : 0), width == 16 ? 8 : width)};
+            return true;
         }
         case 0x2: {
             if (info != 2 && info != 3)
@@ -521,15 +789,18 @@ private:
             if (!has(at, quint64(width)))
                 return bad("real out of range");
             const quint64 bits = unsignedAt(at, width);
+            double d;
             if (width == 4) {
                 const auto narrow = static_cast<quint32>(bits);
                 float f;
                 std::memcpy(&f, &narrow, 4);
-                return QVariant(double(f));
+                d = double(f);
+            } else {
+                std::memcpy(&d, &bits, 8);
             }
-            double d;
-            std::memcpy(&d, &bits, 8);
-            return QVariant(d);
+            node = {Kind::Real, false, at, 0, 0};
+            std::memcpy(&node.bits, &d, 8);
+            return true;
         }
         case 0x3: {
             if (marker != 0x33 || !has(at, 8))
@@ -539,7 +810,8 @@ private:
             std::memcpy(&seconds, &bits, 8);
             if (!std::isfinite(seconds) || std::abs(seconds) > 1e11)
                 return bad("date out of range");
-            return QVariant(referenceDate().addMSecs(qint64(std::llround(seconds * 1000))));
+            node = {Kind::Date, false, at, 0, bits};
+            return true;
         }
         case 0x4:
         case 0x5:
@@ -550,74 +822,201 @@ private:
             const quint64 bytes = type == 0x6 ? count * 2 : count;
             if (count > quint64(m_end) || !has(at, bytes))
                 return bad("object runs past the end");
-            if (type == 0x4)
-                return QVariant(m_data.mid(at, qsizetype(bytes)));
-            if (type == 0x5)
-                return QVariant(QString::fromLatin1(m_data.constData() + at, qsizetype(count)));
-            QString text(qsizetype(count), Qt::Uninitialized);
-            for (quint64 i = 0; i < count; ++i)
-                text[qsizetype(i)] = QChar(char16_t(unsignedAt(at + qsizetype(i) * 2, 2)));
-            return QVariant(text);
+            node = {type == 0x4 ? Kind::Data : Kind::Text, type == 0x6, at, count, 0};
+            return true;
         }
         case 0x8:
             if (!has(at, quint64(info + 1)) || info > 7)
                 return bad("damaged reference");
-            return QVariant::fromValue(PlistUid{unsignedAt(at, info + 1)});
+            node = {Kind::Uid, false, at, 0, unsignedAt(at, info + 1)};
+            return true;
         case 0xA:
         case 0xD: {
             quint64 count = 0;
             if (!length(at, info, count))
                 return bad("damaged length");
+            const int refSize = m_list.m_refSize;
             const quint64 refs = type == 0xD ? count * 2 : count;
-            if (count > quint64(m_end) || !has(at, refs * quint64(m_refSize)))
+            if (count > quint64(m_end) || !has(at, refs * quint64(refSize)))
                 return bad("collection runs past the end");
-            const auto refAt = [&](quint64 i) { return unsignedAt(at + qsizetype(i) * m_refSize, m_refSize); };
+            const auto refAt = [&](quint64 i) { return unsignedAt(at + qsizetype(i) * refSize, refSize); };
+            node = {type == 0xA ? Kind::Array : Kind::Dictionary, false, at, count, 0};
             if (type == 0xA) {
-                QVariantList list;
                 for (quint64 i = 0; i < count; ++i) {
-                    std::optional<QVariant> element = object(refAt(i), depth + 1);
-                    if (!element)
-                        return std::nullopt;
+                    if (!object(refAt(i), depth + 1))
+                        return false;
                     height = std::max(height, m_height + 1);
-                    list << *element;
                 }
-                return QVariant(list);
+                return true;
             }
-            QVariantMap map;
+            bool allUidKeys = count > 0;
             for (quint64 i = 0; i < count; ++i) {
-                std::optional<QVariant> key = object(refAt(i), depth + 1);
-                if (!key)
-                    return std::nullopt;
-                if (key->metaType() != QMetaType::fromType<QString>())
+                const quint64 key = refAt(i);
+                if (!object(key, depth + 1))
+                    return false;
+                if (m_list.node(key).kind != Kind::Text)
                     return bad("dictionary key is not text");
-                std::optional<QVariant> value = object(refAt(count + i), depth + 1);
-                if (!value)
-                    return std::nullopt;
+                allUidKeys = allUidKeys && m_list.compareText(key, u"CF$UID") == 0;
+                if (!object(refAt(count + i), depth + 1))
+                    return false;
                 height = std::max(height, m_height + 1);
-                map.insert(key->toString(), *value);
             }
-            return uidOrMap(map);
+            // XML has no UID element; writers spell one as this dictionary.
+            if (allUidKeys) {
+                const Node &uid = m_list.node(refAt(2 * count - 1));
+                if (uid.kind == Kind::Integer && qint64(uid.bits) >= 0)
+                    node = {Kind::Uid, false, at, 0, uid.bits};
+            }
+            return true;
         }
         default:
             return bad("unknown object type");
         }
     }
 
+    BinaryPropertyList &m_list;
     const QByteArray &m_data;
     int m_offsetSize = 0;
-    int m_refSize = 0;
     quint64 m_count = 0;
     qsizetype m_tableOffset = 0;
     qsizetype m_end = 0;
     qint64 m_budget = 4'000'000;
     QString m_error;
-    struct Decoded {
-        QVariant value;
-        int height = 1;
-    };
-    QHash<quint64, Decoded> m_decoded;
+    std::vector<int> m_heights;
+    QHash<quint64, int> m_sparseHeights;
     int m_height = 1; // the height of the object object() answered last
 };
+
+std::optional<BinaryPropertyList> BinaryPropertyList::read(const QByteArray &data, QString *error)
+{
+    BinaryPropertyList list;
+    list.m_data = data;
+    QString reason;
+    if (!BinaryListReader(list).read(reason)) {
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    }
+    return list;
+}
+
+const BinaryPropertyList::Node &BinaryPropertyList::node(quint64 ref) const
+{
+    static const Node none;
+    if (!m_nodes.empty())
+        return ref < m_nodes.size() ? m_nodes[size_t(ref)] : none;
+    const auto it = m_sparse.constFind(ref);
+    return it == m_sparse.constEnd() ? none : *it;
+}
+
+quint64 BinaryPropertyList::refAt(qsizetype at, quint64 i) const
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(m_data.constData()) + at + qsizetype(i) * m_refSize;
+    quint64 value = 0;
+    for (int k = 0; k < m_refSize; ++k)
+        value = value << 8 | bytes[k];
+    return value;
+}
+
+double BinaryPropertyList::real(quint64 ref) const
+{
+    double value;
+    const quint64 bits = node(ref).bits;
+    std::memcpy(&value, &bits, 8);
+    return value;
+}
+
+int BinaryPropertyList::compareText(quint64 ref, QStringView text) const
+{
+    const Node &n = node(ref);
+    const char *at = m_data.constData() + n.at;
+    if (!n.utf16)
+        return -QtPrivate::compareStrings(text, QLatin1StringView(at, qsizetype(n.count)));
+    const auto *bytes = reinterpret_cast<const uchar *>(at);
+    const qsizetype common = std::min(qsizetype(n.count), text.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t c = char16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+        if (c != text[i].unicode())
+            return c < text[i].unicode() ? -1 : 1;
+    }
+    return qsizetype(n.count) < text.size() ? -1 : qsizetype(n.count) > text.size() ? 1 : 0;
+}
+
+int BinaryPropertyList::compareTexts(quint64 a, quint64 b) const
+{
+    const Node &x = node(a), &y = node(b);
+    if (x.utf16 || y.utf16)
+        return compareText(a, text(b));
+    const int order = std::memcmp(m_data.constData() + x.at, m_data.constData() + y.at, size_t(std::min(x.count, y.count)));
+    return order != 0 ? order : x.count < y.count ? -1 : x.count > y.count ? 1 : 0;
+}
+
+QString BinaryPropertyList::text(quint64 ref) const
+{
+    const Node &n = node(ref);
+    if (!n.utf16)
+        return QString::fromLatin1(m_data.constData() + n.at, qsizetype(n.count));
+    QString text(qsizetype(n.count), Qt::Uninitialized);
+    const auto *bytes = reinterpret_cast<const uchar *>(m_data.constData() + n.at);
+    for (qsizetype i = 0; i < qsizetype(n.count); ++i)
+        text[i] = QChar(char16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]));
+    return text;
+}
+
+QByteArray BinaryPropertyList::data(quint64 ref) const
+{
+    const Node &n = node(ref);
+    return m_data.mid(n.at, qsizetype(n.count));
+}
+
+QVariant BinaryPropertyList::variant(quint64 ref) const
+{
+    // Objects met again are shared, as the list shares them.
+    QHash<quint64, QVariant> made;
+    const std::function<QVariant(quint64)> make = [&](quint64 r) -> QVariant {
+        const Node &n = node(r);
+        switch (n.kind) {
+        case Kind::None:
+            return {};
+        case Kind::Boolean:
+            return QVariant(n.bits != 0);
+        case Kind::Integer:
+            return QVariant(qint64(n.bits));
+        case Kind::Real:
+            return QVariant(real(r));
+        case Kind::Uid:
+            return QVariant::fromValue(PlistUid{n.bits});
+        default:
+            break;
+        }
+        if (const auto it = made.constFind(r); it != made.constEnd())
+            return *it;
+        QVariant value;
+        if (n.kind == Kind::Date) {
+            value = referenceDate().addMSecs(qint64(std::llround(real(r) * 1000)));
+        } else if (n.kind == Kind::Data) {
+            value = data(r);
+        } else if (n.kind == Kind::Text) {
+            value = text(r);
+        } else if (n.kind == Kind::Array) {
+            QVariantList list;
+            list.reserve(qsizetype(n.count));
+            for (quint64 i = 0; i < n.count; ++i)
+                list << make(element(r, i));
+            value = list;
+        } else {
+            QVariantMap map;
+            for (quint64 i = 0; i < n.count; ++i)
+                map.insert(text(key(r, i)), make(this->value(r, i)));
+            value = map;
+        }
+        made.insert(r, value);
+        return value;
+    };
+    return make(ref);
+}
+
+namespace {
 
 // Writers put the control characters of a string into XML as they are, though XML 1.0 has no place
 // for them, and the XML reader would refuse the whole list. They pass through it as characters of a
@@ -748,7 +1147,7 @@ std::optional<LiftedData> liftedData(const QByteArray &xml)
     lifted.xml.append(QByteArrayView(xml).sliced(done));
     lifted.payloads.resize(texts.size());
     const auto decode = [&](qsizetype i) {
-        lifted.payloads[size_t(i)] = QByteArray::fromBase64(texts[size_t(i)].toByteArray());
+        lifted.payloads[size_t(i)] = fromBase64(texts[size_t(i)]);
     };
     // Side by side only when there is much to decode: waking helpers costs more than a little.
     if (xml.size() - lifted.xml.size() < 256 * 1024) {
@@ -841,7 +1240,7 @@ private:
             if (m_lifted)
                 if (std::optional<QByteArray> payload = m_lifted->payloadFor(text))
                     return QVariant(*payload);
-            return QVariant(QByteArray::fromBase64(text.toLatin1()));
+            return QVariant(fromBase64(text.toLatin1()));
         }
         if (tag == QLatin1String("integer")) {
             bool ok = false;
@@ -894,6 +1293,15 @@ QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QSt
         }
         return data;
     }
+    if (std::optional<QByteArray> xml = XmlWriter().write(root))
+        return *xml;
+    return libraryXmlData(root, error);
+}
+
+QByteArray libraryXmlData(const QVariant &root, QString *error)
+{
+    QString reason;
+    QByteArray data;
     PlistPtr node(toNode(root, 0, reason));
     if (!node) {
         if (error)
@@ -917,10 +1325,10 @@ std::optional<QVariant> propertyListFromData(const QByteArray &data, QString *er
     const bool binary = data.startsWith("bplist");
     if (data.size() > kPropertyListMaxBytes)
         reason = QStringLiteral("property list too large");
-    else if (binary)
-        value = BinaryReader(data).read(reason);
-    else
+    else if (!binary)
         value = XmlReader(data).read(reason);
+    else if (const std::optional<BinaryPropertyList> list = BinaryPropertyList::read(data, &reason))
+        value = list->variant(list->top());
     if (!value) {
         if (error)
             *error = reason;

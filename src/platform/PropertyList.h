@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QMetaType>
 #include <QString>
 #include <QVariant>
 
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -22,11 +24,103 @@ enum class PropertyListFormat { Binary, Xml };
 // Anything else cannot be written and makes the whole write fail.
 QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QString *error = nullptr);
 
+// A binary property list read in place: checked whole as propertyListFromData checks it, then
+// each object's kind and where its contents lie, so that a reader takes the values it wants
+// without making a tree of all of them. Objects are named by their references (top() the root).
+// A dictionary {CF$UID: n} is the reference n, as propertyListFromData reads it.
+class BinaryPropertyList {
+public:
+    enum class Kind : quint8 { None, Boolean, Integer, Real, Date, Data, Text, Uid, Array, Dictionary };
+
+    static std::optional<BinaryPropertyList> read(const QByteArray &data, QString *error = nullptr);
+
+    quint64 top() const { return m_top; }
+    Kind kind(quint64 ref) const { return node(ref).kind; }
+    // Integer (its bits), Boolean (0 or 1), Uid; Real and Date are real().
+    quint64 bits(quint64 ref) const { return node(ref).bits; }
+    double real(quint64 ref) const;
+    // Elements of an array, pairs of a dictionary, characters of a text, bytes of a data.
+    quint64 count(quint64 ref) const { return node(ref).count; }
+    quint64 element(quint64 ref, quint64 i) const { return refAt(node(ref).at, i); }
+    quint64 key(quint64 ref, quint64 i) const { return refAt(node(ref).at, i); }
+    quint64 value(quint64 ref, quint64 i) const { return refAt(node(ref).at, node(ref).count + i); }
+    // A text compared with another as QString compares them.
+    int compareText(quint64 ref, QStringView text) const;
+    int compareTexts(quint64 a, quint64 b) const;
+    QString text(quint64 ref) const;
+    QByteArray data(quint64 ref) const;
+    // Any object as propertyListFromData gives it.
+    QVariant variant(quint64 ref) const;
+
+private:
+    struct Node {
+        Kind kind = Kind::None;
+        bool utf16 = false;
+        qsizetype at = 0; // contents, or the references of a collection
+        quint64 count = 0;
+        quint64 bits = 0;
+    };
+    friend class BinaryListReader;
+    const Node &node(quint64 ref) const;
+    quint64 refAt(qsizetype at, quint64 i) const;
+
+    QByteArray m_data;
+    int m_refSize = 1;
+    quint64 m_top = 0;
+    std::vector<Node> m_nodes;        // by reference while the list has few objects
+    QHash<quint64, Node> m_sparse;    // by reference otherwise
+};
+
+// The XML form as the library writes it; propertyListData writes the same bytes, faster, for
+// the values a design file holds.
+QByteArray libraryXmlData(const QVariant &root, QString *error = nullptr);
+
 // Reads either form. Data from outside is untrusted: a malformed list, one nested deeper than the
 // limit or larger than the limit gives nothing and a reason. A UID that XML brought back as the
 // dictionary {CF$UID: n} becomes a PlistUid again.
 std::optional<QVariant> propertyListFromData(const QByteArray &data, QString *error = nullptr,
                                              PropertyListFormat *format = nullptr);
+
+// The binary form built object by object, in the order a writer meets them: each text once, data
+// shared in memory once, every other object as often as it is added. Collections are reserved
+// before their elements are added and given their references after. The object added first is the
+// root. The same calls give the same bytes.
+class BinaryPropertyListBuilder {
+public:
+    quint64 text(const QString &text);
+    quint64 data(const QByteArray &bytes);
+    quint64 integer(qint64 value);
+    quint64 unsignedInteger(quint64 value);
+    quint64 real(double value);
+    quint64 date(double secondsSinceReference);
+    quint64 boolean(bool value);
+    quint64 uid(quint64 value);
+    quint64 reserve();
+    void setArray(quint64 index, const quint64 *refs, qsizetype count);
+    // Keys' references first, then the values' in the same order.
+    void setDictionary(quint64 index, const quint64 *refs, qsizetype pairs);
+    QByteArray bytes() const;
+
+private:
+    enum class Kind : quint8 { Text, Data, Signed, Unsigned, Real, Date, Boolean, Uid, Array, Dictionary };
+    struct Object {
+        Kind kind;
+        quint64 bits = 0; // the number's bits, or where the refs begin
+        quint64 count = 0; // refs of a collection
+        QString text;
+        QByteArray data;
+    };
+    quint64 add(Kind kind, quint64 bits = 0, const QString &text = {}, const QByteArray &data = {});
+
+    std::vector<Object> m_objects;
+    std::vector<quint64> m_refs;
+    // The texts written, by a hash of their characters: open addressing, each slot an object's
+    // index + 1 (0 for none), kept at most half full.
+    std::vector<quint32> m_texts;
+    qsizetype m_textCount = 0;
+    QHash<std::pair<const char *, qsizetype>, quint64> m_data; // by address and size
+    qint64 m_payload = 0;
+};
 
 constexpr int kPropertyListMaxDepth = 64;
 constexpr qsizetype kPropertyListMaxBytes = 512 * 1024 * 1024;

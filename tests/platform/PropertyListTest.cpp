@@ -450,3 +450,140 @@ TEST(PropertyList, DataReadsTheSameWhateverReadsItsBase64)
         EXPECT_EQ(*lifted, *whole) << body.left(60).constData();
     }
 }
+
+// The XML writer of the program and the library's give the same bytes, and so do the keyed
+// archive written straight to the binary form and its tree of values written by the list writer.
+TEST(PropertyList, FastWritersGiveTheBytesOfTheGeneralOnes)
+{
+    QVariantList deep = {QByteArray(200, 'd')};
+    for (int i = 0; i < 11; ++i)
+        deep = {deep, QByteArray(i * 7, char(i))};
+    const QVariantList trees{
+        QVariantList{QStringLiteral("<a & b> \u00e9\u4e2d \U0001F389"), QString(), QStringLiteral("cut\u0000here"),
+                     QStringLiteral("\x01\t\n"), QByteArray(), QByteArray("x"), QByteArray("xy"), QByteArray(52, 'z'),
+                     QByteArray(10000, '\xfe'), QVariantList{}, QVariantMap{}, QStringList{"t", ""}},
+        QVariantMap{{"", QStringLiteral("empty key")}, {"<&>", QVariantMap{{"k", QVariantList{QByteArray(3, 'q')}}}},
+                    {"\u00fc", QStringLiteral("v")}},
+        deep,
+        QVariantList{QStringLiteral("not only text"), qint64(5), true, 1.5}};
+    for (const QVariant &tree : trees)
+        EXPECT_EQ(propertyListData(tree, PropertyListFormat::Xml), libraryXmlData(tree));
+
+    const EncodableObject object{{QStringLiteral("Kind"), QStringLiteral("NSObject")}, [](KeyedEncoder &coder) {
+        coder.encodeRect(QStringLiteral("b"), QRectF(0.1, -2, 3e20, 4));
+        coder.encodeObject(QStringLiteral("$objects"), QStringLiteral("$null"));
+        coder.encodeObject(QStringLiteral("a"), QStringLiteral("{{0.10000000000000001, -2}, {3e+20, 4}}"));
+        coder.encodeInt(QStringLiteral("b"), -7); // written twice: the last one counts
+        coder.encodeObject(QStringLiteral("list"), QVariantList{QStringLiteral("\u00e9"), QByteArray(), QByteArray(),
+                                                                true, 2.5f, uint(9), QColor(Qt::red)});
+        coder.encodeObject(QStringLiteral("map"), QVariantMap{{"z", QVariant()}, {"a", QStringLiteral("Kind")}});
+        coder.encodeObject(QStringLiteral("font"), QVariant::fromValue(ArchivedFont{"Font", 9.5}));
+        coder.encodeObject(QStringLiteral("kept"), QVariant::fromValue(UndecodedPicture{"raw", "{1, 2}"}));
+        QImage picture(300, 1, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        coder.encodeObject(QStringLiteral("picture"), picture);
+    }};
+    EXPECT_EQ(KeyedArchiver::archivedData(object),
+              propertyListData(KeyedArchiver::archivedPropertyList(object), PropertyListFormat::Binary));
+}
+
+// Base64 read four characters at a time where it can reads as Qt's own reader reads it.
+TEST(PropertyList, Base64ReadsAsQtReadsIt)
+{
+    std::mt19937 random(7);
+    QList<QByteArray> texts{"", "QQ", "QUI=", "QU=JD", "Q U\nJ\tD", "=QUJD==REVG", "#?!QUJ", "QUJDREVGR0hJ\n\tSktM"};
+    const QByteArray alphabet("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/= \n\t");
+    for (int i = 0; i < 200; ++i) {
+        QByteArray text;
+        for (int n = int(random() % 40); n > 0; --n)
+            text += alphabet.at(int(random() % alphabet.size()));
+        texts << text;
+    }
+    for (const QByteArray &text : texts) {
+        const QByteArray xml = "<plist version=\"1.0\"><array><data>" + text + "</data></array></plist>";
+        const std::optional<QVariant> read = propertyListFromData(xml);
+        ASSERT_TRUE(read) << text.constData();
+        EXPECT_EQ(read->toList().value(0).toByteArray(), QByteArray::fromBase64(text)) << text.constData();
+    }
+}
+
+// An archive reads the same from our bytes, from XML, and from a writer that orders each
+// dictionary's keys its own way and writes a key twice (the last one counts).
+TEST(KeyedArchiver, ArchivesReadAlikeWhateverOrderTheirKeysHave)
+{
+    const QStringList keys{"b", "flag", "n", "x", "colour", "font", "list", "inner", "text", "missing"};
+    const EncodableObject inner{{QStringLiteral("Inner"), QStringLiteral("NSObject")},
+                                [](KeyedEncoder &coder) { coder.encodeDouble(QStringLiteral("x"), 0.5); }};
+    const EncodableObject object{{QStringLiteral("Kind"), QStringLiteral("NSObject")}, [&](KeyedEncoder &coder) {
+        coder.encodeRect(QStringLiteral("b"), QRectF(1, 2, 3, 4));
+        coder.encodeBool(QStringLiteral("flag"), true);
+        coder.encodeInt(QStringLiteral("n"), -70000);
+        coder.encodeFloat(QStringLiteral("x"), 2.5f);
+        coder.encodeObject(QStringLiteral("colour"), QColor(10, 20, 30, 40));
+        coder.encodeObject(QStringLiteral("font"), QVariant::fromValue(ArchivedFont{"Font-Bold", 11}));
+        coder.encodeObject(QStringLiteral("list"), QVariantList{QStringLiteral("\u00e9"), qint64(3), QVariantMap{{"k", 1.5}}});
+        coder.encodeObject(QStringLiteral("inner"), QVariant::fromValue(inner));
+        coder.encodeObject(QStringLiteral("text"), QStringLiteral("$null"));
+    }};
+    // Every dictionary's keys last to first, its first key written again before them.
+    BinaryPropertyListBuilder out;
+    const std::function<quint64(const QVariant &)> add = [&](const QVariant &value) -> quint64 {
+        if (value.metaType() == QMetaType::fromType<QVariantMap>()) {
+            const QVariantMap map = value.toMap();
+            const quint64 index = out.reserve();
+            std::vector<quint64> k{out.text(map.firstKey())}, v{out.text(QStringLiteral("overwritten"))};
+            for (auto it = map.constEnd(); it != map.constBegin();) {
+                --it;
+                k.push_back(out.text(it.key()));
+                v.push_back(add(it.value()));
+            }
+            k.insert(k.end(), v.begin(), v.end());
+            out.setDictionary(index, k.data(), qsizetype(v.size()));
+            return index;
+        }
+        if (value.metaType() == QMetaType::fromType<QVariantList>() || value.metaType() == QMetaType::fromType<QStringList>()) {
+            const quint64 index = out.reserve();
+            std::vector<quint64> refs;
+            for (const QVariant &element : value.toList())
+                refs.push_back(add(element));
+            out.setArray(index, refs.data(), qsizetype(refs.size()));
+            return index;
+        }
+        if (value.metaType() == QMetaType::fromType<PlistUid>())
+            return out.uid(value.value<PlistUid>().value);
+        if (value.metaType() == QMetaType::fromType<QString>())
+            return out.text(value.toString());
+        if (value.metaType() == QMetaType::fromType<QByteArray>())
+            return out.data(value.toByteArray());
+        if (value.metaType() == QMetaType::fromType<bool>())
+            return out.boolean(value.toBool());
+        if (value.metaType() == QMetaType::fromType<double>())
+            return out.real(value.toDouble());
+        return out.integer(value.toLongLong());
+    };
+    const QVariant tree = KeyedArchiver::archivedPropertyList(object);
+    add(tree);
+    const QStringList classes{QStringLiteral("Kind"), QStringLiteral("NSObject")};
+    const auto readAll = [&](const QByteArray &data) {
+        const KeyedObjectRef root = KeyedUnarchiver::rootObject(data);
+        QStringList read;
+        if (!root)
+            return read;
+        read << root->classes().join(QLatin1Char(','));
+        for (const QString &key : keys) {
+            const QVariant value = root->decodeObject(key);
+            const KeyedObjectRef nested = value.value<KeyedObjectRef>();
+            const QColor colour = value.value<QColor>();
+            read << QStringLiteral("%1 %2 %3 %4 %5 %6").arg(key).arg(root->containsValueForKey(key)).arg(root->decodeInt(key))
+                        .arg(root->decodeDouble(key)).arg(nested ? nested->decodeDouble("x") : 0).arg(value.toString())
+                 << QStringLiteral("%1 %2 %3 %4").arg(platform::stringFromRect(root->decodeRect(key)))
+                        .arg(colour.isValid() ? colour.name(QColor::HexArgb) : QString())
+                        .arg(value.value<ArchivedFont>().name).arg(value.toList().size());
+        }
+        return read;
+    };
+    const QStringList ours = readAll(KeyedArchiver::archivedData(object));
+    ASSERT_EQ(ours.value(0), classes.join(QLatin1Char(',')));
+    EXPECT_EQ(readAll(KeyedArchiver::archivedData(object, PropertyListFormat::Xml)), ours);
+    EXPECT_EQ(readAll(out.bytes()), ours);
+}
