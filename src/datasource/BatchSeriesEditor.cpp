@@ -158,7 +158,11 @@ std::optional<int> BatchSeriesEditor::Delete_Series(const QList<int> &rows, int 
     Fill_List();
     if (kept.isEmpty())
         return rowBefore(current, ListData.size());
-    Show_MessageBox(kInUseDelete + QStringLiteral("\n\n") + kept.join(u'\n'));
+    // A message box shows a handful of names; the rest are counted.
+    QStringList shown = kept.mid(0, 10);
+    if (kept.size() > shown.size())
+        shown << QStringLiteral("… and %1 more").arg(kept.size() - shown.size());
+    Show_MessageBox(kInUseDelete + QStringLiteral("\n\n") + shown.join(u'\n'));
     return -1;
 }
 
