@@ -4,6 +4,9 @@
 #include "core/ImageCategories.h"
 #include "core/ImageHelpers.h"
 
+#include "document/InkTrace.h"
+
+#include <QPaintEngine>
 #include <QPainter>
 
 SKTBarcode::SKTBarcode(const QPointF &position, const QImage &contents)
@@ -84,6 +87,16 @@ void SKTBarcode::copyLoadedPicturesTo(SKTGraphic &copy) const
     barcode.m_samplePath = m_samplePath;
 }
 
+void SKTBarcode::prepareVectorDrawing()
+{
+    loadPicturesForDrawing();
+    const QImage &shown = _barcode_image.isNull() ? _contents : _barcode_image;
+    if (m_trace && m_trace->sourceKey == shown.cacheKey())
+        return;
+    InkTrace trace = InkTrace::of(shown);
+    m_trace = trace.isNull() ? nullptr : std::make_shared<const InkTrace>(std::move(trace));
+}
+
 void SKTBarcode::drawContentsInView(QPainter &painter, bool, const DrawingResources &)
 {
     if (!ctrl_is_visible)
@@ -95,9 +108,22 @@ void SKTBarcode::drawContentsInView(QPainter &painter, bool, const DrawingResour
     if (shown.isNull())
         return;
     // Unscaled: the symbol's modules keep their printed size whatever the frame says.
+    const QRectF place(bounds().topLeft(), pictureSize(shown));
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(QRectF(bounds().topLeft(), pictureSize(shown)), shown);
+    const std::shared_ptr<const InkTrace> trace = m_trace;
+    if (trace && trace->sourceKey == shown.cacheKey() && painter.paintEngine() &&
+        painter.paintEngine()->type() == QPaintEngine::Pdf) {
+        painter.translate(place.topLeft());
+        painter.scale(place.width() / trace->pixels.width(), place.height() / trace->pixels.height());
+        if (trace->groundColour.alpha() > 0)
+            painter.fillRect(QRect(QPoint(0, 0), trace->pixels), trace->groundColour);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(trace->inkColour);
+        painter.drawRects(trace->ink);
+    } else {
+        painter.drawImage(place, shown);
+    }
     painter.restore();
     // No redraw request: asking for one while painting would repaint forever.
 }

@@ -2,6 +2,10 @@
 
 #include "document/SKTGraphic.h"
 
+#include <memory>
+
+struct InkTrace;
+
 // A barcode on the card. The barcode settings window renders the symbol into `_barcode_image`;
 // this object draws that picture at its own size from the frame's top-left corner, or the sample
 // picture "barcode_sample.png" while there is none.
@@ -35,6 +39,11 @@ public:
 
     static QString samplePicturePath();
 
+    // Traces the symbol of two colours into shapes, which a PDF then holds instead of its pixels:
+    // text stays text and a sheet of symbols stays small. For the caller's own copy of the object,
+    // before it is drawn (a record's copies on the thread that made them).
+    void prepareVectorDrawing();
+
     QImage _contents; // the picture drawn
 
 protected:
@@ -42,4 +51,5 @@ protected:
 
 private:
     QString m_samplePath; // the sample file `_contents` holds, so it is read once, not per drawing
+    std::shared_ptr<const InkTrace> m_trace; // of the symbol it was traced from
 };

@@ -2,6 +2,7 @@
 
 #include "canvas/SKTRenderingView.h"
 #include "core/MessageBoxes.h"
+#include "document/SKTBarcode.h"
 
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -23,7 +24,16 @@ public:
 
     bool wantsFront() const override { return !m_layout.backOnly(); }
     bool wantsBack() const override { return m_layout.backOnly() || m_layout.bothSides(); }
-    std::any prepare(const RecordDrawing &) const override { return {}; }
+    // The record's own copies, before the page draws them: symbols become shapes here, side by side.
+    std::any prepare(const RecordDrawing &drawing) const override
+    {
+        for (const Card_Side_Image *side : {&drawing.front, &drawing.back})
+            if (const SKTRenderingView *view = side->renderingView())
+                for (const SKTGraphicPtr &graphic : view->graphics())
+                    if (graphic->kind() == SKTGraphic::Kind::Barcode)
+                        static_cast<SKTBarcode *>(graphic.get())->prepareVectorDrawing();
+        return {};
+    }
     bool deliver(const RecordDrawing &drawing, std::any &, QString *error) override
     {
         m_cards.append(SheetCard{drawing.front, drawing.back});
@@ -162,6 +172,7 @@ RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const R
         RecordDrawing drawing;
         drawing.front = Card_Side_Image(std::make_shared<const SKTRenderingView>(design, 0));
         drawing.back = Card_Side_Image(std::make_shared<const SKTRenderingView>(design, 1));
+        sink.prepare(drawing);
         std::any nothing;
         for (int cell = 0; cell < cards; ++cell) {
             if (counters.stop && counters.stop->load()) {

@@ -1,6 +1,11 @@
 #include "output/SheetPrinting.h"
 
+#include "../barcode/SymbolReader.h"
 #include "fixtures/TestSupport.h"
+
+#include "barcode/BarcodeGenerator.h"
+#include "barcode/BarcodeSettings.h"
+#include "document/SKTBarcode.h"
 
 #include "document/SKTImage.h"
 #include "document/SKTText.h"
@@ -110,10 +115,10 @@ protected:
         }
         return pages;
     }
-    QImage page(int number) const
+    QImage page(int number, int dpi = 72) const
     {
         const QString prefix = dir.filePath(QStringLiteral("page"));
-        run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("72"),
+        run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
                                          QStringLiteral("-f"), QString::number(number), QStringLiteral("-singlefile"),
                                          pdf(), prefix});
         return QImage(prefix + QStringLiteral(".png"));
@@ -205,6 +210,37 @@ TEST_F(SheetPrintingTest, APhotoOnEveryCardIsStoredOnce)
         objects << use.simplified().section(QLatin1Char(' '), 10, 10);
     EXPECT_EQ(uses.size(), 8);
     EXPECT_EQ(objects.size(), 1);
+}
+
+TEST_F(SheetPrintingTest, SymbolsArePrintedAsShapesThatADecoderReads)
+{
+    const struct {
+        const char *symbology;
+        ZXing::BarcodeFormat format;
+    } symbols[] = {{"Code 128", ZXing::BarcodeFormat::Code128}, {"QR Code", ZXing::BarcodeFormat::QRCode}};
+    for (const auto &symbol : symbols) {
+        SCOPED_TRACE(symbol.symbology);
+        auto code = std::make_shared<SKTBarcode>();
+        code->barcode_font_index = int(Barcode_Symbology_Titles().indexOf(QLatin1String(symbol.symbology)));
+        code->linear_or_2d = symbol.format == ZXing::BarcodeFormat::QRCode ? 1 : 0;
+        code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
+        code->setBounds(QRectF(5, 5, 60, 60));
+        design.front.graphics = {code};
+        const RecordApplier codes = [](int record, GraphicList &objects) {
+            objects.first()->Set_Barcode_image(
+                Barcode_Image_For_Graphic(*objects.first(), QStringLiteral("CARD-%1").arg(record + 1)));
+            return RecordOutcome{};
+        };
+        ASSERT_TRUE(print({twoByTwo(2), 2}, codes).succeeded());
+        EXPECT_EQ(run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf()}).count(QLatin1Char('\n')), 2)
+            << "no picture, only its heading";
+        const QImage sheet = page(1, 288);
+        for (int cell = 0; cell < 2; ++cell) {
+            const QRectF place = twoByTwo(2).cellPlace(1, cell + 1, kCard.size()).front;
+            const QImage card = sheet.copy(QRectF(place.topLeft() * 4, place.size() * 4).toRect());
+            EXPECT_EQ(readSymbol(card, symbol.format), QStringLiteral("CARD-%1").arg(cell + 1).toLatin1()) << cell;
+        }
+    }
 }
 
 } // namespace
