@@ -1,7 +1,9 @@
-// A series of 1,000,000 values: opening it in the viewer (read, split, trim, lay out and paint the
-// window once).
+// Series of 1,000,000 values: opening one in the viewer (read, split, trim, lay out and paint the
+// window once), and generating and writing one.
 
 #include "core/AppState.h"
+#include "datasource/SeriesGenerator.h"
+#include "datasource/SeriesStore.h"
 #include "datasource/ui/View_Data_Series.h"
 
 #include <QDir>
@@ -42,5 +44,28 @@ void BM_ViewMillionValueSeries(benchmark::State &state)
     App().Data_Folder_Path.clear();
 }
 BENCHMARK(BM_ViewMillionValueSeries)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+namespace {
+
+// Generating 1,000,000 numbered values and writing them as a series file.
+void BM_GenerateMillionValueSeries(benchmark::State &state)
+{
+    QTemporaryDir resources;
+    App().Data_Folder_Path = resources.path();
+    SeriesGenerator::Fields fields;
+    fields.prefix = QStringLiteral("INV-");
+    fields.from = QStringLiteral("1");
+    fields.to = QStringLiteral("1000000");
+    fields.manage_digit = true;
+    for (auto _ : state) {
+        const std::optional<QByteArray> lines = SeriesGenerator::generate(fields, kMostSeriesBytes);
+        if (!lines || !Write_Series_Lines(QStringLiteral("Generated"), *lines))
+            state.SkipWithError("the series was not written");
+    }
+    App().Data_Folder_Path.clear();
+}
+BENCHMARK(BM_GenerateMillionValueSeries)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace

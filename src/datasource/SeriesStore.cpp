@@ -121,27 +121,39 @@ QStringList Series_List_Values(const QString &text)
 
 bool Write_Series_File(const QString &seriesName, const QStringList &values, bool append)
 {
-    const QString path = Series_File_Path(seriesName);
-    QByteArray bytes;
-    QString reason = QStringLiteral("it is not a series name");
-    bool readable = true;
-    if (!path.isEmpty() && append && QFileInfo::exists(path)) {
-        const std::optional<QString> old = Read_Series_Text(path, &reason);
-        readable = old.has_value();
-        bytes = old.value_or(QString()).toUtf8();
-        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
-            bytes.append('\n');
-    }
+    QByteArray lines;
     for (const QString &value : values) {
-        bytes.append(value.toUtf8());
-        bytes.append('\n');
+        lines.append(value.toUtf8());
+        lines.append('\n');
     }
-    if (path.isEmpty() || !readable || !platform::writeFileSafely(path, bytes, &reason)) {
+    QString reason;
+    if (!Write_Series_Lines(seriesName, lines, append, &reason)) {
         Show_NSLog_Message(QStringLiteral("Series \"%1\": %2").arg(seriesName, reason));
         Show_MessageBox(QStringLiteral("Error in file accessing."));
         return false;
     }
     return true;
+}
+
+bool Write_Series_Lines(const QString &seriesName, const QByteArray &lines, bool append, QString *error)
+{
+    const QString path = Series_File_Path(seriesName);
+    QString reason = QStringLiteral("it is not a series name");
+    bool written = false;
+    if (!path.isEmpty() && append && QFileInfo::exists(path)) {
+        // Extending copies the old values and adds the new ones; the old file stays until the rename.
+        if (const std::optional<QString> old = Read_Series_Text(path, &reason)) {
+            QByteArray bytes = old->toUtf8();
+            if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+                bytes.append('\n');
+            written = platform::writeFileSafely(path, bytes + lines, &reason);
+        }
+    } else if (!path.isEmpty()) {
+        written = platform::writeFileSafely(path, lines, &reason);
+    }
+    if (!written && error)
+        *error = reason;
+    return written;
 }
 
 bool Confirm_Series_Replace(const QString &seriesName)

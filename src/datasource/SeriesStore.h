@@ -42,6 +42,10 @@ QStringList Series_List_Values(const QString &text);
 // failed write leaves the old file as it was. A name that is not safe, or a file that cannot be
 // written, shows "Error in file accessing." and answers false with nothing written.
 bool Write_Series_File(const QString &seriesName, const QStringList &values, bool append = false);
+// The one writer under Write_Series_File, for values already made into `lines` (UTF-8, each ended
+// by a line feed), shown to no one: false, with the reason in `error`, when nothing was written.
+bool Write_Series_Lines(const QString &seriesName, const QByteArray &lines, bool append = false,
+                        QString *error = nullptr);
 // Whether the series may be written under `seriesName`: yes when there is no such series, else the
 // user's answer to replacing it.
 bool Confirm_Series_Replace(const QString &seriesName);

@@ -323,9 +323,11 @@ public:
     // --- Export ----------------------------------------------------------------------------------
     // The export sheet, then a single picture file or, for a bound design, one file set per record.
     void Export_Button();
-    // The batch series manager, and the import wizard making a new series.
+    // The batch series manager, the import wizard making a new series, and the series generator
+    // writing a new series file.
     void Batch_Series_Button();
     void Import_Wizard_Button();
+    void Create_Series_Button();
     // The design as it stands, as `exportChoice` says, to `path` (and its back name). Failures are
     // always reported; with `show_msg` the completion box follows success.
     bool Export_Single_File(const QString &path, bool show_msg);
@@ -535,7 +537,7 @@ private:
     void buildToolPalette(QWidget *palette);
     QWidget *buildCommandBar();
     void buildFileCommands(QWidget *bar, QHBoxLayout *row, QMenu *fileMenu);
-    // The Series menu: the batch series manager and the import wizard.
+    // The Series menu: the batch series manager, the import wizard and the generator.
     void buildSeriesCommands();
     // Quit at the end of the File menu, the Card and Help menus, and the Help button.
     void buildSupportCommands(QWidget *bar, QHBoxLayout *row, QMenu *fileMenu);

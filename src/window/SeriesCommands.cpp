@@ -1,9 +1,11 @@
-// The design window's series commands: the batch series manager and the import wizard.
+// The design window's series commands: the batch series manager, the import wizard and the
+// generator.
 
 #include "window/SKTWindowController.h"
 
 #include "core/MessageBoxes.h"
 #include "datasource/ui/BatchWizard.h"
+#include "datasource/ui/Generate_List.h"
 #include "datasource/ui/Import_Wizard.h"
 #include "output/OutputState.h"
 
@@ -22,6 +24,9 @@ void SKTWindowController::buildSeriesCommands()
     QAction *import = seriesMenu->addAction(tr("&Import Series..."));
     import->setObjectName(QStringLiteral("Import_Wizard_action"));
     connect(import, &QAction::triggered, this, &SKTWindowController::Import_Wizard_Button);
+    QAction *create = seriesMenu->addAction(tr("&Create Series..."));
+    create->setObjectName(QStringLiteral("Create_Series_action"));
+    connect(create, &QAction::triggered, this, &SKTWindowController::Create_Series_Button);
 }
 
 void SKTWindowController::Batch_Series_Button()
@@ -52,5 +57,15 @@ void SKTWindowController::Import_Wizard_Button()
         wizard->file_name_required = 1;
         wizard->file_name_Insert = 0;
         wizard->Open_Wnd();
+    });
+}
+
+void SKTWindowController::Create_Series_Button()
+{
+    Log_Exceptions([] {
+        Generate_List *generator = Generate_List::defaultInstance();
+        generator->file_name_required = 1;
+        generator->file_name_Insert = 0;
+        generator->Open_Wnd();
     });
 }

@@ -1,7 +1,7 @@
 #include "CorpusTables.h"
+#include "RecordingManager.h"
 
 #include "core/StringHelpers.h"
-#include "datasource/BatchSeriesManager.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/ExcelSheetPicker.h"
 #include "datasource/SSZipArchive.h"
@@ -14,18 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class RecordingManager : public BatchSeriesManager {
-public:
-    RecordingManager() : m_previous(installBatchWizard_Window(this)) {}
-    ~RecordingManager() override { installBatchWizard_Window(m_previous); }
-    void Create_Value_List(const QString &value) override { values << value; }
-    void Fill_List() override { values << QStringLiteral("<fill>"); }
-    QStringList values;
-
-private:
-    BatchSeriesManager *m_previous;
-};
 
 QStringList listedTitles(const ExcelSheetPicker &picker)
 {

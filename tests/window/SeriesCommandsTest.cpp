@@ -1,10 +1,13 @@
 #include "DesignWindowFixture.h"
 
+#include "datasource/SeriesStore.h"
 #include "datasource/ui/BatchWizard.h"
+#include "datasource/ui/Generate_List.h"
 #include "datasource/ui/Import_Wizard.h"
 #include "document/SKTGraphicKinds.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -49,4 +52,20 @@ TEST_F(SeriesCommandsTest, TheSeriesMenuOpensTheManagerAndTheWizard)
         wizard->CancelPressed();
     });
     trigger("Import_Wizard_action");
+}
+
+TEST_F(SeriesCommandsTest, CreateSeriesOpensTheGeneratorForANewSeriesFile)
+{
+    Generate_List *generator = Generate_List::defaultInstance();
+    generator->file_name_required = 0;
+    generator->file_name_Insert = 1;
+    QTimer::singleShot(0, generator, [generator] {
+        EXPECT_EQ(generator->file_name_required * 10 + generator->file_name_Insert, 10);
+        generator->from_txt->setText(QStringLiteral("1"));
+        generator->to_txt->setText(QStringLiteral("3"));
+        generator->OKPressed();
+    });
+    trigger("Create_Series_action");
+    EXPECT_EQ(Get_datasheet_File_Name_Array(), QStringList{QStringLiteral("Untitled")});
+    EXPECT_EQ(Get_First_Value_Of_Dataset(QStringLiteral("Untitled")), QStringLiteral("1"));
 }

@@ -1,5 +1,6 @@
 #include "core/AppState.h"
 #include "datasource/SeriesStore.h"
+#include "datasource/ui/Generate_List.h"
 #include "datasource/ui/Long_SMS_Dlg.h"
 #include "datasource/ui/View_Data_Series.h"
 #include "fixtures/TestSupport.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLineEdit>
 #include <QTimer>
 
 namespace {
@@ -41,4 +43,14 @@ TEST(SeriesWindowsLook, TheSeriesWindowsForALook)
     Long_SMS_Dlg::Show_Information(QStringLiteral("Version :"),
                                    QStringLiteral("Version is configuration or number of modules (combination of black "
                                                   "and white dots).\n\nA higher version holds more data."));
+
+    Generate_List *generator = Generate_List::defaultInstance();
+    generator->file_name_required = 1;
+    QTimer::singleShot(0, generator, [generator] {
+        generator->prefix_txt->setText(QStringLiteral("INV-"));
+        generator->from_txt->setText(QStringLiteral("1"));
+        generator->to_txt->setText(QStringLiteral("200"));
+    });
+    shootWhileOpen(generator, QStringLiteral("series-generator.png"));
+    generator->Open_Wnd();
 }
