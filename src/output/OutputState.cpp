@@ -19,6 +19,7 @@ void OutputState::reset()
     list_count = 0;
     curr_barcode_count = 0.0;
     curr_msg_count = QString();
+    Pause_Delay_Time = 0;
     for (QString *text : {&sender_email, &sender_pwd, &sending_server, &sending_port, &send_enable_ssl})
         text->clear();
     yes_no_msg_val = false;

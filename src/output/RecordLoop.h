@@ -46,6 +46,7 @@ struct RunCounters {
     std::atomic<int> *total = nullptr;    // set to the record count when the run starts
     std::atomic<double> *current = nullptr; // 1-based number of the record last handed to the sink
     std::atomic<bool> *stop = nullptr;    // read before each record
+    std::atomic<int> *pause = nullptr;    // milliseconds left of a pause between mails; 0 for none
 };
 
 // How a run ended, for its closing report.

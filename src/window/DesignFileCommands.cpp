@@ -533,5 +533,8 @@ void SKTWindowController::buildFileCommands(QWidget *bar, QHBoxLayout *row, QMen
     QAction *exportTemplate = fileMenu->addAction(tr("Export as &Template..."));
     exportTemplate->setObjectName(QStringLiteral("Export_As_Template_action"));
     connect(exportTemplate, &QAction::triggered, this, &SKTWindowController::Export_As_Template_Clicked);
+    QAction *mail = fileMenu->addAction(tr("&Mail..."));
+    mail->setObjectName(QStringLiteral("Mail_Button_action"));
+    connect(mail, &QAction::triggered, this, &SKTWindowController::Mail_Button);
     addCommandSeparator(bar, row);
 }

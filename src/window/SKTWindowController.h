@@ -352,6 +352,10 @@ public:
     // The print dialog, with the system's printers and a PDF file beside them.
     void Print_method();
 
+    // --- Mail ------------------------------------------------------------------------------------
+    // The mail window over the data sources the design uses now.
+    void Mail_Button();
+
     // --- Templates ------------------------------------------------------------------------------
     // Asks for a name and writes the design and a picture of its front above its back into the
     // user's template folder.

@@ -52,6 +52,7 @@ Email_Setting::Email_Setting(MailScript task, QWidget *parent)
     plz_wait_Window->setObjectName(QStringLiteral("plz_wait_Window"));
     plz_wait_Window->hide();
     _send_mail_password->setEchoMode(QLineEdit::Password);
+    _send_mail_port->setMinimumWidth(90);
     _send_mail_port->setMaximumWidth(90);
     _send_mail_port->setInputMethodHints(Qt::ImhDigitsOnly);
     _send_mail_result_status->setWordWrap(true);

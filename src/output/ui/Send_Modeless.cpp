@@ -1,5 +1,6 @@
 #include "output/ui/Send_Modeless.h"
 
+#include "output/MailRun.h"
 #include "platform/UiServices.h"
 #include "platform/ui/DialogLook.h"
 
@@ -81,6 +82,13 @@ void Send_Modeless::update_sending_progress_bar()
     _Curr_Progress->setValue(std::min(done, total));
     _tot_msg_cnt->setText(QString::number(total));
     _curr_msg_cnt->setText(QStringLiteral("%1 / %2 %3").arg(done).arg(total).arg(m_unit).trimmed());
+    // A pause between mails counts down in whole seconds; once Stop is confirmed its line says so instead.
+    if (m_counters.pause && !(m_counters.stop && m_counters.stop->load())) {
+        const qint64 left = m_counters.pause->load();
+        if (left > 0)
+            pause_label->setText(Calculate_Pause_Time((left + 999) / 1000 * 1000));
+        pause_label->setVisible(left > 0);
+    }
 }
 
 void Send_Modeless::Stop_Sending_Pressed()

@@ -1,4 +1,6 @@
 #include "output/ui/Email_Setting.h"
+#include "output/ui/Send_Mail.h"
+#include "output/ui/Send_Modeless.h"
 
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
@@ -7,6 +9,8 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QCheckBox>
+#include <QLabel>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
@@ -71,4 +75,30 @@ TEST(Email_Setting, ASaveThatFailsIsSaidAndTheWindowStaysOpen)
     window._send_mail_port->clear();
     window.Save_Button();
     EXPECT_EQ(services->messages.last(), QStringLiteral("\nPlease enter port number."));
+}
+
+TEST(Email_Setting, MailWindowsForALook)
+{
+    AppFixture app;
+    Email_Setting settings(MailScript{});
+    fill(settings, false);
+    settings.show();
+    settings.adjustSize();
+    EXPECT_TRUE(settings.grab().save(testOutputPath(QStringLiteral("Email_Setting.png"))));
+    Send_Mail mail(MailHost{});
+    mail.reset();
+    mail.delayed_delv_chk->click();
+    mail.show();
+    mail.adjustSize();
+    EXPECT_TRUE(mail.grab().save(testOutputPath(QStringLiteral("Send_Mail.png"))));
+    // A pause counts down on the progress sheet.
+    std::atomic<int> total{5}, pause{3'725'000};
+    std::atomic<double> current{2};
+    std::atomic<bool> stop{false};
+    Send_Modeless progress;
+    progress.beginRun({&total, &current, &stop, &pause}, QString(), QString());
+    EXPECT_EQ(progress.pause_label->text(), QStringLiteral("Pausing the process for 1 Hour 2 Minutes 5 Seconds."));
+    progress.show();
+    progress.adjustSize();
+    EXPECT_TRUE(progress.grab().save(testOutputPath(QStringLiteral("Send_Modeless_Pause.png"))));
 }

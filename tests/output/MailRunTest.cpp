@@ -1,0 +1,273 @@
+#include "output/MailRun.h"
+
+#include "fixtures/SmtpServer.h"
+#include "fixtures/TestSupport.h"
+
+#include "document/SKTText.h"
+#include "document/Shape_Control.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageReader>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+MailScript script(int limitMs = 0)
+{
+    MailScript task = MailScript::inFolder(sourceResourcesPath());
+    task.timeLimitMs = limitMs;
+    return task;
+}
+
+MailSettings account(const SmtpServer &server)
+{
+    return {QStringLiteral("card@example.org"), QStringLiteral("pässwort"), QStringLiteral("127.0.0.1"),
+            QString::number(server.port()), QString()};
+}
+
+// A front whose text names the record, and a filled back.
+DesignSnapshot design()
+{
+    auto text = std::make_shared<SKTText>();
+    text->setBounds(QRectF(10, 10, 200, 40));
+    auto block = std::make_shared<Shape_Control>();
+    block->setBounds(QRectF(40, 40, 60, 60));
+    block->setFillColor(Qt::blue);
+    block->setDrawingFill(true);
+    DesignSnapshot snapshot;
+    snapshot.front.graphics = {text};
+    snapshot.back.graphics = {block};
+    snapshot.frame = QRectF(0, 0, 243, 153);
+    return snapshot;
+}
+
+RecordOutcome guest(int record, GraphicList &objects)
+{
+    for (const SKTGraphicPtr &object : objects)
+        if (auto *text = dynamic_cast<SKTText *>(object.get())) {
+            text->Text_Value = QStringLiteral("Guest %1").arg(record + 1);
+            text->contents_val.reset();
+        }
+    return {};
+}
+
+QStringList addresses(int count, const QStringList &special = {})
+{
+    QStringList list = special;
+    for (int i = int(list.size()); i < count; ++i)
+        list << QStringLiteral("guest%1@example.org").arg(i);
+    return list;
+}
+
+// "recipient|attachment names|decoded picture's digest" per mail, checking each attachment reads
+// as the type its extension names.
+QStringList arrived(const SmtpServer &server)
+{
+    QStringList lines;
+    for (const ReceivedMail &mail : server.mails()) {
+        QStringList names, digests;
+        for (const ReceivedMail::Attachment &part : mail.attachments) {
+            QImageReader reader(part.path);
+            const QByteArray format = reader.format();
+            EXPECT_EQ(QString::fromLatin1(format), QFileInfo(part.filename).suffix());
+            const QImage image = reader.read();
+            names << part.filename;
+            digests << QString::fromLatin1(QCryptographicHash::hash(QByteArray(reinterpret_cast<const char *>(image.constBits()),
+                                                                               image.sizeInBytes()),
+                                                                    QCryptographicHash::Md5).toHex().left(6));
+        }
+        EXPECT_EQ(mail.recipients, QStringList{mail.to});
+        EXPECT_EQ(mail.subject, QStringLiteral("Grüße"));
+        lines << mail.to + QLatin1Char('|') + names.join(QLatin1Char(',')) + QLatin1Char('|') + digests.join(QLatin1Char(','));
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(MailRun, EveryModeAndSideSendsWhatItShouldAndCountsWhatDidNotGo)
+{
+    if (SmtpServer::python().isEmpty())
+        GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
+    SmtpServer server;
+    ASSERT_EQ(server.problem(), QString());
+    const QString png = sourceResourcesPath() + QStringLiteral("no.png");
+    struct Row {
+        MailMode mode;
+        QString sides;
+        int records;
+        QStringList recipients;
+        int sent, failed, progress;
+        QString firstTwo; // "recipient|names" of the first two mails
+    };
+    const QString a = QStringLiteral("guest0@example.org"), b = QStringLiteral("guest1@example.org");
+    const Row rows[] = {
+        {MailMode::SameCardToAll, QStringLiteral("F"), 0, addresses(3), 3, 0, 3, a + "|ZOLTFrame.jpeg;" + b + "|ZOLTFrame.jpeg"},
+        {MailMode::SameCardToAll, QStringLiteral("BOTH"), 0, addresses(2), 2, 0, 2,
+         a + "|ZOLTFrame_Back.jpeg,ZOLTFrame.jpeg;" + b + "|ZOLTFrame_Back.jpeg,ZOLTFrame.jpeg"},
+        {MailMode::EveryRecordToEveryone, QStringLiteral("F"), 3, addresses(2), 6, 0, 3, a + "|ZOLTFrame.jpeg;" + b + "|ZOLTFrame.jpeg"},
+        // A refusal skips the record's later recipients; the next record goes on.
+        {MailMode::EveryRecordToEveryone, QStringLiteral("B"), 2, addresses(3, {a, QStringLiteral("refuse@example.org")}),
+         2, 2, 2, a + "|ZOLTFrame_Back.jpeg;" + a + "|ZOLTFrame_Back.jpeg"},
+        {MailMode::RecordToEachRecipient, QStringLiteral("BOTH"), 2, addresses(10000), 2, 0, 10000,
+         a + "|ZOLTFrame_Back.jpeg,ZOLTFrame.jpeg;" + b + "|ZOLTFrame_Back.jpeg,ZOLTFrame.jpeg"},
+        {MailMode::RecordToEachRecipient, QStringLiteral("F"), 3, addresses(3, {a, QStringLiteral("refuse@example.org")}),
+         1, 1, 2, a + "|ZOLTFrame.jpeg"},
+        {MailMode::WithoutCard, QString(), 0, addresses(2), 2, 0, 2, a + "|no.png;" + b + "|no.png"},
+    };
+    int before = 0;
+    for (const Row &row : rows) {
+        MailRequest request;
+        request.mode = row.mode;
+        request.sides = row.sides;
+        request.records = row.records;
+        request.recipients = row.recipients;
+        request.subject = QStringLiteral("Grüße");
+        request.body = QStringLiteral("Line one\r\nBcc: not-a-header@example.org\nLine three");
+        request.settings = account(server);
+        request.attachment = row.mode == MailMode::WithoutCard ? png : QString();
+        std::atomic<int> total{0};
+        std::atomic<double> current{0};
+        std::atomic<bool> stop{false};
+        const MailReport report = Send_Mail_Thread(design(), request, guest, script(), {&total, &current, &stop});
+        const QString label = QStringLiteral("mode %1 %2").arg(int(row.mode)).arg(row.sides);
+        EXPECT_EQ(report.sent, row.sent) << label.toStdString();
+        EXPECT_EQ(report.failed, row.failed) << label.toStdString();
+        EXPECT_EQ(report.succeeded(), row.failed == 0) << report.message().toStdString();
+        EXPECT_EQ(int(current), row.progress) << label.toStdString();
+        const QStringList mails = arrived(server).mid(before);
+        before += int(mails.size());
+        ASSERT_EQ(mails.size(), row.sent) << label.toStdString();
+        QStringList firstTwo;
+        for (const QString &mail : mails.mid(0, 2))
+            firstTwo << mail.section(QLatin1Char('|'), 0, 1);
+        EXPECT_EQ(firstTwo.join(QLatin1Char(';')), row.firstTwo) << label.toStdString();
+        // One picture per record: the same for a record's recipients, another for the next record.
+        if (row.mode == MailMode::EveryRecordToEveryone && row.failed == 0) {
+            EXPECT_EQ(mails.at(0).section(QLatin1Char('|'), 2), mails.at(1).section(QLatin1Char('|'), 2));
+            EXPECT_NE(mails.at(0).section(QLatin1Char('|'), 2), mails.at(2).section(QLatin1Char('|'), 2));
+        }
+    }
+    // The body went as the text it is, not as headers.
+    const ReceivedMail last = server.mails().last();
+    EXPECT_TRUE(last.body.contains(QStringLiteral("Bcc: not-a-header@example.org")));
+    EXPECT_FALSE(last.headers.contains(QStringLiteral("Bcc")));
+}
+
+TEST(MailRun, TheScriptRefusesHeaderInjectionAndIsEndedAtItsTimeLimit)
+{
+    if (SmtpServer::python().isEmpty())
+        GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
+    SmtpServer server;
+    ASSERT_EQ(server.problem(), QString());
+    const MailSettings settings = account(server);
+    const MailResult injected = sendEmail_pyth(script(), QStringLiteral("to@example.org"),
+                                               QStringLiteral("Hi\r\nBcc: victim@example.org"), {}, settings, QString());
+    EXPECT_FALSE(injected.sent);
+    EXPECT_TRUE(injected.detail.contains(QStringLiteral("single line"))) << injected.detail.toStdString();
+
+    // Larger than the server takes: refused, said, not hung.
+    QTemporaryDir folder;
+    QFile big(folder.filePath(QStringLiteral("big.bin")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.resize(50 * 1024 * 1024);
+    big.close();
+    const MailResult tooLarge =
+        sendEmail_pyth(script(), QStringLiteral("to@example.org"), QStringLiteral("Big"), {big.fileName()}, settings, {});
+    EXPECT_FALSE(tooLarge.sent);
+    EXPECT_FALSE(tooLarge.timedOut);
+    EXPECT_TRUE(tooLarge.detail.contains(QStringLiteral("552"))) << tooLarge.detail.toStdString();
+    EXPECT_TRUE(server.mails().isEmpty());
+
+    SilentServer silent;
+    MailSettings mute = settings;
+    mute.port = QString::number(silent.port());
+    QElapsedTimer clock;
+    clock.start();
+    const MailResult unanswered = sendEmail_pyth(script(1500), QStringLiteral("to@example.org"), QStringLiteral("Hi"),
+                                                 {}, mute, QString());
+    EXPECT_FALSE(unanswered.sent);
+    EXPECT_TRUE(unanswered.timedOut);
+    EXPECT_LT(clock.elapsed(), 8000);
+}
+
+TEST(MailRun, GroupsPauseAndStopEndsAPause)
+{
+    if (SmtpServer::python().isEmpty())
+        GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
+    SmtpServer server;
+    ASSERT_EQ(server.problem(), QString());
+    MailRequest request;
+    request.mode = MailMode::SameCardToAll;
+    request.recipients = addresses(5);
+    request.settings = account(server);
+    request.groupSize = 2;
+    request.pauseMs = 1000;
+    std::atomic<int> total{0}, pause{0};
+    std::atomic<double> current{0};
+    std::atomic<bool> stop{false};
+    QElapsedTimer clock;
+    clock.start();
+    MailReport report = Send_Mail_Thread(design(), request, {}, script(), {&total, &current, &stop, &pause});
+    EXPECT_EQ(report.sent, 5);
+    EXPECT_GE(clock.elapsed(), 2000); // after mails 2 and 4, none after the last
+
+    // Stop during the first pause: the run ends at once, with two mails sent.
+    request.pauseMs = 60000;
+    std::thread stopper([&] {
+        while (pause == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        stop = true;
+    });
+    clock.restart();
+    report = Send_Mail_Thread(design(), request, {}, script(), {&total, &current, &stop, &pause});
+    stopper.join();
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_EQ(report.sent, 2);
+    EXPECT_TRUE(report.stopped);
+    EXPECT_FALSE(report.succeeded());
+    EXPECT_EQ(pause, 0);
+    EXPECT_EQ(Calculate_Pause_Time(3'725'000), QStringLiteral("Pausing the process for 1 Hour 2 Minutes 5 Seconds."));
+}
+
+TEST(MailRun, TheFormIsCheckedBeforeAnythingStarts)
+{
+    MailForm form;
+    form.from = QStringLiteral("  Me@Example.ORG ");
+    form.to = QStringLiteral(" A@Example.org, ,b@example.org,, ");
+    form.fileName = QStringLiteral("*Card?");
+    const auto request = Check_Mail_Form(form, {}, false, 0, nullptr);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->recipients, (QStringList{"a@example.org", "b@example.org"}));
+    EXPECT_EQ(request->settings.sender, QStringLiteral("me@example.org"));
+    EXPECT_EQ(request->settings.ssl, QStringLiteral("N"));
+    EXPECT_EQ(request->baseName, QStringLiteral("Card"));
+
+    const std::pair<std::function<void(MailForm &)>, QString> refusals[] = {
+        {[](MailForm &f) { f.to = QStringLiteral("a@example.org, a@b@example.org"); },
+         QStringLiteral("Recipient E-mail address is invalid or incomplete.")},
+        {[](MailForm &f) { f.to = QStringLiteral(" , "); }, QStringLiteral("Please specify the Recipient E-mail address.")},
+        {[](MailForm &f) { f.subject = QStringLiteral("Hi\nBcc: x@example.org"); },
+         QStringLiteral("The subject must be a single line.")},
+        {[](MailForm &f) { f.fileName = QStringLiteral("../x"); }, QStringLiteral("Please enter valid file name.")},
+        {[](MailForm &f) { f.attachCard = false; f.attachment = QStringLiteral("/no/such/file"); },
+         QStringLiteral("Please select valid file path.")},
+    };
+    for (const auto &[change, message] : refusals) {
+        MailForm wrong = form;
+        change(wrong);
+        QString problem;
+        EXPECT_FALSE(Check_Mail_Form(wrong, {}, false, 0, &problem));
+        EXPECT_EQ(problem, message);
+    }
+    QString problem;
+    EXPECT_FALSE(Check_Mail_Form(form, {}, true, 0, &problem));
+    EXPECT_EQ(problem, QStringLiteral("List is empty."));
+}

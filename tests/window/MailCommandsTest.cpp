@@ -1,0 +1,66 @@
+#include "DesignWindowFixture.h"
+
+#include "document/SKTText.h"
+#include "fixtures/EventLoop.h"
+#include "fixtures/SmtpServer.h"
+#include "output/OutputState.h"
+#include "output/Preferences.h"
+#include "output/ui/RecordRun.h"
+#include "output/ui/Send_Mail.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+
+TEST_F(DesignWindowTest, TheMailCommandSendsOneMailPerRecordOfTheBoundSeries)
+{
+    if (SmtpServer::python().isEmpty())
+        GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
+    SmtpServer server;
+    ASSERT_EQ(server.problem(), QString());
+    ASSERT_TRUE(QFile::copy(sourceResourcesPath() + QStringLiteral("pyth_mail.py"), resourcePath(QStringLiteral("pyth_mail.py"))));
+    load();
+    Preferences settings;
+    settings.setsend_email_SenderEmail(QStringLiteral("me@example.org"));
+    settings.setsend_email_SMTP_server(QStringLiteral("127.0.0.1"));
+    settings.setsend_email_PORT_num(QString::number(server.port()));
+    ASSERT_TRUE(settings.flush());
+    window->Get_Email_Details();
+
+    writeFile(QStringLiteral("DataSet/Guests.txt"), "Ann\nBob\n");
+    auto text = std::make_shared<SKTText>();
+    text->setBounds(QRectF(10, 10, 150, 30));
+    text->Text_Value = QStringLiteral("Sample");
+    text->data_source_type = 1;
+    text->batch_list_name = QStringLiteral("Guests");
+    document->insertGraphics({text}, {0});
+
+    QTimer::singleShot(0, window->window(), [this] {
+        auto *mail = window->window()->findChild<Send_Mail *>();
+        ASSERT_NE(mail, nullptr);
+        EXPECT_EQ(mail->from_txt->text(), QStringLiteral("me@example.org"));
+        EXPECT_TRUE(mail->send_with_batch_chk->isEnabled());
+        EXPECT_FALSE(mail->send_with_excel_chk->isEnabled());
+        mail->to_txt->setText(QStringLiteral("one@example.org, two@example.org"));
+        mail->subject_txt->setText(QStringLiteral("Your card"));
+        mail->send_with_batch_chk->click();
+        mail->rd_one_per_recp->click();
+        EXPECT_TRUE(mail->Send_Button());
+        EXPECT_FALSE(mail->closeButton->isEnabled());
+        EXPECT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !mail->lastMessage().isEmpty(); }, 30000));
+        mail->Close_Button();
+    });
+    window->Mail_Button();
+
+    EXPECT_EQ(services->messages, QStringList{QStringLiteral("\nE-mail has been sent successfully.")});
+    const QList<ReceivedMail> mails = server.mails();
+    ASSERT_EQ(mails.size(), 2);
+    EXPECT_EQ(mails.at(0).recipients, QStringList{"one@example.org"});
+    EXPECT_EQ(mails.at(1).recipients, QStringList{"two@example.org"});
+    EXPECT_EQ(mails.at(1).attachments.at(0).filename, QStringLiteral("ZOLTFrame.jpeg"));
+    EXPECT_NE(QImage(mails.at(0).attachments.at(0).path), QImage(mails.at(1).attachments.at(0).path));
+    // The records were drawn from copies: the design is as it was.
+    EXPECT_EQ(text->Text_Value, QStringLiteral("Sample"));
+    EXPECT_FALSE(App().Card_Value_In_Process);
+}
