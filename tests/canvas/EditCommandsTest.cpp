@@ -283,3 +283,19 @@ TEST(EditCommands, RepeatedPastesStopWhereTheDesignWouldHoldTooManyObjects)
     EXPECT_EQ(c.messages(), QStringList{"The objects on the pasteboard cannot be pasted.\nWith its 10000 objects the "
                                         "design would hold 10002, more than the 10000 a design may have."});
 }
+
+TEST(EditCommands, AnUndoThatWouldOverfillTheDesignIsTakenBack)
+{
+    Canvas c;
+    c.view.changeSelectionIndexes({0, 1});
+    c.view.delete_();
+    c.endGroup();
+    GraphicList back(DesignFile::kMaxDesignObjects - 4);
+    std::generate(back.begin(), back.end(), [] { return std::make_shared<Shape_Control>(); });
+    c.document.graphics_back().insertGraphics(back, IndexSet::range(0, int(back.size())));
+    c.view.undo();
+    EXPECT_EQ(c.ids(), QStringList({"S2", "S3", "S4", "S5"}));
+    EXPECT_EQ(c.messages(), QStringList{"This cannot be undone.\nWith its 10000 objects the design would hold 10002, more "
+                                        "than the 10000 a design may have."});
+    EXPECT_TRUE(c.document.undoManager().canUndo());
+}

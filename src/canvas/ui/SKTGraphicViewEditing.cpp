@@ -378,10 +378,27 @@ void SKTGraphicView::replay(bool undoing)
     if (!m_document)
         return;
     _undoSelectionIndexes = platform::IndexSet();
+    const DesignFile::DesignLoad before = designRoom();
     if (undoing)
         m_document->undoManager().undo();
     else
         m_document->undoManager().redo();
+    // Objects coming back may no longer fit: the back side, which keeps no undo, may have filled
+    // the design meanwhile. The step is taken back, so that the design can still be saved whole.
+    const DesignFile::DesignLoad room = designRoom();
+    if ((room.objects < 0 && room.objects < before.objects) || (room.pixels < 0 && room.pixels < before.pixels)) {
+        if (undoing)
+            m_document->undoManager().redo();
+        else
+            m_document->undoManager().undo();
+        _undoSelectionIndexes.reset();
+        platform::uiServices().showMessage(
+            (undoing ? tr("This cannot be undone.") : tr("This cannot be redone.")) + QLatin1Char('\n') +
+            (room.objects < 0 ? DesignFile::tooManyObjectsReason(before.objects - room.objects,
+                                                                  DesignFile::kMaxDesignObjects - before.objects)
+                              : DesignFile::tooManyPixelsReason()));
+        return;
+    }
     platform::IndexSet changed = std::move(*_undoSelectionIndexes);
     _undoSelectionIndexes.reset();
     // Positions recorded mid-replay may have moved on since; keep those still in the list.
