@@ -22,6 +22,7 @@
 
 #include <QMainWindow>
 #include <QPainter>
+#include <QPointer>
 
 #include <cmath>
 #include <exception>
@@ -39,6 +40,11 @@ void SKTWindowController::createWindows()
     m_invitationWizard->setBanner(banner_image);
     m_exportTemplate = new Export_Template(Main_wnd);
     m_templateWizard = new Template_Wizard(m_exportTemplate, Main_wnd);
+    const QPointer<SKTWindowController> self(this);
+    m_templateWizard->Open_User_Profile_Window = [self](bool edit, const QString &side) {
+        if (self)
+            self->Open_User_Profile_Window(edit, side);
+    };
     m_titleMessagePicker = new Insert_Template(Main_wnd);
 }
 

@@ -52,6 +52,7 @@ class Invitation_Wizard;
 class StartWizardHost;
 class Template_Wizard;
 class PleaseWait_Modeless;
+class ProfileHost;
 class PropertiesPanel;
 class QAbstractItemView;
 class QAbstractTableModel;
@@ -193,7 +194,9 @@ public:
     void Select_front_side();
     void Select_back_side();
     void Select_temp_design_side();
-    void Temp_Design_Control_Assign();
+    // The temp side shows the current side: its own objects, or with `copies` copies of them that
+    // a preview may change while the side stays as it is.
+    void Temp_Design_Control_Assign(bool copies = false);
     void Show_Hide_Ruler_ChkBox();
     void User_Profile_Button_Clicked();
     void Share_It_Button_Clicked();
@@ -272,6 +275,10 @@ public:
     void Fill_User_profile_info_back_side();
     void Fill_User_profile_info_TEMP_side();
     void Fill_User_profile_Details();
+    // A profile accepted in the new-card dialog is kept until the chosen card is loaded (which
+    // resets the profiles), then placed on both sides once; or forgotten when no card is loaded.
+    void Place_New_Card_Profile();
+    void Forget_New_Card_Profile();
     void Open_Share_It_Dl();
 
     // --- Help, quitting, card-face buttons and links ---------------------------------------------
@@ -569,6 +576,8 @@ private:
     void setTool(int tool);
     // Side 0 front, 1 back, 2 temp.
     void fillProfileSide(int side);
+    // Lends the profile dialogs the design.
+    void connectProfileDialogs();
     void applyCanvasSize(const QSizeF &points);
     void setLock(bool locked);
     // Runs an edit command on the current side's canvas, then redraws it and lets the panel and the
@@ -603,4 +612,5 @@ private:
     QAbstractTableModel *m_listModel = nullptr;
     platform::Subscription m_toolObservation;
     std::vector<platform::Subscription> m_canvasBindings;
+    std::shared_ptr<ProfileHost> m_profileHost;
 };

@@ -90,11 +90,14 @@ void SKTWindowController::Export_As_Template_Clicked()
 int SKTWindowController::Open_Template_Design()
 {
     try {
+        Forget_New_Card_Profile();
         if (!m_templateWizard || m_templateWizard->Open_Template_Window() != 1)
             return 0;
         if (Read_and_load_design_Log(Win().Selected_Template_Path, QStringLiteral("T")) != 1)
             return 0;
         relinkFramePictures();
+        // Reading the template emptied the profiles; one entered in the browser goes on the card now.
+        Place_New_Card_Profile();
         Refresh_Canvas();
         return 1;
     } catch (const std::exception &e) {

@@ -34,7 +34,8 @@ const QString kCopyQuestion = QStringLiteral("Do you want to make copy of this t
 Template_Wizard::Template_Wizard(Export_Template *nameDialog, QWidget *parent)
     : QDialog(parent), imageBrowser(new ImageBrowserView(this)), cat_cmbo_bx(new QComboBox(this)),
       Delete_temp_btn(new QPushButton(tr("Delete"), this)), Copy_temp_btn(new QPushButton(tr("Copy"), this)),
-      Rename_temp_btn(new QPushButton(tr("Rename..."), this)), Export_Template_Window(nameDialog)
+      Rename_temp_btn(new QPushButton(tr("Rename..."), this)),
+      User_Profile_btn(new QPushButton(tr("User Profile..."), this)), Export_Template_Window(nameDialog)
 {
     g_instance = this;
     setObjectName(QStringLiteral("Template_Wizard"));
@@ -61,12 +62,14 @@ Template_Wizard::Template_Wizard(Export_Template *nameDialog, QWidget *parent)
     Delete_temp_btn->setObjectName(QStringLiteral("Delete_temp_btn"));
     Copy_temp_btn->setObjectName(QStringLiteral("Copy_temp_btn"));
     Rename_temp_btn->setObjectName(QStringLiteral("Rename_temp_btn"));
+    User_Profile_btn->setObjectName(QStringLiteral("User_Profile_btn"));
+    User_Profile_btn->setToolTip(tr("The business-card fields to place on the new card"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     ok->setObjectName(QStringLiteral("OK_btn"));
     ok->setText(tr("Open"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("Cancel_btn"));
-    for (QPushButton *button : {Delete_temp_btn, Copy_temp_btn, Rename_temp_btn}) {
+    for (QPushButton *button : {Delete_temp_btn, Copy_temp_btn, Rename_temp_btn, User_Profile_btn}) {
         button->setAutoDefault(false);
         button->setMinimumWidth(80);
     }
@@ -85,6 +88,7 @@ Template_Wizard::Template_Wizard(Export_Template *nameDialog, QWidget *parent)
     bottom->addWidget(Copy_temp_btn);
     bottom->addWidget(Rename_temp_btn);
     bottom->addStretch(1);
+    bottom->addWidget(User_Profile_btn);
     bottom->addWidget(buttons);
 
     auto *layout = new QVBoxLayout(this);
@@ -102,6 +106,7 @@ Template_Wizard::Template_Wizard(Export_Template *nameDialog, QWidget *parent)
     connect(Delete_temp_btn, &QPushButton::clicked, this, [this] { Delete_Template_Click(); });
     connect(Copy_temp_btn, &QPushButton::clicked, this, [this] { Copy_Templatee_Click(); });
     connect(Rename_temp_btn, &QPushButton::clicked, this, [this] { Rename_Template_Click(); });
+    connect(User_Profile_btn, &QPushButton::clicked, this, [this] { User_Profile_Click(); });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { OK_Click(); });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { CancelClick(); });
 }
@@ -175,6 +180,14 @@ void Template_Wizard::fillFrom(const QString &folder, bool user)
 void Template_Wizard::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID)
 {
     imageBrowser->addImageWithPath(path, imageName, image_UID);
+}
+
+void Template_Wizard::User_Profile_Click()
+{
+    Log_Exceptions([&] {
+        if (Open_User_Profile_Window)
+            Open_User_Profile_Window(false, QString());
+    });
 }
 
 void Template_Wizard::Show_Hide_Template_Buttons(bool hide)

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class Export_Template;
 class ImageBrowserView;
 class QComboBox;
@@ -39,6 +41,10 @@ public:
     // The first free "<name> (copy k).<extension>" beside `path`.
     static QString Create_New_File_Path(const QString &path);
     void Show_Hide_Template_Buttons(bool hide);
+    // The profile for the new card, in the new-card profile dialog; its result is not needed here.
+    void User_Profile_Click();
+    // Lent by the design window.
+    std::function<void(bool edit, const QString &side)> Open_User_Profile_Window;
     // Item 0 of the choice lists the shipped templates, any other the user's.
     void comboBoxSelectionDidChange(QComboBox *sender);
 
@@ -53,6 +59,7 @@ public:
     ImageBrowserView *imageBrowser;
     QComboBox *cat_cmbo_bx;
     QPushButton *Delete_temp_btn, *Copy_temp_btn, *Rename_temp_btn;
+    QPushButton *User_Profile_btn;
     Export_Template *Export_Template_Window;
 
 public slots:

@@ -7,6 +7,7 @@
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
+#include "document/DesignSnapshot.h"
 #include "document/SKTDocument.h"
 #include "window/WindowState.h"
 
@@ -246,7 +247,7 @@ void SKTWindowController::Select_temp_design_side()
     followShownSide();
 }
 
-void SKTWindowController::Temp_Design_Control_Assign()
+void SKTWindowController::Temp_Design_Control_Assign(bool copies)
 {
     if (!_graphicView_TEMP)
         return;
@@ -255,8 +256,8 @@ void SKTWindowController::Temp_Design_Control_Assign()
     _graphicView_TEMP->setCardFace(back ? &Back_card_Prop : &Front_card_Prop);
     SKTGraphicList *side = back ? Get_Back_Controls_Array() : Get_Front_Controls_Array();
     if (side && !side->isEmpty()) {
-        // The same objects, not copies, so the preview shows the side as it is.
-        const GraphicList objects = side->items();
+        // The same objects show the side as it is; copies may be changed without touching it.
+        const GraphicList objects = copies ? DesignSnapshot::copyOf(side->items()) : side->items();
         _graphicView_TEMP->graphicsList().insertGraphics(objects, platform::IndexSet::range(0, objects.size()));
     }
     _graphicView_TEMP->update();

@@ -5,6 +5,7 @@
 #include "document/SKTGraphicKinds.h"
 #include "platform/ui/ImageBrowserView.h"
 #include "profile/ProfileState.h"
+#include "profile/ui/Show_User_Profile.h"
 #include "properties/ui/Image_Library.h"
 
 #include <QAction>
@@ -411,6 +412,8 @@ TEST_F(ToolsAndSidesTest, RulerBoxTogglesTheRulersOfAllThreeSides)
 
 TEST_F(ToolsAndSidesTest, ProfileButtonPlacesNothingWhileNoProfileIsAccepted)
 {
+    Show_User_Profile *dialog = Show_User_Profile::defaultInstance();
+    QTimer::singleShot(0, dialog, [dialog] { dialog->Cancel_Btn_Clicked(); });
     window->User_Profile_Button_Clicked();
     EXPECT_EQ(document->graphics().count(), 0);
     EXPECT_FALSE(Profiles().Fill_User_Profile);

@@ -1,0 +1,204 @@
+#include "core/AppState.h"
+#include "datasource/Data_From_Excel.h"
+#include "datasource/DataSourceState.h"
+#include "document/DesignSnapshot.h"
+#include "document/SKTGraphicList.h"
+#include "fixtures/ScriptedServices.h"
+#include "fixtures/TestSupport.h"
+#include "profile/ProfilePlacement.h"
+#include "profile/User_Profile_Class.h"
+#include "profile/ui/ProfileDialogHost.h"
+#include "profile/ui/Show_User_Profile.h"
+#include "profile/ui/User_profile.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+
+#include <chrono>
+
+namespace {
+
+const auto &fields = User_Profile_Fields();
+
+// The design window as the dialogs see it: a side of objects and the three profiles.
+class RecordingProfileHost : public ProfileDialogHost {
+public:
+    RecordingProfileHost()
+    {
+        for (User_Profile_Class *p : {&front, &back, &temp})
+            p->Reset_All_Values();
+    }
+    User_Profile_Class &profile(Profile which) override { return which == Front ? front : which == Back ? back : temp; }
+    bool backShown() const override { return false; }
+    GraphicList shownSideObjects() const override { return side.items(); }
+    QImage sidePicture(const GraphicList &) override { return QImage(); }
+    GraphicList previewTempProfile() override { return {}; }
+    void View_Data_Series(const QString &name) override { viewed << name; }
+    void Batch_Series_Button() override {}
+
+    User_Profile_Class front, back, temp;
+    SKTGraphicList side;
+    QStringList viewed;
+};
+
+void writeSeries(const QString &name, const QByteArray &bytes)
+{
+    QDir().mkpath(App().Data_Folder_Path);
+    QFile file(QDir(App().Data_Folder_Path).filePath(name + ".txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class ProfileDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeSeries("Alpha", "a1\na2\n");
+        writeSeries("Beta", "b1\n");
+        Data_From_Excel::defaultInstance()->bind({"Given", "Photo"}, {{"Cy", "/p/cy.png"}, {"Di", "/p/di.png"}});
+        dialog.setHost(&host);
+        dialog.Add_Excel_in_Data_Source_Combo();
+    }
+    void TearDown() override
+    {
+        dialog.Remove_Excel_in_Data_Source_Combo();
+        Data_From_Excel::defaultInstance()->reset();
+    }
+    QLineEdit *valueBox(int row) { return dialog.rows[row].value ? dialog.rows[row].value : dialog.image_path_val; }
+
+    AppFixture app;
+    ScopedScriptedServices services;
+    RecordingProfileHost host;
+    Show_User_Profile &dialog = *Show_User_Profile::defaultInstance();
+};
+
+} // namespace
+
+// Fields read back from the card as their sources say, and OK writing the form as it then stands.
+TEST_F(ProfileDialogTest, TheFormIsReadBackFromTheSideAndOKWritesItAsShown)
+{
+    const struct {
+        int source, item;
+        QString onCard, shown;
+    } cases[] = {{0, 0, "Ann", "Ann"}, {1, 1, "stale", "b1"}, {2, 1, "stale", "Cy"}, {2, 0, "stale", "1"},
+                 {1, 0, "stale", "a1"}, {0, 0, " spaced ", " spaced "}, {1, 7, "past the list", "past the list"},
+                 {2, 1, "hidden", ""}, {0, 0, "", ""}, {2, 2, "stale", "/p/cy.png"}, {1, 0, "/x.png", "a1"}};
+    User_Profile_Class placed;
+    placed.Reset_All_Values();
+    for (int r = 0; r < 11; ++r) {
+        const User_Profile_Field &f = fields[r];
+        placed.*f.value = cases[r].onCard;
+        placed.*f.ds = cases[r].source == 1;
+        placed.*f.ds_name = cases[r].source == 1 ? QStringLiteral("Alpha") : QString();
+        placed.*f.ds_indx = cases[r].source == 1 ? cases[r].item : 0;
+        placed.*f.xl = cases[r].source == 2;
+        placed.*f.xl_col_indx = cases[r].item;
+    }
+    Profile_Side_Target target(host.side, QSizeF(243, 154));
+    Fill_User_Profile_Side(placed, target);
+    Selcect_Ctrl_With_ID(host.side, "Fup_EmailID")->Set_Ctrl_Is_Visible(false); // an emptied field
+
+    dialog.prepare(true);
+    for (int r = 0; r < 11; ++r) {
+        SCOPED_TRACE(fields[r].stem);
+        const auto &c = cases[r];
+        const bool shown = r != 7 && r != 8;
+        EXPECT_EQ(valueBox(r)->text(), c.shown);
+        EXPECT_EQ(dialog.rows[r].ds_combo->currentIndex(), shown ? c.source : 0);
+        const bool chosen = shown && c.source != 0 && c.item < dialog.rows[r].ser_col_cb->count();
+        EXPECT_EQ(dialog.rows[r].ser_col_cb->currentIndex(), chosen ? c.item : -1);
+        if (r < 10) {
+            EXPECT_EQ(valueBox(r)->isReadOnly(), shown && c.source != 0);
+            EXPECT_EQ(dialog.value_chks[r]->isChecked(), shown);
+        }
+    }
+    dialog.rows[6].ser_col_cb->setCurrentIndex(0); // the series past the list, chosen again
+    dialog.load_side = "F";
+    dialog.OK_Btn_Clicked();
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_TRUE(host.front.Fill_User_Profile_Enable && DataSources().Excel_Binding_Use);
+    EXPECT_EQ(host.back.Title, ""); // the front side's dialog leaves the back profile alone
+    for (int r = 0; r < 11; ++r) {
+        const User_Profile_Field &f = fields[r];
+        const int source = dialog.rows[r].ds_combo->currentIndex();
+        EXPECT_EQ(host.front.*f.value, valueBox(r)->text()) << f.stem;
+        EXPECT_EQ(host.front.*f.ds, source == 1) << f.stem;
+        EXPECT_EQ(host.front.*f.xl, source == 2) << f.stem;
+        EXPECT_EQ(source == 1 ? host.front.*f.ds_indx : host.front.*f.xl_col_indx,
+                  source == 0 ? 0 : dialog.rows[r].ser_col_cb->currentIndex())
+            << f.stem;
+    }
+}
+
+TEST_F(ProfileDialogTest, ABoundFieldWithoutASeriesIsNamedAndNothingIsWritten)
+{
+    dialog.prepare(true);
+    for (const int row : {8, 2, 10}) // the company comes first in the fields' order
+        dialog.rows[row].ds_combo->setCurrentIndex(row == 10 ? 2 : 1);
+    // Filled again, a list offers its items with none chosen, however the box fills.
+    EXPECT_EQ(dialog.rows[2].ser_col_cb->count(), 2);
+    EXPECT_EQ(dialog.rows[2].ser_col_cb->currentIndex(), -1);
+    const QStringList expected{"\nPlease select the source for 'Company Name'",
+                               "\nPlease select the source for 'Website'", "\nPlease select the source for 'Photo'"};
+    for (int step = 0; step < 3; ++step) {
+        dialog.setResult(-1);
+        dialog.OK_Btn_Clicked();
+        dialog.Preview_Btn_Clicked();
+        EXPECT_EQ(dialog.result(), -1);
+        EXPECT_EQ(services->messages.mid(2 * step), QStringList(2, expected[step]));
+        dialog.rows[step == 0 ? 2 : step == 1 ? 8 : 10].ser_col_cb->setCurrentIndex(step == 2 ? 2 : 0);
+    }
+    EXPECT_EQ(host.front.Company_name, "");
+    EXPECT_EQ(dialog.image_path_val->text(), "/p/cy.png");
+    dialog.rows[2].ds_combo->setCurrentIndex(0); // back to typed: the value stays, to be edited
+    EXPECT_EQ(dialog.rows[2].value->text(), "a1");
+    EXPECT_FALSE(dialog.rows[2].value->isReadOnly() || dialog.rows[2].ser_col_cb->isEnabled());
+    EXPECT_EQ(dialog.rows[2].ser_col_cb->count(), 0);
+    dialog.Reset_all_Ctrl();
+    for (const ProfileDialog::Row &row : dialog.rows)
+        EXPECT_EQ(row.ds_combo->currentIndex(), 0);
+    EXPECT_TRUE(dialog.image_path_val->text().isEmpty() && dialog.browse_pic_btn->isEnabled());
+}
+
+TEST_F(ProfileDialogTest, ASeriesOfAMillionNamesInEveryRowIsChosenAtOnce)
+{
+    QByteArray million;
+    for (int value = 0; value < 1000000; ++value)
+        million += "Name " + QByteArray::number(value) + '\n';
+    writeSeries("Many", million);
+    dialog.prepare(true);
+    const auto started = std::chrono::steady_clock::now();
+    for (ProfileDialog::Row &row : dialog.rows) {
+        row.ds_combo->setCurrentIndex(1);
+        row.ser_col_cb->setCurrentIndex(row.ser_col_cb->findText("Many"));
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_EQ(dialog.rows[0].value->text(), "Name 0");
+    dialog.View_Data_Series_By_Name(dialog.rows[4].ser_col_cb);
+    EXPECT_EQ(host.viewed, QStringList{"Many"});
+}
+
+TEST_F(ProfileDialogTest, BothDialogsForALook)
+{
+    dialog.prepare(true);
+    dialog.rows[0].value->setText("Ann Lee");
+    dialog.rows[2].ds_combo->setCurrentIndex(1);
+    dialog.rows[2].ser_col_cb->setCurrentIndex(0);
+    dialog.rows[4].ds_combo->setCurrentIndex(2);
+    User_profile *newCard = User_profile::defaultInstance();
+    newCard->setHost(&host);
+    newCard->prepare(false);
+    newCard->rows[1].value->setText("Head of Design");
+    for (QDialog *shown : std::initializer_list<QDialog *>{&dialog, newCard}) {
+        shown->show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(shown->grab().save(testOutputPath(shown->objectName() + ".png")));
+        shown->hide();
+    }
+}

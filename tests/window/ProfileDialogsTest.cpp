@@ -1,0 +1,88 @@
+#include "DesignWindowFixture.h"
+
+#include "document/SKTText.h"
+#include "profile/ProfilePlacement.h"
+#include "profile/ProfileState.h"
+#include "profile/User_Profile_Class.h"
+#include "profile/ui/Show_User_Profile.h"
+#include "profile/ui/User_profile.h"
+#include "window/Template_Wizard.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+QStringList archived(const SKTGraphicList &side)
+{
+    QStringList fields;
+    for (const SKTGraphicPtr &g : side.items())
+        fields << fieldsOf([&](platform::KeyedEncoder &coder) { g->encodeWithCoder(coder); });
+    return fields;
+}
+
+} // namespace
+
+// The preview works on copies: Cancel leaves every object of the side as it was, field by field.
+TEST_F(DesignWindowTest, PreviewThenCancelLeavesTheDesignExactlyAsItWas)
+{
+    load();
+    window->_graphicView->createGraphicOfClass(SKTGraphic::Kind::Text, std::nullopt, true, QRectF(5, 5, 80, 20), "F",
+                                               "Mine", QString());
+    window->Front_user_profile->Name = QStringLiteral("Ann");
+    window->Front_user_profile->email = QStringLiteral("ann@example.org");
+    Profiles().Fill_User_Profile = true;
+    window->Fill_User_profile_info_front_side();
+    const GraphicList before = document->graphics().items();
+    const QStringList fields = archived(document->graphics());
+    const User_Profile_Class front = *window->Front_user_profile;
+
+    Show_User_Profile *dialog = Show_User_Profile::defaultInstance();
+    QTimer::singleShot(0, dialog, [&] {
+        EXPECT_EQ(dialog->rows[0].value->text(), "Ann");
+        dialog->rows[0].value->setText("Bo");
+        dialog->rows[7].value->clear();
+        dialog->rows[4].value->setText("1 Long Road");
+        dialog->Preview_Btn_Clicked();
+        EXPECT_EQ(window->TEMP_user_profile->Name, "Bo");
+        EXPECT_EQ(Selcect_Ctrl_With_ID(document->graphics_temp(), "Fup_Name")->Text_contents().string, "Bo");
+        dialog->Cancel_Btn_Clicked();
+    });
+    EXPECT_EQ(window->Open_User_Profile_Window(true, "F"), 0);
+    EXPECT_EQ(document->graphics().items(), before);
+    EXPECT_EQ(archived(document->graphics()), fields);
+    EXPECT_EQ(window->Front_user_profile->email, front.email);
+
+    QTimer::singleShot(0, dialog, [&] { dialog->OK_Btn_Clicked(); }); // OK twice adds nothing
+    window->User_Profile_Button_Clicked();
+    EXPECT_EQ(document->graphics().count(), before.size());
+}
+
+// The template browser's profile button, then a template: what was entered is placed on the card.
+TEST_F(DesignWindowTest, TheNewCardProfileIsPlacedOnBothSidesOnceTheTemplateIsLoaded)
+{
+    load();
+    Template_Wizard *browser = window->templateWizard();
+    User_profile *dialog = User_profile::defaultInstance();
+    QTimer::singleShot(0, dialog, [&] {
+        EXPECT_TRUE(dialog->side_combos[0]->isVisibleTo(dialog));
+        EXPECT_EQ(dialog->side_combos[0]->currentIndex(), 2);
+        dialog->rows[0].value->setText("Ann");
+        dialog->rows[2].value->setText("Zolt Ltd");
+        dialog->OK_Btn_Clicked();
+    });
+    browser->User_Profile_Click();
+    EXPECT_TRUE(Profiles().Fill_User_Profile);
+    window->New_Project_Setting_Reset(); // as reading the chosen template does
+    EXPECT_EQ(window->Front_user_profile->Name, "");
+    window->Place_New_Card_Profile();
+    for (SKTGraphicList *side : {&document->graphics(), &document->graphics_back()}) {
+        const SKTGraphicPtr name = Selcect_Ctrl_With_ID(*side, "Fup_Name");
+        ASSERT_TRUE(name);
+        EXPECT_EQ(name->Text_contents().string, "Ann");
+        EXPECT_EQ(Selcect_Ctrl_With_ID(*side, "Fup_Company")->Text_contents().string, "Zolt Ltd");
+    }
+    window->Place_New_Card_Profile(); // placed once only
+    EXPECT_EQ(document->graphics().count(), 2);
+}
