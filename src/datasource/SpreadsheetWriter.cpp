@@ -5,7 +5,10 @@
 #include "datasource/SheetRowsBuilder.h"
 #include "datasource/XmlPullReader.h"
 #include "datasource/ZipArchiveReader.h"
+#include "platform/SafeFileWriter.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMap>
 
@@ -110,8 +113,26 @@ QString relationshipId(const pugi::xml_node &sheet)
     return {};
 }
 
-// Reads a large part token by token; `handle` sees every start, end and text token and answers
-// false to stop with the handler's own error.
+// Reads a document token by token from `xml`; `handle` sees every start, end and text token and
+// answers false to stop with the handler's own error. `sourceError` tells why the bytes stopped.
+template <typename SourceError, typename Handler>
+bool pumpTokens(XmlPullReader &xml, const QString &name, SourceError &&sourceError, QString *error, Handler &&handle)
+{
+    for (;;) {
+        const XmlPullReader::Token token = xml.readNext();
+        if (token == XmlPullReader::EndDocument)
+            return true;
+        if (token == XmlPullReader::Invalid) {
+            *error = xml.errorString().isEmpty() ? sourceError()
+                                                 : QStringLiteral("The part \"%1\" cannot be read. %2").arg(name, xml.errorString());
+            return false;
+        }
+        if (!handle(xml, token))
+            return false;
+    }
+}
+
+// A large part of a package, inflated piece by piece as it is parsed.
 template <typename Handler>
 bool streamPart(ZipArchiveReader &zip, const QString &name, QString *error, Handler &&handle)
 {
@@ -120,19 +141,30 @@ bool streamPart(ZipArchiveReader &zip, const QString &name, QString *error, Hand
         return false;
     }
     XmlPullReader xml([&zip](char *buffer, std::size_t capacity) { return zip.readPiece(buffer, capacity); });
-    for (;;) {
-        const XmlPullReader::Token token = xml.readNext();
-        if (token == XmlPullReader::EndDocument)
-            return true;
-        if (token == XmlPullReader::Invalid) {
-            *error = xml.errorString().isEmpty()
-                         ? zip.errorString()
-                         : QStringLiteral("The part \"%1\" cannot be read. %2").arg(name, xml.errorString());
-            return false;
-        }
-        if (!handle(xml, token))
-            return false;
+    return pumpTokens(xml, name, [&zip] { return zip.errorString(); }, error, handle);
+}
+
+// A document file, read piece by piece as it is parsed; a regular file only.
+template <typename Handler>
+bool streamFile(const QString &path, QString *error, Handler &&handle)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("\"%1\" is not a file that can be read.").arg(QFileInfo(path).fileName());
+        return false;
     }
+    QString readError;
+    qint64 total = 0;
+    XmlPullReader xml([&](char *buffer, std::size_t capacity) -> std::ptrdiff_t {
+        const qint64 got = file.read(buffer, qint64(capacity));
+        total += std::max<qint64>(got, 0);
+        if (got < 0)
+            readError = file.errorString();
+        else if (total > ZipArchiveReader::kMaxStreamedSize)
+            readError = QStringLiteral("The file is larger than %1 MB.").arg(ZipArchiveReader::kMaxStreamedSize >> 20);
+        return readError.isEmpty() ? std::ptrdiff_t(got) : -1;
+    });
+    return pumpTokens(xml, QFileInfo(path).fileName(), [&] { return readError; }, error, handle);
 }
 
 // The text of a shared-string item or an inline string at `depth`: its <t> children and the <t>
@@ -400,6 +432,357 @@ SpreadsheetRows readSheet(const QString &path, int sheetNumber)
     return sheet.finish();
 }
 
+// The other spreadsheet forms.
+
+// A repeat count of an attribute ("number-columns-repeated", a row's "Span" plus one), within what
+// a sheet may hold: 1 where it is missing or malformed.
+qint64 countOf(const std::string *attribute, qint64 fallback = 1)
+{
+    if (!attribute || attribute->empty() || attribute->size() > 10
+        || !std::all_of(attribute->begin(), attribute->end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return fallback;
+    return std::min<qint64>(std::stoll(*attribute), SheetRowsBuilder::kMaxRows + 1);
+}
+
+// The text of an OpenDocument cell: its paragraphs joined by line breaks. Within a paragraph a run
+// of blanks in the XML is one space and blanks at its ends go, while <text:s/>, <text:tab/> and
+// <text:line-break/> give their characters; notes and annotations are not the cell's text.
+class OdsCellText {
+public:
+    void begin(int cellDepth)
+    {
+        m_cellDepth = cellDepth;
+        m_paragraphDepth = m_skipDepth = 0;
+        m_text.clear();
+        m_paragraphs = 0;
+    }
+    void take(const XmlPullReader &xml, XmlPullReader::Token token)
+    {
+        const int d = token == XmlPullReader::EndElement ? xml.depth() + 1 : xml.depth();
+        if (m_skipDepth) {
+            if (token == XmlPullReader::EndElement && d == m_skipDepth)
+                m_skipDepth = 0;
+            return;
+        }
+        if (token == XmlPullReader::StartElement) {
+            if (d == m_cellDepth + 1 && (xml.nameIs("p") || xml.nameIs("h"))) {
+                if (m_paragraphs++ > 0)
+                    m_text += '\n';
+                m_paragraphDepth = d;
+                m_paragraphStart = m_text.size();
+                m_blank = false;
+            } else if (m_paragraphDepth && (xml.nameIs("note") || xml.nameIs("annotation"))) {
+                m_skipDepth = d;
+            } else if (m_paragraphDepth && xml.nameIs("s")) {
+                append(std::string(std::size_t(std::min<qint64>(countOf(xml.attribute("c")), kMaxBlanks)), ' '));
+            } else if (m_paragraphDepth && xml.nameIs("tab")) {
+                append("\t");
+            } else if (m_paragraphDepth && xml.nameIs("line-break")) {
+                append("\n");
+            }
+        } else if (token == XmlPullReader::Characters && m_paragraphDepth) {
+            for (const char c : xml.text()) {
+                if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+                    m_blank = m_text.size() > m_paragraphStart;
+                } else {
+                    append(std::string_view(&c, 1));
+                }
+            }
+        } else if (token == XmlPullReader::EndElement && d == m_paragraphDepth) {
+            m_paragraphDepth = 0;
+        }
+    }
+    QString text() const { return QString::fromUtf8(m_text); }
+
+private:
+    static constexpr qint64 kMaxBlanks = 1 << 16;
+    void append(std::string_view characters)
+    {
+        if (m_blank)
+            m_text += ' ';
+        m_blank = false;
+        m_text += characters;
+    }
+
+    int m_cellDepth = 0, m_paragraphDepth = 0, m_skipDepth = 0, m_paragraphs = 0;
+    std::size_t m_paragraphStart = 0;
+    bool m_blank = false;
+    std::string m_text;
+};
+
+// The rows of the first table of an OpenDocument spreadsheet's content, row groups and header rows
+// included; repeated cells and rows are expanded up to the last value.
+class OdsReader {
+public:
+    QString tableName;
+
+    bool take(const XmlPullReader &xml, XmlPullReader::Token token, QString *error)
+    {
+        const int d = token == XmlPullReader::EndElement ? xml.depth() + 1 : xml.depth();
+        if (m_cellDepth && !(token == XmlPullReader::EndElement && d == m_cellDepth)) {
+            m_cell.take(xml, token);
+            return true;
+        }
+        if (token == XmlPullReader::StartElement) {
+            if (d <= 3) {
+                static constexpr std::string_view kPath[] = {"document-content", "body", "spreadsheet"};
+                m_pathDepth = m_pathDepth == d - 1 && xml.nameIs(kPath[d - 1]) ? d : std::min(m_pathDepth, d - 1);
+            } else if (d == 4 && m_pathDepth == 3 && !m_tableDone && !m_tableDepth && xml.nameIs("table")) {
+                m_tableDepth = m_chainDepth = 4;
+                const std::string *name = xml.attribute("name");
+                tableName = name ? QString::fromStdString(*name) : QString();
+            } else if (m_tableDepth && !m_rowDepth && d == m_chainDepth + 1) {
+                if (xml.nameIs("table-header-rows") || xml.nameIs("table-row-group") || xml.nameIs("table-rows")) {
+                    m_chainDepth = d;
+                } else if (xml.nameIs("table-row")) {
+                    m_rowDepth = d;
+                    m_rowRepeat = countOf(xml.attribute("number-rows-repeated"));
+                    m_column = 1;
+                    m_rows.beginRow();
+                }
+            } else if (m_rowDepth && d == m_rowDepth + 1 && (xml.nameIs("table-cell") || xml.nameIs("covered-table-cell"))) {
+                m_cellDepth = d;
+                m_cellRepeat = countOf(xml.attribute("number-columns-repeated"));
+                m_cell.begin(d);
+            }
+            return true;
+        }
+        if (token != XmlPullReader::EndElement)
+            return true;
+        if (d == m_cellDepth) {
+            m_cellDepth = 0;
+            const QString value = m_cell.text();
+            if (!value.isEmpty() && (m_column > SheetRowsBuilder::kMaxColumns || !m_rows.setCell(int(m_column), value, m_cellRepeat)))
+                return failed(error);
+            m_column += m_cellRepeat;
+        } else if (d == m_rowDepth) {
+            m_rowDepth = 0;
+            if (!m_rows.endRow(m_rowRepeat))
+                return failed(error);
+        } else if (m_tableDepth && d == m_chainDepth && d > m_tableDepth) {
+            --m_chainDepth;
+        } else if (d == m_tableDepth) {
+            m_tableDepth = 0;
+            m_tableDone = true;
+        }
+        return true;
+    }
+
+    SpreadsheetRows finish()
+    {
+        if (!m_tableDone)
+            return SpreadsheetRows::failure(QStringLiteral("The spreadsheet holds no table."));
+        return m_rows.finish();
+    }
+
+private:
+    bool failed(QString *error)
+    {
+        *error = m_rows.finish().error;
+        if (error->isEmpty())
+            *error = QStringLiteral("The sheet has more than %1 columns.").arg(SheetRowsBuilder::kMaxColumns);
+        return false;
+    }
+
+    SheetRowsBuilder m_rows{SheetRowsBuilder::EmptyRows::UpToTheLastValue};
+    int m_pathDepth = 0, m_tableDepth = 0, m_chainDepth = 0, m_rowDepth = 0, m_cellDepth = 0;
+    bool m_tableDone = false;
+    qint64 m_rowRepeat = 1, m_cellRepeat = 1, m_column = 1;
+    OdsCellText m_cell;
+};
+
+// The rows of the first table of the first worksheet of an XML Spreadsheet 2003 file. Rows and
+// cells stand where their "Index" puts them (from 1), a cell after a merged one after the merged
+// columns, and a row with a "Span" stands for that many more; empty rows count only before a value.
+class Xml2003Reader {
+public:
+    QString sheetName;
+
+    bool take(const XmlPullReader &xml, XmlPullReader::Token token, QString *error)
+    {
+        const int d = token == XmlPullReader::EndElement ? xml.depth() + 1 : xml.depth();
+        if (token == XmlPullReader::Characters) {
+            if (m_dataDepth && d >= m_dataDepth)
+                m_text += xml.text();
+            return true;
+        }
+        if (token == XmlPullReader::StartElement) {
+            switch (d) {
+            case 1:
+                m_inWorkbook = xml.nameIs("Workbook");
+                break;
+            case 2:
+                if (m_inWorkbook && !m_worksheetSeen && xml.nameIs("Worksheet")) {
+                    m_worksheetSeen = m_inWorksheet = true;
+                    const std::string *name = xml.attribute("Name");
+                    sheetName = name ? QString::fromStdString(*name) : QString();
+                }
+                break;
+            case 3:
+                if (m_inWorksheet && !m_tableSeen && xml.nameIs("Table"))
+                    m_tableSeen = m_inTable = true;
+                break;
+            case 4:
+                if (m_inTable && xml.nameIs("Row"))
+                    return beginRow(xml, error);
+                break;
+            case 5:
+                if (m_inRow && xml.nameIs("Cell"))
+                    return beginCell(xml, error);
+                break;
+            case 6:
+                if (m_inCell && !m_dataSeen && xml.nameIs("Data")) {
+                    m_dataSeen = true;
+                    m_dataDepth = 6;
+                }
+                break;
+            default:
+                break;
+            }
+            return true;
+        }
+        if (d == m_dataDepth) {
+            m_dataDepth = 0;
+        } else if (d == 5 && m_inCell) {
+            m_inCell = false;
+            const QString value = QString::fromUtf8(m_text);
+            if (!value.isEmpty() && (m_column > SheetRowsBuilder::kMaxColumns || !m_rows.setCell(int(m_column), value)))
+                return failed(error);
+            m_column += 1 + m_merged;
+        } else if (d == 4 && m_inRow) {
+            m_inRow = false;
+            if (!m_rows.endRow(m_rowRepeat))
+                return failed(error);
+            m_nextRow += m_rowRepeat;
+        } else if (d == 3 && m_inTable) {
+            m_inTable = false;
+        } else if (d == 2 && m_inWorksheet) {
+            m_inWorksheet = false;
+        }
+        return true;
+    }
+
+    SpreadsheetRows finish()
+    {
+        if (!m_tableSeen)
+            return SpreadsheetRows::failure(QStringLiteral("The file holds no worksheet table."));
+        return m_rows.finish();
+    }
+
+private:
+    bool failed(QString *error)
+    {
+        *error = m_rows.finish().error;
+        if (error->isEmpty())
+            *error = QStringLiteral("The sheet has more than %1 columns.").arg(SheetRowsBuilder::kMaxColumns);
+        return false;
+    }
+
+    // An "Index" that goes back would put two cells or rows in one place.
+    static bool placeAt(const std::string *index, qint64 &next, const char *what, QString *error)
+    {
+        const qint64 at = countOf(index, next);
+        if (at < next) {
+            *error = QStringLiteral("The sheet places a %1 at %2, before the one written before it.")
+                         .arg(QLatin1String(what))
+                         .arg(at);
+            return false;
+        }
+        next = at;
+        return true;
+    }
+
+    bool beginRow(const XmlPullReader &xml, QString *error)
+    {
+        const qint64 before = m_nextRow;
+        if (!placeAt(xml.attribute("Index"), m_nextRow, "row", error))
+            return false;
+        if (m_nextRow > before) {
+            m_rows.beginRow();
+            if (!m_rows.endRow(m_nextRow - before))
+                return failed(error);
+        }
+        m_rowRepeat = countOf(xml.attribute("Span"), 0) + 1;
+        m_inRow = true;
+        m_column = 1;
+        m_rows.beginRow();
+        return true;
+    }
+
+    bool beginCell(const XmlPullReader &xml, QString *error)
+    {
+        if (!placeAt(xml.attribute("Index"), m_column, "cell", error))
+            return false;
+        m_merged = countOf(xml.attribute("MergeAcross"), 0);
+        m_inCell = true;
+        m_dataSeen = false;
+        m_text.clear();
+        return true;
+    }
+
+    SheetRowsBuilder m_rows{SheetRowsBuilder::EmptyRows::UpToTheLastValue};
+    bool m_inWorkbook = false, m_worksheetSeen = false, m_inWorksheet = false, m_tableSeen = false, m_inTable = false;
+    bool m_inRow = false, m_inCell = false, m_dataSeen = false;
+    int m_dataDepth = 0;
+    qint64 m_nextRow = 1, m_rowRepeat = 1, m_column = 1, m_merged = 0;
+    std::string m_text;
+};
+
+SpreadsheetRows readOds(const QString &path, QString *tableName)
+{
+    ZipArchiveReader zip(path);
+    if (!zip.isOpen())
+        return SpreadsheetRows::failure(zip.errorString());
+    OdsReader ods;
+    QString error;
+    if (!streamPart(zip, QStringLiteral("content.xml"), &error,
+                    [&](const XmlPullReader &xml, XmlPullReader::Token token) { return ods.take(xml, token, &error); }))
+        return SpreadsheetRows::failure(error);
+    if (tableName)
+        *tableName = ods.tableName;
+    return ods.finish();
+}
+
+SpreadsheetRows readXml2003(const QString &path, QString *sheetName)
+{
+    Xml2003Reader sheet;
+    QString error;
+    if (!streamFile(path, &error, [&](const XmlPullReader &xml, XmlPullReader::Token token) { return sheet.take(xml, token, &error); }))
+        return SpreadsheetRows::failure(error);
+    if (sheetName)
+        *sheetName = sheet.sheetName;
+    return sheet.finish();
+}
+
+// The form of a spreadsheet file, by its name's extension.
+enum class Form { Xlsx, Ods, Xml2003 };
+
+Form formOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.compare(QLatin1String("ods"), Qt::CaseInsensitive) == 0)
+        return Form::Ods;
+    if (suffix.compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0)
+        return Form::Xml2003;
+    return Form::Xlsx;
+}
+
+template <typename Read>
+SpreadsheetRows guarded(Read &&read)
+{
+    try {
+        return read();
+    } catch (const std::bad_alloc &) {
+        return SpreadsheetRows::failure(QStringLiteral("There is not enough memory to read the spreadsheet."));
+    }
+}
+
+// The one table of the other forms, with its name.
+SpreadsheetRows readOtherForm(const QString &path, QString *name = nullptr)
+{
+    return guarded([&] { return formOf(path) == Form::Ods ? readOds(path, name) : readXml2003(path, name); });
+}
+
 // Writing.
 
 struct ByteWriter : pugi::xml_writer {
@@ -537,6 +920,194 @@ QByteArray WriteSharedStringsXML(const QStringList &sharedStrings)
     return bytesOf(document);
 }
 
+// The namespaces of an OpenDocument content part, as spreadsheets of the OpenOffice family declare
+// them.
+const std::pair<const char *, const char *> kOdsNamespaces[] = {
+    {"xmlns:office", "urn:oasis:names:tc:opendocument:xmlns:office:1.0"},
+    {"xmlns:style", "urn:oasis:names:tc:opendocument:xmlns:style:1.0"},
+    {"xmlns:text", "urn:oasis:names:tc:opendocument:xmlns:text:1.0"},
+    {"xmlns:table", "urn:oasis:names:tc:opendocument:xmlns:table:1.0"},
+    {"xmlns:draw", "urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"},
+    {"xmlns:fo", "urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"},
+    {"xmlns:xlink", "http://www.w3.org/1999/xlink"},
+    {"xmlns:dc", "http://purl.org/dc/elements/1.1/"},
+    {"xmlns:meta", "urn:oasis:names:tc:opendocument:xmlns:meta:1.0"},
+    {"xmlns:number", "urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0"},
+    {"xmlns:presentation", "urn:oasis:names:tc:opendocument:xmlns:presentation:1.0"},
+    {"xmlns:svg", "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"},
+    {"xmlns:chart", "urn:oasis:names:tc:opendocument:xmlns:chart:1.0"},
+    {"xmlns:dr3d", "urn:oasis:names:tc:opendocument:xmlns:dr3d:1.0"},
+    {"xmlns:math", "http://www.w3.org/1998/Math/MathML"},
+    {"xmlns:form", "urn:oasis:names:tc:opendocument:xmlns:form:1.0"},
+    {"xmlns:script", "urn:oasis:names:tc:opendocument:xmlns:script:1.0"},
+    {"xmlns:ooo", "http://openoffice.org/2004/office"},
+    {"xmlns:ooow", "http://openoffice.org/2004/writer"},
+    {"xmlns:oooc", "http://openoffice.org/2004/calc"},
+    {"xmlns:dom", "http://www.w3.org/2001/xml-events"},
+    {"xmlns:xforms", "http://www.w3.org/2002/xforms"},
+    {"xmlns:xsd", "http://www.w3.org/2001/XMLSchema"},
+    {"xmlns:xsi", "http://www.w3.org/2001/XMLSchema-instance"},
+    {"xmlns:rpt", "http://openoffice.org/2005/report"},
+    {"xmlns:of", "urn:oasis:names:tc:opendocument:xmlns:of:1.2"},
+    {"xmlns:html", "http://www.w3.org/1999/xhtml"},
+    {"xmlns:grddl", "http://www.w3.org/2003/g/data-view#"},
+    {"xmlns:tableooo", "http://openoffice.org/2009/table"},
+    {"xmlns:field", "urn:openoffice:names:experimental:ooo-ms-interop:xmlns:field:1.0"},
+    {"xmlns:formx", "urn:openoffice:names:experimental:ooxml-odf-interop:xmlns:form:1.00"},
+    {"xmlns:css3t", "http://www.w3.org/TR/css3-text/"},
+};
+
+void appendChildWith(pugi::xml_node parent, const char *name, std::initializer_list<std::pair<const char *, const char *>> attributes)
+{
+    pugi::xml_node node = parent.append_child(name);
+    for (const auto &[attribute, value] : attributes)
+        node.append_attribute(attribute) = value;
+}
+
+// A value as the paragraphs of a cell: one per line; blanks that readers would otherwise fold (at
+// the ends of a line, and all but one in a run) as <text:s/>, tabs as <text:tab/>.
+void appendParagraphs(pugi::xml_node cell, const QString &value)
+{
+    const QStringList lines = QString(value).replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n').split(u'\n');
+    for (const QString &line : lines) {
+        pugi::xml_node paragraph = cell.append_child("text:p");
+        QString run;
+        const auto flush = [&] {
+            if (!run.isEmpty())
+                paragraph.append_child(pugi::node_pcdata).set_value(run.toUtf8().constData());
+            run.clear();
+        };
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (line[i] == u'\t') {
+                flush();
+                paragraph.append_child("text:tab");
+            } else if (line[i] != u' ') {
+                run += line[i];
+            } else {
+                qsizetype end = i;
+                while (end < line.size() && line[end] == u' ')
+                    ++end;
+                qsizetype blanks = end - i;
+                if (i > 0 && end < line.size()) {
+                    run += u' ';
+                    --blanks;
+                }
+                if (blanks > 0) {
+                    flush();
+                    pugi::xml_node s = paragraph.append_child("text:s");
+                    if (blanks > 1)
+                        s.append_attribute("text:c") = qint64(blanks);
+                }
+                i = end - 1;
+            }
+        }
+        flush();
+    }
+}
+
+qsizetype widestRow(const QList<QStringList> &data)
+{
+    qsizetype width = 0;
+    for (const QStringList &row : data)
+        width = std::max(width, row.size());
+    return width;
+}
+
+QByteArray WriteODSData(const QList<QStringList> &data)
+{
+    pugi::xml_document document = newPart();
+    pugi::xml_node root = document.append_child("office:document-content");
+    for (const auto &[prefix, name] : kOdsNamespaces)
+        root.append_attribute(prefix) = name;
+    root.append_attribute("office:version") = "1.2";
+    root.append_child("office:scripts");
+    pugi::xml_node fonts = root.append_child("office:font-face-decls");
+    for (const auto &[name, generic] : {std::pair{"Arial", "swiss"}, {"Arial Unicode MS", "system"}, {"Tahoma", "system"}})
+        appendChildWith(fonts, "style:font-face",
+                        {{"style:name", name}, {"svg:font-family", name}, {"style:font-family-generic", generic},
+                         {"style:font-pitch", "variable"}});
+    pugi::xml_node styles = root.append_child("office:automatic-styles");
+    pugi::xml_node column = styles.append_child("style:style");
+    column.append_attribute("style:name") = "co1";
+    column.append_attribute("style:family") = "table-column";
+    appendChildWith(column, "style:table-column-properties", {{"fo:break-before", "auto"}, {"style:column-width", "2.258cm"}});
+    pugi::xml_node row = styles.append_child("style:style");
+    row.append_attribute("style:name") = "ro1";
+    row.append_attribute("style:family") = "table-row";
+    appendChildWith(row, "style:table-row-properties",
+                    {{"style:row-height", "0.427cm"}, {"fo:break-before", "auto"}, {"style:use-optimal-row-height", "true"}});
+    pugi::xml_node tableStyle = styles.append_child("style:style");
+    tableStyle.append_attribute("style:name") = "ta1";
+    tableStyle.append_attribute("style:family") = "table";
+    tableStyle.append_attribute("style:master-page-name") = "Default";
+    appendChildWith(tableStyle, "style:table-properties", {{"table:display", "true"}, {"style:writing-mode", "lr-tb"}});
+
+    pugi::xml_node table = root.append_child("office:body").append_child("office:spreadsheet").append_child("table:table");
+    table.append_attribute("table:name") = "Sheet1";
+    table.append_attribute("table:style-name") = "ta1";
+    pugi::xml_node columns = table.append_child("table:table-column");
+    columns.append_attribute("table:style-name") = "co1";
+    columns.append_attribute("table:number-columns-repeated") = qint64(std::max<qsizetype>(widestRow(data), 1));
+    columns.append_attribute("table:default-cell-style-name") = "Default";
+    for (const QStringList &values : data) {
+        pugi::xml_node tableRow = table.append_child("table:table-row");
+        tableRow.append_attribute("table:style-name") = "ro1";
+        for (const QString &value : values) {
+            pugi::xml_node cell = tableRow.append_child("table:table-cell");
+            cell.append_attribute("office:value-type") = "string";
+            appendParagraphs(cell, value);
+        }
+    }
+    // Indenting would put blanks between a paragraph's elements, which readers keep as text.
+    ByteWriter writer;
+    document.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    return writer.bytes;
+}
+
+QByteArray WriteXml2003Data(const QList<QStringList> &data)
+{
+    pugi::xml_document document = newPart();
+    pugi::xml_node workbook = document.append_child("Workbook");
+    for (const auto &[prefix, name] : {std::pair{"xmlns", "urn:schemas-microsoft-com:office:spreadsheet"},
+                                       {"xmlns:o", "urn:schemas-microsoft-com:office:office"},
+                                       {"xmlns:x", "urn:schemas-microsoft-com:office:excel"},
+                                       {"xmlns:ss", "urn:schemas-microsoft-com:office:spreadsheet"},
+                                       {"xmlns:html", "http://www.w3.org/TR/REC-html40"}})
+        workbook.append_attribute(prefix) = name;
+    pugi::xml_node worksheet = workbook.append_child("Worksheet");
+    worksheet.append_attribute("ss:Name") = "Notes";
+    pugi::xml_node table = worksheet.append_child("Table");
+    // Readers refuse a table whose rows hold more cells than it declares: the widest row counts.
+    table.append_attribute("ss:ExpandedColumnCount") = qint64(widestRow(data));
+    table.append_attribute("ss:ExpandedRowCount") = qint64(data.size());
+    for (const QStringList &values : data) {
+        pugi::xml_node row = table.append_child("Row");
+        for (const QString &value : values) {
+            pugi::xml_node cell = row.append_child("Cell").append_child("Data");
+            cell.append_attribute("ss:Type") = isPlainNumber(value) ? "Number" : "String";
+            cell.text() = value.toUtf8().constData();
+        }
+    }
+    return bytesOf(document);
+}
+
+// Whether every value can be written: false, with the first that cannot and why, otherwise. A
+// character XML cannot hold would make the file unreadable, and leaving it out would change the
+// value.
+bool storable(const QList<QStringList> &data, QString *error)
+{
+    for (qsizetype i = 0; i < data.size(); ++i)
+        for (qsizetype j = 0; j < data[i].size(); ++j)
+            if (!isXmlText(data[i][j])) {
+                if (error)
+                    *error = QStringLiteral("The value in row %1, column %2 holds a character a workbook cannot store.")
+                                 .arg(i + 1)
+                                 .arg(j + 1);
+                return false;
+            }
+    return true;
+}
+
 // The package written from the shipped template `templateName`: the template's entries in its
 // order, those of `replaced` with their new bytes, "mimetype" first and stored (OpenDocument
 // readers tell the type from it). Nothing but the template and these parts goes in.
@@ -580,6 +1151,18 @@ bool writeFromTemplate(const QString &path, const QString &templateName, const Q
 SpreadsheetWriter::Workbook SpreadsheetWriter::ReadWorkbook(const QString &path)
 {
     Workbook workbook;
+    if (formOf(path) != Form::Xlsx) {
+        QString name;
+        const SpreadsheetRows table = readOtherForm(path, &name);
+        if (!table.ok()) {
+            workbook.error = table.error;
+        } else {
+            workbook.worksheets = {1};
+            workbook.sheetNames = {name};
+            workbook.sheets = {{name.isEmpty() ? QStringLiteral("Sheet1") : name, 1}};
+        }
+        return workbook;
+    }
     try {
         ZipArchiveReader zip(path);
         if (!zip.isOpen()) {
@@ -624,6 +1207,9 @@ SpreadsheetWriter::Workbook SpreadsheetWriter::ReadWorkbook(const QString &path)
 
 SpreadsheetRows SpreadsheetWriter::ReadData(const QString &path, int sheetNumber)
 {
+    if (formOf(path) != Form::Xlsx)
+        return sheetNumber == 1 ? readOtherForm(path)
+                                : SpreadsheetRows::failure(QStringLiteral("The workbook has no worksheet %1.").arg(sheetNumber));
     try {
         return readSheet(path, sheetNumber);
     } catch (const std::bad_alloc &) {
@@ -647,17 +1233,8 @@ bool SpreadsheetWriter::WriteWorkbook(const QString &path, const QList<QStringLi
                                       QString *error)
 {
     Q_UNUSED(hasTitleRow)
-    // A character XML cannot hold would make the workbook unreadable, and leaving it out would change
-    // the value: the workbook is not written.
-    for (qsizetype i = 0; i < data.size(); ++i)
-        for (qsizetype j = 0; j < data[i].size(); ++j)
-            if (!isXmlText(data[i][j])) {
-                if (error)
-                    *error = QStringLiteral("The value in row %1, column %2 holds a character a workbook cannot store.")
-                                 .arg(i + 1)
-                                 .arg(j + 1);
-                return false;
-            }
+    if (!storable(data, error))
+        return false;
     QStringList sharedStrings;
     const QByteArray worksheet = WriteWorksheetData(data, sharedStrings);
     return writeFromTemplate(path, QStringLiteral("Template.xlsx"),
@@ -672,4 +1249,33 @@ QString SpreadsheetWriter::ColumnIndexToName(int n)
     for (; n > 0; n = (n - 1) / 26)
         name.prepend(QChar(u'A' + (n - 1) % 26));
     return name;
+}
+
+SpreadsheetRows SpreadsheetWriter::ReadODS(const QString &path)
+{
+    return guarded([&] { return readOds(path, nullptr); });
+}
+
+SpreadsheetRows SpreadsheetWriter::ReadWorksheetXML2004(const QString &path)
+{
+    return guarded([&] { return readXml2003(path, nullptr); });
+}
+
+bool SpreadsheetWriter::WriteODS(const QString &path, const QList<QStringList> &data, bool hasTitleRow, QString *error)
+{
+    Q_UNUSED(hasTitleRow)
+    return storable(data, error)
+           && writeFromTemplate(path, QStringLiteral("Template.ods"), {{QStringLiteral("content.xml"), WriteODSData(data)}}, error);
+}
+
+bool SpreadsheetWriter::WriteWorksheetXML2004(const QString &path, const QList<QStringList> &data, QString *error)
+{
+    if (!storable(data, error))
+        return false;
+    QString reason;
+    if (platform::writeFileSafely(path, WriteXml2003Data(data), &reason))
+        return true;
+    if (error)
+        *error = QStringLiteral("Error when writing file %1: %2").arg(path, reason);
+    return false;
 }

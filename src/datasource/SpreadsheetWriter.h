@@ -7,7 +7,7 @@
 #include <QStringList>
 
 // Reads the cells of one worksheet of an .xlsx workbook and writes a one-sheet .xlsx workbook from
-// rows of values. Plain functions of their arguments: any thread may call them, nothing is kept
+// rows of values; likewise for OpenDocument and XML 2003 spreadsheets (below). Plain functions of their arguments: any thread may call them, nothing is kept
 // between calls and nothing is unpacked to disk. A sheet and its shared strings are inflated and
 // parsed piece by piece straight into rows (side by side, on two threads), so that memory follows
 // the rows rather than the XML; the small parts are read whole. A workbook that cannot be read gives
@@ -55,6 +55,19 @@ public:
     // holds a character XML 1.0 does not allow.
     static bool WriteWorkbook(const QString &path, const QList<QStringList> &data, bool hasTitleRow,
                               QString *error = nullptr);
+
+    // The other forms, each one table (the first of the file): OpenDocument spreadsheets (.ods)
+    // and XML Spreadsheet 2003 files. Repeated cells and rows are expanded up to the last value
+    // and padded like a worksheet's; cells and rows stand where the file's indexes put them.
+    // ReadWorkbook and ReadData read them too, by the file's extension, as a workbook of one sheet.
+    static SpreadsheetRows ReadODS(const QString &path);
+    static SpreadsheetRows ReadWorksheetXML2004(const QString &path);
+    // Writes `data` as the one sheet of an .ods package from the shipped "Template.ods" (its
+    // content replaced, "mimetype" first and stored), or of an XML 2003 file; every value a string
+    // cell (.ods) or a number only when it reads back as the same text (XML 2003). Refused, with
+    // the reason, as WriteWorkbook refuses.
+    static bool WriteODS(const QString &path, const QList<QStringList> &data, bool hasTitleRow, QString *error = nullptr);
+    static bool WriteWorksheetXML2004(const QString &path, const QList<QStringList> &data, QString *error = nullptr);
 
     // Column letters of column `n` from 1: A … Z, AA … ZZ, AAA … (empty for n < 1).
     static QString ColumnIndexToName(int n);

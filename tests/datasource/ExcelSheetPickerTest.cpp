@@ -55,6 +55,8 @@ TEST_F(ExcelSheetPickerTest, TakesTheTickedColumnsOfTheChosenSheetInBothModes)
         {"lo-features.xlsx", 1, 2, "Wide", {0, 25, 28}, true, "lo-features.sheet2.expected.csv"},
         {"openpyxl-features.xlsx", 0, 1, "Mixed", {1, 4}, false, "openpyxl-features.sheet1.expected.csv"},
         {"lo-twelve-sheets.xlsx", 9, 10, "Oct", {0, 2}, true, "lo-twelve-sheets.sheet10.expected.csv"},
+        {"lo-repeated.ods", 0, 1, "Repeats", {0, 4}, true, "lo-repeated.expected.csv"},
+        {"lo-xml2003.xml", 0, 1, "Mixed", {1, 5}, false, "lo-xml2003.expected.csv"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.expected.toStdString());

@@ -29,7 +29,8 @@ QString show(const QList<QStringList> &rows)
 
 } // namespace
 
-// Workbooks written by LibreOffice and openpyxl read as the reference reader read them.
+// Workbooks written by LibreOffice and openpyxl, and the one table of LibreOffice's OpenDocument and
+// XML 2003 files, read as the reference reader read them.
 TEST(SpreadsheetWriter, ReadsEachSheetOfTheCorpusAsExpected)
 {
     struct Case {
@@ -41,7 +42,9 @@ TEST(SpreadsheetWriter, ReadsEachSheetOfTheCorpusAsExpected)
                       {"lo-features.xlsx", 1, "lo-features.sheet1.expected.csv"},
                       {"lo-features.xlsx", 2, "lo-features.sheet2.expected.csv"},
                       {"openpyxl-features.xlsx", 1, "openpyxl-features.sheet1.expected.csv"},
-                      {"openpyxl-features.xlsx", 2, "openpyxl-features.sheet2.expected.csv"}};
+                      {"openpyxl-features.xlsx", 2, "openpyxl-features.sheet2.expected.csv"},
+                      {"lo-repeated.ods", 1, "lo-repeated.expected.csv"},
+                      {"lo-xml2003.xml", 1, "lo-xml2003.expected.csv"}};
     for (int sheet = 1; sheet <= 12; ++sheet)
         cases.append({"lo-twelve-sheets.xlsx", sheet, QStringLiteral("lo-twelve-sheets.sheet%1.expected.csv").arg(sheet)});
 

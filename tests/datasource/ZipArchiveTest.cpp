@@ -29,8 +29,9 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// A workbook whose sheet inflates to `size` blanks while the archive declares `declared` bytes.
-bool writeBomb(const QString &path, qint64 size, qint64 declared)
+// A workbook whose sheet (or the part `entry`) inflates to `size` blanks while the archive declares
+// `declared` bytes.
+bool writeBomb(const QString &path, qint64 size, qint64 declared, const char *entry = "xl/worksheets/sheet1.xml")
 {
     z_stream stream{};
     if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
@@ -52,7 +53,7 @@ bool writeBomb(const QString &path, qint64 size, qint64 declared)
     deflateEnd(&stream);
     zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
     const zip_fileinfo info{};
-    bool written = zip && zipOpenNewFileInZip2(zip, "xl/worksheets/sheet1.xml", &info, nullptr, 0, nullptr, 0, nullptr,
+    bool written = zip && zipOpenNewFileInZip2(zip, entry, &info, nullptr, 0, nullptr, 0, nullptr,
                                                Z_DEFLATED, Z_BEST_COMPRESSION, 1) == ZIP_OK;
     written = written && zipWriteInFileInZip(zip, deflated.constData(), unsigned(deflated.size())) == ZIP_OK;
     written = written && zipCloseFileInZipRaw64(zip, ZPOS64_T(declared), crc) == ZIP_OK;
@@ -99,6 +100,13 @@ TEST(ZipArchive, HostileAndBrokenWorkbooksAreRefused)
         {"a cell reference past the last column", [&] {
              return writeSheet(at("wide.xlsx"), R"(<worksheet><sheetData><row><c r="XFE1"><v>1</v></c></row></sheetData></worksheet>)")
                         ? at("wide.xlsx") : QString();
+         }},
+        {"an OpenDocument content of 200 MB", [&] { return writeBomb(at("big.ods"), 200 << 20, 200 << 20, "content.xml") ? at("big.ods") : QString(); }},
+        {"an OpenDocument package with its middle overwritten", [&] {
+             QFile ods(dataFile(QStringLiteral("lo-repeated.ods")));
+             QByteArray damaged = ods.open(QIODevice::ReadOnly) ? ods.readAll() : QByteArray();
+             damaged.replace(damaged.size() / 3, 200, QByteArray(200, 'x'));
+             return writeBytes(at("damaged.ods"), damaged) ? at("damaged.ods") : QString();
          }},
         {"a sheet that is not XML", [&] { return writeSheet(at("notxml.xlsx"), "<worksheet><sheetData>") ? at("notxml.xlsx") : QString(); }},
     };

@@ -1,5 +1,5 @@
-// The zip layer and the workbook reader on arbitrary bytes: every sheet the workbook offers reads or
-// fails with a reason, never crashes.
+// The zip layer and the spreadsheet readers on arbitrary bytes: every sheet a workbook offers, and
+// the one table of an OpenDocument or XML 2003 file, reads or fails with a reason, never crashes.
 
 #include "FuzzSupport.h"
 
@@ -11,6 +11,11 @@
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     startFuzzingApplication(argc, argv);
+    for (const SpreadsheetRows &rows : {SpreadsheetWriter::ReadODS(path), SpreadsheetWriter::ReadWorksheetXML2004(path)})
+        if (rows.ok())
+            for (const QStringList &row : rows.rows)
+                if (row.size() != rows.columnCount)
+                    abort();
     return 0;
 }
 
@@ -31,5 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 if (row.size() != rows.columnCount)
                     abort(); // every row is padded to the column count
     }
+    for (const SpreadsheetRows &rows : {SpreadsheetWriter::ReadODS(path), SpreadsheetWriter::ReadWorksheetXML2004(path)})
+        if (rows.ok())
+            for (const QStringList &row : rows.rows)
+                if (row.size() != rows.columnCount)
+                    abort();
     return 0;
 }

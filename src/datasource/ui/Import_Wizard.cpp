@@ -197,7 +197,9 @@ void Import_Wizard::Browse_Excel_Pressed()
 {
     Delete_Excel_File_Temp_Folder();
     const QString path = platform::uiServices().chooseFileToOpen(
-        tr("Choose a Workbook"), Panel_Start_Folder(QStandardPaths::DocumentsLocation), {QStringLiteral("xlsx"), QStringLiteral("XLSX")});
+        tr("Choose a Workbook"), Panel_Start_Folder(QStandardPaths::DocumentsLocation),
+        {QStringLiteral("xlsx"), QStringLiteral("XLSX"), QStringLiteral("ods"), QStringLiteral("ODS"), QStringLiteral("xml"),
+         QStringLiteral("XML")});
     if (path.isEmpty())
         return;
     Excel_path->setText(path);
