@@ -118,8 +118,7 @@ bool BatchSeriesEditor::On_Update(int row)
         read_only_reason = QStringLiteral("The file of the series \"%1\" is read-only.").arg(name);
     }
     for (const QString &value : Series_List_Values(text))
-        Create_Value_List(value);
-    modified = false;
+        ListData_value << QVariantMap{{kValueKey, Series_Line_Value(value)}};
     valuesChanged();
     return true;
 }
@@ -176,12 +175,17 @@ std::optional<int> BatchSeriesEditor::Delete_Rows(const QList<int> &rows, int cu
         Show_MessageBox(QStringLiteral("Please select at least one record from the list to continue."));
         return std::nullopt;
     }
-    QList<int> sorted = rows;
-    std::sort(sorted.begin(), sorted.end(), std::greater<>());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    for (const int row : sorted)
-        if (row >= 0 && row < ListData_value.size())
-            ListData_value.removeAt(row);
+    // One pass, however many rows go: removing them one by one moves the rest each time.
+    QList<bool> removed(ListData_value.size(), false);
+    for (const int row : rows)
+        if (row >= 0 && row < removed.size())
+            removed[row] = true;
+    QList<QVariantMap> kept;
+    kept.reserve(ListData_value.size());
+    for (qsizetype row = 0; row < ListData_value.size(); ++row)
+        if (!removed.at(row))
+            kept << ListData_value.at(row);
+    ListData_value = std::move(kept);
     modified = true;
     valuesChanged();
     return rowBefore(current, ListData_value.size());

@@ -159,22 +159,13 @@ BatchWizard::BatchWizard(QWidget *parent)
     layout->addWidget(screens);
     buildValueDialog();
 
-    editor.listChanged = [this] {
-        batch_list_count->setText(QStringLiteral("Total List : %1").arg(editor.ListData.size()));
-        scheduleReload();
-    };
-    editor.valuesChanged = [this] {
-        batch_value_count->setText(QStringLiteral("Total Rows : %1").arg(editor.ListData_value.size()));
-        scheduleReload();
-    };
+    editor.listChanged = editor.valuesChanged = [this] { scheduleReload(); };
     connect(batch_list_name, &QLineEdit::textEdited, this, [this](const QString &name) {
         editor.batch_list_name = name;
         editor.modified = true;
     });
     connect(List, &QTableView::doubleClicked, this, [this] { doubleClickTable(List); });
     connect(List_value, &QTableView::doubleClicked, this, [this] { doubleClickTable(List_value); });
-    editor.listChanged();
-    editor.valuesChanged();
     reloadTables();
 }
 
@@ -243,6 +234,8 @@ void BatchWizard::reloadTables()
     m_reloadPending = false;
     m_listModel->reloadData();
     m_valueModel->reloadData();
+    batch_list_count->setText(QStringLiteral("Total List : %1").arg(editor.ListData.size()));
+    batch_value_count->setText(QStringLiteral("Total Rows : %1").arg(editor.ListData_value.size()));
 }
 
 bool BatchWizard::showsValues() const
