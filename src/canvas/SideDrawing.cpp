@@ -77,7 +77,7 @@ public:
 
     // Runs `paint` once for each band, on the thread pool, with a painter on the caller's picture
     // set up as the caller's: clipped to the band's rows, then to the area, in its world transform.
-    void each(const std::function<void(QPainter &, const std::function<void()> &setUp)> &paint) const
+    void each(const std::function<void(QPainter &, const std::function<void()> &setUp, const QRectF &rows)> &paint) const
     {
         const int rows = m_image->height() / m_ratio; // in whole points of the picture
         platform::concurrentFor(m_count, [&](qsizetype band) {
@@ -97,7 +97,7 @@ public:
                 painter.setClipRect(m_area, Qt::IntersectClip);
             };
             setUp();
-            paint(painter, setUp);
+            paint(painter, setUp, ownRows);
         });
     }
 
@@ -107,17 +107,25 @@ public:
     {
         // The handles' colours come from the application palette, made on first use.
         (void)QGuiApplication::palette();
-        each([&](QPainter &painter, const std::function<void()> &setUp) {
+        each([&](QPainter &painter, const std::function<void()> &setUp, const QRectF &rows) {
             if (under)
                 (*under)(painter);
             // The clip of each object is set up afresh, as drawItem's chain of clips gives it:
             // saving and restoring the painter would have every band count references to the same
             // pens and brushes, and the threads would wait on one another.
             const QTransform world = painter.worldTransform();
+            // An object draws nothing outside its bounds, its clip: a band passes over those whose
+            // bounds miss its rows by more than a point, which the clip's rounding cannot bridge.
+            const QRectF near = rows.adjusted(0, -1, 0, 1);
+            bool fresh = !under;
             for (size_t i = from; i < to; ++i) {
                 const Item &item = items[i];
-                if (i > from || under)
+                const QRectF shown = world.mapRect(item.bounds);
+                if (shown.bottom() < near.top() || shown.top() > near.bottom())
+                    continue;
+                if (!fresh)
                     setUp();
+                fresh = false;
                 painter.setClipRect(item.bounds, Qt::IntersectClip);
                 painter.resetTransform();
                 painter.drawImage(item.kept->position, item.kept->picture);
@@ -205,7 +213,7 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
         bool underDrawn = false;
         const auto drawUnderFirst = [&] {
             if (!underDrawn)
-                bands.each([&](QPainter &under, const std::function<void()> &) { drawUnderObjects(under); });
+                bands.each([&](QPainter &under, const std::function<void()> &, const QRectF &) { drawUnderObjects(under); });
             underDrawn = true;
         };
         // Made here, on this thread: bands only copy it.

@@ -80,6 +80,38 @@ struct Field {
     Item value;
 };
 
+// Texts and where they were put. An archive holds few, so they are looked up one by one until
+// there are many.
+class TextIndex {
+public:
+    const quint64 *find(const QString &text) const
+    {
+        if (!m_many.isEmpty()) {
+            const auto it = m_many.constFind(text);
+            return it == m_many.constEnd() ? nullptr : &*it;
+        }
+        for (const auto &[known, index] : m_few)
+            if (known.size() == text.size() && known == text)
+                return &index;
+        return nullptr;
+    }
+    void insert(const QString &text, quint64 index)
+    {
+        if (m_few.size() < 32) {
+            m_few.emplace_back(text, index);
+            return;
+        }
+        if (m_many.isEmpty())
+            for (const auto &[known, at] : m_few)
+                m_many.insert(known, at);
+        m_many.insert(text, index);
+    }
+
+private:
+    std::vector<std::pair<QString, quint64>> m_few;
+    QHash<QString, quint64> m_many;
+};
+
 // Builds the object table of one archive, and writes it as the property list of the keyed-archive
 // layout: as a tree of values, or straight to the binary form, object for object what the tree
 // would give, without making the tree.
@@ -277,8 +309,8 @@ private:
         const QMetaType type = value.metaType();
         if (type == QMetaType::fromType<QString>()) {
             const QString text = value.toString();
-            if (const auto it = m_strings.constFind(text); it != m_strings.constEnd())
-                return *it;
+            if (const quint64 *known = m_strings.find(text))
+                return *known;
             const quint64 index = append(Item::ofText(text));
             m_strings.insert(text, index);
             return index;
@@ -402,8 +434,8 @@ private:
     quint64 classRef(const QStringList &classes)
     {
         const QString name = classes.value(0);
-        if (const auto it = m_classes.constFind(name); it != m_classes.constEnd())
-            return *it;
+        if (const quint64 *known = m_classes.find(name))
+            return *known;
         Item names, object;
         names.kind = Item::Texts;
         names.texts = classes;
@@ -421,8 +453,8 @@ private:
     }
 
     std::vector<Item> m_objects;
-    QHash<QString, quint64> m_strings;
-    QHash<QString, quint64> m_classes;
+    TextIndex m_strings;
+    TextIndex m_classes;
     quint64 m_root = 0;
     std::vector<Field> m_rootFields;
     std::vector<Field> *m_current = &m_rootFields;
@@ -606,8 +638,9 @@ KeyedObjectDecoder::KeyedObjectDecoder(std::shared_ptr<const Archive> archive, q
 quint64 KeyedObjectDecoder::field(const QString &key) const
 {
     // Fields are read one after another, each asked for whether it is there and then read.
-    if (m_lastKey == key)
+    if (m_looked && ((m_lastKey.constData() == key.constData() && m_lastKey.size() == key.size()) || m_lastKey == key))
         return m_lastField;
+    m_looked = true;
     m_lastKey = key;
     m_lastField = m_ordered ? m_archive->orderedField(m_object, key) : m_archive->field(m_object, key);
     return m_lastField;

@@ -122,6 +122,7 @@ private:
     QStringList m_classes;
     int m_depth;
     bool m_ordered = false; // its keys ascend, so a key is looked up by halves
+    mutable bool m_looked = false;
     mutable QString m_lastKey;
     mutable quint64 m_lastField = 0;
 };

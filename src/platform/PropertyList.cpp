@@ -460,15 +460,19 @@ constexpr char kBase64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrst
 
 // Base64 as QByteArray::fromBase64 reads it, a character outside the alphabet ('=' and white space
 // among them) passed over, but four characters at a time wherever four of the alphabet follow.
-QByteArray fromBase64(QByteArrayView text)
+// `plain` tells whether the text held nothing but the alphabet, '=' and white space.
+QByteArray fromBase64(QByteArrayView text, bool *plain = nullptr)
 {
     static constexpr std::array<qint8, 256> kValues = [] {
         std::array<qint8, 256> values{};
-        values.fill(-1);
+        values.fill(-2);
+        for (const char c : {'=', ' ', '\t', '\n', '\r'})
+            values[uchar(c)] = -1;
         for (int i = 0; i < 64; ++i)
             values[uchar(kBase64Digits[i])] = qint8(i);
         return values;
     }();
+    int worst = 0;
     QByteArray out(text.size() / 4 * 3 + 3, Qt::Uninitialized);
     char *to = out.data();
     const auto *at = reinterpret_cast<const uchar *>(text.data());
@@ -488,8 +492,10 @@ QByteArray fromBase64(QByteArrayView text)
             }
         }
         const int value = kValues[*at++];
-        if (value < 0)
+        if (value < 0) {
+            worst = std::min(worst, value);
             continue;
+        }
         bits = bits << 6 | quint32(value);
         count += 6;
         if (count >= 8) {
@@ -499,6 +505,8 @@ QByteArray fromBase64(QByteArrayView text)
         }
     }
     out.truncate(to - out.data());
+    if (plain)
+        *plain = worst > -2;
     return out;
 }
 
@@ -971,6 +979,11 @@ QByteArray BinaryPropertyList::data(quint64 ref) const
 
 QVariant BinaryPropertyList::variant(quint64 ref) const
 {
+    // Texts and data alone need no sharing (inline values of archives are read one by one).
+    if (kind(ref) == Kind::Text)
+        return text(ref);
+    if (kind(ref) == Kind::Data)
+        return data(ref);
     // Objects met again are shared, as the list shares them.
     QHash<quint64, QVariant> made;
     const std::function<QVariant(quint64)> make = [&](quint64 r) -> QVariant {
@@ -1033,7 +1046,11 @@ bool isControlOutsideXml(char c)
 // (the writers' encoding, in which these bytes are always characters) and is left as it is.
 std::optional<QByteArray> withControlStandIns(const QByteArray &data)
 {
-    if (data.contains('\0') || std::none_of(data.cbegin(), data.cend(), isControlOutsideXml))
+    // One pass over the whole design without an early exit, which the compiler makes vector code.
+    bool any = false;
+    for (const char c : data)
+        any |= isControlOutsideXml(c);
+    if (!any || data.contains('\0'))
         return std::nullopt;
     QByteArray out;
     out.reserve(data.size() + 64);
@@ -1119,10 +1136,6 @@ std::optional<LiftedData> liftedData(const QByteArray &xml)
     static const QByteArrayView open("<data"), close("</data>");
     if (!liftable(xml))
         return std::nullopt;
-    const auto isBase64Text = [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/' ||
-               c == '=' || c == ' ' || c == '\t' || c == '\n' || c == '\r';
-    };
     LiftedData lifted;
     std::vector<QByteArrayView> texts;
     lifted.xml.reserve(xml.size() / 8);
@@ -1137,8 +1150,6 @@ std::optional<LiftedData> liftedData(const QByteArray &xml)
         if (textEnd < 0 || !QByteArrayView(xml).sliced(textEnd).startsWith(close))
             return std::nullopt;
         const QByteArrayView text = QByteArrayView(xml).sliced(textStart, textEnd - textStart);
-        if (!std::all_of(text.begin(), text.end(), isBase64Text))
-            return std::nullopt;
         lifted.xml.append(QByteArrayView(xml).sliced(done, textStart - done));
         lifted.xml.append('#').append(QByteArray::number(qulonglong(texts.size())));
         texts.push_back(text);
@@ -1146,8 +1157,13 @@ std::optional<LiftedData> liftedData(const QByteArray &xml)
     }
     lifted.xml.append(QByteArrayView(xml).sliced(done));
     lifted.payloads.resize(texts.size());
+    // Texts are checked as they are decoded: one holding anything but Base64 and white space
+    // sends the whole list to the XML reader.
+    std::vector<char> plain(texts.size(), 0);
     const auto decode = [&](qsizetype i) {
-        lifted.payloads[size_t(i)] = fromBase64(texts[size_t(i)]);
+        bool clean = false;
+        lifted.payloads[size_t(i)] = fromBase64(texts[size_t(i)], &clean);
+        plain[size_t(i)] = clean;
     };
     // Side by side only when there is much to decode: waking helpers costs more than a little.
     if (xml.size() - lifted.xml.size() < 256 * 1024) {
@@ -1156,6 +1172,8 @@ std::optional<LiftedData> liftedData(const QByteArray &xml)
     } else {
         concurrentFor(qsizetype(texts.size()), decode);
     }
+    if (std::find(plain.begin(), plain.end(), 0) != plain.end())
+        return std::nullopt;
     return lifted;
 }
 
