@@ -1,6 +1,7 @@
 #include "core/AppState.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/DataSourceState.h"
+#include "datasource/ui/Import_Excel.h"
 #include "document/DesignSnapshot.h"
 #include "document/SKTGraphicList.h"
 #include "fixtures/ScriptedServices.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <chrono>
 
@@ -201,4 +203,33 @@ TEST_F(ProfileDialogTest, BothDialogsForALook)
         EXPECT_TRUE(shown->grab().save(testOutputPath(shown->objectName() + ".png")));
         shown->hide();
     }
+}
+
+// The Excel browse binds the columns ticked in the sheet picker and offers "Excel" in every row
+// while rows are loaded; OK then keeps the sheet's path for the design.
+TEST_F(ProfileDialogTest, TheExcelBrowseBindsTheTickedColumnsThroughThePicker)
+{
+    const QString workbook = QStringLiteral(CARD_DATASOURCE_TEST_DATA "/lo-features.xlsx");
+    dialog.Remove_Excel_in_Data_Source_Combo();
+    Data_From_Excel::defaultInstance()->reset();
+    Import_Excel *picker = Import_Excel::defaultInstance();
+    dialog.prepare(true);
+    for (const bool take : {false, true}) {
+        services->fileAnswers << workbook;
+        QTimer::singleShot(0, picker, [picker, take] {
+            EXPECT_EQ(picker->open_mode(), "E");
+            picker->picker.setTick(1, true);
+            take ? picker->OKPressed() : picker->CancelPressed();
+        });
+        dialog.Browse_excel_Btn_Clicked();
+        for (const ProfileDialog::Row &row : dialog.rows)
+            EXPECT_EQ(row.ds_combo->count(), take ? 3 : 2);
+    }
+    dialog.rows[3].ds_combo->setCurrentIndex(2);
+    dialog.rows[3].ser_col_cb->setCurrentIndex(1);
+    EXPECT_EQ(dialog.rows[3].value->text(), QString::fromUtf8("Zoë Ångström"));
+    dialog.OK_Btn_Clicked();
+    EXPECT_EQ(DataSources().Excel_Source_Path, workbook);
+    EXPECT_TRUE(host.front.slogan_xl && host.front.Excel_Binding && DataSources().Excel_Binding_Use);
+    EXPECT_EQ(host.front.slogan_xl_col_indx, 1);
 }
