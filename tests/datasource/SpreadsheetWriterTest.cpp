@@ -222,3 +222,36 @@ TEST(SpreadsheetWriter, WrittenWorkbookConvertsInLibreOffice)
     const QList<QStringList> converted = readCsv(crlf.fileName());
     EXPECT_EQ(show(converted), show(written));
 }
+
+// Sheets as other writers may make them read as the document reader read them: prefixed names,
+// CDATA, references and line ends, runs without their phonetic text, a shared index trimmed or one
+// past the table, formulas by their cached value, a cell without a reference after the one before.
+// Malformed references, undefined entities and type declarations fail.
+TEST(SpreadsheetWriter, ReadsSheetsAsOtherWritersMakeThem)
+{
+    const QByteArray strings =
+        R"(<x:sst xmlns:x="m"><x:si><x:t>zero</x:t></x:si><x:si><x:r><x:t>a</x:t></x:r><x:r><x:t xml:space="preserve"> b </x:t></x:r>)"
+        "<x:rPh><x:t>ph</x:t></x:rPh></x:si><x:si><x:t><![CDATA[<cd>]]>&amp;&#x41;&#128512;\r\nz</x:t></x:si></x:sst>";
+    const std::pair<QByteArray, const char *> cases[] = {
+        {R"(<worksheet><dimension ref="A1:C1"/><sheetData><row><c t="s"><v> 1 </v></c></row></sheetData></worksheet>)", "[a b ||]"},
+        {R"(<x:worksheet xmlns:x="m"><x:sheetData><x:row><x:c t="s"><x:v>2</x:v></x:c><x:c t="s"><x:v>3</x:v></x:c>)"
+         R"(<x:c t="s"><x:v>4</x:v></x:c><x:c t="s"><x:v>-1</x:v></x:c></x:row></x:sheetData></x:worksheet>)",
+         "[<cd>&A😀\nz|<cd>&A😀\nz||]"},
+        {R"(<worksheet><sheetData><row/><row><c r="B2"><f>1+1</f><v>2</v></c><c t="inlineStr"><is><t>in</t><r><t>line</t></r>)"
+         R"(<rPh><t>no</t></rPh></is></c><c><v>  </v></c></row></sheetData></worksheet>)",
+         "[|||]\n[|2|inline|  ]"},
+        {R"(<worksheet><sheetData><row><c r="a1"><v>1</v></c></row></sheetData></worksheet>)", "error"},
+        {R"(<worksheet><sheetData><row><c><v>&foo;</v></c></row></sheetData></worksheet>)", "error"},
+        {R"(<!DOCTYPE worksheet [<!ENTITY a "b">]><worksheet><sheetData><row><c><v>&a;</v></c></row></sheetData></worksheet>)", "error"},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("made.xlsx"));
+    for (const auto &[sheet, expected] : cases) {
+        SCOPED_TRACE(sheet.constData());
+        SSZipArchive zip(path);
+        ASSERT_TRUE(zip.open() && zip.writeData(sheet, QStringLiteral("xl/worksheets/sheet1.xml"))
+                    && zip.writeData(strings, QStringLiteral("xl/sharedStrings.xml")) && zip.close());
+        const SpreadsheetRows read = SpreadsheetWriter::ReadData(path, 1);
+        EXPECT_EQ(read.ok() ? show(read.rows) : QStringLiteral("error"), QString::fromUtf8(expected)) << read.error.toStdString();
+    }
+}
