@@ -5,28 +5,26 @@
 #include "profile/ProfilePlacement.h"
 #include "profile/ProfileState.h"
 #include "profile/User_Profile_Class.h"
+#include "profile/ui/Show_User_Profile.h"
+#include "profile/ui/User_profile.h"
+#include "window/Template_Wizard.h"
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 
 TEST_F(DesignWindowTest, ProfileLayoutFitsEveryPresetCardOfItsOrientation)
 {
     load();
-    const struct {
-        const char *category;
-        int rows;
-    } categories[] = {{"PVC Card", int(window->pvc_card_arry.size())}, {"Paper", int(window->paper_card_arry.size())}};
-    for (const auto &category : categories) {
-        for (int row = 0; row < category.rows; ++row) {
-            for (const char *turn : {"H", "V"}) {
-                const QSizeF mm = SKTWindowController::Get_My_card_Size(category.category, turn, row);
-                const QSizeF card(MM_to_Points_Convert(float(mm.width())), MM_to_Points_Convert(float(mm.height())));
-                for (const Profile_Layout_Entry &entry : Profile_Layout_Table()) {
-                    const QRectF rect = Get_Control_Rect_From_Template(entry.tag, card);
-                    EXPECT_FALSE(rect.isEmpty());
-                    EXPECT_TRUE(QRectF(QPointF(), card).contains(rect))
-                        << category.category << row << turn << entry.tag;
-                }
+    for (const char *category : {"PVC Card", "Paper"}) {
+        const int rows = int((QLatin1String(category) == "PVC Card" ? window->pvc_card_arry : window->paper_card_arry).size());
+        for (int row = 0; row < rows * 2; ++row) {
+            const QSizeF mm = SKTWindowController::Get_My_card_Size(category, row % 2 ? "V" : "H", row / 2);
+            const QSizeF card(MM_to_Points_Convert(float(mm.width())), MM_to_Points_Convert(float(mm.height())));
+            for (const Profile_Layout_Entry &entry : Profile_Layout_Table()) {
+                const QRectF rect = Get_Control_Rect_From_Template(entry.tag, card);
+                EXPECT_TRUE(!rect.isEmpty() && QRectF(QPointF(), card).contains(rect)) << category << row << entry.tag;
             }
         }
     }
@@ -47,14 +45,82 @@ TEST_F(DesignWindowTest, TheUserProfileFillPlacesOnlyAnAcceptedProfileAndKeepsTh
     Profiles().Fill_User_Profile = true;
     DataSources().Excel_Binding_Use = false;
     window->Fill_User_profile_info_front_side();
-    EXPECT_EQ(window->Data_source_type->count(), 2);
-    EXPECT_EQ(document->graphics().count(), 2);
-    EXPECT_EQ(services->messages.size(), 1);
-    EXPECT_TRUE(services->messages.value(0).contains("/no/such/photo.png"));
-    EXPECT_EQ(window->Selected_Control_Tool(), tool);
-    EXPECT_TRUE(window->toolButtons[tool]->isChecked());
+    EXPECT_TRUE(window->Data_source_type->count() == 2 && document->graphics().count() == 2);
+    EXPECT_TRUE(services->messages.size() == 1 && services->messages.value(0).contains("/no/such/photo.png"));
+    EXPECT_TRUE(window->Selected_Control_Tool() == tool && window->toolButtons[tool]->isChecked());
     EXPECT_EQ(window->_graphicView->Selected_Graphic(), document->graphics().at(0));
 
     document->undoManager().undo(); // the new objects go in one undoable step
     EXPECT_EQ(document->graphics().count(), 0);
+}
+
+namespace {
+
+QStringList archived(const SKTGraphicList &side)
+{
+    QStringList fields;
+    for (const SKTGraphicPtr &g : side.items())
+        fields << fieldsOf([&](platform::KeyedEncoder &coder) { g->encodeWithCoder(coder); });
+    return fields;
+}
+
+} // namespace
+
+// The preview works on copies: Cancel leaves every object of the side as it was, field by field.
+TEST_F(DesignWindowTest, PreviewThenCancelLeavesTheDesignExactlyAsItWas)
+{
+    load();
+    window->_graphicView->createGraphicOfClass(SKTGraphic::Kind::Text, std::nullopt, true, QRectF(5, 5, 80, 20), "F",
+                                               "Mine", QString());
+    window->Front_user_profile->Name = QStringLiteral("Ann");
+    window->Front_user_profile->email = QStringLiteral("ann@example.org");
+    Profiles().Fill_User_Profile = true;
+    window->Fill_User_profile_info_front_side();
+    const GraphicList before = document->graphics().items();
+    const QStringList fields = archived(document->graphics());
+
+    Show_User_Profile *dialog = Show_User_Profile::defaultInstance();
+    QTimer::singleShot(0, dialog, [&] {
+        EXPECT_EQ(dialog->rows[0].value->text(), "Ann");
+        dialog->rows[0].value->setText("Bo");
+        dialog->rows[7].value->clear();
+        dialog->Preview_Btn_Clicked();
+        EXPECT_EQ(window->TEMP_user_profile->Name, "Bo");
+        EXPECT_EQ(Selcect_Ctrl_With_ID(document->graphics_temp(), "Fup_Name")->Text_contents().string, "Bo");
+        dialog->Cancel_Btn_Clicked();
+    });
+    EXPECT_EQ(window->Open_User_Profile_Window(true, "F"), 0);
+    EXPECT_EQ(document->graphics().items(), before);
+    EXPECT_EQ(archived(document->graphics()), fields);
+    EXPECT_EQ(window->Front_user_profile->email, "ann@example.org");
+
+    QTimer::singleShot(0, dialog, [&] { dialog->OK_Btn_Clicked(); }); // OK twice adds nothing
+    window->User_Profile_Button_Clicked();
+    EXPECT_EQ(document->graphics().count(), before.size());
+}
+
+// The template browser's profile button, then a template: what was entered is placed on the card.
+TEST_F(DesignWindowTest, TheNewCardProfileIsPlacedOnBothSidesOnceTheTemplateIsLoaded)
+{
+    load();
+    Template_Wizard *browser = window->templateWizard();
+    User_profile *dialog = User_profile::defaultInstance();
+    QTimer::singleShot(0, dialog, [&] {
+        EXPECT_TRUE(dialog->side_combos[0]->isVisibleTo(dialog) && dialog->side_combos[0]->currentIndex() == 2);
+        dialog->rows[0].value->setText("Ann");
+        dialog->rows[2].value->setText("Zolt Ltd");
+        dialog->OK_Btn_Clicked();
+    });
+    browser->User_Profile_Click();
+    EXPECT_TRUE(Profiles().Fill_User_Profile);
+    window->New_Project_Setting_Reset(); // as reading the chosen template does
+    EXPECT_EQ(window->Front_user_profile->Name, "");
+    window->Place_New_Card_Profile();
+    for (SKTGraphicList *side : {&document->graphics(), &document->graphics_back()}) {
+        ASSERT_EQ(side->count(), 2);
+        EXPECT_EQ(Selcect_Ctrl_With_ID(*side, "Fup_Name")->Text_contents().string, "Ann");
+        EXPECT_EQ(Selcect_Ctrl_With_ID(*side, "Fup_Company")->Text_contents().string, "Zolt Ltd");
+    }
+    window->Place_New_Card_Profile(); // placed once only
+    EXPECT_EQ(document->graphics().count(), 2);
 }
