@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <array>
 #include <atomic>
 
 namespace platform {
@@ -382,15 +383,35 @@ private:
     {
         if (!color.isValid())
             return 0;
-        const QColor rgb = color.toRgb();
+        return addObject({{QStringLiteral("NSColorSpace"), Item::of(Item::Int, 1)},
+                          {QStringLiteral("NSRGB"), Item::ofData(componentBytes(color))}},
+                         {QStringLiteral("NSColor"), QStringLiteral("NSObject")});
+    }
+
+    // A colour's components as archives write them. The same few colours come again and again, so
+    // each thread keeps the last ones it wrote; a copy of its own goes in each archive, as data
+    // shared in memory would be written once.
+    static QByteArray componentBytes(const QColor &color)
+    {
+        const QColor rgb = color.toRgb(); // its components are 16-bit numbers: they decide the text
+        const quint64 key = quint64(rgb.rgba64());
+        struct Known {
+            quint64 key;
+            QByteArray bytes;
+        };
+        thread_local std::array<Known, 16> known{};
+        thread_local size_t next = 0;
+        for (const Known &k : known)
+            if (k.key == key && !k.bytes.isEmpty())
+                return QByteArray(k.bytes.constData(), k.bytes.size());
         const QString components = QStringLiteral("%1 %2 %3 %4")
                                        .arg(numberText(rgb.redF()), numberText(rgb.greenF()), numberText(rgb.blueF()),
                                             numberText(rgb.alphaF()));
         QByteArray bytes = components.toLatin1();
         bytes.append('\0');
-        return addObject({{QStringLiteral("NSColorSpace"), Item::of(Item::Int, 1)},
-                          {QStringLiteral("NSRGB"), Item::ofData(bytes)}},
-                         {QStringLiteral("NSColor"), QStringLiteral("NSObject")});
+        known[next] = {key, bytes};
+        next = (next + 1) % known.size();
+        return QByteArray(bytes.constData(), bytes.size());
     }
 
     quint64 addImage(const QImage &image)
