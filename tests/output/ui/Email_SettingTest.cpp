@@ -3,6 +3,7 @@
 #include "output/ui/Send_Modeless.h"
 
 #include "fixtures/ScriptedServices.h"
+#include "fixtures/SmtpServer.h"
 #include "fixtures/TestSupport.h"
 
 #include "core/AppState.h"
@@ -101,4 +102,37 @@ TEST(Email_Setting, MailWindowsForALook)
     progress.show();
     progress.adjustSize();
     EXPECT_TRUE(progress.grab().save(testOutputPath(QStringLiteral("Send_Modeless_Pause.png"))));
+}
+
+TEST(Email_Setting, TheTestMailGoesWithTheFieldsAsTypedAndSaysHowItWent)
+{
+    if (SmtpServer::python().isEmpty())
+        GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
+    SmtpServer server;
+    ASSERT_EQ(server.problem(), QString());
+    AppFixture app;
+    ScopedScriptedServices services;
+    MailScript task = MailScript::inFolder(sourceResourcesPath());
+    Email_Setting window(task);
+    fill(window, false);
+    window._send_mail_smtp->setText(QStringLiteral("127.0.0.1"));
+    window._send_mail_port->setText(QString::number(server.port()));
+    window._send_mail_to->setText(QStringLiteral("Friend@Example.org"));
+    window.Send_Test_Email();
+    EXPECT_EQ(window._send_mail_result_status->text(), QStringLiteral("E-mail has been sent successfully."));
+    ASSERT_EQ(server.mails().size(), 1);
+    EXPECT_EQ(server.mails().first().subject, App().App_Name + QStringLiteral(" Test Mail"));
+    EXPECT_EQ(server.mails().first().recipients, QStringList{"friend@example.org"});
+
+    // A server that never answers ends with the failure text once the time limit is reached.
+    SilentServer silent;
+    task.timeLimitMs = 1000;
+    Email_Setting waiting(task);
+    fill(waiting, false);
+    waiting._send_mail_smtp->setText(QStringLiteral("127.0.0.1"));
+    waiting._send_mail_port->setText(QString::number(silent.port()));
+    waiting._send_mail_to->setText(QStringLiteral("friend@example.org"));
+    waiting.Send_Test_Email();
+    EXPECT_TRUE(waiting._send_mail_result_status->text().endsWith(QStringLiteral("Could not send email.")));
+    EXPECT_FALSE(QFileInfo::exists(Preferences::Email_Settings_File()));
 }
