@@ -10,6 +10,7 @@
 #include "document/ControlTags.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 
 namespace {
 
@@ -77,32 +78,54 @@ GraphicList SKTGraphic::graphicsWithProperties(const QVariantList &archives, qin
     platform::KeyedArchiveLimits limits;
     limits.sharedImagePixels =
         std::make_shared<std::atomic<qint64>>(pixelBudget ? *pixelBudget : DesignFile::kMaxDesignPixels);
-    QHash<const char *, SKTGraphicPtr> read;
+    std::atomic<qint64> &budget = *limits.sharedImagePixels;
+    QHash<const char *, qsizetype> firstOfData;
     GraphicList graphics;
+    QList<qsizetype> original; // of each graphic, the one it is to copy, or its own place
     for (const QVariant &element : archives) {
         // A caller's budget that is spent means the caller refuses the lot: read no further.
-        if (pixelBudget && limits.sharedImagePixels->load() < 0)
+        if (pixelBudget && budget.load() < 0)
             break;
         if (element.metaType() != QMetaType::fromType<QByteArray>())
             continue;
         const QByteArray data = element.toByteArray();
-        if (const SKTGraphicPtr first = read.value(data.constData())) {
-            graphics << first->fullCopy();
-            spendPixels(*limits.sharedImagePixels, first->picturePixels());
+        if (const auto first = firstOfData.constFind(data.constData()); first != firstOfData.constEnd()) {
+            original << *first; // copied once the first has its picture
+            graphics << nullptr;
             continue;
         }
         SKTGraphicPtr graphic = graphicWithArchivedData(data, limits);
         if (!graphic)
             continue;
-        // Pictures are not archived: a picture whose file is still there shows that file.
-        if (graphic->kind() == Kind::Image && platform::isRegularFile(graphic->_file_path))
-            static_cast<SKTImage &>(*graphic).setFilePath(graphic->_file_path, limits.sharedImagePixels.get());
         if (!data.isEmpty())
-            read.insert(data.constData(), graphic);
+            firstOfData.insert(data.constData(), graphics.size());
+        original << graphics.size();
         graphics << graphic;
     }
+    // Pictures are not archived: a picture whose file is still there shows that file. The sizes
+    // of all of them are read first, so that pictures that cannot all fit are none of them decoded.
+    QHash<qsizetype, qint64> copies;
+    for (qsizetype i = 0; i < graphics.size(); ++i)
+        copies[original.at(i)] += 1;
+    QList<qsizetype> byPath;
+    qint64 needed = 0;
+    for (qsizetype i = 0; i < graphics.size(); ++i)
+        if (original.at(i) == i && graphics.at(i)->kind() == Kind::Image && platform::isRegularFile(graphics.at(i)->_file_path)) {
+            byPath << i;
+            const QSize size = QImageReader(standardizedPath(graphics.at(i)->_file_path)).size();
+            needed += size.isValid() ? qint64(size.width()) * size.height() * copies.value(i) : 0;
+        }
+    if (pixelBudget && needed > budget.load())
+        budget.fetch_sub(needed);
+    else
+        for (const qsizetype i : byPath)
+            static_cast<SKTImage &>(*graphics.at(i)).setFilePath(graphics.at(i)->_file_path, &budget);
+    for (qsizetype i = 0; i < graphics.size(); ++i)
+        if (original.at(i) != i && (graphics[i] = graphics.at(original.at(i))->fullCopy()))
+            spendPixels(budget, graphics.at(i)->picturePixels());
+    graphics.removeAll(nullptr);
     if (pixelBudget)
-        *pixelBudget = limits.sharedImagePixels->load();
+        *pixelBudget = budget.load();
     return graphics;
 }
 

@@ -98,6 +98,12 @@ TEST(HostileAmplification, PastesCountWhatTheDesignAlreadyHolds)
     const QByteArray pair = SKTGraphic::pasteboardDataWithGraphics({picture, std::make_shared<Shape_Control>()});
     const QByteArray shared = platform::propertyListData(QVariantList(3, picture->archivedData()),
                                                          platform::PropertyListFormat::Binary);
+    // Two objects naming one file: its size is read for both before either is decoded.
+    QTemporaryDir dir;
+    ASSERT_TRUE(pixels.save(dir.filePath(QStringLiteral("p.png"))));
+    const auto named = std::make_shared<SKTImage>();
+    named->_file_path = dir.filePath(QStringLiteral("p.png"));
+    const QByteArray byPath = SKTGraphic::pasteboardDataWithGraphics({named, named->fullCopy()});
     struct Row {
         QByteArray data;
         DesignFile::DesignLoad room;
@@ -106,7 +112,8 @@ TEST(HostileAmplification, PastesCountWhatTheDesignAlreadyHolds)
     };
     for (const Row &row : {Row{pair, {2, 1200}, true, false}, Row{pair, {1, 1200}, false, true},
                            Row{pair, {2, 1199}, false, false},
-                           Row{shared, {3, 3600}, true, false}, Row{shared, {3, 3599}, false, false}}) {
+                           Row{shared, {3, 3600}, true, false}, Row{shared, {3, 3599}, false, false},
+                           Row{byPath, {2, 2400}, true, false}, Row{byPath, {2, 2399}, false, false}}) {
         SKTError error;
         const std::optional<GraphicList> pasted = SKTGraphic::graphicsWithPasteboardData(row.data, &error, row.room);
         EXPECT_EQ(pasted.has_value(), row.pasted) << row.room.objects << " " << row.room.pixels;
