@@ -40,46 +40,57 @@ struct Item {
     QStringList texts;
     std::vector<Field> fields;
 
-    static Item of(Kind kind, qint64 number)
-    {
-        Item item;
-        item.kind = kind;
-        item.number = number;
-        return item;
-    }
-    static Item ofReal(double real)
-    {
-        Item item;
-        item.kind = Real;
-        item.real = real;
-        return item;
-    }
-    static Item ofText(const QString &text)
-    {
-        Item item;
-        item.text = text;
-        return item;
-    }
-    static Item ofData(const QByteArray &data)
-    {
-        Item item;
-        item.kind = Data;
-        item.data = data;
-        return item;
-    }
-    static Item ofUids(QList<quint64> uids)
-    {
-        Item item;
-        item.kind = Uids;
-        item.uids = std::move(uids);
-        return item;
-    }
+    // Made once Field is complete: clang instantiates the list's destructor where they stand.
+    static Item of(Kind kind, qint64 number);
+    static Item ofReal(double real);
+    static Item ofText(const QString &text);
+    static Item ofData(const QByteArray &data);
+    static Item ofUids(QList<quint64> uids);
 };
 
 struct Field {
     QString key;
     Item value;
 };
+
+Item Item::of(Kind kind, qint64 number)
+{
+    Item item;
+    item.kind = kind;
+    item.number = number;
+    return item;
+}
+
+Item Item::ofReal(double real)
+{
+    Item item;
+    item.kind = Real;
+    item.real = real;
+    return item;
+}
+
+Item Item::ofText(const QString &text)
+{
+    Item item;
+    item.text = text;
+    return item;
+}
+
+Item Item::ofData(const QByteArray &data)
+{
+    Item item;
+    item.kind = Data;
+    item.data = data;
+    return item;
+}
+
+Item Item::ofUids(QList<quint64> uids)
+{
+    Item item;
+    item.kind = Uids;
+    item.uids = std::move(uids);
+    return item;
+}
 
 // Texts and where they were put. An archive holds few, so they are looked up one by one until
 // there are many.
