@@ -4,6 +4,7 @@
 #include <QList>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -36,7 +37,13 @@ InkTrace InkTrace::of(const QImage &picture)
     // The ink is the pixel farthest from the ground.
     QRgb ink = ground;
     long farthest = 0;
+    // A row like the one above it holds nothing new: symbols repeat their rows many times over.
+    const auto sameAsAbove = [&image, width](int y) {
+        return y > 0 && std::memcmp(image.constScanLine(y), image.constScanLine(y - 1), size_t(width) * 4) == 0;
+    };
     for (int y = 0; y < height; ++y) {
+        if (sameAsAbove(y))
+            continue;
         const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         for (int x = 0; x < width; ++x) {
             if (qAlpha(row[x]) == 0 || row[x] == ground || row[x] == ink)
@@ -60,6 +67,8 @@ InkTrace InkTrace::of(const QImage &picture)
         trace.ink.append(QRect(run.left, top, run.right - run.left, bottom - top));
     };
     for (int y = 0; y < height; ++y) {
+        if (sameAsAbove(y))
+            continue; // every run goes on
         const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         next.clear();
         int start = -1;
