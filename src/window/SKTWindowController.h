@@ -211,7 +211,7 @@ public:
     void Get_Email_Details();
     // The completion box of an export; its OK opens Export_File_Path when its box is ticked.
     void Open_Export_File_Box();
-    bool Check_Batch_File_In_Use_Validation(const QString &seriesName);
+    bool Check_Batch_File_In_Use_Validation(const QString &seriesName) override;
     void Show_Create_Modeless();
     void Hide_Destroy_Modeless();
     // Workers call these two; the sheet itself is shown and hidden on the GUI thread.

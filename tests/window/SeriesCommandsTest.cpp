@@ -48,7 +48,7 @@ TEST_F(SeriesCommandsTest, TheSeriesMenuOpensTheManagerAndTheWizard)
     wizard->file_name_Insert = 1;
     QTimer::singleShot(0, wizard, [wizard] {
         EXPECT_EQ(wizard->file_name_required * 10 + wizard->file_name_Insert, 10);
-        EXPECT_TRUE(wizard->Excel_file_name->isVisible());
+        EXPECT_TRUE(wizard->Text_file_name->isVisible());
         wizard->CancelPressed();
     });
     trigger("Import_Wizard_action");

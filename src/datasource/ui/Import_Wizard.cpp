@@ -8,6 +8,7 @@
 #include "datasource/SeriesSources.h"
 #include "datasource/WorkbookScratch.h"
 #include "datasource/ui/Import_Excel.h"
+#include "datasource/ui/Import_Excel_DataSheet.h"
 #include "platform/UiServices.h"
 #include "platform/ui/DefaultDialog.h"
 #include "platform/ui/DialogLook.h"
@@ -23,24 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Takes the cells the sheet and column picker hands over, for a series of their own.
-class CellCollector : public BatchSeriesManager {
-public:
-    CellCollector() : m_previous(installBatchWizard_Window(this)) {}
-    ~CellCollector() override { installBatchWizard_Window(m_previous); }
-    void Create_Value_List(const QString &value) override
-    {
-        if (QString line = Series_Line_Value(value); !line.isEmpty())
-            values << line;
-    }
-    void Fill_List() override {}
-
-    QStringList values;
-
-private:
-    BatchSeriesManager *m_previous;
-};
 
 template <typename Widget>
 Widget *named(Widget *widget, const char *name)
@@ -160,9 +143,11 @@ int Import_Wizard::Open_Wnd()
     ManualEdit->clear();
     const bool named = file_name_required == 1;
     for (QLineEdit *name : {Excel_file_name, Text_file_name, Manual_file_name, Image_file_name}) {
-        name->setVisible(named);
+        // A workbook's series are named in the sheet import.
+        const bool shown = named && name != Excel_file_name;
+        name->setVisible(shown);
         if (QWidget *label = findChild<QWidget *>(name->objectName() + QStringLiteral("_label")))
-            label->setVisible(named);
+            label->setVisible(shown);
     }
     chooseSource(SeriesImporter::Workbook);
     const int code = exec();
@@ -262,30 +247,23 @@ void Import_Wizard::OKPressed()
         done(1);
 }
 
-bool Import_Wizard::importWorkbook(SeriesImporter &importer)
+bool Import_Wizard::importWorkbook(SeriesImporter &)
 {
     const QString path = Trim_Str(Excel_path->text());
-    Import_Excel *picker = Import_Excel::defaultInstance();
-    picker->setOpen_mode(QStringLiteral("D"));
-    if (file_name_required != 1) {
-        picker->Open_excel_Wnd(path);
-        if (BatchSeriesManager *manager = BatchWizard_Window(); manager && file_name_Insert == 1)
-            manager->Fill_List();
+    if (file_name_required == 1) {
+        // The sheet import names its series itself, one per column or one filled from several;
+        // the wizard closes whatever its outcome.
+        Import_Excel_DataSheet *sheet = Import_Excel_DataSheet::defaultInstance();
+        sheet->file_name_Insert = file_name_Insert;
+        sheet->Open_excel_Wnd(path);
         return true;
     }
-    if (Remove_Reserve_Char_In_File_Name(Excel_file_name->text()).isEmpty()) {
-        Show_MessageBox(QStringLiteral("Please enter a name for the series."));
-        return false;
-    }
-    QStringList cells;
-    int code = 0;
-    {
-        CellCollector collector;
-        code = picker->Open_excel_Wnd(path);
-        cells = collector.values;
-    }
-    // Cells the user took and could not keep under the name leave the wizard open to try another.
-    return code != 1 || importer.deliver(cells, Excel_file_name->text());
+    Import_Excel *picker = Import_Excel::defaultInstance();
+    picker->setOpen_mode(QStringLiteral("D"));
+    picker->Open_excel_Wnd(path);
+    if (BatchSeriesManager *manager = BatchWizard_Window(); manager && file_name_Insert == 1)
+        manager->Fill_List();
+    return true;
 }
 
 void Import_Wizard::CancelPressed()

@@ -44,7 +44,7 @@ public:
     QLineEdit *Excel_path, *Text_path, *Image_path;
     QPushButton *Excel_btn, *Text_btn, *Image_btn;
     QPlainTextEdit *ManualEdit;
-    // The workbook's name field stands in for the sheet import's own: its cells make one series.
+    // The workbook's name field is never shown: the sheet import names the series it writes.
     QLineEdit *Excel_file_name, *Text_file_name, *Manual_file_name, *Image_file_name;
     PleaseWait_Modeless *plz_wait_Window;
 
@@ -54,7 +54,8 @@ public slots:
 
 private:
     void chooseSource(int option);
-    // The ticked columns of a workbook, through the sheet and column picker.
+    // The ticked columns of a workbook: as series files through the sheet import, into the edited
+    // series through the sheet and column picker.
     bool importWorkbook(SeriesImporter &importer);
     void Show_Create_Modeless();
     void Hide_Destroy_Modeless();

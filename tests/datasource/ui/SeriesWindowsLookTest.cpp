@@ -1,6 +1,8 @@
 #include "core/AppState.h"
 #include "datasource/SeriesStore.h"
+#include "datasource/SpreadsheetWriter.h"
 #include "datasource/ui/Generate_List.h"
+#include "datasource/ui/Import_Excel_DataSheet.h"
 #include "datasource/ui/Long_SMS_Dlg.h"
 #include "datasource/ui/View_Data_Series.h"
 #include "fixtures/TestSupport.h"
@@ -9,6 +11,8 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -53,4 +57,20 @@ TEST(SeriesWindowsLook, TheSeriesWindowsForALook)
     });
     shootWhileOpen(generator, QStringLiteral("series-generator.png"));
     generator->Open_Wnd();
+
+    QTemporaryDir dir;
+    const QString workbook = dir.filePath(QStringLiteral("guests.xlsx"));
+    ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(
+        workbook, {{"Name", "Company", "City", "Table"}, {"Ann Lee", "Lee & Co", "Paris", "4"}}, true));
+    Import_Excel_DataSheet *sheet = Import_Excel_DataSheet::defaultInstance();
+    QTimer::singleShot(0, sheet, [sheet] {
+        sheet->import.picker.setTick(0, true);
+        sheet->import.picker.setTick(3, true);
+        sheet->Each_Col_RD_Click();
+        EXPECT_TRUE(sheet->grab().toImage().save(testOutputPath(QStringLiteral("series-from-sheet-each.png"))));
+        sheet->Fill_col_RD->click();
+        sheet->Fill_Type_CellClick(2);
+    });
+    shootWhileOpen(sheet, QStringLiteral("series-from-sheet-fill.png"));
+    sheet->Open_excel_Wnd(workbook);
 }
