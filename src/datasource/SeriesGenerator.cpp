@@ -123,10 +123,11 @@ std::optional<QByteArray> SeriesGenerator::generate(const Fields &f, qint64 most
             return std::nullopt;
         const int width = f.manage_digit ? static_cast<int>(std::max(f.from.size(), f.to.size())) : 0;
         out.reserve(static_cast<qsizetype>(count) * (prefix.size() + suffix.size() + std::max(width, 8) + 1));
-        qint64 n = integerValue(f.from);
-        for (quint64 made = 0; made < count && fits(); ++made, ++n) {
+        const quint64 from = static_cast<quint64>(integerValue(f.from));
+        for (quint64 made = 0; made < count && fits(); ++made) {
             out.append(prefix);
-            appendNumber(out, n, width);
+            // Counted without a signed overflow past the last number, which may be the largest.
+            appendNumber(out, static_cast<qint64>(from + made), width);
             out.append(suffix);
             out.append('\n');
         }
