@@ -18,7 +18,6 @@
 #include <limits>
 #include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 namespace platform {
@@ -220,6 +219,24 @@ private:
     BinaryPropertyListBuilder m_out;
 };
 
+// Bytes written through a pointer, into room made beforehand for the most they can take.
+struct Out {
+    char *begin;
+    char *at;
+    void push_back(char c) { *at++ = c; }
+    void append(const char *bytes, size_t n)
+    {
+        std::memcpy(at, bytes, n);
+        at += n;
+    }
+    void append(size_t n, char c)
+    {
+        std::memset(at, c, n);
+        at += n;
+    }
+    size_t size() const { return size_t(at - begin); }
+};
+
 int bytesFor(quint64 value)
 {
     if (value <= 0xFF)
@@ -229,13 +246,13 @@ int bytesFor(quint64 value)
     return value <= 0xFFFFFFFFu ? 4 : 8;
 }
 
-void appendUnsigned(std::string &out, quint64 value, int width)
+void appendUnsigned(Out &out, quint64 value, int width)
 {
     for (int i = width - 1; i >= 0; --i)
         out.push_back(char((value >> (8 * i)) & 0xFF));
 }
 
-void appendMarkerAndLength(std::string &out, int type, quint64 length)
+void appendMarkerAndLength(Out &out, int type, quint64 length)
 {
     if (length < 15) {
         out.push_back(char((type << 4) | int(length)));
@@ -247,7 +264,7 @@ void appendMarkerAndLength(std::string &out, int type, quint64 length)
     appendUnsigned(out, length, width);
 }
 
-void writeUnsigned(std::string &out, quint64 number)
+void writeUnsigned(Out &out, quint64 number)
 {
     if (number > quint64(std::numeric_limits<qint64>::max())) {
         // Beyond the signed range the binary form takes sixteen bytes.
@@ -303,7 +320,6 @@ quint64 BinaryPropertyListBuilder::text(const QString &text)
     const quint64 index = add(Kind::Text, 0, text);
     m_texts[at] = quint32(index + 1);
     ++m_textCount;
-    m_payload += text.size() * 2 + 3;
     return index;
 }
 
@@ -313,7 +329,6 @@ quint64 BinaryPropertyListBuilder::data(const QByteArray &bytes)
     const auto key = std::make_pair(bytes.constData(), bytes.size());
     if (const auto it = m_data.constFind(key); it != m_data.constEnd())
         return *it;
-    m_payload += bytes.size() + 10;
     const quint64 index = add(Kind::Data, 0, {}, bytes);
     m_data.insert(key, index);
     return index;
@@ -378,8 +393,12 @@ QByteArray BinaryPropertyListBuilder::bytes() const
 {
     const quint64 count = m_objects.size();
     const int refSize = bytesFor(count);
-    std::string out("bplist00");
-    out.reserve(size_t(count) * 8 + m_refs.size() * size_t(refSize) + size_t(m_payload) + 64);
+    size_t most = 8 + 32 + size_t(count) * (18 + 8) + m_refs.size() * size_t(refSize);
+    for (const Object &object : m_objects)
+        most += size_t(object.text.size()) * 2 + size_t(object.data.size());
+    QByteArray bytes(qsizetype(most), Qt::Uninitialized);
+    Out out{bytes.data(), bytes.data()};
+    out.append("bplist00", 8);
     std::vector<quint64> offsets;
     offsets.reserve(size_t(count));
     for (const Object &object : m_objects) {
@@ -405,11 +424,8 @@ QByteArray BinaryPropertyListBuilder::bytes() const
             const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x80; });
             appendMarkerAndLength(out, ascii ? 0x5 : 0x6, quint64(text.size()));
             if (ascii) {
-                const size_t at = out.size();
-                out.resize(at + size_t(text.size()));
-                char *to = out.data() + at;
                 for (const QChar ch : text)
-                    *to++ = char(ch.unicode());
+                    out.push_back(char(ch.unicode()));
             } else {
                 for (const QChar ch : text)
                     appendUnsigned(out, ch.unicode(), 2);
@@ -451,7 +467,8 @@ QByteArray BinaryPropertyListBuilder::bytes() const
     appendUnsigned(out, count, 8);
     appendUnsigned(out, 0, 8); // the root is written first
     appendUnsigned(out, tableOffset, 8);
-    return QByteArray(out.data(), qsizetype(out.size()));
+    bytes.truncate(qsizetype(out.size()));
+    return bytes;
 }
 
 namespace {

@@ -119,7 +119,6 @@ private:
     std::vector<quint32> m_texts;
     qsizetype m_textCount = 0;
     QHash<std::pair<const char *, qsizetype>, quint64> m_data; // by address and size
-    qint64 m_payload = 0;
 };
 
 constexpr int kPropertyListMaxDepth = 64;
