@@ -36,7 +36,7 @@ void SheetRowsBuilder::beginRow()
     m_rowHasValue = false;
 }
 
-bool SheetRowsBuilder::setCell(int column, const QString &value, qint64 repeat)
+bool SheetRowsBuilder::setCell(qint64 column, const QString &value, qint64 repeat)
 {
     if (column < 1 || repeat < 1 || column + repeat - 1 > kMaxColumns)
         return fail(QStringLiteral("The sheet has more than %1 columns.").arg(kMaxColumns));
@@ -49,7 +49,7 @@ bool SheetRowsBuilder::setCell(int column, const QString &value, qint64 repeat)
         return false;
     if (m_row.size() < last)
         m_row.resize(last);
-    for (int c = column; c <= last; ++c)
+    for (int c = int(column); c <= last; ++c)
         m_row[c - 1] = value;
     m_rowHasValue = true;
     return true;

@@ -26,7 +26,7 @@ public:
     bool widen(int columns);
     void beginRow();
     // `value` in `column` (from 1) and in the `repeat` - 1 columns after it.
-    bool setCell(int column, const QString &value, qint64 repeat = 1);
+    bool setCell(qint64 column, const QString &value, qint64 repeat = 1);
     // The row ends, standing for `repeat` rows.
     bool endRow(qint64 repeat = 1);
     // Rows ended so far.
@@ -38,6 +38,8 @@ public:
     SpreadsheetRows finish();
 
     bool failed() const { return !m_error.isEmpty(); }
+    // Why a bound was passed; empty while none was.
+    const QString &error() const { return m_error; }
 
 private:
     bool fail(const QString &reason);

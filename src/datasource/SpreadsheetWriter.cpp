@@ -5,6 +5,7 @@
 #include "datasource/SheetRowsBuilder.h"
 #include "datasource/XmlPullReader.h"
 #include "datasource/ZipArchiveReader.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
 
 #include <QFile>
@@ -149,7 +150,7 @@ template <typename Handler>
 bool streamFile(const QString &path, QString *error, Handler &&handle)
 {
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (!platform::isRegularFile(path) || !file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("\"%1\" is not a file that can be read.").arg(QFileInfo(path).fileName());
         return false;
     }
@@ -251,6 +252,13 @@ qint64 sharedIndex(std::string_view text)
 
 // The sheet's rows as its part writes them, read straight from the archive into rows. The shared
 // strings are read beside the sheet: a shared-string cell is noted and filled in at the end.
+// Hands on why the rows passed a bound, stopping the read.
+bool rowsFailed(const SheetRowsBuilder &rows, QString *error)
+{
+    *error = rows.error();
+    return false;
+}
+
 class SheetReader {
 public:
     void fillSharedStrings(const QStringList &strings)
@@ -282,7 +290,7 @@ public:
                 return endCell(error);
             else if (d == 3 && m_inRow) {
                 m_inRow = false;
-                return m_rows.endRow() || failed(error);
+                return m_rows.endRow() || rowsFailed(m_rows, error);
             } else if (d == 2)
                 m_inSheetData = false;
             return true;
@@ -300,7 +308,7 @@ public:
                 std::string_view range = ref ? std::string_view(*ref) : std::string_view();
                 if (const std::size_t colon = range.find(':'); colon != std::string_view::npos)
                     range.remove_prefix(colon + 1);
-                return m_rows.widen(columnOf(range)) || failed(error);
+                return m_rows.widen(columnOf(range)) || rowsFailed(m_rows, error);
             }
             if (xml.nameIs("sheetData") && !m_sheetDataSeen)
                 m_sheetDataSeen = m_inSheetData = true;
@@ -336,12 +344,6 @@ public:
     SpreadsheetRows finish() { return m_rows.finish(); }
 
 private:
-    bool failed(QString *error)
-    {
-        *error = m_rows.finish().error;
-        return false;
-    }
-
     bool beginCell(const XmlPullReader &xml, QString *error)
     {
         const std::string *reference = xml.attribute("r");
@@ -375,7 +377,7 @@ private:
         } else if (!m_value.empty()) {
             value = QString::fromUtf8(m_value);
         }
-        return m_rows.setCell(m_column, value) || failed(error);
+        return m_rows.setCell(m_column, value) || rowsFailed(m_rows, error);
     }
 
     enum class Type { Other, Shared, Inline };
@@ -552,13 +554,13 @@ public:
         if (d == m_cellDepth) {
             m_cellDepth = 0;
             const QString value = m_cell.text();
-            if (!value.isEmpty() && (m_column > SheetRowsBuilder::kMaxColumns || !m_rows.setCell(int(m_column), value, m_cellRepeat)))
-                return failed(error);
+            if (!value.isEmpty() && !m_rows.setCell(m_column, value, m_cellRepeat))
+                return rowsFailed(m_rows, error);
             m_column += m_cellRepeat;
         } else if (d == m_rowDepth) {
             m_rowDepth = 0;
             if (!m_rows.endRow(m_rowRepeat))
-                return failed(error);
+                return rowsFailed(m_rows, error);
         } else if (m_tableDepth && d == m_chainDepth && d > m_tableDepth) {
             --m_chainDepth;
         } else if (d == m_tableDepth) {
@@ -576,14 +578,6 @@ public:
     }
 
 private:
-    bool failed(QString *error)
-    {
-        *error = m_rows.finish().error;
-        if (error->isEmpty())
-            *error = QStringLiteral("The sheet has more than %1 columns.").arg(SheetRowsBuilder::kMaxColumns);
-        return false;
-    }
-
     SheetRowsBuilder m_rows{SheetRowsBuilder::EmptyRows::UpToTheLastValue};
     int m_pathDepth = 0, m_tableDepth = 0, m_chainDepth = 0, m_rowDepth = 0, m_cellDepth = 0;
     bool m_tableDone = false;
@@ -646,13 +640,13 @@ public:
         } else if (d == 5 && m_inCell) {
             m_inCell = false;
             const QString value = QString::fromUtf8(m_text);
-            if (!value.isEmpty() && (m_column > SheetRowsBuilder::kMaxColumns || !m_rows.setCell(int(m_column), value)))
-                return failed(error);
+            if (!value.isEmpty() && !m_rows.setCell(m_column, value))
+                return rowsFailed(m_rows, error);
             m_column += 1 + m_merged;
         } else if (d == 4 && m_inRow) {
             m_inRow = false;
             if (!m_rows.endRow(m_rowRepeat))
-                return failed(error);
+                return rowsFailed(m_rows, error);
             m_nextRow += m_rowRepeat;
         } else if (d == 3 && m_inTable) {
             m_inTable = false;
@@ -670,14 +664,6 @@ public:
     }
 
 private:
-    bool failed(QString *error)
-    {
-        *error = m_rows.finish().error;
-        if (error->isEmpty())
-            *error = QStringLiteral("The sheet has more than %1 columns.").arg(SheetRowsBuilder::kMaxColumns);
-        return false;
-    }
-
     // An "Index" that goes back would put two cells or rows in one place.
     static bool placeAt(const std::string *index, qint64 &next, const char *what, QString *error)
     {
@@ -700,7 +686,7 @@ private:
         if (m_nextRow > before) {
             m_rows.beginRow();
             if (!m_rows.endRow(m_nextRow - before))
-                return failed(error);
+                return rowsFailed(m_rows, error);
         }
         m_rowRepeat = countOf(xml.attribute("Span"), 0) + 1;
         m_inRow = true;

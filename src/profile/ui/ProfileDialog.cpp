@@ -196,6 +196,26 @@ void ProfileDialog::showPicture(QLabel *label, const QImage &picture)
         picture.scaled(label->size() - QSize(6, 6), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
+QLabel *ProfileDialog::heading(const QString &text)
+{
+    auto *label = new QLabel(text);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+bool ProfileDialog::prepareForShownSide()
+{
+    Reset_all_Ctrl();
+    excel_path_field->setText(DataSources().Excel_Source_Path);
+    const bool back = m_host && m_host->backShown();
+    setWindowTitle(back ? tr("Back Side User Profile Information") : tr("Front Side User Profile Information"));
+    Graphics_array = m_host ? m_host->shownSideObjects() : GraphicList();
+    Create_and_Set_template_picture();
+    return back;
+}
+
 int ProfileDialog::runPrepared()
 {
     if (rows[0].value)

@@ -110,6 +110,12 @@ protected:
     // A row's read-back also ticks the per-side dialog's value box.
     virtual void valueReadBack(int row) { Q_UNUSED(row); }
     static void showPicture(QLabel *label, const QImage &picture);
+    // A bold label over a column or a picture.
+    static QLabel *heading(const QString &text);
+    // Opening for the side the design window shows: the form reset, the Excel path, the title and
+    // the side's objects with their pictures; the rows are read back by the caller. Whether it is
+    // the back side.
+    bool prepareForShownSide();
 
     ProfileDialogHost *m_host = nullptr;
 

@@ -1,9 +1,7 @@
 #include "profile/ui/Show_User_Profile.h"
 
-#include "datasource/DataSourceState.h"
 #include "platform/ui/DefaultDialog.h"
 #include "profile/User_Profile_Class.h"
-#include "profile/ui/ProfileDialogHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,19 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-QLabel *heading(const QString &text)
-{
-    auto *label = new QLabel(text);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
-
-} // namespace
 
 Show_User_Profile::Show_User_Profile(QWidget *parent) : ProfileDialog(parent)
 {
@@ -91,12 +76,7 @@ void Show_User_Profile::prepare(bool edit)
         Reset_all_Ctrl();
         return;
     }
-    Reset_all_Ctrl();
-    excel_path_field->setText(DataSources().Excel_Source_Path);
-    const bool back = m_host && m_host->backShown();
-    setWindowTitle(back ? tr("Back Side User Profile Information") : tr("Front Side User Profile Information"));
-    Graphics_array = m_host ? m_host->shownSideObjects() : GraphicList();
-    Create_and_Set_template_picture();
+    prepareForShownSide();
     readBack(Graphics_array);
 }
 

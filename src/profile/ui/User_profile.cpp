@@ -1,6 +1,5 @@
 #include "profile/ui/User_profile.h"
 
-#include "datasource/DataSourceState.h"
 #include "platform/ui/DefaultDialog.h"
 #include "platform/ui/Form.h"
 #include "profile/User_Profile_Class.h"
@@ -12,19 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QLabel *heading(const QString &text)
-{
-    auto *label = new QLabel(text);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
-
-} // namespace
 
 User_profile::User_profile(QWidget *parent) : ProfileDialog(parent)
 {
@@ -82,15 +68,10 @@ void User_profile::prepare(bool edit)
         Reset_all_Ctrl();
         return;
     }
-    Reset_all_Ctrl();
-    excel_path_field->setText(DataSources().Excel_Source_Path);
     select_side_label->hide();
     for (QComboBox *side : side_combos)
         side->hide();
-    const bool back = m_host && m_host->backShown();
-    setWindowTitle(back ? tr("Back Side User Profile Information") : tr("Front Side User Profile Information"));
-    Graphics_array = m_host ? m_host->shownSideObjects() : GraphicList();
-    Create_and_Set_template_picture();
+    const bool back = prepareForShownSide();
     for (QComboBox *side : side_combos)
         side->setCurrentIndex(back ? 1 : 0);
     readBack(Graphics_array);
