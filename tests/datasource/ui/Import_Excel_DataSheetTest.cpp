@@ -50,7 +50,7 @@ protected:
 } // namespace
 
 // From the import wizard's series-file mode: the columns are named in the table and an existing
-// series is asked about in the long-message dialog; the fill controls follow the mode and target.
+// series is asked about in the long-message dialog.
 TEST_F(ImportExcelDataSheetTest, TheWizardOpensTheSheetImportWhoseControlsMakeTheSeries)
 {
     Import_Wizard *wizard = Import_Wizard::defaultInstance();
@@ -66,14 +66,6 @@ TEST_F(ImportExcelDataSheetTest, TheWizardOpensTheSheetImportWhoseControlsMakeTh
             QAbstractItemModel &columns = *sheet->ColList->model();
             ASSERT_EQ(columns.rowCount(), 2);
             EXPECT_FALSE(sheet->ColList->isColumnHidden(2));
-            sheet->Fill_col_RD->click();
-            EXPECT_TRUE(sheet->list_name->isEnabled());
-            EXPECT_TRUE(sheet->ColList->isColumnHidden(2));
-            sheet->matrix_fill_type->button(2)->click();
-            EXPECT_TRUE(sheet->List_ComboBox->isVisible());
-            EXPECT_EQ(sheet->List_ComboBox->currentText(), QStringLiteral("Guests"));
-            sheet->Each_col_RD->click();
-
             EXPECT_TRUE(columns.setData(columns.index(0, 2), QStringLiteral("Guests")));
             EXPECT_TRUE(columns.setData(columns.index(0, 0), Qt::Checked, Qt::CheckStateRole));
             EXPECT_TRUE(columns.setData(columns.index(1, 0), Qt::Checked, Qt::CheckStateRole));

@@ -76,13 +76,3 @@ TEST_F(ViewDataSeriesTest, ShowsTheTrimmedNonBlankValuesInFileOrderWithTheirCoun
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("a\n\n \tb \n   \nc\r\n"));
 }
-
-TEST_F(ViewDataSeriesTest, ShowsOverTheWindowThatAsked)
-{
-    QWidget owner;
-    writeSeries(QStringLiteral("One"), "1\n");
-    EXPECT_EQ(shown(QStringLiteral("One"), nullptr, &owner), QStringList{"1"});
-    EXPECT_EQ(View_Data_Series::defaultInstance()->parentWidget(), &owner);
-    EXPECT_TRUE(View_Data_Series::defaultInstance()->isWindow());
-    View_Data_Series::defaultInstance()->setParent(nullptr, View_Data_Series::defaultInstance()->windowFlags());
-}
