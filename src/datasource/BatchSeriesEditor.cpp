@@ -100,7 +100,7 @@ bool BatchSeriesEditor::On_Update(int row)
     QString reason;
     const std::optional<QByteArray> bytes = platform::readRegularFile(path, kMostSeriesBytes, &reason);
     if (!bytes) {
-        Show_MessageBox(withReason(kFileError, reason.left(1).toUpper() + reason.mid(1) + u'.'));
+        Show_MessageBox(withReason(kFileError, Clause_As_Sentence(reason)));
         return false;
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -408,7 +408,7 @@ SeriesSource Read_Text_Source(const QString &path)
     QString reason;
     const std::optional<QByteArray> bytes = platform::readRegularFile(path, kMostSourceBytes, &reason);
     if (!bytes)
-        return failure(QStringLiteral("Please select a valid file.\n\n") + reason.left(1).toUpper() + reason.mid(1) + u'.');
+        return failure(QStringLiteral("Please select a valid file.\n\n") + Clause_As_Sentence(reason));
     const QString type = QFileInfo(path).suffix().toLower();
     std::optional<QString> text;
     if (type == QLatin1String("rtf")) {
@@ -458,6 +458,11 @@ SeriesSource Picture_Files(const QString &folder)
         if (!values.add(dir.absoluteFilePath(name)))
             break;
     return values.take();
+}
+
+QString Clause_As_Sentence(const QString &clause)
+{
+    return clause.left(1).toUpper() + clause.mid(1) + u'.';
 }
 
 std::optional<QString> Series_Size_Problem(const QStringList &values)

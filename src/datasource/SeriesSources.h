@@ -60,5 +60,7 @@ SeriesSource Read_Text_Source(const QString &path);
 QStringList Pasted_Lines(const QString &text);
 // The full paths of the picture files of `folder`, sorted by name; sub-folders are not entered.
 SeriesSource Picture_Files(const QString &folder);
+// A reason given as a clause ("it is not a regular file") made a sentence of its own.
+QString Clause_As_Sentence(const QString &clause);
 // Why `values` would make a series too large to read back or to run, or nothing when they would not.
 std::optional<QString> Series_Size_Problem(const QStringList &values);
