@@ -2,6 +2,7 @@
 
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/MessageBoxes.h"
+#include "datasource/ui/Generate_List.h"
 #include "datasource/ui/Import_Wizard.h"
 #include "datasource/ui/ListDataTableModel.h"
 #include "platform/ui/DefaultDialog.h"
@@ -97,6 +98,7 @@ BatchWizard::BatchWizard(QWidget *parent)
                         {"Update_btn", "Open", &BatchWizard::Update_Btn_Clicked},
                         {"Delete_btn", "Delete", &BatchWizard::Delete_Btn_Clicked},
                         {"Import_btn", "Import...", &BatchWizard::Import_Btn_Clicked},
+                        {"Generate_btn", "Generate...", &BatchWizard::Generate_Btn_Clicked},
                         {nullptr, nullptr, nullptr},
                         {"Help_btn", "Help", &BatchWizard::Help_Btn_Clicked},
                         {"Close_btn", "Close", &BatchWizard::Close_Btn_Clicked}};
@@ -128,6 +130,7 @@ BatchWizard::BatchWizard(QWidget *parent)
         const char *text;
         void (BatchWizard::*action)();
     } valueCommands[] = {{"Import_Value_btn", "Import...", &BatchWizard::Import_Value_Btn_Clicked},
+                         {"Generate_Value_btn", "Generate...", &BatchWizard::Generate_Value_Btn_Clicked},
                          {"Delete_Rows_btn", "Delete Rows", &BatchWizard::Delete_Rows_Btn_Clicked},
                          {"Save_btn", "Save", &BatchWizard::Save_Btn_Clicked},
                          {"Export_btn", "Export...", &BatchWizard::Export_Btn_Clicked},
@@ -309,12 +312,30 @@ void BatchWizard::Delete_Btn_Clicked()
         Mark_List_New_Selection(*select);
 }
 
+namespace {
+
+// The import wizard and the generator make a new series file from screen 1 (1) or hand their values
+// to the series being edited on screen 2 (0); either way the manager's lists are read again.
+template <typename Source>
+void openSource(int fileNameRequired)
+{
+    Source *source = Source::defaultInstance();
+    source->file_name_required = fileNameRequired;
+    source->file_name_Insert = 1;
+    source->Open_Wnd();
+}
+
+} // namespace
+
 void BatchWizard::Import_Btn_Clicked()
 {
-    Import_Wizard *wizard = Import_Wizard::defaultInstance();
-    wizard->file_name_required = 1;
-    wizard->file_name_Insert = 1;
-    wizard->Open_Wnd();
+    openSource<Import_Wizard>(1);
+    reloadTables();
+}
+
+void BatchWizard::Generate_Btn_Clicked()
+{
+    openSource<Generate_List>(1);
     reloadTables();
 }
 
@@ -322,10 +343,15 @@ void BatchWizard::Import_Value_Btn_Clicked()
 {
     if (!editor.Prepare_Value_Import())
         return;
-    Import_Wizard *wizard = Import_Wizard::defaultInstance();
-    wizard->file_name_required = 0;
-    wizard->file_name_Insert = 1;
-    wizard->Open_Wnd();
+    openSource<Import_Wizard>(0);
+    reloadTables();
+}
+
+void BatchWizard::Generate_Value_Btn_Clicked()
+{
+    if (!editor.Prepare_Value_Import())
+        return;
+    openSource<Generate_List>(0);
     reloadTables();
 }
 

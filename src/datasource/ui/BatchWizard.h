@@ -32,8 +32,10 @@ public:
     void Update_Btn_Clicked();
     void Delete_Btn_Clicked();
     void Import_Btn_Clicked();
+    void Generate_Btn_Clicked();
     // Screen 2.
     void Import_Value_Btn_Clicked();
+    void Generate_Value_Btn_Clicked();
     void Delete_Rows_Btn_Clicked();
     void Save_Btn_Clicked();
     void Export_Btn_Clicked();

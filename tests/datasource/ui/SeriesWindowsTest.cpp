@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "datasource/ui/BatchWizard.h"
+#include "datasource/ui/Generate_List.h"
 #include "datasource/ui/Import_Wizard.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
@@ -83,6 +84,48 @@ TEST_F(SeriesWindowsTest, TheManagerEditsAndImportsAndAsksBeforeDroppingValues)
     QFile file(App().Data_Folder_Path + QStringLiteral("/Guests.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "Ann\nBob\n");
+}
+
+// Generate on the list screen writes a new series file; on the values screen it appends to the
+// series being edited once the user chose to keep its values.
+TEST_F(SeriesWindowsTest, TheManagersGenerateButtonsMakeASeriesOrAddToTheEditedOne)
+{
+    BatchWizard manager;
+    Generate_List *generator = Generate_List::defaultInstance();
+    QTimer::singleShot(0, &manager, [&] {
+        QTimer::singleShot(0, generator, [generator] {
+            EXPECT_TRUE(generator->seq_file_name->isVisible());
+            generator->radioButton_Sequntial->click();
+            generator->seq_file_name->setText(QStringLiteral("Numbers"));
+            generator->from_txt->setText(QStringLiteral("1"));
+            generator->to_txt->setText(QStringLiteral("3"));
+            generator->OKPressed();
+        });
+        click(manager, "Generate_btn");
+        EXPECT_EQ(manager.List->model()->rowCount(), 2);
+
+        manager.List->selectRow(manager.List->model()->index(0, 0).data().toString() == QLatin1String("Guests") ? 0 : 1);
+        click(manager, "Update_btn");
+        ASSERT_TRUE(manager.showsValues());
+        QTimer::singleShot(0, generator, [generator] {
+            EXPECT_FALSE(generator->const_file_name->isVisible());
+            generator->radioButton_Constant->click();
+            generator->value_txt->setText(QStringLiteral("Zed"));
+            generator->count_txt->setText(QStringLiteral("2"));
+            generator->OKPressed();
+        });
+        ui->yesNoAnswers = {false};
+        click(manager, "Generate_Value_btn");
+        manager.reloadTables();
+        EXPECT_EQ(manager.batch_value_count->text(), QStringLiteral("Total Rows : 4"));
+        EXPECT_EQ(manager.List_value->model()->index(3, 0).data().toString(), QStringLiteral("Zed"));
+        ui->yesNoAnswers = {false};
+        click(manager, "Close_Value_btn");
+    });
+    manager.Open_Wnd();
+    QFile file(App().Data_Folder_Path + QStringLiteral("/Numbers.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "1\n2\n3\n");
 }
 
 // From the design window the wizard asks for a name and writes a new series; a browsed file is
