@@ -4,6 +4,7 @@
 #include "document/SKTGraphicKinds.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/ImageBrowserView.h"
+#include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardPanel.h"
 #include "properties/ui/DataSourceTab.h"
 #include "properties/ui/FontPanel.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace {
@@ -320,6 +322,26 @@ TEST_F(TextAndPictureInWindowTest, TheLibraryButtonsOpenTheLibraryInTheirModes)
     });
     EXPECT_EQ(window->chooseLibraryBackground(), resourcePath(QStringLiteral("Frames/gold.png")));
     EXPECT_EQ(titles, (QStringList{QStringLiteral("Image Library"), QStringLiteral("Party"), QStringLiteral("Frame Library")}));
+}
+
+// The Card menu's background command puts the library's picture on the side shown, and only there.
+TEST_F(TextAndPictureInWindowTest, TheCardBackgroundCommandDressesOnlyTheSideShown)
+{
+    const QString gold = resourcePath(QStringLiteral("Frames/gold.png"));
+    QImage(5, 5, QImage::Format_ARGB32).save(gold);
+    Image_Library *library = Image_Library::defaultInstance();
+    const QString frontBefore = window->Front_card_Prop.Card_BG_Image_Path();
+    window->Back_Card_Btn_Clicked();
+    QTimer::singleShot(0, library, [library] {
+        library->imageBrowser->setSelectionIndexes({0});
+        library->OK_Clicked();
+    });
+    window->Card_Bckgrnd_Clicked();
+    EXPECT_EQ(window->Back_card_Prop.Card_BG_Image_Path(), gold);
+    EXPECT_TRUE(window->Back_card_Prop.Card_fill_chk());
+    EXPECT_EQ(window->Front_card_Prop.Card_BG_Image_Path(), frontBefore);
+    EXPECT_TRUE(window->card_bkgd_tab->Card_fill_chk->isChecked());
+    EXPECT_EQ(window->sett_tab->currentWidget(), window->card_bkgd_tab);
 }
 
 } // namespace
