@@ -90,10 +90,8 @@ void SKTWindowController::buildSupportCommands(QWidget *bar, QHBoxLayout *row, Q
 void SKTWindowController::Help_Button()
 {
     Log_Exceptions([&] {
-        if (!HelpWindow) {
+        if (!HelpWindow)
             HelpWindow = new Help_Support(Main_wnd);
-            HelpWindow->setHelpFilePath(act_path_location + kHelpFileName);
-        }
         HelpWindow->exec();
         HelpWindow->hide();
     });

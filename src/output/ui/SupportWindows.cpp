@@ -8,7 +8,6 @@
 #include "platform/ui/DialogLook.h"
 
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -201,12 +200,7 @@ Help_Support::Help_Support(QWidget *parent) : QDialog(parent)
 
 void Help_Support::HelpFilePressed()
 {
-    if (!QFileInfo(helpFilePath).isFile()) {
-        Show_MessageBox(QStringLiteral("Help file does not exist!"));
-        return;
-    }
-    if (!platform::uiServices().openPath(helpFilePath))
-        Show_NSLog_Message(QStringLiteral("Could not open ") + helpFilePath);
+    Open_Help_File();
 }
 
 // --- Review_Form ---------------------------------------------------------------------------------

@@ -26,9 +26,7 @@ class Help_Support : public QDialog {
 public:
     explicit Help_Support(QWidget *parent = nullptr);
 
-    // Where "Help.pdf" is looked for.
-    void setHelpFilePath(const QString &path) { helpFilePath = path; }
-
+    // Opens the guide, "Help.pdf" of the resources, with the desktop's viewer.
     void HelpFilePressed();
 
     QPushButton *website_1;
@@ -40,9 +38,6 @@ public:
 
 protected:
     void reject() override { done(1); }
-
-private:
-    QString helpFilePath;
 };
 
 class Review_Form : public QDialog {
@@ -98,6 +93,3 @@ public:
 protected:
     void reject() override { done(1); }
 };
-
-// The Help file's fixed name in the shipped resources.
-inline const QString kHelpFileName = QStringLiteral("Help.pdf");

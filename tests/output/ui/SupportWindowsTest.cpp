@@ -5,7 +5,7 @@
 #include "fixtures/TestSupport.h"
 
 #include <QPushButton>
-#include <QTemporaryDir>
+#include <QFile>
 #include <QUrlQuery>
 
 #include <gtest/gtest.h>
@@ -54,10 +54,9 @@ protected:
 
 TEST_F(SupportWindowsTest, TheHelpFileOpensWithTheDesktopOrIsReportedMissing)
 {
-    QTemporaryDir folder;
-    const QString help = folder.filePath(kHelpFileName);
+    AppFixture app;
+    const QString help = app.resourcePath() + QStringLiteral("Help.pdf");
     Help_Support window;
-    window.setHelpFilePath(help);
     window._Help_File_Label->click();
     EXPECT_EQ(services->messages, QStringList{QStringLiteral("\nHelp file does not exist!")});
     EXPECT_TRUE(services->openedPaths.isEmpty());
