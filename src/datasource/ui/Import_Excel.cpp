@@ -3,7 +3,7 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/MessageBoxes.h"
 #include "datasource/Data_From_Excel.h"
-#include "datasource/ui/ListDataTableModel.h"
+#include "datasource/ui/SheetColumnTicks.h"
 #include "platform/ui/DefaultDialog.h"
 #include "platform/ui/DialogLook.h"
 
@@ -33,21 +33,11 @@ Import_Excel::Import_Excel(QWidget *parent)
     setModal(true);
     DialogLook::applyBackground(this);
 
-    const auto &entries = picker.ListData_xl;
-    m_columns = new ListDataTableModel(
-        {[&entries] { return static_cast<int>(entries.size()); },
-         [&entries](const QString &column, int row) { return ListDataTableModel::valueInRows(entries, column, row); },
-         [this](const QVariant &value, const QString &column, int row) {
-             if (!ListDataTableModel::containsRow(picker.ListData_xl, row)) {
-                 Show_NSLog_Message(QStringLiteral("Invalid parameter not satisfying: %1")
-                                        .arg(QStringLiteral("pRowIndex >= 0 && pRowIndex < [ListData_xl count]")));
-                 return;
-             }
-             picker.ListData_xl[row].insert(column, value);
-         }},
-        {{ExcelSheetPicker::kStateKey, tr("Use"), Qt::AlignCenter, 48, true, false},
-         {ExcelSheetPicker::kTitleKey, tr("Column"), Qt::AlignLeft | Qt::AlignVCenter, 260, false, false}},
-        this);
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    m_columns = columnTicksModel(picker.ListData_xl,
+                                 {{ExcelSheetPicker::kStateKey, tr("Use"), Qt::AlignCenter, 48, true, false},
+                                  {ExcelSheetPicker::kTitleKey, tr("Column"), left, 260, false, false}},
+                                 this);
 
     auto *heading = new QLabel(tr("Choose a sheet of the workbook and tick the columns to take."), this);
     DialogLook::makeHeading(heading, 1.05);
@@ -64,15 +54,7 @@ Import_Excel::Import_Excel(QWidget *parent)
     form->addRow(QString(), contains_header);
 
     ColList->setObjectName(QStringLiteral("ColList"));
-    ColList->setModel(m_columns);
-    ColList->setSelectionMode(QAbstractItemView::NoSelection);
-    ColList->setAlternatingRowColors(true);
-    ColList->verticalHeader()->hide();
-    ColList->horizontalHeader()->resizeSection(0, 48);
-    ColList->horizontalHeader()->setStretchLastSection(true);
-    // The columns' size hints give widths only: the header takes the height of its text.
-    ColList->horizontalHeader()->setMinimumHeight(ColList->horizontalHeader()->fontMetrics().height() + 10);
-    ColList->setMinimumHeight(220);
+    setUpColumnTicksView(ColList, m_columns, 220);
 
     auto *selectAll = new QPushButton(tr("Select All"), this);
     selectAll->setObjectName(QStringLiteral("Select_ALL_btn"));

@@ -3,7 +3,7 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/MessageBoxes.h"
 #include "datasource/SeriesStore.h"
-#include "datasource/ui/ListDataTableModel.h"
+#include "datasource/ui/SheetColumnTicks.h"
 #include "datasource/ui/Long_SMS_Dlg.h"
 #include "platform/ui/DefaultDialog.h"
 #include "platform/ui/DialogLook.h"
@@ -57,21 +57,12 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget *parent)
     setModal(true);
     DialogLook::applyBackground(this);
 
-    QList<QVariantMap> &entries = import.picker.ListData_xl;
-    m_columns = new ListDataTableModel(
-        {[&entries] { return static_cast<int>(entries.size()); },
-         [&entries](const QString &column, int row) { return ListDataTableModel::valueInRows(entries, column, row); },
-         [&entries](const QVariant &value, const QString &column, int row) {
-             if (!ListDataTableModel::containsRow(entries, row)) {
-                 Show_NSLog_Message(QStringLiteral("No column %1 to change.").arg(row + 1));
-                 return;
-             }
-             entries[row].insert(column, value);
-         }},
-        {{ExcelSheetPicker::kStateKey, tr("Use"), Qt::AlignCenter, 48, true, true},
-         {ExcelSheetPicker::kTitleKey, tr("Column"), Qt::AlignLeft | Qt::AlignVCenter, 200, false, false},
-         {ExcelSeriesImport::kHeaderKey, tr("Series name"), Qt::AlignLeft | Qt::AlignVCenter, 200, false, true}},
-        this);
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    m_columns = columnTicksModel(import.picker.ListData_xl,
+                                 {{ExcelSheetPicker::kStateKey, tr("Use"), Qt::AlignCenter, 48, true, true},
+                                  {ExcelSheetPicker::kTitleKey, tr("Column"), left, 200, false, false},
+                                  {ExcelSeriesImport::kHeaderKey, tr("Series name"), left, 200, false, true}},
+                                 this);
 
     auto *heading = new QLabel(tr("Choose a sheet of the workbook and tick the columns to make series of."), this);
     DialogLook::makeHeading(heading, 1.05);
@@ -83,15 +74,7 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget *parent)
     form->addRow(tr("Sheet:"), Sheet_ComboBox);
     form->addRow(QString(), contains_header);
 
-    ColList->setModel(m_columns);
-    ColList->setSelectionMode(QAbstractItemView::NoSelection);
-    ColList->setAlternatingRowColors(true);
-    ColList->verticalHeader()->hide();
-    ColList->horizontalHeader()->resizeSection(0, 48);
-    ColList->horizontalHeader()->resizeSection(1, 200);
-    ColList->horizontalHeader()->setStretchLastSection(true);
-    ColList->horizontalHeader()->setMinimumHeight(ColList->horizontalHeader()->fontMetrics().height() + 10);
-    ColList->setMinimumHeight(200);
+    setUpColumnTicksView(ColList, m_columns, 200);
 
     // The fill target: a new series named here, or a series of the list replaced or extended.
     const char *targets[] = {"New series", "Replace series", "Add to series"};
