@@ -1,6 +1,7 @@
 #include "output/PictureExport.h"
 
 #include "BenchSupport.h"
+#include "BoundCard.h"
 
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSettings.h"
@@ -35,8 +36,6 @@
 namespace {
 
 constexpr double kDpi = 300.0;
-const QRectF kCard(0, 0, 85.6 * 72 / 25.4, 54.0 * 72 / 25.4);
-
 QImage twelveMegapixelPhoto()
 {
     QImage image(4000, 3000, QImage::Format_ARGB32);
@@ -51,30 +50,6 @@ QImage twelveMegapixelPhoto()
     return image;
 }
 
-SKTGraphicPtr text(const QString &series, const QRectF &bounds, double size)
-{
-    auto graphic = std::make_shared<SKTText>();
-    graphic->Set_Data_source_type(1);
-    graphic->Set_Batch_List_Name(series);
-    graphic->text_ctrl_font = Font_With_Name(QStringLiteral("ArialMT"), size);
-    graphic->_isDrawingFill = false;
-    graphic->_isDrawingStroke = false;
-    graphic->_bounds = bounds;
-    return graphic;
-}
-
-SKTGraphicPtr barcode(const QString &symbology, const QString &series, const QRectF &bounds)
-{
-    auto graphic = std::make_shared<SKTBarcode>();
-    graphic->barcode_font_index = static_cast<int>(Barcode_Symbology_Titles().indexOf(symbology));
-    graphic->linear_or_2d = symbology == QLatin1String("QR Code") ? 1 : 0;
-    graphic->dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
-    graphic->Set_Data_source_type(1);
-    graphic->Set_Batch_List_Name(series);
-    graphic->_bounds = bounds;
-    return graphic;
-}
-
 DesignSnapshot typicalCard()
 {
     auto photo = std::make_shared<SKTImage>(QPointF(), twelveMegapixelPhoto());
@@ -83,10 +58,10 @@ DesignSnapshot typicalCard()
     photo->con_val = 1.1f;
     photo->Sepia = true;
     photo->blr_val = 2.0f;
-    const GraphicList front{text(QStringLiteral("Name"), QRectF(96, 10, 140, 24), 16),
-                            text(QStringLiteral("Title"), QRectF(96, 36, 140, 18), 10),
-                            barcode(QStringLiteral("Code 128"), QStringLiteral("Code"), QRectF(96, 60, 140, 50)),
-                            barcode(QStringLiteral("QR Code"), QStringLiteral("Link"), QRectF(180, 100, 50, 50)), photo};
+    const GraphicList front{boundText(QStringLiteral("Name"), QRectF(96, 10, 140, 24), 16),
+                            boundText(QStringLiteral("Title"), QRectF(96, 36, 140, 18), 10),
+                            boundBarcode(QStringLiteral("Code 128"), QStringLiteral("Code"), QRectF(96, 60, 140, 50)),
+                            boundBarcode(QStringLiteral("QR Code"), QStringLiteral("Link"), QRectF(180, 100, 50, 50)), photo};
     DesignSnapshot design;
     design.front.graphics = front;
     design.frame = kCard;

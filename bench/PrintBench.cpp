@@ -1,6 +1,7 @@
 #include "output/SheetPrinting.h"
 
 #include "BenchSupport.h"
+#include "BoundCard.h"
 
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSettings.h"
@@ -24,40 +25,14 @@
 
 namespace {
 
-const QRectF kCard(0, 0, 85.6 * 72 / 25.4, 54.0 * 72 / 25.4);
-
-SKTGraphicPtr text(const QString &series, const QRectF &bounds, double size)
-{
-    auto graphic = std::make_shared<SKTText>();
-    graphic->Set_Data_source_type(1);
-    graphic->Set_Batch_List_Name(series);
-    graphic->text_ctrl_font = Font_With_Name(QStringLiteral("ArialMT"), size);
-    graphic->_isDrawingFill = false;
-    graphic->_isDrawingStroke = false;
-    graphic->_bounds = bounds;
-    return graphic;
-}
-
-SKTGraphicPtr barcode(const QString &symbology, const QString &series, const QRectF &bounds)
-{
-    auto graphic = std::make_shared<SKTBarcode>();
-    graphic->barcode_font_index = static_cast<int>(Barcode_Symbology_Titles().indexOf(symbology));
-    graphic->linear_or_2d = symbology == QLatin1String("QR Code") ? 1 : 0;
-    graphic->dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
-    graphic->Set_Data_source_type(1);
-    graphic->Set_Batch_List_Name(series);
-    graphic->_bounds = bounds;
-    return graphic;
-}
-
 const DesignSnapshot &design()
 {
     static const DesignSnapshot card = [] {
         DesignSnapshot made;
-        made.front.graphics = {text(QStringLiteral("Name"), QRectF(10, 8, 150, 22), 14),
-                               text(QStringLiteral("Title"), QRectF(10, 32, 150, 16), 9),
-                               barcode(QStringLiteral("Code 128"), QStringLiteral("Code"), QRectF(10, 60, 140, 70)),
-                               barcode(QStringLiteral("QR Code"), QStringLiteral("Link"), QRectF(170, 70, 60, 60))};
+        made.front.graphics = {boundText(QStringLiteral("Name"), QRectF(10, 8, 150, 22), 14),
+                               boundText(QStringLiteral("Title"), QRectF(10, 32, 150, 16), 9),
+                               boundBarcode(QStringLiteral("Code 128"), QStringLiteral("Code"), QRectF(10, 60, 140, 70)),
+                               boundBarcode(QStringLiteral("QR Code"), QStringLiteral("Link"), QRectF(170, 70, 60, 60))};
         made.frame = kCard;
         return made;
     }();

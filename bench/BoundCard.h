@@ -1,0 +1,39 @@
+#pragma once
+
+#include "barcode/BarcodeSettings.h"
+#include "core/FontNames.h"
+#include "document/SKTBarcode.h"
+#include "document/SKTText.h"
+
+#include <QRectF>
+
+#include <memory>
+
+// The objects of a typical bound business card, each taking its value from the named series.
+
+// A card of 85.6 × 54 mm, in points.
+inline const QRectF kCard(0, 0, 85.6 * 72 / 25.4, 54.0 * 72 / 25.4);
+
+inline SKTGraphicPtr boundText(const QString &series, const QRectF &bounds, double size)
+{
+    auto graphic = std::make_shared<SKTText>();
+    graphic->Set_Data_source_type(1);
+    graphic->Set_Batch_List_Name(series);
+    graphic->text_ctrl_font = Font_With_Name(QStringLiteral("ArialMT"), size);
+    graphic->_isDrawingFill = false;
+    graphic->_isDrawingStroke = false;
+    graphic->_bounds = bounds;
+    return graphic;
+}
+
+inline SKTGraphicPtr boundBarcode(const QString &symbology, const QString &series, const QRectF &bounds)
+{
+    auto graphic = std::make_shared<SKTBarcode>();
+    graphic->barcode_font_index = static_cast<int>(Barcode_Symbology_Titles().indexOf(symbology));
+    graphic->linear_or_2d = symbology == QLatin1String("QR Code") ? 1 : 0;
+    graphic->dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
+    graphic->Set_Data_source_type(1);
+    graphic->Set_Batch_List_Name(series);
+    graphic->_bounds = bounds;
+    return graphic;
+}
