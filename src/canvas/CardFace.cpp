@@ -3,6 +3,8 @@
 
 #include "core/MessageBoxes.h"
 #include "document/Card_Property.h"
+#include "document/DrawingCacheKey.h"
+#include "document/DrawingResources.h"
 #include "document/Shape_Control.h"
 
 #include <QBrush>
@@ -54,4 +56,21 @@ void drawCardFace(QPainter &painter, const QRectF &cardRect, const Card_Property
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromUtf8(e.what()));
     }
+}
+
+void appendCardFaceKey(QByteArray &key, const QRectF &cardRect, const Card_Property &side, int cardShape,
+                       const DrawingResources &resources)
+{
+    DrawingCacheKey out(key);
+    out << cardRect.topLeft() << cardRect.size() << cardShape << side.Card_fill_chk();
+    if (!side.Card_fill_chk())
+        return;
+    const QString &style = side.Card_fill_style();
+    out << style;
+    if (style == QLatin1String("G"))
+        out << side.Card_grad_Stepper() << side.Card_fill_Grd_1_clr() << side.Card_fill_Grd_2_clr();
+    else if (style == QLatin1String("H"))
+        out << side.Card_hatch_bk_clr() << resources.hatchPattern(side.Card_hatch_style()).cacheKey();
+    else
+        out << side.Card_fill_clr();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QRectF>
 
 class Card_Property;
@@ -12,3 +13,7 @@ struct DrawingResources;
 // from `resources`.
 void drawCardFace(QPainter &painter, const QRectF &cardRect, const Card_Property &side, int cardShape,
                   const DrawingResources &resources);
+
+// Appends everything drawCardFace reads to a picture cache key.
+void appendCardFaceKey(QByteArray &key, const QRectF &cardRect, const Card_Property &side, int cardShape,
+                       const DrawingResources &resources);

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
+#include "document/DrawingCacheKey.h"
 
 #include <QPaintEngine>
 #include <QPainter>
@@ -145,6 +146,11 @@ std::optional<SKTGrid::Picture> SKTGrid::plainPicture(const QPainter &painter, c
     if (!plain)
         return std::nullopt;
     return Picture{QImage(), _color, _spacing, scaleX, scaleY, cardBounds, pixels};
+}
+
+void SKTGrid::appendDrawingCacheKey(QByteArray &key) const
+{
+    DrawingCacheKey(key) << isShowing() << _color << _spacing;
 }
 
 bool SKTGrid::Picture::sameLinesAs(const Picture &other) const

@@ -56,6 +56,9 @@ public:
     // grid at once: after keepPictureFor on painters set up alike, they copy it.
     void drawRectFromKeptPicture(QPainter &painter, const QRectF &dirtyRect, const QRectF &cardBounds) const;
 
+    // Appends what drawRect draws for a card to a picture cache key.
+    void appendDrawingCacheKey(QByteArray &key) const;
+
     // Observers of "any", told after every setter call and at the end of a temporary showing.
     using Observers = platform::ObserverList<>;
     platform::Subscription subscribe(Observers::Callback callback)

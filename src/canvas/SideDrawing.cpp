@@ -5,6 +5,7 @@
 #include "canvas/PainterStateGuard.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTSelection.h"
+#include "document/DrawingCacheKey.h"
 #include "core/MessageBoxes.h"
 #include "document/Card_Property.h"
 #include "document/ControlTags.h"
@@ -19,6 +20,7 @@
 #include <exception>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -110,29 +112,32 @@ public:
         each([&](QPainter &painter, const std::function<void()> &setUp, const QRectF &rows) {
             if (under)
                 (*under)(painter);
-            // The clip of each object is set up afresh, as drawItem's chain of clips gives it:
-            // saving and restoring the painter would have every band count references to the same
-            // pens and brushes, and the threads would wait on one another.
+            // A kept picture holds nothing outside its object's bounds, the clip it was drawn in, so it
+            // is blended under the band's clip alone; only handles reach past the bounds and take
+            // the object's clip. Saving and restoring the painter would have every band count
+            // references to the same pens and brushes, and the threads would wait on one another.
             const QTransform world = painter.worldTransform();
-            // An object draws nothing outside its bounds, its clip: a band passes over those whose
-            // bounds miss its rows by more than a point, which the clip's rounding cannot bridge.
+            painter.resetTransform();
+            // A band passes over objects whose bounds miss its rows by more than a point, which the
+            // clip's rounding cannot bridge.
             const QRectF near = rows.adjusted(0, -1, 0, 1);
-            bool fresh = !under;
             for (size_t i = from; i < to; ++i) {
                 const Item &item = items[i];
                 const QRectF shown = world.mapRect(item.bounds);
                 if (shown.bottom() < near.top() || shown.top() > near.bottom())
                     continue;
-                if (!fresh)
-                    setUp();
-                fresh = false;
+                if (!item.handles) {
+                    painter.drawImage(item.kept->position, item.kept->picture);
+                    continue;
+                }
+                painter.setWorldTransform(world);
                 painter.setClipRect(item.bounds, Qt::IntersectClip);
                 painter.resetTransform();
                 painter.drawImage(item.kept->position, item.kept->picture);
-                if (item.handles) {
-                    painter.setWorldTransform(world);
-                    item.graphic->drawHandlesInView(painter, item.graphic->ctrl_is_locked);
-                }
+                painter.setWorldTransform(world);
+                item.graphic->drawHandlesInView(painter, item.graphic->ctrl_is_locked);
+                setUp();
+                painter.resetTransform();
             }
         });
     }
@@ -146,6 +151,87 @@ private:
     int m_ratio = 1;
     int m_count = 0;
 };
+
+// The painter's scale and its shift in whole device pixels, when it has no other transform.
+std::optional<std::pair<QTransform, QPoint>> scaleAndShift(const QPainter &painter)
+{
+    const QTransform device = painter.deviceTransform();
+    if (device.type() > QTransform::TxScale || device.dx() != std::round(device.dx()) ||
+        device.dy() != std::round(device.dy()) || std::abs(device.dx()) > 1 << 24 || std::abs(device.dy()) > 1 << 24)
+        return std::nullopt;
+    return std::pair{QTransform::fromScale(device.m11(), device.m22()), QPoint(int(device.dx()), int(device.dy()))};
+}
+
+} // namespace
+
+bool UnderlayPicture::prepare(const QPainter &painter, const QRectF &area, const QByteArray &key,
+                              const std::function<void(QPainter &)> &draw)
+{
+    const QPaintDevice *device = painter.device();
+    const std::optional<std::pair<QTransform, QPoint>> mapping = scaleAndShift(painter);
+    const qreal ratio = device ? device->devicePixelRatioF() : 0;
+    if (!mapping || !(ratio >= 1 && ratio == std::floor(ratio))) {
+        clear();
+        return false;
+    }
+    if (key == m_key && m_area.contains(area) && !m_picture.isNull())
+        return true;
+
+    // The picture starts on a whole point, so that its place in a painter of any shift is a whole
+    // number of points too.
+    const int step = int(ratio);
+    const QRect pixels = mapping->first.mapRect(area).toAlignedRect();
+    const QPoint origin(int(std::floor(double(pixels.left()) / step)) * step, int(std::floor(double(pixels.top()) / step)) * step);
+    const QSize size(pixels.right() + 1 - origin.x(), pixels.bottom() + 1 - origin.y());
+    if (size.isEmpty() || qint64(size.width()) * size.height() > kMaxPixels) {
+        clear();
+        return false;
+    }
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    picture.setDevicePixelRatio(ratio);
+    {
+        QPainter picturePainter(&picture);
+        picturePainter.setRenderHints(painter.renderHints());
+        const QTransform world = painter.worldTransform();
+        picturePainter.setWorldTransform(
+            QTransform(world.m11(), 0, 0, world.m22(), -origin.x() / ratio, -origin.y() / ratio));
+        const Bands bands(picturePainter, area, true);
+        if (bands.usable()) {
+            bands.each([&](QPainter &band, const std::function<void()> &, const QRectF &) { draw(band); });
+        } else {
+            picturePainter.setClipRect(area);
+            draw(picturePainter);
+        }
+    }
+    m_key = key;
+    m_area = area;
+    m_origin = origin;
+    m_picture = std::move(picture);
+    return true;
+}
+
+void UnderlayPicture::copy(QPainter &painter) const
+{
+    const std::optional<std::pair<QTransform, QPoint>> mapping = scaleAndShift(painter);
+    if (!mapping)
+        return;
+    painter.save();
+    painter.resetTransform();
+    // Opaque throughout what the clip lets through, so a copy gives what blending would.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPointF(m_origin + mapping->second) / m_picture.devicePixelRatio(), m_picture);
+    painter.restore();
+}
+
+void UnderlayPicture::clear()
+{
+    m_key.clear();
+    m_area = QRectF();
+    m_picture = QImage();
+}
+
+namespace {
 
 // The objects to draw, back to front.
 std::vector<Item> itemsToDraw(const GraphicList &graphics, const QRectF &area, const SideDrawingOptions &options,
@@ -198,27 +284,42 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
         const QTransform toExposed = painter.worldTransform();
         painter.setClipRect(area, Qt::IntersectClip);
         const bool grid = options.grid && options.grid->isShowing();
+        static const Card_Property plainWhite;
+        const Card_Property &shownFace = face ? *face : plainWhite;
         const std::function<void(QPainter &)> drawUnderObjects = [&](QPainter &under) {
             if (options.backdrop.isValid())
                 under.fillRect(area, options.backdrop);
             if (options.cardFace) {
-                static const Card_Property plainWhite;
                 PainterStateGuard faceGuard(under);
-                drawCardFace(under, cardBounds, face ? *face : plainWhite, cardShape, options.resources);
+                drawCardFace(under, cardBounds, shownFace, cardShape, options.resources);
             }
             if (grid)
                 options.grid->drawRectFromKeptPicture(under, area.intersected(cardBounds), cardBounds);
         };
+        // Made here, on this thread: bands only copy it.
+        if (grid)
+            options.grid->keepPictureFor(painter, cardBounds);
+        // Kept only over an opaque backdrop, where a copy of it gives what drawing it again would.
+        bool underlayKept = false;
+        if (bands.usable() && options.underlay) {
+            QByteArray key;
+            DrawingCacheKey(key) << options.backdrop << options.cardFace << grid;
+            if (options.cardFace)
+                appendCardFaceKey(key, cardBounds, shownFace, cardShape, options.resources);
+            if (grid)
+                options.grid->appendDrawingCacheKey(key);
+            underlayKept = options.backdrop.isValid() && options.backdrop.alpha() == 255 &&
+                           options.underlay->prepare(painter, area, key, drawUnderObjects);
+        }
+        const std::function<void(QPainter &)> copyUnderlay = [&](QPainter &under) { options.underlay->copy(under); };
+        const std::function<void(QPainter &)> &underObjects = underlayKept ? copyUnderlay : drawUnderObjects;
         // With bands, the face and grid are drawn with the first objects, in the same round.
         bool underDrawn = false;
         const auto drawUnderFirst = [&] {
             if (!underDrawn)
-                bands.each([&](QPainter &under, const std::function<void()> &, const QRectF &) { drawUnderObjects(under); });
+                bands.each([&](QPainter &under, const std::function<void()> &, const QRectF &) { underObjects(under); });
             underDrawn = true;
         };
-        // Made here, on this thread: bands only copy it.
-        if (grid)
-            options.grid->keepPictureFor(painter, cardBounds);
         if (!bands.usable()) {
             drawUnderObjects(painter);
             underDrawn = true;
@@ -232,7 +333,7 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
             while (to < items.size() && items[to].kept)
                 ++to;
             if (to > from) {
-                bands.draw(items, from, to, underDrawn ? nullptr : &drawUnderObjects);
+                bands.draw(items, from, to, underDrawn ? nullptr : &underObjects);
                 underDrawn = true;
                 from = to;
             } else {

@@ -11,6 +11,7 @@
 
 class Card_Property;
 class GraphicPictureCache;
+class UnderlayPicture;
 class QPainter;
 class SKTGrid;
 class SKTSelection;
@@ -31,6 +32,8 @@ struct SideDrawingOptions {
     // Keeps drawn objects as pictures between repaints of a canvas. Into a picture with no clip
     // set, the missing pictures are made and the kept ones blended side by side on the thread pool.
     GraphicPictureCache *pictures = nullptr;
+    // With `pictures`: keeps the backdrop, card face and grid as one picture.
+    UnderlayPicture *underlay = nullptr;
     // When not empty, objects that do not meet it are left out: what a repaint of a few scattered
     // places needs. In logical pixels of the painter's device.
     QRegion exposed;
@@ -38,6 +41,33 @@ struct SideDrawingOptions {
     std::function<void(const SKTGraphic &, const QRectF &drawingBounds)> drawn;
     // The placeholder and hatch patterns; without them neither is drawn.
     DrawingResources resources;
+};
+
+// What a canvas shows under its objects (backdrop, card face and grid) kept as one picture at its
+// scale, so that a repaint copies it instead of filling the card and blending the grid again. The
+// picture covers the area last drawn in full; a repaint of a part of it copies from it.
+class UnderlayPicture {
+public:
+    // Brings the picture up to date for `area` under this painter, drawing it with `draw` (as the
+    // painter would, clipped to the area) when its key or scale changed or the area reaches past
+    // it; false where a kept picture cannot serve this painter, and nothing is kept.
+    bool prepare(const QPainter &painter, const QRectF &area, const QByteArray &key,
+                 const std::function<void(QPainter &)> &draw);
+    // Copies the picture under the painter's clip, in a painter set up as the one prepared apart
+    // from a shift by whole pixels. Touches nothing else, so any thread may call it.
+    void copy(QPainter &painter) const;
+
+    void clear();
+    qsizetype byteCount() const { return m_picture.sizeInBytes(); }
+
+    // Beyond this the underlay is drawn afresh at every repaint.
+    static constexpr qsizetype kMaxPixels = 4096 * 4096;
+
+private:
+    QByteArray m_key;
+    QRectF m_area;   // in canvas points
+    QPoint m_origin; // of the picture's top-left pixel, in device pixels before the painter's shift
+    QImage m_picture;
 };
 
 // Draws one card side into any painter, in canvas points: the card face over the whole card (so

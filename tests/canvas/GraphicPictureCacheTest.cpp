@@ -199,6 +199,7 @@ TEST(GraphicPictureCache, SideBlendedInBandsMatchesOnePassByteForByte)
     for (const Case &c : {Case{1.0, 1, card, 0}, Case{1.37, 1, QRectF(13.2, 7.7, 200, 170), 1},
                           Case{1.0, 2, card, 2}, Case{2.0, 2, QRectF(40, 30, 120, 110), 1}, Case{1.25, 3, card, 2}}) {
         GraphicPictureCache inBands, inOnePass;
+        UnderlayPicture underlay;
         SideDrawingOptions options;
         options.nonPrintingObjects = true;
         options.handlesOf = &selection;
@@ -206,7 +207,7 @@ TEST(GraphicPictureCache, SideBlendedInBandsMatchesOnePassByteForByte)
         options.grid = &grid;
         options.backdrop = QColor(230, 231, 232);
         const QSize pixels = (card.size() * c.zoom * c.ratio).toSize();
-        const auto paint = [&](GraphicPictureCache &pictures, bool clipFirst) {
+        const auto paint = [&](GraphicPictureCache &pictures, bool clipFirst, const QRectF &area) {
             QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
             image.fill(Qt::gray);
             image.setDevicePixelRatio(c.ratio);
@@ -215,23 +216,48 @@ TEST(GraphicPictureCache, SideBlendedInBandsMatchesOnePassByteForByte)
                 painter.setClipRect(QRect(QPoint(), pixels));
             painter.scale(c.zoom, c.zoom);
             options.pictures = &pictures;
-            EXPECT_TRUE(drawCardSide(painter, list.items(), &face, c.cardShape, card, c.area, options));
+            options.underlay = &underlay; // a painter with a clip of its own draws it afresh
+            EXPECT_TRUE(drawCardSide(painter, list.items(), &face, c.cardShape, card, area, options));
             return image;
         };
         for (int round = 0; round < 2; ++round) // pictures made, then pictures kept
-            EXPECT_EQ(paint(inBands, false), paint(inOnePass, true)) << c.zoom << " x" << c.ratio << " round " << round;
+            EXPECT_EQ(paint(inBands, false, c.area), paint(inOnePass, true, c.area)) << c.zoom << " x" << c.ratio << " round " << round;
         EXPECT_EQ(inBands.pictureCount(), inOnePass.pictureCount());
 
         // A repaint of scattered places leaves objects elsewhere out, draws the face under each
         // place alone, and gives the same pixels there.
-        const QImage whole = paint(inBands, false);
+        const QImage whole = paint(inBands, false, c.area);
         const QRegion exposed = QRegion(QRect(10, 10, 30, 20)) + QRect(QPoint(pixels.width() / 2, 40) / c.ratio, QSize(25, 60)) +
                                 QRect(QPoint(pixels.width() / 3, pixels.height() * 2 / 3) / c.ratio, QSize(7, 3));
         options.exposed = exposed;
-        const QImage scattered = paint(inBands, false);
+        const QImage scattered = paint(inBands, false, c.area);
         for (const QRect &rect : exposed)
             for (int y = rect.top(); y <= rect.bottom(); ++y)
                 for (int x = rect.left(); x <= rect.right(); ++x)
                     ASSERT_EQ(whole.pixel(QPoint(x, y) * c.ratio), scattered.pixel(QPoint(x, y) * c.ratio)) << x << "," << y;
+
+        // A repaint of a part copies the part of the kept underlay: the pixels of the whole, with
+        // no seam where a gradient face would begin afresh. Only pictures of whole points are kept.
+        if (c.ratio != 1)
+            continue;
+        options.exposed = QRegion();
+        const QRectF part = c.area.adjusted(c.area.width() / 3, 5.5, -7, -c.area.height() / 4);
+        const QImage ofPart = paint(inBands, false, part);
+        const QRect inside = QTransform::fromScale(c.zoom * c.ratio, c.zoom * c.ratio).mapRect(part).toRect().adjusted(1, 1, -1, -1);
+        EXPECT_EQ(ofPart.copy(inside), whole.copy(inside)) << c.zoom << " x" << c.ratio;
+
+        // Whatever the underlay shows, changed, is drawn afresh.
+        const std::function<void()> changes[] = {
+            [&] { face.setCard_fill_Grd_2_clr(QColor(200, 90, 60)); },
+            [&] { face.setCard_fill_style(QStringLiteral("S")); },
+            [&] { grid._spacing = 13; },
+            [&] { options.backdrop = Qt::darkCyan; },
+        };
+        for (const std::function<void()> &change : changes) {
+            change();
+            EXPECT_EQ(paint(inBands, false, c.area), paint(inOnePass, true, c.area)) << c.zoom;
+        }
+        face.setCard_fill_style(QStringLiteral("G"));
+        grid._spacing = 9;
     }
 }

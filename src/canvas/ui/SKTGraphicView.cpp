@@ -401,6 +401,7 @@ bool SKTGraphicView::drawSide(QPainter &painter, const QRect &area, const QRegio
     const SKTGraphicPtr creating = _creatingGraphic.lock();
     options.beingCreated = creating.get();
     options.pictures = &m_pictures;
+    options.underlay = &m_underlay;
     options.drawn = [this](const SKTGraphic &graphic, const QRectF &drawingBounds) {
         if (const auto it = m_observed.find(&graphic); it != m_observed.end())
             it->second.lastDrawingBounds = drawingBounds;

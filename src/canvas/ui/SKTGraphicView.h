@@ -2,6 +2,7 @@
 
 #include "canvas/GraphicPictureCache.h"
 #include "canvas/SKTSelection.h"
+#include "canvas/SideDrawing.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTGraphicList.h"
 #include "platform/IndexSet.h"
@@ -262,6 +263,7 @@ private:
     platform::Subscription m_selectionSubscription;
     std::unordered_map<const SKTGraphic *, Observation> m_observed;
     GraphicPictureCache m_pictures;
+    UnderlayPicture m_underlay;
     // Repaints are drawn here first, so that objects are drawn with no clip but the area's, and
     // then copied out; kept at the largest area asked for, which is at most what the screen shows.
     QImage m_paintBuffer;
