@@ -7,7 +7,9 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -15,6 +17,17 @@ namespace {
 bool fitsPixelNumbers(double value)
 {
     return std::abs(value) <= 1 << 24; // false for NaN and infinities too
+}
+
+// A clear picture whose memory comes zeroed from calloc: fresh pages need no pass to clear them.
+QImage clearPicture(const QSize &size)
+{
+    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
+    void *bits = std::calloc(size_t(bytesPerLine) * size_t(size.height()), 1);
+    if (!bits)
+        return {};
+    return QImage(static_cast<uchar *>(bits), size.width(), size.height(), bytesPerLine,
+                  QImage::Format_ARGB32_Premultiplied, [](void *memory) { std::free(memory); }, bits);
 }
 
 } // namespace
@@ -63,8 +76,9 @@ std::optional<GraphicPictureCache::Entry> GraphicPictureCache::make(const Reques
         return std::nullopt;
     const QPoint topLeft(static_cast<int>(left), static_cast<int>(top));
     const QSize size(static_cast<int>(width), static_cast<int>(height));
-    Entry fresh{std::move(key), QImage(size, QImage::Format_ARGB32_Premultiplied), topLeft - request.originPixel};
-    fresh.picture.fill(Qt::transparent);
+    Entry fresh{std::move(key), clearPicture(size), topLeft - request.originPixel};
+    if (fresh.picture.isNull())
+        return std::nullopt;
     {
         QPainter picturePainter(&fresh.picture);
         picturePainter.setRenderHints(QPainter::RenderHints(renderHints));
@@ -124,16 +138,25 @@ GraphicPictureCache::prepare(const QPainter &painter, const std::vector<SKTGraph
     struct Asked {
         Request request;
         QByteArray key;
+        const Entry *found = nullptr;
         std::optional<Entry> made;
     };
     std::vector<Asked> asked(graphics.size());
+    // Keys are built side by side: on a busy canvas they are a good part of a repaint. Nothing is
+    // kept or let go meanwhile, so looking pictures up from several threads is safe.
+    constexpr qsizetype kGraphicsPerRound = 64;
+    const qsizetype count = qsizetype(graphics.size());
+    platform::concurrentFor((count + kGraphicsPerRound - 1) / kGraphicsPerRound, [&](qsizetype round) {
+        for (qsizetype i = round * kGraphicsPerRound; i < std::min(count, (round + 1) * kGraphicsPerRound); ++i) {
+            Asked &a = asked[size_t(i)];
+            a.request = request(painter, *graphics[size_t(i)], false, a.key);
+            a.found = a.request.keepable ? find(*graphics[size_t(i)], a.key) : nullptr;
+        }
+    });
     std::vector<size_t> missing;
-    for (size_t i = 0; i < graphics.size(); ++i) {
-        Asked &a = asked[i];
-        a.request = request(painter, *graphics[i], false, a.key);
-        if (a.request.keepable && !find(*graphics[i], a.key))
+    for (size_t i = 0; i < graphics.size(); ++i)
+        if (asked[i].request.keepable && !asked[i].found)
             missing.push_back(i);
-    }
     const int hints = painter.renderHints();
     // Each call draws one object into a picture of its own.
     platform::concurrentFor(qsizetype(missing.size()), [&](qsizetype m) {
@@ -144,8 +167,8 @@ GraphicPictureCache::prepare(const QPainter &painter, const std::vector<SKTGraph
     // placed from their own copy, which serves this paint whatever the cache lets go.
     std::vector<std::optional<Placed>> pictures(graphics.size());
     for (size_t i = 0; i < graphics.size(); ++i)
-        if (const Entry *entry = asked[i].request.keepable ? find(*graphics[i], asked[i].key) : nullptr)
-            pictures[i] = placed(asked[i].request, *entry);
+        if (asked[i].found)
+            pictures[i] = placed(asked[i].request, *asked[i].found);
     for (const size_t i : missing) {
         if (asked[i].made) {
             pictures[i] = placed(asked[i].request, *asked[i].made);

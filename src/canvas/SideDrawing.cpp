@@ -296,21 +296,20 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
             if (grid)
                 options.grid->drawRectFromKeptPicture(under, area.intersected(cardBounds), cardBounds);
         };
-        // Made here, on this thread: bands only copy it.
-        if (grid)
-            options.grid->keepPictureFor(painter, cardBounds);
         // Kept only over an opaque backdrop, where a copy of it gives what drawing it again would.
         bool underlayKept = false;
-        if (bands.usable() && options.underlay) {
+        if (bands.usable() && options.underlay && options.backdrop.isValid() && options.backdrop.alpha() == 255) {
             QByteArray key;
             DrawingCacheKey(key) << options.backdrop << options.cardFace << grid;
             if (options.cardFace)
                 appendCardFaceKey(key, cardBounds, shownFace, cardShape, options.resources);
             if (grid)
                 options.grid->appendDrawingCacheKey(key);
-            underlayKept = options.backdrop.isValid() && options.backdrop.alpha() == 255 &&
-                           options.underlay->prepare(painter, area, key, drawUnderObjects);
+            underlayKept = options.underlay->prepare(painter, area, key, drawUnderObjects);
         }
+        // Made here, on this thread: bands only copy it. An underlay has its lines already.
+        if (grid && !underlayKept)
+            options.grid->keepPictureFor(painter, cardBounds);
         const std::function<void(QPainter &)> copyUnderlay = [&](QPainter &under) { options.underlay->copy(under); };
         const std::function<void(QPainter &)> &underObjects = underlayKept ? copyUnderlay : drawUnderObjects;
         // With bands, the face and grid are drawn with the first objects, in the same round.
