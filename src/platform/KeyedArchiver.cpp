@@ -4,8 +4,10 @@
 
 #include <QBuffer>
 #include <QHash>
+#include <QMutex>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 
@@ -19,6 +21,54 @@ const QString kClass = QStringLiteral("$class");
 QVariant uid(quint64 value)
 {
     return QVariant::fromValue(PlistUid{value});
+}
+
+// Whether two pictures give the same PNG bytes: the same pixels and what the file carries besides.
+bool samePngPicture(const QImage &a, const QImage &b)
+{
+    return a.cacheKey() == b.cacheKey() ||
+           (a.format() == b.format() && a.size() == b.size() && a.dotsPerMeterX() == b.dotsPerMeterX() &&
+            a.dotsPerMeterY() == b.dotsPerMeterY() && a.colorSpace() == b.colorSpace() && a.textKeys() == b.textKeys() &&
+            std::all_of(a.textKeys().cbegin(), a.textKeys().cend(), [&](const QString &k) { return a.text(k) == b.text(k); }) &&
+            a == b);
+}
+
+// A picture as PNG bytes. Saving a design again writes the same pictures, often as copies of them,
+// so the bytes are kept by the pictures' contents instead of compressed at every save. Archives
+// are made on several threads at once.
+QByteArray pngBytes(const QImage &image)
+{
+    struct Kept {
+        QImage picture;
+        QByteArray png;
+    };
+    static QMutex lock;
+    static QMultiHash<size_t, Kept> kept;
+    static qsizetype keptBytes = 0;
+    constexpr qsizetype kMostKeptBytes = 32 * 1024 * 1024;
+    const size_t hash = qHashBits(image.constBits(), size_t(image.sizeInBytes()), size_t(image.width()));
+    {
+        const QMutexLocker locked(&lock);
+        for (auto it = kept.constFind(hash); it != kept.constEnd() && it.key() == hash; ++it)
+            if (samePngPicture(it->picture, image))
+                return it->png;
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return {};
+    const qsizetype bytes = image.sizeInBytes() + png.size();
+    const QMutexLocker locked(&lock);
+    if (keptBytes + bytes > kMostKeptBytes) {
+        kept.clear();
+        keptBytes = 0;
+    }
+    if (bytes <= kMostKeptBytes) {
+        kept.insert(hash, {image, png});
+        keptBytes += bytes;
+    }
+    return png;
 }
 
 QString numberText(double value)
@@ -429,10 +479,8 @@ private:
     {
         if (image.isNull())
             return 0;
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image.save(&buffer, "PNG"))
+        const QByteArray png = pngBytes(image);
+        if (png.isEmpty())
             return 0;
         const QSizeF points = image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0
                                   ? QSizeF(image.width() * 72.0 / (image.dotsPerMeterX() * 0.0254),

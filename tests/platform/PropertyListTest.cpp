@@ -587,3 +587,36 @@ TEST(KeyedArchiver, ArchivesReadAlikeWhateverOrderTheirKeysHave)
     EXPECT_EQ(readAll(KeyedArchiver::archivedData(object, PropertyListFormat::Xml)), ours);
     EXPECT_EQ(readAll(out.bytes()), ours);
 }
+
+// Saving again reuses the bytes of pictures it wrote before: a picture changed in any way the file
+// carries, or a copy changed after it was kept, must still come back as it now is.
+TEST(KeyedArchiver, APictureChangedSinceItWasLastArchivedComesBackAsItIsNow)
+{
+    const auto archived = [](const QImage &picture) {
+        const EncodableObject root{{QStringLiteral("Holder"), QStringLiteral("NSObject")},
+                                   [&](KeyedEncoder &coder) { coder.encodeObject(QStringLiteral("picture"), picture); }};
+        const KeyedObjectRef back = KeyedUnarchiver::rootObject(KeyedArchiver::archivedData(root));
+        return back ? back->decodeObject("picture").value<QImage>() : QImage();
+    };
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(QColor(10, 200, 30));
+    const QImage kept = picture;
+    const std::function<void(QImage &)> changes[] = {
+        [](QImage &p) { p.setPixel(7, 9, qRgb(1, 2, 3)); },
+        [](QImage &p) { p.setDotsPerMeterX(5000); },
+        [](QImage &p) { p.setText(QStringLiteral("Author"), QStringLiteral("someone")); },
+        [](QImage &p) { p = p.convertToFormat(QImage::Format_ARGB32); p.setPixel(0, 0, qRgba(0, 0, 0, 0)); },
+    };
+    for (const std::function<void(QImage &)> &change : changes) {
+        archived(picture);
+        change(picture);
+        const QImage back = archived(picture);
+        EXPECT_EQ(back.convertToFormat(QImage::Format_ARGB32), picture.convertToFormat(QImage::Format_ARGB32));
+        EXPECT_EQ(back.dotsPerMeterX(), picture.dotsPerMeterX());
+        EXPECT_EQ(back.text(QStringLiteral("Author")), picture.text(QStringLiteral("Author")));
+    }
+    // An equal copy made apart gives the first bytes again, and the first picture is untouched.
+    QImage copy = kept.copy();
+    EXPECT_EQ(archived(copy), archived(kept));
+    EXPECT_EQ(archived(kept).pixel(7, 9), qRgb(10, 200, 30));
+}
