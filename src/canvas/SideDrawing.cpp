@@ -174,7 +174,8 @@ bool UnderlayPicture::prepare(const QPainter &painter, const QRectF &area, const
         clear();
         return false;
     }
-    if (key == m_key && m_area.contains(area) && !m_picture.isNull())
+    if (key == m_key && mapping->first == m_scale && ratio == m_picture.devicePixelRatio() && m_area.contains(area) &&
+        !m_picture.isNull())
         return true;
 
     // The picture starts on a whole point, so that its place in a painter of any shift is a whole
@@ -205,6 +206,7 @@ bool UnderlayPicture::prepare(const QPainter &painter, const QRectF &area, const
         }
     }
     m_key = key;
+    m_scale = mapping->first;
     m_area = area;
     m_origin = origin;
     m_picture = std::move(picture);

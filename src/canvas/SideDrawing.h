@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QRegion>
 #include <QString>
+#include <QTransform>
 
 #include <functional>
 
@@ -65,8 +66,9 @@ public:
 
 private:
     QByteArray m_key;
-    QRectF m_area;   // in canvas points
-    QPoint m_origin; // of the picture's top-left pixel, in device pixels before the painter's shift
+    QTransform m_scale; // from canvas points to device pixels
+    QRectF m_area;      // in canvas points
+    QPoint m_origin;    // of the picture's top-left pixel, in device pixels before the painter's shift
     QImage m_picture;
 };
 

@@ -261,3 +261,38 @@ TEST(GraphicPictureCache, SideBlendedInBandsMatchesOnePassByteForByte)
         grid._spacing = 9;
     }
 }
+
+// The kept underlay serves only the scale it was drawn at, though a closer zoom shows an area of
+// points that lies inside the kept one.
+TEST(GraphicPictureCache, AnUnderlayIsDrawnAfreshAtAnotherZoom)
+{
+    AppFixture app;
+    Card_Property face;
+    face.setCard_fill_chk(true);
+    face.setCard_fill_style(QStringLiteral("G"));
+    face.setCard_fill_Grd_1_clr(QColor(250, 240, 210));
+    face.setCard_fill_Grd_2_clr(QColor(120, 160, 230));
+    SKTGrid grid;
+    grid.setAlwaysShown(true);
+    const QRectF card(0, 0, 240, 200);
+    GraphicPictureCache pictures;
+    UnderlayPicture underlay;
+    const auto paint = [&](double zoom, const QRectF &area, bool clipFirst) {
+        QImage image(QSize(480, 400), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::gray);
+        QPainter painter(&image);
+        if (clipFirst)
+            painter.setClipRect(image.rect());
+        painter.scale(zoom, zoom);
+        SideDrawingOptions options;
+        options.grid = &grid;
+        options.backdrop = QColor(230, 231, 232);
+        options.pictures = &pictures;
+        options.underlay = &underlay;
+        EXPECT_TRUE(drawCardSide(painter, {}, &face, 0, card, area, options));
+        return image;
+    };
+    paint(1.0, card, false);
+    const QRectF half(0, 0, 240, 200 / 2);
+    EXPECT_EQ(paint(2.0, half, false), paint(2.0, half, true));
+}
