@@ -302,7 +302,8 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
         bool underlayKept = false;
         if (bands.usable() && options.underlay && options.backdrop.isValid() && options.backdrop.alpha() == 255) {
             QByteArray key;
-            DrawingCacheKey(key) << options.backdrop << options.cardFace << grid;
+            DrawingCacheKey(key) << options.backdrop << options.cardFace << grid << cardBounds.topLeft()
+                                 << cardBounds.size() << int(painter.renderHints());
             if (options.cardFace)
                 appendCardFaceKey(key, cardBounds, shownFace, cardShape, options.resources);
             if (grid)
