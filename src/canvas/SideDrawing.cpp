@@ -275,6 +275,20 @@ void findKeptPictures(const QPainter &painter, std::vector<Item> &items, Graphic
         asking[i]->kept = std::move(kept[i]);
 }
 
+// Everything the backdrop, card face and grid are drawn from, as a key for their kept picture.
+QByteArray underlayKey(const QPainter &painter, const Card_Property &face, int cardShape, const QRectF &cardBounds,
+                       bool grid, const SideDrawingOptions &options)
+{
+    QByteArray key;
+    DrawingCacheKey(key) << options.backdrop << options.cardFace << grid << cardBounds.topLeft() << cardBounds.size()
+                         << int(painter.renderHints());
+    if (options.cardFace)
+        appendCardFaceKey(key, cardBounds, face, cardShape, options.resources);
+    if (grid)
+        options.grid->appendDrawingCacheKey(key);
+    return key;
+}
+
 } // namespace
 
 bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Property *face, int cardShape,
@@ -300,16 +314,9 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
         };
         // Kept only over an opaque backdrop, where a copy of it gives what drawing it again would.
         bool underlayKept = false;
-        if (bands.usable() && options.underlay && options.backdrop.isValid() && options.backdrop.alpha() == 255) {
-            QByteArray key;
-            DrawingCacheKey(key) << options.backdrop << options.cardFace << grid << cardBounds.topLeft()
-                                 << cardBounds.size() << int(painter.renderHints());
-            if (options.cardFace)
-                appendCardFaceKey(key, cardBounds, shownFace, cardShape, options.resources);
-            if (grid)
-                options.grid->appendDrawingCacheKey(key);
-            underlayKept = options.underlay->prepare(painter, area, key, drawUnderObjects);
-        }
+        if (bands.usable() && options.underlay && options.backdrop.isValid() && options.backdrop.alpha() == 255)
+            underlayKept = options.underlay->prepare(
+                painter, area, underlayKey(painter, shownFace, cardShape, cardBounds, grid, options), drawUnderObjects);
         // Made here, on this thread: bands only copy it. An underlay has its lines already.
         if (grid && !underlayKept)
             options.grid->keepPictureFor(painter, cardBounds);
