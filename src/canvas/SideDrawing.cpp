@@ -174,9 +174,16 @@ bool UnderlayPicture::prepare(const QPainter &painter, const QRectF &area, const
         clear();
         return false;
     }
-    if (key == m_key && mapping->first == m_scale && ratio == m_picture.devicePixelRatio() && m_area.contains(area) &&
-        !m_picture.isNull())
+    QByteArray wanted = key;
+    DrawingCacheKey(wanted) << mapping->first.m11() << mapping->first.m22() << ratio;
+    if (wanted == m_key && m_area.contains(area) && !m_picture.isNull())
         return true;
+    // An underlay shown for the first time is drawn directly: a canvas asks for it again at its
+    // next repaint and keeps it from then on, and a drawing made once pays for no picture.
+    if (wanted != m_key && wanted != m_shownOnce) {
+        m_shownOnce = wanted;
+        return false;
+    }
 
     // The picture starts on a whole point, so that its place in a painter of any shift is a whole
     // number of points too.
@@ -205,8 +212,7 @@ bool UnderlayPicture::prepare(const QPainter &painter, const QRectF &area, const
             draw(picturePainter);
         }
     }
-    m_key = key;
-    m_scale = mapping->first;
+    m_key = wanted;
     m_area = area;
     m_origin = origin;
     m_picture = std::move(picture);
@@ -313,12 +319,15 @@ bool drawCardSide(QPainter &painter, const GraphicList &graphics, const Card_Pro
                 options.grid->drawRectFromKeptPicture(under, area.intersected(cardBounds), cardBounds);
         };
         // Kept only over an opaque backdrop, where a copy of it gives what drawing it again would.
-        bool underlayKept = false;
-        if (bands.usable() && options.underlay && options.backdrop.isValid() && options.backdrop.alpha() == 255)
-            underlayKept = options.underlay->prepare(
-                painter, area, underlayKey(painter, shownFace, cardShape, cardBounds, grid, options), drawUnderObjects);
-        // Made here, on this thread: bands only copy it. An underlay has its lines already.
-        if (grid && !underlayKept)
+        const bool underlayWanted =
+            bands.usable() && options.underlay && options.backdrop.isValid() && options.backdrop.alpha() == 255;
+        const bool underlayKept =
+            underlayWanted && options.underlay->prepare(painter, area,
+                                                        underlayKey(painter, shownFace, cardShape, cardBounds, grid, options),
+                                                        drawUnderObjects);
+        // Made here, on this thread: bands only copy it. Where an underlay is kept, bands stroke the
+        // lines into it, or into the canvas the first time.
+        if (grid && !underlayWanted)
             options.grid->keepPictureFor(painter, cardBounds);
         const std::function<void(QPainter &)> copyUnderlay = [&](QPainter &under) { options.underlay->copy(under); };
         const std::function<void(QPainter &)> &underObjects = underlayKept ? copyUnderlay : drawUnderObjects;

@@ -6,7 +6,6 @@
 #include <QRectF>
 #include <QRegion>
 #include <QString>
-#include <QTransform>
 
 #include <functional>
 
@@ -51,7 +50,7 @@ class UnderlayPicture {
 public:
     // Brings the picture up to date for `area` under this painter, drawing it with `draw` (as the
     // painter would, clipped to the area) when its key or scale changed or the area reaches past
-    // it; false where a kept picture cannot serve this painter, and nothing is kept.
+    // it; false where a kept picture cannot serve this painter, or not yet, and the caller draws.
     bool prepare(const QPainter &painter, const QRectF &area, const QByteArray &key,
                  const std::function<void(QPainter &)> &draw);
     // Copies the picture under the painter's clip, in a painter set up as the one prepared apart
@@ -65,10 +64,10 @@ public:
     static constexpr qsizetype kMaxPixels = 4096 * 4096;
 
 private:
-    QByteArray m_key;
-    QTransform m_scale; // from canvas points to device pixels
-    QRectF m_area;      // in canvas points
-    QPoint m_origin;    // of the picture's top-left pixel, in device pixels before the painter's shift
+    QByteArray m_key;       // with the scale and the pixel ratio
+    QByteArray m_shownOnce; // the last underlay drawn directly
+    QRectF m_area;          // in canvas points
+    QPoint m_origin;        // of the picture's top-left pixel, in device pixels before the painter's shift
     QImage m_picture;
 };
 
