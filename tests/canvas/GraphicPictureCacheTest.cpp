@@ -32,6 +32,15 @@ std::shared_ptr<Shape_Control> dashedStar()
     return shape;
 }
 
+// The card face a user sees most: a gradient over the whole card.
+void fillWithGradient(Card_Property &face)
+{
+    face.setCard_fill_chk(true);
+    face.setCard_fill_style(QStringLiteral("G"));
+    face.setCard_fill_Grd_1_clr(QColor(250, 240, 210));
+    face.setCard_fill_Grd_2_clr(QColor(120, 160, 230));
+}
+
 // What the canvas does for one object: scale, clip to the drawing bounds, draw.
 QImage drawn(SKTGraphic &graphic, double zoom, GraphicPictureCache *cache)
 {
@@ -182,10 +191,7 @@ TEST(GraphicPictureCache, SideBlendedInBandsMatchesOnePassByteForByte)
         every3rd.add(i);
     selection.setIndexes(every3rd);
     Card_Property face;
-    face.setCard_fill_chk(true);
-    face.setCard_fill_style(QStringLiteral("G"));
-    face.setCard_fill_Grd_1_clr(QColor(250, 240, 210));
-    face.setCard_fill_Grd_2_clr(QColor(120, 160, 230));
+    fillWithGradient(face);
     SKTGrid grid;
     grid.setAlwaysShown(true);
     const QRectF card(0, 0, 243, 190);
@@ -269,10 +275,7 @@ TEST(GraphicPictureCache, AnUnderlayIsDrawnAfreshAtAnotherZoom)
 {
     AppFixture app;
     Card_Property face;
-    face.setCard_fill_chk(true);
-    face.setCard_fill_style(QStringLiteral("G"));
-    face.setCard_fill_Grd_1_clr(QColor(250, 240, 210));
-    face.setCard_fill_Grd_2_clr(QColor(120, 160, 230));
+    fillWithGradient(face);
     SKTGrid grid;
     grid.setAlwaysShown(true);
     const QRectF card(0, 0, 240, 200);
