@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -17,17 +18,6 @@ namespace {
 bool fitsPixelNumbers(double value)
 {
     return std::abs(value) <= 1 << 24; // false for NaN and infinities too
-}
-
-// A clear picture whose memory comes zeroed from calloc: fresh pages need no pass to clear them.
-QImage clearPicture(const QSize &size)
-{
-    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
-    void *bits = std::calloc(size_t(bytesPerLine) * size_t(size.height()), 1);
-    if (!bits)
-        return {};
-    return QImage(static_cast<uchar *>(bits), size.width(), size.height(), bytesPerLine,
-                  QImage::Format_ARGB32_Premultiplied, [](void *memory) { std::free(memory); }, bits);
 }
 
 } // namespace
@@ -76,19 +66,27 @@ std::optional<GraphicPictureCache::Entry> GraphicPictureCache::make(const Reques
         return std::nullopt;
     const QPoint topLeft(static_cast<int>(left), static_cast<int>(top));
     const QSize size(static_cast<int>(width), static_cast<int>(height));
-    Entry fresh{std::move(key), clearPicture(size), topLeft - request.originPixel};
-    if (fresh.picture.isNull())
+    // Zeroed memory from calloc: fresh pages need no pass to clear them.
+    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
+    std::unique_ptr<void, void (*)(void *)> bits(std::calloc(size_t(bytesPerLine) * size_t(size.height()), 1), std::free);
+    if (!bits)
         return std::nullopt;
+    const auto pixels = static_cast<uchar *>(bits.get());
     {
-        QPainter picturePainter(&fresh.picture);
+        // Drawn through a picture that goes with its painter: a picture holds on to all the memory
+        // its painter used, which the kept one has no need of.
+        QImage canvas(pixels, size.width(), size.height(), bytesPerLine, QImage::Format_ARGB32_Premultiplied);
+        QPainter picturePainter(&canvas);
         picturePainter.setRenderHints(QPainter::RenderHints(renderHints));
         picturePainter.translate(-topLeft);
         picturePainter.setTransform(request.toPixels, true);
         picturePainter.setClipRect(drawn);
         graphic.drawContentsInView(picturePainter, isBeingCreateOrEdited, resources);
     }
-    fresh.picture.setDevicePixelRatio(request.ratio);
-    return fresh;
+    QImage picture(pixels, size.width(), size.height(), bytesPerLine, QImage::Format_ARGB32_Premultiplied,
+                   [](void *memory) { std::free(memory); }, bits.release());
+    picture.setDevicePixelRatio(request.ratio);
+    return Entry{std::move(key), std::move(picture), topLeft - request.originPixel};
 }
 
 const GraphicPictureCache::Entry &GraphicPictureCache::keep(const SKTGraphic &graphic, Entry &&entry)
