@@ -57,13 +57,12 @@ public:
     // from a shift by whole pixels. Touches nothing else, so any thread may call it.
     void copy(QPainter &painter) const;
 
-    void clear();
-    qsizetype byteCount() const { return m_picture.sizeInBytes(); }
-
     // Beyond this the underlay is drawn afresh at every repaint.
     static constexpr qsizetype kMaxPixels = 4096 * 4096;
 
 private:
+    void clear();
+
     QByteArray m_key;       // with the scale and the pixel ratio
     QByteArray m_shownOnce; // the last underlay drawn directly
     QRectF m_area;          // in canvas points
