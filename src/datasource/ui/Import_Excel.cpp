@@ -14,7 +14,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -43,36 +42,16 @@ Import_Excel::Import_Excel(QWidget *parent)
     DialogLook::makeHeading(heading, 1.05);
 
     file_path->setObjectName(QStringLiteral("file_path"));
-    file_path->setReadOnly(true);
-    file_path->setMinimumWidth(340);
     Sheet_ComboBox->setObjectName(QStringLiteral("Sheet_ComboBox"));
     contains_header->setObjectName(QStringLiteral("contains_header"));
-    auto *form = new QFormLayout;
-    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    form->addRow(tr("Workbook:"), file_path);
-    form->addRow(tr("Sheet:"), Sheet_ComboBox);
-    form->addRow(QString(), contains_header);
+    QFormLayout *form = sheetPickerForm(file_path, 340, Sheet_ComboBox, contains_header);
 
     ColList->setObjectName(QStringLiteral("ColList"));
     setUpColumnTicksView(ColList, m_columns, 220);
 
-    auto *selectAll = new QPushButton(tr("Select All"), this);
-    selectAll->setObjectName(QStringLiteral("Select_ALL_btn"));
-    auto *clearAll = new QPushButton(tr("Clear All"), this);
-    clearAll->setObjectName(QStringLiteral("Clear_All_btn"));
-    auto *cancel = new QPushButton(tr("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Cancel_btn"));
-    auto *ok = new QPushButton(tr("OK"), this);
-    ok->setObjectName(QStringLiteral("OK_btn"));
-    ok->setDefault(true);
-    for (QPushButton *button : {selectAll, clearAll, cancel})
-        button->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(selectAll);
-    buttons->addWidget(clearAll);
-    buttons->addStretch();
-    buttons->addWidget(cancel);
-    buttons->addWidget(ok);
+    QHBoxLayout *buttons = sheetPickerButtons(
+        this, [this] { Select_ALL_Pressed(); }, [this] { Clear_All_Pressed(); }, [this] { CancelPressed(); },
+        [this] { OKPressed(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 18, 20, 14);
@@ -84,10 +63,6 @@ Import_Excel::Import_Excel(QWidget *parent)
 
     connect(Sheet_ComboBox, &QComboBox::currentIndexChanged, this, [this](int index) { comboBoxSelectionDidChange(index); });
     connect(contains_header, &QCheckBox::toggled, this, [this](bool on) { picker.contains_header = on; });
-    connect(selectAll, &QPushButton::clicked, this, [this] { Select_ALL_Pressed(); });
-    connect(clearAll, &QPushButton::clicked, this, [this] { Clear_All_Pressed(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { CancelPressed(); });
-    connect(ok, &QPushButton::clicked, this, [this] { OKPressed(); });
 }
 
 Import_Excel::~Import_Excel()

@@ -18,7 +18,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTableView>
@@ -66,13 +65,7 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget *parent)
 
     auto *heading = new QLabel(tr("Choose a sheet of the workbook and tick the columns to make series of."), this);
     DialogLook::makeHeading(heading, 1.05);
-    file_path->setReadOnly(true);
-    file_path->setMinimumWidth(360);
-    auto *form = new QFormLayout;
-    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    form->addRow(tr("Workbook:"), file_path);
-    form->addRow(tr("Sheet:"), Sheet_ComboBox);
-    form->addRow(QString(), contains_header);
+    QFormLayout *form = sheetPickerForm(file_path, 360, Sheet_ComboBox, contains_header);
 
     setUpColumnTicksView(ColList, m_columns, 200);
 
@@ -96,19 +89,9 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget *parent)
     fillLayout->addLayout(nameRow);
     fill_box->setFlat(true);
 
-    auto *selectAll = named(new QPushButton(tr("Select All"), this), "Select_ALL_btn");
-    auto *clearAll = named(new QPushButton(tr("Clear All"), this), "Clear_All_btn");
-    auto *cancel = named(new QPushButton(tr("Cancel"), this), "Cancel_btn");
-    auto *ok = named(new QPushButton(tr("OK"), this), "OK_btn");
-    ok->setDefault(true);
-    for (QPushButton *button : {selectAll, clearAll, cancel})
-        button->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(selectAll);
-    buttons->addWidget(clearAll);
-    buttons->addStretch(1);
-    buttons->addWidget(cancel);
-    buttons->addWidget(ok);
+    QHBoxLayout *buttons = sheetPickerButtons(
+        this, [this] { Select_ALL_Pressed(); }, [this] { Clear_All_Pressed(); }, [this] { CancelPressed(); },
+        [this] { OKPressed(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 18, 20, 14);
@@ -129,10 +112,6 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget *parent)
     connect(list_name, &QLineEdit::textChanged, this, [this](const QString &text) { import.list_name = text; });
     connect(List_ComboBox, &QComboBox::currentTextChanged, this,
             [this](const QString &text) { import.chosen_series = text; });
-    connect(selectAll, &QPushButton::clicked, this, [this] { Select_ALL_Pressed(); });
-    connect(clearAll, &QPushButton::clicked, this, [this] { Clear_All_Pressed(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { CancelPressed(); });
-    connect(ok, &QPushButton::clicked, this, [this] { OKPressed(); });
 }
 
 Import_Excel_DataSheet::~Import_Excel_DataSheet()
