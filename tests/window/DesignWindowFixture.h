@@ -6,6 +6,7 @@
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "document/SKTDocument.h"
+#include "document/SKTText.h"
 #include "platform/Pasteboard.h"
 #include "platform/ui/StepperSpinBox.h"
 #include "properties/ui/CardBackgroundTab.h"
@@ -77,6 +78,19 @@ protected:
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(data);
+    }
+
+    // A series "Guests" of these lines, and a text on the front bound to it.
+    std::shared_ptr<SKTText> bindTextToGuests(const QByteArray &lines)
+    {
+        writeFile(QStringLiteral("DataSet/Guests.txt"), lines);
+        auto text = std::make_shared<SKTText>();
+        text->setBounds(QRectF(10, 10, 150, 30));
+        text->Text_Value = QStringLiteral("Sample");
+        text->data_source_type = 1;
+        text->batch_list_name = QStringLiteral("Guests");
+        document->insertGraphics({text}, {0});
+        return text;
     }
 
     // The panel the canvas host shows.

@@ -1,6 +1,5 @@
 #include "DesignWindowFixture.h"
 
-#include "document/SKTText.h"
 #include "fixtures/EventLoop.h"
 #include "fixtures/SmtpServer.h"
 #include "output/OutputState.h"
@@ -28,13 +27,7 @@ TEST_F(DesignWindowTest, TheMailCommandSendsOneMailPerRecordOfTheBoundSeries)
     ASSERT_TRUE(settings.flush());
     window->Get_Email_Details();
 
-    writeFile(QStringLiteral("DataSet/Guests.txt"), "Ann\nBob\n");
-    auto text = std::make_shared<SKTText>();
-    text->setBounds(QRectF(10, 10, 150, 30));
-    text->Text_Value = QStringLiteral("Sample");
-    text->data_source_type = 1;
-    text->batch_list_name = QStringLiteral("Guests");
-    document->insertGraphics({text}, {0});
+    const std::shared_ptr<SKTText> text = bindTextToGuests("Ann\nBob\n");
 
     QTimer::singleShot(0, window->window(), [this] {
         auto *mail = window->window()->findChild<Send_Mail *>();

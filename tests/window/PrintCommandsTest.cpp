@@ -1,6 +1,5 @@
 #include "DesignWindowFixture.h"
 
-#include "document/SKTText.h"
 #include "fixtures/EventLoop.h"
 #include "output/ui/Print_Wnd.h"
 #include "output/ui/RecordRun.h"
@@ -23,13 +22,7 @@ TEST_F(PrintCommandsTest, WithoutAPrinterTheDialogOffersAPdfFileThatGetsOneCardP
 {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "this machine has a printer";
-    writeFile(QStringLiteral("DataSet/Guests.txt"), "Ann\nBob\nCy\n");
-    auto text = std::make_shared<SKTText>();
-    text->setBounds(QRectF(10, 10, 150, 30));
-    text->Text_Value = QStringLiteral("Sample");
-    text->data_source_type = 1;
-    text->batch_list_name = QStringLiteral("Guests");
-    document->insertGraphics({text}, {0});
+    const std::shared_ptr<SKTText> text = bindTextToGuests("Ann\nBob\nCy\n");
     const QString pdf = resourcePath(QStringLiteral("sheets.pdf"));
     services->fileAnswers = {pdf};
     bool opened = false;
