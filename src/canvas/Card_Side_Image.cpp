@@ -26,9 +26,8 @@ bool Card_Side_Image::draw(QPainter &painter, const QRectF &target, QString *err
 
 QImage Card_Side_Image::toImage(double dpi, QString *error) const
 {
-    const double scale = dpi / 72.0;
-    const QSizeF pixels = size() * scale;
-    QImage image = SKTRenderingView::newTransparentImage(pixels, dpi);
+    const QSizeF pixels = size() * (dpi / 72.0);
+    QImage image = SKTRenderingView::newTransparentImage(SKTRenderingView::wholePixels(pixels), dpi);
     if (image.isNull())
         return image;
     QPainter painter(&image);

@@ -29,7 +29,7 @@ public:
     // to `target`; the painter's state is left as it was. False when an object failed to draw, with
     // its reason in `error`.
     bool draw(QPainter &painter, const QRectF &target, QString *error = nullptr) const;
-    // The side at `dpi` pixels per inch (72: one pixel per point; a fractional edge pixel is kept),
+    // The side at `dpi` pixels per inch (72: one pixel per point), in whole pixels (wholePixels()),
     // transparent outside the card's shape and tagged with its resolution. A null image for the null
     // picture, an empty side, a size or resolution that cannot make an image, or an object that
     // failed to draw (its reason in `error`): half a card never passes for the card.

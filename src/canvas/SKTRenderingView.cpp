@@ -114,6 +114,12 @@ QImage SKTRenderingView::newTransparentImage(const QSizeF &pixelSize, double dpi
     return image;
 }
 
+QSizeF SKTRenderingView::wholePixels(const QSizeF &pixelSize)
+{
+    constexpr double kRoundingError = 1e-6;
+    return QSizeF(std::floor(pixelSize.width() + kRoundingError), std::floor(pixelSize.height() + kRoundingError));
+}
+
 Card_Side_Image SKTRenderingView::image_From_Card_Graphics(const GraphicList &graphics, bool,
                                                            const Card_Property &face, int cardShape,
                                                            const QRectF &frame)

@@ -72,6 +72,9 @@ public:
     // A transparent picture covering `pixelSize` (a fractional edge pixel is kept), tagged with
     // `dpi`; a null image when the size is empty, not finite or too large, or the dpi not positive.
     static QImage newTransparentImage(const QSizeF &pixelSize, double dpi);
+    // A picture's size in pixels cut to whole pixels, as exported pictures are: 216 points at 300 dpi
+    // come to 900.0000000000001, which is 900 and not 901 with a transparent last column.
+    static QSizeF wholePixels(const QSizeF &pixelSize);
 
     // Type names of the document's rendered data.
     static const QString PDFType;  // "application/pdf"

@@ -122,9 +122,10 @@ QImage combinedPicture(const Card_Side_Image &front, const Card_Side_Image &back
     }
     const double scale = dpi / 72.0;
     const QSizeF half = front.size() * scale;
-    // Each half takes whole rows, so the picture is exactly twice a side's picture.
-    const double rows = std::ceil(half.height());
-    QImage picture = SKTRenderingView::newTransparentImage(QSizeF(half.width(), 2 * rows), dpi);
+    // Each half takes the rows of a side's own picture, so the picture is exactly twice one.
+    const QSizeF pixels = SKTRenderingView::wholePixels(half);
+    const double rows = pixels.height();
+    QImage picture = SKTRenderingView::newTransparentImage(QSizeF(pixels.width(), 2 * rows), dpi);
     if (picture.isNull()) {
         if (error)
             *error = QStringLiteral("Invalid image resolution");
@@ -215,7 +216,7 @@ bool PictureFileSink::deliver(const RecordDrawing &, std::any &prepared, QString
     }
     for (const PreparedFile &file : *files) {
         QString reason = file.error;
-        if (reason.isEmpty() && platform::writeFileSafely(file.path, file.bytes, &reason)) {
+        if (reason.isEmpty() && platform::writeFileSafely(file.path, file.bytes, &reason, -1, platform::AtALink::ReplaceIt)) {
             m_written.append(file.path);
             continue;
         }

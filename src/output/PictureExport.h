@@ -64,7 +64,8 @@ QString batchPath(const QString &folder, const ExportChoice &choice, int record)
 
 // The run's sink for picture files: each record's files drawn and encoded side by side, written
 // through a temporary file and a rename in record order (for both sides not combined, the back
-// first). A file that cannot be written stops the run.
+// first). A symbolic link under a file's name is replaced by the file, never written through. A file
+// that cannot be written stops the run.
 class PictureFileSink : public RecordSink {
 public:
     PictureFileSink(ExportChoice choice, std::function<QString(int record)> pathOf);

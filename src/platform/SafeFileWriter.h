@@ -1,9 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileInfo>
+#include <QIODevice>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 #include <sys/types.h>
+
+class QTemporaryFile;
 
 namespace platform {
 
@@ -14,7 +21,11 @@ namespace platform {
 // other file is touched. False, with the reason, when the file could not be written; the previous
 // file is then as it was. `mode` gives the file these permissions from the start (0600 for a file
 // that holds a secret); -1 keeps an existing file's and gives a new one what the umask allows.
-bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1);
+// A symbolic link at the path is kept and the file it names written, unless `link` says to put the
+// file in the link's place: where the folder is the program's own, a link must not send it elsewhere.
+enum class AtALink { WriteItsTarget, ReplaceIt };
+bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1,
+                     AtALink link = AtALink::WriteItsTarget);
 
 // The temporary files that unfinished writes of `path` left beside it.
 QStringList leftoverTemporaryFiles(const QString &path);
@@ -23,5 +34,43 @@ QStringList leftoverTemporaryFiles(const QString &path);
 // Returns the one it replaces.
 using WriteFunction = ssize_t (*)(int fd, const void *data, size_t size);
 WriteFunction setSafeWriteFunction(WriteFunction write);
+
+// A file written piece by piece (a printed PDF) that takes its place whole or not at all. The bytes
+// go to a hidden temporary file beside it, named after the writing process; commit() checks it,
+// syncs it and renames it over the file. Until then the file there is untouched, and discard(), or
+// the end of the object, removes the temporary file. Files that processes no longer running left
+// in the folder are removed when the next one begins. Writes go through the same replaceable system
+// call as writeFileSafely; a failed one fails every later write and is kept as the reason.
+class SavingFile : public QIODevice {
+public:
+    explicit SavingFile(const QString &path);
+    ~SavingFile() override;
+
+    // Makes the temporary file and opens for writing; false with the reason ("The folder … cannot be
+    // written.", a full disk) when it cannot be made.
+    bool begin(QString *error);
+    // The reason the first failed write gave; empty while every byte went.
+    QString writeError() const { return m_error; }
+    // Writes what is held back; false once a write has failed.
+    bool flushBuffer();
+    // Puts the file in place when `check` (given the temporary file's path, written in full) finds
+    // nothing wrong; otherwise, or when a write failed, discards it and says why.
+    bool commit(const std::function<QString(const QString &written)> &check, QString *error);
+    void discard();
+
+    QString temporaryPath() const;
+    // The temporary files of processes that no longer run, in `folder`.
+    static QStringList leftovers(const QString &folder);
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override;
+
+private:
+    QFileInfo m_target;
+    std::unique_ptr<QTemporaryFile> m_file;
+    QByteArray m_buffer;
+    QString m_error;
+};
 
 } // namespace platform

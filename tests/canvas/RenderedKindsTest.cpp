@@ -220,8 +220,8 @@ TEST_F(RenderedKindsTest, EveryKindAt300DpiOnARoundedGradientCard)
     const Card_Side_Image picture = SKTRenderingView::image_From_Card_Graphics(side, false, face, 1, kCard);
     const QImage image = picture.toImage(300);
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.width(), static_cast<int>(std::ceil(kCard.width() * 300 / 72)));
-    EXPECT_EQ(image.height(), static_cast<int>(std::ceil(kCard.height() * 300 / 72)));
+    EXPECT_EQ(image.width(), static_cast<int>(std::floor(kCard.width() * 300 / 72)));
+    EXPECT_EQ(image.height(), static_cast<int>(std::floor(kCard.height() * 300 / 72)));
     EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 300, 0.5);
     ASSERT_TRUE(image.save(testOutputPath(QStringLiteral("every-kind-300dpi.png"))));
 

@@ -228,7 +228,7 @@ TEST_F(PictureExportTest, FilesHoldTheFormatTheirExtensionNamesAtTheChosenResolu
         EXPECT_EQ(reader.format(), row.format) << row.type.toStdString();
         const QImage picture = reader.read();
         const QSizeF scaled = kFrame.size() * (row.dpi / 72);
-        const QSize pixels(int(std::ceil(scaled.width())), int(std::ceil(scaled.height())));
+        const QSize pixels(int(std::floor(scaled.width())), int(std::floor(scaled.height())));
         EXPECT_EQ(picture.size(), pixels) << row.type.toStdString();
         EXPECT_NEAR(picture.dotsPerMeterX() * 0.0254, row.dpi, 0.5) << row.type.toStdString();
         const QImage drawn = drawnDirectly(design, false, -1, row.dpi);
@@ -304,4 +304,54 @@ TEST_F(PictureExportTest, APhotosEffectsAreMadeOncePerRunNotPerRecord)
     const ExportReport report = batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 150});
     ASSERT_TRUE(report.succeeded());
     EXPECT_EQ(ImageEffectCache::sharedInstance().missCount() - before, 1u);
+}
+
+TEST_F(PictureExportTest, PicturesAreCutToWholePixelsWithEveryEdgeOnTheCard)
+{
+    // Pixels of each card size at each resolution the sheet offers, worked out by hand.
+    const struct {
+        QSizeF card;
+        QMap<int, QSize> pixels;
+    } rows[] = {
+        {{216, 144}, {{72, {216, 144}}, {300, {900, 600}}, {600, {1800, 1200}}}},
+        {{360, 216}, {{72, {360, 216}}, {300, {1500, 900}}, {600, {3000, 1800}}}},
+        {{216.5, 144.3}, {{72, {216, 144}}, {300, {902, 601}}, {600, {1804, 1202}}}},
+    };
+    for (const auto &row : rows) {
+        design.frame = QRectF(QPointF(), row.card);
+        design.front.graphics = {filled(design.frame, Qt::green)};
+        design.back.graphics = {filled(design.frame, Qt::blue)};
+        for (const int dpi : PictureExport::resolutions()) {
+            SCOPED_TRACE(QStringLiteral("%1 x %2 at %3").arg(row.card.width()).arg(row.card.height()).arg(dpi).toStdString());
+            ASSERT_TRUE(row.pixels.contains(dpi));
+            for (const bool combined : {false, true}) {
+                const QString path = dir.filePath(QStringLiteral("card.PNG"));
+                const ExportChoice choice{combined ? QStringLiteral("BOTH") : QStringLiteral("F"), combined,
+                                          QStringLiteral("PNG"), double(dpi)};
+                ASSERT_TRUE(PictureExport::Export_Single_File(design, choice, path).succeeded());
+                const QImage picture = QImage(path).convertToFormat(QImage::Format_ARGB32);
+                const QSize expected = row.pixels.value(dpi);
+                EXPECT_EQ(picture.size(), combined ? QSize(expected.width(), 2 * expected.height()) : expected);
+                const int right = picture.width() - 1, bottom = picture.height() - 1;
+                for (const QPoint corner : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom)})
+                    EXPECT_EQ(qAlpha(picture.pixel(corner)), 255) << corner.x() << "," << corner.y();
+            }
+        }
+    }
+}
+
+TEST_F(PictureExportTest, ALinkUnderACardsNameIsReplacedNotWrittenThrough)
+{
+    QDir().mkpath(folder());
+    const QString outside = dir.filePath(QStringLiteral("outside.txt"));
+    QFile file(outside);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("keep") == 4);
+    file.close();
+    const QString card = QDir(folder()).filePath(QStringLiteral("Card_1.PNG"));
+    ASSERT_TRUE(QFile::link(outside, card));
+    ASSERT_TRUE(batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, 1).succeeded());
+    EXPECT_FALSE(QFileInfo(card).isSymLink());
+    EXPECT_FALSE(QImage(card).isNull());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("keep"));
 }
