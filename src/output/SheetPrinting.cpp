@@ -4,8 +4,10 @@
 #include "core/MessageBoxes.h"
 #include "document/SKTBarcode.h"
 
+#include <QFile>
 #include <QPageSize>
 #include <QPagedPaintDevice>
+#include <QPdfWriter>
 
 #include <algorithm>
 
@@ -103,6 +105,85 @@ void PagedDeviceTarget::abandon()
 {
     if (m_painter.isActive())
         m_painter.end();
+}
+
+PdfFileTarget::PdfFileTarget(const QString &path, const QPageLayout &page, const QString &title)
+    : m_file(path), m_page(page), m_title(title)
+{
+}
+
+PdfFileTarget::~PdfFileTarget()
+{
+    abandon();
+}
+
+bool PdfFileTarget::open(QString *error)
+{
+    return m_file.begin(error);
+}
+
+QPainter *PdfFileTarget::beginSheet(QString *error)
+{
+    if (!m_file.isOpen()) {
+        if (error)
+            *error = QStringLiteral("The PDF file was not begun.");
+        return nullptr;
+    }
+    if (!m_writer) {
+        // Made on the thread that paints, at a printer's high resolution.
+        m_writer = std::make_unique<QPdfWriter>(&m_file);
+        m_writer->setResolution(1200);
+        m_writer->setTitle(m_title);
+        m_writer->setPageLayout(m_page);
+        m_pages = std::make_unique<PagedDeviceTarget>(*m_writer);
+    }
+    QPainter *painter = m_pages->beginSheet(error);
+    if (m_file.writeError().isEmpty())
+        return painter;
+    if (error)
+        *error = m_file.writeError();
+    return nullptr;
+}
+
+bool PdfFileTarget::endSheet(QString *error)
+{
+    if (!m_pages->endSheet(error))
+        return false;
+    if (m_file.flushBuffer())
+        return true;
+    if (error)
+        *error = m_file.writeError();
+    return false;
+}
+
+bool PdfFileTarget::finish(QString *error)
+{
+    if (m_pages && !m_pages->finish(error)) {
+        m_file.discard();
+        return false;
+    }
+    m_pages.reset();
+    m_writer.reset();
+    // The writer reports no failed write: the file must end as a PDF does, or it is not whole.
+    return m_file.commit(
+        [](const QString &written) {
+            QFile file(written);
+            constexpr qint64 kTail = 64;
+            if (!file.open(QIODevice::ReadOnly) || file.size() < kTail || !file.seek(file.size() - kTail) ||
+                !file.read(kTail).trimmed().endsWith("%%EOF"))
+                return QStringLiteral("The PDF file was not written whole.");
+            return QString();
+        },
+        error);
+}
+
+void PdfFileTarget::abandon()
+{
+    if (m_pages)
+        m_pages->abandon();
+    m_pages.reset();
+    m_writer.reset();
+    m_file.discard();
 }
 
 QPainter *SheetPictures::beginSheet(QString *error)

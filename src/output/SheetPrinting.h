@@ -2,6 +2,7 @@
 
 #include "output/RecordLoop.h"
 #include "output/SheetPainter.h"
+#include "platform/SafeFileWriter.h"
 
 #include <QImage>
 #include <QList>
@@ -11,6 +12,7 @@
 #include <memory>
 
 class QPagedPaintDevice;
+class QPdfWriter;
 
 // Where the sheets of a run go, one after another, each painted in points from the paper's corner.
 class SheetTarget {
@@ -39,6 +41,28 @@ private:
     QPagedPaintDevice &m_device;
     QPainter m_painter;
     int m_sheets = 0;
+};
+
+// A PDF file of the sheets, written beside `path` and put in its place only when the run finished
+// complete and the file is whole; a stop or a failure leaves the file that was there as it was.
+class PdfFileTarget : public SheetTarget {
+public:
+    PdfFileTarget(const QString &path, const QPageLayout &page, const QString &title);
+    ~PdfFileTarget() override;
+    // False, with the reason, when the folder cannot take the file: nothing is begun.
+    bool open(QString *error);
+    QPainter *beginSheet(QString *error) override;
+    // A write that failed (a full disk) ends the run here, not after the last sheet.
+    bool endSheet(QString *error) override;
+    bool finish(QString *error) override;
+    void abandon() override;
+
+private:
+    platform::SavingFile m_file;
+    QPageLayout m_page;
+    QString m_title;
+    std::unique_ptr<QPdfWriter> m_writer;
+    std::unique_ptr<PagedDeviceTarget> m_pages;
 };
 
 // Pictures of the sheets at `dpi`, for the preview.

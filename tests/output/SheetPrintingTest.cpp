@@ -11,6 +11,8 @@
 #include "document/SKTText.h"
 #include "document/Shape_Control.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -20,11 +22,26 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <stdexcept>
+
+#include <unistd.h>
 
 namespace {
 
 const QRectF kCard(0, 0, 200, 100);
+
+// A disk that fills up after so many bytes.
+std::atomic<qint64> g_bytesLeft{0};
+ssize_t fillingWrite(int fd, const void *data, size_t size)
+{
+    if (qint64(size) > g_bytesLeft.load()) {
+        errno = ENOSPC;
+        return -1;
+    }
+    g_bytesLeft -= qint64(size);
+    return ::write(fd, data, size);
+}
 const QPointF kRedBlock(170, 75); // the centre of the red block on the front
 
 SKTGraphicPtr block(const QRectF &bounds, const QColor &colour)
@@ -95,9 +112,10 @@ protected:
 
     RunReport print(const SheetRun &sheets, const RecordApplier &apply = guestOf)
     {
-        QPdfWriter writer(pdf());
-        writer.setPageLayout(sheetPageLayout(sheets.layout.paper));
-        PagedDeviceTarget target(writer);
+        PdfFileTarget target(pdf(), sheetPageLayout(sheets.layout.paper), QStringLiteral("Cards"));
+        RunReport report;
+        if (!target.open(&report.failure))
+            return report;
         return printSheets(design, sheets, apply, target, counters);
     }
     QString pdf() const { return dir.filePath(QStringLiteral("sheets.pdf")); }
@@ -241,6 +259,68 @@ TEST_F(SheetPrintingTest, SymbolsArePrintedAsShapesThatADecoderReads)
             EXPECT_EQ(readSymbol(card, symbol.format), QStringLiteral("CARD-%1").arg(cell + 1).toLatin1()) << cell;
         }
     }
+}
+
+TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOldOne)
+{
+    // What an earlier run left: a good PDF, a part of a run whose process is gone and one of a
+    // process that still runs.
+    ASSERT_TRUE(print({twoByTwo(2), 2}).succeeded());
+    const QByteArray old = [&] {
+        QFile file(pdf());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    QProcess ended;
+    ended.start(QStringLiteral("true"));
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 endedId = ended.processId();
+    ASSERT_TRUE(ended.waitForFinished());
+    const QString dead = dir.filePath(QStringLiteral(".old.pdf.part-%1-a1B2c3").arg(endedId));
+    const QString running = dir.filePath(QStringLiteral(".old.pdf.part-%1-a1B2c3").arg(::getppid()));
+    for (const QString &path : {dead, running}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    const struct {
+        const char *what;
+        qint64 diskBytes; // -1: room enough
+        bool stops;
+        QString failure;
+    } cases[] = {
+        {"a disk full at the start", 1000, false, "There is no space left on the disk."},
+        {"a disk full on a later sheet", 60'000, false, "There is no space left on the disk."},
+        {"a stop", -1, true, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        g_bytesLeft = c.diskBytes;
+        const platform::WriteFunction system =
+            c.diskBytes >= 0 ? platform::setSafeWriteFunction(&fillingWrite) : platform::setSafeWriteFunction(nullptr);
+        const RecordApplier stopping = [&](int record, GraphicList &objects) {
+            if (c.stops && record == 8)
+                stop = true;
+            return guestOf(record, objects);
+        };
+        stop = false;
+        const RunReport report = print({twoByTwo(400), 400}, stopping);
+        platform::setSafeWriteFunction(system);
+        EXPECT_FALSE(report.succeeded());
+        EXPECT_EQ(report.failure, c.failure);
+        EXPECT_EQ(report.stopped, c.stops);
+        EXPECT_LT(report.delivered, 400) << "the run ends when it fails, not after the last sheet";
+        QFile file(pdf());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".sheets.pdf")), QStringList());
+    }
+    EXPECT_FALSE(QFileInfo::exists(dead));
+    EXPECT_TRUE(QFileInfo::exists(running)) << "its owner may still be writing it";
+
+    PdfFileTarget nowhere(dir.filePath(QStringLiteral("missing/sheets.pdf")), sheetPageLayout(QSizeF(595, 842)), {});
+    QString refused;
+    EXPECT_FALSE(nowhere.open(&refused));
+    EXPECT_EQ(refused, QStringLiteral("The folder %1 cannot be written.").arg(dir.filePath(QStringLiteral("missing"))));
 }
 
 } // namespace

@@ -59,15 +59,15 @@ QLineEdit *shownOnly(const char *name)
 // A printer's job: a run that stops is taken back from the printer, not sent half done.
 class PrinterTarget : public PagedDeviceTarget {
 public:
-    explicit PrinterTarget(QPrinter &printer) : PagedDeviceTarget(printer), m_printer(printer) {}
+    explicit PrinterTarget(std::shared_ptr<QPrinter> printer) : PagedDeviceTarget(*printer), m_printer(std::move(printer)) {}
     void abandon() override
     {
-        m_printer.abort();
+        m_printer->abort();
         PagedDeviceTarget::abandon();
     }
 
 private:
-    QPrinter &m_printer;
+    std::shared_ptr<QPrinter> m_printer;
 };
 
 QString millimetres(double points)
@@ -498,21 +498,23 @@ void Print_Wnd::pagesetup()
     Check_Max_Cell_Value();
 }
 
-std::unique_ptr<QPrinter> Print_Wnd::makePrinter(const QString &pdfPath) const
+std::shared_ptr<SheetTarget> Print_Wnd::makeTarget(const QString &pdfPath, QString *error) const
 {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    platform::PrintInfo info;
     // The sheet's margins are the printer's own, already in the layout: the whole paper is painted.
-    info.pageLayout = sheetPageLayout(m_layout.paper);
+    const QPageLayout page = sheetPageLayout(m_layout.paper);
+    if (!pdfPath.isEmpty()) {
+        auto file = std::make_shared<PdfFileTarget>(pdfPath, page, windowTitle());
+        return file->open(error) ? file : nullptr;
+    }
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    platform::PrintInfo info;
+    info.pageLayout = page;
     info.dictionary.insert(QLatin1String(platform::PrintInfo::Copies), Copies_Stepper->intValue());
-    if (pdfPath.isEmpty())
-        info.dictionary.insert(QLatin1String(platform::PrintInfo::PrinterName), Printer_ComboBox->currentText());
-    else
-        info.dictionary.insert(QLatin1String(platform::PrintInfo::OutputFileName), pdfPath);
+    info.dictionary.insert(QLatin1String(platform::PrintInfo::PrinterName), Printer_ComboBox->currentText());
     platform::applyPrintInfo(info, *printer);
     printer->setFullPage(true);
     printer->setDocName(windowTitle());
-    return printer;
+    return std::make_shared<PrinterTarget>(printer);
 }
 
 bool Print_Wnd::Execute_Printing(bool preview)
@@ -555,7 +557,12 @@ bool Print_Wnd::Execute_Printing(bool preview)
         if (QFileInfo(pdfPath).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
             pdfPath += QStringLiteral(".pdf");
     }
-    std::shared_ptr<QPrinter> printer = makePrinter(pdfPath);
+    QString refused;
+    std::shared_ptr<SheetTarget> target = makeTarget(pdfPath, &refused);
+    if (!target) {
+        Show_MessageBox_No_Thread(refused);
+        return false;
+    }
     auto design = m_source.design;
     auto report = std::make_shared<RunReport>();
     OutputState &output = Output();
@@ -565,14 +572,13 @@ bool Print_Wnd::Execute_Printing(bool preview)
     const std::function<void()> finished = m_source.finished;
     return m_run->start(
         counters, tr("Do you want to stop printing?"), tr("Card"),
-        [design, binding, run, printer, report, counters] {
+        [design, binding, run, target, report, counters] {
             RecordApplier apply;
             if (binding)
                 apply = [binding](int record, GraphicList &objects) { return binding->apply(record, objects); };
-            PrinterTarget target(*printer);
-            *report = printSheets(*design, run, apply, target, counters);
+            *report = printSheets(*design, run, apply, *target, counters);
         },
-        [report, finished, printer] {
+        [report, finished, target] {
             if (!report->succeeded())
                 Show_MessageBox(report->summary(QString(), QStringLiteral("cards")));
             App().Card_Value_In_Process = false;

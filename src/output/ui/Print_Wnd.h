@@ -109,8 +109,9 @@ public:
 private:
     bool bound() const;
     QSizeF cardSize() const;
-    // A printer set up as the dialog says, printing the whole paper; a PDF file at `pdfPath`.
-    std::unique_ptr<QPrinter> makePrinter(const QString &pdfPath) const;
+    // The printer as the dialog sets it up, printing the whole paper; or a PDF file at `pdfPath`,
+    // begun beside it (null, with the reason, when its folder cannot take it).
+    std::shared_ptr<SheetTarget> makeTarget(const QString &pdfPath, QString *error) const;
     void fillPapers();
 
     Print_Sheet_Layout m_layout;

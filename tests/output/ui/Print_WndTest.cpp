@@ -150,6 +150,14 @@ TEST_F(Print_WndTest, NoJobStartsForNoCardsOrForAnUnansweredSizeQuestion)
     EXPECT_FALSE(dialog.Execute_Printing(true));
     EXPECT_EQ(services->questions, (QStringList{Print_Wnd::kTooBig, Print_Wnd::kTooBig}));
     EXPECT_TRUE(services->panelFolders.isEmpty()) << "no file was asked for";
+
+    opened(0);
+    services->messages.clear();
+    dialog.Printer_ComboBox->setCurrentIndex(dialog.Printer_ComboBox->count() - 1);
+    services->fileAnswers << dir.filePath(QStringLiteral("gone/cards.pdf"));
+    EXPECT_FALSE(dialog.Execute_Printing(false));
+    EXPECT_EQ(services->messages,
+              QStringList{QStringLiteral("\nThe folder %1 cannot be written.").arg(dir.filePath(QStringLiteral("gone")))});
 }
 
 TEST_F(Print_WndTest, APreviewOfManySheetsSaysItShowsTheFirstFifty)
