@@ -280,6 +280,7 @@ void Print_Wnd::fill(const PrintSource &source)
     Auto_Center_chk_bx->setChecked(false);
     Show_Margins->setChecked(true);
 
+    m_chosenMargins = QMarginsF(); // each opening starts from the printer's own
     for (auto [box, inUse] : {std::pair{print_with_batch_chk, series}, std::pair{print_with_excel_chk, excel}}) {
         box->setEnabled(inUse);
         box->setChecked(inUse);
@@ -387,17 +388,22 @@ void Print_Wnd::Set_values_From_Printer()
     // From the paper's millimetres: its size in whole points would be off by a fraction.
     const QSizeF paperMM = page.fullRect(QPageLayout::Millimeter).size();
     const QSizeF paper(MM_to_Points_Convert(float(paperMM.width())), MM_to_Points_Convert(float(paperMM.height())));
-    m_layout.Set_values_From_Printer(paper, unprintable);
+    // Margins set in Page Setup, where the printer can reach that far.
+    const QMarginsF margins(std::max(unprintable.left(), m_chosenMargins.left()),
+                            std::max(unprintable.top(), m_chosenMargins.top()),
+                            std::max(unprintable.right(), m_chosenMargins.right()),
+                            std::max(unprintable.bottom(), m_chosenMargins.bottom()));
+    m_layout.Set_values_From_Printer(paper, margins);
     Size_id->setText(QString::asprintf("%.2f x %.2f", double(Points_to_MM_Convert(float(paper.width()))),
                                        double(Points_to_MM_Convert(float(paper.height())))));
     {
         const QSignalBlocker blocker(Orient_ComboBox);
         Orient_ComboBox->setCurrentIndex(page.orientation() == QPageLayout::Landscape ? 1 : 0);
     }
-    l_mar_id->setText(millimetres(unprintable.left()));
-    r_mar_id->setText(millimetres(unprintable.right()));
-    t_mar_id->setText(millimetres(unprintable.top()));
-    b_mar_id->setText(millimetres(unprintable.bottom()));
+    l_mar_id->setText(millimetres(margins.left()));
+    r_mar_id->setText(millimetres(margins.right()));
+    t_mar_id->setText(millimetres(margins.top()));
+    b_mar_id->setText(millimetres(margins.bottom()));
     Refresh_Preview();
 }
 
@@ -487,12 +493,25 @@ void Print_Wnd::pagesetup()
         printer.setOutputFormat(QPrinter::PdfFormat);
     else
         printer.setPrinterName(info.printerName());
-    printer.setPageLayout(m_pageLayout);
+    // The dialog starts from the margins the sheet has now.
+    QPageLayout shown = m_pageLayout;
+    shown.setUnits(QPageLayout::Point);
+    shown.setMargins(QMarginsF(m_layout.Left_Mar, m_layout.Top_Mar, m_layout.Rite_Mar, m_layout.Bot_Mar));
+    printer.setPageLayout(shown);
     QPageSetupDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_pageLayout.setPageSize(printer.pageLayout().pageSize());
-    m_pageLayout.setOrientation(printer.pageLayout().orientation());
+    pageSetupAccepted(printer.pageLayout());
+}
+
+void Print_Wnd::pageSetupAccepted(const QPageLayout &chosen)
+{
+    m_pageLayout.setPageSize(chosen.pageSize());
+    m_pageLayout.setOrientation(chosen.orientation());
+    // From millimetres, as the paper is: Qt's points are whole ones.
+    const QMarginsF mm = chosen.margins(QPageLayout::Millimeter);
+    m_chosenMargins = QMarginsF(MM_to_Points_Convert(float(mm.left())), MM_to_Points_Convert(float(mm.top())),
+                                MM_to_Points_Convert(float(mm.right())), MM_to_Points_Convert(float(mm.bottom())));
     fillPapers();
     Set_values_From_Printer();
     Check_Max_Cell_Value();

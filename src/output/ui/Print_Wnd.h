@@ -67,6 +67,9 @@ public:
     void alignmentClicked(int code);
     void Auto_Center_Checked();
     void pagesetup();
+    // What an accepted Page Setup chose: paper, orientation and margins, which the sheet keeps (no
+    // smaller than the printer's least) until the dialog is opened again.
+    void pageSetupAccepted(const QPageLayout &chosen);
     // Starts a preview or a print of the sheets; false when nothing was started.
     bool Execute_Printing(bool preview);
     void PreviewButtonPressed() { Execute_Printing(true); }
@@ -116,6 +119,7 @@ private:
 
     Print_Sheet_Layout m_layout;
     QPageLayout m_pageLayout;
+    QMarginsF m_chosenMargins; // in Page Setup, in points
     PrintSource m_source;
     bool loading = false;
     Send_Modeless *m_progress;

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -112,6 +113,28 @@ TEST_F(Print_WndTest, AutoCentreTakesTheGapsAndThePlaceOutOfTheUsersHands)
         EXPECT_EQ(dialog.vert_mar_Stepper->isEnabled(), !on);
         EXPECT_EQ(dialog.align_Gp_Bx->isEnabled(), !on);
     }
+}
+
+TEST_F(Print_WndTest, PageSetupMarginsHoldUntilTheNextOpening)
+{
+    opened(0);
+    dialog.Printer_ComboBox->setCurrentIndex(dialog.Printer_ComboBox->count() - 1);
+    dialog.printerChanged();
+    dialog.pageSetupAccepted(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(20, 30, 40, 50), QPageLayout::Millimeter));
+    const auto shown = [&] {
+        return QStringList{dialog.l_mar_id->text(), dialog.t_mar_id->text(), dialog.r_mar_id->text(),
+                           dialog.b_mar_id->text()};
+    };
+    EXPECT_EQ(shown(), (QStringList{"20.00", "30.00", "40.00", "50.00"}));
+    EXPECT_NEAR(dialog.layout().Left_Mar, 20 * 72 / 25.4, 0.01);
+    EXPECT_NEAR(dialog.layout().Bot_Mar, 50 * 72 / 25.4, 0.01);
+    EXPECT_GT(dialog.layout().paper.width(), dialog.layout().paper.height()) << "landscape";
+    dialog.Orient_ComboBox->setCurrentIndex(0);
+    dialog.orientationChanged();
+    EXPECT_EQ(shown(), (QStringList{"20.00", "30.00", "40.00", "50.00"})) << "kept while the dialog is open";
+    opened(0);
+    EXPECT_EQ(shown(), (QStringList{"0.00", "0.00", "0.00", "0.00"})) << "each opening takes the printer's again";
 }
 
 TEST_F(Print_WndTest, PrintWritesEverySheetToThePdfFileChosen)
