@@ -113,7 +113,7 @@ void BM_PrintToPdf(benchmark::State &state)
         peak = peakMiB(false);
         bytes = double(QFileInfo(path).size());
         if (!report.succeeded())
-            state.SkipWithError(report.summary({}, {}).toUtf8().constData());
+            state.SkipWithError(report.closing({}, {}, {}, false).text().toUtf8().constData());
     }
     state.counters["seconds"] = seconds;
     state.counters["cpu_seconds"] = cpu;

@@ -194,7 +194,8 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
                 break;
             }
         } catch (const std::exception &e) {
-            outcome.fail(QStringLiteral("%1: %2").arg(describe(*graphic, index), QString::fromLocal8Bit(e.what())));
+            Show_NSLog_Message(QStringLiteral("%1: %2").arg(describe(*graphic, index), QString::fromLocal8Bit(e.what())));
+            outcome.fail(QStringLiteral("%1: its value could not be given to it").arg(describe(*graphic, index)));
         }
     }
     return outcome;

@@ -292,20 +292,23 @@ QString MailReport::message() const
 {
     if (!error.isEmpty())
         return error;
-    QString text = succeeded() ? kMailSent : kNotSent;
-    if (!succeeded()) {
-        text += QStringLiteral("\n\n%1 of %2 e-mails were sent, %3 could not be sent.").arg(sent).arg(planned).arg(failed);
-        if (stopped)
-            text += QStringLiteral(" Sending was stopped.");
-        for (const QString &reason : reasons)
-            text += QLatin1Char('\n') + reason;
-    }
-    if (!run.failedRecords.isEmpty()) {
-        text += QStringLiteral("\n\n%1 of %2 records did not take all their values:").arg(run.failedRecords.size()).arg(run.total);
-        for (qsizetype i = 0; i < run.reasons.size() && i < kReasonsKept; ++i)
-            text += QLatin1Char('\n') + run.reasons.at(i);
-    }
-    return text;
+    ClosingReport closing;
+    closing.doneSentence = kMailSent;
+    closing.unit = QStringLiteral("e-mails");
+    closing.verb = QStringLiteral("sent");
+    closing.planned = planned;
+    closing.done = sent;
+    closing.recordsMissingValues = run.failedRecords;
+    if (failed > 0)
+        closing.notDoneSentence = kNotSent;
+    else if (stopped)
+        closing.notDoneSentence = QStringLiteral("Stopped before all e-mails were sent.");
+    else
+        closing.notDoneSentence = QStringLiteral("Not every record took all its values.");
+    closing.reasons = reasons + run.reasons;
+    if (planned <= 0)
+        closing.reasons << QStringLiteral("There was no e-mail to send.");
+    return closing.text();
 }
 
 MailReport Send_Mail_Thread(const DesignSnapshot &design, const MailRequest &request, const RecordApplier &apply,

@@ -18,7 +18,7 @@ QString ExportReport::message() const
 {
     if (!error.isEmpty())
         return error;
-    return run.summary(PictureExport::kExported, QStringLiteral("frames"));
+    return run.closing(PictureExport::kExported, QStringLiteral("frames"), QStringLiteral("written"), true).text();
 }
 
 namespace PictureExport {

@@ -13,25 +13,29 @@
 #include <memory>
 #include <mutex>
 
-QString RunReport::summary(const QString &doneMessage, const QString &unit) const
+ClosingReport RunReport::closing(const QString &doneSentence, const QString &unit, const QString &verb,
+                                 bool keepsDelivered) const
 {
-    QString text;
-    if (!failure.isEmpty())
-        text = QStringLiteral("Stopped after %1 of %2 %3: %4").arg(delivered).arg(total).arg(unit, failure);
-    else if (stopped)
-        text = QStringLiteral("Stopped after %1 of %2 %3.").arg(delivered).arg(total).arg(unit);
+    ClosingReport report;
+    report.doneSentence = doneSentence;
+    report.unit = unit;
+    report.verb = verb;
+    report.planned = total;
+    const bool ended = !stopped && failure.isEmpty();
+    report.done = ended || keepsDelivered ? delivered : 0;
+    for (int record = int(report.done); record < total; ++record)
+        report.recordsNotDone.append(record);
+    report.recordsMissingValues = failedRecords;
+    if (stopped)
+        report.notDoneSentence = QStringLiteral("Stopped before all %1 were %2.").arg(unit, verb);
+    else if (!failure.isEmpty())
+        report.notDoneSentence = QStringLiteral("Not all %1 were %2.").arg(unit, verb);
     else
-        text = doneMessage;
-    if (!failedRecords.isEmpty()) {
-        text += QStringLiteral("\n\n%1 of %2 records did not take all their values:").arg(failedRecords.size()).arg(total);
-        // The first few name themselves; a long list would only bury the message.
-        constexpr int kShown = 10;
-        for (int i = 0; i < reasons.size() && i < kShown; ++i)
-            text += QLatin1Char('\n') + reasons.at(i);
-        if (reasons.size() > kShown)
-            text += QStringLiteral("\n…");
-    }
-    return text;
+        report.notDoneSentence = QStringLiteral("Not every record took all its values.");
+    if (!failure.isEmpty())
+        report.reasons << failure;
+    report.reasons << reasons;
+    return report;
 }
 
 namespace {
@@ -116,8 +120,9 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
                 slot.drawing.front = drawSide(design, false, record, apply, slot.drawing.outcome);
             slot.prepared = sink.prepare(slot.drawing);
         } catch (const std::exception &e) {
+            Show_NSLog_Message(QStringLiteral("Record %1: %2").arg(record + 1).arg(QString::fromLocal8Bit(e.what())));
             slot.drawing.outcome.ok = false;
-            slot.drawing.outcome.failures.append(QString::fromLocal8Bit(e.what()));
+            slot.drawing.outcome.failures.append(QStringLiteral("it could not be drawn"));
             slot.prepared.reset();
         }
         const std::lock_guard<std::mutex> guard(pipeline->lock);

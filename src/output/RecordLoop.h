@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/Card_Side_Image.h"
+#include "output/ClosingReport.h"
 #include "datasource/RecordBinding.h"
 #include "document/DesignSnapshot.h"
 #include "document/SKTGraphic.h"
@@ -56,11 +57,14 @@ struct RunReport {
     bool stopped = false;           // the user asked to stop
     QString failure;                // the reason the sink gave for stopping the run; empty when none
     QList<int> failedRecords;       // 0-based records whose values did not all apply
-    QStringList reasons;            // one line per failed record, naming the record
+    QStringList reasons;            // one line per failed record, naming the record, in plain words
 
     bool succeeded() const { return failure.isEmpty() && !stopped && failedRecords.isEmpty(); }
-    // One closing text for any sink: what was done of how many, why it stopped, which records failed.
-    QString summary(const QString &doneMessage, const QString &unit) const;
+    // The closing report of a run whose records are `unit` once `verb`: "frames", "written".
+    // `keepsDelivered`: what was delivered stays done when the run stops or fails (files written), or
+    // goes with the run (a print job taken back).
+    ClosingReport closing(const QString &doneSentence, const QString &unit, const QString &verb,
+                          bool keepsDelivered) const;
 };
 
 // The one record loop of export, printing and e-mail. Records [0, count) are copied from `design` (a

@@ -264,7 +264,9 @@ TEST_F(PictureExportTest, StopEndsAfterTheRecordUnderWayAndSaysSo)
     report.run = runRecords(design, 10, applierOf(kGuests), sink, counters);
     EXPECT_EQ(filesIn(folder()), (QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"}));
     EXPECT_TRUE(report.run.stopped);
-    EXPECT_EQ(report.message(), QStringLiteral("Stopped after 3 of 10 frames."));
+    EXPECT_EQ(report.message(), QStringLiteral("Stopped before all frames were written.\n\n"
+                                               "3 of 10 frames written, 7 not written.\n\n"
+                                               "Records not written: 4-10."));
 }
 
 TEST_F(PictureExportTest, AFailedWriteStopsTheRunAndIsNeverASuccess)
@@ -273,7 +275,10 @@ TEST_F(PictureExportTest, AFailedWriteStopsTheRunAndIsNeverASuccess)
     QDir().mkpath(QDir(folder()).filePath(QStringLiteral("Card_2.PNG")));
     const ExportReport report = batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, 5);
     EXPECT_FALSE(report.succeeded());
-    EXPECT_TRUE(report.message().startsWith(QStringLiteral("Stopped after 1 of 5 frames:"))) << report.message().toStdString();
+    EXPECT_TRUE(report.message().startsWith(QStringLiteral("Not all frames were written.\n\n"
+                                                           "1 of 5 frames written, 4 not written.\n\n"
+                                                           "Records not written: 2-5.\n\n")))
+        << report.message().toStdString();
     EXPECT_TRUE(report.message().contains(QStringLiteral("Card_2.PNG"))) << "the file is named";
     EXPECT_FALSE(QFileInfo::exists(QDir(folder()).filePath(QStringLiteral("Card_3.PNG"))));
 }
@@ -286,8 +291,11 @@ TEST_F(PictureExportTest, RecordsThatFailAreCountedAndNamedAndTheRunGoesOn)
         counters);
     EXPECT_EQ(report.run.delivered, 4);
     EXPECT_EQ(report.run.failedRecords, (QList<int>{1, 3}));
-    EXPECT_TRUE(report.message().contains(QStringLiteral("2 of 4 records")));
-    EXPECT_TRUE(report.message().contains(QStringLiteral("Record 2: Guests has no value")));
+    EXPECT_EQ(report.message(), QStringLiteral("Not every record took all its values.\n\n"
+                                               "4 of 4 frames written, 0 not written. 2 records did not take all "
+                                               "their values.\n\n"
+                                               "Records without all their values: 2, 4.\n\n"
+                                               "Record 2: Guests has no value\nRecord 4: Guests has no value"));
     EXPECT_EQ(filesIn(folder()).size(), 4);
 }
 

@@ -169,7 +169,7 @@ TEST_F(SheetPrintingTest, EachCellPrintsTheRecordItsSheetAndPlaceGive)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         const RunReport report = print(c.run);
-        ASSERT_TRUE(report.succeeded()) << report.summary({}, {}).toStdString();
+        ASSERT_TRUE(report.succeeded()) << report.closing({}, {}, {}, false).text().toStdString();
         EXPECT_EQ(guestsByPage(), c.pages);
         // Each card at its place on the first sheet, nothing between them.
         const QImage sheet = page(1);

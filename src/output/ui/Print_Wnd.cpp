@@ -597,9 +597,14 @@ bool Print_Wnd::Execute_Printing(bool preview)
                 apply = [binding](int record, GraphicList &objects) { return binding->apply(record, objects); };
             *report = printSheets(*design, run, apply, *target, counters);
         },
-        [report, finished, target] {
-            if (!report->succeeded())
-                Show_MessageBox(report->summary(QString(), QStringLiteral("cards")));
+        [report, finished, target, isBound] {
+            if (!report->succeeded()) {
+                ClosingReport closing =
+                    report->closing(QString(), QStringLiteral("cards"), QStringLiteral("printed"), false);
+                if (!isBound)
+                    closing.recordsNotDone.clear(); // the same card in every cell: no records to name
+                Show_MessageBox(closing.text());
+            }
             App().Card_Value_In_Process = false;
             if (finished)
                 finished();
