@@ -48,10 +48,10 @@ RecordOutcome applyRecord(int record, GraphicList &objects)
             graphic->Text_Value = QStringLiteral("%1 %2").arg(series).arg(record + 1);
             graphic->contents_val.reset();
         } else if (series == QLatin1String("Code")) {
-            object->Set_Barcode_image(Barcode_Image_For_Graphic(*object, QStringLiteral("TICKET-%1").arg(record + 100000)));
+            // As the record binding gives a barcode its value.
+            Set_Record_Barcode(*object, QStringLiteral("TICKET-%1").arg(record + 100000));
         } else if (series == QLatin1String("Link")) {
-            object->Set_Barcode_image(
-                Barcode_Image_For_Graphic(*object, QStringLiteral("https://example.org/guest/%1").arg(record + 1)));
+            Set_Record_Barcode(*object, QStringLiteral("https://example.org/guest/%1").arg(record + 1));
         }
     }
     return {};

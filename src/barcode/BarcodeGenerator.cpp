@@ -1,7 +1,8 @@
 #include "barcode/BarcodeGenerator.h"
 
 #include "barcode/BarcodeSizing.h"
-#include "document/SKTGraphic.h"
+#include "document/SKTBarcode.h"
+#include "document/SymbolDrawing.h"
 
 namespace {
 
@@ -83,7 +84,58 @@ QImage barcodeImageFor(const SKTGraphic &graphic, const BarcodeSettings &setting
         .toImage(settings.USED_DPI_VALUE());
 }
 
+// A picture's drawing as an object keeps it, beside its pixels at `dpi`.
+class PictureDrawing : public SymbolDrawing {
+public:
+    PictureDrawing(BarcodePicture picture, double dpi) : m_picture(std::move(picture)), m_dpi(dpi) {}
+    QImage marks() const override { return m_picture.toImage(m_dpi, BarcodePicture::Parts::Marks); }
+    void drawTexts(QPainter &painter, const QRectF &target, TextForm form) const override
+    {
+        m_picture.draw(painter, target, BarcodePicture::Parts::Texts, form);
+    }
+
+private:
+    BarcodePicture m_picture;
+    double m_dpi;
+};
+
+// The object's picture of `value`, whole or its marks alone, and the drawing it came from; or nulls.
+std::pair<QImage, std::shared_ptr<const SymbolDrawing>> pictureAndDrawing(const SKTGraphic &graphic,
+                                                                         const QString &value,
+                                                                         BarcodePicture::Parts parts)
+{
+    const BarcodeSettings settings = Barcode_Settings_Of(graphic);
+    BarcodePicture picture = Get_Image_From_Val(settings, value, graphic.header_val, graphic.footer_val);
+    const double dpi = settings.USED_DPI_VALUE();
+    QImage pixels = picture.toImage(dpi, parts);
+    if (pixels.isNull())
+        return {};
+    return {std::move(pixels), std::make_shared<const PictureDrawing>(std::move(picture), dpi)};
+}
+
 } // namespace
+
+bool Set_Record_Barcode(SKTGraphic &graphic, const QString &value)
+{
+    // The marks alone: a run draws the texts only where they go, and a PDF never as pixels.
+    auto [pixels, drawing] = pictureAndDrawing(graphic, value, BarcodePicture::Parts::Marks);
+    graphic.Set_Barcode_image(pixels);
+    if (graphic.kind() == SKTGraphic::Kind::Barcode)
+        static_cast<SKTBarcode &>(graphic).setSymbolDrawing(std::move(drawing), true);
+    return !pixels.isNull();
+}
+
+void Attach_Barcode_Drawing(SKTGraphic &graphic)
+{
+    if (graphic.kind() != SKTGraphic::Kind::Barcode || graphic._barcode_image.isNull())
+        return;
+    auto [pixels, drawing] =
+        pictureAndDrawing(graphic, Barcode_Settings_Of(graphic).value(), BarcodePicture::Parts::All);
+    const QImage &own = graphic._barcode_image;
+    // A picture read back from a file may hold the same pixels in another format.
+    if (!pixels.isNull() && pixels.convertToFormat(own.format()) == own)
+        static_cast<SKTBarcode &>(graphic).setSymbolDrawing(std::move(drawing), false);
+}
 
 QImage Barcode_Image_For_Graphic(const SKTGraphic &graphic)
 {

@@ -50,3 +50,11 @@ QImage Barcode_Image_For_Graphic(const SKTGraphic &graphic);
 // The same object's picture for another value, as a bound run makes it for every record: always
 // from the object's own settings, header and footer, whichever object was drawn before.
 QImage Barcode_Image_For_Graphic(const SKTGraphic &graphic, const QString &value);
+// Gives a record's copy of a barcode object, which is only drawn, its symbol of `value`: the picture
+// holds the ground, bars and symbol, and the texts are drawn from the symbol's drawing where the
+// card is drawn, as text in a PDF, as outlines in pictures. The null picture when none can be made;
+// true when there is one. Not for an object that is saved: its picture would lack the texts.
+bool Set_Record_Barcode(SKTGraphic &graphic, const QString &value);
+// Keeps beside a barcode object's picture the drawing of its own value where that drawing gives
+// exactly the picture's pixels: a design's barcodes, read from a file or made in the settings window.
+void Attach_Barcode_Drawing(SKTGraphic &graphic);

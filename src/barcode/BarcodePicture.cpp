@@ -13,7 +13,7 @@ QSizeF BarcodePicture::size() const
     return m_view ? m_view->bounds().size() : QSizeF();
 }
 
-void BarcodePicture::draw(QPainter &painter, const QRectF &target) const
+void BarcodePicture::draw(QPainter &painter, const QRectF &target, Parts parts, TextStyle style) const
 {
     const QSizeF own = size();
     if (own.isEmpty() || target.isEmpty())
@@ -23,11 +23,11 @@ void BarcodePicture::draw(QPainter &painter, const QRectF &target) const
     painter.translate(target.topLeft());
     painter.scale(target.width() / own.width(), target.height() / own.height());
     painter.translate(-m_view->bounds().topLeft());
-    m_view->drawRect(painter);
+    m_view->drawRect(painter, parts, style);
     painter.restore();
 }
 
-QImage BarcodePicture::toImage(double dpi) const
+QImage BarcodePicture::toImage(double dpi, Parts parts) const
 {
     const QSizeF points = size();
     if (points.isEmpty())
@@ -37,7 +37,7 @@ QImage BarcodePicture::toImage(double dpi) const
         return image;
     {
         QPainter painter(&image);
-        draw(painter, QRectF(QPointF(0, 0), points * (dpi / 72.0)));
+        draw(painter, QRectF(QPointF(0, 0), points * (dpi / 72.0)), parts);
     }
     setImageSizeInPoints(image, points);
     return image;

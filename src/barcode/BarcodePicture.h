@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barcode/BarcodeSettings.h"
+#include "barcode/NKDBarcodeOffscreenView.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -11,7 +12,6 @@
 
 class Barcode_2D_Frame;
 class NKDBarcode;
-class NKDBarcodeOffscreenView;
 class QPainter;
 
 // A barcode picture: bars, texts and any 2-D symbol kept as the renderer's drawing, not as pixels.
@@ -28,11 +28,15 @@ public:
     QSizeF size() const;
     const NKDBarcodeOffscreenView *view() const { return m_view.get(); }
 
-    // Paints the picture so that it fills `target` (painter coordinates), clipped to it.
-    void draw(QPainter &painter, const QRectF &target) const;
+    using Parts = NKDBarcodeOffscreenView::Parts;
+    using TextStyle = NKDBarcodeOffscreenView::TextStyle;
+    // Paints the picture, or the parts asked for, so that it fills `target` (painter coordinates),
+    // clipped to it.
+    void draw(QPainter &painter, const QRectF &target, Parts parts = Parts::All,
+              TextStyle style = TextStyle::Outlines) const;
     // The picture at `dpi` pixels per inch, carrying its size in points (resolution and device pixel
     // ratio). Null for the null picture or a size that cannot make an image.
-    QImage toImage(double dpi) const;
+    QImage toImage(double dpi, Parts parts = Parts::All) const;
     // A one-page PDF of the picture; empty for the null picture.
     QByteArray pdfData() const;
 

@@ -4,8 +4,10 @@
 
 #include <QColor>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 
 namespace {
 
@@ -42,12 +44,27 @@ double BarcodeText::descent() const
     return metricsOf(m_font).descent();
 }
 
-void BarcodeText::draw(QPainter &painter, const QPointF &leftBottom, const QColor &color) const
+void BarcodeText::draw(QPainter &painter, const QPointF &leftBottom, const QColor &color, Style style) const
 {
     if (m_text.isEmpty())
         return;
+    const QPointF baseline(leftBottom.x(), leftBottom.y() - descent());
+    if (style == Style::Text) {
+        // Glyphs laid out on the device of the outlines: a font in points would take the painter's
+        // resolution instead.
+        QTextLayout layout(m_text, m_font, const_cast<QPaintDevice *>(PointTextLayout::device()));
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        painter.save();
+        painter.setPen(color);
+        for (const QGlyphRun &run : layout.glyphRuns())
+            painter.drawGlyphRun(baseline - QPointF(0, line.ascent()), run);
+        painter.restore();
+        return;
+    }
     QPainterPath path;
-    path.addText(QPointF(leftBottom.x(), leftBottom.y() - descent()), m_font, m_text);
+    path.addText(baseline, m_font, m_text);
     path.setFillRule(Qt::WindingFill);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);

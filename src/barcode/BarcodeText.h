@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/SymbolDrawing.h"
+
 #include <QFont>
 #include <QString>
 
@@ -8,8 +10,8 @@ class QPainter;
 
 // One line of caption, header or footer text, laid out as the desktop lays out an attributed
 // string: one unit per point whatever device it is painted on, no hinting, no pair kerning, and the
-// kerning value added after every character. It is painted as outlines, so it stays vector in PDF
-// and comes out the same size at any resolution.
+// kerning value added after every character. It is painted as outlines, or as text, and comes out
+// the same size at any resolution.
 class BarcodeText {
 public:
     BarcodeText(const QString &text, const QFont &font, float kerning = 0.0f);
@@ -21,9 +23,10 @@ public:
     double height() const;
     double descent() const;
 
+    using Style = SymbolDrawing::TextForm;
     // Paints the line with the left end of its line box bottom at `leftBottom` (painter coordinates,
     // y growing downward): the baseline lies `descent()` above it.
-    void draw(QPainter &painter, const QPointF &leftBottom, const QColor &color) const;
+    void draw(QPainter &painter, const QPointF &leftBottom, const QColor &color, Style style = Style::Outlines) const;
 
     // 1.35 cap heights of the font, in inches: the height a barcode reserves for a line of it.
     static float bandHeight(const QFont &font);

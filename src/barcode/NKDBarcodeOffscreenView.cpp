@@ -60,39 +60,41 @@ QRectF NKDBarcodeOffscreenView::flipped(double x, double y, double width, double
 }
 
 void NKDBarcodeOffscreenView::drawLineAt(QPainter &painter, const BarcodeText &line, double x, double y,
-                                         const QColor &color) const
+                                         const QColor &color, TextStyle style) const
 {
-    line.draw(painter, QPointF(m_bounds.x() + x, m_bounds.bottom() - y), color);
+    line.draw(painter, QPointF(m_bounds.x() + x, m_bounds.bottom() - y), color, style);
 }
 
 void NKDBarcodeOffscreenView::drawLineAcross(QPainter &painter, const BarcodeText &line, const QString &alignment,
-                                             double y, const QColor &color) const
+                                             double y, const QColor &color, TextStyle style) const
 {
     double x = 0.0; // "Left", and the natural alignment of any other value
     if (alignment == QLatin1String("Center"))
         x = (m_bounds.width() - line.width()) / 2.0;
     else if (alignment == QLatin1String("Right"))
         x = m_bounds.width() - line.width();
-    drawLineAt(painter, line, x, y, color);
+    drawLineAt(painter, line, x, y, color, style);
 }
 
-void NKDBarcodeOffscreenView::drawRect(QPainter &painter) const
+void NKDBarcodeOffscreenView::drawRect(QPainter &painter, Parts parts, TextStyle style) const
 {
     if (m_bounds.isEmpty())
         return;
     painter.save();
     painter.setClipRect(m_bounds, Qt::IntersectClip);
     if (m_fromImageOrBarcode)
-        draw2D(painter);
+        draw2D(painter, parts, style);
     else
-        drawLinear(painter);
+        drawLinear(painter, parts, style);
     painter.restore();
 }
 
-void NKDBarcodeOffscreenView::drawLinear(QPainter &painter) const
+void NKDBarcodeOffscreenView::drawLinear(QPainter &painter, Parts parts, TextStyle style) const
 {
-    painter.fillRect(m_bounds, m_settings.barcode_back_clr_val);
     const NKDBarcode &b = *m_barcode;
+    const bool marks = parts != Parts::Texts, texts = parts != Parts::Marks;
+    if (marks)
+        painter.fillRect(m_bounds, m_settings.barcode_back_clr_val);
     const QString modules = b.completeBarcode();
     const qsizetype count = modules.size();
     const double barWidth = b.barWidth();
@@ -116,7 +118,7 @@ void NKDBarcodeOffscreenView::drawLinear(QPainter &painter) const
         const double top = b.barTop(last, m_margins);
         const double bottom = fourState ? b.barBottom(last) : 0.0;
         barsTop = top;
-        if (top > bottom)
+        if (marks && top > bottom)
             painter.fillRect(flipped(x, baseline + bottom, barWidth * run, top - bottom), m_settings.barcode_clr_val);
     };
     for (qsizetype i = 0; i < count; ++i) {
@@ -133,14 +135,16 @@ void NKDBarcodeOffscreenView::drawLinear(QPainter &painter) const
         run = 0;
     }
 
-    drawCaptions(painter, barsTop);
+    if (!texts)
+        return;
+    drawCaptions(painter, barsTop, style);
     if (b.printsHeader())
-        drawHeader(painter, b.header(), pointsOf(b.headerHeight()));
+        drawHeader(painter, b.header(), pointsOf(b.headerHeight()), style);
     if (b.printsFooter())
-        drawFooter(painter, b.footer());
+        drawFooter(painter, b.footer(), style);
 }
 
-void NKDBarcodeOffscreenView::drawCaptions(QPainter &painter, double barsTop) const
+void NKDBarcodeOffscreenView::drawCaptions(QPainter &painter, double barsTop, TextStyle style) const
 {
     const NKDBarcode &b = *m_barcode;
     if (!b.printsCaption())
@@ -155,7 +159,7 @@ void NKDBarcodeOffscreenView::drawCaptions(QPainter &painter, double barsTop) co
     const QString left = b.leftCaption();
     if (!left.isEmpty())
         drawLineAt(painter, BarcodeText(left, font), b.firstBar() * kLeftCaptionShare + m_margins.LR_margin,
-                   line + kSideCaptionRise, color);
+                   line + kSideCaptionRise, color, style);
 
     const QString caption = b.caption();
     if (!caption.isEmpty()) {
@@ -167,7 +171,7 @@ void NKDBarcodeOffscreenView::drawCaptions(QPainter &painter, double barsTop) co
             const BarcodeText measured(caption, font);
             const double k = (width - measured.width()) / (2.0 * static_cast<double>(caption.size()));
             const float kerning = m_settings.kerning_value ? static_cast<float>(2.0 * k) : kTextKerning;
-            drawLineAcross(painter, BarcodeText(caption, font, kerning), QStringLiteral("Center"), line, color);
+            drawLineAcross(painter, BarcodeText(caption, font, kerning), QStringLiteral("Center"), line, color, style);
         } else {
             // Each part spread over its own segment between the guard bars.
             const qsizetype n = parts.size();
@@ -182,7 +186,7 @@ void NKDBarcodeOffscreenView::drawCaptions(QPainter &painter, double barsTop) co
                 const double x = kSplitOffsetFactor * k + b.firstBar() + static_cast<double>(j + 1) * guard +
                                  static_cast<double>(j) * segment + m_margins.LR_margin;
                 drawLineAt(painter, BarcodeText(part, font, static_cast<float>(kSplitKerningFactor * k)), x, line,
-                           color);
+                           color, style);
             }
         }
     }
@@ -191,29 +195,33 @@ void NKDBarcodeOffscreenView::drawCaptions(QPainter &painter, double barsTop) co
     if (!right.isEmpty())
         drawLineAt(painter, BarcodeText(right, font),
                    b.lastBar() + b.width() * kRightCaptionShare + m_margins.LR_margin, line + kSideCaptionRise,
-                   color);
+                   color, style);
 }
 
-void NKDBarcodeOffscreenView::drawHeader(QPainter &painter, const QString &text, double headerBand) const
+void NKDBarcodeOffscreenView::drawHeader(QPainter &painter, const QString &text, double headerBand,
+                                         TextStyle style) const
 {
     const BarcodeText line(text, m_settings.header_font_val, kTextKerning);
     drawLineAcross(painter, line, m_settings.headerAlignment(),
-                   m_bounds.height() - headerBand - m_margins.TB_margin, m_settings.barcode_hdr_clr_val);
+                   m_bounds.height() - headerBand - m_margins.TB_margin, m_settings.barcode_hdr_clr_val, style);
 }
 
-void NKDBarcodeOffscreenView::drawFooter(QPainter &painter, const QString &text) const
+void NKDBarcodeOffscreenView::drawFooter(QPainter &painter, const QString &text, TextStyle style) const
 {
     const BarcodeText line(text, m_settings.footer_font_val, kTextKerning);
-    drawLineAcross(painter, line, m_settings.footerAlignment(), m_margins.TB_margin, m_settings.barcode_ftr_clr_val);
+    drawLineAcross(painter, line, m_settings.footerAlignment(), m_margins.TB_margin, m_settings.barcode_ftr_clr_val,
+                   style);
 }
 
-void NKDBarcodeOffscreenView::draw2D(QPainter &painter) const
+void NKDBarcodeOffscreenView::draw2D(QPainter &painter, Parts parts, TextStyle style) const
 {
-    painter.fillRect(m_bounds, Qt::white);
+    const bool marks = parts != Parts::Texts, texts = parts != Parts::Marks;
+    if (marks)
+        painter.fillRect(m_bounds, Qt::white);
     const double headerBand = m_frame.printsHeader() ? pointsOf(m_frame.headerHeight()) : 0.0;
-    if (m_frame.printsHeader())
-        drawHeader(painter, m_frame.header(), headerBand);
-    if (!m_image_2d.isNull()) {
+    if (texts && m_frame.printsHeader())
+        drawHeader(painter, m_frame.header(), headerBand, style);
+    if (marks && !m_image_2d.isNull()) {
         const QSizeF symbol = imageSizeInPoints(m_image_2d);
         // Below the header band, as the linear layout keeps its bars below it.
         const double top = m_bounds.height() - m_margins.TB_margin;
@@ -224,8 +232,8 @@ void NKDBarcodeOffscreenView::draw2D(QPainter &painter) const
         painter.drawImage(flipped(x, y, symbol.width(), symbol.height()), m_image_2d);
         painter.restore();
     }
-    if (m_frame.printsFooter())
-        drawFooter(painter, m_frame.footer());
+    if (texts && m_frame.printsFooter())
+        drawFooter(painter, m_frame.footer(), style);
 }
 
 QByteArray NKDBarcodeOffscreenView::dataWithPDFInsideRect(const QRectF &rect) const

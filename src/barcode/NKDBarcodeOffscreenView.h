@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barcode/BarcodeSettings.h"
+#include "barcode/BarcodeText.h"
 #include "barcode/Barcode_2D_Frame.h"
 #include "barcode/NKDBarcode.h"
 
@@ -11,7 +12,6 @@
 #include <memory>
 
 class QPainter;
-class BarcodeText;
 
 // Draws one barcode picture: the bars of a linear or postal barcode with its caption, header and
 // footer, or a finished 2-D symbol placed between its header and footer. It is never shown: it draws
@@ -34,25 +34,29 @@ public:
     const NKDBarcode *barcode() const { return m_barcode.get(); }
     const QImage &image_2d() const { return m_image_2d; }
 
-    // Draws the whole picture; the painter's state is left as it was.
-    void drawRect(QPainter &painter) const;
+    // What of the picture is drawn: all of it, the ground, bars and symbol alone, or the texts alone.
+    enum class Parts { All, Marks, Texts };
+    using TextStyle = BarcodeText::Style;
+    // Draws the picture, or its parts, its texts in `style`; the painter's state is left as it was.
+    void drawRect(QPainter &painter, Parts parts = Parts::All, TextStyle style = TextStyle::Outlines) const;
     // A one-page PDF of `rect`, vector bars and text outlines; the page rounded up to whole points.
     // Empty when nothing can be written.
     QByteArray dataWithPDFInsideRect(const QRectF &rect) const;
 
 private:
-    void drawLinear(QPainter &painter) const;
-    void draw2D(QPainter &painter) const;
-    void drawCaptions(QPainter &painter, double barsTop) const;
-    void drawHeader(QPainter &painter, const QString &text, double headerBand) const;
-    void drawFooter(QPainter &painter, const QString &text) const;
+    void drawLinear(QPainter &painter, Parts parts, TextStyle style) const;
+    void draw2D(QPainter &painter, Parts parts, TextStyle style) const;
+    void drawCaptions(QPainter &painter, double barsTop, TextStyle style) const;
+    void drawHeader(QPainter &painter, const QString &text, double headerBand, TextStyle style) const;
+    void drawFooter(QPainter &painter, const QString &text, TextStyle style) const;
     // The painter rectangle of a rectangle given by its lower-left corner in the upward layout.
     QRectF flipped(double x, double y, double width, double height) const;
     // Paints a line with its box's lower-left corner at (x, y) of the upward layout.
-    void drawLineAt(QPainter &painter, const BarcodeText &line, double x, double y, const QColor &color) const;
+    void drawLineAt(QPainter &painter, const BarcodeText &line, double x, double y, const QColor &color,
+                    TextStyle style) const;
     // Paints a line across the bounds' width, aligned by an alignment title, its box's bottom at y.
     void drawLineAcross(QPainter &painter, const BarcodeText &line, const QString &alignment, double y,
-                        const QColor &color) const;
+                        const QColor &color, TextStyle style) const;
 
     BarcodeSettings m_settings;
     Barcode_Margins m_margins;

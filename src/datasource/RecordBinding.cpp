@@ -181,12 +181,11 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
                 break;
             }
             case SKTGraphic::Kind::Barcode: {
-                const QImage symbol = value.isEmpty() ? QImage() : Barcode_Image_For_Graphic(*graphic, value);
-                graphic->Set_Barcode_image(symbol);
+                const bool symbol = Set_Record_Barcode(*graphic, value);
                 // Without a symbol of its own it would draw the sample, or another record's symbol.
-                if (symbol.isNull())
+                if (!symbol)
                     graphic->Set_Ctrl_Is_Visible(false);
-                if (symbol.isNull() && !value.isEmpty())
+                if (!symbol && !value.isEmpty())
                     outcome.fail(QStringLiteral("%1: \"%2\" cannot be encoded").arg(describe(*graphic, index), value));
                 break;
             }

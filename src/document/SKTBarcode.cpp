@@ -5,9 +5,15 @@
 #include "core/ImageHelpers.h"
 
 #include "document/InkTrace.h"
+#include "document/SymbolDrawing.h"
 
 #include <QPaintEngine>
 #include <QPainter>
+
+struct SKTBarcode::PrintedSymbol {
+    InkTrace marks;
+    std::shared_ptr<const SymbolDrawing> texts; // null: the trace holds them
+};
 
 SKTBarcode::SKTBarcode(const QPointF &position, const QImage &contents)
 {
@@ -85,16 +91,46 @@ void SKTBarcode::copyLoadedPicturesTo(SKTGraphic &copy) const
     auto &barcode = static_cast<SKTBarcode &>(copy);
     barcode._contents = _contents;
     barcode.m_samplePath = m_samplePath;
+    barcode.m_drawing = m_drawing;
+    barcode.m_drawingKey = m_drawingKey;
+    barcode.m_textsApart = m_textsApart;
+}
+
+void SKTBarcode::setSymbolDrawing(std::shared_ptr<const SymbolDrawing> drawing, bool textsApart)
+{
+    m_drawing = std::move(drawing);
+    m_drawingKey = _barcode_image.cacheKey();
+    m_textsApart = textsApart && m_drawing;
+}
+
+std::shared_ptr<const SymbolDrawing> SKTBarcode::drawingOf(const QImage &shown) const
+{
+    const bool ofShown = m_drawing && !_barcode_image.isNull() && m_drawingKey == shown.cacheKey();
+    return ofShown ? m_drawing : nullptr;
 }
 
 void SKTBarcode::prepareVectorDrawing()
 {
     loadPicturesForDrawing();
     const QImage &shown = _barcode_image.isNull() ? _contents : _barcode_image;
-    if (m_trace && m_trace->sourceKey == shown.cacheKey())
+    if (m_printed && m_printed->marks.sourceKey == shown.cacheKey())
         return;
-    InkTrace trace = InkTrace::of(shown);
-    m_trace = trace.isNull() ? nullptr : std::make_shared<const InkTrace>(std::move(trace));
+    PrintedSymbol printed;
+    const std::shared_ptr<const SymbolDrawing> drawing = drawingOf(shown);
+    const bool apart = drawing && m_textsApart;
+    if (drawing) {
+        // Pixels that hold the texts as well are traced without them, from the drawing.
+        printed.marks = InkTrace::of(apart ? shown : drawing->marks());
+        if (!printed.marks.isNull() && printed.marks.pixels == shown.size())
+            printed.texts = drawing;
+        else
+            printed.marks = InkTrace();
+    }
+    // Texts apart that cannot be traced with the marks are drawn with the picture.
+    if (!printed.texts && !apart)
+        printed.marks = InkTrace::of(shown);
+    printed.marks.sourceKey = shown.cacheKey();
+    m_printed = printed.marks.isNull() ? nullptr : std::make_shared<const PrintedSymbol>(std::move(printed));
 }
 
 void SKTBarcode::drawContentsInView(QPainter &painter, bool, const DrawingResources &)
@@ -111,18 +147,26 @@ void SKTBarcode::drawContentsInView(QPainter &painter, bool, const DrawingResour
     const QRectF place(bounds().topLeft(), pictureSize(shown));
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    const std::shared_ptr<const InkTrace> trace = m_trace;
-    if (trace && trace->sourceKey == shown.cacheKey() && painter.paintEngine() &&
-        painter.paintEngine()->type() == QPaintEngine::Pdf) {
+    const bool pdf = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
+    const std::shared_ptr<const PrintedSymbol> printed = m_printed;
+    if (pdf && printed && printed->marks.sourceKey == shown.cacheKey()) {
+        const InkTrace &trace = printed->marks;
+        painter.save();
         painter.translate(place.topLeft());
-        painter.scale(place.width() / trace->pixels.width(), place.height() / trace->pixels.height());
-        if (trace->groundColour.alpha() > 0)
-            painter.fillRect(QRect(QPoint(0, 0), trace->pixels), trace->groundColour);
+        painter.scale(place.width() / trace.pixels.width(), place.height() / trace.pixels.height());
+        if (trace.groundColour.alpha() > 0)
+            painter.fillRect(QRect(QPoint(0, 0), trace.pixels), trace.groundColour);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(trace->inkColour);
-        painter.drawRects(trace->ink);
+        painter.setBrush(trace.inkColour);
+        painter.drawRects(trace.ink);
+        painter.restore();
+        if (printed->texts)
+            printed->texts->drawTexts(painter, place, SymbolDrawing::TextForm::Text);
     } else {
         painter.drawImage(place, shown);
+        const std::shared_ptr<const SymbolDrawing> drawing = m_textsApart ? drawingOf(shown) : nullptr;
+        if (drawing)
+            drawing->drawTexts(painter, place, pdf ? SymbolDrawing::TextForm::Text : SymbolDrawing::TextForm::Outlines);
     }
     painter.restore();
     // No redraw request: asking for one while painting would repaint forever.

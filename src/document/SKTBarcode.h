@@ -4,11 +4,12 @@
 
 #include <memory>
 
-struct InkTrace;
+class SymbolDrawing;
 
 // A barcode on the card. The barcode settings window renders the symbol into `_barcode_image`;
 // this object draws that picture at its own size from the frame's top-left corner, or the sample
-// picture "barcode_sample.png" while there is none.
+// picture "barcode_sample.png" while there is none. A record's copy may hold the symbol's marks
+// alone and draw its texts from the symbol's drawing (setSymbolDrawing).
 class SKTBarcode : public SKTGraphic {
 public:
     SKTBarcode() = default;
@@ -39,9 +40,13 @@ public:
 
     static QString samplePicturePath();
 
-    // Traces the symbol of two colours into shapes, which a PDF then holds instead of its pixels:
-    // text stays text and a sheet of symbols stays small. For the caller's own copy of the object,
-    // before it is drawn (a record's copies on the thread that made them).
+    // Keeps beside the present picture the drawing it was made from (null: none); `textsApart`: the
+    // picture holds the marks alone, and drawing the object draws the texts from the drawing.
+    void setSymbolDrawing(std::shared_ptr<const SymbolDrawing> drawing, bool textsApart);
+    // Traces the symbol of two colours into shapes, which a PDF then holds instead of its pixels: a
+    // sheet of symbols stays small. With the picture's drawing at hand only the marks are traced and
+    // the texts drawn as text. For the caller's own copy of the object, before it is drawn (a
+    // record's copies on the thread that made them).
     void prepareVectorDrawing();
 
     QImage _contents; // the picture drawn
@@ -50,6 +55,15 @@ protected:
     void copyLoadedPicturesTo(SKTGraphic &copy) const override;
 
 private:
+    // The symbol as a PDF draws it: traced shapes, and the texts as text where they are apart.
+    struct PrintedSymbol;
+
     QString m_samplePath; // the sample file `_contents` holds, so it is read once, not per drawing
-    std::shared_ptr<const InkTrace> m_trace; // of the symbol it was traced from
+    // The drawing of the picture shown, when it is at hand.
+    std::shared_ptr<const SymbolDrawing> drawingOf(const QImage &shown) const;
+
+    std::shared_ptr<const SymbolDrawing> m_drawing;
+    qint64 m_drawingKey = 0; // the cacheKey of the picture `m_drawing` drew
+    bool m_textsApart = false;
+    std::shared_ptr<const PrintedSymbol> m_printed;
 };

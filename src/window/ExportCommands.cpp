@@ -3,6 +3,7 @@
 
 #include "window/SKTWindowController.h"
 
+#include "barcode/BarcodeGenerator.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/PathHelpers.h"
@@ -123,6 +124,10 @@ DesignSnapshot SKTWindowController::exportSnapshot()
     DesignSnapshot snapshot = designSnapshot();
     // Workers then draw without reading a file: a side never shown has not loaded its pictures.
     snapshot.loadPictures();
+    // A PDF then holds the texts of the design's own barcodes as text.
+    for (const DesignSnapshot::Side *side : {&snapshot.front, &snapshot.back})
+        for (const SKTGraphicPtr &graphic : side->graphics)
+            Attach_Barcode_Drawing(*graphic);
     return snapshot;
 }
 

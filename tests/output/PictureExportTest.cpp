@@ -363,3 +363,36 @@ TEST_F(PictureExportTest, ALinkUnderACardsNameIsReplacedNotWrittenThrough)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("keep"));
 }
+
+TEST_F(PictureExportTest, ARecordsBarcodeDrawsItsTextsWhereItsWholePictureHasThem)
+{
+    // At the symbol's own resolution and at others, a record's symbol with its texts drawn apart
+    // looks as the whole picture of the same value does: the two differ only along glyph edges.
+    for (const int dpi : PictureExport::resolutions()) {
+        SCOPED_TRACE(dpi);
+        QList<QImage> sides;
+        for (const bool apart : {false, true}) {
+            GraphicList copies = DesignSnapshot::copyOf(design.front.graphics);
+            SKTGraphic &code = *copies.at(1);
+            code.header_val = QStringLiteral("HEADER");
+            if (apart)
+                Set_Record_Barcode(code, QStringLiteral("CODE-A1"));
+            else
+                code.Set_Barcode_image(Barcode_Image_For_Graphic(code, QStringLiteral("CODE-A1")));
+            sides << SKTRenderingView::image_From_Card_Graphics(copies, false, design.front.face, 0, design.frame)
+                         .toImage(dpi)
+                         .convertToFormat(QImage::Format_ARGB32);
+        }
+        int ink = 0, differing = 0;
+        for (int y = 0; y < sides[0].height(); ++y)
+            for (int x = 0; x < sides[0].width(); ++x) {
+                const int whole = qGray(sides[0].pixel(x, y)), apart = qGray(sides[1].pixel(x, y));
+                ink += whole < 128;
+                differing += std::abs(whole - apart) > 128;
+            }
+        EXPECT_LT(differing, ink / 20);
+        if (dpi >= 300) {
+            EXPECT_EQ(readSymbol(sides[1], ZXing::BarcodeFormat::Code128), QByteArray("CODE-A1"));
+        }
+    }
+}

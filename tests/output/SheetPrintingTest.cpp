@@ -230,12 +230,14 @@ TEST_F(SheetPrintingTest, APhotoOnEveryCardIsStoredOnce)
     EXPECT_EQ(objects.size(), 1);
 }
 
-TEST_F(SheetPrintingTest, SymbolsArePrintedAsShapesThatADecoderReads)
+TEST_F(SheetPrintingTest, SymbolsArePrintedAsShapesThatADecoderReadsWithTheirTextsAsText)
 {
     const struct {
         const char *symbology;
         ZXing::BarcodeFormat format;
-    } symbols[] = {{"Code 128", ZXing::BarcodeFormat::Code128}, {"QR Code", ZXing::BarcodeFormat::QRCode}};
+        QStringList texts; // of the first card
+    } symbols[] = {{"Code 128", ZXing::BarcodeFormat::Code128, {"HEADER", "CARD-1", "FOOTER"}},
+                   {"QR Code", ZXing::BarcodeFormat::QRCode, {"HEADER", "FOOTER"}}};
     for (const auto &symbol : symbols) {
         SCOPED_TRACE(symbol.symbology);
         auto code = std::make_shared<SKTBarcode>();
@@ -244,20 +246,60 @@ TEST_F(SheetPrintingTest, SymbolsArePrintedAsShapesThatADecoderReads)
         code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
         code->setBounds(QRectF(5, 5, 60, 60));
         design.front.graphics = {code};
-        const RecordApplier codes = [](int record, GraphicList &objects) {
-            objects.first()->Set_Barcode_image(
-                Barcode_Image_For_Graphic(*objects.first(), QStringLiteral("CARD-%1").arg(record + 1)));
-            return RecordOutcome{};
-        };
-        ASSERT_TRUE(print({twoByTwo(2), 2}, codes).succeeded());
-        EXPECT_EQ(run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf()}).count(QLatin1Char('\n')), 2)
-            << "no picture, only its heading";
-        const QImage sheet = page(1, 288);
-        for (int cell = 0; cell < 2; ++cell) {
-            const QRectF place = twoByTwo(2).cellPlace(1, cell + 1, kCard.size()).front;
-            const QImage card = sheet.copy(QRectF(place.topLeft() * 4, place.size() * 4).toRect());
-            EXPECT_EQ(readSymbol(card, symbol.format), QStringLiteral("CARD-%1").arg(cell + 1).toLatin1()) << cell;
+        // A picture alone is traced whole; with the drawing it was made from, its texts stay text.
+        QList<QImage> sheets;
+        for (const bool drawingKept : {false, true}) {
+            const RecordApplier codes = [drawingKept](int record, GraphicList &objects) {
+                const QString value = QStringLiteral("CARD-%1").arg(record + 1);
+                if (drawingKept)
+                    Set_Record_Barcode(*objects.first(), value);
+                else
+                    objects.first()->Set_Barcode_image(Barcode_Image_For_Graphic(*objects.first(), value));
+                return RecordOutcome{};
+            };
+            ASSERT_TRUE(print({twoByTwo(2), 2}, codes).succeeded());
+            EXPECT_EQ(run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf()}).count(QLatin1Char('\n')), 2)
+                << "no picture, only its heading";
+            const QString text = run(QStringLiteral("pdftotext"), {pdf(), QStringLiteral("-")});
+            for (const QString &line : symbol.texts)
+                EXPECT_EQ(text.contains(line), drawingKept) << line.toStdString();
+            sheets << page(1, 288);
+            for (int cell = 0; cell < 2; ++cell) {
+                const QRectF place = twoByTwo(2).cellPlace(1, cell + 1, kCard.size()).front;
+                const QImage card = sheets.last().copy(QRectF(place.topLeft() * 4, place.size() * 4).toRect());
+                EXPECT_EQ(readSymbol(card, symbol.format), QStringLiteral("CARD-%1").arg(cell + 1).toLatin1()) << cell;
+            }
         }
+        // The texts stand where the picture had them: the two sheets differ only along glyph edges.
+        int ink = 0, differing = 0;
+        for (int y = 0; y < sheets[0].height(); ++y)
+            for (int x = 0; x < sheets[0].width(); ++x) {
+                const int traced = qGray(sheets[0].pixel(x, y)), asText = qGray(sheets[1].pixel(x, y));
+                ink += traced < 128;
+                differing += std::abs(traced - asText) > 128;
+            }
+        EXPECT_LT(differing, ink / 20);
+    }
+}
+
+TEST_F(SheetPrintingTest, ADesignsOwnBarcodeKeepsItsTextsAsTextWhereItsPictureIsOfItsOwnValue)
+{
+    const struct {
+        const char *pictured; // the value the object's picture shows
+        bool asText;
+    } rows[] = {{"OWN-1", true}, {"OTHER-2", false}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.pictured);
+        auto code = std::make_shared<SKTBarcode>();
+        code->barcode_font_index = int(Barcode_Symbology_Titles().indexOf(QStringLiteral("Code 128")));
+        code->setBounds(QRectF(5, 5, 60, 60));
+        code->linear_font_val = QStringLiteral("OWN-1");
+        code->Set_Barcode_image(Barcode_Image_For_Graphic(*code, QLatin1String(row.pictured)));
+        Attach_Barcode_Drawing(*code);
+        design.front.graphics = {code};
+        ASSERT_TRUE(print({twoByTwo(1), -1}).succeeded());
+        EXPECT_EQ(run(QStringLiteral("pdftotext"), {pdf(), QStringLiteral("-")}).contains(QLatin1String(row.pictured)),
+                  row.asText);
     }
 }
 
