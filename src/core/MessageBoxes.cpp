@@ -119,7 +119,18 @@ void Open_Help_File()
 {
     const QString path = joinPath(App().Resource_Path, QStringLiteral("Help.pdf"));
     if (!App().Resource_Path.isEmpty() && QFileInfo::exists(path))
-        onGuiThread([&] { guarded([&] { platform::uiServices().openPath(path); }); });
+        Open_With_Desktop(path);
     else
         Show_MessageBox(QStringLiteral("Help file does not exist!"));
+}
+
+void Open_With_Desktop(const QString &path)
+{
+    bool opened = false;
+    onGuiThread([&] { guarded([&] { opened = platform::uiServices().openPath(path); }); });
+    if (!opened)
+        Show_MessageBox(QStringLiteral("%1 %2 could not be opened: no program to open it could be started. You can open "
+                                       "it from your file manager.")
+                            .arg(QFileInfo(path).isDir() ? QStringLiteral("The folder") : QStringLiteral("The file"),
+                                 QDir::toNativeSeparators(path)));
 }

@@ -42,3 +42,6 @@ void Delete_File(const QString &path);
 void Check_Path_And_Create_Files();
 // Opens the help document, or says that it is missing.
 void Open_Help_File();
+// Opens a file or folder with the desktop's program for it; where none can be started, says so,
+// naming it, so that the user can open it another way.
+void Open_With_Desktop(const QString &path);

@@ -28,9 +28,14 @@ const QString kNoRecipient = QStringLiteral("Please specify the Recipient E-mail
 const QString kBadRecipient = QStringLiteral("Recipient E-mail address is invalid or incomplete.");
 constexpr int kReasonsKept = 5;
 
+// Nothing that ends or breaks a line anywhere: control characters (VT, FF, NEL…), line and paragraph separators.
 bool isOneLine(const QString &text)
 {
-    return !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')) && !text.contains(QChar(0));
+    return std::none_of(text.begin(), text.end(), [](QChar c) {
+        const QChar::Category category = c.category();
+        return category == QChar::Other_Control || category == QChar::Separator_Line ||
+               category == QChar::Separator_Paragraph;
+    });
 }
 
 // Sends the run's mails, counts them and keeps the groups and pauses.
@@ -43,7 +48,7 @@ public:
 
     bool stopRequested() const
     {
-        if (m_counters.stop && m_counters.stop->load())
+        if ((m_counters.stop && m_counters.stop->load()) || (m_counters.end && m_counters.end->load()))
             m_report.stopped = true;
         return m_report.stopped;
     }
@@ -58,23 +63,23 @@ public:
     bool sendTo(const QString &recipient, const QStringList &attachments)
     {
         Show_NSLog_Message(QStringLiteral("Sending e-mail to %1").arg(recipient));
-        const MailResult result =
-            sendEmail_pyth(m_task, recipient, m_request.subject, attachments, m_request.settings, m_request.body);
+        const MailResult result = sendEmail_pyth(m_task, recipient, m_request.subject, attachments,
+                                                 m_request.settings, m_request.body, m_counters.end);
         if (result.sent) {
             ++m_report.sent;
             return true;
         }
-        fail(recipient, result.detail);
+        fail(recipient, result.reason, result.detail);
         return false;
     }
 
-    void fail(const QString &recipient, const QString &why, qint64 mails = 1)
+    // The script's own words go to the log; the report says each kind of failure once, plainly.
+    void fail(const QString &recipient, const QString &reason, const QString &detail, qint64 mails = 1)
     {
         m_report.failed += mails;
-        const QString line = QStringLiteral("%1: %2").arg(recipient, why);
-        Show_NSLog_Message(QStringLiteral("error in mail: ") + line);
-        if (m_report.reasons.size() < kReasonsKept)
-            m_report.reasons.append(line);
+        Show_NSLog_Message(QStringLiteral("error in mail: %1: %2").arg(recipient, detail));
+        if (!m_report.reasons.contains(reason) && m_report.reasons.size() < kReasonsKept)
+            m_report.reasons.append(reason);
     }
 
     // After item `item` of `last`: a pause when a group is full and more is to come.
@@ -131,7 +136,7 @@ public:
         switch (m_request.mode) {
         case MailMode::SameCardToAll:
             if (!written) {
-                m_mailer.fail(recipients.join(QStringLiteral(", ")), why, recipients.size());
+                m_mailer.fail(recipients.join(QStringLiteral(", ")), why, why, recipients.size());
                 return failed(why, error);
             }
             for (int i = 0; i < recipients.size(); ++i) {
@@ -143,27 +148,34 @@ public:
                 m_mailer.itemDone(i, int(recipients.size()) - 1);
             }
             return true;
-        case MailMode::EveryRecordToEveryone:
+        case MailMode::EveryRecordToEveryone: {
             m_mailer.showItem(record);
+            qsizetype mailed = 0;
             if (!written) {
-                m_mailer.fail(QStringLiteral("Record %1").arg(record + 1), why, recipients.size());
+                m_mailer.fail(QStringLiteral("Record %1").arg(record + 1), why, why, recipients.size());
             } else {
                 // A failure skips the record's other recipients; the run goes on with the next record.
-                for (const QString &recipient : recipients)
+                for (const QString &recipient : recipients) {
                     if (m_mailer.stopRequested() || !m_mailer.sendTo(recipient, attachments))
                         break;
+                    ++mailed;
+                }
             }
+            if (mailed == recipients.size())
+                m_mailed.append(record);
             m_mailer.itemDone(record, m_request.itemCount() - 1);
             return true;
+        }
         case MailMode::RecordToEachRecipient: {
             m_mailer.showItem(record);
             const QString &recipient = recipients.at(record);
             if (!written) {
-                m_mailer.fail(recipient, why);
+                m_mailer.fail(recipient, why, why);
                 return failed(why, error);
             }
             if (!m_mailer.sendTo(recipient, attachments))
                 return failed(recipient, error);
+            m_mailed.append(record);
             m_mailer.itemDone(record, std::min(m_request.records, int(recipients.size())) - 1);
             return true;
         }
@@ -179,6 +191,8 @@ private:
         ExportChoice choice;
         choice.sides = sides;
         choice.type = QStringLiteral("jpeg");
+        // Fine enough for the card's barcodes to scan from the attachment as it is.
+        choice.dpi = kMailPictureDpi;
         return choice;
     }
 
@@ -189,9 +203,15 @@ private:
         return false;
     }
 
+public:
+    // The records that went to every recipient they were meant for, in order.
+    const QList<int> &mailed() const { return m_mailed; }
+
+private:
     const MailRequest &m_request;
     PictureExport::PictureFileSink m_files;
     Mailer &m_mailer;
+    QList<int> m_mailed;
 };
 
 } // namespace
@@ -299,10 +319,13 @@ QString MailReport::message() const
     closing.planned = planned;
     closing.done = sent;
     closing.recordsMissingValues = run.failedRecords;
+    closing.recordsNotDone = recordsNotMailed;
     if (failed > 0)
         closing.notDoneSentence = kNotSent;
     else if (stopped)
         closing.notDoneSentence = QStringLiteral("Stopped before all e-mails were sent.");
+    else if (!recordsNotMailed.isEmpty())
+        closing.notDoneSentence = QStringLiteral("Not every record was mailed.");
     else
         closing.notDoneSentence = QStringLiteral("Not every record took all its values.");
     closing.reasons = reasons + run.reasons;
@@ -361,7 +384,28 @@ MailReport Send_Mail_Thread(const DesignSnapshot &design, const MailRequest &req
         break;
     }
     report.stopped = report.stopped || report.run.stopped;
+    if (request.mode == MailMode::EveryRecordToEveryone || request.mode == MailMode::RecordToEachRecipient) {
+        const QList<int> &mailed = sink.mailed(); // in record order
+        for (int record = 0; record < request.records; ++record)
+            if (!std::binary_search(mailed.begin(), mailed.end(), record))
+                report.recordsNotMailed.append(record);
+    }
     return report;
+}
+
+QString Unmailed_Records_Question(const MailRequest &request)
+{
+    const int recipients = int(request.recipients.size());
+    if (request.mode != MailMode::RecordToEachRecipient || request.records <= recipients)
+        return QString();
+    QList<int> left;
+    for (int record = recipients; record < request.records; ++record)
+        left.append(record);
+    return QStringLiteral("%1 records, %2 %3: %4 %5 will not be mailed. Continue?")
+        .arg(request.records)
+        .arg(recipients)
+        .arg(recipients == 1 ? QStringLiteral("recipient") : QStringLiteral("recipients"),
+             left.size() == 1 ? QStringLiteral("record") : QStringLiteral("records"), ClosingReport::recordList(left));
 }
 
 QString Calculate_Pause_Time(qint64 t)

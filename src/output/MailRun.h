@@ -68,14 +68,24 @@ struct MailReport {
     qint64 failed = 0;    // refused, not answered, ended by the time limit, or their picture not written
     bool stopped = false; // the user asked to stop
     RunReport run;        // the records' values, in the modes with records
-    QStringList reasons;  // the first failures, for the closing message and the log
+    QList<int> recordsNotMailed; // 0-based: records that did not reach every recipient meant for them
+    QStringList reasons;  // each kind of failure once, in plain words (the script's own go to the log)
 
-    bool succeeded() const { return error.isEmpty() && !stopped && planned > 0 && sent == planned; }
+    bool succeeded() const
+    {
+        return error.isEmpty() && !stopped && planned > 0 && sent == planned && recordsNotMailed.isEmpty();
+    }
     // The closing message: success only when every mail went, else the counts.
     QString message() const;
 };
 
 inline const QString kMailSent = QStringLiteral("E-mail has been sent successfully.");
+// The resolution of the card's pictures in a mail.
+inline constexpr double kMailPictureDpi = 300.0;
+
+// With record i to recipient i and more records than recipients, the question to ask before the run
+// ("30 records, 3 recipients: records 4-30 will not be mailed. Continue?"); empty otherwise.
+QString Unmailed_Records_Question(const MailRequest &request);
 
 // The run, on the calling thread (a worker): the card's pictures are drawn from `design` through
 // the record loop, the next records' while a mail goes, and written into a private temporary

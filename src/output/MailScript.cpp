@@ -4,11 +4,16 @@
 #include "platform/RegularFile.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include <algorithm>
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +27,47 @@ QString shortened(QString text)
     if (text.size() > kMostDetail)
         text = text.left(kMostDetail) + QStringLiteral("…");
     return text;
+}
+
+// The script's "KIND|what happened" in plain words; its own words where they are plain already.
+QString plainReason(const QString &said, const QString &server, const QString &port)
+{
+    const QString kind = said.section(QLatin1Char('|'), 0, 0);
+    if (kind == QLatin1String("connect"))
+        return QStringLiteral("No mail server answers at %1, port %2.").arg(server, port);
+    if (kind == QLatin1String("timeout"))
+        return QStringLiteral("The mail server did not answer in time.");
+    if (kind == QLatin1String("tls"))
+        return QStringLiteral("No encrypted connection to the mail server could be made.");
+    if (kind == QLatin1String("encryption"))
+        return QStringLiteral("The mail server offers no encryption, so the password was not sent.");
+    if (kind == QLatin1String("login"))
+        return QStringLiteral("The mail server refused the login: check the address and password in the e-mail "
+                              "settings.");
+    if (kind == QLatin1String("sender"))
+        return QStringLiteral("The mail server refused the sender's address.");
+    if (kind == QLatin1String("recipient"))
+        return QStringLiteral("The mail server refused the recipient's address.");
+    if (kind == QLatin1String("size"))
+        return QStringLiteral("The mail server refused the mail as too large.");
+    if (kind == QLatin1String("message")) {
+        // The script's own sentence, after the error's name.
+        const QString text = said.section(QLatin1Char('|'), 1).section(QStringLiteral(": "), 1).trimmed();
+        if (!text.isEmpty() && !text.contains(QLatin1Char('\n')))
+            return text;
+    }
+    return QStringLiteral("The mail server refused the mail.");
+}
+
+// The script goes when the program goes, however the program ends: no orphan sends mail later.
+void dieWithParent(QProcess &process)
+{
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(1);
+    });
 }
 
 } // namespace
@@ -64,12 +110,14 @@ int MailScript::timeLimitFor(const QStringList &attachments) const
 MailResult sendEmail_pyth(const MailScript &task, const QString &toAddress, const QString &withSubject,
                           const QStringList &Attachments, const QString &withSender, const QString &withPwd,
                           const QString &withSMTP, const QString &withPort, const QString &withBody,
-                          const QString &enable_ssl)
+                          const QString &enable_ssl, const std::atomic<bool> *end)
 {
     MailResult result;
     result.detail = task.problem();
-    if (!result.detail.isEmpty())
+    if (!result.detail.isEmpty()) {
+        result.reason = result.detail;
         return result;
+    }
 
     QProcess process;
     QProcessEnvironment environment;
@@ -81,37 +129,58 @@ MailResult sendEmail_pyth(const MailScript &task, const QString &toAddress, cons
     const QString ssl = enable_ssl == QLatin1String("Y") ? QStringLiteral("Y") : QStringLiteral("N");
     QStringList arguments{task.script, withSender, withSMTP, withPort, withSender, toAddress, withSubject, withBody, ssl};
     arguments += Attachments;
+    dieWithParent(process);
     process.start(task.interpreter, arguments);
     if (!process.waitForStarted()) {
         result.detail = process.errorString();
+        result.reason = QStringLiteral("The mail script could not be started.");
         return result;
     }
     process.write(withPwd.toUtf8() + "\nDescription");
     process.closeWriteChannel();
 
+    // Waited for in short steps, so that the program's end is seen at once.
+    constexpr int kStepMs = 100;
+    constexpr int kGraceMs = 1000;
     const int limit = task.timeLimitFor(Attachments);
-    if (!process.waitForFinished(limit)) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!process.waitForFinished(kStepMs)) {
         const bool running = process.state() != QProcess::NotRunning;
-        process.kill();
-        process.waitForFinished(5000);
-        result.timedOut = running;
-        result.detail = running ? QStringLiteral("The mail script did not finish within %1 seconds.").arg(limit / 1000)
-                                : process.errorString();
+        result.ended = running && end && end->load();
+        result.timedOut = running && !result.ended && clock.elapsed() >= limit;
+        if (running && !result.ended && !result.timedOut)
+            continue;
+        if (running) {
+            process.terminate();
+            if (!process.waitForFinished(kGraceMs)) {
+                process.kill();
+                process.waitForFinished(kGraceMs);
+            }
+        }
+        result.detail = result.ended      ? QStringLiteral("The mail script was ended as the program closed.")
+                        : result.timedOut ? QStringLiteral("The mail script did not finish within %1 seconds.").arg(limit / 1000)
+                                          : process.errorString();
+        result.reason = result.ended ? QStringLiteral("The program closed before the mail was sent.")
+                                     : QStringLiteral("The mail server did not answer in time.");
         return result;
     }
     const QString said = shortened(QString::fromUtf8(process.readAll()));
     result.sent = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (!result.sent)
+    if (!result.sent) {
         result.detail = said.isEmpty() ? QStringLiteral("The mail script ended with status %1.").arg(process.exitCode())
                                        : said;
+        result.reason = plainReason(said, withSMTP, withPort);
+    }
     return result;
 }
 
 MailResult sendEmail_pyth(const MailScript &task, const QString &toAddress, const QString &withSubject,
-                          const QStringList &Attachments, const MailSettings &settings, const QString &withBody)
+                          const QStringList &Attachments, const MailSettings &settings, const QString &withBody,
+                          const std::atomic<bool> *end)
 {
     return sendEmail_pyth(task, toAddress, withSubject, Attachments, settings.sender, settings.password,
-                          settings.server, settings.port, withBody, settings.ssl);
+                          settings.server, settings.port, withBody, settings.ssl, end);
 }
 
 bool isValidEmail(const QString &address)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 // The SMTP account a mail leaves with, as the settings hold it.
 struct MailSettings {
     QString sender, password, server, port;
@@ -37,20 +39,25 @@ public:
 struct MailResult {
     bool sent = false;
     bool timedOut = false;
-    QString detail; // what the script said, or why it did not run; for the log
+    bool ended = false; // ended by the program before it was done
+    QString detail;     // what the script said, or why it did not run; for the log
+    QString reason;     // why the mail did not go, in one plain sentence for the user
 };
 
 // Sends one mail through the script: arguments in the script's order (sender, server, port, the
 // sender again as the login, recipient, subject, body, the SSL flag, the attachment paths); the
-// password as UTF-8 on standard input. A script that runs past its time limit is ended and the
-// mail counts as not sent. Any thread may call it; it blocks until the script is done.
+// password as UTF-8 on standard input. A script that runs past its time limit is ended, and so is
+// one whose `end` flag is set (the program quits): terminated, killed after a short grace; the mail
+// then counts as not sent. The script dies with the program. Any thread may call it; it blocks
+// until the script is done.
 MailResult sendEmail_pyth(const MailScript &task, const QString &toAddress, const QString &withSubject,
                           const QStringList &Attachments, const QString &withSender, const QString &withPwd,
                           const QString &withSMTP, const QString &withPort, const QString &withBody,
-                          const QString &enable_ssl);
+                          const QString &enable_ssl, const std::atomic<bool> *end = nullptr);
 // The same with the account of `settings`.
 MailResult sendEmail_pyth(const MailScript &task, const QString &toAddress, const QString &withSubject,
-                          const QStringList &Attachments, const MailSettings &settings, const QString &withBody);
+                          const QStringList &Attachments, const MailSettings &settings, const QString &withBody,
+                          const std::atomic<bool> *end = nullptr);
 
 // The address test: trimmed at both ends, at least 6 characters, one "@" with text on both sides,
 // a "." somewhere, and nothing inside that would end or split a header line (white space, control

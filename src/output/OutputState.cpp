@@ -20,6 +20,7 @@ void OutputState::reset()
     curr_barcode_count = 0.0;
     curr_msg_count = QString();
     Pause_Delay_Time = 0;
+    End_Outside_Programs = false;
     for (QString *text : {&sender_email, &sender_pwd, &sending_server, &sending_port, &send_enable_ssl})
         text->clear();
     yes_no_msg_val = false;

@@ -28,6 +28,7 @@ struct OutputState {
     std::atomic<double> curr_barcode_count;
     platform::Guarded<QString> curr_msg_count; // progress text last shown ("%d / %d ")
     std::atomic<int> Pause_Delay_Time;          // milliseconds left of a pause between mails
+    std::atomic<bool> End_Outside_Programs;     // the program closes: a running mail script is ended
 
     // Mail settings in force (loaded by Get_Email_Details).
     QString sender_email, sender_pwd, sending_server, sending_port, send_enable_ssl;

@@ -48,6 +48,7 @@ struct RunCounters {
     std::atomic<double> *current = nullptr; // 1-based number of the record last handed to the sink
     std::atomic<bool> *stop = nullptr;    // read before each record
     std::atomic<int> *pause = nullptr;    // milliseconds left of a pause between mails; 0 for none
+    std::atomic<bool> *end = nullptr;     // the program closes: outside programs are ended at once
 };
 
 // How a run ended, for its closing report.

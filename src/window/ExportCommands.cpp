@@ -102,7 +102,9 @@ bool SKTWindowController::Export_Batch_File(const QString &folder, int count, co
     counters.stop->store(false);
     App().Card_Value_In_Process = true;
     return m_recordRun->start(
-        counters, tr("Do you want to stop the export?"), tr("Frame"),
+        counters,
+        RunSheet{tr("Exporting"), tr("Frame"), tr("Do you want to stop the export?"),
+                 tr("Stopping after the current record…")},
         [design, report, choice, folder, count, apply, counters] {
             *report = PictureExport::Export_Batch_File(*design, choice, folder, count, apply, counters);
         },

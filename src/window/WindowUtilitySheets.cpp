@@ -53,7 +53,7 @@ void SKTWindowController::Open_Export_File_Box()
     const int answer = Open_Export_Files->exec();
     Open_Export_Files->hide();
     if (answer == 1 && _open_log_chk->isChecked())
-        platform::uiServices().openPath(output.Export_File_Path);
+        Open_With_Desktop(output.Export_File_Path);
     // Ticked again for next time, whatever the user did with it.
     _open_log_chk->setChecked(true);
 }

@@ -1,7 +1,12 @@
 #include "output/MailRun.h"
 
+#include "../barcode/SymbolReader.h"
 #include "fixtures/SmtpServer.h"
 #include "fixtures/TestSupport.h"
+
+#include "barcode/BarcodeGenerator.h"
+#include "barcode/BarcodeSettings.h"
+#include "document/SKTBarcode.h"
 
 #include "document/SKTText.h"
 #include "document/Shape_Control.h"
@@ -256,6 +261,12 @@ TEST(MailRun, TheFormIsCheckedBeforeAnythingStarts)
         {[](MailForm &f) { f.to = QStringLiteral(" , "); }, QStringLiteral("Please specify the Recipient E-mail address.")},
         {[](MailForm &f) { f.subject = QStringLiteral("Hi\nBcc: x@example.org"); },
          QStringLiteral("The subject must be a single line.")},
+        {[](MailForm &f) { f.subject = QString::fromUtf16(u"Hi\u2028Bcc: x@example.org"); },
+         QStringLiteral("The subject must be a single line.")},
+        {[](MailForm &f) { f.subject = QStringLiteral("Hi\vthere"); }, QStringLiteral("The subject must be a single line.")},
+        {[](MailForm &f) { f.subject = QStringLiteral("Hi\fthere"); }, QStringLiteral("The subject must be a single line.")},
+        {[](MailForm &f) { f.subject = QString::fromUtf16(u"Hi\u0085there"); },
+         QStringLiteral("The subject must be a single line.")},
         {[](MailForm &f) { f.fileName = QStringLiteral("../x"); }, QStringLiteral("Please enter valid file name.")},
         {[](MailForm &f) { f.attachCard = false; f.attachment = QStringLiteral("/no/such/file"); },
          QStringLiteral("Please select valid file path.")},
@@ -270,4 +281,127 @@ TEST(MailRun, TheFormIsCheckedBeforeAnythingStarts)
     QString problem;
     EXPECT_FALSE(Check_Mail_Form(form, {}, true, 0, &problem));
     EXPECT_EQ(problem, QStringLiteral("List is empty."));
+}
+
+TEST(MailRun, EveryMailedCardsBarcodeScansAndNoRecordIsDroppedUnsaid)
+{
+    if (SmtpServer::python().isEmpty())
+        GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
+    SmtpServer server;
+    ASSERT_EQ(server.problem(), QString());
+    auto code = std::make_shared<SKTBarcode>();
+    code->barcode_font_index = int(Barcode_Symbology_Titles().indexOf(QStringLiteral("Code 128")));
+    code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
+    code->setBounds(QRectF(20, 60, 200, 70));
+    DesignSnapshot card = design();
+    card.front.graphics = {code};
+    const RecordApplier codes = [](int record, GraphicList &objects) {
+        Set_Record_Barcode(*objects.first(), QStringLiteral("MEMBER-%1").arg(record + 1));
+        return RecordOutcome{};
+    };
+    MailRequest request;
+    request.mode = MailMode::EveryRecordToEveryone;
+    request.records = 30;
+    request.recipients = addresses(1);
+    request.subject = QStringLiteral("Grüße");
+    request.settings = account(server);
+    std::atomic<int> total{0};
+    std::atomic<double> current{0};
+    std::atomic<bool> stop{false};
+    MailReport report = Send_Mail_Thread(card, request, codes, script(), {&total, &current, &stop});
+    ASSERT_TRUE(report.succeeded()) << report.message().toStdString();
+    const QList<ReceivedMail> mails = server.mails();
+    ASSERT_EQ(mails.size(), 30);
+    for (int record = 0; record < 30; ++record) {
+        const QImage picture(mails.at(record).attachments.value(0).path);
+        EXPECT_EQ(picture.size(), QSize(1012, 637)) << "243 x 153 points at 300 dpi, " << record;
+        EXPECT_NEAR(picture.dotsPerMeterX() * 0.0254, kMailPictureDpi, 1) << record;
+        EXPECT_EQ(readSymbol(picture, ZXing::BarcodeFormat::Code128), QStringLiteral("MEMBER-%1").arg(record + 1).toLatin1())
+            << record;
+    }
+
+    // Record i to recipient i, with 30 records for 3 recipients: asked first, and said after.
+    request.mode = MailMode::RecordToEachRecipient;
+    request.recipients = addresses(3);
+    EXPECT_EQ(Unmailed_Records_Question(request),
+              QStringLiteral("30 records, 3 recipients: records 4-30 will not be mailed. Continue?"));
+    report = Send_Mail_Thread(card, request, codes, script(), {&total, &current, &stop});
+    EXPECT_EQ(report.sent, 3);
+    EXPECT_FALSE(report.succeeded());
+    EXPECT_EQ(report.message(), QStringLiteral("Not every record was mailed.\n\n3 of 3 e-mails sent, 0 not sent.\n\n"
+                                               "Records not sent: 4-30."));
+    request.records = 3;
+    EXPECT_EQ(Unmailed_Records_Question(request), QString());
+}
+
+TEST(MailRun, FailuresAreSaidPlainlyAndAPasswordNeedNotBeAscii)
+{
+    if (SmtpServer::python().isEmpty())
+        GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
+    SmtpServer plain;
+    SmtpServer guarded(SmtpServer::Options{QStringLiteral("card@example.org"), QStringLiteral("pässwort")});
+    ASSERT_EQ(plain.problem(), QString());
+    ASSERT_EQ(guarded.problem(), QString());
+    const auto at = [](const SmtpServer &server, const QString &password = QStringLiteral("pässwort")) {
+        MailSettings settings = account(server);
+        settings.password = password;
+        return settings;
+    };
+    MailSettings nobody = at(plain);
+    nobody.port = QString::number(freeLoopbackPort());
+    const struct {
+        const char *what;
+        MailSettings settings;
+        QString recipient;
+        QString reason; // empty: sent
+    } rows[] = {
+        {"a login in UTF-8", at(guarded), QStringLiteral("to@example.org"), {}},
+        {"a wrong password", at(guarded, QStringLiteral("passwort")), QStringLiteral("to@example.org"),
+         QStringLiteral("The mail server refused the login: check the address and password in the e-mail settings.")},
+        {"no server", nobody, QStringLiteral("to@example.org"),
+         QStringLiteral("No mail server answers at 127.0.0.1, port %1.").arg(nobody.port)},
+        {"a mail the server refuses", at(plain), QStringLiteral("refuse@example.org"),
+         QStringLiteral("The mail server refused the mail.")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        const MailResult result = sendEmail_pyth(script(), row.recipient, QStringLiteral("Hi"), {}, row.settings, {});
+        EXPECT_EQ(result.sent, row.reason.isEmpty()) << result.detail.toStdString();
+        EXPECT_EQ(result.reason, row.reason) << result.detail.toStdString();
+    }
+    EXPECT_EQ(guarded.mails().size(), 1);
+
+    // A run says each kind once under the heading, the script's own words going to the log only.
+    MailRequest request;
+    request.mode = MailMode::SameCardToAll;
+    request.recipients = {QStringLiteral("refuse1@example.org"), QStringLiteral("refuse2@example.org")};
+    request.settings = at(plain);
+    std::atomic<bool> stop{false};
+    const QString message = Send_Mail_Thread(design(), request, {}, script(), {nullptr, nullptr, &stop}).message();
+    EXPECT_TRUE(message.endsWith(QStringLiteral("\n\nThe mail server refused the mail."))) << message.toStdString();
+    EXPECT_FALSE(message.contains(QStringLiteral("SMTP"))) << message.toStdString();
+}
+
+TEST(MailRun, ClosingTheProgramEndsTheMailUnderWayAtOnce)
+{
+    if (SmtpServer::python().isEmpty())
+        GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
+    SmtpServer dripping(SmtpServer::Options{{}, {}, true});
+    ASSERT_EQ(dripping.problem(), QString());
+    MailRequest request;
+    request.mode = MailMode::SameCardToAll;
+    request.recipients = addresses(3);
+    request.settings = account(dripping);
+    std::atomic<bool> stop{false}, end{false};
+    MailReport report;
+    std::thread run([&] { report = Send_Mail_Thread(design(), request, {}, script(), {nullptr, nullptr, &stop, nullptr, &end}); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // the first mail is under way
+    QElapsedTimer clock;
+    clock.start();
+    end = true;
+    run.join();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(report.sent, 0);
+    EXPECT_EQ(report.failed, 1) << "the mail under way, and no later one";
+    EXPECT_FALSE(report.succeeded());
 }

@@ -6,6 +6,7 @@
 #include "output/Preferences.h"
 #include "output/ui/RecordRun.h"
 #include "output/ui/Send_Mail.h"
+#include "output/ui/Send_Modeless.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -35,12 +36,20 @@ TEST_F(DesignWindowTest, TheMailCommandSendsOneMailPerRecordOfTheBoundSeries)
         EXPECT_EQ(mail->from_txt->text(), QStringLiteral("me@example.org"));
         EXPECT_TRUE(mail->send_with_batch_chk->isEnabled());
         EXPECT_FALSE(mail->send_with_excel_chk->isEnabled());
-        mail->to_txt->setText(QStringLiteral("one@example.org, two@example.org"));
         mail->subject_txt->setText(QStringLiteral("Your card"));
         mail->send_with_batch_chk->click();
         mail->rd_one_per_recp->click();
+        // A record without a recipient is asked about first; No sends nothing.
+        mail->to_txt->setText(QStringLiteral("one@example.org"));
+        EXPECT_FALSE(mail->Send_Button());
+        EXPECT_EQ(services->questions,
+                  QStringList{QStringLiteral("2 records, 1 recipient: record 2 will not be mailed. Continue?")});
+        mail->to_txt->setText(QStringLiteral("one@example.org, two@example.org"));
         EXPECT_TRUE(mail->Send_Button());
         EXPECT_FALSE(mail->closeButton->isEnabled());
+        auto *sheet = window->window()->findChild<Send_Modeless *>();
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Sending E-mail"));
         EXPECT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !mail->lastMessage().isEmpty(); }, 30000));
         mail->Close_Button();
     });

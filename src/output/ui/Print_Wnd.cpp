@@ -590,7 +590,8 @@ bool Print_Wnd::Execute_Printing(bool preview)
     App().Card_Value_In_Process = true;
     const std::function<void()> finished = m_source.finished;
     return m_run->start(
-        counters, tr("Do you want to stop printing?"), tr("Card"),
+        counters,
+        RunSheet{tr("Printing"), tr("Card"), tr("Do you want to stop printing?"), tr("Stopping after the current card…")},
         [design, binding, run, target, report, counters] {
             RecordApplier apply;
             if (binding)

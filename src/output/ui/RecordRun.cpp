@@ -19,15 +19,15 @@ RecordRun::~RecordRun()
     stopAndWait();
 }
 
-bool RecordRun::start(const RunCounters &counters, const QString &stopQuestion, const QString &unit,
-                      std::function<void()> job, std::function<void()> finished)
+bool RecordRun::start(const RunCounters &counters, const RunSheet &text, std::function<void()> job,
+                      std::function<void()> finished)
 {
     if (isRunning())
         return false;
     m_counters = counters;
     m_finished = std::move(finished);
     if (m_sheet) {
-        m_sheet->beginRun(counters, stopQuestion, unit);
+        m_sheet->beginRun(counters, text);
         m_sheet->setWindowModality(Qt::WindowModal);
         m_sheet->show();
         m_sheet->raise();
@@ -70,6 +70,8 @@ void RecordRun::stopAndWait()
         return;
     if (m_counters.stop)
         m_counters.stop->store(true);
+    if (m_counters.end)
+        m_counters.end->store(true);
     m_worker.join();
     m_timer.stop();
     m_finished = {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/RecordLoop.h"
+#include "output/ui/Send_Modeless.h"
 
 #include <QObject>
 #include <QPointer>
@@ -9,7 +10,6 @@
 #include <functional>
 #include <thread>
 
-class Send_Modeless;
 
 // Runs a bound run's record loop on a worker thread while the progress sheet shows its counters
 // (read every half second on the GUI thread) and offers Stop. One run at a time; the worker is
@@ -22,11 +22,13 @@ public:
     ~RecordRun() override;
 
     bool isRunning() const { return m_worker.joinable(); }
-    // Starts `job` on the worker and shows the sheet over its parent window; `finished` runs on the GUI
-    // thread after the job returned and the worker was joined. False while another run goes on.
-    bool start(const RunCounters &counters, const QString &stopQuestion, const QString &unit,
-               std::function<void()> job, std::function<void()> finished);
-    // Asks the run to stop and waits for its worker; `finished` is not called.
+    // Starts `job` on the worker and shows the sheet over its parent window, saying `text`; `finished`
+    // runs on the GUI thread after the job returned and the worker was joined. False while another
+    // run goes on.
+    bool start(const RunCounters &counters, const RunSheet &text, std::function<void()> job,
+               std::function<void()> finished);
+    // Asks the run to stop, ends any outside program it waits on (the counters' end flag), and waits
+    // for its worker; `finished` is not called.
     void stopAndWait();
 
     static constexpr int kTickMs = 500;

@@ -262,6 +262,9 @@ bool Send_Mail::Send_Button()
         return false;
     }
     const MailRequest request = *checked;
+    const QString unmailed = Unmailed_Records_Question(request);
+    if (!unmailed.isEmpty() && platform::uiServices().askYesNo(unmailed) != platform::UiServices::Answer::Yes)
+        return false;
     auto design = std::make_shared<const DesignSnapshot>(
         request.mode == MailMode::WithoutCard || !m_host.snapshot ? DesignSnapshot() : m_host.snapshot());
     RecordApplier apply;
@@ -269,23 +272,21 @@ bool Send_Mail::Send_Button()
         apply = [binding](int record, GraphicList &objects) { return binding->apply(record, objects); };
     auto report = std::make_shared<MailReport>();
     const RunCounters counters{&output.list_count, &output.curr_barcode_count, &output.Stop_SMS_Sending_Now,
-                               &output.Pause_Delay_Time};
+                               &output.Pause_Delay_Time, &output.End_Outside_Programs};
+    output.End_Outside_Programs = false;
     const MailScript task = m_host.task;
-    Send_Modeless *sheet = Send_Modeless::defaultInstance();
-    const QString sheetTitle = sheet ? sheet->windowTitle() : QString();
-    if (sheet)
-        sheet->setWindowTitle(tr("Sending E-mail"));
     if (bound)
         App().Card_Value_In_Process = true;
     setRunning(true);
+    // A mail under way is never cut off by Stop: it goes or fails first.
     const bool started = m_host.run->start(
-        counters, tr("Do you want to stop sending?"), QString(),
+        counters,
+        RunSheet{tr("Sending E-mail"), QString(), tr("Do you want to stop sending?"),
+                 tr("Stopping once the e-mail being sent has gone…")},
         [design, request, apply, task, counters, report] {
             *report = Send_Mail_Thread(*design, request, apply, task, counters);
         },
-        [this, report, bound, sheet, sheetTitle] {
-            if (sheet)
-                sheet->setWindowTitle(sheetTitle);
+        [this, report, bound] {
             if (bound && m_host.runEnded)
                 m_host.runEnded();
             setRunning(false);

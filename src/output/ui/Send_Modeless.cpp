@@ -64,11 +64,11 @@ Send_Modeless *Send_Modeless::defaultInstance()
     return g_instance;
 }
 
-void Send_Modeless::beginRun(const RunCounters &counters, const QString &stopQuestion, const QString &unit)
+void Send_Modeless::beginRun(const RunCounters &counters, const RunSheet &text)
 {
     m_counters = counters;
-    m_stopQuestion = stopQuestion;
-    m_unit = unit;
+    m_text = text;
+    setWindowTitle(text.title);
     _stop_btn->setEnabled(true);
     pause_label->hide();
     update_sending_progress_bar();
@@ -81,7 +81,7 @@ void Send_Modeless::update_sending_progress_bar()
     _Curr_Progress->setRange(0, std::max(total, 1));
     _Curr_Progress->setValue(std::min(done, total));
     _tot_msg_cnt->setText(QString::number(total));
-    _curr_msg_cnt->setText(QStringLiteral("%1 / %2 %3").arg(done).arg(total).arg(m_unit).trimmed());
+    _curr_msg_cnt->setText(QStringLiteral("%1 / %2 %3").arg(done).arg(total).arg(m_text.unit).trimmed());
     // A pause between mails counts down in whole seconds; once Stop is confirmed its line says so instead.
     if (m_counters.pause && !(m_counters.stop && m_counters.stop->load())) {
         const qint64 left = m_counters.pause->load();
@@ -95,11 +95,17 @@ void Send_Modeless::Stop_Sending_Pressed()
 {
     if (!m_counters.stop || m_counters.stop->load())
         return;
-    if (platform::uiServices().askYesNo(m_stopQuestion) != platform::UiServices::Answer::Yes)
+    if (platform::uiServices().askYesNo(m_text.stopQuestion) != platform::UiServices::Answer::Yes)
         return;
     m_counters.stop->store(true);
     // The record under way is finished first.
     _stop_btn->setEnabled(false);
-    pause_label->setText(tr("Stopping after the current record…"));
+    pause_label->setText(m_text.stopping);
     pause_label->show();
+}
+
+void Send_Modeless::reject()
+{
+    // Hidden, the run would go on with no Stop left: the sheet goes when the run has ended.
+    Stop_Sending_Pressed();
 }

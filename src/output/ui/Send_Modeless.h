@@ -8,9 +8,18 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-// The progress sheet of a bound run (export now, printing and e-mail in their turn): a bar, the total,
-// the count done, a line for pauses and Stop. It shows the run's atomic counters when told to
-// (a timer on the GUI thread), and Stop sets the run's stop flag once the user confirms.
+// What the progress sheet says of a run.
+struct RunSheet {
+    QString title;        // what runs: "Exporting", "Printing", "Sending E-mail"
+    QString unit;         // the word after the count: "Frame"
+    QString stopQuestion; // what Stop asks
+    QString stopping;     // what the sheet says once Stop is confirmed
+};
+
+// The progress sheet of a bound run (export, printing and e-mail): a bar, the total, the count done,
+// a line for pauses and Stop. It shows the run's atomic counters when told to (a timer on the GUI
+// thread), and Stop sets the run's stop flag once the user confirms. Closing it asks as Stop does:
+// it stays while its run lives.
 class Send_Modeless : public QDialog {
     Q_OBJECT
 public:
@@ -20,12 +29,14 @@ public:
     // The sheet the design window made; null before.
     static Send_Modeless *defaultInstance();
 
-    // A run starts: its counters, the question Stop asks and the word after the count ("Frame").
-    void beginRun(const RunCounters &counters, const QString &stopQuestion, const QString &unit);
+    // A run starts: its counters and what the sheet says of it.
+    void beginRun(const RunCounters &counters, const RunSheet &text);
     // The counters' values into the bar and the labels.
     void update_sending_progress_bar();
     // Asks the run's question; Yes sets the stop flag.
     void Stop_Sending_Pressed();
+    // Closing the sheet (its title bar's button, Escape) is a Stop.
+    void reject() override;
 
     QProgressBar *_Curr_Progress;
     QLabel *_tot_msg_cnt;
@@ -35,6 +46,5 @@ public:
 
 private:
     RunCounters m_counters;
-    QString m_stopQuestion;
-    QString m_unit;
+    RunSheet m_text;
 };

@@ -97,7 +97,7 @@ TEST(Email_Setting, MailWindowsForALook)
     std::atomic<double> current{2};
     std::atomic<bool> stop{false};
     Send_Modeless progress;
-    progress.beginRun({&total, &current, &stop, &pause}, QString(), QString());
+    progress.beginRun({&total, &current, &stop, &pause}, RunSheet{QStringLiteral("Sending E-mail"), {}, {}, {}});
     EXPECT_EQ(progress.pause_label->text(), QStringLiteral("Pausing the process for 1 Hour 2 Minutes 5 Seconds."));
     progress.show();
     progress.adjustSize();

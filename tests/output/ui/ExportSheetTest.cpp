@@ -67,17 +67,25 @@ TEST(Send_Modeless, StopAsksWhetherToStopAndOnlyYesStops)
     std::atomic<bool> stop{false};
     Send_Modeless sheet;
     EXPECT_EQ(Send_Modeless::defaultInstance(), &sheet);
-    sheet.beginRun({&total, &current, &stop}, QStringLiteral("Do you want to stop the export?"), QStringLiteral("Frame"));
+    sheet.beginRun({&total, &current, &stop}, RunSheet{QStringLiteral("Exporting"), QStringLiteral("Frame"),
+                                                       QStringLiteral("Do you want to stop the export?"), QString()});
     EXPECT_EQ(sheet._tot_msg_cnt->text(), QStringLiteral("10"));
     EXPECT_EQ(sheet._curr_msg_cnt->text(), QStringLiteral("3 / 10 Frame"));
     EXPECT_EQ(sheet._Curr_Progress->value(), 3);
 
+    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Exporting"));
+
+    // Closing the sheet asks as Stop does, and it stays.
+    sheet.show();
     services->yesNoAnswers = {false, std::nullopt, true};
-    for (int press = 0; press < 3; ++press)
+    sheet.close();
+    EXPECT_TRUE(sheet.isVisible());
+    for (int press = 0; press < 2; ++press)
         sheet._stop_btn->click();
     EXPECT_EQ(services->questions, QStringList(3, QStringLiteral("Do you want to stop the export?")));
     EXPECT_TRUE(stop);
     EXPECT_FALSE(sheet._stop_btn->isEnabled());
+    EXPECT_TRUE(sheet.isVisible()) << "until its run ends";
 }
 
 TEST(RecordRun, TheSheetFollowsTheWorkerUntilItEnds)
@@ -95,18 +103,28 @@ TEST(RecordRun, TheSheetFollowsTheWorkerUntilItEnds)
     auto run = std::make_unique<RecordRun>(sheet);
     std::atomic<bool> release{false};
     bool finished = false;
-    ASSERT_TRUE(run->start(counters, QStringLiteral("Stop?"), QStringLiteral("Frame"), [&] {
+    ASSERT_TRUE(run->start(counters, RunSheet{QString(), QStringLiteral("Frame"), QStringLiteral("Stop?"), QString()}, [&] {
         total = 4;
         current = 2;
         while (!release)
             std::this_thread::yield();
     }, [&] { finished = true; }));
     EXPECT_TRUE(sheet->isVisible());
-    EXPECT_FALSE(run->start(counters, {}, {}, [] {}, [] {})) << "one run at a time";
+    EXPECT_FALSE(run->start(counters, {}, [] {}, [] {})) << "one run at a time";
     EXPECT_TRUE(waitFor([&] { return sheet->_curr_msg_cnt->text() == QStringLiteral("2 / 4 Frame"); }, 3000));
     release = true;
     EXPECT_TRUE(waitFor([&] { return finished; }, 3000));
     EXPECT_FALSE(sheet->isVisible());
+    EXPECT_FALSE(run->isRunning());
+
+    // Closing the program: the run is told to end what it waits on, and is waited for.
+    std::atomic<bool> end{false};
+    ASSERT_TRUE(run->start({&total, &current, &stop, nullptr, &end}, {}, [&] {
+        while (!end)
+            std::this_thread::yield();
+    }, [] {}));
+    run->stopAndWait();
+    EXPECT_TRUE(stop && end);
     EXPECT_FALSE(run->isRunning());
 
 }
@@ -123,7 +141,7 @@ TEST(ExportSheet, SheetsForALook)
     std::atomic<double> current{87};
     std::atomic<bool> stop{false};
     Send_Modeless progress;
-    progress.beginRun({&total, &current, &stop}, QString(), QStringLiteral("Frame"));
+    progress.beginRun({&total, &current, &stop}, RunSheet{QStringLiteral("Exporting"), QStringLiteral("Frame"), {}, {}});
     progress.show();
     progress.adjustSize();
     EXPECT_TRUE(progress.grab().save(testOutputPath(QStringLiteral("Send_Modeless.png"))));

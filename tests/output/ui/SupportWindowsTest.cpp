@@ -52,7 +52,7 @@ protected:
     ScopedScriptedServices services;
 };
 
-TEST_F(SupportWindowsTest, TheHelpFileOpensWithTheDesktopOrIsReportedMissing)
+TEST_F(SupportWindowsTest, TheHelpFileOpensWithTheDesktopOrIsReportedMissingOrUnopened)
 {
     AppFixture app;
     const QString help = app.resourcePath() + QStringLiteral("Help.pdf");
@@ -68,6 +68,13 @@ TEST_F(SupportWindowsTest, TheHelpFileOpensWithTheDesktopOrIsReportedMissing)
     window._Help_File_Label->click();
     EXPECT_EQ(services->openedPaths, QStringList{help});
     EXPECT_EQ(services->messages.size(), 1);
+
+    // No program to open it with: the user is told where the file is.
+    services->pathsOpen = false;
+    window._Help_File_Label->click();
+    EXPECT_EQ(services->messages.last(), QStringLiteral("\nThe file %1 could not be opened: no program to open it could "
+                                                        "be started. You can open it from your file manager.")
+                                             .arg(help));
 }
 
 TEST_F(SupportWindowsTest, BothButtonsOfTheReviewRequestOpenTheReviewPageAndEndItWithOne)
