@@ -1,6 +1,8 @@
 #include "core/AppState.h"
 #include "platform/ui/DesktopUiServices.h"
 #include "document/SKTDocument.h"
+#include "output/MailRun.h"
+#include "platform/PrivateFolder.h"
 #include "window/SKTWindowController.h"
 
 #include <QApplication>
@@ -49,6 +51,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("card-designer"));
     QApplication::setApplicationDisplayName(App().App_Name);
     platform::installUiServices(std::make_unique<platform::DesktopUiServices>());
+    // What killed runs left in the temporary folder: workbooks being written and mail pictures.
+    platform::PrivateFolder::sweepStale({QApplication::applicationName(), kMailScratchPrefix});
 
     // One untitled document, whose window controller is the design window.
     SKTDocument document;

@@ -176,6 +176,7 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
                 if (!picture.isNull() && isMainPhoto(*image) && !m_mainPhotoEffects.changesNoPixel())
                     picture = ImageProcesser::Get_Processed_Image(picture, m_mainPhotoEffects);
                 image->setRecordPicture(value, picture);
+                outcome.picturePixels += qint64(picture.width()) * picture.height();
                 if (!reason.isEmpty())
                     outcome.fail(QStringLiteral("%1: %2").arg(describe(*graphic, index), reason));
                 break;

@@ -17,6 +17,7 @@ struct DesignSnapshot;
 struct RecordOutcome {
     bool ok = true;
     QStringList failures;
+    qint64 picturePixels = 0; // of the pictures the record's values brought, held until it is drawn
 
     void fail(const QString &reason)
     {

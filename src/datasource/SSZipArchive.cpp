@@ -1,11 +1,12 @@
 #include "datasource/SSZipArchive.h"
 
+#include "platform/PrivateFolder.h"
 #include "platform/SafeFileWriter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <minizip/zip.h>
 
@@ -76,7 +77,7 @@ bool SSZipArchive::open()
     Q_ASSERT_X(!_zip, "SSZipArchive::open", "Attempting open an archive which is already open");
     if (_zip)
         return false;
-    m_scratch = std::make_unique<QTemporaryDir>();
+    m_scratch = std::make_unique<platform::PrivateFolder>(QCoreApplication::applicationName());
     if (!m_scratch->isValid()) {
         m_error = m_scratch->errorString();
         return false;

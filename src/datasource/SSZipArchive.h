@@ -7,7 +7,9 @@
 
 #include <memory>
 
-class QTemporaryDir;
+namespace platform {
+class PrivateFolder;
+}
 
 // Writes zip archives: entries deflated at the library's default level unless asked stored, "/" between folders, a
 // folder entry's name ending in "/". The archive is assembled in a private scratch folder and
@@ -46,6 +48,6 @@ private:
 
     QString _path;
     void *_zip = nullptr;
-    std::unique_ptr<QTemporaryDir> m_scratch;
+    std::unique_ptr<platform::PrivateFolder> m_scratch;
     QString m_error;
 };

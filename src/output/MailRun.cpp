@@ -4,10 +4,10 @@
 #include "core/StringHelpers.h"
 #include "datasource/SeriesStore.h"
 #include "output/PictureExport.h"
+#include "platform/PrivateFolder.h"
 #include "platform/RegularFile.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -356,8 +356,9 @@ MailReport Send_Mail_Thread(const DesignSnapshot &design, const MailRequest &req
         return report;
     }
 
-    // Readable by this user alone, and gone with everything in it when the run ends.
-    QTemporaryDir scratch(QDir::temp().filePath(QStringLiteral("card-mail-XXXXXX")));
+    // Readable by this user alone, and gone with everything in it when the run ends (or, after a
+    // kill, at the next start).
+    platform::PrivateFolder scratch(kMailScratchPrefix);
     if (!scratch.isValid()) {
         report.error = QStringLiteral("The card's pictures could not be written: %1").arg(scratch.errorString());
         return report;

@@ -80,6 +80,8 @@ struct MailReport {
 };
 
 inline const QString kMailSent = QStringLiteral("E-mail has been sent successfully.");
+// The private folder a run writes the card's pictures into: "card-mail-XXXXXX".
+inline const QString kMailScratchPrefix = QStringLiteral("card-mail");
 // The resolution of the card's pictures in a mail.
 inline constexpr double kMailPictureDpi = 300.0;
 

@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <map>
@@ -53,6 +54,7 @@ Card_Side_Image drawSide(const DesignSnapshot &design, bool backSide, int record
     GraphicList copies = DesignSnapshot::copyOf(side.graphics);
     if (apply) {
         const RecordOutcome applied = apply(record, copies);
+        outcome.picturePixels += applied.picturePixels;
         if (!applied.ok) {
             outcome.ok = false;
             outcome.failures += applied.failures;
@@ -71,7 +73,22 @@ struct Pipeline {
     std::mutex lock;
     std::condition_variable changed;
     std::map<int, Slot> ready;
+    // Records whose values are in their copies, the pixels of their pictures held until they are
+    // handed over, and the most one record brought (-1 until the first is known).
+    int applied = 0;
+    qint64 heldPixels = 0;
+    qint64 mostPixels = -1;
+
+    void recordApplied(qint64 pixels)
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        ++applied;
+        heldPixels += pixels;
+        mostPixels = std::max(mostPixels, pixels);
+        changed.notify_all();
+    }
 };
+
 
 } // namespace
 
@@ -112,12 +129,15 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
     const auto work = [&design, &apply, &sink, front, back, pipeline](int record) {
         Slot slot;
         slot.drawing.record = record;
+        bool applied = false;
         try {
             // For both sides the back is applied first, as a bound run has always done it.
             if (back)
                 slot.drawing.back = drawSide(design, true, record, apply, slot.drawing.outcome);
             if (front)
                 slot.drawing.front = drawSide(design, false, record, apply, slot.drawing.outcome);
+            applied = true;
+            pipeline->recordApplied(slot.drawing.outcome.picturePixels);
             slot.prepared = sink.prepare(slot.drawing);
         } catch (const std::exception &e) {
             Show_NSLog_Message(QStringLiteral("Record %1: %2").arg(record + 1).arg(QString::fromLocal8Bit(e.what())));
@@ -125,14 +145,24 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
             slot.drawing.outcome.failures.append(QStringLiteral("it could not be drawn"));
             slot.prepared.reset();
         }
+        if (!applied)
+            pipeline->recordApplied(slot.drawing.outcome.picturePixels);
         const std::lock_guard<std::mutex> guard(pipeline->lock);
         pipeline->ready.emplace(record, std::move(slot));
         pipeline->changed.notify_all();
     };
 
     int next = 0; // the next record to start
+    // The next record to hand over always runs; more run while the pictures they hold, those not
+    // yet given their values reckoned at the most a record brought, stay within the budget.
     const auto startMore = [&](int delivered) {
         while (next < report.total && next < delivered + window) {
+            if (next > delivered) {
+                const std::lock_guard<std::mutex> guard(pipeline->lock);
+                const qint64 most = pipeline->mostPixels;
+                if (most < 0 || pipeline->heldPixels + (next - pipeline->applied + 1) * most > kPicturePixelsInFlight)
+                    break;
+            }
             const int record = next++;
             pool.start(QRunnable::create([work, record] { work(record); }));
         }
@@ -147,10 +177,17 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
         Slot slot;
         {
             std::unique_lock<std::mutex> guard(pipeline->lock);
-            pipeline->changed.wait(guard, [&] { return pipeline->ready.count(record) > 0; });
+            // Woken as records are given their values too: what they bring may let more start.
+            while (pipeline->ready.count(record) == 0) {
+                pipeline->changed.wait(guard);
+                guard.unlock();
+                startMore(record);
+                guard.lock();
+            }
             auto found = pipeline->ready.find(record);
             slot = std::move(found->second);
             pipeline->ready.erase(found);
+            pipeline->heldPixels -= slot.drawing.outcome.picturePixels;
         }
         if (counters.current)
             *counters.current = record + 1;

@@ -68,6 +68,11 @@ struct RunReport {
                           bool keepsDelivered) const;
 };
 
+// Pictures named by records (a photo a record) are held full size until the record is handed over:
+// the records in flight keep to this many pixels whatever the number of cores, and the next record
+// to hand over always runs.
+inline constexpr qint64 kPicturePixelsInFlight = 64LL * 1024 * 1024;
+
 // The one record loop of export, printing and e-mail. Records [0, count) are copied from `design` (a
 // snapshot nobody edits),
 // given their values by `apply` and drawn, up to `window` of them at once on the thread pool (0: two

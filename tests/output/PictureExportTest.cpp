@@ -17,10 +17,12 @@
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <cmath>
 
 namespace {
@@ -387,6 +389,46 @@ TEST_F(PictureExportTest, ARecordsBarcodeDrawsItsTextsWhereItsWholePictureHasThe
         EXPECT_TRUE(sameInk(sides[0], sides[1], 0.05));
         if (dpi >= 300) {
             EXPECT_EQ(readSymbol(sides[1], ZXing::BarcodeFormat::Code128), QByteArray("CODE-A1"));
+        }
+    }
+}
+
+
+TEST(RecordLoop, PicturesHeldInFlightKeepToOneBudgetWhateverTheCores)
+{
+    // What records hold: their pictures' pixels from their values until they are handed over.
+    class HeldPixels : public RecordSink {
+    public:
+        std::atomic<qint64> held{0}, most{0};
+        std::atomic<int> applying{0}, mostApplying{0};
+        bool wantsFront() const override { return true; }
+        bool wantsBack() const override { return false; }
+        std::any prepare(const RecordDrawing &) const override { return {}; }
+        bool deliver(const RecordDrawing &drawing, std::any &, QString *) override
+        {
+            held -= drawing.outcome.picturePixels;
+            return true;
+        }
+    };
+    DesignSnapshot design;
+    design.frame = kFrame;
+    for (const qint64 pixels : {40LL << 20, 10LL << 20, 0LL}) {
+        SCOPED_TRACE(pixels);
+        HeldPixels sink;
+        const RecordApplier photos = [&](int, GraphicList &) {
+            sink.most = std::max(sink.most.load(), sink.held += pixels);
+            sink.mostApplying = std::max(sink.mostApplying.load(), ++sink.applying);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            --sink.applying;
+            RecordOutcome outcome;
+            outcome.picturePixels = pixels;
+            return outcome;
+        };
+        const RunReport report = runRecords(design, 24, photos, sink, {});
+        EXPECT_EQ(report.delivered, 24);
+        EXPECT_LE(sink.most, std::max(kPicturePixelsInFlight, pixels));
+        if (pixels == 0 && QThread::idealThreadCount() > 1) {
+            EXPECT_GT(sink.mostApplying, 1) << "records without pictures still run side by side";
         }
     }
 }

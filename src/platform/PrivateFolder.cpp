@@ -1,0 +1,56 @@
+#include "platform/PrivateFolder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <unistd.h>
+
+namespace platform {
+
+PrivateFolder::PrivateFolder(const QString &prefix) : m_dir(QDir::temp().filePath(prefix + QStringLiteral("-XXXXXX")))
+{
+    if (!m_dir.isValid()) {
+        m_error = m_dir.errorString();
+        return;
+    }
+    auto lock = std::make_unique<QLockFile>(m_dir.filePath(kLockName));
+    // Only a dead owner makes the lock stale: a long run is no reason to take its folder.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        m_lock = std::move(lock);
+    else
+        m_error = QStringLiteral("The scratch folder %1 cannot be locked.").arg(m_dir.path());
+}
+
+int PrivateFolder::sweepStale(const QStringList &prefixes, int graceSeconds)
+{
+    QStringList alternatives;
+    for (const QString &prefix : prefixes)
+        alternatives << QRegularExpression::escape(prefix);
+    const QRegularExpression ours(QStringLiteral("^(%1)-[A-Za-z0-9]{6}$").arg(alternatives.join(QLatin1Char('|'))));
+    const QDir temp = QDir::temp();
+    const QDateTime oldest = QDateTime::currentDateTimeUtc().addSecs(-graceSeconds);
+    int removed = 0;
+    for (const QFileInfo &entry : temp.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System)) {
+        // Only this user's own folders, never through a link: /tmp is shared.
+        if (entry.isSymLink() || entry.ownerId() != ::getuid() || !ours.match(entry.fileName()).hasMatch())
+            continue;
+        const QString lockPath = QDir(entry.filePath()).filePath(kLockName);
+        if (QFileInfo::exists(lockPath)) {
+            QLockFile lock(lockPath);
+            lock.setStaleLockTime(0);
+            if (!lock.tryLock(0))
+                continue; // its owner runs
+            lock.unlock();
+        } else if (entry.lastModified().toUTC() > oldest) {
+            continue; // its owner may not have taken the lock yet
+        }
+        if (QDir(entry.filePath()).removeRecursively())
+            ++removed;
+    }
+    return removed;
+}
+
+} // namespace platform

@@ -1,0 +1,71 @@
+#include "platform/PrivateFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The temporary folder of the test alone, for as long as it lives.
+class OwnTemporaryFolder {
+public:
+    OwnTemporaryFolder() : m_before(qgetenv("TMPDIR")) { qputenv("TMPDIR", m_dir.path().toLocal8Bit()); }
+    ~OwnTemporaryFolder() { qputenv("TMPDIR", m_before); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_before;
+};
+
+qint64 endedProcess()
+{
+    QProcess ended;
+    ended.start(QStringLiteral("true"));
+    ended.waitForStarted();
+    const qint64 id = ended.processId();
+    ended.waitForFinished();
+    return id;
+}
+
+} // namespace
+
+TEST(PrivateFolder, TheSweepTakesWhatKilledRunsLeftAndNothingOfARunningOne)
+{
+    OwnTemporaryFolder temp;
+    const platform::PrivateFolder live(QStringLiteral("card-mail"));
+    ASSERT_TRUE(live.isValid()) << live.errorString().toStdString();
+    EXPECT_TRUE(live.path().startsWith(temp.filePath(QStringLiteral("card-mail-"))));
+
+    // A run killed while it held its lock: the lock names a process that is gone.
+    const QString killed = temp.filePath(QStringLiteral("card-test-a1B2c3"));
+    ASSERT_TRUE(QDir().mkpath(killed));
+    QFile held(QDir(live.path()).filePath(platform::PrivateFolder::kLockName));
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+    QByteArray contents = held.readAll();
+    contents.replace(0, contents.indexOf('\n'), QByteArray::number(endedProcess()));
+    QFile lock(QDir(killed).filePath(platform::PrivateFolder::kLockName));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly) && lock.write(contents) == contents.size());
+    lock.close();
+    // One killed before it took its lock; another program's folder, and a file of the same shape.
+    const QString unlocked = temp.filePath(QStringLiteral("card-test-Z9y8X7"));
+    ASSERT_TRUE(QDir().mkpath(unlocked));
+    const QString foreign = temp.filePath(QStringLiteral("other-a1B2c3"));
+    ASSERT_TRUE(QDir().mkpath(foreign));
+    QFile file(temp.filePath(QStringLiteral("card-test-q1w2e3")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    EXPECT_EQ(platform::PrivateFolder::sweepStale({QStringLiteral("card-test"), QStringLiteral("card-mail")}, 0), 2);
+    EXPECT_FALSE(QFileInfo::exists(killed));
+    EXPECT_FALSE(QFileInfo::exists(unlocked));
+    EXPECT_TRUE(QFileInfo::exists(live.path())) << "its owner runs";
+    EXPECT_TRUE(QFileInfo::exists(foreign));
+    EXPECT_TRUE(file.exists());
+    // Unlocked but young: its owner may be about to lock it.
+    ASSERT_TRUE(QDir().mkpath(unlocked));
+    EXPECT_EQ(platform::PrivateFolder::sweepStale({QStringLiteral("card-test")}), 0);
+}
