@@ -7,6 +7,8 @@
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/StringHelpers.h"
+#include "datasource/DataSourceState.h"
+#include "datasource/Data_From_Excel.h"
 #include "document/SKTDocument.h"
 #include "profile/ProfileState.h"
 #include "profile/User_Profile_Class.h"
@@ -50,8 +52,16 @@ public:
     void View_Data_Series(const QString &seriesName) override { m_window.View_Data_Series(seriesName); }
     void Batch_Series_Button() override { m_window.Batch_Series_Button(); }
 
-    // What the new-card dialog's OK wrote, kept while the chosen template replaces the design.
+    // What the new-card dialog's OK wrote, kept while the chosen template replaces the design: the
+    // profiles, and the sheet they are bound to.
     std::unique_ptr<User_Profile_Class> newCardFront, newCardBack;
+    struct BoundSheet {
+        bool use = false;
+        QString path;
+        QStringList titles;
+        QList<QVariantMap> rows;
+    };
+    BoundSheet newCardSheet;
 
 private:
     SKTWindowController &m_window;
@@ -85,6 +95,9 @@ int SKTWindowController::Open_User_Profile_Window(bool edit, const QString &side
     if (code.isEmpty()) {
         m_profileHost->newCardFront = std::make_unique<User_Profile_Class>(*Front_user_profile);
         m_profileHost->newCardBack = std::make_unique<User_Profile_Class>(*Back_user_profile);
+        const Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+        m_profileHost->newCardSheet = {DataSources().Excel_Binding_Use, DataSources().Excel_Source_Path,
+                                       excel->columnTitles(), excel->ListData};
     }
     return result;
 }
@@ -98,6 +111,16 @@ void SKTWindowController::Place_New_Card_Profile()
     *Back_user_profile = *m_profileHost->newCardBack;
     m_profileHost->newCardFront.reset();
     m_profileHost->newCardBack.reset();
+    // The template bound no sheet: the one the dialog loaded comes back, so the merge runs per row.
+    const ProfileHost::BoundSheet sheet = std::exchange(m_profileHost->newCardSheet, {});
+    if (sheet.use) {
+        DataSources().Excel_Binding_Use = true;
+        DataSources().Excel_Source_Path = sheet.path;
+        Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+        excel->setColumnTitles(sheet.titles);
+        excel->setListData(sheet.rows);
+        Add_Excel_Col_Name_In_Combo(Data_source_type);
+    }
     Profiles().Fill_User_Profile = true;
     Fill_User_profile_Details();
     Refresh_Canvas();
@@ -109,4 +132,5 @@ void SKTWindowController::Forget_New_Card_Profile()
         return;
     m_profileHost->newCardFront.reset();
     m_profileHost->newCardBack.reset();
+    m_profileHost->newCardSheet = {};
 }

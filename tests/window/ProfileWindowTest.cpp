@@ -1,7 +1,11 @@
 #include "DesignWindowFixture.h"
 
+#include "canvas/Card_Side_Image.h"
+#include "canvas/SKTRenderingView.h"
 #include "core/UnitConversion.h"
 #include "datasource/DataSourceState.h"
+#include "datasource/Data_From_Excel.h"
+#include "document/DesignFile.h"
 #include "profile/ProfilePlacement.h"
 #include "profile/ProfileState.h"
 #include "profile/User_Profile_Class.h"
@@ -123,4 +127,45 @@ TEST_F(DesignWindowTest, TheNewCardProfileIsPlacedOnBothSidesOnceTheTemplateIsLo
     }
     window->Place_New_Card_Profile(); // placed once only
     EXPECT_EQ(document->graphics().count(), 2);
+}
+
+// The new-card profile bound to a sheet: the template read after it binds none, and the sheet's
+// rows come back with the profiles, one card per row.
+TEST_F(DesignWindowTest, TheNewCardProfilesSheetOutlivesTheTemplateAndGivesOneCardPerRow)
+{
+    load();
+    const QString blank = resourcePath(QStringLiteral("blank.zkse"));
+    ASSERT_TRUE(DesignFile::write(blank, DesignFile::contentsOf(window->designSnapshot())));
+    User_profile *dialog = User_profile::defaultInstance();
+    QTimer::singleShot(0, dialog, [&] {
+        // As the dialog's Excel browse loads a sheet of three members.
+        Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+        excel->setColumnTitles({QStringLiteral("No."), QStringLiteral("Name")});
+        excel->setListData({{{"Extension", "1"}, {"Column1", "Ann"}},
+                            {{"Extension", "2"}, {"Column1", "Bob"}},
+                            {{"Extension", "3"}, {"Column1", "Cy"}}});
+        dialog->excel_path_field->setText(resourcePath(QStringLiteral("members.xlsx")));
+        dialog->Add_Excel_in_Data_Source_Combo();
+        dialog->rows[0].ds_combo->setCurrentIndex(2);
+        dialog->rows[0].ser_col_cb->setCurrentIndex(1);
+        dialog->OK_Btn_Clicked();
+    });
+    window->templateWizard()->User_Profile_Click();
+    ASSERT_EQ(window->Read_and_load_design_Log(blank, QStringLiteral("T")), 1);
+    EXPECT_FALSE(DataSources().Excel_Binding_Use) << "the template binds no sheet";
+    window->Place_New_Card_Profile();
+
+    window->Check_Series_Or_Excel_Use_or_not();
+    EXPECT_EQ(DataSources().Total_Batch_Excel_Card, 3);
+    EXPECT_EQ(DataSources().Excel_Source_Path, resourcePath(QStringLiteral("members.xlsx")));
+    const QStringList names{"Ann", "Bob", "Cy"};
+    for (int record = 0; record < 3; ++record) {
+        const Card_Side_Image card = window->Set_data_table_value_to_card(record, QStringLiteral("F"), false);
+        ASSERT_NE(card.renderingView(), nullptr);
+        QStringList shown;
+        for (const SKTGraphicPtr &graphic : card.renderingView()->graphics())
+            if (graphic->control_ID == QLatin1String("Fup_Name"))
+                shown << graphic->Text_contents().string;
+        EXPECT_EQ(shown, QStringList{names.at(record)});
+    }
 }
