@@ -670,6 +670,8 @@ void Barcode_Gen::Prepare_Wnd(const SKTGraphicPtr &graphic)
 {
     // Only this opening's OK hands a picture over.
     Barcode_output_image = QImage();
+    if (graphic)
+        m_openedSource = {graphic->data_source_type, graphic->batch_list_name, graphic->excel_col_indx};
     Set_Barcode_Prop_To_Control(graphic);
     guarded([this] { goButtonActionPerformed(); });
 }
@@ -678,6 +680,12 @@ void Barcode_Gen::Finish_Wnd(int code)
 {
     if (code != 1) {
         Barcode_output_image = QImage();
+        SKTGraphic *object = pass_barcode_control.get();
+        if (object && m_openedSource != std::tuple(object->data_source_type, object->batch_list_name,
+                                                   object->excel_col_indx)) {
+            showBoundValueInObject(*object);
+            m_design.Refresh_Canvas();
+        }
         return;
     }
     if (pass_barcode_control)
@@ -1274,6 +1282,28 @@ void Barcode_Gen::Batch_Series_Changed()
     setValueText(first);
     goButtonActionPerformed();
     m_design.Refresh_Canvas();
+}
+
+void Barcode_Gen::showBoundValueInObject(SKTGraphic &object)
+{
+    QString value = Barcode_Settings_Of(object).value();
+    if (dataSourceTypeOf(object) == DataSourceType::Series)
+        value = Get_First_Value_Of_Dataset(object.batch_list_name);
+    else if (dataSourceTypeOf(object) == DataSourceType::Excel)
+        value = Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(object.excel_col_indx);
+    QImage picture = value.isEmpty() ? QImage() : Barcode_Image_For_Graphic(object, value);
+    if (picture.isNull()) {
+        // A value no symbol holds prints as nothing: the object shows nothing, in its old size.
+        const QImage &old = object._barcode_image;
+        picture = old.isNull() ? QImage() : QImage(old.size(), QImage::Format_ARGB32_Premultiplied);
+        if (!picture.isNull()) {
+            picture.fill(Qt::transparent);
+            picture.setDotsPerMeterX(old.dotsPerMeterX());
+            picture.setDotsPerMeterY(old.dotsPerMeterY());
+            picture.setDevicePixelRatio(old.devicePixelRatio());
+        }
+    }
+    object.Set_Barcode_image(picture);
 }
 
 void Barcode_Gen::View_batch_Series_Button()

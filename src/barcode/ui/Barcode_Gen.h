@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 class BarcodeWindowDesign;
 class ColorWell;
@@ -227,6 +228,9 @@ private:
     void Data_Source_Changed();
     void Batch_Series_Changed();
     void setValueText(const QString &value);
+    // After Cancel the object keeps the data source chosen meanwhile: its picture then shows what a
+    // run draws of it, the bound value (the first one) in the object's own settings, or nothing.
+    void showBoundValueInObject(SKTGraphic &object);
     void setFontLabel(QLabel *label, const QFont &font);
     std::optional<QFont> pickFont(const QFont &current, const QString &title);
     void setBoxShown(QWidget *widget, bool shown);
@@ -236,4 +240,6 @@ private:
     BarcodePicture m_preview;
     // The object's custom resolution, kept unless the custom resolution is chosen here.
     QString m_dpi_custom_val = QStringLiteral("0");
+    // The object's data source when the window opened: type, series, Excel column.
+    std::tuple<int, QString, int> m_openedSource;
 };

@@ -504,6 +504,28 @@ TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
     window.Finish_Wnd(window.result());
     EXPECT_EQ(object->linear_font_val, QStringLiteral("TYPED"));
     EXPECT_EQ(object->data_source_type, 1);
+    // What the object now holds is what its picture shows: the series' first value, as a run prints it.
+    EXPECT_EQ(decodeBarcode(object->_barcode_image, ZXing::BarcodeFormat::Any), (Decoded{"Code39", "T-1"}));
+
+    // A first value the symbology cannot hold prints as nothing: so the object shows nothing.
+    writeSeries(QStringLiteral("Accents"), QStringLiteral("é\n"));
+    const QSize before = object->_barcode_image.size();
+    window.Prepare_Wnd(object);
+    window.Batch_Series->setCurrentIndex(0);
+    ASSERT_EQ(object->batch_list_name, QStringLiteral("Accents"));
+    window.Cancel_Btn_Clicked();
+    window.Finish_Wnd(window.result());
+    EXPECT_EQ(object->_barcode_image.size(), before);
+    const QImage &shown = object->_barcode_image;
+    int drawn = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            drawn += qAlpha(shown.pixel(x, y)) != 0;
+    EXPECT_EQ(drawn, 0);
+    window.Prepare_Wnd(object);
+    window.Batch_Series->setCurrentIndex(int(window.Batch_Series->findText(QStringLiteral("Tables"))));
+    window.Cancel_Btn_Clicked();
+    window.Finish_Wnd(window.result());
 
     // Opened again, the list shows the object's series.
     window.Prepare_Wnd(object);
