@@ -5,6 +5,7 @@
 #include "core/ImageCategories.h"
 #include "core/ImageProcesser.h"
 #include "core/MessageBoxes.h"
+#include "platform/UiServices.h"
 #include "core/StringHelpers.h"
 #include "datasource/DataSourceType.h"
 #include "datasource/Data_From_Excel.h"
@@ -113,6 +114,15 @@ RecordBinding RecordBinding::Check_Series_Or_Excel_Use_or_not(const GraphicList 
     return binding;
 }
 
+bool RecordBinding::Continue_Without_Missing_Series() const
+{
+    if (problems.isEmpty() || !m_seriesBound || !m_seriesAllowed)
+        return true;
+    return platform::uiServices().askYesNo(problems.join(QLatin1Char('\n')) +
+                                           QStringLiteral("\n\nContinue with these fields empty?")) ==
+           platform::UiServices::Answer::Yes;
+}
+
 void RecordBinding::useSources(bool series, bool excel)
 {
     m_seriesAllowed = series;
@@ -155,9 +165,13 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
         if (!graphic || !takesRecords(*graphic))
             continue;
         QString value;
-        // A bound series that could not be read gives "" like the others past their end.
-        if (dataSourceTypeOf(*graphic) == DataSourceType::Series && m_seriesBound && m_seriesAllowed)
+        // A bound series that could not be read gives "", and the record says so.
+        if (dataSourceTypeOf(*graphic) == DataSourceType::Series && m_seriesBound && m_seriesAllowed) {
             value = seriesValue(graphic->batch_list_name, record);
+            if (!m_series.contains(graphic->batch_list_name))
+                outcome.fail(QStringLiteral("%1: the series \"%2\" cannot be used, the field is empty")
+                                 .arg(describe(*graphic, index), graphic->batch_list_name));
+        }
         else if (dataSourceTypeOf(*graphic) == DataSourceType::Excel && m_excelBound && m_excelAllowed)
             value = excelValue(record, graphic->excel_col_indx);
         else

@@ -61,7 +61,8 @@ public:
     // Writes record `record` into the bound texts, pictures and barcodes among `objects` (each
     // trimmed value, each barcode drawn again in its own settings) and leaves every other object
     // as it is. A picture is read only from a regular file; a barcode whose value cannot be
-    // encoded, or that has no value, is drawn as no symbol. Thread-safe; see above.
+    // encoded, or that has no value, is drawn as no symbol. An object bound to a series that could
+    // not be used is left empty and named in the outcome. Thread-safe; see above.
     RecordOutcome apply(int record, GraphicList &objects) const;
     // Record `record` written into copies of a side of the snapshot ("F" the front, any other code
     // the back) and that side drawn; the snapshot's own objects stay as they are. Objects that
@@ -77,6 +78,9 @@ public:
 
     // Bound series that cannot be used, one message each, for the caller to show before a run.
     QStringList problems;
+    // Asked when a run starts while series it uses cannot be used: they are named, and the fields
+    // bound to them come out empty. False when the user does not go on; true when nothing is missing.
+    bool Continue_Without_Missing_Series() const;
 
 private:
     void count();

@@ -46,6 +46,8 @@ void SKTWindowController::Export_Button()
         exportChoice = ExportWindow->choice();
         output.export_card_side = exportChoice.sides;
         binding->useSources(ExportWindow->exportsSeries(), ExportWindow->exportsExcel());
+        if (!binding->Continue_Without_Missing_Series())
+            return;
         const bool bound = binding->Use_Data_Sheet_Values || binding->Use_Excel_Binding_Values;
         const QString start = Panel_Start_Folder(QStandardPaths::PicturesLocation);
         if (!bound) {

@@ -129,3 +129,41 @@ TEST_F(ExportCommandsTest, ASeriesBoundToTheFrontExportsOnePictureOfEachRecord)
     EXPECT_NE(QImage(folder.filePath(QStringLiteral("Card_3.PNG"))), first);
     EXPECT_EQ(services->openedPaths, QStringList{folder.path()});
 }
+
+TEST_F(ExportCommandsTest, AMissingSeriesIsAskedAboutAgainAtTheStartAndItsFieldsAreNamedAfter)
+{
+    writeFile(QStringLiteral("DataSet/Guests.txt"), "A\nB\n");
+    auto *text = static_cast<SKTText *>(document->graphics().items().first().get());
+    text->data_source_type = 1;
+    text->batch_list_name = QStringLiteral("Guests");
+    auto gone = std::make_shared<SKTText>();
+    gone->setBounds(QRectF(10, 60, 150, 30));
+    gone->data_source_type = 1;
+    gone->batch_list_name = QStringLiteral("Gone"); // its file was deleted after binding
+    document->insertGraphics({gone}, {1});
+    const QString box = QStringLiteral("The series \"Gone\" cannot be used: ");
+    for (const bool goOn : {false, true}) {
+        services->messages.clear();
+        services->questions.clear();
+        services->yesNoAnswers = {goOn};
+        services->fileAnswers = {resourcePath(QStringLiteral("out"))};
+        QTimer::singleShot(0, window->ExportWindow, [this] { window->ExportWindow->exportOkay(); });
+        if (goOn)
+            answerCompletionBox();
+        window->Export_Button();
+        ASSERT_EQ(services->messages.size(), 1);
+        EXPECT_TRUE(services->messages.first().contains(box)) << "said when the sheet opens";
+        ASSERT_EQ(services->questions.size(), 1);
+        EXPECT_TRUE(services->questions.first().contains(box));
+        EXPECT_TRUE(services->questions.first().endsWith(QStringLiteral("\n\nContinue with these fields empty?")));
+        if (!goOn) {
+            EXPECT_FALSE(window->recordRun()->isRunning());
+            EXPECT_FALSE(QFileInfo::exists(resourcePath(QStringLiteral("out")))) << "nothing written";
+            continue;
+        }
+        ASSERT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !shown.isEmpty(); }, 10000));
+        EXPECT_TRUE(shown.startsWith(QStringLiteral("Not every record took all its values."))) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(QStringLiteral("Records without all their values: 1-2."))) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(QStringLiteral("the series \"Gone\" cannot be used, the field is empty")));
+    }
+}

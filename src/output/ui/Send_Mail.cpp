@@ -251,6 +251,8 @@ bool Send_Mail::Send_Button()
         binding = m_host.sources();
         binding->useSources(send_with_batch_chk->isChecked(), send_with_excel_chk->isChecked());
         bound = binding->Use_Data_Sheet_Values || binding->Use_Excel_Binding_Values;
+        if (bound && !binding->Continue_Without_Missing_Series())
+            return false;
         records = binding->Total_Batch_Excel_Card;
     }
     const MailSettings saved{output.sender_email, output.sender_pwd, output.sending_server, output.sending_port,
