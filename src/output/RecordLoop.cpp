@@ -14,6 +14,13 @@
 #include <memory>
 #include <mutex>
 
+RecordApplier applierOf(std::shared_ptr<const RecordBinding> binding)
+{
+    if (!binding)
+        return {};
+    return [binding = std::move(binding)](int record, GraphicList &objects) { return binding->apply(record, objects); };
+}
+
 ClosingReport RunReport::closing(const QString &doneSentence, const QString &unit, const QString &verb,
                                  bool keepsDelivered) const
 {

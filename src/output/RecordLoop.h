@@ -13,11 +13,16 @@
 #include <any>
 #include <atomic>
 #include <functional>
+#include <memory>
 
 // Writes record `record`'s values into `objects` (copies of one side's objects, nobody else's), as
 // RecordBinding::apply does. Called on pool threads, side by side for different records: it must read
 // only what the run gave it.
 using RecordApplier = std::function<RecordOutcome(int record, GraphicList &objects)>;
+
+// The record function of a run's sources: each record's values from `binding` (a copy the run
+// alone reads); none for a design bound to nothing.
+RecordApplier applierOf(std::shared_ptr<const RecordBinding> binding);
 
 // The sides of one record as the loop drew them, with what applying the record came to.
 struct RecordDrawing {

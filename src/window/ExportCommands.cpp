@@ -24,12 +24,6 @@
 
 #include <memory>
 
-RunCounters SKTWindowController::runCounters()
-{
-    OutputState &output = Output();
-    return RunCounters{&output.list_count, &output.curr_barcode_count, &output.Stop_SMS_Sending_Now};
-}
-
 void SKTWindowController::Export_Button()
 {
     Log_Exceptions([&] {
@@ -67,8 +61,7 @@ void SKTWindowController::Export_Button()
         }
         const QString folder = platform::uiServices().chooseFolder(tr("Export"), start);
         if (!folder.isEmpty())
-            Export_Batch_File(folder, count,
-                              [binding](int record, GraphicList &objects) { return binding->apply(record, objects); });
+            Export_Batch_File(folder, count, applierOf(binding));
     });
 }
 
@@ -100,14 +93,11 @@ bool SKTWindowController::Export_Batch_File(const QString &folder, int count, co
     auto design = std::make_shared<const DesignSnapshot>(exportSnapshot());
     auto report = std::make_shared<ExportReport>();
     const ExportChoice choice = exportChoice;
-    const RunCounters counters = runCounters();
-    counters.stop->store(false);
-    App().Card_Value_In_Process = true;
     return m_recordRun->start(
-        counters,
         RunSheet{tr("Exporting"), tr("Frame"), tr("Do you want to stop the export?"),
                  tr("Stopping after the current record…")},
-        [design, report, choice, folder, count, apply, counters] {
+        true,
+        [design, report, choice, folder, count, apply](const RunCounters &counters) {
             *report = PictureExport::Export_Batch_File(*design, choice, folder, count, apply, counters);
         },
         [this, report] {
@@ -147,5 +137,4 @@ void SKTWindowController::stopRecordRun()
 {
     if (m_recordRun)
         m_recordRun->stopAndWait();
-    App().Card_Value_In_Process = false;
 }

@@ -42,6 +42,7 @@ void SKTWindowController::Print_method()
         PrintSource source;
         source.design = std::make_shared<const DesignSnapshot>(exportSnapshot());
         source.binding = bound ? binding : nullptr;
+        source.run = m_recordRun;
         // The dialog outlives the window at the program's end: a late run must not reach a gone window.
         source.finished = [self = QPointer<SKTWindowController>(this)] {
             if (self)

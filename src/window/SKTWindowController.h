@@ -345,8 +345,6 @@ public:
     void Select_first_row_value_for_design(bool print_box);
     // The design snapshot a run draws from, its pictures loaded, on the GUI thread.
     DesignSnapshot exportSnapshot();
-    // The process-wide progress counters and stop flag of a run.
-    static RunCounters runCounters();
     // Stops a bound run and waits for its worker (closing the window does).
     void stopRecordRun();
     RecordRun *recordRun() const { return m_recordRun; }

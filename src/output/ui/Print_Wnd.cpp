@@ -3,11 +3,9 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/UnitConversion.h"
-#include "output/OutputState.h"
 #include "output/ui/AlignmentPictures.h"
 #include "output/ui/RecordRun.h"
 #include "output/ui/Sample_Preview.h"
-#include "output/ui/Send_Modeless.h"
 #include "output/ui/SheetPreview.h"
 #include "platform/UiServices.h"
 #include "platform/ui/DefaultDialog.h"
@@ -98,8 +96,7 @@ Print_Wnd::Print_Wnd(QWidget *parent)
       print_alignment(Form::comboBox("print_alignment", {tr("Front above back"), tr("Front left of back")})),
       print_with_batch_chk(Form::checkBox("print_with_batch_chk", tr("One card per value of the bound series"))),
       print_with_excel_chk(Form::checkBox("print_with_excel_chk", tr("One card per bound Excel row"))),
-      PrintView(new Sample_Preview), m_pageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()),
-      m_progress(new Send_Modeless(this)), m_run(new RecordRun(m_progress, this))
+      PrintView(new Sample_Preview), m_pageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF())
 {
     setObjectName(QStringLiteral("Print_Wnd"));
     setWindowTitle(tr("Print"));
@@ -236,10 +233,7 @@ Print_Wnd::Print_Wnd(QWidget *parent)
     connect(cancelButton, &QPushButton::clicked, this, [this] { CancelButtonPressed(); });
 }
 
-Print_Wnd::~Print_Wnd()
-{
-    m_run->stopAndWait();
-}
+Print_Wnd::~Print_Wnd() = default;
 
 Print_Wnd *Print_Wnd::defaultInstance()
 {
@@ -538,7 +532,7 @@ std::shared_ptr<SheetTarget> Print_Wnd::makeTarget(const QString &pdfPath, QStri
 
 bool Print_Wnd::Execute_Printing(bool preview)
 {
-    if (!m_source.design || m_run->isRunning())
+    if (!m_source.design || (m_source.run && m_source.run->isRunning()))
         return false;
     if (m_layout.cellExceedsPaper() &&
         platform::uiServices().askYesNo(kTooBig) != platform::UiServices::Answer::Yes)
@@ -568,6 +562,8 @@ bool Print_Wnd::Execute_Printing(bool preview)
         return true;
     }
 
+    if (!m_source.run)
+        return false;
     QString pdfPath;
     if (Printer_ComboBox->currentText() == kPdfTarget && Printer_ComboBox->currentIndex() == Printer_ComboBox->count() - 1) {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -586,19 +582,12 @@ bool Print_Wnd::Execute_Printing(bool preview)
     }
     auto design = m_source.design;
     auto report = std::make_shared<RunReport>();
-    OutputState &output = Output();
-    const RunCounters counters{&output.list_count, &output.curr_barcode_count, &output.Stop_SMS_Sending_Now};
-    counters.stop->store(false);
-    App().Card_Value_In_Process = true;
     const std::function<void()> finished = m_source.finished;
-    return m_run->start(
-        counters,
+    return m_source.run->start(
         RunSheet{tr("Printing"), tr("Card"), tr("Do you want to stop printing?"), tr("Stopping after the current card…")},
-        [design, binding, run, target, report, counters] {
-            RecordApplier apply;
-            if (binding)
-                apply = [binding](int record, GraphicList &objects) { return binding->apply(record, objects); };
-            *report = printSheets(*design, run, apply, *target, counters);
+        true,
+        [design, binding, run, target, report](const RunCounters &counters) {
+            *report = printSheets(*design, run, applierOf(binding), *target, counters);
         },
         [report, finished, target, isBound] {
             if (!report->succeeded()) {
@@ -608,7 +597,6 @@ bool Print_Wnd::Execute_Printing(bool preview)
                     closing.recordsNotDone.clear(); // the same card in every cell: no records to name
                 Show_MessageBox(closing.text());
             }
-            App().Card_Value_In_Process = false;
             if (finished)
                 finished();
         });

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QPageLayout>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -19,7 +20,6 @@ class QPushButton;
 class QToolButton;
 class RecordRun;
 class Sample_Preview;
-class Send_Modeless;
 class StepperSpinBox;
 
 // What the design window hands the print dialog when it opens it: the design as it stands (its
@@ -29,6 +29,7 @@ struct PrintSource {
     std::shared_ptr<const DesignSnapshot> design;
     std::shared_ptr<RecordBinding> binding; // null for a design bound to nothing
     std::function<void()> finished;
+    QPointer<RecordRun> run;                // the program's one run, which printing shares
 };
 
 // The program's own print panel: printer (or a PDF file), paper, orientation, the cell size, gaps,
@@ -77,7 +78,7 @@ public:
     void CancelButtonPressed();
 
     const Print_Sheet_Layout &layout() const { return m_layout; }
-    RecordRun *printRun() const { return m_run; }
+    RecordRun *printRun() const { return m_source.run; }
     // The page layout of the printer or PDF file chosen: paper and orientation.
     QPageLayout pageLayout() const { return m_pageLayout; }
 
@@ -122,6 +123,4 @@ private:
     QMarginsF m_chosenMargins; // in Page Setup, in points
     PrintSource m_source;
     bool loading = false;
-    Send_Modeless *m_progress;
-    RecordRun *m_run;
 };

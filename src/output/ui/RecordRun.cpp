@@ -1,6 +1,8 @@
 #include "output/ui/RecordRun.h"
 
+#include "core/AppState.h"
 #include "core/MessageBoxes.h"
+#include "output/OutputState.h"
 #include "output/ui/Send_Modeless.h"
 
 #include <exception>
@@ -19,12 +21,25 @@ RecordRun::~RecordRun()
     stopAndWait();
 }
 
-bool RecordRun::start(const RunCounters &counters, const RunSheet &text, std::function<void()> job,
+RunCounters RecordRun::counters()
+{
+    OutputState &output = Output();
+    return RunCounters{&output.list_count, &output.curr_barcode_count, &output.Stop_SMS_Sending_Now,
+                       &output.Pause_Delay_Time, &output.End_Outside_Programs};
+}
+
+bool RecordRun::start(const RunSheet &text, bool records, std::function<void(const RunCounters &)> job,
                       std::function<void()> finished)
 {
     if (isRunning())
         return false;
+    const RunCounters counters = RecordRun::counters();
+    counters.stop->store(false);
+    counters.end->store(false);
     m_counters = counters;
+    m_records = records;
+    if (records)
+        App().Card_Value_In_Process = true;
     m_finished = std::move(finished);
     if (m_sheet) {
         m_sheet->beginRun(counters, text);
@@ -35,9 +50,9 @@ bool RecordRun::start(const RunCounters &counters, const RunSheet &text, std::fu
     m_timer.start();
     QPointer<RecordRun> self(this);
     const quint64 generation = ++m_generation;
-    m_worker = std::thread([this, self, generation, job = std::move(job)] {
+    m_worker = std::thread([this, self, generation, counters, job = std::move(job)] {
         try {
-            job();
+            job(counters);
         } catch (const std::exception &e) {
             Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
         }
@@ -60,6 +75,8 @@ void RecordRun::end()
         m_sheet->update_sending_progress_bar();
         m_sheet->hide();
     }
+    if (std::exchange(m_records, false))
+        App().Card_Value_In_Process = false;
     if (auto finished = std::exchange(m_finished, {}))
         finished();
 }
@@ -77,4 +94,6 @@ void RecordRun::stopAndWait()
     m_finished = {};
     if (m_sheet)
         m_sheet->hide();
+    if (std::exchange(m_records, false))
+        App().Card_Value_In_Process = false;
 }

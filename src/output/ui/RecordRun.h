@@ -22,14 +22,18 @@ public:
     ~RecordRun() override;
 
     bool isRunning() const { return m_worker.joinable(); }
-    // Starts `job` on the worker and shows the sheet over its parent window, saying `text`; `finished`
-    // runs on the GUI thread after the job returned and the worker was joined. False while another
-    // run goes on.
-    bool start(const RunCounters &counters, const RunSheet &text, std::function<void()> job,
+    // Starts `job` on the worker with the run's counters (the process-wide progress, stop and end
+    // flags, cleared) and shows the sheet over its parent window, saying `text`. A run that draws
+    // records (`records`) holds the canvas's redraws until it ends. `finished` runs on the GUI thread
+    // after the job returned and the worker was joined. False while another run goes on: there is
+    // one run at a time.
+    bool start(const RunSheet &text, bool records, std::function<void(const RunCounters &)> job,
                std::function<void()> finished);
-    // Asks the run to stop, ends any outside program it waits on (the counters' end flag), and waits
-    // for its worker; `finished` is not called.
+    // Asks the run to stop, ends any outside program it waits on (the end flag), and waits for its
+    // worker; `finished` is not called.
     void stopAndWait();
+    // The counters every run reports to.
+    static RunCounters counters();
 
     static constexpr int kTickMs = 500;
 
@@ -39,6 +43,7 @@ private:
     QPointer<Send_Modeless> m_sheet;
     QTimer m_timer;
     RunCounters m_counters;
+    bool m_records = false;
     std::thread m_worker;
     std::function<void()> m_finished;
     quint64 m_generation = 0; // an end posted by a run that was stopped and waited for does nothing

@@ -236,8 +236,7 @@ bool Send_Mail::Send_Button()
 {
     if (!m_host.run || running())
         return false;
-    OutputState &output = Output();
-    output.Stop_SMS_Sending_Now = false;
+    const OutputState &output = Output();
     const QString missing = m_host.task.problem();
     if (!missing.isEmpty()) {
         Show_MessageBox(missing);
@@ -269,23 +268,16 @@ bool Send_Mail::Send_Button()
         return false;
     auto design = std::make_shared<const DesignSnapshot>(
         request.mode == MailMode::WithoutCard || !m_host.snapshot ? DesignSnapshot() : m_host.snapshot());
-    RecordApplier apply;
-    if (bound)
-        apply = [binding](int record, GraphicList &objects) { return binding->apply(record, objects); };
+    const RecordApplier apply = bound ? applierOf(binding) : RecordApplier();
     auto report = std::make_shared<MailReport>();
-    const RunCounters counters{&output.list_count, &output.curr_barcode_count, &output.Stop_SMS_Sending_Now,
-                               &output.Pause_Delay_Time, &output.End_Outside_Programs};
-    output.End_Outside_Programs = false;
     const MailScript task = m_host.task;
-    if (bound)
-        App().Card_Value_In_Process = true;
     setRunning(true);
     // A mail under way is never cut off by Stop: it goes or fails first.
     const bool started = m_host.run->start(
-        counters,
         RunSheet{tr("Sending E-mail"), QString(), tr("Do you want to stop sending?"),
                  tr("Stopping once the e-mail being sent has gone…")},
-        [design, request, apply, task, counters, report] {
+        bound,
+        [design, request, apply, task, report](const RunCounters &counters) {
             *report = Send_Mail_Thread(*design, request, apply, task, counters);
         },
         [this, report, bound] {
@@ -295,10 +287,8 @@ bool Send_Mail::Send_Button()
             m_lastMessage = report->message();
             Show_MessageBox(m_lastMessage);
         });
-    if (!started) {
+    if (!started)
         setRunning(false);
-        App().Card_Value_In_Process = false;
-    }
     return started;
 }
 

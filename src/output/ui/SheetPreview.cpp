@@ -68,10 +68,7 @@ void SheetPreview::showSheet(int sheet)
     SheetRun one = m_run;
     one.firstSheet = one.lastSheet = sheet;
     SheetPictures pictures(m_run.layout.paper, kDpi);
-    const std::shared_ptr<const RecordBinding> binding = m_binding;
-    RecordApplier apply;
-    if (binding)
-        apply = [binding](int record, GraphicList &objects) { return binding->apply(record, objects); };
+    const RecordApplier apply = applierOf(m_binding);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const RunReport report = printSheets(*m_design, one, apply, pictures, {});
     QApplication::restoreOverrideCursor();

@@ -1,5 +1,7 @@
 #include "output/ui/ExportSheet.h"
 #include "output/ui/RecordRun.h"
+#include "core/AppState.h"
+#include "output/OutputState.h"
 #include "output/ui/Send_Modeless.h"
 
 #include "fixtures/EventLoop.h"
@@ -90,43 +92,46 @@ TEST(Send_Modeless, StopAsksWhetherToStopAndOnlyYesStops)
 
 TEST(RecordRun, TheSheetFollowsTheWorkerUntilItEnds)
 {
+    AppFixture app;
     ScopedScriptedServices services;
-    std::atomic<int> total{0};
-    std::atomic<double> current{0};
-    std::atomic<bool> stop{false};
-    const RunCounters counters{&total, &current, &stop};
     QWidget window;
     auto *sheet = new Send_Modeless(&window);
     window.show();
 
-    // A run that ends by itself: the sheet shows the counters until the end, then `finished` runs.
+    // A run that ends by itself: the sheet shows the counters until the end, then `finished` runs;
+    // a run of records holds the canvas's redraws meanwhile.
     auto run = std::make_unique<RecordRun>(sheet);
     std::atomic<bool> release{false};
     bool finished = false;
-    ASSERT_TRUE(run->start(counters, RunSheet{QString(), QStringLiteral("Frame"), QStringLiteral("Stop?"), QString()}, [&] {
-        total = 4;
-        current = 2;
-        while (!release)
-            std::this_thread::yield();
-    }, [&] { finished = true; }));
+    Output().Stop_SMS_Sending_Now = true; // left by an earlier run
+    ASSERT_TRUE(run->start(RunSheet{QStringLiteral("Exporting"), QStringLiteral("Frame"), QStringLiteral("Stop?"), QString()},
+                           true, [&](const RunCounters &counters) {
+                               EXPECT_FALSE(counters.stop->load());
+                               *counters.total = 4;
+                               *counters.current = 2;
+                               while (!release)
+                                   std::this_thread::yield();
+                           },
+                           [&] { finished = true; }));
     EXPECT_TRUE(sheet->isVisible());
-    EXPECT_FALSE(run->start(counters, {}, [] {}, [] {})) << "one run at a time";
+    EXPECT_TRUE(App().Card_Value_In_Process);
+    EXPECT_FALSE(run->start({}, false, [](const RunCounters &) {}, [] {})) << "one run at a time";
     EXPECT_TRUE(waitFor([&] { return sheet->_curr_msg_cnt->text() == QStringLiteral("2 / 4 Frame"); }, 3000));
     release = true;
     EXPECT_TRUE(waitFor([&] { return finished; }, 3000));
     EXPECT_FALSE(sheet->isVisible());
     EXPECT_FALSE(run->isRunning());
+    EXPECT_FALSE(App().Card_Value_In_Process);
 
     // Closing the program: the run is told to end what it waits on, and is waited for.
-    std::atomic<bool> end{false};
-    ASSERT_TRUE(run->start({&total, &current, &stop, nullptr, &end}, {}, [&] {
-        while (!end)
+    ASSERT_TRUE(run->start({}, true, [](const RunCounters &counters) {
+        while (!counters.end->load())
             std::this_thread::yield();
     }, [] {}));
     run->stopAndWait();
-    EXPECT_TRUE(stop && end);
+    EXPECT_TRUE(Output().Stop_SMS_Sending_Now && Output().End_Outside_Programs);
     EXPECT_FALSE(run->isRunning());
-
+    EXPECT_FALSE(App().Card_Value_In_Process);
 }
 
 TEST(ExportSheet, SheetsForALook)

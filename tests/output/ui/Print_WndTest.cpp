@@ -1,5 +1,6 @@
 #include "output/ui/Print_Wnd.h"
 #include "output/ui/RecordRun.h"
+#include "output/ui/Send_Modeless.h"
 #include "output/ui/Sample_Preview.h"
 #include "output/ui/SheetPreview.h"
 
@@ -50,6 +51,7 @@ protected:
     AppFixture app;
     ScopedScriptedServices services;
     Print_Wnd dialog;
+    RecordRun run{new Send_Modeless(&dialog)}; // the program's one run
     QTemporaryDir dir;
     int finished = 0;
 
@@ -57,6 +59,7 @@ protected:
     {
         PrintSource made = source(rows);
         made.finished = [this] { ++finished; };
+        made.run = &run;
         dialog.fill(made);
         return made;
     }
