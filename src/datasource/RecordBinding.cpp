@@ -5,15 +5,16 @@
 #include "core/ImageCategories.h"
 #include "core/ImageProcesser.h"
 #include "core/MessageBoxes.h"
-#include "platform/UiServices.h"
 #include "core/StringHelpers.h"
 #include "datasource/DataSourceType.h"
+#include "datasource/RecordSide.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/SeriesStore.h"
 #include "canvas/SKTRenderingView.h"
 #include "document/ControlTags.h"
 #include "document/DesignSnapshot.h"
 #include "document/SKTImage.h"
+#include "platform/UiServices.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -220,13 +221,12 @@ Card_Side_Image RecordBinding::Set_data_table_value_to_card(const DesignSnapshot
 {
     try {
         const int side = card_side == Card_Side_Code(0) ? 0 : 1;
-        const DesignSnapshot::Side &shown = snapshot.side(side);
-        GraphicList copies = DesignSnapshot::copyOf(shown.graphics);
-        const RecordOutcome outcome = apply(record, copies);
+        RecordOutcome outcome;
+        const Card_Side_Image drawn = drawRecordSide(
+            snapshot, side, record, [this](int r, GraphicList &objects) { return apply(r, objects); }, outcome);
         for (const QString &failure : outcome.failures)
             Show_NSLog_Message(QStringLiteral("Record %1: %2").arg(record + 1).arg(failure));
-        return Card_Side_Image(std::make_shared<const SKTRenderingView>(snapshot.frame, copies, shown.face,
-                                                                       snapshot.cardShape, snapshot.resources));
+        return drawn;
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
         return {};

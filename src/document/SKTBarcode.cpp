@@ -91,9 +91,12 @@ void SKTBarcode::copyLoadedPicturesTo(SKTGraphic &copy) const
     auto &barcode = static_cast<SKTBarcode &>(copy);
     barcode._contents = _contents;
     barcode.m_samplePath = m_samplePath;
-    barcode.m_drawing = m_drawing;
-    barcode.m_drawingKey = m_drawingKey;
-    barcode.m_textsApart = m_textsApart;
+    // The copy's picture holds the same pixels, under a key of its own.
+    if (m_drawing && m_drawingKey == _barcode_image.cacheKey()) {
+        barcode.m_drawing = m_drawing;
+        barcode.m_drawingKey = barcode._barcode_image.cacheKey();
+        barcode.m_textsApart = m_textsApart;
+    }
 }
 
 void SKTBarcode::setSymbolDrawing(std::shared_ptr<const SymbolDrawing> drawing, bool textsApart)

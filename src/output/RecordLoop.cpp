@@ -48,28 +48,6 @@ ClosingReport RunReport::closing(const QString &doneSentence, const QString &uni
 
 namespace {
 
-Card_Side_Image sideImage(const DesignSnapshot &design, const DesignSnapshot::Side &side, const GraphicList &graphics)
-{
-    return Card_Side_Image(std::make_shared<const SKTRenderingView>(design.frame, graphics, side.face, design.cardShape,
-                                                                    design.resources));
-}
-
-Card_Side_Image drawSide(const DesignSnapshot &design, bool backSide, int record, const RecordApplier &apply,
-                         RecordOutcome &outcome)
-{
-    const DesignSnapshot::Side &side = design.side(backSide ? 1 : 0);
-    GraphicList copies = DesignSnapshot::copyOf(side.graphics);
-    if (apply) {
-        const RecordOutcome applied = apply(record, copies);
-        outcome.picturePixels += applied.picturePixels;
-        if (!applied.ok) {
-            outcome.ok = false;
-            outcome.failures += applied.failures;
-        }
-    }
-    return sideImage(design, side, copies);
-}
-
 // One record's work in flight: drawn and prepared on a pool thread, delivered by the loop.
 struct Slot {
     RecordDrawing drawing;
@@ -97,6 +75,41 @@ struct Pipeline {
 };
 
 
+// Without values every record is the design as it stands: one copy, drawn and prepared once, is
+// handed over as often as there are records.
+RunReport sameRecords(const DesignSnapshot &design, RecordSink &sink, const RunCounters &counters, RunReport report)
+{
+    RecordDrawing drawing;
+    std::any prepared;
+    try {
+        if (sink.wantsBack())
+            drawing.back = drawRecordSide(design, 1, 0, {}, drawing.outcome);
+        if (sink.wantsFront())
+            drawing.front = drawRecordSide(design, 0, 0, {}, drawing.outcome);
+        prepared = sink.prepare(drawing);
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    }
+    for (int record = 0; record < report.total; ++record) {
+        if (counters.stop && counters.stop->load()) {
+            report.stopped = true;
+            break;
+        }
+        if (counters.current)
+            *counters.current = record + 1;
+        drawing.record = record;
+        std::any handed = prepared;
+        QString error;
+        if (!sink.deliver(drawing, handed, &error)) {
+            report.failure = error.isEmpty() ? QStringLiteral("The record could not be written.") : error;
+            Show_NSLog_Message(report.failure);
+            break;
+        }
+        report.delivered = record + 1;
+    }
+    return report;
+}
+
 } // namespace
 
 RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplier &apply, RecordSink &sink,
@@ -112,6 +125,8 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
         return report;
     const bool front = sink.wantsFront();
     const bool back = sink.wantsBack();
+    if (!apply)
+        return sameRecords(design, sink, counters, report);
     // A pool of the run's own: the global one also serves the GUI thread's painting, which must not
     // wait behind a queue of records.
     QThreadPool pool;
@@ -123,6 +138,7 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
     // effects are then made here once and shared by every record's copies instead of per record.
     if (report.total > 1) try {
         RecordDrawing warm;
+        warm.record = -1;
         if (front)
             warm.front = sideImage(design, design.front, design.front.graphics);
         if (back)
@@ -140,9 +156,9 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
         try {
             // For both sides the back is applied first, as a bound run has always done it.
             if (back)
-                slot.drawing.back = drawSide(design, true, record, apply, slot.drawing.outcome);
+                slot.drawing.back = drawRecordSide(design, 1, record, apply, slot.drawing.outcome);
             if (front)
-                slot.drawing.front = drawSide(design, false, record, apply, slot.drawing.outcome);
+                slot.drawing.front = drawRecordSide(design, 0, record, apply, slot.drawing.outcome);
             applied = true;
             pipeline->recordApplied(slot.drawing.outcome.picturePixels);
             slot.prepared = sink.prepare(slot.drawing);

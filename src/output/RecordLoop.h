@@ -3,6 +3,7 @@
 #include "canvas/Card_Side_Image.h"
 #include "output/ClosingReport.h"
 #include "datasource/RecordBinding.h"
+#include "datasource/RecordSide.h"
 #include "document/DesignSnapshot.h"
 #include "document/SKTGraphic.h"
 
@@ -15,10 +16,6 @@
 #include <functional>
 #include <memory>
 
-// Writes record `record`'s values into `objects` (copies of one side's objects, nobody else's), as
-// RecordBinding::apply does. Called on pool threads, side by side for different records: it must read
-// only what the run gave it.
-using RecordApplier = std::function<RecordOutcome(int record, GraphicList &objects)>;
 
 // The record function of a run's sources: each record's values from `binding` (a copy the run
 // alone reads); none for a design bound to nothing.
@@ -26,7 +23,7 @@ RecordApplier applierOf(std::shared_ptr<const RecordBinding> binding);
 
 // The sides of one record as the loop drew them, with what applying the record came to.
 struct RecordDrawing {
-    int record = 0;
+    int record = 0; // -1: the design itself, drawn once before the records to ready what they share
     Card_Side_Image front, back; // the null picture for a side the sink does not want
     RecordOutcome outcome;
 };

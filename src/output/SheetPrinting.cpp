@@ -27,8 +27,11 @@ public:
     bool wantsFront() const override { return !m_layout.backOnly(); }
     bool wantsBack() const override { return m_layout.backOnly() || m_layout.bothSides(); }
     // The record's own copies, before the page draws them: symbols become shapes here, side by side.
+    // The design itself (record -1) is the run's snapshot, which nothing changes.
     std::any prepare(const RecordDrawing &drawing) const override
     {
+        if (drawing.record < 0)
+            return {};
         for (const Card_Side_Image *side : {&drawing.front, &drawing.back})
             if (const SKTRenderingView *view = side->renderingView())
                 for (const SKTGraphicPtr &graphic : view->graphics())
@@ -246,27 +249,8 @@ RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const R
         for (int &record : report.failedRecords)
             record += firstCell;
     } else {
-        // The design as it stands fills every cell: drawn from the snapshot itself, never copied.
-        report.total = cards;
-        if (counters.total)
-            *counters.total = cards;
-        RecordDrawing drawing;
-        drawing.front = Card_Side_Image(std::make_shared<const SKTRenderingView>(design, 0));
-        drawing.back = Card_Side_Image(std::make_shared<const SKTRenderingView>(design, 1));
-        sink.prepare(drawing);
-        std::any nothing;
-        for (int cell = 0; cell < cards; ++cell) {
-            if (counters.stop && counters.stop->load()) {
-                report.stopped = true;
-                break;
-            }
-            drawing.record = firstCell + cell;
-            if (!sink.deliver(drawing, nothing, &report.failure))
-                break;
-            report.delivered = cell + 1;
-            if (counters.current)
-                *counters.current = cell + 1;
-        }
+        // The design as it stands fills every cell.
+        report = runRecords(design, cards, {}, sink, counters);
     }
     // The sheets the layout asks for are all printed, the last ones partly or wholly blank.
     while (report.failure.isEmpty() && !report.stopped && sink.sheets() < last - first + 1)
