@@ -28,9 +28,10 @@ struct RecordDrawing {
     RecordOutcome outcome;
 };
 
-// Where a run's records go: picture files now, a printed page's cells or a mail's attachment in
-// their turn. The loop calls prepare() on pool threads, several records at once, and deliver() on
-// its own thread, once per record, in record order.
+// Where a run's records go: picture files (export), the cells of printed sheets, a mail's
+// attachments. The loop calls prepare() on pool threads, several records at once (and once for the
+// design itself, record -1, before them), and deliver() on its own thread, once per record, in
+// record order.
 class RecordSink {
 public:
     virtual ~RecordSink() = default;
