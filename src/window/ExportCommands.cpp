@@ -1,116 +1,36 @@
-// Export from the design window: the export sheet, a single picture of the design or one file set per
-// record on a worker with the progress sheet, and the end of a run.
+// Export from the design window: the Export command's own class does the work; here are the window's
+// part (the design's snapshot, the completion box) and the end of a run.
 
 #include "window/SKTWindowController.h"
 
 #include "barcode/BarcodeGenerator.h"
 #include "core/AppState.h"
-#include "core/MessageBoxes.h"
-#include "core/PathHelpers.h"
-#include "core/Side_Code.h"
-#include "document/SKTDocument.h"
 #include "output/OutputState.h"
-#include "output/PictureExport.h"
-#include "output/ui/ExportSheet.h"
+#include "output/ui/ExportCommand.h"
 #include "output/ui/RecordRun.h"
-#include "output/ui/Send_Modeless.h"
-#include "platform/UiServices.h"
-#include "window/WindowState.h"
-
-#include <QCheckBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
-
-#include <memory>
 
 void SKTWindowController::Export_Button()
 {
-    Log_Exceptions([&] {
-        if (!ExportWindow || (m_recordRun && m_recordRun->isRunning()))
-            return;
-        OutputState &output = Output();
-        // The sources are read once, here: the run reads this copy and nothing else of them.
-        Check_Series_Or_Excel_Use_or_not();
-        auto binding = std::make_shared<RecordBinding>(data_table_content);
-        ExportWindow->resetForExport(binding->Use_Data_Sheet_Values, binding->Use_Excel_Binding_Values);
-        output.export_card_side = Side_Code_Name(Side_Code::Front);
-        if (ExportWindow->Open_Wnd() != 1)
-            return;
-        exportChoice = ExportWindow->choice();
-        output.export_card_side = exportChoice.sides;
-        binding->useSources(ExportWindow->exportsSeries(), ExportWindow->exportsExcel());
-        if (!binding->Continue_Without_Missing_Series())
-            return;
-        const bool bound = binding->Use_Data_Sheet_Values || binding->Use_Excel_Binding_Values;
-        const QString start = Panel_Start_Folder(QStandardPaths::PicturesLocation);
-        if (!bound) {
-            QString path = platform::uiServices().chooseFileToSave(
-                tr("Export"), start, QStringLiteral("Card.") + exportChoice.type, {exportChoice.type});
-            if (path.isEmpty())
-                return;
-            if (QFileInfo(path).suffix().compare(exportChoice.type, Qt::CaseInsensitive) != 0)
-                path += QLatin1Char('.') + exportChoice.type;
-            Export_Single_File(path, true);
-            return;
-        }
-        const int count = binding->Total_Batch_Excel_Card;
-        if (count <= 0) {
-            Show_MessageBox(PictureExport::kListEmpty);
-            return;
-        }
-        const QString folder = platform::uiServices().chooseFolder(tr("Export"), start);
-        if (!folder.isEmpty())
-            Export_Batch_File(folder, count, applierOf(binding));
-    });
+    if (m_export)
+        m_export->Export_Button();
 }
 
 bool SKTWindowController::Export_Single_File(const QString &path, bool show_msg)
 {
-    const ExportReport report = PictureExport::Export_Single_File(exportSnapshot(), exportChoice, path);
-    if (!report.succeeded()) {
-        Show_MessageBox(report.message());
-        return false;
-    }
-    if (show_msg) {
-        OutputState &output = Output();
-        output.Export_File_Path = report.path;
-        output.Export_File_Message = report.message();
-        Open_Export_File_Box();
-    }
-    return true;
+    return m_export && m_export->Export_Single_File(path, show_msg);
 }
 
 bool SKTWindowController::Export_Batch_File(const QString &folder, int count, const RecordApplier &apply)
 {
-    if (!m_recordRun || m_recordRun->isRunning())
-        return false;
-    if (count <= 0) {
-        Show_MessageBox(PictureExport::kListEmpty);
-        return false;
-    }
-    // Everything the worker reads is made here, on the GUI thread: copies, not the objects the user edits.
-    auto design = std::make_shared<const DesignSnapshot>(exportSnapshot());
-    auto report = std::make_shared<ExportReport>();
-    const ExportChoice choice = exportChoice;
-    return m_recordRun->start(
-        RunSheet{tr("Exporting"), tr("Frame"), tr("Do you want to stop the export?"),
-                 tr("Stopping after the current record…")},
-        true,
-        [design, report, choice, folder, count, apply](const RunCounters &counters) {
-            *report = PictureExport::Export_Batch_File(*design, choice, folder, count, apply, counters);
-        },
-        [this, report] {
-            Select_first_row_value_for_design(false);
-            if (!report->error.isEmpty()) {
-                Show_MessageBox(report->error);
-                return;
-            }
-            OutputState &output = Output();
-            output.Export_File_Path = report->path;
-            output.Export_File_Message = report->message();
-            Open_Export_File_Box();
-        });
+    return m_export && m_export->Export_Batch_File(folder, count, apply);
+}
+
+void SKTWindowController::showExportDone(const QString &path, const QString &message)
+{
+    OutputState &output = Output();
+    output.Export_File_Path = path;
+    output.Export_File_Message = message;
+    Open_Export_File_Box();
 }
 
 DesignSnapshot SKTWindowController::exportSnapshot()

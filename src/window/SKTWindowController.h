@@ -44,6 +44,7 @@ class TextPropertiesTab;
 class ColorWell;
 class Export_Template;
 class Help_Support;
+class ExportCommand;
 class ExportSheet;
 class RecordRun;
 class Send_Modeless;
@@ -347,9 +348,9 @@ public:
     DesignSnapshot exportSnapshot();
     // Stops a bound run and waits for its worker (closing the window does).
     void stopRecordRun();
+    // The completion box of an export: the file or folder written, and the export's message.
+    void showExportDone(const QString &path, const QString &message);
     RecordRun *recordRun() const { return m_recordRun; }
-    // What the export sheet chose last, or the template export's.
-    ExportChoice exportChoice;
 
     // --- Printing --------------------------------------------------------------------------------
     // Reads the design's sources; a bound design without records says "List is empty.".
@@ -528,6 +529,7 @@ public:
     QDialog *Open_Export_Files = nullptr;
     // The export sheet (its layout's `panel` too).
     ExportSheet *ExportWindow = nullptr;
+    ExportCommand *m_export = nullptr; // the Export command, over ExportWindow
     QCheckBox *_open_log_chk = nullptr;
     QLabel *_open_log_path = nullptr, *_open_log_message = nullptr;
 

@@ -12,6 +12,7 @@
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "output/OutputState.h"
+#include "output/ui/ExportCommand.h"
 #include "window/Export_Template.h"
 #include "window/TemplateFiles.h"
 #include "window/Template_Wizard.h"
@@ -59,8 +60,8 @@ bool SKTWindowController::Write_Template(const QString &name)
     // The thumbnail is the design's one picture of both sides, front above back, at one pixel per
     // point whatever the export sheet chose last.
     Output().export_card_side = Side_Code_Name(Side_Code::Both);
-    exportChoice = ExportChoice{Side_Code_Name(Side_Code::Both), true, QStringLiteral("PNG"),
-                                double(PictureExport::resolutions().first())};
+    m_export->choice = ExportChoice{Side_Code_Name(Side_Code::Both), true, QStringLiteral("PNG"),
+                                    double(PictureExport::resolutions().first())};
     // Either write reports its own failure.
     if (!saved)
         return false;

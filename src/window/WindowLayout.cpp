@@ -8,6 +8,8 @@
 #include "canvas/SKTTool.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
+#include "core/PathHelpers.h"
+#include "output/ui/ExportCommand.h"
 #include "output/ui/ExportSheet.h"
 #include "output/ui/RecordRun.h"
 #include "output/ui/Send_Modeless.h"
@@ -31,6 +33,7 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QFrame>
+#include <QStandardPaths>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -360,6 +363,18 @@ void SKTWindowController::buildSheets()
     Send_Models_Window = progress;
     m_recordRun = new RecordRun(progress, this);
     ExportWindow = new ExportSheet(Main_wnd);
+    ExportHost exportHost;
+    exportHost.sources = [this] {
+        Check_Series_Or_Excel_Use_or_not();
+        return std::make_shared<RecordBinding>(data_table_content);
+    };
+    exportHost.snapshot = [this] { return exportSnapshot(); };
+    exportHost.startFolder = [] { return Panel_Start_Folder(QStandardPaths::PicturesLocation); };
+    exportHost.completed = [this](const QString &path, const QString &message) { showExportDone(path, message); };
+    exportHost.runEnded = [this] { Select_first_row_value_for_design(false); };
+    exportHost.sheet = ExportWindow;
+    exportHost.run = m_recordRun;
+    m_export = new ExportCommand(std::move(exportHost), this);
 
     Open_Export_Files = named(new QDialog(Main_wnd), "Open_Export_Files");
     Open_Export_Files->setWindowTitle(tr("Export"));
