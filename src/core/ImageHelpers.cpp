@@ -5,7 +5,9 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
+#include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -162,6 +164,21 @@ QImage Increase_DPI(const QImage &image, double dpi, const QSizeF &points)
         logException(e);
         return {};
     }
+}
+
+QSize reducedSizeForDrawing(const QSize &pixels, const QSizeF &target, const QTransform &device)
+{
+    if (pixels.isEmpty())
+        return QSize();
+    const double across = target.width() * std::hypot(device.m11(), device.m12());
+    const double down = target.height() * std::hypot(device.m21(), device.m22());
+    const double needed = std::max(across / pixels.width(), down / pixels.height());
+    constexpr double kStep = 1.25;
+    if (!(needed > 0.0) || !std::isfinite(needed) || needed * kStep >= 1.0)
+        return QSize();
+    const double factor = std::pow(kStep, std::floor(std::log(1.0 / needed) / std::log(kStep)));
+    return QSize(std::max(1, int(std::ceil(pixels.width() / factor))),
+                 std::max(1, int(std::ceil(pixels.height() / factor))));
 }
 
 bool Save_gen_image(const QImage &image, const QString &path)

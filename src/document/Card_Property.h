@@ -12,7 +12,8 @@
 
 // The card-face settings of one printable side: border, fill, outline code, size and place, the
 // size preset, the background picture and the card-wide text colour and font. Only the fill fields
-// take part in drawing; the rest are stored, shown and saved.
+// and, for a picture fill, the background picture and its layout take part in drawing; the rest are
+// stored, shown and saved.
 //
 // Every field has a getter of its own name and a setter "set" + name, without side effects.
 // Fields are values: a copy never shares a colour, font or picture that the other could change.

@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
 #include "core/ImageCategories.h"
+#include "core/ImageHelpers.h"
 #include "core/ImageProcesser.h"
 #include "document/ArchiveValues.h"
 #include "document/Shape_Control.h"
@@ -312,20 +313,12 @@ QImage SKTImage::pictureForDrawing(const QPainter &painter, const QRectF &target
 {
     if (_contents.isNull())
         return _contents;
-    const QTransform device = painter.deviceTransform();
-    const double across = target.width() * std::hypot(device.m11(), device.m12());
-    const double down = target.height() * std::hypot(device.m21(), device.m22());
-    const double needed = std::max(across / _contents.width(), down / _contents.height());
-    // Reductions come in steps of 1.25, so that a small change of zoom keeps the copy it has.
-    constexpr double kStep = 1.25;
+    const QSize size = reducedSizeForDrawing(_contents.size(), target.size(), painter.deviceTransform());
     const std::lock_guard lock(m_reducedMutex);
-    if (!(needed > 0.0) || !std::isfinite(needed) || needed * kStep >= 1.0) {
+    if (!size.isValid()) {
         m_reduced = QImage();
         return _contents;
     }
-    const double factor = std::pow(kStep, std::floor(std::log(1.0 / needed) / std::log(kStep)));
-    const QSize size(std::max(1, int(std::ceil(_contents.width() / factor))),
-                     std::max(1, int(std::ceil(_contents.height() / factor))));
     if (m_reduced.isNull() || m_reducedFrom != _contents.cacheKey() || m_reduced.size() != size) {
         m_reduced = _contents.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         m_reduced.setDevicePixelRatio(_contents.devicePixelRatio() * double(size.width()) / _contents.width());

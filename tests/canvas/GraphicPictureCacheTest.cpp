@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 namespace {
@@ -300,4 +301,47 @@ TEST(GraphicPictureCache, AnUnderlayIsDrawnAfreshAtAnotherZoom)
     paint(1.0, card, false); // kept from its second showing
     const QRectF half(0, 0, 240, 200 / 2);
     EXPECT_EQ(paint(2.0, half, false), paint(2.0, half, true));
+}
+
+// A picture fill drawn in bands gives the pixels of one pass, from a smaller copy of a large picture
+// too, and the kept underlay is drawn afresh when the picture or its layout changes.
+TEST(GraphicPictureCache, AnUnderlayFollowsTheBackgroundPictureAndItsLayout)
+{
+    AppFixture app;
+    Card_Property face;
+    face.setCard_fill_chk(true);
+    face.setCard_fill_style(QStringLiteral("I"));
+    face.setCard_BG_Image(quadrants(30, 20));
+    face.setCard_BG_Image_Layout(QStringLiteral("Tile"));
+    GraphicPictureCache pictures;
+    UnderlayPicture underlay;
+    const auto paint = [&](bool clipFirst) {
+        // A card of whole pixels at this zoom, so that the kept underlay has no partly covered edge.
+        QImage image(360, 285, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::gray);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (clipFirst) // drawn in one pass, without the underlay
+            painter.setClipRect(image.rect());
+        painter.scale(1.5, 1.5);
+        SideDrawingOptions options;
+        options.backdrop = QColor(230, 231, 232);
+        options.pictures = &pictures;
+        options.underlay = &underlay;
+        EXPECT_TRUE(drawCardSide(painter, {}, &face, 1, QRectF(0, 0, 240, 190), QRectF(0, 0, 240, 190), options));
+        return image;
+    };
+    const std::function<void()> changes[] = {
+        [] {},
+        [&] { face.setCard_BG_Image_Layout(QStringLiteral("Center")); },
+        [&] { face.setCard_BG_Image(quadrants(1200, 900)); },
+        [&] { face.setCard_BG_Image_Layout(QStringLiteral("Stretch")); },
+        [&] { face.setCard_BG_Image(solidPicture(Qt::darkCyan, 1200, 900)); },
+    };
+    for (const std::function<void()> &change : changes) {
+        change();
+        const QImage onePass = paint(true);
+        for (int showing = 0; showing < 3; ++showing) // drawn in bands, then kept
+            EXPECT_EQ(paint(false), onePass) << face.Card_BG_Image_Layout().toStdString() << " showing " << showing;
+    }
 }

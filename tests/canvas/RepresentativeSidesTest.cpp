@@ -144,6 +144,49 @@ TEST(RepresentativeSides, OneSideOnEightThreadsAtOnceGivesOnePicture)
         EXPECT_TRUE(picture == alone);
 }
 
+// The back with a background picture in each layout of the panel's list, on a rounded and on an oval
+// card, under an object: the picture is cut to the card's outline and the object lies over it.
+TEST(RepresentativeSides, BackgroundPicturesInEachLayoutLookAsStored)
+{
+    AppFixture app;
+    // Quadrants inside a dark edge and a light ring: which way up, where each copy ends and how
+    // it is scaled all show.
+    QImage picture = quadrants(48, 30);
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(30, 30, 60), 2));
+        painter.drawRect(QRectF(1, 1, 46, 28));
+        painter.setPen(QPen(QColor(255, 255, 255, 200), 3));
+        painter.drawEllipse(QRectF(14, 5, 20, 20));
+    }
+    const char *layouts[] = {"Center", "Stretch", "Tile"};
+    const int shapes[] = {1, 2};
+    const double gap = 8;
+    QImage sheet(int(3 * kCard.width() + 4 * gap), int(2 * kCard.height() + 3 * gap), QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(QColor(120, 124, 132));
+    QPainter painter(&sheet);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 3; ++column) {
+            DesignSnapshot snapshot;
+            snapshot.back.face = plainFace(Qt::white);
+            snapshot.back.face.setCard_fill_style(QStringLiteral("I"));
+            snapshot.back.face.setCard_BG_Image(picture);
+            snapshot.back.face.setCard_BG_Image_Layout(QString::fromLatin1(layouts[column]));
+            snapshot.back.graphics = {shape("C", QRectF(110, 60, 36, 30), "S")};
+            snapshot.cardShape = shapes[row];
+            snapshot.frame = kCard;
+            snapshot.resources = shippedResources();
+            painter.save();
+            painter.translate(gap + column * (kCard.width() + gap), gap + row * (kCard.height() + gap));
+            EXPECT_TRUE(SKTRenderingView(snapshot, 1).drawRect(painter, kCard)) << layouts[column];
+            painter.restore();
+        }
+    painter.end();
+    EXPECT_TRUE(matchesStoredPicture(sheet, QStringLiteral("canvas/pictures/background-layouts.png")));
+}
+
 TEST(RepresentativeSides, ASnapshotDrawsTheSideAsItWasWhenTaken)
 {
     AppFixture app;
