@@ -125,22 +125,22 @@ QString foldLineBreaks(const QString &value)
     return folded;
 }
 
-QList<QStringView> lines(const QString &text)
+// Calls `line(view)` for each line of `text` (ended by CRLF, CR or LF) that is not empty; a false
+// answer stops. Empty lines are passed over where they are found: a text of line breaks alone
+// must take no memory for them.
+template <typename Line>
+void forEachLine(QStringView text, Line &&line)
 {
-    QList<QStringView> found;
     qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != u'\r' && text[i] != u'\n')
             continue;
-        found << QStringView(text).mid(start, i - start);
-        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+        if (i > start && !line(text.mid(start, i - start)))
+            return;
+        if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
             ++i;
         start = i + 1;
     }
-    if (start < text.size())
-        found << QStringView(text).mid(start);
-    return found;
 }
 
 // The RTF reader: a group stack that knows whether its text is skipped and how many fallback
@@ -388,9 +388,7 @@ QString Clean_Series_Value(const QString &value)
 SeriesSource Text_Values(const QString &text)
 {
     ValueCollector values;
-    for (const QStringView line : lines(text))
-        if (!line.isEmpty() && !values.add(Clean_Series_Value(line.toString())))
-            break;
+    forEachLine(text, [&values](QStringView line) { return values.add(Clean_Series_Value(line.toString())); });
     return values.take();
 }
 
@@ -428,10 +426,10 @@ SeriesSource Read_Text_Source(const QString &path)
 QStringList Pasted_Lines(const QString &text)
 {
     QStringList found;
-    const QString trimmed = Trim_Str(text);
-    for (const QStringView line : lines(trimmed))
-        if (!line.isEmpty())
-            found << line.toString();
+    forEachLine(Trim_Str(text), [&found](QStringView line) {
+        found << line.toString();
+        return true;
+    });
     return found;
 }
 

@@ -39,6 +39,17 @@ QStringList expectedValues(const QList<QStringList> &rows)
     return values;
 }
 
+// The most memory the process held since the last reset, in bytes; -1 where the system cannot say.
+qint64 peakMemory(bool reset)
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs")), status(QStringLiteral("/proc/self/status"));
+    if ((reset && (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)) || !status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = status.readAll();
+    const qsizetype at = text.indexOf("VmHWM:");
+    return at < 0 ? -1 : text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').value(0).toLongLong() * 1024;
+}
+
 } // namespace
 
 // Every CSV, text and RTF file of the corpus reads as its expected table says.
@@ -147,4 +158,19 @@ TEST(SeriesSources, FolderGivesItsPictureFilesSortedByName)
     const SeriesSource source = Picture_Files(dir.path());
     EXPECT_EQ(source.values, (QStringList{dir.filePath("A.JPG"), dir.filePath("b.Png"), dir.filePath("e.jfif")}));
     EXPECT_EQ(Picture_Files(dir.filePath(QStringLiteral("c.txt"))).error, QStringLiteral("Please select valid file path."));
+}
+
+// Empty lines take no memory as they are passed over: a file of line breaks alone reads as no
+// values (the empty series) within a few times its size (a list of them took twenty times).
+TEST(SeriesSources, AFileOfLineBreaksReadsAsNoValuesInMemoryOfItsSize)
+{
+    QTemporaryDir dir;
+    const qint64 size = 16 << 20;
+    writeFile(dir.filePath(QStringLiteral("breaks.txt")), QByteArray(size, '\n'));
+    const qint64 before = peakMemory(true);
+    if (before < 0)
+        GTEST_SKIP() << "the system does not tell the peak memory";
+    const SeriesSource source = Read_Text_Source(dir.filePath(QStringLiteral("breaks.txt")));
+    EXPECT_LT(peakMemory(false) - before, 6 * size);
+    EXPECT_TRUE(source.ok() && source.values.isEmpty()) << source.error.toStdString();
 }
