@@ -34,16 +34,19 @@ bool holdsText(QStringView text)
 }
 
 // Calls `field(text, endsRecord)` for each field of CSV `text`; a false answer stops the walk. Runs
-// of plain characters are taken whole: sources may hold tens of millions of them.
+// of plain characters are taken whole: sources may hold tens of millions of them. Answers where a
+// quote opens that never closes (its field then runs to the end of the text), or -1.
 template <typename Field>
-void forEachCsvField(const QString &text, Field &&field)
+qsizetype forEachCsvField(const QString &text, Field &&field)
 {
     const QChar *p = text.constData();
     const qsizetype n = text.size();
+    qsizetype unclosed = -1;
     qsizetype i = 0;
     while (i < n) {
         QString value;
         if (p[i] == u'"') {
+            const qsizetype opened = i;
             for (++i;;) {
                 const qsizetype start = i;
                 while (i < n && p[i] != u'"')
@@ -54,6 +57,8 @@ void forEachCsvField(const QString &text, Field &&field)
                     i += 2;
                     continue;
                 }
+                if (i >= n)
+                    unclosed = opened;
                 i = std::min(i + 1, n);
                 break;
             }
@@ -69,10 +74,21 @@ void forEachCsvField(const QString &text, Field &&field)
         const bool trailingComma = !endsRecord && i + 1 >= n;
         ++i;
         if (!field(std::move(value), endsRecord))
-            return;
+            return unclosed;
         if (trailingComma)
             field(QString(), true);
     }
+    return unclosed;
+}
+
+// The line, from 1, that holds position `at` of `text`; CRLF, CR and LF each end one.
+qsizetype lineNumberAt(QStringView text, qsizetype at)
+{
+    qsizetype line = 1;
+    for (qsizetype i = 0; i < at; ++i)
+        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
+            ++line;
+    return line;
 }
 
 // The bytes of a value and its line feed in a series file.
@@ -97,6 +113,7 @@ public:
             m_source.error = Series_Size_Problem(m_source.values).value_or(QString());
         return m_source.ok();
     }
+    void refuse(const QString &reason) { m_source.error = reason; }
     SeriesSource take()
     {
         if (!m_source.ok())
@@ -395,9 +412,12 @@ SeriesSource Text_Values(const QString &text)
 SeriesSource Csv_Values(const QString &text)
 {
     ValueCollector values;
-    forEachCsvField(text, [&values](const QString &field, bool) {
+    const qsizetype unclosed = forEachCsvField(text, [&values](const QString &field, bool) {
         return field.isEmpty() || values.add(Clean_Series_Value(field));
     });
+    // Taking the rest of the file as one value would hide every value after the quote.
+    if (unclosed >= 0)
+        values.refuse(QStringLiteral("The quote opened on line %1 is never closed.").arg(lineNumberAt(text, unclosed)));
     return values.take();
 }
 

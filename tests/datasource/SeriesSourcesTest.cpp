@@ -122,6 +122,8 @@ TEST(SeriesSources, HostileSourcesAreRefusedInBoundedTime)
               "{\\rtf1 " + QByteArray(100000, '{') + "x" + QByteArray(100000, '}') + "}");
     writeFile(dir.filePath(QStringLiteral("plain.rtf")), "Alpha\nBeta\n");
     writeFile(dir.filePath(QStringLiteral("empty.txt")), "");
+    writeFile(dir.filePath(QStringLiteral("open.csv")), "a,b\r\n\"c,d\"\"\n\re,f\n");
+    writeFile(dir.filePath(QStringLiteral("open-cr.csv")), "a\r\rb,\"c\r\"\"\"\r\"d");
     const struct {
         const char *name;
         const char *error;
@@ -134,6 +136,8 @@ TEST(SeriesSources, HostileSourcesAreRefusedInBoundedTime)
                       "The RTF file cannot be read: it is not an RTF document."},
         {"empty.txt", "Either file is corrupted or selected file contains invalid characters."},
         {"missing.txt", "Please select a valid file.\n\nThere is no such file."},
+        {"open.csv", "The quote opened on line 2 is never closed."},
+        {"open-cr.csv", "The quote opened on line 5 is never closed."},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
