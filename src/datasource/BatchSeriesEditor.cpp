@@ -6,7 +6,6 @@
 #include "datasource/SeriesSources.h"
 #include "datasource/SeriesStore.h"
 #include "datasource/SpreadsheetWriter.h"
-#include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
 #include "platform/UiServices.h"
 
@@ -98,9 +97,10 @@ bool BatchSeriesEditor::On_Update(int row)
     const QString name = Get_List_Name_Text(row);
     const QString path = Series_File_Path(name);
     QString reason;
-    const std::optional<QByteArray> bytes = platform::readRegularFile(path, kMostSeriesBytes, &reason);
+    const std::optional<QByteArray> bytes = Read_Series_File(path, &reason);
     if (!bytes) {
-        Show_MessageBox(withReason(kFileError, Clause_As_Sentence(reason)));
+        Show_MessageBox(
+            withReason(kFileError, QStringLiteral("The series \"%1\" cannot be opened: %2.").arg(name, reason)));
         return false;
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -255,10 +255,6 @@ bool BatchSeriesEditor::Save()
     for (int row = 0; row < ListData_value.size(); ++row)
         if (const QString value = Get_Value_Text(row); !value.isEmpty())
             values << value;
-    if (const std::optional<QString> problem = Series_Size_Problem(values)) {
-        Show_MessageBox(problem.value());
-        return false;
-    }
     // The new file is written before the old name goes, so a failed write loses nothing.
     if (!Write_Series_File(name, values))
         return false;

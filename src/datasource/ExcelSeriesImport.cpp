@@ -185,13 +185,8 @@ bool ExcelSeriesImport::Insert_file_Func()
     }
     if (fill_col_option == NewSeries && !Confirm_Series_Replace(name))
         return false;
-    QString reason;
-    if (!Write_Series_Lines(name, lines(*rows, picker.tickedColumns(), firstRow()), fill_col_option == ExtendSeries,
-                            &reason)) {
-        Show_NSLog_Message(QStringLiteral("Series \"%1\": %2").arg(name, reason));
-        Show_MessageBox(QStringLiteral("Error in file accessing."));
+    if (!Write_Series_File(name, lines(*rows, picker.tickedColumns(), firstRow()), fill_col_option == ExtendSeries))
         return false;
-    }
     refillManager();
     return true;
 }

@@ -189,7 +189,8 @@ bool SeriesGenerator::OKPressed(const Fields &fields, const QString &name, int f
         return stay(kTooLarge, nullptr);
     BatchSeriesManager *manager = BatchWizard_Window();
     if (toFile) {
-        if (!Confirm_Series_Replace(seriesName) || !Write_Series_Lines(seriesName, *lines))
+        // A No to replacing stays silent; a failed write has been said.
+        if (!Confirm_Series_Replace(seriesName) || !Write_Series_File(seriesName, *lines))
             return stay(QString(), nullptr);
     } else if (manager) {
         // Every value ends in a line feed: the piece after the last one is no value.

@@ -45,10 +45,6 @@ bool SeriesImporter::deliver(const QStringList &values, const QString &name)
             Show_MessageBox(QStringLiteral("Please enter a name for the series."));
             return false;
         }
-        if (const std::optional<QString> problem = Series_Size_Problem(values)) {
-            Show_MessageBox(*problem);
-            return false;
-        }
         if (!Confirm_Series_Replace(series) || !Write_Series_File(series, values))
             return false;
     } else if (manager) {

@@ -100,7 +100,8 @@ qint64 lineBytes(QStringView value)
     return bytes;
 }
 
-// Collects values up to what a series can hold.
+// Collects values up to what a series can hold: a source past the limits is refused as soon as it
+// gets there, before it takes memory for values no series could keep.
 class ValueCollector {
 public:
     bool add(QString value)
@@ -109,8 +110,8 @@ public:
             return true;
         m_bytes += lineBytes(value);
         m_source.values << std::move(value);
-        if (m_bytes > kMostSeriesBytes || m_source.values.size() > kMostSeriesValues)
-            m_source.error = Series_Size_Problem(m_source.values).value_or(QString());
+        if (const std::optional<QString> problem = Series_Limit_Problem(m_bytes, m_source.values.size()))
+            m_source.error = QStringLiteral("The source cannot become one series: %1.").arg(*problem);
         return m_source.ok();
     }
     void refuse(const QString &reason) { m_source.error = reason; }
@@ -481,17 +482,4 @@ SeriesSource Picture_Files(const QString &folder)
 QString Clause_As_Sentence(const QString &clause)
 {
     return clause.left(1).toUpper() + clause.mid(1) + u'.';
-}
-
-std::optional<QString> Series_Size_Problem(const QStringList &values)
-{
-    if (values.size() > kMostSeriesValues)
-        return QStringLiteral("The source holds more than %L1 values, more than a series can take.").arg(kMostSeriesValues);
-    qint64 bytes = 0;
-    for (const QString &value : values)
-        bytes += lineBytes(value);
-    if (bytes <= kMostSeriesBytes)
-        return std::nullopt;
-    return QStringLiteral("The values would make a series larger than %1 MB, which could not be read back.")
-        .arg(kMostSeriesBytes / (1024 * 1024));
 }

@@ -19,12 +19,11 @@ struct SeriesSource {
     bool ok() const { return error.isEmpty(); }
 };
 
-// Source files larger than this are refused before they are read.
+// Source files larger than this are refused before they are read; a source of more values than a
+// series may hold (SeriesStore.h) is refused as soon as it gets there.
 inline constexpr qint64 kMostSourceBytes = 64 * 1024 * 1024;
 // RTF groups nested deeper than this are refused: real documents stay far below it.
 inline constexpr int kMostRtfDepth = 1000;
-// A series of more values than this is refused: no run of cards needs it, and each takes memory.
-inline constexpr int kMostSeriesValues = 1000000;
 // A folder listing stops and is refused after this many entries.
 inline constexpr int kMostFolderEntries = 1000000;
 // The picture types a folder import takes, matched in any letter case.
@@ -63,5 +62,3 @@ QStringList Pasted_Lines(const QString &text);
 SeriesSource Picture_Files(const QString &folder);
 // A reason given as a clause ("it is not a regular file") made a sentence of its own.
 QString Clause_As_Sentence(const QString &clause);
-// Why `values` would make a series too large to read back or to run, or nothing when they would not.
-std::optional<QString> Series_Size_Problem(const QStringList &values);

@@ -82,18 +82,60 @@ QString Get_First_Value_Of_Dataset(const QString &seriesName)
     return text->left(text->indexOf(QLatin1Char('\n')));
 }
 
-std::optional<QString> Read_Series_Text(const QString &path, QString *error)
+std::optional<QString> Series_Limit_Problem(qint64 bytes, qint64 values)
+{
+    if (values > kMostSeriesValues)
+        return QStringLiteral("it has more than %L1 values, the most a series may have").arg(kMostSeriesValues);
+    if (bytes > kMostSeriesBytes)
+        return QStringLiteral("it is larger than %1 MB, the most a series may be")
+            .arg(kMostSeriesBytes / (1024 * 1024));
+    return std::nullopt;
+}
+
+qint64 Series_Value_Count(const QByteArray &bytes)
+{
+    return bytes.count('\n') + (bytes.isEmpty() || bytes.endsWith('\n') ? 0 : 1);
+}
+
+namespace {
+
+// Read_Series_File, telling a series past its limits from the other failures.
+std::optional<QByteArray> readSeries(const QString &path, QString *error, bool *pastTheLimits)
+{
+    const auto failed = [error](const QString &reason) -> std::optional<QByteArray> {
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    };
+    std::optional<QString> problem = Series_Limit_Problem(QFileInfo(path).size(), 0);
+    QString reason;
+    std::optional<QByteArray> bytes;
+    // Measured first: a series past the limits is refused as such, not read.
+    if (!problem) {
+        bytes = platform::readRegularFile(path, kMostSeriesBytes, &reason);
+        if (!bytes)
+            return failed(reason);
+        problem = Series_Limit_Problem(bytes->size(), Series_Value_Count(*bytes));
+    }
+    *pastTheLimits = problem.has_value();
+    return problem ? failed(*problem) : bytes;
+}
+
+} // namespace
+
+std::optional<QByteArray> Read_Series_File(const QString &path, QString *error)
+{
+    bool pastTheLimits = false;
+    return readSeries(path, error, &pastTheLimits);
+}
+
+std::optional<QString> Series_Text(const QByteArray &bytes, QString *error)
 {
     const auto failed = [error](const QString &reason) -> std::optional<QString> {
         if (error)
             *error = reason;
         return std::nullopt;
     };
-    QString reason;
-    const std::optional<QByteArray> read = platform::readRegularFile(path, kMostSeriesBytes, &reason);
-    if (!read)
-        return failed(reason);
-    const QByteArray &bytes = *read;
     if (bytes.contains('\0'))
         return failed(QStringLiteral("the file is not text"));
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -101,6 +143,12 @@ std::optional<QString> Read_Series_Text(const QString &path, QString *error)
     if (decoder.hasError())
         return failed(QStringLiteral("the file is not UTF-8 text"));
     return text;
+}
+
+std::optional<QString> Read_Series_Text(const QString &path, QString *error)
+{
+    const std::optional<QByteArray> bytes = Read_Series_File(path, error);
+    return bytes ? Series_Text(*bytes, error) : std::nullopt;
 }
 
 QStringList Series_Record_Values(const QString &text)
@@ -119,6 +167,52 @@ QStringList Series_List_Values(const QString &text)
     return values;
 }
 
+namespace {
+
+enum class WriteResult { Written, PastTheLimits, Failed };
+
+WriteResult writeSeries(const QString &seriesName, const QByteArray &lines, bool append, QString *error)
+{
+    const auto failed = [error](WriteResult result, const QString &reason) {
+        if (error)
+            *error = reason;
+        return result;
+    };
+    const QString path = Series_File_Path(seriesName);
+    if (path.isEmpty())
+        return failed(WriteResult::Failed, QStringLiteral("it is not a series name"));
+    QString reason;
+    QByteArray bytes;
+    if (append && QFileInfo::exists(path)) {
+        // Extending copies the old values and adds the new ones; the old file stays until the rename.
+        bool pastTheLimits = false;
+        const std::optional<QByteArray> old = readSeries(path, &reason, &pastTheLimits);
+        if (!old)
+            return failed(pastTheLimits ? WriteResult::PastTheLimits : WriteResult::Failed, reason);
+        if (!Series_Text(*old, &reason))
+            return failed(WriteResult::Failed, reason);
+        bytes = *old;
+        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+            bytes.append('\n');
+        bytes.append(lines);
+    } else {
+        bytes = lines;
+    }
+    if (const std::optional<QString> problem = Series_Limit_Problem(bytes.size(), Series_Value_Count(bytes)))
+        return failed(WriteResult::PastTheLimits, *problem);
+    if (!platform::writeFileSafely(path, bytes, &reason)) {
+        // The writer's sentence ("There is no space left on the disk.") made a clause like the others.
+        if (reason.endsWith(QLatin1Char('.')))
+            reason.chop(1);
+        if (reason.size() > 1 && reason.at(0).isUpper() && reason.at(1).isLower())
+            reason[0] = reason.at(0).toLower();
+        return failed(WriteResult::Failed, reason);
+    }
+    return WriteResult::Written;
+}
+
+} // namespace
+
 bool Write_Series_File(const QString &seriesName, const QStringList &values, bool append)
 {
     QByteArray lines;
@@ -126,34 +220,24 @@ bool Write_Series_File(const QString &seriesName, const QStringList &values, boo
         lines.append(value.toUtf8());
         lines.append('\n');
     }
+    return Write_Series_File(seriesName, lines, append);
+}
+
+bool Write_Series_File(const QString &seriesName, const QByteArray &lines, bool append)
+{
     QString reason;
-    if (!Write_Series_Lines(seriesName, lines, append, &reason)) {
-        Show_NSLog_Message(QStringLiteral("Series \"%1\": %2").arg(seriesName, reason));
-        Show_MessageBox(QStringLiteral("Error in file accessing."));
-        return false;
-    }
-    return true;
+    const WriteResult result = writeSeries(seriesName, lines, append, &reason);
+    if (result == WriteResult::Written)
+        return true;
+    const QString said = QStringLiteral("The series \"%1\" cannot be written: %2.").arg(seriesName, reason);
+    Show_NSLog_Message(said);
+    Show_MessageBox(result == WriteResult::PastTheLimits ? said : QStringLiteral("Error in file accessing."));
+    return false;
 }
 
 bool Write_Series_Lines(const QString &seriesName, const QByteArray &lines, bool append, QString *error)
 {
-    const QString path = Series_File_Path(seriesName);
-    QString reason = QStringLiteral("it is not a series name");
-    bool written = false;
-    if (!path.isEmpty() && append && QFileInfo::exists(path)) {
-        // Extending copies the old values and adds the new ones; the old file stays until the rename.
-        if (const std::optional<QString> old = Read_Series_Text(path, &reason)) {
-            QByteArray bytes = old->toUtf8();
-            if (!bytes.isEmpty() && !bytes.endsWith('\n'))
-                bytes.append('\n');
-            written = platform::writeFileSafely(path, bytes + lines, &reason);
-        }
-    } else if (!path.isEmpty()) {
-        written = platform::writeFileSafely(path, lines, &reason);
-    }
-    if (!written && error)
-        *error = reason;
-    return written;
+    return writeSeries(seriesName, lines, append, error) == WriteResult::Written;
 }
 
 bool Confirm_Series_Replace(const QString &seriesName)

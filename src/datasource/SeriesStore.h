@@ -21,15 +21,27 @@ bool Is_Series_Name_Safe(const QString &seriesName);
 // The file of the series `seriesName` in the series folder; empty for a name that is not safe or
 // while there is no series folder.
 QString Series_File_Path(const QString &seriesName);
-// A series file holds one value a line; longer reads than this are no series of ours.
+// What a series may hold: its file and its values (one a line).
 inline constexpr qint64 kMostSeriesBytes = 16 * 1024 * 1024;
+inline constexpr qint64 kMostSeriesValues = 1000000;
+// The one check of those limits, which every reader and writer of a series goes through: why a
+// series of `bytes` bytes and `values` values may not be, as a clause that says the limit ("it has
+// more than 1,000,000 values, the most a series may have"); nothing within the limits.
+std::optional<QString> Series_Limit_Problem(qint64 bytes, qint64 values);
+// The values a series file's bytes hold: one a line, a last line without its line feed included.
+qint64 Series_Value_Count(const QByteArray &bytes);
 // The first line of the series `seriesName` (its file in the series folder, split at line feeds,
 // not trimmed); "" when there is no such file or it does not read as a series.
 QString Get_First_Value_Of_Dataset(const QString &seriesName);
 
-// The text of the series file at `path`; nothing, with the reason in `error`, for a path that is no
-// regular file (a FIFO or a device would block or never end), a file larger than kMostSeriesBytes,
-// one that does not open, holds NUL bytes or is not UTF-8.
+// The bytes of the series file at `path`; nothing, with the reason as a clause in `error`, for a
+// path that is no regular file (a FIFO or a device would block or never end), a file that does not
+// open, or a series past its limits (Series_Limit_Problem), which is not read.
+std::optional<QByteArray> Read_Series_File(const QString &path, QString *error = nullptr);
+// The text of bytes read from a series file; nothing, with the reason, for bytes that hold NUL or
+// are not UTF-8.
+std::optional<QString> Series_Text(const QByteArray &bytes, QString *error = nullptr);
+// Read_Series_File, then Series_Text.
 std::optional<QString> Read_Series_Text(const QString &path, QString *error = nullptr);
 // The records of a series text as a bound run counts them: the whole text trimmed, then split at
 // line feeds, so that blank lines inside count as empty values and an empty text as one value.
@@ -39,11 +51,14 @@ QStringList Series_List_Values(const QString &text);
 
 // Writes the series `seriesName` whole, each value followed by a line feed; with `append` after the
 // values the file holds. The bytes go to a temporary file that then replaces the old one, so a
-// failed write leaves the old file as it was. A name that is not safe, or a file that cannot be
-// written, shows "Error in file accessing." and answers false with nothing written.
+// failed write leaves the old file as it was. A series past its limits is refused, named, with the
+// limit said; a name that is not safe, or a file that cannot be written, shows "Error in file
+// accessing." with the reason logged. False, with nothing written, on any refusal.
 bool Write_Series_File(const QString &seriesName, const QStringList &values, bool append = false);
-// The one writer under Write_Series_File, for values already made into `lines` (UTF-8, each ended
-// by a line feed), shown to no one: false, with the reason in `error`, when nothing was written.
+// As above, for values already made into `lines` (UTF-8, each ended by a line feed).
+bool Write_Series_File(const QString &seriesName, const QByteArray &lines, bool append = false);
+// The one writer under Write_Series_File, shown to no one: false, with the reason as a clause in
+// `error`, when nothing was written.
 bool Write_Series_Lines(const QString &seriesName, const QByteArray &lines, bool append = false,
                         QString *error = nullptr);
 // Whether the series may be written under `seriesName`: yes when there is no such series, else the

@@ -214,3 +214,17 @@ TEST_F(ExcelSeriesImportTest, ASheetWithoutRowsLeavesEverySeriesAsItWas)
     EXPECT_EQ(services->messages, (QStringList{u'\n' + ExcelSeriesImport::kNoRows, u'\n' + ExcelSheetPicker::kUnreadable}));
     EXPECT_TRUE(asked.isEmpty());
 }
+
+// A column past the series limits is not written, and reported.
+TEST_F(ExcelSeriesImportTest, AColumnPastTheSeriesLimitsIsNotWritten)
+{
+    const QString cell(6 << 20, u'x');
+    ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(workbook, {{"Big", "Small"}, {cell, "a"}, {cell, "b"}, {cell, "c"}}, true));
+    ASSERT_TRUE(import.Open(workbook));
+    tick({0, 1});
+    EXPECT_EQ(import.OKPressed(answering({})), 1);
+    EXPECT_EQ(Get_datasheet_File_Name_Array(), QStringList{"Small"});
+    EXPECT_EQ(services->messages, QStringList{u'\n' + ExcelSeriesImport::kNotImported +
+                                              "\n\nBig: the series \"Big\" could not be written (it is larger than 16 MB, "
+                                              "the most a series may be)."});
+}

@@ -84,6 +84,8 @@ TEST(RecordBinding, SeriesFilesAndRowsCountIndependentlyOrAreNamedBeforeTheRun)
                  {Bytes, "\n a \n\n b \n\n", 2, 3, {"a", "", "b"}}, {Bytes, "", 0, 1, {""}},
                  {Bytes, "\n \n\t\n", 0, 1, {""}}, {Bytes, million, 0, 1000000, {"0", "1"}},
                  {Bytes, QByteArray("A\0B\n", 4), 2, -1, {"", ""}}, {Bytes, "caf\xe9\n", 0, -1, {}},
+                 // 15 MB, but more values than a series may have.
+                 {Bytes, QByteArray("A\n").repeated(7864320), 0, -1, {}},
                  {Huge, {}, 0, -1, {}}, {Fifo, {}, 0, -1, {}}, {Folder, {}, 0, -1, {}}, {Missing, {}, 0, -1, {}},
                  {Outside, "A\n", 0, -1, {}}};
     for (int k = 0; k < int(std::size(cases)); ++k) {

@@ -5,6 +5,7 @@
 #include "datasource/SeriesStore.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
+#include "platform/SafeFileWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <cerrno>
 #include <cstring>
 #include <set>
 
@@ -154,18 +156,40 @@ TEST_F(SeriesGeneratorTest, RefusalsKeepTheDialogOpenWithNothingWritten)
 TEST_F(SeriesGeneratorTest, AboveAMillionValuesAndOverAnExistingSeriesItAsksFirst)
 {
     ASSERT_TRUE(Write_Series_File(QStringLiteral("Old"), {QStringLiteral("kept")}));
-    // No to the count, no to replacing, then yes to both.
+    // No to the count, no to replacing, then yes to both: more values than a series may have.
     services->yesNoAnswers = {false, true, false, true, true};
     const Fields million = sequential(QStringLiteral("0"), QStringLiteral("1000000"));
     EXPECT_FALSE(SeriesGenerator::OKPressed(million, QStringLiteral("Old"), 1, 0));
     EXPECT_FALSE(SeriesGenerator::OKPressed(million, QStringLiteral("Old"), 1, 0));
+    EXPECT_FALSE(SeriesGenerator::OKPressed(million, QStringLiteral("Old"), 1, 0));
+    EXPECT_EQ(services->messages, QStringList{"\nThe series \"Old\" cannot be written: it has more than 1,000,000 values, "
+                                              "the most a series may have."});
     EXPECT_EQ(file(QStringLiteral("Old")), QByteArray("kept\n"));
-    EXPECT_TRUE(SeriesGenerator::OKPressed(million, QStringLiteral("Old"), 1, 0));
-    const QByteArray written = file(QStringLiteral("Old"));
-    EXPECT_EQ(written.count('\n'), 1000001);
-    EXPECT_TRUE(written.startsWith("0\n1\n2\n"));
-    EXPECT_TRUE(written.endsWith("\n999999\n1000000\n"));
     EXPECT_EQ(services->questions.size(), 5);
+}
+
+static ssize_t diskFull(int, const void *, size_t)
+{
+    errno = ENOSPC;
+    return -1;
+}
+
+// A failed write is said and logged, a No to replacing is not; the dialog stays open on both.
+TEST_F(SeriesGeneratorTest, AFailedWriteIsSaidAndLoggedButNoToReplacingIsNot)
+{
+    ASSERT_TRUE(Write_Series_File(QStringLiteral("Old"), {QStringLiteral("kept")}));
+    for (const bool full : {false, true}) {
+        LogCapture log;
+        services->messages.clear();
+        services->yesNoAnswers = {full};
+        const platform::WriteFunction system = platform::setSafeWriteFunction(full ? &diskFull : nullptr);
+        const char *focus = "unset";
+        EXPECT_FALSE(SeriesGenerator::OKPressed(constant("A", "2"), QStringLiteral("Old"), 1, 0, &focus));
+        platform::setSafeWriteFunction(system);
+        EXPECT_EQ(services->messages, full ? QStringList{"\nError in file accessing."} : QStringList());
+        EXPECT_EQ(log.lines().filter(QStringLiteral("\"Old\" cannot be written: there is no space left")).size(), full ? 1 : 0);
+        EXPECT_TRUE(focus == nullptr && file(QStringLiteral("Old")) == "kept\n");
+    }
 }
 
 TEST_F(SeriesGeneratorTest, ListModeHandsEachValueToTheManagerThenRefillsItsList)

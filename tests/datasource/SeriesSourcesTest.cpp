@@ -148,8 +148,8 @@ TEST(SeriesSources, HostileSourcesAreRefusedInBoundedTime)
         EXPECT_TRUE(source.values.isEmpty());
         EXPECT_LT(timer.elapsed(), 2000);
     }
-    EXPECT_EQ(Series_Size_Problem(QStringList(5000, QString(4000, u'x'))),
-              QStringLiteral("The values would make a series larger than 16 MB, which could not be read back."));
+    EXPECT_EQ(Text_Values(QStringList(5000, QString(4000, u'x')).join(u'\n')).error,
+              QStringLiteral("The source cannot become one series: it is larger than 16 MB, the most a series may be."));
 }
 
 // The pictures of a folder by name, in any letter case; sub-folders and other files are not taken.

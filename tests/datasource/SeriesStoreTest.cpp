@@ -140,3 +140,34 @@ TEST_F(SeriesStoreTest, SeriesAreWrittenWholeUnderSafeNamesAndReadBackInEachForm
     EXPECT_FALSE(Read_Series_Text(file).has_value());
     EXPECT_EQ(QFileInfo(file).size(), 5);
 }
+
+// One check of the limits serves every writer and reader: a series past them is refused, named,
+// with the limit said, and neither written nor read.
+TEST_F(SeriesStoreTest, ASeriesPastItsLimitsIsNeitherWrittenNorRead)
+{
+    ScopedScriptedServices services;
+    ASSERT_TRUE(QDir().mkpath(App().Data_Folder_Path));
+    const QString file = Series_File_Path(QStringLiteral("Big")), tooMany = QStringLiteral("it has more than 1,000,000 "
+                                                                                          "values, the most a series may have");
+    const QByteArray one("1\n"), mb(1 << 20, 'x');
+    const struct {
+        QByteArray old, added;
+        QString problem; // none: within the limits
+    } cases[] = {{{}, one.repeated(1000000), {}}, {{}, one.repeated(1000001), tooMany},
+                 {one.repeated(600000), one.repeated(400001), tooMany}, {mb.repeated(15).chopped(1) + '\n', mb.chopped(1) + '\n', {}},
+                 {mb.repeated(10).chopped(1) + '\n', mb.repeated(6) + '\n', QStringLiteral("it is larger than 16 MB, the most a series may be")}};
+    for (const auto &c : cases) {
+        writeFile(file, c.old);
+        services->messages.clear();
+        EXPECT_EQ(Write_Series_File(QStringLiteral("Big"), c.added, true), c.problem.isEmpty());
+        EXPECT_EQ(services->messages.join(u'|'),
+                  c.problem.isEmpty() ? QString() : "\nThe series \"Big\" cannot be written: " + c.problem + '.');
+        QFile written(file);
+        EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll() == (c.problem.isEmpty() ? c.old + c.added : c.old));
+        // The same bytes put there by another program are not read.
+        writeFile(file, c.old + c.added);
+        QString error;
+        EXPECT_EQ(Read_Series_Text(file, &error).has_value(), c.problem.isEmpty());
+        EXPECT_EQ(error, c.problem);
+    }
+}

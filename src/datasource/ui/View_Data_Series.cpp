@@ -2,6 +2,7 @@
 
 #include "core/MessageBoxes.h"
 #include "datasource/SeriesStore.h"
+#include "platform/RegularFile.h"
 #include "platform/ui/DefaultDialog.h"
 #include "platform/ui/DialogLook.h"
 
@@ -122,7 +123,13 @@ int View_Data_Series::Open_Wnd()
 
 void View_Data_Series::Load_file_Func(const QString &path)
 {
-    const std::optional<QString> text = path.isEmpty() ? std::nullopt : Read_Series_Text(path);
+    QString reason;
+    const std::optional<QByteArray> bytes = path.isEmpty() ? std::nullopt : Read_Series_File(path, &reason);
+    // A file that is there but refused (past the series limits, unreadable) is said; one that is
+    // gone or not text shows as no values.
+    if (!bytes && platform::isRegularFile(path))
+        Show_MessageBox(QStringLiteral("The series \"%1\" cannot be shown: %2.").arg(file_name, reason));
+    const std::optional<QString> text = bytes ? Series_Text(*bytes) : std::nullopt;
     ListData.setValues(text ? Series_List_Values(*text) : QStringList());
     Update_batch_List_Count();
 }

@@ -40,7 +40,8 @@ public:
     // The series to show: its name, without folder or extension.
     QString file_name;
     // Shows the series named by file_name modally: 1 from OK. A missing series, an empty one or
-    // one that does not read as text shows no values.
+    // one that does not read as text shows no values; one past the series limits, or a file that
+    // does not open, is said first.
     int Open_Wnd();
     // Reads the series file at `path` into the list and the count.
     void Load_file_Func(const QString &path);
