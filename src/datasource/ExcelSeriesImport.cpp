@@ -28,6 +28,21 @@ bool seriesInUse(const QString &name)
     return design && design->Check_Batch_File_In_Use_Validation(name);
 }
 
+// The series a column header names: each run of line breaks, tabs or other control characters,
+// which no series name may hold, made one blank; then cleaned as a typed name.
+QString seriesNameOf(const QString &header)
+{
+    QString name;
+    name.reserve(header.size());
+    for (const QChar c : header) {
+        if (c.category() != QChar::Other_Control)
+            name += c;
+        else if (!name.endsWith(u' '))
+            name += u' ';
+    }
+    return Remove_Reserve_Char_In_File_Name(Trim_Str(name));
+}
+
 // The cells of `columns` from `first` on, row by row and left to right, each trimmed and ended by
 // a line feed.
 QByteArray lines(const QList<QStringList> &rows, const QList<int> &columns, int first)
@@ -124,8 +139,7 @@ bool ExcelSeriesImport::Create_file_For_Col_Func(const Ask &ask)
     // Names first: two columns must not write one series, one after the other.
     QHash<QString, int> taken;
     for (const int column : columns) {
-        const QString name = Remove_Reserve_Char_In_File_Name(
-            Trim_Str(picker.ListData_xl.at(column).value(kHeaderKey).toString()));
+        const QString name = seriesNameOf(picker.ListData_xl.at(column).value(kHeaderKey).toString());
         const auto other = taken.constFind(name);
         if (Is_Series_Name_Safe(name) && other != taken.constEnd()) {
             const auto title = [this](int c) { return picker.ListData_xl.at(c).value(ExcelSheetPicker::kTitleKey).toString(); };
@@ -148,8 +162,7 @@ bool ExcelSeriesImport::Create_file_For_Col_Func(const Ask &ask)
     QStringList notImported;
     for (const int column : columns) {
         const QString title = picker.ListData_xl.at(column).value(ExcelSheetPicker::kTitleKey).toString();
-        const QString name = Remove_Reserve_Char_In_File_Name(
-            Trim_Str(picker.ListData_xl.at(column).value(kHeaderKey).toString()));
+        const QString name = seriesNameOf(picker.ListData_xl.at(column).value(kHeaderKey).toString());
         if (!Is_Series_Name_Safe(name)) {
             notImported << QStringLiteral("%1: \"%2\" is not a valid series name.").arg(title, name);
             continue;

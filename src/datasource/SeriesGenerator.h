@@ -61,9 +61,10 @@ public:
 
     // OK: checks the fields, asks above kConfirmAbove values, generates, then writes the series
     // `name` (with `file_name_required` 1; replacing an existing one only when the user agrees; a
-    // write that fails said as Write_Series_File says it) or hands each value to the batch series
-    // manager; with `file_name_Insert` 1 the manager then reads its series list again. True when done; false, with the message shown and the outlet name of
-    // the field to take the focus in `focus` (null for none), when the dialog stays open.
+    // name that cannot be a series name, or a write that fails, said as Write_Series_File says it)
+    // or hands each value to the batch series manager; with `file_name_Insert` 1 the manager then
+    // reads its series list again. True when done; false, with the message shown and the outlet
+    // name of the field to take the focus in `focus` (null for none), when the dialog stays open.
     static bool OKPressed(const Fields &fields, const QString &name, int file_name_required, int file_name_Insert,
                           const char **focus = nullptr, QRandomGenerator *random = nullptr);
 };

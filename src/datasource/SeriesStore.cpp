@@ -58,11 +58,22 @@ QStringList Get_datasheet_File_Name_Array()
     return names;
 }
 
+std::optional<QString> Series_Name_Problem(const QString &seriesName)
+{
+    if (seriesName.isEmpty())
+        return QStringLiteral("a series name cannot be empty");
+    if (seriesName == QLatin1String(".") || seriesName == QLatin1String(".."))
+        return QStringLiteral("a series name cannot be \".\" or \"..\", which name folders");
+    if (seriesName.contains(QLatin1Char('/')) || seriesName.contains(QLatin1Char('\\')))
+        return QStringLiteral("a series name cannot hold \"/\" or \"\\\", which separate folders");
+    if (std::any_of(seriesName.begin(), seriesName.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return QStringLiteral("a series name cannot hold line breaks, tabs or other control characters");
+    return std::nullopt;
+}
+
 bool Is_Series_Name_Safe(const QString &seriesName)
 {
-    return !seriesName.isEmpty() && seriesName != QLatin1String(".") && seriesName != QLatin1String("..")
-           && !seriesName.contains(QLatin1Char('/')) && !seriesName.contains(QLatin1Char('\\'))
-           && !seriesName.contains(QChar(0));
+    return !Series_Name_Problem(seriesName);
 }
 
 QString Series_File_Path(const QString &seriesName)
@@ -178,9 +189,11 @@ WriteResult writeSeries(const QString &seriesName, const QByteArray &lines, bool
             *error = reason;
         return result;
     };
+    if (const std::optional<QString> problem = Series_Name_Problem(seriesName))
+        return failed(WriteResult::Failed, *problem);
     const QString path = Series_File_Path(seriesName);
     if (path.isEmpty())
-        return failed(WriteResult::Failed, QStringLiteral("it is not a series name"));
+        return failed(WriteResult::Failed, QStringLiteral("there is no series folder"));
     QString reason;
     QByteArray bytes;
     if (append && QFileInfo::exists(path)) {

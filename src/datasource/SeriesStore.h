@@ -15,8 +15,12 @@ class SKTGraphicList;
 // name, so that a stored list position means the same on every machine. Editor backups and files
 // of other types beside a series are no series.
 QStringList Get_datasheet_File_Name_Array();
-// Whether a series name may become a file of the series folder: not empty, not "." or "..", and
-// without a path separator or NUL, which would lead out of it or cut it short.
+// Why `seriesName` cannot become a file of the series folder, as a clause ("a series name cannot
+// be empty"); nothing when it can. Refused: the empty name, "." and "..", and names holding a path
+// separator, which would lead out of the folder, or a control character (NUL, line breaks, tabs),
+// which would cut the name short or split it in lists.
+std::optional<QString> Series_Name_Problem(const QString &seriesName);
+// Whether Series_Name_Problem finds nothing.
 bool Is_Series_Name_Safe(const QString &seriesName);
 // The file of the series `seriesName` in the series folder; empty for a name that is not safe or
 // while there is no series folder.

@@ -90,6 +90,8 @@ TEST_F(ExcelSeriesImportTest, EachTickedColumnBecomesTheSeriesItsHeaderNames)
         {"titles row too", {1}, false, {"Name", "City", "Zip"}, {"City"}, {"City\nParis\n\n"}, {}},
         {"renamed, a refused name reported", {0, 1}, true, {" /Guests? ", "A/B", "Zip"}, {"Guests"}, {"Ann\nBob\n"},
          "City: \"A/B\" is not a valid series name."},
+        {"titles with line breaks and tabs", {0, 2}, true, {"First\r\nName", "City", "Zip\t\tcode\n"}, {"First Name", "Zip code"},
+         {"Ann\nBob\n", "\n75001\n"}, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

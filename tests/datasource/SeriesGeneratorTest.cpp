@@ -122,6 +122,7 @@ TEST_F(SeriesGeneratorTest, RandomValuesHaveTheirDigitsAndNeverALeadingZero)
 
 TEST_F(SeriesGeneratorTest, RefusalsKeepTheDialogOpenWithNothingWritten)
 {
+    const QString name = QStringLiteral("Error in file accessing.\n\nA series name cannot ");
     const struct {
         Fields fields;
         QString name;
@@ -136,8 +137,10 @@ TEST_F(SeriesGeneratorTest, RefusalsKeepTheDialogOpenWithNothingWritten)
         {constant("A", ""), "S", "Please enter valid 'Count' value.", "count_txt"},
         {random("1", ""), "S", "Please enter valid 'Count' value.", "rand_count_txt"},
         {random("", "1"), "S", "Please enter valid 'Length' value.", "rand_length_txt"},
-        {sequential("1", "2"), " / ", "Please enter a valid Batch Processing Series name.", SeriesGenerator::kNameField},
-        {sequential("1", "2"), "A/B", "Please enter a valid Batch Processing Series name.", SeriesGenerator::kNameField},
+        {sequential("1", "2"), " / ", name + "hold \"/\" or \"\\\", which separate folders.", SeriesGenerator::kNameField},
+        {sequential("1", "2"), "A/B", name + "hold \"/\" or \"\\\", which separate folders.", SeriesGenerator::kNameField},
+        {sequential("1", "2"), "..", name + "be \".\" or \"..\", which name folders.", SeriesGenerator::kNameField},
+        {sequential("1", "2"), "A\r\nB", name + "hold line breaks, tabs or other control characters.", SeriesGenerator::kNameField},
         {sequential("1", "9999999999"), "S", SeriesGenerator::kTooLarge, nullptr},
     };
     services->yesNoAnswers = {true};

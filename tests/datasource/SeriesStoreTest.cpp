@@ -118,6 +118,7 @@ TEST_F(SeriesStoreTest, SeriesAreWrittenWholeUnderSafeNamesAndReadBackInEachForm
         {"../Guests", {"x"}, false, "", {""}, {}},
         {"A\\Guests", {"x"}, false, "", {""}, {}},
         {QStringLiteral("Guests") + QChar(0) + "B", {"x"}, true, "", {""}, {}},
+        {"Guests\r\nB", {"x"}, false, "", {""}, {}}, {"Guests\tB", {"x"}, false, "", {""}, {}},
     };
     for (const auto &step : steps) {
         const QStringList before = everything();
