@@ -1,6 +1,7 @@
 #include "datasource/SpreadsheetWriter.h"
 
 #include "core/AppState.h"
+#include "core/MessageBoxes.h"
 #include "datasource/SSZipArchive.h"
 #include "datasource/SheetRowsBuilder.h"
 #include "datasource/XmlPullReader.h"
@@ -261,16 +262,25 @@ bool rowsFailed(const SheetRowsBuilder &rows, QString *error)
 
 class SheetReader {
 public:
-    void fillSharedStrings(const QStringList &strings)
+    // A cell whose index names no string of the table reads as "", said once for the sheet.
+    void fillSharedStrings(const QStringList &strings, const QString &sheet)
     {
         const qsizetype count = strings.size();
+        qsizetype unnamed = 0;
         for (const SharedCell &cell : m_sharedCells) {
-            const qsizetype index = cell.index;
-            const QString &value = index < count ? strings.at(index) : index == count && count > 0 ? strings.last() : QString();
-            if (!value.isEmpty())
+            if (cell.index >= count) {
+                ++unnamed;
+                continue;
+            }
+            if (const QString &value = strings.at(cell.index); !value.isEmpty())
                 m_rows.fill(cell.row, int(cell.column), value);
         }
         m_sharedCells.clear();
+        if (unnamed > 0)
+            Show_NSLog_Message(QStringLiteral("%1: %2 cell(s) name no string of the %3 shared strings and read as empty.")
+                                   .arg(sheet)
+                                   .arg(unnamed)
+                                   .arg(count));
     }
 
     bool take(const XmlPullReader &xml, XmlPullReader::Token token, QString *error)
@@ -368,10 +378,12 @@ private:
         m_inCell = false;
         QString value;
         if (m_type == Type::Shared) {
-            // No table holds more than kMaxSharedStrings: a larger index names nothing.
+            // No table holds more than kMaxSharedStrings: that index, like any outside the table,
+            // names nothing.
             const qint64 index = sharedIndex(m_value);
-            if (index >= 0 && index <= kMaxSharedStrings)
-                m_sharedCells.push_back({quint32(m_rows.rowCount()), quint32(m_column), quint32(index)});
+            if (!m_value.empty())
+                m_sharedCells.push_back({quint32(m_rows.rowCount()), quint32(m_column),
+                                         quint32(index >= 0 && index < kMaxSharedStrings ? index : kMaxSharedStrings)});
         } else if (m_type == Type::Inline) {
             value = QString::fromUtf8(m_inline.text);
         } else if (!m_value.empty()) {
@@ -430,7 +442,7 @@ SpreadsheetRows readSheet(const QString &path, int sheetNumber)
         return SpreadsheetRows::failure(sharedError);
     if (!read)
         return SpreadsheetRows::failure(error);
-    sheet.fillSharedStrings(sharedStrings);
+    sheet.fillSharedStrings(sharedStrings, QStringLiteral("%1, worksheet %2").arg(QFileInfo(path).fileName()).arg(sheetNumber));
     return sheet.finish();
 }
 
