@@ -1,5 +1,7 @@
 #include "datasource/SheetRowsBuilder.h"
 
+#include "core/MessageBoxes.h"
+
 #include <algorithm>
 
 bool SheetRowsBuilder::fail(const QString &reason)
@@ -20,6 +22,27 @@ bool SheetRowsBuilder::fits(qint64 rows, qint64 columns)
     return true;
 }
 
+QString SheetRowsBuilder::kept(const QString &value)
+{
+    if (value.size() <= kMaxCellText)
+        return value;
+    ++m_cutCells;
+    // Cells that share one text (a shared string) share its cut too.
+    if (value.constData() != m_lastLong.constData()) {
+        m_lastLong = value;
+        // Never between the halves of a surrogate pair.
+        m_lastCut = value.left(value.at(kMaxCellText - 1).isHighSurrogate() ? kMaxCellText - 1 : kMaxCellText);
+    }
+    return m_lastCut;
+}
+
+bool SheetRowsBuilder::textFits(qint64 more)
+{
+    if (m_text + more > kMaxText)
+        return fail(QStringLiteral("The sheet holds more than %1 MB of text.").arg(kMaxText >> 20));
+    return true;
+}
+
 bool SheetRowsBuilder::widen(int columns)
 {
     if (columns <= m_columns)
@@ -34,6 +57,7 @@ void SheetRowsBuilder::beginRow()
 {
     m_row = m_emptyRows == EmptyRows::Kept ? QStringList(m_columns) : QStringList();
     m_rowHasValue = false;
+    m_rowText = 0;
 }
 
 bool SheetRowsBuilder::setCell(qint64 column, const QString &value, qint64 repeat)
@@ -47,10 +71,14 @@ bool SheetRowsBuilder::setCell(qint64 column, const QString &value, qint64 repea
         return true;
     if (!widen(last))
         return false;
+    const QString text = kept(value);
+    m_rowText += text.size() * repeat;
+    if (!textFits(m_rowText))
+        return false;
     if (m_row.size() < last)
         m_row.resize(last);
     for (int c = int(column); c <= last; ++c)
-        m_row[c - 1] = value;
+        m_row[c - 1] = text;
     m_rowHasValue = true;
     return true;
 }
@@ -63,8 +91,9 @@ bool SheetRowsBuilder::endRow(qint64 repeat)
         return true;
     }
     const qint64 rows = m_rows.size() + m_pendingEmptyRows + repeat;
-    if (!fits(rows, std::max(m_columns, 1)))
+    if (!fits(rows, std::max(m_columns, 1)) || !textFits(m_rowText * repeat))
         return false;
+    m_text += m_rowText * repeat;
     for (; m_pendingEmptyRows > 0; --m_pendingEmptyRows)
         m_rows.append(QStringList());
     for (qint64 i = 0; i < repeat; ++i)
@@ -73,20 +102,30 @@ bool SheetRowsBuilder::endRow(qint64 repeat)
     return true;
 }
 
-void SheetRowsBuilder::fill(qsizetype row, int column, const QString &value)
+bool SheetRowsBuilder::fill(qsizetype row, int column, const QString &value)
 {
     if (row < 0 || row >= m_rows.size() || column < 1 || column > m_columns)
-        return;
+        return true;
+    const QString text = kept(value);
+    if (!textFits(text.size()))
+        return false;
+    m_text += text.size();
     QStringList &cells = m_rows[row];
     if (cells.size() < column)
         cells.resize(column);
-    cells[column - 1] = value;
+    cells[column - 1] = text;
+    return true;
 }
 
-SpreadsheetRows SheetRowsBuilder::finish()
+SpreadsheetRows SheetRowsBuilder::finish(const QString &sheet)
 {
     if (failed())
         return SpreadsheetRows::failure(m_error);
+    if (m_cutCells > 0)
+        Show_NSLog_Message(QStringLiteral("%1: the text of %2 cell(s) was cut to its first %3 characters.")
+                               .arg(sheet)
+                               .arg(m_cutCells)
+                               .arg(kMaxCellText));
     SpreadsheetRows result;
     result.columnCount = m_columns;
     for (QStringList &row : m_rows)

@@ -15,6 +15,10 @@ public:
     static constexpr int kMaxColumns = 16384;
     static constexpr int kMaxRows = 1048576;
     static constexpr qint64 kMaxCells = 4000000;
+    // A cell keeps at most this many characters, as spreadsheets do; a longer text is cut. A sheet
+    // holds at most kMaxText characters in all its cells, each repeat counted, or it is refused.
+    static constexpr qsizetype kMaxCellText = 32767;
+    static constexpr qint64 kMaxText = 64LL * 1024 * 1024;
 
     enum class EmptyRows {
         Kept,            // every row the file writes is a row, empty or not (.xlsx)
@@ -33,9 +37,10 @@ public:
     qsizetype rowCount() const { return m_rows.size() + m_pendingEmptyRows; }
     // Puts `value` into the ended row `row` (from 0) at a `column` (from 1) that setCell has already
     // taken into the width: for values known only once the whole sheet has been read.
-    void fill(qsizetype row, int column, const QString &value);
-    // The rows, each padded to the column count; the error when a bound was passed.
-    SpreadsheetRows finish();
+    bool fill(qsizetype row, int column, const QString &value);
+    // The rows, each padded to the column count; the error when a bound was passed. Cells that were
+    // cut are logged in one line that names the `sheet`.
+    SpreadsheetRows finish(const QString &sheet);
 
     bool failed() const { return !m_error.isEmpty(); }
     // Why a bound was passed; empty while none was.
@@ -44,6 +49,9 @@ public:
 private:
     bool fail(const QString &reason);
     bool fits(qint64 rows, qint64 columns);
+    // `value` cut to what a cell keeps, counted.
+    QString kept(const QString &value);
+    bool textFits(qint64 more);
 
     EmptyRows m_emptyRows;
     QList<QStringList> m_rows;
@@ -51,5 +59,8 @@ private:
     bool m_rowHasValue = false;
     qint64 m_pendingEmptyRows = 0;
     int m_columns = 0;
+    qint64 m_text = 0, m_rowText = 0; // characters in the ended rows, in the row under way
+    qint64 m_cutCells = 0;
+    QString m_lastLong, m_lastCut;
     QString m_error;
 };

@@ -169,12 +169,32 @@ bool streamFile(const QString &path, QString *error, Handler &&handle)
     return pumpTokens(xml, QFileInfo(path).fileName(), [&] { return readError; }, error, handle);
 }
 
+// A cell's text as a reader gathers it, in UTF-8. Past more bytes than the characters a cell keeps
+// can take, the rest is dropped as it comes, so that a cell costs little whatever the file repeats
+// in it; SheetRowsBuilder then cuts the text to its exact length.
+class CellText {
+public:
+    static constexpr std::size_t kMaxBytes = 4 * std::size_t(SheetRowsBuilder::kMaxCellText);
+
+    void append(std::string_view text) { m_bytes.append(text.substr(0, room())); }
+    void append(std::size_t count, char c) { m_bytes.append(std::min(count, room()), c); }
+    void clear() { m_bytes.clear(); }
+    std::size_t size() const { return m_bytes.size(); }
+    bool empty() const { return m_bytes.empty(); }
+    std::string_view bytes() const { return m_bytes; }
+    QString toString() const { return QString::fromUtf8(m_bytes); }
+
+private:
+    std::size_t room() const { return kMaxBytes - m_bytes.size(); }
+    std::string m_bytes;
+};
+
 // The text of a shared-string item or an inline string at `depth`: its <t> children and the <t>
 // of its <r> runs, without the phonetic runs.
 struct ItemText {
     int depth = 0; // of the item; 0 outside one
     int runDepth = 0, textDepth = 0;
-    std::string text;
+    CellText text;
 
     void begin(int itemDepth)
     {
@@ -197,7 +217,7 @@ struct ItemText {
                 textDepth = d;
         } else if (token == XmlPullReader::Characters) {
             if (d == textDepth)
-                text += xml.text();
+                text.append(xml.text());
         } else if (d == textDepth) {
             textDepth = 0;
         } else if (d == runDepth) {
@@ -219,7 +239,7 @@ bool readSharedStrings(ZipArchiveReader &zip, const QString &part, QStringList &
     return streamPart(zip, part, error, [&](const XmlPullReader &xml, XmlPullReader::Token token) {
         if (item.take(xml, token)) {
             if (item.depth == 0)
-                strings << QString::fromUtf8(item.text);
+                strings << item.text.toString();
             return true;
         }
         if (token != XmlPullReader::StartElement)
@@ -272,11 +292,11 @@ public:
                 ++unnamed;
                 continue;
             }
-            if (const QString &value = strings.at(cell.index); !value.isEmpty())
-                m_rows.fill(cell.row, int(cell.column), value);
+            if (const QString &value = strings.at(cell.index); !value.isEmpty() && !m_rows.fill(cell.row, int(cell.column), value))
+                break;
         }
         m_sharedCells.clear();
-        if (unnamed > 0)
+        if (unnamed > 0 && !m_rows.failed())
             Show_NSLog_Message(QStringLiteral("%1: %2 cell(s) name no string of the %3 shared strings and read as empty.")
                                    .arg(sheet)
                                    .arg(unnamed)
@@ -290,7 +310,7 @@ public:
         const int d = token == XmlPullReader::EndElement ? xml.depth() + 1 : xml.depth();
         if (token == XmlPullReader::Characters) {
             if (d == m_valueDepth)
-                m_value += xml.text();
+                m_value.append(xml.text());
             return true;
         }
         if (token == XmlPullReader::EndElement) {
@@ -351,7 +371,7 @@ public:
         return true;
     }
 
-    SpreadsheetRows finish() { return m_rows.finish(); }
+    SpreadsheetRows finish(const QString &sheet) { return m_rows.finish(sheet); }
 
 private:
     bool beginCell(const XmlPullReader &xml, QString *error)
@@ -380,14 +400,14 @@ private:
         if (m_type == Type::Shared) {
             // No table holds more than kMaxSharedStrings: that index, like any outside the table,
             // names nothing.
-            const qint64 index = sharedIndex(m_value);
+            const qint64 index = sharedIndex(m_value.bytes());
             if (!m_value.empty())
                 m_sharedCells.push_back({quint32(m_rows.rowCount()), quint32(m_column),
                                          quint32(index >= 0 && index < kMaxSharedStrings ? index : kMaxSharedStrings)});
         } else if (m_type == Type::Inline) {
-            value = QString::fromUtf8(m_inline.text);
+            value = m_inline.text.toString();
         } else if (!m_value.empty()) {
-            value = QString::fromUtf8(m_value);
+            value = m_value.toString();
         }
         return m_rows.setCell(m_column, value) || rowsFailed(m_rows, error);
     }
@@ -402,7 +422,7 @@ private:
     bool m_inRow = false, m_inCell = false, m_valueSeen = false, m_inlineSeen = false;
     int m_column = 0, m_valueDepth = 0;
     Type m_type = Type::Other;
-    std::string m_value;
+    CellText m_value;
     ItemText m_inline;
 };
 
@@ -442,8 +462,9 @@ SpreadsheetRows readSheet(const QString &path, int sheetNumber)
         return SpreadsheetRows::failure(sharedError);
     if (!read)
         return SpreadsheetRows::failure(error);
-    sheet.fillSharedStrings(sharedStrings, QStringLiteral("%1, worksheet %2").arg(QFileInfo(path).fileName()).arg(sheetNumber));
-    return sheet.finish();
+    const QString name = QStringLiteral("%1, worksheet %2").arg(QFileInfo(path).fileName()).arg(sheetNumber);
+    sheet.fillSharedStrings(sharedStrings, name);
+    return sheet.finish(name);
 }
 
 // The other spreadsheet forms.
@@ -481,47 +502,46 @@ public:
         if (token == XmlPullReader::StartElement) {
             if (d == m_cellDepth + 1 && (xml.nameIs("p") || xml.nameIs("h"))) {
                 if (m_paragraphs++ > 0)
-                    m_text += '\n';
+                    m_text.append(1, '\n');
                 m_paragraphDepth = d;
                 m_paragraphStart = m_text.size();
                 m_blank = false;
             } else if (m_paragraphDepth && (xml.nameIs("note") || xml.nameIs("annotation"))) {
                 m_skipDepth = d;
             } else if (m_paragraphDepth && xml.nameIs("s")) {
-                append(std::string(std::size_t(std::min<qint64>(countOf(xml.attribute("c")), kMaxBlanks)), ' '));
+                append(std::size_t(countOf(xml.attribute("c"))), ' ');
             } else if (m_paragraphDepth && xml.nameIs("tab")) {
-                append("\t");
+                append(1, '\t');
             } else if (m_paragraphDepth && xml.nameIs("line-break")) {
-                append("\n");
+                append(1, '\n');
             }
         } else if (token == XmlPullReader::Characters && m_paragraphDepth) {
             for (const char c : xml.text()) {
                 if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
                     m_blank = m_text.size() > m_paragraphStart;
                 } else {
-                    append(std::string_view(&c, 1));
+                    append(1, c);
                 }
             }
         } else if (token == XmlPullReader::EndElement && d == m_paragraphDepth) {
             m_paragraphDepth = 0;
         }
     }
-    QString text() const { return QString::fromUtf8(m_text); }
+    QString text() const { return m_text.toString(); }
 
 private:
-    static constexpr qint64 kMaxBlanks = 1 << 16;
-    void append(std::string_view characters)
+    void append(std::size_t count, char c)
     {
         if (m_blank)
-            m_text += ' ';
+            m_text.append(1, ' ');
         m_blank = false;
-        m_text += characters;
+        m_text.append(count, c);
     }
 
     int m_cellDepth = 0, m_paragraphDepth = 0, m_skipDepth = 0, m_paragraphs = 0;
     std::size_t m_paragraphStart = 0;
     bool m_blank = false;
-    std::string m_text;
+    CellText m_text;
 };
 
 // The rows of the first table of an OpenDocument spreadsheet's content, row groups and header rows
@@ -582,11 +602,11 @@ public:
         return true;
     }
 
-    SpreadsheetRows finish()
+    SpreadsheetRows finish(const QString &sheet)
     {
         if (!m_tableDone)
             return SpreadsheetRows::failure(QStringLiteral("The spreadsheet holds no table."));
-        return m_rows.finish();
+        return m_rows.finish(sheet);
     }
 
 private:
@@ -609,7 +629,7 @@ public:
         const int d = token == XmlPullReader::EndElement ? xml.depth() + 1 : xml.depth();
         if (token == XmlPullReader::Characters) {
             if (m_dataDepth && d >= m_dataDepth)
-                m_text += xml.text();
+                m_text.append(xml.text());
             return true;
         }
         if (token == XmlPullReader::StartElement) {
@@ -651,7 +671,7 @@ public:
             m_dataDepth = 0;
         } else if (d == 5 && m_inCell) {
             m_inCell = false;
-            const QString value = QString::fromUtf8(m_text);
+            const QString value = m_text.toString();
             if (!value.isEmpty() && !m_rows.setCell(m_column, value))
                 return rowsFailed(m_rows, error);
             m_column += 1 + m_merged;
@@ -668,11 +688,11 @@ public:
         return true;
     }
 
-    SpreadsheetRows finish()
+    SpreadsheetRows finish(const QString &sheet)
     {
         if (!m_tableSeen)
             return SpreadsheetRows::failure(QStringLiteral("The file holds no worksheet table."));
-        return m_rows.finish();
+        return m_rows.finish(sheet);
     }
 
 private:
@@ -723,7 +743,7 @@ private:
     bool m_inRow = false, m_inCell = false, m_dataSeen = false;
     int m_dataDepth = 0;
     qint64 m_nextRow = 1, m_rowRepeat = 1, m_column = 1, m_merged = 0;
-    std::string m_text;
+    CellText m_text;
 };
 
 SpreadsheetRows readOds(const QString &path, QString *tableName)
@@ -738,7 +758,7 @@ SpreadsheetRows readOds(const QString &path, QString *tableName)
         return SpreadsheetRows::failure(error);
     if (tableName)
         *tableName = ods.tableName;
-    return ods.finish();
+    return ods.finish(QFileInfo(path).fileName());
 }
 
 SpreadsheetRows readXml2003(const QString &path, QString *sheetName)
@@ -749,7 +769,7 @@ SpreadsheetRows readXml2003(const QString &path, QString *sheetName)
         return SpreadsheetRows::failure(error);
     if (sheetName)
         *sheetName = sheet.sheetName;
-    return sheet.finish();
+    return sheet.finish(QFileInfo(path).fileName());
 }
 
 // The form of a spreadsheet file, by its name's extension.

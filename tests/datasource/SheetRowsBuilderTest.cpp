@@ -8,7 +8,7 @@ namespace {
 
 QString show(SheetRowsBuilder &builder)
 {
-    const SpreadsheetRows read = builder.finish();
+    const SpreadsheetRows read = builder.finish(QStringLiteral("sheet"));
     if (!read.ok())
         return QStringLiteral("error");
     QStringList lines;

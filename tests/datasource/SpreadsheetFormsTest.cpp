@@ -187,3 +187,47 @@ TEST(SpreadsheetForms, WrittenFilesReadBackHereAndInLibreOffice)
         EXPECT_EQ(*converted, expected);
     }
 }
+
+// Every form cuts a cell at 32767 characters, never inside a surrogate pair, with one log line for
+// the sheet, and refuses a sheet of more than 64 MB of text however the file repeats it: 2048 full
+// cells fit, 2049 do not. The fuzz seed that asks 536,870,912 blanks of one cell gives 32767.
+TEST(SpreadsheetForms, CutLongCellsAndRefuseSheetsOfTooMuchText)
+{
+    const QByteArray x40k(40000, 'x'), cell = "<table:table-row><table:table-cell", p = "<text:p>", endP = "</text:p>";
+    const QString tooMuch = QStringLiteral("The sheet holds more than 64 MB of text.");
+    const struct {
+        const char *file;
+        QByteArray content, sharedStrings;
+        QString expected;
+    } cases[] = {
+        {"", {}, {}, "32767"},
+        {"case.ods", odsContent(cell + ">" + p + x40k + endP + "</table:table-cell><table:table-cell>" + p + "<text:s text:c=\"20000\"/>a"
+                                + endP + p + x40k + endP + "</table:table-cell></table:table-row>"), {}, "32767|32767"},
+        {"case.ods", odsContent(cell + " table:number-columns-repeated=\"2049\">" + p + "<text:s text:c=\"32767\"/>" + endP
+                                + "</table:table-cell></table:table-row>"), {}, tooMuch},
+        {"case.xml", xml2003("<Row ss:Span=\"2047\"><Cell><Data>" + x40k + "</Data></Cell></Row>"), {}, "32767"},
+        {"case.xml", xml2003("<Row ss:Span=\"2048\"><Cell><Data>" + x40k + "</Data></Cell></Row>"), {}, tooMuch},
+        {"case.xlsx", "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>" + QByteArray(32766, 'y') + "😀</t></is></c></row></sheetData></worksheet>",
+         {}, "32766"},
+        {"case.xlsx", "<worksheet><sheetData><row>" + QByteArray(R"(<c t="s"><v>0</v></c>)").repeated(2049) + "</row></sheetData></worksheet>",
+         "<sst><si><t>" + x40k + "</t></si></sst>", tooMuch},
+    };
+    QTemporaryDir dir;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.content.left(200).constData());
+        const QString path = *c.file ? dir.filePath(QString::fromLatin1(c.file)) : dataFile(QStringLiteral("evil-blanks.ods"));
+        SSZipArchive zip(path);
+        const QString suffix = QFileInfo(path).suffix();
+        ASSERT_TRUE(!*c.file || (suffix == QLatin1String("ods") && writeOds(path, c.content))
+                    || (suffix == QLatin1String("xml") && writeFile(path, c.content))
+                    || (zip.open() && zip.writeData(c.content, QStringLiteral("xl/worksheets/sheet1.xml"))
+                        && (c.sharedStrings.isEmpty() || zip.writeData(c.sharedStrings, QStringLiteral("xl/sharedStrings.xml"))) && zip.close()));
+        LogCapture log;
+        const SpreadsheetRows read = SpreadsheetWriter::ReadData(path, 1);
+        QStringList lengths;
+        for (const QString &value : read.rows.value(0))
+            lengths << QString::number(value.size());
+        EXPECT_EQ(read.ok() ? lengths.join(u'|') : read.error, c.expected);
+        EXPECT_EQ(log.lines().size(), read.ok() ? 1 : 0) << log.lines().join(u'\n').toStdString();
+    }
+}
