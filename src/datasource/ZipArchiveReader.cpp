@@ -2,8 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <minizip/unzip.h>
+#include <zlib.h>
 
 #include <algorithm>
 
@@ -12,7 +14,8 @@ const QString ZipArchiveReader::ErrorDomain = QStringLiteral("SSZipArchiveErrorD
 namespace {
 
 constexpr int kChunk = 64 * 1024;
-constexpr uLong kMaxNameBytes = 65535; // the format's own limit
+constexpr uLong kMaxNameBytes = 65535; // the format's own limit, for extra fields too
+constexpr ZPOS64_T kZip64Size = 0xFFFFFFFF;
 
 unzFile handle(void *zip)
 {
@@ -28,6 +31,28 @@ bool isSafeEntryName(const QByteArray &name)
         if (part == "..")
             return false;
     return true;
+}
+
+// This version of minizip leaves the sizes that the central directory keeps in a zip64 extra field
+// (id 0x0001) at 0xFFFFFFFF: they are read there, the uncompressed size first, each present only
+// when its place says 0xFFFFFFFF. A size not found stays 0xFFFFFFFF.
+void readZip64Sizes(const QByteArray &extra, unz_file_info64 &info)
+{
+    const auto word = [&](qsizetype at) { return qFromLittleEndian<quint16>(extra.constData() + at); };
+    for (qsizetype at = 0; at + 4 <= extra.size(); at += 4 + word(at + 2)) {
+        const qsizetype end = at + 4 + word(at + 2);
+        if (end > extra.size())
+            return;
+        if (word(at) != 0x0001)
+            continue;
+        qsizetype field = at + 4;
+        for (ZPOS64_T *size : {&info.uncompressed_size, &info.compressed_size})
+            if (*size == kZip64Size && field + 8 <= end) {
+                *size = qFromLittleEndian<quint64>(extra.constData() + field);
+                field += 8;
+            }
+        return;
+    }
 }
 
 } // namespace
@@ -104,7 +129,7 @@ std::optional<QByteArray> ZipArchiveReader::read(const QString &name)
     if (!openEntry(name))
         return std::nullopt;
     QByteArray bytes;
-    bytes.reserve(qsizetype(m_entrySize));
+    bytes.reserve(qsizetype(m_entrySize.value_or(0)));
     // The declared size is not trusted: the bytes are counted as they come.
     std::ptrdiff_t got = 0;
     do {
@@ -133,20 +158,28 @@ bool ZipArchiveReader::openEntry(const QString &name, qint64 maxSize)
         return fail(FailedToRead, QStringLiteral("The archive has no entry \"%1\".").arg(name));
     const unz64_file_pos position{found->directoryOffset, found->fileNumber};
     unz_file_info64 info{};
+    QByteArray extra(kMaxNameBytes, '\0');
     if (unzGoToFilePos64(handle(m_zip), &position) != UNZ_OK
-        || unzGetCurrentFileInfo64(handle(m_zip), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        || unzGetCurrentFileInfo64(handle(m_zip), &info, nullptr, 0, extra.data(), kMaxNameBytes, nullptr, 0) != UNZ_OK)
         return fail(FailedToRead, QStringLiteral("The entry \"%1\" cannot be read.").arg(name));
+    extra.truncate(qsizetype(std::min(info.size_file_extra, kMaxNameBytes)));
+    // The library checks the checksum only where it knows the size.
+    m_checkCrc = info.uncompressed_size == kZip64Size;
+    readZip64Sizes(extra, info);
     if (info.flag & 1u)
         return fail(FailedToRead, QStringLiteral("The entry \"%1\" is encrypted.").arg(name));
     m_entry = name;
     m_entryLimit = maxSize > 0 ? maxSize : m_maxEntrySize;
-    if (info.uncompressed_size > quint64(m_entryLimit))
+    // A size still unknown is bounded as it is read.
+    if (info.uncompressed_size != kZip64Size && info.uncompressed_size > quint64(m_entryLimit))
         return fail(Refused, QStringLiteral("The entry \"%1\" is larger than %2 MB.").arg(name).arg(m_entryLimit >> 20));
     if (unzOpenCurrentFile(handle(m_zip)) != UNZ_OK)
         return fail(FailedToRead, QStringLiteral("The entry \"%1\" cannot be read.").arg(name));
     m_entryOpen = true;
-    m_entrySize = info.uncompressed_size;
+    m_entrySize = info.uncompressed_size != kZip64Size ? std::optional<quint64>(info.uncompressed_size) : std::nullopt;
     m_entryRead = 0;
+    m_entryCrc = info.crc;
+    m_crc = crc32(0, nullptr, 0);
     return true;
 }
 
@@ -160,9 +193,15 @@ std::ptrdiff_t ZipArchiveReader::readPiece(char *buffer, std::size_t capacity)
         fail(code, reason);
         return std::ptrdiff_t(-1);
     };
-    const int got = unzReadCurrentFile(handle(m_zip), buffer, unsigned(std::min<std::size_t>(capacity, 1u << 30)));
+    // Not past the declared size: the library's own bound is lost with a zip64 size.
+    std::size_t wanted = std::min<std::size_t>(capacity, 1u << 30);
+    if (m_entrySize)
+        wanted = std::size_t(std::min<quint64>(wanted, *m_entrySize - m_entryRead));
+    const int got = wanted > 0 ? unzReadCurrentFile(handle(m_zip), buffer, unsigned(wanted)) : 0;
     if (got > 0) {
         m_entryRead += quint64(got);
+        if (m_checkCrc)
+            m_crc = crc32(m_crc, reinterpret_cast<const Bytef *>(buffer), uInt(got));
         if (m_entryRead > quint64(m_entryLimit))
             return failed(Refused, QStringLiteral("The entry \"%1\" is larger than %2 MB.").arg(m_entry).arg(m_entryLimit >> 20));
         return got;
@@ -170,8 +209,9 @@ std::ptrdiff_t ZipArchiveReader::readPiece(char *buffer, std::size_t capacity)
     if (got < 0)
         return failed(FailedToRead, QStringLiteral("The entry \"%1\" is damaged.").arg(m_entry));
     m_entryOpen = false;
-    // Closing checks the checksum.
-    if (unzCloseCurrentFile(handle(m_zip)) != UNZ_OK || m_entryRead != m_entrySize) {
+    // Closing checks the checksum, where the library knew the size.
+    if (unzCloseCurrentFile(handle(m_zip)) != UNZ_OK || m_entryRead != m_entrySize.value_or(m_entryRead)
+        || (m_checkCrc && m_crc != m_entryCrc)) {
         fail(FailedToRead, QStringLiteral("The entry \"%1\" is damaged.").arg(m_entry));
         return -1;
     }

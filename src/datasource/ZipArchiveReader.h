@@ -11,8 +11,9 @@
 // archive is hostile until proven otherwise. Opening checks every entry name and refuses the whole
 // archive when one is unsafe (a ".." component, an absolute or drive path, an empty name, two
 // entries of one name) or when it holds too many entries; reading an entry stops at a size limit
-// whatever size the archive declares, and fails on a checksum error or an encrypted entry. Nothing
-// is ever written to disk. One reader serves one caller; any thread.
+// whatever size the archive declares (zip64 sizes included; a size given as 0xFFFFFFFF without its
+// zip64 field is unknown and bounded by the limit alone), and fails on a checksum error or an
+// encrypted entry. Nothing is ever written to disk. One reader serves one caller; any thread.
 class ZipArchiveReader {
 public:
     // The error domain and the codes of the opening failures that callers tell apart.
@@ -66,7 +67,10 @@ private:
     // The entry open for readPiece.
     QString m_entry;
     bool m_entryOpen = false;
-    quint64 m_entrySize = 0, m_entryRead = 0;
+    std::optional<quint64> m_entrySize; // unknown when the archive does not say
+    quint64 m_entryRead = 0;
+    quint32 m_entryCrc = 0, m_crc = 0;
+    bool m_checkCrc = false; // here, where the library cannot
     qint64 m_entryLimit = 0;
     ErrorCode m_errorCode = NoError;
     QString m_errorString;

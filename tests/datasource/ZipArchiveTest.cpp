@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -160,4 +162,47 @@ TEST(ZipArchive, PackedFoldersReadBackHereAndInAnIndependentReader)
     const QString month = QString::number(QDate::currentDate().month());
     EXPECT_EQ(*listing, QStringLiteral("[Content_Types].xml:8:1 empty/:8:1 xl/worksheets/sheet1.xml:8:1\n"
                                        "mimetype:0:%1 content.xml:8:%1").arg(month));
+}
+
+// A workbook whose central directory keeps its sizes in zip64 fields, as "zip -fz" makes it, reads,
+// a stored entry too. Those sizes still bound an entry; without its zip64 field a size is unknown
+// and the limit alone bounds the read; a checksum the library no longer checks is checked.
+TEST(ZipArchive, ReadsZip64Workbooks)
+{
+    const QString zip = QStandardPaths::findExecutable(QStringLiteral("zip"));
+    if (zip.isEmpty())
+        GTEST_SKIP() << "zip is not installed";
+    QTemporaryDir dir;
+    const QByteArray sheet = R"(<worksheet><sheetData><row><c t="inlineStr"><is><t>zip64</t></is></c></row></sheetData></worksheet>)";
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("xl/worksheets")) && writeBytes(dir.filePath("xl/worksheets/sheet1.xml"), sheet)
+                && writeBytes(dir.filePath("notes.txt"), "stored"));
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(zip, {"-q", "-X", "-fz", "-n", ".txt", "book.xlsx", "xl/worksheets/sheet1.xml", "notes.txt"});
+    ASSERT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0) << process.readAllStandardError().constData();
+    const QString book = dir.filePath(QStringLiteral("book.xlsx"));
+    EXPECT_EQ(SpreadsheetWriter::ReadData(book, 1).rows, QList<QStringList>{{"zip64"}});
+    EXPECT_EQ(ZipArchiveReader(book).read(QStringLiteral("notes.txt")), QByteArray("stored"));
+    const auto refusedBelow = [](const QString &path, qint64 limit) {
+        ZipArchiveReader reader(path, limit);
+        return !reader.read(QStringLiteral("xl/worksheets/sheet1.xml")) && reader.errorCode() == ZipArchiveReader::Refused;
+    };
+    EXPECT_FALSE(refusedBelow(book, sheet.size()));
+    EXPECT_TRUE(refusedBelow(book, sheet.size() - 1));
+
+    QFile file(book);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const qsizetype central = bytes.indexOf("PK\x01\x02"); // the sheet's entry: its checksum, then its extra field
+    const qsizetype extra = central + 46 + qFromLittleEndian<quint16>(bytes.constData() + central + 28);
+    ASSERT_EQ(bytes.mid(extra, 2), QByteArray("\x01\x00", 2));
+    QByteArray unknown = bytes, damaged = bytes;
+    unknown[extra] = 'u';
+    damaged[14] = char(damaged[14] ^ 1);
+    damaged[central + 16] = char(damaged[central + 16] ^ 1);
+    ASSERT_TRUE(writeBytes(dir.filePath("unknown.xlsx"), unknown) && writeBytes(dir.filePath("damaged.xlsx"), damaged));
+    EXPECT_EQ(SpreadsheetWriter::ReadData(dir.filePath("unknown.xlsx"), 1).rows, QList<QStringList>{{"zip64"}});
+    EXPECT_TRUE(refusedBelow(dir.filePath("unknown.xlsx"), sheet.size() - 1));
+    EXPECT_EQ(SpreadsheetWriter::ReadData(dir.filePath("damaged.xlsx"), 1).error,
+              QStringLiteral("The entry \"xl/worksheets/sheet1.xml\" is damaged."));
 }
