@@ -220,8 +220,12 @@ TEST_F(ExcelSeriesImportTest, ASheetWithoutRowsLeavesEverySeriesAsItWas)
 // A column past the series limits is not written, and reported.
 TEST_F(ExcelSeriesImportTest, AColumnPastTheSeriesLimitsIsNotWritten)
 {
-    const QString cell(6 << 20, u'x');
-    ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(workbook, {{"Big", "Small"}, {cell, "a"}, {cell, "b"}, {cell, "c"}}, true));
+    // Cells as long as a spreadsheet keeps them, enough of them to pass 16 MB.
+    const QString cell(32767, u'x');
+    QList<QStringList> rows{{"Big", "Small"}};
+    for (int row = 0; row < 520; ++row)
+        rows.append({cell, "a"});
+    ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(workbook, rows, true));
     ASSERT_TRUE(import.Open(workbook));
     tick({0, 1});
     EXPECT_EQ(import.OKPressed(answering({})), 1);
