@@ -32,10 +32,16 @@ function(card_setup_target target)
 endfunction()
 
 # A static library built from every source of one src/ folder. A model library links Qt Core and
-# Gui only; WIDGETS marks a library of windows and views (the ui/ folders).
+# Gui only; WIDGETS marks a library of windows and views (the ui/ folders). FOLDERS names subfolders
+# whose sources build into the same library.
 function(card_library name)
-  cmake_parse_arguments(ARG "WIDGETS" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "WIDGETS" "" "DEPENDS;FOLDERS" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(_folder IN LISTS ARG_FOLDERS)
+    file(GLOB _folder_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${_folder}/*.cpp
+         ${CMAKE_CURRENT_SOURCE_DIR}/${_folder}/*.h)
+    list(APPEND _sources ${_folder_sources})
+  endforeach()
   add_library(${name} STATIC ${_sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})

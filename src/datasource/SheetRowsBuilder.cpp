@@ -126,6 +126,8 @@ SpreadsheetRows SheetRowsBuilder::finish(const QString &sheet)
                                .arg(sheet)
                                .arg(m_cutCells)
                                .arg(kMaxCellText));
+    if (m_rowLimit >= 0 && m_rows.size() > m_rowLimit)
+        m_rows.resize(m_rowLimit);
     SpreadsheetRows result;
     result.columnCount = m_columns;
     for (QStringList &row : m_rows)

@@ -24,7 +24,8 @@ public:
         Kept,            // every row the file writes is a row, empty or not (.xlsx)
         UpToTheLastValue // empty rows count only before a row that holds a value
     };
-    explicit SheetRowsBuilder(EmptyRows emptyRows) : m_emptyRows(emptyRows) {}
+    // `rowLimit` rows at most are returned, and a reader may stop once full(); none for -1.
+    explicit SheetRowsBuilder(EmptyRows emptyRows, qsizetype rowLimit = -1) : m_emptyRows(emptyRows), m_rowLimit(rowLimit) {}
 
     // The table is at least `columns` wide: a dimension the file declares, an empty cell it writes.
     bool widen(int columns);
@@ -35,6 +36,8 @@ public:
     bool endRow(qint64 repeat = 1);
     // Rows ended so far.
     qsizetype rowCount() const { return m_rows.size() + m_pendingEmptyRows; }
+    // Whether the rows of the limit are all in: the rest of the sheet cannot change them.
+    bool full() const { return m_rowLimit >= 0 && m_rows.size() >= m_rowLimit; }
     // Puts `value` into the ended row `row` (from 0) at a `column` (from 1) that setCell has already
     // taken into the width: for values known only once the whole sheet has been read.
     bool fill(qsizetype row, int column, const QString &value);
@@ -54,6 +57,7 @@ private:
     bool textFits(qint64 more);
 
     EmptyRows m_emptyRows;
+    qsizetype m_rowLimit;
     QList<QStringList> m_rows;
     QStringList m_row;
     bool m_rowHasValue = false;

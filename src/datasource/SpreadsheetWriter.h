@@ -7,8 +7,9 @@
 #include <QStringList>
 
 // Reads the cells of one worksheet of an .xlsx workbook and writes a one-sheet .xlsx workbook from
-// rows of values; likewise for OpenDocument and XML 2003 spreadsheets (below). Plain functions of their arguments: any thread may call them, nothing is kept
-// between calls and nothing is unpacked to disk. A sheet and its shared strings are inflated and
+// rows of values; likewise for OpenDocument and XML 2003 spreadsheets (below). The readers, one
+// per form, are in readers/; this class picks one by the file's extension. Plain functions of
+// their arguments: any thread may call them, nothing is kept between calls and nothing is unpacked to disk. A sheet and its shared strings are inflated and
 // parsed piece by piece straight into rows (side by side, on two threads), so that memory follows
 // the rows rather than the XML; the small parts are read whole. A workbook that cannot be read gives
 // an error with its reason. Worksheet N is the part "xl/worksheets/sheetN.xml".
@@ -41,10 +42,12 @@ public:
     // is the larger of the sheet's declared dimension and the last column that holds a cell. A shared
     // string gives the text of its item, runs included; an inline string likewise; any other cell
     // (number, formula, boolean) gives its stored value as written, "" when it has none.
-    static SpreadsheetRows ReadData(const QString &path, int sheetNumber);
+    // With a `rowLimit`, only the first rows are read: the read stops once they are in, and the
+    // column count is what they and the declared dimension give.
+    static SpreadsheetRows ReadData(const QString &path, int sheetNumber, qsizetype rowLimit = -1);
 
     // The titles of worksheet `sheetNumber`: its first row, "Untitled Column %d" (from 1) where a cell
-    // has no text; no row when the sheet has none.
+    // has no text; no row when the sheet has none. Only the first row is read.
     static SpreadsheetRows ReadData_only_column(const QString &path, int sheetNumber);
 
     // Writes `data` as the one sheet of a new workbook at `path`, whole and safely, from the shipped

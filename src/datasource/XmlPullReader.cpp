@@ -8,8 +8,6 @@ namespace {
 
 constexpr std::size_t kMinBuffer = 256 * 1024;
 
-enum class Scan { Done, NeedMore, Bad };
-
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -267,176 +265,231 @@ XmlPullReader::Token XmlPullReader::readText()
     }
 }
 
+// What a scan of the tag at the read position found: its length and token once Done; Failed once
+// fail() has given the reason.
+struct XmlPullReader::TagScan {
+    enum Outcome { Done, NeedMore, Bad, Failed } outcome = NeedMore;
+    std::size_t length = 0;
+    Token token = EndDocument;
+
+    static TagScan failed() { return {Failed}; }
+};
+
+namespace {
+
+// The tag from its start in `rest` up to `terminator`, searched from `from`.
+XmlPullReader::TagScan skipPast(std::string_view rest, std::string_view terminator, std::size_t from)
+{
+    const std::size_t at = rest.find(terminator, from);
+    if (at == std::string_view::npos)
+        return {};
+    return {XmlPullReader::TagScan::Done, at + terminator.size()};
+}
+
+} // namespace
+
+XmlPullReader::TagScan XmlPullReader::scanProcessingInstruction(std::string_view rest)
+{
+    const TagScan scan = skipPast(rest, "?>", 2);
+    if (scan.outcome != TagScan::Done)
+        return scan;
+    const std::string_view pi = rest.substr(0, scan.length);
+    if (pi.substr(2, 4) == "xml ") {
+        const std::size_t at = pi.find("encoding");
+        if (at != std::string_view::npos) {
+            const std::size_t quote = pi.find_first_of("\"'", at);
+            const std::size_t close = quote == std::string_view::npos ? quote : pi.find(pi[quote], quote + 1);
+            std::string name(pi.substr(quote + 1, close == std::string_view::npos ? 0 : close - quote - 1));
+            std::transform(name.begin(), name.end(), name.begin(), [](char c) { return char(std::tolower(c)); });
+            if (name != "utf-8" && name != "utf8" && name != "us-ascii") {
+                fail(QStringLiteral("It is written in the encoding \"%1\", not in UTF-8.").arg(QString::fromUtf8(name)));
+                return TagScan::failed();
+            }
+        }
+    }
+    return scan;
+}
+
+// "<!": a comment, a CDATA section or a document type declaration, which is refused.
+XmlPullReader::TagScan XmlPullReader::scanDeclaration(std::string_view rest)
+{
+    if (rest.size() < 9)
+        return {m_sourceDone ? TagScan::Bad : TagScan::NeedMore};
+    if (rest.substr(0, 4) == "<!--")
+        return scanComment(rest);
+    if (rest.substr(0, 9) == "<![CDATA[")
+        return scanCdata(rest);
+    if (rest.substr(0, 9) == "<!DOCTYPE") {
+        fail(QStringLiteral("It holds a document type declaration, which is not read."));
+        return TagScan::failed();
+    }
+    return {TagScan::Bad};
+}
+
+XmlPullReader::TagScan XmlPullReader::scanComment(std::string_view rest)
+{
+    TagScan scan = skipPast(rest, "-->", 4);
+    if (scan.outcome == TagScan::Done && rest.substr(4, scan.length - 7).find("--") != std::string_view::npos)
+        scan.outcome = TagScan::Bad;
+    return scan;
+}
+
+XmlPullReader::TagScan XmlPullReader::scanCdata(std::string_view rest)
+{
+    TagScan scan = skipPast(rest, "]]>", 9);
+    if (scan.outcome != TagScan::Done)
+        return scan;
+    if (m_openStarts.empty()) {
+        fail(QStringLiteral("It holds text outside its root element."));
+        return TagScan::failed();
+    }
+    decode(rest.substr(9, scan.length - 12), m_text, Mode::Cdata);
+    m_textView = m_text;
+    scan.token = Characters;
+    return scan;
+}
+
+XmlPullReader::TagScan XmlPullReader::scanEndTag(std::string_view rest)
+{
+    const std::size_t available = rest.size();
+    const char *p = rest.data();
+    std::size_t i = 2;
+    while (i < available && isNameChar((unsigned char)p[i]))
+        ++i;
+    const std::string_view name = rest.substr(2, i - 2);
+    while (i < available && isSpace(p[i]))
+        ++i;
+    if (i >= available)
+        return {};
+    if (p[i] != '>' || name.empty())
+        return {TagScan::Bad};
+    if (m_openStarts.empty() || !sameName(openName(), name)) {
+        fail(QStringLiteral("The end tag \"%1\" does not close the open element.").arg(QString::fromUtf8(name)));
+        return TagScan::failed();
+    }
+    m_closingName.assign(localPart(name));
+    m_localName = m_closingName;
+    m_openNames.resize(m_openStarts.back());
+    m_openStarts.pop_back();
+    if (m_openStarts.empty())
+        m_rootClosed = true;
+    return {TagScan::Done, i + 1, EndElement};
+}
+
+XmlPullReader::TagScan XmlPullReader::scanStartTag(std::string_view rest)
+{
+    const std::size_t available = rest.size();
+    const char *p = rest.data();
+    if (!isNameStart((unsigned char)p[1]))
+        return {TagScan::Bad};
+    std::size_t i = 1;
+    while (i < available && isNameChar((unsigned char)p[i]))
+        ++i;
+    const std::size_t nameEnd = i;
+    std::size_t count = 0;
+    TagScan scan;
+    for (;;) {
+        const std::size_t spaceStart = i;
+        while (i < available && isSpace(p[i]))
+            ++i;
+        if (i >= available)
+            break;
+        if (p[i] == '>' || p[i] == '/') {
+            if (p[i] == '/' && (i + 1 >= available || p[i + 1] != '>')) {
+                scan.outcome = i + 1 >= available ? TagScan::NeedMore : TagScan::Bad;
+                break;
+            }
+            scan.length = i + (p[i] == '/' ? 2 : 1);
+            m_pendingEnd = p[i] == '/';
+            scan.outcome = TagScan::Done;
+            break;
+        }
+        if (i == spaceStart || !isNameStart((unsigned char)p[i])) {
+            scan.outcome = TagScan::Bad;
+            break;
+        }
+        const std::size_t attributeName = i;
+        while (i < available && isNameChar((unsigned char)p[i]))
+            ++i;
+        const std::size_t attributeNameEnd = i;
+        while (i < available && isSpace(p[i]))
+            ++i;
+        if (i < available && p[i] != '=') {
+            scan.outcome = TagScan::Bad;
+            break;
+        }
+        ++i;
+        while (i < available && isSpace(p[i]))
+            ++i;
+        if (i >= available)
+            break;
+        if (p[i] != '"' && p[i] != '\'') {
+            scan.outcome = TagScan::Bad;
+            break;
+        }
+        std::size_t closeAt = i + 1;
+        while (closeAt < available && p[closeAt] != p[i])
+            ++closeAt;
+        if (closeAt == available)
+            break;
+        const char *close = p + closeAt;
+        const std::string_view raw(p + i + 1, std::size_t(close - p) - i - 1);
+        if (m_attributes.size() <= count)
+            m_attributes.resize(count + 1);
+        Attribute &attribute = m_attributes[count++];
+        attribute.localName = localPart(rest.substr(attributeName, attributeNameEnd - attributeName));
+        if (!needsDecoding(raw, true))
+            attribute.value.assign(raw);
+        else if (!decode(raw, attribute.value, Mode::Attribute))
+            return TagScan::failed();
+        i = std::size_t(close - p) + 1;
+    }
+    if (scan.outcome != TagScan::Done)
+        return scan;
+    if (m_rootClosed) {
+        fail(QStringLiteral("It holds a second root element."));
+        return TagScan::failed();
+    }
+    if (int(m_openStarts.size()) >= kMaxDepth) {
+        fail(QStringLiteral("Its elements are nested more than %1 deep.").arg(kMaxDepth));
+        return TagScan::failed();
+    }
+    m_rootSeen = true;
+    m_openStarts.push_back(m_openNames.size());
+    m_openNames.append(p + 1, nameEnd - 1);
+    m_openNames += '\0';
+    m_localName = localPart(std::string_view(m_openNames).substr(m_openStarts.back(), nameEnd - 1));
+    m_attributeCount = count;
+    scan.token = StartElement;
+    return scan;
+}
+
 XmlPullReader::Token XmlPullReader::readTag()
 {
     for (;;) {
         const std::size_t available = m_end - m_pos;
-        const char *p = m_buffer.data() + m_pos;
-        const std::string_view rest(p, available);
-        Scan scan = Scan::NeedMore;
-        Token token = EndDocument;
-        std::size_t length = 0;
+        const std::string_view rest(m_buffer.data() + m_pos, available);
+        TagScan scan;
+        if (available < 2)
+            scan.outcome = TagScan::NeedMore;
+        else if (rest[1] == '?')
+            scan = scanProcessingInstruction(rest);
+        else if (rest[1] == '!')
+            scan = scanDeclaration(rest);
+        else if (rest[1] == '/')
+            scan = scanEndTag(rest);
+        else
+            scan = scanStartTag(rest);
 
-        const auto skipPast = [&](std::string_view terminator, std::size_t from) {
-            const std::size_t at = rest.find(terminator, from);
-            if (at == std::string_view::npos)
-                return Scan::NeedMore;
-            length = at + terminator.size();
-            return Scan::Done;
-        };
-
-        if (available < 2) {
-            scan = Scan::NeedMore;
-        } else if (p[1] == '?') {
-            scan = skipPast("?>", 2);
-            if (scan == Scan::Done) {
-                const std::string_view pi = rest.substr(0, length);
-                if (pi.substr(2, 4) == "xml ") {
-                    const std::size_t at = pi.find("encoding");
-                    if (at != std::string_view::npos) {
-                        const std::size_t quote = pi.find_first_of("\"'", at);
-                        const std::size_t close = quote == std::string_view::npos ? quote : pi.find(pi[quote], quote + 1);
-                        std::string name(pi.substr(quote + 1, close == std::string_view::npos ? 0 : close - quote - 1));
-                        std::transform(name.begin(), name.end(), name.begin(), [](char c) { return char(std::tolower(c)); });
-                        if (name != "utf-8" && name != "utf8" && name != "us-ascii")
-                            return fail(QStringLiteral("It is written in the encoding \"%1\", not in UTF-8.")
-                                            .arg(QString::fromUtf8(name)));
-                    }
-                }
-            }
-        } else if (p[1] == '!') {
-            if (available < 9) {
-                scan = m_sourceDone ? Scan::Bad : Scan::NeedMore;
-            } else if (rest.substr(0, 4) == "<!--") {
-                scan = skipPast("-->", 4);
-                if (scan == Scan::Done && rest.substr(4, length - 7).find("--") != std::string_view::npos)
-                    scan = Scan::Bad;
-            } else if (rest.substr(0, 9) == "<![CDATA[") {
-                scan = skipPast("]]>", 9);
-                if (scan == Scan::Done) {
-                    if (m_openStarts.empty())
-                        return fail(QStringLiteral("It holds text outside its root element."));
-                    decode(rest.substr(9, length - 12), m_text, Mode::Cdata);
-                    m_textView = m_text;
-                    token = Characters;
-                }
-            } else if (rest.substr(0, 9) == "<!DOCTYPE") {
-                return fail(QStringLiteral("It holds a document type declaration, which is not read."));
-            } else {
-                scan = Scan::Bad;
-            }
-        } else if (p[1] == '/') {
-            std::size_t i = 2;
-            while (i < available && isNameChar((unsigned char)p[i]))
-                ++i;
-            const std::string_view name = rest.substr(2, i - 2);
-            while (i < available && isSpace(p[i]))
-                ++i;
-            if (i < available) {
-                if (p[i] != '>' || name.empty())
-                    scan = Scan::Bad;
-                else if (m_openStarts.empty() || !sameName(openName(), name))
-                    return fail(QStringLiteral("The end tag \"%1\" does not close the open element.").arg(QString::fromUtf8(name)));
-                else {
-                    length = i + 1;
-                    scan = Scan::Done;
-                    token = EndElement;
-                    m_closingName.assign(localPart(name));
-                    m_localName = m_closingName;
-                    m_openNames.resize(m_openStarts.back());
-                    m_openStarts.pop_back();
-                    if (m_openStarts.empty())
-                        m_rootClosed = true;
-                }
-            }
-        } else {
-            scan = Scan::Bad;
-            std::size_t i = 1;
-            if (isNameStart((unsigned char)p[1])) {
-                while (i < available && isNameChar((unsigned char)p[i]))
-                    ++i;
-                const std::size_t nameEnd = i;
-                std::size_t count = 0;
-                scan = Scan::NeedMore;
-                for (;;) {
-                    const std::size_t spaceStart = i;
-                    while (i < available && isSpace(p[i]))
-                        ++i;
-                    if (i >= available)
-                        break;
-                    if (p[i] == '>' || p[i] == '/') {
-                        if (p[i] == '/' && (i + 1 >= available || p[i + 1] != '>')) {
-                            scan = i + 1 >= available ? Scan::NeedMore : Scan::Bad;
-                            break;
-                        }
-                        length = i + (p[i] == '/' ? 2 : 1);
-                        m_pendingEnd = p[i] == '/';
-                        scan = Scan::Done;
-                        break;
-                    }
-                    if (i == spaceStart || !isNameStart((unsigned char)p[i])) {
-                        scan = Scan::Bad;
-                        break;
-                    }
-                    const std::size_t attributeName = i;
-                    while (i < available && isNameChar((unsigned char)p[i]))
-                        ++i;
-                    const std::size_t attributeNameEnd = i;
-                    while (i < available && isSpace(p[i]))
-                        ++i;
-                    if (i < available && p[i] != '=') {
-                        scan = Scan::Bad;
-                        break;
-                    }
-                    ++i;
-                    while (i < available && isSpace(p[i]))
-                        ++i;
-                    if (i >= available)
-                        break;
-                    if (p[i] != '"' && p[i] != '\'') {
-                        scan = Scan::Bad;
-                        break;
-                    }
-                    std::size_t closeAt = i + 1;
-                    while (closeAt < available && p[closeAt] != p[i])
-                        ++closeAt;
-                    if (closeAt == available)
-                        break;
-                    const char *close = p + closeAt;
-                    const std::string_view raw(p + i + 1, std::size_t(close - p) - i - 1);
-                    if (m_attributes.size() <= count)
-                        m_attributes.resize(count + 1);
-                    Attribute &attribute = m_attributes[count++];
-                    attribute.localName = localPart(rest.substr(attributeName, attributeNameEnd - attributeName));
-                    if (!needsDecoding(raw, true))
-                        attribute.value.assign(raw);
-                    else if (!decode(raw, attribute.value, Mode::Attribute))
-                        return Invalid;
-                    i = std::size_t(close - p) + 1;
-                }
-                if (scan == Scan::Done) {
-                    if (m_rootClosed)
-                        return fail(QStringLiteral("It holds a second root element."));
-                    if (int(m_openStarts.size()) >= kMaxDepth)
-                        return fail(QStringLiteral("Its elements are nested more than %1 deep.").arg(kMaxDepth));
-                    m_rootSeen = true;
-                    m_openStarts.push_back(m_openNames.size());
-                    m_openNames.append(p + 1, nameEnd - 1);
-                    m_openNames += '\0';
-                    m_localName = localPart(std::string_view(m_openNames).substr(m_openStarts.back(), nameEnd - 1));
-                    m_attributeCount = count;
-                    token = StartElement;
-                }
-            }
-        }
-
-        if (scan == Scan::Bad)
+        if (scan.outcome == TagScan::Failed)
+            return Invalid;
+        if (scan.outcome == TagScan::Bad)
             return fail(QStringLiteral("It is not well-formed XML near byte %1.").arg(m_discarded + m_pos));
-        if (scan == Scan::Done) {
-            if (length > kMaxToken)
+        if (scan.outcome == TagScan::Done) {
+            if (scan.length > kMaxToken)
                 return fail(QStringLiteral("It holds a tag longer than %1 MB.").arg(kMaxToken >> 20));
-            m_pos += length;
-            return token;
+            m_pos += scan.length;
+            return scan.token;
         }
         // The tag goes on past the bytes read so far.
         if (m_sourceDone)

@@ -48,6 +48,8 @@ public:
     // Why the document was refused, when a token was Invalid; "" when the source failed.
     QString errorString() const { return m_error; }
 
+    struct TagScan; // what a scan of one tag found
+
 private:
     struct Attribute {
         std::string_view localName;
@@ -57,6 +59,13 @@ private:
     bool fill(std::size_t needed);
     Token fail(const QString &reason);
     Token readTag();
+    // The tag at the read position, by its kind; `rest` is the buffer from there.
+    TagScan scanProcessingInstruction(std::string_view rest);
+    TagScan scanDeclaration(std::string_view rest);
+    TagScan scanComment(std::string_view rest);
+    TagScan scanCdata(std::string_view rest);
+    TagScan scanEndTag(std::string_view rest);
+    TagScan scanStartTag(std::string_view rest);
     Token readText();
     enum class Mode { Text, Attribute, Cdata };
     bool decode(std::string_view raw, std::string &out, Mode mode);

@@ -61,6 +61,49 @@ TEST(SpreadsheetWriter, ReadsEachSheetOfTheCorpusAsExpected)
     }
 }
 
+// A read of the first rows gives what a whole read starts with, and stops there: a file broken past
+// those rows, which a whole read refuses, still gives them.
+TEST(SpreadsheetWriter, ReadsOnlyTheFirstRowsWhenLimited)
+{
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(QStringLiteral("broken.xlsx"));
+    SSZipArchive zip(xlsx);
+    ASSERT_TRUE(zip.open());
+    ASSERT_TRUE(zip.writeData("<sst><si><t>Name</t></si><si><t>Ann</t></si><si><t>Bo</t></si>",
+                              QStringLiteral("xl/sharedStrings.xml")));
+    ASSERT_TRUE(zip.writeData("<worksheet><sheetData><row r=\"1\"><c t=\"s\"><v>0</v></c><c/></row>"
+                              "<row r=\"2\"><c t=\"s\"><v>1</v></c></row><row r=\"3\"><c t=\"s\"><v>2</v></c></row><row><c",
+                              QStringLiteral("xl/worksheets/sheet1.xml")));
+    ASSERT_TRUE(zip.close());
+    const QString xml = dir.filePath(QStringLiteral("broken.xml"));
+    QFile file(xml);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<Workbook><Worksheet><Table><Row><Cell><Data>Name</Data></Cell><Cell/></Row><Row/>"
+               "<Row><Cell><Data>Ann</Data></Cell></Row><Row><Cell><Data>Bo</Data></Cell></Row><Row><Cell>");
+    file.close();
+
+    // The XML 2003 file's empty row counts only before a value, as in a whole read, and its empty
+    // cell does not widen the table.
+    const struct {
+        QString path;
+        QList<QStringList> firstRows, titles;
+    } cases[] = {{xlsx, {{"Name", ""}, {"Ann", ""}}, {{"Name", "Untitled Column 2"}}}, {xml, {{"Name"}, {""}}, {{"Name"}}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        EXPECT_FALSE(SpreadsheetWriter::ReadData(c.path, 1).ok());
+        const SpreadsheetRows first = SpreadsheetWriter::ReadData(c.path, 1, 2);
+        ASSERT_TRUE(first.ok()) << first.error.toStdString();
+        EXPECT_EQ(first.rows, c.firstRows);
+        EXPECT_EQ(SpreadsheetWriter::ReadData_only_column(c.path, 1).rows, c.titles);
+    }
+    for (const char *name : {"lo-features.xlsx", "lo-repeated.ods", "lo-xml2003.xml"}) {
+        SCOPED_TRACE(name);
+        const SpreadsheetRows whole = SpreadsheetWriter::ReadData(dataFile(name), 1);
+        ASSERT_GT(whole.rows.size(), 2);
+        EXPECT_EQ(SpreadsheetWriter::ReadData(dataFile(name), 1, 2).rows, whole.rows.mid(0, 2));
+    }
+}
+
 TEST(SpreadsheetWriter, ListsWorksheetsInNumericOrderWithTheirNames)
 {
     const SpreadsheetWriter::Workbook workbook = SpreadsheetWriter::ReadWorkbook(dataFile("lo-twelve-sheets.xlsx"));

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "datasource/SheetRowsBuilder.h"
+#include "datasource/SpreadsheetRows.h"
+#include "datasource/XmlPullReader.h"
+#include "datasource/ZipArchiveReader.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cstddef>
+#include <functional>
+#include <new>
+#include <string>
+#include <string_view>
+
+// What the spreadsheet readers share: parts and files read token by token, a cell's text gathered
+// within what a cell keeps, repeat counts within a sheet's bounds.
+namespace spreadsheet {
+
+// Reads a document token by token from `xml`; `handle` sees every start, end and text token and
+// answers false to stop with the handler's own error. `sourceError` tells why the bytes stopped.
+template <typename SourceError, typename Handler>
+bool pumpTokens(XmlPullReader &xml, const QString &name, SourceError &&sourceError, QString *error, Handler &&handle)
+{
+    for (;;) {
+        const XmlPullReader::Token token = xml.readNext();
+        if (token == XmlPullReader::EndDocument)
+            return true;
+        if (token == XmlPullReader::Invalid) {
+            *error = xml.errorString().isEmpty() ? sourceError()
+                                                 : QStringLiteral("The part \"%1\" cannot be read. %2").arg(name, xml.errorString());
+            return false;
+        }
+        if (!handle(xml, token))
+            return false;
+    }
+}
+
+// A large part of a package, inflated piece by piece as it is parsed.
+template <typename Handler>
+bool streamPart(ZipArchiveReader &zip, const QString &name, QString *error, Handler &&handle)
+{
+    if (!zip.openEntry(name, ZipArchiveReader::kMaxStreamedSize)) {
+        *error = zip.errorString();
+        return false;
+    }
+    XmlPullReader xml([&zip](char *buffer, std::size_t capacity) { return zip.readPiece(buffer, capacity); });
+    return pumpTokens(xml, name, [&zip] { return zip.errorString(); }, error, handle);
+}
+
+using TokenHandler = std::function<bool(const XmlPullReader &, XmlPullReader::Token)>;
+
+// A document file, read piece by piece as it is parsed; a regular file only.
+bool streamFile(const QString &path, QString *error, const TokenHandler &handle);
+
+// A cell's text as a reader gathers it, in UTF-8. Past more bytes than the characters a cell keeps
+// can take, the rest is dropped as it comes, so that a cell costs little whatever the file repeats
+// in it; SheetRowsBuilder then cuts the text to its exact length.
+class CellText {
+public:
+    static constexpr std::size_t kMaxBytes = 4 * std::size_t(SheetRowsBuilder::kMaxCellText);
+
+    void append(std::string_view text) { m_bytes.append(text.substr(0, room())); }
+    void append(std::size_t count, char c) { m_bytes.append(std::min(count, room()), c); }
+    void clear() { m_bytes.clear(); }
+    std::size_t size() const { return m_bytes.size(); }
+    bool empty() const { return m_bytes.empty(); }
+    std::string_view bytes() const { return m_bytes; }
+    QString toString() const { return QString::fromUtf8(m_bytes); }
+
+private:
+    std::size_t room() const { return kMaxBytes - m_bytes.size(); }
+    std::string m_bytes;
+};
+
+// Hands on why the rows passed a bound, stopping the read.
+inline bool rowsFailed(const SheetRowsBuilder &rows, QString *error)
+{
+    *error = rows.error();
+    return false;
+}
+
+// A repeat count of an attribute ("number-columns-repeated", a row's "Span" plus one), within what
+// a sheet may hold: 1 where it is missing or malformed.
+qint64 countOf(const std::string *attribute, qint64 fallback = 1);
+
+// `read`, or the reason when memory runs out.
+template <typename Read>
+SpreadsheetRows guarded(Read &&read)
+{
+    try {
+        return read();
+    } catch (const std::bad_alloc &) {
+        return SpreadsheetRows::failure(QStringLiteral("There is not enough memory to read the spreadsheet."));
+    }
+}
+
+} // namespace spreadsheet

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "datasource/SpreadsheetRows.h"
+#include "datasource/SpreadsheetWriter.h"
+
+// The .xlsx reader: a workbook's worksheets and the rows of one of them (see SpreadsheetWriter).
+namespace spreadsheet {
+
+SpreadsheetWriter::Workbook readXlsxWorkbook(const QString &path);
+// The first `rowLimit` rows of worksheet `sheetNumber`, every row for -1.
+SpreadsheetRows readXlsxSheet(const QString &path, int sheetNumber, qsizetype rowLimit = -1);
+
+} // namespace spreadsheet
