@@ -3,7 +3,7 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
-#include "output/ui/WorkerWait.h"
+#include "core/WorkerWait.h"
 #include "platform/ui/DialogLook.h"
 #include "platform/ui/Form.h"
 
