@@ -1,6 +1,7 @@
 #include "core/MessageBoxes.h"
 
 #include "core/AppState.h"
+#include "core/WorkerWait.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
 
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <QTimer>
 
 #include <array>
 #include <atomic>
@@ -283,3 +285,18 @@ TEST_F(FolderTest, DeleteFileRemovesFilesAndFoldersButNotThroughLinks)
 }
 
 } // namespace
+
+// A long read runs on a worker while the GUI thread goes on: its timers fire, its windows paint.
+TEST(WorkerWait, TheGuiThreadGoesOnWhileTheJobRuns)
+{
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(10);
+    const int answer = WorkerWait::run<int>([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return 42;
+    });
+    EXPECT_EQ(answer, 42);
+    EXPECT_GE(ticks, 5);
+}
