@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <utility>
 
 #include <signal.h>
 #include <sys/prctl.h>
@@ -32,24 +33,21 @@ QString shortened(QString text)
 // The script's "KIND|what happened" in plain words; its own words where they are plain already.
 QString plainReason(const QString &said, const QString &server, const QString &port)
 {
+    static const std::pair<QLatin1String, const char *> kSentences[] = {
+        {QLatin1String("timeout"), "The mail server did not answer in time."},
+        {QLatin1String("tls"), "No encrypted connection to the mail server could be made."},
+        {QLatin1String("encryption"), "The mail server offers no encryption, so the password was not sent."},
+        {QLatin1String("login"), "The mail server refused the login: check the address and password in the e-mail settings."},
+        {QLatin1String("sender"), "The mail server refused the sender's address."},
+        {QLatin1String("recipient"), "The mail server refused the recipient's address."},
+        {QLatin1String("size"), "The mail server refused the mail as too large."},
+    };
     const QString kind = said.section(QLatin1Char('|'), 0, 0);
     if (kind == QLatin1String("connect"))
         return QStringLiteral("No mail server answers at %1, port %2.").arg(server, port);
-    if (kind == QLatin1String("timeout"))
-        return QStringLiteral("The mail server did not answer in time.");
-    if (kind == QLatin1String("tls"))
-        return QStringLiteral("No encrypted connection to the mail server could be made.");
-    if (kind == QLatin1String("encryption"))
-        return QStringLiteral("The mail server offers no encryption, so the password was not sent.");
-    if (kind == QLatin1String("login"))
-        return QStringLiteral("The mail server refused the login: check the address and password in the e-mail "
-                              "settings.");
-    if (kind == QLatin1String("sender"))
-        return QStringLiteral("The mail server refused the sender's address.");
-    if (kind == QLatin1String("recipient"))
-        return QStringLiteral("The mail server refused the recipient's address.");
-    if (kind == QLatin1String("size"))
-        return QStringLiteral("The mail server refused the mail as too large.");
+    for (const auto &[name, sentence] : kSentences)
+        if (kind == name)
+            return QString::fromLatin1(sentence);
     if (kind == QLatin1String("message")) {
         // The script's own sentence, after the error's name.
         const QString text = said.section(QLatin1Char('|'), 1).section(QStringLiteral(": "), 1).trimmed();
