@@ -439,7 +439,9 @@ SpreadsheetRows readXlsxSheet(const QString &path, int sheetNumber, qsizetype ro
             sharedNeeded = sheet.sharedStringsNeeded();
         if (sharedReader.joinable())
             sharedReader.join();
-        if (!sharedError.isEmpty())
+        // The table may have ended in a fault before it learned how many strings were enough;
+        // a read of the first rows minds only a fault among the strings it names.
+        if (!sharedError.isEmpty() && (rowLimit < 0 || sharedStrings.size() < sharedNeeded.load()))
             return SpreadsheetRows::failure(sharedError);
         if (!read && !sheet.full())
             return SpreadsheetRows::failure(error);
