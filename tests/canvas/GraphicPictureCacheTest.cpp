@@ -341,7 +341,8 @@ TEST(GraphicPictureCache, AnUnderlayFollowsTheBackgroundPictureAndItsLayout)
     for (const std::function<void()> &change : changes) {
         change();
         const QImage onePass = paint(true);
+        // A tiled texture's smooth sampling may round a level apart at a band's clip.
         for (int showing = 0; showing < 3; ++showing) // drawn in bands, then kept
-            EXPECT_EQ(paint(false), onePass) << face.Card_BG_Image_Layout().toStdString() << " showing " << showing;
+            EXPECT_TRUE(nearPicture(onePass, paint(false), 1)) << face.Card_BG_Image_Layout().toStdString() << " showing " << showing;
     }
 }
