@@ -7,7 +7,6 @@
 #include "datasource/BatchSeriesManager.h"
 #include "datasource/DataSourceState.h"
 #include "datasource/SeriesStore.h"
-#include "datasource/SpreadsheetWriter.h"
 #include "platform/RegularFile.h"
 
 #include <QHash>
@@ -117,7 +116,7 @@ int ExcelSeriesImport::CancelPressed()
 
 std::optional<QList<QStringList>> ExcelSeriesImport::readRows() const
 {
-    SpreadsheetRows sheet = SpreadsheetWriter::ReadData(picker.path(), picker.Excel_Sheet_Number);
+    SpreadsheetRows sheet = ExcelSheetPicker::readSheet(picker.path(), picker.Excel_Sheet_Number);
     if (!sheet.ok() || sheet.rows.isEmpty()) {
         Show_NSLog_Message(sheet.ok() ? QStringLiteral("The sheet %1 holds no rows.").arg(picker.Excel_Sheet_Number)
                                       : sheet.error);

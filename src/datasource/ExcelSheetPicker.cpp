@@ -2,6 +2,7 @@
 
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
+#include "core/WorkerWait.h"
 #include "datasource/BatchSeriesManager.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/SpreadsheetWriter.h"
@@ -23,6 +24,14 @@ bool fail(QString *error, const QString &reason)
     return false;
 }
 
+// A sheet near the row limit takes seconds to read: the window paints meanwhile, and the clicks
+// and keys it gets wait for the read, as they would behind a busy GUI thread.
+template <typename Result>
+Result offGuiThread(const std::function<Result()> &read)
+{
+    return WorkerWait::run<Result>(read, QEventLoop::ExcludeUserInputEvents);
+}
+
 } // namespace
 
 QList<QStringList> ExcelSheetPicker::takeCells(const QList<QStringList> &rows, const QList<int> &columns,
@@ -39,6 +48,11 @@ QList<QStringList> ExcelSheetPicker::takeCells(const QList<QStringList> &rows, c
     return taken;
 }
 
+SpreadsheetRows ExcelSheetPicker::readSheet(const QString &path, int sheetNumber)
+{
+    return offGuiThread<SpreadsheetRows>([path, sheetNumber] { return SpreadsheetWriter::ReadData(path, sheetNumber); });
+}
+
 bool ExcelSheetPicker::Open(const QString &path, QString *error)
 {
     Excel_Sheet_Number = 1;
@@ -53,7 +67,8 @@ bool ExcelSheetPicker::Open(const QString &path, QString *error)
 bool ExcelSheetPicker::Load_file_Func(const QString &path, QString *error)
 {
     m_path = path;
-    const SpreadsheetWriter::Workbook workbook = SpreadsheetWriter::ReadWorkbook(path);
+    const SpreadsheetWriter::Workbook workbook =
+        offGuiThread<SpreadsheetWriter::Workbook>([path] { return SpreadsheetWriter::ReadWorkbook(path); });
     if (!workbook.ok())
         return fail(error, workbook.error);
     m_sheets = workbook.sheets;
@@ -75,7 +90,8 @@ bool ExcelSheetPicker::comboBoxSelectionDidChange(int index, QString *error)
         return fail(error, QStringLiteral("The workbook has no sheet %1.").arg(index + 1));
     // The sheet is read from the part the workbook gives it, not by its place in the list.
     const int number = m_sheets.at(index).worksheet;
-    SpreadsheetRows titles = SpreadsheetWriter::ReadData_only_column(m_path, number);
+    SpreadsheetRows titles =
+        offGuiThread<SpreadsheetRows>([this, number] { return SpreadsheetWriter::ReadData_only_column(m_path, number); });
     if (!titles.ok())
         return fail(error, titles.error);
     if (titles.rows.isEmpty())
@@ -159,7 +175,7 @@ int ExcelSheetPicker::CancelPressed()
 
 SpreadsheetRows ExcelSheetPicker::readChosenSheet() const
 {
-    SpreadsheetRows sheet = SpreadsheetWriter::ReadData(m_path, Excel_Sheet_Number);
+    SpreadsheetRows sheet = readSheet(m_path, Excel_Sheet_Number);
     if (sheet.ok() && sheet.rows.isEmpty())
         sheet.error = QStringLiteral("The sheet \"sheet%1\" holds no rows.").arg(Excel_Sheet_Number);
     if (!sheet.ok()) {

@@ -17,7 +17,8 @@ class Data_From_Excel;
 // chosen, which of its columns are ticked, and what taking them does. Mode "E" makes the ticked
 // columns the design's Excel binding (titles and rows); mode "D" pushes the ticked cells, row by row
 // and left to right, into the series the batch series manager is editing. Main thread only; the
-// workbook is read through SpreadsheetWriter, which gives a reason for a file it cannot read.
+// workbook is read through SpreadsheetWriter, which gives a reason for a file it cannot read, on a
+// worker while the GUI thread paints and holds the user's input until the read ends.
 class ExcelSheetPicker {
 public:
     static const QString kStateKey;     // "State": a column entry's tick, 0 or 1
@@ -30,6 +31,8 @@ public:
     // texts of `columns` (sheet column indexes from 0, in this order), trimmed. A column outside a
     // row gives "".
     static QList<QStringList> takeCells(const QList<QStringList> &rows, const QList<int> &columns, bool containsHeader);
+    // The rows of worksheet `sheetNumber` of the workbook at `path`, read on a worker as above.
+    static SpreadsheetRows readSheet(const QString &path, int sheetNumber);
 
     // Starts over with the workbook at `path`: first sheet, header row ticked, no column ticked;
     // then reads its sheet list and the first sheet's titles. False (logged, with `error` set) when

@@ -10,6 +10,7 @@
 #include "fixtures/TestSupport.h"
 
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -180,4 +181,29 @@ TEST_F(ExcelSheetPickerTest, OKSaysWhatIsMissingAndABadWorkbookBindsNothing)
 
     ASSERT_TRUE(picker.Open(dataFile("lo-twelve-sheets.xlsx")));
     EXPECT_TRUE(picker.Excel_Sheet_Number == 1 && picker.contains_header && picker.tickedColumns().isEmpty());
+}
+
+// A long sheet is read on a worker: the GUI thread's timers go on meanwhile, and what the read
+// gives is the whole sheet.
+TEST_F(ExcelSheetPickerTest, ALongSheetIsReadWhileTheGuiThreadGoesOn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.xlsx"));
+    QList<QStringList> rows;
+    QByteArray sheet = "<worksheet><sheetData>";
+    for (int r = 0; r < 100000; ++r) {
+        rows << QStringList{QStringLiteral("Guest %1").arg(r), QString::number(r)};
+        sheet += "<row><c t=\"inlineStr\"><is><t>" + rows.last().first().toUtf8() + "</t></is></c><c><v>" +
+                 rows.last().last().toUtf8() + "</v></c></row>";
+    }
+    SSZipArchive zip(path);
+    ASSERT_TRUE(zip.open() && zip.writeData(sheet + "</sheetData></worksheet>", QStringLiteral("xl/worksheets/sheet1.xml")) &&
+                zip.close());
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(1);
+    const SpreadsheetRows read = ExcelSheetPicker::readSheet(path, 1);
+    EXPECT_EQ(read.rows, rows);
+    EXPECT_GT(ticks, 0);
 }

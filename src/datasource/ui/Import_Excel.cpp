@@ -162,16 +162,15 @@ void Import_Excel::CancelPressed()
 
 void Import_Excel::reject()
 {
-    CancelPressed();
+    // A close while the workbook is read or taken would leave the caller a half-made choice.
+    if (!plz_wait_Window->isVisible())
+        CancelPressed();
 }
 
 void Import_Excel::Show_Create_Modeless()
 {
     plz_wait_Window->setMessage(tr("Reading the workbook, please wait…"));
     plz_wait_Window->showPanel();
-    // Painted now: the reading holds the event loop, and running it here could run a caller's
-    // queued work before the picker is shown.
-    plz_wait_Window->repaint();
 }
 
 void Import_Excel::Hide_Destroy_Modeless()

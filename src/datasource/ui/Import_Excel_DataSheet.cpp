@@ -246,14 +246,15 @@ void Import_Excel_DataSheet::CancelPressed()
 
 void Import_Excel_DataSheet::reject()
 {
-    CancelPressed();
+    // A close while the workbook is read or taken would leave the caller a half-made choice.
+    if (!plz_wait_Window->isVisible())
+        CancelPressed();
 }
 
 void Import_Excel_DataSheet::Show_Create_Modeless()
 {
     plz_wait_Window->setMessage(tr("Reading the workbook, please wait…"));
     plz_wait_Window->showPanel();
-    plz_wait_Window->repaint();
 }
 
 void Import_Excel_DataSheet::Hide_Destroy_Modeless()

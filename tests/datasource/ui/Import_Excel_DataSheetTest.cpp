@@ -4,6 +4,7 @@
 #include "datasource/ui/Import_Excel_DataSheet.h"
 #include "datasource/ui/Import_Wizard.h"
 #include "datasource/ui/Long_SMS_Dlg.h"
+#include "fixtures/EventLoop.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
 
@@ -60,7 +61,7 @@ TEST_F(ImportExcelDataSheetTest, TheWizardOpensTheSheetImportWhoseControlsMakeTh
     QTimer::singleShot(0, wizard, [&] {
         EXPECT_FALSE(wizard->Excel_file_name->isVisible());
         wizard->Excel_path->setText(workbook);
-        QTimer::singleShot(0, sheet, [&] {
+        whenShown(sheet, [&] {
             EXPECT_TRUE(sheet->Each_col_RD->isChecked());
             EXPECT_FALSE(sheet->list_name->isEnabled());
             QAbstractItemModel &columns = *sheet->ColList->model();
@@ -69,7 +70,7 @@ TEST_F(ImportExcelDataSheetTest, TheWizardOpensTheSheetImportWhoseControlsMakeTh
             EXPECT_TRUE(columns.setData(columns.index(0, 2), QStringLiteral("Guests")));
             EXPECT_TRUE(columns.setData(columns.index(0, 0), Qt::Checked, Qt::CheckStateRole));
             EXPECT_TRUE(columns.setData(columns.index(1, 0), Qt::Checked, Qt::CheckStateRole));
-            QTimer::singleShot(0, Long_SMS_Dlg::defaultInstance(), [&] {
+            whenShown(Long_SMS_Dlg::defaultInstance(), [&] {
                 Long_SMS_Dlg *dialog = Long_SMS_Dlg::defaultInstance();
                 asked = dialog->m_Msg_Title->text();
                 EXPECT_TRUE(dialog->apply_chk->isVisible());

@@ -3,6 +3,7 @@
 #include "datasource/DataSourceState.h"
 #include "datasource/ui/Import_Excel.h"
 #include "document/SKTGraphicList.h"
+#include "fixtures/EventLoop.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
 #include "profile/ProfilePlacement.h"
@@ -182,7 +183,7 @@ TEST_F(ProfileDialogTest, TheExcelBrowseBindsTheTickedColumnsThroughThePicker)
     Import_Excel *picker = Import_Excel::defaultInstance();
     for (const bool take : {false, true}) {
         services->fileAnswers << workbook;
-        QTimer::singleShot(0, picker, [picker, take] {
+        whenShown(picker, [picker, take] {
             EXPECT_EQ(picker->open_mode(), "E");
             picker->picker.setTick(1, true);
             take ? picker->OKPressed() : picker->CancelPressed();
