@@ -6,7 +6,7 @@
 
 #include "core/AppState.h"
 #include "datasource/SpreadsheetWriter.h"
-#include "datasource/ZipArchiveReader.h"
+#include "datasource/readers/ZipArchiveReader.h"
 
 #include <QDir>
 #include <QFileInfo>

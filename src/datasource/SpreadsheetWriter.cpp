@@ -2,7 +2,7 @@
 
 #include "core/AppState.h"
 #include "datasource/SSZipArchive.h"
-#include "datasource/ZipArchiveReader.h"
+#include "datasource/readers/ZipArchiveReader.h"
 #include "datasource/readers/OdsReader.h"
 #include "datasource/readers/SpreadsheetStreaming.h"
 #include "datasource/readers/Xml2003Reader.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datasource/SpreadsheetRows.h"
+#include "datasource/readers/SpreadsheetRows.h"
 
 #include <QList>
 #include <QString>

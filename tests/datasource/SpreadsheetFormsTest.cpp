@@ -4,7 +4,7 @@
 
 #include "datasource/SSZipArchive.h"
 #include "datasource/SpreadsheetWriter.h"
-#include "datasource/ZipArchiveReader.h"
+#include "datasource/readers/ZipArchiveReader.h"
 
 #include <QElapsedTimer>
 #include <QFile>

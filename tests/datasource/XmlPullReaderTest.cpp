@@ -1,4 +1,4 @@
-#include "datasource/XmlPullReader.h"
+#include "datasource/readers/XmlPullReader.h"
 
 #include <QXmlStreamReader>
 

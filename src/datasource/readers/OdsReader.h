@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datasource/SpreadsheetRows.h"
+#include "datasource/readers/SpreadsheetRows.h"
 
 // The OpenDocument spreadsheet (.ods) reader: the rows of the first table (see SpreadsheetWriter).
 namespace spreadsheet {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "datasource/SheetRowsBuilder.h"
-#include "datasource/SpreadsheetRows.h"
-#include "datasource/XmlPullReader.h"
-#include "datasource/ZipArchiveReader.h"
+#include "datasource/readers/SheetRowsBuilder.h"
+#include "datasource/readers/SpreadsheetRows.h"
+#include "datasource/readers/XmlPullReader.h"
+#include "datasource/readers/ZipArchiveReader.h"
 
 #include <QString>
 

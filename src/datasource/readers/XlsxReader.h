@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datasource/SpreadsheetRows.h"
+#include "datasource/readers/SpreadsheetRows.h"
 #include "datasource/SpreadsheetWriter.h"
 
 // The .xlsx reader: a workbook's worksheets and the rows of one of them (see SpreadsheetWriter).

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datasource/SpreadsheetRows.h"
+#include "datasource/readers/SpreadsheetRows.h"
 
 // The XML Spreadsheet 2003 reader: the rows of the first table of the first worksheet (see
 // SpreadsheetWriter).

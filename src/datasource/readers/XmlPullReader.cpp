@@ -1,4 +1,4 @@
-#include "datasource/XmlPullReader.h"
+#include "datasource/readers/XmlPullReader.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "datasource/ZipArchiveReader.h"
+#include "datasource/readers/ZipArchiveReader.h"
 
 #include <QFile>
 #include <QFileInfo>

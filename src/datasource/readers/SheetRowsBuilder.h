@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datasource/SpreadsheetRows.h"
+#include "datasource/readers/SpreadsheetRows.h"
 
 // Gathers the cells a spreadsheet reader finds, row by row, into the padded rows of
 // SpreadsheetRows, holding the table to the readers' bounds before memory is taken: a file that

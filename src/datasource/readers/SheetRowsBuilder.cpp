@@ -1,4 +1,4 @@
-#include "datasource/SheetRowsBuilder.h"
+#include "datasource/readers/SheetRowsBuilder.h"
 
 #include "core/MessageBoxes.h"
 
