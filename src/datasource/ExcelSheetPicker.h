@@ -1,7 +1,7 @@
 #pragma once
 
-#include "datasource/readers/SpreadsheetRows.h"
 #include "datasource/SpreadsheetWriter.h"
+#include "datasource/readers/SpreadsheetRows.h"
 
 #include <QList>
 #include <QString>

@@ -2,11 +2,11 @@
 
 #include "core/AppState.h"
 #include "datasource/SSZipArchive.h"
-#include "datasource/readers/ZipArchiveReader.h"
 #include "datasource/readers/OdsReader.h"
 #include "datasource/readers/SpreadsheetStreaming.h"
-#include "datasource/readers/Xml2003Reader.h"
 #include "datasource/readers/XlsxReader.h"
+#include "datasource/readers/Xml2003Reader.h"
+#include "datasource/readers/ZipArchiveReader.h"
 #include "platform/SafeFileWriter.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "datasource/readers/SpreadsheetRows.h"
 #include "datasource/SpreadsheetWriter.h"
+#include "datasource/readers/SpreadsheetRows.h"
 
 // The .xlsx reader: a workbook's worksheets and the rows of one of them (see SpreadsheetWriter).
 namespace spreadsheet {
