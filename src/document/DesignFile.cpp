@@ -403,6 +403,12 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
 bool write(const QString &path, const DesignFileContents &contents, QString *error, qsizetype maxBytes,
            const Progress &progress)
 {
+    // Refused before the design is gathered, which may take a while for a large one.
+    if (const QString problem = platform::targetProblem(path); !problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return false;
+    }
     QString reason;
     const QByteArray bytes = data(contents, progress, &reason);
     // What could not be opened again is not written: the previous file stays.

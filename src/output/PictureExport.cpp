@@ -2,7 +2,6 @@
 
 #include "canvas/SKTRenderingView.h"
 #include "core/NamesTable.h"
-#include "platform/SafeFileWriter.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -71,6 +70,24 @@ PreparedFile prepareFile(const QString &path, const QImage &image, const QString
     }
     file.bytes = encodePicture(image, path, &file.error);
     return file;
+}
+
+// Why one of the files the run is to write may not be replaced; empty when none stands in the way.
+QString protectedFile(const ExportChoice &choice, int count, const std::function<QString(int)> &pathOf)
+{
+    const bool oneFile = choice.sides == QLatin1String("BOTH") && choice.combined;
+    for (int record = 0; record < count; ++record) {
+        const QString path = pathOf(record);
+        QStringList files;
+        if (!oneFile && choice.wantsBack())
+            files << Create_Back_Card_Path(path);
+        if (oneFile || choice.wantsFront())
+            files << Create_Front_Card_Path(path);
+        for (const QString &file : files)
+            if (QString problem = platform::targetProblem(file, platform::AtALink::ReplaceIt); !problem.isEmpty())
+                return problem;
+    }
+    return {};
 }
 
 } // namespace
@@ -216,7 +233,7 @@ bool PictureFileSink::deliver(const RecordDrawing &, std::any &prepared, QString
     }
     for (const PreparedFile &file : *files) {
         QString reason = file.error;
-        if (reason.isEmpty() && platform::writeFileSafely(file.path, file.bytes, &reason, -1, platform::AtALink::ReplaceIt)) {
+        if (reason.isEmpty() && m_files.write(file.path, file.bytes, &reason, -1, platform::AtALink::ReplaceIt)) {
             m_written.append(file.path);
             continue;
         }
@@ -230,6 +247,9 @@ bool PictureFileSink::deliver(const RecordDrawing &, std::any &prepared, QString
 ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &path)
 {
     ExportReport report;
+    report.error = protectedFile(choice, 1, [&](int) { return path; });
+    if (!report.error.isEmpty())
+        return report;
     PictureFileSink sink(choice, [path](int) { return path; });
     report.run = runRecords(design, 1, {}, sink, {}, 1);
     // The file to open afterwards: the front's when both were written, the back's for the back alone.
@@ -253,7 +273,11 @@ ExportReport Export_Batch_File(const DesignSnapshot &design, const ExportChoice 
         return report;
     }
     report.path = target;
-    PictureFileSink sink(choice, [&](int record) { return batchPath(target, choice, record); });
+    const auto pathOf = [&](int record) { return batchPath(target, choice, record); };
+    report.error = protectedFile(choice, count, pathOf);
+    if (!report.error.isEmpty())
+        return report;
+    PictureFileSink sink(choice, pathOf);
     report.run = runRecords(design, count, apply, sink, counters);
     return report;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/RecordLoop.h"
+#include "platform/SafeFileWriter.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -82,9 +83,11 @@ private:
     ExportChoice m_choice;
     std::function<QString(int)> m_pathOf;
     QStringList m_written;
+    platform::SafeFileBatch m_files;
 };
 
 // The design as it stands, to `path` (and its back name), on the calling thread with the pool's help.
+// A file there that may not be replaced stops the export before anything is drawn, as in a batch.
 ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &path);
 // One file set per record into `folder`/"ZOLT Photo Frame", made when missing. Nothing is made for no
 // records.

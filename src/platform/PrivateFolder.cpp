@@ -1,9 +1,12 @@
 #include "platform/PrivateFolder.h"
 
+#include "platform/Leftovers.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSysInfo>
 
 #include <unistd.h>
 
@@ -37,15 +40,23 @@ int PrivateFolder::sweepStale(const QStringList &prefixes, int graceSeconds)
         // Only this user's own folders, never through a link: /tmp is shared.
         if (entry.isSymLink() || entry.ownerId() != ::getuid() || !ours.match(entry.fileName()).hasMatch())
             continue;
+        // A name of this shape may be the user's own ("card-mail-drafts"): only a folder that holds
+        // the program's lock of a run that has ended goes, or one left empty by a run killed before
+        // it took its lock.
         const QString lockPath = QDir(entry.filePath()).filePath(kLockName);
-        if (QFileInfo::exists(lockPath)) {
+        if (QFileInfo(lockPath).isSymLink() || QFileInfo::exists(lockPath)) {
+            if (!isOwnRegularFile(lockPath))
+                continue;
             QLockFile lock(lockPath);
-            lock.setStaleLockTime(0);
-            if (!lock.tryLock(0))
-                continue; // its owner runs
-            lock.unlock();
-        } else if (entry.lastModified().toUTC() > oldest) {
-            continue; // its owner may not have taken the lock yet
+            qint64 owner = 0;
+            QString host;
+            QString application;
+            if (!lock.getLockInfo(&owner, &host, &application) || isProcessRunning(owner) ||
+                (!host.isEmpty() && host != QSysInfo::machineHostName()))
+                continue;
+        } else if (entry.lastModified().toUTC() > oldest ||
+                   !QDir(entry.filePath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+            continue; // its owner may not have taken the lock yet, or it is not the program's
         }
         if (QDir(entry.filePath()).removeRecursively())
             ++removed;

@@ -1,6 +1,9 @@
 #include "platform/SafeFileWriter.h"
 
+#include "platform/Leftovers.h"
+
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,14 +11,16 @@
 #include <QStringList>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
-#include <limits>
+#include <optional>
+#include <string_view>
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,16 +30,66 @@ namespace {
 
 const QLatin1String kTemporaryInfix(".saving-");
 constexpr int kRandomLength = 6; // QTemporaryFile's XXXXXX
+constexpr qsizetype kSavingTail = 8 + kRandomLength; // ".saving-XXXXXX"
+// The temporary name of a streamed file: "<.name>.part-<pid>-XXXXXX", hidden, and telling which
+// process writes it.
+const QLatin1String kPartInfix(".part-");
 
-bool isOurTemporaryName(const QString &name, const QString &target)
+// The folder's limit on the length of a name, in bytes.
+qsizetype nameLimit(const QString &folder)
 {
-    const QString prefix = target + kTemporaryInfix;
-    if (name.size() != prefix.size() + kRandomLength || !name.startsWith(prefix))
-        return false;
-    for (qsizetype i = prefix.size(); i < name.size(); ++i)
-        if (!name.at(i).isLetterOrNumber() || name.at(i).unicode() > 0x7F)
-            return false;
-    return true;
+    const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    return limit > 0 ? qsizetype(limit) : NAME_MAX;
+}
+
+// `name` as the start of a temporary name whose other `reserved` bytes must fit within the folder's
+// limit: whole where it fits, else cut at a character's boundary and marked with a digest of the whole
+// name, so that two long names that begin alike never take each other's temporary files.
+QString temporaryStem(const QString &folder, const QString &name, qsizetype reserved)
+{
+    const QByteArray bytes = QFile::encodeName(name);
+    const qsizetype room = nameLimit(folder) - reserved;
+    if (bytes.size() <= room)
+        return name;
+    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(8);
+    qsizetype cut = std::max<qsizetype>(0, room - 1 - digest.size());
+    while (cut > 0 && (uchar(bytes.at(cut)) & 0xC0) == 0x80)
+        --cut;
+    return QFile::decodeName(bytes.left(cut)) + QLatin1Char('~') + QString::fromLatin1(digest);
+}
+
+// The stem a name of an unfinished write was made from, if it is one.
+std::optional<QByteArray> stemOfTemporaryName(const char *name)
+{
+    const std::string_view view(name);
+    if (view.size() <= size_t(kSavingTail) || view.substr(view.size() - kSavingTail, 8) != ".saving-")
+        return std::nullopt;
+    // QTemporaryFile's letters are ASCII's, whatever the locale says a letter is.
+    for (const char c : view.substr(view.size() - kRandomLength))
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+            return std::nullopt;
+    return QByteArray(view.data(), qsizetype(view.size()) - kSavingTail);
+}
+
+// This user's leftovers of unfinished writes in `folder`, by the stem they were written for. Names
+// only are read, and only a leftover's entry is looked up.
+QHash<QString, QStringList> findLeftovers(const QString &folder)
+{
+    QHash<QString, QStringList> found;
+    DIR *entries = ::opendir(QFile::encodeName(folder).constData());
+    if (!entries)
+        return found;
+    const QDir dir(folder);
+    while (const dirent *entry = ::readdir(entries)) {
+        const std::optional<QByteArray> stem = stemOfTemporaryName(entry->d_name);
+        if (!stem)
+            continue;
+        const QString path = dir.filePath(QFile::decodeName(entry->d_name));
+        if (isOwnRegularFile(path))
+            found[QFile::decodeName(*stem)] << path;
+    }
+    ::closedir(entries);
+    return found;
 }
 
 std::atomic<WriteFunction> g_write{&::write};
@@ -105,14 +160,6 @@ bool putInPlace(QTemporaryFile &file, const QFileInfo &target, int mode, QString
     return true;
 }
 
-// "<.name>.part-<pid>-XXXXXX": hidden, and telling which process writes it.
-const QLatin1String kPartInfix(".part-");
-
-bool isRunning(qint64 pid)
-{
-    return pid > 0 && pid <= std::numeric_limits<pid_t>::max() && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
-}
-
 // The process id in a streamed file's temporary name; 0 for a name of another kind.
 qint64 partOwner(const QString &name)
 {
@@ -128,29 +175,44 @@ WriteFunction setSafeWriteFunction(WriteFunction write)
     return g_write.exchange(write ? write : &::write);
 }
 
+QString targetProblem(const QString &path, AtALink link)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(name.constData(), &info) != 0)
+        return {};
+    if (S_ISLNK(info.st_mode) && (link == AtALink::ReplaceIt || ::stat(name.constData(), &info) != 0))
+        return {}; // the link itself is replaced, or the file it names is yet to be made
+    const QString shown = QDir::toNativeSeparators(path);
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("%1 is a folder, not a file.").arg(shown);
+    if (::access(name.constData(), W_OK) != 0 && errno != ENOENT)
+        return QStringLiteral("The file %1 is read-only.").arg(shown);
+    return {};
+}
+
+QString temporaryFilePrefix(const QString &path)
+{
+    const QFileInfo target(path);
+    return QDir(target.absolutePath()).filePath(temporaryStem(target.absolutePath(), target.fileName(), kSavingTail)) +
+           kTemporaryInfix;
+}
+
 QStringList leftoverTemporaryFiles(const QString &path)
 {
     const QFileInfo target(path);
-    QStringList found;
-    // Names only, without looking each entry up: a batch writes thousands of files into one folder,
-    // and every write looks for its own leftovers there.
-    DIR *folder = ::opendir(QFile::encodeName(target.absolutePath()).constData());
-    if (!folder)
-        return found;
-    const QByteArray prefix = QFile::encodeName(target.fileName() + kTemporaryInfix);
-    while (const dirent *entry = ::readdir(folder)) {
-        if (std::strncmp(entry->d_name, prefix.constData(), size_t(prefix.size())) != 0)
-            continue;
-        const QString name = QFile::decodeName(entry->d_name);
-        if (isOurTemporaryName(name, target.fileName()) && QFileInfo(target.absoluteDir().filePath(name)).isFile())
-            found << target.absoluteDir().filePath(name);
-    }
-    ::closedir(folder);
+    QStringList found = findLeftovers(target.absolutePath())
+                            .value(temporaryStem(target.absolutePath(), target.fileName(), kSavingTail));
     found.sort();
     return found;
 }
 
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error, int mode, AtALink link)
+{
+    return SafeFileBatch().write(path, bytes, error, mode, link);
+}
+
+bool SafeFileBatch::write(const QString &path, const QByteArray &bytes, QString *error, int mode, AtALink link)
 {
     const auto fail = [&](const QString &reason) {
         if (error)
@@ -163,10 +225,15 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
     const QString folder = target.absolutePath();
     if (!QFileInfo(folder).isDir())
         return fail(QStringLiteral("No such folder: %1").arg(folder));
+    if (const QString problem = targetProblem(path, link); !problem.isEmpty())
+        return fail(problem);
+    auto leftovers = m_leftovers.find(folder);
+    if (leftovers == m_leftovers.end())
+        leftovers = m_leftovers.insert(folder, findLeftovers(folder));
     // Leftovers of this same file only; a current write of it by someone else is not expected.
-    const QStringList leftovers = leftoverTemporaryFiles(target.absoluteFilePath());
+    const QString stem = temporaryStem(folder, target.fileName(), kSavingTail);
 
-    QTemporaryFile file(target.absoluteFilePath() + kTemporaryInfix + QStringLiteral("XXXXXX"));
+    QTemporaryFile file(QDir(folder).filePath(stem) + kTemporaryInfix + QStringLiteral("XXXXXX"));
     if (!file.open())
         return fail(file.errorString());
     if (mode >= 0 && ::fchmod(file.handle(), mode_t(mode)) != 0)
@@ -176,7 +243,7 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
         return fail(systemReason(errno, QStringLiteral("The file could not be written.")));
     if (!putInPlace(file, target, mode, error))
         return false;
-    for (const QString &leftover : leftovers)
+    for (const QString &leftover : leftovers->take(stem))
         QFile::remove(leftover);
     return true;
 }
@@ -194,7 +261,7 @@ QStringList SavingFile::leftovers(const QString &folder)
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
         const qint64 owner = partOwner(name);
-        if (owner > 0 && !isRunning(owner))
+        if (owner > 0 && !isProcessRunning(owner) && isOwnRegularFile(dir.filePath(name)))
             found << dir.filePath(name);
     }
     return found;
@@ -203,11 +270,18 @@ QStringList SavingFile::leftovers(const QString &folder)
 bool SavingFile::begin(QString *error)
 {
     const QString folder = m_target.absolutePath();
+    // Refused before a page is drawn: the rename would replace what the user protected, and cannot
+    // replace a folder.
+    if (const QString problem = targetProblem(m_target.absoluteFilePath(), AtALink::ReplaceIt); !problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return false;
+    }
     for (const QString &leftover : leftovers(folder))
         QFile::remove(leftover);
-    m_file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(QLatin1Char('.') + m_target.fileName() + kPartInfix +
-                                                                    QString::number(QCoreApplication::applicationPid()) +
-                                                                    QStringLiteral("-XXXXXX")));
+    const QString tail = kPartInfix + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-');
+    const QString stem = temporaryStem(folder, m_target.fileName(), 1 + tail.size() + kRandomLength);
+    m_file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(QLatin1Char('.') + stem + tail + QStringLiteral("XXXXXX")));
     errno = 0;
     if (!QFileInfo(folder).isDir() || !m_file->open()) {
         const int code = errno;

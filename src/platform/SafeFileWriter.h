@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <QFileInfo>
+#include <QHash>
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -17,17 +19,40 @@ namespace platform {
 // Writes a file whole and safely: the bytes go to a temporary file beside it, named
 // "<name>.saving-XXXXXX", which is flushed to the disk and renamed over the file; the folder is then
 // synced, so that after a crash the folder holds the old file or the new one, never half of one.
-// A temporary file that an interrupted earlier write of the same file left behind is removed; no
-// other file is touched. False, with the reason, when the file could not be written; the previous
-// file is then as it was. `mode` gives the file these permissions from the start (0600 for a file
-// that holds a secret); -1 keeps an existing file's and gives a new one what the umask allows.
+// A name too long for the folder to take that tail is cut and marked with a digest of the whole
+// name, so every name the folder takes can be written. A temporary file of this user that an
+// interrupted earlier write of the same file left behind is removed; no other file is touched.
+// False, with the reason, when the file could not be written; the previous file is then as it was.
+// `mode` gives the file these permissions from the start (0600 for a file that holds a secret); -1
+// keeps an existing file's and gives a new one what the umask allows.
 // A symbolic link at the path is kept and the file it names written, unless `link` says to put the
 // file in the link's place: where the folder is the program's own, a link must not send it elsewhere.
 enum class AtALink { WriteItsTarget, ReplaceIt };
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1,
                      AtALink link = AtALink::WriteItsTarget);
 
-// The temporary files that unfinished writes of `path` left beside it.
+// Why the file at `path` may not be replaced, naming it: a folder stands there, or the user may not
+// write it (a rename would sidestep the protection). Empty when it may, or when nothing is there.
+QString targetProblem(const QString &path, AtALink link = AtALink::WriteItsTarget);
+
+// Writes as writeFileSafely does, but looks for leftovers once per folder rather than once per file:
+// a batch writes thousands of files into one folder, and listing it for each grows with the square.
+// Leftovers that appear in a folder after its first write are left to the next batch.
+class SafeFileBatch {
+public:
+    bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1,
+               AtALink link = AtALink::WriteItsTarget);
+
+private:
+    // Folder → the stem of the file a leftover was a write of → the leftovers.
+    QHash<QString, QHash<QString, QStringList>> m_leftovers;
+};
+
+// The path of a temporary file of a write of `path` but for its random letters: it stays within the
+// folder's limit on a name's length however long the file's own name is.
+QString temporaryFilePrefix(const QString &path);
+
+// The temporary files of this user that unfinished writes of `path` left beside it.
 QStringList leftoverTemporaryFiles(const QString &path);
 
 // The system call that puts the bytes in the temporary file: tests replace it to meet a full disk.
@@ -38,16 +63,16 @@ WriteFunction setSafeWriteFunction(WriteFunction write);
 // A file written piece by piece (a printed PDF) that takes its place whole or not at all. The bytes
 // go to a hidden temporary file beside it, named after the writing process; commit() checks it,
 // syncs it and renames it over the file. Until then the file there is untouched, and discard(), or
-// the end of the object, removes the temporary file. Files that processes no longer running left
-// in the folder are removed when the next one begins. Writes go through the same replaceable system
+// the end of the object, removes the temporary file. Files of this user that processes no longer
+// running left in the folder are removed when the next one begins. Writes go through the same replaceable system
 // call as writeFileSafely; a failed one fails every later write and is kept as the reason.
 class SavingFile : public QIODevice {
 public:
     explicit SavingFile(const QString &path);
     ~SavingFile() override;
 
-    // Makes the temporary file and opens for writing; false with the reason ("The folder … cannot be
-    // written.", a full disk) when it cannot be made.
+    // Makes the temporary file and opens for writing; false with the reason (a target that may not be
+    // replaced, "The folder … cannot be written.", a full disk) when it cannot be made.
     bool begin(QString *error);
     // The reason the first failed write gave; empty while every byte went.
     QString writeError() const { return m_error; }
@@ -59,7 +84,7 @@ public:
     void discard();
 
     QString temporaryPath() const;
-    // The temporary files of processes that no longer run, in `folder`.
+    // This user's temporary files of processes that no longer run, in `folder`.
     static QStringList leftovers(const QString &folder);
 
 protected:

@@ -1,4 +1,5 @@
 #include "output/PictureExport.h"
+#include "output/SheetPrinting.h"
 
 #include "../barcode/SymbolReader.h"
 #include "fixtures/Pictures.h"
@@ -7,11 +8,15 @@
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSettings.h"
 #include "canvas/SKTRenderingView.h"
+#include "core/AppState.h"
 #include "core/ImageEffectCache.h"
+#include "datasource/SeriesStore.h"
+#include "document/DesignFile.h"
 #include "document/SKTImage.h"
 #include "document/SKTBarcode.h"
 #include "document/SKTText.h"
 #include "document/Shape_Control.h"
+#include "platform/SafeFileWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +27,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <cerrno>
 #include <thread>
 #include <cmath>
 
@@ -272,18 +279,57 @@ TEST_F(PictureExportTest, StopEndsAfterTheRecordUnderWayAndSaysSo)
                                                "Records not written: 4-10."));
 }
 
+std::atomic<int> g_writesLeft{0};
+ssize_t fullAfterAFew(int fd, const void *data, size_t size)
+{
+    if (g_writesLeft-- > 0)
+        return ::write(fd, data, size);
+    errno = ENOSPC;
+    return -1;
+}
+
 TEST_F(PictureExportTest, AFailedWriteStopsTheRunAndIsNeverASuccess)
 {
-    // A folder where the second picture goes: it cannot be written, whoever runs the test.
-    QDir().mkpath(QDir(folder()).filePath(QStringLiteral("Card_2.PNG")));
+    const platform::WriteFunction system = platform::setSafeWriteFunction(&fullAfterAFew);
+    g_writesLeft = 1;
     const ExportReport report = batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, 5);
+    platform::setSafeWriteFunction(system);
     EXPECT_FALSE(report.succeeded());
     EXPECT_TRUE(report.message().startsWith(QStringLiteral("Not all frames were written.\n\n"
                                                            "1 of 5 frames written, 4 not written.\n\n"
                                                            "Records not written: 2-5.\n\n")))
         << report.message().toStdString();
-    EXPECT_TRUE(report.message().contains(QStringLiteral("Card_2.PNG"))) << "the file is named";
+    EXPECT_TRUE(report.message().contains(QStringLiteral("Card_2.PNG could not be written. There is no space left on the disk.")))
+        << "the file and the reason are named";
     EXPECT_FALSE(QFileInfo::exists(QDir(folder()).filePath(QStringLiteral("Card_3.PNG"))));
+}
+
+TEST_F(PictureExportTest, AFileThatMayNotBeReplacedStopsTheExportBeforeAnythingIsDrawn)
+{
+    // A folder where a picture goes: no user may put a file in its place, root neither.
+    const struct {
+        const char *what;
+        ExportChoice choice;
+        const char *inTheWay;
+    } cases[] = {
+        {"a front", ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, "Card_4.PNG"},
+        {"a back", ExportChoice{QStringLiteral("BOTH"), false, QStringLiteral("PNG"), 72}, "Card_2_Back.PNG"},
+        {"a combined picture", ExportChoice{QStringLiteral("BOTH"), true, QStringLiteral("JPEG"), 72}, "Card_5.JPEG"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(folder()).removeRecursively();
+        const QString inTheWay = QDir(folder()).filePath(QLatin1String(c.inTheWay));
+        ASSERT_TRUE(QDir().mkpath(inTheWay));
+        const ExportReport report = batch(c.choice, 5);
+        EXPECT_EQ(report.message(), QStringLiteral("%1 is a folder, not a file.").arg(inTheWay));
+        EXPECT_EQ(report.run.delivered, 0);
+        EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList()) << "nothing was written";
+    }
+    const QString single = dir.filePath(QStringLiteral("card.PNG"));
+    ASSERT_TRUE(QDir().mkpath(single));
+    EXPECT_EQ(PictureExport::Export_Single_File(design, ExportChoice{}, single).message(),
+              QStringLiteral("%1 is a folder, not a file.").arg(single));
 }
 
 TEST_F(PictureExportTest, RecordsThatFailAreCountedAndNamedAndTheRunGoesOn)
@@ -365,6 +411,53 @@ TEST_F(PictureExportTest, ALinkUnderACardsNameIsReplacedNotWrittenThrough)
     EXPECT_FALSE(QImage(card).isNull());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("keep"));
+}
+
+TEST_F(PictureExportTest, NamesAsLongAsTheFolderTakesArePrintedSavedAndExported)
+{
+    // 250 bytes, the accented letters two each: a name the file system takes.
+    const auto named = [](const QString &extension) {
+        const QString start = QString(20, QChar(0xE9));
+        return start + QString(250 - 40 - extension.size(), QLatin1Char('n')) + extension;
+    };
+    const struct {
+        const char *what;
+        QString path;
+        std::function<QString(const QString &path)> write; // the reason it failed, empty when written
+    } cases[] = {
+        {"a printed PDF", dir.filePath(named(QStringLiteral(".pdf"))),
+         [](const QString &path) {
+             PdfFileTarget pdf(path, sheetPageLayout(QSizeF(595, 842)), QStringLiteral("Cards"));
+             QString error;
+             if (pdf.open(&error) && pdf.beginSheet(&error) && pdf.endSheet(&error))
+                 pdf.finish(&error);
+             return error;
+         }},
+        {"an exported picture", dir.filePath(named(QStringLiteral(".PNG"))),
+         [&](const QString &path) { return PictureExport::Export_Single_File(design, ExportChoice{}, path).error; }},
+        {"a design", dir.filePath(named(QStringLiteral(".zkse"))),
+         [](const QString &path) {
+             QString error;
+             DesignFile::write(path, DesignFileContents(), &error);
+             return error;
+         }},
+        {"a series", QDir(App().Data_Folder_Path).filePath(named(QStringLiteral(".txt"))),
+         [](const QString &path) {
+             return Write_Series_File(QFileInfo(path).completeBaseName(), QStringList{QStringLiteral("Ann")})
+                        ? QString()
+                        : QStringLiteral("not written");
+         }},
+    };
+    QDir().mkpath(App().Data_Folder_Path);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(QFile::encodeName(QFileInfo(c.path).fileName()).size(), 250);
+        EXPECT_EQ(c.write(c.path), QString());
+        EXPECT_GT(QFileInfo(c.path).size(), 0);
+        EXPECT_EQ(QDir(QFileInfo(c.path).path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
+            << "no temporary file is left";
+        QFile::remove(c.path);
+    }
 }
 
 TEST_F(PictureExportTest, ARecordsBarcodeDrawsItsTextsWhereItsWholePictureHasThem)

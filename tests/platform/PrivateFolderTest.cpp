@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
+#include <sys/time.h>
+
 namespace {
 
 // The temporary folder of the test alone, for as long as it lives.
@@ -68,4 +72,40 @@ TEST(PrivateFolder, TheSweepTakesWhatKilledRunsLeftAndNothingOfARunningOne)
     // Unlocked but young: its owner may be about to lock it.
     ASSERT_TRUE(QDir().mkpath(unlocked));
     EXPECT_EQ(platform::PrivateFolder::sweepStale({QStringLiteral("card-test")}), 0);
+}
+
+TEST(PrivateFolder, TheSweepLeavesFoldersOfTheSameShapeThatTheProgramDidNotMake)
+{
+    OwnTemporaryFolder temp;
+    const auto makeOld = [](const QString &folder, const QString &file, const QByteArray &contents) {
+        if (!QDir().mkpath(folder))
+            return false;
+        if (!file.isEmpty()) {
+            QFile made(QDir(folder).filePath(file));
+            if (!made.open(QIODevice::WriteOnly) || made.write(contents) != contents.size())
+                return false;
+        }
+        // Two hours old, as `touch -d '2 hours ago'` makes it.
+        const struct timeval old[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+        return ::utimes(QFile::encodeName(folder).constData(), old) == 0;
+    };
+    const struct {
+        const char *name;
+        const char *file;
+        QByteArray contents;
+        bool removed;
+    } cases[] = {
+        {"card-mail-drafts", "letter.txt", "Dear all,", false},
+        {"card-designer-export", "Card_1.PNG", "picture", false},
+        {"card-mail-a1B2c3", "", "", true}, // its run was killed before it took its lock
+        {"card-mail-Q1w2E3", ".owner.lock", "not a lock", false},
+        {"card-mail-Z9y8X7", ".owner.lock", QByteArray::number(endedProcess()) + "\ncard-designer\n\n", true},
+    };
+    for (const auto &c : cases)
+        ASSERT_TRUE(makeOld(temp.filePath(QLatin1String(c.name)), QLatin1String(c.file), c.contents)) << c.name;
+
+    platform::PrivateFolder::sweepStale({QStringLiteral("card-designer"), QStringLiteral("card-mail")});
+    for (const auto &c : cases)
+        EXPECT_EQ(QFileInfo::exists(temp.filePath(QLatin1String(c.name))), !c.removed) << c.name;
+    EXPECT_TRUE(QFileInfo::exists(temp.filePath(QStringLiteral("card-mail-drafts/letter.txt"))));
 }
