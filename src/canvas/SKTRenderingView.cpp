@@ -116,8 +116,14 @@ QImage SKTRenderingView::newTransparentImage(const QSizeF &pixelSize, double dpi
 
 QSizeF SKTRenderingView::wholePixels(const QSizeF &pixelSize)
 {
-    constexpr double kRoundingError = 1e-6;
-    return QSizeF(std::floor(pixelSize.width() + kRoundingError), std::floor(pixelSize.height() + kRoundingError));
+    // Single precision errs by about 1e-7 of a size: less than this on any picture that can be made
+    // (at most 32767 pixels a side), far more than double arithmetic.
+    constexpr double kFloatError = 0.01;
+    const auto whole = [](double pixels) {
+        const double nearest = std::round(pixels);
+        return std::abs(pixels - nearest) <= kFloatError ? nearest : std::floor(pixels);
+    };
+    return QSizeF(whole(pixelSize.width()), whole(pixelSize.height()));
 }
 
 Card_Side_Image SKTRenderingView::image_From_Card_Graphics(const GraphicList &graphics, bool,

@@ -72,8 +72,9 @@ public:
     // A transparent picture covering `pixelSize` (a fractional edge pixel is kept), tagged with
     // `dpi`; a null image when the size is empty, not finite or too large, or the dpi not positive.
     static QImage newTransparentImage(const QSizeF &pixelSize, double dpi);
-    // A picture's size in pixels cut to whole pixels, as exported pictures are: 216 points at 300 dpi
-    // come to 900.0000000000001, which is 900 and not 901 with a transparent last column.
+    // A picture's size in pixels cut to whole pixels, as exported pictures are. An edge within a
+    // hundredth of a pixel of a whole number is that number: card sizes pass through single
+    // precision, and 3 in (215.99998 points) at 300 dpi is 900 pixels, not 899.
     static QSizeF wholePixels(const QSizeF &pixelSize);
 
     // Type names of the document's rendered data.
