@@ -751,7 +751,9 @@ bool Barcode_Gen::Check_And_Validat_Barcode(bool show_message, bool check_image)
     bool valid = true;
     guarded([&] {
         const QString value = currentValue();
-        bool invalid = value.isEmpty() || !isAscii(value);
+        // The linear models hold ASCII only; a 2-D symbol holds the value's UTF-8 bytes, so its
+        // encoder alone judges the value, as it does in a run.
+        bool invalid = value.isEmpty() || (liner_or_2D_font != 1 && !isAscii(value));
         if (!invalid && check_image)
             invalid = (testBarcode && !testBarcode->isContentValid()) || m_preview.isNull();
         if (invalid) {

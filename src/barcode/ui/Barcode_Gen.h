@@ -72,8 +72,9 @@ public:
     // The preview made again from the controls.
     void goButtonActionPerformed();
     void Encode_btn();
-    // Whether the current value can be encoded at all: not empty and ASCII. With check_image also a
-    // preview must be shown. An unusable value blanks the preview.
+    // Whether the current value can be encoded at all: not empty, and ASCII in linear mode (a 2-D
+    // value is left to its encoder). With check_image also a preview must be shown. An unusable
+    // value blanks the preview.
     bool Check_And_Validat_Barcode(bool show_message, bool check_image);
     // Generates the value with the controls' settings; `show` puts the result into the preview.
     // Answers the linear model (null in 2-D mode and on failure). While the program fills the

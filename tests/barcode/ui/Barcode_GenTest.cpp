@@ -1,4 +1,5 @@
 #include "barcode/BarcodeTestSupport.h"
+#include "barcode/SymbolReader.h"
 
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/Draw_DataMatrix_Barcode.h"
@@ -29,6 +30,7 @@
 #include <QToolButton>
 
 #include <functional>
+#include <optional>
 
 // The settings window driven without a screen: controls filled as a user fills them, OK and Cancel
 // pressed, and the object's 38 barcode fields and its picture checked. Pictures are read back by
@@ -325,7 +327,8 @@ TEST_F(BarcodeGenTest, CancelAndEscapeChangeNothing)
     }
 }
 
-// Empty, non-ASCII and values the symbology cannot encode: blank preview, error shown, window open.
+// Empty, non-ASCII in a linear symbology and values the symbology cannot encode: blank preview,
+// error shown, window open.
 TEST_F(BarcodeGenTest, UnusableValuesKeepTheWindowOpen)
 {
     struct Row {
@@ -337,7 +340,7 @@ TEST_F(BarcodeGenTest, UnusableValuesKeepTheWindowOpen)
         {"Code 39", QString(), {}},
         {"Code 39", QStringLiteral("CAF\u00c9"), {}},
         {"Code 39", QStringLiteral("A*B"), {}},
-        {"QR Code", QStringLiteral("caf\u00e9"), {}},
+        {"Code 128", QStringLiteral("caf\u00e9"), {}},
         {"QR Code", QString(18, QLatin1Char('a')), [](Barcode_Gen &w) { w.qr_version_ComboBox->setCurrentIndex(1); }},
         {"DataMatrix", QString(60, QLatin1Char('A')),
          [](Barcode_Gen &w) {
@@ -366,6 +369,50 @@ TEST_F(BarcodeGenTest, UnusableValuesKeepTheWindowOpen)
         EXPECT_EQ(Barcode_Settings_Of(*object), before);
     }
     EXPECT_TRUE(services->messages.isEmpty());
+}
+
+// Bound to a series whose first name is accented or not Latin, a 2-D symbol takes it from its UTF-8
+// bytes: the preview, the picture OK hands over and a run's record read back. The linear
+// symbologies hold ASCII only and still refuse it.
+TEST_F(BarcodeGenTest, TwoDSymbolsTakeAnyLettersTheLinearOnesAsciiOnly)
+{
+    const QStringList names{QStringLiteral("Zoë O'Brien"), QStringLiteral("Ελένη Παπά"), QStringLiteral("山田太郎"),
+                            QStringLiteral("Jiří Šťastný")};
+    const struct {
+        const char *title;
+        std::optional<ZXing::BarcodeFormat> format; // none: refused
+    } rows[] = {{"QR Code", ZXing::BarcodeFormat::QRCode},
+                {"PDF417", ZXing::BarcodeFormat::PDF417},
+                {"DataMatrix", ZXing::BarcodeFormat::DataMatrix},
+                {"Code 128", std::nullopt},
+                {"Extended Code 39", std::nullopt}};
+    for (const auto &row : rows) {
+        for (qsizetype first = 0; first < names.size(); ++first) {
+            const QString &value = names.at(first);
+            SCOPED_TRACE(std::string(row.title) + " " + value.toStdString());
+            writeSeries(QStringLiteral("Members"), (names.mid(first) + names.mid(0, first)).join(QLatin1Char('\n')));
+            auto object = barcodeObject(QLatin1String(row.title), QStringLiteral("0123"));
+            window.Prepare_Wnd(object);
+            window.Data_source_type->setCurrentIndex(1);
+            window.Batch_Series->setCurrentIndex(int(window.Batch_Series->findText(QStringLiteral("Members"))));
+            ASSERT_EQ(window.currentValue(), value);
+            if (!row.format) {
+                EXPECT_FALSE(window.Check_And_Validat_Barcode(false, false));
+                EXPECT_TRUE(window.isBlank());
+                EXPECT_NE(pressOk(), 1);
+                EXPECT_FALSE(Set_Record_Barcode(*object->fullCopy(), value));
+                continue;
+            }
+            EXPECT_TRUE(window.Check_And_Validat_Barcode(false, true));
+            const QImage preview = window.previewPicture().toImage(window.currentSettings().USED_DPI_VALUE());
+            EXPECT_EQ(readSymbol(preview, *row.format), value.toUtf8());
+            ASSERT_EQ(pressOk(), 1);
+            EXPECT_EQ(readSymbol(window.Barcode_output_image, *row.format), value.toUtf8());
+            const SKTGraphicPtr record = object->fullCopy();
+            ASSERT_TRUE(Set_Record_Barcode(*record, value));
+            EXPECT_EQ(readSymbol(record->_barcode_image, *row.format), value.toUtf8());
+        }
+    }
 }
 
 TEST_F(BarcodeGenTest, SymbologyChoosesTheModeAndItsPanels)
