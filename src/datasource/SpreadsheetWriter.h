@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datasource/readers/SpreadsheetRows.h"
+#include "datasource/readers/SpreadsheetWorkbook.h"
 
 #include <QList>
 #include <QString>
@@ -15,23 +16,8 @@
 // an error with its reason. Worksheet N is the part "xl/worksheets/sheetN.xml".
 class SpreadsheetWriter {
 public:
-    // A sheet as the workbook lists it: its name and the number of the worksheet part that the
-    // workbook's relationships give it.
-    struct Sheet {
-        QString name;
-        int worksheet = 0;
-        bool operator==(const Sheet &) const = default;
-    };
-
-    struct Workbook {
-        QList<int> worksheets; // the numbers of the worksheet parts, in numeric order
-        QStringList sheetNames; // the sheets' names as the workbook lists them, in its order
-        // The worksheets to offer, in the workbook's order; "sheetN" for each worksheet part, in
-        // numeric order, when the workbook does not say which of its sheets is which part.
-        QList<Sheet> sheets;
-        QString error;
-        bool ok() const { return error.isEmpty(); }
-    };
+    using Sheet = SpreadsheetWorkbook::Sheet;
+    using Workbook = SpreadsheetWorkbook;
 
     // Opens the workbook at `path`: which worksheets it has and what they are called. A package
     // without worksheets is an error.

@@ -357,9 +357,9 @@ private:
 
 namespace spreadsheet {
 
-SpreadsheetWriter::Workbook readXlsxWorkbook(const QString &path)
+SpreadsheetWorkbook readXlsxWorkbook(const QString &path)
 {
-    SpreadsheetWriter::Workbook workbook;
+    SpreadsheetWorkbook workbook;
     try {
         ZipArchiveReader zip(path);
         if (!zip.isOpen()) {
