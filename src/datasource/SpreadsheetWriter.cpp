@@ -29,13 +29,14 @@ struct SpreadsheetForm {
     SpreadsheetRows (*readSheet)(const QString &path, int sheetNumber, qsizetype rowLimit);
 };
 
-// The one table of a form that holds one, as a workbook of that sheet.
+// The one table of a form that holds one, as a workbook of that sheet. Its name comes with its
+// first row: the sheet is read whole only when it is taken.
 template <SpreadsheetRows (*Read)(const QString &, QString *, qsizetype)>
 SpreadsheetWriter::Workbook oneTableWorkbook(const QString &path)
 {
     SpreadsheetWriter::Workbook workbook;
     QString name;
-    const SpreadsheetRows table = Read(path, &name, -1);
+    const SpreadsheetRows table = Read(path, &name, 1);
     if (!table.ok()) {
         workbook.error = table.error;
     } else {

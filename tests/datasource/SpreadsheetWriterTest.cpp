@@ -62,7 +62,7 @@ TEST(SpreadsheetWriter, ReadsEachSheetOfTheCorpusAsExpected)
 }
 
 // A read of the first rows gives what a whole read starts with, and stops there: a file broken past
-// those rows, which a whole read refuses, still gives them.
+// those rows, which a whole read refuses, still gives them, and opens with its sheet's name.
 TEST(SpreadsheetWriter, ReadsOnlyTheFirstRowsWhenLimited)
 {
     QTemporaryDir dir;
@@ -78,19 +78,30 @@ TEST(SpreadsheetWriter, ReadsOnlyTheFirstRowsWhenLimited)
     const QString xml = dir.filePath(QStringLiteral("broken.xml"));
     QFile file(xml);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<Workbook><Worksheet><Table><Row><Cell><Data>Name</Data></Cell><Cell/></Row><Row/>"
+    file.write("<Workbook><Worksheet Name=\"Guests\"><Table><Row><Cell><Data>Name</Data></Cell><Cell/></Row><Row/>"
                "<Row><Cell><Data>Ann</Data></Cell></Row><Row><Cell><Data>Bo</Data></Cell></Row><Row><Cell>");
     file.close();
+    const QString ods = dir.filePath(QStringLiteral("broken.ods"));
+    SSZipArchive package(ods);
+    ASSERT_TRUE(package.open());
+    ASSERT_TRUE(package.writeData("<document-content><body><spreadsheet><table name=\"Guests\"><table-row><table-cell><p>Name</p>"
+                                  "</table-cell></table-row><table-row><table-cell><p>Ann</p></table-cell></table-row><table-row>",
+                                  QStringLiteral("content.xml")));
+    ASSERT_TRUE(package.close());
 
     // The XML 2003 file's empty row counts only before a value, as in a whole read, and its empty
     // cell does not widen the table.
     const struct {
         QString path;
         QList<QStringList> firstRows, titles;
-    } cases[] = {{xlsx, {{"Name", ""}, {"Ann", ""}}, {{"Name", "Untitled Column 2"}}}, {xml, {{"Name"}, {""}}, {{"Name"}}}};
+        QString sheet;
+    } cases[] = {{xlsx, {{"Name", ""}, {"Ann", ""}}, {{"Name", "Untitled Column 2"}}, "sheet1"},
+                 {xml, {{"Name"}, {""}}, {{"Name"}}, "Guests"},
+                 {ods, {{"Name"}, {"Ann"}}, {{"Name"}}, "Guests"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path.toStdString());
         EXPECT_FALSE(SpreadsheetWriter::ReadData(c.path, 1).ok());
+        EXPECT_EQ(SpreadsheetWriter::ReadWorkbook(c.path).sheets, (QList<SpreadsheetWriter::Sheet>{{c.sheet, 1}}));
         const SpreadsheetRows first = SpreadsheetWriter::ReadData(c.path, 1, 2);
         ASSERT_TRUE(first.ok()) << first.error.toStdString();
         EXPECT_EQ(first.rows, c.firstRows);
