@@ -1,4 +1,5 @@
 #include "CorpusTables.h"
+#include "PeakMemory.h"
 
 #include "core/StringHelpers.h"
 #include "datasource/SeriesSources.h"
@@ -37,17 +38,6 @@ QStringList expectedValues(const QList<QStringList> &rows)
                 values << field;
         }
     return values;
-}
-
-// The most memory the process held since the last reset, in bytes; -1 where the system cannot say.
-qint64 peakMemory(bool reset)
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs")), status(QStringLiteral("/proc/self/status"));
-    if ((reset && (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)) || !status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = status.readAll();
-    const qsizetype at = text.indexOf("VmHWM:");
-    return at < 0 ? -1 : text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').value(0).toLongLong() * 1024;
 }
 
 } // namespace

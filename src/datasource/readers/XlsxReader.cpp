@@ -145,8 +145,12 @@ struct ItemText {
     }
 };
 
-// A shared-string table may name more strings than a sheet holds cells, but not without bound.
-constexpr qsizetype kMaxSharedStrings = 2 * SheetRowsBuilder::kMaxCells;
+// A shared-string table is held in memory to what a sheet's text may take, whether or not the
+// sheet names its strings: each string counts its characters and, in characters, what keeping it
+// costs besides (its place in the list, its header, the allocator's share), so that many short
+// strings are bounded as a few long ones are.
+constexpr qint64 kSharedStringCost = 32;
+constexpr qsizetype kMaxSharedStrings = SheetRowsBuilder::kMaxText / kSharedStringCost;
 
 // `needed` (-1 while unknown) is how many strings the sheet's cells name: the read ends once
 // those are in.
@@ -155,10 +159,19 @@ bool readSharedStrings(ZipArchiveReader &zip, const QString &part, QStringList &
 {
     bool inTable = false;
     ItemText item;
+    qint64 held = 0;
     return streamPart(zip, part, error, [&](const XmlPullReader &xml, XmlPullReader::Token token) {
         if (item.take(xml, token)) {
-            if (item.depth == 0)
-                strings << item.text.toString();
+            if (item.depth != 0)
+                return true;
+            QString text = item.text.toString();
+            held += text.size() + kSharedStringCost;
+            if (held > SheetRowsBuilder::kMaxText) {
+                *error = QStringLiteral("The workbook's shared strings hold more than %1 MB of text.")
+                             .arg(SheetRowsBuilder::kMaxText >> 20);
+                return false;
+            }
+            strings << std::move(text);
             return true;
         }
         if (token != XmlPullReader::StartElement)
@@ -168,10 +181,6 @@ bool readSharedStrings(ZipArchiveReader &zip, const QString &part, QStringList &
         } else if (inTable && xml.depth() == 2 && xml.nameIs("si")) {
             if (const qint64 enough = needed.load(); enough >= 0 && strings.size() >= enough)
                 return false;
-            if (strings.size() >= kMaxSharedStrings) {
-                *error = QStringLiteral("The workbook holds more than %1 shared strings.").arg(kMaxSharedStrings);
-                return false;
-            }
             item.begin(2);
         }
         return true;
@@ -325,7 +334,7 @@ private:
         m_inCell = false;
         QString value;
         if (m_type == Type::Shared) {
-            // No table holds more than kMaxSharedStrings: that index, like any outside the table,
+            // No table holds kMaxSharedStrings strings: that index, like any outside the table,
             // names nothing.
             const qint64 index = sharedIndex(m_value.bytes());
             if (!m_value.empty())
