@@ -62,10 +62,14 @@ bool writeBomb(const QString &path, qint64 size, qint64 declared, const char *en
     return zip && zipClose(zip, nullptr) == ZIP_OK && written;
 }
 
-bool writeSheet(const QString &path, const QByteArray &sheet)
+// A workbook of the sheet and, after it, an entry "x" under each of `others`.
+bool writeSheet(const QString &path, const QByteArray &sheet, const QStringList &others = {})
 {
     SSZipArchive archive(path);
-    return archive.open() && archive.writeData(sheet, QStringLiteral("xl/worksheets/sheet1.xml")) && archive.close();
+    bool written = archive.open() && archive.writeData(sheet, QStringLiteral("xl/worksheets/sheet1.xml"));
+    for (const QString &name : others)
+        written = written && archive.writeData("x", name);
+    return written && archive.close();
 }
 
 } // namespace
@@ -111,6 +115,22 @@ TEST(ZipArchive, HostileAndBrokenWorkbooksAreRefused)
              return writeBytes(at("damaged.ods"), damaged) ? at("damaged.ods") : QString();
          }},
         {"a sheet that is not XML", [&] { return writeSheet(at("notxml.xlsx"), "<worksheet><sheetData>") ? at("notxml.xlsx") : QString(); }},
+        {"a sheet twice under one name", [&] {
+             return writeSheet(at("twice.xlsx"), "<worksheet/>", {"xl/worksheets/sheet1.xml"}) ? at("twice.xlsx") : QString();
+         }},
+        {"10001 entries", [&] {
+             QStringList names;
+             for (int i = 0; i < 10000; ++i)
+                 names << QStringLiteral("f%1").arg(i);
+             return writeSheet(at("many.xlsx"), "<worksheet/>", names) ? at("many.xlsx") : QString();
+         }},
+        {"an encrypted sheet", [&] {
+             QFile sheet(at("notxml.xlsx"));
+             QByteArray encrypted = sheet.open(QIODevice::ReadOnly) ? sheet.readAll() : QByteArray();
+             encrypted[6] = char(encrypted[6] | 1);
+             encrypted[encrypted.indexOf("PK\x01\x02") + 8] = char(encrypted[encrypted.indexOf("PK\x01\x02") + 8] | 1);
+             return writeBytes(at("encrypted.xlsx"), encrypted) ? at("encrypted.xlsx") : QString();
+         }},
     };
     for (const auto &[what, make] : cases) {
         SCOPED_TRACE(what);
@@ -165,8 +185,8 @@ TEST(ZipArchive, PackedFoldersReadBackHereAndInAnIndependentReader)
 }
 
 // A workbook whose central directory keeps its sizes in zip64 fields, as "zip -fz" makes it, reads,
-// a stored entry too. Those sizes still bound an entry; without its zip64 field a size is unknown
-// and the limit alone bounds the read; a checksum the library no longer checks is checked.
+// a stored entry too. Those sizes still bound an entry; a size that says it is in a zip64 field
+// that is not there makes the directory damaged; a wrong checksum is found.
 TEST(ZipArchive, ReadsZip64Workbooks)
 {
     const QString zip = QStandardPaths::findExecutable(QStringLiteral("zip"));
@@ -201,8 +221,60 @@ TEST(ZipArchive, ReadsZip64Workbooks)
     damaged[14] = char(damaged[14] ^ 1);
     damaged[central + 16] = char(damaged[central + 16] ^ 1);
     ASSERT_TRUE(writeBytes(dir.filePath("unknown.xlsx"), unknown) && writeBytes(dir.filePath("damaged.xlsx"), damaged));
-    EXPECT_EQ(SpreadsheetWriter::ReadData(dir.filePath("unknown.xlsx"), 1).rows, QList<QStringList>{{"zip64"}});
-    EXPECT_TRUE(refusedBelow(dir.filePath("unknown.xlsx"), sheet.size() - 1));
+    EXPECT_EQ(SpreadsheetWriter::ReadData(dir.filePath("unknown.xlsx"), 1).error, QStringLiteral("failed to open zip file"));
     EXPECT_EQ(SpreadsheetWriter::ReadData(dir.filePath("damaged.xlsx"), 1).error,
               QStringLiteral("The entry \"xl/worksheets/sheet1.xml\" is damaged."));
+}
+
+// Every place a zip64 field or record may keep an entry's sizes, its offset or the directory's
+// counts reads as Python's zipfile reads it, each value alone or together; the sizes found there
+// still bound an entry, and a size there that is not the entry's makes it damaged for both.
+TEST(ZipArchive, ReadsEveryZip64Form)
+{
+    // Lays the archive by hand: the letters of the form are the values every entry keeps in its
+    // zip64 field (u uncompressed size, c compressed size, o local header offset), "e" adds the
+    // zip64 end records; `lie` is added to the zip64 uncompressed size.
+    const QString script = QStringLiteral(R"(
+import struct as s, sys, zlib, zipfile
+out, form, lie, M, body, central = sys.argv[1], sys.argv[2], int(sys.argv[3]), 0xFFFFFFFF, b"", b""
+field = lambda v: s.pack("<HH%dQ" % len(v), 1, 8 * len(v), *v) if v else b""
+for name, raw, method in ((b"xl/worksheets/sheet1.xml", sys.argv[4].encode(), 8), (b"notes.txt", b"stored", 0)):
+    packed, crc = zlib.compress(raw)[2:-4] if method else raw, zlib.crc32(raw)
+    v = dict(u=len(raw) + lie, c=len(packed), o=len(body))
+    wide = "u" in form or "c" in form
+    local = field([v["u"], v["c"]]) if wide else b""
+    body += s.pack("<IHHHHHIIIHH", 0x04034B50, 45, 0, method, 0, 0x21, crc, *((M, M) if wide else (v["c"], len(raw))),
+                   len(name), len(local)) + name + local + packed
+    plain = {k: M if k in form else len(raw) if k == "u" else v[k] for k in "uco"}
+    extra = field([v[k] for k in "uco" if k in form])
+    central += s.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 45, 45, 0, method, 0, 0x21, crc, plain["c"], plain["u"], len(name),
+                      len(extra), 0, 0, 0, 0, plain["o"]) + name + extra
+end = [2, 2, len(central), len(body)]
+if "e" in form:
+    central += s.pack("<IQHHIIQQQQIIQI", 0x06064B50, 44, 45, 45, 0, 0, 2, 2, end[2], end[3], 0x07064B50, 0, end[3] + end[2], 1)
+    end = [0xFFFF, 0xFFFF, M, M]
+open(out, "wb").write(body + central + s.pack("<IHHHHIIH", 0x06054B50, 0, 0, *end, 0))
+try:
+    print(" ".join(zipfile.ZipFile(out).read(name).decode() for name in ("xl/worksheets/sheet1.xml", "notes.txt")))
+except zipfile.BadZipFile:
+    print("damaged")
+)");
+    const QByteArray sheet = R"(<worksheet><sheetData><row><c t="inlineStr"><is><t>zip64</t></is></c></row></sheetData></worksheet>)";
+    const QString sheetPart = QStringLiteral("xl/worksheets/sheet1.xml");
+    const std::pair<const char *, int> cases[] = {{"u", 0}, {"c", 0}, {"o", 0}, {"uco", 0}, {"e", 0}, {"ucoe", 0}, {"u", -1}, {"ucoe", -1}};
+    QTemporaryDir dir;
+    for (const auto &[form, lie] : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 %2").arg(QLatin1String(form)).arg(lie).toStdString());
+        const QString path = dir.filePath(QStringLiteral("%1%2.xlsx").arg(QLatin1String(form)).arg(lie));
+        const std::optional<QString> python = runPython(script, {path, form, QString::number(lie), sheet});
+        if (!python)
+            GTEST_SKIP() << "/usr/bin/python3 is not installed";
+        ZipArchiveReader zip(path);
+        const std::optional<QByteArray> part = zip.read(sheetPart), notes = zip.read(QStringLiteral("notes.txt"));
+        EXPECT_EQ((part && notes ? *part + ' ' + *notes : "damaged").toStdString(), python->toStdString());
+        EXPECT_EQ(*python == QLatin1String("damaged"), lie != 0);
+        EXPECT_EQ(SpreadsheetWriter::ReadData(path, 1).rows, lie ? QList<QStringList>() : QList<QStringList>{{"zip64"}});
+        ZipArchiveReader below(path, sheet.size() + lie - 1);
+        EXPECT_TRUE(!below.read(sheetPart) && below.errorCode() == ZipArchiveReader::Refused);
+    }
 }

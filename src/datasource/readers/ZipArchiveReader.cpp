@@ -2,10 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 
-#include <minizip/unzip.h>
-#include <zlib.h>
+#include <zip.h>
 
 #include <algorithm>
 
@@ -14,13 +12,6 @@ const QString ZipArchiveReader::ErrorDomain = QStringLiteral("SSZipArchiveErrorD
 namespace {
 
 constexpr int kChunk = 64 * 1024;
-constexpr uLong kMaxNameBytes = 65535; // the format's own limit, for extra fields too
-constexpr ZPOS64_T kZip64Size = 0xFFFFFFFF;
-
-unzFile handle(void *zip)
-{
-    return static_cast<unzFile>(zip);
-}
 
 // Names that would lead outside a folder they were unpacked into, or that no folder could hold.
 bool isSafeEntryName(const QByteArray &name)
@@ -33,28 +24,6 @@ bool isSafeEntryName(const QByteArray &name)
     return true;
 }
 
-// This version of minizip leaves the sizes that the central directory keeps in a zip64 extra field
-// (id 0x0001) at 0xFFFFFFFF: they are read there, the uncompressed size first, each present only
-// when its place says 0xFFFFFFFF. A size not found stays 0xFFFFFFFF.
-void readZip64Sizes(const QByteArray &extra, unz_file_info64 &info)
-{
-    const auto word = [&](qsizetype at) { return qFromLittleEndian<quint16>(extra.constData() + at); };
-    for (qsizetype at = 0; at + 4 <= extra.size(); at += 4 + word(at + 2)) {
-        const qsizetype end = at + 4 + word(at + 2);
-        if (end > extra.size())
-            return;
-        if (word(at) != 0x0001)
-            continue;
-        qsizetype field = at + 4;
-        for (ZPOS64_T *size : {&info.uncompressed_size, &info.compressed_size})
-            if (*size == kZip64Size && field + 8 <= end) {
-                *size = qFromLittleEndian<quint64>(extra.constData() + field);
-                field += 8;
-            }
-        return;
-    }
-}
-
 } // namespace
 
 ZipArchiveReader::ZipArchiveReader(const QString &path, qint64 maxEntrySize)
@@ -65,25 +34,25 @@ ZipArchiveReader::ZipArchiveReader(const QString &path, qint64 maxEntrySize)
         fail(FailedToOpen, QStringLiteral("\"%1\" is not a file that can be read.").arg(QFileInfo(path).fileName()));
         return;
     }
-    m_zip = unzOpen64(QFile::encodeName(path).constData());
+    int error = 0;
+    m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
     if (!m_zip) {
         fail(FailedToOpen, QStringLiteral("failed to open zip file"));
         return;
     }
     if (!listEntries()) {
-        unzClose(handle(m_zip));
+        zip_discard(m_zip);
         m_zip = nullptr;
         m_names.clear();
-        m_positions.clear();
+        m_indexes.clear();
     }
 }
 
 ZipArchiveReader::~ZipArchiveReader()
 {
-    if (m_entryOpen)
-        unzCloseCurrentFile(handle(m_zip));
+    closeEntry();
     if (m_zip)
-        unzClose(handle(m_zip));
+        zip_discard(m_zip);
 }
 
 bool ZipArchiveReader::fail(ErrorCode code, const QString &reason)
@@ -95,32 +64,27 @@ bool ZipArchiveReader::fail(ErrorCode code, const QString &reason)
 
 bool ZipArchiveReader::listEntries()
 {
-    unz_global_info64 global{};
-    if (unzGetGlobalInfo64(handle(m_zip), &global) != UNZ_OK || unzGoToFirstFile(handle(m_zip)) != UNZ_OK)
+    const zip_int64_t count = zip_get_num_entries(m_zip, 0);
+    if (count <= 0)
         return fail(FailedToOpenFirst, QStringLiteral("failed to open first file in zip file"));
-    QByteArray name(kMaxNameBytes + 1, '\0');
-    int status = UNZ_OK;
-    for (; status == UNZ_OK; status = unzGoToNextFile(handle(m_zip))) {
-        if (m_names.size() >= kMaxEntries)
-            return fail(Refused, QStringLiteral("The archive holds more than %1 entries.").arg(kMaxEntries));
-        unz_file_info64 info{};
-        if (unzGetCurrentFileInfo64(handle(m_zip), &info, name.data(), kMaxNameBytes, nullptr, 0, nullptr, 0) != UNZ_OK)
+    if (count > kMaxEntries)
+        return fail(Refused, QStringLiteral("The archive holds more than %1 entries.").arg(kMaxEntries));
+    for (zip_int64_t index = 0; index < count; ++index) {
+        // The bytes as stored, read as UTF-8 whatever the archive's flags say.
+        const char *name = zip_get_name(m_zip, zip_uint64_t(index), ZIP_FL_ENC_RAW);
+        if (!name)
             return fail(FailedToOpenFirst, QStringLiteral("failed to open first file in zip file"));
-        QByteArray entry(name.constData(), qsizetype(qMin<uLong>(info.size_filename, kMaxNameBytes)));
+        QByteArray entry(name);
         entry.replace('\\', '/');
         const QString text = QString::fromUtf8(entry);
         if (!isSafeEntryName(entry))
             return fail(Refused, QStringLiteral("The archive holds an entry whose name leads outside its folder: \"%1\".")
                                      .arg(text));
-        if (m_positions.contains(text))
+        if (m_indexes.contains(text))
             return fail(Refused, QStringLiteral("The archive holds two entries named \"%1\".").arg(text));
-        unz64_file_pos position{};
-        unzGetFilePos64(handle(m_zip), &position);
-        m_positions.insert(text, {position.pos_in_zip_directory, position.num_of_file});
+        m_indexes.insert(text, quint64(index));
         m_names << text;
     }
-    if (status != UNZ_END_OF_LIST_OF_FILE)
-        return fail(FailedToOpenFirst, QStringLiteral("failed to open first file in zip file"));
     return true;
 }
 
@@ -129,8 +93,7 @@ std::optional<QByteArray> ZipArchiveReader::read(const QString &name)
     if (!openEntry(name))
         return std::nullopt;
     QByteArray bytes;
-    bytes.reserve(qsizetype(m_entrySize.value_or(0)));
-    // The declared size is not trusted: the bytes are counted as they come.
+    bytes.reserve(qsizetype(m_entrySize));
     std::ptrdiff_t got = 0;
     do {
         if (bytes.capacity() - bytes.size() < kChunk)
@@ -145,75 +108,62 @@ std::optional<QByteArray> ZipArchiveReader::read(const QString &name)
     return bytes;
 }
 
+void ZipArchiveReader::closeEntry()
+{
+    if (m_file)
+        zip_fclose(m_file);
+    m_file = nullptr;
+}
+
 bool ZipArchiveReader::openEntry(const QString &name, qint64 maxSize)
 {
-    if (m_entryOpen) {
-        unzCloseCurrentFile(handle(m_zip));
-        m_entryOpen = false;
-    }
+    closeEntry();
     if (!m_zip)
         return fail(FailedToOpen, QStringLiteral("failed to open zip file"));
-    const auto found = m_positions.constFind(name);
-    if (found == m_positions.constEnd())
+    const auto found = m_indexes.constFind(name);
+    if (found == m_indexes.constEnd())
         return fail(FailedToRead, QStringLiteral("The archive has no entry \"%1\".").arg(name));
-    const unz64_file_pos position{found->directoryOffset, found->fileNumber};
-    unz_file_info64 info{};
-    QByteArray extra(kMaxNameBytes, '\0');
-    if (unzGoToFilePos64(handle(m_zip), &position) != UNZ_OK
-        || unzGetCurrentFileInfo64(handle(m_zip), &info, nullptr, 0, extra.data(), kMaxNameBytes, nullptr, 0) != UNZ_OK)
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(m_zip, *found, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
         return fail(FailedToRead, QStringLiteral("The entry \"%1\" cannot be read.").arg(name));
-    extra.truncate(qsizetype(std::min(info.size_file_extra, kMaxNameBytes)));
-    // The library checks the checksum only where it knows the size.
-    m_checkCrc = info.uncompressed_size == kZip64Size;
-    readZip64Sizes(extra, info);
-    if (info.flag & 1u)
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
         return fail(FailedToRead, QStringLiteral("The entry \"%1\" is encrypted.").arg(name));
-    m_entry = name;
-    m_entryLimit = maxSize > 0 ? maxSize : m_maxEntrySize;
-    // A size still unknown is bounded as it is read.
-    if (info.uncompressed_size != kZip64Size && info.uncompressed_size > quint64(m_entryLimit))
-        return fail(Refused, QStringLiteral("The entry \"%1\" is larger than %2 MB.").arg(name).arg(m_entryLimit >> 20));
-    if (unzOpenCurrentFile(handle(m_zip)) != UNZ_OK)
+    const qint64 limit = maxSize > 0 ? maxSize : m_maxEntrySize;
+    if (stat.size > quint64(limit))
+        return fail(Refused, QStringLiteral("The entry \"%1\" is larger than %2 MB.").arg(name).arg(limit >> 20));
+    m_file = zip_fopen_index(m_zip, *found, 0);
+    if (!m_file)
         return fail(FailedToRead, QStringLiteral("The entry \"%1\" cannot be read.").arg(name));
-    m_entryOpen = true;
-    m_entrySize = info.uncompressed_size != kZip64Size ? std::optional<quint64>(info.uncompressed_size) : std::nullopt;
+    m_entry = name;
+    m_entrySize = stat.size;
     m_entryRead = 0;
-    m_entryCrc = info.crc;
-    m_crc = crc32(0, nullptr, 0);
     return true;
 }
 
 std::ptrdiff_t ZipArchiveReader::readPiece(char *buffer, std::size_t capacity)
 {
-    if (!m_entryOpen)
+    if (!m_file)
         return -1;
-    const auto failed = [&](ErrorCode code, const QString &reason) {
-        unzCloseCurrentFile(handle(m_zip));
-        m_entryOpen = false;
-        fail(code, reason);
+    const auto damaged = [&] {
+        closeEntry();
+        fail(FailedToRead, QStringLiteral("The entry \"%1\" is damaged.").arg(m_entry));
         return std::ptrdiff_t(-1);
     };
-    // Not past the declared size: the library's own bound is lost with a zip64 size.
-    std::size_t wanted = std::min<std::size_t>(capacity, 1u << 30);
-    if (m_entrySize)
-        wanted = std::size_t(std::min<quint64>(wanted, *m_entrySize - m_entryRead));
-    const int got = wanted > 0 ? unzReadCurrentFile(handle(m_zip), buffer, unsigned(wanted)) : 0;
-    if (got > 0) {
-        m_entryRead += quint64(got);
-        if (m_checkCrc)
-            m_crc = crc32(m_crc, reinterpret_cast<const Bytef *>(buffer), uInt(got));
-        if (m_entryRead > quint64(m_entryLimit))
-            return failed(Refused, QStringLiteral("The entry \"%1\" is larger than %2 MB.").arg(m_entry).arg(m_entryLimit >> 20));
-        return got;
+    // The declared size bounds the read, and the entry must end there: the library checks the
+    // checksum at the end, but not the size.
+    if (m_entryRead == m_entrySize) {
+        char past = 0;
+        const zip_int64_t more = zip_fread(m_file, &past, 1);
+        if (more != 0)
+            return damaged();
+        closeEntry();
+        return 0;
     }
-    if (got < 0)
-        return failed(FailedToRead, QStringLiteral("The entry \"%1\" is damaged.").arg(m_entry));
-    m_entryOpen = false;
-    // Closing checks the checksum, where the library knew the size.
-    if (unzCloseCurrentFile(handle(m_zip)) != UNZ_OK || m_entryRead != m_entrySize.value_or(m_entryRead)
-        || (m_checkCrc && m_crc != m_entryCrc)) {
-        fail(FailedToRead, QStringLiteral("The entry \"%1\" is damaged.").arg(m_entry));
-        return -1;
-    }
-    return 0;
+    const std::size_t wanted = std::size_t(std::min<quint64>({capacity, 1u << 30, m_entrySize - m_entryRead}));
+    const zip_int64_t got = zip_fread(m_file, buffer, wanted);
+    if (got <= 0)
+        return damaged();
+    m_entryRead += quint64(got);
+    return std::ptrdiff_t(got);
 }

@@ -7,13 +7,17 @@
 
 #include <optional>
 
+struct zip;
+struct zip_file;
+
 // Reads entries of a zip archive into memory, for packages (workbooks) that the user picks: the
 // archive is hostile until proven otherwise. Opening checks every entry name and refuses the whole
 // archive when one is unsafe (a ".." component, an absolute or drive path, an empty name, two
-// entries of one name) or when it holds too many entries; reading an entry stops at a size limit
-// whatever size the archive declares (zip64 sizes included; a size given as 0xFFFFFFFF without its
-// zip64 field is unknown and bounded by the limit alone), and fails on a checksum error or an
-// encrypted entry. Nothing is ever written to disk. One reader serves one caller; any thread.
+// entries of one name) or when it holds too many entries; an entry larger than a size limit is
+// refused before it is read, and one whose bytes do not end at the size the archive declares, or
+// whose checksum is wrong, is damaged; an encrypted entry is refused. Sizes and offsets are read
+// wherever the archive keeps them, zip64 fields and records included. Nothing is ever written to
+// disk. One reader serves one caller; any thread.
 class ZipArchiveReader {
 public:
     // The error domain and the codes of the opening failures that callers tell apart.
@@ -44,36 +48,30 @@ public:
 
     // Entry names in archive order, with "/" between folders (a "\" is read as "/").
     QStringList entryNames() const { return m_names; }
-    bool contains(const QString &name) const { return m_positions.contains(name); }
+    bool contains(const QString &name) const { return m_indexes.contains(name); }
     // The bytes of the entry `name`; nothing, with the reason, when it cannot be read.
     std::optional<QByteArray> read(const QString &name);
 
-    // Opens the entry `name` to be read a piece at a time with readPiece, up to `maxSize` bytes
-    // (the reader's own limit when 0). Opening another entry, or read(), ends it.
+    // Opens the entry `name` to be read a piece at a time with readPiece, if it holds no more than
+    // `maxSize` bytes (the reader's own limit when 0). Opening another entry, or read(), ends it.
     bool openEntry(const QString &name, qint64 maxSize = 0);
     // Inflates up to `capacity` bytes of the open entry into `buffer`: their count, 0 at its end
     // once its checksum and size have been found right, -1 on an error (see errorString).
     std::ptrdiff_t readPiece(char *buffer, std::size_t capacity);
 
 private:
-    struct Position {
-        quint64 directoryOffset, fileNumber;
-    };
     bool fail(ErrorCode code, const QString &reason);
     bool listEntries();
+    void closeEntry();
 
-    void *m_zip = nullptr;
+    struct zip *m_zip = nullptr;
     qint64 m_maxEntrySize;
     // The entry open for readPiece.
     QString m_entry;
-    bool m_entryOpen = false;
-    std::optional<quint64> m_entrySize; // unknown when the archive does not say
-    quint64 m_entryRead = 0;
-    quint32 m_entryCrc = 0, m_crc = 0;
-    bool m_checkCrc = false; // here, where the library cannot
-    qint64 m_entryLimit = 0;
+    struct zip_file *m_file = nullptr;
+    quint64 m_entrySize = 0, m_entryRead = 0;
     ErrorCode m_errorCode = NoError;
     QString m_errorString;
     QStringList m_names;
-    QHash<QString, Position> m_positions;
+    QHash<QString, quint64> m_indexes;
 };
