@@ -162,10 +162,6 @@ bool ExcelSeriesImport::Create_file_For_Col_Func(const Ask &ask)
     for (const int column : columns) {
         const QString title = picker.ListData_xl.at(column).value(ExcelSheetPicker::kTitleKey).toString();
         const QString name = seriesNameOf(picker.ListData_xl.at(column).value(kHeaderKey).toString());
-        if (!Is_Series_Name_Safe(name)) {
-            notImported << QStringLiteral("%1: \"%2\" is not a valid series name.").arg(title, name);
-            continue;
-        }
         if (platform::isRegularFile(Series_File_Path(name))) {
             // A series the design uses keeps its values, whatever was answered for all.
             if (seriesInUse(name)) {

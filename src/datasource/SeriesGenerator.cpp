@@ -3,7 +3,6 @@
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "datasource/BatchSeriesManager.h"
-#include "datasource/SeriesSources.h"
 #include "datasource/SeriesStore.h"
 #include "document/DesignFile.h"
 
@@ -182,8 +181,8 @@ bool SeriesGenerator::OKPressed(const Fields &fields, const QString &name, int f
     const QString seriesName = Remove_Reserve_Char_In_File_Name(name);
     if (toFile && seriesName.isEmpty())
         return stay(QStringLiteral("Please enter a name for the series."), kNameField);
-    if (const std::optional<QString> problem = Series_Name_Problem(seriesName); toFile && problem)
-        return stay(QStringLiteral("Error in file accessing.\n\n") + Clause_As_Sentence(*problem), kNameField);
+    if (const std::optional<QString> refusal = Series_Name_Refusal(seriesName); toFile && refusal)
+        return stay(*refusal, kNameField);
     const quint64 count = valueCount(fields);
     if (count > static_cast<quint64>(kConfirmAbove) && !Show_YES_NO_MessageBox(kTooMany.arg(count)))
         return stay(QString(), nullptr);

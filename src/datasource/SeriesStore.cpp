@@ -4,6 +4,7 @@
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "datasource/DataSourceType.h"
+#include "datasource/SeriesSources.h"
 #include "document/SKTGraphicList.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
@@ -66,9 +67,23 @@ std::optional<QString> Series_Name_Problem(const QString &seriesName)
         return QStringLiteral("a series name cannot be \".\" or \"..\", which name folders");
     if (seriesName.contains(QLatin1Char('/')) || seriesName.contains(QLatin1Char('\\')))
         return QStringLiteral("a series name cannot hold \"/\" or \"\\\", which separate folders");
-    if (std::any_of(seriesName.begin(), seriesName.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+    if (seriesName.startsWith(QLatin1Char('.')))
+        return QStringLiteral("a series name cannot begin with \".\", which would hide it from the list of series");
+    // U+2028 and U+2029 break lines as a line feed does.
+    if (std::any_of(seriesName.begin(), seriesName.end(), [](QChar c) {
+            return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
+                   || c.category() == QChar::Separator_Paragraph;
+        }))
         return QStringLiteral("a series name cannot hold line breaks, tabs or other control characters");
     return std::nullopt;
+}
+
+std::optional<QString> Series_Name_Refusal(const QString &seriesName)
+{
+    const std::optional<QString> problem = Series_Name_Problem(seriesName);
+    if (!problem)
+        return std::nullopt;
+    return QStringLiteral("Error in file accessing.\n\n") + Clause_As_Sentence(*problem);
 }
 
 bool Is_Series_Name_Safe(const QString &seriesName)
@@ -244,7 +259,9 @@ bool Write_Series_File(const QString &seriesName, const QByteArray &lines, bool 
         return true;
     const QString said = QStringLiteral("The series \"%1\" cannot be written: %2.").arg(seriesName, reason);
     Show_NSLog_Message(said);
-    Show_MessageBox(result == WriteResult::PastTheLimits ? said : QStringLiteral("Error in file accessing."));
+    Show_MessageBox(result == WriteResult::PastTheLimits
+                        ? said
+                        : Series_Name_Refusal(seriesName).value_or(QStringLiteral("Error in file accessing.")));
     return false;
 }
 

@@ -17,9 +17,13 @@ class SKTGraphicList;
 QStringList Get_datasheet_File_Name_Array();
 // Why `seriesName` cannot become a file of the series folder, as a clause ("a series name cannot
 // be empty"); nothing when it can. Refused: the empty name, "." and "..", and names holding a path
-// separator, which would lead out of the folder, or a control character (NUL, line breaks, tabs),
-// which would cut the name short or split it in lists.
+// separator, which would lead out of the folder; a name beginning with ".", whose file would be
+// hidden and never listed; a control character or a line or paragraph separator (NUL, line
+// breaks, tabs), which would cut the name short or split it in lists.
 std::optional<QString> Series_Name_Problem(const QString &seriesName);
+// What a writer shows when Series_Name_Problem refuses `seriesName`: "Error in file accessing."
+// and why; nothing when the name is safe.
+std::optional<QString> Series_Name_Refusal(const QString &seriesName);
 // Whether Series_Name_Problem finds nothing.
 bool Is_Series_Name_Safe(const QString &seriesName);
 // The file of the series `seriesName` in the series folder; empty for a name that is not safe or
@@ -56,8 +60,9 @@ QStringList Series_List_Values(const QString &text);
 // Writes the series `seriesName` whole, each value followed by a line feed; with `append` after the
 // values the file holds. The bytes go to a temporary file that then replaces the old one, so a
 // failed write leaves the old file as it was. A series past its limits is refused, named, with the
-// limit said; a name that is not safe, or a file that cannot be written, shows "Error in file
-// accessing." with the reason logged. False, with nothing written, on any refusal.
+// limit said; a name that is not safe shows Series_Name_Refusal; a file that cannot be written
+// shows "Error in file accessing." with the reason logged. False, with nothing written, on any
+// refusal.
 bool Write_Series_File(const QString &seriesName, const QStringList &values, bool append = false);
 // As above, for values already made into `lines` (UTF-8, each ended by a line feed).
 bool Write_Series_File(const QString &seriesName, const QByteArray &lines, bool append = false);

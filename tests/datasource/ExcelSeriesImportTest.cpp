@@ -89,7 +89,7 @@ TEST_F(ExcelSeriesImportTest, EachTickedColumnBecomesTheSeriesItsHeaderNames)
         {"titles", {0, 2}, true, {"Name", "City", "Zip"}, {"Name", "Zip"}, {"Ann\nBob\n", "\n75001\n"}, {}},
         {"titles row too", {1}, false, {"Name", "City", "Zip"}, {"City"}, {"City\nParis\n\n"}, {}},
         {"renamed, a refused name reported", {0, 1}, true, {" /Guests? ", "A/B", "Zip"}, {"Guests"}, {"Ann\nBob\n"},
-         "City: \"A/B\" is not a valid series name."},
+         "City: the series \"A/B\" could not be written (a series name cannot hold \"/\" or \"\\\", which separate folders)."},
         {"titles with line breaks and tabs", {0, 2}, true, {"First\r\nName", "City", "Zip\t\tcode\n"}, {"First Name", "Zip code"},
          {"Ann\nBob\n", "\n75001\n"}, {}},
     };

@@ -101,30 +101,39 @@ TEST_F(SeriesStoreTest, SeriesAreWrittenWholeUnderSafeNamesAndReadBackInEachForm
                + QDir(App().Data_Folder_Path).entryList(QDir::AllEntries | QDir::Hidden);
     };
     const QString file = Series_File_Path(QStringLiteral("Guests"));
-    const QString bad = QStringLiteral("\nError in file accessing.");
+    const QString separator = QStringLiteral("hold \"/\" or \"\\\", which separate folders."),
+                  breaks = QStringLiteral("hold line breaks, tabs or other control characters.");
     const struct {
         QString name;
         QStringList values;
         bool append;
         QByteArray bytes;            // the file afterwards
         QStringList records, listed; // as a bound run counts them, as lists show them
+        QString refused;             // why the name is refused, after "A series name cannot "
     } steps[] = {
-        {"Guests", {"Ann", "", " Bob "}, false, "Ann\n\n Bob \n", {"Ann", "", " Bob"}, {"Ann", "Bob"}},
-        {"Guests", {"Cy"}, true, "Ann\n\n Bob \nCy\n", {"Ann", "", " Bob ", "Cy"}, {"Ann", "Bob", "Cy"}},
-        {"Guests", {}, false, "", {""}, {}},
-        // Names that lead out of the folder, or are cut short, write nothing anywhere.
-        {"", {"x"}, false, "", {""}, {}},
-        {"..", {"x"}, true, "", {""}, {}},
-        {"../Guests", {"x"}, false, "", {""}, {}},
-        {"A\\Guests", {"x"}, false, "", {""}, {}},
-        {QStringLiteral("Guests") + QChar(0) + "B", {"x"}, true, "", {""}, {}},
-        {"Guests\r\nB", {"x"}, false, "", {""}, {}}, {"Guests\tB", {"x"}, false, "", {""}, {}},
+        {"Guests", {"Ann", "", " Bob "}, false, "Ann\n\n Bob \n", {"Ann", "", " Bob"}, {"Ann", "Bob"}, {}},
+        {"Guests", {"Cy"}, true, "Ann\n\n Bob \nCy\n", {"Ann", "", " Bob ", "Cy"}, {"Ann", "Bob", "Cy"}, {}},
+        {"Guests", {}, false, "", {""}, {}, {}},
+        // Names that lead out of the folder, are cut short or split, or would never be listed, write
+        // nothing anywhere.
+        {"", {"x"}, false, "", {""}, {}, "be empty."},
+        {"..", {"x"}, true, "", {""}, {}, "be \".\" or \"..\", which name folders."},
+        {"../Guests", {"x"}, false, "", {""}, {}, separator},
+        {"A\\Guests", {"x"}, false, "", {""}, {}, separator},
+        {QStringLiteral("Guests") + QChar(0) + "B", {"x"}, true, "", {""}, {}, breaks},
+        {"Guests\r\nB", {"x"}, false, "", {""}, {}, breaks},
+        {"Guests\tB", {"x"}, false, "", {""}, {}, breaks},
+        {QStringLiteral("Guests\u2028B"), {"x"}, false, "", {""}, {}, breaks},
+        {QStringLiteral("Guests\u2029B"), {"x"}, false, "", {""}, {}, breaks},
+        {".Guests", {"x"}, false, "", {""}, {}, "begin with \".\", which would hide it from the list of series."},
     };
     for (const auto &step : steps) {
+        SCOPED_TRACE(step.name.toStdString());
         const QStringList before = everything();
-        const bool safe = step.name == QLatin1String("Guests");
+        const bool safe = step.refused.isEmpty();
         EXPECT_EQ(Write_Series_File(step.name, step.values, step.append), safe);
-        EXPECT_EQ(services->messages, safe ? QStringList() : QStringList{bad});
+        EXPECT_EQ(services->messages,
+                  safe ? QStringList() : QStringList{"\nError in file accessing.\n\nA series name cannot " + step.refused});
         services->messages.clear();
         EXPECT_EQ(everything(), safe ? everything() : before);
         const std::optional<QString> text = Read_Series_Text(file);

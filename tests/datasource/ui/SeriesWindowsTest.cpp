@@ -129,18 +129,22 @@ TEST_F(SeriesWindowsTest, TheManagersGenerateButtonsMakeASeriesOrAddToTheEditedO
 }
 
 // From the design window the wizard asks for a name and writes a new series; a browsed file is
-// imported at once.
+// imported at once. A name that would never be listed is refused, saying why, and the wizard stays.
 TEST_F(SeriesWindowsTest, TheWizardWritesANewSeriesFromABrowsedFile)
 {
     Import_Wizard *wizard = Import_Wizard::defaultInstance();
     wizard->file_name_required = 1;
     wizard->file_name_Insert = 0;
-    ui->fileAnswers = {dataFile("csv-one-column.csv")};
-    QTimer::singleShot(0, wizard, [wizard] {
+    ui->fileAnswers = {dataFile("csv-one-column.csv"), dataFile("csv-one-column.csv")};
+    QTimer::singleShot(0, wizard, [this, wizard] {
         EXPECT_TRUE(wizard->Excel_RD->isChecked());
         EXPECT_FALSE(wizard->Text_path->isEnabled());
         wizard->Text_RD->click();
         EXPECT_EQ(wizard->Text_file_name->text(), QStringLiteral("Untitled"));
+        wizard->Text_file_name->setText(QStringLiteral(".Codes"));
+        click(*wizard, "Text_btn");
+        EXPECT_EQ(ui->messages, QStringList{"\nError in file accessing.\n\nA series name cannot begin with \".\", which would "
+                                            "hide it from the list of series."});
         wizard->Text_file_name->setText(QStringLiteral("Codes"));
         click(*wizard, "Text_btn");
     });
