@@ -156,14 +156,14 @@ void BM_BareScriptRuns(benchmark::State &state)
 {
     if (server().port() == 0)
         return state.SkipWithError("no aiosmtpd under /usr/bin/python3");
-    // One record's picture, written once, attached to every mail.
+    // One record's picture as the run draws it, written once, attached to every mail.
     QTemporaryDir folder;
     const QString picture = folder.filePath(QStringLiteral("ZOLTFrame.jpeg"));
     const DesignSnapshot design = card();
     GraphicList copies = DesignSnapshot::copyOf(design.front.graphics);
     guest(0, copies);
     SKTRenderingView::image_From_Card_Graphics(copies, false, design.front.face, 0, design.frame)
-        .toImage(72)
+        .toImage(kMailPictureDpi)
         .save(picture, "jpeg", 95);
     const MailSettings settings = account();
     QElapsedTimer clock;
