@@ -11,12 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-Send_Modeless *g_instance = nullptr;
-
-} // namespace
-
 Send_Modeless::Send_Modeless(QWidget *parent)
     : QDialog(parent, Qt::Sheet), _Curr_Progress(new QProgressBar(this)), _tot_msg_cnt(new QLabel(this)),
       _curr_msg_cnt(new QLabel(this)), pause_label(new QLabel(this)), _stop_btn(new QPushButton(tr("Stop"), this))
@@ -50,18 +44,6 @@ Send_Modeless::Send_Modeless(QWidget *parent)
     layout->addLayout(counts);
     layout->addWidget(pause_label);
     layout->addWidget(buttons);
-    g_instance = this;
-}
-
-Send_Modeless::~Send_Modeless()
-{
-    if (g_instance == this)
-        g_instance = nullptr;
-}
-
-Send_Modeless *Send_Modeless::defaultInstance()
-{
-    return g_instance;
 }
 
 void Send_Modeless::beginRun(const RunCounters &counters, const RunSheet &text)

@@ -24,10 +24,6 @@ class Send_Modeless : public QDialog {
     Q_OBJECT
 public:
     explicit Send_Modeless(QWidget *parent = nullptr);
-    ~Send_Modeless() override;
-
-    // The sheet the design window made; null before.
-    static Send_Modeless *defaultInstance();
 
     // A run starts: its counters and what the sheet says of it.
     void beginRun(const RunCounters &counters, const RunSheet &text);

@@ -68,7 +68,6 @@ TEST(Send_Modeless, StopAsksWhetherToStopAndOnlyYesStops)
     std::atomic<double> current{3};
     std::atomic<bool> stop{false};
     Send_Modeless sheet;
-    EXPECT_EQ(Send_Modeless::defaultInstance(), &sheet);
     sheet.beginRun({&total, &current, &stop}, RunSheet{QStringLiteral("Exporting"), QStringLiteral("Frame"),
                                                        QStringLiteral("Do you want to stop the export?"), QString()});
     EXPECT_EQ(sheet._tot_msg_cnt->text(), QStringLiteral("10"));
