@@ -109,15 +109,14 @@ RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &b
 RecordBinding RecordBinding::Check_Series_Or_Excel_Use_or_not(const GraphicList &front, const GraphicList &back,
                                                               const Image_Effect_Settings &mainPhotoEffects)
 {
-    RecordBinding binding = load(front, back, Data_From_Excel::defaultInstance()->ListData, mainPhotoEffects);
-    if (!binding.problems.isEmpty())
-        Show_MessageBox(binding.problems.join(QLatin1Char('\n')));
-    return binding;
+    // Bound series that cannot be used are not said here: the run's start asks about them, once.
+    return load(front, back, Data_From_Excel::defaultInstance()->ListData, mainPhotoEffects);
 }
 
 bool RecordBinding::Continue_Without_Missing_Series() const
 {
-    if (problems.isEmpty() || !m_seriesBound || !m_seriesAllowed)
+    // With no bound series readable the run offers none to choose, yet their fields still come out empty.
+    if (problems.isEmpty() || !m_seriesBound || (!m_seriesAllowed && !m_series.isEmpty()))
         return true;
     return platform::uiServices().askYesNo(problems.join(QLatin1Char('\n')) +
                                            QStringLiteral("\n\nContinue with these fields empty?")) ==

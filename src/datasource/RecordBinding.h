@@ -43,8 +43,8 @@ public:
     static RecordBinding load(const GraphicList &front, const GraphicList &back, const QList<QVariantMap> &excelRows,
                               const Image_Effect_Settings &mainPhotoEffects = {});
 
-    // The sources of the design whose sides these are, with the Excel rows loaded for binding; bound
-    // series that cannot be used are shown, in one box, before any run. On the GUI thread.
+    // The sources of the design whose sides these are, with the Excel rows loaded for binding. On the
+    // GUI thread.
     static RecordBinding Check_Series_Or_Excel_Use_or_not(const GraphicList &front, const GraphicList &back,
                                                           const Image_Effect_Settings &mainPhotoEffects);
 

@@ -66,3 +66,35 @@ TEST_F(DesignWindowTest, TheMailCommandSendsOneMailPerRecordOfTheBoundSeries)
     EXPECT_EQ(text->Text_Value, QStringLiteral("Sample"));
     EXPECT_FALSE(App().Card_Value_In_Process);
 }
+
+TEST_F(DesignWindowTest, TheMailFormIsCheckedBeforeAMissingSeriesIsAskedAboutOnce)
+{
+    ASSERT_TRUE(QFile::copy(sourceResourcesPath() + QStringLiteral("pyth_mail.py"), resourcePath(QStringLiteral("pyth_mail.py"))));
+    load();
+    Output().sender_email = QStringLiteral("me@example.org");
+    bindTextToGuests("Ann\nBob\n");
+    auto gone = std::make_shared<SKTText>();
+    gone->setBounds(QRectF(10, 60, 150, 30));
+    gone->data_source_type = 1;
+    gone->batch_list_name = QStringLiteral("Gone");
+    document->insertGraphics({gone}, {1});
+
+    QTimer::singleShot(0, window->window(), [this] {
+        auto *mail = window->window()->findChild<Send_Mail *>();
+        ASSERT_NE(mail, nullptr);
+        mail->send_with_batch_chk->click();
+        EXPECT_FALSE(mail->Send_Button()) << "no recipient";
+        EXPECT_EQ(services->questions, QStringList());
+        ASSERT_EQ(services->messages.size(), 1) << "only the form's fault, not the series when the window opened";
+        EXPECT_FALSE(services->messages.first().contains(QStringLiteral("Gone")));
+        mail->to_txt->setText(QStringLiteral("one@example.org, two@example.org"));
+        services->yesNoAnswers = {false};
+        EXPECT_FALSE(mail->Send_Button());
+        ASSERT_EQ(services->questions.size(), 1);
+        EXPECT_TRUE(services->questions.first().contains(QStringLiteral("The series \"Gone\" cannot be used")));
+        EXPECT_FALSE(window->recordRun()->isRunning());
+        mail->Close_Button();
+    });
+    window->Mail_Button();
+    EXPECT_EQ(services->messages.size(), 1);
+}

@@ -543,7 +543,7 @@ bool Print_Wnd::Execute_Printing(bool preview)
         return false;
     }
     const bool isBound = bound() && m_source.binding;
-    if (!preview && isBound && !m_source.binding->Continue_Without_Missing_Series())
+    if (!preview && m_source.binding && !m_source.binding->Continue_Without_Missing_Series())
         return false;
     SheetRun run{m_layout, isBound ? m_source.binding->Total_Batch_Excel_Card : -1};
     // The run reads a copy of the sources: the dialog may change its own while the run goes on.

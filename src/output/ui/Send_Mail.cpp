@@ -250,8 +250,6 @@ bool Send_Mail::Send_Button()
         binding = m_host.sources();
         binding->useSources(send_with_batch_chk->isChecked(), send_with_excel_chk->isChecked());
         bound = binding->Use_Data_Sheet_Values || binding->Use_Excel_Binding_Values;
-        if (bound && !binding->Continue_Without_Missing_Series())
-            return false;
         records = binding->Total_Batch_Excel_Card;
     }
     const MailSettings saved{output.sender_email, output.sender_pwd, output.sending_server, output.sending_port,
@@ -262,6 +260,9 @@ bool Send_Mail::Send_Button()
         Show_MessageBox(problem);
         return false;
     }
+    // Asked only of a form that can go: a "Continue" is never followed by a fault of the form.
+    if (binding && !binding->Continue_Without_Missing_Series())
+        return false;
     const MailRequest request = *checked;
     const QString unmailed = Unmailed_Records_Question(request);
     if (!unmailed.isEmpty() && platform::uiServices().askYesNo(unmailed) != platform::UiServices::Answer::Yes)
