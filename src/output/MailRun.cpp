@@ -8,6 +8,8 @@
 #include "platform/RegularFile.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -110,12 +112,19 @@ private:
     int m_inGroup = 0;
 };
 
-// The card's pictures of each record, drawn and encoded side by side by the record loop, written
-// into the scratch folder and mailed in record order.
+// The card's pictures of each record, drawn, encoded and written into the scratch folder side by
+// side by the record loop while earlier records' mails go, and mailed in record order. Each record's
+// pictures keep the name the recipient sees, in a folder of the record's own, gone once it is mailed.
 class MailSink : public RecordSink {
 public:
-    MailSink(const MailRequest &request, const QString &picture, Mailer &mailer)
-        : m_request(request), m_files(pictureChoice(request.sides), [picture](int) { return picture; }),
+    MailSink(const MailRequest &request, const platform::PrivateFolder &scratch, Mailer &mailer)
+        : m_request(request),
+          m_files(
+              pictureChoice(request.sides),
+              [&scratch, name = request.baseName + QStringLiteral(".jpeg")](int record) {
+                  return scratch.filePath(QString::number(record) + QLatin1Char('/') + name);
+              },
+              PictureExport::FileWrites::AheadUnsynced),
           m_mailer(mailer)
     {
     }
@@ -132,6 +141,10 @@ public:
         QString why;
         const bool written = m_files.deliver(drawing, prepared, &why);
         const QStringList attachments = m_files.written().mid(before);
+        // The same card mailed again is the same files; another record's replace them.
+        if (m_sent != attachments)
+            removeSent();
+        m_sent = attachments;
 
         switch (m_request.mode) {
         case MailMode::SameCardToAll:
@@ -196,6 +209,14 @@ private:
         return choice;
     }
 
+    void removeSent()
+    {
+        for (const QString &path : std::as_const(m_sent)) {
+            QFile::remove(path);
+            QDir().rmdir(QFileInfo(path).path());
+        }
+    }
+
     static bool failed(const QString &what, QString *error)
     {
         if (error)
@@ -212,6 +233,7 @@ private:
     PictureExport::PictureFileSink m_files;
     Mailer &m_mailer;
     QList<int> m_mailed;
+    QStringList m_sent; // the last record's pictures
 };
 
 } // namespace
@@ -363,8 +385,7 @@ MailReport Send_Mail_Thread(const DesignSnapshot &design, const MailRequest &req
         report.error = QStringLiteral("The card's pictures could not be written: %1").arg(scratch.errorString());
         return report;
     }
-    const QString picture = scratch.filePath(request.baseName + QStringLiteral(".jpeg"));
-    MailSink sink(request, picture, mailer);
+    MailSink sink(request, scratch, mailer);
     // The loop reads the stop flag before each record; the progress is the sink's, per mail.
     const RunCounters loopCounters{nullptr, nullptr, counters.stop, nullptr};
     switch (request.mode) {

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
@@ -58,6 +59,7 @@ struct PreparedFile {
     QString path;
     QByteArray bytes;
     QString error;
+    bool written = false; // already on the disk
 };
 using PreparedFiles = QList<PreparedFile>;
 
@@ -70,6 +72,19 @@ PreparedFile prepareFile(const QString &path, const QImage &image, const QString
     }
     file.bytes = encodePicture(image, path, &file.error);
     return file;
+}
+
+// Without a temporary file or a sync: for the run's private folder alone.
+void writePlainly(PreparedFile &file)
+{
+    QFile out(file.path);
+    if (!QDir().mkpath(QFileInfo(file.path).path()) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        out.write(file.bytes) != file.bytes.size() || !out.flush()) {
+        file.error = out.errorString();
+        return;
+    }
+    file.written = true;
+    file.bytes.clear();
 }
 
 // Why one of the files the run is to write may not be replaced; empty when none stands in the way.
@@ -197,8 +212,8 @@ QString batchPath(const QString &folder, const ExportChoice &choice, int record)
     return QDir(folder).filePath(QStringLiteral("Card_%1.%2").arg(record + 1).arg(choice.type));
 }
 
-PictureFileSink::PictureFileSink(ExportChoice choice, std::function<QString(int record)> pathOf)
-    : m_choice(std::move(choice)), m_pathOf(std::move(pathOf))
+PictureFileSink::PictureFileSink(ExportChoice choice, std::function<QString(int record)> pathOf, FileWrites writes)
+    : m_choice(std::move(choice)), m_pathOf(std::move(pathOf)), m_writes(writes)
 {
 }
 
@@ -210,16 +225,21 @@ std::any PictureFileSink::prepare(const RecordDrawing &drawing) const
     if (m_choice.sides == QLatin1String("BOTH") && m_choice.combined) {
         const QImage picture = combinedPicture(drawing.front, drawing.back, m_choice.dpi, &error);
         files.append(prepareFile(path, picture, error));
-        return files;
+    } else {
+        if (m_choice.wantsBack()) {
+            const QImage picture = drawing.back.toImage(m_choice.dpi, &error);
+            files.append(prepareFile(Create_Back_Card_Path(path), picture, error));
+        }
+        if (m_choice.wantsFront()) {
+            const QImage picture = drawing.front.toImage(m_choice.dpi, &error);
+            files.append(prepareFile(Create_Front_Card_Path(path), picture, error));
+        }
     }
-    if (m_choice.wantsBack()) {
-        const QImage picture = drawing.back.toImage(m_choice.dpi, &error);
-        files.append(prepareFile(Create_Back_Card_Path(path), picture, error));
-    }
-    if (m_choice.wantsFront()) {
-        const QImage picture = drawing.front.toImage(m_choice.dpi, &error);
-        files.append(prepareFile(Create_Front_Card_Path(path), picture, error));
-    }
+    // The design's own drawing before the records only readies what they share.
+    if (m_writes == FileWrites::AheadUnsynced && drawing.record >= 0)
+        for (PreparedFile &file : files)
+            if (file.error.isEmpty())
+                writePlainly(file);
     return files;
 }
 
@@ -233,7 +253,8 @@ bool PictureFileSink::deliver(const RecordDrawing &, std::any &prepared, QString
     }
     for (const PreparedFile &file : *files) {
         QString reason = file.error;
-        if (reason.isEmpty() && m_files.write(file.path, file.bytes, &reason, -1, platform::AtALink::ReplaceIt)) {
+        if (reason.isEmpty() &&
+            (file.written || m_files.write(file.path, file.bytes, &reason, -1, platform::AtALink::ReplaceIt))) {
             m_written.append(file.path);
             continue;
         }

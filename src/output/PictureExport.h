@@ -63,13 +63,19 @@ QByteArray encodePicture(const QImage &image, const QString &path, QString *erro
 // Record r's files: "Card_<r+1>.<type>" in `folder`, and the back's beside it.
 QString batchPath(const QString &folder, const ExportChoice &choice, int record);
 
-// The run's sink for picture files: each record's files drawn and encoded side by side, written
-// through a temporary file and a rename in record order (for both sides not combined, the back
-// first). A symbolic link under a file's name is replaced by the file, never written through. A file
-// that cannot be written stops the run.
+// How a sink's files reach the disk. Durable: through a temporary file, a sync and a rename, in
+// record order; files the user keeps. AheadUnsynced: written plainly as soon as they are encoded,
+// ahead of their record's turn, into a private folder the run removes, where a crash loses nothing
+// of worth; each record's path must then be its own.
+enum class FileWrites { Durable, AheadUnsynced };
+
+// The run's sink for picture files: each record's files drawn and encoded side by side, and written
+// (for both sides not combined, the back first). A symbolic link under a file's name is replaced by
+// the file, never written through. A file that cannot be written stops the run.
 class PictureFileSink : public RecordSink {
 public:
-    PictureFileSink(ExportChoice choice, std::function<QString(int record)> pathOf);
+    PictureFileSink(ExportChoice choice, std::function<QString(int record)> pathOf,
+                    FileWrites writes = FileWrites::Durable);
 
     bool wantsFront() const override { return m_choice.wantsFront(); }
     bool wantsBack() const override { return m_choice.wantsBack(); }
@@ -82,6 +88,7 @@ public:
 private:
     ExportChoice m_choice;
     std::function<QString(int)> m_pathOf;
+    FileWrites m_writes;
     QStringList m_written;
     platform::SafeFileBatch m_files;
 };
