@@ -8,8 +8,6 @@
 #include "platform/RegularFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -29,6 +27,9 @@ const QString kNotSent = QStringLiteral(
 const QString kNoRecipient = QStringLiteral("Please specify the Recipient E-mail address.");
 const QString kBadRecipient = QStringLiteral("Recipient E-mail address is invalid or incomplete.");
 constexpr int kReasonsKept = 5;
+// The record being mailed and the next: a record is drawn well within one script's run, and more
+// drawn ahead would only take the processor from the script.
+constexpr int kRecordsInFlight = 2;
 
 // Nothing that ends or breaks a line anywhere: control characters (VT, FF, NEL…), line and paragraph separators.
 bool isOneLine(const QString &text)
@@ -113,8 +114,9 @@ private:
 };
 
 // The card's pictures of each record, drawn, encoded and written into the scratch folder side by
-// side by the record loop while earlier records' mails go, and mailed in record order. Each record's
-// pictures keep the name the recipient sees, in a folder of the record's own, gone once it is mailed.
+// side by the record loop while earlier records' mails go, and mailed in record order. A record's
+// pictures keep the name the recipient sees, in one of as many folders as records are in flight:
+// the record that wrote there before was mailed when this one started.
 class MailSink : public RecordSink {
 public:
     MailSink(const MailRequest &request, const platform::PrivateFolder &scratch, Mailer &mailer)
@@ -122,7 +124,7 @@ public:
           m_files(
               pictureChoice(request.sides),
               [&scratch, name = request.baseName + QStringLiteral(".jpeg")](int record) {
-                  return scratch.filePath(QString::number(record) + QLatin1Char('/') + name);
+                  return scratch.filePath(QString::number(record % kRecordsInFlight) + QLatin1Char('/') + name);
               },
               PictureExport::FileWrites::AheadUnsynced),
           m_mailer(mailer)
@@ -141,10 +143,6 @@ public:
         QString why;
         const bool written = m_files.deliver(drawing, prepared, &why);
         const QStringList attachments = m_files.written().mid(before);
-        // The same card mailed again is the same files; another record's replace them.
-        if (m_sent != attachments)
-            removeSent();
-        m_sent = attachments;
 
         switch (m_request.mode) {
         case MailMode::SameCardToAll:
@@ -209,14 +207,6 @@ private:
         return choice;
     }
 
-    void removeSent()
-    {
-        for (const QString &path : std::as_const(m_sent)) {
-            QFile::remove(path);
-            QDir().rmdir(QFileInfo(path).path());
-        }
-    }
-
     static bool failed(const QString &what, QString *error)
     {
         if (error)
@@ -233,7 +223,6 @@ private:
     PictureExport::PictureFileSink m_files;
     Mailer &m_mailer;
     QList<int> m_mailed;
-    QStringList m_sent; // the last record's pictures
 };
 
 } // namespace
@@ -393,11 +382,11 @@ MailReport Send_Mail_Thread(const DesignSnapshot &design, const MailRequest &req
         report.run = runRecords(design, 1, {}, sink, loopCounters, 1);
         break;
     case MailMode::EveryRecordToEveryone:
-        report.run = runRecords(design, request.records, apply, sink, loopCounters);
+        report.run = runRecords(design, request.records, apply, sink, loopCounters, kRecordsInFlight);
         break;
     case MailMode::RecordToEachRecipient:
         report.run = runRecords(design, std::min(request.records, int(request.recipients.size())), apply, sink,
-                                loopCounters);
+                                loopCounters, kRecordsInFlight);
         // More recipients than records: the run ends after the last record, its progress full.
         if (!report.run.stopped && report.run.failure.isEmpty() && counters.current)
             *counters.current = request.itemCount();
