@@ -410,7 +410,7 @@ public:
 
     // --- Records of bound runs and the panel's data-source controls (datasource does the work) -----
     // Reads the sources of the design as it stands into data_table_content and publishes its flags
-    // and counts; series that cannot be used are shown before any run.
+    // and counts; series that cannot be used are kept for the run's start to ask about.
     void Check_Series_Or_Excel_Use_or_not();
     // Record `record` written into copies of the side `card_side` names and that side drawn; the
     // design itself stays as it is.
