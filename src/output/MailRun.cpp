@@ -27,8 +27,8 @@ const QString kNotSent = QStringLiteral(
 const QString kNoRecipient = QStringLiteral("Please specify the Recipient E-mail address.");
 const QString kBadRecipient = QStringLiteral("Recipient E-mail address is invalid or incomplete.");
 constexpr int kReasonsKept = 5;
-// The record being mailed and the next: a record is drawn well within one script's run, and more
-// drawn ahead would only take the processor from the script.
+// The record being mailed and the next: a record is drawn and written well within one script's run,
+// and each in flight has a folder of the scratch for its pictures.
 constexpr int kRecordsInFlight = 2;
 
 // Nothing that ends or breaks a line anywhere: control characters (VT, FF, NEL…), line and paragraph separators.
