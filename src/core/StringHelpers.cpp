@@ -2,6 +2,7 @@
 
 #include "core/MessageBoxes.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -155,4 +156,13 @@ bool Find_Str_Case_Insensitive(const QString &s, const QString &part)
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
         return false;
     }
+}
+
+bool isOneLine(const QString &s)
+{
+    return std::none_of(s.begin(), s.end(), [](QChar c) {
+        const QChar::Category category = c.category();
+        return category == QChar::Other_Control || category == QChar::Separator_Line ||
+               category == QChar::Separator_Paragraph;
+    });
 }

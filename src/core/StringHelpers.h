@@ -30,3 +30,7 @@ QString Read_Str_Upto_Index(const QString &s, int i);
 bool Find_Str(const QString &s, const QString &part);
 // As Find_Str, ignoring case; false when either string is null.
 bool Find_Str_Case_Insensitive(const QString &s, const QString &part);
+
+// True when nothing in `s` ends or breaks a line anywhere: no control character (line feed, tab, VT,
+// FF, NEL…) and no line or paragraph separator (U+2028, U+2029).
+bool isOneLine(const QString &s);

@@ -69,11 +69,7 @@ std::optional<QString> Series_Name_Problem(const QString &seriesName)
         return QStringLiteral("a series name cannot hold \"/\" or \"\\\", which separate folders");
     if (seriesName.startsWith(QLatin1Char('.')))
         return QStringLiteral("a series name cannot begin with \".\", which would hide it from the list of series");
-    // U+2028 and U+2029 break lines as a line feed does.
-    if (std::any_of(seriesName.begin(), seriesName.end(), [](QChar c) {
-            return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
-                   || c.category() == QChar::Separator_Paragraph;
-        }))
+    if (!isOneLine(seriesName))
         return QStringLiteral("a series name cannot hold line breaks, tabs or other control characters");
     return std::nullopt;
 }

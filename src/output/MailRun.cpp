@@ -31,16 +31,6 @@ constexpr int kReasonsKept = 5;
 // and each in flight has a folder of the scratch for its pictures.
 constexpr int kRecordsInFlight = 2;
 
-// Nothing that ends or breaks a line anywhere: control characters (VT, FF, NEL…), line and paragraph separators.
-bool isOneLine(const QString &text)
-{
-    return std::none_of(text.begin(), text.end(), [](QChar c) {
-        const QChar::Category category = c.category();
-        return category == QChar::Other_Control || category == QChar::Separator_Line ||
-               category == QChar::Separator_Paragraph;
-    });
-}
-
 // Sends the run's mails, counts them and keeps the groups and pauses.
 class Mailer {
 public:
