@@ -87,21 +87,33 @@ void writePlainly(PreparedFile &file)
     file.bytes.clear();
 }
 
+// One of a record's files: which picture it holds and where it goes.
+struct RecordFile {
+    enum Picture { Combined, Back, Front } picture;
+    QString path;
+};
+
+// A record's files in the order they are written: both sides in one picture, or the back's, then
+// the front's.
+QList<RecordFile> recordFiles(const ExportChoice &choice, const QString &path)
+{
+    if (choice.sides == QLatin1String("BOTH") && choice.combined)
+        return {{RecordFile::Combined, path}};
+    QList<RecordFile> files;
+    if (choice.wantsBack())
+        files.append({RecordFile::Back, Create_Back_Card_Path(path)});
+    if (choice.wantsFront())
+        files.append({RecordFile::Front, Create_Front_Card_Path(path)});
+    return files;
+}
+
 // Why one of the files the run is to write may not be replaced; empty when none stands in the way.
 QString protectedFile(const ExportChoice &choice, int count, const std::function<QString(int)> &pathOf)
 {
-    const bool oneFile = choice.sides == QLatin1String("BOTH") && choice.combined;
-    for (int record = 0; record < count; ++record) {
-        const QString path = pathOf(record);
-        QStringList files;
-        if (!oneFile && choice.wantsBack())
-            files << Create_Back_Card_Path(path);
-        if (oneFile || choice.wantsFront())
-            files << Create_Front_Card_Path(path);
-        for (const QString &file : files)
-            if (QString problem = platform::targetProblem(file, platform::AtALink::ReplaceIt); !problem.isEmpty())
+    for (int record = 0; record < count; ++record)
+        for (const RecordFile &file : recordFiles(choice, pathOf(record)))
+            if (QString problem = platform::targetProblem(file.path, platform::AtALink::ReplaceIt); !problem.isEmpty())
                 return problem;
-    }
     return {};
 }
 
@@ -219,21 +231,14 @@ PictureFileSink::PictureFileSink(ExportChoice choice, std::function<QString(int 
 
 std::any PictureFileSink::prepare(const RecordDrawing &drawing) const
 {
-    const QString path = m_pathOf(drawing.record);
     PreparedFiles files;
-    QString error;
-    if (m_choice.sides == QLatin1String("BOTH") && m_choice.combined) {
-        const QImage picture = combinedPicture(drawing.front, drawing.back, m_choice.dpi, &error);
-        files.append(prepareFile(path, picture, error));
-    } else {
-        if (m_choice.wantsBack()) {
-            const QImage picture = drawing.back.toImage(m_choice.dpi, &error);
-            files.append(prepareFile(Create_Back_Card_Path(path), picture, error));
-        }
-        if (m_choice.wantsFront()) {
-            const QImage picture = drawing.front.toImage(m_choice.dpi, &error);
-            files.append(prepareFile(Create_Front_Card_Path(path), picture, error));
-        }
+    for (const RecordFile &file : recordFiles(m_choice, m_pathOf(drawing.record))) {
+        QString error;
+        const QImage picture = file.picture == RecordFile::Combined
+                                   ? combinedPicture(drawing.front, drawing.back, m_choice.dpi, &error)
+                                   : (file.picture == RecordFile::Back ? drawing.back : drawing.front)
+                                         .toImage(m_choice.dpi, &error);
+        files.append(prepareFile(file.path, picture, error));
     }
     // The design's own drawing before the records only readies what they share.
     if (m_writes == FileWrites::AheadUnsynced && drawing.record >= 0)

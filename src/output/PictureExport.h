@@ -66,7 +66,7 @@ QString batchPath(const QString &folder, const ExportChoice &choice, int record)
 // How a sink's files reach the disk. Durable: through a temporary file, a sync and a rename, in
 // record order; files the user keeps. AheadUnsynced: written plainly as soon as they are encoded,
 // ahead of their record's turn, into a private folder the run removes, where a crash loses nothing
-// of worth; each record's path must then be its own.
+// of worth; no two records in flight may then share a path.
 enum class FileWrites { Durable, AheadUnsynced };
 
 // The run's sink for picture files: each record's files drawn and encoded side by side, and written
