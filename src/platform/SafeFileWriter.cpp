@@ -28,9 +28,9 @@ namespace platform {
 
 namespace {
 
-const QLatin1String kTemporaryInfix(".saving-");
+constexpr QLatin1String kTemporaryInfix(".saving-");
 constexpr int kRandomLength = 6; // QTemporaryFile's XXXXXX
-constexpr qsizetype kSavingTail = 8 + kRandomLength; // ".saving-XXXXXX"
+constexpr qsizetype kSavingTail = kTemporaryInfix.size() + kRandomLength; // ".saving-XXXXXX"
 // The temporary name of a streamed file: "<.name>.part-<pid>-XXXXXX", hidden, and telling which
 // process writes it.
 const QLatin1String kPartInfix(".part-");
@@ -62,7 +62,8 @@ QString temporaryStem(const QString &folder, const QString &name, qsizetype rese
 std::optional<QByteArray> stemOfTemporaryName(const char *name)
 {
     const std::string_view view(name);
-    if (view.size() <= size_t(kSavingTail) || view.substr(view.size() - kSavingTail, 8) != ".saving-")
+    if (view.size() <= size_t(kSavingTail) ||
+        view.substr(view.size() - kSavingTail, size_t(kTemporaryInfix.size())) != kTemporaryInfix.data())
         return std::nullopt;
     // QTemporaryFile's letters are ASCII's, whatever the locale says a letter is.
     for (const char c : view.substr(view.size() - kRandomLength))
