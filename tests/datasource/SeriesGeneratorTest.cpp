@@ -14,7 +14,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
-#include <cerrno>
 #include <cstring>
 #include <set>
 
@@ -171,12 +170,6 @@ TEST_F(SeriesGeneratorTest, AboveAMillionValuesAndOverAnExistingSeriesItAsksFirs
     EXPECT_EQ(services->questions.size(), 5);
 }
 
-static ssize_t diskFull(int, const void *, size_t)
-{
-    errno = ENOSPC;
-    return -1;
-}
-
 // A failed write is said and logged, a No to replacing is not; the dialog stays open on both.
 TEST_F(SeriesGeneratorTest, AFailedWriteIsSaidAndLoggedButNoToReplacingIsNot)
 {
@@ -185,10 +178,13 @@ TEST_F(SeriesGeneratorTest, AFailedWriteIsSaidAndLoggedButNoToReplacingIsNot)
         LogCapture log;
         services->messages.clear();
         services->yesNoAnswers = {full};
-        const platform::WriteFunction system = platform::setSafeWriteFunction(full ? &diskFull : nullptr);
         const char *focus = "unset";
-        EXPECT_FALSE(SeriesGenerator::OKPressed(constant("A", "2"), QStringLiteral("Old"), 1, 0, &focus));
-        platform::setSafeWriteFunction(system);
+        {
+            std::optional<ScopedFullDisk> disk;
+            if (full)
+                disk.emplace();
+            EXPECT_FALSE(SeriesGenerator::OKPressed(constant("A", "2"), QStringLiteral("Old"), 1, 0, &focus));
+        }
         EXPECT_EQ(services->messages, full ? QStringList{"\nError in file accessing."} : QStringList());
         EXPECT_EQ(log.lines().filter(QStringLiteral("\"Old\" cannot be written: there is no space left")).size(), full ? 1 : 0);
         EXPECT_TRUE(focus == nullptr && file(QStringLiteral("Old")) == "kept\n");

@@ -1,4 +1,6 @@
 #include "CorpusTables.h"
+
+#include "fixtures/TestSupport.h"
 #include "PeakMemory.h"
 
 #include "core/StringHelpers.h"
@@ -13,11 +15,6 @@
 
 namespace {
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -53,7 +50,7 @@ TEST(SeriesSources, CorpusFilesGiveTheirExpectedRowsAndValues)
         const QList<QStringList> expected = readCsv(dataFile(name.section(u'.', 0, 0) + QStringLiteral(".expected.csv")));
         ASSERT_FALSE(expected.isEmpty());
         if (name.endsWith(QLatin1String(".csv"))) {
-            const std::optional<QString> text = Decode_Text(bytesOf(path));
+            const std::optional<QString> text = Decode_Text(fileBytes(path));
             ASSERT_TRUE(text);
             EXPECT_EQ(Csv_Rows(*text), expected);
         }

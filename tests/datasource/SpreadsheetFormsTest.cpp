@@ -49,11 +49,6 @@ bool writeOds(const QString &path, const QByteArray &content)
            && zip.writeData(content, QStringLiteral("content.xml")) && zip.close();
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // The rows LibreOffice finds in `path`, through its CSV export; nothing when it is not installed.
 std::optional<QList<QStringList>> libreOfficeRows(const QString &path, QTemporaryDir &dir)
@@ -73,7 +68,7 @@ std::optional<QList<QStringList>> libreOfficeRows(const QString &path, QTemporar
         return QList<QStringList>();
     // LibreOffice ends records, and lines inside a value, with a line feed alone.
     const QString crlf = dir.filePath(QStringLiteral("crlf.csv"));
-    writeFile(crlf, csv.readAll().replace("\n", "\r\n"));
+    writeFileBytes(crlf, csv.readAll().replace("\n", "\r\n"));
     QList<QStringList> rows = readCsv(crlf);
     for (QStringList &row : rows)
         for (QString &value : row)
@@ -134,7 +129,7 @@ TEST(SpreadsheetForms, ReadTheFirstTableOfEachForm)
                 document = "<?xml version=\"1.0\"?>" + entities + "]>" + xml2003("<Row><Cell><Data>&lol9;</Data></Cell></Row>").mid(21);
             }
             const QString path = dir.filePath(QStringLiteral("case.xml"));
-            ASSERT_TRUE(writeFile(path, document));
+            ASSERT_TRUE(writeFileBytes(path, document));
             read = SpreadsheetWriter::ReadWorksheetXML2004(path);
         }
         EXPECT_EQ(show(read), QString::fromUtf8(c.expected)) << read.error.toStdString();
@@ -219,7 +214,7 @@ TEST(SpreadsheetForms, CutLongCellsAndRefuseSheetsOfTooMuchText)
         SSZipArchive zip(path);
         const QString suffix = QFileInfo(path).suffix();
         ASSERT_TRUE(!*c.file || (suffix == QLatin1String("ods") && writeOds(path, c.content))
-                    || (suffix == QLatin1String("xml") && writeFile(path, c.content))
+                    || (suffix == QLatin1String("xml") && writeFileBytes(path, c.content))
                     || (zip.open() && zip.writeData(c.content, QStringLiteral("xl/worksheets/sheet1.xml"))
                         && (c.sharedStrings.isEmpty() || zip.writeData(c.sharedStrings, QStringLiteral("xl/sharedStrings.xml"))) && zip.close()));
         LogCapture log;

@@ -1,5 +1,7 @@
 #include "PythonReader.h"
 
+#include "fixtures/TestSupport.h"
+
 #include "datasource/SSZipArchive.h"
 #include "datasource/SpreadsheetWriter.h"
 #include "datasource/readers/ZipArchiveReader.h"
@@ -25,11 +27,6 @@ QString dataFile(const QString &name)
     return QStringLiteral(CARD_DATASOURCE_TEST_DATA "/") + name;
 }
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A workbook whose sheet (or the part `entry`) inflates to `size` blanks while the archive declares
 // `declared` bytes.
@@ -92,13 +89,13 @@ TEST(ZipArchive, HostileAndBrokenWorkbooksAreRefused)
         {"entry named /evil-absolute.txt", [&] { return dataFile(QStringLiteral("evil-absolute.xlsx")); }},
         {"a sheet of 80 MB declared as such", [&] { return writeBomb(at("honest-bomb.xlsx"), 80 << 20, 80 << 20) ? at("honest-bomb.xlsx") : QString(); }},
         {"a sheet of 80 MB declared as 1000 bytes", [&] { return writeBomb(at("lying-bomb.xlsx"), 80 << 20, 1000) ? at("lying-bomb.xlsx") : QString(); }},
-        {"the first half of a workbook", [&] { return writeBytes(at("half.xlsx"), workbook.left(workbook.size() / 2)) ? at("half.xlsx") : QString(); }},
+        {"the first half of a workbook", [&] { return writeFileBytes(at("half.xlsx"), workbook.left(workbook.size() / 2)) ? at("half.xlsx") : QString(); }},
         {"a workbook with its middle overwritten", [&] {
              QByteArray damaged = workbook;
              damaged.replace(damaged.size() / 3, 200, QByteArray(200, 'x'));
-             return writeBytes(at("damaged.xlsx"), damaged) ? at("damaged.xlsx") : QString();
+             return writeFileBytes(at("damaged.xlsx"), damaged) ? at("damaged.xlsx") : QString();
          }},
-        {"a text file", [&] { return writeBytes(at("text.xlsx"), "Name,City\n") ? at("text.xlsx") : QString(); }},
+        {"a text file", [&] { return writeFileBytes(at("text.xlsx"), "Name,City\n") ? at("text.xlsx") : QString(); }},
         {"a FIFO", [&] { return ::mkfifo(QFile::encodeName(at("fifo.xlsx")).constData(), 0600) == 0 ? at("fifo.xlsx") : QString(); }},
         {"a folder", [&] { return dir.path(); }},
         {"a missing file", [&] { return at("missing.xlsx"); }},
@@ -112,7 +109,7 @@ TEST(ZipArchive, HostileAndBrokenWorkbooksAreRefused)
              QFile ods(dataFile(QStringLiteral("lo-repeated.ods")));
              QByteArray damaged = ods.open(QIODevice::ReadOnly) ? ods.readAll() : QByteArray();
              damaged.replace(damaged.size() / 3, 200, QByteArray(200, 'x'));
-             return writeBytes(at("damaged.ods"), damaged) ? at("damaged.ods") : QString();
+             return writeFileBytes(at("damaged.ods"), damaged) ? at("damaged.ods") : QString();
          }},
         {"a sheet that is not XML", [&] { return writeSheet(at("notxml.xlsx"), "<worksheet><sheetData>") ? at("notxml.xlsx") : QString(); }},
         {"a sheet twice under one name", [&] {
@@ -129,7 +126,7 @@ TEST(ZipArchive, HostileAndBrokenWorkbooksAreRefused)
              QByteArray encrypted = sheet.open(QIODevice::ReadOnly) ? sheet.readAll() : QByteArray();
              encrypted[6] = char(encrypted[6] | 1);
              encrypted[encrypted.indexOf("PK\x01\x02") + 8] = char(encrypted[encrypted.indexOf("PK\x01\x02") + 8] | 1);
-             return writeBytes(at("encrypted.xlsx"), encrypted) ? at("encrypted.xlsx") : QString();
+             return writeFileBytes(at("encrypted.xlsx"), encrypted) ? at("encrypted.xlsx") : QString();
          }},
     };
     for (const auto &[what, make] : cases) {
@@ -153,10 +150,10 @@ TEST(ZipArchive, PackedFoldersReadBackHereAndInAnIndependentReader)
     QTemporaryDir dir;
     const QString scratch = dir.filePath(QStringLiteral("scratch"));
     ASSERT_TRUE(QDir().mkpath(scratch + QStringLiteral("/xl/worksheets")) && QDir().mkpath(scratch + QStringLiteral("/empty")));
-    ASSERT_TRUE(writeBytes(scratch + QStringLiteral("/[Content_Types].xml"), "<Types/>"));
-    ASSERT_TRUE(writeBytes(scratch + QStringLiteral("/xl/worksheets/sheet1.xml"), QByteArray(100000, 'a')));
+    ASSERT_TRUE(writeFileBytes(scratch + QStringLiteral("/[Content_Types].xml"), "<Types/>"));
+    ASSERT_TRUE(writeFileBytes(scratch + QStringLiteral("/xl/worksheets/sheet1.xml"), QByteArray(100000, 'a')));
     const QString target = dir.filePath(QStringLiteral("packed.zip"));
-    ASSERT_TRUE(writeBytes(target, "an older archive"));
+    ASSERT_TRUE(writeFileBytes(target, "an older archive"));
     QStringList top;
     for (const QString &entry : QDir(scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name))
         top << scratch + QLatin1Char('/') + entry;
@@ -194,8 +191,8 @@ TEST(ZipArchive, ReadsZip64Workbooks)
         GTEST_SKIP() << "zip is not installed";
     QTemporaryDir dir;
     const QByteArray sheet = R"(<worksheet><sheetData><row><c t="inlineStr"><is><t>zip64</t></is></c></row></sheetData></worksheet>)";
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("xl/worksheets")) && writeBytes(dir.filePath("xl/worksheets/sheet1.xml"), sheet)
-                && writeBytes(dir.filePath("notes.txt"), "stored"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("xl/worksheets")) && writeFileBytes(dir.filePath("xl/worksheets/sheet1.xml"), sheet)
+                && writeFileBytes(dir.filePath("notes.txt"), "stored"));
     QProcess process;
     process.setWorkingDirectory(dir.path());
     process.start(zip, {"-q", "-X", "-fz", "-n", ".txt", "book.xlsx", "xl/worksheets/sheet1.xml", "notes.txt"});
@@ -220,7 +217,7 @@ TEST(ZipArchive, ReadsZip64Workbooks)
     unknown[extra] = 'u';
     damaged[14] = char(damaged[14] ^ 1);
     damaged[central + 16] = char(damaged[central + 16] ^ 1);
-    ASSERT_TRUE(writeBytes(dir.filePath("unknown.xlsx"), unknown) && writeBytes(dir.filePath("damaged.xlsx"), damaged));
+    ASSERT_TRUE(writeFileBytes(dir.filePath("unknown.xlsx"), unknown) && writeFileBytes(dir.filePath("damaged.xlsx"), damaged));
     EXPECT_EQ(SpreadsheetWriter::ReadData(dir.filePath("unknown.xlsx"), 1).error, QStringLiteral("failed to open zip file"));
     EXPECT_EQ(SpreadsheetWriter::ReadData(dir.filePath("damaged.xlsx"), 1).error,
               QStringLiteral("The entry \"xl/worksheets/sheet1.xml\" is damaged."));

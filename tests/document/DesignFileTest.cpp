@@ -214,11 +214,6 @@ namespace {
 
 int g_failWith = 0;
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Takes part of the first chunk, then fails as a full disk or a broken one does.
 ssize_t failingWrite(int fd, const void *data, size_t size)
@@ -239,7 +234,7 @@ TEST(DesignFile, AFailedWriteSaysWhyAndLeavesTheSavedDesign)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("card.zkse"));
     ASSERT_TRUE(DesignFile::write(path, DesignFileContents()));
-    const QByteArray old = readAll(path);
+    const QByteArray old = fileBytes(path);
     for (const auto &[code, reason] : {std::pair{ENOSPC, "There is no space left on the disk."},
                                        std::pair{EIO, "Input/output error"}}) {
         g_failWith = code;
@@ -248,7 +243,7 @@ TEST(DesignFile, AFailedWriteSaysWhyAndLeavesTheSavedDesign)
         EXPECT_FALSE(DesignFile::write(path, richDesign(), &error));
         platform::setSafeWriteFunction(system);
         EXPECT_EQ(error, QLatin1String(reason));
-        EXPECT_EQ(readAll(path), old);
+        EXPECT_EQ(fileBytes(path), old);
         EXPECT_TRUE(platform::leftoverTemporaryFiles(path).isEmpty());
     }
 }

@@ -28,7 +28,6 @@
 
 #include <atomic>
 #include <functional>
-#include <cerrno>
 #include <thread>
 #include <cmath>
 
@@ -279,21 +278,12 @@ TEST_F(PictureExportTest, StopEndsAfterTheRecordUnderWayAndSaysSo)
                                                "Records not written: 4-10."));
 }
 
-std::atomic<int> g_writesLeft{0};
-ssize_t fullAfterAFew(int fd, const void *data, size_t size)
-{
-    if (g_writesLeft-- > 0)
-        return ::write(fd, data, size);
-    errno = ENOSPC;
-    return -1;
-}
-
 TEST_F(PictureExportTest, AFailedWriteStopsTheRunAndIsNeverASuccess)
 {
-    const platform::WriteFunction system = platform::setSafeWriteFunction(&fullAfterAFew);
-    g_writesLeft = 1;
-    const ExportReport report = batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, 5);
-    platform::setSafeWriteFunction(system);
+    const ExportReport report = [&] {
+        const ScopedFullDisk full(1);
+        return batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, 5);
+    }();
     EXPECT_FALSE(report.succeeded());
     EXPECT_TRUE(report.message().startsWith(QStringLiteral("Not all frames were written.\n\n"
                                                            "1 of 5 frames written, 4 not written.\n\n"

@@ -12,11 +12,6 @@
 
 namespace {
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The settings file as Python's own property-list reader sees it, one "key=value" a line.
 QString decodedByPython(const QString &path)
@@ -60,14 +55,14 @@ TEST(Preferences, SavedSettingsAreAPrivatePropertyListThatReadingNeverRewrites)
                                                     "SendEmailSMTP=smtp.example.org\nSendEmailSender=Card@Example.org\n"
                                                     "SendEnableSSL=N"));
 
-    const QByteArray written = bytesOf(path);
+    const QByteArray written = fileBytes(path);
     const QDateTime modified = QFileInfo(path).lastModified();
     {
         const auto read = Preferences::sharedInstance();
         EXPECT_EQ(read->send_email_Password(), QStringLiteral(" pässword<&> "));
         EXPECT_EQ(read->send_email_enable_ssl(), QStringLiteral("N"));
     }
-    EXPECT_EQ(bytesOf(path), written);
+    EXPECT_EQ(fileBytes(path), written);
     EXPECT_EQ(QFileInfo(path).lastModified(), modified);
 }
 
@@ -84,7 +79,7 @@ TEST(Preferences, AFileThatCannotBeReadIsReportedAndLeftAsItIs)
         const Preferences read;
         EXPECT_TRUE(read.readError().contains(path)) << bytes.constData();
         EXPECT_EQ(read.send_email_SenderEmail(), QString());
-        EXPECT_EQ(bytesOf(path), bytes);
+        EXPECT_EQ(fileBytes(path), bytes);
     }
     // A folder that is not there cannot take the file: said, nothing half written.
     Preferences elsewhere(app.resourcePath() + QStringLiteral("missing/com.zolt.card.plist"));

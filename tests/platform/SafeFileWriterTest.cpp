@@ -1,5 +1,7 @@
 #include "platform/SafeFileWriter.h"
 
+#include "fixtures/TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,17 +18,7 @@
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Runs `body` as a user without root's power over permissions (nobody) when the test runs as root;
 // its exit code, or -1 when it could not give up root or crashed.
@@ -64,7 +56,7 @@ TEST(SafeFileWriter, EveryNameTheFolderTakesIsWrittenAndAKilledWritesLeftoversAr
         // What a write killed between naming its temporary file and the rename leaves.
         const QString leftover = platform::temporaryFilePrefix(path) + QStringLiteral("Ab3xZ9");
         EXPECT_LE(QFile::encodeName(QFileInfo(leftover).fileName()).size(), NAME_MAX);
-        ASSERT_TRUE(writeFile(leftover, "half"));
+        ASSERT_TRUE(writeFileBytes(leftover, "half"));
         EXPECT_EQ(platform::leftoverTemporaryFiles(path), QStringList{leftover});
         // Another long name that begins alike has leftovers of its own.
         QString alike = c.name;
@@ -73,7 +65,7 @@ TEST(SafeFileWriter, EveryNameTheFolderTakesIsWrittenAndAKilledWritesLeftoversAr
 
         QString error;
         EXPECT_TRUE(platform::writeFileSafely(path, "whole", &error)) << error.toStdString();
-        EXPECT_EQ(readAll(path), "whole");
+        EXPECT_EQ(fileBytes(path), "whole");
         EXPECT_FALSE(QFileInfo::exists(leftover));
     }
 }
@@ -88,7 +80,7 @@ TEST(SafeFileWriter, APrintedFileOfTheLongestNameTakesItsPlace)
     EXPECT_LE(QFile::encodeName(QFileInfo(file.temporaryPath()).fileName()).size(), NAME_MAX);
     file.write("%PDF-1.4\n%%EOF\n");
     EXPECT_TRUE(file.commit({}, &error)) << error.toStdString();
-    EXPECT_EQ(readAll(path), "%PDF-1.4\n%%EOF\n");
+    EXPECT_EQ(fileBytes(path), "%PDF-1.4\n%%EOF\n");
 }
 
 TEST(SafeFileWriter, ATargetTheUserMayNotWriteOrAFolderIsRefusedAndLeftAsItWas)
@@ -113,7 +105,7 @@ TEST(SafeFileWriter, ATargetTheUserMayNotWriteOrAFolderIsRefusedAndLeftAsItWas)
         // Checked in a child: root would pass every permission check.
         const int outcome = asPlainUser([&] {
             if (c.mode == 0 ? !QDir().mkdir(path)
-                            : !writeFile(path, "kept") || ::chmod(QFile::encodeName(path).constData(), c.mode) != 0)
+                            : !writeFileBytes(path, "kept") || ::chmod(QFile::encodeName(path).constData(), c.mode) != 0)
                 return 10;
             const QString expected = c.refused ? QString::fromLatin1(c.reason).arg(path) : QString();
             QString saved;
@@ -126,7 +118,7 @@ TEST(SafeFileWriter, ATargetTheUserMayNotWriteOrAFolderIsRefusedAndLeftAsItWas)
                 return 1;
             if (c.refused && (saved != expected || printed != expected))
                 return 2;
-            if (c.mode != 0 && readAll(path) != (c.refused ? "kept" : "new"))
+            if (c.mode != 0 && fileBytes(path) != (c.refused ? "kept" : "new"))
                 return 3;
             for (const QString &name : QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
                 if (name.contains(QLatin1String(".saving-")) || name.contains(QLatin1String(".part-")))
@@ -146,10 +138,10 @@ TEST(SafeFileWriter, ABatchSweepsEachFilesLeftoversOfThisUserOnly)
     const QStringList kept{path(QStringLiteral("Card_3.PNG.saving-a1B2c3")), path(QStringLiteral("Card_1.PNG.saving-a1B2c")),
                            path(QStringLiteral("Card_1.PNG.saving-a1B2c!"))};
     for (const QString &file : theirs + kept)
-        ASSERT_TRUE(writeFile(file, "half"));
+        ASSERT_TRUE(writeFileBytes(file, "half"));
     // Not regular files of this user: a link to someone's file, and a folder.
     const QString precious = path(QStringLiteral("precious"));
-    ASSERT_TRUE(writeFile(precious, "keep"));
+    ASSERT_TRUE(writeFileBytes(precious, "keep"));
     const QString link = path(QStringLiteral("Card_1.PNG.saving-L1nk00"));
     ASSERT_TRUE(QFile::link(precious, link));
     const QString folder = path(QStringLiteral("Card_2.PNG.saving-F0lder"));
@@ -162,7 +154,7 @@ TEST(SafeFileWriter, ABatchSweepsEachFilesLeftoversOfThisUserOnly)
         EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
     for (const QString &file : kept + QStringList{link, folder})
         EXPECT_TRUE(QFileInfo(file).isSymLink() || QFileInfo::exists(file)) << file.toStdString();
-    EXPECT_EQ(readAll(precious), "keep");
+    EXPECT_EQ(fileBytes(precious), "keep");
 }
 
 TEST(SafeFileWriter, APrintsLeftoverSweepTakesOnlyThisUsersOwnFilesOfEndedProcesses)
@@ -182,7 +174,7 @@ TEST(SafeFileWriter, APrintsLeftoverSweepTakesOnlyThisUsersOwnFilesOfEndedProces
     const QString someoneElses = part("theirs.pdf", ended);
     const QString precious = dir.filePath(QStringLiteral("precious.pdf"));
     for (const QString &file : {own, running, precious, someoneElses})
-        ASSERT_TRUE(writeFile(file, "%PDF"));
+        ASSERT_TRUE(writeFileBytes(file, "%PDF"));
     ASSERT_TRUE(QFile::link(precious, linked));
     ASSERT_TRUE(QDir().mkdir(part("folder.pdf", ended)));
     QStringList expected{own};

@@ -43,15 +43,10 @@ protected:
     // Answers the completion box with OK once it shows, and keeps what it showed.
     void answerCompletionBox()
     {
-        auto *poll = new QTimer(window->Open_Export_Files);
-        QObject::connect(poll, &QTimer::timeout, window->Open_Export_Files, [this, poll] {
-            if (!window->Open_Export_Files->isVisible())
-                return;
+        whenShown(window->Open_Export_Files, [this] {
             shown = window->_open_log_message->text();
             window->Open_Export_Files->done(1);
-            poll->deleteLater();
         });
-        poll->start(5);
     }
 
     QString shown;

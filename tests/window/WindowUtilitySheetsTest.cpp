@@ -33,11 +33,6 @@ protected:
     }
 };
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -134,14 +129,14 @@ TEST(ResourceFoldersTest, TheUserCopyGainsMissingAndUpdatedFilesAndKeepsItsOwn)
 
     const QString target = user.filePath(QStringLiteral("Resources"));
     ASSERT_TRUE(ResourceFolders::prepareUserResources(shipped.path(), user.path()));
-    EXPECT_EQ(readAll(user.filePath(QStringLiteral("no.png"))), QByteArray("shipped"));
-    EXPECT_EQ(readAll(user.filePath(QStringLiteral("Fill_Style_Image/Dots.png"))), QByteArray("dots"));
-    EXPECT_EQ(readAll(user.filePath(QStringLiteral("Title.txt"))), QByteArray("edited by user"));
-    EXPECT_EQ(readAll(user.filePath(QStringLiteral("Message.txt"))), QByteArray("new messages"));
+    EXPECT_EQ(fileBytes(user.filePath(QStringLiteral("no.png"))), QByteArray("shipped"));
+    EXPECT_EQ(fileBytes(user.filePath(QStringLiteral("Fill_Style_Image/Dots.png"))), QByteArray("dots"));
+    EXPECT_EQ(fileBytes(user.filePath(QStringLiteral("Title.txt"))), QByteArray("edited by user"));
+    EXPECT_EQ(fileBytes(user.filePath(QStringLiteral("Message.txt"))), QByteArray("new messages"));
     EXPECT_TRUE(QFileInfo(user.filePath(QStringLiteral("Frames"))).isDir());
     EXPECT_FALSE(QFileInfo::exists(user.filePath(QStringLiteral("escape"))));
     // The shipped folder itself is never written.
-    EXPECT_EQ(readAll(shipped.filePath(QStringLiteral("Title.txt"))), QByteArray("shipped titles"));
+    EXPECT_EQ(fileBytes(shipped.filePath(QStringLiteral("Title.txt"))), QByteArray("shipped titles"));
 
     EXPECT_TRUE(ResourceFolders::prepareUserResources(QString(), target));
     EXPECT_TRUE(QFileInfo(target).isDir());
