@@ -1,5 +1,7 @@
 #include "platform/PrivateFolder.h"
 
+#include "fixtures/TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -78,13 +80,8 @@ TEST(PrivateFolder, TheSweepLeavesFoldersOfTheSameShapeThatTheProgramDidNotMake)
 {
     OwnTemporaryFolder temp;
     const auto makeOld = [](const QString &folder, const QString &file, const QByteArray &contents) {
-        if (!QDir().mkpath(folder))
+        if (!QDir().mkpath(folder) || (!file.isEmpty() && !writeFileBytes(QDir(folder).filePath(file), contents)))
             return false;
-        if (!file.isEmpty()) {
-            QFile made(QDir(folder).filePath(file));
-            if (!made.open(QIODevice::WriteOnly) || made.write(contents) != contents.size())
-                return false;
-        }
         // Two hours old, as `touch -d '2 hours ago'` makes it.
         const struct timeval old[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
         return ::utimes(QFile::encodeName(folder).constData(), old) == 0;

@@ -1,5 +1,6 @@
 #include "DesignWindowFixture.h"
 
+#include "fixtures/Pictures.h"
 #include "fixtures/SmtpServer.h"
 #include "output/MailRun.h"
 #include "output/PictureExport.h"
@@ -30,11 +31,8 @@ QSize cardPictureSize(const QString &path)
     const QImage picture = QImage(path).convertToFormat(QImage::Format_ARGB32);
     if (picture.isNull())
         return {};
-    const QRgb corner = picture.pixel(picture.width() - 1, picture.height() - 1);
-    const bool card = qAlpha(corner) == 255 && std::abs(qRed(corner) - qRed(kCardColour)) < 8 &&
-                      std::abs(qGreen(corner) - qGreen(kCardColour)) < 8 &&
-                      std::abs(qBlue(corner) - qBlue(kCardColour)) < 8;
-    return card ? picture.size() : QSize();
+    const QColor corner = picture.pixelColor(picture.width() - 1, picture.height() - 1);
+    return corner.alpha() == 255 && colourNear(corner, QColor::fromRgba(kCardColour), 7) ? picture.size() : QSize();
 }
 
 // A card size as the user gives it: a preset row of the card-size dialog, or millimetres typed into
