@@ -7,6 +7,8 @@
 #include "datasource/readers/ZipArchiveReader.h"
 
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -224,5 +226,65 @@ TEST(SpreadsheetForms, CutLongCellsAndRefuseSheetsOfTooMuchText)
             lengths << QString::number(value.size());
         EXPECT_EQ(read.ok() ? lengths.join(u'|') : read.error, c.expected);
         EXPECT_EQ(log.lines().size(), read.ok() ? 1 : 0) << log.lines().join(u'\n').toStdString();
+    }
+}
+
+// A number whose format shows a date or time reads as openpyxl reads it, in ISO form, in either date
+// system; every other number reads as stored. LibreOffice wrote lo-dates (from one flat OpenDocument
+// source; lo-dates-1904 with its null date in 1904) as .xlsx, .ods and XML 2003: every form reads
+// its dates alike. openpyxl writes the other workbooks here.
+TEST(SpreadsheetForms, DatesReadAsDatesInEveryForm)
+{
+    const QString script = QStringLiteral(R"(
+import datetime as dt, json, sys, openpyxl
+from openpyxl.utils.datetime import CALENDAR_MAC_1904
+def clock(t): return "%02d:%02d" % (t.hour, t.minute) + (":%02d" % t.second if t.second else "")
+def show(v):
+    if v is None: return ""
+    if isinstance(v, dt.datetime): return v.date().isoformat() + ("" if v.time() == dt.time() else " " + clock(v.time()))
+    if isinstance(v, dt.time): return clock(v)
+    return repr(v) if isinstance(v, float) else str(v)
+for path in sys.argv[1:]:
+    if "openpyxl" in path:
+        wb = openpyxl.Workbook()
+        if "1904" in path: wb.epoch = CALENDAR_MAC_1904
+        ws = wb.active
+        for value, form in ((dt.datetime(2023, 7, 15), "yyyy-mm-dd"), (dt.datetime(2023, 7, 15, 14, 30), "m/d/yy h:mm"),
+                            (dt.time(14, 30, 5), "h:mm:ss"), (dt.datetime(1999, 12, 31), "d\\.mmmm\\ yyyy"), (dt.datetime(2023, 7, 15), 14),
+                            (dt.datetime(2000, 2, 29, 23, 59, 59), '[$-409]dddd, "the" d'), (45122, "General"), (12.5, '#,##0.00\\ "€"'),
+                            (0.25, "0%"), (45122, '"day" 0'), (7, "[Red]0.00"), ("2023-07-15", "@")):
+            ws.append([value])
+            cell = ws.cell(ws.max_row, 1)
+            if isinstance(form, int): cell.number_format = openpyxl.styles.numbers.BUILTIN_FORMATS[form]
+            else: cell.number_format = form
+        wb.save(path)
+    print(json.dumps([[show(v) for v in row] for row in openpyxl.load_workbook(path, data_only=True).active.iter_rows(values_only=True)], ensure_ascii=False, separators=(",", ":")))
+)");
+    QTemporaryDir dir;
+    const QStringList workbooks{dataFile(QStringLiteral("lo-dates.xlsx")), dataFile(QStringLiteral("lo-dates-1904.xlsx")),
+                                dir.filePath(QStringLiteral("openpyxl.xlsx")), dir.filePath(QStringLiteral("openpyxl-1904.xlsx"))};
+    const std::optional<QString> openpyxl = runPython(script, workbooks, {QStringLiteral("openpyxl")});
+    if (!openpyxl)
+        GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not installed";
+    const QStringList expected = openpyxl->split(u'\n');
+    ASSERT_EQ(expected.size(), workbooks.size()) << openpyxl->toStdString();
+    for (qsizetype i = 0; i < workbooks.size(); ++i) {
+        SCOPED_TRACE(workbooks[i].toStdString());
+        QJsonArray rows;
+        for (const QStringList &row : SpreadsheetWriter::ReadData(workbooks[i], 1).rows)
+            rows.append(QJsonArray::fromStringList(row));
+        EXPECT_EQ(QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact)), expected[i]);
+    }
+    EXPECT_TRUE(expected[0].contains(QStringLiteral("[\"Zoë\",\"2023-07-15\",\"2023-07-15 14:30\",\"14:30\",\"45122\"]")));
+
+    // Where the other forms keep a date, they read it as the workbook does; .ods cells that are no
+    // dates read as they are shown.
+    const QList<QStringList> dates = SpreadsheetWriter::ReadData(workbooks[0], 1).rows;
+    for (const char *form : {"lo-dates.ods", "lo-dates.xml"}) {
+        SCOPED_TRACE(form);
+        QList<QStringList> read = SpreadsheetWriter::ReadData(dataFile(QString::fromLatin1(form)), 1).rows;
+        ASSERT_EQ(read.size(), dates.size());
+        for (qsizetype r = 0; r < read.size(); ++r)
+            EXPECT_EQ(read[r].mid(0, 4), dates[r].mid(0, 4));
     }
 }

@@ -116,12 +116,13 @@ TEST(XmlPullReader, ReadsAsTheReferenceReaderInAnyPiecesAndRefusesWhatItMust)
 }
 
 // Nesting and tokens are bounded whatever the document's size.
-TEST(XmlPullReader, BoundsNestingAndTokenLength)
+TEST(XmlPullReader, BoundsNestingTokenLengthAndAttributes)
 {
     QByteArray deep;
     for (int i = 0; i <= XmlPullReader::kMaxDepth; ++i)
         deep += "<a>";
     const QByteArray longText = "<a>" + QByteArray(qsizetype(XmlPullReader::kMaxToken) + 10, 'x') + "</a>";
-    for (const QByteArray &document : {deep, longText})
+    const QByteArray manyAttributes = "<a " + QByteArray("b='' ").repeated(qsizetype(XmlPullReader::kMaxAttributes) + 1) + "/>";
+    for (const QByteArray &document : {deep, longText, manyAttributes})
         EXPECT_EQ(pullTokens(document, 1 << 16), QStringList{QStringLiteral("error")});
 }

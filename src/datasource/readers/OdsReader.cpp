@@ -1,5 +1,6 @@
 #include "datasource/readers/OdsReader.h"
 
+#include "datasource/readers/SpreadsheetDates.h"
 #include "datasource/readers/SpreadsheetStreaming.h"
 
 #include <QFileInfo>
@@ -111,6 +112,13 @@ public:
                 m_cellDepth = d;
                 m_cellRepeat = countOf(xml.attribute("number-columns-repeated"));
                 m_cell.begin(d);
+                // A date or time reads as its value, whatever its style shows.
+                const std::string *type = xml.attribute("value-type");
+                const std::string *value = !type                ? nullptr
+                                           : *type == "date" ? xml.attribute("date-value")
+                                           : *type == "time" ? xml.attribute("time-value")
+                                                             : nullptr;
+                m_dateValue = !value ? QString() : *type == "date" ? dateOfIso(*value) : timeOfDuration(*value);
             }
             return true;
         }
@@ -118,7 +126,7 @@ public:
             return true;
         if (d == m_cellDepth) {
             m_cellDepth = 0;
-            const QString value = m_cell.text();
+            const QString value = m_dateValue.isEmpty() ? m_cell.text() : m_dateValue;
             if (!value.isEmpty() && !m_rows.setCell(m_column, value, m_cellRepeat))
                 return rowsFailed(m_rows, error);
             m_column += m_cellRepeat;
@@ -149,6 +157,7 @@ private:
     bool m_tableDone = false;
     qint64 m_rowRepeat = 1, m_cellRepeat = 1, m_column = 1;
     OdsCellText m_cell;
+    QString m_dateValue;
 };
 
 } // namespace

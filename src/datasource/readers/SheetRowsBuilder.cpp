@@ -22,18 +22,19 @@ bool SheetRowsBuilder::fits(qint64 rows, qint64 columns)
     return true;
 }
 
+qsizetype SheetRowsBuilder::keptLength(QStringView value)
+{
+    if (value.size() <= kMaxCellText)
+        return value.size();
+    return value.at(kMaxCellText - 1).isHighSurrogate() ? kMaxCellText - 1 : kMaxCellText;
+}
+
 QString SheetRowsBuilder::kept(const QString &value)
 {
     if (value.size() <= kMaxCellText)
         return value;
     ++m_cutCells;
-    // Cells that share one text (a shared string) share its cut too.
-    if (value.constData() != m_lastLong.constData()) {
-        m_lastLong = value;
-        // Never between the halves of a surrogate pair.
-        m_lastCut = value.left(value.at(kMaxCellText - 1).isHighSurrogate() ? kMaxCellText - 1 : kMaxCellText);
-    }
-    return m_lastCut;
+    return value.left(keptLength(value));
 }
 
 bool SheetRowsBuilder::textFits(qint64 more)
@@ -102,10 +103,11 @@ bool SheetRowsBuilder::endRow(qint64 repeat)
     return true;
 }
 
-bool SheetRowsBuilder::fill(qsizetype row, int column, const QString &value)
+bool SheetRowsBuilder::fill(qsizetype row, int column, const QString &value, bool wasCut)
 {
     if (row < 0 || row >= m_rows.size() || column < 1 || column > m_columns)
         return true;
+    m_cutCells += wasCut ? 1 : 0;
     const QString text = kept(value);
     if (!textFits(text.size()))
         return false;

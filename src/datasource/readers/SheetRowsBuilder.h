@@ -39,8 +39,11 @@ public:
     // Whether the rows of the limit are all in: the rest of the sheet cannot change them.
     bool full() const { return m_rowLimit >= 0 && m_rows.size() >= m_rowLimit; }
     // Puts `value` into the ended row `row` (from 0) at a `column` (from 1) that setCell has already
-    // taken into the width: for values known only once the whole sheet has been read.
-    bool fill(qsizetype row, int column, const QString &value);
+    // taken into the width: for values known only once the whole sheet has been read. `wasCut` says
+    // that `value` was already cut to what a cell keeps, to be counted as such.
+    bool fill(qsizetype row, int column, const QString &value, bool wasCut = false);
+    // How many characters of `value` a cell keeps: kMaxCellText at most, never half a surrogate pair.
+    static qsizetype keptLength(QStringView value);
     // The rows, each padded to the column count; the error when a bound was passed. Cells that were
     // cut are logged in one line that names the `sheet`.
     SpreadsheetRows finish(const QString &sheet);
@@ -65,6 +68,5 @@ private:
     int m_columns = 0;
     qint64 m_text = 0, m_rowText = 0; // characters in the ended rows, in the row under way
     qint64 m_cutCells = 0;
-    QString m_lastLong, m_lastCut;
     QString m_error;
 };

@@ -37,11 +37,13 @@ bool pumpTokens(XmlPullReader &xml, const QString &name, SourceError &&sourceErr
     }
 }
 
-// A large part of a package, inflated piece by piece as it is parsed.
+// A part of a package, inflated piece by piece as it is parsed, if it holds no more than `maxSize`
+// bytes.
 template <typename Handler>
-bool streamPart(ZipArchiveReader &zip, const QString &name, QString *error, Handler &&handle)
+bool streamPart(ZipArchiveReader &zip, const QString &name, QString *error, Handler &&handle,
+                qint64 maxSize = ZipArchiveReader::kMaxStreamedSize)
 {
-    if (!zip.openEntry(name, ZipArchiveReader::kMaxStreamedSize)) {
+    if (!zip.openEntry(name, maxSize)) {
         *error = zip.errorString();
         return false;
     }

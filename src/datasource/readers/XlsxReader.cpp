@@ -1,27 +1,33 @@
 #include "datasource/readers/XlsxReader.h"
 
 #include "core/MessageBoxes.h"
+#include "datasource/readers/SpreadsheetDates.h"
 #include "datasource/readers/SpreadsheetStreaming.h"
 
 #include <QFileInfo>
-#include <QMap>
-
-#include <pugixml.hpp>
+#include <QHash>
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
+#include <charconv>
 #include <deque>
+#include <limits>
 #include <new>
 #include <thread>
+#include <vector>
 
 using namespace spreadsheet;
 
 namespace {
 
-// Elements a small part may hold before it is parsed as a document: a parsed node costs some fifty
-// bytes, so the bytes of a part alone do not bound the memory its document takes.
-constexpr qsizetype kMaxMarkup = 8 * 1024 * 1024;
+// A workbook's own parts are small: one larger than these is not read, and what it would have told
+// is done without. Its sheet list and relationships (a few hundred KB for thousands of sheets) are
+// read to list the sheets, which must take a moment only; its styles may swell with formats
+// pasted from other workbooks, and are read with a sheet.
+constexpr qint64 kMaxListingPart = 4 * 1024 * 1024;
+constexpr qint64 kMaxStylesPart = 16 * 1024 * 1024;
+// Cell formats a styles part may define; the common spreadsheet programs allow 64,000.
+constexpr qsizetype kMaxStyles = 65536;
 
 // The column number from 1 of a reference's leading capital letters ("AB12" gives 28), within a
 // sheet's width; 0 when there are none or too many.
@@ -38,27 +44,36 @@ int columnOf(std::string_view reference)
     return column;
 }
 
-// The small parts (workbook, relationships) as documents.
-bool parsePart(ZipArchiveReader &zip, const QString &name, pugi::xml_document &document, QString *error)
+// A non-negative whole number of at most nine digits; -1 for anything else.
+int smallNumberOf(const std::string *text)
 {
-    std::optional<QByteArray> bytes = zip.read(name);
-    if (!bytes) {
-        *error = zip.errorString();
-        return false;
-    }
-    if (bytes->count('<') > kMaxMarkup) {
-        *error = QStringLiteral("The part \"%1\" holds too many elements.").arg(name);
-        return false;
-    }
-    const pugi::xml_parse_result parsed =
-        document.load_buffer(bytes->constData(), size_t(bytes->size()), pugi::parse_default | pugi::parse_ws_pcdata_single);
-    if (!parsed) {
-        *error = QStringLiteral("The part \"%1\" cannot be read: %2 at byte %3.")
-                     .arg(name, QString::fromUtf8(parsed.description()))
-                     .arg(parsed.offset);
-        return false;
-    }
-    return true;
+    if (!text || text->empty() || text->size() > 9
+        || !std::all_of(text->begin(), text->end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return -1;
+    return std::stoi(*text);
+}
+
+bool isTrue(const std::string *flag)
+{
+    return flag && (*flag == "1" || *flag == "true");
+}
+
+// Reads a small part token by token until `handle` says it has what it wants (false): whether
+// the part was read that far, the reason when not. A part the workbook lacks tells nothing.
+template <typename Handler>
+bool readOwnPart(ZipArchiveReader &zip, const QString &name, qint64 maxSize, QString *error, Handler &&handle)
+{
+    if (!zip.contains(name))
+        return true;
+    bool done = false;
+    const bool read = streamPart(
+        zip, name, error,
+        [&](const XmlPullReader &xml, XmlPullReader::Token token) {
+            done = !handle(xml, token);
+            return !done;
+        },
+        maxSize);
+    return read || done;
 }
 
 QString worksheetPart(int sheetNumber)
@@ -78,31 +93,99 @@ int worksheetNumber(const QString &part)
     return isNumber && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }) ? number : 0;
 }
 
-// The worksheet parts a workbook's relationships name, by relationship id. A target is relative
-// to the folder "xl" unless it starts with "/".
-QMap<QString, int> worksheetRelationships(const pugi::xml_document &relationships)
+// What the workbook part tells: its sheets in its order, each by name and relationship id, and
+// its date system.
+struct WorkbookPart {
+    struct Sheet {
+        QString name, relationship;
+    };
+    QList<Sheet> sheets;
+    bool date1904 = false;
+};
+
+// The workbook part up to the end of its sheet list, which comes before its long lists (defined
+// names and the like); `maxSheets` sheets at most are kept, none (and the read ends at the list)
+// for 0.
+bool readWorkbookPart(ZipArchiveReader &zip, WorkbookPart &workbook, qsizetype maxSheets, QString *error)
 {
-    QMap<QString, int> parts;
-    for (const pugi::xpath_node &relationship :
-         relationships.select_nodes("/*[local-name()='Relationships'][1]/*[local-name()='Relationship']")) {
-        const QString target = QString::fromUtf8(relationship.node().attribute("Target").value());
-        const int number = worksheetNumber(target.startsWith(u'/') ? target.mid(1) : QStringLiteral("xl/") + target);
-        if (number > 0)
-            parts.insert(QString::fromUtf8(relationship.node().attribute("Id").value()), number);
-    }
-    return parts;
+    bool inWorkbook = false, inSheets = false;
+    return readOwnPart(zip, QStringLiteral("xl/workbook.xml"), kMaxListingPart, error, [&](const XmlPullReader &xml, XmlPullReader::Token token) {
+        if (token == XmlPullReader::EndElement)
+            return !(inSheets && xml.depth() == 1);
+        if (token != XmlPullReader::StartElement)
+            return true;
+        if (xml.depth() == 1) {
+            inWorkbook = xml.nameIs("workbook");
+        } else if (inWorkbook && xml.depth() == 2 && xml.nameIs("workbookPr")) {
+            workbook.date1904 = isTrue(xml.attribute("date1904"));
+        } else if (inWorkbook && xml.depth() == 2 && xml.nameIs("sheets")) {
+            inSheets = true;
+            return maxSheets > 0;
+        } else if (inSheets && xml.depth() == 3 && xml.nameIs("sheet")) {
+            const std::string *name = xml.attribute("name"), *id = xml.attribute("id");
+            workbook.sheets.append({name ? QString::fromStdString(*name) : QString(), id ? QString::fromStdString(*id) : QString()});
+            return workbook.sheets.size() < maxSheets;
+        }
+        return true;
+    });
 }
 
-// The relationship id of a workbook's sheet: its attribute "id" of the relationships namespace,
-// under whatever prefix.
-QString relationshipId(const pugi::xml_node &sheet)
+// The worksheet parts a workbook's relationships name, by relationship id, among the `worksheets`
+// the archive holds; a target is relative to the folder "xl" unless it starts with "/". Each sheet
+// needs an entry of the archive, so no more ids than it has entries are kept.
+bool readWorksheetRelationships(ZipArchiveReader &zip, const QList<int> &worksheets, QHash<QString, int> &parts, QString *error)
 {
-    for (const pugi::xml_attribute &attribute : sheet.attributes()) {
-        const char *colon = std::strrchr(attribute.name(), ':');
-        if (colon && std::strcmp(colon + 1, "id") == 0)
-            return QString::fromUtf8(attribute.value());
-    }
-    return {};
+    bool inRelationships = false;
+    return readOwnPart(zip, QStringLiteral("xl/_rels/workbook.xml.rels"), kMaxListingPart, error,
+                       [&](const XmlPullReader &xml, XmlPullReader::Token token) {
+                           if (token != XmlPullReader::StartElement)
+                               return true;
+                           if (xml.depth() == 1) {
+                               inRelationships = xml.nameIs("Relationships");
+                           } else if (inRelationships && xml.depth() == 2 && xml.nameIs("Relationship")) {
+                               const std::string *id = xml.attribute("Id"), *target = xml.attribute("Target");
+                               const QString part = target ? QString::fromStdString(*target) : QString();
+                               const int number = worksheetNumber(part.startsWith(u'/') ? part.mid(1) : QStringLiteral("xl/") + part);
+                               if (id && worksheets.contains(number))
+                                   parts.insert(QString::fromStdString(*id), number);
+                               return parts.size() < zip.entryNames().size();
+                           }
+                           return true;
+                       });
+}
+
+// Which cell formats of a workbook show dates, by their index among its cell formats.
+bool readDateStyles(ZipArchiveReader &zip, std::vector<bool> &dateStyles, QString *error)
+{
+    QHash<int, bool> customFormats;
+    std::vector<int> formats;
+    int inList = 0; // 1 in numFmts, 2 in cellXfs
+    const bool read = readOwnPart(zip, QStringLiteral("xl/styles.xml"), kMaxStylesPart, error, [&](const XmlPullReader &xml, XmlPullReader::Token token) {
+        if (token == XmlPullReader::EndElement) {
+            if (xml.depth() == 1 && inList == 2)
+                return false;
+            if (xml.depth() == 1)
+                inList = 0;
+            return true;
+        }
+        if (token != XmlPullReader::StartElement)
+            return true;
+        if (xml.depth() == 2)
+            inList = xml.nameIs("numFmts") ? 1 : xml.nameIs("cellXfs") ? 2 : 0;
+        else if (xml.depth() == 3 && inList == 1 && xml.nameIs("numFmt") && customFormats.size() < kMaxStyles) {
+            const std::string *code = xml.attribute("formatCode");
+            if (const int id = smallNumberOf(xml.attribute("numFmtId")); id >= 0)
+                customFormats.insert(id, code && isDateFormat(*code));
+        } else if (xml.depth() == 3 && inList == 2 && xml.nameIs("xf")) {
+            formats.push_back(smallNumberOf(xml.attribute("numFmtId")));
+            return formats.size() < std::size_t(kMaxStyles);
+        }
+        return true;
+    });
+    dateStyles.clear();
+    for (const int id : formats)
+        dateStyles.push_back(customFormats.contains(id) ? customFormats.value(id) : isDateFormat(id));
+    return read;
 }
 
 // The text of a shared-string item or an inline string at `depth`: its <t> children and the <t>
@@ -145,35 +228,53 @@ struct ItemText {
     }
 };
 
-// A shared-string table is held in memory to what a sheet's text may take, whether or not the
-// sheet names its strings: each string counts its characters and, in characters, what keeping it
-// costs besides (its place in the list, its header, the allocator's share), so that many short
-// strings are bounded as a few long ones are.
-constexpr qint64 kSharedStringCost = 32;
-constexpr qsizetype kMaxSharedStrings = SheetRowsBuilder::kMaxText / kSharedStringCost;
+// A workbook's shared strings, held as a sheet holds its text: one text of them all and where each
+// ends, so that the table costs its characters whether or not the sheet names them. A string is cut
+// to what a cell keeps as it comes; the table holds no more characters than a sheet's cells may,
+// and no more strings than a sheet may have cells.
+class SharedStrings {
+public:
+    qsizetype size() const { return qsizetype(m_ends.size()); }
+    QString at(qsizetype index) const
+    {
+        const qsizetype start = index > 0 ? m_ends[std::size_t(index - 1)] : 0;
+        return m_text.mid(start, m_ends[std::size_t(index)] - start);
+    }
+    bool wasCut(qsizetype index) const { return m_cut[std::size_t(index)]; }
+
+    bool append(const QString &text, QString *error)
+    {
+        const qsizetype kept = SheetRowsBuilder::keptLength(text);
+        if (size() >= SheetRowsBuilder::kMaxCells) {
+            *error = QStringLiteral("The workbook holds more than %1 shared strings.").arg(SheetRowsBuilder::kMaxCells);
+            return false;
+        }
+        if (m_text.size() + kept > SheetRowsBuilder::kMaxText) {
+            *error = QStringLiteral("The workbook's shared strings hold more than %1 MB of text.").arg(SheetRowsBuilder::kMaxText >> 20);
+            return false;
+        }
+        m_text.append(QStringView(text).left(kept));
+        m_ends.push_back(quint32(m_text.size()));
+        m_cut.push_back(kept < text.size());
+        return true;
+    }
+
+private:
+    QString m_text;
+    std::vector<quint32> m_ends;
+    std::vector<bool> m_cut;
+};
 
 // `needed` (-1 while unknown) is how many strings the sheet's cells name: the read ends once
 // those are in.
-bool readSharedStrings(ZipArchiveReader &zip, const QString &part, QStringList &strings, QString *error,
+bool readSharedStrings(ZipArchiveReader &zip, const QString &part, SharedStrings &strings, QString *error,
                        const std::atomic<qint64> &needed)
 {
     bool inTable = false;
     ItemText item;
-    qint64 held = 0;
     return streamPart(zip, part, error, [&](const XmlPullReader &xml, XmlPullReader::Token token) {
-        if (item.take(xml, token)) {
-            if (item.depth != 0)
-                return true;
-            QString text = item.text.toString();
-            held += text.size() + kSharedStringCost;
-            if (held > SheetRowsBuilder::kMaxText) {
-                *error = QStringLiteral("The workbook's shared strings hold more than %1 MB of text.")
-                             .arg(SheetRowsBuilder::kMaxText >> 20);
-                return false;
-            }
-            strings << std::move(text);
-            return true;
-        }
+        if (item.take(xml, token))
+            return item.depth != 0 || strings.append(item.text.toString(), error);
         if (token != XmlPullReader::StartElement)
             return true;
         if (xml.depth() == 1) {
@@ -205,7 +306,11 @@ qint64 sharedIndex(std::string_view text)
 // strings are read beside the sheet: a shared-string cell is noted and filled in at the end.
 class SheetReader {
 public:
-    explicit SheetReader(qsizetype rowLimit) : m_rows(SheetRowsBuilder::EmptyRows::Kept, rowLimit) {}
+    // `dateStyles` tells which cell formats show dates, in the date system `date1904` says.
+    SheetReader(qsizetype rowLimit, std::vector<bool> dateStyles, bool date1904)
+        : m_rows(SheetRowsBuilder::EmptyRows::Kept, rowLimit), m_dateStyles(std::move(dateStyles)), m_date1904(date1904)
+    {
+    }
 
     // Whether the rows asked for are read: the read stops there.
     bool full() const { return m_rows.full(); }
@@ -218,17 +323,22 @@ public:
         return needed;
     }
 
-    // A cell whose index names no string of the table reads as "", said once for the sheet.
-    void fillSharedStrings(const QStringList &strings, const QString &sheet)
+    // A cell whose index names no string of the table reads as "", said once for the sheet. Cells
+    // that name one string share it.
+    void fillSharedStrings(const SharedStrings &strings, const QString &sheet)
     {
+        std::sort(m_sharedCells.begin(), m_sharedCells.end(), [](const SharedCell &a, const SharedCell &b) { return a.index < b.index; });
         const qsizetype count = strings.size();
         qsizetype unnamed = 0;
-        for (const SharedCell &cell : m_sharedCells) {
-            if (cell.index >= count) {
-                ++unnamed;
-                continue;
+        QString value;
+        for (auto cell = m_sharedCells.cbegin(); cell != m_sharedCells.cend(); ++cell) {
+            if (cell->index >= count) {
+                unnamed = std::distance(cell, m_sharedCells.cend());
+                break;
             }
-            if (const QString &value = strings.at(cell.index); !value.isEmpty() && !m_rows.fill(cell.row, int(cell.column), value))
+            if (cell == m_sharedCells.cbegin() || std::prev(cell)->index != cell->index)
+                value = strings.at(cell->index);
+            if (!value.isEmpty() && !m_rows.fill(cell->row, int(cell->column), value, strings.wasCut(cell->index)))
                 break;
         }
         m_sharedCells.clear();
@@ -321,7 +431,13 @@ private:
             return false;
         }
         const std::string *type = xml.attribute("t");
-        m_type = !type ? Type::Other : *type == "s" ? Type::Shared : *type == "inlineStr" ? Type::Inline : Type::Other;
+        m_type = !type || *type == "n" ? Type::Number
+                 : *type == "s"        ? Type::Shared
+                 : *type == "inlineStr" ? Type::Inline
+                 : *type == "d"        ? Type::Date
+                                       : Type::Other;
+        const int style = smallNumberOf(xml.attribute("s"));
+        m_dateStyle = style >= 0 && std::size_t(style) < m_dateStyles.size() && m_dateStyles[std::size_t(style)];
         m_inCell = true;
         m_valueSeen = m_inlineSeen = false;
         m_value.clear();
@@ -334,30 +450,45 @@ private:
         m_inCell = false;
         QString value;
         if (m_type == Type::Shared) {
-            // No table holds kMaxSharedStrings strings: that index, like any outside the table,
-            // names nothing.
+            // No table holds kMaxCells strings: that index, like any outside the table, names nothing.
             const qint64 index = sharedIndex(m_value.bytes());
             if (!m_value.empty())
                 m_sharedCells.push_back({quint32(m_rows.rowCount()), quint32(m_column),
-                                         quint32(index >= 0 && index < kMaxSharedStrings ? index : kMaxSharedStrings)});
+                                         quint32(index >= 0 && index < SheetRowsBuilder::kMaxCells ? index : SheetRowsBuilder::kMaxCells)});
         } else if (m_type == Type::Inline) {
             value = m_inline.text.toString();
         } else if (!m_value.empty()) {
-            value = m_value.toString();
+            if (m_type == Type::Date)
+                value = dateOfIso(m_value.bytes());
+            else if (m_type == Type::Number && m_dateStyle)
+                value = dateOfSerial(numberOf(m_value.bytes()), m_date1904);
+            if (value.isEmpty())
+                value = m_value.toString();
         }
         return m_rows.setCell(m_column, value) || rowsFailed(m_rows, error);
     }
 
-    enum class Type { Other, Shared, Inline };
+    // A number's value as stored; not a number (which no date shows) when it is none.
+    static double numberOf(std::string_view text)
+    {
+        double number = std::numeric_limits<double>::quiet_NaN();
+        const auto [end, failed] = std::from_chars(text.data(), text.data() + text.size(), number);
+        return failed == std::errc() && end == text.data() + text.size() ? number : std::numeric_limits<double>::quiet_NaN();
+    }
+
+    enum class Type { Number, Shared, Inline, Date, Other };
     struct SharedCell {
         quint32 row, column, index;
     };
     std::deque<SharedCell> m_sharedCells; // grows without copying itself
     SheetRowsBuilder m_rows;
+    const std::vector<bool> m_dateStyles;
+    const bool m_date1904;
+    bool m_dateStyle = false;
     bool m_inWorksheet = false, m_dimensionSeen = false, m_sheetDataSeen = false, m_inSheetData = false;
     bool m_inRow = false, m_inCell = false, m_valueSeen = false, m_inlineSeen = false;
     int m_column = 0, m_valueDepth = 0;
-    Type m_type = Type::Other;
+    Type m_type = Type::Number;
     CellText m_value;
     ItemText m_inline;
 };
@@ -384,23 +515,18 @@ SpreadsheetWorkbook readXlsxWorkbook(const QString &path)
             return workbook;
         }
         // The names are a help to the eye only: a workbook part that cannot be read leaves them out.
-        pugi::xml_document document, relationships;
-        QString ignored;
-        const QMap<QString, int> parts =
-            zip.contains(QStringLiteral("xl/_rels/workbook.xml.rels"))
-                    && parsePart(zip, QStringLiteral("xl/_rels/workbook.xml.rels"), relationships, &ignored)
-                ? worksheetRelationships(relationships)
-                : QMap<QString, int>();
-        if (zip.contains(QStringLiteral("xl/workbook.xml"))
-            && parsePart(zip, QStringLiteral("xl/workbook.xml"), document, &ignored))
-            for (const pugi::xpath_node &sheet : document.select_nodes(
-                     "/*[local-name()='workbook'][1]/*[local-name()='sheets'][1]/*[local-name()='sheet']")) {
-                const QString name = QString::fromUtf8(sheet.node().attribute("name").value());
-                workbook.sheetNames << name;
-                const int number = parts.value(relationshipId(sheet.node()));
-                if (workbook.worksheets.contains(number))
-                    workbook.sheets.append({name, number});
-            }
+        // Each sheet needs an entry of its own, so no workbook lists more sheets than entries.
+        QHash<QString, int> parts;
+        WorkbookPart listed;
+        QString reason;
+        if (!readWorksheetRelationships(zip, workbook.worksheets, parts, &reason)
+            || !readWorkbookPart(zip, listed, zip.entryNames().size(), &reason))
+            Show_NSLog_Message(QStringLiteral("%1: the sheets go by their part names: %2").arg(QFileInfo(path).fileName(), reason));
+        for (const WorkbookPart::Sheet &sheet : std::as_const(listed.sheets)) {
+            workbook.sheetNames << sheet.name;
+            if (const int number = parts.value(sheet.relationship); number > 0)
+                workbook.sheets.append({sheet.name, number});
+        }
         if (workbook.sheets.isEmpty())
             for (const int number : std::as_const(workbook.worksheets))
                 workbook.sheets.append({QStringLiteral("sheet%1").arg(number), number});
@@ -420,8 +546,16 @@ SpreadsheetRows readXlsxSheet(const QString &path, int sheetNumber, qsizetype ro
         if (sheetNumber < 1 || !zip.contains(worksheetPart(sheetNumber)))
             return SpreadsheetRows::failure(QStringLiteral("The workbook has no worksheet %1.").arg(sheetNumber));
 
+        // Dates are told by their cells' formats, in the workbook's date system; without its styles
+        // every number reads as stored.
+        WorkbookPart workbook;
+        std::vector<bool> dateStyles;
+        QString reason;
+        if (!readWorkbookPart(zip, workbook, 0, &reason) || !readDateStyles(zip, dateStyles, &reason))
+            Show_NSLog_Message(QStringLiteral("%1: dates read as numbers: %2").arg(QFileInfo(path).fileName(), reason));
+
         // The shared strings are read on a thread of their own, through an archive handle of its own.
-        QStringList sharedStrings;
+        SharedStrings sharedStrings;
         QString sharedError;
         std::atomic<qint64> sharedNeeded{-1};
         const QString sharedPart = QStringLiteral("xl/sharedStrings.xml");
@@ -440,7 +574,7 @@ SpreadsheetRows readXlsxSheet(const QString &path, int sheetNumber, qsizetype ro
             });
 
         QString error;
-        SheetReader sheet(rowLimit);
+        SheetReader sheet(rowLimit, std::move(dateStyles), workbook.date1904);
         const bool read = streamPart(zip, worksheetPart(sheetNumber), &error,
                                      [&](const XmlPullReader &xml, XmlPullReader::Token token) { return sheet.take(xml, token, &error); });
         // Only a read of the first rows knows its strings before the table ends.

@@ -1,5 +1,6 @@
 #include "datasource/readers/Xml2003Reader.h"
 
+#include "datasource/readers/SpreadsheetDates.h"
 #include "datasource/readers/SpreadsheetStreaming.h"
 
 #include <QFileInfo>
@@ -55,6 +56,8 @@ public:
                 if (m_inCell && !m_dataSeen && xml.nameIs("Data")) {
                     m_dataSeen = true;
                     m_dataDepth = 6;
+                    const std::string *type = xml.attribute("Type");
+                    m_dateTime = type && *type == "DateTime";
                 }
                 break;
             default:
@@ -66,7 +69,8 @@ public:
             m_dataDepth = 0;
         } else if (d == 5 && m_inCell) {
             m_inCell = false;
-            const QString value = m_text.toString();
+            const QString date = m_dateTime ? dateOfIso(m_text.bytes()) : QString();
+            const QString value = date.isEmpty() ? m_text.toString() : date;
             if (!value.isEmpty() && !m_rows.setCell(m_column, value))
                 return rowsFailed(m_rows, error);
             m_column += 1 + m_merged;
@@ -129,14 +133,14 @@ private:
             return false;
         m_merged = countOf(xml.attribute("MergeAcross"), 0);
         m_inCell = true;
-        m_dataSeen = false;
+        m_dataSeen = m_dateTime = false;
         m_text.clear();
         return true;
     }
 
     SheetRowsBuilder m_rows;
     bool m_inWorkbook = false, m_worksheetSeen = false, m_inWorksheet = false, m_tableSeen = false, m_inTable = false;
-    bool m_inRow = false, m_inCell = false, m_dataSeen = false;
+    bool m_inRow = false, m_inCell = false, m_dataSeen = false, m_dateTime = false;
     int m_dataDepth = 0;
     qint64 m_nextRow = 1, m_rowRepeat = 1, m_column = 1, m_merged = 0;
     CellText m_text;

@@ -434,6 +434,10 @@ XmlPullReader::TagScan XmlPullReader::scanStartTag(std::string_view rest)
             break;
         const char *close = p + closeAt;
         const std::string_view raw(p + i + 1, std::size_t(close - p) - i - 1);
+        if (count == kMaxAttributes) {
+            fail(QStringLiteral("It holds a tag of more than %1 attributes.").arg(kMaxAttributes));
+            return TagScan::failed();
+        }
         if (m_attributes.size() <= count)
             m_attributes.resize(count + 1);
         Attribute &attribute = m_attributes[count++];

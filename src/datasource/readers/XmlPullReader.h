@@ -12,12 +12,16 @@
 // spreadsheet parts are read straight into rows without a document tree. UTF-8 only. It refuses
 // rather than guesses: a document type declaration (so no entity is ever defined or expanded), an
 // undeclared entity, mismatched or unclosed tags, text outside the root element, nesting deeper
-// than kMaxDepth and a single token longer than kMaxToken are errors. Line ends are normalized as
+// than kMaxDepth, a tag of more than kMaxAttributes attributes and a single token longer than
+// kMaxToken are errors. Line ends are normalized as
 // XML asks; a start tag written as "<a/>" gives a start and an end token.
 class XmlPullReader {
 public:
     static constexpr int kMaxDepth = 256;
     static constexpr std::size_t kMaxToken = 16 * 1024 * 1024;
+    // Each attribute held costs some fifty bytes: a long tag of short attributes would cost more
+    // than its bytes.
+    static constexpr std::size_t kMaxAttributes = 4096;
 
     // Fills up to `capacity` bytes at `buffer`; gives the count, 0 at the end of the document, or
     // a negative number when the bytes cannot be had (the source keeps its reason).

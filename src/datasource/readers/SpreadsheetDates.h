@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <string_view>
+
+// Dates and times as every spreadsheet reader gives them, whatever form the file keeps them in:
+// "2023-07-15", "2023-07-15 14:30", or "14:30" for a time of no day; seconds only where there are
+// some. Each function gives "" for what is not a date it can show, so that the cell keeps its text.
+namespace spreadsheet {
+
+// A workbook's serial number (days since its epoch, the day's time as the fraction), in the 1900
+// date system or the 1904 one.
+QString dateOfSerial(double serial, bool date1904);
+// An ISO 8601 date or date-time as files write it ("2023-07-15T14:30:00.000").
+QString dateOfIso(std::string_view text);
+// An ISO 8601 duration as a time cell keeps it ("PT14H30M00S").
+QString timeOfDuration(std::string_view text);
+
+// Whether a workbook's number format shows a date or a time: one of the built-in date and time
+// formats, or a format code with day, month, year, hour or second letters outside its quoted
+// literals and bracketed colours and locales.
+bool isDateFormat(int builtinId);
+bool isDateFormat(std::string_view code);
+
+} // namespace spreadsheet
