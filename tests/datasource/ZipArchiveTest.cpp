@@ -165,15 +165,54 @@ TEST(ZipArchive, PackedFoldersReadBackHereAndInAnIndependentReader)
     ASSERT_TRUE(archive.open() && archive.writeData("text/plain", QStringLiteral("mimetype"), SSZipArchive::Method::Stored)
                 && archive.writeData(QByteArray(1000, 'b'), QStringLiteral("content.xml")) && archive.close());
 
+    // Nothing to pack still makes an archive, of no entries.
+    const QString none = dir.filePath(QStringLiteral("none.zip"));
+    ASSERT_TRUE(SSZipArchive::createZipFileAtPath(none, {dir.filePath(QStringLiteral("absent"))}));
+
     const std::optional<QString> listing = runPython(
         QStringLiteral("import sys, zipfile\nfor a in sys.argv[1:]:\n z = zipfile.ZipFile(a)\n assert z.testzip() is None\n"
                        " print(' '.join('%s:%d:%d' % (i.filename, i.compress_type, i.date_time[1]) for i in z.infolist()))"),
-        {target, mixed});
+        {target, none, mixed});
     if (!listing)
         GTEST_SKIP() << "/usr/bin/python3 is not installed";
     const QString month = QString::number(QDate::currentDate().month());
-    EXPECT_EQ(*listing, QStringLiteral("[Content_Types].xml:8:1 empty/:8:1 xl/worksheets/sheet1.xml:8:1\n"
+    EXPECT_EQ(*listing, QStringLiteral("[Content_Types].xml:8:1 empty/:8:1 xl/worksheets/sheet1.xml:8:1\n\n"
                                        "mimetype:0:%1 content.xml:8:%1").arg(month));
+}
+
+// A write that fails says why and leaves the file that was there, and no file of its own; so does
+// an archive abandoned unclosed, and one refused a name longer than an entry holds (this libzip
+// would write the name cut).
+TEST(ZipArchive, AFailedWriteLeavesTheFileThatWasThere)
+{
+    QTemporaryDir dir;
+    const QString kept = dir.filePath(QStringLiteral("kept.zip")), missing = dir.filePath(QStringLiteral("missing/new.zip"));
+    const struct {
+        const char *what;
+        QString path;
+        std::function<bool(SSZipArchive &)> finish;
+        QString error;
+    } cases[] = {
+        {"the target's folder missing", missing, [](SSZipArchive &zip) { return zip.close(); },
+         QStringLiteral("No such folder: ") + dir.filePath(QStringLiteral("missing"))},
+        {"a full disk", kept, [](SSZipArchive &zip) { const ScopedFullDisk full; return zip.close(); },
+         QStringLiteral("There is no space left on the disk.")},
+        {"abandoned", kept, [](SSZipArchive &) { return false; }, QString()},
+        {"a name of 70000 bytes", kept, [](SSZipArchive &zip) { return zip.writeData("x", QString(70000, u'n')); },
+         QStringLiteral("An entry's name holds at most 65535 bytes.")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(writeFileBytes(kept, "an older archive"));
+        {
+            SSZipArchive zip(c.path);
+            ASSERT_TRUE(zip.open() && zip.writeData("<x/>", QStringLiteral("content.xml")));
+            EXPECT_FALSE(c.finish(zip));
+            EXPECT_EQ(zip.errorString(), c.error);
+        }
+        EXPECT_EQ(fileBytes(kept), QByteArray("an older archive"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"kept.zip"});
+    }
 }
 
 // A workbook whose central directory keeps its sizes in zip64 fields, as "zip -fz" makes it, reads,
