@@ -1,39 +1,43 @@
 #include "datasource/SSZipArchive.h"
 
-#include "platform/PrivateFolder.h"
 #include "platform/SafeFileWriter.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <minizip/zip.h>
+#include <zip.h>
+
+#include <optional>
 
 namespace {
 
-constexpr qint64 kFileChunk = 16 * 1024;
-constexpr qsizetype kMaxNameBytes = 65534; // longer names overflow this version of the library's writer
-constexpr uLong kUtf8Names = 1u << 11;
-constexpr uLong kMadeByUnix = 3u << 8;
+// zlib's default; libzip's own default is its slowest level.
+constexpr zip_uint32_t kDeflateLevel = 6;
+// The format's limit. This libzip keeps a longer name's length modulo 65536: it would write another name.
+constexpr qsizetype kMaxNameBytes = 0xFFFF;
 
-zipFile handle(void *zip)
+QString reasonOf(zip_error_t *error)
 {
-    return static_cast<zipFile>(zip);
+    return QString::fromUtf8(zip_error_strerror(error));
 }
 
-zip_fileinfo infoFor(const QDateTime &date)
+// The bytes zip_close left in the source.
+std::optional<QByteArray> readAll(zip_source_t *source)
 {
-    zip_fileinfo info{};
-    const QDate day = date.date();
-    const QTime time = date.time();
-    info.tmz_date.tm_sec = uInt(time.second());
-    info.tmz_date.tm_min = uInt(time.minute());
-    info.tmz_date.tm_hour = uInt(time.hour());
-    info.tmz_date.tm_mday = uInt(day.day());
-    info.tmz_date.tm_mon = uInt(day.month() - 1); // the library counts months from 0
-    info.tmz_date.tm_year = uInt(day.year());
-    return info;
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_source_stat(source, &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE) || zip_source_open(source) < 0)
+        return std::nullopt;
+    QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
+    qsizetype done = 0;
+    zip_int64_t got = 0;
+    while (done < bytes.size() && (got = zip_source_read(source, bytes.data() + done, zip_uint64_t(bytes.size() - done))) > 0)
+        done += qsizetype(got);
+    zip_source_close(source);
+    if (done != bytes.size())
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace
@@ -45,8 +49,18 @@ SSZipArchive::SSZipArchive(const QString &path)
 
 SSZipArchive::~SSZipArchive()
 {
+    discard();
+}
+
+void SSZipArchive::discard()
+{
     if (_zip)
-        zipClose(handle(_zip), nullptr);
+        zip_discard(_zip);
+    _zip = nullptr;
+    if (m_bytes)
+        zip_source_free(m_bytes);
+    m_bytes = nullptr;
+    m_held.clear();
 }
 
 QDateTime SSZipArchive::_dateFor1980()
@@ -77,15 +91,20 @@ bool SSZipArchive::open()
     Q_ASSERT_X(!_zip, "SSZipArchive::open", "Attempting open an archive which is already open");
     if (_zip)
         return false;
-    m_scratch = std::make_unique<platform::PrivateFolder>(QCoreApplication::applicationName());
-    if (!m_scratch->isValid()) {
-        m_error = m_scratch->errorString();
-        return false;
+    zip_error_t error;
+    zip_error_init(&error);
+    m_bytes = zip_source_buffer_create(nullptr, 0, 0, &error);
+    if (m_bytes) {
+        zip_source_keep(m_bytes);
+        _zip = zip_open_from_source(m_bytes, ZIP_TRUNCATE, &error);
+        if (!_zip)
+            zip_source_free(m_bytes); // the reference the archive would have held
     }
-    _zip = zipOpen64(QFile::encodeName(m_scratch->filePath(QStringLiteral("archive.zip"))).constData(),
-                     APPEND_STATUS_CREATE);
-    if (!_zip)
-        m_error = QStringLiteral("The archive cannot be created.");
+    if (!_zip) {
+        m_error = QStringLiteral("The archive cannot be created: %1").arg(reasonOf(&error));
+        discard();
+    }
+    zip_error_fini(&error);
     return _zip != nullptr;
 }
 
@@ -102,7 +121,7 @@ bool SSZipArchive::writeFile(const QString &name, const QString &basePath)
                                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                                                    QDir::Name);
         if (entries.isEmpty())
-            return addEntry(name + QLatin1Char('/'), _dateFor1980(), 0, {}, {});
+            return addEntry(name + QLatin1Char('/'), _dateFor1980(), {}, Method::Deflated, true);
         for (const QString &entry : entries)
             if (!writeFile(name + QLatin1Char('/') + entry, basePath))
                 return false;
@@ -110,44 +129,48 @@ bool SSZipArchive::writeFile(const QString &name, const QString &basePath)
     }
     if (!source.isFile())
         return false;
-    return addEntry(name, _dateFor1980(), source.size(), source.filePath(), {});
+    QFile file(source.filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    return file.error() == QFileDevice::NoError && addEntry(name, _dateFor1980(), bytes, Method::Deflated);
 }
 
 bool SSZipArchive::writeData(const QByteArray &data, const QString &filename, Method method)
 {
     if (!_zip || data.isEmpty())
         return false;
-    return addEntry(filename, QDateTime::currentDateTime(), data.size(), {}, data, method);
+    return addEntry(filename, QDateTime::currentDateTime(), data, method);
 }
 
-bool SSZipArchive::addEntry(const QString &name, const QDateTime &date, qint64 size, const QString &sourceFile,
-                            const QByteArray &data, Method method)
+bool SSZipArchive::addEntry(const QString &name, const QDateTime &date, const QByteArray &data, Method method, bool folder)
 {
     const QByteArray entryName = name.toUtf8();
-    if (entryName.isEmpty() || entryName.size() > kMaxNameBytes)
+    if (entryName.isEmpty() || entryName.size() > kMaxNameBytes) {
+        m_error = entryName.isEmpty() ? QStringLiteral("An entry needs a name.")
+                                      : QStringLiteral("An entry's name holds at most %1 bytes.").arg(kMaxNameBytes);
         return false;
-    QFile file(sourceFile);
-    if (!sourceFile.isEmpty() && !file.open(QIODevice::ReadOnly))
-        return false;
-    const zip_fileinfo info = infoFor(date);
-    const int zip64 = size >= 0xffffffffLL ? 1 : 0;
-    const int level = method == Method::Stored ? 0 : Z_DEFAULT_COMPRESSION;
-    if (zipOpenNewFileInZip4_64(handle(_zip), entryName.constData(), &info, nullptr, 0, nullptr, 0, nullptr,
-                                method == Method::Stored ? 0 : Z_DEFLATED, level, 0, -MAX_WBITS, DEF_MEM_LEVEL,
-                                Z_DEFAULT_STRATEGY, nullptr, 0, kMadeByUnix, kUtf8Names, zip64)
-        != ZIP_OK)
-        return false;
-    bool written = true;
-    if (file.isOpen()) {
-        QByteArray chunk(kFileChunk, Qt::Uninitialized);
-        qint64 got = 0;
-        while (written && (got = file.read(chunk.data(), kFileChunk)) > 0)
-            written = zipWriteInFileInZip(handle(_zip), chunk.constData(), unsigned(got)) == ZIP_OK;
-        written = written && got == 0;
-    } else if (!data.isEmpty()) {
-        written = zipWriteInFileInZip(handle(_zip), data.constData(), unsigned(data.size())) == ZIP_OK;
     }
-    return zipCloseFileInZip(handle(_zip)) == ZIP_OK && written;
+    zip_int64_t index = -1;
+    if (folder) {
+        index = zip_dir_add(_zip, entryName.constData(), ZIP_FL_ENC_UTF_8);
+    } else if (zip_source_t *source = zip_source_buffer(_zip, data.constData(), zip_uint64_t(data.size()), 0)) {
+        index = zip_file_add(_zip, entryName.constData(), source, ZIP_FL_ENC_UTF_8);
+        if (index < 0)
+            zip_source_free(source);
+        else
+            m_held.append(data);
+    }
+    const bool added = index >= 0
+                       && zip_set_file_compression(_zip, zip_uint64_t(index), method == Method::Stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+                                                   method == Method::Stored ? 0 : kDeflateLevel) == 0
+                       && zip_file_set_mtime(_zip, zip_uint64_t(index), time_t(date.toSecsSinceEpoch()), 0) == 0;
+    if (!added) {
+        m_error = QStringLiteral("The entry \"%1\" cannot be added: %2").arg(name, reasonOf(zip_get_error(_zip)));
+        if (index >= 0)
+            zip_delete(_zip, zip_uint64_t(index));
+    }
+    return added;
 }
 
 bool SSZipArchive::close()
@@ -155,16 +178,19 @@ bool SSZipArchive::close()
     Q_ASSERT_X(_zip, "SSZipArchive::close", "Attempting to close an archive which was never opened");
     if (!_zip)
         return false;
-    const bool finished = zipClose(handle(_zip), nullptr) == ZIP_OK;
-    _zip = nullptr;
-    QFile built(m_scratch->filePath(QStringLiteral("archive.zip")));
-    if (!finished || !built.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("The archive cannot be finished.");
-        m_scratch.reset();
+    // libzip writes nothing for an archive without entries, where readers expect its end record.
+    const bool empty = zip_get_num_entries(_zip, 0) == 0;
+    if (zip_close(_zip) < 0) {
+        m_error = QStringLiteral("The archive cannot be finished: %1").arg(reasonOf(zip_get_error(_zip)));
+        discard();
         return false;
     }
-    const QByteArray bytes = built.readAll();
-    built.close();
-    m_scratch.reset();
-    return platform::writeFileSafely(_path, bytes, &m_error);
+    _zip = nullptr;
+    const std::optional<QByteArray> bytes = empty ? QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0') : readAll(m_bytes);
+    discard();
+    if (!bytes) {
+        m_error = QStringLiteral("The archive cannot be finished.");
+        return false;
+    }
+    return platform::writeFileSafely(_path, *bytes, &m_error);
 }

@@ -2,19 +2,17 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <memory>
+struct zip;
+struct zip_source;
 
-namespace platform {
-class PrivateFolder;
-}
-
-// Writes zip archives: entries deflated at the library's default level unless asked stored, "/" between folders, a
-// folder entry's name ending in "/". The archive is assembled in a private scratch folder and
-// written whole and safely at `close`, so that a failed or abandoned write leaves the file that was
-// there. Reading archives is ZipArchiveReader's. One caller at a time; any thread.
+// Writes zip archives: entries deflated at zlib's default level unless asked stored, "/" between
+// folders, a folder entry's name ending in "/". The archive is built in memory and written whole and
+// safely at `close`, so that a failed or abandoned write leaves the file that was there. Reading
+// archives is ZipArchiveReader's. One caller at a time; any thread.
 class SSZipArchive {
 public:
     explicit SSZipArchive(const QString &path);
@@ -32,8 +30,9 @@ public:
     // folder as the entry `name` + "/"). Links are not followed and only regular files are read.
     bool writeFile(const QString &name, const QString &basePath);
     enum class Method { Deflated, Stored };
-    // Adds one entry dated now; false when there are no bytes. Formats that sniff their type from the
-    // first entry (OpenDocument's "mimetype") need it Stored.
+    // Adds one entry dated now; false when there are no bytes, or the name is taken or longer than an
+    // entry can hold. Formats that sniff their type from the first entry (OpenDocument's "mimetype")
+    // need it Stored.
     bool writeData(const QByteArray &data, const QString &filename, Method method = Method::Deflated);
     // Finishes the archive and writes it to its path; false, with the reason, when that fails.
     bool close();
@@ -43,11 +42,15 @@ public:
     static QDateTime _dateFor1980();
 
 private:
-    bool addEntry(const QString &name, const QDateTime &date, qint64 size, const QString &sourceFile,
-                  const QByteArray &data, Method method = Method::Deflated);
+    // A folder entry when `folder`, holding nothing.
+    bool addEntry(const QString &name, const QDateTime &date, const QByteArray &data, Method method, bool folder = false);
+    void discard();
 
     QString _path;
-    void *_zip = nullptr;
-    std::unique_ptr<platform::PrivateFolder> m_scratch;
+    zip *_zip = nullptr;
+    // The archive's bytes, kept past zip_close to be read out.
+    zip_source *m_bytes = nullptr;
+    // The entries' bytes: the library reads them only when the archive is closed.
+    QList<QByteArray> m_held;
     QString m_error;
 };

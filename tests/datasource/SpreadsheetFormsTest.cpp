@@ -168,12 +168,21 @@ TEST(SpreadsheetForms, WrittenFilesReadBackHereAndInLibreOffice)
     EXPECT_FALSE(SpreadsheetWriter::WriteODS(ods, {{QStringLiteral("bell\x07")}}, true, &error));
     EXPECT_EQ(SpreadsheetWriter::ReadODS(ods).rows, expected);
 
-    const std::optional<QString> entries = runPython(
-        QStringLiteral("import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\nassert z.testzip() is None\n"
-                       "print(' '.join('%s:%d' % (i.filename, i.compress_type) for i in z.infolist()))"),
-        {ods});
+    // Readers sniff the type from the file's first bytes: the first local header, its name and its
+    // data, with no extra field or data descriptor between them; none in its central entry either.
+    const std::optional<QString> entries = runPython(QStringLiteral(R"(
+import struct, sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+assert z.testzip() is None
+print(' '.join('%s:%d' % (i.filename, i.compress_type) for i in z.infolist()))
+head, first = open(sys.argv[1], 'rb').read(200), z.infolist()[0]
+flags, extra = struct.unpack('<H', head[6:8])[0], struct.unpack('<H', head[28:30])[0]
+print(head[:4].hex(), flags & 8, extra, len(first.extra), head[30:30 + first.file_size + 8].decode())
+)"),
+                                                     {ods});
     if (entries) {
-        EXPECT_EQ(*entries, QStringLiteral("mimetype:0 META-INF/manifest.xml:8 content.xml:8 styles.xml:8 meta.xml:8"));
+        EXPECT_EQ(*entries, QStringLiteral("mimetype:0 META-INF/manifest.xml:8 content.xml:8 styles.xml:8 meta.xml:8\n"
+                                           "504b0304 0 0 0 mimetypeapplication/vnd.oasis.opendocument.spreadsheet"));
     }
 
     for (const QString &path : {ods, xml}) {

@@ -14,9 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include <minizip/zip.h>
 #include <sys/stat.h>
-#include <zlib.h>
 
 #include <functional>
 
@@ -32,31 +30,21 @@ QString dataFile(const QString &name)
 // `declared` bytes.
 bool writeBomb(const QString &path, qint64 size, qint64 declared, const char *entry = "xl/worksheets/sheet1.xml")
 {
-    z_stream stream{};
-    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        return false;
-    QByteArray blanks(1 << 20, ' '), deflated, chunk(1 << 16, Qt::Uninitialized);
-    uLong crc = crc32(0, nullptr, 0);
-    for (qint64 done = 0; done < size; done += blanks.size()) {
-        const bool last = done + blanks.size() >= size;
-        stream.next_in = reinterpret_cast<Bytef *>(blanks.data());
-        stream.avail_in = uInt(blanks.size());
-        crc = crc32(crc, stream.next_in, stream.avail_in);
-        do {
-            stream.next_out = reinterpret_cast<Bytef *>(chunk.data());
-            stream.avail_out = uInt(chunk.size());
-            deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
-            deflated.append(chunk.constData(), chunk.size() - stream.avail_out);
-        } while (stream.avail_out == 0);
-    }
-    deflateEnd(&stream);
-    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
-    const zip_fileinfo info{};
-    bool written = zip && zipOpenNewFileInZip2(zip, entry, &info, nullptr, 0, nullptr, 0, nullptr,
-                                               Z_DEFLATED, Z_BEST_COMPRESSION, 1) == ZIP_OK;
-    written = written && zipWriteInFileInZip(zip, deflated.constData(), unsigned(deflated.size())) == ZIP_OK;
-    written = written && zipCloseFileInZipRaw64(zip, ZPOS64_T(declared), crc) == ZIP_OK;
-    return zip && zipClose(zip, nullptr) == ZIP_OK && written;
+    const std::optional<QString> made = runPython(QStringLiteral(R"(
+import struct as s, sys, zlib
+out, size, declared, name = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4].encode()
+packer, crc, parts, blanks = zlib.compressobj(9, zlib.DEFLATED, -15), 0, [], b" " * (1 << 20)
+for done in range(0, size, len(blanks)):
+    crc = zlib.crc32(blanks[:size - done], crc)
+    parts.append(packer.compress(blanks[:size - done]))
+data = b"".join(parts) + packer.flush()
+fields = (0, 8, 0, 0x21, crc, len(data), declared, len(name))
+local = s.pack("<IHHHHHIIIHH", 0x04034B50, 20, *fields, 0) + name
+central = s.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 20, 20, *fields, 0, 0, 0, 0, 0, 0) + name
+open(out, "wb").write(local + data + central + s.pack("<IHHHHIIH", 0x06054B50, 0, 0, 1, 1, len(central), len(local) + len(data), 0))
+)"),
+                                                  {path, QString::number(size), QString::number(declared), QString::fromLatin1(entry)});
+    return made && made->isEmpty();
 }
 
 // A workbook of the sheet and, after it, an entry "x" under each of `others`.
@@ -74,6 +62,8 @@ bool writeSheet(const QString &path, const QByteArray &sheet, const QStringList 
 // Hostile or broken files give an error with a reason: no crash, no hang, nothing written.
 TEST(ZipArchive, HostileAndBrokenWorkbooksAreRefused)
 {
+    if (!runPython(QStringLiteral("pass"), {}))
+        GTEST_SKIP() << "/usr/bin/python3, which makes the bombs, is not installed";
     QTemporaryDir dir;
     const auto at = [&](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
     QFile plain(dataFile(QStringLiteral("lo-plain.xlsx")));
@@ -113,7 +103,12 @@ TEST(ZipArchive, HostileAndBrokenWorkbooksAreRefused)
          }},
         {"a sheet that is not XML", [&] { return writeSheet(at("notxml.xlsx"), "<worksheet><sheetData>") ? at("notxml.xlsx") : QString(); }},
         {"a sheet twice under one name", [&] {
-             return writeSheet(at("twice.xlsx"), "<worksheet/>", {"xl/worksheets/sheet1.xml"}) ? at("twice.xlsx") : QString();
+             // Made by Python: libzip refuses a name twice.
+             const std::optional<QString> made = runPython(
+                 QStringLiteral("import sys, warnings, zipfile\nwarnings.simplefilter('ignore')\nwith zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                                " z.writestr('xl/worksheets/sheet1.xml', '<worksheet/>')\n z.writestr('xl/worksheets/sheet1.xml', 'x')"),
+                 {at("twice.xlsx")});
+             return made && made->isEmpty() ? at("twice.xlsx") : QString();
          }},
         {"10001 entries", [&] {
              QStringList names;
@@ -170,15 +165,54 @@ TEST(ZipArchive, PackedFoldersReadBackHereAndInAnIndependentReader)
     ASSERT_TRUE(archive.open() && archive.writeData("text/plain", QStringLiteral("mimetype"), SSZipArchive::Method::Stored)
                 && archive.writeData(QByteArray(1000, 'b'), QStringLiteral("content.xml")) && archive.close());
 
+    // Nothing to pack still makes an archive, of no entries.
+    const QString none = dir.filePath(QStringLiteral("none.zip"));
+    ASSERT_TRUE(SSZipArchive::createZipFileAtPath(none, {dir.filePath(QStringLiteral("absent"))}));
+
     const std::optional<QString> listing = runPython(
         QStringLiteral("import sys, zipfile\nfor a in sys.argv[1:]:\n z = zipfile.ZipFile(a)\n assert z.testzip() is None\n"
                        " print(' '.join('%s:%d:%d' % (i.filename, i.compress_type, i.date_time[1]) for i in z.infolist()))"),
-        {target, mixed});
+        {target, none, mixed});
     if (!listing)
         GTEST_SKIP() << "/usr/bin/python3 is not installed";
     const QString month = QString::number(QDate::currentDate().month());
-    EXPECT_EQ(*listing, QStringLiteral("[Content_Types].xml:8:1 empty/:8:1 xl/worksheets/sheet1.xml:8:1\n"
+    EXPECT_EQ(*listing, QStringLiteral("[Content_Types].xml:8:1 empty/:8:1 xl/worksheets/sheet1.xml:8:1\n\n"
                                        "mimetype:0:%1 content.xml:8:%1").arg(month));
+}
+
+// A write that fails says why and leaves the file that was there, and no file of its own; so does
+// an archive abandoned unclosed, and one refused a name longer than an entry holds (this libzip
+// would write the name cut).
+TEST(ZipArchive, AFailedWriteLeavesTheFileThatWasThere)
+{
+    QTemporaryDir dir;
+    const QString kept = dir.filePath(QStringLiteral("kept.zip")), missing = dir.filePath(QStringLiteral("missing/new.zip"));
+    const struct {
+        const char *what;
+        QString path;
+        std::function<bool(SSZipArchive &)> finish;
+        QString error;
+    } cases[] = {
+        {"the target's folder missing", missing, [](SSZipArchive &zip) { return zip.close(); },
+         QStringLiteral("No such folder: ") + dir.filePath(QStringLiteral("missing"))},
+        {"a full disk", kept, [](SSZipArchive &zip) { const ScopedFullDisk full; return zip.close(); },
+         QStringLiteral("There is no space left on the disk.")},
+        {"abandoned", kept, [](SSZipArchive &) { return false; }, QString()},
+        {"a name of 70000 bytes", kept, [](SSZipArchive &zip) { return zip.writeData("x", QString(70000, u'n')); },
+         QStringLiteral("An entry's name holds at most 65535 bytes.")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(writeFileBytes(kept, "an older archive"));
+        {
+            SSZipArchive zip(c.path);
+            ASSERT_TRUE(zip.open() && zip.writeData("<x/>", QStringLiteral("content.xml")));
+            EXPECT_FALSE(c.finish(zip));
+            EXPECT_EQ(zip.errorString(), c.error);
+        }
+        EXPECT_EQ(fileBytes(kept), QByteArray("an older archive"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"kept.zip"});
+    }
 }
 
 // A workbook whose central directory keeps its sizes in zip64 fields, as "zip -fz" makes it, reads,
