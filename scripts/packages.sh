@@ -5,7 +5,7 @@ CARD_BUILD_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
   fonts-liberation2
   libplist-dev libiec16022-dev
-  libzip-dev libpugixml-dev
+  libzip-dev zlib1g-dev libpugixml-dev
 )
 # What the tests and benchmarks need besides: the test framework, independent decoders and readers
 # that check the program's output, and the libraries the benchmarks compare against.
