@@ -27,3 +27,13 @@ inline qint64 peakMemory(bool reset)
     const qsizetype at = text.indexOf("VmHWM:");
     return at < 0 ? -1 : text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').value(0).toLongLong() * 1024;
 }
+
+// The most memory `work` took beyond what the process held before it; -1 where the system cannot
+// say.
+template <typename Work>
+qint64 memoryTakenBy(Work &&work)
+{
+    const qint64 before = peakMemory(true);
+    work();
+    return before < 0 ? -1 : peakMemory(false) - before;
+}
