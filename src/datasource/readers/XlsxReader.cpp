@@ -44,15 +44,6 @@ int columnOf(std::string_view reference)
     return column;
 }
 
-// A non-negative whole number of at most nine digits; -1 for anything else.
-int smallNumberOf(const std::string *text)
-{
-    if (!text || text->empty() || text->size() > 9
-        || !std::all_of(text->begin(), text->end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return -1;
-    return std::stoi(*text);
-}
-
 bool isTrue(const std::string *flag)
 {
     return flag && (*flag == "1" || *flag == "true");
@@ -160,7 +151,7 @@ bool readDateStyles(ZipArchiveReader &zip, std::vector<bool> &dateStyles, QStrin
     QHash<int, bool> customFormats;
     std::vector<int> formats;
     int inList = 0; // 1 in numFmts, 2 in cellXfs
-    const bool read = readOwnPart(zip, QStringLiteral("xl/styles.xml"), kMaxStylesPart, error, [&](const XmlPullReader &xml, XmlPullReader::Token token) {
+    const auto take = [&](const XmlPullReader &xml, XmlPullReader::Token token) {
         if (token == XmlPullReader::EndElement) {
             if (xml.depth() == 1 && inList == 2)
                 return false;
@@ -174,14 +165,15 @@ bool readDateStyles(ZipArchiveReader &zip, std::vector<bool> &dateStyles, QStrin
             inList = xml.nameIs("numFmts") ? 1 : xml.nameIs("cellXfs") ? 2 : 0;
         else if (xml.depth() == 3 && inList == 1 && xml.nameIs("numFmt") && customFormats.size() < kMaxStyles) {
             const std::string *code = xml.attribute("formatCode");
-            if (const int id = smallNumberOf(xml.attribute("numFmtId")); id >= 0)
+            if (const int id = int(countOf(xml.attribute("numFmtId"), -1)); id >= 0)
                 customFormats.insert(id, code && isDateFormat(*code));
         } else if (xml.depth() == 3 && inList == 2 && xml.nameIs("xf")) {
-            formats.push_back(smallNumberOf(xml.attribute("numFmtId")));
+            formats.push_back(int(countOf(xml.attribute("numFmtId"), -1)));
             return formats.size() < std::size_t(kMaxStyles);
         }
         return true;
-    });
+    };
+    const bool read = readOwnPart(zip, QStringLiteral("xl/styles.xml"), kMaxStylesPart, error, take);
     dateStyles.clear();
     for (const int id : formats)
         dateStyles.push_back(customFormats.contains(id) ? customFormats.value(id) : isDateFormat(id));
@@ -436,7 +428,7 @@ private:
                  : *type == "inlineStr" ? Type::Inline
                  : *type == "d"        ? Type::Date
                                        : Type::Other;
-        const int style = smallNumberOf(xml.attribute("s"));
+        const qint64 style = countOf(xml.attribute("s"), -1);
         m_dateStyle = style >= 0 && std::size_t(style) < m_dateStyles.size() && m_dateStyles[std::size_t(style)];
         m_inCell = true;
         m_valueSeen = m_inlineSeen = false;
