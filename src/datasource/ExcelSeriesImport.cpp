@@ -114,12 +114,12 @@ int ExcelSeriesImport::CancelPressed()
     return 0;
 }
 
-std::optional<QList<QStringList>> ExcelSeriesImport::readRows() const
+std::optional<QList<QStringList>> ExcelSeriesImport::readRows(QString &reason) const
 {
     SpreadsheetRows sheet = ExcelSheetPicker::readSheet(picker.path(), picker.Excel_Sheet_Number);
     if (!sheet.ok() || sheet.rows.isEmpty()) {
-        Show_NSLog_Message(sheet.ok() ? QStringLiteral("The sheet %1 holds no rows.").arg(picker.Excel_Sheet_Number)
-                                      : sheet.error);
+        reason = sheet.ok() ? QStringLiteral("The sheet %1 holds no rows.").arg(picker.Excel_Sheet_Number) : sheet.error;
+        Show_NSLog_Message(reason);
         return std::nullopt;
     }
     return std::move(sheet.rows);
@@ -149,9 +149,10 @@ bool ExcelSeriesImport::Create_file_For_Col_Func(const Ask &ask)
         }
         taken.insert(name, column);
     }
-    const std::optional<QList<QStringList>> rows = readRows();
+    QString unread;
+    const std::optional<QList<QStringList>> rows = readRows(unread);
     if (!rows) {
-        Show_MessageBox(kNoRows);
+        Show_MessageBox(kNoRows + QStringLiteral("\n\n") + unread);
         return true;
     }
     // The apply-to-all answer holds for this import only.
@@ -186,9 +187,10 @@ bool ExcelSeriesImport::Insert_file_Func()
 {
     const QString name =
         Remove_Reserve_Char_In_File_Name(fill_col_option == NewSeries ? list_name : chosen_series);
-    const std::optional<QList<QStringList>> rows = readRows();
+    QString reason;
+    const std::optional<QList<QStringList>> rows = readRows(reason);
     if (!rows) {
-        Show_MessageBox(ExcelSheetPicker::kUnreadable);
+        Show_MessageBox(ExcelSheetPicker::unreadable(reason));
         return true;
     }
     if (fill_col_option == NewSeries && !Confirm_Series_Replace(name))

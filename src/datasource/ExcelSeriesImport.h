@@ -58,8 +58,8 @@ public:
 
 private:
     void nameSeriesByTitles();
-    // Every row of the chosen sheet; nothing (and the reason logged) when it has none.
-    std::optional<QList<QStringList>> readRows() const;
+    // Every row of the chosen sheet; nothing, with the reason in `reason` and logged, when it has none.
+    std::optional<QList<QStringList>> readRows(QString &reason) const;
     int firstRow() const { return picker.contains_header ? 1 : 0; }
     void refillManager() const;
 };

@@ -14,6 +14,11 @@ const QString ExcelSheetPicker::kNoSelection = QStringLiteral("No column is sele
 const QString ExcelSheetPicker::kUnreadable =
     QStringLiteral("Either file is corrupted or selected file contains invalid characters.");
 
+QString ExcelSheetPicker::unreadable(const QString &reason)
+{
+    return kUnreadable + QStringLiteral("\n\n") + reason;
+}
+
 namespace {
 
 bool fail(QString *error, const QString &reason)
@@ -180,7 +185,7 @@ SpreadsheetRows ExcelSheetPicker::readChosenSheet() const
         sheet.error = QStringLiteral("The sheet \"sheet%1\" holds no rows.").arg(Excel_Sheet_Number);
     if (!sheet.ok()) {
         Show_NSLog_Message(sheet.error);
-        Show_MessageBox(kUnreadable);
+        Show_MessageBox(unreadable(sheet.error));
     }
     return sheet;
 }

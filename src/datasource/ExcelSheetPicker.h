@@ -26,6 +26,8 @@ public:
     static const QString kNoColumn;     // "There is no column."
     static const QString kNoSelection;  // "No column is selected."
     static const QString kUnreadable;   // "Either file is corrupted or selected file contains invalid characters."
+    // kUnreadable with the reader's reason under it, as a window shows it.
+    static QString unreadable(const QString &reason);
 
     // The cells a load takes: for each row from the first (or the second, with a header row), the
     // texts of `columns` (sheet column indexes from 0, in this order), trimmed. A column outside a
@@ -67,8 +69,8 @@ public:
 
     // OK: the code the picker's run ends with, or nothing when it stays open (no column, or none
     // ticked: the message says which). Mode "D" fills the installed series manager, any other mode
-    // the Excel binding store. A sheet that reads no rows shows kUnreadable, changes nothing and
-    // ends with 0.
+    // the Excel binding store. A sheet that reads no rows shows unreadable() with the reason,
+    // changes nothing and ends with 0.
     std::optional<int> OKPressed(Data_From_Excel &store);
     // Cancel: ends with 0, nothing taken.
     int CancelPressed();

@@ -213,7 +213,9 @@ TEST_F(ExcelSeriesImportTest, ASheetWithoutRowsLeavesEverySeriesAsItWas)
     import.chosen_series = QStringLiteral("Name");
     EXPECT_EQ(import.OKPressed(answering({})), 1);
     EXPECT_EQ(file(QStringLiteral("Name")), QByteArray("old\n"));
-    EXPECT_EQ(services->messages, (QStringList{u'\n' + ExcelSeriesImport::kNoRows, u'\n' + ExcelSheetPicker::kUnreadable}));
+    const QString reason = QStringLiteral("The file \"book.xlsx\" is not a workbook or is damaged.");
+    EXPECT_EQ(services->messages,
+              (QStringList{u'\n' + ExcelSeriesImport::kNoRows + "\n\n" + reason, u'\n' + ExcelSheetPicker::unreadable(reason)}));
     EXPECT_TRUE(asked.isEmpty());
 }
 

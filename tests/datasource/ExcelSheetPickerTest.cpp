@@ -174,8 +174,9 @@ TEST_F(ExcelSheetPickerTest, OKSaysWhatIsMissingAndABadWorkbookBindsNothing)
     picker.open_mode = QStringLiteral("E");
     EXPECT_EQ(picker.OKPressed(store), 0);
     EXPECT_EQ(log.lines().size(), 2);
-    EXPECT_EQ(services->messages, (QStringList{"\nThere is no column.", "\nNo column is selected.",
-                                               QLatin1Char('\n') + ExcelSheetPicker::kUnreadable}));
+    EXPECT_EQ(services->messages,
+              (QStringList{"\nThere is no column.", "\nNo column is selected.",
+                           QLatin1Char('\n') + ExcelSheetPicker::unreadable("The file \"copy.xlsx\" is not a workbook or is damaged.")}));
     EXPECT_EQ(store.columnTitles(), (QStringList{Data_From_Excel::kRowNumberTitle, "Kept"}));
     EXPECT_EQ(store.ListData.size(), 1);
 

@@ -13,7 +13,8 @@ struct zip_file;
 // Reads entries of a zip archive into memory, for packages (workbooks) that the user picks: the
 // archive is hostile until proven otherwise. Opening checks every entry name and refuses the whole
 // archive when one is unsafe (a ".." component, an absolute or drive path, an empty name, two
-// entries of one name) or when it holds too many entries; an entry larger than a size limit is
+// entries of one name) or when it holds too many entries, which is known from its end records
+// before its directory is loaded; an entry larger than a size limit is
 // refused before it is read, and one whose bytes do not end at the size the archive declares, or
 // whose checksum is wrong, is damaged; an encrypted entry is refused. Sizes and offsets are read
 // wherever the archive keeps them, zip64 fields and records included. Nothing is ever written to
@@ -24,13 +25,17 @@ public:
     static const QString ErrorDomain; // "SSZipArchiveErrorDomain"
     enum ErrorCode {
         NoError = 0,
-        FailedToOpen = -1,      // "failed to open zip file"
-        FailedToOpenFirst = -2, // "failed to open first file in zip file"
+        FailedToOpen = -1,      // a file that cannot be read, is no archive or is damaged
+        FailedToOpenFirst = -2, // an archive without entries
         Refused = -3,           // an unsafe or oversized archive or entry
         FailedToRead = -4,      // an entry that is missing, damaged, encrypted or in an unknown method
     };
 
     static constexpr int kMaxEntries = 10000;
+    // The most directory libzip is let load, every end record it would try counted: ten thousand
+    // entries with names and extra fields of 370 bytes each fit. libzip holds a byte of it in up
+    // to 8 (an empty extra field of 4 bytes is a list node of its own): some 32 MB at most.
+    static constexpr qint64 kMaxDirectorySize = 4LL * 1024 * 1024;
     static constexpr qint64 kDefaultMaxEntrySize = 64LL * 1024 * 1024;
     // An entry read a piece at a time is not held in memory: only the time to inflate it is bounded.
     static constexpr qint64 kMaxStreamedSize = 256LL * 1024 * 1024;
@@ -61,7 +66,10 @@ public:
 
 private:
     bool fail(ErrorCode code, const QString &reason);
-    bool listEntries();
+    // Refuses an archive whose end records claim too many entries, or too large a directory, before
+    // libzip loads them all; `file` names it.
+    bool checkDirectories(int fd, qint64 fileSize, const QString &file);
+    bool listEntries(const QString &file);
     void closeEntry();
 
     struct zip *m_zip = nullptr;

@@ -90,7 +90,7 @@ bool Import_Excel::Load_file_Func(const QString &path)
     showSheets();
     Hide_Destroy_Modeless();
     if (!loaded)
-        Show_MessageBox(ExcelSheetPicker::kUnreadable + QStringLiteral("\n\n") + error);
+        Show_MessageBox(ExcelSheetPicker::unreadable(error));
     return loaded;
 }
 

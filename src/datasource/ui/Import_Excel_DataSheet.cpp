@@ -153,7 +153,7 @@ bool Import_Excel_DataSheet::Load_file_Func(const QString &path)
     showControls();
     Hide_Destroy_Modeless();
     if (!loaded)
-        Show_MessageBox(ExcelSheetPicker::kUnreadable + QStringLiteral("\n\n") + error);
+        Show_MessageBox(ExcelSheetPicker::unreadable(error));
     return loaded;
 }
 

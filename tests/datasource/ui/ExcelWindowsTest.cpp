@@ -1,8 +1,11 @@
 #include "../CorpusTables.h"
 
+#include "core/AppState.h"
 #include "datasource/Data_From_Excel.h"
+#include "datasource/SeriesStore.h"
 #include "datasource/ui/ExcelRowsWindow.h"
 #include "datasource/ui/Import_Excel.h"
+#include "datasource/ui/Import_Excel_DataSheet.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
 
@@ -11,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -74,6 +79,77 @@ TEST_F(ExcelWindowsTest, ThePickerBindsWhatItsControlsChoseAndTheRowsWindowShows
     EXPECT_EQ(picker.Open_excel_Wnd(dataFile("evil-dotdot.xlsx")), 0);
     EXPECT_TRUE(services->messages.value(1).startsWith(QStringLiteral("\nEither file is corrupted")));
     EXPECT_EQ(picker.Sheet_ComboBox->count(), 0);
+}
+
+// Every window that reads a workbook shows why it cannot under its own message: opening it, and
+// taking the ticked columns of a sheet or choosing another sheet once the workbook was spoilt. The
+// profile dialogs' Excel browse is the picker in mode "E".
+TEST_F(ExcelWindowsTest, EveryWindowShowsWhyTheWorkbookCannotBeRead)
+{
+    AppFixture app; // the import lists and writes series in its data folder
+    ASSERT_TRUE(QDir().mkpath(App().Data_Folder_Path));
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("book.xlsx"));
+    const auto spoil = [&] { return writeFileBytes(book, "Name,City\n"); };
+    const QString reason = QStringLiteral("The file \"book.xlsx\" is not a workbook or is damaged.");
+    const QString unreadable = ExcelSheetPicker::unreadable(reason);
+    const struct {
+        const char *what;
+        std::function<void()> run;
+        QString message;
+    } cases[] = {
+        {"the picker opening it", [&] {
+             ASSERT_TRUE(spoil());
+             EXPECT_EQ(Import_Excel().Open_excel_Wnd(book), 0);
+         }, unreadable},
+        {"the picker taking the ticked columns", [&] {
+             Import_Excel picker;
+             picker.setOpen_mode(QStringLiteral("E"));
+             ASSERT_TRUE(picker.Load_file_Func(book));
+             picker.picker.setTick(0, true);
+             ASSERT_TRUE(spoil());
+             picker.OKPressed();
+         }, unreadable},
+        {"the picker choosing another sheet", [&] {
+             Import_Excel picker;
+             ASSERT_TRUE(picker.Load_file_Func(book) && spoil());
+             picker.Sheet_ComboBox->setCurrentIndex(1);
+         }, reason},
+        {"the import opening it", [&] {
+             ASSERT_TRUE(spoil());
+             EXPECT_EQ(Import_Excel_DataSheet().Open_excel_Wnd(book), 0);
+         }, unreadable},
+        {"the import making a series of each ticked column", [&] {
+             Import_Excel_DataSheet import;
+             ASSERT_TRUE(import.Load_file_Func(book));
+             import.import.picker.setTick(0, true);
+             ASSERT_TRUE(spoil());
+             import.OKPressed();
+         }, ExcelSeriesImport::kNoRows + QStringLiteral("\n\n") + reason},
+        {"the import filling one series", [&] {
+             Import_Excel_DataSheet import;
+             ASSERT_TRUE(import.Load_file_Func(book));
+             import.import.picker.setTick(0, true);
+             import.Fill_col_RD->click();
+             import.list_name->setText(QStringLiteral("Fresh"));
+             ASSERT_TRUE(spoil());
+             import.OKPressed();
+         }, unreadable},
+        {"the import choosing another sheet", [&] {
+             Import_Excel_DataSheet import;
+             ASSERT_TRUE(import.Load_file_Func(book) && spoil());
+             import.Sheet_ComboBox->setCurrentIndex(1);
+         }, reason},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(book);
+        ASSERT_TRUE(QFile::copy(dataFile("lo-twelve-sheets.xlsx"), book));
+        services->messages.clear();
+        c.run();
+        EXPECT_EQ(services->messages, QStringList{u'\n' + c.message});
+    }
+    EXPECT_TRUE(Get_datasheet_File_Name_Array().isEmpty());
 }
 
 TEST_F(ExcelWindowsTest, BothWindowsRenderForALook)
