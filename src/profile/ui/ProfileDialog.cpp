@@ -453,12 +453,13 @@ void ProfileDialog::Browse_excel_Btn_Clicked()
         {QStringLiteral("xlsx"), QStringLiteral("XLSX")});
     if (path.isEmpty())
         return;
-    excel_path_field->setText(path);
     if (Check_And_Validate_File_Path(path) != 0)
         return;
     Import_Excel *picker = Import_Excel::defaultInstance();
     picker->setOpen_mode(QStringLiteral("E"));
-    picker->Open_excel_Wnd(path);
+    // OK keeps the field's path for the design: only a sheet the picker took may stand there.
+    if (picker->Open_excel_Wnd(path) == 1)
+        excel_path_field->setText(path);
     if (!Data_From_Excel::defaultInstance()->ListData.isEmpty())
         Add_Excel_in_Data_Source_Combo();
     else

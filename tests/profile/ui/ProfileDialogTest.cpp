@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <chrono>
@@ -174,23 +175,30 @@ TEST_F(ProfileDialogTest, ASeriesOfAMillionNamesInEveryRowIsChosenAtOnce)
 }
 
 // The Excel browse binds the columns ticked in the sheet picker and offers "Excel" in every row
-// while rows are loaded; OK then keeps the sheet's path for the design.
+// while rows are loaded; OK then keeps the sheet's path for the design. A workbook refused, or left
+// in the picker, never stands in the field.
 TEST_F(ProfileDialogTest, TheExcelBrowseBindsTheTickedColumnsThroughThePicker)
 {
     const QString workbook = QStringLiteral(CARD_DATASOURCE_TEST_DATA "/lo-features.xlsx");
+    QTemporaryDir dir;
+    const QString refused = dir.filePath(QStringLiteral("text.xlsx"));
+    ASSERT_TRUE(writeFileBytes(refused, "Name,City\n"));
     TearDown(); // no sheet, no "Excel"
     dialog.prepare(true);
     Import_Excel *picker = Import_Excel::defaultInstance();
-    for (const bool take : {false, true}) {
-        services->fileAnswers << workbook;
+    for (const auto &[path, take] : {std::pair{refused, false}, {workbook, false}, {workbook, true}, {refused, false}}) {
+        SCOPED_TRACE(path.toStdString());
+        services->fileAnswers << path;
         whenShown(picker, [picker, take] {
             EXPECT_EQ(picker->open_mode(), "E");
             picker->picker.setTick(1, true);
             take ? picker->OKPressed() : picker->CancelPressed();
         });
+        const QString shown = dialog.excel_path_field->text();
         dialog.Browse_excel_Btn_Clicked();
+        EXPECT_EQ(dialog.excel_path_field->text(), take ? path : shown);
         for (const ProfileDialog::Row &row : dialog.rows)
-            EXPECT_EQ(row.ds_combo->count(), take ? 3 : 2);
+            EXPECT_EQ(row.ds_combo->count(), dialog.excel_path_field->text().isEmpty() ? 2 : 3);
     }
     dialog.rows[3].ds_combo->setCurrentIndex(2);
     dialog.rows[3].ser_col_cb->setCurrentIndex(1);
