@@ -373,19 +373,18 @@ if form in ("embedded", "chance"):
         if (!python)
             GTEST_SKIP() << "/usr/bin/python3 is not installed";
         ASSERT_FALSE(python->startsWith(QLatin1String("failed"))) << python->toStdString();
-        const qint64 before = peakMemory(true);
+        std::optional<ZipArchiveReader> zip;
         QElapsedTimer timer;
         timer.start();
-        ZipArchiveReader zip(path);
-        EXPECT_LT(timer.elapsed(), 250);
-        EXPECT_LT(peakMemory(false) - before, 8 << 20);
-        EXPECT_EQ(zip.errorString().toStdString(), refusal.toStdString());
+        EXPECT_LT(memoryTakenBy([&] { zip.emplace(path); }), 8 << 20);
+        EXPECT_LT(timer.elapsed(), kSanitized ? 1000 : 250);
+        EXPECT_EQ(zip->errorString().toStdString(), refusal.toStdString());
         if (!refusal.isEmpty()) {
-            EXPECT_EQ(zip.errorCode(), ZipArchiveReader::Refused);
+            EXPECT_EQ(zip->errorCode(), ZipArchiveReader::Refused);
             continue;
         }
-        EXPECT_EQ(zip.entryNames().join(QLatin1Char(' ')).toStdString(), python->toStdString());
-        EXPECT_EQ(zip.read(QStringLiteral("xl/worksheets/sheet1.xml")), QByteArray("<worksheet/>"));
+        EXPECT_EQ(zip->entryNames().join(QLatin1Char(' ')).toStdString(), python->toStdString());
+        EXPECT_EQ(zip->read(QStringLiteral("xl/worksheets/sheet1.xml")), QByteArray("<worksheet/>"));
     }
 }
 
