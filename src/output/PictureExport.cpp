@@ -277,7 +277,7 @@ ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice
     if (!report.error.isEmpty())
         return report;
     PictureFileSink sink(choice, [path](int) { return path; });
-    report.run = runRecords(design, 1, {}, sink, {}, 1);
+    report.run = runRecords(design, 1, {}, sink, {});
     // The file to open afterwards: the front's when both were written, the back's for the back alone.
     report.path = sink.written().isEmpty() ? path : sink.written().last();
     return report;

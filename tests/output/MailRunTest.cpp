@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -95,7 +96,55 @@ QStringList arrived(const SmtpServer &server)
     return lines;
 }
 
+// A card whose Code 128 symbol holds its record's number, "MEMBER-<n>" from 1.
+DesignSnapshot memberCards()
+{
+    auto code = std::make_shared<SKTBarcode>();
+    code->barcode_font_index = int(Barcode_Symbology_Titles().indexOf(QStringLiteral("Code 128")));
+    code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
+    code->setBounds(QRectF(20, 60, 200, 70));
+    DesignSnapshot card = design();
+    card.front.graphics = {code};
+    return card;
+}
+
+RecordOutcome member(int record, GraphicList &objects)
+{
+    Set_Record_Barcode(*objects.first(), QStringLiteral("MEMBER-%1").arg(record + 1));
+    return {};
+}
+
+// In place of the mail script, with its arguments: each mail, once a mail's time has passed, is
+// kept as "<n>.jpeg" (n from 0) in the folder given as the server, its first attachment as it was
+// then.
+MailScript recordingSender(const QTemporaryDir &folder)
+{
+    const MailScript sender{QStringLiteral("/bin/sh"), folder.filePath(QStringLiteral("sender.sh"))};
+    writeFileBytes(sender.script, "sleep 0.05\nn=$(ls \"$2\" | grep -c 'jpeg$')\ncp \"$9\" \"$2/$n.jpeg\"\n");
+    return sender;
+}
+
 } // namespace
+
+TEST(MailRun, EveryMailCarriesItsOwnRecordsPictureWhileTheNextAreWrittenAhead)
+{
+    QTemporaryDir folder;
+    MailRequest request;
+    request.mode = MailMode::EveryRecordToEveryone;
+    request.records = 7;
+    request.recipients = addresses(2);
+    request.settings.server = folder.path();
+    std::atomic<bool> stop{false};
+    const MailReport report =
+        Send_Mail_Thread(memberCards(), request, member, recordingSender(folder), {nullptr, nullptr, &stop});
+    EXPECT_EQ(report.sent, 14) << report.message().toStdString();
+    for (int mail = 0; mail < report.sent; ++mail) {
+        const QImage picture(folder.filePath(QStringLiteral("%1.jpeg").arg(mail)), "JPEG");
+        EXPECT_EQ(readSymbol(picture, ZXing::BarcodeFormat::Code128).value_or("none").toStdString(),
+                  "MEMBER-" + std::to_string(mail / 2 + 1))
+            << "mail " << mail;
+    }
+}
 
 TEST(MailRun, EveryModeAndSideSendsWhatItShouldAndCountsWhatDidNotGo)
 {
@@ -289,16 +338,8 @@ TEST(MailRun, EveryMailedCardsBarcodeScansAndNoRecordIsDroppedUnsaid)
         GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
     SmtpServer server;
     ASSERT_EQ(server.problem(), QString());
-    auto code = std::make_shared<SKTBarcode>();
-    code->barcode_font_index = int(Barcode_Symbology_Titles().indexOf(QStringLiteral("Code 128")));
-    code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
-    code->setBounds(QRectF(20, 60, 200, 70));
-    DesignSnapshot card = design();
-    card.front.graphics = {code};
-    const RecordApplier codes = [](int record, GraphicList &objects) {
-        Set_Record_Barcode(*objects.first(), QStringLiteral("MEMBER-%1").arg(record + 1));
-        return RecordOutcome{};
-    };
+    const DesignSnapshot card = memberCards();
+    const RecordApplier codes = member;
     MailRequest request;
     request.mode = MailMode::EveryRecordToEveryone;
     request.records = 30;
