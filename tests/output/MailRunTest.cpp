@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -116,12 +118,27 @@ RecordOutcome member(int record, GraphicList &objects)
 
 // In place of the mail script, with its arguments: each mail, once a mail's time has passed, is
 // kept as "<n>.jpeg" (n from 0) in the folder given as the server, its first attachment as it was
-// then.
-MailScript recordingSender(const QTemporaryDir &folder)
+// then; `then` runs after, in the shell.
+MailScript recordingSender(const QTemporaryDir &folder, const QByteArray &then = {})
 {
     const MailScript sender{QStringLiteral("/bin/sh"), folder.filePath(QStringLiteral("sender.sh"))};
-    writeFileBytes(sender.script, "sleep 0.05\nn=$(ls \"$2\" | grep -c 'jpeg$')\ncp \"$9\" \"$2/$n.jpeg\"\n");
+    writeFileBytes(sender.script, "sleep 0.05\n"
+                                  "n=$(ls \"$2\" | grep -c 'jpeg$')\n"
+                                  "cp \"$9\" \"$2/$n.jpeg\" || exit 1\n" +
+                                      then + "\nexit 0\n");
     return sender;
+}
+
+// Every record to every recipient, the mails kept in `folder` by the recording sender.
+MailReport mailRecords(int records, int recipients, const QTemporaryDir &folder, const QByteArray &then = {})
+{
+    MailRequest request;
+    request.mode = MailMode::EveryRecordToEveryone;
+    request.records = records;
+    request.recipients = addresses(recipients);
+    request.settings.server = folder.path();
+    std::atomic<bool> stop{false};
+    return Send_Mail_Thread(memberCards(), request, member, recordingSender(folder, then), {nullptr, nullptr, &stop});
 }
 
 } // namespace
@@ -129,14 +146,7 @@ MailScript recordingSender(const QTemporaryDir &folder)
 TEST(MailRun, EveryMailCarriesItsOwnRecordsPictureWhileTheNextAreWrittenAhead)
 {
     QTemporaryDir folder;
-    MailRequest request;
-    request.mode = MailMode::EveryRecordToEveryone;
-    request.records = 7;
-    request.recipients = addresses(2);
-    request.settings.server = folder.path();
-    std::atomic<bool> stop{false};
-    const MailReport report =
-        Send_Mail_Thread(memberCards(), request, member, recordingSender(folder), {nullptr, nullptr, &stop});
+    const MailReport report = mailRecords(7, 2, folder);
     EXPECT_EQ(report.sent, 14) << report.message().toStdString();
     for (int mail = 0; mail < report.sent; ++mail) {
         const QImage picture(folder.filePath(QStringLiteral("%1.jpeg").arg(mail)), "JPEG");
@@ -144,6 +154,25 @@ TEST(MailRun, EveryMailCarriesItsOwnRecordsPictureWhileTheNextAreWrittenAhead)
                   "MEMBER-" + std::to_string(mail / 2 + 1))
             << "mail " << mail;
     }
+}
+
+TEST(MailRun, APictureWhoseFolderCannotBeMadeNamesTheFolderAndWhy)
+{
+    // Once the first mail went, a file takes the place of its picture's folder: records 3 and 5,
+    // whose turn it is then, cannot be written there.
+    QTemporaryDir folder;
+    const MailReport report = mailRecords(5, 1, folder,
+                                          "[ $n = 0 ] && d=$(dirname \"$9\") && rm -r \"$d\" && : > \"$d\" && "
+                                          "echo \"$d\" > \"$2/in-the-way\"");
+    EXPECT_EQ(report.sent, 3);
+    EXPECT_EQ(report.recordsNotMailed, (QList<int>{2, 4}));
+    const QString inTheWay = QString::fromUtf8(fileBytes(folder.filePath(QStringLiteral("in-the-way")))).trimmed();
+    ASSERT_FALSE(inTheWay.isEmpty());
+    const QString message = report.message();
+    const QString reason = QString::fromLocal8Bit(std::strerror(EEXIST));
+    EXPECT_TRUE(message.contains(QStringLiteral("The folder %1 could not be made: %2.").arg(inTheWay, reason)))
+        << message.toStdString();
+    EXPECT_FALSE(message.contains(QStringLiteral("Unknown error"))) << message.toStdString();
 }
 
 TEST(MailRun, EveryModeAndSideSendsWhatItShouldAndCountsWhatDidNotGo)
