@@ -27,9 +27,6 @@ const QString kNotSent = QStringLiteral(
 const QString kNoRecipient = QStringLiteral("Please specify the Recipient E-mail address.");
 const QString kBadRecipient = QStringLiteral("Recipient E-mail address is invalid or incomplete.");
 constexpr int kReasonsKept = 5;
-// The record being mailed and the next: a record is drawn and written well within one script's run,
-// and each in flight has a folder of the scratch for its pictures.
-constexpr int kRecordsInFlight = 2;
 
 // Sends the run's mails, counts them and keeps the groups and pauses.
 class Mailer {
@@ -105,16 +102,16 @@ private:
 
 // The card's pictures of each record, drawn, encoded and written into the scratch folder side by
 // side by the record loop while earlier records' mails go, and mailed in record order. A record's
-// pictures keep the name the recipient sees, in one of as many folders as records are in flight:
-// the record that wrote there before was mailed when this one started.
+// pictures keep the name the recipient sees, in one of as many folders as records are in flight,
+// used in turn: the record that wrote there before was mailed when this one started.
 class MailSink : public RecordSink {
 public:
     MailSink(const MailRequest &request, const platform::PrivateFolder &scratch, Mailer &mailer)
         : m_request(request),
           m_files(
               pictureChoice(request.sides),
-              [&scratch, name = request.baseName + QStringLiteral(".jpeg")](int record) {
-                  return scratch.filePath(QString::number(record % kRecordsInFlight) + QLatin1Char('/') + name);
+              [this, &scratch, name = request.baseName + QStringLiteral(".jpeg")](int record) {
+                  return scratch.filePath(QString::number(record % recordsInFlight()) + QLatin1Char('/') + name);
               },
               PictureExport::FileWrites::AheadUnsynced),
           m_mailer(mailer)
@@ -123,6 +120,8 @@ public:
 
     bool wantsFront() const override { return m_files.wantsFront(); }
     bool wantsBack() const override { return m_files.wantsBack(); }
+    // The record being mailed and the next: a record is drawn and written well within one script's run.
+    int recordsInFlight() const override { return 2; }
     std::any prepare(const RecordDrawing &drawing) const override { return m_files.prepare(drawing); }
 
     bool deliver(const RecordDrawing &drawing, std::any &prepared, QString *error) override
@@ -369,14 +368,14 @@ MailReport Send_Mail_Thread(const DesignSnapshot &design, const MailRequest &req
     const RunCounters loopCounters{nullptr, nullptr, counters.stop, nullptr};
     switch (request.mode) {
     case MailMode::SameCardToAll:
-        report.run = runRecords(design, 1, {}, sink, loopCounters, 1);
+        report.run = runRecords(design, 1, {}, sink, loopCounters);
         break;
     case MailMode::EveryRecordToEveryone:
-        report.run = runRecords(design, request.records, apply, sink, loopCounters, kRecordsInFlight);
+        report.run = runRecords(design, request.records, apply, sink, loopCounters);
         break;
     case MailMode::RecordToEachRecipient:
         report.run = runRecords(design, std::min(request.records, int(request.recipients.size())), apply, sink,
-                                loopCounters, kRecordsInFlight);
+                                loopCounters);
         // More recipients than records: the run ends after the last record, its progress full.
         if (!report.run.stopped && report.run.failure.isEmpty() && counters.current)
             *counters.current = request.itemCount();

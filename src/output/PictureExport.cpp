@@ -11,8 +11,12 @@
 #include <QPainter>
 
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <utility>
+
+#include <sys/stat.h>
 
 QString ExportReport::message() const
 {
@@ -74,12 +78,38 @@ PreparedFile prepareFile(const QString &path, const QImage &image, const QString
     return file;
 }
 
+// Makes `folder` and the folders above it that are missing; why not, naming the folder, when one
+// cannot be made. QDir::mkpath keeps no reason, and the file's own error would be "Unknown error".
+QString makeFolders(const QString &folder)
+{
+    const auto isFolder = [](const QByteArray &path) {
+        struct stat info {};
+        return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    };
+    const QByteArray path = QFile::encodeName(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    for (qsizetype end = path.indexOf('/', 1);; end = path.indexOf('/', end + 1)) {
+        const QByteArray part = end < 0 ? path : path.left(end);
+        if (!isFolder(part) && ::mkdir(part.constData(), 0777) != 0) {
+            const int code = errno;
+            // Another thread may have made it in the meantime.
+            if (code != EEXIST || !isFolder(part))
+                return QStringLiteral("The folder %1 could not be made: %2.")
+                    .arg(QDir::toNativeSeparators(QFile::decodeName(part)), QString::fromLocal8Bit(strerror(code)));
+        }
+        if (end < 0)
+            return {};
+    }
+}
+
 // Without a temporary file or a sync: for the run's private folder alone.
 void writePlainly(PreparedFile &file)
 {
+    file.error = makeFolders(QFileInfo(file.path).path());
+    if (!file.error.isEmpty())
+        return;
     QFile out(file.path);
-    if (!QDir().mkpath(QFileInfo(file.path).path()) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        out.write(file.bytes) != file.bytes.size() || !out.flush()) {
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file.bytes) != file.bytes.size() ||
+        !out.flush()) {
         file.error = out.errorString();
         return;
     }
@@ -277,7 +307,7 @@ ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice
     if (!report.error.isEmpty())
         return report;
     PictureFileSink sink(choice, [path](int) { return path; });
-    report.run = runRecords(design, 1, {}, sink, {}, 1);
+    report.run = runRecords(design, 1, {}, sink, {});
     // The file to open afterwards: the front's when both were written, the back's for the back alone.
     report.path = sink.written().isEmpty() ? path : sink.written().last();
     return report;

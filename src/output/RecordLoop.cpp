@@ -113,7 +113,7 @@ RunReport sameRecords(const DesignSnapshot &design, RecordSink &sink, const RunC
 } // namespace
 
 RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplier &apply, RecordSink &sink,
-                     const RunCounters &counters, int window)
+                     const RunCounters &counters)
 {
     RunReport report;
     report.total = std::max(0, count);
@@ -131,8 +131,9 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
     // wait behind a queue of records.
     QThreadPool pool;
     pool.setMaxThreadCount(QThread::idealThreadCount());
-    if (window <= 0)
-        window = 2 * std::max(1, pool.maxThreadCount());
+    int window = 2 * std::max(1, pool.maxThreadCount());
+    if (const int most = sink.recordsInFlight(); most > 0)
+        window = std::min(window, most);
 
     // The template drawn once, untouched, before any copy: its pictures' reduced copies and their
     // effects are then made here once and shared by every record's copies instead of per record.

@@ -31,15 +31,20 @@ struct RecordDrawing {
 // Where a run's records go: picture files (export), the cells of printed sheets, a mail's
 // attachments. The loop calls prepare() on pool threads, several records at once (and once for the
 // design itself, record -1, before them), and deliver() on its own thread, once per record, in
-// record order.
+// record order. A record is in flight from the start of its prepare() to the end of its deliver().
 class RecordSink {
 public:
     virtual ~RecordSink() = default;
 
     virtual bool wantsFront() const = 0;
     virtual bool wantsBack() const = 0;
-    // The costly part that records may do side by side (pixels, encoding). It reads only `drawing`
-    // and the sink's settings; a failure goes back as the prepared value, for deliver() to report.
+    // The most records the sink can have in flight at once; 0 leaves it to the loop. A sink that
+    // writes ahead into places it reuses keeps only that many records apart.
+    virtual int recordsInFlight() const { return 0; }
+    // The costly part that records may do side by side (pixels, encoding), given `drawing` and the
+    // sink's settings. It may write ahead, but only into what belongs to its record while the
+    // record is in flight, and never for record -1; a failure goes back as the prepared value, for
+    // deliver() to report.
     virtual std::any prepare(const RecordDrawing &drawing) const = 0;
     // Writes, prints or sends a prepared record. False stops the run, with the reason in `error`.
     virtual bool deliver(const RecordDrawing &drawing, std::any &prepared, QString *error) = 0;
@@ -77,10 +82,9 @@ struct RunReport {
 inline constexpr qint64 kPicturePixelsInFlight = 64LL * 1024 * 1024;
 
 // The one record loop of export, printing and e-mail. Records [0, count) are copied from `design` (a
-// snapshot nobody edits),
-// given their values by `apply` and drawn, up to `window` of them at once on the thread pool (0: two
-// per pool thread), so memory stays bounded however many records there are; `sink` receives them in
-// record order on the calling thread. Stops before the next record when the stop flag is set or the
-// sink fails.
+// snapshot nobody edits), given their values by `apply` and drawn on the thread pool, two per pool
+// thread in flight at once or fewer where the sink says so, so memory stays bounded however many
+// records there are; `sink` receives them in record order on the calling thread. Stops before the
+// next record when the stop flag is set or the sink fails.
 RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplier &apply, RecordSink &sink,
-                     const RunCounters &counters, int window = 0);
+                     const RunCounters &counters);

@@ -16,10 +16,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -95,7 +98,82 @@ QStringList arrived(const SmtpServer &server)
     return lines;
 }
 
+// A card whose Code 128 symbol holds its record's number, "MEMBER-<n>" from 1.
+DesignSnapshot memberCards()
+{
+    auto code = std::make_shared<SKTBarcode>();
+    code->barcode_font_index = int(Barcode_Symbology_Titles().indexOf(QStringLiteral("Code 128")));
+    code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
+    code->setBounds(QRectF(20, 60, 200, 70));
+    DesignSnapshot card = design();
+    card.front.graphics = {code};
+    return card;
+}
+
+RecordOutcome member(int record, GraphicList &objects)
+{
+    Set_Record_Barcode(*objects.first(), QStringLiteral("MEMBER-%1").arg(record + 1));
+    return {};
+}
+
+// In place of the mail script, with its arguments: each mail, once a mail's time has passed, is
+// kept as "<n>.jpeg" (n from 0) in the folder given as the server, its first attachment as it was
+// then; `then` runs after, in the shell.
+MailScript recordingSender(const QTemporaryDir &folder, const QByteArray &then = {})
+{
+    const MailScript sender{QStringLiteral("/bin/sh"), folder.filePath(QStringLiteral("sender.sh"))};
+    writeFileBytes(sender.script, "sleep 0.05\n"
+                                  "n=$(ls \"$2\" | grep -c 'jpeg$')\n"
+                                  "cp \"$9\" \"$2/$n.jpeg\" || exit 1\n" +
+                                      then + "\nexit 0\n");
+    return sender;
+}
+
+// Every record to every recipient, the mails kept in `folder` by the recording sender.
+MailReport mailRecords(int records, int recipients, const QTemporaryDir &folder, const QByteArray &then = {})
+{
+    MailRequest request;
+    request.mode = MailMode::EveryRecordToEveryone;
+    request.records = records;
+    request.recipients = addresses(recipients);
+    request.settings.server = folder.path();
+    std::atomic<bool> stop{false};
+    return Send_Mail_Thread(memberCards(), request, member, recordingSender(folder, then), {nullptr, nullptr, &stop});
+}
+
 } // namespace
+
+TEST(MailRun, EveryMailCarriesItsOwnRecordsPictureWhileTheNextAreWrittenAhead)
+{
+    QTemporaryDir folder;
+    const MailReport report = mailRecords(7, 2, folder);
+    EXPECT_EQ(report.sent, 14) << report.message().toStdString();
+    for (int mail = 0; mail < report.sent; ++mail) {
+        const QImage picture(folder.filePath(QStringLiteral("%1.jpeg").arg(mail)), "JPEG");
+        EXPECT_EQ(readSymbol(picture, ZXing::BarcodeFormat::Code128).value_or("none").toStdString(),
+                  "MEMBER-" + std::to_string(mail / 2 + 1))
+            << "mail " << mail;
+    }
+}
+
+TEST(MailRun, APictureWhoseFolderCannotBeMadeNamesTheFolderAndWhy)
+{
+    // Once the first mail went, a file takes the place of its picture's folder: records 3 and 5,
+    // whose turn it is then, cannot be written there.
+    QTemporaryDir folder;
+    const MailReport report = mailRecords(5, 1, folder,
+                                          "[ $n = 0 ] && d=$(dirname \"$9\") && rm -r \"$d\" && : > \"$d\" && "
+                                          "echo \"$d\" > \"$2/in-the-way\"");
+    EXPECT_EQ(report.sent, 3);
+    EXPECT_EQ(report.recordsNotMailed, (QList<int>{2, 4}));
+    const QString inTheWay = QString::fromUtf8(fileBytes(folder.filePath(QStringLiteral("in-the-way")))).trimmed();
+    ASSERT_FALSE(inTheWay.isEmpty());
+    const QString message = report.message();
+    const QString reason = QString::fromLocal8Bit(std::strerror(EEXIST));
+    EXPECT_TRUE(message.contains(QStringLiteral("The folder %1 could not be made: %2.").arg(inTheWay, reason)))
+        << message.toStdString();
+    EXPECT_FALSE(message.contains(QStringLiteral("Unknown error"))) << message.toStdString();
+}
 
 TEST(MailRun, EveryModeAndSideSendsWhatItShouldAndCountsWhatDidNotGo)
 {
@@ -289,16 +367,8 @@ TEST(MailRun, EveryMailedCardsBarcodeScansAndNoRecordIsDroppedUnsaid)
         GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
     SmtpServer server;
     ASSERT_EQ(server.problem(), QString());
-    auto code = std::make_shared<SKTBarcode>();
-    code->barcode_font_index = int(Barcode_Symbology_Titles().indexOf(QStringLiteral("Code 128")));
-    code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
-    code->setBounds(QRectF(20, 60, 200, 70));
-    DesignSnapshot card = design();
-    card.front.graphics = {code};
-    const RecordApplier codes = [](int record, GraphicList &objects) {
-        Set_Record_Barcode(*objects.first(), QStringLiteral("MEMBER-%1").arg(record + 1));
-        return RecordOutcome{};
-    };
+    const DesignSnapshot card = memberCards();
+    const RecordApplier codes = member;
     MailRequest request;
     request.mode = MailMode::EveryRecordToEveryone;
     request.records = 30;

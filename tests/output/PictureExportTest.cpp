@@ -21,15 +21,21 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <set>
 #include <thread>
 #include <cmath>
+
+#include <sched.h>
 
 namespace {
 
@@ -512,6 +518,71 @@ TEST(RecordLoop, PicturesHeldInFlightKeepToOneBudgetWhateverTheCores)
         EXPECT_LE(sink.most, std::max(kPicturePixelsInFlight, pixels));
         if (pixels == 0 && QThread::idealThreadCount() > 1) {
             EXPECT_GT(sink.mostApplying, 1) << "records without pictures still run side by side";
+        }
+    }
+}
+
+TEST(RecordLoop, ASinkNeverHasMoreRecordsInFlightThanItSays)
+{
+    // In flight: from the start of a record's prepare() to the end of its deliver(), which waits for
+    // the records the sink allows and would see one more if the loop let it start.
+    class InFlight : public RecordSink {
+    public:
+        int limit = 0, expected = 0, count = 0;
+        mutable int most = 0;
+        mutable std::mutex lock;
+        mutable std::condition_variable grown;
+        mutable std::set<int> records;
+        bool wantsFront() const override { return true; }
+        bool wantsBack() const override { return false; }
+        int recordsInFlight() const override { return limit; }
+        std::any prepare(const RecordDrawing &drawing) const override
+        {
+            const std::lock_guard<std::mutex> guard(lock);
+            if (drawing.record >= 0)
+                records.insert(drawing.record);
+            most = std::max(most, int(records.size()));
+            grown.notify_all();
+            return {};
+        }
+        bool deliver(const RecordDrawing &drawing, std::any &, QString *) override
+        {
+            std::unique_lock<std::mutex> guard(lock);
+            const int after = std::min(expected, count - drawing.record);
+            grown.wait_for(guard, std::chrono::seconds(1), [&] { return int(records.size()) >= after; });
+            grown.wait_for(guard, std::chrono::milliseconds(5), [&] { return int(records.size()) > after; });
+            records.erase(drawing.record);
+            return true;
+        }
+    };
+    DesignSnapshot design;
+    design.frame = kFrame;
+    // The loop waits for its first record, as it does for a real one.
+    const RecordApplier firstSlow = [](int record, GraphicList &) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(record == 0 ? 5 : 0));
+        return RecordOutcome{};
+    };
+    cpu_set_t all;
+    ASSERT_EQ(::sched_getaffinity(0, sizeof all, &all), 0);
+    const auto restore = qScopeGuard([&all] { ::sched_setaffinity(0, sizeof all, &all); });
+    for (int cores = 1; cores <= std::min(3, CPU_COUNT(&all)); ++cores) {
+        // Qt's thread count, and with it the loop's own two records a thread, follows the processors
+        // this thread may use.
+        cpu_set_t fewer;
+        CPU_ZERO(&fewer);
+        for (int cpu = 0; CPU_COUNT(&fewer) < cores; ++cpu)
+            if (CPU_ISSET(cpu, &all))
+                CPU_SET(cpu, &fewer);
+        ASSERT_EQ(::sched_setaffinity(0, sizeof fewer, &fewer), 0);
+        ASSERT_EQ(QThread::idealThreadCount(), cores);
+        for (const int limit : {0, 1, 2, 3, 5}) {
+            SCOPED_TRACE(QStringLiteral("%1 cores, at most %2").arg(cores).arg(limit).toStdString());
+            InFlight sink;
+            sink.limit = limit;
+            sink.expected = limit > 0 ? std::min(limit, 2 * cores) : 2 * cores;
+            sink.count = 10;
+            EXPECT_EQ(runRecords(design, sink.count, firstSlow, sink, {}).delivered, sink.count);
+            EXPECT_EQ(sink.most, sink.expected);
         }
     }
 }
