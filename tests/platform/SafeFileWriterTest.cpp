@@ -16,28 +16,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
-
-
-
-// Runs `body` as a user without root's power over permissions (nobody) when the test runs as root;
-// its exit code, or -1 when it could not give up root or crashed.
-int asPlainUser(const std::function<int()> &body)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(255);
-        ::_exit(body());
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
-        return -1;
-    return WEXITSTATUS(status);
-}
-
-} // namespace
-
 TEST(SafeFileWriter, EveryNameTheFolderTakesIsWrittenAndAKilledWritesLeftoversAreItsOwn)
 {
     QTemporaryDir dir;
