@@ -191,7 +191,7 @@ QStringList Series_List_Values(const QString &text)
 
 namespace {
 
-enum class WriteResult { Written, PastTheLimits, Failed };
+enum class WriteResult { Written, NameRefused, PastTheLimits, Failed };
 
 WriteResult writeSeries(const QString &seriesName, const QByteArray &lines, bool append, QString *error)
 {
@@ -201,7 +201,7 @@ WriteResult writeSeries(const QString &seriesName, const QByteArray &lines, bool
         return result;
     };
     if (const std::optional<QString> problem = Series_Name_Problem(seriesName))
-        return failed(WriteResult::Failed, *problem);
+        return failed(WriteResult::NameRefused, *problem);
     const QString path = Series_File_Path(seriesName);
     if (path.isEmpty())
         return failed(WriteResult::Failed, QStringLiteral("there is no series folder"));
@@ -253,11 +253,22 @@ bool Write_Series_File(const QString &seriesName, const QByteArray &lines, bool 
     const WriteResult result = writeSeries(seriesName, lines, append, &reason);
     if (result == WriteResult::Written)
         return true;
-    const QString said = QStringLiteral("The series \"%1\" cannot be written: %2.").arg(seriesName, reason);
+    // A file that cannot be written is named, unless the reason names it already.
+    const QString path = QDir::toNativeSeparators(Series_File_Path(seriesName));
+    const QString to = result != WriteResult::Failed || reason.contains(path) ? QString() : QStringLiteral(" to ") + path;
+    const QString said = QStringLiteral("The series \"%1\" cannot be written%2: %3.").arg(seriesName, to, reason);
     Show_NSLog_Message(said);
-    Show_MessageBox(result == WriteResult::PastTheLimits
-                        ? said
-                        : Series_Name_Refusal(seriesName).value_or(QStringLiteral("Error in file accessing.")));
+    switch (result) {
+    case WriteResult::NameRefused:
+        Show_MessageBox(Series_Name_Refusal(seriesName).value_or(said));
+        break;
+    case WriteResult::PastTheLimits:
+        Show_MessageBox(said);
+        break;
+    default:
+        Show_MessageBox(QStringLiteral("Error in file accessing.\n\n") + said);
+        break;
+    }
     return false;
 }
 

@@ -61,8 +61,8 @@ QStringList Series_List_Values(const QString &text);
 // values the file holds. The bytes go to a temporary file that then replaces the old one, so a
 // failed write leaves the old file as it was. A series past its limits is refused, named, with the
 // limit said; a name that is not safe shows Series_Name_Refusal; a file that cannot be written
-// shows "Error in file accessing." with the reason logged. False, with nothing written, on any
-// refusal.
+// shows "Error in file accessing." with the series, its file and the reason. False, with nothing
+// written, on any refusal.
 bool Write_Series_File(const QString &seriesName, const QStringList &values, bool append = false);
 // As above, for values already made into `lines` (UTF-8, each ended by a line feed).
 bool Write_Series_File(const QString &seriesName, const QByteArray &lines, bool append = false);
