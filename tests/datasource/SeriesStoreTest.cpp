@@ -2,9 +2,11 @@
 
 #include "core/AppState.h"
 #include "datasource/BatchSeriesEditor.h"
+#include "datasource/RecordBinding.h"
 #include "datasource/SeriesGenerator.h"
 #include "datasource/SeriesImporter.h"
 #include "datasource/WorkbookScratch.h"
+#include "document/SKTText.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
 #include "platform/SafeFileWriter.h"
@@ -254,4 +256,52 @@ TEST_F(SeriesStoreTest, ASeriesThatCannotBeWrittenIsSaidWithItsFileAndWhy)
         });
         EXPECT_EQ(outcome, 0) << "1: written, 2: the box does not say which file and why, 3: the file changed";
     }
+}
+
+// Series stored under a name that holds U+2028 or U+2029, before such names were refused, keep it:
+// listed, read, written back and used by a run without a question. No series is given such a name
+// now, whether new or over the stored one: each writer says why.
+TEST_F(SeriesStoreTest, SeriesStoredUnderANameNoLongerGivenKeepIt)
+{
+    ScopedScriptedServices services;
+    const QDir folder(App().Data_Folder_Path);
+    ASSERT_TRUE(QDir().mkpath(folder.path()));
+    const QString line = QStringLiteral("Guests\u2028Table 1"), paragraph = QStringLiteral("Menu\u2029Card");
+    for (const QString &name : {line, paragraph, QStringLiteral(".Hidden")})
+        writeFile(folder.filePath(name + QStringLiteral(".txt")), "Ann\n Bob \n");
+    EXPECT_EQ(Get_datasheet_File_Name_Array(), (QStringList{line, paragraph}));
+    EXPECT_EQ(Get_First_Value_Of_Dataset(line), QStringLiteral("Ann"));
+
+    auto text = std::make_shared<SKTText>();
+    text->data_source_type = 1;
+    text->batch_list_name = line;
+    const RecordBinding binding = RecordBinding::load({text}, {}, {});
+    EXPECT_EQ(binding.problems, QStringList());
+    EXPECT_TRUE(binding.Continue_Without_Missing_Series());
+    EXPECT_EQ(binding.Data_table_rows, 2);
+
+    // The manager saves the opened series back under its name.
+    BatchSeriesEditor editor;
+    editor.Fill_List();
+    ASSERT_TRUE(editor.On_Update(0));
+    editor.Create_Value_List(QStringLiteral("Cy"));
+    EXPECT_TRUE(editor.Save());
+    EXPECT_EQ(fileBytes(folder.filePath(line + QStringLiteral(".txt"))), "Ann\nBob\nCy\n");
+    EXPECT_EQ(services->messages, QStringList());
+    EXPECT_EQ(services->questions, QStringList());
+
+    const QString refusal = QStringLiteral("\nError in file accessing.\n\nA series name cannot hold line breaks, tabs "
+                                           "or other control characters.");
+    for (const SeriesWriter &writer : kWriters) {
+        for (const QString &name : {paragraph, QStringLiteral("New\u2028Series")}) {
+            SCOPED_TRACE(std::string(writer.what) + " " + name.toStdString());
+            services->messages.clear();
+            services->yesNoAnswers = {true};
+            EXPECT_FALSE(writer.write(name, {QStringLiteral("X"), QStringLiteral("X")}));
+            EXPECT_EQ(services->messages, QStringList{refusal});
+            EXPECT_EQ(services->questions, QStringList());
+        }
+    }
+    EXPECT_EQ(fileBytes(folder.filePath(paragraph + QStringLiteral(".txt"))), "Ann\n Bob \n");
+    EXPECT_EQ(Get_datasheet_File_Name_Array(), (QStringList{line, paragraph}));
 }
