@@ -256,7 +256,7 @@ bool BatchSeriesEditor::Save()
         if (const QString value = Get_Value_Text(row); !value.isEmpty())
             values << value;
     // The new file is written before the old name goes, so a failed write loses nothing.
-    if (!Write_Series_File(name, values))
+    if (!Write_Series_File(name, values, false, renamed ? SeriesName::Given : SeriesName::Stored))
         return false;
     // A series saved under a new name moves there, unless it replaced another series or its own
     // file was only lent for viewing.

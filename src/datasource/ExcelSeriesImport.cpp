@@ -163,7 +163,8 @@ bool ExcelSeriesImport::Create_file_For_Col_Func(const Ask &ask)
     for (const int column : columns) {
         const QString title = picker.ListData_xl.at(column).value(ExcelSheetPicker::kTitleKey).toString();
         const QString name = seriesNameOf(picker.ListData_xl.at(column).value(kHeaderKey).toString());
-        if (platform::isRegularFile(Series_File_Path(name))) {
+        // A name no series may be given is refused below, without a question about the file it has.
+        if (Is_Series_Name_Safe(name) && platform::isRegularFile(Series_File_Path(name))) {
             // A series the design uses keeps its values, whatever was answered for all.
             if (seriesInUse(name)) {
                 notImported << QStringLiteral("%1: the series \"%2\" is in use in the design.").arg(title, name);
@@ -195,7 +196,9 @@ bool ExcelSeriesImport::Insert_file_Func()
     }
     if (fill_col_option == NewSeries && !Confirm_Series_Replace(name))
         return false;
-    if (!Write_Series_File(name, lines(*rows, picker.tickedColumns(), firstRow()), fill_col_option == ExtendSeries))
+    // A series chosen from the list keeps the name it is stored under.
+    if (!Write_Series_File(name, lines(*rows, picker.tickedColumns(), firstRow()), fill_col_option == ExtendSeries,
+                           fill_col_option == NewSeries ? SeriesName::Given : SeriesName::Stored))
         return false;
     refillManager();
     return true;

@@ -83,7 +83,7 @@ RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &b
         }
     }
     for (const QString &name : seriesNames) {
-        QString reason = Series_Name_Problem(name).value_or(QStringLiteral("there is no series folder"));
+        QString reason = Stored_Series_Name_Problem(name).value_or(QStringLiteral("there is no series folder"));
         const QString path = Series_File_Path(name);
         const std::optional<QString> text = path.isEmpty() ? std::nullopt : Read_Series_Text(path, &reason);
         if (text)

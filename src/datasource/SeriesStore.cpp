@@ -51,7 +51,7 @@ QStringList Get_datasheet_File_Name_Array()
     for (const QFileInfo &entry : entries) {
         // Files only: a FIFO or a device never reads as a series.
         const QString name = entry.fileName().chopped(suffix.size());
-        if (entry.isFile() && entry.fileName().endsWith(suffix) && Is_Series_Name_Safe(name))
+        if (entry.isFile() && entry.fileName().endsWith(suffix) && !Stored_Series_Name_Problem(name))
             names.append(name);
     }
     // Name order by code unit, not by locale: stored list positions must mean the same everywhere.
@@ -59,7 +59,13 @@ QStringList Get_datasheet_File_Name_Array()
     return names;
 }
 
-std::optional<QString> Series_Name_Problem(const QString &seriesName)
+namespace {
+
+const QString kLineBreaks = QStringLiteral("a series name cannot hold line breaks, tabs or other control characters");
+
+} // namespace
+
+std::optional<QString> Stored_Series_Name_Problem(const QString &seriesName)
 {
     if (seriesName.isEmpty())
         return QStringLiteral("a series name cannot be empty");
@@ -69,8 +75,18 @@ std::optional<QString> Series_Name_Problem(const QString &seriesName)
         return QStringLiteral("a series name cannot hold \"/\" or \"\\\", which separate folders");
     if (seriesName.startsWith(QLatin1Char('.')))
         return QStringLiteral("a series name cannot begin with \".\", which would hide it from the list of series");
+    if (std::any_of(seriesName.begin(), seriesName.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return kLineBreaks;
+    return std::nullopt;
+}
+
+std::optional<QString> Series_Name_Problem(const QString &seriesName)
+{
+    if (std::optional<QString> problem = Stored_Series_Name_Problem(seriesName))
+        return problem;
+    // U+2028 and U+2029 break lines as a line feed does; series stored under them before stay usable.
     if (!isOneLine(seriesName))
-        return QStringLiteral("a series name cannot hold line breaks, tabs or other control characters");
+        return kLineBreaks;
     return std::nullopt;
 }
 
@@ -91,7 +107,7 @@ QString Series_File_Path(const QString &seriesName)
 {
     const AppState &app = App();
     // A name from a design file must not lead out of the series folder.
-    if (!Is_Series_Name_Safe(seriesName) || app.Data_Folder_Path.isEmpty())
+    if (Stored_Series_Name_Problem(seriesName) || app.Data_Folder_Path.isEmpty())
         return {};
     return QDir(app.Data_Folder_Path).filePath(seriesName + QLatin1Char('.') + app.batch_file_EXT);
 }
@@ -191,18 +207,20 @@ QStringList Series_List_Values(const QString &text)
 
 namespace {
 
-enum class WriteResult { Written, PastTheLimits, Failed };
+enum class WriteResult { Written, NameRefused, PastTheLimits, Failed };
 
-WriteResult writeSeries(const QString &seriesName, const QByteArray &lines, bool append, QString *error)
+WriteResult writeSeries(const QString &seriesName, const QByteArray &lines, bool append, SeriesName given,
+                        QString *error)
 {
     const auto failed = [error](WriteResult result, const QString &reason) {
         if (error)
             *error = reason;
         return result;
     };
-    if (const std::optional<QString> problem = Series_Name_Problem(seriesName))
-        return failed(WriteResult::Failed, *problem);
     const QString path = Series_File_Path(seriesName);
+    const bool stored = given == SeriesName::Stored && platform::isRegularFile(path);
+    if (const std::optional<QString> problem = stored ? std::nullopt : Series_Name_Problem(seriesName))
+        return failed(WriteResult::NameRefused, *problem);
     if (path.isEmpty())
         return failed(WriteResult::Failed, QStringLiteral("there is no series folder"));
     QString reason;
@@ -237,39 +255,50 @@ WriteResult writeSeries(const QString &seriesName, const QByteArray &lines, bool
 
 } // namespace
 
-bool Write_Series_File(const QString &seriesName, const QStringList &values, bool append)
+bool Write_Series_File(const QString &seriesName, const QStringList &values, bool append, SeriesName name)
 {
     QByteArray lines;
     for (const QString &value : values) {
         lines.append(value.toUtf8());
         lines.append('\n');
     }
-    return Write_Series_File(seriesName, lines, append);
+    return Write_Series_File(seriesName, lines, append, name);
 }
 
-bool Write_Series_File(const QString &seriesName, const QByteArray &lines, bool append)
+bool Write_Series_File(const QString &seriesName, const QByteArray &lines, bool append, SeriesName name)
 {
     QString reason;
-    const WriteResult result = writeSeries(seriesName, lines, append, &reason);
+    const WriteResult result = writeSeries(seriesName, lines, append, name, &reason);
     if (result == WriteResult::Written)
         return true;
-    const QString said = QStringLiteral("The series \"%1\" cannot be written: %2.").arg(seriesName, reason);
+    // A file that cannot be written is named, unless the reason names it already.
+    const QString path = QDir::toNativeSeparators(Series_File_Path(seriesName));
+    const QString to = result != WriteResult::Failed || reason.contains(path) ? QString() : QStringLiteral(" to ") + path;
+    const QString said = QStringLiteral("The series \"%1\" cannot be written%2: %3.").arg(seriesName, to, reason);
     Show_NSLog_Message(said);
-    Show_MessageBox(result == WriteResult::PastTheLimits
-                        ? said
-                        : Series_Name_Refusal(seriesName).value_or(QStringLiteral("Error in file accessing.")));
+    switch (result) {
+    case WriteResult::NameRefused:
+        Show_MessageBox(Series_Name_Refusal(seriesName).value_or(said));
+        break;
+    case WriteResult::PastTheLimits:
+        Show_MessageBox(said);
+        break;
+    default:
+        Show_MessageBox(QStringLiteral("Error in file accessing.\n\n") + said);
+        break;
+    }
     return false;
 }
 
 bool Write_Series_Lines(const QString &seriesName, const QByteArray &lines, bool append, QString *error)
 {
-    return writeSeries(seriesName, lines, append, error) == WriteResult::Written;
+    return writeSeries(seriesName, lines, append, SeriesName::Given, error) == WriteResult::Written;
 }
 
 bool Confirm_Series_Replace(const QString &seriesName)
 {
     const QString path = Series_File_Path(seriesName);
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (path.isEmpty() || !QFileInfo::exists(path) || !Is_Series_Name_Safe(seriesName))
         return true;
     return Show_YES_NO_MessageBox(QStringLiteral("Batch Processing Series already exists. Do you want to replace it?"));
 }

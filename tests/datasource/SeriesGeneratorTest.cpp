@@ -170,7 +170,8 @@ TEST_F(SeriesGeneratorTest, AboveAMillionValuesAndOverAnExistingSeriesItAsksFirs
     EXPECT_EQ(services->questions.size(), 5);
 }
 
-// A failed write is said and logged, a No to replacing is not; the dialog stays open on both.
+// A failed write is said, naming the file and why, and logged; a No to replacing is not; the
+// dialog stays open on both.
 TEST_F(SeriesGeneratorTest, AFailedWriteIsSaidAndLoggedButNoToReplacingIsNot)
 {
     ASSERT_TRUE(Write_Series_File(QStringLiteral("Old"), {QStringLiteral("kept")}));
@@ -185,8 +186,10 @@ TEST_F(SeriesGeneratorTest, AFailedWriteIsSaidAndLoggedButNoToReplacingIsNot)
                 disk.emplace();
             EXPECT_FALSE(SeriesGenerator::OKPressed(constant("A", "2"), QStringLiteral("Old"), 1, 0, &focus));
         }
-        EXPECT_EQ(services->messages, full ? QStringList{"\nError in file accessing."} : QStringList());
-        EXPECT_EQ(log.lines().filter(QStringLiteral("\"Old\" cannot be written: there is no space left")).size(), full ? 1 : 0);
+        const QString said = "The series \"Old\" cannot be written to " + Series_File_Path(QStringLiteral("Old")) +
+                             ": there is no space left on the disk.";
+        EXPECT_EQ(services->messages, full ? QStringList{"\nError in file accessing.\n\n" + said} : QStringList());
+        EXPECT_EQ(log.lines().filter(said).size(), full ? 1 : 0);
         EXPECT_TRUE(focus == nullptr && file(QStringLiteral("Old")) == "kept\n");
     }
 }

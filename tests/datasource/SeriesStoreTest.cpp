@@ -1,7 +1,12 @@
 #include "datasource/SeriesStore.h"
 
 #include "core/AppState.h"
+#include "datasource/BatchSeriesEditor.h"
+#include "datasource/RecordBinding.h"
+#include "datasource/SeriesGenerator.h"
+#include "datasource/SeriesImporter.h"
 #include "datasource/WorkbookScratch.h"
+#include "document/SKTText.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
 #include "platform/SafeFileWriter.h"
@@ -13,6 +18,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <functional>
+#include <vector>
+
 #include <sys/stat.h>
 
 namespace {
@@ -23,6 +32,38 @@ void writeFile(const QString &path, const QByteArray &data = QByteArray("x"))
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     file.write(data);
 }
+
+// Each writer that makes a series of its own, writing `values` under the series `name`.
+struct SeriesWriter {
+    const char *what;
+    std::function<bool(const QString &name, const QStringList &values)> write;
+};
+
+const SeriesWriter kWriters[] = {
+    {"the generator",
+     [](const QString &name, const QStringList &values) {
+         SeriesGenerator::Fields constant;
+         constant.mode = SeriesGenerator::Mode::Constant;
+         constant.value = values.value(0);
+         constant.count = QString::number(values.size());
+         return SeriesGenerator::OKPressed(constant, name, 1, 0);
+     }},
+    {"the import wizard",
+     [](const QString &name, const QStringList &values) {
+         SeriesImporter importer;
+         importer.file_name_required = 1;
+         return importer.Create_And_Save_Manual_Paste_data_Sheet(values.join(u'\n'), name);
+     }},
+    {"the series manager",
+     [](const QString &name, const QStringList &values) {
+         BatchSeriesEditor editor;
+         editor.Add_New();
+         editor.batch_list_name = name;
+         for (const QString &value : values)
+             editor.Create_Value_List(value);
+         return editor.Save();
+     }},
+};
 
 class SeriesStoreTest : public ::testing::Test {
 protected:
@@ -180,4 +221,87 @@ TEST_F(SeriesStoreTest, ASeriesPastItsLimitsIsNeitherWrittenNorRead)
         EXPECT_EQ(Read_Series_Text(file, &error).has_value(), c.problem.isEmpty());
         EXPECT_EQ(error, c.problem);
     }
+}
+
+// A series file the user may not write is refused by every writer: the box names the series, its
+// file and why, and the file keeps its values. Run as a plain user: root writes anything.
+TEST_F(SeriesStoreTest, ASeriesThatCannotBeWrittenIsSaidWithItsFileAndWhy)
+{
+    ScopedScriptedServices services;
+    ASSERT_TRUE(QDir().mkpath(App().Data_Folder_Path));
+    // Folders the plain user may write in, so that only the file's own protection stands in the way.
+    for (const QString &folder : {app.resourcePath(), App().Data_Folder_Path})
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 01777), 0);
+    const QString file = Series_File_Path(QStringLiteral("Locked"));
+    ASSERT_TRUE(writeFileBytes(file, "kept\n"));
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0444), 0);
+    std::vector<SeriesWriter> writers(std::begin(kWriters), std::end(kWriters));
+    writers.push_back({"the store, extending", [](const QString &name, const QStringList &values) {
+                           return Write_Series_File(name, values, true);
+                       }});
+    for (const SeriesWriter &writer : writers) {
+        SCOPED_TRACE(writer.what);
+        const int outcome = asPlainUser([&] {
+            services->messages.clear();
+            services->yesNoAnswers = {true};
+            if (writer.write(QStringLiteral("Locked"), {QStringLiteral("new"), QStringLiteral("new")}))
+                return 1;
+            const QString shown = services->messages.join(u'|');
+            if (!shown.startsWith(QStringLiteral("\nError in file accessing.\n\nThe series \"Locked\" cannot be written"))
+                || !shown.contains(file) || !shown.contains(QStringLiteral("read-only"))) {
+                std::fprintf(stderr, "shown: %s\n", qPrintable(shown));
+                return 2;
+            }
+            return fileBytes(file) == "kept\n" && platform::leftoverTemporaryFiles(file).isEmpty() ? 0 : 3;
+        });
+        EXPECT_EQ(outcome, 0) << "1: written, 2: the box does not say which file and why, 3: the file changed";
+    }
+}
+
+// Series stored under a name that holds U+2028 or U+2029, before such names were refused, keep it:
+// listed, read, written back and used by a run without a question. No series is given such a name
+// now, whether new or over the stored one: each writer says why.
+TEST_F(SeriesStoreTest, SeriesStoredUnderANameNoLongerGivenKeepIt)
+{
+    ScopedScriptedServices services;
+    const QDir folder(App().Data_Folder_Path);
+    ASSERT_TRUE(QDir().mkpath(folder.path()));
+    const QString line = QStringLiteral("Guests\u2028Table 1"), paragraph = QStringLiteral("Menu\u2029Card");
+    for (const QString &name : {line, paragraph, QStringLiteral(".Hidden")})
+        writeFile(folder.filePath(name + QStringLiteral(".txt")), "Ann\n Bob \n");
+    EXPECT_EQ(Get_datasheet_File_Name_Array(), (QStringList{line, paragraph}));
+    EXPECT_EQ(Get_First_Value_Of_Dataset(line), QStringLiteral("Ann"));
+
+    auto text = std::make_shared<SKTText>();
+    text->data_source_type = 1;
+    text->batch_list_name = line;
+    const RecordBinding binding = RecordBinding::load({text}, {}, {});
+    EXPECT_EQ(binding.problems, QStringList());
+    EXPECT_TRUE(binding.Continue_Without_Missing_Series());
+    EXPECT_EQ(binding.Data_table_rows, 2);
+
+    // The manager saves the opened series back under its name.
+    BatchSeriesEditor editor;
+    editor.Fill_List();
+    ASSERT_TRUE(editor.On_Update(0));
+    editor.Create_Value_List(QStringLiteral("Cy"));
+    EXPECT_TRUE(editor.Save());
+    EXPECT_EQ(fileBytes(folder.filePath(line + QStringLiteral(".txt"))), "Ann\nBob\nCy\n");
+    EXPECT_EQ(services->messages, QStringList());
+    EXPECT_EQ(services->questions, QStringList());
+
+    const QString refusal = QStringLiteral("\nError in file accessing.\n\nA series name cannot hold line breaks, tabs "
+                                           "or other control characters.");
+    for (const SeriesWriter &writer : kWriters) {
+        for (const QString &name : {paragraph, QStringLiteral("New\u2028Series")}) {
+            SCOPED_TRACE(std::string(writer.what) + " " + name.toStdString());
+            services->messages.clear();
+            services->yesNoAnswers = {true};
+            EXPECT_FALSE(writer.write(name, {QStringLiteral("X"), QStringLiteral("X")}));
+            EXPECT_EQ(services->messages, QStringList{refusal});
+            EXPECT_EQ(services->questions, QStringList());
+        }
+    }
+    EXPECT_EQ(fileBytes(folder.filePath(paragraph + QStringLiteral(".txt"))), "Ann\n Bob \n");
+    EXPECT_EQ(Get_datasheet_File_Name_Array(), (QStringList{line, paragraph}));
 }

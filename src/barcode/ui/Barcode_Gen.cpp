@@ -50,12 +50,23 @@ const Barcode_Symbology *shownSymbology(const QComboBox &popup)
     return Barcode_Symbology_At(popup.currentIndex());
 }
 
-bool isAscii(const QString &value)
+// The first character of the value outside ASCII; empty when there is none.
+QString firstNonAscii(const QString &value)
 {
-    for (const QChar c : value)
-        if (c.unicode() > 0x7f)
-            return false;
-    return true;
+    for (const char32_t c : value.toUcs4())
+        if (c > 0x7f)
+            return QString::fromUcs4(&c, 1);
+    return {};
+}
+
+// The first record's value of an object bound to a series or an Excel column; nothing for a typed one.
+std::optional<QString> boundFirstValue(const SKTGraphic &object)
+{
+    if (dataSourceTypeOf(object) == DataSourceType::Series)
+        return Get_First_Value_Of_Dataset(object.batch_list_name);
+    if (dataSourceTypeOf(object) == DataSourceType::Excel)
+        return Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(object.excel_col_indx);
+    return std::nullopt;
 }
 
 // UPC and EAN digits stand apart between the guard bars: there is no caption line to spread.
@@ -225,8 +236,7 @@ void Barcode_Gen::build()
     image_scroll->setWidgetResizable(true);
     image_scroll->setAlignment(Qt::AlignCenter);
     image_scroll->setMinimumSize(380, 300);
-    barcode_error_label = Form::named(new QLabel(tr("The value cannot be encoded in this symbology.")),
-                                      "barcode_error_label");
+    barcode_error_label = Form::named(new QLabel, "barcode_error_label");
     QPalette warning = barcode_error_label->palette();
     warning.setColor(QPalette::WindowText, QColor(178, 34, 34));
     barcode_error_label->setPalette(warning);
@@ -753,11 +763,15 @@ bool Barcode_Gen::Check_And_Validat_Barcode(bool show_message, bool check_image)
         const QString value = currentValue();
         // The linear models hold ASCII only; a 2-D symbol holds the value's UTF-8 bytes, so its
         // encoder alone judges the value, as it does in a run.
-        bool invalid = value.isEmpty() || (liner_or_2D_font != 1 && !isAscii(value));
+        const QString outsideAscii = liner_or_2D_font != 1 ? firstNonAscii(value) : QString();
+        bool invalid = value.isEmpty() || !outsideAscii.isEmpty();
         if (!invalid && check_image)
             invalid = (testBarcode && !testBarcode->isContentValid()) || m_preview.isNull();
         if (invalid) {
             Set_Blank_Image();
+            if (!outsideAscii.isEmpty())
+                barcode_error_label->setText(
+                    tr("The linear symbologies hold ASCII characters only: \"%1\" cannot be encoded.").arg(outsideAscii));
             if (show_message)
                 Show_MessageBox(QStringLiteral("Invalid barcode value"));
             valid = false;
@@ -875,6 +889,7 @@ void Barcode_Gen::Set_Blank_Image()
     image_2d = QImage();
     m_preview = BarcodePicture();
     barcodeImage->clear();
+    barcode_error_label->setText(tr("The value cannot be encoded in this symbology."));
     barcode_error_label->show();
 }
 
@@ -981,6 +996,7 @@ void Barcode_Gen::barcodeTypeChanged()
             kerning_value_Checkbox->setEnabled(spreadsCaption(symbology));
         }
         _setLabels();
+        showBoundValue();
         if (currentValue().isEmpty()) {
             Show_MessageBox(QStringLiteral("Please enter barcode value"));
             Set_Blank_Image();
@@ -1286,13 +1302,18 @@ void Barcode_Gen::Batch_Series_Changed()
     m_design.Refresh_Canvas();
 }
 
+void Barcode_Gen::showBoundValue()
+{
+    const SKTGraphic *object = pass_barcode_control.get();
+    if (!object || Batch_Series->currentIndex() < 0)
+        return;
+    if (const std::optional<QString> first = boundFirstValue(*object))
+        setValueText(*first);
+}
+
 void Barcode_Gen::showBoundValueInObject(SKTGraphic &object)
 {
-    QString value = Barcode_Settings_Of(object).value();
-    if (dataSourceTypeOf(object) == DataSourceType::Series)
-        value = Get_First_Value_Of_Dataset(object.batch_list_name);
-    else if (dataSourceTypeOf(object) == DataSourceType::Excel)
-        value = Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(object.excel_col_indx);
+    const QString value = boundFirstValue(object).value_or(Barcode_Settings_Of(object).value());
     QImage picture = value.isEmpty() ? QImage() : Barcode_Image_For_Graphic(object, value);
     if (picture.isNull()) {
         // A value no symbol holds prints as nothing: the object shows nothing, in its old size.

@@ -74,7 +74,7 @@ public:
     void Encode_btn();
     // Whether the current value can be encoded at all: not empty, and ASCII in linear mode (a 2-D
     // value is left to its encoder). With check_image also a preview must be shown. An unusable
-    // value blanks the preview.
+    // value blanks the preview; one outside ASCII in linear mode is said so under it.
     bool Check_And_Validat_Barcode(bool show_message, bool check_image);
     // Generates the value with the controls' settings; `show` puts the result into the preview.
     // Answers the linear model (null in 2-D mode and on failure). While the program fills the
@@ -229,6 +229,9 @@ private:
     void Data_Source_Changed();
     void Batch_Series_Changed();
     void setValueText(const QString &value);
+    // A bound object's value field shows its first record's value: on a change of symbology the
+    // field of the other mode may hold another value, one the new symbology must be checked with.
+    void showBoundValue();
     // After Cancel the object keeps the data source chosen meanwhile: its picture then shows what a
     // run draws of it, the bound value (the first one) in the object's own settings, or nothing.
     void showBoundValueInObject(SKTGraphic &object);

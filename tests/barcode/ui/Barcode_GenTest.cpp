@@ -415,6 +415,45 @@ TEST_F(BarcodeGenTest, TwoDSymbolsTakeAnyLettersTheLinearOnesAsciiOnly)
     }
 }
 
+// A change of symbology checks the bound series' first value again, not the value the other mode's
+// field held: a linear symbology refuses an accented one, saying why, and OK keeps the window open;
+// what it accepts is that value, in the preview and in the picture OK hands over.
+TEST_F(BarcodeGenTest, AChangeOfSymbologyChecksTheBoundValueAgain)
+{
+    const struct {
+        const char *from, *to;
+        QString first;                              // the series' first value
+        std::optional<ZXing::BarcodeFormat> format; // none: refused
+    } rows[] = {{"QR Code", "Code 128", QStringLiteral("Zoë O'Brien"), std::nullopt},
+                {"QR Code", "Code 128", QStringLiteral("ZOE-17"), ZXing::BarcodeFormat::Code128},
+                {"Code 128", "QR Code", QStringLiteral("Zoë O'Brien"), ZXing::BarcodeFormat::QRCode}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.from) + " to " + row.to + " " + row.first.toStdString());
+        writeSeries(QStringLiteral("Members"), row.first + QStringLiteral("\nAnn Lee\n"));
+        auto object = barcodeObject(QLatin1String(row.from), QStringLiteral("0123"));
+        window.Prepare_Wnd(object);
+        window.Data_source_type->setCurrentIndex(1);
+        window.Batch_Series->setCurrentIndex(int(window.Batch_Series->findText(QStringLiteral("Members"))));
+        window.barcodeTypePopup->setCurrentIndex(titleIndex(QLatin1String(row.to)));
+        EXPECT_EQ(window.currentValue(), row.first);
+        if (!row.format) {
+            EXPECT_TRUE(window.isBlank());
+            EXPECT_NE(pressOk(), 1);
+            EXPECT_FALSE(window.barcode_error_label->isHidden());
+            EXPECT_EQ(window.barcode_error_label->text(),
+                      QStringLiteral("The linear symbologies hold ASCII characters only: \"ë\" cannot be encoded."));
+            EXPECT_EQ(object->barcode_font_index, titleIndex(QLatin1String(row.from)));
+            continue;
+        }
+        const QImage preview = window.previewPicture().toImage(window.currentSettings().USED_DPI_VALUE());
+        EXPECT_EQ(readSymbol(preview, *row.format), row.first.toUtf8());
+        ASSERT_EQ(pressOk(), 1);
+        EXPECT_EQ(readSymbol(window.Barcode_output_image, *row.format), row.first.toUtf8());
+        EXPECT_EQ(object->barcode_font_index, titleIndex(QLatin1String(row.to)));
+    }
+    EXPECT_TRUE(services->messages.isEmpty());
+}
+
 TEST_F(BarcodeGenTest, SymbologyChoosesTheModeAndItsPanels)
 {
     auto object = barcodeObject(QStringLiteral("Code 39"), QStringLiteral("0123"));
