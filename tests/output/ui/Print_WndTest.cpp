@@ -140,18 +140,20 @@ TEST_F(Print_WndTest, PageSetupMarginsHoldUntilTheNextOpening)
     EXPECT_EQ(shown(), (QStringList{"0.00", "0.00", "0.00", "0.00"})) << "each opening takes the printer's again";
 }
 
-TEST_F(Print_WndTest, PrintWritesEverySheetToThePdfFileChosen)
+TEST_F(Print_WndTest, PrintWritesEverySheetToThePdfFileChosenAsManyTimesAsCopiesAsk)
 {
     const struct {
-        int records, rows, cols, pages;
-    } cases[] = {{10, 2, 1, 5}, {0, 2, 2, 1}};
+        int records, rows, cols, copies, pages;
+    } cases[] = {{10, 2, 1, 1, 5}, {0, 2, 2, 1, 1}, {2, 1, 1, 3, 6}, {0, 1, 1, 2, 2}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.records);
+        SCOPED_TRACE(c.copies);
         opened(c.records);
         dialog.Row_Stepper->setValue(c.rows);
         dialog.Col_Stepper->setValue(c.cols);
         dialog.Check_Max_Cell_Value();
-        const QString pdf = dir.filePath(QStringLiteral("run%1").arg(c.records));
+        dialog.Copies_Stepper->setValue(c.copies);
+        const QString pdf = dir.filePath(QStringLiteral("run%1x%2").arg(c.records).arg(c.copies));
         services->fileAnswers << pdf;
         finished = 0;
         ASSERT_TRUE(dialog.Execute_Printing(false));
