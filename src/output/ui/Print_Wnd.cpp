@@ -550,8 +550,6 @@ bool Print_Wnd::Execute_Printing(bool preview)
         return false;
     }
     const bool isBound = bound() && m_source.binding;
-    if (!preview && m_source.binding && !m_source.binding->Continue_Without_Missing_Series())
-        return false;
     SheetRun run{m_layout, isBound ? m_source.binding->Total_Batch_Excel_Card : -1};
     // The run reads a copy of the sources: the dialog may change its own while the run goes on.
     std::shared_ptr<const RecordBinding> binding =
@@ -587,6 +585,9 @@ bool Print_Wnd::Execute_Printing(bool preview)
         Show_MessageBox_No_Thread(refused);
         return false;
     }
+    // Asked only once the target is taken: a "Continue" is never followed by its refusal.
+    if (m_source.binding && !m_source.binding->Continue_Without_Missing_Series())
+        return false;
     auto design = m_source.design;
     auto report = std::make_shared<RunReport>();
     const std::function<void()> finished = m_source.finished;
