@@ -300,10 +300,26 @@ bool PictureFileSink::deliver(const RecordDrawing &, std::any &prepared, QString
     return true;
 }
 
+QString singleFileProblem(const ExportChoice &choice, const QString &path)
+{
+    return protectedFile(choice, 1, [&](int) { return path; });
+}
+
+QString batchProblem(const ExportChoice &choice, const QString &folder, int count)
+{
+    const QString target = QDir(folder).filePath(kBatchFolder);
+    const QFileInfo made(target);
+    if (!made.exists())
+        return made.isSymLink() ? kCannotSave : QString(); // nothing of a folder yet made stands in the way
+    if (!made.isDir())
+        return kCannotSave;
+    return protectedFile(choice, count, [&](int record) { return batchPath(target, choice, record); });
+}
+
 ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &path)
 {
     ExportReport report;
-    report.error = protectedFile(choice, 1, [&](int) { return path; });
+    report.error = singleFileProblem(choice, path);
     if (!report.error.isEmpty())
         return report;
     PictureFileSink sink(choice, [path](int) { return path; });
@@ -321,19 +337,17 @@ ExportReport Export_Batch_File(const DesignSnapshot &design, const ExportChoice 
         report.error = kListEmpty;
         return report;
     }
+    // Checked before the folder is made: a refused batch leaves nothing behind.
+    report.error = batchProblem(choice, folder, count);
+    if (!report.error.isEmpty())
+        return report;
     const QString target = QDir(folder).filePath(kBatchFolder);
     if (!QDir().mkpath(target)) {
-        report.error = QStringLiteral("Unable to continue saving barcode image.\n\nEither Destination Drive is "
-                                      "inaccessible or there is no free space available in drive to save barcode "
-                                      "image.");
+        report.error = kCannotSave;
         return report;
     }
     report.path = target;
-    const auto pathOf = [&](int record) { return batchPath(target, choice, record); };
-    report.error = protectedFile(choice, count, pathOf);
-    if (!report.error.isEmpty())
-        return report;
-    PictureFileSink sink(choice, pathOf);
+    PictureFileSink sink(choice, [&](int record) { return batchPath(target, choice, record); });
     report.run = runRecords(design, count, apply, sink, counters);
     return report;
 }

@@ -40,6 +40,9 @@ namespace PictureExport {
 inline const QString kBatchFolder = QStringLiteral("ZOLT Photo Frame");
 inline const QString kExported = QStringLiteral("Frame has been exported successfully.");
 inline const QString kListEmpty = QStringLiteral("List is empty.");
+inline const QString kCannotSave =
+    QStringLiteral("Unable to continue saving barcode image.\n\nEither Destination Drive is inaccessible or there is "
+                   "no free space available in drive to save barcode image.");
 
 // The file types the sheet offers, in its order: the titles are the extensions written.
 const QStringList &fileTypes();
@@ -93,11 +96,18 @@ private:
     platform::SafeFileBatch m_files;
 };
 
+// Why an export to `path` (and its back name), or a batch of `count` records into `folder`, would be
+// refused: a file it would write may not be replaced, or a file stands where the batch's folder
+// goes. Empty when nothing stands in the way. Makes nothing: a command asks it before it asks
+// anything else, and the export asks it again before it writes.
+QString singleFileProblem(const ExportChoice &choice, const QString &path);
+QString batchProblem(const ExportChoice &choice, const QString &folder, int count);
+
 // The design as it stands, to `path` (and its back name), on the calling thread with the pool's help.
 // A file there that may not be replaced stops the export before anything is drawn, as in a batch.
 ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &path);
-// One file set per record into `folder`/"ZOLT Photo Frame", made when missing. Nothing is made for no
-// records.
+// One file set per record into `folder`/"ZOLT Photo Frame", made when missing once nothing refuses
+// the batch. Nothing is made for no records.
 ExportReport Export_Batch_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &folder, int count,
                                const RecordApplier &apply, const RunCounters &counters);
 

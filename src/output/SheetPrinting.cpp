@@ -8,8 +8,10 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
+#include <QSet>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -19,8 +21,12 @@ constexpr double kPointsPerInch = 72.0;
 // of a run are painted with whatever cells are left, blank past the records.
 class SheetSink : public RecordSink {
 public:
-    SheetSink(const SheetRun &run, const QSizeF &card, int firstRecord, SheetTarget &target)
-        : m_layout(run.layout), m_painter(run.layout, card), m_firstRecord(firstRecord), m_target(target)
+    // `printed` counts the cards handed over in every copy. With `keepSheet` the cards of the run's
+    // one sheet stay after it is painted, for the copies to paint again.
+    SheetSink(const SheetRun &run, const QSizeF &card, int firstRecord, SheetTarget &target,
+              std::atomic<double> *printed, bool keepSheet)
+        : m_layout(run.layout), m_painter(run.layout, card), m_firstRecord(firstRecord), m_target(target),
+          m_progress(printed), m_keepSheet(keepSheet)
     {
     }
 
@@ -42,7 +48,20 @@ public:
     bool deliver(const RecordDrawing &drawing, std::any &, QString *error) override
     {
         m_cards.append(SheetCard{drawing.front, drawing.back});
+        countPrinted(1);
         return m_cards.size() < m_layout.cellsPerSheet() || paintSheet(error);
+    }
+
+    // A copy starts from the first sheet of the range again.
+    void beginCopy() { m_sheets = 0; }
+    // The run's one sheet once more, from the cards kept.
+    bool paintAgain(QString *error)
+    {
+        m_cards = m_kept;
+        if (!paintSheet(error))
+            return false;
+        countPrinted(int(m_kept.size()));
+        return true;
     }
 
     bool paintSheet(QString *error)
@@ -56,6 +75,8 @@ public:
         for (const int cell : failed)
             m_failedRecords.append(m_firstRecord + m_sheets * m_layout.cellsPerSheet() + cell);
         ++m_sheets;
+        if (m_keepSheet)
+            m_kept = m_cards;
         m_cards.clear();
         return m_target.endSheet(error);
     }
@@ -64,13 +85,24 @@ public:
     const QList<int> &failedRecords() const { return m_failedRecords; }
 
 private:
+    void countPrinted(int cards)
+    {
+        m_printed += cards;
+        if (m_progress)
+            *m_progress = m_printed;
+    }
+
     const Print_Sheet_Layout &m_layout;
     SheetPainter m_painter;
     int m_firstRecord;
     SheetTarget &m_target;
+    std::atomic<double> *m_progress;
+    bool m_keepSheet;
     QList<SheetCard> m_cards;
+    QList<SheetCard> m_kept;
     QList<int> m_failedRecords; // cards that could not be drawn, by their record
-    int m_sheets = 0;
+    int m_sheets = 0;  // of this copy
+    int m_printed = 0; // of all copies
 };
 
 } // namespace
@@ -239,22 +271,54 @@ RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const R
     const int endCell = std::min(layout.Total_Label, last * perSheet);
     const bool bound = run.records >= 0;
     const int cards = std::max(0, std::min(endCell, bound ? run.records : endCell) - firstCell);
-    SheetSink sink(run, design.frame.size(), firstCell, target);
-
-    if (bound) {
-        const RecordApplier shifted = [&apply, firstCell](int record, GraphicList &objects) {
+    const int sheets = last - first + 1;
+    const int copies = std::max(1, run.copies);
+    // The loop counts one copy's records; the run's progress is every card of every copy.
+    RunCounters loopCounters = counters;
+    loopCounters.total = nullptr;
+    loopCounters.current = nullptr;
+    if (counters.total)
+        *counters.total = cards * copies;
+    if (counters.current)
+        *counters.current = 0.0;
+    SheetSink sink(run, design.frame.size(), firstCell, target, counters.current, copies > 1 && sheets == 1);
+    // Without values every cell is the design as it stands.
+    const RecordApplier shifted =
+        bound ? RecordApplier([&apply, firstCell](int record, GraphicList &objects) {
             return apply ? apply(firstCell + record, objects) : RecordOutcome{};
-        };
-        report = runRecords(design, cards, shifted, sink, counters);
-        for (int &record : report.failedRecords)
-            record += firstCell;
-    } else {
-        // The design as it stands fills every cell.
-        report = runRecords(design, cards, {}, sink, counters);
+        })
+              : RecordApplier();
+
+    // A record that fails in one copy fails in each: it is named once.
+    QSet<int> named;
+    const auto nameFailed = [&](int record, const QString &reason) {
+        if (named.contains(record))
+            return;
+        named.insert(record);
+        report.failedRecords.append(record);
+        report.reasons.append(reason);
+    };
+    for (int copy = 0; copy < copies && report.failure.isEmpty() && !report.stopped; ++copy) {
+        sink.beginCopy();
+        if (copy > 0 && counters.stop && counters.stop->load()) {
+            report.stopped = true;
+            break;
+        }
+        if (copy > 0 && sheets == 1) {
+            sink.paintAgain(&report.failure);
+            continue;
+        }
+        RunReport pass = runRecords(design, cards, shifted, sink, loopCounters);
+        // The sheets the layout asks for are all printed, the last ones partly or wholly blank.
+        while (pass.failure.isEmpty() && !pass.stopped && sink.sheets() < sheets)
+            sink.paintSheet(&pass.failure);
+        report.total = pass.total;
+        report.delivered = pass.delivered;
+        report.stopped = pass.stopped;
+        report.failure = pass.failure;
+        for (qsizetype i = 0; i < pass.failedRecords.size(); ++i)
+            nameFailed(firstCell + pass.failedRecords.at(i), pass.reasons.value(i));
     }
-    // The sheets the layout asks for are all printed, the last ones partly or wholly blank.
-    while (report.failure.isEmpty() && !report.stopped && sink.sheets() < last - first + 1)
-        sink.paintSheet(&report.failure);
     if (!report.failure.isEmpty() || report.stopped) {
         target.abandon();
         if (!report.failure.isEmpty())
@@ -263,11 +327,7 @@ RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const R
     }
     if (!target.finish(&report.failure))
         return report;
-    for (const int record : sink.failedRecords()) {
-        if (report.failedRecords.contains(record))
-            continue;
-        report.failedRecords.append(record);
-        report.reasons.append(QStringLiteral("Record %1: it could not be drawn.").arg(record + 1));
-    }
+    for (const int record : sink.failedRecords())
+        nameFailed(record, QStringLiteral("Record %1: it could not be drawn.").arg(record + 1));
     return report;
 }

@@ -90,6 +90,7 @@ struct SheetRun {
     int records = -1;    // cards of a bound run; -1: the design as it stands in every cell
     int firstSheet = 1;  // from 1
     int lastSheet = 0;   // 0: through the layout's last sheet
+    int copies = 1;      // the sheets printed this many times over, collated
 
     static inline const QString kNothingToPrint = QStringLiteral("There is no barcode to print.");
 };
@@ -102,5 +103,7 @@ QPageLayout sheetPageLayout(const QSizeF &paper);
 // record is drawn through the record loop (records side by side on the pool, sheets in order);
 // cells past the records or the total stay blank. A card that cannot be drawn says "Invalid Data"
 // and is counted among the failed records. No sheet at all is a failure, and nothing is begun.
+// Each copy after the first draws its records again, unless all of them fit on one sheet, which is
+// then painted again. Progress counts the cards of every copy; Stop ends the run between cards.
 RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const RecordApplier &apply,
                       SheetTarget &target, const RunCounters &counters);

@@ -300,27 +300,41 @@ TEST_F(PictureExportTest, AFailedWriteStopsTheRunAndIsNeverASuccess)
     EXPECT_FALSE(QFileInfo::exists(QDir(folder()).filePath(QStringLiteral("Card_3.PNG"))));
 }
 
-TEST_F(PictureExportTest, AFileThatMayNotBeReplacedStopsTheExportBeforeAnythingIsDrawn)
+TEST_F(PictureExportTest, ABatchThatCannotBeWrittenIsRefusedBeforeAnythingIsDrawnOrMade)
 {
     // A folder where a picture goes: no user may put a file in its place, root neither.
+    const auto inTheWay = [&](const char *name) {
+        const QString path = QDir(folder()).filePath(QLatin1String(name));
+        return std::pair{std::function<bool()>([path] { return QDir().mkpath(path); }),
+                         QStringLiteral("%1 is a folder, not a file.").arg(path)};
+    };
     const struct {
         const char *what;
         ExportChoice choice;
-        const char *inTheWay;
+        std::pair<std::function<bool()>, QString> refusal; // what stands in the way, and what is said
     } cases[] = {
-        {"a front", ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, "Card_4.PNG"},
-        {"a back", ExportChoice{QStringLiteral("BOTH"), false, QStringLiteral("PNG"), 72}, "Card_2_Back.PNG"},
-        {"a combined picture", ExportChoice{QStringLiteral("BOTH"), true, QStringLiteral("JPEG"), 72}, "Card_5.JPEG"},
+        {"a front", ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, inTheWay("Card_4.PNG")},
+        {"a back", ExportChoice{QStringLiteral("BOTH"), false, QStringLiteral("PNG"), 72}, inTheWay("Card_2_Back.PNG")},
+        {"a combined picture", ExportChoice{QStringLiteral("BOTH"), true, QStringLiteral("JPEG"), 72},
+         inTheWay("Card_5.JPEG")},
+        {"a file where the batch's folder goes", ExportChoice{},
+         {[&] { return QFile(folder()).open(QIODevice::WriteOnly); }, PictureExport::kCannotSave}},
+        {"a link to nowhere where the batch's folder goes", ExportChoice{},
+         {[&] { return QFile::link(dir.filePath(QStringLiteral("nowhere")), folder()); }, PictureExport::kCannotSave}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         QDir(folder()).removeRecursively();
-        const QString inTheWay = QDir(folder()).filePath(QLatin1String(c.inTheWay));
-        ASSERT_TRUE(QDir().mkpath(inTheWay));
+        QFile::remove(folder());
+        ASSERT_TRUE(c.refusal.first());
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+        // Asked before the run, the check gives the run's own answer.
+        EXPECT_EQ(PictureExport::batchProblem(c.choice, dir.path(), 5), c.refusal.second);
         const ExportReport report = batch(c.choice, 5);
-        EXPECT_EQ(report.message(), QStringLiteral("%1 is a folder, not a file.").arg(inTheWay));
+        EXPECT_EQ(report.message(), c.refusal.second);
         EXPECT_EQ(report.run.delivered, 0);
         EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList()) << "nothing was written";
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before) << "nor made";
     }
     const QString single = dir.filePath(QStringLiteral("card.PNG"));
     ASSERT_TRUE(QDir().mkpath(single));

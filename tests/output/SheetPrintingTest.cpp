@@ -183,6 +183,61 @@ TEST_F(SheetPrintingTest, EachCellPrintsTheRecordItsSheetAndPlaceGive)
     }
 }
 
+TEST_F(SheetPrintingTest, CopiesPrintEverySheetAgainInOrderAndCountEveryCard)
+{
+    const QStringList first{"Guest 1", "Guest 2", "Guest 3", "Guest 4"};
+    const QStringList last{"Guest 5", "Guest 6"};
+    const QStringList typed{"Typed", "Typed", "Typed"};
+    const struct {
+        const char *what;
+        SheetRun run;
+        QList<QStringList> pages;
+        int applied; // records given their values, in all copies
+    } cases[] = {
+        {"one copy", {twoByTwo(6), 6, 1, 0, 1}, {first, last}, 6},
+        {"three copies of two sheets, collated", {twoByTwo(6), 6, 1, 0, 3}, {first, last, first, last, first, last}, 18},
+        {"one sheet is drawn once and printed three times", {twoByTwo(2), 2, 1, 0, 3},
+         {{"Guest 1", "Guest 2"}, {"Guest 1", "Guest 2"}, {"Guest 1", "Guest 2"}}, 2},
+        {"both sides, two copies", {twoByTwo(6, "BOTH"), 6, 1, 0, 2}, {first, last, first, last}, 12},
+        {"unbound, two copies", {twoByTwo(3), -1, 1, 0, 2}, {typed, typed}, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::atomic<int> applied{0};
+        const RecordApplier counting = [&](int record, GraphicList &objects) {
+            ++applied;
+            return guestOf(record, objects);
+        };
+        const RunReport report = print(c.run, counting);
+        ASSERT_TRUE(report.succeeded()) << report.closing({}, {}, {}, false).text().toStdString();
+        EXPECT_EQ(guestsByPage(), c.pages);
+        // Counted per side drawn: a card of both sides is applied twice.
+        EXPECT_EQ(applied, c.applied * (c.run.layout.bothSides() ? 2 : 1));
+        const int cards = std::min(c.run.layout.Total_Label, c.run.records < 0 ? 1 << 30 : c.run.records);
+        EXPECT_EQ(total, cards * c.run.copies);
+        EXPECT_EQ(current, double(total));
+        // A copy's sheet is the first copy's, pixel for pixel.
+        const int sheets = int(c.pages.size()) / c.run.copies;
+        if (c.run.copies > 1) {
+            EXPECT_EQ(page(1 + sheets), page(1));
+        }
+    }
+
+    // Stop, asked while the second copy draws its records: nothing is printed.
+    ASSERT_TRUE(QFile::remove(pdf()));
+    stop = false;
+    std::atomic<int> applied{0};
+    const RecordApplier stopping = [&](int record, GraphicList &objects) {
+        if (++applied == 8)
+            stop = true;
+        return guestOf(record, objects);
+    };
+    const RunReport report = print({twoByTwo(6), 6, 1, 0, 3}, stopping);
+    EXPECT_TRUE(report.stopped);
+    EXPECT_LT(current, 18.0);
+    EXPECT_FALSE(QFileInfo::exists(pdf()));
+}
+
 TEST_F(SheetPrintingTest, BothSidesPrintTheBackBesideTheFront)
 {
     const RunReport report = print({twoByTwo(4, "BOTH"), 4});

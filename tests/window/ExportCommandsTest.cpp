@@ -125,39 +125,73 @@ TEST_F(ExportCommandsTest, ASeriesBoundToTheFrontExportsOnePictureOfEachRecord)
     EXPECT_EQ(services->openedPaths, QStringList{folder.path()});
 }
 
-TEST_F(ExportCommandsTest, AMissingSeriesIsAskedAboutOnceAtTheStartAndItsFieldsAreNamedAfter)
+TEST_F(ExportCommandsTest, AMissingSeriesIsAskedAboutOnlyOnceTheTargetIsTakenAndItsFieldsAreNamedAfter)
 {
     writeFile(QStringLiteral("DataSet/Guests.txt"), "A\nB\n");
     auto *text = static_cast<SKTText *>(document->graphics().items().first().get());
-    text->data_source_type = 1;
-    text->batch_list_name = QStringLiteral("Guests");
     auto gone = std::make_shared<SKTText>();
     gone->setBounds(QRectF(10, 60, 150, 30));
     gone->data_source_type = 1;
     gone->batch_list_name = QStringLiteral("Gone"); // its file was deleted after binding
     document->insertGraphics({gone}, {1});
-    const QString box = QStringLiteral("The series \"Gone\" cannot be used: ");
-    for (const bool goOn : {false, true}) {
+    const QString out = resourcePath(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(out + QStringLiteral("/taken.TIFF")));
+    ASSERT_TRUE(QDir().mkpath(out + QStringLiteral("/taken/ZOLT Photo Frame/Card_2.TIFF")));
+    const struct {
+        const char *what;
+        bool batch;       // the front's text bound to a series that can be used
+        QString answer;   // of the file or folder panel, under "out"; "" cancels it
+        bool goOn;        // the answer to the question
+        const char *shown;
+        QStringList written; // under "out" afterwards
+    } cases[] = {
+        {"a file: the panel cancelled", false, "", true, "panel", {}},
+        {"a file: a folder where it goes", false, "taken.TIFF", true, "panel message", {}},
+        {"a file: the question answered No", false, "no.TIFF", false, "panel question", {}},
+        {"a file: the question answered Yes", false, "yes.TIFF", true, "panel question", {"yes.TIFF"}},
+        {"a batch: the panel cancelled", true, "", true, "panel", {}},
+        {"a batch: a folder where a file goes", true, "taken", true, "panel message", {}},
+        // No folder is made for a run that was not taken.
+        {"a batch: the question answered No", true, "no", false, "panel question", {}},
+        {"a batch: the question answered Yes", true, "yes", true, "panel question",
+         {"yes/ZOLT Photo Frame/Card_1.TIFF", "yes/ZOLT Photo Frame/Card_2.TIFF"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        text->data_source_type = c.batch ? 1 : 0;
+        text->batch_list_name = QStringLiteral("Guests");
+        services->shown.clear();
         services->messages.clear();
         services->questions.clear();
-        services->yesNoAnswers = {goOn};
-        services->fileAnswers = {resourcePath(QStringLiteral("out"))};
+        services->yesNoAnswers = {c.goOn};
+        const QString answer = c.answer.isEmpty() ? QString() : out + QLatin1Char('/') + c.answer;
+        services->fileAnswers = {answer};
+        shown.clear();
         QTimer::singleShot(0, window->ExportWindow, [this] { window->ExportWindow->exportOkay(); });
-        if (goOn)
+        if (!c.written.isEmpty())
             answerCompletionBox();
         window->Export_Button();
-        EXPECT_EQ(services->messages, QStringList()) << "not said when the sheet opens too";
-        ASSERT_EQ(services->questions.size(), 1);
-        EXPECT_TRUE(services->questions.first().contains(box));
-        EXPECT_TRUE(services->questions.first().endsWith(QStringLiteral("\n\nContinue with these fields empty?")));
-        if (!goOn) {
-            EXPECT_FALSE(window->recordRun()->isRunning());
-            EXPECT_FALSE(QFileInfo::exists(resourcePath(QStringLiteral("out")))) << "nothing written";
-            continue;
+        if (!c.written.isEmpty()) {
+            ASSERT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !shown.isEmpty(); }, 10000));
         }
-        ASSERT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !shown.isEmpty(); }, 10000));
-        EXPECT_TRUE(shown.startsWith(QStringLiteral("Not every record took all its values."))) << shown.toStdString();
-        EXPECT_TRUE(shown.contains(QStringLiteral("Records without all their values: 1-2."))) << shown.toStdString();
-        EXPECT_TRUE(shown.contains(QStringLiteral("the series \"Gone\" cannot be used, the field is empty")));
+        EXPECT_EQ(services->shown.join(QLatin1Char(' ')).toStdString(), c.shown);
+        if (services->shown.contains(QStringLiteral("question"))) {
+            EXPECT_TRUE(services->questions.first().startsWith(QStringLiteral("The series \"Gone\" cannot be used: ")));
+            EXPECT_TRUE(services->questions.first().endsWith(QStringLiteral("\n\nContinue with these fields empty?")));
+        }
+        if (services->shown.contains(QStringLiteral("message"))) {
+            EXPECT_TRUE(services->messages.first().endsWith(QStringLiteral(" is a folder, not a file.")));
+        }
+        if (c.answer.isEmpty() || c.answer.startsWith(QLatin1String("taken")))
+            continue;
+        for (const QString &file : c.written)
+            EXPECT_TRUE(QFileInfo(out + QLatin1Char('/') + file).isFile()) << file.toStdString();
+        EXPECT_EQ(QFileInfo::exists(answer), !c.written.isEmpty());
+        if (c.batch && !c.written.isEmpty()) {
+            EXPECT_TRUE(shown.startsWith(QStringLiteral("Not every record took all its values."))) << shown.toStdString();
+            EXPECT_TRUE(shown.contains(QStringLiteral("Records without all their values: 1-2."))) << shown.toStdString();
+            EXPECT_TRUE(shown.contains(QStringLiteral("the series \"Gone\" cannot be used, the field is empty")));
+        }
     }
+    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/taken/ZOLT Photo Frame/Card_1.TIFF"))) << "nothing written";
 }

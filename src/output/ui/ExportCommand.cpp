@@ -27,10 +27,17 @@ void ExportCommand::Export_Button()
         choice = sheet->choice();
         output.export_card_side = choice.sides;
         binding->useSources(sheet->exportsSeries(), sheet->exportsExcel());
-        if (!binding->Continue_Without_Missing_Series())
-            return;
         const bool bound = binding->Use_Data_Sheet_Values || binding->Use_Excel_Binding_Values;
         const QString start = m_host.startFolder();
+        // Missing series are asked about only once the target is taken: a "Continue" is never
+        // followed by its refusal.
+        const auto accepted = [&binding](const QString &problem) {
+            if (!problem.isEmpty()) {
+                Show_MessageBox(problem);
+                return false;
+            }
+            return binding->Continue_Without_Missing_Series();
+        };
         if (!bound) {
             QString path = platform::uiServices().chooseFileToSave(tr("Export"), start, QStringLiteral("Card.") + choice.type,
                                                                    {choice.type});
@@ -38,7 +45,8 @@ void ExportCommand::Export_Button()
                 return;
             if (QFileInfo(path).suffix().compare(choice.type, Qt::CaseInsensitive) != 0)
                 path += QLatin1Char('.') + choice.type;
-            Export_Single_File(path, true);
+            if (accepted(PictureExport::singleFileProblem(choice, path)))
+                Export_Single_File(path, true);
             return;
         }
         const int count = binding->Total_Batch_Excel_Card;
@@ -47,7 +55,7 @@ void ExportCommand::Export_Button()
             return;
         }
         const QString folder = platform::uiServices().chooseFolder(tr("Export"), start);
-        if (!folder.isEmpty())
+        if (!folder.isEmpty() && accepted(PictureExport::batchProblem(choice, folder, count)))
             Export_Batch_File(folder, count, applierOf(binding));
     });
 }

@@ -511,10 +511,12 @@ void Print_Wnd::pageSetupAccepted(const QPageLayout &chosen)
     Check_Max_Cell_Value();
 }
 
-std::shared_ptr<SheetTarget> Print_Wnd::makeTarget(const QString &pdfPath, QString *error) const
+std::shared_ptr<SheetTarget> Print_Wnd::makeTarget(const QString &pdfPath, int *sheetCopies, QString *error) const
 {
     // The sheet's margins are the printer's own, already in the layout: the whole paper is painted.
     const QPageLayout page = sheetPageLayout(m_layout.paper);
+    const int copies = Copies_Stepper->intValue();
+    *sheetCopies = copies;
     if (!pdfPath.isEmpty()) {
         auto file = std::make_shared<PdfFileTarget>(pdfPath, page, windowTitle());
         return file->open(error) ? file : nullptr;
@@ -522,9 +524,14 @@ std::shared_ptr<SheetTarget> Print_Wnd::makeTarget(const QString &pdfPath, QStri
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     platform::PrintInfo info;
     info.pageLayout = page;
-    info.dictionary.insert(QLatin1String(platform::PrintInfo::Copies), Copies_Stepper->intValue());
+    info.dictionary.insert(QLatin1String(platform::PrintInfo::Copies), copies);
     info.dictionary.insert(QLatin1String(platform::PrintInfo::PrinterName), Printer_ComboBox->currentText());
     platform::applyPrintInfo(info, *printer);
+    // A driver that makes no copies of its own is sent the sheets as many times.
+    if (printer->supportsMultipleCopies())
+        *sheetCopies = 1;
+    else
+        printer->setCopyCount(1);
     printer->setFullPage(true);
     printer->setDocName(windowTitle());
     return std::make_shared<PrinterTarget>(printer);
@@ -543,8 +550,6 @@ bool Print_Wnd::Execute_Printing(bool preview)
         return false;
     }
     const bool isBound = bound() && m_source.binding;
-    if (!preview && m_source.binding && !m_source.binding->Continue_Without_Missing_Series())
-        return false;
     SheetRun run{m_layout, isBound ? m_source.binding->Total_Batch_Excel_Card : -1};
     // The run reads a copy of the sources: the dialog may change its own while the run goes on.
     std::shared_ptr<const RecordBinding> binding =
@@ -575,11 +580,14 @@ bool Print_Wnd::Execute_Printing(bool preview)
             pdfPath += QStringLiteral(".pdf");
     }
     QString refused;
-    std::shared_ptr<SheetTarget> target = makeTarget(pdfPath, &refused);
+    std::shared_ptr<SheetTarget> target = makeTarget(pdfPath, &run.copies, &refused);
     if (!target) {
         Show_MessageBox_No_Thread(refused);
         return false;
     }
+    // Asked only once the target is taken: a "Continue" is never followed by its refusal.
+    if (m_source.binding && !m_source.binding->Continue_Without_Missing_Series())
+        return false;
     auto design = m_source.design;
     auto report = std::make_shared<RunReport>();
     const std::function<void()> finished = m_source.finished;

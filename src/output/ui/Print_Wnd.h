@@ -114,8 +114,9 @@ private:
     bool bound() const;
     QSizeF cardSize() const;
     // The printer as the dialog sets it up, printing the whole paper; or a PDF file at `pdfPath`,
-    // begun beside it (null, with the reason, when its folder cannot take it).
-    std::shared_ptr<SheetTarget> makeTarget(const QString &pdfPath, QString *error) const;
+    // begun beside it (null, with the reason, when its folder cannot take it). `sheetCopies`: the
+    // times the sheets are to be printed for the copies asked, which a printer may make itself.
+    std::shared_ptr<SheetTarget> makeTarget(const QString &pdfPath, int *sheetCopies, QString *error) const;
     void fillPapers();
 
     Print_Sheet_Layout m_layout;

@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QProcess>
@@ -25,8 +26,9 @@
 
 namespace {
 
-// A card whose text shows its Excel row when bound.
-PrintSource source(int rows)
+// A card whose text shows its Excel row when bound; with `missingSeries`, a second text is bound to
+// a series that has no file.
+PrintSource source(int rows, bool missingSeries = false)
 {
     auto text = std::make_shared<SKTText>();
     text->setBounds(QRectF(10, 10, 200, 40));
@@ -35,6 +37,13 @@ PrintSource source(int rows)
     text->excel_col_indx = 1;
     auto design = std::make_shared<DesignSnapshot>();
     design->front.graphics = {text};
+    if (missingSeries) {
+        auto gone = std::make_shared<SKTText>();
+        gone->setBounds(QRectF(10, 60, 200, 40));
+        gone->data_source_type = 1;
+        gone->batch_list_name = QStringLiteral("Gone");
+        design->front.graphics.append(gone);
+    }
     design->frame = QRectF(0, 0, 243, 153);
     QList<QVariantMap> excel;
     for (int row = 1; row <= rows; ++row)
@@ -55,9 +64,9 @@ protected:
     QTemporaryDir dir;
     int finished = 0;
 
-    PrintSource opened(int rows)
+    PrintSource opened(int rows, bool missingSeries = false)
     {
-        PrintSource made = source(rows);
+        PrintSource made = source(rows, missingSeries);
         made.finished = [this] { ++finished; };
         made.run = &run;
         dialog.fill(made);
@@ -140,18 +149,20 @@ TEST_F(Print_WndTest, PageSetupMarginsHoldUntilTheNextOpening)
     EXPECT_EQ(shown(), (QStringList{"0.00", "0.00", "0.00", "0.00"})) << "each opening takes the printer's again";
 }
 
-TEST_F(Print_WndTest, PrintWritesEverySheetToThePdfFileChosen)
+TEST_F(Print_WndTest, PrintWritesEverySheetToThePdfFileChosenAsManyTimesAsCopiesAsk)
 {
     const struct {
-        int records, rows, cols, pages;
-    } cases[] = {{10, 2, 1, 5}, {0, 2, 2, 1}};
+        int records, rows, cols, copies, pages;
+    } cases[] = {{10, 2, 1, 1, 5}, {0, 2, 2, 1, 1}, {2, 1, 1, 3, 6}, {0, 1, 1, 2, 2}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.records);
+        SCOPED_TRACE(c.copies);
         opened(c.records);
         dialog.Row_Stepper->setValue(c.rows);
         dialog.Col_Stepper->setValue(c.cols);
         dialog.Check_Max_Cell_Value();
-        const QString pdf = dir.filePath(QStringLiteral("run%1").arg(c.records));
+        dialog.Copies_Stepper->setValue(c.copies);
+        const QString pdf = dir.filePath(QStringLiteral("run%1x%2").arg(c.records).arg(c.copies));
         services->fileAnswers << pdf;
         finished = 0;
         ASSERT_TRUE(dialog.Execute_Printing(false));
@@ -184,6 +195,41 @@ TEST_F(Print_WndTest, NoJobStartsForNoCardsOrForAnUnansweredSizeQuestion)
     EXPECT_FALSE(dialog.Execute_Printing(false));
     EXPECT_EQ(services->messages,
               QStringList{QStringLiteral("\nThe folder %1 cannot be written.").arg(dir.filePath(QStringLiteral("gone")))});
+}
+
+TEST_F(Print_WndTest, AMissingSeriesIsAskedAboutOnlyOnceThePdfFileIsTaken)
+{
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("folder.pdf"))));
+    const struct {
+        const char *what;
+        QString answer; // of the file panel; "" cancels it
+        bool goOn;      // the answer to the question
+        const char *shown;
+        bool printed;
+    } cases[] = {
+        {"the panel cancelled", "", true, "panel", false},
+        {"a folder where the file goes", "folder.pdf", true, "panel message", false},
+        {"the question answered No", "no.pdf", false, "panel question", false},
+        // The run's report names the records printed without the series' values.
+        {"the question answered Yes", "yes.pdf", true, "panel question message", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        opened(3, true);
+        services->shown.clear();
+        services->questions.clear();
+        services->fileAnswers = c.answer.isEmpty() ? QStringList() : QStringList{dir.filePath(c.answer)};
+        services->yesNoAnswers = {c.goOn};
+        EXPECT_EQ(dialog.Execute_Printing(false), c.printed);
+        ASSERT_TRUE(waitFor([&] { return !dialog.printRun()->isRunning(); }, 60000));
+        EXPECT_EQ(services->shown.join(QLatin1Char(' ')).toStdString(), c.shown);
+        if (services->shown.contains(QStringLiteral("question"))) {
+            EXPECT_TRUE(services->questions.value(0).startsWith(QStringLiteral("The series \"Gone\" cannot be used")));
+        }
+    }
+    // Nothing half begun is left beside the files.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"folder.pdf", "yes.pdf"}));
 }
 
 TEST_F(Print_WndTest, APreviewOfManySheetsSaysItShowsTheFirstFifty)
