@@ -189,11 +189,12 @@ TEST_F(ProfileDialogTest, TheExcelBrowseBindsTheTickedColumnsThroughThePicker)
     for (const auto &[path, take] : {std::pair{refused, false}, {workbook, false}, {workbook, true}, {refused, false}}) {
         SCOPED_TRACE(path.toStdString());
         services->fileAnswers << path;
-        whenShown(picker, [picker, take] {
-            EXPECT_EQ(picker->open_mode(), "E");
-            picker->picker.setTick(1, true);
-            take ? picker->OKPressed() : picker->CancelPressed();
-        });
+        if (path == workbook) // a refused workbook shows no picker
+            whenShown(picker, [picker, take] {
+                EXPECT_EQ(picker->open_mode(), "E");
+                picker->picker.setTick(1, true);
+                take ? picker->OKPressed() : picker->CancelPressed();
+            });
         const QString shown = dialog.excel_path_field->text();
         dialog.Browse_excel_Btn_Clicked();
         EXPECT_EQ(dialog.excel_path_field->text(), take ? path : shown);
