@@ -1,5 +1,6 @@
 #pragma once
 
+#include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSettings.h"
 #include "core/FontNames.h"
 #include "document/SKTBarcode.h"
@@ -36,4 +37,13 @@ inline SKTGraphicPtr boundBarcode(const QString &symbology, const QString &serie
     graphic->Set_Batch_List_Name(series);
     graphic->_bounds = bounds;
     return graphic;
+}
+
+// A barcode as the settings window leaves it: its symbol of the first record's value made and its
+// frame the symbol's size, since the symbol is drawn unscaled from the frame's corner.
+inline void showSymbol(SKTGraphic &graphic, const QString &value)
+{
+    (graphic.linear_or_2d == 1 ? graphic.two_d_font_val : graphic.linear_font_val) = value;
+    graphic.Set_Barcode_image(Barcode_Image_For_Graphic(graphic));
+    graphic.makeNaturalSize();
 }

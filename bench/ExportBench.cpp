@@ -53,15 +53,20 @@ QImage twelveMegapixelPhoto()
 DesignSnapshot typicalCard()
 {
     auto photo = std::make_shared<SKTImage>(QPointF(), twelveMegapixelPhoto());
-    photo->_bounds = QRectF(8, 8, 80, 100);
+    photo->_bounds = QRectF(8, 8, 60, 80);
     photo->sat_val = 1.3f;
     photo->con_val = 1.1f;
     photo->Sepia = true;
     photo->blr_val = 2.0f;
-    const GraphicList front{boundText(QStringLiteral("Name"), QRectF(96, 10, 140, 24), 16),
-                            boundText(QStringLiteral("Title"), QRectF(96, 36, 140, 18), 10),
-                            boundBarcode(QStringLiteral("Code 128"), QStringLiteral("Code"), QRectF(96, 60, 140, 50)),
-                            boundBarcode(QStringLiteral("QR Code"), QStringLiteral("Link"), QRectF(180, 100, 50, 50)), photo};
+    // As a user lays the card out: every symbol inside the card and clear of the others, whose
+    // white ground would hide it; the Code 128 at 10 mils, since at 20 it is wider than the card.
+    SKTGraphicPtr code = boundBarcode(QStringLiteral("Code 128"), QStringLiteral("Code"), QRectF(6, 92, 1, 1));
+    code->linear_width_val = 10;
+    showSymbol(*code, QStringLiteral("TICKET-100000"));
+    SKTGraphicPtr link = boundBarcode(QStringLiteral("QR Code"), QStringLiteral("Link"), QRectF(158, 52, 1, 1));
+    showSymbol(*link, QStringLiteral("https://example.org/guest/1"));
+    const GraphicList front{boundText(QStringLiteral("Name"), QRectF(72, 8, 150, 22), 16),
+                            boundText(QStringLiteral("Title"), QRectF(72, 30, 150, 18), 10), code, link, photo};
     DesignSnapshot design;
     design.front.graphics = front;
     design.frame = kCard;

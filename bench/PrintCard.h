@@ -23,15 +23,6 @@ inline QString linkOf(int record)
     return QStringLiteral("https://example.org/guest/%1").arg(record + 1);
 }
 
-// A barcode as the settings window leaves it: its symbol of the first record's value made and its
-// frame the symbol's size, since the symbol is drawn unscaled from the frame's corner.
-inline void showSymbol(SKTGraphic &graphic, const QString &value)
-{
-    (graphic.linear_or_2d == 1 ? graphic.two_d_font_val : graphic.linear_font_val) = value;
-    graphic.Set_Barcode_image(Barcode_Image_For_Graphic(graphic));
-    graphic.makeNaturalSize();
-}
-
 inline const DesignSnapshot &design()
 {
     static const DesignSnapshot card = [] {
