@@ -7,9 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <atomic>
@@ -29,7 +29,7 @@ namespace platform {
 namespace {
 
 constexpr QLatin1String kTemporaryInfix(".saving-");
-constexpr int kRandomLength = 6; // QTemporaryFile's XXXXXX
+constexpr int kRandomLength = 6;
 constexpr qsizetype kSavingTail = kTemporaryInfix.size() + kRandomLength; // ".saving-XXXXXX"
 // The temporary name of a streamed file: "<.name>.part-<pid>-XXXXXX", hidden, and telling which
 // process writes it.
@@ -58,17 +58,17 @@ QString temporaryStem(const QString &folder, const QString &name, qsizetype rese
     return QFile::decodeName(bytes.left(cut)) + QLatin1Char('~') + QString::fromLatin1(digest);
 }
 
+// ASCII's letters and digits, whatever the locale says a letter is.
+constexpr std::string_view kRandomLetters("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+
 // The stem a name of an unfinished write was made from, if it is one.
 std::optional<QByteArray> stemOfTemporaryName(const char *name)
 {
     const std::string_view view(name);
     if (view.size() <= size_t(kSavingTail) ||
-        view.substr(view.size() - kSavingTail, size_t(kTemporaryInfix.size())) != kTemporaryInfix.data())
+        view.substr(view.size() - kSavingTail, size_t(kTemporaryInfix.size())) != kTemporaryInfix.data() ||
+        view.substr(view.size() - kRandomLength).find_first_not_of(kRandomLetters) != std::string_view::npos)
         return std::nullopt;
-    // QTemporaryFile's letters are ASCII's, whatever the locale says a letter is.
-    for (const char c : view.substr(view.size() - kRandomLength))
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
-            return std::nullopt;
     return QByteArray(view.data(), qsizetype(view.size()) - kSavingTail);
 }
 
@@ -91,6 +91,17 @@ QHash<QString, QStringList> findLeftovers(const QString &folder)
     }
     ::closedir(entries);
     return found;
+}
+
+// What a temporary file is made with. A new file takes what the umask gives (the kernel applies
+// it: reading the umask means setting it, for every thread at once). One that will replace a file,
+// or that holds a secret, is the user's alone until it takes its final permissions.
+mode_t creationMode(const QString &target, int mode)
+{
+    struct stat info {};
+    if (mode >= 0 || (::lstat(QFile::encodeName(target).constData(), &info) == 0 && !S_ISLNK(info.st_mode)))
+        return 0600;
+    return 0666;
 }
 
 std::atomic<WriteFunction> g_write{&::write};
@@ -128,39 +139,6 @@ QString systemReason(int code, const QString &otherwise)
     return code != 0 ? QString::fromLocal8Bit(strerror(code)) : otherwise;
 }
 
-// Syncs a written temporary file, gives it the permissions the target's file has or a new file gets,
-// and renames it over the target.
-bool putInPlace(QTemporaryFile &file, const QFileInfo &target, int mode, QString *error)
-{
-    if (::fsync(file.handle()) != 0) {
-        if (error)
-            *error = systemReason(errno, QStringLiteral("The file could not be written to the disk."));
-        return false;
-    }
-    // A file that existed keeps its permissions and, where allowed, its group; a new one gets the
-    // permissions the user's umask gives new files.
-    // A mode that was asked for was set before the first byte and stays.
-    if (mode < 0 && target.exists() && !target.isSymLink()) {
-        file.setPermissions(QFile::permissions(target.absoluteFilePath()));
-        struct stat old {};
-        if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0)
-            (void)::fchown(file.handle(), old.st_uid, old.st_gid);
-    } else if (mode < 0) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(file.handle(), 0666 & ~mask);
-    }
-    file.close();
-    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        if (error)
-            *error = QString::fromLocal8Bit(strerror(errno));
-        return false;
-    }
-    file.setAutoRemove(false);
-    syncFolder(target.absolutePath());
-    return true;
-}
-
 // The process id in a streamed file's temporary name; 0 for a name of another kind.
 qint64 partOwner(const QString &name)
 {
@@ -170,6 +148,73 @@ qint64 partOwner(const QString &name)
 }
 
 } // namespace
+
+// A temporary file made beside its target, removed unless it was put in place.
+class TemporaryFile {
+public:
+    // "<prefix>XXXXXX", made with `mode` less the umask; nullptr, with errno set, when it cannot be.
+    static std::unique_ptr<TemporaryFile> create(const QString &prefix, mode_t mode)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            QString path = prefix;
+            for (int i = 0; i < kRandomLength; ++i)
+                path += QLatin1Char(kRandomLetters[QRandomGenerator::global()->bounded(int(kRandomLetters.size()))]);
+            const int fd =
+                ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+            if (fd >= 0)
+                return std::unique_ptr<TemporaryFile>(new TemporaryFile(fd, path));
+            if (errno != EEXIST)
+                return nullptr;
+        }
+        errno = EEXIST;
+        return nullptr;
+    }
+
+    ~TemporaryFile()
+    {
+        if (!m_placed)
+            ::unlink(QFile::encodeName(m_path).constData());
+        ::close(m_fd);
+    }
+    TemporaryFile(const TemporaryFile &) = delete;
+    TemporaryFile &operator=(const TemporaryFile &) = delete;
+
+    int handle() const { return m_fd; }
+    QString fileName() const { return m_path; }
+
+    // Syncs the file, gives it the permissions and, where allowed, the group of the file it replaces
+    // (a new one keeps what the umask gave it, a mode that was asked for was set before the first
+    // byte), and renames it over `target`.
+    bool putInPlace(const QString &target, int mode, QString *error)
+    {
+        if (::fsync(m_fd) != 0) {
+            if (error)
+                *error = systemReason(errno, QStringLiteral("The file could not be written to the disk."));
+            return false;
+        }
+        const QByteArray targetName = QFile::encodeName(target);
+        struct stat old {};
+        if (mode < 0 && ::lstat(targetName.constData(), &old) == 0 && !S_ISLNK(old.st_mode)) {
+            (void)::fchown(m_fd, old.st_uid, old.st_gid); // before fchmod: a change of group may clear bits
+            ::fchmod(m_fd, old.st_mode & 0777);
+        }
+        if (::rename(QFile::encodeName(m_path).constData(), targetName.constData()) != 0) {
+            if (error)
+                *error = QString::fromLocal8Bit(strerror(errno));
+            return false;
+        }
+        m_placed = true;
+        syncFolder(QFileInfo(target).absolutePath());
+        return true;
+    }
+
+private:
+    TemporaryFile(int fd, const QString &path) : m_fd(fd), m_path(path) {}
+
+    int m_fd;
+    QString m_path;
+    bool m_placed = false;
+};
 
 WriteFunction setSafeWriteFunction(WriteFunction write)
 {
@@ -234,15 +279,17 @@ bool SafeFileBatch::write(const QString &path, const QByteArray &bytes, QString 
     // Leftovers of this same file only; a current write of it by someone else is not expected.
     const QString stem = temporaryStem(folder, target.fileName(), kSavingTail);
 
-    QTemporaryFile file(QDir(folder).filePath(stem) + kTemporaryInfix + QStringLiteral("XXXXXX"));
-    if (!file.open())
-        return fail(file.errorString());
-    if (mode >= 0 && ::fchmod(file.handle(), mode_t(mode)) != 0)
+    errno = 0;
+    const std::unique_ptr<TemporaryFile> file = TemporaryFile::create(
+        QDir(folder).filePath(stem) + kTemporaryInfix, creationMode(target.absoluteFilePath(), mode));
+    if (!file)
+        return fail(systemReason(errno, QStringLiteral("The file could not be made.")));
+    if (mode >= 0 && ::fchmod(file->handle(), mode_t(mode)) != 0)
         return fail(QString::fromLocal8Bit(strerror(errno)));
     errno = 0;
-    if (!writeAll(file.handle(), bytes))
+    if (!writeAll(file->handle(), bytes))
         return fail(systemReason(errno, QStringLiteral("The file could not be written.")));
-    if (!putInPlace(file, target, mode, error))
+    if (!file->putInPlace(target.absoluteFilePath(), mode, error))
         return false;
     for (const QString &leftover : leftovers->take(stem))
         QFile::remove(leftover);
@@ -282,11 +329,12 @@ bool SavingFile::begin(QString *error)
         QFile::remove(leftover);
     const QString tail = kPartInfix + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-');
     const QString stem = temporaryStem(folder, m_target.fileName(), 1 + tail.size() + kRandomLength);
-    m_file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(QLatin1Char('.') + stem + tail + QStringLiteral("XXXXXX")));
     errno = 0;
-    if (!QFileInfo(folder).isDir() || !m_file->open()) {
+    if (QFileInfo(folder).isDir())
+        m_file = TemporaryFile::create(QDir(folder).filePath(QLatin1Char('.') + stem + tail),
+                                       creationMode(m_target.absoluteFilePath(), -1));
+    if (!m_file) {
         const int code = errno;
-        m_file.reset();
         if (error)
             *error = code == ENOSPC || code == EDQUOT
                          ? systemReason(code, QString())
@@ -342,7 +390,7 @@ bool SavingFile::commit(const std::function<QString(const QString &written)> &ch
         if (const QString problem = check(m_file->fileName()); !problem.isEmpty())
             return fail(problem);
     QString reason;
-    if (!putInPlace(*m_file, m_target, -1, &reason))
+    if (!m_file->putInPlace(m_target.absoluteFilePath(), -1, &reason))
         return fail(reason);
     m_file.reset();
     QIODevice::close();

@@ -12,8 +12,6 @@
 
 #include <sys/types.h>
 
-class QTemporaryFile;
-
 namespace platform {
 
 // Writes a file whole and safely: the bytes go to a temporary file beside it, named
@@ -60,6 +58,8 @@ QStringList leftoverTemporaryFiles(const QString &path);
 using WriteFunction = ssize_t (*)(int fd, const void *data, size_t size);
 WriteFunction setSafeWriteFunction(WriteFunction write);
 
+class TemporaryFile;
+
 // A file written piece by piece (a printed PDF) that takes its place whole or not at all. The bytes
 // go to a hidden temporary file beside it, named after the writing process; commit() checks it,
 // syncs it and renames it over the file. Until then the file there is untouched, and discard(), or
@@ -93,7 +93,7 @@ protected:
 
 private:
     QFileInfo m_target;
-    std::unique_ptr<QTemporaryFile> m_file;
+    std::unique_ptr<TemporaryFile> m_file;
     QByteArray m_buffer;
     QString m_error;
 };

@@ -9,16 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <functional>
+#include <thread>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-
 
 // Runs `body` as a user without root's power over permissions (nobody) when the test runs as root;
 // its exit code, or -1 when it could not give up root or crashed.
@@ -34,6 +35,23 @@ int asPlainUser(const std::function<int()> &body)
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
         return -1;
     return WEXITSTATUS(status);
+}
+
+// The umask as the kernel keeps it, read without setting it; -1 where the system does not tell.
+int currentUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:"))
+                return line.mid(6).trimmed().toInt(nullptr, 8);
+    return -1;
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 } // namespace
@@ -182,4 +200,65 @@ TEST(SafeFileWriter, APrintsLeftoverSweepTakesOnlyThisUsersOwnFilesOfEndedProces
         expected << someoneElses; // without root the test cannot give a file away: it is the user's own
     expected.sort();
     EXPECT_EQ(platform::SavingFile::leftovers(dir.path()), expected);
+}
+
+TEST(SafeFileWriter, ManyThreadsWritingLeaveTheUmaskAsItWasAndEachFileTheModeItShouldHave)
+{
+    ASSERT_NE(currentUmask(), -1) << "the system does not tell the umask";
+    constexpr mode_t kMask = 027;
+    const mode_t previous = ::umask(kMask);
+    const struct {
+        const char *what;
+        std::function<bool(const QString &)> write;
+    } writers[] = {
+        {"whole files", [](const QString &path) { return platform::writeFileSafely(path, "bytes"); }},
+        {"printed files",
+         [](const QString &path) {
+             platform::SavingFile file(path);
+             QString error;
+             return file.begin(&error) && file.write("%PDF") == 4 && file.commit({}, &error);
+         }},
+    };
+    constexpr int kThreads = 8;
+    constexpr int kFiles = 300;
+    // Every third file replaces one, whose permissions it keeps; the others are new.
+    const auto expectedMode = [](int file) { return file % 3 == 0 ? mode_t(0604) : mode_t(0666 & ~kMask); };
+    for (const auto &writer : writers) {
+        SCOPED_TRACE(writer.what);
+        QTemporaryDir dir;
+        const auto path = [&](int thread, int file) { return dir.filePath(QStringLiteral("%1-%2").arg(thread).arg(file)); };
+        for (int thread = 0; thread < kThreads; ++thread)
+            for (int file = 0; file < kFiles; file += 3) {
+                ASSERT_TRUE(writeFileBytes(path(thread, file), "old"));
+                ASSERT_EQ(::chmod(QFile::encodeName(path(thread, file)).constData(), 0604), 0);
+            }
+        std::atomic<bool> done{false};
+        std::atomic<int> otherMask{-1};
+        std::thread watcher([&] {
+            while (!done)
+                if (const int mask = currentUmask(); mask != int(kMask))
+                    otherMask = mask;
+        });
+        std::atomic<int> failed{0};
+        std::vector<std::thread> threads;
+        for (int thread = 0; thread < kThreads; ++thread)
+            threads.emplace_back([&, thread] {
+                for (int file = 0; file < kFiles; ++file)
+                    if (!writer.write(path(thread, file)))
+                        ++failed;
+            });
+        for (std::thread &thread : threads)
+            thread.join();
+        done = true;
+        watcher.join();
+        EXPECT_EQ(failed, 0);
+        EXPECT_EQ(otherMask, -1) << "the umask was " << std::oct << otherMask.load();
+        EXPECT_EQ(currentUmask(), int(kMask));
+        int wrongModes = 0;
+        for (int thread = 0; thread < kThreads; ++thread)
+            for (int file = 0; file < kFiles; ++file)
+                wrongModes += modeOf(path(thread, file)) != expectedMode(file);
+        EXPECT_EQ(wrongModes, 0) << "of " << kThreads * kFiles;
+    }
+    ::umask(previous);
 }
