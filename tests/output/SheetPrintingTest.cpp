@@ -26,6 +26,7 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -299,8 +300,8 @@ TEST_F(SheetPrintingTest, ADesignsOwnBarcodeKeepsItsTextsAsTextWhereItsPictureIs
 
 TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOldOne)
 {
-    // What an earlier run left: a good PDF, a part of a run whose process is gone and one of a
-    // process that still runs.
+    // What earlier runs left: a good PDF, a part of a run whose process is gone and one that another
+    // run still writes, and so holds locked.
     ASSERT_TRUE(print({twoByTwo(2), 2}).succeeded());
     const QByteArray old = [&] {
         QFile file(pdf());
@@ -312,11 +313,14 @@ TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOl
     const qint64 endedId = ended.processId();
     ASSERT_TRUE(ended.waitForFinished());
     const QString dead = dir.filePath(QStringLiteral(".old.pdf.part-%1-a1B2c3").arg(endedId));
-    const QString running = dir.filePath(QStringLiteral(".old.pdf.part-%1-a1B2c3").arg(::getppid()));
+    const QString running = dir.filePath(QStringLiteral("old.pdf.saving-a1B2c3"));
     for (const QString &path : {dead, running}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
+    QFile held(running);
+    ASSERT_TRUE(held.open(QIODevice::ReadWrite));
+    ASSERT_EQ(::flock(held.handle(), LOCK_EX), 0);
 
     const struct {
         const char *what;
@@ -348,10 +352,10 @@ TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOl
         QFile file(pdf());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), old);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".sheets.pdf")), QStringList());
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("sheets.pdf.")), QStringList());
     }
     EXPECT_FALSE(QFileInfo::exists(dead));
-    EXPECT_TRUE(QFileInfo::exists(running)) << "its owner may still be writing it";
+    EXPECT_TRUE(QFileInfo::exists(running)) << "its writer holds it";
 
     PdfFileTarget nowhere(dir.filePath(QStringLiteral("missing/sheets.pdf")), sheetPageLayout(QSizeF(595, 842)), {});
     QString refused;

@@ -11,10 +11,14 @@
 
 #include <atomic>
 #include <climits>
+#include <csignal>
 #include <functional>
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -53,6 +57,43 @@ mode_t modeOf(const QString &path)
     struct stat info {};
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
+
+// Another process that holds an exclusive flock on a file, as a second instance writing it would.
+class LockingProcess {
+public:
+    explicit LockingProcess(const QString &path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const int fd = ::open(name.constData(), O_RDWR);
+            const char locked = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? '1' : '0';
+            (void)!::write(ready[1], &locked, 1);
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char locked = '0';
+        m_locked = m_pid > 0 && ::read(ready[0], &locked, 1) == 1 && locked == '1';
+        ::close(ready[0]);
+    }
+    ~LockingProcess()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    bool locked() const { return m_locked; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_locked = false;
+};
 
 } // namespace
 
@@ -175,31 +216,94 @@ TEST(SafeFileWriter, ABatchSweepsEachFilesLeftoversOfThisUserOnly)
     EXPECT_EQ(fileBytes(precious), "keep");
 }
 
-TEST(SafeFileWriter, APrintsLeftoverSweepTakesOnlyThisUsersOwnFilesOfEndedProcesses)
+TEST(SafeFileWriter, ASweepTakesOnlyThisUsersLeftoversThatNoWriteHoldsLocked)
 {
-    QTemporaryDir dir;
     const pid_t ended = ::fork();
     if (ended == 0)
         ::_exit(0);
     ASSERT_GT(ended, 0);
     ::waitpid(ended, nullptr, 0);
-    const auto part = [&](const char *name, qint64 pid) {
-        return dir.filePath(QStringLiteral(".%1.part-%2-a1B2c3").arg(QLatin1String(name)).arg(pid));
+    enum Kind { Plain, LockedHere, LockedElsewhere, Link, Folder, Theirs };
+    const struct {
+        const char *what;
+        QString name;
+        Kind kind;
+        bool goneByPrint;
+        bool goneByWrite; // a whole file's write takes the leftovers of its own file only
+    } rows[] = {
+        {"a killed write's file", QStringLiteral("card.pdf.saving-a1B2c3"), Plain, true, true},
+        {"an earlier version's part of an ended process", QStringLiteral(".card.pdf.part-%1-a1B2c3").arg(ended), Plain, true, true},
+        // A process id proves nothing on a shared folder or in another pid namespace.
+        {"an earlier version's part of a running process", QStringLiteral(".card.pdf.part-%1-b1B2c3").arg(::getpid()), Plain, true, true},
+        {"another file's leftover", QStringLiteral("other.pdf.saving-a1B2c3"), Plain, true, false},
+        {"a file another open file holds locked", QStringLiteral("card.pdf.saving-L0ck3d"), LockedHere, false, false},
+        {"a write of another process", QStringLiteral("card.pdf.saving-0ther1"), LockedElsewhere, false, false},
+        {"an earlier name another process holds", QStringLiteral(".card.pdf.part-1-0ther2"), LockedElsewhere, false, false},
+        {"a link to someone's file", QStringLiteral("card.pdf.saving-L1nk00"), Link, false, false},
+        {"a folder", QStringLiteral("card.pdf.saving-F0lder"), Folder, false, false},
+        {"another user's file", QStringLiteral("card.pdf.saving-Th3irs"), Theirs, false, false},
+        {"five letters", QStringLiteral("card.pdf.saving-a1B2c"), Plain, false, false},
+        {"a letter not of the shape", QStringLiteral("card.pdf.saving-a1B2c!"), Plain, false, false},
+        {"a part without a process", QStringLiteral(".card.pdf.part--a1B2c3"), Plain, false, false},
+        {"a part not hidden", QStringLiteral("card.pdf.part-12-a1B2c3"), Plain, false, false},
     };
-    const QString own = part("own.pdf", ended);
-    const QString running = part("running.pdf", ::getpid());
-    const QString linked = part("linked.pdf", ended);
-    const QString someoneElses = part("theirs.pdf", ended);
-    const QString precious = dir.filePath(QStringLiteral("precious.pdf"));
-    for (const QString &file : {own, running, precious, someoneElses})
-        ASSERT_TRUE(writeFileBytes(file, "%PDF"));
-    ASSERT_TRUE(QFile::link(precious, linked));
-    ASSERT_TRUE(QDir().mkdir(part("folder.pdf", ended)));
-    QStringList expected{own};
-    if (::getuid() != 0 || ::chown(QFile::encodeName(someoneElses).constData(), 65534, 65534) != 0)
-        expected << someoneElses; // without root the test cannot give a file away: it is the user's own
-    expected.sort();
-    EXPECT_EQ(platform::SavingFile::leftovers(dir.path()), expected);
+    const struct {
+        const char *what;
+        bool print;
+    } sweepers[] = {{"a print begun", true}, {"a whole file written", false}};
+    for (const auto &sweeper : sweepers) {
+        QTemporaryDir dir;
+        const QString precious = dir.filePath(QStringLiteral("precious"));
+        ASSERT_TRUE(writeFileBytes(precious, "keep"));
+        const QString target = dir.filePath(QStringLiteral("card.pdf"));
+        QString error;
+        // A print of the same name under way: its own lock keeps its file.
+        platform::SavingFile first(target);
+        ASSERT_TRUE(first.begin(&error)) << error.toStdString();
+        first.write("%PDF first");
+        std::vector<std::unique_ptr<LockingProcess>> others;
+        std::vector<int> heldHere;
+        bool given = false; // a file could be given to another user: the test runs as root
+        for (const auto &row : rows) {
+            const QString path = dir.filePath(row.name);
+            if (row.kind == Link) {
+                ASSERT_TRUE(QFile::link(precious, path));
+                continue;
+            }
+            if (row.kind == Folder) {
+                ASSERT_TRUE(QDir().mkdir(path));
+                continue;
+            }
+            ASSERT_TRUE(writeFileBytes(path, "half"));
+            if (row.kind == Theirs)
+                given = ::getuid() == 0 && ::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
+            if (row.kind == LockedHere) {
+                // A second open() is a description of its own: the sweep's must see this one's lock.
+                heldHere.push_back(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
+                ASSERT_EQ(::flock(heldHere.back(), LOCK_EX), 0);
+            }
+            if (row.kind == LockedElsewhere) {
+                others.push_back(std::make_unique<LockingProcess>(path));
+                ASSERT_TRUE(others.back()->locked());
+            }
+        }
+        if (sweeper.print) {
+            platform::SavingFile printing(target);
+            ASSERT_TRUE(printing.begin(&error)) << error.toStdString();
+        } else {
+            ASSERT_TRUE(platform::writeFileSafely(target, "whole", &error)) << error.toStdString();
+        }
+        for (const auto &row : rows) {
+            const QFileInfo left(dir.filePath(row.name));
+            const bool gone = (sweeper.print ? row.goneByPrint : row.goneByWrite) || (row.kind == Theirs && !given);
+            EXPECT_EQ(!left.exists() && !left.isSymLink(), gone) << sweeper.what << ": " << row.what;
+        }
+        EXPECT_EQ(fileBytes(precious), "keep");
+        EXPECT_TRUE(first.commit({}, &error)) << error.toStdString();
+        EXPECT_EQ(fileBytes(target), "%PDF first");
+        for (const int fd : heldHere)
+            ::close(fd);
+    }
 }
 
 TEST(SafeFileWriter, ManyThreadsWritingLeaveTheUmaskAsItWasAndEachFileTheModeItShouldHave)
