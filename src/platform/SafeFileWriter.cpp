@@ -395,6 +395,9 @@ bool SavingFile::commit(const std::function<QString(QFile &written)> &check, QSt
         if (const QString problem = check(written); !problem.isEmpty())
             return fail(problem);
     }
+    // A long print gives the user time to protect the file, or to put a folder in its place.
+    if (const QString problem = targetProblem(m_target.absoluteFilePath(), AtALink::ReplaceIt); !problem.isEmpty())
+        return fail(problem);
     QString reason;
     if (!m_file->putInPlace(m_target.absoluteFilePath(), -1, &reason))
         return fail(reason);

@@ -84,7 +84,9 @@ public:
     // Writes what is held back; false once a write has failed.
     bool flushBuffer();
     // Puts the file in place when `check` (given the file as written, open for reading) finds
-    // nothing wrong; otherwise, or when a write failed, discards it and says why.
+    // nothing wrong and the target may still be replaced (targetProblem: it may have been made
+    // read-only, or a folder, while the file was written); otherwise, or when a write failed,
+    // discards it and says why.
     bool commit(const std::function<QString(QFile &written)> &check, QString *error);
     void discard();
 

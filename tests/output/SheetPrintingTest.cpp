@@ -327,10 +327,12 @@ TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOl
         qint64 diskBytes; // -1: room enough
         bool stops;
         QString failure;
+        bool folderPut = false; // while the sheets are drawn, in the file's place
     } cases[] = {
         {"a disk full at the start", 1000, false, "There is no space left on the disk."},
         {"a disk full on a later sheet", 60'000, false, "There is no space left on the disk."},
         {"a stop", -1, true, ""},
+        {"a folder put in the file's place", -1, false, QStringLiteral("%1 is a folder, not a file.").arg(pdf()), true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -340,6 +342,8 @@ TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOl
         const RecordApplier stopping = [&](int record, GraphicList &objects) {
             if (c.stops && record == 8)
                 stop = true;
+            if (c.folderPut && record == 8)
+                (void)(QFile::rename(pdf(), pdf() + QStringLiteral(".kept")) && QDir().mkdir(pdf()));
             return guestOf(record, objects);
         };
         stop = false;
@@ -348,7 +352,13 @@ TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOl
         EXPECT_FALSE(report.succeeded());
         EXPECT_EQ(report.failure, c.failure);
         EXPECT_EQ(report.stopped, c.stops);
-        EXPECT_LT(report.delivered, 400) << "the run ends when it fails, not after the last sheet";
+        if (c.folderPut) {
+            // Found when the file goes into place: every sheet was drawn, none printed, and the user is told.
+            EXPECT_TRUE(report.closing({}, QStringLiteral("cards"), QStringLiteral("printed"), false).text().contains(c.failure));
+            ASSERT_TRUE(QDir().rmdir(pdf()) && QFile::rename(pdf() + QStringLiteral(".kept"), pdf()));
+        } else {
+            EXPECT_LT(report.delivered, 400) << "the run ends when it fails, not after the last sheet";
+        }
         QFile file(pdf());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), old);

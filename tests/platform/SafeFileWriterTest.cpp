@@ -147,37 +147,57 @@ TEST(SafeFileWriter, ATargetTheUserMayNotWriteOrAFolderIsRefusedAndLeftAsItWas)
     QTemporaryDir dir;
     // A folder the plain user may write in, so that only the file's own protection stands in the way.
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 01777), 0);
+    enum Refused { No, AtTheStart, WhenPrinted };
     const struct {
         const char *what;
         mode_t mode; // 0: a folder stands there
-        bool refused;
+        Refused refused;
         const char *reason;
     } cases[] = {
-        {"a read-only file", 0444, true, "The file %1 is read-only."},
-        {"a writable file", 0644, false, ""},
-        {"a folder", 0, true, "%1 is a folder, not a file."},
+        {"a read-only file", 0444, AtTheStart, "The file %1 is read-only."},
+        {"a writable file", 0644, No, ""},
+        {"a folder", 0, AtTheStart, "%1 is a folder, not a file."},
+        // A print takes long: the user may protect the file meanwhile, or put a folder in its place.
+        {"a file made read-only while it is printed", 0444, WhenPrinted, "The file %1 is read-only."},
+        {"a folder put in the file's place while it is printed", 0, WhenPrinted, "%1 is a folder, not a file."},
     };
     int row = 0;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         const QString path = dir.filePath(QStringLiteral("target-%1").arg(++row));
+        const QByteArray pathName = QFile::encodeName(path);
         // Checked in a child: root would pass every permission check.
         const int outcome = asPlainUser([&] {
-            if (c.mode == 0 ? !QDir().mkdir(path)
-                            : !writeFileBytes(path, "kept") || ::chmod(QFile::encodeName(path).constData(), c.mode) != 0)
+            const auto protect = [&] {
+                return c.mode == 0 ? QDir().mkdir(path) : ::chmod(pathName.constData(), c.mode) == 0;
+            };
+            if (c.mode != 0 && !writeFileBytes(path, "kept"))
                 return 10;
-            const QString expected = c.refused ? QString::fromLatin1(c.reason).arg(path) : QString();
+            if (c.refused != WhenPrinted && !protect())
+                return 10;
+            const QString expected = c.refused != No ? QString::fromLatin1(c.reason).arg(path) : QString();
             QString saved;
             QString printed;
             platform::SavingFile printing(path);
-            const bool wrote = platform::writeFileSafely(path, "new", &saved);
+            const bool wrote = c.refused == WhenPrinted || platform::writeFileSafely(path, "new", &saved);
             const bool began = printing.begin(&printed);
-            printing.discard();
-            if (wrote == c.refused || began == c.refused)
-                return 1;
-            if (c.refused && (saved != expected || printed != expected))
-                return 2;
-            if (c.mode != 0 && fileBytes(path) != (c.refused ? "kept" : "new"))
+            if (c.refused == WhenPrinted) {
+                if (!began || printing.write("new") != 3 || !protect())
+                    return 10;
+                if (printing.commit({}, &printed))
+                    return 1;
+                if (printed != expected)
+                    return 2;
+            } else {
+                printing.discard();
+                if (wrote == (c.refused != No) || began == (c.refused != No))
+                    return 1;
+                if (c.refused != No && (saved != expected || printed != expected))
+                    return 2;
+            }
+            if (c.mode != 0 && (fileBytes(path) != (c.refused != No ? "kept" : "new") || modeOf(path) != c.mode))
+                return 3;
+            if (c.mode == 0 && !QFileInfo(path).isDir())
                 return 3;
             for (const QString &name : QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
                 if (name.contains(QLatin1String(".saving-")) || name.contains(QLatin1String(".part-")))
