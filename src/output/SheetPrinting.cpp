@@ -201,11 +201,9 @@ bool PdfFileTarget::finish(QString *error)
     m_writer.reset();
     // The writer reports no failed write: the file must end as a PDF does, or it is not whole.
     return m_file.commit(
-        [](const QString &written) {
-            QFile file(written);
+        [](QFile &file) {
             constexpr qint64 kTail = 64;
-            if (!file.open(QIODevice::ReadOnly) || file.size() < kTail || !file.seek(file.size() - kTail) ||
-                !file.read(kTail).trimmed().endsWith("%%EOF"))
+            if (file.size() < kTail || !file.seek(file.size() - kTail) || !file.read(kTail).trimmed().endsWith("%%EOF"))
                 return QStringLiteral("The PDF file was not written whole.");
             return QString();
         },

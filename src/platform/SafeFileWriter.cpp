@@ -2,14 +2,12 @@
 
 #include "platform/Leftovers.h"
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QRandomGenerator>
 #include <QStringList>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <atomic>
@@ -29,11 +27,11 @@ namespace platform {
 namespace {
 
 constexpr QLatin1String kTemporaryInfix(".saving-");
-constexpr int kRandomLength = 6; // QTemporaryFile's XXXXXX
+constexpr int kRandomLength = 6;
 constexpr qsizetype kSavingTail = kTemporaryInfix.size() + kRandomLength; // ".saving-XXXXXX"
-// The temporary name of a streamed file: "<.name>.part-<pid>-XXXXXX", hidden, and telling which
-// process writes it.
-const QLatin1String kPartInfix(".part-");
+// Earlier versions named a printed file's temporary file ".<name>.part-<pid>-XXXXXX"; what they
+// left is still swept.
+constexpr std::string_view kPartInfix(".part-");
 
 // The folder's limit on the length of a name, in bytes.
 qsizetype nameLimit(const QString &folder)
@@ -58,18 +56,34 @@ QString temporaryStem(const QString &folder, const QString &name, qsizetype rese
     return QFile::decodeName(bytes.left(cut)) + QLatin1Char('~') + QString::fromLatin1(digest);
 }
 
-// The stem a name of an unfinished write was made from, if it is one.
+// ASCII's letters and digits, whatever the locale says a letter is.
+constexpr std::string_view kRandomLetters("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+
+bool endsInRandomLetters(std::string_view name)
+{
+    return name.size() >= size_t(kRandomLength) &&
+           name.substr(name.size() - kRandomLength).find_first_not_of(kRandomLetters) == std::string_view::npos;
+}
+
+// The stem a name of an unfinished write was made from, if it is one: "<stem>.saving-XXXXXX", or
+// an earlier version's ".<stem>.part-<pid>-XXXXXX".
 std::optional<QByteArray> stemOfTemporaryName(const char *name)
 {
     const std::string_view view(name);
-    if (view.size() <= size_t(kSavingTail) ||
-        view.substr(view.size() - kSavingTail, size_t(kTemporaryInfix.size())) != kTemporaryInfix.data())
+    if (!endsInRandomLetters(view))
         return std::nullopt;
-    // QTemporaryFile's letters are ASCII's, whatever the locale says a letter is.
-    for (const char c : view.substr(view.size() - kRandomLength))
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
-            return std::nullopt;
-    return QByteArray(view.data(), qsizetype(view.size()) - kSavingTail);
+    const std::string_view head = view.substr(0, view.size() - kRandomLength);
+    if (head.size() > size_t(kTemporaryInfix.size()) && head.ends_with(kTemporaryInfix.data()))
+        return QByteArray(head.data(), qsizetype(head.size() - kTemporaryInfix.size()));
+    if (head.size() < 2 || head.front() != '.' || head.back() != '-')
+        return std::nullopt;
+    const std::string_view part = head.substr(1, head.size() - 2); // "<stem>.part-<pid>"
+    const size_t infix = part.rfind(kPartInfix);
+    const std::string_view pid =
+        infix == std::string_view::npos ? std::string_view() : part.substr(infix + kPartInfix.size());
+    if (infix == 0 || pid.empty() || pid.size() > 10 || pid.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    return QByteArray(part.data(), qsizetype(infix));
 }
 
 // This user's leftovers of unfinished writes in `folder`, by the stem they were written for. Names
@@ -91,6 +105,23 @@ QHash<QString, QStringList> findLeftovers(const QString &folder)
     }
     ::closedir(entries);
     return found;
+}
+
+// The path of a temporary file of `fileName` in `folder` but for its random letters.
+QString temporaryPrefix(const QString &folder, const QString &fileName)
+{
+    return QDir(folder).filePath(temporaryStem(folder, fileName, kSavingTail)) + kTemporaryInfix;
+}
+
+// What a temporary file is made with. A new file takes what the umask gives (the kernel applies
+// it: reading the umask means setting it, for every thread at once). One that will replace a file,
+// or that holds a secret, is the user's alone until it takes its final permissions.
+mode_t creationMode(const QString &target, int mode)
+{
+    struct stat info {};
+    if (mode >= 0 || (::lstat(QFile::encodeName(target).constData(), &info) == 0 && !S_ISLNK(info.st_mode)))
+        return 0600;
+    return 0666;
 }
 
 std::atomic<WriteFunction> g_write{&::write};
@@ -128,48 +159,76 @@ QString systemReason(int code, const QString &otherwise)
     return code != 0 ? QString::fromLocal8Bit(strerror(code)) : otherwise;
 }
 
-// Syncs a written temporary file, gives it the permissions the target's file has or a new file gets,
-// and renames it over the target.
-bool putInPlace(QTemporaryFile &file, const QFileInfo &target, int mode, QString *error)
-{
-    if (::fsync(file.handle()) != 0) {
-        if (error)
-            *error = systemReason(errno, QStringLiteral("The file could not be written to the disk."));
-        return false;
-    }
-    // A file that existed keeps its permissions and, where allowed, its group; a new one gets the
-    // permissions the user's umask gives new files.
-    // A mode that was asked for was set before the first byte and stays.
-    if (mode < 0 && target.exists() && !target.isSymLink()) {
-        file.setPermissions(QFile::permissions(target.absoluteFilePath()));
-        struct stat old {};
-        if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0)
-            (void)::fchown(file.handle(), old.st_uid, old.st_gid);
-    } else if (mode < 0) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(file.handle(), 0666 & ~mask);
-    }
-    file.close();
-    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        if (error)
-            *error = QString::fromLocal8Bit(strerror(errno));
-        return false;
-    }
-    file.setAutoRemove(false);
-    syncFolder(target.absolutePath());
-    return true;
-}
-
-// The process id in a streamed file's temporary name; 0 for a name of another kind.
-qint64 partOwner(const QString &name)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.part-([0-9]{1,10})-[A-Za-z0-9]{6}$"));
-    const QRegularExpressionMatch match = pattern.match(name);
-    return match.hasMatch() ? match.captured(1).toLongLong() : 0;
-}
-
 } // namespace
+
+// A temporary file made beside its target and held under an exclusive flock from its making to
+// its end, so that no sweep takes it while it is written; removed unless it was put in place.
+class LockedTemporaryFile {
+public:
+    // "<prefix>XXXXXX", made with `mode` less the umask; nullptr, with errno set, when it cannot be.
+    static std::unique_ptr<LockedTemporaryFile> create(const QString &prefix, mode_t mode)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            QString path = prefix;
+            for (int i = 0; i < kRandomLength; ++i)
+                path += QLatin1Char(kRandomLetters[QRandomGenerator::global()->bounded(int(kRandomLetters.size()))]);
+            const int fd =
+                ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+            if (fd >= 0 && lockNewFile(fd, path))
+                return std::unique_ptr<LockedTemporaryFile>(new LockedTemporaryFile(fd, path));
+            if (errno != EEXIST)
+                return nullptr;
+        }
+        errno = EEXIST;
+        return nullptr;
+    }
+
+    ~LockedTemporaryFile()
+    {
+        // Unlinked under the lock: no one else can have taken the name meanwhile.
+        if (!m_placed)
+            ::unlink(QFile::encodeName(m_path).constData());
+        closeNewFile(m_fd);
+    }
+    LockedTemporaryFile(const LockedTemporaryFile &) = delete;
+    LockedTemporaryFile &operator=(const LockedTemporaryFile &) = delete;
+
+    int handle() const { return m_fd; }
+    QString fileName() const { return m_path; }
+
+    // Syncs the file, gives it the permissions and, where allowed, the group of the file it replaces
+    // (a new one keeps what the umask gave it, a mode that was asked for was set before the first
+    // byte), and renames it over `target` while still holding the lock.
+    bool putInPlace(const QString &target, int mode, QString *error)
+    {
+        if (::fsync(m_fd) != 0) {
+            if (error)
+                *error = systemReason(errno, QStringLiteral("The file could not be written to the disk."));
+            return false;
+        }
+        const QByteArray targetName = QFile::encodeName(target);
+        struct stat old {};
+        if (mode < 0 && ::lstat(targetName.constData(), &old) == 0 && !S_ISLNK(old.st_mode)) {
+            (void)::fchown(m_fd, old.st_uid, old.st_gid); // before fchmod: a change of group may clear bits
+            ::fchmod(m_fd, old.st_mode & 0777);
+        }
+        if (::rename(QFile::encodeName(m_path).constData(), targetName.constData()) != 0) {
+            if (error)
+                *error = QString::fromLocal8Bit(strerror(errno));
+            return false;
+        }
+        m_placed = true;
+        syncFolder(QFileInfo(target).absolutePath());
+        return true;
+    }
+
+private:
+    LockedTemporaryFile(int fd, const QString &path) : m_fd(fd), m_path(path) {}
+
+    int m_fd;
+    QString m_path;
+    bool m_placed = false;
+};
 
 WriteFunction setSafeWriteFunction(WriteFunction write)
 {
@@ -195,8 +254,7 @@ QString targetProblem(const QString &path, AtALink link)
 QString temporaryFilePrefix(const QString &path)
 {
     const QFileInfo target(path);
-    return QDir(target.absolutePath()).filePath(temporaryStem(target.absolutePath(), target.fileName(), kSavingTail)) +
-           kTemporaryInfix;
+    return temporaryPrefix(target.absolutePath(), target.fileName());
 }
 
 QStringList leftoverTemporaryFiles(const QString &path)
@@ -231,21 +289,23 @@ bool SafeFileBatch::write(const QString &path, const QByteArray &bytes, QString 
     auto leftovers = m_leftovers.find(folder);
     if (leftovers == m_leftovers.end())
         leftovers = m_leftovers.insert(folder, findLeftovers(folder));
-    // Leftovers of this same file only; a current write of it by someone else is not expected.
+    // Leftovers of this same file only.
     const QString stem = temporaryStem(folder, target.fileName(), kSavingTail);
 
-    QTemporaryFile file(QDir(folder).filePath(stem) + kTemporaryInfix + QStringLiteral("XXXXXX"));
-    if (!file.open())
-        return fail(file.errorString());
-    if (mode >= 0 && ::fchmod(file.handle(), mode_t(mode)) != 0)
+    errno = 0;
+    const std::unique_ptr<LockedTemporaryFile> file = LockedTemporaryFile::create(
+        temporaryPrefix(folder, target.fileName()), creationMode(target.absoluteFilePath(), mode));
+    if (!file)
+        return fail(systemReason(errno, QStringLiteral("The file could not be made.")));
+    if (mode >= 0 && ::fchmod(file->handle(), mode_t(mode)) != 0)
         return fail(QString::fromLocal8Bit(strerror(errno)));
     errno = 0;
-    if (!writeAll(file.handle(), bytes))
+    if (!writeAll(file->handle(), bytes))
         return fail(systemReason(errno, QStringLiteral("The file could not be written.")));
-    if (!putInPlace(file, target, mode, error))
+    if (!file->putInPlace(target.absoluteFilePath(), mode, error))
         return false;
     for (const QString &leftover : leftovers->take(stem))
-        QFile::remove(leftover);
+        removeIfAbandoned(leftover);
     return true;
 }
 
@@ -254,18 +314,6 @@ SavingFile::SavingFile(const QString &path) : m_target(path) {}
 SavingFile::~SavingFile()
 {
     discard();
-}
-
-QStringList SavingFile::leftovers(const QString &folder)
-{
-    QStringList found;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
-        const qint64 owner = partOwner(name);
-        if (owner > 0 && !isProcessRunning(owner) && isOwnRegularFile(dir.filePath(name)))
-            found << dir.filePath(name);
-    }
-    return found;
 }
 
 bool SavingFile::begin(QString *error)
@@ -278,15 +326,16 @@ bool SavingFile::begin(QString *error)
             *error = problem;
         return false;
     }
-    for (const QString &leftover : leftovers(folder))
-        QFile::remove(leftover);
-    const QString tail = kPartInfix + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-');
-    const QString stem = temporaryStem(folder, m_target.fileName(), 1 + tail.size() + kRandomLength);
-    m_file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(QLatin1Char('.') + stem + tail + QStringLiteral("XXXXXX")));
+    // What killed writes left anywhere in the folder: a print may take long enough to be killed.
+    for (const QStringList &found : findLeftovers(folder))
+        for (const QString &leftover : found)
+            removeIfAbandoned(leftover);
     errno = 0;
-    if (!QFileInfo(folder).isDir() || !m_file->open()) {
+    if (QFileInfo(folder).isDir())
+        m_file = LockedTemporaryFile::create(temporaryPrefix(folder, m_target.fileName()),
+                                             creationMode(m_target.absoluteFilePath(), -1));
+    if (!m_file) {
         const int code = errno;
-        m_file.reset();
         if (error)
             *error = code == ENOSPC || code == EDQUOT
                          ? systemReason(code, QString())
@@ -328,7 +377,7 @@ qint64 SavingFile::writeData(const char *data, qint64 size)
     return size;
 }
 
-bool SavingFile::commit(const std::function<QString(const QString &written)> &check, QString *error)
+bool SavingFile::commit(const std::function<QString(QFile &written)> &check, QString *error)
 {
     const auto fail = [&](const QString &reason) {
         if (error)
@@ -338,11 +387,19 @@ bool SavingFile::commit(const std::function<QString(const QString &written)> &ch
     };
     if (!flushBuffer())
         return fail(m_error.isEmpty() ? QStringLiteral("The file could not be written.") : m_error);
-    if (check)
-        if (const QString problem = check(m_file->fileName()); !problem.isEmpty())
+    if (check) {
+        // Read through the writer's own descriptor: where locks are mandatory (SMB), another could not.
+        QFile written;
+        if (!written.open(m_file->handle(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            return fail(written.errorString());
+        if (const QString problem = check(written); !problem.isEmpty())
             return fail(problem);
+    }
+    // A long print gives the user time to protect the file, or to put a folder in its place.
+    if (const QString problem = targetProblem(m_target.absoluteFilePath(), AtALink::ReplaceIt); !problem.isEmpty())
+        return fail(problem);
     QString reason;
-    if (!putInPlace(*m_file, m_target, -1, &reason))
+    if (!m_file->putInPlace(m_target.absoluteFilePath(), -1, &reason))
         return fail(reason);
     m_file.reset();
     QIODevice::close();

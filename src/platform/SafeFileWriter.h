@@ -12,7 +12,7 @@
 
 #include <sys/types.h>
 
-class QTemporaryFile;
+class QFile;
 
 namespace platform {
 
@@ -20,8 +20,9 @@ namespace platform {
 // "<name>.saving-XXXXXX", which is flushed to the disk and renamed over the file; the folder is then
 // synced, so that after a crash the folder holds the old file or the new one, never half of one.
 // A name too long for the folder to take that tail is cut and marked with a digest of the whole
-// name, so every name the folder takes can be written. A temporary file of this user that an
-// interrupted earlier write of the same file left behind is removed; no other file is touched.
+// name, so every name the folder takes can be written. The temporary file is locked while it is
+// written; a temporary file of this user that an interrupted earlier write of the same file left
+// behind, and that nothing holds locked, is removed (see removeIfAbandoned); no other file is touched.
 // False, with the reason, when the file could not be written; the previous file is then as it was.
 // `mode` gives the file these permissions from the start (0600 for a file that holds a secret); -1
 // keeps an existing file's and gives a new one what the umask allows.
@@ -52,7 +53,8 @@ private:
 // folder's limit on a name's length however long the file's own name is.
 QString temporaryFilePrefix(const QString &path);
 
-// The temporary files of this user that unfinished writes of `path` left beside it.
+// The temporary files of this user that unfinished writes of `path` left beside it, whether or not
+// a write still holds them.
 QStringList leftoverTemporaryFiles(const QString &path);
 
 // The system call that puts the bytes in the temporary file: tests replace it to meet a full disk.
@@ -60,12 +62,15 @@ QStringList leftoverTemporaryFiles(const QString &path);
 using WriteFunction = ssize_t (*)(int fd, const void *data, size_t size);
 WriteFunction setSafeWriteFunction(WriteFunction write);
 
+class LockedTemporaryFile;
+
 // A file written piece by piece (a printed PDF) that takes its place whole or not at all. The bytes
-// go to a hidden temporary file beside it, named after the writing process; commit() checks it,
+// go to a temporary file beside it, named and locked as writeFileSafely's are; commit() checks it,
 // syncs it and renames it over the file. Until then the file there is untouched, and discard(), or
-// the end of the object, removes the temporary file. Files of this user that processes no longer
-// running left in the folder are removed when the next one begins. Writes go through the same replaceable system
-// call as writeFileSafely; a failed one fails every later write and is kept as the reason.
+// the end of the object, removes the temporary file. Temporary files of this user that killed writes
+// left anywhere in the folder, and that nothing holds locked, are removed when the next one begins.
+// Writes go through the same replaceable system call as writeFileSafely; a failed one fails every
+// later write and is kept as the reason.
 class SavingFile : public QIODevice {
 public:
     explicit SavingFile(const QString &path);
@@ -78,14 +83,14 @@ public:
     QString writeError() const { return m_error; }
     // Writes what is held back; false once a write has failed.
     bool flushBuffer();
-    // Puts the file in place when `check` (given the temporary file's path, written in full) finds
-    // nothing wrong; otherwise, or when a write failed, discards it and says why.
-    bool commit(const std::function<QString(const QString &written)> &check, QString *error);
+    // Puts the file in place when `check` (given the file as written, open for reading) finds
+    // nothing wrong and the target may still be replaced (targetProblem: it may have been made
+    // read-only, or a folder, while the file was written); otherwise, or when a write failed,
+    // discards it and says why.
+    bool commit(const std::function<QString(QFile &written)> &check, QString *error);
     void discard();
 
     QString temporaryPath() const;
-    // This user's temporary files of processes that no longer run, in `folder`.
-    static QStringList leftovers(const QString &folder);
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }
@@ -93,7 +98,7 @@ protected:
 
 private:
     QFileInfo m_target;
-    std::unique_ptr<QTemporaryFile> m_file;
+    std::unique_ptr<LockedTemporaryFile> m_file;
     QByteArray m_buffer;
     QString m_error;
 };

@@ -26,6 +26,7 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -354,8 +355,8 @@ TEST_F(SheetPrintingTest, ADesignsOwnBarcodeKeepsItsTextsAsTextWhereItsPictureIs
 
 TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOldOne)
 {
-    // What an earlier run left: a good PDF, a part of a run whose process is gone and one of a
-    // process that still runs.
+    // What earlier runs left: a good PDF, a part of a run whose process is gone and one that another
+    // run still writes, and so holds locked.
     ASSERT_TRUE(print({twoByTwo(2), 2}).succeeded());
     const QByteArray old = [&] {
         QFile file(pdf());
@@ -367,21 +368,26 @@ TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOl
     const qint64 endedId = ended.processId();
     ASSERT_TRUE(ended.waitForFinished());
     const QString dead = dir.filePath(QStringLiteral(".old.pdf.part-%1-a1B2c3").arg(endedId));
-    const QString running = dir.filePath(QStringLiteral(".old.pdf.part-%1-a1B2c3").arg(::getppid()));
+    const QString running = dir.filePath(QStringLiteral("old.pdf.saving-a1B2c3"));
     for (const QString &path : {dead, running}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
+    QFile held(running);
+    ASSERT_TRUE(held.open(QIODevice::ReadWrite));
+    ASSERT_EQ(::flock(held.handle(), LOCK_EX), 0);
 
     const struct {
         const char *what;
         qint64 diskBytes; // -1: room enough
         bool stops;
         QString failure;
+        bool folderPut = false; // while the sheets are drawn, in the file's place
     } cases[] = {
         {"a disk full at the start", 1000, false, "There is no space left on the disk."},
         {"a disk full on a later sheet", 60'000, false, "There is no space left on the disk."},
         {"a stop", -1, true, ""},
+        {"a folder put in the file's place", -1, false, QStringLiteral("%1 is a folder, not a file.").arg(pdf()), true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -391,6 +397,8 @@ TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOl
         const RecordApplier stopping = [&](int record, GraphicList &objects) {
             if (c.stops && record == 8)
                 stop = true;
+            if (c.folderPut && record == 8)
+                (void)(QFile::rename(pdf(), pdf() + QStringLiteral(".kept")) && QDir().mkdir(pdf()));
             return guestOf(record, objects);
         };
         stop = false;
@@ -399,14 +407,20 @@ TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOl
         EXPECT_FALSE(report.succeeded());
         EXPECT_EQ(report.failure, c.failure);
         EXPECT_EQ(report.stopped, c.stops);
-        EXPECT_LT(report.delivered, 400) << "the run ends when it fails, not after the last sheet";
+        if (c.folderPut) {
+            // Found when the file goes into place: every sheet was drawn, none printed, and the user is told.
+            EXPECT_TRUE(report.closing({}, QStringLiteral("cards"), QStringLiteral("printed"), false).text().contains(c.failure));
+            ASSERT_TRUE(QDir().rmdir(pdf()) && QFile::rename(pdf() + QStringLiteral(".kept"), pdf()));
+        } else {
+            EXPECT_LT(report.delivered, 400) << "the run ends when it fails, not after the last sheet";
+        }
         QFile file(pdf());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), old);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".sheets.pdf")), QStringList());
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("sheets.pdf.")), QStringList());
     }
     EXPECT_FALSE(QFileInfo::exists(dead));
-    EXPECT_TRUE(QFileInfo::exists(running)) << "its owner may still be writing it";
+    EXPECT_TRUE(QFileInfo::exists(running)) << "its writer holds it";
 
     PdfFileTarget nowhere(dir.filePath(QStringLiteral("missing/sheets.pdf")), sheetPageLayout(QSizeF(595, 842)), {});
     QString refused;

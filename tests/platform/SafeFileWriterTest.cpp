@@ -9,12 +9,77 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
+#include <csignal>
 #include <functional>
+#include <thread>
+#include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+
+// The umask as the kernel keeps it, read without setting it; -1 where the system does not tell.
+int currentUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:"))
+                return line.mid(6).trimmed().toInt(nullptr, 8);
+    return -1;
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// Another process that holds an exclusive flock on a file, as a second instance writing it would.
+class LockingProcess {
+public:
+    explicit LockingProcess(const QString &path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const int fd = ::open(name.constData(), O_RDWR);
+            const char locked = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? '1' : '0';
+            (void)!::write(ready[1], &locked, 1);
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char locked = '0';
+        m_locked = m_pid > 0 && ::read(ready[0], &locked, 1) == 1 && locked == '1';
+        ::close(ready[0]);
+    }
+    ~LockingProcess()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    bool locked() const { return m_locked; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_locked = false;
+};
+
+} // namespace
 
 TEST(SafeFileWriter, EveryNameTheFolderTakesIsWrittenAndAKilledWritesLeftoversAreItsOwn)
 {
@@ -66,37 +131,57 @@ TEST(SafeFileWriter, ATargetTheUserMayNotWriteOrAFolderIsRefusedAndLeftAsItWas)
     QTemporaryDir dir;
     // A folder the plain user may write in, so that only the file's own protection stands in the way.
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 01777), 0);
+    enum Refused { No, AtTheStart, WhenPrinted };
     const struct {
         const char *what;
         mode_t mode; // 0: a folder stands there
-        bool refused;
+        Refused refused;
         const char *reason;
     } cases[] = {
-        {"a read-only file", 0444, true, "The file %1 is read-only."},
-        {"a writable file", 0644, false, ""},
-        {"a folder", 0, true, "%1 is a folder, not a file."},
+        {"a read-only file", 0444, AtTheStart, "The file %1 is read-only."},
+        {"a writable file", 0644, No, ""},
+        {"a folder", 0, AtTheStart, "%1 is a folder, not a file."},
+        // A print takes long: the user may protect the file meanwhile, or put a folder in its place.
+        {"a file made read-only while it is printed", 0444, WhenPrinted, "The file %1 is read-only."},
+        {"a folder put in the file's place while it is printed", 0, WhenPrinted, "%1 is a folder, not a file."},
     };
     int row = 0;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         const QString path = dir.filePath(QStringLiteral("target-%1").arg(++row));
+        const QByteArray pathName = QFile::encodeName(path);
         // Checked in a child: root would pass every permission check.
         const int outcome = asPlainUser([&] {
-            if (c.mode == 0 ? !QDir().mkdir(path)
-                            : !writeFileBytes(path, "kept") || ::chmod(QFile::encodeName(path).constData(), c.mode) != 0)
+            const auto protect = [&] {
+                return c.mode == 0 ? QDir().mkdir(path) : ::chmod(pathName.constData(), c.mode) == 0;
+            };
+            if (c.mode != 0 && !writeFileBytes(path, "kept"))
                 return 10;
-            const QString expected = c.refused ? QString::fromLatin1(c.reason).arg(path) : QString();
+            if (c.refused != WhenPrinted && !protect())
+                return 10;
+            const QString expected = c.refused != No ? QString::fromLatin1(c.reason).arg(path) : QString();
             QString saved;
             QString printed;
             platform::SavingFile printing(path);
-            const bool wrote = platform::writeFileSafely(path, "new", &saved);
+            const bool wrote = c.refused == WhenPrinted || platform::writeFileSafely(path, "new", &saved);
             const bool began = printing.begin(&printed);
-            printing.discard();
-            if (wrote == c.refused || began == c.refused)
-                return 1;
-            if (c.refused && (saved != expected || printed != expected))
-                return 2;
-            if (c.mode != 0 && fileBytes(path) != (c.refused ? "kept" : "new"))
+            if (c.refused == WhenPrinted) {
+                if (!began || printing.write("new") != 3 || !protect())
+                    return 10;
+                if (printing.commit({}, &printed))
+                    return 1;
+                if (printed != expected)
+                    return 2;
+            } else {
+                printing.discard();
+                if (wrote == (c.refused != No) || began == (c.refused != No))
+                    return 1;
+                if (c.refused != No && (saved != expected || printed != expected))
+                    return 2;
+            }
+            if (c.mode != 0 && (fileBytes(path) != (c.refused != No ? "kept" : "new") || modeOf(path) != c.mode))
+                return 3;
+            if (c.mode == 0 && !QFileInfo(path).isDir())
                 return 3;
             for (const QString &name : QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
                 if (name.contains(QLatin1String(".saving-")) || name.contains(QLatin1String(".part-")))
@@ -135,29 +220,153 @@ TEST(SafeFileWriter, ABatchSweepsEachFilesLeftoversOfThisUserOnly)
     EXPECT_EQ(fileBytes(precious), "keep");
 }
 
-TEST(SafeFileWriter, APrintsLeftoverSweepTakesOnlyThisUsersOwnFilesOfEndedProcesses)
+TEST(SafeFileWriter, ASweepTakesOnlyThisUsersLeftoversThatNoWriteHoldsLocked)
 {
-    QTemporaryDir dir;
     const pid_t ended = ::fork();
     if (ended == 0)
         ::_exit(0);
     ASSERT_GT(ended, 0);
     ::waitpid(ended, nullptr, 0);
-    const auto part = [&](const char *name, qint64 pid) {
-        return dir.filePath(QStringLiteral(".%1.part-%2-a1B2c3").arg(QLatin1String(name)).arg(pid));
+    enum Kind { Plain, LockedHere, LockedElsewhere, Link, Folder, Theirs };
+    const struct {
+        const char *what;
+        QString name;
+        Kind kind;
+        bool goneByPrint;
+        bool goneByWrite; // a whole file's write takes the leftovers of its own file only
+    } rows[] = {
+        {"a killed write's file", QStringLiteral("card.pdf.saving-a1B2c3"), Plain, true, true},
+        {"an earlier version's part of an ended process", QStringLiteral(".card.pdf.part-%1-a1B2c3").arg(ended), Plain, true, true},
+        // A process id proves nothing on a shared folder or in another pid namespace.
+        {"an earlier version's part of a running process", QStringLiteral(".card.pdf.part-%1-b1B2c3").arg(::getpid()), Plain, true, true},
+        {"another file's leftover", QStringLiteral("other.pdf.saving-a1B2c3"), Plain, true, false},
+        {"a file another open file holds locked", QStringLiteral("card.pdf.saving-L0ck3d"), LockedHere, false, false},
+        {"a write of another process", QStringLiteral("card.pdf.saving-0ther1"), LockedElsewhere, false, false},
+        {"an earlier name another process holds", QStringLiteral(".card.pdf.part-1-0ther2"), LockedElsewhere, false, false},
+        {"a link to someone's file", QStringLiteral("card.pdf.saving-L1nk00"), Link, false, false},
+        {"a folder", QStringLiteral("card.pdf.saving-F0lder"), Folder, false, false},
+        {"another user's file", QStringLiteral("card.pdf.saving-Th3irs"), Theirs, false, false},
+        {"five letters", QStringLiteral("card.pdf.saving-a1B2c"), Plain, false, false},
+        {"a letter not of the shape", QStringLiteral("card.pdf.saving-a1B2c!"), Plain, false, false},
+        {"a part without a process", QStringLiteral(".card.pdf.part--a1B2c3"), Plain, false, false},
+        {"a part not hidden", QStringLiteral("card.pdf.part-12-a1B2c3"), Plain, false, false},
     };
-    const QString own = part("own.pdf", ended);
-    const QString running = part("running.pdf", ::getpid());
-    const QString linked = part("linked.pdf", ended);
-    const QString someoneElses = part("theirs.pdf", ended);
-    const QString precious = dir.filePath(QStringLiteral("precious.pdf"));
-    for (const QString &file : {own, running, precious, someoneElses})
-        ASSERT_TRUE(writeFileBytes(file, "%PDF"));
-    ASSERT_TRUE(QFile::link(precious, linked));
-    ASSERT_TRUE(QDir().mkdir(part("folder.pdf", ended)));
-    QStringList expected{own};
-    if (::getuid() != 0 || ::chown(QFile::encodeName(someoneElses).constData(), 65534, 65534) != 0)
-        expected << someoneElses; // without root the test cannot give a file away: it is the user's own
-    expected.sort();
-    EXPECT_EQ(platform::SavingFile::leftovers(dir.path()), expected);
+    const struct {
+        const char *what;
+        bool print;
+    } sweepers[] = {{"a print begun", true}, {"a whole file written", false}};
+    for (const auto &sweeper : sweepers) {
+        QTemporaryDir dir;
+        const QString precious = dir.filePath(QStringLiteral("precious"));
+        ASSERT_TRUE(writeFileBytes(precious, "keep"));
+        const QString target = dir.filePath(QStringLiteral("card.pdf"));
+        QString error;
+        // A print of the same name under way: its own lock keeps its file.
+        platform::SavingFile first(target);
+        ASSERT_TRUE(first.begin(&error)) << error.toStdString();
+        first.write("%PDF first");
+        std::vector<std::unique_ptr<LockingProcess>> others;
+        std::vector<int> heldHere;
+        bool given = false; // a file could be given to another user: the test runs as root
+        for (const auto &row : rows) {
+            const QString path = dir.filePath(row.name);
+            if (row.kind == Link) {
+                ASSERT_TRUE(QFile::link(precious, path));
+                continue;
+            }
+            if (row.kind == Folder) {
+                ASSERT_TRUE(QDir().mkdir(path));
+                continue;
+            }
+            ASSERT_TRUE(writeFileBytes(path, "half"));
+            if (row.kind == Theirs)
+                given = ::getuid() == 0 && ::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
+            if (row.kind == LockedHere) {
+                // A second open() is a description of its own: the sweep's must see this one's lock.
+                heldHere.push_back(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
+                ASSERT_EQ(::flock(heldHere.back(), LOCK_EX), 0);
+            }
+            if (row.kind == LockedElsewhere) {
+                others.push_back(std::make_unique<LockingProcess>(path));
+                ASSERT_TRUE(others.back()->locked());
+            }
+        }
+        if (sweeper.print) {
+            platform::SavingFile printing(target);
+            ASSERT_TRUE(printing.begin(&error)) << error.toStdString();
+        } else {
+            ASSERT_TRUE(platform::writeFileSafely(target, "whole", &error)) << error.toStdString();
+        }
+        for (const auto &row : rows) {
+            const QFileInfo left(dir.filePath(row.name));
+            const bool gone = (sweeper.print ? row.goneByPrint : row.goneByWrite) || (row.kind == Theirs && !given);
+            EXPECT_EQ(!left.exists() && !left.isSymLink(), gone) << sweeper.what << ": " << row.what;
+        }
+        EXPECT_EQ(fileBytes(precious), "keep");
+        EXPECT_TRUE(first.commit({}, &error)) << error.toStdString();
+        EXPECT_EQ(fileBytes(target), "%PDF first");
+        for (const int fd : heldHere)
+            ::close(fd);
+    }
+}
+
+TEST(SafeFileWriter, ManyThreadsWritingLeaveTheUmaskAsItWasAndEachFileTheModeItShouldHave)
+{
+    ASSERT_NE(currentUmask(), -1) << "the system does not tell the umask";
+    constexpr mode_t kMask = 027;
+    const mode_t previous = ::umask(kMask);
+    const struct {
+        const char *what;
+        std::function<bool(const QString &)> write;
+    } writers[] = {
+        {"whole files", [](const QString &path) { return platform::writeFileSafely(path, "bytes"); }},
+        {"printed files",
+         [](const QString &path) {
+             platform::SavingFile file(path);
+             QString error;
+             return file.begin(&error) && file.write("%PDF") == 4 && file.commit({}, &error);
+         }},
+    };
+    constexpr int kThreads = 8;
+    constexpr int kFiles = 300;
+    // Every third file replaces one, whose permissions it keeps; the others are new.
+    const auto expectedMode = [](int file) { return file % 3 == 0 ? mode_t(0604) : mode_t(0666 & ~kMask); };
+    for (const auto &writer : writers) {
+        SCOPED_TRACE(writer.what);
+        QTemporaryDir dir;
+        const auto path = [&](int thread, int file) { return dir.filePath(QStringLiteral("%1-%2").arg(thread).arg(file)); };
+        for (int thread = 0; thread < kThreads; ++thread)
+            for (int file = 0; file < kFiles; file += 3) {
+                ASSERT_TRUE(writeFileBytes(path(thread, file), "old"));
+                ASSERT_EQ(::chmod(QFile::encodeName(path(thread, file)).constData(), 0604), 0);
+            }
+        std::atomic<bool> done{false};
+        std::atomic<int> otherMask{-1};
+        std::thread watcher([&] {
+            while (!done)
+                if (const int mask = currentUmask(); mask != int(kMask))
+                    otherMask = mask;
+        });
+        std::atomic<int> failed{0};
+        std::vector<std::thread> threads;
+        for (int thread = 0; thread < kThreads; ++thread)
+            threads.emplace_back([&, thread] {
+                for (int file = 0; file < kFiles; ++file)
+                    if (!writer.write(path(thread, file)))
+                        ++failed;
+            });
+        for (std::thread &thread : threads)
+            thread.join();
+        done = true;
+        watcher.join();
+        EXPECT_EQ(failed, 0);
+        EXPECT_EQ(otherMask, -1) << "the umask was " << std::oct << otherMask.load();
+        EXPECT_EQ(currentUmask(), int(kMask));
+        int wrongModes = 0;
+        for (int thread = 0; thread < kThreads; ++thread)
+            for (int file = 0; file < kFiles; ++file)
+                wrongModes += modeOf(path(thread, file)) != expectedMode(file);
+        EXPECT_EQ(wrongModes, 0) << "of " << kThreads * kFiles;
+    }
+    ::umask(previous);
 }
