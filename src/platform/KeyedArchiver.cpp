@@ -26,11 +26,13 @@ QVariant uid(quint64 value)
 // Whether two pictures give the same PNG bytes: the same pixels and what the file carries besides.
 bool samePngPicture(const QImage &a, const QImage &b)
 {
-    return a.cacheKey() == b.cacheKey() ||
-           (a.format() == b.format() && a.size() == b.size() && a.dotsPerMeterX() == b.dotsPerMeterX() &&
-            a.dotsPerMeterY() == b.dotsPerMeterY() && a.colorSpace() == b.colorSpace() && a.textKeys() == b.textKeys() &&
-            std::all_of(a.textKeys().cbegin(), a.textKeys().cend(), [&](const QString &k) { return a.text(k) == b.text(k); }) &&
-            a == b);
+    if (a.cacheKey() == b.cacheKey())
+        return true;
+    // One list of keys: each call gives a list of its own, and iterators of two do not meet.
+    const QStringList keys = a.textKeys();
+    return a.format() == b.format() && a.size() == b.size() && a.dotsPerMeterX() == b.dotsPerMeterX() &&
+           a.dotsPerMeterY() == b.dotsPerMeterY() && a.colorSpace() == b.colorSpace() && keys == b.textKeys() &&
+           std::all_of(keys.cbegin(), keys.cend(), [&](const QString &k) { return a.text(k) == b.text(k); }) && a == b;
 }
 
 // A picture as PNG bytes. Saving a design again writes the same pictures, often as copies of them,

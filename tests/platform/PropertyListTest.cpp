@@ -615,8 +615,10 @@ TEST(KeyedArchiver, APictureChangedSinceItWasLastArchivedComesBackAsItIsNow)
         EXPECT_EQ(back.dotsPerMeterX(), picture.dotsPerMeterX());
         EXPECT_EQ(back.text(QStringLiteral("Author")), picture.text(QStringLiteral("Author")));
     }
-    // An equal copy made apart gives the first bytes again, and the first picture is untouched.
-    QImage copy = kept.copy();
+    // An equal copy made apart gives the first bytes again, its texts too, and the first picture is
+    // untouched.
+    QImage copy = kept.copy(), twin = picture.copy();
     EXPECT_EQ(archived(copy), archived(kept));
+    EXPECT_EQ(archived(twin).text(QStringLiteral("Author")), QStringLiteral("someone"));
     EXPECT_EQ(archived(kept).pixel(7, 9), qRgb(10, 200, 30));
 }
