@@ -328,7 +328,7 @@ QVariantList rootArray(const DesignFileContents &c, const Progress &progress)
 
 QByteArray data(const DesignFileContents &contents, const Progress &progress, QString *error)
 {
-    return platform::propertyListData(rootArray(contents, progress), platform::PropertyListFormat::Xml, error);
+    return platform::propertyListData(rootArray(contents, progress), platform::PropertyListFormat::Xml, error, progress);
 }
 
 QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable)
@@ -352,7 +352,7 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
     if (bytes.size() > maxBytes)
         return refuse(QStringLiteral("too large: %1 bytes, more than the %2 a design may have").arg(bytes.size()).arg(maxBytes));
     QString reason;
-    const std::optional<QVariant> list = platform::propertyListFromData(bytes, &reason);
+    const std::optional<QVariant> list = platform::propertyListFromData(bytes, &reason, nullptr, progress);
     if (!list)
         return refuse(reason);
     if (list->metaType() != QMetaType::fromType<QVariantList>() || list->toList().value(0) != Signature)

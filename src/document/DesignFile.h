@@ -58,9 +58,11 @@ void dropUnusedBackgroundPath(Card_Property &card);
 // What a file holds of a snapshot: all but the bound workbook, which the caller adds.
 DesignFileContents contentsOf(const DesignSnapshot &snapshot);
 
-// Told how many of a design's objects are done, of how many, now and then while a large design is
-// written or read, on the thread that writes or reads it.
-using Progress = std::function<void(qsizetype done, qsizetype total)>;
+// Told now and then how far the writing or reading of a large design has come, `done` of `total`,
+// on the thread that does it. The work goes in two stages, each from 0 to its own total: writing
+// archives the objects, then writes the file's text (its elements and their rows); reading reads
+// the text (its rows among it), then makes the objects.
+using Progress = platform::PropertyListProgress;
 
 // The root array and its bytes (none when a value has no form in a file, with the reason). Paths of
 // backgrounds that are not in use are written empty.

@@ -532,14 +532,20 @@ QByteArray fromBase64(QByteArrayView text, bool *plain = nullptr)
 // any other value, which the library then writes.
 class XmlWriter {
 public:
+    explicit XmlWriter(const PropertyListProgress &progress = {}) : m_progress(progress) {}
+
     std::optional<QByteArray> write(const QVariant &root)
     {
+        if (m_progress)
+            countParts(root);
         m_out.reserve(4096);
         m_out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n");
         if (!add(root, 0))
             return std::nullopt;
         m_out.append("</plist>\n");
+        if (m_progress)
+            m_progress(m_total, m_total);
         return m_out;
     }
 
@@ -603,7 +609,39 @@ private:
         m_out.append(depth, '\t').append("</data>\n");
     }
 
+    // The parts whose writing is told: the root's elements and theirs (a design's rows, say).
+    void countParts(const QVariant &root)
+    {
+        const auto size = [](const QVariant &value) -> qsizetype {
+            switch (plistKindOf(value)) {
+            case PlistKind::Array: return value.toList().size();
+            case PlistKind::Dictionary: return value.toMap().size();
+            default: return 0;
+            }
+        };
+        m_total = size(root);
+        if (plistKindOf(root) == PlistKind::Array)
+            for (const QVariant &element : root.toList())
+                m_total += size(element);
+        else if (plistKindOf(root) == PlistKind::Dictionary)
+            for (const QVariant &element : root.toMap())
+                m_total += size(element);
+        m_step = std::max<qsizetype>(m_total / 256, 1);
+        m_next = m_step;
+    }
+
     bool add(const QVariant &value, int depth)
+    {
+        if (!addValue(value, depth))
+            return false;
+        if (m_progress && (depth == 1 || depth == 2) && ++m_done >= m_next && m_done < m_total) {
+            m_progress(m_done, m_total);
+            m_next = m_done + m_step;
+        }
+        return true;
+    }
+
+    bool addValue(const QVariant &value, int depth)
     {
         if (depth > kPropertyListMaxDepth)
             return false;
@@ -651,6 +689,8 @@ private:
     }
 
     QByteArray m_out;
+    PropertyListProgress m_progress;
+    qsizetype m_done = 0, m_total = 0, m_next = 0, m_step = 1;
 };
 
 // Reading is done here rather than by the library, which aborts the process on some malformed
@@ -1059,14 +1099,65 @@ bool isControlOutsideXml(char c)
     return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
 }
 
+// How far a read has come through its passes over the text, each pass counting the same; word
+// goes to the caller at each further 1/256 of a pass, and once the whole list is read.
+class PassMeter {
+public:
+    enum Pass { ControlCharacters, DataCheck, DataLifted, Parse, Passes };
+    static constexpr qsizetype kSteps = 256;
+
+    explicit PassMeter(const PropertyListProgress &progress) : m_progress(progress) {}
+
+    void begin(Pass pass, qsizetype length)
+    {
+        m_pass = pass;
+        m_length = std::max<qsizetype>(length, 1);
+        m_stepLength = std::max<qsizetype>(m_length / kSteps, 1);
+        m_next = m_progress ? 0 : std::numeric_limits<qsizetype>::max();
+    }
+    // Cheap enough for every step of a scan.
+    void at(qsizetype position)
+    {
+        if (position >= m_next)
+            tell(position);
+    }
+    void finished()
+    {
+        if (m_progress)
+            m_progress(Passes * kSteps, Passes * kSteps);
+    }
+
+private:
+    void tell(qsizetype position)
+    {
+        const qsizetype step = std::min(position, m_length) / m_stepLength;
+        m_next = (step + 1) * m_stepLength;
+        const qsizetype done = m_pass * kSteps + std::min(step, kSteps);
+        if (done > m_done) {
+            m_done = done;
+            m_progress(done, Passes * kSteps);
+        }
+    }
+
+    PropertyListProgress m_progress;
+    Pass m_pass = ControlCharacters;
+    qsizetype m_length = 1, m_stepLength = 1, m_done = 0;
+    qsizetype m_next = std::numeric_limits<qsizetype>::max();
+};
+
 // The data with stand-ins, or nothing when it needs none. Data holding a NUL byte is not UTF-8
 // (the writers' encoding, in which these bytes are always characters) and is left as it is.
-std::optional<QByteArray> withControlStandIns(const QByteArray &data)
+std::optional<QByteArray> withControlStandIns(const QByteArray &data, PassMeter &meter)
 {
-    // One pass over the whole design without an early exit, which the compiler makes vector code.
+    // Passes over 64 KB without an early exit, which the compiler makes vector code.
+    constexpr qsizetype kChunk = 1 << 16;
+    meter.begin(PassMeter::ControlCharacters, data.size());
     bool any = false;
-    for (const char c : data)
-        any |= isControlOutsideXml(c);
+    for (qsizetype at = 0; at < data.size(); at += kChunk) {
+        meter.at(at);
+        for (const char c : QByteArrayView(data).sliced(at, std::min(kChunk, data.size() - at)))
+            any |= isControlOutsideXml(c);
+    }
     if (!any || data.contains('\0'))
         return std::nullopt;
     QByteArray out;
@@ -1121,10 +1212,12 @@ struct LiftedData {
 // processing instructions past the declaration, declarations of a document type's own, or data
 // elements in a namespace of their own ("<p:data"). Goes from one "<" to the next, so the Base64 in
 // between is passed over at the speed of memchr.
-bool liftable(QByteArrayView xml)
+bool liftable(QByteArrayView xml, PassMeter &meter)
 {
+    meter.begin(PassMeter::DataCheck, xml.size());
     bool doctype = false;
     for (qsizetype at = xml.indexOf('<'); at >= 0; at = xml.indexOf('<', at + 1)) {
+        meter.at(at);
         const QByteArrayView rest = xml.sliced(at + 1);
         if (rest.startsWith('?')) {
             if (at > 0)
@@ -1148,16 +1241,18 @@ bool liftable(QByteArrayView xml)
     return true;
 }
 
-std::optional<LiftedData> liftedData(const QByteArray &xml)
+std::optional<LiftedData> liftedData(const QByteArray &xml, PassMeter &meter)
 {
     static const QByteArrayView open("<data"), close("</data>");
-    if (!liftable(xml))
+    if (!liftable(xml, meter))
         return std::nullopt;
+    meter.begin(PassMeter::DataLifted, xml.size());
     LiftedData lifted;
     std::vector<QByteArrayView> texts;
     lifted.xml.reserve(xml.size() / 8);
     qsizetype done = 0;
     for (qsizetype at = xml.indexOf('<'); at >= 0; at = xml.indexOf('<', std::max(at + 1, done))) {
+        meter.at(at);
         if (!QByteArrayView(xml).sliced(at).startsWith(open))
             continue;
         const qsizetype textStart = at + open.size() + 1;
@@ -1196,10 +1291,12 @@ std::optional<LiftedData> liftedData(const QByteArray &xml)
 
 class XmlReader {
 public:
-    explicit XmlReader(const QByteArray &data)
-        : m_standIns(withControlStandIns(data)), m_lifted(liftedData(m_standIns.value_or(data))),
+    XmlReader(const QByteArray &data, const PropertyListProgress &progress)
+        : m_meter(progress), m_standIns(withControlStandIns(data, m_meter)),
+          m_lifted(liftedData(m_standIns.value_or(data), m_meter)),
           m_xml(m_lifted ? m_lifted->xml : m_standIns.value_or(data))
     {
+        m_meter.begin(PassMeter::Parse, m_lifted ? m_lifted->xml.size() : m_standIns.value_or(data).size());
     }
 
     std::optional<QVariant> read(QString &error)
@@ -1211,6 +1308,7 @@ public:
                 break;
             std::optional<QVariant> value = element(0);
             if (value && !m_xml.hasError()) {
+                m_meter.finished();
                 return value;
             }
             break;
@@ -1234,6 +1332,8 @@ private:
             return bad(QStringLiteral("property list nested too deeply"));
         if (--m_budget < 0)
             return bad(QStringLiteral("property list too large"));
+        // Characters, not bytes: text beyond ASCII is told a little late.
+        m_meter.at(m_xml.characterOffset());
         const QStringView name = m_xml.name();
         if (name == QLatin1String("dict")) {
             QVariantMap map;
@@ -1306,6 +1406,7 @@ private:
 
     QString restored(const QString &read) const { return m_standIns ? withoutControlStandIns(read) : read; }
 
+    PassMeter m_meter;
     const std::optional<QByteArray> m_standIns;
     std::optional<LiftedData> m_lifted;
     QXmlStreamReader m_xml;
@@ -1315,7 +1416,8 @@ private:
 
 } // namespace
 
-QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QString *error)
+QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QString *error,
+                            const PropertyListProgress &progress)
 {
     QString reason;
     QByteArray data;
@@ -1328,7 +1430,7 @@ QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QSt
         }
         return data;
     }
-    if (std::optional<QByteArray> xml = XmlWriter().write(root))
+    if (std::optional<QByteArray> xml = XmlWriter(progress).write(root))
         return *xml;
     return libraryXmlData(root, error);
 }
@@ -1353,7 +1455,8 @@ QByteArray libraryXmlData(const QVariant &root, QString *error)
     return data;
 }
 
-std::optional<QVariant> propertyListFromData(const QByteArray &data, QString *error, PropertyListFormat *format)
+std::optional<QVariant> propertyListFromData(const QByteArray &data, QString *error, PropertyListFormat *format,
+                                             const PropertyListProgress &progress)
 {
     QString reason;
     std::optional<QVariant> value;
@@ -1361,7 +1464,7 @@ std::optional<QVariant> propertyListFromData(const QByteArray &data, QString *er
     if (data.size() > kPropertyListMaxBytes)
         reason = QStringLiteral("property list too large");
     else if (!binary)
-        value = XmlReader(data).read(reason);
+        value = XmlReader(data, progress).read(reason);
     else if (const std::optional<BinaryPropertyList> list = BinaryPropertyList::read(data, &reason))
         value = list->variant(list->top());
     if (!value) {

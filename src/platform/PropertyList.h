@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -19,10 +20,16 @@ struct PlistUid {
 
 enum class PropertyListFormat { Binary, Xml };
 
+// Told now and then how far a long read or write has come, `done` of `total`, on the thread that
+// does it; the last word of a read or write that succeeds has `done` equal to `total`.
+using PropertyListProgress = std::function<void(qsizetype done, qsizetype total)>;
+
 // Property lists as QVariant trees: QVariantMap (dictionary), QVariantList (array), QString,
 // QByteArray (data), bool, integers (read back as qint64), double, QDateTime and PlistUid.
 // Anything else cannot be written and makes the whole write fail.
-QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QString *error = nullptr);
+// The XML form tells `progress` as the root's elements and their own elements are written.
+QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QString *error = nullptr,
+                            const PropertyListProgress &progress = {});
 
 // A binary property list read in place: checked whole as propertyListFromData checks it, then
 // each object's kind and where its contents lie, so that a reader takes the values it wants
@@ -78,8 +85,10 @@ QByteArray libraryXmlData(const QVariant &root, QString *error = nullptr);
 // Reads either form. Data from outside is untrusted: a malformed list, one nested deeper than the
 // limit or larger than the limit gives nothing and a reason. A UID that XML brought back as the
 // dictionary {CF$UID: n} becomes a PlistUid again.
+// The XML form tells `progress` as its passes over the text go on.
 std::optional<QVariant> propertyListFromData(const QByteArray &data, QString *error = nullptr,
-                                             PropertyListFormat *format = nullptr);
+                                             PropertyListFormat *format = nullptr,
+                                             const PropertyListProgress &progress = {});
 
 // The binary form built object by object, in the order a writer meets them: each text once, data
 // shared in memory once, every other object as often as it is added. Collections are reserved

@@ -10,6 +10,7 @@
 #include "core/StringHelpers.h"
 #include "core/PathHelpers.h"
 #include "core/UnitConversion.h"
+#include "core/WorkerWait.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/RegularFile.h"
@@ -26,7 +27,6 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,10 +35,16 @@
 #include <QMainWindow>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMutex>
+#include <QPointer>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QToolButton>
 
 #include <exception>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <memory>
 #include <optional>
 
@@ -117,34 +123,56 @@ QString kindName(SKTGraphic::Kind kind)
 
 // --- Progress of long work ----------------------------------------------------------------------
 
-DesignFile::Progress SKTWindowController::longWorkProgress(const QString &message)
+void SKTWindowController::runLongWork(const QString &message,
+                                      const std::function<void(const DesignFile::Progress &)> &work)
 {
-    struct Sheet {
-        PleaseWait_Modeless *sheet;
-        QString message;
-        QElapsedTimer clock;
-        int delayMs;
-        bool shown = false;
-        ~Sheet()
-        {
-            if (shown && sheet)
-                sheet->hidePanel();
-        }
+    struct Told {
+        QMutex mutex;
+        qsizetype done = 0, total = 0;
+    } told;
+    const DesignFile::Progress progress = [&told](qsizetype done, qsizetype total) {
+        QMutexLocker lock(&told.mutex);
+        told.done = done;
+        told.total = total;
     };
-    auto state = std::make_shared<Sheet>(Sheet{plz_wait_Window, message, {}, longWorkDelayMs});
-    state->clock.start();
-    return [state](qsizetype done, qsizetype total) {
-        if (!state->sheet || state->clock.elapsed() < state->delayMs)
+    const QPointer<PleaseWait_Modeless> sheet = plz_wait_Window;
+    bool shown = false;
+    QElapsedTimer clock;
+    clock.start();
+    const auto showProgress = [&] {
+        if (!sheet || (!shown && clock.elapsed() < longWorkDelayMs))
             return;
-        if (!state->shown) {
-            state->sheet->setMessage(state->message);
-            state->sheet->showPanel();
-            state->shown = true;
+        if (!shown) {
+            sheet->setMessage(message);
+            sheet->showPanel();
+            shown = true;
         }
-        state->sheet->setProgress(done, total);
-        // Painting only: the objects must not change while they are being written or read.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QMutexLocker lock(&told.mutex);
+        sheet->setProgress(told.done, told.total);
     };
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, this, showProgress);
+    showProgress();
+    poll.start();
+    std::exception_ptr thrown;
+    WorkerWait::run<bool>(
+        [&] {
+            try {
+                work(progress);
+            } catch (...) {
+                thrown = std::current_exception();
+            }
+            return true;
+        },
+        QEventLoop::ExcludeUserInputEvents);
+    poll.stop();
+    if (shown && sheet) {
+        showProgress();
+        sheet->hidePanel();
+    }
+    if (thrown)
+        std::rethrow_exception(thrown);
 }
 
 // --- Saving --------------------------------------------------------------------------------------
@@ -229,8 +257,13 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
         }
 
         QString reason;
-        const bool written = DesignFile::write(app.Project_File_Name, designFileContents(), &reason,
-                                               DesignFile::kMaxBytes, longWorkProgress(tr("Saving the design...")));
+        bool written = false;
+        // The objects are copies and the rows are shared until changed: the worker has them alone.
+        const DesignFileContents contents = designFileContents();
+        const QString target = app.Project_File_Name;
+        runLongWork(tr("Saving the design..."), [&](const DesignFile::Progress &progress) {
+            written = DesignFile::write(target, contents, &reason, DesignFile::kMaxBytes, progress);
+        });
         if (!written) {
             Show_NSLog_Message(QStringLiteral("Saving %1 failed: %2").arg(app.Project_File_Name, reason));
             const QString failed = app.Project_File_Name;
@@ -275,18 +308,22 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
         Show_NSLog_Message(QStringLiteral("No document to load %1 into.").arg(path));
         return 0;
     }
-    // The whole file is read and checked before anything of the current design changes.
+    // The whole file is read and checked before anything of the current design changes, on a
+    // worker that makes new objects only: the open design stays on screen meanwhile.
     QString reason;
     std::optional<DesignFileContents> contents;
-    const std::optional<QByteArray> bytes = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
-    if (bytes)
-        contents = DesignFile::read(*bytes, &reason, DesignFile::kMaxBytes,
-                                    longWorkProgress(tr("Opening the design...")));
+    bool fileRead = false;
+    runLongWork(tr("Opening the design..."), [&](const DesignFile::Progress &progress) {
+        const std::optional<QByteArray> bytes = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
+        fileRead = bytes.has_value();
+        if (bytes)
+            contents = DesignFile::read(*bytes, &reason, DesignFile::kMaxBytes, progress);
+    });
     if (!contents) {
         Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, reason));
         // A file refused before it was read, or a sound design beyond the limits, is not corrupt.
         const QString name = QFileInfo(path).fileName();
-        if (!bytes)
+        if (!fileRead)
             Show_MessageBox(QStringLiteral("\"%1\" cannot be opened: %2.").arg(name, reason));
         else if (DesignFile::isTooManyObjectsReason(reason))
             Show_MessageBox(QStringLiteral("\"%1\" cannot be opened. %2").arg(name, reason));
@@ -294,12 +331,29 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
             Show_MessageBox(kCorruptMessage);
         return 0;
     }
+    // The rows of the design replaced are freed on a worker too: a large sheet's millions of small
+    // blocks take a while, and the allocator sorts blocks freed this way at its next large
+    // allocation, which would be the GUI thread's, unless they are sorted there and then.
+    QList<QVariantMap> replacedRows = Data_From_Excel::defaultInstance()->ListData;
+    const auto dropReplacedRows = [&] {
+        WorkerWait::run<bool>(
+            [&] {
+                replacedRows = {};
+#ifdef __GLIBC__
+                malloc_trim(0);
+#endif
+                return true;
+            },
+            QEventLoop::ExcludeUserInputEvents);
+    };
     try {
         applyDesignFile(*contents, path, log_or_template);
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        dropReplacedRows();
         return 0;
     }
+    dropReplacedRows();
     return 1;
 }
 

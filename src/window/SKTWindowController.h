@@ -27,6 +27,7 @@
 #include <QVariantMap>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -520,10 +521,10 @@ public:
     QComboBox *Data_source_type = nullptr; // the properties panel's data-source list, once it exists
 
     PleaseWait_Modeless *plz_wait_Window = nullptr;
-    // Reports a long save or open: the sheet with its progress once the work has taken
-    // longWorkDelayMs, the window painted between steps, input held back until the work is done.
-    // The sheet goes when the last copy of the answer goes.
-    DesignFile::Progress longWorkProgress(const QString &message);
+    // Runs a long save or open on a worker while the window paints, its clicks and keys held back
+    // until the work is done; once it has taken longWorkDelayMs the sheet shows `message` and the
+    // progress the work tells, until it ends. What the work throws is thrown again here.
+    void runLongWork(const QString &message, const std::function<void(const DesignFile::Progress &)> &work);
     QLabel *modeless_msg_lbl = nullptr;
     QDialog *Send_Models_Window = nullptr;
     QDialog *Open_Export_Files = nullptr;

@@ -622,3 +622,45 @@ TEST(KeyedArchiver, APictureChangedSinceItWasLastArchivedComesBackAsItIsNow)
     EXPECT_EQ(archived(twin).text(QStringLiteral("Author")), QStringLiteral("someone"));
     EXPECT_EQ(archived(kept).pixel(7, 9), qRgb(10, 200, 30));
 }
+
+// A long read or write of the XML form is told as it goes: forward only, in small steps, to its
+// total; a read whose text cannot have its data lifted out skips the check and the lifting at once.
+TEST(PropertyList, ProgressOfTheXmlFormGoesForwardInSmallStepsToItsTotal)
+{
+    QVariantList rows;
+    for (int r = 0; r < 10'000; ++r)
+        rows << QVariantMap{{QStringLiteral("Extension"), QString::number(r + 1)},
+                            {QStringLiteral("Column1"), QStringLiteral("Guest %1").arg(r)},
+                            {QStringLiteral("Column2"), r % 7 ? QStringLiteral("Oslo") : QStringLiteral("line\x0b" "break")}};
+    using Told = QList<std::pair<qsizetype, qsizetype>>;
+    Told written;
+    const QByteArray xml = propertyListData(QVariantList{QByteArray(3000, 'p'), rows}, PropertyListFormat::Xml, nullptr,
+                                            [&](qsizetype done, qsizetype total) { written << std::pair(done, total); });
+    const auto read = [](const QByteArray &text) {
+        Told told;
+        EXPECT_TRUE(propertyListFromData(text, nullptr, nullptr,
+                                         [&](qsizetype done, qsizetype total) { told << std::pair(done, total); }));
+        return told;
+    };
+    QByteArray commented = xml;
+    commented.insert(commented.indexOf("<plist"), "<!-- read by the XML reader alone -->\n");
+    const struct {
+        const char *what;
+        Told told;
+        int largestStepIn; // of the total
+    } cases[] = {{"write", written, 64}, {"read", read(xml), 64}, {"read without lifting", read(commented), 2}};
+    for (const auto &run : cases) {
+        SCOPED_TRACE(run.what);
+        ASSERT_FALSE(run.told.isEmpty());
+        const qsizetype total = run.told.first().second;
+        qsizetype before = 0, largestStep = 0;
+        for (const auto &[done, of] : run.told) {
+            EXPECT_EQ(of, total);
+            EXPECT_GT(done, before);
+            largestStep = std::max(largestStep, done - before);
+            before = done;
+        }
+        EXPECT_EQ(before, total);
+        EXPECT_LE(largestStep, total / run.largestStepIn);
+    }
+}
