@@ -2,6 +2,7 @@
 
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSettings.h"
+#include "datasource/RecordBinding.h"
 #include "core/FontNames.h"
 #include "document/SKTBarcode.h"
 #include "document/SKTText.h"
@@ -46,4 +47,34 @@ inline void showSymbol(SKTGraphic &graphic, const QString &value)
     (graphic.linear_or_2d == 1 ? graphic.two_d_font_val : graphic.linear_font_val) = value;
     graphic.Set_Barcode_image(Barcode_Image_For_Graphic(graphic));
     graphic.makeNaturalSize();
+}
+
+// A record's values: its ticket's code and its guest's link.
+inline QString codeOf(int record)
+{
+    return QStringLiteral("TICKET-%1").arg(record + 100000);
+}
+
+inline QString linkOf(int record)
+{
+    return QStringLiteral("https://example.org/guest/%1").arg(record + 1);
+}
+
+// The record engine's part: each bound object takes the record's value.
+inline RecordOutcome applyRecord(int record, GraphicList &objects)
+{
+    for (const SKTGraphicPtr &object : objects) {
+        const QString series = object->batch_list_name;
+        if (series == QLatin1String("Name") || series == QLatin1String("Title")) {
+            auto *graphic = static_cast<SKTText *>(object.get());
+            graphic->Text_Value = QStringLiteral("%1 %2").arg(series).arg(record + 1);
+            graphic->contents_val.reset();
+        } else if (series == QLatin1String("Code")) {
+            // As the record binding gives a barcode its value.
+            Set_Record_Barcode(*object, codeOf(record));
+        } else if (series == QLatin1String("Link")) {
+            Set_Record_Barcode(*object, linkOf(record));
+        }
+    }
+    return {};
 }

@@ -62,34 +62,15 @@ DesignSnapshot typicalCard()
     // white ground would hide it; the Code 128 at 10 mils, since at 20 it is wider than the card.
     SKTGraphicPtr code = boundBarcode(QStringLiteral("Code 128"), QStringLiteral("Code"), QRectF(6, 92, 1, 1));
     code->linear_width_val = 10;
-    showSymbol(*code, QStringLiteral("TICKET-100000"));
+    showSymbol(*code, codeOf(0));
     SKTGraphicPtr link = boundBarcode(QStringLiteral("QR Code"), QStringLiteral("Link"), QRectF(158, 52, 1, 1));
-    showSymbol(*link, QStringLiteral("https://example.org/guest/1"));
+    showSymbol(*link, linkOf(0));
     const GraphicList front{boundText(QStringLiteral("Name"), QRectF(72, 8, 150, 22), 16),
                             boundText(QStringLiteral("Title"), QRectF(72, 30, 150, 18), 10), code, link, photo};
     DesignSnapshot design;
     design.front.graphics = front;
     design.frame = kCard;
     return design;
-}
-
-// The record engine's part: each bound object takes the record's value.
-RecordOutcome applyRecord(int record, GraphicList &objects)
-{
-    for (const SKTGraphicPtr &object : objects) {
-        const QString series = object->batch_list_name;
-        if (series == QLatin1String("Name") || series == QLatin1String("Title")) {
-            auto *graphic = static_cast<SKTText *>(object.get());
-            graphic->Text_Value = QStringLiteral("%1 %2").arg(series).arg(record + 1);
-            graphic->contents_val.reset();
-        } else if (series == QLatin1String("Code")) {
-            Set_Record_Barcode(*object, QStringLiteral("TICKET-%1").arg(record + 100000));
-        } else if (series == QLatin1String("Link")) {
-            object->Set_Barcode_image(
-                Barcode_Image_For_Graphic(*object, QStringLiteral("https://example.org/guest/%1").arg(record + 1)));
-        }
-    }
-    return {};
 }
 
 // CPU seconds of the calling thread, and of the whole process.

@@ -13,16 +13,6 @@
 
 namespace print_card {
 
-inline QString codeOf(int record)
-{
-    return QStringLiteral("TICKET-%1").arg(record + 100000);
-}
-
-inline QString linkOf(int record)
-{
-    return QStringLiteral("https://example.org/guest/%1").arg(record + 1);
-}
-
 inline const DesignSnapshot &design()
 {
     static const DesignSnapshot card = [] {
@@ -40,24 +30,6 @@ inline const DesignSnapshot &design()
         return made;
     }();
     return card;
-}
-
-inline RecordOutcome applyRecord(int record, GraphicList &objects)
-{
-    for (const SKTGraphicPtr &object : objects) {
-        const QString series = object->batch_list_name;
-        if (series == QLatin1String("Name") || series == QLatin1String("Title")) {
-            auto *graphic = static_cast<SKTText *>(object.get());
-            graphic->Text_Value = QStringLiteral("%1 %2").arg(series).arg(record + 1);
-            graphic->contents_val.reset();
-        } else if (series == QLatin1String("Code")) {
-            // As the record binding gives a barcode its value.
-            Set_Record_Barcode(*object, codeOf(record));
-        } else if (series == QLatin1String("Link")) {
-            Set_Record_Barcode(*object, linkOf(record));
-        }
-    }
-    return {};
 }
 
 inline Print_Sheet_Layout twoByFive(int records)

@@ -42,7 +42,7 @@ TEST(PrintBenchCardTest, EverySymbolOnASampledSheetReadsAsItsRecord)
         const QRectF place = layout.cellPlace(cell / layout.Print_Col + 1, cell % layout.Print_Col + 1, kCard.size()).front;
         // The card alone: a symbol that runs past its edge or under another is lost.
         const QImage card = sheet.copy(QRectF(place.topLeft() * scale, place.size() * scale).toAlignedRect());
-        EXPECT_EQ(readSymbol(card, ZXing::BarcodeFormat::Code128), print_card::codeOf(record).toLatin1()) << record;
-        EXPECT_EQ(readSymbol(card, ZXing::BarcodeFormat::QRCode), print_card::linkOf(record).toLatin1()) << record;
+        EXPECT_EQ(readSymbol(card, ZXing::BarcodeFormat::Code128), codeOf(record).toLatin1()) << record;
+        EXPECT_EQ(readSymbol(card, ZXing::BarcodeFormat::QRCode), linkOf(record).toLatin1()) << record;
     }
 }
