@@ -68,7 +68,11 @@ bool removeIfAbandoned(const QString &path)
     struct stat named {};
     if (::lstat(name.constData(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != ::getuid())
         return false;
-    if (const std::lock_guard guard(ownFiles().lock); isOwnWrite(named))
+    // Held until the file is closed: where locks belong to the process (NFS), a writer of this
+    // process that locked the file meanwhile would lose its lock with the sweep's close. Every call
+    // below returns at once.
+    const std::lock_guard guard(ownFiles().lock);
+    if (isOwnWrite(named))
         return false;
     const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -78,10 +82,8 @@ bool removeIfAbandoned(const QString &path)
     struct stat opened {};
     bool removed = false;
     if (::fstat(fd, &opened) == 0 && sameFile(opened, named) && ::flock(fd, LOCK_SH | LOCK_NB) == 0 &&
-        ::lstat(name.constData(), &named) == 0 && sameFile(opened, named)) {
-        const std::lock_guard guard(ownFiles().lock);
+        ::lstat(name.constData(), &named) == 0 && sameFile(opened, named))
         removed = !isOwnWrite(opened) && ::unlink(name.constData()) == 0;
-    }
     ::close(fd);
     return removed;
 }

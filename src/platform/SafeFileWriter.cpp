@@ -83,6 +83,9 @@ std::optional<QByteArray> stemOfTemporaryName(const char *name)
         infix == std::string_view::npos ? std::string_view() : part.substr(infix + kPartInfix.size());
     if (infix == 0 || pid.empty() || pid.size() > 10 || pid.find_first_not_of("0123456789") != std::string_view::npos)
         return std::nullopt;
+    // Those versions take no lock: a part of a process still running here is its write under way.
+    if (isProcessRunning(std::stoll(std::string(pid))))
+        return std::nullopt;
     return QByteArray(part.data(), qsizetype(infix));
 }
 
@@ -151,6 +154,18 @@ bool syncFolder(const QString &folder)
     return synced;
 }
 
+// The umask as the kernel keeps it, read without setting it (which would change it for every thread
+// at once); -1 where the system does not say.
+int currentUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:"))
+                return line.mid(6).trimmed().toInt(nullptr, 8);
+    return -1;
+}
+
 // The system's reason, read at once: Qt may report a full disk as an unknown error.
 QString systemReason(int code, const QString &otherwise)
 {
@@ -175,7 +190,7 @@ public:
             const int fd =
                 ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
             if (fd >= 0 && lockNewFile(fd, path))
-                return std::unique_ptr<LockedTemporaryFile>(new LockedTemporaryFile(fd, path));
+                return std::unique_ptr<LockedTemporaryFile>(new LockedTemporaryFile(fd, path, mode));
             if (errno != EEXIST)
                 return nullptr;
         }
@@ -209,8 +224,14 @@ public:
         const QByteArray targetName = QFile::encodeName(target);
         struct stat old {};
         if (mode < 0 && ::lstat(targetName.constData(), &old) == 0 && !S_ISLNK(old.st_mode)) {
-            (void)::fchown(m_fd, old.st_uid, old.st_gid); // before fchmod: a change of group may clear bits
+            // Only its owner may give a file away; the group goes where the user is in it. Before
+            // fchmod: a change of group may clear bits.
+            (void)::fchown(m_fd, uid_t(-1), old.st_gid);
             ::fchmod(m_fd, old.st_mode & 0777);
+        } else if (mode < 0 && m_mode != 0666) {
+            // The file it was to replace went while it was written: it is a new file after all.
+            if (const int mask = currentUmask(); mask >= 0)
+                ::fchmod(m_fd, 0666 & ~mode_t(mask));
         }
         if (::rename(QFile::encodeName(m_path).constData(), targetName.constData()) != 0) {
             if (error)
@@ -223,10 +244,11 @@ public:
     }
 
 private:
-    LockedTemporaryFile(int fd, const QString &path) : m_fd(fd), m_path(path) {}
+    LockedTemporaryFile(int fd, const QString &path, mode_t mode) : m_fd(fd), m_path(path), m_mode(mode) {}
 
     int m_fd;
     QString m_path;
+    mode_t m_mode; // as it was made, before the umask
     bool m_placed = false;
 };
 
@@ -326,10 +348,10 @@ bool SavingFile::begin(QString *error)
             *error = problem;
         return false;
     }
-    // What killed writes left anywhere in the folder: a print may take long enough to be killed.
-    for (const QStringList &found : findLeftovers(folder))
-        for (const QString &leftover : found)
-            removeIfAbandoned(leftover);
+    // What killed prints of this same file left: a print may take long enough to be killed. Other
+    // names of the shape are left alone, for a user's own file may happen to have it.
+    for (const QString &leftover : findLeftovers(folder).value(temporaryStem(folder, m_target.fileName(), kSavingTail)))
+        removeIfAbandoned(leftover);
     errno = 0;
     if (QFileInfo(folder).isDir())
         m_file = LockedTemporaryFile::create(temporaryPrefix(folder, m_target.fileName()),

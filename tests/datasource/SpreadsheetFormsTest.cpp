@@ -239,7 +239,7 @@ TEST(SpreadsheetForms, CutLongCellsAndRefuseSheetsOfTooMuchText)
 }
 
 // A number whose format shows a date or time reads as openpyxl reads it, in ISO form, in either date
-// system; every other number reads as stored. LibreOffice wrote lo-dates (from one flat OpenDocument
+// system, and a length of time in hours; every other number reads as stored. LibreOffice wrote lo-dates (from one flat OpenDocument
 // source; lo-dates-1904 with its null date in 1904) as .xlsx, .ods and XML 2003: every form reads
 // its dates alike. openpyxl writes the other workbooks here.
 TEST(SpreadsheetForms, DatesReadAsDatesInEveryForm)
@@ -252,6 +252,9 @@ def show(v):
     if v is None: return ""
     if isinstance(v, dt.datetime): return v.date().isoformat() + ("" if v.time() == dt.time() else " " + clock(v.time()))
     if isinstance(v, dt.time): return clock(v)
+    if isinstance(v, dt.timedelta):
+        s = round(v.total_seconds())
+        return "%02d:%02d" % (s // 3600, s // 60 % 60) + (":%02d" % (s % 60) if s % 60 else "")
     return repr(v) if isinstance(v, float) else str(v)
 for path in sys.argv[1:]:
     if "openpyxl" in path:
@@ -261,7 +264,8 @@ for path in sys.argv[1:]:
         for value, form in ((dt.datetime(2023, 7, 15), "yyyy-mm-dd"), (dt.datetime(2023, 7, 15, 14, 30), "m/d/yy h:mm"),
                             (dt.time(14, 30, 5), "h:mm:ss"), (dt.datetime(1999, 12, 31), "d\\.mmmm\\ yyyy"), (dt.datetime(2023, 7, 15), 14),
                             (dt.datetime(2000, 2, 29, 23, 59, 59), '[$-409]dddd, "the" d'), (45122, "General"), (12.5, '#,##0.00\\ "€"'),
-                            (0.25, "0%"), (45122, '"day" 0'), (7, "[Red]0.00"), ("2023-07-15", "@")):
+                            (0.25, "0%"), (45122, '"day" 0'), (7, "[Red]0.00"), ("2023-07-15", "@"),
+                            (dt.timedelta(hours=36, minutes=5), "[h]:mm"), (dt.timedelta(hours=50), 46)):
             ws.append([value])
             cell = ws.cell(ws.max_row, 1)
             if isinstance(form, int): cell.number_format = openpyxl.styles.numbers.BUILTIN_FORMATS[form]

@@ -237,9 +237,10 @@ TEST(SafeFileWriter, ASweepTakesOnlyThisUsersLeftoversThatNoWriteHoldsLocked)
     } rows[] = {
         {"a killed write's file", QStringLiteral("card.pdf.saving-a1B2c3"), Plain, true, true},
         {"an earlier version's part of an ended process", QStringLiteral(".card.pdf.part-%1-a1B2c3").arg(ended), Plain, true, true},
-        // A process id proves nothing on a shared folder or in another pid namespace.
-        {"an earlier version's part of a running process", QStringLiteral(".card.pdf.part-%1-b1B2c3").arg(::getpid()), Plain, true, true},
-        {"another file's leftover", QStringLiteral("other.pdf.saving-a1B2c3"), Plain, true, false},
+        // Those versions take no lock: a process of theirs still running may be writing it.
+        {"an earlier version's part of a running process", QStringLiteral(".card.pdf.part-%1-b1B2c3").arg(::getpid()), Plain, false, false},
+        // A user's own file may happen to have the shape.
+        {"another file's leftover", QStringLiteral("other.pdf.saving-a1B2c3"), Plain, false, false},
         {"a file another open file holds locked", QStringLiteral("card.pdf.saving-L0ck3d"), LockedHere, false, false},
         {"a write of another process", QStringLiteral("card.pdf.saving-0ther1"), LockedElsewhere, false, false},
         {"an earlier name another process holds", QStringLiteral(".card.pdf.part-1-0ther2"), LockedElsewhere, false, false},
@@ -368,5 +369,14 @@ TEST(SafeFileWriter, ManyThreadsWritingLeaveTheUmaskAsItWasAndEachFileTheModeItS
                 wrongModes += modeOf(path(thread, file)) != expectedMode(file);
         EXPECT_EQ(wrongModes, 0) << "of " << kThreads * kFiles;
     }
+    // A file that was to replace one gone meanwhile is a new file after all.
+    QTemporaryDir dir;
+    const QString gone = dir.filePath(QStringLiteral("gone.pdf"));
+    ASSERT_TRUE(writeFileBytes(gone, "old") && ::chmod(QFile::encodeName(gone).constData(), 0604) == 0);
+    platform::SavingFile printing(gone);
+    QString error;
+    ASSERT_TRUE(printing.begin(&error) && printing.write("%PDF") == 4 && QFile::remove(gone));
+    EXPECT_TRUE(printing.commit({}, &error)) << error.toStdString();
+    EXPECT_EQ(modeOf(gone), mode_t(0666 & ~kMask));
     ::umask(previous);
 }

@@ -20,7 +20,7 @@ QString timeOfSeconds(qint64 seconds)
 
 QString dateTimeOf(const QDate &date, qint64 seconds)
 {
-    if (!date.isValid())
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
         return {};
     const QString day = date.toString(Qt::ISODate);
     return seconds == 0 ? day : day + u' ' + timeOfSeconds(seconds);
@@ -58,12 +58,14 @@ qint64 takeSeconds(std::string_view &text)
 
 } // namespace
 
-QString dateOfSerial(double serial, bool date1904)
+QString dateOfSerial(double serial, NumberFormat format, bool date1904)
 {
     // Within the years 1 to 9999 from either epoch; some writers keep days before the epoch as
     // negative numbers.
-    if (!std::isfinite(serial) || serial <= -693593 || serial >= 2958466)
+    if (format == NumberFormat::Number || !std::isfinite(serial) || serial <= -693593 || serial >= 2958466)
         return {};
+    if (format == NumberFormat::Elapsed)
+        return serial < 0 ? QString() : timeOfSeconds(std::llround(serial * kSecondsPerDay));
     qint64 day = qint64(std::floor(serial));
     qint64 seconds = std::llround((serial - double(day)) * kSecondsPerDay);
     if (seconds == kSecondsPerDay) {
@@ -127,18 +129,22 @@ QString timeOfDuration(std::string_view text)
     return any && text.empty() ? timeOfSeconds(seconds) : QString();
 }
 
-bool isDateFormat(int builtinId)
+NumberFormat numberFormatOf(int builtinId)
 {
-    return (builtinId >= 14 && builtinId <= 22) || (builtinId >= 45 && builtinId <= 47);
+    if (builtinId == 46) // [h]:mm:ss
+        return NumberFormat::Elapsed;
+    return (builtinId >= 14 && builtinId <= 22) || (builtinId >= 45 && builtinId <= 47) ? NumberFormat::Date
+                                                                                         : NumberFormat::Number;
 }
 
-bool isDateFormat(std::string_view code)
+NumberFormat numberFormatOf(std::string_view code)
 {
+    NumberFormat found = NumberFormat::Number;
     for (std::size_t i = 0; i < code.size(); ++i) {
         const char c = char(std::tolower(static_cast<unsigned char>(code[i])));
         switch (c) {
         case ';': // the format of positive numbers is the one that decides
-            return false;
+            return found;
         case '"':
             i = std::min(code.find('"', i + 1), code.size());
             break;
@@ -149,11 +155,12 @@ bool isDateFormat(std::string_view code)
             break;
         case '[': {
             const std::size_t end = std::min(code.find(']', i + 1), code.size());
-            // Elapsed hours, minutes or seconds ("[h]:mm") are a time; colours and locales are not.
+            // Elapsed hours, minutes or seconds ("[h]:mm") are a length of time; colours and
+            // locales are nothing.
             const std::string_view inside = code.substr(i + 1, end - i - 1);
             if (!inside.empty() && inside.find_first_not_of(inside.front()) == std::string_view::npos
                 && std::string_view("hHmMsS").find(inside.front()) != std::string_view::npos)
-                return true;
+                return NumberFormat::Elapsed;
             i = end;
             break;
         }
@@ -162,12 +169,13 @@ bool isDateFormat(std::string_view code)
         case 'y':
         case 'h':
         case 's':
-            return true;
+            found = NumberFormat::Date;
+            break;
         default:
             break;
         }
     }
-    return false;
+    return found;
 }
 
 } // namespace spreadsheet

@@ -145,10 +145,10 @@ bool readWorksheetRelationships(ZipArchiveReader &zip, const QList<int> &workshe
                        });
 }
 
-// Which cell formats of a workbook show dates, by their index among its cell formats.
-bool readDateStyles(ZipArchiveReader &zip, std::vector<bool> &dateStyles, QString *error)
+// What the cell formats of a workbook show of a number, by their index among its cell formats.
+bool readDateStyles(ZipArchiveReader &zip, std::vector<NumberFormat> &dateStyles, QString *error)
 {
-    QHash<int, bool> customFormats;
+    QHash<int, NumberFormat> customFormats;
     std::vector<int> formats;
     int inList = 0; // 1 in numFmts, 2 in cellXfs
     const auto take = [&](const XmlPullReader &xml, XmlPullReader::Token token) {
@@ -166,7 +166,7 @@ bool readDateStyles(ZipArchiveReader &zip, std::vector<bool> &dateStyles, QStrin
         else if (xml.depth() == 3 && inList == 1 && xml.nameIs("numFmt") && customFormats.size() < kMaxStyles) {
             const std::string *code = xml.attribute("formatCode");
             if (const int id = int(countOf(xml.attribute("numFmtId"), -1)); id >= 0)
-                customFormats.insert(id, code && isDateFormat(*code));
+                customFormats.insert(id, code ? numberFormatOf(*code) : NumberFormat::Number);
         } else if (xml.depth() == 3 && inList == 2 && xml.nameIs("xf")) {
             formats.push_back(int(countOf(xml.attribute("numFmtId"), -1)));
             return formats.size() < std::size_t(kMaxStyles);
@@ -176,7 +176,7 @@ bool readDateStyles(ZipArchiveReader &zip, std::vector<bool> &dateStyles, QStrin
     const bool read = readOwnPart(zip, QStringLiteral("xl/styles.xml"), kMaxStylesPart, error, take);
     dateStyles.clear();
     for (const int id : formats)
-        dateStyles.push_back(customFormats.contains(id) ? customFormats.value(id) : isDateFormat(id));
+        dateStyles.push_back(customFormats.contains(id) ? customFormats.value(id) : numberFormatOf(id));
     return read;
 }
 
@@ -298,8 +298,8 @@ qint64 sharedIndex(std::string_view text)
 // strings are read beside the sheet: a shared-string cell is noted and filled in at the end.
 class SheetReader {
 public:
-    // `dateStyles` tells which cell formats show dates, in the date system `date1904` says.
-    SheetReader(qsizetype rowLimit, std::vector<bool> dateStyles, bool date1904)
+    // `dateStyles` tells which cell formats show dates or times, in the date system `date1904` says.
+    SheetReader(qsizetype rowLimit, std::vector<NumberFormat> dateStyles, bool date1904)
         : m_rows(SheetRowsBuilder::EmptyRows::Kept, rowLimit), m_dateStyles(std::move(dateStyles)), m_date1904(date1904)
     {
     }
@@ -429,7 +429,7 @@ private:
                  : *type == "d"        ? Type::Date
                                        : Type::Other;
         const qint64 style = countOf(xml.attribute("s"), -1);
-        m_dateStyle = style >= 0 && std::size_t(style) < m_dateStyles.size() && m_dateStyles[std::size_t(style)];
+        m_format = style >= 0 && std::size_t(style) < m_dateStyles.size() ? m_dateStyles[std::size_t(style)] : NumberFormat::Number;
         m_inCell = true;
         m_valueSeen = m_inlineSeen = false;
         m_value.clear();
@@ -452,8 +452,8 @@ private:
         } else if (!m_value.empty()) {
             if (m_type == Type::Date)
                 value = dateOfIso(m_value.bytes());
-            else if (m_type == Type::Number && m_dateStyle)
-                value = dateOfSerial(numberOf(m_value.bytes()), m_date1904);
+            else if (m_type == Type::Number && m_format != NumberFormat::Number)
+                value = dateOfSerial(numberOf(m_value.bytes()), m_format, m_date1904);
             if (value.isEmpty())
                 value = m_value.toString();
         }
@@ -474,9 +474,9 @@ private:
     };
     std::deque<SharedCell> m_sharedCells; // grows without copying itself
     SheetRowsBuilder m_rows;
-    const std::vector<bool> m_dateStyles;
+    const std::vector<NumberFormat> m_dateStyles;
     const bool m_date1904;
-    bool m_dateStyle = false;
+    NumberFormat m_format = NumberFormat::Number;
     bool m_inWorksheet = false, m_dimensionSeen = false, m_sheetDataSeen = false, m_inSheetData = false;
     bool m_inRow = false, m_inCell = false, m_valueSeen = false, m_inlineSeen = false;
     int m_column = 0, m_valueDepth = 0;
@@ -541,7 +541,7 @@ SpreadsheetRows readXlsxSheet(const QString &path, int sheetNumber, qsizetype ro
         // Dates are told by their cells' formats, in the workbook's date system; without its styles
         // every number reads as stored.
         WorkbookPart workbook;
-        std::vector<bool> dateStyles;
+        std::vector<NumberFormat> dateStyles;
         QString reason;
         if (!readWorkbookPart(zip, workbook, 0, &reason) || !readDateStyles(zip, dateStyles, &reason))
             Show_NSLog_Message(QStringLiteral("%1: dates read as numbers: %2").arg(QFileInfo(path).fileName(), reason));
