@@ -527,25 +527,73 @@ QByteArray fromBase64(QByteArrayView text, bool *plain = nullptr)
     return out;
 }
 
+// How far work has come through its passes over something of a known length, each pass counting
+// the same; word goes to the caller at each further 1/256 of a pass, and once all is done.
+class PassMeter {
+public:
+    static constexpr qsizetype kSteps = 256;
+
+    PassMeter(const PropertyListProgress &progress, int passes) : m_progress(progress), m_total(passes * kSteps) {}
+
+    void begin(int pass, qsizetype length)
+    {
+        m_pass = pass;
+        m_length = std::max<qsizetype>(length, 1);
+        m_stepLength = std::max<qsizetype>(m_length / kSteps, 1);
+        m_next = m_progress ? 0 : std::numeric_limits<qsizetype>::max();
+    }
+    // Cheap enough for every step of a scan.
+    void at(qsizetype position)
+    {
+        if (position >= m_next)
+            tell(position);
+    }
+    void finished()
+    {
+        if (m_progress && m_done < m_total) {
+            m_done = m_total;
+            m_progress(m_total, m_total);
+        }
+    }
+
+private:
+    void tell(qsizetype position)
+    {
+        const qsizetype step = std::min(position, m_length) / m_stepLength;
+        m_next = (step + 1) * m_stepLength;
+        // The whole is told by finished() alone.
+        const qsizetype done = std::min(m_pass * kSteps + std::min(step, kSteps), m_total - 1);
+        if (done > m_done) {
+            m_done = done;
+            m_progress(done, m_total);
+        }
+    }
+
+    PropertyListProgress m_progress;
+    qsizetype m_total;
+    int m_pass = 0;
+    qsizetype m_length = 1, m_stepLength = 1, m_done = 0;
+    qsizetype m_next = std::numeric_limits<qsizetype>::max();
+};
+
 // The XML form as the library writes it, byte for byte, for the values a design file holds
 // (arrays, dictionaries, text and data) without building the library's tree of nodes; nothing for
 // any other value, which the library then writes.
 class XmlWriter {
 public:
-    explicit XmlWriter(const PropertyListProgress &progress = {}) : m_progress(progress) {}
+    explicit XmlWriter(const PropertyListProgress &progress = {}) : m_meter(progress, 1), m_telling(bool(progress)) {}
 
     std::optional<QByteArray> write(const QVariant &root)
     {
-        if (m_progress)
-            countParts(root);
+        if (m_telling)
+            m_meter.begin(0, partsOf(root));
         m_out.reserve(4096);
         m_out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n");
         if (!add(root, 0))
             return std::nullopt;
         m_out.append("</plist>\n");
-        if (m_progress)
-            m_progress(m_total, m_total);
+        m_meter.finished();
         return m_out;
     }
 
@@ -610,7 +658,7 @@ private:
     }
 
     // The parts whose writing is told: the root's elements and theirs (a design's rows, say).
-    void countParts(const QVariant &root)
+    static qsizetype partsOf(const QVariant &root)
     {
         const auto size = [](const QVariant &value) -> qsizetype {
             switch (plistKindOf(value)) {
@@ -619,25 +667,22 @@ private:
             default: return 0;
             }
         };
-        m_total = size(root);
+        qsizetype parts = size(root);
         if (plistKindOf(root) == PlistKind::Array)
             for (const QVariant &element : root.toList())
-                m_total += size(element);
+                parts += size(element);
         else if (plistKindOf(root) == PlistKind::Dictionary)
             for (const QVariant &element : root.toMap())
-                m_total += size(element);
-        m_step = std::max<qsizetype>(m_total / 256, 1);
-        m_next = m_step;
+                parts += size(element);
+        return parts;
     }
 
     bool add(const QVariant &value, int depth)
     {
         if (!addValue(value, depth))
             return false;
-        if (m_progress && (depth == 1 || depth == 2) && ++m_done >= m_next && m_done < m_total) {
-            m_progress(m_done, m_total);
-            m_next = m_done + m_step;
-        }
+        if (m_telling && (depth == 1 || depth == 2))
+            m_meter.at(++m_done);
         return true;
     }
 
@@ -689,8 +734,9 @@ private:
     }
 
     QByteArray m_out;
-    PropertyListProgress m_progress;
-    qsizetype m_done = 0, m_total = 0, m_next = 0, m_step = 1;
+    PassMeter m_meter;
+    bool m_telling;
+    qsizetype m_done = 0; // parts written
 };
 
 // Reading is done here rather than by the library, which aborts the process on some malformed
@@ -1099,51 +1145,8 @@ bool isControlOutsideXml(char c)
     return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
 }
 
-// How far a read has come through its passes over the text, each pass counting the same; word
-// goes to the caller at each further 1/256 of a pass, and once the whole list is read.
-class PassMeter {
-public:
-    enum Pass { ControlCharacters, DataCheck, DataLifted, Parse, Passes };
-    static constexpr qsizetype kSteps = 256;
-
-    explicit PassMeter(const PropertyListProgress &progress) : m_progress(progress) {}
-
-    void begin(Pass pass, qsizetype length)
-    {
-        m_pass = pass;
-        m_length = std::max<qsizetype>(length, 1);
-        m_stepLength = std::max<qsizetype>(m_length / kSteps, 1);
-        m_next = m_progress ? 0 : std::numeric_limits<qsizetype>::max();
-    }
-    // Cheap enough for every step of a scan.
-    void at(qsizetype position)
-    {
-        if (position >= m_next)
-            tell(position);
-    }
-    void finished()
-    {
-        if (m_progress)
-            m_progress(Passes * kSteps, Passes * kSteps);
-    }
-
-private:
-    void tell(qsizetype position)
-    {
-        const qsizetype step = std::min(position, m_length) / m_stepLength;
-        m_next = (step + 1) * m_stepLength;
-        const qsizetype done = m_pass * kSteps + std::min(step, kSteps);
-        if (done > m_done) {
-            m_done = done;
-            m_progress(done, Passes * kSteps);
-        }
-    }
-
-    PropertyListProgress m_progress;
-    Pass m_pass = ControlCharacters;
-    qsizetype m_length = 1, m_stepLength = 1, m_done = 0;
-    qsizetype m_next = std::numeric_limits<qsizetype>::max();
-};
+// A read's passes over the text, each told as a pass of the meter.
+enum ReadPass { ControlCharacters, DataCheck, DataLifted, Parse, ReadPasses };
 
 // The data with stand-ins, or nothing when it needs none. Data holding a NUL byte is not UTF-8
 // (the writers' encoding, in which these bytes are always characters) and is left as it is.
@@ -1151,7 +1154,7 @@ std::optional<QByteArray> withControlStandIns(const QByteArray &data, PassMeter 
 {
     // Passes over 64 KB without an early exit, which the compiler makes vector code.
     constexpr qsizetype kChunk = 1 << 16;
-    meter.begin(PassMeter::ControlCharacters, data.size());
+    meter.begin(ControlCharacters, data.size());
     bool any = false;
     for (qsizetype at = 0; at < data.size(); at += kChunk) {
         meter.at(at);
@@ -1214,7 +1217,7 @@ struct LiftedData {
 // between is passed over at the speed of memchr.
 bool liftable(QByteArrayView xml, PassMeter &meter)
 {
-    meter.begin(PassMeter::DataCheck, xml.size());
+    meter.begin(DataCheck, xml.size());
     bool doctype = false;
     for (qsizetype at = xml.indexOf('<'); at >= 0; at = xml.indexOf('<', at + 1)) {
         meter.at(at);
@@ -1246,7 +1249,7 @@ std::optional<LiftedData> liftedData(const QByteArray &xml, PassMeter &meter)
     static const QByteArrayView open("<data"), close("</data>");
     if (!liftable(xml, meter))
         return std::nullopt;
-    meter.begin(PassMeter::DataLifted, xml.size());
+    meter.begin(DataLifted, xml.size());
     LiftedData lifted;
     std::vector<QByteArrayView> texts;
     lifted.xml.reserve(xml.size() / 8);
@@ -1292,11 +1295,11 @@ std::optional<LiftedData> liftedData(const QByteArray &xml, PassMeter &meter)
 class XmlReader {
 public:
     XmlReader(const QByteArray &data, const PropertyListProgress &progress)
-        : m_meter(progress), m_standIns(withControlStandIns(data, m_meter)),
+        : m_meter(progress, ReadPasses), m_standIns(withControlStandIns(data, m_meter)),
           m_lifted(liftedData(m_standIns.value_or(data), m_meter)),
           m_xml(m_lifted ? m_lifted->xml : m_standIns.value_or(data))
     {
-        m_meter.begin(PassMeter::Parse, m_lifted ? m_lifted->xml.size() : m_standIns.value_or(data).size());
+        m_meter.begin(Parse, m_lifted ? m_lifted->xml.size() : m_standIns.value_or(data).size());
     }
 
     std::optional<QVariant> read(QString &error)
