@@ -117,8 +117,8 @@ QString temporaryPrefix(const QString &folder, const QString &fileName)
 }
 
 // What a temporary file is made with. A new file takes what the umask gives (the kernel applies
-// it: reading the umask means setting it, for every thread at once). One that will replace a file,
-// or that holds a secret, is the user's alone until it takes its final permissions.
+// it, where setting the umask to read it would change it for every thread). One that will replace
+// a file, or that holds a secret, is the user's alone until it takes its final permissions.
 mode_t creationMode(const QString &target, int mode)
 {
     struct stat info {};
@@ -152,18 +152,6 @@ bool syncFolder(const QString &folder)
     const bool synced = ::fsync(fd) == 0;
     ::close(fd);
     return synced;
-}
-
-// The umask as the kernel keeps it, read without setting it (which would change it for every thread
-// at once); -1 where the system does not say.
-int currentUmask()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("Umask:"))
-                return line.mid(6).trimmed().toInt(nullptr, 8);
-    return -1;
 }
 
 // The system's reason, read at once: Qt may report a full disk as an unknown error.
@@ -273,6 +261,16 @@ QString targetProblem(const QString &path, AtALink link)
     return {};
 }
 
+int currentUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:"))
+                return line.mid(6).trimmed().toInt(nullptr, 8);
+    return -1;
+}
+
 QString temporaryFilePrefix(const QString &path)
 {
     const QFileInfo target(path);
@@ -350,7 +348,7 @@ bool SavingFile::begin(QString *error)
     }
     // What killed prints of this same file left: a print may take long enough to be killed. Other
     // names of the shape are left alone, for a user's own file may happen to have it.
-    for (const QString &leftover : findLeftovers(folder).value(temporaryStem(folder, m_target.fileName(), kSavingTail)))
+    for (const QString &leftover : leftoverTemporaryFiles(m_target.absoluteFilePath()))
         removeIfAbandoned(leftover);
     errno = 0;
     if (QFileInfo(folder).isDir())

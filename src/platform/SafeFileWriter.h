@@ -53,6 +53,10 @@ private:
 // folder's limit on a name's length however long the file's own name is.
 QString temporaryFilePrefix(const QString &path);
 
+// The umask as the kernel keeps it, read without setting it (which would change it for every thread
+// at once); -1 where the system does not say.
+int currentUmask();
+
 // The temporary files of this user that unfinished writes of `path` left beside it, whether or not
 // a write still holds them.
 QStringList leftoverTemporaryFiles(const QString &path);

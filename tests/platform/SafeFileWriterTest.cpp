@@ -25,17 +25,6 @@
 
 namespace {
 
-// The umask as the kernel keeps it, read without setting it; -1 where the system does not tell.
-int currentUmask()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("Umask:"))
-                return line.mid(6).trimmed().toInt(nullptr, 8);
-    return -1;
-}
-
 mode_t modeOf(const QString &path)
 {
     struct stat info {};
@@ -313,7 +302,7 @@ TEST(SafeFileWriter, ASweepTakesOnlyThisUsersLeftoversThatNoWriteHoldsLocked)
 
 TEST(SafeFileWriter, ManyThreadsWritingLeaveTheUmaskAsItWasAndEachFileTheModeItShouldHave)
 {
-    ASSERT_NE(currentUmask(), -1) << "the system does not tell the umask";
+    ASSERT_NE(platform::currentUmask(), -1) << "the system does not tell the umask";
     constexpr mode_t kMask = 027;
     const mode_t previous = ::umask(kMask);
     const struct {
@@ -345,7 +334,7 @@ TEST(SafeFileWriter, ManyThreadsWritingLeaveTheUmaskAsItWasAndEachFileTheModeItS
         std::atomic<int> otherMask{-1};
         std::thread watcher([&] {
             while (!done)
-                if (const int mask = currentUmask(); mask != int(kMask))
+                if (const int mask = platform::currentUmask(); mask != int(kMask))
                     otherMask = mask;
         });
         std::atomic<int> failed{0};
@@ -362,7 +351,7 @@ TEST(SafeFileWriter, ManyThreadsWritingLeaveTheUmaskAsItWasAndEachFileTheModeItS
         watcher.join();
         EXPECT_EQ(failed, 0);
         EXPECT_EQ(otherMask, -1) << "the umask was " << std::oct << otherMask.load();
-        EXPECT_EQ(currentUmask(), int(kMask));
+        EXPECT_EQ(platform::currentUmask(), int(kMask));
         int wrongModes = 0;
         for (int thread = 0; thread < kThreads; ++thread)
             for (int file = 0; file < kFiles; ++file)
