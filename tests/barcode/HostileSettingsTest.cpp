@@ -2,7 +2,7 @@
 #include "barcode/Draw_DataMatrix_Barcode.h"
 #include "document/SKTBarcode.h"
 
-#include <QElapsedTimer>
+#include "fixtures/HangGuard.h"
 
 #include <climits>
 #include <cmath>
@@ -52,18 +52,19 @@ TEST(HostileBarcodeSettings, NumbersReadAreHeldToTheWindowsRangesAndDrawBoundedP
 
 TEST(HostileBarcodeSettings, ValuesLongerThanTheSymbologyHoldsDrawNothingAtOnce)
 {
-    QElapsedTimer clock;
-    clock.start();
-    for (const QString &title : Barcode_Symbology_Titles()) {
-        const Barcode_Symbology &symbology = *Barcode_Symbology_Named(title);
-        BarcodeSettings settings;
-        settings.barcode_font_index = symbology.storedIndex();
-        settings.linear_or_2d = symbology.isTwoD() ? 1 : 0;
-        EXPECT_TRUE(Get_Image_From_Val(settings, QString(symbology.mostValueLength + 1, QLatin1Char('1')), {}, {}).isNull())
-            << title.toStdString();
+    {
+        const HangGuard guard(1000);
+        for (const QString &title : Barcode_Symbology_Titles()) {
+            const Barcode_Symbology &symbology = *Barcode_Symbology_Named(title);
+            BarcodeSettings settings;
+            settings.barcode_font_index = symbology.storedIndex();
+            settings.linear_or_2d = symbology.isTwoD() ? 1 : 0;
+            EXPECT_TRUE(
+                Get_Image_From_Val(settings, QString(symbology.mostValueLength + 1, QLatin1Char('1')), {}, {}).isNull())
+                << title.toStdString();
+        }
+        EXPECT_TRUE(Get_Image_From_Val(BarcodeSettings(), QString(10'000'000, QLatin1Char('A')), {}, {}).isNull());
     }
-    EXPECT_TRUE(Get_Image_From_Val(BarcodeSettings(), QString(10'000'000, QLatin1Char('A')), {}, {}).isNull());
-    EXPECT_LT(clock.elapsed(), 5000);
 
     // A value the Data Matrix encoder refuses is not printed anywhere: it may be a record's private data.
     testing::internal::CaptureStdout();

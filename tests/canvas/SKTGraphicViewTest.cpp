@@ -212,7 +212,7 @@ TEST_F(SKTGraphicViewTest, RepaintsOnlyWhatChangedAndPaintingNeverAsksForMore)
     recorder.count = &paints;
     view.installEventFilter(&recorder);
     view.show();
-    ASSERT_TRUE(waitFor([&] { return paints > 0; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return paints > 0; }));
     spinFor(100);
     const int settled = paints;
     spinFor(150);
@@ -220,20 +220,20 @@ TEST_F(SKTGraphicViewTest, RepaintsOnlyWhatChangedAndPaintingNeverAsksForMore)
 
     painted = QRegion();
     moving->setBounds(QRectF(100, 100, 20, 20));
-    ASSERT_TRUE(waitFor([&] { return !painted.isEmpty(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return !painted.isEmpty(); }));
     EXPECT_TRUE(painted.contains(QPoint(15, 15)));   // old place
     EXPECT_TRUE(painted.contains(QPoint(115, 115))); // new place
     EXPECT_FALSE(painted.contains(QPoint(200, 20)));
 
     painted = QRegion();
     view.changeSelectionIndexes({0});
-    ASSERT_TRUE(waitFor([&] { return !painted.isEmpty(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return !painted.isEmpty(); }));
     EXPECT_TRUE(painted.contains(QPoint(98, 98)));
     EXPECT_FALSE(painted.contains(QPoint(15, 15)));
 
     painted = QRegion();
     grid.setAlwaysShown(true);
-    ASSERT_TRUE(waitFor([&] { return !painted.isEmpty(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return !painted.isEmpty(); }));
     EXPECT_TRUE(painted.contains(QPoint(200, 20)));
     view.hide();
 }
@@ -257,14 +257,14 @@ TEST_F(SKTGraphicViewTest, RefreshScrollViewRepaintsTheEnclosingScrollView)
     counter.count = &paints;
     scroll.viewport()->installEventFilter(&counter);
     scroll.show();
-    ASSERT_TRUE(waitFor([&] { return paints > 0; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return paints > 0; }));
     spinFor(100);
     paints = 0;
     spinFor(100);
     ASSERT_EQ(paints, 0);
 
     canvas->Refresh_ScrollView(&scroll);
-    EXPECT_TRUE(waitFor([&] { return paints > 0; }, 2000));
+    EXPECT_TRUE(waitFor([&] { return paints > 0; }));
 }
 
 // --- Selection and the list ----------------------------------------------------------------

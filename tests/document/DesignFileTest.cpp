@@ -6,7 +6,7 @@
 #include "fixtures/TestSupport.h"
 
 #include <QFile>
-#include <QElapsedTimer>
+#include "fixtures/HangGuard.h"
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -354,14 +354,14 @@ TEST(DesignFile, AnArchiveNamedManyTimesIsReadOnceAndCopied)
     const QByteArray binary = platform::propertyListData(withCopies, platform::PropertyListFormat::Binary);
     ASSERT_LT(binary.size(), 200 * 1024) << "the data is stored once";
 
-    QElapsedTimer clock;
-    clock.start();
     QString error;
-    const std::optional<DesignFileContents> read = DesignFile::read(binary, &error);
+    std::optional<DesignFileContents> read;
+    {
+        const HangGuard guard(1000);
+        read = DesignFile::read(binary, &error);
+    }
     ASSERT_TRUE(read) << error.toStdString();
     ASSERT_EQ(read->frontGraphics.size(), kCopies);
-    // Reading 10,000 archives one by one takes seconds in a debug build.
-    EXPECT_LT(clock.elapsed(), 4000);
     const QStringList expected = fieldsOf([&](platform::KeyedEncoder &coder) { text->encodeWithCoder(coder); });
     for (const int i : {0, 1, kCopies - 1}) {
         const SKTGraphicPtr &g = read->frontGraphics.at(i);

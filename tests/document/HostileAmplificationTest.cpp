@@ -8,7 +8,7 @@
 
 #include "fixtures/TestSupport.h"
 
-#include <QElapsedTimer>
+#include "fixtures/HangGuard.h"
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -33,11 +33,12 @@ TEST(HostileAmplification, SharedArchivesPasteOnceAndTooManyObjectsAreRefused)
     };
     for (const Row &row : {Row{DesignFile::kMaxDesignObjects, true}, Row{DesignFile::kMaxDesignObjects + 1, false}}) {
         const QByteArray data = platform::propertyListData(sharedArchives(row.references), platform::PropertyListFormat::Binary);
-        QElapsedTimer clock;
-        clock.start();
         SKTError error;
-        const std::optional<GraphicList> pasted = SKTGraphic::graphicsWithPasteboardData(data, &error);
-        EXPECT_LT(clock.elapsed(), 20000) << row.references;
+        std::optional<GraphicList> pasted;
+        {
+            const HangGuard guard(1000);
+            pasted = SKTGraphic::graphicsWithPasteboardData(data, &error);
+        }
         ASSERT_EQ(pasted.has_value(), row.pasted) << row.references;
         if (pasted) {
             ASSERT_EQ(pasted->size(), row.references);

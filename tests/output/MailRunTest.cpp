@@ -2,6 +2,7 @@
 
 #include "../barcode/SymbolReader.h"
 #include "fixtures/SmtpServer.h"
+#include "fixtures/HangGuard.h"
 #include "fixtures/TestSupport.h"
 
 #include "barcode/BarcodeGenerator.h"
@@ -272,13 +273,13 @@ TEST(MailRun, TheScriptRefusesHeaderInjectionAndIsEndedAtItsTimeLimit)
     SilentServer silent;
     MailSettings mute = settings;
     mute.port = QString::number(silent.port());
-    QElapsedTimer clock;
-    clock.start();
-    const MailResult unanswered = sendEmail_pyth(script(1500), QStringLiteral("to@example.org"), QStringLiteral("Hi"),
-                                                 {}, mute, QString());
+    MailResult unanswered;
+    {
+        const HangGuard guard(2000);
+        unanswered = sendEmail_pyth(script(1500), QStringLiteral("to@example.org"), QStringLiteral("Hi"), {}, mute, QString());
+    }
     EXPECT_FALSE(unanswered.sent);
     EXPECT_TRUE(unanswered.timedOut);
-    EXPECT_LT(clock.elapsed(), 8000);
 }
 
 TEST(MailRun, GroupsPauseAndStopEndsAPause)
@@ -303,16 +304,17 @@ TEST(MailRun, GroupsPauseAndStopEndsAPause)
     EXPECT_GE(clock.elapsed(), 2000); // after mails 2 and 4, none after the last
 
     // Stop during the first pause: the run ends at once, with two mails sent.
-    request.pauseMs = 60000;
+    request.pauseMs = 3'600'000;
     std::thread stopper([&] {
         while (pause == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         stop = true;
     });
-    clock.restart();
-    report = Send_Mail_Thread(design(), request, {}, script(), {&total, &current, &stop, &pause});
+    {
+        const HangGuard guard(1000);
+        report = Send_Mail_Thread(design(), request, {}, script(), {&total, &current, &stop, &pause});
+    }
     stopper.join();
-    EXPECT_LT(clock.elapsed(), 20000);
     EXPECT_EQ(report.sent, 2);
     EXPECT_TRUE(report.stopped);
     EXPECT_FALSE(report.succeeded());
@@ -466,11 +468,11 @@ TEST(MailRun, ClosingTheProgramEndsTheMailUnderWayAtOnce)
     MailReport report;
     std::thread run([&] { report = Send_Mail_Thread(design(), request, {}, script(), {nullptr, nullptr, &stop, nullptr, &end}); });
     std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // the first mail is under way
-    QElapsedTimer clock;
-    clock.start();
-    end = true;
-    run.join();
-    EXPECT_LT(clock.elapsed(), 2000);
+    {
+        const HangGuard guard(300);
+        end = true;
+        run.join();
+    }
     EXPECT_EQ(report.sent, 0);
     EXPECT_EQ(report.failed, 1) << "the mail under way, and no later one";
     EXPECT_FALSE(report.succeeded());

@@ -563,7 +563,7 @@ TEST(RecordLoop, ASinkNeverHasMoreRecordsInFlightThanItSays)
         {
             std::unique_lock<std::mutex> guard(lock);
             const int after = std::min(expected, count - drawing.record);
-            grown.wait_for(guard, std::chrono::seconds(1), [&] { return int(records.size()) >= after; });
+            grown.wait_for(guard, std::chrono::seconds(60), [&] { return int(records.size()) >= after; });
             grown.wait_for(guard, std::chrono::milliseconds(5), [&] { return int(records.size()) > after; });
             records.erase(drawing.record);
             return true;

@@ -5,7 +5,7 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
+#include "fixtures/EventLoop.h"
 #include <QFile>
 #include <QLabel>
 #include <QSlider>
@@ -176,18 +176,13 @@ TEST_F(Image_LibraryTest, TheShippedLibraryRendersForALook)
     ASSERT_GE(library.numberOfItemsInImageBrowser(), 2);
     library.imageBrowser->setSelectionIndexes({1});
     library.imageBrowser->requestThumbnails(0, library.numberOfItemsInImageBrowser() - 1);
-    QElapsedTimer waited;
-    waited.start();
-    while (library.imageBrowser->pendingThumbnails() > 0 && waited.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    waitFor([&] { return library.imageBrowser->pendingThumbnails() == 0; });
     QApplication::processEvents();
     EXPECT_TRUE(library.grab().save(testOutputPath(QStringLiteral("image-library.png"))));
     library.control_or_BG = QStringLiteral("B");
     library.Prepare_Window();
     library.imageBrowser->requestThumbnails(0, library.numberOfItemsInImageBrowser() - 1);
-    waited.restart();
-    while (library.imageBrowser->pendingThumbnails() > 0 && waited.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    waitFor([&] { return library.imageBrowser->pendingThumbnails() == 0; });
     QApplication::processEvents();
     EXPECT_TRUE(library.grab().save(testOutputPath(QStringLiteral("frame-library.png"))));
 }

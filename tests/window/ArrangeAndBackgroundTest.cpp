@@ -10,12 +10,11 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
-#include <QElapsedTimer>
+#include "fixtures/EventLoop.h"
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QSlider>
-#include <QThread>
 #include <QTimer>
 #include <QAction>
 #include <QToolButton>
@@ -332,12 +331,7 @@ class PanelLookTest : public BackgroundInWindowTest {
 protected:
     void settle()
     {
-        QElapsedTimer clock;
-        clock.start();
-        do {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            QThread::msleep(5);
-        } while (browser->pendingThumbnails() > 0 && clock.elapsed() < 3000);
+        waitFor([&] { return browser->pendingThumbnails() == 0; });
         QCoreApplication::processEvents();
     }
 

@@ -838,14 +838,12 @@ TEST_F(DesignFileCommandsTest, ALargeBoundSheetSavesAndOpensWhileTheWindowGoesOn
     QSet<int> barValues;
     QObject::connect(window->plz_wait_Window->findChild<QProgressBar *>(), &QProgressBar::valueChanged,
                      [&](int value) { barValues << value; });
-    QElapsedTimer clock;
-    qint64 lastTick = 0, longestGap = 0;
+    // The window goes on when its timers tick and its posted calls arrive while the work runs: the
+    // work cannot be on the GUI thread then. No clock is read, so a busy machine fails nothing.
+    int ticks = 0;
     QTimer ticker;
     ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, clock.elapsed() - lastTick);
-        lastTick = clock.elapsed();
-    });
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
 
     const QString path = filePath(QStringLiteral("guests.zkse")), damaged = filePath(QStringLiteral("damaged.zkse"));
     const struct {
@@ -869,15 +867,16 @@ TEST_F(DesignFileCommandsTest, ALargeBoundSheetSavesAndOpensWhileTheWindowGoesOn
         window->Main_wnd->setWindowTitle(QStringLiteral("kept"));
         services->messages.clear();
         barValues.clear();
-        clock.start();
-        lastTick = longestGap = 0;
+        ticks = 0;
+        bool posted = false;
+        QMetaObject::invokeMethod(window->Main_wnd, [&] { posted = true; }, Qt::QueuedConnection);
         ticker.start();
         EXPECT_EQ(run.run(), run.succeeds);
-        longestGap = std::max(longestGap, clock.elapsed() - lastTick);
+        EXPECT_TRUE(posted) << "a call posted before the work arrived while it ran";
+        EXPECT_GT(ticks, 0);
         ticker.stop();
 
-        EXPECT_LT(longestGap, 200);
-        EXPECT_GE(barValues.size(), 7) << "more than a step per object";
+        EXPECT_GE(barValues.size(), 7) << "the window saw the work at more steps than objects";
         EXPECT_FALSE(window->plz_wait_Window->isVisible());
         EXPECT_EQ(services->messages,
                   run.succeeds ? QStringList() : QStringList{box("File is corrupt and cannot be opened.")});

@@ -87,7 +87,7 @@ TEST_F(ExportCommandsTest, NoRecordsSayTheListIsEmptyAndClosingStopsARun)
         return RecordOutcome{};
     };
     ASSERT_TRUE(window->Export_Batch_File(resourcePath(QStringLiteral("out")), 100, slow));
-    ASSERT_TRUE(waitFor([&] { return entered.load(); }, 5000));
+    ASSERT_TRUE(waitFor([&] { return entered.load(); }));
     window.reset();
     EXPECT_TRUE(Output().Stop_SMS_Sending_Now);
     EXPECT_FALSE(App().Card_Value_In_Process);
@@ -112,7 +112,7 @@ TEST_F(ExportCommandsTest, ASeriesBoundToTheFrontExportsOnePictureOfEachRecord)
     EXPECT_TRUE(window->send_modls_wnd->isVisible());
     EXPECT_TRUE(App().Card_Value_In_Process);
     answerCompletionBox();
-    ASSERT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !shown.isEmpty(); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !shown.isEmpty(); }));
     EXPECT_EQ(shown, QStringLiteral("Frame has been exported successfully."));
     EXPECT_EQ(text->Text_Value, QStringLiteral("Sample"));
     EXPECT_FALSE(App().Card_Value_In_Process);
@@ -172,7 +172,7 @@ TEST_F(ExportCommandsTest, AMissingSeriesIsAskedAboutOnlyOnceTheTargetIsTakenAnd
             answerCompletionBox();
         window->Export_Button();
         if (!c.written.isEmpty()) {
-            ASSERT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !shown.isEmpty(); }, 10000));
+            ASSERT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !shown.isEmpty(); }));
         }
         EXPECT_EQ(services->shown.join(QLatin1Char(' ')).toStdString(), c.shown);
         if (services->shown.contains(QStringLiteral("question"))) {

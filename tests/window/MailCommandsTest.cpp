@@ -50,7 +50,7 @@ TEST_F(DesignWindowTest, TheMailCommandSendsOneMailPerRecordOfTheBoundSeries)
         auto *sheet = window->window()->findChild<Send_Modeless *>();
         ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Sending E-mail"));
-        EXPECT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !mail->lastMessage().isEmpty(); }, 30000));
+        EXPECT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !mail->lastMessage().isEmpty(); }));
         mail->Close_Button();
     });
     window->Mail_Button();

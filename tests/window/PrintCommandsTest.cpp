@@ -32,7 +32,7 @@ TEST_F(PrintCommandsTest, WithoutAPrinterTheDialogOffersAPdfFileThatGetsOneCardP
         EXPECT_EQ(dialog->Printer_ComboBox->currentText(), Print_Wnd::kPdfTarget);
         EXPECT_EQ(dialog->Total_Stepper->intValue(), 3);
         EXPECT_TRUE(dialog->Execute_Printing(false));
-        EXPECT_TRUE(waitFor([&] { return !dialog->printRun()->isRunning(); }, 30000));
+        EXPECT_TRUE(waitFor([&] { return !dialog->printRun()->isRunning(); }));
         dialog->CancelButtonPressed();
     });
     window->Print_Button();

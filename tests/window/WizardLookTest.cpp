@@ -8,11 +8,10 @@
 
 #include <QDateEdit>
 #include <QDirIterator>
-#include <QElapsedTimer>
+#include "fixtures/EventLoop.h"
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QThread>
 
 namespace {
 
@@ -64,12 +63,7 @@ protected:
 
     void settle(ImageBrowserView *browser)
     {
-        QElapsedTimer clock;
-        clock.start();
-        do {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            QThread::msleep(5);
-        } while ((browser && browser->pendingThumbnails() > 0) && clock.elapsed() < 3000);
+        waitFor([&] { return !browser || browser->pendingThumbnails() == 0; });
         QCoreApplication::processEvents();
     }
 

@@ -115,9 +115,9 @@ TEST(RecordRun, TheSheetFollowsTheWorkerUntilItEnds)
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_TRUE(App().Card_Value_In_Process);
     EXPECT_FALSE(run->start({}, false, [](const RunCounters &) {}, [] {})) << "one run at a time";
-    EXPECT_TRUE(waitFor([&] { return sheet->_curr_msg_cnt->text() == QStringLiteral("2 / 4 Frame"); }, 3000));
+    EXPECT_TRUE(waitFor([&] { return sheet->_curr_msg_cnt->text() == QStringLiteral("2 / 4 Frame"); }));
     release = true;
-    EXPECT_TRUE(waitFor([&] { return finished; }, 3000));
+    EXPECT_TRUE(waitFor([&] { return finished; }));
     EXPECT_FALSE(sheet->isVisible());
     EXPECT_FALSE(run->isRunning());
     EXPECT_FALSE(App().Card_Value_In_Process);

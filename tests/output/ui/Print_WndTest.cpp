@@ -166,7 +166,7 @@ TEST_F(Print_WndTest, PrintWritesEverySheetToThePdfFileChosenAsManyTimesAsCopies
         services->fileAnswers << pdf;
         finished = 0;
         ASSERT_TRUE(dialog.Execute_Printing(false));
-        ASSERT_TRUE(waitFor([&] { return !dialog.printRun()->isRunning(); }, 60000));
+        ASSERT_TRUE(waitFor([&] { return !dialog.printRun()->isRunning(); }));
         EXPECT_EQ(pagesOf(pdf + QStringLiteral(".pdf")), c.pages);
         EXPECT_EQ(finished, 1);
     }
@@ -221,7 +221,7 @@ TEST_F(Print_WndTest, AMissingSeriesIsAskedAboutOnlyOnceThePdfFileIsTaken)
         services->fileAnswers = c.answer.isEmpty() ? QStringList() : QStringList{dir.filePath(c.answer)};
         services->yesNoAnswers = {c.goOn};
         EXPECT_EQ(dialog.Execute_Printing(false), c.printed);
-        ASSERT_TRUE(waitFor([&] { return !dialog.printRun()->isRunning(); }, 60000));
+        ASSERT_TRUE(waitFor([&] { return !dialog.printRun()->isRunning(); }));
         EXPECT_EQ(services->shown.join(QLatin1Char(' ')).toStdString(), c.shown);
         if (services->shown.contains(QStringLiteral("question"))) {
             EXPECT_TRUE(services->questions.value(0).startsWith(QStringLiteral("The series \"Gone\" cannot be used")));

@@ -4,6 +4,7 @@
 #include "datasource/ui/Import_Excel.h"
 #include "document/SKTGraphicList.h"
 #include "fixtures/EventLoop.h"
+#include "fixtures/HangGuard.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
 #include "profile/ProfilePlacement.h"
@@ -21,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <chrono>
 
 namespace {
 
@@ -163,12 +163,13 @@ TEST_F(ProfileDialogTest, ASeriesOfAMillionNamesInEveryRowIsChosenAtOnce)
         million += "Name " + QByteArray::number(value) + '\n';
     writeSeries("Many", million);
     dialog.prepare(true);
-    const auto started = std::chrono::steady_clock::now();
-    for (ProfileDialog::Row &row : dialog.rows) {
-        row.ds_combo->setCurrentIndex(1);
-        row.ser_col_cb->setCurrentIndex(row.ser_col_cb->findText("Many"));
+    {
+        const HangGuard guard(2000);
+        for (ProfileDialog::Row &row : dialog.rows) {
+            row.ds_combo->setCurrentIndex(1);
+            row.ser_col_cb->setCurrentIndex(row.ser_col_cb->findText("Many"));
+        }
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_EQ(dialog.rows[9].value->text() + dialog.image_path_val->text(), "Name 0Name 0");
     dialog.View_Data_Series_By_Name(dialog.rows[4].ser_col_cb);
     EXPECT_EQ(host.viewed, QStringList{"Many"});
