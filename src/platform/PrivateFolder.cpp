@@ -1,6 +1,6 @@
 #include "platform/PrivateFolder.h"
 
-#include "platform/Leftovers.h"
+#include "platform/TemporaryFiles.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/TemporaryFiles.h"
+
 #include <QByteArray>
-#include <QFileInfo>
 #include <QHash>
 #include <QIODevice>
 #include <QString>
@@ -49,30 +50,20 @@ private:
     QHash<QString, QHash<QString, QStringList>> m_leftovers;
 };
 
-// The path of a temporary file of a write of `path` but for its random letters: it stays within the
-// folder's limit on a name's length however long the file's own name is.
-QString temporaryFilePrefix(const QString &path);
-
 // The umask as the kernel keeps it, read without setting it (which would change it for every thread
 // at once); -1 where the system does not say.
 int currentUmask();
-
-// The temporary files of this user that unfinished writes of `path` left beside it, whether or not
-// a write still holds them.
-QStringList leftoverTemporaryFiles(const QString &path);
 
 // The system call that puts the bytes in the temporary file: tests replace it to meet a full disk.
 // Returns the one it replaces.
 using WriteFunction = ssize_t (*)(int fd, const void *data, size_t size);
 WriteFunction setSafeWriteFunction(WriteFunction write);
 
-class LockedTemporaryFile;
-
 // A file written piece by piece (a printed PDF) that takes its place whole or not at all. The bytes
 // go to a temporary file beside it, named and locked as writeFileSafely's are; commit() checks it,
 // syncs it and renames it over the file. Until then the file there is untouched, and discard(), or
 // the end of the object, removes the temporary file. Temporary files of this user that killed writes
-// left anywhere in the folder, and that nothing holds locked, are removed when the next one begins.
+// of the same file left, and that nothing holds locked, are removed when the next one begins.
 // Writes go through the same replaceable system call as writeFileSafely; a failed one fails every
 // later write and is kept as the reason.
 class SavingFile : public QIODevice {
@@ -101,7 +92,8 @@ protected:
     qint64 writeData(const char *data, qint64 size) override;
 
 private:
-    QFileInfo m_target;
+    QString m_path;
+    QString m_target; // as it is replaced, once begun
     std::unique_ptr<LockedTemporaryFile> m_file;
     QByteArray m_buffer;
     QString m_error;
