@@ -221,25 +221,25 @@ TEST(SafeFileWriter, ASweepTakesOnlyThisUsersLeftoversThatNoWriteHoldsLocked)
         const char *what;
         QString name;
         Kind kind;
-        bool goneByPrint;
-        bool goneByWrite; // a whole file's write takes the leftovers of its own file only
+        bool gone; // by a print begun and by a whole file's write alike: they take their own file's only
     } rows[] = {
-        {"a killed write's file", QStringLiteral("card.pdf.saving-a1B2c3"), Plain, true, true},
-        {"an earlier version's part of an ended process", QStringLiteral(".card.pdf.part-%1-a1B2c3").arg(ended), Plain, true, true},
+        {"a killed write's file", QStringLiteral("card.pdf.saving-a1B2c3"), Plain, true},
+        {"an earlier version's part of an ended process", QStringLiteral(".card.pdf.part-%1-a1B2c3").arg(ended), Plain, true},
         // Those versions take no lock: a process of theirs still running may be writing it.
-        {"an earlier version's part of a running process", QStringLiteral(".card.pdf.part-%1-b1B2c3").arg(::getpid()), Plain, false, false},
+        {"an earlier version's part of a running process", QStringLiteral(".card.pdf.part-%1-b1B2c3").arg(::getpid()), Plain, false},
         // A user's own file may happen to have the shape.
-        {"another file's leftover", QStringLiteral("other.pdf.saving-a1B2c3"), Plain, false, false},
-        {"a file another open file holds locked", QStringLiteral("card.pdf.saving-L0ck3d"), LockedHere, false, false},
-        {"a write of another process", QStringLiteral("card.pdf.saving-0ther1"), LockedElsewhere, false, false},
-        {"an earlier name another process holds", QStringLiteral(".card.pdf.part-1-0ther2"), LockedElsewhere, false, false},
-        {"a link to someone's file", QStringLiteral("card.pdf.saving-L1nk00"), Link, false, false},
-        {"a folder", QStringLiteral("card.pdf.saving-F0lder"), Folder, false, false},
-        {"another user's file", QStringLiteral("card.pdf.saving-Th3irs"), Theirs, false, false},
-        {"five letters", QStringLiteral("card.pdf.saving-a1B2c"), Plain, false, false},
-        {"a letter not of the shape", QStringLiteral("card.pdf.saving-a1B2c!"), Plain, false, false},
-        {"a part without a process", QStringLiteral(".card.pdf.part--a1B2c3"), Plain, false, false},
-        {"a part not hidden", QStringLiteral("card.pdf.part-12-a1B2c3"), Plain, false, false},
+        {"another file's leftover", QStringLiteral("other.pdf.saving-a1B2c3"), Plain, false},
+        {"a file another open file holds locked", QStringLiteral("card.pdf.saving-L0ck3d"), LockedHere, false},
+        {"a write of another process", QStringLiteral("card.pdf.saving-0ther1"), LockedElsewhere, false},
+        // Of an ended process, as the swept one above: only the lock keeps it.
+        {"an earlier name another process holds", QStringLiteral(".card.pdf.part-%1-0ther2").arg(ended), LockedElsewhere, false},
+        {"a link to someone's file", QStringLiteral("card.pdf.saving-L1nk00"), Link, false},
+        {"a folder", QStringLiteral("card.pdf.saving-F0lder"), Folder, false},
+        {"another user's file", QStringLiteral("card.pdf.saving-Th3irs"), Theirs, false},
+        {"five letters", QStringLiteral("card.pdf.saving-a1B2c"), Plain, false},
+        {"a letter not of the shape", QStringLiteral("card.pdf.saving-a1B2c!"), Plain, false},
+        {"a part without a process", QStringLiteral(".card.pdf.part--a1B2c3"), Plain, false},
+        {"a part not hidden", QStringLiteral("card.pdf.part-12-a1B2c3"), Plain, false},
     };
     const struct {
         const char *what;
@@ -281,22 +281,29 @@ TEST(SafeFileWriter, ASweepTakesOnlyThisUsersLeftoversThatNoWriteHoldsLocked)
                 ASSERT_TRUE(others.back()->locked());
             }
         }
-        if (sweeper.print) {
+        const auto sweep = [&] {
+            if (!sweeper.print)
+                return platform::writeFileSafely(target, "whole", &error);
             platform::SavingFile printing(target);
-            ASSERT_TRUE(printing.begin(&error)) << error.toStdString();
-        } else {
-            ASSERT_TRUE(platform::writeFileSafely(target, "whole", &error)) << error.toStdString();
-        }
+            return printing.begin(&error);
+        };
+        ASSERT_TRUE(sweep()) << error.toStdString();
         for (const auto &row : rows) {
             const QFileInfo left(dir.filePath(row.name));
-            const bool gone = (sweeper.print ? row.goneByPrint : row.goneByWrite) || (row.kind == Theirs && !given);
+            const bool gone = row.gone || (row.kind == Theirs && !given);
             EXPECT_EQ(!left.exists() && !left.isSymLink(), gone) << sweeper.what << ": " << row.what;
         }
         EXPECT_EQ(fileBytes(precious), "keep");
         EXPECT_TRUE(first.commit({}, &error)) << error.toStdString();
         EXPECT_EQ(fileBytes(target), "%PDF first");
+        // The lock was all that kept them.
+        others.clear();
         for (const int fd : heldHere)
             ::close(fd);
+        ASSERT_TRUE(sweep()) << error.toStdString();
+        for (const auto &row : rows)
+            EXPECT_TRUE((row.kind != LockedHere && row.kind != LockedElsewhere) || !QFileInfo::exists(dir.filePath(row.name)))
+                << sweeper.what << ", unlocked: " << row.what;
     }
 }
 
