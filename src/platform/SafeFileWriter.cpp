@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
@@ -97,12 +98,38 @@ bool putInPlace(LockedTemporaryFile &file, const QString &target, int mode, QStr
 }
 
 // The file a write of `path` replaces: the path itself, or where `link` says to write through a
-// link, the file it names.
-std::optional<QString> fileToReplace(const QString &path, AtALink link, QString *)
+// link, the end of its chain, each link read against the folder that holds it as open() reads it,
+// and in its folder as the kernel reaches it. Nothing, with the reason, for a chain longer than
+// the kernel follows, which a loop is.
+std::optional<QString> fileToReplace(const QString &path, AtALink link, QString *error)
 {
-    const QFileInfo named(path);
-    return QFileInfo(named.isSymLink() && link == AtALink::WriteItsTarget ? named.symLinkTarget() : path)
-        .absoluteFilePath();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QByteArray at = QFile::encodeName(absolute);
+    constexpr int kMostLinks = 40; // as many as the kernel follows
+    int followed = 0;
+    struct stat info {};
+    while (link == AtALink::WriteItsTarget && ::lstat(at.constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char to[PATH_MAX];
+        const ssize_t size = ::readlink(at.constData(), to, sizeof to);
+        if (size <= 0)
+            break;
+        if (++followed > kMostLinks) {
+            if (error)
+                *error = QStringLiteral("The links at %1 go round in a loop, or through more than %2 links.")
+                             .arg(QDir::toNativeSeparators(path))
+                             .arg(kMostLinks);
+            return std::nullopt;
+        }
+        const QByteArray next(to, size);
+        at = next.startsWith('/') ? next : at.left(at.lastIndexOf('/') + 1) + next;
+    }
+    if (followed == 0)
+        return absolute;
+    const qsizetype slash = at.lastIndexOf('/');
+    QByteArray folder = at.left(std::max<qsizetype>(slash, 1));
+    if (char real[PATH_MAX]; ::realpath(folder.constData(), real))
+        folder = real;
+    return QDir(QFile::decodeName(folder)).filePath(QFile::decodeName(at.mid(slash + 1)));
 }
 
 } // namespace
@@ -199,7 +226,7 @@ bool SavingFile::begin(QString *error)
         return false;
     };
     QString reason;
-    const std::optional<QString> target = fileToReplace(m_path, AtALink::ReplaceIt, &reason);
+    const std::optional<QString> target = fileToReplace(m_path, AtALink::WriteItsTarget, &reason);
     if (!target)
         return refuse(reason);
     m_target = *target;

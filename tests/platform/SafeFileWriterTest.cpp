@@ -115,6 +115,52 @@ TEST(SafeFileWriter, APrintedFileOfTheLongestNameTakesItsPlace)
     EXPECT_EQ(fileBytes(path), "%PDF-1.4\n%%EOF\n");
 }
 
+// A chain of links, each relative to its own folder, is kept and the file at its end written; the
+// temporary file is made beside that file. A loop is refused.
+TEST(SafeFileWriter, AWriteThroughAChainOfLinksReachesTheFileAtItsEnd)
+{
+    const struct {
+        const char *what;
+        std::function<bool(const QString &, QString *)> write;
+    } writers[] = {
+        {"a whole file", [](const QString &path, QString *error) { return platform::writeFileSafely(path, "new", error); }},
+        {"a printed file",
+         [](const QString &path, QString *error) {
+             platform::SavingFile file(path);
+             return file.begin(error) && file.write("new") == 3 && file.commit({}, error);
+         }},
+    };
+    const auto linkText = [](const QString &path) {
+        char text[PATH_MAX];
+        const ssize_t size = ::readlink(QFile::encodeName(path).constData(), text, sizeof text);
+        return size > 0 ? QByteArray(text, size) : QByteArray();
+    };
+    for (const auto &writer : writers) {
+        SCOPED_TRACE(writer.what);
+        QTemporaryDir dir;
+        const QString a = dir.filePath(QStringLiteral("a")), b = dir.filePath(QStringLiteral("links/b"));
+        const QString c = dir.filePath(QStringLiteral("kept/c"));
+        ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("links"))) && QDir().mkpath(dir.filePath(QStringLiteral("kept"))));
+        ASSERT_TRUE(writeFileBytes(c, "old"));
+        ASSERT_EQ(::symlink("../kept/c", QFile::encodeName(b).constData()), 0);
+        ASSERT_EQ(::symlink("links/b", QFile::encodeName(a).constData()), 0);
+        QString error;
+        EXPECT_TRUE(writer.write(a, &error)) << error.toStdString();
+        EXPECT_EQ(fileBytes(c), "new");
+        EXPECT_EQ(linkText(a), "links/b");
+        EXPECT_EQ(linkText(b), "../kept/c");
+        EXPECT_EQ(QDir(dir.filePath(QStringLiteral("kept"))).entryList(QDir::Files | QDir::Hidden), QStringList{"c"});
+
+        const QString loop = dir.filePath(QStringLiteral("loop"));
+        ASSERT_EQ(::symlink("round", QFile::encodeName(loop).constData()), 0);
+        ASSERT_EQ(::symlink("loop", QFile::encodeName(dir.filePath(QStringLiteral("round"))).constData()), 0);
+        EXPECT_FALSE(writer.write(loop, &error));
+        EXPECT_EQ(error, QStringLiteral("The links at %1 go round in a loop, or through more than 40 links.").arg(loop));
+        EXPECT_EQ(linkText(loop), "round");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 3) << "a, loop and round";
+    }
+}
+
 TEST(SafeFileWriter, ATargetTheUserMayNotWriteOrAFolderIsRefusedAndLeftAsItWas)
 {
     QTemporaryDir dir;
