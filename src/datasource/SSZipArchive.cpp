@@ -138,7 +138,7 @@ bool SSZipArchive::writeFile(const QString &name, const QString &basePath)
 
 bool SSZipArchive::writeData(const QByteArray &data, const QString &filename, Method method)
 {
-    if (!_zip || data.isEmpty())
+    if (!_zip)
         return false;
     return addEntry(filename, QDateTime::currentDateTime(), data, method);
 }

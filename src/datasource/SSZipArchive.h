@@ -30,7 +30,7 @@ public:
     // folder as the entry `name` + "/"). Links are not followed and only regular files are read.
     bool writeFile(const QString &name, const QString &basePath);
     enum class Method { Deflated, Stored };
-    // Adds one entry dated now; false when there are no bytes, or the name is taken or longer than an
+    // Adds one entry dated now, an empty one too; false when the name is taken or longer than an
     // entry can hold. Formats that sniff their type from the first entry (OpenDocument's "mimetype")
     // need it Stored.
     bool writeData(const QByteArray &data, const QString &filename, Method method = Method::Deflated);

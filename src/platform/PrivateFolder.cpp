@@ -1,6 +1,6 @@
 #include "platform/PrivateFolder.h"
 
-#include "platform/Leftovers.h"
+#include "platform/TemporaryFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -54,10 +54,16 @@ int PrivateFolder::sweepStale(const QStringList &prefixes, int graceSeconds)
             if (!lock.getLockInfo(&owner, &host, &application) || isProcessRunning(owner) ||
                 (!host.isEmpty() && host != QSysInfo::machineHostName()))
                 continue;
-        } else if (entry.lastModified().toUTC() > oldest ||
-                   !QDir(entry.filePath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-            continue; // its owner may not have taken the lock yet, or it is not the program's
+            // Its owner holds an flock on the lock while it runs: the id may be of another pid
+            // namespace (a container or sandbox sharing this temporary folder), the lock is not.
+            if (whileNobodyHolds(lockPath, [&] { return QDir(entry.filePath()).removeRecursively(); }))
+                ++removed;
+            continue;
         }
+        // Its owner may not have taken the lock yet, or it is not the program's.
+        if (entry.lastModified().toUTC() > oldest ||
+            !QDir(entry.filePath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+            continue;
         if (QDir(entry.filePath()).removeRecursively())
             ++removed;
     }

@@ -23,8 +23,9 @@ public:
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
     // Removes this user's folders of `prefixes` in the temporary folder whose lock names a process
-    // that no longer runs; a folder without a lock file goes only when it is empty and `graceSeconds`
-    // old (its owner was killed before it took the lock). The number removed.
+    // that no longer runs and that no one holds locked; a folder without a lock file goes only when it
+    // is empty and `graceSeconds` old (its owner was killed before it took the lock). The number
+    // removed.
     static int sweepStale(const QStringList &prefixes, int graceSeconds = 600);
 
     static inline const QString kLockName = QStringLiteral(".owner.lock");

@@ -1,23 +1,18 @@
 #include "platform/SafeFileWriter.h"
 
-#include "platform/Leftovers.h"
-
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QStringList>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <string_view>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,96 +20,6 @@
 namespace platform {
 
 namespace {
-
-constexpr QLatin1String kTemporaryInfix(".saving-");
-constexpr int kRandomLength = 6;
-constexpr qsizetype kSavingTail = kTemporaryInfix.size() + kRandomLength; // ".saving-XXXXXX"
-// Earlier versions named a printed file's temporary file ".<name>.part-<pid>-XXXXXX"; what they
-// left is still swept.
-constexpr std::string_view kPartInfix(".part-");
-
-// The folder's limit on the length of a name, in bytes.
-qsizetype nameLimit(const QString &folder)
-{
-    const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
-    return limit > 0 ? qsizetype(limit) : NAME_MAX;
-}
-
-// `name` as the start of a temporary name whose other `reserved` bytes must fit within the folder's
-// limit: whole where it fits, else cut at a character's boundary and marked with a digest of the whole
-// name, so that two long names that begin alike never take each other's temporary files.
-QString temporaryStem(const QString &folder, const QString &name, qsizetype reserved)
-{
-    const QByteArray bytes = QFile::encodeName(name);
-    const qsizetype room = nameLimit(folder) - reserved;
-    if (bytes.size() <= room)
-        return name;
-    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(8);
-    qsizetype cut = std::max<qsizetype>(0, room - 1 - digest.size());
-    while (cut > 0 && (uchar(bytes.at(cut)) & 0xC0) == 0x80)
-        --cut;
-    return QFile::decodeName(bytes.left(cut)) + QLatin1Char('~') + QString::fromLatin1(digest);
-}
-
-// ASCII's letters and digits, whatever the locale says a letter is.
-constexpr std::string_view kRandomLetters("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
-
-bool endsInRandomLetters(std::string_view name)
-{
-    return name.size() >= size_t(kRandomLength) &&
-           name.substr(name.size() - kRandomLength).find_first_not_of(kRandomLetters) == std::string_view::npos;
-}
-
-// The stem a name of an unfinished write was made from, if it is one: "<stem>.saving-XXXXXX", or
-// an earlier version's ".<stem>.part-<pid>-XXXXXX".
-std::optional<QByteArray> stemOfTemporaryName(const char *name)
-{
-    const std::string_view view(name);
-    if (!endsInRandomLetters(view))
-        return std::nullopt;
-    const std::string_view head = view.substr(0, view.size() - kRandomLength);
-    if (head.size() > size_t(kTemporaryInfix.size()) && head.ends_with(kTemporaryInfix.data()))
-        return QByteArray(head.data(), qsizetype(head.size() - kTemporaryInfix.size()));
-    if (head.size() < 2 || head.front() != '.' || head.back() != '-')
-        return std::nullopt;
-    const std::string_view part = head.substr(1, head.size() - 2); // "<stem>.part-<pid>"
-    const size_t infix = part.rfind(kPartInfix);
-    const std::string_view pid =
-        infix == std::string_view::npos ? std::string_view() : part.substr(infix + kPartInfix.size());
-    if (infix == 0 || pid.empty() || pid.size() > 10 || pid.find_first_not_of("0123456789") != std::string_view::npos)
-        return std::nullopt;
-    // Those versions take no lock: a part of a process still running here is its write under way.
-    if (isProcessRunning(std::stoll(std::string(pid))))
-        return std::nullopt;
-    return QByteArray(part.data(), qsizetype(infix));
-}
-
-// This user's leftovers of unfinished writes in `folder`, by the stem they were written for. Names
-// only are read, and only a leftover's entry is looked up.
-QHash<QString, QStringList> findLeftovers(const QString &folder)
-{
-    QHash<QString, QStringList> found;
-    DIR *entries = ::opendir(QFile::encodeName(folder).constData());
-    if (!entries)
-        return found;
-    const QDir dir(folder);
-    while (const dirent *entry = ::readdir(entries)) {
-        const std::optional<QByteArray> stem = stemOfTemporaryName(entry->d_name);
-        if (!stem)
-            continue;
-        const QString path = dir.filePath(QFile::decodeName(entry->d_name));
-        if (isOwnRegularFile(path))
-            found[QFile::decodeName(*stem)] << path;
-    }
-    ::closedir(entries);
-    return found;
-}
-
-// The path of a temporary file of `fileName` in `folder` but for its random letters.
-QString temporaryPrefix(const QString &folder, const QString &fileName)
-{
-    return QDir(folder).filePath(temporaryStem(folder, fileName, kSavingTail)) + kTemporaryInfix;
-}
 
 // What a temporary file is made with. A new file takes what the umask gives (the kernel applies
 // it, where setting the umask to read it would change it for every thread). One that will replace
@@ -162,83 +67,72 @@ QString systemReason(int code, const QString &otherwise)
     return code != 0 ? QString::fromLocal8Bit(strerror(code)) : otherwise;
 }
 
+// Syncs the file, gives it the permissions and, where allowed, the group of the file it replaces
+// (a new one keeps what the umask gave it, a mode that was asked for was set before the first byte),
+// and renames it over `target` while still holding its lock.
+bool putInPlace(LockedTemporaryFile &file, const QString &target, int mode, QString *error)
+{
+    if (::fsync(file.handle()) != 0) {
+        if (error)
+            *error = systemReason(errno, QStringLiteral("The file could not be written to the disk."));
+        return false;
+    }
+    struct stat old {};
+    if (mode < 0 && ::lstat(QFile::encodeName(target).constData(), &old) == 0 && !S_ISLNK(old.st_mode)) {
+        // Only its owner may give a file away; the group goes where the user is in it. Before
+        // fchmod: a change of group may clear bits.
+        (void)::fchown(file.handle(), uid_t(-1), old.st_gid);
+        ::fchmod(file.handle(), old.st_mode & 0777);
+    } else if (mode < 0 && file.creationMode() != 0666) {
+        // The file it was to replace went while it was written: it is a new file after all.
+        if (const int mask = currentUmask(); mask >= 0)
+            ::fchmod(file.handle(), 0666 & ~mode_t(mask));
+    }
+    if (!file.renameOver(target)) {
+        if (error)
+            *error = QString::fromLocal8Bit(strerror(errno));
+        return false;
+    }
+    syncFolder(QFileInfo(target).absolutePath());
+    return true;
+}
+
+// The file a write of `path` replaces: the path itself, or where `link` says to write through a
+// link, the end of its chain, each link read against the folder that holds it as open() reads it,
+// and in its folder as the kernel reaches it. Nothing, with the reason, for a chain longer than
+// the kernel follows, which a loop is.
+std::optional<QString> fileToReplace(const QString &path, AtALink link, QString *error)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QByteArray at = QFile::encodeName(absolute);
+    constexpr int kMostLinks = 40; // as many as the kernel follows
+    int followed = 0;
+    struct stat info {};
+    while (link == AtALink::WriteItsTarget && ::lstat(at.constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char to[PATH_MAX];
+        const ssize_t size = ::readlink(at.constData(), to, sizeof to);
+        if (size <= 0)
+            break;
+        if (++followed > kMostLinks) {
+            if (error)
+                *error = QStringLiteral("The links at %1 go round in a loop, or through more than %2 links.")
+                             .arg(QDir::toNativeSeparators(path))
+                             .arg(kMostLinks);
+            return std::nullopt;
+        }
+        const QByteArray next(to, size);
+        at = next.startsWith('/') ? next : at.left(at.lastIndexOf('/') + 1) + next;
+    }
+    if (followed == 0)
+        return absolute;
+    const qsizetype slash = at.lastIndexOf('/');
+    QByteArray folder = at.left(std::max<qsizetype>(slash, 1));
+    if (char real[PATH_MAX]; ::realpath(folder.constData(), real))
+        folder = real;
+    return QDir(QFile::decodeName(folder)).filePath(QFile::decodeName(at.mid(slash + 1)));
+}
+
 } // namespace
-
-// A temporary file made beside its target and held under an exclusive flock from its making to
-// its end, so that no sweep takes it while it is written; removed unless it was put in place.
-class LockedTemporaryFile {
-public:
-    // "<prefix>XXXXXX", made with `mode` less the umask; nullptr, with errno set, when it cannot be.
-    static std::unique_ptr<LockedTemporaryFile> create(const QString &prefix, mode_t mode)
-    {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            QString path = prefix;
-            for (int i = 0; i < kRandomLength; ++i)
-                path += QLatin1Char(kRandomLetters[QRandomGenerator::global()->bounded(int(kRandomLetters.size()))]);
-            const int fd =
-                ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-            if (fd >= 0 && lockNewFile(fd, path))
-                return std::unique_ptr<LockedTemporaryFile>(new LockedTemporaryFile(fd, path, mode));
-            if (errno != EEXIST)
-                return nullptr;
-        }
-        errno = EEXIST;
-        return nullptr;
-    }
-
-    ~LockedTemporaryFile()
-    {
-        // Unlinked under the lock: no one else can have taken the name meanwhile.
-        if (!m_placed)
-            ::unlink(QFile::encodeName(m_path).constData());
-        closeNewFile(m_fd);
-    }
-    LockedTemporaryFile(const LockedTemporaryFile &) = delete;
-    LockedTemporaryFile &operator=(const LockedTemporaryFile &) = delete;
-
-    int handle() const { return m_fd; }
-    QString fileName() const { return m_path; }
-
-    // Syncs the file, gives it the permissions and, where allowed, the group of the file it replaces
-    // (a new one keeps what the umask gave it, a mode that was asked for was set before the first
-    // byte), and renames it over `target` while still holding the lock.
-    bool putInPlace(const QString &target, int mode, QString *error)
-    {
-        if (::fsync(m_fd) != 0) {
-            if (error)
-                *error = systemReason(errno, QStringLiteral("The file could not be written to the disk."));
-            return false;
-        }
-        const QByteArray targetName = QFile::encodeName(target);
-        struct stat old {};
-        if (mode < 0 && ::lstat(targetName.constData(), &old) == 0 && !S_ISLNK(old.st_mode)) {
-            // Only its owner may give a file away; the group goes where the user is in it. Before
-            // fchmod: a change of group may clear bits.
-            (void)::fchown(m_fd, uid_t(-1), old.st_gid);
-            ::fchmod(m_fd, old.st_mode & 0777);
-        } else if (mode < 0 && m_mode != 0666) {
-            // The file it was to replace went while it was written: it is a new file after all.
-            if (const int mask = currentUmask(); mask >= 0)
-                ::fchmod(m_fd, 0666 & ~mode_t(mask));
-        }
-        if (::rename(QFile::encodeName(m_path).constData(), targetName.constData()) != 0) {
-            if (error)
-                *error = QString::fromLocal8Bit(strerror(errno));
-            return false;
-        }
-        m_placed = true;
-        syncFolder(QFileInfo(target).absolutePath());
-        return true;
-    }
-
-private:
-    LockedTemporaryFile(int fd, const QString &path, mode_t mode) : m_fd(fd), m_path(path), m_mode(mode) {}
-
-    int m_fd;
-    QString m_path;
-    mode_t m_mode; // as it was made, before the umask
-    bool m_placed = false;
-};
 
 WriteFunction setSafeWriteFunction(WriteFunction write)
 {
@@ -271,21 +165,6 @@ int currentUmask()
     return -1;
 }
 
-QString temporaryFilePrefix(const QString &path)
-{
-    const QFileInfo target(path);
-    return temporaryPrefix(target.absolutePath(), target.fileName());
-}
-
-QStringList leftoverTemporaryFiles(const QString &path)
-{
-    const QFileInfo target(path);
-    QStringList found = findLeftovers(target.absolutePath())
-                            .value(temporaryStem(target.absolutePath(), target.fileName(), kSavingTail));
-    found.sort();
-    return found;
-}
-
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error, int mode, AtALink link)
 {
     return SafeFileBatch().write(path, bytes, error, mode, link);
@@ -299,8 +178,11 @@ bool SafeFileBatch::write(const QString &path, const QByteArray &bytes, QString 
         return false;
     };
     // A link that is kept goes on pointing at the file it names: that file is the one written.
-    const QFileInfo named(path);
-    const QFileInfo target(named.isSymLink() && link == AtALink::WriteItsTarget ? named.symLinkTarget() : path);
+    QString reason;
+    const std::optional<QString> replaced = fileToReplace(path, link, &reason);
+    if (!replaced)
+        return fail(reason);
+    const QFileInfo target(*replaced);
     const QString folder = target.absolutePath();
     if (!QFileInfo(folder).isDir())
         return fail(QStringLiteral("No such folder: %1").arg(folder));
@@ -310,11 +192,11 @@ bool SafeFileBatch::write(const QString &path, const QByteArray &bytes, QString 
     if (leftovers == m_leftovers.end())
         leftovers = m_leftovers.insert(folder, findLeftovers(folder));
     // Leftovers of this same file only.
-    const QString stem = temporaryStem(folder, target.fileName(), kSavingTail);
+    const QString stem = temporaryStem(folder, target.fileName());
 
     errno = 0;
-    const std::unique_ptr<LockedTemporaryFile> file = LockedTemporaryFile::create(
-        temporaryPrefix(folder, target.fileName()), creationMode(target.absoluteFilePath(), mode));
+    const std::unique_ptr<LockedTemporaryFile> file =
+        LockedTemporaryFile::create(*replaced, creationMode(*replaced, mode));
     if (!file)
         return fail(systemReason(errno, QStringLiteral("The file could not be made.")));
     if (mode >= 0 && ::fchmod(file->handle(), mode_t(mode)) != 0)
@@ -322,14 +204,14 @@ bool SafeFileBatch::write(const QString &path, const QByteArray &bytes, QString 
     errno = 0;
     if (!writeAll(file->handle(), bytes))
         return fail(systemReason(errno, QStringLiteral("The file could not be written.")));
-    if (!file->putInPlace(target.absoluteFilePath(), mode, error))
+    if (!putInPlace(*file, *replaced, mode, error))
         return false;
     for (const QString &leftover : leftovers->take(stem))
         removeIfAbandoned(leftover);
     return true;
 }
 
-SavingFile::SavingFile(const QString &path) : m_target(path) {}
+SavingFile::SavingFile(const QString &path) : m_path(path) {}
 
 SavingFile::~SavingFile()
 {
@@ -338,29 +220,33 @@ SavingFile::~SavingFile()
 
 bool SavingFile::begin(QString *error)
 {
-    const QString folder = m_target.absolutePath();
+    const auto refuse = [&](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    QString reason;
+    const std::optional<QString> target = fileToReplace(m_path, AtALink::WriteItsTarget, &reason);
+    if (!target)
+        return refuse(reason);
+    m_target = *target;
     // Refused before a page is drawn: the rename would replace what the user protected, and cannot
     // replace a folder.
-    if (const QString problem = targetProblem(m_target.absoluteFilePath(), AtALink::ReplaceIt); !problem.isEmpty()) {
-        if (error)
-            *error = problem;
-        return false;
-    }
+    if (const QString problem = targetProblem(m_target, AtALink::ReplaceIt); !problem.isEmpty())
+        return refuse(problem);
     // What killed prints of this same file left: a print may take long enough to be killed. Other
     // names of the shape are left alone, for a user's own file may happen to have it.
-    for (const QString &leftover : leftoverTemporaryFiles(m_target.absoluteFilePath()))
+    for (const QString &leftover : leftoverTemporaryFiles(m_target))
         removeIfAbandoned(leftover);
+    const QString folder = QFileInfo(m_target).absolutePath();
     errno = 0;
     if (QFileInfo(folder).isDir())
-        m_file = LockedTemporaryFile::create(temporaryPrefix(folder, m_target.fileName()),
-                                             creationMode(m_target.absoluteFilePath(), -1));
+        m_file = LockedTemporaryFile::create(m_target, creationMode(m_target, -1));
     if (!m_file) {
         const int code = errno;
-        if (error)
-            *error = code == ENOSPC || code == EDQUOT
-                         ? systemReason(code, QString())
-                         : QStringLiteral("The folder %1 cannot be written.").arg(QDir::toNativeSeparators(folder));
-        return false;
+        return refuse(code == ENOSPC || code == EDQUOT
+                          ? systemReason(code, QString())
+                          : QStringLiteral("The folder %1 cannot be written.").arg(QDir::toNativeSeparators(folder)));
     }
     m_error.clear();
     m_buffer.clear();
@@ -416,10 +302,10 @@ bool SavingFile::commit(const std::function<QString(QFile &written)> &check, QSt
             return fail(problem);
     }
     // A long print gives the user time to protect the file, or to put a folder in its place.
-    if (const QString problem = targetProblem(m_target.absoluteFilePath(), AtALink::ReplaceIt); !problem.isEmpty())
+    if (const QString problem = targetProblem(m_target, AtALink::ReplaceIt); !problem.isEmpty())
         return fail(problem);
     QString reason;
-    if (!m_file->putInPlace(m_target.absoluteFilePath(), -1, &reason))
+    if (!putInPlace(*m_file, m_target, -1, &reason))
         return fail(reason);
     m_file.reset();
     QIODevice::close();

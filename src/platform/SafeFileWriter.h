@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/TemporaryFiles.h"
+
 #include <QByteArray>
-#include <QFileInfo>
 #include <QHash>
 #include <QIODevice>
 #include <QString>
@@ -26,8 +27,10 @@ namespace platform {
 // False, with the reason, when the file could not be written; the previous file is then as it was.
 // `mode` gives the file these permissions from the start (0600 for a file that holds a secret); -1
 // keeps an existing file's and gives a new one what the umask allows.
-// A symbolic link at the path is kept and the file it names written, unless `link` says to put the
-// file in the link's place: where the folder is the program's own, a link must not send it elsewhere.
+// A symbolic link at the path is kept and the file at the end of its chain of links written, beside
+// which the temporary file is made; a chain longer than the kernel follows (a loop) is refused. Unless
+// `link` says to put the file in the link's place: where the folder is the program's own, a link must
+// not send it elsewhere.
 enum class AtALink { WriteItsTarget, ReplaceIt };
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1,
                      AtALink link = AtALink::WriteItsTarget);
@@ -49,39 +52,29 @@ private:
     QHash<QString, QHash<QString, QStringList>> m_leftovers;
 };
 
-// The path of a temporary file of a write of `path` but for its random letters: it stays within the
-// folder's limit on a name's length however long the file's own name is.
-QString temporaryFilePrefix(const QString &path);
-
 // The umask as the kernel keeps it, read without setting it (which would change it for every thread
 // at once); -1 where the system does not say.
 int currentUmask();
-
-// The temporary files of this user that unfinished writes of `path` left beside it, whether or not
-// a write still holds them.
-QStringList leftoverTemporaryFiles(const QString &path);
 
 // The system call that puts the bytes in the temporary file: tests replace it to meet a full disk.
 // Returns the one it replaces.
 using WriteFunction = ssize_t (*)(int fd, const void *data, size_t size);
 WriteFunction setSafeWriteFunction(WriteFunction write);
 
-class LockedTemporaryFile;
-
 // A file written piece by piece (a printed PDF) that takes its place whole or not at all. The bytes
-// go to a temporary file beside it, named and locked as writeFileSafely's are; commit() checks it,
-// syncs it and renames it over the file. Until then the file there is untouched, and discard(), or
-// the end of the object, removes the temporary file. Temporary files of this user that killed writes
-// left anywhere in the folder, and that nothing holds locked, are removed when the next one begins.
-// Writes go through the same replaceable system call as writeFileSafely; a failed one fails every
-// later write and is kept as the reason.
+// go to a temporary file beside it, named and locked as writeFileSafely's are, and beside the end of
+// a chain of links as theirs; commit() checks it, syncs it and renames it over the file. Until then
+// the file there is untouched, and discard(), or the end of the object, removes the temporary file.
+// Temporary files of this user that killed writes of the same file left, and that nothing holds
+// locked, are removed when the next one begins. Writes go through the same replaceable system call
+// as writeFileSafely; a failed one fails every later write and is kept as the reason.
 class SavingFile : public QIODevice {
 public:
     explicit SavingFile(const QString &path);
     ~SavingFile() override;
 
     // Makes the temporary file and opens for writing; false with the reason (a target that may not be
-    // replaced, "The folder … cannot be written.", a full disk) when it cannot be made.
+    // replaced, a loop of links, "The folder … cannot be written.", a full disk) when it cannot be made.
     bool begin(QString *error);
     // The reason the first failed write gave; empty while every byte went.
     QString writeError() const { return m_error; }
@@ -101,7 +94,8 @@ protected:
     qint64 writeData(const char *data, qint64 size) override;
 
 private:
-    QFileInfo m_target;
+    QString m_path;
+    QString m_target; // as it is replaced (at the end of the links), once begun
     std::unique_ptr<LockedTemporaryFile> m_file;
     QByteArray m_buffer;
     QString m_error;

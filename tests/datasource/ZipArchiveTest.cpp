@@ -161,11 +161,12 @@ TEST(ZipArchive, PackedFoldersReadBackHereAndInAnIndependentReader)
     EXPECT_EQ(zip.entryNames(), names);
     EXPECT_EQ(zip.read(QStringLiteral("xl/worksheets/sheet1.xml")), QByteArray(100000, 'a'));
 
-    // An entry asked stored is written without compression (method 0).
+    // An entry asked stored is written without compression (method 0); an empty entry is a member too.
     const QString mixed = dir.filePath(QStringLiteral("mixed.zip"));
     SSZipArchive archive(mixed);
     ASSERT_TRUE(archive.open() && archive.writeData("text/plain", QStringLiteral("mimetype"), SSZipArchive::Method::Stored)
-                && archive.writeData(QByteArray(1000, 'b'), QStringLiteral("content.xml")) && archive.close());
+                && archive.writeData(QByteArray(1000, 'b'), QStringLiteral("content.xml"))
+                && archive.writeData({}, QStringLiteral("empty.xml")) && archive.close());
 
     // Nothing to pack still makes an archive, of no entries.
     const QString none = dir.filePath(QStringLiteral("none.zip"));
@@ -173,13 +174,15 @@ TEST(ZipArchive, PackedFoldersReadBackHereAndInAnIndependentReader)
 
     const std::optional<QString> listing = runPython(
         QStringLiteral("import sys, zipfile\nfor a in sys.argv[1:]:\n z = zipfile.ZipFile(a)\n assert z.testzip() is None\n"
-                       " print(' '.join('%s:%d:%d' % (i.filename, i.compress_type, i.date_time[1]) for i in z.infolist()))"),
+                       " print(' '.join('%s:%d:%d:%d' % (i.filename, i.compress_type, i.date_time[1], i.file_size)"
+                       " for i in z.infolist()))"),
         {target, none, mixed});
     if (!listing)
         GTEST_SKIP() << "/usr/bin/python3 is not installed";
     const QString month = QString::number(QDate::currentDate().month());
-    EXPECT_EQ(*listing, QStringLiteral("[Content_Types].xml:8:1 empty/:8:1 xl/worksheets/sheet1.xml:8:1\n\n"
-                                       "mimetype:0:%1 content.xml:8:%1").arg(month));
+    EXPECT_EQ(*listing, QStringLiteral("[Content_Types].xml:8:1:8 empty/:8:1:0 xl/worksheets/sheet1.xml:8:1:100000\n\n"
+                                       "mimetype:0:%1:10 content.xml:8:%1:1000 empty.xml:8:%1:0")
+                            .arg(month));
 }
 
 // A write that fails says why and leaves the file that was there, and no file of its own; so does

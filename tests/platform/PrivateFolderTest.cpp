@@ -10,8 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -90,19 +94,31 @@ TEST(PrivateFolder, TheSweepLeavesFoldersOfTheSameShapeThatTheProgramDidNotMake)
         const char *name;
         const char *file;
         QByteArray contents;
+        bool held; // its lock flocked by another open file, as a live owner in another pid namespace holds it
         bool removed;
     } cases[] = {
-        {"card-mail-drafts", "letter.txt", "Dear all,", false},
-        {"card-designer-export", "Card_1.PNG", "picture", false},
-        {"card-mail-a1B2c3", "", "", true}, // its run was killed before it took its lock
-        {"card-mail-Q1w2E3", ".owner.lock", "not a lock", false},
-        {"card-mail-Z9y8X7", ".owner.lock", QByteArray::number(endedProcess()) + "\ncard-designer\n\n", true},
+        {"card-mail-drafts", "letter.txt", "Dear all,", false, false},
+        {"card-designer-export", "Card_1.PNG", "picture", false, false},
+        {"card-mail-a1B2c3", "", "", false, true}, // its run was killed before it took its lock
+        {"card-mail-Q1w2E3", ".owner.lock", "not a lock", false, false},
+        {"card-mail-Z9y8X7", ".owner.lock", QByteArray::number(endedProcess()) + "\ncard-designer\n\n", false, true},
+        {"card-mail-H3ld00", ".owner.lock", QByteArray::number(endedProcess()) + "\ncard-designer\n\n", true, false},
     };
-    for (const auto &c : cases)
-        ASSERT_TRUE(makeOld(temp.filePath(QLatin1String(c.name)), QLatin1String(c.file), c.contents)) << c.name;
+    std::vector<int> held;
+    for (const auto &c : cases) {
+        const QString folder = temp.filePath(QLatin1String(c.name));
+        ASSERT_TRUE(makeOld(folder, QLatin1String(c.file), c.contents)) << c.name;
+        if (c.held) {
+            held.push_back(::open(QFile::encodeName(QDir(folder).filePath(QLatin1String(c.file))).constData(), O_RDWR | O_CLOEXEC));
+            ASSERT_EQ(::flock(held.back(), LOCK_EX), 0) << c.name;
+        }
+    }
 
     platform::PrivateFolder::sweepStale({QStringLiteral("card-designer"), QStringLiteral("card-mail")});
     for (const auto &c : cases)
         EXPECT_EQ(QFileInfo::exists(temp.filePath(QLatin1String(c.name))), !c.removed) << c.name;
     EXPECT_TRUE(QFileInfo::exists(temp.filePath(QStringLiteral("card-mail-drafts/letter.txt"))));
+    for (const int fd : held)
+        ::close(fd);
+    EXPECT_EQ(platform::PrivateFolder::sweepStale({QStringLiteral("card-mail")}), int(held.size())) << "once let go";
 }

@@ -115,6 +115,52 @@ TEST(SafeFileWriter, APrintedFileOfTheLongestNameTakesItsPlace)
     EXPECT_EQ(fileBytes(path), "%PDF-1.4\n%%EOF\n");
 }
 
+// A chain of links, each relative to its own folder, is kept and the file at its end written; the
+// temporary file is made beside that file. A loop is refused.
+TEST(SafeFileWriter, AWriteThroughAChainOfLinksReachesTheFileAtItsEnd)
+{
+    const struct {
+        const char *what;
+        std::function<bool(const QString &, QString *)> write;
+    } writers[] = {
+        {"a whole file", [](const QString &path, QString *error) { return platform::writeFileSafely(path, "new", error); }},
+        {"a printed file",
+         [](const QString &path, QString *error) {
+             platform::SavingFile file(path);
+             return file.begin(error) && file.write("new") == 3 && file.commit({}, error);
+         }},
+    };
+    const auto linkText = [](const QString &path) {
+        char text[PATH_MAX];
+        const ssize_t size = ::readlink(QFile::encodeName(path).constData(), text, sizeof text);
+        return size > 0 ? QByteArray(text, size) : QByteArray();
+    };
+    for (const auto &writer : writers) {
+        SCOPED_TRACE(writer.what);
+        QTemporaryDir dir;
+        const QString a = dir.filePath(QStringLiteral("a")), b = dir.filePath(QStringLiteral("links/b"));
+        const QString c = dir.filePath(QStringLiteral("kept/c"));
+        ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("links"))) && QDir().mkpath(dir.filePath(QStringLiteral("kept"))));
+        ASSERT_TRUE(writeFileBytes(c, "old"));
+        ASSERT_EQ(::symlink("../kept/c", QFile::encodeName(b).constData()), 0);
+        ASSERT_EQ(::symlink("links/b", QFile::encodeName(a).constData()), 0);
+        QString error;
+        EXPECT_TRUE(writer.write(a, &error)) << error.toStdString();
+        EXPECT_EQ(fileBytes(c), "new");
+        EXPECT_EQ(linkText(a), "links/b");
+        EXPECT_EQ(linkText(b), "../kept/c");
+        EXPECT_EQ(QDir(dir.filePath(QStringLiteral("kept"))).entryList(QDir::Files | QDir::Hidden), QStringList{"c"});
+
+        const QString loop = dir.filePath(QStringLiteral("loop"));
+        ASSERT_EQ(::symlink("round", QFile::encodeName(loop).constData()), 0);
+        ASSERT_EQ(::symlink("loop", QFile::encodeName(dir.filePath(QStringLiteral("round"))).constData()), 0);
+        EXPECT_FALSE(writer.write(loop, &error));
+        EXPECT_EQ(error, QStringLiteral("The links at %1 go round in a loop, or through more than 40 links.").arg(loop));
+        EXPECT_EQ(linkText(loop), "round");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 3) << "a, loop and round";
+    }
+}
+
 TEST(SafeFileWriter, ATargetTheUserMayNotWriteOrAFolderIsRefusedAndLeftAsItWas)
 {
     QTemporaryDir dir;
@@ -221,25 +267,25 @@ TEST(SafeFileWriter, ASweepTakesOnlyThisUsersLeftoversThatNoWriteHoldsLocked)
         const char *what;
         QString name;
         Kind kind;
-        bool goneByPrint;
-        bool goneByWrite; // a whole file's write takes the leftovers of its own file only
+        bool gone; // by a print begun and by a whole file's write alike: they take their own file's only
     } rows[] = {
-        {"a killed write's file", QStringLiteral("card.pdf.saving-a1B2c3"), Plain, true, true},
-        {"an earlier version's part of an ended process", QStringLiteral(".card.pdf.part-%1-a1B2c3").arg(ended), Plain, true, true},
+        {"a killed write's file", QStringLiteral("card.pdf.saving-a1B2c3"), Plain, true},
+        {"an earlier version's part of an ended process", QStringLiteral(".card.pdf.part-%1-a1B2c3").arg(ended), Plain, true},
         // Those versions take no lock: a process of theirs still running may be writing it.
-        {"an earlier version's part of a running process", QStringLiteral(".card.pdf.part-%1-b1B2c3").arg(::getpid()), Plain, false, false},
+        {"an earlier version's part of a running process", QStringLiteral(".card.pdf.part-%1-b1B2c3").arg(::getpid()), Plain, false},
         // A user's own file may happen to have the shape.
-        {"another file's leftover", QStringLiteral("other.pdf.saving-a1B2c3"), Plain, false, false},
-        {"a file another open file holds locked", QStringLiteral("card.pdf.saving-L0ck3d"), LockedHere, false, false},
-        {"a write of another process", QStringLiteral("card.pdf.saving-0ther1"), LockedElsewhere, false, false},
-        {"an earlier name another process holds", QStringLiteral(".card.pdf.part-1-0ther2"), LockedElsewhere, false, false},
-        {"a link to someone's file", QStringLiteral("card.pdf.saving-L1nk00"), Link, false, false},
-        {"a folder", QStringLiteral("card.pdf.saving-F0lder"), Folder, false, false},
-        {"another user's file", QStringLiteral("card.pdf.saving-Th3irs"), Theirs, false, false},
-        {"five letters", QStringLiteral("card.pdf.saving-a1B2c"), Plain, false, false},
-        {"a letter not of the shape", QStringLiteral("card.pdf.saving-a1B2c!"), Plain, false, false},
-        {"a part without a process", QStringLiteral(".card.pdf.part--a1B2c3"), Plain, false, false},
-        {"a part not hidden", QStringLiteral("card.pdf.part-12-a1B2c3"), Plain, false, false},
+        {"another file's leftover", QStringLiteral("other.pdf.saving-a1B2c3"), Plain, false},
+        {"a file another open file holds locked", QStringLiteral("card.pdf.saving-L0ck3d"), LockedHere, false},
+        {"a write of another process", QStringLiteral("card.pdf.saving-0ther1"), LockedElsewhere, false},
+        // Of an ended process, as the swept one above: only the lock keeps it.
+        {"an earlier name another process holds", QStringLiteral(".card.pdf.part-%1-0ther2").arg(ended), LockedElsewhere, false},
+        {"a link to someone's file", QStringLiteral("card.pdf.saving-L1nk00"), Link, false},
+        {"a folder", QStringLiteral("card.pdf.saving-F0lder"), Folder, false},
+        {"another user's file", QStringLiteral("card.pdf.saving-Th3irs"), Theirs, false},
+        {"five letters", QStringLiteral("card.pdf.saving-a1B2c"), Plain, false},
+        {"a letter not of the shape", QStringLiteral("card.pdf.saving-a1B2c!"), Plain, false},
+        {"a part without a process", QStringLiteral(".card.pdf.part--a1B2c3"), Plain, false},
+        {"a part not hidden", QStringLiteral("card.pdf.part-12-a1B2c3"), Plain, false},
     };
     const struct {
         const char *what;
@@ -281,22 +327,29 @@ TEST(SafeFileWriter, ASweepTakesOnlyThisUsersLeftoversThatNoWriteHoldsLocked)
                 ASSERT_TRUE(others.back()->locked());
             }
         }
-        if (sweeper.print) {
+        const auto sweep = [&] {
+            if (!sweeper.print)
+                return platform::writeFileSafely(target, "whole", &error);
             platform::SavingFile printing(target);
-            ASSERT_TRUE(printing.begin(&error)) << error.toStdString();
-        } else {
-            ASSERT_TRUE(platform::writeFileSafely(target, "whole", &error)) << error.toStdString();
-        }
+            return printing.begin(&error);
+        };
+        ASSERT_TRUE(sweep()) << error.toStdString();
         for (const auto &row : rows) {
             const QFileInfo left(dir.filePath(row.name));
-            const bool gone = (sweeper.print ? row.goneByPrint : row.goneByWrite) || (row.kind == Theirs && !given);
+            const bool gone = row.gone || (row.kind == Theirs && !given);
             EXPECT_EQ(!left.exists() && !left.isSymLink(), gone) << sweeper.what << ": " << row.what;
         }
         EXPECT_EQ(fileBytes(precious), "keep");
         EXPECT_TRUE(first.commit({}, &error)) << error.toStdString();
         EXPECT_EQ(fileBytes(target), "%PDF first");
+        // The lock was all that kept them.
+        others.clear();
         for (const int fd : heldHere)
             ::close(fd);
+        ASSERT_TRUE(sweep()) << error.toStdString();
+        for (const auto &row : rows)
+            EXPECT_TRUE((row.kind != LockedHere && row.kind != LockedElsewhere) || !QFileInfo::exists(dir.filePath(row.name)))
+                << sweeper.what << ", unlocked: " << row.what;
     }
 }
 

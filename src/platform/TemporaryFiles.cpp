@@ -1,0 +1,267 @@
+#include "platform/TemporaryFiles.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <limits>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string_view>
+#include <utility>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+constexpr QLatin1String kTemporaryInfix(".saving-");
+constexpr int kRandomLength = 6;
+constexpr qsizetype kSavingTail = kTemporaryInfix.size() + kRandomLength; // ".saving-XXXXXX"
+// Earlier versions named a printed file's temporary file ".<name>.part-<pid>-XXXXXX"; what they
+// left is still swept.
+constexpr std::string_view kPartInfix(".part-");
+
+// ASCII's letters and digits, whatever the locale says a letter is.
+constexpr std::string_view kRandomLetters("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+
+// The folder's limit on the length of a name, in bytes.
+qsizetype nameLimit(const QString &folder)
+{
+    const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    return limit > 0 ? qsizetype(limit) : NAME_MAX;
+}
+
+bool endsInRandomLetters(std::string_view name)
+{
+    return name.size() >= size_t(kRandomLength) &&
+           name.substr(name.size() - kRandomLength).find_first_not_of(kRandomLetters) == std::string_view::npos;
+}
+
+// The stem a name of an unfinished write was made from, if it is one: "<stem>.saving-XXXXXX", or
+// an earlier version's ".<stem>.part-<pid>-XXXXXX".
+std::optional<QByteArray> stemOfTemporaryName(const char *name)
+{
+    const std::string_view view(name);
+    if (!endsInRandomLetters(view))
+        return std::nullopt;
+    const std::string_view head = view.substr(0, view.size() - kRandomLength);
+    if (head.size() > size_t(kTemporaryInfix.size()) && head.ends_with(kTemporaryInfix.data()))
+        return QByteArray(head.data(), qsizetype(head.size() - kTemporaryInfix.size()));
+    if (head.size() < 2 || head.front() != '.' || head.back() != '-')
+        return std::nullopt;
+    const std::string_view part = head.substr(1, head.size() - 2); // "<stem>.part-<pid>"
+    const size_t infix = part.rfind(kPartInfix);
+    const std::string_view pid =
+        infix == std::string_view::npos ? std::string_view() : part.substr(infix + kPartInfix.size());
+    if (infix == 0 || pid.empty() || pid.size() > 10 || pid.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    // Those versions take no lock: a part of a process still running here is its write under way.
+    if (isProcessRunning(std::stoll(std::string(pid))))
+        return std::nullopt;
+    return QByteArray(part.data(), qsizetype(infix));
+}
+
+bool sameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The files this process writes. NFS emulates flock with byte-range locks, which belong to the
+// process: there a sweep of this process would be granted its own writer's lock, and its close()
+// would drop that lock. So a sweep never touches a file of this set.
+struct OwnFiles {
+    std::mutex lock;
+    std::set<std::pair<dev_t, ino_t>> files;
+};
+
+OwnFiles &ownFiles()
+{
+    static OwnFiles own;
+    return own;
+}
+
+std::pair<dev_t, ino_t> keyOf(const struct stat &info)
+{
+    return {info.st_dev, info.st_ino};
+}
+
+void closeNewFile(int fd)
+{
+    struct stat opened {};
+    if (::fstat(fd, &opened) == 0) {
+        const std::lock_guard guard(ownFiles().lock);
+        ownFiles().files.erase(keyOf(opened));
+    }
+    ::close(fd);
+}
+
+// Takes the writer's lock on `fd`, a file just made at `path` with O_EXCL, and checks that no sweep
+// removed it first (a sweep holds its shared lock while it unlinks). False, with errno set and `fd`
+// closed, when the file must be made again under another name.
+bool lockNewFile(int fd, const QString &path)
+{
+    // The wait is short. Where the file system keeps no locks the file is written unlocked: no sweep
+    // can lock it there either, so none takes it.
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0) {
+        const int code = errno;
+        ::close(fd);
+        errno = code;
+        return false;
+    }
+    {
+        const std::lock_guard guard(ownFiles().lock);
+        ownFiles().files.insert(keyOf(opened));
+    }
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    struct stat named {};
+    if (::lstat(QFile::encodeName(path).constData(), &named) != 0 || !sameFile(opened, named)) {
+        closeNewFile(fd);
+        errno = EEXIST; // taken by a sweep between open() and flock(): another name will do
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isProcessRunning(qint64 pid)
+{
+    return pid > 0 && pid <= std::numeric_limits<pid_t>::max() && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
+bool isOwnRegularFile(const QString &path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+           info.st_uid == ::getuid();
+}
+
+// `name` whole where it fits with the tail, else cut at a character's boundary and marked with a
+// digest of the whole name, so that two long names that begin alike never take each other's files.
+QString temporaryStem(const QString &folder, const QString &fileName)
+{
+    const QByteArray bytes = QFile::encodeName(fileName);
+    const qsizetype room = nameLimit(folder) - kSavingTail;
+    if (bytes.size() <= room)
+        return fileName;
+    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(8);
+    qsizetype cut = std::max<qsizetype>(0, room - 1 - digest.size());
+    while (cut > 0 && (uchar(bytes.at(cut)) & 0xC0) == 0x80)
+        --cut;
+    return QFile::decodeName(bytes.left(cut)) + QLatin1Char('~') + QString::fromLatin1(digest);
+}
+
+QString temporaryFilePrefix(const QString &path)
+{
+    const QFileInfo target(path);
+    const QString folder = target.absolutePath();
+    return QDir(folder).filePath(temporaryStem(folder, target.fileName())) + kTemporaryInfix;
+}
+
+QHash<QString, QStringList> findLeftovers(const QString &folder)
+{
+    QHash<QString, QStringList> found;
+    DIR *entries = ::opendir(QFile::encodeName(folder).constData());
+    if (!entries)
+        return found;
+    const QDir dir(folder);
+    while (const dirent *entry = ::readdir(entries)) {
+        const std::optional<QByteArray> stem = stemOfTemporaryName(entry->d_name);
+        if (!stem)
+            continue;
+        const QString path = dir.filePath(QFile::decodeName(entry->d_name));
+        if (isOwnRegularFile(path))
+            found[QFile::decodeName(*stem)] << path;
+    }
+    ::closedir(entries);
+    return found;
+}
+
+QStringList leftoverTemporaryFiles(const QString &path)
+{
+    const QFileInfo target(path);
+    QStringList found =
+        findLeftovers(target.absolutePath()).value(temporaryStem(target.absolutePath(), target.fileName()));
+    found.sort();
+    return found;
+}
+
+bool whileNobodyHolds(const QString &path, const std::function<bool()> &act)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // Held until the file is closed: where locks belong to the process (NFS), a writer of this
+    // process that locked the file meanwhile would lose its lock with this close. Every call below
+    // returns at once.
+    const std::lock_guard guard(ownFiles().lock);
+    // Looked at before it is opened: opening a device or a FIFO may block or do something.
+    struct stat named {};
+    if (::lstat(name.constData(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != ::getuid() ||
+        ownFiles().files.count(keyOf(named)) > 0)
+        return false;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // A shared lock: it needs no write access (NFS emulates flock with byte-range locks, which do),
+    // and it conflicts with a writer's exclusive one all the same.
+    struct stat opened {};
+    bool done = false;
+    if (::fstat(fd, &opened) == 0 && sameFile(opened, named) && ::flock(fd, LOCK_SH | LOCK_NB) == 0 &&
+        ::lstat(name.constData(), &named) == 0 && sameFile(opened, named))
+        done = act();
+    ::close(fd);
+    return done;
+}
+
+bool removeIfAbandoned(const QString &path)
+{
+    return whileNobodyHolds(path, [&] { return ::unlink(QFile::encodeName(path).constData()) == 0; });
+}
+
+std::unique_ptr<LockedTemporaryFile> LockedTemporaryFile::create(const QString &target, mode_t mode)
+{
+    const QString prefix = temporaryFilePrefix(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString path = prefix;
+        for (int i = 0; i < kRandomLength; ++i)
+            path += QLatin1Char(kRandomLetters[QRandomGenerator::global()->bounded(int(kRandomLetters.size()))]);
+        const int fd =
+            ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 && lockNewFile(fd, path))
+            return std::unique_ptr<LockedTemporaryFile>(new LockedTemporaryFile(fd, path, mode));
+        if (errno != EEXIST)
+            return nullptr;
+    }
+    errno = EEXIST;
+    return nullptr;
+}
+
+LockedTemporaryFile::~LockedTemporaryFile()
+{
+    // Unlinked under the lock: no one else can have taken the name meanwhile.
+    if (!m_placed)
+        ::unlink(QFile::encodeName(m_path).constData());
+    closeNewFile(m_fd);
+}
+
+bool LockedTemporaryFile::renameOver(const QString &target)
+{
+    m_placed = ::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(target).constData()) == 0;
+    return m_placed;
+}
+
+} // namespace platform
