@@ -11,7 +11,7 @@ CARD_BUILD_PACKAGES=(
 # that check the program's output, and the libraries the benchmarks compare against.
 CARD_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzxing-dev python3-openpyxl python3-aiosmtpd poppler-utils zip
+  libzxing-dev zxing-cpp-tools zbar-tools python3-openpyxl python3-aiosmtpd poppler-utils zip
   libzint-dev libqrencode-dev libvips-dev
 )
 

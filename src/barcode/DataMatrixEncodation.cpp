@@ -271,6 +271,8 @@ std::optional<QByteArray> dataMatrixDecodeCodewords(const unsigned char *codewor
         } else if (c == 240) {
             if (!readEdifact(codewords, count, k, out))
                 return std::nullopt;
+        } else if (c == 241 && k == 1 && k < count && codewords[k] >= 1 && codewords[k] <= 127) {
+            ++k; // an ECI in front names the bytes' character set and changes none of them
         } else {
             return std::nullopt;
         }

@@ -30,6 +30,7 @@ DataMatrixEncodation dataMatrixEncodation(const QByteArray &data, int variant);
 // end where their values fill whole codeword pairs, as the strings chosen here do.
 bool dataMatrixEncoderTakes(const QByteArray &data, const QByteArray &letters);
 
-// The bytes that a symbol's data codewords stand for, as a reader takes them; none when they hold
-// anything this program does not write (Base256, FNC1, ECI, macros, a dangling shift) or are cut short.
+// The bytes that a symbol's data codewords stand for, as a reader takes them, after a one-codeword
+// ECI in front; none when they hold anything else this program does not write (Base256, FNC1, an ECI
+// further on, macros, a dangling shift) or are cut short.
 std::optional<QByteArray> dataMatrixDecodeCodewords(const unsigned char *codewords, int count);

@@ -1,5 +1,6 @@
 #include "barcode/Draw_DataMatrix_Barcode.h"
 
+#include "barcode/BarcodeEci.h"
 #include "barcode/DataMatrixEncodation.h"
 
 #include "core/MessageBoxes.h"
@@ -227,29 +228,116 @@ int smallerCapacity(int capacity)
     return smaller;
 }
 
+const SymbolSize *symbolSize(int w, int h)
+{
+    const auto size = std::find_if(std::begin(kSymbolSizes), std::end(kSymbolSizes),
+                                   [w, h](const SymbolSize &s) { return s.columns == w && s.rows == h; });
+    return size == std::end(kSymbolSizes) ? nullptr : size;
+}
+
+// Calls `module(codeword, bit, cell)` for every module of the codewords below `count` in a grid of the
+// size: codewords counted from 0, bit 0 the lowest, cell the grid index.
+template <typename Module>
+void forEachCodewordModule(const SymbolSize &size, int count, Module module)
+{
+    const int regionRows = size.regionRows - 2, regionColumns = size.regionColumns - 2;
+    const int mappedRows = size.rows / size.regionRows * regionRows;
+    const int mappedColumns = size.columns / size.regionColumns * regionColumns;
+    const CodewordPlacement placement(mappedRows, mappedColumns);
+    for (int r = 0; r < mappedRows; ++r)
+        for (int c = 0; c < mappedColumns; ++c) {
+            const int v = placement.at(r, c);
+            if (v <= 7 || (v >> 3) > count)
+                continue;
+            // Mapping row 0 is the top; the grid's row 0 is the bottom, and regions are framed.
+            const int y = mappedRows - 1 - r;
+            module((v >> 3) - 1, v & 7,
+                   static_cast<std::size_t>(1 + y + 2 * (y / regionRows)) * size.columns + 1 + c +
+                       2 * (c / regionColumns));
+        }
+}
+
 // The data the grid's modules carry, read as a reader reads it; none for a grid of no ECC200 size or
 // codewords that stand for no data this program writes.
 std::optional<QByteArray> readBack(const unsigned char *grid, int w, int h)
 {
-    const auto size = std::find_if(std::begin(kSymbolSizes), std::end(kSymbolSizes),
-                                   [w, h](const SymbolSize &s) { return s.columns == w && s.rows == h; });
-    if (size == std::end(kSymbolSizes))
+    const SymbolSize *size = symbolSize(w, h);
+    if (!size)
         return std::nullopt;
-    const int regionRows = size->regionRows - 2, regionColumns = size->regionColumns - 2;
-    const int mappedRows = h / size->regionRows * regionRows, mappedColumns = w / size->regionColumns * regionColumns;
-    const CodewordPlacement placement(mappedRows, mappedColumns);
     std::vector<unsigned char> codewords(static_cast<std::size_t>(size->dataCodewords), 0);
-    for (int r = 0; r < mappedRows; ++r)
-        for (int c = 0; c < mappedColumns; ++c) {
-            const int v = placement.at(r, c);
-            if (v <= 7 || (v >> 3) > size->dataCodewords)
-                continue;
-            // Mapping row 0 is the top; the grid's row 0 is the bottom, and regions are framed.
-            const int y = mappedRows - 1 - r;
-            if (grid[static_cast<std::size_t>(1 + y + 2 * (y / regionRows)) * w + 1 + c + 2 * (c / regionColumns)])
-                codewords[static_cast<std::size_t>((v >> 3) - 1)] |= static_cast<unsigned char>(1 << (v & 7));
-        }
+    forEachCodewordModule(*size, size->dataCodewords, [&](int codeword, int bit, std::size_t cell) {
+        if (grid[cell])
+            codewords[static_cast<std::size_t>(codeword)] |= static_cast<unsigned char>(1 << bit);
+    });
     return dataMatrixDecodeCodewords(codewords.data(), size->dataCodewords);
+}
+
+// Reed-Solomon blocks of the sizes whose data codewords are interleaved.
+int interleavedBlocks(int dataCodewords)
+{
+    switch (dataCodewords) {
+    case 1558:
+        return 10;
+    case 1304:
+        return 8;
+    case 1050:
+    case 816:
+        return 6;
+    case 696:
+    case 576:
+    case 456:
+    case 368:
+        return 4;
+    case 280:
+    case 204:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+// The encoder writes no ECI, so a symbol that needs one is made with `kEciStandIn` in its place: two
+// ASCII codewords, replaced here by the ECI codeword and its designator, after which every block's
+// check codewords are computed afresh. False when the grid does not start with the stand-in.
+constexpr char kEciStandIn[] = "\x01\x01";
+bool putEci(unsigned char *grid, int w, int h, int eci)
+{
+    const SymbolSize *size = symbolSize(w, h);
+    if (!size || eci < 0 || eci > 126)
+        return false;
+    const int regions = (size->rows / size->regionRows) * (size->columns / size->regionColumns);
+    const int all = regions * (size->regionRows - 2) * (size->regionColumns - 2) / 8;
+    const int blocks = interleavedBlocks(size->dataCodewords);
+    const int checks = (all - size->dataCodewords) / blocks;
+    std::vector<unsigned char> codewords(static_cast<std::size_t>(all), 0);
+    forEachCodewordModule(*size, all, [&](int codeword, int bit, std::size_t cell) {
+        if (grid[cell])
+            codewords[static_cast<std::size_t>(codeword)] |= static_cast<unsigned char>(1 << bit);
+    });
+    if (codewords[0] != kEciStandIn[0] + 1 || codewords[1] != kEciStandIn[1] + 1)
+        return false;
+    codewords[0] = 241;
+    codewords[1] = static_cast<unsigned char>(eci + 1);
+    // Codeword p, data or check, belongs to block p mod blocks.
+    std::vector<std::vector<unsigned char>> check(static_cast<std::size_t>(blocks),
+                                                  std::vector<unsigned char>(static_cast<std::size_t>(checks)));
+    rs_init_gf(0x12d);
+    rs_init_code(checks, 1);
+    for (int b = 0; b < blocks; ++b) {
+        std::vector<unsigned char> block;
+        for (int n = b; n < size->dataCodewords; n += blocks)
+            block.push_back(codewords[static_cast<std::size_t>(n)]);
+        rs_encode(static_cast<int>(block.size()), block.data(), check[static_cast<std::size_t>(b)].data());
+    }
+    std::vector<int> written(static_cast<std::size_t>(blocks), 0);
+    for (int n = size->dataCodewords; n < all; ++n) {
+        const auto b = static_cast<std::size_t>(n % blocks);
+        codewords[static_cast<std::size_t>(n)] = check[b][static_cast<std::size_t>(checks - 1 - written[b]++)]; // last first
+    }
+    forEachCodewordModule(*size, all, [&](int codeword, int bit, std::size_t cell) {
+        grid[cell] = (codewords[static_cast<std::size_t>(codeword)] >> bit) & 1;
+    });
+    return true;
 }
 
 // The symbol as the picture of its PostScript form: one pixel per module, a light module around it,
@@ -280,8 +368,9 @@ struct EncoderAnswer : EncoderCounts {
 };
 
 // The encoder's symbol of the data in the encoding and the size (0 x 0: the smallest that holds it),
-// with the largest size repaired; no grid where it refuses. Callers hold the encoder lock.
-EncoderAnswer encode(QByteArray data, const QByteArray &encoding, const DataMatrixFormatSize &size)
+// led by the ECI `eci` (-1 none), with the largest size repaired; no grid where it refuses. Callers
+// hold the encoder lock.
+EncoderAnswer encode(QByteArray data, QByteArray encoding, const DataMatrixFormatSize &size, int eci)
 {
     EncoderAnswer answer;
     answer.w = size.columns;
@@ -294,6 +383,10 @@ EncoderAnswer encode(QByteArray data, const QByteArray &encoding, const DataMatr
     const bool automatic = size.columns == 0 && size.rows == 0;
     if ((!automatic && fixed == std::end(kSymbolSizes)) || !dataMatrixEncoderTakes(data, encoding))
         return answer;
+    if (eci >= 0) {
+        data.prepend(kEciStandIn);
+        encoding.prepend("AA");
+    }
     {
         std::array<unsigned char, 3000> codewords{}; // as large as the encoder's own
         QByteArray letters = encoding;
@@ -311,7 +404,8 @@ EncoderAnswer encode(QByteArray data, const QByteArray &encoding, const DataMatr
                                      reinterpret_cast<unsigned char *>(data.data()), &answer.length,
                                      &answer.capacity, &answer.ecc));
     std::free(forced);
-    if (answer.grid && (answer.w == 0 || (answer.w == 144 && !repairLargestSize(answer.grid.get(), answer.w, answer.h))))
+    if (answer.grid && (answer.w == 0 || (answer.w == 144 && !repairLargestSize(answer.grid.get(), answer.w, answer.h)) ||
+                        (eci >= 0 && !putEci(answer.grid.get(), answer.w, answer.h, eci))))
         answer.grid.reset();
     return answer;
 }
@@ -391,6 +485,7 @@ QImage Draw_DataMatrix_Barcode(const QString &text, const QString &formatItem, c
     try {
         const DataMatrixFormatSize size = dataMatrixFormatSize(formatItem);
         const QByteArray data = text.toUtf8();
+        const int eci = Utf8_Eci_For(data);
         const bool automatic = automaticEncoding(encodingItem);
         // The encodings to try: a forced one, priced at nothing, then plain ASCII, which the encoder
         // always writes right, for when it does not read back; or this program's own choices.
@@ -404,7 +499,7 @@ QImage Draw_DataMatrix_Barcode(const QString &text, const QString &formatItem, c
         first.w = size.columns;
         first.h = size.rows;
         // The encoder cannot take an empty value, nor more than it could ever place.
-        if (data.isEmpty() || data.size() > MAXBARCODE) {
+        if (data.isEmpty() || data.size() + (eci >= 0 ? 2 : 0) > MAXBARCODE) {
             writeDiagnostics(data, encodingTried(0).letters, first, data.isEmpty() ? "Empty value" : "Value too long");
             return {};
         }
@@ -416,13 +511,13 @@ QImage Draw_DataMatrix_Barcode(const QString &text, const QString &formatItem, c
         for (int k = 0; k < (automatic ? kDataMatrixEncodations : 2); ++k) {
             const DataMatrixEncodation encoding = encodingTried(k);
             if (tried.contains(encoding.letters) ||
-                (best.grid && encoding.codewords - 1 > smallerCapacity(best.capacity)))
+                (best.grid && encoding.codewords + (eci >= 0 ? 2 : 0) - 1 > smallerCapacity(best.capacity)))
                 continue;
             tried.append(encoding.letters);
             EncoderAnswer answer;
             {
                 const std::lock_guard<std::mutex> guard(encoderLock());
-                answer = encode(data, encoding.letters, size);
+                answer = encode(data, encoding.letters, size, eci);
             }
             if (k == 0) {
                 first = answer;

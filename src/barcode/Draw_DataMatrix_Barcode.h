@@ -29,9 +29,9 @@ DataMatrixFormatSize dataMatrixFormatSize(const QString &formatItem);
 // that do not fill a whole codeword pair.
 QByteArray dataMatrixEncoding(const QByteArray &data, const QString &encodingItem);
 
-// The text's UTF-8 bytes as a Data Matrix symbol of the chosen format and encoding. The picture shows
-// the smallest symbol of the format that reads back as the value (the encoding's string first, plain
-// ASCII when it does not), with a one-module light border, measures columns x Barcode_module_size by
+// The text's UTF-8 bytes, led by the UTF-8 ECI unless plain ASCII, as a Data Matrix symbol of the
+// chosen format and encoding. The picture shows the smallest symbol of the format that reads back as
+// the value (the encoding's string first, plain ASCII when it does not), with a one-module light border, measures columns x Barcode_module_size by
 // rows x Barcode_module_size points and is rendered at USED_DPI_VALUE dots per inch. When no symbol
 // can be made (empty or too long a value, a size that does not hold it, a refusal of the encoder)
 // the answer is a null picture and the reason is written to the diagnostic streams.

@@ -1,5 +1,6 @@
 #include "barcode/QREncoder.h"
 
+#include "barcode/BarcodeEci.h"
 #include "core/MessageBoxes.h"
 
 #include <cstring>
@@ -8,7 +9,7 @@
 
 namespace {
 
-qint64 capacity(quint8 mode, int version, int level)
+qint64 capacity(quint8 mode, int version, int level, bool eci)
 {
     const auto index = static_cast<std::size_t>((version - 1) * 4 + level);
     switch (mode) {
@@ -17,7 +18,7 @@ qint64 capacity(quint8 mode, int version, int level)
     case CQR_Encode::QR_MODE_ALPHABET:
         return QREncoder::QR_AlphaNumric_size_array[index];
     case CQR_Encode::QR_MODE_8BIT:
-        return QREncoder::QR_8_BIT_size_array[index];
+        return eci ? QREncoder::QR_UTF8_size_array[index] : QREncoder::QR_8_BIT_size_array[index];
     default:
         return QREncoder::QR_Kanji_size_array[index];
     }
@@ -27,13 +28,14 @@ qint64 capacity(quint8 mode, int version, int level)
 
 std::optional<DataMatrix> QREncoder::encodeWithECLevel(int level, int version, const QString &string)
 {
-    return encodeCStringWithECLevel(level, version, string.toUtf8());
+    const QByteArray bytes = string.toUtf8();
+    return encodeCStringWithECLevel(level, version, bytes, false, Utf8_Eci_For(bytes));
 }
 
 std::optional<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int version, QByteArrayView cstring,
-                                                              bool shiftJIS)
+                                                              bool shiftJIS, int eci)
 {
-    if (level < 0 || level > 3 || version < 0 || version > 40 || cstring.isEmpty())
+    if (level < 0 || level > 3 || version < 0 || version > 40 || cstring.isEmpty() || eci < -1 || eci > 127)
         return std::nullopt;
     try {
         const qint64 n = cstring.size();
@@ -48,12 +50,12 @@ std::optional<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int ver
                     ++i;
                 }
         }
-        if (characters > capacity(mode, version == 0 ? 40 : version, level))
+        if (characters > capacity(mode, version == 0 ? 40 : version, level, eci >= 0))
             return std::nullopt;
 
         // About 100 KB: off the stack.
         const auto encoder = std::make_unique<CQR_Encode>();
-        if (!encoder->EncodeData(level, version, true, -1, cstring.data(), n, shiftJIS))
+        if (!encoder->EncodeData(level, version, true, -1, cstring.data(), n, shiftJIS, eci))
             return std::nullopt;
         const qint64 size = encoder->m_nSymbleSize;
         DataMatrix matrix(size);

@@ -405,7 +405,10 @@ bool CQR_Encode::EncodeSourceData(const char *lpsSource, qint64 ncLength, qint64
     const auto cost = [this, nVerGroup](qint64 block) {
         return GetBitLength(m_byBlockMode[block], m_nBlockLength[block], nVerGroup);
     };
-    const qint64 capacityBits = data_bit_size_array[static_cast<std::size_t>((m_nVersion_pass - 1) * 4 + m_nLevel)];
+    // The ECI header comes before every segment and takes its room from the capacity.
+    const qint64 eciBits = m_nEci >= 0 ? QR_ECI_BITS : 0;
+    const qint64 capacityBits =
+        data_bit_size_array[static_cast<std::size_t>((m_nVersion_pass - 1) * 4 + m_nLevel)] - eciBits;
     qint64 ncComputeBits = 0;
 
     // Neighbouring numeric and alphanumeric runs become one alphanumeric run where that is shorter,
@@ -485,6 +488,10 @@ bool CQR_Encode::EncodeSourceData(const char *lpsSource, qint64 ncLength, qint64
 
     std::memset(m_byDataCodeWord, 0, sizeof(m_byDataCodeWord));
     qint64 nIndex = 0;
+    if (eciBits > 0) {
+        nIndex = SetBitStream(nIndex, 7, 4);
+        nIndex = SetBitStream(nIndex, static_cast<quint16>(m_nEci), 8);
+    }
     const unsigned char *data = src;
     for (qint64 block = 0; block < m_ncDataBlock && nIndex != -1; ++block) {
         const quint8 mode = m_byBlockMode[block];
@@ -550,14 +557,15 @@ qint64 CQR_Encode::GetEncodeVersion(qint64 nVersion, const char *lpsSource, qint
 }
 
 bool CQR_Encode::EncodeData(qint64 nLevel, qint64 nVersion, bool bAutoExtent, qint64 nMaskingNo, const char *lpsSource,
-                            qint64 ncSource, bool bShiftJIS)
+                            qint64 ncSource, bool bShiftJIS, qint64 nEci)
 {
     if (lpsSource == nullptr || nLevel < QR_LEVEL_L || nLevel > QR_LEVEL_H || nVersion < 0 || nVersion > 40
-        || nMaskingNo < -1 || nMaskingNo > 7)
+        || nMaskingNo < -1 || nMaskingNo > 7 || nEci < -1 || nEci > 127)
         return false;
     m_nLevel = nLevel;
     m_nMaskingNo = nMaskingNo;
     m_bShiftJIS = bShiftJIS;
+    m_nEci = nEci;
     m_nVersion_pass = (nVersion != 0 && !bAutoExtent) ? nVersion : 40;
 
     const qint64 ncLength = ncSource > 0 ? ncSource : static_cast<qint64>(std::strlen(lpsSource));

@@ -129,6 +129,9 @@ public:
     static constexpr qint64 QR_VRESION_M = 1; // versions 10 to 26
     static constexpr qint64 QR_VRESION_L = 2; // versions 27 to 40
 
+    // Bits of an ECI header: mode 0111 and a designator below 128 in one byte.
+    static constexpr qint64 QR_ECI_BITS = 12;
+
     static constexpr int MAX_MODULESIZE = 177;    // version 40
     static constexpr int MAX_DATACODEWORD = 2956; // version 40-L
     static constexpr int MAX_ALLCODEWORD = 3706;  // version 40
@@ -148,9 +151,10 @@ public:
     // asked for is kept unless the data needs a larger one, which `bAutoExtent` allows. `nMaskingNo` -1
     // chooses the mask. `ncSource` 0 takes the string up to its terminating zero. On success
     // `m_nSymbleSize` and `m_byModuleData` (0 light, 1 dark) hold the symbol; on failure the matrix is
-    // left as it was.
+    // left as it was. `nEci` 0 to 127 opens the stream with that ECI designator, which says how readers
+    // are to take the bytes; -1 writes none, and byte data then reads as ISO-8859-1.
     bool EncodeData(qint64 nLevel, qint64 nVersion, bool bAutoExtent, qint64 nMaskingNo, const char *lpsSource,
-                    qint64 ncSource = 0, bool bShiftJIS = false);
+                    qint64 ncSource = 0, bool bShiftJIS = false, qint64 nEci = -1);
 
     // The smallest version at or above the group of `nVersion` whose capacity holds the data, 0 when none.
     qint64 GetEncodeVersion(qint64 nVersion, const char *lpsSource, qint64 ncLength);
@@ -221,6 +225,7 @@ public:
     qint64 m_nVersion_pass = 40;
     qint64 m_nMaskingNo = -1;
     bool m_bShiftJIS = false;
+    qint64 m_nEci = -1;
 
     qint64 m_nSymbleSize = 0;
     // [x][y], x the column. While building: 0x20 light and 0x30 dark function modules; data modules

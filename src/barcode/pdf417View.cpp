@@ -1,5 +1,7 @@
 #include "barcode/pdf417View.h"
 
+#include "barcode/BarcodeEci.h"
+
 #include "core/MessageBoxes.h"
 #include "core/ImageHelpers.h"
 
@@ -47,6 +49,7 @@ int pdf417View::drawWithText(const QString &text, double dpi)
     pdf417init(p);
     p.text = text.toUtf8();
     p.lenText = static_cast<int>(p.text.size());
+    p.eci = Utf8_Eci_For(p.text);
     p.options = PDF417_USE_ERROR_LEVEL | PDF417_INVERT_BITMAP;
     p.errorLevel = errorLevel;
     p.aspectRatio = 1.0f;

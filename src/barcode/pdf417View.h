@@ -19,7 +19,7 @@ public:
     void setFrameSize(const QSizeF &size) { m_bounds = size; }
     QSizeF bounds() const { return m_bounds; }
 
-    // Encodes the text's UTF-8 bytes at the view's error level, draws the symbol over the frame size
+    // Encodes the text's UTF-8 bytes (led by the UTF-8 ECI unless plain ASCII) at the view's error level, draws the symbol over the frame size
     // (each module stretched, each symbol row an equal share of the height) and re-renders it at
     // `dpi` (the window's USED_DPI_VALUE). Answers the new state; after an error the previous picture
     // stays. An empty frame gives a null picture.

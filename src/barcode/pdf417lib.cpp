@@ -527,6 +527,7 @@ void pdf417init(pdf417param &p)
     p.options = 0;
     p.error = PDF417_ERROR_SUCCESS;
     p.lenText = -1;
+    p.eci = -1;
     p.text.clear();
     p.yHeight = 3.0f;
     p.aspectRatio = 0.5f;
@@ -565,6 +566,11 @@ void paintCode(pdf417param &p)
         list.reserve(20);
         breakString(text, len, list);
         int pos = 1;
+        // An ECI changes no mode: the data after it still starts in text compaction.
+        if (p.eci >= 0 && p.eci < 900) {
+            p.codewords[pos++] = 927;
+            p.codewords[pos++] = p.eci;
+        }
         assemble(p, pos, text, list);
         if (p.error != PDF417_ERROR_SUCCESS)
             return;

@@ -37,6 +37,7 @@ struct pdf417param {
     int errorLevel = 0; // 0 to 8: 2^(level + 1) error-correction codewords
     QByteArray text;
     int lenText = -1; // bytes of text to encode; -1 = up to the first zero byte
+    int eci = -1;     // ECI designator (0 to 899) written before the text's codewords; -1 = none
     int options = 0;
     float aspectRatio = 0.5f; // wanted width / height, for the computed shape
     float yHeight = 3.0f;     // height of a row in modules, for the computed shape

@@ -1,3 +1,4 @@
+#include "barcode/BarcodeEci.h"
 #include "barcode/DataMatrixEncodation.h"
 #include "barcode/Draw_DataMatrix_Barcode.h"
 #include "core/ImageHelpers.h"
@@ -57,14 +58,16 @@ int asciiCodewords(const QByteArray &data)
     return count;
 }
 
-// A generous ceiling on the codewords of any encoding the drawing may choose.
+// A generous ceiling on the codewords of any encoding the drawing may choose, with the two of the ECI
+// that names UTF-8.
 int worstCodewords(const QByteArray &data, const QString &encoding)
 {
+    const int eci = Utf8_Eci_For(data) >= 0 ? 2 : 0;
     if (encoding == QLatin1String("Ascii") || encoding == QLatin1String("Base256"))
-        return asciiCodewords(data);
+        return eci + asciiCodewords(data);
     // C40, Text and the encoder's own choice: up to four values (two thirds of a codeword each) per
     // byte, a latch and an unlatch, and a tail in ASCII.
-    return 2 + static_cast<int>(std::ceil(data.size() * 8.0 / 3.0)) + asciiCodewords(data.right(4)) + 2;
+    return eci + 2 + static_cast<int>(std::ceil(data.size() * 8.0 / 3.0)) + asciiCodewords(data.right(4)) + 2;
 }
 
 // Module (x, y) of a picture drawn at kDpi and one point per module, y = 0 the top row of the border.
@@ -336,7 +339,8 @@ TEST(DataMatrix, AutomaticEncodingSweepReadsBackEveryValue)
         c.format = i % 2 ? formats.first() : formats[1 + i / 2 % (formats.size() - 1)];
         const DataMatrixFormatSize size = dataMatrixFormatSize(c.format);
         const int maxBytes = size.rows ? kCapacity.at({size.rows, size.columns}) : 80;
-        c.data = randomBytes(rng, kinds[i % 5], kinds[i % 5] == TextKind::Utf8 ? maxBytes / 2 : maxBytes);
+        const int utf8Bytes = std::max(1, (maxBytes - 2) / 2); // room for the ECI
+        c.data = randomBytes(rng, kinds[i % 5], kinds[i % 5] == TextKind::Utf8 ? utf8Bytes : maxBytes);
         // The library's tables are shared: its own choice is made before the threads start.
         if (!size.rows && std::all_of(c.data.begin(), c.data.end(), [](char b) { return b > 0; }))
             c.library = libraryAutomatic(c.data);

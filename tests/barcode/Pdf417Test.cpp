@@ -1,3 +1,4 @@
+#include "barcode/BarcodeEci.h"
 #include "barcode/pdf417View.h"
 #include "barcode/pdf417lib.h"
 #include "core/ImageHelpers.h"
@@ -22,12 +23,14 @@ namespace {
 
 constexpr auto kPdf417 = ZXing::BarcodeFormat::PDF417;
 
-pdf417param encode(const QByteArray &data, int level, int options = PDF417_USE_ERROR_LEVEL | PDF417_INVERT_BITMAP)
+pdf417param encode(const QByteArray &data, int level, int options = PDF417_USE_ERROR_LEVEL | PDF417_INVERT_BITMAP,
+                   int eci = -1)
 {
     pdf417param p;
     pdf417init(p);
     p.text = data;
     p.lenText = static_cast<int>(data.size());
+    p.eci = eci;
     p.errorLevel = level;
     p.options = options;
     p.aspectRatio = 1.0f;
@@ -125,7 +128,9 @@ TEST(Pdf417, RandomDataDecodesAtEveryLevel)
             // Raw bytes split into many short stretches cost more codewords than text does.
             const QByteArray data = randomBytes(rng, kind, kind == TextKind::Binary ? 700 : 1000);
             SCOPED_TRACE(testing::Message() << "level " << level << " " << kindName(kind) << " " << data.size());
-            const pdf417param p = encode(data, level);
+            // As the view encodes text, whose UTF-8 it names.
+            const int eci = kind == TextKind::Binary ? -1 : Utf8_Eci_For(data);
+            const pdf417param p = encode(data, level, PDF417_USE_ERROR_LEVEL | PDF417_INVERT_BITMAP, eci);
             ASSERT_EQ(p.error, PDF417_ERROR_SUCCESS);
             if (data.size() <= 100) { // the asked level fits: it is at least what was asked
                 EXPECT_GE(p.errorLevel, level);

@@ -1,6 +1,7 @@
 #include "QrReadBack.h"
 #include "SymbolReader.h"
 
+#include "barcode/BarcodeEci.h"
 #include "barcode/QREncoder.h"
 #include "core/ImageHelpers.h"
 
@@ -51,7 +52,7 @@ const DataKind kKinds[] = {
      [](Random &r, qint64 n) { return pick(r, n, u"ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:"); }},
     {"byte", &QREncoder::QR_8_BIT_size_array,
      [](Random &r, qint64 n) { return pick(r, n, u"abcdefghijklmnopqrstuvwxyz!\"#&'()<=>?@[]^_{|}~"); }},
-    {"UTF-8", &QREncoder::QR_8_BIT_size_array,
+    {"UTF-8", &QREncoder::QR_UTF8_size_array,
      [](Random &r, qint64 n) {
          static const QStringList characters = {u"ü"_qs,  u"ß"_qs, u"“"_qs, u"”"_qs, u"€"_qs, u"日"_qs,
                                                 u"本"_qs, u"😀"_qs, u"a"_qs, u"é"_qs, u"–"_qs};
@@ -103,8 +104,9 @@ TEST(QREncoder, EveryVersionAndLevelFullOfEachKindReadsBack)
                 if (text.toUtf8().size() < capacity)
                     continue; // whole characters stopped short
                 const QByteArray over = text.toUtf8() + text.toUtf8().front();
+                const qint64 eci = kind.capacity == &QREncoder::QR_UTF8_size_array ? kUtf8Eci : -1;
                 CQR_Encode encoder;
-                EXPECT_FALSE(encoder.EncodeData(level, version, false, -1, over.constData(), over.size()))
+                EXPECT_FALSE(encoder.EncodeData(level, version, false, -1, over.constData(), over.size(), false, eci))
                     << "capacity " << capacity << " is not the largest";
             }
 }
