@@ -11,6 +11,16 @@
 
 namespace {
 
+// The folder every reader takes for its own resources folder in a path of another machine.
+const QLatin1String kResourceNamePrefix("/Resources/");
+
+// A place below a folder that stays inside it.
+bool isPlaceInside(const QString &below)
+{
+    return !below.isEmpty() && below != QLatin1String(".") && below != QLatin1String("..") &&
+           !below.startsWith(QLatin1String("../")) && !QDir::isAbsolutePath(below);
+}
+
 // A file name with its last extension removed; a name that is all extension (".hidden") stays.
 QString withoutExtension(const QString &name)
 {
@@ -77,17 +87,42 @@ QString Frames_Folder()
 
 QString Relocated_Resource_Path(const QString &path)
 {
-    static const QLatin1String kResources("/Resources/");
     const QString resources = App().Resource_Path;
     if (path.isEmpty() || resources.isEmpty() || QFileInfo::exists(path))
         return path;
-    const qsizetype at = path.lastIndexOf(kResources);
+    const qsizetype at = path.lastIndexOf(kResourceNamePrefix);
     if (at < 0)
         return path;
-    const QString below = path.mid(at + kResources.size());
+    const QString below = path.mid(at + kResourceNamePrefix.size());
     // Only a path that stays inside the data folders is followed.
-    if (below.isEmpty() || QDir::cleanPath(below).startsWith(QLatin1String("..")))
+    if (!isPlaceInside(QDir::cleanPath(below)))
         return path;
     const QString candidate = QDir(resources).filePath(below);
     return QFileInfo::exists(candidate) ? candidate : path;
+}
+
+QString Resource_Relative_Path(const QString &path, const QString &resources)
+{
+    if (path.isEmpty() || resources.isEmpty())
+        return QString();
+    // The folder may be reached through a link (a temporary folder's often is): its real place counts too.
+    const auto placeBelow = [&](const QString &folder, const QString &file) -> QString {
+        if (folder.isEmpty() || file.isEmpty())
+            return QString();
+        const QString below = QDir(folder).relativeFilePath(file);
+        return isPlaceInside(below) ? below : QString();
+    };
+    QString below = placeBelow(QDir::cleanPath(QFileInfo(resources).absoluteFilePath()),
+                               QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (below.isEmpty())
+        below = placeBelow(QFileInfo(resources).canonicalFilePath(), QFileInfo(path).canonicalFilePath());
+    return below.isEmpty() ? QString() : kResourceNamePrefix + below;
+}
+
+QString Resource_File_Of_Name(const QString &name, const QString &resources)
+{
+    if (resources.isEmpty() || !name.startsWith(kResourceNamePrefix))
+        return QString();
+    const QString below = QDir::cleanPath(name.mid(kResourceNamePrefix.size()));
+    return isPlaceInside(below) ? QDir(resources).filePath(below) : QString();
 }

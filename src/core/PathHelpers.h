@@ -26,6 +26,13 @@ QString Panel_Start_Folder(QStandardPaths::StandardLocation fallback);
 // file that is not there but lies below a folder named "Resources" is looked for at the same
 // place below the current Resource_Path. The path as given when neither is there.
 QString Relocated_Resource_Path(const QString &path);
+// How a design the program ships names a file of the resources folder `resources`, so that it
+// resolves on any install: "/Resources/" and the file's place below that folder, which
+// Relocated_Resource_Path (and readers that know no other form) find below the reader's own
+// Resource_Path. Empty for a path outside `resources`.
+QString Resource_Relative_Path(const QString &path, const QString &resources);
+// The file such a name stands for in the resources folder `resources`; empty for any other path.
+QString Resource_File_Of_Name(const QString &name, const QString &resources);
 // The folder of the frame pictures in the resources; empty without a resources folder, so that the
 // working folder's "Frames" is never taken for it.
 QString Frames_Folder();

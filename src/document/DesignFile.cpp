@@ -1,10 +1,12 @@
 #include "document/DesignFile.h"
 
+#include "core/PathHelpers.h"
 #include "document/ArchiveValues.h"
 #include "document/SKTDocument.h"
 #include "platform/ConcurrentFor.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/PropertyList.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
 
 #include <QRegularExpression>
@@ -299,6 +301,32 @@ void dropUnusedBackgroundPath(Card_Property &card)
 {
     if (card.Card_fill_style() != QLatin1String("I"))
         card.setCard_BG_Image_Path(QStringLiteral(""));
+}
+
+bool nameResourcePictures(DesignFileContents &c, const QString &resources, const QString &shipped, QString *error)
+{
+    QStringList elsewhere;
+    const auto named = [&](const QString &path) {
+        if (path.isEmpty())
+            return path;
+        const QString name = Resource_Relative_Path(path, resources);
+        if (name.isEmpty() || !platform::isRegularFile(Resource_File_Of_Name(name, shipped))) {
+            if (!elsewhere.contains(path))
+                elsewhere << path;
+            return path;
+        }
+        return name;
+    };
+    for (Card_Property *card : {&c.Front_card_Prop, &c.Back_card_Prop})
+        card->setCard_BG_Image_Path(named(card->Card_BG_Image_Path()));
+    c.Invite_Frame_Pic_IMG = named(c.Invite_Frame_Pic_IMG);
+    c.Excel_Source_Path = named(c.Excel_Source_Path);
+    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
+        for (const SKTGraphicPtr &graphic : *side)
+            graphic->Set_Control_File_path(named(graphic->FilePath()));
+    if (!elsewhere.isEmpty() && error)
+        *error = QStringLiteral("These files are not among the program's resources:\n") + elsewhere.join(QLatin1Char('\n'));
+    return elsewhere.isEmpty();
 }
 
 QVariantList rootArray(const DesignFileContents &c, const Progress &progress)

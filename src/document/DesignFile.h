@@ -64,6 +64,14 @@ DesignFileContents contentsOf(const DesignSnapshot &snapshot);
 // the text (its rows among it), then makes the objects.
 using Progress = platform::PropertyListProgress;
 
+// For a design the program ships: every path the design names (objects, backgrounds, the main
+// photo's, the bound workbook's) that lies in the resources folder `resources` and whose file the
+// resources folder `shipped` holds at the same place takes its resource-relative name
+// (Resource_Relative_Path), which resolves on any install. Any other path would name a file of this
+// machine only: false, with the paths in `error`, and `contents` is then not to be written.
+bool nameResourcePictures(DesignFileContents &contents, const QString &resources, const QString &shipped,
+                          QString *error);
+
 // The root array and its bytes (none when a value has no form in a file, with the reason). Paths of
 // backgrounds that are not in use are written empty.
 QVariantList rootArray(const DesignFileContents &contents, const Progress &progress = {});

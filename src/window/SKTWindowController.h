@@ -370,6 +370,13 @@ public:
     // Writes the template `name` (an accepted name) and says so; false when a file could not be
     // written, which is reported.
     bool Write_Template(const QString &name);
+    // Writes the template `name` that the program ships into the "Templates" folder of the
+    // resources folder `shipped` (the source tree's). The pictures it names are named by their
+    // place in the resources, so that they resolve on any install; a picture outside Resource_Path,
+    // or one that `shipped` lacks, is refused with a message and nothing is written.
+    bool Write_Shipped_Template(const QString &name, const QString &shipped);
+    // A template's picture: front above back, one pixel per point.
+    bool Write_Template_Picture(const QString &path);
     // The template browser, then the chosen template loaded without taking its path; 1 loaded.
     int Open_Template_Design();
 

@@ -57,15 +57,10 @@ bool SKTWindowController::Write_Template(const QString &name)
     }
     app.Project_File_Name = kept;
     Set_Log_Name_In_Title();
-    // The thumbnail is the design's one picture of both sides, front above back, at one pixel per
-    // point whatever the export sheet chose last.
-    Output().export_card_side = Side_Code_Name(Side_Code::Both);
-    m_export->choice = ExportChoice{Side_Code_Name(Side_Code::Both), true, QStringLiteral("PNG"),
-                                    double(PictureExport::resolutions().first())};
     // Either write reports its own failure.
     if (!saved)
         return false;
-    if (!Export_Single_File(picturePath, false)) {
+    if (!Write_Template_Picture(picturePath)) {
         // A new template without its picture would only block its name.
         if (!replacing)
             QFile::remove(designPath);
@@ -73,6 +68,38 @@ bool SKTWindowController::Write_Template(const QString &name)
     }
     Show_MessageBox(kExported);
     return true;
+}
+
+bool SKTWindowController::Write_Template_Picture(const QString &path)
+{
+    // The design's one picture of both sides, front above back, at one pixel per point whatever
+    // the export sheet chose last.
+    Output().export_card_side = Side_Code_Name(Side_Code::Both);
+    m_export->choice = ExportChoice{Side_Code_Name(Side_Code::Both), true, QStringLiteral("PNG"),
+                                    double(PictureExport::resolutions().first())};
+    return Export_Single_File(path, false);
+}
+
+bool SKTWindowController::Write_Shipped_Template(const QString &name, const QString &shipped)
+{
+    const auto refuse = [](const QString &reason) {
+        Show_MessageBox(tr("The template could not be made.\n\n%1").arg(reason));
+        return false;
+    };
+    if (const QString problem = TemplateFiles::nameProblem(name); !problem.isEmpty())
+        return refuse(tr("\"%1\" cannot be a template name: %2.").arg(name.left(80), problem));
+    DesignFileContents contents = designFileContents();
+    QString reason;
+    // A path of this machine in a shipped design would name nothing on any other.
+    if (!DesignFile::nameResourcePictures(contents, App().Resource_Path, shipped, &reason))
+        return refuse(reason);
+    const QString folder = QDir(shipped).filePath(QStringLiteral("Templates"));
+    const QString base = folder + QLatin1Char('/') + name;
+    if (!QDir().mkpath(folder))
+        return refuse(tr("The folder %1 could not be made.").arg(folder));
+    if (!DesignFile::write(base + QLatin1Char('.') + App().design_file_EXT, contents, &reason))
+        return refuse(reason);
+    return Write_Template_Picture(base + QStringLiteral(".png"));
 }
 
 void SKTWindowController::Export_As_Template_Clicked()

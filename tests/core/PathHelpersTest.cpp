@@ -58,3 +58,33 @@ TEST_F(PathHelpersTest, PathChecks)
     EXPECT_EQ(Check_And_Validate_File_Path(path(QStringLiteral("missing"))), 1);
     EXPECT_EQ(services->messages.size(), 3);
 }
+
+TEST_F(PathHelpersTest, ResourceNamesResolveBelowAnyResourcesFolder)
+{
+    const QString made = path(QStringLiteral("maker/"));
+    const QString elsewhere = app.resourcePath(); // the reading machine's Resource_Path
+    ASSERT_TRUE(QDir().mkpath(elsewhere + QStringLiteral("Frames")));
+    writeFile(elsewhere + QStringLiteral("Frames/Rose.png"));
+    const struct {
+        QString path, name;
+    } rows[] = {
+        {made + QStringLiteral("Frames/Rose.png"), QStringLiteral("/Resources/Frames/Rose.png")},
+        {made + QStringLiteral("Frames/../Frames/Rose.png"), QStringLiteral("/Resources/Frames/Rose.png")},
+        {made + QStringLiteral("../outside.png"), QString()},
+        {path(QStringLiteral("maker-other/Rose.png")), QString()},
+        {made, QString()},
+        {QString(), QString()},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.path.toStdString());
+        const QString name = Resource_Relative_Path(row.path, made);
+        EXPECT_EQ(name, row.name);
+        if (name.isEmpty())
+            continue;
+        // Found again by this reader, and by one that knows only the older relocation.
+        EXPECT_EQ(Resource_File_Of_Name(name, elsewhere), elsewhere + QStringLiteral("Frames/Rose.png"));
+        EXPECT_EQ(Relocated_Resource_Path(name), elsewhere + QStringLiteral("Frames/Rose.png"));
+    }
+    EXPECT_TRUE(Resource_File_Of_Name(QStringLiteral("/Resources/../etc/passwd"), elsewhere).isEmpty());
+    EXPECT_TRUE(Resource_File_Of_Name(made + QStringLiteral("Frames/Rose.png"), elsewhere).isEmpty());
+}

@@ -114,12 +114,12 @@ TEST(DesignBytes, StayWhatTheyWere)
         {QStringLiteral("pasteboard"), QStringLiteral("4ed8663c4aa344fb7ffda04244909b4b9c7a01483b297f78a72aef3295bdfe05")},
         {QStringLiteral("every field, read"), QStringLiteral("8b731ca7dbb943ad17730ce00df3041501dd7171c00ec7e7dfef9c33ef00bccb")},
         {QStringLiteral("pasteboard, read"), QStringLiteral("3f45e63f6ef35c62c7abc9151338523c7ca340308f2eaa45c7f92c7ef7e0bc71")},
-        {QStringLiteral("Birthday Balloons.zkse"), QStringLiteral("7013d67c394aedf3969f9b612b9b18b323588ab76a5a02b282cebd1f8bd2740d")},
+        {QStringLiteral("Birthday Balloons.zkse"), QStringLiteral("6b85f23f595bc5c63a6c1a3562347f5e97893ed5bb4a28bc6e9d7c8282baba71")},
         {QStringLiteral("Blank Business Card.zkse"), QStringLiteral("9391d479922d31558baa5fef82e93d4ceb08ab12d77d2c2e8c206409ac98d9bd")},
         {QStringLiteral("Blank Greeting Card.zkse"), QStringLiteral("e9fc75a545549e7e1944e6b794cb1b6fc5e2b48268848ea1c9713a63e7400f68")},
         {QStringLiteral("Blank Invitation.zkse"), QStringLiteral("8382a4cf792fab3006c3924f31ca4ea0940de0778669377fb3aa04cd3ae9ba98")},
-        {QStringLiteral("Evening Under the Stars.zkse"), QStringLiteral("f45e285ed1a09ceaad672a8293f7300e54ddda005b9313b89be24ea1e9afcf9b")},
-        {QStringLiteral("Garden Party.zkse"), QStringLiteral("7dd5836cb4896d429120a7bd07bfab484356cb714d3c69bc4ef348f638dc58f4")},
+        {QStringLiteral("Evening Under the Stars.zkse"), QStringLiteral("eb9abb212571974f81bf8e5e9e46dc8cb253f22a8704c2672fe325f768817b4c")},
+        {QStringLiteral("Garden Party.zkse"), QStringLiteral("50cd1afabbf2e41276d05dec2254e0918f9bb649d4cb16dd85d034eb5f049c83")},
     };
     ASSERT_EQ(made.size(), 10);
     for (const auto &[name, bytes] : made)

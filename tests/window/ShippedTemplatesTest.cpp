@@ -1,10 +1,10 @@
 #include "DesignWindowFixture.h"
+#include "fixtures/Pictures.h"
 
 #include "document/ControlTags.h"
 #include "document/SKTImage.h"
 #include "platform/ui/ImageBrowserView.h"
 #include "window/Invitation_Wizard.h"
-#include "window/TemplateFiles.h"
 #include "window/Template_Wizard.h"
 
 #include <QDateEdit>
@@ -13,11 +13,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTimeEdit>
 #include <QTimer>
 
 // The templates the program ships are made by the program: the start wizard builds each card, its
-// objects are arranged as a user would, and the design is exported as a template. With the
+// objects are arranged as a user would, and the design is written as a shipped template. With the
 // environment variable CARD_MAKE_TEMPLATES set they are made again into resources/Templates.
 
 namespace {
@@ -143,11 +144,16 @@ protected:
     // another: the photo smaller under the title, the texts below it.
     void makeCard(const ShippedCard &card)
     {
-        const QString photo = resourcePath(QStringLiteral("illustration.png"));
-        // At about the size it shows on the card: the design file carries it.
-        ASSERT_TRUE(illustration(card.illustration)
-                        .scaled(180, 132, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                        .save(photo));
+        // At about the size it shows on the card: the design file carries it, and names it among the
+        // shipped resources, where the photo editor finds it again.
+        const QString place = QStringLiteral("Templates/Photos/%1.png").arg(QString::fromUtf8(card.name));
+        const QString photo = resourcePath(place);
+        QDir().mkpath(QFileInfo(photo).absolutePath());
+        QDir().mkpath(QFileInfo(sourceResourcesPath() + place).absolutePath());
+        const QImage picture =
+            illustration(card.illustration).scaled(180, 132, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        ASSERT_TRUE(picture.save(photo));
+        ASSERT_TRUE(picture.save(sourceResourcesPath() + place));
         window->onStartWizard = [&] {
             Invitation_Wizard *w = window->invitationWizard();
             w->Prepare_Wizard();
@@ -192,15 +198,8 @@ protected:
 TEST_F(ShippedTemplatesTest, EveryShippedTemplateOpensWithItsFrame)
 {
     if (!qEnvironmentVariableIsEmpty("CARD_MAKE_TEMPLATES")) {
-        const QString target = sourceResourcesPath() + QStringLiteral("Templates/");
-        QDir().mkpath(target);
         const auto ship = [&](const QString &name) {
-            ASSERT_TRUE(window->Write_Template(name));
-            for (const char *extension : {".png", ".zkse"}) {
-                QFile::remove(target + name + QLatin1String(extension));
-                ASSERT_TRUE(QFile::copy(TemplateFiles::userFolder() + name + QLatin1String(extension),
-                                        target + name + QLatin1String(extension)));
-            }
+            ASSERT_TRUE(window->Write_Shipped_Template(name, sourceResourcesPath())) << services->messages.join(' ').toStdString();
         };
         for (const ShippedCard &card : kCards) {
             TearDown();
@@ -223,6 +222,11 @@ TEST_F(ShippedTemplatesTest, EveryShippedTemplateOpensWithItsFrame)
         SetUp();
     }
 
+    // Opened on a machine that never saw the one that made them.
+    QTemporaryDir home;
+    const QByteArray ownHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", ownHome); });
     load();
     Template_Wizard *browser = window->templateWizard();
     browser->Prepare_Template_Window();
@@ -232,16 +236,21 @@ TEST_F(ShippedTemplatesTest, EveryShippedTemplateOpensWithItsFrame)
         const MyImageObject item = browser->imageBrowser_itemAtIndex(i);
         SCOPED_TRACE(item.image_Name.toStdString());
         const bool blank = item.image_Name.startsWith(QLatin1String("Blank "));
-        // Front above back of a 120 x 150 mm card, a started pixel kept.
-        EXPECT_TRUE(blank || QImage(item.path).size() == QSize(341, 852));
+        // Front above back of a 120 x 150 mm card, in whole pixels.
+        EXPECT_TRUE(blank || QImage(item.path).size() == QSize(340, 850));
         Invitation_Wizard *wizard = window->invitationWizard();
         wizard->Prepare_Wizard();
         QTimer::singleShot(0, browser, [browser, i] {
             browser->imageBrowser->setSelectionIndexes({i});
             browser->OK_Click();
         });
+        services->messages.clear();
         wizard->Using_Template_Click();
         ASSERT_EQ(wizard->result(), 1);
+        EXPECT_TRUE(services->messages.isEmpty()) << services->messages.join(' ').toStdString();
+        const QString drawn = resourcePath(QStringLiteral("drawn.png"));
+        ASSERT_TRUE(window->Write_Template_Picture(drawn));
+        EXPECT_TRUE(nearPicture(QImage(item.path), QImage(drawn), 8)) << "front above back, as its picture shows it";
         EXPECT_TRUE(App().Project_File_Name.isEmpty());
         ASSERT_EQ(document->graphics().count(), blank ? 0 : 8);
         if (blank)
@@ -251,6 +260,7 @@ TEST_F(ShippedTemplatesTest, EveryShippedTemplateOpensWithItsFrame)
         EXPECT_TRUE(frame->FilePath().startsWith(resourcePath(QStringLiteral("Frames/")))) << frame->FilePath().toStdString();
         EXPECT_FALSE(static_cast<SKTImage &>(*frame)._contents.isNull());
         EXPECT_FALSE(window->Main_Photo_image().isNull());
+        EXPECT_TRUE(QFileInfo(Win().Invite_Frame_Pic_IMG).isFile()) << Win().Invite_Frame_Pic_IMG.toStdString();
         EXPECT_NEAR(window->_graphicView->canvasSize().width(), 340.16, 0.01);
     }
 }

@@ -1,6 +1,8 @@
 #include "DesignWindowFixture.h"
 
 #include "canvas/SKTRenderingView.h"
+#include "document/DesignFile.h"
+#include "fixtures/Pictures.h"
 #include "document/SKTImage.h"
 #include "document/Shape_Control.h"
 #include "output/OutputState.h"
@@ -118,6 +120,40 @@ TEST_F(TemplatesTest, ExportWritesTheDesignAndAPictureOfTheFrontAboveTheBack)
     EXPECT_EQ(document->graphics().count(), 1);
     EXPECT_EQ(document->graphics_back().at(0)->bounds(), QRectF(100, 60, 50, 50));
     EXPECT_TRUE(App().Project_File_Name.isEmpty());
+}
+
+TEST_F(TemplatesTest, AShippedTemplateNamesItsPicturesByTheirPlaceInTheResourcesOrIsRefused)
+{
+    // The maker works in a copy of the shipped resources: the frame lies in both, the photo only in
+    // the maker's scratch copy.
+    QTemporaryDir source;
+    const QString sourceResources = source.path() + QLatin1Char('/');
+    writeFile(QStringLiteral("Frames/Rose.png"));
+    ASSERT_TRUE(solidPicture(Qt::red, 8, 8).save(resourcePath(QStringLiteral("Frames/Rose.png"))));
+    ASSERT_TRUE(QDir().mkpath(sourceResources + QStringLiteral("Frames")));
+    ASSERT_TRUE(QFile::copy(resourcePath(QStringLiteral("Frames/Rose.png")), sourceResources + QStringLiteral("Frames/Rose.png")));
+    ASSERT_TRUE(solidPicture(Qt::blue, 8, 8).save(resourcePath(QStringLiteral("photo.png"))));
+    GraphicList pictures;
+    for (const char *place : {"Frames/Rose.png", "photo.png"})
+        pictures << std::make_shared<SKTImage>(QPointF(40, 40), resourcePath(QString::fromLatin1(place)));
+    document->insertGraphics(pictures, platform::IndexSet::range(0, 2));
+    const QString design = sourceResources + QStringLiteral("Templates/Rose.zkse");
+
+    services->messages.clear();
+    EXPECT_FALSE(window->Write_Shipped_Template(QStringLiteral("Rose"), sourceResources));
+    ASSERT_EQ(services->messages.size(), 1);
+    EXPECT_TRUE(services->messages[0].contains(resourcePath(QStringLiteral("photo.png"))));
+    EXPECT_FALSE(services->messages[0].contains(QStringLiteral("Rose.png")));
+    EXPECT_FALSE(QFileInfo::exists(design));
+
+    pictures[1]->Set_Control_File_path(resourcePath(QStringLiteral("Frames/Rose.png")));
+    ASSERT_TRUE(window->Write_Shipped_Template(QStringLiteral("Rose"), sourceResources));
+    EXPECT_EQ(pictures[0]->FilePath(), resourcePath(QStringLiteral("Frames/Rose.png"))) << "the design keeps its paths";
+    const std::optional<DesignFileContents> written = DesignFile::read(contentsOf(design));
+    ASSERT_TRUE(written);
+    for (const SKTGraphicPtr &graphic : written->frontGraphics)
+        EXPECT_EQ(graphic->FilePath(), QStringLiteral("/Resources/Frames/Rose.png"));
+    EXPECT_TRUE(QImage(sourceResources + QStringLiteral("Templates/Rose.png")).size().isValid());
 }
 
 TEST_F(TemplatesTest, ExportRefusesNamesThatLeaveTheFolderOrAreTooLongWhoeverCalls)
