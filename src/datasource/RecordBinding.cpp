@@ -115,8 +115,9 @@ RecordBinding RecordBinding::Check_Series_Or_Excel_Use_or_not(const GraphicList 
 
 bool RecordBinding::Continue_Without_Missing_Series() const
 {
-    // With no bound series readable the run offers none to choose, yet their fields still come out empty.
-    if (problems.isEmpty() || !m_seriesBound || (!m_seriesAllowed && !m_series.isEmpty()))
+    // Asked whichever sources the run uses: the fields of a series that cannot be read come out
+    // empty in every run.
+    if (problems.isEmpty())
         return true;
     return platform::uiServices().askYesNo(problems.join(QLatin1Char('\n')) +
                                            QStringLiteral("\n\nContinue with these fields empty?")) ==
@@ -165,8 +166,11 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
         if (!graphic || !takesRecords(*graphic))
             continue;
         QString value;
-        // A bound series that could not be read gives "", and the record says so.
-        if (dataSourceTypeOf(*graphic) == DataSourceType::Series && m_seriesBound && m_seriesAllowed) {
+        // A bound series that could not be read gives "" in every run, whichever sources the run
+        // uses, as the run's start said; the record says so. One that loads is left out only when
+        // the run does not use series, and its fields keep the design's text.
+        if (dataSourceTypeOf(*graphic) == DataSourceType::Series && m_seriesBound &&
+            (m_seriesAllowed || !m_series.contains(graphic->batch_list_name))) {
             value = seriesValue(graphic->batch_list_name, record);
             if (!m_series.contains(graphic->batch_list_name))
                 outcome.fail(QStringLiteral("%1: the series \"%2\" cannot be used, the field is empty")

@@ -62,7 +62,8 @@ public:
     // trimmed value, each barcode drawn again in its own settings) and leaves every other object
     // as it is. A picture is read only from a regular file; a barcode whose value cannot be
     // encoded, or that has no value, is drawn as no symbol. An object bound to a series that could
-    // not be used is left empty and named in the outcome. Thread-safe; see above.
+    // not be used is left empty and named in the outcome, even in a run that uses no series.
+    // Thread-safe; see above.
     RecordOutcome apply(int record, GraphicList &objects) const;
     // Record `record` written into copies of a side of the snapshot ("F" the front, any other code
     // the back) and that side drawn; the snapshot's own objects stay as they are. Objects that

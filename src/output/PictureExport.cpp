@@ -309,10 +309,11 @@ QString batchProblem(const ExportChoice &choice, const QString &folder, int coun
 {
     const QString target = QDir(folder).filePath(kBatchFolder);
     const QFileInfo made(target);
-    if (!made.exists())
-        return made.isSymLink() ? kCannotSave : QString(); // nothing of a folder yet made stands in the way
+    const QString shown = QDir::toNativeSeparators(target);
+    if (!made.exists()) // nothing of a folder yet made stands in the way
+        return made.isSymLink() ? QStringLiteral("%1 is a link to nothing, not a folder.").arg(shown) : QString();
     if (!made.isDir())
-        return kCannotSave;
+        return QStringLiteral("%1 is a file, not a folder.").arg(shown);
     return protectedFile(choice, count, [&](int record) { return batchPath(target, choice, record); });
 }
 
@@ -342,10 +343,9 @@ ExportReport Export_Batch_File(const DesignSnapshot &design, const ExportChoice 
     if (!report.error.isEmpty())
         return report;
     const QString target = QDir(folder).filePath(kBatchFolder);
-    if (!QDir().mkpath(target)) {
-        report.error = kCannotSave;
+    report.error = makeFolders(target);
+    if (!report.error.isEmpty())
         return report;
-    }
     report.path = target;
     PictureFileSink sink(choice, [&](int record) { return batchPath(target, choice, record); });
     report.run = runRecords(design, count, apply, sink, counters);

@@ -40,9 +40,6 @@ namespace PictureExport {
 inline const QString kBatchFolder = QStringLiteral("ZOLT Photo Frame");
 inline const QString kExported = QStringLiteral("Frame has been exported successfully.");
 inline const QString kListEmpty = QStringLiteral("List is empty.");
-inline const QString kCannotSave =
-    QStringLiteral("Unable to continue saving barcode image.\n\nEither Destination Drive is inaccessible or there is "
-                   "no free space available in drive to save barcode image.");
 
 // The file types the sheet offers, in its order: the titles are the extensions written.
 const QStringList &fileTypes();

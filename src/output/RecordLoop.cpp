@@ -31,7 +31,9 @@ ClosingReport RunReport::closing(const QString &doneSentence, const QString &uni
     report.planned = total;
     const bool ended = !stopped && failure.isEmpty();
     report.done = ended || keepsDelivered ? delivered : 0;
-    for (int record = int(report.done); record < total; ++record)
+    // A record is done once its last copy is.
+    const int records = total / std::max(1, copies);
+    for (int record = std::max(0, int(report.done) - records * (std::max(1, copies) - 1)); record < records; ++record)
         report.recordsNotDone.append(record);
     report.recordsMissingValues = failedRecords;
     if (stopped)

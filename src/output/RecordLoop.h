@@ -63,6 +63,7 @@ struct RunCounters {
 struct RunReport {
     int total = 0;
     int delivered = 0;              // records handed to the sink
+    int copies = 1;                 // each record is handed over this many times: the counts count every copy
     bool stopped = false;           // the user asked to stop
     QString failure;                // the reason the sink gave for stopping the run; empty when none
     QList<int> failedRecords;       // 0-based records whose values did not all apply

@@ -260,6 +260,7 @@ RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const R
     const int first = std::max(1, run.firstSheet);
     const int last = run.lastSheet > 0 ? std::min(run.lastSheet, allSheets) : allSheets;
     RunReport report;
+    report.copies = std::max(1, run.copies);
     if (first > last) {
         report.failure = SheetRun::kNothingToPrint;
         return report;
@@ -270,13 +271,15 @@ RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const R
     const bool bound = run.records >= 0;
     const int cards = std::max(0, std::min(endCell, bound ? run.records : endCell) - firstCell);
     const int sheets = last - first + 1;
-    const int copies = std::max(1, run.copies);
+    const int copies = report.copies;
+    // Every card of every copy, as the progress counts them.
+    report.total = cards * copies;
     // The loop counts one copy's records; the run's progress is every card of every copy.
     RunCounters loopCounters = counters;
     loopCounters.total = nullptr;
     loopCounters.current = nullptr;
     if (counters.total)
-        *counters.total = cards * copies;
+        *counters.total = report.total;
     if (counters.current)
         *counters.current = 0.0;
     SheetSink sink(run, design.frame.size(), firstCell, target, counters.current, copies > 1 && sheets == 1);
@@ -303,15 +306,15 @@ RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const R
             break;
         }
         if (copy > 0 && sheets == 1) {
-            sink.paintAgain(&report.failure);
+            if (sink.paintAgain(&report.failure))
+                report.delivered += cards;
             continue;
         }
         RunReport pass = runRecords(design, cards, shifted, sink, loopCounters);
         // The sheets the layout asks for are all printed, the last ones partly or wholly blank.
         while (pass.failure.isEmpty() && !pass.stopped && sink.sheets() < sheets)
             sink.paintSheet(&pass.failure);
-        report.total = pass.total;
-        report.delivered = pass.delivered;
+        report.delivered += pass.delivered;
         report.stopped = pass.stopped;
         report.failure = pass.failure;
         for (qsizetype i = 0; i < pass.failedRecords.size(); ++i)

@@ -18,6 +18,7 @@ public:
         writeLog(question.trimmed());
         return Answer::Cancelled;
     }
+    void closeQuestion(const QString &) override {}
     QString chooseFileToOpen(const QString &, const QString &, const QStringList &) override { return {}; }
     QStringList chooseFilesToOpen(const QString &, const QString &, const QStringList &) override { return {}; }
     QString chooseFolder(const QString &, const QString &) override { return {}; }

@@ -116,6 +116,10 @@ TEST(RecordBinding, SeriesFilesAndRowsCountIndependentlyOrAreNamedBeforeTheRun)
         // A source the user switches off for the run counts no more.
         binding.useSources(false, true);
         EXPECT_EQ(binding.Total_Batch_Excel_Card, c.rows) << k;
+        // Its fields keep the design's text, unless the series cannot be read: they are empty in every run.
+        EXPECT_EQ(textsOf(binding, 0, front, c.seriesRecords >= 0).first(),
+                  c.seriesRecords < 0 ? QString() : QStringLiteral("Text here"))
+            << k;
     }
 }
 

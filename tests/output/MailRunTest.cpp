@@ -7,6 +7,9 @@
 
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSettings.h"
+#include "barcode/BarcodeSymbology.h"
+#include "output/PictureExport.h"
+#include "output/SheetPrinting.h"
 #include "document/SKTBarcode.h"
 
 #include "document/SKTText.h"
@@ -17,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -174,6 +178,112 @@ TEST(MailRun, APictureWhoseFolderCannotBeMadeNamesTheFolderAndWhy)
     EXPECT_TRUE(message.contains(QStringLiteral("The folder %1 could not be made: %2.").arg(inTheWay, reason)))
         << message.toStdString();
     EXPECT_FALSE(message.contains(QStringLiteral("Unknown error"))) << message.toStdString();
+}
+
+// A Code 128 symbol bound to a series whose file is gone, the design showing its old first value, and
+// a QR Code bound to the sheet's first column, in a run that uses the sheet alone: every card of
+// every sink shows its row's symbol and none of the series'.
+TEST(MailRun, AFieldWhoseSeriesCannotBeReadIsEmptyOnEveryCardOfEverySink)
+{
+    AppFixture app;
+    const auto symbol = [](Symbology symbology, int source) {
+        auto code = std::make_shared<SKTBarcode>();
+        code->barcode_font_index = Barcode_Symbology_Of(symbology).storedIndex();
+        code->linear_or_2d = Barcode_Symbology_Of(symbology).isTwoD() ? 1 : 0;
+        code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
+        code->data_source_type = source;
+        code->batch_list_name = QStringLiteral("Gone");
+        code->excel_col_indx = 1;
+        return code;
+    };
+    auto gone = symbol(Symbology::Code128, 1);
+    gone->setBounds(QRectF(10, 10, 220, 60));
+    ASSERT_TRUE(Set_Record_Barcode(*gone, QStringLiteral("ZOE-OBRIEN")));
+    auto row = symbol(Symbology::QRCode, 2);
+    row->setBounds(QRectF(10, 75, 70, 70));
+    DesignSnapshot card = design();
+    card.front.graphics = {gone, row};
+    QList<QVariantMap> rows;
+    for (int k = 1; k <= 3; ++k)
+        rows.append({{QStringLiteral("Column1"), QStringLiteral("ROW-%1").arg(k)}});
+    auto binding = std::make_shared<RecordBinding>(RecordBinding::load(card.front.graphics, {}, rows));
+    ASSERT_EQ(binding->problems.size(), 1);
+    binding->useSources(false, true); // the series box is off: its series gave no records
+    ASSERT_EQ(binding->Total_Batch_Excel_Card, 3);
+    const RecordApplier apply = applierOf(binding);
+
+    QTemporaryDir folder;
+    std::atomic<int> total{0};
+    std::atomic<double> current{0};
+    std::atomic<bool> stop{false};
+    const RunCounters counters{&total, &current, &stop};
+    const struct {
+        const char *sink;
+        std::function<QList<QImage>()> cards;
+    } sinks[] = {
+        {"export",
+         [&] {
+             const ExportReport report = PictureExport::Export_Batch_File(
+                 card, ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 300}, folder.path(), 3, apply,
+                 counters);
+             EXPECT_EQ(report.run.failedRecords, (QList<int>{0, 1, 2})) << "each record names the series";
+             QList<QImage> cards;
+             for (int k = 1; k <= 3; ++k)
+                 cards << QImage(QDir(folder.filePath(PictureExport::kBatchFolder)).filePath(QStringLiteral("Card_%1.PNG").arg(k)));
+             return cards;
+         }},
+        {"print",
+         [&] {
+             Print_Sheet_Layout layout;
+             layout.Set_values_From_Printer(QSizeF(595, 842), QMarginsF(20, 20, 20, 20));
+             layout.Print_Card_Side = QStringLiteral("F");
+             layout.label_width = 243;
+             layout.label_hight = 153;
+             layout.Total_Label = 3;
+             const QString pdf = folder.filePath(QStringLiteral("cards.pdf"));
+             PdfFileTarget target(pdf, sheetPageLayout(layout.paper), QStringLiteral("Cards"));
+             QString error;
+             EXPECT_TRUE(target.open(&error)) << error.toStdString();
+             EXPECT_EQ(printSheets(card, SheetRun{layout, 3}, apply, target, counters).failedRecords.size(), 3);
+             QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"),
+                                                            QStringLiteral("300"), pdf, folder.filePath("page")});
+             QList<QImage> cards;
+             for (int k = 1; k <= 3; ++k)
+                 cards << QImage(folder.filePath(QStringLiteral("page-%1.png").arg(k)));
+             return cards;
+         }},
+        {"mail",
+         [&] {
+             MailRequest request;
+             request.mode = MailMode::EveryRecordToEveryone;
+             request.records = 3;
+             request.recipients = addresses(1);
+             request.settings.server = folder.path();
+             EXPECT_EQ(Send_Mail_Thread(card, request, apply, recordingSender(folder), counters).run.failedRecords.size(), 3);
+             QList<QImage> cards;
+             for (int k = 0; k < 3; ++k)
+                 cards << QImage(folder.filePath(QStringLiteral("%1.jpeg").arg(k)), "JPEG");
+             return cards;
+         }},
+    };
+    for (const auto &s : sinks) {
+        SCOPED_TRACE(s.sink);
+        const QList<QImage> cards = s.cards();
+        ASSERT_EQ(cards.size(), 3);
+        for (int k = 0; k < 3; ++k) {
+            ASSERT_FALSE(cards.at(k).isNull()) << k;
+            EXPECT_EQ(readSymbol(cards.at(k), ZXing::BarcodeFormat::QRCode).value_or("none").toStdString(),
+                      "ROW-" + std::to_string(k + 1));
+            EXPECT_EQ(readSymbol(cards.at(k), ZXing::BarcodeFormat::Code128).value_or("none").toStdString(), "none")
+                << "card " << k + 1;
+        }
+    }
+    // The design itself still shows its sample: only the run's copies were emptied.
+    RecordOutcome outcome;
+    EXPECT_EQ(readSymbol(drawRecordSide(card, 0, 0, {}, outcome).toImage(300), ZXing::BarcodeFormat::Code128)
+                  .value_or("none")
+                  .toStdString(),
+              "ZOE-OBRIEN");
 }
 
 TEST(MailRun, EveryModeAndSideSendsWhatItShouldAndCountsWhatDidNotGo)

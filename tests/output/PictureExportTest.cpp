@@ -318,9 +318,11 @@ TEST_F(PictureExportTest, ABatchThatCannotBeWrittenIsRefusedBeforeAnythingIsDraw
         {"a combined picture", ExportChoice{QStringLiteral("BOTH"), true, QStringLiteral("JPEG"), 72},
          inTheWay("Card_5.JPEG")},
         {"a file where the batch's folder goes", ExportChoice{},
-         {[&] { return QFile(folder()).open(QIODevice::WriteOnly); }, PictureExport::kCannotSave}},
+         {[&] { return QFile(folder()).open(QIODevice::WriteOnly); },
+          QStringLiteral("%1 is a file, not a folder.").arg(folder())}},
         {"a link to nowhere where the batch's folder goes", ExportChoice{},
-         {[&] { return QFile::link(dir.filePath(QStringLiteral("nowhere")), folder()); }, PictureExport::kCannotSave}},
+         {[&] { return QFile::link(dir.filePath(QStringLiteral("nowhere")), folder()); },
+          QStringLiteral("%1 is a link to nothing, not a folder.").arg(folder())}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

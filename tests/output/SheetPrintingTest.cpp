@@ -239,6 +239,73 @@ TEST_F(SheetPrintingTest, CopiesPrintEverySheetAgainInOrderAndCountEveryCard)
     EXPECT_FALSE(QFileInfo::exists(pdf()));
 }
 
+// Sheets painted into a small picture and dropped; sheet `failAt` (from 1, over every copy) fails.
+class DroppedSheets : public SheetTarget {
+public:
+    explicit DroppedSheets(int failAt) : m_failAt(failAt), m_sheet(8, 8, QImage::Format_ARGB32) {}
+    QPainter *beginSheet(QString *error) override
+    {
+        if (++m_sheets == m_failAt) {
+            *error = QStringLiteral("The printer ran out of paper.");
+            return nullptr;
+        }
+        m_painter.begin(&m_sheet);
+        return &m_painter;
+    }
+    bool endSheet(QString *) override { return m_painter.end(); }
+    bool finish(QString *) override { return true; }
+    void abandon() override {}
+
+private:
+    int m_failAt;
+    int m_sheets = 0;
+    QImage m_sheet;
+    QPainter m_painter;
+};
+
+TEST_F(SheetPrintingTest, TheClosingReportCountsEveryCardOfEveryCopy)
+{
+    const struct {
+        const char *what;
+        int copies, cards;
+        double stopAt;   // cards printed, over every copy, when Stop is asked; 0: never
+        int failAt;      // the sheet that fails, over every copy; 0: none
+        int recordFails; // a record (from 0) that does not take its values; -1: none
+        QString says;
+    } cases[] = {
+        {"a stop in the first of 999 copies", 999, 1000, 8, 0, -1,
+         "Stopped before all cards were printed.\n\n0 of 999000 cards printed, 999000 not printed.\n\n"
+         "Records not printed: 1-1000."},
+        {"a stop in the second of 10 copies", 10, 3000, 3500, 0, -1,
+         "Stopped before all cards were printed.\n\n0 of 30000 cards printed, 30000 not printed."},
+        {"a failure in the third copy", 3, 1000, 0, 2 * 250 + 3, -1,
+         "Not all cards were printed.\n\n0 of 3000 cards printed, 3000 not printed.\n\nRecords not printed: 1-1000.\n\n"
+         "The printer ran out of paper."},
+        {"a record without its values in three copies", 3, 1000, 0, 0, 1,
+         "Not every record took all its values.\n\n3000 of 3000 cards printed, 0 not printed. 1 record did not take "
+         "all its values.\n\nRecords without all their values: 2."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        stop = false;
+        const RecordApplier apply = [&](int record, GraphicList &objects) {
+            if (c.stopAt > 0 && current >= c.stopAt)
+                stop = true;
+            RecordOutcome outcome = guestOf(record, objects);
+            if (record == c.recordFails)
+                outcome.fail(QStringLiteral("no value"));
+            return outcome;
+        };
+        DroppedSheets target(c.failAt);
+        const RunReport report = printSheets(design, {twoByTwo(c.cards), c.cards, 1, 0, c.copies}, apply, target, counters);
+        EXPECT_TRUE(report.closing({}, QStringLiteral("cards"), QStringLiteral("printed"), false).text().startsWith(c.says))
+            << report.closing({}, QStringLiteral("cards"), QStringLiteral("printed"), false).text().toStdString();
+        // As the progress counts them; the card whose sheet failed is counted there, not here.
+        EXPECT_EQ(report.delivered, int(current) - (c.failAt > 0 ? 1 : 0));
+        EXPECT_GE(report.delivered, c.failAt > 0 ? 2 * c.cards : 0);
+    }
+}
+
 TEST_F(SheetPrintingTest, BothSidesPrintTheBackBesideTheFront)
 {
     const RunReport report = print({twoByTwo(4, "BOTH"), 4});

@@ -69,6 +69,15 @@ void RecordRun::end()
 {
     if (!m_worker.joinable())
         return;
+    // A stop question still up has lost its point: it goes first, as answered No, then the run ends.
+    if (m_sheet && m_sheet->isAsking()) {
+        QPointer<RecordRun> self(this);
+        m_sheet->closeStopQuestion([self, generation = m_generation] {
+            if (self && self->m_generation == generation)
+                self->end();
+        });
+        return;
+    }
     m_worker.join();
     m_timer.stop();
     if (m_sheet) {

@@ -25,8 +25,8 @@ public:
     // Starts `job` on the worker with the run's counters (the process-wide progress, stop and end
     // flags, cleared) and shows the sheet over its parent window, saying `text`. A run that draws
     // records (`records`) holds the canvas's redraws until it ends. `finished` runs on the GUI thread
-    // after the job returned and the worker was joined. False while another run goes on: there is
-    // one run at a time.
+    // after the job returned and the worker was joined, and once a stop question still up has been
+    // closed as answered No. False while another run goes on: there is one run at a time.
     bool start(const RunSheet &text, bool records, std::function<void(const RunCounters &)> job,
                std::function<void()> finished);
     // Asks the run to stop, ends any outside program it waits on (the end flag), and waits for its

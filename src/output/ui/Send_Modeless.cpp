@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 Send_Modeless::Send_Modeless(QWidget *parent)
     : QDialog(parent, Qt::Sheet), _Curr_Progress(new QProgressBar(this)), _tot_msg_cnt(new QLabel(this)),
       _curr_msg_cnt(new QLabel(this)), pause_label(new QLabel(this)), _stop_btn(new QPushButton(tr("Stop"), this))
@@ -75,15 +77,29 @@ void Send_Modeless::update_sending_progress_bar()
 
 void Send_Modeless::Stop_Sending_Pressed()
 {
-    if (!m_counters.stop || m_counters.stop->load())
+    if (!m_counters.stop || m_counters.stop->load() || m_asking)
         return;
-    if (platform::uiServices().askYesNo(m_text.stopQuestion) != platform::UiServices::Answer::Yes)
+    m_asking = true;
+    const platform::UiServices::Answer answer = platform::uiServices().askYesNo(m_text.stopQuestion);
+    m_asking = false;
+    // The run ended meanwhile: there is nothing left to stop, and its report comes now.
+    if (auto afterwards = std::exchange(m_afterQuestion, {})) {
+        QMetaObject::invokeMethod(this, std::move(afterwards), Qt::QueuedConnection);
+        return;
+    }
+    if (answer != platform::UiServices::Answer::Yes)
         return;
     m_counters.stop->store(true);
     // The record under way is finished first.
     _stop_btn->setEnabled(false);
     pause_label->setText(m_text.stopping);
     pause_label->show();
+}
+
+void Send_Modeless::closeStopQuestion(std::function<void()> afterwards)
+{
+    m_afterQuestion = std::move(afterwards);
+    platform::uiServices().closeQuestion(m_text.stopQuestion);
 }
 
 void Send_Modeless::reject()

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -31,6 +33,10 @@ public:
     void update_sending_progress_bar();
     // Asks the run's question; Yes sets the stop flag.
     void Stop_Sending_Pressed();
+    bool isAsking() const { return m_asking; }
+    // The run ended while its stop question is up: the question is closed as answered No, and
+    // `afterwards` runs on the event loop once the question has gone.
+    void closeStopQuestion(std::function<void()> afterwards);
     // Closing the sheet (its title bar's button, Escape) is a Stop.
     void reject() override;
 
@@ -43,4 +49,6 @@ public:
 private:
     RunCounters m_counters;
     RunSheet m_text;
+    bool m_asking = false;
+    std::function<void()> m_afterQuestion;
 };

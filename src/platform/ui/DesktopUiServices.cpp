@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <utility>
+
 #include <algorithm>
 
 namespace platform {
@@ -50,10 +52,21 @@ UiServices::Answer DesktopUiServices::askYesNo(const QString &question)
     QPushButton *cancel = box.addButton(QMessageBox::Cancel);
     cancel->hide();
     box.setEscapeButton(cancel);
+    m_questions.append(&box);
     box.exec();
+    m_questions.removeOne(&box);
     if (box.clickedButton() == yes)
         return Answer::Yes;
     return box.clickedButton() == no ? Answer::No : Answer::Cancelled;
+}
+
+void DesktopUiServices::closeQuestion(const QString &question)
+{
+    for (QMessageBox *box : std::as_const(m_questions))
+        if (box->text() == question)
+            for (QAbstractButton *button : box->buttons())
+                if (box->buttonRole(button) == QMessageBox::NoRole)
+                    button->click();
 }
 
 QString DesktopUiServices::chooseFileToOpen(const QString &title, const QString &directory,

@@ -2,6 +2,10 @@
 
 #include "platform/UiServices.h"
 
+#include <QList>
+
+class QMessageBox;
+
 namespace platform {
 
 // Dialogs of the desktop (QMessageBox, QFileDialog, QDesktopServices).
@@ -9,6 +13,7 @@ class DesktopUiServices : public UiServices {
 public:
     void showMessage(const QString &text) override;
     Answer askYesNo(const QString &question) override;
+    void closeQuestion(const QString &question) override;
     QString chooseFileToOpen(const QString &title, const QString &directory,
                              const QStringList &extensions) override;
     QStringList chooseFilesToOpen(const QString &title, const QString &directory,
@@ -21,6 +26,9 @@ public:
     bool openPath(const QString &path) override;
     bool openUrl(const QUrl &url) override;
     void terminate(int exitCode) override;
+
+private:
+    QList<QMessageBox *> m_questions; // those up, the innermost last
 };
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "output/ui/ExportSheet.h"
 #include "output/ui/RecordRun.h"
 #include "core/AppState.h"
+#include "core/MessageBoxes.h"
 #include "output/OutputState.h"
 #include "output/ui/Send_Modeless.h"
 
@@ -131,6 +132,58 @@ TEST(RecordRun, TheSheetFollowsTheWorkerUntilItEnds)
     EXPECT_TRUE(Output().Stop_SMS_Sending_Now && Output().End_Outside_Programs);
     EXPECT_FALSE(run->isRunning());
     EXPECT_FALSE(App().Card_Value_In_Process);
+}
+
+// The run ends while the user is asked whether to stop it: the question goes as answered No, and
+// only then the closing report comes, for a run that finished.
+TEST(RecordRun, ARunThatEndsWhileItsStopQuestionIsUpClosesItAndReportsAFinishedRun)
+{
+    AppFixture app;
+    const struct {
+        const char *what;
+        QString question;
+        bool closeBox; // the sheet's close box instead of Stop
+    } cases[] = {
+        {"export, Stop", QStringLiteral("Do you want to stop the export?"), false},
+        {"printing, the close box", QStringLiteral("Do you want to stop printing?"), true},
+        {"mail, Stop", QStringLiteral("Do you want to stop sending?"), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedScriptedServices services;
+        Send_Modeless sheet;
+        RecordRun run(&sheet);
+        std::atomic<bool> ended{false};
+        bool reported = false;
+        ASSERT_TRUE(run.start(
+            RunSheet{QStringLiteral("Running"), QString(), c.question, QStringLiteral("Stopping…")}, true,
+            [&](const RunCounters &) {
+                while (!ended)
+                    std::this_thread::yield();
+            },
+            [&] {
+                reported = true;
+                Show_MessageBox(RecordRun::counters().stop->load() ? QStringLiteral("stopped") : QStringLiteral("finished"));
+            }));
+        services->yesNoAnswers = {true}; // what the user would have answered
+        services->whileAsking = [&] {
+            ended = true;
+            // The run's end arrives while the question is up; its report waits for the question.
+            EXPECT_TRUE(waitFor([&] { return services->shown.contains(QStringLiteral("closed")); }, 10000));
+            spinFor(50);
+            EXPECT_FALSE(reported);
+        };
+        if (c.closeBox)
+            sheet.reject();
+        else
+            sheet._stop_btn->click();
+        ASSERT_TRUE(waitFor([&] { return reported; }, 10000));
+        EXPECT_EQ(services->shown, (QStringList{"question", "closed", "message"}));
+        EXPECT_EQ(services->questions, QStringList{c.question});
+        EXPECT_EQ(services->messages, QStringList{"\nfinished"});
+        EXPECT_FALSE(run.isRunning());
+        EXPECT_FALSE(sheet.isVisible());
+    }
 }
 
 TEST(ExportSheet, SheetsForALook)

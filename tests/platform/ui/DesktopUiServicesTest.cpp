@@ -128,6 +128,14 @@ TEST_F(DesktopUiServicesTest, EscapeOrClosingAQuestionCancelsIt)
          },
          Answer::Cancelled},
         {"close button", [](QMessageBox &box) { box.close(); }, Answer::Cancelled},
+        // Another question's closing leaves it up; its own closes it as No.
+        {"closed from outside",
+         [this](QMessageBox &box) {
+             services.closeQuestion(QStringLiteral("Stop?"));
+             EXPECT_TRUE(box.isVisible());
+             services.closeQuestion(QStringLiteral("Save changes?"));
+         },
+         Answer::No},
     };
     for (const auto &c : cases) {
         whenBoxShows(c.act);
