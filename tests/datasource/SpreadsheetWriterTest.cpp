@@ -215,6 +215,8 @@ elif form in ("styles", "huge styles"):
         b"<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>" * (400000 if form == "styles" else 1400000))
 elif form == "damaged":
     book = book[:second] + b"<sheet name=\"Notes\" r:id=\"rId3\"<</workbook>"
+elif form == "date system":
+    book = book.replace(b"<workbookPr/>", b"<workbookPr<")
 elif form == "unclosed":
     book = book.replace(b"</sheets>", b"")
 elif form == "repeated":
@@ -238,6 +240,7 @@ with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
          "\"xl/styles.xml\" does not come within its first 64 MB."},
         {"damaged", byParts, date},
         {"unclosed", byParts, date},
+        {"date system", byParts, "The workbook's date system cannot be read. The part \"xl/workbook.xml\" cannot be read. It is not well-formed XML near byte 76."},
         {"repeated", named, date},
     };
     QTemporaryDir dir;
