@@ -128,8 +128,8 @@ TEST(SpreadsheetWriter, ListsWorksheetsInNumericOrderWithTheirNames)
 }
 
 // A workbook's own parts are read bounded: whatever they hold, listing the sheets costs little
-// memory and time, and offers no more sheets than the archive has entries. A part past the bound
-// leaves the sheets under their part names.
+// memory and time. A part whose list does not end within the bound, or that lists more sheets than
+// the archive has entries, leaves the sheets under their part names.
 TEST(SpreadsheetWriter, ListsTheSheetsOfAnyWorkbookInBoundedMemoryAndTime)
 {
     // Each part is its name, then its head, an item written `count` times, and its tail.
@@ -167,7 +167,7 @@ with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED, compresslevel=9) as
                               "<sheet name=\"S\" r:id=\"rId1\"/>", "2000000", "</sheets></workbook>"}, byParts},
         {"100,000 sheets within the bound", {"xl/_rels/workbook.xml.rels", rels, "", "0", "</Relationships>", "xl/workbook.xml", sheets,
                                              "<sheet name=\"S\" r:id=\"rId1\"/>", "100000", "</sheets></workbook>"},
-         {{"One", 1}, {"S", 1}, {"S", 1}, {"S", 1}}},
+         byParts},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("parts.xlsx"));
@@ -180,11 +180,84 @@ with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED, compresslevel=9) as
         SpreadsheetWriter::Workbook workbook;
         qint64 used = 0;
         {
-            const HangGuard guard(5000);
+            const HangGuard guard(6000); // the relationships part is read to its 4 MB bound
             used = memoryTakenBy([&] { workbook = SpreadsheetWriter::ReadWorkbook(path); });
         }
         EXPECT_LT(used, 64 << 20);
         EXPECT_EQ(workbook.sheets, c.offered);
+    }
+}
+
+// A workbook's own parts are read only as far as they are needed: a long tail after the sheet list,
+// or styles swollen before their cell formats, cost neither the names nor the dates. Styles whose
+// cell formats do not come within the bound refuse the sheet, whose dates would read as numbers. A
+// sheet list that cannot be read leaves every sheet under its part name; a sheet listed many times
+// is offered once.
+TEST(SpreadsheetWriter, ReadsAWorkbooksOwnPartsAsFarAsTheyAreNeeded)
+{
+    const QString script = QStringLiteral(R"(
+import datetime, io, sys, zipfile, openpyxl
+out, form = sys.argv[1], sys.argv[2]
+wb = openpyxl.Workbook()
+wb.active.title = "Guests"
+wb.active["A1"] = datetime.date(2023, 7, 15)
+wb.create_sheet("Prices")["A1"] = 2
+wb.create_sheet("Notes")["A1"] = "n"
+b = io.BytesIO()
+wb.save(b)
+parts = {n: zipfile.ZipFile(b).read(n) for n in zipfile.ZipFile(b).namelist()}
+book, styles = parts["xl/workbook.xml"], parts["xl/styles.xml"]
+second = book.index(b"/>", book.index(b"<sheet ", book.index(b"<sheet ") + 1)) + 2
+if form == "names":
+    book = book.replace(b"<definedNames/>", b"<definedNames>" + b"".join(
+        b"<definedName name=\"n%d\">Guests!$A$1</definedName>" % i for i in range(110000)) + b"</definedNames>")
+elif form in ("styles", "huge styles"):
+    styles = styles.replace(b"<cellStyleXfs count=\"1\">", b"<cellStyleXfs>" +
+        b"<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>" * (400000 if form == "styles" else 1400000))
+elif form == "damaged":
+    book = book[:second] + b"<sheet name=\"Notes\" r:id=\"rId3\"<</workbook>"
+elif form == "date system":
+    book = book.replace(b"<workbookPr/>", b"<workbookPr<")
+elif form == "unclosed":
+    book = book.replace(b"</sheets>", b"")
+elif form == "repeated":
+    book = book[:second] + book[book.index(b"<sheet "):second] * 3 + book[second:]
+parts["xl/workbook.xml"], parts["xl/styles.xml"] = book, styles
+with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+    for name, data in parts.items():
+        z.writestr(name, data)
+)");
+    const char *named = "Guests:1 Prices:2 Notes:3", *byParts = "sheet1:1 sheet2:2 sheet3:3";
+    const char *date = "2023-07-15";
+    const struct {
+        const char *form, *offered;
+        const char *firstCell; // or the reason of the refusal
+    } cases[] = {
+        {"plain", named, date},
+        {"names", named, date},
+        {"styles", named, date},
+        {"huge styles", named,
+         "The workbook's styles cannot be read, so its dates cannot be told from numbers. What is needed of the part "
+         "\"xl/styles.xml\" does not come within its first 64 MB."},
+        {"damaged", byParts, date},
+        {"unclosed", byParts, date},
+        {"date system", byParts, "The workbook's date system cannot be read. The part \"xl/workbook.xml\" cannot be read. It is not well-formed XML near byte 76."},
+        {"repeated", named, date},
+    };
+    QTemporaryDir dir;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.form);
+        const QString path = dir.filePath(QLatin1String(c.form) + QStringLiteral(".xlsx"));
+        const std::optional<QString> made = runPython(script, {path, QLatin1String(c.form)}, {QStringLiteral("openpyxl")});
+        if (!made)
+            GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not installed";
+        ASSERT_EQ(*made, QString());
+        QStringList offered;
+        for (const SpreadsheetWriter::Sheet &sheet : SpreadsheetWriter::ReadWorkbook(path).sheets)
+            offered << sheet.name + u':' + QString::number(sheet.worksheet);
+        EXPECT_EQ(offered.join(u' ').toStdString(), c.offered);
+        const SpreadsheetRows read = SpreadsheetWriter::ReadData(path, 1);
+        EXPECT_EQ((read.ok() ? read.rows.value(0).value(0) : read.error).toStdString(), c.firstCell);
     }
 }
 

@@ -331,12 +331,13 @@ entry = lambda name=b"", extra=b"", at=0: s.pack("<IHHHHHHIIIHHHHHII", 0x02014B5
                                                    len(extra), 0, 0, 0, 0, at) + name + extra
 end = lambda n, size, offset, disks=(0, 0), m=None: s.pack("<IHHHHIIH", 0x06054B50, *disks, n, n if m is None else m, size, offset, 0)
 zip64 = lambda n, size, offset, at: s.pack("<IQHHIIQQQQIIQI", 0x06064B50, 44, 45, 45, 0, 0, n, n, size, offset, 0x07064B50, 0, at, 1)
-def package(last=None):
+def package(last=None, comment=b""):
     b = io.BytesIO()
     with zipfile.ZipFile(b, "w", zipfile.ZIP_DEFLATED) as z:
         z.writestr("xl/worksheets/sheet1.xml", "<worksheet/>")
         if last is not None:
             z.writestr(zipfile.ZipInfo("xl/embeddings/last.bin"), last)
+        z.comment = comment
     return b.getvalue()
 many = entry() * (1000000 if form == "zip64" else 200000)
 if form == "zip64":
@@ -358,6 +359,8 @@ elif form == "embedded":
     data = package(inner.getvalue())
 elif form == "chance":  # another disk, counts that differ, a directory past the record
     data = package(end(60000, 0, 0, (1, 0)) + end(60000, 0, 0, m=50000) + end(60000, 0x7FFFFFFF, 0))
+elif form == "comment":  # a record that libzip tries, but whose directory has no room for what it claims
+    data = package(b"", end(60000, 0, 0))
 open(out, "wb").write(data)
 if form in ("embedded", "chance"):
     print(" ".join(zipfile.ZipFile(out).namelist()))
@@ -367,6 +370,7 @@ if form in ("embedded", "chance"):
     const std::pair<const char *, QString> cases[] = {
         {"zip64", entries},    {"wrapped", directory}, {"hidden", entries},
         {"extras", directory}, {"embedded", QString()}, {"chance", QString()},
+        {"comment", QStringLiteral("The archive's end records claim more than 10000 entries.")},
     };
     QTemporaryDir dir;
     for (const auto &[form, refusal] : cases) {

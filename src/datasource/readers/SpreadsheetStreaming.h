@@ -37,18 +37,31 @@ bool pumpTokens(XmlPullReader &xml, const QString &name, SourceError &&sourceErr
     }
 }
 
-// A part of a package, inflated piece by piece as it is parsed, if it holds no more than `maxSize`
-// bytes.
+// A part of a package, inflated piece by piece as it is parsed. Of a part that may be long where
+// only its head is wanted, no more than `maxRead` bytes are read: a handler that has not stopped
+// by then fails.
 template <typename Handler>
 bool streamPart(ZipArchiveReader &zip, const QString &name, QString *error, Handler &&handle,
-                qint64 maxSize = ZipArchiveReader::kMaxStreamedSize)
+                qint64 maxRead = ZipArchiveReader::kMaxStreamedSize)
 {
-    if (!zip.openEntry(name, maxSize)) {
+    if (!zip.openEntry(name, ZipArchiveReader::kMaxStreamedSize)) {
         *error = zip.errorString();
         return false;
     }
-    XmlPullReader xml([&zip](char *buffer, std::size_t capacity) { return zip.readPiece(buffer, capacity); });
-    return pumpTokens(xml, name, [&zip] { return zip.errorString(); }, error, handle);
+    qint64 total = 0;
+    XmlPullReader xml([&](char *buffer, std::size_t capacity) -> std::ptrdiff_t {
+        // One byte past the bound tells a part that ends there from a longer one.
+        const std::ptrdiff_t got = zip.readPiece(buffer, std::size_t(std::min<qint64>(qint64(capacity), maxRead - total + 1)));
+        total += std::max<std::ptrdiff_t>(got, 0);
+        return total > maxRead ? -1 : got;
+    });
+    return pumpTokens(
+        xml, name,
+        [&] {
+            return total > maxRead ? QStringLiteral("What is needed of the part \"%1\" does not come within its first %2 MB.").arg(name).arg(maxRead >> 20)
+                                   : zip.errorString();
+        },
+        error, handle);
 }
 
 using TokenHandler = std::function<bool(const XmlPullReader &, XmlPullReader::Token)>;

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <atomic>
@@ -20,12 +21,13 @@ using namespace spreadsheet;
 
 namespace {
 
-// A workbook's own parts are small: one larger than these is not read, and what it would have told
-// is done without. Its sheet list and relationships (a few hundred KB for thousands of sheets) are
-// read to list the sheets, which must take a moment only; its styles may swell with formats
-// pasted from other workbooks, and are read with a sheet.
+// What is read of a workbook's own parts, which are read only as far as they are needed. Its sheet
+// list and relationships (a few hundred KB for thousands of sheets) are read to list the sheets,
+// which must take a moment only; the defined names and the like that follow the list are not read.
+// Its styles may swell with formats pasted from other workbooks (some 30 MB before the end of the
+// cell formats where the common programs stop), and are read with a sheet.
 constexpr qint64 kMaxListingPart = 4 * 1024 * 1024;
-constexpr qint64 kMaxStylesPart = 16 * 1024 * 1024;
+constexpr qint64 kMaxStylesPart = 64 * 1024 * 1024;
 // Cell formats a styles part may define; the common spreadsheet programs allow 64,000.
 constexpr qsizetype kMaxStyles = 65536;
 
@@ -49,11 +51,13 @@ bool isTrue(const std::string *flag)
     return flag && (*flag == "1" || *flag == "true");
 }
 
-// Reads a small part token by token until `handle` says it has what it wants (false): whether
-// the part was read that far, the reason when not. A part the workbook lacks tells nothing.
+// Reads a part token by token until `handle` says it has what it wants (false), within `maxRead`
+// bytes: whether the part was read that far, the reason when not. A handler that stops on a fault
+// gives its reason. A part the workbook lacks tells nothing.
 template <typename Handler>
-bool readOwnPart(ZipArchiveReader &zip, const QString &name, qint64 maxSize, QString *error, Handler &&handle)
+bool readOwnPart(ZipArchiveReader &zip, const QString &name, qint64 maxRead, QString *error, Handler &&handle)
 {
+    error->clear();
     if (!zip.contains(name))
         return true;
     bool done = false;
@@ -63,8 +67,8 @@ bool readOwnPart(ZipArchiveReader &zip, const QString &name, qint64 maxSize, QSt
             done = !handle(xml, token);
             return !done;
         },
-        maxSize);
-    return read || done;
+        maxRead);
+    return read || (done && error->isEmpty());
 }
 
 QString worksheetPart(int sheetNumber)
@@ -95,8 +99,8 @@ struct WorkbookPart {
 };
 
 // The workbook part up to the end of its sheet list, which comes before its long lists (defined
-// names and the like); `maxSheets` sheets at most are kept, none (and the read ends at the list)
-// for 0.
+// names and the like); a list of more than `maxSheets` sheets is a fault. For 0 the read ends where
+// the list begins.
 bool readWorkbookPart(ZipArchiveReader &zip, WorkbookPart &workbook, qsizetype maxSheets, QString *error)
 {
     bool inWorkbook = false, inSheets = false;
@@ -113,9 +117,12 @@ bool readWorkbookPart(ZipArchiveReader &zip, WorkbookPart &workbook, qsizetype m
             inSheets = true;
             return maxSheets > 0;
         } else if (inSheets && xml.depth() == 3 && xml.nameIs("sheet")) {
+            if (workbook.sheets.size() == maxSheets) {
+                *error = QStringLiteral("The workbook lists more sheets than it has parts.");
+                return false;
+            }
             const std::string *name = xml.attribute("name"), *id = xml.attribute("id");
             workbook.sheets.append({name ? QString::fromStdString(*name) : QString(), id ? QString::fromStdString(*id) : QString()});
-            return workbook.sheets.size() < maxSheets;
         }
         return true;
     });
@@ -151,6 +158,10 @@ bool readDateStyles(ZipArchiveReader &zip, std::vector<NumberFormat> &dateStyles
     QHash<int, NumberFormat> customFormats;
     std::vector<int> formats;
     int inList = 0; // 1 in numFmts, 2 in cellXfs
+    const auto tooMany = [&] {
+        *error = QStringLiteral("The workbook's styles define more than %1 formats.").arg(kMaxStyles);
+        return false;
+    };
     const auto take = [&](const XmlPullReader &xml, XmlPullReader::Token token) {
         if (token == XmlPullReader::EndElement) {
             if (xml.depth() == 1 && inList == 2)
@@ -163,13 +174,16 @@ bool readDateStyles(ZipArchiveReader &zip, std::vector<NumberFormat> &dateStyles
             return true;
         if (xml.depth() == 2)
             inList = xml.nameIs("numFmts") ? 1 : xml.nameIs("cellXfs") ? 2 : 0;
-        else if (xml.depth() == 3 && inList == 1 && xml.nameIs("numFmt") && customFormats.size() < kMaxStyles) {
+        else if (xml.depth() == 3 && inList == 1 && xml.nameIs("numFmt")) {
+            if (customFormats.size() == kMaxStyles)
+                return tooMany();
             const std::string *code = xml.attribute("formatCode");
             if (const int id = int(countOf(xml.attribute("numFmtId"), -1)); id >= 0)
                 customFormats.insert(id, code ? numberFormatOf(*code) : NumberFormat::Number);
         } else if (xml.depth() == 3 && inList == 2 && xml.nameIs("xf")) {
+            if (formats.size() == std::size_t(kMaxStyles))
+                return tooMany();
             formats.push_back(int(countOf(xml.attribute("numFmtId"), -1)));
-            return formats.size() < std::size_t(kMaxStyles);
         }
         return true;
     };
@@ -506,18 +520,25 @@ SpreadsheetWorkbook readXlsxWorkbook(const QString &path)
             workbook.error = QStringLiteral("The file holds no worksheet.");
             return workbook;
         }
-        // The names are a help to the eye only: a workbook part that cannot be read leaves them out.
+        // The names are a help to the eye only: a workbook part that cannot be read whole up to the
+        // end of its list leaves them out, for the sheets it names may be any of those it has.
         // Each sheet needs an entry of its own, so no workbook lists more sheets than entries.
         QHash<QString, int> parts;
         WorkbookPart listed;
         QString reason;
         if (!readWorksheetRelationships(zip, workbook.worksheets, parts, &reason)
-            || !readWorkbookPart(zip, listed, zip.entryNames().size(), &reason))
+            || !readWorkbookPart(zip, listed, zip.entryNames().size(), &reason)) {
             Show_NSLog_Message(QStringLiteral("%1: the sheets go by their part names: %2").arg(QFileInfo(path).fileName(), reason));
+            listed.sheets.clear();
+        }
+        // A worksheet is offered once, under the first name the list gives it.
+        QSet<int> offered;
         for (const WorkbookPart::Sheet &sheet : std::as_const(listed.sheets)) {
             workbook.sheetNames << sheet.name;
-            if (const int number = parts.value(sheet.relationship); number > 0)
+            if (const int number = parts.value(sheet.relationship); number > 0 && !offered.contains(number)) {
+                offered.insert(number);
                 workbook.sheets.append({sheet.name, number});
+            }
         }
         if (workbook.sheets.isEmpty())
             for (const int number : std::as_const(workbook.worksheets))
@@ -538,13 +559,18 @@ SpreadsheetRows readXlsxSheet(const QString &path, int sheetNumber, qsizetype ro
         if (sheetNumber < 1 || !zip.contains(worksheetPart(sheetNumber)))
             return SpreadsheetRows::failure(QStringLiteral("The workbook has no worksheet %1.").arg(sheetNumber));
 
-        // Dates are told by their cells' formats, in the workbook's date system; without its styles
-        // every number reads as stored.
+        // Dates are told by their cells' formats, in the workbook's date system. Without its styles a
+        // date would read as the number it is kept as, and without its date system as another
+        // date: a workbook that does not tell them is refused rather than read wrong.
         WorkbookPart workbook;
         std::vector<NumberFormat> dateStyles;
         QString reason;
-        if (!readWorkbookPart(zip, workbook, 0, &reason) || !readDateStyles(zip, dateStyles, &reason))
-            Show_NSLog_Message(QStringLiteral("%1: dates read as numbers: %2").arg(QFileInfo(path).fileName(), reason));
+        if (!readDateStyles(zip, dateStyles, &reason))
+            return SpreadsheetRows::failure(
+                QStringLiteral("The workbook's styles cannot be read, so its dates cannot be told from numbers. %1").arg(reason));
+        if (!readWorkbookPart(zip, workbook, 0, &reason)
+            && std::any_of(dateStyles.begin(), dateStyles.end(), [](NumberFormat format) { return format != NumberFormat::Number; }))
+            return SpreadsheetRows::failure(QStringLiteral("The workbook's date system cannot be read. %1").arg(reason));
 
         // The shared strings are read on a thread of their own, through an archive handle of its own.
         SharedStrings sharedStrings;

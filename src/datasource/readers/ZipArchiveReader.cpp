@@ -84,8 +84,18 @@ bool readAt(int fd, char *into, qint64 size, qint64 offset)
 }
 
 struct Directory {
-    quint64 entries = 0, size = 0;
+    quint64 entries = 0, size = 0, offset = 0;
 };
+
+// Whether `directory` could hold the entries its record claims: room for each entry's header of
+// 46 bytes, and the first of them where it says. A record met by chance in a comment or a part
+// passes libzip's checks as easily as a true one.
+bool holdsItsEntries(int fd, const Directory &directory, quint64 counted)
+{
+    char signature[4];
+    return directory.size >= 46 * counted && readAt(fd, signature, 4, qint64(directory.offset))
+           && std::memcmp(signature, "PK\x01\x02", 4) == 0;
+}
 
 // The directory that the end record at `at` of `tail` (read from `tailStart` on) points to, if
 // libzip would load it: libzip tries every record in the tail and keeps the best, so each one
@@ -96,7 +106,7 @@ std::optional<Directory> directoryAt(int fd, const QByteArray &tail, qint64 tail
     const auto *record = reinterpret_cast<const uchar *>(tail.constData()) + at;
     const quint64 recordOffset = quint64(tailStart + at);
     Directory found;
-    quint64 offset = 0;
+    quint64 &offset = found.offset;
     if (at >= kLocator && std::memcmp(record - kLocator, "PK\x06\x07", 4) == 0) {
         // libzip reads the locator's disk number as two halves, either taken from the zip64
         // record when it is 0xFFFF, and then ignores the classic record's counts.
@@ -197,15 +207,20 @@ bool ZipArchiveReader::checkDirectories(int fd, qint64 fileSize, const QString &
     // the count modulo 65536, and libzip then reads on to the directory's end: its size bounds that.
     // libzip skips the first 20 bytes of a whole tail; a record counted there too only errs on the
     // side of refusing.
+    // The archive is said to hold too many entries only where one directory could hold them.
     Directory total;
+    bool held = false;
     for (qsizetype at = 0; (at = tail.indexOf("PK\x05\x06", at)) >= 0 && at <= tailSize - kEndRecord; ++at) {
         const std::optional<Directory> directory = directoryAt(fd, tail, tailStart, at);
         if (!directory)
             continue;
-        total.entries += std::min<quint64>(directory->entries, kMaxEntries + 1);
+        const quint64 entries = std::min<quint64>(directory->entries, kMaxEntries + 1);
+        total.entries += entries;
         total.size += std::min<quint64>(directory->size, kMaxDirectorySize + 1);
+        held = held || (entries > kMaxEntries && holdsItsEntries(fd, *directory, entries));
         if (total.entries > kMaxEntries)
-            return fail(Refused, QStringLiteral("The archive holds more than %1 entries.").arg(kMaxEntries));
+            return fail(Refused, held ? QStringLiteral("The archive holds more than %1 entries.").arg(kMaxEntries)
+                                      : QStringLiteral("The archive's end records claim more than %1 entries.").arg(kMaxEntries));
         if (total.size > kMaxDirectorySize)
             return fail(Refused, QStringLiteral("The archive's list of entries is larger than %1 MB.").arg(kMaxDirectorySize >> 20));
     }
