@@ -194,7 +194,8 @@ print(head[:4].hex(), flags & 8, extra, len(first.extra), head[30:30 + first.fil
     }
 }
 
-// Every form cuts a cell at 32767 characters, never inside a surrogate pair, with one log line for
+// Every form cuts a cell at 32767 characters, never inside a surrogate pair, nor before what a
+// workbook writes as "_xHHHH_" is read as one character, with one log line for
 // the sheet, and refuses a sheet of more than 64 MB of text however the file repeats it: 2048 full
 // cells fit, 2049 do not. The fuzz seed that asks 536,870,912 blanks of one cell gives 32767.
 TEST(SpreadsheetForms, CutLongCellsAndRefuseSheetsOfTooMuchText)
@@ -215,6 +216,9 @@ TEST(SpreadsheetForms, CutLongCellsAndRefuseSheetsOfTooMuchText)
         {"case.xml", xml2003("<Row ss:Span=\"2048\"><Cell><Data>" + x40k + "</Data></Cell></Row>"), {}, tooMuch},
         {"case.xlsx", "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>" + QByteArray(32766, 'y') + "😀</t></is></c></row></sheetData></worksheet>",
          {}, "32766"},
+        {"case.xlsx", "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>" + QByteArray("_x000D_").repeated(32768)
+                          + "</t></is></c><c t=\"s\"><v>0</v></c></row></sheetData></worksheet>",
+         "<sst><si><t>" + QByteArray("_x000D_").repeated(40000) + "</t></si></sst>", "32767|32767"},
         {"case.xlsx", "<worksheet><sheetData><row>" + QByteArray(R"(<c t="s"><v>0</v></c>)").repeated(2049) + "</row></sheetData></worksheet>",
          "<sst><si><t>" + x40k + "</t></si></sst>", tooMuch},
     };
