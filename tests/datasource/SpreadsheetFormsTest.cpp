@@ -194,7 +194,8 @@ print(head[:4].hex(), flags & 8, extra, len(first.extra), head[30:30 + first.fil
     }
 }
 
-// Every form cuts a cell at 32767 characters, never inside a surrogate pair, with one log line for
+// Every form cuts a cell at 32767 characters, never inside a surrogate pair, nor before what a
+// workbook writes as "_xHHHH_" is read as one character, with one log line for
 // the sheet, and refuses a sheet of more than 64 MB of text however the file repeats it: 2048 full
 // cells fit, 2049 do not. The fuzz seed that asks 536,870,912 blanks of one cell gives 32767.
 TEST(SpreadsheetForms, CutLongCellsAndRefuseSheetsOfTooMuchText)
@@ -215,6 +216,9 @@ TEST(SpreadsheetForms, CutLongCellsAndRefuseSheetsOfTooMuchText)
         {"case.xml", xml2003("<Row ss:Span=\"2048\"><Cell><Data>" + x40k + "</Data></Cell></Row>"), {}, tooMuch},
         {"case.xlsx", "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>" + QByteArray(32766, 'y') + "😀</t></is></c></row></sheetData></worksheet>",
          {}, "32766"},
+        {"case.xlsx", "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>" + QByteArray("_x000D_").repeated(32768)
+                          + "</t></is></c><c t=\"s\"><v>0</v></c></row></sheetData></worksheet>",
+         "<sst><si><t>" + QByteArray("_x000D_").repeated(40000) + "</t></si></sst>", "32767|32767"},
         {"case.xlsx", "<worksheet><sheetData><row>" + QByteArray(R"(<c t="s"><v>0</v></c>)").repeated(2049) + "</row></sheetData></worksheet>",
          "<sst><si><t>" + x40k + "</t></si></sst>", tooMuch},
     };
@@ -240,7 +244,8 @@ TEST(SpreadsheetForms, CutLongCellsAndRefuseSheetsOfTooMuchText)
 
 // A number whose format shows a date or time reads as openpyxl reads it, in ISO form, in either date
 // system, and a length of time in hours; every other number reads as stored. LibreOffice wrote lo-dates (from one flat OpenDocument
-// source; lo-dates-1904 with its null date in 1904) as .xlsx, .ods and XML 2003: every form reads
+// source; lo-dates-1904 with its null date in 1904) as .xlsx, .ods and XML 2003, and lo-times (and
+// lo-times-1904) as .xlsx and .ods: every form reads
 // its dates alike. openpyxl writes the other workbooks here.
 TEST(SpreadsheetForms, DatesReadAsDatesInEveryForm)
 {
@@ -275,6 +280,7 @@ for path in sys.argv[1:]:
 )");
     QTemporaryDir dir;
     const QStringList workbooks{dataFile(QStringLiteral("lo-dates.xlsx")), dataFile(QStringLiteral("lo-dates-1904.xlsx")),
+                                dataFile(QStringLiteral("lo-times.xlsx")), dataFile(QStringLiteral("lo-times-1904.xlsx")),
                                 dir.filePath(QStringLiteral("openpyxl.xlsx")), dir.filePath(QStringLiteral("openpyxl-1904.xlsx"))};
     const std::optional<QString> openpyxl = runPython(script, workbooks, {QStringLiteral("openpyxl")});
     if (!openpyxl)
@@ -291,13 +297,18 @@ for path in sys.argv[1:]:
     EXPECT_TRUE(expected[0].contains(QStringLiteral("[\"Zoë\",\"2023-07-15\",\"2023-07-15 14:30\",\"14:30\",\"45122\"]")));
 
     // Where the other forms keep a date, they read it as the workbook does; .ods cells that are no
-    // dates read as they are shown.
-    const QList<QStringList> dates = SpreadsheetWriter::ReadData(workbooks[0], 1).rows;
-    for (const char *form : {"lo-dates.ods", "lo-dates.xml"}) {
+    // dates read as they are shown. LibreOffice keeps a date-time in a clock-only format as a time
+    // of so many hours after its null date, a length of time in hours as hours.
+    const struct {
+        const char *form;
+        qsizetype workbook, columns;
+    } forms[] = {{"lo-dates.ods", 0, 4}, {"lo-dates.xml", 0, 4}, {"lo-times.ods", 2, 6}, {"lo-times-1904.ods", 3, 6}};
+    for (const auto &[form, workbook, columns] : forms) {
         SCOPED_TRACE(form);
+        const QList<QStringList> dates = SpreadsheetWriter::ReadData(workbooks[workbook], 1).rows;
         QList<QStringList> read = SpreadsheetWriter::ReadData(dataFile(QString::fromLatin1(form)), 1).rows;
         ASSERT_EQ(read.size(), dates.size());
         for (qsizetype r = 0; r < read.size(); ++r)
-            EXPECT_EQ(read[r].mid(0, 4), dates[r].mid(0, 4));
+            EXPECT_EQ(read[r].mid(0, columns), dates[r].mid(0, columns));
     }
 }

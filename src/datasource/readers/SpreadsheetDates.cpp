@@ -12,18 +12,55 @@ namespace {
 
 constexpr int kSecondsPerDay = 24 * 60 * 60;
 
+// Dates are written digit by digit: through QDate::toString and QString::arg a date cost twice
+// what reading its number does.
+class Digits {
+public:
+    // `value` with at least `width` digits.
+    Digits &number(qint64 value, int width)
+    {
+        char16_t reversed[20];
+        int n = 0;
+        do {
+            reversed[n++] = char16_t(u'0' + value % 10);
+            value /= 10;
+        } while (value > 0 || n < width);
+        while (n > 0)
+            m_text[m_size++] = reversed[--n];
+        return *this;
+    }
+    Digits &separator(char16_t c)
+    {
+        m_text[m_size++] = c;
+        return *this;
+    }
+    // hh:mm, and :ss where there are seconds.
+    Digits &time(qint64 seconds)
+    {
+        number(seconds / 3600, 2).separator(u':').number(seconds / 60 % 60, 2);
+        return seconds % 60 == 0 ? *this : separator(u':').number(seconds % 60, 2);
+    }
+    QString text() const { return QString(reinterpret_cast<const QChar *>(m_text), m_size); }
+
+private:
+    char16_t m_text[48];
+    int m_size = 0;
+};
+
 QString timeOfSeconds(qint64 seconds)
 {
-    const QString hoursMinutes = QStringLiteral("%1:%2").arg(seconds / 3600, 2, 10, QLatin1Char('0')).arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
-    return seconds % 60 == 0 ? hoursMinutes : hoursMinutes + QStringLiteral(":%1").arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return Digits().time(seconds).text();
 }
 
 QString dateTimeOf(const QDate &date, qint64 seconds)
 {
-    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    if (!date.isValid() || year < 1 || year > 9999)
         return {};
-    const QString day = date.toString(Qt::ISODate);
-    return seconds == 0 ? day : day + u' ' + timeOfSeconds(seconds);
+    Digits text;
+    text.number(year, 4).separator(u'-').number(month, 2).separator(u'-').number(day, 2);
+    return seconds == 0 ? text.text() : text.separator(u' ').time(seconds).text();
 }
 
 // The digits at the front of `text`, taken off it; -1 when there are none.
@@ -111,22 +148,27 @@ QString dateOfIso(std::string_view text)
     return dateTimeOf(date, time);
 }
 
-QString timeOfDuration(std::string_view text)
+QString timeOfDuration(std::string_view text, NumberFormat format, const QDate &dayZero)
 {
     if (!take(text, 'P') || !take(text, 'T'))
         return {};
     qint64 seconds = 0;
     bool any = false;
+    // A date-time counts its hours from the day zero: over 8,700,000 by the year 9999.
     for (const auto &[unit, scale] : {std::pair{'H', 3600}, {'M', 60}, {'S', 1}}) {
         std::string_view rest = text;
-        const qint64 value = unit == 'S' ? takeSeconds(rest) : takeNumber(rest, 6);
+        const qint64 value = unit == 'S' ? takeSeconds(rest) : takeNumber(rest, 9);
         if (value >= 0 && take(rest, unit)) {
             seconds += value * scale;
             text = rest;
             any = true;
         }
     }
-    return any && text.empty() ? timeOfSeconds(seconds) : QString();
+    if (!any || !text.empty())
+        return {};
+    if (format == NumberFormat::Elapsed || seconds < kSecondsPerDay)
+        return timeOfSeconds(seconds);
+    return dateTimeOf(dayZero.addDays(seconds / kSecondsPerDay), seconds % kSecondsPerDay);
 }
 
 NumberFormat numberFormatOf(int builtinId)

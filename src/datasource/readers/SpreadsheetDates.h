@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 #include <string_view>
@@ -18,8 +19,10 @@ enum class NumberFormat : quint8 { Number, Date, Elapsed };
 QString dateOfSerial(double serial, NumberFormat format, bool date1904);
 // An ISO 8601 date or date-time as files write it ("2023-07-15T14:30:00.000").
 QString dateOfIso(std::string_view text);
-// An ISO 8601 duration as a time cell keeps it ("PT14H30M00S").
-QString timeOfDuration(std::string_view text);
+// An ISO 8601 duration as a time cell keeps it ("PT14H30M00S"): a time of day, a length of time in
+// hours for an Elapsed format, or else from a day on, the date and time so many hours after
+// `dayZero`, as a date-time in a clock-only format is kept.
+QString timeOfDuration(std::string_view text, NumberFormat format, const QDate &dayZero);
 
 // What a workbook's number format shows: a date or time for one of the built-in date and time
 // formats, or a format code with day, month, year, hour or second letters outside its quoted

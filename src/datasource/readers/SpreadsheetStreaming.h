@@ -71,10 +71,11 @@ bool streamFile(const QString &path, QString *error, const TokenHandler &handle)
 
 // A cell's text as a reader gathers it, in UTF-8. Past more bytes than the characters a cell keeps
 // can take, the rest is dropped as it comes, so that a cell costs little whatever the file repeats
-// in it; SheetRowsBuilder then cuts the text to its exact length.
+// in it; SheetRowsBuilder then cuts the text to its exact length. A form that writes a character in
+// more bytes than UTF-8 does gives their most for one.
 class CellText {
 public:
-    static constexpr std::size_t kMaxBytes = 4 * std::size_t(SheetRowsBuilder::kMaxCellText);
+    explicit CellText(std::size_t maxBytesPerCharacter = 4) : m_maxBytes(maxBytesPerCharacter * std::size_t(SheetRowsBuilder::kMaxCellText)) {}
 
     void append(std::string_view text) { m_bytes.append(text.substr(0, room())); }
     void append(std::size_t count, char c) { m_bytes.append(std::min(count, room()), c); }
@@ -85,7 +86,8 @@ public:
     QString toString() const { return QString::fromUtf8(m_bytes); }
 
 private:
-    std::size_t room() const { return kMaxBytes - m_bytes.size(); }
+    std::size_t room() const { return m_maxBytes - m_bytes.size(); }
+    std::size_t m_maxBytes;
     std::string m_bytes;
 };
 

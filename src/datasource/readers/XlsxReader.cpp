@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <atomic>
@@ -194,12 +195,47 @@ bool readDateStyles(ZipArchiveReader &zip, std::vector<NumberFormat> &dateStyles
     return read;
 }
 
+// Characters that XML cannot hold are kept as "_xHHHH_", the UTF-16 unit in hex, and a "_" that
+// would start such a form as "_x005F_": [begin, end) with those read, in place; its new end.
+QChar *unescaped(QChar *begin, QChar *end)
+{
+    QChar *in = std::find(begin, end, u'_'), *out = in;
+    const auto hex = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u >= u'0' && u <= u'9' ? u - u'0' : u >= u'a' && u <= u'f' ? u - u'a' + 10 : u >= u'A' && u <= u'F' ? u - u'A' + 10 : -1;
+    };
+    while (in != end) {
+        int unit = 0;
+        if (*in == u'_' && end - in >= 7 && in[1] == u'x' && in[6] == u'_')
+            for (int i = 2; i < 6 && unit >= 0; ++i)
+                unit = hex(in[i]) < 0 ? -1 : unit * 16 + hex(in[i]);
+        else
+            unit = -1;
+        if (unit >= 0) {
+            *out++ = QChar(char16_t(unit));
+            in += 7;
+        } else {
+            *out++ = *in++;
+        }
+    }
+    return out;
+}
+
+QString unescaped(QString text)
+{
+    if (text.contains(u'_'))
+        text.truncate(unescaped(text.data(), text.data() + text.size()) - text.constData());
+    return text;
+}
+
 // The text of a shared-string item or an inline string at `depth`: its <t> children and the <t>
-// of its <r> runs, without the phonetic runs.
+// of its <r> runs, without the phonetic runs, as the file writes it.
 struct ItemText {
     int depth = 0; // of the item; 0 outside one
     int runDepth = 0, textDepth = 0;
-    CellText text;
+    // Seven bytes ("_xHHHH_") for a character at most: past eight for each that a cell keeps, the
+    // text is sure to be cut.
+    CellText text{8};
 
     void begin(int itemDepth)
     {
@@ -248,20 +284,28 @@ public:
     }
     bool wasCut(qsizetype index) const { return m_cut[std::size_t(index)]; }
 
-    bool append(const QString &text, QString *error)
+    // The item's text as the file writes it, in UTF-8, decoded straight into the table.
+    bool append(std::string_view written, QString *error)
     {
-        const qsizetype kept = SheetRowsBuilder::keptLength(text);
         if (size() >= SheetRowsBuilder::kMaxCells) {
             *error = QStringLiteral("The workbook holds more than %1 shared strings.").arg(SheetRowsBuilder::kMaxCells);
             return false;
         }
-        if (m_text.size() + kept > SheetRowsBuilder::kMaxText) {
+        const qsizetype start = m_text.size();
+        // No more UTF-16 units than UTF-8 bytes; the text grows as a list does, by halves.
+        if (const qsizetype needed = start + qsizetype(written.size()); needed > m_text.capacity())
+            m_text.reserve(std::max(needed, m_text.capacity() + m_text.capacity() / 2));
+        m_text.resize(start + qsizetype(written.size()));
+        QChar *const begin = m_text.data() + start;
+        QChar *const end = unescaped(begin, m_decoder.appendToBuffer(begin, QByteArrayView(written.data(), qsizetype(written.size()))));
+        const qsizetype kept = SheetRowsBuilder::keptLength(QStringView(begin, end));
+        m_text.truncate(start + kept);
+        if (m_text.size() > SheetRowsBuilder::kMaxText) {
             *error = QStringLiteral("The workbook's shared strings hold more than %1 MB of text.").arg(SheetRowsBuilder::kMaxText >> 20);
             return false;
         }
-        m_text.append(QStringView(text).left(kept));
         m_ends.push_back(quint32(m_text.size()));
-        m_cut.push_back(kept < text.size());
+        m_cut.push_back(kept < end - begin);
         return true;
     }
 
@@ -269,6 +313,7 @@ private:
     QString m_text;
     std::vector<quint32> m_ends;
     std::vector<bool> m_cut;
+    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
 };
 
 // `needed` (-1 while unknown) is how many strings the sheet's cells name: the read ends once
@@ -280,7 +325,7 @@ bool readSharedStrings(ZipArchiveReader &zip, const QString &part, SharedStrings
     ItemText item;
     return streamPart(zip, part, error, [&](const XmlPullReader &xml, XmlPullReader::Token token) {
         if (item.take(xml, token))
-            return item.depth != 0 || strings.append(item.text.toString(), error);
+            return item.depth != 0 || strings.append(item.text.bytes(), error);
         if (token != XmlPullReader::StartElement)
             return true;
         if (xml.depth() == 1) {
@@ -330,21 +375,32 @@ public:
     }
 
     // A cell whose index names no string of the table reads as "", said once for the sheet. Cells
-    // that name one string share it.
+    // that name one string share it. They are filled in their order, row by row: a string is taken
+    // from the table when a cell names it, and kept aside only when a second cell names it too.
     void fillSharedStrings(const SharedStrings &strings, const QString &sheet)
     {
-        std::sort(m_sharedCells.begin(), m_sharedCells.end(), [](const SharedCell &a, const SharedCell &b) { return a.index < b.index; });
         const qsizetype count = strings.size();
-        qsizetype unnamed = 0;
-        QString value;
-        for (auto cell = m_sharedCells.cbegin(); cell != m_sharedCells.cend(); ++cell) {
-            if (cell->index >= count) {
-                unnamed = std::distance(cell, m_sharedCells.cend());
-                break;
+        std::vector<bool> named(static_cast<std::size_t>(count)), repeated(named);
+        for (const SharedCell &cell : m_sharedCells)
+            if (cell.index < count) {
+                repeated[cell.index] = named[cell.index];
+                named[cell.index] = true;
             }
-            if (cell == m_sharedCells.cbegin() || std::prev(cell)->index != cell->index)
-                value = strings.at(cell->index);
-            if (!value.isEmpty() && !m_rows.fill(cell->row, int(cell->column), value, strings.wasCut(cell->index)))
+        QHash<quint32, QString> shared;
+        qsizetype unnamed = 0;
+        for (const SharedCell &cell : m_sharedCells) {
+            if (cell.index >= count) {
+                ++unnamed;
+                continue;
+            }
+            QString value;
+            if (!repeated[cell.index])
+                value = strings.at(cell.index);
+            else if (const auto kept = shared.constFind(cell.index); kept != shared.cend())
+                value = *kept;
+            else
+                value = *shared.insert(cell.index, strings.at(cell.index));
+            if (!value.isEmpty() && !m_rows.fill(cell.row, int(cell.column), value, strings.wasCut(cell.index)))
                 break;
         }
         m_sharedCells.clear();
@@ -462,7 +518,7 @@ private:
                 m_sharedCells.push_back({quint32(m_rows.rowCount()), quint32(m_column),
                                          quint32(index >= 0 && index < SheetRowsBuilder::kMaxCells ? index : SheetRowsBuilder::kMaxCells)});
         } else if (m_type == Type::Inline) {
-            value = m_inline.text.toString();
+            value = unescaped(m_inline.text.toString());
         } else if (!m_value.empty()) {
             if (m_type == Type::Date)
                 value = dateOfIso(m_value.bytes());
