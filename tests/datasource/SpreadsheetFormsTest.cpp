@@ -6,7 +6,6 @@
 #include "datasource/SpreadsheetWriter.h"
 #include "datasource/readers/ZipArchiveReader.h"
 
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QFile>

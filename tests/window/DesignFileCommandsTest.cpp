@@ -17,7 +17,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QButtonGroup>
 #include <QComboBox>

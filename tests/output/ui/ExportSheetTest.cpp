@@ -169,7 +169,7 @@ TEST(RecordRun, ARunThatEndsWhileItsStopQuestionIsUpClosesItAndReportsAFinishedR
         services->whileAsking = [&] {
             ended = true;
             // The run's end arrives while the question is up; its report waits for the question.
-            EXPECT_TRUE(waitFor([&] { return services->shown.contains(QStringLiteral("closed")); }, 10000));
+            EXPECT_TRUE(waitFor([&] { return services->shown.contains(QStringLiteral("closed")); }));
             spinFor(50);
             EXPECT_FALSE(reported);
         };
@@ -177,7 +177,7 @@ TEST(RecordRun, ARunThatEndsWhileItsStopQuestionIsUpClosesItAndReportsAFinishedR
             sheet.reject();
         else
             sheet._stop_btn->click();
-        ASSERT_TRUE(waitFor([&] { return reported; }, 10000));
+        ASSERT_TRUE(waitFor([&] { return reported; }));
         EXPECT_EQ(services->shown, (QStringList{"question", "closed", "message"}));
         EXPECT_EQ(services->questions, QStringList{c.question});
         EXPECT_EQ(services->messages, QStringList{"\nfinished"});
