@@ -292,9 +292,13 @@ public:
             return false;
         }
         const qsizetype start = m_text.size();
-        // No more UTF-16 units than UTF-8 bytes; the text grows as a list does, by halves.
-        if (const qsizetype needed = start + qsizetype(written.size()); needed > m_text.capacity())
-            m_text.reserve(std::max(needed, m_text.capacity() + m_text.capacity() / 2));
+        // No more UTF-16 units than UTF-8 bytes. The text doubles as a string does, so that what
+        // it leaves behind growing comes to its own size at most, and never grows past what the
+        // bound lets it hold: a table refused at the bound takes no more.
+        if (const qsizetype needed = start + qsizetype(written.size()); needed > m_text.capacity()) {
+            const qsizetype grown = std::min(2 * m_text.capacity(), SheetRowsBuilder::kMaxText + 1);
+            m_text.reserve(std::max(needed, grown));
+        }
         m_text.resize(start + qsizetype(written.size()));
         QChar *const begin = m_text.data() + start;
         QChar *const end = unescaped(begin, m_decoder.appendToBuffer(begin, QByteArrayView(written.data(), qsizetype(written.size()))));
