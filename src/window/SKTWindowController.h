@@ -125,6 +125,7 @@ public:
     // Millimetres of a size preset: "PVC Card" (exactly) or the paper badges, by row; "V" turns it
     // upright. An index without a row gives 30 x 30.
     static QSizeF Get_My_card_Size(const QString &category, const QString &preset, int list_index);
+    QSizeF cardPresetSize(const QString &category, const QString &preset, int list_index) const override;
     void Set_Card_Size_In_Control(const QSizeF &millimetres);
     // Kept for callers that send it before SetDocumentCanvasSize: the document keeps no size.
     void Set_Document_Size(const QSizeF &points) { Q_UNUSED(points); }
@@ -151,7 +152,8 @@ public:
     void tableView_setObjectValue_forTableColumn_row(const QAbstractItemView *table, const QVariant &value,
                                                      const QString &column, int row);
     bool tableView_shouldSelectRow(const QAbstractItemView *, int) const { return true; }
-    void tableViewSelectionDidChange() {}
+    // A row of the card-size list chosen: its size into the size controls.
+    void tableViewSelectionDidChange();
 
     // --- Tools, edit commands and sides ------------------------------------------------------
     void Arrow_Tool_Clicked();
