@@ -134,7 +134,7 @@ qint64 roughSheetBytes(const QList<QVariantMap> &rows)
 
 qint64 roughFileBytes(const DesignFileContents &c)
 {
-    return qint64(c.frontGraphics.size() + c.backGraphics.size()) * 1024 + roughSheetBytes(c.excelRows);
+    return qint64(c.frontGraphics.size() + c.backGraphics.size()) * 4096 + roughSheetBytes(c.excelRows);
 }
 
 // Drops what the user does to the design window while its design is read or written on a worker:

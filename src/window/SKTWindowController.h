@@ -396,7 +396,7 @@ public:
     int longWorkDelayMs = 500;
     // Designs of fewer bytes than this (their file, or about that for a save) are read and written
     // on the GUI thread at once: for them a worker's hand-off costs more time and memory than it saves.
-    qint64 directWorkBytes = 4 * 1024 * 1024;
+    qint64 directWorkBytes = 16 * 1024 * 1024;
     // The open panel, then loading in mode "L"; 1 when a design was loaded.
     int Open_Log_File();
     // The window title: the application name, with the open file's name while that file exists.
