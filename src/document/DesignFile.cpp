@@ -437,6 +437,12 @@ bool write(const QString &path, const DesignFileContents &contents, QString *err
             *error = problem;
         return false;
     }
+    // A design the reader would refuse is not written either.
+    if (const qint64 count = contents.frontGraphics.size() + contents.backGraphics.size(); count > kMaxDesignObjects) {
+        if (error)
+            *error = tooManyObjectsReason(count);
+        return false;
+    }
     QString reason;
     const QByteArray bytes = data(contents, progress, &reason);
     // What could not be opened again is not written: the previous file stays.

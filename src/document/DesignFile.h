@@ -94,7 +94,8 @@ QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable);
 
 // Writes the file whole: a temporary file beside it renamed over it, so that a failed save leaves
 // the previous design as it was.
-// A design larger than `maxBytes` is not written, and `error` says so.
+// A design larger than `maxBytes`, or of more objects than a design may hold, is not written, and
+// `error` says so.
 bool write(const QString &path, const DesignFileContents &contents, QString *error = nullptr,
            qsizetype maxBytes = kMaxBytes, const Progress &progress = {});
 

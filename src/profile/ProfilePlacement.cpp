@@ -4,6 +4,7 @@
 #include "core/ImageCategories.h"
 #include "datasource/DataSourceType.h"
 #include "document/ControlTags.h"
+#include "document/DesignLimits.h"
 #include "document/SKTGraphicList.h"
 #include "document/SKTImage.h"
 #include "document/SKTText.h"
@@ -14,6 +15,7 @@
 #include <QImageReader>
 
 #include <atomic>
+#include <vector>
 
 const std::array<Profile_Layout_Entry, 11> &Profile_Layout_Table()
 {
@@ -136,7 +138,13 @@ QRectF snapped(const QRectF &rect, const SKTGrid *grid)
 Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Profile_Side_Target &target)
 {
     Profile_Fill_Result result;
-    Hide_all_Text_control_FUP_Control(target.list);
+    // Each field with a value and the object that shows it: the one carrying its tag, else a new one.
+    // All are found first, so that a profile refused for want of room leaves the side as it was.
+    struct Placed {
+        const User_Profile_Field *field;
+        SKTGraphicPtr graphic;
+    };
+    std::vector<Placed> placed;
     GraphicList made; // new objects, the last made first: each goes on top of the ones before
     for (const User_Profile_Field &field : User_Profile_Fields()) {
         const QString &value = profile.*field.value;
@@ -158,6 +166,18 @@ Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Pr
             graphic->setBounds(rect);
             made.prepend(graphic);
         }
+        placed.push_back({&field, graphic});
+    }
+    if (made.size() > target.room) {
+        result.refusal = DesignFile::tooManyObjectsReason(made.size(), DesignFile::kMaxDesignObjects - target.room);
+        return result;
+    }
+
+    Hide_all_Text_control_FUP_Control(target.list);
+    for (const Placed &entry : placed) {
+        const User_Profile_Field &field = *entry.field;
+        const QString &value = profile.*field.value;
+        SKTGraphic *graphic = entry.graphic.get();
         if (field.isPhoto) {
             if (graphic->kind() != SKTGraphic::Kind::Image)
                 continue;
@@ -172,7 +192,7 @@ Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Pr
         }
         graphic->Set_Ctrl_Is_Visible(true);
         bind(*graphic, profile, field);
-        result.lastPlaced = graphic;
+        result.lastPlaced = entry.graphic;
     }
     if (!made.isEmpty()) {
         const platform::IndexSet indexes = platform::IndexSet::range(0, int(made.size()));

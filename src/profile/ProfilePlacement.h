@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 
 class SKTGraphicList;
 class SKTGrid;
@@ -51,6 +52,8 @@ struct Profile_Side_Target {
     const SKTGrid *grid = nullptr; // a constraining grid snaps new objects' corners
     // Puts new objects into the list (the front's undoable insertion); the list's own by default.
     std::function<void(const GraphicList &, const platform::IndexSet &)> insert;
+    // How many more objects the design may take; a side that is never saved takes any number.
+    qsizetype room = std::numeric_limits<qsizetype>::max();
 };
 
 // What a placement did.
@@ -58,6 +61,7 @@ struct Profile_Fill_Result {
     SKTGraphicPtr lastPlaced; // the object placed or updated last, for the canvas to make current
     int created = 0;
     QString photoProblem;     // why the photo shows the no-image picture; empty when it loaded
+    QString refusal;          // why nothing was placed: more new objects than the design has room for
 };
 
 // The largest photo the placement decodes, in pixels.
@@ -69,4 +73,5 @@ inline constexpr qint64 kMostProfilePhotoPixels = 64LL * 1024 * 1024;
 // neither trimmed nor checked. Objects of empty fields stay hidden; nothing is deleted or moved.
 // A photo path that names no regular file, or a picture that is unreadable or larger than
 // kMostProfilePhotoPixels, gives the no-image picture and the reason in `photoProblem`.
+// New objects beyond the target's room place nothing at all, and `refusal` says why.
 Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Profile_Side_Target &target);

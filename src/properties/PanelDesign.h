@@ -30,6 +30,8 @@ public:
 
     // The size preset name of a row of the card-size list; "" after a logged failed lookup.
     virtual QString Get_Item_Text(int row) const = 0;
+    // Millimetres of a size preset: category text, "H" or "V", row of the card-size list.
+    virtual QSizeF cardPresetSize(const QString &category, const QString &preset, int list_index) const = 0;
     // Fills the card-size list with the plastic card sizes (category 0) or the paper badge sizes.
     virtual void showSizePresets(int categoryIndex) = 0;
     // A design of two printable sides, or of the front alone.

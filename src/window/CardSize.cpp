@@ -6,6 +6,7 @@
 #include "canvas/ui/SKTGraphicView.h"
 #include "canvas/ui/SKTZoomingScrollView.h"
 #include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/CardSizeChoice.h"
 
 
 #include <cmath>
@@ -34,6 +35,11 @@ float toMillimetres(float inches)
 
 } // namespace
 
+QSizeF SKTWindowController::cardPresetSize(const QString &category, const QString &preset, int list_index) const
+{
+    return Get_My_card_Size(category, preset, list_index);
+}
+
 QSizeF SKTWindowController::Get_My_card_Size(const QString &category, const QString &preset, int list_index)
 {
     // A list index without a row (none selected, or past the end) keeps the small default card:
@@ -54,11 +60,9 @@ QSizeF SKTWindowController::Get_My_card_Size(const QString &category, const QStr
 
 void SKTWindowController::Set_Card_Size_In_Control(const QSizeF &millimetres)
 {
-    // Through single precision, as the size controls hold it.
     if (!card_setting_tab)
         return;
-    card_setting_tab->width_Stepper->setValue(static_cast<double>(static_cast<float>(millimetres.width())));
-    card_setting_tab->height_Stepper->setValue(static_cast<double>(static_cast<float>(millimetres.height())));
+    showCardMillimetres(*card_setting_tab->width_Stepper, *card_setting_tab->height_Stepper, millimetres);
 }
 
 void SKTWindowController::SetDocumentCanvasSize(const QSizeF &points)

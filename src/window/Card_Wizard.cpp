@@ -7,6 +7,7 @@
 #include "platform/ui/DefaultDialog.h"
 #include "platform/ui/DialogLook.h"
 #include "datasource/ui/ListDataTableModel.h"
+#include "properties/ui/CardSizeChoice.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -222,11 +223,8 @@ void Card_Wizard::comboBoxSelectionDidChange(QComboBox *sender)
 void Card_Wizard::tableViewSelectionDidChange()
 {
     Log_Exceptions([&] {
-        const QString orientation =
-            Preset_ComboBox->currentText() == QLatin1String("Horizontal") ? QStringLiteral("H") : QStringLiteral("V");
-        const QSizeF size = Get_My_card_Size(Category_ComboBox->currentText(), orientation, selectedRow());
-        width_Stepper->setValue(static_cast<float>(size.width()));
-        height_Stepper->setValue(static_cast<float>(size.height()));
+        showPresetSize(Get_My_card_Size, *Category_ComboBox, *Preset_ComboBox, selectedRow(), *width_Stepper,
+                       *height_Stepper);
     });
 }
 

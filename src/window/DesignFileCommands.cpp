@@ -31,6 +31,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMainWindow>
 #include <QElapsedTimer>
@@ -39,8 +40,10 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 
+#include <algorithm>
 #include <exception>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -119,13 +122,107 @@ QString kindName(SKTGraphic::Kind kind)
     return QStringLiteral("Shape");
 }
 
+// About the bytes a bound sheet's rows take in a file, and those of a whole design's file: the
+// objects' archives and the sheet's cells take nearly all of it. They choose where work runs.
+qint64 roughSheetBytes(const QList<QVariantMap> &rows)
+{
+    qint64 cells = 0;
+    for (const QVariantMap &row : rows)
+        cells += row.size();
+    return cells * 48;
+}
+
+qint64 roughFileBytes(const DesignFileContents &c)
+{
+    return qint64(c.frontGraphics.size() + c.backGraphics.size()) * 4096 + roughSheetBytes(c.excelRows);
+}
+
+// Drops what the user does to the design window while its design is read or written on a worker:
+// held back, a click would act on the design once the work ended. Other windows (a question the
+// close box asks, the waiting sheet) and the close box itself are answered as ever.
+class InputShield : public QObject {
+public:
+    explicit InputShield(QWidget *window) : m_window(window)
+    {
+        if (m_window)
+            qApp->installEventFilter(this);
+    }
+    ~InputShield() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!isInput(event->type()) || !m_window || !onWindow(watched))
+            return false;
+        // Taken as the focus's own, so that no shortcut of the window acts on the key either.
+        if (event->type() == QEvent::ShortcutOverride)
+            event->accept();
+        else
+            event->ignore();
+        return true;
+    }
+
+private:
+    static bool isInput(QEvent::Type type)
+    {
+        switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TouchCancel:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::NativeGesture:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    bool onWindow(QObject *watched) const
+    {
+        if (watched->isWidgetType())
+            return static_cast<QWidget *>(watched)->window() == m_window;
+        return watched->isWindowType() && static_cast<QWindow *>(watched) == m_window->windowHandle();
+    }
+
+    QPointer<QWidget> m_window;
+};
+
 } // namespace
 
 // --- Progress of long work ----------------------------------------------------------------------
 
-void SKTWindowController::runLongWork(const QString &message,
+void SKTWindowController::runShieldedFromInput(const std::function<void()> &job)
+{
+    const InputShield shield(Main_wnd);
+    WorkerWait::run<bool>([&] {
+        job();
+        return true;
+    });
+}
+
+void SKTWindowController::runLongWork(const QString &message, qint64 bytes,
                                       const std::function<void(const DesignFile::Progress &)> &work)
 {
+    if (bytes < directWorkBytes) {
+        work({});
+        return;
+    }
     struct Told {
         QMutex mutex;
         qsizetype done = 0, total = 0;
@@ -156,16 +253,13 @@ void SKTWindowController::runLongWork(const QString &message,
     showProgress();
     poll.start();
     std::exception_ptr thrown;
-    WorkerWait::run<bool>(
-        [&] {
-            try {
-                work(progress);
-            } catch (...) {
-                thrown = std::current_exception();
-            }
-            return true;
-        },
-        QEventLoop::ExcludeUserInputEvents);
+    runShieldedFromInput([&] {
+        try {
+            work(progress);
+        } catch (...) {
+            thrown = std::current_exception();
+        }
+    });
     poll.stop();
     if (shown && sheet) {
         showProgress();
@@ -261,7 +355,7 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
         // The objects are copies and the rows are shared until changed: the worker has them alone.
         const DesignFileContents contents = designFileContents();
         const QString target = app.Project_File_Name;
-        runLongWork(tr("Saving the design..."), [&](const DesignFile::Progress &progress) {
+        runLongWork(tr("Saving the design..."), roughFileBytes(contents), [&](const DesignFile::Progress &progress) {
             written = DesignFile::write(target, contents, &reason, DesignFile::kMaxBytes, progress);
         });
         if (!written) {
@@ -313,7 +407,8 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
     QString reason;
     std::optional<DesignFileContents> contents;
     bool fileRead = false;
-    runLongWork(tr("Opening the design..."), [&](const DesignFile::Progress &progress) {
+    const qint64 bytes = QFileInfo(path).size();
+    runLongWork(tr("Opening the design..."), bytes, [&](const DesignFile::Progress &progress) {
         const std::optional<QByteArray> bytes = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
         fileRead = bytes.has_value();
         if (bytes)
@@ -334,17 +429,19 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
     // The rows of the design replaced are freed on a worker too: a large sheet's millions of small
     // blocks take a while, and the allocator sorts blocks freed this way at its next large
     // allocation, which would be the GUI thread's, unless they are sorted there and then.
+    // A small design's are few, freed at once: trimming the heap after each would only slow it.
     QList<QVariantMap> replacedRows = Data_From_Excel::defaultInstance()->ListData;
     const auto dropReplacedRows = [&] {
-        WorkerWait::run<bool>(
-            [&] {
-                replacedRows = {};
+        if (std::max(bytes, roughSheetBytes(replacedRows)) < directWorkBytes) {
+            replacedRows = {};
+            return;
+        }
+        runShieldedFromInput([&] {
+            replacedRows = {};
 #ifdef __GLIBC__
-                malloc_trim(0);
+            malloc_trim(0);
 #endif
-                return true;
-            },
-            QEventLoop::ExcludeUserInputEvents);
+        });
     };
     try {
         applyDesignFile(*contents, path, log_or_template);

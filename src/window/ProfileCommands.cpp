@@ -57,6 +57,8 @@ void SKTWindowController::fillProfileSide(int side)
                                                                    : Front_card_Prop.Card_Size();
     Profile_Side_Target target(*lists[side], frontCard, m_no_image, &_grid);
     SKTDocument *document = m_document;
+    if (side != 2)
+        target.room = canvas->designRoom().objects;
     if (side == 0)
         target.insert = [document](const GraphicList &graphics, const platform::IndexSet &indexes) {
             document->undoManager().beginUndoGrouping();
@@ -68,6 +70,10 @@ void SKTWindowController::fillProfileSide(int side)
         result = Fill_User_Profile_Side(*profiles[side], target);
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    if (!result.refusal.isEmpty()) {
+        Show_MessageBox(tr("The profile cannot be placed.") + QLatin1Char('\n') + result.refusal);
         return;
     }
     if (result.lastPlaced)

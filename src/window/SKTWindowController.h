@@ -125,6 +125,7 @@ public:
     // Millimetres of a size preset: "PVC Card" (exactly) or the paper badges, by row; "V" turns it
     // upright. An index without a row gives 30 x 30.
     static QSizeF Get_My_card_Size(const QString &category, const QString &preset, int list_index);
+    QSizeF cardPresetSize(const QString &category, const QString &preset, int list_index) const override;
     void Set_Card_Size_In_Control(const QSizeF &millimetres);
     // Kept for callers that send it before SetDocumentCanvasSize: the document keeps no size.
     void Set_Document_Size(const QSizeF &points) { Q_UNUSED(points); }
@@ -151,7 +152,8 @@ public:
     void tableView_setObjectValue_forTableColumn_row(const QAbstractItemView *table, const QVariant &value,
                                                      const QString &column, int row);
     bool tableView_shouldSelectRow(const QAbstractItemView *, int) const { return true; }
-    void tableViewSelectionDidChange() {}
+    // A row of the card-size list chosen: its size into the size controls.
+    void tableViewSelectionDidChange();
 
     // --- Tools, edit commands and sides ------------------------------------------------------
     void Arrow_Tool_Clicked();
@@ -399,6 +401,9 @@ public:
     QVariant m_undecodedMainPhoto;
     // Saves and opens that take longer than this show the please-wait sheet with their progress.
     int longWorkDelayMs = 500;
+    // Designs of fewer bytes than this (their file, or about that for a save) are read and written
+    // on the GUI thread at once: for them a worker's hand-off costs more time and memory than it saves.
+    qint64 directWorkBytes = 16 * 1024 * 1024;
     // The open panel, then loading in mode "L"; 1 when a design was loaded.
     int Open_Log_File();
     // The window title: the application name, with the open file's name while that file exists.
@@ -528,10 +533,14 @@ public:
     QComboBox *Data_source_type = nullptr; // the properties panel's data-source list, once it exists
 
     PleaseWait_Modeless *plz_wait_Window = nullptr;
-    // Runs a long save or open on a worker while the window paints, its clicks and keys held back
-    // until the work is done; once it has taken longWorkDelayMs the sheet shows `message` and the
-    // progress the work tells, until it ends. What the work throws is thrown again here.
-    void runLongWork(const QString &message, const std::function<void(const DesignFile::Progress &)> &work);
+    // Runs the save or open of a design of about `bytes` on a worker while the window paints, what
+    // the user does to the window meanwhile dropped (its close box still answered); once it has
+    // taken longWorkDelayMs the sheet shows `message` and the progress the work tells, until it
+    // ends. Below directWorkBytes the work runs here at once. What the work throws is thrown again.
+    void runLongWork(const QString &message, qint64 bytes,
+                     const std::function<void(const DesignFile::Progress &)> &work);
+    // Runs `job` on a worker while the window paints and drops what the user does to it.
+    void runShieldedFromInput(const std::function<void()> &job);
     QLabel *modeless_msg_lbl = nullptr;
     QDialog *Send_Models_Window = nullptr;
     QDialog *Open_Export_Files = nullptr;

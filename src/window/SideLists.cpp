@@ -182,6 +182,12 @@ void SKTWindowController::Mark_List_New_Selection(int row)
         Properties_Panel->cardPanel->Mark_List_New_Selection(row);
 }
 
+void SKTWindowController::tableViewSelectionDidChange()
+{
+    if (Properties_Panel)
+        Properties_Panel->cardPanel->tableViewSelectionDidChange();
+}
+
 int SKTWindowController::numberOfRowsInTableView(const QAbstractItemView *table) const
 {
     return table && card_setting_tab && table == card_setting_tab->ColList ? static_cast<int>(ListData.size()) : 0;

@@ -47,6 +47,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QItemSelectionModel>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -338,6 +339,7 @@ void SKTWindowController::buildPropertiesPanel()
         {{ListDataTableModel::kColumn, QString()}}, list);
     m_listModel = model;
     list->setModel(model);
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { tableViewSelectionDidChange(); });
 
     // The text tabs' controls the window fills at start-up.
     textPanel = Properties_Panel->textPanel;

@@ -46,6 +46,11 @@ public:
     {
         return row >= 0 && row < sizeList.rowCount() ? sizeList.stringList().at(row) : QString(QLatin1String(""));
     }
+    QSizeF cardPresetSize(const QString &, const QString &preset, int list_index) const override
+    {
+        const QSizeF size(80 + list_index, 50);
+        return preset == QLatin1String("V") ? size.transposed() : size;
+    }
     void showSizePresets(int categoryIndex) override
     {
         shownCategories << categoryIndex;

@@ -12,6 +12,8 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
+#include <QComboBox>
 #include <QScrollBar>
 #include <QTableView>
 
@@ -254,4 +256,30 @@ TEST_F(WindowServicesTest, CardWideTextSettingsApplyOnlyWhereTheyChanged)
     window->Update_All_Card_Content();
     EXPECT_EQ(text->txt_clr, QColor(0, 90, 0));
     EXPECT_EQ(text->text_ctrl_font.family(), QStringLiteral("Liberation Mono"));
+}
+
+// The panel's presets work as the card-size dialog's: a row fills the size, the orientation lists
+// the sizes again, and Apply Size gives the card the size shown.
+TEST_F(WindowServicesTest, APresetRowFillsTheSizeThatApplySizeGivesTheCard)
+{
+    CardSettingsTab *tab = window->card_setting_tab;
+    const auto shown = [tab] { return QSizeF(tab->width_Stepper->value(), tab->height_Stepper->value()); };
+    tab->ColList->selectRow(1); // CR79
+    expectMillimetres(shown(), 84.074, 52.324);
+
+    tab->Preset_ComboBox->setCurrentIndex(tab->Preset_ComboBox->findText(QStringLiteral("Vertical")));
+    expectMillimetres(shown(), 54.102, 85.598); // the first row, stood up
+    tab->ColList->selectRow(1);
+    expectMillimetres(shown(), 52.324, 84.074);
+
+    tab->Apply_Size_btn->click();
+    const QSizeF points(MM_to_Points_Convert(52.324f), MM_to_Points_Convert(84.074f));
+    EXPECT_NEAR(window->_graphicView->canvasSize().width(), points.width(), 0.01);
+    EXPECT_NEAR(window->_graphicView->canvasSize().height(), points.height(), 0.01);
+    EXPECT_NEAR(window->Front_card_Prop.Card_Size().height(), points.height(), 0.01);
+
+    // Showing the card panel again keeps the card's own size, whichever row it selects.
+    window->Set_Card_Size_In_Control(QSizeF(70, 40));
+    window->Show_RHS_Properties(nullptr);
+    expectMillimetres(shown(), 70, 40);
 }

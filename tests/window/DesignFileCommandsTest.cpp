@@ -481,6 +481,7 @@ TEST_F(DesignFileCommandsTest, LongSavesAndOpensShowTheirProgressAndThenGo)
 
     // Work that takes longer than the delay (none, here) shows the sheet, which ends full and goes.
     window->longWorkDelayMs = 0;
+    window->directWorkBytes = 0;
     for (const auto &run : {std::function<bool()>([&] { return window->Save_project_file(false, false); }),
                             std::function<bool()>([&] { return window->Read_and_load_design_Log(path, "L") == 1; })}) {
         counter.shows = 0;

@@ -907,6 +907,9 @@ SKTGraphicPtr SKTGraphicView::createGraphicOfClass(SKTGraphic::Kind kind, std::o
     }
 
     SKTGraphicPtr graphic = makeGraphic(kind, origin, ctrl_value, ctrl_ID);
+    // Every road that makes an object comes here: tools, the wizard, the barcode and signature tools.
+    if (!roomFor(1, graphic->picturePixels(), tr("The object cannot be added.")))
+        return nullptr;
     graphic->control_ID = ctrl_ID;
     // A picture from a file placed by its tool keeps its shape within the tool's size; one placed
     // by the program (a tag names it) takes the frame it was given.

@@ -108,13 +108,18 @@ public:
     void moveRight() { moveSelectedGraphicsByX(1, 0); }
     void moveUp() { moveSelectedGraphicsByX(0, -1); }
     void moveDown() { moveSelectedGraphicsByX(0, 1); }
+    // What the design leaves of its limits for objects added to it.
+    DesignFile::DesignLoad designRoom() const;
+    // Whether `objects` more objects holding `pixels` more pixels fit in the design; when not, the
+    // user is told `refusal` and why, and nothing is to be added.
+    bool roomFor(qsizetype objects, qint64 pixels, const QString &refusal) const;
 
     // Makes one object of `kind` (tools 8 to 12 decide the kind themselves) and puts it on top.
     // With `eventPoint` (a press, in canvas points) the object is sized by the drag that follows and
     // is taken back if the drag leaves it without width and height; the answer is then the object
     // being created. Without it the object is placed at once: at `bound_rect` when `use_rect` (at
     // the side's new-object point when `ctrl_ID` is empty), else 50 x 50 at the new-object point.
-    // Answers null when nothing was made.
+    // Answers null when nothing was made, as when the design has no room for it (the user is told).
     SKTGraphicPtr createGraphicOfClass(SKTGraphic::Kind kind, std::optional<QPointF> eventPoint, bool use_rect,
                                        const QRectF &bound_rect, const QString &card_side,
                                        const QString &ctrl_value, const QString &ctrl_ID);
@@ -251,8 +256,6 @@ private:
     // Takes the selection out and puts it back, in order, on top or at the bottom.
     void moveSelectionToEnd(bool front);
     void insertPicture(const QImage &picture, const QPointF &centre);
-    // What the design leaves of its limits for objects added to it.
-    DesignFile::DesignLoad designRoom() const;
     void replay(bool undoing);
     void noteUndoChange(const SKTGraphic *graphic);
 

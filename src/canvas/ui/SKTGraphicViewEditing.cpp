@@ -172,16 +172,22 @@ DesignFile::DesignLoad SKTGraphicView::designRoom() const
     return DesignFile::roomBeside(held);
 }
 
-void SKTGraphicView::insertPicture(const QImage &picture, const QPointF &centre)
+bool SKTGraphicView::roomFor(qsizetype objects, qint64 pixels, const QString &refusal) const
 {
     const DesignFile::DesignLoad room = designRoom();
-    if (room.objects < 1 || qint64(picture.width()) * picture.height() > room.pixels) {
-        platform::uiServices().showMessage(
-            QStringLiteral("The picture cannot be added.\n") +
-            (room.objects < 1 ? DesignFile::tooManyObjectsReason(1, DesignFile::kMaxDesignObjects - room.objects)
-                              : DesignFile::tooManyPixelsReason()));
+    if (objects <= room.objects && pixels <= room.pixels)
+        return true;
+    platform::uiServices().showMessage(
+        refusal + QLatin1Char('\n') +
+        (objects > room.objects ? DesignFile::tooManyObjectsReason(objects, DesignFile::kMaxDesignObjects - room.objects)
+                                : DesignFile::tooManyPixelsReason()));
+    return false;
+}
+
+void SKTGraphicView::insertPicture(const QImage &picture, const QPointF &centre)
+{
+    if (!roomFor(1, qint64(picture.width()) * picture.height(), QStringLiteral("The picture cannot be added.")))
         return;
-    }
     insertGraphics({std::make_shared<SKTImage>(centre, picture)}, {0});
     changeSelectionIndexes({0});
 }

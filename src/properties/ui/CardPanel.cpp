@@ -15,6 +15,7 @@
 #include "properties/PanelDesign.h"
 #include "properties/ui/CardBackgroundTab.h"
 #include "properties/ui/CardSettingsTab.h"
+#include "properties/ui/CardSizeChoice.h"
 #include "properties/ui/FontPanel.h"
 
 #include <QAbstractButton>
@@ -246,6 +247,17 @@ void CardPanel::Mark_List_New_Selection(int row)
     }
     list->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+}
+
+void CardPanel::tableViewSelectionDidChange()
+{
+    if (App().Not_Draw_Only_Prop_Change)
+        return;
+    CardSettingsTab *s = card_setting_tab;
+    showPresetSize([this](const QString &category, const QString &preset,
+                          int row) { return m_design.cardPresetSize(category, preset, row); },
+                   *s->Category_ComboBox, *s->Preset_ComboBox, selectedRow(s->ColList), *s->width_Stepper,
+                   *s->height_Stepper);
 }
 
 // --- Size and shape ------------------------------------------------------------------------------

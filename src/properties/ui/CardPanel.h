@@ -38,6 +38,9 @@ public:
     void card_shape_CellClick(QObject *sender);
     // Selects that row alone of the card-size list; a row outside it clears the selection.
     void Mark_List_New_Selection(int row);
+    // A row of the card-size list chosen by the user: its size into the size controls, for Apply
+    // Size to give the card. Filling the panel shows the card's own size and leaves them alone.
+    void tableViewSelectionDidChange();
 
     // Actions of the controls.
     void Set_Card_Clr(QObject *sender);
