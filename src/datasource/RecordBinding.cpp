@@ -235,3 +235,18 @@ Card_Side_Image RecordBinding::Set_data_table_value_to_card(const DesignSnapshot
         return {};
     }
 }
+
+DesignSnapshot RecordBinding::withoutUnreadableSeries(const DesignSnapshot &design) const
+{
+    if (problems.isEmpty())
+        return design;
+    // With both sources off, apply writes only the fields of the series that cannot be used.
+    RecordBinding none = *this;
+    none.useSources(false, false);
+    DesignSnapshot emptied = design;
+    for (DesignSnapshot::Side *side : {&emptied.front, &emptied.back}) {
+        side->graphics = DesignSnapshot::copyOf(side->graphics);
+        none.apply(0, side->graphics); // the run's start named these fields already
+    }
+    return emptied;
+}

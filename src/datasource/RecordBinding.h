@@ -70,6 +70,10 @@ public:
     // failed are logged. `print_box` plays no part in the picture.
     Card_Side_Image Set_data_table_value_to_card(const DesignSnapshot &snapshot, int record, const QString &card_side,
                                                  bool print_box) const;
+    // The design of a run that draws no records (one file, the same card in every cell or mail):
+    // copies of its objects with the fields of series that cannot be used emptied, as in a run with
+    // records, and everything else as the design has it. `design` stays as it is.
+    DesignSnapshot withoutUnreadableSeries(const DesignSnapshot &design) const;
 
     bool Use_Data_Sheet_Values = false;    // bound to series that give at least one record
     bool Use_Excel_Binding_Values = false; // bound to Excel columns and rows are loaded

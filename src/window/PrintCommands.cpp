@@ -37,11 +37,10 @@ void SKTWindowController::Print_method()
             return;
         }
         // The sources as Print_Button read them: the dialog and its runs read this copy and nothing else.
-        auto binding = std::make_shared<RecordBinding>(data_table_content);
-        const bool bound = binding->Use_Data_Sheet_Values || binding->Use_Excel_Binding_Values;
+        // Given unbound too: the fields of a series that cannot be read come out empty in every run.
         PrintSource source;
         source.design = std::make_shared<const DesignSnapshot>(exportSnapshot());
-        source.binding = bound ? binding : nullptr;
+        source.binding = std::make_shared<RecordBinding>(data_table_content);
         source.run = m_recordRun;
         // The dialog outlives the window at the program's end: a late run must not reach a gone window.
         source.finished = [self = QPointer<SKTWindowController>(this)] {

@@ -181,8 +181,9 @@ TEST(MailRun, APictureWhoseFolderCannotBeMadeNamesTheFolderAndWhy)
 }
 
 // A Code 128 symbol bound to a series whose file is gone, the design showing its old first value, and
-// a QR Code bound to the sheet's first column, in a run that uses the sheet alone: every card of
-// every sink shows its row's symbol and none of the series'.
+// a QR Code bound to the sheet's first column, its sample "SAMPLE". In a run that uses the sheet alone
+// every card of every sink shows its row's symbol; in a run of the same card (the sheet's box off
+// too) every card shows the sample. None shows the series' symbol.
 TEST(MailRun, AFieldWhoseSeriesCannotBeReadIsEmptyOnEveryCardOfEverySink)
 {
     AppFixture app;
@@ -201,6 +202,7 @@ TEST(MailRun, AFieldWhoseSeriesCannotBeReadIsEmptyOnEveryCardOfEverySink)
     ASSERT_TRUE(Set_Record_Barcode(*gone, QStringLiteral("ZOE-OBRIEN")));
     auto row = symbol(Symbology::QRCode, 2);
     row->setBounds(QRectF(10, 75, 70, 70));
+    ASSERT_TRUE(Set_Record_Barcode(*row, QStringLiteral("SAMPLE")));
     DesignSnapshot card = design();
     card.front.graphics = {gone, row};
     QList<QVariantMap> rows;
@@ -211,69 +213,87 @@ TEST(MailRun, AFieldWhoseSeriesCannotBeReadIsEmptyOnEveryCardOfEverySink)
     binding->useSources(false, true); // the series box is off: its series gave no records
     ASSERT_EQ(binding->Total_Batch_Excel_Card, 3);
     const RecordApplier apply = applierOf(binding);
+    // What a run without records draws, as the commands make it.
+    const DesignSnapshot same = binding->withoutUnreadableSeries(card);
 
-    QTemporaryDir folder;
     std::atomic<int> total{0};
     std::atomic<double> current{0};
     std::atomic<bool> stop{false};
     const RunCounters counters{&total, &current, &stop};
+    const ExportChoice png{QStringLiteral("F"), false, QStringLiteral("PNG"), 300};
+    // Three cards, one a page; `records` -1 for the same card in every cell.
+    const auto printed = [&](const QTemporaryDir &folder, const DesignSnapshot &design, int records,
+                             const RecordApplier &how) {
+        Print_Sheet_Layout layout;
+        layout.Set_values_From_Printer(QSizeF(595, 842), QMarginsF(20, 20, 20, 20));
+        layout.Print_Card_Side = QStringLiteral("F");
+        layout.label_width = 243;
+        layout.label_hight = 153;
+        layout.Total_Label = 3;
+        const QString pdf = folder.filePath(QStringLiteral("cards.pdf"));
+        PdfFileTarget target(pdf, sheetPageLayout(layout.paper), QStringLiteral("Cards"));
+        QString error;
+        EXPECT_TRUE(target.open(&error)) << error.toStdString();
+        EXPECT_EQ(printSheets(design, SheetRun{layout, records}, how, target, counters).failedRecords.size(),
+                  how ? 3 : 0);
+        QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("300"),
+                                                       pdf, folder.filePath("page")});
+        QList<QImage> cards;
+        for (int k = 1; k <= 3; ++k)
+            cards << QImage(folder.filePath(QStringLiteral("page-%1.png").arg(k)));
+        return cards;
+    };
+    const auto mailed = [&](const QTemporaryDir &folder, const DesignSnapshot &design, MailMode mode,
+                            const RecordApplier &how) {
+        MailRequest request;
+        request.mode = mode;
+        request.records = 3;
+        request.recipients = addresses(mode == MailMode::SameCardToAll ? 3 : 1);
+        request.settings.server = folder.path();
+        EXPECT_EQ(Send_Mail_Thread(design, request, how, recordingSender(folder), counters).run.failedRecords.size(),
+                  how ? 3 : 0);
+        QList<QImage> cards;
+        for (int k = 0; k < 3; ++k)
+            cards << QImage(folder.filePath(QStringLiteral("%1.jpeg").arg(k)), "JPEG");
+        return cards;
+    };
     const struct {
         const char *sink;
-        std::function<QList<QImage>()> cards;
+        bool records; // one card per sheet row, or the same card
+        std::function<QList<QImage>(const QTemporaryDir &)> cards;
     } sinks[] = {
-        {"export",
-         [&] {
-             const ExportReport report = PictureExport::Export_Batch_File(
-                 card, ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 300}, folder.path(), 3, apply,
-                 counters);
+        {"export", true,
+         [&](const QTemporaryDir &folder) {
+             const ExportReport report =
+                 PictureExport::Export_Batch_File(card, png, folder.path(), 3, apply, counters);
              EXPECT_EQ(report.run.failedRecords, (QList<int>{0, 1, 2})) << "each record names the series";
              QList<QImage> cards;
              for (int k = 1; k <= 3; ++k)
                  cards << QImage(QDir(folder.filePath(PictureExport::kBatchFolder)).filePath(QStringLiteral("Card_%1.PNG").arg(k)));
              return cards;
          }},
-        {"print",
-         [&] {
-             Print_Sheet_Layout layout;
-             layout.Set_values_From_Printer(QSizeF(595, 842), QMarginsF(20, 20, 20, 20));
-             layout.Print_Card_Side = QStringLiteral("F");
-             layout.label_width = 243;
-             layout.label_hight = 153;
-             layout.Total_Label = 3;
-             const QString pdf = folder.filePath(QStringLiteral("cards.pdf"));
-             PdfFileTarget target(pdf, sheetPageLayout(layout.paper), QStringLiteral("Cards"));
-             QString error;
-             EXPECT_TRUE(target.open(&error)) << error.toStdString();
-             EXPECT_EQ(printSheets(card, SheetRun{layout, 3}, apply, target, counters).failedRecords.size(), 3);
-             QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"),
-                                                            QStringLiteral("300"), pdf, folder.filePath("page")});
-             QList<QImage> cards;
-             for (int k = 1; k <= 3; ++k)
-                 cards << QImage(folder.filePath(QStringLiteral("page-%1.png").arg(k)));
-             return cards;
+        {"print", true, [&](const QTemporaryDir &folder) { return printed(folder, card, 3, apply); }},
+        {"mail", true,
+         [&](const QTemporaryDir &folder) { return mailed(folder, card, MailMode::EveryRecordToEveryone, apply); }},
+        {"one file", false,
+         [&](const QTemporaryDir &folder) {
+             const QString path = folder.filePath(QStringLiteral("Card.PNG"));
+             EXPECT_TRUE(PictureExport::Export_Single_File(same, png, path).succeeded());
+             return QList<QImage>{QImage(path)};
          }},
-        {"mail",
-         [&] {
-             MailRequest request;
-             request.mode = MailMode::EveryRecordToEveryone;
-             request.records = 3;
-             request.recipients = addresses(1);
-             request.settings.server = folder.path();
-             EXPECT_EQ(Send_Mail_Thread(card, request, apply, recordingSender(folder), counters).run.failedRecords.size(), 3);
-             QList<QImage> cards;
-             for (int k = 0; k < 3; ++k)
-                 cards << QImage(folder.filePath(QStringLiteral("%1.jpeg").arg(k)), "JPEG");
-             return cards;
-         }},
+        {"unbound print", false, [&](const QTemporaryDir &folder) { return printed(folder, same, -1, {}); }},
+        {"same card to all", false,
+         [&](const QTemporaryDir &folder) { return mailed(folder, same, MailMode::SameCardToAll, {}); }},
     };
     for (const auto &s : sinks) {
         SCOPED_TRACE(s.sink);
-        const QList<QImage> cards = s.cards();
-        ASSERT_EQ(cards.size(), 3);
-        for (int k = 0; k < 3; ++k) {
+        const QTemporaryDir folder;
+        const QList<QImage> cards = s.cards(folder);
+        ASSERT_FALSE(cards.isEmpty());
+        for (int k = 0; k < cards.size(); ++k) {
             ASSERT_FALSE(cards.at(k).isNull()) << k;
             EXPECT_EQ(readSymbol(cards.at(k), ZXing::BarcodeFormat::QRCode).value_or("none").toStdString(),
-                      "ROW-" + std::to_string(k + 1));
+                      s.records ? "ROW-" + std::to_string(k + 1) : std::string("SAMPLE"));
             EXPECT_EQ(readSymbol(cards.at(k), ZXing::BarcodeFormat::Code128).value_or("none").toStdString(), "none")
                 << "card " << k + 1;
         }

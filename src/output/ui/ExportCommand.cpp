@@ -46,7 +46,7 @@ void ExportCommand::Export_Button()
             if (QFileInfo(path).suffix().compare(choice.type, Qt::CaseInsensitive) != 0)
                 path += QLatin1Char('.') + choice.type;
             if (accepted(PictureExport::singleFileProblem(choice, path)))
-                Export_Single_File(path, true);
+                exportSingle(binding->withoutUnreadableSeries(m_host.snapshot()), path, true);
             return;
         }
         const int count = binding->Total_Batch_Excel_Card;
@@ -62,7 +62,12 @@ void ExportCommand::Export_Button()
 
 bool ExportCommand::Export_Single_File(const QString &path, bool show_msg)
 {
-    const ExportReport report = PictureExport::Export_Single_File(m_host.snapshot(), choice, path);
+    return exportSingle(m_host.snapshot(), path, show_msg);
+}
+
+bool ExportCommand::exportSingle(const DesignSnapshot &design, const QString &path, bool show_msg)
+{
+    const ExportReport report = PictureExport::Export_Single_File(design, choice, path);
     if (!report.succeeded()) {
         Show_MessageBox(report.message());
         return false;

@@ -47,5 +47,7 @@ public:
     ExportChoice choice;
 
 private:
+    bool exportSingle(const DesignSnapshot &design, const QString &path, bool show_msg);
+
     ExportHost m_host;
 };

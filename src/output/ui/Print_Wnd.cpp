@@ -554,6 +554,11 @@ bool Print_Wnd::Execute_Printing(bool preview)
     // The run reads a copy of the sources: the dialog may change its own while the run goes on.
     std::shared_ptr<const RecordBinding> binding =
         isBound ? std::make_shared<const RecordBinding>(*m_source.binding) : nullptr;
+    // The same card in every cell: its copies empty the fields of series that cannot be read, as
+    // records do.
+    std::shared_ptr<const DesignSnapshot> design = m_source.design;
+    if (!isBound && m_source.binding)
+        design = std::make_shared<const DesignSnapshot>(m_source.binding->withoutUnreadableSeries(*design));
 
     if (preview) {
         const int sheets = m_layout.sheetCount();
@@ -562,7 +567,7 @@ bool Print_Wnd::Execute_Printing(bool preview)
         auto *window = findChild<SheetPreview *>();
         if (!window)
             window = new SheetPreview(this);
-        window->setRun(m_source.design, binding, run, std::min(sheets, kPreviewSheets));
+        window->setRun(design, binding, run, std::min(sheets, kPreviewSheets));
         window->open();
         return true;
     }
@@ -588,7 +593,6 @@ bool Print_Wnd::Execute_Printing(bool preview)
     // Asked only once the target is taken: a "Continue" is never followed by its refusal.
     if (m_source.binding && !m_source.binding->Continue_Without_Missing_Series())
         return false;
-    auto design = m_source.design;
     auto report = std::make_shared<RunReport>();
     const std::function<void()> finished = m_source.finished;
     return m_source.run->start(

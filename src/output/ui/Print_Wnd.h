@@ -27,7 +27,7 @@ class StepperSpinBox;
 // the design window back after a bound run.
 struct PrintSource {
     std::shared_ptr<const DesignSnapshot> design;
-    std::shared_ptr<RecordBinding> binding; // null for a design bound to nothing
+    std::shared_ptr<RecordBinding> binding; // the design's sources, used or not; may be null
     std::function<void()> finished;
     QPointer<RecordRun> run;                // the program's one run, which printing shares
 };

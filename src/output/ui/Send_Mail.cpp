@@ -267,8 +267,12 @@ bool Send_Mail::Send_Button()
     const QString unmailed = Unmailed_Records_Question(request);
     if (!unmailed.isEmpty() && platform::uiServices().askYesNo(unmailed) != platform::UiServices::Answer::Yes)
         return false;
-    auto design = std::make_shared<const DesignSnapshot>(
-        request.mode == MailMode::WithoutCard || !m_host.snapshot ? DesignSnapshot() : m_host.snapshot());
+    DesignSnapshot card =
+        request.mode == MailMode::WithoutCard || !m_host.snapshot ? DesignSnapshot() : m_host.snapshot();
+    // The same card to all: its copies empty the fields of series that cannot be read, as records do.
+    if (!bound && binding)
+        card = binding->withoutUnreadableSeries(card);
+    auto design = std::make_shared<const DesignSnapshot>(std::move(card));
     const RecordApplier apply = bound ? applierOf(binding) : RecordApplier();
     auto report = std::make_shared<MailReport>();
     const MailScript task = m_host.task;
