@@ -123,7 +123,8 @@ QString kindName(SKTGraphic::Kind kind)
 }
 
 // About the bytes a bound sheet's rows take in a file, and those of a whole design's file: the
-// objects' archives and the sheet's cells take nearly all of it. They choose where work runs.
+// objects' archives, their pictures and the sheet's cells take nearly all of it. They choose where
+// work runs: a few objects holding large photos take long to encode too.
 qint64 roughSheetBytes(const QList<QVariantMap> &rows)
 {
     qint64 cells = 0;
@@ -134,7 +135,11 @@ qint64 roughSheetBytes(const QList<QVariantMap> &rows)
 
 qint64 roughFileBytes(const DesignFileContents &c)
 {
-    return qint64(c.frontGraphics.size() + c.backGraphics.size()) * 4096 + roughSheetBytes(c.excelRows);
+    qint64 pixels = qint64(c.Main_Photo_image.width()) * c.Main_Photo_image.height();
+    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
+        for (const SKTGraphicPtr &graphic : *side)
+            pixels += graphic->picturePixels();
+    return qint64(c.frontGraphics.size() + c.backGraphics.size()) * 4096 + 2 * pixels + roughSheetBytes(c.excelRows);
 }
 
 // Drops what the user does to the design window while its design is read or written on a worker:
