@@ -171,8 +171,10 @@ public:
                 tableName = name ? QString::fromStdString(*name) : QString();
             } else if (m_tableDepth && !m_rowDepth && xml.nameIs("table-column") && m_columnsDeclared < SheetRowsBuilder::kMaxColumns) {
                 // Cells without a style of their own take their column's.
+                // A column repeated no times is none: kept, such columns would fill memory without end.
                 const std::string *style = xml.attribute("default-cell-style-name");
-                m_columnStyles.push_back({m_columnsDeclared += countOf(xml.attribute("number-columns-repeated")), style ? *style : std::string()});
+                if (const qint64 columns = countOf(xml.attribute("number-columns-repeated")); columns > 0)
+                    m_columnStyles.push_back({m_columnsDeclared += columns, style ? *style : std::string()});
             } else if (m_tableDepth && !m_rowDepth && d == m_chainDepth + 1) {
                 if (xml.nameIs("table-header-rows") || xml.nameIs("table-row-group") || xml.nameIs("table-rows")) {
                     m_chainDepth = d;
