@@ -205,8 +205,8 @@ bool whileNobodyHolds(const QString &path, const std::function<bool()> &act)
 {
     const QByteArray name = QFile::encodeName(path);
     // Held until the file is closed: where locks belong to the process (NFS), a writer of this
-    // process that locked the file meanwhile would lose its lock with this close. Every call below
-    // returns at once.
+    // process that locked the file meanwhile would lose its lock with this close. The lock is held
+    // while `act` runs too, so `act` must not write through the safe writer.
     const std::lock_guard guard(ownFiles().lock);
     // Looked at before it is opened: opening a device or a FIFO may block or do something.
     struct stat named {};
