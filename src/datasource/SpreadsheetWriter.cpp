@@ -8,6 +8,7 @@
 #include "datasource/readers/Xml2003Reader.h"
 #include "datasource/readers/ZipArchiveReader.h"
 #include "platform/SafeFileWriter.h"
+#include "platform/XmlCharacters.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -94,25 +95,6 @@ QByteArray bytesOf(const pugi::xml_document &document)
     ByteWriter writer;
     document.save(writer, "  ", pugi::format_indent, pugi::encoding_utf8);
     return writer.bytes;
-}
-
-// Whether every character is one XML 1.0 allows: no control character but tab, line feed and
-// carriage return, no unpaired surrogate, neither U+FFFE nor U+FFFF.
-bool isXmlText(const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
-            return false;
-        if (c == 0xFFFE || c == 0xFFFF || QChar::isLowSurrogate(c))
-            return false;
-        if (QChar::isHighSurrogate(c)) {
-            if (i + 1 == text.size() || !QChar::isLowSurrogate(text[i + 1].unicode()))
-                return false;
-            ++i;
-        }
-    }
-    return true;
 }
 
 QString cellReference(int column, int row)
@@ -387,7 +369,7 @@ bool storable(const QList<QStringList> &data, QString *error)
 {
     for (qsizetype i = 0; i < data.size(); ++i)
         for (qsizetype j = 0; j < data[i].size(); ++j)
-            if (!isXmlText(data[i][j])) {
+            if (!XmlCharacters::isXmlText(data[i][j])) {
                 if (error)
                     *error = QStringLiteral("The value in row %1, column %2 holds a character a workbook cannot store.")
                                  .arg(i + 1)
