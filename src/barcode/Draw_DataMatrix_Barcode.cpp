@@ -13,8 +13,9 @@ extern "C" {
 #include <iec16022ecc200.h>
 #include <reedsol.h>
 // The encoder's writing of the data codewords, exported by the library though its header does not
-// declare it: nonzero when the data fits in `tl` codewords. It prints nothing for letters and bytes
-// it takes, where the whole encoder prints every size it finds too small.
+// declare it: nonzero when the data fits in `tl` codewords, which it pads to `tl`; `lenp` receives
+// those before the final unlatch and the padding. It prints nothing for a size too small, nor for
+// letters and bytes it takes.
 char ecc200encode(unsigned char *t, int tl, unsigned char *s, int sl, char *encoding, int *lenp);
 }
 
@@ -22,13 +23,9 @@ char ecc200encode(unsigned char *t, int tl, unsigned char *s, int sl, char *enco
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <memory>
 #include <mutex>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -151,72 +148,21 @@ private:
     std::vector<int> m_places;
 };
 
-// A 144 x 144 symbol holds 1558 data codewords in ten interleaved blocks, so its check codewords
-// continue the interleaving at block 8. This encoder starts them at block 0, and readers reject the
-// symbol. Moves each check codeword to its place once the encoder's own Reed-Solomon coder confirms
-// which order the grid holds; false when it holds neither.
-bool repairLargestSize(unsigned char *grid, int w, int h)
-{
-    constexpr int kData = 1558, kBlocks = 10, kCheck = 62, kRegion = 22, kMapped = 132;
-    if (w != 144 || h != 144)
-        return false;
-    const CodewordPlacement placement(kMapped, kMapped);
-    // Mapping row 0 is the top; the grid's row 0 is the bottom, and regions are framed by two modules.
-    const auto module = [grid, w](int r, int c) -> unsigned char & {
-        const int y = kMapped - 1 - r;
-        return grid[static_cast<std::size_t>(1 + y + 2 * (y / kRegion)) * w + 1 + c + 2 * (c / kRegion)];
-    };
-    std::vector<unsigned char> codewords(kData + kBlocks * kCheck, 0);
-    for (int r = 0; r < kMapped; ++r)
-        for (int c = 0; c < kMapped; ++c)
-            if (const int v = placement.at(r, c); v > 7 && module(r, c))
-                codewords[static_cast<std::size_t>((v >> 3) - 1)] |= static_cast<unsigned char>(1 << (v & 7));
-
-    std::vector<unsigned char> block, check(kCheck);
-    for (int n = 0; n < kData; n += kBlocks)
-        block.push_back(codewords[static_cast<std::size_t>(n)]);
-    rs_init_gf(0x12d);
-    rs_init_code(kCheck, 1);
-    rs_encode(static_cast<int>(block.size()), block.data(), check.data()); // last check codeword first
-    const auto blockZeroAt = [&](int slot) {
-        for (int k = 0; k < kCheck; ++k)
-            if (codewords[static_cast<std::size_t>(kData + kBlocks * k + slot)] != check[kCheck - 1 - k])
-                return false;
-        return true;
-    };
-    if (blockZeroAt(2))
-        return true;
-    if (!blockZeroAt(0))
-        return false;
-
-    std::vector<unsigned char> moved(codewords);
-    for (int k = 0; k < kCheck; ++k)
-        for (int b = 0; b < kBlocks; ++b)
-            moved[static_cast<std::size_t>(kData + kBlocks * k + (b + 2) % kBlocks)] =
-                codewords[static_cast<std::size_t>(kData + kBlocks * k + b)];
-    for (int r = 0; r < kMapped; ++r)
-        for (int c = 0; c < kMapped; ++c)
-            if (const int v = placement.at(r, c); v > 7 && (v >> 3) > kData)
-                module(r, c) = (moved[static_cast<std::size_t>((v >> 3) - 1)] >> (v & 7)) & 1;
-    return true;
-}
-
-// The ECC200 sizes: rows, columns, rows and columns of a data region with its frame, data codewords.
+// The ECC200 sizes in the encoder's order, by capacity, a square before a rectangle of the same: rows,
+// columns, rows and columns of a data region with its frame, data codewords.
 struct SymbolSize {
     int rows, columns, regionRows, regionColumns, dataCodewords;
 };
 constexpr SymbolSize kSymbolSizes[] = {
-    {10, 10, 10, 10, 3},      {12, 12, 12, 12, 5},      {14, 14, 14, 14, 8},      {16, 16, 16, 16, 12},
-    {18, 18, 18, 18, 18},     {20, 20, 20, 20, 22},     {22, 22, 22, 22, 30},     {24, 24, 24, 24, 36},
-    {26, 26, 26, 26, 44},     {32, 32, 16, 16, 62},     {36, 36, 18, 18, 86},     {40, 40, 20, 20, 114},
-    {44, 44, 22, 22, 144},    {48, 48, 24, 24, 174},    {52, 52, 26, 26, 204},    {64, 64, 16, 16, 280},
-    {72, 72, 18, 18, 368},    {80, 80, 20, 20, 456},    {88, 88, 22, 22, 576},    {96, 96, 24, 24, 696},
-    {104, 104, 26, 26, 816},  {120, 120, 20, 20, 1050}, {132, 132, 22, 22, 1304}, {144, 144, 24, 24, 1558},
-    {8, 18, 8, 18, 5},        {8, 32, 8, 16, 10},       {12, 26, 12, 26, 16},     {12, 36, 12, 18, 22},
-    {16, 36, 16, 18, 32},     {16, 48, 16, 24, 49},
+    {10, 10, 10, 10, 3},      {12, 12, 12, 12, 5},      {8, 18, 8, 18, 5},        {14, 14, 14, 14, 8},
+    {8, 32, 8, 16, 10},       {16, 16, 16, 16, 12},     {12, 26, 12, 26, 16},     {18, 18, 18, 18, 18},
+    {20, 20, 20, 20, 22},     {12, 36, 12, 18, 22},     {22, 22, 22, 22, 30},     {16, 36, 16, 18, 32},
+    {24, 24, 24, 24, 36},     {26, 26, 26, 26, 44},     {16, 48, 16, 24, 49},     {32, 32, 16, 16, 62},
+    {36, 36, 18, 18, 86},     {40, 40, 20, 20, 114},    {44, 44, 22, 22, 144},    {48, 48, 24, 24, 174},
+    {52, 52, 26, 26, 204},    {64, 64, 16, 16, 280},    {72, 72, 18, 18, 368},    {80, 80, 20, 20, 456},
+    {88, 88, 22, 22, 576},    {96, 96, 24, 24, 696},    {104, 104, 26, 26, 816},  {120, 120, 20, 20, 1050},
+    {132, 132, 22, 22, 1304}, {144, 144, 24, 24, 1558},
 };
-
-constexpr int kLargestCapacity = 1558;
 
 // The data codewords of the largest size smaller than one of the given capacity; 0 for none.
 int smallerCapacity(int capacity)
@@ -226,50 +172,6 @@ int smallerCapacity(int capacity)
         if (size.dataCodewords < capacity)
             smaller = std::max(smaller, size.dataCodewords);
     return smaller;
-}
-
-const SymbolSize *symbolSize(int w, int h)
-{
-    const auto size = std::find_if(std::begin(kSymbolSizes), std::end(kSymbolSizes),
-                                   [w, h](const SymbolSize &s) { return s.columns == w && s.rows == h; });
-    return size == std::end(kSymbolSizes) ? nullptr : size;
-}
-
-// Calls `module(codeword, bit, cell)` for every module of the codewords below `count` in a grid of the
-// size: codewords counted from 0, bit 0 the lowest, cell the grid index.
-template <typename Module>
-void forEachCodewordModule(const SymbolSize &size, int count, Module module)
-{
-    const int regionRows = size.regionRows - 2, regionColumns = size.regionColumns - 2;
-    const int mappedRows = size.rows / size.regionRows * regionRows;
-    const int mappedColumns = size.columns / size.regionColumns * regionColumns;
-    const CodewordPlacement placement(mappedRows, mappedColumns);
-    for (int r = 0; r < mappedRows; ++r)
-        for (int c = 0; c < mappedColumns; ++c) {
-            const int v = placement.at(r, c);
-            if (v <= 7 || (v >> 3) > count)
-                continue;
-            // Mapping row 0 is the top; the grid's row 0 is the bottom, and regions are framed.
-            const int y = mappedRows - 1 - r;
-            module((v >> 3) - 1, v & 7,
-                   static_cast<std::size_t>(1 + y + 2 * (y / regionRows)) * size.columns + 1 + c +
-                       2 * (c / regionColumns));
-        }
-}
-
-// The data the grid's modules carry, read as a reader reads it; none for a grid of no ECC200 size or
-// codewords that stand for no data this program writes.
-std::optional<QByteArray> readBack(const unsigned char *grid, int w, int h)
-{
-    const SymbolSize *size = symbolSize(w, h);
-    if (!size)
-        return std::nullopt;
-    std::vector<unsigned char> codewords(static_cast<std::size_t>(size->dataCodewords), 0);
-    forEachCodewordModule(*size, size->dataCodewords, [&](int codeword, int bit, std::size_t cell) {
-        if (grid[cell])
-            codewords[static_cast<std::size_t>(codeword)] |= static_cast<unsigned char>(1 << bit);
-    });
-    return dataMatrixDecodeCodewords(codewords.data(), size->dataCodewords);
 }
 
 // Reed-Solomon blocks of the sizes whose data codewords are interleaved.
@@ -296,48 +198,52 @@ int interleavedBlocks(int dataCodewords)
     }
 }
 
-// The encoder writes no ECI, so a symbol that needs one is made with `kEciStandIn` in its place: two
-// ASCII codewords, replaced here by the ECI codeword and its designator, after which every block's
-// check codewords are computed afresh. False when the grid does not start with the stand-in.
-constexpr char kEciStandIn[] = "\x01\x01";
-bool putEci(unsigned char *grid, int w, int h, int eci)
+// The symbol of the size that carries the data codewords, as a grid of modules with row 0 at the
+// bottom. Codeword p, data or check, belongs to Reed-Solomon block p mod blocks: the encoder's own
+// symbols start the check codewords at block 0, which readers reject at 144 x 144, the one size whose
+// data codewords do not fill the blocks evenly. Callers hold the encoder lock, whose coder this uses.
+std::vector<unsigned char> symbolGrid(const SymbolSize &size, std::vector<unsigned char> codewords)
 {
-    const SymbolSize *size = symbolSize(w, h);
-    if (!size || eci < 0 || eci > 126)
-        return false;
-    const int regions = (size->rows / size->regionRows) * (size->columns / size->regionColumns);
-    const int all = regions * (size->regionRows - 2) * (size->regionColumns - 2) / 8;
-    const int blocks = interleavedBlocks(size->dataCodewords);
-    const int checks = (all - size->dataCodewords) / blocks;
-    std::vector<unsigned char> codewords(static_cast<std::size_t>(all), 0);
-    forEachCodewordModule(*size, all, [&](int codeword, int bit, std::size_t cell) {
-        if (grid[cell])
-            codewords[static_cast<std::size_t>(codeword)] |= static_cast<unsigned char>(1 << bit);
-    });
-    if (codewords[0] != kEciStandIn[0] + 1 || codewords[1] != kEciStandIn[1] + 1)
-        return false;
-    codewords[0] = 241;
-    codewords[1] = static_cast<unsigned char>(eci + 1);
-    // Codeword p, data or check, belongs to block p mod blocks.
-    std::vector<std::vector<unsigned char>> check(static_cast<std::size_t>(blocks),
-                                                  std::vector<unsigned char>(static_cast<std::size_t>(checks)));
+    const int regionRows = size.regionRows - 2, regionColumns = size.regionColumns - 2;
+    const int mappedRows = size.rows / size.regionRows * regionRows;
+    const int mappedColumns = size.columns / size.regionColumns * regionColumns;
+    const int all = mappedRows * mappedColumns / 8;
+    const int blocks = interleavedBlocks(size.dataCodewords);
+    const int checks = (all - size.dataCodewords) / blocks;
+    codewords.resize(static_cast<std::size_t>(all));
     rs_init_gf(0x12d);
     rs_init_code(checks, 1);
+    std::vector<unsigned char> block, check(static_cast<std::size_t>(checks));
     for (int b = 0; b < blocks; ++b) {
-        std::vector<unsigned char> block;
-        for (int n = b; n < size->dataCodewords; n += blocks)
+        block.clear();
+        for (int n = b; n < size.dataCodewords; n += blocks)
             block.push_back(codewords[static_cast<std::size_t>(n)]);
-        rs_encode(static_cast<int>(block.size()), block.data(), check[static_cast<std::size_t>(b)].data());
+        rs_encode(static_cast<int>(block.size()), block.data(), check.data());
+        int k = checks; // the coder gives the last check codeword first
+        for (int n = size.dataCodewords + (b - size.dataCodewords % blocks + blocks) % blocks; n < all; n += blocks)
+            codewords[static_cast<std::size_t>(n)] = check[static_cast<std::size_t>(--k)];
     }
-    std::vector<int> written(static_cast<std::size_t>(blocks), 0);
-    for (int n = size->dataCodewords; n < all; ++n) {
-        const auto b = static_cast<std::size_t>(n % blocks);
-        codewords[static_cast<std::size_t>(n)] = check[b][static_cast<std::size_t>(checks - 1 - written[b]++)]; // last first
-    }
-    forEachCodewordModule(*size, all, [&](int codeword, int bit, std::size_t cell) {
-        grid[cell] = (codewords[static_cast<std::size_t>(codeword)] >> bit) & 1;
-    });
-    return true;
+
+    // Every region is framed by solid left and bottom edges and alternating top and right ones.
+    std::vector<unsigned char> grid(static_cast<std::size_t>(size.rows) * size.columns);
+    for (int y = 0; y < size.rows; ++y)
+        for (int x = 0; x < size.columns; ++x) {
+            const int ry = y % size.regionRows, rx = x % size.regionColumns;
+            grid[static_cast<std::size_t>(y) * size.columns + x] =
+                ry == 0 || rx == 0 || (ry == size.regionRows - 1 && x % 2 == 0) ||
+                (rx == size.regionColumns - 1 && y % 2 == 0);
+        }
+    const CodewordPlacement placement(mappedRows, mappedColumns);
+    for (int r = 0; r < mappedRows; ++r)
+        for (int c = 0; c < mappedColumns; ++c) {
+            const int v = placement.at(r, c);
+            // Mapping row 0 is the top; the grid's row 0 is the bottom.
+            const int y = mappedRows - 1 - r;
+            grid[static_cast<std::size_t>(1 + y + 2 * (y / regionRows)) * size.columns + 1 + c +
+                 2 * (c / regionColumns)] =
+                v == 1 || (v > 7 && (codewords[static_cast<std::size_t>((v >> 3) - 1)] >> (v & 7)) & 1);
+        }
+    return grid;
 }
 
 // The symbol as the picture of its PostScript form: one pixel per module, a light module around it,
@@ -359,69 +265,60 @@ QImage gridPicture(const unsigned char *grid, int w, int h)
     return picture;
 }
 
-struct EncoderCounts {
-    int w = 0, h = 0, length = 0, capacity = 0, ecc = 0;
+
+struct EncoderAnswer {
+    const SymbolSize *size = nullptr; // none where the encoder refuses
+    std::vector<unsigned char> codewords; // the data codewords, the ECI in its place
+    int length = 0; // of them, those before the final unlatch and the padding
 };
 
-struct EncoderAnswer : EncoderCounts {
-    std::unique_ptr<unsigned char, void (*)(void *)> grid{nullptr, std::free};
-};
-
-// The encoder's symbol of the data in the encoding and the size (0 x 0: the smallest that holds it),
-// led by the ECI `eci` (-1 none), with the largest size repaired; no grid where it refuses. Callers
-// hold the encoder lock.
+// libiec16022's data codewords of the data in the encoding at the size (0 x 0: the first in its order
+// that holds them), led by the ECI `eci` (-1 none). Callers hold the encoder lock.
 EncoderAnswer encode(QByteArray data, QByteArray encoding, const DataMatrixFormatSize &size, int eci)
 {
     EncoderAnswer answer;
-    answer.w = size.columns;
-    answer.h = size.rows;
     // The encoder prints its refusals on standard error, a byte of the value among them: it is asked
-    // only what it takes, at a size it is known to fit (without one it tries each, the largest last).
-    const auto fixed = std::find_if(std::begin(kSymbolSizes), std::end(kSymbolSizes), [&size](const SymbolSize &s) {
-        return s.columns == size.columns && s.rows == size.rows;
-    });
-    const bool automatic = size.columns == 0 && size.rows == 0;
-    if ((!automatic && fixed == std::end(kSymbolSizes)) || !dataMatrixEncoderTakes(data, encoding))
+    // only what it takes.
+    if (!dataMatrixEncoderTakes(data, encoding))
         return answer;
+    // It writes no ECI: two ASCII codewords hold the ECI's place, so that every codeword after them,
+    // the padding too, is written where it stays.
     if (eci >= 0) {
-        data.prepend(kEciStandIn);
+        data.prepend("\x01\x01");
         encoding.prepend("AA");
     }
-    {
-        std::array<unsigned char, 3000> codewords{}; // as large as the encoder's own
-        QByteArray letters = encoding;
-        if (!ecc200encode(codewords.data(), automatic ? kLargestCapacity : fixed->dataCodewords,
-                          reinterpret_cast<unsigned char *>(data.data()), static_cast<int>(data.size()), letters.data(),
-                          nullptr))
-            return answer;
+    const bool automatic = size.columns == 0 && size.rows == 0;
+    std::array<unsigned char, 3000> codewords{}; // it may write a few past the size's codewords
+    for (const SymbolSize &s : kSymbolSizes) {
+        int length = 0;
+        if ((!automatic && (s.columns != size.columns || s.rows != size.rows)) ||
+            !ecc200encode(codewords.data(), s.dataCodewords, reinterpret_cast<unsigned char *>(data.data()),
+                          static_cast<int>(data.size()), encoding.data(), &length))
+            continue;
+        answer.size = &s;
+        answer.length = length;
+        answer.codewords.assign(codewords.begin(), codewords.begin() + s.dataCodewords);
+        if (eci >= 0) {
+            answer.codewords[0] = 241;
+            answer.codewords[1] = static_cast<unsigned char>(eci + 1);
+        }
+        break;
     }
-    // The encoder hands the string back through the pointer; it must be malloc'ed.
-    char *forced = static_cast<char *>(std::malloc(static_cast<std::size_t>(encoding.size()) + 1));
-    if (!forced)
-        throw std::bad_alloc();
-    std::memcpy(forced, encoding.constData(), static_cast<std::size_t>(encoding.size()) + 1);
-    answer.grid.reset(iec16022ecc200(&answer.w, &answer.h, &forced, static_cast<int>(data.size()),
-                                     reinterpret_cast<unsigned char *>(data.data()), &answer.length,
-                                     &answer.capacity, &answer.ecc));
-    std::free(forced);
-    if (answer.grid && (answer.w == 0 || (answer.w == 144 && !repairLargestSize(answer.grid.get(), answer.w, answer.h)) ||
-                        (eci >= 0 && !putEci(answer.grid.get(), answer.w, answer.h, eci))))
-        answer.grid.reset();
     return answer;
 }
 
 // One line in the log, without the value: a value may be a record's private data, and megabytes long.
-void writeDiagnostics(const QByteArray &data, const QByteArray &encoding, const EncoderCounts &answer,
-                      const char *reason)
+void writeDiagnostics(const QByteArray &data, const QByteArray &encoding, const DataMatrixFormatSize &size,
+                      const EncoderAnswer &answer, const char *reason)
 {
     platform::writeLog(QStringLiteral("No Data Matrix symbol for a value of %1 bytes (%2 letters of encodation, "
                                       "size %3x%4, %5 of %6 bytes encoded)%7")
                            .arg(data.size())
                            .arg(encoding.size())
-                           .arg(answer.w)
-                           .arg(answer.h)
+                           .arg(answer.size ? answer.size->columns : size.columns)
+                           .arg(answer.size ? answer.size->rows : size.rows)
                            .arg(answer.length)
-                           .arg(answer.capacity)
+                           .arg(answer.size ? answer.size->dataCodewords : 0)
                            .arg(reason ? QStringLiteral(": ") + QLatin1String(reason) : QString()));
 }
 
@@ -495,23 +392,24 @@ QImage Draw_DataMatrix_Barcode(const QString &text, const QString &formatItem, c
                              : DataMatrixEncodation{k == 0 ? dataMatrixEncoding(data, encodingItem) : ascii, 0};
         };
 
-        EncoderCounts first;
-        first.w = size.columns;
-        first.h = size.rows;
+        EncoderAnswer first;
         // The encoder cannot take an empty value, nor more than it could ever place.
         if (data.isEmpty() || data.size() + (eci >= 0 ? 2 : 0) > MAXBARCODE) {
-            writeDiagnostics(data, encodingTried(0).letters, first, data.isEmpty() ? "Empty value" : "Value too long");
+            writeDiagnostics(data, encodingTried(0).letters, size, first,
+                             data.isEmpty() ? "Empty value" : "Value too long");
             return {};
         }
-        // The smallest symbol that reads back as the data; a fixed size or a forced choice takes the
-        // first that does, and an encoding too long for a smaller symbol than the best is not tried.
+        // The smallest symbol whose codewords read back as the data; a fixed size or a forced choice
+        // takes the first that does, and an encoding too long for a smaller symbol than the best is not
+        // tried.
         EncoderAnswer best;
         QByteArray firstLetters;
         QList<QByteArray> tried;
         for (int k = 0; k < (automatic ? kDataMatrixEncodations : 2); ++k) {
             const DataMatrixEncodation encoding = encodingTried(k);
             if (tried.contains(encoding.letters) ||
-                (best.grid && encoding.codewords + (eci >= 0 ? 2 : 0) - 1 > smallerCapacity(best.capacity)))
+                (best.size &&
+                 encoding.codewords + (eci >= 0 ? 2 : 0) - 1 > smallerCapacity(best.size->dataCodewords)))
                 continue;
             tried.append(encoding.letters);
             EncoderAnswer answer;
@@ -523,21 +421,26 @@ QImage Draw_DataMatrix_Barcode(const QString &text, const QString &formatItem, c
                 first = answer;
                 firstLetters = encoding.letters;
             }
-            if (!answer.grid || readBack(answer.grid.get(), answer.w, answer.h) != data)
+            if (!answer.size || dataMatrixDecodeCodewords(answer.codewords.data(), answer.size->dataCodewords) != data)
                 continue;
-            if (!best.grid || answer.capacity < best.capacity)
+            if (!best.size || answer.size->dataCodewords < best.size->dataCodewords)
                 best = std::move(answer);
             if (size.columns != 0 || !automatic)
                 break;
         }
-        if (!best.grid) {
-            writeDiagnostics(data, firstLetters, first, nullptr);
+        if (!best.size) {
+            writeDiagnostics(data, firstLetters, size, first, nullptr);
             return {};
         }
-        const QImage picture = gridPicture(best.grid.get(), best.w, best.h);
-        QImage result = Increase_DPI(picture, USED_DPI_VALUE, QSizeF(best.w + 2, best.h + 2));
+        const int w = best.size->columns, h = best.size->rows;
+        std::vector<unsigned char> grid;
+        {
+            const std::lock_guard<std::mutex> guard(encoderLock());
+            grid = symbolGrid(*best.size, std::move(best.codewords));
+        }
+        QImage result = Increase_DPI(gridPicture(grid.data(), w, h), USED_DPI_VALUE, QSizeF(w + 2, h + 2));
         const int module = Held_To_Range(Barcode_module_size, Barcode_Ranges::dm_module_val);
-        setImageSizeInPoints(result, QSizeF(best.w * module, best.h * module));
+        setImageSizeInPoints(result, QSizeF(w * module, h * module));
         return result;
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));

@@ -5,8 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// Data Matrix (ECC200) drawing of the barcode settings window, through libiec16022. The window's
-// format and encoding lists come from here; its selections are passed back as the items' texts.
+// Data Matrix (ECC200) drawing of the barcode settings window: libiec16022 writes the data codewords,
+// this program the ECI, the check codewords and the modules. The window's format and encoding lists
+// come from here; its selections are passed back as the items' texts.
 
 // "Auto", then "C<rows>X<columns>" for every ECC200 size, in the window's order (31 items).
 const QStringList &Data_Matrix_Format_Items();
