@@ -62,7 +62,7 @@ int currentUmask();
 using WriteFunction = ssize_t (*)(int fd, const void *data, size_t size);
 WriteFunction setSafeWriteFunction(WriteFunction write);
 
-// A file written piece by piece (a printed PDF) that takes its place whole or not at all. The bytes
+// A file written piece by piece (a printed PDF, a copy) that takes its place whole or not at all. The bytes
 // go to a temporary file beside it, named and locked as writeFileSafely's are, and beside the end of
 // a chain of links as theirs; commit() checks it, syncs it and renames it over the file. Until then
 // the file there is untouched, and discard(), or the end of the object, removes the temporary file.
