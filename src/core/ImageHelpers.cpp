@@ -1,10 +1,11 @@
 #include "core/ImageHelpers.h"
 
 #include "core/MessageBoxes.h"
+#include "platform/SafeFileWriter.h"
 
+#include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <QTransform>
 
 #include <algorithm>
@@ -186,18 +187,16 @@ bool Save_gen_image(const QImage &image, const QString &path)
     try {
         if (image.isNull())
             return reportSaveFailure(path, QStringLiteral("Invalid image"));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        if (!writer.write(image))
+            return reportSaveFailure(path, writer.errorString());
         // The old file is replaced only once the new one is complete, so a failed write keeps it.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return reportSaveFailure(path, file.errorString());
-        QImageWriter writer(&file, "png");
-        if (!writer.write(image)) {
-            const QString reason = writer.errorString();
-            file.cancelWriting();
+        QString reason;
+        if (!platform::writeFileSafely(path, bytes, &reason))
             return reportSaveFailure(path, reason);
-        }
-        if (!file.commit())
-            return reportSaveFailure(path, file.errorString());
         return true;
     } catch (const std::exception &e) {
         logException(e);

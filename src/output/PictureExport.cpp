@@ -138,11 +138,12 @@ QList<RecordFile> recordFiles(const ExportChoice &choice, const QString &path)
 }
 
 // Why one of the files the run is to write may not be replaced; empty when none stands in the way.
-QString protectedFile(const ExportChoice &choice, int count, const std::function<QString(int)> &pathOf)
+QString protectedFile(const ExportChoice &choice, int count, const std::function<QString(int)> &pathOf,
+                      platform::AtALink link)
 {
     for (int record = 0; record < count; ++record)
         for (const RecordFile &file : recordFiles(choice, pathOf(record)))
-            if (QString problem = platform::targetProblem(file.path, platform::AtALink::ReplaceIt); !problem.isEmpty())
+            if (QString problem = platform::targetProblem(file.path, link); !problem.isEmpty())
                 return problem;
     return {};
 }
@@ -254,8 +255,9 @@ QString batchPath(const QString &folder, const ExportChoice &choice, int record)
     return QDir(folder).filePath(QStringLiteral("Card_%1.%2").arg(record + 1).arg(choice.type));
 }
 
-PictureFileSink::PictureFileSink(ExportChoice choice, std::function<QString(int record)> pathOf, FileWrites writes)
-    : m_choice(std::move(choice)), m_pathOf(std::move(pathOf)), m_writes(writes)
+PictureFileSink::PictureFileSink(ExportChoice choice, std::function<QString(int record)> pathOf, FileWrites writes,
+                                 platform::AtALink link)
+    : m_choice(std::move(choice)), m_pathOf(std::move(pathOf)), m_writes(writes), m_link(link)
 {
 }
 
@@ -289,7 +291,7 @@ bool PictureFileSink::deliver(const RecordDrawing &, std::any &prepared, QString
     for (const PreparedFile &file : *files) {
         QString reason = file.error;
         if (reason.isEmpty() &&
-            (file.written || m_files.write(file.path, file.bytes, &reason, -1, platform::AtALink::ReplaceIt))) {
+            (file.written || m_files.write(file.path, file.bytes, &reason, -1, m_link))) {
             m_written.append(file.path);
             continue;
         }
@@ -302,7 +304,7 @@ bool PictureFileSink::deliver(const RecordDrawing &, std::any &prepared, QString
 
 QString singleFileProblem(const ExportChoice &choice, const QString &path)
 {
-    return protectedFile(choice, 1, [&](int) { return path; });
+    return protectedFile(choice, 1, [&](int) { return path; }, platform::AtALink::WriteItsTarget);
 }
 
 QString batchProblem(const ExportChoice &choice, const QString &folder, int count)
@@ -314,7 +316,8 @@ QString batchProblem(const ExportChoice &choice, const QString &folder, int coun
         return made.isSymLink() ? QStringLiteral("%1 is a link to nothing, not a folder.").arg(shown) : QString();
     if (!made.isDir())
         return QStringLiteral("%1 is a file, not a folder.").arg(shown);
-    return protectedFile(choice, count, [&](int record) { return batchPath(target, choice, record); });
+    return protectedFile(
+        choice, count, [&](int record) { return batchPath(target, choice, record); }, platform::AtALink::ReplaceIt);
 }
 
 ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &path)
@@ -347,7 +350,10 @@ ExportReport Export_Batch_File(const DesignSnapshot &design, const ExportChoice 
     if (!report.error.isEmpty())
         return report;
     report.path = target;
-    PictureFileSink sink(choice, [&](int record) { return batchPath(target, choice, record); });
+    // The batch's folder and its files' names are the program's: a link there must not send a file elsewhere.
+    PictureFileSink sink(
+        choice, [&](int record) { return batchPath(target, choice, record); }, FileWrites::Durable,
+        platform::AtALink::ReplaceIt);
     report.run = runRecords(design, count, apply, sink, counters);
     return report;
 }

@@ -70,12 +70,14 @@ QString batchPath(const QString &folder, const ExportChoice &choice, int record)
 enum class FileWrites { Durable, AheadUnsynced };
 
 // The run's sink for picture files: each record's files drawn and encoded side by side, and written
-// (for both sides not combined, the back first). A symbolic link under a file's name is replaced by
-// the file, never written through. A file that cannot be written stops the run.
+// (for both sides not combined, the back first). A symbolic link under a file's name is written
+// through, as a save is, to a path the user chose; in a folder of the program's own naming it is
+// replaced by the file. A file that cannot be written stops the run.
 class PictureFileSink : public RecordSink {
 public:
     PictureFileSink(ExportChoice choice, std::function<QString(int record)> pathOf,
-                    FileWrites writes = FileWrites::Durable);
+                    FileWrites writes = FileWrites::Durable,
+                    platform::AtALink link = platform::AtALink::WriteItsTarget);
 
     bool wantsFront() const override { return m_choice.wantsFront(); }
     bool wantsBack() const override { return m_choice.wantsBack(); }
@@ -89,6 +91,7 @@ private:
     ExportChoice m_choice;
     std::function<QString(int)> m_pathOf;
     FileWrites m_writes;
+    platform::AtALink m_link;
     QStringList m_written;
     platform::SafeFileBatch m_files;
 };

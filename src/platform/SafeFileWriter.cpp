@@ -97,10 +97,27 @@ bool putInPlace(LockedTemporaryFile &file, const QString &target, int mode, QStr
     return true;
 }
 
+// Whether the kernel would follow the link at `at`, whose owner `info` gives: in a folder everyone
+// may write to and only owners may delete from (the system's temporary folder), another user may
+// have planted it, so it is followed only when it belongs to this user or to the folder's owner.
+// The kernel holds root to this too. The effective user stands for the file-system one, which this
+// program never sets apart.
+bool mayFollow(const QByteArray &at, const struct stat &info)
+{
+    if (info.st_uid == ::geteuid())
+        return true;
+    const qsizetype slash = at.lastIndexOf('/');
+    struct stat folder {};
+    if (::stat(at.left(std::max<qsizetype>(slash, 1)).constData(), &folder) != 0)
+        return false;
+    constexpr mode_t kShared = S_ISVTX | S_IWOTH;
+    return (folder.st_mode & kShared) != kShared || folder.st_uid == info.st_uid;
+}
+
 // The file a write of `path` replaces: the path itself, or where `link` says to write through a
 // link, the end of its chain, each link read against the folder that holds it as open() reads it,
 // and in its folder as the kernel reaches it. Nothing, with the reason, for a chain longer than
-// the kernel follows, which a loop is.
+// the kernel follows, which a loop is, or a link the kernel would not follow.
 std::optional<QString> fileToReplace(const QString &path, AtALink link, QString *error)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -109,6 +126,13 @@ std::optional<QString> fileToReplace(const QString &path, AtALink link, QString 
     int followed = 0;
     struct stat info {};
     while (link == AtALink::WriteItsTarget && ::lstat(at.constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (!mayFollow(at, info)) {
+            if (error)
+                *error = QStringLiteral("The link %1 belongs to another user in a folder others may write to: "
+                                        "it is not followed.")
+                             .arg(QDir::toNativeSeparators(QFile::decodeName(at)));
+            return std::nullopt;
+        }
         char to[PATH_MAX];
         const ssize_t size = ::readlink(at.constData(), to, sizeof to);
         if (size <= 0)

@@ -28,9 +28,10 @@ namespace platform {
 // `mode` gives the file these permissions from the start (0600 for a file that holds a secret); -1
 // keeps an existing file's and gives a new one what the umask allows.
 // A symbolic link at the path is kept and the file at the end of its chain of links written, beside
-// which the temporary file is made; a chain longer than the kernel follows (a loop) is refused. Unless
-// `link` says to put the file in the link's place: where the folder is the program's own, a link must
-// not send it elsewhere.
+// which the temporary file is made; a chain longer than the kernel follows (a loop) is refused, and so
+// is a link the kernel would not follow: another user's in a folder everyone may write to and only
+// owners may delete from, unless the folder is that user's. Unless `link` says to put the file in the
+// link's place: where the folder is the program's own, a link must not send it elsewhere.
 enum class AtALink { WriteItsTarget, ReplaceIt };
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1,
                      AtALink link = AtALink::WriteItsTarget);
@@ -61,7 +62,7 @@ int currentUmask();
 using WriteFunction = ssize_t (*)(int fd, const void *data, size_t size);
 WriteFunction setSafeWriteFunction(WriteFunction write);
 
-// A file written piece by piece (a printed PDF) that takes its place whole or not at all. The bytes
+// A file written piece by piece (a printed PDF, a copy) that takes its place whole or not at all. The bytes
 // go to a temporary file beside it, named and locked as writeFileSafely's are, and beside the end of
 // a chain of links as theirs; commit() checks it, syncs it and renames it over the file. Until then
 // the file there is untouched, and discard(), or the end of the object, removes the temporary file.

@@ -2,13 +2,13 @@
 
 #include "core/MessageBoxes.h"
 #include "platform/RegularFile.h"
+#include "platform/SafeFileWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #ifndef CARD_INSTALLED_RESOURCES
@@ -36,17 +36,16 @@ bool copyWhole(const QString &from, const QString &to)
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
+    platform::SavingFile target(to);
+    QString reason;
+    if (!target.begin(&reason))
         return false;
     while (!source.atEnd()) {
         const QByteArray chunk = source.read(1 << 16);
-        if (chunk.isEmpty() || target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
+        if (chunk.isEmpty() || target.write(chunk) != chunk.size())
             return false;
-        }
     }
-    return target.commit();
+    return target.commit({}, &reason);
 }
 
 } // namespace

@@ -2,12 +2,12 @@
 
 #include "core/AppState.h"
 #include "platform/RegularFile.h"
+#include "platform/SafeFileWriter.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <climits>
@@ -122,23 +122,19 @@ bool copyVerified(const QString &from, const QString &to, QString *error)
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("%1: %2").arg(from, source.errorString()));
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
-        return fail(error, QStringLiteral("%1: %2").arg(to, target.errorString()));
+    platform::SavingFile target(to);
+    QString reason;
+    if (!target.begin(&reason))
+        return fail(error, QStringLiteral("%1: %2").arg(to, reason));
     while (!source.atEnd()) {
         const QByteArray chunk = source.read(1 << 16);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
-            target.cancelWriting();
+        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
             return fail(error, QStringLiteral("%1: %2").arg(from, source.errorString()));
-        }
-        if (target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
-            return fail(error, QStringLiteral("%1: %2").arg(to, target.errorString()));
-        }
+        if (target.write(chunk) != chunk.size())
+            return fail(error, QStringLiteral("%1: %2").arg(to, target.writeError()));
     }
-    if (!target.commit())
-        return fail(error, QStringLiteral("%1: %2").arg(to, target.errorString()));
-    QString reason;
+    if (!target.commit({}, &reason))
+        return fail(error, QStringLiteral("%1: %2").arg(to, reason));
     const QByteArray original = digestOf(from, &reason);
     const QByteArray copy = digestOf(to, &reason);
     if (original.isEmpty() || copy.isEmpty() || original != copy)

@@ -2,6 +2,7 @@
 
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
+#include "platform/TemporaryFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,8 @@ TEST_F(ImageHelpersTest, SaveWritesPngWholeWhateverTheExtension)
 {
     const QString target = path(QStringLiteral("card.jpg"));
     writeFile(target, QByteArray("old"));
+    // What a save killed before its rename left: the next save of the file sweeps it.
+    writeFile(platform::temporaryFilePrefix(target) + QStringLiteral("Ab3xZ9"), QByteArray("half"));
     bool saved = false;
     // Workers save too: nothing here may need the GUI thread.
     std::thread worker([&] { saved = Save_gen_image(Increase_DPI(twoColourImage(100, 50), 300.0), target); });

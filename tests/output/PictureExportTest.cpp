@@ -409,20 +409,22 @@ TEST_F(PictureExportTest, PicturesAreCutToWholePixelsWithEveryEdgeOnTheCard)
     }
 }
 
-TEST_F(PictureExportTest, ALinkUnderACardsNameIsReplacedNotWrittenThrough)
+// A link in the batch's folder, of the program's naming, is replaced by the picture; a single file
+// goes where the user's link leads, as a save does.
+TEST_F(PictureExportTest, ALinkUnderACardsNameIsReplacedInTheBatchsFolderAndFollowedElsewhere)
 {
+    const ExportChoice choice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72};
     QDir().mkpath(folder());
-    const QString outside = dir.filePath(QStringLiteral("outside.txt"));
-    QFile file(outside);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("keep") == 4);
-    file.close();
-    const QString card = QDir(folder()).filePath(QStringLiteral("Card_1.PNG"));
-    ASSERT_TRUE(QFile::link(outside, card));
-    ASSERT_TRUE(batch(ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, 1).succeeded());
-    EXPECT_FALSE(QFileInfo(card).isSymLink());
-    EXPECT_FALSE(QImage(card).isNull());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("keep"));
+    const QString outside = dir.filePath(QStringLiteral("synced.PNG"));
+    for (const bool single : {false, true}) {
+        SCOPED_TRACE(single ? "a single file" : "a batch");
+        const QString card = single ? dir.filePath(QStringLiteral("card.PNG")) : QDir(folder()).filePath(QStringLiteral("Card_1.PNG"));
+        ASSERT_TRUE(writeFileBytes(outside, "old") && QFile::link(outside, card));
+        ASSERT_TRUE(single ? PictureExport::Export_Single_File(design, choice, card).succeeded() : batch(choice, 1).succeeded());
+        EXPECT_EQ(QFileInfo(card).isSymLink(), single);
+        EXPECT_FALSE(QImage(card).isNull());
+        EXPECT_EQ(fileBytes(outside) == "old", !single);
+    }
 }
 
 TEST_F(PictureExportTest, NamesAsLongAsTheFolderTakesArePrintedSavedAndExported)

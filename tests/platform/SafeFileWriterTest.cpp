@@ -161,6 +161,45 @@ TEST(SafeFileWriter, AWriteThroughAChainOfLinksReachesTheFileAtItsEnd)
     }
 }
 
+// Each link of a chain is followed only as the kernel would follow it: in a folder everyone may
+// write to and only owners may delete from, another user's link is refused, root's own writes too.
+TEST(SafeFileWriter, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving links to other users needs root";
+    constexpr uid_t kFolderOwner = 65533, kOther = 65534;
+    const struct {
+        const char *what;
+        mode_t folderMode;
+        uid_t linkOwner;
+        bool throughOwnLink; // reached through a link of this user in a private folder first
+        bool followed;
+    } cases[] = {
+        {"another user's link in a shared folder", 01777, kOther, false, false},
+        {"the same, at the end of a chain", 01777, kOther, true, false},
+        {"the user's own link there", 01777, 0, false, true},
+        {"a link of the folder's owner", 01777, kFolderOwner, false, true},
+        {"another user's link where none may delete others' files", 0777, kOther, false, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString shared = dir.filePath(QStringLiteral("shared")), target = dir.filePath(QStringLiteral("target"));
+        const QString planted = shared + QStringLiteral("/card.png"), own = dir.filePath(QStringLiteral("own"));
+        const auto name = [](const QString &path) { return QFile::encodeName(path); };
+        ASSERT_TRUE(QDir().mkdir(shared) && writeFileBytes(target, "old") && QFile::link(target, planted) && QFile::link(planted, own));
+        ASSERT_TRUE(::chown(name(shared).constData(), kFolderOwner, 0) == 0 && ::chmod(name(shared).constData(), c.folderMode) == 0 &&
+                    ::lchown(name(planted).constData(), c.linkOwner, 0) == 0);
+        QString error;
+        EXPECT_EQ(platform::writeFileSafely(c.throughOwnLink ? own : planted, "new", &error), c.followed);
+        EXPECT_EQ(fileBytes(target), c.followed ? "new" : "old");
+        EXPECT_TRUE(QFileInfo(planted).isSymLink());
+        if (!c.followed) {
+            EXPECT_EQ(error, QStringLiteral("The link %1 belongs to another user in a folder others may write to: it is not followed.").arg(planted));
+        }
+    }
+}
+
 TEST(SafeFileWriter, ATargetTheUserMayNotWriteOrAFolderIsRefusedAndLeftAsItWas)
 {
     QTemporaryDir dir;

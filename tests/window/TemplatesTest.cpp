@@ -6,6 +6,7 @@
 #include "document/SKTImage.h"
 #include "document/Shape_Control.h"
 #include "output/OutputState.h"
+#include "platform/TemporaryFiles.h"
 #include "platform/ui/ImageBrowserView.h"
 #include "window/Export_Template.h"
 #include "window/Invitation_Wizard.h"
@@ -412,8 +413,12 @@ TEST_F(TemplatesTest, MovingAFileReplacesItsTargetOnlyWhenItCan)
     EXPECT_FALSE(QFileInfo::exists(resourcePath(QStringLiteral("a.jpg"))));
     EXPECT_FALSE(TemplateFiles::moveFile(resourcePath(QStringLiteral("a.jpg")), resourcePath(QStringLiteral("c")), &error));
     EXPECT_FALSE(error.isEmpty());
+    // What a copy killed before its rename left: the next copy of the file sweeps it.
+    const QString leftover = platform::temporaryFilePrefix(resourcePath(QStringLiteral("c.png"))) + QStringLiteral("Ab3xZ9");
+    writeFile(QFileInfo(leftover).fileName(), "half");
     ASSERT_TRUE(TemplateFiles::copyVerified(resourcePath(QStringLiteral("b.png")), resourcePath(QStringLiteral("c.png")), &error));
     EXPECT_EQ(contentsOf(resourcePath(QStringLiteral("c.png"))), QByteArray("jpeg bytes"));
+    EXPECT_FALSE(QFileInfo::exists(leftover));
     EXPECT_FALSE(TemplateFiles::copyVerified(resourcePath(QStringLiteral("b.png")), resourcePath(QStringLiteral("no/such/c.png")), &error));
 }
 

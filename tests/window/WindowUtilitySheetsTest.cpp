@@ -3,6 +3,7 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "document/SKTGraphicKinds.h"
 #include "output/OutputState.h"
+#include "platform/TemporaryFiles.h"
 #include "window/ResourceFolders.h"
 #include "window/ToolIcons.h"
 
@@ -124,6 +125,9 @@ TEST(ResourceFoldersTest, TheUserCopyGainsMissingAndUpdatedFilesAndKeepsItsOwn)
     write(shipped.filePath(QStringLiteral("Title.txt")), "shipped titles", past);
     write(user.filePath(QStringLiteral("Message.txt")), "old copy", past);
     write(shipped.filePath(QStringLiteral("Message.txt")), "new messages", recent);
+    // What a copy killed before its rename left: the next copy of the file sweeps it.
+    const QString leftover = platform::temporaryFilePrefix(user.filePath(QStringLiteral("Message.txt"))) + QStringLiteral("Ab3xZ9");
+    write(leftover, "half", recent);
     QDir().mkpath(shipped.filePath(QStringLiteral("Frames")));
     QFile::link(QStringLiteral("/etc"), shipped.filePath(QStringLiteral("escape")));
 
@@ -133,6 +137,7 @@ TEST(ResourceFoldersTest, TheUserCopyGainsMissingAndUpdatedFilesAndKeepsItsOwn)
     EXPECT_EQ(fileBytes(user.filePath(QStringLiteral("Fill_Style_Image/Dots.png"))), QByteArray("dots"));
     EXPECT_EQ(fileBytes(user.filePath(QStringLiteral("Title.txt"))), QByteArray("edited by user"));
     EXPECT_EQ(fileBytes(user.filePath(QStringLiteral("Message.txt"))), QByteArray("new messages"));
+    EXPECT_FALSE(QFileInfo::exists(leftover));
     EXPECT_TRUE(QFileInfo(user.filePath(QStringLiteral("Frames"))).isDir());
     EXPECT_FALSE(QFileInfo::exists(user.filePath(QStringLiteral("escape"))));
     // The shipped folder itself is never written.
