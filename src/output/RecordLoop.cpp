@@ -21,6 +21,26 @@ RecordApplier applierOf(std::shared_ptr<const RecordBinding> binding)
     return [binding = std::move(binding)](int record, GraphicList &objects) { return binding->apply(record, objects); };
 }
 
+RunDrawing runDrawing(const DesignSnapshot &design, std::shared_ptr<const RecordBinding> sources)
+{
+    RunDrawing drawing;
+    if (sources && (sources->Use_Data_Sheet_Values || sources->Use_Excel_Binding_Values)) {
+        drawing.design = std::make_shared<const DesignSnapshot>(design);
+        drawing.records = sources->Total_Batch_Excel_Card;
+        drawing.apply = applierOf(std::move(sources));
+    } else {
+        drawing.design = std::make_shared<const DesignSnapshot>(sources ? sources->withoutUnreadableSeries(design) : design);
+    }
+    return drawing;
+}
+
+std::optional<RunDrawing> startRun(const DesignSnapshot &design, std::shared_ptr<const RecordBinding> sources)
+{
+    if (sources && !sources->Continue_Without_Missing_Series())
+        return std::nullopt;
+    return runDrawing(design, std::move(sources));
+}
+
 ClosingReport RunReport::closing(const QString &doneSentence, const QString &unit, const QString &verb,
                                  bool keepsDelivered) const
 {

@@ -212,9 +212,11 @@ TEST(MailRun, AFieldWhoseSeriesCannotBeReadIsEmptyOnEveryCardOfEverySink)
     ASSERT_EQ(binding->problems.size(), 1);
     binding->useSources(false, true); // the series box is off: its series gave no records
     ASSERT_EQ(binding->Total_Batch_Excel_Card, 3);
-    const RecordApplier apply = applierOf(binding);
-    // What a run without records draws, as the commands make it.
-    const DesignSnapshot same = binding->withoutUnreadableSeries(card);
+    const RecordApplier apply = runDrawing(card, binding).apply;
+    // What a run without records draws.
+    auto unbound = std::make_shared<RecordBinding>(*binding);
+    unbound->useSources(false, false);
+    const DesignSnapshot same = *runDrawing(card, unbound).design;
 
     std::atomic<int> total{0};
     std::atomic<double> current{0};
