@@ -29,7 +29,7 @@ RunDrawing runDrawing(const DesignSnapshot &design, std::shared_ptr<const Record
         drawing.records = sources->Total_Batch_Excel_Card;
         drawing.apply = applierOf(std::move(sources));
     } else {
-        drawing.design = std::make_shared<const DesignSnapshot>(sources ? sources->withoutUnreadableSeries(design) : design);
+        drawing.design = std::make_shared<const DesignSnapshot>(sources ? sources->withoutUnusableFields(design) : design);
     }
     return drawing;
 }

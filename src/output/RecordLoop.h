@@ -30,9 +30,9 @@ struct RunDrawing {
 };
 
 // The drawing of a run of `design` from `sources` (a copy the run alone reads; null for a design bound
-// to nothing) with the sources it uses. Fields bound to a series that cannot be read are empty on
-// every card: each record empties them, and a run that draws no records draws copies of the design
-// emptied as a record would leave them.
+// to nothing) with the sources it uses. Fields that cannot be used (bound to a series that cannot be
+// read, or to a column the sheet lacks) are empty on every card: each record empties them, and a run
+// that draws no records draws copies of the design emptied as a record would leave them.
 RunDrawing runDrawing(const DesignSnapshot &design, std::shared_ptr<const RecordBinding> sources);
 // The start of every run: asks once, naming them, whether to go on with fields that cannot be used,
 // then gives the run's drawing; nothing when the user does not go on.
