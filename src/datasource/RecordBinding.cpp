@@ -67,8 +67,10 @@ RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &b
     binding.m_mainPhotoEffects = mainPhotoEffects;
     QStringList seriesNames;
     QList<int> columns;
+    QList<QStringList> columnFields; // by place in `columns`: the fields bound to that column
     for (const GraphicList *side : {&front, &back}) {
-        for (const SKTGraphicPtr &graphic : *side) {
+        for (int index = 0; index < side->size(); ++index) {
+            const SKTGraphic *graphic = side->at(index).get();
             if (!graphic || !takesRecords(*graphic))
                 continue;
             if (dataSourceTypeOf(*graphic) == DataSourceType::Series) {
@@ -77,8 +79,11 @@ RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &b
                     seriesNames.append(graphic->batch_list_name);
             } else if (dataSourceTypeOf(*graphic) == DataSourceType::Excel) {
                 binding.m_excelBound = true;
-                if (!columns.contains(graphic->excel_col_indx))
+                if (!columns.contains(graphic->excel_col_indx)) {
                     columns.append(graphic->excel_col_indx);
+                    columnFields.append(QStringList());
+                }
+                columnFields[columns.indexOf(graphic->excel_col_indx)].append(describe(*graphic, index));
             }
         }
     }
@@ -91,12 +96,20 @@ RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &b
         else
             binding.problems.append(QStringLiteral("The series \"%1\" cannot be used: %2.").arg(name, reason));
     }
-    // A sheet replaced by one with fewer bound columns: said once here, not once per record.
-    for (const int column : columns) {
+    // A sheet browsed in place of one with more bound columns: its fields are asked about before a
+    // run, as a series that cannot be read is. Rows of a design file that lack a column some others
+    // have are said once here, not once per record.
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const int column = columns.at(i);
         const QString key = Data_From_Excel::columnKey(column);
         const auto lacking = std::count_if(excelRows.cbegin(), excelRows.cend(),
                                            [&key](const QVariantMap &row) { return !row.contains(key); });
-        if (lacking > 0)
+        if (lacking > 0 && lacking == excelRows.size()) {
+            binding.m_missingColumns.insert(column);
+            for (const QString &field : columnFields.at(i))
+                binding.problems.append(
+                    QStringLiteral("%1 cannot be used: the sheet has no column %2.").arg(field).arg(column));
+        } else if (lacking > 0)
             Show_NSLog_Message(QStringLiteral("Excel column %1 is missing from %2 of %3 rows; those records take \"\".")
                                    .arg(column)
                                    .arg(lacking)
@@ -166,20 +179,27 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
         if (!graphic || !takesRecords(*graphic))
             continue;
         QString value;
-        // A bound series that could not be read gives "" in every run, whichever sources the run
-        // uses, as the run's start said; the record says so. One that loads is left out only when
-        // the run does not use series, and its fields keep the design's text.
-        if (dataSourceTypeOf(*graphic) == DataSourceType::Series && m_seriesBound &&
+        // A bound series that could not be read, or a column the sheet lacks, gives "" in every run,
+        // whichever sources the run uses, as the run's start said; the record says so. A source
+        // that can be used is left out only when the run does not use it, and its fields keep the
+        // design's text.
+        const std::optional<DataSourceType> source = dataSourceTypeOf(*graphic);
+        if (source == DataSourceType::Series && m_seriesBound &&
             (m_seriesAllowed || !m_series.contains(graphic->batch_list_name))) {
             value = seriesValue(graphic->batch_list_name, record);
             if (!m_series.contains(graphic->batch_list_name))
                 outcome.fail(QStringLiteral("%1: the series \"%2\" cannot be used, the field is empty")
                                  .arg(describe(*graphic, index), graphic->batch_list_name));
-        }
-        else if (dataSourceTypeOf(*graphic) == DataSourceType::Excel && m_excelBound && m_excelAllowed)
+        } else if (source == DataSourceType::Excel && m_excelBound &&
+                   (m_excelAllowed || m_missingColumns.contains(graphic->excel_col_indx))) {
             value = excelValue(record, graphic->excel_col_indx);
-        else
+            if (m_missingColumns.contains(graphic->excel_col_indx))
+                outcome.fail(QStringLiteral("%1: the sheet has no column %2, the field is empty")
+                                 .arg(describe(*graphic, index))
+                                 .arg(graphic->excel_col_indx));
+        } else {
             continue;
+        }
         value = Trim_Str(value);
         try {
             switch (graphic->kind()) {
@@ -236,11 +256,11 @@ Card_Side_Image RecordBinding::Set_data_table_value_to_card(const DesignSnapshot
     }
 }
 
-DesignSnapshot RecordBinding::withoutUnreadableSeries(const DesignSnapshot &design) const
+DesignSnapshot RecordBinding::withoutUnusableFields(const DesignSnapshot &design) const
 {
     if (problems.isEmpty())
         return design;
-    // With both sources off, apply writes only the fields of the series that cannot be used.
+    // With both sources off, apply writes only the fields that cannot be used.
     RecordBinding none = *this;
     none.useSources(false, false);
     DesignSnapshot emptied = design;

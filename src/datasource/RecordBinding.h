@@ -5,6 +5,7 @@
 #include "document/SKTGraphic.h"
 
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -37,8 +38,9 @@ class RecordBinding {
 public:
     // The sources of a design: `front` and `back` are a side's objects, `back` empty for a design
     // of the front alone. Series files are read here, once; a bound series whose file is missing,
-    // too large or not UTF-8 text is named in `problems` and gives "" for every record. A bound
-    // Excel column that some rows lack is logged once here and gives "" in those rows.
+    // too large or not UTF-8 text is named in `problems` and gives "" for every record, and so does
+    // each field bound to an Excel column that no loaded row has. A bound Excel column that only
+    // some rows lack is logged once here and gives "" in those rows.
     // `mainPhotoEffects` are what the main photo object draws a record's picture with.
     static RecordBinding load(const GraphicList &front, const GraphicList &back, const QList<QVariantMap> &excelRows,
                               const Image_Effect_Settings &mainPhotoEffects = {});
@@ -62,7 +64,8 @@ public:
     // trimmed value, each barcode drawn again in its own settings) and leaves every other object
     // as it is. A picture is read only from a regular file; a barcode whose value cannot be
     // encoded, or that has no value, is drawn as no symbol. An object bound to a series that could
-    // not be used is left empty and named in the outcome, even in a run that uses no series.
+    // not be used, or to a column the sheet lacks, is left empty and named in the outcome, even in a
+    // run that does not use that source.
     // Thread-safe; see above.
     RecordOutcome apply(int record, GraphicList &objects) const;
     // Record `record` written into copies of a side of the snapshot ("F" the front, any other code
@@ -71,9 +74,9 @@ public:
     Card_Side_Image Set_data_table_value_to_card(const DesignSnapshot &snapshot, int record, const QString &card_side,
                                                  bool print_box) const;
     // The design of a run that draws no records (one file, the same card in every cell or mail):
-    // copies of its objects with the fields of series that cannot be used emptied, as in a run with
-    // records, and everything else as the design has it. `design` stays as it is.
-    DesignSnapshot withoutUnreadableSeries(const DesignSnapshot &design) const;
+    // copies of its objects with the fields that cannot be used emptied, as in a run with records,
+    // and everything else as the design has it. `design` stays as it is.
+    DesignSnapshot withoutUnusableFields(const DesignSnapshot &design) const;
 
     bool Use_Data_Sheet_Values = false;    // bound to series that give at least one record
     bool Use_Excel_Binding_Values = false; // bound to Excel columns and rows are loaded
@@ -81,16 +84,17 @@ public:
     int Excel_table_rows = 0;              // the loaded rows, 0 when not in use
     int Total_Batch_Excel_Card = 0;        // records of the run: the larger of the two
 
-    // Bound series that cannot be used, one message each, for the caller to show before a run.
+    // Bound series and fields that cannot be used, one message each, for a run's start to show.
     QStringList problems;
-    // Asked when a run starts while series it uses cannot be used: they are named, and the fields
-    // bound to them come out empty. False when the user does not go on; true when nothing is missing.
+    // Asked when a run starts while bound series or fields cannot be used: they are named, and the
+    // fields come out empty. False when the user does not go on; true when nothing is missing.
     bool Continue_Without_Missing_Series() const;
 
 private:
     void count();
 
     QHash<QString, QStringList> m_series; // bound series that loaded, by name
+    QSet<int> m_missingColumns;           // bound columns that no loaded row has
     QList<QVariantMap> m_rows;
     Image_Effect_Settings m_mainPhotoEffects;
     bool m_seriesBound = false;

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 QString ExportReport::message() const
 {
@@ -99,6 +100,31 @@ QString makeFolders(const QString &folder)
         if (end < 0)
             return {};
     }
+}
+
+// Why `folder` could not be made, as makeFolders would say it, asked of the folder nearest to it that
+// stands (a read-only file system refuses even root); empty when it could be. Makes nothing.
+QString unmakeableFolder(const QString &folder)
+{
+    QString missing = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    QFileInfo above(QFileInfo(missing).path());
+    while (!above.exists() && !above.isSymLink() && !above.isRoot()) {
+        missing = above.filePath();
+        above = QFileInfo(above.path());
+    }
+    const QByteArray path = QFile::encodeName(above.filePath());
+    struct stat info {};
+    int code = 0;
+    if (::stat(path.constData(), &info) != 0)
+        code = errno;
+    else if (!S_ISDIR(info.st_mode))
+        code = ENOTDIR;
+    else if (::access(path.constData(), W_OK | X_OK) != 0)
+        code = errno;
+    if (code == 0)
+        return {};
+    return QStringLiteral("The folder %1 could not be made: %2.")
+        .arg(QDir::toNativeSeparators(missing), QString::fromLocal8Bit(strerror(code)));
 }
 
 // Without a temporary file or a sync: for the run's private folder alone.
@@ -312,8 +338,9 @@ QString batchProblem(const ExportChoice &choice, const QString &folder, int coun
     const QString target = QDir(folder).filePath(kBatchFolder);
     const QFileInfo made(target);
     const QString shown = QDir::toNativeSeparators(target);
-    if (!made.exists()) // nothing of a folder yet made stands in the way
-        return made.isSymLink() ? QStringLiteral("%1 is a link to nothing, not a folder.").arg(shown) : QString();
+    if (!made.exists())
+        return made.isSymLink() ? QStringLiteral("%1 is a link to nothing, not a folder.").arg(shown)
+                                : unmakeableFolder(target);
     if (!made.isDir())
         return QStringLiteral("%1 is a file, not a folder.").arg(shown);
     return protectedFile(

@@ -21,6 +21,26 @@ RecordApplier applierOf(std::shared_ptr<const RecordBinding> binding)
     return [binding = std::move(binding)](int record, GraphicList &objects) { return binding->apply(record, objects); };
 }
 
+RunDrawing runDrawing(const DesignSnapshot &design, std::shared_ptr<const RecordBinding> sources)
+{
+    RunDrawing drawing;
+    if (sources && (sources->Use_Data_Sheet_Values || sources->Use_Excel_Binding_Values)) {
+        drawing.design = std::make_shared<const DesignSnapshot>(design);
+        drawing.records = sources->Total_Batch_Excel_Card;
+        drawing.apply = applierOf(std::move(sources));
+    } else {
+        drawing.design = std::make_shared<const DesignSnapshot>(sources ? sources->withoutUnusableFields(design) : design);
+    }
+    return drawing;
+}
+
+std::optional<RunDrawing> startRun(const DesignSnapshot &design, std::shared_ptr<const RecordBinding> sources)
+{
+    if (sources && !sources->Continue_Without_Missing_Series())
+        return std::nullopt;
+    return runDrawing(design, std::move(sources));
+}
+
 ClosingReport RunReport::closing(const QString &doneSentence, const QString &unit, const QString &verb,
                                  bool keepsDelivered) const
 {
@@ -33,9 +53,17 @@ ClosingReport RunReport::closing(const QString &doneSentence, const QString &uni
     report.done = ended || keepsDelivered ? delivered : 0;
     // A record is done once its last copy is.
     const int records = total / std::max(1, copies);
-    for (int record = std::max(0, int(report.done) - records * (std::max(1, copies) - 1)); record < records; ++record)
+    const int firstNotDone = std::max(0, int(report.done) - records * (std::max(1, copies) - 1));
+    for (int record = firstNotDone; record < records; ++record)
         report.recordsNotDone.append(record);
-    report.recordsMissingValues = failedRecords;
+    // Only records that were done can be said to lack values: a print job taken back printed none.
+    QStringList recordReasons;
+    for (qsizetype i = 0; i < failedRecords.size(); ++i) {
+        if (!ended && failedRecords.at(i) >= firstNotDone)
+            continue;
+        report.recordsMissingValues.append(failedRecords.at(i));
+        recordReasons.append(reasons.value(i));
+    }
     if (stopped)
         report.notDoneSentence = QStringLiteral("Stopped before all %1 were %2.").arg(unit, verb);
     else if (!failure.isEmpty())
@@ -44,7 +72,7 @@ ClosingReport RunReport::closing(const QString &doneSentence, const QString &uni
         report.notDoneSentence = QStringLiteral("Not every record took all its values.");
     if (!failure.isEmpty())
         report.reasons << failure;
-    report.reasons << reasons;
+    report.reasons << recordReasons;
     return report;
 }
 

@@ -180,11 +180,12 @@ TEST(MailRun, APictureWhoseFolderCannotBeMadeNamesTheFolderAndWhy)
     EXPECT_FALSE(message.contains(QStringLiteral("Unknown error"))) << message.toStdString();
 }
 
-// A Code 128 symbol bound to a series whose file is gone, the design showing its old first value, and
-// a QR Code bound to the sheet's first column, its sample "SAMPLE". In a run that uses the sheet alone
-// every card of every sink shows its row's symbol; in a run of the same card (the sheet's box off
-// too) every card shows the sample. None shows the series' symbol.
-TEST(MailRun, AFieldWhoseSeriesCannotBeReadIsEmptyOnEveryCardOfEverySink)
+// A Code 128 symbol bound to a series whose file is gone, the design showing its old first value, a
+// Data Matrix bound to a column the sheet lacks, and a QR Code bound to the sheet's first column, its
+// sample "SAMPLE". In a run that uses the sheet alone every card of every sink shows its row's symbol;
+// in a run of the same card (the sheet's box off too) every card shows the sample. None shows the
+// series' symbol or the missing column's.
+TEST(MailRun, AFieldThatCannotBeUsedIsEmptyOnEveryCardOfEverySink)
 {
     AppFixture app;
     const auto symbol = [](Symbology symbology, int source) {
@@ -203,18 +204,24 @@ TEST(MailRun, AFieldWhoseSeriesCannotBeReadIsEmptyOnEveryCardOfEverySink)
     auto row = symbol(Symbology::QRCode, 2);
     row->setBounds(QRectF(10, 75, 70, 70));
     ASSERT_TRUE(Set_Record_Barcode(*row, QStringLiteral("SAMPLE")));
+    auto lacking = symbol(Symbology::DataMatrix, 2);
+    lacking->excel_col_indx = 2;
+    lacking->setBounds(QRectF(90, 75, 70, 70));
+    ASSERT_TRUE(Set_Record_Barcode(*lacking, QStringLiteral("NO-COLUMN")));
     DesignSnapshot card = design();
-    card.front.graphics = {gone, row};
+    card.front.graphics = {gone, row, lacking};
     QList<QVariantMap> rows;
     for (int k = 1; k <= 3; ++k)
         rows.append({{QStringLiteral("Column1"), QStringLiteral("ROW-%1").arg(k)}});
     auto binding = std::make_shared<RecordBinding>(RecordBinding::load(card.front.graphics, {}, rows));
-    ASSERT_EQ(binding->problems.size(), 1);
+    ASSERT_EQ(binding->problems.size(), 2);
     binding->useSources(false, true); // the series box is off: its series gave no records
     ASSERT_EQ(binding->Total_Batch_Excel_Card, 3);
-    const RecordApplier apply = applierOf(binding);
-    // What a run without records draws, as the commands make it.
-    const DesignSnapshot same = binding->withoutUnreadableSeries(card);
+    const RecordApplier apply = runDrawing(card, binding).apply;
+    // What a run without records draws.
+    auto unbound = std::make_shared<RecordBinding>(*binding);
+    unbound->useSources(false, false);
+    const DesignSnapshot same = *runDrawing(card, unbound).design;
 
     std::atomic<int> total{0};
     std::atomic<double> current{0};
@@ -294,8 +301,8 @@ TEST(MailRun, AFieldWhoseSeriesCannotBeReadIsEmptyOnEveryCardOfEverySink)
             ASSERT_FALSE(cards.at(k).isNull()) << k;
             EXPECT_EQ(readSymbol(cards.at(k), ZXing::BarcodeFormat::QRCode).value_or("none").toStdString(),
                       s.records ? "ROW-" + std::to_string(k + 1) : std::string("SAMPLE"));
-            EXPECT_EQ(readSymbol(cards.at(k), ZXing::BarcodeFormat::Code128).value_or("none").toStdString(), "none")
-                << "card " << k + 1;
+            for (const ZXing::BarcodeFormat unusable : {ZXing::BarcodeFormat::Code128, ZXing::BarcodeFormat::DataMatrix})
+                EXPECT_EQ(readSymbol(cards.at(k), unusable).value_or("none").toStdString(), "none") << "card " << k + 1;
         }
     }
     // The design itself still shows its sample: only the run's copies were emptied.

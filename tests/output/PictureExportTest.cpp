@@ -33,6 +33,8 @@
 #include <mutex>
 #include <set>
 #include <thread>
+
+#include <sys/stat.h>
 #include <cmath>
 
 #include <sched.h>
@@ -312,6 +314,7 @@ TEST_F(PictureExportTest, ABatchThatCannotBeWrittenIsRefusedBeforeAnythingIsDraw
         const char *what;
         ExportChoice choice;
         std::pair<std::function<bool()>, QString> refusal; // what stands in the way, and what is said
+        bool plainUser = false; // asked by a user whom permissions bind
     } cases[] = {
         {"a front", ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, inTheWay("Card_4.PNG")},
         {"a back", ExportChoice{QStringLiteral("BOTH"), false, QStringLiteral("PNG"), 72}, inTheWay("Card_2_Back.PNG")},
@@ -323,6 +326,10 @@ TEST_F(PictureExportTest, ABatchThatCannotBeWrittenIsRefusedBeforeAnythingIsDraw
         {"a link to nowhere where the batch's folder goes", ExportChoice{},
          {[&] { return QFile::link(dir.filePath(QStringLiteral("nowhere")), folder()); },
           QStringLiteral("%1 is a link to nothing, not a folder.").arg(folder())}},
+        {"a folder that takes no new folders", ExportChoice{},
+         {[&] { return ::chmod(QFile::encodeName(dir.path()).constData(), 0555) == 0; },
+          QStringLiteral("The folder %1 could not be made: Permission denied.").arg(folder())},
+         true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -331,13 +338,16 @@ TEST_F(PictureExportTest, ABatchThatCannotBeWrittenIsRefusedBeforeAnythingIsDraw
         ASSERT_TRUE(c.refusal.first());
         const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
         // Asked before the run, the check gives the run's own answer.
-        EXPECT_EQ(PictureExport::batchProblem(c.choice, dir.path(), 5), c.refusal.second);
-        const ExportReport report = batch(c.choice, 5);
-        EXPECT_EQ(report.message(), c.refusal.second);
-        EXPECT_EQ(report.run.delivered, 0);
+        const auto refused = [&] {
+            const ExportReport report = batch(c.choice, 5);
+            return PictureExport::batchProblem(c.choice, dir.path(), 5) == c.refusal.second &&
+                   report.message() == c.refusal.second && report.run.delivered == 0;
+        };
+        EXPECT_TRUE(c.plainUser ? asPlainUser([&] { return refused() ? 0 : 1; }) == 0 : refused());
         EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList()) << "nothing was written";
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before) << "nor made";
     }
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
     const QString single = dir.filePath(QStringLiteral("card.PNG"));
     ASSERT_TRUE(QDir().mkpath(single));
     EXPECT_EQ(PictureExport::Export_Single_File(design, ExportChoice{}, single).message(),

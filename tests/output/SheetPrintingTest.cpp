@@ -281,6 +281,9 @@ TEST_F(SheetPrintingTest, TheClosingReportCountsEveryCardOfEveryCopy)
         {"a failure in the third copy", 3, 1000, 0, 2 * 250 + 3, -1,
          "Not all cards were printed.\n\n0 of 3000 cards printed, 3000 not printed.\n\nRecords not printed: 1-1000.\n\n"
          "The printer ran out of paper."},
+        // Nothing was printed: no record is said to lack its values.
+        {"a stop after a record without its values", 1, 30, 8, 0, 1,
+         "Stopped before all cards were printed.\n\n0 of 30 cards printed, 30 not printed.\n\nRecords not printed: 1-30."},
         {"a record without its values in three copies", 3, 1000, 0, 0, 1,
          "Not every record took all its values.\n\n3000 of 3000 cards printed, 0 not printed. 1 record did not take "
          "all its values.\n\nRecords without all their values: 2."},

@@ -29,14 +29,14 @@ void ExportCommand::Export_Button()
         binding->useSources(sheet->exportsSeries(), sheet->exportsExcel());
         const bool bound = binding->Use_Data_Sheet_Values || binding->Use_Excel_Binding_Values;
         const QString start = m_host.startFolder();
-        // Missing series are asked about only once the target is taken: a "Continue" is never
-        // followed by its refusal.
-        const auto accepted = [&binding](const QString &problem) {
+        // Fields that cannot be used are asked about only once the target is taken: a "Continue" is
+        // never followed by its refusal.
+        const auto started = [this, &binding](const QString &problem) -> std::optional<RunDrawing> {
             if (!problem.isEmpty()) {
                 Show_MessageBox(problem);
-                return false;
+                return std::nullopt;
             }
-            return binding->Continue_Without_Missing_Series();
+            return startRun(m_host.snapshot(), binding);
         };
         if (!bound) {
             QString path = platform::uiServices().chooseFileToSave(tr("Export"), start, QStringLiteral("Card.") + choice.type,
@@ -45,8 +45,8 @@ void ExportCommand::Export_Button()
                 return;
             if (QFileInfo(path).suffix().compare(choice.type, Qt::CaseInsensitive) != 0)
                 path += QLatin1Char('.') + choice.type;
-            if (accepted(PictureExport::singleFileProblem(choice, path)))
-                exportSingle(binding->withoutUnreadableSeries(m_host.snapshot()), path, true);
+            if (const auto run = started(PictureExport::singleFileProblem(choice, path)))
+                exportSingle(*run->design, path, true);
             return;
         }
         const int count = binding->Total_Batch_Excel_Card;
@@ -55,8 +55,10 @@ void ExportCommand::Export_Button()
             return;
         }
         const QString folder = platform::uiServices().chooseFolder(tr("Export"), start);
-        if (!folder.isEmpty() && accepted(PictureExport::batchProblem(choice, folder, count)))
-            Export_Batch_File(folder, count, applierOf(binding));
+        if (folder.isEmpty())
+            return;
+        if (const auto run = started(PictureExport::batchProblem(choice, folder, count)))
+            exportBatch(*run, folder);
     });
 }
 
@@ -79,21 +81,26 @@ bool ExportCommand::exportSingle(const DesignSnapshot &design, const QString &pa
 
 bool ExportCommand::Export_Batch_File(const QString &folder, int count, const RecordApplier &apply)
 {
+    // Everything the worker reads is made here, on the GUI thread: copies, not the objects the user edits.
+    return exportBatch(RunDrawing{std::make_shared<const DesignSnapshot>(m_host.snapshot()), apply, count}, folder);
+}
+
+bool ExportCommand::exportBatch(const RunDrawing &drawing, const QString &folder)
+{
     if (!m_host.run || m_host.run->isRunning())
         return false;
-    if (count <= 0) {
+    if (drawing.records <= 0) {
         Show_MessageBox(PictureExport::kListEmpty);
         return false;
     }
-    // Everything the worker reads is made here, on the GUI thread: copies, not the objects the user edits.
-    auto design = std::make_shared<const DesignSnapshot>(m_host.snapshot());
     auto report = std::make_shared<ExportReport>();
     return m_host.run->start(
         RunSheet{tr("Exporting"), tr("Frame"), tr("Do you want to stop the export?"),
                  tr("Stopping after the current record…")},
         true,
-        [design, report, choice = choice, folder, count, apply](const RunCounters &counters) {
-            *report = PictureExport::Export_Batch_File(*design, choice, folder, count, apply, counters);
+        [drawing, report, choice = choice, folder](const RunCounters &counters) {
+            *report = PictureExport::Export_Batch_File(*drawing.design, choice, folder, drawing.records, drawing.apply,
+                                                       counters);
         },
         [host = m_host, report] {
             if (host.runEnded)

@@ -48,6 +48,7 @@ public:
 
 private:
     bool exportSingle(const DesignSnapshot &design, const QString &path, bool show_msg);
+    bool exportBatch(const RunDrawing &drawing, const QString &folder);
 
     ExportHost m_host;
 };

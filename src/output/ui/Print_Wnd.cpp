@@ -549,16 +549,14 @@ bool Print_Wnd::Execute_Printing(bool preview)
         Show_MessageBox_No_Thread(SheetRun::kNothingToPrint);
         return false;
     }
-    const bool isBound = bound() && m_source.binding;
-    SheetRun run{m_layout, isBound ? m_source.binding->Total_Batch_Excel_Card : -1};
-    // The run reads a copy of the sources: the dialog may change its own while the run goes on.
-    std::shared_ptr<const RecordBinding> binding =
-        isBound ? std::make_shared<const RecordBinding>(*m_source.binding) : nullptr;
-    // The same card in every cell: its copies empty the fields of series that cannot be read, as
-    // records do.
-    std::shared_ptr<const DesignSnapshot> design = m_source.design;
-    if (!isBound && m_source.binding)
-        design = std::make_shared<const DesignSnapshot>(m_source.binding->withoutUnreadableSeries(*design));
+    // The run reads a copy of the sources, with the boxes' choice: the dialog may change its own while
+    // the run goes on.
+    std::shared_ptr<RecordBinding> sources;
+    if (m_source.binding) {
+        sources = std::make_shared<RecordBinding>(*m_source.binding);
+        sources->useSources(print_with_batch_chk->isEnabled() && print_with_batch_chk->isChecked(),
+                            print_with_excel_chk->isEnabled() && print_with_excel_chk->isChecked());
+    }
 
     if (preview) {
         const int sheets = m_layout.sheetCount();
@@ -567,7 +565,8 @@ bool Print_Wnd::Execute_Printing(bool preview)
         auto *window = findChild<SheetPreview *>();
         if (!window)
             window = new SheetPreview(this);
-        window->setRun(design, binding, run, std::min(sheets, kPreviewSheets));
+        const RunDrawing drawing = runDrawing(*m_source.design, sources);
+        window->setRun(drawing, sheetRun(drawing), std::min(sheets, kPreviewSheets));
         window->open();
         return true;
     }
@@ -584,22 +583,27 @@ bool Print_Wnd::Execute_Printing(bool preview)
         if (QFileInfo(pdfPath).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
             pdfPath += QStringLiteral(".pdf");
     }
+    int copies = 1;
     QString refused;
-    std::shared_ptr<SheetTarget> target = makeTarget(pdfPath, &run.copies, &refused);
+    std::shared_ptr<SheetTarget> target = makeTarget(pdfPath, &copies, &refused);
     if (!target) {
         Show_MessageBox_No_Thread(refused);
         return false;
     }
     // Asked only once the target is taken: a "Continue" is never followed by its refusal.
-    if (m_source.binding && !m_source.binding->Continue_Without_Missing_Series())
+    const std::optional<RunDrawing> drawing = startRun(*m_source.design, sources);
+    if (!drawing)
         return false;
+    SheetRun run = sheetRun(*drawing);
+    run.copies = copies;
+    const bool isBound = run.records >= 0;
     auto report = std::make_shared<RunReport>();
     const std::function<void()> finished = m_source.finished;
     return m_source.run->start(
         RunSheet{tr("Printing"), tr("Card"), tr("Do you want to stop printing?"), tr("Stopping after the current card…")},
         true,
-        [design, binding, run, target, report](const RunCounters &counters) {
-            *report = printSheets(*design, run, applierOf(binding), *target, counters);
+        [drawing = *drawing, run, target, report](const RunCounters &counters) {
+            *report = printSheets(*drawing.design, run, drawing.apply, *target, counters);
         },
         [report, finished, target, isBound] {
             if (!report->succeeded()) {
@@ -612,6 +616,11 @@ bool Print_Wnd::Execute_Printing(bool preview)
             if (finished)
                 finished();
         });
+}
+
+SheetRun Print_Wnd::sheetRun(const RunDrawing &drawing) const
+{
+    return SheetRun{m_layout, drawing.apply ? drawing.records : -1};
 }
 
 void Print_Wnd::CancelButtonPressed()

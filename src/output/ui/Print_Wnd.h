@@ -117,6 +117,8 @@ private:
     // begun beside it (null, with the reason, when its folder cannot take it). `sheetCopies`: the
     // times the sheets are to be printed for the copies asked, which a printer may make itself.
     std::shared_ptr<SheetTarget> makeTarget(const QString &pdfPath, int *sheetCopies, QString *error) const;
+    // The layout's sheets, with the records of `drawing` in their cells when it draws records.
+    SheetRun sheetRun(const RunDrawing &drawing) const;
     void fillPapers();
 
     Print_Sheet_Layout m_layout;

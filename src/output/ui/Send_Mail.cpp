@@ -260,20 +260,15 @@ bool Send_Mail::Send_Button()
         Show_MessageBox(problem);
         return false;
     }
-    // Asked only of a form that can go: a "Continue" is never followed by a fault of the form.
-    if (binding && !binding->Continue_Without_Missing_Series())
-        return false;
     const MailRequest request = *checked;
+    // Asked only of a form that can go: a "Continue" is never followed by a fault of the form.
+    const std::optional<RunDrawing> drawing = startRun(
+        request.mode == MailMode::WithoutCard || !m_host.snapshot ? DesignSnapshot() : m_host.snapshot(), binding);
+    if (!drawing)
+        return false;
     const QString unmailed = Unmailed_Records_Question(request);
     if (!unmailed.isEmpty() && platform::uiServices().askYesNo(unmailed) != platform::UiServices::Answer::Yes)
         return false;
-    DesignSnapshot card =
-        request.mode == MailMode::WithoutCard || !m_host.snapshot ? DesignSnapshot() : m_host.snapshot();
-    // The same card to all: its copies empty the fields of series that cannot be read, as records do.
-    if (!bound && binding)
-        card = binding->withoutUnreadableSeries(card);
-    auto design = std::make_shared<const DesignSnapshot>(std::move(card));
-    const RecordApplier apply = bound ? applierOf(binding) : RecordApplier();
     auto report = std::make_shared<MailReport>();
     const MailScript task = m_host.task;
     setRunning(true);
@@ -282,8 +277,8 @@ bool Send_Mail::Send_Button()
         RunSheet{tr("Sending E-mail"), QString(), tr("Do you want to stop sending?"),
                  tr("Stopping once the e-mail being sent has gone…")},
         bound,
-        [design, request, apply, task, report](const RunCounters &counters) {
-            *report = Send_Mail_Thread(*design, request, apply, task, counters);
+        [drawing = *drawing, request, task, report](const RunCounters &counters) {
+            *report = Send_Mail_Thread(*drawing.design, request, drawing.apply, task, counters);
         },
         [this, report, bound] {
             if (bound && m_host.runEnded)

@@ -49,11 +49,9 @@ SheetPreview::SheetPreview(QWidget *parent)
     resize(640, 860);
 }
 
-void SheetPreview::setRun(std::shared_ptr<const DesignSnapshot> design, std::shared_ptr<const RecordBinding> binding,
-                          const SheetRun &run, int sheets)
+void SheetPreview::setRun(const RunDrawing &drawing, const SheetRun &run, int sheets)
 {
-    m_design = std::move(design);
-    m_binding = std::move(binding);
+    m_drawing = drawing;
     m_run = run;
     m_sheets = sheets;
     m_sheet = 0;
@@ -62,15 +60,14 @@ void SheetPreview::setRun(std::shared_ptr<const DesignSnapshot> design, std::sha
 
 void SheetPreview::showSheet(int sheet)
 {
-    if (!m_design || sheet < 1 || sheet > m_sheets)
+    if (!m_drawing.design || sheet < 1 || sheet > m_sheets)
         return;
     m_sheet = sheet;
     SheetRun one = m_run;
     one.firstSheet = one.lastSheet = sheet;
     SheetPictures pictures(m_run.layout.paper, kDpi);
-    const RecordApplier apply = applierOf(m_binding);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const RunReport report = printSheets(*m_design, one, apply, pictures, {});
+    const RunReport report = printSheets(*m_drawing.design, one, m_drawing.apply, pictures, {});
     QApplication::restoreOverrideCursor();
     m_picture = pictures.pictures().value(0);
     if (!report.failure.isEmpty())

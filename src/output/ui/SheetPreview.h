@@ -18,8 +18,7 @@ public:
     explicit SheetPreview(QWidget *parent = nullptr);
 
     // The sheets of `run` (at most `sheets` of them), of the design and records given.
-    void setRun(std::shared_ptr<const DesignSnapshot> design, std::shared_ptr<const RecordBinding> binding,
-                const SheetRun &run, int sheets);
+    void setRun(const RunDrawing &drawing, const SheetRun &run, int sheets);
     void showSheet(int sheet);
     int sheet() const { return m_sheet; }
     int sheets() const { return m_sheets; }
@@ -39,8 +38,7 @@ private:
     // The sheet's picture scaled to fit the window, on grey.
     void fitPicture();
 
-    std::shared_ptr<const DesignSnapshot> m_design;
-    std::shared_ptr<const RecordBinding> m_binding;
+    RunDrawing m_drawing;
     SheetRun m_run;
     int m_sheets = 0;
     int m_sheet = 0;
