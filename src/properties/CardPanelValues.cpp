@@ -2,9 +2,12 @@
 
 #include "core/AppState.h"
 #include "core/StringHelpers.h"
+#include "core/UnitConversion.h"
 #include "document/Card_Property.h"
 #include "document/SKTGraphic.h"
 #include "properties/PanelConversions.h"
+
+#include <cmath>
 
 using namespace PanelConversions;
 
@@ -54,7 +57,15 @@ void CardPanelValues::writeInto(Card_Property &p) const
     p.setCard_Create_Mode(QStringLiteral("W"));
 }
 
-CardPanelValues CardPanelValues::of(const Card_Property &p)
+namespace {
+
+// Presets are listed to a hundredth of an inch and a card may have the exact size (243 × 154 points
+// is a CR80 card); no two presets come within 1.5 mm of each other.
+constexpr double kSameMillimetres = 0.5;
+
+} // namespace
+
+CardPanelValues CardPanelValues::of(const Card_Property &p, const QList<QSizeF> &presetSizes)
 {
     CardPanelValues v;
     v.border = p.Card_border_chk();
@@ -75,9 +86,26 @@ CardPanelValues CardPanelValues::of(const Card_Property &p)
     v.contentColor = p.Card_Content_clr();
     v.contentFont = p.Card_Content_font();
     v.cardName = p.Card_Name();
-    v.preset = p.Card_Preset();
     v.category = p.Card_Category();
-    v.subCategory = p.Card_Sub_Category();
-    v.catIndex = p.Card_Cat_index();
+
+    const QSizeF card(Points_to_MM_Convert(static_cast<float>(p.Card_Size().width())),
+                      Points_to_MM_Convert(static_cast<float>(p.Card_Size().height())));
+    v.preset = card.width() > card.height()   ? QStringLiteral("Horizontal")
+               : card.height() > card.width() ? QStringLiteral("Vertical")
+                                              : p.Card_Preset();
+    const bool standing = v.preset != QLatin1String("Horizontal");
+    const auto fits = [&](int row) {
+        if (row < 0 || row >= presetSizes.size())
+            return false;
+        const QSizeF preset = standing ? presetSizes.at(row).transposed() : presetSizes.at(row);
+        return std::abs(preset.width() - card.width()) < kSameMillimetres &&
+               std::abs(preset.height() - card.height()) < kSameMillimetres;
+    };
+    v.catIndex = fits(p.Card_Cat_index()) ? p.Card_Cat_index() : -1;
+    for (int row = 0; v.catIndex < 0 && row < presetSizes.size(); ++row)
+        if (fits(row))
+            v.catIndex = row;
+    // The row's name is the window's to give; the stored one holds only for the stored row.
+    v.subCategory = v.catIndex == p.Card_Cat_index() ? p.Card_Sub_Category() : QString();
     return v;
 }

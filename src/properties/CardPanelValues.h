@@ -2,7 +2,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QList>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 class Card_Property;
@@ -40,5 +42,9 @@ struct CardPanelValues {
     // the fill colour while the fill is off; on the back a fill that is off stores style "S".
     void writeInto(Card_Property &side) const;
     // What the controls show for a side's settings (the design-wide values left at their defaults).
-    static CardPanelValues of(const Card_Property &side);
+    // The orientation and the size preset are the card's own, whatever was stored with them: its
+    // longer edge lying or standing (a square card keeps the stored orientation), and the row of
+    // `presetSizes` (the millimetres of the category's presets, lying) that has the card's size,
+    // the stored row first; none (-1) when no preset has it.
+    static CardPanelValues of(const Card_Property &side, const QList<QSizeF> &presetSizes);
 };

@@ -289,13 +289,15 @@ TEST_F(FolderTest, DeleteFileRemovesFilesAndFoldersButNotThroughLinks)
 // A long read runs on a worker while the GUI thread goes on: its timers fire, its windows paint.
 TEST(WorkerWait, TheGuiThreadGoesOnWhileTheJobRuns)
 {
-    // The job ends only once the GUI thread's timer has ticked five times: were the job on the GUI
-    // thread, or the loop not served, it would never end.
+    // The job ends only once the GUI thread's timer has ticked five times: were the loop not served,
+    // it would never end. Run inline, it would wait for itself: there it gives up at once.
     std::atomic<int> ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(10);
     const int answer = WorkerWait::run<int>([&] {
+        if (QThread::currentThread() == guiThread())
+            return -1;
         while (ticks < 5)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return 42;

@@ -99,9 +99,12 @@ TEST(RecordBinding, SeriesFilesAndRowsCountIndependentlyOrAreNamedBeforeTheRun)
         ASSERT_EQ(c.file == Fifo ? mkfifo(QFile::encodeName(path).constData(), 0600) : 0, 0);
         ASSERT_TRUE(c.file != Folder || QDir().mkdir(path));
         const GraphicList front{bound<SKTText>(1, name), bound<SKTText>(c.rows > 0 ? 2 : 0, {})};
-        RecordBinding binding = [&] {
+        // A file that cannot be used is refused without being read through; a legitimate one, a
+        // million values too, takes what a busy machine gives it.
+        const auto load = [&] { return RecordBinding::load(front, {}, excelRows(c.rows)); };
+        RecordBinding binding = c.seriesRecords >= 0 ? load() : [&] {
             const HangGuard guard(500);
-            return RecordBinding::load(front, {}, excelRows(c.rows));
+            return load();
         }();
         EXPECT_EQ(binding.problems.size(), c.seriesRecords < 0 ? 1 : 0) << k;
         EXPECT_TRUE(binding.problems.isEmpty() || binding.problems.first().contains('"' + name + '"'));

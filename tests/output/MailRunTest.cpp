@@ -604,7 +604,12 @@ TEST(MailRun, ClosingTheProgramEndsTheMailUnderWayAtOnce)
     std::atomic<bool> stop{false}, end{false};
     MailReport report;
     std::thread run([&] { report = Send_Mail_Thread(design(), request, {}, script(), {nullptr, nullptr, &stop, nullptr, &end}); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // the first mail is under way
+    // The first mail is under way once the server has its connection.
+    QElapsedTimer waited;
+    waited.start();
+    while (dripping.connections() == 0 && waited.elapsed() < 120'000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(dripping.connections(), 1);
     {
         const HangGuard guard(300);
         end = true;

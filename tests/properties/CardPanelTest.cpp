@@ -38,6 +38,8 @@ protected:
         card.card_setting_tab->ColList->setModel(&design.sizeList);
         design.showSizePresets(0);
         design.onUpdateAllCardContent = [this] { card.Update_Card_Graphics(); };
+        // The size of the sample's preset, the stand-in's row 1.
+        design.bounds = QRectF(0, 0, MM_to_Points_Convert(81), MM_to_Points_Convert(50));
         design.front = sampleSide();
         showCard();
     }

@@ -1,5 +1,6 @@
 #include "PanelTestSupport.h"
 
+#include "core/UnitConversion.h"
 #include "properties/CardPanelValues.h"
 #include "properties/LinePanelValues.h"
 #include "properties/PanelConversions.h"
@@ -275,6 +276,34 @@ TEST(CardPanelValues, EmptyNamesAreUntitledAndABorderThatIsOffKeepsItsSettings)
     EXPECT_EQ(side.Card_bor_Stepper(), 7);
     EXPECT_EQ(side.Card_border_style(), QStringLiteral("DO"));
     EXPECT_EQ(side.Card_Name(), QStringLiteral("Untitled"));
+}
+
+TEST(CardPanelValues, TheOrientationAndPresetShownAreTheCardsOwn)
+{
+    // Lying, in millimetres; rows 1 and 2 are one size under two names.
+    const QList<QSizeF> presets{{85.598, 54.102}, {91.948, 60.452}, {91.948, 60.452}};
+    const struct {
+        QSizeF card; // millimetres
+        const char *storedPreset;
+        int storedRow;
+        const char *preset;
+        int row;
+    } cases[] = {{{76.2, 50.8}, "Vertical", 1, "Horizontal", -1}, {{54.102, 85.598}, "Horizontal", 0, "Vertical", 0},
+                 {{85.725, 54.328}, "Horizontal", 1, "Horizontal", 0}, {{91.948, 60.452}, "Vertical", 2, "Horizontal", 2},
+                 {{60.452, 91.948}, "Horizontal", -1, "Vertical", 1}, {{85.598, 54.102}, "Horizontal", 7, "Horizontal", 0},
+                 {{30, 30}, "Vertical", 0, "Vertical", -1}, {{30, 30}, "Horizontal", 0, "Horizontal", -1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.card.width() << " x " << c.card.height() << " stored row " << c.storedRow);
+        Card_Property side;
+        side.setCard_Size(QSizeF(MM_to_Points_Convert(float(c.card.width())), MM_to_Points_Convert(float(c.card.height()))));
+        side.setCard_Preset(QString::fromLatin1(c.storedPreset));
+        side.setCard_Cat_index(c.storedRow);
+        side.setCard_Sub_Category(QStringLiteral("stored"));
+        const CardPanelValues v = CardPanelValues::of(side, presets);
+        EXPECT_EQ(v.preset, QString::fromLatin1(c.preset));
+        EXPECT_EQ(v.catIndex, c.row);
+        EXPECT_EQ(v.subCategory, c.row == c.storedRow ? QStringLiteral("stored") : QString());
+    }
 }
 
 TEST(PanelConversions, TheEditorsTextLosesPlaceholdersAndStopsAtTheLimitOnACharacterBoundary)

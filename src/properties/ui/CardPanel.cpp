@@ -180,7 +180,17 @@ void CardPanel::fill()
     CardSettingsTab *s = card_setting_tab;
     CardBackgroundTab *b = card_bkgd_tab;
     Card_Property &side = m_design.currentCardFace();
-    const CardPanelValues v = CardPanelValues::of(side);
+    // The card's place and size first, and its category: the size list then shows the presets
+    // among which the card's own is found.
+    const QRectF front = m_design.frontCanvasBounds();
+    side.setCard_Location(front.topLeft());
+    side.setCard_Size(front.size());
+    s->Category_ComboBox->setCurrentIndex(s->Category_ComboBox->findText(side.Card_Category()));
+    QList<QSizeF> presetSizes;
+    const int presets = s->ColList->model() ? s->ColList->model()->rowCount() : 0;
+    for (int row = 0; row < presets; ++row)
+        presetSizes << m_design.cardPresetSize(s->Category_ComboBox->currentText(), QStringLiteral("H"), row);
+    const CardPanelValues v = CardPanelValues::of(side, presetSizes);
 
     s->Card_border_chk->setChecked(v.border);
     s->Card_bordr_clr->setColor(v.borderColor);
@@ -210,10 +220,6 @@ void CardPanel::fill()
     if (QAbstractButton *row = s->matrix_card_shape_rows->button(App().Card_Shape))
         row->setChecked(true);
     s->card_name->setText(v.cardName);
-
-    const QRectF front = m_design.frontCanvasBounds();
-    side.setCard_Location(front.topLeft());
-    side.setCard_Size(front.size());
 
     s->Preset_ComboBox->setCurrentIndex(s->Preset_ComboBox->findText(v.preset));
     s->Category_ComboBox->setCurrentIndex(s->Category_ComboBox->findText(v.category));
