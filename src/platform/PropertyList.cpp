@@ -89,16 +89,22 @@ QString hasNoPlistForm(const QVariant &value)
 // unpaired surrogate at all). A text holding one is refused rather than written changed. Other
 // control characters go in as they are and the reader takes them back; a carriage return goes in as
 // a reference, which a parser does not make a line feed.
-QString uncarriedInXml(QStringView text)
+qsizetype uncarriedAt(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()))
             ++i;
-            continue;
-        }
-        if (c != 0 && c < 0xFFFE && !QChar::isSurrogate(c))
-            continue;
+        else if (c == 0 || c >= 0xFFFE || QChar::isSurrogate(c))
+            return i;
+    }
+    return -1;
+}
+
+QString uncarriedInXml(QStringView text)
+{
+    if (const qsizetype i = uncarriedAt(text); i >= 0) {
+        const char16_t c = text[i].unicode();
         const QString character = c == 0 ? QStringLiteral("NUL")
                                          : QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
         const QString shown = XmlCharacters::replaced(text.first(std::min<qsizetype>(text.size(), 40)).toString());
@@ -108,6 +114,15 @@ QString uncarriedInXml(QStringView text)
     }
     return {};
 }
+
+} // namespace
+
+bool xmlFormCarries(QStringView text)
+{
+    return uncarriedAt(text) < 0;
+}
+
+namespace {
 
 plist_t toNode(const QVariant &value, int depth, QString &error)
 {

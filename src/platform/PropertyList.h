@@ -80,6 +80,9 @@ private:
     QHash<quint64, Node> m_sparse;    // by reference otherwise
 };
 
+// Whether the XML form writes `text` and gives it back as it is (see propertyListData).
+bool xmlFormCarries(QStringView text);
+
 // The XML form as the library writes it, carriage returns as references; propertyListData writes the same bytes, faster, for
 // the values a design file holds.
 QByteArray libraryXmlData(const QVariant &root, QString *error = nullptr);
