@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
+#include "platform/XmlCharacters.h"
 
 const QString Data_From_Excel::kRowNumberTitle = QStringLiteral("#");
 
@@ -70,7 +71,7 @@ void Data_From_Excel::bind(const QStringList &boundTitles, const QList<QStringLi
 
 void Data_From_Excel::Create_Value_List(const QString &text)
 {
-    const QString trimmed = Trim_Str(text);
+    const QString trimmed = XmlCharacters::replaced(Trim_Str(text));
     if (trimmed.isEmpty())
         return;
     appendRow(QVariantMap{{columnKey(0), trimmed}});
@@ -88,8 +89,8 @@ void Data_From_Excel::setValue(const QVariant &value, const QString &key, int ro
                                .arg(QStringLiteral("pRowIndex >= 0 && pRowIndex < [ListData count]")));
         return;
     }
-    // The rows hold text only: the design file stores them as strings.
-    ListData[row].insert(key, value.toString());
+    // The rows hold text only, which the design file stores as strings.
+    ListData[row].insert(key, XmlCharacters::replaced(value.toString()));
 }
 
 QString Data_From_Excel::Get_First_Value_Of_Excel_Binding(int column) const

@@ -37,7 +37,8 @@ public:
     // Appends one row built from the first `count` values (trimmed); a shorter list is logged and
     // adds nothing.
     void Create_List_By_Array(const QStringList &values, int count);
-    // Appends a row holding only "Extension" = the trimmed text; nothing for a blank text.
+    // Appends a row holding only "Extension" = the trimmed text; nothing for a blank text. Here and in
+    // setValue, each character XML cannot carry becomes U+FFFD.
     void Create_Value_List(const QString &text);
     // A new binding in one step: the bound columns' titles and one row per cell list, numbered from
     // 1, each keeping its first titles.size() values (trimmed); a shorter cell list is logged and

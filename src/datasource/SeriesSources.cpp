@@ -3,6 +3,7 @@
 #include "core/StringHelpers.h"
 #include "datasource/SeriesStore.h"
 #include "platform/RegularFile.h"
+#include "platform/XmlCharacters.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -394,7 +395,7 @@ std::optional<QString> Rtf_Plain_Text(const QByteArray &rtf, QString *error)
 
 QString Series_Line_Value(const QString &value)
 {
-    return foldLineBreaks(Trim_Str(value));
+    return XmlCharacters::replaced(foldLineBreaks(Trim_Str(value)));
 }
 
 QString Clean_Series_Value(const QString &value)
@@ -448,7 +449,7 @@ QStringList Pasted_Lines(const QString &text)
 {
     QStringList found;
     forEachLine(Trim_Str(text), [&found](QStringView line) {
-        found << line.toString();
+        found << XmlCharacters::replaced(line.toString());
         return true;
     });
     return found;

@@ -41,8 +41,8 @@ QList<QStringList> Csv_Rows(const QString &text);
 // with the reason, for a file that is not RTF or nests groups deeper than kMostRtfDepth.
 std::optional<QString> Rtf_Plain_Text(const QByteArray &rtf, QString *error = nullptr);
 
-// A value as a series holds it: trimmed, and line breaks inside made one blank each, since a line
-// break would split it into two values of the series.
+// A value as a series holds it: trimmed, line breaks inside made one blank each, since a line
+// break would split it into two values of the series, and each character XML cannot carry U+FFFD.
 QString Series_Line_Value(const QString &value);
 // A value as imports take it: every "\", "{" and "}" removed, then as Series_Line_Value.
 QString Clean_Series_Value(const QString &value);
@@ -56,7 +56,7 @@ SeriesSource Csv_Values(const QString &text);
 // text of the document, anything else as text.
 SeriesSource Read_Text_Source(const QString &path);
 // The lines of pasted text: the whole text trimmed, then its lines, blank ones left out; lines are
-// not trimmed.
+// not trimmed, but each character XML cannot carry becomes U+FFFD.
 QStringList Pasted_Lines(const QString &text);
 // The full paths of the picture files of `folder`, sorted by name; sub-folders are not entered.
 SeriesSource Picture_Files(const QString &folder);

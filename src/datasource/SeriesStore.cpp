@@ -8,6 +8,7 @@
 #include "document/SKTGraphicList.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
+#include "platform/XmlCharacters.h"
 
 #include <QDir>
 #include <QFile>
@@ -177,10 +178,10 @@ std::optional<QString> Series_Text(const QByteArray &bytes, QString *error)
     if (bytes.contains('\0'))
         return failed(QStringLiteral("the file is not text"));
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
+    const QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return failed(QStringLiteral("the file is not UTF-8 text"));
-    return text;
+    return XmlCharacters::replaced(text);
 }
 
 std::optional<QString> Read_Series_Text(const QString &path, QString *error)

@@ -49,8 +49,8 @@ QString Get_First_Value_Of_Dataset(const QString &seriesName);
 // path that is no regular file (a FIFO or a device would block or never end), a file that does not
 // open, or a series past its limits (Series_Limit_Problem), which is not read.
 std::optional<QByteArray> Read_Series_File(const QString &path, QString *error = nullptr);
-// The text of bytes read from a series file; nothing, with the reason, for bytes that hold NUL or
-// are not UTF-8.
+// The text of bytes read from a series file, each character XML cannot carry made U+FFFD; nothing,
+// with the reason, for bytes that hold NUL or are not UTF-8.
 std::optional<QString> Series_Text(const QByteArray &bytes, QString *error = nullptr);
 // Read_Series_File, then Series_Text.
 std::optional<QString> Read_Series_Text(const QString &path, QString *error = nullptr);

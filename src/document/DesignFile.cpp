@@ -8,6 +8,7 @@
 #include "platform/PropertyList.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
+#include "platform/XmlCharacters.h"
 
 #include <QRegularExpression>
 
@@ -109,6 +110,13 @@ struct Corrupt {
     QString reason;
 };
 
+// A text of the file as the design takes it. Only a list in the binary form holds what the XML form
+// cannot carry: kept, it would make the design one that cannot be saved.
+QString kept(QString text)
+{
+    return platform::xmlFormCarries(text) ? text : XmlCharacters::replaced(text);
+}
+
 // Reads the root array strictly by position; any element of the wrong kind throws.
 class Cursor {
 public:
@@ -126,7 +134,7 @@ public:
         const QVariant &value = next();
         if (value.metaType() != QMetaType::fromType<QString>())
             fail(QStringLiteral("is not text"));
-        return value.toString();
+        return kept(value.toString());
     }
     bool flag() { return text() == QLatin1String("Y"); }
     int integer() { return leadingInt(text()); }
@@ -208,7 +216,7 @@ public:
         for (const QVariant &title : value.toList()) {
             if (title.metaType() != QMetaType::fromType<QString>())
                 fail(QStringLiteral("holds a title that is not text"));
-            titles << title.toString();
+            titles << kept(title.toString());
         }
         return titles;
     }
@@ -222,10 +230,19 @@ public:
         for (const QVariant &row : value.toList()) {
             if (row.metaType() != QMetaType::fromType<QVariantMap>())
                 fail(QStringLiteral("holds a row that is not a dictionary"));
-            const QVariantMap cells = row.toMap();
-            for (const QVariant &cell : cells)
-                if (cell.metaType() != QMetaType::fromType<QString>())
+            QVariantMap cells = row.toMap();
+            bool carried = true;
+            for (auto cell = cells.cbegin(); cell != cells.cend(); ++cell) {
+                if (cell->metaType() != QMetaType::fromType<QString>())
                     fail(QStringLiteral("holds a cell that is not text"));
+                carried = carried && platform::xmlFormCarries(cell.key()) && platform::xmlFormCarries(cell->toString());
+            }
+            if (!carried) {
+                QVariantMap keptCells;
+                for (auto cell = cells.cbegin(); cell != cells.cend(); ++cell)
+                    keptCells.insert(kept(cell.key()), kept(cell->toString()));
+                cells = keptCells;
+            }
             rows << cells;
         }
         return rows;
@@ -455,7 +472,7 @@ bool write(const QString &path, const DesignFileContents &contents, QString *err
     }
     if (bytes.isEmpty()) {
         if (error)
-            *error = reason;
+            *error = QStringLiteral("Part of it cannot be kept in a design file: %1.").arg(reason);
         return false;
     }
     return platform::writeFileSafely(path, bytes, error);

@@ -79,7 +79,8 @@ QByteArray data(const DesignFileContents &contents, const Progress &progress = {
 
 // Reads and checks the whole file before anything is made of it: the signature, every element's
 // kind, the counts against what remains and every archive. Nothing is answered for a file that is
-// not sound, with the reason.
+// not sound, with the reason. A text that the XML form cannot carry (only a file in the binary form
+// holds one) is read with U+FFFD for each character XML cannot carry, so that the design saves again.
 // The largest design, for writing and reading alike, so that what is saved can be opened.
 constexpr qsizetype kMaxBytes = platform::kPropertyListMaxBytes;
 // The largest card edge, in points: the largest page a PDF may have; and the smallest, a point.
@@ -94,8 +95,9 @@ QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable);
 
 // Writes the file whole: a temporary file beside it renamed over it, so that a failed save leaves
 // the previous design as it was.
-// A design larger than `maxBytes`, or of more objects than a design may hold, is not written, and
-// `error` says so.
+// A design larger than `maxBytes`, of more objects than a design may hold, or holding a text the
+// file would not give back as it is (see platform::propertyListData), is not written, and `error`
+// says so.
 bool write(const QString &path, const DesignFileContents &contents, QString *error = nullptr,
            qsizetype maxBytes = kMaxBytes, const Progress &progress = {});
 

@@ -1,6 +1,7 @@
 #include "platform/PropertyList.h"
 
 #include "platform/ConcurrentFor.h"
+#include "platform/XmlCharacters.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -83,6 +84,46 @@ QString hasNoPlistForm(const QVariant &value)
     return QStringLiteral("a value of type %1 has no property-list form").arg(QString::fromLatin1(value.typeName()));
 }
 
+// The XML form gives back every character of a text but these: NUL, at which the library's texts
+// end, and U+FFFE, U+FFFF and an unpaired surrogate, which no XML document holds (UTF-8 has no
+// unpaired surrogate at all). A text holding one is refused rather than written changed. Other
+// control characters go in as they are and the reader takes them back; a carriage return goes in as
+// a reference, which a parser does not make a line feed.
+qsizetype uncarriedAt(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()))
+            ++i;
+        else if (c == 0 || c >= 0xFFFE || QChar::isSurrogate(c))
+            return i;
+    }
+    return -1;
+}
+
+QString uncarriedInXml(QStringView text)
+{
+    if (const qsizetype i = uncarriedAt(text); i >= 0) {
+        const char16_t c = text[i].unicode();
+        const QString character = c == 0 ? QStringLiteral("NUL")
+                                         : QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+        const QString shown = XmlCharacters::replaced(text.first(std::min<qsizetype>(text.size(), 40)).toString());
+        return QStringLiteral("the text \"%1%2\" holds %3, a character an XML property list cannot carry")
+            .arg(shown, text.size() > 40 ? QStringLiteral("\u2026") : QString(),
+                 QChar::isSurrogate(c) ? QStringLiteral("an unpaired surrogate (%1)").arg(character) : character);
+    }
+    return {};
+}
+
+} // namespace
+
+bool xmlFormCarries(QStringView text)
+{
+    return uncarriedAt(text) < 0;
+}
+
+namespace {
+
 plist_t toNode(const QVariant &value, int depth, QString &error)
 {
     if (depth > kPropertyListMaxDepth) {
@@ -96,6 +137,10 @@ plist_t toNode(const QVariant &value, int depth, QString &error)
         plist_t dict = plist_new_dict();
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
+            if (error = uncarriedInXml(it.key()); !error.isEmpty()) {
+                plist_free(dict);
+                return nullptr;
+            }
             plist_t item = toNode(it.value(), depth + 1, error);
             if (!item) {
                 plist_free(dict);
@@ -118,6 +163,8 @@ plist_t toNode(const QVariant &value, int depth, QString &error)
         return array;
     }
     case PlistKind::String:
+        if (error = uncarriedInXml(value.toString()); !error.isEmpty())
+            return nullptr;
         return plist_new_string(value.toString().toUtf8().constData());
     case PlistKind::Data: {
         const QByteArray bytes = value.toByteArray();
@@ -597,29 +644,31 @@ public:
         return m_out;
     }
 
-private:
-    // The library takes text as C strings: it ends at the first NUL.
-    static QByteArray cText(const QString &text)
-    {
-        QByteArray utf8 = text.toUtf8();
-        if (const qsizetype nul = utf8.indexOf('\0'); nul >= 0)
-            utf8.truncate(nul);
-        return utf8;
-    }
+    // Why the list was not written, when one of its texts could not be given back.
+    const QString &refused() const { return m_refused; }
 
-    void element(const char *tag, const QByteArray &text, int depth)
+private:
+    bool element(const char *tag, const QString &string, int depth)
     {
+        if (m_refused = uncarriedInXml(string); !m_refused.isEmpty())
+            return false;
+        const QByteArray text = string.toUtf8();
         m_out.append(depth, '\t').append('<').append(tag).append('>');
         qsizetype from = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char c = text.at(i);
-            const char *entity = c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '&' ? "&amp;" : nullptr;
+            const char *entity = c == '<'    ? "&lt;"
+                                 : c == '>'  ? "&gt;"
+                                 : c == '&'  ? "&amp;"
+                                 : c == '\r' ? "&#13;"
+                                              : nullptr;
             if (entity) {
                 m_out.append(text.constData() + from, i - from).append(entity);
                 from = i + 1;
             }
         }
         m_out.append(text.constData() + from, text.size() - from).append("</").append(tag).append(">\n");
+        return true;
     }
 
     void data(const QByteArray &bytes, int depth)
@@ -692,8 +741,7 @@ private:
             return false;
         switch (plistKindOf(value)) {
         case PlistKind::String:
-            element("string", cText(value.toString()), depth);
-            return true;
+            return element("string", value.toString(), depth);
         case PlistKind::Data:
             data(value.toByteArray(), depth);
             return true;
@@ -718,11 +766,7 @@ private:
             }
             m_out.append(depth, '\t').append("<dict>\n");
             for (auto it = map.cbegin(); it != map.cend(); ++it) {
-                // Keys that a NUL would cut short may meet: the library's business.
-                if (it.key().contains(QChar(0)))
-                    return false;
-                element("key", cText(it.key()), depth + 1);
-                if (!add(it.value(), depth + 1))
+                if (!element("key", it.key(), depth + 1) || !add(it.value(), depth + 1))
                     return false;
             }
             m_out.append(depth, '\t').append("</dict>\n");
@@ -734,6 +778,7 @@ private:
     }
 
     QByteArray m_out;
+    QString m_refused;
     PassMeter m_meter;
     bool m_telling;
     qsizetype m_done = 0; // parts written
@@ -1145,34 +1190,57 @@ bool isControlOutsideXml(char c)
     return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
 }
 
+// Earlier writers also put in U+FFFE and U+FFFF (EF BF BE, EF BF BF), which no XML reader takes:
+// the list is read with U+FFFD in their place, rather than not at all.
+bool startsNonCharacter(QByteArrayView rest)
+{
+    return rest.size() >= 3 && rest[0] == '\xEF' && rest[1] == '\xBF' && (rest[2] == '\xBE' || rest[2] == '\xBF');
+}
+
 // A read's passes over the text, each told as a pass of the meter.
 enum ReadPass { ControlCharacters, DataCheck, DataLifted, Parse, ReadPasses };
 
-// The data with stand-ins, or nothing when it needs none. Data holding a NUL byte is not UTF-8
-// (the writers' encoding, in which these bytes are always characters) and is left as it is.
+// The data with stand-ins (and U+FFFD for the non-characters), or nothing when it needs none. Data
+// holding a NUL byte is not UTF-8 (the writers' encoding, in which these bytes are always
+// characters) and is left as it is.
 std::optional<QByteArray> withControlStandIns(const QByteArray &data, PassMeter &meter)
 {
-    // Passes over 64 KB without an early exit, which the compiler makes vector code.
+    // Passes over 64 KB without an early exit, which the compiler makes vector code. EF begins
+    // other characters too (U+F000 to U+FFFD): the pass below looks closer.
     constexpr qsizetype kChunk = 1 << 16;
     meter.begin(ControlCharacters, data.size());
     bool any = false;
     for (qsizetype at = 0; at < data.size(); at += kChunk) {
         meter.at(at);
         for (const char c : QByteArrayView(data).sliced(at, std::min(kChunk, data.size() - at)))
-            any |= isControlOutsideXml(c);
+            any |= isControlOutsideXml(c) | (c == '\xEF');
     }
     if (!any || data.contains('\0'))
         return std::nullopt;
     QByteArray out;
-    out.reserve(data.size() + 64);
-    for (const char c : data) {
+    qsizetype from = 0; // the bytes from here on are to be copied as they are
+    const auto copyTo = [&](qsizetype end) {
+        if (out.isNull())
+            out.reserve(data.size() + 64);
+        out.append(data.constData() + from, end - from);
+    };
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        const char c = data[i];
         if (isControlOutsideXml(c)) {
+            copyTo(i);
             const char32_t standIn = kControlStandIn + static_cast<uchar>(c);
             out += QString::fromUcs4(&standIn, 1).toUtf8();
-        } else {
-            out += c;
+            from = i + 1;
+        } else if (c == '\xEF' && startsNonCharacter(QByteArrayView(data).sliced(i))) {
+            copyTo(i);
+            out.append("\xEF\xBF\xBD");
+            i += 2;
+            from = i + 1;
         }
     }
+    if (from == 0)
+        return std::nullopt;
+    out.append(data.constData() + from, data.size() - from);
     return out;
 }
 
@@ -1433,8 +1501,14 @@ QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QSt
         }
         return data;
     }
-    if (std::optional<QByteArray> xml = XmlWriter(progress).write(root))
+    XmlWriter writer(progress);
+    if (std::optional<QByteArray> xml = writer.write(root))
         return *xml;
+    if (!writer.refused().isEmpty()) {
+        if (error)
+            *error = writer.refused();
+        return {};
+    }
     return libraryXmlData(root, error);
 }
 
@@ -1453,6 +1527,9 @@ QByteArray libraryXmlData(const QVariant &root, QString *error)
     plist_to_xml(node.get(), &bytes, &length);
     data = QByteArray(bytes, static_cast<qsizetype>(length));
     plist_to_xml_free(bytes);
+    // The library puts a carriage return in as it is, which a parser reads as a line feed; only a
+    // text holds one.
+    data.replace('\r', "&#13;");
     if (data.isEmpty() && error)
         *error = QStringLiteral("the property list could not be written");
     return data;

@@ -27,6 +27,8 @@ using PropertyListProgress = std::function<void(qsizetype done, qsizetype total)
 // Property lists as QVariant trees: QVariantMap (dictionary), QVariantList (array), QString,
 // QByteArray (data), bool, integers (read back as qint64), double, QDateTime and PlistUid.
 // Anything else cannot be written and makes the whole write fail.
+// The XML form writes only what it reads back: a text holding NUL, U+FFFE, U+FFFF or an unpaired
+// surrogate fails the write, naming the character; a carriage return is written as a reference.
 // The XML form tells `progress` as the root's elements and their own elements are written.
 QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QString *error = nullptr,
                             const PropertyListProgress &progress = {});
@@ -78,7 +80,10 @@ private:
     QHash<quint64, Node> m_sparse;    // by reference otherwise
 };
 
-// The XML form as the library writes it; propertyListData writes the same bytes, faster, for
+// Whether the XML form writes `text` and gives it back as it is (see propertyListData).
+bool xmlFormCarries(QStringView text);
+
+// The XML form as the library writes it, carriage returns as references; propertyListData writes the same bytes, faster, for
 // the values a design file holds.
 QByteArray libraryXmlData(const QVariant &root, QString *error = nullptr);
 

@@ -9,6 +9,7 @@
 #include "document/SKTImage.h"
 #include "document/SKTText.h"
 #include "platform/RegularFile.h"
+#include "platform/XmlCharacters.h"
 #include "profile/User_Profile_Class.h"
 
 #include <QFileInfo>
@@ -117,8 +118,9 @@ void bind(SKTGraphic &graphic, const User_Profile_Class &profile, const User_Pro
         setDataSourceType(graphic, DataSourceType::Typed);
 }
 
-void showText(SKTGraphic &graphic, const QString &value)
+void showText(SKTGraphic &graphic, const QString &typed)
 {
+    const QString value = XmlCharacters::replaced(typed);
     graphic.Text_Value = value;
     graphic._isDrawingStroke = false;
     graphic._isDrawingFill = false;

@@ -1,5 +1,7 @@
 #include "properties/PanelConversions.h"
 
+#include "platform/XmlCharacters.h"
+
 #include <QHash>
 
 #include <array>
@@ -68,7 +70,7 @@ QString cardShapeCode(int cardShape)
 
 QString cleanedEditorText(const QString &text)
 {
-    QString cleaned = text;
+    QString cleaned = XmlCharacters::replaced(text);
     cleaned.remove(QLatin1String(kTextPlaceholder));
     if (cleaned.size() > kTextLimit) {
         qsizetype keep = kTextLimit;

@@ -30,8 +30,8 @@ using ::truncatedInt;
 inline constexpr int kTextLimit = 250;
 // What a new text object's editor holds until the user types.
 inline constexpr char kTextPlaceholder[] = "Text here";
-// The editor's text after the user changed it: every placeholder taken out, then cut to the
-// limit. The cut never splits a character made of two code units; it keeps one unit less instead.
+// The editor's text after the user changed it: each character XML cannot carry made U+FFFD
+// (XmlCharacters), every placeholder taken out, then cut to the limit. The cut never splits a character made of two code units; it keeps one unit less instead.
 QString cleanedEditorText(const QString &text);
 
 // An object's outline to and from the fields its tab keeps: `border`, `borderColor`, `borderWidth`

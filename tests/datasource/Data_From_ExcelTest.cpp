@@ -60,6 +60,8 @@ TEST_F(Data_From_ExcelTest, TheFirstRowAnswersForEachColumnAndEditsStayInsideThe
     EXPECT_EQ(excel.Get_First_Value_Of_Excel_Binding(0), QStringLiteral("1"));
     EXPECT_EQ(excel.Get_First_Value_Of_Excel_Binding(2), QStringLiteral("A-7"));
     EXPECT_EQ(excel.Get_First_Value_Of_Excel_Binding(-1), QString());
+    excel.setValue(QStringLiteral("B") + QChar(0xFFFE) + QChar(0), QStringLiteral("Column1"), 0);
+    EXPECT_EQ(excel.Get_First_Value_Of_Excel_Binding(1), QStringLiteral("B\uFFFD\uFFFD"));
 
     // Edits outside the rows are refused and logged.
     LogCapture log;

@@ -5,6 +5,7 @@
 
 #include "core/StringHelpers.h"
 #include "datasource/SeriesSources.h"
+#include "datasource/SeriesStore.h"
 
 #include <QDir>
 #include "fixtures/HangGuard.h"
@@ -66,6 +67,24 @@ TEST(SeriesSources, TextLinesEndAtAnyLineBreakAndAreCleaned)
     EXPECT_EQ(Text_Values(QStringLiteral("one\rtwo\r\nNSFont = x\n a{b}\\c \n\n  \nlast")).values,
               (QStringList{"one", "two", "NSFont = x", "abc", "last"}));
     EXPECT_EQ(Pasted_Lines(QStringLiteral("\n  a \n\n b\r\nc  \n\n")), (QStringList{"a ", " b", "c"}));
+}
+
+// Typed, pasted, imported or read from a series file, a value holds no character a design file
+// could not keep: each becomes U+FFFD. (A lone surrogate or NUL cannot stand in a series file.)
+TEST(SeriesSources, ValuesEnterWithReplacementsForWhatXmlCannotCarry)
+{
+    const QChar r(QChar::ReplacementCharacter);
+    const QList<std::pair<QString, QString>> rows{
+        {QStringLiteral("a\x01\x1f") + QChar(0xFFFE) + QChar(0xFFFF) + QStringLiteral("b"),
+         QStringLiteral("a") + QString(4, r) + QStringLiteral("b")},
+        {QChar(0xDE00) + QStringLiteral("c") + QChar(0) + QChar(0xD83D), r + QStringLiteral("c") + r + r},
+    };
+    for (const auto &[text, kept] : rows) {
+        EXPECT_EQ(Series_Line_Value(text), kept);
+        EXPECT_EQ(Text_Values(text).values, QStringList{kept});
+        EXPECT_EQ(Pasted_Lines(text), QStringList{kept});
+    }
+    EXPECT_EQ(Series_Text(rows.first().first.toUtf8()), rows.first().second);
 }
 
 TEST(SeriesSources, RtfControlsGiveTheirCharacters)

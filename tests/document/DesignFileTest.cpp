@@ -210,6 +210,59 @@ TEST(DesignFile, WritingReplacesTheFileWholeOrNotAtAll)
     EXPECT_FALSE(error.isEmpty());
 }
 
+// A text in a bound sheet's row (as any reader or an older design hands it over) and in a typed
+// text: saved, it opens as it was; or the save is refused with the reason and the saved file kept.
+// A file in the binary form, which holds any text, opens with U+FFFD for what XML cannot carry.
+TEST(DesignFile, EveryTextOpensAsSavedOrIsRefusedBeforeTheFileIsTouched)
+{
+    AppFixture app;
+    const QChar r(QChar::ReplacementCharacter);
+    const struct {
+        QString text;
+        const char *refused; // the character the reason names, or nullptr
+        QString fromBinary;
+    } rows[] = {
+        {QStringLiteral("12 High St\r\nLeeds"), nullptr, QStringLiteral("12 High St\r\nLeeds")},
+        {QStringLiteral("vt\x0b\x01 \U0001F389"), nullptr, QStringLiteral("vt\x0b\x01 \U0001F389")},
+        {QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "NUL", QStringLiteral("a") + r + QStringLiteral("b")},
+        {QStringLiteral("c") + QChar(0xFFFE) + QStringLiteral("d"), "U+FFFE", QStringLiteral("c") + r + QStringLiteral("d")},
+        {QStringLiteral("e") + QChar(0xFFFF), "U+FFFF", QStringLiteral("e") + r},
+        {QStringLiteral("f") + QChar(0xD83D), "U+D83D", QStringLiteral("f") + r},
+        {QChar(0xDE00) + QStringLiteral("\x01g"), "U+DE00", QString(r) + r + QStringLiteral("g")},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.zkse"));
+    ASSERT_TRUE(DesignFile::write(path, richDesign()));
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.text.toUtf8().toPercentEncoding().toStdString());
+        DesignFileContents design = richDesign();
+        design.frontGraphics[2]->Text_contents().string = row.text;
+        ASSERT_TRUE(DesignFile::write(path, design)); // the objects' archives carry any text
+        EXPECT_EQ(DesignFile::read(fileBytes(path)).value().frontGraphics[2]->Text_contents().string, row.text);
+
+        design.excelRows[1][QStringLiteral("Column2")] = row.text;
+        const QByteArray saved = fileBytes(path);
+        QString error;
+        EXPECT_EQ(DesignFile::write(path, design, &error), !row.refused);
+        if (row.refused) {
+            EXPECT_TRUE(error.contains(QLatin1String(row.refused)) && fileBytes(path) == saved) << error.toStdString();
+        } else {
+            EXPECT_EQ(DesignFile::read(fileBytes(path)).value().excelRows, design.excelRows);
+        }
+
+        QVariantList elements = elementsOf(saved);
+        elements[72] = row.text;
+        elements[73] = QStringList{QStringLiteral("#"), row.text};
+        elements[74] = QVariantList{QVariantMap{{QStringLiteral("Column1"), row.text}}};
+        const auto back = DesignFile::read(platform::propertyListData(elements, platform::PropertyListFormat::Binary));
+        ASSERT_TRUE(back);
+        EXPECT_EQ(QStringList({back->Excel_Source_Path, back->excelColumnTitles.value(1),
+                               back->excelRows.value(0).value(QStringLiteral("Column1")).toString()}),
+                  QStringList(3, row.fromBinary));
+        EXPECT_TRUE(DesignFile::write(path, *back));
+    }
+}
+
 namespace {
 
 int g_failWith = 0;

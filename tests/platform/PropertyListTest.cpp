@@ -113,6 +113,30 @@ TEST(PropertyList, ControlCharactersInTextSurviveTheXmlForm)
     EXPECT_EQ(read->toMap().value(text).toList().value(0).toString(), text);
 }
 
+// A text comes back as it was, through the program's writer and the library's (a list holding a
+// number), as a value and as a key; or the list is not written and the reason names the character.
+TEST(PropertyList, TheXmlFormGivesBackEachTextOrRefusesIt)
+{
+    const QList<std::pair<QString, const char *>> rows{
+        {QStringLiteral("12 High St\r\nLeeds\r\x01"), nullptr},
+        {QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "NUL"},
+        {QStringLiteral("c") + QChar(0xFFFE), "U+FFFE"},
+        {QStringLiteral("d") + QChar(0xD83D), "unpaired surrogate (U+D83D)"},
+    };
+    for (const auto &[text, refused] : rows)
+        for (const QVariant &tree : {QVariant(QVariantList{text}), QVariant(QVariantList{text, qint64(1)}),
+                                     QVariant(QVariantMap{{text, QString()}})}) {
+            QString error;
+            const QByteArray xml = propertyListData(tree, PropertyListFormat::Xml, &error);
+            EXPECT_EQ(xml.isEmpty(), refused != nullptr) << error.toStdString();
+            EXPECT_TRUE(refused ? error.contains(QLatin1String(refused)) : propertyListFromData(xml) == tree);
+        }
+    // Lists written before with U+FFFE and U+FFFF open, with U+FFFD in their place.
+    const std::optional<QVariant> old = propertyListFromData("<plist version=\"1.0\"><string>c\xEF\xBF\xBE"
+                                                             "d\xEF\xBF\xBF\x01\xEF\xBC\xA1</string></plist>");
+    EXPECT_EQ(old.value_or(QVariant()).toString(), QStringLiteral("c\uFFFDd\uFFFD\x01\uFF21"));
+}
+
 TEST(PropertyList, BothFormsGiveBackWhatWasWritten)
 {
     for (PropertyListFormat format : {PropertyListFormat::Binary, PropertyListFormat::Xml}) {
@@ -460,7 +484,7 @@ TEST(PropertyList, FastWritersGiveTheBytesOfTheGeneralOnes)
     for (int i = 0; i < 11; ++i)
         deep = {deep, QByteArray(i * 7, char(i))};
     const QVariantList trees{
-        QVariantList{QStringLiteral("<a & b> \u00e9\u4e2d \U0001F389"), QString(), QStringLiteral("cut\u0000here"),
+        QVariantList{QStringLiteral("<a & b> \u00e9\u4e2d \U0001F389"), QString(), QStringLiteral("12 High St\r\nLeeds"),
                      QStringLiteral("\x01\t\n"), QByteArray(), QByteArray("x"), QByteArray("xy"), QByteArray(52, 'z'),
                      QByteArray(10000, '\xfe'), QVariantList{}, QVariantMap{}, QStringList{"t", ""}},
         QVariantMap{{"", QStringLiteral("empty key")}, {"<&>", QVariantMap{{"k", QVariantList{QByteArray(3, 'q')}}}},

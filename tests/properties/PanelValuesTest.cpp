@@ -323,6 +323,8 @@ TEST(PanelConversions, TheEditorsTextLosesPlaceholdersAndStopsAtTheLimitOnAChara
         {"pair across the cut", a249 + face + QStringLiteral("c"), a249},
         {"pair ending at the cut", QString(248, QLatin1Char('a')) + face + QStringLiteral("c"),
          QString(248, QLatin1Char('a')) + face},
+        {"characters XML cannot carry", QStringLiteral("a\x01") + QChar(0xFFFE) + QChar(0xD83D),
+         QStringLiteral("a") + QString(3, QChar::ReplacementCharacter)},
         {"placeholder before the cut counts out", QStringLiteral("Text here") + QString(250, QLatin1Char('d')),
          QString(250, QLatin1Char('d'))},
     };
