@@ -129,7 +129,7 @@ QImage toCGImageRef(const QImage &picture)
     buffer.open(QIODevice::WriteOnly);
     if (!bitmap.save(&buffer, "PNG") || png.isEmpty())
         return QImage();
-    return QImage::fromData(png, "PNG");
+    return platform::readPicture(png);
 }
 
 QImage imageRotatedByDegrees(const QImage &picture, double degrees)
