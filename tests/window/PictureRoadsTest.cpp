@@ -1,6 +1,5 @@
 #include "DesignWindowFixture.h"
 
-#include "core/ImageCategories.h"
 #include "datasource/RecordBinding.h"
 #include "document/DesignFile.h"
 #include "document/SKTImage.h"
@@ -19,16 +18,19 @@ protected:
     static inline const QSize kPhoto{8000, 6000};
     static inline std::unique_ptr<QTemporaryDir> folder;
 
-    static void SetUpTestSuite()
+    static QImage cameraPhoto()
     {
-        folder = std::make_unique<QTemporaryDir>();
         QImage photo(kPhoto, QImage::Format_RGB32);
         QPainter painter(&photo);
         QLinearGradient sky(0, 0, 0, kPhoto.height());
         sky.setStops({{0, QColor(40, 90, 200)}, {1, QColor(250, 200, 120)}});
         painter.fillRect(photo.rect(), sky);
-        painter.end();
-        photo.save(photoPath(), "JPG");
+        return photo;
+    }
+    static void SetUpTestSuite()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        cameraPhoto().save(photoPath(), "JPG");
     }
     static void TearDownTestSuite() { folder.reset(); }
     static QString photoPath() { return folder->filePath(QStringLiteral("camera.jpg")); }
@@ -57,7 +59,8 @@ protected:
             User_Profile_Class profile;
             profile.Reset_All_Values();
             profile.image = path;
-            EXPECT_EQ(Fill_User_Profile_Side(profile, target).photoProblem, QString());
+            const QString problem = Fill_User_Profile_Side(profile, target).photoProblem;
+            EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
             return pictureOf(side.items());
         }
         if (road == QLatin1String("RecordPicture")) {
@@ -65,11 +68,12 @@ protected:
             picture->data_source_type = 2; // Excel
             picture->excel_col_indx = 1;
             GraphicList objects{picture};
-            EXPECT_EQ(RecordBinding::load(objects, {}, {{{"Column1", path}}}).apply(0, objects).failures, QStringList());
+            const QStringList failures = RecordBinding::load(objects, {}, {{{"Column1", path}}}).apply(0, objects).failures;
+            EXPECT_TRUE(failures.isEmpty()) << failures.join(' ').toStdString();
             return pictureOf(objects);
         }
-        DesignFileContents design; // saved and opened
-        design.frontGraphics << std::make_shared<SKTImage>(QPointF(), loadPicture(path));
+        DesignFileContents design; // saved and opened, the picture carried in it
+        design.frontGraphics << std::make_shared<SKTImage>(QPointF(), cameraPhoto());
         const std::optional<DesignFileContents> opened = DesignFile::read(DesignFile::data(design));
         return opened ? pictureOf(opened->frontGraphics) : QImage();
     }
@@ -79,8 +83,9 @@ TEST_P(PictureRoadsTest, ACameraPhotoIsReadAtItsSize)
 {
     load();
     ASSERT_TRUE(QFileInfo(photoPath()).isFile());
-    EXPECT_EQ(readBy(QLatin1String(GetParam())).size(), kPhoto);
-    EXPECT_EQ(services->messages, QStringList());
+    const QImage picture = readBy(QLatin1String(GetParam()));
+    EXPECT_TRUE(picture.size() == kPhoto) << picture.width() << " × " << picture.height();
+    EXPECT_TRUE(services->messages.isEmpty()) << services->messages.join(' ').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRoad, PictureRoadsTest,
