@@ -1,11 +1,12 @@
 #include "core/ImageCategories.h"
 
 #include "platform/Log.h"
+#include "platform/PictureReading.h"
 #include "platform/RegularFile.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QImageReader>
+#include <QFile>
 #include <QPainter>
 #include <QTransform>
 
@@ -51,21 +52,20 @@ QString standardizedPath(const QString &path)
     return expanded.isEmpty() ? expanded : QDir::cleanPath(expanded);
 }
 
-QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget)
+QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget, QString *problem)
 {
     const QString file = standardizedPath(path);
-    if (!platform::isRegularFile(file))
+    QFile device(file);
+    if (!platform::isRegularFile(file) || !device.open(QIODevice::ReadOnly)) {
+        if (problem)
+            *problem = QStringLiteral("it is not a picture file");
         return QImage();
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (pixelBudget && size.isValid() && !spendPixels(*pixelBudget, qint64(size.width()) * size.height()))
-        return QImage();
-    QImage picture = reader.read();
-    // A format whose header tells no size is charged once it is known.
-    if (pixelBudget && !size.isValid() && !spendPixels(*pixelBudget, qint64(picture.width()) * picture.height()))
-        return QImage();
-    return picture;
+    }
+    platform::PictureReading how;
+    how.problem = problem;
+    if (pixelBudget)
+        how.spend = [pixelBudget](qint64 pixels) { return spendPixels(*pixelBudget, pixels); };
+    return platform::readPicture(device, how);
 }
 
 bool spendPixels(std::atomic<qint64> &budget, qint64 pixels)
@@ -129,7 +129,7 @@ QImage toCGImageRef(const QImage &picture)
     buffer.open(QIODevice::WriteOnly);
     if (!bitmap.save(&buffer, "PNG") || png.isEmpty())
         return QImage();
-    return QImage::fromData(png, "PNG");
+    return platform::readPicture(png);
 }
 
 QImage imageRotatedByDegrees(const QImage &picture, double degrees)

@@ -51,9 +51,10 @@ QImage recordPicture(const QString &path, QString *reason)
         *reason = QStringLiteral("\"%1\" is not a picture file").arg(path);
         return QImage();
     }
-    QImage picture = loadPicture(path);
+    QString problem;
+    QImage picture = loadPicture(path, nullptr, &problem);
     if (picture.isNull())
-        *reason = QStringLiteral("\"%1\" cannot be read as a picture").arg(path);
+        *reason = QStringLiteral("\"%1\" cannot be shown: %2").arg(path, problem);
     return picture;
 }
 

@@ -8,6 +8,7 @@
 #include "document/SKTSignature.h"
 #include "document/SKTText.h"
 #include "document/Shape_Control.h"
+#include "platform/PictureReading.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -152,10 +153,7 @@ qint64 SKTGraphic::picturePixels() const
         QBuffer buffer;
         buffer.setData(kept.data);
         buffer.open(QIODevice::ReadOnly);
-        const QSize size = QImageReader(&buffer).size();
-        // One larger than an archive may decode is never tried, so it takes nothing.
-        if (const qint64 n = qint64(size.width()) * size.height(); size.isValid() && n <= platform::kKeyedArchiveImagePixels)
-            pixels += n;
+        pixels += platform::picturePixelsRead(QImageReader(&buffer).size());
     }
     return pixels;
 }

@@ -5,6 +5,7 @@
 #include "document/SKTDocument.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTImage.h"
+#include "platform/PictureReading.h"
 #include "platform/PropertyList.h"
 #include "platform/RegularFile.h"
 #include "document/ControlTags.h"
@@ -113,7 +114,7 @@ GraphicList SKTGraphic::graphicsWithProperties(const QVariantList &archives, qin
         if (original.at(i) == i && graphics.at(i)->kind() == Kind::Image && platform::isRegularFile(graphics.at(i)->_file_path)) {
             byPath << i;
             const QSize size = QImageReader(standardizedPath(graphics.at(i)->_file_path)).size();
-            needed += size.isValid() ? qint64(size.width()) * size.height() * copies.value(i) : 0;
+            needed += platform::picturePixelsRead(size) * copies.value(i);
         }
     if (pixelBudget && needed > budget.load())
         budget.fetch_sub(needed);

@@ -8,6 +8,7 @@
 #include "document/ArchiveValues.h"
 #include "document/Shape_Control.h"
 #include "document/ControlTags.h"
+#include "platform/PictureReading.h"
 #include "platform/RegularFile.h"
 
 #include <QBuffer>
@@ -141,7 +142,7 @@ void SKTImage::initWithProperties(const QVariantMap &dictionary)
     SKTGraphic::initWithProperties(dictionary);
     const QVariant contents = dictionary.value(QStringLiteral("contents"));
     if (contents.metaType().id() == QMetaType::QByteArray) {
-        const QImage picture = QImage::fromData(contents.toByteArray());
+        const QImage picture = platform::readPicture(contents.toByteArray());
         if (!picture.isNull()) {
             _contents = picture;
             m_contentsLoaded = true;

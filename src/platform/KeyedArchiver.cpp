@@ -1,7 +1,5 @@
 #include "platform/KeyedArchiver.h"
 
-#include <QImageReader>
-
 #include <QBuffer>
 #include <QHash>
 #include <QMutex>
@@ -653,19 +651,9 @@ struct KeyedObjectDecoder::Archive {
     {
         if (bytes.isEmpty())
             return {};
-        QBuffer buffer;
-        buffer.setData(bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        const QSize size = reader.size();
-        const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
-        if (!spendPixels(pixels))
-            return {};
-        QImage image = reader.read();
-        // A picture whose header told no size is charged once it is known.
-        if (!size.isValid() && !spendPixels(qint64(image.width()) * image.height()))
-            return {};
-        return image;
+        PictureReading how;
+        how.spend = [this](qint64 pixels) { return spendPixels(pixels); };
+        return readPicture(bytes, how);
     }
 
     bool spendPixels(qint64 pixels) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/KeyedCoder.h"
+#include "platform/PictureReading.h"
 #include "platform/PropertyList.h"
 
 #include <QColor>
@@ -39,9 +40,9 @@ using KeyedObjectRef = std::shared_ptr<const KeyedObjectDecoder>;
 constexpr int kKeyedArchiveMaxDepth = 32;
 // Reads of objects by reference, so that references fanning out into an enormous tree end.
 constexpr qint64 kKeyedArchiveObjectReads = 100'000;
-// The pixels an archive's pictures may hold together (one picture of Qt's largest default size);
-// a picture read once the budget is spent reads as nil.
-constexpr qint64 kKeyedArchiveImagePixels = 64 * 1024 * 1024;
+// The pixels an archive's pictures may hold together (one picture of the most pixels a picture is
+// read at); a picture read once the budget is spent reads as nil.
+constexpr qint64 kKeyedArchiveImagePixels = kMostPicturePixels;
 
 // What reading one archive may cost: nesting, object reads and decoded pixels. The defaults are
 // the program's; whatever exceeds them reads as the empty value of its kind.

@@ -1,5 +1,7 @@
 #include "platform/Pasteboard.h"
 
+#include "platform/PictureReading.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -62,7 +64,7 @@ public:
             return qvariant_cast<QImage>(mime->imageData());
         for (const QString &type : mime->formats())
             if (type.startsWith(QLatin1String("image/"))) {
-                const QImage image = QImage::fromData(mime->data(type));
+                const QImage image = readPicture(mime->data(type));
                 if (!image.isNull())
                     return image;
             }

@@ -13,9 +13,7 @@
 #include "profile/User_Profile_Class.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 
-#include <atomic>
 #include <vector>
 
 const std::array<Profile_Layout_Entry, 11> &Profile_Layout_Table()
@@ -93,12 +91,7 @@ QImage loadProfilePhoto(const QString &path, QString *reason)
         *reason = QStringLiteral("it is not a picture file");
         return QImage();
     }
-    std::atomic<qint64> budget{kMostProfilePhotoPixels};
-    QImage picture = loadPicture(file, &budget);
-    if (picture.isNull())
-        *reason = budget.load() < 0 ? QStringLiteral("the picture is too large")
-                                    : QStringLiteral("it cannot be read as a picture");
-    return picture;
+    return loadPicture(file, nullptr, reason);
 }
 
 void bind(SKTGraphic &graphic, const User_Profile_Class &profile, const User_Profile_Field &field)

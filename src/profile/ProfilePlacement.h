@@ -64,14 +64,12 @@ struct Profile_Fill_Result {
     QString refusal;          // why nothing was placed: more new objects than the design has room for
 };
 
-// The largest photo the placement decodes, in pixels.
-inline constexpr qint64 kMostProfilePhotoPixels = 64LL * 1024 * 1024;
-
 // Places `profile` on the side: every profile object is hidden first; each field with a value is
 // then shown in the object carrying its tag, updated in place (its frame kept), or in a new object
 // at the field's layout rectangle on top of the list, and given the field's binding. Values are
-// neither trimmed nor checked, but each character XML cannot carry becomes U+FFFD. Objects of empty fields stay hidden; nothing is deleted or moved.
-// A photo path that names no regular file, or a picture that is unreadable or larger than
-// kMostProfilePhotoPixels, gives the no-image picture and the reason in `photoProblem`.
+// neither trimmed nor checked, but each character XML cannot carry becomes U+FFFD. Objects of empty
+// fields stay hidden; nothing is deleted or moved.
+// A photo path that names no regular file, or a picture that cannot be read (see loadPicture), gives
+// the no-image picture and the reason in `photoProblem`.
 // New objects beyond the target's room place nothing at all, and `refusal` says why.
 Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Profile_Side_Target &target);

@@ -999,10 +999,11 @@ void Invitation_Wizard::Browse_Image_Click()
 
 bool Invitation_Wizard::Load_Photo(const QString &path)
 {
-    const QImage picture = loadPicture(path);
+    QString problem;
+    const QImage picture = loadPicture(path, nullptr, &problem);
     if (picture.isNull()) {
         // The path and the photo stay together: a file that is no picture changes neither.
-        Show_MessageBox(kSelectPhoto);
+        Show_MessageBox(QStringLiteral("The photo \"%1\" cannot be used: %2.\n%3").arg(path, problem, kSelectPhoto));
         return false;
     }
     Image_Setting_Box->setEnabled(true);

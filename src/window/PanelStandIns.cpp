@@ -38,8 +38,7 @@
 
 namespace {
 
-const QString kUnreadableBackground =
-    QStringLiteral("The card background \"%1\" could not be read: it is not there, not a picture, or too large.");
+const QString kUnreadableBackground = QStringLiteral("The card background \"%1\" could not be read: %2.");
 
 void setEnabled(QToolButton *button, bool enabled)
 {
@@ -393,9 +392,10 @@ void SKTWindowController::set_Front_BG_Image(const QString &path)
         return;
     Front_card_Prop.setCard_fill_chk(true);
     Front_card_Prop.setCard_BG_Image_Path(path);
-    Front_card_Prop.setCard_BG_Image(loadPicture(path));
+    QString problem;
+    Front_card_Prop.setCard_BG_Image(loadPicture(path, nullptr, &problem));
     if (Front_card_Prop.Card_BG_Image().isNull())
-        Show_MessageBox(kUnreadableBackground.arg(path));
+        Show_MessageBox(kUnreadableBackground.arg(path, problem));
     // The frame picture shows the front's background.
     if (_graphicView) {
         const SKTGraphicPtr frame = _graphicView->Selcect_Ctrl_With_ID(ControlTags::FramePicture);
@@ -415,9 +415,10 @@ void SKTWindowController::set_Back_BG_Image(const QString &path)
     Back_card_Prop.setCard_fill_chk(true);
     Back_card_Prop.setCard_fill_style(QStringLiteral("I"));
     Back_card_Prop.setCard_BG_Image_Path(path);
-    Back_card_Prop.setCard_BG_Image(loadPicture(path));
+    QString problem;
+    Back_card_Prop.setCard_BG_Image(loadPicture(path, nullptr, &problem));
     if (Back_card_Prop.Card_BG_Image().isNull())
-        Show_MessageBox(kUnreadableBackground.arg(path));
+        Show_MessageBox(kUnreadableBackground.arg(path, problem));
     Show_RHS_Properties(nullptr);
 }
 

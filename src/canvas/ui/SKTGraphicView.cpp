@@ -6,11 +6,13 @@
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
 #include "core/FontNames.h"
+#include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
 #include "document/SKTDocument.h"
 #include "document/SKTGraphicKinds.h"
 #include "document/ControlTags.h"
 #include "document/Shape_Control.h"
+#include "platform/UiServices.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -52,6 +54,17 @@ SKTGraphicPtr newGraphicOfKind(SKTGraphic::Kind kind)
     case SKTGraphic::Kind::Graphic: break;
     }
     return std::make_shared<SKTGraphic>();
+}
+
+// The picture the user chose for the picture tool (the tool's selected picture names it); one that
+// cannot be read is placed empty, and the user told why.
+SKTGraphicPtr chosenPicture(const QPointF &point, const QString &path)
+{
+    QString problem;
+    const QImage picture = loadPicture(path, nullptr, &problem);
+    if (picture.isNull())
+        platform::uiServices().showMessage(QStringLiteral("The picture \"%1\" cannot be shown: %2.").arg(path, problem));
+    return std::make_shared<SKTImage>(point, picture);
 }
 
 } // namespace
@@ -834,7 +847,7 @@ SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &
     case SKTTool::PictureFromFile: {
         const QString library = hub->Library_Selected_Image();
         if (QFileInfo(library).isFile())
-            return std::make_shared<SKTImage>(point, library);
+            return chosenPicture(point, library);
         if (QFileInfo(ctrl_value).isFile())
             return std::make_shared<SKTImage>(point, ctrl_value, ctrl_ID);
         return std::make_shared<SKTImage>(point, hub->no_image());

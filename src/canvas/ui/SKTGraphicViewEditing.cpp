@@ -7,16 +7,15 @@
 #include "canvas/SKTRenderingView.h"
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
+#include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
-#include "platform/RegularFile.h"
 #include "platform/UiServices.h"
 #include "document/ControlTags.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 
 const QString SKTGraphicView::SKTGraphicViewPasteboardType = QStringLiteral("ZOLT Card Graphics pasteboard type");
 
@@ -150,12 +149,7 @@ bool SKTGraphicView::makeNewImageFromPasteboard(const QPointF &point)
 
 bool SKTGraphicView::makeNewImageFromContentsOfFile(const QString &path, const QPointF &point)
 {
-    if (!platform::isRegularFile(path))
-        return false;
-    const QByteArray format = QImageReader::imageFormat(path);
-    if (format.isEmpty() || !QImageReader::supportedImageFormats().contains(format))
-        return false;
-    const QImage picture(path);
+    const QImage picture = loadPicture(path);
     if (picture.isNull())
         return false;
     insertPicture(picture, point);

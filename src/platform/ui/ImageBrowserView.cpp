@@ -1,5 +1,6 @@
 #include "platform/ui/ImageBrowserView.h"
 
+#include "platform/PictureReading.h"
 #include "platform/RegularFile.h"
 
 #include <QAbstractListModel>
@@ -8,8 +9,8 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMimeData>
 #include <QMutex>
 #include <QMutexLocker>
@@ -516,15 +517,13 @@ void ImageBrowserView::requestThumbnails(int first, int last)
 
 QImage ImageBrowserView::decodeThumbnail(const QString &path, const QSize &maxSize)
 {
-    if (!platform::isRegularFile(path))
+    QFile file(path);
+    if (!platform::isRegularFile(path) || !file.open(QIODevice::ReadOnly))
         return {};
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    // Formats that know their size can decode straight to the thumbnail's size.
-    if (size.isValid() && (size.width() > maxSize.width() || size.height() > maxSize.height()))
-        reader.setScaledSize(size.scaled(maxSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
-    QImage picture = reader.read();
+    // Formats that know their size decode straight to the thumbnail's size.
+    platform::PictureReading how;
+    how.within = maxSize;
+    QImage picture = platform::readPicture(file, how);
     if (picture.isNull())
         return picture;
     if (picture.width() > maxSize.width() || picture.height() > maxSize.height())

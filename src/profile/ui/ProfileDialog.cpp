@@ -33,8 +33,6 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include <atomic>
-
 const std::array<const char *, 11> ProfileDialog::kStems = {
     "name", "title", "comp_name", "slogan", "address", "phone", "fax", "email", "website", "unique", "image"};
 
@@ -284,8 +282,7 @@ void ProfileDialog::Set_User_Image(const QString &path)
         user_picture->clear();
         return;
     }
-    std::atomic<qint64> budget{kMostProfilePhotoPixels};
-    const QImage picture = loadPicture(trimmed, &budget);
+    const QImage picture = loadPicture(trimmed);
     if (!picture.isNull())
         showPicture(user_picture, picture);
 }
