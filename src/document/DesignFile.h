@@ -97,13 +97,14 @@ QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable);
 struct Work {
     qint64 bytes = 0;
     qint64 pixels = 0;
-    // In bytes of a plain design that take about as long: a picture costs about a byte per pixel
-    // to decode or encode, so a small file of flat pictures may be much work.
+    // In bytes of a plain design that take about as long: encoding a picture takes about as long a
+    // pixel as a plain design a byte, decoding less, so a small file of flat pictures may be much work.
     qint64 weight() const { return bytes + pixels; }
 };
 // Work lighter than this runs at once on the GUI thread, which it keeps under about 100 ms on
-// two cores; more goes to a worker.
-constexpr qint64 kDirectWork = 4 * 1024 * 1024;
+// two cores (a bound sheet's rows are the slowest to read, about 32 ms of processor time a MiB);
+// more goes to a worker.
+constexpr qint64 kDirectWork = 3 * 1024 * 1024;
 // The work of opening the design file `file`: its bytes, and its pictures' pixels read from their
 // headers (none is decoded) where the reader would decode them.
 Work workOfFile(QByteArrayView file);
