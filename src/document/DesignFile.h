@@ -102,9 +102,8 @@ struct Work {
     qint64 weight() const { return bytes + pixels; }
 };
 // Work lighter than this runs at once on the GUI thread, which it keeps under about 100 ms on
-// two cores (a bound sheet's rows are the slowest to read, about 32 ms of processor time a MiB);
-// more goes to a worker.
-constexpr qint64 kDirectWork = 3 * 1024 * 1024;
+// two cores (a bound sheet's rows are the slowest to read, up to 40 ms a MiB); more goes to a worker.
+constexpr qint64 kDirectWork = 5 * 1024 * 1024 / 2;
 // The work of opening the design file `file`: its bytes, and its pictures' pixels read from their
 // headers (none is decoded) where the reader would decode them.
 Work workOfFile(QByteArrayView file);

@@ -61,7 +61,7 @@ TEST_F(DesignWindowTest, InputToTheWindowDuringASaveOrOpenIsDropped)
         const char *what;
         int rows;
         bool onWorker;
-    } cases[] = {{"just under", 1500, false}, {"just over", 1800, true}};
+    } cases[] = {{"just under", 1200, false}, {"just over", 1500, true}};
     for (const auto &run : cases) {
         SCOPED_TRACE(run.what);
         QStringList titles;
