@@ -1,22 +1,29 @@
 // Saving and opening a design of 1,000 objects of every kind: the file's data alone, and through the
 // design window's Save and Open (building the file from the window, reading, resetting, placing) for
-// 1,000 and 2,000 objects, with how far a save raises the process's peak memory; the second argument 1
-// sends even these small designs through the worker and its waiting sheet, as large ones go. The CPU figures are
-// of the whole process, the thread pool's helpers included.
+// designs of mixed objects, of a bound sheet and of large flat pictures, with how far a save raises
+// the process's peak memory, how the window weighs the work and the GUI thread's longest block; the
+// second argument 1 sends even small designs through the worker and its waiting sheet, as large ones
+// go, and 2 sends any design to the GUI thread, as small ones go. The CPU figures are of the whole
+// process, the thread pool's helpers included.
 
 #include "BenchSupport.h"
 #include "core/AppState.h"
 #include "document/DesignFile.h"
 #include "document/SKTDocument.h"
+#include "datasource/Data_From_Excel.h"
 #include "document/SKTGraphicKinds.h"
 #include "window/SKTWindowController.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -117,22 +124,56 @@ void BM_DesignFileRead(benchmark::State &state)
 }
 BENCHMARK(BM_DesignFileRead)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
+// Weighing the opening of a file: its pictures' sizes from their headers, its archives' base64 decoded.
+void BM_DesignFileWorkOfFile(benchmark::State &state)
+{
+    const QByteArray data = DesignFile::data(mixedDesign());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DesignFile::workOfFile(data).pixels);
+    state.counters["file_MiB"] = double(data.size()) / (1024 * 1024);
+}
+BENCHMARK(BM_DesignFileWorkOfFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
 // A design window whose start wizard goes on at once, as if the user had chosen a blank card.
 class BenchWindow : public SKTWindowController {
 protected:
     int runStartWizard() override { return 1; }
 };
 
+// What a window scene holds: `size` mixed objects; a bound sheet of `size` rows of 30 columns and six
+// shapes; or eight pictures without files, carried by the design, flat, of `size` thousand pixels each.
+enum class Holding { Objects, Sheet, Pictures };
+
 // The design window with the design on its sides, as the user would save and open it.
 class WindowScene {
 public:
-    explicit WindowScene(qsizetype count) : objects(count)
+    WindowScene(Holding holding, qsizetype size)
     {
         qputenv("CARD_RESOURCE_PATH", (workFolder().path() + QStringLiteral("/Resources")).toLocal8Bit());
         window = std::make_unique<BenchWindow>();
         window->setDocument(&document);
         window->window();
-        const DesignFileContents design = mixedDesign(count);
+        DesignFileContents design = mixedDesign(holding == Holding::Objects ? size : 0);
+        if (holding == Holding::Sheet) {
+            QStringList titles;
+            QList<QStringList> cells(size);
+            for (int c = 1; c <= 30; ++c) {
+                titles << QStringLiteral("Title %1").arg(c);
+                for (qsizetype r = 0; r < size; ++r)
+                    cells[r] << QStringLiteral("Row %1 column %2").arg(r + 1).arg(c);
+            }
+            Data_From_Excel::defaultInstance()->bind(titles, cells);
+            for (int i = 0; i < 6; ++i)
+                design.frontGraphics << std::make_shared<Shape_Control>();
+        } else if (holding == Holding::Pictures) {
+            const int edge = int(std::sqrt(double(size) * 1000));
+            for (int i = 0; i < 8; ++i) {
+                QImage flat(edge, edge, QImage::Format_RGB32);
+                flat.fill(QColor::fromHsv(i * 40, 120, 230));
+                design.frontGraphics << std::make_shared<SKTImage>(QPointF(10 * i, 10), flat);
+            }
+        }
+        objects = design.frontGraphics.size() + design.backGraphics.size();
         document.graphics().insertGraphics(design.frontGraphics,
                                            platform::IndexSet::range(0, static_cast<int>(design.frontGraphics.size())));
         document.graphics_back().insertGraphics(
@@ -143,50 +184,139 @@ public:
     ~WindowScene()
     {
         window.reset();
+        Data_From_Excel::defaultInstance()->bind({}, {});
         App().reset();
     }
 
-    qsizetype objects;
+    qsizetype objects = 0;
     SKTDocument document;
     std::unique_ptr<SKTWindowController> window;
     QString path;
 };
 
-void BM_WindowSave(benchmark::State &state)
+// The longest the GUI thread went without serving its event loop during some work, on average over
+// the works measured: a timer due every millisecond notes when it gets its turn, and the work's
+// start and end count as turns.
+class BlockMeter {
+public:
+    BlockMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { turn(); });
+    }
+    template <typename Work>
+    auto measure(Work &&work)
+    {
+        m_clock.start();
+        m_last = 0;
+        m_longest = 0;
+        m_timer.start();
+        auto result = work();
+        turn();
+        m_timer.stop();
+        m_sum += m_longest;
+        ++m_works;
+        return result;
+    }
+    double longestMs() const { return m_works ? double(m_sum) / m_works / 1e6 : 0.0; }
+
+private:
+    void turn()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0, m_longest = 0, m_sum = 0;
+    int m_works = 0;
+};
+
+// The file's bytes, how the window weighs its opening, and the GUI thread's longest block.
+void reportBlock(benchmark::State &state, const WindowScene &scene, const BlockMeter &meter)
 {
-    WindowScene scene(state.range(0));
-    if (state.range(1))
-        scene.window->directWorkBytes = 0;
+    QFile file(scene.path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const DesignFile::Work work = DesignFile::workOfFile(bytes);
+    state.counters["file_MiB"] = double(bytes.size()) / (1024 * 1024);
+    state.counters["open_weight_MiB"] = double(work.weight()) / (1024 * 1024);
+    state.counters["gui_block_ms"] = meter.longestMs();
+}
+
+// The second argument: 0 where the window's estimate sends the work, 1 on a worker, 2 on the GUI thread.
+void setWhere(SKTWindowController &window, qint64 where)
+{
+    if (where)
+        window.directWorkBytes = where == 1 ? 0 : std::numeric_limits<qint64>::max();
+}
+
+void windowSave(benchmark::State &state, Holding holding)
+{
+    WindowScene scene(holding, state.range(0));
+    setWhere(*scene.window, state.range(1));
     const double before = peakMiB(true);
+    BlockMeter meter;
     for (auto _ : state) {
         App().Project_File_Name = scene.path;
-        if (!scene.window->Save_project_file(false, false)) {
+        if (!meter.measure([&] { return scene.window->Save_project_file(false, false); })) {
             state.SkipWithError("the design was not saved");
             return;
         }
     }
     state.counters["peak_rise_MiB"] = peakMiB(false) - before;
+    const DesignFile::Work work = DesignFile::workOf(scene.window->designFileContents());
+    state.counters["save_weight_MiB"] = double(work.weight()) / (1024 * 1024);
+    reportBlock(state, scene, meter);
 }
-BENCHMARK(BM_WindowSave)->ArgsProduct({{1000, 2000}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
-void BM_WindowOpen(benchmark::State &state)
+void windowOpen(benchmark::State &state, Holding holding)
 {
-    WindowScene scene(state.range(0));
-    if (state.range(1))
-        scene.window->directWorkBytes = 0;
+    WindowScene scene(holding, state.range(0));
+    setWhere(*scene.window, state.range(1));
     App().Project_File_Name = scene.path;
     if (!scene.window->Save_project_file(false, false)) {
         state.SkipWithError("the design was not saved");
         return;
     }
+    BlockMeter meter;
     for (auto _ : state) {
-        if (scene.window->Read_and_load_design_Log(scene.path, QStringLiteral("L")) != 1 ||
+        if (meter.measure([&] { return scene.window->Read_and_load_design_Log(scene.path, QStringLiteral("L")); }) != 1 ||
             scene.document.graphics().count() + scene.document.graphics_back().count() != scene.objects) {
             state.SkipWithError("the design did not open");
             return;
         }
     }
+    reportBlock(state, scene, meter);
 }
-BENCHMARK(BM_WindowOpen)->ArgsProduct({{1000, 2000}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+// Mixed objects: 1,000 and 2,000 of them; designs just under and just over the threshold (360 and
+// 420 objects, about 2.5 MiB of work); and the largest of plain objects a user reported (2,950
+// objects, 16 MiB of file), where it goes and on the GUI thread.
+void BM_WindowSave(benchmark::State &state) { windowSave(state, Holding::Objects); }
+BENCHMARK(BM_WindowSave)->ArgsProduct({{1000, 2000}, {0, 1}})->Args({360, 0})->Args({420, 0})->Args({2950, 0})->Args({2950, 2})
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+void BM_WindowOpen(benchmark::State &state) { windowOpen(state, Holding::Objects); }
+BENCHMARK(BM_WindowOpen)->ArgsProduct({{1000, 2000}, {0, 1}})->Args({360, 0})->Args({420, 0})->Args({2950, 0})->Args({2950, 2})
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+// A bound sheet of 1,200 and 1,500 rows of 30 columns (just under and over the threshold) and of 9,800
+// (18 MB of file).
+void BM_WindowSaveSheet(benchmark::State &state) { windowSave(state, Holding::Sheet); }
+BENCHMARK(BM_WindowSaveSheet)->ArgsProduct({{1200, 1500, 9800}, {0}})->Args({9800, 2})->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+void BM_WindowOpenSheet(benchmark::State &state) { windowOpen(state, Holding::Sheet); }
+BENCHMARK(BM_WindowOpenSheet)->ArgsProduct({{1200, 1500, 9800}, {0}})->Args({9800, 2})->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+// Eight flat pictures of 0.3 megapixels each (just under the threshold) and of 31.4 (a file of about
+// 1 MiB that holds 251 megapixels).
+void BM_WindowSavePictures(benchmark::State &state) { windowSave(state, Holding::Pictures); }
+BENCHMARK(BM_WindowSavePictures)->ArgsProduct({{300, 31400}, {0}})->Args({31400, 2})->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+void BM_WindowOpenPictures(benchmark::State &state) { windowOpen(state, Holding::Pictures); }
+BENCHMARK(BM_WindowOpenPictures)->ArgsProduct({{300, 31400}, {0}})->Args({31400, 2})->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 } // namespace

@@ -116,7 +116,7 @@ int ExcelSeriesImport::CancelPressed()
 
 std::optional<QList<QStringList>> ExcelSeriesImport::readRows(QString &reason) const
 {
-    SpreadsheetRows sheet = ExcelSheetPicker::readSheet(picker.path(), picker.Excel_Sheet_Number);
+    SpreadsheetRows sheet = picker.readSheet(picker.path(), picker.Excel_Sheet_Number);
     if (!sheet.ok() || sheet.rows.isEmpty()) {
         reason = sheet.ok() ? QStringLiteral("The sheet %1 holds no rows.").arg(picker.Excel_Sheet_Number) : sheet.error;
         Show_NSLog_Message(reason);

@@ -29,14 +29,6 @@ bool fail(QString *error, const QString &reason)
     return false;
 }
 
-// A sheet near the row limit takes seconds to read: the window paints meanwhile, and the clicks
-// and keys it gets wait for the read, as they would behind a busy GUI thread.
-template <typename Result>
-Result offGuiThread(const std::function<Result()> &read)
-{
-    return WorkerWait::run<Result>(read, QEventLoop::ExcludeUserInputEvents);
-}
-
 } // namespace
 
 QList<QStringList> ExcelSheetPicker::takeCells(const QList<QStringList> &rows, const QList<int> &columns,
@@ -53,9 +45,10 @@ QList<QStringList> ExcelSheetPicker::takeCells(const QList<QStringList> &rows, c
     return taken;
 }
 
-SpreadsheetRows ExcelSheetPicker::readSheet(const QString &path, int sheetNumber)
+SpreadsheetRows ExcelSheetPicker::readSheet(const QString &path, int sheetNumber) const
 {
-    return offGuiThread<SpreadsheetRows>([path, sheetNumber] { return SpreadsheetWriter::ReadData(path, sheetNumber); });
+    // A sheet near the row limit takes seconds to read: the window paints meanwhile.
+    return WorkerWait::run<SpreadsheetRows>(wait, [path, sheetNumber] { return SpreadsheetWriter::ReadData(path, sheetNumber); });
 }
 
 bool ExcelSheetPicker::Open(const QString &path, QString *error)
@@ -73,7 +66,7 @@ bool ExcelSheetPicker::Load_file_Func(const QString &path, QString *error)
 {
     m_path = path;
     const SpreadsheetWriter::Workbook workbook =
-        offGuiThread<SpreadsheetWriter::Workbook>([path] { return SpreadsheetWriter::ReadWorkbook(path); });
+        WorkerWait::run<SpreadsheetWriter::Workbook>(wait, [path] { return SpreadsheetWriter::ReadWorkbook(path); });
     if (!workbook.ok())
         return fail(error, workbook.error);
     m_sheets = workbook.sheets;
@@ -96,7 +89,7 @@ bool ExcelSheetPicker::comboBoxSelectionDidChange(int index, QString *error)
     // The sheet is read from the part the workbook gives it, not by its place in the list.
     const int number = m_sheets.at(index).worksheet;
     SpreadsheetRows titles =
-        offGuiThread<SpreadsheetRows>([this, number] { return SpreadsheetWriter::ReadData_only_column(m_path, number); });
+        WorkerWait::run<SpreadsheetRows>(wait, [this, number] { return SpreadsheetWriter::ReadData_only_column(m_path, number); });
     if (!titles.ok())
         return fail(error, titles.error);
     if (titles.rows.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/WorkerWait.h"
 #include "datasource/SpreadsheetWriter.h"
 #include "datasource/readers/SpreadsheetRows.h"
 
@@ -18,7 +19,7 @@ class Data_From_Excel;
 // columns the design's Excel binding (titles and rows); mode "D" pushes the ticked cells, row by row
 // and left to right, into the series the batch series manager is editing. Main thread only; the
 // workbook is read through SpreadsheetWriter, which gives a reason for a file it cannot read, on a
-// worker while the GUI thread paints and holds the user's input until the read ends.
+// worker while the GUI thread paints, through `wait`.
 class ExcelSheetPicker {
 public:
     static const QString kStateKey;     // "State": a column entry's tick, 0 or 1
@@ -34,7 +35,7 @@ public:
     // row gives "".
     static QList<QStringList> takeCells(const QList<QStringList> &rows, const QList<int> &columns, bool containsHeader);
     // The rows of worksheet `sheetNumber` of the workbook at `path`, read on a worker as above.
-    static SpreadsheetRows readSheet(const QString &path, int sheetNumber);
+    SpreadsheetRows readSheet(const QString &path, int sheetNumber) const;
 
     // Starts over with the workbook at `path`: first sheet, header row ticked, no column ticked;
     // then reads its sheet list and the first sheet's titles. False (logged, with `error` set) when
@@ -81,6 +82,9 @@ public:
     // Mode "D": each ticked cell, row after row, goes to `manager`.
     bool Insert_file_Func(BatchSeriesManager &manager, QString *error = nullptr);
 
+    // How the picker's window waits for a read, dropping the user's input to it meanwhile; without
+    // one a read runs on a worker all the same.
+    WorkerWait::Wait wait;
     QString open_mode = QStringLiteral("D");
     bool contains_header = true;
     // The worksheet read (its part number, from 1).

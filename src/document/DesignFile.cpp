@@ -10,8 +10,12 @@
 #include "platform/SafeFileWriter.h"
 #include "platform/XmlCharacters.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QRegularExpression>
+#include <QtEndian>
 
+#include <array>
 #include <cmath>
 
 namespace DesignFile {
@@ -443,6 +447,116 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
             *error = corrupt.reason;
         return std::nullopt;
     }
+}
+
+namespace {
+
+// How a picture the reader would decode begins, and the format it is read in.
+struct PictureKind {
+    QByteArrayView signature;
+    const char *format;
+};
+constexpr PictureKind kPictureKinds[] = {
+    {QByteArrayView("\x89PNG\r\n\x1a\n", 8), "png"}, {QByteArrayView("\xff\xd8\xff", 3), "jpeg"},
+    {QByteArrayView("II*\0", 4), "tiff"},                {QByteArrayView("MM\0*", 4), "tiff"},
+    {QByteArrayView("GIF8", 4), "gif"},                   {QByteArrayView("RIFF", 4), "webp"},
+    {QByteArrayView("BM", 2), "bmp"},
+};
+
+// The pixels of the picture of `kind` that `data` begins with, from its header; none where no such
+// picture begins, or where it is larger than the reader decodes.
+qint64 picturePixelsAt(QByteArrayView data, const PictureKind &kind)
+{
+    const auto be32 = [&](qsizetype at) { return qFromBigEndian<quint32>(data.data() + at); };
+    const auto le32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(data.data() + at); };
+    QSize size;
+    if (kind.signature.size() == 8) {
+        // PNG, by far the most frequent: its header chunk follows at once, read here directly.
+        if (data.size() < 24 || data.sliced(12, 4) != "IHDR" || be32(16) > INT_MAX || be32(20) > INT_MAX)
+            return 0;
+        size = QSize(int(be32(16)), int(be32(20)));
+    } else {
+        // Two letters begin many things: only a header of a length a bitmap has is read further.
+        if (kind.signature == "BM" && (data.size() < 18 || !QList<quint32>{12, 40, 52, 56, 64, 108, 124}.contains(le32(14))))
+            return 0;
+        if (kind.signature == "RIFF" && (data.size() < 12 || data.sliced(8, 4) != "WEBP"))
+            return 0;
+        QByteArray bytes = QByteArray::fromRawData(data.data(), data.size());
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        size = QImageReader(&buffer, kind.format).size();
+    }
+    const qint64 pixels = qint64(size.width()) * size.height();
+    return size.isValid() && pixels <= platform::kKeyedArchiveImagePixels ? pixels : 0;
+}
+
+// Every picture in `data` found by its signature: an archive holds a picture's bytes as they are,
+// and so does an archive within one. One pass, which stops only at the bytes a signature begins with.
+qint64 picturePixelsIn(QByteArrayView data)
+{
+    static constexpr std::array<bool, 256> kBegins = [] {
+        std::array<bool, 256> begins{};
+        for (const PictureKind &kind : kPictureKinds)
+            begins[uchar(kind.signature.front())] = true;
+        return begins;
+    }();
+    qint64 pixels = 0;
+    const auto *bytes = reinterpret_cast<const uchar *>(data.data());
+    for (qsizetype at = 0; at < data.size(); ++at) {
+        if (!kBegins[bytes[at]])
+            continue;
+        const QByteArrayView rest = data.sliced(at);
+        for (const PictureKind &kind : kPictureKinds)
+            if (rest.startsWith(kind.signature)) {
+                pixels += picturePixelsAt(rest, kind);
+                break;
+            }
+    }
+    return pixels;
+}
+
+} // namespace
+
+Work workOfFile(QByteArrayView file)
+{
+    Work work{file.size(), 0};
+    if (file.startsWith("bplist")) {
+        work.pixels = picturePixelsIn(file);
+    } else {
+        // A list in text holds its archives in base64 between data tags; only those are decoded.
+        const QByteArrayView open("<data>"), close("</data>");
+        for (qsizetype from = file.indexOf(open); from >= 0; from = file.indexOf(open, from)) {
+            from += open.size();
+            qsizetype to = file.indexOf(close, from);
+            if (to < 0)
+                to = file.size();
+            work.pixels += picturePixelsIn(platform::fromBase64(file.sliced(from, to - from)));
+            from = to;
+        }
+    }
+    // The reader decodes no more than a design may hold.
+    work.pixels = std::min(work.pixels, kMaxDesignPixels);
+    return work;
+}
+
+qint64 sheetBytes(const QList<QVariantMap> &rows)
+{
+    qint64 cells = 0;
+    for (const QVariantMap &row : rows)
+        cells += row.size();
+    return cells * 64;
+}
+
+Work workOf(const DesignFileContents &c)
+{
+    Work work;
+    work.pixels = qint64(c.Main_Photo_image.width()) * c.Main_Photo_image.height();
+    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
+        for (const SKTGraphicPtr &graphic : *side)
+            work.pixels += graphic->picturePixels();
+    // An object of a mixed design takes about 5.5 KB of file.
+    work.bytes = qint64(c.frontGraphics.size() + c.backGraphics.size()) * 5600 + sheetBytes(c.excelRows);
+    return work;
 }
 
 bool write(const QString &path, const DesignFileContents &contents, QString *error, qsizetype maxBytes,

@@ -93,6 +93,27 @@ std::optional<DesignFileContents> read(const QByteArray &data, QString *error = 
 // kMaxCardPoints.
 QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable);
 
+// What opening or saving a design costs, as far as it can be told before the work: the bytes of
+// its file and the pixels of the pictures it carries. It decides where the work runs.
+struct Work {
+    qint64 bytes = 0;
+    qint64 pixels = 0;
+    // In bytes of a plain design that take about as long: encoding a picture takes about as long a
+    // pixel as a plain design a byte, decoding less, so a small file of flat pictures may be much work.
+    qint64 weight() const { return bytes + pixels; }
+};
+// Work lighter than this runs at once on the GUI thread, which it keeps under about 100 ms on
+// two cores (a bound sheet's rows are the slowest to read, up to 40 ms a MiB); more goes to a worker.
+constexpr qint64 kDirectWork = 5 * 1024 * 1024 / 2;
+// The work of opening the design file `file`: its bytes, and its pictures' pixels read from their
+// headers (none is decoded) where the reader would decode them.
+Work workOfFile(QByteArrayView file);
+// About the work of saving `contents`: the bytes its objects' archives and the sheet's cells take
+// in a file, and the pixels of every picture it carries.
+Work workOf(const DesignFileContents &contents);
+// About the bytes a bound sheet's rows take in a file.
+qint64 sheetBytes(const QList<QVariantMap> &rows);
+
 // Writes the file whole: a temporary file beside it renamed over it, so that a failed save leaves
 // the previous design as it was.
 // A design larger than `maxBytes`, of more objects than a design may hold, or holding a text the

@@ -522,10 +522,9 @@ namespace {
 
 constexpr char kBase64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-// Base64 as QByteArray::fromBase64 reads it, a character outside the alphabet ('=' and white space
-// among them) passed over, but four characters at a time wherever four of the alphabet follow.
-// `plain` tells whether the text held nothing but the alphabet, '=' and white space.
-QByteArray fromBase64(QByteArrayView text, bool *plain = nullptr)
+} // namespace
+
+QByteArray fromBase64(QByteArrayView text, bool *plain)
 {
     static constexpr std::array<qint8, 256> kValues = [] {
         std::array<qint8, 256> values{};
@@ -573,6 +572,8 @@ QByteArray fromBase64(QByteArrayView text, bool *plain = nullptr)
         *plain = worst > -2;
     return out;
 }
+
+namespace {
 
 // How far work has come through its passes over something of a known length, each pass counting
 // the same; word goes to the caller at each further 1/256 of a pass, and once all is done.

@@ -135,6 +135,11 @@ private:
     QHash<std::pair<const char *, qsizetype>, quint64> m_data; // by address and size
 };
 
+// Base64 as QByteArray::fromBase64 reads it, a character outside the alphabet ('=' and white space
+// among them) passed over, but four characters at a time wherever four of the alphabet follow.
+// `plain` tells whether the text held nothing but the alphabet, '=' and white space.
+QByteArray fromBase64(QByteArrayView text, bool *plain = nullptr);
+
 constexpr int kPropertyListMaxDepth = 64;
 constexpr qsizetype kPropertyListMaxBytes = 512 * 1024 * 1024;
 

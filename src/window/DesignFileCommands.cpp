@@ -4,13 +4,13 @@
 
 #include "window/SKTWindowController.h"
 
+#include "canvas/ui/InputShield.h"
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "core/PathHelpers.h"
 #include "core/UnitConversion.h"
-#include "core/WorkerWait.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/RegularFile.h"
@@ -122,110 +122,33 @@ QString kindName(SKTGraphic::Kind kind)
     return QStringLiteral("Shape");
 }
 
-// About the bytes a bound sheet's rows take in a file, and those of a whole design's file: the
-// objects' archives, their pictures and the sheet's cells take nearly all of it. They choose where
-// work runs: a few objects holding large photos take long to encode too.
-qint64 roughSheetBytes(const QList<QVariantMap> &rows)
-{
-    qint64 cells = 0;
-    for (const QVariantMap &row : rows)
-        cells += row.size();
-    return cells * 48;
-}
-
-qint64 roughFileBytes(const DesignFileContents &c)
-{
-    qint64 pixels = qint64(c.Main_Photo_image.width()) * c.Main_Photo_image.height();
-    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
-        for (const SKTGraphicPtr &graphic : *side)
-            pixels += graphic->picturePixels();
-    return qint64(c.frontGraphics.size() + c.backGraphics.size()) * 4096 + 2 * pixels + roughSheetBytes(c.excelRows);
-}
-
-// Drops what the user does to the design window while its design is read or written on a worker:
-// held back, a click would act on the design once the work ended. Other windows (a question the
-// close box asks, the waiting sheet) and the close box itself are answered as ever.
-class InputShield : public QObject {
-public:
-    explicit InputShield(QWidget *window) : m_window(window)
-    {
-        if (m_window)
-            qApp->installEventFilter(this);
-    }
-    ~InputShield() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (!isInput(event->type()) || !m_window || !onWindow(watched))
-            return false;
-        // Taken as the focus's own, so that no shortcut of the window acts on the key either.
-        if (event->type() == QEvent::ShortcutOverride)
-            event->accept();
-        else
-            event->ignore();
-        return true;
-    }
-
-private:
-    static bool isInput(QEvent::Type type)
-    {
-        switch (type) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::ContextMenu:
-        case QEvent::InputMethod:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TouchCancel:
-        case QEvent::TabletPress:
-        case QEvent::TabletMove:
-        case QEvent::TabletRelease:
-        case QEvent::NativeGesture:
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::Drop:
-            return true;
-        default:
-            return false;
-        }
-    }
-
-    bool onWindow(QObject *watched) const
-    {
-        if (watched->isWidgetType())
-            return static_cast<QWidget *>(watched)->window() == m_window;
-        return watched->isWindowType() && static_cast<QWindow *>(watched) == m_window->windowHandle();
-    }
-
-    QPointer<QWidget> m_window;
-};
-
 } // namespace
 
 // --- Progress of long work ----------------------------------------------------------------------
 
-void SKTWindowController::runShieldedFromInput(const std::function<void()> &job)
+void SKTWindowController::runShieldedFromInput(const std::function<void()> &job, bool here)
 {
-    const InputShield shield(Main_wnd);
-    WorkerWait::run<bool>([&] {
+    InputShield::run<bool>(Main_wnd, [&] {
         job();
         return true;
-    });
+    }, here);
 }
 
-void SKTWindowController::runLongWork(const QString &message, qint64 bytes,
+void SKTWindowController::runLongWork(const QString &message, const DesignFile::Work &estimate,
                                       const std::function<void(const DesignFile::Progress &)> &work)
 {
-    if (bytes < directWorkBytes) {
-        work({});
+    std::exception_ptr thrown;
+    const auto guarded = [&](const DesignFile::Progress &progress) {
+        try {
+            work(progress);
+        } catch (...) {
+            thrown = std::current_exception();
+        }
+    };
+    if (estimate.weight() < directWorkBytes) {
+        runShieldedFromInput([&] { guarded({}); }, true);
+        if (thrown)
+            std::rethrow_exception(thrown);
         return;
     }
     struct Told {
@@ -257,14 +180,7 @@ void SKTWindowController::runLongWork(const QString &message, qint64 bytes,
     connect(&poll, &QTimer::timeout, this, showProgress);
     showProgress();
     poll.start();
-    std::exception_ptr thrown;
-    runShieldedFromInput([&] {
-        try {
-            work(progress);
-        } catch (...) {
-            thrown = std::current_exception();
-        }
-    });
+    runShieldedFromInput([&] { guarded(progress); });
     poll.stop();
     if (shown && sheet) {
         showProgress();
@@ -360,7 +276,7 @@ bool SKTWindowController::Save_project_file(bool save_as, bool show_msg)
         // The objects are copies and the rows are shared until changed: the worker has them alone.
         const DesignFileContents contents = designFileContents();
         const QString target = app.Project_File_Name;
-        runLongWork(tr("Saving the design..."), roughFileBytes(contents), [&](const DesignFile::Progress &progress) {
+        runLongWork(tr("Saving the design..."), DesignFile::workOf(contents), [&](const DesignFile::Progress &progress) {
             written = DesignFile::write(target, contents, &reason, DesignFile::kMaxBytes, progress);
         });
         if (!written) {
@@ -413,11 +329,20 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
     std::optional<DesignFileContents> contents;
     bool fileRead = false;
     const qint64 bytes = QFileInfo(path).size();
-    runLongWork(tr("Opening the design..."), bytes, [&](const DesignFile::Progress &progress) {
-        const std::optional<QByteArray> bytes = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
-        fileRead = bytes.has_value();
-        if (bytes)
-            contents = DesignFile::read(*bytes, &reason, DesignFile::kMaxBytes, progress);
+    // A file that may be read here is read at once, so that its pictures' pixels count as well.
+    DesignFile::Work estimate{bytes, 0};
+    std::optional<QByteArray> file;
+    if (bytes < directWorkBytes) {
+        file = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
+        if (file)
+            estimate = DesignFile::workOfFile(*file);
+    }
+    runLongWork(tr("Opening the design..."), estimate, [&](const DesignFile::Progress &progress) {
+        if (!file && reason.isEmpty())
+            file = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
+        fileRead = file.has_value();
+        if (file)
+            contents = DesignFile::read(*std::exchange(file, std::nullopt), &reason, DesignFile::kMaxBytes, progress);
     });
     if (!contents) {
         Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, reason));
@@ -437,16 +362,14 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
     // A small design's are few, freed at once: trimming the heap after each would only slow it.
     QList<QVariantMap> replacedRows = Data_From_Excel::defaultInstance()->ListData;
     const auto dropReplacedRows = [&] {
-        if (std::max(bytes, roughSheetBytes(replacedRows)) < directWorkBytes) {
-            replacedRows = {};
-            return;
-        }
+        const bool here = std::max(bytes, DesignFile::sheetBytes(replacedRows)) < directWorkBytes;
         runShieldedFromInput([&] {
             replacedRows = {};
 #ifdef __GLIBC__
-            malloc_trim(0);
+            if (!here)
+                malloc_trim(0);
 #endif
-        });
+        }, here);
     };
     try {
         applyDesignFile(*contents, path, log_or_template);

@@ -401,9 +401,9 @@ public:
     QVariant m_undecodedMainPhoto;
     // Saves and opens that take longer than this show the please-wait sheet with their progress.
     int longWorkDelayMs = 500;
-    // Designs of fewer bytes than this (their file, or about that for a save) are read and written
-    // on the GUI thread at once: for them a worker's hand-off costs more time and memory than it saves.
-    qint64 directWorkBytes = 16 * 1024 * 1024;
+    // Designs whose work weighs less than this (DesignFile::Work) are read and written on the GUI
+    // thread at once: for them a worker's hand-off costs more time and memory than it saves.
+    qint64 directWorkBytes = DesignFile::kDirectWork;
     // The open panel, then loading in mode "L"; 1 when a design was loaded.
     int Open_Log_File();
     // The window title: the application name, with the open file's name while that file exists.
@@ -533,14 +533,16 @@ public:
     QComboBox *Data_source_type = nullptr; // the properties panel's data-source list, once it exists
 
     PleaseWait_Modeless *plz_wait_Window = nullptr;
-    // Runs the save or open of a design of about `bytes` on a worker while the window paints, what
-    // the user does to the window meanwhile dropped (its close box still answered); once it has
-    // taken longWorkDelayMs the sheet shows `message` and the progress the work tells, until it
-    // ends. Below directWorkBytes the work runs here at once. What the work throws is thrown again.
-    void runLongWork(const QString &message, qint64 bytes,
+    // Runs the save or open of a design, whose work is about `estimate`, on a worker while the window
+    // paints; once it has taken longWorkDelayMs the sheet shows `message` and the progress the work
+    // tells, until it ends. Work lighter than directWorkBytes runs here at once. In both cases what
+    // the user does to the window meanwhile is dropped (its close box still answered). What the
+    // work throws is thrown again.
+    void runLongWork(const QString &message, const DesignFile::Work &estimate,
                      const std::function<void(const DesignFile::Progress &)> &work);
-    // Runs `job` on a worker while the window paints and drops what the user does to it.
-    void runShieldedFromInput(const std::function<void()> &job);
+    // Runs `job` on a worker while the window paints (or here at once) and drops what the user
+    // does to the window.
+    void runShieldedFromInput(const std::function<void()> &job, bool here = false);
     QLabel *modeless_msg_lbl = nullptr;
     QDialog *Send_Models_Window = nullptr;
     QDialog *Open_Export_Files = nullptr;

@@ -5,6 +5,7 @@
 
 #include "fixtures/TestSupport.h"
 
+#include <QBuffer>
 #include <QFile>
 #include "fixtures/HangGuard.h"
 #include <QFileInfo>
@@ -469,4 +470,47 @@ TEST(DesignFile, SavingThroughALinkWritesTheFileItNamesAndKeepsItsPermissions)
     ASSERT_TRUE(read);
     EXPECT_EQ(read->frontGraphics.size(), richDesign().frontGraphics.size()) << "the named file has the new design";
     EXPECT_EQ(QFile::permissions(real) & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+}
+
+// An open is weighed by its pictures' pixels read from their headers, none decoded: the pixels the
+// reader then decodes, in every format it reads, whether the file is text or binary.
+TEST(DesignFile, AnOpenIsWeighedByThePixelsItsReaderDecodes)
+{
+    AppFixture app;
+    DesignFileContents design;
+    design.Main_Photo_image = QImage(30, 20, QImage::Format_RGB32);
+    design.Main_Photo_image.fill(Qt::red);
+    qint64 pixels = 30 * 20;
+    const struct {
+        const char *format;
+        QSize size;
+    } pictures[] = {{"png", {12, 7}},  {"jpeg", {64, 48}}, {"tiff", {50, 40}},
+                    {"gif", {1, 1}},   {"bmp", {17, 9}},   {"webp", {40, 30}}};
+    for (const auto &kind : pictures) {
+        QImage picture(kind.size, QImage::Format_RGB32);
+        picture.fill(QColor::fromHsv(int(&kind - pictures) * 50, 200, 200));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        // Qt writes no GIF: the smallest one, as written by hand.
+        if (QByteArrayView(kind.format) == "gif")
+            bytes = QByteArray("GIF89a\1\0\1\0\x80\0\0\xff\xff\xff\0\0\0,\0\0\0\0\1\0\1\0\0\2\2D\1\0;", 35);
+        else
+            ASSERT_TRUE(picture.save(&buffer, kind.format)) << kind.format;
+        // Carried as it came, so that the file holds the format itself.
+        auto image = std::make_shared<SKTImage>(QPointF(0, 0), QImage());
+        image->m_undecodedPictures.insert(QStringLiteral("_contents"), platform::UndecodedPicture{bytes, {}});
+        design.frontGraphics << image;
+        pixels += qint64(kind.size.width()) * kind.size.height();
+    }
+    const QByteArray text = DesignFile::data(design);
+    const QByteArray binary = platform::propertyListData(elementsOf(text), platform::PropertyListFormat::Binary);
+    for (const QByteArray &file : {text, binary}) {
+        const std::optional<DesignFileContents> read = DesignFile::read(file);
+        ASSERT_TRUE(read);
+        ASSERT_EQ(DesignFile::kMaxDesignPixels - read->picturePixelsLeft, pixels) << "every picture was decoded";
+        const DesignFile::Work work = DesignFile::workOfFile(file);
+        EXPECT_EQ(work.pixels, pixels);
+        EXPECT_EQ(work.bytes, file.size());
+    }
 }

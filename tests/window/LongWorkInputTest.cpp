@@ -1,13 +1,18 @@
 #include "DesignWindowFixture.h"
 
+#include "canvas/ui/PleaseWait_Modeless.h"
+#include "datasource/Data_From_Excel.h"
 #include "document/Shape_Control.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolButton>
 
-// What the user does to the window while a design is written or read on a worker goes nowhere:
-// a drag and a Delete posted to the canvas then neither move nor delete, during the work or after.
-TEST_F(DesignWindowTest, InputToTheWindowDuringALongSaveOrOpenIsDropped)
+// What the user does to the window while a design is written or read goes nowhere, whether the
+// work runs at once on the GUI thread or on a worker: a drag and a Delete, a click on the ellipse
+// tool and an ellipse drawn, queued while the window was busy, neither move, delete nor draw, during the
+// work or after. A bound sheet brings the design just under the threshold, then over it.
+TEST_F(DesignWindowTest, InputToTheWindowDuringASaveOrOpenIsDropped)
 {
     load();
     GraphicList shapes(3);
@@ -16,38 +21,80 @@ TEST_F(DesignWindowTest, InputToTheWindowDuringALongSaveOrOpenIsDropped)
         shapes[i]->setBounds(QRectF(10 + 60 * i, 10, 40, 30));
     }
     document->graphics().insertGraphics(shapes, platform::IndexSet::range(0, 3));
-    window->directWorkBytes = 0; // every design is a large one here
     const QString path = resourcePath(QStringLiteral("input.zkse"));
     App().Project_File_Name = path;
+    window->longWorkDelayMs = 0; // the sheet shows at once for work on a worker
+    int sheetShows = 0;
+    struct ShowCounter : QObject {
+        int &shows;
+        explicit ShowCounter(int &counter) : shows(counter) {}
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            shows += event->type() == QEvent::Show;
+            return false;
+        }
+    } counter(sheetShows);
+    window->plz_wait_Window->installEventFilter(&counter);
 
     SKTGraphicView *canvas = window->_graphicView;
-    const auto dragAndDelete = [canvas] {
-        const QPointF from = QPointF(30, 25) / canvas->canvasPointFromWidget(QPointF(1, 1)).x(), to = from + QPointF(0, 40);
-        const auto mouse = [canvas](QEvent::Type type, const QPointF &at, Qt::MouseButton button,
-                                    Qt::MouseButtons held) {
-            QCoreApplication::postEvent(canvas,
-                                        new QMouseEvent(type, at, canvas->mapToGlobal(at), button, held, Qt::NoModifier));
+    QToolButton *ellipse = window->toolButtons[SKTTool::Oval];
+    const auto act = [&] {
+        const auto mouse = [](QWidget *target, QEvent::Type type, const QPointF &at, Qt::MouseButton button,
+                              Qt::MouseButtons held) {
+            QCoreApplication::postEvent(target,
+                                        new QMouseEvent(type, at, target->mapToGlobal(at), button, held, Qt::NoModifier));
         };
-        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        mouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-        mouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        const auto drag = [&](QWidget *target, const QPointF &from, const QPointF &to) {
+            mouse(target, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+            mouse(target, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+            mouse(target, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        };
+        const double scale = canvas->canvasPointFromWidget(QPointF(1, 1)).x();
+        drag(canvas, QPointF(30, 25) / scale, QPointF(30, 65) / scale);
         QCoreApplication::postEvent(canvas, new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier));
+        drag(ellipse, QPointF(4, 4), QPointF(4, 4));
+        drag(canvas, QPointF(60, 120) / scale, QPointF(120, 160) / scale);
     };
     const auto top = [&] { return document->graphics().at(0)->bounds().top(); };
 
-    for (const char *work : {"save", "open"}) {
-        SCOPED_TRACE(work);
-        dragAndDelete();
-        if (QByteArrayView(work) == "save")
-            ASSERT_TRUE(window->Save_project_file(false, false));
-        else
-            ASSERT_EQ(window->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
-        QCoreApplication::processEvents();
-        EXPECT_EQ(document->graphics().count(), 3);
-        EXPECT_EQ(top(), 10);
+    const struct {
+        const char *what;
+        int rows;
+        bool onWorker;
+    } cases[] = {{"just under", 1200, false}, {"just over", 1500, true}};
+    for (const auto &run : cases) {
+        SCOPED_TRACE(run.what);
+        QStringList titles;
+        QList<QStringList> cells(run.rows);
+        for (int c = 1; c <= 30; ++c) {
+            titles << QStringLiteral("Title %1").arg(c);
+            for (QStringList &row : cells)
+                row << QStringLiteral("Row %1 column %2").arg(&row - cells.data() + 1).arg(c);
+        }
+        Data_From_Excel::defaultInstance()->bind(titles, cells);
+        ASSERT_EQ(DesignFile::workOf(window->designFileContents()).weight() >= window->directWorkBytes, run.onWorker);
+        for (const char *work : {"save", "open"}) {
+            SCOPED_TRACE(work);
+            act();
+            sheetShows = 0;
+            if (QByteArrayView(work) == "save")
+                ASSERT_TRUE(window->Save_project_file(false, false));
+            else
+                ASSERT_EQ(window->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+            EXPECT_EQ(sheetShows, run.onWorker ? 1 : 0) << "the work ran where its size sends it";
+            if (QByteArrayView(work) == "save") {
+                ASSERT_EQ(QFileInfo(path).size() >= window->directWorkBytes, run.onWorker) << QFileInfo(path).size();
+            }
+            QCoreApplication::processEvents();
+            EXPECT_EQ(document->graphics().count(), 3);
+            EXPECT_EQ(top(), 10);
+            EXPECT_EQ(window->Selected_Control_Tool(), SKTTool::Arrow);
+        }
     }
-    // The same events outside the work move the first shape and delete it.
-    dragAndDelete();
+    // The same events outside the work delete the first shape and draw an ellipse.
+    const SKTGraphic *first = document->graphics().at(0).get();
+    act();
     QCoreApplication::processEvents();
-    EXPECT_EQ(document->graphics().count(), 2);
+    EXPECT_FALSE(document->graphics().contains(first));
+    EXPECT_EQ(document->graphics().count(), 3);
 }

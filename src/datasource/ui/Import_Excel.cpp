@@ -1,5 +1,6 @@
 #include "datasource/ui/Import_Excel.h"
 
+#include "canvas/ui/InputShield.h"
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/MessageBoxes.h"
 #include "datasource/Data_From_Excel.h"
@@ -30,6 +31,7 @@ Import_Excel::Import_Excel(QWidget *parent)
     setObjectName(QStringLiteral("Import_Excel"));
     setWindowTitle(tr("Choose Sheet and Columns"));
     setModal(true);
+    picker.wait = InputShield::waitFor(this);
     DialogLook::applyBackground(this);
 
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;

@@ -1,5 +1,6 @@
 #include "datasource/ui/Import_Excel_DataSheet.h"
 
+#include "canvas/ui/InputShield.h"
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/MessageBoxes.h"
 #include "datasource/SeriesStore.h"
@@ -54,6 +55,7 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget *parent)
     setObjectName(QStringLiteral("Import_Excel_DataSheet"));
     setWindowTitle(tr("Import Series from Excel Sheet"));
     setModal(true);
+    import.picker.wait = InputShield::waitFor(this);
     DialogLook::applyBackground(this);
 
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;

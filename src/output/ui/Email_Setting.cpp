@@ -1,9 +1,9 @@
 #include "output/ui/Email_Setting.h"
 
+#include "canvas/ui/InputShield.h"
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
-#include "core/WorkerWait.h"
 #include "platform/ui/DialogLook.h"
 #include "platform/ui/Form.h"
 
@@ -177,22 +177,19 @@ void Email_Setting::Send_Test_Email()
         return;
     const EmailSettingsForm typed = form();
     const QString app = App().App_Name;
+    // The window's input is dropped until the mail has gone; only its close box still answers.
     m_testing = true;
-    testButton->setEnabled(false);
-    buttons->setEnabled(false);
     _send_mail_result_status->setText(QStringLiteral("It may take a while, Please wait..."));
     plz_wait_Window->setMessage(QStringLiteral("It may take a while, Please wait..."));
     plz_wait_Window->showPanel();
     const MailScript task = m_task;
-    const MailResult result = WorkerWait::run<MailResult>([task, typed, app] {
+    const MailResult result = InputShield::run<MailResult>(this, [task, typed, app] {
         return sendEmail_pyth(task, typed.recipient.toLower(), app + QStringLiteral(" Test Mail"), {},
                               typed.sender.toLower(), typed.password, typed.server, typed.port,
                               QStringLiteral("This is test mail sent by %1.").arg(app), typed.sslFlag());
     });
     plz_wait_Window->hidePanel();
     m_testing = false;
-    testButton->setEnabled(true);
-    buttons->setEnabled(true);
     if (!result.sent)
         Show_NSLog_Message(result.detail);
     const QString text = result.sent ? QStringLiteral("E-mail has been sent successfully.") : kTestFailed;

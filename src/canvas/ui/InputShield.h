@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/WorkerWait.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+
+// Drops what the user does to one window while long work for it runs: clicks, keys, wheels, drags
+// and touches that reach the window meanwhile go nowhere, and those still waiting when the work
+// ends are drained while the shield is up, so that none acts once it has gone. Held back instead,
+// a click would act on what the work changed. Other windows (a question the close box asks, the
+// waiting sheet) and the close box itself are answered as ever.
+class InputShield : public QObject {
+public:
+    explicit InputShield(QWidget *window);
+    ~InputShield() override;
+
+    // Every wait of a window goes this way: `job` runs on a worker while the window paints, or at
+    // once on the GUI thread when `here` (work too short for a hand-off), the window shielded in
+    // both cases. A job that throws is logged and gives a default result.
+    template <typename Result>
+    static Result run(QWidget *window, const std::function<Result()> &job, bool here = false)
+    {
+        const InputShield shield(window);
+        return WorkerWait::run<Result>(job, here);
+    }
+    // The same, in the form a model that waits for a window takes.
+    static WorkerWait::Wait waitFor(QWidget *window);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool onWindow(QObject *watched) const;
+
+    QPointer<QWidget> m_window;
+};
