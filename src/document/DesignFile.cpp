@@ -5,6 +5,7 @@
 #include "document/SKTDocument.h"
 #include "platform/ConcurrentFor.h"
 #include "platform/KeyedArchiver.h"
+#include "platform/PictureReading.h"
 #include "platform/PropertyList.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -463,8 +465,10 @@ constexpr PictureKind kPictureKinds[] = {
     {QByteArrayView("BM", 2), "bmp"},
 };
 
-// The pixels of the picture of `kind` that `data` begins with, from its header; none where no such
-// picture begins, or where it is larger than the reader decodes.
+constexpr quint32 kBitmapHeaderLengths[] = {12, 40, 52, 56, 64, 108, 124};
+
+// The pixels the reader decodes of the picture of `kind` that `data` begins with, from its header;
+// none where no such picture begins.
 qint64 picturePixelsAt(QByteArrayView data, const PictureKind &kind)
 {
     const auto be32 = [&](qsizetype at) { return qFromBigEndian<quint32>(data.data() + at); };
@@ -477,7 +481,7 @@ qint64 picturePixelsAt(QByteArrayView data, const PictureKind &kind)
         size = QSize(int(be32(16)), int(be32(20)));
     } else {
         // Two letters begin many things: only a header of a length a bitmap has is read further.
-        if (kind.signature == "BM" && (data.size() < 18 || !QList<quint32>{12, 40, 52, 56, 64, 108, 124}.contains(le32(14))))
+        if (kind.signature == "BM" && (data.size() < 18 || !std::ranges::count(kBitmapHeaderLengths, le32(14))))
             return 0;
         if (kind.signature == "RIFF" && (data.size() < 12 || data.sliced(8, 4) != "WEBP"))
             return 0;
@@ -486,8 +490,7 @@ qint64 picturePixelsAt(QByteArrayView data, const PictureKind &kind)
         buffer.open(QIODevice::ReadOnly);
         size = QImageReader(&buffer, kind.format).size();
     }
-    const qint64 pixels = qint64(size.width()) * size.height();
-    return size.isValid() && pixels <= platform::kKeyedArchiveImagePixels ? pixels : 0;
+    return size.isValid() ? platform::picturePixelsRead(size) : 0;
 }
 
 // Every picture in `data` found by its signature: an archive holds a picture's bytes as they are,
