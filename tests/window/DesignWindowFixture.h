@@ -1,12 +1,14 @@
 #pragma once
 
 #include "fixtures/ScriptedServices.h"
+#include "fixtures/SmtpServer.h"
 #include "fixtures/TestSupport.h"
 
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "document/SKTDocument.h"
 #include "document/SKTText.h"
+#include "output/Preferences.h"
 #include "platform/Pasteboard.h"
 #include "platform/ui/StepperSpinBox.h"
 #include "properties/ui/CardBackgroundTab.h"
@@ -91,6 +93,19 @@ protected:
         text->batch_list_name = QStringLiteral("Guests");
         document->insertGraphics({text}, {0});
         return text;
+    }
+
+    // The program's mail script in the resources, and the window's mail settings those of a sender
+    // through `server`.
+    void mailThrough(const SmtpServer &server)
+    {
+        ASSERT_TRUE(QFile::copy(sourceResourcesPath() + QStringLiteral("pyth_mail.py"), resourcePath(QStringLiteral("pyth_mail.py"))));
+        Preferences settings;
+        settings.setsend_email_SenderEmail(QStringLiteral("me@example.org"));
+        settings.setsend_email_SMTP_server(QStringLiteral("127.0.0.1"));
+        settings.setsend_email_PORT_num(QString::number(server.port()));
+        ASSERT_TRUE(settings.flush());
+        window->Get_Email_Details();
     }
 
     // The panel the canvas host shows.

@@ -19,14 +19,8 @@ TEST_F(DesignWindowTest, TheMailCommandSendsOneMailPerRecordOfTheBoundSeries)
         GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
     SmtpServer server;
     ASSERT_EQ(server.problem(), QString());
-    ASSERT_TRUE(QFile::copy(sourceResourcesPath() + QStringLiteral("pyth_mail.py"), resourcePath(QStringLiteral("pyth_mail.py"))));
     load();
-    Preferences settings;
-    settings.setsend_email_SenderEmail(QStringLiteral("me@example.org"));
-    settings.setsend_email_SMTP_server(QStringLiteral("127.0.0.1"));
-    settings.setsend_email_PORT_num(QString::number(server.port()));
-    ASSERT_TRUE(settings.flush());
-    window->Get_Email_Details();
+    mailThrough(server);
 
     const std::shared_ptr<SKTText> text = bindTextToGuests("Ann\nBob\n");
 

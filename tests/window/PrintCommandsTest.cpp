@@ -66,13 +66,7 @@ TEST_F(PrintCommandsTest, NoRoadWithoutRecordsDrawsTheSampleOfASeriesThatCannotB
         GTEST_SKIP() << "No python3 with aiosmtpd: install python3-aiosmtpd.";
     SmtpServer server;
     ASSERT_EQ(server.problem(), QString());
-    ASSERT_TRUE(QFile::copy(sourceResourcesPath() + QStringLiteral("pyth_mail.py"), resourcePath(QStringLiteral("pyth_mail.py"))));
-    Preferences settings;
-    settings.setsend_email_SenderEmail(QStringLiteral("me@example.org"));
-    settings.setsend_email_SMTP_server(QStringLiteral("127.0.0.1"));
-    settings.setsend_email_PORT_num(QString::number(server.port()));
-    ASSERT_TRUE(settings.flush());
-    window->Get_Email_Details();
+    mailThrough(server);
     const QRectF helloField(10, 10, 150, 30), zoeField(10, 60, 150, 30);
     auto shown = std::make_shared<SKTText>();
     shown->setBounds(helloField);
