@@ -189,7 +189,8 @@ with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED, compresslevel=9) as
 }
 
 // A workbook's own parts are read only as far as they are needed: a long tail after the sheet list,
-// or styles swollen before their cell formats, cost neither the names nor the dates. Styles whose
+// or styles swollen before their cell formats, cost neither the names nor the dates, nor does a
+// long comment before a list that ends within the bound. Styles whose
 // cell formats do not come within the bound refuse the sheet, whose dates would read as numbers. A
 // sheet list that cannot be read leaves every sheet under its part name; a sheet listed many times
 // is offered once.
@@ -208,7 +209,7 @@ wb.save(b)
 parts = {n: zipfile.ZipFile(b).read(n) for n in zipfile.ZipFile(b).namelist()}
 book, styles = parts["xl/workbook.xml"], parts["xl/styles.xml"]
 second = book.index(b"/>", book.index(b"<sheet ", book.index(b"<sheet ") + 1)) + 2
-if form == "names":
+if form in ("names", "comment"):
     book = book.replace(b"<definedNames/>", b"<definedNames>" + b"".join(
         b"<definedName name=\"n%d\">Guests!$A$1</definedName>" % i for i in range(110000)) + b"</definedNames>")
 elif form in ("styles", "huge styles"):
@@ -222,6 +223,8 @@ elif form == "unclosed":
     book = book.replace(b"</sheets>", b"")
 elif form == "repeated":
     book = book[:second] + book[book.index(b"<sheet "):second] * 3 + book[second:]
+if form == "comment":
+    book = book.replace(b"<sheets>", b"<!--" + b"c" * 2100000 + b"-->" + b" " * 300000 + b"<sheets>")
 parts["xl/workbook.xml"], parts["xl/styles.xml"] = book, styles
 with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
     for name, data in parts.items():
@@ -243,6 +246,7 @@ with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
         {"unclosed", byParts, date},
         {"date system", byParts, "The workbook's date system cannot be read. The part \"xl/workbook.xml\" cannot be read. It is not well-formed XML near byte 76."},
         {"repeated", named, date},
+        {"comment", named, date},
     };
     QTemporaryDir dir;
     for (const auto &c : cases) {

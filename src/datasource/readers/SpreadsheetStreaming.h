@@ -49,17 +49,25 @@ bool streamPart(ZipArchiveReader &zip, const QString &name, QString *error, Hand
         return false;
     }
     qint64 total = 0;
+    bool past = false;
     XmlPullReader xml([&](char *buffer, std::size_t capacity) -> std::ptrdiff_t {
-        // One byte past the bound tells a part that ends there from a longer one.
+        if (past)
+            return -1;
+        // One byte past the bound tells a part that ends there from a longer one; the bytes
+        // before the bound are read all the same.
         const std::ptrdiff_t got = zip.readPiece(buffer, std::size_t(std::min<qint64>(qint64(capacity), maxRead - total + 1)));
-        total += std::max<std::ptrdiff_t>(got, 0);
-        return total > maxRead ? -1 : got;
+        if (got < 0)
+            return got;
+        past = total + got > maxRead;
+        const std::ptrdiff_t kept = past ? std::ptrdiff_t(maxRead - total) : got;
+        total += kept;
+        return past && kept == 0 ? -1 : kept;
     });
     return pumpTokens(
         xml, name,
         [&] {
-            return total > maxRead ? QStringLiteral("What is needed of the part \"%1\" does not come within its first %2 MB.").arg(name).arg(maxRead >> 20)
-                                   : zip.errorString();
+            return past ? QStringLiteral("What is needed of the part \"%1\" does not come within its first %2 MB.").arg(name).arg(maxRead >> 20)
+                        : zip.errorString();
         },
         error, handle);
 }

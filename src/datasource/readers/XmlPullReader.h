@@ -24,7 +24,8 @@ public:
     static constexpr std::size_t kMaxAttributes = 4096;
 
     // Fills up to `capacity` bytes at `buffer`; gives the count, 0 at the end of the document, or
-    // a negative number when the bytes cannot be had (the source keeps its reason).
+    // a negative number when the bytes cannot be had (the source keeps its reason), and again at
+    // every call after that; the bytes given before are read first.
     using Source = std::function<std::ptrdiff_t(char *buffer, std::size_t capacity)>;
 
     enum Token { StartElement, EndElement, Characters, EndDocument, Invalid };
