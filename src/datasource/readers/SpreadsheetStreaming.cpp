@@ -1,11 +1,42 @@
 #include "datasource/readers/SpreadsheetStreaming.h"
 
 #include "platform/RegularFile.h"
+#include "platform/XmlCharacters.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
+namespace {
+
+// A plain test that most text passes at once: anything below the space or from the surrogates on
+// may be a character XML cannot carry.
+bool mayNeedReplacing(const QChar *begin, const QChar *end)
+{
+    for (; begin != end; ++begin)
+        if (const char16_t c = begin->unicode(); c < 0x20 || c >= 0xD800)
+            return true;
+    return false;
+}
+
+} // namespace
+
 namespace spreadsheet {
+
+QString xmlText(const QString &text)
+{
+    return mayNeedReplacing(text.cbegin(), text.cend()) ? XmlCharacters::replaced(text) : text;
+}
+
+void makeXmlText(QChar *begin, QChar *end)
+{
+    if (!mayNeedReplacing(begin, end) || XmlCharacters::isXmlText(QStringView(begin, end)))
+        return;
+    // One U+FFFD stands for each unit replaced: the length stays.
+    const QString replaced = XmlCharacters::replaced(QString(begin, end - begin));
+    std::copy(replaced.cbegin(), replaced.cend(), begin);
+}
 
 bool streamFile(const QString &path, QString *error, const TokenHandler &handle)
 {

@@ -77,6 +77,13 @@ using TokenHandler = std::function<bool(const XmlPullReader &, XmlPullReader::To
 // A document file, read piece by piece as it is parsed; a regular file only.
 bool streamFile(const QString &path, QString *error, const TokenHandler &handle);
 
+// Characters XML cannot carry (C0 controls but tab and line ends, U+FFFE, U+FFFF, half a surrogate
+// pair) still come from files: raw bytes, character references, a workbook's "_xHHHH_". None may
+// enter the program, whose designs are XML and must always save: each reads as U+FFFD.
+QString xmlText(const QString &text);
+// The same in place: each such character of [begin, end) becomes U+FFFD.
+void makeXmlText(QChar *begin, QChar *end);
+
 // A cell's text as a reader gathers it, in UTF-8. Past more bytes than the characters a cell keeps
 // can take, the rest is dropped as it comes, so that a cell costs little whatever the file repeats
 // in it; SheetRowsBuilder then cuts the text to its exact length. A form that writes a character in
@@ -91,7 +98,7 @@ public:
     std::size_t size() const { return m_bytes.size(); }
     bool empty() const { return m_bytes.empty(); }
     std::string_view bytes() const { return m_bytes; }
-    QString toString() const { return QString::fromUtf8(m_bytes); }
+    QString toString() const { return xmlText(QString::fromUtf8(m_bytes)); }
 
 private:
     std::size_t room() const { return m_maxBytes - m_bytes.size(); }

@@ -123,7 +123,7 @@ bool readWorkbookPart(ZipArchiveReader &zip, WorkbookPart &workbook, qsizetype m
                 return false;
             }
             const std::string *name = xml.attribute("name"), *id = xml.attribute("id");
-            workbook.sheets.append({name ? QString::fromStdString(*name) : QString(), id ? QString::fromStdString(*id) : QString()});
+            workbook.sheets.append({name ? xmlText(QString::fromStdString(*name)) : QString(), id ? QString::fromStdString(*id) : QString()});
         }
         return true;
     });
@@ -302,6 +302,7 @@ public:
         m_text.resize(start + qsizetype(written.size()));
         QChar *const begin = m_text.data() + start;
         QChar *const end = unescaped(begin, decoded(written, begin));
+        makeXmlText(begin, end);
         const qsizetype kept = SheetRowsBuilder::keptLength(QStringView(begin, end));
         m_text.truncate(start + kept);
         if (m_text.size() > SheetRowsBuilder::kMaxText) {
@@ -533,7 +534,7 @@ private:
                 m_sharedCells.push_back({quint32(m_rows.rowCount()), quint32(m_column),
                                          quint32(index >= 0 && index < SheetRowsBuilder::kMaxCells ? index : SheetRowsBuilder::kMaxCells)});
         } else if (m_type == Type::Inline) {
-            value = unescaped(m_inline.text.toString());
+            value = xmlText(unescaped(QString::fromUtf8(m_inline.text.bytes())));
         } else if (!m_value.empty()) {
             if (m_type == Type::Date)
                 value = dateOfIso(m_value.bytes());

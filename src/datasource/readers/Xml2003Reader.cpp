@@ -37,7 +37,7 @@ public:
                 if (m_inWorkbook && !m_worksheetSeen && xml.nameIs("Worksheet")) {
                     m_worksheetSeen = m_inWorksheet = true;
                     const std::string *name = xml.attribute("Name");
-                    sheetName = name ? QString::fromStdString(*name) : QString();
+                    sheetName = name ? xmlText(QString::fromStdString(*name)) : QString();
                 }
                 break;
             case 3:
