@@ -204,8 +204,8 @@ public:
             return true;
         if (d == m_cellDepth) {
             m_cellDepth = 0;
-            const QString value = m_dateValue.isEmpty() ? m_cell.text() : m_dateValue;
-            if (!value.isEmpty() && !m_rows.setCell(m_column, value, m_cellRepeat))
+            QString value = m_dateValue.isEmpty() ? m_cell.text() : m_dateValue;
+            if (!value.isEmpty() && !m_rows.setCell(m_column, std::move(value), m_cellRepeat))
                 return rowsFailed(m_rows, error);
             m_column += m_cellRepeat;
         } else if (d == m_rowDepth) {

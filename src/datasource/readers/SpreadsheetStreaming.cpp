@@ -11,22 +11,24 @@
 namespace {
 
 // A plain test that most text passes at once: anything below the space or from the surrogates on
-// may be a character XML cannot carry.
+// may be a character XML cannot carry. No early exit: the loop is vectorized.
 bool mayNeedReplacing(const QChar *begin, const QChar *end)
 {
+    bool found = false;
     for (; begin != end; ++begin)
-        if (const char16_t c = begin->unicode(); c < 0x20 || c >= 0xD800)
-            return true;
-    return false;
+        found |= char16_t(begin->unicode() - 0x20) >= 0xD800 - 0x20;
+    return found;
 }
 
 } // namespace
 
 namespace spreadsheet {
 
-QString xmlText(const QString &text)
+QString xmlText(QString text)
 {
-    return mayNeedReplacing(text.cbegin(), text.cend()) ? XmlCharacters::replaced(text) : text;
+    if (mayNeedReplacing(text.cbegin(), text.cend()))
+        return XmlCharacters::replaced(text);
+    return text;
 }
 
 void makeXmlText(QChar *begin, QChar *end)

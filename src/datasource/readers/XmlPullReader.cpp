@@ -180,7 +180,7 @@ bool XmlPullReader::decode(std::string_view raw, std::string &out, Mode mode)
 const std::string *XmlPullReader::attribute(std::string_view localName) const
 {
     for (std::size_t i = 0; i < m_attributeCount; ++i)
-        if (m_attributes[i].localName == localName)
+        if (sameName(m_attributes[i].localName, localName))
             return &m_attributes[i].value;
     return nullptr;
 }

@@ -47,6 +47,10 @@ public:
     // The value of the current start element's attribute of that local name, any prefix; nullptr
     // when it has none. Valid until the next token.
     const std::string *attribute(std::string_view localName) const;
+    // The current start element's attributes in their order, for a reader that wants several.
+    std::size_t attributeCount() const { return m_attributeCount; }
+    std::string_view attributeName(std::size_t i) const { return m_attributes[i].localName; }
+    const std::string &attributeValue(std::size_t i) const { return m_attributes[i].value; }
     // The text of the current Characters token, references replaced (CDATA sections included).
     std::string_view text() const { return m_textView; }
 
