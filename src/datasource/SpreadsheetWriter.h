@@ -40,8 +40,10 @@ public:
     // "Template.xlsx" of Resource_Path: its sheet and shared strings replaced, every other part kept. A value that reads
     // back as the same number is a numeric cell, any other value a shared string, so that texts such
     // as "007" or long digit strings keep every character. `hasTitleRow` changes nothing: a title row
-    // is simply the first row of the data. Nothing is written, and the reason given, when a value
-    // holds a character XML 1.0 does not allow.
+    // is simply the first row of the data. A character XML 1.0 cannot hold, a carriage return and
+    // the "_" of a text that looks like one written so are kept as "_xHHHH_", as workbooks keep
+    // them: every text reads back as written, but for those characters, which read back here as
+    // U+FFFD as they do from any workbook.
     static bool WriteWorkbook(const QString &path, const QList<QStringList> &data, bool hasTitleRow,
                               QString *error = nullptr);
 
@@ -53,8 +55,9 @@ public:
     static SpreadsheetRows ReadWorksheetXML2004(const QString &path);
     // Writes `data` as the one sheet of an .ods package from the shipped "Template.ods" (its
     // content replaced, "mimetype" first and stored), or of an XML 2003 file; every value a string
-    // cell (.ods) or a number only when it reads back as the same text (XML 2003). Refused, with
-    // the reason, as WriteWorkbook refuses.
+    // cell (.ods) or a number only when it reads back as the same text (XML 2003). Nothing is
+    // written, and the reason given, when a value holds a character XML 1.0 cannot hold; an .ods
+    // cell holds no carriage return, which becomes a line break.
     static bool WriteODS(const QString &path, const QList<QStringList> &data, bool hasTitleRow, QString *error = nullptr);
     static bool WriteWorksheetXML2004(const QString &path, const QList<QStringList> &data, QString *error = nullptr);
 

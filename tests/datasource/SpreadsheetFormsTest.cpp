@@ -137,6 +137,35 @@ TEST(SpreadsheetForms, ReadTheFirstTableOfEachForm)
     }
 }
 
+// Characters XML cannot carry, however a file holds them (raw bytes, references, "_xHHHH_" in
+// shared and inline strings), read as U+FFFD in the sheet names and cells of every form, so that a
+// design bound to them always saves.
+TEST(SpreadsheetForms, CharactersXmlCannotCarryReadAsReplacements)
+{
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath("case.xlsx"), ods = dir.filePath("case.ods"), xml = dir.filePath("case.xml");
+    SSZipArchive zip(xlsx);
+    ASSERT_TRUE(zip.open());
+    for (const auto &[name, bytes] : {
+             std::pair{"xl/workbook.xml", QByteArray(R"(<workbook xmlns:r="r"><sheets><sheet name="S&#1;" r:id="rId1"/></sheets></workbook>)")},
+             {"xl/_rels/workbook.xml.rels", R"(<Relationships><Relationship Id="rId1" Target="worksheets/sheet1.xml"/></Relationships>)"},
+             {"xl/sharedStrings.xml", "<sst><si><t>c_xFFFE_d</t></si><si><t>_xFFFF__x0000_</t></si><si><r><t>_xD800_x</t></r></si></sst>"},
+             {"xl/worksheets/sheet1.xml", R"(<worksheet><sheetData><row><c t="s"><v>0</v></c><c t="s"><v>1</v></c><c t="s"><v>2</v></c>)"
+                                          R"(<c t="inlineStr"><is><t>&#1;_x001F__xDC00_</t></is></c><c t="str"><v>)" "\x02&#xFFFE;</v></c></row>"
+                                          "</sheetData></worksheet>"}})
+        ASSERT_TRUE(zip.writeData(bytes, QString::fromLatin1(name)));
+    ASSERT_TRUE(zip.close());
+    ASSERT_TRUE(writeOds(ods, odsContent("<table:table-row><table:table-cell><text:p>a&#xFFFF;b\x01</text:p></table:table-cell></table:table-row>")
+                                  .replace("\"First\"", "\"F&#x1F;\"")));
+    ASSERT_TRUE(writeFileBytes(xml, xml2003("<Row><Cell><Data>&#xFFFE;\x03_xFFFE_</Data></Cell></Row>").replace("\"One\"", "\"O\x01\"")));
+    const QString r(QChar::ReplacementCharacter);
+    const std::pair<QString, QString> cases[] = {{xlsx, "S" + r + "|[c" + r + "d|" + r + r + "|" + r + "x|" + r + r + r + "|" + r + r + "]"},
+                                                 {ods, "F" + r + "|[a" + r + "b" + r + "]"},
+                                                 {xml, "O" + r + "|[" + r + r + "_xFFFE_]"}};
+    for (const auto &[path, expected] : cases)
+        EXPECT_EQ(SpreadsheetWriter::ReadWorkbook(path).sheets.value(0).name + u'|' + show(SpreadsheetWriter::ReadData(path, 1)), expected);
+}
+
 // Both forms written here read back the same here and in LibreOffice; the package keeps the
 // template's parts, "mimetype" first and stored, for Python's zip reader too.
 TEST(SpreadsheetForms, WrittenFilesReadBackHereAndInLibreOffice)

@@ -18,6 +18,8 @@
 #include <QUrl>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -189,7 +191,8 @@ with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED, compresslevel=9) as
 }
 
 // A workbook's own parts are read only as far as they are needed: a long tail after the sheet list,
-// or styles swollen before their cell formats, cost neither the names nor the dates. Styles whose
+// or styles swollen before their cell formats, cost neither the names nor the dates, nor does a
+// long comment before a list that ends within the bound. Styles whose
 // cell formats do not come within the bound refuse the sheet, whose dates would read as numbers. A
 // sheet list that cannot be read leaves every sheet under its part name; a sheet listed many times
 // is offered once.
@@ -208,7 +211,7 @@ wb.save(b)
 parts = {n: zipfile.ZipFile(b).read(n) for n in zipfile.ZipFile(b).namelist()}
 book, styles = parts["xl/workbook.xml"], parts["xl/styles.xml"]
 second = book.index(b"/>", book.index(b"<sheet ", book.index(b"<sheet ") + 1)) + 2
-if form == "names":
+if form in ("names", "comment"):
     book = book.replace(b"<definedNames/>", b"<definedNames>" + b"".join(
         b"<definedName name=\"n%d\">Guests!$A$1</definedName>" % i for i in range(110000)) + b"</definedNames>")
 elif form in ("styles", "huge styles"):
@@ -222,6 +225,8 @@ elif form == "unclosed":
     book = book.replace(b"</sheets>", b"")
 elif form == "repeated":
     book = book[:second] + book[book.index(b"<sheet "):second] * 3 + book[second:]
+if form == "comment":
+    book = book.replace(b"<sheets>", b"<!--" + b"c" * 2100000 + b"-->" + b" " * 300000 + b"<sheets>")
 parts["xl/workbook.xml"], parts["xl/styles.xml"] = book, styles
 with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
     for name, data in parts.items():
@@ -243,6 +248,7 @@ with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
         {"unclosed", byParts, date},
         {"date system", byParts, "The workbook's date system cannot be read. The part \"xl/workbook.xml\" cannot be read. It is not well-formed XML near byte 76."},
         {"repeated", named, date},
+        {"comment", named, date},
     };
     QTemporaryDir dir;
     for (const auto &c : cases) {
@@ -357,32 +363,72 @@ TEST(SpreadsheetWriter, SheetPartDeclaresItsSizeAndSharedStringsTheirCount)
     EXPECT_TRUE(strings.contains(R"(count="2" uniqueCount="2")")) << strings.constData();
 }
 
-// A value XML cannot hold fails the write with its place and leaves the file that was there.
-TEST(SpreadsheetWriter, RefusesCharactersXmlCannotHold)
+// What is written reads back as written in every form, and in openpyxl's own decoding of the
+// .xlsx: texts that look like a character a workbook keeps as "_xHHHH_", a carriage return. A
+// character XML cannot hold is kept in the .xlsx so (openpyxl reads it back) and reads here as
+// U+FFFD, as from any workbook; the other forms refuse it with its place and write no file. An
+// .ods cell holds no carriage return: it reads back as a line break.
+TEST(SpreadsheetWriter, WrittenTextsReadBackAsWrittenInEveryForm)
 {
     AppFixture app;
-    const QList<std::pair<QString, bool>> cases{
-        {QStringLiteral("tab\there"), true},          {QStringLiteral("Ελληνικά 😀"), true},
-        {QStringLiteral("bell\x07"), false},          {QStringLiteral("nul") + QChar(0), false},
-        {QString(QChar(0xD83D)) + u'x', false},       {QString(QChar(0xDE00)), false},
-        {QString(QChar(0xFFFE)), false},              {QString(QChar(0xD83D)), false},
+    const QString same, r(QChar::ReplacementCharacter);
+    const QString refused = QStringLiteral("The value in row 1, column 1 holds a character a workbook cannot store.|0");
+    const struct {
+        QString text, xlsx, ods, xml;
+    } cases[] = {
+        {"SKU_x0041_", same, same, same},
+        {"plain_x005F_text", same, same, same},
+        {"_x000D_", same, same, same},
+        {"_x00e9__X0041_ _x12_ __x0041__ _x004G_", same, same, same},
+        {"a\rb\r\nc", same, "a\nb\nc", same},
+        {"😀_xD83D__xDE00_", same, same, same},
+        {"bell\x07", "bell" + r, refused, refused},
+        {QString(QChar(0xFFFE)) + "_xFFFF_" + QChar(0xFFFF), r + "_xFFFF_" + r, refused, refused},
+        {QString(QChar(0xD800)) + "x" + QChar(0xDE00), r + "x" + r, refused, refused},
+        {QStringLiteral("nul") + QChar(0), "nul" + r, refused, refused},
     };
+    using Write = std::function<bool(const QString &, const QList<QStringList> &, QString *)>;
+    const std::pair<QString, Write> writers[] = {
+        {"xlsx", [](const QString &p, const QList<QStringList> &d, QString *e) { return SpreadsheetWriter::WriteWorkbook(p, d, false, e); }},
+        {"ods", [](const QString &p, const QList<QStringList> &d, QString *e) { return SpreadsheetWriter::WriteODS(p, d, false, e); }},
+        {"xml", SpreadsheetWriter::WriteWorksheetXML2004}};
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("kept.xlsx"));
-    for (const auto &[value, storable] : cases) {
-        SCOPED_TRACE(value.toStdString());
-        QFile empty(path);
-        ASSERT_TRUE(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        empty.close();
-        QString error;
-        EXPECT_EQ(SpreadsheetWriter::WriteWorkbook(path, {{"title", "x"}, {"a", value}}, true, &error), storable);
-        if (storable) {
-            EXPECT_EQ(SpreadsheetWriter::ReadData(path, 1).rows.value(1), QStringList({"a", value}));
-        } else {
-            EXPECT_EQ(error, QStringLiteral("The value in row 2, column 2 holds a character a workbook cannot store."));
-            EXPECT_EQ(QFileInfo(path).size(), 0);
+    QList<QStringList> all;
+    for (const auto &c : cases) {
+        all.append({c.text});
+        const QString expected[] = {c.xlsx, c.ods, c.xml};
+        for (int form = 0; form < 3; ++form) {
+            SCOPED_TRACE((c.text + u' ' + writers[form].first).toStdString());
+            const QString path = dir.filePath(QString::number(all.size()) + u'.' + writers[form].first);
+            QString error;
+            const QString read = writers[form].second(path, {{c.text}}, &error)
+                                     ? SpreadsheetWriter::ReadData(path, 1).rows.value(0).value(0)
+                                     : error + u'|' + QString::number(QFileInfo::exists(path));
+            EXPECT_EQ(read, expected[form].isNull() ? c.text : expected[form]);
         }
     }
+
+    // openpyxl keeps a shared string as written but for "x005F_", which it drops: its own decoder
+    // reads the items, in the order the cells name them, as UTF-16 units.
+    const QString path = dir.filePath(QStringLiteral("all.xlsx"));
+    ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path, all, false));
+    const std::optional<QString> openpyxl = runPython(QStringLiteral(R"(
+import sys, zipfile, openpyxl
+from openpyxl.cell.text import Text
+from openpyxl.utils.escape import unescape
+from openpyxl.xml.constants import SHEET_MAIN_NS
+from openpyxl.xml.functions import fromstring
+assert openpyxl.load_workbook(sys.argv[1]).active.max_row == int(sys.argv[2])
+items = fromstring(zipfile.ZipFile(sys.argv[1]).read("xl/sharedStrings.xml")).iter("{%s}si" % SHEET_MAIN_NS)
+print("\n".join(unescape(Text.from_tree(si).content).encode("utf-16-le", "surrogatepass").hex() for si in items))
+)"),
+                                                      {path, QString::number(all.size())}, {QStringLiteral("openpyxl")});
+    if (!openpyxl)
+        GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not installed";
+    QStringList units;
+    for (const QStringList &row : all)
+        units << QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(row[0].utf16()), row[0].size() * 2).toHex());
+    EXPECT_EQ(*openpyxl, units.join(u'\n'));
 }
 
 // LibreOffice, converting what is written to CSV, finds the same table.

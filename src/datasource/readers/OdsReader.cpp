@@ -168,7 +168,7 @@ public:
             } else if (d == 4 && m_pathDepth == 3 && !m_tableDone && !m_tableDepth && xml.nameIs("table")) {
                 m_tableDepth = m_chainDepth = 4;
                 const std::string *name = xml.attribute("name");
-                tableName = name ? QString::fromStdString(*name) : QString();
+                tableName = name ? xmlText(QString::fromStdString(*name)) : QString();
             } else if (m_tableDepth && !m_rowDepth && xml.nameIs("table-column") && m_columnsDeclared < SheetRowsBuilder::kMaxColumns) {
                 // Cells without a style of their own take their column's.
                 // A column repeated no times is none: kept, such columns would fill memory without end.
@@ -204,8 +204,8 @@ public:
             return true;
         if (d == m_cellDepth) {
             m_cellDepth = 0;
-            const QString value = m_dateValue.isEmpty() ? m_cell.text() : m_dateValue;
-            if (!value.isEmpty() && !m_rows.setCell(m_column, value, m_cellRepeat))
+            QString value = m_dateValue.isEmpty() ? m_cell.text() : m_dateValue;
+            if (!value.isEmpty() && !m_rows.setCell(m_column, std::move(value), m_cellRepeat))
                 return rowsFailed(m_rows, error);
             m_column += m_cellRepeat;
         } else if (d == m_rowDepth) {

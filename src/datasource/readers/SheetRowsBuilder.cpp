@@ -3,6 +3,7 @@
 #include "core/MessageBoxes.h"
 
 #include <algorithm>
+#include <utility>
 
 bool SheetRowsBuilder::fail(const QString &reason)
 {
@@ -29,12 +30,12 @@ qsizetype SheetRowsBuilder::keptLength(QStringView value)
     return value.at(kMaxCellText - 1).isHighSurrogate() ? kMaxCellText - 1 : kMaxCellText;
 }
 
-QString SheetRowsBuilder::kept(const QString &value)
+void SheetRowsBuilder::keep(QString &value)
 {
     if (value.size() <= kMaxCellText)
-        return value;
+        return;
     ++m_cutCells;
-    return value.left(keptLength(value));
+    value.truncate(keptLength(value));
 }
 
 bool SheetRowsBuilder::textFits(qint64 more)
@@ -61,7 +62,7 @@ void SheetRowsBuilder::beginRow()
     m_rowText = 0;
 }
 
-bool SheetRowsBuilder::setCell(qint64 column, const QString &value, qint64 repeat)
+bool SheetRowsBuilder::setCell(qint64 column, QString value, qint64 repeat)
 {
     if (column < 1 || repeat < 1 || column + repeat - 1 > kMaxColumns)
         return fail(QStringLiteral("The sheet has more than %1 columns.").arg(kMaxColumns));
@@ -72,14 +73,15 @@ bool SheetRowsBuilder::setCell(qint64 column, const QString &value, qint64 repea
         return true;
     if (!widen(last))
         return false;
-    const QString text = kept(value);
-    m_rowText += text.size() * repeat;
+    keep(value);
+    m_rowText += value.size() * repeat;
     if (!textFits(m_rowText))
         return false;
     if (m_row.size() < last)
         m_row.resize(last);
-    for (int c = int(column); c <= last; ++c)
-        m_row[c - 1] = text;
+    for (int c = int(column); c < last; ++c)
+        m_row[c - 1] = value;
+    m_row[last - 1] = std::move(value);
     m_rowHasValue = true;
     return true;
 }
@@ -103,19 +105,19 @@ bool SheetRowsBuilder::endRow(qint64 repeat)
     return true;
 }
 
-bool SheetRowsBuilder::fill(qsizetype row, int column, const QString &value, bool wasCut)
+bool SheetRowsBuilder::fill(qsizetype row, int column, QString value, bool wasCut)
 {
     if (row < 0 || row >= m_rows.size() || column < 1 || column > m_columns)
         return true;
     m_cutCells += wasCut ? 1 : 0;
-    const QString text = kept(value);
-    if (!textFits(text.size()))
+    keep(value);
+    if (!textFits(value.size()))
         return false;
-    m_text += text.size();
+    m_text += value.size();
     QStringList &cells = m_rows[row];
     if (cells.size() < column)
         cells.resize(column);
-    cells[column - 1] = text;
+    cells[column - 1] = std::move(value);
     return true;
 }
 

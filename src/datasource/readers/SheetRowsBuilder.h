@@ -31,7 +31,7 @@ public:
     bool widen(int columns);
     void beginRow();
     // `value` in `column` (from 1) and in the `repeat` - 1 columns after it.
-    bool setCell(qint64 column, const QString &value, qint64 repeat = 1);
+    bool setCell(qint64 column, QString value, qint64 repeat = 1);
     // The row ends, standing for `repeat` rows.
     bool endRow(qint64 repeat = 1);
     // Rows ended so far.
@@ -41,7 +41,7 @@ public:
     // Puts `value` into the ended row `row` (from 0) at a `column` (from 1) that setCell has already
     // taken into the width: for values known only once the whole sheet has been read. `wasCut` says
     // that `value` was already cut to what a cell keeps, to be counted as such.
-    bool fill(qsizetype row, int column, const QString &value, bool wasCut = false);
+    bool fill(qsizetype row, int column, QString value, bool wasCut = false);
     // How many characters of `value` a cell keeps: kMaxCellText at most, never half a surrogate pair.
     static qsizetype keptLength(QStringView value);
     // The rows, each padded to the column count; the error when a bound was passed. Cells that were
@@ -56,7 +56,7 @@ private:
     bool fail(const QString &reason);
     bool fits(qint64 rows, qint64 columns);
     // `value` cut to what a cell keeps, counted.
-    QString kept(const QString &value);
+    void keep(QString &value);
     bool textFits(qint64 more);
 
     EmptyRows m_emptyRows;

@@ -82,10 +82,10 @@ bool take(std::string_view &text, char c)
     return true;
 }
 
-// Seconds with their fraction, rounded to the nearest whole second.
-qint64 takeSeconds(std::string_view &text)
+// Seconds of up to `maxDigits` digits with their fraction, rounded to the nearest whole second.
+qint64 takeSeconds(std::string_view &text, std::size_t maxDigits)
 {
-    qint64 seconds = takeNumber(text, 2);
+    qint64 seconds = takeNumber(text, maxDigits);
     if (seconds >= 0 && take(text, '.') && !text.empty() && text.front() >= '5' && text.front() <= '9')
         ++seconds;
     while (!text.empty() && std::isdigit(static_cast<unsigned char>(text.front())))
@@ -135,7 +135,7 @@ QString dateOfIso(std::string_view text)
         return {};
     const qint64 hours = takeNumber(text, 2);
     const qint64 minutes = take(text, ':') ? takeNumber(text, 2) : -1;
-    const qint64 seconds = take(text, ':') ? takeSeconds(text) : 0;
+    const qint64 seconds = take(text, ':') ? takeSeconds(text, 2) : 0;
     // A zone would move the day: such a value is no wall-clock date.
     if (!text.empty() || hours < 0 || hours > 23 || minutes < 0 || minutes > 59 || seconds < 0 || seconds > 60)
         return {};
@@ -150,14 +150,17 @@ QString dateOfIso(std::string_view text)
 
 QString timeOfDuration(std::string_view text, NumberFormat format, const QDate &dayZero)
 {
+    // A date-time before the day zero is kept as a negative length of time.
+    const bool negative = take(text, '-');
     if (!take(text, 'P') || !take(text, 'T'))
         return {};
     qint64 seconds = 0;
     bool any = false;
-    // A date-time counts its hours from the day zero: over 8,700,000 by the year 9999.
+    // A date-time counts its hours from the day zero: over 8,700,000 by the year 9999, some
+    // 31,000,000,000 seconds where only seconds are written.
     for (const auto &[unit, scale] : {std::pair{'H', 3600}, {'M', 60}, {'S', 1}}) {
         std::string_view rest = text;
-        const qint64 value = unit == 'S' ? takeSeconds(rest) : takeNumber(rest, 9);
+        const qint64 value = unit == 'S' ? takeSeconds(rest, 12) : takeNumber(rest, 9);
         if (value >= 0 && take(rest, unit)) {
             seconds += value * scale;
             text = rest;
@@ -166,6 +169,14 @@ QString timeOfDuration(std::string_view text, NumberFormat format, const QDate &
     }
     if (!any || !text.empty())
         return {};
+    if (negative && seconds > 0) {
+        // As a workbook's negative serial: the day before, and the time from its midnight. A
+        // negative length of time shows as it is written.
+        if (format == NumberFormat::Elapsed)
+            return {};
+        const qint64 days = (seconds + kSecondsPerDay - 1) / kSecondsPerDay;
+        return dateTimeOf(dayZero.addDays(-days), days * kSecondsPerDay - seconds);
+    }
     if (format == NumberFormat::Elapsed || seconds < kSecondsPerDay)
         return timeOfSeconds(seconds);
     return dateTimeOf(dayZero.addDays(seconds / kSecondsPerDay), seconds % kSecondsPerDay);

@@ -21,7 +21,8 @@ QString dateOfSerial(double serial, NumberFormat format, bool date1904);
 QString dateOfIso(std::string_view text);
 // An ISO 8601 duration as a time cell keeps it ("PT14H30M00S"): a time of day, a length of time in
 // hours for an Elapsed format, or else from a day on, the date and time so many hours after
-// `dayZero`, as a date-time in a clock-only format is kept.
+// `dayZero`, as a date-time in a clock-only format is kept; a negative one ("-PT…"), the date and
+// time as long before it.
 QString timeOfDuration(std::string_view text, NumberFormat format, const QDate &dayZero);
 
 // What a workbook's number format shows: a date or time for one of the built-in date and time

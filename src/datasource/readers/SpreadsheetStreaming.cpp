@@ -1,11 +1,44 @@
 #include "datasource/readers/SpreadsheetStreaming.h"
 
 #include "platform/RegularFile.h"
+#include "platform/XmlCharacters.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
+namespace {
+
+// A plain test that most text passes at once: anything below the space or from the surrogates on
+// may be a character XML cannot carry. No early exit: the loop is vectorized.
+bool mayNeedReplacing(const QChar *begin, const QChar *end)
+{
+    bool found = false;
+    for (; begin != end; ++begin)
+        found |= char16_t(begin->unicode() - 0x20) >= 0xD800 - 0x20;
+    return found;
+}
+
+} // namespace
+
 namespace spreadsheet {
+
+QString xmlText(QString text)
+{
+    if (mayNeedReplacing(text.cbegin(), text.cend()))
+        return XmlCharacters::replaced(text);
+    return text;
+}
+
+void makeXmlText(QChar *begin, QChar *end)
+{
+    if (!mayNeedReplacing(begin, end) || XmlCharacters::isXmlText(QStringView(begin, end)))
+        return;
+    // One U+FFFD stands for each unit replaced: the length stays.
+    const QString replaced = XmlCharacters::replaced(QString(begin, end - begin));
+    std::copy(replaced.cbegin(), replaced.cend(), begin);
+}
 
 bool streamFile(const QString &path, QString *error, const TokenHandler &handle)
 {

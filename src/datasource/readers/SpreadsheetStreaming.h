@@ -9,10 +9,12 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // What the spreadsheet readers share: parts and files read token by token, a cell's text gathered
 // within what a cell keeps, repeat counts within a sheet's bounds.
@@ -49,17 +51,25 @@ bool streamPart(ZipArchiveReader &zip, const QString &name, QString *error, Hand
         return false;
     }
     qint64 total = 0;
+    bool past = false;
     XmlPullReader xml([&](char *buffer, std::size_t capacity) -> std::ptrdiff_t {
-        // One byte past the bound tells a part that ends there from a longer one.
+        if (past)
+            return -1;
+        // One byte past the bound tells a part that ends there from a longer one; the bytes
+        // before the bound are read all the same.
         const std::ptrdiff_t got = zip.readPiece(buffer, std::size_t(std::min<qint64>(qint64(capacity), maxRead - total + 1)));
-        total += std::max<std::ptrdiff_t>(got, 0);
-        return total > maxRead ? -1 : got;
+        if (got < 0)
+            return got;
+        past = total + got > maxRead;
+        const std::ptrdiff_t kept = past ? std::ptrdiff_t(maxRead - total) : got;
+        total += kept;
+        return past && kept == 0 ? -1 : kept;
     });
     return pumpTokens(
         xml, name,
         [&] {
-            return total > maxRead ? QStringLiteral("What is needed of the part \"%1\" does not come within its first %2 MB.").arg(name).arg(maxRead >> 20)
-                                   : zip.errorString();
+            return past ? QStringLiteral("What is needed of the part \"%1\" does not come within its first %2 MB.").arg(name).arg(maxRead >> 20)
+                        : zip.errorString();
         },
         error, handle);
 }
@@ -68,6 +78,48 @@ using TokenHandler = std::function<bool(const XmlPullReader &, XmlPullReader::To
 
 // A document file, read piece by piece as it is parsed; a regular file only.
 bool streamFile(const QString &path, QString *error, const TokenHandler &handle);
+
+// Characters XML cannot carry (C0 controls but tab and line ends, U+FFFE, U+FFFF, half a surrogate
+// pair) still come from files: raw bytes, character references, a workbook's "_xHHHH_". None may
+// enter the program, whose designs are XML and must always save: each reads as U+FFFD.
+QString xmlText(QString text);
+// The same in place: each such character of [begin, end) becomes U+FFFD.
+void makeXmlText(QChar *begin, QChar *end);
+
+// What a quick look at a text's UTF-8 bytes tells, so that most texts skip the closer looks:
+// whether a byte may belong to a character XML cannot carry (a control or any non-ASCII byte), and
+// whether one is "_" where that is asked.
+struct TextBytes {
+    bool unusual = false, underscore = false;
+
+    enum Look { Unusual, UnusualAndUnderscores };
+    // Inlined, so that the look not asked for costs nothing.
+    Q_ALWAYS_INLINE explicit TextBytes(std::string_view bytes, Look look = UnusualAndUnderscores)
+    {
+        // Eight bytes at a time (the last eight again where they overlap, the few of a short text
+        // beside harmless ones): a byte below 0x20 borrows into its top bit, as does the zero that
+        // a "_" leaves once xored (a borrow only ever spreads above a byte found).
+        constexpr quint64 ones = 0x0101010101010101, tops = ones * 0x80;
+        quint64 any = 0, line = 0;
+        const std::size_t size = bytes.size();
+        for (std::size_t i = 0; i < size; i += 8) {
+            quint64 x = ones * 'a';
+            if (size < 8) {
+                for (const char c : bytes)
+                    x = x << 8 | static_cast<unsigned char>(c);
+            } else {
+                std::memcpy(&x, bytes.data() + std::min(i, size - 8), 8);
+            }
+            any |= x | ((x - ones * 0x20) & ~x);
+            if (look == UnusualAndUnderscores) {
+                const quint64 y = x ^ (ones * '_');
+                line |= (y - ones) & ~y;
+            }
+        }
+        unusual = (any & tops) != 0;
+        underscore = (line & tops) != 0;
+    }
+};
 
 // A cell's text as a reader gathers it, in UTF-8. Past more bytes than the characters a cell keeps
 // can take, the rest is dropped as it comes, so that a cell costs little whatever the file repeats
@@ -83,7 +135,13 @@ public:
     std::size_t size() const { return m_bytes.size(); }
     bool empty() const { return m_bytes.empty(); }
     std::string_view bytes() const { return m_bytes; }
-    QString toString() const { return QString::fromUtf8(m_bytes); }
+    QString toString() const
+    {
+        QString text = QString::fromUtf8(m_bytes);
+        if (TextBytes(m_bytes, TextBytes::Unusual).unusual)
+            return xmlText(std::move(text));
+        return text;
+    }
 
 private:
     std::size_t room() const { return m_maxBytes - m_bytes.size(); }

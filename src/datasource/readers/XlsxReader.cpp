@@ -123,7 +123,7 @@ bool readWorkbookPart(ZipArchiveReader &zip, WorkbookPart &workbook, qsizetype m
                 return false;
             }
             const std::string *name = xml.attribute("name"), *id = xml.attribute("id");
-            workbook.sheets.append({name ? QString::fromStdString(*name) : QString(), id ? QString::fromStdString(*id) : QString()});
+            workbook.sheets.append({name ? xmlText(QString::fromStdString(*name)) : QString(), id ? QString::fromStdString(*id) : QString()});
         }
         return true;
     });
@@ -221,10 +221,15 @@ QChar *unescaped(QChar *begin, QChar *end)
     return out;
 }
 
-QString unescaped(QString text)
+// The text of UTF-8 `bytes` that keep characters as "_xHHHH_".
+QString unescaped(std::string_view bytes)
 {
-    if (text.contains(u'_'))
+    QString text = QString::fromUtf8(bytes);
+    const TextBytes look(bytes);
+    if (look.underscore)
         text.truncate(unescaped(text.data(), text.data() + text.size()) - text.constData());
+    if (look.underscore || look.unusual)
+        return xmlText(std::move(text));
     return text;
 }
 
@@ -280,7 +285,7 @@ public:
     QString at(qsizetype index) const
     {
         const qsizetype start = index > 0 ? m_ends[std::size_t(index - 1)] : 0;
-        return m_text.mid(start, m_ends[std::size_t(index)] - start);
+        return QString(m_text.constData() + start, m_ends[std::size_t(index)] - start);
     }
     bool wasCut(qsizetype index) const { return m_cut[std::size_t(index)]; }
 
@@ -291,41 +296,52 @@ public:
             *error = QStringLiteral("The workbook holds more than %1 shared strings.").arg(SheetRowsBuilder::kMaxCells);
             return false;
         }
-        const qsizetype start = m_text.size();
+        const qsizetype start = m_used;
         // No more UTF-16 units than UTF-8 bytes. The text doubles as a string does, so that what
         // it leaves behind growing comes to its own size at most, and never grows past what the
-        // bound lets it hold: a table refused at the bound takes no more.
-        if (const qsizetype needed = start + qsizetype(written.size()); needed > m_text.capacity()) {
+        // bound lets it hold: a table refused at the bound takes no more. It is sized to all it
+        // has room for, and m_used tells how much of that holds strings.
+        if (const qsizetype needed = start + qsizetype(written.size()); needed > m_text.size()) {
             const qsizetype grown = std::min(2 * m_text.capacity(), SheetRowsBuilder::kMaxText + 1);
             m_text.reserve(std::max(needed, grown));
+            m_text.resize(m_text.capacity());
         }
-        m_text.resize(start + qsizetype(written.size()));
         QChar *const begin = m_text.data() + start;
-        QChar *const end = unescaped(begin, decoded(written, begin));
+        const TextBytes met(written);
+        QChar *end = decoded(written, begin, met);
+        if (met.underscore || met.unusual) {
+            end = met.underscore ? unescaped(begin, end) : end;
+            makeXmlText(begin, end);
+        }
         const qsizetype kept = SheetRowsBuilder::keptLength(QStringView(begin, end));
-        m_text.truncate(start + kept);
-        if (m_text.size() > SheetRowsBuilder::kMaxText) {
+        m_used = start + kept;
+        if (m_used > SheetRowsBuilder::kMaxText) {
             *error = QStringLiteral("The workbook's shared strings hold more than %1 MB of text.").arg(SheetRowsBuilder::kMaxText >> 20);
             return false;
         }
-        m_ends.push_back(quint32(m_text.size()));
+        m_ends.push_back(quint32(m_used));
         m_cut.push_back(kept < end - begin);
         return true;
     }
 
 private:
     // The decoder's general path costs twice Qt's own for plain text, which most shared strings
-    // are: their ASCII head is widened here, and only what follows goes through the decoder (a
-    // UTF-8 sequence never starts with an ASCII byte, so the cut splits none).
-    QChar *decoded(std::string_view written, QChar *out)
+    // are: all of it is widened here as if it were ASCII, and only what follows the first
+    // non-ASCII byte goes through the decoder (a UTF-8 sequence never starts with an ASCII byte,
+    // so the cut splits none).
+    QChar *decoded(std::string_view written, QChar *out, const TextBytes &met)
     {
-        const char *in = written.data(), *const end = in + written.size();
-        for (; in != end && static_cast<unsigned char>(*in) < 0x80; ++in)
-            *out++ = QChar(char16_t(static_cast<unsigned char>(*in)));
-        return in == end ? out : m_decoder.appendToBuffer(out, QByteArrayView(in, end - in));
+        const auto *in = reinterpret_cast<const unsigned char *>(written.data());
+        const std::size_t size = written.size();
+        auto *units = reinterpret_cast<char16_t *>(out);
+        for (std::size_t i = 0; i < size; ++i)
+            units[i] = in[i];
+        const std::size_t ascii = met.unusual ? std::size_t(std::find_if(in, in + size, [](unsigned char c) { return c >= 0x80; }) - in) : size;
+        return ascii == size ? out + size : m_decoder.appendToBuffer(out + ascii, QByteArrayView(written.data() + ascii, qsizetype(size - ascii)));
     }
 
     QString m_text;
+    qsizetype m_used = 0;
     std::vector<quint32> m_ends;
     std::vector<bool> m_cut;
     QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
@@ -357,12 +373,15 @@ bool readSharedStrings(ZipArchiveReader &zip, const QString &part, SharedStrings
 // The index a shared-string cell holds, as the number its text reads as once trimmed; -1 for none.
 qint64 sharedIndex(std::string_view text)
 {
-    if (!text.empty() && text.size() <= 18 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        qint64 index = 0;
-        for (const char c : text)
-            index = index * 10 + (c - '0');
-        return index;
+    qint64 digits = 0;
+    bool plain = !text.empty() && text.size() <= 18;
+    for (std::size_t i = 0; plain && i < text.size(); ++i) {
+        const unsigned digit = unsigned(text[i] - '0');
+        plain = digit <= 9;
+        digits = digits * 10 + digit;
     }
+    if (plain)
+        return digits;
     bool isIndex = false;
     const qint64 index = QString::fromUtf8(text).trimmed().toLongLong(&isIndex);
     return isIndex ? index : -1;
@@ -395,12 +414,10 @@ public:
     void fillSharedStrings(const SharedStrings &strings, const QString &sheet)
     {
         const qsizetype count = strings.size();
-        std::vector<bool> named(static_cast<std::size_t>(count)), repeated(named);
+        std::vector<quint8> named(static_cast<std::size_t>(count)); // by no cell, one, or more
         for (const SharedCell &cell : m_sharedCells)
-            if (cell.index < count) {
-                repeated[cell.index] = named[cell.index];
-                named[cell.index] = true;
-            }
+            if (cell.index < count && named[cell.index] < 2)
+                ++named[cell.index];
         QHash<quint32, QString> shared;
         qsizetype unnamed = 0;
         for (const SharedCell &cell : m_sharedCells) {
@@ -409,13 +426,13 @@ public:
                 continue;
             }
             QString value;
-            if (!repeated[cell.index])
+            if (named[cell.index] == 1)
                 value = strings.at(cell.index);
             else if (const auto kept = shared.constFind(cell.index); kept != shared.cend())
                 value = *kept;
             else
                 value = *shared.insert(cell.index, strings.at(cell.index));
-            if (!value.isEmpty() && !m_rows.fill(cell.row, int(cell.column), value, strings.wasCut(cell.index)))
+            if (!value.isEmpty() && !m_rows.fill(cell.row, int(cell.column), std::move(value), strings.wasCut(cell.index)))
                 break;
         }
         m_sharedCells.clear();
@@ -428,7 +445,7 @@ public:
 
     bool take(const XmlPullReader &xml, XmlPullReader::Token token, QString *error)
     {
-        if (m_inline.take(xml, token))
+        if (m_inline.depth != 0 && m_inline.take(xml, token))
             return true;
         const int d = token == XmlPullReader::EndElement ? xml.depth() + 1 : xml.depth();
         if (token == XmlPullReader::Characters) {
@@ -499,7 +516,19 @@ public:
 private:
     bool beginCell(const XmlPullReader &xml, QString *error)
     {
-        const std::string *reference = xml.attribute("r");
+        // A cell's attributes, each named by a letter, are taken in one pass: looked up one by
+        // one, they cost more than the rest of the cell.
+        const std::string *reference = nullptr, *type = nullptr, *style = nullptr;
+        for (std::size_t i = 0; i < xml.attributeCount(); ++i) {
+            const std::string_view name = xml.attributeName(i);
+            const std::string **found = name.size() != 1 ? nullptr
+                                        : name[0] == 'r' ? &reference
+                                        : name[0] == 't' ? &type
+                                        : name[0] == 's' ? &style
+                                                         : nullptr;
+            if (found && !*found)
+                *found = &xml.attributeValue(i);
+        }
         // A cell without a reference follows the one before it.
         m_column = reference ? columnOf(*reference) : m_column + 1;
         if (m_column < 1 || m_column > SheetRowsBuilder::kMaxColumns) {
@@ -507,14 +536,9 @@ private:
                          .arg(reference ? QString::fromStdString(*reference) : QString());
             return false;
         }
-        const std::string *type = xml.attribute("t");
-        m_type = !type || *type == "n" ? Type::Number
-                 : *type == "s"        ? Type::Shared
-                 : *type == "inlineStr" ? Type::Inline
-                 : *type == "d"        ? Type::Date
-                                       : Type::Other;
-        const qint64 style = countOf(xml.attribute("s"), -1);
-        m_format = style >= 0 && std::size_t(style) < m_dateStyles.size() ? m_dateStyles[std::size_t(style)] : NumberFormat::Number;
+        const std::string_view t = type ? std::string_view(*type) : std::string_view("n");
+        m_type = t == "n" ? Type::Number : t == "s" ? Type::Shared : t == "inlineStr" ? Type::Inline : t == "d" ? Type::Date : Type::Other;
+        m_format = style ? formatOf(*style) : NumberFormat::Number;
         m_inCell = true;
         m_valueSeen = m_inlineSeen = false;
         m_value.clear();
@@ -533,7 +557,7 @@ private:
                 m_sharedCells.push_back({quint32(m_rows.rowCount()), quint32(m_column),
                                          quint32(index >= 0 && index < SheetRowsBuilder::kMaxCells ? index : SheetRowsBuilder::kMaxCells)});
         } else if (m_type == Type::Inline) {
-            value = unescaped(m_inline.text.toString());
+            value = unescaped(m_inline.text.bytes());
         } else if (!m_value.empty()) {
             if (m_type == Type::Date)
                 value = dateOfIso(m_value.bytes());
@@ -542,7 +566,18 @@ private:
             if (value.isEmpty())
                 value = m_value.toString();
         }
-        return m_rows.setCell(m_column, value) || rowsFailed(m_rows, error);
+        return m_rows.setCell(m_column, std::move(value)) || rowsFailed(m_rows, error);
+    }
+
+    // What the cell format `style` shows; cells mostly share the style of the cell before them.
+    NumberFormat formatOf(const std::string &style)
+    {
+        if (style != m_lastStyle) {
+            const qint64 index = countOf(&style, -1);
+            m_lastFormat = index >= 0 && std::size_t(index) < m_dateStyles.size() ? m_dateStyles[std::size_t(index)] : NumberFormat::Number;
+            m_lastStyle = style;
+        }
+        return m_lastFormat;
     }
 
     // A number's value as stored; not a number (which no date shows) when it is none.
@@ -561,7 +596,8 @@ private:
     SheetRowsBuilder m_rows;
     const std::vector<NumberFormat> m_dateStyles;
     const bool m_date1904;
-    NumberFormat m_format = NumberFormat::Number;
+    NumberFormat m_format = NumberFormat::Number, m_lastFormat = NumberFormat::Number;
+    std::string m_lastStyle; // "" names no format
     bool m_inWorksheet = false, m_dimensionSeen = false, m_sheetDataSeen = false, m_inSheetData = false;
     bool m_inRow = false, m_inCell = false, m_valueSeen = false, m_inlineSeen = false;
     int m_column = 0, m_valueDepth = 0;

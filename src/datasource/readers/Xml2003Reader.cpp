@@ -37,7 +37,7 @@ public:
                 if (m_inWorkbook && !m_worksheetSeen && xml.nameIs("Worksheet")) {
                     m_worksheetSeen = m_inWorksheet = true;
                     const std::string *name = xml.attribute("Name");
-                    sheetName = name ? QString::fromStdString(*name) : QString();
+                    sheetName = name ? xmlText(QString::fromStdString(*name)) : QString();
                 }
                 break;
             case 3:
@@ -70,8 +70,8 @@ public:
         } else if (d == 5 && m_inCell) {
             m_inCell = false;
             const QString date = m_dateTime ? dateOfIso(m_text.bytes()) : QString();
-            const QString value = date.isEmpty() ? m_text.toString() : date;
-            if (!value.isEmpty() && !m_rows.setCell(m_column, value))
+            QString value = date.isEmpty() ? m_text.toString() : date;
+            if (!value.isEmpty() && !m_rows.setCell(m_column, std::move(value)))
                 return rowsFailed(m_rows, error);
             m_column += 1 + m_merged;
         } else if (d == 4 && m_inRow) {

@@ -126,10 +126,12 @@ bool XmlPullReader::fill(std::size_t needed)
     }
     if (m_buffer.size() < std::max(needed, kMinBuffer))
         m_buffer.resize(std::max({needed, kMinBuffer, m_buffer.size() * 2}));
+    const std::size_t before = m_end;
     while (!m_sourceDone && m_end < needed) {
         const std::ptrdiff_t got = m_source(m_buffer.data() + m_end, m_buffer.size() - m_end);
+        // Bytes had before the source failed are read first: they may hold all that is wanted.
         if (got < 0)
-            return false;
+            return m_end > before;
         if (got == 0)
             m_sourceDone = true;
         m_end += std::size_t(got);
@@ -178,7 +180,7 @@ bool XmlPullReader::decode(std::string_view raw, std::string &out, Mode mode)
 const std::string *XmlPullReader::attribute(std::string_view localName) const
 {
     for (std::size_t i = 0; i < m_attributeCount; ++i)
-        if (m_attributes[i].localName == localName)
+        if (sameName(m_attributes[i].localName, localName))
             return &m_attributes[i].value;
     return nullptr;
 }

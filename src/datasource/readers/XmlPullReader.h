@@ -24,7 +24,8 @@ public:
     static constexpr std::size_t kMaxAttributes = 4096;
 
     // Fills up to `capacity` bytes at `buffer`; gives the count, 0 at the end of the document, or
-    // a negative number when the bytes cannot be had (the source keeps its reason).
+    // a negative number when the bytes cannot be had (the source keeps its reason), and again at
+    // every call after that; the bytes given before are read first.
     using Source = std::function<std::ptrdiff_t(char *buffer, std::size_t capacity)>;
 
     enum Token { StartElement, EndElement, Characters, EndDocument, Invalid };
@@ -46,6 +47,10 @@ public:
     // The value of the current start element's attribute of that local name, any prefix; nullptr
     // when it has none. Valid until the next token.
     const std::string *attribute(std::string_view localName) const;
+    // The current start element's attributes in their order, for a reader that wants several.
+    std::size_t attributeCount() const { return m_attributeCount; }
+    std::string_view attributeName(std::size_t i) const { return m_attributes[i].localName; }
+    const std::string &attributeValue(std::size_t i) const { return m_attributes[i].value; }
     // The text of the current Characters token, references replaced (CDATA sections included).
     std::string_view text() const { return m_textView; }
 
