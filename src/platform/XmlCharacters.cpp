@@ -27,11 +27,19 @@ namespace XmlCharacters {
 
 bool isXmlText(QStringView text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (badLengthAt(text, i) != 0)
+    // Series and sheets of millions of values pass through here: the common case costs one compare.
+    const char16_t *at = text.utf16();
+    const char16_t *const end = at + text.size();
+    while (at != end) {
+        const char16_t c = *at++;
+        if (c >= 0x20 && c < 0xD800)
+            continue;
+        if (QChar::isHighSurrogate(c) && at != end && QChar::isLowSurrogate(*at)) {
+            ++at;
+            continue;
+        }
+        if (!isAllowedUnit(c) || QChar::isSurrogate(c))
             return false;
-        if (QChar::isHighSurrogate(text[i].unicode()))
-            ++i;
     }
     return true;
 }
