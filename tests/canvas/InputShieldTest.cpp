@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPointingDevice>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,9 @@
 // whether the work runs on a worker or at once on the GUI thread; another window answers as ever.
 TEST(InputShield, WhatTheUserDoesToTheWaitingWindowGoesNowhere)
 {
+    // A mouse event made first on a worker would make the pointing device there, outside the
+    // application's thread, where it cannot be the application's child.
+    QPointingDevice::primaryPointingDevice();
     QWidget window, other;
     QPushButton button(QStringLiteral("Go"), &window), otherButton(QStringLiteral("Go"), &other);
     window.show();
