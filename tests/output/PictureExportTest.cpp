@@ -536,12 +536,18 @@ TEST(RecordLoop, PicturesHeldInFlightKeepToOneBudgetWhateverTheCores)
         // a record brings, each waits for a second beside it as long as a busy machine may take.
         const bool sideBySide = pixels == 0 && QThread::idealThreadCount() > 1;
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        std::mutex besideMutex;
+        std::condition_variable beside;
         const RecordApplier photos = [&](int record, GraphicList &) {
             sink.most = std::max(sink.most.load(), sink.held += pixels);
             sink.mostApplying = std::max(sink.mostApplying.load(), ++sink.applying);
+            { const std::lock_guard lock(besideMutex); } // a waiter is either asleep or sees the count
+            beside.notify_all();
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            while (sideBySide && record > 0 && sink.mostApplying < 2 && std::chrono::steady_clock::now() < giveUp)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (sideBySide && record > 0) {
+                std::unique_lock lock(besideMutex);
+                beside.wait_until(lock, giveUp, [&] { return sink.mostApplying >= 2; });
+            }
             --sink.applying;
             RecordOutcome outcome;
             outcome.picturePixels = pixels;
