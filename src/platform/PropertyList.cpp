@@ -91,14 +91,7 @@ QString hasNoPlistForm(const QVariant &value)
 // a reference, which a parser does not make a line feed.
 qsizetype uncarriedAt(QStringView text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()))
-            ++i;
-        else if (c == 0 || c >= 0xFFFE || QChar::isSurrogate(c))
-            return i;
-    }
-    return -1;
+    return XmlCharacters::firstUncarried(text, XmlCharacters::Controls::Carried);
 }
 
 QString uncarriedInXml(QStringView text)

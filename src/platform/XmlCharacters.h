@@ -7,10 +7,20 @@
 // an unpaired surrogate, not even as a character reference: a file holding one does not open again.
 namespace XmlCharacters {
 
+// Whether C0 controls other than NUL count as carried: a property list's own reader takes them back.
+enum class Controls { Refused, Carried };
+
+// The index of the first UTF-16 unit of `text` that XML cannot carry; -1 when there is none.
+qsizetype firstUncarried(QStringView text, Controls controls = Controls::Refused);
+
 // Whether every character of `text` can stand in an XML document.
 bool isXmlText(QStringView text);
 
-// `text` with each character XML cannot carry replaced by U+FFFD; unchanged (shared) when there is none.
+// Replaces each of the `size` units from `units` on that XML cannot carry by U+FFFD, in place.
+void replaceIn(QChar *units, qsizetype size);
+
+// `text` with each unit XML cannot carry replaced by U+FFFD, so the length stays; unchanged
+// (shared) when there is none.
 QString replaced(const QString &text);
 
 } // namespace XmlCharacters

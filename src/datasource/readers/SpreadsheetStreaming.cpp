@@ -33,11 +33,8 @@ QString xmlText(QString text)
 
 void makeXmlText(QChar *begin, QChar *end)
 {
-    if (!mayNeedReplacing(begin, end) || XmlCharacters::isXmlText(QStringView(begin, end)))
-        return;
-    // One U+FFFD stands for each unit replaced: the length stays.
-    const QString replaced = XmlCharacters::replaced(QString(begin, end - begin));
-    std::copy(replaced.cbegin(), replaced.cend(), begin);
+    if (mayNeedReplacing(begin, end))
+        XmlCharacters::replaceIn(begin, end - begin);
 }
 
 bool streamFile(const QString &path, QString *error, const TokenHandler &handle)
