@@ -1199,16 +1199,17 @@ enum ReadPass { ControlCharacters, DataCheck, DataLifted, Parse, ReadPasses };
 // characters) and is left as it is.
 std::optional<QByteArray> withControlStandIns(const QByteArray &data, PassMeter &meter)
 {
-    // Passes over 64 KB without an early exit, which the compiler makes vector code. EF begins
-    // other characters too (U+F000 to U+FFFD): the pass below looks closer.
+    // Passes over 64 KB without an early exit, which the compiler makes vector code.
     constexpr qsizetype kChunk = 1 << 16;
     meter.begin(ControlCharacters, data.size());
     bool any = false;
     for (qsizetype at = 0; at < data.size(); at += kChunk) {
         meter.at(at);
         for (const char c : QByteArrayView(data).sliced(at, std::min(kChunk, data.size() - at)))
-            any |= isControlOutsideXml(c) | (c == '\xEF');
+            any |= isControlOutsideXml(c);
     }
+    // EF BF begins other characters too (U+FFC0 to U+FFFD): only the two non-characters count.
+    any = any || data.contains("\xEF\xBF\xBE") || data.contains("\xEF\xBF\xBF");
     if (!any || data.contains('\0'))
         return std::nullopt;
     QByteArray out;
