@@ -45,11 +45,13 @@ QSize pictureSizeRead(const QSize &size)
     if (size.isEmpty() || pixels <= kMostPicturePixels)
         return size;
     const double shrink = std::sqrt(double(kMostPicturePixels) / double(pixels));
-    QSize read(std::max(1, int(size.width() * shrink)), std::max(1, int(size.height() * shrink)));
-    // Rounding may leave a side one pixel too long for the product.
-    while (qint64(read.width()) * read.height() > kMostPicturePixels)
-        read = read.width() >= read.height() ? QSize(read.width() - 1, read.height()) : QSize(read.width(), read.height() - 1);
-    return read;
+    // A side cut to one pixel leaves the other more than its share: that one is cut to what is left.
+    if (size.width() <= size.height()) {
+        const int width = std::max(1, int(size.width() * shrink));
+        return QSize(width, int(std::min<qint64>(qint64(size.height() * shrink), kMostPicturePixels / width)));
+    }
+    const int height = std::max(1, int(size.height() * shrink));
+    return QSize(int(std::min<qint64>(qint64(size.width() * shrink), kMostPicturePixels / height)), height);
 }
 
 qint64 picturePixelsRead(const QSize &size)
