@@ -1,5 +1,7 @@
 #include "platform/SafeFileWriter.h"
 
+#include "platform/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -192,6 +194,32 @@ int currentUmask()
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error, int mode, AtALink link)
 {
     return SafeFileBatch().write(path, bytes, error, mode, link);
+}
+
+bool copyFileSafely(const QString &from, const QString &to, QString *error)
+{
+    const auto fail = [error](const QString &path, const QString &reason) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, reason);
+        return false;
+    };
+    if (!isRegularFile(from))
+        return fail(from, QStringLiteral("not a file that can be read"));
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return fail(from, source.errorString());
+    SavingFile target(to);
+    QString reason;
+    if (!target.begin(&reason))
+        return fail(to, reason);
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(1 << 16);
+        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
+            return fail(from, source.errorString());
+        if (target.write(chunk) != chunk.size())
+            return fail(to, target.writeError());
+    }
+    return target.commit({}, &reason) || fail(to, reason);
 }
 
 bool SafeFileBatch::write(const QString &path, const QByteArray &bytes, QString *error, int mode, AtALink link)

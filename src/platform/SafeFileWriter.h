@@ -36,6 +36,10 @@ enum class AtALink { WriteItsTarget, ReplaceIt };
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1,
                      AtALink link = AtALink::WriteItsTarget);
 
+// Copies the regular file `from` to `to` as writeFileSafely writes, piece by piece; false, with the
+// file at fault and the reason, when it could not.
+bool copyFileSafely(const QString &from, const QString &to, QString *error = nullptr);
+
 // Why the file at `path` may not be replaced, naming it: a folder stands there, or the user may not
 // write it (a rename would sidestep the protection). Empty when it may, or when nothing is there.
 QString targetProblem(const QString &path, AtALink link = AtALink::WriteItsTarget);

@@ -1,13 +1,11 @@
 #include "window/ResourceFolders.h"
 
 #include "core/MessageBoxes.h"
-#include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -27,25 +25,6 @@ QString withSlash(const QString &folder)
 QString overridePath()
 {
     return qEnvironmentVariable("CARD_RESOURCE_PATH");
-}
-
-bool copyWhole(const QString &from, const QString &to)
-{
-    if (!platform::isRegularFile(from))
-        return false;
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    platform::SavingFile target(to);
-    QString reason;
-    if (!target.begin(&reason))
-        return false;
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 16);
-        if (chunk.isEmpty() || target.write(chunk) != chunk.size())
-            return false;
-    }
-    return target.commit({}, &reason);
 }
 
 } // namespace
@@ -100,7 +79,7 @@ bool prepareUserResources(const QString &shipped, const QString &target)
         const QFileInfo existing(copy);
         if (existing.exists() && (!existing.isFile() || existing.lastModified() >= info.lastModified()))
             continue;
-        if (!copyWhole(info.filePath(), copy))
+        if (!platform::copyFileSafely(info.filePath(), copy))
             Show_NSLog_Message(QStringLiteral("Could not copy resource %1").arg(info.filePath()));
     }
     return true;

@@ -117,24 +117,9 @@ QString firstFreeCopyPath(const QString &path)
 
 bool copyVerified(const QString &from, const QString &to, QString *error)
 {
-    if (!platform::isRegularFile(from))
-        return fail(error, QStringLiteral("%1: not a file that can be read").arg(from));
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("%1: %2").arg(from, source.errorString()));
-    platform::SavingFile target(to);
+    if (!platform::copyFileSafely(from, to, error))
+        return false;
     QString reason;
-    if (!target.begin(&reason))
-        return fail(error, QStringLiteral("%1: %2").arg(to, reason));
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 16);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
-            return fail(error, QStringLiteral("%1: %2").arg(from, source.errorString()));
-        if (target.write(chunk) != chunk.size())
-            return fail(error, QStringLiteral("%1: %2").arg(to, target.writeError()));
-    }
-    if (!target.commit({}, &reason))
-        return fail(error, QStringLiteral("%1: %2").arg(to, reason));
     const QByteArray original = digestOf(from, &reason);
     const QByteArray copy = digestOf(to, &reason);
     if (original.isEmpty() || copy.isEmpty() || original != copy)
