@@ -60,7 +60,7 @@ void CardPanelValues::writeInto(Card_Property &p) const
 namespace {
 
 // Presets are listed to a hundredth of an inch and a card may have the exact size (243 × 154 points
-// is a CR80 card); no two presets come within 1.5 mm of each other.
+// is a CR80 card); no two presets of different sizes come within 1.5 mm of each other.
 constexpr double kSameMillimetres = 0.5;
 
 } // namespace

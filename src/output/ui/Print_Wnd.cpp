@@ -310,8 +310,17 @@ void Print_Wnd::fill(const PrintSource &source)
 
 bool Print_Wnd::bound() const
 {
-    return (print_with_batch_chk->isEnabled() && print_with_batch_chk->isChecked()) ||
-           (print_with_excel_chk->isEnabled() && print_with_excel_chk->isChecked());
+    return seriesChosen() || excelChosen();
+}
+
+bool Print_Wnd::seriesChosen() const
+{
+    return print_with_batch_chk->isEnabled() && print_with_batch_chk->isChecked();
+}
+
+bool Print_Wnd::excelChosen() const
+{
+    return print_with_excel_chk->isEnabled() && print_with_excel_chk->isChecked();
 }
 
 QSizeF Print_Wnd::cardSize() const
@@ -471,8 +480,8 @@ void Print_Wnd::Verify_Card_Count(bool seriesChanged)
 {
     if (!m_source.binding)
         return;
-    const bool series = print_with_batch_chk->isEnabled() && print_with_batch_chk->isChecked();
-    const bool excel = print_with_excel_chk->isEnabled() && print_with_excel_chk->isChecked();
+    const bool series = seriesChosen();
+    const bool excel = excelChosen();
     m_source.binding->useSources(series, excel);
     const bool changedOn = seriesChanged ? series : excel;
     const bool otherOn = seriesChanged ? excel : series;
@@ -554,8 +563,7 @@ bool Print_Wnd::Execute_Printing(bool preview)
     std::shared_ptr<RecordBinding> sources;
     if (m_source.binding) {
         sources = std::make_shared<RecordBinding>(*m_source.binding);
-        sources->useSources(print_with_batch_chk->isEnabled() && print_with_batch_chk->isChecked(),
-                            print_with_excel_chk->isEnabled() && print_with_excel_chk->isChecked());
+        sources->useSources(seriesChosen(), excelChosen());
     }
 
     if (preview) {

@@ -112,6 +112,9 @@ public:
 
 private:
     bool bound() const;
+    // Whether the run takes the series or the sheet: a box counts only while it may be ticked.
+    bool seriesChosen() const;
+    bool excelChosen() const;
     QSizeF cardSize() const;
     // The printer as the dialog sets it up, printing the whole paper; or a PDF file at `pdfPath`,
     // begun beside it (null, with the reason, when its folder cannot take it). `sheetCopies`: the
