@@ -11,8 +11,7 @@
 // whether the work runs on a worker or at once on the GUI thread; another window answers as ever.
 TEST(InputShield, WhatTheUserDoesToTheWaitingWindowGoesNowhere)
 {
-    // A mouse event made first on a worker would make the pointing device there, outside the
-    // application's thread, where it cannot be the application's child.
+    // Made here: made first by a click posted from a worker, the device could not be the application's child.
     QPointingDevice::primaryPointingDevice();
     QWidget window, other;
     QPushButton button(QStringLiteral("Go"), &window), otherButton(QStringLiteral("Go"), &other);
@@ -21,32 +20,25 @@ TEST(InputShield, WhatTheUserDoesToTheWaitingWindowGoesNowhere)
     int clicks = 0, otherClicks = 0;
     QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
     QObject::connect(&otherButton, &QPushButton::clicked, [&] { ++otherClicks; });
-    // Posted from whichever thread does the work, while it runs.
-    const auto click = [](QPushButton *target) {
+    const auto click = [](QPushButton *target) { // posted from whichever thread does the work
         const QPointF at = target->rect().center();
-        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-            QCoreApplication::postEvent(target, new QMouseEvent(type, at, target->mapToGlobal(at), Qt::LeftButton,
-                                                                type == QEvent::MouseButtonPress ? Qt::LeftButton
-                                                                                                 : Qt::NoButton,
-                                                                Qt::NoModifier));
+        for (const bool press : {true, false})
+            QCoreApplication::postEvent(target, new QMouseEvent(press ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, at,
+                                                                target->mapToGlobal(at), Qt::LeftButton,
+                                                                press ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
     };
     const auto work = [&] {
         click(&button);
         click(&otherButton);
         return true;
     };
-    const struct {
-        const char *what;
-        std::function<void()> wait;
-    } cases[] = {
-        {"on a worker", [&] { InputShield::run<bool>(&window, work); }},
-        {"at once", [&] { InputShield::run<bool>(&window, work, true); }},
-        {"a model's wait", [&] { InputShield::waitFor(&window)([&] { work(); }); }},
-    };
-    for (const auto &run : cases) {
-        SCOPED_TRACE(run.what);
+    const std::function<void()> waits[] = {[&] { InputShield::run<bool>(&window, work); },       // on a worker
+                                           [&] { InputShield::run<bool>(&window, work, true); }, // at once
+                                           [&] { InputShield::waitFor(&window)([&] { work(); }); }}; // a model's wait
+    for (const auto &wait : waits) {
+        SCOPED_TRACE(&wait - waits);
         clicks = otherClicks = 0;
-        run.wait();
+        wait();
         QCoreApplication::processEvents();
         EXPECT_EQ(clicks, 0);
         EXPECT_EQ(otherClicks, 1);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 // The eight-byte look at a text finds what a byte-by-byte look finds, wherever the byte stands in
 // texts of every length up to three words, the short ones and the overlapping last word included.
 TEST(SpreadsheetStreaming, TextBytesFindWhatEachByteShows)
@@ -15,8 +17,7 @@ TEST(SpreadsheetStreaming, TextBytesFindWhatEachByteShows)
                 const auto byte = static_cast<unsigned char>(c);
                 const bool unusual = size > 0 && (byte < 0x20 || byte >= 0x80), underscore = size > 0 && c == '_';
                 const spreadsheet::TextBytes look(text), unusualOnly(text, spreadsheet::TextBytes::Unusual);
-                EXPECT_EQ(look.unusual, unusual) << size << ' ' << at << ' ' << int(byte);
-                EXPECT_EQ(look.underscore, underscore) << size << ' ' << at << ' ' << int(byte);
-                EXPECT_EQ(unusualOnly.unusual, unusual) << size << ' ' << at << ' ' << int(byte);
+                EXPECT_EQ(std::tuple(look.unusual, look.underscore, unusualOnly.unusual), std::tuple(unusual, underscore, unusual))
+                    << size << ' ' << at << ' ' << int(byte);
             }
 }

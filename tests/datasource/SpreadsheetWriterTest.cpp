@@ -18,8 +18,6 @@
 #include <QUrl>
 #include <QTemporaryDir>
 
-#include <functional>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -363,11 +361,10 @@ TEST(SpreadsheetWriter, SheetPartDeclaresItsSizeAndSharedStringsTheirCount)
     EXPECT_TRUE(strings.contains(R"(count="2" uniqueCount="2")")) << strings.constData();
 }
 
-// What is written reads back as written in every form, and in openpyxl's own decoding of the
-// .xlsx: texts that look like a character a workbook keeps as "_xHHHH_", a carriage return. A
-// character XML cannot hold is kept in the .xlsx so (openpyxl reads it back) and reads here as
-// U+FFFD, as from any workbook; the other forms refuse it with its place and write no file. An
-// .ods cell holds no carriage return: it reads back as a line break.
+// Texts that look like a workbook's "_xHHHH_" escapes and carriage returns read back as written in
+// every form and in openpyxl's decoding of the .xlsx (an .ods cell turns "\r" into a line break). A
+// character XML cannot hold is kept so in the .xlsx and reads here as U+FFFD; the other forms
+// refuse it with its place and write no file.
 TEST(SpreadsheetWriter, WrittenTextsReadBackAsWrittenInEveryForm)
 {
     AppFixture app;
@@ -387,29 +384,29 @@ TEST(SpreadsheetWriter, WrittenTextsReadBackAsWrittenInEveryForm)
         {QString(QChar(0xD800)) + "x" + QChar(0xDE00), r + "x" + r, refused, refused},
         {QStringLiteral("nul") + QChar(0), "nul" + r, refused, refused},
     };
-    using Write = std::function<bool(const QString &, const QList<QStringList> &, QString *)>;
-    const std::pair<QString, Write> writers[] = {
-        {"xlsx", [](const QString &p, const QList<QStringList> &d, QString *e) { return SpreadsheetWriter::WriteWorkbook(p, d, false, e); }},
-        {"ods", [](const QString &p, const QList<QStringList> &d, QString *e) { return SpreadsheetWriter::WriteODS(p, d, false, e); }},
-        {"xml", SpreadsheetWriter::WriteWorksheetXML2004}};
+    const char *const forms[] = {"xlsx", "ods", "xml"};
+    const auto write = [](int form, const QString &p, const QList<QStringList> &d, QString *e) {
+        return form == 0   ? SpreadsheetWriter::WriteWorkbook(p, d, false, e)
+               : form == 1 ? SpreadsheetWriter::WriteODS(p, d, false, e)
+                           : SpreadsheetWriter::WriteWorksheetXML2004(p, d, e);
+    };
     QTemporaryDir dir;
     QList<QStringList> all;
     for (const auto &c : cases) {
         all.append({c.text});
         const QString expected[] = {c.xlsx, c.ods, c.xml};
         for (int form = 0; form < 3; ++form) {
-            SCOPED_TRACE((c.text + u' ' + writers[form].first).toStdString());
-            const QString path = dir.filePath(QString::number(all.size()) + u'.' + writers[form].first);
+            SCOPED_TRACE((c.text + u' ' + forms[form]).toStdString());
+            const QString path = dir.filePath(QString::number(all.size()) + u'.' + forms[form]);
             QString error;
-            const QString read = writers[form].second(path, {{c.text}}, &error)
+            const QString read = write(form, path, {{c.text}}, &error)
                                      ? SpreadsheetWriter::ReadData(path, 1).rows.value(0).value(0)
                                      : error + u'|' + QString::number(QFileInfo::exists(path));
             EXPECT_EQ(read, expected[form].isNull() ? c.text : expected[form]);
         }
     }
 
-    // openpyxl keeps a shared string as written but for "x005F_", which it drops: its own decoder
-    // reads the items, in the order the cells name them, as UTF-16 units.
+    // openpyxl's loader drops "x005F_": its own decoder reads the shared strings, as UTF-16 units.
     const QString path = dir.filePath(QStringLiteral("all.xlsx"));
     ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path, all, false));
     const std::optional<QString> openpyxl = runPython(QStringLiteral(R"(

@@ -18,7 +18,7 @@ TEST(PictureReading, LargerPicturesAreReadScaledDownOrRefusedWithTheirSize)
     mono.fill(0);
     ASSERT_TRUE(grey.save(jpeg) && mono.save(png));
     grey = QImage();
-    struct Row {
+    const struct {
         QString path;
         qint64 budget;
         QString problem; // empty when it is read
@@ -28,7 +28,7 @@ TEST(PictureReading, LargerPicturesAreReadScaledDownOrRefusedWithTheirSize)
         {jpeg, kMostPicturePixels * 99 / 100, "the picture's 9459 × 7094 pixels are more than there is room for"},
         {png, kMostPicturePixels, "16000 × 12000 pixels and cannot be read scaled down to the 67 megapixels"},
     };
-    for (const Row &row : rows) {
+    for (const auto &row : rows) {
         SCOPED_TRACE(row.problem.toStdString());
         QFile file(row.path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));

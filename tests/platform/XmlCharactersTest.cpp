@@ -4,48 +4,42 @@
 
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace {
 
-struct Row {
-    const char *name;
-    QString text;
-    QString replaced;
-};
-
-// Whether an XML parser takes `text` back as an element's content. A lone surrogate cannot reach a
-// parser as UTF-8 at all, so those rows check the replacement only.
+// Whether an XML parser takes `text` back as an element's content.
 bool parsesBack(const QString &text)
 {
-    QString escaped = text.toHtmlEscaped();
-    QXmlStreamReader reader(QStringLiteral("<a>%1</a>").arg(escaped).toUtf8());
+    QXmlStreamReader reader(QStringLiteral("<a>%1</a>").arg(text.toHtmlEscaped()).toUtf8());
     while (!reader.atEnd())
         reader.readNext();
     return !reader.hasError();
 }
 
+} // namespace
+
 TEST(XmlCharactersTest, ReplacesWhatAParserRefusesAndKeepsTheRest)
 {
-    const QChar fffd(QChar::ReplacementCharacter);
-    const QString pair = QString::fromUcs4(U"\U0001F600");
-    const QList<Row> rows = {
-        {"plain", QStringLiteral("12 High St\r\n\tLeeds"), QStringLiteral("12 High St\r\n\tLeeds")},
-        {"a surrogate pair", QStringLiteral("a") + pair, QStringLiteral("a") + pair},
-        {"NUL", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("a") + fffd + QStringLiteral("b")},
-        {"C0 control", QStringLiteral("x\x01\x1F"), QStringLiteral("x") + fffd + fffd},
-        {"U+FFFE and U+FFFF", QStringLiteral("c") + QChar(0xFFFE) + QChar(0xFFFF), QStringLiteral("c") + fffd + fffd},
-        {"lone high surrogate at the end", QStringLiteral("d") + QChar(0xD83D), QStringLiteral("d") + fffd},
-        {"lone low surrogate", QString(QChar(0xDE00)) + QStringLiteral("e"), QString(fffd) + QStringLiteral("e")},
-        {"high surrogate before a letter", QString(QChar(0xD83D)) + QStringLiteral("f"), QString(fffd) + QStringLiteral("f")},
+    const QChar r(QChar::ReplacementCharacter);
+    const std::pair<QString, QString> rows[] = {
+        {"12 High St\r\n\tLeeds", "12 High St\r\n\tLeeds"},
+        {"a\U0001F600", "a\U0001F600"},
+        {QStringLiteral("a") + QChar(0) + "b", QStringLiteral("a") + r + "b"},
+        {"x\x01\x1F", QStringLiteral("x") + r + r},
+        {QStringLiteral("c") + QChar(0xFFFE) + QChar(0xFFFF), QStringLiteral("c") + r + r},
+        {QStringLiteral("d") + QChar(0xD83D), QStringLiteral("d") + r},
+        {QChar(0xDE00) + QStringLiteral("e"), r + QStringLiteral("e")},
+        {QChar(0xD83D) + QStringLiteral("f"), r + QStringLiteral("f")},
     };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(XmlCharacters::isXmlText(row.text), row.text == row.replaced);
-        if (!QString::fromLatin1(row.name).contains(QStringLiteral("surrogate"))) {
-            EXPECT_EQ(XmlCharacters::isXmlText(row.text), parsesBack(row.text));
+    for (const auto &[text, replaced] : rows) {
+        SCOPED_TRACE(text.toUtf8().toPercentEncoding().toStdString());
+        EXPECT_EQ(XmlCharacters::isXmlText(text), text == replaced);
+        // A lone surrogate cannot reach a parser as UTF-8 at all: those rows check the replacement only.
+        if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); }) || text == replaced) {
+            EXPECT_EQ(XmlCharacters::isXmlText(text), parsesBack(text));
         }
-        EXPECT_EQ(XmlCharacters::replaced(row.text), row.replaced);
-        EXPECT_TRUE(parsesBack(XmlCharacters::replaced(row.text)));
+        EXPECT_EQ(XmlCharacters::replaced(text), replaced);
+        EXPECT_TRUE(parsesBack(XmlCharacters::replaced(text)));
     }
 }
-
-} // namespace

@@ -1,4 +1,5 @@
 #include "DesignWindowFixture.h"
+#include "fixtures/Pictures.h"
 
 #include "datasource/RecordBinding.h"
 #include "document/DesignFile.h"
@@ -6,8 +7,6 @@
 #include "profile/ProfilePlacement.h"
 #include "profile/User_Profile_Class.h"
 #include "window/Invitation_Wizard.h"
-
-#include <QLinearGradient>
 
 #include <memory>
 
@@ -18,19 +17,11 @@ protected:
     static inline const QSize kPhoto{8000, 6000};
     static inline std::unique_ptr<QTemporaryDir> folder;
 
-    static QImage cameraPhoto()
-    {
-        QImage photo(kPhoto, QImage::Format_RGB32);
-        QPainter painter(&photo);
-        QLinearGradient sky(0, 0, 0, kPhoto.height());
-        sky.setStops({{0, QColor(40, 90, 200)}, {1, QColor(250, 200, 120)}});
-        painter.fillRect(photo.rect(), sky);
-        return photo;
-    }
+    static QImage cameraPhoto() { return solidPicture(QColor(40, 90, 200), kPhoto.width(), kPhoto.height()); }
     static void SetUpTestSuite()
     {
         folder = std::make_unique<QTemporaryDir>();
-        cameraPhoto().save(photoPath(), "JPG");
+        ASSERT_TRUE(cameraPhoto().save(photoPath(), "JPG"));
     }
     static void TearDownTestSuite() { folder.reset(); }
     static QString photoPath() { return folder->filePath(QStringLiteral("camera.jpg")); }
@@ -82,7 +73,6 @@ protected:
 TEST_P(PictureRoadsTest, ACameraPhotoIsReadAtItsSize)
 {
     load();
-    ASSERT_TRUE(QFileInfo(photoPath()).isFile());
     const QImage picture = readBy(QLatin1String(GetParam()));
     EXPECT_TRUE(picture.size() == kPhoto) << picture.width() << " × " << picture.height();
     EXPECT_TRUE(services->messages.isEmpty()) << services->messages.join(' ').toStdString();

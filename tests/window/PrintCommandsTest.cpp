@@ -55,9 +55,8 @@ TEST_F(PrintCommandsTest, WithoutAPrinterTheDialogOffersAPdfFileThatGetsOneCardP
     EXPECT_FALSE(App().Card_Value_In_Process);
 }
 
-// Runs that draw no records (one file, the same card in every cell, the same card to every recipient)
-// each ask about a series that cannot be read and, once the user goes on, draw its field empty, as a
-// record would; the design keeps its sample.
+// Runs that draw no records (one file, one card in every cell, one card to every recipient) ask about
+// a series that cannot be read and then draw its field empty, as a record would; the design keeps its sample.
 TEST_F(PrintCommandsTest, NoRoadWithoutRecordsDrawsTheSampleOfASeriesThatCannotBeRead)
 {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
@@ -78,7 +77,6 @@ TEST_F(PrintCommandsTest, NoRoadWithoutRecordsDrawsTheSampleOfASeriesThatCannotB
     gone->batch_list_name = QStringLiteral("Gone");
     document->insertGraphics({shown, gone}, {0, 1});
     const double cardWidth = window->designSnapshot().frame.width();
-    // Dark pixels of a card's picture within a field.
     const auto inkIn = [cardWidth](const QImage &card, const QRectF &field) {
         const double scale = card.width() / cardWidth;
         const QRect pixels = QRectF(field.topLeft() * scale, field.size() * scale).toRect() & card.rect();
