@@ -459,14 +459,7 @@ TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissi
 
 TEST_F(DesignFileCommandsTest, LongSavesAndOpensShowTheirProgressAndThenGo)
 {
-    struct ShowCounter : QObject {
-        int shows = 0;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            shows += event->type() == QEvent::Show;
-            return false;
-        }
-    } counter;
+    ShowCounter counter;
     window->plz_wait_Window->installEventFilter(&counter);
     GraphicList shapes;
     for (int i = 0; i < 600; ++i) { // more than one step of work

@@ -45,6 +45,16 @@ protected:
     }
 };
 
+// Counts the times the widget it filters is shown (a wait sheet, say).
+struct ShowCounter : QObject {
+    int shows = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        shows += event->type() == QEvent::Show;
+        return false;
+    }
+};
+
 // One document and its design window over a private resources folder, with dialogs answered by
 // script. The window is built by load(), so a test can prepare resources and the wizard first.
 class DesignWindowTest : public ::testing::Test {

@@ -24,14 +24,7 @@ TEST_F(DesignWindowTest, InputToTheWindowDuringASaveOrOpenIsDropped)
     const QString path = resourcePath(QStringLiteral("input.zkse"));
     App().Project_File_Name = path;
     window->longWorkDelayMs = 0; // the sheet shows at once for work on a worker
-    struct ShowCounter : QObject {
-        int shows = 0;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            shows += event->type() == QEvent::Show;
-            return false;
-        }
-    } sheet;
+    ShowCounter sheet;
     window->plz_wait_Window->installEventFilter(&sheet);
 
     SKTGraphicView *canvas = window->_graphicView;
