@@ -99,46 +99,64 @@ bool putInPlace(LockedTemporaryFile &file, const QString &target, int mode, QStr
     return true;
 }
 
-// Whether the kernel would follow the link at `at`, whose owner `info` gives: in a folder everyone
+// Whether the kernel would follow a link in `folder` whose owner `info` gives: in a folder everyone
 // may write to and only owners may delete from (the system's temporary folder), another user may
 // have planted it, so it is followed only when it belongs to this user or to the folder's owner.
 // The kernel holds root to this too. The effective user stands for the file-system one, which this
 // program never sets apart.
-bool mayFollow(const QByteArray &at, const struct stat &info)
+bool mayFollow(const QByteArray &folder, const struct stat &info)
 {
     if (info.st_uid == ::geteuid())
         return true;
-    const qsizetype slash = at.lastIndexOf('/');
-    struct stat folder {};
-    if (::stat(at.left(std::max<qsizetype>(slash, 1)).constData(), &folder) != 0)
+    struct stat shared {};
+    if (::stat(folder.isEmpty() ? "/" : folder.constData(), &shared) != 0)
         return false;
     constexpr mode_t kShared = S_ISVTX | S_IWOTH;
-    return (folder.st_mode & kShared) != kShared || folder.st_uid == info.st_uid;
+    return (shared.st_mode & kShared) != kShared || shared.st_uid == info.st_uid;
 }
 
-// The file a write of `path` replaces: the path itself, or where `link` says to write through a
-// link, the end of its chain, each link read against the folder that holds it as open() reads it,
-// and in its folder as the kernel reaches it. Nothing, with the reason, for a chain longer than
-// the kernel follows, which a loop is, or a link the kernel would not follow.
+// The names of a path in order, without the empty ones and ".", which change nothing.
+QByteArrayList namesOf(const QByteArray &path)
+{
+    QByteArrayList names = path.split('/');
+    names.removeIf([](const QByteArray &name) { return name.isEmpty() || name == "."; });
+    return names;
+}
+
+// The file a write of `path` replaces, reached as the kernel reaches it: every link on the way is
+// read against the folder that holds it and followed, a folder's as much as the final name's, but
+// where `link` says to replace the final name's link rather than write through it. Nothing, with the
+// reason, for a chain longer than the kernel follows, which a loop is, or a link the kernel would
+// not follow: the folder part of a path is no less a way for another user to send a file elsewhere.
 std::optional<QString> fileToReplace(const QString &path, AtALink link, QString *error)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    QByteArray at = QFile::encodeName(absolute);
+    QByteArrayList rest = namesOf(QFile::encodeName(absolute));
+    QByteArray at; // where the walk has come to, through no link; empty at the root
     constexpr int kMostLinks = 40; // as many as the kernel follows
     int followed = 0;
-    struct stat info {};
-    while (link == AtALink::WriteItsTarget && ::lstat(at.constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    while (!rest.isEmpty()) {
+        const QByteArray name = rest.takeFirst();
+        if (name == "..") {
+            at.truncate(std::max<qsizetype>(at.lastIndexOf('/'), 0));
+            continue;
+        }
+        const QByteArray next = at + '/' + name;
+        struct stat info {};
+        char to[PATH_MAX];
+        ssize_t size = 0;
+        if ((rest.isEmpty() && link == AtALink::ReplaceIt) || ::lstat(next.constData(), &info) != 0 ||
+            !S_ISLNK(info.st_mode) || (size = ::readlink(next.constData(), to, sizeof to)) <= 0) {
+            at = next;
+            continue;
+        }
         if (!mayFollow(at, info)) {
             if (error)
                 *error = QStringLiteral("The link %1 belongs to another user in a folder others may write to: "
                                         "it is not followed.")
-                             .arg(QDir::toNativeSeparators(QFile::decodeName(at)));
+                             .arg(QDir::toNativeSeparators(QFile::decodeName(next)));
             return std::nullopt;
         }
-        char to[PATH_MAX];
-        const ssize_t size = ::readlink(at.constData(), to, sizeof to);
-        if (size <= 0)
-            break;
         if (++followed > kMostLinks) {
             if (error)
                 *error = QStringLiteral("The links at %1 go round in a loop, or through more than %2 links.")
@@ -146,16 +164,14 @@ std::optional<QString> fileToReplace(const QString &path, AtALink link, QString 
                              .arg(kMostLinks);
             return std::nullopt;
         }
-        const QByteArray next(to, size);
-        at = next.startsWith('/') ? next : at.left(at.lastIndexOf('/') + 1) + next;
+        const QByteArray target(to, size);
+        rest = namesOf(target) + rest;
+        if (target.startsWith('/'))
+            at.clear();
     }
     if (followed == 0)
         return absolute;
-    const qsizetype slash = at.lastIndexOf('/');
-    QByteArray folder = at.left(std::max<qsizetype>(slash, 1));
-    if (char real[PATH_MAX]; ::realpath(folder.constData(), real))
-        folder = real;
-    return QDir(QFile::decodeName(folder)).filePath(QFile::decodeName(at.mid(slash + 1)));
+    return QFile::decodeName(at.isEmpty() ? QByteArray("/") : at);
 }
 
 } // namespace

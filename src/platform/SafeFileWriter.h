@@ -29,9 +29,10 @@ namespace platform {
 // keeps an existing file's and gives a new one what the umask allows.
 // A symbolic link at the path is kept and the file at the end of its chain of links written, beside
 // which the temporary file is made; a chain longer than the kernel follows (a loop) is refused, and so
-// is a link the kernel would not follow: another user's in a folder everyone may write to and only
-// owners may delete from, unless the folder is that user's. Unless `link` says to put the file in the
-// link's place: where the folder is the program's own, a link must not send it elsewhere.
+// is a link the kernel would not follow, wherever in the path it stands (a folder's too): another
+// user's in a folder everyone may write to and only owners may delete from, unless the folder is that
+// user's. Unless `link` says to put the file in the final link's place: where the folder is the
+// program's own, a link must not send it elsewhere.
 enum class AtALink { WriteItsTarget, ReplaceIt };
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1,
                      AtALink link = AtALink::WriteItsTarget);

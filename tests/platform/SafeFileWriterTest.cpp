@@ -161,42 +161,55 @@ TEST(SafeFileWriter, AWriteThroughAChainOfLinksReachesTheFileAtItsEnd)
     }
 }
 
-// Each link of a chain is followed only as the kernel would follow it: in a folder everyone may
-// write to and only owners may delete from, another user's link is refused, root's own writes too.
+// Each link on the way is followed only as the kernel would follow it, a folder's as well as the final
+// name's: in a folder everyone may write to and only owners may delete from, another user's link is
+// refused. Written by a plain user, whom such links are planted against.
 TEST(SafeFileWriter, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "giving links to other users needs root";
-    constexpr uid_t kFolderOwner = 65533, kOther = 65534;
+    constexpr uid_t kUser = 65534, kOther = 65533, kFolderOwner = 65532;
+    enum Reached { AtTheLink, ThroughOwnLink, AsItsFolder };
     const struct {
         const char *what;
         mode_t folderMode;
         uid_t linkOwner;
-        bool throughOwnLink; // reached through a link of this user in a private folder first
+        Reached reached; // ThroughOwnLink: through a link of the user's in a private folder first
         bool followed;
     } cases[] = {
-        {"another user's link in a shared folder", 01777, kOther, false, false},
-        {"the same, at the end of a chain", 01777, kOther, true, false},
-        {"the user's own link there", 01777, 0, false, true},
-        {"a link of the folder's owner", 01777, kFolderOwner, false, true},
-        {"another user's link where none may delete others' files", 0777, kOther, false, true},
+        {"another user's link in a shared folder", 01777, kOther, AtTheLink, false},
+        {"the same, at the end of a chain", 01777, kOther, ThroughOwnLink, false},
+        {"the user's own link there", 01777, kUser, AtTheLink, true},
+        {"a link of the folder's owner", 01777, kFolderOwner, AtTheLink, true},
+        {"another user's link where none may delete others' files", 0777, kOther, AtTheLink, true},
+        {"another user's link to a folder, written into", 01777, kOther, AsItsFolder, false},
+        {"the user's own link to a folder there", 01777, kUser, AsItsFolder, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
-        const QString shared = dir.filePath(QStringLiteral("shared")), target = dir.filePath(QStringLiteral("target"));
-        const QString planted = shared + QStringLiteral("/card.png"), own = dir.filePath(QStringLiteral("own"));
+        const QString shared = dir.filePath(QStringLiteral("shared")), own = dir.filePath(QStringLiteral("own"));
+        const QString folder = dir.filePath(QStringLiteral("folder"));
+        const QString planted = shared + (c.reached == AsItsFolder ? QStringLiteral("/planted") : QStringLiteral("/card.png"));
+        const QString target = c.reached == AsItsFolder ? folder + QStringLiteral("/card.png") : dir.filePath(QStringLiteral("target"));
+        const QString written = c.reached == AsItsFolder ? planted + QStringLiteral("/card.png") : c.reached == ThroughOwnLink ? own : planted;
         const auto name = [](const QString &path) { return QFile::encodeName(path); };
-        ASSERT_TRUE(QDir().mkdir(shared) && writeFileBytes(target, "old") && QFile::link(target, planted) && QFile::link(planted, own));
+        ASSERT_TRUE(QDir().mkdir(shared) && QDir().mkdir(folder) && writeFileBytes(target, "old") &&
+                    QFile::link(c.reached == AsItsFolder ? folder : target, planted) && QFile::link(planted, own));
+        for (const QString &users : {dir.path(), folder, target, own})
+            ASSERT_EQ(::lchown(name(users).constData(), kUser, kUser), 0);
         ASSERT_TRUE(::chown(name(shared).constData(), kFolderOwner, 0) == 0 && ::chmod(name(shared).constData(), c.folderMode) == 0 &&
                     ::lchown(name(planted).constData(), c.linkOwner, 0) == 0);
-        QString error;
-        EXPECT_EQ(platform::writeFileSafely(c.throughOwnLink ? own : planted, "new", &error), c.followed);
+        const QString refusal = QStringLiteral("The link %1 belongs to another user in a folder others may write to: it is not followed.").arg(planted);
+        enum Outcome { Written, RefusedSo, OtherwiseRefused };
+        const int outcome = asPlainUser([&] {
+            QString error;
+            return platform::writeFileSafely(written, "new", &error) ? Written : error == refusal ? RefusedSo : OtherwiseRefused;
+        });
+        EXPECT_EQ(outcome, c.followed ? Written : RefusedSo);
         EXPECT_EQ(fileBytes(target), c.followed ? "new" : "old");
         EXPECT_TRUE(QFileInfo(planted).isSymLink());
-        if (!c.followed) {
-            EXPECT_EQ(error, QStringLiteral("The link %1 belongs to another user in a folder others may write to: it is not followed.").arg(planted));
-        }
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"card.png"}.mid(c.reached == AsItsFolder ? 0 : 1));
     }
 }
 
