@@ -102,8 +102,9 @@ QString makeFolders(const QString &folder)
     }
 }
 
-// Why `folder` could not be made, as makeFolders would say it, asked of the folder nearest to it that
-// stands (a read-only file system refuses even root); empty when it could be. Makes nothing.
+// Why `folder` could not be made, as makeFolders would say it; empty when it could be. Tried by making
+// the first missing folder and removing it again: permissions say nothing of a file system that takes
+// no folders (/proc, /sys), or of one mounted read-only, and root passes every permission check.
 QString unmakeableFolder(const QString &folder)
 {
     QString missing = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
@@ -112,16 +113,14 @@ QString unmakeableFolder(const QString &folder)
         missing = above.filePath();
         above = QFileInfo(above.path());
     }
-    const QByteArray path = QFile::encodeName(above.filePath());
-    struct stat info {};
-    int code = 0;
-    if (::stat(path.constData(), &info) != 0)
-        code = errno;
-    else if (!S_ISDIR(info.st_mode))
-        code = ENOTDIR;
-    else if (::access(path.constData(), W_OK | X_OK) != 0)
-        code = errno;
-    if (code == 0)
+    const QByteArray path = QFile::encodeName(missing);
+    // Made for the user alone, so that nobody puts anything in it before it goes.
+    if (::mkdir(path.constData(), 0700) == 0) {
+        ::rmdir(path.constData());
+        return {};
+    }
+    const int code = errno;
+    if (code == EEXIST) // made meanwhile, by another
         return {};
     return QStringLiteral("The folder %1 could not be made: %2.")
         .arg(QDir::toNativeSeparators(missing), QString::fromLocal8Bit(strerror(code)));

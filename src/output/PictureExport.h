@@ -98,8 +98,8 @@ private:
 
 // Why an export to `path` (and its back name), or a batch of `count` records into `folder`, would be
 // refused: a file it would write may not be replaced, or a file stands where the batch's folder
-// goes, or that folder cannot be made. Empty when nothing stands in the way. Makes nothing: a command asks it before it asks
-// anything else, and the export asks it again before it writes.
+// goes, or that folder cannot be made (tried, and undone). Empty when nothing stands in the way. Leaves
+// nothing made: a command asks it before it asks anything else, and the export asks it again before it writes.
 QString singleFileProblem(const ExportChoice &choice, const QString &path);
 QString batchProblem(const ExportChoice &choice, const QString &folder, int count);
 

@@ -315,6 +315,7 @@ TEST_F(PictureExportTest, ABatchThatCannotBeWrittenIsRefusedBeforeAnythingIsDraw
         ExportChoice choice;
         std::pair<std::function<bool()>, QString> refusal; // what stands in the way, and what is said
         bool plainUser = false; // asked by a user whom permissions bind
+        QString chosen = {};    // the folder chosen, when not the test's own
     } cases[] = {
         {"a front", ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, inTheWay("Card_4.PNG")},
         {"a back", ExportChoice{QStringLiteral("BOTH"), false, QStringLiteral("PNG"), 72}, inTheWay("Card_2_Back.PNG")},
@@ -330,6 +331,15 @@ TEST_F(PictureExportTest, ABatchThatCannotBeWrittenIsRefusedBeforeAnythingIsDraw
          {[&] { return ::chmod(QFile::encodeName(dir.path()).constData(), 0555) == 0; },
           QStringLiteral("The folder %1 could not be made: Permission denied.").arg(folder())},
          true},
+        // Permissions let root make anything in these; their file systems take no folders.
+        {"a file system that takes no folders", ExportChoice{},
+         {[] { return true; }, QStringLiteral("The folder /proc/ZOLT Photo Frame could not be made: No such file or directory.")},
+         false, QStringLiteral("/proc")},
+        {"a file system that lets no one make folders", ExportChoice{},
+         {[] { return true; },
+          QStringLiteral("The folder /sys/ZOLT Photo Frame could not be made: %1.")
+              .arg(::geteuid() == 0 ? "Operation not permitted" : "Permission denied")},
+         false, QStringLiteral("/sys")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -339,8 +349,10 @@ TEST_F(PictureExportTest, ABatchThatCannotBeWrittenIsRefusedBeforeAnythingIsDraw
         const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
         // Asked before the run, the check gives the run's own answer.
         const auto refused = [&] {
-            const ExportReport report = batch(c.choice, 5);
-            return PictureExport::batchProblem(c.choice, dir.path(), 5) == c.refusal.second &&
+            const QString chosen = c.chosen.isEmpty() ? dir.path() : c.chosen;
+            const ExportReport report =
+                PictureExport::Export_Batch_File(design, c.choice, chosen, 5, applierOf(kGuests), counters);
+            return PictureExport::batchProblem(c.choice, chosen, 5) == c.refusal.second &&
                    report.message() == c.refusal.second && report.run.delivered == 0;
         };
         EXPECT_TRUE(c.plainUser ? asPlainUser([&] { return refused() ? 0 : 1; }) == 0 : refused());
