@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -230,6 +231,21 @@ bool whileNobodyHolds(const QString &path, const std::function<bool()> &act)
 bool removeIfAbandoned(const QString &path)
 {
     return whileNobodyHolds(path, [&] { return ::unlink(QFile::encodeName(path).constData()) == 0; });
+}
+
+int sweepLeftovers(const QString &folder)
+{
+    int removed = 0;
+    QStringList folders{folder};
+    QDirIterator below(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
+                       QDirIterator::Subdirectories);
+    while (below.hasNext())
+        folders << below.next();
+    for (const QString &each : std::as_const(folders))
+        for (const QStringList &leftovers : findLeftovers(each))
+            for (const QString &leftover : leftovers)
+                removed += removeIfAbandoned(leftover) ? 1 : 0;
+    return removed;
 }
 
 std::unique_ptr<LockedTemporaryFile> LockedTemporaryFile::create(const QString &target, mode_t mode)

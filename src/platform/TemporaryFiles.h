@@ -44,6 +44,11 @@ bool whileNobodyHolds(const QString &path, const std::function<bool()> &act);
 // Removes `path` when whileNobodyHolds lets it, and says whether it did.
 bool removeIfAbandoned(const QString &path);
 
+// Removes what killed writes left in `folder` and the folders under it (links are not followed):
+// this user's temporary files that no writer holds. For the program's own folders, at start-up,
+// where a file that is never written again would keep its leftover for ever. The number removed.
+int sweepLeftovers(const QString &folder);
+
 // A temporary file made beside its target and held under an exclusive flock from its making to
 // its end, so that no sweep takes it while it is written; removed unless it was put in place.
 class LockedTemporaryFile {

@@ -60,6 +60,9 @@ bool prepareUserResources(const QString &shipped, const QString &target)
 {
     if (target.isEmpty() || !QDir().mkpath(target) || !QFileInfo(target).isDir())
         return false;
+    // Every folder the program writes is in here: a file that is not written again would keep what a
+    // killed write of it left.
+    platform::sweepLeftovers(target);
     const QString from = QDir::cleanPath(shipped);
     const QString to = QDir::cleanPath(target);
     if (shipped.isEmpty() || !QFileInfo(from).isDir() || from == to)

@@ -13,8 +13,9 @@ QString shippedResourcesFolder();
 // The folder that becomes Resource_Path, ending with '/'.
 QString userResourcesFolder();
 // Creates `target` and copies into it every shipped file it lacks or holds in an older version than
-// `shipped`; files the user's copy has of its own, or newer, stay. Links are not followed. Answers
-// false only when `target` cannot be made.
+// `shipped`; files the user's copy has of its own, or newer, stay. Links are not followed. What
+// killed writes left in `target`, and no write holds, is removed first. Answers false only when
+// `target` cannot be made.
 bool prepareUserResources(const QString &shipped, const QString &target);
 
 } // namespace ResourceFolders

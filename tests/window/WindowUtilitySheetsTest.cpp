@@ -128,6 +128,13 @@ TEST(ResourceFoldersTest, TheUserCopyGainsMissingAndUpdatedFilesAndKeepsItsOwn)
     // What a copy killed before its rename left: the next copy of the file sweeps it.
     const QString leftover = platform::temporaryFilePrefix(user.filePath(QStringLiteral("Message.txt"))) + QStringLiteral("Ab3xZ9");
     write(leftover, "half", recent);
+    // What a killed write of a file that is not written again left goes all the same; a write under
+    // way keeps its file.
+    const QString abandoned =
+        platform::temporaryFilePrefix(user.filePath(QStringLiteral("Templates/User/Party.zkse"))) + QStringLiteral("Qw12Er");
+    write(abandoned, "half", recent);
+    const auto live = platform::LockedTemporaryFile::create(user.filePath(QStringLiteral("Templates/User/Other.zkse")), 0600);
+    ASSERT_TRUE(live);
     QDir().mkpath(shipped.filePath(QStringLiteral("Frames")));
     QFile::link(QStringLiteral("/etc"), shipped.filePath(QStringLiteral("escape")));
 
@@ -138,6 +145,8 @@ TEST(ResourceFoldersTest, TheUserCopyGainsMissingAndUpdatedFilesAndKeepsItsOwn)
     EXPECT_EQ(fileBytes(user.filePath(QStringLiteral("Title.txt"))), QByteArray("edited by user"));
     EXPECT_EQ(fileBytes(user.filePath(QStringLiteral("Message.txt"))), QByteArray("new messages"));
     EXPECT_FALSE(QFileInfo::exists(leftover));
+    EXPECT_FALSE(QFileInfo::exists(abandoned));
+    EXPECT_TRUE(QFileInfo::exists(live->fileName()));
     EXPECT_TRUE(QFileInfo(user.filePath(QStringLiteral("Frames"))).isDir());
     EXPECT_FALSE(QFileInfo::exists(user.filePath(QStringLiteral("escape"))));
     // The shipped folder itself is never written.
