@@ -20,9 +20,9 @@ bool SKTWindowController::Export_Single_File(const QString &path, bool show_msg)
     return m_export && m_export->Export_Single_File(path, show_msg);
 }
 
-bool SKTWindowController::Export_Batch_File(const QString &folder, int count, const RecordApplier &apply)
+bool SKTWindowController::Export_Batch_File(const QString &folder)
 {
-    return m_export && m_export->Export_Batch_File(folder, count, apply);
+    return m_export && m_export->Export_Batch_File(folder);
 }
 
 void SKTWindowController::showExportDone(const QString &path, const QString &message)

@@ -342,9 +342,10 @@ public:
     // The design as it stands, as `exportChoice` says, to `path` (and its back name). Failures are
     // always reported; with `show_msg` the completion box follows success.
     bool Export_Single_File(const QString &path, bool show_msg);
-    // Starts one file set per record into `folder` on a worker with the progress sheet; the end is
-    // reported in the completion box. False when a run is already going or there are no records.
-    bool Export_Batch_File(const QString &folder, int count, const RecordApplier &apply);
+    // Starts one file set per record of the sources the design uses into `folder` on a worker with the
+    // progress sheet, through the one start of a run; the end is reported in the completion box. False
+    // when a run is already going, there are no records, or the run was not taken.
+    bool Export_Batch_File(const QString &folder);
     // The end of a bound run: the canvas shows the design again.
     void Select_first_row_value_for_design(bool print_box);
     // The design snapshot a run draws from, its pictures loaded, on the GUI thread.

@@ -6,27 +6,14 @@
 #include "output/ui/ExportSheet.h"
 #include "output/ui/RecordRun.h"
 #include "output/ui/Send_Modeless.h"
+#include "platform/SafeFileWriter.h"
 
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTimer>
-
-namespace {
-
-// The record engine's part in a run: the front's text takes each record's name.
-RecordOutcome nameOfRecord(int record, GraphicList &objects)
-{
-    for (const SKTGraphicPtr &object : objects)
-        if (auto *text = dynamic_cast<SKTText *>(object.get())) {
-            text->Text_Value = QStringLiteral("Guest %1").arg(record + 1);
-            text->contents_val.reset();
-        }
-    return {};
-}
-
-} // namespace
 
 class ExportCommandsTest : public DesignWindowTest {
 protected:
@@ -74,19 +61,28 @@ TEST_F(ExportCommandsTest, TheSheetsChoiceGoesToTheSavePanelsFileAndTheBoxOpensI
 
 TEST_F(ExportCommandsTest, NoRecordsSayTheListIsEmptyAndClosingStopsARun)
 {
-    EXPECT_FALSE(window->Export_Batch_File(resourcePath(QStringLiteral("out")), 0, nameOfRecord));
+    EXPECT_FALSE(window->Export_Batch_File(resourcePath(QStringLiteral("out"))));
     EXPECT_EQ(services->messages, QStringList{QStringLiteral("\nList is empty.")});
     EXPECT_FALSE(QFileInfo::exists(resourcePath(QStringLiteral("out"))));
 
     // A run the window's end interrupts: stopped and joined, no box afterwards.
-    std::atomic<bool> entered{false};
-    const RecordApplier slow = [&](int, GraphicList &) {
+    QByteArray values;
+    for (int record = 1; record <= 100; ++record)
+        values += QByteArray::number(record) + '\n';
+    writeFile(QStringLiteral("DataSet/Guests.txt"), values);
+    auto *text = static_cast<SKTText *>(document->graphics().items().first().get());
+    text->data_source_type = 1;
+    text->batch_list_name = QStringLiteral("Guests");
+    static std::atomic<bool> entered;
+    entered = false;
+    const platform::WriteFunction previous = platform::setSafeWriteFunction([](int fd, const void *data, size_t size) {
         entered = true;
         while (!Output().Stop_SMS_Sending_Now)
             std::this_thread::yield();
-        return RecordOutcome{};
-    };
-    ASSERT_TRUE(window->Export_Batch_File(resourcePath(QStringLiteral("out")), 100, slow));
+        return ::write(fd, data, size);
+    });
+    const auto restore = qScopeGuard([previous] { platform::setSafeWriteFunction(previous); });
+    ASSERT_TRUE(window->Export_Batch_File(resourcePath(QStringLiteral("out"))));
     ASSERT_TRUE(waitFor([&] { return entered.load(); }));
     window.reset();
     EXPECT_TRUE(Output().Stop_SMS_Sending_Now);
@@ -144,6 +140,7 @@ TEST_F(ExportCommandsTest, AMissingSeriesIsAskedAboutOnlyOnceTheTargetIsTakenAnd
         bool goOn;        // the answer to the question
         const char *shown;
         QStringList written; // under "out" afterwards
+        bool direct = false; // a batch started on the folder, without the sheet and the panel
     } cases[] = {
         {"a file: the panel cancelled", false, "", true, "panel", {}},
         {"a file: a folder where it goes", false, "taken.TIFF", true, "panel message", {}},
@@ -155,6 +152,10 @@ TEST_F(ExportCommandsTest, AMissingSeriesIsAskedAboutOnlyOnceTheTargetIsTakenAnd
         {"a batch: the question answered No", true, "no", false, "panel question", {}},
         {"a batch: the question answered Yes", true, "yes", true, "panel question",
          {"yes/ZOLT Photo Frame/Card_1.TIFF", "yes/ZOLT Photo Frame/Card_2.TIFF"}},
+        // A batch started on a folder goes through the same start.
+        {"a batch started directly: the question answered No", true, "direct-no", false, "question", {}, true},
+        {"a batch started directly: the question answered Yes", true, "direct-yes", true, "question",
+         {"direct-yes/ZOLT Photo Frame/Card_1.TIFF", "direct-yes/ZOLT Photo Frame/Card_2.TIFF"}, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -167,10 +168,14 @@ TEST_F(ExportCommandsTest, AMissingSeriesIsAskedAboutOnlyOnceTheTargetIsTakenAnd
         const QString answer = c.answer.isEmpty() ? QString() : out + QLatin1Char('/') + c.answer;
         services->fileAnswers = {answer};
         shown.clear();
-        QTimer::singleShot(0, window->ExportWindow, [this] { window->ExportWindow->exportOkay(); });
+        if (!c.direct)
+            QTimer::singleShot(0, window->ExportWindow, [this] { window->ExportWindow->exportOkay(); });
         if (!c.written.isEmpty())
             answerCompletionBox();
-        window->Export_Button();
+        if (c.direct)
+            window->Export_Batch_File(answer);
+        else
+            window->Export_Button();
         if (!c.written.isEmpty()) {
             ASSERT_TRUE(waitFor([&] { return !window->recordRun()->isRunning() && !shown.isEmpty(); }));
         }

@@ -29,15 +29,6 @@ void ExportCommand::Export_Button()
         binding->useSources(sheet->exportsSeries(), sheet->exportsExcel());
         const bool bound = binding->Use_Data_Sheet_Values || binding->Use_Excel_Binding_Values;
         const QString start = m_host.startFolder();
-        // Fields that cannot be used are asked about only once the target is taken: a "Continue" is
-        // never followed by its refusal.
-        const auto started = [this, &binding](const QString &problem) -> std::optional<RunDrawing> {
-            if (!problem.isEmpty()) {
-                Show_MessageBox(problem);
-                return std::nullopt;
-            }
-            return startRun(m_host.snapshot(), binding);
-        };
         if (!bound) {
             QString path = platform::uiServices().chooseFileToSave(tr("Export"), start, QStringLiteral("Card.") + choice.type,
                                                                    {choice.type});
@@ -45,7 +36,9 @@ void ExportCommand::Export_Button()
                 return;
             if (QFileInfo(path).suffix().compare(choice.type, Qt::CaseInsensitive) != 0)
                 path += QLatin1Char('.') + choice.type;
-            if (const auto run = started(PictureExport::singleFileProblem(choice, path)))
+            if (const QString problem = PictureExport::singleFileProblem(choice, path); !problem.isEmpty())
+                Show_MessageBox(problem);
+            else if (const auto run = startRun(m_host.snapshot(), binding))
                 exportSingle(*run->design, path, true);
             return;
         }
@@ -57,8 +50,7 @@ void ExportCommand::Export_Button()
         const QString folder = platform::uiServices().chooseFolder(tr("Export"), start);
         if (folder.isEmpty())
             return;
-        if (const auto run = started(PictureExport::batchProblem(choice, folder, count)))
-            exportBatch(*run, folder);
+        exportBatch(binding, folder);
     });
 }
 
@@ -79,26 +71,36 @@ bool ExportCommand::exportSingle(const DesignSnapshot &design, const QString &pa
     return true;
 }
 
-bool ExportCommand::Export_Batch_File(const QString &folder, int count, const RecordApplier &apply)
+bool ExportCommand::Export_Batch_File(const QString &folder)
 {
-    // Everything the worker reads is made here, on the GUI thread: copies, not the objects the user edits.
-    return exportBatch(RunDrawing{std::make_shared<const DesignSnapshot>(m_host.snapshot()), apply, count}, folder);
+    return m_host.run && !m_host.run->isRunning() && exportBatch(m_host.sources(), folder);
 }
 
-bool ExportCommand::exportBatch(const RunDrawing &drawing, const QString &folder)
+bool ExportCommand::exportBatch(const std::shared_ptr<const RecordBinding> &sources, const QString &folder)
 {
     if (!m_host.run || m_host.run->isRunning())
         return false;
-    if (drawing.records <= 0) {
+    const int count = sources->Use_Data_Sheet_Values || sources->Use_Excel_Binding_Values ? sources->Total_Batch_Excel_Card : 0;
+    if (count <= 0) {
         Show_MessageBox(PictureExport::kListEmpty);
         return false;
     }
+    // Fields that cannot be used are asked about only once the target is taken: a "Continue" is
+    // never followed by its refusal.
+    if (const QString problem = PictureExport::batchProblem(choice, folder, count); !problem.isEmpty()) {
+        Show_MessageBox(problem);
+        return false;
+    }
+    // Everything the worker reads is made here, on the GUI thread: copies, not the objects the user edits.
+    const std::optional<RunDrawing> drawing = startRun(m_host.snapshot(), sources);
+    if (!drawing)
+        return false;
     auto report = std::make_shared<ExportReport>();
     return m_host.run->start(
         RunSheet{tr("Exporting"), tr("Frame"), tr("Do you want to stop the export?"),
                  tr("Stopping after the current record…")},
         true,
-        [drawing, report, choice = choice, folder](const RunCounters &counters) {
+        [drawing = *drawing, report, choice = choice, folder](const RunCounters &counters) {
             *report = PictureExport::Export_Batch_File(*drawing.design, choice, folder, drawing.records, drawing.apply,
                                                        counters);
         },

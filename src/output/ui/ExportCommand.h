@@ -39,16 +39,18 @@ public:
     // The design as it stands, as `choice` says, to `path` (and its back name). Failures are always
     // reported; with `show_msg` the completion box follows success.
     bool Export_Single_File(const QString &path, bool show_msg);
-    // Starts one file set per record into `folder` on the run; the end is reported in the completion
-    // box. False when a run is already going or there are no records.
-    bool Export_Batch_File(const QString &folder, int count, const RecordApplier &apply);
+    // Starts one file set per record of the sources the design uses into `folder` on the run, as
+    // Export_Button does once the folder is chosen; the end is reported in the completion box. False
+    // when a run is already going, there are no records, the folder is refused, or the user does not
+    // go on without fields that cannot be used.
+    bool Export_Batch_File(const QString &folder);
 
     // What the export sheet chose last, or what the template export set.
     ExportChoice choice;
 
 private:
     bool exportSingle(const DesignSnapshot &design, const QString &path, bool show_msg);
-    bool exportBatch(const RunDrawing &drawing, const QString &folder);
+    bool exportBatch(const std::shared_ptr<const RecordBinding> &sources, const QString &folder);
 
     ExportHost m_host;
 };
