@@ -440,8 +440,10 @@ SeriesSource Read_Text_Source(const QString &path)
     } else {
         text = Decode_Text(*bytes);
     }
-    if (!text || text->isEmpty())
+    if (!text)
         return failure(kNotText);
+    if (text->isEmpty())
+        return failure(QStringLiteral("The file holds no values: it is empty."));
     return type == QLatin1String("csv") ? Csv_Values(*text) : Text_Values(*text);
 }
 

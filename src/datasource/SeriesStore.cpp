@@ -96,7 +96,8 @@ std::optional<QString> Series_Name_Refusal(const QString &seriesName)
     const std::optional<QString> problem = Series_Name_Problem(seriesName);
     if (!problem)
         return std::nullopt;
-    return QStringLiteral("Error in file accessing.\n\n") + Clause_As_Sentence(*problem);
+    // A name the user typed, not a file that failed: the heading says so.
+    return QStringLiteral("This series name cannot be used.\n\n") + Clause_As_Sentence(*problem);
 }
 
 bool Is_Series_Name_Safe(const QString &seriesName)

@@ -24,7 +24,7 @@ std::optional<QString> Stored_Series_Name_Problem(const QString &seriesName);
 // and a line or paragraph separator, which would split the name in lists. Series the folder holds
 // under such a name from before keep it: they are listed, read and written back.
 std::optional<QString> Series_Name_Problem(const QString &seriesName);
-// What a writer shows when Series_Name_Problem refuses `seriesName`: "Error in file accessing."
+// What a writer shows when Series_Name_Problem refuses `seriesName`: "This series name cannot be used."
 // and why; nothing when the name is safe.
 std::optional<QString> Series_Name_Refusal(const QString &seriesName);
 // Whether Series_Name_Problem finds nothing.

@@ -121,7 +121,7 @@ TEST_F(SeriesGeneratorTest, RandomValuesHaveTheirDigitsAndNeverALeadingZero)
 
 TEST_F(SeriesGeneratorTest, RefusalsKeepTheDialogOpenWithNothingWritten)
 {
-    const QString name = QStringLiteral("Error in file accessing.\n\nA series name cannot ");
+    const QString name = QStringLiteral("This series name cannot be used.\n\nA series name cannot ");
     const struct {
         Fields fields;
         QString name;

@@ -128,6 +128,7 @@ TEST(SeriesSources, HostileSourcesAreRefusedInBoundedTime)
               "{\\rtf1 " + QByteArray(100000, '{') + "x" + QByteArray(100000, '}') + "}");
     writeFile(dir.filePath(QStringLiteral("plain.rtf")), "Alpha\nBeta\n");
     writeFile(dir.filePath(QStringLiteral("empty.txt")), "");
+    writeFile(dir.filePath(QStringLiteral("empty.csv")), "\xEF\xBB\xBF");
     writeFile(dir.filePath(QStringLiteral("open.csv")), "a,b\r\n\"c,d\"\"\n\re,f\n");
     writeFile(dir.filePath(QStringLiteral("open-cr.csv")), "a\r\rb,\"c\r\"\"\"\r\"d");
     const struct {
@@ -140,7 +141,8 @@ TEST(SeriesSources, HostileSourcesAreRefusedInBoundedTime)
                      "The RTF file cannot be read: its groups nest more than 1000 deep."},
         {"plain.rtf", "Either file is corrupted or selected file contains invalid characters.\n\n"
                       "The RTF file cannot be read: it is not an RTF document."},
-        {"empty.txt", "Either file is corrupted or selected file contains invalid characters."},
+        {"empty.txt", "The file holds no values: it is empty."},
+        {"empty.csv", "The file holds no values: it is empty."},
         {"missing.txt", "Please select a valid file.\n\nThere is no such file."},
         {"open.csv", "The quote opened on line 2 is never closed."},
         {"open-cr.csv", "The quote opened on line 5 is never closed."},

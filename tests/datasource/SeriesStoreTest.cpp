@@ -174,7 +174,7 @@ TEST_F(SeriesStoreTest, SeriesAreWrittenWholeUnderSafeNamesAndReadBackInEachForm
         const bool safe = step.refused.isEmpty();
         EXPECT_EQ(Write_Series_File(step.name, step.values, step.append), safe);
         EXPECT_EQ(services->messages,
-                  safe ? QStringList() : QStringList{"\nError in file accessing.\n\nA series name cannot " + step.refused});
+                  safe ? QStringList() : QStringList{"\nThis series name cannot be used.\n\nA series name cannot " + step.refused});
         services->messages.clear();
         EXPECT_EQ(everything(), safe ? everything() : before);
         const std::optional<QString> text = Read_Series_Text(file);
@@ -290,7 +290,7 @@ TEST_F(SeriesStoreTest, SeriesStoredUnderANameNoLongerGivenKeepIt)
     EXPECT_EQ(services->messages, QStringList());
     EXPECT_EQ(services->questions, QStringList());
 
-    const QString refusal = QStringLiteral("\nError in file accessing.\n\nA series name cannot hold line breaks, tabs "
+    const QString refusal = QStringLiteral("\nThis series name cannot be used.\n\nA series name cannot hold line breaks, tabs "
                                            "or other control characters.");
     for (const SeriesWriter &writer : kWriters) {
         for (const QString &name : {paragraph, QStringLiteral("New\u2028Series")}) {

@@ -143,7 +143,7 @@ TEST_F(SeriesWindowsTest, TheWizardWritesANewSeriesFromABrowsedFile)
         EXPECT_EQ(wizard->Text_file_name->text(), QStringLiteral("Untitled"));
         wizard->Text_file_name->setText(QStringLiteral(".Codes"));
         click(*wizard, "Text_btn");
-        EXPECT_EQ(ui->messages, QStringList{"\nError in file accessing.\n\nA series name cannot begin with \".\", which would "
+        EXPECT_EQ(ui->messages, QStringList{"\nThis series name cannot be used.\n\nA series name cannot begin with \".\", which would "
                                             "hide it from the list of series."});
         wizard->Text_file_name->setText(QStringLiteral("Codes"));
         click(*wizard, "Text_btn");
