@@ -6,6 +6,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QToolButton>
 
 // What the user does to the window while a design is written or read goes nowhere, whether the
@@ -87,3 +88,38 @@ TEST_F(DesignWindowTest, InputToTheWindowDuringASaveOrOpenIsDropped)
     EXPECT_FALSE(document->graphics().contains(first));
     EXPECT_EQ(document->graphics().count(), 3);
 }
+
+// A close made while a design is written on a worker waits for the save: the quit's question comes
+// once, after the save and its box, and finds the file whole; the window stays when it is cancelled.
+TEST_F(DesignWindowTest, ACloseDuringASaveIsAnsweredOnceTheSaveHasEnded)
+{
+    load();
+    QStringList titles;
+    QList<QStringList> cells(1500);
+    for (int c = 1; c <= 30; ++c) {
+        titles << QStringLiteral("Title %1").arg(c);
+        for (QStringList &row : cells)
+            row << QStringLiteral("Row %1 column %2").arg(&row - cells.data() + 1).arg(c);
+    }
+    Data_From_Excel::defaultInstance()->bind(titles, cells);
+    ASSERT_GE(DesignFile::workOf(window->designFileContents()).weight(), window->directWorkBytes);
+    const QString path = resourcePath(QStringLiteral("closing.zkse"));
+    App().Project_File_Name = path;
+    window->Main_wnd->show();
+
+    std::optional<DesignFileContents> found;
+    services->whileAsking = [&] {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            found = DesignFile::read(file.readAll());
+    };
+    services->yesNoAnswers << std::nullopt;
+    QTimer::singleShot(0, window->Main_wnd, [this] { window->Main_wnd->close(); }); // once the save's wait runs
+    ASSERT_TRUE(window->Save_project_file(false, true));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(services->shown, (QStringList{QStringLiteral("message"), QStringLiteral("question")}));
+    ASSERT_TRUE(found.has_value()) << "the file is whole when the question comes";
+    EXPECT_EQ(found->excelRows.size(), 1500);
+    EXPECT_TRUE(window->Main_wnd->isVisible());
+}
+
