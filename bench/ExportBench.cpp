@@ -8,6 +8,7 @@
 #include "canvas/SKTRenderingView.h"
 #include "core/FontNames.h"
 #include "core/ImageEffectCache.h"
+#include "datasource/RecordBinding.h"
 #include "document/SKTBarcode.h"
 #include "document/SKTImage.h"
 #include "document/SKTText.h"
@@ -31,7 +32,8 @@
 // A batch export of a typical bound card at 300 dpi as PNG: two texts, a Code 128 and a QR code bound
 // to the record, and a 12-megapixel photo with effects. The whole run (record loop, pool, files) is
 // set against the same pictures made and encoded one after another with no loop, divided by the
-// pool's threads; and the run's peak memory against the number of records.
+// pool's threads; and the run's peak memory against the number of records, and against the size of
+// the first record's photo where every record brings a camera photo of its own.
 
 namespace {
 
@@ -181,6 +183,53 @@ void BM_BatchExport(benchmark::State &state)
     state.counters["threads"] = platform::concurrentThreads();
     state.counters["effect_runs"] = double(ImageEffectCache::sharedInstance().missCount() - missesBefore);
 }
+// 24 records of one photo each, bound to a sheet's column: 8000 × 6000 camera photos, the first record's
+// the same (argument 0) or a picture of 1 × 1 (argument 1). The peak should not follow the first record.
+void BM_BatchExportPhotos(benchmark::State &state)
+{
+    static QTemporaryDir folder;
+    const QString big = folder.path() + QStringLiteral("/big.jpg"), tiny = folder.path() + QStringLiteral("/tiny.png");
+    if (!QFile::exists(big)) {
+        QImage photo(8000, 6000, QImage::Format_RGB32);
+        QPainter painter(&photo);
+        painter.fillRect(photo.rect(), QLinearGradient(0, 0, 8000, 6000));
+        painter.end();
+        photo.save(big, "JPEG", 90);
+        QImage dot(1, 1, QImage::Format_RGB32);
+        dot.fill(Qt::red);
+        dot.save(tiny, "PNG");
+    }
+    auto picture = std::make_shared<SKTImage>();
+    picture->data_source_type = 2; // a sheet's column
+    picture->excel_col_indx = 1;
+    picture->_bounds = QRectF(8, 8, 120, 90);
+    DesignSnapshot card;
+    card.front.graphics = {picture};
+    card.frame = kCard;
+    QList<QVariantMap> rows;
+    for (int record = 0; record < 24; ++record)
+        rows.append({{QStringLiteral("Column1"), record == 0 && state.range(0) == 1 ? tiny : big}});
+    const auto binding = std::make_shared<const RecordBinding>(RecordBinding::load(card.front.graphics, {}, rows));
+    const RecordApplier apply = applierOf(binding);
+    double peak = 0;
+    for (auto _ : state) {
+        QTemporaryDir out;
+        std::atomic<int> total{0};
+        std::atomic<double> current{0};
+        std::atomic<bool> stop{false};
+        const double before = peakMiB(true);
+        const ExportReport report = PictureExport::Export_Batch_File(
+            card, ExportChoice{QStringLiteral("F"), false, QStringLiteral("PNG"), 72}, out.path(), int(rows.size()), apply,
+            RunCounters{&total, &current, &stop});
+        peak = peakMiB(false) - before;
+        if (!report.succeeded())
+            state.SkipWithError(report.message().toUtf8().constData());
+    }
+    state.counters["peak_rise_MiB"] = peak;
+    state.counters["threads"] = platform::concurrentThreads();
+}
+BENCHMARK(BM_BatchExportPhotos)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
 BENCHMARK(BM_BatchExport)->Arg(200)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 } // namespace

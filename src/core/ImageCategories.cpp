@@ -54,6 +54,13 @@ QString standardizedPath(const QString &path)
 
 QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget, QString *problem)
 {
+    if (!pixelBudget)
+        return loadPicture(path, platform::PixelSpender(), problem);
+    return loadPicture(path, [pixelBudget](qint64 pixels) { return spendPixels(*pixelBudget, pixels); }, problem);
+}
+
+QImage loadPicture(const QString &path, const platform::PixelSpender &spend, QString *problem)
+{
     const QString file = standardizedPath(path);
     QFile device(file);
     if (!platform::isRegularFile(file) || !device.open(QIODevice::ReadOnly)) {
@@ -63,8 +70,7 @@ QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget, QStrin
     }
     platform::PictureReading how;
     how.problem = problem;
-    if (pixelBudget)
-        how.spend = [pixelBudget](qint64 pixels) { return spendPixels(*pixelBudget, pixels); };
+    how.spend = spend;
     return platform::readPicture(device, how);
 }
 

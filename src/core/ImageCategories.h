@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PictureReading.h"
+
 #include <QImage>
 #include <QSizeF>
 
@@ -20,6 +22,8 @@ QString standardizedPath(const QString &path);
 // `problem`. With a budget, the picture's pixels are taken from it before it is decoded: one that
 // does not fit is not decoded (a small file may hold an enormous picture, and a design may name many).
 QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget = nullptr, QString *problem = nullptr);
+// The same, the pixels taken by `spend` (none: nothing is taken).
+QImage loadPicture(const QString &path, const platform::PixelSpender &spend, QString *problem = nullptr);
 // Takes `pixels` from the budget; false when they do not fit (the budget then counts as spent).
 bool spendPixels(std::atomic<qint64> &budget, qint64 pixels);
 

@@ -45,14 +45,14 @@ QString describe(const SKTGraphic &graphic, int index)
 }
 
 // The picture a record names, read only from a regular file; null with the reason otherwise.
-QImage recordPicture(const QString &path, QString *reason)
+QImage recordPicture(const QString &path, const platform::PixelSpender &spend, QString *reason)
 {
     if (!QFileInfo(path).isFile()) {
         *reason = QStringLiteral("\"%1\" is not a picture file").arg(path);
         return QImage();
     }
     QString problem;
-    QImage picture = loadPicture(path, nullptr, &problem);
+    QImage picture = loadPicture(path, spend, &problem);
     if (picture.isNull())
         *reason = QStringLiteral("\"%1\" cannot be shown: %2").arg(path, problem);
     return picture;
@@ -172,7 +172,7 @@ QString RecordBinding::excelValue(int record, int column) const
     return m_rows.at(record).value(Data_From_Excel::columnKey(column), QString(QLatin1String(""))).toString();
 }
 
-RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
+RecordOutcome RecordBinding::apply(int record, GraphicList &objects, const platform::PixelSpender &spend) const
 {
     RecordOutcome outcome;
     for (int index = 0; index < objects.size(); ++index) {
@@ -210,12 +210,11 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects) const
             case SKTGraphic::Kind::Image: {
                 auto *image = static_cast<SKTImage *>(graphic);
                 QString reason;
-                QImage picture = value.isEmpty() ? QImage() : recordPicture(value, &reason);
+                QImage picture = value.isEmpty() ? QImage() : recordPicture(value, spend, &reason);
                 // The main photo draws without effects: it shows its picture with the main photo's own.
                 if (!picture.isNull() && isMainPhoto(*image) && !m_mainPhotoEffects.changesNoPixel())
                     picture = ImageProcesser::Get_Processed_Image(picture, m_mainPhotoEffects);
                 image->setRecordPicture(value, picture);
-                outcome.picturePixels += qint64(picture.width()) * picture.height();
                 if (!reason.isEmpty())
                     outcome.fail(QStringLiteral("%1: %2").arg(describe(*graphic, index), reason));
                 break;

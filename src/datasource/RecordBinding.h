@@ -3,6 +3,7 @@
 #include "canvas/Card_Side_Image.h"
 #include "core/Image_Effect_Settings.h"
 #include "document/SKTGraphic.h"
+#include "platform/PictureReading.h"
 
 #include <QHash>
 #include <QSet>
@@ -18,7 +19,6 @@ struct DesignSnapshot;
 struct RecordOutcome {
     bool ok = true;
     QStringList failures;
-    qint64 picturePixels = 0; // of the pictures the record's values brought, held until it is drawn
 
     void fail(const QString &reason)
     {
@@ -62,12 +62,13 @@ public:
 
     // Writes record `record` into the bound texts, pictures and barcodes among `objects` (each
     // trimmed value, each barcode drawn again in its own settings) and leaves every other object
-    // as it is. A picture is read only from a regular file; a barcode whose value cannot be
+    // as it is. A picture is read only from a regular file, its pixels taken from `spend` before it is
+    // decoded (refused: the field shows no picture and the record says why); a barcode whose value cannot be
     // encoded, or that has no value, is drawn as no symbol. An object bound to a series that could
     // not be used, or to a column the sheet lacks, is left empty and named in the outcome, even in a
     // run that does not use that source.
     // Thread-safe; see above.
-    RecordOutcome apply(int record, GraphicList &objects) const;
+    RecordOutcome apply(int record, GraphicList &objects, const platform::PixelSpender &spend = {}) const;
     // Record `record` written into copies of a side of the snapshot ("F" the front, any other code
     // the back) and that side drawn; the snapshot's own objects stay as they are. Objects that
     // failed are logged. `print_box` plays no part in the picture.

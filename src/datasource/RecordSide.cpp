@@ -9,13 +9,12 @@ Card_Side_Image sideImage(const DesignSnapshot &design, const DesignSnapshot::Si
 }
 
 Card_Side_Image drawRecordSide(const DesignSnapshot &design, int side, int record, const RecordApplier &apply,
-                               RecordOutcome &outcome)
+                               RecordOutcome &outcome, const platform::PixelSpender &spend)
 {
     const DesignSnapshot::Side &shown = design.side(side);
     GraphicList copies = DesignSnapshot::copyOf(shown.graphics);
     if (apply) {
-        const RecordOutcome applied = apply(record, copies);
-        outcome.picturePixels += applied.picturePixels;
+        const RecordOutcome applied = apply(record, copies, spend);
         if (!applied.ok) {
             outcome.ok = false;
             outcome.failures += applied.failures;

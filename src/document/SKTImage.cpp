@@ -312,9 +312,14 @@ Image_Effect_Settings SKTImage::effectSettings() const
 
 QImage SKTImage::pictureForDrawing(const QPainter &painter, const QRectF &target) const
 {
+    return pictureForDrawing(painter.deviceTransform(), target);
+}
+
+QImage SKTImage::pictureForDrawing(const QTransform &device, const QRectF &target) const
+{
     if (_contents.isNull())
         return _contents;
-    const QSize size = reducedSizeForDrawing(_contents.size(), target.size(), painter.deviceTransform());
+    const QSize size = reducedSizeForDrawing(_contents.size(), target.size(), device);
     const std::lock_guard lock(m_reducedMutex);
     if (!size.isValid()) {
         m_reduced = QImage();
@@ -326,6 +331,22 @@ QImage SKTImage::pictureForDrawing(const QPainter &painter, const QRectF &target
         m_reducedFrom = _contents.cacheKey();
     }
     return m_reduced;
+}
+
+QImage SKTImage::processedForDrawing(const QImage &source) const
+{
+    if (drawsWithoutEffects())
+        return source;
+    Image_Effect_Settings settings = effectSettings();
+    // A blur of so many pixels of the picture is so many fewer of a smaller copy.
+    settings.blur *= static_cast<float>(double(source.width()) / double(_contents.width()));
+    return ImageProcesser::Get_Processed_Image_For_Drawing(source, settings);
+}
+
+void SKTImage::prepareDrawing(const QTransform &device) const
+{
+    if (!_contents.isNull())
+        processedForDrawing(pictureForDrawing(device, bounds()));
 }
 
 bool SKTImage::drawsWithoutEffects() const
@@ -363,11 +384,7 @@ void SKTImage::drawContentsInView(QPainter &painter, bool, const DrawingResource
     if (!(opacity > 0.0))
         return;
     const QImage source = pictureForDrawing(painter, frame);
-    Image_Effect_Settings settings = effectSettings();
-    // A blur of so many pixels of the picture is so many fewer of a smaller copy.
-    settings.blur *= static_cast<float>(double(source.width()) / double(_contents.width()));
-    const QImage picture =
-        drawsWithoutEffects() ? source : ImageProcesser::Get_Processed_Image_For_Drawing(source, settings);
+    const QImage picture = processedForDrawing(source);
     if (picture.isNull())
         return;
 

@@ -75,6 +75,11 @@ public:
     // covers on the device, kept between paints, where that is smaller than the picture (the
     // effects then run on far fewer pixels); the picture itself otherwise.
     QImage pictureForDrawing(const QPainter &painter, const QRectF &target) const;
+    // The same for a painter whose device transform is `device`.
+    QImage pictureForDrawing(const QTransform &device, const QRectF &target) const;
+    // Makes what drawing through a painter whose device transform is `device` will need (the reduced
+    // copy and its effects), so that a worker spares the first paint that work. Any thread may call it.
+    void prepareDrawing(const QTransform &device) const;
 
     QImage _contents; // the unprocessed picture
 
@@ -83,6 +88,8 @@ protected:
 
 private:
     void placeCentredOn(const QPointF &position);
+    // `source` (the picture or its reduced copy) through the effect chain, as it is drawn.
+    QImage processedForDrawing(const QImage &source) const;
     bool m_contentsLoaded = false; // set once setFilePath ran or a picture was given
     mutable QImage m_reduced;           // a smaller copy of _contents for drawing
     mutable qint64 m_reducedFrom = 0;   // the cacheKey of the _contents it was made from

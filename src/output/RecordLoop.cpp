@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <condition_variable>
 #include <exception>
+#include <iterator>
 #include <map>
+#include <set>
 #include <memory>
 #include <mutex>
 
@@ -18,7 +20,9 @@ RecordApplier applierOf(std::shared_ptr<const RecordBinding> binding)
 {
     if (!binding)
         return {};
-    return [binding = std::move(binding)](int record, GraphicList &objects) { return binding->apply(record, objects); };
+    return [binding = std::move(binding)](int record, GraphicList &objects, const platform::PixelSpender &spend) {
+        return binding->apply(record, objects, spend);
+    };
 }
 
 RunDrawing runDrawing(const DesignSnapshot &design, std::shared_ptr<const RecordBinding> sources)
@@ -88,18 +92,54 @@ struct Pipeline {
     std::mutex lock;
     std::condition_variable changed;
     std::map<int, Slot> ready;
-    // Records whose values are in their copies, the pixels of their pictures held until they are
-    // handed over, and the most one record brought (-1 until the first is known).
-    int applied = 0;
-    qint64 heldPixels = 0;
-    qint64 mostPixels = -1;
+    // The pictures records read are held until the record is handed over. Each is charged before it
+    // is decoded, by the pixels it decodes to.
+    int next = 0;                // the record handed over next
+    bool ended = false;          // nothing more is handed over
+    qint64 held = 0;
+    std::map<int, qint64> charged; // by record
+    std::set<int> applied;         // records whose values are all written: all their pictures charged
 
-    void recordApplied(qint64 pixels)
+    // The next record always reads its pictures. Another waits until its picture fits beside what is
+    // held and what the records before it that have not read theirs yet would hold, each reckoned the
+    // same size: reckoned at the most a record brought, a first record of one pixel let every record
+    // in flight read a camera photo at once. False once the run ends: the record is not handed over.
+    bool spend(int record, qint64 pixels)
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        changed.wait(guard, [&] {
+            if (ended || record <= next)
+                return true;
+            const auto before = std::distance(applied.lower_bound(next), applied.lower_bound(record));
+            return held + pixels * (1 + (record - next) - before) <= kPicturePixelsInFlight;
+        });
+        if (ended)
+            return false;
+        held += pixels;
+        charged[record] += pixels;
+        return true;
+    }
+    void recordApplied(int record)
     {
         const std::lock_guard<std::mutex> guard(lock);
-        ++applied;
-        heldPixels += pixels;
-        mostPixels = std::max(mostPixels, pixels);
+        applied.insert(record);
+        changed.notify_all();
+    }
+    void handedOver(int record)
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (const auto found = charged.find(record); found != charged.end()) {
+            held -= found->second;
+            charged.erase(found);
+        }
+        applied.erase(record);
+        next = record + 1;
+        changed.notify_all();
+    }
+    void end()
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        ended = true;
         changed.notify_all();
     }
 };
@@ -184,14 +224,15 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
         Slot slot;
         slot.drawing.record = record;
         bool applied = false;
+        const platform::PixelSpender spend = [&pipeline, record](qint64 pixels) { return pipeline->spend(record, pixels); };
         try {
             // For both sides the back is applied first, as a bound run has always done it.
             if (back)
-                slot.drawing.back = drawRecordSide(design, 1, record, apply, slot.drawing.outcome);
+                slot.drawing.back = drawRecordSide(design, 1, record, apply, slot.drawing.outcome, spend);
             if (front)
-                slot.drawing.front = drawRecordSide(design, 0, record, apply, slot.drawing.outcome);
+                slot.drawing.front = drawRecordSide(design, 0, record, apply, slot.drawing.outcome, spend);
             applied = true;
-            pipeline->recordApplied(slot.drawing.outcome.picturePixels);
+            pipeline->recordApplied(record);
             slot.prepared = sink.prepare(slot.drawing);
         } catch (const std::exception &e) {
             Show_NSLog_Message(QStringLiteral("Record %1: %2").arg(record + 1).arg(QString::fromLocal8Bit(e.what())));
@@ -200,23 +241,16 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
             slot.prepared.reset();
         }
         if (!applied)
-            pipeline->recordApplied(slot.drawing.outcome.picturePixels);
+            pipeline->recordApplied(record);
         const std::lock_guard<std::mutex> guard(pipeline->lock);
         pipeline->ready.emplace(record, std::move(slot));
         pipeline->changed.notify_all();
     };
 
     int next = 0; // the next record to start
-    // The next record to hand over always runs; more run while the pictures they hold, those not
-    // yet given their values reckoned at the most a record brought, stay within the budget.
+    // Started in order, so the pool's queue runs the next record to hand over before any after it.
     const auto startMore = [&](int delivered) {
         while (next < report.total && next < delivered + window) {
-            if (next > delivered) {
-                const std::lock_guard<std::mutex> guard(pipeline->lock);
-                const qint64 most = pipeline->mostPixels;
-                if (most < 0 || pipeline->heldPixels + (next - pipeline->applied + 1) * most > kPicturePixelsInFlight)
-                    break;
-            }
             const int record = next++;
             pool.start(QRunnable::create([work, record] { work(record); }));
         }
@@ -231,17 +265,10 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
         Slot slot;
         {
             std::unique_lock<std::mutex> guard(pipeline->lock);
-            // Woken as records are given their values too: what they bring may let more start.
-            while (pipeline->ready.count(record) == 0) {
-                pipeline->changed.wait(guard);
-                guard.unlock();
-                startMore(record);
-                guard.lock();
-            }
+            pipeline->changed.wait(guard, [&] { return pipeline->ready.count(record) != 0; });
             auto found = pipeline->ready.find(record);
             slot = std::move(found->second);
             pipeline->ready.erase(found);
-            pipeline->heldPixels -= slot.drawing.outcome.picturePixels;
         }
         if (counters.current)
             *counters.current = record + 1;
@@ -252,7 +279,10 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
                                       .arg(slot.drawing.outcome.failures.join(QStringLiteral("; "))));
         }
         QString error;
-        if (!sink.deliver(slot.drawing, slot.prepared, &error)) {
+        const bool delivered = sink.deliver(slot.drawing, slot.prepared, &error);
+        slot = {};
+        pipeline->handedOver(record);
+        if (!delivered) {
             report.failure = error.isEmpty() ? QStringLiteral("The record could not be written.") : error;
             Show_NSLog_Message(report.failure);
             break;
@@ -260,7 +290,9 @@ RunReport runRecords(const DesignSnapshot &design, int count, const RecordApplie
         report.delivered = record + 1;
     }
 
-    // Records started ahead of a stop still read the design and the sink: they end before the run does.
+    // Records started ahead of a stop still read the design and the sink: they end before the run
+    // does, reading no more pictures.
+    pipeline->end();
     pool.waitForDone();
     return report;
 }

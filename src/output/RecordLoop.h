@@ -95,8 +95,9 @@ struct RunReport {
 };
 
 // Pictures named by records (a photo a record) are held full size until the record is handed over:
-// the records in flight keep to this many pixels whatever the number of cores, and the next record
-// to hand over always runs.
+// the records in flight keep to this many pixels, charged picture by picture before each is decoded,
+// whatever the number of cores and whatever the first record holds; the next record to hand over
+// always runs.
 inline constexpr qint64 kPicturePixelsInFlight = 64LL * 1024 * 1024;
 
 // The one record loop of export, printing and e-mail. Records [0, count) are copied from `design` (a

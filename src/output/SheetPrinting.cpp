@@ -285,8 +285,8 @@ RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const R
     SheetSink sink(run, design.frame.size(), firstCell, target, counters.current, copies > 1 && sheets == 1);
     // Without values every cell is the design as it stands.
     const RecordApplier shifted =
-        bound ? RecordApplier([&apply, firstCell](int record, GraphicList &objects) {
-            return apply ? apply(firstCell + record, objects) : RecordOutcome{};
+        bound ? RecordApplier([&apply, firstCell](int record, GraphicList &objects, const platform::PixelSpender &spend) {
+            return apply ? apply(firstCell + record, objects, spend) : RecordOutcome{};
         })
               : RecordApplier();
 

@@ -6,6 +6,7 @@
 
 #include "canvas/ui/InputShield.h"
 #include "canvas/ui/PleaseWait_Modeless.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
@@ -332,6 +333,12 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
     // A file that may be read here is read at once, so that its pictures' pixels count as well.
     DesignFile::Work estimate{bytes, 0};
     std::optional<QByteArray> file;
+    // The pictures' copies the first paint draws are made with the rest, at each canvas's scale.
+    const auto displayOf = [](const SKTGraphicView *canvas) {
+        const double scale = canvas ? canvas->zoomFactor() * canvas->devicePixelRatioF() : 1.0;
+        return QTransform::fromScale(scale, scale);
+    };
+    const QTransform display[] = {displayOf(_graphicView), displayOf(_graphicView_BACK)};
     if (bytes < directWorkBytes) {
         file = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
         if (file)
@@ -343,6 +350,11 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
         fileRead = file.has_value();
         if (file)
             contents = DesignFile::read(*std::exchange(file, std::nullopt), &reason, DesignFile::kMaxBytes, progress);
+        if (contents)
+            for (const GraphicList *side : {&contents->frontGraphics, &contents->backGraphics})
+                for (const SKTGraphicPtr &graphic : *side)
+                    if (graphic->kind() == SKTGraphic::Kind::Image)
+                        static_cast<const SKTImage &>(*graphic).prepareDrawing(display[side == &contents->backGraphics]);
     });
     if (!contents) {
         Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, reason));
@@ -356,15 +368,26 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
             Show_MessageBox(kCorruptMessage);
         return 0;
     }
-    // The rows of the design replaced are freed on a worker too: a large sheet's millions of small
-    // blocks take a while, and the allocator sorts blocks freed this way at its next large
-    // allocation, which would be the GUI thread's, unless they are sorted there and then.
+    // The rows and pictures of the design replaced are freed on a worker too: a large sheet's
+    // millions of small blocks take a while, and the allocator sorts blocks freed this way at its
+    // next large allocation, which would be the GUI thread's, unless they are sorted there and then;
+    // giving a gigabyte of pictures back to the system takes tens of milliseconds.
     // A small design's are few, freed at once: trimming the heap after each would only slow it.
     QList<QVariantMap> replacedRows = Data_From_Excel::defaultInstance()->ListData;
-    const auto dropReplacedRows = [&] {
-        const bool here = std::max(bytes, DesignFile::sheetBytes(replacedRows)) < directWorkBytes;
+    QList<QImage> replacedPictures{Main_Photo_image(), m_Main_Photo_original, Front_card_Prop.Card_BG_Image(),
+                                   Back_card_Prop.Card_BG_Image()};
+    qint64 pictureBytes = 0;
+    for (const SKTGraphicList *side : {Get_Front_Controls_Array(), Get_Back_Controls_Array()})
+        for (int i = 0; side && i < side->count(); ++i)
+            if (side->at(i)->kind() == SKTGraphic::Kind::Image)
+                replacedPictures << static_cast<const SKTImage &>(*side->at(i))._contents;
+    for (const QImage &picture : std::as_const(replacedPictures))
+        pictureBytes += picture.sizeInBytes();
+    const auto dropReplaced = [&] {
+        const bool here = std::max({bytes, DesignFile::sheetBytes(replacedRows), pictureBytes}) < directWorkBytes;
         runShieldedFromInput([&] {
             replacedRows = {};
+            replacedPictures = {};
 #ifdef __GLIBC__
             if (!here)
                 malloc_trim(0);
@@ -375,10 +398,10 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
         applyDesignFile(*contents, path, log_or_template);
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
-        dropReplacedRows();
+        dropReplaced();
         return 0;
     }
-    dropReplacedRows();
+    dropReplaced();
     return 1;
 }
 

@@ -525,33 +525,48 @@ TEST_F(PictureExportTest, ARecordsBarcodeDrawsItsTextsWhereItsWholePictureHasThe
 
 TEST(RecordLoop, PicturesHeldInFlightKeepToOneBudgetWhateverTheCores)
 {
-    // What records hold: their pictures' pixels from their values until they are handed over.
+    // What records hold: their pictures' pixels, from the reading of their values until they are
+    // handed over.
     class HeldPixels : public RecordSink {
     public:
         std::atomic<qint64> held{0}, most{0};
         std::atomic<int> applying{0}, mostApplying{0};
+        QList<qint64> pixelsOf;
         bool wantsFront() const override { return true; }
         bool wantsBack() const override { return false; }
         std::any prepare(const RecordDrawing &) const override { return {}; }
         bool deliver(const RecordDrawing &drawing, std::any &, QString *) override
         {
-            held -= drawing.outcome.picturePixels;
+            held -= pixelsOf.at(drawing.record);
             return true;
         }
     };
     DesignSnapshot design;
     design.frame = kFrame;
-    for (const qint64 pixels : {40LL << 20, 10LL << 20, 0LL}) {
-        SCOPED_TRACE(pixels);
+    // Each record's pixels: alike, or a first record of one pixel before camera photos, which the
+    // loop once took as the measure of every record.
+    const struct {
+        const char *what;
+        qint64 first, others;
+    } runs[] = {{"large", 40LL << 20, 40LL << 20},
+                {"medium", 10LL << 20, 10LL << 20},
+                {"one pixel, then large", 1, 40LL << 20},
+                {"none", 0, 0}};
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.what);
+        const qint64 pixels = std::max(run.first, run.others);
         HeldPixels sink;
-        // Records without pictures run side by side: after the first, which runs alone to show what
-        // a record brings, each waits for a second beside it as long as a busy machine may take.
+        sink.pixelsOf.fill(run.others, 24);
+        sink.pixelsOf[0] = run.first;
+        // Records without pictures run side by side: each after the first waits for a second beside
+        // it as long as a busy machine may take.
         const bool sideBySide = pixels == 0 && QThread::idealThreadCount() > 1;
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         std::mutex besideMutex;
         std::condition_variable beside;
-        const RecordApplier photos = [&](int record, GraphicList &) {
-            sink.most = std::max(sink.most.load(), sink.held += pixels);
+        const RecordApplier photos = [&](int record, GraphicList &, const platform::PixelSpender &spend) {
+            EXPECT_TRUE(spend(sink.pixelsOf.at(record)));
+            sink.most = std::max(sink.most.load(), sink.held += sink.pixelsOf.at(record));
             sink.mostApplying = std::max(sink.mostApplying.load(), ++sink.applying);
             { const std::lock_guard lock(besideMutex); } // a waiter is either asleep or sees the count
             beside.notify_all();
@@ -561,9 +576,7 @@ TEST(RecordLoop, PicturesHeldInFlightKeepToOneBudgetWhateverTheCores)
                 beside.wait_until(lock, giveUp, [&] { return sink.mostApplying >= 2; });
             }
             --sink.applying;
-            RecordOutcome outcome;
-            outcome.picturePixels = pixels;
-            return outcome;
+            return RecordOutcome{};
         };
         const RunReport report = runRecords(design, 24, photos, sink, {});
         EXPECT_EQ(report.delivered, 24);

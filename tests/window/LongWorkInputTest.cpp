@@ -1,11 +1,15 @@
 #include "DesignWindowFixture.h"
 
 #include "canvas/ui/PleaseWait_Modeless.h"
+#include "core/ImageEffectCache.h"
 #include "datasource/Data_From_Excel.h"
+#include "document/SKTImage.h"
 #include "document/Shape_Control.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QThread>
+#include <QTimer>
 #include <QToolButton>
 
 // What the user does to the window while a design is written or read goes nowhere, whether the
@@ -86,4 +90,80 @@ TEST_F(DesignWindowTest, InputToTheWindowDuringASaveOrOpenIsDropped)
     QCoreApplication::processEvents();
     EXPECT_FALSE(document->graphics().contains(first));
     EXPECT_EQ(document->graphics().count(), 3);
+}
+
+// A close made while a design is written on a worker waits for the save: the quit's question comes
+// once, after the save and its box, and finds the file whole; the window stays when it is cancelled.
+TEST_F(DesignWindowTest, ACloseDuringASaveIsAnsweredOnceTheSaveHasEnded)
+{
+    load();
+    QStringList titles;
+    QList<QStringList> cells(1500);
+    for (int c = 1; c <= 30; ++c) {
+        titles << QStringLiteral("Title %1").arg(c);
+        for (QStringList &row : cells)
+            row << QStringLiteral("Row %1 column %2").arg(&row - cells.data() + 1).arg(c);
+    }
+    Data_From_Excel::defaultInstance()->bind(titles, cells);
+    ASSERT_GE(DesignFile::workOf(window->designFileContents()).weight(), window->directWorkBytes);
+    const QString path = resourcePath(QStringLiteral("closing.zkse"));
+    App().Project_File_Name = path;
+    window->Main_wnd->show();
+
+    std::optional<DesignFileContents> found;
+    services->whileAsking = [&] {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            found = DesignFile::read(file.readAll());
+    };
+    services->yesNoAnswers << std::nullopt;
+    QTimer::singleShot(0, window->Main_wnd, [this] { window->Main_wnd->close(); }); // once the save's wait runs
+    ASSERT_TRUE(window->Save_project_file(false, true));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(services->shown, (QStringList{QStringLiteral("message"), QStringLiteral("question")}));
+    ASSERT_TRUE(found.has_value()) << "the file is whole when the question comes";
+    EXPECT_EQ(found->excelRows.size(), 1500);
+    EXPECT_TRUE(window->Main_wnd->isVisible());
+}
+
+
+// An open on a worker makes there what the first paint draws of a large picture (its copy at the
+// canvas's scale, through its effects), and gives back there the pictures of the design it replaces,
+// whose freeing took the GUI thread tens of milliseconds for a gigabyte.
+TEST_F(DesignWindowTest, AnOpenOnAWorkerReadiesTheFirstPaintAndFreesWhatItReplaces)
+{
+    load();
+    window->Main_wnd->hide(); // nothing is painted until the test asks
+    QImage flat(2400, 1800, QImage::Format_RGB32);
+    flat.fill(QColor(90, 140, 200));
+    auto picture = std::make_shared<SKTImage>(QPointF(60, 40), flat);
+    picture->_bounds = QRectF(10, 10, 120, 90);
+    picture->Sepia = true;
+    document->graphics().insertGraphics({picture}, platform::IndexSet::range(0, 1));
+    const QString path = resourcePath(QStringLiteral("picture.zkse"));
+    App().Project_File_Name = path;
+    ASSERT_TRUE(window->Save_project_file(false, false));
+    // Pixels whose freeing tells on which thread it ran, in the design the open replaces.
+    static QThread *freedOn = nullptr;
+    auto *pixels = new uchar[2048 * 2048 * 4]();
+    const auto freed = [](void *data) {
+        freedOn = QThread::currentThread();
+        delete[] static_cast<uchar *>(data);
+    };
+    document->graphics().insertGraphics(
+        {std::make_shared<SKTImage>(QPointF(60, 40), QImage(pixels, 2048, 2048, QImage::Format_RGB32, freed, pixels))},
+        platform::IndexSet::range(0, 1));
+
+    window->directWorkBytes = 0;
+    ImageEffectCache &effects = ImageEffectCache::sharedInstance();
+    effects.clear();
+    const quint64 misses = effects.missCount();
+    ASSERT_EQ(window->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+    EXPECT_NE(freedOn, nullptr);
+    EXPECT_NE(freedOn, QThread::currentThread());
+    EXPECT_EQ(effects.missCount(), misses + 1) << "the effect ran with the open";
+    const quint64 hits = effects.hitCount();
+    EXPECT_FALSE(window->_graphicView->grab().isNull());
+    EXPECT_EQ(effects.missCount(), misses + 1) << "the paint made nothing again";
+    EXPECT_GT(effects.hitCount(), hits) << "the paint drew the picture";
 }

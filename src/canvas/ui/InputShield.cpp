@@ -1,6 +1,8 @@
 #include "canvas/ui/InputShield.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -36,6 +38,26 @@ bool isInput(QEvent::Type type)
     }
 }
 
+// Closes the window once nothing modal but the window itself is up: a box the work's command shows
+// once it ends (a "saved" message) is answered first, as it would be were the close made then.
+void closeWhenFree(const QPointer<QWidget> &window)
+{
+    QTimer::singleShot(0, window, [window] {
+        if (!window)
+            return;
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || modal == window) {
+            window->close();
+            return;
+        }
+        const auto again = [window] { closeWhenFree(window); };
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            QObject::connect(dialog, &QDialog::finished, window, again, Qt::SingleShotConnection);
+        else
+            QObject::connect(modal, &QObject::destroyed, window, again, Qt::SingleShotConnection);
+    });
+}
+
 } // namespace
 
 InputShield::InputShield(QWidget *window) : m_window(window)
@@ -50,6 +72,8 @@ InputShield::~InputShield()
     if (m_window)
         QCoreApplication::processEvents();
     qApp->removeEventFilter(this);
+    if (m_closeHeld && m_window)
+        closeWhenFree(m_window);
 }
 
 WorkerWait::Wait InputShield::waitFor(QWidget *window)
@@ -65,6 +89,11 @@ WorkerWait::Wait InputShield::waitFor(QWidget *window)
 
 bool InputShield::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Close && m_window && isWindow(watched)) {
+        m_closeHeld = true;
+        event->ignore();
+        return true;
+    }
     if (!isInput(event->type()) || !m_window || !onWindow(watched))
         return false;
     // Taken as the focus's own, so that no shortcut of the window acts on the key either.
@@ -73,6 +102,11 @@ bool InputShield::eventFilter(QObject *watched, QEvent *event)
     else
         event->ignore();
     return true;
+}
+
+bool InputShield::isWindow(QObject *watched) const
+{
+    return watched == m_window.data() || (watched->isWindowType() && static_cast<QWindow *>(watched) == m_window->windowHandle());
 }
 
 bool InputShield::onWindow(QObject *watched) const

@@ -10,8 +10,10 @@ class QWidget;
 // Drops what the user does to one window while long work for it runs: clicks, keys, wheels, drags
 // and touches that reach the window meanwhile go nowhere, and those still waiting when the work
 // ends are drained while the shield is up, so that none acts once it has gone. Held back instead,
-// a click would act on what the work changed. Other windows (a question the close box asks, the
-// waiting sheet) and the close box itself are answered as ever.
+// a click would act on what the work changed. A close of the window waits for the work: it is
+// answered once, after the work and any box then up, as if made then; answered meanwhile, a quit
+// would ask to save while the save runs, and boxes of the work would show after the program ended.
+// Other windows (the waiting sheet, a question) are answered as ever.
 class InputShield : public QObject {
 public:
     explicit InputShield(QWidget *window);
@@ -34,6 +36,8 @@ protected:
 
 private:
     bool onWindow(QObject *watched) const;
+    bool isWindow(QObject *watched) const;
 
     QPointer<QWidget> m_window;
+    bool m_closeHeld = false;
 };
