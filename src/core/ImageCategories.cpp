@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QTransform>
 
@@ -57,8 +58,10 @@ QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget, QStrin
     const QString file = standardizedPath(path);
     QFile device(file);
     if (!platform::isRegularFile(file) || !device.open(QIODevice::ReadOnly)) {
+        // A moved or deleted file is told apart from a folder or device that is there.
         if (problem)
-            *problem = QStringLiteral("it is not a picture file");
+            *problem = QFileInfo::exists(file) ? QStringLiteral("it is not a picture file")
+                                               : QStringLiteral("it was not found");
         return QImage();
     }
     platform::PictureReading how;

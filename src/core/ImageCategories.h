@@ -16,8 +16,8 @@ QSizeF pictureSize(const QImage &picture);
 QString standardizedPath(const QString &path);
 // The picture in the file at the standardised path, read by platform::readPicture (turned as its
 // orientation tag says, a larger one than the program's most pixels scaled down); a null picture
-// when the path names no regular file or the file does not load, with the reason as a clause in
-// `problem`. With a budget, the picture's pixels are taken from it before it is decoded: one that
+// when the path names no regular file ("it was not found" when nothing is there) or the file does
+// not load, with the reason as a clause in `problem`. With a budget, the picture's pixels are taken from it before it is decoded: one that
 // does not fit is not decoded (a small file may hold an enormous picture, and a design may name many).
 QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget = nullptr, QString *problem = nullptr);
 // Takes `pixels` from the budget; false when they do not fit (the budget then counts as spent).

@@ -428,6 +428,10 @@ TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissi
     window->Front_card_Prop.setCard_fill_chk(true);
     window->Front_card_Prop.setCard_fill_style(QStringLiteral("I"));
     window->Front_card_Prop.setCard_BG_Image_Path(elsewhere);
+    // The back's background was moved away: it is said to be missing, not to be no picture.
+    window->Back_card_Prop.setCard_fill_chk(true);
+    window->Back_card_Prop.setCard_fill_style(QStringLiteral("I"));
+    window->Back_card_Prop.setCard_BG_Image_Path(gone);
     const QString saved = savedDesign(QStringLiteral("moved.zkse"));
     services->messages.clear();
 
@@ -436,9 +440,13 @@ TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissi
     ASSERT_EQ(opened.size(), 4);
     EXPECT_EQ(opened[0]->FilePath(), resourcePath(QStringLiteral("Frames/rose.png")));
     EXPECT_EQ(window->Front_card_Prop.Card_BG_Image_Path(), resourcePath(QStringLiteral("Frames/rose.png")));
+    EXPECT_EQ(window->Back_card_Prop.Card_BG_Image_Path(), gone);
     EXPECT_EQ(opened[1]->FilePath(), gone) << "the path is kept for when the file comes back";
-    EXPECT_EQ(services->messages.size(), 1) << "one message for the whole design";
-    ASSERT_FALSE(services->messages.isEmpty());
+    ASSERT_EQ(services->messages.size(), 2) << "the back's background, then one message for the objects";
+    EXPECT_TRUE(services->messages[0].contains(QStringLiteral("The card background \"%1\"").arg(gone)) &&
+                services->messages[0].endsWith(QStringLiteral(": it was not found.")))
+        << services->messages[0].toStdString();
+    services->messages.removeFirst();
     EXPECT_TRUE(services->messages[0].contains(gone));
     EXPECT_FALSE(services->messages[0].contains(QStringLiteral("rose.png")));
     EXPECT_EQ(services->messages[0].count(gone), 1);
