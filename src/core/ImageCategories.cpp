@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 #include "platform/PictureReading.h"
 #include "platform/RegularFile.h"
+#include "platform/UiServices.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -69,6 +70,15 @@ QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget, QStrin
     if (pixelBudget)
         how.spend = [pixelBudget](qint64 pixels) { return spendPixels(*pixelBudget, pixels); };
     return platform::readPicture(device, how);
+}
+
+QImage loadChosenPicture(const QString &path, const QString &what)
+{
+    QString problem;
+    QImage picture = loadPicture(path, nullptr, &problem);
+    if (picture.isNull())
+        platform::uiServices().showMessage(QStringLiteral("The %1 \"%2\" cannot be shown: %3.").arg(what, path, problem));
+    return picture;
 }
 
 bool spendPixels(std::atomic<qint64> &budget, qint64 pixels)

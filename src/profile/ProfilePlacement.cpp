@@ -161,7 +161,7 @@ Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Pr
             auto &image = static_cast<SKTImage &>(*graphic);
             QString reason;
             const QImage picture = loadPicture(value, nullptr, &reason);
-            image.setRecordPicture(value, picture.isNull() ? target.noImage : picture);
+            image.setPicture(value, picture.isNull() ? target.noImage : picture);
             if (!reason.isEmpty())
                 result.photoProblem = QStringLiteral("The photo \"%1\" cannot be shown: %2.").arg(value, reason);
         } else {
