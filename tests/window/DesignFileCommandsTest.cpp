@@ -465,6 +465,38 @@ TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissi
     EXPECT_TRUE(static_cast<SKTImage &>(*opened[1]).isMissingItsFile()) << "shown by the placeholder";
 }
 
+// A design names hatch patterns; a name that would leave the patterns' folder is dropped and said.
+TEST_F(DesignFileCommandsTest, PatternNamesThatLeaveTheirFolderAreDroppedAndSaid)
+{
+    const struct {
+        const char *name;
+        bool kept;
+    } names[] = {{"Lines", true}, {"../../../home/someone/private", false}, {"/etc/x", false}, {"..", false}};
+    GraphicList shapes;
+    for (const auto &row : names) {
+        auto shape = std::make_shared<Shape_Control>();
+        shape->_fill_type = QStringLiteral("H");
+        shape->_fill_hatch_type = QLatin1String(row.name);
+        shapes << shape;
+    }
+    document->graphics().insertGraphics(shapes, platform::IndexSet::range(0, int(shapes.size())));
+    window->Back_card_Prop.setCard_hatch_style(QStringLiteral("../Frames/rose"));
+    const QString saved = savedDesign(QStringLiteral("patterns.zkse"));
+    services->messages.clear();
+
+    ASSERT_EQ(window->Read_and_load_design_Log(saved, QStringLiteral("L")), 1);
+    EXPECT_EQ(window->Back_card_Prop.Card_hatch_style(), QString());
+    ASSERT_EQ(services->messages.size(), 1);
+    const QString said = services->messages[0];
+    EXPECT_TRUE(said.contains(QStringLiteral("\"../Frames/rose\" (the back)")));
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        const QString name = QLatin1String(names[i].name);
+        EXPECT_EQ(document->graphics().at(i)->fill_hatch_type(), names[i].kept ? name : QString()) << names[i].name;
+        EXPECT_EQ(said.contains(QStringLiteral("\"%1\" (Shape %2 on the front)").arg(name).arg(i + 1)), !names[i].kept)
+            << names[i].name;
+    }
+}
+
 TEST_F(DesignFileCommandsTest, LongSavesAndOpensShowTheirProgressAndThenGo)
 {
     ShowCounter counter;
