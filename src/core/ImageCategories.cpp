@@ -3,10 +3,12 @@
 #include "platform/Log.h"
 #include "platform/PictureReading.h"
 #include "platform/RegularFile.h"
+#include "platform/UiServices.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QTransform>
 
@@ -64,14 +66,25 @@ QImage loadPicture(const QString &path, const platform::PixelSpender &spend, QSt
     const QString file = standardizedPath(path);
     QFile device(file);
     if (!platform::isRegularFile(file) || !device.open(QIODevice::ReadOnly)) {
+        // A moved or deleted file is told apart from a folder or device that is there.
         if (problem)
-            *problem = QStringLiteral("it is not a picture file");
+            *problem = QFileInfo::exists(file) ? QStringLiteral("it is not a picture file")
+                                               : QStringLiteral("it was not found");
         return QImage();
     }
     platform::PictureReading how;
     how.problem = problem;
     how.spend = spend;
     return platform::readPicture(device, how);
+}
+
+QImage loadChosenPicture(const QString &path, const QString &what)
+{
+    QString problem;
+    QImage picture = loadPicture(path, nullptr, &problem);
+    if (picture.isNull())
+        platform::uiServices().showMessage(QStringLiteral("The %1 \"%2\" cannot be shown: %3.").arg(what, path, problem));
+    return picture;
 }
 
 bool spendPixels(std::atomic<qint64> &budget, qint64 pixels)

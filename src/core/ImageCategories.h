@@ -18,12 +18,15 @@ QSizeF pictureSize(const QImage &picture);
 QString standardizedPath(const QString &path);
 // The picture in the file at the standardised path, read by platform::readPicture (turned as its
 // orientation tag says, a larger one than the program's most pixels scaled down); a null picture
-// when the path names no regular file or the file does not load, with the reason as a clause in
-// `problem`. With a budget, the picture's pixels are taken from it before it is decoded: one that
+// when the path names no regular file ("it was not found" when nothing is there) or the file does
+// not load, with the reason as a clause in `problem`. With a budget, the picture's pixels are taken from it before it is decoded: one that
 // does not fit is not decoded (a small file may hold an enormous picture, and a design may name many).
 QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget = nullptr, QString *problem = nullptr);
 // The same, the pixels taken by `spend` (none: nothing is taken).
 QImage loadPicture(const QString &path, const platform::PixelSpender &spend, QString *problem = nullptr);
+// The picture at `path` that the user chose for `what` ("picture", "photo" …); null when it cannot be
+// read, after telling the user why, so that the caller keeps the picture it had. On the GUI thread.
+QImage loadChosenPicture(const QString &path, const QString &what = QStringLiteral("picture"));
 // Takes `pixels` from the budget; false when they do not fit (the budget then counts as spent).
 bool spendPixels(std::atomic<qint64> &budget, qint64 pixels);
 

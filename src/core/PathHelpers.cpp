@@ -30,6 +30,12 @@ QString withoutExtension(const QString &name)
 
 } // namespace
 
+bool isBareName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
 QStringList Get_Files_Array_At_Path(const QString &folder)
 {
     if (folder.isEmpty() || !QFileInfo(folder).isDir())

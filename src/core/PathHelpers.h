@@ -11,6 +11,10 @@
 // left out), sorted by file name; empty when `folder` is not an existing folder.
 QStringList Get_Files_Array_At_Path(const QString &folder);
 
+// A name that stays in the folder it is looked up in: not empty, not "." or "..", and holding no
+// "/", "\" or NUL. Names a file brings for the program's own files (hatch patterns) must be such.
+bool isBareName(const QString &name);
+
 // The URL's file-system path.
 QString Convert_Path_From_URL(const QUrl &url);
 // 0 when the trimmed path names an existing file or folder; otherwise shows "Please select valid

@@ -16,7 +16,6 @@
 #include "document/SKTImage.h"
 #include "platform/UiServices.h"
 
-#include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
@@ -44,13 +43,9 @@ QString describe(const SKTGraphic &graphic, int index)
     return QStringLiteral("%1 %2 (%3)").arg(kind).arg(index + 1).arg(source);
 }
 
-// The picture a record names, read only from a regular file; null with the reason otherwise.
+// The picture a record names (loadPicture reads only a regular file); null with the reason otherwise.
 QImage recordPicture(const QString &path, const platform::PixelSpender &spend, QString *reason)
 {
-    if (!QFileInfo(path).isFile()) {
-        *reason = QStringLiteral("\"%1\" is not a picture file").arg(path);
-        return QImage();
-    }
     QString problem;
     QImage picture = loadPicture(path, spend, &problem);
     if (picture.isNull())
@@ -214,9 +209,11 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects, const platf
                 // The main photo draws without effects: it shows its picture with the main photo's own.
                 if (!picture.isNull() && isMainPhoto(*image) && !m_mainPhotoEffects.changesNoPixel())
                     picture = ImageProcesser::Get_Processed_Image(picture, m_mainPhotoEffects);
-                image->setRecordPicture(value, picture);
+                // A picture that cannot be shown leaves the field empty, as the report says, not
+                // marked by the placeholder of a design's missing file.
+                image->setPicture(picture.isNull() ? QString(QLatin1String("")) : value, picture);
                 if (!reason.isEmpty())
-                    outcome.fail(QStringLiteral("%1: %2").arg(describe(*graphic, index), reason));
+                    outcome.fail(QStringLiteral("%1: %2, the field is empty").arg(describe(*graphic, index), reason));
                 break;
             }
             case SKTGraphic::Kind::Barcode: {

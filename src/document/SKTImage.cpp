@@ -184,7 +184,7 @@ void SKTImage::setFilePath(const QString &path, std::atomic<qint64> *pixelBudget
         m_undecodedPictures.remove(QStringLiteral("_contents"));
 }
 
-void SKTImage::setRecordPicture(const QString &path, const QImage &picture)
+void SKTImage::setPicture(const QString &path, const QImage &picture)
 {
     Set_Control_File_path(path);
     _contents = picture;

@@ -40,9 +40,10 @@ public:
     // path, any other loads the file (no picture when it does not load). The frame stays.
     // With a budget, the picture's pixels are taken from it (see loadPicture).
     void setFilePath(const QString &path, std::atomic<qint64> *pixelBudget = nullptr);
-    // Stores the path and shows `picture`, whatever the tag: a record's picture, read by the caller,
-    // in a run's copy of the object. A null picture with a path shows the missing-file placeholder.
-    void setRecordPicture(const QString &path, const QImage &picture);
+    // Stores the path and shows `picture`, which the caller read from it, whatever the tag: a
+    // record's picture in a run's copy of the object, a picture the user chose. A null picture with
+    // a path shows the missing-file placeholder.
+    void setPicture(const QString &path, const QImage &picture);
     // Loads the picture again from its stored path, as reading a design does; a picture the archive
     // carried itself (one without a file) stays when no file is there.
     void reloadFromFile(std::atomic<qint64> *pixelBudget = nullptr);

@@ -1,9 +1,12 @@
 #include "document/Shape_Control.h"
 
+#include "core/PathHelpers.h"
 #include "document/DrawingResources.h"
 #include "document/DrawingCacheKey.h"
+#include "platform/PictureReading.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
@@ -268,7 +271,9 @@ void fillPath(QPainter &painter, const QPainterPath &path, const SKTGraphic &gra
 
 QImage hatchPattern(const QString &folder, const QString &name)
 {
-    if (folder.isEmpty() || name.isEmpty())
+    // A design names the pattern: a name that could leave the folder would fill shapes with any
+    // picture on the disk, which then goes out with an export or a mail.
+    if (folder.isEmpty() || !isBareName(name))
         return {};
     const QString path = folder + name + QStringLiteral(".png");
     const QFileInfo info(path);
@@ -293,7 +298,10 @@ QImage hatchPattern(const QString &folder, const QString &name)
         if (it != cache.constEnd() && it->modified == modified && it->size == size)
             return it->image;
     }
-    const QImage image(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QImage image = platform::readPicture(file);
     if (image.isNull())
         return {};
     QMutexLocker lock(&mutex);

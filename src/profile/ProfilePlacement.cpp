@@ -8,11 +8,8 @@
 #include "document/SKTGraphicList.h"
 #include "document/SKTImage.h"
 #include "document/SKTText.h"
-#include "platform/RegularFile.h"
 #include "platform/XmlCharacters.h"
 #include "profile/User_Profile_Class.h"
-
-#include <QFileInfo>
 
 #include <vector>
 
@@ -78,21 +75,6 @@ void Hide_all_Text_control_FUP_Control(SKTGraphicList &list)
 }
 
 namespace {
-
-// The photo at `path`, or the null picture with the reason as a clause.
-QImage loadProfilePhoto(const QString &path, QString *reason)
-{
-    const QString file = standardizedPath(path);
-    if (!QFileInfo::exists(file)) {
-        *reason = QStringLiteral("the file does not exist");
-        return QImage();
-    }
-    if (!platform::isRegularFile(file)) {
-        *reason = QStringLiteral("it is not a picture file");
-        return QImage();
-    }
-    return loadPicture(file, nullptr, reason);
-}
 
 void bind(SKTGraphic &graphic, const User_Profile_Class &profile, const User_Profile_Field &field)
 {
@@ -178,8 +160,8 @@ Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Pr
                 continue;
             auto &image = static_cast<SKTImage &>(*graphic);
             QString reason;
-            const QImage picture = loadProfilePhoto(value, &reason);
-            image.setRecordPicture(value, picture.isNull() ? target.noImage : picture);
+            const QImage picture = loadPicture(value, nullptr, &reason);
+            image.setPicture(value, picture.isNull() ? target.noImage : picture);
             if (!reason.isEmpty())
                 result.photoProblem = QStringLiteral("The photo \"%1\" cannot be shown: %2.").arg(value, reason);
         } else {

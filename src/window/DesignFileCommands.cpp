@@ -67,6 +67,9 @@ const QString kMissingPicturesMessage =
 const QString kUndecodablePicturesMessage =
     QStringLiteral("These pictures of the design could not be read (too large for the design, or not pictures); "
                    "the card shows a placeholder in their place:\n");
+const QString kForeignPatternsMessage =
+    QStringLiteral("These hatch patterns are not names of the program's patterns and were dropped; the fills keep "
+                   "their colour without a pattern:\n");
 const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you want to replace it?");
 
 // Which file could not be written, and why.
@@ -476,6 +479,27 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
                                   .arg(kindName(side->at(i)->kind()))
                                   .arg(i + 1)
                                   .arg(side == &c.frontGraphics ? tr("front") : tr("back"));
+    // A pattern is a name in the program's folder of patterns: a name that would leave the folder is
+    // dropped, so that the design neither shows nor keeps it.
+    QStringList foreignPatterns;
+    const auto foreignPattern = [&](const QString &name, const QString &owner) {
+        const bool foreign = !name.isEmpty() && !isBareName(name);
+        if (foreign)
+            foreignPatterns << tr("\"%1\" (%2)").arg(name, owner);
+        return foreign;
+    };
+    for (Card_Property *card : {&Front_card_Prop, &Back_card_Prop})
+        if (foreignPattern(card->Card_hatch_style(), card == &Front_card_Prop ? tr("the front") : tr("the back")))
+            card->setCard_hatch_style(QString(QLatin1String("")));
+    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
+        for (qsizetype i = 0; i < side->size(); ++i) {
+            SKTGraphic &graphic = *side->at(i);
+            if (foreignPattern(graphic._fill_hatch_type, tr("%1 %2 on the %3")
+                                                             .arg(kindName(graphic.kind()))
+                                                             .arg(i + 1)
+                                                             .arg(side == &c.frontGraphics ? tr("front") : tr("back"))))
+                graphic._fill_hatch_type = QString(QLatin1String(""));
+        }
     // Pictures named by path share the design's pixel budget with those the file carries.
     std::atomic<qint64> pixelsLeft{c.picturePixelsLeft};
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
@@ -514,6 +538,8 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
         Show_MessageBox(kUndecodablePicturesMessage + undecodable.join(QLatin1Char('\n')));
     if (!unreadable.isEmpty())
         Show_MessageBox(kUnreadablePicturesMessage + unreadable.join(QLatin1Char('\n')));
+    if (!foreignPatterns.isEmpty())
+        Show_MessageBox(kForeignPatternsMessage + foreignPatterns.join(QLatin1Char('\n')));
 }
 
 // --- Commands ------------------------------------------------------------------------------------

@@ -38,7 +38,7 @@
 
 namespace {
 
-const QString kUnreadableBackground = QStringLiteral("The card background \"%1\" could not be read: %2.");
+const QString kBackground = QStringLiteral("card background");
 
 void setEnabled(QToolButton *button, bool enabled)
 {
@@ -384,42 +384,51 @@ void SKTWindowController::Reset_Image_Editing_Controls()
         image_tab->Reset_Image_Editing_Controls();
 }
 
-void SKTWindowController::set_Front_BG_Image(const QString &path)
+bool SKTWindowController::set_Front_BG_Image(const QString &path)
 {
+    if (path.isEmpty()) {
+        if (card_bkgd_tab)
+            card_bkgd_tab->Card_Image_path->clear();
+        return false;
+    }
+    // A picture that cannot be read leaves the side, its frame picture and the panel as they were.
+    const QImage picture = loadChosenPicture(path, kBackground);
+    if (picture.isNull())
+        return false;
     if (card_bkgd_tab)
         card_bkgd_tab->Card_Image_path->setText(path);
-    if (path.isEmpty())
-        return;
     Front_card_Prop.setCard_fill_chk(true);
     Front_card_Prop.setCard_BG_Image_Path(path);
-    QString problem;
-    Front_card_Prop.setCard_BG_Image(loadPicture(path, nullptr, &problem));
-    if (Front_card_Prop.Card_BG_Image().isNull())
-        Show_MessageBox(kUnreadableBackground.arg(path, problem));
+    Front_card_Prop.setCard_BG_Image(picture);
     // The frame picture shows the front's background.
     if (_graphicView) {
         const SKTGraphicPtr frame = _graphicView->Selcect_Ctrl_With_ID(ControlTags::FramePicture);
         _graphicView->setSelected_Graphic(frame);
         if (frame && frame->kind() == SKTGraphic::Kind::Image)
-            static_cast<SKTImage &>(*frame).setFilePath(path);
+            static_cast<SKTImage &>(*frame).setPicture(path, picture);
     }
     Show_RHS_Properties(nullptr);
+    return true;
 }
 
-void SKTWindowController::set_Back_BG_Image(const QString &path)
+bool SKTWindowController::set_Back_BG_Image(const QString &path)
 {
+    if (path.isEmpty()) {
+        if (card_bkgd_tab)
+            card_bkgd_tab->Card_Image_path->clear();
+        return false;
+    }
+    const QImage picture = loadChosenPicture(path, kBackground);
+    if (picture.isNull())
+        return false;
     if (card_bkgd_tab)
         card_bkgd_tab->Card_Image_path->setText(path);
-    if (path.isEmpty())
-        return;
     Back_card_Prop.setCard_fill_chk(true);
     Back_card_Prop.setCard_fill_style(QStringLiteral("I"));
     Back_card_Prop.setCard_BG_Image_Path(path);
-    QString problem;
-    Back_card_Prop.setCard_BG_Image(loadPicture(path, nullptr, &problem));
-    if (Back_card_Prop.Card_BG_Image().isNull())
-        Show_MessageBox(kUnreadableBackground.arg(path, problem));
+    Back_card_Prop.setCard_BG_Image(picture);
     Show_RHS_Properties(nullptr);
+    return true;
 }
 
 bool SKTWindowController::Browse_User_Image_Manually()

@@ -439,9 +439,10 @@ public:
     void Remove_Excel_Col_Name_In_Combo(QComboBox *combo);
     void View_batch_Series_Button(QObject *sender);
     void Data_Source_Help_Button(QObject *sender);
-    // A side's background picture from its file; an empty path changes nothing.
-    void set_Front_BG_Image(const QString &path);
-    void set_Back_BG_Image(const QString &path);
+    // A side's background picture from its file; false when it changed nothing: an empty path, or a
+    // picture that cannot be read, which the user is told about.
+    bool set_Front_BG_Image(const QString &path);
+    bool set_Back_BG_Image(const QString &path);
     // Paints the current side's card face over `cardRect`; each canvas draws its own side's face.
     void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect);
 

@@ -157,13 +157,11 @@ void SKTWindowController::Card_Bckgrnd_Clicked()
     Show_RHS_Properties(nullptr);
     if (Open_Image_Library_Window(QStringLiteral("B")) != 1)
         return;
+    const QString path = Win().lib_window_sel_file;
+    if (!(App().Card_Front_Or_Back == 1 ? set_Back_BG_Image(path) : set_Front_BG_Image(path)))
+        return;
     if (card_bkgd_tab)
         card_bkgd_tab->Card_fill_chk->setChecked(true);
-    const QString path = Win().lib_window_sel_file;
-    if (App().Card_Front_Or_Back == 1)
-        set_Back_BG_Image(path);
-    else
-        set_Front_BG_Image(path);
     Update_Card_Graphics();
     if (sett_tab && card_bkgd_tab)
         sett_tab->setCurrentWidget(card_bkgd_tab);

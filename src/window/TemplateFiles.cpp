@@ -1,6 +1,7 @@
 #include "window/TemplateFiles.h"
 
 #include "core/AppState.h"
+#include "core/PathHelpers.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
 
@@ -68,8 +69,7 @@ QString nameProblem(const QString &name)
 {
     if (name.isEmpty())
         return QStringLiteral("it is empty");
-    if (name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/')) ||
-        name.contains(QLatin1Char('\\')) || name.contains(QChar(0)))
+    if (!isBareName(name))
         return QStringLiteral("it may not contain \"/\" or \"\\\" and may not be \".\" or \"..\"");
     if (isNameTooLong(name))
         return QString::fromLocal8Bit(std::strerror(ENAMETOOLONG));

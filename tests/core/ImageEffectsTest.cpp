@@ -6,6 +6,8 @@
 #include "fixtures/Pictures.h"
 #include "fixtures/TestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -404,6 +406,32 @@ TEST_F(ImageEffectsTest, PicturePathsAreStandardised)
     const QString file = app.resourcePath() + QStringLiteral("q.png");
     ASSERT_TRUE(quadrants(12, 6).save(file));
     EXPECT_EQ(loadPicture(app.resourcePath() + QStringLiteral("sub/../q.png")).size(), QSize(12, 6));
+}
+
+// A picture that cannot be read says why; a file that is not there is said to be missing, not to be
+// no picture.
+TEST_F(ImageEffectsTest, AnUnreadablePictureSaysWhy)
+{
+    const QString root = app.resourcePath();
+    QDir(root).mkdir(QStringLiteral("folder"));
+    QFile junk(root + QStringLiteral("junk.png"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly) && junk.write("no picture here") > 0);
+    junk.close();
+    ASSERT_TRUE(QFile::link(root + QStringLiteral("gone.png"), root + QStringLiteral("dangling.png")));
+    const struct {
+        const char *name;
+        const char *reason;
+    } cases[] = {
+        {"missing.png", "it was not found"},
+        {"dangling.png", "it was not found"},
+        {"folder", "it is not a picture file"},
+        {"junk.png", "it cannot be read as a picture"},
+    };
+    for (const auto &c : cases) {
+        QString problem;
+        EXPECT_TRUE(loadPicture(root + QLatin1String(c.name), nullptr, &problem).isNull()) << c.name;
+        EXPECT_EQ(problem, QLatin1String(c.reason)) << c.name;
+    }
 }
 
 TEST_F(ImageEffectsTest, LargePicturesGiveTheSamePixelsAsTheirPiecesDoneAlone)

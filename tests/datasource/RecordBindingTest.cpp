@@ -8,11 +8,13 @@
 #include "document/SKTImage.h"
 #include "document/SKTText.h"
 #include "fixtures/HangGuard.h"
+#include "fixtures/Pictures.h"
 #include "fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QPainter>
 
 #include <sys/stat.h>
 
@@ -219,8 +221,15 @@ TEST(RecordBinding, AFailingObjectIsNamedAndTheOthersStillTakeTheRecord)
         const RecordOutcome outcome = binding.apply(record, side);
         ASSERT_EQ(outcome.failures.size(), record == 1 ? 3 : 2) << record;
         EXPECT_TRUE(outcome.failures.first().startsWith("Picture 1 (series \"Pictures\")"));
+        EXPECT_TRUE(outcome.failures.first().endsWith(", the field is empty"));
         EXPECT_EQ(outcome.failures.last(), "Text 3 (Excel column 7): the sheet has no column 7, the field is empty");
+        // The picture that cannot be shown leaves the field empty, as said: no placeholder stands in it.
         EXPECT_TRUE(static_cast<SKTImage *>(side.at(0).get())->_contents.isNull());
+        QImage card = whitePage(QSize(140, 60));
+        QPainter painter(&card);
+        side.at(0)->drawContentsInView(painter, false, DrawingResources{solidPicture(Qt::red, 8, 8), {}});
+        painter.end();
+        EXPECT_EQ(card, whitePage(QSize(140, 60))) << "record " << record;
         EXPECT_EQ(side.at(1)->ctrl_is_visible, symbol) << "record " << record;
         EXPECT_EQ(!side.at(1)->_barcode_image.isNull(), symbol);
         EXPECT_EQ(side.at(2)->Text_contents().string, QString());

@@ -277,8 +277,11 @@ TEST_F(ShapeRendering, HatchShowsAHalfOpaqueBackgroundUnderAnOpaquePattern)
     draw(*shape, image);
     EXPECT_TRUE(colourNear(image.pixel(openAt), Qt::blue, 2));
 
-    // Without a readable picture only the background is painted.
-    for (const QString name : {"", "Missing"}) {
+    // Without a readable picture only the background is painted; a name that leaves the patterns'
+    // folder reads nothing, though the file it reaches is a picture.
+    ASSERT_TRUE(solid.save(app.resourcePath() + "Secret.png"));
+    ASSERT_TRUE(QDir().mkpath(app.resourcePath() + "Fill_Style_Image/sub"));
+    for (const QString &name : QStringList{"", "Missing", "..", "../Secret", "sub/../../Secret", app.resourcePath() + "Secret"}) {
         shape->_fill_hatch_type = name;
         QImage plain = whitePage(QSize(80, 80));
         draw(*shape, plain);

@@ -428,6 +428,10 @@ TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissi
     window->Front_card_Prop.setCard_fill_chk(true);
     window->Front_card_Prop.setCard_fill_style(QStringLiteral("I"));
     window->Front_card_Prop.setCard_BG_Image_Path(elsewhere);
+    // The back's background was moved away: it is said to be missing, not to be no picture.
+    window->Back_card_Prop.setCard_fill_chk(true);
+    window->Back_card_Prop.setCard_fill_style(QStringLiteral("I"));
+    window->Back_card_Prop.setCard_BG_Image_Path(gone);
     const QString saved = savedDesign(QStringLiteral("moved.zkse"));
     services->messages.clear();
 
@@ -436,9 +440,13 @@ TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissi
     ASSERT_EQ(opened.size(), 4);
     EXPECT_EQ(opened[0]->FilePath(), resourcePath(QStringLiteral("Frames/rose.png")));
     EXPECT_EQ(window->Front_card_Prop.Card_BG_Image_Path(), resourcePath(QStringLiteral("Frames/rose.png")));
+    EXPECT_EQ(window->Back_card_Prop.Card_BG_Image_Path(), gone);
     EXPECT_EQ(opened[1]->FilePath(), gone) << "the path is kept for when the file comes back";
-    EXPECT_EQ(services->messages.size(), 1) << "one message for the whole design";
-    ASSERT_FALSE(services->messages.isEmpty());
+    ASSERT_EQ(services->messages.size(), 2) << "the back's background, then one message for the objects";
+    EXPECT_TRUE(services->messages[0].contains(QStringLiteral("The card background \"%1\"").arg(gone)) &&
+                services->messages[0].endsWith(QStringLiteral(": it was not found.")))
+        << services->messages[0].toStdString();
+    services->messages.removeFirst();
     EXPECT_TRUE(services->messages[0].contains(gone));
     EXPECT_FALSE(services->messages[0].contains(QStringLiteral("rose.png")));
     EXPECT_EQ(services->messages[0].count(gone), 1);
@@ -455,6 +463,38 @@ TEST_F(DesignFileCommandsTest, PicturesAreFoundAgainBelowResourcesOrShownAsMissi
     EXPECT_EQ(centre(*opened[0]), QColor(Qt::red));
     EXPECT_EQ(centre(*opened[2]), QColor(Qt::blue));
     EXPECT_TRUE(static_cast<SKTImage &>(*opened[1]).isMissingItsFile()) << "shown by the placeholder";
+}
+
+// A design names hatch patterns; a name that would leave the patterns' folder is dropped and said.
+TEST_F(DesignFileCommandsTest, PatternNamesThatLeaveTheirFolderAreDroppedAndSaid)
+{
+    const struct {
+        const char *name;
+        bool kept;
+    } names[] = {{"Lines", true}, {"../../../home/someone/private", false}, {"/etc/x", false}, {"..", false}};
+    GraphicList shapes;
+    for (const auto &row : names) {
+        auto shape = std::make_shared<Shape_Control>();
+        shape->_fill_type = QStringLiteral("H");
+        shape->_fill_hatch_type = QLatin1String(row.name);
+        shapes << shape;
+    }
+    document->graphics().insertGraphics(shapes, platform::IndexSet::range(0, int(shapes.size())));
+    window->Back_card_Prop.setCard_hatch_style(QStringLiteral("../Frames/rose"));
+    const QString saved = savedDesign(QStringLiteral("patterns.zkse"));
+    services->messages.clear();
+
+    ASSERT_EQ(window->Read_and_load_design_Log(saved, QStringLiteral("L")), 1);
+    EXPECT_EQ(window->Back_card_Prop.Card_hatch_style(), QString());
+    ASSERT_EQ(services->messages.size(), 1);
+    const QString said = services->messages[0];
+    EXPECT_TRUE(said.contains(QStringLiteral("\"../Frames/rose\" (the back)")));
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        const QString name = QLatin1String(names[i].name);
+        EXPECT_EQ(document->graphics().at(i)->fill_hatch_type(), names[i].kept ? name : QString()) << names[i].name;
+        EXPECT_EQ(said.contains(QStringLiteral("\"%1\" (Shape %2 on the front)").arg(name).arg(i + 1)), !names[i].kept)
+            << names[i].name;
+    }
 }
 
 TEST_F(DesignFileCommandsTest, LongSavesAndOpensShowTheirProgressAndThenGo)

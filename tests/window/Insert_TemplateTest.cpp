@@ -73,7 +73,7 @@ TEST_F(DesignWindowTest, OnlyRegularFilesOfBoundedSizeAreRead)
         EXPECT_EQ(window->Read_and_load_design_Log(row.path, QStringLiteral("L")), 0);
         window->set_Front_BG_Image(row.path);
         EXPECT_TRUE(window->Front_card_Prop.Card_BG_Image().isNull());
-        EXPECT_TRUE(services->messages.last().startsWith(QLatin1String("\nThe card background"))); // not silent
+        EXPECT_TRUE(services->messages.last().contains(QLatin1String("The card background"))); // not silent
     }
 }
 

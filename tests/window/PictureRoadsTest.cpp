@@ -4,9 +4,17 @@
 #include "datasource/RecordBinding.h"
 #include "document/DesignFile.h"
 #include "document/SKTImage.h"
+#include "document/SKTSignature.h"
 #include "profile/ProfilePlacement.h"
 #include "profile/User_Profile_Class.h"
+#include "profile/ui/Show_User_Profile.h"
+#include "properties/ui/CardPanel.h"
+#include "properties/ui/ImageTab.h"
+#include "properties/ui/SignatureTab.h"
 #include "window/Invitation_Wizard.h"
+
+#include <QLabel>
+#include <QLineEdit>
 
 #include <memory>
 
@@ -81,4 +89,92 @@ TEST_P(PictureRoadsTest, ACameraPhotoIsReadAtItsSize)
 INSTANTIATE_TEST_SUITE_P(EveryRoad, PictureRoadsTest,
                          ::testing::Values("WizardPhoto", "PictureTool", "Background", "ProfilePhoto", "RecordPicture",
                                            "SavedDesign"),
+                         [](const ::testing::TestParamInfo<const char *> &info) { return std::string(info.param); });
+
+// A picture the program refuses (a PNG of 16000 × 12000 pixels, too large to decode whole), or one
+// that is not there, changes nothing on a road where the user picks a picture, and the user is told
+// why: the object, background or dialog keeps the picture and path it had.
+class RefusedPictureTest : public DesignWindowTest, public ::testing::WithParamInterface<const char *> {
+protected:
+    struct Shown {
+        QString path;
+        QImage picture;
+    };
+
+    // What the road shows after picking `path`.
+    Shown pick(QLatin1String road, const QString &path)
+    {
+        services->fileAnswers = {path};
+        if (road == QLatin1String("ImageBrowse")) {
+            window->image_tab->Manual_Image_Browse_Btn(nullptr);
+            const auto &image = static_cast<SKTImage &>(*document->graphics().at(0));
+            return {image._file_path, image._contents};
+        }
+        if (road == QLatin1String("SignatureBrowse")) {
+            window->sign_tab->Sign_Browse_Btn(nullptr);
+            auto &signature = static_cast<SKTSignature &>(*document->graphics().at(0));
+            signature.loadPicturesForDrawing();
+            return {signature._file_path, signature._contents_img};
+        }
+        if (road == QLatin1String("Background")) {
+            window->Properties_Panel->cardPanel->Card_Image_Browse_Btn(nullptr);
+            return {window->Front_card_Prop.Card_BG_Image_Path(), window->Front_card_Prop.Card_BG_Image()};
+        }
+        if (road == QLatin1String("ProfilePhoto")) {
+            Show_User_Profile *dialog = Show_User_Profile::defaultInstance();
+            dialog->Browse_image_Btn_Clicked();
+            return {dialog->image_path_val->text(), dialog->user_picture->pixmap().toImage()};
+        }
+        Invitation_Wizard *wizard = window->invitationWizard();
+        wizard->Load_Photo(path);
+        return {wizard->image_path->text(), wizard->User_Picture};
+    }
+};
+
+TEST_P(RefusedPictureTest, KeepsWhatWasShownAndSaysWhy)
+{
+    load();
+    const QLatin1String road(GetParam());
+    QTemporaryDir folder;
+    const QString good = folder.filePath(QStringLiteral("good.png"));
+    ASSERT_TRUE(solidPicture(Qt::green, 24, 16).save(good));
+    const QString huge = folder.filePath(QStringLiteral("huge.png"));
+    QImage mono(16000, 12000, QImage::Format_Mono); // the smallest such PNG to make
+    mono.fill(0);
+    ASSERT_TRUE(mono.save(huge));
+
+    SKTGraphicPtr object;
+    if (road == QLatin1String("ImageBrowse"))
+        object = std::make_shared<SKTImage>();
+    else if (road == QLatin1String("SignatureBrowse"))
+        object = std::make_shared<SKTSignature>(QPointF(50, 50), QStringLiteral("Default"), QStringLiteral("S"));
+    if (object) {
+        object->setBounds(QRectF(10, 10, 60, 40));
+        document->insertGraphics({object}, {0});
+        window->_graphicView->changeSelectionIndexes(platform::IndexSet::range(0, 1));
+        window->_graphicView->setSelected_Graphic(object);
+    }
+    const Shown before = pick(road, good);
+    ASSERT_EQ(before.path, good);
+    ASSERT_FALSE(before.picture.isNull());
+    ASSERT_TRUE(services->messages.isEmpty()) << services->messages.join(' ').toStdString();
+
+    const struct {
+        QString path;
+        const char *reason;
+    } refused[] = {{huge, ""}, {folder.filePath(QStringLiteral("moved.png")), "it was not found"}};
+    for (const auto &r : refused) {
+        SCOPED_TRACE(r.reason);
+        services->messages.clear();
+        const Shown after = pick(road, r.path);
+        EXPECT_EQ(after.path, before.path);
+        EXPECT_EQ(after.picture, before.picture);
+        ASSERT_EQ(services->messages.size(), 1);
+        EXPECT_TRUE(services->messages[0].contains(r.path) && services->messages[0].contains(QLatin1String(r.reason)))
+            << services->messages[0].toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRoad, RefusedPictureTest,
+                         ::testing::Values("ImageBrowse", "SignatureBrowse", "Background", "ProfilePhoto", "WizardPhoto"),
                          [](const ::testing::TestParamInfo<const char *> &info) { return std::string(info.param); });

@@ -60,11 +60,7 @@ SKTGraphicPtr newGraphicOfKind(SKTGraphic::Kind kind)
 // cannot be read is placed empty, and the user told why.
 SKTGraphicPtr chosenPicture(const QPointF &point, const QString &path)
 {
-    QString problem;
-    const QImage picture = loadPicture(path, nullptr, &problem);
-    if (picture.isNull())
-        platform::uiServices().showMessage(QStringLiteral("The picture \"%1\" cannot be shown: %2.").arg(path, problem));
-    return std::make_shared<SKTImage>(point, picture);
+    return std::make_shared<SKTImage>(point, loadChosenPicture(path));
 }
 
 } // namespace

@@ -278,21 +278,21 @@ void ProfileDialog::Set_User_Image(const QString &path)
 {
     const QString trimmed = Trim_Str(path);
     image_path_val->setText(trimmed);
-    if (trimmed.isEmpty()) {
-        user_picture->clear();
-        return;
-    }
-    const QImage picture = loadPicture(trimmed);
-    if (!picture.isNull())
-        showPicture(user_picture, picture);
+    showPicture(user_picture, trimmed.isEmpty() ? QImage() : loadPicture(trimmed));
 }
 
 void ProfileDialog::Browse_image_Btn_Clicked()
 {
-    const QString path = platform::uiServices().chooseFileToOpen(
-        tr("Choose the Photo"), Panel_Start_Folder(QStandardPaths::PicturesLocation), platform::photoFileTypes());
-    if (!path.isEmpty())
-        Set_User_Image(path);
+    const QString path = Trim_Str(platform::uiServices().chooseFileToOpen(
+        tr("Choose the Photo"), Panel_Start_Folder(QStandardPaths::PicturesLocation), platform::photoFileTypes()));
+    if (path.isEmpty())
+        return;
+    // A photo that cannot be read leaves the one shown, and its path, as they were.
+    const QImage picture = loadChosenPicture(path, QStringLiteral("photo"));
+    if (picture.isNull())
+        return;
+    image_path_val->setText(path);
+    showPicture(user_picture, picture);
 }
 
 // --- Reset, read-back, validation and writing ------------------------------------------------------

@@ -65,10 +65,11 @@ public:
     void Add_Excel_in_Data_Source_Combo();
     void Remove_Excel_in_Data_Source_Combo();
     void View_Data_Series_By_Name(QComboBox *seriesList);
+    // A browsed photo that cannot be read leaves the path and picture shown, and says why.
     void Browse_image_Btn_Clicked();
     void Clear_image_Btn_Clicked() { Set_User_Image(QString()); }
-    // The trimmed path goes into the path box; a picture that loads is shown, an empty path shows
-    // none, and one that does not load leaves the picture shown before.
+    // The trimmed path goes into the path box, and its picture beside it when it can be read (a
+    // source's first value need not be a picture).
     void Set_User_Image(const QString &path);
 
     // The selection handling of a row's source list and of its series or column list.

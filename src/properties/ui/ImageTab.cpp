@@ -1,5 +1,6 @@
 #include "properties/ui/ImageTab.h"
 
+#include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
 #include "document/ControlTags.h"
 #include "document/SKTImage.h"
@@ -257,11 +258,16 @@ void ImageTab::Image_reset_Button(QObject *)
     Update_Image_Graphics();
 }
 
-void ImageTab::givePicture(const QString &path)
+void ImageTab::givePicture(const QString &path, const QImage &picture)
 {
     SKTGraphic *current = m_design.currentGraphic();
-    if (current && current->kind() == SKTGraphic::Kind::Image)
-        static_cast<SKTImage *>(current)->setFilePath(path);
+    if (!current || current->kind() != SKTGraphic::Kind::Image)
+        return;
+    auto *image = static_cast<SKTImage *>(current);
+    if (isMainPhoto(*image))
+        image->setFilePath(path);
+    else
+        image->setPicture(path, picture);
 }
 
 void ImageTab::Manual_Image_Browse_Btn(QObject *)
@@ -269,13 +275,17 @@ void ImageTab::Manual_Image_Browse_Btn(QObject *)
     const QString path = m_design.chooseUserPicture();
     if (path.isEmpty())
         return;
+    // A picture that cannot be read changes nothing: the objects keep their pictures and paths.
+    const QImage picture = loadChosenPicture(path);
+    if (picture.isNull())
+        return;
     m_source.Manual_image_path->setText(path);
     // Only the main photo object stands for the design's main photo: another picture's file leaves
     // the invitation's photo alone.
     const SKTGraphic *current = m_design.currentGraphic();
     if (current && isMainPhoto(*current))
         m_design.Update_frame_Main_Photo_And_Path(path, true);
-    givePicture(path);
+    givePicture(path, picture);
     Update_Image_Graphics();
 }
 
@@ -284,7 +294,10 @@ void ImageTab::Manual_Library_Browse_Btn(QObject *)
     const QString path = m_design.chooseLibraryPicture();
     if (path.isEmpty())
         return;
+    const QImage picture = loadChosenPicture(path);
+    if (picture.isNull())
+        return;
     m_source.Manual_image_path->setText(path);
-    givePicture(path);
+    givePicture(path, picture);
     Update_Image_Graphics();
 }

@@ -7,6 +7,7 @@ class EffectSlider;
 class PanelDesign;
 class QCheckBox;
 class QGroupBox;
+class QImage;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -78,8 +79,8 @@ private:
     // Sets a slider without its action and shows the value in its field.
     void showSlider(EffectSlider *slider, double value);
     QLabel *valueField(const EffectSlider *slider) const;
-    // The current object's picture from `path`.
-    void givePicture(const QString &path);
+    // The current object takes `picture`, read from `path`; the main photo object takes the main photo.
+    void givePicture(const QString &path, const QImage &picture);
 
     PanelDesign &m_design;
     QCheckBox *m_print;

@@ -1,5 +1,6 @@
 #include "properties/ui/SignatureTab.h"
 
+#include "core/ImageCategories.h"
 #include "core/PathHelpers.h"
 #include "document/SKTGraphic.h"
 #include "platform/UiServices.h"
@@ -102,7 +103,8 @@ void SignatureTab::Sign_Browse_Btn(QObject *)
     const QString path = platform::uiServices().chooseFileToOpen(
         tr("Choose a Signature Picture"), Panel_Start_Folder(QStandardPaths::PicturesLocation),
         {QStringLiteral("png"), QStringLiteral("PNG")});
-    if (path.isEmpty())
+    // A picture that cannot be read leaves the signatures as they were.
+    if (path.isEmpty() || loadChosenPicture(path).isNull())
         return;
     Sign_image_path->setText(path);
     Update_Sign_Graphics();
