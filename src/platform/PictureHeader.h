@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QSize>
+
+namespace platform {
+
+// What the first bytes of a picture tell of it, read without a decoder: the size a decoder makes
+// of it and what decoding takes. Only the header is read, never the picture's data, so that weighing
+// a picture costs the same whatever the picture.
+struct PictureHeader {
+    enum Status {
+        None,    // no picture of a format read here begins there, or its header is broken
+        Known,   // a picture whose decoded size is `size`
+        Unknown, // its header goes on past the bytes read: the size cannot be told from them
+    };
+    Status status = None;
+    QByteArray format; // as Qt names it: "png", "jpeg", "gif", "bmp", "tiff", "webp", "ico"
+    QSize size;        // what the decoder makes of it, whatever the header's other fields claim
+    int bytesPerPixel = 4;       // of the decoded picture
+    qint64 decoderBytes = 0;     // what the decoder holds beside the picture (a progressive JPEG's coefficients)
+    bool scalesRowByRow = false; // decoded to a smaller size without the whole picture in memory (PNG)
+    bool scalesByEighths = false; // decoded at 1/2, 1/4 or 1/8 of its size without the whole (JPEG)
+    qsizetype headerLength = 0;  // the bytes the header took: no other picture begins inside them
+};
+
+// The header of the picture `bytes` begins with. A JPEG's segments, a GIF's blocks and a TIFF's
+// directory are walked as far as the size; each step is counted in `steps` when given, so that a
+// caller weighing many can stop. Bytes past `bytes` (or past 1 MiB of it) are not read.
+PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps = nullptr);
+
+// Whether a picture may begin with `byte`: a scan for pictures looks at no other place.
+bool mayBeginPicture(uchar byte);
+
+// About the most memory reading the picture takes when it is decoded to `target`: the picture, its
+// decoder's own buffers and the copy it is scaled into.
+qint64 readingPeakBytes(const PictureHeader &header, const QSize &target);
+
+// The size a JPEG is decoded at when Qt is asked for `target`: it decodes at the largest eighth of its
+// size that is at least `target` and scales the rest.
+QSize jpegDecodedSize(const QSize &size, const QSize &target);
+
+} // namespace platform
