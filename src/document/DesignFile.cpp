@@ -474,7 +474,7 @@ bool weighPictures(QByteArrayView data, qint64 &pixels, qint64 &steps, qint64 al
 {
     const auto *bytes = reinterpret_cast<const uchar *>(data.data());
     for (qsizetype at = 0; at < data.size(); ++at) {
-        if (!platform::mayBeginPicture(bytes[at]))
+        if (!platform::mayBeginPicture(bytes + at, data.size() - at))
             continue;
         const platform::PictureHeader header = platform::pictureHeader(data.sliced(at), &steps);
         if (header.status == platform::PictureHeader::None) {

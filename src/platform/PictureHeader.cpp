@@ -93,8 +93,9 @@ PictureHeader jpeg(const Bytes &b, qint64 *steps)
             return status(b.past());
         if (b.u8(at) != 0xFF)
             return {};
-        while (b.walkable(at + 1, 1) && b.u8(at + 1) == 0xFF)
-            ++at; // fill bytes
+        for (; b.walkable(at + 1, 1) && b.u8(at + 1) == 0xFF; ++at) // fill bytes
+            if (steps)
+                ++*steps;
         if (!b.walkable(at, 2))
             return status(b.past());
         const uchar marker = b.u8(at + 1);
@@ -281,19 +282,9 @@ PictureHeader icon(const Bytes &b)
 
 } // namespace
 
-bool mayBeginPicture(uchar byte)
-{
-    switch (byte) {
-    case 0x89: case 0xFF: case 'I': case 'M': case 'G': case 'R': case 'B': case 0x00:
-        return true;
-    default:
-        return false;
-    }
-}
-
 PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps)
 {
-    if (bytes.size() < 4 || !mayBeginPicture(uchar(bytes[0])))
+    if (!mayBeginPicture(reinterpret_cast<const uchar *>(bytes.data()), bytes.size()))
         return {};
     const Bytes b(bytes);
     // A broken header after a whole signature still names its format; two letters or a few zeros

@@ -30,8 +30,24 @@ struct PictureHeader {
 // caller weighing many can stop. Bytes past `bytes` (or past 1 MiB of it) are not read.
 PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps = nullptr);
 
-// Whether a picture may begin with `byte`: a scan for pictures looks at no other place.
-bool mayBeginPicture(uchar byte);
+// Whether a picture may begin at `bytes` (of which `size` follow): a scan for pictures looks at no
+// other place. Two bytes tell most places apart; zeros, frequent in binary data, take four.
+inline bool mayBeginPicture(const uchar *bytes, qsizetype size)
+{
+    if (size < 4)
+        return false;
+    switch (bytes[0]) {
+    case 0x89: return bytes[1] == 'P';
+    case 0xFF: return bytes[1] == 0xD8;
+    case 'I': return bytes[1] == 'I';
+    case 'M': return bytes[1] == 'M';
+    case 'G': return bytes[1] == 'I';
+    case 'R': return bytes[1] == 'I';
+    case 'B': return bytes[1] == 'M';
+    case 0x00: return bytes[1] == 0 && (bytes[2] == 1 || bytes[2] == 2) && bytes[3] == 0;
+    default: return false;
+    }
+}
 
 // About the most memory reading the picture takes when it is decoded to `target`: the picture, its
 // decoder's own buffers and the copy it is scaled into.
