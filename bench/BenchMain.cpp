@@ -1,3 +1,5 @@
+#include "platform/PictureReading.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QThread>
@@ -9,6 +11,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    platform::admitTheLargestPicture();
     benchmark::Initialize(&argc, argv);
     // Figures mean little without the cores they had (taskset narrows them) and the machine's load.
     benchmark::AddCustomContext("cores", std::to_string(QThread::idealThreadCount()));

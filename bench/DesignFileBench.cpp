@@ -135,6 +135,48 @@ void BM_DesignFileWorkOfFile(benchmark::State &state)
 }
 BENCHMARK(BM_DesignFileWorkOfFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
+// Files built to make the estimate slow: one JPEG whose comments each begin with a JPEG's signature,
+// and 2.4 MiB of one format's signature over and over, in a binary list or a text list's data tags.
+QByteArray hostileFile(int which)
+{
+    static const QByteArray units[] = {
+        QByteArray("\xff\xd8\xff", 3),
+        QByteArray("GIF89a\1\0\1\0\0\0\0", 13),
+        QByteArray("II*\0\x08\0\0\0", 8),
+        QByteArray("RIFF\x16\0\0\0WEBPVP8 \x0a\0\0\0\0\0\0\x9d\x01\x2a\1\0\1\0", 30),
+        QByteArray("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\1\0\0\0\1\0\0\0\1\0\x18\0", 30) + QByteArray(24, '\0'),
+    };
+    constexpr qsizetype kSize = 2400 * 1024;
+    if (which < 3) { // a JPEG of 1,000, 2,000 or 4,000 comments
+        QByteArray jpeg("\xff\xd8", 2);
+        for (int i = 0; i < (1000 << which); ++i)
+            jpeg += QByteArray("\xff\xfe\0\x07\xff\xd8\xff\0\0", 9);
+        jpeg += QByteArray("\xff\xc0\0\x0b\x08\0\x30\0\x40\x01\x01\x11\0\xff\xd9", 15);
+        return "<plist><array><data>" + jpeg.toBase64() + "</data></array></plist>";
+    }
+    const QByteArray &unit = units[(which - 3) / 2];
+    QByteArray body;
+    while (body.size() < kSize)
+        body += unit;
+    return (which - 3) % 2 ? "<plist><array><data>" + body.toBase64() + "</data></array></plist>" : "bplist00" + body;
+}
+
+const char *const kHostileNames[] = {"jpeg_1000_comments", "jpeg_2000_comments", "jpeg_4000_comments",
+                                     "jpeg_bplist", "jpeg_text", "gif_bplist", "gif_text", "tiff_bplist",
+                                     "tiff_text", "webp_bplist", "webp_text", "bmp_bplist", "bmp_text"};
+
+void BM_DesignFileWorkOfHostileFile(benchmark::State &state)
+{
+    const QByteArray data = hostileFile(int(state.range(0)));
+    DesignFile::Work work;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(work = DesignFile::workOfFile(data));
+    state.SetLabel(kHostileNames[state.range(0)]);
+    state.counters["file_MiB"] = double(data.size()) / (1024 * 1024);
+    state.counters["to_worker"] = work.weight() >= DesignFile::kDirectWork;
+}
+BENCHMARK(BM_DesignFileWorkOfHostileFile)->DenseRange(0, 12)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
 // A design window whose start wizard goes on at once, as if the user had chosen a blank card.
 class BenchWindow : public SKTWindowController {
 protected:

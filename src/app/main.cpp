@@ -2,6 +2,7 @@
 #include "platform/ui/DesktopUiServices.h"
 #include "document/SKTDocument.h"
 #include "output/MailRun.h"
+#include "platform/PictureReading.h"
 #include "platform/PrivateFolder.h"
 #include "window/SKTWindowController.h"
 
@@ -47,6 +48,8 @@ int main(int argc, char **argv)
     g_qtMessages = qInstallMessageHandler(noDisplayIsFatal);
     QApplication app(argc, argv);
     qInstallMessageHandler(g_qtMessages);
+    // Before any thread reads a picture, so that every road reads one the same way.
+    platform::admitTheLargestPicture();
     // The per-user data folder is named after the program, without spaces.
     QApplication::setApplicationName(QStringLiteral("card-designer"));
     QApplication::setApplicationDisplayName(App().App_Name);

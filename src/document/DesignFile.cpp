@@ -5,6 +5,7 @@
 #include "document/SKTDocument.h"
 #include "platform/ConcurrentFor.h"
 #include "platform/KeyedArchiver.h"
+#include "platform/PictureHeader.h"
 #include "platform/PictureReading.h"
 #include "platform/PropertyList.h"
 #include "platform/RegularFile.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace DesignFile {
 
@@ -453,69 +455,60 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
 
 namespace {
 
-// How a picture the reader would decode begins, and the format it is read in.
-struct PictureKind {
-    QByteArrayView signature;
-    const char *format;
-};
-constexpr PictureKind kPictureKinds[] = {
-    {QByteArrayView("\x89PNG\r\n\x1a\n", 8), "png"}, {QByteArrayView("\xff\xd8\xff", 3), "jpeg"},
-    {QByteArrayView("II*\0", 4), "tiff"},                {QByteArrayView("MM\0*", 4), "tiff"},
-    {QByteArrayView("GIF8", 4), "gif"},                   {QByteArrayView("RIFF", 4), "webp"},
-    {QByteArrayView("BM", 2), "bmp"},
-};
-
-constexpr quint32 kBitmapHeaderLengths[] = {12, 40, 52, 56, 64, 108, 124};
-
-// The pixels the reader decodes of the picture of `kind` that `data` begins with, from its header;
-// none where no such picture begins.
-qint64 picturePixelsAt(QByteArrayView data, const PictureKind &kind)
+// A scan of a file for its pictures stops weighing past this many steps (bytes looked at a second
+// time, segments, blocks and directory entries walked): a file that takes more goes to a worker.
+constexpr qint64 stepsAllowed(qsizetype bytes)
 {
-    const auto be32 = [&](qsizetype at) { return qFromBigEndian<quint32>(data.data() + at); };
-    const auto le32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(data.data() + at); };
-    QSize size;
-    if (kind.signature.size() == 8) {
-        // PNG, by far the most frequent: its header chunk follows at once, read here directly.
-        if (data.size() < 24 || data.sliced(12, 4) != "IHDR" || be32(16) > INT_MAX || be32(20) > INT_MAX)
-            return 0;
-        size = QSize(int(be32(16)), int(be32(20)));
-    } else {
-        // Two letters begin many things: only a header of a length a bitmap has is read further.
-        if (kind.signature == "BM" && (data.size() < 18 || !std::ranges::count(kBitmapHeaderLengths, le32(14))))
-            return 0;
-        if (kind.signature == "RIFF" && (data.size() < 12 || data.sliced(8, 4) != "WEBP"))
-            return 0;
-        QByteArray bytes = QByteArray::fromRawData(data.data(), data.size());
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        size = QImageReader(&buffer, kind.format).size();
-    }
-    return size.isValid() ? platform::picturePixelsRead(size) : 0;
+    return bytes + 64 * 1024;
 }
 
+// What a picture signature whose header does not parse weighs: the reader still tries it, and a
+// file of little but such signatures is no small one.
+constexpr qint64 kUnweighedPictureWork = 4096;
+
 // Every picture in `data` found by its signature: an archive holds a picture's bytes as they are,
-// and so does an archive within one. One pass, which stops only at the bytes a signature begins with.
-qint64 picturePixelsIn(QByteArrayView data)
+// and so does an archive within one. Each picture is weighed from its header alone and the scan goes
+// on past that header, so that what a header holds (an EXIF thumbnail, comments that look like
+// pictures) is not weighed again. Adds to `work`; false once the scan took more steps than allowed.
+bool weighPictures(QByteArrayView data, qint64 &pixels, qint64 &steps, qint64 allowed)
 {
-    static constexpr std::array<bool, 256> kBegins = [] {
-        std::array<bool, 256> begins{};
-        for (const PictureKind &kind : kPictureKinds)
-            begins[uchar(kind.signature.front())] = true;
-        return begins;
-    }();
-    qint64 pixels = 0;
     const auto *bytes = reinterpret_cast<const uchar *>(data.data());
     for (qsizetype at = 0; at < data.size(); ++at) {
-        if (!kBegins[bytes[at]])
+        if (!platform::mayBeginPicture(bytes + at, data.size() - at))
             continue;
-        const QByteArrayView rest = data.sliced(at);
-        for (const PictureKind &kind : kPictureKinds)
-            if (rest.startsWith(kind.signature)) {
-                pixels += picturePixelsAt(rest, kind);
-                break;
-            }
+        const platform::PictureHeader header = platform::pictureHeader(data.sliced(at), &steps);
+        if (header.status == platform::PictureHeader::None) {
+            // Most bytes a signature may begin with begin none: only a whole signature weighs.
+            if (header.format.isEmpty())
+                continue;
+        }
+        if (header.status == platform::PictureHeader::Known) {
+            pixels += platform::picturePixelsRead(header.size);
+            at += std::max<qsizetype>(header.headerLength, 1) - 1;
+        } else {
+            // Its size cannot be told without decoding it: as much as a picture may have.
+            pixels += header.status == platform::PictureHeader::Unknown ? platform::kMostPicturePixels
+                                                                        : kUnweighedPictureWork;
+        }
+        if (steps > allowed || pixels >= kMaxDesignPixels)
+            return steps <= allowed;
     }
-    return pixels;
+    return true;
+}
+
+// Where `tag` next begins in `file` at or after `from`, or -1: the rarest byte is sought first.
+qsizetype nextTag(QByteArrayView file, QByteArrayView tag, qsizetype from)
+{
+    const char *begin = file.data(), *end = begin + file.size();
+    for (const char *at = begin + from; at < end;) {
+        const auto *found = static_cast<const char *>(std::memchr(at, '<', size_t(end - at)));
+        if (!found)
+            return -1;
+        if (QByteArrayView(found, end - found).startsWith(tag))
+            return found - begin;
+        at = found + 1;
+    }
+    return -1;
 }
 
 } // namespace
@@ -523,20 +516,27 @@ qint64 picturePixelsIn(QByteArrayView data)
 Work workOfFile(QByteArrayView file)
 {
     Work work{file.size(), 0};
+    qint64 steps = 0;
+    const qint64 allowed = stepsAllowed(file.size());
+    bool weighed = true;
     if (file.startsWith("bplist")) {
-        work.pixels = picturePixelsIn(file);
+        weighed = weighPictures(file, work.pixels, steps, allowed);
     } else {
         // A list in text holds its archives in base64 between data tags; only those are decoded.
         const QByteArrayView open("<data>"), close("</data>");
-        for (qsizetype from = file.indexOf(open); from >= 0; from = file.indexOf(open, from)) {
+        for (qsizetype from = nextTag(file, open, 0); weighed && from >= 0 && work.pixels < kMaxDesignPixels;
+             from = nextTag(file, open, from)) {
             from += open.size();
-            qsizetype to = file.indexOf(close, from);
+            qsizetype to = nextTag(file, close, from);
             if (to < 0)
                 to = file.size();
-            work.pixels += picturePixelsIn(platform::fromBase64(file.sliced(from, to - from)));
+            weighed = weighPictures(platform::fromBase64(file.sliced(from, to - from)), work.pixels, steps, allowed);
             from = to;
         }
     }
+    // A file that cannot be weighed in proportion to its size is as much work as a design may be.
+    if (!weighed)
+        work.pixels = kMaxDesignPixels;
     // The reader decodes no more than a design may hold.
     work.pixels = std::min(work.pixels, kMaxDesignPixels);
     return work;

@@ -658,6 +658,12 @@ struct KeyedObjectDecoder::Archive {
 
     bool spendPixels(qint64 pixels) const
     {
+        if (pixels < 0) { // given back by a picture that could not be decoded
+            imagePixels.fetch_sub(pixels);
+            if (sharedImagePixels)
+                sharedImagePixels->fetch_sub(pixels);
+            return true;
+        }
         if (imagePixels.fetch_sub(pixels) < pixels)
             return false;
         return !sharedImagePixels || sharedImagePixels->fetch_sub(pixels) >= pixels;

@@ -2,6 +2,7 @@
 
 #include "platform/PictureReading.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -55,22 +56,6 @@ public:
         return names;
     }
 
-    QImage image() const override
-    {
-        const QMimeData *mime = current();
-        if (!mime)
-            return {};
-        if (mime->hasImage())
-            return qvariant_cast<QImage>(mime->imageData());
-        for (const QString &type : mime->formats())
-            if (type.startsWith(QLatin1String("image/"))) {
-                const QImage image = readPicture(mime->data(type));
-                if (!image.isNull())
-                    return image;
-            }
-        return {};
-    }
-
 private:
     static const QMimeData *current()
     {
@@ -84,6 +69,23 @@ private:
 Pasteboard *g_installed = nullptr;
 
 } // namespace
+
+QImage Pasteboard::image(QString *problem) const
+{
+    // Other programs offer one picture in several types: the first that reads is taken.
+    QString why;
+    for (const QString &type : types())
+        if (type.startsWith(QLatin1String("image/"))) {
+            PictureReading how;
+            how.problem = &why;
+            const QImage picture = readPicture(dataForType(type), how);
+            if (!picture.isNull())
+                return picture;
+        }
+    if (problem)
+        *problem = why;
+    return {};
+}
 
 Pasteboard &generalPasteboard()
 {
@@ -102,7 +104,6 @@ void MemoryPasteboard::writeItems(const QList<Item> &items)
 {
     m_items = items;
     m_fileNames.clear();
-    m_image = QImage();
     ++m_changeCount;
 }
 
@@ -127,17 +128,17 @@ QByteArray MemoryPasteboard::dataForType(const QString &type) const
 void MemoryPasteboard::setFileNames(const QStringList &names)
 {
     m_items.clear();
-    m_image = QImage();
     m_fileNames = names;
     ++m_changeCount;
 }
 
 void MemoryPasteboard::setImage(const QImage &image)
 {
-    m_items.clear();
-    m_fileNames.clear();
-    m_image = image;
-    ++m_changeCount;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    writeItems({{QStringLiteral("image/png"), png}});
 }
 
 } // namespace platform

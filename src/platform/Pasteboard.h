@@ -24,8 +24,9 @@ public:
     virtual QByteArray dataForType(const QString &type) const = 0;
     // Local files named on the pasteboard (file lists other programs put there).
     virtual QStringList fileNames() const = 0;
-    // A picture offered in any picture type, or null.
-    virtual QImage image() const = 0;
+    // A picture offered in any picture type, read as every picture is (readPicture); null when none
+    // is offered, or when none offered can be read, with the reason in `problem`.
+    QImage image(QString *problem = nullptr) const;
 };
 
 Pasteboard &generalPasteboard();
@@ -39,9 +40,7 @@ public:
     QStringList types() const override;
     QByteArray dataForType(const QString &type) const override;
     QStringList fileNames() const override { return m_fileNames; }
-    QImage image() const override { return m_image; }
-
-    // What another program might have put there.
+    // What another program might have put there: a picture is offered as PNG.
     void setFileNames(const QStringList &names);
     void setImage(const QImage &image);
 
@@ -49,7 +48,6 @@ private:
     qint64 m_changeCount = 0;
     QList<Item> m_items;
     QStringList m_fileNames;
-    QImage m_image;
 };
 
 } // namespace platform

@@ -14,13 +14,22 @@ namespace platform {
 // a camera's photo of 48 megapixels is read at its size, a larger picture scaled down to this many.
 constexpr qint64 kMostPicturePixels = 64LL * 1024 * 1024;
 
+// About the most memory reading one picture may take: the largest picture read, at 8 bytes a pixel,
+// and its decoder's own buffers. A picture that cannot be read within it is refused.
+constexpr qint64 kMostReadingBytes = 600LL * 1000 * 1000;
+
+// Raises Qt's allocation limit (128 MB) to admit the largest picture at 8 bytes a pixel. Called
+// once at program start, before any thread reads a picture.
+void admitTheLargestPicture();
+
 // The size a picture whose header tells `size` is decoded at: its own within kMostPicturePixels,
 // else the largest of its proportions within them.
 QSize pictureSizeRead(const QSize &size);
 qint64 picturePixelsRead(const QSize &size);
 
 // Takes the pixels a picture is about to be decoded to; false when they do not fit, and then the
-// picture is not decoded.
+// picture is not decoded. A picture that then cannot be decoded gives them back: the spender is
+// called again with their negative.
 using PixelSpender = std::function<bool(qint64 pixels)>;
 
 // How a picture is read: the one way every picture of the program is decoded.
@@ -31,9 +40,12 @@ struct PictureReading {
 };
 
 // The picture the device (or the bytes) holds, turned as its orientation tag says, decoded at
-// pictureSizeRead() of its size (or fitting `within`); null when it cannot be read, with the reason.
-// A larger picture whose format cannot scale while decoding is read only while decoding it whole
-// stays within Qt's allocation limit, raised here to admit the largest picture at 8 bytes a pixel.
+// pictureSizeRead() of its size (or fitting `within`, turned); null when it cannot be read, with the
+// reason. It is charged the size its decoder makes of it, told from its header (an icon's entry says
+// nothing of the picture inside), and refused when reading it would take more than
+// kMostReadingBytes; a JPEG is then read at a smaller eighth of its size where that fits. An icon
+// whose picture cannot be weighed from its header is refused, and so is a picture that decodes
+// larger than it was charged.
 QImage readPicture(QIODevice &device, const PictureReading &how = {});
 QImage readPicture(const QByteArray &bytes, const PictureReading &how = {});
 

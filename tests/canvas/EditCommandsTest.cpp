@@ -149,6 +149,11 @@ TEST(EditCommands, CopyThenPasteCascadesAtTheNewObjectPoint)
     c.view.paste();
     EXPECT_EQ(c.document.graphics().count(), before);
     EXPECT_FALSE(c.services->messages.isEmpty());
+    // A picture offered that cannot be read is said, and adds no object.
+    c.pasteboard.writeItems({{QStringLiteral("image/png"), QByteArray("\x89PNG\r\n\x1a\n", 8)}});
+    c.view.paste();
+    EXPECT_EQ(c.document.graphics().count(), before);
+    EXPECT_TRUE(c.services->messages.last().startsWith("The picture cannot be pasted")) << c.services->messages.last().toStdString();
 }
 
 TEST(EditCommands, PastedObjectsFarOffTheCardAreShownWithoutOverflow)

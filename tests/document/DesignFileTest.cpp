@@ -505,3 +505,45 @@ TEST(DesignFile, AnOpenIsWeighedByThePixelsItsReaderDecodes)
         EXPECT_EQ(work.bytes, file.size());
     }
 }
+
+// Files made to slow the estimate: each is weighed in proportion to its size, a picture once (the
+// signatures its header holds are not pictures), and one that cannot be weighed so goes to a worker.
+TEST(DesignFile, AnOpenIsWeighedInProportionToItsFileWhateverItHolds)
+{
+    const auto text = [](const QByteArray &data) { return "<plist><array><data>" + data.toBase64() + "</data></array></plist>"; };
+    const auto repeated = [](const QByteArray &unit) {
+        QByteArray body;
+        while (body.size() < 2400 * 1024)
+            body += unit;
+        return body;
+    };
+    QByteArray comments("\xff\xd8", 2); // a JPEG of 64 × 48 whose 4,000 comments each begin as a JPEG
+    for (int i = 0; i < 4000; ++i)
+        comments += QByteArray("\xff\xfe\0\x07\xff\xd8\xff\0\0", 9);
+    comments += QByteArray("\xff\xc0\0\x0b\x08\0\x30\0\x40\x01\x01\x11\0\xff\xd9", 15);
+    const QByteArray webp("RIFF\x16\0\0\0WEBPVP8 \x0a\0\0\0\0\0\0\x9d\x01\x2a\1\0\1\0", 30);
+    const QByteArray bmp = QByteArray("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\1\0\0\0\1\0\0\0\1\0\x18\0", 30) +
+                           QByteArray(24, '\0');
+    const qint64 toWorker = -1;
+    const struct {
+        const char *name;
+        QByteArray file;
+        qint64 pixels; // or toWorker
+    } rows[] = {
+        {"comments that begin as pictures", text(comments), 64 * 48},
+        {"1x1 WebP headers, one after another", "bplist00" + repeated(webp), repeated(webp).size() / 30},
+        {"1x1 bitmap headers in text", text(repeated(bmp)), repeated(bmp).size() / 54},
+        {"JPEG signatures that begin no JPEG", "bplist00" + repeated(QByteArray("\xff\xd8\xff", 3)), toWorker},
+        {"GIF headers without a frame", text(repeated(QByteArray("GIF89a\1\0\1\0\0\0\0", 13))), toWorker},
+        {"TIFF directories of thousands of entries", "bplist00" + repeated(QByteArray("II*\0\x08\0\0\0", 8)), toWorker},
+    };
+    HangGuard guard(2000);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const DesignFile::Work work = DesignFile::workOfFile(row.file);
+        if (row.pixels == toWorker)
+            EXPECT_GE(work.weight(), DesignFile::kDirectWork);
+        else
+            EXPECT_EQ(work.pixels, row.pixels);
+    }
+}

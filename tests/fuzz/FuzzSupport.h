@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Log.h"
+#include "platform/PictureReading.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -18,6 +19,7 @@ inline void startFuzzingApplication(int *argc, char ***argv)
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     static QGuiApplication *application = new QGuiApplication(*argc, *argv);
     (void)application;
+    platform::admitTheLargestPicture();
     platform::installLogSink([](const QString &) {});
 }
 

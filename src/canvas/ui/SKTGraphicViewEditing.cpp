@@ -140,9 +140,14 @@ void SKTGraphicView::paste()
 
 bool SKTGraphicView::makeNewImageFromPasteboard(const QPointF &point)
 {
-    const QImage picture = platform::generalPasteboard().image();
-    if (picture.isNull())
+    QString problem;
+    const QImage picture = platform::generalPasteboard().image(&problem);
+    if (picture.isNull()) {
+        // A picture offered but not read is said; none offered pastes nothing.
+        if (!problem.isEmpty())
+            platform::uiServices().showMessage(QStringLiteral("The picture cannot be pasted: %1.").arg(problem));
         return false;
+    }
     insertPicture(picture, QPointF(point.x(), point.y() - picture.height()));
     return true;
 }
