@@ -206,6 +206,7 @@ QLabel *ProfileDialog::heading(const QString &text)
 bool ProfileDialog::prepareForShownSide()
 {
     Reset_all_Ctrl();
+    offerExcelAsLoaded();
     excel_path_field->setText(DataSources().Excel_Source_Path);
     const bool back = m_host && m_host->backShown();
     setWindowTitle(back ? tr("Back Side User Profile Information") : tr("Front Side User Profile Information"));
@@ -308,6 +309,15 @@ void ProfileDialog::Reset_all_Ctrl()
         row.ds_combo->setCurrentIndex(0);
     for (Row &row : rows)
         row.ser_col_cb->setCurrentIndex(-1);
+    m_readBindings = {};
+}
+
+void ProfileDialog::offerExcelAsLoaded()
+{
+    if (Data_From_Excel::defaultInstance()->ListData.isEmpty())
+        Remove_Excel_in_Data_Source_Combo();
+    else
+        Add_Excel_in_Data_Source_Combo();
 }
 
 void ProfileDialog::readBack(const GraphicList &objects)
@@ -326,24 +336,39 @@ void ProfileDialog::readBack(const GraphicList &objects)
                 row.value->setText(graphic->Text_Value);
                 valueReadBack(r);
             }
-            // A code the list does not offer (Excel before a sheet is browsed here) chooses nothing.
+            // A code the list does not offer chooses nothing.
             const int source = graphic->data_source_type;
             row.ds_combo->setCurrentIndex(source >= 0 && source < row.ds_combo->count() ? source : -1);
             if (source != 0) {
                 const int item = source == 1 ? graphic->batch_list_index : source == 2 ? graphic->excel_col_indx : 0;
                 row.ser_col_cb->setCurrentIndex(item >= 0 && item < row.ser_col_cb->count() ? item : -1);
             }
+            m_readBindings[r] = {true,
+                                 source,
+                                 graphic->batch_list_name,
+                                 graphic->batch_list_index,
+                                 graphic->excel_col_indx,
+                                 row.ds_combo->currentIndex(),
+                                 row.ser_col_cb->currentIndex()};
             break;
         }
     }
 }
 
+bool ProfileDialog::keepsReadBinding(int r) const
+{
+    const ReadBinding &read = m_readBindings[r];
+    return read.read && rows[r].ds_combo->currentIndex() == read.shownSource &&
+           rows[r].ser_col_cb->currentIndex() == read.shownItem;
+}
+
 bool ProfileDialog::Check_Validation()
 {
     checked_field_name.clear();
-    for (const Row &row : rows) {
+    for (int r = 0; r < 11; ++r) {
+        const Row &row = rows[r];
         const int source = row.ds_combo->currentIndex();
-        if ((source == 1 || source == 2) && row.ser_col_cb->currentIndex() < 0) {
+        if ((source == 1 || source == 2) && row.ser_col_cb->currentIndex() < 0 && !keepsReadBinding(r)) {
             checked_field_name = row.caption;
             return false;
         }
@@ -370,9 +395,19 @@ bool ProfileDialog::fillProfile(User_Profile_Class &profile, bool accepting)
         if (rowsLoaded)
             sources.Excel_Source_Path = excel_path_field->text();
     }
-    for (const Row &row : rows) {
+    for (int r = 0; r < 11; ++r) {
+        const Row &row = rows[r];
         const User_Profile_Field &f = *row.field;
         profile.*f.value = row.field->isPhoto ? image_path_val->text() : row.value->text();
+        if (keepsReadBinding(r)) {
+            const ReadBinding &read = m_readBindings[r];
+            profile.*f.ds = read.source == 1;
+            profile.*f.ds_name = read.source == 1 ? read.seriesName : QStringLiteral("");
+            profile.*f.ds_indx = read.source == 1 ? read.seriesIndex : 0;
+            profile.*f.xl = read.source == 2;
+            profile.*f.xl_col_indx = read.source == 2 ? read.column : 0;
+            continue;
+        }
         const int source = row.ds_combo->currentIndex();
         if (source < 0 || source > 2)
             continue;

@@ -109,6 +109,9 @@ protected:
     void readBack(const GraphicList &objects);
     // A row's read-back also ticks the per-side dialog's value box.
     virtual void valueReadBack(int row) { Q_UNUSED(row); }
+    // "Excel" is offered in every source list exactly while Excel rows are loaded, whoever loaded
+    // them: the dialog's own Browse, a design read from its file, the new-card sheet.
+    void offerExcelAsLoaded();
     static void showPicture(QLabel *label, const QImage &picture);
     // A bold label over a column or a picture.
     static QLabel *heading(const QString &text);
@@ -120,5 +123,19 @@ protected:
     ProfileDialogHost *m_host = nullptr;
 
 private:
+    // A row's binding as read back from its object, and what the read-back chose in its lists. A row
+    // whose lists still show that choice at OK keeps the object's binding, also where the lists
+    // cannot show it (a series or column past their end, a source they do not offer).
+    struct ReadBinding {
+        bool read = false;
+        int source = 0;
+        QString seriesName;
+        int seriesIndex = 0;
+        int column = 0;
+        int shownSource = -1, shownItem = -1;
+    };
+    bool keepsReadBinding(int row) const;
+
     QGridLayout *m_grid;
+    std::array<ReadBinding, 11> m_readBindings;
 };
