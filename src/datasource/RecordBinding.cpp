@@ -22,13 +22,32 @@
 #include <algorithm>
 #include <exception>
 
-namespace {
-
 bool takesRecords(const SKTGraphic &graphic)
 {
     const SKTGraphic::Kind kind = graphic.kind();
     return kind == SKTGraphic::Kind::Text || kind == SKTGraphic::Kind::Image || kind == SKTGraphic::Kind::Barcode;
 }
+
+QString sideName(int side)
+{
+    return side == 0 ? QStringLiteral("Front") : QStringLiteral("Back");
+}
+
+QString boundObjectName(const SKTGraphic &graphic, int index, int side)
+{
+    QString name = profileFieldName(graphic.control_ID);
+    if (name.isEmpty()) {
+        name = QStringLiteral("Text");
+        if (graphic.kind() == SKTGraphic::Kind::Image)
+            name = QStringLiteral("Picture");
+        else if (graphic.kind() == SKTGraphic::Kind::Barcode)
+            name = QStringLiteral("Barcode");
+        name += QStringLiteral(" %1").arg(index + 1);
+    }
+    return side < 0 ? name : sideName(side) + QStringLiteral(": ") + name;
+}
+
+namespace {
 
 // "Barcode 3 (series "Codes")": the object's place in its side's list and where its value comes from.
 QString describe(const SKTGraphic &graphic, int index)

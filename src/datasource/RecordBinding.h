@@ -13,6 +13,14 @@
 
 struct DesignSnapshot;
 
+// Whether an object takes a record's value when it is bound: a text, a picture or a barcode, exactly.
+bool takesRecords(const SKTGraphic &graphic);
+// How messages name an object at `index` of a side (0 the front, 1 the back, -1 unsaid): a profile
+// field by its name ("Front: Unique No."), any other object by its kind and place ("Back: Barcode 2").
+QString boundObjectName(const SKTGraphic &graphic, int index, int side);
+// "Front" or "Back".
+QString sideName(int side);
+
 // What writing one record into a side's objects gave. Every bound object is written whatever
 // happens to the others; each one that could not take its value is named in `failures`, with why.
 struct RecordOutcome {

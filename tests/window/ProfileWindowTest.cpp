@@ -231,19 +231,33 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
     const struct {
         const char *step;
         std::function<void()> act;
+        std::string told; // what the user is told on the way
     } steps[] = {
-        {"bound", [] {}},
+        {"bound", [] {}, ""},
         {"reopened",
          [&] {
              ASSERT_TRUE(DesignFile::write(club, window->designFileContents()));
              dialog->Remove_Excel_in_Data_Source_Combo(); // as a new start has them
              ASSERT_EQ(window->Read_and_load_design_Log(club, QStringLiteral("L")), 1);
              confirm([] {});
-         }},
+         },
+         ""},
+        {"a newer workbook",
+         [&] {
+             confirm([&] {
+                 browse(newer); // the rows show the new sheet at once
+                 EXPECT_EQ(dialog->rows[0].ser_col_cb->currentText() + '=' + dialog->rows[0].value->text(),
+                           "Name=Member 1");
+             });
+         },
+         "\nThese fields follow their column's title to its place in the new sheet:\n"
+         "Front: Name, \"Name\": column 3, was 1\nFront: Unique No., \"Number\": column 1, was 3"},
     };
     for (const auto &step : steps) {
         SCOPED_TRACE(step.step);
+        services->messages.clear();
         step.act();
+        EXPECT_EQ(services->messages.join("").toStdString(), step.told);
         window->Check_Series_Or_Excel_Use_or_not();
         ASSERT_EQ(DataSources().Total_Batch_Excel_Card, 30);
         for (int record = 0; record < 30; ++record) {

@@ -12,6 +12,7 @@
 #include "datasource/WorkbookScratch.h"
 #include "datasource/ui/ExcelRowsWindow.h"
 #include "datasource/ui/Import_Excel.h"
+#include "document/ControlTags.h"
 #include "document/SKTImage.h"
 #include "platform/UiServices.h"
 #include "platform/ui/DialogLook.h"
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -135,6 +137,20 @@ ProfileDialog::ProfileDialog(QWidget *parent) : QDialog(parent), m_grid(new QGri
         rows[r].ds_combo->setMinimumWidth(100);
         sourceSelectionDidChange(r);
     }
+
+    Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+    m_boundFieldsListing = excel->listBoundFields.subscribe([this](QList<Data_From_Excel::BoundField> &fields) {
+        if (!m_formShown)
+            return;
+        const QString side = load_side == QLatin1String("B")   ? QStringLiteral("Back")
+                             : load_side == QLatin1String("F") ? QStringLiteral("Front")
+                                                               : QStringLiteral("Profile");
+        for (int r = 0; r < 11; ++r)
+            if (const int column = boundColumn(r); column > 0)
+                fields << Data_From_Excel::BoundField{side + QStringLiteral(": ") + profileFieldName(rows[r].field->objectTag),
+                                                      column};
+    });
+    m_columnsRebinding = excel->columnsRebound.subscribe([this](const QHash<int, int> &moves) { columnsRebound(moves); });
 }
 
 void ProfileDialog::finish(QLayout *sidePanelTop)
@@ -201,6 +217,12 @@ QLabel *ProfileDialog::heading(const QString &text)
     bold.setBold(true);
     label->setFont(bold);
     return label;
+}
+
+void ProfileDialog::done(int result)
+{
+    m_formShown = false;
+    QDialog::done(result);
 }
 
 bool ProfileDialog::prepareForShownSide()
@@ -314,6 +336,7 @@ void ProfileDialog::Reset_all_Ctrl()
 
 void ProfileDialog::offerExcelAsLoaded()
 {
+    m_formShown = true;
     if (Data_From_Excel::defaultInstance()->ListData.isEmpty())
         Remove_Excel_in_Data_Source_Combo();
     else
@@ -360,6 +383,45 @@ bool ProfileDialog::keepsReadBinding(int r) const
     const ReadBinding &read = m_readBindings[r];
     return read.read && rows[r].ds_combo->currentIndex() == read.shownSource &&
            rows[r].ser_col_cb->currentIndex() == read.shownItem;
+}
+
+int ProfileDialog::boundColumn(int r) const
+{
+    if (keepsReadBinding(r))
+        return m_readBindings[r].source == 2 ? std::max(0, m_readBindings[r].column) : 0;
+    return rows[r].ds_combo->currentIndex() == 2 ? std::max(0, rows[r].ser_col_cb->currentIndex()) : 0;
+}
+
+void ProfileDialog::columnsRebound(const QHash<int, int> &moves)
+{
+    for (int r = 0; r < 11; ++r) {
+        Row &row = rows[r];
+        ReadBinding &read = m_readBindings[r];
+        const bool kept = keepsReadBinding(r);
+        if (read.read && read.source == 2)
+            read.column = moves.value(read.column, read.column);
+        if (row.ds_combo->currentIndex() != 2)
+            continue;
+        const int was = kept ? read.column : row.ser_col_cb->currentIndex();
+        const int now = kept ? read.column : moves.value(was, was);
+        DataSourceTab::Fill_Excel_Col_Name_In_Combo(row.ser_col_cb);
+        if (now >= 0 && now < row.ser_col_cb->count()) {
+            const QSignalBlocker quiet(row.ser_col_cb);
+            row.ser_col_cb->setCurrentIndex(now);
+        }
+        // The sample comes from the new sheet; a field left without a column shows none.
+        QString sample;
+        if (row.ser_col_cb->currentIndex() >= 0)
+            sample = Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(now);
+        if (row.field->isPhoto)
+            Set_User_Image(sample);
+        else
+            row.value->setText(sample);
+        if (kept) {
+            read.shownSource = row.ds_combo->currentIndex();
+            read.shownItem = row.ser_col_cb->currentIndex();
+        }
+    }
 }
 
 bool ProfileDialog::Check_Validation()

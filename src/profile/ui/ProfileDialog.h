@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/SKTGraphic.h"
+#include "platform/Subscription.h"
 
 #include <QDialog>
 #include <QString>
@@ -95,6 +96,7 @@ public:
 public slots:
     // Escape and the close button count as Cancel.
     void reject() override;
+    void done(int result) override;
 
 protected:
     explicit ProfileDialog(QWidget *parent = nullptr);
@@ -135,7 +137,15 @@ private:
         int shownSource = -1, shownItem = -1;
     };
     bool keepsReadBinding(int row) const;
+    // The column a row is bound to (from 1), as OK would write it; 0 for none.
+    int boundColumn(int row) const;
+    // A sheet taken in place of the bound one: the rows bound to its columns follow them, and every
+    // Excel row lists the new columns with its sample value.
+    void columnsRebound(const QHash<int, int> &moves);
 
     QGridLayout *m_grid;
     std::array<ReadBinding, 11> m_readBindings;
+    // From an opening to the end of its run, the rows are fields bound to the sheet's columns.
+    bool m_formShown = false;
+    platform::Subscription m_boundFieldsListing, m_columnsRebinding;
 };
