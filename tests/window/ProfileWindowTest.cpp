@@ -195,14 +195,17 @@ void writeMembers(const QString &path, const QStringList &order)
 
 // Name and Unique No. bound to the columns titled Name and Number: every card keeps its own
 // member when the design is opened again and its profile confirmed unchanged, and when a newer
-// workbook lists the columns in another order.
+// workbook lists the columns in another order; a workbook without numbers leaves the number out,
+// which the user is told and the run asks about.
 TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
 {
     load();
     ASSERT_TRUE(QFile::copy(sourceResourcesPath() + "Template.xlsx", resourcePath("Template.xlsx")));
-    const QString members = resourcePath("members.xlsx"), newer = resourcePath("newer.xlsx");
+    const QString members = resourcePath("members.xlsx"), newer = resourcePath("newer.xlsx"),
+                  unnumbered = resourcePath("unnumbered.xlsx");
     writeMembers(members, {"Name", "Email", "Number"});
     writeMembers(newer, {"Number", "Email", "Name"});
+    writeMembers(unnumbered, {"Email", "Name"});
     Show_User_Profile *dialog = Show_User_Profile::defaultInstance();
     Import_Excel *picker = Import_Excel::defaultInstance();
     const auto confirm = [&](const std::function<void()> &edit) {
@@ -231,9 +234,11 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
     const struct {
         const char *step;
         std::function<void()> act;
-        std::string told; // what the user is told on the way
+        std::string told;  // what the user is told on the way
+        bool numbered = true;
+        QString asked;     // what the run asks first
     } steps[] = {
-        {"bound", [] {}, ""},
+        {"bound", [] {}, "", true, ""},
         {"reopened",
          [&] {
              ASSERT_TRUE(DesignFile::write(club, window->designFileContents()));
@@ -241,7 +246,7 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
              ASSERT_EQ(window->Read_and_load_design_Log(club, QStringLiteral("L")), 1);
              confirm([] {});
          },
-         ""},
+         "", true, ""},
         {"a newer workbook",
          [&] {
              confirm([&] {
@@ -251,7 +256,12 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
              });
          },
          "\nThese fields follow their column's title to its place in the new sheet:\n"
-         "Front: Name, \"Name\": column 3, was 1\nFront: Unique No., \"Number\": column 1, was 3"},
+         "Front: Name, \"Name\": column 3, was 1\nFront: Unique No., \"Number\": column 1, was 3", true, ""},
+        {"a workbook without numbers", [&] { confirm([&] { browse(unnumbered); }); },
+         "\nThese fields follow their column's title to its place in the new sheet:\nFront: Name, \"Name\": column 2, "
+         "was 3\n\nThe new sheet has no column for these fields, which are left without one; a run will ask about "
+         "them:\nFront: Unique No., \"Number\"",
+         false, "Front: Unique No. (no Excel column) cannot be used: the sheet has no such column."},
     };
     for (const auto &step : steps) {
         SCOPED_TRACE(step.step);
@@ -260,6 +270,7 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
         EXPECT_EQ(services->messages.join("").toStdString(), step.told);
         window->Check_Series_Or_Excel_Use_or_not();
         ASSERT_EQ(DataSources().Total_Batch_Excel_Card, 30);
+        EXPECT_EQ(window->data_table_content.problems.value(0), step.asked);
         for (int record = 0; record < 30; ++record) {
             const Card_Side_Image card = window->Set_data_table_value_to_card(record, QStringLiteral("F"), false);
             ASSERT_NE(card.renderingView(), nullptr);
@@ -268,8 +279,10 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
                 if (graphic->ctrl_is_visible && graphic->control_ID.startsWith("Fup_"))
                     shown << graphic->control_ID + '=' + graphic->Text_contents().string;
             shown.sort();
+            // A field left without a column has no sample to show: its object is hidden.
+            const QString number = step.numbered ? QStringLiteral(" Fup_UniqueNo=M%1").arg(1001 + record) : QString();
             EXPECT_EQ(shown.join(' ').toStdString(),
-                      QStringLiteral("Fup_Name=Member %1 Fup_UniqueNo=M%2").arg(record + 1).arg(1001 + record).toStdString());
+                      QStringLiteral("Fup_Name=Member %1%2").arg(record + 1).arg(number).toStdString());
         }
     }
 }
