@@ -5,6 +5,8 @@
 #include "core/StringHelpers.h"
 #include "platform/XmlCharacters.h"
 
+#include <algorithm>
+
 const QString Data_From_Excel::kRowNumberTitle = QStringLiteral("#");
 
 Data_From_Excel *Data_From_Excel::defaultInstance()
@@ -111,6 +113,18 @@ void Data_From_Excel::setColumnTitles(const QStringList &titles)
         return;
     m_boundTitles = titles.mid(1);
     columnsChanged.notify();
+}
+
+QList<Data_From_Excel::BoundField> Data_From_Excel::boundFields()
+{
+    QList<BoundField> listed, fields;
+    listBoundFields.notify(listed);
+    for (const BoundField &field : listed)
+        if (std::none_of(fields.cbegin(), fields.cend(), [&field](const BoundField &f) {
+                return f.name == field.name && f.column == field.column;
+            }))
+            fields << field;
+    return fields;
 }
 
 void Data_From_Excel::setListData(const QList<QVariantMap> &rows)

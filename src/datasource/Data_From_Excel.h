@@ -2,6 +2,7 @@
 
 #include "platform/ObserverList.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -66,6 +67,20 @@ public:
     // Told after rows were added or replaced, and after the columns changed.
     platform::ObserverList<> rowsChanged;
     platform::ObserverList<> columnsChanged;
+
+    // A field bound to one of the bound columns (from 1), named as messages name it ("Front: Name").
+    struct BoundField {
+        QString name;
+        int column = 0;
+    };
+    // Whatever holds fields bound to the columns (the design's sides, an open profile dialog)
+    // appends its fields when asked; boundFields() gathers them, each name and column once.
+    platform::ObserverList<QList<BoundField> &> listBoundFields;
+    QList<BoundField> boundFields();
+    // Told after a taken sheet replaced the bound one, with the new place of each bound column that
+    // moved (from 1), or -1 where the new sheet has no column for it; a column not named stays.
+    // The holders move their fields and show the new columns.
+    platform::ObserverList<const QHash<int, int> &> columnsRebound;
 
 private:
     void appendRow(const QVariantMap &row);

@@ -6,6 +6,9 @@
 #include "datasource/BatchSeriesManager.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/SpreadsheetWriter.h"
+#include "platform/UiServices.h"
+
+#include <QRegularExpression>
 
 const QString ExcelSheetPicker::kStateKey = QStringLiteral("State");
 const QString ExcelSheetPicker::kTitleKey = QStringLiteral("Extension");
@@ -159,7 +162,16 @@ std::optional<int> ExcelSheetPicker::OKPressed(Data_From_Excel &store)
         else
             Show_NSLog_Message(QStringLiteral("No series is being edited to take the values."));
     } else {
+        QString told;
+        const std::optional<QHash<int, int>> moves = rebinding(store, tickedTitles(), &told);
+        if (!moves)
+            return std::nullopt;
         taken = Create_Excel_List_Func(store);
+        if (taken) {
+            store.columnsRebound.notify(*moves);
+            if (!told.isEmpty())
+                Show_MessageBox(told);
+        }
     }
     excel_content = {};
     return taken ? 1 : 0;
@@ -191,13 +203,102 @@ bool ExcelSheetPicker::Create_Excel_List_Func(Data_From_Excel &store, QString *e
             *error = sheet.error;
         return false;
     }
-    // The titles are the ones listed, so that a blank title cell binds under its placeholder.
-    const QList<int> columns = tickedColumns();
-    QStringList titles;
-    for (const int column : columns)
-        titles << ListData_xl.at(column).value(kTitleKey).toString();
-    store.bind(titles, takeCells(sheet.rows, columns, contains_header));
+    store.bind(tickedTitles(), takeCells(sheet.rows, tickedColumns(), contains_header));
     return true;
+}
+
+QStringList ExcelSheetPicker::tickedTitles() const
+{
+    // The titles are the ones listed, so that a blank title cell binds under its placeholder.
+    QStringList titles;
+    for (const int column : tickedColumns())
+        titles << ListData_xl.at(column).value(kTitleKey).toString();
+    return titles;
+}
+
+namespace {
+
+// A title the sheet did not give: blank, or the placeholder a blank title cell is listed under.
+bool isPlaceholderTitle(const QString &title)
+{
+    static const QRegularExpression placeholder(QStringLiteral("^Untitled Column \\d+$"));
+    return title.isEmpty() || placeholder.match(title).hasMatch();
+}
+
+QString columnList(const QList<int> &columns)
+{
+    QStringList numbers;
+    for (const int column : columns)
+        numbers << QString::number(column);
+    return numbers.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+std::optional<QHash<int, int>> ExcelSheetPicker::rebinding(Data_From_Excel &store, const QStringList &titles,
+                                                           QString *told)
+{
+    const QStringList old = store.columnTitles().mid(1);
+    const QList<Data_From_Excel::BoundField> fields = store.boundFields();
+    QHash<int, int> moves;
+    QStringList moved, lost, unsure, unsureLost;
+    QList<int> unsureColumns;
+    for (int column = 1; column <= old.size(); ++column) {
+        const QString &title = old.at(column - 1);
+        QList<int> places;
+        for (int place = 1; place <= titles.size(); ++place)
+            if (titles.at(place - 1) == title)
+                places << place;
+        QString why;
+        if (isPlaceholderTitle(title))
+            why = QStringLiteral("column %1 has no title to find it by").arg(column);
+        else if (old.count(title) > 1)
+            why = QStringLiteral("\"%1\" titles more than one column of the bound sheet").arg(title);
+        else if (places.size() > 1)
+            why = QStringLiteral("\"%1\" titles columns %2 of the new sheet").arg(title, columnList(places));
+        const int now = why.isEmpty() ? places.value(0, -1) : column;
+        if (now != column)
+            moves.insert(column, now);
+        for (const Data_From_Excel::BoundField &field : fields) {
+            if (field.column != column)
+                continue;
+            if (!why.isEmpty()) {
+                unsure << QStringLiteral("%1: %2").arg(field.name, why);
+                unsureLost << QStringLiteral("%1, \"%2\"").arg(field.name, title);
+            }
+            else if (now < 0)
+                lost << QStringLiteral("%1, \"%2\"").arg(field.name, title);
+            else if (now != column)
+                moved << QStringLiteral("%1, \"%2\": column %3, was %4").arg(field.name, title).arg(now).arg(column);
+        }
+        if (!why.isEmpty())
+            unsureColumns << column;
+    }
+    if (!unsure.isEmpty()) {
+        const platform::UiServices::Answer answer = Show_YES_NO_Cancel_MessageBox(
+            QStringLiteral("These fields cannot be matched to a column of the new sheet by its title:\n%1\n\n"
+                           "Yes keeps them at their column numbers; No leaves them without a column, for a run "
+                           "to ask about; Cancel goes back to the columns.")
+                .arg(unsure.join(QLatin1Char('\n'))));
+        if (answer == platform::UiServices::Answer::Cancelled)
+            return std::nullopt;
+        if (answer == platform::UiServices::Answer::No) {
+            for (const int column : unsureColumns)
+                moves.insert(column, -1);
+            lost << unsureLost;
+        }
+    }
+    QStringList parts;
+    if (!moved.isEmpty())
+        parts << QStringLiteral("These fields follow their column's title to its place in the new sheet:\n") +
+                     moved.join(QLatin1Char('\n'));
+    if (!lost.isEmpty())
+        parts << QStringLiteral("The new sheet has no column for these fields, which are left without one; a run "
+                                "will ask about them:\n") +
+                     lost.join(QLatin1Char('\n'));
+    if (told)
+        *told = parts.join(QStringLiteral("\n\n"));
+    return moves;
 }
 
 bool ExcelSheetPicker::Insert_file_Func(BatchSeriesManager &manager, QString *error)

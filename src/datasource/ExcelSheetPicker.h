@@ -4,6 +4,7 @@
 #include "datasource/SpreadsheetWriter.h"
 #include "datasource/readers/SpreadsheetRows.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -79,6 +80,15 @@ public:
     // Mode "E": the ticked columns of the chosen sheet become `store`'s columns (titles as listed)
     // and its rows. False, with `store` as it was, when the sheet reads no rows.
     bool Create_Excel_List_Func(Data_From_Excel &store, QString *error = nullptr);
+
+    // Where the fields bound to `store`'s columns go when columns titled `titles` replace them,
+    // as Data_From_Excel::columnsRebound takes it. Fields are bound by column number, but the user
+    // bound a title: a title the new columns hold once takes its fields there; one they lack leaves
+    // its fields without a column, for a run to ask about. A blank title, or one that titles more
+    // than one column of either sheet, cannot tell its column: the user is asked whether its
+    // fields keep their column numbers (Yes) or are left without one (No); Cancel gives nothing.
+    // `told` gets the one message that names the fields moved and those left without a column.
+    static std::optional<QHash<int, int>> rebinding(Data_From_Excel &store, const QStringList &titles, QString *told);
     // Mode "D": each ticked cell, row after row, goes to `manager`.
     bool Insert_file_Func(BatchSeriesManager &manager, QString *error = nullptr);
 
@@ -96,6 +106,8 @@ public:
 
 private:
     void setAllTicks(bool ticked);
+    // The titles of the ticked columns, as listed.
+    QStringList tickedTitles() const;
     // The rows of the chosen sheet, or why there are none.
     SpreadsheetRows readChosenSheet() const;
 

@@ -21,26 +21,50 @@
 #include <algorithm>
 #include <exception>
 
-namespace {
-
 bool takesRecords(const SKTGraphic &graphic)
 {
     const SKTGraphic::Kind kind = graphic.kind();
     return kind == SKTGraphic::Kind::Text || kind == SKTGraphic::Kind::Image || kind == SKTGraphic::Kind::Barcode;
 }
 
-// "Barcode 3 (series "Codes")": the object's place in its side's list and where its value comes from.
-QString describe(const SKTGraphic &graphic, int index)
+QString sideName(int side)
 {
-    QString kind = QStringLiteral("Text");
-    if (graphic.kind() == SKTGraphic::Kind::Image)
-        kind = QStringLiteral("Picture");
-    else if (graphic.kind() == SKTGraphic::Kind::Barcode)
-        kind = QStringLiteral("Barcode");
-    const QString source = dataSourceTypeOf(graphic) == DataSourceType::Series
-                               ? QStringLiteral("series \"%1\"").arg(graphic.batch_list_name)
-                               : QStringLiteral("Excel column %1").arg(graphic.excel_col_indx);
-    return QStringLiteral("%1 %2 (%3)").arg(kind).arg(index + 1).arg(source);
+    return side == 0 ? QStringLiteral("Front") : QStringLiteral("Back");
+}
+
+QString boundObjectName(const SKTGraphic &graphic, int index, int side)
+{
+    QString name = profileFieldName(graphic.control_ID);
+    if (name.isEmpty()) {
+        name = QStringLiteral("Text");
+        if (graphic.kind() == SKTGraphic::Kind::Image)
+            name = QStringLiteral("Picture");
+        else if (graphic.kind() == SKTGraphic::Kind::Barcode)
+            name = QStringLiteral("Barcode");
+        name += QStringLiteral(" %1").arg(index + 1);
+    }
+    return side < 0 ? name : sideName(side) + QStringLiteral(": ") + name;
+}
+
+namespace {
+
+// "Front: Name (Excel column "Name")": the object and where its value comes from; side -1 leaves the
+// side to a caller that knows it.
+QString describe(const SKTGraphic &graphic, int index, int side, const QStringList &titles)
+{
+    QString source;
+    const int column = graphic.excel_col_indx;
+    if (dataSourceTypeOf(graphic) == DataSourceType::Series)
+        source = QStringLiteral("series \"%1\"").arg(graphic.batch_list_name);
+    else if (column > 0 && column < titles.size())
+        source = QStringLiteral("Excel column \"%1\"").arg(titles.at(column));
+    else if (column == 0)
+        source = QStringLiteral("the row number");
+    else if (column > 0)
+        source = QStringLiteral("Excel column %1").arg(column);
+    else
+        source = QStringLiteral("no Excel column");
+    return QStringLiteral("%1 (%2)").arg(boundObjectName(graphic, index, side), source);
 }
 
 // The picture a record names (loadPicture reads only a regular file); null with the reason otherwise.
@@ -56,15 +80,18 @@ QImage recordPicture(const QString &path, const platform::PixelSpender &spend, Q
 } // namespace
 
 RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &back,
-                                  const QList<QVariantMap> &excelRows, const Image_Effect_Settings &mainPhotoEffects)
+                                  const QList<QVariantMap> &excelRows, const Image_Effect_Settings &mainPhotoEffects,
+                                  const QStringList &excelTitles)
 {
     RecordBinding binding;
     binding.m_rows = excelRows;
+    binding.m_titles = excelTitles;
     binding.m_mainPhotoEffects = mainPhotoEffects;
     QStringList seriesNames;
     QList<int> columns;
     QList<QStringList> columnFields; // by place in `columns`: the fields bound to that column
     for (const GraphicList *side : {&front, &back}) {
+        const int sideIndex = side == &front ? 0 : 1;
         for (int index = 0; index < side->size(); ++index) {
             const SKTGraphic *graphic = side->at(index).get();
             if (!graphic || !takesRecords(*graphic))
@@ -79,7 +106,8 @@ RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &b
                     columns.append(graphic->excel_col_indx);
                     columnFields.append(QStringList());
                 }
-                columnFields[columns.indexOf(graphic->excel_col_indx)].append(describe(*graphic, index));
+                columnFields[columns.indexOf(graphic->excel_col_indx)].append(
+                    describe(*graphic, index, sideIndex, excelTitles));
             }
         }
     }
@@ -103,8 +131,7 @@ RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &b
         if (lacking > 0 && lacking == excelRows.size()) {
             binding.m_missingColumns.insert(column);
             for (const QString &field : columnFields.at(i))
-                binding.problems.append(
-                    QStringLiteral("%1 cannot be used: the sheet has no column %2.").arg(field).arg(column));
+                binding.problems.append(QStringLiteral("%1 cannot be used: the sheet has no such column.").arg(field));
         } else if (lacking > 0)
             Show_NSLog_Message(QStringLiteral("Excel column %1 is missing from %2 of %3 rows; those records take \"\".")
                                    .arg(column)
@@ -119,7 +146,8 @@ RecordBinding RecordBinding::Check_Series_Or_Excel_Use_or_not(const GraphicList 
                                                               const Image_Effect_Settings &mainPhotoEffects)
 {
     // Bound series that cannot be used are not said here: the run's start asks about them, once.
-    return load(front, back, Data_From_Excel::defaultInstance()->ListData, mainPhotoEffects);
+    const Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+    return load(front, back, excel->ListData, mainPhotoEffects, excel->columnTitles());
 }
 
 bool RecordBinding::Continue_Without_Missing_Series() const
@@ -180,19 +208,26 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects, const platf
         // that can be used is left out only when the run does not use it, and its fields keep the
         // design's text.
         const std::optional<DataSourceType> source = dataSourceTypeOf(*graphic);
+        const auto name = [&] { return describe(*graphic, index, -1, m_titles); };
         if (source == DataSourceType::Series && m_seriesBound &&
             (m_seriesAllowed || !m_series.contains(graphic->batch_list_name))) {
             value = seriesValue(graphic->batch_list_name, record);
-            if (!m_series.contains(graphic->batch_list_name))
+            const auto series = m_series.constFind(graphic->batch_list_name);
+            if (series == m_series.constEnd())
                 outcome.fail(QStringLiteral("%1: the series \"%2\" cannot be used, the field is empty")
-                                 .arg(describe(*graphic, index), graphic->batch_list_name));
+                                 .arg(name(), graphic->batch_list_name));
+            // A source shorter than the run leaves its fields empty on the records past its end.
+            else if (record >= series->size())
+                outcome.fail(QStringLiteral("%1: the series has %2 values, the field is empty")
+                                 .arg(name())
+                                 .arg(series->size()));
         } else if (source == DataSourceType::Excel && m_excelBound &&
                    (m_excelAllowed || m_missingColumns.contains(graphic->excel_col_indx))) {
             value = excelValue(record, graphic->excel_col_indx);
             if (m_missingColumns.contains(graphic->excel_col_indx))
-                outcome.fail(QStringLiteral("%1: the sheet has no column %2, the field is empty")
-                                 .arg(describe(*graphic, index))
-                                 .arg(graphic->excel_col_indx));
+                outcome.fail(QStringLiteral("%1: the sheet has no such column, the field is empty").arg(name()));
+            else if (record >= m_rows.size())
+                outcome.fail(QStringLiteral("%1: the sheet has %2 rows, the field is empty").arg(name()).arg(m_rows.size()));
         } else {
             continue;
         }
@@ -213,7 +248,7 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects, const platf
                 // marked by the placeholder of a design's missing file.
                 image->setPicture(picture.isNull() ? QString(QLatin1String("")) : value, picture);
                 if (!reason.isEmpty())
-                    outcome.fail(QStringLiteral("%1: %2, the field is empty").arg(describe(*graphic, index), reason));
+                    outcome.fail(QStringLiteral("%1: %2, the field is empty").arg(name(), reason));
                 break;
             }
             case SKTGraphic::Kind::Barcode: {
@@ -222,15 +257,15 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects, const platf
                 if (!symbol)
                     graphic->Set_Ctrl_Is_Visible(false);
                 if (!symbol && !value.isEmpty())
-                    outcome.fail(QStringLiteral("%1: \"%2\" cannot be encoded").arg(describe(*graphic, index), value));
+                    outcome.fail(QStringLiteral("%1: \"%2\" cannot be encoded").arg(name(), value));
                 break;
             }
             default:
                 break;
             }
         } catch (const std::exception &e) {
-            Show_NSLog_Message(QStringLiteral("%1: %2").arg(describe(*graphic, index), QString::fromLocal8Bit(e.what())));
-            outcome.fail(QStringLiteral("%1: its value could not be given to it").arg(describe(*graphic, index)));
+            Show_NSLog_Message(QStringLiteral("%1: %2").arg(name(), QString::fromLocal8Bit(e.what())));
+            outcome.fail(QStringLiteral("%1: its value could not be given to it").arg(name()));
         }
     }
     return outcome;

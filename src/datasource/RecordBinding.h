@@ -14,6 +14,14 @@
 
 struct DesignSnapshot;
 
+// Whether an object takes a record's value when it is bound: a text, a picture or a barcode, exactly.
+bool takesRecords(const SKTGraphic &graphic);
+// How messages name an object at `index` of a side (0 the front, 1 the back, -1 unsaid): a profile
+// field by its name ("Front: Unique No."), any other object by its kind and place ("Back: Barcode 2").
+QString boundObjectName(const SKTGraphic &graphic, int index, int side);
+// "Front" or "Back".
+QString sideName(int side);
+
 // What writing one record into a side's objects gave. Every bound object is written whatever
 // happens to the others; each one that could not take its value is named in `failures`, with why.
 struct RecordOutcome {
@@ -42,8 +50,10 @@ public:
     // each field bound to an Excel column that no loaded row has. A bound Excel column that only
     // some rows lack is logged once here and gives "" in those rows.
     // `mainPhotoEffects` are what the main photo object draws a record's picture with.
+    // `excelTitles` (the row-number column's first) name the columns in messages.
     static RecordBinding load(const GraphicList &front, const GraphicList &back, const QList<QVariantMap> &excelRows,
-                              const Image_Effect_Settings &mainPhotoEffects = {});
+                              const Image_Effect_Settings &mainPhotoEffects = {},
+                              const QStringList &excelTitles = {});
 
     // The sources of the design whose sides these are, with the Excel rows loaded for binding. On the
     // GUI thread.
@@ -62,11 +72,12 @@ public:
 
     // Writes record `record` into the bound texts, pictures and barcodes among `objects` (each
     // trimmed value, each barcode drawn again in its own settings) and leaves every other object
-    // as it is. A picture is read only from a regular file, its pixels taken from `spend` before it is
-    // decoded (refused: the field shows no picture and the record says why); a barcode whose value cannot be
-    // encoded, or that has no value, is drawn as no symbol. An object bound to a series that could
-    // not be used, or to a column the sheet lacks, is left empty and named in the outcome, even in a
-    // run that does not use that source.
+    // as it is. A record past the end of a source the run uses leaves its fields empty, and the
+    // outcome names them. A picture is read only from a regular file, its pixels taken from `spend`
+    // before it is decoded (refused: the field shows no picture and the record says why); a barcode
+    // whose value cannot be encoded, or that has no value, is drawn as no symbol. An object bound to
+    // a series that could not be used, or to a column the sheet lacks, is left empty and named in the
+    // outcome, even in a run that does not use that source.
     // Thread-safe; see above.
     RecordOutcome apply(int record, GraphicList &objects, const platform::PixelSpender &spend = {}) const;
     // Record `record` written into copies of a side of the snapshot ("F" the front, any other code
@@ -97,6 +108,7 @@ private:
     QHash<QString, QStringList> m_series; // bound series that loaded, by name
     QSet<int> m_missingColumns;           // bound columns that no loaded row has
     QList<QVariantMap> m_rows;
+    QStringList m_titles;
     Image_Effect_Settings m_mainPhotoEffects;
     bool m_seriesBound = false;
     bool m_excelBound = false;

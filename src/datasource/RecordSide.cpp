@@ -17,7 +17,9 @@ Card_Side_Image drawRecordSide(const DesignSnapshot &design, int side, int recor
         const RecordOutcome applied = apply(record, copies, spend);
         if (!applied.ok) {
             outcome.ok = false;
-            outcome.failures += applied.failures;
+            // The applier names an object by its place in the list; the side is said here.
+            for (const QString &failure : applied.failures)
+                outcome.failures << sideName(side) + QStringLiteral(": ") + failure;
         }
     }
     return sideImage(design, shown, copies);

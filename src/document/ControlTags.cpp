@@ -17,14 +17,21 @@ bool isInvitationPicture(const SKTGraphic &graphic)
     return isMainPhoto(graphic) || isFramePicture(graphic);
 }
 
-bool isProfileObject(const SKTGraphic &graphic)
+QString profileFieldName(const QString &tag)
 {
     using namespace ControlTags;
-    static const QLatin1String tags[] = {ProfileName,    ProfileTitle,    ProfileCompany,     ProfileCompanySlogan,
-                                         ProfileAddress, ProfilePhone,    ProfileFax,         ProfileEmail,
-                                         ProfileWebsite, ProfileUniqueNumber, ProfilePhoto};
-    for (const QLatin1String &tag : tags)
-        if (graphic.control_ID == tag)
-            return true;
-    return false;
+    static const std::pair<QLatin1String, const char *> fields[] = {
+        {ProfileName, "Name"},           {ProfileTitle, "Position / Title"}, {ProfileCompany, "Company Name"},
+        {ProfileCompanySlogan, "Company Slogan"}, {ProfileAddress, "Address"}, {ProfilePhone, "Phone No."},
+        {ProfileFax, "Fax No."},         {ProfileEmail, "Email Id"},         {ProfileWebsite, "Website"},
+        {ProfileUniqueNumber, "Unique No."}, {ProfilePhoto, "Photo"}};
+    for (const auto &[fieldTag, name] : fields)
+        if (tag == fieldTag)
+            return QString::fromLatin1(name);
+    return QString();
+}
+
+bool isProfileObject(const SKTGraphic &graphic)
+{
+    return !profileFieldName(graphic.control_ID).isEmpty();
 }

@@ -43,3 +43,6 @@ bool isMainPhoto(const SKTGraphic &graphic);
 bool isInvitationPicture(const SKTGraphic &graphic);
 // One of the eleven objects a user profile places.
 bool isProfileObject(const SKTGraphic &graphic);
+// The name the profile dialogs give the field of a profile tag ("Name", "Unique No."); "" for
+// another tag.
+QString profileFieldName(const QString &tag);

@@ -2,10 +2,12 @@
 
 #include "core/AppState.h"
 #include "datasource/DataSourceState.h"
+#include "datasource/DataSourceType.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/SeriesStore.h"
 #include "datasource/RecordBinding.h"
 #include "document/DesignSnapshot.h"
+#include "profile/User_Profile_Class.h"
 #include "properties/ui/DataSourceTab.h"
 #include "properties/ui/PropertiesPanel.h"
 #include "window/WindowState.h"
@@ -28,6 +30,37 @@ void SKTWindowController::Check_Series_Or_Excel_Use_or_not()
     state.Data_table_rows = data_table_content.Data_table_rows;
     state.Excel_table_rows = data_table_content.Excel_table_rows;
     state.Total_Batch_Excel_Card = data_table_content.Total_Batch_Excel_Card;
+}
+
+void SKTWindowController::connectColumnBindings()
+{
+    Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+    const auto excelBound = [this](const std::function<void(SKTGraphic &, int index, int side)> &each) {
+        const SKTGraphicList *sides[2] = {Get_Front_Controls_Array(), Get_Back_Controls_Array()};
+        for (int side = 0; side < 2; ++side)
+            for (int index = 0; sides[side] && index < sides[side]->count(); ++index)
+                if (SKTGraphic *graphic = sides[side]->at(index).get(); graphic && takesRecords(*graphic) &&
+                                                                        dataSourceTypeOf(*graphic) == DataSourceType::Excel)
+                    each(*graphic, index, side);
+    };
+    m_boundFieldsListing = excel->listBoundFields.subscribe([excelBound](QList<Data_From_Excel::BoundField> &fields) {
+        excelBound([&fields](SKTGraphic &graphic, int index, int side) {
+            // An emptied profile field's hidden object follows too, unnamed: no card shows it.
+            if (graphic.excel_col_indx > 0 && graphic.ctrl_is_visible)
+                fields << Data_From_Excel::BoundField{boundObjectName(graphic, index, side), graphic.excel_col_indx};
+        });
+    });
+    m_columnsRebinding = excel->columnsRebound.subscribe([this, excelBound](const QHash<int, int> &moves) {
+        excelBound([&moves](SKTGraphic &graphic, int, int) {
+            graphic.Set_Excel_binding_Index(moves.value(graphic.excel_col_indx, graphic.excel_col_indx));
+        });
+        // The profiles place their fields again at every confirmation: they move with the objects.
+        for (User_Profile_Class *profile : {Front_user_profile.get(), Back_user_profile.get(), TEMP_user_profile.get()})
+            for (const User_Profile_Field &field : User_Profile_Fields())
+                if (profile && profile->*field.xl)
+                    profile->*field.xl_col_indx = moves.value(profile->*field.xl_col_indx, profile->*field.xl_col_indx);
+        Refresh_Canvas();
+    });
 }
 
 Card_Side_Image SKTWindowController::Set_data_table_value_to_card(int record, const QString &card_side,

@@ -599,6 +599,8 @@ private:
     void fillProfileSide(int side);
     // Lends the profile dialogs the design.
     void connectProfileDialogs();
+    // The design's Excel-bound objects and profiles are listed and moved when a sheet is taken.
+    void connectColumnBindings();
     void applyCanvasSize(const QSizeF &points);
     void setLock(bool locked);
     // Runs an edit command on the current side's canvas, then redraws it and lets the panel and the
@@ -632,6 +634,7 @@ private:
     bool m_makeSameSizeEnabled = false;
     QAbstractTableModel *m_listModel = nullptr;
     platform::Subscription m_toolObservation;
+    platform::Subscription m_boundFieldsListing, m_columnsRebinding;
     std::vector<platform::Subscription> m_canvasBindings;
     std::shared_ptr<ProfileHost> m_profileHost;
 };

@@ -271,6 +271,7 @@ void SKTWindowController::awakeFromNib()
     bindCanvases();
 
     connectDialogs();
+    connectColumnBindings();
     createWindows();
     // Another program's copy enables Paste here too.
     if (QClipboard *clipboard = QGuiApplication::clipboard())

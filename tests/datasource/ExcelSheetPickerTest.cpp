@@ -208,3 +208,73 @@ TEST_F(ExcelSheetPickerTest, ALongSheetIsReadWhileTheGuiThreadGoesOn)
     EXPECT_EQ(read.rows, rows);
     EXPECT_GT(ticks, 0);
 }
+
+// A sheet taken in place of the bound one: each field follows its column's title, and is told;
+// a field whose title is gone is left without a column; a title that cannot tell its column is
+// asked about (Yes keeps the column number, No leaves the field without one, Cancel takes nothing).
+TEST_F(ExcelSheetPickerTest, FieldsFollowTheirColumnsTitlesIntoATakenSheet)
+{
+    AppFixture app;
+    QTemporaryDir dir;
+    // Name and Unique No. bound to the columns titled Name and Number of the first sheet.
+    QList<Data_From_Excel::BoundField> fields{{"Front: Name", 0}, {"Front: Unique No.", 0}};
+    const platform::Subscription listing = store.listBoundFields.subscribe(
+        [&fields](QList<Data_From_Excel::BoundField> &listed) { listed << fields; });
+    const platform::Subscription moving = store.columnsRebound.subscribe([&fields](const QHash<int, int> &moves) {
+        for (Data_From_Excel::BoundField &field : fields)
+            field.column = moves.value(field.column, field.column);
+    });
+    const auto take = [&](const QStringList &titles, std::optional<bool> answer = std::nullopt) {
+        QList<QStringList> rows{titles};
+        for (int record = 1; record <= 3; ++record) {
+            QStringList cells;
+            for (const QString &title : titles)
+                cells << QStringLiteral("%1 %2").arg(title).arg(record);
+            rows << cells;
+        }
+        const QString path = dir.filePath(titles.join('-') + ".xlsx");
+        EXPECT_TRUE(SpreadsheetWriter::WriteWorkbook(path, rows, true));
+        EXPECT_TRUE(picker.Open(path));
+        picker.open_mode = QStringLiteral("E");
+        picker.Select_ALL_Pressed();
+        services->yesNoAnswers = {answer};
+        return picker.OKPressed(store);
+    };
+    const QString question = "These fields cannot be matched to a column of the new sheet by its title:\n"
+                             "Front: Name: \"Name\" titles columns 1, 3 of the new sheet\n\nYes keeps them at "
+                             "their column numbers; No leaves them without a column, for a run to ask about; "
+                             "Cancel goes back to the columns.";
+    const QString follow = "\nThese fields follow their column's title to its place in the new sheet:\n";
+    const QString lost = "The new sheet has no column for these fields, which are left without one; a run will ask "
+                         "about them:\nFront: Name, \"Name\"";
+    const struct {
+        QStringList titles;
+        std::optional<bool> answer; // to the question, when one is asked
+        std::optional<int> code;
+        QString name, number;       // what the two fields give the second record
+        QString told;               // the question and the message, "|" between
+    } cases[] = {
+        {{"Name", "Email", "Number"}, {}, 1, "Name 2", "Number 2", ""},
+        {{"Number", "Email", "Name"}, {}, 1, "Name 2", "Number 2",
+         follow + "Front: Name, \"Name\": column 3, was 1\nFront: Unique No., \"Number\": column 1, was 3"},
+        {{"Number", "Meal"}, {}, 1, "", "Number 2",
+         follow + "Front: Unique No., \"Number\": column 1, was 3\n\n" + lost},
+        {{"Name", "Number", "Name"}, std::nullopt, std::nullopt, "Name 2", "Number 2", question},
+        {{"Name", "Number", "Name"}, false, 1, "", "Number 2",
+         question + '|' + follow + "Front: Unique No., \"Number\": column 2, was 3\n\n" + lost},
+        {{"Name", "Number", "Name"}, true, 1, "Name 2", "Number 2",
+         question + '|' + follow + "Front: Unique No., \"Number\": column 2, was 3"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.titles.join(' ').toStdString());
+        fields.clear();
+        ASSERT_EQ(take({"Name", "Email", "Number"}), 1);
+        fields = {{"Front: Name", 1}, {"Front: Unique No.", 3}};
+        services->messages.clear();
+        EXPECT_EQ(take(c.titles, c.answer), c.code);
+        const auto value = [this](int column) { return store.value(Data_From_Excel::columnKey(column), 1).toString(); };
+        EXPECT_EQ(value(fields[0].column) + '/' + value(fields[1].column), c.name + '/' + c.number);
+        EXPECT_EQ((services->questions + services->messages).join('|'), c.told);
+        services->questions.clear();
+    }
+}

@@ -57,11 +57,12 @@ QList<QVariantMap> excelRows(int count)
 }
 
 // The texts of a side with record `record` applied; every object takes its value unless a series
-// it is bound to cannot be used (`usable` false).
-QStringList textsOf(const RecordBinding &binding, int record, const GraphicList &side, bool usable = true)
+// it is bound to cannot be used or a source it is bound to has no such record: the outcome then names
+// them (`missing`).
+QStringList textsOf(const RecordBinding &binding, int record, const GraphicList &side, const QStringList &missing = {})
 {
     GraphicList copies = DesignSnapshot::copyOf(side);
-    EXPECT_EQ(binding.apply(record, copies).ok, usable);
+    EXPECT_EQ(binding.apply(record, copies).failures, missing) << record;
     QStringList texts;
     for (const SKTGraphicPtr &graphic : copies)
         texts << graphic->Text_contents().string;
@@ -89,7 +90,9 @@ TEST(RecordBinding, SeriesFilesAndRowsCountIndependentlyOrAreNamedBeforeTheRun)
                  // 15 MB, but more values than a series may have.
                  {Bytes, QByteArray("A\n").repeated(7864320), 0, -1, {}},
                  {Huge, {}, 0, -1, {}}, {Fifo, {}, 0, -1, {}}, {Folder, {}, 0, -1, {}}, {Missing, {}, 0, -1, {}},
-                 {Outside, "A\n", 0, -1, {}}};
+                 {Outside, "A\n", 0, -1, {}},
+                 // More values than rows: the last cards lack the sheet's field, and the outcome says so.
+                 {Bytes, "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14\n15\n", 12, 15, {"1", "2", "12", "13", "15"}}};
     for (int k = 0; k < int(std::size(cases)); ++k) {
         const auto &c = cases[k];
         const QString name = c.file == Outside ? QStringLiteral("../S%1").arg(k) : QStringLiteral("S%1").arg(k);
@@ -112,17 +115,35 @@ TEST(RecordBinding, SeriesFilesAndRowsCountIndependentlyOrAreNamedBeforeTheRun)
         EXPECT_TRUE(binding.problems.isEmpty() || binding.problems.first().contains('"' + name + '"'));
         EXPECT_EQ(binding.Data_table_rows, std::max(c.seriesRecords, 0)) << k;
         EXPECT_EQ(binding.Total_Batch_Excel_Card, std::max({c.seriesRecords, c.rows, 0})) << k;
-        for (int record = 0; record < c.values.size(); ++record)
-            EXPECT_EQ(textsOf(binding, record, front, c.seriesRecords >= 0),
-                      (QStringList{c.values.at(record), c.rows == 0        ? QStringLiteral("Text here")
-                                                        : record < c.rows ? QStringLiteral("row %1").arg(record + 1)
-                                                                          : QString()}))
+        for (int index = 0; index < c.values.size(); ++index) {
+            // A long table is sampled: its first two, and the values about the end of the rows.
+            const int record = c.values.size() == 5 && c.rows == 12 ? QList<int>{0, 1, 11, 12, 14}.at(index) : index;
+            QStringList missing;
+            if (c.seriesRecords < 0)
+                missing << QStringLiteral("Text 1 (series \"%1\"): the series \"%1\" cannot be used, the field is empty").arg(name);
+            else if (record >= c.seriesRecords)
+                missing << QStringLiteral("Text 1 (series \"%1\"): the series has %2 values, the field is empty")
+                               .arg(name)
+                               .arg(c.seriesRecords);
+            if (c.rows > 0 && record >= c.rows)
+                missing << QStringLiteral("Text 2 (Excel column 1): the sheet has %1 rows, the field is empty").arg(c.rows);
+            EXPECT_EQ(textsOf(binding, record, front, missing),
+                      (QStringList{c.values.at(index), c.rows == 0        ? QStringLiteral("Text here")
+                                                       : record < c.rows ? QStringLiteral("row %1").arg(record + 1)
+                                                                         : QString()}))
                 << k;
+        }
         // A source the user switches off for the run counts no more.
         binding.useSources(false, true);
         EXPECT_EQ(binding.Total_Batch_Excel_Card, c.rows) << k;
         // Its fields keep the design's text, unless the series cannot be read: they are empty in every run.
-        EXPECT_EQ(textsOf(binding, 0, front, c.seriesRecords >= 0).first(),
+        EXPECT_EQ(textsOf(binding, 0, front,
+                          c.seriesRecords >= 0
+                              ? QStringList()
+                              : QStringList{QStringLiteral("Text 1 (series \"%1\"): the series \"%1\" cannot be used, "
+                                                           "the field is empty")
+                                                .arg(name)})
+                      .first(),
                   c.seriesRecords < 0 ? QString() : QStringLiteral("Text here"))
             << k;
     }
@@ -213,7 +234,7 @@ TEST(RecordBinding, AFailingObjectIsNamedAndTheOthersStillTakeTheRecord)
     const GraphicList front{bound<SKTImage>(1, "Pictures"), bound<SKTBarcode>(1, "Codes", 0, Symbology::EAN13),
                             bound<SKTText>(2, {}, 7)};
     RecordBinding binding = RecordBinding::load(front, {}, excelRows(4));
-    EXPECT_EQ(binding.problems, QStringList{"Text 3 (Excel column 7) cannot be used: the sheet has no column 7."});
+    EXPECT_EQ(binding.problems, QStringList{"Front: Text 3 (Excel column 7) cannot be used: the sheet has no such column."});
     for (int record = 0; record < 4; ++record) {
         binding.useSources(true, record % 2 == 0);
         const bool symbol = record == 0 || record == 3;
@@ -222,7 +243,7 @@ TEST(RecordBinding, AFailingObjectIsNamedAndTheOthersStillTakeTheRecord)
         ASSERT_EQ(outcome.failures.size(), record == 1 ? 3 : 2) << record;
         EXPECT_TRUE(outcome.failures.first().startsWith("Picture 1 (series \"Pictures\")"));
         EXPECT_TRUE(outcome.failures.first().endsWith(", the field is empty"));
-        EXPECT_EQ(outcome.failures.last(), "Text 3 (Excel column 7): the sheet has no column 7, the field is empty");
+        EXPECT_EQ(outcome.failures.last(), "Text 3 (Excel column 7): the sheet has no such column, the field is empty");
         // The picture that cannot be shown leaves the field empty, as said: no placeholder stands in it.
         EXPECT_TRUE(static_cast<SKTImage *>(side.at(0).get())->_contents.isNull());
         QImage card = whitePage(QSize(140, 60));

@@ -378,7 +378,7 @@ TEST_F(PictureExportTest, RecordsThatFailAreCountedAndNamedAndTheRunGoesOn)
                                                "4 of 4 frames written, 0 not written. 2 records did not take all "
                                                "their values.\n\n"
                                                "Records without all their values: 2, 4.\n\n"
-                                               "Record 2: Guests has no value\nRecord 4: Guests has no value"));
+                                               "Record 2: Front: Guests has no value\nRecord 4: Front: Guests has no value"));
     EXPECT_EQ(filesIn(folder()).size(), 4);
 }
 

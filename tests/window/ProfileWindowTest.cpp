@@ -11,6 +11,9 @@
 #include "profile/User_Profile_Class.h"
 #include "profile/ui/Show_User_Profile.h"
 #include "profile/ui/User_profile.h"
+#include "datasource/SpreadsheetWriter.h"
+#include "datasource/ui/Import_Excel.h"
+#include "fixtures/EventLoop.h"
 #include "window/Template_Wizard.h"
 
 #include <QComboBox>
@@ -167,5 +170,119 @@ TEST_F(DesignWindowTest, TheNewCardProfilesSheetOutlivesTheTemplateAndGivesOneCa
             if (graphic->control_ID == QLatin1String("Fup_Name"))
                 shown << graphic->Text_contents().string;
         EXPECT_EQ(shown, QStringList{names.at(record)});
+    }
+}
+
+namespace {
+
+// Thirty members as a workbook whose title row lists Name, Email and Number in `order`.
+void writeMembers(const QString &path, const QStringList &order)
+{
+    QList<QStringList> rows{order};
+    for (int member = 1; member <= 30; ++member) {
+        const QMap<QString, QString> cells{{"Name", QStringLiteral("Member %1").arg(member)},
+                                           {"Email", QStringLiteral("m%1@club.org").arg(member)},
+                                           {"Number", QStringLiteral("M%1").arg(1000 + member)}};
+        QStringList row;
+        for (const QString &title : order)
+            row << cells.value(title);
+        rows << row;
+    }
+    ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path, rows, true));
+}
+
+} // namespace
+
+// Name and Unique No. bound to the columns titled Name and Number: every card keeps its own
+// member when the design is opened again and its profile confirmed unchanged, and when a newer
+// workbook lists the columns in another order; a workbook without numbers leaves the number out,
+// which the user is told and the run asks about.
+TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
+{
+    load();
+    ASSERT_TRUE(QFile::copy(sourceResourcesPath() + "Template.xlsx", resourcePath("Template.xlsx")));
+    const QString members = resourcePath("members.xlsx"), newer = resourcePath("newer.xlsx"),
+                  unnumbered = resourcePath("unnumbered.xlsx");
+    writeMembers(members, {"Name", "Email", "Number"});
+    writeMembers(newer, {"Number", "Email", "Name"});
+    writeMembers(unnumbered, {"Email", "Name"});
+    Show_User_Profile *dialog = Show_User_Profile::defaultInstance();
+    Import_Excel *picker = Import_Excel::defaultInstance();
+    const auto confirm = [&](const std::function<void()> &edit) {
+        QTimer::singleShot(0, dialog, [&] {
+            edit();
+            dialog->OK_Btn_Clicked();
+        });
+        window->User_Profile_Button_Clicked();
+    };
+    const auto browse = [&](const QString &path) {
+        services->fileAnswers << path;
+        whenShown(picker, [picker] {
+            picker->Select_ALL_Pressed();
+            picker->OKPressed();
+        });
+        dialog->Browse_excel_Btn_Clicked();
+    };
+    confirm([&] {
+        browse(members);
+        for (const auto &[row, title] : {std::pair{0, "Name"}, {9, "Number"}}) {
+            dialog->rows[row].ds_combo->setCurrentIndex(2);
+            dialog->rows[row].ser_col_cb->setCurrentIndex(dialog->rows[row].ser_col_cb->findText(title));
+        }
+    });
+    const QString club = resourcePath("club.zkse");
+    const struct {
+        const char *step;
+        std::function<void()> act;
+        std::string told;  // what the user is told on the way
+        bool numbered = true;
+        QString asked;     // what the run asks first
+    } steps[] = {
+        {"bound", [] {}, "", true, ""},
+        {"reopened",
+         [&] {
+             ASSERT_TRUE(DesignFile::write(club, window->designFileContents()));
+             dialog->Remove_Excel_in_Data_Source_Combo(); // as a new start has them
+             ASSERT_EQ(window->Read_and_load_design_Log(club, QStringLiteral("L")), 1);
+             confirm([] {});
+         },
+         "", true, ""},
+        {"a newer workbook",
+         [&] {
+             confirm([&] {
+                 browse(newer); // the rows show the new sheet at once
+                 EXPECT_EQ(dialog->rows[0].ser_col_cb->currentText() + '=' + dialog->rows[0].value->text(),
+                           "Name=Member 1");
+             });
+         },
+         "\nThese fields follow their column's title to its place in the new sheet:\n"
+         "Front: Name, \"Name\": column 3, was 1\nFront: Unique No., \"Number\": column 1, was 3", true, ""},
+        {"a workbook without numbers", [&] { confirm([&] { browse(unnumbered); }); },
+         "\nThese fields follow their column's title to its place in the new sheet:\nFront: Name, \"Name\": column 2, "
+         "was 3\n\nThe new sheet has no column for these fields, which are left without one; a run will ask about "
+         "them:\nFront: Unique No., \"Number\"",
+         false, "Front: Unique No. (no Excel column) cannot be used: the sheet has no such column."},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.step);
+        services->messages.clear();
+        step.act();
+        EXPECT_EQ(services->messages.join("").toStdString(), step.told);
+        window->Check_Series_Or_Excel_Use_or_not();
+        ASSERT_EQ(DataSources().Total_Batch_Excel_Card, 30);
+        EXPECT_EQ(window->data_table_content.problems.value(0), step.asked);
+        for (int record = 0; record < 30; ++record) {
+            const Card_Side_Image card = window->Set_data_table_value_to_card(record, QStringLiteral("F"), false);
+            ASSERT_NE(card.renderingView(), nullptr);
+            QStringList shown;
+            for (const SKTGraphicPtr &graphic : card.renderingView()->graphics())
+                if (graphic->ctrl_is_visible && graphic->control_ID.startsWith("Fup_"))
+                    shown << graphic->control_ID + '=' + graphic->Text_contents().string;
+            shown.sort();
+            // A field left without a column has no sample to show: its object is hidden.
+            const QString number = step.numbered ? QStringLiteral(" Fup_UniqueNo=M%1").arg(1001 + record) : QString();
+            EXPECT_EQ(shown.join(' ').toStdString(),
+                      QStringLiteral("Fup_Name=Member %1%2").arg(record + 1).arg(number).toStdString());
+        }
     }
 }

@@ -12,6 +12,7 @@
 #include "datasource/WorkbookScratch.h"
 #include "datasource/ui/ExcelRowsWindow.h"
 #include "datasource/ui/Import_Excel.h"
+#include "document/ControlTags.h"
 #include "document/SKTImage.h"
 #include "platform/UiServices.h"
 #include "platform/ui/DialogLook.h"
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -135,6 +137,20 @@ ProfileDialog::ProfileDialog(QWidget *parent) : QDialog(parent), m_grid(new QGri
         rows[r].ds_combo->setMinimumWidth(100);
         sourceSelectionDidChange(r);
     }
+
+    Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+    m_boundFieldsListing = excel->listBoundFields.subscribe([this](QList<Data_From_Excel::BoundField> &fields) {
+        if (!m_formShown)
+            return;
+        const QString side = load_side == QLatin1String("B")   ? QStringLiteral("Back")
+                             : load_side == QLatin1String("F") ? QStringLiteral("Front")
+                                                               : QStringLiteral("Profile");
+        for (int r = 0; r < 11; ++r)
+            if (const int column = boundColumn(r); column > 0)
+                fields << Data_From_Excel::BoundField{side + QStringLiteral(": ") + profileFieldName(rows[r].field->objectTag),
+                                                      column};
+    });
+    m_columnsRebinding = excel->columnsRebound.subscribe([this](const QHash<int, int> &moves) { columnsRebound(moves); });
 }
 
 void ProfileDialog::finish(QLayout *sidePanelTop)
@@ -203,9 +219,16 @@ QLabel *ProfileDialog::heading(const QString &text)
     return label;
 }
 
+void ProfileDialog::done(int result)
+{
+    m_formShown = false;
+    QDialog::done(result);
+}
+
 bool ProfileDialog::prepareForShownSide()
 {
     Reset_all_Ctrl();
+    offerExcelAsLoaded();
     excel_path_field->setText(DataSources().Excel_Source_Path);
     const bool back = m_host && m_host->backShown();
     setWindowTitle(back ? tr("Back Side User Profile Information") : tr("Front Side User Profile Information"));
@@ -308,6 +331,16 @@ void ProfileDialog::Reset_all_Ctrl()
         row.ds_combo->setCurrentIndex(0);
     for (Row &row : rows)
         row.ser_col_cb->setCurrentIndex(-1);
+    m_readBindings = {};
+}
+
+void ProfileDialog::offerExcelAsLoaded()
+{
+    m_formShown = true;
+    if (Data_From_Excel::defaultInstance()->ListData.isEmpty())
+        Remove_Excel_in_Data_Source_Combo();
+    else
+        Add_Excel_in_Data_Source_Combo();
 }
 
 void ProfileDialog::readBack(const GraphicList &objects)
@@ -326,14 +359,67 @@ void ProfileDialog::readBack(const GraphicList &objects)
                 row.value->setText(graphic->Text_Value);
                 valueReadBack(r);
             }
-            // A code the list does not offer (Excel before a sheet is browsed here) chooses nothing.
+            // A code the list does not offer chooses nothing.
             const int source = graphic->data_source_type;
             row.ds_combo->setCurrentIndex(source >= 0 && source < row.ds_combo->count() ? source : -1);
             if (source != 0) {
                 const int item = source == 1 ? graphic->batch_list_index : source == 2 ? graphic->excel_col_indx : 0;
                 row.ser_col_cb->setCurrentIndex(item >= 0 && item < row.ser_col_cb->count() ? item : -1);
             }
+            m_readBindings[r] = {true,
+                                 source,
+                                 graphic->batch_list_name,
+                                 graphic->batch_list_index,
+                                 graphic->excel_col_indx,
+                                 row.ds_combo->currentIndex(),
+                                 row.ser_col_cb->currentIndex()};
             break;
+        }
+    }
+}
+
+bool ProfileDialog::keepsReadBinding(int r) const
+{
+    const ReadBinding &read = m_readBindings[r];
+    return read.read && rows[r].ds_combo->currentIndex() == read.shownSource &&
+           rows[r].ser_col_cb->currentIndex() == read.shownItem;
+}
+
+int ProfileDialog::boundColumn(int r) const
+{
+    if (keepsReadBinding(r))
+        return m_readBindings[r].source == 2 ? std::max(0, m_readBindings[r].column) : 0;
+    return rows[r].ds_combo->currentIndex() == 2 ? std::max(0, rows[r].ser_col_cb->currentIndex()) : 0;
+}
+
+void ProfileDialog::columnsRebound(const QHash<int, int> &moves)
+{
+    for (int r = 0; r < 11; ++r) {
+        Row &row = rows[r];
+        ReadBinding &read = m_readBindings[r];
+        const bool kept = keepsReadBinding(r);
+        if (read.read && read.source == 2)
+            read.column = moves.value(read.column, read.column);
+        if (row.ds_combo->currentIndex() != 2)
+            continue;
+        const int was = kept ? read.column : row.ser_col_cb->currentIndex();
+        const int now = kept ? read.column : moves.value(was, was);
+        DataSourceTab::Fill_Excel_Col_Name_In_Combo(row.ser_col_cb);
+        if (now >= 0 && now < row.ser_col_cb->count()) {
+            const QSignalBlocker quiet(row.ser_col_cb);
+            row.ser_col_cb->setCurrentIndex(now);
+        }
+        // The sample comes from the new sheet; a field left without a column shows none.
+        QString sample;
+        if (row.ser_col_cb->currentIndex() >= 0)
+            sample = Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(now);
+        if (row.field->isPhoto)
+            Set_User_Image(sample);
+        else
+            row.value->setText(sample);
+        if (kept) {
+            read.shownSource = row.ds_combo->currentIndex();
+            read.shownItem = row.ser_col_cb->currentIndex();
         }
     }
 }
@@ -341,9 +427,10 @@ void ProfileDialog::readBack(const GraphicList &objects)
 bool ProfileDialog::Check_Validation()
 {
     checked_field_name.clear();
-    for (const Row &row : rows) {
+    for (int r = 0; r < 11; ++r) {
+        const Row &row = rows[r];
         const int source = row.ds_combo->currentIndex();
-        if ((source == 1 || source == 2) && row.ser_col_cb->currentIndex() < 0) {
+        if ((source == 1 || source == 2) && row.ser_col_cb->currentIndex() < 0 && !keepsReadBinding(r)) {
             checked_field_name = row.caption;
             return false;
         }
@@ -370,9 +457,19 @@ bool ProfileDialog::fillProfile(User_Profile_Class &profile, bool accepting)
         if (rowsLoaded)
             sources.Excel_Source_Path = excel_path_field->text();
     }
-    for (const Row &row : rows) {
+    for (int r = 0; r < 11; ++r) {
+        const Row &row = rows[r];
         const User_Profile_Field &f = *row.field;
         profile.*f.value = row.field->isPhoto ? image_path_val->text() : row.value->text();
+        if (keepsReadBinding(r)) {
+            const ReadBinding &read = m_readBindings[r];
+            profile.*f.ds = read.source == 1;
+            profile.*f.ds_name = read.source == 1 ? read.seriesName : QStringLiteral("");
+            profile.*f.ds_indx = read.source == 1 ? read.seriesIndex : 0;
+            profile.*f.xl = read.source == 2;
+            profile.*f.xl_col_indx = read.source == 2 ? read.column : 0;
+            continue;
+        }
         const int source = row.ds_combo->currentIndex();
         if (source < 0 || source > 2)
             continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/SKTGraphic.h"
+#include "platform/Subscription.h"
 
 #include <QDialog>
 #include <QString>
@@ -96,6 +97,7 @@ public:
 public slots:
     // Escape and the close button count as Cancel.
     void reject() override;
+    void done(int result) override;
 
 protected:
     explicit ProfileDialog(QWidget *parent = nullptr);
@@ -110,6 +112,9 @@ protected:
     void readBack(const GraphicList &objects);
     // A row's read-back also ticks the per-side dialog's value box.
     virtual void valueReadBack(int row) { Q_UNUSED(row); }
+    // "Excel" is offered in every source list exactly while Excel rows are loaded, whoever loaded
+    // them: the dialog's own Browse, a design read from its file, the new-card sheet.
+    void offerExcelAsLoaded();
     static void showPicture(QLabel *label, const QImage &picture);
     // A bold label over a column or a picture.
     static QLabel *heading(const QString &text);
@@ -121,5 +126,27 @@ protected:
     ProfileDialogHost *m_host = nullptr;
 
 private:
+    // A row's binding as read back from its object, and what the read-back chose in its lists. A row
+    // whose lists still show that choice at OK keeps the object's binding, also where the lists
+    // cannot show it (a series or column past their end, a source they do not offer).
+    struct ReadBinding {
+        bool read = false;
+        int source = 0;
+        QString seriesName;
+        int seriesIndex = 0;
+        int column = 0;
+        int shownSource = -1, shownItem = -1;
+    };
+    bool keepsReadBinding(int row) const;
+    // The column a row is bound to (from 1), as OK would write it; 0 for none.
+    int boundColumn(int row) const;
+    // A sheet taken in place of the bound one: the rows bound to its columns follow them, and every
+    // Excel row lists the new columns with its sample value.
+    void columnsRebound(const QHash<int, int> &moves);
+
     QGridLayout *m_grid;
+    std::array<ReadBinding, 11> m_readBindings;
+    // From an opening to the end of its run, the rows are fields bound to the sheet's columns.
+    bool m_formShown = false;
+    platform::Subscription m_boundFieldsListing, m_columnsRebinding;
 };

@@ -74,6 +74,7 @@ void Show_User_Profile::prepare(bool edit)
     if (!edit) {
         setWindowTitle(tr("User Profile Information"));
         Reset_all_Ctrl();
+        offerExcelAsLoaded();
         return;
     }
     prepareForShownSide();

@@ -66,6 +66,7 @@ void User_profile::prepare(bool edit)
         for (QComboBox *side : side_combos)
             side->show();
         Reset_all_Ctrl();
+        offerExcelAsLoaded();
         return;
     }
     select_side_label->hide();
