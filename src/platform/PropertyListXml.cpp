@@ -326,17 +326,25 @@ enum ReadPass { ControlCharacters, DataCheck, DataLifted, Parse, ReadPasses };
 // characters) and is left as it is.
 std::optional<QByteArray> withControlStandIns(const QByteArray &data, PassMeter &meter)
 {
-    // Passes over 64 KB without an early exit, which the compiler makes vector code.
+    // One pass over 64 KB at a time without an early exit, which the compiler makes vector code,
+    // finds the controls and the byte the non-characters begin with. That byte begins other
+    // characters too (U+F000 to U+FFFD) and few texts hold one: only a chunk that does is searched
+    // for the two.
     constexpr qsizetype kChunk = 1 << 16;
     meter.begin(ControlCharacters, data.size());
     bool any = false;
     for (qsizetype at = 0; at < data.size(); at += kChunk) {
         meter.at(at);
-        for (const char c : QByteArrayView(data).sliced(at, std::min(kChunk, data.size() - at)))
-            any |= isControlOutsideXml(c);
+        const QByteArrayView chunk = QByteArrayView(data).sliced(at, std::min(kChunk, data.size() - at));
+        uchar controls = 0, leads = 0;
+        for (const char c : chunk) {
+            controls |= uchar(isControlOutsideXml(c));
+            leads |= uchar(c == '\xEF');
+        }
+        any = any || controls;
+        for (qsizetype i = leads ? chunk.indexOf('\xEF') : -1; i >= 0 && !any; i = chunk.indexOf('\xEF', i + 1))
+            any = startsNonCharacter(QByteArrayView(data).sliced(at + i));
     }
-    // EF BF begins other characters too (U+FFC0 to U+FFFD): only the two non-characters count.
-    any = any || data.contains("\xEF\xBF\xBE") || data.contains("\xEF\xBF\xBF");
     if (!any || data.contains('\0'))
         return std::nullopt;
     QByteArray out;

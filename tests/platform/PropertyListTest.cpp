@@ -131,10 +131,32 @@ TEST(PropertyList, TheXmlFormGivesBackEachTextOrRefusesIt)
             EXPECT_EQ(xml.isEmpty(), refused != nullptr) << error.toStdString();
             EXPECT_TRUE(refused ? error.contains(QLatin1String(refused)) : propertyListFromData(xml) == tree);
         }
-    // Lists written before with U+FFFE and U+FFFF open, with U+FFFD in their place.
-    const std::optional<QVariant> old = propertyListFromData("<plist version=\"1.0\"><string>c\xEF\xBF\xBE"
-                                                             "d\xEF\xBF\xBF\x01\xEF\xBC\xA1</string></plist>");
-    EXPECT_EQ(old.value_or(QVariant()).toString(), QStringLiteral("c\uFFFDd\uFFFD\x01\uFF21"));
+}
+
+// Lists written before with U+FFFE and U+FFFF open, with U+FFFD in their place, wherever the bytes
+// lie (the reader looks at the text 64 KiB at a time); other characters beginning with the same
+// byte stay.
+TEST(PropertyList, OldListsWithNonCharactersOpen)
+{
+    const QByteArray head = "<plist version=\"1.0\"><array><string>";
+    const struct {
+        qsizetype at; // where the first non-character begins
+        QByteArray text;
+        QString read;
+    } rows[] = {
+        {0, "c\xEF\xBF\xBE" "d\xEF\xBF\xBF\x01\xEF\xBC\xA1", QStringLiteral("c\uFFFDd\uFFFD\x01\uFF21")},
+        {65534, "\xEF\xBF\xBF", QStringLiteral("\uFFFD")},
+        {65535, "\xEF\xBF\xBE", QStringLiteral("\uFFFD")},
+        {65536, "\xEF\xBF\xBEz", QStringLiteral("\uFFFDz")},
+        {65535, "\xEF\xBF\xBD\xEF\xBC\xA1", QStringLiteral("\uFFFD\uFF21")},
+    };
+    for (const auto &row : rows) {
+        const QByteArray between = "</string><string>";
+        const qsizetype padding = std::max<qsizetype>(0, row.at - head.size() - between.size());
+        const QByteArray xml = head + QByteArray(padding, 'p') + between + row.text + "</string></array></plist>";
+        const QVariantList read = propertyListFromData(xml).value_or(QVariant()).toList();
+        EXPECT_EQ(read.value(1).toString(), row.read) << row.at;
+    }
 }
 
 TEST(PropertyList, BothFormsGiveBackWhatWasWritten)
