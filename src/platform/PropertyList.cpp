@@ -5,20 +5,6 @@
 
 namespace platform {
 
-namespace {
-
-// The XML form gives back every character of a text but these: NUL, at which the library's texts
-// end, and U+FFFE, U+FFFF and an unpaired surrogate, which no XML document holds (UTF-8 has no
-// unpaired surrogate at all). A text holding one is refused rather than written changed. Other
-// control characters go in as they are and the reader takes them back; a carriage return goes in as
-// a reference, which a parser does not make a line feed.
-qsizetype uncarriedAt(QStringView text)
-{
-    return XmlCharacters::firstUncarried(text, XmlCharacters::Controls::Carried);
-}
-
-} // namespace
-
 namespace plistforms {
 
 QString hasNoPlistForm(const QVariant &value)
@@ -26,16 +12,16 @@ QString hasNoPlistForm(const QVariant &value)
     return QStringLiteral("a value of type %1 has no property-list form").arg(QString::fromLatin1(value.typeName()));
 }
 
+// The XML form is written as XML 1.0, which any reader takes: a text holding a character it cannot
+// carry (NUL, another C0 control but tab, line feed and carriage return, U+FFFE, U+FFFF or an
+// unpaired surrogate) is refused rather than written changed or left for no other reader to open.
+// A carriage return goes in as a reference, which a parser does not make a line feed.
 QString uncarriedInXml(QStringView text)
 {
-    if (const qsizetype i = uncarriedAt(text); i >= 0) {
-        const char16_t c = text[i].unicode();
-        const QString character = c == 0 ? QStringLiteral("NUL")
-                                         : QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+    if (const qsizetype i = XmlCharacters::firstUncarried(text); i >= 0) {
         const QString shown = XmlCharacters::replaced(text.first(std::min<qsizetype>(text.size(), 40)).toString());
         return QStringLiteral("the text \"%1%2\" holds %3, a character an XML property list cannot carry")
-            .arg(shown, text.size() > 40 ? QStringLiteral("\u2026") : QString(),
-                 QChar::isSurrogate(c) ? QStringLiteral("an unpaired surrogate (%1)").arg(character) : character);
+            .arg(shown, text.size() > 40 ? QStringLiteral("\u2026") : QString(), XmlCharacters::nameOf(text, i));
     }
     return {};
 }
@@ -43,11 +29,6 @@ QString uncarriedInXml(QStringView text)
 } // namespace plistforms
 
 using namespace plistforms;
-
-bool xmlFormCarries(QStringView text)
-{
-    return uncarriedAt(text) < 0;
-}
 
 QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QString *error,
                             const PropertyListProgress &progress)

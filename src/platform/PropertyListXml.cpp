@@ -300,7 +300,7 @@ QVariant uidOrMap(QVariantMap map)
 
 namespace {
 
-// Writers put the control characters of a string into XML as they are, though XML 1.0 has no place
+// Earlier writers put the control characters of a string into XML as they are, though XML 1.0 has no place
 // for them, and the XML reader would refuse the whole list. They pass through it as characters of a
 // private-use plane and are put back in the text read.
 constexpr char32_t kControlStandIn = 0x10FF00;
