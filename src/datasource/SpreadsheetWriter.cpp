@@ -4,6 +4,7 @@
 #include "datasource/SSZipArchive.h"
 #include "datasource/readers/OdsReader.h"
 #include "datasource/readers/SpreadsheetStreaming.h"
+#include "datasource/readers/WorkbookEscapes.h"
 #include "datasource/readers/XlsxReader.h"
 #include "datasource/readers/Xml2003Reader.h"
 #include "datasource/readers/ZipArchiveReader.h"
@@ -173,46 +174,6 @@ QByteArray WriteWorksheetData(const QList<QStringList> &data, QStringList &share
     return bytesOf(document);
 }
 
-bool isHexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
-}
-
-// Whether text[i] starts what a reader takes for a character written as "_xHHHH_".
-bool startsEscape(const QString &text, qsizetype i)
-{
-    return text[i] == u'_' && i + 7 <= text.size() && text[i + 1] == u'x' && text[i + 6] == u'_'
-           && std::all_of(text.cbegin() + i + 2, text.cbegin() + i + 6, isHexDigit);
-}
-
-// A cell's text as a workbook keeps it, so that it reads back as written: a character XML cannot
-// hold as "_xHHHH_", a carriage return too (a parser reads a raw one as a line feed), and the "_"
-// of a literal "_xHHHH_" as "_x005F_".
-QString workbookText(const QString &text)
-{
-    const auto plain = [](char16_t c) { return c >= 0x20 ? c < 0xD800 || (c >= 0xE000 && c < 0xFFFE) : c == u'\t' || c == u'\n'; };
-    if (std::all_of(text.cbegin(), text.cend(), [&](QChar c) { return plain(c.unicode()) && c != u'_'; }))
-        return text;
-    QString written;
-    written.reserve(text.size() + 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
-            written.append(text[i]).append(text[i + 1]);
-            ++i;
-        } else if (plain(c) && !startsEscape(text, i)) {
-            written.append(text[i]);
-        } else {
-            written.append(QLatin1String("_x"));
-            for (int shift = 12; shift >= 0; shift -= 4)
-                written.append(QLatin1Char("0123456789ABCDEF"[(c >> shift) & 0xF]));
-            written.append(u'_');
-        }
-    }
-    return written;
-}
-
 QByteArray WriteSharedStringsXML(const QStringList &sharedStrings)
 {
     pugi::xml_document document = newPart();
@@ -226,7 +187,7 @@ QByteArray WriteSharedStringsXML(const QStringList &sharedStrings)
         pugi::xml_node t = sst.append_child("si").append_child("t");
         if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()))
             t.append_attribute("xml:space") = "preserve";
-        t.text() = workbookText(text).toUtf8().constData();
+        t.text() = WorkbookEscapes::escaped(text).toUtf8().constData();
     }
     return bytesOf(document);
 }

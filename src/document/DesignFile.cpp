@@ -38,10 +38,15 @@ QByteArray archive(const QVariant &value)
     return platform::KeyedArchiver::archivedDataWithRootValue(value);
 }
 
+// A side keeps its background picture's path only while its fill style is the picture.
+QString writtenBackgroundPath(const Card_Property &card)
+{
+    return card.Card_fill_style() == QLatin1String("I") ? card.Card_BG_Image_Path() : QString(QLatin1String(""));
+}
+
 // The 28 card-face elements of one side, in file order.
 void appendCard(QVariantList &root, const Card_Property &card)
 {
-    const bool picture = card.Card_fill_style() == QLatin1String("I");
     root << flag(card.Card_border_chk()) << archive(archiveObject(card.Card_bordr_clr()))
          << QString::number(card.Card_bor_Stepper()) << card.Card_border_style() << flag(card.Card_fill_chk())
          << card.Card_fill_style() << archive(archiveObject(card.Card_fill_clr()))
@@ -52,7 +57,7 @@ void appendCard(QVariantList &root, const Card_Property &card)
          << platform::stringFromPoint(card.Card_Location()) << platform::stringFromSize(card.Card_Size())
          << card.Card_Preset() << card.Card_Category() << card.Card_Sub_Category()
          << QString::number(card.Card_Cat_index()) << card.Card_Create_Mode()
-         << (picture ? card.Card_BG_Image_Path() : QString(QLatin1String(""))) << card.Card_BG_Image_Layout()
+         << writtenBackgroundPath(card) << card.Card_BG_Image_Layout()
          << archive(archiveObject(card.Card_Content_clr())) << archive(archiveObject(card.Card_Content_font()));
 }
 
@@ -118,11 +123,12 @@ struct Corrupt {
     QString reason;
 };
 
-// A text of the file as the design takes it. Only a list in the binary form holds what the XML form
-// cannot carry: kept, it would make the design one that cannot be saved.
-QString kept(QString text)
+// A text of the file as the design takes it. A list in the binary form, or one an earlier writer put
+// control characters into, holds what XML cannot carry: kept, it would make the design one that
+// cannot be saved.
+QString kept(const QString &text)
 {
-    return platform::xmlFormCarries(text) ? text : XmlCharacters::replaced(text);
+    return XmlCharacters::replaced(text);
 }
 
 // Reads the root array strictly by position; any element of the wrong kind throws.
@@ -243,7 +249,7 @@ public:
             for (auto cell = cells.cbegin(); cell != cells.cend(); ++cell) {
                 if (cell->metaType() != QMetaType::fromType<QString>())
                     fail(QStringLiteral("holds a cell that is not text"));
-                carried = carried && platform::xmlFormCarries(cell.key()) && platform::xmlFormCarries(cell->toString());
+                carried = carried && XmlCharacters::isXmlText(cell.key()) && XmlCharacters::isXmlText(cell->toString());
             }
             if (!carried) {
                 QVariantMap keptCells;
@@ -577,6 +583,17 @@ bool write(const QString &path, const DesignFileContents &contents, QString *err
             *error = tooManyObjectsReason(count);
         return false;
     }
+    // A path is not changed to fit: it would name another file.
+    for (const QString &path : {writtenBackgroundPath(contents.Front_card_Prop),
+                                writtenBackgroundPath(contents.Back_card_Prop), contents.Invite_Frame_Pic_IMG,
+                                contents.Excel_Source_Path})
+        if (const qsizetype at = XmlCharacters::firstUncarried(path); at >= 0) {
+            if (error)
+                *error = QStringLiteral("The path \"%1\" holds %2, a character a design file cannot hold: rename the "
+                                        "file or choose another.")
+                             .arg(XmlCharacters::replaced(path), XmlCharacters::nameOf(path, at));
+            return false;
+        }
     QString reason;
     const QByteArray bytes = data(contents, progress, &reason);
     // What could not be opened again is not written: the previous file stays.

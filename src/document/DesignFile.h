@@ -79,8 +79,9 @@ QByteArray data(const DesignFileContents &contents, const Progress &progress = {
 
 // Reads and checks the whole file before anything is made of it: the signature, every element's
 // kind, the counts against what remains and every archive. Nothing is answered for a file that is
-// not sound, with the reason. A text that the XML form cannot carry (only a file in the binary form
-// holds one) is read with U+FFFD for each character XML cannot carry, so that the design saves again.
+// not sound, with the reason. A text holding a character XML cannot carry (a file in the binary form,
+// or one an earlier writer put control characters into, holds one) is read with U+FFFD for each, so
+// that the design saves again.
 // The largest design, for writing and reading alike, so that what is saved can be opened.
 constexpr qsizetype kMaxBytes = platform::kPropertyListMaxBytes;
 // The largest card edge, in points: the largest page a PDF may have; and the smallest, a point.
@@ -118,7 +119,7 @@ qint64 sheetBytes(const QList<QVariantMap> &rows);
 // the previous design as it was.
 // A design larger than `maxBytes`, of more objects than a design may hold, or holding a text the
 // file would not give back as it is (see platform::propertyListData), is not written, and `error`
-// says so.
+// says so; a path it names that XML cannot carry is named whole.
 bool write(const QString &path, const DesignFileContents &contents, QString *error = nullptr,
            qsizetype maxBytes = kMaxBytes, const Progress &progress = {});
 

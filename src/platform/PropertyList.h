@@ -27,8 +27,9 @@ using PropertyListProgress = std::function<void(qsizetype done, qsizetype total)
 // Property lists as QVariant trees: QVariantMap (dictionary), QVariantList (array), QString,
 // QByteArray (data), bool, integers (read back as qint64), double, QDateTime and PlistUid.
 // Anything else cannot be written and makes the whole write fail.
-// The XML form writes only what it reads back: a text holding NUL, U+FFFE, U+FFFF or an unpaired
-// surrogate fails the write, naming the character; a carriage return is written as a reference.
+// The XML form is XML 1.0 and writes only what it reads back: a text holding a character XML cannot
+// carry (see XmlCharacters) fails the write, naming the character; a carriage return is written as a
+// reference.
 // The XML form tells `progress` as the root's elements and their own elements are written.
 QByteArray propertyListData(const QVariant &root, PropertyListFormat format, QString *error = nullptr,
                             const PropertyListProgress &progress = {});
@@ -80,9 +81,6 @@ private:
     QHash<quint64, Node> m_sparse;    // by reference otherwise
 };
 
-// Whether the XML form writes `text` and gives it back as it is (see propertyListData).
-bool xmlFormCarries(QStringView text);
-
 // The XML form as the library writes it, carriage returns as references; propertyListData writes the same bytes, faster, for
 // the values a design file holds.
 QByteArray libraryXmlData(const QVariant &root, QString *error = nullptr);
@@ -90,6 +88,8 @@ QByteArray libraryXmlData(const QVariant &root, QString *error = nullptr);
 // Reads either form. Data from outside is untrusted: a malformed list, one nested deeper than the
 // limit or larger than the limit gives nothing and a reason. A UID that XML brought back as the
 // dictionary {CF$UID: n} becomes a PlistUid again.
+// Lists that earlier writers put control characters or U+FFFE and U+FFFF into as they are, which
+// no XML reader takes, are read all the same: the controls as they were, the two as U+FFFD.
 // The XML form tells `progress` as its passes over the text go on.
 std::optional<QVariant> propertyListFromData(const QByteArray &data, QString *error = nullptr,
                                              PropertyListFormat *format = nullptr,

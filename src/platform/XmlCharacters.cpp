@@ -2,7 +2,7 @@
 
 namespace XmlCharacters {
 
-qsizetype firstUncarried(QStringView text, Controls controls)
+qsizetype firstUncarried(QStringView text)
 {
     // Series and sheets of millions of values pass through here: the common case costs one compare.
     const char16_t *const begin = text.utf16();
@@ -12,7 +12,7 @@ qsizetype firstUncarried(QStringView text, Controls controls)
         if (c >= 0x20 && c < 0xD800)
             continue;
         if (c < 0x20) {
-            if (c == u'\t' || c == u'\n' || c == u'\r' || (controls == Controls::Carried && c != 0))
+            if (c == u'\t' || c == u'\n' || c == u'\r')
                 continue;
             return at - begin;
         }
@@ -24,6 +24,15 @@ qsizetype firstUncarried(QStringView text, Controls controls)
             return at - begin;
     }
     return -1;
+}
+
+QString nameOf(QStringView text, qsizetype at)
+{
+    const char16_t c = text[at].unicode();
+    if (c == 0)
+        return QStringLiteral("NUL");
+    const QString code = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+    return QChar::isSurrogate(c) ? QStringLiteral("an unpaired surrogate (%1)").arg(code) : code;
 }
 
 bool isXmlText(QStringView text)

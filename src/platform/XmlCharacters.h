@@ -7,11 +7,12 @@
 // an unpaired surrogate, not even as a character reference: a file holding one does not open again.
 namespace XmlCharacters {
 
-// Whether C0 controls other than NUL count as carried: a property list's own reader takes them back.
-enum class Controls { Refused, Carried };
-
 // The index of the first UTF-16 unit of `text` that XML cannot carry; -1 when there is none.
-qsizetype firstUncarried(QStringView text, Controls controls = Controls::Refused);
+qsizetype firstUncarried(QStringView text);
+
+// The unit at `at`, which XML cannot carry, named for a message: "NUL", "U+0001", or "an unpaired
+// surrogate (U+D83D)".
+QString nameOf(QStringView text, qsizetype at);
 
 // Whether every character of `text` can stand in an XML document.
 bool isXmlText(QStringView text);

@@ -664,6 +664,13 @@ TEST_F(SKTGraphicViewTest, ToolsDecideThePictureKindsAndTagsDecideInvitationText
     EXPECT_EQ(plain->Text_contents().string, QStringLiteral("Bo"));
     EXPECT_TRUE(plain->ctrl_is_visible);
     EXPECT_EQ(view.Selected_Graphic(), plain);
+
+    // The wizard's fields come in as typed, with U+FFFD for what a design file cannot hold.
+    view.ReplaceGraphicText(SKTGraphic::Kind::Text, false, {}, QStringLiteral("F"), QStringLiteral("Bo\x01"),
+                            QStringLiteral("PARTY_FROM"));
+    EXPECT_EQ(plain->Text_contents().string, QStringLiteral("Bo\uFFFD"));
+    EXPECT_EQ(create(2, SKTGraphic::Kind::Text, QStringLiteral("\x02" "Eve"), QStringLiteral("PARTY_TO"))->Text_Value,
+              QStringLiteral("\uFFFDEve"));
 }
 
 TEST_F(SKTGraphicViewTest, AReusedPictureShowsItsNewFile)

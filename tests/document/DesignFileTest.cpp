@@ -10,10 +10,14 @@
 #include <QFile>
 #include "fixtures/HangGuard.h"
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
 #include <limits>
 #include <utility>
 
@@ -62,6 +66,20 @@ DesignFileContents richDesign()
 QVariantList elementsOf(const QByteArray &bytes)
 {
     return platform::propertyListFromData(bytes)->toList();
+}
+
+// The texts of the design file at `path` as Python's own property-list reader (an XML 1.0 parser)
+// sees them, an empty string for each element of another kind; none when it does not read the file.
+QStringList elementsByPython(const QString &path)
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import json,plistlib,sys\n"
+                                 "print(json.dumps([e if isinstance(e,str) else '' for e in plistlib.load(open(sys.argv[1],'rb'))]))"),
+                  path});
+    python.waitForFinished(30000);
+    return QVariant(QJsonDocument::fromJson(python.readAllStandardOutput()).array().toVariantList()).toStringList();
 }
 
 QByteArray withElements(const QVariantList &elements)
@@ -225,7 +243,7 @@ TEST(DesignFile, EveryTextOpensAsSavedOrIsRefusedBeforeTheFileIsTouched)
         QString fromBinary;
     } rows[] = {
         {QStringLiteral("12 High St\r\nLeeds"), nullptr, QStringLiteral("12 High St\r\nLeeds")},
-        {QStringLiteral("vt\x0b\x01 \U0001F389"), nullptr, QStringLiteral("vt\x0b\x01 \U0001F389")},
+        {QStringLiteral("vt\x0b\x01 \U0001F389"), "U+000B", QStringLiteral("vt\uFFFD\uFFFD \U0001F389")},
         {QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "NUL", QStringLiteral("a") + r + QStringLiteral("b")},
         {QStringLiteral("e") + QChar(0xFFFF), "U+FFFF", QStringLiteral("e") + r},
         {QChar(0xDE00) + QStringLiteral("\x01g"), "U+DE00", QString(r) + r + QStringLiteral("g")},
@@ -259,7 +277,43 @@ TEST(DesignFile, EveryTextOpensAsSavedOrIsRefusedBeforeTheFileIsTouched)
         EXPECT_EQ(QStringList({back->Excel_Source_Path, back->excelColumnTitles.value(1),
                                back->excelRows.value(0).value(QStringLiteral("Column1")).toString()}),
                   QStringList(3, row.fromBinary));
-        EXPECT_TRUE(DesignFile::write(path, *back));
+        ASSERT_TRUE(DesignFile::write(path, *back));
+        EXPECT_EQ(elementsByPython(path).value(72), row.fromBinary);
+    }
+}
+
+// Paths the design names are not changed to fit, which would name other files: a path holding a
+// character XML cannot carry is named whole and the design not saved. A background path that is
+// not in use is not written, so it stops nothing.
+TEST(DesignFile, APathXmlCannotCarryIsNamedAndTheSavedFileKept)
+{
+    AppFixture app;
+    const QString bad = QStringLiteral("/data/gu\x01" "ests.xlsx");
+    const struct {
+        const char *name;
+        std::function<void(DesignFileContents &, const QString &)> set;
+        bool refused;
+    } rows[] = {
+        {"bound workbook", [](DesignFileContents &c, const QString &p) { c.Excel_Source_Path = p; }, true},
+        {"main photo", [](DesignFileContents &c, const QString &p) { c.Invite_Frame_Pic_IMG = p; }, true},
+        {"front background", [](DesignFileContents &c, const QString &p) { c.Front_card_Prop.setCard_BG_Image_Path(p); }, true},
+        {"unused back background", [](DesignFileContents &c, const QString &p) { c.Back_card_Prop.setCard_BG_Image_Path(p); }, false},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.zkse"));
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(DesignFile::write(path, richDesign()));
+        const QByteArray saved = fileBytes(path);
+        DesignFileContents design = richDesign();
+        row.set(design, bad);
+        QString error;
+        EXPECT_EQ(DesignFile::write(path, design, &error), !row.refused);
+        if (row.refused)
+            EXPECT_TRUE(error.contains(QStringLiteral("\"/data/gu\uFFFDests.xlsx\" holds U+0001")) && fileBytes(path) == saved)
+                << error.toStdString();
+        else
+            EXPECT_EQ(elementsByPython(path).size(), 85);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "datasource/DataSourceState.h"
 #include "datasource/DataSourceType.h"
 #include "datasource/SeriesStore.h"
+#include "platform/XmlCharacters.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/DialogLook.h"
 #include "platform/ui/Form.h"
@@ -43,6 +44,13 @@ namespace {
 
 
 const QString kCustom = QStringLiteral("Custom");
+
+// A field's text as the design takes it, with U+FFFD for each character a design file cannot hold,
+// as typed text is taken everywhere.
+QString entered(const QString &typed)
+{
+    return XmlCharacters::replaced(typed);
+}
 
 // The popup lists the symbologies at their stored indexes; none while it shows nothing.
 const Barcode_Symbology *shownSymbology(const QComboBox &popup)
@@ -585,10 +593,10 @@ BarcodeSettings Barcode_Gen::currentSettings() const
     BarcodeSettings s;
     s.linear_or_2d = liner_or_2D_font;
     s.barcode_font_index = barcodeTypePopup->currentIndex();
-    s.linear_font_val = dataText->text();
-    s.two_d_font_val = dataText_2D->toPlainText();
-    s.header_val = HeaderText->text();
-    s.footer_val = FooterText->text();
+    s.linear_font_val = entered(dataText->text());
+    s.two_d_font_val = entered(dataText_2D->toPlainText());
+    s.header_val = entered(HeaderText->text());
+    s.footer_val = entered(FooterText->text());
     s.show_hide_hdr = hideHeaderCheckbox->isChecked() ? 1 : 0;
     s.show_hide_ftr = hideFooterCheckbox->isChecked() ? 1 : 0;
     s.show_hide_val = captionCheckbox->isChecked() ? 1 : 0;
@@ -628,7 +636,7 @@ BarcodeSettings Barcode_Gen::currentSettings() const
 
 QString Barcode_Gen::currentValue() const
 {
-    return liner_or_2D_font == 1 ? dataText_2D->toPlainText() : dataText->text();
+    return entered(liner_or_2D_font == 1 ? dataText_2D->toPlainText() : dataText->text());
 }
 
 void Barcode_Gen::setFontLabel(QLabel *label, const QFont &font)
@@ -719,7 +727,7 @@ void Barcode_Gen::OK_Btn_Clicked()
     // The picture the object will show; a value the symbology rejects keeps the window open.
     const BarcodeSettings settings = currentSettings();
     const QImage picture =
-        Get_Image_From_Val(settings, currentValue(), HeaderText->text(), FooterText->text())
+        Get_Image_From_Val(settings, currentValue(), entered(HeaderText->text()), entered(FooterText->text()))
             .toImage(settings.USED_DPI_VALUE());
     if (picture.isNull()) {
         Set_Blank_Image();
@@ -747,7 +755,8 @@ void Barcode_Gen::goButtonActionPerformed()
 {
     if (!Check_And_Validat_Barcode(false, false))
         return;
-    testBarcode = Generate_Barcode_Variable(1, currentValue(), HeaderText->text(), FooterText->text());
+    testBarcode =
+        Generate_Barcode_Variable(1, currentValue(), entered(HeaderText->text()), entered(FooterText->text()));
 }
 
 void Barcode_Gen::Encode_btn()
@@ -855,7 +864,8 @@ void Barcode_Gen::Get_Image_From_barcode_image(const QImage &symbol)
         barcodeImage->setAlignment(Qt::AlignCenter);
         const BarcodeSettings settings = currentSettings();
         const Barcode_2D_Frame frame =
-            Barcode_2D_Frame_For(settings, currentValue(), HeaderText->text(), FooterText->text(), symbol);
+            Barcode_2D_Frame_For(settings, currentValue(), entered(HeaderText->text()), entered(FooterText->text()),
+                                 symbol);
         Set_Barcode_On_Panel(imageFromBarcodeImage(symbol, frame, settings));
     });
 }

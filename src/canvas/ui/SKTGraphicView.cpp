@@ -13,6 +13,7 @@
 #include "document/ControlTags.h"
 #include "document/Shape_Control.h"
 #include "platform/UiServices.h"
+#include "platform/XmlCharacters.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -864,7 +865,8 @@ SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &
     if (kind == SKTGraphic::Kind::Text) {
         if (ctrl_value.isEmpty())
             return graphic;
-        graphic->Text_Value = ctrl_value;
+        // The wizard's fields come in here, as typed: what a design file cannot hold is replaced.
+        graphic->Text_Value = XmlCharacters::replaced(ctrl_value);
         graphic->_isDrawingStroke = false;
         graphic->_isDrawingFill = false;
         using namespace ControlTags;
@@ -1007,10 +1009,10 @@ void SKTGraphicView::ReplaceGraphicText(SKTGraphic::Kind kind, bool use_rect, co
     }
     if (kind == SKTGraphic::Kind::Text) {
         if (!ctrl_value.isEmpty()) {
-            graphic->Text_Value = ctrl_value;
+            graphic->Text_Value = XmlCharacters::replaced(ctrl_value);
             graphic->_isDrawingStroke = false;
             graphic->_isDrawingFill = false;
-            graphic->Text_contents().string = ctrl_value;
+            graphic->Text_contents().string = graphic->Text_Value;
             graphic->Set_Ctrl_Is_Visible(true);
         }
     } else if (kind == SKTGraphic::Kind::Image) {

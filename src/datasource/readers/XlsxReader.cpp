@@ -3,6 +3,7 @@
 #include "core/MessageBoxes.h"
 #include "datasource/readers/SpreadsheetDates.h"
 #include "datasource/readers/SpreadsheetStreaming.h"
+#include "datasource/readers/WorkbookEscapes.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -195,39 +196,13 @@ bool readDateStyles(ZipArchiveReader &zip, std::vector<NumberFormat> &dateStyles
     return read;
 }
 
-// Characters that XML cannot hold are kept as "_xHHHH_", the UTF-16 unit in hex, and a "_" that
-// would start such a form as "_x005F_": [begin, end) with those read, in place; its new end.
-QChar *unescaped(QChar *begin, QChar *end)
-{
-    QChar *in = std::find(begin, end, u'_'), *out = in;
-    const auto hex = [](QChar c) {
-        const char16_t u = c.unicode();
-        return u >= u'0' && u <= u'9' ? u - u'0' : u >= u'a' && u <= u'f' ? u - u'a' + 10 : u >= u'A' && u <= u'F' ? u - u'A' + 10 : -1;
-    };
-    while (in != end) {
-        int unit = 0;
-        if (*in == u'_' && end - in >= 7 && in[1] == u'x' && in[6] == u'_')
-            for (int i = 2; i < 6 && unit >= 0; ++i)
-                unit = hex(in[i]) < 0 ? -1 : unit * 16 + hex(in[i]);
-        else
-            unit = -1;
-        if (unit >= 0) {
-            *out++ = QChar(char16_t(unit));
-            in += 7;
-        } else {
-            *out++ = *in++;
-        }
-    }
-    return out;
-}
-
 // The text of UTF-8 `bytes` that keep characters as "_xHHHH_".
 QString unescaped(std::string_view bytes)
 {
     QString text = QString::fromUtf8(bytes);
     const TextBytes look(bytes);
     if (look.underscore)
-        text.truncate(unescaped(text.data(), text.data() + text.size()) - text.constData());
+        text.truncate(WorkbookEscapes::unescaped(text.data(), text.data() + text.size()) - text.constData());
     if (look.underscore || look.unusual)
         return xmlText(std::move(text));
     return text;
@@ -310,7 +285,7 @@ public:
         const TextBytes met(written);
         QChar *end = decoded(written, begin, met);
         if (met.underscore || met.unusual) {
-            end = met.underscore ? unescaped(begin, end) : end;
+            end = met.underscore ? WorkbookEscapes::unescaped(begin, end) : end;
             makeXmlText(begin, end);
         }
         const qsizetype kept = SheetRowsBuilder::keptLength(QStringView(begin, end));

@@ -286,6 +286,17 @@ TEST_F(BarcodeGenTest, ControlsFilledAndOkWriteTheObject)
              EXPECT_EQ(g.dpi_custom_val, QStringLiteral("250"));
          },
          {"DataMatrix", "guest list 42"}},
+        {"charactersADesignCannotHold", "QR Code",
+         [](BarcodeGenTest &, Barcode_Gen &w) {
+             w.dataText_2D->setPlainText(QStringLiteral("Zo\x01\u00EB"));
+             type(w.HeaderText, QStringLiteral("h\x02"));
+             type(w.FooterText, QStringLiteral("f\x1f"));
+         },
+         [](const SKTGraphic &g) {
+             EXPECT_EQ(QStringList({g.two_d_font_val, g.header_val, g.footer_val}),
+                       QStringList({QStringLiteral("Zo\uFFFD\u00EB"), QStringLiteral("h\uFFFD"), QStringLiteral("f\uFFFD")}));
+         },
+         {"QRCode", "Zo\uFFFD\u00EB"}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
