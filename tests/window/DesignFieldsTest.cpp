@@ -1,8 +1,24 @@
 #include "DesignWindowFixture.h"
 
+#include "document/SKTBarcode.h"
 #include "window/WindowState.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
+
 namespace {
+
+// A font as the font dialogs give it, and the face it draws with.
+QFont dialogFont(const char *family, const char *face, int size = 12)
+{
+    return QFontDatabase::font(QLatin1String(family), QLatin1String(face), size);
+}
+
+QString described(const QFont &font)
+{
+    const QFontInfo drawn(font);
+    return font.toString() + QStringLiteral(" drawn as ") + drawn.family() + QLatin1Char(' ') + drawn.styleName();
+}
 
 enum Road { SaveAndOpen = 1, Template = 2, CopyAndPaste = 4, AllRoads = 7 };
 
@@ -16,6 +32,18 @@ struct Field {
     std::function<QString(SKTWindowController &, SKTGraphic *)> held;
 };
 
+Field textFont(const char *name, const QFont &font)
+{
+    return {name, AllRoads, "SKTText", [font](auto &, SKTGraphic *text) { text->text_ctrl_font = font; },
+            [](auto &, SKTGraphic *text) { return described(text->text_ctrl_font); }};
+}
+
+Field barcodeFont(const char *name, QFont SKTGraphic::*field, const QFont &font)
+{
+    return {name, AllRoads, "SKTBarcode", [field, font](auto &, SKTGraphic *code) { code->*field = font; },
+            [field](auto &, SKTGraphic *code) { return described(code->*field); }};
+}
+
 Field effect(const char *name, float WindowState::*value, float set)
 {
     return {name, SaveAndOpen | Template, nullptr, [value, set](auto &, auto *) { Win().*value = set; },
@@ -27,11 +55,28 @@ Field effect(const char *name, float WindowState::*value, float set)
 TEST_F(DesignWindowTest, WhatADesignHoldsComesBackWholeOnEveryRoad)
 {
     load();
+    QFont underlined = dialogFont("Liberation Serif", "Regular", 14);
+    underlined.setUnderline(true);
+    QFont struck = dialogFont("Lato", "Bold Italic");
+    struck.setStrikeOut(true);
     const std::vector<Field> fields{
         effect("photo saturation", &WindowState::IMG_sat_val, 0.55f),
         effect("photo contrast", &WindowState::IMG_con_val, 1.8f),
         effect("photo brightness", &WindowState::IMG_brt_val, 0.35f),
         effect("photo blur", &WindowState::IMG_blr_val, 4.5f),
+        textFont("a light weight", dialogFont("Lato", "Light")),
+        textFont("a semibold italic", dialogFont("Lato", "Semibold Italic", 15)),
+        textFont("a black weight", dialogFont("Lato", "Black")),
+        textFont("a condensed face", dialogFont("DejaVu Sans", "Condensed Bold")),
+        textFont("a family written as two words", dialogFont("DejaVu Sans", "Book")),
+        textFont("a family this machine lacks", QFont(QStringLiteral("Nimbus Mono PS"), 12)),
+        textFont("underline", underlined),
+        textFont("strike-out", struck),
+        barcodeFont("barcode header face", &SKTGraphic::header_font_val, dialogFont("Lato", "Heavy", 9)),
+        barcodeFont("barcode value face", &SKTGraphic::value_font_val, dialogFont("DejaVu Sans", "ExtraLight", 8)),
+        {"card-wide font", SaveAndOpen | Template, nullptr,
+         [](SKTWindowController &w, auto *) { w.Front_card_Prop.setCard_Content_font(dialogFont("Lato", "Medium Italic", 16)); },
+         [](SKTWindowController &w, auto *) { return described(w.Front_card_Prop.Card_Content_font()); }},
     };
     const QString saved = resourcePath(QStringLiteral("fields.zkse"));
     for (const Road road : {SaveAndOpen, Template, CopyAndPaste}) {

@@ -353,7 +353,8 @@ void CardPanel::Contect_Color_Clicked(QObject *)
 void CardPanel::Content_Font_Clicked(QObject *)
 {
     if (fontManager)
-        fontManager->open(App().All_Text_font, [this](const QFont &font) { changeAllTextFont(font); });
+        // The card keeps its font by name and size: no underline or strike-out.
+        fontManager->open(App().All_Text_font, [this](const QFont &font) { changeAllTextFont(font); }, false);
 }
 
 void CardPanel::changeAllTextFont(const QFont &font)
