@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -152,7 +153,7 @@ public:
     }
     bool flag() { return text() == QLatin1String("Y"); }
     int integer() { return leadingInt(text()); }
-    float real() { return static_cast<float>(leadingDouble(text())); }
+    float real() { return leadingFloat(text()); }
     QPointF point() { return platform::pointFromString(text()); }
     QSizeF size() { return platform::sizeFromString(text()); }
 
@@ -619,11 +620,14 @@ QString formatTwoDecimals(float value)
 
 QString formatEffect(float value)
 {
-    // Truncated toward zero; values beyond an int (or not numbers) are kept in range.
+    // The shortest decimal that reads back as the same float: a whole number as before, and a
+    // fraction kept, so that the photo is drawn again as it was set. A reader that takes the
+    // leading number reads either.
     if (!std::isfinite(value))
         return QStringLiteral("0");
-    const double truncated = std::trunc(static_cast<double>(value));
-    return QString::number(static_cast<int>(std::clamp(truncated, double(INT_MIN), double(INT_MAX))));
+    std::array<char, 32> text{};
+    const std::to_chars_result end = std::to_chars(text.data(), text.data() + text.size(), value);
+    return QString::fromLatin1(text.data(), end.ptr - text.data());
 }
 
 qint64 leadingInt64(const QString &text)
@@ -645,11 +649,37 @@ int leadingInt(const QString &text)
     return static_cast<int>(std::clamp<qint64>(leadingInt64(text), INT_MIN, INT_MAX));
 }
 
-double leadingDouble(const QString &text)
+namespace {
+
+QString leadingNumber(const QString &text)
 {
     static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][-+]?\\d+)?"));
     const QRegularExpressionMatch match = number.match(text);
-    return match.hasMatch() ? match.captured().trimmed().toDouble() : 0.0;
+    return match.hasMatch() ? match.captured().trimmed() : QString();
+}
+
+} // namespace
+
+double leadingDouble(const QString &text)
+{
+    const QString number = leadingNumber(text);
+    return number.isEmpty() ? 0.0 : number.toDouble();
+}
+
+float leadingFloat(const QString &text)
+{
+    // Read as a float itself: by way of a double, a float's shortest form could round to its neighbour.
+    QByteArray number = leadingNumber(text).toLatin1();
+    if (number.startsWith('+'))
+        number.remove(0, 1);
+    float value = 0.0f;
+    const std::from_chars_result end = std::from_chars(number.constData(), number.constData() + number.size(), value);
+    if (end.ec == std::errc::result_out_of_range) {
+        const double wide = number.toDouble();
+        constexpr float largest = std::numeric_limits<float>::max();
+        return std::abs(wide) < 1.0 ? 0.0f : wide > 0 ? largest : -largest;
+    }
+    return end.ec == std::errc() ? value : 0.0f;
 }
 
 } // namespace DesignFile

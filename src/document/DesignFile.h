@@ -129,5 +129,6 @@ QString formatEffect(float value);
 int leadingInt(const QString &text);
 qint64 leadingInt64(const QString &text);
 double leadingDouble(const QString &text);
+float leadingFloat(const QString &text);
 
 } // namespace DesignFile

@@ -208,14 +208,15 @@ QColor SKTGraphic::colourAsSaved(QColor SKTGraphic::*field) const
     return this->*field;
 }
 
+SKTTextStorage SKTGraphic::newTextContents() const
+{
+    return {Text_Value, Font_With_Name(App().Text_Ctrl_Font, 14.0), QColor(Qt::black)};
+}
+
 SKTTextStorage &SKTGraphic::Text_contents()
 {
-    if (!m_Text_contents) {
-        m_Text_contents = std::make_unique<SKTTextStorage>();
-        m_Text_contents->string = Text_Value;
-        m_Text_contents->foregroundColor = QColor(Qt::black);
-        m_Text_contents->font = Font_With_Name(App().Text_Ctrl_Font, 14.0);
-    }
+    if (!m_Text_contents)
+        m_Text_contents = std::make_unique<SKTTextStorage>(newTextContents());
     return *m_Text_contents;
 }
 

@@ -192,6 +192,8 @@ public:
         m_undecodedPictures.remove(QStringLiteral("_barcode_image"));
     }
     SKTTextStorage &Text_contents();
+    // The storage a text makes on first use: its seed value in the default text font.
+    SKTTextStorage newTextContents() const;
     bool hasTextContents() const { return m_Text_contents != nullptr; }
     QFont Text_Font_value() const { return text_ctrl_font; }
     QColor Text_Color_Value() const { return txt_clr; }

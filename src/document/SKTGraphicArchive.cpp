@@ -45,20 +45,32 @@ namespace {
 const QStringList kTextStorageClasses{QStringLiteral("NSTextStorage"), QStringLiteral("NSMutableAttributedString"),
                                       QStringLiteral("NSAttributedString"), QStringLiteral("NSObject")};
 
-QVariant archiveText(const std::unique_ptr<SKTTextStorage> &text)
+const QString kUnderline = QStringLiteral("NSUnderline");
+const QString kStrikethrough = QStringLiteral("NSStrikethrough");
+
+// The text's storage, with the decorations of the font the text is drawn in: a font's archive keeps
+// its name and size only, so underline and strike-out travel as attributes of the text, where rich
+// text keeps them. A decorated text without a storage yet is given the one it would make.
+QVariant archiveText(const SKTGraphic &graphic)
 {
-    if (!text)
+    const QFont &drawn = graphic.text_ctrl_font;
+    if (!graphic.m_Text_contents && !drawn.underline() && !drawn.strikeOut())
         return {};
-    const SKTTextStorage copy = *text;
-    return QVariant::fromValue(platform::EncodableObject{kTextStorageClasses, [copy](platform::KeyedEncoder &coder) {
+    const SKTTextStorage copy = graphic.m_Text_contents ? *graphic.m_Text_contents : graphic.newTextContents();
+    QVariantMap attributes{{QStringLiteral("NSFont"), archiveObject(copy.font)},
+                           {QStringLiteral("NSColor"), archiveObject(copy.foregroundColor)}};
+    if (drawn.underline())
+        attributes.insert(kUnderline, 1);
+    if (drawn.strikeOut())
+        attributes.insert(kStrikethrough, 1);
+    return QVariant::fromValue(platform::EncodableObject{kTextStorageClasses, [copy, attributes](platform::KeyedEncoder &coder) {
         coder.encodeObject(QStringLiteral("NSString"), copy.string);
-        coder.encodeObject(QStringLiteral("NSAttributes"),
-                           QVariantMap{{QStringLiteral("NSFont"), archiveObject(copy.font)},
-                                       {QStringLiteral("NSColor"), archiveObject(copy.foregroundColor)}});
+        coder.encodeObject(QStringLiteral("NSAttributes"), attributes);
     }});
 }
 
-std::unique_ptr<SKTTextStorage> textFromArchive(const QVariant &value)
+// The storage of an archive, giving the drawn font the decorations the text carries.
+std::unique_ptr<SKTTextStorage> textFromArchive(const QVariant &value, QFont &drawn)
 {
     const platform::KeyedObjectRef object = value.value<platform::KeyedObjectRef>();
     if (!object)
@@ -68,6 +80,8 @@ std::unique_ptr<SKTTextStorage> textFromArchive(const QVariant &value)
     const QVariantMap attributes = object->decodeObject(QStringLiteral("NSAttributes")).toMap();
     text->font = objectFromArchive<QFont>(attributes.value(QStringLiteral("NSFont")));
     text->foregroundColor = objectFromArchive<QColor>(attributes.value(QStringLiteral("NSColor")));
+    drawn.setUnderline(attributes.value(kUnderline).toInt() != 0);
+    drawn.setStrikeOut(attributes.value(kStrikethrough).toInt() != 0);
     return text;
 }
 
@@ -82,7 +96,7 @@ void SKTGraphic::encodeWithCoder(platform::KeyedEncoder &coder) const
 #define ENC_WIDE(F) coder.encodeFloat(QStringLiteral(#F), static_cast<float>(F));
 #define ENC_OBJECT(F) coder.encodeObject(QStringLiteral(#F), archiveObject(F));
 #define ENC_COLOR(F) coder.encodeObject(QStringLiteral(#F), archiveObject(colourAsSaved(&SKTGraphic::F)));
-#define ENC_TEXT(F) coder.encodeObject(QStringLiteral(#F), archiveText(m##F));
+#define ENC_TEXT(F) coder.encodeObject(QStringLiteral(#F), archiveText(*this));
 #define ENC_IMAGE(F) coder.encodeObject(QStringLiteral(#F), pictureForArchive(QStringLiteral(#F), F));
     SKT_GRAPHIC_ARCHIVE(ENC_RECT, ENC_BOOL, ENC_INT, ENC_FLOAT, ENC_WIDE, ENC_COLOR, ENC_OBJECT, ENC_OBJECT,
                         ENC_IMAGE, ENC_TEXT)
@@ -112,7 +126,7 @@ void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
 #define DEC_FLOAT(F) SKT_IF_STORED(F, F = coder.decodeFloat(QStringLiteral(#F)))
 #define DEC_WIDE(F) SKT_IF_STORED(F, F = static_cast<double>(coder.decodeFloat(QStringLiteral(#F))))
 #define DEC_OBJECT(F) SKT_IF_STORED(F, F = objectFromArchive<decltype(F)>(coder.decodeObject(QStringLiteral(#F))))
-#define DEC_TEXT(F) SKT_IF_STORED(F, m##F = textFromArchive(coder.decodeObject(QStringLiteral(#F))))
+#define DEC_TEXT(F) SKT_IF_STORED(F, m##F = textFromArchive(coder.decodeObject(QStringLiteral(#F)), text_ctrl_font))
 #define DEC_IMAGE(F) SKT_IF_STORED(F, F = pictureFromArchive(QStringLiteral(#F), coder.decodeObject(QStringLiteral(#F))))
     SKT_GRAPHIC_ARCHIVE(DEC_RECT, DEC_BOOL, DEC_INT, DEC_FLOAT, DEC_WIDE, DEC_OBJECT, DEC_OBJECT, DEC_OBJECT,
                         DEC_IMAGE, DEC_TEXT)

@@ -193,6 +193,25 @@ void SKTImage::setPicture(const QString &path, const QImage &picture)
     m_undecodedPictures.remove(QStringLiteral("_contents"));
 }
 
+SKTImage::ShownPicture SKTImage::shownPicture() const
+{
+    const auto undecoded = m_undecodedPictures.constFind(QStringLiteral("_contents"));
+    return {_file_path, _contents, m_contentsLoaded, m_contentsCarried,
+            undecoded == m_undecodedPictures.constEnd() ? std::nullopt : std::optional(*undecoded)};
+}
+
+void SKTImage::showPicture(const ShownPicture &shown)
+{
+    Set_Control_File_path(shown.path);
+    _contents = shown.contents;
+    m_contentsLoaded = shown.loaded;
+    m_contentsCarried = shown.carried;
+    if (shown.undecoded)
+        m_undecodedPictures.insert(QStringLiteral("_contents"), *shown.undecoded);
+    else
+        m_undecodedPictures.remove(QStringLiteral("_contents"));
+}
+
 void SKTImage::reloadFromFile(std::atomic<qint64> *pixelBudget)
 {
     if (m_contentsCarried && !platform::isRegularFile(_file_path) && !isMainPhoto(*this))

@@ -44,6 +44,23 @@ public:
     // record's picture in a run's copy of the object, a picture the user chose. A null picture with
     // a path shows the missing-file placeholder.
     void setPicture(const QString &path, const QImage &picture);
+    // What the object shows and where it came from, as a whole: kept before a change and given back
+    // to undo it.
+    struct ShownPicture {
+        QString path;
+        QImage contents;
+        bool loaded = false;
+        bool carried = false;
+        std::optional<platform::UndecodedPicture> undecoded;
+        bool operator==(const ShownPicture &other) const
+        {
+            return path == other.path && loaded == other.loaded && carried == other.carried &&
+                   undecoded.has_value() == other.undecoded.has_value() &&
+                   (contents.cacheKey() == other.contents.cacheKey() || contents == other.contents);
+        }
+    };
+    ShownPicture shownPicture() const;
+    void showPicture(const ShownPicture &shown);
     // Loads the picture again from its stored path, as reading a design does; a picture the archive
     // carried itself (one without a file) stays when no file is there.
     void reloadFromFile(std::atomic<qint64> *pixelBudget = nullptr);

@@ -471,10 +471,7 @@ void SKTText::setHeightToMatchContents()
 SKTTextStorage &SKTText::contents()
 {
     if (!contents_val) {
-        contents_val = std::make_unique<SKTTextStorage>();
-        contents_val->string = Text_Value;
-        contents_val->foregroundColor = QColor(Qt::black);
-        contents_val->font = Font_With_Name(App().Text_Ctrl_Font, 14.0);
+        contents_val = std::make_unique<SKTTextStorage>(newTextContents());
     } else {
         *contents_val = Text_contents();
     }

@@ -102,6 +102,70 @@ void showText(SKTGraphic &graphic, const QString &typed)
     graphic.Text_contents().string = value;
 }
 
+// What a placement may change of an object that was on the side before it.
+struct PlacedState {
+    bool visible = false;
+    QString textValue;
+    bool hasContents = false;
+    SKTTextStorage contents;
+    bool stroke = false;
+    bool fill = false;
+    int sourceType = 0;
+    QString listName;
+    int listIndex = 0;
+    bool excel = false;
+    int excelIndex = 0;
+    std::optional<SKTImage::ShownPicture> picture;
+
+    static PlacedState of(const SKTGraphic &g)
+    {
+        PlacedState s{g.ctrl_is_visible, g.Text_Value, g.hasTextContents(), {}, g._isDrawingStroke, g._isDrawingFill,
+                      g.data_source_type, g.batch_list_name, g.batch_list_index, g.excel_binding, g.excel_col_indx, {}};
+        if (s.hasContents)
+            s.contents = *g.m_Text_contents;
+        if (g.kind() == SKTGraphic::Kind::Image)
+            s.picture = static_cast<const SKTImage &>(g).shownPicture();
+        return s;
+    }
+
+    void applyTo(SKTGraphic &g) const
+    {
+        g.ctrl_is_visible = visible;
+        g.Text_Value = textValue;
+        g.m_Text_contents = hasContents ? std::make_unique<SKTTextStorage>(contents) : nullptr;
+        g._isDrawingStroke = stroke;
+        g._isDrawingFill = fill;
+        g.data_source_type = sourceType;
+        g.batch_list_name = listName;
+        g.batch_list_index = listIndex;
+        g.excel_binding = excel;
+        g.excel_col_indx = excelIndex;
+        if (picture && g.kind() == SKTGraphic::Kind::Image)
+            static_cast<SKTImage &>(g).showPicture(*picture);
+    }
+
+    bool operator==(const PlacedState &o) const
+    {
+        // A placement writes only a storage's characters.
+        return visible == o.visible && textValue == o.textValue && hasContents == o.hasContents &&
+               contents.string == o.contents.string && stroke == o.stroke && fill == o.fill &&
+               sourceType == o.sourceType && listName == o.listName && listIndex == o.listIndex && excel == o.excel &&
+               excelIndex == o.excelIndex && picture == o.picture;
+    }
+};
+using PlacedStates = std::vector<std::pair<SKTGraphicPtr, PlacedState>>;
+
+// Gives the objects their states back, as one undo action whose own undo is the states they had.
+void restore(platform::UndoManager &undo, const void *side, const PlacedStates &states)
+{
+    PlacedStates current;
+    for (const auto &[graphic, state] : states) {
+        current.emplace_back(graphic, PlacedState::of(*graphic));
+        state.applyTo(*graphic);
+    }
+    undo.registerUndo(side, [&undo, side, current] { restore(undo, side, current); });
+}
+
 QRectF snapped(const QRectF &rect, const SKTGrid *grid)
 {
     if (!grid)
@@ -150,6 +214,12 @@ Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Pr
         return result;
     }
 
+    // Every object the placement may change is one it hides first.
+    PlacedStates before;
+    for (const SKTGraphicPtr &graphic : target.list.items())
+        if (graphic && isPlacedProfileObject(*graphic))
+            before.emplace_back(graphic, PlacedState::of(*graphic));
+
     Hide_all_Text_control_FUP_Control(target.list);
     for (const Placed &entry : placed) {
         const User_Profile_Field &field = *entry.field;
@@ -171,6 +241,18 @@ Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Pr
         bind(*graphic, profile, field);
         result.lastPlaced = entry.graphic;
     }
+    PlacedStates changed;
+    for (const auto &[graphic, state] : before)
+        if (!(PlacedState::of(*graphic) == state))
+            changed.emplace_back(graphic, state);
+    // One step for all of it: new objects, and the objects they came beside as they were.
+    platform::UndoManager *undo = !changed.empty() || !made.isEmpty() ? target.undo : nullptr;
+    if (undo) {
+        undo->beginUndoGrouping();
+        const void *side = &target.list;
+        if (!changed.empty())
+            undo->registerUndo(side, [undo, side, changed] { restore(*undo, side, changed); });
+    }
     if (!made.isEmpty()) {
         const platform::IndexSet indexes = platform::IndexSet::range(0, int(made.size()));
         if (target.insert)
@@ -178,6 +260,8 @@ Profile_Fill_Result Fill_User_Profile_Side(const User_Profile_Class &profile, Pr
         else
             target.list.insertGraphics(made, indexes);
     }
+    if (undo)
+        undo->endUndoGrouping();
     result.created = int(made.size());
     return result;
 }

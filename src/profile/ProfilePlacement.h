@@ -2,6 +2,7 @@
 
 #include "document/SKTGraphic.h"
 #include "platform/IndexSet.h"
+#include "platform/UndoManager.h"
 
 #include <QImage>
 #include <QRectF>
@@ -52,6 +53,10 @@ struct Profile_Side_Target {
     const SKTGrid *grid = nullptr; // a constraining grid snaps new objects' corners
     // Puts new objects into the list (the front's undoable insertion); the list's own by default.
     std::function<void(const GraphicList &, const platform::IndexSet &)> insert;
+    // Where the side's changes are undone (the front's): each placement that changes anything is one
+    // step there, which gives back what it made, hid, wrote, bound and showed. None for a side
+    // without undo.
+    platform::UndoManager *undo = nullptr;
     // How many more objects the design may take; a side that is never saved takes any number.
     qsizetype room = std::numeric_limits<qsizetype>::max();
 };

@@ -59,12 +59,12 @@ void SKTWindowController::fillProfileSide(int side)
     SKTDocument *document = m_document;
     if (side != 2)
         target.room = canvas->designRoom().objects;
-    if (side == 0)
+    if (side == 0) {
         target.insert = [document](const GraphicList &graphics, const platform::IndexSet &indexes) {
-            document->undoManager().beginUndoGrouping();
             document->insertGraphics(graphics, indexes);
-            document->undoManager().endUndoGrouping();
         };
+        target.undo = &document->undoManager();
+    }
     Profile_Fill_Result result;
     try {
         result = Fill_User_Profile_Side(*profiles[side], target);
@@ -79,6 +79,7 @@ void SKTWindowController::fillProfileSide(int side)
     if (result.lastPlaced)
         canvas->setSelected_Graphic(result.lastPlaced);
     canvas->update();
+    Undo_Redo_Button_state();
     if (!result.photoProblem.isEmpty())
         Show_MessageBox(result.photoProblem);
 }

@@ -21,6 +21,34 @@ TEST(FontNames, PostScriptNamesMapToFamilyAndStyleAndBack)
     EXPECT_EQ(Font_With_Name(QStringLiteral("Helvetica-Oblique"), 9).family(), QStringLiteral("Helvetica"));
 }
 
+// Names read to a family and face and written back as they were: installed families by their own
+// names, faces by weight and slant, or by name where the family has them.
+TEST(FontNames, FacesAndFamiliesComeBackUnderTheirNames)
+{
+    const struct {
+        const char *name;
+        const char *family;
+        int weight;
+        bool italic;
+        const char *writtenAgain;
+    } rows[] = {
+        {"DejaVuSans", "DejaVu Sans", QFont::Normal, false, "DejaVuSans"},
+        {"DejaVuSans-CondensedBold", "DejaVu Sans", QFont::Bold, false, "DejaVuSans-CondensedBold"},
+        {"Lato-SemiboldItalic", "Lato", QFont::DemiBold, true, "Lato-SemiboldItalic"},
+        {"NimbusMonoPS-Bold", "Nimbus Mono PS", QFont::Bold, false, "NimbusMonoPS-Bold"},
+        {"Unknown-ExtraLightItalic", "Unknown", QFont::ExtraLight, true, "Unknown-ExtraLightItalic"},
+        {"Unknown-CondensedBlack", "Unknown", QFont::Black, false, "Unknown-CondensedBlack"},
+        {"Helvetica-Oblique", "Helvetica", QFont::Normal, true, "Helvetica-Italic"},
+    };
+    for (const auto &row : rows) {
+        const QFont font = Font_With_Name(QLatin1String(row.name), 11);
+        EXPECT_EQ(font.family(), QLatin1String(row.family)) << row.name;
+        EXPECT_EQ(font.weight(), row.weight) << row.name;
+        EXPECT_EQ(font.italic(), row.italic) << row.name;
+        EXPECT_EQ(Font_PostScript_Name(font), QLatin1String(row.writtenAgain)) << row.name;
+    }
+}
+
 TEST(FontNames, TheDefaultTextFontResolvesToAMetricTwin)
 {
     // With the Liberation fonts installed, Times New Roman is served by its metric twin.

@@ -110,9 +110,9 @@ TEST(DesignBytes, StayWhatTheyWere)
         made.append({name, DesignFile::data(*design)});
     }
     const QMap<QString, QString> expected{
-        {QStringLiteral("every field"), QStringLiteral("a39198e788f4d43245aad59da1125f57e6b705b486020076e09ea7c5254b8556")},
+        {QStringLiteral("every field"), QStringLiteral("15f02928cfb271b5639c1ede500b33ffffc897032c80aedc37f30fbbd71758c1")},
         {QStringLiteral("pasteboard"), QStringLiteral("4ed8663c4aa344fb7ffda04244909b4b9c7a01483b297f78a72aef3295bdfe05")},
-        {QStringLiteral("every field, read"), QStringLiteral("8b731ca7dbb943ad17730ce00df3041501dd7171c00ec7e7dfef9c33ef00bccb")},
+        {QStringLiteral("every field, read"), QStringLiteral("8fdb80ad9cd888bac647f0c89e7a408d9c149d0156e5d6f384aa6c185a73ba11")},
         {QStringLiteral("pasteboard, read"), QStringLiteral("3f45e63f6ef35c62c7abc9151338523c7ca340308f2eaa45c7f92c7ef7e0bc71")},
         {QStringLiteral("Birthday Balloons.zkse"), QStringLiteral("6b85f23f595bc5c63a6c1a3562347f5e97893ed5bb4a28bc6e9d7c8282baba71")},
         {QStringLiteral("Blank Business Card.zkse"), QStringLiteral("9391d479922d31558baa5fef82e93d4ceb08ab12d77d2c2e8c206409ac98d9bd")},

@@ -115,9 +115,8 @@ TEST(DesignFile, ADesignComesBackFieldForField)
     EXPECT_EQ(back->Main_Photo_image.convertToFormat(QImage::Format_RGB32), design.Main_Photo_image);
     EXPECT_TRUE(back->IMG_Sepia);
     EXPECT_FALSE(back->IMG_gray_Scale);
-    // Effects travel truncated toward zero.
-    EXPECT_EQ(back->IMG_hue_val, 1.0f);
-    EXPECT_EQ(back->IMG_ev_val, -2.0f);
+    EXPECT_EQ(back->IMG_hue_val, 1.7f);
+    EXPECT_EQ(back->IMG_ev_val, -2.5f);
     EXPECT_EQ(back->IMG_rotate_image, 90.0f);
     EXPECT_EQ(back->IMG_trnsp_val, 100.0f);
     EXPECT_TRUE(back->Excel_Binding_Use);
@@ -154,8 +153,8 @@ TEST(DesignFile, ElementsHaveTheirFixedForms)
     EXPECT_EQ(elements[28 + 18].toString(), "{12.5, 3}");
     EXPECT_EQ(elements[53].toString(), "") << "a solid back keeps no background path";
     EXPECT_EQ(elements[61].toString(), "Y");
-    EXPECT_EQ(elements[63].toString(), "1");
-    EXPECT_EQ(elements[68].toString(), "-2");
+    EXPECT_EQ(elements[63].toString(), "1.7");
+    EXPECT_EQ(elements[68].toString(), "-2.5");
     EXPECT_EQ(elements[75].toString(), "6");
 
     Card_Property card;
@@ -168,7 +167,11 @@ TEST(DesignFile, ElementsHaveTheirFixedForms)
     EXPECT_EQ(DesignFile::leadingInt(QStringLiteral("abc")), 0);
     EXPECT_EQ(DesignFile::leadingInt(QStringLiteral("99999999999")), INT_MAX);
     EXPECT_EQ(DesignFile::leadingDouble(QStringLiteral("-2.5e1x")), -25.0);
-    EXPECT_EQ(DesignFile::formatEffect(1e30f), QString::number(INT_MAX));
+    // Effects keep their fractions; whole numbers are written as files always had them.
+    for (const float effect : {0.55f, 1.8f, -0.35f, 4.5f, 100.0f, 1e30f, 0.1f + 0.2f})
+        EXPECT_EQ(DesignFile::leadingFloat(DesignFile::formatEffect(effect)), effect) << effect;
+    EXPECT_EQ(DesignFile::formatEffect(100.0f), "100");
+    EXPECT_EQ(DesignFile::leadingFloat(QStringLiteral("1e99")), std::numeric_limits<float>::max());
 }
 
 TEST(DesignFile, UnsoundFilesAreRefusedWhole)

@@ -2,6 +2,7 @@
 #include "datasource/Data_From_Excel.h"
 #include "datasource/RecordBinding.h"
 #include "document/DesignSnapshot.h"
+#include "document/SKTDocument.h"
 #include "document/SKTGraphicList.h"
 #include "document/SKTImage.h"
 #include "document/SKTText.h"
@@ -161,4 +162,57 @@ TEST(ProfilePlacement, APhotoThatCannotBeReadShowsTheNoImagePictureAndSaysWhy)
             EXPECT_EQ(placed._contents == noImage, photo == path);
         }
     }
+}
+
+// Each placement on the front is one undo step that gives back all it did: the objects it made, and
+// what it hid, wrote, bound and showed of those already there; redo gives it all again.
+TEST(ProfilePlacement, EachPlacementIsOneUndoStepOfAllItChanged)
+{
+    AppFixture app;
+    SKTDocument document;
+    Profile_Side_Target target(document.graphics(), QSizeF(243, 154));
+    target.insert = [&](const GraphicList &graphics, const platform::IndexSet &at) { document.insertGraphics(graphics, at); };
+    target.undo = &document.undoManager();
+    const auto state = [&] {
+        QStringList fields;
+        for (const SKTGraphicPtr &g : document.graphics().items()) {
+            fields << fieldsOf([&](platform::KeyedEncoder &coder) { g->encodeWithCoder(coder); });
+            if (g->kind() == SKTGraphic::Kind::Image)
+                fields << QString::number(static_cast<SKTImage &>(*g)._contents.pixel(0, 0), 16);
+        }
+        return fields;
+    };
+    User_Profile_Class first, second;
+    first.Reset_All_Values();
+    first.Name = "Ann";
+    first.website = "ann.example.org";
+    first.image = picture(app.resourcePath(), "red.png", Qt::red);
+    second = first;
+    second.Name = "Bo";
+    second.Name_ds = true;
+    second.Name_ds_name = "Guests";
+    second.Name_ds_indx = 2;
+    second.website.clear();
+    second.email = "bo@example.org";
+    second.image = picture(app.resourcePath(), "blue.png", Qt::blue);
+
+    QList<QStringList> states{state()};
+    for (const User_Profile_Class *profile : {&first, &second}) {
+        Fill_User_Profile_Side(*profile, target);
+        states << state();
+    }
+    ASSERT_TRUE(states[0] != states[1] && states[1] != states[2]);
+    platform::UndoManager &undo = document.undoManager();
+    for (const int expected : {1, 0}) {
+        undo.undo();
+        EXPECT_EQ(state(), states[expected]) << "undone to " << expected;
+    }
+    for (const int expected : {1, 2}) {
+        undo.redo();
+        EXPECT_EQ(state(), states[expected]) << "redone to " << expected;
+    }
+    // Placing the same again changes nothing, and leaves no step.
+    Fill_User_Profile_Side(second, target);
+    undo.undo();
+    EXPECT_EQ(state(), states[1]);
 }

@@ -27,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 void pick(ColorWell *well, const QColor &colour)
@@ -354,10 +356,21 @@ TEST_F(TextPanelTest, TheFontPanelServesWhoeverOpenedItLast)
     EXPECT_EQ(text.text_prop_tab->Text_font_value->text(), PanelConversions::fontLabel(text.Text_font));
 
     // Another opener takes the panel's picks for itself.
+    const auto effectsOffered = [this] {
+        const QList<QCheckBox *> effects = fonts.fontPanel()->findChildren<QCheckBox *>();
+        return !effects.isEmpty() && std::ranges::all_of(effects, [this](QCheckBox *box) { return box->isVisibleTo(fonts.fontPanel()); });
+    };
+    EXPECT_TRUE(effectsOffered());
+    // Another opener takes the panel's picks for itself; one whose font keeps no underline or
+    // strike-out is neither offered them nor given them.
     QList<QFont> elsewhere;
-    fonts.open(QFont(QStringLiteral("Liberation Mono"), 9), [&elsewhere](const QFont &font) { elsewhere << font; });
-    fonts.changeFont(QFont(QStringLiteral("Liberation Serif"), 30));
-    EXPECT_EQ(elsewhere.size(), 1);
+    fonts.open(QFont(QStringLiteral("Liberation Mono"), 9), [&elsewhere](const QFont &font) { elsewhere << font; }, false);
+    EXPECT_FALSE(effectsOffered());
+    QFont underlined(QStringLiteral("Liberation Serif"), 30);
+    underlined.setUnderline(true);
+    fonts.changeFont(underlined);
+    ASSERT_EQ(elsewhere.size(), 1);
+    EXPECT_FALSE(elsewhere.first().underline());
     EXPECT_EQ(text.Text_font.family(), QStringLiteral("Liberation Sans"));
     fonts.fontPanel()->close();
 }

@@ -278,6 +278,16 @@ TEST_F(WindowServicesTest, APresetRowFillsTheSizeThatApplySizeGivesTheCard)
     EXPECT_NEAR(window->_graphicView->canvasSize().height(), points.height(), 0.01);
     EXPECT_NEAR(window->Front_card_Prop.Card_Size().height(), points.height(), 0.01);
 
+    // A size typed that no preset has, lying: the panel and the card settings say so at once.
+    tab->width_Stepper->setValue(76.2);
+    tab->height_Stepper->setValue(50.8);
+    tab->Apply_Size_btn->click();
+    EXPECT_EQ(tab->Preset_ComboBox->currentText(), QStringLiteral("Horizontal"));
+    EXPECT_TRUE(tab->ColList->selectionModel()->selectedRows().isEmpty());
+    EXPECT_EQ(window->Front_card_Prop.Card_Preset(), QStringLiteral("Horizontal"));
+    EXPECT_EQ(window->Front_card_Prop.Card_Cat_index(), -1);
+    expectMillimetres(shown(), 76.2, 50.8);
+
     // Showing the card panel again keeps the card's own size, whichever row it selects.
     window->Set_Card_Size_In_Control(QSizeF(70, 40));
     window->Show_RHS_Properties(nullptr);

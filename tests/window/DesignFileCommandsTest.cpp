@@ -220,8 +220,8 @@ TEST_F(DesignFileCommandsTest, ADesignComesBackFieldForFieldThroughSaveAndOpen)
     EXPECT_TRUE(win.IMG_Sepia);
     EXPECT_TRUE(win.IMG_invert_clr);
     EXPECT_FALSE(win.IMG_gray_Scale);
-    EXPECT_EQ(win.IMG_hue_val, 1.0f);
-    EXPECT_EQ(win.IMG_ev_val, -2.0f);
+    EXPECT_EQ(win.IMG_hue_val, 1.7f);
+    EXPECT_EQ(win.IMG_ev_val, -2.5f);
     EXPECT_EQ(win.IMG_rotate_image, 90.0f);
     EXPECT_EQ(win.IMG_trnsp_val, 80.0f);
     EXPECT_EQ(win.IMG_sat_val, 1.0f);

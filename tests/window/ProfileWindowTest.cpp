@@ -16,6 +16,7 @@
 #include "fixtures/EventLoop.h"
 #include "window/Template_Wizard.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTimer>
@@ -59,6 +60,18 @@ TEST_F(DesignWindowTest, TheUserProfileFillPlacesOnlyAnAcceptedProfileAndKeepsTh
 
     document->undoManager().undo(); // the new objects go in one undoable step
     EXPECT_EQ(document->graphics().count(), 0);
+
+    // In a design opened from its file too, the Undo button offers the placement at once.
+    const QString saved = resourcePath(QStringLiteral("profiled.zkse"));
+    App().Project_File_Name = saved;
+    ASSERT_TRUE(window->Save_project_file(false, false));
+    ASSERT_EQ(window->Read_and_load_design_Log(saved, QStringLiteral("L")), 1);
+    window->Undo_Redo_Button_state();
+    ASSERT_FALSE(window->Undo_btn->defaultAction()->isEnabled());
+    Profiles().Fill_User_Profile = true;
+    window->Front_user_profile->Name = QStringLiteral("Ann");
+    window->Fill_User_profile_info_front_side();
+    EXPECT_TRUE(window->Undo_btn->defaultAction()->isEnabled());
 }
 
 namespace {

@@ -14,6 +14,7 @@
 #include "platform/XmlCharacters.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/DialogLook.h"
+#include "platform/ui/FontEffects.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/StepperSpinBox.h"
 #include "properties/PanelConversions.h"
@@ -150,9 +151,14 @@ Barcode_Gen::Barcode_Gen(BarcodeWindowDesign &design, QWidget *parent) : QDialog
 
     value_font = header_font = footer_font = Default_Barcode_Font();
     chooseFont = [this](const QFont &current, const QString &title) -> std::optional<QFont> {
-        bool chosen = false;
-        const QFont font = QFontDialog::getFont(&chosen, current, this, title);
-        return chosen ? std::optional<QFont>(font) : std::nullopt;
+        // A barcode keeps its fonts by name and size: underline and strike-out are not offered.
+        QFontDialog dialog(withoutFontEffects(current), this);
+        dialog.setWindowTitle(title);
+        dialog.setOption(QFontDialog::DontUseNativeDialog);
+        offerFontEffects(dialog, false);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return withoutFontEffects(dialog.selectedFont());
     };
 
     build();

@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
@@ -175,22 +176,38 @@ void CardPanel::Update_Card_Graphics()
     m_design.Refresh_Canvas();
 }
 
-void CardPanel::fill()
+CardPanelValues CardPanel::ownValues(const QString &category)
 {
     CardSettingsTab *s = card_setting_tab;
-    CardBackgroundTab *b = card_bkgd_tab;
     Card_Property &side = m_design.currentCardFace();
     // The card's place and size first, and its category: the size list then shows the presets
     // among which the card's own is found.
     const QRectF front = m_design.frontCanvasBounds();
     side.setCard_Location(front.topLeft());
     side.setCard_Size(front.size());
-    s->Category_ComboBox->setCurrentIndex(s->Category_ComboBox->findText(side.Card_Category()));
+    s->Category_ComboBox->setCurrentIndex(s->Category_ComboBox->findText(category));
     QList<QSizeF> presetSizes;
     const int presets = s->ColList->model() ? s->ColList->model()->rowCount() : 0;
     for (int row = 0; row < presets; ++row)
         presetSizes << m_design.cardPresetSize(s->Category_ComboBox->currentText(), QStringLiteral("H"), row);
-    const CardPanelValues v = CardPanelValues::of(side, presetSizes);
+    CardPanelValues v = CardPanelValues::of(side, presetSizes);
+    v.category = category;
+    return v;
+}
+
+void CardPanel::showSizePreset(const CardPanelValues &v)
+{
+    CardSettingsTab *s = card_setting_tab;
+    s->Preset_ComboBox->setCurrentIndex(s->Preset_ComboBox->findText(v.preset));
+    s->Category_ComboBox->setCurrentIndex(s->Category_ComboBox->findText(v.category));
+    Mark_List_New_Selection(v.catIndex);
+}
+
+void CardPanel::fill()
+{
+    CardSettingsTab *s = card_setting_tab;
+    CardBackgroundTab *b = card_bkgd_tab;
+    const CardPanelValues v = ownValues(m_design.currentCardFace().Card_Category());
 
     s->Card_border_chk->setChecked(v.border);
     s->Card_bordr_clr->setColor(v.borderColor);
@@ -220,10 +237,7 @@ void CardPanel::fill()
     if (QAbstractButton *row = s->matrix_card_shape_rows->button(App().Card_Shape))
         row->setChecked(true);
     s->card_name->setText(v.cardName);
-
-    s->Preset_ComboBox->setCurrentIndex(s->Preset_ComboBox->findText(v.preset));
-    s->Category_ComboBox->setCurrentIndex(s->Category_ComboBox->findText(v.category));
-    Mark_List_New_Selection(v.catIndex);
+    showSizePreset(v);
     card_prop_set(v.fillRadio);
 }
 
@@ -273,6 +287,12 @@ void CardPanel::Apply_Size_Clicked(QObject *)
     const QSizeF points(MM_to_Points_Convert(static_cast<float>(card_setting_tab->width_Stepper->value())),
                         MM_to_Points_Convert(static_cast<float>(card_setting_tab->height_Stepper->value())));
     m_design.SetDocumentCanvasSize(points);
+    {
+        // The orientation and preset shown are the new size's own (none for a size of no
+        // preset), and the card settings take them with the size; the size typed stays.
+        const QScopedValueRollback<bool> filling(App().Not_Draw_Only_Prop_Change, true);
+        showSizePreset(ownValues(card_setting_tab->Category_ComboBox->currentText()));
+    }
     // The frame picture follows the new card, and the card settings its place and size.
     m_design.Update_All_Card_Content();
 }
@@ -353,7 +373,8 @@ void CardPanel::Contect_Color_Clicked(QObject *)
 void CardPanel::Content_Font_Clicked(QObject *)
 {
     if (fontManager)
-        fontManager->open(App().All_Text_font, [this](const QFont &font) { changeAllTextFont(font); });
+        // The card keeps its font by name and size: no underline or strike-out.
+        fontManager->open(App().All_Text_font, [this](const QFont &font) { changeAllTextFont(font); }, false);
 }
 
 void CardPanel::changeAllTextFont(const QFont &font)

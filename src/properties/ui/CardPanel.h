@@ -83,6 +83,12 @@ public:
     QString selected_image;
 
 private:
+    // The current side's settings as the panel shows them, with the card's place and size and the
+    // orientation and preset of that size among the presets of `category`, which the list shows.
+    CardPanelValues ownValues(const QString &category);
+    // The orientation, category and card-size row of `v`.
+    void showSizePreset(const CardPanelValues &v);
+
     void connectActions();
     CardPanelValues values() const;
     // Radios and the controls of one fill style; the fill and border boxes are left alone.

@@ -1,5 +1,7 @@
 #include "properties/ui/FontPanel.h"
 
+#include "platform/ui/FontEffects.h"
+
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -31,7 +33,7 @@ FontPanel::~FontPanel()
     delete m_panel.data();
 }
 
-void FontPanel::open(const QFont &selected, Action action)
+void FontPanel::open(const QFont &selected, Action action, bool withEffects)
 {
     if (!m_panel) {
         m_panel = new QFontDialog(m_owner);
@@ -42,9 +44,11 @@ void FontPanel::open(const QFont &selected, Action action)
         m_panel->setModal(false);
         connect(m_panel, &QFontDialog::currentFontChanged, this, &FontPanel::changeFont);
     }
+    m_effects = withEffects;
     {
         const QSignalBlocker quiet(m_panel);
-        m_panel->setCurrentFont(asListed(selected));
+        m_panel->setCurrentFont(asListed(withEffects ? selected : withoutFontEffects(selected)));
+        offerFontEffects(*m_panel, withEffects);
     }
     m_action = std::move(action);
     m_panel->show();
@@ -55,5 +59,5 @@ void FontPanel::open(const QFont &selected, Action action)
 void FontPanel::changeFont(const QFont &font)
 {
     if (m_action)
-        m_action(font);
+        m_action(m_effects ? font : withoutFontEffects(font));
 }

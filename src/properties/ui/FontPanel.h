@@ -21,8 +21,9 @@ public:
 
     using Action = std::function<void(const QFont &)>;
     // Shows the panel with `selected` chosen and brings it to the front; from now on `action`
-    // receives the fonts picked in it. Showing the font is no pick.
-    void open(const QFont &selected, Action action);
+    // receives the fonts picked in it. Showing the font is no pick. Underline and strike-out are
+    // offered only `withEffects`, for a font whose text keeps them.
+    void open(const QFont &selected, Action action, bool withEffects);
     // What a pick in the panel does: the font goes to the last opener's action.
     void changeFont(const QFont &font);
     // The panel window; null until it was first opened.
@@ -32,4 +33,5 @@ private:
     QWidget *m_owner;
     QPointer<QFontDialog> m_panel;
     Action m_action;
+    bool m_effects = true;
 };

@@ -264,7 +264,7 @@ void TextPanel::Text_Gradient_RD_Sel(QObject *)
 
 void TextPanel::Text_Font_Changed(QObject *)
 {
-    m_fonts.open(Text_font, [this](const QFont &font) { changeTextFont(font); });
+    m_fonts.open(Text_font, [this](const QFont &font) { changeTextFont(font); }, true);
     Update_Text_Graphics();
 }
 
