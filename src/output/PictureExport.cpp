@@ -2,6 +2,7 @@
 
 #include "canvas/SKTRenderingView.h"
 #include "core/NamesTable.h"
+#include "platform/SafeFileWriter.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -87,7 +88,11 @@ QString makeFolders(const QString &folder)
         struct stat info {};
         return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
     };
-    const QByteArray path = QFile::encodeName(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    QString refusal;
+    const std::optional<QString> reached = platform::pathReached(folder, &refusal);
+    if (!reached)
+        return refusal;
+    const QByteArray path = QFile::encodeName(QDir::cleanPath(*reached));
     for (qsizetype end = path.indexOf('/', 1);; end = path.indexOf('/', end + 1)) {
         const QByteArray part = end < 0 ? path : path.left(end);
         if (!isFolder(part) && ::mkdir(part.constData(), 0777) != 0) {
@@ -107,7 +112,11 @@ QString makeFolders(const QString &folder)
 // no folders (/proc, /sys), or of one mounted read-only, and root passes every permission check.
 QString unmakeableFolder(const QString &folder)
 {
-    QString missing = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    QString refusal;
+    const std::optional<QString> reached = platform::pathReached(folder, &refusal);
+    if (!reached)
+        return refusal;
+    QString missing = QDir::cleanPath(*reached);
     QFileInfo above(QFileInfo(missing).path());
     while (!above.exists() && !above.isSymLink() && !above.isRoot()) {
         missing = above.filePath();

@@ -181,6 +181,11 @@ WriteFunction setSafeWriteFunction(WriteFunction write)
     return g_write.exchange(write ? write : &::write);
 }
 
+std::optional<QString> pathReached(const QString &path, QString *error)
+{
+    return fileToReplace(path, AtALink::WriteItsTarget, error);
+}
+
 QString targetProblem(const QString &path, AtALink link)
 {
     const QByteArray name = QFile::encodeName(path);

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <sys/types.h>
 
@@ -36,6 +37,11 @@ namespace platform {
 enum class AtALink { WriteItsTarget, ReplaceIt };
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1,
                      AtALink link = AtALink::WriteItsTarget);
+
+// The path a write of `path` reaches, each link on the way followed as writeFileSafely follows it;
+// nothing, with writeFileSafely's reason, where it would refuse a link. Folders made for a write go
+// there, so that none is made through a link the write itself refuses.
+std::optional<QString> pathReached(const QString &path, QString *error = nullptr);
 
 // Copies the regular file `from` to `to` as writeFileSafely writes, piece by piece; false, with the
 // file at fault and the reason, when it could not.

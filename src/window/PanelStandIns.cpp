@@ -38,7 +38,20 @@
 
 namespace {
 
-const QString kBackground = QStringLiteral("card background");
+// The card background chosen at `path`, its path shown in the tab; null when there is none (an empty
+// path clears the box) or it cannot be read (the user told why), and then the side keeps its own.
+QImage chosenBackground(CardBackgroundTab *tab, const QString &path)
+{
+    if (path.isEmpty()) {
+        if (tab)
+            tab->Card_Image_path->clear();
+        return {};
+    }
+    const QImage picture = loadChosenPicture(path, QStringLiteral("card background"));
+    if (!picture.isNull() && tab)
+        tab->Card_Image_path->setText(path);
+    return picture;
+}
 
 void setEnabled(QToolButton *button, bool enabled)
 {
@@ -386,17 +399,10 @@ void SKTWindowController::Reset_Image_Editing_Controls()
 
 bool SKTWindowController::set_Front_BG_Image(const QString &path)
 {
-    if (path.isEmpty()) {
-        if (card_bkgd_tab)
-            card_bkgd_tab->Card_Image_path->clear();
-        return false;
-    }
     // A picture that cannot be read leaves the side, its frame picture and the panel as they were.
-    const QImage picture = loadChosenPicture(path, kBackground);
+    const QImage picture = chosenBackground(card_bkgd_tab, path);
     if (picture.isNull())
         return false;
-    if (card_bkgd_tab)
-        card_bkgd_tab->Card_Image_path->setText(path);
     Front_card_Prop.setCard_fill_chk(true);
     Front_card_Prop.setCard_BG_Image_Path(path);
     Front_card_Prop.setCard_BG_Image(picture);
@@ -413,16 +419,9 @@ bool SKTWindowController::set_Front_BG_Image(const QString &path)
 
 bool SKTWindowController::set_Back_BG_Image(const QString &path)
 {
-    if (path.isEmpty()) {
-        if (card_bkgd_tab)
-            card_bkgd_tab->Card_Image_path->clear();
-        return false;
-    }
-    const QImage picture = loadChosenPicture(path, kBackground);
+    const QImage picture = chosenBackground(card_bkgd_tab, path);
     if (picture.isNull())
         return false;
-    if (card_bkgd_tab)
-        card_bkgd_tab->Card_Image_path->setText(path);
     Back_card_Prop.setCard_fill_chk(true);
     Back_card_Prop.setCard_fill_style(QStringLiteral("I"));
     Back_card_Prop.setCard_BG_Image_Path(path);
