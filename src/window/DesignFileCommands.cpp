@@ -387,11 +387,14 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
             contents = DesignFile::read(*std::exchange(file, std::nullopt), &reason, DesignFile::kMaxBytes, progress);
         if (contents)
             pictureProblems = readNamedPictures(*contents);
+        // Placing an object asks for its area on the canvas, which a text measures, kept once made.
         if (contents)
             for (const GraphicList *side : {&contents->frontGraphics, &contents->backGraphics})
-                for (const SKTGraphicPtr &graphic : *side)
+                for (const SKTGraphicPtr &graphic : *side) {
+                    graphic->drawingBounds();
                     if (graphic->kind() == SKTGraphic::Kind::Image)
                         static_cast<const SKTImage &>(*graphic).prepareDrawing(display[side == &contents->backGraphics]);
+                }
     });
     if (!contents) {
         Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, reason));
