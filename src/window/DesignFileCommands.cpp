@@ -429,13 +429,16 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
         if (graphic->kind() == SKTGraphic::Kind::Image)
             pictureBytes += static_cast<const SKTImage &>(*graphic)._contents.sizeInBytes();
     const auto dropReplaced = [&] {
-        const bool here = std::max({bytes, DesignFile::sheetBytes(replacedRows), pictureBytes}) < directWorkBytes;
+        const qint64 replaced = std::max(DesignFile::sheetBytes(replacedRows), pictureBytes);
+        const bool here = std::max(bytes, replaced) < directWorkBytes;
         runShieldedFromInput([&] {
             replacedRows = {};
             replacedPictures = {};
             replacedObjects = {};
 #ifdef __GLIBC__
-            if (!here)
+            // Only for much freed: a trim hands back pages that the first paint, running meanwhile,
+            // would fault in again, and holds the allocator's lock it allocates under.
+            if (replaced >= directWorkBytes)
                 malloc_trim(0);
 #endif
         }, here);
