@@ -325,7 +325,6 @@ void SKTWindowController::Set_Log_Name_In_Title()
 SKTWindowController::PictureProblems SKTWindowController::readNamedPictures(const DesignFileContents &c)
 {
     PictureProblems found;
-    // Only plain pictures load again from their files; signatures keep what their archive holds.
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (qsizetype i = 0; i < side->size(); ++i)
             if (!side->at(i)->m_undecodedPictures.isEmpty())
@@ -333,6 +332,7 @@ SKTWindowController::PictureProblems SKTWindowController::readNamedPictures(cons
                                         .arg(kindName(side->at(i)->kind()))
                                         .arg(i + 1)
                                         .arg(side == &c.frontGraphics ? tr("front") : tr("back"));
+    // Only plain pictures load again from their files; signatures keep what their archive holds.
     // Pictures named by path share the design's pixel budget with those the file carries.
     std::atomic<qint64> pixelsLeft{c.picturePixelsLeft};
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
