@@ -12,6 +12,7 @@
 #include "core/StringHelpers.h"
 #include "core/PathHelpers.h"
 #include "core/UnitConversion.h"
+#include "document/ControlTags.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/RegularFile.h"
@@ -321,6 +322,36 @@ void SKTWindowController::Set_Log_Name_In_Title()
 
 // --- Loading -------------------------------------------------------------------------------------
 
+SKTWindowController::PictureProblems SKTWindowController::readNamedPictures(const DesignFileContents &c)
+{
+    PictureProblems found;
+    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
+        for (qsizetype i = 0; i < side->size(); ++i)
+            if (!side->at(i)->m_undecodedPictures.isEmpty())
+                found.unreadable << tr("%1 %2 on the %3")
+                                        .arg(kindName(side->at(i)->kind()))
+                                        .arg(i + 1)
+                                        .arg(side == &c.frontGraphics ? tr("front") : tr("back"));
+    // Only plain pictures load again from their files; signatures keep what their archive holds.
+    // Pictures named by path share the design's pixel budget with those the file carries.
+    std::atomic<qint64> pixelsLeft{c.picturePixelsLeft};
+    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
+        for (const SKTGraphicPtr &graphic : *side)
+            if (graphic->kind() == SKTGraphic::Kind::Image) {
+                auto &picture = static_cast<SKTImage &>(*graphic);
+                picture._file_path = Relocated_Resource_Path(picture._file_path);
+                if (isMainPhoto(picture))
+                    continue;
+                picture.reloadFromFile(&pixelsLeft);
+                // A file that is there but gave no picture is too large or no picture: not "missing".
+                if (picture.isMissingItsFile() && !found.missing.contains(picture._file_path) &&
+                    !found.undecodable.contains(picture._file_path))
+                    (platform::isRegularFile(picture._file_path) ? found.undecodable : found.missing)
+                        << picture._file_path;
+            }
+    return found;
+}
+
 int SKTWindowController::Read_and_load_design_Log(const QString &path, const QString &log_or_template)
 {
     if (!m_document) {
@@ -336,6 +367,7 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
     // A file that may be read here is read at once, so that its pictures' pixels count as well.
     DesignFile::Work estimate{bytes, 0};
     std::optional<QByteArray> file;
+    PictureProblems pictureProblems;
     // The pictures' copies the first paint draws are made with the rest, at each canvas's scale.
     const auto displayOf = [](const SKTGraphicView *canvas) {
         const double scale = canvas ? canvas->zoomFactor() * canvas->devicePixelRatioF() : 1.0;
@@ -354,10 +386,15 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
         if (file)
             contents = DesignFile::read(*std::exchange(file, std::nullopt), &reason, DesignFile::kMaxBytes, progress);
         if (contents)
+            pictureProblems = readNamedPictures(*contents);
+        // Placing an object asks for its area on the canvas, which a text measures, kept once made.
+        if (contents)
             for (const GraphicList *side : {&contents->frontGraphics, &contents->backGraphics})
-                for (const SKTGraphicPtr &graphic : *side)
+                for (const SKTGraphicPtr &graphic : *side) {
+                    graphic->drawingBounds();
                     if (graphic->kind() == SKTGraphic::Kind::Image)
                         static_cast<const SKTImage &>(*graphic).prepareDrawing(display[side == &contents->backGraphics]);
+                }
     });
     if (!contents) {
         Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, reason));
@@ -371,34 +408,43 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
             Show_MessageBox(kCorruptMessage);
         return 0;
     }
-    // The rows and pictures of the design replaced are freed on a worker too: a large sheet's
-    // millions of small blocks take a while, and the allocator sorts blocks freed this way at its
-    // next large allocation, which would be the GUI thread's, unless they are sorted there and then;
-    // giving a gigabyte of pictures back to the system takes tens of milliseconds.
+    // The rows, pictures and objects of the design replaced are freed on a worker too: a large
+    // sheet's millions of small blocks take a while, and the allocator sorts blocks freed this way
+    // at its next large allocation, which would be the GUI thread's, unless they are sorted there and
+    // then; giving a gigabyte of pictures back to the system takes tens of milliseconds, and
+    // destroying thousands of objects as many. The sides let go of their objects on the GUI thread,
+    // where the canvases hear of it, and the last hold on them is here.
     // A small design's are few, freed at once: trimming the heap after each would only slow it.
     QList<QVariantMap> replacedRows = Data_From_Excel::defaultInstance()->ListData;
     QList<QImage> replacedPictures{Main_Photo_image(), m_Main_Photo_original, Front_card_Prop.Card_BG_Image(),
                                    Back_card_Prop.Card_BG_Image()};
-    qint64 pictureBytes = 0;
+    GraphicList replacedObjects;
     for (const SKTGraphicList *side : {Get_Front_Controls_Array(), Get_Back_Controls_Array()})
-        for (int i = 0; side && i < side->count(); ++i)
-            if (side->at(i)->kind() == SKTGraphic::Kind::Image)
-                replacedPictures << static_cast<const SKTImage &>(*side->at(i))._contents;
+        if (side)
+            replacedObjects += side->items();
+    qint64 pictureBytes = 0;
     for (const QImage &picture : std::as_const(replacedPictures))
         pictureBytes += picture.sizeInBytes();
+    for (const SKTGraphicPtr &graphic : std::as_const(replacedObjects))
+        if (graphic->kind() == SKTGraphic::Kind::Image)
+            pictureBytes += static_cast<const SKTImage &>(*graphic)._contents.sizeInBytes();
     const auto dropReplaced = [&] {
-        const bool here = std::max({bytes, DesignFile::sheetBytes(replacedRows), pictureBytes}) < directWorkBytes;
+        const qint64 replaced = std::max(DesignFile::sheetBytes(replacedRows), pictureBytes);
+        const bool here = std::max(bytes, replaced) < directWorkBytes;
         runShieldedFromInput([&] {
             replacedRows = {};
             replacedPictures = {};
+            replacedObjects = {};
 #ifdef __GLIBC__
-            if (!here)
+            // Only for much freed: a trim hands back pages that the first paint, running meanwhile,
+            // would fault in again, and holds the allocator's lock it allocates under.
+            if (replaced >= directWorkBytes)
                 malloc_trim(0);
 #endif
         }, here);
     };
     try {
-        applyDesignFile(*contents, path, log_or_template);
+        applyDesignFile(*contents, path, log_or_template, pictureProblems);
     } catch (const std::exception &e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
         dropReplaced();
@@ -409,7 +455,7 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
 }
 
 void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QString &path,
-                                          const QString &log_or_template)
+                                          const QString &log_or_template, const PictureProblems &pictures)
 {
     AppState &app = App();
     WindowState &win = Win();
@@ -470,15 +516,7 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     excel->setListData(c.excelRows);
 
     scope.stopUndoRegistration();
-    // Only plain pictures load again from their files; signatures keep what their archive holds.
-    QStringList missing, undecodable;
-    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
-        for (qsizetype i = 0; i < side->size(); ++i)
-            if (!side->at(i)->m_undecodedPictures.isEmpty())
-                unreadable << tr("%1 %2 on the %3")
-                                  .arg(kindName(side->at(i)->kind()))
-                                  .arg(i + 1)
-                                  .arg(side == &c.frontGraphics ? tr("front") : tr("back"));
+    unreadable += pictures.unreadable;
     // A pattern is a name in the program's folder of patterns: a name that would leave the folder is
     // dropped, so that the design neither shows nor keeps it.
     QStringList foreignPatterns;
@@ -500,19 +538,11 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
                                                              .arg(side == &c.frontGraphics ? tr("front") : tr("back"))))
                 graphic._fill_hatch_type = QString(QLatin1String(""));
         }
-    // Pictures named by path share the design's pixel budget with those the file carries.
-    std::atomic<qint64> pixelsLeft{c.picturePixelsLeft};
+    // The other pictures were read with the file.
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (const SKTGraphicPtr &graphic : *side)
-            if (graphic->kind() == SKTGraphic::Kind::Image) {
-                auto &picture = static_cast<SKTImage &>(*graphic);
-                picture._file_path = Relocated_Resource_Path(picture._file_path);
-                picture.reloadFromFile(&pixelsLeft);
-                // A file that is there but gave no picture is too large or no picture: not "missing".
-                if (picture.isMissingItsFile() && !missing.contains(picture._file_path) &&
-                    !undecodable.contains(picture._file_path))
-                    (platform::isRegularFile(picture._file_path) ? undecodable : missing) << picture._file_path;
-            }
+            if (graphic->kind() == SKTGraphic::Kind::Image && isMainPhoto(*graphic))
+                static_cast<SKTImage &>(*graphic).reloadFromFile();
     if (!c.frontGraphics.isEmpty())
         m_document->insertGraphics(c.frontGraphics,
                                    platform::IndexSet::range(0, static_cast<int>(c.frontGraphics.size())));
@@ -532,10 +562,10 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
 
     selectArrowTool();
     Refresh_Canvas();
-    if (!missing.isEmpty())
-        Show_MessageBox(kMissingPicturesMessage + missing.join(QLatin1Char('\n')));
-    if (!undecodable.isEmpty())
-        Show_MessageBox(kUndecodablePicturesMessage + undecodable.join(QLatin1Char('\n')));
+    if (!pictures.missing.isEmpty())
+        Show_MessageBox(kMissingPicturesMessage + pictures.missing.join(QLatin1Char('\n')));
+    if (!pictures.undecodable.isEmpty())
+        Show_MessageBox(kUndecodablePicturesMessage + pictures.undecodable.join(QLatin1Char('\n')));
     if (!unreadable.isEmpty())
         Show_MessageBox(kUnreadablePicturesMessage + unreadable.join(QLatin1Char('\n')));
     if (!foreignPatterns.isEmpty())

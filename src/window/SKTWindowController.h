@@ -584,7 +584,16 @@ private:
     };
     QAction *addCommandButton(QWidget *bar, QHBoxLayout *row, const CommandButton &entry, int minimumWidth);
     static void addCommandSeparator(QWidget *bar, QHBoxLayout *row);
-    void applyDesignFile(const DesignFileContents &contents, const QString &path, const QString &log_or_template);
+    // What went wrong with the pictures of a design read: objects whose carried picture could not
+    // be read, picture files named that are not there, and files that gave no picture.
+    struct PictureProblems {
+        QStringList unreadable, missing, undecodable;
+    };
+    // Reads the pictures the objects name by path, within the design's pixel budget, on any thread;
+    // the main photo's objects take theirs from the window once it has the new photo.
+    static PictureProblems readNamedPictures(const DesignFileContents &contents);
+    void applyDesignFile(const DesignFileContents &contents, const QString &path, const QString &log_or_template,
+                         const PictureProblems &pictures);
     QWidget *buildSideBar();
     void buildPropertiesPanel();
     void buildSheets();

@@ -127,43 +127,62 @@ TEST_F(DesignWindowTest, ACloseDuringASaveIsAnsweredOnceTheSaveHasEnded)
 }
 
 
-// An open on a worker makes there what the first paint draws of a large picture (its copy at the
-// canvas's scale, through its effects), and gives back there the pictures of the design it replaces,
-// whose freeing took the GUI thread tens of milliseconds for a gigabyte.
+// A shape that notes on which thread it was destroyed.
+struct NotingShape : Shape_Control {
+    ~NotingShape() override { destroyedOn = QThread::currentThread(); }
+    static inline QThread *destroyedOn = nullptr;
+};
+
+// An open on a worker reads there the pictures the design names by path and makes what the first
+// paint draws of a large picture (its copy at the canvas's scale, through its effects), carried by
+// the file or named by path; and gives back there the objects and pictures of the design it
+// replaces, whose freeing took the GUI thread tens of milliseconds for a gigabyte or thousands.
 TEST_F(DesignWindowTest, AnOpenOnAWorkerReadiesTheFirstPaintAndFreesWhatItReplaces)
 {
     load();
     window->Main_wnd->hide(); // nothing is painted until the test asks
     QImage flat(2400, 1800, QImage::Format_RGB32);
     flat.fill(QColor(90, 140, 200));
-    auto picture = std::make_shared<SKTImage>(QPointF(60, 40), flat);
-    picture->_bounds = QRectF(10, 10, 120, 90);
-    picture->Sepia = true;
-    document->graphics().insertGraphics({picture}, platform::IndexSet::range(0, 1));
-    const QString path = resourcePath(QStringLiteral("picture.zkse"));
-    App().Project_File_Name = path;
-    ASSERT_TRUE(window->Save_project_file(false, false));
-    // Pixels whose freeing tells on which thread it ran, in the design the open replaces.
-    static QThread *freedOn = nullptr;
-    auto *pixels = new uchar[2048 * 2048 * 4]();
-    const auto freed = [](void *data) {
-        freedOn = QThread::currentThread();
-        delete[] static_cast<uchar *>(data);
-    };
-    document->graphics().insertGraphics(
-        {std::make_shared<SKTImage>(QPointF(60, 40), QImage(pixels, 2048, 2048, QImage::Format_RGB32, freed, pixels))},
-        platform::IndexSet::range(0, 1));
+    const QString file = resourcePath(QStringLiteral("flat.png"));
+    ASSERT_TRUE(flat.save(file));
+    for (const bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named by path" : "carried");
+        document->graphics().removeGraphicsAtIndexes(platform::IndexSet::range(0, document->graphics().count()));
+        auto picture = named ? std::make_shared<SKTImage>(QPointF(60, 40), file)
+                             : std::make_shared<SKTImage>(QPointF(60, 40), flat);
+        picture->_bounds = QRectF(10, 10, 120, 90);
+        picture->Sepia = true;
+        document->graphics().insertGraphics({picture}, platform::IndexSet::range(0, 1));
+        const QString path = resourcePath(QStringLiteral("picture.zkse"));
+        App().Project_File_Name = path;
+        ASSERT_TRUE(window->Save_project_file(false, false));
+        // Pixels whose freeing tells on which thread it ran, and an object, in the design replaced.
+        static QThread *freedOn = nullptr;
+        freedOn = NotingShape::destroyedOn = nullptr;
+        auto *pixels = new uchar[2048 * 2048 * 4]();
+        const auto freed = [](void *data) {
+            freedOn = QThread::currentThread();
+            delete[] static_cast<uchar *>(data);
+        };
+        document->graphics().insertGraphics(
+            {std::make_shared<SKTImage>(QPointF(60, 40), QImage(pixels, 2048, 2048, QImage::Format_RGB32, freed, pixels)),
+             std::make_shared<NotingShape>()},
+            platform::IndexSet::range(0, 2));
+        picture.reset();
 
-    window->directWorkBytes = 0;
-    ImageEffectCache &effects = ImageEffectCache::sharedInstance();
-    effects.clear();
-    const quint64 misses = effects.missCount();
-    ASSERT_EQ(window->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
-    EXPECT_NE(freedOn, nullptr);
-    EXPECT_NE(freedOn, QThread::currentThread());
-    EXPECT_EQ(effects.missCount(), misses + 1) << "the effect ran with the open";
-    const quint64 hits = effects.hitCount();
-    EXPECT_FALSE(window->_graphicView->grab().isNull());
-    EXPECT_EQ(effects.missCount(), misses + 1) << "the paint made nothing again";
-    EXPECT_GT(effects.hitCount(), hits) << "the paint drew the picture";
+        window->directWorkBytes = 0;
+        ImageEffectCache &effects = ImageEffectCache::sharedInstance();
+        effects.clear();
+        const quint64 misses = effects.missCount();
+        ASSERT_EQ(window->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+        EXPECT_NE(freedOn, nullptr);
+        EXPECT_NE(freedOn, QThread::currentThread());
+        EXPECT_NE(NotingShape::destroyedOn, nullptr);
+        EXPECT_NE(NotingShape::destroyedOn, QThread::currentThread());
+        EXPECT_EQ(effects.missCount(), misses + 1) << "the effect ran with the open";
+        const quint64 hits = effects.hitCount();
+        EXPECT_FALSE(window->_graphicView->grab().isNull());
+        EXPECT_EQ(effects.missCount(), misses + 1) << "the paint made nothing again";
+        EXPECT_GT(effects.hitCount(), hits) << "the paint drew the picture";
+    }
 }
