@@ -1,12 +1,11 @@
 #include "document/Shape_Control.h"
 
+#include "core/ImageCategories.h"
 #include "core/PathHelpers.h"
 #include "document/DrawingResources.h"
 #include "document/DrawingCacheKey.h"
-#include "platform/PictureReading.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
@@ -298,10 +297,7 @@ QImage hatchPattern(const QString &folder, const QString &name)
         if (it != cache.constEnd() && it->modified == modified && it->size == size)
             return it->image;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QImage image = platform::readPicture(file);
+    const QImage image = loadPicture(path);
     if (image.isNull())
         return {};
     QMutexLocker lock(&mutex);

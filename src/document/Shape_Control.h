@@ -42,7 +42,7 @@ void fillPath(QPainter &painter, const QPainterPath &path, const SKTGraphic &gra
               const DrawingResources &resources);
 // A linear gradient over `box` at `angleDegrees`: 0 runs left to right, 90 top to bottom.
 QLinearGradient gradientForBox(const QRectF &box, double angleDegrees, const QColor &start, const QColor &end);
-// The hatch pattern picture "<name>.png" in `folder` (ending with '/'), read by platform::readPicture;
+// The hatch pattern picture "<name>.png" in `folder` (ending with '/'), read by loadPicture;
 // a null image for a name that is not bare (isBareName) or a file that cannot be read.
 QImage hatchPattern(const QString &folder, const QString &name);
 

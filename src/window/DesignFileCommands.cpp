@@ -127,6 +127,15 @@ QString kindName(SKTGraphic::Kind kind)
     return QStringLiteral("Shape");
 }
 
+// "Picture 3 on the front": an object of a design read, by its kind and place, in messages.
+QString objectPlace(const SKTGraphic &graphic, qsizetype index, bool front)
+{
+    return SKTWindowController::tr("%1 %2 on the %3")
+        .arg(kindName(graphic.kind()))
+        .arg(index + 1)
+        .arg(front ? SKTWindowController::tr("front") : SKTWindowController::tr("back"));
+}
+
 } // namespace
 
 // --- Progress of long work ----------------------------------------------------------------------
@@ -328,10 +337,7 @@ SKTWindowController::PictureProblems SKTWindowController::readNamedPictures(cons
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (qsizetype i = 0; i < side->size(); ++i)
             if (!side->at(i)->m_undecodedPictures.isEmpty())
-                found.unreadable << tr("%1 %2 on the %3")
-                                        .arg(kindName(side->at(i)->kind()))
-                                        .arg(i + 1)
-                                        .arg(side == &c.frontGraphics ? tr("front") : tr("back"));
+                found.unreadable << objectPlace(*side->at(i), i, side == &c.frontGraphics);
     // Only plain pictures load again from their files; signatures keep what their archive holds.
     // Pictures named by path share the design's pixel budget with those the file carries.
     std::atomic<qint64> pixelsLeft{c.picturePixelsLeft};
@@ -520,24 +526,20 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     // A pattern is a name in the program's folder of patterns: a name that would leave the folder is
     // dropped, so that the design neither shows nor keeps it.
     QStringList foreignPatterns;
-    const auto foreignPattern = [&](const QString &name, const QString &owner) {
-        const bool foreign = !name.isEmpty() && !isBareName(name);
-        if (foreign)
-            foreignPatterns << tr("\"%1\" (%2)").arg(name, owner);
-        return foreign;
-    };
+    const auto isForeign = [](const QString &name) { return !name.isEmpty() && !isBareName(name); };
     for (Card_Property *card : {&Front_card_Prop, &Back_card_Prop})
-        if (foreignPattern(card->Card_hatch_style(), card == &Front_card_Prop ? tr("the front") : tr("the back")))
+        if (isForeign(card->Card_hatch_style())) {
+            foreignPatterns << tr("\"%1\" (%2)").arg(card->Card_hatch_style(),
+                                                     card == &Front_card_Prop ? tr("the front") : tr("the back"));
             card->setCard_hatch_style(QString(QLatin1String("")));
-    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
-        for (qsizetype i = 0; i < side->size(); ++i) {
-            SKTGraphic &graphic = *side->at(i);
-            if (foreignPattern(graphic._fill_hatch_type, tr("%1 %2 on the %3")
-                                                             .arg(kindName(graphic.kind()))
-                                                             .arg(i + 1)
-                                                             .arg(side == &c.frontGraphics ? tr("front") : tr("back"))))
-                graphic._fill_hatch_type = QString(QLatin1String(""));
         }
+    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
+        for (qsizetype i = 0; i < side->size(); ++i)
+            if (SKTGraphic &graphic = *side->at(i); isForeign(graphic._fill_hatch_type)) {
+                foreignPatterns << tr("\"%1\" (%2)").arg(graphic._fill_hatch_type,
+                                                         objectPlace(graphic, i, side == &c.frontGraphics));
+                graphic._fill_hatch_type = QString(QLatin1String(""));
+            }
     // The other pictures were read with the file.
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (const SKTGraphicPtr &graphic : *side)
