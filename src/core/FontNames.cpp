@@ -137,42 +137,7 @@ bool isMtFamily(const QString &compactFamily)
            compactFamily == QLatin1String("CourierNew");
 }
 
-} // namespace
-
-namespace {
-
-QFont fontOfName(const QString &postScriptName, double size);
-
-} // namespace
-
-QFont Font_With_Name(const QString &postScriptName, double pointSize)
-{
-    // A design names few fonts, each many times: each name is looked up once. A file may name
-    // any number, so the names kept are bounded.
-    static QMutex mutex;
-    static QHash<QString, QFont> fonts;
-    const double size = pointSize > 0 ? pointSize : 12.0;
-    {
-        const QMutexLocker lock(&mutex);
-        if (const auto found = fonts.constFind(postScriptName); found != fonts.constEnd()) {
-            QFont font = *found;
-            font.setPointSizeF(size);
-            return font;
-        }
-    }
-    const QFont font = fontOfName(postScriptName, size);
-    // Without a font database to ask, the name may read differently once there is one.
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        const QMutexLocker lock(&mutex);
-        if (fonts.size() >= 256)
-            fonts.clear();
-        fonts.insert(postScriptName, font);
-    }
-    return font;
-}
-
-namespace {
-
+// The font a PostScript name names, at `size` points.
 QFont fontOfName(const QString &postScriptName, double size)
 {
     QString family = postScriptName;
@@ -214,6 +179,32 @@ QFont fontOfName(const QString &postScriptName, double size)
 }
 
 } // namespace
+
+QFont Font_With_Name(const QString &postScriptName, double pointSize)
+{
+    // A design names few fonts, each many times: each name is looked up once. A file may name
+    // any number, so the names kept are bounded.
+    static QMutex mutex;
+    static QHash<QString, QFont> fonts;
+    const double size = pointSize > 0 ? pointSize : 12.0;
+    {
+        const QMutexLocker lock(&mutex);
+        if (const auto found = fonts.constFind(postScriptName); found != fonts.constEnd()) {
+            QFont font = *found;
+            font.setPointSizeF(size);
+            return font;
+        }
+    }
+    const QFont font = fontOfName(postScriptName, size);
+    // Without a font database to ask, the name may read differently once there is one.
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        const QMutexLocker lock(&mutex);
+        if (fonts.size() >= 256)
+            fonts.clear();
+        fonts.insert(postScriptName, font);
+    }
+    return font;
+}
 
 QString Font_PostScript_Name(const QFont &font)
 {

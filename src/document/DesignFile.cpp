@@ -12,10 +12,7 @@
 #include "platform/SafeFileWriter.h"
 #include "platform/XmlCharacters.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QRegularExpression>
-#include <QtEndian>
 
 #include <algorithm>
 #include <array>
@@ -476,7 +473,8 @@ constexpr qint64 kUnweighedPictureWork = 4096;
 // Every picture in `data` found by its signature: an archive holds a picture's bytes as they are,
 // and so does an archive within one. Each picture is weighed from its header alone and the scan goes
 // on past that header, so that what a header holds (an EXIF thumbnail, comments that look like
-// pictures) is not weighed again. Adds to `work`; false once the scan took more steps than allowed.
+// pictures) is not weighed again. Adds to `pixels` and `steps`; false once the scan took more
+// steps than allowed.
 bool weighPictures(QByteArrayView data, qint64 &pixels, qint64 &steps, qint64 allowed)
 {
     const auto *bytes = reinterpret_cast<const uchar *>(data.data());
@@ -484,11 +482,9 @@ bool weighPictures(QByteArrayView data, qint64 &pixels, qint64 &steps, qint64 al
         if (!platform::mayBeginPicture(bytes + at, data.size() - at))
             continue;
         const platform::PictureHeader header = platform::pictureHeader(data.sliced(at), &steps);
-        if (header.status == platform::PictureHeader::None) {
-            // Most bytes a signature may begin with begin none: only a whole signature weighs.
-            if (header.format.isEmpty())
-                continue;
-        }
+        // Most bytes a signature may begin with begin none: only a whole signature weighs.
+        if (header.status == platform::PictureHeader::None && header.format.isEmpty())
+            continue;
         if (header.status == platform::PictureHeader::Known) {
             pixels += platform::picturePixelsRead(header.size);
             at += std::max<qsizetype>(header.headerLength, 1) - 1;
