@@ -4,24 +4,30 @@
 // the process's peak memory, how the window weighs the work and the GUI thread's longest block; the
 // second argument 1 sends even small designs through the worker and its waiting sheet, as large ones
 // go, and 2 sends any design to the GUI thread, as small ones go. The CPU figures are of the whole
-// process, the thread pool's helpers included, but for gui_cpu_ms, the GUI thread's own.
+// process, the thread pool's helpers included, but for gui_cpu_ms, the GUI thread's own. Last, saving
+// a design that holds a camera's photo of 8000 x 6000 pixels as its main photo.
 
 #include "BenchSupport.h"
 #include "core/AppState.h"
+#include "core/ImageCategories.h"
+#include "core/ImageProcesser.h"
 #include "document/DesignFile.h"
 #include "document/SKTDocument.h"
 #include "datasource/Data_From_Excel.h"
 #include "document/SKTGraphicKinds.h"
 #include "window/SKTWindowController.h"
+#include "window/WindowState.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <limits>
@@ -373,5 +379,76 @@ BENCHMARK(BM_WindowSavePictures)->ArgsProduct({{300, 31400}, {0}})->Args({31400,
 
 void BM_WindowOpenPictures(benchmark::State &state) { windowOpen(state, Holding::Pictures); }
 BENCHMARK(BM_WindowOpenPictures)->ArgsProduct({{300, 31400}, {0}})->Args({31400, 2})->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+// A camera's photo of 8000 x 6000 pixels, a JPEG of about 14 MB: a smooth scene with the grain of a
+// sensor in every channel, so that it compresses as a photo does.
+QString cameraPhoto()
+{
+    const QString path = workFolder().path() + QStringLiteral("/camera.jpg");
+    if (!QFile::exists(path)) {
+        QImage photo(8000, 6000, QImage::Format_RGB32);
+        quint32 seed = 2026;
+        for (int y = 0; y < photo.height(); ++y) {
+            auto *row = reinterpret_cast<QRgb *>(photo.scanLine(y));
+            for (int x = 0; x < photo.width(); ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                const int grain = int(seed >> 27) - 16;
+                const auto channel = [&](int base) { return std::clamp(base + grain, 0, 255); };
+                row[x] = qRgb(channel(40 + x / 40), channel(60 + y / 30), channel(200 - (x + y) / 80));
+            }
+        }
+        photo.save(path, "JPEG", 88);
+    }
+    return path;
+}
+
+// Saving a design that holds the camera's photo, as the main photo of the wizard: the first save
+// (first_save_s) and those after it; the argument 1 sets effects on the photo just before the first.
+void BM_WindowSavePhoto(benchmark::State &state)
+{
+    WindowScene scene(Holding::Objects, 0);
+    const QString photo = cameraPhoto();
+    WindowState &win = Win();
+    win.IMG_gray_Scale = state.range(0) == 1;
+    scene.window->Update_frame_Main_Photo_And_Path(photo, true);
+    App().Project_File_Name = scene.path;
+    QElapsedTimer first;
+    first.start();
+    if (!scene.window->Save_project_file(false, false)) {
+        state.SkipWithError("the design was not saved");
+        return;
+    }
+    state.counters["first_save_s"] = double(first.nsecsElapsed()) / 1e9;
+    for (auto _ : state)
+        if (!scene.window->Save_project_file(false, false)) {
+            state.SkipWithError("the design was not saved");
+            return;
+        }
+    state.counters["file_MiB"] = double(QFileInfo(scene.path).size()) / (1024 * 1024);
+    state.counters["photo_MiB"] = double(QFileInfo(photo).size()) / (1024 * 1024);
+    win.IMG_gray_Scale = false;
+}
+BENCHMARK(BM_WindowSavePhoto)->DenseRange(0, 1)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+// The file's data for a design of that photo, with effects (grey scale) or without: argument 1 as
+// earlier saves wrote it, compressing the photo as PNG at every save; 0 with the bytes kept for it.
+void BM_DesignFilePhotoData(benchmark::State &state)
+{
+    QByteArray file;
+    const QImage photo = loadPictureAndFile(cameraPhoto(), file);
+    Image_Effect_Settings grey;
+    grey.grayscale = true;
+    DesignFileContents design;
+    design.Main_Photo_image = state.range(0) ? ImageProcesser::Get_Processed_Image(photo, grey) : photo;
+    if (!state.range(1))
+        design.Main_Photo_bytes = StoredPictureBytes::forPicture(design.Main_Photo_image, file, !state.range(0));
+    design.Main_Photo_bytes.bytes(); // encoded when the effects were set, before any save
+    QByteArray data;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(data = DesignFile::data(design));
+    state.counters["file_MiB"] = double(data.size()) / (1024 * 1024);
+    state.counters["photo_MiB"] = double(file.size()) / (1024 * 1024);
+}
+BENCHMARK(BM_DesignFilePhotoData)->ArgsProduct({{0, 1}, {0, 1}})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 } // namespace

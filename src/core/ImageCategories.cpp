@@ -61,7 +61,9 @@ QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget, QStrin
     return loadPicture(path, [pixelBudget](qint64 pixels) { return spendPixels(*pixelBudget, pixels); }, problem);
 }
 
-QImage loadPicture(const QString &path, const platform::PixelSpender &spend, QString *problem)
+namespace {
+
+QImage loadPictureKeeping(const QString &path, const platform::PixelSpender &spend, QString *problem, QByteArray *kept)
 {
     const QString file = standardizedPath(path);
     QFile device(file);
@@ -75,7 +77,27 @@ QImage loadPicture(const QString &path, const platform::PixelSpender &spend, QSt
     platform::PictureReading how;
     how.problem = problem;
     how.spend = spend;
-    return platform::readPicture(device, how);
+    constexpr qint64 kMostKeptBytes = 256LL * 1024 * 1024;
+    if (!kept || device.size() > kMostKeptBytes)
+        return platform::readPicture(device, how);
+    const QByteArray bytes = device.readAll();
+    QImage picture = platform::readPicture(bytes, how);
+    if (!picture.isNull())
+        *kept = bytes;
+    return picture;
+}
+
+} // namespace
+
+QImage loadPicture(const QString &path, const platform::PixelSpender &spend, QString *problem)
+{
+    return loadPictureKeeping(path, spend, problem, nullptr);
+}
+
+QImage loadPictureAndFile(const QString &path, QByteArray &file, QString *problem)
+{
+    file.clear();
+    return loadPictureKeeping(path, {}, problem, &file);
 }
 
 QImage loadChosenPicture(const QString &path, const QString &what)

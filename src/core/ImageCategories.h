@@ -24,6 +24,9 @@ QString standardizedPath(const QString &path);
 QImage loadPicture(const QString &path, std::atomic<qint64> *pixelBudget = nullptr, QString *problem = nullptr);
 // The same, the pixels taken by `spend` (none: nothing is taken).
 QImage loadPicture(const QString &path, const platform::PixelSpender &spend, QString *problem = nullptr);
+// The same, with the file's bytes in `file` when the picture was read from them, so that a design
+// may keep the picture as its file holds it (a file of more than 256 MB is read without keeping them).
+QImage loadPictureAndFile(const QString &path, QByteArray &file, QString *problem = nullptr);
 // The picture at `path` that the user chose for `what` ("picture", "photo" …); null when it cannot be
 // read, after telling the user why, so that the caller keeps the picture it had. On the GUI thread.
 QImage loadChosenPicture(const QString &path, const QString &what = QStringLiteral("picture"));

@@ -68,6 +68,7 @@ DesignFileContents contentsOf(const DesignSnapshot &snapshot)
     c.Back_card_Prop = snapshot.back.face;
     c.Invite_Frame_Pic_IMG = snapshot.mainPhotoPath;
     c.Main_Photo_image = snapshot.mainPhoto;
+    c.Main_Photo_bytes = snapshot.mainPhotoBytes;
     c.Main_Photo_undecoded = snapshot.mainPhotoUndecoded;
     const Image_Effect_Settings &e = snapshot.mainPhotoEffects;
     c.IMG_invert_clr = e.invrtclr;
@@ -163,8 +164,9 @@ public:
     }
 
     // An archive whose root is a value of type T, or nil.
-    // A picture, or nothing with its data in `undecoded` when the file holds one that cannot be read.
-    QImage picture(QVariant &undecoded)
+    // A picture with the bytes it was read from in `stored`, or nothing with its data in `undecoded`
+    // when the file holds one that cannot be read.
+    QImage picture(QVariant &undecoded, StoredPictureBytes &stored)
     {
         const QVariant root = archiveRoot();
         if (root.metaType() == QMetaType::fromType<platform::UndecodedPicture>()) {
@@ -173,7 +175,12 @@ public:
         }
         if (root.isValid() && root.metaType() != QMetaType::fromType<QImage>())
             fail(QStringLiteral("holds the wrong kind of object"));
-        return objectFromArchive<QImage>(root);
+        const QImage picture = objectFromArchive<QImage>(root);
+        if (!picture.isNull())
+            if (const QByteArray bytes = platform::KeyedUnarchiver::pictureData(m_elements.at(m_index - 1).toByteArray());
+                !bytes.isEmpty())
+                stored = StoredPictureBytes::of(bytes);
+        return picture;
     }
 
     template <typename T>
@@ -358,16 +365,29 @@ bool nameResourcePictures(DesignFileContents &c, const QString &resources, const
     return elsewhere.isEmpty();
 }
 
+namespace {
+
+// The main photo as the file keeps it: the bytes made for it when there are some, which waits for an
+// encoding still running; one the file held but could not read, as it came.
+QVariant mainPhoto(const DesignFileContents &c)
+{
+    if (c.Main_Photo_image.isNull())
+        return c.Main_Photo_undecoded;
+    if (const QByteArray bytes = c.Main_Photo_bytes.bytes(); !bytes.isEmpty())
+        return QVariant::fromValue(platform::EncodedPicture{c.Main_Photo_image, bytes});
+    return archiveObject(c.Main_Photo_image);
+}
+
+} // namespace
+
 QVariantList rootArray(const DesignFileContents &c, const Progress &progress)
 {
     QVariantList root;
     root << Signature;
     appendCard(root, c.Front_card_Prop);
     appendCard(root, c.Back_card_Prop);
-    root << c.Invite_Frame_Pic_IMG << archive(c.Main_Photo_image.isNull() && c.Main_Photo_undecoded.isValid()
-                                                             ? c.Main_Photo_undecoded
-                                                             : archiveObject(c.Main_Photo_image)) << flag(c.IMG_invert_clr)
-         << flag(c.IMG_gray_Scale) << flag(c.IMG_Sepia);
+    root << c.Invite_Frame_Pic_IMG << archive(mainPhoto(c)) << flag(c.IMG_invert_clr) << flag(c.IMG_gray_Scale)
+         << flag(c.IMG_Sepia);
     for (float value : {c.IMG_trnsp_val, c.IMG_hue_val, c.IMG_sat_val, c.IMG_brt_val, c.IMG_con_val, c.IMG_srp_val,
                         c.IMG_ev_val, c.IMG_blr_val, c.IMG_rotate_image})
         root << formatEffect(value);
@@ -425,7 +445,7 @@ std::optional<DesignFileContents> read(const QByteArray &bytes, QString *error, 
         c.Front_card_Prop.setCard_Size(usableCardSize(c.Front_card_Prop.Card_Size(), SKTDocument::defaultCanvasSize));
         c.Back_card_Prop.setCard_Size(usableCardSize(c.Back_card_Prop.Card_Size(), QSizeF(0, 0)));
         c.Invite_Frame_Pic_IMG = in.text();
-        c.Main_Photo_image = in.picture(c.Main_Photo_undecoded);
+        c.Main_Photo_image = in.picture(c.Main_Photo_undecoded, c.Main_Photo_bytes);
         c.IMG_invert_clr = in.flag();
         c.IMG_gray_Scale = in.flag();
         c.IMG_Sepia = in.flag();
@@ -556,12 +576,16 @@ qint64 sheetBytes(const QList<QVariantMap> &rows)
 Work workOf(const DesignFileContents &c)
 {
     Work work;
-    work.pixels = qint64(c.Main_Photo_image.width()) * c.Main_Photo_image.height();
+    // The main photo is encoded by the save unless its bytes are at hand.
+    if (c.Main_Photo_bytes.isReady())
+        work.bytes += c.Main_Photo_bytes.bytes().size();
+    else
+        work.pixels = qint64(c.Main_Photo_image.width()) * c.Main_Photo_image.height();
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (const SKTGraphicPtr &graphic : *side)
             work.pixels += graphic->picturePixels();
     // An object of a mixed design takes about 5.5 KB of file.
-    work.bytes = qint64(c.frontGraphics.size() + c.backGraphics.size()) * 5600 + sheetBytes(c.excelRows);
+    work.bytes += qint64(c.frontGraphics.size() + c.backGraphics.size()) * 5600 + sheetBytes(c.excelRows);
     return work;
 }
 

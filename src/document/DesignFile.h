@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/StoredPictureBytes.h"
 #include "document/Card_Property.h"
 #include "document/DesignLimits.h"
 #include "document/DesignSnapshot.h"
@@ -23,6 +24,9 @@ struct DesignFileContents {
     Card_Property Back_card_Prop;
     QString Invite_Frame_Pic_IMG;
     QImage Main_Photo_image;
+    // The bytes the file keeps the main photo as (its own file's, or encoded once when its effects
+    // were set, or those the file held): written as they are; none, and the photo is encoded then.
+    StoredPictureBytes Main_Photo_bytes;
     QVariant Main_Photo_undecoded; // a main photo the file held but that could not be read, kept as it came
     bool IMG_invert_clr = false;
     bool IMG_gray_Scale = false;

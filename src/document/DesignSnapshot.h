@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Image_Effect_Settings.h"
+#include "core/StoredPictureBytes.h"
 #include "document/Card_Property.h"
 #include "document/DrawingResources.h"
 #include "document/SKTGraphic.h"
@@ -27,6 +28,7 @@ struct DesignSnapshot {
     QRectF frame; // the front canvas's bounds, which every side shares
     QString mainPhotoPath;
     QImage mainPhoto;
+    StoredPictureBytes mainPhotoBytes; // what a design file keeps mainPhoto as
     QVariant mainPhotoUndecoded; // a main photo the design's file held but could not read
     Image_Effect_Settings mainPhotoEffects;
     float mainPhotoRotation = 0.0f; // in degrees, as kept (the effects hold it truncated)

@@ -397,6 +397,10 @@ private:
         }
         if (type == QMetaType::fromType<QImage>())
             return addImage(value.value<QImage>());
+        if (type == QMetaType::fromType<EncodedPicture>()) {
+            const EncodedPicture picture = value.value<EncodedPicture>();
+            return picture.data.isEmpty() ? 0 : addPictureData(picture.data, pointsOf(picture.picture));
+        }
         if (type == QMetaType::fromType<UndecodedPicture>()) {
             const UndecodedPicture picture = value.value<UndecodedPicture>();
             return picture.data.isEmpty() ? 0 : addPictureData(picture.data, picture.size);
@@ -482,11 +486,17 @@ private:
         const QByteArray png = pngBytes(image);
         if (png.isEmpty())
             return 0;
+        return addPictureData(png, pointsOf(image));
+    }
+
+    // A picture's size in points, as archives record it.
+    static QString pointsOf(const QImage &image)
+    {
         const QSizeF points = image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0
                                   ? QSizeF(image.width() * 72.0 / (image.dotsPerMeterX() * 0.0254),
                                            image.height() * 72.0 / (image.dotsPerMeterY() * 0.0254))
                                   : QSizeF(image.size());
-        return addPictureData(png, stringFromSize(points));
+        return stringFromSize(points);
     }
 
     quint64 addPictureData(const QByteArray &data, const QString &size)
@@ -991,6 +1001,20 @@ std::optional<QVariant> KeyedUnarchiver::rootValue(const QByteArray &data, QStri
     const quint64 top = opened->top;
     const KeyedObjectDecoder holder(std::move(opened->table), top, 0);
     return holder.decodeObject(QStringLiteral("root"));
+}
+
+QByteArray KeyedUnarchiver::pictureData(const QByteArray &data)
+{
+    const KeyedObjectRef root = rootObject(data);
+    if (!root || root->className() != QLatin1String("NSImage"))
+        return {};
+    const QVariantList reps = root->decodeObject(QStringLiteral("NSReps")).toList();
+    if (reps.size() != 1 || !reps.first().value<KeyedObjectRef>())
+        return {};
+    const KeyedObjectRef rep = reps.first().value<KeyedObjectRef>();
+    const QByteArray tiff = rep->decodeObject(QStringLiteral("NSTIFFRepresentation")).toByteArray();
+    const QByteArray png = rep->decodeObject(QStringLiteral("NSPNGRepresentation")).toByteArray();
+    return tiff.isEmpty() == png.isEmpty() ? QByteArray() : tiff.isEmpty() ? png : tiff;
 }
 
 KeyedObjectRef KeyedUnarchiver::rootObjectOfPropertyList(const QVariant &archive, QString *error,

@@ -34,6 +34,13 @@ struct UndecodedPicture {
     QString size; // the picture's size in points, as the archive wrote it
 };
 
+// A picture with bytes that encode it (the file a camera's photo was read from, or the picture
+// encoded once beforehand): archived as those bytes, so that writing it compresses nothing.
+struct EncodedPicture {
+    QImage picture; // gives the size the archive records
+    QByteArray data;
+};
+
 class KeyedObjectDecoder;
 using KeyedObjectRef = std::shared_ptr<const KeyedObjectDecoder>;
 
@@ -59,6 +66,7 @@ struct KeyedArchiveLimits {
 // $objects with UIDs, $class dictionaries with $classname/$classes) as a property list.
 // encodeObject takes QString, QByteArray, numbers, QColor, ArchivedFont, QImage (an image with one
 // bitmap representation holding PNG data), UndecodedPicture (the same, with its data as it came),
+// EncodedPicture (the same, with its data),
 // QVariantList (NSArray), QVariantMap with string keys (NSDictionary) and EncodableObject; an
 // invalid QVariant is nil.
 class KeyedArchiver {
@@ -85,6 +93,9 @@ public:
     // data is not a keyed archive.
     static std::optional<QVariant> rootValue(const QByteArray &data, QString *error = nullptr,
                                              const KeyedArchiveLimits &limits = {});
+    // The data of a picture archive's one representation, as it is stored (PNG, JPEG, TIFF…); none
+    // when the archive holds no picture or several representations, any of which may be the one read.
+    static QByteArray pictureData(const QByteArray &data);
 };
 
 // One object of an archive. decodeObject answers QString, QByteArray, numbers, QColor, ArchivedFont,
@@ -140,5 +151,6 @@ QRectF rectFromString(const QString &text);
 
 Q_DECLARE_METATYPE(platform::ArchivedFont)
 Q_DECLARE_METATYPE(platform::UndecodedPicture)
+Q_DECLARE_METATYPE(platform::EncodedPicture)
 Q_DECLARE_METATYPE(platform::EncodableObject)
 Q_DECLARE_METATYPE(platform::KeyedObjectRef)

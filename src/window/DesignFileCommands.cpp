@@ -233,9 +233,10 @@ DesignSnapshot SKTWindowController::designSnapshot()
     s.cardShape = App().Card_Shape;
     s.frame = frontCanvasBounds();
     s.mainPhotoPath = win.Invite_Frame_Pic_IMG;
-    s.mainPhoto = Main_Photo_image();
     {
         QMutexLocker lock(&m_mainPhotoMutex);
+        s.mainPhoto = m_Main_Photo_image;
+        s.mainPhotoBytes = m_Main_Photo_bytes;
         s.mainPhotoUndecoded = m_undecodedMainPhoto;
     }
     s.mainPhotoEffects = win.mainPhotoEffects();
@@ -492,7 +493,7 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     // The main photo first: the photo object takes its picture from it when it is made.
     win.Invite_Frame_Pic_IMG = Relocated_Resource_Path(c.Invite_Frame_Pic_IMG);
     QStringList unreadable; // objects whose pictures the file holds but cannot be read
-    setMain_Photo_image(c.Main_Photo_image);
+    setMain_Photo_image(c.Main_Photo_image, c.Main_Photo_bytes);
     if (c.Main_Photo_undecoded.isValid()) {
         QMutexLocker lock(&m_mainPhotoMutex);
         m_undecodedMainPhoto = c.Main_Photo_undecoded;

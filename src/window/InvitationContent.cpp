@@ -78,14 +78,14 @@ QImage StartWizardHost::Main_Photo_image() const
     return m_window.Main_Photo_image();
 }
 
-QImage StartWizardHost::Main_Photo_original() const
+QImage StartWizardHost::Main_Photo_original(QByteArray *file) const
 {
-    return m_window.Main_Photo_original();
+    return m_window.Main_Photo_original(file);
 }
 
-void StartWizardHost::setMainPhoto(const QImage &original, const QImage &processed)
+void StartWizardHost::setMainPhoto(const QImage &original, const QByteArray &originalFile, const QImage &processed)
 {
-    m_window.setMainPhoto(original, processed);
+    m_window.setMainPhoto(original, originalFile, processed);
 }
 
 bool StartWizardHost::mainPhotoFromDataSource() const
@@ -181,23 +181,43 @@ void SKTWindowController::Fill_Party_Invidation_Details()
 
 // --- Main photo ------------------------------------------------------------------------------------
 
-QImage SKTWindowController::Main_Photo_original() const
+namespace {
+
+// What a design keeps the photo with effects as: its file's bytes while the effects change no pixel,
+// else the photo encoded once, from now on.
+StoredPictureBytes processedPhotoBytes(const QImage &original, const QByteArray &file, const QImage &processed)
 {
-    if (!m_Main_Photo_original.isNull())
-        return m_Main_Photo_original;
-    return loadPicture(Win().Invite_Frame_Pic_IMG);
+    const bool asRead = Win().mainPhotoEffects().changesNoPixel() && processed.size() == original.size();
+    return StoredPictureBytes::forPicture(processed, file, asRead);
 }
 
-void SKTWindowController::setMainPhoto(const QImage &original, const QImage &processed)
+} // namespace
+
+QImage SKTWindowController::Main_Photo_original(QByteArray *file) const
+{
+    if (!m_Main_Photo_original.isNull()) {
+        if (file)
+            *file = m_Main_Photo_original_file;
+        return m_Main_Photo_original;
+    }
+    QByteArray read;
+    QImage photo = loadPictureAndFile(Win().Invite_Frame_Pic_IMG, read);
+    if (file)
+        *file = read;
+    return photo;
+}
+
+void SKTWindowController::setMainPhoto(const QImage &original, const QByteArray &originalFile, const QImage &processed)
 {
     m_Main_Photo_original = original;
-    setMain_Photo_image(processed);
+    m_Main_Photo_original_file = originalFile;
+    setMain_Photo_image(processed, processedPhotoBytes(original, originalFile, processed));
 }
 
 void SKTWindowController::Update_frame_Main_Photo_And_Path(const QString &path, bool change_path)
 {
     Log_Exceptions([&] {
-        m_Main_Photo_original = loadPicture(path);
+        m_Main_Photo_original = loadPictureAndFile(path, m_Main_Photo_original_file);
         if (m_Main_Photo_original.isNull())
             setMain_Photo_image(QImage());
         else
@@ -211,10 +231,12 @@ void SKTWindowController::Update_Image_With_Settings()
 {
     Log_Exceptions([&] {
         // From the photo as loaded, so that effects never pile up on a photo that has them already.
-        const QImage original = Main_Photo_original();
+        QByteArray file;
+        const QImage original = Main_Photo_original(&file);
         if (original.isNull())
             return;
-        setMain_Photo_image(ImageProcesser::Get_Processed_Image(original, Win().mainPhotoEffects()));
+        const QImage processed = ImageProcesser::Get_Processed_Image(original, Win().mainPhotoEffects());
+        setMain_Photo_image(processed, processedPhotoBytes(original, file, processed));
     });
 }
 

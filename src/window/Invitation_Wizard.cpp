@@ -599,7 +599,8 @@ void Invitation_Wizard::Prepare_Edit_Photo()
     image_path->setText(win.Invite_Frame_Pic_IMG);
 
     // Effects always start from the photo as it was loaded, never from one that carries them.
-    User_Picture = m_host ? m_host->Main_Photo_original() : QImage();
+    User_Picture_file.clear();
+    User_Picture = m_host ? m_host->Main_Photo_original(&User_Picture_file) : QImage();
     m_previewSource = QImage();
     const Image_Effect_Settings kept = win.mainPhotoEffects();
     const float keptRotation = win.IMG_rotate_image;
@@ -778,7 +779,7 @@ void Invitation_Wizard::finish()
     if (!failed.isEmpty())
         Show_MessageBox(tr("These effects could not be applied to the photo and were left out:\n%1").arg(failed));
     if (m_host)
-        m_host->setMainPhoto(User_Picture, processed);
+        m_host->setMainPhoto(User_Picture, User_Picture_file, processed);
     done(1);
 }
 
@@ -929,6 +930,7 @@ void Invitation_Wizard::Reset_All()
 {
     selected_image = QString(QLatin1String(""));
     User_Picture = QImage();
+    User_Picture_file.clear();
     m_previewSource = QImage();
     Reset_Image_Editing_Controls();
     Image_Setting_Box->setEnabled(false);
@@ -1000,7 +1002,8 @@ void Invitation_Wizard::Browse_Image_Click()
 bool Invitation_Wizard::Load_Photo(const QString &path)
 {
     QString problem;
-    const QImage picture = loadPicture(path, nullptr, &problem);
+    QByteArray file;
+    const QImage picture = loadPictureAndFile(path, file, &problem);
     if (picture.isNull()) {
         // The path and the photo stay together: a file that is no picture changes neither.
         Show_MessageBox(QStringLiteral("The photo \"%1\" cannot be used: %2.\n%3").arg(path, problem, kSelectPhoto));
@@ -1009,6 +1012,7 @@ bool Invitation_Wizard::Load_Photo(const QString &path)
     Image_Setting_Box->setEnabled(true);
     image_path->setText(path);
     User_Picture = picture;
+    User_Picture_file = file;
     setPreviewSource(picture);
     Update_Image_With_Settings();
     return true;

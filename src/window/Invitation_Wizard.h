@@ -35,10 +35,11 @@ public:
     virtual void Set_Card_Size_In_Control(const QSizeF &millimetres) = 0;
     virtual void Set_Document_Size(const QSizeF &points) = 0;
     virtual void SetDocumentCanvasSize(const QSizeF &points) = 0;
-    // The main photo as it is shown (effects applied) and as it was loaded (none applied).
+    // The main photo as it is shown (effects applied) and as it was loaded (none applied), with the
+    // bytes of the file it was loaded from when they were kept.
     virtual QImage Main_Photo_image() const = 0;
-    virtual QImage Main_Photo_original() const = 0;
-    virtual void setMainPhoto(const QImage &original, const QImage &processed) = 0;
+    virtual QImage Main_Photo_original(QByteArray *file) const = 0;
+    virtual void setMainPhoto(const QImage &original, const QByteArray &originalFile, const QImage &processed) = 0;
     // The main photo comes from a data source: it cannot be browsed for.
     virtual bool mainPhotoFromDataSource() const = 0;
 };
@@ -141,6 +142,7 @@ public:
     bool auto_background_selection = false;
     bool wizard_or_edit_photo = false;
     QImage User_Picture; // the main photo as loaded, without effects
+    QByteArray User_Picture_file; // the bytes of the file it was loaded from, when kept
 
     // --- Outlets ---------------------------------------------------------------------------------
     QWidget *Start_card_box, *second_box, *photo_box, *button_box;

@@ -4,6 +4,7 @@
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTTool.h"
 #include "core/DesignWindowHub.h"
+#include "core/StoredPictureBytes.h"
 #include "datasource/RecordBinding.h"
 #include "document/Card_Property.h"
 #include "document/DesignFile.h"
@@ -327,9 +328,11 @@ public:
     // drawn turned about the centre; null for a null picture.
     static QImage RotateImage(const QImage &image, float angle);
     // The main photo as loaded, before effects: what every change of effects starts from. Read
-    // again from the main photo's path when the design did not bring it.
-    QImage Main_Photo_original() const;
-    void setMainPhoto(const QImage &original, const QImage &processed);
+    // again from the main photo's path when the design did not bring it. The bytes of the file it
+    // was read from go to `file`, when they were kept.
+    QImage Main_Photo_original(QByteArray *file = nullptr) const;
+    // `processed` is `original` (read from the bytes `originalFile`) with the current effects.
+    void setMainPhoto(const QImage &original, const QByteArray &originalFile, const QImage &processed);
 
     // --- Export ----------------------------------------------------------------------------------
     // The export sheet, then a single picture file or, for a bound design, one file set per record.
@@ -463,7 +466,8 @@ public:
     void setMakeSameSizeButtonsEnabled(bool enabled) override;
     void Open_Barcode_Window() override;
 
-    void setMain_Photo_image(const QImage &image);
+    // With the bytes a design file keeps it as; without them, they are encoded from now on, on a worker.
+    void setMain_Photo_image(const QImage &image, const StoredPictureBytes &bytes = {});
     bool alignWithGridButtonEnabled() const { return m_alignWithGridEnabled; }
     bool makeSameSizeButtonsEnabled() const { return m_makeSameSizeEnabled; }
 
@@ -632,7 +636,9 @@ private:
     QImage m_no_image, m_sign_sample_img, m_fp_sample_img, m_barcode_sample_img;
     mutable QMutex m_mainPhotoMutex;
     QImage m_Main_Photo_image;
+    StoredPictureBytes m_Main_Photo_bytes; // what a save writes m_Main_Photo_image as
     QImage m_Main_Photo_original;
+    QByteArray m_Main_Photo_original_file; // the bytes m_Main_Photo_original was read from, when kept
     std::unique_ptr<StartWizardHost> m_startWizardHost;
     Invitation_Wizard *m_invitationWizard = nullptr;
     Template_Wizard *m_templateWizard = nullptr;

@@ -118,10 +118,12 @@ QImage SKTWindowController::Main_Photo_image() const
     return m_Main_Photo_image;
 }
 
-void SKTWindowController::setMain_Photo_image(const QImage &image)
+void SKTWindowController::setMain_Photo_image(const QImage &image, const StoredPictureBytes &bytes)
 {
+    const StoredPictureBytes stored = bytes.isNull() ? StoredPictureBytes::forPicture(image, {}, false) : bytes;
     QMutexLocker lock(&m_mainPhotoMutex);
     m_Main_Photo_image = image;
+    m_Main_Photo_bytes = stored;
     // A photo given replaces one the design held but could not read.
     m_undecodedMainPhoto = QVariant();
 }

@@ -15,8 +15,8 @@ public:
     void Set_Document_Size(const QSizeF &points) override;
     void SetDocumentCanvasSize(const QSizeF &points) override;
     QImage Main_Photo_image() const override;
-    QImage Main_Photo_original() const override;
-    void setMainPhoto(const QImage &original, const QImage &processed) override;
+    QImage Main_Photo_original(QByteArray *file) const override;
+    void setMainPhoto(const QImage &original, const QByteArray &originalFile, const QImage &processed) override;
     bool mainPhotoFromDataSource() const override;
 
 private:

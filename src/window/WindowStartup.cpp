@@ -430,7 +430,7 @@ void SKTWindowController::New_Project_Setting_Reset()
 
     app.Project_File_Name.clear();
     main_photo_ds_batch = false;
-    setMainPhoto(QImage(), QImage());
+    setMainPhoto(QImage(), QByteArray(), QImage());
     win.Library_Selected_Image.clear();
     win.Invite_Frame_IMG.clear();
     win.Invite_Frame_Pic_IMG.clear();

@@ -604,3 +604,79 @@ TEST(DesignFile, AnOpenIsWeighedInProportionToItsFileWhateverItHolds)
             EXPECT_EQ(work.pixels, row.pixels);
     }
 }
+
+namespace {
+
+// A photo with noise in it, so that its JPEG is no trivial one; transparent corners when `turned`.
+QImage noisyPhoto(bool turned = false)
+{
+    QImage photo(96, 64, QImage::Format_ARGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const bool corner = turned && x + y < 12;
+            photo.setPixel(x, y, qRgba(x * 2, 120 + int(seed >> 28), y * 3, corner ? 0 : 255));
+        }
+    return photo;
+}
+
+QByteArray encodedAs(const QImage &picture, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format, 90);
+    return bytes;
+}
+
+} // namespace
+
+// The main photo is written as the bytes kept for it: its own file's while it is the file's picture
+// (nothing compresses it), else bytes encoded once when it was set, which every save writes again
+// and which may still be in the making when the save comes. A design written before, with a PNG,
+// opens and keeps that PNG for its next save.
+TEST(DesignFile, TheMainPhotoIsWrittenAsTheBytesKeptForIt)
+{
+    AppFixture app;
+    const QByteArray jpeg = encodedAs(noisyPhoto().convertToFormat(QImage::Format_RGB32), "JPEG");
+    const QImage fromJpeg = QImage::fromData(jpeg);
+    const QImage withEffects = noisyPhoto(true);
+    struct Row {
+        const char *name;
+        QImage photo;
+        QByteArray source; // the file it was read from
+        bool asRead;
+        bool sourceWritten; // the source file's bytes are in the design whole
+        int encodings;      // pictures encoded for it, each once
+        int tolerance;
+    } rows[] = {
+        {"a camera's JPEG as read", fromJpeg, jpeg, true, true, 0, 0},
+        {"the JPEG with effects", fromJpeg.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_RGB32),
+         jpeg, false, false, 1, 6},
+        {"a photo with transparent corners", withEffects, jpeg, false, false, 1, 0},
+        {"a photo of an earlier save, without bytes", fromJpeg, QByteArray(), false, false, 0, 0},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const int encodedBefore = StoredPictureBytes::encodingsDone();
+        DesignFileContents design;
+        design.Main_Photo_image = row.photo;
+        if (!row.source.isEmpty())
+            design.Main_Photo_bytes = StoredPictureBytes::forPicture(row.photo, row.source, row.asRead);
+        const QByteArray first = DesignFile::data(design);
+        const QByteArray second = DesignFile::data(design);
+        EXPECT_EQ(second, first);
+        EXPECT_EQ(StoredPictureBytes::encodingsDone() - encodedBefore, row.encodings);
+        EXPECT_EQ(elementsOf(first).at(58).toByteArray().contains(jpeg), row.sourceWritten);
+
+        const std::optional<DesignFileContents> back = DesignFile::read(first);
+        ASSERT_TRUE(back);
+        EXPECT_TRUE(nearPicture(row.photo.convertToFormat(QImage::Format_ARGB32),
+                                back->Main_Photo_image.convertToFormat(QImage::Format_ARGB32), row.tolerance));
+        // Opened and saved again, the photo is written as the file held it, without a new encoding.
+        const int encodedOpen = StoredPictureBytes::encodingsDone();
+        EXPECT_EQ(elementsOf(DesignFile::data(*back)).at(58), elementsOf(first).at(58));
+        EXPECT_EQ(StoredPictureBytes::encodingsDone(), encodedOpen);
+    }
+}

@@ -1,6 +1,8 @@
 #include "DesignWindowFixture.h"
 #include "canvas/ui/PleaseWait_Modeless.h"
 
+#include "core/ImageCategories.h"
+#include "core/ImageProcesser.h"
 #include "core/PathHelpers.h"
 #include "datasource/DataSourceState.h"
 #include "document/DesignFile.h"
@@ -8,6 +10,7 @@
 #include "output/ui/SupportWindows.h"
 #include "fixtures/EventLoop.h"
 #include "fixtures/Pictures.h"
+#include "platform/KeyedArchiver.h"
 #include "platform/KeyedCoder.h"
 #include "platform/PropertyList.h"
 #include "profile/User_Profile_Class.h"
@@ -938,4 +941,52 @@ TEST_F(DesignFileCommandsTest, ALargeBoundSheetSavesAndOpensWhileTheWindowGoesOn
         EXPECT_EQ(App().Project_File_Name, path);
         EXPECT_EQ(window->Main_wnd->windowTitle(), QLatin1String(run.title));
     }
+}
+
+// The wizard's photo from a camera is saved as its own JPEG while it has no effects, read back as it
+// was; once effects are set it is encoded once, and every save writes those bytes.
+TEST_F(DesignFileCommandsTest, TheMainPhotoIsSavedAsItsFileOrAsBytesEncodedOnceForItsEffects)
+{
+    QImage noisy(160, 120, QImage::Format_RGB32);
+    quint32 seed = 99;
+    for (int y = 0; y < noisy.height(); ++y)
+        for (int x = 0; x < noisy.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            noisy.setPixel(x, y, qRgb(x, 100 + int(seed >> 27), y * 2));
+        }
+    const QString camera = filePath(QStringLiteral("camera.jpg"));
+    ASSERT_TRUE(noisy.save(camera, "JPEG", 90));
+    QFile cameraFile(camera);
+    ASSERT_TRUE(cameraFile.open(QIODevice::ReadOnly));
+    const QByteArray jpeg = cameraFile.readAll();
+    const QImage photo = loadPicture(camera);
+    const auto storedPhoto = [&](const QString &path) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return platform::propertyListFromData(file.readAll())->toList().value(58).toByteArray();
+    };
+    const auto openedPhoto = [&](const QString &path) {
+        EXPECT_EQ(window->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+        return window->Main_Photo_image().convertToFormat(QImage::Format_RGB32);
+    };
+
+    int encoded = StoredPictureBytes::encodingsDone();
+    window->Update_frame_Main_Photo_And_Path(camera, true);
+    const QString plain = savedDesign(QStringLiteral("plain.zkse"));
+    EXPECT_EQ(StoredPictureBytes::encodingsDone(), encoded);
+    EXPECT_EQ(platform::KeyedUnarchiver::pictureData(storedPhoto(plain)), jpeg);
+    EXPECT_EQ(openedPhoto(plain), photo.convertToFormat(QImage::Format_RGB32));
+
+    encoded = StoredPictureBytes::encodingsDone();
+    Win().IMG_gray_Scale = true;
+    Win().IMG_con_val = 1.5f;
+    window->Update_Image_With_Settings();
+    const QImage withEffects = window->Main_Photo_image().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(nearPicture(ImageProcesser::Get_Processed_Image(photo, Win().mainPhotoEffects()).convertToFormat(QImage::Format_RGB32),
+                            withEffects, 0));
+    const QByteArray first = storedPhoto(savedDesign(QStringLiteral("effects.zkse")));
+    const QByteArray second = storedPhoto(savedDesign(QStringLiteral("effects.zkse")));
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(StoredPictureBytes::encodingsDone() - encoded, 1);
+    EXPECT_TRUE(nearPicture(withEffects, openedPhoto(filePath(QStringLiteral("effects.zkse"))), 8));
 }
