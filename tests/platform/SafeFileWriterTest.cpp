@@ -526,33 +526,18 @@ private:
     bool m_ready = false;
 };
 
-// The kernel's own following of links another user planted in a shared folder, turned off while
-// it lives (as some systems have it) so that only the writer's own rule stands in the way.
-class KernelFollowsEveryLink {
-public:
-    KernelFollowsEveryLink()
-    {
-        m_previous = fileBytes(kSetting).trimmed();
-        m_off = m_previous == "0" || writeFileBytes(kSetting, "0\n");
-    }
+// The kernel's own rule on links planted in shared folders, off while it lives (as some systems have
+// it), so that only the writer's own rule stands in the way.
+struct KernelFollowsEveryLink {
+    const QString setting = QStringLiteral("/proc/sys/fs/protected_symlinks");
+    const QByteArray previous = fileBytes(setting).trimmed();
+    const bool off = previous == "0" || writeFileBytes(setting, "0\n");
     ~KernelFollowsEveryLink()
     {
-        if (m_off && m_previous != "0")
-            writeFileBytes(kSetting, m_previous + '\n');
+        if (off && previous != "0")
+            writeFileBytes(setting, previous + '\n');
     }
-    bool off() const { return m_off; }
-
-private:
-    static inline const QString kSetting = QStringLiteral("/proc/sys/fs/protected_symlinks");
-    QByteArray m_previous;
-    bool m_off = false;
 };
-
-bool isLink(const QString &path)
-{
-    struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISLNK(info.st_mode);
-}
 
 } // namespace
 
@@ -565,7 +550,7 @@ TEST(SafeFileWriter, AWriteGoesOnlyWhereItWasAimedWhileAnotherUserSwapsLinksIn)
     if (::geteuid() != 0)
         GTEST_SKIP() << "a race with another user needs root";
     const KernelFollowsEveryLink kernel;
-    if (!kernel.off())
+    if (!kernel.off)
         GTEST_SKIP() << "the kernel's own rule on links cannot be turned off here";
     enum Swapped { TheFolder, TheFolderOverALink, TheName };
     const std::function<bool(const QString &)> wholeFile = [](const QString &path) {
@@ -620,7 +605,7 @@ TEST(SafeFileWriter, AWriteGoesOnlyWhereItWasAimedWhileAnotherUserSwapsLinksIn)
         int written = 0, attempts = 0, writtenElsewhere = 0, linksReplaced = 0;
         for (; written < row.writes && attempts < 200 * row.writes; ++attempts) {
             written += row.write(card) ? 1 : 0;
-            if (row.swapped == TheFolderOverALink && !isLink(rootsLink)) {
+            if (row.swapped == TheFolderOverALink && !QFileInfo(rootsLink).isSymLink()) {
                 ++linksReplaced;
                 ASSERT_TRUE(QFile::remove(rootsLink) && QFile::link(QStringLiteral("kept"), rootsLink));
             }
@@ -628,8 +613,8 @@ TEST(SafeFileWriter, AWriteGoesOnlyWhereItWasAimedWhileAnotherUserSwapsLinksIn)
                 ++writtenElsewhere;
         }
         if (row.swapped == TheName)
-            linksReplaced = isLink(card) || isLink(cardLink) ? 0 : 1;
-        const QString aimed = isLink(sub) ? swap : sub;
+            linksReplaced = QFileInfo(card).isSymLink() || QFileInfo(cardLink).isSymLink() ? 0 : 1;
+        const QString aimed = QFileInfo(sub).isSymLink() ? swap : sub;
         const int temporariesElsewhere = int(entries(elsewhere).size() - before.size());
         const int temporaries = int(entries(aimed).filter(QStringLiteral(".saving-")).size());
         EXPECT_EQ(writtenElsewhere, 0) << "in " << attempts << " writes";
