@@ -12,13 +12,8 @@
 #include <QPainter>
 
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <utility>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 QString ExportReport::message() const
 {
@@ -80,65 +75,10 @@ PreparedFile prepareFile(const QString &path, const QImage &image, const QString
     return file;
 }
 
-// Makes `folder` and the folders above it that are missing; why not, naming the folder, when one
-// cannot be made. QDir::mkpath keeps no reason, and the file's own error would be "Unknown error".
-QString makeFolders(const QString &folder)
-{
-    const auto isFolder = [](const QByteArray &path) {
-        struct stat info {};
-        return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-    };
-    QString refusal;
-    const std::optional<QString> reached = platform::pathReached(folder, &refusal);
-    if (!reached)
-        return refusal;
-    const QByteArray path = QFile::encodeName(QDir::cleanPath(*reached));
-    for (qsizetype end = path.indexOf('/', 1);; end = path.indexOf('/', end + 1)) {
-        const QByteArray part = end < 0 ? path : path.left(end);
-        if (!isFolder(part) && ::mkdir(part.constData(), 0777) != 0) {
-            const int code = errno;
-            // Another thread may have made it in the meantime.
-            if (code != EEXIST || !isFolder(part))
-                return QStringLiteral("The folder %1 could not be made: %2.")
-                    .arg(QDir::toNativeSeparators(QFile::decodeName(part)), QString::fromLocal8Bit(strerror(code)));
-        }
-        if (end < 0)
-            return {};
-    }
-}
-
-// Why `folder` could not be made, as makeFolders would say it; empty when it could be. Tried by making
-// the first missing folder and removing it again: permissions say nothing of a file system that takes
-// no folders (/proc, /sys), or of one mounted read-only, and root passes every permission check.
-QString unmakeableFolder(const QString &folder)
-{
-    QString refusal;
-    const std::optional<QString> reached = platform::pathReached(folder, &refusal);
-    if (!reached)
-        return refusal;
-    QString missing = QDir::cleanPath(*reached);
-    QFileInfo above(QFileInfo(missing).path());
-    while (!above.exists() && !above.isSymLink() && !above.isRoot()) {
-        missing = above.filePath();
-        above = QFileInfo(above.path());
-    }
-    const QByteArray path = QFile::encodeName(missing);
-    // Made for the user alone, so that nobody puts anything in it before it goes.
-    if (::mkdir(path.constData(), 0700) == 0) {
-        ::rmdir(path.constData());
-        return {};
-    }
-    const int code = errno;
-    if (code == EEXIST) // made meanwhile, by another
-        return {};
-    return QStringLiteral("The folder %1 could not be made: %2.")
-        .arg(QDir::toNativeSeparators(missing), QString::fromLocal8Bit(strerror(code)));
-}
-
 // Without a temporary file or a sync: for the run's private folder alone.
 void writePlainly(PreparedFile &file)
 {
-    file.error = makeFolders(QFileInfo(file.path).path());
+    file.error = platform::makeFolders(QFileInfo(file.path).path());
     if (!file.error.isEmpty())
         return;
     QFile out(file.path);
@@ -348,7 +288,7 @@ QString batchProblem(const ExportChoice &choice, const QString &folder, int coun
     const QString shown = QDir::toNativeSeparators(target);
     if (!made.exists())
         return made.isSymLink() ? QStringLiteral("%1 is a link to nothing, not a folder.").arg(shown)
-                                : unmakeableFolder(target);
+                                : platform::unmakeableFolder(target);
     if (!made.isDir())
         return QStringLiteral("%1 is a file, not a folder.").arg(shown);
     return protectedFile(
@@ -381,7 +321,7 @@ ExportReport Export_Batch_File(const DesignSnapshot &design, const ExportChoice 
     if (!report.error.isEmpty())
         return report;
     const QString target = QDir(folder).filePath(kBatchFolder);
-    report.error = makeFolders(target);
+    report.error = platform::makeFolders(target);
     if (!report.error.isEmpty())
         return report;
     report.path = target;

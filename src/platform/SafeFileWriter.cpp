@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,15 +23,218 @@ namespace platform {
 
 namespace {
 
+// A descriptor, closed with its object.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    Descriptor(Descriptor &&other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    Descriptor &operator=(Descriptor &&other) noexcept
+    {
+        reset(std::exchange(other.m_fd, -1));
+        return *this;
+    }
+    ~Descriptor() { reset(); }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// A folder of the walk, held for its name alone: no permission to read it is needed, as the kernel
+// needs none to pass through it.
+constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+
+QString shown(const QByteArray &path)
+{
+    return QDir::toNativeSeparators(QFile::decodeName(path.isEmpty() ? QByteArray("/") : path));
+}
+
+// Where a walk came to: a folder held open, and the name in it that a write replaces.
+struct Reached {
+    Descriptor folder;
+    QByteArray path; // of the folder, absolute and through no link; empty at the root
+    QByteArray name; // empty where the walk went to a folder
+    QString file() const { return shown(path + '/' + name); }
+};
+
+// Why a walk stopped: a refusal said in full, or a folder on the way that could not be passed (or
+// made), and the system's reason.
+struct Stopped {
+    QString refusal;
+    QByteArray folder; // the one that could not be passed or made
+    QByteArray folderOfFile; // the folder the file was to go to, as far as the walk knew it
+    int code = 0;
+};
+
+enum class WalkTo { AFile, AFolderMade, AFolderTried };
+
+// Whether the kernel would follow a link in the folder held at `folder` whose owner `info` gives: in
+// a folder everyone may write to and only owners may delete from (the system's temporary folder),
+// another user may have planted it, so it is followed only when it belongs to this user or to the
+// folder's owner. The kernel holds root to this too. The effective user stands for the file-system
+// one, which this program never sets apart.
+bool mayFollow(int folder, const struct stat &info)
+{
+    if (info.st_uid == ::geteuid())
+        return true;
+    struct stat shared {};
+    if (::fstat(folder, &shared) != 0)
+        return false;
+    constexpr mode_t kShared = S_ISVTX | S_IWOTH;
+    return (shared.st_mode & kShared) != kShared || shared.st_uid == info.st_uid;
+}
+
+// The names of a path in order, without the empty ones and ".", which change nothing.
+QByteArrayList namesOf(const QByteArray &path)
+{
+    QByteArrayList names = path.split('/');
+    names.removeIf([](const QByteArray &name) { return name.isEmpty() || name == "."; });
+    return names;
+}
+
+// Walks `path` as the kernel would, a name at a time from the root (or the working folder), each
+// folder held open and the next opened inside it without following a link. A link is read against
+// the folder that holds it and followed (a folder's as much as the final name's, but where `link`
+// says to replace the final name's link rather than write through it), and a ".." goes up from
+// where the walk came to. Stops, saying why, at a chain longer than the kernel follows (a loop), or
+// a link the kernel would not follow: the folder part of a path is no less a way for another user to
+// send a file elsewhere. Where `to` says so, folders that are missing are made as it goes, or the
+// first missing one is tried.
+std::optional<Reached> walk(const QString &path, WalkTo to, AtALink link, Stopped &stopped)
+{
+    const QByteArray given = QFile::encodeName(path);
+    Reached at;
+    const auto startAt = [&](bool root) {
+        at.folder.reset(::open(root ? "/" : ".", kFolderFlags));
+        at.path = root ? QByteArray() : QFile::encodeName(QDir::currentPath());
+        if (at.path == "/")
+            at.path.clear();
+    };
+    startAt(given.startsWith('/'));
+    QByteArrayList rest = namesOf(given);
+    const auto stop = [&](const QByteArray &folder, int code) {
+        stopped.folder = folder;
+        stopped.folderOfFile = folder;
+        for (qsizetype i = 0; i < rest.size() - (to == WalkTo::AFile ? 1 : 0); ++i)
+            stopped.folderOfFile += '/' + rest.at(i);
+        stopped.code = code;
+        return std::nullopt;
+    };
+    constexpr int kMostLinks = 40; // as many as the kernel follows
+    int followed = 0, retried = 0;
+    bool made = false; // the name was just made, or found made by another
+    while (!rest.isEmpty()) {
+        if (at.folder.get() < 0)
+            return stop(at.path, errno);
+        const QByteArray name = rest.takeFirst();
+        if (name == "..") {
+            at.folder.reset(::openat(at.folder.get(), "..", kFolderFlags));
+            at.path.truncate(std::max<qsizetype>(at.path.lastIndexOf('/'), 0));
+            continue;
+        }
+        const QByteArray next = at.path + '/' + name;
+        struct stat info {};
+        if (rest.isEmpty() && to == WalkTo::AFile) {
+            if (link == AtALink::ReplaceIt || ::fstatat(at.folder.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+                !S_ISLNK(info.st_mode)) {
+                at.name = name;
+                return at;
+            }
+        } else if (const int folder = ::openat(at.folder.get(), name.constData(), kFolderFlags | O_NOFOLLOW); folder >= 0) {
+            at.folder.reset(folder);
+            at.path = next;
+            made = false;
+            continue;
+        } else if (const int code = errno;
+                   ::fstatat(at.folder.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(info.st_mode)) {
+            const bool folderNow = code != ENOENT && S_ISDIR(info.st_mode);
+            if (to == WalkTo::AFolderTried && code == ENOENT) {
+                // Made for the user alone, so that nobody puts anything in it before it goes.
+                if (::mkdirat(at.folder.get(), name.constData(), 0700) == 0) {
+                    ::unlinkat(at.folder.get(), name.constData(), AT_REMOVEDIR);
+                    return at;
+                }
+                if (errno == EEXIST) // made meanwhile, by another
+                    return at;
+                return stop(next, errno);
+            }
+            // A link swapped for a folder between the two looks, or a folder made by another thread
+            // meanwhile: looked at again.
+            if (folderNow && ++retried <= kMostLinks) {
+                rest.prepend(name);
+                continue;
+            }
+            if (to != WalkTo::AFolderMade || made)
+                return stop(next, made ? EEXIST : code);
+            if (::mkdirat(at.folder.get(), name.constData(), 0777) != 0 && errno != EEXIST)
+                return stop(next, errno);
+            made = true;
+            rest.prepend(name);
+            continue;
+        }
+        // A link, followed from the folder that holds it as the kernel follows it.
+        if (!mayFollow(at.folder.get(), info)) {
+            stopped.refusal = QStringLiteral("The link %1 belongs to another user in a folder others may write to: "
+                                             "it is not followed.")
+                                  .arg(shown(next));
+            return std::nullopt;
+        }
+        if (++followed > kMostLinks) {
+            stopped.refusal = QStringLiteral("The links at %1 go round in a loop, or through more than %2 links.")
+                                  .arg(QDir::toNativeSeparators(path))
+                                  .arg(kMostLinks);
+            return std::nullopt;
+        }
+        char target[PATH_MAX];
+        const ssize_t size = ::readlinkat(at.folder.get(), name.constData(), target, sizeof target);
+        if (size < 0 && errno == EINVAL && ++retried <= kMostLinks) { // no longer a link: looked at again
+            rest.prepend(name);
+            continue;
+        }
+        if (size <= 0)
+            return stop(next, size < 0 ? errno : ENOENT);
+        rest = namesOf(QByteArray(target, size)) + rest;
+        if (target[0] == '/')
+            startAt(true);
+    }
+    if (at.folder.get() < 0)
+        return stop(at.path, errno);
+    if (to == WalkTo::AFile) {
+        stopped.refusal = QStringLiteral("%1 is a folder, not a file.").arg(QDir::toNativeSeparators(path));
+        return std::nullopt;
+    }
+    return at;
+}
+
 // What a temporary file is made with. A new file takes what the umask gives (the kernel applies
 // it, where setting the umask to read it would change it for every thread). One that will replace
 // a file, or that holds a secret, is the user's alone until it takes its final permissions.
-mode_t creationMode(const QString &target, int mode)
+mode_t creationMode(const Reached &target, int mode)
 {
     struct stat info {};
-    if (mode >= 0 || (::lstat(QFile::encodeName(target).constData(), &info) == 0 && !S_ISLNK(info.st_mode)))
+    if (mode >= 0 || (::fstatat(target.folder.get(), target.name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                      !S_ISLNK(info.st_mode)))
         return 0600;
     return 0666;
+}
+
+// Why the file `name` in the folder held at `folder` may not be replaced, `shownAs`.
+QString problemAt(int folder, const QByteArray &name, const QString &shownAs)
+{
+    struct stat info {};
+    if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 || S_ISLNK(info.st_mode))
+        return {}; // the link itself is replaced, or the file it named is yet to be made
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("%1 is a folder, not a file.").arg(QDir::toNativeSeparators(shownAs));
+    if (::faccessat(folder, name.constData(), W_OK, 0) != 0 && errno != ENOENT)
+        return QStringLiteral("The file %1 is read-only.").arg(QDir::toNativeSeparators(shownAs));
+    return {};
 }
 
 std::atomic<WriteFunction> g_write{&::write};
@@ -51,9 +254,9 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
-bool syncFolder(const QString &folder)
+bool syncFolder(int folder)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool synced = ::fsync(fd) == 0;
@@ -71,8 +274,9 @@ QString systemReason(int code, const QString &otherwise)
 
 // Syncs the file, gives it the permissions and, where allowed, the group of the file it replaces
 // (a new one keeps what the umask gave it, a mode that was asked for was set before the first byte),
-// and renames it over `target` while still holding its lock.
-bool putInPlace(LockedTemporaryFile &file, const QString &target, int mode, QString *error)
+// and renames it over `name`, in its folder, while still holding its lock.
+bool putInPlace(LockedTemporaryFile &file, const QByteArray &name, const QString &shownAs, int mode, AtALink link,
+                QString *error)
 {
     if (::fsync(file.handle()) != 0) {
         if (error)
@@ -80,7 +284,7 @@ bool putInPlace(LockedTemporaryFile &file, const QString &target, int mode, QStr
         return false;
     }
     struct stat old {};
-    if (mode < 0 && ::lstat(QFile::encodeName(target).constData(), &old) == 0 && !S_ISLNK(old.st_mode)) {
+    if (mode < 0 && ::fstatat(file.folder(), name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(old.st_mode)) {
         // Only its owner may give a file away; the group goes where the user is in it. Before
         // fchmod: a change of group may clear bits.
         (void)::fchown(file.handle(), uid_t(-1), old.st_gid);
@@ -90,88 +294,27 @@ bool putInPlace(LockedTemporaryFile &file, const QString &target, int mode, QStr
         if (const int mask = currentUmask(); mask >= 0)
             ::fchmod(file.handle(), 0666 & ~mode_t(mask));
     }
-    if (!file.renameOver(target)) {
+    if (!file.renameOver(name, link == AtALink::ReplaceIt)) {
         if (error)
-            *error = QString::fromLocal8Bit(strerror(errno));
+            *error = errno == ELOOP ? QStringLiteral("%1 was made a link while it was written: it is left as it is.")
+                                          .arg(QDir::toNativeSeparators(shownAs))
+                                    : QString::fromLocal8Bit(strerror(errno));
         return false;
     }
-    syncFolder(QFileInfo(target).absolutePath());
+    syncFolder(file.folder());
     return true;
 }
 
-// Whether the kernel would follow a link in `folder` whose owner `info` gives: in a folder everyone
-// may write to and only owners may delete from (the system's temporary folder), another user may
-// have planted it, so it is followed only when it belongs to this user or to the folder's owner.
-// The kernel holds root to this too. The effective user stands for the file-system one, which this
-// program never sets apart.
-bool mayFollow(const QByteArray &folder, const struct stat &info)
+// The folders of `folder` made or tried as `to` says; why not, naming the folder, when one cannot be.
+QString walkFolders(const QString &folder, WalkTo to)
 {
-    if (info.st_uid == ::geteuid())
-        return true;
-    struct stat shared {};
-    if (::stat(folder.isEmpty() ? "/" : folder.constData(), &shared) != 0)
-        return false;
-    constexpr mode_t kShared = S_ISVTX | S_IWOTH;
-    return (shared.st_mode & kShared) != kShared || shared.st_uid == info.st_uid;
-}
-
-// The names of a path in order, without the empty ones and ".", which change nothing.
-QByteArrayList namesOf(const QByteArray &path)
-{
-    QByteArrayList names = path.split('/');
-    names.removeIf([](const QByteArray &name) { return name.isEmpty() || name == "."; });
-    return names;
-}
-
-// The file a write of `path` replaces, reached as the kernel reaches it: every link on the way is
-// read against the folder that holds it and followed, a folder's as much as the final name's, but
-// where `link` says to replace the final name's link rather than write through it. Nothing, with the
-// reason, for a chain longer than the kernel follows, which a loop is, or a link the kernel would
-// not follow: the folder part of a path is no less a way for another user to send a file elsewhere.
-std::optional<QString> fileToReplace(const QString &path, AtALink link, QString *error)
-{
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    QByteArrayList rest = namesOf(QFile::encodeName(absolute));
-    QByteArray at; // where the walk has come to, through no link; empty at the root
-    constexpr int kMostLinks = 40; // as many as the kernel follows
-    int followed = 0;
-    while (!rest.isEmpty()) {
-        const QByteArray name = rest.takeFirst();
-        if (name == "..") {
-            at.truncate(std::max<qsizetype>(at.lastIndexOf('/'), 0));
-            continue;
-        }
-        const QByteArray next = at + '/' + name;
-        struct stat info {};
-        char to[PATH_MAX];
-        ssize_t size = 0;
-        if ((rest.isEmpty() && link == AtALink::ReplaceIt) || ::lstat(next.constData(), &info) != 0 ||
-            !S_ISLNK(info.st_mode) || (size = ::readlink(next.constData(), to, sizeof to)) <= 0) {
-            at = next;
-            continue;
-        }
-        if (!mayFollow(at, info)) {
-            if (error)
-                *error = QStringLiteral("The link %1 belongs to another user in a folder others may write to: "
-                                        "it is not followed.")
-                             .arg(QDir::toNativeSeparators(QFile::decodeName(next)));
-            return std::nullopt;
-        }
-        if (++followed > kMostLinks) {
-            if (error)
-                *error = QStringLiteral("The links at %1 go round in a loop, or through more than %2 links.")
-                             .arg(QDir::toNativeSeparators(path))
-                             .arg(kMostLinks);
-            return std::nullopt;
-        }
-        const QByteArray target(to, size);
-        rest = namesOf(target) + rest;
-        if (target.startsWith('/'))
-            at.clear();
-    }
-    if (followed == 0)
-        return absolute;
-    return QFile::decodeName(at.isEmpty() ? QByteArray("/") : at);
+    Stopped stopped;
+    if (walk(folder, to, AtALink::WriteItsTarget, stopped))
+        return {};
+    if (!stopped.refusal.isEmpty())
+        return stopped.refusal;
+    return QStringLiteral("The folder %1 could not be made: %2.")
+        .arg(shown(stopped.folder), QString::fromLocal8Bit(strerror(stopped.code)));
 }
 
 } // namespace
@@ -181,25 +324,22 @@ WriteFunction setSafeWriteFunction(WriteFunction write)
     return g_write.exchange(write ? write : &::write);
 }
 
-std::optional<QString> pathReached(const QString &path, QString *error)
+QString makeFolders(const QString &folder)
 {
-    return fileToReplace(path, AtALink::WriteItsTarget, error);
+    return walkFolders(folder, WalkTo::AFolderMade);
+}
+
+QString unmakeableFolder(const QString &folder)
+{
+    return walkFolders(folder, WalkTo::AFolderTried);
 }
 
 QString targetProblem(const QString &path, AtALink link)
 {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info {};
-    if (::lstat(name.constData(), &info) != 0)
-        return {};
-    if (S_ISLNK(info.st_mode) && (link == AtALink::ReplaceIt || ::stat(name.constData(), &info) != 0))
-        return {}; // the link itself is replaced, or the file it names is yet to be made
-    const QString shown = QDir::toNativeSeparators(path);
-    if (S_ISDIR(info.st_mode))
-        return QStringLiteral("%1 is a folder, not a file.").arg(shown);
-    if (::access(name.constData(), W_OK) != 0 && errno != ENOENT)
-        return QStringLiteral("The file %1 is read-only.").arg(shown);
-    return {};
+    // Where the walk stops, the write says why.
+    Stopped stopped;
+    const std::optional<Reached> target = walk(path, WalkTo::AFile, link, stopped);
+    return target ? problemAt(target->folder.get(), target->name, path) : QString();
 }
 
 int currentUmask()
@@ -251,25 +391,27 @@ bool SafeFileBatch::write(const QString &path, const QByteArray &bytes, QString 
         return false;
     };
     // A link that is kept goes on pointing at the file it names: that file is the one written.
-    QString reason;
-    const std::optional<QString> replaced = fileToReplace(path, link, &reason);
-    if (!replaced)
-        return fail(reason);
-    const QFileInfo target(*replaced);
-    const QString folder = target.absolutePath();
-    if (!QFileInfo(folder).isDir())
-        return fail(QStringLiteral("No such folder: %1").arg(folder));
-    if (const QString problem = targetProblem(path, link); !problem.isEmpty())
+    Stopped stopped;
+    const std::optional<Reached> target = walk(path, WalkTo::AFile, link, stopped);
+    if (!target)
+        return fail(!stopped.refusal.isEmpty() ? stopped.refusal
+                                               : QStringLiteral("No such folder: %1").arg(shown(stopped.folderOfFile)));
+    const int folder = target->folder.get();
+    if (const QString problem = problemAt(folder, target->name, path); !problem.isEmpty())
         return fail(problem);
-    auto leftovers = m_leftovers.find(folder);
+    struct stat held {};
+    if (::fstat(folder, &held) != 0)
+        return fail(QString::fromLocal8Bit(strerror(errno)));
+    auto leftovers = m_leftovers.find({held.st_dev, held.st_ino});
     if (leftovers == m_leftovers.end())
-        leftovers = m_leftovers.insert(folder, findLeftovers(folder));
+        leftovers = m_leftovers.insert({held.st_dev, held.st_ino}, findLeftovers(folder));
+    const QString fileName = QFile::decodeName(target->name);
     // Leftovers of this same file only.
-    const QString stem = temporaryStem(folder, target.fileName());
+    const QString stem = temporaryStem(folder, fileName);
 
     errno = 0;
     const std::unique_ptr<LockedTemporaryFile> file =
-        LockedTemporaryFile::create(*replaced, creationMode(*replaced, mode));
+        LockedTemporaryFile::create(folder, shown(target->path), fileName, creationMode(*target, mode));
     if (!file)
         return fail(systemReason(errno, QStringLiteral("The file could not be made.")));
     if (mode >= 0 && ::fchmod(file->handle(), mode_t(mode)) != 0)
@@ -277,10 +419,10 @@ bool SafeFileBatch::write(const QString &path, const QByteArray &bytes, QString 
     errno = 0;
     if (!writeAll(file->handle(), bytes))
         return fail(systemReason(errno, QStringLiteral("The file could not be written.")));
-    if (!putInPlace(*file, *replaced, mode, error))
+    if (!putInPlace(*file, target->name, path, mode, link, error))
         return false;
     for (const QString &leftover : leftovers->take(stem))
-        removeIfAbandoned(leftover);
+        removeIfAbandoned(folder, QFile::encodeName(leftover));
     return true;
 }
 
@@ -298,28 +440,30 @@ bool SavingFile::begin(QString *error)
             *error = reason;
         return false;
     };
-    QString reason;
-    const std::optional<QString> target = fileToReplace(m_path, AtALink::WriteItsTarget, &reason);
+    Stopped stopped;
+    const std::optional<Reached> target = walk(m_path, WalkTo::AFile, AtALink::WriteItsTarget, stopped);
     if (!target)
-        return refuse(reason);
-    m_target = *target;
+        return refuse(!stopped.refusal.isEmpty() ? stopped.refusal
+                                                 : QStringLiteral("The folder %1 cannot be written.").arg(shown(stopped.folderOfFile)));
+    m_target = target->file();
+    m_name = target->name;
+    const int folder = target->folder.get();
     // Refused before a page is drawn: the rename would replace what the user protected, and cannot
     // replace a folder.
-    if (const QString problem = targetProblem(m_target, AtALink::ReplaceIt); !problem.isEmpty())
+    if (const QString problem = problemAt(folder, m_name, m_target); !problem.isEmpty())
         return refuse(problem);
     // What killed prints of this same file left: a print may take long enough to be killed. Other
     // names of the shape are left alone, for a user's own file may happen to have it.
-    for (const QString &leftover : leftoverTemporaryFiles(m_target))
-        removeIfAbandoned(leftover);
-    const QString folder = QFileInfo(m_target).absolutePath();
+    const QString fileName = QFile::decodeName(m_name);
+    for (const QString &leftover : findLeftovers(folder).value(temporaryStem(folder, fileName)))
+        removeIfAbandoned(folder, QFile::encodeName(leftover));
     errno = 0;
-    if (QFileInfo(folder).isDir())
-        m_file = LockedTemporaryFile::create(m_target, creationMode(m_target, -1));
+    m_file = LockedTemporaryFile::create(folder, shown(target->path), fileName, creationMode(*target, -1));
     if (!m_file) {
         const int code = errno;
         return refuse(code == ENOSPC || code == EDQUOT
                           ? systemReason(code, QString())
-                          : QStringLiteral("The folder %1 cannot be written.").arg(QDir::toNativeSeparators(folder)));
+                          : QStringLiteral("The folder %1 cannot be written.").arg(shown(target->path)));
     }
     m_error.clear();
     m_buffer.clear();
@@ -375,10 +519,10 @@ bool SavingFile::commit(const std::function<QString(QFile &written)> &check, QSt
             return fail(problem);
     }
     // A long print gives the user time to protect the file, or to put a folder in its place.
-    if (const QString problem = targetProblem(m_target, AtALink::ReplaceIt); !problem.isEmpty())
+    if (const QString problem = problemAt(m_file->folder(), m_name, m_target); !problem.isEmpty())
         return fail(problem);
     QString reason;
-    if (!putInPlace(*m_file, m_target, -1, &reason))
+    if (!putInPlace(*m_file, m_name, m_target, -1, AtALink::WriteItsTarget, &reason))
         return fail(reason);
     m_file.reset();
     QIODevice::close();

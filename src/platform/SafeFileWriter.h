@@ -10,7 +10,7 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
+#include <utility>
 
 #include <sys/types.h>
 
@@ -33,15 +33,25 @@ namespace platform {
 // is a link the kernel would not follow, wherever in the path it stands (a folder's too): another
 // user's in a folder everyone may write to and only owners may delete from, unless the folder is that
 // user's. Unless `link` says to put the file in the final link's place: where the folder is the
-// program's own, a link must not send it elsewhere.
+// program's own, a link must not send it elsewhere. The path is walked a name at a time, as the
+// kernel walks it (a ".." goes up from where the link before it led), each folder held open on the
+// way, and the file is made, renamed and removed inside the last: a folder swapped for a link once
+// it was passed sends nothing elsewhere. A name that turns into a link while the file is written is
+// left as it is, and the write refused.
 enum class AtALink { WriteItsTarget, ReplaceIt };
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1,
                      AtALink link = AtALink::WriteItsTarget);
 
-// The path a write of `path` reaches, each link on the way followed as writeFileSafely follows it;
-// nothing, with writeFileSafely's reason, where it would refuse a link. Folders made for a write go
-// there, so that none is made through a link the write itself refuses.
-std::optional<QString> pathReached(const QString &path, QString *error = nullptr);
+// Makes the folder `folder` and those above it that are missing, on the road writeFileSafely takes:
+// each link on the way followed as it follows them, each folder made inside the one above it, held
+// open, so that none is made through a link the write itself refuses, nor through one swapped in
+// meanwhile. Why not, naming the folder, when one cannot be made; empty when all are there.
+QString makeFolders(const QString &folder);
+
+// Why `folder` could not be made, as makeFolders would say it; empty when it could be. Tried by making
+// the first missing folder and removing it again: permissions say nothing of a file system that takes
+// no folders (/proc, /sys), or of one mounted read-only, and root passes every permission check.
+QString unmakeableFolder(const QString &folder);
 
 // Copies the regular file `from` to `to` as writeFileSafely writes, piece by piece; false, with the
 // file at fault and the reason, when it could not.
@@ -60,8 +70,9 @@ public:
                AtALink link = AtALink::WriteItsTarget);
 
 private:
-    // Folder → the stem of the file a leftover was a write of → the leftovers.
-    QHash<QString, QHash<QString, QStringList>> m_leftovers;
+    // Folder (its device and inode: the one written, whatever its path names meanwhile) → the stem of
+    // the file a leftover was a write of → the leftovers' names.
+    QHash<std::pair<quint64, quint64>, QHash<QString, QStringList>> m_leftovers;
 };
 
 // The umask as the kernel keeps it, read without setting it (which would change it for every thread
@@ -108,6 +119,7 @@ protected:
 private:
     QString m_path;
     QString m_target; // as it is replaced (at the end of the links), once begun
+    QByteArray m_name; // its name in the temporary file's folder
     std::unique_ptr<LockedTemporaryFile> m_file;
     QByteArray m_buffer;
     QString m_error;

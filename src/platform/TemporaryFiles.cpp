@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <limits>
 #include <mutex>
 #include <optional>
@@ -39,10 +40,28 @@ constexpr std::string_view kPartInfix(".part-");
 constexpr std::string_view kRandomLetters("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
 
 // The folder's limit on the length of a name, in bytes.
-qsizetype nameLimit(const QString &folder)
+qsizetype nameLimit(int folder)
 {
-    const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    const long limit = ::fpathconf(folder, _PC_NAME_MAX);
     return limit > 0 ? qsizetype(limit) : NAME_MAX;
+}
+
+// A folder named by its path, held open (for its descriptor alone, which needs no permission to read it).
+int openFolder(const QString &path)
+{
+    return ::open(QFile::encodeName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+// Runs `act` on a folder named by its path, held open; `otherwise` when it cannot be opened.
+template<typename T>
+T inFolder(const QString &path, T otherwise, const std::function<T(int)> &act)
+{
+    const int folder = openFolder(path);
+    if (folder < 0)
+        return otherwise;
+    T done = act(folder);
+    ::close(folder);
+    return done;
 }
 
 bool endsInRandomLetters(std::string_view name)
@@ -109,10 +128,10 @@ void closeNewFile(int fd)
     ::close(fd);
 }
 
-// Takes the writer's lock on `fd`, a file just made at `path` with O_EXCL, and checks that no sweep
-// removed it first (a sweep holds its shared lock while it unlinks). False, with errno set and `fd`
-// closed, when the file must be made again under another name.
-bool lockNewFile(int fd, const QString &path)
+// Takes the writer's lock on `fd`, a file just made as `name` in `folder` with O_EXCL, and checks
+// that no sweep removed it first (a sweep holds its shared lock while it unlinks). False, with errno
+// set and `fd` closed, when the file must be made again under another name.
+bool lockNewFile(int fd, int folder, const QByteArray &name)
 {
     // The wait is short. Where the file system keeps no locks the file is written unlocked: no sweep
     // can lock it there either, so none takes it.
@@ -130,7 +149,7 @@ bool lockNewFile(int fd, const QString &path)
     while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
     }
     struct stat named {};
-    if (::lstat(QFile::encodeName(path).constData(), &named) != 0 || !sameFile(opened, named)) {
+    if (::fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || !sameFile(opened, named)) {
         closeNewFile(fd);
         errno = EEXIST; // taken by a sweep between open() and flock(): another name will do
         return false;
@@ -154,7 +173,7 @@ bool isOwnRegularFile(const QString &path)
 
 // `name` whole where it fits with the tail, else cut at a character's boundary and marked with a
 // digest of the whole name, so that two long names that begin alike never take each other's files.
-QString temporaryStem(const QString &folder, const QString &fileName)
+QString temporaryStem(int folder, const QString &fileName)
 {
     const QByteArray bytes = QFile::encodeName(fileName);
     const qsizetype room = nameLimit(folder) - kSavingTail;
@@ -167,6 +186,11 @@ QString temporaryStem(const QString &folder, const QString &fileName)
     return QFile::decodeName(bytes.left(cut)) + QLatin1Char('~') + QString::fromLatin1(digest);
 }
 
+QString temporaryStem(const QString &folder, const QString &fileName)
+{
+    return inFolder<QString>(folder, fileName, [&](int held) { return temporaryStem(held, fileName); });
+}
+
 QString temporaryFilePrefix(const QString &path)
 {
     const QFileInfo target(path);
@@ -174,22 +198,34 @@ QString temporaryFilePrefix(const QString &path)
     return QDir(folder).filePath(temporaryStem(folder, target.fileName())) + kTemporaryInfix;
 }
 
-QHash<QString, QStringList> findLeftovers(const QString &folder)
+QHash<QString, QStringList> findLeftovers(int folder)
 {
     QHash<QString, QStringList> found;
-    DIR *entries = ::opendir(QFile::encodeName(folder).constData());
-    if (!entries)
+    const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *entries = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (!entries) {
+        if (listed >= 0)
+            ::close(listed);
         return found;
-    const QDir dir(folder);
+    }
     while (const dirent *entry = ::readdir(entries)) {
         const std::optional<QByteArray> stem = stemOfTemporaryName(entry->d_name);
-        if (!stem)
-            continue;
-        const QString path = dir.filePath(QFile::decodeName(entry->d_name));
-        if (isOwnRegularFile(path))
-            found[QFile::decodeName(*stem)] << path;
+        struct stat info {};
+        if (stem && ::fstatat(listed, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::getuid())
+            found[QFile::decodeName(*stem)] << QFile::decodeName(entry->d_name);
     }
     ::closedir(entries);
+    return found;
+}
+
+QHash<QString, QStringList> findLeftovers(const QString &folder)
+{
+    QHash<QString, QStringList> found = inFolder<QHash<QString, QStringList>>(folder, {}, [](int held) { return findLeftovers(held); });
+    const QDir dir(folder);
+    for (QStringList &names : found)
+        for (QString &name : names)
+            name = dir.filePath(name);
     return found;
 }
 
@@ -204,17 +240,23 @@ QStringList leftoverTemporaryFiles(const QString &path)
 
 bool whileNobodyHolds(const QString &path, const std::function<bool()> &act)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QFileInfo file(path);
+    const QByteArray name = QFile::encodeName(file.fileName());
+    return inFolder<bool>(file.absolutePath(), false, [&](int folder) { return whileNobodyHolds(folder, name, act); });
+}
+
+bool whileNobodyHolds(int folder, const QByteArray &name, const std::function<bool()> &act)
+{
     // Held until the file is closed: where locks belong to the process (NFS), a writer of this
     // process that locked the file meanwhile would lose its lock with this close. The lock is held
     // while `act` runs too, so `act` must not write through the safe writer.
     const std::lock_guard guard(ownFiles().lock);
     // Looked at before it is opened: opening a device or a FIFO may block or do something.
     struct stat named {};
-    if (::lstat(name.constData(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != ::getuid() ||
-        ownFiles().files.count(keyOf(named)) > 0)
+    if (::fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode) ||
+        named.st_uid != ::getuid() || ownFiles().files.count(keyOf(named)) > 0)
         return false;
-    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::openat(folder, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
     // A shared lock: it needs no write access (NFS emulates flock with byte-range locks, which do),
@@ -222,7 +264,7 @@ bool whileNobodyHolds(const QString &path, const std::function<bool()> &act)
     struct stat opened {};
     bool done = false;
     if (::fstat(fd, &opened) == 0 && sameFile(opened, named) && ::flock(fd, LOCK_SH | LOCK_NB) == 0 &&
-        ::lstat(name.constData(), &named) == 0 && sameFile(opened, named))
+        ::fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(opened, named))
         done = act();
     ::close(fd);
     return done;
@@ -231,6 +273,11 @@ bool whileNobodyHolds(const QString &path, const std::function<bool()> &act)
 bool removeIfAbandoned(const QString &path)
 {
     return whileNobodyHolds(path, [&] { return ::unlink(QFile::encodeName(path).constData()) == 0; });
+}
+
+bool removeIfAbandoned(int folder, const QByteArray &name)
+{
+    return whileNobodyHolds(folder, name, [&] { return ::unlinkat(folder, name.constData(), 0) == 0; });
 }
 
 int sweepLeftovers(const QString &folder)
@@ -248,36 +295,103 @@ int sweepLeftovers(const QString &folder)
     return removed;
 }
 
-std::unique_ptr<LockedTemporaryFile> LockedTemporaryFile::create(const QString &target, mode_t mode)
+std::unique_ptr<LockedTemporaryFile> LockedTemporaryFile::create(int folder, const QString &folderPath,
+                                                                 const QString &fileName, mode_t mode)
 {
-    const QString prefix = temporaryFilePrefix(target);
+    const QByteArray prefix = QFile::encodeName(temporaryStem(folder, fileName)) + kTemporaryInfix.data();
+    // Its own descriptor of the folder: the file outlives the writer's.
+    const int held = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    if (held < 0)
+        return nullptr;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QString path = prefix;
+        QByteArray name = prefix;
         for (int i = 0; i < kRandomLength; ++i)
-            path += QLatin1Char(kRandomLetters[QRandomGenerator::global()->bounded(int(kRandomLetters.size()))]);
-        const int fd =
-            ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-        if (fd >= 0 && lockNewFile(fd, path))
-            return std::unique_ptr<LockedTemporaryFile>(new LockedTemporaryFile(fd, path, mode));
-        if (errno != EEXIST)
+            name += kRandomLetters[QRandomGenerator::global()->bounded(int(kRandomLetters.size()))];
+        const int fd = ::openat(held, name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 && lockNewFile(fd, held, name))
+            return std::unique_ptr<LockedTemporaryFile>(new LockedTemporaryFile(fd, held, folderPath, name, mode));
+        if (errno != EEXIST) {
+            const int code = errno;
+            ::close(held);
+            errno = code;
             return nullptr;
+        }
     }
+    ::close(held);
     errno = EEXIST;
     return nullptr;
+}
+
+std::unique_ptr<LockedTemporaryFile> LockedTemporaryFile::create(const QString &target, mode_t mode)
+{
+    const QFileInfo file(target);
+    const QString folderPath = file.absolutePath();
+    return inFolder<std::unique_ptr<LockedTemporaryFile>>(folderPath, nullptr, [&](int folder) {
+        return create(folder, folderPath, file.fileName(), mode);
+    });
 }
 
 LockedTemporaryFile::~LockedTemporaryFile()
 {
     // Unlinked under the lock: no one else can have taken the name meanwhile.
     if (!m_placed)
-        ::unlink(QFile::encodeName(m_path).constData());
+        ::unlinkat(m_folder, m_name.constData(), 0);
     closeNewFile(m_fd);
+    ::close(m_folder);
 }
 
-bool LockedTemporaryFile::renameOver(const QString &target)
+QString LockedTemporaryFile::fileName() const
 {
-    m_placed = ::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(target).constData()) == 0;
-    return m_placed;
+    return QDir(m_folderPath).filePath(QFile::decodeName(m_name));
+}
+
+bool LockedTemporaryFile::renameOver(const QByteArray &target, bool replaceLink)
+{
+    const auto rename = [&](unsigned flags) {
+        return ::renameat2(m_folder, m_name.constData(), m_folder, target.constData(), flags) == 0;
+    };
+    // File systems that know neither way (some network ones) are left with a plain rename just after
+    // the last look.
+    const auto unsupported = [] { return errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP; };
+    if (replaceLink)
+        return m_placed = rename(0);
+    // What stands at the name is looked at, then replaced only as it was seen: nothing there is
+    // replaced only while nothing is (RENAME_NOREPLACE); a file is swapped with this one, and whatever
+    // took its place meanwhile is looked at again before it goes. A link is swapped back.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        struct stat there {};
+        if (::fstatat(m_folder, target.constData(), &there, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT)
+                return false;
+            if (rename(RENAME_NOREPLACE))
+                return m_placed = true;
+            if (errno == EEXIST)
+                continue;
+            return unsupported() && (m_placed = rename(0));
+        }
+        if (S_ISLNK(there.st_mode)) {
+            errno = ELOOP;
+            return false;
+        }
+        if (!rename(RENAME_EXCHANGE)) {
+            if (errno == ENOENT)
+                continue;
+            return unsupported() && (m_placed = rename(0));
+        }
+        struct stat replaced {};
+        if (::fstatat(m_folder, m_name.constData(), &replaced, AT_SYMLINK_NOFOLLOW) == 0 &&
+            (S_ISLNK(replaced.st_mode) || S_ISDIR(replaced.st_mode))) {
+            // A plain rename would not have replaced a folder either.
+            const int code = S_ISLNK(replaced.st_mode) ? ELOOP : EISDIR;
+            rename(RENAME_EXCHANGE);
+            errno = code;
+            return false;
+        }
+        ::unlinkat(m_folder, m_name.constData(), 0);
+        return m_placed = true;
+    }
+    errno = EBUSY;
+    return false;
 }
 
 } // namespace platform

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -203,9 +205,9 @@ TEST(SafeFileWriter, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed)
         const QString refusal = QStringLiteral("The link %1 belongs to another user in a folder others may write to: it is not followed.").arg(planted);
         enum Outcome { Written, RefusedSo, OtherwiseRefused };
         const int outcome = asPlainUser([&] {
-            QString error, folderError;
+            QString error;
             // Folders made for a write take the same road as the write.
-            if (platform::pathReached(QFileInfo(written).path() + QStringLiteral("/made"), &folderError).has_value() !=
+            if (platform::makeFolders(QFileInfo(written).path() + QStringLiteral("/made")).isEmpty() !=
                 (c.reached != AsItsFolder || c.followed))
                 return OtherwiseRefused;
             return platform::writeFileSafely(written, "new", &error) ? Written : error == refusal ? RefusedSo : OtherwiseRefused;
@@ -477,4 +479,190 @@ TEST(SafeFileWriter, ManyThreadsWritingLeaveTheUmaskAsItWasAndEachFileTheModeItS
     EXPECT_TRUE(printing.commit({}, &error)) << error.toStdString();
     EXPECT_EQ(modeOf(gone), mode_t(0666 & ~kMask));
     ::umask(previous);
+}
+
+namespace {
+
+// Another user (nobody) who, in a child process, sets up what `prepare` makes and then swaps the
+// names `a` and `b` with each other, over and over, until the object ends.
+class Swapper {
+public:
+    Swapper(const std::function<bool()> &prepare, const QString &a, const QString &b)
+    {
+        const QByteArray first = QFile::encodeName(a), second = QFile::encodeName(b);
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const char done = ::setgid(65534) == 0 && ::setuid(65534) == 0 && prepare() ? '1' : '0';
+            (void)!::write(ready[1], &done, 1);
+            // Held for a while between swaps, a different while each time, so that swaps fall at every
+            // step of a write rather than mostly in the first; the swapped state briefly, for a write
+            // that meets it is refused at once, and then another tried.
+            for (unsigned turn = 1, swapped = 1;; turn = turn * 1103515245u + 12345u, swapped ^= 1) {
+                ::renameat2(AT_FDCWD, first.constData(), AT_FDCWD, second.constData(), RENAME_EXCHANGE);
+                for (unsigned spin = (turn >> 16) % (swapped ? 20000 : 200000); spin > 0; --spin)
+                    asm volatile("");
+            }
+        }
+        ::close(ready[1]);
+        char done = '0';
+        m_ready = m_pid > 0 && ::read(ready[0], &done, 1) == 1 && done == '1';
+        ::close(ready[0]);
+    }
+    ~Swapper()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    bool ready() const { return m_ready; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_ready = false;
+};
+
+// The kernel's own rule on links planted in shared folders, off while it lives (as some systems have
+// it), so that only the writer's own rule stands in the way.
+struct KernelFollowsEveryLink {
+    const QString setting = QStringLiteral("/proc/sys/fs/protected_symlinks");
+    const QByteArray previous = fileBytes(setting).trimmed();
+    const bool off = previous == "0" || writeFileBytes(setting, "0\n");
+    ~KernelFollowsEveryLink()
+    {
+        if (off && previous != "0")
+            writeFileBytes(setting, previous + '\n');
+    }
+};
+
+} // namespace
+
+// While root writes into a folder of another user's in a shared folder, that user swaps the folder
+// for a link to one of root's, or swaps the file's name for a link. Whichever moment the swap comes,
+// the write goes into the folder it was aimed at or is refused: nothing is written or left elsewhere,
+// and no link is replaced by a file.
+TEST(SafeFileWriter, AWriteGoesOnlyWhereItWasAimedWhileAnotherUserSwapsLinksIn)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a race with another user needs root";
+    const KernelFollowsEveryLink kernel;
+    if (!kernel.off)
+        GTEST_SKIP() << "the kernel's own rule on links cannot be turned off here";
+    enum Swapped { TheFolder, TheFolderOverALink, TheName };
+    const std::function<bool(const QString &)> wholeFile = [](const QString &path) {
+        return platform::writeFileSafely(path, "card");
+    };
+    const std::function<bool(const QString &)> printedFile = [](const QString &path) {
+        platform::SavingFile file(path);
+        QString error;
+        return file.begin(&error) && file.write("card") == 4 && file.commit({}, &error);
+    };
+    const struct {
+        const char *what;
+        const std::function<bool(const QString &)> &write;
+        Swapped swapped;
+        int writes;
+    } rows[] = {
+        {"a whole file, its folder swapped for a link to root's", wholeFile, TheFolder, 200},
+        {"a printed file, the same", printedFile, TheFolder, 100},
+        {"a whole file, root's folder holding a link of the file's name", wholeFile, TheFolderOverALink, 300},
+        {"a whole file, its name swapped for a link", wholeFile, TheName, 100},
+    };
+    const auto entries = [](const QString &folder) {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QTemporaryDir dir;
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+        const QString shared = dir.filePath(QStringLiteral("shared")), elsewhere = dir.filePath(QStringLiteral("elsewhere"));
+        const QString sub = shared + QStringLiteral("/sub"), swap = shared + QStringLiteral("/swap");
+        const QString card = sub + QStringLiteral("/card.png"), cardLink = sub + QStringLiteral("/card.link");
+        const QString rootsLink = elsewhere + QStringLiteral("/card.png");
+        ASSERT_TRUE(QDir().mkdir(shared) && ::chmod(QFile::encodeName(shared).constData(), 01777) == 0 && QDir().mkdir(elsewhere));
+        if (row.swapped == TheFolderOverALink) {
+            ASSERT_TRUE(writeFileBytes(elsewhere + QStringLiteral("/kept"), "root's") && QFile::link(QStringLiteral("kept"), rootsLink));
+        }
+        // Made by system calls alone: the child of a process that may have threads.
+        const QByteArray subName = QFile::encodeName(sub), swapName = QFile::encodeName(swap), elsewhereName = QFile::encodeName(elsewhere);
+        const QByteArray cardName = QFile::encodeName(card), cardLinkName = QFile::encodeName(cardLink);
+        const QStringList before = entries(elsewhere);
+        const Swapper other(
+            [&] {
+                if (::mkdir(subName.constData(), 0755) != 0 || ::symlink(elsewhereName.constData(), swapName.constData()) != 0)
+                    return false;
+                const int fd = row.swapped == TheName ? ::open(cardName.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644) : -1;
+                return row.swapped != TheName || (fd >= 0 && ::close(fd) == 0 && ::symlink("kept", cardLinkName.constData()) == 0);
+            },
+            row.swapped == TheName ? card : sub, row.swapped == TheName ? cardLink : swap);
+        ASSERT_TRUE(other.ready());
+        // As many writes as the row says get past the walk to where the file goes, while the swaps
+        // refuse many others at once.
+        int written = 0, attempts = 0, writtenElsewhere = 0, linksReplaced = 0;
+        for (; written < row.writes && attempts < 200 * row.writes; ++attempts) {
+            written += row.write(card) ? 1 : 0;
+            if (row.swapped == TheFolderOverALink && !QFileInfo(rootsLink).isSymLink()) {
+                ++linksReplaced;
+                ASSERT_TRUE(QFile::remove(rootsLink) && QFile::link(QStringLiteral("kept"), rootsLink));
+            }
+            if (row.swapped != TheFolderOverALink && QFile::remove(rootsLink))
+                ++writtenElsewhere;
+        }
+        if (row.swapped == TheName)
+            linksReplaced = QFileInfo(card).isSymLink() || QFileInfo(cardLink).isSymLink() ? 0 : 1;
+        const QString aimed = QFileInfo(sub).isSymLink() ? swap : sub;
+        const int temporariesElsewhere = int(entries(elsewhere).size() - before.size());
+        const int temporaries = int(entries(aimed).filter(QStringLiteral(".saving-")).size());
+        EXPECT_EQ(writtenElsewhere, 0) << "in " << attempts << " writes";
+        EXPECT_EQ(temporariesElsewhere, 0) << "in " << attempts << " writes";
+        EXPECT_EQ(temporaries, 0) << "left where it was aimed, by " << attempts << " writes";
+        EXPECT_EQ(linksReplaced, 0) << "in " << attempts << " writes";
+        EXPECT_EQ(written, row.writes) << "in " << attempts << " attempts";
+        if (row.swapped == TheFolderOverALink) {
+            EXPECT_EQ(fileBytes(elsewhere + QStringLiteral("/kept")), "root's");
+        }
+    }
+}
+
+// A ".." is taken as the kernel takes it: after the link before it, from the folder the link reached.
+// A link the writer may not follow is refused whatever comes after it.
+TEST(SafeFileWriter, AFolderAboveALinkIsTheFolderAboveWhereTheLinkGoes)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving links to other users needs root";
+    const struct {
+        const char *what;
+        const char *linkTo; // nothing: a plain folder
+        uid_t linkOwner;
+        const char *reached; // nothing: refused
+    } rows[] = {
+        {"another user's link in a shared folder", "../far/deep", 65534, nullptr},
+        {"root's own link there", "../far/deep", 0, "far/mine/card2.png"},
+        {"a plain folder", nullptr, 0, "shared/mine/card2.png"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QTemporaryDir dir;
+        const QString shared = dir.filePath(QStringLiteral("shared")), planted = shared + QStringLiteral("/planted");
+        ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("far/deep"))) && QDir().mkpath(dir.filePath(QStringLiteral("far/mine"))) &&
+                    QDir().mkpath(shared + QStringLiteral("/mine")) && ::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+        ASSERT_TRUE(row.linkTo ? ::symlink(row.linkTo, QFile::encodeName(planted).constData()) == 0 &&
+                                     ::lchown(QFile::encodeName(planted).constData(), row.linkOwner, row.linkOwner) == 0
+                               : QDir().mkdir(planted));
+        const QString path = planted + QStringLiteral("/../mine/card2.png");
+        QString error;
+        EXPECT_EQ(platform::writeFileSafely(path, "card", &error), row.reached != nullptr) << error.toStdString();
+        QStringList found;
+        for (QDirIterator it(dir.path(), {QStringLiteral("card2.png*")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+            found << QDir(dir.path()).relativeFilePath(it.next());
+        EXPECT_EQ(found.join(QLatin1Char(' ')).toStdString(), row.reached ? row.reached : "");
+        // Where the kernel itself opens the path.
+        if (row.reached) {
+            EXPECT_EQ(fileBytes(path), "card");
+        }
+    }
 }
