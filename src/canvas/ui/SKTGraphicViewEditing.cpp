@@ -413,11 +413,10 @@ void SKTGraphicView::replay(bool undoing)
             valid.add(index);
     if (!valid.isEmpty())
         changeSelectionIndexes(valid);
-    if (DesignWindowHub *window = hub()) {
+    // Undo gives back the objects it took and nothing else: the card face is not the list's, and
+    // the panel's values written into it would change what no step changed.
+    if (DesignWindowHub *window = hub())
         window->Undo_Redo_Button_state();
-        if (undoing)
-            window->Update_All_Card_Content();
-    }
 }
 
 void SKTGraphicView::noteUndoChange(const SKTGraphic *graphic)
