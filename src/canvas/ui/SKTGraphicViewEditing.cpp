@@ -7,7 +7,6 @@
 #include "canvas/SKTRenderingView.h"
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
-#include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
@@ -149,15 +148,6 @@ bool SKTGraphicView::makeNewImageFromPasteboard(const QPointF &point)
         return false;
     }
     insertPicture(picture, QPointF(point.x(), point.y() - picture.height()));
-    return true;
-}
-
-bool SKTGraphicView::makeNewImageFromContentsOfFile(const QString &path, const QPointF &point)
-{
-    const QImage picture = loadPicture(path);
-    if (picture.isNull())
-        return false;
-    insertPicture(picture, point);
     return true;
 }
 
