@@ -43,7 +43,6 @@ public:
     void Open_Barcode_Window() override {}
     void Undo_Redo_Button_state() override {}
     void Set_Paste_Button_Status() override {}
-    void Update_All_Card_Content() override {}
     bool Check_Batch_File_In_Use_Validation(const QString &) override { return false; }
 };
 

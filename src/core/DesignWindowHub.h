@@ -48,8 +48,6 @@ public:
     virtual void Undo_Redo_Button_state() = 0;
     // The Paste button follows what the pasteboard offers.
     virtual void Set_Paste_Button_Status() = 0;
-    // After an undo: the card-wide text colour and font and the frame picture's bounds apply again.
-    virtual void Update_All_Card_Content() = 0;
     // Whether an object of the design takes its values from the series file `seriesName`.
     virtual bool Check_Batch_File_In_Use_Validation(const QString &seriesName) = 0;
 };

@@ -75,6 +75,13 @@ platform::UiServices::Answer Show_YES_NO_Cancel_MessageBox(const QString &questi
     return answer;
 }
 
+platform::UiServices::Answer Show_YES_NO_Cancel_Shown_MessageBox(const QString &question)
+{
+    auto answer = platform::UiServices::Answer::Cancelled;
+    guarded([&] { onGuiThread([&] { guarded([&] { answer = platform::uiServices().askYesNoCancel(question); }); }); });
+    return answer;
+}
+
 void Show_MessageBox_No_Thread(const QString &message)
 {
     guarded([&] { platform::uiServices().showMessage(QLatin1Char('\n') + message); });

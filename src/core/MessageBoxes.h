@@ -16,6 +16,8 @@ bool Show_YES_NO_MessageBox(const QString &question);
 // The same question for commands that guard the user's work: Escape or closing the box answers
 // Cancelled, and the command then stops with nothing changed.
 platform::UiServices::Answer Show_YES_NO_Cancel_MessageBox(const QString &question);
+// The same with a "Cancel" button shown, for a question whose text offers Cancel.
+platform::UiServices::Answer Show_YES_NO_Cancel_Shown_MessageBox(const QString &question);
 // As Show_MessageBox, shown on the calling thread: for the GUI thread only.
 void Show_MessageBox_No_Thread(const QString &message);
 // Writes a line to the system log; nothing for a null or empty text.

@@ -275,7 +275,7 @@ std::optional<QHash<int, int>> ExcelSheetPicker::rebinding(Data_From_Excel &stor
             unsureColumns << column;
     }
     if (!unsure.isEmpty()) {
-        const platform::UiServices::Answer answer = Show_YES_NO_Cancel_MessageBox(
+        const platform::UiServices::Answer answer = Show_YES_NO_Cancel_Shown_MessageBox(
             QStringLiteral("These fields cannot be matched to a column of the new sheet by its title:\n%1\n\n"
                            "Yes keeps them at their column numbers; No leaves them without a column, for a run "
                            "to ask about; Cancel goes back to the columns.")

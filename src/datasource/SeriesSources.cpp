@@ -116,6 +116,7 @@ public:
         return m_source.ok();
     }
     void refuse(const QString &reason) { m_source.error = reason; }
+    bool holdsNone() const { return m_source.ok() && m_source.values.isEmpty(); }
     SeriesSource take()
     {
         if (!m_source.ok())
@@ -420,6 +421,9 @@ SeriesSource Csv_Values(const QString &text)
     // Taking the rest of the file as one value would hide every value after the quote.
     if (unclosed >= 0)
         values.refuse(QStringLiteral("The quote opened on line %1 is never closed.").arg(lineNumberAt(text, unclosed)));
+    // Separators and blank lines alone are no more a series than an empty file.
+    else if (values.holdsNone())
+        values.refuse(QStringLiteral("The file holds no values: every field is empty."));
     return values.take();
 }
 

@@ -50,7 +50,7 @@ QString Clean_Series_Value(const QString &value);
 // The values of a text: its lines (ended by CRLF, CR or LF), cleaned, blank ones left out.
 SeriesSource Text_Values(const QString &text);
 // The values of CSV text: its fields in reading order, cleaned, blank ones left out. A quote that
-// never closes is refused, naming its line.
+// never closes is refused, naming its line; so is text whose every field is blank.
 SeriesSource Csv_Values(const QString &text);
 // The values of a text file, chosen by its extension in any case: "csv" as CSV, "rtf" as the plain
 // text of the document, anything else as text.

@@ -5,6 +5,7 @@
 #include "platform/PropertyList.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFileWriter.h"
+#include "platform/XmlCharacters.h"
 
 #include <QFileInfo>
 #include <QVariantMap>
@@ -13,6 +14,29 @@ namespace {
 
 // Far more than six short strings ever take; a larger file is not ours.
 constexpr qint64 kMostSettingsBytes = 1024 * 1024;
+
+// A field holding a character the settings file cannot keep, named by the field alone: its value
+// may be the password, which no message shows.
+std::optional<EmailSettingsProblem> uncarriedField(const EmailSettingsForm &form)
+{
+    using Field = EmailSettingsProblem::Field;
+    const struct {
+        Field field;
+        const QString &text;
+        const char *name;
+    } fields[] = {{Field::Sender, form.sender, "sender E-mail"},
+                  {Field::Password, form.password, "password"},
+                  {Field::Server, form.server, "SMTP server"},
+                  {Field::Port, form.port, "port number"},
+                  {Field::Recipient, form.recipient, "recipient E-mail address"}};
+    for (const auto &f : fields) {
+        if (const qsizetype at = XmlCharacters::firstUncarried(f.text); at >= 0)
+            return EmailSettingsProblem{f.field, QStringLiteral("The %1 holds %2, a character the e-mail settings "
+                                                                "cannot keep. Please type it again.")
+                                                     .arg(QLatin1String(f.name), XmlCharacters::nameOf(f.text, at))};
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -90,6 +114,8 @@ std::optional<EmailSettingsProblem> Check_Validation(const EmailSettingsForm &fo
         return EmailSettingsProblem{Field::Server, QStringLiteral("Please enter SMTP server.")};
     if (form.port.isEmpty())
         return EmailSettingsProblem{Field::Port, QStringLiteral("Please enter port number.")};
+    if (auto problem = uncarriedField(form))
+        return problem;
     if (!with_recipient)
         return std::nullopt;
     const QString recipient = form.recipient.toLower();

@@ -28,6 +28,8 @@ public:
     // "Yes" (default) and "No". Escape or closing the box answers Cancelled, never No: a question
     // that guards the user's work then stops its command with nothing changed.
     virtual Answer askYesNo(const QString &question) = 0;
+    // The same with "Cancel" shown beside them, for a question whose text offers it.
+    virtual Answer askYesNoCancel(const QString &question) { return askYesNo(question); }
     // Closes `question` while it is being asked, as answered No: what it asks about was settled
     // meanwhile (a run that ended while the user was asked whether to stop it). Nothing when it is
     // not up. The question's askYesNo returns once the call that closed it has returned.

@@ -415,7 +415,11 @@ void SKTWindowController::New_Project_Setting_Reset()
     WindowState &win = Win();
     const platform::ScopedFlag resetting(app.Not_Draw_Only_Prop_Change);
 
-    platform::generalPasteboard().writeItems({});
+    // Objects copied from the design replaced go with it; what another program put on the
+    // pasteboard (text, a picture) is not the program's to take.
+    platform::Pasteboard &pasteboard = platform::generalPasteboard();
+    if (pasteboard.types().contains(SKTGraphicView::SKTGraphicViewPasteboardType))
+        pasteboard.writeItems({});
     Check_Path_And_Create_Files();
     _grid.setAlwaysShown(false);
     if (m_document)

@@ -275,6 +275,8 @@ TEST_F(ExcelSheetPickerTest, FieldsFollowTheirColumnsTitlesIntoATakenSheet)
         const auto value = [this](int column) { return store.value(Data_From_Excel::columnKey(column), 1).toString(); };
         EXPECT_EQ(value(fields[0].column) + '/' + value(fields[1].column), c.name + '/' + c.number);
         EXPECT_EQ((services->questions + services->messages).join('|'), c.told);
+        EXPECT_EQ(services->cancelShown, services->questions) << "the Cancel it offers is shown";
         services->questions.clear();
+        services->cancelShown.clear();
     }
 }

@@ -129,6 +129,7 @@ TEST(SeriesSources, HostileSourcesAreRefusedInBoundedTime)
     writeFile(dir.filePath(QStringLiteral("plain.rtf")), "Alpha\nBeta\n");
     writeFile(dir.filePath(QStringLiteral("empty.txt")), "");
     writeFile(dir.filePath(QStringLiteral("empty.csv")), "\xEF\xBB\xBF");
+    writeFile(dir.filePath(QStringLiteral("separators.csv")), ",,\r\n\r\n , ,\n");
     writeFile(dir.filePath(QStringLiteral("open.csv")), "a,b\r\n\"c,d\"\"\n\re,f\n");
     writeFile(dir.filePath(QStringLiteral("open-cr.csv")), "a\r\rb,\"c\r\"\"\"\r\"d");
     const struct {
@@ -143,6 +144,7 @@ TEST(SeriesSources, HostileSourcesAreRefusedInBoundedTime)
                       "The RTF file cannot be read: it is not an RTF document."},
         {"empty.txt", "The file holds no values: it is empty."},
         {"empty.csv", "The file holds no values: it is empty."},
+        {"separators.csv", "The file holds no values: every field is empty."},
         {"missing.txt", "Please select a valid file.\n\nThere is no such file."},
         {"open.csv", "The quote opened on line 2 is never closed."},
         {"open-cr.csv", "The quote opened on line 5 is never closed."},

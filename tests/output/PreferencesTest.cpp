@@ -117,6 +117,11 @@ TEST(Preferences, TheFormIsCheckedFieldByFieldInItsOrder)
          "Please enter valid recipient E-mail address."},
         // Saving needs no recipient.
         {[](EmailSettingsForm &f) { f.recipient.clear(); }, false, std::nullopt, ""},
+        // A character the file cannot keep names its field, never the value (which may be the password).
+        {[](EmailSettingsForm &f) { f.password = QStringLiteral("pa\u0001ss"); }, false, Field::Password,
+         "The password holds U+0001, a character the e-mail settings cannot keep. Please type it again."},
+        {[](EmailSettingsForm &f) { f.recipient = QStringLiteral("t\uFFFEo"); }, false, Field::Recipient,
+         "The recipient E-mail address holds U+FFFE, a character the e-mail settings cannot keep. Please type it again."},
     };
     for (const Row &row : rows) {
         EmailSettingsForm form = good;

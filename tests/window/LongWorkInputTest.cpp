@@ -6,6 +6,7 @@
 #include "document/SKTImage.h"
 #include "document/Shape_Control.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QThread>
@@ -92,8 +93,9 @@ TEST_F(DesignWindowTest, InputToTheWindowDuringASaveOrOpenIsDropped)
     EXPECT_EQ(document->graphics().count(), 3);
 }
 
-// A close made while a design is written on a worker waits for the save: the quit's question comes
-// once, after the save and its box, and finds the file whole; the window stays when it is cancelled.
+// A close made while a design is written on a worker waits for the save, by the close box or by the
+// Quit typed: the quit's question comes once, after the save and its box, and finds the file whole;
+// the window stays when it is cancelled.
 TEST_F(DesignWindowTest, ACloseDuringASaveIsAnsweredOnceTheSaveHasEnded)
 {
     load();
@@ -111,21 +113,41 @@ TEST_F(DesignWindowTest, ACloseDuringASaveIsAnsweredOnceTheSaveHasEnded)
     window->Main_wnd->show();
 
     std::optional<DesignFileContents> found;
-    services->whileAsking = [&] {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            found = DesignFile::read(file.readAll());
+    // The desktops bind Quit to Ctrl+Q; the screenless platform binds it to nothing.
+    QAction *quit = window->Main_wnd->findChild<QAction *>(QStringLiteral("Exit_action"));
+    if (quit->shortcut().isEmpty())
+        quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    const QKeyCombination typed = quit->shortcut()[0];
+    const struct {
+        const char *how;
+        std::function<void()> quit;
+    } ways[] = {
+        {"close box", [this] { window->Main_wnd->close(); }},
+        {"Quit typed", [this, typed] {
+             for (const QEvent::Type type : {QEvent::ShortcutOverride, QEvent::KeyPress})
+                 QCoreApplication::postEvent(window->_graphicView,
+                                             new QKeyEvent(type, typed.key(), typed.keyboardModifiers()));
+         }},
     };
-    services->yesNoAnswers << std::nullopt;
-    QTimer::singleShot(0, window->Main_wnd, [this] { window->Main_wnd->close(); }); // once the save's wait runs
-    ASSERT_TRUE(window->Save_project_file(false, true));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(services->shown, (QStringList{QStringLiteral("message"), QStringLiteral("question")}));
-    ASSERT_TRUE(found.has_value()) << "the file is whole when the question comes";
-    EXPECT_EQ(found->excelRows.size(), 1500);
-    EXPECT_TRUE(window->Main_wnd->isVisible());
+    for (const auto &way : ways) {
+        SCOPED_TRACE(way.how);
+        services->shown.clear();
+        found.reset();
+        services->whileAsking = [&] {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                found = DesignFile::read(file.readAll());
+        };
+        services->yesNoAnswers << std::nullopt;
+        QTimer::singleShot(0, window->Main_wnd, way.quit); // once the save's wait runs
+        ASSERT_TRUE(window->Save_project_file(false, true));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(services->shown, (QStringList{QStringLiteral("message"), QStringLiteral("question")}));
+        ASSERT_TRUE(found.has_value()) << "the file is whole when the question comes";
+        EXPECT_EQ(found->excelRows.size(), 1500);
+        EXPECT_TRUE(window->Main_wnd->isVisible());
+    }
 }
-
 
 // A shape that notes on which thread it was destroyed.
 struct NotingShape : Shape_Control {

@@ -240,6 +240,34 @@ TEST_F(ToolsAndSidesTest, LockWithoutSelectionSaysSoAndChangesNothing)
     EXPECT_FALSE(document->graphics().at(0)->ctrl_is_locked);
 }
 
+// Undo gives back what it took and writes nothing else: a card face the panel does not show as it
+// is (a template's preset, size name and row; an opacity another writer left out of its colours)
+// is the same after a paste undone.
+TEST_F(ToolsAndSidesTest, UndoOfAPasteLeavesTheCardFaceAsItWas)
+{
+    Card_Property &face = window->Front_card_Prop;
+    window->SetDocumentCanvasSize(QSizeF(150, 240));
+    face.setCard_Preset(QStringLiteral("Horizontal")); // on a card standing up
+    face.setCard_Size(QSizeF(150, 240));
+    face.setCard_Sub_Category(QStringLiteral("Invitation 4 x 6"));
+    face.setCard_Cat_index(7);
+    face.setCard_fill_chk(true);
+    face.setCard_fill_clr(QColor(200, 30, 30));
+    face.setCard_alpha_Stepper(0.4f);
+    const Card_Property before = face;
+    window->Rect_Tool_Clicked();
+    document->undoManager().closeEventGroup();
+    window->Copy_Clicked();
+    window->Paste_Clicked();
+    document->undoManager().closeEventGroup();
+    ASSERT_EQ(document->graphics().count(), 2);
+
+    window->Undo_Clicked();
+    EXPECT_EQ(document->graphics().count(), 1);
+    EXPECT_TRUE(face == before) << face.Card_Preset().toStdString() << " " << face.Card_Sub_Category().toStdString()
+                                << " " << face.Card_Cat_index() << " " << face.Card_fill_clr().alpha();
+}
+
 TEST_F(ToolsAndSidesTest, UndoAndRedoWorkOnlyWhileTheFrontIsShown)
 {
     EXPECT_FALSE(enabled(window->Undo_btn));

@@ -199,6 +199,12 @@ TEST_F(DesignWindowTest, NewDesignResetsBothPrintableSidesButNotTheScratchSide)
     EXPECT_EQ(window->Main_wnd->windowTitle(), App().App_Name);
     // The first object of the new design cascades from (10, 10).
     EXPECT_EQ(window->Control_New_Point(QStringLiteral("F")), QPointF(30, 30));
+    // The program's own objects leave the pasteboard with the design; another program's text stays.
+    for (const QString &type : {SKTGraphicView::SKTGraphicViewPasteboardType, QStringLiteral("text/plain")}) {
+        pasteboard.writeItems({{type, "x"}});
+        window->New_Project();
+        EXPECT_EQ(pasteboard.types().size(), type == QLatin1String("text/plain") ? 1 : 0) << type.toStdString();
+    }
 }
 
 TEST_F(DesignWindowTest, DetachingTheDocumentTakesTheCanvasesAwayAndAttachingBindsThemAgain)

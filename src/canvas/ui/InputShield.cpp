@@ -1,7 +1,9 @@
 #include "canvas/ui/InputShield.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -38,19 +40,19 @@ bool isInput(QEvent::Type type)
     }
 }
 
-// Closes the window once nothing modal but the window itself is up: a box the work's command shows
-// once it ends (a "saved" message) is answered first, as it would be were the close made then.
-void closeWhenFree(const QPointer<QWidget> &window)
+// Does `act` once nothing modal but the window itself is up: a box the work's command shows once it
+// ends (a "saved" message) is answered first, as it would be were the close or quit made then.
+void whenFree(const QPointer<QWidget> &window, const std::function<void()> &act)
 {
-    QTimer::singleShot(0, window, [window] {
+    QTimer::singleShot(0, window, [window, act] {
         if (!window)
             return;
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || modal == window) {
-            window->close();
+            act();
             return;
         }
-        const auto again = [window] { closeWhenFree(window); };
+        const auto again = [window, act] { whenFree(window, act); };
         if (auto *dialog = qobject_cast<QDialog *>(modal))
             QObject::connect(dialog, &QDialog::finished, window, again, Qt::SingleShotConnection);
         else
@@ -72,8 +74,16 @@ InputShield::~InputShield()
     if (m_window)
         QCoreApplication::processEvents();
     qApp->removeEventFilter(this);
-    if (m_closeHeld && m_window)
-        closeWhenFree(m_window);
+    if (!m_window)
+        return;
+    // A quit closes the window too: held with a close, it would ask twice.
+    if (m_closeHeld)
+        whenFree(m_window, [window = m_window] { window->close(); });
+    else if (m_quitHeld)
+        whenFree(m_window, [quit = m_quitHeld] {
+            if (quit && quit->isEnabled())
+                quit->trigger();
+        });
 }
 
 WorkerWait::Wait InputShield::waitFor(QWidget *window)
@@ -96,12 +106,27 @@ bool InputShield::eventFilter(QObject *watched, QEvent *event)
     }
     if (!isInput(event->type()) || !m_window || !onWindow(watched))
         return false;
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
+        holdQuit(*static_cast<QKeyEvent *>(event));
     // Taken as the focus's own, so that no shortcut of the window acts on the key either.
     if (event->type() == QEvent::ShortcutOverride)
         event->accept();
     else
         event->ignore();
     return true;
+}
+
+void InputShield::holdQuit(const QKeyEvent &key)
+{
+    if (m_quitHeld)
+        return;
+    const QKeySequence typed(key.keyCombination());
+    for (QAction *action : m_window->findChildren<QAction *>()) {
+        if (action->menuRole() == QAction::QuitRole && action->shortcuts().contains(typed)) {
+            m_quitHeld = action;
+            return;
+        }
+    }
 }
 
 bool InputShield::isWindow(QObject *watched) const

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
+class QAction;
+class QKeyEvent;
 class QWidget;
 
 // Drops what the user does to one window while long work for it runs: clicks, keys, wheels, drags
@@ -13,6 +15,7 @@ class QWidget;
 // a click would act on what the work changed. A close of the window waits for the work: it is
 // answered once, after the work and any box then up, as if made then; answered meanwhile, a quit
 // would ask to save while the save runs, and boxes of the work would show after the program ended.
+// The window's Quit, typed meanwhile, is held the same way.
 // Other windows (the waiting sheet, a question) are answered as ever.
 class InputShield : public QObject {
 public:
@@ -35,9 +38,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Keeps the window's Quit when `key` is its shortcut.
+    void holdQuit(const QKeyEvent &key);
     bool onWindow(QObject *watched) const;
     bool isWindow(QObject *watched) const;
 
     QPointer<QWidget> m_window;
     bool m_closeHeld = false;
+    QPointer<QAction> m_quitHeld;
 };

@@ -162,7 +162,6 @@ public:
     void showOrHideRulers() { emit rulersToggleRequested(); }
     void changeColor() {}
     bool makeNewImageFromPasteboard(const QPointF &point);
-    bool makeNewImageFromContentsOfFile(const QString &path, const QPointF &point);
     void delete_all_control();
     void Hide_all_Text_control_FUP_Control();
     void delete_all_Text_control();

@@ -7,7 +7,6 @@
 #include "canvas/SKTRenderingView.h"
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
-#include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
@@ -149,15 +148,6 @@ bool SKTGraphicView::makeNewImageFromPasteboard(const QPointF &point)
         return false;
     }
     insertPicture(picture, QPointF(point.x(), point.y() - picture.height()));
-    return true;
-}
-
-bool SKTGraphicView::makeNewImageFromContentsOfFile(const QString &path, const QPointF &point)
-{
-    const QImage picture = loadPicture(path);
-    if (picture.isNull())
-        return false;
-    insertPicture(picture, point);
     return true;
 }
 
@@ -413,11 +403,10 @@ void SKTGraphicView::replay(bool undoing)
             valid.add(index);
     if (!valid.isEmpty())
         changeSelectionIndexes(valid);
-    if (DesignWindowHub *window = hub()) {
+    // Undo gives back the objects it took and nothing else: the card face is not the list's, and
+    // the panel's values written into it would change what no step changed.
+    if (DesignWindowHub *window = hub())
         window->Undo_Redo_Button_state();
-        if (undoing)
-            window->Update_All_Card_Content();
-    }
 }
 
 void SKTGraphicView::noteUndoChange(const SKTGraphic *graphic)

@@ -31,7 +31,14 @@ Import_Excel::Import_Excel(QWidget *parent)
     setObjectName(QStringLiteral("Import_Excel"));
     setWindowTitle(tr("Choose Sheet and Columns"));
     setModal(true);
-    picker.wait = InputShield::waitFor(this);
+    // The waiting sheet is up while the workbook is read, and only then: a question or message that
+    // comes before or after a read (the columns' titles asked about, a sheet that cannot be read)
+    // is not left behind it.
+    picker.wait = [this, shielded = InputShield::waitFor(this)](const std::function<void()> &work) {
+        Show_Create_Modeless();
+        shielded(work);
+        Hide_Destroy_Modeless();
+    };
     DialogLook::applyBackground(this);
 
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
@@ -86,11 +93,9 @@ int Import_Excel::Open_excel_Wnd(const QString &path)
 
 bool Import_Excel::Load_file_Func(const QString &path)
 {
-    Show_Create_Modeless();
     QString error;
     const bool loaded = picker.Open(path, &error);
     showSheets();
-    Hide_Destroy_Modeless();
     if (!loaded)
         Show_MessageBox(ExcelSheetPicker::unreadable(error));
     return loaded;
@@ -121,9 +126,7 @@ void Import_Excel::comboBoxSelectionDidChange(int index)
     if (index < 0 || index == picker.chosenSheet())
         return;
     QString error;
-    Show_Create_Modeless();
     const bool chosen = picker.comboBoxSelectionDidChange(index, &error);
-    Hide_Destroy_Modeless();
     if (!chosen) {
         const QSignalBlocker blocker(Sheet_ComboBox);
         Sheet_ComboBox->setCurrentIndex(picker.chosenSheet());
@@ -146,13 +149,7 @@ void Import_Excel::Clear_All_Pressed()
 
 void Import_Excel::OKPressed()
 {
-    // The sheet is read only once a column is ticked; until then OK only says what is missing.
-    const bool reading = picker.Check_For_One_Extension_Selection();
-    if (reading)
-        Show_Create_Modeless();
     const std::optional<int> code = picker.OKPressed(*Data_From_Excel::defaultInstance());
-    if (reading)
-        Hide_Destroy_Modeless();
     if (code)
         done(*code);
 }

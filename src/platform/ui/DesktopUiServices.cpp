@@ -43,14 +43,25 @@ void DesktopUiServices::showMessage(const QString &text)
 
 UiServices::Answer DesktopUiServices::askYesNo(const QString &question)
 {
+    return ask(question, false);
+}
+
+UiServices::Answer DesktopUiServices::askYesNoCancel(const QString &question)
+{
+    return ask(question, true);
+}
+
+UiServices::Answer DesktopUiServices::ask(const QString &question, bool cancelShown)
+{
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), question, QMessageBox::NoButton,
                     QApplication::activeWindow());
     QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
-    // Escape and the close button would otherwise press No. They press a cancel button nobody sees.
+    // Escape and the close button would otherwise press No. They press Cancel, seen only where the
+    // question offers it.
     QPushButton *cancel = box.addButton(QMessageBox::Cancel);
-    cancel->hide();
+    cancel->setVisible(cancelShown);
     box.setEscapeButton(cancel);
     m_questions.append(&box);
     box.exec();

@@ -13,6 +13,7 @@ class DesktopUiServices : public UiServices {
 public:
     void showMessage(const QString &text) override;
     Answer askYesNo(const QString &question) override;
+    Answer askYesNoCancel(const QString &question) override;
     void closeQuestion(const QString &question) override;
     QString chooseFileToOpen(const QString &title, const QString &directory,
                              const QStringList &extensions) override;
@@ -28,6 +29,8 @@ public:
     void terminate(int exitCode) override;
 
 private:
+    Answer ask(const QString &question, bool cancelShown);
+
     QList<QMessageBox *> m_questions; // those up, the innermost last
 };
 

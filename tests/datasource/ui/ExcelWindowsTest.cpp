@@ -1,8 +1,10 @@
 #include "../CorpusTables.h"
 
+#include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/AppState.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/SeriesStore.h"
+#include "datasource/SpreadsheetWriter.h"
 #include "datasource/ui/ExcelRowsWindow.h"
 #include "datasource/ui/Import_Excel.h"
 #include "datasource/ui/Import_Excel_DataSheet.h"
@@ -150,6 +152,37 @@ TEST_F(ExcelWindowsTest, EveryWindowShowsWhyTheWorkbookCannotBeRead)
         EXPECT_EQ(services->messages, QStringList{u'\n' + c.message});
     }
     EXPECT_TRUE(Get_datasheet_File_Name_Array().isEmpty());
+}
+
+// The picker's waiting sheet is up while the workbook is read, not behind the question about a
+// title that stands twice, asked before the sheet is taken.
+TEST_F(ExcelWindowsTest, ThePickersWaitingSheetIsDownWhileItAsks)
+{
+    AppFixture app; // the workbooks are written from its template
+    QTemporaryDir dir;
+    QList<Data_From_Excel::BoundField> fields;
+    const platform::Subscription listing = excel.listBoundFields.subscribe(
+        [&fields](QList<Data_From_Excel::BoundField> &listed) { listed << fields; });
+    Import_Excel picker;
+    picker.setOpen_mode(QStringLiteral("E"));
+    const auto take = [&](const QStringList &titles) {
+        const QString path = dir.filePath(titles.join('-') + ".xlsx");
+        EXPECT_TRUE(SpreadsheetWriter::WriteWorkbook(path, {titles, titles}, true));
+        EXPECT_TRUE(picker.Load_file_Func(path));
+        picker.Select_ALL_Pressed();
+        picker.setResult(0);
+        picker.OKPressed();
+        return picker.result();
+    };
+    ASSERT_EQ(take({"Name", "Email"}), 1);
+    fields = {{"Front: Name", 1}};
+    std::optional<bool> sheetUp;
+    services->whileAsking = [&] { sheetUp = picker.plz_wait_Window->isVisible(); };
+    services->yesNoAnswers = {true};
+    EXPECT_EQ(take({"Name", "Number", "Name"}), 1);
+    ASSERT_TRUE(sheetUp.has_value()) << "the question was asked";
+    EXPECT_FALSE(*sheetUp);
+    EXPECT_FALSE(picker.plz_wait_Window->isVisible());
 }
 
 TEST_F(ExcelWindowsTest, BothWindowsRenderForALook)

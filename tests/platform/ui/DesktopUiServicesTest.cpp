@@ -141,4 +141,17 @@ TEST_F(DesktopUiServicesTest, EscapeOrClosingAQuestionCancelsIt)
         whenBoxShows(c.act);
         EXPECT_EQ(services.askYesNo(QStringLiteral("Save changes?")), c.expected) << c.how;
     }
+    // A question that offers Cancel shows it; it answers as Escape does.
+    for (const bool offered : {false, true}) {
+        bool seen = !offered;
+        whenBoxShows([&seen](QMessageBox &box) {
+            QAbstractButton *cancel = box.button(QMessageBox::Cancel);
+            seen = cancel && cancel->isVisible();
+            (seen ? cancel : buttonWithText(box, QStringLiteral("No")))->click();
+        });
+        const QString question = QStringLiteral("Keep them?");
+        const Answer answer = offered ? services.askYesNoCancel(question) : services.askYesNo(question);
+        EXPECT_EQ(seen, offered);
+        EXPECT_EQ(answer, offered ? Answer::Cancelled : Answer::No);
+    }
 }
