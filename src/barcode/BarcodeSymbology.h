@@ -41,14 +41,23 @@ enum class Symbology {
 // enough that a damaged file's megabyte value is refused at once instead of drawn for a minute.
 inline constexpr int kMostLinearValueLength = 256;
 
+// The light space a reader needs beside a symbol before anything else may begin, in modules, left and
+// right of the bars (a 2-D symbol needs its left one on every side). A card of any colour may meet the
+// barcode's own ground: where they meet, a reader takes the quiet zone to end.
+struct Quiet_Zone {
+    float left = 0;
+    float right = 0;
+};
+
 // A row of the symbology table: the title the popup shows, what makes the symbology (a linear model
-// for a value and caption flag, or a 2-D symbol picture for a value; one of the two is set), and
-// the most characters a value of it can have.
+// for a value and caption flag, or a 2-D symbol picture for a value; one of the two is set), its
+// quiet zone, and the most characters a value of it can have.
 struct Barcode_Symbology {
     Symbology id;
     const char *title;
     std::unique_ptr<NKDBarcode> (*linearModel)(const QString &value, bool printsCaption);
     QImage (*symbolPicture)(const BarcodeSettings &settings, const QString &value);
+    Quiet_Zone quietZone;
     int mostValueLength = kMostLinearValueLength;
 
     int storedIndex() const { return static_cast<int>(id); }

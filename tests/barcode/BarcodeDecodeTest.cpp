@@ -25,8 +25,10 @@
 
 namespace {
 
-// At 72 dpi a module must be two whole pixels for any reader (20 mils is 1.44 px there): two points.
+// At 72 dpi a module must be two whole pixels for any reader (20 mils is 1.44 px there): two points,
+// with side margins wide enough for ten such modules, or the bars narrow to keep their quiet zones.
 constexpr float kCanvasReadableMils = 2000.0f / 72.0f;
+constexpr float kCanvasReadableSideCm = 0.5f;
 
 struct DecodeRow {
     const char *name;
@@ -65,6 +67,7 @@ TEST_P(LinearDecode, ReadsBackAt300And72Dpi)
     EXPECT_EQ(read(row, picture.toImage(300)), expectedOf(row));
 
     settings.linear_width_val = kCanvasReadableMils;
+    settings.LR_margin_val = kCanvasReadableSideCm;
     const BarcodePicture wide = Get_Image_From_Val(settings, row.value, settings.header_val, settings.footer_val);
     EXPECT_EQ(read(row, wide.toImage(72)), expectedOf(row));
 }

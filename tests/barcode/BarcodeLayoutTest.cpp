@@ -182,8 +182,11 @@ TEST(BarcodeRenderer, DrawsEachRunOfDarkModulesAsOneBar)
                             {QStringLiteral("10001"), {{0, 1}, {4, 1}}},
                             {QStringLiteral("0"), {}},
                             {QStringLiteral("1111"), {{0, 4}}}};
+    // Bare module strings: no symbology's quiet zone narrows them.
+    BarcodeSettings settings = noMargins();
+    settings.barcode_font_index = -1;
     for (const RunsRow &row : rows) {
-        const QImage image = render(imageFromBarcode(std::make_shared<Modules>(row.modules), noMargins()));
+        const QImage image = render(imageFromBarcode(std::make_shared<Modules>(row.modules), settings));
         QList<QPair<int, int>> runs;
         const int y = image.height() / 2;
         for (int x = 0; x < image.width();) {
@@ -240,6 +243,47 @@ TEST(BarcodeRenderer, SymbolOf2DSitsBelowTheHeader)
     EXPECT_NEAR(drawn.width(), 40, 0.15);
     EXPECT_NEAR(drawn.center().x(), frame.width() / 2, 0.15);
     EXPECT_LT(inkBox(image, green)->bottom(), drawn.top()) << "header and symbol do not overlap";
+}
+
+// Pictures without side margins keep each symbology's quiet zone inside them: Code 128's bars narrow,
+// EAN-13's move right for its wider left zone, a QR symbol is drawn smaller. Read from the pixels.
+TEST(BarcodeRenderer, KeepsTheQuietZoneInsideThePicture)
+{
+    struct Row {
+        Symbology symbology;
+        QString value;
+        int modules;
+        double left, right;
+    };
+    for (const Row &row : {Row{Symbology::Code128, QStringLiteral("0123"), 57, 10, 10},
+                           Row{Symbology::EAN13, QStringLiteral("400638133393"), 95, 11, 7}}) {
+        BarcodeSettings settings = noMargins();
+        settings.barcode_font_index = Barcode_Symbology_Of(row.symbology).storedIndex();
+        settings.show_hide_val = settings.show_hide_hdr = settings.show_hide_ftr = 1;
+        const BarcodePicture picture = Get_Image_From_Val(settings, row.value, {}, {});
+        const QRectF bars = *inkBox(render(picture), black);
+        const double module = bars.width() / row.modules;
+        EXPECT_GE(bars.left() + 0.1, row.left * module) << row.value.toStdString();
+        EXPECT_GE(picture.size().width() - bars.right() + 0.1, row.right * module) << row.value.toStdString();
+    }
+
+    BarcodeSettings settings = noMargins();
+    settings.linear_or_2d = 1;
+    settings.barcode_font_index = Barcode_Symbology_Of(Symbology::QRCode).storedIndex();
+    settings.show_hide_hdr = settings.show_hide_ftr = 1;
+    // Ten two-point modules a side, the frame no larger.
+    QImage symbol(20, 20, QImage::Format_RGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            symbol.setPixel(x, y, (x / 2 + y / 2) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    setImageSizeInPoints(symbol, QSizeF(20, 20));
+    const Barcode_2D_Frame frame = Barcode_2D_Frame_For(settings, QStringLiteral("v"), {}, {}, symbol);
+    const QRectF drawn = *inkBox(render(imageFromBarcodeImage(symbol, frame, settings)), black);
+    const double module = drawn.width() / 10;
+    EXPECT_LT(drawn.width(), 19.0);
+    for (const double gap :
+         {drawn.left(), drawn.top(), frame.width() - drawn.right(), frame.height() - drawn.bottom()})
+        EXPECT_GE(gap + 0.15, 4 * module);
 }
 
 TEST(BarcodeRenderer, SplitCaptionDrawsItsPartsAndSkipsEmptyOnes)

@@ -1,0 +1,185 @@
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+
+#include "barcode/BarcodeGenerator.h"
+#include "canvas/SKTRenderingView.h"
+#include "document/SKTBarcode.h"
+#include "fixtures/TestSupport.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+// A barcode of default settings, bound to a member's number, on a card of a light colour (and on
+// white) exported at 300 dpi, reads from the whole card by zbar's command-line reader (the reader
+// behind many phone apps and scanners' software) and by zxing-cpp: the card's colour meeting the
+// barcode's own ground is where a reader takes the quiet zone to end.
+
+namespace {
+
+// A member's number and what each reader reads of it; "" where zbar reads no such symbol.
+struct Member {
+    QString value;
+    std::string byZxing;
+    std::string byZbar;
+};
+
+struct CardRow {
+    const char *title;
+    const char *zxingFormat;
+    std::vector<Member> members;
+};
+
+// Read alike by both readers.
+Member same(const char *value)
+{
+    return {QLatin1String(value), value, value};
+}
+
+void PrintTo(const CardRow &row, std::ostream *out)
+{
+    *out << row.title;
+}
+
+// A card the size of a credit card.
+constexpr QRectF kCard(0, 0, 243, 153);
+
+// The object as a design holds it: default settings but the symbology; then its copy of one record.
+std::shared_ptr<SKTBarcode> objectOf(const char *title)
+{
+    const Barcode_Symbology *symbology = Barcode_Symbology_Named(QLatin1String(title));
+    auto object = std::make_shared<SKTBarcode>();
+    object->barcode_font_index = symbology->storedIndex();
+    object->linear_or_2d = symbology->isTwoD() ? 1 : 0;
+    return object;
+}
+
+QString readerOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return QStringLiteral("(reader did not finish)");
+    QByteArray out = process.readAllStandardOutput();
+    if (out.endsWith('\n'))
+        out.chop(1);
+    return QString::fromUtf8(out);
+}
+
+// What zxing-cpp reads in the whole card, with the command-line reader's defaults. ZXingReader 1.4
+// itself aborts on a failed assertion when it finds a linear symbol on several rows.
+std::string zxingRead(const QImage &card, const char *format)
+{
+    const QImage grey = card.convertToFormat(QImage::Format_Grayscale8);
+    const ZXing::Result result = ZXing::ReadBarcode(
+        ZXing::ImageView(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
+                         static_cast<int>(grey.bytesPerLine())),
+        ZXing::DecodeHints().setFormats(ZXing::BarcodeFormatFromString(format)));
+    return result.isValid() ? result.text() : std::string();
+}
+
+class CardQuietZone : public testing::TestWithParam<CardRow> {
+protected:
+    AppFixture app;
+};
+
+TEST_P(CardQuietZone, DecodedByZbarAndZxingFromTheExportedCard)
+{
+    const QString zbar = QStandardPaths::findExecutable(QStringLiteral("zbarimg"));
+    if (zbar.isEmpty())
+        GTEST_SKIP() << "zbarimg (zbar-tools) is needed";
+    const CardRow &row = GetParam();
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("card.png"));
+    int cards = 0, zxingReads = 0, zbarReads = 0;
+    for (const char *colour : {"#ffe080", "#c8e6ff", "#ffffff"})
+        for (const Member &member : row.members) {
+            SCOPED_TRACE(testing::Message() << colour << " " << member.value.toStdString());
+            Card_Property face;
+            face.setCard_fill_chk(true);
+            face.setCard_fill_clr(QColor(QLatin1String(colour)));
+            const std::shared_ptr<SKTBarcode> record = objectOf(row.title);
+            ASSERT_TRUE(Set_Record_Barcode(*record, member.value));
+            // In the middle of the card: zxing-cpp 1.4 looks for a small Data Matrix symbol only there.
+            QRectF frame(QPointF(), record->_barcode_image.deviceIndependentSize());
+            frame.moveCenter(kCard.center());
+            record->setBounds(frame);
+            const QImage card =
+                SKTRenderingView::image_From_Card_Graphics({record}, false, face, 0, kCard).toImage(300);
+            ASSERT_TRUE(card.save(file));
+            ++cards;
+            const std::string byZxing = zxingRead(card, row.zxingFormat);
+            zxingReads += byZxing == member.byZxing;
+            EXPECT_EQ(byZxing, member.byZxing) << "zxing-cpp";
+            if (member.byZbar.empty())
+                continue;
+            const QString byZbar =
+                readerOutput(zbar, {QStringLiteral("--nodbus"), QStringLiteral("-q"), QStringLiteral("--raw"), file});
+            zbarReads += byZbar.toStdString() == member.byZbar;
+            EXPECT_EQ(byZbar.toStdString(), member.byZbar) << "zbarimg";
+        }
+    std::printf("%s: zxing-cpp read %d of %d cards, zbarimg %d\n", row.title, zxingReads, cards, zbarReads);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DefaultSettings, CardQuietZone,
+    testing::Values(
+        CardRow{"Code 128", "Code128", {same("100234"), same("M-2048"), same("99817263")}},
+        CardRow{"Code 39", "Code39", {same("100234"), same("M-2048"), same("99817263")}},
+        CardRow{"EAN-13", "EAN-13",
+                {{QStringLiteral("400638133393"), "4006381333931", "4006381333931"},
+                 {QStringLiteral("978020137962"), "9780201379624", "9780201379624"},
+                 {QStringLiteral("501234567890"), "5012345678900", "5012345678900"}}},
+        CardRow{"EAN-8", "EAN-8",
+                {{QStringLiteral("9638507"), "96385074", "96385074"}, same("55123457"),
+                 {QStringLiteral("1234567"), "12345670", "12345670"}}},
+        CardRow{"UPCA", "UPC-A",
+                {{QStringLiteral("03600029145"), "036000291452", "0036000291452"},
+                 {QStringLiteral("725272730706"), "725272730706", "0725272730706"},
+                 {QStringLiteral("04210000526"), "042100005264", "0042100005264"}}},
+        CardRow{"UPCE", "UPC-E",
+                {{QStringLiteral("0123456"), "01234565", "0012345000065"},
+                 {QStringLiteral("04210000526"), "04252614", "0042100005264"},
+                 {QStringLiteral("0987653"), "09876539", "0098700000659"}}},
+        // zxing-cpp drops the start and stop characters unless asked for them.
+        CardRow{"Codabar", "Codabar",
+                {{QStringLiteral("A100234B"), "100234", "A100234B"},
+                 {QStringLiteral("A40156B"), "40156", "A40156B"},
+                 {QStringLiteral("C-$:/.+D"), "-$:/.+", "C-$:/.+D"}}},
+        CardRow{"Interleaved 2 of 5", "ITF",
+                {same("100234"), same("00012345678905"), {QStringLiteral("1234567"), "01234567", "01234567"}}},
+        CardRow{"QR Code", "QRCode", {same("100234"), same("MEMBER-0042"), same("Zoe 7")}},
+        // zbar reads neither Data Matrix nor PDF417.
+        CardRow{"DataMatrix", "DataMatrix",
+                {{QStringLiteral("100234"), "100234", ""}, {QStringLiteral("MEMBER-0042"), "MEMBER-0042", ""}}},
+        CardRow{"PDF417", "PDF417",
+                {{QStringLiteral("100234"), "100234", ""}, {QStringLiteral("MEMBER-0042"), "MEMBER-0042", ""}}}),
+    [](const auto &info) {
+        std::string name = info.param.zxingFormat;
+        name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+        return name;
+    });
+
+// A design saved before keeps its barcode where it was and as large: the symbol drawn again covers the
+// object's frame as saved, its bars narrowed to keep their quiet zones inside it.
+TEST(CardQuietZoneFrame, AnOldDesignsBarcodeKeepsItsFrame)
+{
+    AppFixture app;
+    const std::shared_ptr<SKTBarcode> object = objectOf("Code 128");
+    // The frame such an object of "0123" was saved with, its picture's size then.
+    const QRectF saved(24, 30, 102.75, 57.67);
+    object->setBounds(saved);
+    object->Set_Barcode_image(Barcode_Image_For_Graphic(*object));
+    // Whole pixels at 600 dpi.
+    EXPECT_NEAR(object->_barcode_image.deviceIndependentSize().width(), saved.width(), 0.12);
+    EXPECT_NEAR(object->_barcode_image.deviceIndependentSize().height(), saved.height(), 0.12);
+    EXPECT_EQ(object->bounds(), saved);
+}
+
+} // namespace
