@@ -190,8 +190,21 @@ protected:
 };
 
 // What a window scene holds: `size` mixed objects; a bound sheet of `size` rows of 30 columns and six
-// shapes; or eight pictures without files, carried by the design, flat, of `size` thousand pixels each.
-enum class Holding { Objects, Sheet, Pictures };
+// shapes; eight pictures without files, carried by the design, flat, of `size` thousand pixels each;
+// or `size` picture objects naming one PNG of 11500 × 11500 pixels.
+enum class Holding { Objects, Sheet, Pictures, NamedPictures };
+
+// A flat PNG of 11500 × 11500 pixels, 8-bit RGBA, written once for the run.
+QString largePng()
+{
+    const QString path = workFolder().path() + QStringLiteral("/large.png");
+    if (!QFile::exists(path)) {
+        QImage flat(11500, 11500, QImage::Format_ARGB32);
+        flat.fill(QColor(200, 120, 40));
+        flat.save(path, "PNG");
+    }
+    return path;
+}
 
 // The design window with the design on its sides, as the user would save and open it.
 class WindowScene {
@@ -220,6 +233,14 @@ public:
                 QImage flat(edge, edge, QImage::Format_RGB32);
                 flat.fill(QColor::fromHsv(i * 40, 120, 230));
                 design.frontGraphics << std::make_shared<SKTImage>(QPointF(10 * i, 10), flat);
+            }
+        } else if (holding == Holding::NamedPictures) {
+            const QString named = largePng();
+            for (qsizetype i = 0; i < size; ++i) {
+                auto picture = std::make_shared<SKTImage>();
+                picture->_file_path = named;
+                picture->_bounds = QRectF(5 * i, 10, 60, 60);
+                design.frontGraphics << picture;
             }
         }
         objects = design.frontGraphics.size() + design.backGraphics.size();
@@ -342,6 +363,7 @@ void windowOpen(benchmark::State &state, Holding holding)
         state.SkipWithError("the design was not saved");
         return;
     }
+    const double before = peakMiB(true);
     BlockMeter meter;
     for (auto _ : state) {
         if (meter.measure([&] { return scene.window->Read_and_load_design_Log(scene.path, QStringLiteral("L")); }) != 1 ||
@@ -350,6 +372,7 @@ void windowOpen(benchmark::State &state, Holding holding)
             return;
         }
     }
+    state.counters["peak_rise_MiB"] = peakMiB(false) - before;
     reportBlock(state, scene, meter);
 }
 
@@ -450,5 +473,10 @@ void BM_DesignFilePhotoData(benchmark::State &state)
     state.counters["photo_MiB"] = double(file.size()) / (1024 * 1024);
 }
 BENCHMARK(BM_DesignFilePhotoData)->ArgsProduct({{0, 1}, {0, 1}})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+// 50 picture objects naming one PNG of 11500 × 11500 pixels (a design of a few hundred KB): where the
+// window's estimate sends the open.
+void BM_WindowOpenNamedPictures(benchmark::State &state) { windowOpen(state, Holding::NamedPictures); }
+BENCHMARK(BM_WindowOpenNamedPictures)->Args({50, 0})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 } // namespace

@@ -166,3 +166,29 @@ bool isOneLine(const QString &s)
                category == QChar::Separator_Paragraph;
     });
 }
+
+QString messageList(const QStringList &items)
+{
+    const qsizetype shown = items.size() > kMessageListLines ? kMessageListLines - 1 : items.size();
+    QStringList lines;
+    for (qsizetype i = 0; i < shown; ++i) {
+        QString line = items.at(i);
+        // Cut in the middle: a path keeps its file's name, a name the place that follows it.
+        if (line.size() > kMessageLineCharacters) {
+            qsizetype head = kMessageLineCharacters * 3 / 5, tail = kMessageLineCharacters - 1 - head;
+            if (line.at(head - 1).isHighSurrogate())
+                --head;
+            if (line.at(line.size() - tail).isLowSurrogate())
+                --tail;
+            line = line.left(head) + QChar(0x2026) + line.right(tail);
+        }
+        if (!isOneLine(line))
+            for (QChar &c : line)
+                if (!isOneLine(QString(c)))
+                    c = QLatin1Char(' ');
+        lines << line;
+    }
+    if (shown < items.size())
+        lines << QStringLiteral("… and %1 more").arg(items.size() - shown);
+    return lines.join(QLatin1Char('\n'));
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // String helpers with fixed edge behaviour, called throughout the program.
 // Lengths, indexes and counts are in UTF-16 units (QString::size()). A null string stands for "no
@@ -34,3 +35,11 @@ bool Find_Str_Case_Insensitive(const QString &s, const QString &part);
 // True when nothing in `s` ends or breaks a line anywhere: no control character (line feed, tab, VT,
 // FF, NEL…) and no line or paragraph separator (U+2028, U+2029).
 bool isOneLine(const QString &s);
+
+// A list of names or titles for a message box, one item a line, kept to a screenful whatever the
+// list: at most kMessageListLines lines, each item cut in its middle to kMessageLineCharacters ("…"
+// in place of the rest: a path keeps its file's name, a name the place that follows it) and its line
+// breaks made blanks, the items past those shown counted on the last line ("… and 9981 more").
+constexpr qsizetype kMessageListLines = 20;
+constexpr qsizetype kMessageLineCharacters = 120;
+QString messageList(const QStringList &items);

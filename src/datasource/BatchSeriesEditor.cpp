@@ -157,11 +157,7 @@ std::optional<int> BatchSeriesEditor::Delete_Series(const QList<int> &rows, int 
     Fill_List();
     if (kept.isEmpty())
         return rowBefore(current, ListData.size());
-    // A message box shows a handful of names; the rest are counted.
-    QStringList shown = kept.mid(0, 10);
-    if (kept.size() > shown.size())
-        shown << QStringLiteral("… and %1 more").arg(kept.size() - shown.size());
-    Show_MessageBox(kInUseDelete + QStringLiteral("\n\n") + shown.join(u'\n'));
+    Show_MessageBox(kInUseDelete + QStringLiteral("\n\n") + messageList(kept));
     return -1;
 }
 

@@ -180,7 +180,7 @@ bool ExcelSeriesImport::Create_file_For_Col_Func(const Ask &ask)
     applyToAll = false;
     refillManager();
     if (!notImported.isEmpty())
-        Show_MessageBox(kNotImported + QStringLiteral("\n\n") + notImported.join(QLatin1Char('\n')));
+        Show_MessageBox(kNotImported + QStringLiteral("\n\n") + messageList(notImported));
     return true;
 }
 

@@ -279,7 +279,7 @@ std::optional<QHash<int, int>> ExcelSheetPicker::rebinding(Data_From_Excel &stor
             QStringLiteral("These fields cannot be matched to a column of the new sheet by its title:\n%1\n\n"
                            "Yes keeps them at their column numbers; No leaves them without a column, for a run "
                            "to ask about; Cancel goes back to the columns.")
-                .arg(unsure.join(QLatin1Char('\n'))));
+                .arg(messageList(unsure)));
         if (answer == platform::UiServices::Answer::Cancelled)
             return std::nullopt;
         if (answer == platform::UiServices::Answer::No) {
@@ -291,11 +291,11 @@ std::optional<QHash<int, int>> ExcelSheetPicker::rebinding(Data_From_Excel &stor
     QStringList parts;
     if (!moved.isEmpty())
         parts << QStringLiteral("These fields follow their column's title to its place in the new sheet:\n") +
-                     moved.join(QLatin1Char('\n'));
+                     messageList(moved);
     if (!lost.isEmpty())
         parts << QStringLiteral("The new sheet has no column for these fields, which are left without one; a run "
                                 "will ask about them:\n") +
-                     lost.join(QLatin1Char('\n'));
+                     messageList(lost);
     if (told)
         *told = parts.join(QStringLiteral("\n\n"));
     return moves;

@@ -156,7 +156,7 @@ bool RecordBinding::Continue_Without_Missing_Series() const
     // empty in every run.
     if (problems.isEmpty())
         return true;
-    return platform::uiServices().askYesNo(problems.join(QLatin1Char('\n')) +
+    return platform::uiServices().askYesNo(messageList(problems) +
                                            QStringLiteral("\n\nContinue with these fields empty?")) ==
            platform::UiServices::Answer::Yes;
 }

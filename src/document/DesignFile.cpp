@@ -1,7 +1,11 @@
 #include "document/DesignFile.h"
 
+#include "core/ImageCategories.h"
 #include "core/PathHelpers.h"
+#include "core/StringHelpers.h"
 #include "document/ArchiveValues.h"
+#include "document/ControlTags.h"
+#include "document/SKTImage.h"
 #include "document/SKTDocument.h"
 #include "platform/ConcurrentFor.h"
 #include "platform/KeyedArchiver.h"
@@ -12,6 +16,7 @@
 #include "platform/SafeFileWriter.h"
 #include "platform/XmlCharacters.h"
 
+#include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -361,7 +366,7 @@ bool nameResourcePictures(DesignFileContents &c, const QString &resources, const
         for (const SKTGraphicPtr &graphic : *side)
             graphic->Set_Control_File_path(named(graphic->FilePath()));
     if (!elsewhere.isEmpty() && error)
-        *error = QStringLiteral("These files are not among the program's resources:\n") + elsewhere.join(QLatin1Char('\n'));
+        *error = QStringLiteral("These files are not among the program's resources:\n") + messageList(elsewhere);
     return elsewhere.isEmpty();
 }
 
@@ -571,6 +576,69 @@ qint64 sheetBytes(const QList<QVariantMap> &rows)
     for (const QVariantMap &row : rows)
         cells += row.size();
     return cells * 64;
+}
+
+QList<NamedPicture> namedPictures(const DesignFileContents &c)
+{
+    QList<NamedPicture> files;
+    QHash<QString, qsizetype> byPath; // the path as the file gave it, to its place in `files`
+    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
+        for (const SKTGraphicPtr &graphic : *side) {
+            if (graphic->kind() != SKTGraphic::Kind::Image)
+                continue;
+            auto &picture = static_cast<SKTImage &>(*graphic);
+            auto at = byPath.constFind(picture._file_path);
+            if (at == byPath.constEnd()) {
+                at = byPath.insert(picture._file_path, files.size());
+                files << NamedPicture{Relocated_Resource_Path(picture._file_path), {}};
+            }
+            picture._file_path = files.at(*at).path;
+            if (!isMainPhoto(picture))
+                files[*at].objects << &picture;
+        }
+    files.removeIf([](const NamedPicture &file) { return file.objects.isEmpty(); });
+    return files;
+}
+
+namespace {
+
+// A header read from a file ends within these bytes, or it is weighed as a picture of unknown size.
+constexpr qint64 kNamedHeaderBytes = 64 * 1024;
+
+qint64 headerPixels(const platform::PictureHeader &header)
+{
+    if (header.status == platform::PictureHeader::Known)
+        return platform::picturePixelsRead(header.size);
+    // A format weighed here whose header is broken is refused at once; any other may be anything.
+    if (header.status == platform::PictureHeader::None && !header.format.isEmpty())
+        return kUnweighedPictureWork;
+    return platform::kMostPicturePixels;
+}
+
+} // namespace
+
+qint64 namedPicturePixels(const QList<NamedPicture> &pictures, qint64 enough)
+{
+    qint64 pixels = 0;
+    qsizetype weighed = 0;
+    for (const NamedPicture &named : pictures) {
+        if (pixels >= enough)
+            break;
+        const QString path = standardizedPath(named.path);
+        if (!platform::isRegularFile(path))
+            continue;
+        if (++weighed > kMostNamedPicturesWeighed)
+            return kMaxDesignPixels;
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            pixels += headerPixels(platform::pictureHeader(file.read(kNamedHeaderBytes)));
+    }
+    return std::min(pixels, kMaxDesignPixels);
+}
+
+Work workOfPicture(QByteArrayView bytes)
+{
+    return {bytes.size(), headerPixels(platform::pictureHeader(bytes))};
 }
 
 Work workOf(const DesignFileContents &c)

@@ -16,6 +16,8 @@
 #include <functional>
 #include <optional>
 
+class SKTImage;
+
 // Everything a design file holds: both card faces, the invitation's frame and main photo with its
 // effects, the workbook bound to the design, and the objects of the front and the back (the temp
 // side is never stored).
@@ -118,6 +120,26 @@ Work workOfFile(QByteArrayView file);
 Work workOf(const DesignFileContents &contents);
 // About the bytes a bound sheet's rows take in a file.
 qint64 sheetBytes(const QList<QVariantMap> &rows);
+
+// A picture file the plain picture objects of a design name, with the objects naming it: an open
+// reads each such file once, for all of them. The main photo's objects take the main photo instead.
+struct NamedPicture {
+    QString path;
+    QList<SKTImage *> objects;
+};
+// The files the objects of `contents` name, each once, in the order the objects name them. Every
+// picture object's path is first found again below this account's resources when it was moved
+// (Relocated_Resource_Path), once for each path.
+QList<NamedPicture> namedPictures(const DesignFileContents &contents);
+// The most named files weighed before an open: a design that names more goes to a worker.
+constexpr qsizetype kMostNamedPicturesWeighed = 64;
+// The pixels reading `pictures` decodes, each file weighed once from its header (none is decoded);
+// a file whose header does not tell its size as much as a picture may have. Weighing stops once
+// `enough` is reached.
+qint64 namedPicturePixels(const QList<NamedPicture> &pictures, qint64 enough = kMaxDesignPixels);
+// The work of reading the picture `bytes` hold (pasted, say): the bytes, and the pixels its header
+// says it decodes to, or as many as a picture may have when it does not say.
+Work workOfPicture(QByteArrayView bytes);
 
 // Writes the file whole: a temporary file beside it renamed over it, so that a failed save leaves
 // the previous design as it was.

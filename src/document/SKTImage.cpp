@@ -172,13 +172,18 @@ void SKTImage::initWithProperties(const QVariantMap &dictionary)
 void SKTImage::setFilePath(const QString &path, std::atomic<qint64> *pixelBudget)
 {
     Set_Control_File_path(path);
-    m_contentsLoaded = true;
     if (isMainPhoto(*this)) {
         const DesignWindowHub *hub = App().Main_App_wnd;
-        _contents = hub ? hub->Main_Photo_image() : QImage();
+        showFilePicture(hub ? hub->Main_Photo_image() : QImage());
     } else {
-        _contents = loadPicture(path, pixelBudget);
+        showFilePicture(loadPicture(path, pixelBudget));
     }
+}
+
+void SKTImage::showFilePicture(const QImage &picture)
+{
+    m_contentsLoaded = true;
+    _contents = picture;
     // A picture that loads replaces one the design held but could not read.
     if (!_contents.isNull())
         m_undecodedPictures.remove(QStringLiteral("_contents"));
@@ -217,6 +222,14 @@ void SKTImage::reloadFromFile(std::atomic<qint64> *pixelBudget)
     if (m_contentsCarried && !platform::isRegularFile(_file_path) && !isMainPhoto(*this))
         return;
     setFilePath(_file_path, pixelBudget);
+}
+
+void SKTImage::reloadFromFile(const QImage &picture, bool fileThere)
+{
+    if (isMainPhoto(*this))
+        setFilePath(_file_path);
+    else if (!m_contentsCarried || fileThere)
+        showFilePicture(picture);
 }
 
 void SKTImage::loadPicturesForDrawing()

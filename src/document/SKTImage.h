@@ -64,6 +64,9 @@ public:
     // Loads the picture again from its stored path, as reading a design does; a picture the archive
     // carried itself (one without a file) stays when no file is there.
     void reloadFromFile(std::atomic<qint64> *pixelBudget = nullptr);
+    // The same with `picture`, which the caller read from the file once for all the objects naming
+    // it (null: none, or no room for it here); `fileThere` says whether the path names a regular file.
+    void reloadFromFile(const QImage &picture, bool fileThere);
     // A file is named but gave no picture: the object shows the program's placeholder, and keeps
     // the path so that the picture comes back once the file does.
     bool isMissingItsFile() const;
@@ -106,6 +109,8 @@ protected:
 
 private:
     void placeCentredOn(const QPointF &position);
+    // Shows a picture read from the file `_file_path` names.
+    void showFilePicture(const QImage &picture);
     // `source` (the picture or its reduced copy) through the effect chain, as it is drawn.
     QImage processedForDrawing(const QImage &source) const;
     bool m_contentsLoaded = false; // set once setFilePath ran or a picture was given

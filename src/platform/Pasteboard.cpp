@@ -70,7 +70,7 @@ Pasteboard *g_installed = nullptr;
 
 } // namespace
 
-QImage Pasteboard::image(QString *problem) const
+QImage Pasteboard::image(QString *problem, const PictureReader &read) const
 {
     // Other programs offer one picture in several types: the first that reads is taken.
     QString why;
@@ -78,7 +78,8 @@ QImage Pasteboard::image(QString *problem) const
         if (type.startsWith(QLatin1String("image/"))) {
             PictureReading how;
             how.problem = &why;
-            const QImage picture = readPicture(dataForType(type), how);
+            const QByteArray bytes = dataForType(type);
+            const QImage picture = read ? read(bytes, &why) : readPicture(bytes, how);
             if (!picture.isNull())
                 return picture;
         }

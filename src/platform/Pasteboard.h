@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace platform {
 
 // The general pasteboard: typed data that one program writes and any program reads, with a change
@@ -24,9 +26,12 @@ public:
     virtual QByteArray dataForType(const QString &type) const = 0;
     // Local files named on the pasteboard (file lists other programs put there).
     virtual QStringList fileNames() const = 0;
-    // A picture offered in any picture type, read as every picture is (readPicture); null when none
-    // is offered, or when none offered can be read, with the reason in `problem`.
-    QImage image(QString *problem = nullptr) const;
+    // Reads the bytes of one picture type, with the reason in `problem` when they give no picture.
+    using PictureReader = std::function<QImage(const QByteArray &bytes, QString *problem)>;
+    // A picture offered in any picture type, read as every picture is (readPicture, or `read`, which
+    // may read on a worker: each type's bytes are taken here, on the pasteboard's thread); null when
+    // none is offered, or when none offered can be read, with the reason in `problem`.
+    QImage image(QString *problem = nullptr, const PictureReader &read = {}) const;
 };
 
 Pasteboard &generalPasteboard();

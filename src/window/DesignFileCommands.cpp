@@ -8,6 +8,7 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
+#include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
 #include "core/PathHelpers.h"
@@ -332,7 +333,8 @@ void SKTWindowController::Set_Log_Name_In_Title()
 
 // --- Loading -------------------------------------------------------------------------------------
 
-SKTWindowController::PictureProblems SKTWindowController::readNamedPictures(const DesignFileContents &c)
+SKTWindowController::PictureProblems SKTWindowController::readNamedPictures(const DesignFileContents &c,
+                                                                           const QList<DesignFile::NamedPicture> &files)
 {
     PictureProblems found;
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
@@ -340,22 +342,32 @@ SKTWindowController::PictureProblems SKTWindowController::readNamedPictures(cons
             if (!side->at(i)->m_undecodedPictures.isEmpty())
                 found.unreadable << objectPlace(*side->at(i), i, side == &c.frontGraphics);
     // Only plain pictures load again from their files; signatures keep what their archive holds.
-    // Pictures named by path share the design's pixel budget with those the file carries.
-    std::atomic<qint64> pixelsLeft{c.picturePixelsLeft};
-    for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
-        for (const SKTGraphicPtr &graphic : *side)
-            if (graphic->kind() == SKTGraphic::Kind::Image) {
-                auto &picture = static_cast<SKTImage &>(*graphic);
-                picture._file_path = Relocated_Resource_Path(picture._file_path);
-                if (isMainPhoto(picture))
-                    continue;
-                picture.reloadFromFile(&pixelsLeft);
-                // A file that is there but gave no picture is too large or no picture: not "missing".
-                if (picture.isMissingItsFile() && !found.missing.contains(picture._file_path) &&
-                    !found.undecodable.contains(picture._file_path))
-                    (platform::isRegularFile(picture._file_path) ? found.undecodable : found.missing)
-                        << picture._file_path;
+    // Pictures named by path share the design's pixel budget with those the file carries. A file
+    // is read once for all the objects naming it, and each object that shows it pays for it: those
+    // the budget cannot pay for show none, as if each had read it.
+    qint64 pixelsLeft = c.picturePixelsLeft;
+    for (const DesignFile::NamedPicture &named : files) {
+        const bool there = platform::isRegularFile(named.path);
+        qint64 paying = 0;
+        const platform::PixelSpender spend = [&](qint64 pixels) {
+            if (pixels <= 0) {
+                pixelsLeft -= pixels * paying;
+                paying = pixels < 0 ? 0 : named.objects.size();
+                return true;
             }
+            paying = std::min<qint64>(named.objects.size(), std::max<qint64>(0, pixelsLeft) / pixels);
+            pixelsLeft -= pixels * paying;
+            return paying > 0;
+        };
+        const QImage picture = there ? loadPicture(named.path, spend) : QImage();
+        for (qsizetype i = 0; i < named.objects.size(); ++i)
+            named.objects.at(i)->reloadFromFile(i < paying ? picture : QImage(), there);
+        // A file that is there but gave no picture is too large or no picture: not "missing".
+        if (std::any_of(named.objects.cbegin(), named.objects.cend(), [](const SKTImage *object) {
+                return object->isMissingItsFile();
+            }))
+            (there ? found.undecodable : found.missing) << named.path;
+    }
     return found;
 }
 
@@ -381,19 +393,34 @@ int SKTWindowController::Read_and_load_design_Log(const QString &path, const QSt
         return QTransform::fromScale(scale, scale);
     };
     const QTransform display[] = {displayOf(_graphicView), displayOf(_graphicView_BACK)};
-    if (bytes < directWorkBytes) {
-        file = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
-        if (file)
-            estimate = DesignFile::workOfFile(*file);
-    }
-    runLongWork(tr("Opening the design..."), estimate, [&](const DesignFile::Progress &progress) {
+    QList<DesignFile::NamedPicture> namedPictures;
+    bool parsed = false;
+    const auto parse = [&](const DesignFile::Progress &progress) {
         if (!file && reason.isEmpty())
             file = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
         fileRead = file.has_value();
         if (file)
             contents = DesignFile::read(*std::exchange(file, std::nullopt), &reason, DesignFile::kMaxBytes, progress);
         if (contents)
-            pictureProblems = readNamedPictures(*contents);
+            namedPictures = DesignFile::namedPictures(*contents);
+        parsed = true;
+    };
+    if (bytes < directWorkBytes) {
+        file = platform::readRegularFile(path, DesignFile::kMaxBytes, &reason);
+        if (file)
+            estimate = DesignFile::workOfFile(*file);
+        // A file light enough to read here is read first, so that the pictures it names by path,
+        // weighed from their headers, decide where they are read.
+        if (file && estimate.weight() < directWorkBytes) {
+            runLongWork(tr("Opening the design..."), estimate, parse);
+            estimate.pixels += DesignFile::namedPicturePixels(namedPictures, directWorkBytes);
+        }
+    }
+    runLongWork(tr("Opening the design..."), estimate, [&](const DesignFile::Progress &progress) {
+        if (!parsed)
+            parse(progress);
+        if (contents)
+            pictureProblems = readNamedPictures(*contents, namedPictures);
         // Placing an object asks for its area on the canvas, which a text measures, kept once made.
         if (contents)
             for (const GraphicList *side : {&contents->frontGraphics, &contents->backGraphics})
@@ -566,13 +593,13 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     selectArrowTool();
     Refresh_Canvas();
     if (!pictures.missing.isEmpty())
-        Show_MessageBox(kMissingPicturesMessage + pictures.missing.join(QLatin1Char('\n')));
+        Show_MessageBox(kMissingPicturesMessage + messageList(pictures.missing));
     if (!pictures.undecodable.isEmpty())
-        Show_MessageBox(kUndecodablePicturesMessage + pictures.undecodable.join(QLatin1Char('\n')));
+        Show_MessageBox(kUndecodablePicturesMessage + messageList(pictures.undecodable));
     if (!unreadable.isEmpty())
-        Show_MessageBox(kUnreadablePicturesMessage + unreadable.join(QLatin1Char('\n')));
+        Show_MessageBox(kUnreadablePicturesMessage + messageList(unreadable));
     if (!foreignPatterns.isEmpty())
-        Show_MessageBox(kForeignPatternsMessage + foreignPatterns.join(QLatin1Char('\n')));
+        Show_MessageBox(kForeignPatternsMessage + messageList(foreignPatterns));
 }
 
 // --- Commands ------------------------------------------------------------------------------------

@@ -595,7 +595,8 @@ private:
     };
     // Reads the pictures the objects name by path, within the design's pixel budget, on any thread;
     // the main photo's objects take theirs from the window once it has the new photo.
-    static PictureProblems readNamedPictures(const DesignFileContents &contents);
+    static PictureProblems readNamedPictures(const DesignFileContents &contents,
+                                             const QList<DesignFile::NamedPicture> &files);
     void applyDesignFile(const DesignFileContents &contents, const QString &path, const QString &log_or_template,
                          const PictureProblems &pictures);
     QWidget *buildSideBar();

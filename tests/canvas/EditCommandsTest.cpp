@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 namespace {
 
 using platform::IndexSet;
@@ -154,6 +156,37 @@ TEST(EditCommands, CopyThenPasteCascadesAtTheNewObjectPoint)
     c.view.paste();
     EXPECT_EQ(c.document.graphics().count(), before);
     EXPECT_TRUE(c.services->messages.last().startsWith("The picture cannot be pasted")) << c.services->messages.last().toStdString();
+}
+
+namespace {
+
+// The processor time a clock has counted: the calling thread's or the whole process's.
+qint64 cpuNanoseconds(clockid_t clock)
+{
+    timespec now{};
+    clock_gettime(clock, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+} // namespace
+
+// Another program's large picture is decoded on a worker while the window's loop goes on: the GUI
+// thread spends a small share of the processor time the paste takes. No wall clock is read.
+TEST(EditCommands, ALargePictureFromAnotherProgramIsReadOnAWorker)
+{
+    Canvas c;
+    const QSize size(4000, 3000);
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    c.pasteboard.setImage(picture);
+    picture = QImage();
+    const qint64 guiBefore = cpuNanoseconds(CLOCK_THREAD_CPUTIME_ID), allBefore = cpuNanoseconds(CLOCK_PROCESS_CPUTIME_ID);
+    c.view.paste();
+    const qint64 gui = cpuNanoseconds(CLOCK_THREAD_CPUTIME_ID) - guiBefore,
+                 all = cpuNanoseconds(CLOCK_PROCESS_CPUTIME_ID) - allBefore;
+    EXPECT_LT(gui * 2, all) << "the GUI thread's time " << gui / 1000000 << " ms of " << all / 1000000;
+    ASSERT_EQ(c.at(0)->className(), "SKTImage");
+    EXPECT_EQ(static_cast<SKTImage &>(*c.at(0))._contents.size(), size);
 }
 
 TEST(EditCommands, PastedObjectsFarOffTheCardAreShownWithoutOverflow)

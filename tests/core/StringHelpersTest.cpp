@@ -131,4 +131,40 @@ TEST(StringHelpers, ReplaceIsLiteralAndCaseSensitive)
     EXPECT_EQ(Replace_char_in_string(QStringLiteral("abc"), QStringLiteral("b"), QString()), "ac");
 }
 
+// A list in a message box takes a screenful whatever it holds: long items are cut in their middle,
+// line breaks inside one become blanks, and what does not fit is counted.
+TEST(StringHelpers, AMessageListTakesAScreenfulAndCountsTheRest)
+{
+    const auto names = [](qsizetype count, const QString &unit, int repeat) {
+        QStringList items;
+        for (qsizetype i = 0; i < count; ++i)
+            items << QString::number(i) + unit.repeated(repeat);
+        return items;
+    };
+    const struct {
+        const char *what;
+        QStringList items;
+        qsizetype shown, counted; // items named, and counted on the last line
+    } rows[] = {
+        {"a screenful", names(20, QStringLiteral("name"), 1), 20, 0},
+        {"one more", names(21, QStringLiteral("name"), 1), 19, 2},
+        {"10,000 of 250 characters", names(10'000, QStringLiteral("x"), 250), 19, 9981},
+        {"pairs of surrogates", names(2, u(u"\U0001F600"), 150), 2, 0},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        const QStringList lines = messageList(row.items).split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), row.shown + (row.counted ? 1 : 0));
+        for (qsizetype i = 0; i < row.shown; ++i) {
+            const QString &item = row.items.at(i), &line = lines.at(i);
+            const qsizetype cut = line.indexOf(QChar(0x2026));
+            EXPECT_TRUE(item.size() <= kMessageLineCharacters ? line == item : cut > 0 && line.isValidUtf16());
+            EXPECT_LE(line.size(), kMessageLineCharacters);
+            EXPECT_TRUE(item.startsWith(line.left(cut)) && item.endsWith(line.mid(cut + 1)));
+        }
+        EXPECT_EQ(lines.last() == QStringLiteral("… and %1 more").arg(row.counted), row.counted > 0);
+    }
+    EXPECT_EQ(messageList({u(u"one\ntwo\u2028three\rfour")}), QStringLiteral("one two three four"));
+}
+
 } // namespace

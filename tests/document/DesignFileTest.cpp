@@ -1,5 +1,6 @@
 #include "document/DesignFile.h"
 #include "document/SKTGraphicKinds.h"
+#include "platform/PictureReading.h"
 #include "platform/PropertyList.h"
 #include "platform/SafeFileWriter.h"
 
@@ -678,5 +679,59 @@ TEST(DesignFile, TheMainPhotoIsWrittenAsTheBytesKeptForIt)
         const int encodedOpen = StoredPictureBytes::encodingsDone();
         EXPECT_EQ(elementsOf(DesignFile::data(*back)).at(58), elementsOf(first).at(58));
         EXPECT_EQ(StoredPictureBytes::encodingsDone(), encodedOpen);
+    }
+}
+
+// The pictures a design names by path are weighed from their headers, each file once however many
+// objects name it (an open reads it once for all of them); what cannot be weighed cheaply, a file
+// whose header tells nothing or more files than are weighed, goes to a worker.
+TEST(DesignFile, PicturesNamedByPathAreWeighedFromTheirHeadersEachFileOnce)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const auto written = [&](const QString &name, const QByteArray &bytes) {
+        const QString path = folder.filePath(name);
+        EXPECT_TRUE(writeFileBytes(path, bytes));
+        return path;
+    };
+    const QString large = written(QStringLiteral("large.png"), pngHeaderOnly(QSize(11500, 11500)));
+    const QString a = written(QStringLiteral("a.png"), pngHeaderOnly(QSize(10, 10)));
+    const QString b = written(QStringLiteral("b.png"), pngHeaderOnly(QSize(30, 20)));
+    const QString notes = written(QStringLiteral("notes.png"), "no picture at all");
+    QStringList many;
+    for (qsizetype i = 0; i <= DesignFile::kMostNamedPicturesWeighed; ++i)
+        many << written(QStringLiteral("small-%1.png").arg(i), pngHeaderOnly(QSize(2, 2)));
+    const struct {
+        const char *what;
+        QStringList paths;
+        bool mainPhoto;
+        qsizetype files;
+        qint64 pixels;
+    } rows[] = {
+        {"50 objects naming one large file", QStringList(50, large), false, 1,
+         platform::picturePixelsRead(QSize(11500, 11500))},
+        {"two files named twice each", {a, b, a, b}, false, 2, 100 + 600},
+        {"a file that is not there", {folder.filePath(QStringLiteral("gone.png"))}, false, 1, 0},
+        {"a file whose header tells nothing", {notes}, false, 1, platform::kMostPicturePixels},
+        {"more files than are weighed", many, false, many.size(), DesignFile::kMaxDesignPixels},
+        {"the main photo's objects", {large, large}, true, 0, 0},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        DesignFileContents contents;
+        for (const QString &path : row.paths) {
+            auto picture = std::make_shared<SKTImage>();
+            picture->_file_path = path;
+            if (row.mainPhoto)
+                picture->control_ID = QStringLiteral("PARTY_IMAGE");
+            contents.frontGraphics << picture;
+        }
+        const QList<DesignFile::NamedPicture> named = DesignFile::namedPictures(contents);
+        ASSERT_EQ(named.size(), row.files);
+        qsizetype objects = 0;
+        for (const DesignFile::NamedPicture &file : named)
+            objects += file.objects.size();
+        EXPECT_EQ(objects, row.mainPhoto ? 0 : row.paths.size());
+        EXPECT_EQ(DesignFile::namedPicturePixels(named), row.pixels);
     }
 }

@@ -4,6 +4,7 @@
 #include "core/ImageCategories.h"
 #include "core/ImageProcesser.h"
 #include "core/PathHelpers.h"
+#include "core/StringHelpers.h"
 #include "datasource/DataSourceState.h"
 #include "document/DesignFile.h"
 #include "document/SKTGraphicKinds.h"
@@ -498,6 +499,58 @@ TEST_F(DesignFileCommandsTest, PatternNamesThatLeaveTheirFolderAreDroppedAndSaid
         EXPECT_EQ(said.contains(QStringLiteral("\"%1\" (Shape %2 on the front)").arg(name).arg(i + 1)), !names[i].kept)
             << names[i].name;
     }
+}
+
+// A message that names what an open dropped takes a screenful, however many names, however long.
+TEST_F(DesignFileCommandsTest, DroppedPatternsAreNamedAScreenfulAtMostAndTheRestCounted)
+{
+    GraphicList shapes;
+    for (int i = 0; i < 30; ++i) {
+        auto shape = std::make_shared<Shape_Control>();
+        shape->_fill_type = QStringLiteral("H");
+        shape->_fill_hatch_type = QStringLiteral("/%1/%2").arg(QString(250, QLatin1Char('x'))).arg(i);
+        shapes << shape;
+    }
+    document->graphics().insertGraphics(shapes, platform::IndexSet::range(0, int(shapes.size())));
+    const QString saved = savedDesign(QStringLiteral("many-patterns.zkse"));
+    services->messages.clear();
+
+    ASSERT_EQ(window->Read_and_load_design_Log(saved, QStringLiteral("L")), 1);
+    ASSERT_EQ(services->messages.size(), 1);
+    const QStringList lines = services->messages[0].split(QLatin1Char('\n')).mid(2); // after the sentence
+    ASSERT_EQ(lines.size(), kMessageListLines);
+    for (const QString &line : lines)
+        EXPECT_LE(line.size(), kMessageLineCharacters);
+    EXPECT_TRUE(lines.first().endsWith(QStringLiteral("/0\" (Shape 1 on the front)"))) << lines.first().toStdString();
+    EXPECT_EQ(lines.last(), QStringLiteral("… and 11 more"));
+}
+
+// A small design whose objects name one large picture file is opened on a worker behind the waiting
+// sheet: the file's header weighs it. The file gave no picture and is named once.
+TEST_F(DesignFileCommandsTest, ADesignNamingALargePictureOpensOnAWorker)
+{
+    const QString large = filePath(QStringLiteral("large.png"));
+    ASSERT_TRUE(writeFileBytes(large, pngHeaderOnly(QSize(11500, 11500))));
+    GraphicList pictures;
+    for (int i = 0; i < 50; ++i) {
+        auto picture = std::make_shared<SKTImage>();
+        picture->_file_path = large;
+        picture->_bounds = QRectF(i, i, 40, 40);
+        pictures << picture;
+    }
+    document->graphics().insertGraphics(pictures, platform::IndexSet::range(0, int(pictures.size())));
+    const QString saved = savedDesign(QStringLiteral("named.zkse"));
+    ASSERT_LT(QFileInfo(saved).size(), window->directWorkBytes);
+    ShowCounter counter;
+    window->plz_wait_Window->installEventFilter(&counter);
+    window->longWorkDelayMs = 0;
+    services->messages.clear();
+
+    ASSERT_EQ(window->Read_and_load_design_Log(saved, QStringLiteral("L")), 1);
+    EXPECT_EQ(counter.shows, 1) << "the sheet shows for work on a worker only";
+    EXPECT_EQ(document->graphics().count(), 50);
+    ASSERT_EQ(services->messages.size(), 1);
+    EXPECT_EQ(services->messages[0].count(large), 1);
 }
 
 TEST_F(DesignFileCommandsTest, LongSavesAndOpensShowTheirProgressAndThenGo)

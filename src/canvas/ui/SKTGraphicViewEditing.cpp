@@ -5,12 +5,15 @@
 
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTRenderingView.h"
+#include "canvas/ui/InputShield.h"
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
 #include "core/MessageBoxes.h"
+#include "document/DesignFile.h"
 #include "document/SKTDocument.h"
 #include "document/SKTImage.h"
 #include "platform/Pasteboard.h"
+#include "platform/PictureReading.h"
 #include "platform/UiServices.h"
 #include "document/ControlTags.h"
 
@@ -140,7 +143,15 @@ void SKTGraphicView::paste()
 bool SKTGraphicView::makeNewImageFromPasteboard(const QPointF &point)
 {
     QString problem;
-    const QImage picture = platform::generalPasteboard().image(&problem);
+    // The pasteboard is the GUI thread's: its bytes are taken here, and a large picture is decoded
+    // on a worker while the window paints, what the user does to it meanwhile dropped.
+    const auto read = [this](const QByteArray &bytes, QString *why) {
+        platform::PictureReading how;
+        how.problem = why;
+        return InputShield::run<QImage>(window(), [&] { return platform::readPicture(bytes, how); },
+                                        DesignFile::workOfPicture(bytes).weight() < DesignFile::kDirectWork);
+    };
+    const QImage picture = platform::generalPasteboard().image(&problem, read);
     if (picture.isNull()) {
         // A picture offered but not read is said; none offered pastes nothing.
         if (!problem.isEmpty())
