@@ -282,11 +282,11 @@ std::optional<QHash<int, int>> ExcelSheetPicker::rebinding(Data_From_Excel &stor
                 .arg(unsure.join(QLatin1Char('\n'))));
         if (answer == platform::UiServices::Answer::Cancelled)
             return std::nullopt;
-        if (answer == platform::UiServices::Answer::No) {
-            for (const int column : unsureColumns)
-                moves.insert(column, -1);
+        // Kept at its number, a field takes the title the new sheet has there.
+        for (const int column : unsureColumns)
+            moves.insert(column, answer == platform::UiServices::Answer::No ? -1 : column);
+        if (answer == platform::UiServices::Answer::No)
             lost << unsureLost;
-        }
     }
     QStringList parts;
     if (!moved.isEmpty())

@@ -376,6 +376,8 @@ void SKTWindowController::bindCanvases()
             syncRulerBox();
         }));
         *canvases[i] = canvas;
+        // Whatever comes onto a side (an undo, a paste, a template, an open) finds its column by title.
+        m_canvasBindings.push_back(lists[i]->subscribe(findColumnsOfInserted));
     }
 }
 

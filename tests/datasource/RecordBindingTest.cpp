@@ -40,9 +40,9 @@ std::shared_ptr<Kind> bound(int source, const QString &series, int column = 1, S
 {
     auto graphic = std::make_shared<Kind>();
     graphic->_bounds = QRectF(10, 10, 120, 40);
-    graphic->data_source_type = source;
-    graphic->batch_list_name = series;
-    graphic->excel_col_indx = column;
+    graphic->binding.data_source_type = source;
+    graphic->binding.batch_list_name = series;
+    graphic->binding.excel_col_indx = column;
     graphic->barcode_font_index = Barcode_Symbology_Of(symbology).storedIndex();
     graphic->linear_or_2d = Barcode_Symbology_Of(symbology).isTwoD() ? 1 : 0;
     return graphic;
