@@ -5,6 +5,8 @@
 #include "core/StringHelpers.h"
 #include "platform/XmlCharacters.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 const QString Data_From_Excel::kRowNumberTitle = QStringLiteral("#");
@@ -169,11 +171,13 @@ QList<Data_From_Excel::BoundField> Data_From_Excel::boundFields()
 {
     QList<BoundField> listed, fields;
     listBoundFields.notify(listed);
+    QSet<std::pair<QString, int>> seen;
+    seen.reserve(listed.size());
     for (const BoundField &field : listed)
-        if (std::none_of(fields.cbegin(), fields.cend(), [&field](const BoundField &f) {
-                return f.name == field.name && f.column == field.column;
-            }))
+        if (!seen.contains({field.name, field.column})) {
+            seen.insert({field.name, field.column});
             fields << field;
+        }
     return fields;
 }
 
