@@ -187,6 +187,26 @@ TEST_F(DesignWindowTest, TheNewCardProfilesSheetOutlivesTheTemplateAndGivesOneCa
     }
 }
 
+// After New the template browser's profile dialog offers no Excel columns, as its sheet box says.
+TEST_F(DesignWindowTest, AfterNewTheTemplateBrowsersProfileOffersNoSheet)
+{
+    load();
+    Data_From_Excel::defaultInstance()->bind({QStringLiteral("Name")}, {{QStringLiteral("Ann")}});
+    DataSources().Excel_Binding_Use = true;
+    DataSources().Excel_Source_Path = resourcePath(QStringLiteral("members.xlsx"));
+    window->New_Project_Setting_Reset();
+    User_profile *dialog = User_profile::defaultInstance();
+    QString offered;
+    QTimer::singleShot(0, dialog, [&] {
+        offered = QStringLiteral("%1 sources, sheet \"%2\"")
+                      .arg(dialog->rows[0].ds_combo->count())
+                      .arg(dialog->excel_path_field->text());
+        dialog->Cancel_Btn_Clicked();
+    });
+    window->templateWizard()->User_Profile_Click();
+    EXPECT_EQ(offered, QStringLiteral("2 sources, sheet \"\""));
+}
+
 namespace {
 
 // Thirty members as a workbook whose title row lists Name, Email and Number in `order`.

@@ -229,7 +229,6 @@ bool ProfileDialog::prepareForShownSide()
 {
     Reset_all_Ctrl();
     offerExcelAsLoaded();
-    excel_path_field->setText(DataSources().Excel_Source_Path);
     const bool back = m_host && m_host->backShown();
     setWindowTitle(back ? tr("Back Side User Profile Information") : tr("Front Side User Profile Information"));
     Graphics_array = m_host ? m_host->shownSideObjects() : GraphicList();
@@ -329,6 +328,10 @@ void ProfileDialog::Reset_all_Ctrl()
             row.value->clear();
     for (Row &row : rows)
         row.ds_combo->setCurrentIndex(0);
+    // A typed value can be edited: an earlier opening's state does not carry over.
+    for (Row &row : rows)
+        if (row.value)
+            row.value->setReadOnly(false);
     for (Row &row : rows)
         row.ser_col_cb->setCurrentIndex(-1);
     m_readBindings = {};
@@ -337,27 +340,37 @@ void ProfileDialog::Reset_all_Ctrl()
 void ProfileDialog::offerExcelAsLoaded()
 {
     m_formShown = true;
-    if (Data_From_Excel::defaultInstance()->ListData.isEmpty())
-        Remove_Excel_in_Data_Source_Combo();
-    else
+    // The sheet box names the sheet whose columns the lists offer, or none.
+    const bool loaded = !Data_From_Excel::defaultInstance()->ListData.isEmpty();
+    excel_path_field->setText(loaded ? DataSources().Excel_Source_Path : QString());
+    if (loaded)
         Add_Excel_in_Data_Source_Combo();
+    else
+        Remove_Excel_in_Data_Source_Combo();
 }
 
 void ProfileDialog::readBack(const GraphicList &objects)
 {
     for (const SKTGraphicPtr &graphic : objects) {
-        if (!graphic || !isPlacedProfileObject(*graphic) || !graphic->ctrl_is_visible)
+        if (!graphic || !isPlacedProfileObject(*graphic))
+            continue;
+        // A field that a sheet taken again left without a column has no value to show, and its object
+        // is hidden; it still shows where it comes from, Excel with no column chosen.
+        const bool columnless = graphic->binding.isExcel() && !graphic->binding.hasColumn();
+        if (!graphic->ctrl_is_visible && !columnless)
             continue;
         const QString tag = Trim_Str(graphic->control_ID);
         for (int r = 0; r < 11; ++r) {
             Row &row = rows[r];
             if (tag != QLatin1String(row.field->objectTag))
                 continue;
-            if (row.field->isPhoto) {
-                Set_User_Image(graphic->FilePath());
-            } else {
-                row.value->setText(graphic->Text_Value);
-                valueReadBack(r);
+            if (graphic->ctrl_is_visible) {
+                if (row.field->isPhoto) {
+                    Set_User_Image(graphic->FilePath());
+                } else {
+                    row.value->setText(graphic->Text_Value);
+                    valueReadBack(r);
+                }
             }
             // A code the list does not offer chooses nothing.
             const int source = graphic->binding.data_source_type;
