@@ -355,10 +355,8 @@ TEST_F(DesignWindowTest, ABindingBroughtBackReadsTheColumnOfItsTitle)
     };
     const auto bound = [](int column, const QString &marker) {
         auto text = std::make_shared<SKTText>();
-        text->_bounds = QRectF(10, column * 40.0, 150, 30);
         text->Text_Value = marker;
-        text->binding.data_source_type = DataBinding::Excel;
-        text->binding.excel_col_indx = column;
+        text->binding = {DataBinding::Excel, {}, 0, false, column, {}};
         return text;
     };
     const auto named = [&](const QString &marker) -> SKTGraphicPtr {
@@ -379,6 +377,7 @@ TEST_F(DesignWindowTest, ABindingBroughtBackReadsTheColumnOfItsTitle)
         window->Undo_Clicked();
     };
     const QString club = resourcePath("club.zkse");
+    // As an older writer left it, a design may hold no titles.
     const auto saveAndOpen = [&](bool titled) {
         DesignFileContents design = window->designFileContents();
         for (const SKTGraphicPtr &graphic : design.frontGraphics)
@@ -388,11 +387,8 @@ TEST_F(DesignWindowTest, ABindingBroughtBackReadsTheColumnOfItsTitle)
         QFile file(club);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const std::optional<DesignFileContents> written = DesignFile::read(file.readAll());
-        ASSERT_TRUE(written);
-        QStringList titles;
-        for (const SKTGraphicPtr &graphic : written->frontGraphics)
-            titles << graphic->binding.excel_col_title;
-        EXPECT_EQ(titles.join(','), titled ? "Email,Name" : ",") << "the file holds the titles";
+        ASSERT_TRUE(written && written->frontGraphics.size() == 2);
+        EXPECT_EQ(written->frontGraphics.at(1)->binding.excel_col_title, titled ? "Name" : "");
         ASSERT_EQ(window->Read_and_load_design_Log(club, QStringLiteral("L")), 1);
     };
 
