@@ -258,3 +258,18 @@ TEST(RecordBinding, AFailingObjectIsNamedAndTheOthersStillTakeTheRecord)
 }
 
 } // namespace
+
+// A field whose title its column no longer has is named before the run and left empty in every
+// record: it never reads what another title's column holds.
+TEST(RecordBinding, AFieldWhoseColumnHoldsAnotherTitleIsNamedNotRead)
+{
+    AppFixture app;
+    const GraphicList front{bound<SKTText>(2, {}), bound<SKTText>(2, {})};
+    front.at(0)->binding.excel_col_title = QStringLiteral("Name");
+    front.at(1)->binding.excel_col_title = QStringLiteral("Email");
+    const RecordBinding binding = RecordBinding::load(front, {}, excelRows(2), {}, {"#", "Email", "Name"});
+    EXPECT_EQ(binding.problems,
+              QStringList{"Front: Text 1 (Excel column \"Name\") cannot be used: the sheet has no such column."});
+    const QString named = "Text 1 (Excel column \"Name\"): the sheet has no such column, the field is empty";
+    EXPECT_EQ(textsOf(binding, 1, front, {named}), (QStringList{"", "row 2"}));
+}
