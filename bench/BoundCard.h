@@ -64,7 +64,7 @@ inline QString linkOf(int record)
 inline RecordOutcome applyRecord(int record, GraphicList &objects)
 {
     for (const SKTGraphicPtr &object : objects) {
-        const QString series = object->batch_list_name;
+        const QString series = object->binding.batch_list_name;
         if (series == QLatin1String("Name") || series == QLatin1String("Title")) {
             auto *graphic = static_cast<SKTText *>(object.get());
             graphic->Text_Value = QStringLiteral("%1 %2").arg(series).arg(record + 1);

@@ -202,8 +202,8 @@ void BM_BatchExportPhotos(benchmark::State &state)
         dot.save(tiny, "PNG");
     }
     auto picture = std::make_shared<SKTImage>();
-    picture->data_source_type = 2; // a sheet's column
-    picture->excel_col_indx = 1;
+    picture->binding.data_source_type = 2; // a sheet's column
+    picture->binding.excel_col_indx = 1;
     picture->_bounds = QRectF(8, 8, 120, 90);
     DesignSnapshot card;
     card.front.graphics = {picture};

@@ -61,7 +61,7 @@ QStringList dataSourceTypeNames(bool withExcel)
 
 std::optional<DataSourceType> dataSourceTypeOf(const SKTGraphic &graphic)
 {
-    return dataSourceTypeOfCode(graphic.data_source_type);
+    return dataSourceTypeOfCode(graphic.binding.data_source_type);
 }
 
 void setDataSourceType(SKTGraphic &graphic, DataSourceType type)

@@ -5,6 +5,8 @@
 #include "core/StringHelpers.h"
 #include "platform/XmlCharacters.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 const QString Data_From_Excel::kRowNumberTitle = QStringLiteral("#");
@@ -29,7 +31,7 @@ void Data_From_Excel::reset()
 {
     ListData.clear();
     m_boundTitles.clear();
-    columnsChanged.notify();
+    titlesChanged();
     rowsChanged.notify();
 }
 
@@ -67,7 +69,7 @@ void Data_From_Excel::bind(const QStringList &boundTitles, const QList<QStringLi
         if (std::optional<QVariantMap> row = makeRow(values, int(boundTitles.size()), bound.size() + 1))
             bound << std::move(*row);
     m_boundTitles = boundTitles;
-    columnsChanged.notify();
+    titlesChanged();
     setListData(bound);
 }
 
@@ -112,18 +114,70 @@ void Data_From_Excel::setColumnTitles(const QStringList &titles)
     if (titles.isEmpty())
         return;
     m_boundTitles = titles.mid(1);
+    titlesChanged();
+}
+
+void Data_From_Excel::titlesChanged()
+{
+    m_placesMade = false;
+    m_places.clear();
     columnsChanged.notify();
+}
+
+int Data_From_Excel::columnTitled(const QString &title) const
+{
+    if (!m_placesMade) {
+        m_places.reserve(m_boundTitles.size() + 1);
+        for (int column = 0; column <= m_boundTitles.size(); ++column) {
+            const QString &named = column == 0 ? kRowNumberTitle : m_boundTitles.at(column - 1);
+            if (const auto place = m_places.find(named); place != m_places.end())
+                *place = -1;
+            else
+                m_places.insert(named, column);
+        }
+        m_placesMade = true;
+    }
+    return m_places.value(title, -1);
+}
+
+void Data_From_Excel::findColumn(DataBinding &binding, const QHash<int, int> &moves) const
+{
+    if (!binding.isExcel())
+        return;
+    const auto titleOf = [this](int column) -> std::optional<QString> {
+        if (column == 0)
+            return kRowNumberTitle;
+        if (column > 0 && column <= m_boundTitles.size())
+            return m_boundTitles.at(column - 1);
+        return std::nullopt;
+    };
+    if (const auto move = moves.constFind(binding.excel_col_indx); move != moves.constEnd()) {
+        binding.excel_col_indx = *move;
+        if (const std::optional<QString> title = titleOf(*move))
+            binding.excel_col_title = *title;
+        return;
+    }
+    const std::optional<QString> here = titleOf(binding.excel_col_indx);
+    if (binding.excel_col_title.isEmpty()) {
+        if (here)
+            binding.excel_col_title = *here;
+        return;
+    }
+    if (here != binding.excel_col_title)
+        binding.excel_col_indx = columnTitled(binding.excel_col_title);
 }
 
 QList<Data_From_Excel::BoundField> Data_From_Excel::boundFields()
 {
     QList<BoundField> listed, fields;
     listBoundFields.notify(listed);
+    QSet<std::pair<QString, int>> seen;
+    seen.reserve(listed.size());
     for (const BoundField &field : listed)
-        if (std::none_of(fields.cbegin(), fields.cend(), [&field](const BoundField &f) {
-                return f.name == field.name && f.column == field.column;
-            }))
+        if (!seen.contains({field.name, field.column})) {
+            seen.insert({field.name, field.column});
             fields << field;
+        }
     return fields;
 }
 

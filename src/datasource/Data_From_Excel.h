@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DataBinding.h"
 #include "platform/ObserverList.h"
 
 #include <QHash>
@@ -68,6 +69,18 @@ public:
     platform::ObserverList<> rowsChanged;
     platform::ObserverList<> columnsChanged;
 
+    // The one way a binding finds its column in the bound sheet, wherever it comes from (an undo, a
+    // paste, a template, an open, a placement, a sheet taken again): the column of its number while
+    // that column still has its title, else the one column with its title, else none (-1, the
+    // title kept, so that a later sheet with that title brings it back). A binding without a title
+    // (bound before titles were kept) takes the title of its column. `moves` are a sheet taken in
+    // place of the bound one (see columnsRebound): a binding at a column named there goes where it
+    // says and takes the title found there. Bindings of other sources are left as they are.
+    void findColumn(DataBinding &binding, const QHash<int, int> &moves = {}) const;
+    // The column titled `title`, from 0 the row-number column; -1 when no column or more than one
+    // has it.
+    int columnTitled(const QString &title) const;
+
     // A field bound to one of the bound columns (from 1), named as messages name it ("Front: Name").
     struct BoundField {
         QString name;
@@ -78,8 +91,9 @@ public:
     platform::ObserverList<QList<BoundField> &> listBoundFields;
     QList<BoundField> boundFields();
     // Told after a taken sheet replaced the bound one, with the new place of each bound column that
-    // moved (from 1), or -1 where the new sheet has no column for it; a column not named stays.
-    // The holders move their fields and show the new columns.
+    // moved (from 1), -1 where the new sheet has no column for it, its own number where the user
+    // kept a column that its title cannot find; a column not named stays. The holders find their
+    // fields' columns (findColumn with these moves) and show the new columns.
     platform::ObserverList<const QHash<int, int> &> columnsRebound;
 
 private:
@@ -87,5 +101,10 @@ private:
     // Row `number` made of the first `count` values; nothing (logged) when there are fewer.
     static std::optional<QVariantMap> makeRow(const QStringList &values, int count, qsizetype number);
 
+    void titlesChanged();
+
     QStringList m_boundTitles; // titles of Column1 …
+    // Each title's column, -1 for a title of more than one; made when first asked after a change.
+    mutable QHash<QString, int> m_places;
+    mutable bool m_placesMade = false;
 };

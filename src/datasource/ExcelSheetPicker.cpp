@@ -240,28 +240,37 @@ std::optional<QHash<int, int>> ExcelSheetPicker::rebinding(Data_From_Excel &stor
 {
     const QStringList old = store.columnTitles().mid(1);
     const QList<Data_From_Excel::BoundField> fields = store.boundFields();
+    // Each title's places in the new sheet, its count in the bound one and the fields of each column,
+    // gathered once: a sheet may have thousands of columns.
+    QHash<QString, QList<int>> places;
+    places.reserve(titles.size());
+    for (int place = 1; place <= titles.size(); ++place)
+        places[titles.at(place - 1)] << place;
+    QHash<QString, int> oldCount;
+    oldCount.reserve(old.size());
+    for (const QString &title : old)
+        ++oldCount[title];
+    QHash<int, QList<qsizetype>> fieldsAt;
+    for (qsizetype f = 0; f < fields.size(); ++f)
+        fieldsAt[fields.at(f).column] << f;
     QHash<int, int> moves;
     QStringList moved, lost, unsure, unsureLost;
     QList<int> unsureColumns;
     for (int column = 1; column <= old.size(); ++column) {
         const QString &title = old.at(column - 1);
-        QList<int> places;
-        for (int place = 1; place <= titles.size(); ++place)
-            if (titles.at(place - 1) == title)
-                places << place;
+        const QList<int> found = places.value(title);
         QString why;
         if (isPlaceholderTitle(title))
             why = QStringLiteral("column %1 has no title to find it by").arg(column);
-        else if (old.count(title) > 1)
+        else if (oldCount.value(title) > 1)
             why = QStringLiteral("\"%1\" titles more than one column of the bound sheet").arg(title);
-        else if (places.size() > 1)
-            why = QStringLiteral("\"%1\" titles columns %2 of the new sheet").arg(title, columnList(places));
-        const int now = why.isEmpty() ? places.value(0, -1) : column;
+        else if (found.size() > 1)
+            why = QStringLiteral("\"%1\" titles columns %2 of the new sheet").arg(title, columnList(found));
+        const int now = why.isEmpty() ? found.value(0, -1) : column;
         if (now != column)
             moves.insert(column, now);
-        for (const Data_From_Excel::BoundField &field : fields) {
-            if (field.column != column)
-                continue;
+        for (const qsizetype f : fieldsAt.value(column)) {
+            const Data_From_Excel::BoundField &field = fields.at(f);
             if (!why.isEmpty()) {
                 unsure << QStringLiteral("%1: %2").arg(field.name, why);
                 unsureLost << QStringLiteral("%1, \"%2\"").arg(field.name, title);
@@ -282,11 +291,11 @@ std::optional<QHash<int, int>> ExcelSheetPicker::rebinding(Data_From_Excel &stor
                 .arg(messageList(unsure)));
         if (answer == platform::UiServices::Answer::Cancelled)
             return std::nullopt;
-        if (answer == platform::UiServices::Answer::No) {
-            for (const int column : unsureColumns)
-                moves.insert(column, -1);
+        // Kept at its number, a field takes the title the new sheet has there.
+        for (const int column : unsureColumns)
+            moves.insert(column, answer == platform::UiServices::Answer::No ? -1 : column);
+        if (answer == platform::UiServices::Answer::No)
             lost << unsureLost;
-        }
     }
     QStringList parts;
     if (!moved.isEmpty())

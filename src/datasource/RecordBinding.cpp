@@ -48,14 +48,27 @@ QString boundObjectName(const SKTGraphic &graphic, int index, int side)
 
 namespace {
 
+// A binding whose column now holds another title, or that has no column: it would read another
+// column's values, or none.
+bool columnLost(const DataBinding &binding, const QStringList &titles)
+{
+    if (binding.excel_col_indx < 0)
+        return true;
+    if (binding.excel_col_title.isEmpty() || titles.isEmpty())
+        return false;
+    return titles.value(binding.excel_col_indx) != binding.excel_col_title;
+}
+
 // "Front: Name (Excel column "Name")": the object and where its value comes from; side -1 leaves the
 // side to a caller that knows it.
 QString describe(const SKTGraphic &graphic, int index, int side, const QStringList &titles)
 {
     QString source;
-    const int column = graphic.excel_col_indx;
+    const int column = graphic.binding.excel_col_indx;
     if (dataSourceTypeOf(graphic) == DataSourceType::Series)
-        source = QStringLiteral("series \"%1\"").arg(graphic.batch_list_name);
+        source = QStringLiteral("series \"%1\"").arg(graphic.binding.batch_list_name);
+    else if (column >= 0 && !graphic.binding.excel_col_title.isEmpty() && columnLost(graphic.binding, titles))
+        source = QStringLiteral("Excel column \"%1\"").arg(graphic.binding.excel_col_title);
     else if (column > 0 && column < titles.size())
         source = QStringLiteral("Excel column \"%1\"").arg(titles.at(column));
     else if (column == 0)
@@ -98,15 +111,20 @@ RecordBinding RecordBinding::load(const GraphicList &front, const GraphicList &b
                 continue;
             if (dataSourceTypeOf(*graphic) == DataSourceType::Series) {
                 binding.m_seriesBound = true;
-                if (!seriesNames.contains(graphic->batch_list_name))
-                    seriesNames.append(graphic->batch_list_name);
+                if (!seriesNames.contains(graphic->binding.batch_list_name))
+                    seriesNames.append(graphic->binding.batch_list_name);
             } else if (dataSourceTypeOf(*graphic) == DataSourceType::Excel) {
                 binding.m_excelBound = true;
-                if (!columns.contains(graphic->excel_col_indx)) {
-                    columns.append(graphic->excel_col_indx);
+                if (columnLost(graphic->binding, excelTitles) && graphic->binding.excel_col_indx >= 0) {
+                    binding.problems.append(QStringLiteral("%1 cannot be used: the sheet has no such column.")
+                                                .arg(describe(*graphic, index, sideIndex, excelTitles)));
+                    continue;
+                }
+                if (!columns.contains(graphic->binding.excel_col_indx)) {
+                    columns.append(graphic->binding.excel_col_indx);
                     columnFields.append(QStringList());
                 }
-                columnFields[columns.indexOf(graphic->excel_col_indx)].append(
+                columnFields[columns.indexOf(graphic->binding.excel_col_indx)].append(
                     describe(*graphic, index, sideIndex, excelTitles));
             }
         }
@@ -180,6 +198,12 @@ void RecordBinding::count()
     Total_Batch_Excel_Card = std::max(Data_table_rows, Excel_table_rows);
 }
 
+bool RecordBinding::missingColumn(const DataBinding &binding) const
+{
+    return m_missingColumns.contains(binding.excel_col_indx) ||
+           (binding.excel_col_indx >= 0 && columnLost(binding, m_titles));
+}
+
 QString RecordBinding::seriesValue(const QString &name, int record) const
 {
     const auto found = m_series.constFind(name);
@@ -210,21 +234,22 @@ RecordOutcome RecordBinding::apply(int record, GraphicList &objects, const platf
         const std::optional<DataSourceType> source = dataSourceTypeOf(*graphic);
         const auto name = [&] { return describe(*graphic, index, -1, m_titles); };
         if (source == DataSourceType::Series && m_seriesBound &&
-            (m_seriesAllowed || !m_series.contains(graphic->batch_list_name))) {
-            value = seriesValue(graphic->batch_list_name, record);
-            const auto series = m_series.constFind(graphic->batch_list_name);
+            (m_seriesAllowed || !m_series.contains(graphic->binding.batch_list_name))) {
+            value = seriesValue(graphic->binding.batch_list_name, record);
+            const auto series = m_series.constFind(graphic->binding.batch_list_name);
             if (series == m_series.constEnd())
                 outcome.fail(QStringLiteral("%1: the series \"%2\" cannot be used, the field is empty")
-                                 .arg(name(), graphic->batch_list_name));
+                                 .arg(name(), graphic->binding.batch_list_name));
             // A source shorter than the run leaves its fields empty on the records past its end.
             else if (record >= series->size())
                 outcome.fail(QStringLiteral("%1: the series has %2 values, the field is empty")
                                  .arg(name())
                                  .arg(series->size()));
         } else if (source == DataSourceType::Excel && m_excelBound &&
-                   (m_excelAllowed || m_missingColumns.contains(graphic->excel_col_indx))) {
-            value = excelValue(record, graphic->excel_col_indx);
-            if (m_missingColumns.contains(graphic->excel_col_indx))
+                   (m_excelAllowed || missingColumn(graphic->binding))) {
+            const bool missing = missingColumn(graphic->binding);
+            value = missing ? QString(QLatin1String("")) : excelValue(record, graphic->binding.excel_col_indx);
+            if (missing)
                 outcome.fail(QStringLiteral("%1: the sheet has no such column, the field is empty").arg(name()));
             else if (record >= m_rows.size())
                 outcome.fail(QStringLiteral("%1: the sheet has %2 rows, the field is empty").arg(name()).arg(m_rows.size()));

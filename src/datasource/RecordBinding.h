@@ -104,6 +104,8 @@ public:
 
 private:
     void count();
+    // Bound to a column no loaded row has, or to a title the sheet no longer has at that column.
+    bool missingColumn(const DataBinding &binding) const;
 
     QHash<QString, QStringList> m_series; // bound series that loaded, by name
     QSet<int> m_missingColumns;           // bound columns that no loaded row has

@@ -25,7 +25,8 @@ bool isSeriesBound(const SKTGraphic &graphic, const QString &seriesName)
     const SKTGraphic::Kind kind = graphic.kind();
     const bool bindable =
         kind == SKTGraphic::Kind::Image || kind == SKTGraphic::Kind::Text || kind == SKTGraphic::Kind::Barcode;
-    return bindable && dataSourceTypeOf(graphic) == DataSourceType::Series && graphic.batch_list_name == seriesName;
+    return bindable && dataSourceTypeOf(graphic) == DataSourceType::Series &&
+           graphic.binding.batch_list_name == seriesName;
 }
 
 bool sideUsesSeries(const SKTGraphicList *side, const QString &seriesName)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/BarcodeFields.h"
+#include "document/DataBinding.h"
 #include "document/DesignLimits.h"
 #include "document/SKTObjectSpecifier.h"
 #include "document/DrawingResources.h"
@@ -199,14 +200,19 @@ public:
     QColor Text_Color_Value() const { return txt_clr; }
     int Get_Line_Ori() const { return _line_ori; }
     int Get_Line_Cap_Style() const { return _line_cap_style; }
-    void Set_Batch_List_Name(const QString &name) { batch_list_name = name; }
-    QString batch_list_name_val() const { return batch_list_name; }
-    void Set_Batch_List_Index(int index) { batch_list_index = index; }
-    int batch_list_index_val() const { return batch_list_index; }
-    void Set_Data_source_type(int type) { data_source_type = type; }
-    int data_source_type_val() const { return data_source_type; }
-    void Set_Excel_binding(bool binding) { excel_binding = binding; }
-    void Set_Excel_binding_Index(int index) { excel_col_indx = index; }
+    void Set_Batch_List_Name(const QString &name) { binding.batch_list_name = name; }
+    QString batch_list_name_val() const { return binding.batch_list_name; }
+    void Set_Batch_List_Index(int index) { binding.batch_list_index = index; }
+    int batch_list_index_val() const { return binding.batch_list_index; }
+    void Set_Data_source_type(int type) { binding.data_source_type = type; }
+    int data_source_type_val() const { return binding.data_source_type; }
+    void Set_Excel_binding(bool excel) { binding.excel_binding = excel; }
+    // Binds to a column of the bound sheet, by its number and its title.
+    void Set_Excel_binding_Index(int index, const QString &title)
+    {
+        binding.excel_col_indx = index;
+        binding.excel_col_title = title;
+    }
     void Set_Sign_Or_FP(const QString &value) { sign_or_fingureprint = value; }
     QString Sign_Or_FP_Val() const { return sign_or_fingureprint; }
     void Set_Control_File_path(const QString &path) { _file_path = path; }
@@ -310,13 +316,11 @@ public:
     float srp_val = 0.0f;
     float ev_val = 0.0f;
     float blr_val = 0.0f;
-    int data_source_type = 0;
+    DataBinding binding; // stored as data_source_type … excel_col_indx, excel_col_title
     float rotate_image = 0.0f;
     QString _file_path;
     std::weak_ptr<SKTDocument *> _scriptingContainer;
     QString sign_or_fingureprint = QStringLiteral("S");
-    QString batch_list_name;
-    int batch_list_index = 0;
     int _line_ori = 0;
     int _line_cap_style = 0;
     float cor_rad_val = 10.0f;
@@ -338,8 +342,6 @@ public:
     float text_kerning = 0.0f;
     int print_object = 0;
     QString control_ID;
-    bool excel_binding = false;
-    int excel_col_indx = 0;
     QString Text_Value = QStringLiteral("Text here");
     bool ctrl_is_visible = true;
     int double_star_type = 1;

@@ -16,15 +16,18 @@
 namespace {
 
 // Field order and coder kind of every entry. RECT, BOOL, INT and FLOAT are coded as such; WIDE is a
-// double field coded as a float; COLOR, STRING, FONT, IMAGE and TEXT are objects.
-#define SKT_GRAPHIC_ARCHIVE(RECT, BOOL, INT, FLOAT, WIDE, COLOR, STRING, FONT, IMAGE, TEXT)              \
+// double field coded as a float; COLOR, STRING, FONT, IMAGE and TEXT are objects. BOUND_BOOL,
+// BOUND_INT and BOUND_STRING are the binding's fields, stored under their own names as before the
+// binding was one value.
+#define SKT_GRAPHIC_ARCHIVE(RECT, BOOL, INT, FLOAT, WIDE, COLOR, STRING, FONT, IMAGE, TEXT, BOUND_BOOL,  \
+                            BOUND_INT, BOUND_STRING)                                                     \
     RECT(_bounds) BOOL(ctrl_is_locked) BOOL(_isDrawingFill) COLOR(_fillColor) BOOL(_isDrawingStroke)     \
     COLOR(_strokeColor) WIDE(_strokeWidth) STRING(_stroke_border_type) STRING(_fill_type)                 \
     COLOR(_fill_Grad_clr1) COLOR(_fill_Grad_clr2) WIDE(_fill_grad_angle) COLOR(_fill_htch_clr)            \
     STRING(_fill_hatch_type) BOOL(_isFlippedHorizontally) BOOL(_isFlippedVertically) BOOL(invert_clr)    \
     BOOL(gray_Scale) BOOL(Sepia) FLOAT(img_trnsp_val) FLOAT(hue_val) FLOAT(sat_val) FLOAT(brt_val)        \
-    FLOAT(con_val) FLOAT(srp_val) FLOAT(ev_val) FLOAT(blr_val) INT(data_source_type) FLOAT(rotate_image) \
-    STRING(_file_path) STRING(sign_or_fingureprint) STRING(batch_list_name) INT(batch_list_index)        \
+    FLOAT(con_val) FLOAT(srp_val) FLOAT(ev_val) FLOAT(blr_val) BOUND_INT(data_source_type) FLOAT(rotate_image) \
+    STRING(_file_path) STRING(sign_or_fingureprint) BOUND_STRING(batch_list_name) BOUND_INT(batch_list_index)       \
     INT(_line_ori) INT(_line_cap_style) FLOAT(alpha_val) FLOAT(alpha_val_stroke) FONT(text_ctrl_font)    \
     COLOR(txt_clr) TEXT(_Text_contents) STRING(_shape_type) FLOAT(cor_rad_val) IMAGE(_barcode_image)     \
     INT(linear_or_2d) INT(barcode_font_index) STRING(linear_font_val) STRING(two_d_font_val)             \
@@ -37,10 +40,14 @@ namespace {
     COLOR(barcode_hdr_clr_val) COLOR(barcode_ftr_clr_val) COLOR(barcode_val_clr_val)                     \
     COLOR(barcode_back_clr_val) COLOR(barcode_clr_val) INT(dpi_val_index) STRING(dpi_custom_val)         \
     INT(barcode_unit_val) INT(text_alignmnet_Vert) INT(text_alignmnet) INT(text_transfrom_case)          \
-    FLOAT(text_kerning) INT(print_object) STRING(control_ID) BOOL(excel_binding) INT(excel_col_indx)     \
+    FLOAT(text_kerning) INT(print_object) STRING(control_ID) BOUND_BOOL(excel_binding) BOUND_INT(excel_col_indx)  \
     STRING(Text_Value) BOOL(ctrl_is_visible) INT(double_star_type) INT(polygon_type) BOOL(Drawing_Shadow) \
     COLOR(Shadow_Color) FLOAT(Shadow_offset_X) FLOAT(Shadow_offset_Y) FLOAT(Shadow_blur)                 \
     FLOAT(Shadow_transparency) INT(text_rotation)
+
+// The bound column's title, after every field and only where there is one, so that a design
+// without bindings is saved as it always was.
+const QString kColumnTitleKey = QStringLiteral("excel_col_title");
 
 const QStringList kTextStorageClasses{QStringLiteral("NSTextStorage"), QStringLiteral("NSMutableAttributedString"),
                                       QStringLiteral("NSAttributedString"), QStringLiteral("NSObject")};
@@ -98,8 +105,13 @@ void SKTGraphic::encodeWithCoder(platform::KeyedEncoder &coder) const
 #define ENC_COLOR(F) coder.encodeObject(QStringLiteral(#F), archiveObject(colourAsSaved(&SKTGraphic::F)));
 #define ENC_TEXT(F) coder.encodeObject(QStringLiteral(#F), archiveText(*this));
 #define ENC_IMAGE(F) coder.encodeObject(QStringLiteral(#F), pictureForArchive(QStringLiteral(#F), F));
+#define ENC_BOUND_BOOL(F) coder.encodeBool(QStringLiteral(#F), binding.F);
+#define ENC_BOUND_INT(F) coder.encodeInt(QStringLiteral(#F), binding.F);
+#define ENC_BOUND_STRING(F) coder.encodeObject(QStringLiteral(#F), archiveObject(binding.F));
     SKT_GRAPHIC_ARCHIVE(ENC_RECT, ENC_BOOL, ENC_INT, ENC_FLOAT, ENC_WIDE, ENC_COLOR, ENC_OBJECT, ENC_OBJECT,
-                        ENC_IMAGE, ENC_TEXT)
+                        ENC_IMAGE, ENC_TEXT, ENC_BOUND_BOOL, ENC_BOUND_INT, ENC_BOUND_STRING)
+    if (!binding.excel_col_title.isEmpty())
+        coder.encodeObject(kColumnTitleKey, archiveObject(binding.excel_col_title));
     encodeOwnFields(coder);
 #undef ENC_RECT
 #undef ENC_BOOL
@@ -110,6 +122,9 @@ void SKTGraphic::encodeWithCoder(platform::KeyedEncoder &coder) const
 #undef ENC_COLOR
 #undef ENC_TEXT
 #undef ENC_IMAGE
+#undef ENC_BOUND_BOOL
+#undef ENC_BOUND_INT
+#undef ENC_BOUND_STRING
 }
 
 void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
@@ -128,8 +143,14 @@ void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
 #define DEC_OBJECT(F) SKT_IF_STORED(F, F = objectFromArchive<decltype(F)>(coder.decodeObject(QStringLiteral(#F))))
 #define DEC_TEXT(F) SKT_IF_STORED(F, m##F = textFromArchive(coder.decodeObject(QStringLiteral(#F)), text_ctrl_font))
 #define DEC_IMAGE(F) SKT_IF_STORED(F, F = pictureFromArchive(QStringLiteral(#F), coder.decodeObject(QStringLiteral(#F))))
+#define DEC_BOUND_BOOL(F) SKT_IF_STORED(F, binding.F = coder.decodeBool(QStringLiteral(#F)))
+#define DEC_BOUND_INT(F) SKT_IF_STORED(F, binding.F = coder.decodeInt(QStringLiteral(#F)))
+#define DEC_BOUND_STRING(F)                                                                              \
+    SKT_IF_STORED(F, binding.F = objectFromArchive<QString>(coder.decodeObject(QStringLiteral(#F))))
     SKT_GRAPHIC_ARCHIVE(DEC_RECT, DEC_BOOL, DEC_INT, DEC_FLOAT, DEC_WIDE, DEC_OBJECT, DEC_OBJECT, DEC_OBJECT,
-                        DEC_IMAGE, DEC_TEXT)
+                        DEC_IMAGE, DEC_TEXT, DEC_BOUND_BOOL, DEC_BOUND_INT, DEC_BOUND_STRING)
+    if (coder.containsValueForKey(kColumnTitleKey))
+        binding.excel_col_title = objectFromArchive<QString>(coder.decodeObject(kColumnTitleKey));
     Hold_Barcode_Fields_To_Ranges(*this);
     decodeOwnFields(coder);
 #undef SKT_IF_STORED
@@ -141,6 +162,9 @@ void SKTGraphic::initWithCoder(const platform::KeyedDecoder &coder)
 #undef DEC_OBJECT
 #undef DEC_TEXT
 #undef DEC_IMAGE
+#undef DEC_BOUND_BOOL
+#undef DEC_BOUND_INT
+#undef DEC_BOUND_STRING
 }
 
 QImage SKTGraphic::pictureFromArchive(const QString &field, const QVariant &archived)
@@ -179,10 +203,13 @@ SKTGraphicPtr SKTGraphic::fullCopy() const
         return nullptr;
 #define COPY_FIELD(F) copy->F = F;
 #define COPY_TEXT(F) copy->m##F = m##F ? std::make_unique<SKTTextStorage>(*m##F) : nullptr;
+#define COPY_NOTHING(F)
     SKT_GRAPHIC_ARCHIVE(COPY_FIELD, COPY_FIELD, COPY_FIELD, COPY_FIELD, COPY_FIELD, COPY_FIELD, COPY_FIELD,
-                        COPY_FIELD, COPY_FIELD, COPY_TEXT)
+                        COPY_FIELD, COPY_FIELD, COPY_TEXT, COPY_NOTHING, COPY_NOTHING, COPY_NOTHING)
+    copy->binding = binding;
 #undef COPY_FIELD
 #undef COPY_TEXT
+#undef COPY_NOTHING
     copy->m_undecodedPictures = m_undecodedPictures;
     // A kind's own fields go through a memory archive, as they would through a file.
     platform::MemoryKeyedArchive own;

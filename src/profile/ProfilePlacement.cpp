@@ -3,6 +3,7 @@
 #include "canvas/SKTGrid.h"
 #include "core/ImageCategories.h"
 #include "datasource/DataSourceType.h"
+#include "datasource/Data_From_Excel.h"
 #include "document/ControlTags.h"
 #include "document/DesignLimits.h"
 #include "document/SKTGraphicList.h"
@@ -78,19 +79,22 @@ namespace {
 
 void bind(SKTGraphic &graphic, const User_Profile_Class &profile, const User_Profile_Field &field)
 {
-    if (profile.*field.ds) {
+    const DataBinding &chosen = profile.*field.binding;
+    DataBinding &bound = graphic.binding;
+    if (chosen.data_source_type == DataBinding::Series) {
         setDataSourceType(graphic, DataSourceType::Series);
-        graphic.Set_Batch_List_Name(profile.*field.ds_name);
-        graphic.Set_Batch_List_Index(profile.*field.ds_indx);
-        graphic.Set_Excel_binding(false);
-    }
-    if (profile.*field.xl) {
+        bound.batch_list_name = chosen.batch_list_name;
+        bound.batch_list_index = chosen.batch_list_index;
+        bound.excel_binding = false;
+    } else if (chosen.data_source_type == DataBinding::Excel) {
         setDataSourceType(graphic, DataSourceType::Excel);
-        graphic.Set_Excel_binding(true);
-        graphic.Set_Excel_binding_Index(profile.*field.xl_col_indx);
-    }
-    if (!(profile.*field.ds) && !(profile.*field.xl))
+        bound.excel_binding = true;
+        bound.excel_col_indx = chosen.excel_col_indx;
+        bound.excel_col_title = chosen.excel_col_title;
+        Data_From_Excel::defaultInstance()->findColumn(bound);
+    } else {
         setDataSourceType(graphic, DataSourceType::Typed);
+    }
 }
 
 void showText(SKTGraphic &graphic, const QString &typed)
@@ -110,17 +114,13 @@ struct PlacedState {
     SKTTextStorage contents;
     bool stroke = false;
     bool fill = false;
-    int sourceType = 0;
-    QString listName;
-    int listIndex = 0;
-    bool excel = false;
-    int excelIndex = 0;
+    DataBinding binding;
     std::optional<SKTImage::ShownPicture> picture;
 
     static PlacedState of(const SKTGraphic &g)
     {
         PlacedState s{g.ctrl_is_visible, g.Text_Value, g.hasTextContents(), {}, g._isDrawingStroke, g._isDrawingFill,
-                      g.data_source_type, g.batch_list_name, g.batch_list_index, g.excel_binding, g.excel_col_indx, {}};
+                      g.binding, {}};
         if (s.hasContents)
             s.contents = *g.m_Text_contents;
         if (g.kind() == SKTGraphic::Kind::Image)
@@ -135,11 +135,9 @@ struct PlacedState {
         g.m_Text_contents = hasContents ? std::make_unique<SKTTextStorage>(contents) : nullptr;
         g._isDrawingStroke = stroke;
         g._isDrawingFill = fill;
-        g.data_source_type = sourceType;
-        g.batch_list_name = listName;
-        g.batch_list_index = listIndex;
-        g.excel_binding = excel;
-        g.excel_col_indx = excelIndex;
+        // The sheet may have been taken again since: the column is found by its title.
+        g.binding = binding;
+        Data_From_Excel::defaultInstance()->findColumn(g.binding);
         if (picture && g.kind() == SKTGraphic::Kind::Image)
             static_cast<SKTImage &>(g).showPicture(*picture);
     }
@@ -149,8 +147,7 @@ struct PlacedState {
         // A placement writes only a storage's characters.
         return visible == o.visible && textValue == o.textValue && hasContents == o.hasContents &&
                contents.string == o.contents.string && stroke == o.stroke && fill == o.fill &&
-               sourceType == o.sourceType && listName == o.listName && listIndex == o.listIndex && excel == o.excel &&
-               excelIndex == o.excelIndex && picture == o.picture;
+               binding == o.binding && picture == o.picture;
     }
 };
 using PlacedStates = std::vector<std::pair<SKTGraphicPtr, PlacedState>>;

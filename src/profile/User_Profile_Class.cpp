@@ -3,11 +3,9 @@
 #define CARD_PROFILE_FIELD(F, tag, photo)                                                              \
     User_Profile_Field                                                                                 \
     {                                                                                                  \
-        #F, "Fup_" tag, "Fup_lbl_" tag, photo, &User_Profile_Class::F##_ds,                            \
-            &User_Profile_Class::F##_ds_indx, &User_Profile_Class::F##_xl,                             \
-            &User_Profile_Class::F##_xl_col_indx, &User_Profile_Class::F##_id,                         \
-            &User_Profile_Class::F##_label_id, &User_Profile_Class::F##_label, &User_Profile_Class::F, \
-            &User_Profile_Class::F##_ds_name                                                           \
+        #F, "Fup_" tag, "Fup_lbl_" tag, photo, &User_Profile_Class::F##_binding,                       \
+            &User_Profile_Class::F##_id, &User_Profile_Class::F##_label_id, &User_Profile_Class::F##_label, \
+            &User_Profile_Class::F                                                                     \
     }
 
 const std::array<User_Profile_Field, 11> &User_Profile_Fields()
@@ -45,11 +43,6 @@ void User_Profile_Class::Reset_All_Values()
     for (const User_Profile_Field &f : fields)
         this->*f.value = QStringLiteral("");
 
-    for (const User_Profile_Field &f : fields) {
-        this->*f.ds = false;
-        this->*f.ds_name = QStringLiteral("");
-        this->*f.xl = false;
-        this->*f.ds_indx = 0;
-        this->*f.xl_col_indx = 0;
-    }
+    for (const User_Profile_Field &f : fields)
+        this->*f.binding = {DataBinding::Typed, QStringLiteral(""), 0, false, 0, QStringLiteral("")};
 }

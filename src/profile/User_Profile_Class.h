@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/DataBinding.h"
+
 #include <QString>
 
 #include <array>
@@ -18,57 +20,20 @@ public:
     bool Fill_User_Profile_Enable = false; // a dialog's OK wrote this profile
     bool Excel_Binding = false;            // an Excel sheet was loaded at that OK
 
-    // The value comes from a series.
-    bool Name_ds = false;
-    bool Title_ds = false;
-    bool Company_name_ds = false;
-    bool slogan_ds = false;
-    bool address_ds = false;
-    bool phone_ds = false;
-    bool fax_ds = false;
-    bool email_ds = false;
-    bool website_ds = false;
-    bool unique_ds = false;
-    bool image_ds = false;
-
-    // Position of the chosen series in the series list when it was chosen.
-    int Name_ds_indx = 0;
-    int Title_ds_indx = 0;
-    int Company_name_ds_indx = 0;
-    int slogan_ds_indx = 0;
-    int address_ds_indx = 0;
-    int phone_ds_indx = 0;
-    int fax_ds_indx = 0;
-    int email_ds_indx = 0;
-    int website_ds_indx = 0;
-    int unique_ds_indx = 0;
-    int image_ds_indx = 0;
-
-    // The value comes from a column of the loaded Excel sheet.
-    bool Name_xl = false;
-    bool Title_xl = false;
-    bool Company_name_xl = false;
-    bool slogan_xl = false;
-    bool address_xl = false;
-    bool phone_xl = false;
-    bool fax_xl = false;
-    bool email_xl = false;
-    bool website_xl = false;
-    bool unique_xl = false;
-    bool image_xl = false;
-
-    // Position of the chosen column in the binding table's column list (0 is the row-number column).
-    int Name_xl_col_indx = 0;
-    int Title_xl_col_indx = 0;
-    int Company_name_xl_col_indx = 0;
-    int slogan_xl_col_indx = 0;
-    int address_xl_col_indx = 0;
-    int phone_xl_col_indx = 0;
-    int fax_xl_col_indx = 0;
-    int email_xl_col_indx = 0;
-    int website_xl_col_indx = 0;
-    int unique_xl_col_indx = 0;
-    int image_xl_col_indx = 0;
+    // Where the field's value comes from: typed, a series (its name and its place in the series list
+    // when it was chosen) or a column of the loaded Excel sheet (its place in the binding table's
+    // column list, 0 the row-number column, and its title).
+    DataBinding Name_binding;
+    DataBinding Title_binding;
+    DataBinding Company_name_binding;
+    DataBinding slogan_binding;
+    DataBinding address_binding;
+    DataBinding phone_binding;
+    DataBinding fax_binding;
+    DataBinding email_binding;
+    DataBinding website_binding;
+    DataBinding unique_binding;
+    DataBinding image_binding;
 
     // Tag (control_ID) of the field's object on the card.
     QString Name_id;
@@ -121,19 +86,6 @@ public:
     QString website;
     QString unique;
     QString image;
-
-    // Name of the chosen series.
-    QString Name_ds_name;
-    QString Title_ds_name;
-    QString Company_name_ds_name;
-    QString slogan_ds_name;
-    QString address_ds_name;
-    QString phone_ds_name;
-    QString fax_ds_name;
-    QString email_ds_name;
-    QString website_ds_name;
-    QString unique_ds_name;
-    QString image_ds_name;
 };
 
 // One of the eleven fields: its fixed tags and where its parts live in a record, so that dialogs and
@@ -143,15 +95,11 @@ struct User_Profile_Field {
     const char *objectTag;   // "Fup_Name" ...
     const char *captionTag;  // "Fup_lbl_Name" ...
     bool isPhoto;            // the last field's value is a picture path
-    bool User_Profile_Class::*ds;
-    int User_Profile_Class::*ds_indx;
-    bool User_Profile_Class::*xl;
-    int User_Profile_Class::*xl_col_indx;
+    DataBinding User_Profile_Class::*binding;
     QString User_Profile_Class::*id;
     QString User_Profile_Class::*label_id;
     QString User_Profile_Class::*label;
     QString User_Profile_Class::*value;
-    QString User_Profile_Class::*ds_name;
 };
 
 // The eleven fields in the order every profile operation visits them.

@@ -46,21 +46,30 @@ void SKTWindowController::connectColumnBindings()
     m_boundFieldsListing = excel->listBoundFields.subscribe([excelBound](QList<Data_From_Excel::BoundField> &fields) {
         excelBound([&fields](SKTGraphic &graphic, int index, int side) {
             // An emptied profile field's hidden object follows too, unnamed: no card shows it.
-            if (graphic.excel_col_indx > 0 && graphic.ctrl_is_visible)
-                fields << Data_From_Excel::BoundField{boundObjectName(graphic, index, side), graphic.excel_col_indx};
+            if (graphic.binding.excel_col_indx > 0 && graphic.ctrl_is_visible)
+                fields << Data_From_Excel::BoundField{boundObjectName(graphic, index, side),
+                                                      graphic.binding.excel_col_indx};
         });
     });
-    m_columnsRebinding = excel->columnsRebound.subscribe([this, excelBound](const QHash<int, int> &moves) {
-        excelBound([&moves](SKTGraphic &graphic, int, int) {
-            graphic.Set_Excel_binding_Index(moves.value(graphic.excel_col_indx, graphic.excel_col_indx));
-        });
+    m_columnsRebinding = excel->columnsRebound.subscribe([this, excel, excelBound](const QHash<int, int> &moves) {
+        excelBound([excel, &moves](SKTGraphic &graphic, int, int) { excel->findColumn(graphic.binding, moves); });
         // The profiles place their fields again at every confirmation: they move with the objects.
         for (User_Profile_Class *profile : {Front_user_profile.get(), Back_user_profile.get(), TEMP_user_profile.get()})
             for (const User_Profile_Field &field : User_Profile_Fields())
-                if (profile && profile->*field.xl)
-                    profile->*field.xl_col_indx = moves.value(profile->*field.xl_col_indx, profile->*field.xl_col_indx);
+                if (profile)
+                    excel->findColumn(profile->*field.binding, moves);
         Refresh_Canvas();
     });
+}
+
+void SKTWindowController::findColumnsOfInserted(const SKTGraphicList::Change &change)
+{
+    if (change.type != SKTGraphicList::Change::Inserted)
+        return;
+    const Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+    for (const SKTGraphicPtr &graphic : change.graphics)
+        if (graphic)
+            excel->findColumn(graphic->binding);
 }
 
 Card_Side_Image SKTWindowController::Set_data_table_value_to_card(int record, const QString &card_side,

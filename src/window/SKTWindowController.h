@@ -615,6 +615,8 @@ private:
     void connectProfileDialogs();
     // The design's Excel-bound objects and profiles are listed and moved when a sheet is taken.
     void connectColumnBindings();
+    // Objects put on a side find their columns in the bound sheet by title.
+    static void findColumnsOfInserted(const SKTGraphicList::Change &change);
     void applyCanvasSize(const QSizeF &points);
     void setLock(bool locked);
     // Runs an edit command on the current side's canvas, then redraws it and lets the panel and the

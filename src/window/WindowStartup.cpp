@@ -14,6 +14,8 @@
 #include "core/Side_Code.h"
 #include "core/PathHelpers.h"
 #include "core/UnitConversion.h"
+#include "datasource/DataSourceState.h"
+#include "datasource/Data_From_Excel.h"
 #include "document/SKTBarcode.h"
 #include "document/SKTDocument.h"
 #include "output/ui/RecordRun.h"
@@ -376,6 +378,8 @@ void SKTWindowController::bindCanvases()
             syncRulerBox();
         }));
         *canvases[i] = canvas;
+        // Whatever comes onto a side (an undo, a paste, a template, an open) finds its column by title.
+        m_canvasBindings.push_back(lists[i]->subscribe(findColumnsOfInserted));
     }
 }
 
@@ -431,6 +435,11 @@ void SKTWindowController::New_Project_Setting_Reset()
     Profiles().Fill_User_Profile = false;
     Front_user_profile->Reset_All_Values();
     Back_user_profile->Reset_All_Values();
+    // The bound sheet was the discarded design's: nothing offers its columns any more.
+    DataSources().Excel_Binding_Use = false;
+    DataSources().Excel_Source_Path.clear();
+    Data_From_Excel::defaultInstance()->reset();
+    Remove_Excel_Col_Name_In_Combo(Data_source_type);
 
     app.Project_File_Name.clear();
     main_photo_ds_batch = false;

@@ -22,7 +22,7 @@ TEST(DataSourceType, EveryTypeComesBackFromItsCodeNameAndObject)
         EXPECT_EQ(dataSourceTypeOfCode(row.code), row.type);
         EXPECT_EQ(dataSourceTypeNames(true).at(row.code), QLatin1String(row.name)) << "lists hold names at codes";
         setDataSourceType(object, row.type);
-        EXPECT_EQ(object.data_source_type, row.code);
+        EXPECT_EQ(object.binding.data_source_type, row.code);
         EXPECT_EQ(dataSourceTypeOf(object), row.type);
     }
     EXPECT_EQ(dataSourceTypeNames(false), (QStringList{QStringLiteral("Manual"), QStringLiteral("Series")}));

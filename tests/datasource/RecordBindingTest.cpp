@@ -40,9 +40,9 @@ std::shared_ptr<Kind> bound(int source, const QString &series, int column = 1, S
 {
     auto graphic = std::make_shared<Kind>();
     graphic->_bounds = QRectF(10, 10, 120, 40);
-    graphic->data_source_type = source;
-    graphic->batch_list_name = series;
-    graphic->excel_col_indx = column;
+    graphic->binding.data_source_type = source;
+    graphic->binding.batch_list_name = series;
+    graphic->binding.excel_col_indx = column;
     graphic->barcode_font_index = Barcode_Symbology_Of(symbology).storedIndex();
     graphic->linear_or_2d = Barcode_Symbology_Of(symbology).isTwoD() ? 1 : 0;
     return graphic;
@@ -258,3 +258,18 @@ TEST(RecordBinding, AFailingObjectIsNamedAndTheOthersStillTakeTheRecord)
 }
 
 } // namespace
+
+// A field whose title its column no longer has is named before the run and left empty in every
+// record: it never reads what another title's column holds.
+TEST(RecordBinding, AFieldWhoseColumnHoldsAnotherTitleIsNamedNotRead)
+{
+    AppFixture app;
+    const GraphicList front{bound<SKTText>(2, {}), bound<SKTText>(2, {})};
+    front.at(0)->binding.excel_col_title = QStringLiteral("Name");
+    front.at(1)->binding.excel_col_title = QStringLiteral("Email");
+    const RecordBinding binding = RecordBinding::load(front, {}, excelRows(2), {}, {"#", "Email", "Name"});
+    EXPECT_EQ(binding.problems,
+              QStringList{"Front: Text 1 (Excel column \"Name\") cannot be used: the sheet has no such column."});
+    const QString named = "Text 1 (Excel column \"Name\"): the sheet has no such column, the field is empty";
+    EXPECT_EQ(textsOf(binding, 1, front, {named}), (QStringList{"", "row 2"}));
+}

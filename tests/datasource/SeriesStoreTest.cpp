@@ -273,8 +273,8 @@ TEST_F(SeriesStoreTest, SeriesStoredUnderANameNoLongerGivenKeepIt)
     EXPECT_EQ(Get_First_Value_Of_Dataset(line), QStringLiteral("Ann"));
 
     auto text = std::make_shared<SKTText>();
-    text->data_source_type = 1;
-    text->batch_list_name = line;
+    text->binding.data_source_type = 1;
+    text->binding.batch_list_name = line;
     const RecordBinding binding = RecordBinding::load({text}, {}, {});
     EXPECT_EQ(binding.problems, QStringList());
     EXPECT_TRUE(binding.Continue_Without_Missing_Series());

@@ -29,7 +29,7 @@ GraphicList everyKind()
         g->Text_Value = QStringLiteral("value %1").arg(i);
         g->_fill_type = i % 2 ? QStringLiteral("G") : QStringLiteral("H");
         g->_stroke_border_type = QStringLiteral("DD");
-        g->data_source_type = i % 3;
+        g->binding.data_source_type = i % 3;
         g->Drawing_Shadow = true;
         graphics << g;
         ++i;

@@ -193,9 +193,9 @@ TEST(MailRun, AFieldThatCannotBeUsedIsEmptyOnEveryCardOfEverySink)
         code->barcode_font_index = Barcode_Symbology_Of(symbology).storedIndex();
         code->linear_or_2d = Barcode_Symbology_Of(symbology).isTwoD() ? 1 : 0;
         code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
-        code->data_source_type = source;
-        code->batch_list_name = QStringLiteral("Gone");
-        code->excel_col_indx = 1;
+        code->binding.data_source_type = source;
+        code->binding.batch_list_name = QStringLiteral("Gone");
+        code->binding.excel_col_indx = 1;
         return code;
     };
     auto gone = symbol(Symbology::Code128, 1);
@@ -205,7 +205,7 @@ TEST(MailRun, AFieldThatCannotBeUsedIsEmptyOnEveryCardOfEverySink)
     row->setBounds(QRectF(10, 75, 70, 70));
     ASSERT_TRUE(Set_Record_Barcode(*row, QStringLiteral("SAMPLE")));
     auto lacking = symbol(Symbology::DataMatrix, 2);
-    lacking->excel_col_indx = 2;
+    lacking->binding.excel_col_indx = 2;
     lacking->setBounds(QRectF(90, 75, 70, 70));
     ASSERT_TRUE(Set_Record_Barcode(*lacking, QStringLiteral("NO-COLUMN")));
     DesignSnapshot card = design();

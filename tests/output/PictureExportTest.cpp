@@ -57,7 +57,7 @@ RecordApplier applierOf(const QList<Series> &series)
         RecordOutcome outcome;
         for (const SKTGraphicPtr &object : objects) {
             for (const Series &one : series) {
-                if (object->batch_list_name != one.name)
+                if (object->binding.batch_list_name != one.name)
                     continue;
                 const QString value = record >= 0 && record < one.values.size() ? one.values.at(record) : QString();
                 if (value == QLatin1String("FAIL")) {

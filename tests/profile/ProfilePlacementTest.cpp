@@ -51,11 +51,11 @@ User_Profile_Class profileWith(const User_Profile_Field &field, const QString &v
     User_Profile_Class profile;
     profile.Reset_All_Values();
     profile.*field.value = value;
-    profile.*field.ds = source == Series;
-    profile.*field.ds_name = source == Series ? QStringLiteral("Values") : QString();
-    profile.*field.ds_indx = source == Series ? 3 : 0;
-    profile.*field.xl = source == Excel;
-    profile.*field.xl_col_indx = source == Excel ? 2 : 0;
+    DataBinding &b = profile.*field.binding;
+    b.data_source_type = source == Series ? DataBinding::Series : source == Excel ? DataBinding::Excel : DataBinding::Typed;
+    b.batch_list_name = source == Series ? QStringLiteral("Values") : QString();
+    b.batch_list_index = source == Series ? 3 : 0;
+    b.excel_col_indx = source == Excel ? 2 : 0;
     return profile;
 }
 
@@ -82,7 +82,7 @@ TEST(ProfilePlacement, EveryFieldFromEverySourceIsPlacedOnceAndDrawsEachRecordsV
             const Profile_Fill_Result first = Fill_User_Profile_Side(profile, target);
             ASSERT_TRUE(first.created == 1 && first.photoProblem.isEmpty());
             const SKTGraphicPtr placed = side.at(0);
-            EXPECT_TRUE(placed->control_ID == QLatin1String(field.objectTag) && placed->data_source_type == int(source));
+            EXPECT_TRUE(placed->control_ID == QLatin1String(field.objectTag) && placed->binding.data_source_type == int(source));
             EXPECT_EQ(placed->kind(), field.isPhoto ? SKTGraphic::Kind::Image : SKTGraphic::Kind::Text);
             EXPECT_EQ(placed->bounds(), Get_Control_Rect_From_Template(placed->control_ID, QSizeF(243, 154)));
             EXPECT_TRUE(Fill_User_Profile_Side(profile, target).created == 0 && side.count() == 1);
@@ -189,9 +189,9 @@ TEST(ProfilePlacement, EachPlacementIsOneUndoStepOfAllItChanged)
     first.image = picture(app.resourcePath(), "red.png", Qt::red);
     second = first;
     second.Name = "Bo";
-    second.Name_ds = true;
-    second.Name_ds_name = "Guests";
-    second.Name_ds_indx = 2;
+    second.Name_binding.data_source_type = DataBinding::Series;
+    second.Name_binding.batch_list_name = "Guests";
+    second.Name_binding.batch_list_index = 2;
     second.website.clear();
     second.email = "bo@example.org";
     second.image = picture(app.resourcePath(), "blue.png", Qt::blue);

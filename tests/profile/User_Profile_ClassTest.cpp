@@ -16,11 +16,13 @@ void expectDefaults(const User_Profile_Class &p)
         EXPECT_EQ(p.*f.id, QString::fromLatin1(f.objectTag));
         EXPECT_EQ(p.*f.label_id, QString::fromLatin1(f.captionTag));
         EXPECT_TRUE((p.*f.value).isEmpty() && !(p.*f.value).isNull());
-        EXPECT_TRUE((p.*f.ds_name).isEmpty() && !(p.*f.ds_name).isNull());
+        const DataBinding &b = p.*f.binding;
+        EXPECT_TRUE(b.batch_list_name.isEmpty() && !b.batch_list_name.isNull());
+        EXPECT_TRUE(b.excel_col_title.isEmpty() && !b.excel_col_title.isNull());
         EXPECT_TRUE((p.*f.label).isNull());
-        EXPECT_FALSE(p.*f.ds || p.*f.xl);
-        EXPECT_EQ(p.*f.ds_indx, 0);
-        EXPECT_EQ(p.*f.xl_col_indx, 0);
+        EXPECT_EQ(b.data_source_type, DataBinding::Typed);
+        EXPECT_EQ(b.batch_list_index, 0);
+        EXPECT_EQ(b.excel_col_indx, 0);
     }
 }
 
@@ -31,9 +33,9 @@ TEST(UserProfile, FreshRecordHoldsNoStringsUntilReset)
     User_Profile_Class p;
     for (const User_Profile_Field &f : fields) {
         EXPECT_TRUE((p.*f.id).isNull() && (p.*f.label_id).isNull() && (p.*f.value).isNull() &&
-                    (p.*f.ds_name).isNull())
+                    (p.*f.binding).batch_list_name.isNull())
             << f.stem;
-        EXPECT_FALSE(p.*f.ds || p.*f.xl || p.*f.ds_indx || p.*f.xl_col_indx) << f.stem;
+        EXPECT_EQ(p.*f.binding, DataBinding()) << f.stem;
     }
     p.Reset_All_Values();
     expectDefaults(p);
@@ -49,10 +51,9 @@ TEST(UserProfile, ResetAfterADialogBringsBackExactlyTheDefaults)
     p.Fill_User_Profile_Enable = p.Excel_Binding = true;
     int n = 1;
     for (const User_Profile_Field &f : fields) {
-        p.*f.ds = p.*f.xl = true;
-        p.*f.ds_indx = n;
-        p.*f.xl_col_indx = ++n;
-        p.*f.id = p.*f.label_id = p.*f.value = p.*f.ds_name = QStringLiteral("written");
+        p.*f.binding = {DataBinding::Excel, QStringLiteral("written"), n, true, n + 1, QStringLiteral("written")};
+        ++n;
+        p.*f.id = p.*f.label_id = p.*f.value = QStringLiteral("written");
     }
     p.Reset_All_Values();
     expectDefaults(p);
@@ -68,18 +69,17 @@ TEST(UserProfile, FieldTableWalksEachMemberOnceInDeclaredOrder)
                             "fax",  "email", "website",      "unique", "image"};
     User_Profile_Class p;
     std::set<const void *> seen;
-    const void *previous[9] = {};
+    const void *previous[5] = {};
     for (size_t i = 0; i < fields.size(); ++i) {
         const User_Profile_Field &f = fields[i];
         EXPECT_EQ(QString::fromLatin1(f.stem), stems.at(int(i)));
         EXPECT_EQ(f.isPhoto, i == 10);
-        const void *parts[9] = {&(p.*f.ds), &(p.*f.ds_indx),  &(p.*f.xl),    &(p.*f.xl_col_indx), &(p.*f.id),
-                                &(p.*f.label_id), &(p.*f.label), &(p.*f.value), &(p.*f.ds_name)};
-        for (int k = 0; k < 9; ++k) {
+        const void *parts[5] = {&(p.*f.binding), &(p.*f.id), &(p.*f.label_id), &(p.*f.label), &(p.*f.value)};
+        for (int k = 0; k < 5; ++k) {
             EXPECT_TRUE(seen.insert(parts[k]).second) << f.stem << " part " << k;
             EXPECT_TRUE(i == 0 || previous[k] < parts[k]) << f.stem << " part " << k;
             previous[k] = parts[k];
         }
     }
-    EXPECT_EQ(&(p.*fields[10].ds_name), &p.image_ds_name);
+    EXPECT_EQ(&(p.*fields[10].binding), &p.image_binding);
 }

@@ -46,10 +46,10 @@ protected:
         current->dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
         // The other barcode has its own binding and unit, and an old picture.
         other->barcode_font_index = titleIndex("Code 39");
-        other->data_source_type = 1;
-        other->batch_list_name = QStringLiteral("Guests");
-        other->batch_list_index = 3;
-        other->excel_col_indx = 2;
+        other->binding.data_source_type = 1;
+        other->binding.batch_list_name = QStringLiteral("Guests");
+        other->binding.batch_list_index = 3;
+        other->binding.excel_col_indx = 2;
         other->barcode_unit_val = 0;
         other->Set_Barcode_image(Barcode_Image_For_Graphic(*other));
         design.selection = {current, other, shape};
@@ -72,10 +72,10 @@ TEST_F(BarcodeTabTest, OkCopiesTheSettingsAndGivesEveryBarcodeItsOwnPicture)
     // Header and footer keep their own alignments; binding and unit stay the object's own.
     EXPECT_EQ(other->align_hdr_index, 0);
     EXPECT_EQ(other->align_ftr_index, 2);
-    EXPECT_EQ(other->data_source_type, 1);
-    EXPECT_EQ(other->batch_list_name, QStringLiteral("Guests"));
-    EXPECT_EQ(other->batch_list_index, 3);
-    EXPECT_EQ(other->excel_col_indx, 2);
+    EXPECT_EQ(other->binding.data_source_type, 1);
+    EXPECT_EQ(other->binding.batch_list_name, QStringLiteral("Guests"));
+    EXPECT_EQ(other->binding.batch_list_index, 3);
+    EXPECT_EQ(other->binding.excel_col_indx, 2);
     EXPECT_EQ(other->barcode_unit_val, 0);
 
     EXPECT_EQ(current->_barcode_image, handedOver);

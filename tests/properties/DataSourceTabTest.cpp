@@ -71,7 +71,7 @@ TEST_F(DataSourceTabTest, EachSourceEnablesItsControlsAndGivesTheCurrentObjectIt
     for (const auto &c : cases) {
         SCOPED_TRACE(c.item);
         source.Data_source_type->setCurrentIndex(c.item);
-        EXPECT_EQ(text->data_source_type, c.code);
+        EXPECT_EQ(text->binding.data_source_type, c.code);
         EXPECT_EQ(source.Batch_Series->isEnabled(), c.bound);
         EXPECT_EQ(source.view_series_btn->isEnabled(), c.bound);
         EXPECT_EQ(editor.isReadOnly(), c.bound);
@@ -88,7 +88,7 @@ TEST_F(DataSourceTabTest, SeriesAreListedAndTheObjectsOwnIsChosenAgain)
 {
     source.Data_source_type->setCurrentIndex(1);
     EXPECT_EQ(services->messages, QStringList{QStringLiteral("\nPlease create batch processing series first.")});
-    EXPECT_EQ(text->data_source_type, 0);
+    EXPECT_EQ(text->binding.data_source_type, 0);
     EXPECT_TRUE(seriesItems().isEmpty());
 
     writeSeries(QStringLiteral("Guests"), "Alice\nBob\n");
@@ -98,7 +98,7 @@ TEST_F(DataSourceTabTest, SeriesAreListedAndTheObjectsOwnIsChosenAgain)
     source.Data_source_type->setCurrentIndex(1);
     EXPECT_EQ(seriesItems(), (QStringList{QStringLiteral("Cities"), QStringLiteral("Guests")}));
     EXPECT_EQ(source.Batch_Series->currentText(), QStringLiteral("Guests"));
-    EXPECT_EQ(text->data_source_type, 1);
+    EXPECT_EQ(text->binding.data_source_type, 1);
     // Choosing it again bound the text to the first value.
     EXPECT_EQ(storedText(*text), QStringLiteral("Alice"));
     EXPECT_EQ(editor.toPlainText(), QStringLiteral("Alice"));
@@ -123,25 +123,25 @@ TEST_F(DataSourceTabTest, ChoosingASeriesOrAColumnBindsTheCurrentObjectAlone)
 
     source.Data_source_type->setCurrentIndex(1);
     source.Batch_Series->setCurrentIndex(1);
-    EXPECT_EQ(text->batch_list_name, QStringLiteral("Guests"));
-    EXPECT_EQ(text->batch_list_index, 1);
+    EXPECT_EQ(text->binding.batch_list_name, QStringLiteral("Guests"));
+    EXPECT_EQ(text->binding.batch_list_index, 1);
     // The first line as the file has it, untrimmed.
     EXPECT_EQ(storedText(*text), QStringLiteral("Alice\r"));
 
-    text->excel_col_indx = 1;
+    text->binding.excel_col_indx = 1;
     source.Data_source_type->setCurrentIndex(2);
     EXPECT_EQ(seriesItems(), excelTitles);
     EXPECT_EQ(source.Batch_Series->currentIndex(), 1);
-    EXPECT_EQ(text->data_source_type, 2);
+    EXPECT_EQ(text->binding.data_source_type, 2);
     EXPECT_EQ(storedText(*text), QStringLiteral("Carol"));
     source.Batch_Series->setCurrentIndex(0);
-    EXPECT_EQ(text->excel_col_indx, 0);
+    EXPECT_EQ(text->binding.excel_col_indx, 0);
     EXPECT_EQ(storedText(*text), QStringLiteral("1"));
     EXPECT_EQ(editor.toPlainText(), QStringLiteral("1"));
 
     // Only the current object is bound.
-    EXPECT_EQ(other->data_source_type, 0);
-    EXPECT_TRUE(other->batch_list_name.isEmpty());
+    EXPECT_EQ(other->binding.data_source_type, 0);
+    EXPECT_TRUE(other->binding.batch_list_name.isEmpty());
     EXPECT_EQ(storedText(*other), QStringLiteral("Text here"));
     EXPECT_GE(design.refreshes, 3);
 }

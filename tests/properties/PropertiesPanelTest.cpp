@@ -276,7 +276,7 @@ TEST_F(PropertiesPanelTest, EveryListOfThePanelReachesItsWriteBack)
         {"Card_border_style", 1, [this] { return QVariant(design.front.Card_border_style()); }, QStringLiteral("DA")},
         {"Card_hatch_style", 1, [this] { return QVariant(design.front.Card_hatch_style()); }, QStringLiteral("Dots")},
         {"Card_image_layout", 2, [this] { return QVariant(design.front.Card_BG_Image_Layout()); }, QStringLiteral("Tile")},
-        {"Data_source_type", 1, [this] { return QVariant(design.current->data_source_type); }, 1},
+        {"Data_source_type", 1, [this] { return QVariant(design.current->binding.data_source_type); }, 1},
         {"Batch_Series", 0, [this] { return QVariant(storedText(*design.current)); }, QStringLiteral("Dana")},
         {"Data_source_type", 2, [this] { return QVariant(storedText(*design.current)); }, QStringLiteral("1")},
         {"Batch_Series", 1, [this] { return QVariant(storedText(*design.current)); }, QStringLiteral("Erin")},

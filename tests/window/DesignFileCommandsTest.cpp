@@ -89,6 +89,9 @@ protected:
         const QString picture = writePicture(QStringLiteral("flower.png"), Qt::magenta);
         const QString backdrop = writePicture(QStringLiteral("backdrop.png"), Qt::darkGreen, QSize(30, 20));
         window->setMain_Photo_image(solidPicture(Qt::cyan, 9, 7));
+        // The sheet first: objects put on a side find their columns in it.
+        Data_From_Excel *excel = Data_From_Excel::defaultInstance();
+        excel->setColumnTitles({QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("City")});
 
         for (int side = 0; side < 2; ++side) {
             GraphicList graphics;
@@ -99,8 +102,8 @@ protected:
                 g->Text_Value = QStringLiteral("value %1").arg(graphics.size());
                 g->_fillColor = QColor::fromHsv(static_cast<int>(graphics.size()) * 40, 200, 200);
                 g->_strokeWidth = 1.5 + side;
-                g->data_source_type = 2;
-                g->excel_col_indx = 1;
+                g->binding.data_source_type = 2;
+                g->binding.excel_col_indx = 1;
                 graphics << g;
             }
             graphics[0]->_shape_type = side == 0 ? QStringLiteral("DS") : QStringLiteral("P");
@@ -146,8 +149,6 @@ protected:
         win.IMG_trnsp_val = 80;
         DataSources().Excel_Binding_Use = true;
         DataSources().Excel_Source_Path = filePath(QStringLiteral("guests.xlsx"));
-        Data_From_Excel *excel = Data_From_Excel::defaultInstance();
-        excel->setColumnTitles({QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("City")});
         excel->Create_List_By_Array({QStringLiteral("Ann"), QStringLiteral(" Oslo ")}, 2);
         excel->Create_List_By_Array({QStringLiteral("Bo"), QStringLiteral("Rome")}, 2);
     }

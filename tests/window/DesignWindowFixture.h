@@ -99,8 +99,8 @@ protected:
         auto text = std::make_shared<SKTText>();
         text->setBounds(QRectF(10, 10, 150, 30));
         text->Text_Value = QStringLiteral("Sample");
-        text->data_source_type = 1;
-        text->batch_list_name = QStringLiteral("Guests");
+        text->binding.data_source_type = 1;
+        text->binding.batch_list_name = QStringLiteral("Guests");
         document->insertGraphics({text}, {0});
         return text;
     }

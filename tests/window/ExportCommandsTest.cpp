@@ -71,8 +71,8 @@ TEST_F(ExportCommandsTest, NoRecordsSayTheListIsEmptyAndClosingStopsARun)
         values += QByteArray::number(record) + '\n';
     writeFile(QStringLiteral("DataSet/Guests.txt"), values);
     auto *text = static_cast<SKTText *>(document->graphics().items().first().get());
-    text->data_source_type = 1;
-    text->batch_list_name = QStringLiteral("Guests");
+    text->binding.data_source_type = 1;
+    text->binding.batch_list_name = QStringLiteral("Guests");
     static std::atomic<bool> entered;
     entered = false;
     const platform::WriteFunction previous = platform::setSafeWriteFunction([](int fd, const void *data, size_t size) {
@@ -94,8 +94,8 @@ TEST_F(ExportCommandsTest, ASeriesBoundToTheFrontExportsOnePictureOfEachRecord)
 {
     writeFile(QStringLiteral("DataSet/Guests.txt"), "A\nB\nC\n");
     auto *text = static_cast<SKTText *>(document->graphics().items().first().get());
-    text->data_source_type = 1;
-    text->batch_list_name = QStringLiteral("Guests");
+    text->binding.data_source_type = 1;
+    text->binding.batch_list_name = QStringLiteral("Guests");
     services->fileAnswers = {resourcePath(QStringLiteral("out"))};
     QTimer::singleShot(0, window->ExportWindow, [this] {
         EXPECT_TRUE(window->ExportWindow->Export_with_batch_chk->isChecked());
@@ -127,8 +127,8 @@ TEST_F(ExportCommandsTest, AMissingSeriesIsAskedAboutOnlyOnceTheTargetIsTakenAnd
     auto *text = static_cast<SKTText *>(document->graphics().items().first().get());
     auto gone = std::make_shared<SKTText>();
     gone->setBounds(QRectF(10, 60, 150, 30));
-    gone->data_source_type = 1;
-    gone->batch_list_name = QStringLiteral("Gone"); // its file was deleted after binding
+    gone->binding.data_source_type = 1;
+    gone->binding.batch_list_name = QStringLiteral("Gone"); // its file was deleted after binding
     document->insertGraphics({gone}, {1});
     const QString out = resourcePath(QStringLiteral("out"));
     ASSERT_TRUE(QDir().mkpath(out + QStringLiteral("/taken.TIFF")));
@@ -159,8 +159,8 @@ TEST_F(ExportCommandsTest, AMissingSeriesIsAskedAboutOnlyOnceTheTargetIsTakenAnd
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        text->data_source_type = c.batch ? 1 : 0;
-        text->batch_list_name = QStringLiteral("Guests");
+        text->binding.data_source_type = c.batch ? 1 : 0;
+        text->binding.batch_list_name = QStringLiteral("Guests");
         services->shown.clear();
         services->messages.clear();
         services->questions.clear();

@@ -69,8 +69,8 @@ TEST_F(DesignWindowTest, TheMailFormIsCheckedBeforeAMissingSeriesIsAskedAboutOnc
     bindTextToGuests("Ann\nBob\n");
     auto gone = std::make_shared<SKTText>();
     gone->setBounds(QRectF(10, 60, 150, 30));
-    gone->data_source_type = 1;
-    gone->batch_list_name = QStringLiteral("Gone");
+    gone->binding.data_source_type = 1;
+    gone->binding.batch_list_name = QStringLiteral("Gone");
     document->insertGraphics({gone}, {1});
 
     QTimer::singleShot(0, window->window(), [this] {

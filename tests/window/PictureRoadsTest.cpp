@@ -78,8 +78,8 @@ protected:
         }
         if (road == QLatin1String("RecordPicture")) {
             auto picture = std::make_shared<SKTImage>();
-            picture->data_source_type = 2; // Excel
-            picture->excel_col_indx = 1;
+            picture->binding.data_source_type = 2; // Excel
+            picture->binding.excel_col_indx = 1;
             GraphicList objects{picture};
             const QStringList failures = RecordBinding::load(objects, {}, {{{"Column1", path}}}).apply(0, objects).failures;
             EXPECT_TRUE(failures.isEmpty()) << failures.join(' ').toStdString();

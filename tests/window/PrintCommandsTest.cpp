@@ -73,8 +73,8 @@ TEST_F(PrintCommandsTest, NoRoadWithoutRecordsDrawsTheSampleOfASeriesThatCannotB
     auto gone = std::make_shared<SKTText>();
     gone->setBounds(zoeField);
     gone->Text_Value = QStringLiteral("Zoe");
-    gone->data_source_type = 1;
-    gone->batch_list_name = QStringLiteral("Gone");
+    gone->binding.data_source_type = 1;
+    gone->binding.batch_list_name = QStringLiteral("Gone");
     document->insertGraphics({shown, gone}, {0, 1});
     const double cardWidth = window->designSnapshot().frame.width();
     const auto inkIn = [cardWidth](const QImage &card, const QRectF &field) {

@@ -6,6 +6,7 @@
 #include "datasource/DataSourceState.h"
 #include "datasource/Data_From_Excel.h"
 #include "document/DesignFile.h"
+#include "document/SKTText.h"
 #include "profile/ProfilePlacement.h"
 #include "profile/ProfileState.h"
 #include "profile/User_Profile_Class.h"
@@ -186,6 +187,26 @@ TEST_F(DesignWindowTest, TheNewCardProfilesSheetOutlivesTheTemplateAndGivesOneCa
     }
 }
 
+// After New the template browser's profile dialog offers no Excel columns, as its sheet box says.
+TEST_F(DesignWindowTest, AfterNewTheTemplateBrowsersProfileOffersNoSheet)
+{
+    load();
+    Data_From_Excel::defaultInstance()->bind({QStringLiteral("Name")}, {{QStringLiteral("Ann")}});
+    DataSources().Excel_Binding_Use = true;
+    DataSources().Excel_Source_Path = resourcePath(QStringLiteral("members.xlsx"));
+    window->New_Project_Setting_Reset();
+    User_profile *dialog = User_profile::defaultInstance();
+    QString offered;
+    QTimer::singleShot(0, dialog, [&] {
+        offered = QStringLiteral("%1 sources, sheet \"%2\"")
+                      .arg(dialog->rows[0].ds_combo->count())
+                      .arg(dialog->excel_path_field->text());
+        dialog->Cancel_Btn_Clicked();
+    });
+    window->templateWizard()->User_Profile_Click();
+    EXPECT_EQ(offered, QStringLiteral("2 sources, sheet \"\""));
+}
+
 namespace {
 
 // Thirty members as a workbook whose title row lists Name, Email and Number in `order`.
@@ -297,5 +318,147 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
             EXPECT_EQ(shown.join(' ').toStdString(),
                       QStringLiteral("Fup_Name=Member %1%2").arg(record + 1).arg(number).toStdString());
         }
+    }
+}
+
+// A text bound to "Name" and one to "Email" while the sheet lists Name, Email; the name text is
+// taken off the side and comes back after a newer workbook lists Email, Name. Whichever road brings
+// it back (an undone deletion or placement, a paste, an open of a design saved with or without the
+// columns' titles), it finds its column by title: each of the thirty cards shows its member's name
+// there and the e-mail beside it, and the run asks about nothing.
+TEST_F(DesignWindowTest, ABindingBroughtBackReadsTheColumnOfItsTitle)
+{
+    load();
+    ASSERT_TRUE(QFile::copy(sourceResourcesPath() + "Template.xlsx", resourcePath("Template.xlsx")));
+    const QString members = resourcePath("members.xlsx"), newer = resourcePath("newer.xlsx");
+    writeMembers(members, {"Name", "Email"});
+    writeMembers(newer, {"Email", "Name"});
+    Show_User_Profile *dialog = Show_User_Profile::defaultInstance();
+    Import_Excel *picker = Import_Excel::defaultInstance();
+    const auto profile = [&](bool confirmed, const std::function<void()> &edit) {
+        QTimer::singleShot(0, dialog, [&, confirmed] {
+            edit();
+            confirmed ? dialog->OK_Btn_Clicked() : dialog->Cancel_Btn_Clicked();
+        });
+        window->User_Profile_Button_Clicked();
+    };
+    // The sheet is taken at the picker's OK, whatever the profile dialog does next.
+    const auto take = [&](const QString &path) {
+        profile(false, [&] {
+            services->fileAnswers << path;
+            whenShown(picker, [picker] {
+                picker->Select_ALL_Pressed();
+                picker->OKPressed();
+            });
+            dialog->Browse_excel_Btn_Clicked();
+        });
+    };
+    const auto bound = [](int column, const QString &marker) {
+        auto text = std::make_shared<SKTText>();
+        text->Text_Value = marker;
+        text->binding = {DataBinding::Excel, {}, 0, false, column, {}};
+        return text;
+    };
+    const auto named = [&](const QString &marker) -> SKTGraphicPtr {
+        for (const SKTGraphicPtr &graphic : document->graphics().items())
+            if (graphic->Text_Value == marker || graphic->control_ID == marker)
+                return graphic;
+        return nullptr;
+    };
+    const auto select = [&](const QString &marker) {
+        window->_graphicView->changeSelectionIndexes({document->graphics().indexOf(named(marker).get())});
+    };
+    const auto step = [&] { document->undoManager().closeEventGroup(); };
+    const auto deleteAndUndoAfterTheNewer = [&](const QString &marker) {
+        select(marker);
+        window->Delete_Clicked();
+        step();
+        take(newer);
+        window->Undo_Clicked();
+    };
+    const QString club = resourcePath("club.zkse");
+    // As an older writer left it, a design may hold no titles.
+    const auto saveAndOpen = [&](bool titled) {
+        DesignFileContents design = window->designFileContents();
+        for (const SKTGraphicPtr &graphic : design.frontGraphics)
+            if (!titled)
+                graphic->binding.excel_col_title.clear();
+        ASSERT_TRUE(DesignFile::write(club, design));
+        QFile file(club);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const std::optional<DesignFileContents> written = DesignFile::read(file.readAll());
+        ASSERT_TRUE(written && written->frontGraphics.size() == 2);
+        EXPECT_EQ(written->frontGraphics.at(1)->binding.excel_col_title, titled ? "Name" : "");
+        ASSERT_EQ(window->Read_and_load_design_Log(club, QStringLiteral("L")), 1);
+    };
+
+    const struct {
+        const char *road;
+        QString name; // what the name field is found by
+        std::function<void()> bringBack;
+    } roads[] = {
+        {"an undone deletion", "name", [&] { deleteAndUndoAfterTheNewer("name"); }},
+        {"an undone placement", "Fup_Name",
+         [&] {
+             profile(true, [&] {
+                 dialog->rows[0].ds_combo->setCurrentIndex(2);
+                 dialog->rows[0].ser_col_cb->setCurrentIndex(dialog->rows[0].ser_col_cb->findText("Name"));
+             });
+             step();
+             profile(true, [&] {
+                 dialog->rows[0].ds_combo->setCurrentIndex(0);
+                 dialog->rows[0].value->setText("typed");
+             });
+             step();
+             take(newer);
+             window->Undo_Clicked();
+         }},
+        {"a paste", "name",
+         [&] {
+             select("name");
+             window->Cut_Clicked();
+             step();
+             take(newer);
+             window->Paste_Clicked();
+         }},
+        {"an open of a design with titles", "name",
+         [&] {
+             saveAndOpen(true);
+             deleteAndUndoAfterTheNewer("name");
+         }},
+        {"an open of a design without titles", "name",
+         [&] {
+             saveAndOpen(false);
+             deleteAndUndoAfterTheNewer("name");
+         }},
+    };
+    for (const auto &road : roads) {
+        SCOPED_TRACE(road.road);
+        window->New_Project_Setting_Reset();
+        take(members);
+        document->insertGraphics({bound(2, "email"), bound(1, "name")}, platform::IndexSet{0, 1});
+        step();
+        road.bringBack();
+        ASSERT_NE(named(road.name), nullptr);
+        EXPECT_EQ(named(road.name)->binding.excel_col_indx, 2);
+
+        window->Check_Series_Or_Excel_Use_or_not();
+        ASSERT_EQ(DataSources().Total_Batch_Excel_Card, 30);
+        EXPECT_EQ(window->data_table_content.problems, QStringList());
+        QStringList wrong;
+        for (int record = 0; record < 30; ++record) {
+            const Card_Side_Image card = window->Set_data_table_value_to_card(record, QStringLiteral("F"), false);
+            ASSERT_NE(card.renderingView(), nullptr);
+            QString name, email;
+            for (const SKTGraphicPtr &graphic : card.renderingView()->graphics()) {
+                if (graphic->Text_Value == "email")
+                    email += graphic->Text_contents().string;
+                else if (graphic->ctrl_is_visible && (graphic->Text_Value == road.name || graphic->control_ID == road.name))
+                    name += graphic->Text_contents().string;
+            }
+            if (name + ',' + email != QStringLiteral("Member %1,m%1@club.org").arg(record + 1))
+                wrong << name + ',' + email;
+        }
+        EXPECT_EQ(wrong.join(" | ").toStdString(), "");
     }
 }

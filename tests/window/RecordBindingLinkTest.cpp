@@ -15,8 +15,8 @@ TEST_F(DesignWindowTest, BoundRunsReadTheSidesInUseAndDrawRecordsIntoCopies)
     GraphicList texts{std::make_shared<SKTText>(), std::make_shared<SKTText>()};
     for (const SKTGraphicPtr &text : texts) {
         text->_bounds = QRectF(10, 10, 120, 30);
-        text->data_source_type = 1;
-        text->batch_list_name = text == texts.first() ? QStringLiteral("Names") : QStringLiteral("Gone");
+        text->binding.data_source_type = 1;
+        text->binding.batch_list_name = text == texts.first() ? QStringLiteral("Names") : QStringLiteral("Gone");
     }
     document->graphics().insertGraphics({texts.first()}, platform::IndexSet{0});
     document->graphics_back().insertGraphics({texts.last()}, platform::IndexSet{0});

@@ -72,9 +72,9 @@ QString firstNonAscii(const QString &value)
 std::optional<QString> boundFirstValue(const SKTGraphic &object)
 {
     if (dataSourceTypeOf(object) == DataSourceType::Series)
-        return Get_First_Value_Of_Dataset(object.batch_list_name);
+        return Get_First_Value_Of_Dataset(object.binding.batch_list_name);
     if (dataSourceTypeOf(object) == DataSourceType::Excel)
-        return Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(object.excel_col_indx);
+        return Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(object.binding.excel_col_indx);
     return std::nullopt;
 }
 
@@ -678,7 +678,7 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(const SKTGraphicPtr &graphic)
                 Data_source_type->addItem(excelItem);
             else if (!excel && Data_source_type->findText(excelItem) >= 0)
                 Data_source_type->removeItem(Data_source_type->findText(excelItem));
-            selectIndex(Data_source_type, graphic->data_source_type);
+            selectIndex(Data_source_type, graphic->binding.data_source_type);
         }
         showDataSource(dataSourceTypeOfCode(Data_source_type->currentIndex()));
         if (liner_or_2D_font == 1)
@@ -695,7 +695,8 @@ void Barcode_Gen::Prepare_Wnd(const SKTGraphicPtr &graphic)
     // Only this opening's OK hands a picture over.
     Barcode_output_image = QImage();
     if (graphic)
-        m_openedSource = {graphic->data_source_type, graphic->batch_list_name, graphic->excel_col_indx};
+        m_openedSource = {graphic->binding.data_source_type, graphic->binding.batch_list_name,
+                          graphic->binding.excel_col_indx};
     Set_Barcode_Prop_To_Control(graphic);
     guarded([this] { goButtonActionPerformed(); });
 }
@@ -705,8 +706,8 @@ void Barcode_Gen::Finish_Wnd(int code)
     if (code != 1) {
         Barcode_output_image = QImage();
         SKTGraphic *object = pass_barcode_control.get();
-        if (object && m_openedSource != std::tuple(object->data_source_type, object->batch_list_name,
-                                                   object->excel_col_indx)) {
+        if (object && m_openedSource != std::tuple(object->binding.data_source_type, object->binding.batch_list_name,
+                                                   object->binding.excel_col_indx)) {
             showBoundValueInObject(*object);
             m_design.Refresh_Canvas();
         }
@@ -1258,11 +1259,12 @@ void Barcode_Gen::showDataSource(std::optional<DataSourceType> source)
     const SKTGraphic *object = pass_barcode_control.get();
     if (source == DataSourceType::Series) {
         const QStringList names = Get_datasheet_File_Name_Array();
-        fillSeriesList(names, object && !object->batch_list_name.isEmpty()
-                                  ? static_cast<int>(names.indexOf(object->batch_list_name))
+        fillSeriesList(names, object && !object->binding.batch_list_name.isEmpty()
+                                  ? static_cast<int>(names.indexOf(object->binding.batch_list_name))
                                   : -1);
     } else if (source == DataSourceType::Excel) {
-        fillSeriesList(Data_From_Excel::defaultInstance()->columnTitles(), object ? object->excel_col_indx : -1);
+        fillSeriesList(Data_From_Excel::defaultInstance()->columnTitles(),
+                       object ? object->binding.excel_col_indx : -1);
     } else {
         fillSeriesList({}, -1);
     }
@@ -1306,7 +1308,7 @@ void Barcode_Gen::Batch_Series_Changed()
         return;
     QString first;
     if (dataSourceTypeOf(*object) == DataSourceType::Excel) {
-        object->Set_Excel_binding_Index(index);
+        object->Set_Excel_binding_Index(index, Data_From_Excel::defaultInstance()->columnTitles().value(index));
         first = Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(index);
     } else {
         object->Set_Batch_List_Name(name);

@@ -229,7 +229,6 @@ bool ProfileDialog::prepareForShownSide()
 {
     Reset_all_Ctrl();
     offerExcelAsLoaded();
-    excel_path_field->setText(DataSources().Excel_Source_Path);
     const bool back = m_host && m_host->backShown();
     setWindowTitle(back ? tr("Back Side User Profile Information") : tr("Front Side User Profile Information"));
     Graphics_array = m_host ? m_host->shownSideObjects() : GraphicList();
@@ -329,6 +328,10 @@ void ProfileDialog::Reset_all_Ctrl()
             row.value->clear();
     for (Row &row : rows)
         row.ds_combo->setCurrentIndex(0);
+    // A typed value can be edited: an earlier opening's state does not carry over.
+    for (Row &row : rows)
+        if (row.value)
+            row.value->setReadOnly(false);
     for (Row &row : rows)
         row.ser_col_cb->setCurrentIndex(-1);
     m_readBindings = {};
@@ -337,42 +340,47 @@ void ProfileDialog::Reset_all_Ctrl()
 void ProfileDialog::offerExcelAsLoaded()
 {
     m_formShown = true;
-    if (Data_From_Excel::defaultInstance()->ListData.isEmpty())
-        Remove_Excel_in_Data_Source_Combo();
-    else
+    // The sheet box names the sheet whose columns the lists offer, or none.
+    const bool loaded = !Data_From_Excel::defaultInstance()->ListData.isEmpty();
+    excel_path_field->setText(loaded ? DataSources().Excel_Source_Path : QString());
+    if (loaded)
         Add_Excel_in_Data_Source_Combo();
+    else
+        Remove_Excel_in_Data_Source_Combo();
 }
 
 void ProfileDialog::readBack(const GraphicList &objects)
 {
     for (const SKTGraphicPtr &graphic : objects) {
-        if (!graphic || !isPlacedProfileObject(*graphic) || !graphic->ctrl_is_visible)
+        if (!graphic || !isPlacedProfileObject(*graphic))
+            continue;
+        // A field that a sheet taken again left without a column has no value to show, and its object
+        // is hidden; it still shows where it comes from, Excel with no column chosen.
+        const bool columnless = graphic->binding.isExcel() && !graphic->binding.hasColumn();
+        if (!graphic->ctrl_is_visible && !columnless)
             continue;
         const QString tag = Trim_Str(graphic->control_ID);
         for (int r = 0; r < 11; ++r) {
             Row &row = rows[r];
             if (tag != QLatin1String(row.field->objectTag))
                 continue;
-            if (row.field->isPhoto) {
-                Set_User_Image(graphic->FilePath());
-            } else {
-                row.value->setText(graphic->Text_Value);
-                valueReadBack(r);
+            if (graphic->ctrl_is_visible) {
+                if (row.field->isPhoto) {
+                    Set_User_Image(graphic->FilePath());
+                } else {
+                    row.value->setText(graphic->Text_Value);
+                    valueReadBack(r);
+                }
             }
             // A code the list does not offer chooses nothing.
-            const int source = graphic->data_source_type;
+            const int source = graphic->binding.data_source_type;
             row.ds_combo->setCurrentIndex(source >= 0 && source < row.ds_combo->count() ? source : -1);
             if (source != 0) {
-                const int item = source == 1 ? graphic->batch_list_index : source == 2 ? graphic->excel_col_indx : 0;
+                const DataBinding &bound = graphic->binding;
+                const int item = source == 1 ? bound.batch_list_index : source == 2 ? bound.excel_col_indx : 0;
                 row.ser_col_cb->setCurrentIndex(item >= 0 && item < row.ser_col_cb->count() ? item : -1);
             }
-            m_readBindings[r] = {true,
-                                 source,
-                                 graphic->batch_list_name,
-                                 graphic->batch_list_index,
-                                 graphic->excel_col_indx,
-                                 row.ds_combo->currentIndex(),
-                                 row.ser_col_cb->currentIndex()};
+            m_readBindings[r] = {true, graphic->binding, row.ds_combo->currentIndex(), row.ser_col_cb->currentIndex()};
             break;
         }
     }
@@ -388,7 +396,7 @@ bool ProfileDialog::keepsReadBinding(int r) const
 int ProfileDialog::boundColumn(int r) const
 {
     if (keepsReadBinding(r))
-        return m_readBindings[r].source == 2 ? std::max(0, m_readBindings[r].column) : 0;
+        return m_readBindings[r].binding.isExcel() ? std::max(0, m_readBindings[r].binding.excel_col_indx) : 0;
     return rows[r].ds_combo->currentIndex() == 2 ? std::max(0, rows[r].ser_col_cb->currentIndex()) : 0;
 }
 
@@ -398,12 +406,12 @@ void ProfileDialog::columnsRebound(const QHash<int, int> &moves)
         Row &row = rows[r];
         ReadBinding &read = m_readBindings[r];
         const bool kept = keepsReadBinding(r);
-        if (read.read && read.source == 2)
-            read.column = moves.value(read.column, read.column);
+        if (read.read)
+            Data_From_Excel::defaultInstance()->findColumn(read.binding, moves);
         if (row.ds_combo->currentIndex() != 2)
             continue;
-        const int was = kept ? read.column : row.ser_col_cb->currentIndex();
-        const int now = kept ? read.column : moves.value(was, was);
+        const int was = kept ? read.binding.excel_col_indx : row.ser_col_cb->currentIndex();
+        const int now = kept ? read.binding.excel_col_indx : moves.value(was, was);
         DataSourceTab::Fill_Excel_Col_Name_In_Combo(row.ser_col_cb);
         if (now >= 0 && now < row.ser_col_cb->count()) {
             const QSignalBlocker quiet(row.ser_col_cb);
@@ -438,6 +446,26 @@ bool ProfileDialog::Check_Validation()
     return true;
 }
 
+namespace {
+
+// What a profile field keeps of an object's binding: the parts of its source.
+DataBinding fieldBinding(const DataBinding &read)
+{
+    DataBinding kept{DataBinding::Typed, QStringLiteral(""), 0, false, 0, QStringLiteral("")};
+    if (read.data_source_type == DataBinding::Series) {
+        kept.data_source_type = DataBinding::Series;
+        kept.batch_list_name = read.batch_list_name;
+        kept.batch_list_index = read.batch_list_index;
+    } else if (read.isExcel()) {
+        kept.data_source_type = DataBinding::Excel;
+        kept.excel_col_indx = read.excel_col_indx;
+        kept.excel_col_title = read.excel_col_title;
+    }
+    return kept;
+}
+
+} // namespace
+
 bool ProfileDialog::fillProfile(User_Profile_Class &profile, bool accepting)
 {
     if (!Check_Validation()) {
@@ -462,23 +490,22 @@ bool ProfileDialog::fillProfile(User_Profile_Class &profile, bool accepting)
         const User_Profile_Field &f = *row.field;
         profile.*f.value = row.field->isPhoto ? image_path_val->text() : row.value->text();
         if (keepsReadBinding(r)) {
-            const ReadBinding &read = m_readBindings[r];
-            profile.*f.ds = read.source == 1;
-            profile.*f.ds_name = read.source == 1 ? read.seriesName : QStringLiteral("");
-            profile.*f.ds_indx = read.source == 1 ? read.seriesIndex : 0;
-            profile.*f.xl = read.source == 2;
-            profile.*f.xl_col_indx = read.source == 2 ? read.column : 0;
+            profile.*f.binding = fieldBinding(m_readBindings[r].binding);
             continue;
         }
         const int source = row.ds_combo->currentIndex();
         if (source < 0 || source > 2)
             continue;
         const int chosen = row.ser_col_cb->currentIndex();
-        profile.*f.ds = source == 1;
-        profile.*f.ds_name = source == 1 ? row.ser_col_cb->currentText() : QStringLiteral("");
-        profile.*f.ds_indx = source == 1 ? chosen : 0;
-        profile.*f.xl = source == 2;
-        profile.*f.xl_col_indx = source == 2 ? chosen : 0;
+        DataBinding binding{source, QStringLiteral(""), 0, false, 0, QStringLiteral("")};
+        if (source == DataBinding::Series) {
+            binding.batch_list_name = row.ser_col_cb->currentText();
+            binding.batch_list_index = chosen;
+        } else if (source == DataBinding::Excel) {
+            binding.excel_col_indx = chosen;
+            binding.excel_col_title = Data_From_Excel::defaultInstance()->columnTitles().value(chosen);
+        }
+        profile.*f.binding = binding;
     }
     return true;
 }

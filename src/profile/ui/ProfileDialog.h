@@ -131,10 +131,7 @@ private:
     // cannot show it (a series or column past their end, a source they do not offer).
     struct ReadBinding {
         bool read = false;
-        int source = 0;
-        QString seriesName;
-        int seriesIndex = 0;
-        int column = 0;
+        DataBinding binding;
         int shownSource = -1, shownItem = -1;
     };
     bool keepsReadBinding(int row) const;

@@ -113,9 +113,9 @@ void DataSourceTab::Data_Source_Changed()
                 Show_MessageBox(QStringLiteral("Please create batch processing series first."));
                 return;
             }
-            if (current && !current->batch_list_name.isEmpty()) {
+            if (current && !current->binding.batch_list_name.isEmpty()) {
                 Batch_Series->setCurrentIndex(-1);
-                Batch_Series->setCurrentIndex(Batch_Series->findText(current->batch_list_name));
+                Batch_Series->setCurrentIndex(Batch_Series->findText(current->binding.batch_list_name));
             }
             if (framePicture)
                 m_design.set_main_photo_ds_batch(true);
@@ -125,7 +125,7 @@ void DataSourceTab::Data_Source_Changed()
         }
         Fill_Excel_Col_Name_In_Combo(Batch_Series);
         if (current) {
-            const int column = current->excel_col_indx;
+            const int column = current->binding.excel_col_indx;
             Batch_Series->setCurrentIndex(column >= 0 && column < Batch_Series->count() ? column : -1);
             setDataSourceType(*current, DataSourceType::Excel);
         }
@@ -149,7 +149,7 @@ void DataSourceTab::Batch_Series_Changed()
             sample = Get_First_Value_Of_Dataset(name);
         } else if (source == DataSourceType::Excel) {
             setDataSourceType(*current, DataSourceType::Excel);
-            current->Set_Excel_binding_Index(index);
+            current->Set_Excel_binding_Index(index, Data_From_Excel::defaultInstance()->columnTitles().value(index));
             sample = Data_From_Excel::defaultInstance()->Get_First_Value_Of_Excel_Binding(index);
         } else {
             // Nothing is bound: the object keeps its own text or picture.
@@ -239,9 +239,9 @@ void DataSourceTab::showDataSource(int dataSource)
 
 void DataSourceTab::showSeries(const SKTGraphic &graphic, bool deselectFirst)
 {
-    if (graphic.batch_list_name.isEmpty())
+    if (graphic.binding.batch_list_name.isEmpty())
         return;
-    if (deselectFirst && Batch_Series->currentIndex() == graphic.batch_list_index)
+    if (deselectFirst && Batch_Series->currentIndex() == graphic.binding.batch_list_index)
         Batch_Series->setCurrentIndex(-1);
-    Batch_Series->setCurrentIndex(Batch_Series->findText(graphic.batch_list_name));
+    Batch_Series->setCurrentIndex(Batch_Series->findText(graphic.binding.batch_list_name));
 }

@@ -186,7 +186,7 @@ void ImageTab::fill(SKTGraphic &graphic, bool framePictureSelected)
 
     const ImagePanelValues v = ImagePanelValues::of(graphic);
     m_source.Manual_image_path->setText(v.path);
-    m_source.showDataSource(graphic.data_source_type);
+    m_source.showDataSource(graphic.binding.data_source_type);
     m_source.showSeries(graphic, false);
     Image_border_chk->setChecked(v.border);
     Image_bor_Stepper->setValue(v.borderWidth);

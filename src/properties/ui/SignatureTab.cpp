@@ -76,7 +76,7 @@ void SignatureTab::Update_Sign_Graphics()
 
 void SignatureTab::fill(SKTGraphic &graphic)
 {
-    m_source.showDataSource(graphic.data_source_type);
+    m_source.showDataSource(graphic.binding.data_source_type);
     m_source.showSeries(graphic, false);
     const SignaturePanelValues v = SignaturePanelValues::of(graphic);
     Sign_border_chk->setChecked(v.border);

@@ -164,7 +164,7 @@ void TextPanel::fill(SKTGraphic &graphic)
         e->Text_value_Edit->setPlainText(v.text);
         e->Text_value_Edit->selectAll();
     }
-    m_source.showDataSource(graphic.data_source_type);
+    m_source.showDataSource(graphic.binding.data_source_type);
     m_source.showSeries(graphic, true);
 
     p->Text_border_chk->setChecked(v.border);

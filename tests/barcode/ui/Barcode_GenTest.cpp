@@ -579,7 +579,7 @@ TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
 
     window.Data_source_type->setCurrentIndex(1); // Series, with no series yet
     EXPECT_EQ(services->messages, QStringList{QStringLiteral("\nPlease create batch processing series first.")});
-    EXPECT_EQ(object->data_source_type, 0);
+    EXPECT_EQ(object->binding.data_source_type, 0);
     EXPECT_TRUE(window.dataText->isReadOnly());
 
     writeSeries(QStringLiteral("Guests"), QStringLiteral("G-1\nG-2\n"));
@@ -587,11 +587,11 @@ TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
     window.Data_source_type->setCurrentIndex(0);
     EXPECT_FALSE(window.dataText->isReadOnly());
     window.Data_source_type->setCurrentIndex(1);
-    EXPECT_EQ(object->data_source_type, 1);
+    EXPECT_EQ(object->binding.data_source_type, 1);
     EXPECT_EQ(window.Batch_Series->count(), 2);
     window.Batch_Series->setCurrentIndex(1);
-    EXPECT_EQ(object->batch_list_name, QStringLiteral("Tables"));
-    EXPECT_EQ(object->batch_list_index, 1);
+    EXPECT_EQ(object->binding.batch_list_name, QStringLiteral("Tables"));
+    EXPECT_EQ(object->binding.batch_list_index, 1);
     EXPECT_EQ(window.dataText->text(), QStringLiteral("T-1"));
     EXPECT_EQ(design.refreshes, 1);
     window.view_series_btn->click();
@@ -600,7 +600,7 @@ TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
     window.Cancel_Btn_Clicked();
     window.Finish_Wnd(window.result());
     EXPECT_EQ(object->linear_font_val, QStringLiteral("TYPED"));
-    EXPECT_EQ(object->data_source_type, 1);
+    EXPECT_EQ(object->binding.data_source_type, 1);
     // What the object now holds is what its picture shows: the series' first value, as a run prints it.
     EXPECT_EQ(decodeBarcode(object->_barcode_image, ZXing::BarcodeFormat::Any), (Decoded{"Code39", "T-1"}));
 
@@ -609,7 +609,7 @@ TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
     const QSize before = object->_barcode_image.size();
     window.Prepare_Wnd(object);
     window.Batch_Series->setCurrentIndex(0);
-    ASSERT_EQ(object->batch_list_name, QStringLiteral("Accents"));
+    ASSERT_EQ(object->binding.batch_list_name, QStringLiteral("Accents"));
     window.Cancel_Btn_Clicked();
     window.Finish_Wnd(window.result());
     EXPECT_EQ(object->_barcode_image.size(), before);
@@ -637,11 +637,11 @@ TEST_F(BarcodeGenTest, DataSourceChoicesGoIntoTheObjectAtOnceAndSurviveCancel)
     window.Prepare_Wnd(object);
     ASSERT_EQ(window.Data_source_type->count(), 3);
     window.Data_source_type->setCurrentIndex(2);
-    EXPECT_EQ(object->data_source_type, 2);
+    EXPECT_EQ(object->binding.data_source_type, 2);
     window.Batch_Series->setCurrentIndex(2);
-    EXPECT_EQ(object->excel_col_indx, 2);
+    EXPECT_EQ(object->binding.excel_col_indx, 2);
     EXPECT_EQ(window.dataText->text(), QStringLiteral("CELL-2"));
-    EXPECT_EQ(object->batch_list_name, QStringLiteral("Tables"));
+    EXPECT_EQ(object->binding.batch_list_name, QStringLiteral("Tables"));
     excel.reset();
 }
 

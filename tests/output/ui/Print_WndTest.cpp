@@ -33,15 +33,15 @@ PrintSource source(int rows, bool missingSeries = false)
     auto text = std::make_shared<SKTText>();
     text->setBounds(QRectF(10, 10, 200, 40));
     text->Text_Value = QStringLiteral("Typed");
-    text->data_source_type = rows > 0 ? 2 : 0;
-    text->excel_col_indx = 1;
+    text->binding.data_source_type = rows > 0 ? 2 : 0;
+    text->binding.excel_col_indx = 1;
     auto design = std::make_shared<DesignSnapshot>();
     design->front.graphics = {text};
     if (missingSeries) {
         auto gone = std::make_shared<SKTText>();
         gone->setBounds(QRectF(10, 60, 200, 40));
-        gone->data_source_type = 1;
-        gone->batch_list_name = QStringLiteral("Gone");
+        gone->binding.data_source_type = 1;
+        gone->binding.batch_list_name = QStringLiteral("Gone");
         design->front.graphics.append(gone);
     }
     design->frame = QRectF(0, 0, 243, 153);

@@ -91,9 +91,9 @@ TEST_F(ProfileDialogTest, TheFormIsReadBackFromTheSideAndOKWritesItAsShown)
     for (int r = 0; r < 11; ++r) {
         const User_Profile_Field &f = fields[r];
         placed.*f.value = cases[r].onCard;
-        placed.*f.ds = cases[r].source == 1;
-        placed.*f.xl = cases[r].source == 2;
-        placed.*f.ds_indx = placed.*f.xl_col_indx = cases[r].item;
+        DataBinding &b = placed.*f.binding;
+        b.data_source_type = cases[r].source;
+        b.batch_list_index = b.excel_col_indx = cases[r].item;
     }
     Profile_Side_Target target(host.side, QSizeF(243, 154));
     Fill_User_Profile_Side(placed, target);
@@ -122,8 +122,9 @@ TEST_F(ProfileDialogTest, TheFormIsReadBackFromTheSideAndOKWritesItAsShown)
         const User_Profile_Field &f = fields[r];
         const int source = dialog.rows[r].ds_combo->currentIndex();
         EXPECT_EQ(host.front.*f.value, valueBox(r)->text()) << f.stem;
-        EXPECT_EQ(QPair(host.front.*f.ds, host.front.*f.xl), QPair(source == 1, source == 2)) << f.stem;
-        EXPECT_EQ(host.front.*f.ds_indx + host.front.*f.xl_col_indx,
+        const DataBinding &b = host.front.*f.binding;
+        EXPECT_EQ(b.data_source_type, source) << f.stem;
+        EXPECT_EQ(b.batch_list_index + b.excel_col_indx,
                   source == 0 ? 0 : dialog.rows[r].ser_col_cb->currentIndex()) << f.stem;
     }
 }
@@ -207,5 +208,37 @@ TEST_F(ProfileDialogTest, TheExcelBrowseBindsTheTickedColumnsThroughThePicker)
     EXPECT_EQ(dialog.rows[3].value->text(), QString::fromUtf8("Zoë Ångström"));
     dialog.OK_Btn_Clicked();
     EXPECT_TRUE(DataSources().Excel_Source_Path == workbook && DataSources().Excel_Binding_Use);
-    EXPECT_TRUE(host.front.slogan_xl && host.front.Excel_Binding && host.front.slogan_xl_col_indx == 1);
+    EXPECT_TRUE(host.front.slogan_binding.isExcel() && host.front.Excel_Binding &&
+                host.front.slogan_binding.excel_col_indx == 1);
+}
+
+// A field that a sheet taken again left without a column reads back as Excel with no column chosen
+// and OK keeps its title for a later sheet; a typed value read back with its box ticked can be
+// edited, whatever an earlier opening left.
+TEST_F(ProfileDialogTest, AFieldWithoutAColumnAndATickedValueReadBackAsTheyAre)
+{
+    User_Profile_Class placed;
+    placed.Reset_All_Values();
+    placed.Name = "Ann";
+    placed.unique = "Cy";
+    placed.unique_binding = {DataBinding::Excel, "", 0, true, 1, "Given"};
+    Profile_Side_Target target(host.side, QSizeF(243, 154));
+    Fill_User_Profile_Side(placed, target);
+    const SKTGraphicPtr unique = Selcect_Ctrl_With_ID(host.side, "Fup_UniqueNo");
+    ASSERT_TRUE(unique);
+    unique->binding.excel_col_indx = -1; // as a sheet without "Given" leaves it
+    unique->Set_Ctrl_Is_Visible(false);
+
+    dialog.prepare(true);
+    dialog.value_chks[0]->click(); // the name unticked: it cannot be edited
+    EXPECT_TRUE(valueBox(0)->isReadOnly());
+    dialog.prepare(true);
+    EXPECT_TRUE(dialog.value_chks[0]->isChecked() && !valueBox(0)->isReadOnly());
+    const ProfileDialog::Row &row = dialog.rows[9];
+    EXPECT_EQ(QPair(row.ds_combo->currentIndex(), row.ser_col_cb->currentIndex()), QPair(2, -1));
+    EXPECT_TRUE(valueBox(9)->text().isEmpty() && !dialog.value_chks[9]->isChecked());
+    dialog.load_side = "F";
+    dialog.OK_Btn_Clicked();
+    EXPECT_EQ(host.front.unique_binding, (DataBinding{DataBinding::Excel, "", 0, false, -1, "Given"}));
+    EXPECT_EQ(host.front.unique, "");
 }
