@@ -441,21 +441,22 @@ PictureDecoding pictureDecoding(const PictureHeader &header, const QSize &target
     if (header.scalesRowByRow && target != size)
         return {target, target, times(pixels(target), 4)};
     PictureDecoding least{QSize(), target, wholePeak(header, target)};
-    if (least.peakBytes <= mostBytes || !header.scalesByEighths || target.isEmpty())
+    if (!header.scalesByEighths || target.isEmpty() || target == size)
         return least;
-    // A JPEG too large to decode whole is decoded at the largest M/8 that fits, and scaled by Qt. It
-    // is at least 80 megapixels, so the scaler is handed no strip of a few pixels.
+    // A JPEG is decoded at the M/8 of the target, where that takes less than decoding it whole, or
+    // else at the largest smaller M/8 that fits, and scaled by Qt. Qt's scaler is handed no strip
+    // of a few pixels: such a picture is decoded whole, which is small.
     const int first = eighthsFor(size, target);
     for (int eighths = first; eighths >= 1; --eighths) {
         const QSize asked = eighths == first ? target
                                              : QSize(int(qint64(size.width()) * eighths / 8), int(qint64(size.height()) * eighths / 8));
-        if (asked.isEmpty() || eighthsFor(size, asked) != eighths)
+        if (asked.isEmpty() || eighthsFor(size, asked) != eighths ||
+            (jpegDecodedSize(size, asked) != asked && std::min(asked.width(), asked.height()) < 8))
             continue;
-        const PictureDecoding decoding{asked, asked, eighthPeak(header, asked)};
-        if (decoding.peakBytes <= mostBytes)
-            return decoding;
-        if (decoding.peakBytes < least.peakBytes)
-            least = decoding;
+        if (const qint64 peak = eighthPeak(header, asked); peak < least.peakBytes)
+            least = {asked, asked, peak};
+        if (least.peakBytes <= mostBytes)
+            return least;
     }
     return least;
 }
