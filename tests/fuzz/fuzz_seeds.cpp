@@ -151,7 +151,7 @@ bool writePictureSeeds(const QString &folder)
         {"claiming-int-max.png", hostile::pngClaiming(INT_MAX, INT_MAX)},
         {"claiming-int-max.tif", hostile::tiffClaiming(INT_MAX, INT_MAX)},
         {"claiming-int-max.bmp", hostile::bitmapClaiming(INT_MAX, INT_MAX)},
-        {"scan-each-16000-first-4000-bytes.jpg", written([](QIODevice &out) { return hostile::writeJpeg(out, 16000, 16000, 3, true, 4000); })},
+        {"scan-each-16000-first-4000-bytes.jpg", written([](QIODevice &out) { return hostile::writeJpeg(out, 16000, 16000, 3, true); }).left(4000)},
         {"cmyk-scan-each-2000.jpg", written([](QIODevice &out) { return hostile::writeJpeg(out, 2000, 2000, 4, true); })},
         {"grey-12000x9000.jpg", written([](QIODevice &out) { return hostile::writeJpeg(out, 12000, 9000, 1, false); })},
         {"comments-100000.jpg", hostile::withComments(small, 100'000)},

@@ -103,47 +103,32 @@ inline QByteArray jpegSegment(uchar marker, const QByteArray &data)
 }
 
 // A flat JPEG of 1, 3 or 4 components, each sampled at full size, its colours in one scan or in a
-// scan each. Its Huffman tables hold one code each, so that every block is two bits; `limit` cuts
-// the file after that many bytes.
-inline bool writeJpeg(QIODevice &out, int width, int height, int components, bool scanEach, qint64 limit = -1)
+// scan each. Its Huffman tables hold one code each, so that every block is two bits.
+inline bool writeJpeg(QIODevice &out, int width, int height, int components, bool scanEach)
 {
-    QByteArray head("\xff\xd8", 2);
-    head += jpegSegment(0xDB, QByteArray(1, '\0') + QByteArray(64, '\1'));
     QByteArray frame("\x08", 1);
-    frame += char(height >> 8);
-    frame += char(height & 0xff);
-    frame += char(width >> 8);
-    frame += char(width & 0xff);
+    for (const int side : {height, width})
+        frame += char(side >> 8), frame += char(side & 0xff);
     frame += char(components);
-    for (int c = 0; c < components; ++c)
-        frame += QByteArray("\0\x11\0", 3), frame[frame.size() - 3] = char(c + 1);
-    head += jpegSegment(0xC0, frame);
+    for (int c = 1; c <= components; ++c)
+        frame += char(c), frame += QByteArray("\x11\0", 2);
     QByteArray oneCode(17, '\0');
     oneCode[0] = 1;
-    head += jpegSegment(0xC4, QByteArray(1, '\0') + oneCode);
-    head += jpegSegment(0xC4, QByteArray(1, '\x10') + oneCode);
-    qint64 written = 0;
-    const auto write = [&](const QByteArray &bytes) {
-        const qint64 n = limit < 0 ? bytes.size() : std::min<qint64>(bytes.size(), limit - written);
-        written += n;
-        return n <= 0 || out.write(bytes.constData(), n) == n;
-    };
-    bool ok = write(head);
+    bool ok = out.write(QByteArray("\xff\xd8", 2) + jpegSegment(0xDB, QByteArray(1, '\0') + QByteArray(64, '\1'))
+                        + jpegSegment(0xC0, frame) + jpegSegment(0xC4, QByteArray(1, '\0') + oneCode)
+                        + jpegSegment(0xC4, QByteArray(1, '\x10') + oneCode)) > 0;
     const qint64 blocks = qint64((width + 7) / 8) * ((height + 7) / 8);
-    for (int scan = 0; scan < (scanEach ? components : 1) && ok; ++scan) {
-        const int inScan = scanEach ? 1 : components;
-        QByteArray sos(1, char(inScan));
-        for (int c = 0; c < inScan; ++c)
-            sos += char(scanEach ? scan + 1 : c + 1), sos += '\0';
-        sos += QByteArray("\0\x3f\0", 3);
-        ok &= write(jpegSegment(0xDA, sos));
-        qint64 bits = blocks * inScan * 2;
-        const QByteArray zeros(1 << 20, '\0');
-        for (; bits >= 8 << 20 && ok; bits -= 8 << 20)
-            ok &= write(zeros);
-        ok &= write(QByteArray(bits / 8, '\0') + (bits % 8 ? QByteArray(1, char(0xff >> (bits % 8))) : QByteArray()));
+    for (int scan = 1; scan <= (scanEach ? components : 1) && ok; ++scan) {
+        QByteArray sos(1, char(scanEach ? 1 : components));
+        for (int c = scanEach ? scan : 1; c <= (scanEach ? scan : components); ++c)
+            sos += char(c), sos += '\0';
+        ok &= out.write(jpegSegment(0xDA, sos + QByteArray("\0\x3f\0", 3))) > 0;
+        qint64 bits = blocks * (sos.size() - 1); // two bits a block of each component scanned
+        for (const QByteArray zeros(1 << 20, '\0'); bits >= 8 << 20 && ok; bits -= 8 << 20)
+            ok &= out.write(zeros) > 0;
+        ok &= out.write(QByteArray(bits / 8, '\0') + QByteArray(bits % 8 ? 1 : 0, char(0xff >> (bits % 8)))) >= 0;
     }
-    return ok && write(QByteArray("\xff\xd9", 2));
+    return ok && out.write("\xff\xd9", 2) == 2;
 }
 
 // `jpeg` with `count` comment segments before its frame.
@@ -166,25 +151,19 @@ inline QByteArray turnedQuarter(const QByteArray &jpeg)
 // A TIFF whose one directory claims the size at 16 bits a sample.
 inline QByteArray tiffClaiming(quint32 width, quint32 height)
 {
-    QByteArray tiff("MM\0*\0\0\0\x08\0\x03", 10);
-    tiff += QByteArray("\x01\x00\0\x04\0\0\0\x01", 8) + be32(width);
-    tiff += QByteArray("\x01\x01\0\x04\0\0\0\x01", 8) + be32(height);
-    tiff += QByteArray("\x01\x02\0\x03\0\0\0\x01\0\x10\0\0", 12);
-    return tiff + QByteArray(4, '\0');
+    return QByteArray("MM\0*\0\0\0\x08\0\x03\x01\x00\0\x04\0\0\0\x01", 18) + be32(width)
+           + QByteArray("\x01\x01\0\x04\0\0\0\x01", 8) + be32(height)
+           + QByteArray("\x01\x02\0\x03\0\0\0\x01\0\x10\0\0\0\0\0\0", 16);
 }
 
 // A bitmap whose header claims the size at 32 bits a pixel.
 inline QByteArray bitmapClaiming(qint32 width, qint32 height)
 {
-    QByteArray bmp(54, '\0');
-    bmp[0] = 'B', bmp[1] = 'M';
-    qToLittleEndian<quint32>(54, bmp.data() + 10);
-    qToLittleEndian<quint32>(40, bmp.data() + 14);
+    QByteArray bmp("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18);
+    bmp += QByteArray(8, '\0') + QByteArray("\1\0\x20\0", 4) + QByteArray(24, '\0') + QByteArray(64, '\x7f');
     qToLittleEndian<qint32>(width, bmp.data() + 18);
     qToLittleEndian<qint32>(height, bmp.data() + 22);
-    qToLittleEndian<quint16>(1, bmp.data() + 26);
-    qToLittleEndian<quint16>(32, bmp.data() + 28);
-    return bmp + QByteArray(64, '\x7f');
+    return bmp;
 }
 
 } // namespace hostile
