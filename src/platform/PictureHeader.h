@@ -22,8 +22,8 @@ struct PictureHeader {
     QByteArray format; // as Qt names it: "png", "jpeg", "gif", "bmp", "tiff", "webp", "ico"
     QSize size;        // what the decoder makes of it, whatever the header's other fields claim
     int bytesPerPixel = 4;       // of the decoded picture
-    qint64 decoderBytes = 0;     // what the decoder holds beside the picture (a JPEG's coefficients, when
-                                 // it comes in more than one scan)
+    qint64 decoderBytes = 0;     // what the decoder holds beside the picture (a JPEG's coefficients
+                                 // when it comes in more than one scan, a PNG's row pointers)
     bool scalesRowByRow = false; // decoded to a smaller size without the whole picture in memory (PNG)
     bool scalesByEighths = false; // decoded at M/8 of its size without the whole (JPEG)
     qsizetype headerLength = 0;  // the bytes the header took: no other picture begins inside them
@@ -34,8 +34,9 @@ struct PictureHeader {
 // so many, and its decoder walks them in quadratic time.
 constexpr int kMostJpegSegments = 4096;
 
-// The header of the picture `bytes` begins with. A JPEG's segments, a GIF's blocks and a TIFF's
-// directory are walked as far as the size; each step is counted in `steps` when given, so that a
+// The header of the picture `bytes` begins with. A JPEG's segments (to its first scan), a PNG's
+// chunks (to its data), a GIF's blocks and a TIFF's directory are walked as far as the size and
+// what decoding takes tell; each step is counted in `steps` when given, so that a
 // caller weighing many can stop. Bytes past `bytes` (or past 1 MiB of it) are not read.
 PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps = nullptr);
 // The header of the picture the device holds, from its first bytes; nothing is consumed.
