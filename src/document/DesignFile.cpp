@@ -567,6 +567,7 @@ Work workOfFile(QByteArrayView file)
         work.pixels = kMaxDesignPixels;
     // The reader decodes no more than a design may hold.
     work.pixels = std::min(work.pixels, kMaxDesignPixels);
+    work.steps = steps;
     return work;
 }
 

@@ -105,6 +105,8 @@ QSizeF usableCardSize(const QSizeF &size, const QSizeF &unusable);
 struct Work {
     qint64 bytes = 0;
     qint64 pixels = 0;
+    // What telling it took, in steps of a scan for pictures (see workOfFile).
+    qint64 steps = 0;
     // In bytes of a plain design that take about as long: encoding a picture takes about as long a
     // pixel as a plain design a byte, decoding less, so a small file of flat pictures may be much work.
     qint64 weight() const { return bytes + pixels; }

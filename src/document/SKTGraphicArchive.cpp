@@ -8,10 +8,9 @@
 #include "document/SKTSignature.h"
 #include "document/SKTText.h"
 #include "document/Shape_Control.h"
+#include "platform/PictureHeader.h"
 #include "platform/PictureReading.h"
 
-#include <QBuffer>
-#include <QImageReader>
 
 namespace {
 
@@ -187,12 +186,8 @@ QVariant SKTGraphic::pictureForArchive(const QString &field, const QImage &pictu
 qint64 SKTGraphic::picturePixels() const
 {
     qint64 pixels = qint64(_barcode_image.width()) * _barcode_image.height();
-    for (const platform::UndecodedPicture &kept : m_undecodedPictures) {
-        QBuffer buffer;
-        buffer.setData(kept.data);
-        buffer.open(QIODevice::ReadOnly);
-        pixels += platform::picturePixelsRead(QImageReader(&buffer).size());
-    }
+    for (const platform::UndecodedPicture &kept : m_undecodedPictures)
+        pixels += platform::picturePixelsRead(platform::pictureHeader(kept.data).size);
     return pixels;
 }
 

@@ -5,13 +5,14 @@
 #include "document/SKTDocument.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTImage.h"
+#include "platform/PictureHeader.h"
 #include "platform/PictureReading.h"
 #include "platform/PropertyList.h"
 #include "platform/RegularFile.h"
 #include "document/ControlTags.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 
 namespace {
 
@@ -113,7 +114,8 @@ GraphicList SKTGraphic::graphicsWithProperties(const QVariantList &archives, qin
     for (qsizetype i = 0; i < graphics.size(); ++i)
         if (original.at(i) == i && graphics.at(i)->kind() == Kind::Image && platform::isRegularFile(graphics.at(i)->_file_path)) {
             byPath << i;
-            const QSize size = QImageReader(standardizedPath(graphics.at(i)->_file_path)).size();
+            QFile file(standardizedPath(graphics.at(i)->_file_path));
+            const QSize size = file.open(QIODevice::ReadOnly) ? platform::pictureHeader(file).size : QSize();
             needed += platform::picturePixelsRead(size) * copies.value(i);
         }
     if (pixelBudget && needed > budget.load())

@@ -1,9 +1,12 @@
 #include "platform/PictureHeader.h"
 
+#include <QIODevice>
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace platform {
 
@@ -12,6 +15,8 @@ namespace {
 // A header walked further than this is not weighed from its bytes: a JPEG's segments before its
 // frame rarely take more than a camera's 64 KiB of EXIF and a few more of XMP and colour profile.
 constexpr qsizetype kHeaderWindow = 1024 * 1024;
+// Most headers are in their first 64 KiB; a JPEG's with a large colour profile may go further.
+constexpr qint64 kFirstPeek = 64 * 1024;
 
 // Reads at offsets of the bytes given; a read past them fails. `walked` bounds the reads a walk
 // from the start makes, `all` those a header makes at offsets it names (a TIFF's directory, an
@@ -65,17 +70,30 @@ PictureHeader status(PictureHeader::Status status)
 
 constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
 
-PictureHeader png(const Bytes &b)
+PictureHeader png(const Bytes &b, qint64 *steps)
 {
     if (!b.has(0, 29))
         return {};
     if (!b.startsWith(12, "IHDR") || b.be32(16) > INT_MAX || b.be32(20) > INT_MAX)
         return {};
-    const uchar depth = b.u8(24), interlace = b.u8(28);
-    // Qt decodes 16 bits a channel into 8 bytes a pixel.
-    PictureHeader header = known("png", b.be32(16), b.be32(20), 33, depth == 16 ? 8 : 4);
-    // One that is not interlaced is scaled as its rows are decoded.
-    header.scalesRowByRow = interlace == 0;
+    const uchar depth = b.u8(24), colour = b.u8(25), interlace = b.u8(28);
+    // A transparent colour is given before the data; it turns a grey picture into a coloured one.
+    bool transparentColour = false;
+    for (qint64 at = 33; b.walkable(at, 8) && !b.startsWith(at + 4, "IDAT"); at += 12 + qint64(b.be32(at))) {
+        transparentColour |= b.startsWith(at + 4, "tRNS");
+        if (steps)
+            ++*steps;
+    }
+    // Qt decodes a palette into one byte a pixel, grey into one or two, 16 bits a channel of
+    // colour into eight, the rest into four.
+    const bool grey = colour == 0 && !transparentColour;
+    const int bytesPerPixel = colour == 3 ? 1 : grey ? (depth == 16 ? 2 : 1) : depth == 16 ? 8 : 4;
+    PictureHeader header = known("png", b.be32(16), b.be32(20), 33, bytesPerPixel);
+    // Only 8-bit colour and grey with alpha are scaled as their rows are decoded, and only when not
+    // interlaced; every other is decoded whole.
+    header.scalesRowByRow = interlace == 0 && depth == 8 && (colour == 2 || colour == 4 || colour == 6);
+    // One decoded whole is given a pointer to each of its rows.
+    header.decoderBytes = qint64(header.size.height()) * qint64(sizeof(void *));
     return header;
 }
 
@@ -84,65 +102,94 @@ bool isFrameMarker(uchar marker)
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-// The segments before the frame header are walked by their lengths, never their contents.
+// The picture a JPEG's frame header (at `frame`, its length) tells, the first scan holding
+// `scanComponents` of its components.
+PictureHeader jpegFrame(const Bytes &b, qint64 frame, uchar marker, int scanComponents, qsizetype length)
+{
+    if (!b.walkable(frame, 8))
+        return status(b.past());
+    const int height = b.be16(frame + 3), width = b.be16(frame + 5), components = b.u8(frame + 7);
+    // A height told only after the data (DNL) is refused by the decoder.
+    if (components == 0 || b.be16(frame) < 8 + 3 * components)
+        return {};
+    if (!b.walkable(frame + 8, 3 * components))
+        return status(b.past());
+    PictureHeader header = known("jpeg", width, height, length, components == 1 ? 1 : 4);
+    if (header.status != PictureHeader::Known)
+        return {};
+    header.scalesByEighths = true;
+    // A picture of more than one scan (progressive, or its colours in a scan each) has all its
+    // coefficients held until its last scan, whatever size it is decoded at: two bytes a sample.
+    const bool progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+    if (progressive || scanComponents < components) {
+        int hMax = 1, vMax = 1;
+        for (int c = 0; c < components; ++c) {
+            hMax = std::max(hMax, b.u8(frame + 9 + 3 * c) >> 4);
+            vMax = std::max(vMax, b.u8(frame + 9 + 3 * c) & 15);
+        }
+        for (int c = 0; c < components; ++c) {
+            const int h = std::max(1, b.u8(frame + 9 + 3 * c) >> 4), v = std::max(1, b.u8(frame + 9 + 3 * c) & 15);
+            const qint64 columns = (qint64(width) * h / hMax + 7) / 8, rows = (qint64(height) * v / vMax + 7) / 8;
+            header.decoderBytes += ((columns + h - 1) / h * h) * ((rows + v - 1) / v * v) * 128;
+        }
+    }
+    return header;
+}
+
+// The segments before the first scan are walked by their lengths, never their contents; bytes
+// between them are skipped, as the decoder skips them.
 PictureHeader jpeg(const Bytes &b, qint64 *steps)
 {
-    qint64 at = 2;
-    for (;;) {
-        if (!b.walkable(at, 2))
-            return status(b.past());
-        if (b.u8(at) != 0xFF)
-            return {};
+    qint64 at = 2, frame = -1;
+    uchar frameMarker = 0;
+    // Without a scan the picture does not decode: it is weighed as if of one.
+    const auto ended = [&](PictureHeader::Status walked) {
+        return frame >= 0 && walked == PictureHeader::None ? jpegFrame(b, frame, frameMarker, 255, qsizetype(at))
+                                                           : status(walked);
+    };
+    for (int segments = 1;; ++segments) {
+        if (segments > kMostJpegSegments) {
+            PictureHeader refused;
+            refused.refusal = QStringLiteral("the picture has more than %1 segments before its data, more than any "
+                                             "camera or editor writes")
+                                  .arg(kMostJpegSegments);
+            return refused;
+        }
+        for (; b.walkable(at, 1) && b.u8(at) != 0xFF; ++at)
+            if (steps)
+                ++*steps;
         for (; b.walkable(at + 1, 1) && b.u8(at + 1) == 0xFF; ++at) // fill bytes
             if (steps)
                 ++*steps;
         if (!b.walkable(at, 2))
-            return status(b.past());
+            return ended(b.past());
         const uchar marker = b.u8(at + 1);
         at += 2;
         if (steps)
             ++*steps;
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
             continue;
-        if (marker == 0x00 || marker == 0xD8 || marker == 0xD9 || marker == 0xDA)
-            return {}; // no frame before the data, or a picture that ends before it begins
+        if (marker == 0xD9)
+            return ended(PictureHeader::None);
+        if (marker == 0x00 || marker == 0xD8 || (marker == 0xDA && frame < 0))
+            return {}; // no frame before the data
         if (!b.walkable(at, 2))
-            return status(b.past());
+            return ended(b.past());
         const quint16 length = b.be16(at);
         if (length < 2)
             return {};
-        if (!isFrameMarker(marker)) {
+        if (isFrameMarker(marker) && frame < 0) {
+            if (length < 8)
+                return {};
+            frame = at, frameMarker = marker;
+        }
+        if (marker != 0xDA) {
             at += length;
             continue;
         }
-        if (length < 8)
-            return {};
-        if (!b.walkable(at, 8))
+        if (!b.walkable(at, 3))
             return status(b.past());
-        const int height = b.be16(at + 3), width = b.be16(at + 5), components = b.u8(at + 7);
-        // A height told only after the data (DNL) is refused by the decoder.
-        if (components == 0 || length < 8 + 3 * components)
-            return {};
-        if (!b.walkable(at + 8, 3 * components))
-            return status(b.past());
-        PictureHeader header = known("jpeg", width, height, at + length, components == 1 ? 1 : 4);
-        if (header.status != PictureHeader::Known)
-            return {};
-        header.scalesByEighths = true;
-        // A progressive picture's coefficients are all held until its last scan: two bytes a sample.
-        if (marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE) {
-            int hMax = 1, vMax = 1;
-            for (int c = 0; c < components; ++c) {
-                hMax = std::max(hMax, b.u8(at + 9 + 3 * c) >> 4);
-                vMax = std::max(vMax, b.u8(at + 9 + 3 * c) & 15);
-            }
-            for (int c = 0; c < components; ++c) {
-                const int h = std::max(1, b.u8(at + 9 + 3 * c) >> 4), v = std::max(1, b.u8(at + 9 + 3 * c) & 15);
-                const qint64 columns = (qint64(width) * h / hMax + 7) / 8, rows = (qint64(height) * v / vMax + 7) / 8;
-                header.decoderBytes += ((columns + h - 1) / h * h) * ((rows + v - 1) / v * v) * 128;
-            }
-        }
-        return header;
+        return jpegFrame(b, frame, frameMarker, b.u8(at + 2), qsizetype(at + 3));
     }
 }
 
@@ -266,7 +313,7 @@ PictureHeader icon(const Bytes &b)
         return {};
     PictureHeader header;
     if (b.startsWith(offset, QByteArrayView(kPngSignature, 8))) {
-        header = png(Bytes(b.from(offset)));
+        header = png(Bytes(b.from(offset)), nullptr);
         header.scalesRowByRow = false;
     } else if (b.le32(offset) == 40) {
         const int entryWidth = b.u8(6), entryHeight = b.u8(7);
@@ -294,7 +341,7 @@ PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps)
     switch (uchar(bytes[0])) {
     case 0x89:
         if (b.startsWith(0, QByteArrayView(kPngSignature, 8)))
-            header = png(b), format = "png";
+            header = png(b, steps), format = "png";
         break;
     case 0xFF:
         if (b.startsWith(0, "\xff\xd8\xff"))
@@ -327,29 +374,98 @@ PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps)
     return header;
 }
 
+PictureHeader pictureHeader(QIODevice &device)
+{
+    PictureHeader header = pictureHeader(device.peek(kFirstPeek));
+    if (header.status == PictureHeader::Unknown)
+        header = pictureHeader(device.peek(kHeaderWindow));
+    return header;
+}
+
+namespace {
+
+// Products and sums of sizes that stop at the largest number rather than wrap.
+qint64 times(qint64 a, qint64 b)
+{
+    qint64 product;
+    return __builtin_mul_overflow(a, b, &product) ? std::numeric_limits<qint64>::max() : product;
+}
+
+qint64 plus(qint64 a, qint64 b)
+{
+    qint64 sum;
+    return __builtin_add_overflow(a, b, &sum) ? std::numeric_limits<qint64>::max() : sum;
+}
+
+qint64 pixels(const QSize &size)
+{
+    return times(std::max(0, size.width()), std::max(0, size.height()));
+}
+
+// The M of the M/8 Qt decodes a JPEG at when asked for `target`.
+int eighthsFor(const QSize &size, const QSize &target)
+{
+    const double shrink = std::min(double(size.width()) / target.width(), double(size.height()) / target.height());
+    return std::clamp(int(std::ceil(8 / shrink)), 1, 8);
+}
+
+// Decoded whole, then scaled into a new picture a few rows at a time.
+qint64 wholePeak(const PictureHeader &header, const QSize &target)
+{
+    const qint64 out = target == header.size ? 0 : times(pixels(target), 4);
+    return plus(plus(header.decoderBytes, times(pixels(header.size), header.bytesPerPixel)), out);
+}
+
+// A JPEG decoded at an eighth and scaled by Qt, which first turns a grey picture into 32 bits.
+qint64 eighthPeak(const PictureHeader &header, const QSize &asked)
+{
+    const QSize decoded = jpegDecodedSize(header.size, asked);
+    const qint64 scaled = decoded == asked ? 0
+                          : plus(header.bytesPerPixel < 4 ? times(pixels(decoded), 4) : 0, times(pixels(asked), 4));
+    return plus(plus(header.decoderBytes, times(pixels(decoded), header.bytesPerPixel)), scaled);
+}
+
+} // namespace
+
 QSize jpegDecodedSize(const QSize &size, const QSize &target)
 {
     if (target.isEmpty() || target == size)
         return size;
-    const int ratio = std::min(size.width() / target.width(), size.height() / target.height());
-    const int eighths = ratio >= 8 ? 8 : ratio >= 4 ? 4 : ratio >= 2 ? 2 : 1;
-    return QSize((size.width() + eighths - 1) / eighths, (size.height() + eighths - 1) / eighths);
+    const qint64 eighths = eighthsFor(size, target);
+    return QSize(int((size.width() * eighths + 7) / 8), int((size.height() * eighths + 7) / 8));
+}
+
+PictureDecoding pictureDecoding(const PictureHeader &header, const QSize &target, qint64 mostBytes)
+{
+    const QSize size = header.size;
+    if (header.scalesRowByRow && target != size)
+        return {target, target, times(pixels(target), 4)};
+    PictureDecoding least{QSize(), target, wholePeak(header, target)};
+    if (!header.scalesByEighths || target.isEmpty() || target == size)
+        return least;
+    // A JPEG is decoded at the M/8 of the target, where that takes less than decoding it whole, or
+    // else at the largest smaller M/8 that fits, and scaled by Qt. Qt's scaler is handed no strip
+    // of a few pixels: such a picture is decoded whole, which is small.
+    const int first = eighthsFor(size, target);
+    for (int eighths = first; eighths >= 1; --eighths) {
+        const QSize asked = eighths == first ? target
+                                             : QSize(int(qint64(size.width()) * eighths / 8), int(qint64(size.height()) * eighths / 8));
+        if (asked.isEmpty() || eighthsFor(size, asked) != eighths ||
+            (jpegDecodedSize(size, asked) != asked && std::min(asked.width(), asked.height()) < 8))
+            continue;
+        if (const qint64 peak = eighthPeak(header, asked); peak < least.peakBytes)
+            least = {asked, asked, peak};
+        if (least.peakBytes <= mostBytes)
+            return least;
+    }
+    return least;
 }
 
 qint64 readingPeakBytes(const PictureHeader &header, const QSize &target)
 {
-    const auto pixels = [](const QSize &size) { return qint64(size.width()) * size.height(); };
-    const qint64 out = target == header.size ? 0 : pixels(target) * 4;
-    if (header.scalesByEighths) {
-        const QSize decoded = jpegDecodedSize(header.size, target);
-        return header.decoderBytes + pixels(decoded) * header.bytesPerPixel + (decoded == target ? 0 : out);
-    }
-    if (header.scalesRowByRow && out)
-        return out;
-    // Decoded whole, then scaled from a copy in a format the scaler takes.
-    const qint64 whole = pixels(header.size) * header.bytesPerPixel;
-    const qint64 converted = out && header.bytesPerPixel < 4 ? pixels(header.size) * 4 : 0;
-    return header.decoderBytes + whole + converted + out;
+    if (header.scalesByEighths && target != header.size && !target.isEmpty())
+        return std::min(wholePeak(header, target), eighthPeak(header, target));
+    return pictureDecoding(header, target, 0).peakBytes;
 }
 
 } // namespace platform

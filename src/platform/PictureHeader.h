@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QSize>
+#include <QString>
+
+class QIODevice;
 
 namespace platform {
 
@@ -19,16 +22,25 @@ struct PictureHeader {
     QByteArray format; // as Qt names it: "png", "jpeg", "gif", "bmp", "tiff", "webp", "ico"
     QSize size;        // what the decoder makes of it, whatever the header's other fields claim
     int bytesPerPixel = 4;       // of the decoded picture
-    qint64 decoderBytes = 0;     // what the decoder holds beside the picture (a progressive JPEG's coefficients)
+    qint64 decoderBytes = 0;     // what the decoder holds beside the picture (a JPEG's coefficients
+                                 // when it comes in more than one scan, a PNG's row pointers)
     bool scalesRowByRow = false; // decoded to a smaller size without the whole picture in memory (PNG)
-    bool scalesByEighths = false; // decoded at 1/2, 1/4 or 1/8 of its size without the whole (JPEG)
+    bool scalesByEighths = false; // decoded at M/8 of its size without the whole (JPEG)
     qsizetype headerLength = 0;  // the bytes the header took: no other picture begins inside them
+    QString refusal;             // why a picture of a format read here is refused from its header alone
 };
 
-// The header of the picture `bytes` begins with. A JPEG's segments, a GIF's blocks and a TIFF's
-// directory are walked as far as the size; each step is counted in `steps` when given, so that a
+// A JPEG is refused with more segments than this before its first scan: no camera or editor writes
+// so many, and its decoder walks them in quadratic time.
+constexpr int kMostJpegSegments = 4096;
+
+// The header of the picture `bytes` begins with. A JPEG's segments (to its first scan), a PNG's
+// chunks (to its data), a GIF's blocks and a TIFF's directory are walked as far as the size and
+// what decoding takes tell; each step is counted in `steps` when given, so that a
 // caller weighing many can stop. Bytes past `bytes` (or past 1 MiB of it) are not read.
 PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps = nullptr);
+// The header of the picture the device holds, from its first bytes; nothing is consumed.
+PictureHeader pictureHeader(QIODevice &device);
 
 // Whether a picture may begin at `bytes` (of which `size` follow): a scan for pictures looks at no
 // other place. Two bytes tell most places apart; zeros, frequent in binary data, take four.
@@ -49,12 +61,24 @@ inline bool mayBeginPicture(const uchar *bytes, qsizetype size)
     }
 }
 
-// About the most memory reading the picture takes when it is decoded to `target`: the picture, its
-// decoder's own buffers and the copy it is scaled into.
+// How a picture is read to about `target`: the size its decoder is asked for (invalid: its own
+// size, scaled afterwards a few rows at a time), the size read, and about the most memory that takes:
+// the picture, its decoder's own buffers and the copy it is scaled into. Sizes are products that
+// saturate, never wrap.
+struct PictureDecoding {
+    QSize asked;
+    QSize read;
+    qint64 peakBytes = 0;
+};
+// The way that reads the largest picture, up to `target`, within `mostBytes`; where none fits,
+// the one that takes least.
+PictureDecoding pictureDecoding(const PictureHeader &header, const QSize &target, qint64 mostBytes);
+
+// About the most memory reading the picture takes when it is decoded to `target`.
 qint64 readingPeakBytes(const PictureHeader &header, const QSize &target);
 
-// The size a JPEG is decoded at when Qt is asked for `target`: it decodes at the largest eighth of its
-// size that is at least `target` and scales the rest.
+// The size a JPEG is decoded at when Qt is asked for `target`: the smallest M/8 of its size (M from
+// 1 to 8) that is at least `target` on both sides; the rest is scaled.
 QSize jpegDecodedSize(const QSize &size, const QSize &target);
 
 } // namespace platform

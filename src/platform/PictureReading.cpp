@@ -1,9 +1,11 @@
 #include "platform/PictureReading.h"
 
 #include "platform/PictureHeader.h"
+#include "platform/PictureScaling.h"
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QTransform>
 
 #include <cmath>
 
@@ -12,12 +14,10 @@ namespace platform {
 namespace {
 
 // Qt refuses any picture that decodes past its allocation limit (128 MB by default: a 32-megapixel
-// photo): it is raised to admit the largest picture read in the widest format a reader decodes into
-// (16 bits a channel).
-constexpr qint64 kWidestPixelBytes = 8;
-
-// Most headers are in their first 64 KiB; a JPEG's with a large colour profile may go further.
-constexpr qint64 kFirstPeek = 64 * 1024, kLongestPeek = 1024 * 1024;
+// photo), reckoned at four bytes a pixel whatever the picture decodes into: it is raised to admit
+// a grey or palette picture (a byte a pixel) as large as may be decoded whole within the memory of
+// one reading. What is read is weighed from its header before.
+constexpr qint64 kAllocationLimitBytes = kMostReadingBytes * 4;
 
 QString sizeText(const QSize &size)
 {
@@ -36,27 +36,23 @@ qint64 pixelsOf(const QSize &size)
     return size.isValid() ? qint64(size.width()) * size.height() : 0;
 }
 
-// The target, or the largest eighth of the JPEG's size below it that can be read within the memory
-// a picture may take (it is decoded at that eighth, not scaled from a larger one); empty when none can.
-QSize targetWithinMemory(const PictureHeader &header, const QSize &target)
+// The picture turned as its orientation tag says, as Qt turns it.
+QImage turned(QImage picture, QImageIOHandler::Transformations turn)
 {
-    if (readingPeakBytes(header, target) <= kMostReadingBytes)
-        return target;
-    if (header.scalesByEighths)
-        for (const int eighths : {2, 4, 8}) {
-            const QSize smaller(header.size.width() / eighths, header.size.height() / eighths);
-            if (!smaller.isEmpty() && pixelsOf(smaller) < pixelsOf(target) &&
-                readingPeakBytes(header, smaller) <= kMostReadingBytes)
-                return smaller;
-        }
-    return {};
+    if (turn & QImageIOHandler::TransformationMirror)
+        picture = std::move(picture).mirrored(true, false);
+    if (turn & QImageIOHandler::TransformationFlip)
+        picture = std::move(picture).mirrored(false, true);
+    if (turn & QImageIOHandler::TransformationRotate90)
+        picture = picture.transformed(QTransform().rotate(90));
+    return picture;
 }
 
 } // namespace
 
 void admitTheLargestPicture()
 {
-    const int megabytes = int(kMostPicturePixels * kWidestPixelBytes / (1024 * 1024));
+    const int megabytes = int(kAllocationLimitBytes / (1024 * 1024));
     if (const int limit = QImageReader::allocationLimit(); limit != 0 && limit < megabytes)
         QImageReader::setAllocationLimit(megabytes);
 }
@@ -84,70 +80,68 @@ qint64 picturePixelsRead(const QSize &size)
 
 QImage readPicture(QIODevice &device, const PictureReading &how)
 {
-    PictureHeader header = pictureHeader(device.peek(kFirstPeek));
-    if (header.status == PictureHeader::Unknown)
-        header = pictureHeader(device.peek(kLongestPeek));
-    QImageReader reader(&device);
-    reader.setAutoTransform(true);
+    const PictureHeader header = pictureHeader(device);
     if (header.status != PictureHeader::Known) {
-        // Other formats tell their decoded size in their header, which Qt reads; an icon does not.
-        const QByteArray format = reader.format();
-        if (format == "ico" || format == "cur")
-            return refuse(how, QStringLiteral("the size of the picture in the icon cannot be told before it is decoded"));
-        header = PictureHeader();
-        header.size = reader.size();
+        if (!header.refusal.isEmpty())
+            return refuse(how, header.refusal);
+        if (header.status == PictureHeader::Unknown)
+            return refuse(how, QStringLiteral("the picture's header goes on too far to tell its size"));
+        // Only what can be weighed before it is decoded is read.
+        const QByteArray format = header.format.isEmpty() ? QImageReader(&device).format() : QByteArray();
+        if (!format.isEmpty())
+            return refuse(how, QStringLiteral("pictures in the %1 format are not read").arg(QString::fromLatin1(format.toUpper())));
+        return refuse(how, QStringLiteral("it cannot be read as a picture"));
     }
+    QImageReader reader(&device, header.format);
+    reader.setAutoDetectImageFormat(false);
+    // Turned once scaled, so that the whole picture is never copied to turn it.
+    reader.setAutoTransform(false);
+    const QImageIOHandler::Transformations turn = reader.transformation();
     const QSize size = header.size;
     QSize target = pictureSizeRead(size);
-    // The box is the turned picture's; the decoder scales the picture as it is stored.
+    // The box is the turned picture's; the picture is scaled as it is stored.
     QSize within = how.within;
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+    if (turn & QImageIOHandler::TransformationRotate90)
         within.transpose();
-    if (within.isValid() && target.isValid() && (target.width() > within.width() || target.height() > within.height()))
+    if (within.isValid() && (target.width() > within.width() || target.height() > within.height()))
         target = target.scaled(within, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    if (size.isValid()) {
-        target = targetWithinMemory(header, target);
-        if (target.isEmpty())
-            return refuse(how, QStringLiteral("the picture is %1 pixels, more than can be read in the %2 MB a picture "
-                                              "may take")
-                                   .arg(sizeText(size))
-                                   .arg(kMostReadingBytes / 1'000'000));
-        if (target != size)
-            reader.setScaledSize(target);
-    }
-    const QString tooMany = QStringLiteral("the picture's %1 pixels are more than there is room for");
-    const qint64 charged = pixelsOf(target);
-    if (how.spend && size.isValid() && !how.spend(charged))
-        return refuse(how, tooMany.arg(sizeText(target)));
-    const auto giveBack = [&] {
-        if (how.spend && size.isValid())
-            how.spend(-charged);
+    const PictureDecoding decoding = pictureDecoding(header, target, kMostReadingBytes);
+    if (decoding.peakBytes > kMostReadingBytes)
+        return refuse(how, QStringLiteral("the picture is %1 pixels, more than can be read in the %2 MB a picture may take")
+                               .arg(sizeText(size))
+                               .arg(kMostReadingBytes / 1'000'000));
+    target = decoding.read;
+    if (decoding.asked.isValid() && decoding.asked != size)
+        reader.setScaledSize(decoding.asked);
+    const QSize decoded = decoding.asked.isValid() ? decoding.asked : size;
+    qint64 charged = pixelsOf(target);
+    if (how.spend && !how.spend(charged))
+        return refuse(how, QStringLiteral("the picture's %1 pixels are more than there is room for").arg(sizeText(target)));
+    const auto giveBack = [&](qint64 pixels) {
+        if (how.spend && pixels)
+            how.spend(-pixels);
+        charged -= pixels;
     };
     QImage picture = reader.read();
     if (picture.isNull()) {
-        giveBack();
-        // A format that cannot scale while decoding decodes the whole picture first, which the
-        // allocation limit refuses for one much larger than the limit.
-        if (pixelsOf(size) > kMostPicturePixels)
-            return refuse(how, QStringLiteral("the picture is %1 pixels and cannot be read scaled down to the %2 megapixels "
-                                              "a picture may have")
-                                   .arg(sizeText(size))
-                                   .arg(kMostPicturePixels / 1'000'000));
+        giveBack(charged);
         return refuse(how, QStringLiteral("it cannot be read as a picture"));
     }
-    if (size.isValid() && pixelsOf(picture.size()) > charged) {
-        giveBack();
+    if (pixelsOf(picture.size()) > pixelsOf(decoded)) {
+        giveBack(charged);
         return refuse(how, QStringLiteral("the picture decodes to %1 pixels, more than its header's %2")
-                               .arg(sizeText(picture.size()), sizeText(target)));
+                               .arg(sizeText(picture.size()), sizeText(decoded)));
     }
-    // A format whose header tells no size is held to the same limit once the size is known.
-    if (!size.isValid()) {
-        if (const QSize read = pictureSizeRead(picture.size()); read != picture.size())
-            picture = picture.scaled(read, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (how.spend && !how.spend(pixelsOf(picture.size())))
-            return refuse(how, tooMany.arg(sizeText(picture.size())));
+    // A picture that decodes smaller than its header said keeps what it has.
+    if (const QSize kept = target.boundedTo(picture.size()); picture.size() != kept) {
+        picture = shrunkPicture(picture, kept);
+        if (picture.isNull()) {
+            giveBack(charged);
+            return refuse(how, QStringLiteral("it cannot be read as a picture"));
+        }
     }
-    return picture;
+    giveBack(charged - pixelsOf(picture.size()));
+    return turned(std::move(picture), turn);
 }
 
 QImage readPicture(const QByteArray &bytes, const PictureReading &how)

@@ -18,7 +18,7 @@ constexpr qint64 kMostPicturePixels = 64LL * 1024 * 1024;
 // and its decoder's own buffers. A picture that cannot be read within it is refused.
 constexpr qint64 kMostReadingBytes = 600LL * 1000 * 1000;
 
-// Raises Qt's allocation limit (128 MB) to admit the largest picture at 8 bytes a pixel. Called
+// Raises Qt's allocation limit (128 MB) to admit the largest picture read whole. Called
 // once at program start, before any thread reads a picture.
 void admitTheLargestPicture();
 
@@ -43,9 +43,9 @@ struct PictureReading {
 // pictureSizeRead() of its size (or fitting `within`, turned); null when it cannot be read, with the
 // reason. It is charged the size its decoder makes of it, told from its header (an icon's entry says
 // nothing of the picture inside), and refused when reading it would take more than
-// kMostReadingBytes; a JPEG is then read at a smaller eighth of its size where that fits. An icon
-// whose picture cannot be weighed from its header is refused, and so is a picture that decodes
-// larger than it was charged.
+// kMostReadingBytes, weighed by what its decoder does with it; a JPEG is then read at the largest
+// M/8 of its size that fits. Only the formats pictureHeader() weighs are read: any other is refused,
+// named, and so is a picture that decodes larger than it was charged.
 QImage readPicture(QIODevice &device, const PictureReading &how = {});
 QImage readPicture(const QByteArray &bytes, const PictureReading &how = {});
 

@@ -1,7 +1,9 @@
 // Writes seed inputs for the harnesses with the program's own writers:
-//   fuzz_seeds <folder>   makes <folder>/design, <folder>/archive and <folder>/pasteboard.
+//   fuzz_seeds <folder>   makes <folder>/design, <folder>/archive, <folder>/pasteboard and <folder>/picture.
 
 #include "FuzzSupport.h"
+
+#include "../platform/HostilePictures.h"
 
 #include "document/ArchiveValues.h"
 #include "document/DesignFile.h"
@@ -10,11 +12,13 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/PropertyList.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 
 #include <climits>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -130,6 +134,38 @@ QByteArray barcodeSeed(int symbology, bool twoD, int hostile, const QByteArray &
     return seed + value;
 }
 
+// Pictures whose headers claim what no body holds, whose decoders take far more than their size,
+// or whose segments take long to walk.
+bool writePictureSeeds(const QString &folder)
+{
+    bool ok = QDir().mkpath(folder);
+    const auto written = [](const std::function<bool(QIODevice &)> &write) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        return write(buffer) ? bytes : QByteArray();
+    };
+    const QByteArray small = written([](QIODevice &out) { return hostile::writeJpeg(out, 16, 16, 3, false); });
+    const QList<std::pair<QString, QByteArray>> seeds = {
+        {"mng-1x83886335.mng", hostile::pngClaiming(1, 0x050000ff, "\x8aMNG\r\n\x1a\n")},
+        {"claiming-int-max.png", hostile::pngClaiming(INT_MAX, INT_MAX)},
+        {"claiming-int-max.tif", hostile::tiffClaiming(INT_MAX, INT_MAX)},
+        {"claiming-int-max.bmp", hostile::bitmapClaiming(INT_MAX, INT_MAX)},
+        {"scan-each-16000-first-4000-bytes.jpg", written([](QIODevice &out) { return hostile::writeJpeg(out, 16000, 16000, 3, true); }).left(4000)},
+        {"cmyk-scan-each-2000.jpg", written([](QIODevice &out) { return hostile::writeJpeg(out, 2000, 2000, 4, true); })},
+        {"grey-12000x9000.jpg", written([](QIODevice &out) { return hostile::writeJpeg(out, 12000, 9000, 1, false); })},
+        {"comments-100000.jpg", hostile::withComments(small, 100'000)},
+        {"palette-12000x9000.png", written([](QIODevice &out) { return hostile::writePng(out, 12000, 9000, 3, 8, false); })},
+        {"grey-12000x9000.png", written([](QIODevice &out) { return hostile::writePng(out, 12000, 9000, 0, 8, false); })},
+        {"interlaced-palette-9000.png", written([](QIODevice &out) { return hostile::writePng(out, 9000, 9000, 3, 8, true); })},
+        {"grey-a4-1200dpi.png", written([](QIODevice &out) { return hostile::writePng(out, 9921, 14031, 0, 8, false); })},
+        {"grey-strip-1x83886335.png", written([](QIODevice &out) { return hostile::writePng(out, 1, 0x050000ff, 0, 8, false); })},
+    };
+    for (const auto &[name, bytes] : seeds)
+        ok &= !bytes.isEmpty() && writeSeed(folder, name, bytes);
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -177,5 +213,6 @@ int main(int argc, char **argv)
         for (const int hostile : {0, INT_MAX})
             ok &= writeSeed(root + QStringLiteral("/barcode"), QStringLiteral("symbology-%1-%2.bin").arg(symbology).arg(hostile),
                             barcodeSeed(symbology, symbology >= 19, hostile, "0123456789012"));
+    ok &= writePictureSeeds(root + QStringLiteral("/picture"));
     return ok ? 0 : 1;
 }

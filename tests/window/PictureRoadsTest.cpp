@@ -14,8 +14,11 @@
 #include "properties/ui/SignatureTab.h"
 #include "window/Invitation_Wizard.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QtEndian>
 
 #include <memory>
 #include <ostream>
@@ -116,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(EveryRoad, PictureRoadsTest,
                                     std::to_string(std::get<1>(info.param).width());
                          });
 
-// A picture the program refuses (a PNG of 16000 × 12000 pixels, too large to decode whole), or one
+// A picture the program refuses (a grey PNG of 30000 × 30000 pixels, too large to decode whole), or one
 // that is not there, changes nothing on a road where the user picks a picture, and the user is told
 // why: the object, background or dialog keeps the picture and path it had.
 class RefusedPictureTest : public DesignWindowTest, public ::testing::WithParamInterface<const char *> {
@@ -164,9 +167,16 @@ TEST_P(RefusedPictureTest, KeepsWhatWasShownAndSaysWhy)
     const QString good = folder.filePath(QStringLiteral("good.png"));
     ASSERT_TRUE(solidPicture(Qt::green, 24, 16).save(good));
     const QString huge = folder.filePath(QStringLiteral("huge.png"));
-    QImage mono(16000, 12000, QImage::Format_Mono); // the smallest such PNG to make
-    mono.fill(0);
-    ASSERT_TRUE(mono.save(huge));
+    QImage grey(8, 8, QImage::Format_Grayscale8);
+    grey.fill(0);
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && grey.save(&buffer, "PNG"));
+    qToBigEndian<quint32>(30000, png.data() + 16); // its header says 30000 × 30000
+    qToBigEndian<quint32>(30000, png.data() + 20);
+    QFile hugeFile(huge);
+    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly) && hugeFile.write(png) == png.size());
+    hugeFile.close();
 
     SKTGraphicPtr object;
     if (road == QLatin1String("ImageBrowse"))
