@@ -512,11 +512,14 @@ public:
         m_ready = m_pid > 0 && ::read(ready[0], &done, 1) == 1 && done == '1';
         ::close(ready[0]);
     }
-    ~Swapper()
+    ~Swapper() { stop(); }
+    // The swaps end before anything is looked at: a look of two names mid-swap may see neither.
+    void stop()
     {
         if (m_pid > 0) {
             ::kill(m_pid, SIGKILL);
             ::waitpid(m_pid, nullptr, 0);
+            m_pid = -1;
         }
     }
     bool ready() const { return m_ready; }
@@ -591,7 +594,7 @@ TEST(SafeFileWriter, AWriteGoesOnlyWhereItWasAimedWhileAnotherUserSwapsLinksIn)
         const QByteArray subName = QFile::encodeName(sub), swapName = QFile::encodeName(swap), elsewhereName = QFile::encodeName(elsewhere);
         const QByteArray cardName = QFile::encodeName(card), cardLinkName = QFile::encodeName(cardLink);
         const QStringList before = entries(elsewhere);
-        const Swapper other(
+        Swapper other(
             [&] {
                 if (::mkdir(subName.constData(), 0755) != 0 || ::symlink(elsewhereName.constData(), swapName.constData()) != 0)
                     return false;
@@ -612,6 +615,7 @@ TEST(SafeFileWriter, AWriteGoesOnlyWhereItWasAimedWhileAnotherUserSwapsLinksIn)
             if (row.swapped != TheFolderOverALink && QFile::remove(rootsLink))
                 ++writtenElsewhere;
         }
+        other.stop();
         if (row.swapped == TheName)
             linksReplaced = QFileInfo(card).isSymLink() || QFileInfo(cardLink).isSymLink() ? 0 : 1;
         const QString aimed = QFileInfo(sub).isSymLink() ? swap : sub;
