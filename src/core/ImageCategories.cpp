@@ -105,8 +105,13 @@ QImage loadChosenPicture(const QString &path, const QString &what)
     QString problem;
     QImage picture = loadPicture(path, nullptr, &problem);
     if (picture.isNull())
-        platform::uiServices().showMessage(QStringLiteral("The %1 \"%2\" cannot be shown: %3.").arg(what, path, problem));
+        tellPictureNotShown(path, what, problem);
     return picture;
+}
+
+void tellPictureNotShown(const QString &path, const QString &what, const QString &problem)
+{
+    platform::uiServices().showMessage(QStringLiteral("The %1 \"%2\" cannot be shown: %3.").arg(what, path, problem));
 }
 
 bool spendPixels(std::atomic<qint64> &budget, qint64 pixels)

@@ -30,6 +30,8 @@ QImage loadPictureAndFile(const QString &path, QByteArray &file, QString *proble
 // The picture at `path` that the user chose for `what` ("picture", "photo" …); null when it cannot be
 // read, after telling the user why, so that the caller keeps the picture it had. On the GUI thread.
 QImage loadChosenPicture(const QString &path, const QString &what = QStringLiteral("picture"));
+// Tells the user why the picture at `path` chosen for `what` gave none (`problem`, from loadPicture).
+void tellPictureNotShown(const QString &path, const QString &what, const QString &problem);
 // Takes `pixels` from the budget; false when they do not fit (the budget then counts as spent).
 bool spendPixels(std::atomic<qint64> &budget, qint64 pixels);
 

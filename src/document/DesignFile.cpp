@@ -579,25 +579,37 @@ qint64 sheetBytes(const QList<QVariantMap> &rows)
     return cells * 64;
 }
 
-QList<NamedPicture> namedPictures(const DesignFileContents &c)
+QList<NamedPicture> namedPictures(DesignFileContents &c)
 {
     QList<NamedPicture> files;
     QHash<QString, qsizetype> byPath; // the path as the file gave it, to its place in `files`
+    const auto named = [&](const QString &path) -> NamedPicture & {
+        auto at = byPath.constFind(path);
+        if (at == byPath.constEnd()) {
+            at = byPath.insert(path, files.size());
+            files << NamedPicture{Relocated_Resource_Path(path), {}, {}};
+        }
+        return files[*at];
+    };
     for (const GraphicList *side : {&c.frontGraphics, &c.backGraphics})
         for (const SKTGraphicPtr &graphic : *side) {
             if (graphic->kind() != SKTGraphic::Kind::Image)
                 continue;
             auto &picture = static_cast<SKTImage &>(*graphic);
-            auto at = byPath.constFind(picture._file_path);
-            if (at == byPath.constEnd()) {
-                at = byPath.insert(picture._file_path, files.size());
-                files << NamedPicture{Relocated_Resource_Path(picture._file_path), {}};
-            }
-            picture._file_path = files.at(*at).path;
+            NamedPicture &file = named(picture._file_path);
+            picture._file_path = file.path;
             if (!isMainPhoto(picture))
-                files[*at].objects << &picture;
+                file.objects << &picture;
         }
-    files.removeIf([](const NamedPicture &file) { return file.objects.isEmpty(); });
+    for (Card_Property *card : {&c.Front_card_Prop, &c.Back_card_Prop}) {
+        if (card->Card_BG_Image_Path().isEmpty())
+            continue;
+        NamedPicture &file = named(card->Card_BG_Image_Path());
+        card->setCard_BG_Image_Path(file.path);
+        if (card->Card_fill_chk() && card->Card_fill_style() == QLatin1String("I"))
+            file.backgrounds << card;
+    }
+    files.removeIf([](const NamedPicture &file) { return file.objects.isEmpty() && file.backgrounds.isEmpty(); });
     return files;
 }
 

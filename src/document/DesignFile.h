@@ -123,16 +123,19 @@ Work workOf(const DesignFileContents &contents);
 // About the bytes a bound sheet's rows take in a file.
 qint64 sheetBytes(const QList<QVariantMap> &rows);
 
-// A picture file the plain picture objects of a design name, with the objects naming it: an open
-// reads each such file once, for all of them. The main photo's objects take the main photo instead.
+// A picture file the plain picture objects of a design name, with the objects naming it, and the card
+// faces showing it as their background: an open reads each such file once, for all of them. The main
+// photo's objects take the main photo instead.
 struct NamedPicture {
     QString path;
     QList<SKTImage *> objects;
+    QList<Card_Property *> backgrounds;
 };
-// The files the objects of `contents` name, each once, in the order the objects name them. Every
-// picture object's path is first found again below this account's resources when it was moved
-// (Relocated_Resource_Path), once for each path.
-QList<NamedPicture> namedPictures(const DesignFileContents &contents);
+// The files the objects of `contents` name, then its faces' backgrounds (a face filled with a
+// picture), each once, in that order. Every path is first found again below this account's resources
+// when it was moved (Relocated_Resource_Path), once for each path, and the objects and faces name it
+// so.
+QList<NamedPicture> namedPictures(DesignFileContents &contents);
 // The most named files weighed before an open: a design that names more goes to a worker.
 constexpr qsizetype kMostNamedPicturesWeighed = 64;
 // The pixels reading `pictures` decodes, each file weighed once from its header (none is decoded);

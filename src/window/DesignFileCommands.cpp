@@ -344,7 +344,8 @@ SKTWindowController::PictureProblems SKTWindowController::readNamedPictures(cons
     // Only plain pictures load again from their files; signatures keep what their archive holds.
     // Pictures named by path share the design's pixel budget with those the file carries. A file
     // is read once for all the objects naming it, and each object that shows it pays for it: those
-    // the budget cannot pay for show none, as if each had read it.
+    // the budget cannot pay for show none, as if each had read it. A background is read as when it
+    // is chosen, outside the budget.
     qint64 pixelsLeft = c.picturePixelsLeft;
     for (const DesignFile::NamedPicture &named : files) {
         const bool there = platform::isRegularFile(named.path);
@@ -357,11 +358,16 @@ SKTWindowController::PictureProblems SKTWindowController::readNamedPictures(cons
             }
             paying = std::min<qint64>(named.objects.size(), std::max<qint64>(0, pixelsLeft) / pixels);
             pixelsLeft -= pixels * paying;
-            return paying > 0;
+            return paying > 0 || !named.backgrounds.isEmpty();
         };
-        const QImage picture = there ? loadPicture(named.path, spend) : QImage();
+        QString problem;
+        const QImage picture = loadPicture(named.path, spend, &problem);
         for (qsizetype i = 0; i < named.objects.size(); ++i)
             named.objects.at(i)->reloadFromFile(i < paying ? picture : QImage(), there);
+        for (Card_Property *card : named.backgrounds) {
+            card->setCard_BG_Image(picture);
+            (card == &c.Front_card_Prop ? found.frontBackground : found.backBackground) = problem;
+        }
         // A file that is there but gave no picture is too large or no picture: not "missing".
         if (std::any_of(named.objects.cbegin(), named.objects.cend(), [](const SKTImage *object) {
                 return object->isMissingItsFile();
@@ -514,9 +520,6 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
             row->setChecked(true);
     }
 
-    // Pictures of the data folders are found where this account keeps them.
-    Front_card_Prop.setCard_BG_Image_Path(Relocated_Resource_Path(Front_card_Prop.Card_BG_Image_Path()));
-    Back_card_Prop.setCard_BG_Image_Path(Relocated_Resource_Path(Back_card_Prop.Card_BG_Image_Path()));
     // The main photo first: the photo object takes its picture from it when it is made.
     win.Invite_Frame_Pic_IMG = Relocated_Resource_Path(c.Invite_Frame_Pic_IMG);
     QStringList unreadable; // objects whose pictures the file holds but cannot be read
@@ -585,10 +588,13 @@ void SKTWindowController::applyDesignFile(const DesignFileContents &c, const QSt
     scope.endGuard();
     Show_RHS_Properties(nullptr);
 
+    // The backgrounds were read with the file, found where this account keeps them.
     if (Back_card_Prop.Card_fill_chk() && Back_card_Prop.Card_fill_style() == QLatin1String("I"))
-        set_Back_BG_Image(Back_card_Prop.Card_BG_Image_Path());
+        set_Back_BG_Image(Back_card_Prop.Card_BG_Image_Path(), c.Back_card_Prop.Card_BG_Image(),
+                          pictures.backBackground);
     if (Front_card_Prop.Card_fill_chk() && Front_card_Prop.Card_fill_style() == QLatin1String("I"))
-        set_Front_BG_Image(Front_card_Prop.Card_BG_Image_Path());
+        set_Front_BG_Image(Front_card_Prop.Card_BG_Image_Path(), c.Front_card_Prop.Card_BG_Image(),
+                           pictures.frontBackground);
 
     selectArrowTool();
     Refresh_Canvas();

@@ -38,17 +38,18 @@
 
 namespace {
 
-// The card background chosen at `path`, its path shown in the tab; null when there is none (an empty
-// path clears the box) or it cannot be read (the user told why), and then the side keeps its own.
-QImage chosenBackground(CardBackgroundTab *tab, const QString &path)
+// The card background read from `path`, its path shown in the tab; null when there is none (an empty
+// path clears the box) or it could not be read (the user told why), and then the side keeps its own.
+QImage chosenBackground(CardBackgroundTab *tab, const QString &path, const QImage &picture, const QString &problem)
 {
     if (path.isEmpty()) {
         if (tab)
             tab->Card_Image_path->clear();
         return {};
     }
-    const QImage picture = loadChosenPicture(path, QStringLiteral("card background"));
-    if (!picture.isNull() && tab)
+    if (picture.isNull())
+        tellPictureNotShown(path, QStringLiteral("card background"), problem);
+    else if (tab)
         tab->Card_Image_path->setText(path);
     return picture;
 }
@@ -399,8 +400,15 @@ void SKTWindowController::Reset_Image_Editing_Controls()
 
 bool SKTWindowController::set_Front_BG_Image(const QString &path)
 {
+    QString problem;
+    const QImage picture = loadPicture(path, nullptr, &problem);
+    return set_Front_BG_Image(path, picture, problem);
+}
+
+bool SKTWindowController::set_Front_BG_Image(const QString &path, const QImage &read, const QString &problem)
+{
     // A picture that cannot be read leaves the side, its frame picture and the panel as they were.
-    const QImage picture = chosenBackground(card_bkgd_tab, path);
+    const QImage picture = chosenBackground(card_bkgd_tab, path, read, problem);
     if (picture.isNull())
         return false;
     Front_card_Prop.setCard_fill_chk(true);
@@ -419,7 +427,14 @@ bool SKTWindowController::set_Front_BG_Image(const QString &path)
 
 bool SKTWindowController::set_Back_BG_Image(const QString &path)
 {
-    const QImage picture = chosenBackground(card_bkgd_tab, path);
+    QString problem;
+    const QImage picture = loadPicture(path, nullptr, &problem);
+    return set_Back_BG_Image(path, picture, problem);
+}
+
+bool SKTWindowController::set_Back_BG_Image(const QString &path, const QImage &read, const QString &problem)
+{
+    const QImage picture = chosenBackground(card_bkgd_tab, path, read, problem);
     if (picture.isNull())
         return false;
     Back_card_Prop.setCard_fill_chk(true);

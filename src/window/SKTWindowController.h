@@ -446,6 +446,10 @@ public:
     // picture that cannot be read, which the user is told about.
     bool set_Front_BG_Image(const QString &path);
     bool set_Back_BG_Image(const QString &path);
+    // The same with the picture already read from `path` by loadPicture (on any thread), and why it
+    // is null.
+    bool set_Front_BG_Image(const QString &path, const QImage &picture, const QString &problem);
+    bool set_Back_BG_Image(const QString &path, const QImage &picture, const QString &problem);
     // Paints the current side's card face over `cardRect`; each canvas draws its own side's face.
     void Card_Base_Drawing(QPainter &painter, const QRectF &cardRect);
 
@@ -589,12 +593,15 @@ private:
     QAction *addCommandButton(QWidget *bar, QHBoxLayout *row, const CommandButton &entry, int minimumWidth);
     static void addCommandSeparator(QWidget *bar, QHBoxLayout *row);
     // What went wrong with the pictures of a design read: objects whose carried picture could not
-    // be read, picture files named that are not there, and files that gave no picture.
+    // be read, picture files named that are not there, files that gave no picture, and why the
+    // front's and the back's background gave none.
     struct PictureProblems {
         QStringList unreadable, missing, undecodable;
+        QString frontBackground, backBackground;
     };
-    // Reads the pictures the objects name by path, within the design's pixel budget, on any thread;
-    // the main photo's objects take theirs from the window once it has the new photo.
+    // Reads the pictures the objects name by path, within the design's pixel budget, and the faces'
+    // backgrounds, on any thread; the main photo's objects take theirs from the window once it has
+    // the new photo.
     static PictureProblems readNamedPictures(const DesignFileContents &contents,
                                              const QList<DesignFile::NamedPicture> &files);
     void applyDesignFile(const DesignFileContents &contents, const QString &path, const QString &log_or_template,

@@ -682,9 +682,10 @@ TEST(DesignFile, TheMainPhotoIsWrittenAsTheBytesKeptForIt)
     }
 }
 
-// The pictures a design names by path are weighed from their headers, each file once however many
-// objects name it (an open reads it once for all of them); what cannot be weighed cheaply, a file
-// whose header tells nothing or more files than are weighed, goes to a worker.
+// The pictures a design names by path, its objects' and its background's, are weighed from their
+// headers, each file once however many name it (an open reads it once for all of them); what cannot
+// be weighed cheaply, a file whose header tells nothing or more files than are weighed, goes to a
+// worker.
 TEST(DesignFile, PicturesNamedByPathAreWeighedFromTheirHeadersEachFileOnce)
 {
     QTemporaryDir folder;
@@ -705,16 +706,19 @@ TEST(DesignFile, PicturesNamedByPathAreWeighedFromTheirHeadersEachFileOnce)
         const char *what;
         QStringList paths;
         bool mainPhoto;
+        QString background; // the front's
         qsizetype files;
         qint64 pixels;
     } rows[] = {
-        {"50 objects naming one large file", QStringList(50, large), false, 1,
+        {"50 objects naming one large file", QStringList(50, large), false, {}, 1,
          platform::picturePixelsRead(QSize(11500, 11500))},
-        {"two files named twice each", {a, b, a, b}, false, 2, 100 + 600},
-        {"a file that is not there", {folder.filePath(QStringLiteral("gone.png"))}, false, 1, 0},
-        {"a file whose header tells nothing", {notes}, false, 1, platform::kMostPicturePixels},
-        {"more files than are weighed", many, false, many.size(), DesignFile::kMaxDesignPixels},
-        {"the main photo's objects", {large, large}, true, 0, 0},
+        {"two files named twice each", {a, b, a, b}, false, {}, 2, 100 + 600},
+        {"a file that is not there", {folder.filePath(QStringLiteral("gone.png"))}, false, {}, 1, 0},
+        {"a file whose header tells nothing", {notes}, false, {}, 1, platform::kMostPicturePixels},
+        {"more files than are weighed", many, false, {}, many.size(), DesignFile::kMaxDesignPixels},
+        {"the main photo's objects", {large, large}, true, {}, 0, 0},
+        {"a large background", {}, false, large, 1, platform::picturePixelsRead(QSize(11500, 11500))},
+        {"a background objects name too", {a, a}, false, a, 1, 100},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -726,12 +730,18 @@ TEST(DesignFile, PicturesNamedByPathAreWeighedFromTheirHeadersEachFileOnce)
                 picture->control_ID = QStringLiteral("PARTY_IMAGE");
             contents.frontGraphics << picture;
         }
+        contents.Front_card_Prop.setCard_fill_chk(true);
+        contents.Front_card_Prop.setCard_fill_style(QStringLiteral("I"));
+        contents.Front_card_Prop.setCard_BG_Image_Path(row.background);
         const QList<DesignFile::NamedPicture> named = DesignFile::namedPictures(contents);
         ASSERT_EQ(named.size(), row.files);
-        qsizetype objects = 0;
-        for (const DesignFile::NamedPicture &file : named)
+        qsizetype objects = 0, backgrounds = 0;
+        for (const DesignFile::NamedPicture &file : named) {
             objects += file.objects.size();
+            backgrounds += file.backgrounds.size();
+        }
         EXPECT_EQ(objects, row.mainPhoto ? 0 : row.paths.size());
+        EXPECT_EQ(backgrounds, row.background.isEmpty() ? 0 : 1);
         EXPECT_EQ(DesignFile::namedPicturePixels(named), row.pixels);
     }
 }

@@ -526,32 +526,45 @@ TEST_F(DesignFileCommandsTest, DroppedPatternsAreNamedAScreenfulAtMostAndTheRest
     EXPECT_EQ(lines.last(), QStringLiteral("… and 11 more"));
 }
 
-// A small design whose objects name one large picture file is opened on a worker behind the waiting
-// sheet: the file's header weighs it. The file gave no picture and is named once.
+// A small design whose objects or background name one large picture file is opened on a worker
+// behind the waiting sheet: the file's header weighs it. The file gave no picture and is named once.
 TEST_F(DesignFileCommandsTest, ADesignNamingALargePictureOpensOnAWorker)
 {
     const QString large = filePath(QStringLiteral("large.png"));
     ASSERT_TRUE(writeFileBytes(large, pngHeaderOnly(QSize(11500, 11500))));
-    GraphicList pictures;
-    for (int i = 0; i < 50; ++i) {
-        auto picture = std::make_shared<SKTImage>();
-        picture->_file_path = large;
-        picture->_bounds = QRectF(i, i, 40, 40);
-        pictures << picture;
-    }
-    document->graphics().insertGraphics(pictures, platform::IndexSet::range(0, int(pictures.size())));
-    const QString saved = savedDesign(QStringLiteral("named.zkse"));
-    ASSERT_LT(QFileInfo(saved).size(), window->directWorkBytes);
     ShowCounter counter;
     window->plz_wait_Window->installEventFilter(&counter);
     window->longWorkDelayMs = 0;
-    services->messages.clear();
+    const struct {
+        const char *what;
+        bool background;
+        int objects;
+    } rows[] = {{"the back's background", true, 0}, {"50 picture objects", false, 50}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        window->Back_card_Prop.setCard_fill_chk(row.background);
+        window->Back_card_Prop.setCard_fill_style(QStringLiteral("I"));
+        window->Back_card_Prop.setCard_BG_Image_Path(large);
+        GraphicList pictures;
+        for (int i = 0; i < row.objects; ++i) {
+            auto picture = std::make_shared<SKTImage>();
+            picture->_file_path = large;
+            picture->_bounds = QRectF(i, i, 40, 40);
+            pictures << picture;
+        }
+        document->graphics().insertGraphics(pictures, platform::IndexSet::range(0, int(pictures.size())));
+        const QString saved = savedDesign(QStringLiteral("named.zkse"));
+        ASSERT_LT(QFileInfo(saved).size(), window->directWorkBytes);
+        const int shows = counter.shows;
+        services->messages.clear();
 
-    ASSERT_EQ(window->Read_and_load_design_Log(saved, QStringLiteral("L")), 1);
-    EXPECT_EQ(counter.shows, 1) << "the sheet shows for work on a worker only";
-    EXPECT_EQ(document->graphics().count(), 50);
-    ASSERT_EQ(services->messages.size(), 1);
-    EXPECT_EQ(services->messages[0].count(large), 1);
+        ASSERT_EQ(window->Read_and_load_design_Log(saved, QStringLiteral("L")), 1);
+        EXPECT_EQ(counter.shows, shows + 1) << "the sheet shows for work on a worker only";
+        EXPECT_EQ(document->graphics().count(), row.objects);
+        ASSERT_EQ(services->messages.size(), 1);
+        EXPECT_EQ(services->messages[0].count(large), 1);
+        EXPECT_EQ(services->messages[0].contains(QLatin1String("card background")), row.background);
+    }
 }
 
 TEST_F(DesignFileCommandsTest, LongSavesAndOpensShowTheirProgressAndThenGo)
