@@ -43,15 +43,21 @@ QTemporaryDir &workFolder()
     return folder;
 }
 
-QString pictureFile()
+// A flat PNG named `name` in the work folder, written once for the run.
+QString flatPng(const char *name, const QSize &size, QImage::Format format, const QColor &colour)
 {
-    const QString path = workFolder().path() + QStringLiteral("/picture.png");
+    const QString path = workFolder().filePath(QLatin1String(name));
     if (!QFile::exists(path)) {
-        QImage picture(64, 48, QImage::Format_RGB32);
-        picture.fill(QColor(90, 140, 200));
+        QImage picture(size, format);
+        picture.fill(colour);
         picture.save(path, "PNG");
     }
     return path;
+}
+
+QString pictureFile()
+{
+    return flatPng("picture.png", QSize(64, 48), QImage::Format_RGB32, QColor(90, 140, 200));
 }
 
 // Shapes, lines, texts, pictures from a file, signatures and barcodes in turn.
@@ -197,13 +203,7 @@ enum class Holding { Objects, Sheet, Pictures, NamedPictures };
 // A flat PNG of 11500 × 11500 pixels, 8-bit RGBA, written once for the run.
 QString largePng()
 {
-    const QString path = workFolder().path() + QStringLiteral("/large.png");
-    if (!QFile::exists(path)) {
-        QImage flat(11500, 11500, QImage::Format_ARGB32);
-        flat.fill(QColor(200, 120, 40));
-        flat.save(path, "PNG");
-    }
-    return path;
+    return flatPng("large.png", QSize(11500, 11500), QImage::Format_ARGB32, QColor(200, 120, 40));
 }
 
 // The design window with the design on its sides, as the user would save and open it.

@@ -119,14 +119,13 @@ void Data_From_Excel::setColumnTitles(const QStringList &titles)
 
 void Data_From_Excel::titlesChanged()
 {
-    m_placesMade = false;
     m_places.clear();
     columnsChanged.notify();
 }
 
 int Data_From_Excel::columnTitled(const QString &title) const
 {
-    if (!m_placesMade) {
+    if (m_places.isEmpty()) { // never empty once made: the row-number column has its title
         m_places.reserve(m_boundTitles.size() + 1);
         for (int column = 0; column <= m_boundTitles.size(); ++column) {
             const QString &named = column == 0 ? kRowNumberTitle : m_boundTitles.at(column - 1);
@@ -135,7 +134,6 @@ int Data_From_Excel::columnTitled(const QString &title) const
             else
                 m_places.insert(named, column);
         }
-        m_placesMade = true;
     }
     return m_places.value(title, -1);
 }

@@ -106,5 +106,4 @@ private:
     QStringList m_boundTitles; // titles of Column1 …
     // Each title's column, -1 for a title of more than one; made when first asked after a change.
     mutable QHash<QString, int> m_places;
-    mutable bool m_placesMade = false;
 };

@@ -201,12 +201,8 @@ public:
     int Get_Line_Ori() const { return _line_ori; }
     int Get_Line_Cap_Style() const { return _line_cap_style; }
     void Set_Batch_List_Name(const QString &name) { binding.batch_list_name = name; }
-    QString batch_list_name_val() const { return binding.batch_list_name; }
     void Set_Batch_List_Index(int index) { binding.batch_list_index = index; }
-    int batch_list_index_val() const { return binding.batch_list_index; }
     void Set_Data_source_type(int type) { binding.data_source_type = type; }
-    int data_source_type_val() const { return binding.data_source_type; }
-    void Set_Excel_binding(bool excel) { binding.excel_binding = excel; }
     // Binds to a column of the bound sheet, by its number and its title.
     void Set_Excel_binding_Index(int index, const QString &title)
     {

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
 #include <QString>
 
 #include <ostream>
@@ -52,4 +53,17 @@ inline Decoded decodeBarcode(const QImage &picture, ZXing::BarcodeFormats format
                                       .setTryHarder(true)
                                       .setTryCode39ExtendedMode(code39Extended)
                                       .setReturnCodabarStartEnd(true));
+}
+
+// What a command-line reader prints for a picture file, without the line end.
+inline QString readerOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return QStringLiteral("(reader did not finish)");
+    QByteArray out = process.readAllStandardOutput();
+    if (out.endsWith('\n'))
+        out.chop(1);
+    return QString::fromUtf8(out);
 }

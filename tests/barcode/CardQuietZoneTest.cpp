@@ -1,12 +1,9 @@
-#define ZX_USE_UTF8
-#include <ZXing/ReadBarcode.h>
-
+#include "BarcodeTestSupport.h"
 #include "barcode/BarcodeGenerator.h"
 #include "canvas/SKTRenderingView.h"
 #include "document/SKTBarcode.h"
 #include "fixtures/TestSupport.h"
 
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -60,28 +57,11 @@ std::shared_ptr<SKTBarcode> objectOf(const char *title)
     return object;
 }
 
-QString readerOutput(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000))
-        return QStringLiteral("(reader did not finish)");
-    QByteArray out = process.readAllStandardOutput();
-    if (out.endsWith('\n'))
-        out.chop(1);
-    return QString::fromUtf8(out);
-}
-
 // What zxing-cpp reads in the whole card, with the command-line reader's defaults. ZXingReader 1.4
 // itself aborts on a failed assertion when it finds a linear symbol on several rows.
 std::string zxingRead(const QImage &card, const char *format)
 {
-    const QImage grey = card.convertToFormat(QImage::Format_Grayscale8);
-    const ZXing::Result result = ZXing::ReadBarcode(
-        ZXing::ImageView(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
-                         static_cast<int>(grey.bytesPerLine())),
-        ZXing::DecodeHints().setFormats(ZXing::BarcodeFormatFromString(format)));
-    return result.isValid() ? result.text() : std::string();
+    return decodeBarcode(card, ZXing::DecodeHints().setFormats(ZXing::BarcodeFormatFromString(format))).text;
 }
 
 class CardQuietZone : public testing::TestWithParam<CardRow> {

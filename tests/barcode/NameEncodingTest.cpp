@@ -1,8 +1,8 @@
+#include "BarcodeTestSupport.h"
 #include "barcode/BarcodeGenerator.h"
 
 #include <QCryptographicHash>
 #include <QPainter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -36,19 +36,6 @@ const Symbology kSymbologies[] = {
     {"PDF417", PDF417_Symbol, "PDF417", false, "245684658a0125b89fc58d3858e3f934"},
     {"DataMatrix", DataMatrix_Symbol, "DataMatrix", false, "311e13621072046aff0794858de1a622"},
 };
-
-// What a reader prints for a picture file, without the line end.
-QString readerOutput(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000))
-        return QStringLiteral("(reader did not finish)");
-    QByteArray out = process.readAllStandardOutput();
-    if (out.endsWith('\n'))
-        out.chop(1);
-    return QString::fromUtf8(out);
-}
 
 // The text of ZXingReader's report: its line `Text:       "..."`.
 QString zxingText(const QString &report)

@@ -12,8 +12,6 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include <time.h>
-
 namespace {
 
 using platform::IndexSet;
@@ -157,18 +155,6 @@ TEST(EditCommands, CopyThenPasteCascadesAtTheNewObjectPoint)
     EXPECT_EQ(c.document.graphics().count(), before);
     EXPECT_TRUE(c.services->messages.last().startsWith("The picture cannot be pasted")) << c.services->messages.last().toStdString();
 }
-
-namespace {
-
-// The processor time a clock has counted: the calling thread's or the whole process's.
-qint64 cpuNanoseconds(clockid_t clock)
-{
-    timespec now{};
-    clock_gettime(clock, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-} // namespace
 
 // Another program's large picture is decoded on a worker while the window's loop goes on: the GUI
 // thread spends a small share of the processor time the paste takes. No wall clock is read.

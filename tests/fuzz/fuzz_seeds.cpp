@@ -3,7 +3,7 @@
 
 #include "FuzzSupport.h"
 
-#include "../platform/HostilePictures.h"
+#include "../fixtures/HostilePictures.h"
 
 #include "document/ArchiveValues.h"
 #include "document/DesignFile.h"

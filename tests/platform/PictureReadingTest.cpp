@@ -1,6 +1,6 @@
 #include "platform/PictureReading.h"
 
-#include "HostilePictures.h"
+#include "fixtures/HostilePictures.h"
 #include "datasource/PeakMemory.h"
 #include "platform/Pasteboard.h"
 

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -33,42 +34,73 @@ mode_t modeOf(const QString &path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
-// Another process that holds an exclusive flock on a file, as a second instance writing it would.
-class LockingProcess {
+// The two ways a file is written: whole, and a piece at a time as it is printed.
+using Write = bool (*)(const QString &path, const QByteArray &bytes, QString *error);
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return platform::writeFileSafely(path, bytes, error);
+}
+bool writePrinted(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QString ignored;
+    error = error ? error : &ignored;
+    platform::SavingFile file(path);
+    return file.begin(error) && file.write(bytes) == bytes.size() && file.commit({}, error);
+}
+const struct {
+    const char *what;
+    Write write;
+} kWriters[] = {{"a whole file", writeWhole}, {"a printed file", writePrinted}};
+
+// A child process that runs `start`, tells whether it went, then runs `step` over and over until the
+// object ends. Both run after a fork of a process that may have threads: system calls only.
+class ChildProcess {
 public:
-    explicit LockingProcess(const QString &path)
+    ChildProcess(const std::function<bool()> &start, const std::function<void()> &step)
     {
-        const QByteArray name = QFile::encodeName(path);
         int ready[2];
         if (::pipe(ready) != 0)
             return;
         m_pid = ::fork();
         if (m_pid == 0) {
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            const int fd = ::open(name.constData(), O_RDWR);
-            const char locked = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? '1' : '0';
-            (void)!::write(ready[1], &locked, 1);
+            const char done = start() ? '1' : '0';
+            (void)!::write(ready[1], &done, 1);
             for (;;)
-                ::pause();
+                step();
         }
         ::close(ready[1]);
-        char locked = '0';
-        m_locked = m_pid > 0 && ::read(ready[0], &locked, 1) == 1 && locked == '1';
+        char done = '0';
+        m_ready = m_pid > 0 && ::read(ready[0], &done, 1) == 1 && done == '1';
         ::close(ready[0]);
     }
-    ~LockingProcess()
+    ChildProcess(const ChildProcess &) = delete;
+    ChildProcess &operator=(const ChildProcess &) = delete;
+    ~ChildProcess()
     {
         if (m_pid > 0) {
             ::kill(m_pid, SIGKILL);
             ::waitpid(m_pid, nullptr, 0);
         }
     }
-    bool locked() const { return m_locked; }
+    bool ready() const { return m_ready; }
 
 private:
     pid_t m_pid = -1;
-    bool m_locked = false;
+    bool m_ready = false;
 };
+
+// Another process that holds an exclusive flock on a file, as a second instance writing it would.
+std::unique_ptr<ChildProcess> lockingProcess(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    return std::make_unique<ChildProcess>(
+        [name] {
+            const int fd = ::open(name.constData(), O_RDWR);
+            return fd >= 0 && ::flock(fd, LOCK_EX) == 0;
+        },
+        [] { ::pause(); });
+}
 
 } // namespace
 
@@ -121,23 +153,12 @@ TEST(SafeFileWriter, APrintedFileOfTheLongestNameTakesItsPlace)
 // temporary file is made beside that file. A loop is refused.
 TEST(SafeFileWriter, AWriteThroughAChainOfLinksReachesTheFileAtItsEnd)
 {
-    const struct {
-        const char *what;
-        std::function<bool(const QString &, QString *)> write;
-    } writers[] = {
-        {"a whole file", [](const QString &path, QString *error) { return platform::writeFileSafely(path, "new", error); }},
-        {"a printed file",
-         [](const QString &path, QString *error) {
-             platform::SavingFile file(path);
-             return file.begin(error) && file.write("new") == 3 && file.commit({}, error);
-         }},
-    };
     const auto linkText = [](const QString &path) {
         char text[PATH_MAX];
         const ssize_t size = ::readlink(QFile::encodeName(path).constData(), text, sizeof text);
         return size > 0 ? QByteArray(text, size) : QByteArray();
     };
-    for (const auto &writer : writers) {
+    for (const auto &writer : kWriters) {
         SCOPED_TRACE(writer.what);
         QTemporaryDir dir;
         const QString a = dir.filePath(QStringLiteral("a")), b = dir.filePath(QStringLiteral("links/b"));
@@ -147,7 +168,7 @@ TEST(SafeFileWriter, AWriteThroughAChainOfLinksReachesTheFileAtItsEnd)
         ASSERT_EQ(::symlink("../kept/c", QFile::encodeName(b).constData()), 0);
         ASSERT_EQ(::symlink("links/b", QFile::encodeName(a).constData()), 0);
         QString error;
-        EXPECT_TRUE(writer.write(a, &error)) << error.toStdString();
+        EXPECT_TRUE(writer.write(a, "new", &error)) << error.toStdString();
         EXPECT_EQ(fileBytes(c), "new");
         EXPECT_EQ(linkText(a), "links/b");
         EXPECT_EQ(linkText(b), "../kept/c");
@@ -156,7 +177,7 @@ TEST(SafeFileWriter, AWriteThroughAChainOfLinksReachesTheFileAtItsEnd)
         const QString loop = dir.filePath(QStringLiteral("loop"));
         ASSERT_EQ(::symlink("round", QFile::encodeName(loop).constData()), 0);
         ASSERT_EQ(::symlink("loop", QFile::encodeName(dir.filePath(QStringLiteral("round"))).constData()), 0);
-        EXPECT_FALSE(writer.write(loop, &error));
+        EXPECT_FALSE(writer.write(loop, "new", &error));
         EXPECT_EQ(error, QStringLiteral("The links at %1 go round in a loop, or through more than 40 links.").arg(loop));
         EXPECT_EQ(linkText(loop), "round");
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 3) << "a, loop and round";
@@ -359,7 +380,7 @@ TEST(SafeFileWriter, ASweepTakesOnlyThisUsersLeftoversThatNoWriteHoldsLocked)
         platform::SavingFile first(target);
         ASSERT_TRUE(first.begin(&error)) << error.toStdString();
         first.write("%PDF first");
-        std::vector<std::unique_ptr<LockingProcess>> others;
+        std::vector<std::unique_ptr<ChildProcess>> others;
         std::vector<int> heldHere;
         bool given = false; // a file could be given to another user: the test runs as root
         for (const auto &row : rows) {
@@ -381,8 +402,8 @@ TEST(SafeFileWriter, ASweepTakesOnlyThisUsersLeftoversThatNoWriteHoldsLocked)
                 ASSERT_EQ(::flock(heldHere.back(), LOCK_EX), 0);
             }
             if (row.kind == LockedElsewhere) {
-                others.push_back(std::make_unique<LockingProcess>(path));
-                ASSERT_TRUE(others.back()->locked());
+                others.push_back(lockingProcess(path));
+                ASSERT_TRUE(others.back()->ready());
             }
         }
         const auto sweep = [&] {
@@ -416,23 +437,11 @@ TEST(SafeFileWriter, ManyThreadsWritingLeaveTheUmaskAsItWasAndEachFileTheModeItS
     ASSERT_NE(platform::currentUmask(), -1) << "the system does not tell the umask";
     constexpr mode_t kMask = 027;
     const mode_t previous = ::umask(kMask);
-    const struct {
-        const char *what;
-        std::function<bool(const QString &)> write;
-    } writers[] = {
-        {"whole files", [](const QString &path) { return platform::writeFileSafely(path, "bytes"); }},
-        {"printed files",
-         [](const QString &path) {
-             platform::SavingFile file(path);
-             QString error;
-             return file.begin(&error) && file.write("%PDF") == 4 && file.commit({}, &error);
-         }},
-    };
     constexpr int kThreads = 8;
     constexpr int kFiles = 300;
     // Every third file replaces one, whose permissions it keeps; the others are new.
     const auto expectedMode = [](int file) { return file % 3 == 0 ? mode_t(0604) : mode_t(0666 & ~kMask); };
-    for (const auto &writer : writers) {
+    for (const auto &writer : kWriters) {
         SCOPED_TRACE(writer.what);
         QTemporaryDir dir;
         const auto path = [&](int thread, int file) { return dir.filePath(QStringLiteral("%1-%2").arg(thread).arg(file)); };
@@ -453,7 +462,7 @@ TEST(SafeFileWriter, ManyThreadsWritingLeaveTheUmaskAsItWasAndEachFileTheModeItS
         for (int thread = 0; thread < kThreads; ++thread)
             threads.emplace_back([&, thread] {
                 for (int file = 0; file < kFiles; ++file)
-                    if (!writer.write(path(thread, file)))
+                    if (!writer.write(path(thread, file), "bytes", nullptr))
                         ++failed;
             });
         for (std::thread &thread : threads)
@@ -485,49 +494,21 @@ namespace {
 
 // Another user (nobody) who, in a child process, sets up what `prepare` makes and then swaps the
 // names `a` and `b` with each other, over and over, until the object ends.
-class Swapper {
-public:
-    Swapper(const std::function<bool()> &prepare, const QString &a, const QString &b)
-    {
-        const QByteArray first = QFile::encodeName(a), second = QFile::encodeName(b);
-        int ready[2];
-        if (::pipe(ready) != 0)
-            return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            const char done = ::setgid(65534) == 0 && ::setuid(65534) == 0 && prepare() ? '1' : '0';
-            (void)!::write(ready[1], &done, 1);
-            // Held for a while between swaps, a different while each time, so that swaps fall at every
-            // step of a write rather than mostly in the first; the swapped state briefly, for a write
-            // that meets it is refused at once, and then another tried.
-            for (unsigned turn = 1, swapped = 1;; turn = turn * 1103515245u + 12345u, swapped ^= 1) {
-                ::renameat2(AT_FDCWD, first.constData(), AT_FDCWD, second.constData(), RENAME_EXCHANGE);
-                for (unsigned spin = (turn >> 16) % (swapped ? 20000 : 200000); spin > 0; --spin)
-                    asm volatile("");
-            }
-        }
-        ::close(ready[1]);
-        char done = '0';
-        m_ready = m_pid > 0 && ::read(ready[0], &done, 1) == 1 && done == '1';
-        ::close(ready[0]);
-    }
-    ~Swapper() { stop(); }
-    // The swaps end before anything is looked at: a look of two names mid-swap may see neither.
-    void stop()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-            m_pid = -1;
-        }
-    }
-    bool ready() const { return m_ready; }
-
-private:
-    pid_t m_pid = -1;
-    bool m_ready = false;
-};
+std::unique_ptr<ChildProcess> swapper(const std::function<bool()> &prepare, const QString &a, const QString &b)
+{
+    const QByteArray first = QFile::encodeName(a), second = QFile::encodeName(b);
+    // Held for a while between swaps, a different while each time, so that swaps fall at every step
+    // of a write rather than mostly in the first; the swapped state briefly, for a write that meets
+    // it is refused at once, and then another tried.
+    return std::make_unique<ChildProcess>([prepare] { return ::setgid(65534) == 0 && ::setuid(65534) == 0 && prepare(); },
+                        [first, second, turn = 1u, swapped = 1u]() mutable {
+                            ::renameat2(AT_FDCWD, first.constData(), AT_FDCWD, second.constData(), RENAME_EXCHANGE);
+                            for (unsigned spin = (turn >> 16) % (swapped ? 20000 : 200000); spin > 0; --spin)
+                                asm volatile("");
+                            turn = turn * 1103515245u + 12345u;
+                            swapped ^= 1;
+                        });
+}
 
 // The kernel's own rule on links planted in shared folders, off while it lives (as some systems have
 // it), so that only the writer's own rule stands in the way.
@@ -556,24 +537,16 @@ TEST(SafeFileWriter, AWriteGoesOnlyWhereItWasAimedWhileAnotherUserSwapsLinksIn)
     if (!kernel.off)
         GTEST_SKIP() << "the kernel's own rule on links cannot be turned off here";
     enum Swapped { TheFolder, TheFolderOverALink, TheName };
-    const std::function<bool(const QString &)> wholeFile = [](const QString &path) {
-        return platform::writeFileSafely(path, "card");
-    };
-    const std::function<bool(const QString &)> printedFile = [](const QString &path) {
-        platform::SavingFile file(path);
-        QString error;
-        return file.begin(&error) && file.write("card") == 4 && file.commit({}, &error);
-    };
     const struct {
         const char *what;
-        const std::function<bool(const QString &)> &write;
+        Write write;
         Swapped swapped;
         int writes;
     } rows[] = {
-        {"a whole file, its folder swapped for a link to root's", wholeFile, TheFolder, 200},
-        {"a printed file, the same", printedFile, TheFolder, 100},
-        {"a whole file, root's folder holding a link of the file's name", wholeFile, TheFolderOverALink, 300},
-        {"a whole file, its name swapped for a link", wholeFile, TheName, 100},
+        {"a whole file, its folder swapped for a link to root's", writeWhole, TheFolder, 200},
+        {"a printed file, the same", writePrinted, TheFolder, 100},
+        {"a whole file, root's folder holding a link of the file's name", writeWhole, TheFolderOverALink, 300},
+        {"a whole file, its name swapped for a link", writeWhole, TheName, 100},
     };
     const auto entries = [](const QString &folder) {
         return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -594,7 +567,7 @@ TEST(SafeFileWriter, AWriteGoesOnlyWhereItWasAimedWhileAnotherUserSwapsLinksIn)
         const QByteArray subName = QFile::encodeName(sub), swapName = QFile::encodeName(swap), elsewhereName = QFile::encodeName(elsewhere);
         const QByteArray cardName = QFile::encodeName(card), cardLinkName = QFile::encodeName(cardLink);
         const QStringList before = entries(elsewhere);
-        Swapper other(
+        std::unique_ptr<ChildProcess> other = swapper(
             [&] {
                 if (::mkdir(subName.constData(), 0755) != 0 || ::symlink(elsewhereName.constData(), swapName.constData()) != 0)
                     return false;
@@ -602,12 +575,12 @@ TEST(SafeFileWriter, AWriteGoesOnlyWhereItWasAimedWhileAnotherUserSwapsLinksIn)
                 return row.swapped != TheName || (fd >= 0 && ::close(fd) == 0 && ::symlink("kept", cardLinkName.constData()) == 0);
             },
             row.swapped == TheName ? card : sub, row.swapped == TheName ? cardLink : swap);
-        ASSERT_TRUE(other.ready());
+        ASSERT_TRUE(other->ready());
         // As many writes as the row says get past the walk to where the file goes, while the swaps
         // refuse many others at once.
         int written = 0, attempts = 0, writtenElsewhere = 0, linksReplaced = 0;
         for (; written < row.writes && attempts < 200 * row.writes; ++attempts) {
-            written += row.write(card) ? 1 : 0;
+            written += row.write(card, "card", nullptr) ? 1 : 0;
             if (row.swapped == TheFolderOverALink && !QFileInfo(rootsLink).isSymLink()) {
                 ++linksReplaced;
                 ASSERT_TRUE(QFile::remove(rootsLink) && QFile::link(QStringLiteral("kept"), rootsLink));
@@ -615,7 +588,7 @@ TEST(SafeFileWriter, AWriteGoesOnlyWhereItWasAimedWhileAnotherUserSwapsLinksIn)
             if (row.swapped != TheFolderOverALink && QFile::remove(rootsLink))
                 ++writtenElsewhere;
         }
-        other.stop();
+        other.reset(); // no swap between the looks at the two names
         if (row.swapped == TheName)
             linksReplaced = QFileInfo(card).isSymLink() || QFileInfo(cardLink).isSymLink() ? 0 : 1;
         const QString aimed = QFileInfo(sub).isSymLink() ? swap : sub;

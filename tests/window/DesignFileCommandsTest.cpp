@@ -30,8 +30,6 @@
 #include <QProgressBar>
 #include <QToolButton>
 
-#include <time.h>
-
 namespace {
 
 // A message box's text as shown: after a leading line feed.
@@ -922,18 +920,6 @@ TEST_F(DesignFileCommandsTest, ASnapshotStaysAsTheDesignWasWhenTaken)
 // A design bound to a sheet of 20,000 rows of 30 columns is saved and opened on a worker: the
 // window handles events throughout and the sheet's bar moves with the rows; a copy that fails to
 // read late leaves the open design, its name and its title as they were.
-namespace {
-
-// The processor time a clock has counted: the calling thread's or the whole process's.
-qint64 cpuNanoseconds(clockid_t clock)
-{
-    timespec now{};
-    clock_gettime(clock, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-} // namespace
-
 TEST_F(DesignFileCommandsTest, ALargeBoundSheetSavesAndOpensWhileTheWindowGoesOn)
 {
     constexpr int kRows = 20'000, kColumns = 30;

@@ -1,4 +1,5 @@
 #include "DesignWindowFixture.h"
+#include "fixtures/HostilePictures.h"
 #include "fixtures/Pictures.h"
 
 #include "datasource/RecordBinding.h"
@@ -14,11 +15,9 @@
 #include "properties/ui/SignatureTab.h"
 #include "window/Invitation_Wizard.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QtEndian>
 
 #include <memory>
 #include <ostream>
@@ -167,16 +166,7 @@ TEST_P(RefusedPictureTest, KeepsWhatWasShownAndSaysWhy)
     const QString good = folder.filePath(QStringLiteral("good.png"));
     ASSERT_TRUE(solidPicture(Qt::green, 24, 16).save(good));
     const QString huge = folder.filePath(QStringLiteral("huge.png"));
-    QImage grey(8, 8, QImage::Format_Grayscale8);
-    grey.fill(0);
-    QByteArray png;
-    QBuffer buffer(&png);
-    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && grey.save(&buffer, "PNG"));
-    qToBigEndian<quint32>(30000, png.data() + 16); // its header says 30000 × 30000
-    qToBigEndian<quint32>(30000, png.data() + 20);
-    QFile hugeFile(huge);
-    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly) && hugeFile.write(png) == png.size());
-    hugeFile.close();
+    ASSERT_TRUE(writeFileBytes(huge, hostile::pngClaiming(30000, 30000)));
 
     SKTGraphicPtr object;
     if (road == QLatin1String("ImageBrowse"))

@@ -77,6 +77,14 @@ TEST_F(DesignWindowTest, TheUserProfileFillPlacesOnlyAnAcceptedProfileAndKeepsTh
 
 namespace {
 
+// The objects on the front card a run makes of `record`.
+GraphicList frontCardOf(SKTWindowController &window, int record)
+{
+    const Card_Side_Image card = window.Set_data_table_value_to_card(record, QStringLiteral("F"), false);
+    EXPECT_NE(card.renderingView(), nullptr) << "record " << record;
+    return card.renderingView() ? card.renderingView()->graphics() : GraphicList();
+}
+
 QStringList archived(const SKTGraphicList &side)
 {
     QStringList fields;
@@ -177,10 +185,8 @@ TEST_F(DesignWindowTest, TheNewCardProfilesSheetOutlivesTheTemplateAndGivesOneCa
     EXPECT_EQ(DataSources().Excel_Source_Path, resourcePath(QStringLiteral("members.xlsx")));
     const QStringList names{"Ann", "Bob", "Cy"};
     for (int record = 0; record < 3; ++record) {
-        const Card_Side_Image card = window->Set_data_table_value_to_card(record, QStringLiteral("F"), false);
-        ASSERT_NE(card.renderingView(), nullptr);
         QStringList shown;
-        for (const SKTGraphicPtr &graphic : card.renderingView()->graphics())
+        for (const SKTGraphicPtr &graphic : frontCardOf(*window, record))
             if (graphic->control_ID == QLatin1String("Fup_Name"))
                 shown << graphic->Text_contents().string;
         EXPECT_EQ(shown, QStringList{names.at(record)});
@@ -225,6 +231,18 @@ void writeMembers(const QString &path, const QStringList &order)
     ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(path, rows, true));
 }
 
+// The profile dialog's Excel browse, answered with the workbook at `path`, its columns all ticked.
+void browseWorkbook(ScriptedServices &services, Show_User_Profile *dialog, const QString &path)
+{
+    services.fileAnswers << path;
+    Import_Excel *picker = Import_Excel::defaultInstance();
+    whenShown(picker, [picker] {
+        picker->Select_ALL_Pressed();
+        picker->OKPressed();
+    });
+    dialog->Browse_excel_Btn_Clicked();
+}
+
 } // namespace
 
 // Name and Unique No. bound to the columns titled Name and Number: every card keeps its own
@@ -241,7 +259,6 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
     writeMembers(newer, {"Number", "Email", "Name"});
     writeMembers(unnumbered, {"Email", "Name"});
     Show_User_Profile *dialog = Show_User_Profile::defaultInstance();
-    Import_Excel *picker = Import_Excel::defaultInstance();
     const auto confirm = [&](const std::function<void()> &edit) {
         QTimer::singleShot(0, dialog, [&] {
             edit();
@@ -249,16 +266,8 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
         });
         window->User_Profile_Button_Clicked();
     };
-    const auto browse = [&](const QString &path) {
-        services->fileAnswers << path;
-        whenShown(picker, [picker] {
-            picker->Select_ALL_Pressed();
-            picker->OKPressed();
-        });
-        dialog->Browse_excel_Btn_Clicked();
-    };
     confirm([&] {
-        browse(members);
+        browseWorkbook(*services, dialog, members);
         for (const auto &[row, title] : {std::pair{0, "Name"}, {9, "Number"}}) {
             dialog->rows[row].ds_combo->setCurrentIndex(2);
             dialog->rows[row].ser_col_cb->setCurrentIndex(dialog->rows[row].ser_col_cb->findText(title));
@@ -284,14 +293,14 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
         {"a newer workbook",
          [&] {
              confirm([&] {
-                 browse(newer); // the rows show the new sheet at once
+                 browseWorkbook(*services, dialog, newer); // the rows show the new sheet at once
                  EXPECT_EQ(dialog->rows[0].ser_col_cb->currentText() + '=' + dialog->rows[0].value->text(),
                            "Name=Member 1");
              });
          },
          "\nThese fields follow their column's title to its place in the new sheet:\n"
          "Front: Name, \"Name\": column 3, was 1\nFront: Unique No., \"Number\": column 1, was 3", true, ""},
-        {"a workbook without numbers", [&] { confirm([&] { browse(unnumbered); }); },
+        {"a workbook without numbers", [&] { confirm([&] { browseWorkbook(*services, dialog, unnumbered); }); },
          "\nThese fields follow their column's title to its place in the new sheet:\nFront: Name, \"Name\": column 2, "
          "was 3\n\nThe new sheet has no column for these fields, which are left without one; a run will ask about "
          "them:\nFront: Unique No., \"Number\"",
@@ -306,10 +315,8 @@ TEST_F(DesignWindowTest, EachOfThirtyCardsKeepsItsOwnMember)
         ASSERT_EQ(DataSources().Total_Batch_Excel_Card, 30);
         EXPECT_EQ(window->data_table_content.problems.value(0), step.asked);
         for (int record = 0; record < 30; ++record) {
-            const Card_Side_Image card = window->Set_data_table_value_to_card(record, QStringLiteral("F"), false);
-            ASSERT_NE(card.renderingView(), nullptr);
             QStringList shown;
-            for (const SKTGraphicPtr &graphic : card.renderingView()->graphics())
+            for (const SKTGraphicPtr &graphic : frontCardOf(*window, record))
                 if (graphic->ctrl_is_visible && graphic->control_ID.startsWith("Fup_"))
                     shown << graphic->control_ID + '=' + graphic->Text_contents().string;
             shown.sort();
@@ -334,7 +341,6 @@ TEST_F(DesignWindowTest, ABindingBroughtBackReadsTheColumnOfItsTitle)
     writeMembers(members, {"Name", "Email"});
     writeMembers(newer, {"Email", "Name"});
     Show_User_Profile *dialog = Show_User_Profile::defaultInstance();
-    Import_Excel *picker = Import_Excel::defaultInstance();
     const auto profile = [&](bool confirmed, const std::function<void()> &edit) {
         QTimer::singleShot(0, dialog, [&, confirmed] {
             edit();
@@ -344,14 +350,7 @@ TEST_F(DesignWindowTest, ABindingBroughtBackReadsTheColumnOfItsTitle)
     };
     // The sheet is taken at the picker's OK, whatever the profile dialog does next.
     const auto take = [&](const QString &path) {
-        profile(false, [&] {
-            services->fileAnswers << path;
-            whenShown(picker, [picker] {
-                picker->Select_ALL_Pressed();
-                picker->OKPressed();
-            });
-            dialog->Browse_excel_Btn_Clicked();
-        });
+        profile(false, [&] { browseWorkbook(*services, dialog, path); });
     };
     const auto bound = [](int column, const QString &marker) {
         auto text = std::make_shared<SKTText>();
@@ -447,10 +446,8 @@ TEST_F(DesignWindowTest, ABindingBroughtBackReadsTheColumnOfItsTitle)
         EXPECT_EQ(window->data_table_content.problems, QStringList());
         QStringList wrong;
         for (int record = 0; record < 30; ++record) {
-            const Card_Side_Image card = window->Set_data_table_value_to_card(record, QStringLiteral("F"), false);
-            ASSERT_NE(card.renderingView(), nullptr);
             QString name, email;
-            for (const SKTGraphicPtr &graphic : card.renderingView()->graphics()) {
+            for (const SKTGraphicPtr &graphic : frontCardOf(*window, record)) {
                 if (graphic->Text_Value == "email")
                     email += graphic->Text_contents().string;
                 else if (graphic->ctrl_is_visible && (graphic->Text_Value == road.name || graphic->control_ID == road.name))
