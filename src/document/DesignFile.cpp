@@ -506,7 +506,7 @@ bool weighPictures(QByteArrayView data, qint64 &pixels, qint64 &steps, qint64 al
     for (qsizetype at = 0; at < data.size(); ++at) {
         if (!platform::mayBeginPicture(bytes + at, data.size() - at))
             continue;
-        const platform::PictureHeader header = platform::pictureHeader(data.sliced(at), &steps);
+        const platform::PictureHeader header = platform::pictureHeader(data.sliced(at), &steps, allowed);
         // Most bytes a signature may begin with begin none: only a whole signature weighs.
         if (header.status == platform::PictureHeader::None && header.format.isEmpty())
             continue;
@@ -615,8 +615,9 @@ QList<NamedPicture> namedPictures(DesignFileContents &c)
 
 namespace {
 
-// A header read from a file ends within these bytes, or it is weighed as a picture of unknown size.
-constexpr qint64 kNamedHeaderBytes = 64 * 1024;
+// A named file's header is walked in at most these steps, or it is weighed as a picture of unknown
+// size; a JPEG's markers past its first scan are then left to its reading.
+constexpr qint64 kNamedHeaderSteps = 64 * 1024;
 
 qint64 headerPixels(const platform::PictureHeader &header)
 {
@@ -643,8 +644,9 @@ qint64 namedPicturePixels(const QList<NamedPicture> &pictures, qint64 enough)
         if (++weighed > kMostNamedPicturesWeighed)
             return kMaxDesignPixels;
         QFile file(path);
+        qint64 steps = 0;
         if (file.open(QIODevice::ReadOnly))
-            pixels += headerPixels(platform::pictureHeader(file.read(kNamedHeaderBytes)));
+            pixels += headerPixels(platform::pictureHeader(file, &steps, kNamedHeaderSteps));
     }
     return std::min(pixels, kMaxDesignPixels);
 }

@@ -4,6 +4,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -12,40 +13,105 @@ namespace platform {
 
 namespace {
 
-// A header walked further than this is not weighed from its bytes: a JPEG's segments before its
-// frame rarely take more than a camera's 64 KiB of EXIF and a few more of XMP and colour profile.
-constexpr qsizetype kHeaderWindow = 1024 * 1024;
-// Most headers are in their first 64 KiB; a JPEG's with a large colour profile may go further.
-constexpr qint64 kFirstPeek = 64 * 1024;
+// A device is read in pieces of this size, where a walk asks: a header at the end of a large file
+// costs a piece or two, a walk from the start reads each piece once.
+constexpr qint64 kPiece = 64 * 1024;
+// A device that cannot seek is weighed from this much of its beginning.
+constexpr qint64 kSequentialPeek = 1024 * 1024;
+// libpng reads no picture with a side longer than this.
+constexpr quint32 kLongestPngSide = 1'000'000;
+// libtiff refuses a BigTIFF directory of more entries than this.
+constexpr quint64 kMostBigTiffEntries = 4096;
 
-// Reads at offsets of the bytes given; a read past them fails. `walked` bounds the reads a walk
-// from the start makes, `all` those a header makes at offsets it names (a TIFF's directory, an
-// icon's entry), which cost the same wherever they point.
+// The bytes of a picture at offsets from its start: all at hand, or read from a device where a walk
+// asks for them, so that a header is found wherever in its file it lies without reading the rest.
 class Bytes {
 public:
-    explicit Bytes(QByteArrayView all) : m_all(all), m_walked(std::min(all.size(), kHeaderWindow)) {}
+    // `cut`: the picture may go on past the bytes given.
+    explicit Bytes(QByteArrayView all, bool cut = false) : m_piece(all), m_size(all.size()), m_cut(cut) {}
+    Bytes(QIODevice &device, qint64 start, qint64 size) : m_device(&device), m_start(start), m_size(size) {}
+    Bytes(const Bytes &) = delete;
+    Bytes &operator=(const Bytes &) = delete;
 
-    bool walkable(qint64 at, qint64 n) const { return at >= 0 && n >= 0 && at + n <= m_walked; }
-    bool has(qint64 at, qint64 n) const { return at >= 0 && n >= 0 && at + n <= m_all.size(); }
-    // What a walk that needs bytes it may not read answers: they were there but not read.
-    PictureHeader::Status past() const
+    // The bytes from `at` on, as a picture of their own.
+    Bytes from(qint64 at) const
     {
-        return m_walked < m_all.size() ? PictureHeader::Unknown : PictureHeader::None;
+        if (m_device)
+            return Bytes(*m_device, m_start + at, m_size - at);
+        return Bytes(m_piece.sliced(at), m_cut);
     }
-    uchar u8(qint64 at) const { return uchar(m_all[at]); }
-    quint16 be16(qint64 at) const { return qFromBigEndian<quint16>(m_all.data() + at); }
-    quint32 be32(qint64 at) const { return qFromBigEndian<quint32>(m_all.data() + at); }
-    quint16 le16(qint64 at) const { return qFromLittleEndian<quint16>(m_all.data() + at); }
-    quint32 le32(qint64 at) const { return qFromLittleEndian<quint32>(m_all.data() + at); }
+
+    qint64 size() const { return m_size; }
+    bool has(qint64 at, qint64 n) const { return at >= 0 && n >= 0 && at <= m_size - n; }
+    // Whether the picture may go on past its bytes: its size then cannot tell what is missing.
+    bool cut() const { return m_cut; }
+    // What a walk that needs bytes past the end answers.
+    PictureHeader::Status past() const { return m_cut ? PictureHeader::Unknown : PictureHeader::None; }
+    uchar u8(qint64 at) const { return uchar(*bytes(at, 1)); }
+    quint16 be16(qint64 at) const { return qFromBigEndian<quint16>(bytes(at, 2)); }
+    quint32 be32(qint64 at) const { return qFromBigEndian<quint32>(bytes(at, 4)); }
+    quint16 le16(qint64 at) const { return qFromLittleEndian<quint16>(bytes(at, 2)); }
+    quint32 le32(qint64 at) const { return qFromLittleEndian<quint32>(bytes(at, 4)); }
+    quint64 be64(qint64 at) const { return qFromBigEndian<quint64>(bytes(at, 8)); }
+    quint64 le64(qint64 at) const { return qFromLittleEndian<quint64>(bytes(at, 8)); }
     bool startsWith(qint64 at, QByteArrayView text) const
     {
-        return has(at, text.size()) && std::memcmp(m_all.data() + at, text.data(), size_t(text.size())) == 0;
+        return has(at, text.size()) && std::memcmp(bytes(at, text.size()), text.data(), size_t(text.size())) == 0;
     }
-    QByteArrayView from(qint64 at) const { return m_all.sliced(at); }
+    // The bytes at hand from `at` on, read when none are: empty only at the end.
+    QByteArrayView span(qint64 at) const
+    {
+        if (!has(at, 1))
+            return {};
+        const char *first = bytes(at, 1);
+        return QByteArrayView(first, m_piece.data() + m_piece.size() - first);
+    }
 
 private:
-    QByteArrayView m_all;
-    qsizetype m_walked;
+    // `n` bytes at `at`, within the picture and at most a piece: read where they are not at hand.
+    const char *bytes(qint64 at, qint64 n) const
+    {
+        if (at >= m_pieceAt && at - m_pieceAt <= m_piece.size() - n)
+            return m_piece.data() + (at - m_pieceAt);
+        static const char zeros[8] = {};
+        if (!m_device || !has(at, n))
+            return zeros;
+        m_read.clear();
+        if (m_device->seek(m_start + at))
+            m_read = m_device->read(std::min(std::max(n, kPiece), m_size - at));
+        // A file that shrank while it was read reads as zeros.
+        if (m_read.size() < n)
+            m_read.resize(n, '\0');
+        m_piece = m_read;
+        m_pieceAt = at;
+        return m_read.constData();
+    }
+
+    QIODevice *m_device = nullptr;
+    qint64 m_start = 0;
+    mutable QByteArrayView m_piece; // the bytes at hand, from m_pieceAt
+    mutable QByteArray m_read;
+    mutable qint64 m_pieceAt = 0;
+    qint64 m_size;
+    bool m_cut = false;
+};
+
+// The steps a walk takes, counted for a caller that weighs many pictures and may stop the walk.
+class Steps {
+public:
+    Steps(qint64 *count, qint64 most) : m_count(count), m_most(most) {}
+    // False once the walk has taken more than it may.
+    bool take(qint64 n = 1)
+    {
+        if (!m_count)
+            return true;
+        *m_count += n;
+        return *m_count <= m_most;
+    }
+
+private:
+    qint64 *m_count;
+    qint64 m_most;
 };
 
 PictureHeader known(const char *format, qint64 width, qint64 height, qsizetype length, int bytesPerPixel = 4)
@@ -68,33 +134,77 @@ PictureHeader status(PictureHeader::Status status)
     return header;
 }
 
+PictureHeader refused(const QString &why)
+{
+    PictureHeader header;
+    header.refusal = why;
+    return header;
+}
+
 constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
 
-PictureHeader png(const Bytes &b, qint64 *steps)
+// A chunk's type as the specification spells it, or a stand-in for bytes that are not one.
+QString chunkName(const Bytes &b, qint64 at)
+{
+    QString name;
+    for (int i = 0; i < 4; ++i) {
+        const uchar letter = b.u8(at + i);
+        if (!std::isalpha(letter))
+            return QStringLiteral("a chunk");
+        name += QLatin1Char(char(letter));
+    }
+    return QStringLiteral("its %1 chunk").arg(name);
+}
+
+// Every chunk is walked to the end: a transparent colour given before the data turns a grey picture
+// into a coloured one, and libpng takes the memory any chunk but the data claims before it reads
+// it, after the data too.
+PictureHeader png(const Bytes &b, Steps &steps)
 {
     if (!b.has(0, 29))
         return {};
     if (!b.startsWith(12, "IHDR") || b.be32(16) > INT_MAX || b.be32(20) > INT_MAX)
         return {};
+    const quint32 width = b.be32(16), height = b.be32(20);
+    if (width > kLongestPngSide || height > kLongestPngSide)
+        return refused(QStringLiteral("the picture is %1 × %2 pixels, more than can be read in the PNG format, which takes no "
+                                      "side longer than %3 pixels")
+                           .arg(width)
+                           .arg(height)
+                           .arg(kLongestPngSide));
     const uchar depth = b.u8(24), colour = b.u8(25), interlace = b.u8(28);
-    // A transparent colour is given before the data; it turns a grey picture into a coloured one.
-    bool transparentColour = false;
-    for (qint64 at = 33; b.walkable(at, 8) && !b.startsWith(at + 4, "IDAT"); at += 12 + qint64(b.be32(at))) {
-        transparentColour |= b.startsWith(at + 4, "tRNS");
-        if (steps)
-            ++*steps;
+    bool transparentColour = false, data = false;
+    const auto weighed = [&] {
+        // Qt decodes a palette into one byte a pixel, grey into one or two, 16 bits a channel of
+        // colour into eight, the rest into four.
+        const bool grey = colour == 0 && !transparentColour;
+        const int bytesPerPixel = colour == 3 ? 1 : grey ? (depth == 16 ? 2 : 1) : depth == 16 ? 8 : 4;
+        PictureHeader header = known("png", width, height, 33, bytesPerPixel);
+        // Only 8-bit colour and grey with alpha are scaled as their rows are decoded, and only when
+        // not interlaced; every other is decoded whole.
+        header.scalesRowByRow = interlace == 0 && depth == 8 && (colour == 2 || colour == 4 || colour == 6);
+        // One decoded whole is given a pointer to each of its rows.
+        header.decoderBytes = qint64(header.size.height()) * qint64(sizeof(void *));
+        return header;
+    };
+    qint64 at = 33;
+    for (; b.has(at, 8) && !b.startsWith(at + 4, "IEND"); at += 12 + qint64(b.be32(at))) {
+        const qint64 length = b.be32(at), left = b.size() - at - 12;
+        const bool isData = b.startsWith(at + 4, "IDAT");
+        // The data is read as it comes: a cut picture ends where its data does.
+        if (!isData && length > left && !b.cut())
+            return refused(QStringLiteral("%1 claims %2 bytes, more than the %3 left in the file")
+                               .arg(chunkName(b, at + 4))
+                               .arg(length)
+                               .arg(std::max<qint64>(left, 0)));
+        transparentColour |= !data && b.startsWith(at + 4, "tRNS");
+        data |= isData;
+        if (!steps.take())
+            return data ? weighed() : status(PictureHeader::Unknown);
     }
-    // Qt decodes a palette into one byte a pixel, grey into one or two, 16 bits a channel of
-    // colour into eight, the rest into four.
-    const bool grey = colour == 0 && !transparentColour;
-    const int bytesPerPixel = colour == 3 ? 1 : grey ? (depth == 16 ? 2 : 1) : depth == 16 ? 8 : 4;
-    PictureHeader header = known("png", b.be32(16), b.be32(20), 33, bytesPerPixel);
-    // Only 8-bit colour and grey with alpha are scaled as their rows are decoded, and only when not
-    // interlaced; every other is decoded whole.
-    header.scalesRowByRow = interlace == 0 && depth == 8 && (colour == 2 || colour == 4 || colour == 6);
-    // One decoded whole is given a pointer to each of its rows.
-    header.decoderBytes = qint64(header.size.height()) * qint64(sizeof(void *));
-    return header;
+    if (!data && !b.has(at, 8) && b.cut())
+        return status(PictureHeader::Unknown);
+    return weighed();
 }
 
 bool isFrameMarker(uchar marker)
@@ -106,13 +216,13 @@ bool isFrameMarker(uchar marker)
 // `scanComponents` of its components.
 PictureHeader jpegFrame(const Bytes &b, qint64 frame, uchar marker, int scanComponents, qsizetype length)
 {
-    if (!b.walkable(frame, 8))
+    if (!b.has(frame, 8))
         return status(b.past());
     const int height = b.be16(frame + 3), width = b.be16(frame + 5), components = b.u8(frame + 7);
     // A height told only after the data (DNL) is refused by the decoder.
     if (components == 0 || b.be16(frame) < 8 + 3 * components)
         return {};
-    if (!b.walkable(frame + 8, 3 * components))
+    if (!b.has(frame + 8, 3 * components))
         return status(b.past());
     PictureHeader header = known("jpeg", width, height, length, components == 1 ? 1 : 4);
     if (header.status != PictureHeader::Known)
@@ -136,86 +246,119 @@ PictureHeader jpegFrame(const Bytes &b, qint64 frame, uchar marker, int scanComp
     return header;
 }
 
-// The segments before the first scan are walked by their lengths, never their contents; bytes
-// between them are skipped, as the decoder skips them.
-PictureHeader jpeg(const Bytes &b, qint64 *steps)
+constexpr qint64 kEnded = -1, kOutOfSteps = -2;
+
+// Where the marker that follows `at` begins (its last 0xFF), or kEnded when the bytes end first, or
+// kOutOfSteps. Bytes that begin no marker are skipped, as the decoder skips them:
+// within a scan's data a 0xFF followed by a zero or a restart marker is data.
+qint64 nextMarker(const Bytes &b, qint64 at, bool inScan, Steps &steps)
 {
-    qint64 at = 2, frame = -1;
-    uchar frameMarker = 0;
-    // Without a scan the picture does not decode: it is weighed as if of one.
-    const auto ended = [&](PictureHeader::Status walked) {
-        return frame >= 0 && walked == PictureHeader::None ? jpegFrame(b, frame, frameMarker, 255, qsizetype(at))
-                                                           : status(walked);
-    };
-    for (int segments = 1;; ++segments) {
-        if (segments > kMostJpegSegments) {
-            PictureHeader refused;
-            refused.refusal = QStringLiteral("the picture has more than %1 segments before its data, more than any "
-                                             "camera or editor writes")
-                                  .arg(kMostJpegSegments);
-            return refused;
-        }
-        for (; b.walkable(at, 1) && b.u8(at) != 0xFF; ++at)
-            if (steps)
-                ++*steps;
-        for (; b.walkable(at + 1, 1) && b.u8(at + 1) == 0xFF; ++at) // fill bytes
-            if (steps)
-                ++*steps;
-        if (!b.walkable(at, 2))
-            return ended(b.past());
-        const uchar marker = b.u8(at + 1);
-        at += 2;
-        if (steps)
-            ++*steps;
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+    for (;;) {
+        const QByteArrayView span = b.span(at);
+        if (span.isEmpty())
+            return kEnded;
+        const auto *mark = static_cast<const char *>(std::memchr(span.data(), 0xFF, size_t(span.size())));
+        const qint64 skipped = mark ? mark - span.data() : span.size();
+        if (!steps.take(skipped + 1))
+            return kOutOfSteps;
+        at += skipped;
+        if (!mark)
             continue;
-        if (marker == 0xD9)
-            return ended(PictureHeader::None);
-        if (marker == 0x00 || marker == 0xD8 || (marker == 0xDA && frame < 0))
-            return {}; // no frame before the data
-        if (!b.walkable(at, 2))
-            return ended(b.past());
-        const quint16 length = b.be16(at);
-        if (length < 2)
-            return {};
-        if (isFrameMarker(marker) && frame < 0) {
-            if (length < 8)
-                return {};
-            frame = at, frameMarker = marker;
-        }
-        if (marker != 0xDA) {
-            at += length;
-            continue;
-        }
-        if (!b.walkable(at, 3))
-            return status(b.past());
-        return jpegFrame(b, frame, frameMarker, b.u8(at + 2), qsizetype(at + 3));
+        if (!b.has(at, 2))
+            return kEnded;
+        const uchar next = b.u8(at + 1);
+        if (next == 0xFF) // fill
+            at += 1;
+        else if (next == 0x00 || (inScan && next >= 0xD0 && next <= 0xD7))
+            at += 2;
+        else
+            return at;
     }
 }
 
-PictureHeader gif(const Bytes &b, qint64 *steps)
+// The segments are walked by their lengths, never their contents, and the data of each scan for the
+// markers within it: the decoder walks every marker of the file in quadratic time, so that a picture
+// of more than a camera writes is refused wherever its markers stand.
+PictureHeader jpeg(const Bytes &b, Steps &steps)
 {
-    if (!b.walkable(0, 13))
+    qint64 at = 2, frame = -1;
+    uchar frameMarker = 0;
+    int scanComponents = -1; // of the first scan, once it is reached
+    qsizetype length = 0;    // of the header, to the first scan's data
+    bool inScan = false;
+    // A picture without a scan does not decode: it is weighed as if of one.
+    const auto weighed = [&]() -> PictureHeader {
+        if (frame < 0)
+            return {};
+        return jpegFrame(b, frame, frameMarker, scanComponents < 0 ? 255 : scanComponents,
+                         scanComponents < 0 ? qsizetype(at) : length);
+    };
+    // What a walk that ends before an end marker answers: once the first scan is reached, the rest
+    // only looks for a reason to refuse.
+    const auto ended = [&](bool outOfSteps) {
+        return scanComponents >= 0 || (!outOfSteps && !b.cut()) ? weighed() : status(PictureHeader::Unknown);
+    };
+    for (int segments = 1;; ++segments) {
+        if (segments > kMostJpegSegments)
+            return refused(QStringLiteral("the picture has more than %1 segments, more than any camera or editor writes")
+                               .arg(kMostJpegSegments));
+        const qint64 next = nextMarker(b, at, inScan, steps);
+        if (next < 0)
+            return ended(next == kOutOfSteps);
+        at = next;
+        const uchar marker = b.u8(at + 1);
+        at += 2;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            continue;
+        if (marker == 0xD9)
+            return weighed();
+        if (marker == 0xD8 || (marker == 0xDA && frame < 0))
+            return scanComponents < 0 ? PictureHeader() : weighed(); // no frame before the data
+        if (!b.has(at, 2))
+            return ended(false);
+        const quint16 segment = b.be16(at);
+        if (segment < 2)
+            return scanComponents < 0 ? PictureHeader() : weighed();
+        if (isFrameMarker(marker) && frame < 0) {
+            if (segment < 8)
+                return {};
+            frame = at, frameMarker = marker;
+        }
+        inScan = marker == 0xDA;
+        if (inScan && scanComponents < 0) {
+            if (!b.has(at, 3))
+                return status(b.past());
+            scanComponents = b.u8(at + 2);
+            length = qsizetype(at + 3);
+        }
+        at += segment;
+    }
+}
+
+// Its extensions are walked block by block to the first image.
+PictureHeader gif(const Bytes &b, Steps &steps)
+{
+    if (!b.has(0, 13))
         return status(b.past());
     if (!b.startsWith(0, "GIF87a") && !b.startsWith(0, "GIF89a"))
         return {};
     const int screenWidth = b.le16(6), screenHeight = b.le16(8), flags = b.u8(10);
     qint64 at = 13 + ((flags & 0x80) ? 3 << ((flags & 7) + 1) : 0);
     for (;;) {
-        if (!b.walkable(at, 1))
+        if (!b.has(at, 1))
             return status(b.past());
-        if (steps)
-            ++*steps;
+        if (!steps.take())
+            return status(PictureHeader::Unknown);
         const uchar block = b.u8(at);
         if (block == 0x21) { // an extension: its label, then sub-blocks up to an empty one
             at += 2;
             for (;;) {
-                if (!b.walkable(at, 1))
+                if (!b.has(at, 1))
                     return status(b.past());
                 const uchar n = b.u8(at);
                 at += 1 + n;
-                if (steps)
-                    ++*steps;
+                if (!steps.take())
+                    return status(PictureHeader::Unknown);
                 if (n == 0)
                     break;
             }
@@ -223,7 +366,7 @@ PictureHeader gif(const Bytes &b, qint64 *steps)
         }
         if (block != 0x2C)
             return {};
-        if (!b.walkable(at, 10))
+        if (!b.has(at, 10))
             return status(b.past());
         const int left = b.le16(at + 1), top = b.le16(at + 3), width = b.le16(at + 5), height = b.le16(at + 7);
         // Qt takes the screen's size, unless it is absent or ten times what a frame could fill.
@@ -267,53 +410,70 @@ PictureHeader webp(const Bytes &b)
     return header;
 }
 
-// The first directory's width, height and bits a sample; the directory may be anywhere.
-PictureHeader tiff(const Bytes &b, qint64 *steps)
+// The first directory's width, height and bits a sample, read where its offset points. A BigTIFF's
+// offsets and counts take eight bytes, its entries twenty.
+PictureHeader tiff(const Bytes &b, Steps &steps)
 {
     if (!b.has(0, 8))
         return {};
-    const bool big = b.u8(0) == 'M';
-    const auto u16 = [&](qint64 at) { return big ? b.be16(at) : b.le16(at); };
-    const auto u32 = [&](qint64 at) { return big ? b.be32(at) : b.le32(at); };
-    const qint64 directory = u32(4);
-    if (!b.has(directory, 2))
+    const bool bigEndian = b.u8(0) == 'M';
+    const auto u16 = [&](qint64 at) { return bigEndian ? b.be16(at) : b.le16(at); };
+    const auto u32 = [&](qint64 at) { return bigEndian ? b.be32(at) : b.le32(at); };
+    const auto u64 = [&](qint64 at) { return bigEndian ? b.be64(at) : b.le64(at); };
+    const bool big = u16(2) == 43;
+    if (big && (!b.has(0, 16) || u16(4) != 8 || u16(6) != 0))
         return {};
-    const int entries = u16(directory);
-    if (!b.has(directory + 2, qint64(entries) * 12))
+    const int offsetBytes = big ? 8 : 4, countBytes = big ? 8 : 2, entryBytes = big ? 20 : 12;
+    const auto offset = [&](qint64 at) { return big ? u64(at) : quint64(u32(at)); };
+    const quint64 directory = offset(4 + (big ? 4 : 0));
+    if (directory > quint64(b.size()) || !b.has(qint64(directory), countBytes))
+        return status(b.past());
+    const quint64 entries = big ? u64(qint64(directory)) : u16(qint64(directory));
+    if (big && entries > kMostBigTiffEntries)
         return {};
+    if (!b.has(qint64(directory) + countBytes, qint64(entries) * entryBytes))
+        return status(b.past());
+    if (!steps.take(qint64(entries)))
+        return status(PictureHeader::Unknown);
     qint64 width = 0, height = 0;
     int bits = 8;
-    for (int i = 0; i < entries; ++i) {
-        const qint64 entry = directory + 2 + qint64(i) * 12;
+    for (quint64 i = 0; i < entries; ++i) {
+        const qint64 entry = qint64(directory) + countBytes + qint64(i) * entryBytes;
         const int tag = u16(entry), type = u16(entry + 2);
-        const quint32 count = u32(entry + 4);
-        // A short is held in the first two bytes of the value.
-        const qint64 value = type == 3 ? u16(entry + 8) : type == 4 ? qint64(u32(entry + 8)) : -1;
+        const quint64 count = big ? u64(entry + 4) : u32(entry + 4);
+        const qint64 field = entry + 4 + offsetBytes;
+        // A value is held at the start of its field when it fits there.
+        const qint64 value = type == 3                ? u16(field)
+                             : type == 4              ? qint64(u32(field))
+                             : type == 16 && big      ? qint64(std::min<quint64>(u64(field), INT_MAX + 1ULL))
+                                                      : -1;
         if (tag == 256)
             width = value;
         else if (tag == 257)
             height = value;
-        else if (tag == 258 && type == 3)
-            bits = count <= 2 ? int(value) : b.has(u32(entry + 8), 2) ? u16(u32(entry + 8)) : bits;
+        else if (tag == 258 && type == 3) {
+            const quint64 values = offset(field);
+            bits = count <= quint64(offsetBytes / 2) ? int(value)
+                   : values < quint64(b.size()) && b.has(qint64(values), 2) ? u16(qint64(values))
+                                                                            : bits;
+        }
     }
-    if (steps)
-        *steps += entries;
     // Qt decodes 16 bits a sample into 8 bytes a pixel, floating-point samples into 16.
     return known("tiff", width, height, 8, bits >= 32 ? 16 : bits == 16 ? 8 : 4);
 }
 
 // Qt reads an icon's first entry: a PNG it holds is decoded whole at the PNG's own size, whatever
 // the entry says; a bitmap at the entry's size, or the bitmap's own where the entry says 0.
-PictureHeader icon(const Bytes &b)
+PictureHeader icon(const Bytes &b, Steps &steps)
 {
     if (!b.has(0, 22) || b.le16(4) == 0 || b.u8(9) != 0)
         return {};
     const qint64 offset = b.le32(18);
     if (offset < 22 || !b.has(offset, 16))
-        return {};
+        return status(offset >= 22 ? b.past() : PictureHeader::None);
     PictureHeader header;
     if (b.startsWith(offset, QByteArrayView(kPngSignature, 8))) {
-        header = png(Bytes(b.from(offset)), nullptr);
+        header = png(b.from(offset), steps);
         header.scalesRowByRow = false;
     } else if (b.le32(offset) == 40) {
         const int entryWidth = b.u8(6), entryHeight = b.u8(7);
@@ -327,18 +487,13 @@ PictureHeader icon(const Bytes &b)
     return header;
 }
 
-} // namespace
-
-PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps)
+PictureHeader readHeader(const Bytes &b, Steps &steps)
 {
-    if (!mayBeginPicture(reinterpret_cast<const uchar *>(bytes.data()), bytes.size()))
-        return {};
-    const Bytes b(bytes);
     // A broken header after a whole signature still names its format; two letters or a few zeros
     // begin too many other things to count as a signature without more of the header.
     PictureHeader header;
     const char *format = nullptr;
-    switch (uchar(bytes[0])) {
+    switch (b.u8(0)) {
     case 0x89:
         if (b.startsWith(0, QByteArrayView(kPngSignature, 8)))
             header = png(b, steps), format = "png";
@@ -349,7 +504,8 @@ PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps)
         break;
     case 'I':
     case 'M':
-        if (b.startsWith(0, QByteArrayView("II*\0", 4)) || b.startsWith(0, QByteArrayView("MM\0*", 4)))
+        if (b.startsWith(0, QByteArrayView("II*\0", 4)) || b.startsWith(0, QByteArrayView("MM\0*", 4)) ||
+            b.startsWith(0, QByteArrayView("II+\0", 4)) || b.startsWith(0, QByteArrayView("MM\0+", 4)))
             header = tiff(b, steps), format = "tiff";
         break;
     case 'G':
@@ -366,7 +522,7 @@ PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps)
         break;
     default:
         if (b.startsWith(0, QByteArrayView("\0\0\1\0", 4)) || b.startsWith(0, QByteArrayView("\0\0\2\0", 4)))
-            header = icon(b);
+            header = icon(b, steps);
         break;
     }
     if (header.status == PictureHeader::None && format)
@@ -374,11 +530,31 @@ PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps)
     return header;
 }
 
-PictureHeader pictureHeader(QIODevice &device)
+} // namespace
+
+PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps, qint64 mostSteps)
 {
-    PictureHeader header = pictureHeader(device.peek(kFirstPeek));
-    if (header.status == PictureHeader::Unknown)
-        header = pictureHeader(device.peek(kHeaderWindow));
+    if (!mayBeginPicture(reinterpret_cast<const uchar *>(bytes.data()), bytes.size()))
+        return {};
+    Steps taken(steps, mostSteps);
+    return readHeader(Bytes(bytes), taken);
+}
+
+PictureHeader pictureHeader(QIODevice &device, qint64 *steps, qint64 mostSteps)
+{
+    Steps taken(steps, mostSteps);
+    if (device.isSequential()) {
+        const QByteArray start = device.peek(kSequentialPeek);
+        if (!mayBeginPicture(reinterpret_cast<const uchar *>(start.data()), start.size()))
+            return {};
+        return readHeader(Bytes(start, start.size() == kSequentialPeek), taken);
+    }
+    const qint64 start = device.pos();
+    const QByteArray first = device.peek(4);
+    if (!mayBeginPicture(reinterpret_cast<const uchar *>(first.data()), first.size()))
+        return {};
+    PictureHeader header = readHeader(Bytes(device, start, device.size() - start), taken);
+    device.seek(start);
     return header;
 }
 

@@ -5,18 +5,20 @@
 #include <QSize>
 #include <QString>
 
+#include <limits>
+
 class QIODevice;
 
 namespace platform {
 
-// What the first bytes of a picture tell of it, read without a decoder: the size a decoder makes
-// of it and what decoding takes. Only the header is read, never the picture's data, so that weighing
-// a picture costs the same whatever the picture.
+// What the header of a picture tells of it, read without a decoder: the size a decoder makes of it
+// and what decoding takes. Only the header is read, and a JPEG's markers, never a picture's data
+// otherwise, so that weighing a picture costs about the same whatever the picture.
 struct PictureHeader {
     enum Status {
         None,    // no picture of a format read here begins there, or its header is broken
         Known,   // a picture whose decoded size is `size`
-        Unknown, // its header goes on past the bytes read: the size cannot be told from them
+        Unknown, // its header goes on past the bytes it may read: the size cannot be told from them
     };
     Status status = None;
     QByteArray format; // as Qt names it: "png", "jpeg", "gif", "bmp", "tiff", "webp", "ico"
@@ -30,17 +32,21 @@ struct PictureHeader {
     QString refusal;             // why a picture of a format read here is refused from its header alone
 };
 
-// A JPEG is refused with more segments than this before its first scan: no camera or editor writes
-// so many, and its decoder walks them in quadratic time.
+// A JPEG is refused with more segments than this, wherever they stand: no camera or editor writes so
+// many, and its decoder walks them in quadratic time.
 constexpr int kMostJpegSegments = 4096;
 
-// The header of the picture `bytes` begins with. A JPEG's segments (to its first scan), a PNG's
-// chunks (to its data), a GIF's blocks and a TIFF's directory are walked as far as the size and
-// what decoding takes tell; each step is counted in `steps` when given, so that a
-// caller weighing many can stop. Bytes past `bytes` (or past 1 MiB of it) are not read.
-PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps = nullptr);
-// The header of the picture the device holds, from its first bytes; nothing is consumed.
-PictureHeader pictureHeader(QIODevice &device);
+// The header of the picture `bytes` begins with, wherever in them it lies: a JPEG's segments and
+// the markers of its scans, a PNG's chunks, a GIF's blocks to its first image, a TIFF's first
+// directory where its offset points. Each step is counted in `steps` when given, so that a caller
+// weighing many can stop: a walk stops once they pass `mostSteps`, and its header is then Unknown,
+// or the one told so far where what is left only looks for a reason to refuse it.
+PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps = nullptr,
+                            qint64 mostSteps = std::numeric_limits<qint64>::max());
+// The header of the picture the device holds from where it stands, read at the offsets the walk
+// needs (a device that cannot seek, from its first MiB); nothing is consumed.
+PictureHeader pictureHeader(QIODevice &device, qint64 *steps = nullptr,
+                            qint64 mostSteps = std::numeric_limits<qint64>::max());
 
 // Whether a picture may begin at `bytes` (of which `size` follow): a scan for pictures looks at no
 // other place. Two bytes tell most places apart; zeros, frequent in binary data, take four.

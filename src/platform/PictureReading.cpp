@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QTransform>
+#include <QtEndian>
 
 #include <cmath>
 
@@ -48,6 +49,26 @@ QImage turned(QImage picture, QImageIOHandler::Transformations turn)
     return picture;
 }
 
+// Why a picture whose header is not weighed is refused, naming its format where it has one. A Targa
+// picture has no signature, and Qt takes one that begins as a cursor's for an icon.
+QString unweighedProblem(QIODevice &device)
+{
+    const QByteArray start = device.peek(18);
+    const auto *b = reinterpret_cast<const uchar *>(start.constData());
+    if (const quint32 length = start.size() >= 18 ? qFromLittleEndian<quint32>(b + 14) : 0;
+        start.startsWith("BM") && length && !QList<quint32>{12, 40, 52, 56, 64, 108, 124}.contains(length))
+        return QStringLiteral("BMP pictures with a header of %1 bytes are not read").arg(length);
+    if (start.size() >= 18 && b[1] <= 1 && QByteArrayView("\1\2\3\11\12\13", 6).contains(char(b[2]))
+        && QByteArrayView("\10\17\20\30\40", 5).contains(char(b[16])) && qFromLittleEndian<quint16>(b + 12) != 0
+        && qFromLittleEndian<quint16>(b + 14) != 0)
+        return QStringLiteral("pictures in the TGA format are not read");
+    // A format weighed here whose header is broken.
+    const QByteArray format = QImageReader(&device).format();
+    if (format.isEmpty() || QList<QByteArray>{"png", "jpeg", "gif", "bmp", "tiff", "webp", "ico"}.contains(format))
+        return QStringLiteral("it cannot be read as a picture");
+    return QStringLiteral("pictures in the %1 format are not read").arg(QString::fromLatin1(format.toUpper()));
+}
+
 } // namespace
 
 void admitTheLargestPicture()
@@ -87,10 +108,7 @@ QImage readPicture(QIODevice &device, const PictureReading &how)
         if (header.status == PictureHeader::Unknown)
             return refuse(how, QStringLiteral("the picture's header goes on too far to tell its size"));
         // Only what can be weighed before it is decoded is read.
-        const QByteArray format = header.format.isEmpty() ? QImageReader(&device).format() : QByteArray();
-        if (!format.isEmpty())
-            return refuse(how, QStringLiteral("pictures in the %1 format are not read").arg(QString::fromLatin1(format.toUpper())));
-        return refuse(how, QStringLiteral("it cannot be read as a picture"));
+        return refuse(how, header.format.isEmpty() ? unweighedProblem(device) : QStringLiteral("it cannot be read as a picture"));
     }
     QImageReader reader(&device, header.format);
     reader.setAutoDetectImageFormat(false);
