@@ -189,14 +189,14 @@ PictureHeader png(const Bytes &b, Steps &steps)
     };
     qint64 at = 33;
     for (; b.has(at, 8) && !b.startsWith(at + 4, "IEND"); at += 12 + qint64(b.be32(at))) {
-        const qint64 length = b.be32(at), left = b.size() - at - 12;
+        const qint64 length = b.be32(at), left = b.size() - at - 8;
         const bool isData = b.startsWith(at + 4, "IDAT");
         // The data is read as it comes: a cut picture ends where its data does.
-        if (!isData && length > left && !b.cut())
+        if (!isData && length + 4 > left && !b.cut())
             return refused(QStringLiteral("%1 claims %2 bytes, more than the %3 left in the file")
                                .arg(chunkName(b, at + 4))
                                .arg(length)
-                               .arg(std::max<qint64>(left, 0)));
+                               .arg(left));
         transparentColour |= !data && b.startsWith(at + 4, "tRNS");
         data |= isData;
         if (!steps.take())

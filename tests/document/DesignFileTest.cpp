@@ -699,6 +699,12 @@ TEST(DesignFile, PicturesNamedByPathAreWeighedFromTheirHeadersEachFileOnce)
     const QString a = written(QStringLiteral("a.png"), pngHeaderOnly(QSize(10, 10)));
     const QString b = written(QStringLiteral("b.png"), pngHeaderOnly(QSize(30, 20)));
     const QString notes = written(QStringLiteral("notes.png"), "no picture at all");
+    // Qt's writer puts a TIFF's directory after its data, here past the first 64 KiB.
+    QByteArray tiff;
+    QBuffer tiffBuffer(&tiff);
+    ASSERT_TRUE(tiffBuffer.open(QIODevice::WriteOnly) && solidPicture(Qt::red, 200, 120).save(&tiffBuffer, "tiff"));
+    ASSERT_GT(tiff.size(), 64 * 1024);
+    const QString farDirectory = written(QStringLiteral("far.tif"), tiff);
     QStringList many;
     for (qsizetype i = 0; i <= DesignFile::kMostNamedPicturesWeighed; ++i)
         many << written(QStringLiteral("small-%1.png").arg(i), pngHeaderOnly(QSize(2, 2)));
@@ -713,6 +719,7 @@ TEST(DesignFile, PicturesNamedByPathAreWeighedFromTheirHeadersEachFileOnce)
         {"50 objects naming one large file", QStringList(50, large), false, {}, 1,
          platform::picturePixelsRead(QSize(11500, 11500))},
         {"two files named twice each", {a, b, a, b}, false, {}, 2, 100 + 600},
+        {"a TIFF whose directory follows its data", {farDirectory}, false, {}, 1, 200 * 120},
         {"a file that is not there", {folder.filePath(QStringLiteral("gone.png"))}, false, {}, 1, 0},
         {"a file whose header tells nothing", {notes}, false, {}, 1, platform::kMostPicturePixels},
         {"more files than are weighed", many, false, {}, many.size(), DesignFile::kMaxDesignPixels},

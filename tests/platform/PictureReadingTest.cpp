@@ -1,8 +1,11 @@
 #include "platform/PictureReading.h"
 
 #include "fixtures/HostilePictures.h"
+#include "fixtures/Pictures.h"
+#include "fixtures/TestSupport.h"
 #include "datasource/PeakMemory.h"
 #include "platform/Pasteboard.h"
+#include "platform/PictureHeader.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +13,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QProcess>
 #include <QtEndian>
@@ -90,17 +94,160 @@ QByteArray jpegClaiming(bool progressive, int width, int height)
     return jpeg;
 }
 
-// An icon whose one entry says 16 × 16 and holds `png`.
-QByteArray iconHolding(const QByteArray &png)
+// An icon whose one entry says 16 × 16 and holds `png`, `gap` bytes after the directory.
+QByteArray iconHolding(const QByteArray &png, int gap = 0)
 {
     QByteArray icon("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0", 14);
-    icon.resize(22);
+    icon.resize(22 + gap);
     qToLittleEndian<quint32>(quint32(png.size()), icon.data() + 14);
-    qToLittleEndian<quint32>(22, icon.data() + 18);
+    qToLittleEndian<quint32>(22 + gap, icon.data() + 18);
     return icon + png;
 }
 
+// Ten text chunks of 8 KB, then a grey picture's transparent colour.
+QByteArray textThenTransparent()
+{
+    QByteArray chunks;
+    for (int i = 0; i < 10; ++i)
+        chunks += hostile::pngChunk("tEXt", "Comment" + QByteArray(1, '\0') + QByteArray(8000, 't'));
+    return chunks + hostile::pngChunk("tRNS", QByteArray(2, '\0'));
+}
+
+// `jpeg` with `segments` after its start, where editors put their metadata.
+QByteArray withSegments(const QByteArray &jpeg, const QList<QByteArray> &segments)
+{
+    return jpeg.left(2) + segments.join() + jpeg.mid(2);
+}
+
+QByteArray appSegment(int n, const QByteArray &name, qsizetype size)
+{
+    return hostile::jpegSegment(uchar(0xE0 + n), name + QByteArray(size - name.size(), 'm'));
+}
+
+// An uncompressed BigTIFF of the picture's colours, its directory after its data as writers put it.
+QByteArray bigTiff(const QImage &picture, bool bigEndian)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    QByteArray data;
+    for (int y = 0; y < rgb.height(); ++y)
+        data += QByteArrayView(reinterpret_cast<const char *>(rgb.constScanLine(y)), rgb.width() * 3);
+    QByteArray out(bigEndian ? "MM" : "II");
+    const auto put = [&](quint64 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out += char(value >> (8 * (bigEndian ? bytes - 1 - i : i)));
+    };
+    put(43, 2), put(8, 2), put(0, 2), put(16 + quint64(data.size()), 8);
+    out += data;
+    const quint64 width = quint64(rgb.width()), height = quint64(rgb.height());
+    // Tag, type (3 short, 4 long, 16 eight bytes), count and value, each value at the start of its field.
+    const quint64 entries[][4] = {{256, 4, 1, width}, {257, 4, 1, height}, {258, 3, 3, 8},  {259, 3, 1, 1},
+                                  {262, 3, 1, 2},     {273, 16, 1, 16},    {277, 3, 1, 3},  {278, 4, 1, height},
+                                  {279, 16, 1, quint64(data.size())}};
+    put(std::size(entries), 8);
+    for (const auto &[tag, type, count, value] : entries) {
+        put(tag, 2), put(type, 2), put(count, 8);
+        const int bytes = type == 3 ? 2 : type == 4 ? 4 : 8;
+        for (quint64 i = 0; i < 8 / quint64(bytes); ++i)
+            put(i < count ? value : 0, bytes);
+    }
+    put(0, 8);
+    return out;
+}
+
+// A GIF of one colour on a screen of `width` × `height`, its `extensions` before its image.
+QByteArray gifWith(int width, int height, const QByteArray &extensions)
+{
+    QByteArray gif("GIF89a\0\0\0\0\x80\0\0\x20\x80\xc0\0\0\0", 19);
+    qToLittleEndian<quint16>(quint16(width), gif.data() + 6);
+    qToLittleEndian<quint16>(quint16(height), gif.data() + 8);
+    return gif + extensions + QByteArray(",\0\0\0\0\1\0\1\0\0\2\2D\1\0;", 19);
+}
+
+// A comment extension of `size` bytes.
+QByteArray gifComment(qsizetype size)
+{
+    QByteArray extension("\x21\xfe");
+    for (; size > 0; size -= 255)
+        extension += char(std::min<qsizetype>(size, 255)) + QByteArray(std::min<qsizetype>(size, 255), 'c');
+    return extension + QByteArray(1, '\0');
+}
+
+QSize sizeOf(const QByteArray &text)
+{
+    const QList<QByteArray> sides = text.trimmed().split('x');
+    return sides.size() == 2 ? QSize(sides[0].toInt(), sides[1].toInt()) : QSize();
+}
+
 } // namespace
+
+// Pictures as the usual writers make them, their headers anywhere in their files: each is read at its
+// size, in the colours Qt's own reader finds in it.
+TEST(PictureReading, PicturesAsTheirWritersMakeThemAreReadWhereverTheirHeadersLie)
+{
+    struct Row {
+        QString name;
+        QByteArray bytes;
+        QSize read;
+    };
+    QList<Row> rows;
+    // Files of the usual tools: the size each reads at is in the folder's list.
+    const QString folder = sourceResourcesPath() + QStringLiteral("../tests/platform/pictures/");
+    QFile manifest(folder + QStringLiteral("MANIFEST.md"));
+    ASSERT_TRUE(manifest.open(QIODevice::ReadOnly));
+    for (const QByteArray &line : manifest.readAll().split('\n'))
+        if (const QList<QByteArray> fields = line.split('|'); fields.size() == 5 && fields[1].trimmed().startsWith('`')) {
+            const QString name = QString::fromUtf8(fields[1].trimmed().mid(1).chopped(1));
+            QFile file(folder + name);
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+            rows << Row{name, file.readAll(), sizeOf(fields[3])};
+        }
+    EXPECT_EQ(rows.size(), 18);
+    QImage noisy(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < noisy.height(); ++y)
+        for (int x = 0; x < noisy.width(); ++x)
+            noisy.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
+    QImageWriter lzw;
+    QByteArray lzwTiff;
+    QBuffer lzwBuffer(&lzwTiff);
+    lzwBuffer.open(QIODevice::WriteOnly);
+    lzw.setDevice(&lzwBuffer);
+    lzw.setFormat("tiff");
+    lzw.setCompression(1);
+    ASSERT_TRUE(lzw.write(noisy));
+    const QByteArray jpeg = encoded(noisy, "jpeg");
+    rows += QList<Row>{
+        {"a TIFF of Qt's writer", encoded(noisy, "tiff"), {400, 300}},
+        {"a TIFF of Qt's writer, compressed", lzwTiff, {400, 300}},
+        {"a grey TIFF of Qt's writer", encoded(noisy.convertToFormat(QImage::Format_Grayscale8), "tiff"), {400, 300}},
+        {"a BigTIFF", bigTiff(noisy, false), {400, 300}},
+        {"a BigTIFF, its bytes the other way round", bigTiff(noisy, true), {400, 300}},
+        {"a JPEG after 40 KB of XMP and a 30 KB colour profile",
+         withSegments(jpeg, {appSegment(1, "http://ns.adobe.com/xap/1.0/", 40'000), appSegment(2, "ICC_PROFILE", 30'000)}), {400, 300}},
+        {"a JPEG after 131 KB of application segments",
+         withSegments(jpeg, {appSegment(3, "a", 65'000), appSegment(4, "b", 65'000), appSegment(5, "c", 1'000)}), {400, 300}},
+        {"a JPEG after 100 KB of fill bytes", jpeg.left(2) + QByteArray(100'000, '\xff') + jpeg.mid(2), {400, 300}},
+        {"a GIF whose image follows 120 KB of comments", gifWith(200, 150, gifComment(120'000)), {200, 150}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name.toStdString());
+        QBuffer buffer;
+        buffer.setData(row.bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QString problem;
+        PictureReading how;
+        how.problem = &problem;
+        const QImage picture = readPicture(buffer, how);
+        EXPECT_EQ(picture.size(), row.read) << problem.toStdString();
+        const PictureHeader header = pictureHeader(QByteArrayView(row.bytes));
+        EXPECT_EQ(header.status, PictureHeader::Known) << "whole bytes weigh alike";
+        QBuffer again;
+        again.setData(row.bytes);
+        again.open(QIODevice::ReadOnly);
+        QImageReader reference(&again, header.format);
+        reference.setAutoTransform(true);
+        EXPECT_TRUE(nearPicture(reference.read(), picture, 1));
+    }
+}
 
 // A picture is charged the size its decoder makes of it, read within the memory a picture may take,
 // and gives its charge back when it cannot be decoded after all.
@@ -116,6 +263,9 @@ TEST(PictureReading, APictureIsChargedWhatItDecodesToWithinTheMemoryOfOnePicture
     QBuffer stripBuffer(&strip);
     stripBuffer.open(QIODevice::WriteOnly);
     hostile::writePng(stripBuffer, 1, 60000, 0, 8, false);
+    QByteArray os2Bitmap("BM\0\0\0\0\0\0\0\0\x1e\0\0\0\x10\0\0\0\1\0\0\0\1\0\0\0\1\0\x18\0", 30);
+    os2Bitmap += QByteArray(4, '\x7f');
+    const QByteArray targa = QByteArray("\0\0\2\0\0\0\0\0\0\0\0\0\2\0\2\0\x18\0", 18) + QByteArray(12, '\x40');
     const struct {
         const char *name;
         QByteArray bytes;
@@ -131,6 +281,10 @@ TEST(PictureReading, APictureIsChargedWhatItDecodesToWithinTheMemoryOfOnePicture
         {"a PNG whose body is cut", brokenPng, {}, {}, "cannot be read"},
         {"a grey strip of 1 × 60000 within a box", strip, {10, 10}, {1, 10}, {}},
         {"a JPEG turned a quarter by its tag, within a box", hostile::turnedQuarter(encoded(flat(400, 300), "jpeg")), {160, 120}, {90, 120}, {}},
+        {"an icon whose entry lies past 64 KiB", iconHolding(encoded(flat(300, 200), "png"), 70'000), {}, {300, 200}, {}},
+        {"a PNG of 1 × 80000000, past libpng's longest side", hostile::pngClaiming(1, 80'000'000), {}, {}, "1 × 80000000 pixels"},
+        {"a bitmap with OS/2's header of 16 bytes", os2Bitmap, {}, {}, "BMP pictures with a header of 16 bytes"},
+        {"a Targa picture, which begins as a cursor does", targa, {}, {}, "TGA format"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -235,6 +389,10 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
     QBuffer smallBuffer(&small);
     smallBuffer.open(QIODevice::WriteOnly);
     hostile::writeJpeg(smallBuffer, 16, 16, 3, false);
+    const QByteArray comments = hostile::withComments("", 100'000);
+    const QByteArray progressive = encoded(flat(16, 16), "jpeg", true);
+    const qsizetype secondScan = progressive.indexOf("\xff\xda", progressive.indexOf("\xff\xda") + 2);
+    const QByteArray betweenScans = progressive.left(secondScan) + comments + progressive.mid(secondScan);
     const QString tooLarge = QStringLiteral("more than can be read");
     const struct {
         const char *name;
@@ -258,6 +416,11 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
         {"a grey JPEG of 12000 × 9000", jpeg(12000, 9000, 1, false), pictureSizeRead({12000, 9000}), {}},
         {"a JPEG of 16000 × 12000", jpeg(16000, 12000, 3, false), pictureSizeRead({16000, 12000}), {}},
         {"a grey PNG strip of 1 × 83886335", png(1, 0x050000ff, 0), {}, tooLarge},
+        {"a PNG of 16 × 16 whose text chunk claims 2 GiB", bytes(hostile::pngHeader("\x89PNG\r\n\x1a\n", 16, 16, 2, 8, false) + hostile::be32(0x7fffffff) + "zTXtabc"), {}, "claims 2147483647 bytes"},
+        {"a JPEG of 16 × 16 with 100,000 comments after its scan", bytes(small.left(small.size() - 2) + comments + small.right(2)), {}, "segments"},
+        {"a progressive JPEG of 16 × 16 with them between its scans", bytes(betweenScans), {}, "segments"},
+        {"a 16-bit grey PNG of 11000² whose transparent colour follows 80 KB of text",
+         Write([](QIODevice &out) { return hostile::writePng(out, 11000, 11000, 0, 16, false, textThenTransparent()); }), {}, tooLarge},
     };
     const qint64 bound = kMostReadingBytes * (kSanitized ? 9 : 8) / 8 + kQuarantine;
     QTemporaryDir dir;
