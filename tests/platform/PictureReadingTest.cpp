@@ -154,28 +154,13 @@ QByteArray bigTiff(const QImage &picture, bool bigEndian)
     return out;
 }
 
-// A GIF of one colour on a screen of `width` × `height`, its `extensions` before its image.
-QByteArray gifWith(int width, int height, const QByteArray &extensions)
+// A GIF of one colour on a screen of 200 × 150, `comments` bytes of comments before its image.
+QByteArray gifAfterComments(qsizetype comments)
 {
-    QByteArray gif("GIF89a\0\0\0\0\x80\0\0\x20\x80\xc0\0\0\0", 19);
-    qToLittleEndian<quint16>(quint16(width), gif.data() + 6);
-    qToLittleEndian<quint16>(quint16(height), gif.data() + 8);
-    return gif + extensions + QByteArray(",\0\0\0\0\1\0\1\0\0\2\2D\1\0;", 19);
-}
-
-// A comment extension of `size` bytes.
-QByteArray gifComment(qsizetype size)
-{
-    QByteArray extension("\x21\xfe");
-    for (; size > 0; size -= 255)
-        extension += char(std::min<qsizetype>(size, 255)) + QByteArray(std::min<qsizetype>(size, 255), 'c');
-    return extension + QByteArray(1, '\0');
-}
-
-QSize sizeOf(const QByteArray &text)
-{
-    const QList<QByteArray> sides = text.trimmed().split('x');
-    return sides.size() == 2 ? QSize(sides[0].toInt(), sides[1].toInt()) : QSize();
+    QByteArray gif("GIF89a\xc8\0\x96\0\x80\0\0\x20\x80\xc0\0\0\0\x21\xfe", 21);
+    for (; comments > 0; comments -= 255)
+        gif += char(std::min<qsizetype>(comments, 255)) + QByteArray(std::min<qsizetype>(comments, 255), 'c');
+    return gif + QByteArray("\0,\0\0\0\0\1\0\1\0\0\2\2D\1\0;", 20);
 }
 
 } // namespace
@@ -199,25 +184,17 @@ TEST(PictureReading, PicturesAsTheirWritersMakeThemAreReadWhereverTheirHeadersLi
             const QString name = QString::fromUtf8(fields[1].trimmed().mid(1).chopped(1));
             QFile file(folder + name);
             EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-            rows << Row{name, file.readAll(), sizeOf(fields[3])};
+            const QList<QByteArray> sides = fields[3].trimmed().split('x');
+            rows << Row{name, file.readAll(), QSize(sides.first().toInt(), sides.last().toInt())};
         }
     EXPECT_EQ(rows.size(), 18);
     QImage noisy(400, 300, QImage::Format_RGB32);
     for (int y = 0; y < noisy.height(); ++y)
         for (int x = 0; x < noisy.width(); ++x)
             noisy.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
-    QImageWriter lzw;
-    QByteArray lzwTiff;
-    QBuffer lzwBuffer(&lzwTiff);
-    lzwBuffer.open(QIODevice::WriteOnly);
-    lzw.setDevice(&lzwBuffer);
-    lzw.setFormat("tiff");
-    lzw.setCompression(1);
-    ASSERT_TRUE(lzw.write(noisy));
     const QByteArray jpeg = encoded(noisy, "jpeg");
     rows += QList<Row>{
         {"a TIFF of Qt's writer", encoded(noisy, "tiff"), {400, 300}},
-        {"a TIFF of Qt's writer, compressed", lzwTiff, {400, 300}},
         {"a grey TIFF of Qt's writer", encoded(noisy.convertToFormat(QImage::Format_Grayscale8), "tiff"), {400, 300}},
         {"a BigTIFF", bigTiff(noisy, false), {400, 300}},
         {"a BigTIFF, its bytes the other way round", bigTiff(noisy, true), {400, 300}},
@@ -226,7 +203,7 @@ TEST(PictureReading, PicturesAsTheirWritersMakeThemAreReadWhereverTheirHeadersLi
         {"a JPEG after 131 KB of application segments",
          withSegments(jpeg, {appSegment(3, "a", 65'000), appSegment(4, "b", 65'000), appSegment(5, "c", 1'000)}), {400, 300}},
         {"a JPEG after 100 KB of fill bytes", jpeg.left(2) + QByteArray(100'000, '\xff') + jpeg.mid(2), {400, 300}},
-        {"a GIF whose image follows 120 KB of comments", gifWith(200, 150, gifComment(120'000)), {200, 150}},
+        {"a GIF whose image follows 120 KB of comments", gifAfterComments(120'000), {200, 150}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name.toStdString());
@@ -282,7 +259,7 @@ TEST(PictureReading, APictureIsChargedWhatItDecodesToWithinTheMemoryOfOnePicture
         {"a grey strip of 1 × 60000 within a box", strip, {10, 10}, {1, 10}, {}},
         {"a JPEG turned a quarter by its tag, within a box", hostile::turnedQuarter(encoded(flat(400, 300), "jpeg")), {160, 120}, {90, 120}, {}},
         {"an icon whose entry lies past 64 KiB", iconHolding(encoded(flat(300, 200), "png"), 70'000), {}, {300, 200}, {}},
-        {"a PNG of 1 × 80000000, past libpng's longest side", hostile::pngClaiming(1, 80'000'000), {}, {}, "1 × 80000000 pixels"},
+        {"a PNG of 1 × 2000000, past the longest side libpng reads", hostile::pngClaiming(1, 2'000'000), {}, {}, "1 × 2000000 pixels"},
         {"a bitmap with OS/2's header of 16 bytes", os2Bitmap, {}, {}, "BMP pictures with a header of 16 bytes"},
         {"a Targa picture, which begins as a cursor does", targa, {}, {}, "TGA format"},
     };
