@@ -160,7 +160,7 @@ QByteArray gifAfterComments(qsizetype comments)
     QByteArray gif("GIF89a\xc8\0\x96\0\x80\0\0\x20\x80\xc0\0\0\0\x21\xfe", 21);
     for (; comments > 0; comments -= 255)
         gif += char(std::min<qsizetype>(comments, 255)) + QByteArray(std::min<qsizetype>(comments, 255), 'c');
-    return gif + QByteArray("\0,\0\0\0\0\1\0\1\0\0\2\2D\1\0;", 20);
+    return gif + QByteArray("\0,\0\0\0\0\1\0\1\0\0\2\2D\1\0;", 17);
 }
 
 } // namespace
