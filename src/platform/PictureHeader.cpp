@@ -1,5 +1,7 @@
 #include "platform/PictureHeader.h"
 
+#include "platform/PictureScaling.h"
+
 #include <QIODevice>
 #include <QtEndian>
 
@@ -585,10 +587,12 @@ int eighthsFor(const QSize &size, const QSize &target)
     return std::clamp(int(std::ceil(8 / shrink)), 1, 8);
 }
 
-// Decoded whole, then scaled into a new picture a few rows at a time.
+// Decoded whole, then scaled into a new picture: 8-bit grey where the header tells a grey picture
+// (a grey JPEG, a 16-bit grey PNG), else 32 bits.
 qint64 wholePeak(const PictureHeader &header, const QSize &target)
 {
-    const qint64 out = target == header.size ? 0 : times(pixels(target), 4);
+    const bool grey = header.bytesPerPixel == 2 || (header.bytesPerPixel == 1 && header.format == "jpeg");
+    const qint64 out = target == header.size ? 0 : shrinkingBytes(target, grey);
     return plus(plus(header.decoderBytes, times(pixels(header.size), header.bytesPerPixel)), out);
 }
 

@@ -155,7 +155,7 @@ QImage readPicture(QIODevice &device, const PictureReading &how)
         picture = shrunkPicture(picture, kept);
         if (picture.isNull()) {
             giveBack(charged);
-            return refuse(how, QStringLiteral("it cannot be read as a picture"));
+            return refuse(how, QStringLiteral("there is not enough memory to scale the picture down"));
         }
     }
     giveBack(charged - pixelsOf(picture.size()));

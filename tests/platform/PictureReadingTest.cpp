@@ -319,6 +319,29 @@ ChildRead readInChild(const QString &path, bool pasted)
     return result;
 }
 
+// A one-bit TIFF of `width` × `height` (width at most 8) in one deflated strip: a few bytes a thousand
+// rows.
+QByteArray oneBitTiff(quint16 width, quint32 height)
+{
+    const auto le16 = [](quint16 value) { return QByteArray(reinterpret_cast<const char *>(&value), 2); };
+    const auto le32 = [](quint32 value) { return QByteArray(reinterpret_cast<const char *>(&value), 4); };
+    const QByteArray strip = qCompress(QByteArray(qsizetype(height), '\x40'), 9).mid(4); // its zlib stream
+    const quint32 data = 8 + 2 + 8 * 12 + 4;
+    QByteArray tiff = QByteArray("II*\0", 4) + le32(8) + le16(8);
+    const auto entry = [&](quint16 tag, quint16 type, quint32 value) {
+        tiff += le16(tag) + le16(type) + le32(1) + (type == 3 ? le16(quint16(value)) + le16(0) : le32(value));
+    };
+    entry(256, 3, width);
+    entry(257, 4, height);
+    entry(258, 3, 1);
+    entry(259, 3, 8); // deflate
+    entry(262, 3, 1);     // black is zero
+    entry(273, 4, data);
+    entry(278, 4, height);
+    entry(279, 4, quint32(strip.size()));
+    return tiff + le32(0) + strip;
+}
+
 } // namespace
 
 // Run by readInChild only.
@@ -398,6 +421,7 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
         {"a progressive JPEG of 16 × 16 with them between its scans", bytes(betweenScans), {}, "segments"},
         {"a 16-bit grey PNG of 11000² whose transparent colour follows 80 KB of text",
          Write([](QIODevice &out) { return hostile::writePng(out, 11000, 11000, 0, 16, false, textThenTransparent()); }), {}, tooLarge},
+        {"a one-bit TIFF strip of 2 × 50,000,000", bytes(oneBitTiff(2, 50'000'000)), pictureSizeRead({2, 50'000'000}), {}},
     };
     const qint64 bound = kMostReadingBytes * (kSanitized ? 9 : 8) / 8 + kQuarantine;
     QTemporaryDir dir;
