@@ -15,6 +15,11 @@
 #include <QtEndian>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
+#include <atomic>
+#include <thread>
+
 
 using namespace platform;
 
@@ -156,17 +161,31 @@ struct ChildRead {
     bool crashed = true;
     QSize size;
     qint64 peak = 0, milliseconds = 0;
+    qint64 charged = 0; // the pixels the reads left charged
     QString problem;
+};
+
+// How the child reads: pasted, or read `readers` times at once within `within`, or with only
+// `addressRoom` bytes of address space beyond what it holds.
+struct ChildReading {
+    bool pasted = false;
+    int readers = 1;
+    QSize within;
+    qint64 addressRoom = 0;
 };
 
 // Reads the file (or pastes its bytes) in a process of its own, so that a crash, or the memory the
 // read takes, is the read's alone: the test binary again, running only the test below.
-ChildRead readInChild(const QString &path, bool pasted)
+ChildRead readInChild(const QString &path, const ChildReading &reading = {})
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CARD_PICTURE_TO_READ"), path);
-    environment.insert(QStringLiteral("CARD_PICTURE_PASTED"), pasted ? QStringLiteral("1") : QString());
+    environment.insert(QStringLiteral("CARD_PICTURE_PASTED"), reading.pasted ? QStringLiteral("1") : QString());
+    environment.insert(QStringLiteral("CARD_PICTURE_READERS"), QString::number(reading.readers));
+    environment.insert(QStringLiteral("CARD_PICTURE_WITHIN"),
+                       QStringLiteral("%1 %2").arg(reading.within.width()).arg(reading.within.height()));
+    environment.insert(QStringLiteral("CARD_PICTURE_ADDRESS_ROOM"), QString::number(reading.addressRoom));
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=PictureReading.ReadsThePictureItIsGivenInAProcessOfItsOwn")});
@@ -178,14 +197,26 @@ ChildRead readInChild(const QString &path, bool pasted)
     if (at < 0)
         return result;
     const QList<QByteArray> fields = output.mid(at + 6, output.indexOf('\n', at) - at - 6).split(' ');
-    if (fields.size() < 4)
+    if (fields.size() < 5)
         return result;
     result.crashed = false;
     result.size = QSize(fields[0].toInt(), fields[1].toInt());
     result.peak = fields[2].toLongLong();
     result.milliseconds = fields[3].toLongLong();
-    result.problem = QString::fromUtf8(fields.mid(4).join(' '));
+    result.charged = fields[4].toLongLong();
+    result.problem = QString::fromUtf8(fields.mid(5).join(' '));
     return result;
+}
+
+// The address space the process holds, from /proc.
+qint64 addressSpaceHeld()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = status.readAll();
+    const qsizetype at = text.indexOf("VmSize:");
+    return at < 0 ? -1 : text.mid(at + 7, text.indexOf('\n', at) - at - 7).trimmed().split(' ').value(0).toLongLong() * 1024;
 }
 
 } // namespace
@@ -196,25 +227,49 @@ TEST(PictureReading, ReadsThePictureItIsGivenInAProcessOfItsOwn)
     const QString path = qEnvironmentVariable("CARD_PICTURE_TO_READ");
     if (path.isEmpty())
         return;
+    const QList<QString> within = qEnvironmentVariable("CARD_PICTURE_WITHIN").split(' ');
+    const int readers = std::max(1, qEnvironmentVariableIntValue("CARD_PICTURE_READERS"));
     QString problem;
     QImage picture;
+    std::atomic<qint64> charged{0};
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    if (const qint64 room = qEnvironmentVariable("CARD_PICTURE_ADDRESS_ROOM").toLongLong(); room > 0) {
+        const rlimit limit{rlim_t(addressSpaceHeld() + room), RLIM_INFINITY};
+        ASSERT_EQ(setrlimit(RLIMIT_AS, &limit), 0);
+    }
     QElapsedTimer clock;
     const qint64 peak = memoryTakenBy([&] {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
         clock.start();
         if (!qEnvironmentVariableIsEmpty("CARD_PICTURE_PASTED")) {
             MemoryPasteboard pasteboard;
-            pasteboard.writeItems({{QStringLiteral("image/png"), file.readAll()}});
+            pasteboard.writeItems({{QStringLiteral("image/png"), bytes}});
             picture = pasteboard.image(&problem);
-        } else {
-            PictureReading how;
-            how.problem = &problem;
-            picture = readPicture(file, how);
+            return;
         }
+        // Each reader keeps what it read, as a bound run's records do until they are handed over.
+        QList<QImage> kept(readers);
+        QStringList problems(readers);
+        std::vector<std::thread> threads;
+        for (int r = 0; r < readers; ++r)
+            threads.emplace_back([&, r] {
+                PictureReading how;
+                how.problem = &problems[r];
+                how.within = QSize(within.value(0).toInt(), within.value(1).toInt());
+                how.spend = [&charged](qint64 pixels) {
+                    charged += pixels;
+                    return true;
+                };
+                kept[r] = readPicture(bytes, how);
+            });
+        for (std::thread &thread : threads)
+            thread.join();
+        picture = kept.first();
+        problem = problems.first();
     });
-    std::printf("read: %d %d %lld %lld %s\n", picture.width(), picture.height(), static_cast<long long>(peak),
-                static_cast<long long>(clock.elapsed()), qPrintable(problem));
+    std::printf("read: %d %d %lld %lld %lld %s\n", picture.width(), picture.height(), static_cast<long long>(peak),
+                static_cast<long long>(clock.elapsed()), static_cast<long long>(charged.load()), qPrintable(problem));
 }
 
 // Every picture is read, or refused with its reason, within the memory one picture may take, by
@@ -266,7 +321,9 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
         QFile file(dir.filePath("picture"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && row.write(file));
         file.close();
-        const ChildRead read = readInChild(file.fileName(), row.pasted);
+        ChildReading reading;
+        reading.pasted = row.pasted;
+        const ChildRead read = readInChild(file.fileName(), reading);
         std::printf("%-55s %6lld MiB %6lld ms  %s\n", row.name, read.peak >> 20, read.milliseconds,
                     read.crashed ? "crashed" : qPrintable(read.problem));
         EXPECT_FALSE(read.crashed);
@@ -275,5 +332,59 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
         EXPECT_EQ(read.size, row.read.isValid() ? row.read : QSize(0, 0));
         EXPECT_TRUE(row.problem.isEmpty() ? read.problem.isEmpty() : read.problem.contains(row.problem)) << read.problem.toStdString();
         EXPECT_LE(read.peak, bound);
+    }
+}
+
+// Pictures decoded side by side (a bound run's records, the picture browser) take together the
+// memory of one reading beyond what they keep: four JPEGs of 8000 × 7000 whose colours come in a
+// scan each, each holding its coefficients whole (336 MB), read at once within a card's box.
+TEST(PictureReading, PicturesReadAtOnceTakeTheMemoryOfOneReadingBeyondWhatTheyKeep)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("scans.jpg"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && hostile::writeJpeg(file, 8000, 7000, 3, true));
+    file.close();
+    const int readers = 4;
+    ChildReading reading;
+    reading.readers = readers;
+    reading.within = {2000, 1750};
+    const ChildRead read = readInChild(file.fileName(), reading);
+    ASSERT_FALSE(read.crashed);
+    EXPECT_EQ(read.size, QSize(2000, 1750)) << read.problem.toStdString();
+    EXPECT_EQ(read.charged, readers * 2000LL * 1750);
+    const qint64 kept = read.charged * 4;
+    std::printf("%d read at once: %lld MiB\n", readers, read.peak >> 20);
+    EXPECT_LE(read.peak, kMostReadingBytes * (kSanitized ? 9 : 8) / 8 + kQuarantine + kept);
+}
+
+// A read for which memory runs out (the process held to a little more address space than it has) is
+// refused for that, and gives back what it was charged: a JPEG whose decoder holds its coefficients
+// whole, and a grey PNG decoded whole and then scaled into the box.
+TEST(PictureReading, AReadForWhichMemoryRunsOutIsRefusedAndGivesItsChargeBack)
+{
+    if (kSanitized)
+        GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
+    QTemporaryDir dir;
+    const struct {
+        const char *name;
+        std::function<bool(QIODevice &)> write;
+        QSize within;
+    } rows[] = {
+        {"a JPEG of 8000 × 7000 in a scan a colour", [](QIODevice &out) { return hostile::writeJpeg(out, 8000, 7000, 3, true); }, {}},
+        {"a grey PNG of 12000 × 9000 scaled into a box", [](QIODevice &out) { return hostile::writePng(out, 12000, 9000, 0, 8, false); }, {3000, 3000}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile file(dir.filePath("picture"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && row.write(file));
+        file.close();
+        ChildReading reading;
+        reading.within = row.within;
+        reading.addressRoom = 96LL << 20;
+        const ChildRead read = readInChild(file.fileName(), reading);
+        ASSERT_FALSE(read.crashed);
+        EXPECT_EQ(read.size, QSize(0, 0));
+        EXPECT_EQ(read.problem, "there is not enough memory to read the picture");
+        EXPECT_EQ(read.charged, 0);
     }
 }
