@@ -1,5 +1,8 @@
 #include "canvas/ui/InputShield.h"
 
+#include "core/ImageCategories.h"
+#include "document/DesignFile.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -84,6 +87,22 @@ InputShield::~InputShield()
             if (quit && quit->isEnabled())
                 quit->trigger();
         });
+}
+
+QImage InputShield::readPicture(QWidget *window, const DesignFile::Work &work, const std::function<QImage()> &read)
+{
+    return run<QImage>(window, read, work.weight() < DesignFile::kDirectWork);
+}
+
+QImage InputShield::loadPicture(QWidget *window, const QString &path, QString *problem)
+{
+    // A read gives a reason with every null picture unless it threw, which only a failed allocation does.
+    QString why;
+    const QImage picture = readPicture(window, DesignFile::workOfPictureFile(path),
+                                       [&] { return ::loadPicture(path, nullptr, &why); });
+    if (problem)
+        *problem = picture.isNull() && why.isEmpty() ? QStringLiteral("there is not enough memory to read the picture") : why;
+    return picture;
 }
 
 WorkerWait::Wait InputShield::waitFor(QWidget *window)
