@@ -384,7 +384,7 @@ TEST(PictureReading, AReadForWhichMemoryRunsOutIsRefusedAndGivesItsChargeBack)
         const ChildRead read = readInChild(file.fileName(), reading);
         ASSERT_FALSE(read.crashed);
         EXPECT_EQ(read.size, QSize(0, 0));
-        EXPECT_EQ(read.problem, "there is not enough memory to read the picture");
+        EXPECT_EQ(read.problem.toStdString(), "there is not enough memory to read the picture");
         EXPECT_EQ(read.charged, 0);
     }
 }
