@@ -89,19 +89,24 @@ InputShield::~InputShield()
         });
 }
 
-QImage InputShield::readPicture(QWidget *window, const DesignFile::Work &work, const std::function<QImage()> &read)
+QImage InputShield::readPicture(QWidget *window, const DesignFile::Work &work, const std::function<QImage()> &read,
+                                QString *problem)
 {
-    return run<QImage>(window, read, work.weight() < DesignFile::kDirectWork);
+    const QImage picture = run<QImage>(window, read, work.weight() < DesignFile::kDirectWork);
+    // A read gives its reason with every null picture unless it threw (logged), which only a failed
+    // allocation does.
+    if (picture.isNull() && problem && problem->isEmpty())
+        *problem = QStringLiteral("there is not enough memory to read the picture");
+    return picture;
 }
 
 QImage InputShield::loadPicture(QWidget *window, const QString &path, QString *problem)
 {
-    // A read gives a reason with every null picture unless it threw, which only a failed allocation does.
     QString why;
     const QImage picture = readPicture(window, DesignFile::workOfPictureFile(path),
-                                       [&] { return ::loadPicture(path, nullptr, &why); });
+                                       [&] { return ::loadPicture(path, nullptr, &why); }, &why);
     if (problem)
-        *problem = picture.isNull() && why.isEmpty() ? QStringLiteral("there is not enough memory to read the picture") : why;
+        *problem = why;
     return picture;
 }
 

@@ -38,8 +38,9 @@ public:
         return WorkerWait::run<Result>(job, here);
     }
     // A picture read for the window, weighed by `work`: at once when that is light (DesignFile::kDirectWork),
-    // else on a worker, shielded in both cases.
-    static QImage readPicture(QWidget *window, const DesignFile::Work &work, const std::function<QImage()> &read);
+    // else on a worker, shielded in both cases. `read` tells why it gave nothing in `problem`.
+    static QImage readPicture(QWidget *window, const DesignFile::Work &work, const std::function<QImage()> &read,
+                              QString *problem);
     // The picture file at `path`, read as loadPicture() reads it, that way.
     static QImage loadPicture(QWidget *window, const QString &path, QString *problem);
     // The same, in the form a model that waits for a window takes.

@@ -149,7 +149,7 @@ bool SKTGraphicView::makeNewImageFromPasteboard(const QPointF &point)
         platform::PictureReading how;
         how.problem = why;
         return InputShield::readPicture(window(), DesignFile::workOfPicture(bytes),
-                                        [&] { return platform::readPicture(bytes, how); });
+                                        [&] { return platform::readPicture(bytes, how); }, why);
     };
     const QImage picture = platform::generalPasteboard().image(&problem, read);
     if (picture.isNull()) {
