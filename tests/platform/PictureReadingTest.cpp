@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <thread>
@@ -165,27 +166,18 @@ struct ChildRead {
     QString problem;
 };
 
-// How the child reads: pasted, or read `readers` times at once within `within`, or with only
-// `addressRoom` bytes of address space beyond what it holds.
-struct ChildReading {
-    bool pasted = false;
-    int readers = 1;
-    QSize within;
-    qint64 addressRoom = 0;
-};
-
 // Reads the file (or pastes its bytes) in a process of its own, so that a crash, or the memory the
-// read takes, is the read's alone: the test binary again, running only the test below.
-ChildRead readInChild(const QString &path, const ChildReading &reading = {})
+// read takes, is the read's alone: the test binary again, running only the test below. Read
+// `readers` times at once within `within`, with `addressRoom` bytes of address space beyond what the
+// child holds when given.
+ChildRead readInChild(const QString &path, bool pasted, int readers = 1, QSize within = {}, qint64 addressRoom = 0)
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CARD_PICTURE_TO_READ"), path);
-    environment.insert(QStringLiteral("CARD_PICTURE_PASTED"), reading.pasted ? QStringLiteral("1") : QString());
-    environment.insert(QStringLiteral("CARD_PICTURE_READERS"), QString::number(reading.readers));
-    environment.insert(QStringLiteral("CARD_PICTURE_WITHIN"),
-                       QStringLiteral("%1 %2").arg(reading.within.width()).arg(reading.within.height()));
-    environment.insert(QStringLiteral("CARD_PICTURE_ADDRESS_ROOM"), QString::number(reading.addressRoom));
+    environment.insert(QStringLiteral("CARD_PICTURE_PASTED"), pasted ? QStringLiteral("1") : QString());
+    environment.insert(QStringLiteral("CARD_PICTURE_HOW"), QStringLiteral("%1 %2 %3 %4").arg(readers).arg(within.width())
+                                                               .arg(within.height()).arg(addressRoom));
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=PictureReading.ReadsThePictureItIsGivenInAProcessOfItsOwn")});
@@ -208,17 +200,6 @@ ChildRead readInChild(const QString &path, const ChildReading &reading = {})
     return result;
 }
 
-// The address space the process holds, from /proc.
-qint64 addressSpaceHeld()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = status.readAll();
-    const qsizetype at = text.indexOf("VmSize:");
-    return at < 0 ? -1 : text.mid(at + 7, text.indexOf('\n', at) - at - 7).trimmed().split(' ').value(0).toLongLong() * 1024;
-}
-
 } // namespace
 
 // Run by readInChild only.
@@ -227,16 +208,18 @@ TEST(PictureReading, ReadsThePictureItIsGivenInAProcessOfItsOwn)
     const QString path = qEnvironmentVariable("CARD_PICTURE_TO_READ");
     if (path.isEmpty())
         return;
-    const QList<QString> within = qEnvironmentVariable("CARD_PICTURE_WITHIN").split(' ');
-    const int readers = std::max(1, qEnvironmentVariableIntValue("CARD_PICTURE_READERS"));
+    const QList<QString> how = qEnvironmentVariable("CARD_PICTURE_HOW").split(' ');
+    const int readers = std::max(1, how.value(0).toInt());
     QString problem;
     QImage picture;
     std::atomic<qint64> charged{0};
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     const QByteArray bytes = file.readAll();
-    if (const qint64 room = qEnvironmentVariable("CARD_PICTURE_ADDRESS_ROOM").toLongLong(); room > 0) {
-        const rlimit limit{rlim_t(addressSpaceHeld() + room), RLIM_INFINITY};
+    if (const qint64 room = how.value(3).toLongLong(); room > 0) {
+        QFile held(QStringLiteral("/proc/self/statm"));
+        ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+        const rlimit limit{rlim_t(held.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE) + room), RLIM_INFINITY};
         ASSERT_EQ(setrlimit(RLIMIT_AS, &limit), 0);
     }
     QElapsedTimer clock;
@@ -254,14 +237,14 @@ TEST(PictureReading, ReadsThePictureItIsGivenInAProcessOfItsOwn)
         std::vector<std::thread> threads;
         for (int r = 0; r < readers; ++r)
             threads.emplace_back([&, r] {
-                PictureReading how;
-                how.problem = &problems[r];
-                how.within = QSize(within.value(0).toInt(), within.value(1).toInt());
-                how.spend = [&charged](qint64 pixels) {
+                PictureReading reading;
+                reading.problem = &problems[r];
+                reading.within = QSize(how.value(1).toInt(), how.value(2).toInt());
+                reading.spend = [&charged](qint64 pixels) {
                     charged += pixels;
                     return true;
                 };
-                kept[r] = readPicture(bytes, how);
+                kept[r] = readPicture(bytes, reading);
             });
         for (std::thread &thread : threads)
             thread.join();
@@ -321,9 +304,7 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
         QFile file(dir.filePath("picture"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && row.write(file));
         file.close();
-        ChildReading reading;
-        reading.pasted = row.pasted;
-        const ChildRead read = readInChild(file.fileName(), reading);
+        const ChildRead read = readInChild(file.fileName(), row.pasted);
         std::printf("%-55s %6lld MiB %6lld ms  %s\n", row.name, read.peak >> 20, read.milliseconds,
                     read.crashed ? "crashed" : qPrintable(read.problem));
         EXPECT_FALSE(read.crashed);
@@ -337,54 +318,26 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
 
 // Pictures decoded side by side (a bound run's records, the picture browser) take together the
 // memory of one reading beyond what they keep: four JPEGs of 8000 × 7000 whose colours come in a
-// scan each, each holding its coefficients whole (336 MB), read at once within a card's box.
-TEST(PictureReading, PicturesReadAtOnceTakeTheMemoryOfOneReadingBeyondWhatTheyKeep)
+// scan each, each holding its coefficients whole (336 MB), read at once within a card's box. Held to
+// little more address space than it has, a read for want of memory is refused for that, and gives
+// back what it was charged.
+TEST(PictureReading, PicturesReadAtOnceTakeTheMemoryOfOneReadingAndAReadWithoutMemoryIsRefused)
 {
     QTemporaryDir dir;
     QFile file(dir.filePath("scans.jpg"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && hostile::writeJpeg(file, 8000, 7000, 3, true));
     file.close();
-    const int readers = 4;
-    ChildReading reading;
-    reading.readers = readers;
-    reading.within = {2000, 1750};
-    const ChildRead read = readInChild(file.fileName(), reading);
+    const ChildRead read = readInChild(file.fileName(), false, 4, {2000, 1750});
     ASSERT_FALSE(read.crashed);
     EXPECT_EQ(read.size, QSize(2000, 1750)) << read.problem.toStdString();
-    EXPECT_EQ(read.charged, readers * 2000LL * 1750);
-    const qint64 kept = read.charged * 4;
-    std::printf("%d read at once: %lld MiB\n", readers, read.peak >> 20);
-    EXPECT_LE(read.peak, kMostReadingBytes * (kSanitized ? 9 : 8) / 8 + kQuarantine + kept);
-}
+    EXPECT_EQ(read.charged, 4 * 2000LL * 1750);
+    EXPECT_LE(read.peak, kMostReadingBytes * (kSanitized ? 9 : 8) / 8 + kQuarantine + read.charged * 4);
 
-// A read for which memory runs out (the process held to a little more address space than it has) is
-// refused for that, and gives back what it was charged: a JPEG whose decoder holds its coefficients
-// whole, and a grey PNG decoded whole and then scaled into the box.
-TEST(PictureReading, AReadForWhichMemoryRunsOutIsRefusedAndGivesItsChargeBack)
-{
-    if (kSanitized)
-        GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
-    QTemporaryDir dir;
-    const struct {
-        const char *name;
-        std::function<bool(QIODevice &)> write;
-        QSize within;
-    } rows[] = {
-        {"a JPEG of 8000 × 7000 in a scan a colour", [](QIODevice &out) { return hostile::writeJpeg(out, 8000, 7000, 3, true); }, {}},
-        {"a grey PNG of 12000 × 9000 scaled into a box", [](QIODevice &out) { return hostile::writePng(out, 12000, 9000, 0, 8, false); }, {3000, 3000}},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        QFile file(dir.filePath("picture"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && row.write(file));
-        file.close();
-        ChildReading reading;
-        reading.within = row.within;
-        reading.addressRoom = 96LL << 20;
-        const ChildRead read = readInChild(file.fileName(), reading);
-        ASSERT_FALSE(read.crashed);
-        EXPECT_EQ(read.size, QSize(0, 0));
-        EXPECT_EQ(read.problem.toStdString(), "there is not enough memory to read the picture");
-        EXPECT_EQ(read.charged, 0);
-    }
+    if (kSanitized) // AddressSanitizer reserves more address space than any limit leaves
+        return;
+    const ChildRead starved = readInChild(file.fileName(), false, 1, {}, 96LL << 20);
+    ASSERT_FALSE(starved.crashed);
+    EXPECT_EQ(starved.size, QSize(0, 0));
+    EXPECT_EQ(starved.problem.toStdString(), "there is not enough memory to read the picture");
+    EXPECT_EQ(starved.charged, 0);
 }
