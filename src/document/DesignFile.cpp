@@ -656,6 +656,15 @@ Work workOfPicture(QByteArrayView bytes)
     return {bytes.size(), headerPixels(platform::pictureHeader(bytes))};
 }
 
+Work workOfPictureFile(const QString &path)
+{
+    const QString file = standardizedPath(path);
+    QFile device(file);
+    if (!platform::isRegularFile(file) || !device.open(QIODevice::ReadOnly))
+        return {};
+    return {device.size(), headerPixels(platform::pictureHeader(device))};
+}
+
 Work workOf(const DesignFileContents &c)
 {
     Work work;

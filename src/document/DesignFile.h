@@ -145,6 +145,9 @@ qint64 namedPicturePixels(const QList<NamedPicture> &pictures, qint64 enough = k
 // The work of reading the picture `bytes` hold (pasted, say): the bytes, and the pixels its header
 // says it decodes to, or as many as a picture may have when it does not say.
 Work workOfPicture(QByteArrayView bytes);
+// The same for the picture file at `path`, weighed from its header; nothing when it is no regular
+// file.
+Work workOfPictureFile(const QString &path);
 
 // Writes the file whole: a temporary file beside it renamed over it, so that a failed save leaves
 // the previous design as it was.

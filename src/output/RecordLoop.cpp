@@ -107,6 +107,13 @@ struct Pipeline {
     bool spend(int record, qint64 pixels)
     {
         std::unique_lock<std::mutex> guard(lock);
+        // Pixels given back (a picture that could not be read) never wait, and may let another in.
+        if (pixels <= 0) {
+            held += pixels;
+            charged[record] += pixels;
+            changed.notify_all();
+            return true;
+        }
         changed.wait(guard, [&] {
             if (ended || record <= next)
                 return true;

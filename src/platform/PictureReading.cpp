@@ -1,5 +1,6 @@
 #include "platform/PictureReading.h"
 
+#include "platform/DecodingAdmission.h"
 #include "platform/PictureHeader.h"
 #include "platform/PictureScaling.h"
 
@@ -9,6 +10,8 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <cstdlib>
+#include <new>
 
 namespace platform {
 
@@ -69,6 +72,15 @@ QString unweighedProblem(QIODevice &device)
     return QStringLiteral("pictures in the %1 format are not read").arg(QString::fromLatin1(format.toUpper()));
 }
 
+// Whether the memory a reading was reckoned to take can be had now: a decoder that gets nothing from
+// the allocator fails like one given a broken file.
+bool memoryAtHand(qint64 bytes)
+{
+    void *taken = std::malloc(size_t(std::max<qint64>(bytes, 1)));
+    std::free(taken);
+    return taken != nullptr;
+}
+
 } // namespace
 
 void admitTheLargestPicture()
@@ -123,11 +135,12 @@ QImage readPicture(QIODevice &device, const PictureReading &how)
         within.transpose();
     if (within.isValid() && (target.width() > within.width() || target.height() > within.height()))
         target = target.scaled(within, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    const PictureDecoding decoding = pictureDecoding(header, target, kMostReadingBytes);
-    if (decoding.peakBytes > kMostReadingBytes)
+    const qint64 mostBytes = std::min(how.mostBytes, kMostReadingBytes);
+    const PictureDecoding decoding = pictureDecoding(header, target, mostBytes);
+    if (decoding.peakBytes > mostBytes)
         return refuse(how, QStringLiteral("the picture is %1 pixels, more than can be read in the %2 MB a picture may take")
                                .arg(sizeText(size))
-                               .arg(kMostReadingBytes / 1'000'000));
+                               .arg(mostBytes / 1'000'000));
     target = decoding.read;
     if (decoding.asked.isValid() && decoding.asked != size)
         reader.setScaledSize(decoding.asked);
@@ -140,26 +153,44 @@ QImage readPicture(QIODevice &device, const PictureReading &how)
             how.spend(-pixels);
         charged -= pixels;
     };
-    QImage picture = reader.read();
-    if (picture.isNull()) {
-        giveBack(charged);
-        return refuse(how, QStringLiteral("it cannot be read as a picture"));
-    }
-    if (pixelsOf(picture.size()) > pixelsOf(decoded)) {
-        giveBack(charged);
-        return refuse(how, QStringLiteral("the picture decodes to %1 pixels, more than its header's %2")
-                               .arg(sizeText(picture.size()), sizeText(decoded)));
-    }
-    // A picture that decodes smaller than its header said keeps what it has.
-    if (const QSize kept = target.boundedTo(picture.size()); picture.size() != kept) {
-        picture = shrunkPicture(picture, kept);
-        if (picture.isNull()) {
-            giveBack(charged);
-            return refuse(how, QStringLiteral("there is not enough memory to scale the picture down"));
+    const QString unreadable = QStringLiteral("it cannot be read as a picture");
+    const QString noMemory = QStringLiteral("there is not enough memory to read the picture");
+    QImage picture;
+    QString failure;
+    {
+        // Admitted only once charged: a charge may wait for a bound run's earlier records, which may
+        // be waiting here.
+        const DecodingAdmission admission(decoding.peakBytes);
+        try {
+            picture = reader.read();
+            if (picture.isNull()) {
+                // A decoder denied its memory gives nothing and does not say why.
+                failure = memoryAtHand(decoding.peakBytes) ? unreadable : noMemory;
+            } else if (pixelsOf(picture.size()) > pixelsOf(decoded)) {
+                failure = QStringLiteral("the picture decodes to %1 pixels, more than its header's %2")
+                              .arg(sizeText(picture.size()), sizeText(decoded));
+                picture = QImage();
+            } else if (const QSize kept = target.boundedTo(picture.size()); picture.size() != kept) {
+                // A picture that decodes smaller than its header said keeps what it has.
+                picture = shrunkPicture(picture, kept);
+                if (picture.isNull())
+                    failure = noMemory;
+            }
+            if (!picture.isNull())
+                picture = turned(std::move(picture), turn);
+            if (picture.isNull() && failure.isEmpty())
+                failure = noMemory;
+        } catch (const std::bad_alloc &) {
+            picture = QImage();
+            failure = noMemory;
         }
     }
+    if (picture.isNull()) {
+        giveBack(charged);
+        return refuse(how, failure);
+    }
     giveBack(charged - pixelsOf(picture.size()));
-    return turned(std::move(picture), turn);
+    return picture;
 }
 
 QImage readPicture(const QByteArray &bytes, const PictureReading &how)

@@ -37,15 +37,20 @@ struct PictureReading {
     PixelSpender spend;
     QSize within;               // when valid, the picture is decoded no larger than this box
     QString *problem = nullptr; // why nothing was read, as a clause
+    // The most memory this reading may take: lowered for one reading (a fuzzer reading many), never
+    // raised past kMostReadingBytes.
+    qint64 mostBytes = kMostReadingBytes;
 };
 
 // The picture the device (or the bytes) holds, turned as its orientation tag says, decoded at
 // pictureSizeRead() of its size (or fitting `within`, turned); null when it cannot be read, with the
 // reason. It is charged the size its decoder makes of it, told from its header (an icon's entry says
 // nothing of the picture inside), and refused when reading it would take more than
-// kMostReadingBytes, weighed by what its decoder does with it; a JPEG is then read at the largest
-// M/8 of its size that fits. Only the formats pictureHeader() weighs are read: any other is refused,
-// named, and so is a picture that decodes larger than it was charged.
+// kMostReadingBytes (or the reading's lower mostBytes), weighed by what its decoder does with it; a
+// JPEG is then read at the largest M/8 of its size that fits. Only the formats pictureHeader() weighs
+// are read: any other is refused, named, and so is a picture that decodes larger than it was
+// charged. Pictures decoded at once on several threads take together the memory of one reading
+// (DecodingAdmission); one for which memory runs out is refused for that, and gives its charge back.
 QImage readPicture(QIODevice &device, const PictureReading &how = {});
 QImage readPicture(const QByteArray &bytes, const PictureReading &how = {});
 

@@ -4,6 +4,7 @@
 
 #include "window/SKTWindowController.h"
 
+#include "canvas/ui/InputShield.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/ImageCategories.h"
@@ -401,7 +402,7 @@ void SKTWindowController::Reset_Image_Editing_Controls()
 bool SKTWindowController::set_Front_BG_Image(const QString &path)
 {
     QString problem;
-    const QImage picture = loadPicture(path, nullptr, &problem);
+    const QImage picture = InputShield::loadPicture(Main_wnd, path, &problem);
     return set_Front_BG_Image(path, picture, problem);
 }
 
@@ -428,7 +429,7 @@ bool SKTWindowController::set_Front_BG_Image(const QString &path, const QImage &
 bool SKTWindowController::set_Back_BG_Image(const QString &path)
 {
     QString problem;
-    const QImage picture = loadPicture(path, nullptr, &problem);
+    const QImage picture = InputShield::loadPicture(Main_wnd, path, &problem);
     return set_Back_BG_Image(path, picture, problem);
 }
 

@@ -21,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString problem;
     platform::PictureReading how;
     how.problem = &problem;
+    how.mostBytes = kFuzzReadingBytes;
     how.spend = [&charged](qint64 pixels) {
         charged += pixels;
         return true;
@@ -33,6 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     platform::MemoryPasteboard pasteboard;
     pasteboard.writeItems({{QStringLiteral("image/png"), bytes}});
-    (void)pasteboard.image(&problem);
+    (void)pasteboard.image(&problem, [](const QByteArray &offered, QString *why) {
+        platform::PictureReading pasted;
+        pasted.problem = why;
+        pasted.mostBytes = kFuzzReadingBytes;
+        return platform::readPicture(offered, pasted);
+    });
     return 0;
 }

@@ -19,6 +19,12 @@
 #include <QtEndian>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
 
 using namespace platform;
 
@@ -287,17 +293,22 @@ struct ChildRead {
     bool crashed = true;
     QSize size;
     qint64 peak = 0, milliseconds = 0;
+    qint64 charged = 0; // the pixels the reads left charged
     QString problem;
 };
 
 // Reads the file (or pastes its bytes) in a process of its own, so that a crash, or the memory the
-// read takes, is the read's alone: the test binary again, running only the test below.
-ChildRead readInChild(const QString &path, bool pasted)
+// read takes, is the read's alone: the test binary again, running only the test below. Read
+// `readers` times at once within `within`, with `addressRoom` bytes of address space beyond what the
+// child holds when given.
+ChildRead readInChild(const QString &path, bool pasted, int readers = 1, QSize within = {}, qint64 addressRoom = 0)
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CARD_PICTURE_TO_READ"), path);
     environment.insert(QStringLiteral("CARD_PICTURE_PASTED"), pasted ? QStringLiteral("1") : QString());
+    environment.insert(QStringLiteral("CARD_PICTURE_HOW"), QStringLiteral("%1 %2 %3 %4").arg(readers).arg(within.width())
+                                                               .arg(within.height()).arg(addressRoom));
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=PictureReading.ReadsThePictureItIsGivenInAProcessOfItsOwn")});
@@ -309,13 +320,14 @@ ChildRead readInChild(const QString &path, bool pasted)
     if (at < 0)
         return result;
     const QList<QByteArray> fields = output.mid(at + 6, output.indexOf('\n', at) - at - 6).split(' ');
-    if (fields.size() < 4)
+    if (fields.size() < 5)
         return result;
     result.crashed = false;
     result.size = QSize(fields[0].toInt(), fields[1].toInt());
     result.peak = fields[2].toLongLong();
     result.milliseconds = fields[3].toLongLong();
-    result.problem = QString::fromUtf8(fields.mid(4).join(' '));
+    result.charged = fields[4].toLongLong();
+    result.problem = QString::fromUtf8(fields.mid(5).join(' '));
     return result;
 }
 
@@ -350,25 +362,51 @@ TEST(PictureReading, ReadsThePictureItIsGivenInAProcessOfItsOwn)
     const QString path = qEnvironmentVariable("CARD_PICTURE_TO_READ");
     if (path.isEmpty())
         return;
+    const QList<QString> how = qEnvironmentVariable("CARD_PICTURE_HOW").split(' ');
+    const int readers = std::max(1, how.value(0).toInt());
     QString problem;
     QImage picture;
+    std::atomic<qint64> charged{0};
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    if (const qint64 room = how.value(3).toLongLong(); room > 0) {
+        QFile held(QStringLiteral("/proc/self/statm"));
+        ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+        const rlimit limit{rlim_t(held.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE) + room), RLIM_INFINITY};
+        ASSERT_EQ(setrlimit(RLIMIT_AS, &limit), 0);
+    }
     QElapsedTimer clock;
     const qint64 peak = memoryTakenBy([&] {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
         clock.start();
         if (!qEnvironmentVariableIsEmpty("CARD_PICTURE_PASTED")) {
             MemoryPasteboard pasteboard;
-            pasteboard.writeItems({{QStringLiteral("image/png"), file.readAll()}});
+            pasteboard.writeItems({{QStringLiteral("image/png"), bytes}});
             picture = pasteboard.image(&problem);
-        } else {
-            PictureReading how;
-            how.problem = &problem;
-            picture = readPicture(file, how);
+            return;
         }
+        // Each reader keeps what it read, as a bound run's records do until they are handed over.
+        QList<QImage> kept(readers);
+        QStringList problems(readers);
+        std::vector<std::thread> threads;
+        for (int r = 0; r < readers; ++r)
+            threads.emplace_back([&, r] {
+                PictureReading reading;
+                reading.problem = &problems[r];
+                reading.within = QSize(how.value(1).toInt(), how.value(2).toInt());
+                reading.spend = [&charged](qint64 pixels) {
+                    charged += pixels;
+                    return true;
+                };
+                kept[r] = readPicture(bytes, reading);
+            });
+        for (std::thread &thread : threads)
+            thread.join();
+        picture = kept.first();
+        problem = problems.first();
     });
-    std::printf("read: %d %d %lld %lld %s\n", picture.width(), picture.height(), static_cast<long long>(peak),
-                static_cast<long long>(clock.elapsed()), qPrintable(problem));
+    std::printf("read: %d %d %lld %lld %lld %s\n", picture.width(), picture.height(), static_cast<long long>(peak),
+                static_cast<long long>(clock.elapsed()), static_cast<long long>(charged.load()), qPrintable(problem));
 }
 
 // Every picture is read, or refused with its reason, within the memory one picture may take, by
@@ -440,4 +478,30 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
         EXPECT_TRUE(row.problem.isEmpty() ? read.problem.isEmpty() : read.problem.contains(row.problem)) << read.problem.toStdString();
         EXPECT_LE(read.peak, bound);
     }
+}
+
+// Pictures decoded side by side (a bound run's records, the picture browser) take together the
+// memory of one reading beyond what they keep: four JPEGs of 8000 × 7000 whose colours come in a
+// scan each, each holding its coefficients whole (336 MB), read at once within a card's box. Held to
+// little more address space than it has, a read for want of memory is refused for that, and gives
+// back what it was charged.
+TEST(PictureReading, PicturesReadAtOnceTakeTheMemoryOfOneReadingAndAReadWithoutMemoryIsRefused)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("scans.jpg"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && hostile::writeJpeg(file, 8000, 7000, 3, true));
+    file.close();
+    const ChildRead read = readInChild(file.fileName(), false, 4, {2000, 1750});
+    ASSERT_FALSE(read.crashed);
+    EXPECT_EQ(read.size, QSize(2000, 1750)) << read.problem.toStdString();
+    EXPECT_EQ(read.charged, 4 * 2000LL * 1750);
+    EXPECT_LE(read.peak, kMostReadingBytes * (kSanitized ? 9 : 8) / 8 + kQuarantine + read.charged * 4);
+
+    if (kSanitized) // AddressSanitizer reserves more address space than any limit leaves
+        return;
+    const ChildRead starved = readInChild(file.fileName(), false, 1, {}, 96LL << 20);
+    ASSERT_FALSE(starved.crashed);
+    EXPECT_EQ(starved.size, QSize(0, 0));
+    EXPECT_EQ(starved.problem.toStdString(), "there is not enough memory to read the picture");
+    EXPECT_EQ(starved.charged, 0);
 }

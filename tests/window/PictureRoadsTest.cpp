@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include <memory>
 #include <ostream>
@@ -203,3 +204,29 @@ TEST_P(RefusedPictureTest, KeepsWhatWasShownAndSaysWhy)
 INSTANTIATE_TEST_SUITE_P(EveryRoad, RefusedPictureTest,
                          ::testing::Values("ImageBrowse", "SignatureBrowse", "Background", "ProfilePhoto", "WizardPhoto"),
                          [](const ::testing::TestParamInfo<const char *> &info) { return std::string(info.param); });
+
+// A large photo chosen for the profile dialog or as the card's background is decoded on a worker
+// while the window's loop goes on: the GUI thread spends a small share of the processor time the
+// read takes. No wall clock is read.
+TEST_F(DesignWindowTest, ALargePhotoForTheProfileOrTheBackgroundIsReadOnAWorker)
+{
+    load();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("photo.png"));
+    ASSERT_TRUE(solidPicture(QColor(40, 90, 200), 4000, 3000).save(path));
+    Show_User_Profile &dialog = *Show_User_Profile::defaultInstance();
+    for (const bool profile : {true, false}) {
+        SCOPED_TRACE(profile ? "profile photo" : "background");
+        services->fileAnswers = {path};
+        const qint64 guiBefore = cpuNanoseconds(CLOCK_THREAD_CPUTIME_ID), allBefore = cpuNanoseconds(CLOCK_PROCESS_CPUTIME_ID);
+        if (profile)
+            dialog.Browse_image_Btn_Clicked();
+        else
+            EXPECT_TRUE(window->set_Front_BG_Image(path));
+        const qint64 gui = cpuNanoseconds(CLOCK_THREAD_CPUTIME_ID) - guiBefore,
+                     all = cpuNanoseconds(CLOCK_PROCESS_CPUTIME_ID) - allBefore;
+        EXPECT_LT(gui * 2, all) << "the GUI thread's time " << gui / 1000000 << " ms of " << all / 1000000;
+        EXPECT_EQ(dialog.image_path_val->text(), path);
+        EXPECT_TRUE(services->messages.isEmpty()) << services->messages.join(' ').toStdString();
+    }
+}

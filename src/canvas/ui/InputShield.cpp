@@ -1,5 +1,8 @@
 #include "canvas/ui/InputShield.h"
 
+#include "core/ImageCategories.h"
+#include "document/DesignFile.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -84,6 +87,27 @@ InputShield::~InputShield()
             if (quit && quit->isEnabled())
                 quit->trigger();
         });
+}
+
+QImage InputShield::readPicture(QWidget *window, const DesignFile::Work &work, const std::function<QImage()> &read,
+                                QString *problem)
+{
+    const QImage picture = run<QImage>(window, read, work.weight() < DesignFile::kDirectWork);
+    // A read gives its reason with every null picture unless it threw (logged), which only a failed
+    // allocation does.
+    if (picture.isNull() && problem && problem->isEmpty())
+        *problem = QStringLiteral("there is not enough memory to read the picture");
+    return picture;
+}
+
+QImage InputShield::loadPicture(QWidget *window, const QString &path, QString *problem)
+{
+    QString why;
+    const QImage picture = readPicture(window, DesignFile::workOfPictureFile(path),
+                                       [&] { return ::loadPicture(path, nullptr, &why); }, &why);
+    if (problem)
+        *problem = why;
+    return picture;
 }
 
 WorkerWait::Wait InputShield::waitFor(QWidget *window)

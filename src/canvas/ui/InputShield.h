@@ -6,8 +6,14 @@
 #include <QPointer>
 
 class QAction;
+class QImage;
 class QKeyEvent;
+class QString;
 class QWidget;
+
+namespace DesignFile {
+struct Work;
+}
 
 // Drops what the user does to one window while long work for it runs: clicks, keys, wheels, drags
 // and touches that reach the window meanwhile go nowhere, and those still waiting when the work
@@ -31,6 +37,12 @@ public:
         const InputShield shield(window);
         return WorkerWait::run<Result>(job, here);
     }
+    // A picture read for the window, weighed by `work`: at once when that is light (DesignFile::kDirectWork),
+    // else on a worker, shielded in both cases. `read` tells why it gave nothing in `problem`.
+    static QImage readPicture(QWidget *window, const DesignFile::Work &work, const std::function<QImage()> &read,
+                              QString *problem);
+    // The picture file at `path`, read as loadPicture() reads it, that way.
+    static QImage loadPicture(QWidget *window, const QString &path, QString *problem);
     // The same, in the form a model that waits for a window takes.
     static WorkerWait::Wait waitFor(QWidget *window);
 

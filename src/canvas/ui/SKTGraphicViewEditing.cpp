@@ -148,8 +148,8 @@ bool SKTGraphicView::makeNewImageFromPasteboard(const QPointF &point)
     const auto read = [this](const QByteArray &bytes, QString *why) {
         platform::PictureReading how;
         how.problem = why;
-        return InputShield::run<QImage>(window(), [&] { return platform::readPicture(bytes, how); },
-                                        DesignFile::workOfPicture(bytes).weight() < DesignFile::kDirectWork);
+        return InputShield::readPicture(window(), DesignFile::workOfPicture(bytes),
+                                        [&] { return platform::readPicture(bytes, how); }, why);
     };
     const QImage picture = platform::generalPasteboard().image(&problem, read);
     if (picture.isNull()) {

@@ -1,5 +1,6 @@
 #include "profile/ui/ProfileDialog.h"
 
+#include "canvas/ui/InputShield.h"
 #include "core/AppState.h"
 #include "core/ImageCategories.h"
 #include "core/MessageBoxes.h"
@@ -300,7 +301,7 @@ void ProfileDialog::Set_User_Image(const QString &path)
 {
     const QString trimmed = Trim_Str(path);
     image_path_val->setText(trimmed);
-    showPicture(user_picture, trimmed.isEmpty() ? QImage() : loadPicture(trimmed));
+    showPicture(user_picture, trimmed.isEmpty() ? QImage() : InputShield::loadPicture(this, trimmed, nullptr));
 }
 
 void ProfileDialog::Browse_image_Btn_Clicked()
@@ -310,9 +311,12 @@ void ProfileDialog::Browse_image_Btn_Clicked()
     if (path.isEmpty())
         return;
     // A photo that cannot be read leaves the one shown, and its path, as they were.
-    const QImage picture = loadChosenPicture(path, QStringLiteral("photo"));
-    if (picture.isNull())
+    QString problem;
+    const QImage picture = InputShield::loadPicture(this, path, &problem);
+    if (picture.isNull()) {
+        tellPictureNotShown(path, QStringLiteral("photo"), problem);
         return;
+    }
     image_path_val->setText(path);
     showPicture(user_picture, picture);
 }
