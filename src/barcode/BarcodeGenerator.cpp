@@ -37,7 +37,8 @@ std::shared_ptr<NKDBarcode> Generate_Barcode_Variable(const BarcodeSettings &set
         return nullptr;
     // Later steps measure what earlier ones set.
     setBands(*model, settings, header, footer);
-    model->setBarWidth(Mils_To_Points(settings.linear_width_val));
+    model->setBarWidth(static_cast<float>(
+        Whole_Pixels_Points(Mils_To_Points(settings.linear_width_val), settings.USED_DPI_VALUE())));
     Set_Barcode_Height(settings, *model);
     model->calculateWidth();
     model->setWidth(Set_Linear_Barcode_Width(settings, *model));

@@ -8,7 +8,12 @@
 #include "barcode/QREncoder.h"
 #include "barcode/pdf417View.h"
 
+#include "core/ImageHelpers.h"
+
+#include <QPainter>
+
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -30,11 +35,19 @@ QImage QR_Code_Symbol(const BarcodeSettings &settings, const QString &value)
     if (!grid)
         return {};
     // A record's value may need a larger version than the size was chosen for: a point per module
-    // at least, so that every record gets its symbol.
+    // at least, so that every record gets its symbol. Each module whole pixels at the resolution, never
+    // narrower than the size gives it, and the quiet zone transparent around the grid.
     const int modules = static_cast<int>(grid->dimension());
     const int side = std::max(modules, std::min(settings.qr_size_val, kMostQrSide));
-    const QImage symbol = QREncoder::renderDataMatrix(*grid, side);
-    return symbol.isNull() ? symbol : Increase_DPI(symbol, settings);
+    const double dpi = settings.USED_DPI_VALUE();
+    const auto modulePixels = static_cast<int>(std::lround(Whole_Pixels_Points(static_cast<double>(side / modules), dpi) * dpi / 72.0));
+    const auto quiet = static_cast<int>(Barcode_Symbology_Of(Symbology::QRCode).quietZone.left);
+    const int pixels = (modules + 2 * quiet) * modulePixels;
+    QImage symbol = QREncoder::renderDataMatrix(*grid, pixels, modulePixels);
+    if (symbol.isNull())
+        return symbol;
+    setImageSizeInPoints(symbol, QSizeF(pixels, pixels) * (72.0 / dpi));
+    return symbol;
 }
 
 QImage PDF417_Symbol(const BarcodeSettings &settings, const QString &value)
@@ -44,7 +57,21 @@ QImage PDF417_Symbol(const BarcodeSettings &settings, const QString &value)
         view.setErrorLevel(settings.pdf_ec_val);
     if (view.drawWithText(value, settings.USED_DPI_VALUE()) != pdf417View::Drawn)
         return {};
-    return view.getImage();
+    const QImage symbol = view.getImage();
+    if (symbol.isNull() || view.moduleColumns() <= 0)
+        return symbol;
+    // Its quiet zone, transparent, on every side.
+    const int quiet = static_cast<int>(Barcode_Symbology_Of(Symbology::PDF417).quietZone.left) *
+                      (symbol.width() / view.moduleColumns());
+    QImage grounded(symbol.width() + 2 * quiet, symbol.height() + 2 * quiet, QImage::Format_ARGB32_Premultiplied);
+    if (grounded.isNull())
+        return {};
+    grounded.fill(Qt::transparent);
+    QPainter(&grounded).drawImage(QRect(quiet, quiet, symbol.width(), symbol.height()), symbol);
+    const QSizeF points = imageSizeInPoints(symbol);
+    setImageSizeInPoints(grounded, QSizeF(points.width() * grounded.width() / symbol.width(),
+                                          points.height() * grounded.height() / symbol.height()));
+    return grounded;
 }
 
 QImage DataMatrix_Symbol(const BarcodeSettings &settings, const QString &value)

@@ -5,6 +5,7 @@
 #include "core/ImageHelpers.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -56,6 +57,12 @@ void Set_2d_Barcode_Width(const BarcodeSettings &settings, Barcode_2D_Frame &fra
 {
     const auto symbolWidth = static_cast<float>(imageSizeInPoints(symbol).width());
     frame.setWidth(totalWidth(settings, frame.headerWidth(), frame.footerWidth(), symbolWidth));
+}
+
+double Whole_Pixels_Points(double points, double dpi)
+{
+    const double perPoint = dpi / kPointsPerInch;
+    return std::max(1.0, std::ceil(points * perPoint - 1e-4)) / perPoint;
 }
 
 QImage Increase_DPI(const QImage &symbol, const BarcodeSettings &settings)

@@ -21,5 +21,9 @@ float Set_Linear_Barcode_Width(const BarcodeSettings &settings, const NKDBarcode
 // width as the linear width with the symbol's width for the bars.
 void Set_2d_Barcode_Height(const BarcodeSettings &settings, Barcode_2D_Frame &frame, const QImage &symbol);
 void Set_2d_Barcode_Width(const BarcodeSettings &settings, Barcode_2D_Frame &frame, const QImage &symbol);
+// The least whole number of pixels at `dpi` that covers `points`, one at least, in points: a module
+// drawn so keeps its edges on pixel edges and is never narrower than asked. Float error of the sizes
+// typed (about 1e-4 pixel) is not a pixel more.
+double Whole_Pixels_Points(double points, double dpi);
 // A 2-D symbol picture re-rendered, without interpolation, at the settings' resolution.
 QImage Increase_DPI(const QImage &symbol, const BarcodeSettings &settings);

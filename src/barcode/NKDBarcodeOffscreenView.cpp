@@ -2,6 +2,7 @@
 
 #include "canvas/SKTRenderingView.h"
 
+#include "barcode/BarcodeSizing.h"
 #include "barcode/BarcodeText.h"
 #include "core/ImageHelpers.h"
 
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 
 namespace {
 
@@ -30,34 +30,6 @@ double pointsOf(float inches)
     return inches * kPointsPerInch;
 }
 
-// The box of a 2-D symbol's dark modules within its picture and the width of its narrowest dark run,
-// one module, in points; nothing for a picture without ink.
-std::pair<QRectF, double> inkOf(const QImage &symbol)
-{
-    const QImage pixels = symbol.convertToFormat(QImage::Format_ARGB32);
-    const int width = pixels.width(), height = pixels.height();
-    int left = width, right = -1, top = height, bottom = -1, narrowest = width;
-    for (int y = 0; y < height; ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
-        int run = 0;
-        for (int x = 0; x <= width; ++x) {
-            if (x < width && qAlpha(line[x]) > 127 && qGray(line[x]) < 128) {
-                ++run;
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
-            } else if (run > 0) {
-                narrowest = std::min(narrowest, run);
-                run = 0;
-            }
-        }
-    }
-    if (right < 0)
-        return {};
-    const QSizeF points = imageSizeInPoints(symbol);
-    const double sx = points.width() / width, sy = points.height() / height;
-    return {QRectF(left * sx, top * sy, (right + 1 - left) * sx, (bottom + 1 - top) * sy), narrowest * sx};
-}
-
 } // namespace
 
 NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(std::shared_ptr<const NKDBarcode> barcode,
@@ -70,8 +42,18 @@ NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(std::shared_ptr<const NKDBarcod
     const double width = std::max({b.printsHeader() ? double(b.headerWidth()) : 0.0,
                                    b.printsFooter() ? double(b.footerWidth()) : 0.0, double(b.width())});
     // Settings come from files too: a size that is no number draws nothing.
-    if (std::isfinite(width) && std::isfinite(b.width()) && std::isfinite(b.barWidth()) && std::isfinite(b.height()))
-        m_bounds = QRectF(0, 0, width, b.height());
+    if (!std::isfinite(width) || !std::isfinite(b.width()) || !std::isfinite(b.barWidth()) || !std::isfinite(b.height()))
+        return;
+    // The bars stay centred: where the layout leaves them less ground than their quiet zones, as much
+    // is added on both sides; and their first module starts on a pixel edge at the picture's resolution.
+    const Barcode_Symbology *symbology = settings.symbology();
+    const Quiet_Zone quiet = symbology ? symbology->quietZone : Quiet_Zone();
+    const double side = (width - static_cast<double>(b.completeBarcode().size()) * b.barWidth()) / 2.0;
+    const double start = Whole_Pixels_Points(std::max<double>(side, std::max(quiet.left, quiet.right) * b.barWidth()),
+                                             settings.USED_DPI_VALUE());
+    const double added = std::max(0.0, start - side);
+    m_layout = QRectF(added, 0, width, b.height());
+    m_bounds = QRectF(0, 0, width + 2.0 * added, b.height());
 }
 
 NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(const QImage &image_2d, const Barcode_2D_Frame &frame,
@@ -79,20 +61,19 @@ NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(const QImage &image_2d, const B
     : m_settings(settings), m_margins(Barcode_Margins_Of(settings)),
       m_fromImageOrBarcode(true), m_image_2d(image_2d), m_frame(frame)
 {
-    std::tie(m_symbolInk, m_symbolModule) = inkOf(image_2d);
     if (std::isfinite(frame.width()) && std::isfinite(frame.height()))
-        m_bounds = QRectF(0, 0, frame.width(), frame.height());
+        m_layout = m_bounds = QRectF(0, 0, frame.width(), frame.height());
 }
 
 QRectF NKDBarcodeOffscreenView::flipped(double x, double y, double width, double height) const
 {
-    return QRectF(m_bounds.x() + x, m_bounds.bottom() - y - height, width, height);
+    return QRectF(m_layout.x() + x, m_layout.bottom() - y - height, width, height);
 }
 
 void NKDBarcodeOffscreenView::drawLineAt(QPainter &painter, const BarcodeText &line, double x, double y,
                                          const QColor &color, TextStyle style) const
 {
-    line.draw(painter, QPointF(m_bounds.x() + x, m_bounds.bottom() - y), color, style);
+    line.draw(painter, QPointF(m_layout.x() + x, m_layout.bottom() - y), color, style);
 }
 
 void NKDBarcodeOffscreenView::drawLineAcross(QPainter &painter, const BarcodeText &line, const QString &alignment,
@@ -100,9 +81,9 @@ void NKDBarcodeOffscreenView::drawLineAcross(QPainter &painter, const BarcodeTex
 {
     double x = 0.0; // "Left", and the natural alignment of any other value
     if (alignment == QLatin1String("Center"))
-        x = (m_bounds.width() - line.width()) / 2.0;
+        x = (m_layout.width() - line.width()) / 2.0;
     else if (alignment == QLatin1String("Right"))
-        x = m_bounds.width() - line.width();
+        x = m_layout.width() - line.width();
     drawLineAt(painter, line, x, y, color, style);
 }
 
@@ -127,8 +108,10 @@ void NKDBarcodeOffscreenView::drawLinear(QPainter &painter, Parts parts, TextSty
         painter.fillRect(m_bounds, m_settings.barcode_back_clr_val);
     const QString modules = b.completeBarcode();
     const qsizetype count = modules.size();
-    const auto [barWidth, start] = barsAcross(count);
-    double x = start;
+    const double barWidth = b.barWidth();
+
+    // The symbol is centred whatever the margins.
+    double x = (m_layout.width() - static_cast<double>(count) * barWidth) / 2.0;
     const double captionBand = b.printsCaption() ? pointsOf(b.captionHeight()) : 0.0;
     const double footerBand = b.printsFooter() ? pointsOf(b.footerHeight()) : 0.0;
     const double baseline = m_settings.captionOnTop()
@@ -170,43 +153,6 @@ void NKDBarcodeOffscreenView::drawLinear(QPainter &painter, Parts parts, TextSty
         drawHeader(painter, b.header(), pointsOf(b.headerHeight()), style);
     if (b.printsFooter())
         drawFooter(painter, b.footer(), style);
-}
-
-std::pair<double, double> NKDBarcodeOffscreenView::barsAcross(qsizetype count) const
-{
-    const Barcode_Symbology *symbology = m_settings.symbology();
-    const Quiet_Zone quiet = symbology ? symbology->quietZone : Quiet_Zone();
-    const double modules = static_cast<double>(count);
-    // The picture's width is the frame a design keeps: bars that cannot keep their quiet zones inside
-    // it are drawn with narrower modules, never with less ground beside them.
-    const double span = modules + quiet.left + quiet.right;
-    const double barWidth = span > 0.0 ? std::min<double>(m_barcode->barWidth(), m_bounds.width() / span)
-                                       : double(m_barcode->barWidth());
-    // Centred where both quiet zones fit so, else moved just as far as the narrower side needs.
-    const double room = m_bounds.width() - modules * barWidth;
-    const double least = quiet.left * barWidth, most = room - quiet.right * barWidth;
-    return {barWidth, std::max(least, std::min(room / 2.0, most))};
-}
-
-QRectF NKDBarcodeOffscreenView::keepingQuietZone(const QRectF &place) const
-{
-    const Barcode_Symbology *symbology = m_settings.symbology();
-    const double modules = symbology && symbology->isTwoD() ? symbology->quietZone.left : 0.0;
-    if (m_symbolInk.isEmpty() || modules <= 0.0 || place.isEmpty())
-        return place;
-    // As the bars of a linear code: a symbol whose quiet zone the frame cannot hold is drawn smaller,
-    // then moved no further than its quiet zone needs.
-    const double quiet = modules * m_symbolModule;
-    const double scale = std::min({1.0, m_bounds.width() / (m_symbolInk.width() + 2.0 * quiet),
-                                   m_bounds.height() / (m_symbolInk.height() + 2.0 * quiet)});
-    QRectF drawn(QPointF(), place.size() * scale);
-    drawn.moveCenter(place.center());
-    const QRectF ink(drawn.topLeft() + m_symbolInk.topLeft() * scale, m_symbolInk.size() * scale);
-    const QRectF allowed = m_bounds.adjusted(quiet * scale, quiet * scale, -quiet * scale, -quiet * scale);
-    const auto shift = [](double low, double high) { return std::max(low, std::min(0.0, high)); };
-    drawn.translate(shift(allowed.left() - ink.left(), allowed.right() - ink.right()),
-                    shift(allowed.top() - ink.top(), allowed.bottom() - ink.bottom()));
-    return drawn;
 }
 
 void NKDBarcodeOffscreenView::drawCaptions(QPainter &painter, double barsTop, TextStyle style) const
@@ -268,7 +214,7 @@ void NKDBarcodeOffscreenView::drawHeader(QPainter &painter, const QString &text,
 {
     const BarcodeText line(text, m_settings.header_font_val, kTextKerning);
     drawLineAcross(painter, line, m_settings.headerAlignment(),
-                   m_bounds.height() - headerBand - m_margins.TB_margin, m_settings.barcode_hdr_clr_val, style);
+                   m_layout.height() - headerBand - m_margins.TB_margin, m_settings.barcode_hdr_clr_val, style);
 }
 
 void NKDBarcodeOffscreenView::drawFooter(QPainter &painter, const QString &text, TextStyle style) const
@@ -289,12 +235,12 @@ void NKDBarcodeOffscreenView::draw2D(QPainter &painter, Parts parts, TextStyle s
     if (marks && !m_image_2d.isNull()) {
         const QSizeF symbol = imageSizeInPoints(m_image_2d);
         // Below the header band, as the linear layout keeps its bars below it.
-        const double top = m_bounds.height() - m_margins.TB_margin;
+        const double top = m_layout.height() - m_margins.TB_margin;
         const double x = (m_frame.width() - symbol.width()) / 2.0;
         const double y = top - headerBand - m_margins.header_margin - symbol.height();
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(keepingQuietZone(flipped(x, y, symbol.width(), symbol.height())), m_image_2d);
+        painter.drawImage(flipped(x, y, symbol.width(), symbol.height()), m_image_2d);
         painter.restore();
     }
     if (texts && m_frame.printsFooter())

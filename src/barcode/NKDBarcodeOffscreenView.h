@@ -10,7 +10,6 @@
 #include <QRectF>
 
 #include <memory>
-#include <utility>
 
 class QPainter;
 
@@ -25,10 +24,10 @@ class QPainter;
 class NKDBarcodeOffscreenView {
 public:
     // A linear picture: as wide as the widest of the bars (`width`) and the printed header and
-    // footer, as high as the barcode's `height`.
+    // footer, and wider where the bars' quiet zones need it, as high as the barcode's `height`.
     NKDBarcodeOffscreenView(std::shared_ptr<const NKDBarcode> barcode, const BarcodeSettings &settings);
-    // A 2-D picture: the frame's width and height, the symbol drawn at its own size in points, smaller
-    // only where the frame cannot hold its quiet zone.
+    // A 2-D picture: the frame's width and height, the symbol (which holds its quiet zone) drawn at its
+    // own size in points.
     NKDBarcodeOffscreenView(const QImage &image_2d, const Barcode_2D_Frame &frame, const BarcodeSettings &settings);
 
     QRectF bounds() const { return m_bounds; }
@@ -48,12 +47,6 @@ public:
 private:
     void drawLinear(QPainter &painter, Parts parts, TextStyle style) const;
     void draw2D(QPainter &painter, Parts parts, TextStyle style) const;
-    // The module width the bars are drawn with and where the first one starts, for `count` modules:
-    // the symbology's quiet zones kept inside the bounds.
-    std::pair<double, double> barsAcross(qsizetype count) const;
-    // Where the 2-D symbol laid out at `place` (painter coordinates) is drawn: its quiet zone kept
-    // inside the bounds.
-    QRectF keepingQuietZone(const QRectF &place) const;
     void drawCaptions(QPainter &painter, double barsTop, TextStyle style) const;
     void drawHeader(QPainter &painter, const QString &text, double headerBand, TextStyle style) const;
     void drawFooter(QPainter &painter, const QString &text, TextStyle style) const;
@@ -69,11 +62,11 @@ private:
     BarcodeSettings m_settings;
     Barcode_Margins m_margins;
     QRectF m_bounds;
+    // The picture as the model or frame measures it, within the bounds; a linear picture's bounds are
+    // wider where the bars need more ground beside them for their quiet zones.
+    QRectF m_layout;
     bool m_fromImageOrBarcode = false;
     std::shared_ptr<const NKDBarcode> m_barcode;
     QImage m_image_2d;
     Barcode_2D_Frame m_frame;
-    // The box of the 2-D symbol's ink within its picture and its module width, in points.
-    QRectF m_symbolInk;
-    double m_symbolModule = 0;
 };

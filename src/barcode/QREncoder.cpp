@@ -72,10 +72,16 @@ std::optional<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int ver
 QImage QREncoder::renderDataMatrix(const DataMatrix &matrix, int imageDimension)
 {
     const qint64 n = matrix.dimension();
+    return n > 0 ? renderDataMatrix(matrix, imageDimension, static_cast<int>(imageDimension / n)) : QImage();
+}
+
+QImage QREncoder::renderDataMatrix(const DataMatrix &matrix, int imageDimension, int modulePixels)
+{
+    const qint64 n = matrix.dimension();
     const qint64 side = imageDimension;
-    if (n <= 0 || side < n)
+    const qint64 scale = modulePixels;
+    if (n <= 0 || scale < 1 || side < scale * n)
         return {};
-    const qint64 scale = side / n;
     const qint64 margin = (side - scale * n) / 2;
 
     QImage image(static_cast<int>(side), static_cast<int>(side), QImage::Format_RGBA8888);

@@ -71,4 +71,6 @@ public:
     // carries no resolution of its own, so it measures `imageDimension` points. A null picture for an
     // empty grid and for a side too small to give each module a pixel.
     static QImage renderDataMatrix(const DataMatrix &matrix, int imageDimension);
+    // The same with `modulePixels` a module (the square at least the grid's), the rest the margin.
+    static QImage renderDataMatrix(const DataMatrix &matrix, int imageDimension, int modulePixels);
 };

@@ -7,9 +7,14 @@
 
 #include <QColor>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
+
+// Well past any card at any resolution offered.
+constexpr int kMostPixelSide = 30000;
 
 // The matrix as a one-bit picture, one pixel per module and per symbol row: a 0 bit black, a 1 bit
 // white, so the inverted output draws dark bars. The bits are copied: the encoder's buffer is not
@@ -61,10 +66,23 @@ int pdf417View::drawWithText(const QString &text, double dpi)
         return m_imageState;
     }
 
-    // Each module stretched over the frame: one picture pixel per module and per symbol row.
+    // Each module and each symbol row as many whole pixels as cover the frame's share of it at the
+    // resolution, never fewer: the picture may come out a little larger than the frame.
     const QImage bits = m_bounds.width() > 0 && m_bounds.height() > 0 ? bitPicture(p) : QImage();
     pdf417free(p);
-    pdf417Image = Increase_DPI(bits, dpi, m_bounds);
+    pdf417Image = QImage();
+    m_columns = 0;
+    if (!bits.isNull() && dpi > 0) {
+        const double perPoint = dpi / 72.0;
+        const auto across = static_cast<int>(std::ceil(m_bounds.width() * perPoint / bits.width() - 1e-4));
+        const auto down = static_cast<int>(std::ceil(m_bounds.height() * perPoint / bits.height() - 1e-4));
+        const QSize pixels(std::max(1, across) * bits.width(), std::max(1, down) * bits.height());
+        if (pixels.width() <= kMostPixelSide && pixels.height() <= kMostPixelSide) {
+            pdf417Image = bits.scaled(pixels).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            setImageSizeInPoints(pdf417Image, QSizeF(pixels) / perPoint);
+            m_columns = bits.width();
+        }
+    }
     m_imageState = Drawn;
     return m_imageState;
 }

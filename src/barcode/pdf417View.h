@@ -26,6 +26,8 @@ public:
     int drawWithText(const QString &text, double dpi);
 
     QImage getImage() const { return pdf417Image; }
+    // Modules across the picture drawn last, each the same whole number of pixels.
+    int moduleColumns() const { return m_columns; }
     int imageState() const { return m_imageState; }
 
     void setErrorLevel(int level);
@@ -37,4 +39,5 @@ private:
     int errorLevel = 2;
     int m_imageState = Empty;
     QSizeF m_bounds;
+    int m_columns = 0;
 };

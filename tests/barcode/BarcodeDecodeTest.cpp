@@ -68,6 +68,7 @@ TEST_P(LinearDecode, ReadsBackAt300And72Dpi)
 
     settings.linear_width_val = kCanvasReadableMils;
     settings.LR_margin_val = kCanvasReadableSideCm;
+    settings.dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QStringLiteral("72")));
     const BarcodePicture wide = Get_Image_From_Val(settings, row.value, settings.header_val, settings.footer_val);
     EXPECT_EQ(read(row, wide.toImage(72)), expectedOf(row));
 }

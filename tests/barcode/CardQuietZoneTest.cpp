@@ -146,8 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-// A design saved before keeps its barcode where it was and as large: the symbol drawn again covers the
-// object's frame as saved, its bars narrowed to keep their quiet zones inside it.
+// A design saved before keeps its barcode's frame and place: the symbol drawn again keeps its module
+// width, with the ground its quiet zones need beside the bars, wider than the frame as saved.
 TEST(CardQuietZoneFrame, AnOldDesignsBarcodeKeepsItsFrame)
 {
     AppFixture app;
@@ -156,8 +156,8 @@ TEST(CardQuietZoneFrame, AnOldDesignsBarcodeKeepsItsFrame)
     const QRectF saved(24, 30, 102.75, 57.67);
     object->setBounds(saved);
     object->Set_Barcode_image(Barcode_Image_For_Graphic(*object));
-    // Whole pixels at 600 dpi.
-    EXPECT_NEAR(object->_barcode_image.deviceIndependentSize().width(), saved.width(), 0.12);
+    // 57 modules of 1.44 points and ten on each side.
+    EXPECT_NEAR(object->_barcode_image.deviceIndependentSize().width(), 77 * 1.44, 0.12);
     EXPECT_NEAR(object->_barcode_image.deviceIndependentSize().height(), saved.height(), 0.12);
     EXPECT_EQ(object->bounds(), saved);
 }
