@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "platform/Log.h"
+#include "platform/SafeFileWriter.h"
 #include "platform/UiServices.h"
 
 #include <QDir>
@@ -41,15 +42,12 @@ QString joinPath(const QString &folder, const QString &name)
 
 void createFolder(const QString &path)
 {
-    // mkpath uses the default mode filtered by the user's umask: data folders must not be
+    // Made with the default mode filtered by the user's umask: data folders must not be
     // world-writable.
-    if (!path.isEmpty() && !QFileInfo::exists(path))
-        QDir().mkpath(path);
-}
-
-bool isDeletable(const QFileInfo &info)
-{
-    return info.exists() || info.isSymLink() ? QFileInfo(info.absolutePath()).isWritable() : false;
+    if (path.isEmpty())
+        return;
+    if (const QString problem = platform::makeFolders(path); !problem.isEmpty())
+        platform::writeLog(problem);
 }
 
 } // namespace
@@ -97,15 +95,10 @@ void Delete_File(const QString &path)
 {
     if (path.isEmpty())
         return;
+    // A link is removed itself, never the folder it points to.
     guarded([&] {
-        const QFileInfo info(path);
-        if (!isDeletable(info))
-            return;
-        // A link is removed itself, never the folder it points to.
-        if (info.isDir() && !info.isSymLink())
-            QDir(path).removeRecursively();
-        else
-            QFile::remove(path);
+        if (const QString problem = platform::removeSafely(path); !problem.isEmpty())
+            platform::writeLog(problem);
     });
 }
 

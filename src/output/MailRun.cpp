@@ -368,7 +368,7 @@ MailReport Send_Mail_Thread(const DesignSnapshot &design, const MailRequest &req
     const RunCounters loopCounters{nullptr, nullptr, counters.stop, nullptr};
     switch (request.mode) {
     case MailMode::SameCardToAll:
-        report.run = runRecords(design, 1, {}, sink, loopCounters);
+        report.run = runRecords(design, 1, apply, sink, loopCounters);
         break;
     case MailMode::EveryRecordToEveryone:
         report.run = runRecords(design, request.records, apply, sink, loopCounters);

@@ -295,14 +295,15 @@ QString batchProblem(const ExportChoice &choice, const QString &folder, int coun
         choice, count, [&](int record) { return batchPath(target, choice, record); }, platform::AtALink::ReplaceIt);
 }
 
-ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &path)
+ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &path,
+                                const RecordApplier &apply)
 {
     ExportReport report;
     report.error = singleFileProblem(choice, path);
     if (!report.error.isEmpty())
         return report;
     PictureFileSink sink(choice, [path](int) { return path; });
-    report.run = runRecords(design, 1, {}, sink, {});
+    report.run = runRecords(design, 1, apply, sink, {});
     // The file to open afterwards: the front's when both were written, the back's for the back alone.
     report.path = sink.written().isEmpty() ? path : sink.written().last();
     return report;

@@ -105,7 +105,9 @@ QString batchProblem(const ExportChoice &choice, const QString &folder, int coun
 
 // The design as it stands, to `path` (and its back name), on the calling thread with the pool's help.
 // A file there that may not be replaced stops the export before anything is drawn, as in a batch.
-ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &path);
+// `apply`, where given, is the card's (RunDrawing::apply of a run without records).
+ExportReport Export_Single_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &path,
+                                const RecordApplier &apply = {});
 // One file set per record into `folder`/"ZOLT Photo Frame", made when missing once nothing refuses
 // the batch. Nothing is made for no records.
 ExportReport Export_Batch_File(const DesignSnapshot &design, const ExportChoice &choice, const QString &folder, int count,

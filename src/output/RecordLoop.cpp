@@ -34,6 +34,12 @@ RunDrawing runDrawing(const DesignSnapshot &design, std::shared_ptr<const Record
         drawing.apply = applierOf(std::move(sources));
     } else {
         drawing.design = std::make_shared<const DesignSnapshot>(sources ? sources->withoutUnusableFields(design) : design);
+        // The closing report names the card that lacked values, as a run of records names its records.
+        if (sources && !sources->problems.isEmpty()) {
+            auto none = std::make_shared<RecordBinding>(*sources);
+            none->useSources(false, false);
+            drawing.apply = applierOf(std::move(none));
+        }
     }
     return drawing;
 }

@@ -25,14 +25,17 @@ RecordApplier applierOf(std::shared_ptr<const RecordBinding> binding);
 // What a run draws, settled on the GUI thread as it starts, from copies nobody edits.
 struct RunDrawing {
     std::shared_ptr<const DesignSnapshot> design;
-    RecordApplier apply; // each record's values; none for a run that draws no records
-    int records = 0;     // the records the sources give; 0 for a run that draws none
+    // Each record's values. For a run that draws no records, the one card's: the fields that cannot
+    // be used emptied and named, as a record's are; none where every field can be used.
+    RecordApplier apply;
+    int records = -1; // the records the sources give; -1 for a run that draws none
 };
 
 // The drawing of a run of `design` from `sources` (a copy the run alone reads; null for a design bound
 // to nothing) with the sources it uses. Fields that cannot be used (bound to a series that cannot be
 // read, or to a column the sheet lacks) are empty on every card: each record empties them, and a run
-// that draws no records draws copies of the design emptied as a record would leave them.
+// that draws no records draws copies of the design emptied as a record would leave them, and its
+// card says so through `apply`.
 RunDrawing runDrawing(const DesignSnapshot &design, std::shared_ptr<const RecordBinding> sources);
 // The start of every run: asks once, naming them, whether to go on with fields that cannot be used,
 // then gives the run's drawing; nothing when the user does not go on.

@@ -1,5 +1,6 @@
 #include "platform/PrivateFolder.h"
 
+#include "platform/SafeFileWriter.h"
 #include "platform/TemporaryFiles.h"
 
 #include <QDateTime>
@@ -56,7 +57,7 @@ int PrivateFolder::sweepStale(const QStringList &prefixes, int graceSeconds)
                 continue;
             // Its owner holds an flock on the lock while it runs: the id may be of another pid
             // namespace (a container or sandbox sharing this temporary folder), the lock is not.
-            if (whileNobodyHolds(lockPath, [&] { return QDir(entry.filePath()).removeRecursively(); }))
+            if (whileNobodyHolds(lockPath, [&] { return removeSafely(entry.filePath()).isEmpty(); }))
                 ++removed;
             continue;
         }
@@ -64,7 +65,7 @@ int PrivateFolder::sweepStale(const QStringList &prefixes, int graceSeconds)
         if (entry.lastModified().toUTC() > oldest ||
             !QDir(entry.filePath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
             continue;
-        if (QDir(entry.filePath()).removeRecursively())
+        if (removeSafely(entry.filePath()).isEmpty())
             ++removed;
     }
     return removed;

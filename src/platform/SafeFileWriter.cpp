@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <optional>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -224,6 +226,12 @@ mode_t creationMode(const Reached &target, int mode)
     return 0666;
 }
 
+// A write refused by a file system mounted read-only: no permission the user could change.
+QString readOnlyFileSystem(const QString &folder)
+{
+    return QStringLiteral("The file system of the folder %1 is read-only.").arg(QDir::toNativeSeparators(folder));
+}
+
 // Why the file `name` in the folder held at `folder` may not be replaced, `shownAs`.
 QString problemAt(int folder, const QByteArray &name, const QString &shownAs)
 {
@@ -233,7 +241,8 @@ QString problemAt(int folder, const QByteArray &name, const QString &shownAs)
     if (S_ISDIR(info.st_mode))
         return QStringLiteral("%1 is a folder, not a file.").arg(QDir::toNativeSeparators(shownAs));
     if (::faccessat(folder, name.constData(), W_OK, 0) != 0 && errno != ENOENT)
-        return QStringLiteral("The file %1 is read-only.").arg(QDir::toNativeSeparators(shownAs));
+        return errno == EROFS ? readOnlyFileSystem(QFileInfo(shownAs).absolutePath())
+                              : QStringLiteral("The file %1 is read-only.").arg(QDir::toNativeSeparators(shownAs));
     return {};
 }
 
@@ -317,6 +326,66 @@ QString walkFolders(const QString &folder, WalkTo to)
         .arg(shown(stopped.folder), QString::fromLocal8Bit(strerror(stopped.code)));
 }
 
+// Removes `name` in the folder held at `folder`, with all it holds where it is a folder, inside
+// folders held open and never through a link; the system's reason where something stays, 0 once
+// nothing stands there.
+int removeAt(int folder, const QByteArray &name, int depth)
+{
+    constexpr int kDeepest = 256; // each level holds a descriptor
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (::unlinkat(folder, name.constData(), 0) == 0 || errno == ENOENT)
+            return 0;
+        if (errno != EISDIR)
+            return errno;
+        const int held = ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (held < 0 && (errno == ELOOP || errno == ENOTDIR)) // swapped for a link or a file meanwhile
+            continue;
+        if (held < 0)
+            return errno == ENOENT ? 0 : errno;
+        if (depth >= kDeepest) {
+            ::close(held);
+            return ELOOP;
+        }
+        DIR *entries = ::fdopendir(held);
+        if (!entries) {
+            const int code = errno;
+            ::close(held);
+            return code;
+        }
+        QByteArrayList names;
+        while (const dirent *entry = ::readdir(entries))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names << QByteArray(entry->d_name);
+        int failed = 0;
+        for (const QByteArray &each : std::as_const(names))
+            if (const int code = removeAt(::dirfd(entries), each, depth + 1); code != 0 && failed == 0)
+                failed = code;
+        ::closedir(entries);
+        if (failed != 0)
+            return failed;
+        if (::unlinkat(folder, name.constData(), AT_REMOVEDIR) == 0 || errno == ENOENT)
+            return 0;
+        if (errno != ENOTDIR)
+            return errno;
+    }
+    return EBUSY;
+}
+
+// The folder part of a path as given, and its last name; the name is empty where it does not name
+// an entry of that folder ("", ".", "..").
+std::pair<QString, QString> splitLast(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString name = path.mid(slash + 1);
+    const bool entry = !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..");
+    return {path.left(slash + 1), entry ? name : QString()};
+}
+
+QString stoppedReason(const Stopped &stopped)
+{
+    return !stopped.refusal.isEmpty() ? stopped.refusal : QStringLiteral("No such folder: %1").arg(shown(stopped.folderOfFile));
+}
+
 } // namespace
 
 WriteFunction setSafeWriteFunction(WriteFunction write)
@@ -332,6 +401,50 @@ QString makeFolders(const QString &folder)
 QString unmakeableFolder(const QString &folder)
 {
     return walkFolders(folder, WalkTo::AFolderTried);
+}
+
+QString removeSafely(const QString &path)
+{
+    Stopped stopped;
+    const std::optional<Reached> target = walk(path, WalkTo::AFile, AtALink::ReplaceIt, stopped);
+    if (!target && stopped.refusal.isEmpty() && stopped.code == ENOENT)
+        return {};
+    if (!target)
+        return stoppedReason(stopped);
+    if (const int code = removeAt(target->folder.get(), target->name, 0); code != 0)
+        return QStringLiteral("%1 could not be removed: %2.").arg(target->file(), QString::fromLocal8Bit(strerror(code)));
+    return {};
+}
+
+QString renameSafely(const QString &from, const QString &to, bool *acrossFileSystems)
+{
+    if (acrossFileSystems)
+        *acrossFileSystems = false;
+    Stopped stopped;
+    const std::optional<Reached> source = walk(from, WalkTo::AFile, AtALink::ReplaceIt, stopped);
+    if (!source)
+        return stoppedReason(stopped);
+    const auto [fromFolder, fromName] = splitLast(from);
+    const auto [toFolder, toName] = splitLast(to);
+    // The walk to a file's name passes its folder part alone: one folder, one walk.
+    std::optional<Reached> target;
+    if (fromFolder != toFolder || fromName.isEmpty() || toName.isEmpty()) {
+        target = walk(to, WalkTo::AFile, AtALink::ReplaceIt, stopped);
+        if (!target)
+            return stoppedReason(stopped);
+    }
+    const int folder = target ? target->folder.get() : source->folder.get();
+    const QByteArray name = target ? target->name : QFile::encodeName(toName);
+    if (::renameat(source->folder.get(), source->name.constData(), folder, name.constData()) != 0) {
+        const int code = errno;
+        if (acrossFileSystems)
+            *acrossFileSystems = code == EXDEV;
+        return QStringLiteral("%1 could not be renamed: %2.").arg(source->file(), QString::fromLocal8Bit(strerror(code)));
+    }
+    syncFolder(folder);
+    if (target)
+        syncFolder(source->folder.get());
+    return {};
 }
 
 QString targetProblem(const QString &path, AtALink link)
@@ -413,7 +526,8 @@ bool SafeFileBatch::write(const QString &path, const QByteArray &bytes, QString 
     const std::unique_ptr<LockedTemporaryFile> file =
         LockedTemporaryFile::create(folder, shown(target->path), fileName, creationMode(*target, mode));
     if (!file)
-        return fail(systemReason(errno, QStringLiteral("The file could not be made.")));
+        return fail(errno == EROFS ? readOnlyFileSystem(shown(target->path))
+                                   : systemReason(errno, QStringLiteral("The file could not be made.")));
     if (mode >= 0 && ::fchmod(file->handle(), mode_t(mode)) != 0)
         return fail(QString::fromLocal8Bit(strerror(errno)));
     errno = 0;
@@ -461,9 +575,9 @@ bool SavingFile::begin(QString *error)
     m_file = LockedTemporaryFile::create(folder, shown(target->path), fileName, creationMode(*target, -1));
     if (!m_file) {
         const int code = errno;
-        return refuse(code == ENOSPC || code == EDQUOT
-                          ? systemReason(code, QString())
-                          : QStringLiteral("The folder %1 cannot be written.").arg(shown(target->path)));
+        return refuse(code == ENOSPC || code == EDQUOT ? systemReason(code, QString())
+                      : code == EROFS                  ? readOnlyFileSystem(shown(target->path))
+                                                       : QStringLiteral("The folder %1 cannot be written.").arg(shown(target->path)));
     }
     m_error.clear();
     m_buffer.clear();

@@ -53,6 +53,19 @@ QString makeFolders(const QString &folder);
 // no folders (/proc, /sys), or of one mounted read-only, and root passes every permission check.
 QString unmakeableFolder(const QString &folder);
 
+// Removes what stands at `path`, a file, a link or a folder with all it holds, inside the folder
+// that holds it, reached on the road writeFileSafely takes. A link, at `path` or anywhere inside, is
+// removed itself, never followed: a folder swapped for a link meanwhile leads nowhere. Why not, naming
+// what could not be removed; empty once nothing stands there, or where nothing stood.
+QString removeSafely(const QString &path);
+
+// Renames `from` to `to`, each reached on the road writeFileSafely takes and renamed inside the
+// folders held at the walk's end; within one folder, that folder is walked to once, so that the name
+// goes nowhere else whatever is swapped meanwhile. As a rename does, a link at either name is itself
+// renamed or replaced, and a file at `to` replaced. Why not; `acrossFileSystems` says where the two
+// lie on different file systems, which no rename crosses.
+QString renameSafely(const QString &from, const QString &to, bool *acrossFileSystems = nullptr);
+
 // Copies the regular file `from` to `to` as writeFileSafely writes, piece by piece; false, with the
 // file at fault and the reason, when it could not.
 bool copyFileSafely(const QString &from, const QString &to, QString *error = nullptr);

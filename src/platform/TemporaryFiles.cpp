@@ -2,7 +2,6 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -272,7 +271,10 @@ bool whileNobodyHolds(int folder, const QByteArray &name, const std::function<bo
 
 bool removeIfAbandoned(const QString &path)
 {
-    return whileNobodyHolds(path, [&] { return ::unlink(QFile::encodeName(path).constData()) == 0; });
+    // Removed from the folder where it was looked at, whatever its path names meanwhile.
+    const QFileInfo file(path);
+    const QByteArray name = QFile::encodeName(file.fileName());
+    return inFolder<bool>(file.absolutePath(), false, [&](int folder) { return removeIfAbandoned(folder, name); });
 }
 
 bool removeIfAbandoned(int folder, const QByteArray &name)
@@ -280,19 +282,43 @@ bool removeIfAbandoned(int folder, const QByteArray &name)
     return whileNobodyHolds(folder, name, [&] { return ::unlinkat(folder, name.constData(), 0) == 0; });
 }
 
-int sweepLeftovers(const QString &folder)
+namespace {
+
+// The leftovers in the folder held at `folder` and in the folders under it, each opened inside the
+// one above without following a link.
+int sweepFolder(int folder, int depth)
 {
     int removed = 0;
-    QStringList folders{folder};
-    QDirIterator below(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
-                       QDirIterator::Subdirectories);
-    while (below.hasNext())
-        folders << below.next();
-    for (const QString &each : std::as_const(folders))
-        for (const QStringList &leftovers : findLeftovers(each))
-            for (const QString &leftover : leftovers)
-                removed += removeIfAbandoned(leftover) ? 1 : 0;
+    for (const QStringList &leftovers : findLeftovers(folder))
+        for (const QString &leftover : leftovers)
+            removed += removeIfAbandoned(folder, QFile::encodeName(leftover)) ? 1 : 0;
+    constexpr int kDeepest = 64;
+    const int listed = depth < kDeepest ? ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    DIR *entries = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (!entries) {
+        if (listed >= 0)
+            ::close(listed);
+        return removed;
+    }
+    while (const dirent *entry = ::readdir(entries)) {
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        const int below = ::openat(listed, entry->d_name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (below >= 0) {
+            removed += sweepFolder(below, depth + 1);
+            ::close(below);
+        }
+    }
+    ::closedir(entries);
     return removed;
+}
+
+} // namespace
+
+int sweepLeftovers(const QString &folder)
+{
+    return inFolder<int>(folder, 0, [](int held) { return sweepFolder(held, 0); });
 }
 
 std::unique_ptr<LockedTemporaryFile> LockedTemporaryFile::create(int folder, const QString &folderPath,

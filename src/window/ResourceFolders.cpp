@@ -58,8 +58,12 @@ QString userResourcesFolder()
 
 bool prepareUserResources(const QString &shipped, const QString &target)
 {
-    if (target.isEmpty() || !QDir().mkpath(target) || !QFileInfo(target).isDir())
+    if (target.isEmpty())
         return false;
+    if (const QString problem = platform::makeFolders(target); !problem.isEmpty()) {
+        Show_NSLog_Message(problem);
+        return false;
+    }
     // Every folder the program writes is in here: a file that is not written again would keep what a
     // killed write of it left.
     platform::sweepLeftovers(target);
@@ -76,7 +80,8 @@ bool prepareUserResources(const QString &shipped, const QString &target)
         const QFileInfo info = it.fileInfo();
         const QString copy = QDir(to).filePath(source.relativeFilePath(info.filePath()));
         if (info.isDir()) {
-            QDir().mkpath(copy);
+            if (const QString problem = platform::makeFolders(copy); !problem.isEmpty())
+                Show_NSLog_Message(problem);
             continue;
         }
         const QFileInfo existing(copy);

@@ -13,6 +13,7 @@
 #include "document/SKTImage.h"
 #include "output/OutputState.h"
 #include "output/ui/ExportCommand.h"
+#include "platform/SafeFileWriter.h"
 #include "window/Export_Template.h"
 #include "window/TemplateFiles.h"
 #include "window/Template_Wizard.h"
@@ -41,7 +42,10 @@ bool SKTWindowController::Write_Template(const QString &name)
     }
     AppState &app = App();
     const QString folder = TemplateFiles::userFolder();
-    QDir().mkpath(folder);
+    if (const QString problem = platform::makeFolders(folder); !problem.isEmpty()) {
+        Show_MessageBox(tr("The template could not be exported.\n\n%1").arg(problem));
+        return false;
+    }
     const QString base = folder + name;
     const QString designPath = base + QLatin1Char('.') + app.design_file_EXT;
     const QString picturePath = base + QStringLiteral(".png");
@@ -63,7 +67,7 @@ bool SKTWindowController::Write_Template(const QString &name)
     if (!Write_Template_Picture(picturePath)) {
         // A new template without its picture would only block its name.
         if (!replacing)
-            QFile::remove(designPath);
+            platform::removeSafely(designPath);
         return false;
     }
     Show_MessageBox(kExported);
@@ -95,8 +99,8 @@ bool SKTWindowController::Write_Shipped_Template(const QString &name, const QStr
         return refuse(reason);
     const QString folder = QDir(shipped).filePath(QStringLiteral("Templates"));
     const QString base = folder + QLatin1Char('/') + name;
-    if (!QDir().mkpath(folder))
-        return refuse(tr("The folder %1 could not be made.").arg(folder));
+    if (const QString problem = platform::makeFolders(folder); !problem.isEmpty())
+        return refuse(problem);
     if (!DesignFile::write(base + QLatin1Char('.') + App().design_file_EXT, contents, &reason))
         return refuse(reason);
     return Write_Template_Picture(base + QStringLiteral(".png"));

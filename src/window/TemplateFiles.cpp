@@ -134,13 +134,16 @@ bool moveFile(const QString &from, const QString &to, QString *error)
     if (!platform::isRegularFile(from))
         return fail(error, QStringLiteral("%1: no such file").arg(from));
     // A rename replaces the target in one step on the same file system.
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    bool acrossFileSystems = false;
+    const QString renamed = platform::renameSafely(from, to, &acrossFileSystems);
+    if (renamed.isEmpty())
         return true;
+    if (!acrossFileSystems)
+        return fail(error, renamed);
     if (!copyVerified(from, to, error))
         return false;
-    QFile original(from);
-    if (!original.remove())
-        return fail(error, QStringLiteral("%1: %2").arg(from, original.errorString()));
+    if (const QString removed = platform::removeSafely(from); !removed.isEmpty())
+        return fail(error, removed);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
+#include "platform/SafeFileWriter.h"
 #include "platform/ui/ImageBrowserView.h"
 #include "platform/ui/DialogLook.h"
 #include "window/Export_Template.h"
@@ -304,7 +305,7 @@ void Template_Wizard::Copy_Templatee_Click()
                                                         TemplateFiles::withExtension(newPicture, ext), &error);
         if (!copied) {
             // Half a template is no template.
-            QFile::remove(newPicture);
+            platform::removeSafely(newPicture);
             Show_NSLog_Message(error);
             Show_MessageBox(tr("The template could not be copied.\n\n%1").arg(error));
         }

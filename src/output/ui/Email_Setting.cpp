@@ -4,6 +4,7 @@
 #include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
+#include "platform/SafeFileWriter.h"
 #include "platform/ui/DialogLook.h"
 #include "platform/ui/Form.h"
 
@@ -221,8 +222,8 @@ void Email_Setting::Reset_Button()
     if (!Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to reset current email settings?")))
         return;
     const QString path = Preferences::Email_Settings_File();
-    if (!path.isEmpty() && QFile::exists(path) && !QFile::remove(path)) {
-        Show_MessageBox(QStringLiteral("The e-mail settings in %1 could not be removed.").arg(path));
+    if (const QString problem = path.isEmpty() ? QString() : platform::removeSafely(path); !problem.isEmpty()) {
+        Show_MessageBox(QStringLiteral("The e-mail settings in %1 could not be removed.\n\n%2").arg(path, problem));
         return;
     }
     for (QLineEdit *field : {_send_mail_to, _send_mail_sender_mail, _send_mail_smtp, _send_mail_port, _send_mail_password})

@@ -39,7 +39,7 @@ void ExportCommand::Export_Button()
             if (const QString problem = PictureExport::singleFileProblem(choice, path); !problem.isEmpty())
                 Show_MessageBox(problem);
             else if (const auto run = startRun(m_host.snapshot(), binding))
-                exportSingle(*run->design, path, true);
+                exportSingle(*run->design, path, true, run->apply);
             return;
         }
         const int count = binding->Total_Batch_Excel_Card;
@@ -59,10 +59,12 @@ bool ExportCommand::Export_Single_File(const QString &path, bool show_msg)
     return exportSingle(m_host.snapshot(), path, show_msg);
 }
 
-bool ExportCommand::exportSingle(const DesignSnapshot &design, const QString &path, bool show_msg)
+bool ExportCommand::exportSingle(const DesignSnapshot &design, const QString &path, bool show_msg,
+                                 const RecordApplier &apply)
 {
-    const ExportReport report = PictureExport::Export_Single_File(design, choice, path);
-    if (!report.succeeded()) {
+    const ExportReport report = PictureExport::Export_Single_File(design, choice, path, apply);
+    // A card written without all its values is written: the completion box says what it lacked.
+    if (!report.error.isEmpty() || report.run.delivered == 0) {
         Show_MessageBox(report.message());
         return false;
     }

@@ -49,7 +49,7 @@ public:
     ExportChoice choice;
 
 private:
-    bool exportSingle(const DesignSnapshot &design, const QString &path, bool show_msg);
+    bool exportSingle(const DesignSnapshot &design, const QString &path, bool show_msg, const RecordApplier &apply = {});
     bool exportBatch(const std::shared_ptr<const RecordBinding> &sources, const QString &folder);
 
     ExportHost m_host;

@@ -628,7 +628,7 @@ bool Print_Wnd::Execute_Printing(bool preview)
 
 SheetRun Print_Wnd::sheetRun(const RunDrawing &drawing) const
 {
-    return SheetRun{m_layout, drawing.apply ? drawing.records : -1};
+    return SheetRun{m_layout, drawing.records};
 }
 
 void Print_Wnd::CancelButtonPressed()
