@@ -13,6 +13,9 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
 
 const QString BatchSeriesEditor::kListKey = QStringLiteral("Extension");
 const QString BatchSeriesEditor::kValueKey = QStringLiteral("Header");
@@ -115,7 +118,10 @@ bool BatchSeriesEditor::On_Update(int row)
                                .arg(name);
         Show_MessageBox(read_only_reason);
     } else if (const QFileInfo info(path); !info.isWritable() || !info.permission(QFileDevice::WriteOwner)) {
-        read_only_reason = QStringLiteral("The file of the series \"%1\" is read-only.").arg(name);
+        // A file system mounted read-only is no permission the user could change on the file.
+        read_only_reason = ::access(QFile::encodeName(path).constData(), W_OK) != 0 && errno == EROFS
+                               ? QStringLiteral("The file system of the folder of the series \"%1\" is read-only.").arg(name)
+                               : QStringLiteral("The file of the series \"%1\" is read-only.").arg(name);
     }
     for (const QString &value : Series_List_Values(text))
         ListData_value << QVariantMap{{kValueKey, Series_Line_Value(value)}};

@@ -182,6 +182,7 @@ PictureHeader png(const Bytes &b, Steps &steps)
         const bool grey = colour == 0 && !transparentColour;
         const int bytesPerPixel = colour == 3 ? 1 : grey ? (depth == 16 ? 2 : 1) : depth == 16 ? 8 : 4;
         PictureHeader header = known("png", width, height, 33, bytesPerPixel);
+        header.grey = grey;
         // Only 8-bit colour and grey with alpha are scaled as their rows are decoded, and only when
         // not interlaced; every other is decoded whole.
         header.scalesRowByRow = interlace == 0 && depth == 8 && (colour == 2 || colour == 4 || colour == 6);
@@ -230,6 +231,7 @@ PictureHeader jpegFrame(const Bytes &b, qint64 frame, uchar marker, int scanComp
     if (header.status != PictureHeader::Known)
         return {};
     header.scalesByEighths = true;
+    header.grey = components == 1;
     // A picture of more than one scan (progressive, or its colours in a scan each) has all its
     // coefficients held until its last scan, whatever size it is decoded at: two bytes a sample.
     const bool progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
@@ -587,12 +589,11 @@ int eighthsFor(const QSize &size, const QSize &target)
     return std::clamp(int(std::ceil(8 / shrink)), 1, 8);
 }
 
-// Decoded whole, then scaled into a new picture: 8-bit grey where the header tells a grey picture
-// (a grey JPEG, a 16-bit grey PNG), else 32 bits.
+// Decoded whole, then scaled into a new picture: 8-bit grey where the header tells a grey picture,
+// else 32 bits.
 qint64 wholePeak(const PictureHeader &header, const QSize &target)
 {
-    const bool grey = header.bytesPerPixel == 2 || (header.bytesPerPixel == 1 && header.format == "jpeg");
-    const qint64 out = target == header.size ? 0 : shrinkingBytes(target, grey);
+    const qint64 out = target == header.size ? 0 : shrinkingBytes(target, header.grey);
     return plus(plus(header.decoderBytes, times(pixels(header.size), header.bytesPerPixel)), out);
 }
 

@@ -24,6 +24,7 @@ struct PictureHeader {
     QByteArray format; // as Qt names it: "png", "jpeg", "gif", "bmp", "tiff", "webp", "ico"
     QSize size;        // what the decoder makes of it, whatever the header's other fields claim
     int bytesPerPixel = 4;       // of the decoded picture
+    bool grey = false;           // decoded grey without alpha, and so kept
     qint64 decoderBytes = 0;     // what the decoder holds beside the picture (a JPEG's coefficients
                                  // when it comes in more than one scan, a PNG's row pointers)
     bool scalesRowByRow = false; // decoded to a smaller size without the whole picture in memory (PNG)
