@@ -145,7 +145,7 @@ PictureHeader refused(const QString &why)
 
 constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
 
-// A chunk's type as the specification spells it, or a stand-in for bytes that are not one.
+// A chunk's four-letter type, or a stand-in for bytes that are not one.
 QString chunkName(const Bytes &b, qint64 at)
 {
     QString name;
