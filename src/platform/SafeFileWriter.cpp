@@ -1,6 +1,7 @@
 #include "platform/SafeFileWriter.h"
 
 #include "platform/RegularFile.h"
+#include "platform/TemporaryFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +17,6 @@
 #include <optional>
 #include <utility>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -346,21 +346,17 @@ int removeAt(int folder, const QByteArray &name, int depth)
             ::close(held);
             return ELOOP;
         }
-        DIR *entries = ::fdopendir(held);
-        if (!entries) {
+        const std::optional<QByteArrayList> names = folderEntries(held);
+        if (!names) {
             const int code = errno;
             ::close(held);
             return code;
         }
-        QByteArrayList names;
-        while (const dirent *entry = ::readdir(entries))
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                names << QByteArray(entry->d_name);
         int failed = 0;
-        for (const QByteArray &each : std::as_const(names))
-            if (const int code = removeAt(::dirfd(entries), each, depth + 1); code != 0 && failed == 0)
+        for (const QByteArray &each : *names)
+            if (const int code = removeAt(held, each, depth + 1); code != 0 && failed == 0)
                 failed = code;
-        ::closedir(entries);
+        ::close(held);
         if (failed != 0)
             return failed;
         if (::unlinkat(folder, name.constData(), AT_REMOVEDIR) == 0 || errno == ENOENT)

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <mutex>
 #include <optional>
@@ -197,24 +198,35 @@ QString temporaryFilePrefix(const QString &path)
     return QDir(folder).filePath(temporaryStem(folder, target.fileName())) + kTemporaryInfix;
 }
 
-QHash<QString, QStringList> findLeftovers(int folder)
+std::optional<QByteArrayList> folderEntries(int folder)
 {
-    QHash<QString, QStringList> found;
     const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR *entries = listed < 0 ? nullptr : ::fdopendir(listed);
     if (!entries) {
+        const int code = errno;
         if (listed >= 0)
             ::close(listed);
-        return found;
+        errno = code;
+        return std::nullopt;
     }
-    while (const dirent *entry = ::readdir(entries)) {
-        const std::optional<QByteArray> stem = stemOfTemporaryName(entry->d_name);
-        struct stat info {};
-        if (stem && ::fstatat(listed, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
-            info.st_uid == ::getuid())
-            found[QFile::decodeName(*stem)] << QFile::decodeName(entry->d_name);
-    }
+    QByteArrayList names;
+    while (const dirent *entry = ::readdir(entries))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names << QByteArray(entry->d_name);
     ::closedir(entries);
+    return names;
+}
+
+QHash<QString, QStringList> findLeftovers(int folder)
+{
+    QHash<QString, QStringList> found;
+    for (const QByteArray &name : folderEntries(folder).value_or(QByteArrayList())) {
+        const std::optional<QByteArray> stem = stemOfTemporaryName(name.constData());
+        struct stat info {};
+        if (stem && ::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::getuid())
+            found[QFile::decodeName(*stem)] << QFile::decodeName(name);
+    }
     return found;
 }
 
@@ -293,24 +305,15 @@ int sweepFolder(int folder, int depth)
         for (const QString &leftover : leftovers)
             removed += removeIfAbandoned(folder, QFile::encodeName(leftover)) ? 1 : 0;
     constexpr int kDeepest = 64;
-    const int listed = depth < kDeepest ? ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
-    DIR *entries = listed < 0 ? nullptr : ::fdopendir(listed);
-    if (!entries) {
-        if (listed >= 0)
-            ::close(listed);
+    if (depth >= kDeepest)
         return removed;
-    }
-    while (const dirent *entry = ::readdir(entries)) {
-        const std::string_view name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        const int below = ::openat(listed, entry->d_name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    for (const QByteArray &name : folderEntries(folder).value_or(QByteArrayList())) {
+        const int below = ::openat(folder, name.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (below >= 0) {
             removed += sweepFolder(below, depth + 1);
             ::close(below);
         }
     }
-    ::closedir(entries);
     return removed;
 }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <sys/types.h>
 
@@ -29,6 +30,10 @@ QString temporaryFilePrefix(const QString &path);
 // the folder given by a descriptor held open on it, or by its path.
 QString temporaryStem(int folder, const QString &fileName);
 QString temporaryStem(const QString &folder, const QString &fileName);
+
+// The names in the folder held at `folder`, but for "." and ".."; nothing, with errno set, where it
+// cannot be listed.
+std::optional<QByteArrayList> folderEntries(int folder);
 
 // This user's temporary files in `folder` that unfinished writes left, by their stem; whether or not
 // a write still holds them. Names only are read, and only a leftover's entry is looked up. Of a folder
