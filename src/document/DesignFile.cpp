@@ -615,8 +615,9 @@ QList<NamedPicture> namedPictures(DesignFileContents &c)
 
 namespace {
 
-// A named file's header is walked in at most these steps, or it is weighed as a picture of unknown
-// size; a JPEG's markers past its first scan are then left to its reading.
+// A picture's header is weighed in at most these steps, or it is weighed as a picture of unknown
+// size; a JPEG's markers past its first scan and a PNG's chunks past its first data are then left
+// to its reading.
 constexpr qint64 kNamedHeaderSteps = 64 * 1024;
 
 qint64 headerPixels(const platform::PictureHeader &header)
@@ -653,7 +654,8 @@ qint64 namedPicturePixels(const QList<NamedPicture> &pictures, qint64 enough)
 
 Work workOfPicture(QByteArrayView bytes)
 {
-    return {bytes.size(), headerPixels(platform::pictureHeader(bytes))};
+    qint64 steps = 0;
+    return {bytes.size(), headerPixels(platform::pictureHeader(bytes, &steps, kNamedHeaderSteps))};
 }
 
 Work workOfPictureFile(const QString &path)
@@ -662,7 +664,8 @@ Work workOfPictureFile(const QString &path)
     QFile device(file);
     if (!platform::isRegularFile(file) || !device.open(QIODevice::ReadOnly))
         return {};
-    return {device.size(), headerPixels(platform::pictureHeader(device))};
+    qint64 steps = 0;
+    return {device.size(), headerPixels(platform::pictureHeader(device, &steps, kNamedHeaderSteps))};
 }
 
 Work workOf(const DesignFileContents &c)

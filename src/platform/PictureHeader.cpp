@@ -202,7 +202,8 @@ PictureHeader png(const Bytes &b, Steps &steps)
                                .arg(left));
         transparentColour |= !data && b.startsWith(at + 4, "tRNS");
         data |= isData;
-        if (!steps.take())
+        // Charged the bytes it passes over: a walk past many small data chunks reads the whole file.
+        if (!steps.take(12 + length))
             return data ? weighed() : status(PictureHeader::Unknown);
     }
     if (!data && !b.has(at, 8) && b.cut())
