@@ -97,7 +97,7 @@ void Delete_File(const QString &path)
         return;
     // A link is removed itself, never the folder it points to.
     guarded([&] {
-        if (const QString problem = platform::removeSafely(path); !problem.isEmpty())
+        if (const QString problem = platform::removeSafely(path, platform::Removing::AFolderToo); !problem.isEmpty())
             platform::writeLog(problem);
     });
 }

@@ -57,7 +57,7 @@ int PrivateFolder::sweepStale(const QStringList &prefixes, int graceSeconds)
                 continue;
             // Its owner holds an flock on the lock while it runs: the id may be of another pid
             // namespace (a container or sandbox sharing this temporary folder), the lock is not.
-            if (whileNobodyHolds(lockPath, [&] { return removeSafely(entry.filePath()).isEmpty(); }))
+            if (whileNobodyHolds(lockPath, [&] { return removeSafely(entry.filePath(), Removing::AFolderToo).isEmpty(); }))
                 ++removed;
             continue;
         }
@@ -65,7 +65,7 @@ int PrivateFolder::sweepStale(const QStringList &prefixes, int graceSeconds)
         if (entry.lastModified().toUTC() > oldest ||
             !QDir(entry.filePath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
             continue;
-        if (removeSafely(entry.filePath()).isEmpty())
+        if (removeSafely(entry.filePath(), Removing::AFolderToo).isEmpty())
             ++removed;
     }
     return removed;

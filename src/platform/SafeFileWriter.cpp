@@ -399,7 +399,7 @@ QString unmakeableFolder(const QString &folder)
     return walkFolders(folder, WalkTo::AFolderTried);
 }
 
-QString removeSafely(const QString &path)
+QString removeSafely(const QString &path, Removing folders)
 {
     Stopped stopped;
     const std::optional<Reached> target = walk(path, WalkTo::AFile, AtALink::ReplaceIt, stopped);
@@ -407,7 +407,12 @@ QString removeSafely(const QString &path)
         return {};
     if (!target)
         return stoppedReason(stopped);
-    if (const int code = removeAt(target->folder.get(), target->name, 0); code != 0)
+    int code = 0;
+    if (folders == Removing::AFolderToo)
+        code = removeAt(target->folder.get(), target->name, 0);
+    else if (::unlinkat(target->folder.get(), target->name.constData(), 0) != 0 && errno != ENOENT)
+        code = errno; // a folder stays, with all it holds
+    if (code != 0)
         return QStringLiteral("%1 could not be removed: %2.").arg(target->file(), QString::fromLocal8Bit(strerror(code)));
     return {};
 }

@@ -53,11 +53,13 @@ QString makeFolders(const QString &folder);
 // no folders (/proc, /sys), or of one mounted read-only, and root passes every permission check.
 QString unmakeableFolder(const QString &folder);
 
-// Removes what stands at `path`, a file, a link or a folder with all it holds, inside the folder
-// that holds it, reached on the road writeFileSafely takes. A link, at `path` or anywhere inside, is
-// removed itself, never followed: a folder swapped for a link meanwhile leads nowhere. Why not, naming
-// what could not be removed; empty once nothing stands there, or where nothing stood.
-QString removeSafely(const QString &path);
+// Removes what stands at `path`, a file or a link, or a folder with all it holds where `folders`
+// says so, inside the folder that holds it, reached on the road writeFileSafely takes. A link, at
+// `path` or anywhere inside, is removed itself, never followed: a folder swapped for a link meanwhile
+// leads nowhere. Why not, naming what could not be removed; empty once nothing stands there, or where
+// nothing stood.
+enum class Removing { AFile, AFolderToo };
+QString removeSafely(const QString &path, Removing folders = Removing::AFile);
 
 // Renames `from` to `to`, each reached on the road writeFileSafely takes and renamed inside the
 // folders held at the walk's end; within one folder, that folder is walked to once, so that the name
