@@ -2,7 +2,9 @@
 
 #include "platform/ConcurrentFor.h"
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -179,6 +181,21 @@ private:
     qint64 m_blockX0 = 0, m_blockX1 = 0, m_blockY0 = 0;
 };
 
+void acrossNarrow(const uchar *pixels, const Taps &taps, quint16 *out)
+{
+    constexpr int shift = kNarrow.bits - kNarrow.kept;
+    const qint64 width = taps.width, count = qint64(taps.offsets.size());
+    const qint16 *weights = taps.weights.data();
+    for (qint64 j = 0; j < count; ++j, weights += width) {
+        const uchar *p = pixels + taps.offsets[size_t(j)];
+        quint32 sum = 0;
+        for (qint64 k = 0; k < width; ++k)
+            sum += p[k] * quint32(weights[k]);
+        out[j] = quint16((sum + (1u << (shift - 1))) >> shift);
+    }
+}
+
+#if defined(__SSE2__)
 // Two pixels' channels as 16-bit halves of 32-bit lanes, first pixel low, for _mm_madd_epi16.
 inline __m128i pairOf(quint32 a, quint32 b)
 {
@@ -203,20 +220,6 @@ void acrossNarrow(const quint32 *pixels, const Taps &taps, quint16 *out)
             sum = _mm_add_epi32(sum, _mm_madd_epi16(pairOf(p[k], 0), *pairs++));
         const __m128i channels = _mm_srli_epi32(_mm_add_epi32(sum, half), shift);
         _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 4 * j), _mm_packs_epi32(channels, channels));
-    }
-}
-
-void acrossNarrow(const uchar *pixels, const Taps &taps, quint16 *out)
-{
-    constexpr int shift = kNarrow.bits - kNarrow.kept;
-    const qint64 width = taps.width, count = qint64(taps.offsets.size());
-    const qint16 *weights = taps.weights.data();
-    for (qint64 j = 0; j < count; ++j, weights += width) {
-        const uchar *p = pixels + taps.offsets[size_t(j)];
-        quint32 sum = 0;
-        for (qint64 k = 0; k < width; ++k)
-            sum += p[k] * quint32(weights[k]);
-        out[j] = quint16((sum + (1u << (shift - 1))) >> shift);
     }
 }
 
@@ -245,6 +248,38 @@ void finishNarrow(const quint32 *sums, qint64 lanes, uchar *out)
         _mm_storel_epi64(reinterpret_cast<__m128i *>(out + k), _mm_packus_epi16(words, words));
     }
 }
+
+#else
+// The same sums one channel at a time, where there is no SSE2.
+void acrossNarrow(const quint32 *pixels, const Taps &taps, quint16 *out)
+{
+    constexpr int shift = kNarrow.bits - kNarrow.kept;
+    const qint64 width = taps.width, count = qint64(taps.offsets.size());
+    const qint16 *weights = taps.weights.data();
+    for (qint64 j = 0; j < count; ++j, weights += width) {
+        const quint32 *p = pixels + taps.offsets[size_t(j)];
+        for (int c = 0; c < 4; ++c) {
+            qint32 sum = 0;
+            for (qint64 k = 0; k < width; ++k)
+                sum += qint32((p[k] >> (8 * c)) & 0xFF) * weights[k];
+            out[4 * j + c] = quint16(std::min<qint32>((sum + (1 << (shift - 1))) >> shift, 32767));
+        }
+    }
+}
+
+void addNarrow(quint32 *sums, const quint16 *row, qint64 lanes, quint64 weight)
+{
+    for (qint64 k = 0; k < lanes; ++k)
+        sums[k] += quint32(row[k]) * quint32(weight);
+}
+
+void finishNarrow(const quint32 *sums, qint64 lanes, uchar *out)
+{
+    constexpr int shift = kNarrow.bits + kNarrow.kept;
+    for (qint64 k = 0; k < lanes; ++k)
+        out[k] = uchar(std::min<quint32>((sums[k] + (1u << (shift - 1))) >> shift, 255));
+}
+#endif
 
 // Everything a piece of work shares: which target rows and columns it makes is told by its index.
 struct Job {
