@@ -125,7 +125,7 @@ void NKDBarcodeOffscreenView::drawLinear(QPainter &painter, Parts parts, TextSty
     double barsTop = 0.0;
     int run = 0;
     int last = 0;
-    const auto drawRun = [&, barWidth = barWidth] { // named: clang 14 captures no structured binding
+    const auto drawRun = [&] {
         const double top = b.barTop(last, m_margins);
         const double bottom = fourState ? b.barBottom(last) : 0.0;
         barsTop = top;
