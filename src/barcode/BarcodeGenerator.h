@@ -41,9 +41,11 @@ std::shared_ptr<NKDBarcode> Generate_Barcode_Variable(const BarcodeSettings &set
 // The frame of a 2-D symbol for the value: texts, flags, measures and size.
 Barcode_2D_Frame Barcode_2D_Frame_For(const BarcodeSettings &settings, const QString &value, const QString &header,
                                       const QString &footer, const QImage &symbol);
-// The picture of the value in the settings' mode; null when none can be made.
+// The picture of the value in the settings' mode; null when none can be made. Drawn in a place of
+// `room` points (none: as large as it needs), the quiet zone's ground stays within it: a 2-D symbol
+// gives up as much of its clear border as the room lacks.
 BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString &value, const QString &header,
-                                  const QString &footer);
+                                  const QString &footer, const QSizeF &room = {});
 // A barcode object's picture: its own value, header and footer drawn with its settings, in pixels at
 // their resolution and carrying its size in points. Null when none can be made.
 QImage Barcode_Image_For_Graphic(const SKTGraphic &graphic);

@@ -48,17 +48,18 @@ QByteArray BarcodePicture::pdfData() const
     return m_view ? m_view->dataWithPDFInsideRect(m_view->bounds()) : QByteArray();
 }
 
-BarcodePicture imageFromBarcode(std::shared_ptr<const NKDBarcode> barcode, const BarcodeSettings &settings)
+BarcodePicture imageFromBarcode(std::shared_ptr<const NKDBarcode> barcode, const BarcodeSettings &settings,
+                                const QSizeF &room)
 {
     if (!barcode)
         return {};
-    return BarcodePicture(std::make_shared<const NKDBarcodeOffscreenView>(std::move(barcode), settings));
+    return BarcodePicture(std::make_shared<const NKDBarcodeOffscreenView>(std::move(barcode), settings, room));
 }
 
 BarcodePicture imageFromBarcodeImage(const QImage &symbol, const Barcode_2D_Frame &frame,
-                                     const BarcodeSettings &settings)
+                                     const BarcodeSettings &settings, const QSizeF &room)
 {
     if (symbol.isNull())
         return {};
-    return BarcodePicture(std::make_shared<const NKDBarcodeOffscreenView>(symbol, frame, settings));
+    return BarcodePicture(std::make_shared<const NKDBarcodeOffscreenView>(symbol, frame, settings, room));
 }

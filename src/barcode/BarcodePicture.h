@@ -45,8 +45,9 @@ private:
 };
 
 // The picture of a linear or postal barcode (null without one). The barcode is shared, not copied:
-// whoever holds it changes it no more.
-BarcodePicture imageFromBarcode(std::shared_ptr<const NKDBarcode> barcode, const BarcodeSettings &settings);
+// whoever holds it changes it no more. Its ground stays within `room` (NKDBarcodeOffscreenView).
+BarcodePicture imageFromBarcode(std::shared_ptr<const NKDBarcode> barcode, const BarcodeSettings &settings,
+                                const QSizeF &room = {});
 // A 2-D symbol framed with the frame's header and footer; null without a symbol.
 BarcodePicture imageFromBarcodeImage(const QImage &symbol, const Barcode_2D_Frame &frame,
-                                     const BarcodeSettings &settings);
+                                     const BarcodeSettings &settings, const QSizeF &room = {});

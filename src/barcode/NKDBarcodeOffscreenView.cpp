@@ -14,6 +14,8 @@
 namespace {
 
 constexpr double kPointsPerInch = 72.0;
+// How much smaller than a picture its place may be, in pixels, and still hold it.
+constexpr double kPixelSlack = 0.25;
 // Rise of the side digits above the caption line; share of `firstBar` before the left digits and of
 // the width after `lastBar` before the right ones.
 constexpr double kSideCaptionRise = 3.0;
@@ -33,7 +35,7 @@ double pointsOf(float inches)
 } // namespace
 
 NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(std::shared_ptr<const NKDBarcode> barcode,
-                                                 const BarcodeSettings &settings)
+                                                 const BarcodeSettings &settings, const QSizeF &room)
     : m_settings(settings), m_margins(Barcode_Margins_Of(settings)), m_barcode(std::move(barcode))
 {
     if (!m_barcode)
@@ -45,24 +47,33 @@ NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(std::shared_ptr<const NKDBarcod
     if (!std::isfinite(width) || !std::isfinite(b.width()) || !std::isfinite(b.barWidth()) || !std::isfinite(b.height()))
         return;
     // The bars stay centred: where the layout leaves them less ground than their quiet zones, as much
-    // is added on both sides; and their first module starts on a pixel edge at the picture's resolution.
+    // is added on both sides, as far as the room allows; and their first module starts on a pixel edge
+    // at the picture's resolution, so that modules of one pixel stay sharp.
     const Barcode_Symbology *symbology = settings.symbology();
     const Quiet_Zone quiet = symbology ? symbology->quietZone : Quiet_Zone();
+    const double dpi = settings.USED_DPI_VALUE();
     const double side = (width - static_cast<double>(b.completeBarcode().size()) * b.barWidth()) / 2.0;
-    const double start = Whole_Pixels_Points(std::max<double>(side, std::max(quiet.left, quiet.right) * b.barWidth()),
-                                             settings.USED_DPI_VALUE());
-    const double added = std::max(0.0, start - side);
+    const double start = Whole_Pixels_Points(std::max<double>(side, std::max(quiet.left, quiet.right) * b.barWidth()), dpi);
+    double added = std::max(0.0, start - side);
+    const double perPoint = dpi / kPointsPerInch;
+    // A frame kept from the picture's own size may measure a little less, through the resolution a
+    // picture carries.
+    if (!room.isEmpty() && (width + 2.0 * added - room.width()) * perPoint > kPixelSlack)
+        added = std::max(0.0, (room.width() - width) / 2.0);
+    m_barsX = std::floor((added + side) * perPoint + 1e-4) / perPoint - added;
     m_layout = QRectF(added, 0, width, b.height());
     m_bounds = QRectF(0, 0, width + 2.0 * added, b.height());
+    m_ground = room.isEmpty() ? m_bounds : m_bounds & QRectF(QPointF(), room);
 }
 
 NKDBarcodeOffscreenView::NKDBarcodeOffscreenView(const QImage &image_2d, const Barcode_2D_Frame &frame,
-                                                 const BarcodeSettings &settings)
+                                                 const BarcodeSettings &settings, const QSizeF &room)
     : m_settings(settings), m_margins(Barcode_Margins_Of(settings)),
       m_fromImageOrBarcode(true), m_image_2d(image_2d), m_frame(frame)
 {
     if (std::isfinite(frame.width()) && std::isfinite(frame.height()))
         m_layout = m_bounds = QRectF(0, 0, frame.width(), frame.height());
+    m_ground = room.isEmpty() ? m_bounds : m_bounds & QRectF(QPointF(), room);
 }
 
 QRectF NKDBarcodeOffscreenView::flipped(double x, double y, double width, double height) const
@@ -105,13 +116,12 @@ void NKDBarcodeOffscreenView::drawLinear(QPainter &painter, Parts parts, TextSty
     const NKDBarcode &b = *m_barcode;
     const bool marks = parts != Parts::Texts, texts = parts != Parts::Marks;
     if (marks)
-        painter.fillRect(m_bounds, m_settings.barcode_back_clr_val);
+        painter.fillRect(m_ground, m_settings.barcode_back_clr_val);
     const QString modules = b.completeBarcode();
     const qsizetype count = modules.size();
     const double barWidth = b.barWidth();
 
-    // The symbol is centred whatever the margins.
-    double x = (m_layout.width() - static_cast<double>(count) * barWidth) / 2.0;
+    double x = m_barsX;
     const double captionBand = b.printsCaption() ? pointsOf(b.captionHeight()) : 0.0;
     const double footerBand = b.printsFooter() ? pointsOf(b.footerHeight()) : 0.0;
     const double baseline = m_settings.captionOnTop()
@@ -228,7 +238,7 @@ void NKDBarcodeOffscreenView::draw2D(QPainter &painter, Parts parts, TextStyle s
 {
     const bool marks = parts != Parts::Texts, texts = parts != Parts::Marks;
     if (marks)
-        painter.fillRect(m_bounds, Qt::white);
+        painter.fillRect(m_ground, Qt::white);
     const double headerBand = m_frame.printsHeader() ? pointsOf(m_frame.headerHeight()) : 0.0;
     if (texts && m_frame.printsHeader())
         drawHeader(painter, m_frame.header(), headerBand, style);

@@ -25,10 +25,15 @@ class NKDBarcodeOffscreenView {
 public:
     // A linear picture: as wide as the widest of the bars (`width`) and the printed header and
     // footer, and wider where the bars' quiet zones need it, as high as the barcode's `height`.
-    NKDBarcodeOffscreenView(std::shared_ptr<const NKDBarcode> barcode, const BarcodeSettings &settings);
+    // `room`, the size of the place the picture is drawn in from its top-left corner (none: as much as
+    // it needs), holds its ground: ground added for the quiet zones only as far as the room reaches, and
+    // none painted outside it, so that only bars that need more room reach past it.
+    NKDBarcodeOffscreenView(std::shared_ptr<const NKDBarcode> barcode, const BarcodeSettings &settings,
+                            const QSizeF &room = {});
     // A 2-D picture: the frame's width and height, the symbol (which holds its quiet zone) drawn at its
-    // own size in points.
-    NKDBarcodeOffscreenView(const QImage &image_2d, const Barcode_2D_Frame &frame, const BarcodeSettings &settings);
+    // own size in points; its ground within `room` as above.
+    NKDBarcodeOffscreenView(const QImage &image_2d, const Barcode_2D_Frame &frame, const BarcodeSettings &settings,
+                            const QSizeF &room = {});
 
     QRectF bounds() const { return m_bounds; }
     bool fromImageOrBarcode() const { return m_fromImageOrBarcode; }
@@ -65,6 +70,10 @@ private:
     // The picture as the model or frame measures it, within the bounds; a linear picture's bounds are
     // wider where the bars need more ground beside them for their quiet zones.
     QRectF m_layout;
+    // Where the ground is painted: the bounds, within the room.
+    QRectF m_ground;
+    // Where the bars start across the layout: on a pixel edge at the picture's resolution.
+    double m_barsX = 0;
     bool m_fromImageOrBarcode = false;
     std::shared_ptr<const NKDBarcode> m_barcode;
     QImage m_image_2d;

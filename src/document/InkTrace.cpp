@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -37,15 +38,22 @@ InkTrace InkTrace::of(const QImage &picture)
     // The ink is the pixel farthest from the ground.
     QRgb ink = ground;
     long farthest = 0;
+    int left = width, right = -1, top = height, bottom = -1;
     // A row like the one above it holds nothing new: symbols repeat their rows many times over.
     const auto sameAsAbove = [&image, width](int y) {
         return y > 0 && std::memcmp(image.constScanLine(y), image.constScanLine(y - 1), size_t(width) * 4) == 0;
     };
     for (int y = 0; y < height; ++y) {
-        if (sameAsAbove(y))
+        if (sameAsAbove(y)) {
+            bottom = bottom == y - 1 ? y : bottom;
             continue;
+        }
         const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         for (int x = 0; x < width; ++x) {
+            if (row[x] == ground) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = y;
+            }
             if (qAlpha(row[x]) == 0 || row[x] == ground || row[x] == ink)
                 continue;
             const auto p = channels(row[x]);
@@ -104,6 +112,7 @@ InkTrace InkTrace::of(const QImage &picture)
         close(it.key(), it.value(), height);
     trace.inkColour = QColor::fromRgba(qUnpremultiply(ink));
     trace.groundColour = QColor::fromRgba(qUnpremultiply(ground));
+    trace.groundArea = QRect(QPoint(left, top), QPoint(right, bottom));
     trace.pixels = image.size();
     trace.sourceKey = picture.cacheKey();
     return trace;

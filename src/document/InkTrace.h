@@ -11,6 +11,7 @@
 struct InkTrace {
     QList<QRect> ink;
     QColor inkColour, groundColour; // the ground may be transparent
+    QRect groundArea;               // the box of the pixels of the ground's colour
     QSize pixels;
     qint64 sourceKey = 0; // the traced picture's cacheKey
 

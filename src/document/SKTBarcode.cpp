@@ -158,7 +158,7 @@ void SKTBarcode::drawContentsInView(QPainter &painter, bool, const DrawingResour
         painter.translate(place.topLeft());
         painter.scale(place.width() / trace.pixels.width(), place.height() / trace.pixels.height());
         if (trace.groundColour.alpha() > 0)
-            painter.fillRect(QRect(QPoint(0, 0), trace.pixels), trace.groundColour);
+            painter.fillRect(trace.groundArea, trace.groundColour);
         painter.setPen(Qt::NoPen);
         painter.setBrush(trace.inkColour);
         painter.drawRects(trace.ink);

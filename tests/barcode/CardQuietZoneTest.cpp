@@ -146,20 +146,49 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-// A design saved before keeps its barcode's frame and place: the symbol drawn again keeps its module
-// width, with the ground its quiet zones need beside the bars, wider than the frame as saved.
-TEST(CardQuietZoneFrame, AnOldDesignsBarcodeKeepsItsFrame)
+// A design saved before keeps its barcode's frame and place: a record's symbol is drawn from the
+// frame's corner, its ground within the frame, as large as the frame where its modules in whole
+// pixels fit, and only its bars past the frame where they do not (modules that were fractions of a
+// pixel); on a light card with nothing beside it, it reads.
+TEST(CardQuietZoneFrame, ARecordsBarcodeKeepsItsGroundWithinTheFrameSavedBefore)
 {
     AppFixture app;
-    const std::shared_ptr<SKTBarcode> object = objectOf("Code 128");
-    // The frame such an object of "0123" was saved with, its picture's size then.
-    const QRectF saved(24, 30, 102.75, 57.67);
-    object->setBounds(saved);
-    object->Set_Barcode_image(Barcode_Image_For_Graphic(*object));
-    // 57 modules of 1.44 points and ten on each side.
-    EXPECT_NEAR(object->_barcode_image.deviceIndependentSize().width(), 77 * 1.44, 0.12);
-    EXPECT_NEAR(object->_barcode_image.deviceIndependentSize().height(), saved.height(), 0.12);
-    EXPECT_EQ(object->bounds(), saved);
+    const struct {
+        const char *title;
+        int dpi;
+        float mils;
+        QString value;
+        QSizeF saved; // the frame an earlier build saved, its picture's size then
+        bool fits;
+    } rows[] = {
+        {"Code 128", 600, 20, QStringLiteral("0123"), {102.75, 57.67}, true},
+        {"QR Code", 600, 20, QStringLiteral("https://example.org/card/1"), {80.668, 89.014}, true},
+        {"Code 128", 72, 10, QStringLiteral("Card-128"), {109.22, 49.2}, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.title << " " << row.dpi);
+        const std::shared_ptr<SKTBarcode> object = objectOf(row.title);
+        object->dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QString::number(row.dpi)));
+        object->linear_width_val = row.mils;
+        const QRectF frame(QPointF(24, 30), row.saved);
+        object->setBounds(frame);
+        ASSERT_TRUE(Set_Record_Barcode(*object, row.value));
+        const QSizeF drawn = object->_barcode_image.deviceIndependentSize();
+        EXPECT_EQ(drawn.width() <= frame.width() + 0.2 && drawn.height() <= frame.height() + 0.2, row.fits)
+            << drawn.width() << " x " << drawn.height();
+        Card_Property face;
+        face.setCard_fill_chk(true);
+        face.setCard_fill_clr(QColor(0xff, 0xe0, 0x80));
+        const QImage card = SKTRenderingView::image_From_Card_Graphics({object}, false, face, 0, kCard).toImage(300);
+        const QRect inside = QRectF(frame.topLeft() * (300 / 72.0), frame.size() * (300 / 72.0)).toAlignedRect();
+        int groundOutside = 0;
+        for (int y = 0; y < card.height(); ++y)
+            for (int x = 0; x < card.width(); ++x)
+                groundOutside += !inside.adjusted(-1, -1, 1, 1).contains(x, y) && qGray(card.pixel(x, y)) > 250;
+        EXPECT_EQ(groundOutside, 0);
+        const auto format = row.title == std::string("QR Code") ? ZXing::BarcodeFormat::QRCode : ZXing::BarcodeFormat::Code128;
+        EXPECT_EQ(decodeBarcode(card, format).text, row.value.toStdString());
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "barcode/BarcodeGenerator.h"
 #include "barcode/BarcodeSettings.h"
 #include "document/SKTBarcode.h"
+#include "core/ImageHelpers.h"
 
 #include "document/SKTImage.h"
 #include "document/SKTText.h"
@@ -371,7 +372,8 @@ TEST_F(SheetPrintingTest, SymbolsArePrintedAsShapesThatADecoderReadsWithTheirTex
         code->barcode_font_index = int(Barcode_Symbology_Titles().indexOf(QLatin1String(symbol.symbology)));
         code->linear_or_2d = symbol.format == ZXing::BarcodeFormat::QRCode ? 1 : 0;
         code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("300")));
-        code->setBounds(QRectF(5, 5, 60, 60));
+        // The frame of the symbol as the settings window hands it over.
+        code->setBounds(QRectF(QPointF(5, 5), imageSizeInPoints(Barcode_Image_For_Graphic(*code, QStringLiteral("CARD-1")))));
         design.front.graphics = {code};
         // A picture alone is traced whole; with the drawing it was made from, its texts stay text.
         QList<QImage> sheets;
