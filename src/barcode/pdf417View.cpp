@@ -32,6 +32,27 @@ QImage bitPicture(const pdf417param &p)
     return bits;
 }
 
+// The one-bit picture with each pixel drawn as a block of `across` by `down` pixels: the modules at
+// their size, not scaled.
+QImage enlarged(const QImage &bits, int across, int down)
+{
+    QImage out(bits.width() * across, bits.height() * down, QImage::Format_ARGB32_Premultiplied);
+    if (out.isNull())
+        return out;
+    const auto lineBytes = static_cast<std::size_t>(out.bytesPerLine());
+    for (int r = 0; r < bits.height(); ++r) {
+        const uchar *row = bits.constScanLine(r);
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(r * down));
+        for (int c = 0; c < bits.width(); ++c) {
+            const bool light = row[c >> 3] & (0x80 >> (c & 7)); // most significant bit first; 1 is white
+            std::fill_n(line + static_cast<std::ptrdiff_t>(c) * across, across, light ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        }
+        for (int k = 1; k < down; ++k)
+            std::memcpy(out.scanLine(r * down + k), line, lineBytes);
+    }
+    return out;
+}
+
 } // namespace
 
 pdf417View::pdf417View(const QSizeF &frameSize) : m_bounds(frameSize)
@@ -78,7 +99,7 @@ int pdf417View::drawWithText(const QString &text, double dpi)
         const auto down = static_cast<int>(std::ceil(m_bounds.height() * perPoint / bits.height() - 1e-4));
         const QSize pixels(std::max(1, across) * bits.width(), std::max(1, down) * bits.height());
         if (pixels.width() <= kMostPixelSide && pixels.height() <= kMostPixelSide) {
-            pdf417Image = bits.scaled(pixels).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            pdf417Image = enlarged(bits, pixels.width() / bits.width(), pixels.height() / bits.height());
             setImageSizeInPoints(pdf417Image, QSizeF(pixels) / perPoint);
             m_columns = bits.width();
         }
