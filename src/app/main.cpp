@@ -54,8 +54,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("card-designer"));
     QApplication::setApplicationDisplayName(App().App_Name);
     platform::installUiServices(std::make_unique<platform::DesktopUiServices>());
-    // What killed runs left in the temporary folder: workbooks being written and mail pictures.
-    platform::PrivateFolder::sweepStale({QApplication::applicationName(), kMailScratchPrefix});
+    // The mail pictures killed runs left in the temporary folder: the only folders the program makes
+    // there (workbooks are written in memory), so the only ones it takes.
+    platform::PrivateFolder::sweepStale({kMailScratchPrefix});
 
     // One untitled document, whose window controller is the design window.
     SKTDocument document;

@@ -283,10 +283,12 @@ RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const R
     if (counters.current)
         *counters.current = 0.0;
     SheetSink sink(run, design.frame.size(), firstCell, target, counters.current, copies > 1 && sheets == 1);
-    // Without values every cell is the design as it stands.
+    // Without records every cell is the one card, whose applier only names the fields it emptied:
+    // the card is named once, as an export or a mail of it names it.
+    const auto recordOf = [bound, firstCell](int cell) { return bound ? firstCell + cell : 0; };
     const RecordApplier shifted =
-        bound ? RecordApplier([&apply, firstCell](int record, GraphicList &objects, const platform::PixelSpender &spend) {
-            return apply ? apply(firstCell + record, objects, spend) : RecordOutcome{};
+        apply ? RecordApplier([&apply, recordOf](int cell, GraphicList &objects, const platform::PixelSpender &spend) {
+            return apply(recordOf(cell), objects, spend);
         })
               : RecordApplier();
 
@@ -318,7 +320,7 @@ RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const R
         report.stopped = pass.stopped;
         report.failure = pass.failure;
         for (qsizetype i = 0; i < pass.failedRecords.size(); ++i)
-            nameFailed(firstCell + pass.failedRecords.at(i), pass.reasons.value(i));
+            nameFailed(recordOf(pass.failedRecords.at(i)), pass.reasons.value(i));
     }
     if (!report.failure.isEmpty() || report.stopped) {
         target.abandon();

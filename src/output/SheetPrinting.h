@@ -101,9 +101,11 @@ QPageLayout sheetPageLayout(const QSizeF &paper);
 // Prints sheets `firstSheet` to `lastSheet` of the layout into `target`. A cell's record is fixed by
 // its sheet and place, so any range prints the cards it would print in the whole run. Bound, each
 // record is drawn through the record loop (records side by side on the pool, sheets in order);
-// cells past the records or the total stay blank. A card that cannot be drawn says "Invalid Data"
-// and is counted among the failed records. No sheet at all is a failure, and nothing is begun.
-// Each copy after the first draws its records again, unless all of them fit on one sheet, which is
-// then painted again. Progress counts the cards of every copy; Stop ends the run between cards.
+// cells past the records or the total stay blank. Unbound, every cell is the same card, and the
+// fields `apply` empties (RunDrawing::apply of a run without records) are named once, as record 0.
+// A card that cannot be drawn says "Invalid Data" and is counted among the failed records. No sheet
+// at all is a failure, and nothing is begun. Each copy after the first draws its records again,
+// unless all of them fit on one sheet, which is then painted again. Progress counts the cards of
+// every copy; Stop ends the run between cards.
 RunReport printSheets(const DesignSnapshot &design, const SheetRun &run, const RecordApplier &apply,
                       SheetTarget &target, const RunCounters &counters);

@@ -326,6 +326,21 @@ QString walkFolders(const QString &folder, WalkTo to)
         .arg(shown(stopped.folder), QString::fromLocal8Bit(strerror(stopped.code)));
 }
 
+// Removes the entry `name` of the folder held at `folder` as unlinkat does with `flags`; true once
+// nothing stands there. unlink answers that a file system is read-only before it looks for the name:
+// where nothing stood, nothing was to be removed.
+bool unlinkedAt(int folder, const QByteArray &name, int flags)
+{
+    if (::unlinkat(folder, name.constData(), flags) == 0 || errno == ENOENT)
+        return true;
+    const int code = errno;
+    struct stat info {};
+    if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
+        return true;
+    errno = code;
+    return false;
+}
+
 // Removes `name` in the folder held at `folder`, with all it holds where it is a folder, inside
 // folders held open and never through a link; the system's reason where something stays, 0 once
 // nothing stands there.
@@ -333,7 +348,7 @@ int removeAt(int folder, const QByteArray &name, int depth)
 {
     constexpr int kDeepest = 256; // each level holds a descriptor
     for (int attempt = 0; attempt < 10; ++attempt) {
-        if (::unlinkat(folder, name.constData(), 0) == 0 || errno == ENOENT)
+        if (unlinkedAt(folder, name, 0))
             return 0;
         if (errno != EISDIR)
             return errno;
@@ -359,7 +374,7 @@ int removeAt(int folder, const QByteArray &name, int depth)
         ::close(held);
         if (failed != 0)
             return failed;
-        if (::unlinkat(folder, name.constData(), AT_REMOVEDIR) == 0 || errno == ENOENT)
+        if (unlinkedAt(folder, name, AT_REMOVEDIR))
             return 0;
         if (errno != ENOTDIR)
             return errno;
@@ -410,7 +425,7 @@ QString removeSafely(const QString &path, Removing folders)
     int code = 0;
     if (folders == Removing::AFolderToo)
         code = removeAt(target->folder.get(), target->name, 0);
-    else if (::unlinkat(target->folder.get(), target->name.constData(), 0) != 0 && errno != ENOENT)
+    else if (!unlinkedAt(target->folder.get(), target->name, 0))
         code = errno; // a folder stays, with all it holds
     if (code != 0)
         return QStringLiteral("%1 could not be removed: %2.").arg(target->file(), QString::fromLocal8Bit(strerror(code)));

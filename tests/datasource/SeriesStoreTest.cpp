@@ -5,7 +5,6 @@
 #include "datasource/RecordBinding.h"
 #include "datasource/SeriesGenerator.h"
 #include "datasource/SeriesImporter.h"
-#include "datasource/WorkbookScratch.h"
 #include "document/SKTText.h"
 #include "fixtures/ScriptedServices.h"
 #include "fixtures/TestSupport.h"
@@ -111,25 +110,6 @@ TEST_F(SeriesStoreTest, TheFirstValueOfASeriesIsItsFirstLineAsWritten)
                  {"../outside", ""}, {"..", ""}};
     for (const auto &c : cases)
         EXPECT_EQ(Get_First_Value_Of_Dataset(QString::fromUtf8(c.name)), QString::fromUtf8(c.first)) << c.name;
-}
-
-TEST_F(SeriesStoreTest, ScratchFolderIsRemovedButNotThroughALink)
-{
-    const QByteArray previous = qgetenv("TMPDIR");
-    qputenv("TMPDIR", dir.path().toLocal8Bit());
-    const QString scratch = path(QStringLiteral("ziptmp"));
-    ASSERT_TRUE(QDir().mkpath(scratch + QStringLiteral("/xl")));
-    writeFile(scratch + QStringLiteral("/xl/sheet1.xml"));
-    Delete_Excel_File_Temp_Folder();
-    EXPECT_FALSE(QFileInfo::exists(scratch));
-
-    // /tmp is shared: a link planted there must not lead to someone's files.
-    QTemporaryDir elsewhere;
-    writeFile(elsewhere.filePath(QStringLiteral("precious.txt")));
-    ASSERT_TRUE(QFile::link(elsewhere.path(), scratch));
-    Delete_Excel_File_Temp_Folder();
-    EXPECT_TRUE(QFileInfo::exists(elsewhere.filePath(QStringLiteral("precious.txt"))));
-    previous.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", previous);
 }
 
 TEST_F(SeriesStoreTest, SeriesAreWrittenWholeUnderSafeNamesAndReadBackInEachForm)

@@ -167,7 +167,8 @@ TEST_F(SheetPrintingTest, EachCellPrintsTheRecordItsSheetAndPlaceGive)
         {"ten records on three sheets", {twoByTwo(10), 10}, {first, second, last}},
         {"a total past the records leaves cells blank", {twoByTwo(12), 10}, {first, second, last}},
         {"a sheet alone holds its own records", {twoByTwo(10), 10, 2, 2}, {second}},
-        {"unbound, the design in every cell", {twoByTwo(3), -1}, {{"Typed", "Typed", "Typed"}}},
+        // The run's applier is the one card's: each cell is given its values as record 0.
+        {"unbound, the one card in every cell", {twoByTwo(3), -1}, {{"Guest 1", "Guest 1", "Guest 1"}}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -189,7 +190,7 @@ TEST_F(SheetPrintingTest, CopiesPrintEverySheetAgainInOrderAndCountEveryCard)
 {
     const QStringList first{"Guest 1", "Guest 2", "Guest 3", "Guest 4"};
     const QStringList last{"Guest 5", "Guest 6"};
-    const QStringList typed{"Typed", "Typed", "Typed"};
+    const QStringList card{"Guest 1", "Guest 1", "Guest 1"};
     const struct {
         const char *what;
         SheetRun run;
@@ -201,7 +202,7 @@ TEST_F(SheetPrintingTest, CopiesPrintEverySheetAgainInOrderAndCountEveryCard)
         {"one sheet is drawn once and printed three times", {twoByTwo(2), 2, 1, 0, 3},
          {{"Guest 1", "Guest 2"}, {"Guest 1", "Guest 2"}, {"Guest 1", "Guest 2"}}, 2},
         {"both sides, two copies", {twoByTwo(6, "BOTH"), 6, 1, 0, 2}, {first, last, first, last}, 12},
-        {"unbound, two copies", {twoByTwo(3), -1, 1, 0, 2}, {typed, typed}, 0},
+        {"unbound, two copies", {twoByTwo(3), -1, 1, 0, 2}, {card, card}, 3},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

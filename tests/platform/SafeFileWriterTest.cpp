@@ -349,6 +349,47 @@ TEST(SafeFileWriter, ATargetTheUserMayNotWriteOrAFolderIsRefusedAndLeftAsItWas)
     }
 }
 
+// Where nothing stands, nothing is said, though unlink answers that the file system is read-only
+// before it looks for the name; a file that stays there is named.
+TEST(SafeFileWriter, RemovingANameWhereNothingStandsOnAReadOnlyFileSystemSaysNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 01777), 0);
+    const QString mounted = dir.filePath(QStringLiteral("mounted"));
+    ASSERT_TRUE(QDir().mkdir(mounted));
+    const QByteArray mountedName = QFile::encodeName(mounted);
+    const QString path = mounted + QStringLiteral("/settings.plist");
+    const struct {
+        const char *what;
+        bool there; // a file stands at the name
+        platform::Removing folders;
+    } cases[] = {
+        {"nothing", false, platform::Removing::AFile},
+        {"nothing, a folder too", false, platform::Removing::AFolderToo},
+        {"a file", true, platform::Removing::AFile},
+        {"a file, a folder too", true, platform::Removing::AFolderToo},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const int outcome = asPlainUser([&] {
+            if (!inOwnMountNamespace())
+                return 20;
+            if (::mount("none", mountedName.constData(), "tmpfs", 0, nullptr) != 0 || (c.there && !writeFileBytes(path, "kept")) ||
+                ::mount(nullptr, mountedName.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+                return 10;
+            const QString said = platform::removeSafely(path, c.folders);
+            if (said != (c.there ? QStringLiteral("%1 could not be removed: Read-only file system.").arg(path) : QString()))
+                return 1;
+            return QFileInfo::exists(path) == c.there ? 0 : 2;
+        });
+        if (outcome == 20) {
+            std::cout << "skipped: " << c.what << ": no user namespace may be made here\n";
+            continue;
+        }
+        EXPECT_EQ(outcome, 0) << "1: what was said, 2: what stands there";
+    }
+}
+
 TEST(SafeFileWriter, ABatchSweepsEachFilesLeftoversOfThisUserOnly)
 {
     QTemporaryDir dir;

@@ -6,7 +6,6 @@
 #include "core/StringHelpers.h"
 #include "datasource/BatchSeriesManager.h"
 #include "datasource/SeriesSources.h"
-#include "datasource/WorkbookScratch.h"
 #include "datasource/ui/Import_Excel.h"
 #include "datasource/ui/Import_Excel_DataSheet.h"
 #include "platform/UiServices.h"
@@ -180,7 +179,6 @@ void Import_Wizard::chooseSource(int option)
 
 void Import_Wizard::Browse_Excel_Pressed()
 {
-    Delete_Excel_File_Temp_Folder();
     const QString path = platform::uiServices().chooseFileToOpen(
         tr("Choose a Workbook"), Panel_Start_Folder(QStandardPaths::DocumentsLocation),
         {QStringLiteral("xlsx"), QStringLiteral("XLSX"), QStringLiteral("ods"), QStringLiteral("ODS"), QStringLiteral("xml"),

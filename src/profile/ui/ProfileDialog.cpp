@@ -10,7 +10,6 @@
 #include "datasource/DataSourceType.h"
 #include "datasource/Data_From_Excel.h"
 #include "datasource/SeriesStore.h"
-#include "datasource/WorkbookScratch.h"
 #include "datasource/ui/ExcelRowsWindow.h"
 #include "datasource/ui/Import_Excel.h"
 #include "document/ControlTags.h"
@@ -572,7 +571,6 @@ void ProfileDialog::Create_and_Set_Preview_picture()
 
 void ProfileDialog::Browse_excel_Btn_Clicked()
 {
-    Delete_Excel_File_Temp_Folder();
     const QString path = platform::uiServices().chooseFileToOpen(
         tr("Choose the Excel Sheet"), Panel_Start_Folder(QStandardPaths::DocumentsLocation),
         {QStringLiteral("xlsx"), QStringLiteral("XLSX")});

@@ -2,6 +2,7 @@
 #include "datasource/Data_From_Excel.h"
 #include "datasource/DataSourceState.h"
 #include "datasource/ui/Import_Excel.h"
+#include "datasource/ui/Import_Wizard.h"
 #include "document/SKTGraphicList.h"
 #include "fixtures/EventLoop.h"
 #include "fixtures/HangGuard.h"
@@ -18,9 +19,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <functional>
 
 
 namespace {
@@ -241,4 +245,29 @@ TEST_F(ProfileDialogTest, AFieldWithoutAColumnAndATickedValueReadBackAsTheyAre)
     dialog.OK_Btn_Clicked();
     EXPECT_EQ(host.front.unique_binding, (DataBinding{DataBinding::Excel, "", 0, false, -1, "Given"}));
     EXPECT_EQ(host.front.unique, "");
+}
+
+// The temporary folder is shared: Browse... for a workbook, on every road to it, leaves alone what
+// others keep there, such as a folder of the name unpacked workbooks once took.
+TEST_F(ProfileDialogTest, BrowsingForAWorkbookLeavesTheTemporaryFolderAsItWas)
+{
+    QTemporaryDir temp;
+    const QByteArray before = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const QString kept = temp.filePath(QStringLiteral("ziptmp/keep.txt"));
+    const struct {
+        const char *road;
+        std::function<void()> browse;
+    } roads[] = {
+        {"the profile dialog", [this] { dialog.Browse_excel_Btn_Clicked(); }},
+        {"the import wizard", [] { Import_Wizard::defaultInstance()->Browse_Excel_Pressed(); }},
+    };
+    for (const auto &r : roads) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(kept).path()) && writeFileBytes(kept, "mine"));
+        services->shown.clear();
+        r.browse(); // the panel cancelled
+        EXPECT_EQ(services->shown, QStringList{"panel"}) << r.road;
+        EXPECT_EQ(fileBytes(kept), "mine") << r.road;
+    }
+    before.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", before);
 }
