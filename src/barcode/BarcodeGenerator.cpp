@@ -28,10 +28,6 @@ void setBands(Banded &target, const BarcodeSettings &settings, const QString &he
     target.setFooterFontSize(settings.footer_font_val);
 }
 
-} // namespace
-
-namespace {
-
 // The linear model of the value with modules `barWidth` points wide.
 std::shared_ptr<NKDBarcode> linearModel(const BarcodeSettings &settings, const QString &value, const QString &header,
                                         const QString &footer, double barWidth)
