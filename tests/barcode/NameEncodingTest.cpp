@@ -33,7 +33,7 @@ struct Symbology {
 
 const Symbology kSymbologies[] = {
     {"QRCode", QR_Code_Symbol, "QRCode", true, "93eb49ca35a1200cb07fb892f052ebc2"},
-    {"PDF417", PDF417_Symbol, "PDF417", false, "9114406fe59102ec1e7af727418a27f0"},
+    {"PDF417", PDF417_Symbol, "PDF417", false, "8e0fb826d19dccdf2be8e770049e8b3a"},
     {"DataMatrix", DataMatrix_Symbol, "DataMatrix", false, "311e13621072046aff0794858de1a622"},
 };
 
