@@ -289,6 +289,85 @@ TEST(PictureReading, APictureIsChargedWhatItDecodesToWithinTheMemoryOfOnePicture
 
 namespace {
 
+// A file that counts the bytes read from it.
+class CountedFile : public QFile {
+public:
+    using QFile::QFile;
+    qint64 bytesRead = 0;
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        const qint64 read = QFile::readData(data, most);
+        bytesRead += std::max<qint64>(read, 0);
+        return read;
+    }
+};
+
+// A TIFF of 64 × 48 whose directory of `entries` gives, after the size, bits a sample that lie a MiB
+// from its start.
+QByteArray farTiff(quint64 entries, bool big)
+{
+    QByteArray tiff = big ? QByteArray("II+\0\x08\0\0\0\x10\0\0\0\0\0\0\0", 16) : QByteArray("II*\0\x08\0\0\0", 8);
+    const auto put = [&](quint64 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            tiff += char(value >> (8 * i));
+    };
+    put(entries, big ? 8 : 2);
+    for (quint64 i = 0; i < entries; ++i) {
+        put(i == 0 ? 256 : i == 1 ? 257 : 258, 2), put(3, 2), put(i < 2 ? 1 : 3, big ? 8 : 4);
+        put(i == 0 ? 64 : i == 1 ? 48 : (1 << 20) - 8, big ? 8 : 4);
+    }
+    return tiff;
+}
+
+} // namespace
+
+// Weighing a picture reads a few pieces of its file whatever the file holds, and a file whose header
+// is refused is read no further: directories whose entries point a MiB away or that are larger than
+// libtiff takes, a PNG's header before 40 MB of zeros (a sparse file), a JPEG of megabytes of data.
+TEST(PictureReading, WeighingReadsAFewPiecesOfAFileWhateverItHolds)
+{
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    ASSERT_TRUE(jpegBuffer.open(QIODevice::WriteOnly) && hostile::writeJpeg(jpegBuffer, 16000, 16000, 3, false));
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        qint64 size;     // of the file, zeros after the bytes
+        QString refusal; // empty when it is weighed
+    } rows[] = {
+        {"a TIFF of 4096 entries whose values lie a MiB away", farTiff(4096, false), 1 << 20, {}},
+        {"a TIFF of 65,535 such entries", farTiff(65535, false), 1 << 20, "65535 entries, more than the 4096 the TIFF reader takes"},
+        {"a BigTIFF of 5000 such entries", farTiff(5000, true), 1 << 20, "5000 entries, more than the 4096"},
+        {"a PNG's header before 40 MB of zeros", hostile::pngHeader("\x89PNG\r\n\x1a\n", 16, 16, 2, 8, false), 40'000'000,
+         "its chunk at byte 33 has no type of four letters"},
+        {"a JPEG of 16000 × 16000", jpeg, jpeg.size(), {}},
+    };
+    QTemporaryDir dir;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        CountedFile file(dir.filePath("picture"));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.write(row.bytes) == row.bytes.size() && file.resize(row.size) &&
+                    file.seek(0));
+        const PictureHeader header = pictureHeader(file);
+        EXPECT_EQ(header.status == PictureHeader::Known, row.refusal.isEmpty());
+        EXPECT_TRUE(header.refusal.contains(row.refusal)) << header.refusal.toStdString();
+        EXPECT_LE(file.bytesRead, 1 << 20);
+        if (row.refusal.isEmpty())
+            continue;
+        file.bytesRead = 0;
+        QString problem;
+        PictureReading how;
+        how.problem = &problem;
+        EXPECT_TRUE(readPicture(file, how).isNull());
+        EXPECT_EQ(problem.toStdString(), header.refusal.toStdString());
+        EXPECT_LE(file.bytesRead, 1 << 20);
+    }
+}
+
+namespace {
+
 struct ChildRead {
     bool crashed = true;
     QSize size;
@@ -300,12 +379,15 @@ struct ChildRead {
 // Reads the file (or pastes its bytes) in a process of its own, so that a crash, or the memory the
 // read takes, is the read's alone: the test binary again, running only the test below. Read
 // `readers` times at once within `within`, with `addressRoom` bytes of address space beyond what the
-// child holds when given.
-ChildRead readInChild(const QString &path, bool pasted, int readers = 1, QSize within = {}, qint64 addressRoom = 0)
+// child holds when given; or read from the file, which is rewritten as `rewrittenAs` once the reader
+// went back to its start after weighing it.
+ChildRead readInChild(const QString &path, bool pasted, int readers = 1, QSize within = {}, qint64 addressRoom = 0,
+                      const QString &rewrittenAs = {})
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CARD_PICTURE_TO_READ"), path);
+    environment.insert(QStringLiteral("CARD_PICTURE_REWRITTEN_AS"), rewrittenAs);
     environment.insert(QStringLiteral("CARD_PICTURE_PASTED"), pasted ? QStringLiteral("1") : QString());
     environment.insert(QStringLiteral("CARD_PICTURE_HOW"), QStringLiteral("%1 %2 %3 %4").arg(readers).arg(within.width())
                                                                .arg(within.height()).arg(addressRoom));
@@ -354,6 +436,25 @@ QByteArray oneBitTiff(quint16 width, quint32 height)
     return tiff + le32(0) + strip;
 }
 
+// A file rewritten in place (the same file, as an editor or a sync tool rewrites it) with
+// `replacement` the second time it is sought to its start: once its header was walked from there.
+class RewrittenFile : public QFile {
+public:
+    RewrittenFile(const QString &path, QByteArray replacement) : QFile(path), m_replacement(std::move(replacement)) {}
+    bool seek(qint64 at) override
+    {
+        if (at == 0 && ++m_starts == 2) {
+            QFile same(fileName());
+            EXPECT_TRUE(same.open(QIODevice::WriteOnly | QIODevice::Truncate) && same.write(m_replacement) == m_replacement.size());
+        }
+        return QFile::seek(at);
+    }
+
+private:
+    QByteArray m_replacement;
+    int m_starts = 0;
+};
+
 } // namespace
 
 // Run by readInChild only.
@@ -377,8 +478,16 @@ TEST(PictureReading, ReadsThePictureItIsGivenInAProcessOfItsOwn)
         ASSERT_EQ(setrlimit(RLIMIT_AS, &limit), 0);
     }
     QElapsedTimer clock;
+    QFile replacement(qEnvironmentVariable("CARD_PICTURE_REWRITTEN_AS"));
+    RewrittenFile rewritten(path, replacement.open(QIODevice::ReadOnly) ? replacement.readAll() : QByteArray());
     const qint64 peak = memoryTakenBy([&] {
         clock.start();
+        if (replacement.isOpen()) {
+            PictureReading reading;
+            reading.problem = &problem;
+            picture = rewritten.open(QIODevice::ReadOnly) ? readPicture(rewritten, reading) : QImage();
+            return;
+        }
         if (!qEnvironmentVariableIsEmpty("CARD_PICTURE_PASTED")) {
             MemoryPasteboard pasteboard;
             pasteboard.writeItems({{QStringLiteral("image/png"), bytes}});
@@ -432,6 +541,8 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
     const qsizetype secondScan = progressive.indexOf("\xff\xda", progressive.indexOf("\xff\xda") + 2);
     const QByteArray betweenScans = progressive.left(secondScan) + comments + progressive.mid(secondScan);
     const QString tooLarge = QStringLiteral("more than can be read");
+    QByteArray runLengthStrip = hostile::bitmapClaiming(1, 200'000'000).left(54) + QByteArray("\0\0\0\0\xff\xff\xff\0\0\1", 10);
+    runLengthStrip[10] = 62, runLengthStrip[28] = 8, runLengthStrip[30] = 1, runLengthStrip[46] = 2; // two colours, run-length
     const struct {
         const char *name;
         Write write;
@@ -460,6 +571,8 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
         {"a 16-bit grey PNG of 11000² whose transparent colour follows 80 KB of text",
          Write([](QIODevice &out) { return hostile::writePng(out, 11000, 11000, 0, 16, false, textThenTransparent()); }), {}, tooLarge},
         {"a one-bit TIFF strip of 2 × 50,000,000", bytes(oneBitTiff(2, 50'000'000)), pictureSizeRead({2, 50'000'000}), {}},
+        // Decoded a byte a pixel into rows of four bytes each.
+        {"a run-length bitmap strip of 1 × 200,000,000", bytes(runLengthStrip), {}, tooLarge},
     };
     const qint64 bound = kMostReadingBytes * (kSanitized ? 9 : 8) / 8 + kQuarantine;
     QTemporaryDir dir;
@@ -504,4 +617,20 @@ TEST(PictureReading, PicturesReadAtOnceTakeTheMemoryOfOneReadingAndAReadWithoutM
     EXPECT_EQ(starved.size, QSize(0, 0));
     EXPECT_EQ(starved.problem.toStdString(), "there is not enough memory to read the picture");
     EXPECT_EQ(starved.charged, 0);
+}
+
+// A picture file rewritten in place between its weighing and its decoding: a PNG of 100 × 100 that
+// becomes one of 20000 × 20000 (1.6 GB decoded) is read as weighed or refused as changed, within the
+// memory of one picture.
+TEST(PictureReading, AFileRewrittenAfterItsWeighingIsNotDecodedPastIt)
+{
+    QTemporaryDir dir;
+    QFile small(dir.filePath("picture.png")), large(dir.filePath("larger.png"));
+    ASSERT_TRUE(small.open(QIODevice::WriteOnly) && hostile::writePng(small, 100, 100, 2, 8, false));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && hostile::writePng(large, 20000, 20000, 2, 8, false));
+    small.close(), large.close();
+    const ChildRead read = readInChild(small.fileName(), false, 1, {}, 0, large.fileName());
+    ASSERT_FALSE(read.crashed);
+    EXPECT_TRUE(read.size == QSize(100, 100) || read.problem == "the file changed while it was read") << read.problem.toStdString();
+    EXPECT_LE(read.peak, kMostReadingBytes * (kSanitized ? 9 : 8) / 8 + kQuarantine);
 }
