@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -293,7 +294,8 @@ qint64 nextMarker(const Bytes &b, qint64 at, bool inScan, Walk &walk)
         const uchar next = b.u8(at + 1);
         if (next == 0xFF) { // fill, passed over at once
             const QByteArrayView fill = b.span(at + 1);
-            const qint64 run = std::find_if(fill.begin(), fill.end(), [](char c) { return uchar(c) != 0xFF; }) - fill.begin();
+            const qint64 run =
+                std::find_if(fill.begin(), fill.end(), [](char c) { return uchar(c) != 0xFF; }) - fill.begin();
             if (!walk.take(run))
                 return kOutOfSteps;
             at += run;
@@ -526,6 +528,201 @@ PictureHeader icon(const Bytes &b, Walk &walk)
     return header;
 }
 
+bool isBlank(uchar c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// What Qt names a Netpbm picture of the kind: "P1" to "P6", in plain text or raw.
+const char *netpbmFormat(uchar kind)
+{
+    return std::array{"pbm", "pgm", "ppm"}[(kind - '1') % 3];
+}
+
+// A Netpbm picture, as scanners' tools write it: "P1" to "P6", then its width, its height and (but
+// for a bitmap) its largest sample, in decimal between blanks and comments, read as Qt reads them.
+PictureHeader netpbm(const Bytes &b, Walk &walk)
+{
+    const uchar kind = b.u8(1);
+    qint64 at = 3;
+    bool walked = true;
+    const auto skipLine = [&] {
+        while (walked && b.has(at, 1) && (walked = walk.take()) && b.u8(at++) != '\n') {
+        }
+    };
+    // Blanks and comments before the digits; the character after them is passed, and a comment it
+    // begins too.
+    const auto number = [&] {
+        qint64 value = -1;
+        while (walked && b.has(at, 1) && (walked = walk.take())) {
+            const uchar c = b.u8(at++);
+            const bool digit = c >= '0' && c <= '9';
+            if (value >= 0 && digit) {
+                value = std::min<qint64>(value * 10 + (c - '0'), INT_MAX);
+                continue;
+            }
+            if (c == '#')
+                skipLine();
+            if (value >= 0 || !(digit || isBlank(c) || c == '#'))
+                break;
+            if (digit)
+                value = c - '0';
+        }
+        return value;
+    };
+    const qint64 width = number(), height = number(), largest = kind == '1' || kind == '4' ? 1 : number();
+    if (!walked || (!b.has(at, 1) && b.cut()))
+        return status(PictureHeader::Unknown);
+    if (width <= 0 || width > 32767 || height <= 0 || height > 32767 || largest <= 0)
+        return {};
+    // Qt decodes a bitmap into a bit a pixel, grey into a byte, colour into four.
+    const bool bitmap = kind == '1' || kind == '4', grey = kind == '2' || kind == '5';
+    PictureHeader header = known(netpbmFormat(kind), width, height, at, bitmap ? 1 : grey ? 8 : 32);
+    header.grey = bitmap || grey;
+    return header;
+}
+
+// An X bitmap: C text whose first line that begins with '#' defines its width, and the next line its
+// height, read as Qt reads them: lines shorter than 299 bytes, that first '#' within 4 KiB.
+PictureHeader xbm(const Bytes &b, Walk &walk)
+{
+    qint64 at = 0;
+    // The bytes of the next line read (at most 299), and in `text` all but the last (its newline), as
+    // Qt's reader takes them.
+    const auto line = [&](QByteArray &text) {
+        const qint64 from = at;
+        text.clear();
+        while (b.has(at, 1) && at - from < 299 && walk.take())
+            if ((text += char(b.u8(at++))).endsWith('\n'))
+                break;
+        text.chop(1);
+        return at - from;
+    };
+    // "#define", a name and a decimal number, and nothing else.
+    const auto defined = [](const QByteArray &text) -> qint64 {
+        if (!text.startsWith("#define") || text.size() < 8 || (text[7] != ' ' && text[7] != '\t'))
+            return -1;
+        qsizetype i = 7;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
+        const qsizetype name = i;
+        while (i < text.size() && (std::isalnum(uchar(text[i])) || text[i] == '.' || text[i] == '_'))
+            ++i;
+        if (i == name || i == text.size() || (text[i] != ' ' && text[i] != '\t'))
+            return -1;
+        const QByteArray number = text.mid(i).trimmed();
+        bool ok = false;
+        const int value = number.toInt(&ok);
+        return ok && std::isdigit(uchar(number.front())) ? value : -1;
+    };
+    QByteArray first, second;
+    while (!first.startsWith('#'))
+        if (const qint64 read = line(first); read <= 0 || read >= 299 || at >= 4096)
+            return {};
+    if (line(second) <= 0)
+        return {};
+    const qint64 width = defined(first), height = defined(second);
+    if (width <= 0 || width > 32767 || height <= 0 || height > 32767)
+        return {};
+    PictureHeader header = known("xbm", width, height, at, 1);
+    header.grey = true;
+    return header;
+}
+
+// An X pixmap: "/* XPM", then C text whose first string holds its width, height, number of colours
+// and characters a pixel. Qt holds each colour in a map while it decodes, and decodes a picture of
+// more than 256 colours into four bytes a pixel.
+PictureHeader xpm(const Bytes &b, Walk &walk)
+{
+    qint64 at = 6;
+    bool walked = true;
+    while (b.has(at, 1) && (walked = walk.take()) && b.u8(at) != '"')
+        ++at;
+    if (!walked || !b.has(at, 1))
+        return status(!walked || b.cut() ? PictureHeader::Unknown : PictureHeader::None);
+    ++at;
+    // Numbers as sscanf reads "%d %d %d %d", within the string.
+    const auto number = [&]() -> qint64 {
+        while (b.has(at, 1) && isBlank(b.u8(at)) && (walked = walk.take()))
+            ++at;
+        const bool negative = b.has(at, 1) && b.u8(at) == '-';
+        if (b.has(at, 1) && (b.u8(at) == '-' || b.u8(at) == '+'))
+            ++at;
+        qint64 value = -1;
+        for (; walked && b.has(at, 1) && b.u8(at) >= '0' && b.u8(at) <= '9' && (walked = walk.take()); ++at)
+            value = std::min<qint64>(std::max<qint64>(value, 0) * 10 + (b.u8(at) - '0'), INT_MAX);
+        return negative && value > 0 ? -value : value;
+    };
+    const qint64 width = number(), height = number(), colours = number(), characters = number();
+    if (!walked)
+        return status(PictureHeader::Unknown);
+    if (width <= 0 || width > 32767 || height <= 0 || height > 32767 || colours <= 0 || colours > 64 * 64 * 64 * 64 ||
+        characters <= 0 || characters > 15)
+        return status(!b.has(at, 1) && b.cut() ? PictureHeader::Unknown : PictureHeader::None);
+    PictureHeader header = known("xpm", width, height, at, colours <= 256 ? 8 : 32);
+    // A colour takes a string of its characters and a value: no more are read than the file holds.
+    const qint64 held = b.cut() ? colours : std::min(colours, (b.size() - at) / (characters + 6));
+    header.decoderBytes = held * 64;
+    return header;
+}
+
+// A WBMP picture: no signature, its type and its fixed header zero, then its width and height in
+// bytes of seven bits; Qt takes one whose rows fill the rest of the file exactly.
+PictureHeader wbmp(const Bytes &b)
+{
+    qint64 at = 2;
+    const auto number = [&]() -> qint64 {
+        qint64 value = 0;
+        for (int i = 0; i < 4 && b.has(at, 1); ++i) {
+            const uchar c = b.u8(at++);
+            value = value << 7 | (c & 0x7F);
+            if (!(c & 0x80))
+                return value;
+        }
+        return -1;
+    };
+    if (!b.has(0, 4) || b.u8(0) != 0 || b.u8(1) != 0)
+        return {};
+    const qint64 width = number(), height = number();
+    if (width <= 0 || height <= 0)
+        return {};
+    if (b.cut())
+        return status(PictureHeader::Unknown);
+    if ((width + 7) / 8 * height != b.size() - at)
+        return {};
+    PictureHeader header = known("wbmp", width, height, at, 1);
+    header.grey = true;
+    return header;
+}
+
+// A TGA picture has no signature: a header that looks like one is taken for one. Qt reads one of
+// true colour, uncompressed, of no more than 8192 × 8192 pixels, that ends with the footer of the
+// format's version 2.0, into four bytes a pixel.
+PictureHeader tga(const Bytes &b)
+{
+    if (!b.has(0, 18))
+        return {};
+    const uchar type = b.u8(2), depth = b.u8(16);
+    const qint64 width = b.le16(12), height = b.le16(14);
+    if (b.u8(1) > 1 || !QByteArrayView("\1\2\3\11\12\13", 6).contains(char(type)) ||
+        !QByteArrayView("\10\17\20\30\40", 5).contains(char(depth)) || width == 0 || height == 0)
+        return {};
+    if (type != 2)
+        return refused(QStringLiteral("pictures in the TGA format are read only uncompressed and in true colour"));
+    if (depth == 8 || depth == 15)
+        return refused(QStringLiteral("pictures in the TGA format are not read at %1 bits a pixel").arg(depth));
+    if (width * height > 8192 * 8192)
+        return refused(QStringLiteral("the picture is %1 × %2 pixels, more than can be read in the TGA format, which takes "
+                                      "no more than 8192 × 8192")
+                           .arg(width)
+                           .arg(height));
+    if (b.cut())
+        return status(PictureHeader::Unknown);
+    if (b.size() < 18 + 26 || !b.startsWith(b.size() - 18, "TRUEVISION-XFILE"))
+        return refused(QStringLiteral("pictures in the TGA format are read only with the footer of its version 2.0"));
+    return known("tga", width, height, 18);
+}
+
 PictureHeader readHeader(const Bytes &b, Walk &walk)
 {
     // A broken header after a whole signature still names its format; two letters or a few zeros
@@ -559,11 +756,29 @@ PictureHeader readHeader(const Bytes &b, Walk &walk)
         if (b.startsWith(0, "BM"))
             header = bmp(b);
         break;
+    case 'P':
+        if (b.has(0, 3) && b.u8(1) >= '1' && b.u8(1) <= '6' && isBlank(b.u8(2)))
+            header = netpbm(b, walk), format = netpbmFormat(b.u8(1));
+        break;
+    case '/':
+        if (b.startsWith(0, "/* XPM"))
+            header = xpm(b, walk), format = "xpm";
+        else
+            header = xbm(b, walk); // after a comment
+        break;
+    case '#':
+        header = xbm(b, walk);
+        break;
     default:
         if (b.startsWith(0, QByteArrayView("\0\0\1\0", 4)) || b.startsWith(0, QByteArrayView("\0\0\2\0", 4)))
             header = icon(b, walk);
+        // Neither has a signature: a header that is not one of the others may be one of them.
+        if (header.status == PictureHeader::None && b.startsWith(0, QByteArrayView("\0\0", 2)))
+            header = wbmp(b);
         break;
     }
+    if (header.status == PictureHeader::None && header.refusal.isEmpty() && !format)
+        header = tga(b);
     if (header.status == PictureHeader::None && format)
         header.format = format;
     return header;

@@ -21,7 +21,9 @@ struct PictureHeader {
         Unknown, // its header goes on past the bytes it may read: the size cannot be told from them
     };
     Status status = None;
-    QByteArray format;           // as Qt names it: "png", "jpeg", "gif", "bmp", "tiff", "webp", "ico"
+    // As Qt names it: "png", "jpeg", "gif", "bmp", "tiff", "webp", "ico", "tga", "pbm", "pgm", "ppm",
+    // "xbm", "xpm", "wbmp".
+    QByteArray format;
     QSize size;                  // what the decoder makes of it, whatever the header's other fields claim
     int bitsPerPixel = 32;       // of the decoded picture, each row padded to whole 32-bit words
     bool grey = false;           // decoded grey without alpha, and so kept
@@ -55,7 +57,9 @@ PictureHeader pictureHeader(QIODevice &device, qint64 *steps = nullptr,
 PictureHeader readingHeader(QByteArrayView bytes);
 
 // Whether a picture may begin at `bytes` (of which `size` follow): a scan for pictures looks at no
-// other place. Two bytes tell most places apart; zeros, frequent in binary data, take four.
+// other place. Two bytes tell most places apart; zeros, frequent in binary data, and letters take
+// more. A WBMP picture, and a TGA one with an identification or a palette, have no signature: a scan
+// does not find them.
 inline bool mayBeginPicture(const uchar *bytes, qsizetype size)
 {
     if (size < 4)
@@ -69,6 +73,10 @@ inline bool mayBeginPicture(const uchar *bytes, qsizetype size)
     case 'R': return bytes[1] == 'I';
     case 'B': return bytes[1] == 'M';
     case 0x00: return bytes[1] == 0 && (bytes[2] == 1 || bytes[2] == 2) && bytes[3] == 0;
+    case 'P': // a Netpbm picture's kind, then a blank
+        return bytes[1] >= '1' && bytes[1] <= '6' && (bytes[2] == ' ' || (bytes[2] >= '\t' && bytes[2] <= '\r'));
+    case '#': return bytes[1] == 'd' && bytes[2] == 'e' && bytes[3] == 'f'; // an X bitmap's #define
+    case '/': return bytes[1] == '*'; // an X pixmap, or a comment before an X bitmap
     default: return false;
     }
 }

@@ -64,8 +64,7 @@ QImage turned(QImage picture, QImageIOHandler::Transformations turn)
     return picture;
 }
 
-// Why a picture whose header is not weighed is refused, naming its format where it has one. A Targa
-// picture has no signature, and Qt takes one that begins as a cursor's for an icon.
+// Why a picture whose header is not weighed is refused, naming its format where it has one.
 QString unweighedProblem(QIODevice &device)
 {
     const QByteArray start = device.peek(18);
@@ -73,13 +72,11 @@ QString unweighedProblem(QIODevice &device)
     if (const quint32 length = start.size() >= 18 ? qFromLittleEndian<quint32>(b + 14) : 0;
         start.startsWith("BM") && length && !QList<quint32>{12, 40, 52, 56, 64, 108, 124}.contains(length))
         return QStringLiteral("BMP pictures with a header of %1 bytes are not read").arg(length);
-    if (start.size() >= 18 && b[1] <= 1 && QByteArrayView("\1\2\3\11\12\13", 6).contains(char(b[2]))
-        && QByteArrayView("\10\17\20\30\40", 5).contains(char(b[16])) && qFromLittleEndian<quint16>(b + 12) != 0
-        && qFromLittleEndian<quint16>(b + 14) != 0)
-        return QStringLiteral("pictures in the TGA format are not read");
     // A format weighed here whose header is broken.
     const QByteArray format = QImageReader(&device).format();
-    if (format.isEmpty() || QList<QByteArray>{"png", "jpeg", "gif", "bmp", "tiff", "webp", "ico"}.contains(format))
+    static const QList<QByteArray> weighed{"png", "jpeg", "gif", "bmp", "tiff", "webp", "ico",
+                                           "tga", "pbm", "pgm", "ppm", "xbm", "xpm", "wbmp"};
+    if (format.isEmpty() || weighed.contains(format))
         return unreadable();
     return QStringLiteral("pictures in the %1 format are not read").arg(QString::fromLatin1(format.toUpper()));
 }

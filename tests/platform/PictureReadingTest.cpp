@@ -6,6 +6,7 @@
 #include "datasource/PeakMemory.h"
 #include "platform/Pasteboard.h"
 #include "platform/PictureHeader.h"
+#include "platform/UiServices.h"
 
 #include <gtest/gtest.h>
 
@@ -69,13 +70,14 @@ TEST(PictureReading, LargerPicturesAreReadScaledDownOrRefusedWithTheirSize)
 
 namespace {
 
-QByteArray encoded(const QImage &picture, const char *format, bool progressive = false)
+QByteArray encoded(const QImage &picture, const char *format, bool progressive = false, int quality = -1)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
     writer.setProgressiveScanWrite(progressive);
+    writer.setQuality(quality);
     EXPECT_TRUE(writer.write(picture));
     return bytes;
 }
@@ -229,6 +231,84 @@ TEST(PictureReading, PicturesAsTheirWritersMakeThemAreReadWhereverTheirHeadersLi
         QImageReader reference(&again, header.format);
         reference.setAutoTransform(true);
         EXPECT_TRUE(nearPicture(reference.read(), picture, 1));
+    }
+}
+
+// Pictures of the other formats Qt reads, as scanners' command-line tools and editors write them, of
+// 64 × 48 pixels: each file is read at its size with the pixels put in it, as Qt's own reader reads
+// it, and the picture file panels offer it.
+TEST(PictureReading, PicturesOfTheOtherFormatsQtReadsAreReadAndOffered)
+{
+    constexpr int w = 64, h = 48;
+    QImage colours(w, h, QImage::Format_ARGB32), greys = colours, inks = colours, fours = colours;
+    QByteArray plain[3], raw[3], wbmp("\0\0\x40\x30", 4), tga("\0\0\2\0\0\0\0\0\0\0\0\0\x40\0\x30\0\x18\0", 18), xbm, xpmFew,
+        xpmMany, xpmColours;
+    for (int i = 0; i < 3; ++i) {
+        plain[i] = QStringLiteral("P%1\n# from a scanner\n64 48\n%2").arg(i + 1).arg(i ? "255\n" : "").toLatin1();
+        raw[i] = QStringLiteral("P%1\n64 48\n%2").arg(i + 4).arg(i ? "255\n" : "").toLatin1();
+    }
+    const QByteArray codes("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.#");
+    const QRgb four[] = {0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffffff};
+    for (int y = 0; y < h; ++y) {
+        xpmFew += ",\n\"", xpmMany += ",\n\"";
+        for (int x = 0; x < w; ++x) {
+            const int grey = (x * 3 + y * 5) % 256;
+            const QRgb colour = qRgb(x * 4, y * 5, x * y % 256);
+            colours.setPixel(x, y, colour), greys.setPixel(x, y, qRgb(grey, grey, grey)), fours.setPixel(x, y, four[x / 16]);
+            inks.setPixel(x, y, (x + 2 * y) % 3 == 0 ? 0xff000000 : 0xffffffff);
+            plain[0] += (x + 2 * y) % 3 == 0 ? "1 " : "0 ", plain[1] += QByteArray::number(grey) + ' ';
+            plain[2] += QStringLiteral("%1 %2 %3 ").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour)).toLatin1();
+            raw[1] += char(grey), raw[2].append(char(qRed(colour))).append(char(qGreen(colour))).append(char(qBlue(colour)));
+            xpmFew += codes[x / 16], xpmMany.append(codes[x]).append(codes[y]);
+            xpmColours += QStringLiteral(",\n\"%1%2 c #%3\"").arg(codes[x]).arg(codes[y]).arg(colour & 0xffffff, 6, 16, QLatin1Char('0')).toLatin1();
+            if (x % 8 == 0) {
+                uchar msb = 0, lsb = 0; // ink as a bitmap's one bits, first from the high or the low bit
+                for (int b = 0; b < 8; ++b)
+                    msb |= ((x + b + 2 * y) % 3 == 0) << (7 - b), lsb |= ((x + b + 2 * y) % 3 == 0) << b;
+                raw[0] += char(msb), wbmp += char(~msb), xbm += QStringLiteral("0x%1,").arg(lsb, 2, 16, QLatin1Char('0')).toLatin1();
+            }
+            const QRgb bottomUp = qRgb(x * 4, (h - 1 - y) * 5, x * (h - 1 - y) % 256);
+            tga.append(char(qBlue(bottomUp))).append(char(qGreen(bottomUp))).append(char(qRed(bottomUp)));
+        }
+        plain[0] += '\n', plain[1] += '\n', plain[2] += '\n', xbm += '\n', xpmFew += '"', xpmMany += '"';
+    }
+    xpmFew = "/* XPM */\nstatic char *few[] = {\n\"64 48 4 1\",\n\"a c #ff0000\",\n\"b c #00ff00\",\n\"c c #0000ff\",\n\"d c #ffffff\"" + xpmFew;
+    xpmMany = "/* XPM */\nstatic char *many[] = {\n\"64 48 3072 2\"" + xpmColours + xpmMany;
+    xbm = "#define t_width 64\n#define t_height 48\nstatic char t_bits[] = {\n" + xbm;
+    tga += QByteArray(8, '\0') + QByteArray("TRUEVISION-XFILE.\0", 18);
+    const struct {
+        const char *name;
+        const char *extension;
+        QByteArray bytes;
+        const QImage &pixels;
+    } rows[] = {
+        {"a plain PBM", "pbm", plain[0], inks},
+        {"a raw PBM", "pbm", raw[0], inks},
+        {"a plain PGM", "pgm", plain[1], greys},
+        {"a raw PGM", "pgm", raw[1], greys},
+        {"a plain PPM", "ppm", plain[2], colours},
+        {"a raw PPM", "pnm", raw[2], colours},
+        {"an XBM", "xbm", xbm + "};\n", inks},
+        {"an XPM of 4 colours", "xpm", xpmFew + "};\n", fours},
+        {"an XPM of 3072 colours", "xpm", xpmMany + "};\n", colours},
+        {"a WBMP", "wbmp", wbmp, inks},
+        {"a TGA of version 2.0", "tga", tga, colours},
+        {"a WebP without loss", "webp", encoded(colours, "webp", false, 100), colours},
+    };
+    QTemporaryDir dir;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = dir.filePath(QStringLiteral("picture.") + QLatin1String(row.extension));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.write(row.bytes) == row.bytes.size() && file.seek(0));
+        QString problem;
+        PictureReading how;
+        how.problem = &problem;
+        const QImage picture = readPicture(file, how);
+        EXPECT_EQ(problem.toStdString(), "");
+        EXPECT_TRUE(nearPicture(row.pixels, picture.convertToFormat(QImage::Format_ARGB32), 0));
+        EXPECT_EQ(picture, QImageReader(path).read()) << "as Qt's own reader reads it";
+        EXPECT_TRUE(photoFileTypes().contains(QLatin1String(row.extension)));
     }
 }
 
