@@ -615,9 +615,10 @@ QList<NamedPicture> namedPictures(DesignFileContents &c)
 
 namespace {
 
-// A picture's header is weighed in at most these steps, or it is weighed as a picture of unknown
-// size; a JPEG's markers past its first scan and a PNG's chunks past its first data are then left
-// to its reading.
+// A picture's header is weighed in at most these steps (and a file's in a few pieces of it), or it
+// is weighed as a picture of unknown size: a weighing costs well under a millisecond whatever the
+// file holds. What follows the header (a JPEG's markers past its first scan, a PNG's chunks past its
+// first data) is its reading's to walk, on the thread that reads it.
 constexpr qint64 kNamedHeaderSteps = 64 * 1024;
 
 qint64 headerPixels(const platform::PictureHeader &header)

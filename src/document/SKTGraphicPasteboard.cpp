@@ -5,13 +5,11 @@
 #include "document/SKTDocument.h"
 #include "document/SKTGraphic.h"
 #include "document/SKTImage.h"
-#include "platform/PictureHeader.h"
 #include "platform/PictureReading.h"
 #include "platform/PropertyList.h"
 #include "platform/RegularFile.h"
 #include "document/ControlTags.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -114,9 +112,8 @@ GraphicList SKTGraphic::graphicsWithProperties(const QVariantList &archives, qin
     for (qsizetype i = 0; i < graphics.size(); ++i)
         if (original.at(i) == i && graphics.at(i)->kind() == Kind::Image && platform::isRegularFile(graphics.at(i)->_file_path)) {
             byPath << i;
-            QFile file(standardizedPath(graphics.at(i)->_file_path));
-            const QSize size = file.open(QIODevice::ReadOnly) ? platform::pictureHeader(file).size : QSize();
-            needed += platform::picturePixelsRead(size) * copies.value(i);
+            // Weighed as a design's open weighs the files it names.
+            needed += DesignFile::workOfPictureFile(graphics.at(i)->_file_path).pixels * copies.value(i);
         }
     if (pixelBudget && needed > budget.load())
         budget.fetch_sub(needed);

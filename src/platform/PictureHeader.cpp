@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -20,10 +21,13 @@ namespace {
 constexpr qint64 kPiece = 64 * 1024;
 // A device that cannot seek is weighed from this much of its beginning.
 constexpr qint64 kSequentialPeek = 1024 * 1024;
+// A device is read in at most this many pieces to weigh a picture: a header found in its first MiB,
+// or where a TIFF's offset points, whatever the rest of the file holds.
+constexpr int kMostWeighedPieces = 16;
 // libpng reads no picture with a side longer than this.
 constexpr quint32 kLongestPngSide = 1'000'000;
-// libtiff refuses a BigTIFF directory of more entries than this.
-constexpr quint64 kMostBigTiffEntries = 4096;
+// libtiff refuses a directory of more entries than this, classic or BigTIFF.
+constexpr quint64 kMostTiffEntries = 4096;
 
 // The bytes of a picture at offsets from its start: all at hand, or read from a device where a walk
 // asks for them, so that a header is found wherever in its file it lies without reading the rest.
@@ -31,7 +35,9 @@ class Bytes {
 public:
     // `cut`: the picture may go on past the bytes given.
     explicit Bytes(QByteArrayView all, bool cut = false) : m_piece(all), m_size(all.size()), m_cut(cut) {}
-    Bytes(QIODevice &device, qint64 start, qint64 size) : m_device(&device), m_start(start), m_size(size) {}
+    // Read in at most `*piecesLeft` pieces, shared with the pictures it holds (an icon's).
+    Bytes(QIODevice &device, qint64 start, qint64 size, int *piecesLeft)
+        : m_device(&device), m_start(start), m_size(size), m_piecesLeft(piecesLeft) {}
     Bytes(const Bytes &) = delete;
     Bytes &operator=(const Bytes &) = delete;
 
@@ -39,12 +45,14 @@ public:
     Bytes from(qint64 at) const
     {
         if (m_device)
-            return Bytes(*m_device, m_start + at, m_size - at);
+            return Bytes(*m_device, m_start + at, m_size - at, m_piecesLeft);
         return Bytes(m_piece.sliced(at), m_cut);
     }
 
     qint64 size() const { return m_size; }
-    bool has(qint64 at, qint64 n) const { return at >= 0 && n >= 0 && at <= m_size - n; }
+    // Once the pieces it may read are spent, nothing more is at hand: a walk stops as at the end.
+    bool has(qint64 at, qint64 n) const { return !spent() && at >= 0 && n >= 0 && at <= m_size - n; }
+    bool spent() const { return m_piecesLeft && *m_piecesLeft < 0; }
     // Whether the picture may go on past its bytes: its size then cannot tell what is missing.
     bool cut() const { return m_cut; }
     // What a walk that needs bytes past the end answers.
@@ -66,6 +74,8 @@ public:
         if (!has(at, 1))
             return {};
         const char *first = bytes(at, 1);
+        if (spent())
+            return {};
         return QByteArrayView(first, m_piece.data() + m_piece.size() - first);
     }
 
@@ -76,7 +86,7 @@ private:
         if (at >= m_pieceAt && at - m_pieceAt <= m_piece.size() - n)
             return m_piece.data() + (at - m_pieceAt);
         static const char zeros[8] = {};
-        if (!m_device || !has(at, n))
+        if (!m_device || !has(at, n) || (m_piecesLeft && --*m_piecesLeft < 0))
             return zeros;
         m_read.clear();
         if (m_device->seek(m_start + at))
@@ -96,12 +106,17 @@ private:
     mutable qint64 m_pieceAt = 0;
     qint64 m_size;
     bool m_cut = false;
+    int *m_piecesLeft = nullptr;
 };
 
-// The steps a walk takes, counted for a caller that weighs many pictures and may stop the walk.
-class Steps {
+// How far a walk goes: a weighing stops where the size is told, a reading's walk goes on to the
+// picture's end. Its steps are counted for a caller that weighs many pictures and may stop the walk.
+class Walk {
 public:
-    Steps(qint64 *count, qint64 most) : m_count(count), m_most(most) {}
+    Walk(qint64 *count, qint64 most, bool whole = false) : m_count(count), m_most(most), m_whole(whole) {}
+    // Whether the walk goes on past what tells the size, for what makes the decoder refuse the
+    // picture or run long.
+    bool whole() const { return m_whole; }
     // False once the walk has taken more than it may.
     bool take(qint64 n = 1)
     {
@@ -114,9 +129,10 @@ public:
 private:
     qint64 *m_count;
     qint64 m_most;
+    bool m_whole;
 };
 
-PictureHeader known(const char *format, qint64 width, qint64 height, qsizetype length, int bytesPerPixel = 4)
+PictureHeader known(const char *format, qint64 width, qint64 height, qsizetype length, int bitsPerPixel = 32)
 {
     PictureHeader header;
     if (width <= 0 || height <= 0 || width > INT_MAX || height > INT_MAX)
@@ -125,7 +141,7 @@ PictureHeader known(const char *format, qint64 width, qint64 height, qsizetype l
     header.format = format;
     header.size = QSize(int(width), int(height));
     header.headerLength = length;
-    header.bytesPerPixel = bytesPerPixel;
+    header.bitsPerPixel = bitsPerPixel;
     return header;
 }
 
@@ -145,23 +161,22 @@ PictureHeader refused(const QString &why)
 
 constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
 
-// A chunk's four-letter type, or a stand-in for bytes that are not one.
-QString chunkName(const Bytes &b, qint64 at)
+bool isLetter(uchar c)
 {
-    QString name;
-    for (int i = 0; i < 4; ++i) {
-        const uchar letter = b.u8(at + i);
-        if (!std::isalpha(letter))
-            return QStringLiteral("a chunk");
-        name += QLatin1Char(char(letter));
-    }
-    return QStringLiteral("its %1 chunk").arg(name);
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// Every chunk is walked to the end: a transparent colour given before the data turns a grey picture
-// into a coloured one, and libpng takes the memory any chunk but the data claims before it reads
-// it, after the data too.
-PictureHeader png(const Bytes &b, Steps &steps)
+// Whether the chunk type at `at` is four letters, as libpng requires of every chunk it reads.
+bool isChunkType(const Bytes &b, qint64 at)
+{
+    return isLetter(b.u8(at)) && isLetter(b.u8(at + 1)) && isLetter(b.u8(at + 2)) && isLetter(b.u8(at + 3));
+}
+
+// The chunks are walked to the first data: a transparent colour given before it turns a grey
+// picture into a coloured one. A reading's walk goes on to the end: libpng takes the memory any
+// chunk but the data claims before it reads it, after the data too, and stops at a chunk whose
+// type is not four letters.
+PictureHeader png(const Bytes &b, Walk &walk)
 {
     if (!b.has(0, 29))
         return {};
@@ -177,11 +192,11 @@ PictureHeader png(const Bytes &b, Steps &steps)
     const uchar depth = b.u8(24), colour = b.u8(25), interlace = b.u8(28);
     bool transparentColour = false, data = false;
     const auto weighed = [&] {
-        // Qt decodes a palette into one byte a pixel, grey into one or two, 16 bits a channel of
-        // colour into eight, the rest into four.
+        // Qt decodes a palette into a byte a pixel, grey into one or two, 16 bits a channel of
+        // colour into eight bytes, the rest into four.
         const bool grey = colour == 0 && !transparentColour;
-        const int bytesPerPixel = colour == 3 ? 1 : grey ? (depth == 16 ? 2 : 1) : depth == 16 ? 8 : 4;
-        PictureHeader header = known("png", width, height, 33, bytesPerPixel);
+        const int bits = colour == 3 ? 8 : grey ? (depth == 16 ? 16 : 8) : depth == 16 ? 64 : 32;
+        PictureHeader header = known("png", width, height, 33, bits);
         header.grey = grey;
         // Only 8-bit colour and grey with alpha are scaled as their rows are decoded, and only when
         // not interlaced; every other is decoded whole.
@@ -192,19 +207,24 @@ PictureHeader png(const Bytes &b, Steps &steps)
     };
     qint64 at = 33;
     for (; b.has(at, 8) && !b.startsWith(at + 4, "IEND"); at += 12 + qint64(b.be32(at))) {
+        if (!isChunkType(b, at + 4))
+            return refused(QStringLiteral("its chunk at byte %1 has no type of four letters").arg(at));
         const qint64 length = b.be32(at), left = b.size() - at - 8;
         const bool isData = b.startsWith(at + 4, "IDAT");
         // The data is read as it comes: a cut picture ends where its data does.
         if (!isData && length + 4 > left && !b.cut())
-            return refused(QStringLiteral("%1 claims %2 bytes, more than the %3 left in the file")
-                               .arg(chunkName(b, at + 4))
+            return refused(QStringLiteral("its %1 chunk claims %2 bytes, more than the %3 left in the file")
+                               .arg(QString::fromLatin1(QByteArray(1, char(b.u8(at + 4))) + char(b.u8(at + 5)) +
+                                                        char(b.u8(at + 6)) + char(b.u8(at + 7))))
                                .arg(length)
                                .arg(left));
         transparentColour |= !data && b.startsWith(at + 4, "tRNS");
         data |= isData;
-        // Charged the bytes it passes over: a walk past many small data chunks reads the whole file.
-        if (!steps.take(12 + length))
+        // Charged the bytes of its header: what it holds is passed over unread.
+        if (!walk.take(12))
             return data ? weighed() : status(PictureHeader::Unknown);
+        if (data && !walk.whole())
+            return weighed();
     }
     if (!data && !b.has(at, 8) && b.cut())
         return status(PictureHeader::Unknown);
@@ -228,7 +248,7 @@ PictureHeader jpegFrame(const Bytes &b, qint64 frame, uchar marker, int scanComp
         return {};
     if (!b.has(frame + 8, 3 * components))
         return status(b.past());
-    PictureHeader header = known("jpeg", width, height, length, components == 1 ? 1 : 4);
+    PictureHeader header = known("jpeg", width, height, length, components == 1 ? 8 : 32);
     if (header.status != PictureHeader::Known)
         return {};
     header.scalesByEighths = true;
@@ -256,7 +276,7 @@ constexpr qint64 kEnded = -1, kOutOfSteps = -2;
 // Where the marker that follows `at` begins (its last 0xFF), or kEnded when the bytes end first, or
 // kOutOfSteps. Bytes that begin no marker are skipped, as the decoder skips them:
 // within a scan's data a 0xFF followed by a zero or a restart marker is data.
-qint64 nextMarker(const Bytes &b, qint64 at, bool inScan, Steps &steps)
+qint64 nextMarker(const Bytes &b, qint64 at, bool inScan, Walk &walk)
 {
     for (;;) {
         const QByteArrayView span = b.span(at);
@@ -264,7 +284,7 @@ qint64 nextMarker(const Bytes &b, qint64 at, bool inScan, Steps &steps)
             return kEnded;
         const auto *mark = static_cast<const char *>(std::memchr(span.data(), 0xFF, size_t(span.size())));
         const qint64 skipped = mark ? mark - span.data() : span.size();
-        if (!steps.take(skipped + 1))
+        if (!walk.take(skipped + 1))
             return kOutOfSteps;
         at += skipped;
         if (!mark)
@@ -272,19 +292,25 @@ qint64 nextMarker(const Bytes &b, qint64 at, bool inScan, Steps &steps)
         if (!b.has(at, 2))
             return kEnded;
         const uchar next = b.u8(at + 1);
-        if (next == 0xFF) // fill
-            at += 1;
-        else if (next == 0x00 || (inScan && next >= 0xD0 && next <= 0xD7))
+        if (next == 0xFF) { // fill, passed over at once
+            const QByteArrayView fill = b.span(at + 1);
+            const qint64 run =
+                std::find_if(fill.begin(), fill.end(), [](char c) { return uchar(c) != 0xFF; }) - fill.begin();
+            if (!walk.take(run))
+                return kOutOfSteps;
+            at += run;
+        } else if (next == 0x00 || (inScan && next >= 0xD0 && next <= 0xD7))
             at += 2;
         else
             return at;
     }
 }
 
-// The segments are walked by their lengths, never their contents, and the data of each scan for the
-// markers within it: the decoder walks every marker of the file in quadratic time, so that a picture
-// of more than a camera writes is refused wherever its markers stand.
-PictureHeader jpeg(const Bytes &b, Steps &steps)
+// The segments are walked by their lengths, never their contents, to the first scan, which tells
+// how the picture is decoded. A reading's walk goes on through the data of each scan for the markers
+// within it: the decoder walks every marker of the file in quadratic time, so that a picture of more
+// than a camera writes is refused wherever its markers stand.
+PictureHeader jpeg(const Bytes &b, Walk &walk)
 {
     qint64 at = 2, frame = -1;
     uchar frameMarker = 0;
@@ -307,7 +333,7 @@ PictureHeader jpeg(const Bytes &b, Steps &steps)
         if (segments > kMostJpegSegments)
             return refused(QStringLiteral("the picture has more than %1 segments, more than any camera or editor writes")
                                .arg(kMostJpegSegments));
-        const qint64 next = nextMarker(b, at, inScan, steps);
+        const qint64 next = nextMarker(b, at, inScan, walk);
         if (next < 0)
             return ended(next == kOutOfSteps);
         at = next;
@@ -335,13 +361,15 @@ PictureHeader jpeg(const Bytes &b, Steps &steps)
                 return status(b.past());
             scanComponents = b.u8(at + 2);
             length = qsizetype(at + 3);
+            if (!walk.whole())
+                return weighed();
         }
         at += segment;
     }
 }
 
 // Its extensions are walked block by block to the first image.
-PictureHeader gif(const Bytes &b, Steps &steps)
+PictureHeader gif(const Bytes &b, Walk &walk)
 {
     if (!b.has(0, 13))
         return status(b.past());
@@ -352,7 +380,7 @@ PictureHeader gif(const Bytes &b, Steps &steps)
     for (;;) {
         if (!b.has(at, 1))
             return status(b.past());
-        if (!steps.take())
+        if (!walk.take())
             return status(PictureHeader::Unknown);
         const uchar block = b.u8(at);
         if (block == 0x21) { // an extension: its label, then sub-blocks up to an empty one
@@ -362,7 +390,7 @@ PictureHeader gif(const Bytes &b, Steps &steps)
                     return status(b.past());
                 const uchar n = b.u8(at);
                 at += 1 + n;
-                if (!steps.take())
+                if (!walk.take())
                     return status(PictureHeader::Unknown);
                 if (n == 0)
                     break;
@@ -392,9 +420,9 @@ PictureHeader bmp(const Bytes &b)
         return {};
     const quint32 headerLength = b.le32(14);
     if (headerLength == 12)
-        return known("bmp", b.le16(18), b.le16(20), 26, b.le16(24) <= 8 ? 1 : 4);
+        return known("bmp", b.le16(18), b.le16(20), 26, b.le16(24) <= 8 ? 8 : 32);
     const qint64 width = qint32(b.le32(18)), height = qint32(b.le32(22));
-    return known("bmp", width, height < 0 ? -height : height, 14 + headerLength, b.le16(28) <= 8 ? 1 : 4);
+    return known("bmp", width, height < 0 ? -height : height, 14 + headerLength, b.le16(28) <= 8 ? 8 : 32);
 }
 
 PictureHeader webp(const Bytes &b)
@@ -416,8 +444,9 @@ PictureHeader webp(const Bytes &b)
 }
 
 // The first directory's width, height and bits a sample, read where its offset points. A BigTIFF's
-// offsets and counts take eight bytes, its entries twenty.
-PictureHeader tiff(const Bytes &b, Steps &steps)
+// offsets and counts take eight bytes, its entries twenty; libtiff takes no directory of more than
+// 4096 entries.
+PictureHeader tiff(const Bytes &b, Walk &walk)
 {
     if (!b.has(0, 8))
         return {};
@@ -434,13 +463,15 @@ PictureHeader tiff(const Bytes &b, Steps &steps)
     if (directory > quint64(b.size()) || !b.has(qint64(directory), countBytes))
         return status(b.past());
     const quint64 entries = big ? u64(qint64(directory)) : u16(qint64(directory));
-    if (big && entries > kMostBigTiffEntries)
-        return {};
+    if (entries > kMostTiffEntries)
+        return refused(QStringLiteral("its first directory has %1 entries, more than the %2 the TIFF reader takes")
+                           .arg(entries)
+                           .arg(kMostTiffEntries));
     if (!b.has(qint64(directory) + countBytes, qint64(entries) * entryBytes))
         return status(b.past());
-    if (!steps.take(qint64(entries)))
+    if (!walk.take(qint64(entries)))
         return status(PictureHeader::Unknown);
-    qint64 width = 0, height = 0;
+    qint64 width = 0, height = 0, bitsAt = -1;
     int bits = 8;
     for (quint64 i = 0; i < entries; ++i) {
         const qint64 entry = qint64(directory) + countBytes + qint64(i) * entryBytes;
@@ -458,18 +489,23 @@ PictureHeader tiff(const Bytes &b, Steps &steps)
             height = value;
         else if (tag == 258 && type == 3) {
             const quint64 values = offset(field);
-            bits = count <= quint64(offsetBytes / 2) ? int(value)
-                   : values < quint64(b.size()) && b.has(qint64(values), 2) ? u16(qint64(values))
-                                                                            : bits;
+            if (count <= quint64(offsetBytes / 2))
+                bits = int(value), bitsAt = -1;
+            else if (values < quint64(b.size()))
+                bitsAt = qint64(values);
         }
     }
+    // Read once the directory is walked: values that lie elsewhere in the file cost a piece, not a
+    // piece for each entry.
+    if (bitsAt >= 0 && b.has(bitsAt, 2))
+        bits = u16(bitsAt);
     // Qt decodes 16 bits a sample into 8 bytes a pixel, floating-point samples into 16.
-    return known("tiff", width, height, 8, bits >= 32 ? 16 : bits == 16 ? 8 : 4);
+    return known("tiff", width, height, 8, bits >= 32 ? 128 : bits == 16 ? 64 : 32);
 }
 
 // Qt reads an icon's first entry: a PNG it holds is decoded whole at the PNG's own size, whatever
 // the entry says; a bitmap at the entry's size, or the bitmap's own where the entry says 0.
-PictureHeader icon(const Bytes &b, Steps &steps)
+PictureHeader icon(const Bytes &b, Walk &walk)
 {
     if (!b.has(0, 22) || b.le16(4) == 0 || b.u8(9) != 0)
         return {};
@@ -478,7 +514,7 @@ PictureHeader icon(const Bytes &b, Steps &steps)
         return status(offset >= 22 ? b.past() : PictureHeader::None);
     PictureHeader header;
     if (b.startsWith(offset, QByteArrayView(kPngSignature, 8))) {
-        header = png(b.from(offset), steps);
+        header = png(b.from(offset), walk);
         header.scalesRowByRow = false;
     } else if (b.le32(offset) == 40) {
         const int entryWidth = b.u8(6), entryHeight = b.u8(7);
@@ -492,7 +528,202 @@ PictureHeader icon(const Bytes &b, Steps &steps)
     return header;
 }
 
-PictureHeader readHeader(const Bytes &b, Steps &steps)
+bool isBlank(uchar c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// What Qt names a Netpbm picture of the kind: "P1" to "P6", in plain text or raw.
+const char *netpbmFormat(uchar kind)
+{
+    return std::array{"pbm", "pgm", "ppm"}[(kind - '1') % 3];
+}
+
+// A Netpbm picture, as scanners' tools write it: "P1" to "P6", then its width, its height and (but
+// for a bitmap) its largest sample, in decimal between blanks and comments, read as Qt reads them.
+PictureHeader netpbm(const Bytes &b, Walk &walk)
+{
+    const uchar kind = b.u8(1);
+    qint64 at = 3;
+    bool walked = true;
+    const auto skipLine = [&] {
+        while (walked && b.has(at, 1) && (walked = walk.take()) && b.u8(at++) != '\n') {
+        }
+    };
+    // Blanks and comments before the digits; the character after them is passed, and a comment it
+    // begins too.
+    const auto number = [&] {
+        qint64 value = -1;
+        while (walked && b.has(at, 1) && (walked = walk.take())) {
+            const uchar c = b.u8(at++);
+            const bool digit = c >= '0' && c <= '9';
+            if (value >= 0 && digit) {
+                value = std::min<qint64>(value * 10 + (c - '0'), INT_MAX);
+                continue;
+            }
+            if (c == '#')
+                skipLine();
+            if (value >= 0 || !(digit || isBlank(c) || c == '#'))
+                break;
+            if (digit)
+                value = c - '0';
+        }
+        return value;
+    };
+    const qint64 width = number(), height = number(), largest = kind == '1' || kind == '4' ? 1 : number();
+    if (!walked || (!b.has(at, 1) && b.cut()))
+        return status(PictureHeader::Unknown);
+    if (width <= 0 || width > 32767 || height <= 0 || height > 32767 || largest <= 0)
+        return {};
+    // Qt decodes a bitmap into a bit a pixel, grey into a byte, colour into four.
+    const bool bitmap = kind == '1' || kind == '4', grey = kind == '2' || kind == '5';
+    PictureHeader header = known(netpbmFormat(kind), width, height, at, bitmap ? 1 : grey ? 8 : 32);
+    header.grey = bitmap || grey;
+    return header;
+}
+
+// An X bitmap: C text whose first line that begins with '#' defines its width, and the next line its
+// height, read as Qt reads them: lines shorter than 299 bytes, that first '#' within 4 KiB.
+PictureHeader xbm(const Bytes &b, Walk &walk)
+{
+    qint64 at = 0;
+    // The bytes of the next line read (at most 299), and in `text` all but the last (its newline), as
+    // Qt's reader takes them.
+    const auto line = [&](QByteArray &text) {
+        const qint64 from = at;
+        text.clear();
+        while (b.has(at, 1) && at - from < 299 && walk.take())
+            if ((text += char(b.u8(at++))).endsWith('\n'))
+                break;
+        text.chop(1);
+        return at - from;
+    };
+    // "#define", a name and a decimal number, and nothing else.
+    const auto defined = [](const QByteArray &text) -> qint64 {
+        if (!text.startsWith("#define") || text.size() < 8 || (text[7] != ' ' && text[7] != '\t'))
+            return -1;
+        qsizetype i = 7;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
+        const qsizetype name = i;
+        while (i < text.size() && (std::isalnum(uchar(text[i])) || text[i] == '.' || text[i] == '_'))
+            ++i;
+        if (i == name || i == text.size() || (text[i] != ' ' && text[i] != '\t'))
+            return -1;
+        const QByteArray number = text.mid(i).trimmed();
+        bool ok = false;
+        const int value = number.toInt(&ok);
+        return ok && std::isdigit(uchar(number.front())) ? value : -1;
+    };
+    QByteArray first, second;
+    while (!first.startsWith('#'))
+        if (const qint64 read = line(first); read <= 0 || read >= 299 || at >= 4096)
+            return {};
+    if (line(second) <= 0)
+        return {};
+    const qint64 width = defined(first), height = defined(second);
+    if (width <= 0 || width > 32767 || height <= 0 || height > 32767)
+        return {};
+    PictureHeader header = known("xbm", width, height, at, 1);
+    header.grey = true;
+    return header;
+}
+
+// An X pixmap: "/* XPM", then C text whose first string holds its width, height, number of colours
+// and characters a pixel. Qt holds each colour in a map while it decodes, and decodes a picture of
+// more than 256 colours into four bytes a pixel.
+PictureHeader xpm(const Bytes &b, Walk &walk)
+{
+    qint64 at = 6;
+    bool walked = true;
+    while (b.has(at, 1) && (walked = walk.take()) && b.u8(at) != '"')
+        ++at;
+    if (!walked || !b.has(at, 1))
+        return status(!walked || b.cut() ? PictureHeader::Unknown : PictureHeader::None);
+    ++at;
+    // Numbers as sscanf reads "%d %d %d %d", within the string.
+    const auto number = [&]() -> qint64 {
+        while (b.has(at, 1) && isBlank(b.u8(at)) && (walked = walk.take()))
+            ++at;
+        const bool negative = b.has(at, 1) && b.u8(at) == '-';
+        if (b.has(at, 1) && (b.u8(at) == '-' || b.u8(at) == '+'))
+            ++at;
+        qint64 value = -1;
+        for (; walked && b.has(at, 1) && b.u8(at) >= '0' && b.u8(at) <= '9' && (walked = walk.take()); ++at)
+            value = std::min<qint64>(std::max<qint64>(value, 0) * 10 + (b.u8(at) - '0'), INT_MAX);
+        return negative && value > 0 ? -value : value;
+    };
+    const qint64 width = number(), height = number(), colours = number(), characters = number();
+    if (!walked)
+        return status(PictureHeader::Unknown);
+    if (width <= 0 || width > 32767 || height <= 0 || height > 32767 || colours <= 0 || colours > 64 * 64 * 64 * 64 ||
+        characters <= 0 || characters > 15)
+        return status(!b.has(at, 1) && b.cut() ? PictureHeader::Unknown : PictureHeader::None);
+    PictureHeader header = known("xpm", width, height, at, colours <= 256 ? 8 : 32);
+    // A colour takes a string of its characters and a value: no more are read than the file holds.
+    const qint64 held = b.cut() ? colours : std::min(colours, (b.size() - at) / (characters + 6));
+    header.decoderBytes = held * 64;
+    return header;
+}
+
+// A WBMP picture: no signature, its type and its fixed header zero, then its width and height in
+// bytes of seven bits; Qt takes one whose rows fill the rest of the file exactly.
+PictureHeader wbmp(const Bytes &b)
+{
+    qint64 at = 2;
+    const auto number = [&]() -> qint64 {
+        qint64 value = 0;
+        for (int i = 0; i < 4 && b.has(at, 1); ++i) {
+            const uchar c = b.u8(at++);
+            value = value << 7 | (c & 0x7F);
+            if (!(c & 0x80))
+                return value;
+        }
+        return -1;
+    };
+    if (!b.has(0, 4) || b.u8(0) != 0 || b.u8(1) != 0)
+        return {};
+    const qint64 width = number(), height = number();
+    if (width <= 0 || height <= 0)
+        return {};
+    if (b.cut())
+        return status(PictureHeader::Unknown);
+    if ((width + 7) / 8 * height != b.size() - at)
+        return {};
+    PictureHeader header = known("wbmp", width, height, at, 1);
+    header.grey = true;
+    return header;
+}
+
+// A TGA picture has no signature: a header that looks like one is taken for one. Qt reads one of
+// true colour, uncompressed, of no more than 8192 × 8192 pixels, that ends with the footer of the
+// format's version 2.0, into four bytes a pixel.
+PictureHeader tga(const Bytes &b)
+{
+    if (!b.has(0, 18))
+        return {};
+    const uchar type = b.u8(2), depth = b.u8(16);
+    const qint64 width = b.le16(12), height = b.le16(14);
+    if (b.u8(1) > 1 || !QByteArrayView("\1\2\3\11\12\13", 6).contains(char(type)) ||
+        !QByteArrayView("\10\17\20\30\40", 5).contains(char(depth)) || width == 0 || height == 0)
+        return {};
+    if (type != 2)
+        return refused(QStringLiteral("pictures in the TGA format are read only uncompressed and in true colour"));
+    if (depth == 8 || depth == 15)
+        return refused(QStringLiteral("pictures in the TGA format are not read at %1 bits a pixel").arg(depth));
+    if (width * height > 8192 * 8192)
+        return refused(QStringLiteral("the picture is %1 × %2 pixels, more than can be read in the TGA format, which takes "
+                                      "no more than 8192 × 8192")
+                           .arg(width)
+                           .arg(height));
+    if (b.cut())
+        return status(PictureHeader::Unknown);
+    if (b.size() < 18 + 26 || !b.startsWith(b.size() - 18, "TRUEVISION-XFILE"))
+        return refused(QStringLiteral("pictures in the TGA format are read only with the footer of its version 2.0"));
+    return known("tga", width, height, 18);
+}
+
+PictureHeader readHeader(const Bytes &b, Walk &walk)
 {
     // A broken header after a whole signature still names its format; two letters or a few zeros
     // begin too many other things to count as a signature without more of the header.
@@ -501,21 +732,21 @@ PictureHeader readHeader(const Bytes &b, Steps &steps)
     switch (b.u8(0)) {
     case 0x89:
         if (b.startsWith(0, QByteArrayView(kPngSignature, 8)))
-            header = png(b, steps), format = "png";
+            header = png(b, walk), format = "png";
         break;
     case 0xFF:
         if (b.startsWith(0, "\xff\xd8\xff"))
-            header = jpeg(b, steps), format = "jpeg";
+            header = jpeg(b, walk), format = "jpeg";
         break;
     case 'I':
     case 'M':
         if (b.startsWith(0, QByteArrayView("II*\0", 4)) || b.startsWith(0, QByteArrayView("MM\0*", 4)) ||
             b.startsWith(0, QByteArrayView("II+\0", 4)) || b.startsWith(0, QByteArrayView("MM\0+", 4)))
-            header = tiff(b, steps), format = "tiff";
+            header = tiff(b, walk), format = "tiff";
         break;
     case 'G':
         if (b.startsWith(0, "GIF87a") || b.startsWith(0, "GIF89a"))
-            header = gif(b, steps), format = "gif";
+            header = gif(b, walk), format = "gif";
         break;
     case 'R':
         if (b.startsWith(0, "RIFF") && b.startsWith(8, "WEBP"))
@@ -525,62 +756,77 @@ PictureHeader readHeader(const Bytes &b, Steps &steps)
         if (b.startsWith(0, "BM"))
             header = bmp(b);
         break;
+    case 'P':
+        if (b.has(0, 3) && b.u8(1) >= '1' && b.u8(1) <= '6' && isBlank(b.u8(2)))
+            header = netpbm(b, walk), format = netpbmFormat(b.u8(1));
+        break;
+    case '/':
+        if (b.startsWith(0, "/* XPM"))
+            header = xpm(b, walk), format = "xpm";
+        else
+            header = xbm(b, walk); // after a comment
+        break;
+    case '#':
+        header = xbm(b, walk);
+        break;
     default:
         if (b.startsWith(0, QByteArrayView("\0\0\1\0", 4)) || b.startsWith(0, QByteArrayView("\0\0\2\0", 4)))
-            header = icon(b, steps);
+            header = icon(b, walk);
+        // Neither has a signature: a header that is not one of the others may be one of them.
+        if (header.status == PictureHeader::None && b.startsWith(0, QByteArrayView("\0\0", 2)))
+            header = wbmp(b);
         break;
     }
+    if (header.status == PictureHeader::None && header.refusal.isEmpty() && !format)
+        header = tga(b);
     if (header.status == PictureHeader::None && format)
         header.format = format;
     return header;
+}
+
+// The header as the walk finds it; one that spent the pieces it may read tells nothing of what it
+// did not read.
+PictureHeader walked(const Bytes &b, Walk &walk)
+{
+    const PictureHeader header = readHeader(b, walk);
+    return b.spent() ? status(PictureHeader::Unknown) : header;
 }
 
 } // namespace
 
 PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps, qint64 mostSteps)
 {
-    if (!mayBeginPicture(reinterpret_cast<const uchar *>(bytes.data()), bytes.size()))
-        return {};
-    Steps taken(steps, mostSteps);
-    return readHeader(Bytes(bytes), taken);
+    Walk walk(steps, mostSteps);
+    return readHeader(Bytes(bytes), walk);
+}
+
+PictureHeader readingHeader(QByteArrayView bytes)
+{
+    Walk walk(nullptr, 0, true);
+    return readHeader(Bytes(bytes), walk);
 }
 
 PictureHeader pictureHeader(QIODevice &device, qint64 *steps, qint64 mostSteps)
 {
-    Steps taken(steps, mostSteps);
+    Walk walk(steps, mostSteps);
     if (device.isSequential()) {
         const QByteArray start = device.peek(kSequentialPeek);
-        if (!mayBeginPicture(reinterpret_cast<const uchar *>(start.data()), start.size()))
-            return {};
-        return readHeader(Bytes(start, start.size() == kSequentialPeek), taken);
+        return readHeader(Bytes(start, start.size() == kSequentialPeek), walk);
     }
     const qint64 start = device.pos();
-    const QByteArray first = device.peek(4);
-    if (!mayBeginPicture(reinterpret_cast<const uchar *>(first.data()), first.size()))
-        return {};
-    PictureHeader header = readHeader(Bytes(device, start, device.size() - start), taken);
+    int piecesLeft = kMostWeighedPieces;
+    const PictureHeader header = walked(Bytes(device, start, device.size() - start, &piecesLeft), walk);
     device.seek(start);
     return header;
 }
 
 namespace {
 
-// Products and sums of sizes that stop at the largest number rather than wrap.
-qint64 times(qint64 a, qint64 b)
-{
-    qint64 product;
-    return __builtin_mul_overflow(a, b, &product) ? std::numeric_limits<qint64>::max() : product;
-}
-
+// Sums of sizes that stop at the largest number rather than wrap.
 qint64 plus(qint64 a, qint64 b)
 {
     qint64 sum;
     return __builtin_add_overflow(a, b, &sum) ? std::numeric_limits<qint64>::max() : sum;
-}
-
-qint64 pixels(const QSize &size)
-{
-    return times(std::max(0, size.width()), std::max(0, size.height()));
 }
 
 // The M of the M/8 Qt decodes a JPEG at when asked for `target`.
@@ -595,7 +841,7 @@ int eighthsFor(const QSize &size, const QSize &target)
 qint64 wholePeak(const PictureHeader &header, const QSize &target)
 {
     const qint64 out = target == header.size ? 0 : shrinkingBytes(target, header.grey);
-    return plus(plus(header.decoderBytes, times(pixels(header.size), header.bytesPerPixel)), out);
+    return plus(plus(header.decoderBytes, pictureBytes(header.size, header.bitsPerPixel)), out);
 }
 
 // A JPEG decoded at an eighth and scaled by Qt, which first turns a grey picture into 32 bits.
@@ -603,8 +849,8 @@ qint64 eighthPeak(const PictureHeader &header, const QSize &asked)
 {
     const QSize decoded = jpegDecodedSize(header.size, asked);
     const qint64 scaled = decoded == asked ? 0
-                          : plus(header.bytesPerPixel < 4 ? times(pixels(decoded), 4) : 0, times(pixels(asked), 4));
-    return plus(plus(header.decoderBytes, times(pixels(decoded), header.bytesPerPixel)), scaled);
+                          : plus(header.bitsPerPixel < 32 ? pictureBytes(decoded, 32) : 0, pictureBytes(asked, 32));
+    return plus(plus(header.decoderBytes, pictureBytes(decoded, header.bitsPerPixel)), scaled);
 }
 
 } // namespace
@@ -621,7 +867,7 @@ PictureDecoding pictureDecoding(const PictureHeader &header, const QSize &target
 {
     const QSize size = header.size;
     if (header.scalesRowByRow && target != size)
-        return {target, target, times(pixels(target), 4)};
+        return {target, target, pictureBytes(target, 32)};
     PictureDecoding least{QSize(), target, wholePeak(header, target)};
     if (!header.scalesByEighths || target.isEmpty() || target == size)
         return least;

@@ -12,8 +12,8 @@ class QIODevice;
 namespace platform {
 
 // What the header of a picture tells of it, read without a decoder: the size a decoder makes of it
-// and what decoding takes. Only the header is read, and a JPEG's markers, never a picture's data
-// otherwise, so that weighing a picture costs about the same whatever the picture.
+// and what decoding takes. Only the header is read, never a picture's data, so that weighing a
+// picture costs about the same whatever the picture.
 struct PictureHeader {
     enum Status {
         None,    // no picture of a format read here begins there, or its header is broken
@@ -21,9 +21,11 @@ struct PictureHeader {
         Unknown, // its header goes on past the bytes it may read: the size cannot be told from them
     };
     Status status = None;
-    QByteArray format; // as Qt names it: "png", "jpeg", "gif", "bmp", "tiff", "webp", "ico"
-    QSize size;        // what the decoder makes of it, whatever the header's other fields claim
-    int bytesPerPixel = 4;       // of the decoded picture
+    // As Qt names it: "png", "jpeg", "gif", "bmp", "tiff", "webp", "ico", "tga", "pbm", "pgm", "ppm",
+    // "xbm", "xpm", "wbmp".
+    QByteArray format;
+    QSize size;                  // what the decoder makes of it, whatever the header's other fields claim
+    int bitsPerPixel = 32;       // of the decoded picture, each row padded to whole 32-bit words
     bool grey = false;           // decoded grey without alpha, and so kept
     qint64 decoderBytes = 0;     // what the decoder holds beside the picture (a JPEG's coefficients
                                  // when it comes in more than one scan, a PNG's row pointers)
@@ -37,20 +39,27 @@ struct PictureHeader {
 // many, and its decoder walks them in quadratic time.
 constexpr int kMostJpegSegments = 4096;
 
-// The header of the picture `bytes` begins with, wherever in them it lies: a JPEG's segments and
-// the markers of its scans, a PNG's chunks, a GIF's blocks to its first image, a TIFF's first
-// directory where its offset points. Each step is counted in `steps` when given, so that a caller
-// weighing many can stop: a walk stops once they pass `mostSteps`, and its header is then Unknown,
-// or the one told so far where what is left only looks for a reason to refuse it.
+// The header of the picture `bytes` begins with, wherever in them it lies: a JPEG's segments to its
+// first scan, a PNG's chunks to its first data, a GIF's blocks to its first image, a TIFF's first
+// directory where its offset points; what follows is its reading's to walk (readingHeader). Each
+// step is counted in `steps` when given, so that a caller weighing many can stop: a walk stops once
+// they pass `mostSteps`, and its header is then Unknown, or the one told so far.
 PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps = nullptr,
                             qint64 mostSteps = std::numeric_limits<qint64>::max());
 // The header of the picture the device holds from where it stands, read at the offsets the walk
-// needs (a device that cannot seek, from its first MiB); nothing is consumed.
+// needs, in a few pieces at most: a header that needs more is Unknown (a device that cannot seek is
+// weighed from its first MiB). Nothing is consumed.
 PictureHeader pictureHeader(QIODevice &device, qint64 *steps = nullptr,
                             qint64 mostSteps = std::numeric_limits<qint64>::max());
+// The header of the picture `bytes` hold whole, walked as its reading needs before it is decoded:
+// on to the picture's end for what makes its decoder refuse it or run long (a JPEG's markers after
+// its first scan, a PNG's chunks after its data), however long it is.
+PictureHeader readingHeader(QByteArrayView bytes);
 
 // Whether a picture may begin at `bytes` (of which `size` follow): a scan for pictures looks at no
-// other place. Two bytes tell most places apart; zeros, frequent in binary data, take four.
+// other place. Two bytes tell most places apart; zeros, frequent in binary data, and letters take
+// more. A WBMP picture, and a TGA one with an identification or a palette, have no signature: a scan
+// does not find them.
 inline bool mayBeginPicture(const uchar *bytes, qsizetype size)
 {
     if (size < 4)
@@ -64,6 +73,10 @@ inline bool mayBeginPicture(const uchar *bytes, qsizetype size)
     case 'R': return bytes[1] == 'I';
     case 'B': return bytes[1] == 'M';
     case 0x00: return bytes[1] == 0 && (bytes[2] == 1 || bytes[2] == 2) && bytes[3] == 0;
+    case 'P': // a Netpbm picture's kind, then a blank
+        return bytes[1] >= '1' && bytes[1] <= '6' && (bytes[2] == ' ' || (bytes[2] >= '\t' && bytes[2] <= '\r'));
+    case '#': return bytes[1] == 'd' && bytes[2] == 'e' && bytes[3] == 'f'; // an X bitmap's #define
+    case '/': return bytes[1] == '*'; // an X pixmap, or a comment before an X bitmap
     default: return false;
     }
 }

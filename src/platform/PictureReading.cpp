@@ -28,6 +28,18 @@ QString sizeText(const QSize &size)
     return QStringLiteral("%1 × %2").arg(size.width()).arg(size.height());
 }
 
+const QString &unreadable()
+{
+    static const QString why = QStringLiteral("it cannot be read as a picture");
+    return why;
+}
+
+const QString &noMemory()
+{
+    static const QString why = QStringLiteral("there is not enough memory to read the picture");
+    return why;
+}
+
 QImage refuse(const PictureReading &how, const QString &why)
 {
     if (how.problem)
@@ -52,8 +64,7 @@ QImage turned(QImage picture, QImageIOHandler::Transformations turn)
     return picture;
 }
 
-// Why a picture whose header is not weighed is refused, naming its format where it has one. A Targa
-// picture has no signature, and Qt takes one that begins as a cursor's for an icon.
+// Why a picture whose header is not weighed is refused, naming its format where it has one.
 QString unweighedProblem(QIODevice &device)
 {
     const QByteArray start = device.peek(18);
@@ -61,15 +72,24 @@ QString unweighedProblem(QIODevice &device)
     if (const quint32 length = start.size() >= 18 ? qFromLittleEndian<quint32>(b + 14) : 0;
         start.startsWith("BM") && length && !QList<quint32>{12, 40, 52, 56, 64, 108, 124}.contains(length))
         return QStringLiteral("BMP pictures with a header of %1 bytes are not read").arg(length);
-    if (start.size() >= 18 && b[1] <= 1 && QByteArrayView("\1\2\3\11\12\13", 6).contains(char(b[2]))
-        && QByteArrayView("\10\17\20\30\40", 5).contains(char(b[16])) && qFromLittleEndian<quint16>(b + 12) != 0
-        && qFromLittleEndian<quint16>(b + 14) != 0)
-        return QStringLiteral("pictures in the TGA format are not read");
     // A format weighed here whose header is broken.
     const QByteArray format = QImageReader(&device).format();
-    if (format.isEmpty() || QList<QByteArray>{"png", "jpeg", "gif", "bmp", "tiff", "webp", "ico"}.contains(format))
-        return QStringLiteral("it cannot be read as a picture");
+    static const QList<QByteArray> weighed{"png", "jpeg", "gif", "bmp", "tiff", "webp", "ico",
+                                           "tga", "pbm", "pgm", "ppm", "xbm", "xpm", "wbmp"};
+    if (format.isEmpty() || weighed.contains(format))
+        return unreadable();
     return QStringLiteral("pictures in the %1 format are not read").arg(QString::fromLatin1(format.toUpper()));
+}
+
+// Why a picture whose header does not tell its size is not read.
+QString headerProblem(const PictureHeader &header, QIODevice &device)
+{
+    if (!header.refusal.isEmpty())
+        return header.refusal;
+    if (header.status == PictureHeader::Unknown)
+        return QStringLiteral("the picture's header goes on too far to tell its size");
+    // Only what can be weighed before it is decoded is read.
+    return header.format.isEmpty() ? unweighedProblem(device) : unreadable();
 }
 
 // Whether the memory a reading was reckoned to take can be had now: a decoder that gets nothing from
@@ -111,17 +131,23 @@ qint64 picturePixelsRead(const QSize &size)
     return read.isValid() ? qint64(read.width()) * read.height() : 0;
 }
 
-QImage readPicture(QIODevice &device, const PictureReading &how)
+namespace {
+
+// The picture `bytes` hold, of which this reading holds `held` itself (counted in the memory it
+// takes), decoded from them: what is decoded is what was weighed. A file weighed as `weighed` before
+// its bytes were held, rewritten in place since (an editor, a sync tool), is decoded as they were
+// weighed, or refused.
+QImage readHeld(const QByteArray &bytes, qint64 held, const PictureHeader *weighed, const PictureReading &how)
 {
-    const PictureHeader header = pictureHeader(device);
-    if (header.status != PictureHeader::Known) {
-        if (!header.refusal.isEmpty())
-            return refuse(how, header.refusal);
-        if (header.status == PictureHeader::Unknown)
-            return refuse(how, QStringLiteral("the picture's header goes on too far to tell its size"));
-        // Only what can be weighed before it is decoded is read.
-        return refuse(how, header.format.isEmpty() ? unweighedProblem(device) : QStringLiteral("it cannot be read as a picture"));
-    }
+    QBuffer device;
+    device.setData(bytes);
+    device.open(QIODevice::ReadOnly);
+    const PictureHeader header = readingHeader(bytes);
+    if (weighed && weighed->status == PictureHeader::Known &&
+        (header.status != PictureHeader::Known || header.format != weighed->format || header.size != weighed->size))
+        return refuse(how, QStringLiteral("the file changed while it was read"));
+    if (header.status != PictureHeader::Known)
+        return refuse(how, headerProblem(header, device));
     QImageReader reader(&device, header.format);
     reader.setAutoDetectImageFormat(false);
     // Turned once scaled, so that the whole picture is never copied to turn it.
@@ -136,8 +162,8 @@ QImage readPicture(QIODevice &device, const PictureReading &how)
     if (within.isValid() && (target.width() > within.width() || target.height() > within.height()))
         target = target.scaled(within, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     const qint64 mostBytes = std::min(how.mostBytes, kMostReadingBytes);
-    const PictureDecoding decoding = pictureDecoding(header, target, mostBytes);
-    if (decoding.peakBytes > mostBytes)
+    const PictureDecoding decoding = pictureDecoding(header, target, mostBytes - held);
+    if (decoding.peakBytes > mostBytes - held)
         return refuse(how, QStringLiteral("the picture is %1 pixels, more than can be read in the %2 MB a picture may take")
                                .arg(sizeText(size))
                                .arg(mostBytes / 1'000'000));
@@ -153,19 +179,17 @@ QImage readPicture(QIODevice &device, const PictureReading &how)
             how.spend(-pixels);
         charged -= pixels;
     };
-    const QString unreadable = QStringLiteral("it cannot be read as a picture");
-    const QString noMemory = QStringLiteral("there is not enough memory to read the picture");
     QImage picture;
     QString failure;
     {
         // Admitted only once charged: a charge may wait for a bound run's earlier records, which may
         // be waiting here.
-        const DecodingAdmission admission(decoding.peakBytes);
+        const DecodingAdmission admission(decoding.peakBytes + held);
         try {
             picture = reader.read();
             if (picture.isNull()) {
                 // A decoder denied its memory gives nothing and does not say why.
-                failure = memoryAtHand(decoding.peakBytes) ? unreadable : noMemory;
+                failure = memoryAtHand(decoding.peakBytes) ? unreadable() : noMemory();
             } else if (pixelsOf(picture.size()) > pixelsOf(decoded)) {
                 failure = QStringLiteral("the picture decodes to %1 pixels, more than its header's %2")
                               .arg(sizeText(picture.size()), sizeText(decoded));
@@ -174,15 +198,15 @@ QImage readPicture(QIODevice &device, const PictureReading &how)
                 // A picture that decodes smaller than its header said keeps what it has.
                 picture = shrunkPicture(picture, kept);
                 if (picture.isNull())
-                    failure = noMemory;
+                    failure = noMemory();
             }
             if (!picture.isNull())
                 picture = turned(std::move(picture), turn);
             if (picture.isNull() && failure.isEmpty())
-                failure = noMemory;
+                failure = noMemory();
         } catch (const std::bad_alloc &) {
             picture = QImage();
-            failure = noMemory;
+            failure = noMemory();
         }
     }
     if (picture.isNull()) {
@@ -193,12 +217,41 @@ QImage readPicture(QIODevice &device, const PictureReading &how)
     return picture;
 }
 
+} // namespace
+
+QImage readPicture(QIODevice &device, const PictureReading &how)
+{
+    // Weighed before its bytes are read, so that a file refused by its header is not read whole.
+    const qint64 size = device.isSequential() ? -1 : device.size() - device.pos();
+    const PictureHeader weighed = pictureHeader(device);
+    if (weighed.status == PictureHeader::None)
+        return refuse(how, headerProblem(weighed, device));
+    const qint64 mostBytes = std::min(how.mostBytes, kMostReadingBytes);
+    const auto tooLong = [&](qint64 bytes) {
+        return refuse(how, QStringLiteral("the file is %1 MB, more than the %2 MB a picture may take")
+                               .arg(bytes / 1'000'000)
+                               .arg(mostBytes / 1'000'000));
+    };
+    if (size > mostBytes)
+        return tooLong(size);
+    QByteArray bytes;
+    try {
+        if (size >= 0)
+            bytes = device.read(size);
+        else
+            while (bytes.size() <= mostBytes && !device.atEnd())
+                bytes += device.read(1024 * 1024);
+    } catch (const std::bad_alloc &) {
+        return refuse(how, noMemory());
+    }
+    if (bytes.size() > mostBytes)
+        return tooLong(bytes.size());
+    return readHeld(bytes, bytes.size(), &weighed, how);
+}
+
 QImage readPicture(const QByteArray &bytes, const PictureReading &how)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return readPicture(buffer, how);
+    return readHeld(bytes, 0, nullptr, how);
 }
 
 } // namespace platform

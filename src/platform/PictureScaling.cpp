@@ -97,11 +97,6 @@ struct Taps {
     }
 };
 
-qint64 bytesPerLine(qint64 width, int depth)
-{
-    return (width * depth + 31) / 32 * 4;
-}
-
 // The source's rows in the format the passes read (8-bit grey, or 32-bit premultiplied), a piece of
 // at most kPiecePixels at a time: read where they are when already so, else converted.
 class SourcePixels {
@@ -411,12 +406,17 @@ constexpr qint64 kPieceWorkBytes = kMostColumns * qint64(sizeof(Span) + sizeof(q
 
 } // namespace
 
+qint64 pictureBytes(const QSize &size, int depth)
+{
+    const qint64 row = (std::max(0, size.width()) * qint64(depth) + 31) / 32 * 4;
+    qint64 bytes;
+    return __builtin_mul_overflow(row, qint64(std::max(0, size.height())), &bytes) ? std::numeric_limits<qint64>::max() : bytes;
+}
+
 qint64 shrinkingBytes(const QSize &target, bool grey)
 {
-    qint64 picture;
-    if (__builtin_mul_overflow(bytesPerLine(target.width(), grey ? 8 : 32), qint64(target.height()), &picture))
-        return std::numeric_limits<qint64>::max();
-    return picture + kPieceWorkBytes * concurrentThreads();
+    const qint64 picture = pictureBytes(target, grey ? 8 : 32);
+    return picture == std::numeric_limits<qint64>::max() ? picture : picture + kPieceWorkBytes * concurrentThreads();
 }
 
 QImage shrunkPicture(const QImage &source, const QSize &size)

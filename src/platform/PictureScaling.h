@@ -12,6 +12,10 @@ namespace platform {
 // allocated; it never throws.
 QImage shrunkPicture(const QImage &source, const QSize &size);
 
+// The bytes a picture of `size` takes at `depth` bits a pixel, each of its rows padded to whole 32-bit
+// words as Qt pads them: a strip one pixel wide takes four bytes a row whatever its depth. Saturates.
+qint64 pictureBytes(const QSize &size, int depth);
+
 // What shrunkPicture takes at most beside its source to make a picture of `target`, the picture
 // included; `grey` when it is 8-bit grey.
 qint64 shrinkingBytes(const QSize &target, bool grey);

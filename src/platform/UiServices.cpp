@@ -46,9 +46,14 @@ std::unique_ptr<UiServices> &current()
 
 const QStringList &photoFileTypes()
 {
+    // Every format the picture reader weighs and reads (platform::readPicture).
     static const QStringList types = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"),
                                       QStringLiteral("jfif"), QStringLiteral("gif"), QStringLiteral("bmp"),
-                                      QStringLiteral("png"), QStringLiteral("tif"), QStringLiteral("tiff")};
+                                      QStringLiteral("png"), QStringLiteral("tif"), QStringLiteral("tiff"),
+                                      QStringLiteral("webp"), QStringLiteral("ico"), QStringLiteral("tga"),
+                                      QStringLiteral("pbm"), QStringLiteral("pgm"), QStringLiteral("ppm"),
+                                      QStringLiteral("pnm"), QStringLiteral("xbm"), QStringLiteral("xpm"),
+                                      QStringLiteral("wbmp")};
     return types;
 }
 

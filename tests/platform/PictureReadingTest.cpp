@@ -6,6 +6,7 @@
 #include "datasource/PeakMemory.h"
 #include "platform/Pasteboard.h"
 #include "platform/PictureHeader.h"
+#include "platform/UiServices.h"
 
 #include <gtest/gtest.h>
 
@@ -69,13 +70,14 @@ TEST(PictureReading, LargerPicturesAreReadScaledDownOrRefusedWithTheirSize)
 
 namespace {
 
-QByteArray encoded(const QImage &picture, const char *format, bool progressive = false)
+QByteArray encoded(const QImage &picture, const char *format, bool progressive = false, int quality = -1)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
     writer.setProgressiveScanWrite(progressive);
+    writer.setQuality(quality);
     EXPECT_TRUE(writer.write(picture));
     return bytes;
 }
@@ -232,6 +234,84 @@ TEST(PictureReading, PicturesAsTheirWritersMakeThemAreReadWhereverTheirHeadersLi
     }
 }
 
+// Pictures of the other formats Qt reads, as scanners' command-line tools and editors write them, of
+// 64 × 48 pixels: each file is read at its size with the pixels put in it, as Qt's own reader reads
+// it, and the picture file panels offer it.
+TEST(PictureReading, PicturesOfTheOtherFormatsQtReadsAreReadAndOffered)
+{
+    constexpr int w = 64, h = 48;
+    QImage colours(w, h, QImage::Format_ARGB32), greys = colours, inks = colours, fours = colours;
+    QByteArray plain[3], raw[3], wbmp("\0\0\x40\x30", 4), tga("\0\0\2\0\0\0\0\0\0\0\0\0\x40\0\x30\0\x18\0", 18), xbm, xpmFew,
+        xpmMany, xpmColours;
+    for (int i = 0; i < 3; ++i) {
+        plain[i] = QStringLiteral("P%1\n# from a scanner\n64 48\n%2").arg(i + 1).arg(i ? "255\n" : "").toLatin1();
+        raw[i] = QStringLiteral("P%1\n64 48\n%2").arg(i + 4).arg(i ? "255\n" : "").toLatin1();
+    }
+    const QByteArray codes("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.#");
+    const QRgb four[] = {0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffffff};
+    for (int y = 0; y < h; ++y) {
+        xpmFew += ",\n\"", xpmMany += ",\n\"";
+        for (int x = 0; x < w; ++x) {
+            const int grey = (x * 3 + y * 5) % 256;
+            const QRgb colour = qRgb(x * 4, y * 5, x * y % 256);
+            colours.setPixel(x, y, colour), greys.setPixel(x, y, qRgb(grey, grey, grey)), fours.setPixel(x, y, four[x / 16]);
+            inks.setPixel(x, y, (x + 2 * y) % 3 == 0 ? 0xff000000 : 0xffffffff);
+            plain[0] += (x + 2 * y) % 3 == 0 ? "1 " : "0 ", plain[1] += QByteArray::number(grey) + ' ';
+            plain[2] += QStringLiteral("%1 %2 %3 ").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour)).toLatin1();
+            raw[1] += char(grey), raw[2].append(char(qRed(colour))).append(char(qGreen(colour))).append(char(qBlue(colour)));
+            xpmFew += codes[x / 16], xpmMany.append(codes[x]).append(codes[y]);
+            xpmColours += QStringLiteral(",\n\"%1%2 c #%3\"").arg(codes[x]).arg(codes[y]).arg(colour & 0xffffff, 6, 16, QLatin1Char('0')).toLatin1();
+            if (x % 8 == 0) {
+                uchar msb = 0, lsb = 0; // ink as a bitmap's one bits, first from the high or the low bit
+                for (int b = 0; b < 8; ++b)
+                    msb |= ((x + b + 2 * y) % 3 == 0) << (7 - b), lsb |= ((x + b + 2 * y) % 3 == 0) << b;
+                raw[0] += char(msb), wbmp += char(~msb), xbm += QStringLiteral("0x%1,").arg(lsb, 2, 16, QLatin1Char('0')).toLatin1();
+            }
+            const QRgb bottomUp = qRgb(x * 4, (h - 1 - y) * 5, x * (h - 1 - y) % 256);
+            tga.append(char(qBlue(bottomUp))).append(char(qGreen(bottomUp))).append(char(qRed(bottomUp)));
+        }
+        plain[0] += '\n', plain[1] += '\n', plain[2] += '\n', xbm += '\n', xpmFew += '"', xpmMany += '"';
+    }
+    xpmFew = "/* XPM */\nstatic char *few[] = {\n\"64 48 4 1\",\n\"a c #ff0000\",\n\"b c #00ff00\",\n\"c c #0000ff\",\n\"d c #ffffff\"" + xpmFew;
+    xpmMany = "/* XPM */\nstatic char *many[] = {\n\"64 48 3072 2\"" + xpmColours + xpmMany;
+    xbm = "#define t_width 64\n#define t_height 48\nstatic char t_bits[] = {\n" + xbm;
+    tga += QByteArray(8, '\0') + QByteArray("TRUEVISION-XFILE.\0", 18);
+    const struct {
+        const char *name;
+        const char *extension;
+        QByteArray bytes;
+        const QImage &pixels;
+    } rows[] = {
+        {"a plain PBM", "pbm", plain[0], inks},
+        {"a raw PBM", "pbm", raw[0], inks},
+        {"a plain PGM", "pgm", plain[1], greys},
+        {"a raw PGM", "pgm", raw[1], greys},
+        {"a plain PPM", "ppm", plain[2], colours},
+        {"a raw PPM", "pnm", raw[2], colours},
+        {"an XBM", "xbm", xbm + "};\n", inks},
+        {"an XPM of 4 colours", "xpm", xpmFew + "};\n", fours},
+        {"an XPM of 3072 colours", "xpm", xpmMany + "};\n", colours},
+        {"a WBMP", "wbmp", wbmp, inks},
+        {"a TGA of version 2.0", "tga", tga, colours},
+        {"a WebP without loss", "webp", encoded(colours, "webp", false, 100), colours},
+    };
+    QTemporaryDir dir;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = dir.filePath(QStringLiteral("picture.") + QLatin1String(row.extension));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.write(row.bytes) == row.bytes.size() && file.seek(0));
+        QString problem;
+        PictureReading how;
+        how.problem = &problem;
+        const QImage picture = readPicture(file, how);
+        EXPECT_EQ(problem.toStdString(), "");
+        EXPECT_TRUE(nearPicture(row.pixels, picture.convertToFormat(QImage::Format_ARGB32), 0));
+        EXPECT_EQ(picture, QImageReader(path).read()) << "as Qt's own reader reads it";
+        EXPECT_TRUE(photoFileTypes().contains(QLatin1String(row.extension)));
+    }
+}
+
 // A picture is charged the size its decoder makes of it, read within the memory a picture may take,
 // and gives its charge back when it cannot be decoded after all.
 TEST(PictureReading, APictureIsChargedWhatItDecodesToWithinTheMemoryOfOnePicture)
@@ -289,6 +369,85 @@ TEST(PictureReading, APictureIsChargedWhatItDecodesToWithinTheMemoryOfOnePicture
 
 namespace {
 
+// A file that counts the bytes read from it.
+class CountedFile : public QFile {
+public:
+    using QFile::QFile;
+    qint64 bytesRead = 0;
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        const qint64 read = QFile::readData(data, most);
+        bytesRead += std::max<qint64>(read, 0);
+        return read;
+    }
+};
+
+// A TIFF of 64 × 48 whose directory of `entries` gives, after the size, bits a sample that lie a MiB
+// from its start.
+QByteArray farTiff(quint64 entries, bool big)
+{
+    QByteArray tiff = big ? QByteArray("II+\0\x08\0\0\0\x10\0\0\0\0\0\0\0", 16) : QByteArray("II*\0\x08\0\0\0", 8);
+    const auto put = [&](quint64 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            tiff += char(value >> (8 * i));
+    };
+    put(entries, big ? 8 : 2);
+    for (quint64 i = 0; i < entries; ++i) {
+        put(i == 0 ? 256 : i == 1 ? 257 : 258, 2), put(3, 2), put(i < 2 ? 1 : 3, big ? 8 : 4);
+        put(i == 0 ? 64 : i == 1 ? 48 : (1 << 20) - 8, big ? 8 : 4);
+    }
+    return tiff;
+}
+
+} // namespace
+
+// Weighing a picture reads a few pieces of its file whatever the file holds, and a file whose header
+// is refused is read no further: directories whose entries point a MiB away or that are larger than
+// libtiff takes, a PNG's header before 40 MB of zeros (a sparse file), a JPEG of megabytes of data.
+TEST(PictureReading, WeighingReadsAFewPiecesOfAFileWhateverItHolds)
+{
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    ASSERT_TRUE(jpegBuffer.open(QIODevice::WriteOnly) && hostile::writeJpeg(jpegBuffer, 16000, 16000, 3, false));
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        qint64 size;     // of the file, zeros after the bytes
+        QString refusal; // empty when it is weighed
+    } rows[] = {
+        {"a TIFF of 4096 entries whose values lie a MiB away", farTiff(4096, false), 1 << 20, {}},
+        {"a TIFF of 65,535 such entries", farTiff(65535, false), 1 << 20, "65535 entries, more than the 4096 the TIFF reader takes"},
+        {"a BigTIFF of 5000 such entries", farTiff(5000, true), 1 << 20, "5000 entries, more than the 4096"},
+        {"a PNG's header before 40 MB of zeros", hostile::pngHeader("\x89PNG\r\n\x1a\n", 16, 16, 2, 8, false), 40'000'000,
+         "its chunk at byte 33 has no type of four letters"},
+        {"a JPEG of 16000 × 16000", jpeg, jpeg.size(), {}},
+    };
+    QTemporaryDir dir;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        CountedFile file(dir.filePath("picture"));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.write(row.bytes) == row.bytes.size() && file.resize(row.size) &&
+                    file.seek(0));
+        const PictureHeader header = pictureHeader(file);
+        EXPECT_EQ(header.status == PictureHeader::Known, row.refusal.isEmpty());
+        EXPECT_TRUE(header.refusal.contains(row.refusal)) << header.refusal.toStdString();
+        EXPECT_LE(file.bytesRead, 1 << 20);
+        if (row.refusal.isEmpty())
+            continue;
+        file.bytesRead = 0;
+        QString problem;
+        PictureReading how;
+        how.problem = &problem;
+        EXPECT_TRUE(readPicture(file, how).isNull());
+        EXPECT_EQ(problem.toStdString(), header.refusal.toStdString());
+        EXPECT_LE(file.bytesRead, 1 << 20);
+    }
+}
+
+namespace {
+
 struct ChildRead {
     bool crashed = true;
     QSize size;
@@ -300,12 +459,15 @@ struct ChildRead {
 // Reads the file (or pastes its bytes) in a process of its own, so that a crash, or the memory the
 // read takes, is the read's alone: the test binary again, running only the test below. Read
 // `readers` times at once within `within`, with `addressRoom` bytes of address space beyond what the
-// child holds when given.
-ChildRead readInChild(const QString &path, bool pasted, int readers = 1, QSize within = {}, qint64 addressRoom = 0)
+// child holds when given; or read from the file, which is rewritten as `rewrittenAs` once the reader
+// went back to its start after weighing it.
+ChildRead readInChild(const QString &path, bool pasted, int readers = 1, QSize within = {}, qint64 addressRoom = 0,
+                      const QString &rewrittenAs = {})
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CARD_PICTURE_TO_READ"), path);
+    environment.insert(QStringLiteral("CARD_PICTURE_REWRITTEN_AS"), rewrittenAs);
     environment.insert(QStringLiteral("CARD_PICTURE_PASTED"), pasted ? QStringLiteral("1") : QString());
     environment.insert(QStringLiteral("CARD_PICTURE_HOW"), QStringLiteral("%1 %2 %3 %4").arg(readers).arg(within.width())
                                                                .arg(within.height()).arg(addressRoom));
@@ -354,6 +516,25 @@ QByteArray oneBitTiff(quint16 width, quint32 height)
     return tiff + le32(0) + strip;
 }
 
+// A file rewritten in place (the same file, as an editor or a sync tool rewrites it) with
+// `replacement` the second time it is sought to its start: once its header was walked from there.
+class RewrittenFile : public QFile {
+public:
+    RewrittenFile(const QString &path, QByteArray replacement) : QFile(path), m_replacement(std::move(replacement)) {}
+    bool seek(qint64 at) override
+    {
+        if (at == 0 && ++m_starts == 2) {
+            QFile same(fileName());
+            EXPECT_TRUE(same.open(QIODevice::WriteOnly | QIODevice::Truncate) && same.write(m_replacement) == m_replacement.size());
+        }
+        return QFile::seek(at);
+    }
+
+private:
+    QByteArray m_replacement;
+    int m_starts = 0;
+};
+
 } // namespace
 
 // Run by readInChild only.
@@ -377,8 +558,16 @@ TEST(PictureReading, ReadsThePictureItIsGivenInAProcessOfItsOwn)
         ASSERT_EQ(setrlimit(RLIMIT_AS, &limit), 0);
     }
     QElapsedTimer clock;
+    QFile replacement(qEnvironmentVariable("CARD_PICTURE_REWRITTEN_AS"));
+    RewrittenFile rewritten(path, replacement.open(QIODevice::ReadOnly) ? replacement.readAll() : QByteArray());
     const qint64 peak = memoryTakenBy([&] {
         clock.start();
+        if (replacement.isOpen()) {
+            PictureReading reading;
+            reading.problem = &problem;
+            picture = rewritten.open(QIODevice::ReadOnly) ? readPicture(rewritten, reading) : QImage();
+            return;
+        }
         if (!qEnvironmentVariableIsEmpty("CARD_PICTURE_PASTED")) {
             MemoryPasteboard pasteboard;
             pasteboard.writeItems({{QStringLiteral("image/png"), bytes}});
@@ -432,6 +621,8 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
     const qsizetype secondScan = progressive.indexOf("\xff\xda", progressive.indexOf("\xff\xda") + 2);
     const QByteArray betweenScans = progressive.left(secondScan) + comments + progressive.mid(secondScan);
     const QString tooLarge = QStringLiteral("more than can be read");
+    QByteArray runLengthStrip = hostile::bitmapClaiming(1, 200'000'000).left(54) + QByteArray("\0\0\0\0\xff\xff\xff\0\0\1", 10);
+    runLengthStrip[10] = 62, runLengthStrip[28] = 8, runLengthStrip[30] = 1, runLengthStrip[46] = 2; // two colours, run-length
     const struct {
         const char *name;
         Write write;
@@ -460,6 +651,8 @@ TEST(PictureReading, EveryPictureIsReadOrRefusedWithinTheMemoryOfOnePicture)
         {"a 16-bit grey PNG of 11000² whose transparent colour follows 80 KB of text",
          Write([](QIODevice &out) { return hostile::writePng(out, 11000, 11000, 0, 16, false, textThenTransparent()); }), {}, tooLarge},
         {"a one-bit TIFF strip of 2 × 50,000,000", bytes(oneBitTiff(2, 50'000'000)), pictureSizeRead({2, 50'000'000}), {}},
+        // Decoded a byte a pixel into rows of four bytes each.
+        {"a run-length bitmap strip of 1 × 200,000,000", bytes(runLengthStrip), {}, tooLarge},
     };
     const qint64 bound = kMostReadingBytes * (kSanitized ? 9 : 8) / 8 + kQuarantine;
     QTemporaryDir dir;
@@ -504,4 +697,20 @@ TEST(PictureReading, PicturesReadAtOnceTakeTheMemoryOfOneReadingAndAReadWithoutM
     EXPECT_EQ(starved.size, QSize(0, 0));
     EXPECT_EQ(starved.problem.toStdString(), "there is not enough memory to read the picture");
     EXPECT_EQ(starved.charged, 0);
+}
+
+// A picture file rewritten in place between its weighing and its decoding: a PNG of 100 × 100 that
+// becomes one of 20000 × 20000 (1.6 GB decoded) is read as weighed or refused as changed, within the
+// memory of one picture.
+TEST(PictureReading, AFileRewrittenAfterItsWeighingIsNotDecodedPastIt)
+{
+    QTemporaryDir dir;
+    QFile small(dir.filePath("picture.png")), large(dir.filePath("larger.png"));
+    ASSERT_TRUE(small.open(QIODevice::WriteOnly) && hostile::writePng(small, 100, 100, 2, 8, false));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && hostile::writePng(large, 20000, 20000, 2, 8, false));
+    small.close(), large.close();
+    const ChildRead read = readInChild(small.fileName(), false, 1, {}, 0, large.fileName());
+    ASSERT_FALSE(read.crashed);
+    EXPECT_TRUE(read.size == QSize(100, 100) || read.problem == "the file changed while it was read") << read.problem.toStdString();
+    EXPECT_LE(read.peak, kMostReadingBytes * (kSanitized ? 9 : 8) / 8 + kQuarantine);
 }
