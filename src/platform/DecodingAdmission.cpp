@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <map>
 
 namespace platform {
 
@@ -17,10 +18,12 @@ struct Admitted {
     std::condition_variable freed;
     qint64 bytes = 0;
     int decodings = 0;
-    // Turns are taken in the order asked: `next` is the one the next decoding to ask takes, `served`
-    // the first still waiting.
+    // The turns of the decodings waiting, in the order they asked, and their bytes; `next` is the
+    // turn the next to ask takes.
+    std::map<quint64, qint64> waiting;
     quint64 next = 0;
-    quint64 served = 0;
+    // How many went in ahead of the first waiting since it became first.
+    int passedFirst = 0;
 };
 
 Admitted &admitted()
@@ -44,15 +47,25 @@ DecodingAdmission::DecodingAdmission(qint64 peakBytes) : m_bytes(std::max<qint64
     const bool waits = m_bytes > kMostWindowDecodingBytes || !onTheWindowsThread();
     if (waits) {
         const quint64 turn = all.next++;
+        all.waiting.emplace(turn, m_bytes);
+        const auto fits = [&](qint64 bytes) { return all.bytes + bytes <= kMostReadingBytes; };
         all.freed.wait(guard, [&] {
-            return all.served == turn && (all.decodings == 0 || all.bytes + m_bytes <= kMostReadingBytes);
+            const auto &[first, firstBytes] = *all.waiting.begin();
+            // One alone always goes in, but only in its turn.
+            if (first == turn)
+                return all.decodings == 0 || fits(m_bytes);
+            return !(all.decodings == 0 || fits(firstBytes)) && fits(m_bytes) && all.passedFirst < kMostPassingAhead;
         });
-        ++all.served;
+        if (all.waiting.begin()->first == turn)
+            all.passedFirst = 0;
+        else
+            ++all.passedFirst;
+        all.waiting.erase(turn);
     }
     all.bytes += m_bytes;
     ++all.decodings;
     guard.unlock();
-    // The next in turn may fit beside it.
+    // Another waiting may fit beside it.
     if (waits)
         all.freed.notify_all();
 }
@@ -72,7 +85,7 @@ int DecodingAdmission::waitingForTesting()
 {
     Admitted &all = admitted();
     const std::lock_guard<std::mutex> guard(all.lock);
-    return int(all.next - all.served);
+    return int(all.waiting.size());
 }
 
 } // namespace platform

@@ -23,11 +23,18 @@ constexpr qint64 kPiece = 64 * 1024;
 constexpr qint64 kSequentialPeek = 1024 * 1024;
 // A device is read in at most this many pieces to weigh a picture: a header found in its first MiB,
 // or where a TIFF's offset points, whatever the rest of the file holds.
-constexpr int kMostWeighedPieces = 16;
+constexpr int kMostWeighedPieces = int(kMostWeighedBytes / kPiece);
 // libpng reads no picture with a side longer than this.
 constexpr quint32 kLongestPngSide = 1'000'000;
 // libtiff refuses a directory of more entries than this, classic or BigTIFF.
 constexpr quint64 kMostTiffEntries = 4096;
+
+// What a walk over a device may read, and what it read.
+struct DeviceReads {
+    int piecesLeft = std::numeric_limits<int>::max();
+    WeighedPieces *kept = nullptr; // each piece read, when given
+    qint64 bytes = 0;
+};
 
 // The bytes of a picture at offsets from its start: all at hand, or read from a device where a walk
 // asks for them, so that a header is found wherever in its file it lies without reading the rest.
@@ -35,9 +42,9 @@ class Bytes {
 public:
     // `cut`: the picture may go on past the bytes given.
     explicit Bytes(QByteArrayView all, bool cut = false) : m_piece(all), m_size(all.size()), m_cut(cut) {}
-    // Read in at most `*piecesLeft` pieces, shared with the pictures it holds (an icon's).
-    Bytes(QIODevice &device, qint64 start, qint64 size, int *piecesLeft)
-        : m_device(&device), m_start(start), m_size(size), m_piecesLeft(piecesLeft) {}
+    // Read as `reads` allows, shared with the pictures it holds (an icon's).
+    Bytes(QIODevice &device, qint64 start, qint64 size, DeviceReads &reads)
+        : m_device(&device), m_start(start), m_size(size), m_reads(&reads) {}
     Bytes(const Bytes &) = delete;
     Bytes &operator=(const Bytes &) = delete;
 
@@ -45,14 +52,14 @@ public:
     Bytes from(qint64 at) const
     {
         if (m_device)
-            return Bytes(*m_device, m_start + at, m_size - at, m_piecesLeft);
+            return Bytes(*m_device, m_start + at, m_size - at, *m_reads);
         return Bytes(m_piece.sliced(at), m_cut);
     }
 
     qint64 size() const { return m_size; }
     // Once the pieces it may read are spent, nothing more is at hand: a walk stops as at the end.
     bool has(qint64 at, qint64 n) const { return !spent() && at >= 0 && n >= 0 && at <= m_size - n; }
-    bool spent() const { return m_piecesLeft && *m_piecesLeft < 0; }
+    bool spent() const { return m_reads && m_reads->piecesLeft < 0; }
     // Whether the picture may go on past its bytes: its size then cannot tell what is missing.
     bool cut() const { return m_cut; }
     // What a walk that needs bytes past the end answers.
@@ -86,11 +93,14 @@ private:
         if (at >= m_pieceAt && at - m_pieceAt <= m_piece.size() - n)
             return m_piece.data() + (at - m_pieceAt);
         static const char zeros[8] = {};
-        if (!m_device || !has(at, n) || (m_piecesLeft && --*m_piecesLeft < 0))
+        if (!m_device || !has(at, n) || --m_reads->piecesLeft < 0)
             return zeros;
         m_read.clear();
         if (m_device->seek(m_start + at))
             m_read = m_device->read(std::min(std::max(n, kPiece), m_size - at));
+        m_reads->bytes += m_read.size();
+        if (m_reads->kept)
+            m_reads->kept->emplace_back(m_start + at, m_read);
         // A file that shrank while it was read reads as zeros.
         if (m_read.size() < n)
             m_read.resize(n, '\0');
@@ -106,7 +116,7 @@ private:
     mutable qint64 m_pieceAt = 0;
     qint64 m_size;
     bool m_cut = false;
-    int *m_piecesLeft = nullptr;
+    DeviceReads *m_reads = nullptr;
 };
 
 // How far a walk goes: a weighing stops where the size is told, a reading's walk goes on to the
@@ -541,9 +551,8 @@ const char *netpbmFormat(uchar kind)
 
 // A Netpbm picture, as scanners' tools write it: "P1" to "P6", then its width, its height and (but
 // for a bitmap) its largest sample, in decimal between blanks and comments, read as Qt reads them.
-PictureHeader netpbm(const Bytes &b, Walk &walk)
+PictureHeader netpbm(const Bytes &b, uchar kind, Walk &walk)
 {
-    const uchar kind = b.u8(1);
     qint64 at = 3;
     bool walked = true;
     const auto skipLine = [&] {
@@ -757,8 +766,9 @@ PictureHeader readHeader(const Bytes &b, Walk &walk)
             header = bmp(b);
         break;
     case 'P':
-        if (b.has(0, 3) && b.u8(1) >= '1' && b.u8(1) <= '6' && isBlank(b.u8(2)))
-            header = netpbm(b, walk), format = netpbmFormat(b.u8(1));
+        // Its kind is read before the walk, which may spend every piece there is.
+        if (const uchar kind = b.u8(1); b.has(0, 3) && kind >= '1' && kind <= '6' && isBlank(b.u8(2)))
+            header = netpbm(b, kind, walk), format = netpbmFormat(kind);
         break;
     case '/':
         if (b.startsWith(0, "/* XPM"))
@@ -814,10 +824,30 @@ PictureHeader pictureHeader(QIODevice &device, qint64 *steps, qint64 mostSteps)
         return readHeader(Bytes(start, start.size() == kSequentialPeek), walk);
     }
     const qint64 start = device.pos();
-    int piecesLeft = kMostWeighedPieces;
-    const PictureHeader header = walked(Bytes(device, start, device.size() - start, &piecesLeft), walk);
+    DeviceReads reads{kMostWeighedPieces};
+    const PictureHeader header = walked(Bytes(device, start, device.size() - start, reads), walk);
     device.seek(start);
     return header;
+}
+
+PictureHeader readingHeader(QIODevice &device, bool whole, WeighedPieces *kept, qint64 *read)
+{
+    Walk walk(nullptr, 0, whole);
+    const qint64 start = device.pos();
+    DeviceReads reads;
+    reads.kept = kept;
+    const PictureHeader header = readHeader(Bytes(device, start, device.size() - start, reads), walk);
+    device.seek(start);
+    if (read)
+        *read = reads.bytes;
+    return header;
+}
+
+bool sameWeighing(const PictureHeader &a, const PictureHeader &b)
+{
+    return a.status == b.status && a.format == b.format && a.size == b.size && a.bitsPerPixel == b.bitsPerPixel &&
+           a.grey == b.grey && a.decoderBytes == b.decoderBytes && a.scalesRowByRow == b.scalesRowByRow &&
+           a.scalesByEighths == b.scalesByEighths && a.refusal == b.refusal;
 }
 
 namespace {

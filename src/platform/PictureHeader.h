@@ -6,6 +6,8 @@
 #include <QString>
 
 #include <limits>
+#include <utility>
+#include <vector>
 
 class QIODevice;
 
@@ -46,15 +48,29 @@ constexpr int kMostJpegSegments = 4096;
 // they pass `mostSteps`, and its header is then Unknown, or the one told so far.
 PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps = nullptr,
                             qint64 mostSteps = std::numeric_limits<qint64>::max());
+// The most of a device pictureHeader() reads.
+constexpr qint64 kMostWeighedBytes = 1024 * 1024;
+
 // The header of the picture the device holds from where it stands, read at the offsets the walk
-// needs, in a few pieces at most: a header that needs more is Unknown (a device that cannot seek is
-// weighed from its first MiB). Nothing is consumed.
+// needs, in a few pieces at most (kMostWeighedBytes): a header that needs more is Unknown (a device that cannot
+// seek is weighed from its first MiB). Nothing is consumed.
 PictureHeader pictureHeader(QIODevice &device, qint64 *steps = nullptr,
                             qint64 mostSteps = std::numeric_limits<qint64>::max());
 // The header of the picture `bytes` hold whole, walked as its reading needs before it is decoded:
 // on to the picture's end for what makes its decoder refuse it or run long (a JPEG's markers after
 // its first scan, a PNG's chunks after its data), however long it is.
 PictureHeader readingHeader(QByteArrayView bytes);
+
+// The bytes a walk read of a device, each at its offset on the device.
+using WeighedPieces = std::vector<std::pair<qint64, QByteArray>>;
+// The header of the picture a seekable device holds from where it stands, read as its decoder reads
+// it, however far it goes (a Netpbm picture's comments of megabytes), a piece at a time where the
+// walk asks: to where its size is told, or `whole`, on as readingHeader() walks bytes. The pieces
+// read are kept in `kept` when given, and their bytes counted in `read`. Nothing is consumed.
+PictureHeader readingHeader(QIODevice &device, bool whole, WeighedPieces *kept = nullptr, qint64 *read = nullptr);
+
+// Whether two weighings tell the same of a picture: it is decoded as either says.
+bool sameWeighing(const PictureHeader &a, const PictureHeader &b);
 
 // Whether a picture may begin at `bytes` (of which `size` follow): a scan for pictures looks at no
 // other place. Two bytes tell most places apart; zeros, frequent in binary data, and letters take

@@ -10,6 +10,9 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
+#include <optional>
 #include <cstdlib>
 #include <new>
 
@@ -133,26 +136,63 @@ qint64 picturePixelsRead(const QSize &size)
 
 namespace {
 
-// The picture `bytes` hold, of which this reading holds `held` itself (counted in the memory it
-// takes), decoded from them: what is decoded is what was weighed. A file weighed as `weighed` before
-// its bytes were held, rewritten in place since (an editor, a sync tool), is decoded as they were
-// weighed, or refused.
-QImage readHeld(const QByteArray &bytes, qint64 held, const PictureHeader *weighed, const PictureReading &how)
+// A file as its weighing read it: what the weighing read is given from the pieces it kept, the rest
+// from the file as it is now. A file rewritten in place since (an editor, a sync tool) is decoded
+// with the header that was weighed, so that its decoder takes no more than was reckoned; what it
+// then makes of the rest is the decoder's to refuse.
+class WeighedFile : public QIODevice {
+public:
+    WeighedFile(QIODevice &file, qint64 start, qint64 size, WeighedPieces pieces)
+        : m_file(file), m_start(start), m_size(size), m_pieces(std::move(pieces))
+    {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_size; }
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        const qint64 at = m_start + pos(), wanted = std::min(most, m_size - pos());
+        if (wanted <= 0)
+            return 0;
+        if (!m_file.seek(at))
+            return -1;
+        const qint64 read = m_file.read(data, wanted);
+        if (read <= 0)
+            return read;
+        for (const auto &[offset, piece] : m_pieces) {
+            const qint64 from = std::max(offset, at), to = std::min(offset + piece.size(), at + read);
+            if (from < to)
+                std::memcpy(data + (from - at), piece.constData() + (from - offset), size_t(to - from));
+        }
+        return read;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QIODevice &m_file;
+    qint64 m_start, m_size;
+    WeighedPieces m_pieces;
+};
+
+// What a reading decodes once it is admitted: the device its decoder reads, or why nothing is.
+using DecodedFrom = std::function<QIODevice *(QString *why)>;
+
+// The picture weighed as `header` from `device` (where it stands), of which the reading holds `held`
+// bytes itself while it decodes, decoded from what `from` gives once admitted.
+QImage decoded(QIODevice &device, const PictureHeader &header, qint64 held, const DecodedFrom &from,
+               const PictureReading &how)
 {
-    QBuffer device;
-    device.setData(bytes);
-    device.open(QIODevice::ReadOnly);
-    const PictureHeader header = readingHeader(bytes);
-    if (weighed && weighed->status == PictureHeader::Known &&
-        (header.status != PictureHeader::Known || header.format != weighed->format || header.size != weighed->size))
-        return refuse(how, QStringLiteral("the file changed while it was read"));
-    if (header.status != PictureHeader::Known)
-        return refuse(how, headerProblem(header, device));
-    QImageReader reader(&device, header.format);
-    reader.setAutoDetectImageFormat(false);
     // Turned once scaled, so that the whole picture is never copied to turn it.
-    reader.setAutoTransform(false);
-    const QImageIOHandler::Transformations turn = reader.transformation();
+    QImageIOHandler::Transformations turn;
+    {
+        const qint64 start = device.pos();
+        QImageReader reader(&device, header.format);
+        reader.setAutoDetectImageFormat(false);
+        turn = reader.transformation();
+        device.seek(start);
+    }
     const QSize size = header.size;
     QSize target = pictureSizeRead(size);
     // The box is the turned picture's; the picture is scaled as it is stored.
@@ -161,16 +201,14 @@ QImage readHeld(const QByteArray &bytes, qint64 held, const PictureHeader *weigh
         within.transpose();
     if (within.isValid() && (target.width() > within.width() || target.height() > within.height()))
         target = target.scaled(within, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    const qint64 mostBytes = std::min(how.mostBytes, kMostReadingBytes);
-    const PictureDecoding decoding = pictureDecoding(header, target, mostBytes - held);
-    if (decoding.peakBytes > mostBytes - held)
+    const qint64 mostBytes = std::min(how.mostBytes, kMostReadingBytes) - held;
+    const PictureDecoding decoding = pictureDecoding(header, target, mostBytes);
+    if (decoding.peakBytes > mostBytes)
         return refuse(how, QStringLiteral("the picture is %1 pixels, more than can be read in the %2 MB a picture may take")
                                .arg(sizeText(size))
-                               .arg(mostBytes / 1'000'000));
+                               .arg((mostBytes + held) / 1'000'000));
     target = decoding.read;
-    if (decoding.asked.isValid() && decoding.asked != size)
-        reader.setScaledSize(decoding.asked);
-    const QSize decoded = decoding.asked.isValid() ? decoding.asked : size;
+    const QSize decodedSize = decoding.asked.isValid() ? decoding.asked : size;
     qint64 charged = pixelsOf(target);
     if (how.spend && !how.spend(charged))
         return refuse(how, QStringLiteral("the picture's %1 pixels are more than there is room for").arg(sizeText(target)));
@@ -186,24 +224,31 @@ QImage readHeld(const QByteArray &bytes, qint64 held, const PictureHeader *weigh
         // be waiting here.
         const DecodingAdmission admission(decoding.peakBytes + held);
         try {
-            picture = reader.read();
-            if (picture.isNull()) {
-                // A decoder denied its memory gives nothing and does not say why.
-                failure = memoryAtHand(decoding.peakBytes) ? unreadable() : noMemory();
-            } else if (pixelsOf(picture.size()) > pixelsOf(decoded)) {
-                failure = QStringLiteral("the picture decodes to %1 pixels, more than its header's %2")
-                              .arg(sizeText(picture.size()), sizeText(decoded));
-                picture = QImage();
-            } else if (const QSize kept = target.boundedTo(picture.size()); picture.size() != kept) {
-                // A picture that decodes smaller than its header said keeps what it has.
-                picture = shrunkPicture(picture, kept);
-                if (picture.isNull())
+            if (QIODevice *source = from(&failure)) {
+                QImageReader reader(source, header.format);
+                reader.setAutoDetectImageFormat(false);
+                reader.setAutoTransform(false);
+                if (decoding.asked.isValid() && decoding.asked != size)
+                    reader.setScaledSize(decoding.asked);
+                picture = reader.read();
+                if (picture.isNull()) {
+                    // A decoder denied its memory gives nothing and does not say why.
+                    failure = memoryAtHand(decoding.peakBytes) ? unreadable() : noMemory();
+                } else if (pixelsOf(picture.size()) > pixelsOf(decodedSize)) {
+                    failure = QStringLiteral("the picture decodes to %1 pixels, more than its header's %2")
+                                  .arg(sizeText(picture.size()), sizeText(decodedSize));
+                    picture = QImage();
+                } else if (const QSize kept = target.boundedTo(picture.size()); picture.size() != kept) {
+                    // A picture that decodes smaller than its header said keeps what it has.
+                    picture = shrunkPicture(picture, kept);
+                    if (picture.isNull())
+                        failure = noMemory();
+                }
+                if (!picture.isNull())
+                    picture = turned(std::move(picture), turn);
+                if (picture.isNull() && failure.isEmpty())
                     failure = noMemory();
             }
-            if (!picture.isNull())
-                picture = turned(std::move(picture), turn);
-            if (picture.isNull() && failure.isEmpty())
-                failure = noMemory();
         } catch (const std::bad_alloc &) {
             picture = QImage();
             failure = noMemory();
@@ -217,41 +262,80 @@ QImage readHeld(const QByteArray &bytes, qint64 held, const PictureHeader *weigh
     return picture;
 }
 
+const QString &changed()
+{
+    static const QString why = QStringLiteral("the file changed while it was read");
+    return why;
+}
+
+// The picture `bytes` hold, weighed and walked whole before it is decoded from them. Bytes held
+// since a file was weighed as `weighed` are decoded as they were weighed, or refused.
+QImage readBytes(const QByteArray &bytes, qint64 held, const PictureHeader *weighed, const PictureReading &how)
+{
+    QBuffer device;
+    device.setData(bytes);
+    device.open(QIODevice::ReadOnly);
+    const PictureHeader header = readingHeader(bytes);
+    if (weighed && weighed->status == PictureHeader::Known &&
+        (header.status != PictureHeader::Known || header.format != weighed->format || header.size != weighed->size))
+        return refuse(how, changed());
+    if (header.status != PictureHeader::Known)
+        return refuse(how, headerProblem(header, device));
+    return decoded(device, header, held, [&](QString *) { return &device; }, how);
+}
+
 } // namespace
 
 QImage readPicture(QIODevice &device, const PictureReading &how)
 {
-    // Weighed before its bytes are read, so that a file refused by its header is not read whole.
-    const qint64 size = device.isSequential() ? -1 : device.size() - device.pos();
-    const PictureHeader weighed = pictureHeader(device);
-    if (weighed.status == PictureHeader::None)
-        return refuse(how, headerProblem(weighed, device));
-    const qint64 mostBytes = std::min(how.mostBytes, kMostReadingBytes);
-    const auto tooLong = [&](qint64 bytes) {
-        return refuse(how, QStringLiteral("the file is %1 MB, more than the %2 MB a picture may take")
-                               .arg(bytes / 1'000'000)
-                               .arg(mostBytes / 1'000'000));
-    };
-    if (size > mostBytes)
-        return tooLong(size);
-    QByteArray bytes;
-    try {
-        if (size >= 0)
-            bytes = device.read(size);
-        else
+    if (device.isSequential()) {
+        // What cannot be read again is held whole, within what a picture may take.
+        const PictureHeader weighed = pictureHeader(device);
+        if (weighed.status != PictureHeader::Known)
+            return refuse(how, headerProblem(weighed, device));
+        const qint64 mostBytes = std::min(how.mostBytes, kMostReadingBytes);
+        QByteArray bytes;
+        try {
             while (bytes.size() <= mostBytes && !device.atEnd())
                 bytes += device.read(1024 * 1024);
-    } catch (const std::bad_alloc &) {
-        return refuse(how, noMemory());
+        } catch (const std::bad_alloc &) {
+            return refuse(how, noMemory());
+        }
+        if (bytes.size() > mostBytes)
+            return refuse(how, QStringLiteral("the picture's data is more than the %1 MB a picture may take")
+                                   .arg(mostBytes / 1'000'000));
+        return readBytes(bytes, bytes.size(), &weighed, how);
     }
-    if (bytes.size() > mostBytes)
-        return tooLong(bytes.size());
-    return readHeld(bytes, bytes.size(), &weighed, how);
+    // Decoded from the file, never held whole. Weighed as its decoder reads its header, which it
+    // holds while it decodes; weighed again once admitted, holding what that read for its decoder,
+    // and walked on as its decoder will walk it.
+    qint64 held = 0;
+    const PictureHeader weighed = readingHeader(device, false, nullptr, &held);
+    if (weighed.status != PictureHeader::Known)
+        return refuse(how, headerProblem(weighed, device));
+    const qint64 start = device.pos(), size = device.size() - start;
+    std::optional<WeighedFile> file;
+    return decoded(device, weighed, held,
+                   [&](QString *why) -> QIODevice * {
+                       WeighedPieces pieces;
+                       if (!sameWeighing(readingHeader(device, false, &pieces), weighed)) {
+                           *why = changed();
+                           return nullptr;
+                       }
+                       file.emplace(device, start, size, std::move(pieces));
+                       const PictureHeader whole = readingHeader(*file, true);
+                       if (whole.status == PictureHeader::Known && (whole.format != weighed.format || whole.size != weighed.size))
+                           *why = changed();
+                       else if (whole.status != PictureHeader::Known)
+                           *why = headerProblem(whole, *file);
+                       return why->isEmpty() ? &*file : nullptr;
+                   },
+                   how);
 }
 
 QImage readPicture(const QByteArray &bytes, const PictureReading &how)
 {
-    return readHeld(bytes, 0, nullptr, how);
+    return readBytes(bytes, 0, nullptr, how);
 }
 
 } // namespace platform

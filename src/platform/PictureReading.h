@@ -51,9 +51,9 @@ struct PictureReading {
 // are read: any other is refused, named, and so is a picture that decodes larger than it was
 // charged. Pictures decoded at once on several threads take together the memory of one reading
 // (DecodingAdmission); one for which memory runs out is refused for that, and gives its charge back.
-// A device's bytes are held whole once its header is weighed, their memory counted in the reading's,
-// and decoded from there: a file rewritten in place since it was weighed as another picture is
-// refused as changed.
+// A device is decoded where it stands, never held whole: once admitted it is weighed again (a file
+// rewritten in place since it was weighed as another picture is refused as changed) and walked on
+// as its decoder walks it, and its decoder is given the header that was weighed.
 QImage readPicture(QIODevice &device, const PictureReading &how = {});
 QImage readPicture(const QByteArray &bytes, const PictureReading &how = {});
 

@@ -16,10 +16,19 @@ using namespace platform;
 // While a worker decodes a picture reckoned at `held` bytes, decodings ask in turn, each once the one
 // before it has gone in or waits; then the worker ends. The window's own read (on this, the GUI
 // thread) goes in at once, beside the worker and before those waiting; the others go in in the
-// order they asked, so that middle ones do not keep a large one out.
-TEST(DecodingAdmission, TheWindowsReadGoesInAtOnceAndOthersInTheOrderTheyAsked)
+// order they asked, but for those that fit, which pass the first waiting a bounded number of times.
+TEST(DecodingAdmission, TheWindowsReadGoesInAtOnceAndOthersInTheOrderTheyAskedOrWhileTheyFit)
 {
     constexpr qint64 MB = 1000 * 1000;
+    // A large read, then small ones, each of which fits beside what decodes.
+    std::vector<std::pair<qint64, bool>> smallAfterLarge{{596 * MB, false}};
+    QStringList passed;
+    for (int i = 1; i <= kMostPassingAhead + 1; ++i) {
+        smallAfterLarge.emplace_back(1 * MB, false);
+        if (i <= kMostPassingAhead)
+            passed << QString::number(i);
+    }
+    const std::string passing = (passed.join(' ') + QStringLiteral(" ended 0 %1").arg(kMostPassingAhead + 1)).toStdString();
     const struct {
         const char *name;
         qint64 held;
@@ -28,7 +37,8 @@ TEST(DecodingAdmission, TheWindowsReadGoesInAtOnceAndOthersInTheOrderTheyAsked)
     } rows[] = {
         {"a photo the window reads beside a grey PNG of 22,740²", 596 * MB, {{8 * MB, true}}, "0 ended"},
         {"a photo the window reads while another waits", 500 * MB, {{200 * MB, false}, {8 * MB, true}}, "1 ended 0"},
-        {"a large read among a stream of middle ones", 48 * MB, {{596 * MB, false}, {48 * MB, false}}, "ended 0 1"},
+        {"a large read among a stream of middle ones", 300 * MB, {{596 * MB, false}, {350 * MB, false}, {48 * MB, false}}, "2 ended 0 1"},
+        {"small reads that fit beside a large one waiting", 48 * MB, smallAfterLarge, passing.c_str()},
     };
     // A guard against a hang only: nothing here takes more than a moment.
     constexpr auto kHang = std::chrono::seconds(30);
