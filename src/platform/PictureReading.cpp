@@ -179,8 +179,8 @@ private:
 // What a reading decodes once it is admitted: the device its decoder reads, or why nothing is.
 using DecodedFrom = std::function<QIODevice *(QString *why)>;
 
-// The picture weighed as `header` from `device` (where it stands), of which the reading holds `held`
-// bytes itself while it decodes, decoded from what `from` gives once admitted.
+// The picture weighed as `header` from `device` (where it stands), decoded from what `from` gives once
+// admitted beside the `held` bytes the reading holds itself while it decodes.
 QImage decoded(QIODevice &device, const PictureHeader &header, qint64 held, const DecodedFrom &from,
                const PictureReading &how)
 {
@@ -201,12 +201,12 @@ QImage decoded(QIODevice &device, const PictureHeader &header, qint64 held, cons
         within.transpose();
     if (within.isValid() && (target.width() > within.width() || target.height() > within.height()))
         target = target.scaled(within, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    const qint64 mostBytes = std::min(how.mostBytes, kMostReadingBytes) - held;
+    const qint64 mostBytes = std::min(how.mostBytes, kMostReadingBytes);
     const PictureDecoding decoding = pictureDecoding(header, target, mostBytes);
     if (decoding.peakBytes > mostBytes)
         return refuse(how, QStringLiteral("the picture is %1 pixels, more than can be read in the %2 MB a picture may take")
                                .arg(sizeText(size))
-                               .arg((mostBytes + held) / 1'000'000));
+                               .arg(mostBytes / 1'000'000));
     target = decoding.read;
     const QSize decodedSize = decoding.asked.isValid() ? decoding.asked : size;
     qint64 charged = pixelsOf(target);
@@ -304,7 +304,10 @@ QImage readPicture(QIODevice &device, const PictureReading &how)
         if (bytes.size() > mostBytes)
             return refuse(how, QStringLiteral("the picture's data is more than the %1 MB a picture may take")
                                    .arg(mostBytes / 1'000'000));
-        return readBytes(bytes, bytes.size(), &weighed, how);
+        // Decoded within what is left beside them.
+        PictureReading beside = how;
+        beside.mostBytes = mostBytes - bytes.size();
+        return readBytes(bytes, bytes.size(), &weighed, beside);
     }
     // Decoded from the file, never held whole. Weighed as its decoder reads its header, which it
     // holds while it decodes; weighed again once admitted, holding what that read for its decoder,
