@@ -2,10 +2,13 @@
 #include "fixtures/HostilePictures.h"
 #include "fixtures/Pictures.h"
 
+#include "canvas/ui/PleaseWait_Modeless.h"
 #include "datasource/RecordBinding.h"
+#include "document/ControlTags.h"
 #include "document/DesignFile.h"
 #include "document/SKTImage.h"
 #include "document/SKTSignature.h"
+#include "platform/DecodingAdmission.h"
 #include "platform/PictureReading.h"
 #include "profile/ProfilePlacement.h"
 #include "profile/User_Profile_Class.h"
@@ -14,14 +17,21 @@
 #include "properties/ui/ImageTab.h"
 #include "properties/ui/SignatureTab.h"
 #include "window/Invitation_Wizard.h"
+#include "window/WindowState.h"
 
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <ostream>
+#include <thread>
 
 inline void PrintTo(const QSize &size, std::ostream *out)
 {
@@ -205,28 +215,161 @@ INSTANTIATE_TEST_SUITE_P(EveryRoad, RefusedPictureTest,
                          ::testing::Values("ImageBrowse", "SignatureBrowse", "Background", "ProfilePhoto", "WizardPhoto"),
                          [](const ::testing::TestParamInfo<const char *> &info) { return std::string(info.param); });
 
-// A large photo chosen for the profile dialog or as the card's background is decoded on a worker
-// while the window's loop goes on: the GUI thread spends a small share of the processor time the
-// read takes. No wall clock is read.
-TEST_F(DesignWindowTest, ALargePhotoForTheProfileOrTheBackgroundIsReadOnAWorker)
+// Holds the memory every decoding may take on a thread of its own, so that any decoding but the
+// window's small one waits its turn, until let go (or, as a guard against a hang, a minute later).
+class AllDecodingHeld {
+public:
+    AllDecodingHeld()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_holding; });
+    }
+    ~AllDecodingHeld()
+    {
+        release();
+        m_holder.join();
+    }
+    void release()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_released = true;
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_holding = false, m_released = false;
+    std::thread m_holder{[this] {
+        const platform::DecodingAdmission all(platform::kMostReadingBytes);
+        std::unique_lock lock(m_mutex);
+        m_holding = true;
+        m_changed.notify_all();
+        m_changed.wait_for(lock, std::chrono::minutes(1), [this] { return m_released; });
+    }};
+};
+
+// Every road by which the window reads a picture weighs it first: a large one (3 megapixels) is
+// decoded on a worker, waiting its turn beside the other decodings there while the window's loop
+// runs and its waiting sheet shows; a Delete typed meanwhile deletes nothing. A small one is read
+// at once, the window's decoding going in beside any other.
+TEST_F(DesignWindowTest, EveryPictureTheWindowReadsIsWeighedAndALargeOneReadOnAWorker)
 {
     load();
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("photo.png"));
-    ASSERT_TRUE(solidPicture(QColor(40, 90, 200), 4000, 3000).save(path));
+    const auto pictureFile = [&](const QSize &size) {
+        const QString path = folder.filePath(QStringLiteral("picture-%1.png").arg(size.width()));
+        EXPECT_TRUE(solidPicture(QColor(40, 90, 200), size.width(), size.height()).save(path));
+        return path;
+    };
+    const QSize large(2000, 1500), small(200, 150);
+    ASSERT_GE(platform::picturePixelsRead(large), DesignFile::kDirectWork);
     Show_User_Profile &dialog = *Show_User_Profile::defaultInstance();
-    for (const bool profile : {true, false}) {
-        SCOPED_TRACE(profile ? "profile photo" : "background");
-        services->fileAnswers = {path};
-        const qint64 guiBefore = cpuNanoseconds(CLOCK_THREAD_CPUTIME_ID), allBefore = cpuNanoseconds(CLOCK_PROCESS_CPUTIME_ID);
-        if (profile)
-            dialog.Browse_image_Btn_Clicked();
-        else
-            EXPECT_TRUE(window->set_Front_BG_Image(path));
-        const qint64 gui = cpuNanoseconds(CLOCK_THREAD_CPUTIME_ID) - guiBefore,
-                     all = cpuNanoseconds(CLOCK_PROCESS_CPUTIME_ID) - allBefore;
-        EXPECT_LT(gui * 2, all) << "the GUI thread's time " << gui / 1000000 << " ms of " << all / 1000000;
-        EXPECT_EQ(dialog.image_path_val->text(), path);
+    const auto selectNew = [&](const SKTGraphicPtr &object) {
+        object->setBounds(QRectF(10, 10, 60, 40));
+        document->insertGraphics({object}, {0});
+        window->_graphicView->changeSelectionIndexes({0});
+        window->_graphicView->setSelected_Graphic(object);
+        return object;
+    };
+    const auto onlyObject = [&]() -> SKTGraphic * {
+        return document->graphics().count() == 1 ? document->graphics().at(0).get() : nullptr;
+    };
+    const auto pictureOfOnly = [&] {
+        SKTGraphic *object = onlyObject();
+        return object && object->kind() == SKTGraphic::Kind::Image ? static_cast<SKTImage *>(object)->_contents.size() : QSize();
+    };
+    const struct {
+        const char *road;
+        QSize size;
+        bool sheet;  // the window has one, and the read goes to a worker
+        int objects; // on the side afterwards
+        std::function<QSize(const QString &path)> read; // the size of the picture taken
+    } roads[] = {
+        {"picture object's Browse", large, true, 1, [&](const QString &path) {
+             selectNew(std::make_shared<SKTImage>());
+             services->fileAnswers = {path};
+             window->image_tab->Manual_Image_Browse_Btn(nullptr);
+             return pictureOfOnly();
+         }},
+        {"small picture at once", small, false, 1, [&](const QString &path) {
+             selectNew(std::make_shared<SKTImage>());
+             services->fileAnswers = {path};
+             window->image_tab->Manual_Image_Browse_Btn(nullptr);
+             return pictureOfOnly();
+         }},
+        {"main photo's Browse", large, true, 1, [&](const QString &path) {
+             auto photo = std::make_shared<SKTImage>();
+             photo->control_ID = ControlTags::MainPhoto;
+             selectNew(photo);
+             services->fileAnswers = {path};
+             window->image_tab->Manual_Image_Browse_Btn(nullptr);
+             return Win().Invite_Frame_Pic_IMG == path ? window->Main_Photo_original().size() : QSize();
+         }},
+        {"signature's Browse", large, true, 1, [&](const QString &path) {
+             selectNew(std::make_shared<SKTSignature>(QPointF(50, 50), QStringLiteral("Default"), QStringLiteral("S")));
+             services->fileAnswers = {path};
+             window->sign_tab->Sign_Browse_Btn(nullptr);
+             // Taken as read, not read again by the drawing.
+             auto *signature = static_cast<SKTSignature *>(onlyObject());
+             return signature && signature->file_path == path && signature->_file_path == path ? signature->_contents_img.size()
+                                                                                           : QSize();
+         }},
+        {"picture tool", large, true, 1, [&](const QString &path) {
+             services->fileAnswers = {path};
+             window->Image_Tool_Clicked();
+             return pictureOfOnly();
+         }},
+        {"card background", large, true, 0, [&](const QString &path) {
+             services->fileAnswers = {path};
+             window->Properties_Panel->cardPanel->Card_Image_Browse_Btn(nullptr);
+             return window->Front_card_Prop.Card_BG_Image().size();
+         }},
+        {"paste", large, true, 1, [&](const QString &path) {
+             QFile file(path);
+             EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+             pasteboard.writeItems({{QStringLiteral("image/png"), file.readAll()}});
+             window->Paste_Clicked();
+             return pictureOfOnly();
+         }},
+        {"profile photo", large, false, 0, [&](const QString &path) {
+             services->fileAnswers = {path};
+             dialog.Browse_image_Btn_Clicked();
+             // Shown scaled to its box.
+             return dialog.image_path_val->text() == path && !dialog.user_picture->pixmap().isNull() ? large : QSize();
+         }},
+    };
+    window->plz_wait_Window->delayMs = 0;
+    ShowCounter sheet;
+    window->plz_wait_Window->installEventFilter(&sheet);
+    for (const auto &road : roads) {
+        SCOPED_TRACE(road.road);
+        document->graphics().removeGraphicsAtIndexes(platform::IndexSet::range(0, document->graphics().count()));
+        const QString path = pictureFile(road.size);
+        const bool onWorker = road.size == large;
+        sheet.shows = 0;
+        bool waited = false, sheetUp = false;
+        {
+            AllDecodingHeld held;
+            QTimer watch; // runs only while the window's loop does
+            QObject::connect(&watch, &QTimer::timeout, [&] {
+                if (waited || platform::DecodingAdmission::waitingForTesting() == 0)
+                    return;
+                waited = true;
+                sheetUp = window->plz_wait_Window->isVisible();
+                QCoreApplication::postEvent(window->_graphicView, new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier));
+                held.release();
+            });
+            watch.start(0);
+            const QSize read = road.read(path);
+            EXPECT_EQ(read, road.size);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(waited, onWorker) << "the decoding waited its turn while the window's loop ran";
+        EXPECT_EQ(sheetUp, road.sheet);
+        EXPECT_EQ(sheet.shows, road.sheet ? 1 : 0);
+        EXPECT_FALSE(window->plz_wait_Window->isVisible());
         EXPECT_TRUE(services->messages.isEmpty()) << services->messages.join(' ').toStdString();
+        EXPECT_EQ(document->graphics().count(), road.objects) << "the Delete typed during the read deleted nothing";
     }
 }
