@@ -14,6 +14,7 @@
 #include "profile/User_Profile_Class.h"
 #include "profile/ui/Show_User_Profile.h"
 #include "properties/ui/CardPanel.h"
+#include "properties/ui/DataSourceTab.h"
 #include "properties/ui/ImageTab.h"
 #include "properties/ui/SignatureTab.h"
 #include "window/Invitation_Wizard.h"
@@ -320,6 +321,14 @@ TEST_F(DesignWindowTest, EveryPictureTheWindowReadsIsWeighedAndALargeOneReadOnAW
              window->Image_Tool_Clicked();
              return pictureOfOnly();
          }},
+        {"picture's series", large, true, 1, [&](const QString &path) {
+             writeFile(QStringLiteral("DataSet/Photos.txt"), path.toUtf8() + '\n');
+             selectNew(std::make_shared<SKTImage>());
+             DataSourceTab &source = *window->datasource_tab;
+             source.Data_source_type->setCurrentIndex(1);
+             source.Batch_Series->setCurrentIndex(int(source.Batch_Series->findText(QStringLiteral("Photos"))));
+             return pictureOfOnly();
+         }},
         {"card background", large, true, 0, [&](const QString &path) {
              services->fileAnswers = {path};
              window->Properties_Panel->cardPanel->Card_Image_Browse_Btn(nullptr);
@@ -331,6 +340,10 @@ TEST_F(DesignWindowTest, EveryPictureTheWindowReadsIsWeighedAndALargeOneReadOnAW
              pasteboard.writeItems({{QStringLiteral("image/png"), file.readAll()}});
              window->Paste_Clicked();
              return pictureOfOnly();
+         }},
+        {"start wizard's photo", large, false, 0, [&](const QString &path) {
+             Invitation_Wizard &wizard = *window->invitationWizard();
+             return wizard.Load_Photo(path) ? wizard.User_Picture.size() : QSize();
          }},
         {"profile photo", large, false, 0, [&](const QString &path) {
              services->fileAnswers = {path};
