@@ -100,15 +100,6 @@ QImage loadPictureAndFile(const QString &path, QByteArray &file, QString *proble
     return loadPictureKeeping(path, {}, problem, &file);
 }
 
-QImage loadChosenPicture(const QString &path, const QString &what)
-{
-    QString problem;
-    QImage picture = loadPicture(path, nullptr, &problem);
-    if (picture.isNull())
-        tellPictureNotShown(path, what, problem);
-    return picture;
-}
-
 void tellPictureNotShown(const QString &path, const QString &what, const QString &problem)
 {
     platform::uiServices().showMessage(QStringLiteral("The %1 \"%2\" cannot be shown: %3.").arg(what, path, problem));

@@ -27,9 +27,6 @@ QImage loadPicture(const QString &path, const platform::PixelSpender &spend, QSt
 // The same, with the file's bytes in `file` when the picture was read from them, so that a design
 // may keep the picture as its file holds it (a file of more than 256 MB is read without keeping them).
 QImage loadPictureAndFile(const QString &path, QByteArray &file, QString *problem = nullptr);
-// The picture at `path` that the user chose for `what` ("picture", "photo" …); null when it cannot be
-// read, after telling the user why, so that the caller keeps the picture it had. On the GUI thread.
-QImage loadChosenPicture(const QString &path, const QString &what = QStringLiteral("picture"));
 // Tells the user why the picture at `path` chosen for `what` gave none (`problem`, from loadPicture).
 void tellPictureNotShown(const QString &path, const QString &what, const QString &problem);
 // Takes `pixels` from the budget; false when they do not fit (the budget then counts as spent).

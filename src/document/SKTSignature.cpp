@@ -47,6 +47,13 @@ void SKTSignature::setFilePath(const QString &path)
     _contents_img = loadPicture(*file_path);
 }
 
+void SKTSignature::setPicture(const QString &path, const QImage &picture)
+{
+    file_path = path;
+    Set_Control_File_path(path);
+    _contents_img = picture;
+}
+
 void SKTSignature::loadPicturesForDrawing()
 {
     if (!file_path || *file_path != _file_path || file_path->isNull() != _file_path.isNull())

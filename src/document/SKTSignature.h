@@ -22,6 +22,8 @@ public:
     bool isDrawingFill() const override { return false; }
 
     void setFilePath(const QString &path);
+    // The picture already read from `path`: drawing takes it rather than read the file again.
+    void setPicture(const QString &path, const QImage &picture);
     void loadPicturesForDrawing() override;
     void drawContentsInView(QPainter &painter, bool isBeingCreateOrEdited,
                             const DrawingResources &resources = {}) override;

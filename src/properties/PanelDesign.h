@@ -58,6 +58,9 @@ public:
     // Loads the file as the design's main photo with the start wizard's effects; with
     // `change_path` its path becomes the invitation's picture path.
     virtual void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path) = 0;
+    // The same with the photo already read from `path`, and its file's bytes (empty when not kept).
+    virtual void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path, const QImage &photo,
+                                                  const QByteArray &file) = 0;
     // The main photo (or frame picture) takes its value from a series, or not.
     virtual void set_main_photo_ds_batch(bool fromSeries) = 0;
     // A picture file from the file panel, kept as the picture of the next picture object; empty

@@ -5,7 +5,6 @@
 #include "window/SKTWindowController.h"
 
 #include "canvas/ui/InputShield.h"
-#include "canvas/ui/PleaseWait_Modeless.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/ImageCategories.h"
@@ -37,12 +36,9 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMainWindow>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QMutex>
-#include <QPointer>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QWindow>
 #include <QToolButton>
 
@@ -152,57 +148,7 @@ void SKTWindowController::runShieldedFromInput(const std::function<void()> &job,
 void SKTWindowController::runLongWork(const QString &message, const DesignFile::Work &estimate,
                                       const std::function<void(const DesignFile::Progress &)> &work)
 {
-    std::exception_ptr thrown;
-    const auto guarded = [&](const DesignFile::Progress &progress) {
-        try {
-            work(progress);
-        } catch (...) {
-            thrown = std::current_exception();
-        }
-    };
-    if (estimate.weight() < directWorkBytes) {
-        runShieldedFromInput([&] { guarded({}); }, true);
-        if (thrown)
-            std::rethrow_exception(thrown);
-        return;
-    }
-    struct Told {
-        QMutex mutex;
-        qsizetype done = 0, total = 0;
-    } told;
-    const DesignFile::Progress progress = [&told](qsizetype done, qsizetype total) {
-        QMutexLocker lock(&told.mutex);
-        told.done = done;
-        told.total = total;
-    };
-    const QPointer<PleaseWait_Modeless> sheet = plz_wait_Window;
-    bool shown = false;
-    QElapsedTimer clock;
-    clock.start();
-    const auto showProgress = [&] {
-        if (!sheet || (!shown && clock.elapsed() < longWorkDelayMs))
-            return;
-        if (!shown) {
-            sheet->setMessage(message);
-            sheet->showPanel();
-            shown = true;
-        }
-        QMutexLocker lock(&told.mutex);
-        sheet->setProgress(told.done, told.total);
-    };
-    QTimer poll;
-    poll.setInterval(50);
-    connect(&poll, &QTimer::timeout, this, showProgress);
-    showProgress();
-    poll.start();
-    runShieldedFromInput([&] { guarded(progress); });
-    poll.stop();
-    if (shown && sheet) {
-        showProgress();
-        sheet->hidePanel();
-    }
-    if (thrown)
-        std::rethrow_exception(thrown);
+    InputShield::runLong(Main_wnd, message, estimate, directWorkBytes, work);
 }
 
 // --- Saving --------------------------------------------------------------------------------------

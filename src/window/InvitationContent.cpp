@@ -5,6 +5,7 @@
 #include "window/SKTWindowController.h"
 
 #include "canvas/SKTTool.h"
+#include "canvas/ui/InputShield.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "core/AppState.h"
 #include "core/ImageProcesser.h"
@@ -216,8 +217,17 @@ void SKTWindowController::setMainPhoto(const QImage &original, const QByteArray 
 
 void SKTWindowController::Update_frame_Main_Photo_And_Path(const QString &path, bool change_path)
 {
+    QByteArray file;
+    const QImage photo = InputShield::loadPicture(Main_wnd, path, nullptr, &file);
+    Update_frame_Main_Photo_And_Path(path, change_path, photo, file);
+}
+
+void SKTWindowController::Update_frame_Main_Photo_And_Path(const QString &path, bool change_path, const QImage &photo,
+                                                           const QByteArray &file)
+{
     Log_Exceptions([&] {
-        m_Main_Photo_original = loadPictureAndFile(path, m_Main_Photo_original_file);
+        m_Main_Photo_original = photo;
+        m_Main_Photo_original_file = file;
         if (m_Main_Photo_original.isNull())
             setMain_Photo_image(QImage());
         else

@@ -1,5 +1,6 @@
 #include "window/Invitation_Wizard.h"
 
+#include "canvas/ui/InputShield.h"
 #include "canvas/ui/Repeat_Image.h"
 #include "core/AppState.h"
 #include "core/ImageProcesser.h"
@@ -1003,7 +1004,7 @@ bool Invitation_Wizard::Load_Photo(const QString &path)
 {
     QString problem;
     QByteArray file;
-    const QImage picture = loadPictureAndFile(path, file, &problem);
+    const QImage picture = InputShield::loadPicture(this, path, &problem, &file);
     if (picture.isNull()) {
         // The path and the photo stay together: a file that is no picture changes neither.
         Show_MessageBox(QStringLiteral("The photo \"%1\" cannot be used: %2.\n%3").arg(path, problem, kSelectPhoto));

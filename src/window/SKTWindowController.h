@@ -317,9 +317,12 @@ public:
     Insert_Template *titleMessagePicker() const { return m_titleMessagePicker; }
     // Places the wizard's texts, main photo and frame picture on the front side, the frame on top.
     void Fill_Party_Invidation_Details();
-    // Loads the main photo from `path` and applies its effect settings; with `change_path` the path
-    // becomes the main photo's path.
+    // Loads the main photo from `path` (as the window reads pictures: InputShield) and applies its
+    // effect settings; with `change_path` the path becomes the main photo's path.
     void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path) override;
+    // The same with the photo already read from `path` and its file's bytes.
+    void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path, const QImage &photo,
+                                          const QByteArray &file) override;
     // The main photo becomes the unprocessed photo with the current effect settings applied.
     void Update_Image_With_Settings();
     // Edits the main photo on the wizard's photo page and puts the result on the card.
@@ -403,8 +406,6 @@ public:
     int Read_and_load_design_Log(const QString &path, const QString &log_or_template);
     // A main photo the open design held but could not read, kept for its next save.
     QVariant m_undecodedMainPhoto;
-    // Saves and opens that take longer than this show the please-wait sheet with their progress.
-    int longWorkDelayMs = 500;
     // Designs whose work weighs less than this (DesignFile::Work) are read and written on the GUI
     // thread at once: for them a worker's hand-off costs more time and memory than it saves.
     qint64 directWorkBytes = DesignFile::kDirectWork;
@@ -544,10 +545,10 @@ public:
 
     PleaseWait_Modeless *plz_wait_Window = nullptr;
     // Runs the save or open of a design, whose work is about `estimate`, on a worker while the window
-    // paints; once it has taken longWorkDelayMs the sheet shows `message` and the progress the work
+    // paints; once it has taken the sheet's delay the sheet shows `message` and the progress the work
     // tells, until it ends. Work lighter than directWorkBytes runs here at once. In both cases what
     // the user does to the window meanwhile is dropped (its close box still answered). What the
-    // work throws is thrown again.
+    // work throws is thrown again (InputShield::runLong).
     void runLongWork(const QString &message, const DesignFile::Work &estimate,
                      const std::function<void(const DesignFile::Progress &)> &work);
     // Runs `job` on a worker while the window paints (or here at once) and drops what the user

@@ -85,6 +85,11 @@ public:
         if (change_path)
             mainPhotos << path;
     }
+    void Update_frame_Main_Photo_And_Path(const QString &path, bool change_path, const QImage &,
+                                          const QByteArray &) override
+    {
+        Update_frame_Main_Photo_And_Path(path, change_path);
+    }
     void set_main_photo_ds_batch(bool fromSeries) override { mainPhotoFromSeries = fromSeries; }
     QString chooseUserPicture() override { return userPictureAnswer; }
     QString chooseLibraryPicture() override { return libraryPictureAnswer; }

@@ -532,7 +532,7 @@ TEST_F(DesignFileCommandsTest, ADesignNamingALargePictureOpensOnAWorker)
     ASSERT_TRUE(writeFileBytes(large, pngHeaderOnly(QSize(11500, 11500))));
     ShowCounter counter;
     window->plz_wait_Window->installEventFilter(&counter);
-    window->longWorkDelayMs = 0;
+    window->plz_wait_Window->delayMs = 0;
     const struct {
         const char *what;
         bool background;
@@ -578,12 +578,12 @@ TEST_F(DesignFileCommandsTest, LongSavesAndOpensShowTheirProgressAndThenGo)
     document->graphics().insertGraphics(shapes, platform::IndexSet::range(0, int(shapes.size())));
 
     // Work quicker than the delay shows nothing.
-    window->longWorkDelayMs = 60'000;
+    window->plz_wait_Window->delayMs = 60'000;
     const QString path = savedDesign(QStringLiteral("many.zkse"));
     EXPECT_EQ(counter.shows, 0);
 
     // Work that takes longer than the delay (none, here) shows the sheet, which ends full and goes.
-    window->longWorkDelayMs = 0;
+    window->plz_wait_Window->delayMs = 0;
     window->directWorkBytes = 0;
     for (const auto &run : {std::function<bool()>([&] { return window->Save_project_file(false, false); }),
                             std::function<bool()>([&] { return window->Read_and_load_design_Log(path, "L") == 1; })}) {
@@ -937,7 +937,7 @@ TEST_F(DesignFileCommandsTest, ALargeBoundSheetSavesAndOpensWhileTheWindowGoesOn
     std::generate(shapes.begin(), shapes.end(), [] { return std::make_shared<Shape_Control>(); });
     document->graphics().insertGraphics(shapes, platform::IndexSet::range(0, 6));
 
-    window->longWorkDelayMs = 0;
+    window->plz_wait_Window->delayMs = 0;
     QSet<int> barValues;
     QObject::connect(window->plz_wait_Window->findChild<QProgressBar *>(), &QProgressBar::valueChanged,
                      [&](int value) { barValues << value; });

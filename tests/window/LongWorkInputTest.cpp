@@ -28,7 +28,7 @@ TEST_F(DesignWindowTest, InputToTheWindowDuringASaveOrOpenIsDropped)
     document->graphics().insertGraphics(shapes, platform::IndexSet::range(0, 3));
     const QString path = resourcePath(QStringLiteral("input.zkse"));
     App().Project_File_Name = path;
-    window->longWorkDelayMs = 0; // the sheet shows at once for work on a worker
+    window->plz_wait_Window->delayMs = 0; // the sheet shows at once for work on a worker
     ShowCounter sheet;
     window->plz_wait_Window->installEventFilter(&sheet);
 

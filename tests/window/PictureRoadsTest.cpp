@@ -2,26 +2,35 @@
 #include "fixtures/HostilePictures.h"
 #include "fixtures/Pictures.h"
 
+#include "canvas/ui/PleaseWait_Modeless.h"
 #include "datasource/RecordBinding.h"
 #include "document/DesignFile.h"
 #include "document/SKTImage.h"
 #include "document/SKTSignature.h"
+#include "platform/DecodingAdmission.h"
 #include "platform/PictureReading.h"
 #include "profile/ProfilePlacement.h"
 #include "profile/User_Profile_Class.h"
 #include "profile/ui/Show_User_Profile.h"
 #include "properties/ui/CardPanel.h"
+#include "properties/ui/DataSourceTab.h"
 #include "properties/ui/ImageTab.h"
 #include "properties/ui/SignatureTab.h"
 #include "window/Invitation_Wizard.h"
+#include "window/WindowState.h"
 
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <chrono>
+#include <future>
 #include <memory>
 #include <ostream>
+#include <thread>
 
 inline void PrintTo(const QSize &size, std::ostream *out)
 {
@@ -205,28 +214,134 @@ INSTANTIATE_TEST_SUITE_P(EveryRoad, RefusedPictureTest,
                          ::testing::Values("ImageBrowse", "SignatureBrowse", "Background", "ProfilePhoto", "WizardPhoto"),
                          [](const ::testing::TestParamInfo<const char *> &info) { return std::string(info.param); });
 
-// A large photo chosen for the profile dialog or as the card's background is decoded on a worker
-// while the window's loop goes on: the GUI thread spends a small share of the processor time the
-// read takes. No wall clock is read.
-TEST_F(DesignWindowTest, ALargePhotoForTheProfileOrTheBackgroundIsReadOnAWorker)
+// Every road by which the window reads a picture weighs it first: a large one (3 megapixels) is
+// decoded on a worker, where it waits its turn while every decoding's memory is held elsewhere, the
+// window's loop running and its waiting sheet up; a Delete typed meanwhile deletes nothing. A small
+// one is read at once, the window's decoding going in beside any other.
+TEST_F(DesignWindowTest, EveryPictureTheWindowReadsIsWeighedAndALargeOneReadOnAWorker)
 {
     load();
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("photo.png"));
-    ASSERT_TRUE(solidPicture(QColor(40, 90, 200), 4000, 3000).save(path));
-    Show_User_Profile &dialog = *Show_User_Profile::defaultInstance();
-    for (const bool profile : {true, false}) {
-        SCOPED_TRACE(profile ? "profile photo" : "background");
+    const QSize large(2000, 1500), small(200, 150);
+    ASSERT_GE(platform::picturePixelsRead(large), DesignFile::kDirectWork);
+    const auto only = [&]() -> SKTGraphic * {
+        return document->graphics().count() == 1 ? document->graphics().at(0).get() : nullptr;
+    };
+    const auto pictureOfOnly = [&] {
+        const SKTGraphic *object = only();
+        return object && object->kind() == SKTGraphic::Kind::Image ? static_cast<const SKTImage *>(object)->_contents.size()
+                                                                   : QSize();
+    };
+    const auto select = [&](const SKTGraphicPtr &object) {
+        object->setBounds(QRectF(10, 10, 60, 40));
+        document->insertGraphics({object}, {0});
+        window->_graphicView->changeSelectionIndexes({0});
+        window->_graphicView->setSelected_Graphic(object);
+    };
+    // The picture tab's Browse... for a new picture object tagged `tag`.
+    const auto browse = [&](const QString &path, const char *tag) {
+        auto object = std::make_shared<SKTImage>();
+        object->control_ID = QLatin1String(tag);
+        select(object);
         services->fileAnswers = {path};
-        const qint64 guiBefore = cpuNanoseconds(CLOCK_THREAD_CPUTIME_ID), allBefore = cpuNanoseconds(CLOCK_PROCESS_CPUTIME_ID);
-        if (profile)
-            dialog.Browse_image_Btn_Clicked();
-        else
-            EXPECT_TRUE(window->set_Front_BG_Image(path));
-        const qint64 gui = cpuNanoseconds(CLOCK_THREAD_CPUTIME_ID) - guiBefore,
-                     all = cpuNanoseconds(CLOCK_PROCESS_CPUTIME_ID) - allBefore;
-        EXPECT_LT(gui * 2, all) << "the GUI thread's time " << gui / 1000000 << " ms of " << all / 1000000;
-        EXPECT_EQ(dialog.image_path_val->text(), path);
+        window->image_tab->Manual_Image_Browse_Btn(nullptr);
+    };
+    Show_User_Profile &dialog = *Show_User_Profile::defaultInstance();
+    const struct {
+        const char *road;
+        QSize size;
+        bool sheet;  // the read's window has one
+        int objects; // on the side afterwards
+        std::function<QSize(const QString &path)> read; // the size of the picture taken
+    } roads[] = {
+        {"picture object", large, true, 1, [&](const QString &path) { browse(path, ""); return pictureOfOnly(); }},
+        {"small picture", small, true, 1, [&](const QString &path) { browse(path, ""); return pictureOfOnly(); }},
+        {"main photo", large, true, 1, [&](const QString &path) {
+             browse(path, "PARTY_IMAGE");
+             return Win().Invite_Frame_Pic_IMG == path ? window->Main_Photo_original().size() : QSize();
+         }},
+        {"signature", large, true, 1, [&](const QString &path) {
+             select(std::make_shared<SKTSignature>(QPointF(50, 50), QStringLiteral("Default"), QStringLiteral("S")));
+             services->fileAnswers = {path};
+             window->sign_tab->Sign_Browse_Btn(nullptr);
+             // Taken as read, not left for the drawing to read again.
+             const auto *signature = static_cast<const SKTSignature *>(only());
+             return signature->file_path == path && signature->_file_path == path ? signature->_contents_img.size()
+                                                                                   : QSize();
+         }},
+        {"picture tool", large, true, 1, [&](const QString &path) {
+             services->fileAnswers = {path};
+             window->Image_Tool_Clicked();
+             return pictureOfOnly();
+         }},
+        {"series sample", large, true, 1, [&](const QString &path) {
+             writeFile(QStringLiteral("DataSet/Photos.txt"), path.toUtf8() + '\n');
+             select(std::make_shared<SKTImage>());
+             window->datasource_tab->Data_source_type->setCurrentIndex(1);
+             window->datasource_tab->Batch_Series->setCurrentIndex(0);
+             return pictureOfOnly();
+         }},
+        {"card background", large, true, 0, [&](const QString &path) {
+             services->fileAnswers = {path};
+             window->Properties_Panel->cardPanel->Card_Image_Browse_Btn(nullptr);
+             return window->Front_card_Prop.Card_BG_Image().size();
+         }},
+        {"paste", large, true, 1, [&](const QString &path) {
+             QFile file(path);
+             EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+             pasteboard.writeItems({{QStringLiteral("image/png"), file.readAll()}});
+             window->Paste_Clicked();
+             return pictureOfOnly();
+         }},
+        {"start wizard's photo", large, false, 0, [&](const QString &path) {
+             Invitation_Wizard &wizard = *window->invitationWizard();
+             return wizard.Load_Photo(path) ? wizard.User_Picture.size() : QSize();
+         }},
+        {"profile photo", large, false, 0, [&](const QString &path) {
+             services->fileAnswers = {path};
+             dialog.Browse_image_Btn_Clicked();
+             return dialog.image_path_val->text() == path ? large : QSize(); // shown scaled to its box
+         }},
+    };
+    window->plz_wait_Window->delayMs = 0;
+    ShowCounter sheet;
+    window->plz_wait_Window->installEventFilter(&sheet);
+    for (const auto &road : roads) {
+        SCOPED_TRACE(road.road);
+        document->graphics().removeGraphicsAtIndexes(platform::IndexSet::range(0, document->graphics().count()));
+        const QString path = folder.filePath(QStringLiteral("%1.png").arg(road.road));
+        ASSERT_TRUE(solidPicture(QColor(40, 90, 200), road.size.width(), road.size.height()).save(path));
+        const bool onWorker = road.size == large;
+        sheet.shows = 0;
+        bool waited = false, sheetUp = false;
+        std::promise<void> holding, letGo;
+        std::thread holder([&] { // every decoding's memory, until the watch lets go (or a minute has passed)
+            const platform::DecodingAdmission all(platform::kMostReadingBytes);
+            holding.set_value();
+            letGo.get_future().wait_for(std::chrono::minutes(1));
+        });
+        holding.get_future().wait();
+        QTimer watch; // runs only while the window's loop does
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (waited || platform::DecodingAdmission::waitingForTesting() == 0)
+                return;
+            waited = true;
+            sheetUp = window->plz_wait_Window->isVisible();
+            QCoreApplication::postEvent(window->_graphicView,
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier));
+            letGo.set_value();
+        });
+        watch.start(0);
+        EXPECT_EQ(road.read(path), road.size);
+        watch.stop();
+        if (!waited)
+            letGo.set_value();
+        holder.join();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(waited, onWorker) << "the decoding waited its turn while the window's loop ran";
+        EXPECT_EQ(sheetUp, onWorker && road.sheet);
+        EXPECT_EQ(sheet.shows, onWorker && road.sheet ? 1 : 0);
         EXPECT_TRUE(services->messages.isEmpty()) << services->messages.join(' ').toStdString();
+        EXPECT_EQ(document->graphics().count(), road.objects) << "the Delete typed during the read deleted nothing";
     }
 }

@@ -1,12 +1,16 @@
 #include "canvas/ui/InputShield.h"
 
+#include "canvas/ui/PleaseWait_Modeless.h"
 #include "core/ImageCategories.h"
+#include "core/MessageBoxes.h"
 #include "document/DesignFile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMutex>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -89,10 +93,79 @@ InputShield::~InputShield()
         });
 }
 
+void InputShield::runLong(QWidget *window, const QString &message, const DesignFile::Work &estimate, qint64 direct,
+                          const std::function<void(const Progress &)> &work)
+{
+    std::exception_ptr thrown;
+    const auto guarded = [&](const Progress &progress) {
+        try {
+            work(progress);
+        } catch (...) {
+            thrown = std::current_exception();
+        }
+    };
+    if (estimate.weight() < direct) {
+        run<bool>(window, [&] {
+            guarded({});
+            return true;
+        }, true);
+        if (thrown)
+            std::rethrow_exception(thrown);
+        return;
+    }
+    struct Told {
+        QMutex mutex;
+        qsizetype done = 0, total = 0;
+    } told;
+    const Progress progress = [&told](qsizetype done, qsizetype total) {
+        QMutexLocker lock(&told.mutex);
+        told.done = done;
+        told.total = total;
+    };
+    const QPointer<PleaseWait_Modeless> sheet =
+        window ? window->findChild<PleaseWait_Modeless *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    bool shown = false;
+    QElapsedTimer clock;
+    clock.start();
+    const auto showProgress = [&] {
+        if (!sheet || (!shown && clock.elapsed() < sheet->delayMs))
+            return;
+        if (!shown) {
+            sheet->setMessage(message);
+            sheet->showPanel();
+            shown = true;
+        }
+        QMutexLocker lock(&told.mutex);
+        sheet->setProgress(told.done, told.total);
+    };
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, showProgress);
+    showProgress();
+    poll.start();
+    run<bool>(window, [&] {
+        guarded(progress);
+        return true;
+    });
+    poll.stop();
+    if (shown && sheet) {
+        showProgress();
+        sheet->hidePanel();
+    }
+    if (thrown)
+        std::rethrow_exception(thrown);
+}
+
 QImage InputShield::readPicture(QWidget *window, const DesignFile::Work &work, const std::function<QImage()> &read,
                                 QString *problem)
 {
-    const QImage picture = run<QImage>(window, read, work.weight() < DesignFile::kDirectWork);
+    QImage picture;
+    try {
+        runLong(window, tr("Reading the picture..."), work, DesignFile::kDirectWork,
+                [&](const Progress &) { picture = read(); });
+    } catch (const std::exception &e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    }
     // A read gives its reason with every null picture unless it threw (logged), which only a failed
     // allocation does.
     if (picture.isNull() && problem && problem->isEmpty())
@@ -100,13 +173,23 @@ QImage InputShield::readPicture(QWidget *window, const DesignFile::Work &work, c
     return picture;
 }
 
-QImage InputShield::loadPicture(QWidget *window, const QString &path, QString *problem)
+QImage InputShield::loadPicture(QWidget *window, const QString &path, QString *problem, QByteArray *file)
 {
     QString why;
-    const QImage picture = readPicture(window, DesignFile::workOfPictureFile(path),
-                                       [&] { return ::loadPicture(path, nullptr, &why); }, &why);
+    const QImage picture = readPicture(window, DesignFile::workOfPictureFile(path), [&] {
+        return file ? ::loadPictureAndFile(path, *file, &why) : ::loadPicture(path, nullptr, &why);
+    }, &why);
     if (problem)
         *problem = why;
+    return picture;
+}
+
+QImage InputShield::loadChosenPicture(QWidget *window, const QString &path, const QString &what, QByteArray *file)
+{
+    QString problem;
+    const QImage picture = loadPicture(window, path, &problem, file);
+    if (picture.isNull())
+        tellPictureNotShown(path, what, problem);
     return picture;
 }
 

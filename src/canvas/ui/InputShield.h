@@ -4,11 +4,11 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 class QAction;
 class QImage;
 class QKeyEvent;
-class QString;
 class QWidget;
 
 namespace DesignFile {
@@ -37,12 +37,26 @@ public:
         const InputShield shield(window);
         return WorkerWait::run<Result>(job, here);
     }
-    // A picture read for the window, weighed by `work`: at once when that is light (DesignFile::kDirectWork),
-    // else on a worker, shielded in both cases. `read` tells why it gave nothing in `problem`.
+    // How far long work has come, as DesignFile::Progress tells it.
+    using Progress = std::function<void(qsizetype done, qsizetype total)>;
+    // Long work for the window, weighed by `estimate`: at once when lighter than `direct`, else on a
+    // worker while the window's waiting sheet (its PleaseWait_Modeless, when it has one) shows
+    // `message` and the progress `work` tells, once the work has taken the sheet's delay. Shielded
+    // in both cases. What `work` throws is thrown again.
+    static void runLong(QWidget *window, const QString &message, const DesignFile::Work &estimate, qint64 direct,
+                        const std::function<void(const Progress &)> &work);
+    // A picture read for the window, weighed by `work`, that way: at once when that is light
+    // (DesignFile::kDirectWork), so that the window's thread decodes only what it may decode beside
+    // any other reading, never waiting its turn. `read` tells why it gave nothing in `problem`.
     static QImage readPicture(QWidget *window, const DesignFile::Work &work, const std::function<QImage()> &read,
                               QString *problem);
-    // The picture file at `path`, read as loadPicture() reads it, that way.
-    static QImage loadPicture(QWidget *window, const QString &path, QString *problem);
+    // The picture file at `path`, read as loadPicture() reads it, that way; with `file`, the file's
+    // bytes too, as loadPictureAndFile() keeps them.
+    static QImage loadPicture(QWidget *window, const QString &path, QString *problem, QByteArray *file = nullptr);
+    // The same for a picture the user chose as `what` ("picture", "photo" …): null when it cannot be
+    // read, after telling the user why, so that the caller keeps the picture it had.
+    static QImage loadChosenPicture(QWidget *window, const QString &path,
+                                    const QString &what = QStringLiteral("picture"), QByteArray *file = nullptr);
     // The same, in the form a model that waits for a window takes.
     static WorkerWait::Wait waitFor(QWidget *window);
 

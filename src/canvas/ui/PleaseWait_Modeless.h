@@ -22,6 +22,10 @@ public:
     void showPanel();
     void hidePanel();
 
+    // Work for the window that ends sooner than this shows no sheet (InputShield::runLong): a flash
+    // would only distract.
+    int delayMs = 500;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -3,6 +3,7 @@
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTTool.h"
 #include "canvas/SideDrawing.h"
+#include "canvas/ui/InputShield.h"
 #include "core/AppState.h"
 #include "core/DesignWindowHub.h"
 #include "core/FontNames.h"
@@ -57,11 +58,11 @@ SKTGraphicPtr newGraphicOfKind(SKTGraphic::Kind kind)
     return std::make_shared<SKTGraphic>();
 }
 
-// The picture the user chose for the picture tool (the tool's selected picture names it); one that
-// cannot be read is placed empty, and the user told why.
-SKTGraphicPtr chosenPicture(const QPointF &point, const QString &path)
+// The picture the user chose for a picture tool (the tool's selected picture names it), read as the
+// window reads pictures; one that cannot be read is placed empty, and the user told why.
+SKTGraphicPtr chosenPicture(QWidget *window, const QPointF &point, const QString &path)
 {
-    return std::make_shared<SKTImage>(point, loadChosenPicture(path));
+    return std::make_shared<SKTImage>(point, InputShield::loadChosenPicture(window, path));
 }
 
 } // namespace
@@ -844,13 +845,14 @@ SKTGraphicPtr SKTGraphicView::makeGraphic(SKTGraphic::Kind kind, const QPointF &
     case SKTTool::PictureFromFile: {
         const QString library = hub->Library_Selected_Image();
         if (QFileInfo(library).isFile())
-            return chosenPicture(point, library);
+            return chosenPicture(window(), point, library);
         if (QFileInfo(ctrl_value).isFile())
             return std::make_shared<SKTImage>(point, ctrl_value, ctrl_ID);
         return std::make_shared<SKTImage>(point, hub->no_image());
     }
     case SKTTool::PictureFromLibrary:
-        return std::make_shared<SKTImage>(point, hub->Library_Selected_Image());
+        return std::make_shared<SKTImage>(point,
+                                          InputShield::loadPicture(window(), hub->Library_Selected_Image(), nullptr));
     case SKTTool::Barcode:
         return std::make_shared<SKTBarcode>(point, hub->barcode_sample_img());
     case SKTTool::Signature:

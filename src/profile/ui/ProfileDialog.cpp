@@ -310,12 +310,9 @@ void ProfileDialog::Browse_image_Btn_Clicked()
     if (path.isEmpty())
         return;
     // A photo that cannot be read leaves the one shown, and its path, as they were.
-    QString problem;
-    const QImage picture = InputShield::loadPicture(this, path, &problem);
-    if (picture.isNull()) {
-        tellPictureNotShown(path, QStringLiteral("photo"), problem);
+    const QImage picture = InputShield::loadChosenPicture(this, path, QStringLiteral("photo"));
+    if (picture.isNull())
         return;
-    }
     image_path_val->setText(path);
     showPicture(user_picture, picture);
 }

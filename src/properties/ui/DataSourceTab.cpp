@@ -1,5 +1,6 @@
 #include "properties/ui/DataSourceTab.h"
 
+#include "canvas/ui/InputShield.h"
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "core/StringHelpers.h"
@@ -165,9 +166,14 @@ void DataSourceTab::Batch_Series_Changed()
             }
         } else if (current->kind() == SKTGraphic::Kind::Image) {
             // Only the main photo object stands for the design's main photo.
-            if (App().Card_Front_Or_Back == 0 && isMainPhoto(*current))
-                m_design.Update_frame_Main_Photo_And_Path(sample, true);
-            static_cast<SKTImage *>(current)->setFilePath(sample);
+            auto *image = static_cast<SKTImage *>(current);
+            if (!isMainPhoto(*image)) {
+                image->setPicture(sample, InputShield::loadPicture(window(), sample, nullptr));
+            } else {
+                if (App().Card_Front_Or_Back == 0)
+                    m_design.Update_frame_Main_Photo_And_Path(sample, true);
+                image->setFilePath(sample); // shows the design's main photo
+            }
             Manual_image_path->setText(sample);
             if (Update_Image_Graphics)
                 Update_Image_Graphics();

@@ -1,6 +1,6 @@
 #include "properties/ui/ImageTab.h"
 
-#include "core/ImageCategories.h"
+#include "canvas/ui/InputShield.h"
 #include "core/MessageBoxes.h"
 #include "document/ControlTags.h"
 #include "document/SKTImage.h"
@@ -275,8 +275,12 @@ void ImageTab::Manual_Image_Browse_Btn(QObject *)
     const QString path = m_design.chooseUserPicture();
     if (path.isEmpty())
         return;
-    // A picture that cannot be read changes nothing: the objects keep their pictures and paths.
-    const QImage picture = loadChosenPicture(path);
+    // Read once, as the window reads pictures, the main photo's file kept with it. A picture that
+    // cannot be read changes nothing: the objects keep their pictures and paths.
+    const SKTGraphic *chosenFor = m_design.currentGraphic();
+    QByteArray file;
+    const QImage picture = InputShield::loadChosenPicture(window(), path, QStringLiteral("picture"),
+                                                          chosenFor && isMainPhoto(*chosenFor) ? &file : nullptr);
     if (picture.isNull())
         return;
     m_source.Manual_image_path->setText(path);
@@ -284,7 +288,7 @@ void ImageTab::Manual_Image_Browse_Btn(QObject *)
     // the invitation's photo alone.
     const SKTGraphic *current = m_design.currentGraphic();
     if (current && isMainPhoto(*current))
-        m_design.Update_frame_Main_Photo_And_Path(path, true);
+        m_design.Update_frame_Main_Photo_And_Path(path, true, picture, file);
     givePicture(path, picture);
     Update_Image_Graphics();
 }
@@ -294,7 +298,7 @@ void ImageTab::Manual_Library_Browse_Btn(QObject *)
     const QString path = m_design.chooseLibraryPicture();
     if (path.isEmpty())
         return;
-    const QImage picture = loadChosenPicture(path);
+    const QImage picture = InputShield::loadChosenPicture(window(), path);
     if (picture.isNull())
         return;
     m_source.Manual_image_path->setText(path);

@@ -1,8 +1,8 @@
 #include "properties/ui/SignatureTab.h"
 
-#include "core/ImageCategories.h"
+#include "canvas/ui/InputShield.h"
 #include "core/PathHelpers.h"
-#include "document/SKTGraphic.h"
+#include "document/SKTSignature.h"
 #include "platform/UiServices.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/SetObjEnabled.h"
@@ -103,9 +103,15 @@ void SignatureTab::Sign_Browse_Btn(QObject *)
     const QString path = platform::uiServices().chooseFileToOpen(
         tr("Choose a Signature Picture"), Panel_Start_Folder(QStandardPaths::PicturesLocation),
         {QStringLiteral("png"), QStringLiteral("PNG")});
-    // A picture that cannot be read leaves the signatures as they were.
-    if (path.isEmpty() || loadChosenPicture(path).isNull())
+    if (path.isEmpty())
+        return;
+    // Read once, as the window reads pictures; one that cannot be read leaves the signatures as they were.
+    const QImage picture = InputShield::loadChosenPicture(window(), path);
+    if (picture.isNull())
         return;
     Sign_image_path->setText(path);
     Update_Sign_Graphics();
+    for (const SKTGraphicPtr &graphic : m_design.selectedGraphics())
+        if (graphic->kind() == SKTGraphic::Kind::Signature && graphic->_file_path == path)
+            static_cast<SKTSignature &>(*graphic).setPicture(path, picture);
 }
