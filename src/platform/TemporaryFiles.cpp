@@ -319,6 +319,14 @@ int sweepFolder(int folder, int depth)
 
 } // namespace
 
+QByteArray withRandomLetters(const QByteArray &prefix)
+{
+    QByteArray name = prefix;
+    for (int i = 0; i < kRandomLength; ++i)
+        name += kRandomLetters[QRandomGenerator::global()->bounded(int(kRandomLetters.size()))];
+    return name;
+}
+
 int sweepLeftovers(const QString &folder)
 {
     return inFolder<int>(folder, 0, [](int held) { return sweepFolder(held, 0); });
@@ -333,9 +341,7 @@ std::unique_ptr<LockedTemporaryFile> LockedTemporaryFile::create(int folder, con
     if (held < 0)
         return nullptr;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray name = prefix;
-        for (int i = 0; i < kRandomLength; ++i)
-            name += kRandomLetters[QRandomGenerator::global()->bounded(int(kRandomLetters.size()))];
+        const QByteArray name = withRandomLetters(prefix);
         const int fd = ::openat(held, name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 && lockNewFile(fd, held, name))
             return std::unique_ptr<LockedTemporaryFile>(new LockedTemporaryFile(fd, held, folderPath, name, mode));

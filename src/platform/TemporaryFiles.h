@@ -26,6 +26,9 @@ bool isOwnRegularFile(const QString &path);
 // the name cut to the folder's limit and marked with a digest of the whole where it is too long.
 QString temporaryFilePrefix(const QString &path);
 
+// `prefix` and six random ASCII letters and digits, as temporary files and folders are named.
+QByteArray withRandomLetters(const QByteArray &prefix);
+
 // The part of a temporary file's name that names the file `fileName` in `folder` it was a write of;
 // the folder given by a descriptor held open on it, or by its path.
 QString temporaryStem(int folder, const QString &fileName);
