@@ -49,42 +49,13 @@ std::shared_ptr<NKDBarcode> linearModel(const BarcodeSettings &settings, const Q
     return model;
 }
 
-// The symbol with as much of its clear border cut away as keeps its frame within `room`, where the
-// symbol is what makes the frame larger; its modules and ink stay as they are.
-QImage symbolWithin(const QImage &symbol, const Barcode_2D_Frame &frame, const BarcodeSettings &settings,
-                    const QSizeF &room)
+// Whether a frame measures the room within half a pixel at `dpi`, or a quarter point: a frame kept
+// from a picture's own size carries the rounding of the resolution the picture keeps, and the builds
+// that saved older designs measured the texts' bands a little apart.
+bool sameSize(float width, float height, const QSizeF &room, double dpi)
 {
-    const QSizeF points = imageSizeInPoints(symbol);
-    const double perPoint = symbol.width() / points.width();
-    const double others = std::max(settings.printsHeader() ? double(frame.headerWidth()) : 0.0,
-                                   settings.printsFooter() ? double(frame.footerWidth()) : 0.0);
-    const double excess = std::max(frame.height() - room.height(),
-                                   std::min(frame.width() - room.width(), points.width() - others));
-    // A frame kept from the picture's own size may measure a little less, through the resolution a
-    // picture carries.
-    const auto wanted = static_cast<int>(std::ceil(excess / 2.0 * perPoint - 0.25));
-    if (wanted <= 0)
-        return symbol;
-    // The border no module lies in: rows and columns wholly clear, as far as every side has them.
-    const QImage pixels = symbol.convertToFormat(QImage::Format_ARGB32);
-    const auto clear = [&pixels](int x, int y) { return qAlpha(pixels.pixel(x, y)) == 0; };
-    const int side = std::min(pixels.width(), pixels.height());
-    int border = 0;
-    for (; border < wanted && 2 * border + 2 < side; ++border) {
-        const int right = pixels.width() - 1 - border, bottom = pixels.height() - 1 - border;
-        bool all = true;
-        for (int x = border; all && x <= right; ++x)
-            all = clear(x, border) && clear(x, bottom);
-        for (int y = border; all && y <= bottom; ++y)
-            all = clear(border, y) && clear(right, y);
-        if (!all)
-            break;
-    }
-    if (border == 0)
-        return symbol;
-    QImage cut = symbol.copy(border, border, symbol.width() - 2 * border, symbol.height() - 2 * border);
-    setImageSizeInPoints(cut, QSizeF(cut.width(), cut.height()) / perPoint);
-    return cut;
+    const double slack = std::max(0.5 * 72.0 / dpi, 0.25);
+    return std::abs(width - room.width()) <= slack && std::abs(height - room.height()) <= slack;
 }
 
 } // namespace
@@ -102,8 +73,9 @@ Barcode_2D_Frame Barcode_2D_Frame_For(const BarcodeSettings &settings, const QSt
     Barcode_2D_Frame frame;
     frame.setContent(value);
     setBands(frame, settings, header, footer);
-    Set_2d_Barcode_Height(settings, frame, symbol);
-    Set_2d_Barcode_Width(settings, frame, symbol);
+    const QSizeF points = imageSizeInPoints(symbol);
+    Set_2d_Barcode_Height(settings, frame, points);
+    Set_2d_Barcode_Width(settings, frame, points);
     return frame;
 }
 
@@ -120,15 +92,41 @@ BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString
 {
     if (value.isEmpty())
         return {};
-    if (settings.linear_or_2d != 1)
-        return imageFromBarcode(Generate_Barcode_Variable(settings, value, header, footer), settings, room);
+    const double dpi = settings.USED_DPI_VALUE();
+    if (settings.linear_or_2d != 1) {
+        std::shared_ptr<NKDBarcode> model = Generate_Barcode_Variable(settings, value, header, footer);
+        // Bars wider than the frame even with modules as wide as set stand on all their ground, as they
+        // always did: only whole pixels' growth keeps the ground within the frame.
+        QSizeF place = room;
+        if (model && !place.isEmpty() && model->width() > place.width() + 0.5 * 72.0 / dpi) {
+            const std::shared_ptr<NKDBarcode> asSet =
+                linearModel(settings, value, header, footer, Mils_To_Points(settings.linear_width_val));
+            if (asSet && asSet->width() > place.width() + 0.5 * 72.0 / dpi)
+                place = QSizeF();
+        }
+        return imageFromBarcode(std::move(model), settings, place);
+    }
     QImage symbol = Barcode_2D_Symbol(settings, value);
     if (symbol.isNull())
         return {};
     Barcode_2D_Frame frame = Barcode_2D_Frame_For(settings, value, header, footer, symbol);
-    if (!room.isEmpty() && (frame.width() > room.width() || frame.height() > room.height())) {
-        symbol = symbolWithin(symbol, frame, settings, room);
-        frame = Barcode_2D_Frame_For(settings, value, header, footer, symbol);
+    // A frame of the oldest layout, kept by a design those builds saved, is the symbol's place as they
+    // laid it out: its modules lie there, a longer value's larger symbol fitted or grown as then.
+    if (!room.isEmpty() && !sameSize(frame.width(), frame.height(), room, dpi)) {
+        QSizeF area;
+        QImage earlier = Barcode_2D_Earlier_Symbol(settings, value, &area);
+        if (!earlier.isNull()) {
+            Barcode_2D_Frame laid = frame;
+            Set_2d_Barcode_Height(settings, laid, area);
+            Set_2d_Barcode_Width(settings, laid, area);
+            Barcode_2D_Frame sized = frame;
+            Set_2d_Barcode_Height(settings, sized, Barcode_2D_Earlier_Area(settings));
+            Set_2d_Barcode_Width(settings, sized, Barcode_2D_Earlier_Area(settings));
+            if (sameSize(laid.width(), laid.height(), room, dpi) || sameSize(sized.width(), sized.height(), room, dpi)) {
+                symbol = std::move(earlier);
+                frame = Barcode_2D_Frame_For(settings, value, header, footer, symbol);
+            }
+        }
     }
     return imageFromBarcodeImage(symbol, frame, settings, room);
 }
