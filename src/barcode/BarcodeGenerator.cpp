@@ -218,10 +218,27 @@ std::shared_ptr<const SymbolDrawing> storedDrawing(const SKTGraphic &graphic, co
     if (texts.size() != stored.size())
         return nullptr;
     const QImage own = stored.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Where the layout draws bars: a text's smoothed edge beside them is cleared, the bars are kept.
+    const QImage bars = layout.toImage(settings.USED_DPI_VALUE(), BarcodePicture::Parts::Marks)
+                            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage marks = own;
     const QRgb ground = QColor(settings.linear_or_2d == 1 ? QColor(Qt::white) : settings.barcode_back_clr_val).rgba();
     // Smoothed edges may differ a little from one build's text drawing to another's.
     constexpr int kTolerance = 64;
+    const auto far = [](QRgb a, QRgb b) {
+        return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))}) >
+               kTolerance;
+    };
+    // Bars start on a pixel edge here and anywhere before: a pixel either side.
+    const auto barNear = [&](int u, int v) {
+        if (bars.size() != stored.size())
+            return false;
+        const auto *line = reinterpret_cast<const QRgb *>(bars.constScanLine(v));
+        for (int w = std::max(0, u - 1); w <= std::min(bars.width() - 1, u + 1); ++w)
+            if (qAlpha(line[w]) > 0 && far(line[w], ground))
+                return true;
+        return false;
+    };
     qint64 inked = 0, unlike = 0;
     const int width = stored.width(), height = stored.height();
     for (int y = 0; y < height; ++y) {
@@ -233,15 +250,19 @@ std::shared_ptr<const SymbolDrawing> storedDrawing(const SKTGraphic &graphic, co
                 continue;
             ++inked;
             const auto over = [&](int text, int base) { return text + base * (255 - a) / 255; };
-            if (std::abs(over(qRed(line[x]), qRed(ground)) - qRed(was[x])) > kTolerance ||
-                std::abs(over(qGreen(line[x]), qGreen(ground)) - qGreen(was[x])) > kTolerance ||
-                std::abs(over(qBlue(line[x]), qBlue(ground)) - qBlue(was[x])) > kTolerance)
-                ++unlike;
-            // The glyph's smoothed edge may reach a pixel further in the stored picture.
+            const QRgb drawn = qRgb(over(qRed(line[x]), qRed(ground)), over(qGreen(line[x]), qGreen(ground)),
+                                    over(qBlue(line[x]), qBlue(ground)));
+            unlike += far(drawn, was[x]);
+            // The glyph's smoothed edge may reach a pixel further in the stored picture; what is darker
+            // than the text alone is a bar it overlaps.
             for (int v = std::max(0, y - 1); v <= std::min(height - 1, y + 1); ++v) {
                 auto *cleared = reinterpret_cast<QRgb *>(marks.scanLine(v));
-                for (int u = std::max(0, x - 1); u <= std::min(width - 1, x + 1); ++u)
+                for (int u = std::max(0, x - 1); u <= std::min(width - 1, x + 1); ++u) {
+                    const bool own = u == x && v == y;
+                    if (own ? qGray(was[x]) + kTolerance < qGray(drawn) : barNear(u, v))
+                        continue;
                     cleared[u] = 0;
+                }
             }
         }
     }
