@@ -258,8 +258,8 @@ std::shared_ptr<const SymbolDrawing> storedDrawing(const SKTGraphic &graphic, co
             for (int v = std::max(0, y - 1); v <= std::min(height - 1, y + 1); ++v) {
                 auto *cleared = reinterpret_cast<QRgb *>(marks.scanLine(v));
                 for (int u = std::max(0, x - 1); u <= std::min(width - 1, x + 1); ++u) {
-                    const bool own = u == x && v == y;
-                    if (own ? qGray(was[x]) + kTolerance < qGray(drawn) : barNear(u, v))
+                    const bool centre = u == x && v == y;
+                    if (centre ? qGray(was[x]) + kTolerance < qGray(drawn) : barNear(u, v))
                         continue;
                     cleared[u] = 0;
                 }

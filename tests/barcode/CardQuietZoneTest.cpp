@@ -204,6 +204,11 @@ TEST(CardQuietZoneFrame, ARecordsBarcodeKeepsItsGroundWithinTheFrameSavedBefore)
                          ? QRectF(QPointF(frame.left() + row.edge - size.width(), frame.top() + 2), size)
                          : QRectF(QPointF(frame.right() + row.edge, frame.top()), size);
             code->setBounds(beside);
+            // Beside the bars, its own bars on the card's colour.
+            if (row.neighbour == Neighbour::BelowToTheRight) {
+                code->barcode_back_clr_val = QColor(0xff, 0xe0, 0x80);
+                code->Set_Barcode_image(Barcode_Image_For_Graphic(*code));
+            }
             if (row.neighbour == Neighbour::OnTopToTheLeft)
                 objects.prepend(code);
             else
