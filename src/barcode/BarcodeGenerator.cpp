@@ -95,15 +95,21 @@ BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString
     const double dpi = settings.USED_DPI_VALUE();
     if (settings.linear_or_2d != 1) {
         std::shared_ptr<NKDBarcode> model = Generate_Barcode_Variable(settings, value, header, footer);
-        // Bars wider than the frame even with modules as wide as set lie as they always did: from the
-        // frame's corner on the ground their layout measures, its margins their quiet zones, and none
-        // added. Only whole pixels' growth keeps the ground within the frame.
+        // Bars wider than the frame even with modules as wide as set stand on all their ground from the
+        // frame's corner: a frame this build drew for the object's own value held the quiet zones it
+        // adds, one an earlier build saved held its layout alone, whose margins were all the ground
+        // it gave them. Only whole pixels' growth keeps the ground within the frame.
         QSizeF place = room;
         if (model && !place.isEmpty() && model->width() > place.width() + 0.5 * 72.0 / dpi) {
             const std::shared_ptr<NKDBarcode> asSet =
                 linearModel(settings, value, header, footer, Mils_To_Points(settings.linear_width_val));
-            if (asSet && asSet->width() > place.width() + 0.5 * 72.0 / dpi)
-                place = QSizeF(model->width(), std::max<double>(model->height(), place.height()));
+            if (asSet && asSet->width() > place.width() + 0.5 * 72.0 / dpi) {
+                const QSizeF own =
+                    imageFromBarcode(Generate_Barcode_Variable(settings, settings.value(), header, footer), settings).size();
+                place = !own.isEmpty() && sameSize(float(own.width()), float(own.height()), room, dpi)
+                            ? QSizeF()
+                            : QSizeF(model->width(), std::max<double>(model->height(), place.height()));
+            }
         }
         return imageFromBarcode(std::move(model), settings, place);
     }

@@ -165,7 +165,8 @@ QRectF inkOf(const QImage &picture)
 // pixel); a 2-D symbol's modules lie where the earlier build drew them, so that a neighbour whose
 // frame ends just before them leaves them whole; bars that need more room than the frame even at the
 // width set stand on the ground their layout measures, over the bars of what lies beside, as that
-// build drew them. On a light card, each reads at 72 and 300 dpi.
+// build drew them, or on their quiet zones in a frame this build drew. On a light card, each reads at
+// 72 and 300 dpi.
 TEST(CardQuietZoneFrame, ARecordsBarcodeKeepsItsGroundWithinTheFrameSavedBefore)
 {
     AppFixture app;
@@ -182,6 +183,9 @@ TEST(CardQuietZoneFrame, ARecordsBarcodeKeepsItsGroundWithinTheFrameSavedBefore)
         // past the last bar, level with the bars.
         Neighbour neighbour = Neighbour::None;
         double edge = 0;
+        // The frame this build draws for the object's own value, with no side margins: its bars' quiet
+        // zones are ground it adds.
+        bool madeNow = false;
     } rows[] = {
         {"Code 128", 600, 20, QStringLiteral("0123"), {102.75, 57.67}, true},
         {"QR Code", 600, 20, QStringLiteral("https://example.org/card/1"), {80.668, 89.014}, true},
@@ -190,9 +194,11 @@ TEST(CardQuietZoneFrame, ARecordsBarcodeKeepsItsGroundWithinTheFrameSavedBefore)
         {"QR Code", 600, 20, QStringLiteral("Jane Smith"), {60.669, 45.670}, true, 40, Neighbour::OnTopToTheLeft,
          (60.669 - 40) / 2 + 9 - 0.3},
         {"Code 128", 600, 20, QStringLiteral("M-2048-7"), {102.75, 57.67}, false, 0, Neighbour::BelowToTheRight, 2},
+        {"Code 128", 600, 20, QStringLiteral("M-2048-7"), {}, false, 0, Neighbour::BelowToTheRight, 2, true},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(testing::Message() << row.title << " " << row.dpi << " " << row.value.toStdString());
+        SCOPED_TRACE(testing::Message() << row.title << " " << row.dpi << " " << row.value.toStdString() << " "
+                                        << row.madeNow);
         const std::shared_ptr<SKTBarcode> object = objectOf(row.title);
         object->dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QString::number(row.dpi)));
         object->linear_width_val = row.mils;
@@ -200,7 +206,8 @@ TEST(CardQuietZoneFrame, ARecordsBarcodeKeepsItsGroundWithinTheFrameSavedBefore)
             object->qr_size_val = row.qrSize;
             object->show_hide_hdr = object->show_hide_ftr = 1;
         }
-        const QRectF frame(QPointF(24, 30), row.saved);
+        object->LR_margin_val = row.madeNow ? 0.0f : object->LR_margin_val;
+        const QRectF frame(QPointF(24, 30), row.madeNow ? Barcode_Image_For_Graphic(*object).deviceIndependentSize() : row.saved);
         object->setBounds(frame);
         ASSERT_TRUE(Set_Record_Barcode(*object, row.value));
         const QSizeF drawn = object->_barcode_image.deviceIndependentSize();
