@@ -49,42 +49,13 @@ std::shared_ptr<NKDBarcode> linearModel(const BarcodeSettings &settings, const Q
     return model;
 }
 
-// The symbol with as much of its clear border cut away as keeps its frame within `room`, where the
-// symbol is what makes the frame larger; its modules and ink stay as they are.
-QImage symbolWithin(const QImage &symbol, const Barcode_2D_Frame &frame, const BarcodeSettings &settings,
-                    const QSizeF &room)
+// Whether a frame measures the room within half a pixel at `dpi`, or a quarter point: a frame kept
+// from a picture's own size carries the rounding of the resolution the picture keeps, and the builds
+// that saved older designs measured the texts' bands a little apart.
+bool sameSize(float width, float height, const QSizeF &room, double dpi)
 {
-    const QSizeF points = imageSizeInPoints(symbol);
-    const double perPoint = symbol.width() / points.width();
-    const double others = std::max(settings.printsHeader() ? double(frame.headerWidth()) : 0.0,
-                                   settings.printsFooter() ? double(frame.footerWidth()) : 0.0);
-    const double excess = std::max(frame.height() - room.height(),
-                                   std::min(frame.width() - room.width(), points.width() - others));
-    // A frame kept from the picture's own size may measure a little less, through the resolution a
-    // picture carries.
-    const auto wanted = static_cast<int>(std::ceil(excess / 2.0 * perPoint - 0.25));
-    if (wanted <= 0)
-        return symbol;
-    // The border no module lies in: rows and columns wholly clear, as far as every side has them.
-    const QImage pixels = symbol.convertToFormat(QImage::Format_ARGB32);
-    const auto clear = [&pixels](int x, int y) { return qAlpha(pixels.pixel(x, y)) == 0; };
-    const int side = std::min(pixels.width(), pixels.height());
-    int border = 0;
-    for (; border < wanted && 2 * border + 2 < side; ++border) {
-        const int right = pixels.width() - 1 - border, bottom = pixels.height() - 1 - border;
-        bool all = true;
-        for (int x = border; all && x <= right; ++x)
-            all = clear(x, border) && clear(x, bottom);
-        for (int y = border; all && y <= bottom; ++y)
-            all = clear(border, y) && clear(right, y);
-        if (!all)
-            break;
-    }
-    if (border == 0)
-        return symbol;
-    QImage cut = symbol.copy(border, border, symbol.width() - 2 * border, symbol.height() - 2 * border);
-    setImageSizeInPoints(cut, QSizeF(cut.width(), cut.height()) / perPoint);
-    return cut;
+    const double slack = std::max(0.5 * 72.0 / dpi, 0.25);
+    return std::abs(width - room.width()) <= slack && std::abs(height - room.height()) <= slack;
 }
 
 } // namespace
@@ -102,8 +73,9 @@ Barcode_2D_Frame Barcode_2D_Frame_For(const BarcodeSettings &settings, const QSt
     Barcode_2D_Frame frame;
     frame.setContent(value);
     setBands(frame, settings, header, footer);
-    Set_2d_Barcode_Height(settings, frame, symbol);
-    Set_2d_Barcode_Width(settings, frame, symbol);
+    const QSizeF points = imageSizeInPoints(symbol);
+    Set_2d_Barcode_Height(settings, frame, points);
+    Set_2d_Barcode_Width(settings, frame, points);
     return frame;
 }
 
@@ -120,15 +92,48 @@ BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString
 {
     if (value.isEmpty())
         return {};
-    if (settings.linear_or_2d != 1)
-        return imageFromBarcode(Generate_Barcode_Variable(settings, value, header, footer), settings, room);
+    const double dpi = settings.USED_DPI_VALUE();
+    if (settings.linear_or_2d != 1) {
+        std::shared_ptr<NKDBarcode> model = Generate_Barcode_Variable(settings, value, header, footer);
+        // Bars wider than the frame even with modules as wide as set stand on all their ground from the
+        // frame's corner: a frame this build drew for the object's own value held the quiet zones it
+        // adds, one an earlier build saved held its layout alone, whose margins were all the ground
+        // it gave them. Only whole pixels' growth keeps the ground within the frame.
+        QSizeF place = room;
+        if (model && !place.isEmpty() && model->width() > place.width() + 0.5 * 72.0 / dpi) {
+            const std::shared_ptr<NKDBarcode> asSet =
+                linearModel(settings, value, header, footer, Mils_To_Points(settings.linear_width_val));
+            if (asSet && asSet->width() > place.width() + 0.5 * 72.0 / dpi) {
+                const QSizeF own =
+                    imageFromBarcode(Generate_Barcode_Variable(settings, settings.value(), header, footer), settings).size();
+                place = !own.isEmpty() && sameSize(float(own.width()), float(own.height()), room, dpi)
+                            ? QSizeF()
+                            : QSizeF(model->width(), std::max<double>(model->height(), place.height()));
+            }
+        }
+        return imageFromBarcode(std::move(model), settings, place);
+    }
     QImage symbol = Barcode_2D_Symbol(settings, value);
     if (symbol.isNull())
         return {};
     Barcode_2D_Frame frame = Barcode_2D_Frame_For(settings, value, header, footer, symbol);
-    if (!room.isEmpty() && (frame.width() > room.width() || frame.height() > room.height())) {
-        symbol = symbolWithin(symbol, frame, settings, room);
-        frame = Barcode_2D_Frame_For(settings, value, header, footer, symbol);
+    // A frame of the oldest layout, kept by a design those builds saved, is the symbol's place as they
+    // laid it out: its modules lie there, a longer value's larger symbol fitted or grown as then.
+    if (!room.isEmpty() && !sameSize(frame.width(), frame.height(), room, dpi)) {
+        QSizeF area;
+        QImage earlier = Barcode_2D_Earlier_Symbol(settings, value, &area);
+        if (!earlier.isNull()) {
+            Barcode_2D_Frame laid = frame;
+            Set_2d_Barcode_Height(settings, laid, area);
+            Set_2d_Barcode_Width(settings, laid, area);
+            Barcode_2D_Frame sized = frame;
+            Set_2d_Barcode_Height(settings, sized, Barcode_2D_Earlier_Area(settings));
+            Set_2d_Barcode_Width(settings, sized, Barcode_2D_Earlier_Area(settings));
+            if (sameSize(laid.width(), laid.height(), room, dpi) || sameSize(sized.width(), sized.height(), room, dpi)) {
+                symbol = std::move(earlier);
+                frame = Barcode_2D_Frame_For(settings, value, header, footer, symbol);
+            }
+        }
     }
     return imageFromBarcodeImage(symbol, frame, settings, room);
 }
@@ -220,10 +225,27 @@ std::shared_ptr<const SymbolDrawing> storedDrawing(const SKTGraphic &graphic, co
     if (texts.size() != stored.size())
         return nullptr;
     const QImage own = stored.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Where the layout draws bars: a text's smoothed edge beside them is cleared, the bars are kept.
+    const QImage bars = layout.toImage(settings.USED_DPI_VALUE(), BarcodePicture::Parts::Marks)
+                            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage marks = own;
     const QRgb ground = QColor(settings.linear_or_2d == 1 ? QColor(Qt::white) : settings.barcode_back_clr_val).rgba();
     // Smoothed edges may differ a little from one build's text drawing to another's.
     constexpr int kTolerance = 64;
+    const auto far = [](QRgb a, QRgb b) {
+        return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))}) >
+               kTolerance;
+    };
+    // Bars start on a pixel edge here and anywhere before: a pixel either side.
+    const auto barNear = [&](int u, int v) {
+        if (bars.size() != stored.size())
+            return false;
+        const auto *line = reinterpret_cast<const QRgb *>(bars.constScanLine(v));
+        for (int w = std::max(0, u - 1); w <= std::min(bars.width() - 1, u + 1); ++w)
+            if (qAlpha(line[w]) > 0 && far(line[w], ground))
+                return true;
+        return false;
+    };
     qint64 inked = 0, unlike = 0;
     const int width = stored.width(), height = stored.height();
     for (int y = 0; y < height; ++y) {
@@ -235,15 +257,19 @@ std::shared_ptr<const SymbolDrawing> storedDrawing(const SKTGraphic &graphic, co
                 continue;
             ++inked;
             const auto over = [&](int text, int base) { return text + base * (255 - a) / 255; };
-            if (std::abs(over(qRed(line[x]), qRed(ground)) - qRed(was[x])) > kTolerance ||
-                std::abs(over(qGreen(line[x]), qGreen(ground)) - qGreen(was[x])) > kTolerance ||
-                std::abs(over(qBlue(line[x]), qBlue(ground)) - qBlue(was[x])) > kTolerance)
-                ++unlike;
-            // The glyph's smoothed edge may reach a pixel further in the stored picture.
+            const QRgb drawn = qRgb(over(qRed(line[x]), qRed(ground)), over(qGreen(line[x]), qGreen(ground)),
+                                    over(qBlue(line[x]), qBlue(ground)));
+            unlike += far(drawn, was[x]);
+            // The glyph's smoothed edge may reach a pixel further in the stored picture; what is darker
+            // than the text alone is a bar it overlaps.
             for (int v = std::max(0, y - 1); v <= std::min(height - 1, y + 1); ++v) {
                 auto *cleared = reinterpret_cast<QRgb *>(marks.scanLine(v));
-                for (int u = std::max(0, x - 1); u <= std::min(width - 1, x + 1); ++u)
+                for (int u = std::max(0, x - 1); u <= std::min(width - 1, x + 1); ++u) {
+                    const bool centre = u == x && v == y;
+                    if (centre ? qGray(was[x]) + kTolerance < qGray(drawn) : barNear(u, v))
+                        continue;
                     cleared[u] = 0;
+                }
             }
         }
     }

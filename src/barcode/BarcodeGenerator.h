@@ -26,6 +26,14 @@ QImage DataMatrix_Symbol(const BarcodeSettings &settings, const QString &value);
 // cannot draw this value.
 QImage Barcode_2D_Symbol(const BarcodeSettings &settings, const QString &value);
 
+// The symbol of the value laid out as the builds that saved the oldest designs laid it out, for the
+// frames those designs keep: the modules where those builds drew them, each whole pixels as near their
+// size as the symbol's area allows, on a clear picture of that area (given in `area`, points). Null
+// for a symbology drawn alike since (Data Matrix) and where the value cannot be drawn.
+QImage Barcode_2D_Earlier_Symbol(const BarcodeSettings &settings, const QString &value, QSizeF *area);
+// The area those builds gave the symbol of any value that fits the size set; empty where none.
+QSizeF Barcode_2D_Earlier_Area(const BarcodeSettings &settings);
+
 // The QR size, in points, that a version needs: one point per module, 4 × version + 17, and 21
 // (version 1) for automatic and below.
 int QR_Minimum_Size(int version);
@@ -42,8 +50,9 @@ std::shared_ptr<NKDBarcode> Generate_Barcode_Variable(const BarcodeSettings &set
 Barcode_2D_Frame Barcode_2D_Frame_For(const BarcodeSettings &settings, const QString &value, const QString &header,
                                       const QString &footer, const QImage &symbol);
 // The picture of the value in the settings' mode; null when none can be made. Drawn in a place of
-// `room` points (none: as large as it needs), the quiet zone's ground stays within it: a 2-D symbol
-// gives up as much of its clear border as the room lacks.
+// `room` points (none: as large as it needs), the quiet zone's ground stays within it where only whole
+// pixels make the picture larger, and a 2-D symbol in a frame of the oldest layout lies as that layout
+// put it; bars that need more room than the frame at the width set draw on all their ground.
 BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString &value, const QString &header,
                                   const QString &footer, const QSizeF &room = {});
 // A barcode object's picture: its own value, header and footer drawn with its settings, in pixels at

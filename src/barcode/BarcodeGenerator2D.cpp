@@ -27,7 +27,61 @@ std::optional<DataMatrix> qrGrid(const BarcodeSettings &settings, const QString 
     return QREncoder::encodeWithECLevel(settings.qr_ec_index, settings.qr_version_index, value);
 }
 
+// The QR symbol as the earlier builds drew it: a square of the size set (of the modules, where more),
+// modules of whole points centred in it, each module's edges on the pixels nearest its points.
+QImage earlierQrSymbol(const BarcodeSettings &settings, const QString &value, QSizeF *area)
+{
+    const std::optional<DataMatrix> grid = qrGrid(settings, value);
+    if (!grid)
+        return {};
+    const int side = std::max(static_cast<int>(grid->dimension()), std::min(settings.qr_size_val, kMostQrSide));
+    *area = QSizeF(side, side);
+    const QImage symbol = QREncoder::renderDataMatrix(*grid, side);
+    return symbol.isNull() ? symbol : Increase_DPI(symbol, settings);
+}
+
+// The PDF417 symbol as the earlier builds drew it: stretched over its frame, without a quiet zone.
+QImage earlierPdf417Symbol(const BarcodeSettings &settings, const QString &value, QSizeF *area)
+{
+    *area = QSizeF(settings.pdf_wdt_val, settings.pdf_hgt_val);
+    pdf417View view(*area);
+    view.setStretched(true);
+    if (settings.pdf_ec_val != view.getErrorLevel())
+        view.setErrorLevel(settings.pdf_ec_val);
+    if (view.drawWithText(value, settings.USED_DPI_VALUE()) != pdf417View::Drawn)
+        return {};
+    return view.getImage();
+}
+
 } // namespace
+
+QImage Barcode_2D_Earlier_Symbol(const BarcodeSettings &settings, const QString &value, QSizeF *area)
+{
+    const Barcode_Symbology *symbology = settings.symbology();
+    *area = QSizeF();
+    if (!symbology || !symbology->mayHold(value))
+        return {};
+    switch (symbology->id) {
+    case Symbology::QRCode:
+        return earlierQrSymbol(settings, value, area);
+    case Symbology::PDF417:
+        return earlierPdf417Symbol(settings, value, area);
+    default:
+        return {};
+    }
+}
+
+QSizeF Barcode_2D_Earlier_Area(const BarcodeSettings &settings)
+{
+    const Barcode_Symbology *symbology = settings.symbology();
+    if (symbology && symbology->id == Symbology::QRCode) {
+        const int side = std::clamp(settings.qr_size_val, QR_Minimum_Size(1), kMostQrSide);
+        return QSizeF(side, side);
+    }
+    if (symbology && symbology->id == Symbology::PDF417)
+        return QSizeF(settings.pdf_wdt_val, settings.pdf_hgt_val);
+    return {};
+}
 
 QImage QR_Code_Symbol(const BarcodeSettings &settings, const QString &value)
 {

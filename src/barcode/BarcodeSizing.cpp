@@ -43,19 +43,19 @@ float Set_Linear_Barcode_Width(const BarcodeSettings &settings, const NKDBarcode
     return totalWidth(settings, barcode.headerWidth(), barcode.footerWidth(), barcode.width());
 }
 
-void Set_2d_Barcode_Height(const BarcodeSettings &settings, Barcode_2D_Frame &frame, const QImage &symbol)
+void Set_2d_Barcode_Height(const BarcodeSettings &settings, Barcode_2D_Frame &frame, const QSizeF &symbol)
 {
     const Barcode_Margins margins = Barcode_Margins_Of(settings);
     const float header = settings.printsHeader() ? frame.headerHeight() * kPointsPerInch : 0.0f;
     const float footer = settings.printsFooter() ? frame.footerHeight() * kPointsPerInch : 0.0f;
-    const auto symbolHeight = static_cast<float>(imageSizeInPoints(symbol).height());
+    const auto symbolHeight = static_cast<float>(symbol.height());
     frame.setHeight(symbolHeight + header + margins.header_margin + footer + margins.footer_margin +
                     2.0f * margins.TB_margin);
 }
 
-void Set_2d_Barcode_Width(const BarcodeSettings &settings, Barcode_2D_Frame &frame, const QImage &symbol)
+void Set_2d_Barcode_Width(const BarcodeSettings &settings, Barcode_2D_Frame &frame, const QSizeF &symbol)
 {
-    const auto symbolWidth = static_cast<float>(imageSizeInPoints(symbol).width());
+    const auto symbolWidth = static_cast<float>(symbol.width());
     frame.setWidth(totalWidth(settings, frame.headerWidth(), frame.footerWidth(), symbolWidth));
 }
 

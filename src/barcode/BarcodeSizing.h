@@ -18,9 +18,9 @@ void Set_Barcode_Height(const BarcodeSettings &settings, NKDBarcode &barcode);
 // header and footer, plus the left and right margins and 15 points more when they are not 0.
 float Set_Linear_Barcode_Width(const BarcodeSettings &settings, const NKDBarcode &barcode);
 // The frame of a 2-D symbol: its height with the shown header and footer bands and margins, and its
-// width as the linear width with the symbol's width for the bars.
-void Set_2d_Barcode_Height(const BarcodeSettings &settings, Barcode_2D_Frame &frame, const QImage &symbol);
-void Set_2d_Barcode_Width(const BarcodeSettings &settings, Barcode_2D_Frame &frame, const QImage &symbol);
+// width as the linear width with the symbol's width for the bars; `symbol` is the symbol's size in points.
+void Set_2d_Barcode_Height(const BarcodeSettings &settings, Barcode_2D_Frame &frame, const QSizeF &symbol);
+void Set_2d_Barcode_Width(const BarcodeSettings &settings, Barcode_2D_Frame &frame, const QSizeF &symbol);
 // The least whole number of pixels at `dpi` that covers `points`, one at least, in points: a module
 // drawn so keeps its edges on pixel edges and is never narrower than asked. Float error of the sizes
 // typed (about 1e-4 pixel) is not a pixel more.

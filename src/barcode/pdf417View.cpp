@@ -93,7 +93,10 @@ int pdf417View::drawWithText(const QString &text, double dpi)
     pdf417free(p);
     pdf417Image = QImage();
     m_columns = 0;
-    if (!bits.isNull() && dpi > 0) {
+    if (m_stretched) {
+        pdf417Image = bits.isNull() ? bits : Increase_DPI(bits, dpi, m_bounds);
+        m_columns = pdf417Image.isNull() ? 0 : bits.width();
+    } else if (!bits.isNull() && dpi > 0) {
         const double perPoint = dpi / 72.0;
         const auto across = static_cast<int>(std::ceil(m_bounds.width() * perPoint / bits.width() - 1e-4));
         const auto down = static_cast<int>(std::ceil(m_bounds.height() * perPoint / bits.height() - 1e-4));

@@ -24,6 +24,9 @@ public:
     // `dpi` (the window's USED_DPI_VALUE). Answers the new state; after an error the previous picture
     // stays. An empty frame gives a null picture.
     int drawWithText(const QString &text, double dpi);
+    // Whether the symbol is stretched over the frame, each module's edges on the pixels nearest its
+    // share, as the earlier builds drew it; else each module whole pixels that cover its share.
+    void setStretched(bool stretched) { m_stretched = stretched; }
 
     QImage getImage() const { return pdf417Image; }
     // Modules across the picture drawn last, each the same whole number of pixels.
@@ -40,4 +43,5 @@ private:
     int m_imageState = Empty;
     QSizeF m_bounds;
     int m_columns = 0;
+    bool m_stretched = false;
 };

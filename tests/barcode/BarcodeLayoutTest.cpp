@@ -167,7 +167,7 @@ TEST(FrameOf2D, HoldsTheSymbolBetweenHeaderAndFooter)
     EXPECT_NEAR(frame.height(), 50 + 2 * (b + kTenthCm) + 2 * kTenthCm, 1e-3);
     EXPECT_NEAR(frame.width(), std::max(100.0, double(frame.headerWidth())) + 2 * kTenthCm + 15, 1e-3);
     settings.show_hide_hdr = settings.show_hide_ftr = 1; // hidden texts take no room, nor their margins
-    Set_2d_Barcode_Height(settings, frame, symbol);
+    Set_2d_Barcode_Height(settings, frame, QSizeF(100, 50));
     EXPECT_NEAR(frame.height(), 50 + 2 * kTenthCm, 1e-3);
 }
 

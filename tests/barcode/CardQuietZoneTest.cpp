@@ -146,13 +146,31 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// Where a picture's dark pixels lie, in points from its corner.
+QRectF inkOf(const QImage &picture)
+{
+    const QImage pixels = picture.convertToFormat(QImage::Format_ARGB32);
+    QRect ink;
+    for (int y = 0; y < pixels.height(); ++y)
+        for (int x = 0; x < pixels.width(); ++x)
+            if (qAlpha(pixels.pixel(x, y)) > 128 && qGray(pixels.pixel(x, y)) < 128)
+                ink |= QRect(x, y, 1, 1);
+    const double perPixel = picture.deviceIndependentSize().width() / picture.width();
+    return QRectF(QPointF(ink.topLeft()) * perPixel, QSizeF(ink.size()) * perPixel);
+}
+
 // A design saved before keeps its barcode's frame and place: a record's symbol is drawn from the
 // frame's corner, its ground within the frame, as large as the frame where its modules in whole
 // pixels fit, and only its bars past the frame where they do not (modules that were fractions of a
-// pixel); on a light card with nothing beside it, it reads.
+// pixel); a 2-D symbol's modules lie where the earlier build drew them, so that a neighbour whose
+// frame ends just before them leaves them whole; bars that need more room than the frame even at the
+// width set stand on the ground their layout measures, over the bars of what lies beside, as that
+// build drew them, or on their quiet zones in a frame this build drew. On a light card, each reads at
+// 72 and 300 dpi.
 TEST(CardQuietZoneFrame, ARecordsBarcodeKeepsItsGroundWithinTheFrameSavedBefore)
 {
     AppFixture app;
+    enum class Neighbour { None, OnTopToTheLeft, BelowToTheRight };
     const struct {
         const char *title;
         int dpi;
@@ -160,34 +178,89 @@ TEST(CardQuietZoneFrame, ARecordsBarcodeKeepsItsGroundWithinTheFrameSavedBefore)
         QString value;
         QSizeF saved; // the frame an earlier build saved, its picture's size then
         bool fits;
+        int qrSize = 0; // with the header and footer hidden
+        // A Code 39 whose frame ends `edge` points into the frame, or whose bars start `edge` points
+        // past the last bar, level with the bars.
+        Neighbour neighbour = Neighbour::None;
+        double edge = 0;
+        // The frame this build draws for the object's own value, with no side margins: its bars' quiet
+        // zones are ground it adds.
+        bool madeNow = false;
     } rows[] = {
         {"Code 128", 600, 20, QStringLiteral("0123"), {102.75, 57.67}, true},
         {"QR Code", 600, 20, QStringLiteral("https://example.org/card/1"), {80.668, 89.014}, true},
         {"Code 128", 72, 10, QStringLiteral("Card-128"), {109.22, 49.2}, false},
+        // That build centred 21 modules of a point in the 40-point square: they began 9 points in.
+        {"QR Code", 600, 20, QStringLiteral("Jane Smith"), {60.669, 45.670}, true, 40, Neighbour::OnTopToTheLeft,
+         (60.669 - 40) / 2 + 9 - 0.3},
+        {"Code 128", 600, 20, QStringLiteral("M-2048-7"), {102.75, 57.67}, false, 0, Neighbour::BelowToTheRight, 2},
+        {"Code 128", 600, 20, QStringLiteral("M-2048-7"), {}, false, 0, Neighbour::BelowToTheRight, 2, true},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(testing::Message() << row.title << " " << row.dpi);
+        SCOPED_TRACE(testing::Message() << row.title << " " << row.dpi << " " << row.value.toStdString() << " "
+                                        << row.madeNow);
         const std::shared_ptr<SKTBarcode> object = objectOf(row.title);
         object->dpi_val_index = static_cast<int>(Barcode_DPI_Titles().indexOf(QString::number(row.dpi)));
         object->linear_width_val = row.mils;
-        const QRectF frame(QPointF(24, 30), row.saved);
+        if (row.qrSize > 0) {
+            object->qr_size_val = row.qrSize;
+            object->show_hide_hdr = object->show_hide_ftr = 1;
+        }
+        object->LR_margin_val = row.madeNow ? 0.0f : object->LR_margin_val;
+        const QRectF frame(QPointF(24, 30), row.madeNow ? Barcode_Image_For_Graphic(*object).deviceIndependentSize() : row.saved);
         object->setBounds(frame);
         ASSERT_TRUE(Set_Record_Barcode(*object, row.value));
         const QSizeF drawn = object->_barcode_image.deviceIndependentSize();
         EXPECT_EQ(drawn.width() <= frame.width() + 0.2 && drawn.height() <= frame.height() + 0.2, row.fits)
             << drawn.width() << " x " << drawn.height();
+        GraphicList objects{object};
+        QRectF beside;
+        if (row.neighbour != Neighbour::None) {
+            const std::shared_ptr<SKTBarcode> code = objectOf("Code 39");
+            code->show_hide_hdr = code->show_hide_ftr = 1;
+            code->linear_font_val = QStringLiteral("M1");
+            code->Set_Barcode_image(Barcode_Image_For_Graphic(*code));
+            const QSizeF size = code->_barcode_image.deviceIndependentSize();
+            beside = row.neighbour == Neighbour::OnTopToTheLeft
+                         ? QRectF(QPointF(frame.left() + row.edge - size.width(), frame.top() + 2), size)
+                         : QRectF(frame.topLeft() + inkOf(object->_barcode_image).topRight() -
+                                      inkOf(code->_barcode_image).topLeft() + QPointF(row.edge, 0),
+                                  size);
+            code->setBounds(beside);
+            // Beside the bars, its own bars on the card's colour.
+            if (row.neighbour == Neighbour::BelowToTheRight) {
+                code->barcode_back_clr_val = QColor(0xff, 0xe0, 0x80);
+                code->Set_Barcode_image(Barcode_Image_For_Graphic(*code));
+            }
+            if (row.neighbour == Neighbour::OnTopToTheLeft)
+                objects.prepend(code);
+            else
+                objects.append(code);
+        }
         Card_Property face;
         face.setCard_fill_chk(true);
         face.setCard_fill_clr(QColor(0xff, 0xe0, 0x80));
-        const QImage card = SKTRenderingView::image_From_Card_Graphics({object}, false, face, 0, kCard).toImage(300);
-        const QRect inside = QRectF(frame.topLeft() * (300 / 72.0), frame.size() * (300 / 72.0)).toAlignedRect();
-        int groundOutside = 0;
-        for (int y = 0; y < card.height(); ++y)
-            for (int x = 0; x < card.width(); ++x)
-                groundOutside += !inside.adjusted(-1, -1, 1, 1).contains(x, y) && qGray(card.pixel(x, y)) > 250;
-        EXPECT_EQ(groundOutside, 0);
-        const auto format = row.title == std::string("QR Code") ? ZXing::BarcodeFormat::QRCode : ZXing::BarcodeFormat::Code128;
-        EXPECT_EQ(decodeBarcode(card, format).text, row.value.toStdString());
+        for (const double dpi : {72.0, 300.0}) {
+            SCOPED_TRACE(dpi);
+            const QImage card = SKTRenderingView::image_From_Card_Graphics(objects, false, face, 0, kCard).toImage(dpi);
+            const auto pixels = [dpi](const QRectF &points) {
+                return QRectF(points.topLeft() * (dpi / 72.0), points.size() * (dpi / 72.0)).toAlignedRect().adjusted(-1, -1, 1, 1);
+            };
+            int groundOutside = 0;
+            for (int y = 0; y < card.height(); ++y)
+                for (int x = 0; x < card.width(); ++x)
+                    groundOutside += !pixels(frame).contains(x, y) && !pixels(beside).contains(x, y) &&
+                                     qGray(card.pixel(x, y)) > 250;
+            if (row.neighbour != Neighbour::BelowToTheRight) {
+                EXPECT_EQ(groundOutside, 0);
+            }
+            const auto format = row.title == std::string("QR Code") ? ZXing::BarcodeFormat::QRCode : ZXing::BarcodeFormat::Code128;
+            // Bars of a pixel and a half at 72 dpi read at 300 only.
+            if (dpi == 300.0 || format == ZXing::BarcodeFormat::QRCode) {
+                const QRect around = pixels(frame).united(pixels(QRectF(frame.topLeft(), drawn))).united(pixels(beside));
+                EXPECT_EQ(decodeBarcode(card.copy(around), format).text, row.value.toStdString());
+            }
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "../barcode/SymbolReader.h"
 #include "fixtures/Pictures.h"
+#include "fixtures/StoredPictures.h"
 #include "fixtures/TestSupport.h"
 
 #include "barcode/BarcodeGenerator.h"
@@ -424,6 +425,70 @@ TEST_F(SheetPrintingTest, ADesignsOwnBarcodeKeepsItsTextsAsTextWhereItsPictureIs
         EXPECT_EQ(run(QStringLiteral("pdftotext"), {pdf(), QStringLiteral("-")}).contains(QLatin1String(row.pictured)),
                   row.asText);
     }
+}
+
+// A small Royal Mail barcode an earlier build stored at 72 dpi, its header over its ascenders: the PDF
+// prints the stored bars whole, the ascenders as tall as stored, and the texts as text.
+TEST_F(SheetPrintingTest, AStoredBarcodesBarsPrintAsStoredWhereItsTextsOverlapThem)
+{
+    auto code = std::make_shared<SKTBarcode>();
+    code->barcode_font_index = int(Barcode_Symbology_Titles().indexOf(QStringLiteral("Royal Mail Barcode (RM4SCC / CBC)")));
+    code->dpi_val_index = int(Barcode_DPI_Titles().indexOf(QStringLiteral("72")));
+    code->linear_width_val = 10;
+    code->linear_height_val = 0.3f;
+    code->linear_font_val = QStringLiteral("SN34RD1A");
+    QImage stored(sourceTestsPath() + QStringLiteral("barcode/pictures/royal-mail-72dpi-earlier.png"));
+    ASSERT_FALSE(stored.isNull());
+    setImageSizeInPoints(stored, imageSizeInPoints(stored));
+    const QSizeF size = imageSizeInPoints(stored);
+    code->setBounds(QRectF(QPointF(), size));
+    code->Set_Barcode_image(stored);
+    Attach_Barcode_Drawing(*code);
+    code->prepareVectorDrawing();
+    {
+        QPdfWriter writer(pdf());
+        writer.setResolution(72);
+        writer.setPageSize(QPageSize(size, QPageSize::Point));
+        writer.setPageMargins(QMarginsF());
+        QPainter painter(&writer);
+        code->drawContentsInView(painter, false);
+    }
+    // Four pixels a stored pixel, each read at its middle.
+    const QString page = dir.filePath(QStringLiteral("page"));
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("288"), QStringLiteral("-png"),
+                                     QStringLiteral("-singlefile"), pdf(), page});
+    const QImage printed = QImage(page + QStringLiteral(".png")).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(printed.isNull());
+    const QImage was = stored.convertToFormat(QImage::Format_ARGB32);
+    const auto dark = [](const QImage &picture, int x, int y, int scale) {
+        const QRgb pixel = picture.pixel(std::min(picture.width() - 1, x * scale + scale / 2), std::min(picture.height() - 1, y * scale + scale / 2));
+        return qAlpha(pixel) > 128 && qGray(pixel) < 128;
+    };
+    // The pixels of the bars' columns, up from the tracker row that every bar crosses, that are dark
+    // in the stored picture and light in print: where texts overlap the bars, they print too.
+    int tracker = 0, most = 0;
+    for (int y = 0; y < was.height(); ++y) {
+        int count = 0;
+        for (int x = 0; x < was.width(); ++x)
+            count += dark(was, x, y, 1);
+        if (count > most)
+            most = count, tracker = y;
+    }
+    int bars = 0, inked = 0, lost = 0;
+    for (int x = 0; x < was.width(); ++x) {
+        if (!dark(was, x, tracker, 1))
+            continue;
+        ++bars;
+        for (int y = 0; y <= tracker; ++y) {
+            inked += dark(was, x, y, 1);
+            lost += dark(was, x, y, 1) && !dark(printed, x, y, 4);
+        }
+    }
+    EXPECT_GT(bars, 20);
+    // Glyph edges drawn as text differ a little from the stored ones'.
+    EXPECT_LE(lost * 8, inked) << lost << " of " << inked;
+    const QString text = run(QStringLiteral("pdftotext"), {pdf(), QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QLatin1String("HEADER")) && text.contains(QLatin1String("SN34RD1A"))) << text.toStdString();
 }
 
 TEST_F(SheetPrintingTest, APdfTakesItsPlaceOnlyWholeAndAFailureOrStopLeavesTheOldOne)

@@ -28,19 +28,29 @@ struct EarlierDesign {
     bool besideAsBefore, barcodesAsBefore;
     // The values printed as text in the PDF of records 1 and 2.
     int valuesAsText;
+    // A value half as long again, its bars or symbol larger than the frame, and what the earlier
+    // build's cards of it read at 72 and 150 dpi.
+    const char *longer;
+    Readers longer72, longer150;
 };
 
 constexpr auto kNone = ZXing::BarcodeFormat::None;
 constexpr Readers kNo{false, false, false}, kAll{true, true, true};
+// The back's barcode stands at the card's edge: a longer value's is cut there.
+constexpr Readers kBeside{true, true, false};
 const EarlierDesign kDesigns[] = {
-    {"bc_def_00", "S0", ZXing::BarcodeFormat::Code39, kNo, kAll, true, true, 6},
-    {"bc_def_05", "S5", kNone, kNo, kNo, true, true, 6},
-    {"bc_def_09", "S9", ZXing::BarcodeFormat::Code128, {false, false, true}, kAll, true, true, 6},
-    {"bc_def_19", "S19", ZXing::BarcodeFormat::QRCode, kAll, kAll, true, true, 0},
-    {"bc_def_20", "S20", ZXing::BarcodeFormat::PDF417, kNo, kAll, true, false, 0},
-    {"bc_small72_01", "S1", kNone, kNo, kNo, false, false, 6},
-    {"bc_small72_09", "S9", ZXing::BarcodeFormat::Code128, kNo, kNo, false, false, 6},
-    {"bc_small72_09_by336b396", "S9", ZXing::BarcodeFormat::Code128, kNo, kNo, false, false, 6},
+    {"bc_def_00", "S0", ZXing::BarcodeFormat::Code39, kNo, kAll, true, true, 6, "CARD39-12", kNo, kBeside},
+    {"bc_def_05", "S5", kNone, kNo, kNo, true, true, 6, "123456789", kNo, kNo},
+    {"bc_def_09", "S9", ZXing::BarcodeFormat::Code128, {false, false, true}, kAll, true, true, 6, "Card-128-Lng", kNo,
+     kBeside},
+    {"bc_def_19", "S19", ZXing::BarcodeFormat::QRCode, kAll, kAll, true, true, 0,
+     "https://example.org/card/1?member=12345", kBeside, kAll},
+    {"bc_def_20", "S20", ZXing::BarcodeFormat::PDF417, kNo, kAll, true, false, 0, "PDF417 card value 1 extended", kNo,
+     kAll},
+    {"bc_small72_01", "S1", kNone, kNo, kNo, false, false, 6, "Card-39x-Lon", kNo, kNo},
+    {"bc_small72_09", "S9", ZXing::BarcodeFormat::Code128, kNo, kNo, false, false, 6, "Card-128-Lng", kNo, kNo},
+    {"bc_small72_09_by336b396", "S9", ZXing::BarcodeFormat::Code128, kNo, kNo, false, false, 6, "Card-128-Lng", kNo,
+     kNo},
 };
 
 QString earlierFile(const QString &relative)
@@ -80,6 +90,25 @@ int unlike(const QImage &card, const QImage &before, int reach, const std::funct
     return count;
 }
 
+// Pixel pairs side by side that are ground in `before` and show the card or a text's box in `card`.
+int groundLost(const QImage &card, const QImage &before, int *ground)
+{
+    const auto shows = [](QRgb p) {
+        const bool grey = std::max({std::abs(qRed(p) - 0xd8), std::abs(qGreen(p) - 0xd8), std::abs(qBlue(p) - 0xd8)}) <= 6;
+        return grey || (qRed(p) > 230 && qGreen(p) > 230 && qBlue(p) < 220);
+    };
+    int lost = 0;
+    *ground = 0;
+    for (int y = 0; y < card.height(); ++y)
+        for (int x = 0; x + 1 < card.width(); ++x) {
+            if (qGray(before.pixel(x, y)) <= 250 || qGray(before.pixel(x + 1, y)) <= 250)
+                continue;
+            ++*ground;
+            lost += shows(card.pixel(x, y)) && shows(card.pixel(x + 1, y));
+        }
+    return lost;
+}
+
 } // namespace
 
 class EarlierDesignsTest : public DesignWindowTest {
@@ -98,7 +127,8 @@ TEST_F(EarlierDesignsTest, BarcodesKeepToTheirFramesAndReadAsBeforeInPicturesAnd
     for (const EarlierDesign &row : kDesigns) {
         SCOPED_TRACE(row.name);
         const QString name = QLatin1String(row.name), series = QLatin1String(row.series);
-        writeFile(QStringLiteral("DataSet/%1.txt").arg(series), contentsOf(earlierFile(QStringLiteral("series/%1.txt").arg(series))));
+        writeFile(QStringLiteral("DataSet/%1.txt").arg(series),
+                  contentsOf(earlierFile(QStringLiteral("series/%1.txt").arg(series))) + row.longer + '\n');
         ASSERT_EQ(window->Read_and_load_design_Log(earlierFile(name + QStringLiteral(".zkse")), "L"), 1);
         const DesignSnapshot design = window->exportSnapshot();
         const RecordBinding binding = RecordBinding::load(design.front.graphics, design.back.graphics, {});
@@ -116,7 +146,7 @@ TEST_F(EarlierDesignsTest, BarcodesKeepToTheirFramesAndReadAsBeforeInPicturesAnd
             ExportChoice choice;
             choice.sides = QStringLiteral("BOTH");
             choice.dpi = dpi;
-            ASSERT_TRUE(PictureExport::Export_Batch_File(design, choice, folder, 2, apply, {}).error.isEmpty());
+            ASSERT_TRUE(PictureExport::Export_Batch_File(design, choice, folder, 3, apply, {}).error.isEmpty());
             const QString first = PictureExport::batchPath(folder + QLatin1Char('/') + PictureExport::kBatchFolder, choice, 0);
             const std::array<QImage, 2> cards{QImage(PictureExport::Create_Front_Card_Path(first)).convertToFormat(QImage::Format_RGB32),
                                               QImage(PictureExport::Create_Back_Card_Path(first)).convertToFormat(QImage::Format_RGB32)};
@@ -150,6 +180,36 @@ TEST_F(EarlierDesignsTest, BarcodesKeepToTheirFramesAndReadAsBeforeInPicturesAnd
                 // Modules whole pixels now, fractions before: the edges of a 2-D symbol's may lie a pixel further.
                 if (row.barcodesAsBefore) {
                     EXPECT_LE(unlike(card, earlier, 2, inFrame), 12) << "side " << side;
+                }
+            }
+
+            // The longer value of record 3: from the frame's corner on the ground the earlier build
+            // gave it, over what lies beside, as large as it drew it where its modules were whole pixels.
+            const QString third = PictureExport::batchPath(folder + QLatin1Char('/') + PictureExport::kBatchFolder, choice, 2);
+            const Readers &longer = dpi == 72.0 ? row.longer72 : row.longer150;
+            index = 0;
+            for (int side = 0; side < 2; ++side) {
+                SCOPED_TRACE(row.longer);
+                const QImage card = QImage(side == 0 ? PictureExport::Create_Front_Card_Path(third) : PictureExport::Create_Back_Card_Path(third))
+                                        .convertToFormat(QImage::Format_RGB32);
+                ASSERT_FALSE(card.isNull());
+                for (const QRectF &frame : barcodes[side]) {
+                    const bool bound = side == 1 || frame != barcodes[0].first();
+                    const QRectF around = bound ? QRectF(frame.topLeft(), QSizeF(design.frame.width(), frame.height() * 1.5)) : frame;
+                    const auto read = row.format == kNone ? std::nullopt : readSymbol(card.copy(pixelsOf(around, dpi) & card.rect()), row.format);
+                    EXPECT_TRUE((read && (!bound || *read == row.longer)) || !longer[index]) << "barcode " << index;
+                    ++index;
+                }
+                if (dpi != 150.0)
+                    continue;
+                const QImage earlier = QImage(earlierFile(QStringLiteral("reference/%1_longer_%2.png").arg(name, side == 0 ? "front" : "back")))
+                                           .convertToFormat(QImage::Format_RGB32);
+                ASSERT_EQ(earlier.size(), card.size());
+                int ground = 0;
+                const int lost = groundLost(card, earlier, &ground);
+                EXPECT_LE(lost * 200, ground) << "side " << side << ": " << lost << " of " << ground;
+                if (row.besideAsBefore) {
+                    EXPECT_EQ(unlike(card, earlier, 1, [](int, int) { return true; }), 0) << "side " << side;
                 }
             }
         }
