@@ -10,11 +10,11 @@
 #include <QtEndian>
 
 #include <cmath>
-#include <cstring>
-#include <limits>
-#include <optional>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <new>
+#include <optional>
 
 namespace platform {
 
@@ -289,9 +289,10 @@ QImage readBytes(const QByteArray &bytes, qint64 held, const PictureHeader *weig
 QImage readPicture(QIODevice &device, const PictureReading &how)
 {
     if (device.isSequential()) {
-        // What cannot be read again is held whole, within what a picture may take.
+        // What cannot be read again is held whole, within what a picture may take; a header that
+        // goes on past its first MiB is walked once its bytes are held.
         const PictureHeader weighed = pictureHeader(device);
-        if (weighed.status != PictureHeader::Known)
+        if (weighed.status == PictureHeader::None)
             return refuse(how, headerProblem(weighed, device));
         const qint64 mostBytes = std::min(how.mostBytes, kMostReadingBytes);
         QByteArray bytes;
@@ -327,7 +328,8 @@ QImage readPicture(QIODevice &device, const PictureReading &how)
                        }
                        file.emplace(device, start, size, std::move(pieces));
                        const PictureHeader whole = readingHeader(*file, true);
-                       if (whole.status == PictureHeader::Known && (whole.format != weighed.format || whole.size != weighed.size))
+                       if (whole.status == PictureHeader::Known &&
+                           (whole.format != weighed.format || whole.size != weighed.size))
                            *why = changed();
                        else if (whole.status != PictureHeader::Known)
                            *why = headerProblem(whole, *file);

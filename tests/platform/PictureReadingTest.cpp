@@ -25,6 +25,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <thread>
 #include <tuple>
 
@@ -173,6 +174,28 @@ QByteArray gifAfterComments(qsizetype comments)
     return gif + QByteArray("\0,\0\0\0\0\1\0\1\0\0\2\2D\1\0;", 17);
 }
 
+// The bytes as a pipe gives them: once, in order.
+class Pipe : public QIODevice {
+public:
+    explicit Pipe(QByteArray bytes) : m_bytes(std::move(bytes)) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return m_bytes.size() - m_at + QIODevice::bytesAvailable(); }
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        const qint64 n = std::min(most, m_bytes.size() - m_at);
+        std::memcpy(data, m_bytes.constData() + m_at, size_t(n));
+        m_at += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_at = 0;
+};
+
 // `small` in the format, its header made to go on to `at` bytes with what its writers put there
 // (comments, metadata): where its size, frame, first image, data or directory begins.
 QByteArray headerEndingAt(const char *format, const QImage &small, qint64 at)
@@ -287,6 +310,8 @@ TEST(PictureReading, PicturesAsTheirWritersMakeThemAreReadWhereverTheirHeadersLi
         QImageReader reference(&again, header.format);
         reference.setAutoTransform(true);
         EXPECT_TRUE(nearPicture(reference.read(), picture, 1));
+        Pipe pipe(row.bytes);
+        EXPECT_EQ(readPicture(pipe, how).size(), row.read) << "from a pipe: " << problem.toStdString();
     }
 }
 
