@@ -99,17 +99,17 @@ BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString
         // frame's corner: a frame this build drew for the object's own value held the quiet zones it
         // adds, one an earlier build saved held its layout alone, whose margins were all the ground
         // it gave them. Only whole pixels' growth keeps the ground within the frame.
+        const auto wider = [&](const std::shared_ptr<NKDBarcode> &bars) {
+            return bars && bars->width() > room.width() + 0.5 * 72.0 / dpi;
+        };
         QSizeF place = room;
-        if (model && !place.isEmpty() && model->width() > place.width() + 0.5 * 72.0 / dpi) {
-            const std::shared_ptr<NKDBarcode> asSet =
-                linearModel(settings, value, header, footer, Mils_To_Points(settings.linear_width_val));
-            if (asSet && asSet->width() > place.width() + 0.5 * 72.0 / dpi) {
-                const QSizeF own =
-                    imageFromBarcode(Generate_Barcode_Variable(settings, settings.value(), header, footer), settings).size();
-                place = !own.isEmpty() && sameSize(float(own.width()), float(own.height()), room, dpi)
-                            ? QSizeF()
-                            : QSizeF(model->width(), std::max<double>(model->height(), place.height()));
-            }
+        if (!room.isEmpty() && wider(model) &&
+            wider(linearModel(settings, value, header, footer, Mils_To_Points(settings.linear_width_val)))) {
+            const QSizeF own =
+                imageFromBarcode(Generate_Barcode_Variable(settings, settings.value(), header, footer), settings).size();
+            place = !own.isEmpty() && sameSize(float(own.width()), float(own.height()), room, dpi)
+                        ? QSizeF()
+                        : QSizeF(model->width(), std::max<double>(model->height(), room.height()));
         }
         return imageFromBarcode(std::move(model), settings, place);
     }
@@ -122,17 +122,16 @@ BarcodePicture Get_Image_From_Val(const BarcodeSettings &settings, const QString
     if (!room.isEmpty() && !sameSize(frame.width(), frame.height(), room, dpi)) {
         QSizeF area;
         QImage earlier = Barcode_2D_Earlier_Symbol(settings, value, &area);
-        if (!earlier.isNull()) {
+        // Whether the room is the frame of a symbol of `points`.
+        const auto framing = [&](const QSizeF &points) {
             Barcode_2D_Frame laid = frame;
-            Set_2d_Barcode_Height(settings, laid, area);
-            Set_2d_Barcode_Width(settings, laid, area);
-            Barcode_2D_Frame sized = frame;
-            Set_2d_Barcode_Height(settings, sized, Barcode_2D_Earlier_Area(settings));
-            Set_2d_Barcode_Width(settings, sized, Barcode_2D_Earlier_Area(settings));
-            if (sameSize(laid.width(), laid.height(), room, dpi) || sameSize(sized.width(), sized.height(), room, dpi)) {
-                symbol = std::move(earlier);
-                frame = Barcode_2D_Frame_For(settings, value, header, footer, symbol);
-            }
+            Set_2d_Barcode_Height(settings, laid, points);
+            Set_2d_Barcode_Width(settings, laid, points);
+            return sameSize(laid.width(), laid.height(), room, dpi);
+        };
+        if (!earlier.isNull() && (framing(area) || framing(Barcode_2D_Earlier_Area(settings)))) {
+            symbol = std::move(earlier);
+            frame = Barcode_2D_Frame_For(settings, value, header, footer, symbol);
         }
     }
     return imageFromBarcodeImage(symbol, frame, settings, room);

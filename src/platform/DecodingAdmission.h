@@ -18,13 +18,12 @@ constexpr int kMostPassingAhead = 16;
 // kMostReadingBytes (one alone always goes in). Decodings go in in the order they asked, but one that
 // fits may go in ahead of the first waiting while that one does not, at most kMostPassingAhead times
 // while it is first, so that a stream of others cannot keep a large one out; gone, it gives the
-// share back. A decoding
-// on the GUI thread within kMostWindowDecodingBytes goes in at once, beside any and before those
-// waiting: the window waits for its own read only. Whatever reads pictures side by side (a bound
-// run's records, the picture browser, a paste) then takes at most the memory of one reading beyond
-// the pictures it keeps, and the window's one small read. Held only while decoding, never while
-// waiting for anything else, so that no wait for it, nor for a turn before it, waits in turn for its
-// holder.
+// share back. A decoding on the GUI thread within kMostWindowDecodingBytes goes in at once, beside
+// any and before those waiting: the window waits for its own read only. Whatever reads pictures side
+// by side (a bound run's records, the picture browser, a paste) then takes at most the memory of one
+// reading beyond the pictures it keeps, and the window's one small read. Held only while decoding,
+// never while waiting for anything else, so that no wait for it, nor for a turn before it, waits in
+// turn for its holder.
 class DecodingAdmission {
 public:
     explicit DecodingAdmission(qint64 peakBytes);

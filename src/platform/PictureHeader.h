@@ -52,8 +52,8 @@ PictureHeader pictureHeader(QByteArrayView bytes, qint64 *steps = nullptr,
 constexpr qint64 kMostWeighedBytes = 1024 * 1024;
 
 // The header of the picture the device holds from where it stands, read at the offsets the walk
-// needs, in a few pieces at most (kMostWeighedBytes): a header that needs more is Unknown (a device that cannot
-// seek is weighed from its first MiB). Nothing is consumed.
+// needs, in a few pieces at most (kMostWeighedBytes): a header that needs more is Unknown (a device
+// that cannot seek is weighed from its first MiB). Nothing is consumed.
 PictureHeader pictureHeader(QIODevice &device, qint64 *steps = nullptr,
                             qint64 mostSteps = std::numeric_limits<qint64>::max());
 // The header of the picture `bytes` hold whole, walked as its reading needs before it is decoded:
